@@ -1,0 +1,21 @@
+#pragma once
+
+#include "cli/CliArgs.h"
+
+namespace liqiva::cli {
+
+// Each command returns the exit code: 0 done, 1 refused or failed (reason on standard
+// error), 2 bad arguments (thrown as UsageError).
+struct Command {
+    const char *name;
+    const char *usage;
+    QStringList flags; // switches without a value
+    int (*run)(const CliArgs &args);
+};
+
+// The commands, one table per source file that defines them.
+const std::vector<Command> &schemaCommands();   // schema, demo
+const std::vector<Command> &launchCommands();   // launch
+const std::vector<Command> &settleCommands();   // settle, show, delete, list
+
+} // namespace liqiva::cli

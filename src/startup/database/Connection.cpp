@@ -1,0 +1,250 @@
+#include "startup/database/Connection.h"
+
+#include "startup/database/DbError.h"
+#include "startup/database/SqlDialect.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace liqiva {
+
+namespace {
+
+QAtomicInt connectionSerial;
+
+[[noreturn]] void fail(const QSqlError &err, const QString &sql)
+{
+    QString text = err.databaseText().trimmed();
+    if (text.isEmpty())
+        text = err.text().trimmed();
+    throw DbError(text, err.nativeErrorCode(), sql);
+}
+
+} // namespace
+
+DatabaseLocation DatabaseLocation::parse(const QString &url)
+{
+    DatabaseLocation loc;
+    if (url.startsWith(u"sqlite:"_qs, Qt::CaseInsensitive)) {
+        loc.engine = Engine::Sqlite;
+        loc.path = url.mid(7);
+        if (loc.path.startsWith(u"//"_qs))
+            loc.path = loc.path.mid(2);
+        if (loc.path.isEmpty())
+            throw DbError(QStringLiteral("Indirizzo del database non valido: manca il percorso del file SQLite (%1).").arg(url),
+                          QString());
+        return loc;
+    }
+    if (url.startsWith(u"postgresql://"_qs, Qt::CaseInsensitive) || url.startsWith(u"postgres://"_qs, Qt::CaseInsensitive)) {
+        const QUrl u(url);
+        if (!u.isValid())
+            throw DbError(QStringLiteral("Indirizzo del database non valido: %1").arg(url), QString());
+        loc.engine = Engine::Postgres;
+        loc.host = u.host();
+        loc.port = u.port(5432);
+        loc.database = u.path().mid(1);
+        loc.user = u.userName();
+        loc.password = u.password();
+        const QUrlQuery q(u);
+        if (q.hasQueryItem(u"host"_qs))
+            loc.host = q.queryItemValue(u"host"_qs, QUrl::FullyDecoded);
+        if (loc.database.isEmpty())
+            throw DbError(QStringLiteral("Indirizzo del database non valido: manca il nome del database (%1).").arg(url),
+                          QString());
+        return loc;
+    }
+    throw DbError(QStringLiteral("Indirizzo del database non valido: \"%1\". Si attende sqlite:PERCORSO oppure "
+                                 "postgresql://utente@host:porta/database.")
+                      .arg(url),
+                  QString());
+}
+
+QString DatabaseLocation::toString() const
+{
+    if (engine == Engine::Sqlite)
+        return u"sqlite:"_qs + path;
+    QString s = u"postgresql://"_qs;
+    if (!user.isEmpty())
+        s += user + u"@"_qs;
+    if (!host.startsWith(u'/'))
+        s += host;
+    s += u":"_qs + QString::number(port) + u"/"_qs + database;
+    if (host.startsWith(u'/'))
+        s += u"?host="_qs + host;
+    return s;
+}
+
+Connection::Connection(const DatabaseLocation &where)
+    : m_where(where), m_name(QStringLiteral("liqiva-%1").arg(connectionSerial.fetchAndAddOrdered(1)))
+{
+}
+
+std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Create create)
+{
+    std::unique_ptr<Connection> c(new Connection(where));
+    if (where.engine == Engine::Sqlite) {
+        if (create == Create::No && !QFileInfo::exists(where.path))
+            throw DbError(QStringLiteral("Il file del database non esiste: %1").arg(where.path), QString());
+        c->m_db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, c->m_name);
+        c->m_db.setDatabaseName(where.path);
+        // Several processes share one file: wait for a writer instead of failing at once.
+        c->m_db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=60000"_qs);
+    } else {
+        c->m_db = QSqlDatabase::addDatabase(u"QPSQL"_qs, c->m_name);
+        c->m_db.setHostName(where.host);
+        c->m_db.setPort(where.port);
+        c->m_db.setDatabaseName(where.database);
+        c->m_db.setUserName(where.user);
+        c->m_db.setPassword(where.password);
+        c->m_db.setConnectOptions(u"connect_timeout=10"_qs);
+    }
+    if (!c->m_db.isValid())
+        throw DbError(QStringLiteral("Il driver del database non e' disponibile (%1).")
+                          .arg(where.engine == Engine::Sqlite ? u"QSQLITE"_qs : u"QPSQL"_qs),
+                      QString());
+    if (!c->m_db.open()) {
+        const QSqlError err = c->m_db.lastError();
+        throw DbError(QStringLiteral("Impossibile aprire il database %1: %2")
+                          .arg(where.toString(), err.text().trimmed()),
+                      err.nativeErrorCode());
+    }
+    if (where.engine == Engine::Sqlite) {
+        c->executeRaw(u"PRAGMA journal_mode=WAL"_qs);
+        c->executeRaw(u"PRAGMA synchronous=NORMAL"_qs);
+    } else {
+        c->executeRaw(u"SET client_min_messages TO WARNING"_qs);
+    }
+    return c;
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::close()
+{
+    if (m_db.isValid()) {
+        if (m_db.isOpen()) {
+            while (m_depth > 0) {
+                try {
+                    rollback();
+                } catch (...) {
+                    break;
+                }
+            }
+            m_db.close();
+        }
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+void Connection::setCommandTimeout(int seconds)
+{
+    m_timeoutSeconds = seconds;
+    if (m_where.engine == Engine::Postgres && seconds > 0)
+        executeRaw(QStringLiteral("SET statement_timeout = %1").arg(qint64(seconds) * 1000));
+}
+
+std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly)
+{
+    if (!m_db.isOpen())
+        throw DbError(QStringLiteral("La connessione al database non e' aperta."), QString(), sql);
+    auto q = std::make_unique<QSqlQuery>(m_db);
+    q->setForwardOnly(forwardOnly);
+    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    ++m_statements;
+    if (!q->exec(sql))
+        fail(q->lastError(), sql);
+    return q;
+}
+
+Recordset Connection::openRecordset(const QString &sql)
+{
+    return openRecordsetRaw(translateSql(sql, engine()));
+}
+
+Recordset Connection::openRecordsetRaw(const QString &sql)
+{
+    return Recordset(run(sql, true));
+}
+
+int Connection::execute(const QString &sql)
+{
+    const QString translated = translateSql(sql, engine());
+    if (translated.trimmed().isEmpty())
+        return 0;
+    return executeRaw(translated);
+}
+
+int Connection::executeRaw(const QString &sql)
+{
+    auto q = run(sql, true);
+    return q->numRowsAffected();
+}
+
+QVariant Connection::scalar(const QString &sql)
+{
+    Recordset rs = openRecordset(sql);
+    return rs.eof() ? QVariant() : rs.field(0);
+}
+
+void Connection::begin()
+{
+    if (m_depth == 0) {
+        // On SQLite the writer lock is taken at once, so two processes that read and then
+        // write never deadlock on the upgrade; the busy time-out makes the second one wait.
+        executeRaw(m_where.engine == Engine::Sqlite ? u"BEGIN IMMEDIATE"_qs : u"BEGIN"_qs);
+    } else {
+        executeRaw(QStringLiteral("SAVEPOINT liqiva_tx%1").arg(m_depth));
+    }
+    ++m_depth;
+}
+
+void Connection::commit()
+{
+    if (m_depth <= 0)
+        throw DbError(QStringLiteral("Nessuna transazione aperta."), QString());
+    if (m_depth == 1)
+        executeRaw(u"COMMIT"_qs);
+    else
+        executeRaw(QStringLiteral("RELEASE SAVEPOINT liqiva_tx%1").arg(m_depth - 1));
+    --m_depth;
+}
+
+void Connection::rollback()
+{
+    if (m_depth <= 0)
+        return;
+    --m_depth;
+    if (m_depth == 0) {
+        executeRaw(u"ROLLBACK"_qs);
+    } else {
+        executeRaw(QStringLiteral("ROLLBACK TO SAVEPOINT liqiva_tx%1").arg(m_depth));
+        executeRaw(QStringLiteral("RELEASE SAVEPOINT liqiva_tx%1").arg(m_depth));
+    }
+}
+
+QString Connection::savepoint()
+{
+    const QString name = QStringLiteral("liqiva_sp%1").arg(++m_savepoints);
+    executeRaw(u"SAVEPOINT "_qs + name);
+    return name;
+}
+
+void Connection::releaseSavepoint(const QString &name)
+{
+    executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+}
+
+void Connection::rollbackToSavepoint(const QString &name)
+{
+    executeRaw(u"ROLLBACK TO SAVEPOINT "_qs + name);
+    executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+}
+
+} // namespace liqiva

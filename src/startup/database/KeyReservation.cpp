@@ -1,0 +1,86 @@
+#include "startup/database/KeyReservation.h"
+
+#include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
+#include "startup/database/SqlLiteral.h"
+
+namespace liqiva {
+
+long long nativeErrorOf(Connection &db, int errorKind)
+{
+    const QString sql = u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto "_qs
+        + u"INNER JOIN (BaseDati INNER JOIN ErroreNativoPerBaseDati ON BaseDati.IDBaseDati = "
+          u"ErroreNativoPerBaseDati.IDBaseDati) "_qs
+        + u"ON ErroreBrevanto.IDErroreBrevanto = ErroreNativoPerBaseDati.IDErroreBrevanto"_qs
+        + u" WHERE BaseDati.IDBaseDati = "_qs + sqlNumber(db.dbType())
+        + u" AND ErroreBrevanto.IDErroreBrevanto = "_qs + sqlNumber(errorKind);
+    Recordset rs = db.openRecordset(sql);
+    if (rs.eof())
+        throw DbError(QStringLiteral("Errore nativo non definito per il tipo %1 sul database %2.")
+                          .arg(errorKind)
+                          .arg(db.dbType()),
+                      QString(), sql);
+    return static_cast<long long>(rs.number(0));
+}
+
+QString injectKeyColumn(const QString &insertSql, const QString &table, const QString &keyColumn, long long key)
+{
+    qsizetype p1 = insertSql.indexOf(table, 0, Qt::CaseInsensitive);
+    qsizetype p2 = insertSql.indexOf(u"VALUES"_qs, 0, Qt::CaseInsensitive);
+    if (p1 < 0 || p2 < 0 || p2 < p1)
+        return insertSql;
+    p1 = insertSql.indexOf(u'(', p1);
+    if (p1 < 0 || p1 > p2)
+        return insertSql;
+    QString out = insertSql.left(p1 + 1) + keyColumn + u',' + insertSql.mid(p1 + 1, p2 - p1 - 1);
+    const qsizetype open = insertSql.indexOf(u'(', p2);
+    if (open < 0)
+        return insertSql;
+    out += insertSql.mid(p2, open - p2 + 1) + QString::number(key) + u',' + insertSql.mid(open + 1);
+    return out;
+}
+
+namespace {
+
+// SQLite tells a primary-key clash (1555) from a unique-index clash (2067); both are a
+// duplicate key for the reservation.
+bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
+{
+    const long long code = e.nativeNumber();
+    if (code == duplicate)
+        return true;
+    return engine == Engine::Sqlite && (duplicate == 1555 || duplicate == 2067) && (code == 1555 || code == 2067);
+}
+
+} // namespace
+
+int nextKey(Connection &db, const QString &table, const QString &keyColumn, const QString &insertSql)
+{
+    const QVariant top = db.scalar(u"SELECT"_qs + u" MAX ("_qs + keyColumn + u" )"_qs + u" FROM "_qs + table);
+    long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
+    if (key <= 0)
+        key = 1;
+
+    long long duplicate = -1; // read only when a clash happens
+    const bool guarded = db.transactionDepth() > 0;
+    while (true) {
+        const QString sql = injectKeyColumn(insertSql, table, keyColumn, key);
+        const QString sp = guarded ? db.savepoint() : QString();
+        try {
+            db.execute(sql);
+            if (guarded)
+                db.releaseSavepoint(sp);
+            return int(key);
+        } catch (const DbError &e) {
+            if (guarded)
+                db.rollbackToSavepoint(sp);
+            if (duplicate < 0)
+                duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);
+            if (!isDuplicateKey(e, duplicate, db.engine()))
+                throw;
+            ++key;
+        }
+    }
+}
+
+} // namespace liqiva

@@ -1,0 +1,54 @@
+#include "suite/Messages.h"
+
+#include <cstdio>
+
+namespace liqiva {
+
+Answer ConsoleMessages::messageBox(const QString &text, Buttons buttons, Icon, const QString &)
+{
+    m_texts << text;
+    Answer a = Answer::Ok;
+    QString suffix;
+    switch (buttons) {
+    case Buttons::Ok:
+        break;
+    case Buttons::OkCancel:
+        a = m_yes ? Answer::Ok : Answer::Cancel;
+        suffix = m_yes ? u" [OK]"_qs : u" [Annulla]"_qs;
+        break;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        a = m_yes ? Answer::Yes : Answer::No;
+        suffix = m_yes ? u" [Si]"_qs : u" [No]"_qs;
+        break;
+    }
+    if (!m_quiet) {
+        const QByteArray line = (text + suffix + u'\n').toUtf8();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        std::fflush(stderr);
+    }
+    return a;
+}
+
+Answer ScriptedMessages::messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title)
+{
+    m_shown.push_back({text, buttons, icon, title});
+    Answer a;
+    if (!m_answers.empty()) {
+        a = m_answers.front();
+        m_answers.pop_front();
+    } else {
+        a = (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+    }
+    return a;
+}
+
+QStringList ScriptedMessages::texts() const
+{
+    QStringList out;
+    for (const Shown &s : m_shown)
+        out << s.text;
+    return out;
+}
+
+} // namespace liqiva

@@ -1,0 +1,172 @@
+#include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
+#include "startup/database/KeyReservation.h"
+#include "startup/database/SqlLiteral.h"
+#include "support/ChildTask.h"
+#include "support/TestDatabase.h"
+
+#include <QProcess>
+#include <QSet>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+TEST(KeyInjection, AddsTheKeyAsFirstColumnAndValue)
+{
+    struct {
+        const char *in, *table, *column;
+        long long key;
+        const char *out;
+    } cases[] = {
+        {"INSERT INTO Riga (A, B) VALUES (1, 'x')", "Riga", "IDRiga", 7, "INSERT INTO Riga (IDRiga,A, B) VALUES (7,1, 'x')"},
+        {"insert into riga(A) values(2)", "Riga", "IDRiga", 1, "insert into riga(IDRiga,A) values(1,2)"},
+        // the table name also inside the column list: the first occurrence is used
+        {"INSERT INTO Riga (IDRigaMadre) VALUES (3)", "Riga", "IDRiga", 4, "INSERT INTO Riga (IDRiga,IDRigaMadre) VALUES (4,3)"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(injectKeyColumn(QString::fromUtf8(c.in), QString::fromUtf8(c.table), QString::fromUtf8(c.column), c.key)
+                      .toStdString(),
+                  c.out);
+}
+
+TEST(SqlLiteral, WritesValuesThatCannotChangeAStatement)
+{
+    EXPECT_EQ(sqlNumber(100.0), u"100"_qs);
+    EXPECT_EQ(sqlNumber(-0.01), u"-0.01"_qs);
+    EXPECT_EQ(sqlNumber(0.1 + 0.2), u"0.3"_qs);
+    EXPECT_EQ(sqlNumber(103.29), u"103.29"_qs);
+    EXPECT_EQ(sqlNumber(1e15), u"1000000000000000"_qs);
+    EXPECT_EQ(sqlText(u"l'IVA"_qs), u"'l''IVA'"_qs);
+    EXPECT_EQ(sqlDate(QDateTime(QDate(2024, 3, 31), QTime(8, 5, 0)), Engine::Postgres), u"'03/31/2024 08:05:00'"_qs);
+    EXPECT_EQ(sqlDate(QDate(2024, 3, 31), Engine::Sqlite), u"'2024-03-31 00:00:00'"_qs);
+}
+
+TEST(DatabaseLocation, ParsesBothEnginesAndRejectsOthers)
+{
+    const auto s = DatabaseLocation::parse(u"sqlite:/tmp/a b.db"_qs);
+    EXPECT_EQ(s.engine, Engine::Sqlite);
+    EXPECT_EQ(s.path, u"/tmp/a b.db"_qs);
+    const auto p = DatabaseLocation::parse(u"postgresql://anna@localhost:5433/liq?host=/tmp/sock"_qs);
+    EXPECT_EQ(p.engine, Engine::Postgres);
+    EXPECT_EQ(p.user, u"anna"_qs);
+    EXPECT_EQ(p.port, 5433);
+    EXPECT_EQ(p.database, u"liq"_qs);
+    EXPECT_EQ(p.host, u"/tmp/sock"_qs);
+    EXPECT_THROW(DatabaseLocation::parse(u"mysql://x/y"_qs), DbError);
+    EXPECT_THROW(DatabaseLocation::parse(u"postgresql://host"_qs), DbError);
+    EXPECT_THROW(Connection::open(u"sqlite:/nonexistent/folder/x.db"_qs), DbError);
+}
+
+class Database : public EngineTest {};
+
+TEST_P(Database, ReservesKeysAndRetriesOnADuplicate)
+{
+    auto t = TestDatabase::create(engine());
+    Connection &db = t->db();
+    db.executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY, Testo VARCHAR(20))"_qs);
+    const QString insert = u"INSERT INTO Prova (Testo) VALUES ('a')"_qs;
+    EXPECT_EQ(nextKey(db, u"Prova"_qs, u"IDProva"_qs, insert), 1);
+    EXPECT_EQ(nextKey(db, u"Prova"_qs, u"IDProva"_qs, insert), 2);
+    db.executeRaw(u"DELETE FROM Prova"_qs);
+    db.executeRaw(u"INSERT INTO Prova VALUES (-5, 'neg')"_qs);
+    EXPECT_EQ(nextKey(db, u"Prova"_qs, u"IDProva"_qs, insert), 1); // largest key -5 gives 1
+
+    // Inside a transaction a clash is retried without spoiling the transaction.
+    Transaction tx(db);
+    EXPECT_EQ(nativeErrorOf(db, ErrorKind::DuplicateKey), engine() == Engine::Sqlite ? 1555 : 23505);
+    EXPECT_EQ(nextKey(db, u"Prova"_qs, u"IDProva"_qs, insert), 2);
+    tx.commit();
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Prova"_qs).toInt(), 3);
+}
+
+TEST_P(Database, DuplicateKeyIsRecognisedByItsNativeError)
+{
+    auto t = TestDatabase::create(engine());
+    Connection &db = t->db();
+    db.executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY)"_qs);
+    db.executeRaw(u"INSERT INTO Prova VALUES (1)"_qs);
+    try {
+        db.executeRaw(u"INSERT INTO Prova VALUES (1)"_qs);
+        FAIL() << "duplicate accepted";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.nativeNumber(), nativeErrorOf(db, ErrorKind::DuplicateKey)) << e.message().toStdString();
+    }
+}
+
+TEST_P(Database, TransactionRollsBackWhenNotCommitted)
+{
+    auto t = TestDatabase::create(engine());
+    Connection &db = t->db();
+    db.executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY)"_qs);
+    {
+        Transaction outer(db);
+        db.executeRaw(u"INSERT INTO Prova VALUES (1)"_qs);
+        {
+            Transaction inner(db);
+            db.executeRaw(u"INSERT INTO Prova VALUES (2)"_qs);
+        } // inner rolled back: row 2 gone, row 1 kept
+        outer.commit();
+    }
+    {
+        Transaction lost(db);
+        db.executeRaw(u"INSERT INTO Prova VALUES (3)"_qs);
+    }
+    EXPECT_EQ(db.scalar(u"SELECT SUM(IDProva) FROM Prova"_qs).toInt(), 1);
+}
+
+TEST_P(Database, ReadsFieldsByNameWhateverTheCase)
+{
+    auto t = TestDatabase::create(engine());
+    Connection &db = t->db();
+    Recordset rs = db.openRecordset(u"SELECT 1 AS IDIva, NULL AS Importo, 'x' + 'y' AS Testo"_qs);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.integer(u"idiva"_qs), 1);
+    EXPECT_EQ(rs.number(u"IMPORTO"_qs), 0.0);
+    EXPECT_EQ(rs.text(u"Testo"_qs), u"xy"_qs);
+    EXPECT_THROW(rs.field(u"Missing"_qs), DbError);
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
+}
+
+// One user inserting rows through the reservation: --child reserve-keys URL WHO ROWS
+const ChildTask reserveKeys("reserve-keys", [](const QStringList &args) {
+    auto db = Connection::open(args.value(0));
+    const QString who = args.value(1);
+    const int rows = args.value(2).toInt();
+    for (int n = 0; n < rows; ++n) {
+        Transaction tx(*db);
+        nextKey(*db, u"Prova"_qs, u"IDProva"_qs,
+                u"INSERT INTO Prova (Chi, N) VALUES ("_qs + who + u", "_qs + QString::number(n) + u")"_qs);
+        tx.commit();
+    }
+    return 0;
+});
+
+// Several processes insert into one table through the reservation at once: every row is
+// inserted once, the keys are unique and none is lost.
+TEST_P(Database, KeyReservationUnderContention)
+{
+    auto t = TestDatabase::create(engine());
+    t->db().executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY, Chi INTEGER, N INTEGER)"_qs);
+    const int processes = 4, rows = 60;
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (int p = 0; p < processes; ++p) {
+        running.push_back(startChild(u"reserve-keys"_qs, {t->url(), QString::number(p), QString::number(rows)}));
+    }
+    for (auto &proc : running) {
+        ASSERT_TRUE(proc->waitForFinished(120000));
+        EXPECT_EQ(proc->exitCode(), 0) << proc->readAll().toStdString();
+    }
+    Connection &db = t->db();
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Prova"_qs).toInt(), processes * rows);
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(DISTINCT IDProva) FROM Prova"_qs).toInt(), processes * rows);
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM (SELECT Chi, N FROM Prova GROUP BY Chi, N) AS x"_qs).toInt(),
+              processes * rows);
+    EXPECT_EQ(db.scalar(u"SELECT MAX(IDProva) FROM Prova"_qs).toInt(), processes * rows);
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(Database);
+
+} // namespace
