@@ -8,6 +8,8 @@
 #include "startup/database/SqlLiteral.h"
 #include "suite/Rounding.h"
 
+#include <algorithm>
+
 namespace liqiva {
 
 namespace {
@@ -190,6 +192,10 @@ void sbRigheVentilazione(ReportState &st)
     QList<VentilationWeight> weights;
     for (Recordset rs = db.openRecordset(fnSqlAcquistiPerVentilazione(st.period)); !rs.eof(); rs.moveNext())
         weights.append({rs.integer(u"IDIva"_qs), rs.integer(u"IDIvaVentilazione"_qs), rs.number(u"TotaleAcq"_qs)});
+    // The statement has no ORDER BY and the engines return a UNION in different orders; the
+    // first met decides ties of the closing to 100 %, so the rows are taken by VAT code.
+    std::stable_sort(weights.begin(), weights.end(),
+                     [](const VentilationWeight &x, const VentilationWeight &y) { return x.idIva < y.idIva; });
     QList<VentilationEntry> entries = mergeVentilationWeights(weights);
 
     if (!entries.isEmpty()) {
