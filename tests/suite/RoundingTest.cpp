@@ -1,5 +1,6 @@
 #include "suite/Rounding.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace liqiva;
