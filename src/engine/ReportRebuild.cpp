@@ -85,6 +85,8 @@ void validate(const SettlementIdentity &id, const ReportInputs &in)
         refuse(QStringLiteral("percentuale di pro-rata non valida (%1).").arg(in.percProRata));
     if (in.otherOperationsVat && !std::isfinite(*in.otherOperationsVat))
         refuse(u"imposta delle altre operazioni non valida."_qs);
+    if (!std::isfinite(in.truckersCreditUsed) || !std::isfinite(in.truckersCreditResidual))
+        refuse(u"credito autotrasportatori non valido."_qs);
 }
 
 // The settlement row must exist and be the one the identity names. The same read gives the
