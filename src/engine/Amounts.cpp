@@ -250,11 +250,12 @@ void Amounts::loadSpecialCredits()
     m_special.clear();
     if (m_idAttivita != 0) {
         Recordset rs = m_db.openRecordset(
-            u"SELECT CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, AltriCrediti FROM "
-            "AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
+            u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
+            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
             + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva));
         SpecialCredits s;
         if (!rs.eof()) {
+            m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
             s.chkAutotrasp = rs.number(u"Autotrasportatore"_qs) != 0;
             s.chkAltri = rs.number(u"AltriCrediti"_qs) != 0;
             // What the year still has; a settlement that books its use also has back what

@@ -77,7 +77,8 @@ public:
     void setIDMese(int v) { m_idMese = v; }
     int MetodoCalcoloAccontoIva() const { return m_metodo; }
     void setMetodoCalcoloAccontoIva(int v) { m_metodo = v; }
-    // The activity's settlement type in the year (0 monthly, else quarterly).
+    // The activity's settlement type in the year (0 monthly, else quarterly); the loaders
+    // read it for a settlement with an activity.
     int TipoLiquidazioneIva() const { return m_tipoLiquidazione; }
     void setTipoLiquidazioneIva(int v) { m_tipoLiquidazione = v; }
     // The settlement type whose amounts the properties read and write (see above).
