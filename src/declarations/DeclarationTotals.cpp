@@ -47,7 +47,7 @@ std::pair<int, int> DeclarationTotals::annualMonthRange() const
 QString DeclarationTotals::commonFilter(const QString &from, const QString &months) const
 {
     return u"SELECT SUM(ContatoreIva.Imponibile) AS Imponibile"_qs + from
-        + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs + u" AND Iva.RiportoSuChiusuraIVA <> 0"_qs
+        + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs + u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs
         + u" AND ContatoreIva.AcquistiSolaVentilazione = 0"_qs + months + u" AND Anno = "_qs + sqlNumber(m_s.anno)
         + u" AND IDFiliale IN ("_qs + u"SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
         + sqlNumber(m_s.idAttivitaAzienda) + u")"_qs;

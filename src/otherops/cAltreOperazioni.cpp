@@ -4,6 +4,7 @@
 #include "startup/database/SqlLiteral.h"
 #include "suite/Rounding.h"
 
+#include <QDateTime>
 #include <QMap>
 #include <algorithm>
 
@@ -288,6 +289,8 @@ bool cAltreOperazioni::ConfirmModified()
         return u" WHERE IDRisultatoLiquidazioneIva = "_qs + key + u" AND IDAltreOperazioniPerAcconto = "_qs
             + sqlNumber(d.IDAltreOperazioniPerAcconto);
     };
+    const QString user = sqlNumber(m_idUtente);
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_db->engine());
     Transaction tx(*m_db);
     // Deletions first, so that a number freed and taken again in the same batch is free.
     for (const Pending &p : deletes)
@@ -297,14 +300,17 @@ bool cAltreOperazioni::ConfirmModified()
         m_db->execute(u"UPDATE AltreOperazioniPerAcconto SET IDIva = "_qs + sqlNumber(p.data.IDIva)
                       + u", Imponibile = "_qs + p.data.Imponibile.toString() + u", Imposta = "_qs
                       + p.data.Imposta.toString() + u", Annotazioni = "_qs + sqlText(p.data.Annotazioni)
+                      + u", IDUtenteUltimaVariazione = "_qs + user + u", DataUltimaVariazione = "_qs + now
                       + rowCondition(p.data));
     }
     for (const Pending &p : inserts) {
         m_db->execute(u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, "
-                      "IDIva, Imponibile, Imposta, Annotazioni) VALUES ("_qs
+                      "IDIva, Imponibile, Imposta, Annotazioni, IDUtenteUltimaVariazione, DataUltimaVariazione, "
+                      "VirtualDelete) VALUES ("_qs
                       + sqlNumber(p.data.IDAltreOperazioniPerAcconto) + u", "_qs + key + u", "_qs
                       + sqlNumber(p.data.IDIva) + u", "_qs + p.data.Imponibile.toString() + u", "_qs
-                      + p.data.Imposta.toString() + u", "_qs + sqlText(p.data.Annotazioni) + u")"_qs);
+                      + p.data.Imposta.toString() + u", "_qs + sqlText(p.data.Annotazioni) + u", "_qs + user
+                      + u", "_qs + now + u", 0)"_qs);
     }
     tx.commit();
     Refresh();

@@ -47,6 +47,9 @@ public:
 
     Connection &getConnection() const { return *m_db; }
     void setConnection(Connection &db) { m_db = &db; }
+    // The user written into the audit columns.
+    int IDUtente() const { return m_idUtente; }
+    void setIDUtente(int v) { m_idUtente = v; }
     int IDRisultatoLiquidazioneIva() const { return m_idRisultato; }
     void setIDRisultatoLiquidazioneIva(int v) { m_idRisultato = v; }
 
@@ -123,6 +126,7 @@ private:
     void raise(int number, const QString &description);
 
     Connection *m_db;
+    int m_idUtente = 0;
     int m_idRisultato = 0;
     int m_loadedKey = 0;
     AltraOperazione m_buffer;

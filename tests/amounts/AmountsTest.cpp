@@ -1,6 +1,5 @@
 #include "engine/Amounts.h"
 
-#include "amounts/StandInTables.h"
 #include "amounts/SuiteRows.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
@@ -23,7 +22,6 @@ protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        ensureSuiteTables(db());
         rows = std::make_unique<SuiteRows>(db());
         rows->vatYear(Year, 2024);
         rows->activity(Activity);

@@ -36,7 +36,6 @@ struct RateRow {
     std::optional<int> tipoIva;     // IDTipoIva: 1 non-taxable, 3 exempt
     int noCalcoloProRata = 0;
     int noRiportoInDichiarazione = 0;
-    int riporto = 1;                // Iva.RiportoSuChiusuraIVA
     double percIndetraibilita = 0;
 };
 
@@ -84,11 +83,10 @@ public:
     void rate(const RateRow &r)
     {
         exec(u"INSERT INTO Iva (IDIva, Iva, DescrizioneSuRegistroIVA, AliquotaIva, PercIndetraibilita, IDTipoIva, "
-             "NoCalcoloProRata, NoRiportoInDichiarazione, RiportoSuChiusuraIVA, VirtualDelete) VALUES ("_qs
+             "NoCalcoloProRata, NoRiportoInDichiarazione, VirtualDelete) VALUES ("_qs
              + sqlNumber(r.id) + u", "_qs + sqlText(r.code) + u", "_qs + sqlText(u"Aliquota "_qs + r.code) + u", "_qs
              + sqlNumber(r.aliquota) + u", "_qs + sqlNumber(r.percIndetraibilita) + u", "_qs + opt(r.tipoIva) + u", "_qs
-             + sqlNumber(r.noCalcoloProRata) + u", "_qs + sqlNumber(r.noRiportoInDichiarazione) + u", "_qs
-             + sqlNumber(r.riporto) + u", 0)"_qs);
+             + sqlNumber(r.noCalcoloProRata) + u", "_qs + sqlNumber(r.noRiportoInDichiarazione) + u", 0)"_qs);
     }
 
     void counter(const CounterRow &c)

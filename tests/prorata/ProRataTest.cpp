@@ -1,6 +1,5 @@
 #include "prorata/cDatiProRata.h"
 
-#include "amounts/StandInTables.h"
 #include "amounts/SuiteRows.h"
 #include "engine/Amounts.h"
 #include "suite/Messages.h"
@@ -53,7 +52,6 @@ protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        ensureSuiteTables(db());
         rows = std::make_unique<SuiteRows>(db());
         rows->vatYear(10, 2024);
         rows->vatYear(11, 2025);
