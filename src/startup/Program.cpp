@@ -1,10 +1,10 @@
 #include "startup/Program.h"
 
+#include "document/WorkingRecords.h"
 #include "startup/BusyCounter.h"
 #include "startup/HandOverStore.h"
 #include "startup/MainWindowInterface.h"
 #include "startup/StartupError.h"
-#include "startup/WorkingRecords.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/ConnectionProvider.h"
@@ -230,7 +230,7 @@ Program::Outcome Program::start(MainWindowInterface &window)
                 while (!rs.eof())
                     rs.moveNext();
             }
-            removeUserWorkingRows(db, m_ctx.IDUser);
+            WorkingRecords::removeUserRows(db, m_ctx.IDUser);
             for (int type : startupObjectTypes())
                 m_usage.registerUse(type, -1, 1);
             m_usage.startHeartbeat();
@@ -308,7 +308,7 @@ void Program::shutdown()
     if (m_ctx.database) {
         try {
             // The user's unconfirmed rows do not outlive the program, nor its registrations.
-            removeUserWorkingRows(*m_ctx.database, m_ctx.IDUser);
+            WorkingRecords::removeUserRows(*m_ctx.database, m_ctx.IDUser);
             m_usage.releaseAll();
         } catch (const DbError &e) {
             m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
