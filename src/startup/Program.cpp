@@ -186,7 +186,8 @@ Connection *Program::readParameters(MainWindowInterface &window)
     } catch (const StartupError &e) {
         m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);
     } catch (const DbError &e) {
-        m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);
+        m_services.messageBox(u"Impossibile avviare il programma, errore del database: "_qs + e.message(), Buttons::Ok,
+                              Icon::Critical);
     }
     m_usage.clearContext();
     c.database.reset();
