@@ -5,16 +5,17 @@
 -- minutes, or whose process no longer runs on the same host, is stale: readers ignore and
 -- remove it, so a crashed program never blocks an object for good.
 CREATE TABLE IF NOT EXISTS UtilizzoOggetto (
-  IDUtilizzoOggetto KEY,
-  IDTipoOggetto LONG NOT NULL,
-  IDOggetto LONG NOT NULL,
-  Modalita SHORT NOT NULL,
-  IDUtente LONG,
-  IDFiliale LONG,
-  IDFunzione LONG,
-  Sessione TEXT(40) NOT NULL,
-  Host TEXT(255),
-  IDProcesso LONG,
-  DataInizio DATETIME,
-  DataUltimoSegnale DATETIME
+    IDUtilizzoOggetto KEY,
+    IDTipoOggetto LONG,
+    IDOggetto LONG,
+    Modalita SHORT,
+    IDUtente LONG,
+    IDFiliale LONG,
+    IDFunzione LONG,
+    Sessione TEXT(40),
+    Host TEXT(255),
+    IDProcesso LONG,
+    DataInizio DATETIME,
+    DataUltimoSegnale DATETIME,
+    ROWSTATE
 );

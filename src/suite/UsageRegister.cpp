@@ -110,10 +110,11 @@ void UsageRegister::registerUse(int objectType, int key, int mode)
     const QString insert =
         u"INSERT INTO "_qs + table +
         u" (IDTipoOggetto, IDOggetto, Modalita, IDUtente, IDFiliale, IDFunzione, Sessione, Host, IDProcesso,"_qs
-        u" DataInizio, DataUltimoSegnale) VALUES ("_qs +
+        u" DataInizio, DataUltimoSegnale, VirtualDelete, DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES ("_qs +
         sqlNumber(objectType) + u", "_qs + sqlNumber(key) + u", "_qs + sqlNumber(mode) + u", "_qs + sqlNumber(m_idUser) +
         u", "_qs + sqlNumber(m_idBranch) + u", "_qs + sqlNumber(m_idFunction) + u", "_qs + sqlText(m_session) + u", "_qs +
-        sqlText(thisHost()) + u", "_qs + sqlNumber(thisProcess()) + u", "_qs + now + u", "_qs + now + u")"_qs;
+        sqlText(thisHost()) + u", "_qs + sqlNumber(thisProcess()) + u", "_qs + now + u", "_qs + now + u", 0, "_qs + now +
+        u", "_qs + sqlNumber(m_idUser) + u")"_qs;
     nextKey(*m_db, table, u"IDUtilizzoOggetto"_qs, insert);
 }
 

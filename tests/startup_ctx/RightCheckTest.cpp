@@ -13,7 +13,6 @@ TEST_P(RightCheck, AUserMayRunAFunctionGrantedDirectlyOrThroughAGroup)
 {
     auto t = TestDatabase::create(engine(), Content::Schema);
     Connection &db = t->db();
-    ensureStartupTables(db);
     addFunction(db, settlementFunction, testObjectType, {59});
     // User 7 is in group 70 (and in group 71 by a deleted membership).
     db.executeRaw(u"INSERT INTO UtentePerGruppo (IDUtentePerGruppo, IDGruppo, IDUtente, VirtualDelete) VALUES "

@@ -18,53 +18,6 @@
 
 namespace liqiva::test {
 
-// The tables the start-up reads and writes, where the schema does not provide them yet.
-inline void ensureStartupTables(Connection &db)
-{
-    const char *ddl[] = {
-        "CREATE TABLE IF NOT EXISTS TipoOggetto (IDTipoOggetto INTEGER NOT NULL PRIMARY KEY, Oggetto VARCHAR(100), "
-        "ContextHelpID INTEGER)",
-        "CREATE TABLE IF NOT EXISTS Funzione (IDFunzione INTEGER NOT NULL PRIMARY KEY, Funzione VARCHAR(100), "
-        "IDTipoOggetto INTEGER)",
-        "CREATE TABLE IF NOT EXISTS ProcessoPerFunzione (IDProcessoPerFunzione INTEGER NOT NULL PRIMARY KEY, "
-        "IDFunzione INTEGER, IDProcesso INTEGER, Sequenza INTEGER)",
-        "CREATE TABLE IF NOT EXISTS ParametroProcessoPerFunzione (IDParametroProcessoPerFunzione INTEGER NOT NULL "
-        "PRIMARY KEY, IDProcessoPerFunzione INTEGER, IDParametroProcesso INTEGER, ParametroProcessoPerFunzione "
-        "VARCHAR(255))",
-        "CREATE TABLE IF NOT EXISTS RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva INTEGER NOT NULL PRIMARY "
-        "KEY, VirtualDelete SMALLINT NOT NULL DEFAULT 0, IDUtenteUltimaVariazione INTEGER)",
-        "CREATE TABLE IF NOT EXISTS RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip INTEGER NOT NULL "
-        "PRIMARY KEY, IDRisultatoLiquidazioneIva INTEGER, VirtualDelete SMALLINT NOT NULL DEFAULT 0, "
-        "IDUtenteUltimaVariazione INTEGER)",
-        "CREATE TABLE IF NOT EXISTS Utente (IDUtente INTEGER NOT NULL PRIMARY KEY, Utente VARCHAR(50), "
-        "VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS Azienda (IDAzienda INTEGER NOT NULL PRIMARY KEY, Azienda VARCHAR(100), "
-        "VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS Filiale (IDFiliale INTEGER NOT NULL PRIMARY KEY, Filiale VARCHAR(100), "
-        "IDAttivitaAzienda INTEGER, VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS AttivitaAzienda (IDAttivitaAzienda INTEGER NOT NULL PRIMARY KEY, "
-        "AttivitaAzienda VARCHAR(100), IDAzienda INTEGER, VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS UtentePerGruppo (IDUtentePerGruppo INTEGER NOT NULL PRIMARY KEY, IDGruppo "
-        "INTEGER, IDUtente INTEGER, VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS AbilitaPerTipoOggettoPerGruppo (IDAbilitaPerTipoOggettoPerGruppo INTEGER NOT "
-        "NULL PRIMARY KEY, IDAzione INTEGER, IDTipoOggetto INTEGER, IDFiliale INTEGER, IDGruppo INTEGER, "
-        "VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS AbilitaPerTipoOggettoPerUtente (IDAbilitaPerTipoOggettoPerUtente INTEGER NOT "
-        "NULL PRIMARY KEY, IDAzione INTEGER, IDTipoOggetto INTEGER, IDFiliale INTEGER, IDUtente INTEGER, "
-        "VirtualDelete SMALLINT NOT NULL DEFAULT 0)",
-        "CREATE TABLE IF NOT EXISTS UtilizzoOggetto (IDUtilizzoOggetto INTEGER NOT NULL PRIMARY KEY, IDTipoOggetto "
-        "INTEGER NOT NULL, IDOggetto INTEGER NOT NULL, Modalita SMALLINT NOT NULL, IDUtente INTEGER, IDFiliale "
-        "INTEGER, IDFunzione INTEGER, Sessione VARCHAR(40) NOT NULL, Host VARCHAR(255), IDProcesso INTEGER, "
-        "DataInizio TIMESTAMP, DataUltimoSegnale TIMESTAMP)",
-    };
-    for (const char *s : ddl) {
-        QString sql = QString::fromUtf8(s);
-        if (db.engine() == Engine::Sqlite)
-            sql.replace(u"TIMESTAMP"_qs, u"TEXT"_qs);
-        db.executeRaw(sql);
-    }
-}
-
 // Test keys, far from the reference rows of the schema.
 constexpr int testObjectType = 9001;
 constexpr int testHelpContext = 4711;
@@ -100,7 +53,6 @@ inline void addFunction(Connection &db, int idFunction, int objectType, const st
 // The rows a start-up of the test functions needs.
 inline void addStartupRows(Connection &db)
 {
-    ensureStartupTables(db);
     addFunction(db, settlementFunction, testObjectType, {12, 59, 40});
     addFunction(db, otherFunction, testObjectType, {12, 40});
     db.executeRaw(u"INSERT INTO Utente (IDUtente, Utente) VALUES (7, 'anna')"_qs);

@@ -27,7 +27,6 @@ protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine(), Content::Schema);
-        ensureStartupTables(t->db());
         second = t->connectAgain();
         a.setContext(t->db(), texts, 7, 1, 9001);
         b.setContext(*second, texts, 8, 2, 9001);
