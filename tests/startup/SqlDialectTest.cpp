@@ -31,10 +31,15 @@ TEST(SqlDialect, TranslatesTheSuiteConstructs)
          "SELECT CAST(EXTRACT(YEAR FROM D) AS INTEGER) FROM T WHERE CAST(EXTRACT(YEAR FROM D) AS INTEGER) = 2024"},
         {"SELECT SUM(Imponibile) AS 'Imponibile', 0 AS Acqu FROM T", "SELECT SUM(Imponibile) AS \"Imponibile\", 0 AS Acqu FROM T",
          "SELECT SUM(Imponibile) AS \"Imponibile\", 0 AS Acqu FROM T"},
+        // PostgreSQL is told to sort NULLs as the suite's engines do
         {"SELECT A.X FROM A UNION SELECT B.X FROM B ORDER BY A.X, B.Y DESC",
-         "SELECT A.X FROM A UNION SELECT B.X FROM B ORDER BY X, Y DESC", "SELECT A.X FROM A UNION SELECT B.X FROM B ORDER BY X, Y DESC"},
+         "SELECT A.X FROM A UNION SELECT B.X FROM B ORDER BY X, Y DESC",
+         "SELECT A.X FROM A UNION SELECT B.X FROM B ORDER BY X NULLS FIRST, Y DESC NULLS LAST"},
         // ORDER BY without a union keeps its qualified names
-        {"SELECT A.X FROM A ORDER BY A.X", "SELECT A.X FROM A ORDER BY A.X", "SELECT A.X FROM A ORDER BY A.X"},
+        {"SELECT A.X FROM A ORDER BY A.X", "SELECT A.X FROM A ORDER BY A.X", "SELECT A.X FROM A ORDER BY A.X NULLS FIRST"},
+        {"SELECT X FROM A WHERE B IN (SELECT C FROM D ORDER BY C) ORDER BY COALESCE(X, 0) ASC",
+         "SELECT X FROM A WHERE B IN (SELECT C FROM D ORDER BY C) ORDER BY COALESCE(X, 0) ASC",
+         "SELECT X FROM A WHERE B IN (SELECT C FROM D ORDER BY C) ORDER BY COALESCE(X, 0) ASC NULLS FIRST"},
         // texts are never touched, quotes doubled inside stay
         {"SELECT 'ISNULL(a) + Str(b) it''s' FROM T", "SELECT 'ISNULL(a) + Str(b) it''s' FROM T",
          "SELECT 'ISNULL(a) + Str(b) it''s' FROM T"},

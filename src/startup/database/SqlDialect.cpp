@@ -124,6 +124,53 @@ void unqualifyUnionOrderBy(std::vector<Token> &toks)
     toks = std::move(out);
 }
 
+// The suite's engines sort NULLs before every value in an ascending order (after them in a
+// descending one); PostgreSQL does the opposite, so its ORDER BY says it explicitly.
+void nullsFirstInOrderBy(std::vector<Token> &toks)
+{
+    int depth = 0;
+    qsizetype orderAt = -1;
+    for (qsizetype k = 0; k < qsizetype(toks.size()); ++k) {
+        if (isSymbol(toks[k], "("))
+            ++depth;
+        else if (isSymbol(toks[k], ")"))
+            --depth;
+        else if (depth == 0 && isWord(toks[k], "order"))
+            orderAt = k;
+    }
+    if (orderAt < 0)
+        return;
+    std::vector<Token> out(toks.begin(), toks.begin() + orderAt);
+    auto closeItem = [&out]() {
+        // the last solid token of the item tells its direction
+        qsizetype last = qsizetype(out.size()) - 1;
+        while (last >= 0 && out[last].kind == Token::Space)
+            --last;
+        if (last < 0)
+            return;
+        const bool desc = isWord(out[last], "desc");
+        out.insert(out.begin() + last + 1, Token{Token::Word, desc ? u" NULLS LAST"_qs : u" NULLS FIRST"_qs});
+    };
+    depth = 0;
+    bool inItems = false;
+    for (qsizetype k = orderAt; k < qsizetype(toks.size()); ++k) {
+        const Token &t = toks[k];
+        if (isSymbol(t, "("))
+            ++depth;
+        else if (isSymbol(t, ")"))
+            --depth;
+        if (!inItems && isWord(t, "by")) {
+            inItems = true;
+        } else if (inItems && depth == 0 && isSymbol(t, ",")) {
+            closeItem();
+        }
+        out.push_back(t);
+    }
+    if (inItems)
+        closeItem();
+    toks = std::move(out);
+}
+
 class Translator {
 public:
     Translator(std::vector<Token> toks, Engine engine) : m_toks(std::move(toks)), m_engine(engine) {}
@@ -378,6 +425,8 @@ QString translateSql(const QString &sql, Engine engine)
     }
 
     unqualifyUnionOrderBy(toks);
+    if (engine == Engine::Postgres)
+        nullsFirstInOrderBy(toks);
     return Translator(std::move(toks), engine).run();
 }
 

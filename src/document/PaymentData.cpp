@@ -1,0 +1,83 @@
+#include "document/PaymentData.h"
+
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+
+namespace liqiva {
+
+namespace {
+std::optional<QDate> dateOf(const QVariant &v)
+{
+    if (v.isNull())
+        return std::nullopt;
+    QDate d = v.toDate();
+    if (!d.isValid())
+        d = QDateTime::fromString(v.toString().left(19), Qt::ISODate).date();
+    if (!d.isValid())
+        d = QDate::fromString(v.toString().left(10), Qt::ISODate);
+    return d.isValid() ? std::optional<QDate>(d) : std::nullopt;
+}
+} // namespace
+
+void describePaymentPlace(Connection &db, Payment &p)
+{
+    if (p.idCab > 0) {
+        Recordset rs = db.openRecordset(u"SELECT Abi.IDAbi,Abi.Abi,Abi.Banca, Cab.IDCab,Cab.Cab,Cab.Dipendenza FROM Abi "
+                                        u"INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = "_qs
+                                        + sqlNumber(p.idCab));
+        if (!rs.eof()) {
+            p.abi = rs.text(u"Abi"_qs);
+            p.cab = rs.text(u"Cab"_qs);
+            p.place = PaymentPlace::Bank;
+        }
+    } else if (p.idConcessionarioEsattoriale > 0) {
+        Recordset rs = db.openRecordset(u"SELECT IDConcessionarioEsattoriale,CodiceConcessione FROM "
+                                        u"ConcessionarioEsattoriale WHERE IDConcessionarioEsattoriale = "_qs
+                                        + sqlNumber(p.idConcessionarioEsattoriale));
+        if (!rs.eof()) {
+            p.codiceConcessione = rs.text(u"CodiceConcessione"_qs);
+            p.place = PaymentPlace::CollectionAgent;
+        }
+    } else if (p.dataVersamento || p.importo != 0) {
+        p.place = PaymentPlace::PostOffice;
+    }
+}
+
+void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
+{
+    data.periodic = Payment{};
+    {
+        Recordset rs = db.openRecordset(u"SELECT RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
+                                        u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                        + sqlNumber(key) + u" AND VirtualDelete = 0"_qs);
+        if (!rs.eof()) {
+            data.periodic.riportaInStampa = rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
+            data.advance.riportaInStampa = rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;
+        }
+    }
+    Recordset rs = db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
+                                    u"AND IDRisultatoLiquidazioneIva = "_qs
+                                    + sqlNumber(key));
+    if (rs.eof())
+        return;
+    Payment &p = data.periodic;
+    p.importo = rs.number(u"Importo"_qs);
+    p.dataVersamento = dateOf(rs.field(u"DataVersamento"_qs));
+    p.idCab = rs.integer(u"IDCab"_qs);
+    p.codiceAzienda = rs.text(u"CodiceAzienda"_qs);
+    p.idConcessionarioEsattoriale = rs.integer(u"IDConcessionarioEsattoriale"_qs);
+    rs.close();
+    describePaymentPlace(db, p);
+}
+
+void setAdvancePaymentEnabled(PaymentData &data, bool enabled)
+{
+    data.advanceEnabled = enabled;
+    if (!enabled) {
+        data.advance.dataVersamento.reset();
+        data.advance.importo = 0;
+        data.advance.riportaInStampa = false;
+    }
+}
+
+} // namespace liqiva

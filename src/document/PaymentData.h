@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace liqiva {
+
+class Connection;
+
+// Where a payment was made.
+enum class PaymentPlace { None, Bank, CollectionAgent, PostOffice };
+
+// One payment of the settlement: the periodic payment (amount type 8) or the advance
+// payment (type 9), as the payment tab shows and the save stores it.
+struct Payment {
+    PaymentPlace place = PaymentPlace::None;
+    int idCab = 0;                     // bank branch
+    QString abi, cab;                  // its codes, for display
+    int idConcessionarioEsattoriale = 0;
+    QString codiceConcessione;
+    QString codiceAzienda;
+    std::optional<QDate> dataVersamento;
+    double importo = 0.0;
+    bool riportaInStampa = false;
+};
+
+struct PaymentData {
+    Payment periodic;
+    Payment advance;
+    bool advanceEnabled = false; // only the December advance has an advance payment
+};
+
+// Loads the periodic payment of a settlement and its print flags (the advance payment is
+// read by the fill itself).
+void loadPeriodicPayment(Connection &db, int idRisultatoLiquidazioneIva, PaymentData &data);
+
+// Enables or disables the advance frame; disabling empties it.
+void setAdvancePaymentEnabled(PaymentData &data, bool enabled);
+
+// Fills the bank codes of a payment from its branch key, the concession code from its
+// agent key; the place follows the kind of data found.
+void describePaymentPlace(Connection &db, Payment &p);
+
+} // namespace liqiva

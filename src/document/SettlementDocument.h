@@ -1,0 +1,140 @@
+#pragma once
+
+#include "document/DeclarationGrid.h"
+#include "document/PaymentData.h"
+#include "document/ReportView.h"
+#include "engine/SettlementIdentity.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace liqiva {
+
+class Amounts;
+class cDatiProRata;
+class cAltreOperazioni;
+class AltriDatiDip;
+class DatiCADI;
+class UtilityServices;
+
+// Who works on the document and for which company.
+struct DocumentContext {
+    Connection &db;
+    MessageService &messages;
+    int idUser = 0;
+    int idAzienda = 0;
+    int idFunction = 0;
+    // May the user rebuild the VAT data (the suite's right check for the function)?
+    bool mayRebuildVatData = true;
+};
+
+// The settlement document without its window: what the settlement window owns (identity,
+// amounts, pro-rata, other operations, declaration data, payment data) and the fill that
+// computes it. The window only shows it.
+class SettlementDocument {
+public:
+    explicit SettlementDocument(const DocumentContext &context);
+    ~SettlementDocument();
+    SettlementDocument(const SettlementDocument &) = delete;
+    SettlementDocument &operator=(const SettlementDocument &) = delete;
+
+    // The computation run: establishes the period of the settlement, lets the engine rebuild
+    // its report data and reads everything back. Database errors are thrown as DbError.
+    void sbChildFill(int idRisultatoLiquidazioneIva, bool makeDatiIva);
+
+    // Recomputes the declaration grid's computed rows, the quarterly interest, the closing
+    // amounts and the December advance after an edit of the grid.
+    void recomputeDeclaration();
+
+    // ---- identity and header texts -------------------------------------------------
+    const SettlementIdentity &identity() const { return m_id; }
+    int key() const { return m_id.idRisultatoLiquidazioneIva; }
+    QString lblPeriodoIva() const { return m_lblPeriodoIva; }
+    QString lblPeriodo() const { return m_lblPeriodo; }
+    QString lblTipoLiquidazione() const { return m_lblTipoLiquidazione; }
+    QString lblAttivita() const { return m_lblAttivita; }
+    QString periodText() const { return m_periodText; }
+    QString heading() const { return m_heading; }
+    int tipoLiquidazione() const { return m_tipoLiquidazione; }
+    int tipoLiquidazionePrecedente() const { return m_tipoLiquidazionePrec; }
+    int idPeriodoIvaPrecedente() const { return m_idPeriodoIvaPrec; }
+    bool gestioneArt36() const { return m_gestioneArt36; }
+    bool exArticolo7374() const { return m_exArticolo7374; }
+    bool calcoloInteressi() const { return m_calcoloInteressi; }
+    double currencyStep() const { return m_euro ? 0.01 : 1.0; }
+    bool euro() const { return m_euro; }
+    double dImpMinIva() const { return m_dImpMinIva; }
+
+    // ---- what the tabs show --------------------------------------------------------
+    bool showReceipts() const { return m_showReceipts; }
+    bool showReceiptsToSplit() const { return m_showReceiptsToSplit; }
+    bool otherOperationsEnabled() const { return m_id.isAdvance(); }
+    const ReportView &report() const { return m_report; }
+    DeclarationGrid &declaration() { return m_dip; }
+    const DeclarationGrid &declaration() const { return m_dip; }
+    bool soggettoRimborso() const { return m_soggetto; }
+    void setSoggettoRimborso(bool v) { m_soggetto = v; }
+    // The five amounts below the declaration grid.
+    double interessiAnnuali() const;
+    double importoDaVersare() const;
+    double creditoResiduo() const;
+    double creditoInfrannualeF24() const;
+    double creditoInfrannualeRimborso() const;
+    QString amountToPayCaption() const { return m_amountToPayCaption; }
+    PaymentData &payments() { return m_payments; }
+    const PaymentData &payments() const { return m_payments; }
+    // Messages the fill showed (also through the message service).
+    const QStringList &messages() const { return m_messageLog; }
+
+    // ---- the objects of the document -----------------------------------------------
+    Amounts &amounts() { return *m_amounts; }
+    const Amounts &amounts() const { return *m_amounts; }
+    cDatiProRata &proRata() { return *m_proRata; }
+    cAltreOperazioni &altreOperazioni() { return *m_altreOperazioni; }
+    AltriDatiDip &datiDip() { return *m_datiDip; }
+    DatiCADI &datiCadi() { return *m_datiCadi; }
+
+    const DocumentContext &context() const { return m_ctx; }
+
+private:
+    void loadIdentity(int key);
+    void readPeriodFacts();
+    void buildPeriodTexts();
+    void rebuildVatData(bool makeDatiIva);
+    void readReceiptFlags();
+    QString receiptPeriodCondition() const;
+    void loadDeclaration();
+    void computeClosing();
+    void readAdvancePaid();
+    void say(const QString &text);
+
+    DocumentContext m_ctx;
+    SettlementIdentity m_id;
+    bool m_euro = true;
+    double m_dImpMinIva = 0;
+    QString m_lblPeriodoIva, m_lblPeriodo, m_lblTipoLiquidazione, m_lblAttivita, m_periodText, m_heading;
+    QString m_monthName;
+    int m_tipoLiquidazione = 0;
+    int m_tipoLiquidazionePrec = 0;
+    int m_idPeriodoIvaPrec = 0;
+    bool m_gestioneArt36 = false;
+    bool m_exArticolo7374 = false;
+    bool m_calcoloInteressi = false;
+    bool m_showReceipts = false;
+    bool m_showReceiptsToSplit = false;
+    ReportView m_report;
+    DeclarationGrid m_dip;
+    bool m_soggetto = false;
+    QString m_amountToPayCaption;
+    PaymentData m_payments;
+    QStringList m_messageLog;
+
+    std::unique_ptr<Amounts> m_amounts;
+    std::unique_ptr<cDatiProRata> m_proRata;
+    std::unique_ptr<cAltreOperazioni> m_altreOperazioni;
+    std::unique_ptr<AltriDatiDip> m_datiDip;
+    std::unique_ptr<DatiCADI> m_datiCadi;
+};
+
+} // namespace liqiva

@@ -1,0 +1,65 @@
+#include "startup/rights/UserRights.h"
+
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+
+#include <QStringList>
+
+namespace liqiva {
+
+void UserRights::grant(int action)
+{
+    if (action == 1) {
+        for (int k = 1; k <= 4; ++k)
+            m_flags[k] = true;
+    } else if (action >= 2 && action <= 5) {
+        m_flags[action - 1] = true;
+    }
+}
+
+UserRights UserRights::all()
+{
+    UserRights r;
+    r.grant(1);
+    return r;
+}
+
+UserRights UserRights::read(Connection &db, int idUser, int idBranch, int objectType)
+{
+    QStringList groups;
+    for (Recordset rs = db.openRecordset(u"SELECT IDGruppo"_qs + u" FROM UtentePerGruppo"_qs + u" WHERE IDUtente = "_qs
+                                         + sqlNumber(idUser) + u" AND VirtualDelete = 0"_qs);
+         !rs.eof(); rs.moveNext())
+        groups << QString::number(rs.integer(u"IDGruppo"_qs));
+
+    QString sql;
+    // A user without a group: the group half is left out (an empty IN list is not SQL).
+    if (!groups.isEmpty())
+        sql = u"SELECT DISTINCT"_qs + u" IDAzione"_qs + u" FROM"_qs + u" AbilitaPerTipoOggettoPerGruppo"_qs + u" WHERE"_qs
+            + u" VirtualDelete = 0"_qs + u" AND IDTipoOggetto IN (1,"_qs + sqlNumber(objectType) + u")"_qs
+            + u" AND IDFiliale = "_qs + sqlNumber(idBranch) + u" AND IDGruppo IN ( "_qs + groups.join(u',') + u" ) "_qs
+            + u" UNION "_qs;
+    sql += u"SELECT DISTINCT"_qs + u" IDAzione"_qs + u" FROM"_qs + u" AbilitaPerTipoOggettoPerUtente"_qs + u" WHERE"_qs
+        + u" VirtualDelete = 0"_qs + u" AND IDTipoOggetto IN (1,"_qs + sqlNumber(objectType) + u")"_qs
+        + u" AND IDFiliale = "_qs + sqlNumber(idBranch) + u" AND IDUtente = "_qs + sqlNumber(idUser);
+
+    UserRights rights;
+    for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
+        rights.grant(rs.integer(u"IDAzione"_qs));
+    return rights;
+}
+
+bool UserRights::has(const QString &right) const
+{
+    if (right == NewSave)
+        return newSave();
+    if (right == Delete)
+        return canDelete();
+    if (right == Search)
+        return search();
+    if (right == Print)
+        return print();
+    return false;
+}
+
+} // namespace liqiva

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace liqiva {
+
+class Connection;
+
+// The four named rights of the current user on the settlement's object type, read once
+// per run from the actions granted to the user's groups and to the user directly, in the
+// branch. Action 1 grants all four; actions above 5 carry no right.
+class UserRights {
+public:
+    static inline const QString NewSave = QStringLiteral("NewSave"); // action 2
+    static inline const QString Delete = QStringLiteral("Delete");   // action 3
+    static inline const QString Search = QStringLiteral("Search");   // action 4
+    static inline const QString Print = QStringLiteral("Print");     // action 5
+
+    // Reads the rights of a user for an object type in a branch.
+    static UserRights read(Connection &db, int idUser, int idBranch, int objectType);
+    // Every right, for tools that act for the suite (the command line).
+    static UserRights all();
+
+    bool has(const QString &right) const;
+    bool newSave() const { return m_flags[1]; }
+    bool canDelete() const { return m_flags[2]; }
+    bool search() const { return m_flags[3]; }
+    bool print() const { return m_flags[4]; }
+
+    // Sets the flag of one action as the reader does (for tests of the appliers).
+    void grant(int action);
+
+private:
+    bool m_flags[5] = {false, false, false, false, false};
+};
+
+} // namespace liqiva
