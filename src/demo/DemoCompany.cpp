@@ -98,7 +98,10 @@ BatchInsert::BatchInsert(Connection &db, const QString &table, const QStringList
 void BatchInsert::add(const QStringList &values)
 {
     if (values.size() != m_columns)
-        throw DbError(QStringLiteral("Dati dimostrativi: %1 valori per %2 colonne in %3").arg(values.size()).arg(m_columns).arg(m_head),
+        throw DbError(QStringLiteral("Dati dimostrativi: %1 valori per %2 colonne in %3")
+                          .arg(values.size())
+                          .arg(m_columns)
+                          .arg(m_head),
                       QString());
     if (!m_arrayTypes.isEmpty()) {
         for (int k = 0; k < m_columns; ++k) {
@@ -151,9 +154,10 @@ void insertSharedData(Connection &db)
 {
     {
         BatchInsert iva(db, u"Iva"_qs,
-                        {u"IDIva"_qs, u"Iva"_qs, u"DescrizioneSuRegistroIVA"_qs, u"AliquotaIva"_qs, u"PercIndetraibilita"_qs,
-                         u"IDTipoIva"_qs, u"IDIvaVentilazione"_qs, u"IDCompensazioneIva"_qs, u"EsclusaDallaCompensazioneIva"_qs,
-                         u"IvaSuAcquistiInDetrazione"_qs, u"NoCalcoloProRata"_qs, u"NoRiportoInDichiarazione"_qs});
+                        {u"IDIva"_qs, u"Iva"_qs, u"DescrizioneSuRegistroIVA"_qs, u"AliquotaIva"_qs,
+                         u"PercIndetraibilita"_qs, u"IDTipoIva"_qs, u"IDIvaVentilazione"_qs, u"IDCompensazioneIva"_qs,
+                         u"EsclusaDallaCompensazioneIva"_qs, u"IvaSuAcquistiInDetrazione"_qs, u"NoCalcoloProRata"_qs,
+                         u"NoRiportoInDichiarazione"_qs});
         struct {
             int id;
             const char *code, *description;
@@ -181,24 +185,31 @@ void insertSharedData(Connection &db)
         };
         for (const auto &c : codes)
             iva.add({lit(c.id), lit(QString::fromUtf8(c.code)), lit(QString::fromUtf8(c.description)),
-                     c.id == 18 ? nul() : lit(c.rate), lit(c.undeductible), litOrNull(c.tipo), litOrNull(c.ventilazione),
-                     litOrNull(c.compensazione), lit(c.esclusa), lit(c.inDetrazione), lit(c.noProRata), lit(c.noDichiarazione)});
+                     c.id == 18 ? nul() : lit(c.rate), lit(c.undeductible), litOrNull(c.tipo),
+                     litOrNull(c.ventilazione), litOrNull(c.compensazione), lit(c.esclusa), lit(c.inDetrazione),
+                     lit(c.noProRata), lit(c.noDichiarazione)});
         iva.flush();
     }
     {
-        BatchInsert comp(db, u"CompensazioneIva"_qs, {u"IDCompensazioneIva"_qs, u"CompensazioneIva"_qs, u"PercentualeCompensazione"_qs});
-        const std::pair<const char *, double> rows[] = {
-            {"Compensazione 8,8%", 8.8}, {"Compensazione 4%", 4}, {"Compensazione 6,4%", 6.4}, {"Compensazione 7,3%", 7.3},
-            {"Compensazione 10%", 10}};
+        BatchInsert comp(db, u"CompensazioneIva"_qs,
+                         {u"IDCompensazioneIva"_qs, u"CompensazioneIva"_qs, u"PercentualeCompensazione"_qs});
+        const std::pair<const char *, double> rows[] = {{"Compensazione 8,8%", 8.8},
+                                                        {"Compensazione 4%", 4},
+                                                        {"Compensazione 6,4%", 6.4},
+                                                        {"Compensazione 7,3%", 7.3},
+                                                        {"Compensazione 10%", 10}};
         int id = 0;
         for (const auto &[name, perc] : rows)
             comp.add({lit(++id), lit(QString::fromUtf8(name)), lit(perc)});
         comp.flush();
     }
     {
-        BatchInsert codes(db, u"CodiceAttivita"_qs, {u"IDCodiceAttivita"_qs, u"CodiceAttivita"_qs, u"DescrizioneAttivita"_qs});
-        codes.add({lit(1), lit(u"47.52.10"_qs), lit(u"Commercio al dettaglio di ferramenta, vernici e materiali da costruzione"_qs)});
-        codes.add({lit(2), lit(u"46.74.10"_qs), lit(u"Commercio all'ingrosso di articoli in ferro e di ferramenta"_qs)});
+        BatchInsert codes(db, u"CodiceAttivita"_qs,
+                          {u"IDCodiceAttivita"_qs, u"CodiceAttivita"_qs, u"DescrizioneAttivita"_qs});
+        codes.add({lit(1), lit(u"47.52.10"_qs),
+                   lit(u"Commercio al dettaglio di ferramenta, vernici e materiali da costruzione"_qs)});
+        codes.add(
+            {lit(2), lit(u"46.74.10"_qs), lit(u"Commercio all'ingrosso di articoli in ferro e di ferramenta"_qs)});
         codes.add({lit(3), lit(u"85.59.20"_qs), lit(u"Corsi di formazione e corsi di aggiornamento professionale"_qs)});
         codes.add({lit(4), lit(u"01.13.10"_qs), lit(u"Coltivazione di ortaggi in piena aria"_qs)});
         codes.flush();
@@ -232,8 +243,9 @@ void insertSharedData(Connection &db)
         cab.add({lit(4), lit(3), lit(u"01602"_qs), lit(u"Milano - Piazza Duomo"_qs)});
         cab.add({lit(5), lit(3), lit(u"11100"_qs), lit(u"Bergamo - Centro"_qs)});
         cab.flush();
-        BatchInsert agents(db, u"ConcessionarioEsattoriale"_qs,
-                           {u"IDConcessionarioEsattoriale"_qs, u"CodiceConcessione"_qs, u"ConcessionarioEsattoriale"_qs});
+        BatchInsert agents(
+            db, u"ConcessionarioEsattoriale"_qs,
+            {u"IDConcessionarioEsattoriale"_qs, u"CodiceConcessione"_qs, u"ConcessionarioEsattoriale"_qs});
         agents.add({lit(1), lit(69), lit(u"Agente della riscossione per la provincia di Milano"_qs)});
         agents.add({lit(2), lit(32), lit(u"Agente della riscossione per la provincia di Bergamo"_qs)});
         agents.add({lit(3), lit(36), lit(u"Agente della riscossione per la provincia di Como"_qs)});
@@ -255,7 +267,8 @@ void insertSharedData(Connection &db)
         sectionals.flush();
     }
     {
-        BatchInsert causes(db, u"CausaleContabile"_qs, {u"IDCausaleContabile"_qs, u"CausaleContabile"_qs, u"DescrizioneCausale"_qs});
+        BatchInsert causes(db, u"CausaleContabile"_qs,
+                           {u"IDCausaleContabile"_qs, u"CausaleContabile"_qs, u"DescrizioneCausale"_qs});
         causes.add({lit(1), lit(u"GC"_qs), lit(u"Giroconto"_qs)});
         causes.add({lit(2), lit(u"RPR"_qs), lit(u"Rettifica IVA pro-rata"_qs)});
         causes.flush();
@@ -273,79 +286,91 @@ void insertCompany(Connection &db, int c)
                           u"Cap"_qs, u"Comune"_qs, u"Provincia"_qs});
     registry.add({lit(companyKey(c, 2, 1)), lit(companyName(c)), lit(number), lit(number), lit(u"Via Valassina 24"_qs),
                   lit(u"20159"_qs), lit(u"Milano"_qs), lit(u"MI"_qs)});
-    registry.add({lit(companyKey(c, 2, 2)), lit(u"Lombardi Marco"_qs), lit(QStringLiteral("LMBMRC70A01F2%1X").arg(c % 100, 2, 10, QLatin1Char('0'))),
-                  nul(), lit(u"Via Ornato 12"_qs), lit(u"20162"_qs), lit(u"Milano"_qs), lit(u"MI"_qs)});
+    registry.add({lit(companyKey(c, 2, 2)), lit(u"Lombardi Marco"_qs),
+                  lit(QStringLiteral("LMBMRC70A01F2%1X").arg(c % 100, 2, 10, QLatin1Char('0'))), nul(),
+                  lit(u"Via Ornato 12"_qs), lit(u"20162"_qs), lit(u"Milano"_qs), lit(u"MI"_qs)});
     registry.flush();
 
     BatchInsert company(db, u"Azienda"_qs, {u"IDAzienda"_qs, u"Azienda"_qs, u"IDAnagrafica"_qs});
     company.add({lit(c), lit(companyName(c)), lit(companyKey(c, 2, 1))});
     company.flush();
 
-    BatchInsert activities(db, u"AttivitaAzienda"_qs, {u"IDAttivitaAzienda"_qs, u"IDAzienda"_qs, u"AttivitaAzienda"_qs});
-    const char *activityNames[kActivities] = {"Negozio al dettaglio", "Commercio all'ingrosso", "Formazione professionale",
-                                              "Produzione agricola"};
+    BatchInsert activities(db, u"AttivitaAzienda"_qs,
+                           {u"IDAttivitaAzienda"_qs, u"IDAzienda"_qs, u"AttivitaAzienda"_qs});
+    const char *activityNames[kActivities] = {"Negozio al dettaglio", "Commercio all'ingrosso",
+                                              "Formazione professionale", "Produzione agricola"};
     for (int a = 1; a <= kActivities; ++a)
         activities.add({lit(activityKey(c, a)), lit(c), lit(QString::fromUtf8(activityNames[a - 1]))});
     activities.flush();
 
     BatchInsert branches(db, u"Filiale"_qs, {u"IDFiliale"_qs, u"IDAzienda"_qs, u"IDAttivitaAzienda"_qs, u"Filiale"_qs});
-    const char *branchNames[kBranches] = {"Sede di Milano", "Magazzino di Bergamo", "Centro formazione di Monza", "Negozio di Como",
-                                          "Azienda agricola di Lodi"};
+    const char *branchNames[kBranches] = {"Sede di Milano", "Magazzino di Bergamo", "Centro formazione di Monza",
+                                          "Negozio di Como", "Azienda agricola di Lodi"};
     for (int f = 1; f <= kBranches; ++f)
-        branches.add({lit(branchKey(c, f)), lit(c), lit(activityKey(c, kBranchActivity[f - 1])), lit(QString::fromUtf8(branchNames[f - 1]))});
+        branches.add({lit(branchKey(c, f)), lit(c), lit(activityKey(c, kBranchActivity[f - 1])),
+                      lit(QString::fromUtf8(branchNames[f - 1]))});
     branches.flush();
 
-    BatchInsert bank(db, u"BancaPerAnagrafica"_qs, {u"IDBancaPerAnagrafica"_qs, u"IDAnagrafica"_qs, u"IDCab"_qs, u"ContoCorrente"_qs});
-    bank.add({lit(c), lit(companyKey(c, 2, 1)), lit(2), lit(QStringLiteral("%1").arg(4471 + c, 12, 10, QLatin1Char('0')))});
+    BatchInsert bank(db, u"BancaPerAnagrafica"_qs,
+                     {u"IDBancaPerAnagrafica"_qs, u"IDAnagrafica"_qs, u"IDCab"_qs, u"ContoCorrente"_qs});
+    bank.add(
+        {lit(c), lit(companyKey(c, 2, 1)), lit(2), lit(QStringLiteral("%1").arg(4471 + c, 12, 10, QLatin1Char('0')))});
     bank.flush();
 
-    BatchInsert general(db, u"ConfigurazioneGenerale"_qs,
-                        {u"IDConfigurazioneGenerale"_qs, u"IDAzienda"_qs, u"IDFilialePrevalente"_qs, u"IDBancaPerAnagrafica"_qs});
+    BatchInsert general(
+        db, u"ConfigurazioneGenerale"_qs,
+        {u"IDConfigurazioneGenerale"_qs, u"IDAzienda"_qs, u"IDFilialePrevalente"_qs, u"IDBancaPerAnagrafica"_qs});
     general.add({lit(c), lit(c), lit(branchKey(c, 1)), lit(c)});
     general.flush();
 
     BatchInsert accounting(db, u"ConfigurazioneContabile"_qs,
-                           {u"IDConfigurazioneContabile"_qs, u"IDAzienda"_qs, u"ImportoMinimoIvaLiquidazionePeriodica"_qs,
-                            u"ImportoMinimoIvaAcconto"_qs, u"ScorporoCorrispettiviGiornaliero"_qs, u"StampaCIC"_qs, u"IDValuta"_qs});
+                           {u"IDConfigurazioneContabile"_qs, u"IDAzienda"_qs,
+                            u"ImportoMinimoIvaLiquidazionePeriodica"_qs, u"ImportoMinimoIvaAcconto"_qs,
+                            u"ScorporoCorrispettiviGiornaliero"_qs, u"StampaCIC"_qs, u"IDValuta"_qs});
     accounting.add({lit(c), lit(c), lit(100.0), lit(103.29), lit(0), lit(0), lit(1)});
     accounting.flush();
 
     BatchInsert declaration(db, u"ConfigurazioneDip"_qs,
-                            {u"IDConfigurazioneDip"_qs, u"IDAzienda"_qs, u"SubFornitoriArt74"_qs, u"IDAnagraficaRappresentante"_qs,
-                             u"IDCodiceCarica"_qs});
+                            {u"IDConfigurazioneDip"_qs, u"IDAzienda"_qs, u"SubFornitoriArt74"_qs,
+                             u"IDAnagraficaRappresentante"_qs, u"IDCodiceCarica"_qs});
     declaration.add({lit(c), lit(c), lit(0), lit(companyKey(c, 2, 2)), lit(1)});
     declaration.flush();
 
     // VAT years and the activities' settings per year.
     BatchInsert years(db, u"PeriodoIva"_qs,
-                      {u"IDPeriodoIva"_qs, u"IDAzienda"_qs, u"PeriodoIva"_qs, u"Anno"_qs, u"GestioneArt36"_qs, u"PercInteressiLiqTrim"_qs});
+                      {u"IDPeriodoIva"_qs, u"IDAzienda"_qs, u"PeriodoIva"_qs, u"Anno"_qs, u"GestioneArt36"_qs,
+                       u"PercInteressiLiqTrim"_qs});
     BatchInsert perYear(db, u"AttivitaAziendaPerPeriodoIva"_qs,
-                        {u"IDAttivitaAziendaPerPeriodoIva"_qs, u"IDAttivitaAzienda"_qs, u"IDPeriodoIva"_qs, u"IDCodiceAttivita"_qs,
-                         u"TipoLiquidazioneIva"_qs, u"CalcoloInteressi"_qs, u"Articolo34"_qs, u"GestioneProRata"_qs,
-                         u"PercentualeProRata"_qs, u"Autotrasportatore"_qs, u"CreditoIvaAutotrasportatori"_qs, u"AltriCrediti"_qs,
-                         u"AltriCreditiImposta"_qs});
+                        {u"IDAttivitaAziendaPerPeriodoIva"_qs, u"IDAttivitaAzienda"_qs, u"IDPeriodoIva"_qs,
+                         u"IDCodiceAttivita"_qs, u"TipoLiquidazioneIva"_qs, u"CalcoloInteressi"_qs, u"Articolo34"_qs,
+                         u"GestioneProRata"_qs, u"PercentualeProRata"_qs, u"Autotrasportatore"_qs,
+                         u"CreditoIvaAutotrasportatori"_qs, u"AltriCrediti"_qs, u"AltriCreditiImposta"_qs});
     for (int y = kFirstYear; y <= kLastYear; ++y) {
         years.add({lit(vatYearKey(c, y)), lit(c), lit(QString::number(y)), lit(y), lit(0), lit(1.0)});
         const int quarterlyTraining = y == kFirstYear ? 1 : 0;
         const int trucks = y > kFirstYear ? 1 : 0;
-        perYear.add({lit(activityYearKey(c, y, 1)), lit(activityKey(c, 1)), lit(vatYearKey(c, y)), lit(1), lit(0), lit(0), lit(0),
-                     lit(0), nul(), lit(0), lit(0.0), lit(y == kLastYear ? 1 : 0), lit(y == kLastYear ? 500.0 : 0.0)});
-        perYear.add({lit(activityYearKey(c, y, 2)), lit(activityKey(c, 2)), lit(vatYearKey(c, y)), lit(2), lit(1), lit(1), lit(0),
-                     lit(0), nul(), lit(trucks), lit(trucks ? 1200.0 : 0.0), lit(0), lit(0.0)});
-        perYear.add({lit(activityYearKey(c, y, 3)), lit(activityKey(c, 3)), lit(vatYearKey(c, y)), lit(3), lit(quarterlyTraining),
-                     lit(quarterlyTraining), lit(0), lit(1), lit(trainingProRata(y - 1)), lit(0), lit(0.0), lit(0), lit(0.0)});
-        perYear.add({lit(activityYearKey(c, y, 4)), lit(activityKey(c, 4)), lit(vatYearKey(c, y)), lit(4), lit(1), lit(0), lit(1),
-                     lit(0), nul(), lit(0), lit(0.0), lit(0), lit(0.0)});
+        perYear.add({lit(activityYearKey(c, y, 1)), lit(activityKey(c, 1)), lit(vatYearKey(c, y)), lit(1), lit(0),
+                     lit(0), lit(0), lit(0), nul(), lit(0), lit(0.0), lit(y == kLastYear ? 1 : 0),
+                     lit(y == kLastYear ? 500.0 : 0.0)});
+        perYear.add({lit(activityYearKey(c, y, 2)), lit(activityKey(c, 2)), lit(vatYearKey(c, y)), lit(2), lit(1),
+                     lit(1), lit(0), lit(0), nul(), lit(trucks), lit(trucks ? 1200.0 : 0.0), lit(0), lit(0.0)});
+        perYear.add({lit(activityYearKey(c, y, 3)), lit(activityKey(c, 3)), lit(vatYearKey(c, y)), lit(3),
+                     lit(quarterlyTraining), lit(quarterlyTraining), lit(0), lit(1), lit(trainingProRata(y - 1)),
+                     lit(0), lit(0.0), lit(0), lit(0.0)});
+        perYear.add({lit(activityYearKey(c, y, 4)), lit(activityKey(c, 4)), lit(vatYearKey(c, y)), lit(4), lit(1),
+                     lit(0), lit(1), lit(0), nul(), lit(0), lit(0.0), lit(0), lit(0.0)});
     }
     years.flush();
     perYear.flush();
 
     // Rights per branch: group 1 may do everything on every object type, group 2 may only
     // search settlements; user 3 holds new/save, delete and print directly (company 1 only).
-    BatchInsert groupRights(db, u"AbilitaPerTipoOggettoPerGruppo"_qs,
-                            {u"IDAbilitaPerTipoOggettoPerGruppo"_qs, u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDGruppo"_qs});
-    BatchInsert userRights(db, u"AbilitaPerTipoOggettoPerUtente"_qs,
-                           {u"IDAbilitaPerTipoOggettoPerUtente"_qs, u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDUtente"_qs});
+    BatchInsert groupRights(
+        db, u"AbilitaPerTipoOggettoPerGruppo"_qs,
+        {u"IDAbilitaPerTipoOggettoPerGruppo"_qs, u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDGruppo"_qs});
+    BatchInsert userRights(
+        db, u"AbilitaPerTipoOggettoPerUtente"_qs,
+        {u"IDAbilitaPerTipoOggettoPerUtente"_qs, u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDUtente"_qs});
     for (int f = 1; f <= kBranches; ++f) {
         groupRights.add({lit(companyKey(c, 2 * kBranches, 2 * f - 1)), lit(1), lit(1), lit(branchKey(c, f)), lit(1)});
         groupRights.add({lit(companyKey(c, 2 * kBranches, 2 * f)), lit(4), lit(200), lit(branchKey(c, f)), lit(2)});
@@ -360,30 +385,33 @@ void insertCompany(Connection &db, int c)
 
     // Page numbering of the settlement registers.
     BatchInsert numbering(db, u"NumerazionePerRegistro"_qs,
-                          {u"IDNumerazionePerRegistro"_qs, u"IDRegistroIva"_qs, u"IDAzienda"_qs, u"NumerazioneConStampa"_qs,
-                           u"NumerazionePerSezionale"_qs, u"StampaLiquidazioneIva"_qs, u"StampaRiepilogoIva"_qs, u"StampaAnno"_qs});
+                          {u"IDNumerazionePerRegistro"_qs, u"IDRegistroIva"_qs, u"IDAzienda"_qs,
+                           u"NumerazioneConStampa"_qs, u"NumerazionePerSezionale"_qs, u"StampaLiquidazioneIva"_qs,
+                           u"StampaRiepilogoIva"_qs, u"StampaAnno"_qs});
     numbering.add({lit(companyKey(c, 2, 1)), lit(1), lit(c), lit(1), lit(1), lit(1), lit(1), lit(1)});
     numbering.add({lit(companyKey(c, 2, 2)), lit(5), lit(c), lit(1), lit(0), lit(1), lit(1), lit(0)});
     numbering.flush();
     BatchInsert perSectional(db, u"NumerazionePerRegistroPerSezionale"_qs,
-                             {u"IDNumerazionePerRegistroPerSezionale"_qs, u"IDNumerazionePerRegistro"_qs, u"IDSezionale"_qs,
-                              u"StampaLiquidazioneIva"_qs, u"StampaRiepilogoIva"_qs});
+                             {u"IDNumerazionePerRegistroPerSezionale"_qs, u"IDNumerazionePerRegistro"_qs,
+                              u"IDSezionale"_qs, u"StampaLiquidazioneIva"_qs, u"StampaRiepilogoIva"_qs});
     const int sectionalFlags[4][2] = {{1, 0}, {1, 1}, {0, 1}, {1, 1}};
     for (int s = 1; s <= 4; ++s)
         perSectional.add({lit(companyKey(c, 4, s)), lit(companyKey(c, 2, 1)), lit(s), lit(sectionalFlags[s - 1][0]),
                           lit(sectionalFlags[s - 1][1])});
     perSectional.flush();
     BatchInsert pages(db, u"ProgressivoNumerazioneRegistro"_qs,
-                      {u"IDProgressivoNumerazioneRegistro"_qs, u"IDNumerazionePerRegistroPerSezionale"_qs, u"IDNumerazionePerRegistro"_qs,
-                       u"Anno"_qs, u"NumeroUltimaPagina"_qs});
+                      {u"IDProgressivoNumerazioneRegistro"_qs, u"IDNumerazionePerRegistroPerSezionale"_qs,
+                       u"IDNumerazionePerRegistro"_qs, u"Anno"_qs, u"NumeroUltimaPagina"_qs});
     pages.add({lit(companyKey(c, 2, 1)), lit(companyKey(c, 4, 1)), nul(), lit(2023), lit(24)});
     pages.add({lit(companyKey(c, 2, 2)), nul(), lit(companyKey(c, 2, 2)), lit(2023), lit(12)});
     pages.flush();
 
     // Fiscal years, charts of accounts and the automatic accounts of the pro-rata entry.
-    BatchInsert fiscal(db, u"Esercizio"_qs,
-                       {u"IDEsercizio"_qs, u"IDAzienda"_qs, u"Esercizio"_qs, u"IDTipoEsercizio"_qs, u"DataInizio"_qs, u"DataFine"_qs});
-    BatchInsert charts(db, u"PianoDeiConti"_qs, {u"IDPianoDeiConti"_qs, u"IDAzienda"_qs, u"IDEsercizio"_qs, u"TipoPDC"_qs, u"PianoDeiConti"_qs});
+    BatchInsert fiscal(
+        db, u"Esercizio"_qs,
+        {u"IDEsercizio"_qs, u"IDAzienda"_qs, u"Esercizio"_qs, u"IDTipoEsercizio"_qs, u"DataInizio"_qs, u"DataFine"_qs});
+    BatchInsert charts(db, u"PianoDeiConti"_qs,
+                       {u"IDPianoDeiConti"_qs, u"IDAzienda"_qs, u"IDEsercizio"_qs, u"TipoPDC"_qs, u"PianoDeiConti"_qs});
     BatchInsert elements(db, u"ElementoPDC"_qs, {u"IDElementoPDC"_qs, u"IDPianoDeiConti"_qs, u"ElementoPDC"_qs});
     BatchInsert accountsPerChart(db, u"ContoPerPDC"_qs, {u"IDContoPerPDC"_qs, u"IDContoPDC"_qs, u"IDElementoPDC"_qs});
     // accounts: code, description, element (1 assets, 2 liabilities, 3 costs)
@@ -399,11 +427,15 @@ void insertCompany(Connection &db, int c)
     for (int y = kFirstYear; y <= kLastYear; ++y) {
         const int i = y - kFirstYear + 1;
         const int fiscalKey = companyKey(c, kYears, i);
-        fiscal.add({lit(fiscalKey), lit(c), lit(QString::number(y)), lit(y == kLastYear ? 1 : y == kLastYear - 1 ? 2 : 3),
+        fiscal.add({lit(fiscalKey), lit(c), lit(QString::number(y)),
+                    lit(y == kLastYear       ? 1
+                        : y == kLastYear - 1 ? 2
+                                             : 3),
                     litDate(y, 1, 1, db), litDate(y, 12, 31, db)});
         charts.add({lit(fiscalKey), lit(c), lit(fiscalKey), lit(1), lit(QStringLiteral("Piano dei conti %1").arg(y))});
         for (int e = 1; e <= 3; ++e)
-            elements.add({lit(companyKey(c, 3 * kYears, (i - 1) * 3 + e)), lit(fiscalKey), lit(QString::fromUtf8(elementNames[e - 1]))});
+            elements.add({lit(companyKey(c, 3 * kYears, (i - 1) * 3 + e)), lit(fiscalKey),
+                          lit(QString::fromUtf8(elementNames[e - 1]))});
         for (int a = 1; a <= 5; ++a)
             accountsPerChart.add({lit(companyKey(c, 5 * kYears, (i - 1) * 5 + a)), lit(companyKey(c, 5, a)),
                                   lit(companyKey(c, 3 * kYears, (i - 1) * 3 + accounts[a - 1].element))});
@@ -418,8 +450,8 @@ void insertCompany(Connection &db, int c)
     accountRows.flush();
     accountsPerChart.flush();
     BatchInsert automatic(db, u"ContoAutomatico"_qs,
-                          {u"IDContoAutomatico"_qs, u"IDFiliale"_qs, u"IDContoPDC_CostoIvaInd"_qs, u"IDContoPDC_StornoRecuperoIva"_qs,
-                           u"IDContoPDC_IvaAcquisti"_qs});
+                          {u"IDContoAutomatico"_qs, u"IDFiliale"_qs, u"IDContoPDC_CostoIvaInd"_qs,
+                           u"IDContoPDC_StornoRecuperoIva"_qs, u"IDContoPDC_IvaAcquisti"_qs});
     for (int f = 1; f <= kBranches; ++f)
         automatic.add({lit(branchKey(c, f)), lit(branchKey(c, f)), lit(companyKey(c, 5, 3)), lit(companyKey(c, 5, 4)),
                        lit(companyKey(c, 5, 1))});
@@ -429,8 +461,9 @@ void insertCompany(Connection &db, int c)
     BatchInsert credit(db, u"Credito"_qs, {u"IDCredito"_qs, u"IDAzienda"_qs, u"Anno"_qs, u"IDMese"_qs});
     credit.add({lit(c), lit(c), lit(kFirstYear), lit(1)});
     credit.flush();
-    BatchInsert movement(db, u"MovimentoCredito"_qs,
-                         {u"IDMovimentoCredito"_qs, u"IDCredito"_qs, u"IDCausaleCredito"_qs, u"Importo"_qs, u"Automatico"_qs});
+    BatchInsert movement(
+        db, u"MovimentoCredito"_qs,
+        {u"IDMovimentoCredito"_qs, u"IDCredito"_qs, u"IDCausaleCredito"_qs, u"Importo"_qs, u"Automatico"_qs});
     movement.add({lit(c), lit(c), lit(1), lit(2850.0), lit(0)});
     movement.flush();
 }
@@ -445,7 +478,8 @@ double companyFactor(int company)
 DemoSummary createDemo(Connection &db, int scale)
 {
     if (scale < 1)
-        throw DbError(QStringLiteral("Scala non valida: %1 (serve un numero intero da 1 in su).").arg(scale), QString());
+        throw DbError(QStringLiteral("Scala non valida: %1 (serve un numero intero da 1 in su).").arg(scale),
+                      QString());
     createSchema(db);
 
     DemoSummary summary;
@@ -453,23 +487,26 @@ DemoSummary createDemo(Connection &db, int scale)
     if (companies > 0) {
         const QString first = db.scalar(u"SELECT Azienda FROM Azienda WHERE IDAzienda = 1"_qs).toString();
         if (first != kDemoName)
-            throw DbError(u"Il database contiene gia' delle aziende: l'azienda dimostrativa non e' stata creata."_qs, QString());
-        if (companies < scale)
-            throw DbError(QStringLiteral("Il database contiene gia' l'azienda dimostrativa con %1 aziende: per %2 aziende "
-                                         "usare un database vuoto. Nulla e' stato cambiato.")
-                              .arg(companies)
-                              .arg(scale),
+            throw DbError(u"Il database contiene gia' delle aziende: l'azienda dimostrativa non e' stata creata."_qs,
                           QString());
+        if (companies < scale)
+            throw DbError(
+                QStringLiteral("Il database contiene gia' l'azienda dimostrativa con %1 aziende: per %2 aziende "
+                               "usare un database vuoto. Nulla e' stato cambiato.")
+                    .arg(companies)
+                    .arg(scale),
+                QString());
         summary.companies = companies;
         summary.message = u"L'azienda dimostrativa e' gia' presente: nulla e' stato cambiato."_qs;
         return summary;
     }
     for (const char *table : {"Utente", "Iva", "ContatoreIva", "RisultatoLiquidazioneIva"})
         if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt() > 0)
-            throw DbError(QStringLiteral("Il database contiene gia' dati (tabella %1): l'azienda dimostrativa va creata in un "
-                                         "database vuoto. Nulla e' stato cambiato.")
-                              .arg(QLatin1String(table)),
-                          QString());
+            throw DbError(
+                QStringLiteral("Il database contiene gia' dati (tabella %1): l'azienda dimostrativa va creata in un "
+                               "database vuoto. Nulla e' stato cambiato.")
+                    .arg(QLatin1String(table)),
+                QString());
 
     Transaction tx(db);
     insertSharedData(db);

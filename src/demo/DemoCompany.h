@@ -8,10 +8,10 @@ class Connection;
 
 // What createDemo did.
 struct DemoSummary {
-    bool created = false;     // false: the demo was already there and nothing changed
-    int companies = 0;        // companies in the database after the call
+    bool created = false;      // false: the demo was already there and nothing changed
+    int companies = 0;         // companies in the database after the call
     long long counterRows = 0; // rows of ContatoreIva written by this call
-    QString message;          // one line for the user
+    QString message;           // one line for the user
 };
 
 // Fills a database (the schema is created first) with the demo company: its activities,

@@ -28,13 +28,22 @@ namespace {
 double rateOf(int iva)
 {
     switch (iva) {
-    case 1: case 7: case 8: case 11: case 16: case 17:
+    case 1:
+    case 7:
+    case 8:
+    case 11:
+    case 16:
+    case 17:
         return 22;
-    case 2: case 12: case 14:
+    case 2:
+    case 12:
+    case 14:
         return 10;
     case 3:
         return 5;
-    case 4: case 13: case 15:
+    case 4:
+    case 13:
+    case 15:
         return 4;
     default:
         return 0; // exempt, non-taxable, out of scope, receipts to be split
@@ -54,7 +63,10 @@ double growth(int year)
 }
 
 constexpr unsigned kEveryMonth = 0xFFF;
-constexpr unsigned month(int m) { return 1u << (m - 1); }
+constexpr unsigned month(int m)
+{
+    return 1u << (m - 1);
+}
 constexpr unsigned kQuarterEnds = month(3) | month(6) | month(9) | month(12);
 constexpr unsigned kQuarterStarts = month(1) | month(4) | month(7) | month(10);
 
@@ -195,13 +207,14 @@ int trainingProRata(int year)
 
 long long insertCounters(Connection &db, int company, double factor, int firstKey)
 {
-    BatchInsert batch(db, u"ContatoreIva"_qs,
-                      {u"IDContatoreIva"_qs, u"IDTipoContatoreIva"_qs, u"IDIva"_qs, u"Anno"_qs, u"IDMese"_qs, u"IDFiliale"_qs,
-                       u"Imponibile"_qs, u"Importo"_qs, u"RiportoSuChiusuraIVA"_qs, u"AcquistiSolaVentilazione"_qs,
-                       u"IDClassificazioneIvaConto"_qs, u"IDClassificazioneIvaCF"_qs, u"FatturaInRitardo"_qs, u"AccontoIva"_qs},
-                      db.engine() == Engine::Postgres ? 10000 : 1000,
-                      {u"integer"_qs, u"integer"_qs, u"integer"_qs, u"smallint"_qs, u"integer"_qs, u"integer"_qs, u"numeric"_qs,
-                       u"numeric"_qs, u"smallint"_qs, u"smallint"_qs, u"integer"_qs, u"integer"_qs, u"smallint"_qs, u"smallint"_qs});
+    BatchInsert batch(
+        db, u"ContatoreIva"_qs,
+        {u"IDContatoreIva"_qs, u"IDTipoContatoreIva"_qs, u"IDIva"_qs, u"Anno"_qs, u"IDMese"_qs, u"IDFiliale"_qs,
+         u"Imponibile"_qs, u"Importo"_qs, u"RiportoSuChiusuraIVA"_qs, u"AcquistiSolaVentilazione"_qs,
+         u"IDClassificazioneIvaConto"_qs, u"IDClassificazioneIvaCF"_qs, u"FatturaInRitardo"_qs, u"AccontoIva"_qs},
+        db.engine() == Engine::Postgres ? 10000 : 1000,
+        {u"integer"_qs, u"integer"_qs, u"integer"_qs, u"smallint"_qs, u"integer"_qs, u"integer"_qs, u"numeric"_qs,
+         u"numeric"_qs, u"smallint"_qs, u"smallint"_qs, u"integer"_qs, u"integer"_qs, u"smallint"_qs, u"smallint"_qs});
     int key = firstKey;
     for (int year = kFirstYear; year <= kLastYear; ++year) {
         // The training activity books the undeductible share of its purchase VAT every
@@ -216,13 +229,15 @@ long long insertCounters(Connection &db, int company, double factor, int firstKe
                     const Amount a = lineAmount(line, year, m, factor, advance != 0);
                     if (activityOfLine(line) == 3 && line.type == 1)
                         trainingPurchaseVat += a.vat;
-                    batch.add({lit(key++), lit(line.type), lit(line.iva), lit(year), lit(m), lit(branchKey(company, line.branch)),
-                               lit(a.taxable), lit(a.vat), lit((line.flags & NotInSettlement) ? 0 : 1),
-                               lit((line.flags & OnlyVentilation) ? 1 : 0), litOrNull(line.classConto),
-                               litOrNull(line.classCF), lit((line.flags & Late) ? 1 : 0), lit(advance)});
+                    batch.add({lit(key++), lit(line.type), lit(line.iva), lit(year), lit(m),
+                               lit(branchKey(company, line.branch)), lit(a.taxable), lit(a.vat),
+                               lit((line.flags & NotInSettlement) ? 0 : 1), lit((line.flags & OnlyVentilation) ? 1 : 0),
+                               litOrNull(line.classConto), litOrNull(line.classCF), lit((line.flags & Late) ? 1 : 0),
+                               lit(advance)});
                 }
                 batch.add({lit(key++), lit(11), lit(1), lit(year), lit(m), lit(branchKey(company, 3)), lit(0.0),
-                           lit(roundEuro(trainingPurchaseVat * undeductible)), lit(1), lit(0), nul(), nul(), lit(0), lit(advance)});
+                           lit(roundEuro(trainingPurchaseVat * undeductible)), lit(1), lit(0), nul(), nul(), lit(0),
+                           lit(advance)});
             }
         }
     }

@@ -18,17 +18,26 @@ constexpr int kYears = kLastYear - kFirstYear + 1;
 
 // Per-company key blocks: a company's rows of a table take the keys
 // (company - 1) * stride + local, local counting from 1.
-constexpr int kActivities = 4;       // AttivitaAzienda
-constexpr int kBranches = 5;         // Filiale
+constexpr int kActivities = 4;                       // AttivitaAzienda
+constexpr int kBranches = 5;                         // Filiale
 constexpr int kActivityYears = kActivities * kYears; // AttivitaAziendaPerPeriodoIva
 
 inline int companyKey(int company, int stride, int local)
 {
     return (company - 1) * stride + local;
 }
-inline int activityKey(int company, int activity) { return companyKey(company, kActivities, activity); }
-inline int branchKey(int company, int branch) { return companyKey(company, kBranches, branch); }
-inline int vatYearKey(int company, int year) { return companyKey(company, kYears, year - kFirstYear + 1); }
+inline int activityKey(int company, int activity)
+{
+    return companyKey(company, kActivities, activity);
+}
+inline int branchKey(int company, int branch)
+{
+    return companyKey(company, kBranches, branch);
+}
+inline int vatYearKey(int company, int year)
+{
+    return companyKey(company, kYears, year - kFirstYear + 1);
+}
 inline int activityYearKey(int company, int year, int activity)
 {
     return companyKey(company, kActivityYears, (year - kFirstYear) * kActivities + activity);
@@ -46,8 +55,14 @@ QString lit(int value);
 QString lit(double value);
 QString lit(const QString &text);
 QString litDate(int year, int month, int day, const Connection &db);
-inline QString nul() { return QStringLiteral("NULL"); }
-inline QString litOrNull(int value) { return value ? lit(value) : nul(); }
+inline QString nul()
+{
+    return QStringLiteral("NULL");
+}
+inline QString litOrNull(int value)
+{
+    return value ? lit(value) : nul();
+}
 
 // Inserts many rows into one table with multi-row INSERT statements. Given the columns'
 // PostgreSQL types ("integer", "numeric"; numbers and NULL only), the rows go to PostgreSQL

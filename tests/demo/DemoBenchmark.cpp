@@ -30,16 +30,17 @@ TEST_P(DemoBenchmark, BulkCountersAndAPeriodQuery)
                 double(made.counterRows) / seconds);
 
     // The purchases of one month of one activity, shaped as the counter queries are.
-    const QString query = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-                          "FROM ContatoreIva, Iva WHERE (IDClassificazioneIvaConto <> 7 OR IDClassificazioneIvaConto IS NULL) AND "
-                          "AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0 AND Anno IN (SELECT Anno FROM PeriodoIva "
-                          "WHERE IDPeriodoIva = 2) AND ((EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM "
-                          "AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = 2 AND IDAttivitaAzienda = 1 AND TipoLiquidazioneIva = 0) "
-                          "AND IDMese = 3) OR ( EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva "
-                          "WHERE IDPeriodoIva = 2 AND IDAttivitaAzienda = 1 AND TipoLiquidazioneIva <> 0) AND (IDMese > 0 AND "
-                          "IDMese <= 3))) AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 1) AND "
-                          "ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = 1 AND (Iva.PercIndetraibilita = 0 OR "
-                          "Iva.PercIndetraibilita IS NULL) GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
+    const QString query =
+        u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        "FROM ContatoreIva, Iva WHERE (IDClassificazioneIvaConto <> 7 OR IDClassificazioneIvaConto IS NULL) AND "
+        "AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0 AND Anno IN (SELECT Anno FROM PeriodoIva "
+        "WHERE IDPeriodoIva = 2) AND ((EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM "
+        "AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = 2 AND IDAttivitaAzienda = 1 AND TipoLiquidazioneIva = 0) "
+        "AND IDMese = 3) OR ( EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva "
+        "WHERE IDPeriodoIva = 2 AND IDAttivitaAzienda = 1 AND TipoLiquidazioneIva <> 0) AND (IDMese > 0 AND "
+        "IDMese <= 3))) AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 1) AND "
+        "ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = 1 AND (Iva.PercIndetraibilita = 0 OR "
+        "Iva.PercIndetraibilita IS NULL) GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
     const int runs = 20;
     int rows = 0;
     clock.restart();

@@ -19,19 +19,23 @@ Checksum checksumOf(Connection &db)
 {
     Checksum sums;
     for (const SchemaTable &table : schemaTables()) {
-        Recordset rs = db.openRecordset(u"SELECT COUNT(*) AS N, SUM("_qs + table.keyColumns.first() + u") AS K FROM "_qs + table.name);
+        Recordset rs = db.openRecordset(u"SELECT COUNT(*) AS N, SUM("_qs + table.keyColumns.first() +
+                                        u") AS K FROM "_qs + table.name);
         sums[table.name] = {rs.number(u"N"_qs), rs.number(u"K"_qs)};
     }
-    Recordset rs = db.openRecordset(
-        u"SELECT SUM(Imponibile) AS A, SUM(Importo) AS B, SUM(Imponibile * IDMese) AS C, SUM(Importo * IDTipoContatoreIva) AS D, "
-        "SUM(IDIva * IDFiliale) AS E, SUM(AccontoIva) AS F, SUM(FatturaInRitardo) AS G, SUM(ISNULL(IDClassificazioneIvaCF, 0)) AS H, "
-        "SUM(ISNULL(IDClassificazioneIvaConto, 0) * Anno) AS I, SUM(RiportoSuChiusuraIVA + AcquistiSolaVentilazione) AS J "
-        "FROM ContatoreIva"_qs);
+    Recordset rs = db.openRecordset(u"SELECT SUM(Imponibile) AS A, SUM(Importo) AS B, SUM(Imponibile * IDMese) AS C, "
+                                    u"SUM(Importo * IDTipoContatoreIva) AS D, "
+                                    "SUM(IDIva * IDFiliale) AS E, SUM(AccontoIva) AS F, SUM(FatturaInRitardo) AS G, "
+                                    "SUM(ISNULL(IDClassificazioneIvaCF, 0)) AS H, "
+                                    "SUM(ISNULL(IDClassificazioneIvaConto, 0) * Anno) AS I, SUM(RiportoSuChiusuraIVA + "
+                                    "AcquistiSolaVentilazione) AS J "
+                                    "FROM ContatoreIva"_qs);
     for (const char *f : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"})
         sums[u"ContatoreIva"_qs].push_back(rs.number(QString::fromUtf8(f)));
-    Recordset percentages = db.openRecordset(
-        u"SELECT SUM(ISNULL(PercentualeProRata, 0) * IDPeriodoIva) AS P, SUM(TipoLiquidazioneIva * IDAttivitaAzienda) AS T, "
-        "SUM(CreditoIvaAutotrasportatori) AS C FROM AttivitaAziendaPerPeriodoIva"_qs);
+    Recordset percentages =
+        db.openRecordset(u"SELECT SUM(ISNULL(PercentualeProRata, 0) * IDPeriodoIva) AS P, SUM(TipoLiquidazioneIva * "
+                         u"IDAttivitaAzienda) AS T, "
+                         "SUM(CreditoIvaAutotrasportatori) AS C FROM AttivitaAziendaPerPeriodoIva"_qs);
     for (const char *f : {"P", "T", "C"})
         sums[u"AttivitaAziendaPerPeriodoIva"_qs].push_back(percentages.number(QString::fromUtf8(f)));
     return sums;
@@ -76,9 +80,10 @@ double sum(Connection &db, const QString &sql)
 
 QString counters(const char *what, int activity, const char *where)
 {
-    return u"SELECT "_qs + QString::fromUtf8(what) + u" FROM ContatoreIva WHERE IDFiliale IN (SELECT IDFiliale FROM Filiale "
-                                                      "WHERE IDAttivitaAzienda = "_qs
-        + QString::number(activity) + u") AND "_qs + QString::fromUtf8(where);
+    return u"SELECT "_qs + QString::fromUtf8(what) +
+           u" FROM ContatoreIva WHERE IDFiliale IN (SELECT IDFiliale FROM Filiale "
+           "WHERE IDAttivitaAzienda = "_qs +
+           QString::number(activity) + u") AND "_qs + QString::fromUtf8(where);
 }
 
 // The figures the settlements of single periods start from, as designed: every amount is
@@ -104,7 +109,8 @@ TEST_P(DemoData, CounterSumsOfSinglePeriodsAreAsDesigned)
         // the December advance of 2024: 20/31 of December's 5,218.66 = 3,366.88, VAT 740.71
         {"SUM(Importo)", 1, "IDTipoContatoreIva = 2 AND Anno = 2024 AND AccontoIva <> 0", 740.71},
         // wholesale, second quarter 2024: split-payment sales 3 x 482.79
-        {"SUM(Importo)", 2, "IDTipoContatoreIva = 12 AND Anno = 2024 AND IDMese > 3 AND IDMese <= 6 AND AccontoIva = 0", 1448.37},
+        {"SUM(Importo)", 2, "IDTipoContatoreIva = 12 AND Anno = 2024 AND IDMese > 3 AND IDMese <= 6 AND AccontoIva = 0",
+         1448.37},
         // one late purchase invoice a year, in February: 980 x 1.045 = 1,024.10, VAT 225.30
         {"SUM(Importo)", 2, "IDTipoContatoreIva = 1 AND FatturaInRitardo <> 0 AND Anno = 2024", 225.30},
         // intra-EU self-invoices mirror the intra-EU purchases
@@ -128,8 +134,12 @@ TEST_P(DemoData, EveryActivityHasCountersForEveryMonthAndADecemberAdvance)
         EXPECT_EQ(sum(db, counters("COUNT(DISTINCT Anno * 100 + IDMese)", activity, "AccontoIva = 0")), 36) << activity;
         for (int year = 2023; year <= 2025; ++year) {
             const QString y = QString::number(year);
-            const double december = sum(db, counters("COUNT(*)", activity, ("IDMese = 12 AND AccontoIva = 0 AND Anno = " + y).toUtf8().constData()));
-            const double advance = sum(db, counters("COUNT(*)", activity, ("IDMese = 12 AND AccontoIva <> 0 AND Anno = " + y).toUtf8().constData()));
+            const double december =
+                sum(db, counters("COUNT(*)", activity,
+                                 ("IDMese = 12 AND AccontoIva = 0 AND Anno = " + y).toUtf8().constData()));
+            const double advance =
+                sum(db, counters("COUNT(*)", activity,
+                                 ("IDMese = 12 AND AccontoIva <> 0 AND Anno = " + y).toUtf8().constData()));
             EXPECT_GT(advance, 0) << activity << " " << year;
             EXPECT_EQ(advance, december) << activity << " " << year;
         }
@@ -148,15 +158,16 @@ TEST_P(DemoData, ActivitiesSettleAsDesigned)
         int tipo, interest, articolo34, proRata;
         double percentage;
     } cases[] = {
-        {1, 2024, 0, 0, 0, 0, 0},   {2, 2024, 1, 1, 0, 0, 0},  {3, 2023, 1, 1, 0, 1, 40},
+        {1, 2024, 0, 0, 0, 0, 0},  {2, 2024, 1, 1, 0, 0, 0},  {3, 2023, 1, 1, 0, 1, 40},
         {3, 2024, 0, 0, 0, 1, 32}, {3, 2025, 0, 0, 0, 1, 32}, {4, 2025, 1, 0, 1, 0, 0},
     };
     for (const auto &c : cases) {
         Recordset rs = db.openRecordset(
             u"SELECT TipoLiquidazioneIva, CalcoloInteressi, Articolo34, GestioneProRata, PercentualeProRata FROM "
-            "AttivitaAziendaPerPeriodoIva INNER JOIN PeriodoIva ON AttivitaAziendaPerPeriodoIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva "
-            "WHERE IDAttivitaAzienda = "_qs
-            + QString::number(c.activity) + u" AND PeriodoIva.Anno = "_qs + QString::number(c.year));
+            "AttivitaAziendaPerPeriodoIva INNER JOIN PeriodoIva ON AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "
+            "PeriodoIva.IDPeriodoIva "
+            "WHERE IDAttivitaAzienda = "_qs +
+            QString::number(c.activity) + u" AND PeriodoIva.Anno = "_qs + QString::number(c.year));
         ASSERT_FALSE(rs.eof()) << c.activity << " " << c.year;
         EXPECT_EQ(rs.integer(u"TipoLiquidazioneIva"_qs), c.tipo) << c.activity << " " << c.year;
         EXPECT_EQ(rs.integer(u"CalcoloInteressi"_qs), c.interest) << c.activity << " " << c.year;
@@ -188,18 +199,20 @@ TEST_P(DemoData, UsersHoldTheirRights)
     } cases[] = {{1, {1}}, {2, {4}}, {3, {2, 3, 5}}, {4, {}}};
     for (const auto &c : cases) {
         QStringList groups;
-        for (Recordset rs = db.openRecordset(u"SELECT IDGruppo FROM UtentePerGruppo WHERE IDUtente = "_qs + QString::number(c.user)
-                                             + u" AND VirtualDelete = 0"_qs);
+        for (Recordset rs = db.openRecordset(u"SELECT IDGruppo FROM UtentePerGruppo WHERE IDUtente = "_qs +
+                                             QString::number(c.user) + u" AND VirtualDelete = 0"_qs);
              !rs.eof(); rs.moveNext())
             groups << rs.text(u"IDGruppo"_qs);
         QString sql;
         if (!groups.isEmpty())
-            sql = u"SELECT DISTINCT IDAzione FROM AbilitaPerTipoOggettoPerGruppo WHERE VirtualDelete = 0 AND IDTipoOggetto IN (1,200)"
-                  " AND IDFiliale = 1 AND IDGruppo IN ( "_qs
-                + groups.join(u","_qs) + u" )  UNION "_qs;
-        sql += u"SELECT DISTINCT IDAzione FROM AbilitaPerTipoOggettoPerUtente WHERE VirtualDelete = 0 AND IDTipoOggetto IN (1,200)"
-               " AND IDFiliale = 1 AND IDUtente = "_qs
-            + QString::number(c.user) + u" ORDER BY IDAzione"_qs;
+            sql = u"SELECT DISTINCT IDAzione FROM AbilitaPerTipoOggettoPerGruppo WHERE VirtualDelete = 0 AND "
+                  u"IDTipoOggetto IN (1,200)"
+                  " AND IDFiliale = 1 AND IDGruppo IN ( "_qs +
+                  groups.join(u","_qs) + u" )  UNION "_qs;
+        sql += u"SELECT DISTINCT IDAzione FROM AbilitaPerTipoOggettoPerUtente WHERE VirtualDelete = 0 AND "
+               u"IDTipoOggetto IN (1,200)"
+               " AND IDFiliale = 1 AND IDUtente = "_qs +
+               QString::number(c.user) + u" ORDER BY IDAzione"_qs;
         QList<int> actions;
         for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
             actions << rs.integer(u"IDAzione"_qs);
@@ -246,10 +259,12 @@ TEST_P(DemoData, ScaleAddsCompaniesOfTheSameShape)
         {"SELECT COUNT(*) FROM Azienda", 3},
         {"SELECT COUNT(*) FROM AttivitaAzienda WHERE IDAzienda = 2", 4},
         {"SELECT COUNT(*) FROM PeriodoIva WHERE IDAzienda = 3", 3},
-        {"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAzienda "
+        {"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM "
+         "AttivitaAzienda "
          "WHERE IDAzienda = 3)",
          12},
-        {"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAzienda = 2)", perCompany},
+        {"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAzienda = 2)",
+         perCompany},
         {"SELECT COUNT(*) FROM Iva", 18},
         {"SELECT COUNT(*) FROM Utente", 4},
     };
