@@ -1,0 +1,595 @@
+#include "engine/Amounts.h"
+
+#include "startup/database/Connection.h"
+#include "startup/database/KeyReservation.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Messages.h"
+#include "suite/Money.h"
+
+#include <QDateTime>
+#include <QSet>
+#include <algorithm>
+
+namespace liqiva {
+
+namespace {
+
+const QString kXTipo = QStringLiteral("RisultatoLiquidazioneIvaXTipo");
+const QString kXTipoKey = QStringLiteral("IDRisultatoLiquidazioneIvaXTip");
+
+// Amounts are compared and written with the four decimals of the currency columns.
+double toFourDecimals(double v)
+{
+    return Money::fromDouble(v).toDouble();
+}
+
+// The period of a settlement row: its month, the December advance or the whole year, of
+// an activity (or of all activities) and a VAT year. Working rows count; copies do not.
+QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
+{
+    QString w;
+    if (idMese == 13)
+        w = u" RLI.AccontoIva <> 0"_qs;
+    else if (idMese >= 1)
+        w = u" RLI.IDMese = "_qs + sqlNumber(idMese);
+    else
+        w = u" RLI.IDMese IS NULL AND RLI.AccontoIva = 0"_qs;
+    w += u" AND"_qs;
+    w += idAttivita != 0 ? u" RLI.IDAttivitaAzienda = "_qs + sqlNumber(idAttivita) : u" RLI.IDAttivitaAzienda IS NULL"_qs;
+    w += u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva);
+    w += u" AND (RLI.VirtualDelete = 0 OR RLI.VirtualDelete = 2)"_qs;
+    return w;
+}
+
+// The counter months of a settlement period, written out for both settlement types of the
+// activity and guarded by EXISTS, as every counter query of the program does it. Columns
+// are qualified with ContatoreIva because the callers join other tables.
+QString counterPeriodFilter(int a, int p, int m, int metodo)
+{
+    if (m < 1)
+        return u" AND ContatoreIva.AccontoIva = 0"_qs;
+    const QString exists = u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
+        + sqlNumber(p) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(a);
+    QString f = u" AND (("_qs + exists + u" AND TipoLiquidazioneIva = 0)"_qs;
+    if (m != 13)
+        f += u" AND ContatoreIva.IDMese = "_qs + sqlNumber(m) + u")"_qs;
+    else if (metodo != 0)
+        f += u" AND ContatoreIva.IDMese = 12)"_qs;
+    else
+        f += u" AND ContatoreIva.AccontoIva <> 0)"_qs;
+    f += u" OR ("_qs + exists + u" AND TipoLiquidazioneIva <> 0)"_qs;
+    if (m != 13)
+        f += u" AND (ContatoreIva.IDMese > "_qs + sqlNumber(m - 3) + u" AND ContatoreIva.IDMese <= "_qs + sqlNumber(m)
+            + u")))"_qs;
+    else if (metodo != 0)
+        f += u" AND (ContatoreIva.IDMese = 10 OR ContatoreIva.IDMese = 11 OR ContatoreIva.IDMese = 12)))"_qs;
+    else
+        f += u" AND (ContatoreIva.IDMese = 10 OR ContatoreIva.IDMese = 11 OR ContatoreIva.AccontoIva <> 0)))"_qs;
+    return f;
+}
+
+} // namespace
+
+Amounts::Amounts(Connection &db, int idUser) : m_db(db), m_idUser(idUser) {}
+
+// ---- collection ----------------------------------------------------------------------
+
+QString Amounts::key(int liquidationType, int amountType)
+{
+    return QString::number(liquidationType) + u'-' + QString::number(amountType);
+}
+
+double Amounts::Importo(int amountType) const
+{
+    return Importo(prefix(), amountType);
+}
+
+void Amounts::setImporto(int amountType, double value)
+{
+    setImporto(prefix(), amountType, value);
+}
+
+double Amounts::Importo(int liquidationType, int amountType) const
+{
+    return m_amounts.value(key(liquidationType, amountType), 0.0);
+}
+
+void Amounts::setImporto(int liquidationType, int amountType, double value)
+{
+    m_amounts.insert(key(liquidationType, amountType), value);
+}
+
+void Amounts::clear()
+{
+    m_amounts.clear();
+    m_figures.clear();
+    m_special.clear();
+    m_soggRimb = m_soggRimbTrim = m_soggRimb7374 = false;
+}
+
+double Amounts::toDatabase(double memoryValue) const
+{
+    return toFourDecimals(memoryValue * unit());
+}
+
+double Amounts::fromDatabase(double databaseValue) const
+{
+    return databaseValue / unit();
+}
+
+// ---- derived amounts -------------------------------------------------------------------
+
+double Amounts::VarImpoPeriodoPrecDeb() const
+{
+    return VarRavvOperoso() + IntLiqTrimRavv() + IntRavv() + AltreVarDeb() + CAEstrLiqPer() + CIEstrLiqTrimI()
+        + CIEstrLiqTrimII() + CIEstrLiqTrimIII();
+}
+
+double Amounts::VarImpoPeriodoPrecCre() const
+{
+    return VarImpCre() + CAEstrComp() + CIEstrCompTrimI() + CIEstrCompTrimII() + CIEstrCompTrimIII();
+}
+
+double Amounts::CreditoInDetrazione() const
+{
+    return CADetraz() + CIDetrazTrimI() + CIDetrazTrimII() + CIDetrazTrimIII();
+}
+
+// ---- company setting -------------------------------------------------------------------
+
+namespace {
+QString companyOfYear(int idPeriodoIva)
+{
+    return u" WHERE IDAzienda IN (SELECT IDAzienda FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva)
+        + u")"_qs;
+}
+} // namespace
+
+bool Amounts::chkPrintCIC() const
+{
+    Recordset rs = m_db.openRecordset(u"SELECT StampaCIC FROM ConfigurazioneContabile"_qs + companyOfYear(m_idPeriodoIva));
+    return !rs.eof() && rs.number(u"StampaCIC"_qs) != 0;
+}
+
+void Amounts::setChkPrintCIC(bool v)
+{
+    m_db.execute(u"UPDATE ConfigurazioneContabile SET StampaCIC = "_qs + sqlNumber(v ? -1 : 0)
+                 + u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u", DataUltimaVariazione = "_qs
+                 + sqlDate(QDateTime::currentDateTime(), m_db.engine()) + companyOfYear(m_idPeriodoIva));
+}
+
+// ---- loaders ---------------------------------------------------------------------------
+
+void Amounts::loadRows(const QString &where)
+{
+    Recordset rs = m_db.openRecordset(
+        u"SELECT RisultatoLiquidazioneIvaXTipo.Importo, RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
+        "RisultatoLiquidazioneIvaXTipo.TipoLiquidazioneIva ,RLI.IDMese, RLI.AccontoIva, RLI.IDAttivitaAzienda, "
+        "RLI.IDPeriodoIva, RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
+        "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIvaXTipo  INNER JOIN RisultatoLiquidazioneIva AS RLI "
+        "ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE"_qs
+        + where);
+    bool first = true;
+    for (; !rs.eof(); rs.moveNext()) {
+        if (first) {
+            m_idRisultato = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+            m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
+            m_soggRimbTrim = rs.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
+            m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
+            first = false;
+        }
+        const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
+        const int group = rs.integer(u"TipoLiquidazioneIva"_qs); // NULL gives 0
+        setImporto(group, type, fromDatabase(rs.number(u"Importo"_qs)));
+    }
+}
+
+void Amounts::LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, int metodoCalcoloAccontoIva)
+{
+    clear();
+    m_idAttivita = idAttivitaAzienda;
+    m_idPeriodoIva = idPeriodoIva;
+    m_idMese = idMese;
+    m_metodo = metodoCalcoloAccontoIva;
+    m_idRisultato = 0;
+    const QString where = periodCondition(idAttivitaAzienda, idPeriodoIva, idMese);
+    loadRows(where);
+    if (m_idRisultato == 0) {
+        // A settlement without typed amounts yet (a new one): its key and flags still come
+        // from its row, so that a Save afterwards knows where to write.
+        Recordset rs = m_db.openRecordset(
+            u"SELECT RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
+            "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva AS RLI WHERE"_qs
+            + where);
+        if (!rs.eof()) {
+            m_idRisultato = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+            m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
+            m_soggRimbTrim = rs.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
+            m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
+        }
+    }
+    loadSpecialCredits();
+    loadEarlierTotals();
+}
+
+void Amounts::Refresh()
+{
+    const int key = m_idRisultato;
+    clear();
+    if (key <= 0)
+        return;
+    Recordset rs = m_db.openRecordset(
+        u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, SoggettoRimborsoLiqIva, "
+        "SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva WHERE "
+        "IDRisultatoLiquidazioneIva = "_qs
+        + sqlNumber(key));
+    if (rs.eof())
+        return; // the settlement is gone: nothing to show
+    m_idMese = rs.number(u"AccontoIva"_qs) != 0 ? 13 : rs.integer(u"IDMese"_qs);
+    m_metodo = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
+    m_idAttivita = rs.integer(u"IDAttivitaAzienda"_qs);
+    m_idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
+    rs.close();
+    loadRows(u" RLI.IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));
+    m_idRisultato = key;
+    Recordset flags = m_db.openRecordset(
+        u"SELECT SoggettoRimborsoLiqIva, SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM "
+        "RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+        + sqlNumber(key));
+    if (!flags.eof()) {
+        m_soggRimb = flags.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
+        m_soggRimbTrim = flags.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
+        m_soggRimb7374 = flags.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
+    }
+    loadSpecialCredits();
+    loadEarlierTotals();
+}
+
+void Amounts::loadSpecialCredits()
+{
+    m_special.clear();
+    if (m_idAttivita != 0) {
+        Recordset rs = m_db.openRecordset(
+            u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
+            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
+            + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva));
+        SpecialCredits s;
+        if (!rs.eof()) {
+            m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
+            s.chkAutotrasp = rs.number(u"Autotrasportatore"_qs) != 0;
+            s.chkAltri = rs.number(u"AltriCrediti"_qs) != 0;
+            // What the year still has; a settlement that books its use also has back what
+            // it had used itself, so that saving it again may use the same amount.
+            const bool own = booksSpecialCredits();
+            if (s.chkAutotrasp)
+                s.autotrasp = fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs))
+                    + (own ? Importo(0, AmountType::CreAutotraspUti) : 0.0);
+            if (s.chkAltri)
+                s.altri = fromDatabase(rs.number(u"AltriCreditiImposta"_qs))
+                    + (own ? Importo(0, AmountType::AltriCreImpUti) : 0.0);
+        }
+        m_special.insert(0, s);
+        return;
+    }
+    // All activities: summed by their settlement type, over the activities with the switch.
+    Recordset rs = m_db.openRecordset(
+        u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
+        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
+        + sqlNumber(m_idPeriodoIva) + u" AND VirtualDelete = 0"_qs);
+    for (; !rs.eof(); rs.moveNext()) {
+        SpecialCredits &s = m_special[rs.integer(u"TipoLiquidazioneIva"_qs)];
+        if (rs.number(u"Autotrasportatore"_qs) != 0) {
+            s.chkAutotrasp = true;
+            s.autotrasp += fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs));
+        }
+        if (rs.number(u"AltriCrediti"_qs) != 0) {
+            s.chkAltri = true;
+            s.altri += fromDatabase(rs.number(u"AltriCreditiImposta"_qs));
+        }
+    }
+}
+
+void Amounts::loadEarlierTotals()
+{
+    if (m_idAttivita == 0 || m_idPeriodoIva == 0)
+        return;
+    // The earlier settlements are those before the first month of this period.
+    int first;
+    if (m_idMese < 1)
+        first = 13; // the annual settlement: the whole year
+    else if (m_idMese == 13)
+        first = m_tipoLiquidazione != 0 ? 10 : 12;
+    else
+        first = m_tipoLiquidazione != 0 ? m_idMese - 2 : m_idMese;
+    Recordset rs = m_db.openRecordset(
+        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, SUM(RisultatoLiquidazioneIvaXTipo.Importo) "
+        "AS Importo FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
+        "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE "
+        "RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND "
+        "RLI.IDMese IS NOT NULL AND RLI.IDMese < "_qs
+        + sqlNumber(first) + u" AND RLI.IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) + u" AND RLI.IDPeriodoIva = "_qs
+        + sqlNumber(m_idPeriodoIva)
+        + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
+          "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs);
+    for (; !rs.eof(); rs.moveNext()) {
+        const double v = fromDatabase(rs.number(u"Importo"_qs));
+        switch (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)) {
+        case AmountType::TotIvaCredito:
+            setTotIVACreditoPrec(v);
+            break;
+        case AmountType::TotIvaDebito:
+            setTotIVADebitoPrec(v);
+            break;
+        case AmountType::VarRavvOperoso:
+            setVarRavvOperosoPrecCalc(v);
+            break;
+        case AmountType::AltreVarDeb:
+            setAltreVarDebPrec(v);
+            break;
+        case AmountType::VarImpCre:
+            setVarImpCrePrecCalc(v);
+            break;
+        }
+    }
+}
+
+void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
+{
+    clear();
+    m_idAttivita = 0;
+    m_idMese = 13;
+    m_idPeriodoIva = 0;
+    m_idRisultato = 0;
+
+    // The company's VAT years of the calendar year, with monthly and with quarterly
+    // activities.
+    const QString years = u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
+                          "PeriodoIva.IDAzienda = "_qs
+        + sqlNumber(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno)
+        + u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
+          "TipoLiquidazioneIva "_qs;
+    QVector<int> keys;
+    {
+        Recordset rs = m_db.openRecordset(years + u"= 0)"_qs + u" UNION "_qs + years + u"<> 0)"_qs);
+        for (; !rs.eof(); rs.moveNext())
+            keys.append(rs.integer(u"IDPeriodoIva"_qs));
+    }
+    std::sort(keys.begin(), keys.end());
+
+    for (int p : keys) {
+        if (m_idPeriodoIva == 0)
+            m_idPeriodoIva = p;
+        // The activities of the year: their settlement type and special credits.
+        QMap<int, int> typeOfActivity;
+        QMap<int, SpecialCredits> available; // residues, by settlement type
+        {
+            Recordset rs = m_db.openRecordset(
+                u"SELECT IDAttivitaAzienda, TipoLiquidazioneIva, Autotrasportatore, AltriCrediti, ExArticolo7374, "
+                "CreditoIvaAutotrasportatori, AltriCreditiImposta FROM AttivitaAziendaPerPeriodoIva WHERE "
+                "IDPeriodoIva = "_qs
+                + sqlNumber(p) + u" AND VirtualDelete = 0"_qs);
+            for (; !rs.eof(); rs.moveNext()) {
+                const int group = rs.integer(u"TipoLiquidazioneIva"_qs);
+                typeOfActivity.insert(rs.integer(u"IDAttivitaAzienda"_qs), group);
+                SpecialCredits &s = available[group];
+                if (rs.number(u"Autotrasportatore"_qs) != 0) {
+                    s.chkAutotrasp = true;
+                    s.autotrasp += fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs));
+                }
+                if (rs.number(u"AltriCrediti"_qs) != 0) {
+                    s.chkAltri = true;
+                    s.altri += fromDatabase(rs.number(u"AltriCreditiImposta"_qs));
+                }
+            }
+        }
+        Recordset rs = m_db.openRecordset(
+            u" SELECT SUM(RisultatoLiquidazioneIvaXTipo.Importo) AS Importo, "
+            "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo.TipoLiquidazioneIva, "
+            "RLI.IDAttivitaAzienda, RLI.IDPeriodoIva From RisultatoLiquidazioneIvaXTipo INNER JOIN "
+            "RisultatoLiquidazioneIva AS RLI ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+            "RLI.IDRisultatoLiquidazioneIva WHERE RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0"
+            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = "_qs
+            + sqlNumber(p)
+            + u" AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) GROUP BY "
+              "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva,RisultatoLiquidazioneIvaXTipo."
+              "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs);
+        for (; !rs.eof(); rs.moveNext()) {
+            // The settlement type of a row: its own (settlements of all activities), else the
+            // one of its activity, else 0.
+            int group = 0;
+            if (!rs.isNull(u"TipoLiquidazioneIva"_qs))
+                group = rs.integer(u"TipoLiquidazioneIva"_qs);
+            else
+                group = typeOfActivity.value(rs.integer(u"IDAttivitaAzienda"_qs), 0);
+            const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
+            const QString k = key(group, type);
+            m_amounts.insert(k, m_amounts.value(k) + fromDatabase(rs.number(u"Importo"_qs)));
+        }
+        for (auto it = available.cbegin(); it != available.cend(); ++it) {
+            SpecialCredits &s = m_special[it.key()];
+            s.chkAutotrasp = s.chkAutotrasp || it->chkAutotrasp;
+            s.chkAltri = s.chkAltri || it->chkAltri;
+            s.autotrasp += it->autotrasp;
+            s.altri += it->altri;
+        }
+    }
+    // The credit of the year is what is left plus what the year's settlements used.
+    for (auto it = m_special.begin(); it != m_special.end(); ++it) {
+        if (it->chkAutotrasp)
+            it->autotrasp += Importo(it.key(), AmountType::CreAutotraspUti);
+        if (it->chkAltri)
+            it->altri += Importo(it.key(), AmountType::AltriCreImpUti);
+    }
+}
+
+// ---- writing ---------------------------------------------------------------------------
+
+const QVector<int> &Amounts::periodicTypes()
+{
+    static const QVector<int> types = {15, 16, 17, 18, 19, 20, 21, 22, 36, 23, 4, 3, 24, 25, 26, 27, 37, 12, 11, 28, 29};
+    return types;
+}
+
+const QVector<int> &Amounts::annualTypes()
+{
+    static const QVector<int> types = {38, 43};
+    return types;
+}
+
+QMap<int, double> Amounts::storedUsedCredits()
+{
+    QMap<int, double> used;
+    Recordset rs = m_db.openRecordset(
+        u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+        "IDRisultatoLiquidazioneIva = "_qs
+        + sqlNumber(m_idRisultato) + u" AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs);
+    for (; !rs.eof(); rs.moveNext()) {
+        const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
+        used[type] += rs.number(u"Importo"_qs);
+    }
+    return used;
+}
+
+void Amounts::Save()
+{
+    if (m_idRisultato <= 0)
+        return;
+    const QString key = sqlNumber(m_idRisultato);
+    const QString user = sqlNumber(m_idUser);
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_db.engine());
+    const bool withActivity = m_idAttivita != 0;
+
+    // The settlement types to write: one without an activity per type held in memory.
+    QVector<int> groups;
+    if (withActivity) {
+        groups.append(0);
+    } else {
+        QSet<int> seen;
+        for (auto it = m_amounts.cbegin(); it != m_amounts.cend(); ++it)
+            seen.insert(it.key().section(u'-', 0, 0).toInt());
+        groups = QVector<int>(seen.cbegin(), seen.cend());
+        std::sort(groups.begin(), groups.end());
+    }
+
+    Transaction tx(m_db);
+    const QMap<int, double> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, double>();
+
+    for (int type : periodic() ? periodicTypes() : annualTypes()) {
+        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
+                     + sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        for (int group : groups) {
+            const double amount = toDatabase(Importo(group, type));
+            if (amount == 0)
+                continue;
+            const QString insert = withActivity
+                ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+                  "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
+                  "DataUltimaVariazione, VirtualDelete) VALUES ("_qs
+                    + sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) + u", NULL, NULL, NULL, "_qs + user
+                    + u", "_qs + now + u", 0)"_qs
+                : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+                  "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+                  "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs
+                    + sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) + u", "_qs + sqlNumber(group)
+                    + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs;
+            nextKey(m_db, kXTipo, kXTipoKey, insert);
+        }
+    }
+
+    if (booksSpecialCredits()) {
+        // The year's credits move by what this save uses more (or less) than the settlement
+        // had used before.
+        const double changeAutotrasp =
+            toFourDecimals(usedBefore.value(AmountType::CreAutotraspUti) - toDatabase(CreAutotraspUti()));
+        const double changeAltri =
+            toFourDecimals(usedBefore.value(AmountType::AltriCreImpUti) - toDatabase(AltriCreImpUti()));
+        m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs
+                     + sqlNumber(changeAutotrasp) + u"),"_qs + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs
+                     + sqlNumber(changeAltri) + u") ,IDUtenteUltimaVariazione = "_qs + user
+                     + u" ,DataUltimaVariazione = "_qs + now + u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva)
+                     + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
+        // The credits available to the settlement are read again, now from the booked year.
+        loadSpecialCredits();
+    }
+    tx.commit();
+}
+
+void Amounts::Delete()
+{
+    if (m_idRisultato <= 0)
+        return;
+    Transaction tx(m_db);
+    if (booksSpecialCredits()) {
+        const QMap<int, double> used = storedUsedCredits();
+        if (used.value(AmountType::CreAutotraspUti) != 0 || used.value(AmountType::AltriCreImpUti) != 0) {
+            m_db.execute(
+                u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs
+                + sqlNumber(toFourDecimals(used.value(AmountType::CreAutotraspUti))) + u"),"_qs
+                + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs
+                + sqlNumber(toFourDecimals(used.value(AmountType::AltriCreImpUti))) + u") ,IDUtenteUltimaVariazione = "_qs
+                + sqlNumber(m_idUser) + u" ,DataUltimaVariazione = "_qs
+                + sqlDate(QDateTime::currentDateTime(), m_db.engine()) + u" WHERE IDPeriodoIva = "_qs
+                + sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
+        }
+    }
+    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
+                 + sqlNumber(m_idRisultato));
+    tx.commit();
+    m_amounts.clear();
+}
+
+// ---- checks ----------------------------------------------------------------------------
+
+QString Amounts::msgCreditoUtilizzatoNegativo()
+{
+    return QStringLiteral("Il credito utilizzato non può essere negativo.");
+}
+
+QString Amounts::msgCreditoUtilizzatoMaggiore()
+{
+    return QStringLiteral("Il credito utilizzato non può essere maggiore del credito disponibile.");
+}
+
+QString Amounts::msgCreditiSpecialiMaggioriImposta()
+{
+    return QStringLiteral("Il totale dei crediti speciali d'imposta da detrarre nella liquidazione non può essere "
+                          "superiore all'imposta dovuta per il periodo.");
+}
+
+bool Amounts::CheckAmounts(MessageService *messages) const
+{
+    const Money autotraspUti = Money::fromDouble(CreAutotraspUti());
+    const Money altriUti = Money::fromDouble(AltriCreImpUti());
+    QString problem;
+    if (autotraspUti < Money() || altriUti < Money())
+        problem = msgCreditoUtilizzatoNegativo();
+    else if (autotraspUti > Money::fromDouble(CreAutotrasp()) || altriUti > Money::fromDouble(AltriCreImp()))
+        problem = msgCreditoUtilizzatoMaggiore();
+    else if (autotraspUti + altriUti > std::max(Money::fromDouble(IvaPeriodo()), Money()))
+        problem = msgCreditiSpecialiMaggioriImposta();
+    if (problem.isEmpty())
+        return true;
+    if (messages)
+        messages->warn(problem);
+    return false;
+}
+
+// ---- depreciable goods ----------------------------------------------------------------
+
+double Amounts::CalcolaCreditoBeniAmmortizzabili()
+{
+    // The VAT of purchases booked on depreciable-goods accounts (classes 10, 11, 12, 15)
+    // by the branches of the activity, in the months of the settlement.
+    const QString sql =
+        u"SELECT SUM(ContatoreIva.Importo) AS TotIva FROM ContatoreIva INNER JOIN Filiale ON ContatoreIva.IDFiliale = Filiale.IDFiliale"
+        " WHERE Filiale.IDAttivitaAzienda = "_qs
+        + sqlNumber(m_idAttivita)
+        + u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDTipoContatoreIva = 1"
+          " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"
+          " AND ContatoreIva.Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs
+        + sqlNumber(m_idPeriodoIva) + u")"_qs + counterPeriodFilter(m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo);
+    Recordset rs = m_db.openRecordset(sql);
+    return rs.eof() ? 0.0 : fromDatabase(rs.number(u"TotIva"_qs));
+}
+
+} // namespace liqiva

@@ -1,0 +1,328 @@
+#include "otherops/cAltreOperazioni.h"
+
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Rounding.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <algorithm>
+
+namespace liqiva {
+
+cAltreOperazioni::cAltreOperazioni(Connection &db) : m_db(&db) {}
+
+// ---- rows and cursor -------------------------------------------------------------------
+
+QVector<int> cAltreOperazioni::visibleRows() const
+{
+    QVector<int> v;
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].status != Status::Deleted)
+            v.append(i);
+    return v;
+}
+
+int cAltreOperazioni::Count() const
+{
+    return static_cast<int>(visibleRows().size());
+}
+
+QVector<AltraOperazione> cAltreOperazioni::DocumentData() const
+{
+    QVector<AltraOperazione> out;
+    for (int i : visibleRows())
+        out.append(m_rows[i].data);
+    return out;
+}
+
+int cAltreOperazioni::currentIndex() const
+{
+    const QVector<int> v = visibleRows();
+    return m_pos >= 0 && m_pos < v.size() ? v[m_pos] : -1;
+}
+
+void cAltreOperazioni::moved()
+{
+    if (m_lockMove)
+        return;
+    const int i = currentIndex();
+    if (i < 0)
+        return;
+    m_buffer = m_rows[i].data;
+}
+
+void cAltreOperazioni::MoveFirst()
+{
+    m_pos = Count() > 0 ? 0 : -1;
+    moved();
+}
+
+void cAltreOperazioni::MoveLast()
+{
+    m_pos = Count() - 1;
+    moved();
+}
+
+void cAltreOperazioni::MoveNext()
+{
+    if (m_pos < Count())
+        ++m_pos;
+    moved();
+}
+
+void cAltreOperazioni::MovePrevious()
+{
+    if (m_pos >= 0)
+        --m_pos;
+    moved();
+}
+
+bool cAltreOperazioni::hasPendingChanges() const
+{
+    return std::any_of(m_rows.cbegin(), m_rows.cend(), [](const Row &r) { return r.status != Status::Unchanged; });
+}
+
+// ---- grouping ---------------------------------------------------------------------------
+
+void cAltreOperazioni::GroupAltreOperazioni()
+{
+    m_groups.clear();
+    m_totaleImponibile = Money();
+    m_totaleImposta = Money();
+    // By rate, in the order of the rates; rows of one rate are summed.
+    QMap<int, AltreOperazioniGruppo> byRate;
+    for (int i : visibleRows()) {
+        const AltraOperazione &r = m_rows[i].data;
+        AltreOperazioniGruppo &g = byRate[r.IDIva];
+        g.IDIva = r.IDIva;
+        g.DescrizioneSuRegistroIVA = r.DescrizioneSuRegistroIVA;
+        g.Imponibile += r.Imponibile;
+        g.Imposta += r.Imposta;
+    }
+    for (const AltreOperazioniGruppo &g : byRate) {
+        m_groups.append(g);
+        m_totaleImponibile += g.Imponibile;
+        m_totaleImposta += g.Imposta;
+    }
+}
+
+// ---- editing ----------------------------------------------------------------------------
+
+void cAltreOperazioni::raise(int number, const QString &description)
+{
+    if (onError)
+        onError(number, description);
+}
+
+bool cAltreOperazioni::validate(int idRisultato, int idIva)
+{
+    if (idRisultato < 1) {
+        raise(ErrNoSettlement, msgNoSettlement());
+        return false;
+    }
+    if (idIva < 1) {
+        raise(ErrNoRate, msgNoRate());
+        return false;
+    }
+    return true;
+}
+
+void cAltreOperazioni::Add()
+{
+    m_adding = true;
+    m_buffer = AltraOperazione();
+}
+
+bool cAltreOperazioni::Save()
+{
+    if (!validate(m_idRisultato, m_buffer.IDIva))
+        return false;
+    // The rate's code and description for display; a rate that does not exist is refused
+    // like a missing one.
+    QString iva, descrizione;
+    {
+        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva"_qs + u" WHERE IDIva = "_qs
+                                           + sqlNumber(m_buffer.IDIva));
+        if (rs.eof()) {
+            raise(ErrNoRate, msgNoRate());
+            return false;
+        }
+        iva = rs.text(u"Iva"_qs);
+        descrizione = rs.text(u"DescrizioneSuRegistroIVA"_qs);
+    }
+    int index = currentIndex();
+    if (m_adding || index < 0) {
+        int greatest = 0;
+        for (int i : visibleRows())
+            greatest = std::max(greatest, m_rows[i].data.IDAltreOperazioniPerAcconto);
+        Row row;
+        row.status = Status::New;
+        row.data.IDAltreOperazioniPerAcconto = greatest + 1;
+        m_rows.append(row);
+        index = static_cast<int>(m_rows.size()) - 1;
+    } else if (m_rows[index].status == Status::Unchanged) {
+        m_rows[index].status = Status::Modified;
+    }
+    AltraOperazione &d = m_rows[index].data;
+    d.IDRisultatoLiquidazioneIva = m_idRisultato;
+    d.IDIva = m_buffer.IDIva;
+    d.Imponibile = m_buffer.Imponibile;
+    d.Imposta = m_buffer.Imposta;
+    d.Annotazioni = m_buffer.Annotazioni;
+    d.Iva = iva;
+    d.DescrizioneSuRegistroIVA = descrizione;
+    m_adding = false;
+    // back on the saved row
+    m_pos = static_cast<int>(visibleRows().indexOf(index));
+    m_buffer = d;
+    GroupAltreOperazioni();
+    return true;
+}
+
+void cAltreOperazioni::UndoModified()
+{
+    const int index = currentIndex();
+    if (index < 0)
+        return;
+    Row &row = m_rows[index];
+    if (row.status == Status::New) {
+        m_rows.removeAt(index);
+        if (m_pos >= Count())
+            m_pos = Count() - 1;
+    } else if (row.status == Status::Modified) {
+        row.data = row.original;
+        row.status = Status::Unchanged;
+    }
+    moved();
+    GroupAltreOperazioni();
+}
+
+void cAltreOperazioni::Delete()
+{
+    const int index = currentIndex();
+    if (index < 0)
+        return;
+    if (m_rows[index].status == Status::New) {
+        m_rows.removeAt(index);
+    } else {
+        m_rows[index].data = m_rows[index].original; // a deleted row goes as it was stored
+        m_rows[index].status = Status::Deleted;
+    }
+    if (m_pos >= Count())
+        m_pos = Count() - 1;
+    moved();
+    GroupAltreOperazioni();
+}
+
+// ---- database ---------------------------------------------------------------------------
+
+void cAltreOperazioni::Refresh()
+{
+    m_rows.clear();
+    m_adding = false;
+    Recordset rs = m_db->openRecordset(
+        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA"_qs
+        + u" FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva"_qs
+        + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato)
+        + u" ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs);
+    for (; !rs.eof(); rs.moveNext()) {
+        Row row;
+        AltraOperazione &d = row.data;
+        d.IDAltreOperazioniPerAcconto = rs.integer(u"IDAltreOperazioniPerAcconto"_qs);
+        d.IDRisultatoLiquidazioneIva = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+        d.IDIva = rs.integer(u"IDIva"_qs);
+        d.Imponibile = Money::fromVariant(rs.field(u"Imponibile"_qs));
+        d.Imposta = Money::fromVariant(rs.field(u"Imposta"_qs));
+        d.Annotazioni = rs.text(u"Annotazioni"_qs);
+        d.Iva = rs.text(u"Iva"_qs);
+        d.DescrizioneSuRegistroIVA = rs.text(u"DescrizioneSuRegistroIVA"_qs);
+        row.original = d;
+        m_rows.append(row);
+    }
+    m_loadedKey = m_idRisultato;
+    m_buffer = AltraOperazione();
+    MoveFirst();
+    GroupAltreOperazioni();
+}
+
+bool cAltreOperazioni::ConfirmModified()
+{
+    // Rows loaded for another settlement (the settlement was saved under a new key) are
+    // written again under the new key; deletions there do not touch the old settlement.
+    const bool newKey = m_loadedKey != m_idRisultato;
+    struct Pending {
+        Status status;
+        AltraOperazione data;
+    };
+    QVector<Pending> deletes, updates, inserts;
+    for (const Row &row : m_rows) {
+        Status s = row.status;
+        if (newKey)
+            s = s == Status::Deleted ? Status::Unchanged : Status::New;
+        switch (s) {
+        case Status::Unchanged:
+            break;
+        case Status::Deleted:
+            deletes.append({s, row.data});
+            break;
+        case Status::Modified:
+            updates.append({s, row.data});
+            break;
+        case Status::New:
+            inserts.append({s, row.data});
+            break;
+        }
+    }
+    if (deletes.isEmpty() && updates.isEmpty() && inserts.isEmpty()) {
+        Refresh();
+        return true;
+    }
+    for (const Pending &p : updates + inserts)
+        if (!validate(m_idRisultato, p.data.IDIva))
+            return false;
+    if (!deletes.isEmpty() && !validate(m_idRisultato, 1))
+        return false;
+
+    const QString key = sqlNumber(m_idRisultato);
+    const auto rowCondition = [&](const AltraOperazione &d) {
+        return u" WHERE IDRisultatoLiquidazioneIva = "_qs + key + u" AND IDAltreOperazioniPerAcconto = "_qs
+            + sqlNumber(d.IDAltreOperazioniPerAcconto);
+    };
+    const QString user = sqlNumber(m_idUtente);
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_db->engine());
+    Transaction tx(*m_db);
+    // Deletions first, so that a number freed and taken again in the same batch is free.
+    for (const Pending &p : deletes)
+        m_db->execute(u"DELETE FROM AltreOperazioniPerAcconto"_qs + rowCondition(p.data));
+    for (const Pending &p : updates) {
+        // A row removed meanwhile by someone else is simply not updated.
+        m_db->execute(u"UPDATE AltreOperazioniPerAcconto SET IDIva = "_qs + sqlNumber(p.data.IDIva)
+                      + u", Imponibile = "_qs + p.data.Imponibile.toString() + u", Imposta = "_qs
+                      + p.data.Imposta.toString() + u", Annotazioni = "_qs + sqlText(p.data.Annotazioni)
+                      + u", IDUtenteUltimaVariazione = "_qs + user + u", DataUltimaVariazione = "_qs + now
+                      + rowCondition(p.data));
+    }
+    for (const Pending &p : inserts) {
+        m_db->execute(u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, "
+                      "IDIva, Imponibile, Imposta, Annotazioni, IDUtenteUltimaVariazione, DataUltimaVariazione, "
+                      "VirtualDelete) VALUES ("_qs
+                      + sqlNumber(p.data.IDAltreOperazioniPerAcconto) + u", "_qs + key + u", "_qs
+                      + sqlNumber(p.data.IDIva) + u", "_qs + p.data.Imponibile.toString() + u", "_qs
+                      + p.data.Imposta.toString() + u", "_qs + sqlText(p.data.Annotazioni) + u", "_qs + user
+                      + u", "_qs + now + u", 0)"_qs);
+    }
+    tx.commit();
+    Refresh();
+    return true;
+}
+
+std::optional<Money> cAltreOperazioni::CalcolaImposta(Money imponibile, double aliquotaIva, bool decimali)
+{
+    if (imponibile.isZero())
+        return std::nullopt;
+    const double v = imponibile.toDouble() * aliquotaIva / 100.0;
+    return Money::fromDouble(decimali ? roundTo(v, 0.01, RoundMode::HalfAwayFromZero) : roundTo(v, 1.0, RoundMode::HalfUp));
+}
+
+} // namespace liqiva

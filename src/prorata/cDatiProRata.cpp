@@ -1,0 +1,353 @@
+#include "prorata/cDatiProRata.h"
+
+#include "engine/Amounts.h"
+#include "startup/database/Connection.h"
+#include "startup/database/KeyReservation.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Messages.h"
+#include "suite/Rounding.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace liqiva {
+
+namespace {
+
+// Rounds half to even at a number of decimals, after cleaning the binary noise of the
+// scaled value (80.5 stays 80.5, not 80.49999999).
+double roundHalfEven(double value, int decimals)
+{
+    const long double scale = std::pow(10.0L, decimals);
+    long double q = static_cast<long double>(value) * scale;
+    q = std::round(q * 1e9L) / 1e9L;
+    const long double f = std::floor(q);
+    const long double diff = q - f;
+    long double r;
+    if (diff > 0.5L)
+        r = f + 1;
+    else if (diff < 0.5L)
+        r = f;
+    else
+        r = std::fmod(f, 2.0L) == 0 ? f : f + 1;
+    return static_cast<double>(r / scale);
+}
+
+} // namespace
+
+cDatiProRata::cDatiProRata(Connection &db) : m_db(&db) {}
+
+void cDatiProRata::setOperazioniImponibili(Money v)
+{
+    m_imponibili = v;
+    m_imponibiliCalcolate = v == m_imponibiliContatori;
+    m_perc = CalcolaPercProRata(m_imponibili, m_esenti);
+}
+
+void cDatiProRata::setOperazioniEsenti(Money v)
+{
+    m_esenti = v;
+    m_esentiCalcolate = v == m_esentiContatori;
+    m_perc = CalcolaPercProRata(m_imponibili, m_esenti);
+}
+
+Money cDatiProRata::CalcolaPercProRata(Money imponibili, Money esenti)
+{
+    if (imponibili.isZero() || esenti.isZero())
+        return Money::units(imponibili > Money() ? 100 : 0);
+    double result;
+    const Money total = imponibili + esenti;
+    if (total.isZero()) {
+        result = 100;
+    } else {
+        const double r = static_cast<double>(imponibili.raw()) / static_cast<double>(total.raw()) * 100.0;
+        result = roundHalfEven(roundHalfEven(r, 3), 0);
+    }
+    if (!(result > -100 && result < 100))
+        result = imponibili > esenti ? 100 : 0;
+    return Money::fromDouble(result);
+}
+
+Money cDatiProRata::CalcolaIvaDetraibile(Money ivaAcquisti, Money percentuale) const
+{
+    if (ivaAcquisti.isZero() || percentuale.isZero())
+        return {};
+    const double v = (ivaAcquisti * percentuale).toDouble() / 100.0;
+    return Money::fromDouble(roundTo(v, m_decimali ? 0.01 : 1.0, RoundMode::HalfAwayFromZero));
+}
+
+// ---- counter totals ------------------------------------------------------------------
+
+QString cDatiProRata::periodFilter() const
+{
+    // RiportoSuChiusuraIVA is qualified: the VAT codes have a column of the same name.
+    const QString p = sqlNumber(m_idPeriodoIva);
+    const QString a = sqlNumber(m_idAttivita);
+    QString f = u" WHERE ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs
+        + u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + p + u")"_qs;
+    if (m_idMese >= 1) {
+        f += u" AND (("_qs
+            + u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva"_qs
+            + u" WHERE IDPeriodoIva = "_qs + p + u" AND IDAttivitaAzienda = "_qs + a + u" AND TipoLiquidazioneIva = 0)"_qs;
+        if (m_idMese != 13)
+            f += u" AND IDMese = "_qs + sqlNumber(m_idMese) + u")"_qs;
+        else if (m_metodo != 0)
+            f += u" AND IDMese = 12)"_qs;
+        else
+            f += u" AND AccontoIva <> 0)"_qs;
+        f += u" OR ("_qs + u" EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva"_qs
+            + u" WHERE IDPeriodoIva = "_qs + p + u" AND IDAttivitaAzienda = "_qs + a + u" AND TipoLiquidazioneIva <> 0)"_qs;
+        if (m_idMese != 13)
+            f += u" AND (IDMese > "_qs + sqlNumber(m_idMese - 3) + u" AND IDMese <= "_qs + sqlNumber(m_idMese) + u")))"_qs;
+        else if (m_metodo != 0)
+            f += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs;
+        else
+            f += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs;
+    } else {
+        f += u" AND AccontoIva = 0"_qs;
+    }
+    f += u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + a + u")"_qs;
+    return f;
+}
+
+Money cDatiProRata::sumOf(const QString &sql, const QString &field)
+{
+    Recordset rs = m_db->openRecordset(sql);
+    return rs.eof() ? Money() : Money::fromVariant(rs.field(field));
+}
+
+Money cDatiProRata::CalcolaOperazioniImponibili()
+{
+    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs
+                     + u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter()
+                     + u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs + u" AND Iva.NoCalcoloProRata = 0"_qs
+                     + u" AND (Iva.IDTipoIva <> 3 OR Iva.IDTipoIva IS NULL)"_qs,
+                 u"TotaleImponibile"_qs);
+}
+
+Money cDatiProRata::CalcolaOperazioniEsenti()
+{
+    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs
+                     + u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter()
+                     + u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs + u" AND Iva.NoCalcoloProRata = 0"_qs
+                     + u" AND Iva.IDTipoIva = 3"_qs,
+                 u"TotaleImponibile"_qs);
+}
+
+Money cDatiProRata::CalcolaIvaIndetraibileContabilizzata()
+{
+    return sumOf(u"SELECT SUM(Importo) AS TotaleImporto"_qs
+                     + u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter()
+                     + u" AND IDTipoContatoreIva = 11"_qs,
+                 u"TotaleImporto"_qs);
+}
+
+Money cDatiProRata::CalcolaIvaDetratta()
+{
+    return sumOf(u"SELECT SUM(Importo) AS TotaleImporto"_qs
+                     + u" FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
+                       "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                       "RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs
+                     + u" WHERE IDTipoRisultatoLiquidazioneIva = 13"_qs + u" AND IDMese <> 0"_qs
+                     + u" AND IDMese IS NOT NULL"_qs + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva)
+                     + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita),
+                 u"TotaleImporto"_qs);
+}
+
+// ---- loading ---------------------------------------------------------------------------
+
+void cDatiProRata::resetFigures()
+{
+    m_gestione = false;
+    m_ivaIndCosto = false;
+    m_perc = m_imponibili = m_esenti = m_imponibiliContatori = m_esentiContatori = Money();
+    m_imponibiliCalcolate = m_esentiCalcolate = false;
+    m_ivaIndCont = m_ivaDetratta = Money();
+}
+
+void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
+{
+    m_idRisultato = idRisultatoLiquidazioneIva;
+    resetFigures();
+    {
+        Recordset rs = m_db->openRecordset(
+            u"SELECT Articolo34, GestioneProRata, PercentualeProRata, IvaIndComeCostoAccessorio FROM "
+            "AttivitaAziendaPerPeriodoIva"_qs
+            + u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs
+            + sqlNumber(m_idPeriodoIva));
+        if (!rs.eof()) {
+            // The special regime of article 34 excludes the pro-rata.
+            m_gestione = rs.number(u"GestioneProRata"_qs) != 0 && rs.number(u"Articolo34"_qs) == 0;
+            m_perc = Money::fromVariant(rs.field(u"PercentualeProRata"_qs));
+            m_ivaIndCosto = rs.number(u"IvaIndComeCostoAccessorio"_qs) != 0;
+        }
+    }
+    if (!m_gestione) {
+        m_perc = Money::units(100);
+        return;
+    }
+    if (m_idMese == 0) {
+        bool typed46 = false, typed47 = false;
+        {
+            Recordset rs = m_db->openRecordset(
+                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo"_qs
+                + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato)
+                + u" AND (IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniImponibiliProRata)
+                + u" OR IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniEsentiProRata) + u")"_qs);
+            for (; !rs.eof(); rs.moveNext()) {
+                const Money v = Money::fromVariant(rs.field(u"Importo"_qs));
+                if (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs) == AmountType::OperazioniImponibiliProRata) {
+                    m_imponibili = v;
+                    m_imponibiliCalcolate = false;
+                    typed46 = true;
+                } else {
+                    m_esenti = v;
+                    m_esentiCalcolate = false;
+                    typed47 = true;
+                }
+            }
+        }
+        m_imponibiliContatori = CalcolaOperazioniImponibili();
+        if (!typed46) {
+            m_imponibili = m_imponibiliContatori;
+            m_imponibiliCalcolate = true;
+        }
+        m_esentiContatori = CalcolaOperazioniEsenti();
+        if (!typed47) {
+            m_esenti = m_esentiContatori;
+            m_esentiCalcolate = true;
+        }
+        m_perc = CalcolaPercProRata(m_imponibili, m_esenti);
+        m_ivaDetratta = CalcolaIvaDetratta();
+    } else {
+        m_ivaIndCont = CalcolaIvaIndetraibileContabilizzata();
+    }
+}
+
+// ---- the window's figures ---------------------------------------------------------------
+
+cDatiProRata::StornoPeriodo cDatiProRata::CalcolaStornoPeriodo() const
+{
+    StornoPeriodo s;
+    s.ivaSuAcquisti = m_totaleIvaAcquisti;
+    s.ivaDetraibile = CalcolaIvaDetraibile(m_totaleIvaAcquisti, m_perc);
+    s.ivaIndetraibile = s.ivaSuAcquisti - s.ivaDetraibile;
+    s.ivaIndetraibileContabilizzata = m_ivaIndCont;
+    s.ivaIndetraibileDaStornare = s.ivaIndetraibile - s.ivaIndetraibileContabilizzata;
+    return s;
+}
+
+cDatiProRata::ConguaglioAnnuale cDatiProRata::CalcolaConguaglioAnnuale(Money imponibili, Money esenti,
+                                                                        Money ivaAcquisti, Money ivaDetratta) const
+{
+    ConguaglioAnnuale c;
+    c.percentuale = CalcolaPercProRata(imponibili, esenti);
+    c.ivaDetraibile = CalcolaIvaDetraibile(ivaAcquisti, c.percentuale);
+    const Money d = c.ivaDetraibile - ivaDetratta;
+    if (d <= Money()) {
+        c.ivaDaRecuperare = Money();
+        c.ivaDaVersare = -d;
+    } else {
+        c.ivaDaRecuperare = d;
+        c.ivaDaVersare = Money();
+    }
+    return c;
+}
+
+void cDatiProRata::Aggiorna(Money imponibili, Money esenti, Money percentuale)
+{
+    setOperazioniImponibili(imponibili);
+    setOperazioniEsenti(esenti);
+    if (m_imponibili != m_imponibiliContatori)
+        m_imponibiliCalcolate = false;
+    if (m_esenti != m_esentiContatori)
+        m_esentiCalcolate = false;
+    m_perc = percentuale;
+}
+
+// ---- saving ----------------------------------------------------------------------------
+
+void cDatiProRata::SaveOperazioni()
+{
+    if (m_idRisultato <= 0)
+        return;
+    const QString key = sqlNumber(m_idRisultato);
+    const QString audit = sqlNumber(m_idUtente) + u", "_qs + sqlDate(QDateTime::currentDateTime(), m_db->engine());
+    Transaction tx(*m_db);
+    const auto store = [&](int type, bool typed, Money value) {
+        m_db->execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
+                      + sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        if (!typed)
+            return;
+        nextKey(*m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+                "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
+                "DataUltimaVariazione, VirtualDelete) VALUES ("_qs
+                    + sqlNumber(type) + u", "_qs + key + u", "_qs + value.toString() + u", NULL, NULL, NULL, "_qs + audit
+                    + u", 0)"_qs);
+    };
+    // Only the annual settlement of an activity with the pro-rata keeps typed operations.
+    const bool annual = m_idMese == 0 && m_gestione;
+    store(AmountType::OperazioniImponibiliProRata, annual && !m_imponibiliCalcolate, m_imponibili);
+    store(AmountType::OperazioniEsentiProRata, annual && !m_esentiCalcolate, m_esenti);
+    tx.commit();
+}
+
+int cDatiProRata::AnnoPercentuale() const
+{
+    const int anno =
+        m_db->scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva)).toInt();
+    if (anno == 0)
+        return 0;
+    return m_idMese == 0 ? anno + 1 : anno;
+}
+
+QString cDatiProRata::questionAggiornaPercentuale(int anno)
+{
+    return u"Si vuole aggiornare la percentuale pro-rata per l'anno "_qs + QString::number(anno) + u"?"_qs;
+}
+
+QString cDatiProRata::msgPercentualeNonAggiornata(int anno)
+{
+    return u"Attenzione! Non è stato possibile aggiornare il valore"_qs + u"\r\n"_qs
+        + u"della percentuale pro-rata. Verificare che sia stato"_qs + u"\r\n"_qs + u"creato il periodo IVA per l'anno "_qs
+        + QString::number(anno) + u" e che sia stata"_qs + u"\r\n"_qs + u"attivata la gestione del pro-rata."_qs;
+}
+
+bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
+{
+    if (!m_gestione)
+        return false;
+    const int anno = AnnoPercentuale();
+    int id = 0;
+    bool gestione = false;
+    Money stored;
+    {
+        Recordset rs = m_db->openRecordset(
+            u"SELECT IDAttivitaAziendaPerPeriodoIva, GestioneProRata, PercentualeProRata FROM AttivitaAziendaPerPeriodoIva "
+            "INNER JOIN PeriodoIva ON AttivitaAziendaPerPeriodoIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
+            "IDAttivitaAzienda = "_qs
+            + sqlNumber(m_idAttivita) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno)
+            + u" AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs);
+        if (!rs.eof()) {
+            id = rs.integer(u"IDAttivitaAziendaPerPeriodoIva"_qs);
+            gestione = rs.number(u"GestioneProRata"_qs) != 0;
+            stored = Money::fromVariant(rs.field(u"PercentualeProRata"_qs));
+        }
+    }
+    if (id == 0 || !gestione) {
+        messages.warn(msgPercentualeNonAggiornata(anno));
+        return false;
+    }
+    if (stored == m_perc)
+        return false;
+    if (!messages.askYesNo(questionAggiornaPercentuale(anno)))
+        return false;
+    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toString()
+                  + u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUtente) + u", DataUltimaVariazione = "_qs
+                  + sqlDate(QDateTime::currentDateTime(), m_db->engine()) + u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs
+                  + sqlNumber(id));
+    return true;
+}
+
+} // namespace liqiva

@@ -1,0 +1,124 @@
+#include "suite/Money.h"
+
+#include <cmath>
+#include <utility>
+
+namespace liqiva {
+
+Money Money::fromDouble(double value)
+{
+    if (!std::isfinite(value))
+        return {};
+    // Clean the binary noise first (0.1 + 0.2 is 0.30000000000000004) so that a value just
+    // under a half of the last place is not rounded the wrong way.
+    long double q = static_cast<long double>(value) * Scale;
+    q = std::round(q * 1e6L) / 1e6L;
+    const long double r = q < 0 ? -std::floor(-q + 0.5L) : std::floor(q + 0.5L);
+    return fromRaw(static_cast<long long>(r));
+}
+
+std::optional<Money> Money::parse(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    int i = 0;
+    bool negative = false;
+    if (t[0] == u'-' || t[0] == u'+') {
+        negative = t[0] == u'-';
+        ++i;
+    }
+    long long whole = 0;
+    long long fraction = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == u'.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!c.isDigit())
+            return std::nullopt;
+        const int d = c.digitValue();
+        if (point) {
+            if (++decimals > 4)
+                return std::nullopt;
+            fraction = fraction * 10 + d;
+        } else {
+            if (whole > 900'000'000'000'000LL / 10)
+                return std::nullopt; // beyond what the type holds
+            whole = whole * 10 + d;
+        }
+        ++digits;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    for (int k = decimals; k < 4; ++k)
+        fraction *= 10;
+    const long long raw = whole * Scale + fraction;
+    return fromRaw(negative ? -raw : raw);
+}
+
+Money Money::fromVariant(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
+        QString text = value.toString().trimmed();
+        // a NUMERIC may come with more decimals than four ("12.345600"): drop trailing zeros
+        const int dot = text.indexOf(u'.');
+        if (dot >= 0) {
+            while (text.endsWith(u'0'))
+                text.chop(1);
+            if (text.endsWith(u'.'))
+                text.chop(1);
+        }
+        if (auto m = parse(text))
+            return *m;
+        bool ok = false;
+        const double d = text.toDouble(&ok);
+        return ok ? fromDouble(d) : Money();
+    }
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    return ok ? fromDouble(d) : Money();
+}
+
+QString Money::toString() const
+{
+    const bool negative = m_raw < 0;
+    const unsigned long long a = negative ? 0ULL - static_cast<unsigned long long>(m_raw)
+                                          : static_cast<unsigned long long>(m_raw);
+    QString s = QString::number(a / Scale);
+    unsigned long long frac = a % Scale;
+    if (frac != 0) {
+        QString f = QString::number(frac).rightJustified(4, u'0');
+        while (f.endsWith(u'0'))
+            f.chop(1);
+        s += u'.' + f;
+    }
+    return negative ? u'-' + s : s;
+}
+
+Money Money::operator*(Money o) const
+{
+    // raw * raw is in 1e-8 units; back to 1e-4 with half away from zero. The larger factor
+    // is split into whole units and a remainder, so that no intermediate leaves 64 bits
+    // for any product that itself fits the type.
+    const bool negative = (m_raw < 0) != (o.m_raw < 0);
+    unsigned long long a = m_raw < 0 ? 0ULL - static_cast<unsigned long long>(m_raw) : m_raw;
+    unsigned long long b = o.m_raw < 0 ? 0ULL - static_cast<unsigned long long>(o.m_raw) : o.m_raw;
+    if (a < b)
+        std::swap(a, b);
+    const unsigned long long a1 = a / Scale, a0 = a % Scale;
+    const unsigned long long low = a0 * b;
+    unsigned long long q = a1 * b + low / Scale;
+    if ((low % Scale) * 2 >= static_cast<unsigned long long>(Scale))
+        ++q;
+    const long long r = static_cast<long long>(q);
+    return fromRaw(negative ? -r : r);
+}
+
+} // namespace liqiva
