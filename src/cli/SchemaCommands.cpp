@@ -28,8 +28,8 @@ int runDemo(const CliArgs &args)
     if (scale < 1)
         throw UsageError{u"--scale vuole un numero intero da 1 in su"_qs};
     auto db = openForWriting(args);
-    createDemo(*db, scale);
-    out(u"Database dimostrativo pronto: "_qs + db->location().toString());
+    const DemoSummary summary = createDemo(*db, scale);
+    out(summary.message.isEmpty() ? u"Database dimostrativo pronto: "_qs + db->location().toString() : summary.message);
     return 0;
 }
 

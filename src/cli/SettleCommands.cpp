@@ -1,12 +1,237 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "document/NewSettlement.h"
 #include "document/SavedSettlements.h"
+#include "document/SettlementDocument.h"
+#include "document/WorkingRecords.h"
+#include "engine/Amounts.h"
+#include "startup/database/DbError.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Messages.h"
+#include "suite/UtilityServices.h"
 
 #include <QJsonArray>
+#include <cmath>
 
 namespace liqiva::cli {
 
 namespace {
+
+// A refused operation: exit code 1, the reason on standard error.
+struct Refused {
+    QString text;
+};
+
+QJsonValue amount(std::optional<double> v)
+{
+    if (!v)
+        return QJsonValue::Null;
+    return std::round(*v * 10000.0) / 10000.0;
+}
+
+int settlementFunction(Connection &db)
+{
+    const QVariant v = db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs);
+    return v.isNull() ? 0 : v.toInt();
+}
+
+void requireUser(Connection &db, int user)
+{
+    if (db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(user)).isNull())
+        throw Refused{QStringLiteral("L'utente %1 non esiste.").arg(user)};
+}
+
+QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const QStringList &messages)
+{
+    const SettlementIdentity &id = doc.identity();
+    QJsonObject root;
+    root.insert(u"id"_qs, id.idRisultatoLiquidazioneIva);
+
+    QJsonObject identity;
+    identity.insert(u"IDAttivitaAzienda"_qs, id.idAttivitaAzienda);
+    identity.insert(u"IDPeriodoIva"_qs, id.idPeriodoIva);
+    identity.insert(u"Anno"_qs, id.anno);
+    identity.insert(u"IDMese"_qs, id.idMese);
+    identity.insert(u"MetodoCalcoloAccontoIva"_qs, id.metodoCalcoloAccontoIva);
+    identity.insert(u"Periodo"_qs, doc.periodText());
+    identity.insert(u"TipoLiquidazione"_qs, doc.lblTipoLiquidazione().section(u": "_qs, 1));
+    identity.insert(u"Attivita"_qs, doc.lblAttivita().section(u": "_qs, 1));
+    identity.insert(u"Salvata"_qs,
+                    db.scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                              + sqlNumber(id.idRisultatoLiquidazioneIva))
+                            .toInt()
+                        == 0);
+    root.insert(u"settlement"_qs, identity);
+
+    {
+        Recordset rs = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                        + sqlNumber(id.idRisultatoLiquidazioneIva));
+        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null) : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
+    }
+    {
+        QJsonArray rows;
+        for (Recordset rs = db.openRecordset(u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                             + sqlNumber(id.idRisultatoLiquidazioneIva) + u" ORDER BY IDIva"_qs);
+             !rs.eof(); rs.moveNext())
+            rows.append(recordToJson(rs, u"RigaReportLiquidazioneIva"_qs));
+        root.insert(u"rows"_qs, rows);
+    }
+
+    QJsonObject declaration;
+    QJsonArray grid;
+    const DeclarationGrid &g = doc.declaration();
+    for (int r = 0; r < DeclarationGrid::RowCount; ++r) {
+        QJsonObject row;
+        row.insert(u"row"_qs, r + 1);
+        row.insert(u"caption"_qs, DeclarationGrid::rowCaptions().at(r));
+        row.insert(u"debit"_qs, amount(g.debitCell(r)));
+        row.insert(u"credit"_qs, amount(g.creditCell(r)));
+        grid.append(row);
+    }
+    declaration.insert(u"rows"_qs, grid);
+    declaration.insert(u"result"_qs, amount(g.result()));
+    declaration.insert(u"SoggettoRimborsoLiqIva"_qs, doc.soggettoRimborso());
+    root.insert(u"declaration"_qs, declaration);
+
+    QJsonObject closing;
+    closing.insert(u"IntAnnDovuti"_qs, amount(doc.interessiAnnuali()));
+    closing.insert(u"IvaDaVersare"_qs, amount(doc.importoDaVersare()));
+    closing.insert(u"CreDimLiquiSucc"_qs, amount(doc.creditoResiduo()));
+    closing.insert(u"CreCompF24"_qs, amount(doc.creditoInfrannualeF24()));
+    closing.insert(u"RimbInfrannuale"_qs, amount(doc.creditoInfrannualeRimborso()));
+    closing.insert(u"IntTrimDovuti"_qs, amount(doc.amounts().IntTrimDovuti()));
+    closing.insert(u"IvaPeriodo"_qs, amount(doc.amounts().IvaPeriodo()));
+    closing.insert(u"caption"_qs, doc.amountToPayCaption());
+    root.insert(u"closing"_qs, closing);
+
+    QJsonObject amounts;
+    const auto &collection = doc.amounts().collection();
+    for (auto it = collection.cbegin(); it != collection.cend(); ++it)
+        amounts.insert(it.key(), amount(it.value()));
+    root.insert(u"amounts"_qs, amounts);
+
+    root.insert(u"messages"_qs, QJsonArray::fromStringList(messages));
+    return root;
+}
+
+void printText(const SettlementDocument &doc)
+{
+    auto money = [](std::optional<double> v) {
+        return v ? QLocale(QLocale::Italian).toString(*v, 'f', 2) : QString();
+    };
+    out(QStringLiteral("Liquidazione I.V.A. %1").arg(doc.key()));
+    out(doc.lblPeriodoIva());
+    out(doc.lblPeriodo());
+    out(doc.lblTipoLiquidazione());
+    out(doc.lblAttivita());
+    out(QString());
+    out(QStringLiteral("%1 %2 %3").arg(u"Descrizione"_qs, -60).arg(u"Debiti"_qs, 16).arg(u"Crediti"_qs, 16));
+    const DeclarationGrid &g = doc.declaration();
+    for (int r = 0; r < DeclarationGrid::RowCount; ++r)
+        out(QStringLiteral("%1 %2 %3")
+                .arg(DeclarationGrid::rowCaptions().at(r), -60)
+                .arg(money(g.debitCell(r)), 16)
+                .arg(money(g.creditCell(r)), 16));
+    out(QString());
+    out(QStringLiteral("%1 %2").arg(doc.amountToPayCaption(), -60).arg(money(doc.importoDaVersare()), 16));
+    out(QStringLiteral("%1 %2").arg(u"Credito residuo:"_qs, -60).arg(money(doc.creditoResiduo()), 16));
+}
+
+int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int company, int key, bool makeDatiIva,
+                 const CliArgs &args, bool removeWhenDone)
+{
+    UtilityServices services(messages);
+    DocumentContext ctx{db, messages, user, company, settlementFunction(db), true};
+    ctx.mayRebuildVatData = services.hasRight(user, ctx.idFunction, db);
+    SettlementDocument doc(ctx);
+    try {
+        doc.sbChildFill(key, makeDatiIva);
+    } catch (...) {
+        if (removeWhenDone)
+            WorkingRecords::removeDocumentRows(db, user, key);
+        throw;
+    }
+    if (args.flag(u"json"_qs))
+        printJson(settlementJson(db, doc, messages.texts()));
+    else
+        printText(doc);
+    // Without a save the new settlement is discarded, as closing its window without saving.
+    if (removeWhenDone)
+        WorkingRecords::removeDocumentRows(db, user, key);
+    return 0;
+}
+
+int runSettle(const CliArgs &args)
+{
+    try {
+        const int user = args.integer(u"user"_qs);
+        const int activity = args.integer(u"activity"_qs);
+        const int vatYear = args.integer(u"vat-year"_qs);
+        const int period = args.integer(u"period"_qs);
+        const int method = args.integer(u"method"_qs, 0);
+        if (period < 0 || period > 13)
+            throw UsageError{u"--period: 0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs};
+        if (method < 0 || method > 2)
+            throw UsageError{u"--method: 0 analitico, 1 storico, 2 previsionale"_qs};
+        if (args.flag(u"save"_qs))
+            throw Refused{u"Il salvataggio da riga di comando non è ancora disponibile."_qs};
+
+        auto db = openDatabase(args);
+        requireUser(*db, user);
+        const QVariant company = db->scalar(u"SELECT IDAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAttivitaAzienda = "_qs
+                                            + sqlNumber(activity));
+        if (company.isNull())
+            throw Refused{QStringLiteral("L'attività azienda %1 non esiste.").arg(activity)};
+        // The VAT year by its calendar year, or by its key.
+        QVariant year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
+                                   + sqlNumber(company.toInt()) + u" AND Anno = "_qs + sqlNumber(vatYear));
+        if (year.isNull())
+            year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
+                              + sqlNumber(company.toInt()) + u" AND IDPeriodoIva = "_qs + sqlNumber(vatYear));
+        if (year.isNull())
+            throw Refused{QStringLiteral("La società non ha il periodo I.V.A. %1.").arg(vatYear)};
+
+        ConsoleMessages messages(args.flag(u"yes"_qs));
+        messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
+        NewSettlement ns(*db, messages, company.toInt(), user);
+        ns.sbSetComboMesi(activity, year.toInt(), 0);
+        const int index = ns.indexOfMonth(period);
+        if (index < 0)
+            throw Refused{u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs};
+        if (ns.confirm(activity, year.toInt(), index, method, args.flag(u"no-rebuild"_qs)) != 1)
+            throw Refused{messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last()};
+        const int key = ns.currentKey();
+        const bool created = db->scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                        + sqlNumber(key))
+                                 .toInt()
+            == 2;
+        return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created);
+    } catch (const Refused &r) {
+        err(u"liqiva settle: "_qs + r.text);
+        return 1;
+    }
+}
+
+int runShow(const CliArgs &args)
+{
+    const int key = args.integer(u"id"_qs);
+    auto db = openDatabase(args);
+    Recordset rs = db->openRecordset(
+        u"SELECT RisultatoLiquidazioneIva.IDUtenteUltimaVariazione, PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva "
+        u"INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
+        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
+        + sqlNumber(key));
+    if (rs.eof()) {
+        err(QStringLiteral("liqiva show: la liquidazione I.V.A. %1 non esiste o non è salvata.").arg(key));
+        return 1;
+    }
+    const int user = args.integer(u"user"_qs, rs.integer(u"IDUtenteUltimaVariazione"_qs));
+    const int company = rs.integer(u"IDAzienda"_qs);
+    rs.close();
+    ConsoleMessages messages(args.flag(u"yes"_qs));
+    messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
+    return fillAndPrint(*db, messages, user, company, key, false, args, false);
+}
 
 int runList(const CliArgs &args)
 {
@@ -56,7 +281,14 @@ int runList(const CliArgs &args)
 const std::vector<Command> &settleCommands()
 {
     static const std::vector<Command> table = {
-        {"list", "list    --db URL --company N [--json]   le liquidazioni salvate, come le elenca la ricerca",
+        {"settle",
+         "settle  --db URL --user N --activity N --vat-year N --period P [--method M] [--no-rebuild] [--save] [--yes] "
+         "[--json]",
+         {u"no-rebuild"_qs, u"save"_qs, u"yes"_qs, u"json"_qs, u"verbose"_qs},
+         runSettle},
+        {"show", "show    --db URL --id N [--json]          ricalcola e mostra una liquidazione salvata",
+         {u"json"_qs, u"yes"_qs, u"verbose"_qs}, runShow},
+        {"list", "list    --db URL --company N [--json]     le liquidazioni salvate, come le elenca la ricerca",
          {u"json"_qs}, runList},
     };
     return table;

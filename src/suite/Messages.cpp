@@ -23,7 +23,10 @@ Answer ConsoleMessages::messageBox(const QString &text, Buttons buttons, Icon, c
         break;
     }
     if (!m_quiet) {
-        const QByteArray line = (text + suffix + u'\n').toUtf8();
+        // Lines of a message are separated by a carriage return, as message boxes take them.
+        QString shown = text;
+        shown.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
+        const QByteArray line = (shown + suffix + u'\n').toUtf8();
         std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
         std::fflush(stderr);
     }
