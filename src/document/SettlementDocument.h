@@ -43,6 +43,14 @@ public:
     // its report data and reads everything back. Database errors are thrown as DbError.
     void sbChildFill(int idRisultatoLiquidazioneIva, bool makeDatiIva);
 
+    // Saves the settlement shown: the check before saving, then every row of the save in one
+    // transaction. False, with the reason shown, when refused or failed: nothing is written.
+    bool fnChildSave();
+    // Deletes the settlement shown (the caller has asked for confirmation), in one transaction.
+    bool sbChildDelete();
+    // Removes the working rows of the document's settlement (closing without saving).
+    void sbRemoveTrashRecord();
+
     // Recomputes the declaration grid's computed rows, the quarterly interest, the closing
     // amounts and the December advance after an edit of the grid.
     void recomputeDeclaration();
