@@ -1,10 +1,162 @@
+// liqiva launch: plays the suite's launcher. It writes the hand-over block of the
+// settlement program into the user's settings (the same store the program reads) and starts
+// the program from the folder of liqiva.
+
 #include "cli/Commands.h"
+#include "startup/HandOverStore.h"
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/ResourceStrings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 
 namespace liqiva::cli {
 
+namespace {
+
+const QString programName = QStringLiteral("liquidazione-iva");
+
+// Key, table and column of one id of the command line, with its name where it has one.
+struct Lookup {
+    const char *option;
+    const char *table;
+    const char *keyColumn;
+    const char *nameColumn; // nullptr: only checked
+};
+
+QString programPath()
+{
+    QString file = QDir(QCoreApplication::applicationDirPath()).filePath(programName);
+#ifdef Q_OS_WIN
+    file += u".exe"_qs;
+#endif
+    return file;
+}
+
+// The name of the row with the key; a missing row adds its reason to problems.
+QString readName(Connection &db, const Lookup &l, int id, QStringList &problems, const QString &extraCondition = {})
+{
+    const QString table = QString::fromUtf8(l.table);
+    Recordset rs = db.openRecordset(u"SELECT * FROM "_qs + table + u" WHERE "_qs + QString::fromUtf8(l.keyColumn) +
+                                    u" = "_qs + sqlNumber(id) + extraCondition);
+    if (rs.eof()) {
+        problems << QStringLiteral("--%1 %2: nessuna riga con %3 = %2 nella tabella %4%5.")
+                      .arg(QString::fromUtf8(l.option))
+                      .arg(id)
+                      .arg(QString::fromUtf8(l.keyColumn), table,
+                           extraCondition.isEmpty() ? QString() : u" per l'azienda indicata"_qs);
+        return {};
+    }
+    if (!l.nameColumn || !rs.hasField(QString::fromUtf8(l.nameColumn)))
+        return {};
+    return rs.text(QString::fromUtf8(l.nameColumn)).trimmed();
+}
+
+int runLaunch(const CliArgs &args)
+{
+    if (!args.has(u"db"_qs))
+        throw UsageError{u"manca --db"_qs};
+    const QString url = args.value(u"db"_qs);
+    // The demo's keys: user 1, company 1, its first branch, the settlement function, the
+    // company's first activity.
+    const int user = args.integer(u"user"_qs, 1);
+    const int company = args.integer(u"company"_qs, 1);
+    const int branch = args.integer(u"branch"_qs, 1);
+    const int function = args.integer(u"function"_qs, 1);
+    const int activity = args.integer(u"activity"_qs, 1);
+
+    const QString program = programPath();
+    if (!QFileInfo(program).isExecutable()) {
+        err(u"liqiva launch: il programma "_qs + QDir::toNativeSeparators(program) + u" non esiste."_qs);
+        return 1;
+    }
+
+    auto db = Connection::open(url);
+    QStringList problems;
+    const QString userName = readName(*db, {"user", "Utente", "IDUtente", "Utente"}, user, problems);
+    QString password;
+    {
+        Recordset rs = db->openRecordset(u"SELECT * FROM Utente WHERE IDUtente = "_qs + sqlNumber(user));
+        if (!rs.eof() && rs.hasField(u"Password"_qs))
+            password = rs.text(u"Password"_qs);
+    }
+    const QString firmName = readName(*db, {"company", "Azienda", "IDAzienda", "Azienda"}, company, problems);
+    const QString branchName = readName(*db, {"branch", "Filiale", "IDFiliale", "Filiale"}, branch, problems);
+    readName(*db, {"function", "Funzione", "IDFunzione", nullptr}, function, problems);
+    readName(*db, {"activity", "AttivitaAzienda", "IDAttivitaAzienda", nullptr}, activity, problems,
+             u" AND IDAzienda = "_qs + sqlNumber(company));
+    const DatabaseLocation where = db->location();
+    db.reset();
+    if (!problems.isEmpty()) {
+        for (const QString &p : problems)
+            err(u"liqiva launch: "_qs + p);
+        return 1;
+    }
+
+    const ResourceStrings texts;
+    auto store = HandOverStore::forUser(texts.registryApplicationName());
+    // A fresh block: keys left by an earlier run (a calling program, a chosen key) must not
+    // reach this one.
+    store->removeSection(programName);
+    const QList<std::pair<QString, QString>> keys = {
+        {HandOver::UserName, userName},
+        {HandOver::Password, password},
+        {HandOver::IDUser, QString::number(user)},
+        {HandOver::lIDFirm, QString::number(company)},
+        {HandOver::lIDBranch, QString::number(branch)},
+        {HandOver::IDFunction, QString::number(function)},
+        {HandOver::lIDActivity, QString::number(activity)},
+        {HandOver::FirmName, firmName},
+        {HandOver::Branch, branchName},
+    };
+    for (const auto &[key, value] : keys)
+        store->write(programName, key, value);
+    store->write(HandOver::MenuSettings, HandOver::Path, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    store->write(HandOver::MenuSettings, HandOver::DBType, QString::number(int(where.engine)));
+    store->write(HandOver::MenuSettings, HandOver::Database,
+                 where.engine == Engine::Sqlite ? QFileInfo(where.path).absoluteFilePath() : url);
+    store->sync();
+
+    QStringList programArgs;
+    if (args.flag(u"debug"_qs))
+        programArgs << u"Debug"_qs;
+    if (!args.flag(u"wait"_qs)) {
+        if (!QProcess::startDetached(program, programArgs)) {
+            err(u"liqiva launch: impossibile avviare "_qs + QDir::toNativeSeparators(program));
+            return 1;
+        }
+        out(QStringLiteral("Avviato %1 per l'utente %2, azienda %3 (%4).").arg(programName).arg(user).arg(company).arg(firmName));
+        return 0;
+    }
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(program, programArgs);
+    if (!child.waitForStarted()) {
+        err(u"liqiva launch: impossibile avviare "_qs + QDir::toNativeSeparators(program) + u": "_qs + child.errorString());
+        return 1;
+    }
+    child.waitForFinished(-1);
+    if (child.exitStatus() != QProcess::NormalExit) {
+        err(u"liqiva launch: "_qs + programName + u" si è interrotto in modo anomalo."_qs);
+        return 1;
+    }
+    return child.exitCode();
+}
+
+} // namespace
+
 const std::vector<Command> &launchCommands()
 {
-    static const std::vector<Command> table;
+    static const std::vector<Command> table = {
+        {"launch",
+         "launch  --db URL [--user N] [--company N] [--branch N] [--function N] [--activity N] [--wait] [--debug]"
+         "  avvia il programma di liquidazione",
+         {u"wait"_qs, u"debug"_qs},
+         runLaunch},
+    };
     return table;
 }
 

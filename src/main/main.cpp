@@ -1,7 +1,36 @@
+// The settlement program. It is started by the suite's launcher (or by "liqiva launch"),
+// which first writes the hand-over block into the user's settings; the word "Debug" on the
+// command line keeps that block in place.
+
+#include "shell/frmMDI.h"
+#include "startup/HandOverStore.h"
+#include "startup/Program.h"
+#include "suite/ResourceStrings.h"
+#include "suite/ui/ErrorReportDialog.h"
+#include "suite/ui/MessageBoxService.h"
+
 #include <QApplication>
+
+using namespace liqiva;
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationVersion(QStringLiteral(LIQIVA_VERSION));
+
+    ResourceStrings texts;
+    const std::unique_ptr<HandOverStore> store = HandOverStore::forUser(texts.registryApplicationName());
+    MessageBoxService messages;
+    ErrorReportDialog errors;
+    Program program({*store, messages, texts, errors, QCoreApplication::applicationFilePath(),
+                     QCoreApplication::arguments(), QStringLiteral(LIQIVA_VERSION)});
+    program.setEndHandler([](int code) { QCoreApplication::exit(code); });
+
+    frmMDI window(program);
+    if (program.start(window) != Program::Outcome::Running)
+        return program.exitCode();
+    const int code = QApplication::exec();
+    if (!program.ended()) // the event loop ended without the window's closing sequence
+        program.endOfProgram();
+    return program.ended() && program.exitCode() != 0 ? program.exitCode() : code;
 }

@@ -1,0 +1,295 @@
+#include "engine/CounterQueries.h"
+
+#include "engine/SettlementIdentity.h"
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+
+namespace liqiva {
+
+namespace {
+
+QString n(int value)
+{
+    return sqlNumber(value);
+}
+
+// The two alternatives of the period filter: the activity settles monthly, or quarterly,
+// in the VAT year. Each is written as an uncorrelated EXISTS, so the statement needs no
+// preliminary read of the settlement type.
+QString activityOfType(const CounterPeriod &period, bool monthly)
+{
+    return u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
+        + n(period.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(period.idAttivitaAzienda)
+        + (monthly ? u" AND TipoLiquidazioneIva = 0)"_qs : u" AND TipoLiquidazioneIva <> 0)"_qs);
+}
+
+bool wholeMonth(const CounterPeriod &period)
+{
+    return period.metodoCalcoloAccontoIva != 0;
+}
+
+const QString otherPurchasesClass = u" (IDClassificazioneIvaConto <> 7 OR IDClassificazioneIvaConto IS NULL)"_qs;
+const QString goodsClass = u" IDClassificazioneIvaConto = 7"_qs;
+
+} // namespace
+
+QString sqlYearCondition(int idPeriodoIva)
+{
+    return u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva) + u")"_qs;
+}
+
+QString sqlBranchCondition(int idAttivitaAzienda)
+{
+    return u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + n(idAttivitaAzienda)
+        + u")"_qs;
+}
+
+QString sqlPeriodMonths(const CounterPeriod &period)
+{
+    const int m = period.idMese;
+    if (m < 1)
+        return u" AND AccontoIva = 0"_qs;
+
+    QString s = u" AND (("_qs + activityOfType(period, true);
+    if (m != Month::DecemberAdvance)
+        s += u" AND IDMese = "_qs + n(m) + u")"_qs;
+    else if (wholeMonth(period))
+        s += u" AND IDMese = 12)"_qs;
+    else
+        s += u" AND AccontoIva <> 0)"_qs;
+
+    s += u" OR ( "_qs + activityOfType(period, false);
+    if (m != Month::DecemberAdvance)
+        s += u" AND (IDMese > "_qs + n(m - 3) + u" AND IDMese <= "_qs + n(m) + u")))"_qs;
+    else if (wholeMonth(period))
+        s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs;
+    else
+        s += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs;
+    return s;
+}
+
+QString sqlPeriodFilter(const CounterPeriod &period)
+{
+    return sqlPeriodMonths(period) + sqlBranchCondition(period.idAttivitaAzienda);
+}
+
+QString sqlCumulativeFilter(const CounterPeriod &period)
+{
+    const int m = period.idMese;
+    if (m < 1)
+        return u" AND AccontoIva = 0"_qs;
+
+    QString s = u" AND (("_qs + activityOfType(period, true);
+    if (m != Month::DecemberAdvance)
+        s += u" AND IDMese <= "_qs + n(m) + u" AND AccontoIva = 0)"_qs;
+    else if (wholeMonth(period))
+        s += u" AND IDMese <= 12)"_qs;
+    else
+        s += u" AND (IDMese <= 11 OR AccontoIva <> 0))"_qs;
+
+    s += u" OR ( "_qs + activityOfType(period, false);
+    if (m != Month::DecemberAdvance)
+        s += u" AND (IDMese >= 1 AND IDMese <= "_qs + n(m) + u")))"_qs;
+    else if (wholeMonth(period))
+        s += u" AND IDMese <= 12))"_qs;
+    else
+        s += u" AND (IDMese <= 11 OR AccontoIva <> 0)))"_qs;
+    return s;
+}
+
+QString fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases)
+{
+    QString s = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+                u"FROM ContatoreIva, Iva WHERE"_qs;
+    if (tipoContatore != CounterKind::PurchasesSuspended && tipoContatore != CounterKind::PaymentsOfSuspended
+        && tipoContatore != CounterKind::SplitPurchases)
+        s += (otherPurchases ? otherPurchasesClass : goodsClass) + u" AND "_qs;
+    s += u" AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + n(tipoContatore);
+    s += u" AND (Iva.PercIndetraibilita = 0 OR Iva.PercIndetraibilita IS NULL)"_qs;
+    s += u" GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
+    return s;
+}
+
+QString fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases)
+{
+    // For the whole year this statement keeps the two alternatives of the settlement type,
+    // each with " AND AccontoIva = 0": an activity without a row for the year finds nothing.
+    QString months;
+    if (period.idMese < 1)
+        months = u" AND (("_qs + activityOfType(period, true) + u" AND AccontoIva = 0) OR ("_qs
+            + activityOfType(period, false) + u" AND AccontoIva = 0))"_qs;
+    else
+        months = sqlPeriodMonths(period);
+
+    QString s = u"SELECT SUM(Imponibile) AS IMP, SUM(Importo) As IVA From ContatoreIva Where ("_qs;
+    s += otherPurchases ? otherPurchasesClass : goodsClass;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += months;
+    s += sqlBranchCondition(period.idAttivitaAzienda);
+    s += u" ) AND (IDTipoContatoreIva = 1 OR IDTipoContatoreIva = 8 OR IDTipoContatoreIva = 10)"_qs;
+    s += u" AND IDIva NOT IN ( SELECT IDIva From Iva Where PercIndetraibilita = 0 OR PercIndetraibilita IS NULL)"_qs;
+    return s;
+}
+
+QString fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass)
+{
+    QString s = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+                u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + n(tipoContatore);
+    switch (customerClass) {
+    case CustomerClass::IntraEu:
+        s += u" AND IDClassificazioneIvaCF = 6"_qs;
+        break;
+    case CustomerClass::ReverseCharge:
+        s += u" AND IDClassificazioneIvaCF = 14"_qs;
+        break;
+    case CustomerClass::Others:
+        s += u" AND ((IDClassificazioneIvaCF <> 6 AND ContatoreIva.IDClassificazioneIvaCF <> 14) OR "
+             u"IDClassificazioneIvaCF Is Null)"_qs;
+        break;
+    default:
+        break;
+    }
+    s += u" GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
+    return s;
+}
+
+QString fnSqlCorrispettiviPerIva(const CounterPeriod &period)
+{
+    QString s = u"SELECT ContatoreIva.IDIva, AliquotaIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, "
+                u"SUM(Importo) AS IVA FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = 5"
+         u" AND NOT (ContatoreIva.Importo = 0 AND ContatoreIva.Imponibile = 0)"
+         u" GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA, AliquotaIva ORDER BY ContatoreIva.IDIva"_qs;
+    return s;
+}
+
+QString fnSqlTotaleCorrDaVentilare(const CounterPeriod &period)
+{
+    QString s = u"SELECT SUM(Imponibile) FROM ContatoreIva WHERE IDTipoContatoreIva = 6"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND NOT (ContatoreIva.Importo = 0 AND ContatoreIva.Imponibile = 0)"_qs;
+    return s;
+}
+
+QString fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
+{
+    const QString conditions = u" IDTipoContatoreIva = 1 AND RiportoSuChiusuraIVA <> 0"_qs
+        + u" AND IDClassificazioneIvaConto = 7"_qs + sqlYearCondition(period.idPeriodoIva)
+        + sqlCumulativeFilter(period) + sqlBranchCondition(period.idAttivitaAzienda)
+        + u" AND ContatoreIva.IDIva = Iva.IDIva AND Iva.AliquotaIva <> 0"_qs;
+    const QString groupBy = u" GROUP BY ContatoreIva.IDIva, Iva.IDIva, Iva.DescrizioneSuRegistroIVA, "
+                            u"Iva.AliquotaIva,Iva.IDIvaVentilazione"_qs;
+
+    // Late invoices weigh with their taxable amount only, the others with taxable plus VAT.
+    QString s = u"SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile) AS 'Imponibile', "
+                u"0 AS Acqu, SUM(Imponibile) AS TotaleAcq, Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
+    s += conditions + u" AND FatturaInRitardo <> 0"_qs + groupBy;
+    s += u" UNION SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile), SUM(Importo), "
+         u"SUM(Imponibile) + SUM(Importo), Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
+    s += conditions + u" AND FatturaInRitardo = 0"_qs + groupBy;
+    return s;
+}
+
+QString fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
+{
+    QString s = u"SELECT SUM(Importo) AS TotaleIva FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva "
+                u"WHERE RiportoSuChiusuraIVA <> 0 AND AcquistiSolaVentilazione = 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND (IDTipoContatoreIva = 1 OR IDTipoContatoreIva = 8)"_qs;
+    s += u" AND (Iva.PercIndetraibilita = 0 OR Iva.PercIndetraibilita IS NULL)"_qs;
+    s += u" AND Iva.IvaSuAcquistiInDetrazione <> 0"_qs;
+    return s;
+}
+
+QString fnSqlCompensazioneIva(const CounterPeriod &period)
+{
+    QString s = u"SELECT Iva.IDCompensazioneIva, CompensazioneIva.PercentualeCompensazione, "
+                u"SUM(ContatoreIva.Imponibile) AS TotaleVendite, CompensazioneIva.PercentualeCompensazione AS IvaDetraibile "
+                u"FROM (ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva) INNER JOIN CompensazioneIva ON "
+                u"Iva.IDCompensazioneIva = CompensazioneIva.IDCompensazioneIva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs;
+    s += u" AND Iva.EsclusaDallaCompensazioneIva = 0"_qs;
+    s += u" GROUP BY Iva.IDCompensazioneIva, CompensazioneIva.PercentualeCompensazione"_qs;
+    return s;
+}
+
+QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &period)
+{
+    const int m = period.idMese;
+    QString s = u"SELECT SUM(Importo) FROM ContatoreIva WHERE IDTipoContatoreIva = 1 AND FatturaInRitardo <> 0"_qs;
+    if (m < 1) {
+        s += u" AND AccontoIva = 0"_qs;
+    } else if (tipoLiquidazioneIva == 0) {
+        if (m != Month::DecemberAdvance)
+            s += u" AND IDMese = "_qs + n(m);
+        else if (wholeMonth(period))
+            s += u" AND IDMese = 12"_qs;
+        else
+            s += u" AND AccontoIva <> 0"_qs;
+    } else {
+        if (m != Month::DecemberAdvance)
+            s += u" AND (IDMese <= "_qs + n(m) + u" AND IDMese >= "_qs + n(m - 2) + u")"_qs;
+        else if (wholeMonth(period))
+            s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs;
+        else
+            s += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs;
+    }
+    // Like every other counter query, only the VAT year's rows of the activity's branches.
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlBranchCondition(period.idAttivitaAzienda);
+    return s;
+}
+
+QString fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
+                                 double dImpMinIva)
+{
+    const bool quarterly = tipoLiquidazioneIva != 0;
+    QString s = u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs
+        + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva);
+    if (idMese > (quarterly ? 3 : 1)) {
+        int preceding = idMese - (quarterly ? 3 : 1);
+        if (idMese == Month::DecemberAdvance)
+            preceding = quarterly ? 9 : 11;
+        s += u" AND IDMese = "_qs + n(preceding)
+            + u" AND IDTipoRisultatoLiquidazioneIva = 1 AND (Importo < 0 OR Importo IS NULL OR Importo < "_qs
+            + sqlNumber(dImpMinIva) + u")"_qs;
+    } else {
+        s += u" AND IDMese = 1 AND IDTipoRisultatoLiquidazioneIva = 2 AND Importo < 0"_qs;
+    }
+    return s;
+}
+
+QString fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato)
+{
+    return u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIva LEFT JOIN RisultatoLiquidazioneIvaXTipo ON "
+           u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva "
+           u"WHERE RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs
+        + n(idAttivitaAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(idPeriodoIva)
+        + u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 "
+          u"AND IDTipoRisultatoLiquidazioneIva = "_qs
+        + n(tipoRisultato);
+}
+
+int fnTipoLiquidazioneIva(Connection &db, int idAttivitaAzienda, int idPeriodoIva)
+{
+    Recordset rs = db.openRecordset(u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE "
+                                    u"IDAttivitaAzienda = "_qs
+                                    + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva));
+    return rs.eof() ? 0 : rs.integer(u"TipoLiquidazioneIva"_qs);
+}
+
+} // namespace liqiva

@@ -1,0 +1,84 @@
+#include "engine/InterestAdvance.h"
+
+#include "engine/CounterQueries.h"
+#include "engine/SettlementIdentity.h"
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+
+namespace liqiva {
+
+namespace {
+
+QString n(int value)
+{
+    return sqlNumber(value);
+}
+
+// The amount of one type in the settlement of a month; 0 when there is none.
+double storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese)
+{
+    Recordset rs = db.openRecordset(
+        u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+        u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+        u"AND IDAttivitaAzienda = "_qs
+        + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva)
+        + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = "_qs + n(tipoRisultato)
+        + u" AND IDMese = "_qs + n(idMese));
+    return rs.eof() ? 0.0 : rs.number(u"Importo"_qs);
+}
+
+} // namespace
+
+double fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno)
+{
+    Recordset activity = db.openRecordset(u"SELECT CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE "
+                                          u"IDAttivitaAzienda = "_qs
+                                          + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva));
+    const bool paysInterest = !activity.eof() && activity.number(u"CalcoloInteressi"_qs) != 0;
+    activity.close();
+    if (!paysInterest || quarter == 4)
+        return 0.0;
+
+    Recordset year =
+        db.openRecordset(u"SELECT PercInteressiLiqTrim FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva));
+    const double perc = year.eof() ? 0.0 : year.number(u"PercInteressiLiqTrim"_qs);
+    if (perc != 0)
+        return perc;
+    return anno > 2000 ? 1.0 : 1.5;
+}
+
+double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                  int idMese)
+{
+    const bool quarterly = fnTipoLiquidazioneIva(db, idAttivitaAzienda, idPeriodoIva) != 0;
+    if (idMese <= (quarterly ? 3 : 1))
+        return 0.0;
+    int preceding = idMese - (quarterly ? 3 : 1);
+    if (idMese == Month::DecemberAdvance)
+        preceding = quarterly ? 9 : 11;
+
+    double amount = storedAmount(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, preceding);
+    if (tipoRisultato == ResultType::VatToPay) {
+        amount -= storedAmount(db, ResultType::PeriodicPayment, idPeriodoIva, idAttivitaAzienda, preceding);
+        if (amount < 0)
+            amount = 0;
+    }
+    return amount;
+}
+
+int fnPeriodoIvaAnnoPrecedente(Connection &db, int idAttivitaAzienda, int anno, int *tipoLiquidazioneIva)
+{
+    Recordset rs = db.openRecordset(
+        u"SELECT PeriodoIva.IDPeriodoIva, AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva FROM PeriodoIva "
+        u"INNER JOIN AttivitaAziendaPerPeriodoIva ON PeriodoIva.IDPeriodoIva = AttivitaAziendaPerPeriodoIva.IDPeriodoIva "
+        u"WHERE PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 AND "
+        u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs
+        + n(idAttivitaAzienda) + u" AND PeriodoIva.Anno = "_qs + n(anno));
+    if (rs.eof())
+        return 0;
+    if (tipoLiquidazioneIva)
+        *tipoLiquidazioneIva = rs.integer(u"TipoLiquidazioneIva"_qs);
+    return rs.integer(u"IDPeriodoIva"_qs);
+}
+
+} // namespace liqiva

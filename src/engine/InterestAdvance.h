@@ -1,0 +1,39 @@
+#pragma once
+
+namespace liqiva {
+
+class Connection;
+
+// Amount types of RisultatoLiquidazioneIvaXTipo that the engine reads.
+namespace ResultType {
+constexpr int PeriodResult = 1;        // result of a period (lire years)
+constexpr int OpeningCredit = 2;       // opening credit, January
+constexpr int QuarterlyInterest = 3;   // IntTrimDovuti
+constexpr int TruckersCreditUsed = 4;  // CreAutotraspUti
+constexpr int TruckersCredit6 = 6;
+constexpr int TruckersCredit7 = 7;
+constexpr int PeriodicPayment = 8;     // with its payment data
+constexpr int AdvancePaid = 9;         // AccontoVersato, with its payment data
+constexpr int QuarterlyInterestPaid = 10;
+constexpr int VatToPay = 11;           // IvaDaVersare
+constexpr int CreditCarriedOver = 25;  // CreDimLiquiSucc
+} // namespace ResultType
+
+// The quarterly interest percentage of an activity for a quarter (1..4) of a calendar year:
+// 0 when the activity does not pay quarterly interest or for the fourth quarter (its interest
+// belongs to the annual settlement); the VAT year's PercInteressiLiqTrim otherwise, or when it
+// is empty or 0 the default: 1 for years after 2000, 1.5 up to 2000.
+double fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno);
+
+// The stored amount of one type in the preceding settlement of the same activity and VAT year
+// (month - 1, or month - 3 for a quarterly activity; November or the third quarter before the
+// December advance); 0 before the first period. For the VAT to pay (type 11) the payment made
+// (type 8) is deducted and a negative result gives 0.
+double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                  int idMese);
+
+// The activity's live VAT year of a calendar year: its key (0 when there is none) and, through
+// tipoLiquidazioneIva when given, its settlement type (left unchanged when there is none).
+int fnPeriodoIvaAnnoPrecedente(Connection &db, int idAttivitaAzienda, int anno, int *tipoLiquidazioneIva = nullptr);
+
+} // namespace liqiva

@@ -1,0 +1,249 @@
+// The four row builders of the report: purchases, sales, receipts and the split of receipts
+// by rate. Each reads its counter queries, fills its columns of the rows in memory and its
+// totals of the header record.
+
+#include "engine/ReportState.h"
+#include "engine/Ventilation.h"
+#include "startup/database/Connection.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Rounding.h"
+
+#include <algorithm>
+
+namespace liqiva {
+
+namespace {
+
+double cents(double value)
+{
+    return roundTo(value, 0.01, RoundMode::HalfAwayFromZero);
+}
+
+struct PairTotal {
+    double taxable = 0;
+    double vat = 0;
+};
+
+// Reads one counter query by VAT code into one amount pair of the rows; returns its totals.
+PairTotal readPair(ReportState &st, const QString &sql, const QString &descriptionColumn,
+                   const AmountPair &pair)
+{
+    PairTotal total;
+    for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext()) {
+        const double taxable = cents(rs.number(u"IMP"_qs));
+        const double vat = cents(rs.number(u"IVA"_qs));
+        st.rows.put(rs.integer(u"IDIva"_qs), descriptionColumn, rs.text(u"DescrizioneSuRegistroIVA"_qs),
+                    pair.taxableColumn, taxable, pair.vatColumn, vat);
+        total.taxable += taxable;
+        total.vat += vat;
+    }
+    total.taxable = asCurrency(total.taxable);
+    total.vat = asCurrency(total.vat);
+    return total;
+}
+
+PairTotal readNonDeductible(ReportState &st, bool otherPurchases)
+{
+    Recordset rs = st.db().openRecordset(fnSqlAcquistiIndetraibili(st.period, otherPurchases));
+    if (rs.eof())
+        return {};
+    return {cents(rs.number(u"IMP"_qs)), cents(rs.number(u"IVA"_qs))};
+}
+
+} // namespace
+
+void sbRigheAcquisti(ReportState &st)
+{
+    struct Call {
+        int kind;
+        bool otherPurchases;
+    };
+    static const Call calls[] = {
+        {CounterKind::Purchases, true},         {CounterKind::Purchases, false},
+        {CounterKind::PurchasesSuspended, true}, {CounterKind::PaymentsOfSuspended, true},
+        {CounterKind::SplitPurchases, true},
+    };
+    QList<PairTotal> t;
+    for (int k = 0; k < 5; ++k)
+        t << readPair(st, fnSqlContatoriPerIva(calls[k].kind, st.period, calls[k].otherPurchases),
+                      u"DescrizioneIvaAcquisti"_qs, ReportRows::purchasePairs()[k]);
+    st.rows.closeSection(ReportSection::Purchases);
+
+    const PairTotal otherNd = readNonDeductible(st, true);
+    const PairTotal goodsNd = readNonDeductible(st, false);
+
+    ReportHeader &h = st.header;
+    h.set(u"TotAltroAcquistiImp"_qs, t[0].taxable);
+    h.set(u"TotAltroAcquistiIva"_qs, t[0].vat);
+    h.set(u"TotAcquistMerciiImp"_qs, t[1].taxable);
+    h.set(u"TotAcquistiMerciIva"_qs, t[1].vat);
+    h.set(u"TotAcquistiImpSospeso"_qs, t[2].taxable);
+    h.set(u"TotAcquistiIvaSospeso"_qs, t[2].vat);
+    h.set(u"TotAcquistiImpPagSospeso"_qs, t[3].taxable);
+    h.set(u"TotAcquistiIvaPagSospeso"_qs, t[3].vat);
+    h.set(u"TotAcquistiImpSplit"_qs, t[4].taxable);
+    h.set(u"TotAcquistiIvaSplit"_qs, t[4].vat);
+    h.set(u"TotAcquistiImp"_qs, asCurrency(t[0].taxable + t[1].taxable));
+    h.set(u"TotAcquistiIva"_qs, asCurrency(t[0].vat + t[1].vat));
+    h.set(u"ImpAltriAcqConIvaIndetraibile"_qs, otherNd.taxable);
+    h.set(u"IvaAltriAcqConIvaIndetraibile"_qs, otherNd.vat);
+    h.set(u"ImpAcqMerceConIvaIndetraibile"_qs, goodsNd.taxable);
+    h.set(u"IvaAcqMerceConIvaIndetraibile"_qs, goodsNd.vat);
+    h.set(u"ImpAcquistiConIvaIndetraibile"_qs, asCurrency(otherNd.taxable + goodsNd.taxable));
+    h.set(u"IvaAcquistiConIvaIndetraibile"_qs, asCurrency(otherNd.vat + goodsNd.vat));
+}
+
+void sbRigheVendite(ReportState &st)
+{
+    struct Call {
+        int kind;
+        int customerClass;
+        const char16_t *totalTaxable;
+        const char16_t *totalVat;
+    };
+    using namespace CounterKind;
+    using namespace CustomerClass;
+    static const Call calls[] = {
+        {SalesInvoices, Others, u"TotVenditeImp", u"TotVenditeIva"},
+        {SalesWithReceipts, Others, u"TotVenditeInCorrImp", u"TotVenditeInCorrIva"},
+        {SalesWithReceiptsToSplit, Others, u"TotVenditeInCorrDaVentilareImp", u"TotVenditeInCorrDaVentilareIva"},
+        {SalesSuspended, Any, u"TotVenditeImpSospeso", u"TotVenditeIvaSospeso"},
+        {CollectionsOfSuspended, Any, u"TotVenditeImpIncSospeso", u"TotVenditeIvaIncSospeso"},
+        {SalesInvoices, IntraEu, u"TotVenditeImpCEE", u"TotVenditeIvaCEE"},
+        {SalesWithReceipts, IntraEu, u"TotVenditeInCorrImpCEE", u"TotVenditeInCorrIvaCEE"},
+        {SalesWithReceiptsToSplit, IntraEu, u"TotVenditeInCorrDaVentImpCEE", u"TotVenditeInCorrDaVentIvaCEE"},
+        {SalesInvoices, ReverseCharge, u"TotVenditeImpReverse", u"TotVenditeIvaReverse"},
+        {SalesWithReceipts, ReverseCharge, u"TotVenditeInCorrImpReverse", u"TotVenditeInCorrIvaReverse"},
+        {SalesWithReceiptsToSplit, ReverseCharge, u"TotVenditeInCorrDaVentImpReverse",
+         u"TotVenditeInCorrDaVentIvaReverse"},
+        {SplitSales, Others, u"TotVenditeImpSplit", u"TotVenditeIvaSplit"},
+        {SplitSalesSuspended, Any, u"TotVenditeImpSospesoSplit", u"TotVenditeIvaSospesoSplit"},
+        {SplitSalesCollected, Any, u"TotVenditeImpIncSospesoSplit", u"TotVenditeIvaIncSospesoSplit"},
+    };
+    QList<PairTotal> t;
+    for (int k = 0; k < 14; ++k) {
+        t << readPair(st, fnSqlVenditePerIva(st.period, calls[k].kind, calls[k].customerClass),
+                      u"DescrizioneIvaVendite"_qs, ReportRows::salesPairs()[k]);
+        st.header.set(QString::fromUtf16(calls[k].totalTaxable), t[k].taxable);
+        st.header.set(QString::fromUtf16(calls[k].totalVat), t[k].vat);
+    }
+    st.rows.closeSection(ReportSection::Sales);
+
+    // The totals of the three kinds of each group: domestic, intra-EU, reverse charge.
+    auto group = [&](int first, const QString &taxable, const QString &vat) {
+        st.header.set(taxable, asCurrency(t[first].taxable + t[first + 1].taxable + t[first + 2].taxable));
+        st.header.set(vat, asCurrency(t[first].vat + t[first + 1].vat + t[first + 2].vat));
+    };
+    group(0, u"TotVenditeComplessivoImp"_qs, u"TotVenditeComplessivoIva"_qs);
+    group(5, u"TotVenditeComplessivoImpCEE"_qs, u"TotVenditeComplessivoIvaCEE"_qs);
+    group(8, u"TotVenditeComplessivoImpReverse"_qs, u"TotVenditeComplessivoIvaReverse"_qs);
+}
+
+void sbRigheCorrispettivi(ReportState &st)
+{
+    Connection &db = st.db();
+    Recordset config = db.openRecordset(u"SELECT ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile "
+                                        u"WHERE IDAzienda = "_qs
+                                        + sqlNumber(st.id.idAzienda));
+    // When the journal already splits receipts day by day the counters hold taxable and VAT;
+    // otherwise the VAT is taken out of the gross amount here.
+    const bool splitDaily = !config.eof() && config.number(u"ScorporoCorrispettiviGiornaliero"_qs) != 0;
+    config.close();
+
+    double totalTaxable = 0, totalVat = 0;
+    for (Recordset rs = db.openRecordset(fnSqlCorrispettiviPerIva(st.period)); !rs.eof(); rs.moveNext()) {
+        double taxable = cents(rs.number(u"IMP"_qs));
+        double vat = cents(rs.number(u"IVA"_qs));
+        if (!splitDaily) {
+            const double gross = taxable + vat;
+            const double rate = rs.number(u"AliquotaIva"_qs);
+            const double raw = gross * rate / (100.0 + rate);
+            vat = rate == 0 ? 0.0
+                            : (st.lira() ? roundTo(raw, 1.0, RoundMode::HalfUp)
+                                         : roundTo(raw, 0.01, RoundMode::HalfAwayFromZero));
+            taxable = asCurrency(gross - vat);
+        }
+        st.rows.put(rs.integer(u"IDIva"_qs), u"DescrizioneIvaCorr"_qs,
+                    rs.text(u"DescrizioneSuRegistroIVA"_qs), u"ImpCorr"_qs, taxable, u"IvaCorrispettivi"_qs, vat);
+        totalTaxable += taxable;
+        totalVat += vat;
+    }
+    st.rows.closeSection(ReportSection::Receipts);
+
+    if (st.lira()) {
+        totalTaxable = roundTo(totalTaxable, 1.0, RoundMode::HalfAwayFromZero);
+        totalVat = roundTo(totalVat, 1.0, RoundMode::HalfAwayFromZero);
+    }
+    st.header.set(u"TotCorrImp"_qs, asCurrency(totalTaxable));
+    st.header.set(u"TotCorrIva"_qs, asCurrency(totalVat));
+}
+
+void sbRigheVentilazione(ReportState &st)
+{
+    if (!st.inputs.ventilationShown)
+        return;
+    Connection &db = st.db();
+
+    // The receipts to split first: without them there is nothing to weigh.
+    const QVariant receipts = db.scalar(fnSqlTotaleCorrDaVentilare(st.period));
+    if (receipts.isNull())
+        return;
+
+    QList<VentilationWeight> weights;
+    for (Recordset rs = db.openRecordset(fnSqlAcquistiPerVentilazione(st.period)); !rs.eof(); rs.moveNext())
+        weights.append({rs.integer(u"IDIva"_qs), rs.integer(u"IDIvaVentilazione"_qs), rs.number(u"TotaleAcq"_qs)});
+    // The statement has no ORDER BY and the engines return a UNION in different orders; the
+    // first met decides ties of the closing to 100 %, so the rows are taken by VAT code.
+    std::stable_sort(weights.begin(), weights.end(),
+                     [](const VentilationWeight &x, const VentilationWeight &y) { return x.idIva < y.idIva; });
+    QList<VentilationEntry> entries = mergeVentilationWeights(weights);
+
+    if (!entries.isEmpty()) {
+        // Rate and description of every ventilation code in one read.
+        QStringList codes;
+        for (const VentilationEntry &e : entries)
+            codes << sqlNumber(e.idIva);
+        QHash<int, std::pair<double, QString>> vat;
+        for (Recordset rs = db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs
+                                             + codes.join(u", "_qs) + u")"_qs);
+             !rs.eof(); rs.moveNext())
+            vat.insert(rs.integer(u"IDIva"_qs),
+                       {rs.number(u"AliquotaIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs)});
+        for (VentilationEntry &e : entries) {
+            const auto it = vat.constFind(e.idIva);
+            if (it != vat.constEnd()) {
+                e.aliquota = it->first;
+                e.descrizioneIva = it->second;
+            }
+        }
+    }
+
+    if (!splitReceipts(entries, fieldToNumber(receipts), st.lira())) {
+        st.ventilationAnomaly = true;
+        st.messages << u"Anomalie in fase di calcolo ventilazione!"_qs;
+        return;
+    }
+
+    double taxable = 0, vatTotal = 0, gross = 0, share = 0, purchases = 0;
+    for (const VentilationEntry &e : entries) {
+        st.rows.setValue(e.idIva, u"DescrizioneIvaCorrDaVentilare"_qs, e.descrizioneIva);
+        st.rows.setValue(e.idIva, u"ImpCorrDaVentilare"_qs, e.imponibile);
+        st.rows.setValue(e.idIva, u"IvaCorrDaVentilare"_qs, e.imposta);
+        st.rows.setValue(e.idIva, u"ImpLordoCorrDaVentilare"_qs, e.importoLordo);
+        st.rows.setValue(e.idIva, u"PercRipCorrDaVentilare"_qs, e.percSuTotale);
+        st.rows.setValue(e.idIva, u"AcquistiCorrDaVentilare"_qs, asCurrency(e.importo));
+        taxable += e.imponibile;
+        vatTotal += e.imposta;
+        gross += e.importoLordo;
+        share += e.percSuTotale;
+        purchases += e.importo;
+    }
+    st.rows.closeSection(ReportSection::Ventilation);
+    st.header.set(u"TotCorrDaVentilareImp"_qs, asCurrency(taxable));
+    st.header.set(u"TotCorrDaVentilareIva"_qs, asCurrency(vatTotal));
+    st.header.set(u"TotCorrDaVentilareImportoLordo"_qs, asCurrency(gross));
+    st.header.set(u"TotCorrDaVentilarePercRip"_qs, asCurrency(share));
+    st.header.set(u"TotCorrDaVentilareAcquisti"_qs, asCurrency(purchases));
+}
+
+} // namespace liqiva

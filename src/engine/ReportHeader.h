@@ -1,0 +1,45 @@
+#pragma once
+
+#include "startup/database/Engine.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace liqiva {
+
+// The header record of a settlement's report (CampoReportLiquidazioneIva) as the rebuild
+// computes it: the columns the engine owns, in the order they were first set, each a number,
+// a text, a date or NULL. Written with one UPDATE at the end of the rebuild.
+class ReportHeader {
+public:
+    void set(const QString &column, const QVariant &value);
+    void setNull(const QString &column) { set(column, QVariant()); }
+    // A column set to NULL, or never set, reads as 0 here.
+    double number(const QString &column) const;
+    bool isNull(const QString &column) const;
+    bool contains(const QString &column) const { return m_index.contains(column.toLower()); }
+    QVariant value(const QString &column) const;
+    // Sets a column to 0 when it is NULL.
+    void zeroIfNull(const QString &column);
+
+    int size() const { return int(m_columns.size()); }
+    // "UPDATE CampoReportLiquidazioneIva SET ... WHERE IDCampoReportLiquidazioneIva = key"
+    QString updateSql(int idCampoReportLiquidazioneIva, Engine engine) const;
+
+private:
+    QList<std::pair<QString, QVariant>> m_columns;
+    QHash<QString, int> m_index; // lower-case name -> position
+};
+
+// A literal for any value the engine writes: numbers through sqlNumber, texts through
+// sqlText, dates through sqlDate, NULL for a null value.
+QString sqlValue(const QVariant &value, Engine engine);
+
+// Currency amounts are kept with four decimals in the database: sums and products are
+// brought to that precision before they are compared or written, so the binary noise of
+// doubles never decides a sign and both engines store the same value.
+double asCurrency(double value);
+
+} // namespace liqiva

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/CounterQueries.h"
+#include "engine/ReportHeader.h"
+#include "engine/ReportRebuild.h"
+#include "engine/ReportRows.h"
+
+namespace liqiva {
+
+// Everything one rebuild works on, handed from step to step of the driver.
+struct ReportState {
+    EngineContext &ctx;
+    const SettlementIdentity &id;
+    const ReportInputs &inputs;
+
+    CounterPeriod period;     // the counters' period (previous VAT year for the historical advance)
+    int idCampo = 0;          // the header record
+    ReportRows rows;
+    ReportHeader header;
+    QList<CompensationGroup> groups;
+    bool ventilationAnomaly = false;
+    QStringList messages;     // shown once the transaction is committed
+
+    Connection &db() { return ctx.db; }
+    // Amounts in lire: the company keeps its accounts in lire, or the year is before 2000.
+    bool lira() const { return !ctx.euro || id.lireRules(); }
+    double unit() const { return lira() ? 1.0 : 0.01; }
+};
+
+// The four row builders, in the order the driver calls them.
+void sbRigheAcquisti(ReportState &state);
+void sbRigheVendite(ReportState &state);
+void sbRigheCorrispettivi(ReportState &state);
+void sbRigheVentilazione(ReportState &state);
+
+// The header steps that follow them.
+void sbCampiPeriodo(ReportState &state);
+void sbCampiVersamenti(ReportState &state);
+void sbCampiPeriodoPrecedente(ReportState &state);
+
+// The compensation classes of the period with their deductible VAT.
+QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPeriod &period, double unit);
+
+} // namespace liqiva

@@ -1,0 +1,236 @@
+#include "suite/UsageRegister.h"
+
+#include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
+#include "startup/database/KeyReservation.h"
+#include "startup/database/SqlLiteral.h"
+
+#include <QCoreApplication>
+#include <QSysInfo>
+#include <QTimer>
+#include <QUuid>
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <sys/types.h>
+#endif
+
+namespace liqiva {
+
+namespace {
+
+const QString table = QStringLiteral("UtilizzoOggetto");
+
+QDateTime utcFrom(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return {};
+    if (v.typeId() == QMetaType::QDateTime) {
+        const QDateTime d = v.toDateTime();
+        // The column holds the database's UTC clock without a zone: take the fields as UTC.
+        return QDateTime(d.date(), d.time(), Qt::UTC);
+    }
+    QString s = v.toString().trimmed();
+    s.replace(u'T', u' ');
+    QDateTime d = QDateTime::fromString(s.left(19), u"yyyy-MM-dd HH:mm:ss"_qs);
+    if (!d.isValid())
+        return {};
+    return QDateTime(d.date(), d.time(), Qt::UTC);
+}
+
+} // namespace
+
+UsageRegister::UsageRegister() : m_session(QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+
+UsageRegister::~UsageRegister() = default;
+
+void UsageRegister::setContext(Connection &db, const ResourceStrings &texts, int idUser, int idBranch, int idFunction)
+{
+    m_db = &db;
+    m_texts = &texts;
+    m_idUser = idUser;
+    m_idBranch = idBranch;
+    m_idFunction = idFunction;
+}
+
+void UsageRegister::clearContext()
+{
+    if (m_timer)
+        m_timer->stop();
+    m_db = nullptr;
+}
+
+QString UsageRegister::thisHost()
+{
+    return QSysInfo::machineHostName().left(255);
+}
+
+long long UsageRegister::thisProcess()
+{
+    return QCoreApplication::applicationPid();
+}
+
+bool UsageRegister::processRuns(long long processId)
+{
+#ifdef Q_OS_UNIX
+    if (processId <= 0)
+        return false;
+    if (::kill(static_cast<pid_t>(processId), 0) == 0)
+        return true;
+    return errno == EPERM; // it exists but belongs to someone else
+#else
+    Q_UNUSED(processId);
+    return true;
+#endif
+}
+
+QDateTime UsageRegister::databaseNow()
+{
+    // The database's clock, so that hosts with different clocks agree on the age of a row.
+    const QString sql = m_db->engine() == Engine::Sqlite
+                            ? u"SELECT strftime('%Y-%m-%d %H:%M:%S', 'now')"_qs
+                            : u"SELECT to_char(CURRENT_TIMESTAMP AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI:SS')"_qs;
+    Recordset rs = m_db->openRecordsetRaw(sql);
+    const QDateTime now = rs.eof() ? QDateTime() : utcFrom(rs.field(0));
+    return now.isValid() ? now : QDateTime::currentDateTimeUtc();
+}
+
+void UsageRegister::registerUse(int objectType, int key, int mode)
+{
+    if (!m_db)
+        return;
+    const QString now = sqlDate(databaseNow(), m_db->engine());
+    const QString mine = u" WHERE Sessione = "_qs + sqlText(m_session) + u" AND IDTipoOggetto = "_qs +
+                         sqlNumber(objectType) + u" AND IDOggetto = "_qs + sqlNumber(key) + u" AND Modalita = "_qs +
+                         sqlNumber(mode);
+    if (m_db->execute(u"UPDATE "_qs + table + u" SET DataUltimoSegnale = "_qs + now + mine) > 0)
+        return;
+    const QString insert =
+        u"INSERT INTO "_qs + table +
+        u" (IDTipoOggetto, IDOggetto, Modalita, IDUtente, IDFiliale, IDFunzione, Sessione, Host, IDProcesso,"_qs
+        u" DataInizio, DataUltimoSegnale, VirtualDelete, DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES ("_qs +
+        sqlNumber(objectType) + u", "_qs + sqlNumber(key) + u", "_qs + sqlNumber(mode) + u", "_qs + sqlNumber(m_idUser) +
+        u", "_qs + sqlNumber(m_idBranch) + u", "_qs + sqlNumber(m_idFunction) + u", "_qs + sqlText(m_session) + u", "_qs +
+        sqlText(thisHost()) + u", "_qs + sqlNumber(thisProcess()) + u", "_qs + now + u", "_qs + now + u", 0, "_qs + now +
+        u", "_qs + sqlNumber(m_idUser) + u")"_qs;
+    nextKey(*m_db, table, u"IDUtilizzoOggetto"_qs, insert);
+}
+
+int UsageRegister::release(int objectType, int key, int mode)
+{
+    if (!m_db)
+        return 0;
+    QString sql = u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlText(m_session) +
+                  u" AND IDTipoOggetto = "_qs + sqlNumber(objectType);
+    if (key != -1)
+        sql += u" AND IDOggetto = "_qs + sqlNumber(key);
+    if (mode != 0)
+        sql += u" AND Modalita = "_qs + sqlNumber(mode);
+    return m_db->execute(sql);
+}
+
+int UsageRegister::releaseAll()
+{
+    if (!m_db)
+        return 0;
+    return m_db->execute(u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlText(m_session));
+}
+
+std::vector<UsageEntry> UsageRegister::read(const QString &where)
+{
+    std::vector<UsageEntry> out;
+    Recordset rs = m_db->openRecordset(u"SELECT * FROM "_qs + table + where + u" ORDER BY IDUtilizzoOggetto"_qs);
+    for (; !rs.eof(); rs.moveNext()) {
+        UsageEntry e;
+        e.id = rs.integer(u"IDUtilizzoOggetto"_qs);
+        e.objectType = rs.integer(u"IDTipoOggetto"_qs);
+        e.key = rs.integer(u"IDOggetto"_qs);
+        e.mode = rs.integer(u"Modalita"_qs);
+        e.idUser = rs.integer(u"IDUtente"_qs);
+        e.idBranch = rs.integer(u"IDFiliale"_qs);
+        e.idFunction = rs.integer(u"IDFunzione"_qs);
+        e.session = rs.text(u"Sessione"_qs);
+        e.host = rs.text(u"Host"_qs);
+        e.processId = rs.field(u"IDProcesso"_qs).toLongLong();
+        e.started = utcFrom(rs.field(u"DataInizio"_qs));
+        e.heartbeat = utcFrom(rs.field(u"DataUltimoSegnale"_qs));
+        out.push_back(e);
+    }
+    return out;
+}
+
+bool UsageRegister::isStale(const UsageEntry &e, const QDateTime &now) const
+{
+    if (e.session == m_session)
+        return false;
+    if (!e.heartbeat.isValid() || e.heartbeat.secsTo(now) > m_staleAfter)
+        return true;
+    if (e.host.compare(thisHost(), Qt::CaseInsensitive) == 0 && e.processId != thisProcess() &&
+        !processRuns(e.processId))
+        return true;
+    return false;
+}
+
+int UsageRegister::purgeStale()
+{
+    if (!m_db)
+        return 0;
+    const QDateTime now = databaseNow();
+    int removed = 0;
+    for (const UsageEntry &e : read(QString())) {
+        if (isStale(e, now))
+            removed += m_db->execute(u"DELETE FROM "_qs + table + u" WHERE IDUtilizzoOggetto = "_qs + sqlNumber(e.id) +
+                                     u" AND Sessione = "_qs + sqlText(e.session));
+    }
+    return removed;
+}
+
+std::vector<UsageEntry> UsageRegister::list(int objectType, int key)
+{
+    if (!m_db)
+        return {};
+    purgeStale();
+    QString where = u" WHERE IDTipoOggetto = "_qs + sqlNumber(objectType);
+    if (key != -1)
+        where += u" AND (IDOggetto = "_qs + sqlNumber(key) + u" OR IDOggetto = -1)"_qs;
+    return read(where);
+}
+
+std::vector<UsageEntry> UsageRegister::usedByOthers(int objectType, int key)
+{
+    std::vector<UsageEntry> out;
+    for (UsageEntry &e : list(objectType, key)) {
+        if (e.session != m_session)
+            out.push_back(std::move(e));
+    }
+    return out;
+}
+
+void UsageRegister::heartbeat()
+{
+    if (!m_db)
+        return;
+    m_db->execute(u"UPDATE "_qs + table + u" SET DataUltimoSegnale = "_qs + sqlDate(databaseNow(), m_db->engine()) +
+                  u" WHERE Sessione = "_qs + sqlText(m_session));
+}
+
+void UsageRegister::startHeartbeat(int intervalMs)
+{
+    if (!m_timer) {
+        m_timer = std::make_unique<QTimer>();
+        QObject::connect(m_timer.get(), &QTimer::timeout, m_timer.get(), [this] {
+            try {
+                heartbeat();
+            } catch (const DbError &e) {
+                // A missed beat is made up by the next one; the rows go stale only after
+                // several minutes without one.
+                qWarning("Registro utilizzo: segnale non aggiornato: %s", qPrintable(e.message()));
+            }
+        });
+    }
+    m_timer->start(intervalMs);
+}
+
+} // namespace liqiva

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/SettlementIdentity.h"
+#include "startup/database/Connection.h"
+
+#include <QString>
+#include <optional>
+
+namespace liqiva::test {
+
+// One VAT counter row as the suite's bookkeeping keeps it.
+struct Counter {
+    int kind = 1;
+    int idIva = 0;
+    int anno = 0;
+    int mese = 1;
+    int idFiliale = 0;
+    double imponibile = 0;
+    double importo = 0;
+    bool riporto = true;
+    std::optional<int> classeConto;
+    std::optional<int> classeCF;
+    bool ritardo = false;
+    bool acconto = false;
+    bool soloVentilazione = false;
+};
+
+// Flags of an activity in a VAT year.
+struct ActivityYear {
+    int tipoLiquidazione = 0; // 0 monthly, 1 quarterly
+    bool calcoloInteressi = false;
+    bool articolo34 = false;
+    double creditoAutotrasportatori = 0;
+};
+
+// Writes the rows the engine reads into a database made with the schema: companies, VAT
+// years, activities and their branches, VAT codes, counters and stored settlements.
+class EngineFixture {
+public:
+    explicit EngineFixture(Connection &db) : m_db(db) {}
+    Connection &db() { return m_db; }
+
+    int company(bool splitReceiptsDaily = false);
+    int vatYear(int company, int anno, std::optional<double> percInteressi = std::nullopt, bool art36 = false);
+    int activity(int company);
+    void activityYear(int activity, int vatYear, const ActivityYear &flags = {});
+    int branch(int company, int activity);
+    int vatCode(const QString &description, double rate, double percIndetraibilita = 0, int ventilationCode = 0,
+                int compensation = 0, bool inDetrazione = false);
+    int compensationClass(double percent);
+    void counter(const Counter &c);
+    // A settlement row: month NULL for the annual settlement and the advance (acconto true).
+    int settlement(int activity, int vatYear, std::optional<int> mese, bool acconto = false, int metodo = 0,
+                   int virtualDelete = 0);
+    void amount(int settlement, int type, double importo);
+
+    // One number from a statement; NULL reads as nullopt.
+    std::optional<double> value(const QString &sql);
+    // One column of the report header of a settlement.
+    std::optional<double> header(int settlement, const QString &column);
+    QVariant headerValue(int settlement, const QString &column);
+    // One column of the report row of a VAT code.
+    std::optional<double> row(int settlement, int idIva, const QString &column);
+    int rowCount(int settlement);
+
+private:
+    Connection &m_db;
+};
+
+// The identity of a settlement for the engine.
+SettlementIdentity identity(int settlement, int activity, int vatYear, int mese, int anno, int company,
+                            int metodo = 0);
+
+} // namespace liqiva::test
