@@ -1,13 +1,12 @@
 #pragma once
 
+#include "engine/SettlementIdentity.h"
+
 #include <QMap>
 #include <QString>
 #include <QVector>
 
 namespace liqiva {
-
-class Connection;
-class MessageService;
 
 // Amount types of RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva).
 namespace AmountType {
@@ -204,6 +203,10 @@ public:
     // Loads the settlement of a period: activity (0 for all activities), VAT year, month
     // (1..12, 13 the December advance, 0 the whole year) and advance method.
     void LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, int metodoCalcoloAccontoIva = 0);
+    void LoadByPeriod(const SettlementIdentity &s)
+    {
+        LoadByPeriod(s.idAttivitaAzienda, s.idPeriodoIva, s.idMese, s.metodoCalcoloAccontoIva);
+    }
     // Loads again the settlement of IDRisultatoLiquidazioneIva.
     void Refresh();
     // The December advance summary: the year's stored amounts of every activity of the

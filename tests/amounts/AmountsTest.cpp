@@ -394,31 +394,17 @@ TEST_P(AmountsDb, TheCreditFromDepreciableGoodsTakesThePeriodsCapitalPurchases)
     }
 }
 
-TEST_P(AmountsDb, DerivedDeclarationFiguresAddTheirParts)
+TEST_P(AmountsDb, ThePrintFlagOfTheCompensableCreditIsTheCompanys)
 {
+    rows->exec(u"INSERT INTO ConfigurazioneContabile (IDConfigurazioneContabile, IDAzienda, StampaCIC) VALUES (1, 1, 0)"_qs);
+    rows->exec(u"INSERT INTO ConfigurazioneContabile (IDConfigurazioneContabile, IDAzienda, StampaCIC) VALUES (2, 2, 0)"_qs);
     Amounts a = loaded(3);
-    a.setVarRavvOperoso(1);
-    a.setIntLiqTrimRavv(2);
-    a.setIntRavv(4);
-    a.setAltreVarDeb(8);
-    a.setCAEstrLiqPer(16);
-    a.setCIEstrLiqTrimI(32);
-    a.setCIEstrLiqTrimII(64);
-    a.setCIEstrLiqTrimIII(128);
-    a.setVarImpCre(1);
-    a.setCAEstrComp(2);
-    a.setCIEstrCompTrimI(4);
-    a.setCIEstrCompTrimII(8);
-    a.setCIEstrCompTrimIII(16);
-    a.setCADetraz(0.1);
-    a.setCIDetrazTrimI(0.2);
-    a.setIntMoraPerPrec(1);
-    a.setInt150TrimPerPrec(10);
-    a.setImpNoverPerPrec(100);
-    EXPECT_DOUBLE_EQ(a.VarImpoPeriodoPrecDeb(), 255);
-    EXPECT_DOUBLE_EQ(a.VarImpoPeriodoPrecCre(), 31);
-    EXPECT_NEAR(a.CreditoInDetrazione(), 0.3, 1e-12);
-    EXPECT_DOUBLE_EQ(a.IvaNoVersataPrec(), 111);
+    EXPECT_FALSE(a.chkPrintCIC());
+    a.setChkPrintCIC(true);
+    EXPECT_TRUE(loaded(3).chkPrintCIC());
+    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM ConfigurazioneContabile WHERE StampaCIC <> 0 AND IDUtenteUltimaVariazione = 5"_qs), 1);
+    a.setChkPrintCIC(false);
+    EXPECT_FALSE(a.chkPrintCIC());
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(AmountsDb);
