@@ -23,7 +23,7 @@ TEST(DeclarationAmounts, LireAreShownInThousandsAndStoredInLire)
         bool decimali;
         const char *shown;
     } cases[] = {
-        {"1500000", false, "1500"}, {"0", false, "0"}, {"1500500", false, "1500.5"}, {"-2000", false, "-2"},
+        {"1500000", false, "1500"},   {"0", false, "0"}, {"1500500", false, "1500.5"}, {"-2000", false, "-2"},
         {"1234.56", true, "1234.56"},
     };
     for (const auto &c : cases) {
@@ -73,44 +73,44 @@ protected:
             rows->counter(c);
         };
         add(sale(Ordinary, 2, 1000));
-        add(sale(Ordinary, 7, 200));                    // suspended sales
-        add(sale(Ordinary, 2, 500), 6);                 // class 6: left out of the operations
-        add(sale(Ordinary, 2, 400), 14);                // class 14: left out
-        add(sale(Ordinary, 2, 300), 1, 7);              // intra-EU supply of goods
-        add(sale(NotDeclared, 2, 700));                 // never declared
+        add(sale(Ordinary, 7, 200));       // suspended sales
+        add(sale(Ordinary, 2, 500), 6);    // class 6: left out of the operations
+        add(sale(Ordinary, 2, 400), 14);   // class 14: left out
+        add(sale(Ordinary, 2, 300), 1, 7); // intra-EU supply of goods
+        add(sale(NotDeclared, 2, 700));    // never declared
         auto ventilation = sale(Ordinary, 2, 600);
         ventilation.soloVentilazione = 1;
         add(ventilation);
-        add(sale(Ordinary, 2, 50, 2));                  // February
+        add(sale(Ordinary, 2, 50, 2)); // February
         auto otherBranch = sale(Ordinary, 2, 80);
         otherBranch.filiale = 2;
         add(otherBranch);
         auto advance = sale(Ordinary, 2, 90);
         advance.acconto = 1;
         add(advance);
-        add(sale(Ordinary, 12, 111));                   // split payment: annual only
+        add(sale(Ordinary, 12, 111)); // split payment: annual only
         add(sale(Exempt, 2, 250));
         add(sale(NonTaxable, 3, 150));
         auto outside = sale(Ordinary, 2, 10);
         outside.riporto = 0;
         add(outside);
-        add(sale(Ordinary, 2, 35), {}, 12);             // capital goods sold
-        add(sale(Ordinary, 2, 45), 6, 11);              // capital goods, class 6: left out
-        add(sale(Ordinary, 1, 400));                    // purchases
+        add(sale(Ordinary, 2, 35), {}, 12); // capital goods sold
+        add(sale(Ordinary, 2, 45), 6, 11);  // capital goods, class 6: left out
+        add(sale(Ordinary, 1, 400));        // purchases
         add(sale(Ordinary, 8, 100));
-        add(sale(Ordinary, 15, 70));                    // split-payment purchases: annual only
-        add(sale(Ordinary, 1, 60), 1, 8);               // intra-EU purchase
-        add(sale(Ordinary, 1, 30), {}, 10);             // capital goods bought
+        add(sale(Ordinary, 15, 70));        // split-payment purchases: annual only
+        add(sale(Ordinary, 1, 60), 1, 8);   // intra-EU purchase
+        add(sale(Ordinary, 1, 30), {}, 10); // capital goods bought
         add(sale(Exempt, 1, 20));
         add(sale(NonTaxable, 1, 15));
-        add(sale(Ordinary, 1, 1000, 4));               // April
+        add(sale(Ordinary, 1, 1000, 4)); // April
     }
     void reportRow(int key, int settlement, int rate, double ventilated)
     {
         rows->exec(u"INSERT INTO RigaReportLiquidazioneIva (IDRigaReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                   "IDIva, ImpCorrDaVentilare) VALUES ("_qs
-                   + QString::number(key) + u", "_qs + QString::number(settlement) + u", "_qs + QString::number(rate)
-                   + u", "_qs + sqlNumber(ventilated) + u")"_qs);
+                   "IDIva, ImpCorrDaVentilare) VALUES ("_qs +
+                   QString::number(key) + u", "_qs + QString::number(settlement) + u", "_qs + QString::number(rate) +
+                   u", "_qs + sqlNumber(ventilated) + u")"_qs);
     }
     SettlementIdentity identity(int key, int month, int metodo = 0)
     {
@@ -132,8 +132,9 @@ TEST_P(DeclarationTotalsDb, ThePeriodicDeclarationSumsTheSettlementsMonths)
 {
     fillYear();
     rows->settlement(60, 1, 10, 3);
-    rows->exec(u"UPDATE RisultatoLiquidazioneIva SET DichiarazioneIntegrativa = 1, VariazioniImponibile = 1, "
-               "AcquistoBeniAmmortizzabiliLettC = 1, VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = 60"_qs);
+    rows->exec(
+        u"UPDATE RisultatoLiquidazioneIva SET DichiarazioneIntegrativa = 1, VariazioniImponibile = 1, "
+        "AcquistoBeniAmmortizzabiliLettC = 1, VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = 60"_qs);
     reportRow(1, 60, Ordinary, 250.505);
     reportRow(2, 60, NotDeclared, 999);
     rows->typedAmount(60, AmountType::ImportazioniImponibile, 1500);
@@ -183,10 +184,10 @@ TEST_P(DeclarationTotalsDb, TheCountersMonthsFollowThePeriodAndTheAdvanceMethod)
     } cases[] = {
         {0, 5, 0, 0.01, "5.01"},
         {0, 5, 0, 1, "5"},
-        {1, 9, 0, 0.01, "24.02"},      // July to September, the advance rows left out
+        {1, 9, 0, 0.01, "24.02"}, // July to September, the advance rows left out
         {1, 12, 0, 0.01, "33.02"},
-        {0, 13, 0, 0.01, "1000.01"},   // analytical: the advance rows
-        {1, 13, 0, 0.01, "1021.02"},   // October, November and the advance rows
+        {0, 13, 0, 0.01, "1000.01"}, // analytical: the advance rows
+        {1, 13, 0, 0.01, "1021.02"}, // October, November and the advance rows
         // other methods: the whole of December, whose advance rows are not told apart
         {0, 13, 1, 0.01, "1012.01"},
         {1, 13, 2, 0.01, "1033.02"},
@@ -203,7 +204,8 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTotalsTheYear)
 {
     fillYear();
     rows->settlement(61, 1, 10, 0);
-    rows->exec(u"UPDATE RisultatoLiquidazioneIva SET VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = 61"_qs);
+    rows->exec(
+        u"UPDATE RisultatoLiquidazioneIva SET VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = 61"_qs);
     reportRow(1, 61, Ordinary, 100);
     rows->typedAmount(61, AmountType::ImportazioniImponibile, 1000);
     rows->typedAmount(61, AmountType::ImportazioniImposta, 220);
@@ -251,7 +253,8 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTakesTheMonthsTheSettlementCov
     struct {
         int tipoLiquidazione, month;
         std::pair<int, int> range;
-    } cases[] = {{0, 0, {1, 12}}, {1, 0, {1, 12}}, {0, 5, {5, 5}}, {1, 9, {7, 9}}, {0, 13, {12, 12}}, {1, 13, {10, 12}}};
+    } cases[] = {{0, 0, {1, 12}}, {1, 0, {1, 12}},   {0, 5, {5, 5}},
+                 {1, 9, {7, 9}},  {0, 13, {12, 12}}, {1, 13, {10, 12}}};
     for (const auto &c : cases)
         EXPECT_EQ(DeclarationTotals(db(), identity(1, c.month), c.tipoLiquidazione, 0.01).annualMonthRange(), c.range)
             << c.tipoLiquidazione << "/" << c.month;

@@ -22,13 +22,10 @@ TEST(OtherOperationsTax, RoundsTheCentHalfAwayAndTheLiraHalfUp)
         bool decimali;
         std::optional<const char *> imposta;
     } cases[] = {
-        {"100", 22, true, "22"},
-        {"10.05", 10, true, "1.01"},    // 1.005
-        {"-10.05", 10, true, "-1.01"},
-        {"1005", 10, false, "101"},     // 100.5 goes up
-        {"-1005", 10, false, "-100"},   // and -100.5 goes up too
-        {"1004", 10, false, "100"},
-        {"0", 22, true, std::nullopt},  // the tax is left as typed
+        {"100", 22, true, "22"},       {"10.05", 10, true, "1.01"},   // 1.005
+        {"-10.05", 10, true, "-1.01"}, {"1005", 10, false, "101"},    // 100.5 goes up
+        {"-1005", 10, false, "-100"},                                 // and -100.5 goes up too
+        {"1004", 10, false, "100"},    {"0", 22, true, std::nullopt}, // the tax is left as typed
     };
     for (const auto &c : cases) {
         const auto t = cAltreOperazioni::CalcolaImposta(m(c.imponibile), c.aliquota, c.decimali);
@@ -72,8 +69,8 @@ protected:
     {
         QList<int> out;
         Recordset rs = db().openRecordset(
-            u"SELECT IDAltreOperazioniPerAcconto FROM AltreOperazioniPerAcconto WHERE IDRisultatoLiquidazioneIva = "_qs
-            + QString::number(settlement) + u" ORDER BY IDAltreOperazioniPerAcconto"_qs);
+            u"SELECT IDAltreOperazioniPerAcconto FROM AltreOperazioniPerAcconto WHERE IDRisultatoLiquidazioneIva = "_qs +
+            QString::number(settlement) + u" ORDER BY IDAltreOperazioniPerAcconto"_qs);
         for (; !rs.eof(); rs.moveNext())
             out.append(rs.integer(u"IDAltreOperazioniPerAcconto"_qs));
         return out;
@@ -125,7 +122,8 @@ TEST_P(OtherOperations, RowsAreNumberedWithinTheSettlementAndWrittenOnlyOnConfir
     ASSERT_TRUE(add(*back, 2, "1", "0.1"));
     back.reset();
     EXPECT_EQ(storedNumbers(40), (QList<int>{1, 3, 4}));
-    EXPECT_DOUBLE_EQ(rows->number(u"SELECT Imposta FROM AltreOperazioniPerAcconto WHERE IDAltreOperazioniPerAcconto = 1"_qs), 22);
+    EXPECT_DOUBLE_EQ(
+        rows->number(u"SELECT Imposta FROM AltreOperazioniPerAcconto WHERE IDAltreOperazioniPerAcconto = 1"_qs), 22);
 }
 
 TEST_P(OtherOperations, ASaveWithoutSettlementOrRateIsRefusedAndChangesNothing)
@@ -214,8 +212,9 @@ TEST_P(OtherOperations, AFailedConfirmWritesNothingAndKeepsTheEdits)
     ASSERT_TRUE(add(*o, 1, "100", "22"));
     ASSERT_TRUE(add(*o, 2, "10", "1"));
     // Another user stored row 2 of the same settlement meanwhile.
-    rows->exec(u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, IDIva, "
-               "Imponibile, Imposta, VirtualDelete) VALUES (2, 43, 3, 1, 1, 0)"_qs);
+    rows->exec(
+        u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, IDIva, "
+        "Imponibile, Imposta, VirtualDelete) VALUES (2, 43, 3, 1, 1, 0)"_qs);
     EXPECT_THROW(o->ConfirmModified(), DbError);
     EXPECT_EQ(db().transactionDepth(), 0);
     EXPECT_EQ(storedNumbers(43), QList<int>{2});
