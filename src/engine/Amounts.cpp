@@ -232,18 +232,12 @@ void Amounts::Refresh()
     m_metodo = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
     m_idAttivita = rs.integer(u"IDAttivitaAzienda"_qs);
     m_idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
+    m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
+    m_soggRimbTrim = rs.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
+    m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
     rs.close();
     loadRows(u" RLI.IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));
     m_idRisultato = key;
-    Recordset flags = m_db.openRecordset(
-        u"SELECT SoggettoRimborsoLiqIva, SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM "
-        "RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-        sqlNumber(key));
-    if (!flags.eof()) {
-        m_soggRimb = flags.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
-        m_soggRimbTrim = flags.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
-        m_soggRimb7374 = flags.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
-    }
     loadSpecialCredits();
     loadEarlierTotals();
 }
