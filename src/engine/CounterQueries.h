@@ -52,7 +52,11 @@ QString sqlBranchCondition(int idAttivitaAzienda);
 // The months of the period, chosen by the activity's settlement type of the VAT year through
 // two EXISTS alternatives (monthly, quarterly), without the branch condition.
 QString sqlPeriodMonths(const CounterPeriod &period);
-// The period filter: the months of the period, then the branch condition.
+// The months the period filter selects restated as one range on IDMese (" AND (IDMese > x AND
+// IDMese <= y)", or " AND IDMese <= y" for the cumulative filter), for the index; empty when
+// there is none.
+QString sqlMonthRange(const CounterPeriod &period, bool cumulative);
+// The period filter: the months of the period, their range, then the branch condition.
 QString sqlPeriodFilter(const CounterPeriod &period);
 // The months from January to the end of the period (the weights of the ventilation),
 // without the branch condition.

@@ -50,7 +50,14 @@ double fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, 
 double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
                                   int idMese)
 {
-    const bool quarterly = fnTipoLiquidazioneIva(db, idAttivitaAzienda, idPeriodoIva) != 0;
+    return fnImportoPeriodoPrecedente(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, idMese,
+                                      fnTipoLiquidazioneIva(db, idAttivitaAzienda, idPeriodoIva));
+}
+
+double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                  int idMese, int tipoLiquidazioneIva)
+{
+    const bool quarterly = tipoLiquidazioneIva != 0;
     if (idMese <= (quarterly ? 3 : 1))
         return 0.0;
     int preceding = idMese - (quarterly ? 3 : 1);

@@ -31,6 +31,9 @@ double fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, 
 // (type 8) is deducted and a negative result gives 0.
 double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
                                   int idMese);
+// The same, with the activity's settlement type of the VAT year already known.
+double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                  int idMese, int tipoLiquidazioneIva);
 
 // The activity's live VAT year of a calendar year: its key (0 when there is none) and, through
 // tipoLiquidazioneIva when given, its settlement type (left unchanged when there is none).

@@ -116,8 +116,7 @@ void sbCampiPeriodo(ReportState &st)
     h.set(u"TotIvaSuAcquisti"_qs,
           art34 ? 0.0 : asCurrency(h.number(u"TotAcquistiIva"_qs) + h.number(u"TotAcquistiIvaPagSospeso"_qs)));
 
-    // The settlement type of the current VAT year, read once for the two statements that need it.
-    const int tipo = fnTipoLiquidazioneIva(db, a, p);
+    const int tipo = st.tipoLiquidazioneIva;
 
     // Credit or debt of the preceding period: from the stored results in lire years only.
     if (lireYear && !art36) {
@@ -330,16 +329,11 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
 
 void sbCampiVersamenti(ReportState &st)
 {
-    // The payments are printed only when the settlement says so.
-    Recordset rs = st.db().openRecordset(u"SELECT RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                         u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                         + n(st.id.idRisultatoLiquidazioneIva) + u" AND VirtualDelete = 0"_qs);
-    const bool periodic = flag(rs, u"RipStampaVersamentiPeriodici"_qs);
-    const bool advance = flag(rs, u"RipStampaVersamentiInAcconto"_qs);
-    rs.close();
-    if (periodic)
+    // The payments are printed only when the live settlement says so (its flags are read by
+    // the driver together with the check of the settlement row).
+    if (st.printPeriodicPayment)
         readPayment(st, ResultType::PeriodicPayment, periodicColumns);
-    if (advance)
+    if (st.printAdvancePayment)
         readPayment(st, ResultType::AdvancePaid, advanceColumns);
 }
 
@@ -347,11 +341,12 @@ void sbCampiPeriodoPrecedente(ReportState &st)
 {
     Connection &db = st.db();
     const SettlementIdentity &id = st.id;
-    double debt = fnImportoPeriodoPrecedente(db, ResultType::VatToPay, id.idPeriodoIva, id.idAttivitaAzienda, id.idMese);
+    double debt = fnImportoPeriodoPrecedente(db, ResultType::VatToPay, id.idPeriodoIva, id.idAttivitaAzienda,
+                                             id.idMese, st.tipoLiquidazioneIva);
     if (!(debt > st.ctx.dImpMinIva))
         debt = 0;
-    const double credit =
-        fnImportoPeriodoPrecedente(db, ResultType::CreditCarriedOver, id.idPeriodoIva, id.idAttivitaAzienda, id.idMese);
+    const double credit = fnImportoPeriodoPrecedente(db, ResultType::CreditCarriedOver, id.idPeriodoIva,
+                                                     id.idAttivitaAzienda, id.idMese, st.tipoLiquidazioneIva);
     st.header.set(u"DebitoPeriodoPrec"_qs, asCurrency(debt));
     st.header.set(u"CreditoPeriodoPrec"_qs, asCurrency(credit));
     // The year's quarterly interest, for the annual settlement only: a periodic settlement

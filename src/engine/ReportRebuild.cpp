@@ -85,19 +85,26 @@ void validate(const SettlementIdentity &id, const ReportInputs &in)
         refuse(QStringLiteral("percentuale di pro-rata non valida (%1).").arg(in.percProRata));
     if (in.otherOperationsVat && !std::isfinite(*in.otherOperationsVat))
         refuse(u"imposta delle altre operazioni non valida."_qs);
+    if (!std::isfinite(in.truckersCreditUsed) || !std::isfinite(in.truckersCreditResidual))
+        refuse(u"credito autotrasportatori non valido."_qs);
 }
 
-// The settlement row must exist and be the one the identity names.
-void checkSettlementRow(Connection &db, const SettlementIdentity &id)
+// The settlement row must exist and be the one the identity names. The same read gives the
+// print flags of the payments, which count for a live row only.
+void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState &st)
 {
-    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva FROM RisultatoLiquidazioneIva WHERE "
-                                    u"IDRisultatoLiquidazioneIva = "_qs
+    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, VirtualDelete, "
+                                    u"RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
+                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                     + sqlNumber(id.idRisultatoLiquidazioneIva));
     if (rs.eof())
         refuse(QStringLiteral("la liquidazione %1 non esiste.").arg(id.idRisultatoLiquidazioneIva));
     if (rs.integer(u"IDAttivitaAzienda"_qs) != id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != id.idPeriodoIva)
         refuse(QStringLiteral("la liquidazione %1 non appartiene all'attività e al periodo I.V.A. indicati.")
                    .arg(id.idRisultatoLiquidazioneIva));
+    const bool live = rs.integer(u"VirtualDelete"_qs) == 0;
+    st.printPeriodicPayment = live && rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
+    st.printAdvancePayment = live && rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;
 }
 
 int headerKey(Connection &db, int idRisultato)
@@ -141,15 +148,18 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
 {
     validate(id, inputs);
     Connection &db = ctx.db;
-    ReportState st{ctx, id, inputs, {}, 0, {}, {}, {}, false, {}};
+    ReportState st{ctx, id, inputs};
     ReportOutcome out;
 
     Transaction tx(db);
-    checkSettlementRow(db, id);
+    readSettlementRow(db, id, st);
     db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                + sqlNumber(id.idRisultatoLiquidazioneIva));
 
     out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
+    st.tipoLiquidazioneIva = out.idPeriodoIvaContatori == id.idPeriodoIva
+        ? out.tipoLiquidazioneIvaContatori
+        : fnTipoLiquidazioneIva(db, id.idAttivitaAzienda, id.idPeriodoIva);
     st.period = {id.idAttivitaAzienda, out.idPeriodoIvaContatori, id.idMese, id.metodoCalcoloAccontoIva};
     st.idCampo = headerKey(db, id.idRisultatoLiquidazioneIva);
 

@@ -44,7 +44,9 @@ void insertWithKeys(Connection &db, const QString &columns, const QStringList &t
                 sql += u", "_qs;
             sql += u"("_qs + sqlNumber(key + k) + u", "_qs + tuples[k] + u")"_qs;
         }
-        const bool guarded = db.transactionDepth() > 0;
+        // On SQLite the open transaction holds the write lock and a failed INSERT undoes only
+        // itself: no savepoint is needed there.
+        const bool guarded = db.transactionDepth() > 0 && db.engine() == Engine::Postgres;
         const QString sp = guarded ? db.savepoint() : QString();
         try {
             db.execute(sql);

@@ -9,12 +9,17 @@ namespace liqiva {
 
 // Everything one rebuild works on, handed from step to step of the driver.
 struct ReportState {
+    ReportState(EngineContext &c, const SettlementIdentity &i, const ReportInputs &in) : ctx(c), id(i), inputs(in) {}
+
     EngineContext &ctx;
     const SettlementIdentity &id;
     const ReportInputs &inputs;
 
     CounterPeriod period;     // the counters' period (previous VAT year for the historical advance)
     int idCampo = 0;          // the header record
+    int tipoLiquidazioneIva = 0; // the activity's settlement type of the settlement's own VAT year
+    bool printPeriodicPayment = false; // RipStampaVersamentiPeriodici of a live settlement
+    bool printAdvancePayment = false;  // RipStampaVersamentiInAcconto of a live settlement
     ReportRows rows;
     ReportHeader header;
     QList<CompensationGroup> groups;

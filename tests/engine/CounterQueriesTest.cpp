@@ -18,29 +18,33 @@ TEST(PeriodFilterText, IsWrittenAsTheSuiteWritesIt)
                             u"IDPeriodoIva = 3 AND IDAttivitaAzienda = 7 AND TipoLiquidazioneIva <> 0)"_qs;
     struct {
         CounterPeriod period;
-        QString months, cumulative;
+        QString months, cumulative, range, cumulativeRange;
     } cases[] = {
-        {{7, 3, 0, 0}, u" AND AccontoIva = 0"_qs, u" AND AccontoIva = 0"_qs},
+        {{7, 3, 0, 0}, u" AND AccontoIva = 0"_qs, u" AND AccontoIva = 0"_qs, QString(), QString()},
         {{7, 3, 6, 0},
          u" AND (("_qs + exists0 + u" AND IDMese = 6) OR ( "_qs + exists1 + u" AND (IDMese > 3 AND IDMese <= 6)))"_qs,
          u" AND (("_qs + exists0 + u" AND IDMese <= 6 AND AccontoIva = 0) OR ( "_qs + exists1
-             + u" AND (IDMese >= 1 AND IDMese <= 6)))"_qs},
+             + u" AND (IDMese >= 1 AND IDMese <= 6)))"_qs,
+         u" AND (IDMese > 3 AND IDMese <= 6)"_qs, u" AND IDMese <= 6"_qs},
         {{7, 3, 13, 0},
          u" AND (("_qs + exists0 + u" AND AccontoIva <> 0) OR ( "_qs + exists1
              + u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs,
          u" AND (("_qs + exists0 + u" AND (IDMese <= 11 OR AccontoIva <> 0)) OR ( "_qs + exists1
-             + u" AND (IDMese <= 11 OR AccontoIva <> 0)))"_qs},
+             + u" AND (IDMese <= 11 OR AccontoIva <> 0)))"_qs,
+         QString(), QString()},
         {{7, 3, 13, 2},
          u" AND (("_qs + exists0 + u" AND IDMese = 12) OR ( "_qs + exists1
              + u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs,
-         u" AND (("_qs + exists0 + u" AND IDMese <= 12) OR ( "_qs + exists1 + u" AND IDMese <= 12))"_qs},
+         u" AND (("_qs + exists0 + u" AND IDMese <= 12) OR ( "_qs + exists1 + u" AND IDMese <= 12))"_qs,
+         u" AND (IDMese > 9 AND IDMese <= 12)"_qs, u" AND IDMese <= 12"_qs},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.period.idMese);
         EXPECT_EQ(sqlPeriodMonths(c.period).toStdString(), c.months.toStdString());
         EXPECT_EQ(sqlCumulativeFilter(c.period).toStdString(), c.cumulative.toStdString());
+        EXPECT_EQ(sqlMonthRange(c.period, true).toStdString(), c.cumulativeRange.toStdString());
         EXPECT_EQ(sqlPeriodFilter(c.period).toStdString(),
-                  (c.months + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 7)"_qs)
+                  (c.months + c.range + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 7)"_qs)
                       .toStdString());
     }
 }

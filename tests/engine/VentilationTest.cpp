@@ -98,24 +98,6 @@ TEST(Ventilation, SplitsReceiptsByPurchaseWeightToTheCent)
     }
 }
 
-TEST(Ventilation, KeepsTheDigitsOfTheShareAndItsRemainder)
-{
-    QList<VentilationEntry> entries = entriesOf({{1, 22, 1}, {2, 10, 2}});
-    ASSERT_TRUE(splitReceipts(entries, 100, false));
-    // 33.3333333 % -> 0.333333333: 3333 and 333; 66.6666667 % -> 0.666666667: 6666 (+1) and 666
-    EXPECT_EQ(entries[0].prime4CifreDecimali, 3333);
-    EXPECT_EQ(entries[0].ultime3CifreDecimali, 333);
-    EXPECT_EQ(entries[1].prime4CifreDecimali, 6667);
-    EXPECT_EQ(entries[1].ultime3CifreDecimali, 666);
-}
-
-TEST(Ventilation, WithoutWeightsThereIsNothingToSplit)
-{
-    QList<VentilationEntry> none;
-    EXPECT_FALSE(splitReceipts(none, 100, false));
-    EXPECT_TRUE(none.isEmpty());
-}
-
 TEST(Ventilation, MergesWeightsByVentilationCodeInFirstMetOrder)
 {
     const QList<VentilationWeight> weights = {

@@ -1,6 +1,6 @@
+#include "startup/database/Schema.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/Schema.h"
 #include "startup/database/SqlLiteral.h"
 #include "support/TestDatabase.h"
 
@@ -38,23 +38,28 @@ TEST(SchemaScript, SplitsStatementsAtSemicolonsThatEndALine)
 
 TEST(SchemaScript, MapsTheTypeWordsToEachEngine)
 {
-    const QString portable = u"CREATE TABLE IF NOT EXISTS T (IDT KEY, Nome TEXT(20) NOT NULL, Importo MONEY DEFAULT -1, "
-                             "Perc DOUBLE, Flag BOOL DEFAULT 0, Anno SHORT, Chiave LONG, Note MEMO, Data DATETIME, ROWSTATE)"_qs;
-    const QString sqlite = u"CREATE TABLE IF NOT EXISTS T (\n    IDT INTEGER NOT NULL PRIMARY KEY,\n    Nome VARCHAR(20) NOT NULL,\n"
-                           "    Importo REAL DEFAULT -1,\n    Perc REAL,\n    Flag SMALLINT DEFAULT 0,\n    Anno SMALLINT,\n"
-                           "    Chiave INTEGER,\n    Note TEXT,\n    Data TEXT,\n    VirtualDelete SMALLINT NOT NULL DEFAULT 0,\n"
-                           "    DataUltimaVariazione TEXT,\n    IDUtenteUltimaVariazione INTEGER\n)"_qs;
-    const QString postgres = u"CREATE TABLE IF NOT EXISTS T (\n    IDT INTEGER NOT NULL PRIMARY KEY,\n    Nome VARCHAR(20) NOT NULL,\n"
-                             "    Importo NUMERIC(19,4) DEFAULT -1,\n    Perc DOUBLE PRECISION,\n    Flag SMALLINT DEFAULT 0,\n"
-                             "    Anno SMALLINT,\n    Chiave INTEGER,\n    Note TEXT,\n    Data TIMESTAMP,\n"
-                             "    VirtualDelete SMALLINT NOT NULL DEFAULT 0,\n    DataUltimaVariazione TIMESTAMP,\n"
-                             "    IDUtenteUltimaVariazione INTEGER\n)"_qs;
+    const QString portable =
+        u"CREATE TABLE IF NOT EXISTS T (IDT KEY, Nome TEXT(20) NOT NULL, Importo MONEY DEFAULT -1, "
+        "Perc DOUBLE, Flag BOOL DEFAULT 0, Anno SHORT, Chiave LONG, Note MEMO, Data DATETIME, ROWSTATE)"_qs;
+    const QString sqlite =
+        u"CREATE TABLE IF NOT EXISTS T (\n    IDT INTEGER NOT NULL PRIMARY KEY,\n    Nome VARCHAR(20) NOT NULL,\n"
+        "    Importo REAL DEFAULT -1,\n    Perc REAL,\n    Flag SMALLINT DEFAULT 0,\n    Anno SMALLINT,\n"
+        "    Chiave INTEGER,\n    Note TEXT,\n    Data TEXT,\n    VirtualDelete SMALLINT NOT NULL DEFAULT 0,\n"
+        "    DataUltimaVariazione TEXT,\n    IDUtenteUltimaVariazione INTEGER\n)"_qs;
+    const QString postgres =
+        u"CREATE TABLE IF NOT EXISTS T (\n    IDT INTEGER NOT NULL PRIMARY KEY,\n    Nome VARCHAR(20) NOT NULL,\n"
+        "    Importo NUMERIC(19,4) DEFAULT -1,\n    Perc DOUBLE PRECISION,\n    Flag SMALLINT DEFAULT 0,\n"
+        "    Anno SMALLINT,\n    Chiave INTEGER,\n    Note TEXT,\n    Data TIMESTAMP,\n"
+        "    VirtualDelete SMALLINT NOT NULL DEFAULT 0,\n    DataUltimaVariazione TIMESTAMP,\n"
+        "    IDUtenteUltimaVariazione INTEGER\n)"_qs;
     EXPECT_EQ(translateSchemaStatement(portable, Engine::Sqlite), sqlite);
     EXPECT_EQ(translateSchemaStatement(portable, Engine::Postgres), postgres);
 
     // A composite key stays a table constraint; the word KEY in it is not a type.
-    EXPECT_EQ(translateSchemaStatement(u"create table X (A LONG NOT NULL, B LONG NOT NULL, PRIMARY KEY (A, B))"_qs, Engine::Postgres),
-              u"CREATE TABLE IF NOT EXISTS X (\n    A INTEGER NOT NULL,\n    B INTEGER NOT NULL,\n    PRIMARY KEY (A, B)\n)"_qs);
+    EXPECT_EQ(
+        translateSchemaStatement(u"create table X (A LONG NOT NULL, B LONG NOT NULL, PRIMARY KEY (A, B))"_qs,
+                                 Engine::Postgres),
+        u"CREATE TABLE IF NOT EXISTS X (\n    A INTEGER NOT NULL,\n    B INTEGER NOT NULL,\n    PRIMARY KEY (A, B)\n)"_qs);
     // Statements other than CREATE TABLE pass unchanged.
     const QString index = u"CREATE INDEX IF NOT EXISTS IX ON T (A, B)"_qs;
     EXPECT_EQ(translateSchemaStatement(index, Engine::Postgres), index);
@@ -150,7 +155,8 @@ TEST(SchemaScript, JoinedTablesShareNoUnqualifiedColumn)
         ASSERT_TRUE(a && b) << c.a << " " << c.b;
         for (const QString &col : a->columns)
             if (!rowState.contains(col) && !c.allowed.contains(col))
-                EXPECT_FALSE(b->columns.contains(col, Qt::CaseInsensitive)) << c.a << "/" << c.b << ": " << col.toStdString();
+                EXPECT_FALSE(b->columns.contains(col, Qt::CaseInsensitive))
+                    << c.a << "/" << c.b << ": " << col.toStdString();
     }
 }
 
@@ -189,10 +195,10 @@ TEST_P(Schema, InsertNamingOnlyTheKeyWorksForEveryTable)
         QStringList values;
         for (int k = 0; k < table.keyColumns.size(); ++k)
             values << QString::number(900001 + k);
-        db.executeRaw(u"INSERT INTO "_qs + table.name + u" ("_qs + table.keyColumns.join(u", "_qs) + u") VALUES ("_qs
-                      + values.join(u", "_qs) + u")"_qs);
-        EXPECT_EQ(db.scalar(u"SELECT VirtualDelete FROM "_qs + table.name + u" WHERE "_qs + table.keyColumns.first()
-                            + u" = 900001"_qs)
+        db.executeRaw(u"INSERT INTO "_qs + table.name + u" ("_qs + table.keyColumns.join(u", "_qs) + u") VALUES ("_qs +
+                      values.join(u", "_qs) + u")"_qs);
+        EXPECT_EQ(db.scalar(u"SELECT VirtualDelete FROM "_qs + table.name + u" WHERE "_qs + table.keyColumns.first() +
+                            u" = 900001"_qs)
                       .toInt(),
                   0)
             << table.name.toStdString();
@@ -231,7 +237,8 @@ TEST_P(Schema, FlagsTestedAgainstZeroDefaultToZero)
         const QString id = QString::number(++key);
         db.executeRaw(u"INSERT INTO "_qs + table + u" (ID"_qs + table + u") VALUES ("_qs + id + u")"_qs);
         const QString where = u" WHERE ID"_qs + table + u" = "_qs + id;
-        EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM "_qs + table + where + u" AND "_qs + QString::fromUtf8(c.column) + u" = 0"_qs)
+        EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM "_qs + table + where + u" AND "_qs + QString::fromUtf8(c.column) +
+                            u" = 0"_qs)
                       .toInt(),
                   1)
             << c.table << "." << c.column;
@@ -244,25 +251,30 @@ TEST_P(Schema, ColumnsCarryTheirExactSpelling)
     auto t = TestDatabase::create(engine(), Content::Schema);
     Connection &db = t->db();
     const char *queries[] = {
-        "SELECT TotAcquistMerciiImp, TotAltroAcquistiImp, TotVenditeInCorrDaVentImpReverse, TotVenditeComplessivoIvaSplit, "
+        "SELECT TotAcquistMerciiImp, TotAltroAcquistiImp, TotVenditeInCorrDaVentImpReverse, "
+        "TotVenditeComplessivoIvaSplit, "
         "Art34DPRn63372, IntLiquiAnnualiDovuti FROM CampoReportLiquidazioneIva",
         "SELECT IDRisultatoLiquidazioneIvaXTip, IDTipoRisultatoLiquidazioneIva, IDBancaPerAnagrafica, CodiceAzienda "
         "FROM RisultatoLiquidazioneIvaXTipo",
         "SELECT ContribuentiLiqTrim, ContribuentiLiqTrimestraleTrim, SoggettoRimborsoLiqIva7374, "
         "AcquistoBeniAmmortizzabiliLettCTrim, IDOggettoProRata, StampatoDefinitivo FROM RisultatoLiquidazioneIva",
-        "SELECT VenditeInCorrDaVentilareImpReverse, PercRipCorrDaVentilare, IvaCorrispettivi FROM RigaReportLiquidazioneIva",
+        "SELECT VenditeInCorrDaVentilareImpReverse, PercRipCorrDaVentilare, IvaCorrispettivi FROM "
+        "RigaReportLiquidazioneIva",
         "SELECT IDContoPDC_CostoIvaInd, IDContoPDC_StornoRecuperoIva, IDContoPDC_IvaAcquisti FROM ContoAutomatico",
         "SELECT Codice_IVA_1, Campo39 FROM StampaTotaleRegistroIva",
-        "SELECT ImportoMinimoIvaLiquidazionePeriodica, ImportoMinimoIvaAcconto, ScorporoCorrispettiviGiornaliero, StampaCIC "
+        "SELECT ImportoMinimoIvaLiquidazionePeriodica, ImportoMinimoIvaAcconto, ScorporoCorrispettiviGiornaliero, "
+        "StampaCIC "
         "FROM ConfigurazioneContabile",
         "SELECT Abi.Cap, Abi.Abi, Abi.Banca, Cab.Cab, Cab.Dipendenza FROM Abi INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi",
         // the counter statements join ContatoreIva and Iva without qualifying most columns
-        "SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA FROM ContatoreIva, Iva "
+        "SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA FROM "
+        "ContatoreIva, Iva "
         "WHERE AcquistiSolaVentilazione = 0 AND RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDIva = Iva.IDIva "
         "AND IDTipoContatoreIva = 1 AND Anno = 2024 AND IDMese = 3 AND AccontoIva = 0 AND FatturaInRitardo = 0 "
         "AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 1) "
         "GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA",
-        "SELECT Gestore.IDGestore, Gestore, Entita, Funzione,Funzione.IDTipoOggetto, TipoOggetto.Oggetto FROM Gestore, TipoOggetto, "
+        "SELECT Gestore.IDGestore, Gestore, Entita, Funzione,Funzione.IDTipoOggetto, TipoOggetto.Oggetto FROM Gestore, "
+        "TipoOggetto, "
         "Funzione WHERE Funzione.IDFunzione = 90 AND Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto "
         "AND TipoOggetto.IDGestore = Gestore.IDGestore",
         "SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale FROM ConfigurazioneDip LEFT JOIN Anagrafica "
@@ -287,10 +299,11 @@ TEST_P(Schema, ReferenceRowsAreThereForTheStartUpAndTheErrors)
     // The native error of the duplicate key, read as the key reservation reads it.
     for (int engineType : {1, 2}) {
         const QVariant native = db.scalar(
-            u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto INNER JOIN (BaseDati INNER JOIN ErroreNativoPerBaseDati "
+            u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto INNER JOIN (BaseDati INNER JOIN "
+            u"ErroreNativoPerBaseDati "
             "ON BaseDati.IDBaseDati = ErroreNativoPerBaseDati.IDBaseDati) ON ErroreBrevanto.IDErroreBrevanto = "
-            "ErroreNativoPerBaseDati.IDErroreBrevanto WHERE BaseDati.IDBaseDati = "_qs
-            + QString::number(engineType) + u" AND ErroreBrevanto.IDErroreBrevanto = 1"_qs);
+            "ErroreNativoPerBaseDati.IDErroreBrevanto WHERE BaseDati.IDBaseDati = "_qs +
+            QString::number(engineType) + u" AND ErroreBrevanto.IDErroreBrevanto = 1"_qs);
         EXPECT_EQ(native.toInt(), engineType == 1 ? 1555 : 23505);
     }
 
@@ -301,10 +314,13 @@ TEST_P(Schema, ReferenceRowsAreThereForTheStartUpAndTheErrors)
     ASSERT_FALSE(f.eof());
     EXPECT_EQ(f.integer(u"IDTipoOggetto"_qs), 200);
     EXPECT_GT(f.integer(u"ContextHelpID"_qs), 0);
-    EXPECT_EQ(db.scalar(u"SELECT IDProcesso FROM ProcessoPerFunzione WHERE IDFunzione = 1 ORDER BY Sequenza"_qs).toInt(), 59);
+    EXPECT_EQ(
+        db.scalar(u"SELECT IDProcesso FROM ProcessoPerFunzione WHERE IDFunzione = 1 ORDER BY Sequenza"_qs).toInt(), 59);
 
     // The object types the start-up registers, and the launched functions' executables.
-    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM TipoOggetto WHERE IDTipoOggetto IN (16, 19, 148, 123, 20, 227, 304)"_qs).toInt(), 7);
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM TipoOggetto WHERE IDTipoOggetto IN (16, 19, 148, 123, 20, 227, 304)"_qs)
+                  .toInt(),
+              7);
     EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Funzione WHERE IDFunzione IN (90, 196, 199, 200, 306)"_qs).toInt(), 5);
     EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM CausaleCredito WHERE IDTipoCreditoIVA IN (1, 2)"_qs).toInt(),
               rowCount(db, u"CausaleCredito"_qs));
@@ -319,17 +335,19 @@ TEST_P(Schema, StoresAmountsAndDatesFaithfully)
     const double amounts[] = {1234567.89, -0.01, 0.005, 99999999999.99, 0.0};
     int key = 1;
     for (double a : amounts) {
-        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES ("_qs + sqlNumber(key++) + u", "_qs
-                      + sqlNumber(a) + u")"_qs);
-        const double back = db.scalar(u"SELECT Imponibile FROM ContatoreIva WHERE IDContatoreIva = "_qs + sqlNumber(key - 1))
-                                .toDouble();
+        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES ("_qs + sqlNumber(key++) +
+                      u", "_qs + sqlNumber(a) + u")"_qs);
+        const double back =
+            db.scalar(u"SELECT Imponibile FROM ContatoreIva WHERE IDContatoreIva = "_qs + sqlNumber(key - 1))
+                .toDouble();
         EXPECT_NEAR(back, a, 1e-6) << a;
     }
-    EXPECT_NEAR(db.scalar(u"SELECT SUM(Imponibile) FROM ContatoreIva"_qs).toDouble(), 1234567.89 - 0.01 + 0.005 + 99999999999.99, 1e-3);
+    EXPECT_NEAR(db.scalar(u"SELECT SUM(Imponibile) FROM ContatoreIva"_qs).toDouble(),
+                1234567.89 - 0.01 + 0.005 + 99999999999.99, 1e-3);
 
     // A cessation date compares as a date, earlier and later than the neighbouring days.
-    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, "_qs
-                  + sqlDate(QDate(2024, 4, 1), db.engine()) + u")"_qs);
+    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, "_qs +
+                  sqlDate(QDate(2024, 4, 1), db.engine()) + u")"_qs);
     const QString count = u"SELECT COUNT(*) FROM AttivitaAzienda WHERE DataCessazione "_qs;
     EXPECT_EQ(db.scalar(count + u"< "_qs + sqlDate(QDate(2024, 4, 2), db.engine())).toInt(), 1);
     EXPECT_EQ(db.scalar(count + u"> "_qs + sqlDate(QDate(2024, 3, 31), db.engine())).toInt(), 1);
@@ -344,7 +362,8 @@ TEST_P(Schema, AddsMissingColumnsToAnExistingTable)
     db.executeRaw(u"CREATE TABLE Iva (IDIva INTEGER NOT NULL PRIMARY KEY, Iva VARCHAR(10))"_qs);
     db.executeRaw(u"INSERT INTO Iva (IDIva, Iva) VALUES (22, '22')"_qs);
     createSchema(db);
-    Recordset rs = db.openRecordset(u"SELECT Iva, AliquotaIva, NoCalcoloProRata, VirtualDelete FROM Iva WHERE IDIva = 22"_qs);
+    Recordset rs =
+        db.openRecordset(u"SELECT Iva, AliquotaIva, NoCalcoloProRata, VirtualDelete FROM Iva WHERE IDIva = 22"_qs);
     ASSERT_FALSE(rs.eof());
     EXPECT_EQ(rs.text(u"Iva"_qs), u"22"_qs);
     EXPECT_TRUE(rs.isNull(u"AliquotaIva"_qs));

@@ -23,7 +23,10 @@ struct Token {
     qsizetype pos;
     qsizetype end;
 
-    bool isWord(const char *w) const { return kind == Word && text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0; }
+    bool isWord(const char *w) const
+    {
+        return kind == Word && text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+    }
     bool isSymbol(QChar c) const { return kind == Symbol && text.size() == 1 && text[0] == c; }
 };
 
@@ -178,7 +181,7 @@ QString mapType(const ColumnDef &c, Engine engine)
 
 bool isTypeWord(const QString &upper)
 {
-    static const QStringList words = {u"KEY"_qs,   u"LONG"_qs, u"SHORT"_qs, u"BOOL"_qs,    u"MONEY"_qs,
+    static const QStringList words = {u"KEY"_qs,    u"LONG"_qs, u"SHORT"_qs, u"BOOL"_qs,    u"MONEY"_qs,
                                       u"DOUBLE"_qs, u"TEXT"_qs, u"MEMO"_qs,  u"DATETIME"_qs};
     return words.contains(upper);
 }
@@ -239,12 +242,14 @@ TableDef parseCreateTable(const QString &s, const std::vector<Token> &t)
                 if (t[j].kind == Token::Word && !t[j].isWord("KEY"))
                     table.keyColumns << t[j].text;
             table.compositeKey = true;
-        } else if (first.isWord("UNIQUE") || first.isWord("CONSTRAINT") || first.isWord("CHECK")
-                   || first.isWord("FOREIGN")) {
+        } else if (first.isWord("UNIQUE") || first.isWord("CONSTRAINT") || first.isWord("CHECK") ||
+                   first.isWord("FOREIGN")) {
             table.constraints << sourceOf(s, t, a, b);
         } else {
             if (first.kind != Token::Word || b < a + 2 || t[a + 1].kind != Token::Word)
-                fail(QStringLiteral("Schema: colonna non valida nella tabella %1: %2").arg(table.name, sourceOf(s, t, a, b)), s);
+                fail(QStringLiteral("Schema: colonna non valida nella tabella %1: %2")
+                         .arg(table.name, sourceOf(s, t, a, b)),
+                     s);
             ColumnDef c;
             c.name = first.text;
             c.type = t[a + 1].text.toUpper();
@@ -255,7 +260,9 @@ TableDef parseCreateTable(const QString &s, const std::vector<Token> &t)
                      s);
             if (c.type == u"TEXT") {
                 if (b < a + 5 || !t[a + 2].isSymbol(u'(') || t[a + 3].kind != Token::Number || !t[a + 4].isSymbol(u')'))
-                    fail(QStringLiteral("Schema: TEXT senza lunghezza per %1.%2 (scrivere TEXT(n) o MEMO).").arg(table.name, c.name), s);
+                    fail(QStringLiteral("Schema: TEXT senza lunghezza per %1.%2 (scrivere TEXT(n) o MEMO).")
+                             .arg(table.name, c.name),
+                         s);
                 c.size = t[a + 3].text.toInt();
                 restFrom = a + 5;
             }
@@ -275,7 +282,9 @@ TableDef parseCreateTable(const QString &s, const std::vector<Token> &t)
     for (const ColumnDef &c : table.columns) {
         const QString lower = c.name.toLower();
         if (seen.contains(lower))
-            fail(QStringLiteral("Schema: la colonna %1 della tabella %2 e' dichiarata due volte.").arg(c.name, table.name), s);
+            fail(QStringLiteral("Schema: la colonna %1 della tabella %2 e' dichiarata due volte.")
+                     .arg(c.name, table.name),
+                 s);
         seen.insert(lower);
     }
     for (const QString &key : std::as_const(table.keyColumns)) {
@@ -376,15 +385,17 @@ Script parseScript(const QStringList &files)
                          statement);
                 QStringList conditions;
                 for (const QString &key : table->keyColumns) {
-                    const auto at = std::find_if(step.insert.columns.begin(), step.insert.columns.end(), [&](const QString &c) {
-                        return c.compare(key, Qt::CaseInsensitive) == 0;
-                    });
+                    const auto at =
+                        std::find_if(step.insert.columns.begin(), step.insert.columns.end(),
+                                     [&](const QString &c) { return c.compare(key, Qt::CaseInsensitive) == 0; });
                     if (at == step.insert.columns.end())
-                        fail(QStringLiteral("Schema: la riga di riferimento di %1 non porta la chiave %2.").arg(table->name, key),
+                        fail(QStringLiteral("Schema: la riga di riferimento di %1 non porta la chiave %2.")
+                                 .arg(table->name, key),
                              statement);
                     conditions << key + u" = "_qs + step.insert.values[at - step.insert.columns.begin()];
                 }
-                step.existsCheck = u"SELECT COUNT(*) FROM "_qs + table->name + u" WHERE "_qs + conditions.join(u" AND "_qs);
+                step.existsCheck =
+                    u"SELECT COUNT(*) FROM "_qs + table->name + u" WHERE "_qs + conditions.join(u" AND "_qs);
             }
             script.steps.push_back(std::move(step));
         }

@@ -1,0 +1,454 @@
+#include "document/SettlementDocument.h"
+
+#include "declarations/AltriDatiDip.h"
+#include "declarations/DatiCADI.h"
+#include "declarations/DeclarationTotals.h"
+#include "document/ReportReader.h"
+#include "engine/Amounts.h"
+#include "engine/InterestAdvance.h"
+#include "engine/ReportRebuild.h"
+#include "otherops/cAltreOperazioni.h"
+#include "prorata/cDatiProRata.h"
+#include "startup/BusyCounter.h"
+#include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/CreditComponent.h"
+#include "suite/Messages.h"
+#include "suite/Rounding.h"
+
+namespace liqiva {
+
+namespace {
+QString n(int v)
+{
+    return sqlNumber(v);
+}
+
+std::optional<double> optionalNumber(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return std::nullopt;
+    return fieldToNumber(v);
+}
+
+// A message service that also keeps what it shows, for the document's log.
+class LoggingMessages : public MessageService {
+public:
+    LoggingMessages(MessageService &inner, QStringList &log) : m_inner(inner), m_log(log) {}
+    Answer messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title) override
+    {
+        m_log << text;
+        return m_inner.messageBox(text, buttons, icon, title);
+    }
+
+private:
+    MessageService &m_inner;
+    QStringList &m_log;
+};
+} // namespace
+
+SettlementDocument::SettlementDocument(const DocumentContext &context)
+    : m_ctx(context), m_amounts(std::make_unique<Amounts>(context.db, context.idUser)),
+      m_proRata(std::make_unique<cDatiProRata>(context.db)),
+      m_altreOperazioni(std::make_unique<cAltreOperazioni>(context.db)),
+      m_datiDip(std::make_unique<AltriDatiDip>()), m_datiCadi(std::make_unique<DatiCADI>())
+{
+    m_proRata->setIDUtente(context.idUser);
+    m_proRata->setIDAzienda(context.idAzienda);
+    m_altreOperazioni->setIDUtente(context.idUser);
+    m_amountToPayCaption = amountToPayLabel();
+}
+
+SettlementDocument::~SettlementDocument() = default;
+
+void SettlementDocument::say(const QString &text)
+{
+    m_messageLog << text;
+    m_ctx.messages.inform(text);
+}
+
+void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
+{
+    BusyScope busy;
+    m_messageLog.clear();
+    m_payments = PaymentData{};
+    m_dip = DeclarationGrid{};
+    m_amountToPayCaption = amountToPayLabel();
+
+    loadIdentity(key);          // the settlement and its period
+    readPeriodFacts();          // the VAT year, the activity's kind, the previous year
+    buildPeriodTexts();         // labels
+    rebuildVatData(makeDatiIva);
+
+    if (m_id.isAdvance()) {
+        m_altreOperazioni->setIDRisultatoLiquidazioneIva(key);
+        m_altreOperazioni->Refresh();
+    }
+    readReceiptFlags();
+    setAdvancePaymentEnabled(m_payments, m_id.isAdvance());
+
+    m_proRata->setIDAttivitaAzienda(m_id.idAttivitaAzienda);
+    m_proRata->setIDPeriodoIva(m_id.idPeriodoIva);
+    m_proRata->setIDMese(m_id.idMese);
+    m_proRata->setMetodoCalcoloAccontoIva(m_id.metodoCalcoloAccontoIva);
+    m_proRata->setIDRisultatoLiquidazioneIva(key);
+    m_proRata->setDecimali(m_euro);
+    m_proRata->LoadDati(key);
+
+    // The engine rebuilds the report rows and the header.
+    ReportInputs inputs;
+    inputs.periodCaption = m_periodText;
+    inputs.percProRata = m_proRata->PercProRata().toDouble();
+    if (m_id.isAdvance())
+        inputs.otherOperationsVat = m_altreOperazioni->TotaleImposta().toDouble();
+    inputs.ventilationShown = m_showReceiptsToSplit;
+    LoggingMessages logging(m_ctx.messages, m_messageLog);
+    EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro};
+    const ReportOutcome outcome = sbRicalcolaReportLiquidazione(engine, m_id, inputs);
+
+    SummaryInputs summary;
+    summary.gestioneArt36 = m_gestioneArt36;
+    summary.idPeriodoIva = m_id.idPeriodoIva;
+    summary.idAttivitaAzienda = m_id.idAttivitaAzienda;
+    for (const CompensationGroup &g : outcome.compensationGroups)
+        summary.compensation.push_back({g.percentualeCompensazione, g.totaleVendite, g.ivaDetraibile});
+    m_report = readReport(m_ctx.db, key, summary);
+
+    // The other operations of the December advance, with their total.
+    if (DetailGrid *other = m_report.grid(QString::fromLatin1(Grid::AltreOperazioni)); other && m_id.isAdvance()) {
+        for (const AltraOperazione &op : m_altreOperazioni->DocumentData())
+            other->lines.push_back(
+                {op.DescrizioneSuRegistroIVA, {op.Imponibile.toDouble(), op.Imposta.toDouble()}, false});
+        other->lines.push_back({u"Totale altre operazioni:"_qs,
+                                {m_altreOperazioni->TotaleImponibile().toDouble(),
+                                 m_altreOperazioni->TotaleImposta().toDouble()},
+                                true});
+    }
+    for (const SummaryLine &line : m_report.credito)
+        if (line.description == u"Totale IVA su acquisti"_qs)
+            m_proRata->setTotaleIvaAcquisti(Money::fromDouble(line.amount.value_or(0.0)));
+
+    loadPeriodicPayment(m_ctx.db, key, m_payments);
+    loadDeclaration();
+    {
+        DeclarationTotals totals(m_ctx.db, m_id, m_tipoLiquidazione, currencyStep());
+        totals.LoadAltriDatiDip(*m_datiDip);
+        totals.LoadDatiCADI(*m_datiCadi);
+    }
+    computeClosing();
+    blankZeroTotals(m_ctx.db, key);
+    readAdvancePaid();
+}
+
+void SettlementDocument::loadIdentity(int key)
+{
+    Recordset rs = m_ctx.db.openRecordset(
+        u"SELECT RisultatoLiquidazioneIva.IDPeriodoIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
+        u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
+        u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, PeriodoIva.Anno, PeriodoIva.IDAzienda "
+        u"FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
+        u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
+        + n(key) + u" AND RisultatoLiquidazioneIva.VirtualDelete >= 0"_qs);
+    if (rs.eof())
+        throw DbError(QStringLiteral("La liquidazione I.V.A. %1 non esiste.").arg(key), QString());
+    SettlementIdentity id;
+    id.idRisultatoLiquidazioneIva = key;
+    id.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
+    id.idAttivitaAzienda = rs.integer(u"IDAttivitaAzienda"_qs);
+    id.anno = rs.integer(u"Anno"_qs);
+    id.idAzienda = rs.integer(u"IDAzienda"_qs);
+    if (rs.isNull(u"IDMese"_qs))
+        id.idMese = rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear;
+    else
+        id.idMese = rs.integer(u"IDMese"_qs);
+    id.metodoCalcoloAccontoIva = id.isAdvance() ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
+    rs.close();
+    m_id = id;
+
+    // The company's currency and minimum payment; years before 2000 follow the lire rules.
+    Recordset cfg = m_ctx.db.openRecordset(
+        u"SELECT ConfigurazioneContabile.ImportoMinimoIvaLiquidazionePeriodica, Valuta.Decimali FROM "
+        u"ConfigurazioneContabile LEFT JOIN Valuta ON ConfigurazioneContabile.IDValuta = Valuta.IDValuta "
+        u"WHERE ConfigurazioneContabile.IDAzienda = "_qs
+        + n(id.idAzienda) + u" AND ConfigurazioneContabile.VirtualDelete = 0"_qs);
+    bool companyEuro = true;
+    m_dImpMinIva = 0;
+    if (!cfg.eof()) {
+        m_dImpMinIva = cfg.number(u"ImportoMinimoIvaLiquidazionePeriodica"_qs);
+        companyEuro = cfg.isNull(u"Decimali"_qs) || cfg.number(u"Decimali"_qs) > 0;
+    }
+    m_euro = companyEuro && !id.lireRules();
+}
+
+void SettlementDocument::readPeriodFacts()
+{
+    {
+        Recordset rs = m_ctx.db.openRecordset(u"SELECT GestioneArt36, PeriodoIva FROM PeriodoIva WHERE IDPeriodoIva = "_qs
+                                              + n(m_id.idPeriodoIva));
+        m_gestioneArt36 = !rs.eof() && rs.number(u"GestioneArt36"_qs) != 0;
+        m_lblPeriodoIva = u"Periodo IVA: "_qs + (rs.eof() ? QString() : rs.text(u"PeriodoIva"_qs));
+    }
+    {
+        Recordset rs = m_ctx.db.openRecordset(
+            u"SELECT TipoLiquidazioneIva,ExArticolo7374, CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
+            + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+        m_tipoLiquidazione = rs.eof() ? 0 : rs.integer(u"TipoLiquidazioneIva"_qs);
+        m_exArticolo7374 = !rs.eof() && rs.number(u"ExArticolo7374"_qs) != 0;
+        m_calcoloInteressi = !rs.eof() && rs.number(u"CalcoloInteressi"_qs) != 0;
+    }
+    // The December advance with the historical method reads the previous VAT year.
+    m_idPeriodoIvaPrec = 0;
+    m_tipoLiquidazionePrec = m_tipoLiquidazione;
+    if (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical) {
+        int tipo = m_tipoLiquidazione;
+        m_idPeriodoIvaPrec = fnPeriodoIvaAnnoPrecedente(m_ctx.db, m_id.idAttivitaAzienda, m_id.anno - 1, &tipo);
+        m_tipoLiquidazionePrec = tipo;
+    }
+}
+
+void SettlementDocument::buildPeriodTexts()
+{
+    static const char *quarters[] = {"GEN-FEB-MAR ", "APR-MAG-GIU ", "LUG-AGO-SET ", "OTT-NOV-DIC "};
+    static const char *methods[] = {" - Analitico", " - Storico", " - Previsionale"};
+    const QString year = QString::number(m_id.anno);
+    if (m_id.isAnnual()) {
+        m_periodText = u"Liquidazione annuale "_qs + year;
+        m_lblTipoLiquidazione = u"Tipo liquidazione: Annuale"_qs;
+    } else {
+        if (m_tipoLiquidazione != 0) {
+            const int month = m_id.isAdvance() ? 12 : m_id.idMese;
+            m_periodText = QString::fromLatin1(quarters[(month - 1) / 3]) + year;
+            m_lblTipoLiquidazione = m_exArticolo7374 ? u"Tipo liquidazione: Trimestrale ex art.73/74"_qs
+                                                     : u"Tipo liquidazione: Trimestrale"_qs;
+        } else {
+            // The month name as the browse gives it: "Dicembre Acconto" for the advance.
+            const QString name =
+                m_id.isAdvance()
+                    ? u"Dicembre Acconto"_qs
+                    : m_ctx.db.scalar(u"SELECT Mese FROM Mese WHERE IDMese = "_qs + n(m_id.idMese)).toString();
+            m_periodText = name + u" "_qs + year;
+            m_lblTipoLiquidazione = u"Tipo liquidazione: Mensile"_qs;
+        }
+        if (m_id.isAdvance()) {
+            const int method = std::clamp(m_id.metodoCalcoloAccontoIva, 0, 2);
+            m_periodText += QString::fromLatin1(methods[method]);
+        }
+    }
+    m_lblPeriodo = u"Periodo: "_qs + m_periodText;
+
+    Recordset rs = m_ctx.db.openRecordset(
+        u"SELECT AttivitaAzienda.AttivitaAzienda, CodiceAttivita.CodiceAttivita, CodiceAttivita.DescrizioneAttivita "
+        u"FROM (AttivitaAzienda INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAzienda.IDAttivitaAzienda = "
+        u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda) LEFT JOIN CodiceAttivita ON "
+        u"AttivitaAziendaPerPeriodoIva.IDCodiceAttivita = CodiceAttivita.IDCodiceAttivita WHERE "
+        u"AttivitaAzienda.IDAttivitaAzienda = "_qs
+        + n(m_id.idAttivitaAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+    const QString activity = rs.eof() ? QString() : rs.text(u"AttivitaAzienda"_qs);
+    m_lblAttivita = u"Attività azienda: "_qs + activity;
+    m_heading = u"Attività: "_qs + (rs.eof() ? QString() : rs.text(u"CodiceAttivita"_qs)) + u" - "_qs
+        + (rs.eof() ? QString() : rs.text(u"DescrizioneAttivita"_qs)) + u"    Periodo: "_qs + m_periodText;
+}
+
+void SettlementDocument::rebuildVatData(bool makeDatiIva)
+{
+    if (!makeDatiIva || m_id.isAnnual())
+        return;
+    // Our stand-in of the suite's VAT-data rebuild has no journal to rebuild the counters
+    // from: it checks the right and leaves the counters as they are.
+    if (!m_ctx.mayRebuildVatData)
+        say(u"Diritti non sufficienti per effettuare la ricostruzione dati IVA."_qs);
+}
+
+QString SettlementDocument::receiptPeriodCondition() const
+{
+    const int m = m_id.idMese;
+    if (m_tipoLiquidazione == 0) {
+        if (m == Month::DecemberAdvance)
+            return u" AND AccontoIva <> 0"_qs;
+        return u" AND IDMese = "_qs + n(m) + u" AND AccontoIva = 0"_qs;
+    }
+    if (m == Month::DecemberAdvance)
+        return u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs;
+    return u" AND (IDMese <= "_qs + n(m) + u" AND IDMese >= "_qs + n(m - 2) + u")"_qs + u" AND AccontoIva = 0"_qs;
+}
+
+void SettlementDocument::readReceiptFlags()
+{
+    if (m_id.isAnnual()) {
+        // The whole year: every ordinary counter month.
+        m_showReceipts = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs
+                                          + n(m_id.anno) + u" AND AccontoIva = 0"_qs
+                                          + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
+                                          + n(m_id.idAttivitaAzienda) + u")"_qs)
+                              .isNull();
+        m_showReceiptsToSplit = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs
+                                                 + n(m_id.anno) + u" AND AccontoIva = 0"_qs
+                                                 + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
+                                                 + n(m_id.idAttivitaAzienda) + u")"_qs)
+                                     .isNull();
+        return;
+    }
+    const QString tail = receiptPeriodCondition() + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
+        + n(m_id.idAttivitaAzienda) + u")"_qs;
+    m_showReceipts = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs
+                                      + n(m_id.anno) + tail)
+                          .isNull();
+    m_showReceiptsToSplit = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs
+                                             + n(m_id.anno) + tail)
+                                 .isNull();
+}
+
+void SettlementDocument::loadDeclaration()
+{
+    Amounts &a = *m_amounts;
+    a.setImpUnita(m_euro);
+    a.setTipoLiquidazioneIva(m_tipoLiquidazione);
+    a.LoadByPeriod(m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese, m_id.metodoCalcoloAccontoIva);
+    a.setIDRisultatoLiquidazioneIva(m_id.idRisultatoLiquidazioneIva);
+
+    Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                         + n(m_id.idRisultatoLiquidazioneIva));
+    auto header = [&h](const char *column) -> std::optional<double> {
+        if (h.eof())
+            return std::nullopt;
+        return optionalNumber(h.field(QString::fromLatin1(column)));
+    };
+    auto amount = [](double v) -> std::optional<double> {
+        return v == 0 ? std::nullopt : std::optional<double>(v);
+    };
+    DeclarationGrid &g = m_dip;
+    g.setDebit(DeclarationGrid::IvaEsigibile, header("TotIvaDebito"));
+    // The header's total credit also holds the advance paid and the truckers' credit used,
+    // which the grid shows in rows of their own ("Acconto versato", "Crediti speciali"):
+    // the deduction row leaves them out so that they are not counted twice.
+    if (const auto credit = header("TotIvaCredito"))
+        g.setCredit(DeclarationGrid::IvaDetratta,
+                    roundTo(*credit - header("Acconto").value_or(0.0) - header("CreditoAutotrasportatori").value_or(0.0),
+                            currencyStep(), RoundMode::HalfAwayFromZero));
+    g.setDebit(DeclarationGrid::IvaAcquistiSplit, header("TotAcquistiIvaSplit"));
+    g.setCredit(DeclarationGrid::IvaVenditeSplit, header("IvaSplitPayment"));
+    g.setDebit(DeclarationGrid::VariazioniImposta, amount(a.VarImpoPeriodoPrecDeb()));
+    g.setCredit(DeclarationGrid::VariazioniImposta, amount(a.VarImpoPeriodoPrecCre()));
+    g.setDebit(DeclarationGrid::IvaNonVersata, amount(a.IvaNoVersataPrec()));
+    g.setCredit(DeclarationGrid::IvaNonVersata, amount(a.IvaVersataEccesso()));
+    g.setDebit(DeclarationGrid::RiportoPeriodoPrecedente, header("DebitoPeriodoPrec"));
+    g.setCredit(DeclarationGrid::RiportoPeriodoPrecedente, header("CreditoPeriodoPrec"));
+    g.setCredit(DeclarationGrid::CreditoInDetrazione, amount(a.CreditoInDetrazione()));
+    g.setCredit(DeclarationGrid::CreditiSpeciali, amount(a.CreditiSpeciali()));
+    const std::optional<double> interest = header("Interessi150");
+    g.setDebit(DeclarationGrid::InteressiTrimestrali, interest);
+    g.setCredit(DeclarationGrid::AccontoVersato, amount(a.AccontoVersato()));
+    h.close();
+    if (!m_id.lireRules() && !m_id.isAnnual()) {
+        // From 2000 the interest is the document's (see computeClosing); the stored amount
+        // the user confirmed stands until then.
+        g.setDebit(DeclarationGrid::InteressiTrimestrali, amount(a.IntTrimDovuti()));
+    } else {
+        a.setIntTrimDovuti(interest.value_or(0.0));
+    }
+    g.compute(currencyStep());
+    a.setIvaPeriodo(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo));
+    a.CheckAmounts(nullptr);
+
+    const QVariant soggetto = m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs
+                                              + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs
+                                              + n(m_id.idRisultatoLiquidazioneIva) + u" AND VirtualDelete = 0"_qs);
+    m_soggetto = fieldToNumber(soggetto) != 0;
+}
+
+void SettlementDocument::recomputeDeclaration()
+{
+    m_dip.compute(currencyStep());
+    m_amounts->setIvaPeriodo(m_dip.net(DeclarationGrid::IvaDovutaCreditoPeriodo));
+    computeClosing();
+}
+
+void SettlementDocument::computeClosing()
+{
+    Amounts &a = *m_amounts;
+    const double step = currencyStep();
+
+    // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
+    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
+        && m_id.idMese % 3 == 0) {
+        const double rate = fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
+        const double computed = roundTo(m_dip.interestBase(step) * rate / 100.0, step, RoundMode::HalfAwayFromZero);
+        // The amount due follows the computed one unless the user typed another.
+        const bool typedByUser = a.IntTrimDovuti() != 0 && a.IntTrimDovuti() != a.IntTrimDovutiCalc();
+        a.setIntTrimDovutiCalc(computed);
+        if (!typedByUser)
+            a.setIntTrimDovuti(computed);
+        m_dip.setDebit(DeclarationGrid::InteressiTrimestrali,
+                       a.IntTrimDovuti() == 0 ? std::nullopt : std::optional<double>(a.IntTrimDovuti()));
+        m_dip.compute(step);
+    }
+
+    const ClosingAmounts c = closingAmounts(m_dip.result(), a.IntAnnDovuti(), a.RimbInfrannuale(), a.CreCompF24(), step);
+    a.setIvaDaVersare(c.ivaDaVersare);
+    a.setCreDimLiquiSucc(c.creDimLiquiSucc);
+
+    if (m_id.isAnnual()) {
+        CreditComponent credits(m_ctx.db, m_id.idAzienda);
+        const int previousMode = credits.setMode(1);
+        a.setCreDimLiquiSucc(roundTo(a.CreDimLiquiSucc() + credits.credit(m_id.anno, 12), step,
+                                     RoundMode::HalfAwayFromZero));
+        credits.setMode(previousMode);
+    }
+
+    m_amountToPayCaption = amountToPayLabel();
+    if (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva != AdvanceMethod::Analytical) {
+        const AdvanceAmount advance = decemberAdvance(a.IvaDaVersare(), m_id.metodoCalcoloAccontoIva, m_tipoLiquidazione,
+                                                      m_tipoLiquidazionePrec, step);
+        a.setIvaDaVersare(advance.ivaDaVersare);
+        m_amountToPayCaption = advance.label;
+    }
+}
+
+void SettlementDocument::readAdvancePaid()
+{
+    QString sql = u"SELECT Importo, DataVersamento FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
+                  u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                  u"WHERE IDTipoRisultatoLiquidazioneIva = 9 AND IDAttivitaAzienda = "_qs
+        + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND AccontoIva <> 0"_qs;
+    Recordset rs = m_ctx.db.openRecordset(sql);
+    if (rs.eof())
+        return;
+    Payment &p = m_payments.advance;
+    p.importo = rs.number(u"Importo"_qs);
+    const QVariant d = rs.field(u"DataVersamento"_qs);
+    if (!d.isNull()) {
+        QDate date = d.toDate();
+        if (!date.isValid())
+            date = QDate::fromString(d.toString().left(10), Qt::ISODate);
+        if (date.isValid())
+            p.dataVersamento = date;
+    }
+}
+
+double SettlementDocument::interessiAnnuali() const
+{
+    return m_amounts->IntAnnDovuti();
+}
+
+double SettlementDocument::importoDaVersare() const
+{
+    return m_amounts->IvaDaVersare();
+}
+
+double SettlementDocument::creditoResiduo() const
+{
+    return m_amounts->CreDimLiquiSucc();
+}
+
+double SettlementDocument::creditoInfrannualeF24() const
+{
+    return m_amounts->CreCompF24();
+}
+
+double SettlementDocument::creditoInfrannualeRimborso() const
+{
+    return m_amounts->RimbInfrannuale();
+}
+
+} // namespace liqiva
