@@ -1,5 +1,6 @@
 #include "engine/Amounts.h"
 
+#include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
@@ -40,34 +41,6 @@ QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
     w += u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva);
     w += u" AND (RLI.VirtualDelete = 0 OR RLI.VirtualDelete = 2)"_qs;
     return w;
-}
-
-// The counter months of a settlement period, written out for both settlement types of the
-// activity and guarded by EXISTS, as every counter query of the program does it. Columns
-// are qualified with ContatoreIva because the callers join other tables.
-QString counterPeriodFilter(int a, int p, int m, int metodo)
-{
-    if (m < 1)
-        return u" AND ContatoreIva.AccontoIva = 0"_qs;
-    const QString exists =
-        u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
-        sqlNumber(p) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(a);
-    QString f = u" AND (("_qs + exists + u" AND TipoLiquidazioneIva = 0)"_qs;
-    if (m != 13)
-        f += u" AND ContatoreIva.IDMese = "_qs + sqlNumber(m) + u")"_qs;
-    else if (metodo != 0)
-        f += u" AND ContatoreIva.IDMese = 12)"_qs;
-    else
-        f += u" AND ContatoreIva.AccontoIva <> 0)"_qs;
-    f += u" OR ("_qs + exists + u" AND TipoLiquidazioneIva <> 0)"_qs;
-    if (m != 13)
-        f += u" AND (ContatoreIva.IDMese > "_qs + sqlNumber(m - 3) + u" AND ContatoreIva.IDMese <= "_qs + sqlNumber(m) +
-             u")))"_qs;
-    else if (metodo != 0)
-        f += u" AND (ContatoreIva.IDMese = 10 OR ContatoreIva.IDMese = 11 OR ContatoreIva.IDMese = 12)))"_qs;
-    else
-        f += u" AND (ContatoreIva.IDMese = 10 OR ContatoreIva.IDMese = 11 OR ContatoreIva.AccontoIva <> 0)))"_qs;
-    return f;
 }
 
 } // namespace
@@ -587,15 +560,14 @@ double Amounts::CalcolaCreditoBeniAmmortizzabili()
 {
     // The VAT of purchases booked on depreciable-goods accounts (classes 10, 11, 12, 15)
     // by the branches of the activity, in the months of the settlement.
-    const QString sql = u"SELECT SUM(ContatoreIva.Importo) AS TotIva FROM ContatoreIva INNER JOIN Filiale ON "
-                        u"ContatoreIva.IDFiliale = Filiale.IDFiliale"
-                        " WHERE Filiale.IDAttivitaAzienda = "_qs +
-                        sqlNumber(m_idAttivita) +
-                        u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDTipoContatoreIva = 1"
-                        " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"
-                        " AND ContatoreIva.Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs +
-                        sqlNumber(m_idPeriodoIva) + u")"_qs +
-                        counterPeriodFilter(m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo);
+    const CounterPeriod period{m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo};
+    const QString sql =
+        u"SELECT SUM(ContatoreIva.Importo) AS TotIva FROM ContatoreIva INNER JOIN Filiale ON ContatoreIva.IDFiliale = "
+        "Filiale.IDFiliale WHERE Filiale.IDAttivitaAzienda = "_qs +
+        sqlNumber(m_idAttivita) +
+        u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDTipoContatoreIva = 1"
+        " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs +
+        sqlYearCondition(m_idPeriodoIva) + sqlPeriodMonths(period) + sqlMonthRange(period, false);
     Recordset rs = m_db.openRecordset(sql);
     return rs.eof() ? 0.0 : fromDatabase(rs.number(u"TotIva"_qs));
 }

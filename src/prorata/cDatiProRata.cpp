@@ -1,6 +1,7 @@
 #include "prorata/cDatiProRata.h"
 
 #include "engine/Amounts.h"
+#include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
@@ -80,36 +81,10 @@ Money cDatiProRata::CalcolaIvaDetraibile(Money ivaAcquisti, Money percentuale) c
 
 QString cDatiProRata::periodFilter() const
 {
-    // RiportoSuChiusuraIVA is qualified: the VAT codes have a column of the same name.
-    const QString p = sqlNumber(m_idPeriodoIva);
-    const QString a = sqlNumber(m_idAttivita);
-    QString f = u" WHERE ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs +
-                u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + p + u")"_qs;
-    if (m_idMese >= 1) {
-        f += u" AND (("_qs + u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva"_qs +
-             u" WHERE IDPeriodoIva = "_qs + p + u" AND IDAttivitaAzienda = "_qs + a +
-             u" AND TipoLiquidazioneIva = 0)"_qs;
-        if (m_idMese != 13)
-            f += u" AND IDMese = "_qs + sqlNumber(m_idMese) + u")"_qs;
-        else if (m_metodo != 0)
-            f += u" AND IDMese = 12)"_qs;
-        else
-            f += u" AND AccontoIva <> 0)"_qs;
-        f += u" OR ("_qs + u" EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva"_qs +
-             u" WHERE IDPeriodoIva = "_qs + p + u" AND IDAttivitaAzienda = "_qs + a +
-             u" AND TipoLiquidazioneIva <> 0)"_qs;
-        if (m_idMese != 13)
-            f += u" AND (IDMese > "_qs + sqlNumber(m_idMese - 3) + u" AND IDMese <= "_qs + sqlNumber(m_idMese) +
-                 u")))"_qs;
-        else if (m_metodo != 0)
-            f += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs;
-        else
-            f += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs;
-    } else {
-        f += u" AND AccontoIva = 0"_qs;
-    }
-    f += u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + a + u")"_qs;
-    return f;
+    // RiportoSuChiusuraIVA is qualified: the statements join the VAT codes.
+    const CounterPeriod period{m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo};
+    return u" WHERE ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs + sqlYearCondition(m_idPeriodoIva) +
+           sqlPeriodFilter(period);
 }
 
 Money cDatiProRata::sumOf(const QString &sql, const QString &field)
