@@ -30,8 +30,8 @@ QString DeclarationTotals::periodicMonths() const
         return quarterly ? u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs : u" AND IDMese = 12"_qs;
     }
     if (quarterly)
-        return u" AND (IDMese <= "_qs + sqlNumber(m) + u" AND IDMese >= "_qs + sqlNumber(m - 2) + u")"_qs
-            + u" AND AccontoIva = 0"_qs;
+        return u" AND (IDMese <= "_qs + sqlNumber(m) + u" AND IDMese >= "_qs + sqlNumber(m - 2) + u")"_qs +
+               u" AND AccontoIva = 0"_qs;
     return u" AND IDMese = "_qs + sqlNumber(m) + u" AND AccontoIva = 0"_qs;
 }
 
@@ -46,11 +46,11 @@ std::pair<int, int> DeclarationTotals::annualMonthRange() const
 
 QString DeclarationTotals::commonFilter(const QString &from, const QString &months) const
 {
-    return u"SELECT SUM(ContatoreIva.Imponibile) AS Imponibile"_qs + from
-        + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs + u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs
-        + u" AND ContatoreIva.AcquistiSolaVentilazione = 0"_qs + months + u" AND Anno = "_qs + sqlNumber(m_s.anno)
-        + u" AND IDFiliale IN ("_qs + u"SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
-        + sqlNumber(m_s.idAttivitaAzienda) + u")"_qs;
+    return u"SELECT SUM(ContatoreIva.Imponibile) AS Imponibile"_qs + from +
+           u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs + u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs +
+           u" AND ContatoreIva.AcquistiSolaVentilazione = 0"_qs + months + u" AND Anno = "_qs + sqlNumber(m_s.anno) +
+           u" AND IDFiliale IN ("_qs + u"SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+           sqlNumber(m_s.idAttivitaAzienda) + u")"_qs;
 }
 
 double DeclarationTotals::sum(const QString &sql, const QString &field)
@@ -61,18 +61,19 @@ double DeclarationTotals::sum(const QString &sql, const QString &field)
 
 double DeclarationTotals::ventilatedReceipts()
 {
-    return sum(u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent"_qs + u" FROM RigaReportLiquidazioneIva INNER JOIN Iva"_qs
-                   + u" ON RigaReportLiquidazioneIva.IDIva = Iva.IDIva"_qs + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs
-                   + u" AND RigaReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-                   + sqlNumber(m_s.idRisultatoLiquidazioneIva),
-               u"ImpCorrVent"_qs);
+    return sum(
+        u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent"_qs + u" FROM RigaReportLiquidazioneIva INNER JOIN Iva"_qs +
+            u" ON RigaReportLiquidazioneIva.IDIva = Iva.IDIva"_qs + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs +
+            u" AND RigaReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
+            sqlNumber(m_s.idRisultatoLiquidazioneIva),
+        u"ImpCorrVent"_qs);
 }
 
 double DeclarationTotals::storedAmount(int amountType)
 {
-    return sum(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo"_qs + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs
-                   + sqlNumber(m_s.idRisultatoLiquidazioneIva) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs
-                   + sqlNumber(amountType) + u" AND VirtualDelete = 0"_qs,
+    return sum(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo"_qs + u" WHERE"_qs +
+                   u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva) +
+                   u" AND IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(amountType) + u" AND VirtualDelete = 0"_qs,
                u"Importo"_qs);
 }
 
@@ -84,18 +85,19 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
     const QString f = commonFilter(from, periodicMonths());
 
     const double corrVent = ventilatedReceipts();
-    const QString attive = f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 2"_qs
-        + u" OR ContatoreIva.IDTipoContatoreIva = 3"_qs + u" OR ContatoreIva.IDTipoContatoreIva = 4"_qs
-        + u" OR ContatoreIva.IDTipoContatoreIva = 5"_qs + u" OR ContatoreIva.IDTipoContatoreIva = 6"_qs
-        + u" OR ContatoreIva.IDTipoContatoreIva = "_qs + u"7"_qs + u" )"_qs
-        + u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND "
-          "ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
+    const QString attive =
+        f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 2"_qs + u" OR ContatoreIva.IDTipoContatoreIva = 3"_qs +
+        u" OR ContatoreIva.IDTipoContatoreIva = 4"_qs + u" OR ContatoreIva.IDTipoContatoreIva = 5"_qs +
+        u" OR ContatoreIva.IDTipoContatoreIva = 6"_qs + u" OR ContatoreIva.IDTipoContatoreIva = "_qs + u"7"_qs +
+        u" )"_qs +
+        u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND "
+        "ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
     dip.VP1_OperazioniAttive = Money::fromDouble(rounded(sum(attive, u"Imponibile"_qs) + corrVent));
     dip.VP1_CessioniIntracomunitarie =
         Money::fromDouble(rounded(sum(attive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs)));
 
-    const QString passive = f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 1"_qs
-        + u" OR ContatoreIva.IDTipoContatoreIva = 8"_qs + u" )"_qs;
+    const QString passive = f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 1"_qs +
+                            u" OR ContatoreIva.IDTipoContatoreIva = 8"_qs + u" )"_qs;
     dip.VP2_OperazioniPassive = Money::fromDouble(rounded(sum(passive, u"Imponibile"_qs)));
     dip.VP2_AcquistiIntracomunitari =
         Money::fromDouble(rounded(sum(passive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs)));
@@ -103,8 +105,8 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
     dip.VP3_Imponibile = Money::fromDouble(rounded(storedAmount(AmountType::ImportazioniImponibile)));
     dip.VP3_Imposta = Money::fromDouble(rounded(storedAmount(AmountType::ImportazioniImposta)));
 
-    Recordset rs = m_db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIva"_qs + u" WHERE"_qs
-                                      + u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
+    Recordset rs = m_db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIva"_qs + u" WHERE"_qs +
+                                      u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
     if (!rs.eof()) {
         const auto flag = [&rs](const char *column) { return rs.number(QString::fromLatin1(column)) != 0; };
         dip.DichiarazioneIntegrativa = flag("DichiarazioneIntegrativa");
@@ -130,23 +132,22 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
                             : u" AND IDMese BETWEEN "_qs + sqlNumber(first) + u" AND "_qs + sqlNumber(last);
     const QString from = u" FROM ContatoreIva INNER JOIN Iva"_qs + u" ON ContatoreIva.IDIva = Iva.IDIva"_qs;
     const QString f = commonFilter(from, months);
-    const auto total = [this](const QString &sql) {
-        return Money::fromDouble(rounded(sum(sql, u"Imponibile"_qs)));
-    };
+    const auto total = [this](const QString &sql) { return Money::fromDouble(rounded(sum(sql, u"Imponibile"_qs))); };
 
     const QString attive = f + u" AND ContatoreIva.IDTipoContatoreIva IN (2,3,4,5,6,7,12,13)"_qs;
-    const QString attiveNoExcluded = attive + u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs
-        + u" OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
+    const QString attiveNoExcluded =
+        attive + u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs +
+        u" OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
     cadi.OperazioniAttive = Money::fromDouble(rounded(sum(attiveNoExcluded, u"Imponibile"_qs) + ventilatedReceipts()));
-    const QString nonIntra = u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs
-        + u" OR ContatoreIva.IDClassificazioneIvaCF <> 1)"_qs;
+    const QString nonIntra =
+        u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs + u" OR ContatoreIva.IDClassificazioneIvaCF <> 1)"_qs;
     cadi.OperazioniNonImponibili = total(attive + nonIntra + u" AND Iva.IDTipoIva = 1"_qs);
     cadi.OperazioniEsenti = total(attive + nonIntra + u" AND Iva.IDTipoIva = 3"_qs);
     cadi.OperazioniIntracomunitarie =
         total(attive + u" AND IDClassificazioneIvaCF = 1 AND IDClassificazioneIvaConto IN (7,8)"_qs);
-    cadi.OperazioniBeniStrumentali =
-        total(attive
-              + u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15) AND ISNULL(IDClassificazioneIvaCF,0) NOT IN (6, 14)"_qs);
+    cadi.OperazioniBeniStrumentali = total(
+        attive +
+        u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15) AND ISNULL(IDClassificazioneIvaCF,0) NOT IN (6, 14)"_qs);
 
     const QString passive = f + u" AND ContatoreIva.IDTipoContatoreIva IN (1, 8, 15)"_qs;
     cadi.OperazioniPassive = total(passive);
@@ -162,9 +163,9 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
     cadi.ImponibileRottami = Money::fromDouble(rounded(storedAmount(AmountType::RottamiImponibile)));
     cadi.ImpostaRottami = Money::fromDouble(rounded(storedAmount(AmountType::RottamiImposta)));
 
-    Recordset rs = m_db.openRecordset(u"SELECT VersamentoNonEffettuato"_qs + u" FROM RisultatoLiquidazioneIva"_qs
-                                      + u" WHERE IDRisultatoLiquidazioneIva = "_qs
-                                      + sqlNumber(m_s.idRisultatoLiquidazioneIva));
+    Recordset rs =
+        m_db.openRecordset(u"SELECT VersamentoNonEffettuato"_qs + u" FROM RisultatoLiquidazioneIva"_qs +
+                           u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
     cadi.EventiEccezionali = !rs.eof() && rs.number(u"VersamentoNonEffettuato"_qs) != 0;
 }
 

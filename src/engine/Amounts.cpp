@@ -1,5 +1,6 @@
 #include "engine/Amounts.h"
 
+#include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
@@ -35,37 +36,11 @@ QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
     else
         w = u" RLI.IDMese IS NULL AND RLI.AccontoIva = 0"_qs;
     w += u" AND"_qs;
-    w += idAttivita != 0 ? u" RLI.IDAttivitaAzienda = "_qs + sqlNumber(idAttivita) : u" RLI.IDAttivitaAzienda IS NULL"_qs;
+    w += idAttivita != 0 ? u" RLI.IDAttivitaAzienda = "_qs + sqlNumber(idAttivita)
+                         : u" RLI.IDAttivitaAzienda IS NULL"_qs;
     w += u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva);
     w += u" AND (RLI.VirtualDelete = 0 OR RLI.VirtualDelete = 2)"_qs;
     return w;
-}
-
-// The counter months of a settlement period, written out for both settlement types of the
-// activity and guarded by EXISTS, as every counter query of the program does it. Columns
-// are qualified with ContatoreIva because the callers join other tables.
-QString counterPeriodFilter(int a, int p, int m, int metodo)
-{
-    if (m < 1)
-        return u" AND ContatoreIva.AccontoIva = 0"_qs;
-    const QString exists = u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-        + sqlNumber(p) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(a);
-    QString f = u" AND (("_qs + exists + u" AND TipoLiquidazioneIva = 0)"_qs;
-    if (m != 13)
-        f += u" AND ContatoreIva.IDMese = "_qs + sqlNumber(m) + u")"_qs;
-    else if (metodo != 0)
-        f += u" AND ContatoreIva.IDMese = 12)"_qs;
-    else
-        f += u" AND ContatoreIva.AccontoIva <> 0)"_qs;
-    f += u" OR ("_qs + exists + u" AND TipoLiquidazioneIva <> 0)"_qs;
-    if (m != 13)
-        f += u" AND (ContatoreIva.IDMese > "_qs + sqlNumber(m - 3) + u" AND ContatoreIva.IDMese <= "_qs + sqlNumber(m)
-            + u")))"_qs;
-    else if (metodo != 0)
-        f += u" AND (ContatoreIva.IDMese = 10 OR ContatoreIva.IDMese = 11 OR ContatoreIva.IDMese = 12)))"_qs;
-    else
-        f += u" AND (ContatoreIva.IDMese = 10 OR ContatoreIva.IDMese = 11 OR ContatoreIva.AccontoIva <> 0)))"_qs;
-    return f;
 }
 
 } // namespace
@@ -121,8 +96,8 @@ double Amounts::fromDatabase(double databaseValue) const
 
 double Amounts::VarImpoPeriodoPrecDeb() const
 {
-    return VarRavvOperoso() + IntLiqTrimRavv() + IntRavv() + AltreVarDeb() + CAEstrLiqPer() + CIEstrLiqTrimI()
-        + CIEstrLiqTrimII() + CIEstrLiqTrimIII();
+    return VarRavvOperoso() + IntLiqTrimRavv() + IntRavv() + AltreVarDeb() + CAEstrLiqPer() + CIEstrLiqTrimI() +
+           CIEstrLiqTrimII() + CIEstrLiqTrimIII();
 }
 
 double Amounts::VarImpoPeriodoPrecCre() const
@@ -140,22 +115,23 @@ double Amounts::CreditoInDetrazione() const
 namespace {
 QString companyOfYear(int idPeriodoIva)
 {
-    return u" WHERE IDAzienda IN (SELECT IDAzienda FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva)
-        + u")"_qs;
+    return u" WHERE IDAzienda IN (SELECT IDAzienda FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva) +
+           u")"_qs;
 }
 } // namespace
 
 bool Amounts::chkPrintCIC() const
 {
-    Recordset rs = m_db.openRecordset(u"SELECT StampaCIC FROM ConfigurazioneContabile"_qs + companyOfYear(m_idPeriodoIva));
+    Recordset rs =
+        m_db.openRecordset(u"SELECT StampaCIC FROM ConfigurazioneContabile"_qs + companyOfYear(m_idPeriodoIva));
     return !rs.eof() && rs.number(u"StampaCIC"_qs) != 0;
 }
 
 void Amounts::setChkPrintCIC(bool v)
 {
-    m_db.execute(u"UPDATE ConfigurazioneContabile SET StampaCIC = "_qs + sqlNumber(v ? -1 : 0)
-                 + u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u", DataUltimaVariazione = "_qs
-                 + sqlDate(QDateTime::currentDateTime(), m_db.engine()) + companyOfYear(m_idPeriodoIva));
+    m_db.execute(u"UPDATE ConfigurazioneContabile SET StampaCIC = "_qs + sqlNumber(v ? -1 : 0) +
+                 u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u", DataUltimaVariazione = "_qs +
+                 sqlDate(QDateTime::currentDateTime(), m_db.engine()) + companyOfYear(m_idPeriodoIva));
 }
 
 // ---- loaders ---------------------------------------------------------------------------
@@ -167,8 +143,8 @@ void Amounts::loadRows(const QString &where)
         "RisultatoLiquidazioneIvaXTipo.TipoLiquidazioneIva ,RLI.IDMese, RLI.AccontoIva, RLI.IDAttivitaAzienda, "
         "RLI.IDPeriodoIva, RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
         "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIvaXTipo  INNER JOIN RisultatoLiquidazioneIva AS RLI "
-        "ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE"_qs
-        + where);
+        "ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE"_qs +
+        where);
     bool first = true;
     for (; !rs.eof(); rs.moveNext()) {
         if (first) {
@@ -199,8 +175,8 @@ void Amounts::LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, 
         // from its row, so that a Save afterwards knows where to write.
         Recordset rs = m_db.openRecordset(
             u"SELECT RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
-            "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva AS RLI WHERE"_qs
-            + where);
+            "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva AS RLI WHERE"_qs +
+            where);
         if (!rs.eof()) {
             m_idRisultato = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
             m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
@@ -221,26 +197,20 @@ void Amounts::Refresh()
     Recordset rs = m_db.openRecordset(
         u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, SoggettoRimborsoLiqIva, "
         "SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva WHERE "
-        "IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(key));
+        "IDRisultatoLiquidazioneIva = "_qs +
+        sqlNumber(key));
     if (rs.eof())
         return; // the settlement is gone: nothing to show
     m_idMese = rs.number(u"AccontoIva"_qs) != 0 ? 13 : rs.integer(u"IDMese"_qs);
     m_metodo = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
     m_idAttivita = rs.integer(u"IDAttivitaAzienda"_qs);
     m_idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
+    m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
+    m_soggRimbTrim = rs.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
+    m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
     rs.close();
     loadRows(u" RLI.IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));
     m_idRisultato = key;
-    Recordset flags = m_db.openRecordset(
-        u"SELECT SoggettoRimborsoLiqIva, SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM "
-        "RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(key));
-    if (!flags.eof()) {
-        m_soggRimb = flags.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
-        m_soggRimbTrim = flags.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
-        m_soggRimb7374 = flags.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
-    }
     loadSpecialCredits();
     loadEarlierTotals();
 }
@@ -251,8 +221,8 @@ void Amounts::loadSpecialCredits()
     if (m_idAttivita != 0) {
         Recordset rs = m_db.openRecordset(
             u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
-            + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva));
+            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+            sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva));
         SpecialCredits s;
         if (!rs.eof()) {
             m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
@@ -262,11 +232,11 @@ void Amounts::loadSpecialCredits()
             // it had used itself, so that saving it again may use the same amount.
             const bool own = booksSpecialCredits();
             if (s.chkAutotrasp)
-                s.autotrasp = fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs))
-                    + (own ? Importo(0, AmountType::CreAutotraspUti) : 0.0);
+                s.autotrasp = fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs)) +
+                              (own ? Importo(0, AmountType::CreAutotraspUti) : 0.0);
             if (s.chkAltri)
-                s.altri = fromDatabase(rs.number(u"AltriCreditiImposta"_qs))
-                    + (own ? Importo(0, AmountType::AltriCreImpUti) : 0.0);
+                s.altri = fromDatabase(rs.number(u"AltriCreditiImposta"_qs)) +
+                          (own ? Importo(0, AmountType::AltriCreImpUti) : 0.0);
         }
         m_special.insert(0, s);
         return;
@@ -274,8 +244,8 @@ void Amounts::loadSpecialCredits()
     // All activities: summed by their settlement type, over the activities with the switch.
     Recordset rs = m_db.openRecordset(
         u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-        + sqlNumber(m_idPeriodoIva) + u" AND VirtualDelete = 0"_qs);
+        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+        sqlNumber(m_idPeriodoIva) + u" AND VirtualDelete = 0"_qs);
     for (; !rs.eof(); rs.moveNext()) {
         SpecialCredits &s = m_special[rs.integer(u"TipoLiquidazioneIva"_qs)];
         if (rs.number(u"Autotrasportatore"_qs) != 0) {
@@ -302,15 +272,16 @@ void Amounts::loadEarlierTotals()
     else
         first = m_tipoLiquidazione != 0 ? m_idMese - 2 : m_idMese;
     Recordset rs = m_db.openRecordset(
-        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, SUM(RisultatoLiquidazioneIvaXTipo.Importo) "
+        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
+        u"SUM(RisultatoLiquidazioneIvaXTipo.Importo) "
         "AS Importo FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
         "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE "
         "RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND "
-        "RLI.IDMese IS NOT NULL AND RLI.IDMese < "_qs
-        + sqlNumber(first) + u" AND RLI.IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) + u" AND RLI.IDPeriodoIva = "_qs
-        + sqlNumber(m_idPeriodoIva)
-        + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
-          "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs);
+        "RLI.IDMese IS NOT NULL AND RLI.IDMese < "_qs +
+        sqlNumber(first) + u" AND RLI.IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) +
+        u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) +
+        u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs);
     for (; !rs.eof(); rs.moveNext()) {
         const double v = fromDatabase(rs.number(u"Importo"_qs));
         switch (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)) {
@@ -343,11 +314,12 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
 
     // The company's VAT years of the calendar year, with monthly and with quarterly
     // activities.
-    const QString years = u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
-                          "PeriodoIva.IDAzienda = "_qs
-        + sqlNumber(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno)
-        + u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
-          "TipoLiquidazioneIva "_qs;
+    const QString years =
+        u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
+        "PeriodoIva.IDAzienda = "_qs +
+        sqlNumber(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno) +
+        u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
+        "TipoLiquidazioneIva "_qs;
     QVector<int> keys;
     {
         Recordset rs = m_db.openRecordset(years + u"= 0)"_qs + u" UNION "_qs + years + u"<> 0)"_qs);
@@ -366,8 +338,8 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
             Recordset rs = m_db.openRecordset(
                 u"SELECT IDAttivitaAzienda, TipoLiquidazioneIva, Autotrasportatore, AltriCrediti, ExArticolo7374, "
                 "CreditoIvaAutotrasportatori, AltriCreditiImposta FROM AttivitaAziendaPerPeriodoIva WHERE "
-                "IDPeriodoIva = "_qs
-                + sqlNumber(p) + u" AND VirtualDelete = 0"_qs);
+                "IDPeriodoIva = "_qs +
+                sqlNumber(p) + u" AND VirtualDelete = 0"_qs);
             for (; !rs.eof(); rs.moveNext()) {
                 const int group = rs.integer(u"TipoLiquidazioneIva"_qs);
                 typeOfActivity.insert(rs.integer(u"IDAttivitaAzienda"_qs), group);
@@ -384,15 +356,17 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
         }
         Recordset rs = m_db.openRecordset(
             u" SELECT SUM(RisultatoLiquidazioneIvaXTipo.Importo) AS Importo, "
-            "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo.TipoLiquidazioneIva, "
+            "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
+            "RisultatoLiquidazioneIvaXTipo.TipoLiquidazioneIva, "
             "RLI.IDAttivitaAzienda, RLI.IDPeriodoIva From RisultatoLiquidazioneIvaXTipo INNER JOIN "
             "RisultatoLiquidazioneIva AS RLI ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-            "RLI.IDRisultatoLiquidazioneIva WHERE RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0"
-            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = "_qs
-            + sqlNumber(p)
-            + u" AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) GROUP BY "
-              "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva,RisultatoLiquidazioneIvaXTipo."
-              "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs);
+            "RLI.IDRisultatoLiquidazioneIva WHERE RLI.VirtualDelete = 0 AND "
+            "RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0"
+            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = "_qs +
+            sqlNumber(p) +
+            u" AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) GROUP BY "
+            "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva,RisultatoLiquidazioneIvaXTipo."
+            "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs);
         for (; !rs.eof(); rs.moveNext()) {
             // The settlement type of a row: its own (settlements of all activities), else the
             // one of its activity, else 0.
@@ -426,7 +400,8 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
 
 const QVector<int> &Amounts::periodicTypes()
 {
-    static const QVector<int> types = {15, 16, 17, 18, 19, 20, 21, 22, 36, 23, 4, 3, 24, 25, 26, 27, 37, 12, 11, 28, 29};
+    static const QVector<int> types = {15, 16, 17, 18, 19, 20, 21, 22, 36, 23, 4,
+                                       3,  24, 25, 26, 27, 37, 12, 11, 28, 29};
     return types;
 }
 
@@ -439,10 +414,10 @@ const QVector<int> &Amounts::annualTypes()
 QMap<int, double> Amounts::storedUsedCredits()
 {
     QMap<int, double> used;
-    Recordset rs = m_db.openRecordset(
-        u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-        "IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(m_idRisultato) + u" AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs);
+    Recordset rs =
+        m_db.openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                           "IDRisultatoLiquidazioneIva = "_qs +
+                           sqlNumber(m_idRisultato) + u" AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs);
     for (; !rs.eof(); rs.moveNext()) {
         const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         used[type] += rs.number(u"Importo"_qs);
@@ -475,23 +450,27 @@ void Amounts::Save()
     const QMap<int, double> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, double>();
 
     for (int type : periodic() ? periodicTypes() : annualTypes()) {
-        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
-                     + sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
+                     sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
         for (int group : groups) {
             const double amount = toDatabase(Importo(group, type));
             if (amount == 0)
                 continue;
-            const QString insert = withActivity
-                ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                  "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
-                  "DataUltimaVariazione, VirtualDelete) VALUES ("_qs
-                    + sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) + u", NULL, NULL, NULL, "_qs + user
-                    + u", "_qs + now + u", 0)"_qs
-                : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                  "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                  "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs
-                    + sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) + u", "_qs + sqlNumber(group)
-                    + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs;
+            const QString insert =
+                withActivity ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
+                               u"IDRisultatoLiquidazioneIva, "
+                               "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+                               "IDUtenteUltimaVariazione, "
+                               "DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                                   sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) +
+                                   u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs
+                             : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
+                               u"IDRisultatoLiquidazioneIva, "
+                               "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
+                               "IDBancaPerAnagrafica, "
+                               "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                                   sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) + u", "_qs +
+                                   sqlNumber(group) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs;
             nextKey(m_db, kXTipo, kXTipoKey, insert);
         }
     }
@@ -503,11 +482,12 @@ void Amounts::Save()
             toFourDecimals(usedBefore.value(AmountType::CreAutotraspUti) - toDatabase(CreAutotraspUti()));
         const double changeAltri =
             toFourDecimals(usedBefore.value(AmountType::AltriCreImpUti) - toDatabase(AltriCreImpUti()));
-        m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs
-                     + sqlNumber(changeAutotrasp) + u"),"_qs + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs
-                     + sqlNumber(changeAltri) + u") ,IDUtenteUltimaVariazione = "_qs + user
-                     + u" ,DataUltimaVariazione = "_qs + now + u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva)
-                     + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
+        m_db.execute(
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs +
+            sqlNumber(changeAutotrasp) + u"),"_qs + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
+            sqlNumber(changeAltri) + u") ,IDUtenteUltimaVariazione = "_qs + user + u" ,DataUltimaVariazione = "_qs +
+            now + u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
+            sqlNumber(m_idAttivita));
         // The credits available to the settlement are read again, now from the booked year.
         loadSpecialCredits();
     }
@@ -523,17 +503,17 @@ void Amounts::Delete()
         const QMap<int, double> used = storedUsedCredits();
         if (used.value(AmountType::CreAutotraspUti) != 0 || used.value(AmountType::AltriCreImpUti) != 0) {
             m_db.execute(
-                u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs
-                + sqlNumber(toFourDecimals(used.value(AmountType::CreAutotraspUti))) + u"),"_qs
-                + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs
-                + sqlNumber(toFourDecimals(used.value(AmountType::AltriCreImpUti))) + u") ,IDUtenteUltimaVariazione = "_qs
-                + sqlNumber(m_idUser) + u" ,DataUltimaVariazione = "_qs
-                + sqlDate(QDateTime::currentDateTime(), m_db.engine()) + u" WHERE IDPeriodoIva = "_qs
-                + sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
+                u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs +
+                sqlNumber(toFourDecimals(used.value(AmountType::CreAutotraspUti))) + u"),"_qs +
+                u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
+                sqlNumber(toFourDecimals(used.value(AmountType::AltriCreImpUti))) +
+                u") ,IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u" ,DataUltimaVariazione = "_qs +
+                sqlDate(QDateTime::currentDateTime(), m_db.engine()) + u" WHERE IDPeriodoIva = "_qs +
+                sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
         }
     }
-    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
-                 + sqlNumber(m_idRisultato));
+    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+                 sqlNumber(m_idRisultato));
     tx.commit();
     m_amounts.clear();
 }
@@ -580,14 +560,14 @@ double Amounts::CalcolaCreditoBeniAmmortizzabili()
 {
     // The VAT of purchases booked on depreciable-goods accounts (classes 10, 11, 12, 15)
     // by the branches of the activity, in the months of the settlement.
+    const CounterPeriod period{m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo};
     const QString sql =
-        u"SELECT SUM(ContatoreIva.Importo) AS TotIva FROM ContatoreIva INNER JOIN Filiale ON ContatoreIva.IDFiliale = Filiale.IDFiliale"
-        " WHERE Filiale.IDAttivitaAzienda = "_qs
-        + sqlNumber(m_idAttivita)
-        + u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDTipoContatoreIva = 1"
-          " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"
-          " AND ContatoreIva.Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs
-        + sqlNumber(m_idPeriodoIva) + u")"_qs + counterPeriodFilter(m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo);
+        u"SELECT SUM(ContatoreIva.Importo) AS TotIva FROM ContatoreIva INNER JOIN Filiale ON ContatoreIva.IDFiliale = "
+        "Filiale.IDFiliale WHERE Filiale.IDAttivitaAzienda = "_qs +
+        sqlNumber(m_idAttivita) +
+        u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDTipoContatoreIva = 1"
+        " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs +
+        sqlYearCondition(m_idPeriodoIva) + sqlPeriodMonths(period) + sqlMonthRange(period, false);
     Recordset rs = m_db.openRecordset(sql);
     return rs.eof() ? 0.0 : fromDatabase(rs.number(u"TotIva"_qs));
 }

@@ -1,27 +1,26 @@
 #pragma once
 
+#include "engine/SettlementIdentity.h"
+
 #include <QMap>
 #include <QString>
 #include <QVector>
 
 namespace liqiva {
 
-class Connection;
-class MessageService;
-
 // Amount types of RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva).
 namespace AmountType {
-constexpr int Risultato = 1;               // balance of the period (a credit stored negative)
-constexpr int CreditoIniziale = 2;         // opening credit of January
-constexpr int IntTrimDovuti = 3;           // quarterly interest due
-constexpr int CreAutotraspUti = 4;         // truckers' credit used
-constexpr int VersamentoPeriodico = 8;     // periodic payment with its payment data
-constexpr int AccontoVersato = 9;          // December advance paid
-constexpr int DaVersare = 10;              // amount to pay (lire years)
-constexpr int IvaDaVersare = 11;           // VAT to pay for the period
-constexpr int IvaPeriodo = 12;             // VAT of the period, debit positive
-constexpr int TotIvaCredito = 13;          // VAT deducted in the period
-constexpr int TotIvaDebito = 14;           // VAT due in the period
+constexpr int Risultato = 1;           // balance of the period (a credit stored negative)
+constexpr int CreditoIniziale = 2;     // opening credit of January
+constexpr int IntTrimDovuti = 3;       // quarterly interest due
+constexpr int CreAutotraspUti = 4;     // truckers' credit used
+constexpr int VersamentoPeriodico = 8; // periodic payment with its payment data
+constexpr int AccontoVersato = 9;      // December advance paid
+constexpr int DaVersare = 10;          // amount to pay (lire years)
+constexpr int IvaDaVersare = 11;       // VAT to pay for the period
+constexpr int IvaPeriodo = 12;         // VAT of the period, debit positive
+constexpr int TotIvaCredito = 13;      // VAT deducted in the period
+constexpr int TotIvaDebito = 14;       // VAT due in the period
 constexpr int VarRavvOperoso = 15;
 constexpr int IntLiqTrimRavv = 16;
 constexpr int IntRavv = 17;
@@ -100,9 +99,11 @@ public:
     void clear();
 
     // ---- typed amounts ---------------------------------------------------------------
+    // clang-format off
 #define LIQIVA_AMOUNT(name, code)                                                                                     \
     double name() const { return Importo(code); }                                                                     \
     void set##name(double v) { setImporto(code, v); }
+    // clang-format on
     LIQIVA_AMOUNT(IntTrimDovuti, AmountType::IntTrimDovuti)
     LIQIVA_AMOUNT(CreAutotraspUti, AmountType::CreAutotraspUti)
     LIQIVA_AMOUNT(AccontoVersato, AmountType::AccontoVersato)
@@ -130,9 +131,11 @@ public:
 #undef LIQIVA_AMOUNT
 
     // ---- figures kept in memory: the credit windows and the credit movements set them -
+    // clang-format off
 #define LIQIVA_FIGURE(name)                                                                                           \
     double name() const { return m_figures.value(QStringLiteral(#name)); }                                            \
     void set##name(double v) { m_figures.insert(QStringLiteral(#name), v); }
+    // clang-format on
     LIQIVA_FIGURE(CICInizio)
     LIQIVA_FIGURE(CICUtiLiqui)
     LIQIVA_FIGURE(CICUtiF24)
@@ -164,9 +167,15 @@ public:
 
     // ---- derived amounts of the declaration grid ----------------------------------------
     // AltriCreImpUti + CreAutotraspUti.
-    double CreditiSpeciali() const { return AltriCreImpUti() + CreAutotraspUti(); }
+    double CreditiSpeciali() const
+    {
+        return AltriCreImpUti() + CreAutotraspUti();
+    }
     // IntMoraPerPrec + Int150TrimPerPrec + ImpNoverPerPrec.
-    double IvaNoVersataPrec() const { return IntMoraPerPrec() + Int150TrimPerPrec() + ImpNoverPerPrec(); }
+    double IvaNoVersataPrec() const
+    {
+        return IntMoraPerPrec() + Int150TrimPerPrec() + ImpNoverPerPrec();
+    }
     // The debit changes of earlier periods: late-payment corrections and interest, other
     // debit changes, and the annual and infra-annual credits taken out of the settlements.
     double VarImpoPeriodoPrecDeb() const;
@@ -179,22 +188,64 @@ public:
     // ---- special credits of the activity's year ----------------------------------------
     // Available to this settlement: what the year still has plus what this settlement had
     // already used when it was loaded. Zero when the activity's switch is off.
-    double CreAutotrasp() const { return m_special.value(prefix()).autotrasp; }
-    void setCreAutotrasp(double v) { m_special[prefix()].autotrasp = v; }
-    double AltriCreImp() const { return m_special.value(prefix()).altri; }
-    void setAltriCreImp(double v) { m_special[prefix()].altri = v; }
-    bool ChkCreAutotrasp() const { return m_special.value(prefix()).chkAutotrasp; }
-    void setChkCreAutotrasp(bool v) { m_special[prefix()].chkAutotrasp = v; }
-    bool ChkAltriCreImp() const { return m_special.value(prefix()).chkAltri; }
-    void setChkAltriCreImp(bool v) { m_special[prefix()].chkAltri = v; }
+    double CreAutotrasp() const
+    {
+        return m_special.value(prefix()).autotrasp;
+    }
+    void setCreAutotrasp(double v)
+    {
+        m_special[prefix()].autotrasp = v;
+    }
+    double AltriCreImp() const
+    {
+        return m_special.value(prefix()).altri;
+    }
+    void setAltriCreImp(double v)
+    {
+        m_special[prefix()].altri = v;
+    }
+    bool ChkCreAutotrasp() const
+    {
+        return m_special.value(prefix()).chkAutotrasp;
+    }
+    void setChkCreAutotrasp(bool v)
+    {
+        m_special[prefix()].chkAutotrasp = v;
+    }
+    bool ChkAltriCreImp() const
+    {
+        return m_special.value(prefix()).chkAltri;
+    }
+    void setChkAltriCreImp(bool v)
+    {
+        m_special[prefix()].chkAltri = v;
+    }
 
     // ---- flags of the settlement row -----------------------------------------------------
-    bool ChkSoggRimbLiqIva() const { return m_soggRimb; }
-    void setChkSoggRimbLiqIva(bool v) { m_soggRimb = v; }
-    bool ChkSoggRimbLiqIvaTrim() const { return m_soggRimbTrim; }
-    void setChkSoggRimbLiqIvaTrim(bool v) { m_soggRimbTrim = v; }
-    bool ChkSoggRimbLiqIva7374() const { return m_soggRimb7374; }
-    void setChkSoggRimbLiqIva7374(bool v) { m_soggRimb7374 = v; }
+    bool ChkSoggRimbLiqIva() const
+    {
+        return m_soggRimb;
+    }
+    void setChkSoggRimbLiqIva(bool v)
+    {
+        m_soggRimb = v;
+    }
+    bool ChkSoggRimbLiqIvaTrim() const
+    {
+        return m_soggRimbTrim;
+    }
+    void setChkSoggRimbLiqIvaTrim(bool v)
+    {
+        m_soggRimbTrim = v;
+    }
+    bool ChkSoggRimbLiqIva7374() const
+    {
+        return m_soggRimb7374;
+    }
+    void setChkSoggRimbLiqIva7374(bool v)
+    {
+        m_soggRimb7374 = v;
+    }
     // ConfigurazioneContabile.StampaCIC of the company of the VAT year: read and written
     // straight in the database.
     bool chkPrintCIC() const;
@@ -204,6 +255,10 @@ public:
     // Loads the settlement of a period: activity (0 for all activities), VAT year, month
     // (1..12, 13 the December advance, 0 the whole year) and advance method.
     void LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, int metodoCalcoloAccontoIva = 0);
+    void LoadByPeriod(const SettlementIdentity &s)
+    {
+        LoadByPeriod(s.idAttivitaAzienda, s.idPeriodoIva, s.idMese, s.metodoCalcoloAccontoIva);
+    }
     // Loads again the settlement of IDRisultatoLiquidazioneIva.
     void Refresh();
     // The December advance summary: the year's stored amounts of every activity of the
@@ -240,12 +295,24 @@ private:
         bool chkAltri = false;
     };
 
-    int prefix() const { return m_idAttivita != 0 ? 0 : m_liquidationType; }
-    double unit() const { return m_impUnita ? 1.0 : 1000.0; }
+    int prefix() const
+    {
+        return m_idAttivita != 0 ? 0 : m_liquidationType;
+    }
+    double unit() const
+    {
+        return m_impUnita ? 1.0 : 1000.0;
+    }
     double toDatabase(double memoryValue) const;
     double fromDatabase(double databaseValue) const;
-    bool periodic() const { return m_idMese != 0; }
-    bool booksSpecialCredits() const { return periodic() && m_idMese != 13 && m_idAttivita != 0; }
+    bool periodic() const
+    {
+        return m_idMese != 0;
+    }
+    bool booksSpecialCredits() const
+    {
+        return periodic() && m_idMese != 13 && m_idAttivita != 0;
+    }
 
     void loadRows(const QString &where);
     void loadSpecialCredits();

@@ -142,8 +142,8 @@ bool cAltreOperazioni::Save()
     // like a missing one.
     QString iva, descrizione;
     {
-        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva"_qs + u" WHERE IDIva = "_qs
-                                           + sqlNumber(m_buffer.IDIva));
+        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva"_qs + u" WHERE IDIva = "_qs +
+                                           sqlNumber(m_buffer.IDIva));
         if (rs.eof()) {
             raise(ErrNoRate, msgNoRate());
             return false;
@@ -222,10 +222,10 @@ void cAltreOperazioni::Refresh()
     m_rows.clear();
     m_adding = false;
     Recordset rs = m_db->openRecordset(
-        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA"_qs
-        + u" FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva"_qs
-        + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato)
-        + u" ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs);
+        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA"_qs +
+        u" FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva"_qs +
+        u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato) +
+        u" ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs);
     for (; !rs.eof(); rs.moveNext()) {
         Row row;
         AltraOperazione &d = row.data;
@@ -286,8 +286,8 @@ bool cAltreOperazioni::ConfirmModified()
 
     const QString key = sqlNumber(m_idRisultato);
     const auto rowCondition = [&](const AltraOperazione &d) {
-        return u" WHERE IDRisultatoLiquidazioneIva = "_qs + key + u" AND IDAltreOperazioniPerAcconto = "_qs
-            + sqlNumber(d.IDAltreOperazioniPerAcconto);
+        return u" WHERE IDRisultatoLiquidazioneIva = "_qs + key + u" AND IDAltreOperazioniPerAcconto = "_qs +
+               sqlNumber(d.IDAltreOperazioniPerAcconto);
     };
     const QString user = sqlNumber(m_idUtente);
     const QString now = sqlDate(QDateTime::currentDateTime(), m_db->engine());
@@ -297,20 +297,20 @@ bool cAltreOperazioni::ConfirmModified()
         m_db->execute(u"DELETE FROM AltreOperazioniPerAcconto"_qs + rowCondition(p.data));
     for (const Pending &p : updates) {
         // A row removed meanwhile by someone else is simply not updated.
-        m_db->execute(u"UPDATE AltreOperazioniPerAcconto SET IDIva = "_qs + sqlNumber(p.data.IDIva)
-                      + u", Imponibile = "_qs + p.data.Imponibile.toString() + u", Imposta = "_qs
-                      + p.data.Imposta.toString() + u", Annotazioni = "_qs + sqlText(p.data.Annotazioni)
-                      + u", IDUtenteUltimaVariazione = "_qs + user + u", DataUltimaVariazione = "_qs + now
-                      + rowCondition(p.data));
+        m_db->execute(u"UPDATE AltreOperazioniPerAcconto SET IDIva = "_qs + sqlNumber(p.data.IDIva) +
+                      u", Imponibile = "_qs + p.data.Imponibile.toString() + u", Imposta = "_qs +
+                      p.data.Imposta.toString() + u", Annotazioni = "_qs + sqlText(p.data.Annotazioni) +
+                      u", IDUtenteUltimaVariazione = "_qs + user + u", DataUltimaVariazione = "_qs + now +
+                      rowCondition(p.data));
     }
     for (const Pending &p : inserts) {
-        m_db->execute(u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, "
-                      "IDIva, Imponibile, Imposta, Annotazioni, IDUtenteUltimaVariazione, DataUltimaVariazione, "
-                      "VirtualDelete) VALUES ("_qs
-                      + sqlNumber(p.data.IDAltreOperazioniPerAcconto) + u", "_qs + key + u", "_qs
-                      + sqlNumber(p.data.IDIva) + u", "_qs + p.data.Imponibile.toString() + u", "_qs
-                      + p.data.Imposta.toString() + u", "_qs + sqlText(p.data.Annotazioni) + u", "_qs + user
-                      + u", "_qs + now + u", 0)"_qs);
+        m_db->execute(
+            u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, "
+            "IDIva, Imponibile, Imposta, Annotazioni, IDUtenteUltimaVariazione, DataUltimaVariazione, "
+            "VirtualDelete) VALUES ("_qs +
+            sqlNumber(p.data.IDAltreOperazioniPerAcconto) + u", "_qs + key + u", "_qs + sqlNumber(p.data.IDIva) +
+            u", "_qs + p.data.Imponibile.toString() + u", "_qs + p.data.Imposta.toString() + u", "_qs +
+            sqlText(p.data.Annotazioni) + u", "_qs + user + u", "_qs + now + u", 0)"_qs);
     }
     tx.commit();
     Refresh();
@@ -322,7 +322,8 @@ std::optional<Money> cAltreOperazioni::CalcolaImposta(Money imponibile, double a
     if (imponibile.isZero())
         return std::nullopt;
     const double v = imponibile.toDouble() * aliquotaIva / 100.0;
-    return Money::fromDouble(decimali ? roundTo(v, 0.01, RoundMode::HalfAwayFromZero) : roundTo(v, 1.0, RoundMode::HalfUp));
+    return Money::fromDouble(decimali ? roundTo(v, 0.01, RoundMode::HalfAwayFromZero)
+                                      : roundTo(v, 1.0, RoundMode::HalfUp));
 }
 
 } // namespace liqiva

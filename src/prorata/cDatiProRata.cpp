@@ -1,6 +1,7 @@
 #include "prorata/cDatiProRata.h"
 
 #include "engine/Amounts.h"
+#include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
@@ -80,34 +81,10 @@ Money cDatiProRata::CalcolaIvaDetraibile(Money ivaAcquisti, Money percentuale) c
 
 QString cDatiProRata::periodFilter() const
 {
-    // RiportoSuChiusuraIVA is qualified: the VAT codes have a column of the same name.
-    const QString p = sqlNumber(m_idPeriodoIva);
-    const QString a = sqlNumber(m_idAttivita);
-    QString f = u" WHERE ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs
-        + u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + p + u")"_qs;
-    if (m_idMese >= 1) {
-        f += u" AND (("_qs
-            + u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva"_qs
-            + u" WHERE IDPeriodoIva = "_qs + p + u" AND IDAttivitaAzienda = "_qs + a + u" AND TipoLiquidazioneIva = 0)"_qs;
-        if (m_idMese != 13)
-            f += u" AND IDMese = "_qs + sqlNumber(m_idMese) + u")"_qs;
-        else if (m_metodo != 0)
-            f += u" AND IDMese = 12)"_qs;
-        else
-            f += u" AND AccontoIva <> 0)"_qs;
-        f += u" OR ("_qs + u" EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva"_qs
-            + u" WHERE IDPeriodoIva = "_qs + p + u" AND IDAttivitaAzienda = "_qs + a + u" AND TipoLiquidazioneIva <> 0)"_qs;
-        if (m_idMese != 13)
-            f += u" AND (IDMese > "_qs + sqlNumber(m_idMese - 3) + u" AND IDMese <= "_qs + sqlNumber(m_idMese) + u")))"_qs;
-        else if (m_metodo != 0)
-            f += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs;
-        else
-            f += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs;
-    } else {
-        f += u" AND AccontoIva = 0"_qs;
-    }
-    f += u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + a + u")"_qs;
-    return f;
+    // RiportoSuChiusuraIVA is qualified: the statements join the VAT codes.
+    const CounterPeriod period{m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo};
+    return u" WHERE ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs + sqlYearCondition(m_idPeriodoIva) +
+           sqlPeriodFilter(period);
 }
 
 Money cDatiProRata::sumOf(const QString &sql, const QString &field)
@@ -118,39 +95,39 @@ Money cDatiProRata::sumOf(const QString &sql, const QString &field)
 
 Money cDatiProRata::CalcolaOperazioniImponibili()
 {
-    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs
-                     + u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter()
-                     + u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs + u" AND Iva.NoCalcoloProRata = 0"_qs
-                     + u" AND (Iva.IDTipoIva <> 3 OR Iva.IDTipoIva IS NULL)"_qs,
+    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs +
+                     u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter() +
+                     u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs +
+                     u" AND Iva.NoCalcoloProRata = 0"_qs + u" AND (Iva.IDTipoIva <> 3 OR Iva.IDTipoIva IS NULL)"_qs,
                  u"TotaleImponibile"_qs);
 }
 
 Money cDatiProRata::CalcolaOperazioniEsenti()
 {
-    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs
-                     + u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter()
-                     + u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs + u" AND Iva.NoCalcoloProRata = 0"_qs
-                     + u" AND Iva.IDTipoIva = 3"_qs,
+    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs +
+                     u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter() +
+                     u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs +
+                     u" AND Iva.NoCalcoloProRata = 0"_qs + u" AND Iva.IDTipoIva = 3"_qs,
                  u"TotaleImponibile"_qs);
 }
 
 Money cDatiProRata::CalcolaIvaIndetraibileContabilizzata()
 {
-    return sumOf(u"SELECT SUM(Importo) AS TotaleImporto"_qs
-                     + u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter()
-                     + u" AND IDTipoContatoreIva = 11"_qs,
+    return sumOf(u"SELECT SUM(Importo) AS TotaleImporto"_qs +
+                     u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter() +
+                     u" AND IDTipoContatoreIva = 11"_qs,
                  u"TotaleImporto"_qs);
 }
 
 Money cDatiProRata::CalcolaIvaDetratta()
 {
-    return sumOf(u"SELECT SUM(Importo) AS TotaleImporto"_qs
-                     + u" FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-                       "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-                       "RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs
-                     + u" WHERE IDTipoRisultatoLiquidazioneIva = 13"_qs + u" AND IDMese <> 0"_qs
-                     + u" AND IDMese IS NOT NULL"_qs + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva)
-                     + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita),
+    return sumOf(u"SELECT SUM(Importo) AS TotaleImporto"_qs +
+                     u" FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
+                     "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                     "RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs +
+                     u" WHERE IDTipoRisultatoLiquidazioneIva = 13"_qs + u" AND IDMese <> 0"_qs +
+                     u" AND IDMese IS NOT NULL"_qs + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) +
+                     u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita),
                  u"TotaleImporto"_qs);
 }
 
@@ -172,9 +149,9 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
     {
         Recordset rs = m_db->openRecordset(
             u"SELECT Articolo34, GestioneProRata, PercentualeProRata, IvaIndComeCostoAccessorio FROM "
-            "AttivitaAziendaPerPeriodoIva"_qs
-            + u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs
-            + sqlNumber(m_idPeriodoIva));
+            "AttivitaAziendaPerPeriodoIva"_qs +
+            u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs +
+            sqlNumber(m_idPeriodoIva));
         if (!rs.eof()) {
             // The special regime of article 34 excludes the pro-rata.
             m_gestione = rs.number(u"GestioneProRata"_qs) != 0 && rs.number(u"Articolo34"_qs) == 0;
@@ -190,10 +167,10 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
         bool typed46 = false, typed47 = false;
         {
             Recordset rs = m_db->openRecordset(
-                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo"_qs
-                + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato)
-                + u" AND (IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniImponibiliProRata)
-                + u" OR IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniEsentiProRata) + u")"_qs);
+                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo"_qs +
+                u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato) +
+                u" AND (IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniImponibiliProRata) +
+                u" OR IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniEsentiProRata) + u")"_qs);
             for (; !rs.eof(); rs.moveNext()) {
                 const Money v = Money::fromVariant(rs.field(u"Importo"_qs));
                 if (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs) == AmountType::OperazioniImponibiliProRata) {
@@ -238,7 +215,7 @@ cDatiProRata::StornoPeriodo cDatiProRata::CalcolaStornoPeriodo() const
 }
 
 cDatiProRata::ConguaglioAnnuale cDatiProRata::CalcolaConguaglioAnnuale(Money imponibili, Money esenti,
-                                                                        Money ivaAcquisti, Money ivaDetratta) const
+                                                                       Money ivaAcquisti, Money ivaDetratta) const
 {
     ConguaglioAnnuale c;
     c.percentuale = CalcolaPercProRata(imponibili, esenti);
@@ -275,16 +252,17 @@ void cDatiProRata::SaveOperazioni()
     const QString audit = sqlNumber(m_idUtente) + u", "_qs + sqlDate(QDateTime::currentDateTime(), m_db->engine());
     Transaction tx(*m_db);
     const auto store = [&](int type, bool typed, Money value) {
-        m_db->execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
-                      + sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        m_db->execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
+                      sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
         if (!typed)
             return;
-        nextKey(*m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
-                "DataUltimaVariazione, VirtualDelete) VALUES ("_qs
-                    + sqlNumber(type) + u", "_qs + key + u", "_qs + value.toString() + u", NULL, NULL, NULL, "_qs + audit
-                    + u", 0)"_qs);
+        nextKey(
+            *m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+            "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
+            "DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                sqlNumber(type) + u", "_qs + key + u", "_qs + value.toString() + u", NULL, NULL, NULL, "_qs + audit +
+                u", 0)"_qs);
     };
     // Only the annual settlement of an activity with the pro-rata keeps typed operations.
     const bool annual = m_idMese == 0 && m_gestione;
@@ -309,9 +287,10 @@ QString cDatiProRata::questionAggiornaPercentuale(int anno)
 
 QString cDatiProRata::msgPercentualeNonAggiornata(int anno)
 {
-    return u"Attenzione! Non è stato possibile aggiornare il valore"_qs + u"\r\n"_qs
-        + u"della percentuale pro-rata. Verificare che sia stato"_qs + u"\r\n"_qs + u"creato il periodo IVA per l'anno "_qs
-        + QString::number(anno) + u" e che sia stata"_qs + u"\r\n"_qs + u"attivata la gestione del pro-rata."_qs;
+    return u"Attenzione! Non è stato possibile aggiornare il valore"_qs + u"\r\n"_qs +
+           u"della percentuale pro-rata. Verificare che sia stato"_qs + u"\r\n"_qs +
+           u"creato il periodo IVA per l'anno "_qs + QString::number(anno) + u" e che sia stata"_qs + u"\r\n"_qs +
+           u"attivata la gestione del pro-rata."_qs;
 }
 
 bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
@@ -324,11 +303,12 @@ bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
     Money stored;
     {
         Recordset rs = m_db->openRecordset(
-            u"SELECT IDAttivitaAziendaPerPeriodoIva, GestioneProRata, PercentualeProRata FROM AttivitaAziendaPerPeriodoIva "
+            u"SELECT IDAttivitaAziendaPerPeriodoIva, GestioneProRata, PercentualeProRata FROM "
+            u"AttivitaAziendaPerPeriodoIva "
             "INNER JOIN PeriodoIva ON AttivitaAziendaPerPeriodoIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-            "IDAttivitaAzienda = "_qs
-            + sqlNumber(m_idAttivita) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno)
-            + u" AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs);
+            "IDAttivitaAzienda = "_qs +
+            sqlNumber(m_idAttivita) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno) +
+            u" AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs);
         if (!rs.eof()) {
             id = rs.integer(u"IDAttivitaAziendaPerPeriodoIva"_qs);
             gestione = rs.number(u"GestioneProRata"_qs) != 0;
@@ -343,10 +323,10 @@ bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
         return false;
     if (!messages.askYesNo(questionAggiornaPercentuale(anno)))
         return false;
-    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toString()
-                  + u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUtente) + u", DataUltimaVariazione = "_qs
-                  + sqlDate(QDateTime::currentDateTime(), m_db->engine()) + u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs
-                  + sqlNumber(id));
+    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toString() +
+                  u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUtente) + u", DataUltimaVariazione = "_qs +
+                  sqlDate(QDateTime::currentDateTime(), m_db->engine()) +
+                  u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlNumber(id));
     return true;
 }
 

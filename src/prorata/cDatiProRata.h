@@ -1,13 +1,11 @@
 #pragma once
 
+#include "engine/SettlementIdentity.h"
 #include "suite/Money.h"
 
 #include <QString>
 
 namespace liqiva {
-
-class Connection;
-class MessageService;
 
 // The pro-rata of deduction of one settlement: the settings of the activity's VAT year,
 // the percentage computed from the taxable and exempt operations of the counters (or as
@@ -38,6 +36,17 @@ public:
     void setMetodoCalcoloAccontoIva(int v) { m_metodo = v; }
     int IDRisultatoLiquidazioneIva() const { return m_idRisultato; }
     void setIDRisultatoLiquidazioneIva(int v) { m_idRisultato = v; }
+
+    // The keys, the month and the advance method of a settlement at once.
+    void setSettlement(const SettlementIdentity &s)
+    {
+        m_idAzienda = s.idAzienda;
+        m_idAttivita = s.idAttivitaAzienda;
+        m_idPeriodoIva = s.idPeriodoIva;
+        m_idMese = s.idMese;
+        m_metodo = s.metodoCalcoloAccontoIva;
+        m_idRisultato = s.idRisultatoLiquidazioneIva;
+    }
 
     bool GestioneProRata() const { return m_gestione; }
     bool IvaIndComeCostoAccessorio() const { return m_ivaIndCosto; }

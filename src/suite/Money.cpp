@@ -89,8 +89,8 @@ Money Money::fromVariant(const QVariant &value)
 QString Money::toString() const
 {
     const bool negative = m_raw < 0;
-    const unsigned long long a = negative ? 0ULL - static_cast<unsigned long long>(m_raw)
-                                          : static_cast<unsigned long long>(m_raw);
+    const unsigned long long a =
+        negative ? 0ULL - static_cast<unsigned long long>(m_raw) : static_cast<unsigned long long>(m_raw);
     QString s = QString::number(a / Scale);
     unsigned long long frac = a % Scale;
     if (frac != 0) {

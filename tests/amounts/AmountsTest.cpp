@@ -11,10 +11,10 @@ using namespace liqiva::test;
 namespace {
 
 constexpr int User = 5;
-constexpr int Year = 10;     // VAT year 2024 of company 1
-constexpr int Activity = 1;  // monthly, with both special credits
-constexpr int March = 7;     // settlement of March
-constexpr int Advance = 9;   // December advance
+constexpr int Year = 10;    // VAT year 2024 of company 1
+constexpr int Activity = 1; // monthly, with both special credits
+constexpr int March = 7;    // settlement of March
+constexpr int Advance = 9;  // December advance
 constexpr int Annual = 8;
 
 class AmountsDb : public EngineTest {
@@ -44,20 +44,20 @@ protected:
     }
     double stored(int settlement, int type, const QString &extra = {})
     {
-        return rows->number(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
-                            + QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs
-                            + QString::number(type) + extra);
+        return rows->number(
+            u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+            QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + QString::number(type) + extra);
     }
     int rowCount(int settlement, int type)
     {
-        return rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
-                           + QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs
-                           + QString::number(type));
+        return rows->count(
+            u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+            QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + QString::number(type));
     }
     double residue(const char *column)
     {
-        return rows->number(u"SELECT "_qs + QString::fromLatin1(column)
-                            + u" FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+        return rows->number(u"SELECT "_qs + QString::fromLatin1(column) +
+                            u" FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
     }
 
     std::unique_ptr<TestDatabase> t;
@@ -71,14 +71,14 @@ TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts
         double value;
         int rowsExpected;
     } cases[] = {
-        {AmountType::IvaPeriodo, -150, 1},      // a credit of 150: stored negative
+        {AmountType::IvaPeriodo, -150, 1}, // a credit of 150: stored negative
         {AmountType::CreDimLiquiSucc, 150, 1},
-        {AmountType::IvaDaVersare, 0, 0},        // zero is never stored
+        {AmountType::IvaDaVersare, 0, 0}, // zero is never stored
         {AmountType::IntTrimDovuti, 12.34, 1},
         {AmountType::VarRavvOperoso, 0.0001, 1},
         {AmountType::CreditoPrec, 1234567.89, 1},
-        {AmountType::AccontoVersato, 99, 0},     // the document writes the advance payment, not Save
-        {AmountType::IntAnnDovuti, 10, 0},       // annual types are not written for a month
+        {AmountType::AccontoVersato, 99, 0}, // the document writes the advance payment, not Save
+        {AmountType::IntAnnDovuti, 10, 0},   // annual types are not written for a month
     };
     Amounts a = loaded(3);
     ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), March);
@@ -92,9 +92,10 @@ TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts
         if (c.rowsExpected)
             EXPECT_DOUBLE_EQ(stored(March, c.type), c.value) << c.type;
     }
-    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7 "
-                          "AND IDUtenteUltimaVariazione = 5 AND DataUltimaVariazione IS NOT NULL AND VirtualDelete = 0"_qs),
-              5);
+    EXPECT_EQ(
+        rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7 "
+                    "AND IDUtenteUltimaVariazione = 5 AND DataUltimaVariazione IS NOT NULL AND VirtualDelete = 0"_qs),
+        5);
 
     Amounts back = loaded(3);
     EXPECT_EQ(back.IDRisultatoLiquidazioneIva(), March);
@@ -137,7 +138,8 @@ TEST_P(AmountsDb, TheAnnualSettlementWritesOnlyItsInterest)
     a.setIvaPeriodo(99);
     a.setCreDimLiquiSucc(5);
     a.Save();
-    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 8"_qs), 3);
+    EXPECT_EQ(
+        rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 8"_qs), 3);
     EXPECT_DOUBLE_EQ(stored(Annual, AmountType::IntAnnDovuti), 10);
     EXPECT_DOUBLE_EQ(stored(Annual, AmountType::IntAnnDovutiCalc), 11.5);
     EXPECT_DOUBLE_EQ(stored(Annual, AmountType::IvaPeriodo), 77);
@@ -149,12 +151,8 @@ TEST_P(AmountsDb, SpecialCreditsUsedMoveTheYearsCreditsAndComeBackOnDelete)
         double autotraspUti, altriUti;
         double residueAutotrasp, residueAltri;
     } steps[] = {
-        {300, 100, 700, 400},
-        {200, 100, 800, 400},  // saving again books only the difference
-        {200, 100, 800, 400},
-        {1000, 500, 0, 0},
-        {0, 0, 1000, 500},
-        {250.25, 0.75, 749.75, 499.25},
+        {300, 100, 700, 400}, {200, 100, 800, 400}, // saving again books only the difference
+        {200, 100, 800, 400}, {1000, 500, 0, 0},    {0, 0, 1000, 500}, {250.25, 0.75, 749.75, 499.25},
     };
     Amounts a = loaded(3);
     for (const auto &s : steps) {
@@ -173,7 +171,8 @@ TEST_P(AmountsDb, SpecialCreditsUsedMoveTheYearsCreditsAndComeBackOnDelete)
     a.Delete();
     EXPECT_DOUBLE_EQ(residue("CreditoIvaAutotrasportatori"), 1000);
     EXPECT_DOUBLE_EQ(residue("AltriCreditiImposta"), 500);
-    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7"_qs), 0);
+    EXPECT_EQ(
+        rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7"_qs), 0);
     EXPECT_DOUBLE_EQ(a.CreAutotraspUti(), 0);
 
     // The December advance does not book the credits it shows.
@@ -190,7 +189,7 @@ TEST_P(AmountsDb, CheckAmountsRefusesSpecialCreditsBeyondWhatIsAvailableOrDue)
     struct {
         const char *switches; // the activity's year before loading
         double autotraspUti, altriUti, ivaPeriodo;
-        QString message;      // empty: accepted
+        QString message; // empty: accepted
     } cases[] = {
         {"", 300, 100, 400, {}},
         {"", 300, 100.01, 400, Amounts::msgCreditiSpecialiMaggioriImposta()},
@@ -201,7 +200,8 @@ TEST_P(AmountsDb, CheckAmountsRefusesSpecialCreditsBeyondWhatIsAvailableOrDue)
         {"", 100, 0, -50, Amounts::msgCreditiSpecialiMaggioriImposta()}, // a credit period owes nothing
         {"", 0, 0, -50, {}},
         {"Autotrasportatore = 0", 0.01, 0, 100, Amounts::msgCreditoUtilizzatoMaggiore()},
-        {"Autotrasportatore = 1, CreditoIvaAutotrasportatori = NULL", 1, 0, 100, Amounts::msgCreditoUtilizzatoMaggiore()},
+        {"Autotrasportatore = 1, CreditoIvaAutotrasportatori = NULL", 1, 0, 100,
+         Amounts::msgCreditoUtilizzatoMaggiore()},
     };
     for (const auto &c : cases) {
         if (*c.switches)
@@ -226,7 +226,8 @@ TEST_P(AmountsDb, AFailedSaveLeavesTheStoredAmountsAndCreditsAsTheyWere)
     a.setCreAutotraspUti(300);
     a.Save();
     // the credit booking at the end of the save will fail
-    rows->exec(u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME COLUMN AltriCreditiImposta TO AltriCreditiImpostaX"_qs);
+    rows->exec(
+        u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME COLUMN AltriCreditiImposta TO AltriCreditiImpostaX"_qs);
     a.setIvaPeriodo(-40);
     a.setCreAutotraspUti(500);
     a.setDebitoPrec(3);
@@ -307,11 +308,11 @@ TEST_P(AmountsDb, TheDecemberAdvanceSummarySumsTheYearBySettlementType)
     } settlements[] = {
         {31, Activity, Year, 1, 0, {{11, 100}, {20, 7}, {36, 1}}},
         {32, Activity, Year, 2, 0, {{11, 200}, {4, 30}}},
-        {33, Activity, Year, 13, 0, {{11, 999}}},      // the advance itself is left out
+        {33, Activity, Year, 13, 0, {{11, 999}}}, // the advance itself is left out
         {34, 2, Year, 3, 0, {{11, 50}}},
         {35, 2, Year, 6, 0, {{11, 70}}},
-        {36, Activity, Year, 4, 2, {{11, 1000}}},      // a working row
-        {37, std::nullopt, Year, 5, 0, {}},            // all activities, typed by settlement type
+        {36, Activity, Year, 4, 2, {{11, 1000}}}, // a working row
+        {37, std::nullopt, Year, 5, 0, {}},       // all activities, typed by settlement type
         {38, Activity, 11, 1, 0, {{11, 4000}}},
         {39, Activity, 12, 1, 0, {{11, 8000}}},
     };
@@ -325,7 +326,9 @@ TEST_P(AmountsDb, TheDecemberAdvanceSummarySumsTheYearBySettlementType)
     Amounts a(db(), User);
     a.LoadByPeriodXRiepilogoAccontoDicembre(1, 2024);
     const QMap<QString, double> expected = {
-        {u"0-11"_qs, 300}, {u"1-11"_qs, 125}, {u"0-4"_qs, 30},
+        {u"0-11"_qs, 300},
+        {u"1-11"_qs, 125},
+        {u"0-4"_qs, 30},
     };
     EXPECT_EQ(a.collection(), expected);
     EXPECT_EQ(a.IDMese(), 13);
@@ -387,38 +390,29 @@ TEST_P(AmountsDb, TheCreditFromDepreciableGoodsTakesThePeriodsCapitalPurchases)
         double expected;
     } cases[] = {{0, 220}, {1, 250.5}};
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs
-                   + QString::number(c.tipoLiquidazione));
+        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
+                   QString::number(c.tipoLiquidazione));
         Amounts a = loaded(3);
         EXPECT_DOUBLE_EQ(a.CalcolaCreditoBeniAmmortizzabili(), c.expected) << c.tipoLiquidazione;
     }
 }
 
-TEST_P(AmountsDb, DerivedDeclarationFiguresAddTheirParts)
+TEST_P(AmountsDb, ThePrintFlagOfTheCompensableCreditIsTheCompanys)
 {
+    rows->exec(
+        u"INSERT INTO ConfigurazioneContabile (IDConfigurazioneContabile, IDAzienda, StampaCIC) VALUES (1, 1, 0)"_qs);
+    rows->exec(
+        u"INSERT INTO ConfigurazioneContabile (IDConfigurazioneContabile, IDAzienda, StampaCIC) VALUES (2, 2, 0)"_qs);
     Amounts a = loaded(3);
-    a.setVarRavvOperoso(1);
-    a.setIntLiqTrimRavv(2);
-    a.setIntRavv(4);
-    a.setAltreVarDeb(8);
-    a.setCAEstrLiqPer(16);
-    a.setCIEstrLiqTrimI(32);
-    a.setCIEstrLiqTrimII(64);
-    a.setCIEstrLiqTrimIII(128);
-    a.setVarImpCre(1);
-    a.setCAEstrComp(2);
-    a.setCIEstrCompTrimI(4);
-    a.setCIEstrCompTrimII(8);
-    a.setCIEstrCompTrimIII(16);
-    a.setCADetraz(0.1);
-    a.setCIDetrazTrimI(0.2);
-    a.setIntMoraPerPrec(1);
-    a.setInt150TrimPerPrec(10);
-    a.setImpNoverPerPrec(100);
-    EXPECT_DOUBLE_EQ(a.VarImpoPeriodoPrecDeb(), 255);
-    EXPECT_DOUBLE_EQ(a.VarImpoPeriodoPrecCre(), 31);
-    EXPECT_NEAR(a.CreditoInDetrazione(), 0.3, 1e-12);
-    EXPECT_DOUBLE_EQ(a.IvaNoVersataPrec(), 111);
+    EXPECT_FALSE(a.chkPrintCIC());
+    a.setChkPrintCIC(true);
+    EXPECT_TRUE(loaded(3).chkPrintCIC());
+    EXPECT_EQ(
+        rows->count(
+            u"SELECT COUNT(*) FROM ConfigurazioneContabile WHERE StampaCIC <> 0 AND IDUtenteUltimaVariazione = 5"_qs),
+        1);
+    a.setChkPrintCIC(false);
+    EXPECT_FALSE(a.chkPrintCIC());
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(AmountsDb);

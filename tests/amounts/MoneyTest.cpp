@@ -12,9 +12,18 @@ TEST(Money, ParsesPlainDecimalsAndRefusesEverythingElse)
         const char *text;
         std::optional<long long> raw;
     } cases[] = {
-        {"1234.5", 12345000},   {"-0.0001", -1},    {" 12 ", 120000},  {"+3.25", 32500},
-        {"0", 0},               {"1.23456", std::nullopt}, {"1,5", std::nullopt}, {"", std::nullopt},
-        {"-", std::nullopt},    {"1.2.3", std::nullopt}, {"1e3", std::nullopt}, {".5", 5000},
+        {"1234.5", 12345000},
+        {"-0.0001", -1},
+        {" 12 ", 120000},
+        {"+3.25", 32500},
+        {"0", 0},
+        {"1.23456", std::nullopt},
+        {"1,5", std::nullopt},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"1e3", std::nullopt},
+        {".5", 5000},
     };
     for (const auto &c : cases) {
         const auto m = Money::parse(QString::fromUtf8(c.text));
@@ -30,7 +39,7 @@ TEST(Money, RoundsDoublesToTheTenThousandthHalfAwayFromZero)
         double in;
         long long raw;
     } cases[] = {
-        {0.1 + 0.2, 3000}, {1.00005, 10001}, {-1.00005, -10001}, {1.000049, 10000},
+        {0.1 + 0.2, 3000}, {1.00005, 10001}, {-1.00005, -10001},          {1.000049, 10000},
         {80.5, 805000},    {-0.00004, 0},    {1e12, 10000000000000000LL},
     };
     for (const auto &c : cases)
@@ -43,7 +52,7 @@ TEST(Money, MultipliesExactlyAndRoundsTheProductBackToFourDecimals)
         const char *a, *b, *product;
     } cases[] = {
         {"333.33", "80", "26666.4"},
-        {"0.0001", "0.5", "0.0001"},   // 0.00005 goes away from zero
+        {"0.0001", "0.5", "0.0001"}, // 0.00005 goes away from zero
         {"-0.0001", "0.5", "-0.0001"},
         {"0.0001", "0.4999", "0"},
         {"999999999999.9999", "100", "99999999999999.99"},
@@ -58,9 +67,9 @@ TEST(Money, MultipliesExactlyAndRoundsTheProductBackToFourDecimals)
 TEST(Money, ReadsDatabaseValuesExactly)
 {
     EXPECT_EQ(Money::fromVariant(QVariant()).raw(), 0);
-    EXPECT_EQ(Money::fromVariant(QVariant(u"150.2500"_qs)).raw(), 1502500);     // NUMERIC as text
+    EXPECT_EQ(Money::fromVariant(QVariant(u"150.2500"_qs)).raw(), 1502500); // NUMERIC as text
     EXPECT_EQ(Money::fromVariant(QVariant(u"-0.000100"_qs)).raw(), -1);
-    EXPECT_EQ(Money::fromVariant(QVariant(103.29)).raw(), 1032900);             // REAL
+    EXPECT_EQ(Money::fromVariant(QVariant(103.29)).raw(), 1032900); // REAL
     EXPECT_EQ(Money::fromVariant(QVariant(u"abc"_qs)).raw(), 0);
     EXPECT_EQ(Money::units(-3).toString(), u"-3"_qs);
     EXPECT_EQ(Money::fromRaw(-5).toString(), u"-0.0005"_qs);

@@ -33,7 +33,7 @@ struct RateRow {
     int id = 1;
     QString code = QStringLiteral("22");
     double aliquota = 22;
-    std::optional<int> tipoIva;     // IDTipoIva: 1 non-taxable, 3 exempt
+    std::optional<int> tipoIva; // IDTipoIva: 1 non-taxable, 3 exempt
     int noCalcoloProRata = 0;
     int noRiportoInDichiarazione = 0;
     double percIndetraibilita = 0;
@@ -49,57 +49,61 @@ public:
 
     void vatYear(int id, int anno, int company = 1)
     {
-        exec(u"INSERT INTO PeriodoIva (IDPeriodoIva, PeriodoIva, Anno, IDAzienda, GestioneArt36, VirtualDelete) VALUES ("_qs
-             + sqlNumber(id) + u", "_qs + sqlText(QString::number(anno)) + u", "_qs + sqlNumber(anno) + u", "_qs
-             + sqlNumber(company) + u", 1, 0)"_qs);
+        exec(
+            u"INSERT INTO PeriodoIva (IDPeriodoIva, PeriodoIva, Anno, IDAzienda, GestioneArt36, VirtualDelete) VALUES ("_qs +
+            sqlNumber(id) + u", "_qs + sqlText(QString::number(anno)) + u", "_qs + sqlNumber(anno) + u", "_qs +
+            sqlNumber(company) + u", 1, 0)"_qs);
     }
 
     void activity(int id, int company = 1)
     {
-        exec(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, AttivitaAzienda, IDAzienda, VirtualDelete) VALUES ("_qs
-             + sqlNumber(id) + u", "_qs + sqlText(u"Attività "_qs + QString::number(id)) + u", "_qs + sqlNumber(company)
-             + u", 0)"_qs);
+        exec(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, AttivitaAzienda, IDAzienda, VirtualDelete) VALUES ("_qs +
+             sqlNumber(id) + u", "_qs + sqlText(u"Attività "_qs + QString::number(id)) + u", "_qs + sqlNumber(company) +
+             u", 0)"_qs);
     }
 
     // The activity's settings for a VAT year; extra assignments ("GestioneProRata = 1, ...")
     // are applied afterwards.
     void activityYear(int id, int activity, int year, int tipoLiquidazione, const QString &extra = {})
     {
-        exec(u"INSERT INTO AttivitaAziendaPerPeriodoIva (IDAttivitaAziendaPerPeriodoIva, IDAttivitaAzienda, IDPeriodoIva, "
-             "TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs
-             + sqlNumber(id) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(year) + u", "_qs
-             + sqlNumber(tipoLiquidazione) + u", 0)"_qs);
+        exec(u"INSERT INTO AttivitaAziendaPerPeriodoIva (IDAttivitaAziendaPerPeriodoIva, IDAttivitaAzienda, "
+             u"IDPeriodoIva, "
+             "TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs +
+             sqlNumber(id) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(year) + u", "_qs +
+             sqlNumber(tipoLiquidazione) + u", 0)"_qs);
         if (!extra.isEmpty())
-            exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + extra + u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs
-                 + sqlNumber(id));
+            exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + extra +
+                 u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlNumber(id));
     }
 
     void branch(int id, int activity)
     {
-        exec(u"INSERT INTO Filiale (IDFiliale, IDAttivitaAzienda, VirtualDelete) VALUES ("_qs + sqlNumber(id) + u", "_qs
-             + sqlNumber(activity) + u", 0)"_qs);
+        exec(u"INSERT INTO Filiale (IDFiliale, IDAttivitaAzienda, VirtualDelete) VALUES ("_qs + sqlNumber(id) +
+             u", "_qs + sqlNumber(activity) + u", 0)"_qs);
     }
 
     void rate(const RateRow &r)
     {
         exec(u"INSERT INTO Iva (IDIva, Iva, DescrizioneSuRegistroIVA, AliquotaIva, PercIndetraibilita, IDTipoIva, "
-             "NoCalcoloProRata, NoRiportoInDichiarazione, VirtualDelete) VALUES ("_qs
-             + sqlNumber(r.id) + u", "_qs + sqlText(r.code) + u", "_qs + sqlText(u"Aliquota "_qs + r.code) + u", "_qs
-             + sqlNumber(r.aliquota) + u", "_qs + sqlNumber(r.percIndetraibilita) + u", "_qs + opt(r.tipoIva) + u", "_qs
-             + sqlNumber(r.noCalcoloProRata) + u", "_qs + sqlNumber(r.noRiportoInDichiarazione) + u", 0)"_qs);
+             "NoCalcoloProRata, NoRiportoInDichiarazione, VirtualDelete) VALUES ("_qs +
+             sqlNumber(r.id) + u", "_qs + sqlText(r.code) + u", "_qs + sqlText(u"Aliquota "_qs + r.code) + u", "_qs +
+             sqlNumber(r.aliquota) + u", "_qs + sqlNumber(r.percIndetraibilita) + u", "_qs + opt(r.tipoIva) + u", "_qs +
+             sqlNumber(r.noCalcoloProRata) + u", "_qs + sqlNumber(r.noRiportoInDichiarazione) + u", 0)"_qs);
     }
 
     void counter(const CounterRow &c)
     {
         ++m_counterKey;
-        exec(u"INSERT INTO ContatoreIva (IDContatoreIva, IDIva, IDTipoContatoreIva, Anno, IDMese, IDFiliale, Imponibile, "
-             "Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, IDClassificazioneIvaConto, IDClassificazioneIvaCF, "
-             "AccontoIva, FatturaInRitardo) VALUES ("_qs
-             + sqlNumber(m_counterKey) + u", "_qs + sqlNumber(c.idIva) + u", "_qs + sqlNumber(c.tipo) + u", "_qs
-             + sqlNumber(c.anno) + u", "_qs + sqlNumber(c.mese) + u", "_qs + sqlNumber(c.filiale) + u", "_qs
-             + sqlNumber(c.imponibile) + u", "_qs + sqlNumber(c.importo) + u", "_qs + sqlNumber(c.riporto) + u", "_qs
-             + sqlNumber(c.soloVentilazione) + u", "_qs + opt(c.classeConto) + u", "_qs + opt(c.classeCF) + u", "_qs
-             + sqlNumber(c.acconto) + u", "_qs + sqlNumber(c.fatturaInRitardo) + u")"_qs);
+        exec(u"INSERT INTO ContatoreIva (IDContatoreIva, IDIva, IDTipoContatoreIva, Anno, IDMese, IDFiliale, "
+             u"Imponibile, "
+             "Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, IDClassificazioneIvaConto, "
+             "IDClassificazioneIvaCF, "
+             "AccontoIva, FatturaInRitardo) VALUES ("_qs +
+             sqlNumber(m_counterKey) + u", "_qs + sqlNumber(c.idIva) + u", "_qs + sqlNumber(c.tipo) + u", "_qs +
+             sqlNumber(c.anno) + u", "_qs + sqlNumber(c.mese) + u", "_qs + sqlNumber(c.filiale) + u", "_qs +
+             sqlNumber(c.imponibile) + u", "_qs + sqlNumber(c.importo) + u", "_qs + sqlNumber(c.riporto) + u", "_qs +
+             sqlNumber(c.soloVentilazione) + u", "_qs + opt(c.classeConto) + u", "_qs + opt(c.classeCF) + u", "_qs +
+             sqlNumber(c.acconto) + u", "_qs + sqlNumber(c.fatturaInRitardo) + u")"_qs);
     }
 
     // A settlement row; month as the engine numbers it (0 the year, 13 the December advance).
@@ -107,21 +111,25 @@ public:
     {
         const bool advance = month == 13;
         const QString mese = month >= 1 && month <= 12 ? sqlNumber(month) : u"NULL"_qs;
-        exec(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, IDMese, "
-             "AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete) VALUES ("_qs
-             + sqlNumber(id) + u", "_qs + opt(activity) + u", "_qs + sqlNumber(year) + u", "_qs + mese + u", "_qs
-             + sqlNumber(advance ? 1 : 0) + u", "_qs + (advance ? sqlNumber(metodo) : u"NULL"_qs) + u", "_qs
-             + sqlNumber(virtualDelete) + u")"_qs);
+        exec(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
+             u"IDMese, "
+             "AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete) VALUES ("_qs +
+             sqlNumber(id) + u", "_qs + opt(activity) + u", "_qs + sqlNumber(year) + u", "_qs + mese + u", "_qs +
+             sqlNumber(advance ? 1 : 0) + u", "_qs + (advance ? sqlNumber(metodo) : u"NULL"_qs) + u", "_qs +
+             sqlNumber(virtualDelete) + u")"_qs);
     }
 
     // A typed amount written straight, as the document's save or another module would.
     void typedAmount(int settlement, int type, double amount, std::optional<int> tipoLiquidazione = std::nullopt)
     {
-        const int key = m_db.scalar(u"SELECT MAX(IDRisultatoLiquidazioneIvaXTip) FROM RisultatoLiquidazioneIvaXTipo"_qs).toInt() + 1;
-        exec(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, IDTipoRisultatoLiquidazioneIva, "
-             "IDRisultatoLiquidazioneIva, Importo, TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs
-             + sqlNumber(key) + u", "_qs + sqlNumber(type) + u", "_qs + sqlNumber(settlement) + u", "_qs
-             + sqlNumber(amount) + u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
+        const int key =
+            m_db.scalar(u"SELECT MAX(IDRisultatoLiquidazioneIvaXTip) FROM RisultatoLiquidazioneIvaXTipo"_qs).toInt() +
+            1;
+        exec(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+             u"IDTipoRisultatoLiquidazioneIva, "
+             "IDRisultatoLiquidazioneIva, Importo, TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs +
+             sqlNumber(key) + u", "_qs + sqlNumber(type) + u", "_qs + sqlNumber(settlement) + u", "_qs +
+             sqlNumber(amount) + u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
     }
 
     double number(const QString &sql) { return fieldToNumber(m_db.scalar(sql)); }

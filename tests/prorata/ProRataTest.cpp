@@ -22,23 +22,23 @@ TEST(ProRataPercentage, FollowsTheRuleWithHalfToEvenRounding)
         long long expected;
     } cases[] = {
         {"3", "1", 75},
-        {"161", "39", 80},           // 80.5 goes to the even 80
-        {"163", "37", 82},           // 81.5 goes to the even 82
-        {"1", "199", 0},             // 0.5 -> 0
-        {"3", "197", 2},             // 1.5 -> 2
-        {"814996", "185004", 82},    // 81.4996 is first 81.500 at three decimals, then 82
+        {"161", "39", 80},        // 80.5 goes to the even 80
+        {"163", "37", 82},        // 81.5 goes to the even 82
+        {"1", "199", 0},          // 0.5 -> 0
+        {"3", "197", 2},          // 1.5 -> 2
+        {"814996", "185004", 82}, // 81.4996 is first 81.500 at three decimals, then 82
         {"1", "2", 33},
         {"2", "1", 67},
-        {"100", "0", 100},           // no exempt operations
-        {"0", "100", 0},             // no taxable operations
+        {"100", "0", 100}, // no exempt operations
+        {"0", "100", 0},   // no taxable operations
         {"0", "0", 0},
         {"-5", "0", 0},
-        {"5", "-5", 100},            // the sum is zero: 100, kept only when taxable > exempt
+        {"5", "-5", 100}, // the sum is zero: 100, kept only when taxable > exempt
         {"-5", "5", 0},
-        {"-50", "150", -50},         // inside the open range: kept as it is
-        {"-100000", "-1", 0},        // 99.999 rounds to exactly 100 with taxable <= exempt
+        {"-50", "150", -50},  // inside the open range: kept as it is
+        {"-100000", "-1", 0}, // 99.999 rounds to exactly 100 with taxable <= exempt
         {"100000", "1", 100},
-        {"150", "-50", 100},         // 150 leaves the range: taxable > exempt
+        {"150", "-50", 100}, // 150 leaves the range: taxable > exempt
         {"-150", "50", 0},
         {"0.0001", "0.0001", 50},
     };
@@ -62,12 +62,12 @@ protected:
         rows->activityYear(100, 1, 10, 0, u"GestioneProRata = 1, PercentualeProRata = 60"_qs);
         rows->activityYear(101, 1, 11, 0, u"GestioneProRata = 1, PercentualeProRata = 55"_qs);
         rows->rate({1, u"22"_qs, 22});
-        rows->rate({2, u"E10"_qs, 0, 3});                        // exempt
-        rows->rate({3, u"NP"_qs, 0, 3, 1});                      // exempt, left out of the pro-rata
-        rows->rate({4, u"N"_qs, 0, 1});                          // non-taxable: counts as taxable
-        rows->settlement(50, 1, 10, 0);                          // annual
-        rows->settlement(51, 1, 10, 3);                          // March
-        rows->settlement(52, 1, 10, 13, 0);                      // December advance, analytical
+        rows->rate({2, u"E10"_qs, 0, 3});   // exempt
+        rows->rate({3, u"NP"_qs, 0, 3, 1}); // exempt, left out of the pro-rata
+        rows->rate({4, u"N"_qs, 0, 1});     // non-taxable: counts as taxable
+        rows->settlement(50, 1, 10, 0);     // annual
+        rows->settlement(51, 1, 10, 3);     // March
+        rows->settlement(52, 1, 10, 13, 0); // December advance, analytical
     }
     Connection &db() { return t->db(); }
 
@@ -107,14 +107,10 @@ TEST_P(ProRataDb, DeductibleVatIsRoundedToTheCurrencyHalfAwayFromZero)
         bool decimali;
         const char *expected;
     } cases[] = {
-        {"1000", "75", true, "750"},
-        {"333.33", "80", true, "266.66"},   // 266.664
-        {"10.01", "50", true, "5.01"},      // 5.005: away from zero
-        {"-10.01", "50", true, "-5.01"},
-        {"1001", "50", false, "501"},       // lire: 500.5
-        {"1003", "50", false, "502"},
-        {"0", "50", true, "0"},
-        {"100", "0", true, "0"},
+        {"1000", "75", true, "750"},     {"333.33", "80", true, "266.66"}, // 266.664
+        {"10.01", "50", true, "5.01"},                                     // 5.005: away from zero
+        {"-10.01", "50", true, "-5.01"}, {"1001", "50", false, "501"},     // lire: 500.5
+        {"1003", "50", false, "502"},    {"0", "50", true, "0"},           {"100", "0", true, "0"},
     };
     for (const auto &c : cases) {
         p.setDecimali(c.decimali);
@@ -124,22 +120,22 @@ TEST_P(ProRataDb, DeductibleVatIsRoundedToTheCurrencyHalfAwayFromZero)
 
 TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
 {
-    counter(1, 2, 1, 600);                // sales at 22%
-    counter(4, 3, 5, 150);                // non-taxable, entered with receipts
-    counter(1, 7, 12, 50);                // suspended sales
-    counter(2, 2, 6, 300);                // exempt
-    counter(3, 2, 6, 999);                // exempt but left out of the pro-rata
-    counter(1, 1, 6, 5000);               // purchases: not an operation for the pro-rata
-    counter(1, 2, 12, 777, 0, 1);         // advance row: not in the year
-    counter(1, 2, 4, 888, 0, 0, 2);       // another activity's branch
-    CounterRow late;                      // a row kept out of the settlement
+    counter(1, 2, 1, 600);          // sales at 22%
+    counter(4, 3, 5, 150);          // non-taxable, entered with receipts
+    counter(1, 7, 12, 50);          // suspended sales
+    counter(2, 2, 6, 300);          // exempt
+    counter(3, 2, 6, 999);          // exempt but left out of the pro-rata
+    counter(1, 1, 6, 5000);         // purchases: not an operation for the pro-rata
+    counter(1, 2, 12, 777, 0, 1);   // advance row: not in the year
+    counter(1, 2, 4, 888, 0, 0, 2); // another activity's branch
+    CounterRow late;                // a row kept out of the settlement
     late.tipo = 2;
     late.mese = 3;
     late.imponibile = 444;
     late.riporto = 0;
     rows->counter(late);
     rows->typedAmount(51, AmountType::TotIvaCredito, 120);
-    rows->typedAmount(52, AmountType::TotIvaCredito, 10); // the advance has no month: not counted
+    rows->typedAmount(52, AmountType::TotIvaCredito, 10);   // the advance has no month: not counted
     rows->typedAmount(50, AmountType::TotIvaCredito, 9999); // the annual settlement does not
 
     cDatiProRata p = loaded(50, 0);
@@ -148,7 +144,7 @@ TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
     EXPECT_EQ(p.OperazioniEsenti(), m("300"));
     EXPECT_TRUE(p.OperazioniImponibiliCalcolate());
     EXPECT_TRUE(p.OperazioniEsentiCalcolate());
-    EXPECT_EQ(p.PercProRata(), m("73"));  // 72.727 replaces the stored 60
+    EXPECT_EQ(p.PercProRata(), m("73")); // 72.727 replaces the stored 60
     EXPECT_EQ(p.IvaDetratta(), m("120"));
 
     // Typed operations are stored and shown instead of the counters until recomputed.
@@ -180,22 +176,21 @@ TEST_P(ProRataDb, PeriodicSettlementsKeepTheStoredPercentageAndReadTheBookedUnde
     counter(1, 11, 1, 0, 3);
     counter(1, 11, 12, 0, 20);
     counter(1, 11, 11, 0, 5);
-    counter(1, 11, 12, 0, 9, 1);          // advance counter
-    counter(1, 11, 3, 0, 1000, 0, 2);     // another activity
+    counter(1, 11, 12, 0, 9, 1);      // advance counter
+    counter(1, 11, 3, 0, 1000, 0, 2); // another activity
     struct {
         int tipoLiquidazione, settlement, month, metodo;
         const char *expected;
     } cases[] = {
-        {0, 51, 3, 0, "40"},
-        {1, 51, 3, 0, "50"},   // the quarter: months 1 to 3
-        {0, 52, 13, 0, "9"},   // analytical advance: the advance counters
-        {0, 52, 13, 1, "29"},  // other methods: December, whose advance rows are not told apart
-        {1, 52, 13, 0, "14"},  // quarterly analytical: October, November and the advance
-        {1, 52, 13, 2, "34"},  // quarterly: October to December
+        {0, 51, 3, 0, "40"},  {1, 51, 3, 0, "50"}, // the quarter: months 1 to 3
+        {0, 52, 13, 0, "9"},                       // analytical advance: the advance counters
+        {0, 52, 13, 1, "29"},                      // other methods: December, whose advance rows are not told apart
+        {1, 52, 13, 0, "14"},                      // quarterly analytical: October, November and the advance
+        {1, 52, 13, 2, "34"},                      // quarterly: October to December
     };
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs
-                   + QString::number(c.tipoLiquidazione) + u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
+                   QString::number(c.tipoLiquidazione) + u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
         cDatiProRata p = loaded(c.settlement, c.month, c.metodo);
         EXPECT_EQ(p.IvaIndetraibileContabilizzata(), m(c.expected)) << c.tipoLiquidazione << "/" << c.month;
         EXPECT_EQ(p.PercProRata(), m("60"));
@@ -203,7 +198,7 @@ TEST_P(ProRataDb, PeriodicSettlementsKeepTheStoredPercentageAndReadTheBookedUnde
     cDatiProRata p = loaded(51, 3);
     p.setTotaleIvaAcquisti(m("1000.01"));
     const auto s = p.CalcolaStornoPeriodo();
-    EXPECT_EQ(s.ivaDetraibile, m("600.01"));  // 600.006
+    EXPECT_EQ(s.ivaDetraibile, m("600.01")); // 600.006
     EXPECT_EQ(s.ivaIndetraibile, m("400"));
     EXPECT_EQ(s.ivaIndetraibileDaStornare, m("350")); // quarterly from the last case: 50 booked
 }
@@ -221,8 +216,8 @@ TEST_P(ProRataDb, WithoutProRataOrUnderArticle34ThePercentageIs100)
         {"GestioneProRata = NULL, Articolo34 = NULL", false, "100"},
     };
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.settings)
-                   + u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.settings) +
+                   u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
         cDatiProRata p = loaded(51, 3);
         EXPECT_EQ(p.GestioneProRata(), c.gestione) << c.settings;
         EXPECT_EQ(p.PercProRata(), m(c.perc)) << c.settings;
@@ -272,8 +267,10 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         {51, 3, Answer::Yes, 2024, 100, "80", true},
     };
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 60 WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 55 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
+        rows->exec(
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 60 WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+        rows->exec(
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 55 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
         cDatiProRata p = loaded(c.settlement, c.month);
         p.setPercProRata(m("80"));
         EXPECT_EQ(p.AnnoPercentuale(), c.anno);
@@ -281,21 +278,24 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         messages.answer(c.answer);
         EXPECT_EQ(p.AggiornaPercentuale(messages), c.written);
         EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::questionAggiornaPercentuale(c.anno)});
-        EXPECT_EQ(Money::fromVariant(db().scalar(
-                      u"SELECT PercentualeProRata FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = "_qs
-                      + QString::number(c.row))),
-                  m(c.stored));
+        EXPECT_EQ(
+            Money::fromVariant(db().scalar(
+                u"SELECT PercentualeProRata FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = "_qs +
+                QString::number(c.row))),
+            m(c.stored));
     }
     // The following year without pro-rata: the warning, and nothing is written.
-    rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET GestioneProRata = 0 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
+    rows->exec(
+        u"UPDATE AttivitaAziendaPerPeriodoIva SET GestioneProRata = 0 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
     cDatiProRata p = loaded(50, 0);
     p.setPercProRata(m("80"));
     ScriptedMessages messages;
     EXPECT_FALSE(p.AggiornaPercentuale(messages));
     EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::msgPercentualeNonAggiornata(2025)});
-    EXPECT_EQ(messages.texts().front(),
-              u"Attenzione! Non è stato possibile aggiornare il valore\r\ndella percentuale pro-rata. Verificare che sia "
-              "stato\r\ncreato il periodo IVA per l'anno 2025 e che sia stata\r\nattivata la gestione del pro-rata."_qs);
+    EXPECT_EQ(
+        messages.texts().front(),
+        u"Attenzione! Non è stato possibile aggiornare il valore\r\ndella percentuale pro-rata. Verificare che sia "
+        "stato\r\ncreato il periodo IVA per l'anno 2025 e che sia stata\r\nattivata la gestione del pro-rata."_qs);
     // Nor is anything asked when the percentage is already stored.
     cDatiProRata same = loaded(51, 3);
     ScriptedMessages quiet;
