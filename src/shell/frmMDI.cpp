@@ -1,28 +1,61 @@
 #include "shell/frmMDI.h"
 
+#include "document/SavedSettlements.h"
+#include "document/SettlementDocument.h"
+#include "document/WorkingRecords.h"
+#include "shell/BrowseFace.h"
+#include "shell/CommandBar.h"
+#include "shell/DocumentWindow.h"
+#include "shell/frmListSavedChild.h"
+#include "startup/BusyCounter.h"
+#include "startup/HandOverStore.h"
 #include "startup/Program.h"
+#include "startup/database/DbError.h"
+#include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
+#include "suite/ResourceStrings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace liqiva {
 
-frmMDI::frmMDI(Program &program, QWidget *parent) : QMainWindow(parent), m_program(program), m_area(new QMdiArea(this))
+frmMDI::frmMDI(Program &program, QWidget *parent)
+    : QMainWindow(parent), m_program(program), m_area(new QMdiArea(this)), m_bar(new CommandBar(*this, m_names)),
+      m_formFactory(settlementFormFactory())
 {
     setObjectName(u"frmMDI"_qs);
-    setWindowTitle(applicationTitle());
+    setWindowTitle(m_names.title);
     m_area->setObjectName(u"mdiArea"_qs);
     m_area->setViewMode(QMdiArea::SubWindowView);
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     statusBar()->setObjectName(u"stbMain"_qs);
-    resize(1024, 720);
+
+    m_bar->build();
+    m_bar->setHandler([this](const QString &key) { sbExecuteMenuCommand(key); });
+    connect(m_bar, &CommandBar::statusText, this, &frmMDI::sbStatusBarText);
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this] { updateCommands(); });
+    if (QMenu *windows = m_bar->menu(u"mnuWindow"_qs))
+        connect(windows, &QMenu::aboutToShow, this, &frmMDI::fillWindowMenu);
+
+    // Every key press inside the window passes the shortcut handler first.
+    qApp->installEventFilter(this);
+    resize(1280, 800);
 }
 
-frmMDI::~frmMDI() = default;
+frmMDI::~frmMDI()
+{
+    qApp->removeEventFilter(this);
+}
 
 unsigned long long frmMDI::windowHandle()
 {
@@ -42,14 +75,7 @@ QVariant frmMDI::windowProperty(const char *name) const
 void frmMDI::enableDebugHook()
 {
     // Traces what reaches the window, as a debugger of the suite would watch it.
-    installEventFilter(this);
-}
-
-bool frmMDI::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == this)
-        qDebug().noquote() << u"frmMDI:"_qs << event->type();
-    return QMainWindow::eventFilter(watched, event);
+    setProperty("debugHook", true);
 }
 
 void frmMDI::initialise()
@@ -59,14 +85,58 @@ void frmMDI::initialise()
 
 void frmMDI::sbInitMDI()
 {
+    WorkContext &ctx = m_program.context();
+    Connection &db = ctx.db();
+    try {
+        m_rights = UserRights::read(db, ctx.IDUser, ctx.lIDBranch, ctx.objectType);
+    } catch (const DbError &e) {
+        // Without its rights the user may do nothing that needs one.
+        m_rights = UserRights();
+        m_program.messages().error(u"Impossibile leggere i diritti dell'utente: "_qs + e.message());
+    }
+    m_bar->applyRights(m_rights);
+    try {
+        m_mayRebuildVatData = m_program.services().hasRight(ctx.IDUser, ctx.IDFunction, db);
+    } catch (const DbError &e) {
+        m_mayRebuildVatData = false;
+        m_program.messages().error(e.message());
+    }
+
     sbMDIInitialization();
-    qApp->setProperty("helpFile", m_program.context().helpFile);
-    // The menus, the rights and the settings come with the command bar.
+    qApp->setProperty("helpFile", ctx.helpFile);
+    m_initialised = true;
+
+    // Started as a picker by a calling program: the object it names is opened first.
+    m_client = m_program.store().read(ctx.executableName, HandOver::Client).trimmed();
+    bool opened = false;
+    if (pickerMode()) {
+        bool ok = false;
+        const int key = m_program.store().read(ctx.executableName, HandOver::IDField).trimmed().toInt(&ok);
+        if (ok && key > 0)
+            opened = sbShowObject(key) != nullptr;
+    }
+    if (!opened)
+        sbNewChildWithBrowse();
+    updateCommands();
 }
 
 void frmMDI::sbMDIInitialization()
 {
-    setWindowTitle(Program::mainWindowCaption(m_program.context()));
+    WorkContext &ctx = m_program.context();
+    setWindowTitle(Program::mainWindowCaption(ctx));
+    // The tools menu keeps the company's thresholds for the settlement engine.
+    try {
+        Recordset rs = ctx.db().openRecordset(
+            u"SELECT ImportoMinimoIvaLiquidazionePeriodica, ImportoMinimoIvaAcconto FROM ConfigurazioneContabile"_qs
+            u" WHERE IDAzienda = "_qs +
+            sqlNumber(ctx.lIDFirm));
+        if (!rs.eof()) {
+            m_dImpMinIva = rs.number(u"ImportoMinimoIvaLiquidazionePeriodica"_qs);
+            m_dImpMinAcconto = rs.number(u"ImportoMinimoIvaAcconto"_qs);
+        }
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    }
     m_program.services().applyWindowStyle(*this);
 }
 
@@ -78,12 +148,399 @@ void frmMDI::sbStatusBarText(const QString &text)
 void frmMDI::showWindow()
 {
     show();
+    // The first document window fills the area, now that the area has its size.
+    const QList<DocumentWindow *> docs = documents();
+    if (docs.size() == 1)
+        if (QMdiSubWindow *frame = frameOf(docs.first()); frame && !frame->isMinimized())
+            frame->setGeometry(m_area->viewport()->rect());
 }
 
 void frmMDI::unload()
 {
     m_unloading = true;
     close();
+}
+
+// ---- documents -----------------------------------------------------------------------------
+
+DocumentContext frmMDI::documentContext() const
+{
+    WorkContext &ctx = m_program.context();
+    DocumentContext c{ctx.db(), m_program.messages()};
+    c.idUser = ctx.IDUser;
+    c.idAzienda = ctx.lIDFirm;
+    c.idFunction = ctx.IDFunction;
+    c.mayRebuildVatData = m_mayRebuildVatData;
+    return c;
+}
+
+QMdiSubWindow *frmMDI::frameOf(DocumentWindow *doc) const
+{
+    return doc ? qobject_cast<QMdiSubWindow *>(doc->parentWidget()) : nullptr;
+}
+
+DocumentWindow *frmMDI::activeDocument() const
+{
+    QMdiSubWindow *frame = m_area->currentSubWindow();
+    auto *doc = frame ? qobject_cast<DocumentWindow *>(frame->widget()) : nullptr;
+    return doc && !doc->closing() ? doc : nullptr;
+}
+
+QList<DocumentWindow *> frmMDI::documents() const
+{
+    QList<DocumentWindow *> out;
+    for (QMdiSubWindow *frame : m_area->subWindowList(QMdiArea::CreationOrder)) {
+        auto *doc = qobject_cast<DocumentWindow *>(frame->widget());
+        if (doc && !doc->closing())
+            out << doc;
+    }
+    return out;
+}
+
+void frmMDI::activate(DocumentWindow *doc)
+{
+    QMdiSubWindow *frame = frameOf(doc);
+    if (!frame)
+        return;
+    if (frame->isMinimized())
+        frame->showNormal();
+    m_area->setActiveSubWindow(frame);
+    doc->focusFirstField();
+    updateCommands();
+}
+
+DocumentWindow *frmMDI::createDocumentWindow()
+{
+    WorkContext &ctx = m_program.context();
+    try {
+        ++m_documentCounter;
+        auto *doc = new DocumentWindow(m_documentCounter, m_program.messages());
+        doc->browse()->setRecordSource(ctx.db(), browseStatement(ctx.lIDFirm, ctx.DBType));
+        doc->setCloseHandler([this](DocumentWindow &d, bool &cancel) { fnCloseChild(d, cancel); });
+        connect(doc, &DocumentWindow::commandRequested, this, &frmMDI::sbExecuteMenuCommand);
+        connect(doc->browse(), &BrowseFace::currentKeyChanged, this, [this] { updateCommands(); });
+        connect(doc->browse(), &BrowseFace::contextMenuRequested, this, [this](const QPoint &p) {
+            if (QMenu *menu = m_bar->menu(u"mnuTable"_qs))
+                menu->popup(p);
+        });
+
+        QMdiSubWindow *current = m_area->currentSubWindow();
+        QMdiSubWindow *frame = m_area->addSubWindow(doc);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowIcon(QIcon());
+        connect(frame, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &frmMDI::updateCommands); });
+
+        // The first window fills the area; the next ones cascade from the active one.
+        const QRect area = m_area->viewport()->rect();
+        if (!current || current->isMinimized()) {
+            frame->setGeometry(area.isValid() && area.width() > 200 ? area : QRect(0, 0, 1000, 600));
+        } else {
+            QRect r = current->geometry().translated(28, 28);
+            if (!area.contains(r.bottomRight()))
+                r.moveTopLeft(QPoint(0, 0));
+            frame->setGeometry(r);
+        }
+
+        doc->browse()->requery();
+        doc->showFace(DocumentWindow::Face::Table);
+        doc->updateCaption(m_names.title);
+        frame->show();
+        m_area->setActiveSubWindow(frame);
+        return doc;
+    } catch (const std::bad_alloc &) {
+        m_program.messages().error(u"Memoria insufficiente per aprire l'oggetto."_qs + u"\r"_qs +
+                                   u"Chiudere una o più applicazioni attive e riprovare."_qs);
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    }
+    return nullptr;
+}
+
+DocumentWindow *frmMDI::sbNewChildWithBrowse()
+{
+    DocumentWindow *doc = createDocumentWindow();
+    if (doc)
+        activate(doc);
+    return doc;
+}
+
+DocumentWindow *frmMDI::fnFindChild(int key)
+{
+    if (key <= 0)
+        return nullptr;
+    const QList<DocumentWindow *> docs = documents();
+    for (auto it = docs.crbegin(); it != docs.crend(); ++it) {
+        if ((*it)->tag() == key) {
+            activate(*it);
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+DocumentWindow *frmMDI::sbShowObject(int key, DocumentWindow *into, bool makeDatiIva)
+{
+    if (key <= 0)
+        return nullptr;
+    if (DocumentWindow *shown = fnFindChild(key)) {
+        if (!shown->showsForm()) {
+            shown->showFace(DocumentWindow::Face::Form);
+            shown->browse()->moveByRowIds(key);
+            shown->focusFirstField();
+            updateCommands();
+        }
+        return shown;
+    }
+    DocumentWindow *doc = into;
+    if (doc && doc->tag() > 0) {
+        const QPointer<DocumentWindow> guard(doc);
+        if (!fnQuestionForSave(doc))
+            return nullptr;
+        if (!guard || doc->closing())
+            doc = nullptr; // the window went with the document it showed
+    }
+    if (!doc)
+        doc = createDocumentWindow();
+    if (!doc)
+        return nullptr;
+    if (!fillDocument(*doc, key, makeDatiIva))
+        return doc;
+    activate(doc);
+    return doc;
+}
+
+bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
+{
+    if (!doc.formFace()) {
+        if (!m_formFactory) {
+            m_program.messages().warn(u"La scheda della liquidazione non è disponibile in questa versione del programma."_qs);
+            return false;
+        }
+        doc.setFormFace(m_formFactory(documentContext(), &doc));
+        const QPointer<DocumentWindow> guard(&doc);
+        doc.formFace()->onChangedState([this, guard](bool changed) {
+            if (m_filling || !guard)
+                return;
+            guard->setChangedObject(changed);
+            if (guard == activeDocument())
+                updateCommands();
+        });
+    }
+    if (doc.tag() > 0 && doc.tag() != key)
+        releaseDocument(doc);
+
+    FormFace &form = *doc.formFace();
+    m_filling = true;
+    sbStatusBarText(u"Elaborazione della "_qs + m_names.name + u" in corso..."_qs);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyCounter::yieldToEvents(); // the status text shows before the work starts
+    try {
+        form.sbChildFill(key, makeDatiIva);
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    } catch (const std::exception &e) {
+        m_program.messages().error(QString::fromLocal8Bit(e.what()));
+    }
+    QApplication::restoreOverrideCursor();
+    sbStatusBarText(QString());
+    m_filling = false;
+
+    // Saved: its row is live. A settlement never saved holds data not yet stored, so it
+    // starts out changed (Save is offered and closing asks).
+    bool saved = false;
+    try {
+        const QVariant state = m_program.context().db().scalar(
+            u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+            sqlNumber(key));
+        saved = !state.isNull() && state.toInt() == 0;
+        if (saved)
+            m_program.usageRegister().registerUse(m_program.context().objectType, key, 2);
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    }
+    doc.setTag(key);
+    doc.setSavedObject(saved);
+    form.setChanged(!saved);
+    doc.setChangedObject(!saved);
+    doc.setSearchChild(false);
+    doc.browse()->moveByRowIds(key);
+    doc.showFace(DocumentWindow::Face::Form);
+    doc.updateCaption(m_names.title);
+    doc.focusFirstField();
+    updateCommands();
+    return true;
+}
+
+void frmMDI::releaseDocument(DocumentWindow &doc)
+{
+    if (doc.tag() <= 0)
+        return;
+    try {
+        m_program.usageRegister().release(m_program.context().objectType, doc.tag(), 0);
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    }
+}
+
+void frmMDI::removeWorkingRows(DocumentWindow &doc)
+{
+    const int key = doc.tag();
+    if (key <= 0)
+        return;
+    WorkContext &ctx = m_program.context();
+    try {
+        // The document's own clean-up only for a settlement never saved: a saved one keeps
+        // every row but the user's working rows.
+        if (!doc.savedObject() && doc.formFace())
+            doc.formFace()->sbRemoveTrashRecord();
+        WorkingRecords::removeDocumentRows(ctx.db(), ctx.IDUser, key);
+        if (ctx.db()
+                .scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                        sqlNumber(key))
+                .isNull()) {
+            releaseDocument(doc);
+            doc.setTag(0);
+            doc.setSavedObject(false);
+        }
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    }
+}
+
+bool frmMDI::requeryOrUnload(DocumentWindow &doc)
+{
+    doc.browse()->requery();
+    if (doc.browse()->listCount() > 0)
+        return true;
+    releaseDocument(doc);
+    doc.closeWithoutQuestion();
+    updateCommands();
+    return false;
+}
+
+Answer frmMDI::askAndSave(DocumentWindow &doc)
+{
+    // Save is offered when the document holds changes and the user may save; otherwise the
+    // answer is no.
+    if (!doc.changedObject() || doc.searchChild() || !m_rights.newSave())
+        return Answer::No;
+    activate(&doc);
+    const QString text = m_program.texts().text(ResourceStrings::SaveChangesQuestion) + u" \""_qs +
+                         doc.documentCaption() + u"\"?"_qs;
+    const Answer answer = m_program.messages().messageBox(text, Buttons::YesNoCancel, Icon::Question, m_names.title);
+    if (answer != Answer::Yes)
+        return answer == Answer::No ? Answer::No : Answer::Cancel;
+    if (QWidget *f = QApplication::focusWidget(); f && f->window() == this)
+        f->clearFocus(); // leaving the control commits what it holds
+    commandSave(&doc);
+    // A failed save keeps the document open with its changes.
+    return doc.changedObject() ? Answer::Cancel : Answer::Yes;
+}
+
+void frmMDI::discardChanges(DocumentWindow &doc)
+{
+    if (doc.formFace())
+        doc.formFace()->setChanged(false);
+    doc.setChangedObject(false);
+}
+
+bool frmMDI::fnQuestionForSave(DocumentWindow *doc, bool keepWorkingRows)
+{
+    // On the browse face there is nothing to ask.
+    if (!doc || !doc->showsForm() || !doc->formFace() || doc->tag() <= 0)
+        return true;
+    const Answer answer = askAndSave(*doc);
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::No) {
+        discardChanges(*doc);
+        if (!keepWorkingRows) {
+            removeWorkingRows(*doc);
+            if (!requeryOrUnload(*doc))
+                return true;
+        }
+    }
+    updateCommands();
+    return true;
+}
+
+void frmMDI::fnCloseChild(DocumentWindow &doc, bool &cancel)
+{
+    if (BusyCounter::busy()) {
+        m_program.messages().warn(u"Impossibile chiudere: altri processi in corso."_qs);
+        cancel = true;
+        return;
+    }
+    if (doc.searchChild())
+        leaveSearchMode(&doc);
+    if (doc.tag() > 0 && doc.formFace()) {
+        const Answer answer = askAndSave(doc);
+        if (answer == Answer::Cancel) {
+            // A closing of the whole suite stops here too.
+            setProperty("BrevantoClosing", QVariant());
+            cancel = true;
+            return;
+        }
+        if (answer == Answer::No) {
+            discardChanges(doc);
+            removeWorkingRows(doc);
+        }
+    }
+    releaseDocument(doc);
+    m_bar->setEnabled(u"Mnu_PrintBarCode"_qs, false);
+    // The window leaves the list of documents once its close is accepted.
+    QTimer::singleShot(0, this, &frmMDI::updateCommands);
+}
+
+void frmMDI::sbSetbChangedObject(bool changed)
+{
+    if (m_filling)
+        return;
+    if (DocumentWindow *doc = activeDocument()) {
+        doc->setChangedObject(changed);
+        if (doc->formFace())
+            doc->formFace()->setChanged(changed);
+    }
+    updateCommands();
+}
+
+void frmMDI::sbSetbSavedObject(bool saved)
+{
+    if (DocumentWindow *doc = activeDocument())
+        doc->setSavedObject(saved);
+    updateCommands();
+}
+
+// ---- closing the program -------------------------------------------------------------------
+
+bool frmMDI::closeDocuments()
+{
+    for (DocumentWindow *doc : documents()) {
+        QMdiSubWindow *frame = frameOf(doc);
+        if (frame && !frame->close())
+            return false;
+    }
+    return true;
+}
+
+void frmMDI::runPicker()
+{
+    std::vector<frmListSavedChild::Entry> entries;
+    for (DocumentWindow *doc : documents()) {
+        if (doc->tag() > 0 && doc->savedObject())
+            entries.push_back({doc->windowTitle(), doc->tag()});
+    }
+    if (entries.empty())
+        return;
+    frmListSavedChild picker(u"Selezionare "_qs + m_names.withArticle + u" che si desidera riportare nel programma chiamante."_qs,
+                             entries, this);
+    picker.exec();
+    m_pickerResult = picker.chosenKey();
+    if (m_pickerResult > 0) {
+        HandOverStore &store = m_program.store();
+        store.write(m_client, HandOver::IDField, QString::number(m_pickerResult));
+        store.sync();
+    }
 }
 
 void frmMDI::closeEvent(QCloseEvent *event)
@@ -96,14 +553,17 @@ void frmMDI::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_area->closeAllSubWindows();
-    if (!m_area->subWindowList().isEmpty()) {
+    if (pickerMode())
+        runPicker();
+    if (!closeDocuments()) {
         // A document refused to close (the user cancelled its save question).
         event->ignore();
+        updateCommands();
         return;
     }
     m_closed = true;
     event->accept();
+    qApp->removeEventFilter(this);
     m_program.mainWindowUnloaded();
 }
 

@@ -1,17 +1,30 @@
 #pragma once
 
+#include "shell/CommandTable.h"
+#include "shell/FormFace.h"
 #include "startup/MainWindowInterface.h"
+#include "startup/rights/UserRights.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <memory>
 
 class QMdiArea;
+class QMdiSubWindow;
 
 namespace liqiva {
 
+enum class Answer;
+class CommandBar;
+class DocumentWindow;
 class Program;
+struct DocumentContext;
 
-// The main window: a multiple-document frame with an empty document area and a status bar.
-// Closing it runs the closing sequence of the program (refused while work is running).
+// The main window: a multiple-document frame whose document windows each hold the browse of
+// the saved settlements and the form of one settlement. It builds the command bar, applies
+// the user's rights, runs every command through one dispatcher, keeps the commands' enabling
+// in step with the active document, asks whether to save before a document is closed or
+// replaced, and closes the program in order.
 class frmMDI : public QMainWindow, public MainWindowInterface {
     Q_OBJECT
 public:
@@ -27,24 +40,114 @@ public:
     void showWindow() override;
     void unload() override;
 
-    // sbInitMDI: the caption and the parts of the window that depend on the work context.
+    // sbInitMDI: command bar, rights, caption, and the first document window.
     void sbInitMDI();
-    // sbMDIInitialization: the caption, title + " - " + company + " [" + branch + "]".
+    // sbMDIInitialization: the object-name texts and the caption, title + " - " + company +
+    // " [" + branch + "]"; the tools menu's thresholds.
     void sbMDIInitialization();
     // The status-bar text routine of the menu-hover events.
     void sbStatusBarText(const QString &text);
 
+    // The form face of new document windows (the settlement's form unless a test says
+    // otherwise). Without one a document window offers only its browse.
+    void setFormFaceFactory(FormFaceFactory factory) { m_formFactory = std::move(factory); }
+
     QMdiArea *documentArea() const { return m_area; }
+    CommandBar &commandBar() const { return *m_bar; }
+    const ObjectNames &objectNames() const { return m_names; }
+    const UserRights &rights() const { return m_rights; }
+
+    // ---- documents -------------------------------------------------------------------------
+    DocumentWindow *activeDocument() const;
+    QList<DocumentWindow *> documents() const;
+    // A new document window showing the browse of the saved settlements; nullptr (with the
+    // message shown) when it could not be made.
+    DocumentWindow *sbNewChildWithBrowse();
+    // "New": the new-settlement dialog, then the chosen settlement in a document window.
+    void sbCreateNewChild();
+    // The open document window showing a settlement, restored and activated; nullptr if none.
+    DocumentWindow *fnFindChild(int key);
+    // Shows a settlement in the form face: activates the window that shows it already, or
+    // fills the given window (after its save question), or a new one. Returns the window.
+    DocumentWindow *sbShowObject(int key, DocumentWindow *into = nullptr, bool makeDatiIva = false);
+    // Asks whether to save the document's changes. False: stop (cancelled, or the save
+    // failed). keepWorkingRows: "No" leaves the document's working rows in place.
+    bool fnQuestionForSave(DocumentWindow *doc, bool keepWorkingRows = false);
+    // A document window is about to close.
+    void fnCloseChild(DocumentWindow &doc, bool &cancel);
+    void sbSetbChangedObject(bool changed);
+    void sbSetbSavedObject(bool saved);
+    // "Clear": the form face drops its unsaved changes.
+    void sbClearChild();
+
+    // ---- commands --------------------------------------------------------------------------
+    // The dispatcher: every click, menu choice and shortcut ends here with the command's key.
+    void sbExecuteMenuCommand(const QString &key);
+    // A key press (key code and modifier mask): dispatches the command whose shortcut it is,
+    // when that command is enabled. Returns the command's key, empty when none matched.
+    QString sbGestShortCut(int keyCode, int mask);
+    // The one place that decides the enabling of every command from the active document,
+    // its face, its state and the user's rights.
+    void updateCommands();
+
+    // ---- picker mode -----------------------------------------------------------------------
+    bool pickerMode() const { return !m_client.isEmpty(); }
+    // The key chosen in the picker, -1 when it was cancelled (or not shown).
+    int pickerResult() const { return m_pickerResult; }
+
+Q_SIGNALS:
+    // A command was run by the dispatcher (after the busy check).
+    void commandDispatched(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    DocumentWindow *createDocumentWindow();
+    DocumentContext documentContext() const;
+    QMdiSubWindow *frameOf(DocumentWindow *doc) const;
+    void activate(DocumentWindow *doc);
+    bool fillDocument(DocumentWindow &doc, int key, bool makeDatiIva);
+    void releaseDocument(DocumentWindow &doc);
+    // The save question of one document; on Yes it saves. Cancel also when the save failed.
+    Answer askAndSave(DocumentWindow &doc);
+    void discardChanges(DocumentWindow &doc);
+    void removeWorkingRows(DocumentWindow &doc);
+    bool requeryOrUnload(DocumentWindow &doc);
+    void documentClosed();
+    bool closeDocuments();
+    void runPicker();
+
+    // The commands.
+    void commandSave(DocumentWindow *doc);
+    void commandDelete(DocumentWindow *doc);
+    void commandSearch(DocumentWindow *doc, bool empty);
+    void commandSearchExecute(DocumentWindow *doc);
+    void commandMove(DocumentWindow *doc, int step);
+    void commandShowTable(DocumentWindow *doc);
+    void commandShowForm(DocumentWindow *doc);
+    void commandEdit(const QString &action);
+    void arrangeWindows(const QString &key);
+    void leaveSearchMode(DocumentWindow *doc);
+    void fillWindowMenu();
+
     Program &m_program;
+    ObjectNames m_names;
     QMdiArea *m_area;
+    CommandBar *m_bar;
+    UserRights m_rights;
+    FormFaceFactory m_formFactory;
+    bool m_mayRebuildVatData = true;
+    double m_dImpMinIva = 0;
+    double m_dImpMinAcconto = 0;
+    std::int16_t m_documentCounter = 0;
+    bool m_filling = false;
     bool m_unloading = false;
     bool m_closed = false;
+    bool m_initialised = false;
+    QString m_client;
+    int m_pickerResult = -1;
 };
 
 } // namespace liqiva

@@ -1,5 +1,6 @@
 #include "startup_ctx/StartupFixture.h"
 
+#include "shell/DocumentWindow.h"
 #include "shell/frmMDI.h"
 #include "startup/BusyCounter.h"
 #include "suite/ui/MessageBoxService.h"
@@ -46,7 +47,9 @@ TEST_P(MainWindow, ShowsTheCompanyInTheCaptionAndCarriesTheSuiteMark)
     EXPECT_EQ(window.property("KVR").toInt(), 1);
     EXPECT_EQ(h.store->read(h.executable, HandOver::hExe), QString::number(window.winId()));
     EXPECT_NE(qobject_cast<QMdiArea *>(window.centralWidget()), nullptr);
-    EXPECT_TRUE(window.documentArea()->subWindowList().isEmpty());
+    // The first document window shows the browse of the saved settlements.
+    ASSERT_EQ(window.documents().size(), 1);
+    EXPECT_EQ(window.documents().first()->face(), DocumentWindow::Face::Table);
     window.sbStatusBarText(u"Pronto"_qs);
     EXPECT_EQ(window.statusBar()->currentMessage(), u"Pronto"_qs);
     window.close();

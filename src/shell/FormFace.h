@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace liqiva {
+
+struct DocumentContext;
+
+// What the main window needs of the form face of a document window (the settlement itself):
+// the document procedures it calls and the state it keeps in step with the command bar. The
+// settlement's form (frmChild) provides it; tests put a small stand-in in its place.
+class FormFace {
+public:
+    virtual ~FormFace() = default;
+
+    // The widget shown in the document window; the document window takes it into its stack.
+    virtual QWidget *widget() = 0;
+
+    // Fills and shows a settlement; errors are shown by the form itself.
+    virtual void sbChildFill(int key, bool makeDatiIva) = 0;
+    // Saves through the core; false when refused or failed (the reason has been shown).
+    virtual bool fnChildSave() = 0;
+    // Deletes the settlement shown (the caller asked the question); false when it failed.
+    virtual bool sbChildDelete() = 0;
+    // Removes the working rows of this document.
+    virtual void sbRemoveTrashRecord() = 0;
+
+    virtual bool isChanged() const = 0;
+    virtual void setChanged(bool changed) = 0;
+    // The key of the settlement shown (0 when none).
+    virtual int key() const = 0;
+    // The document's caption (the period text).
+    virtual QString caption() const = 0;
+
+    // Called with true at every edit (and with the new state whenever it changes).
+    virtual void onChangedState(std::function<void(bool)> callback) = 0;
+};
+
+// Makes the form face of a new document window.
+using FormFaceFactory = std::function<std::unique_ptr<FormFace>(const DocumentContext &context, QWidget *parent)>;
+
+// The settlement's own form. Returns an empty factory when this build carries no settlement
+// form; the main window then says so when a settlement is to be shown.
+FormFaceFactory settlementFormFactory();
+
+} // namespace liqiva

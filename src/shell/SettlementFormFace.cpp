@@ -1,0 +1,58 @@
+#include "shell/FormFace.h"
+
+#include "document/SettlementDocument.h"
+
+// The settlement's form is built beside the main window; a build without it still starts
+// and browses the saved settlements.
+#if __has_include("document/ui/frmChild.h")
+#include "document/ui/frmChild.h"
+#define LIQIVA_HAS_FRMCHILD 1
+#endif
+
+namespace liqiva {
+
+#ifdef LIQIVA_HAS_FRMCHILD
+
+namespace {
+
+class SettlementFormFace : public FormFace {
+public:
+    SettlementFormFace(const DocumentContext &context, QWidget *parent) : m_form(new frmChild(context, parent)) {}
+
+    QWidget *widget() override { return m_form; }
+    void sbChildFill(int key, bool makeDatiIva) override { m_form->sbChildFill(key, makeDatiIva); }
+    bool fnChildSave() override { return m_form->fnChildSave(); }
+    bool sbChildDelete() override { return m_form->sbChildDelete(); }
+    void sbRemoveTrashRecord() override { m_form->sbRemoveTrashRecord(); }
+    bool isChanged() const override { return m_form->isChanged(); }
+    void setChanged(bool changed) override { m_form->setChanged(changed); }
+    int key() const override { return m_form->key(); }
+    QString caption() const override { return m_form->caption(); }
+    void onChangedState(std::function<void(bool)> callback) override
+    {
+        QObject::connect(m_form, &frmChild::changedStateChanged, m_form, std::move(callback));
+    }
+
+private:
+    frmChild *m_form; // owned by its parent widget
+};
+
+} // namespace
+
+FormFaceFactory settlementFormFactory()
+{
+    return [](const DocumentContext &context, QWidget *parent) -> std::unique_ptr<FormFace> {
+        return std::make_unique<SettlementFormFace>(context, parent);
+    };
+}
+
+#else
+
+FormFaceFactory settlementFormFactory()
+{
+    return {};
+}
+
+#endif
+
+} // namespace liqiva
