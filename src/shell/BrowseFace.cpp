@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -98,7 +97,7 @@ int BrowseModel::rowOf(int key) const
 
 BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     : QWidget(parent), m_messages(messages), m_model(new BrowseModel(this)), m_stack(new QStackedWidget(this)),
-      m_grid(new QTableView(this)), m_filterLabel(new QLabel(this)), m_filterPage(new QWidget(this)),
+      m_grid(new QTableView(this)), m_filterLabel(new QLabel(this)), m_emptyLabel(new QLabel(this)), m_filterPage(new QWidget(this)),
       m_conditionList(new QListWidget(this)), m_field(new QComboBox(this)), m_operator(new QComboBox(this)),
       m_value(new QLineEdit(this)), m_add(new QPushButton(u"&Aggiungi"_qs, this))
 {
@@ -113,8 +112,14 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     m_grid->setTabKeyNavigation(false);
     m_grid->verticalHeader()->setVisible(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Columns as wide as their contents; the description takes what is left.
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
+    for (int i = 0; i < int(browseColumns().size()); ++i) {
+        if (browseColumns().at(i).field == u"DescrizioneAttivita"_qs)
+            m_grid->horizontalHeader()->setSectionResizeMode(i, QHeaderView::Stretch);
+    }
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &i) {
@@ -126,6 +131,11 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &p) { Q_EMIT contextMenuRequested(m_grid->viewport()->mapToGlobal(p)); });
 
+    m_emptyLabel->setObjectName(u"lblVuoto"_qs);
+    m_emptyLabel->setAlignment(Qt::AlignCenter);
+    m_emptyLabel->setWordWrap(true);
+    m_emptyLabel->setVisible(false);
+
     m_filterLabel->setObjectName(u"lblFiltro"_qs);
     m_filterLabel->setWordWrap(true);
     m_filterLabel->setVisible(false);
@@ -135,6 +145,7 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     tableLayout->setContentsMargins(0, 0, 0, 0);
     tableLayout->addWidget(m_filterLabel);
     tableLayout->addWidget(m_grid);
+    tableLayout->addWidget(m_emptyLabel);
 
     // The filter definition: conditions on the browse columns, all to be met.
     m_filterPage->setObjectName(u"fraFiltro"_qs);
@@ -155,26 +166,33 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     auto *execute = new QPushButton(u"&Esegui ricerca"_qs, m_filterPage);
     execute->setObjectName(u"cmdEsegui"_qs);
 
-    auto *editor = new QFormLayout;
+    // One line to write a condition, the conditions below it, the buttons at the bottom.
     auto *fieldLabel = new QLabel(u"&Colonna:"_qs, m_filterPage);
     fieldLabel->setBuddy(m_field);
     auto *opLabel = new QLabel(u"C&onfronto:"_qs, m_filterPage);
     opLabel->setBuddy(m_operator);
     auto *valueLabel = new QLabel(u"Va&lore:"_qs, m_filterPage);
     valueLabel->setBuddy(m_value);
-    editor->addRow(fieldLabel, m_field);
-    editor->addRow(opLabel, m_operator);
-    editor->addRow(valueLabel, m_value);
+    m_value->setMinimumWidth(220);
+    auto *editor = new QHBoxLayout;
+    editor->addWidget(fieldLabel);
+    editor->addWidget(m_field);
+    editor->addSpacing(8);
+    editor->addWidget(opLabel);
+    editor->addWidget(m_operator);
+    editor->addSpacing(8);
+    editor->addWidget(valueLabel);
+    editor->addWidget(m_value, 1);
+    editor->addWidget(m_add);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_add);
     buttons->addWidget(remove);
     buttons->addWidget(removeAll);
     buttons->addStretch();
     buttons->addWidget(execute);
     auto *filterLayout = new QVBoxLayout(m_filterPage);
+    filterLayout->addLayout(editor);
     filterLayout->addWidget(title);
     filterLayout->addWidget(m_conditionList, 1);
-    filterLayout->addLayout(editor);
     filterLayout->addLayout(buttons);
 
     connect(m_add, &QPushButton::clicked, this, &BrowseFace::addFromEditor);
@@ -186,11 +204,11 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     });
     connect(execute, &QPushButton::clicked, this, &BrowseFace::executeRequested);
 
-    setTabOrder(m_conditionList, m_field);
     setTabOrder(m_field, m_operator);
     setTabOrder(m_operator, m_value);
     setTabOrder(m_value, m_add);
-    setTabOrder(m_add, remove);
+    setTabOrder(m_add, m_conditionList);
+    setTabOrder(m_conditionList, remove);
     setTabOrder(remove, removeAll);
     setTabOrder(removeAll, execute);
 
@@ -348,6 +366,13 @@ void BrowseFace::showDefinition()
 
 void BrowseFace::updateFilterLabel()
 {
+    // An empty list says why it is empty and what to do.
+    const bool empty = m_model->rowCount() == 0;
+    m_emptyLabel->setText(m_conditions.empty()
+                              ? u"Non ci sono liquidazioni I.V.A. salvate. Per elaborarne una scegliere Nuovo (Ctrl+N)."_qs
+                              : u"Nessuna liquidazione I.V.A. soddisfa le condizioni del filtro."_qs);
+    m_emptyLabel->setVisible(empty);
+    m_grid->setVisible(!empty);
     if (m_conditions.empty()) {
         m_filterLabel->setVisible(false);
         return;

@@ -116,6 +116,7 @@ private:
     QStackedWidget *m_stack;
     QTableView *m_grid;
     QLabel *m_filterLabel;
+    QLabel *m_emptyLabel;
     QWidget *m_filterPage;
     QListWidget *m_conditionList;
     QComboBox *m_field;

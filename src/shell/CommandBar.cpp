@@ -1,56 +1,18 @@
 #include "shell/CommandBar.h"
 
+#include "shell/ToolIcons.h"
 #include "startup/rights/UserRights.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
 namespace liqiva {
 
 namespace {
-
-// The icons are ours to choose: the desktop theme's where there is one, Qt's own otherwise.
-// Commands without an icon show their text on the toolbar.
-QIcon iconFor(const QString &buttonKey)
-{
-    struct Icon {
-        const char *button;
-        const char *theme;
-        QStyle::StandardPixmap fallback;
-    };
-    static const Icon icons[] = {
-        {"New", "document-new", QStyle::SP_FileIcon},
-        {"Save", "document-save", QStyle::SP_DialogSaveButton},
-        {"PrePrint", "document-print-preview", QStyle::SP_FileDialogContentsView},
-        {"Print", "document-print", QStyle::SP_CustomBase},
-        {"Delete", "edit-delete", QStyle::SP_TrashIcon},
-        {"Clear", "edit-undo", QStyle::SP_DialogResetButton},
-        {"Cut", "edit-cut", QStyle::SP_CustomBase},
-        {"Copy", "edit-copy", QStyle::SP_CustomBase},
-        {"Paste", "edit-paste", QStyle::SP_CustomBase},
-        {"Search", "edit-find", QStyle::SP_FileDialogInfoView},
-        {"SearchExecute", "system-search", QStyle::SP_DialogApplyButton},
-        {"SearchPrevious", "go-previous", QStyle::SP_ArrowBack},
-        {"SearchNext", "go-next", QStyle::SP_ArrowForward},
-        {"SearchResult", "view-list-details", QStyle::SP_FileDialogDetailedView},
-        {"Export", "document-export", QStyle::SP_CustomBase},
-    };
-    const QByteArray key = buttonKey.toLatin1();
-    for (const Icon &i : icons) {
-        if (key != i.button)
-            continue;
-        const QIcon fallback =
-            i.fallback == QStyle::SP_CustomBase ? QIcon() : QApplication::style()->standardIcon(i.fallback);
-        return QIcon::fromTheme(QString::fromLatin1(i.theme), fallback);
-    }
-    return {};
-}
 
 // The short text a toolbar button shows when it has no icon.
 QString buttonText(const Command &c)
@@ -81,7 +43,7 @@ QAction *CommandBar::makeAction(const Command &c)
     a->setToolTip(buttonText(c));
     a->setProperty("buttonKey", c.buttonKey);
     if (!c.buttonKey.isEmpty())
-        a->setIcon(iconFor(c.buttonKey));
+        a->setIcon(toolIcon(c.buttonKey));
     QList<QKeySequence> keys;
     for (const QString &s : c.shortcuts) {
         const QKeySequence k = ShortcutText::toKeySequence(s);

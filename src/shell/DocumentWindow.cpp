@@ -63,14 +63,14 @@ void DocumentWindow::setChangedObject(bool changed)
     m_changed = changed;
 }
 
-void DocumentWindow::updateCaption(const QString &title)
+void DocumentWindow::updateCaption(const QString &lowerCaseName)
 {
     QString caption;
     if (m_tag > 0 && !m_saved) {
         caption = u"Nuova elaborazione"_qs;
     } else {
-        // The name in lower case with its first letter raised, and the running number.
-        QString name = title.toLower();
+        // The lower-case name with its first letter raised, and the running number.
+        QString name = lowerCaseName;
         if (!name.isEmpty())
             name[0] = name.at(0).toUpper();
         caption = name + u" "_qs + QString::number(m_number);

@@ -52,9 +52,9 @@ public:
     void setSearchChild(bool search) { m_search = search; }
 
     int number() const { return m_number; }
-    // Caption of the window: the name and number, or "Nuova elaborazione" for a settlement
-    // never saved, followed by the period of the settlement shown.
-    void updateCaption(const QString &title);
+    // Caption of the window: the object's name (given in lower case) and the number, or
+    // "Nuova elaborazione" for a settlement never saved, then the period of the one shown.
+    void updateCaption(const QString &lowerCaseName);
     // The caption the questions name the document by.
     QString documentCaption() const;
 

@@ -6,6 +6,7 @@
 #include "shell/BrowseFace.h"
 #include "shell/CommandBar.h"
 #include "shell/DocumentWindow.h"
+#include "shell/ToolIcons.h"
 #include "shell/frmListSavedChild.h"
 #include "startup/BusyCounter.h"
 #include "startup/HandOverStore.h"
@@ -33,6 +34,7 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
 {
     setObjectName(u"frmMDI"_qs);
     setWindowTitle(m_names.title);
+    setWindowIcon(documentIcon());
     m_area->setObjectName(u"mdiArea"_qs);
     m_area->setViewMode(QMdiArea::SubWindowView);
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -227,7 +229,7 @@ DocumentWindow *frmMDI::createDocumentWindow()
         QMdiSubWindow *current = m_area->currentSubWindow();
         QMdiSubWindow *frame = m_area->addSubWindow(doc);
         frame->setAttribute(Qt::WA_DeleteOnClose);
-        frame->setWindowIcon(QIcon());
+        frame->setWindowIcon(documentIcon());
         connect(frame, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &frmMDI::updateCommands); });
 
         // The first window fills the area; the next ones cascade from the active one.
@@ -243,7 +245,7 @@ DocumentWindow *frmMDI::createDocumentWindow()
 
         doc->browse()->requery();
         doc->showFace(DocumentWindow::Face::Table);
-        doc->updateCaption(m_names.title);
+        doc->updateCaption(m_names.name);
         frame->show();
         m_area->setActiveSubWindow(frame);
         return doc;
@@ -365,7 +367,7 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     doc.setSearchChild(false);
     doc.browse()->moveByRowIds(key);
     doc.showFace(DocumentWindow::Face::Form);
-    doc.updateCaption(m_names.title);
+    doc.updateCaption(m_names.name);
     doc.focusFirstField();
     updateCommands();
     return true;

@@ -168,6 +168,13 @@ void frmMDI::updateCommands()
         if (c.availability == Command::Availability::Later)
             m_bar->setEnabled(c.key, false);
     }
+    // A sub-menu whose items are all unavailable is unavailable itself.
+    if (QMenu *sub = m_bar->menu(u"mnuExport"_qs)) {
+        bool any = false;
+        for (const QAction *a : sub->actions())
+            any = any || a->isEnabled();
+        sub->menuAction()->setEnabled(any);
+    }
 }
 
 // ---- the commands --------------------------------------------------------------------------
@@ -208,7 +215,7 @@ void frmMDI::commandSave(DocumentWindow *doc)
     }
     doc->browse()->requery();
     doc->browse()->moveByRowIds(doc->tag());
-    doc->updateCaption(m_names.title);
+    doc->updateCaption(m_names.name);
     doc->focusFirstField();
     updateCommands();
 }
@@ -236,7 +243,7 @@ void frmMDI::commandDelete(DocumentWindow *doc)
     if (!requeryOrUnload(*doc))
         return;
     doc->showFace(DocumentWindow::Face::Table);
-    doc->updateCaption(m_names.title);
+    doc->updateCaption(m_names.name);
     doc->focusFirstField();
 }
 
@@ -326,7 +333,7 @@ void frmMDI::commandShowTable(DocumentWindow *doc)
     leaveSearchMode(doc);
     doc->showFace(DocumentWindow::Face::Table);
     doc->browse()->moveByRowIds(doc->tag());
-    doc->updateCaption(m_names.title);
+    doc->updateCaption(m_names.name);
     doc->focusFirstField();
 }
 
@@ -340,7 +347,7 @@ void frmMDI::commandShowForm(DocumentWindow *doc)
     leaveSearchMode(doc);
     if (key == doc->tag() && doc->formFace()) {
         doc->showFace(DocumentWindow::Face::Form);
-        doc->updateCaption(m_names.title);
+        doc->updateCaption(m_names.name);
         doc->focusFirstField();
         return;
     }
