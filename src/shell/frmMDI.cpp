@@ -293,6 +293,8 @@ DocumentWindow *frmMDI::sbShowObject(int key, DocumentWindow *into, bool makeDat
         }
         return shown;
     }
+    if (!formAvailable())
+        return nullptr;
     DocumentWindow *doc = into;
     if (doc && doc->tag() > 0) {
         const QPointer<DocumentWindow> guard(doc);
@@ -311,13 +313,19 @@ DocumentWindow *frmMDI::sbShowObject(int key, DocumentWindow *into, bool makeDat
     return doc;
 }
 
+bool frmMDI::formAvailable()
+{
+    if (m_formFactory)
+        return true;
+    m_program.messages().warn(u"La scheda della liquidazione non è disponibile in questa versione del programma."_qs);
+    return false;
+}
+
 bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
 {
     if (!doc.formFace()) {
-        if (!m_formFactory) {
-            m_program.messages().warn(u"La scheda della liquidazione non è disponibile in questa versione del programma."_qs);
+        if (!formAvailable())
             return false;
-        }
         doc.setFormFace(m_formFactory(documentContext(), &doc));
         const QPointer<DocumentWindow> guard(&doc);
         doc.formFace()->onChangedState([this, guard](bool changed) {

@@ -108,6 +108,8 @@ private:
     DocumentContext documentContext() const;
     QMdiSubWindow *frameOf(DocumentWindow *doc) const;
     void activate(DocumentWindow *doc);
+    // Whether a form face can be made; says so when it cannot.
+    bool formAvailable();
     bool fillDocument(DocumentWindow &doc, int key, bool makeDatiIva);
     void releaseDocument(DocumentWindow &doc);
     // The save question of one document; on Yes it saves. Cancel also when the save failed.

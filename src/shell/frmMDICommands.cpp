@@ -181,6 +181,8 @@ void frmMDI::updateCommands()
 
 void frmMDI::sbCreateNewChild()
 {
+    if (!formAvailable())
+        return; // nothing could show the new settlement
     WorkContext &ctx = m_program.context();
     frmNew dialog(ctx.db(), m_program.messages(), ctx.lIDFirm, ctx.IDUser, this);
     if (dialog.loadFailed())

@@ -5,6 +5,8 @@
 #include "startup/BusyCounter.h"
 
 #include <QComboBox>
+#include <QPointer>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
@@ -196,6 +198,49 @@ TEST_F(ShellTest, ACommandWhileBusyIsRefusedWithItsMessage)
     EXPECT_EQ(window->documents().size(), windows);
     EXPECT_EQ(window->documents().first()->face(), DocumentWindow::Face::Table);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ShellTest, DuringAFillTheWindowAnswersButRefusesCommandsAndClosing)
+{
+    startFor(userAllRights);
+    const int january = makeSettlement(shopActivity, year2024, 1, true);
+    DocumentWindow *browse = window->documents().first();
+    log.duringFill = [&] {
+        // What the user does while the settlement is being computed.
+        QTimer::singleShot(0, [&] {
+            window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+            keyClick(browse, Qt::Key_N, Qt::ControlModifier);
+            frame(browse)->close();
+            window->close();
+        });
+    };
+    DocumentWindow *doc = window->sbShowObject(january);
+    const QString refused = u"Impossibile eseguire l'operazione: altri processi in corso."_qs;
+    const QString notClosing = u"Impossibile chiudere: altri processi in corso."_qs;
+    EXPECT_EQ(h.messages.texts(), (QStringList{refused, refused, notClosing, notClosing}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->documents().contains(browse));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->tag(), january);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(BusyCounter::busy());
+}
+
+TEST_F(ShellTest, HoveringACommandDescribesItInTheStatusBar)
+{
+    startFor(userAllRights);
+    struct {
+        const char *key;
+        const char *text;
+    } cases[] = {
+        {"Mnu_New", "Crea una nuova liquidazione I.V.A."},
+        {"Mnu_SearchFilter", "Espone liquidazioni I.V.A. in modo <filtri>."},
+        {"Mnu_DatiIva", "Avvia l'applicazione per la gestione dei Dati IVA"},
+    };
+    for (const auto &c : cases) {
+        bar().action(QString::fromLatin1(c.key))->hover();
+        EXPECT_EQ(window->statusBar()->currentMessage(), QString::fromUtf8(c.text)) << c.key;
+    }
 }
 
 TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)

@@ -11,6 +11,7 @@
 #include "shell/DocumentWindow.h"
 #include "shell/FormFace.h"
 #include "shell/frmMDI.h"
+#include "startup/BusyCounter.h"
 #include "startup/database/SqlLiteral.h"
 #include "startup_ctx/StartupFixture.h"
 
@@ -45,6 +46,8 @@ struct FormLog {
     int saves = 0;
     int deletes = 0;
     int trashRemovals = 0;
+    // Run in the middle of the next fill, while the document is busy.
+    std::function<void()> duringFill;
 };
 
 // A small form face: a text box whose edits mark the document changed. Saving confirms the
@@ -67,6 +70,12 @@ public:
     void sbChildFill(int key, bool makeDatiIva) override
     {
         m_log.fills.emplace_back(key, makeDatiIva);
+        if (auto during = std::exchange(m_log.duringFill, nullptr)) {
+            // A long fill raises the busy counter and lets the window process its events.
+            BusyScope busy;
+            during();
+            BusyCounter::yieldToEvents();
+        }
         m_key = key;
         m_label->setText(caption());
         m_edit->clear();
