@@ -178,10 +178,7 @@ void PaymentFrame::build()
     } else {
         m_riporta = new QPushButton(u"Ri&porto automatico"_qs, this);
         m_riporta->setObjectName(u"cmdRiporta"_qs);
-        auto *row = new QHBoxLayout;
-        row->addStretch(1);
-        row->addWidget(m_riporta);
-        layout->addLayout(row);
+        grid->addWidget(m_riporta, 3, 3, Qt::AlignRight);
     }
 
     connect(m_place, &QButtonGroup::idClicked, this, [this](int id) { choosePlace(placeOf(id)); });
@@ -235,6 +232,8 @@ void PaymentFrame::showPayment()
     m_data->showAccepted(formatDate(p.dataVersamento));
     m_importo->showAccepted(formatAmount(p.importo, m_euro));
     m_stampa->setChecked(p.riportaInStampa);
+    if (m_infMinimo)
+        m_infMinimo->setVisible(!m_infMinimo->text().isEmpty());
     m_idAbi = 0;
     m_bankName->clear();
     m_agentName->clear();

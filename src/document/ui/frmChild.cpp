@@ -3,6 +3,7 @@
 #include "document/DeclarationEdit.h"
 #include "document/InputText.h"
 #include "document/ui/PaymentFrame.h"
+#include "document/ui/SideTabWidget.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 
@@ -86,6 +87,10 @@ QLineEdit *amountBox(const QString &name, QWidget *parent)
     box->setFocusPolicy(Qt::ClickFocus);
     box->setMinimumWidth(AmountWidth);
     box->setMaximumWidth(AmountWidth + 30);
+    // Shown, not typed: the colour of the window, as a label.
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    box->setPalette(p);
     return box;
 }
 
@@ -206,7 +211,7 @@ QTableWidget *frmChild::detailGrid(const char *name, const QStringList &headings
 
 QWidget *frmChild::buildPurchases()
 {
-    m_stbAcquisti = new QTabWidget;
+    m_stbAcquisti = new SideTabWidget;
     m_stbAcquisti->setObjectName(u"stbAcquisti"_qs);
     for (const SubTab &tab : purchaseTabs)
         m_stbAcquisti->addTab(detailGrid(tab.grid, threeColumns), QString::fromUtf8(tab.caption));
@@ -215,9 +220,8 @@ QWidget *frmChild::buildPurchases()
 
 QWidget *frmChild::buildSales()
 {
-    m_stbVendite = new QTabWidget;
+    m_stbVendite = new SideTabWidget;
     m_stbVendite->setObjectName(u"stbVendite"_qs);
-    m_stbVendite->setUsesScrollButtons(true);
     for (const SubTab &tab : salesTabs) {
         const QStringList headings = QString::fromLatin1(tab.grid) == QString::fromLatin1(Grid::AltreOperazioni)
             ? QStringList{u"Descrizione"_qs, u"Imponibile"_qs, u"Imposta"_qs}
@@ -277,8 +281,9 @@ QWidget *frmChild::buildDeclaration()
     m_spdDIP->setColumnWidth(DipDebit, AmountWidth);
     m_spdDIP->setColumnWidth(DipCredit, AmountWidth);
     const int rowsHeight = DeclarationGrid::RowCount * m_spdDIP->verticalHeader()->defaultSectionSize();
-    m_spdDIP->setMinimumHeight(rowsHeight + header->sizeHint().height() + 2 * m_spdDIP->frameWidth());
-    m_spdDIP->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Thirteen rows, no more: the amounts follow right below.
+    m_spdDIP->setFixedHeight(rowsHeight + header->sizeHint().height() + 2 * m_spdDIP->frameWidth());
+    m_spdDIP->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_spdDIP, &QTableWidget::itemChanged, this, &frmChild::declarationCellEdited);
 
     // The five amounts below the grid, shown in the order of the declaration.
@@ -331,8 +336,10 @@ QWidget *frmChild::buildDeclaration()
     below->addLayout(side, 2);
 
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(m_spdDIP, 1);
+    layout->addWidget(m_spdDIP);
+    layout->addSpacing(8);
     layout->addLayout(below);
+    layout->addStretch(1);
 
     setTabOrder(m_spdDIP, m_chkSoggetto);
     setTabOrder(m_chkSoggetto, m_cmdCredInfRim);
@@ -348,9 +355,13 @@ QWidget *frmChild::buildPayments()
     connect(m_periodic, &PaymentFrame::changed, this, &frmChild::markChanged);
     connect(m_advance, &PaymentFrame::changed, this, &frmChild::markChanged);
     connect(m_advance->riporta(), &QPushButton::clicked, this, &frmChild::carryAmountToAdvance);
-    auto *layout = new QVBoxLayout(page);
-    layout->addWidget(m_periodic);
-    layout->addWidget(m_advance);
+    // The frames keep the width of their boxes; what is left of a wide window stays blank.
+    auto *column = new QVBoxLayout;
+    column->addWidget(m_periodic);
+    column->addWidget(m_advance);
+    column->addStretch(1);
+    auto *layout = new QHBoxLayout(page);
+    layout->addLayout(column, 4);
     layout->addStretch(1);
 
     const QList<QWidget *> chain = m_periodic->tabChain() + m_advance->tabChain();
@@ -568,6 +579,7 @@ void frmChild::markChanged()
 
 void frmChild::sbChildFill(int key, bool makeDatiIva)
 {
+    m_periodic->infMinimo()->clear();
     try {
         m_doc->sbChildFill(key, makeDatiIva);
     } catch (const DbError &e) {
