@@ -107,15 +107,16 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
     // Amounts of a cent or less off are the rounding of the parts, not a real shortfall.
     if (own < -doc.currencyStep() / 2)
         return {false, msgBelowRecordedPart(formatAmount(recordedElsewhere, doc.euro()))};
-    (a.*part->set)(std::max(own, 0.0));
-
     if (row == G::CreditiSpeciali) {
+        // The special credits used are checked on a copy, so that a refusal leaves the
+        // amounts as they were.
+        Amounts trial = a;
+        (trial.*part->set)(std::max(own, 0.0));
         FirstMessage reason;
-        if (!a.CheckAmounts(&reason)) {
-            (a.*part->set)(before);
+        if (!trial.CheckAmounts(&reason))
             return {false, reason.text()};
-        }
     }
+    (a.*part->set)(std::max(own, 0.0));
 
     G &grid = doc.declaration();
     const std::optional<double> cell = typed == 0 ? std::nullopt : std::optional<double>(typed);

@@ -6,6 +6,13 @@
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Texts in the failure messages as text.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace liqiva::test {
 

@@ -141,7 +141,14 @@ frmChild::frmChild(const DocumentContext &context, QWidget *parent)
     showDocument();
 }
 
-frmChild::~frmChild() = default;
+frmChild::~frmChild()
+{
+    // The boxes and the cell being edited go first, while the document they write into is
+    // still there: leaving a box takes what is typed in it.
+    const QSignalBlocker quiet(this);
+    m_loading = true;
+    delete m_tabs;
+}
 
 SettlementDocument &frmChild::document() { return *m_doc; }
 
@@ -460,19 +467,29 @@ void frmChild::showDeclaration()
     const bool euro = m_doc->euro();
     const QStringList &captions = DeclarationGrid::rowCaptions();
     const QColor computed = palette().color(QPalette::Window);
+    // The cells are made once and then only written: a cell may be shown again while its
+    // own edit is being taken.
+    auto cellAt = [this](int row, int column, bool bold) {
+        QTableWidgetItem *item = m_spdDIP->item(row, column);
+        if (!item) {
+            item = column == DipDescription ? textItem(QString(), bold) : amountItem(QString(), bold);
+            m_spdDIP->setItem(row, column, item);
+        }
+        return item;
+    };
     for (int row = 0; row < DeclarationGrid::RowCount; ++row) {
         const bool total = row == DeclarationGrid::IvaDebitoCreditoPeriodo || row == DeclarationGrid::IvaDovutaCreditoPeriodo;
-        m_spdDIP->setItem(row, DipDescription, textItem(captions.value(row), total));
+        cellAt(row, DipDescription, total)->setText(captions.value(row));
         const std::pair<int, DeclarationColumn> cells[] = {{DipDebit, DeclarationColumn::Debit},
                                                           {DipCredit, DeclarationColumn::Credit}};
         for (const auto &[column, side] : cells) {
             const std::optional<double> value = side == DeclarationColumn::Debit ? g.debitCell(row) : g.creditCell(row);
-            QTableWidgetItem *item = amountItem(formatAmount(value, euro), total);
+            QTableWidgetItem *item = cellAt(row, column, total);
+            item->setText(formatAmount(value, euro));
             if (isEditableCell(row, side))
-                item->setFlags(item->flags() | Qt::ItemIsEditable);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
             else
                 item->setBackground(computed);
-            m_spdDIP->setItem(row, column, item);
         }
     }
     showAmounts();
