@@ -185,6 +185,23 @@ TEST_F(ChildWindow, ControlsCarryTheirNamesCaptionsAndHeadings)
     EXPECT_FALSE(find(u"cmdCreditoAutotrasportatori"_qs)->isEnabled());
 }
 
+// The window fits the document area of a 1280x800 screen (menus, toolbar, status bar and
+// frames take about 180 pixels of its height) with nothing cut.
+TEST_F(ChildWindow, FitsTheDocumentAreaOfA1280By800Screen)
+{
+    struct {
+        int activity;
+        int month;
+        int method;
+    } periods[] = {{demo::Shop, 3, 0}, {demo::Wholesale, 3, 0}, {demo::Shop, 13, 2}};
+    for (const auto &p : periods) {
+        open(p.activity, p.month, p.method);
+        const QSize least = child->minimumSizeHint();
+        EXPECT_LE(least.width(), 1260) << p.activity << "/" << p.month;
+        EXPECT_LE(least.height(), 620) << p.activity << "/" << p.month;
+    }
+}
+
 TEST_F(ChildWindow, TheGridsShowTheReportWithItsTotals)
 {
     open(demo::Shop, 3);

@@ -174,7 +174,7 @@ void PaymentFrame::build()
         m_infMinimo = new QLabel(this);
         m_infMinimo->setObjectName(u"lblImportoInfMinimo"_qs);
         m_infMinimo->setWordWrap(true);
-        layout->addWidget(m_infMinimo);
+        grid->addWidget(m_infMinimo, 3, 0, 1, 5);
     } else {
         m_riporta = new QPushButton(u"Ri&porto automatico"_qs, this);
         m_riporta->setObjectName(u"cmdRiporta"_qs);
@@ -232,8 +232,6 @@ void PaymentFrame::showPayment()
     m_data->showAccepted(formatDate(p.dataVersamento));
     m_importo->showAccepted(formatAmount(p.importo, m_euro));
     m_stampa->setChecked(p.riportaInStampa);
-    if (m_infMinimo)
-        m_infMinimo->setVisible(!m_infMinimo->text().isEmpty());
     m_idAbi = 0;
     m_bankName->clear();
     m_agentName->clear();
@@ -496,6 +494,16 @@ void PaymentFrame::search(CommitEdit *box)
     box->setText(dialog.chosen()->code);
     box->commit();
     box->setFocus();
+}
+
+bool PaymentFrame::searchFocusedCode()
+{
+    for (CommitEdit *code : {m_abi, m_cab, m_conc})
+        if (code->hasFocus() && code->isEnabled()) {
+            search(code);
+            return true;
+        }
+    return false;
 }
 
 void PaymentFrame::markChanged()

@@ -35,6 +35,8 @@ public:
     void refresh();
     // Takes what is still typed in a box of the frame; false when refused.
     bool commitEdits();
+    // Opens the search list of the code box that has the focus; false when none has it.
+    bool searchFocusedCode();
 
     QPushButton *riporta() const { return m_riporta; }
     QLabel *infMinimo() const { return m_infMinimo; }

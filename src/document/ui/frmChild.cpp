@@ -586,6 +586,11 @@ bool frmChild::commitEdits()
     return m_periodic->commitEdits() && m_advance->commitEdits();
 }
 
+bool frmChild::searchFocusedCode()
+{
+    return m_periodic->searchFocusedCode() || m_advance->searchFocusedCode();
+}
+
 void frmChild::markChanged()
 {
     if (!m_loading)
@@ -604,9 +609,9 @@ void frmChild::sbChildFill(int key, bool makeDatiIva)
     } catch (const std::exception &e) {
         m_ctx.messages.error(QString::fromLocal8Bit(e.what()));
     }
-    // What was filled up to an error is shown as it stands.
+    // What was filled up to an error is shown as it stands. The main strip stays on its
+    // tab (a dialog may fill again), unless that tab has gone.
     showDocument();
-    m_tabs->setCurrentIndex(0);
 }
 
 bool frmChild::fnChildSave()

@@ -50,6 +50,9 @@ public:
     bool commitEdits();
     // Shows the document again (after a dialog changed its objects).
     void showDocument();
+    // The search list of the code box that has the focus (what Control+R opens there);
+    // false when the focus is not in a code box.
+    bool searchFocusedCode();
 
 Q_SIGNALS:
     // Every edit marks the document changed.
