@@ -111,11 +111,8 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     summary.gestioneArt36 = m_gestioneArt36;
     summary.idPeriodoIva = m_id.idPeriodoIva;
     summary.idAttivitaAzienda = m_id.idAttivitaAzienda;
-    m_compensation.clear();
-    for (const CompensationGroup &g : outcome.compensationGroups) {
-        summary.compensation.push_back({g.percentualeCompensazione, g.totaleVendite, g.ivaDetraibile});
-        m_compensation.push_back({g.idCompensazioneIva, g.percentualeCompensazione, g.totaleVendite, g.ivaDetraibile});
-    }
+    m_compensation = outcome.compensationGroups;
+    summary.compensation = outcome.compensationGroups;
     m_report = readReport(m_ctx.db, key, summary);
 
     // The other operations of the December advance, with their total.
