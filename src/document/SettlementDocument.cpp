@@ -111,8 +111,11 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     summary.gestioneArt36 = m_gestioneArt36;
     summary.idPeriodoIva = m_id.idPeriodoIva;
     summary.idAttivitaAzienda = m_id.idAttivitaAzienda;
-    for (const CompensationGroup &g : outcome.compensationGroups)
+    m_compensation.clear();
+    for (const CompensationGroup &g : outcome.compensationGroups) {
         summary.compensation.push_back({g.percentualeCompensazione, g.totaleVendite, g.ivaDetraibile});
+        m_compensation.push_back({g.idCompensazioneIva, g.percentualeCompensazione, g.totaleVendite, g.ivaDetraibile});
+    }
     m_report = readReport(m_ctx.db, key, summary);
 
     // The other operations of the December advance, with their total.
@@ -407,6 +410,9 @@ void SettlementDocument::computeClosing()
 
 void SettlementDocument::readAdvancePaid()
 {
+    // The advance paid counts for the advance itself, December and the whole year.
+    if (m_id.idMese != 0 && m_id.idMese != 12 && !m_id.isAdvance())
+        return;
     QString sql = u"SELECT Importo, DataVersamento FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
                   u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
                   u"WHERE IDTipoRisultatoLiquidazioneIva = 9 AND IDAttivitaAzienda = "_qs

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace liqiva {
@@ -17,6 +18,14 @@ class cAltreOperazioni;
 class AltriDatiDip;
 class DatiCADI;
 class UtilityServices;
+
+// A class of the flat-rate compensation kept with the settlement.
+struct CompensationRow {
+    int idCompensazioneIva = 0;
+    double percentualeCompensazione = 0;
+    double totaleVendite = 0;
+    double ivaDetraibile = 0;
+};
 
 // Who works on the document and for which company.
 struct DocumentContext {
@@ -51,6 +60,23 @@ public:
     // Removes the working rows of the document's settlement (closing without saving).
     void sbRemoveTrashRecord();
 
+    // The check before saving: false (with its message) when another saved settlement
+    // covers the same period.
+    bool fnValidateFields();
+
+    // Steps of the save and the delete that belong to the annual credit: the window shows
+    // its dialog, the command line and the tests confirm it as it stands. They run inside
+    // the save's (the delete's) transaction.
+    void setAnnualCreditStep(std::function<void(SettlementDocument &)> step) { m_annualCreditStep = std::move(step); }
+    void setAnnualCreditRemoval(std::function<void(SettlementDocument &)> step)
+    {
+        m_annualCreditRemoval = std::move(step);
+    }
+
+    static QString msgAnotherSavedSettlement();
+    static QString msgSaveFailed(const QString &reason);
+    static QString msgDeleteFailed(const QString &reason);
+
     // Recomputes the declaration grid's computed rows, the quarterly interest, the closing
     // amounts and the December advance after an edit of the grid.
     void recomputeDeclaration();
@@ -79,6 +105,7 @@ public:
     bool showReceiptsToSplit() const { return m_showReceiptsToSplit; }
     bool otherOperationsEnabled() const { return m_id.isAdvance(); }
     const ReportView &report() const { return m_report; }
+    const std::vector<CompensationRow> &compensation() const { return m_compensation; }
     DeclarationGrid &declaration() { return m_dip; }
     const DeclarationGrid &declaration() const { return m_dip; }
     bool soggettoRimborso() const { return m_soggetto; }
@@ -116,6 +143,16 @@ private:
     void computeClosing();
     void readAdvancePaid();
     void say(const QString &text);
+    // The save's steps, inside its transaction.
+    void saveSettlementRow();
+    void saveTypedRows();
+    void saveDeclarationData();
+    void saveCompensation();
+    void moveLastSettledMonth();
+    void updateReportPrintFields();
+    void saveTypedRow(int type, double amount, bool keep, const QString &paymentColumns = {},
+                      const QString &paymentValues = {}, const QString &paymentAssignments = {});
+    void savePaymentRow(int type, const Payment &payment);
 
     DocumentContext m_ctx;
     SettlementIdentity m_id;
@@ -132,12 +169,15 @@ private:
     bool m_showReceipts = false;
     bool m_showReceiptsToSplit = false;
     ReportView m_report;
+    std::vector<CompensationRow> m_compensation;
     DeclarationGrid m_dip;
     bool m_soggetto = false;
     QString m_amountToPayCaption;
     PaymentData m_payments;
     QStringList m_messageLog;
 
+    std::function<void(SettlementDocument &)> m_annualCreditStep;
+    std::function<void(SettlementDocument &)> m_annualCreditRemoval;
     std::unique_ptr<Amounts> m_amounts;
     std::unique_ptr<cDatiProRata> m_proRata;
     std::unique_ptr<cAltreOperazioni> m_altreOperazioni;
