@@ -262,4 +262,16 @@ CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &mes
     return done;
 }
 
+bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
+                              double creditoAnnualeIva, double roundValueDIP)
+{
+    if (!(creditoAnnualeIva > 0)) {
+        sbDeleteCreditoAnnuale(db, messages, idAzienda, anno);
+        return true;
+    }
+    CreditoAnnuale c(db, messages, idAzienda);
+    c.LoadDati(anno, creditoAnnualeIva, roundValueDIP);
+    return c.Save();
+}
+
 } // namespace liqiva

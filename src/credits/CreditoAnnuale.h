@@ -114,4 +114,11 @@ struct CreditoAnnualeRimosso {
 // Database errors are thrown (DbError) after the rollback.
 CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno);
 
+// The annual credit step of the save of an annual settlement when no dialog is shown (the
+// command line, the tests): a credit above zero is carried over with the refund already
+// recorded, as the dialog's OK with its fields untouched would do (questions included);
+// otherwise the annual credit of the year is removed. False when the OK refused the amounts.
+bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
+                              double creditoAnnualeIva, double roundValueDIP);
+
 } // namespace liqiva

@@ -274,6 +274,29 @@ TEST_P(AnnualCredit, AnErrorInTheMiddleOfTheWorkLeavesNothingBehind)
     EXPECT_EQ(movement(3, 2), std::optional<double>(250));
 }
 
+TEST_P(AnnualCredit, WithoutTheDialogTheSaveCarriesTheCreditOrRemovesIt)
+{
+    struct {
+        double credit;
+        std::optional<double> storedCredit, storedRefund;
+        int questions;
+    } cases[] = {
+        {1200, 1200, 250, 2}, // the recorded refund stays as it is
+        {0, std::nullopt, std::nullopt, 0},
+        {-5, std::nullopt, std::nullopt, 0},
+    };
+    int company = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.credit);
+        firstOk(++company, 1000, 250);
+        ScriptedMessages m;
+        EXPECT_TRUE(sbAggiornaCreditoAnnuale(db(), m, company, Year, c.credit, 1));
+        EXPECT_EQ(m.texts().size(), c.questions);
+        EXPECT_EQ(movement(company, 1), c.storedCredit);
+        EXPECT_EQ(movement(company, 2), c.storedRefund);
+    }
+}
+
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(AnnualCredit);
 
 } // namespace
