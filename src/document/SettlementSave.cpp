@@ -97,7 +97,7 @@ bool SettlementDocument::fnChildSave()
 
     try {
         Transaction tx(m_ctx.db);
-        if (m_annualCreditStep)
+        if (m_id.isAnnual() && m_annualCreditStep)
             m_annualCreditStep(*this);
 
         // The truckers' credit of the lire years is the engine's; the amounts store it
