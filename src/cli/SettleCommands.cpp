@@ -35,15 +35,9 @@ int settlementFunction(Connection &db)
     return v.isNull() ? 0 : v.toInt();
 }
 
-void requireUserOrFail(Connection &db, int user);
 
+// An unknown user refuses the command (exit code 1).
 void requireUser(Connection &db, int user)
-{
-    if (db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(user)).isNull())
-        throw Refused{QStringLiteral("L'utente %1 non esiste.").arg(user)};
-}
-
-void requireUserOrFail(Connection &db, int user)
 {
     if (db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(user)).isNull())
         throw DbError(QStringLiteral("L'utente %1 non esiste.").arg(user), QString());
@@ -256,7 +250,7 @@ int runDelete(const CliArgs &args)
     const int user = args.integer(u"user"_qs);
     const int key = args.integer(u"id"_qs);
     auto db = openDatabase(args);
-    requireUserOrFail(*db, user);
+    requireUser(*db, user);
     const QVariant company = db->scalar(u"SELECT PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON "
                                         u"RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
                                         u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND "

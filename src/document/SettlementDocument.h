@@ -3,6 +3,7 @@
 #include "document/DeclarationGrid.h"
 #include "document/PaymentData.h"
 #include "document/ReportView.h"
+#include "engine/ReportRebuild.h"
 #include "engine/SettlementIdentity.h"
 
 #include <QString>
@@ -18,14 +19,6 @@ class cAltreOperazioni;
 class AltriDatiDip;
 class DatiCADI;
 class UtilityServices;
-
-// A class of the flat-rate compensation kept with the settlement.
-struct CompensationRow {
-    int idCompensazioneIva = 0;
-    double percentualeCompensazione = 0;
-    double totaleVendite = 0;
-    double ivaDetraibile = 0;
-};
 
 // Who works on the document and for which company.
 struct DocumentContext {
@@ -105,7 +98,7 @@ public:
     bool showReceiptsToSplit() const { return m_showReceiptsToSplit; }
     bool otherOperationsEnabled() const { return m_id.isAdvance(); }
     const ReportView &report() const { return m_report; }
-    const std::vector<CompensationRow> &compensation() const { return m_compensation; }
+    const QList<CompensationGroup> &compensation() const { return m_compensation; }
     DeclarationGrid &declaration() { return m_dip; }
     const DeclarationGrid &declaration() const { return m_dip; }
     bool soggettoRimborso() const { return m_soggetto; }
@@ -169,7 +162,7 @@ private:
     bool m_showReceipts = false;
     bool m_showReceiptsToSplit = false;
     ReportView m_report;
-    std::vector<CompensationRow> m_compensation;
+    QList<CompensationGroup> m_compensation;
     DeclarationGrid m_dip;
     bool m_soggetto = false;
     QString m_amountToPayCaption;

@@ -97,7 +97,7 @@ bool SettlementDocument::fnChildSave()
 
     try {
         Transaction tx(m_ctx.db);
-        if (m_annualCreditStep)
+        if (m_id.isAnnual() && m_annualCreditStep)
             m_annualCreditStep(*this);
 
         // The truckers' credit of the lire years is the engine's; the amounts store it
@@ -259,7 +259,7 @@ void SettlementDocument::saveDeclarationData()
 void SettlementDocument::saveCompensation()
 {
     m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaArt34 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
-    for (const CompensationRow &c : m_compensation)
+    for (const CompensationGroup &c : m_compensation)
         nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
                 u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs
                     + n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlNumber(c.percentualeCompensazione)

@@ -172,6 +172,35 @@ TEST_P(SaveDelete, DeletingTheAdvanceRemovesItsOtherOperations)
         EXPECT_EQ(count(u"SELECT COUNT(*) FROM "_qs + QString::fromLatin1(table) + where), 0) << table;
 }
 
+TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
+{
+    // a year of big purchases ends in a credit
+    db().execute(u"UPDATE ContatoreIva SET Importo = Importo + 50000 WHERE IDTipoContatoreIva = 1 AND Anno = 2024 AND "
+                 u"IDMese = 6 AND IDIva = 1 AND AccontoIva = 0 AND IDFiliale = 1 AND RiportoSuChiusuraIVA <> 0"_qs);
+    messages.answer(Answer::Yes); // December is not settled: go on
+    auto annual = open(1, 0);
+    const double credit = annual->creditoResiduo();
+    ASSERT_GT(credit, 0);
+    ASSERT_TRUE(annual->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    const QString movements = u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
+                              u"Credito.IDCredito WHERE Credito.Anno = 2025 AND Credito.IDMese = 1 AND Credito.IDAzienda = 1 "
+                              u"AND IDCausaleCredito = 1 AND Automatico <> 0"_qs;
+    EXPECT_EQ(count(movements), 1);
+    EXPECT_DOUBLE_EQ(fieldToNumber(db().scalar(u"SELECT Importo FROM MovimentoCredito WHERE IDCausaleCredito = 1 AND "
+                                               u"Automatico <> 0"_qs)),
+                     credit);
+    // saved again: the replacement is asked, and the header is not created twice
+    messages.clear();
+    ASSERT_TRUE(annual->fnChildSave());
+    EXPECT_TRUE(messages.texts().join(u" "_qs).contains(u"Il credito da riportare nell'anno successivo è già"_qs));
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito WHERE Anno = 2025"_qs), 1);
+    EXPECT_EQ(count(movements), 1);
+    // deleting the annual settlement takes its credit away
+    ASSERT_TRUE(annual->sbChildDelete());
+    EXPECT_EQ(count(movements), 0);
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito WHERE Anno = 2025"_qs), 0);
+}
+
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(SaveDelete);
 
 } // namespace
