@@ -86,8 +86,8 @@ QString msgCellOutOfRange()
 
 QString msgBelowRecordedPart(const QString &recorded)
 {
-    return u"L'importo non può essere inferiore a "_qs + recorded
-        + u", la parte già registrata con i crediti e le variazioni del periodo."_qs;
+    return u"L'importo non può essere inferiore a "_qs + recorded +
+           u", la parte già registrata con i crediti e le variazioni del periodo."_qs;
 }
 
 DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, DeclarationColumn column,

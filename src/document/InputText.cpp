@@ -28,8 +28,8 @@ QString formatAmount(double value, bool euro)
     const bool negative = scaled != 0 && rounded < 0;
     QString text;
     if (euro) {
-        text = groupThousands(QString::number(scaled / 100)) + u','
-            + QStringLiteral("%1").arg(scaled % 100, 2, 10, QChar(u'0'));
+        text = groupThousands(QString::number(scaled / 100)) + u',' +
+               QStringLiteral("%1").arg(scaled % 100, 2, 10, QChar(u'0'));
     } else {
         text = groupThousands(QString::number(scaled));
     }
@@ -93,8 +93,8 @@ ParsedAmount parseAmount(const QString &input, bool euro)
     // Whole digits beyond what a double holds exactly are not an amount of this program.
     if (whole.size() > 15)
         return result;
-    const double value = (whole.isEmpty() ? 0.0 : whole.toDouble())
-        + (fraction.isEmpty() ? 0.0 : fraction.toDouble() / std::pow(10.0, double(fraction.size())));
+    const double value = (whole.isEmpty() ? 0.0 : whole.toDouble()) +
+                         (fraction.isEmpty() ? 0.0 : fraction.toDouble() / std::pow(10.0, double(fraction.size())));
     result.valid = true;
     result.value = negative && value != 0 ? -value : value;
     return result;
@@ -133,9 +133,9 @@ ParsedDate parseDate(const QString &input)
 
 QString msgInvalidAmount(const QString &typed, bool euro)
 {
-    return u"\""_qs + typed.trimmed() + u"\" non è un importo valido: "_qs
-        + (euro ? u"indicare l'importo in euro con al più due decimali, ad esempio 1.234,56."_qs
-                : u"indicare l'importo in lire senza decimali, ad esempio 1.234."_qs);
+    return u"\""_qs + typed.trimmed() + u"\" non è un importo valido: "_qs +
+           (euro ? u"indicare l'importo in euro con al più due decimali, ad esempio 1.234,56."_qs
+                 : u"indicare l'importo in lire senza decimali, ad esempio 1.234."_qs);
 }
 
 QString msgAmountOutOfRange(const QString &lowest, const QString &highest)

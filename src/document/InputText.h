@@ -20,8 +20,8 @@ QString formatPercent(double value);
 
 // What the user typed in an amount box.
 struct ParsedAmount {
-    bool valid = false;           // false: not an amount of the currency
-    std::optional<double> value;  // empty text gives a valid empty value
+    bool valid = false;          // false: not an amount of the currency
+    std::optional<double> value; // empty text gives a valid empty value
 };
 // Accepts an optional sign, digits with "." as thousands separators and "," as decimal
 // separator ("1.234,56", "1234,5", "-12"); a single "." followed by one or two digits and no

@@ -8,7 +8,8 @@
 namespace liqiva {
 
 namespace {
-const QString cabOfBank = u"Select IDCab,Cab,Dipendenza,Banca,Abi.IDAbi,Banca,Abi From Cab inner join Abi on Abi.IDAbi = Cab.IDAbi"_qs;
+const QString cabOfBank =
+    u"Select IDCab,Cab,Dipendenza,Banca,Abi.IDAbi,Banca,Abi From Cab inner join Abi on Abi.IDAbi = Cab.IDAbi"_qs;
 const QString agents =
     u"Select IDConcessionarioEsattoriale,CodiceConcessione,ConcessionarioEsattoriale from ConcessionarioEsattoriale"_qs;
 } // namespace
@@ -29,8 +30,8 @@ std::optional<CabCode> findCab(Connection &db, int idAbi, const QString &cab)
     const QString code = cab.trimmed();
     if (code.isEmpty() || idAbi <= 0)
         return std::nullopt;
-    Recordset rs = db.openRecordset(cabOfBank + u" WHERE Abi.IDAbi = "_qs + sqlNumber(idAbi) + u" AND Cab.Cab = "_qs
-                                    + sqlText(code));
+    Recordset rs = db.openRecordset(cabOfBank + u" WHERE Abi.IDAbi = "_qs + sqlNumber(idAbi) + u" AND Cab.Cab = "_qs +
+                                    sqlText(code));
     if (rs.eof())
         return std::nullopt;
     return CabCode{rs.integer(u"IDCab"_qs), idAbi, rs.text(u"Cab"_qs), rs.text(u"Dipendenza"_qs)};

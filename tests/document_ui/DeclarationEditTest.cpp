@@ -54,12 +54,9 @@ TEST_P(DeclarationEdit, EachEditableCellMovesTheAmountToPayItsWay)
         double toPay;
         double credit;
     } cases[] = {
-        {G::VariazioniImposta, Debit, 100, 1628.04, 0},
-        {G::VariazioniImposta, Credit, 100, 1428.04, 0},
-        {G::IvaNonVersata, Debit, 50.5, 1578.54, 0},
-        {G::IvaNonVersata, Credit, 28.04, 1500, 0},
-        {G::InteressiTrimestrali, Debit, 10, 1538.04, 0},
-        {G::AccontoVersato, Credit, 1528.04, 0, 0},
+        {G::VariazioniImposta, Debit, 100, 1628.04, 0},   {G::VariazioniImposta, Credit, 100, 1428.04, 0},
+        {G::IvaNonVersata, Debit, 50.5, 1578.54, 0},      {G::IvaNonVersata, Credit, 28.04, 1500, 0},
+        {G::InteressiTrimestrali, Debit, 10, 1538.04, 0}, {G::AccontoVersato, Credit, 1528.04, 0, 0},
         {G::AccontoVersato, Credit, 2000, 0, 471.96}, // more paid than due: a credit
     };
     for (const auto &c : cases) {
@@ -153,7 +150,7 @@ TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
         {G::VariazioniImposta, Debit, 1000, 34.55, 3489.88}, // 1% of 3,455.33
         {G::IvaNonVersata, Credit, 3455.33, 0, 0},           // nothing due, no interest
         {G::IvaNonVersata, Credit, 0, 34.55, 3489.88},
-        {G::InteressiTrimestrali, Debit, 5, 5, 3460.33},     // typed: it stays
+        {G::InteressiTrimestrali, Debit, 5, 5, 3460.33}, // typed: it stays
         {G::VariazioniImposta, Debit, 2000, 5, 4460.33},
     };
     for (const auto &s : steps) {

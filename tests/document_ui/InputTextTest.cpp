@@ -18,12 +18,12 @@ TEST(AmountText, ShownInTheCompanysCurrency)
         {100, true, "100,00"},
         {1234567.891, true, "1.234.567,89"},
         {999999999999.99, true, "999.999.999.999,99"},
-        {0.005, true, "0,01"},      // the half goes away from zero
+        {0.005, true, "0,01"}, // the half goes away from zero
         {-0.005, true, "-0,01"},
-        {-0.004, true, "0,00"},     // no minus on a nil amount
-        {1.005, true, "1,01"},      // not 1,00 from the binary 1.00499...
+        {-0.004, true, "0,00"}, // no minus on a nil amount
+        {1.005, true, "1,01"},  // not 1,00 from the binary 1.00499...
         {-1528.04, true, "-1.528,04"},
-        {1234.5, false, "1.235"},   // lire: no decimals
+        {1234.5, false, "1.235"}, // lire: no decimals
         {-1234.5, false, "-1.235"},
         {999.5, false, "1.000"},
         {999.49, false, "999"},
@@ -47,9 +47,9 @@ TEST(AmountText, TypedAmounts)
     } cases[] = {
         {"1.234,56", true, true, 1234.56},
         {"1234,5", true, true, 1234.5},
-        {"12.50", true, true, 12.5},       // a lone dot before two digits is a decimal point
+        {"12.50", true, true, 12.5}, // a lone dot before two digits is a decimal point
         {"12.5", true, true, 12.5},
-        {"1.234", true, true, 1234},       // before three digits it groups thousands
+        {"1.234", true, true, 1234}, // before three digits it groups thousands
         {"1.234.567", true, true, 1234567},
         {" 1 234,00 ", true, true, 1234},
         {"-12", true, true, -12},

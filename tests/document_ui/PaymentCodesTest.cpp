@@ -30,9 +30,8 @@ TEST_P(PaymentCodes, TypedCodesFindTheirRows)
         int idAbi;
         const char *cab;
         int idCab;
-    } branches[] = {{1, "01600", 2}, {1, "10900", 1}, {3, "01602", 4},
-                    {2, "01600", 0}, // a branch of another bank
-                    {0, "01600", 0}, // no bank chosen
+    } branches[] = {{1, "01600", 2}, {1, "10900", 1}, {3, "01602", 4}, {2, "01600", 0}, // a branch of another bank
+                    {0, "01600", 0},                                                    // no bank chosen
                     {1, "", 0},      {1, "1600", 0}};
     for (const auto &b : branches) {
         const std::optional<CabCode> found = findCab(t->db(), b.idAbi, QString::fromLatin1(b.cab));
@@ -59,9 +58,15 @@ TEST_P(PaymentCodes, SearchListsInCodeOrderWithTheirHeadings)
         QStringList codes;
         QString firstDescription;
     } lists[] = {
-        {abiSearch(), "Ricerca codice ABI", {u"Abi"_qs, u"Banca"_qs}, {u"05034"_qs, u"06230"_qs, u"08453"_qs},
+        {abiSearch(),
+         "Ricerca codice ABI",
+         {u"Abi"_qs, u"Banca"_qs},
+         {u"05034"_qs, u"06230"_qs, u"08453"_qs},
          u"Banca Popolare del Lario"_qs},
-        {cabSearch(3), "Ricerca codice CAB", {u"Cab"_qs, u"Dipendenza"_qs}, {u"01602"_qs, u"11100"_qs},
+        {cabSearch(3),
+         "Ricerca codice CAB",
+         {u"Cab"_qs, u"Dipendenza"_qs},
+         {u"01602"_qs, u"11100"_qs},
          u"Milano - Piazza Duomo"_qs},
         {cabSearch(99), "Ricerca codice CAB", {u"Cab"_qs, u"Dipendenza"_qs}, {}, {}},
         {collectionAgentSearch(),

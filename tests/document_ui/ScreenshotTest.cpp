@@ -29,9 +29,8 @@ TEST(Screenshots, EveryTabAtTwoSizes)
     QDir().mkpath(folder);
     auto t = TestDatabase::create(Engine::Sqlite, Content::Demo);
     ScriptedMessages messages;
-    const Shot shots[] = {{"shop-march", demo::Shop, 3, 0},
-                          {"wholesale-q1", demo::Wholesale, 3, 0},
-                          {"shop-advance", demo::Shop, 13, 2}};
+    const Shot shots[] = {
+        {"shop-march", demo::Shop, 3, 0}, {"wholesale-q1", demo::Wholesale, 3, 0}, {"shop-advance", demo::Shop, 13, 2}};
     const QSize sizes[] = {{1260, 620}, {1600, 900}};
     for (const Shot &shot : shots) {
         const int key = newSettlement(t->db(), messages, shot.activity, demo::Year2024, shot.month, shot.method);

@@ -54,8 +54,7 @@ protected:
         return *child;
     }
 
-    template <class W = QWidget>
-    W *find(const QString &name)
+    template <class W = QWidget> W *find(const QString &name)
     {
         W *w = child->findChild<W *>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
@@ -97,23 +96,40 @@ TEST_F(ChildWindow, ControlsCarryTheirNamesCaptionsAndHeadings)
         QString name;
         const char *kind;
     } controls[] = {
-        {u"fraTitolo"_qs, "QGroupBox"},          {u"lblPeriodoIva"_qs, "QLabel"},
-        {u"lblPeriodo"_qs, "QLabel"},            {u"lblTipoLiquidazione"_qs, "QLabel"},
-        {u"lblAttivita"_qs, "QLabel"},           {u"stbLiquidazioneIva"_qs, "QTabWidget"},
-        {u"stbAcquisti"_qs, "QTabWidget"},       {u"stbVendite"_qs, "QTabWidget"},
-        {u"spdCredito"_qs, "QTableWidget"},      {u"spdDebito"_qs, "QTableWidget"},
-        {u"spdDIP"_qs, "QTableWidget"},          {u"cmdCreditoAutotrasportatori"_qs, "QPushButton"},
-        {u"chkSoggetto"_qs, "QCheckBox"},        {u"cmdCredInfRim"_qs, "QPushButton"},
-        {u"cmdCIC"_qs, "QPushButton"},           {u"fraVersamentiPeriodici"_qs, "QGroupBox"},
-        {u"fraVersamentoInAcconto"_qs, "QGroupBox"}, {u"txtCodABIPer"_qs, "QLineEdit"},
-        {u"txtCodCABPer"_qs, "QLineEdit"},       {u"txtCodConcPer"_qs, "QLineEdit"},
-        {u"txtCodAziendaPer"_qs, "QLineEdit"},   {u"lblCodiceAziendaPer"_qs, "QLabel"},
-        {u"dtaDataVersamentiPeriodici"_qs, "QLineEdit"}, {u"curImportoVersamentiPeriodici"_qs, "QLineEdit"},
-        {u"opzStampaVersamentiPeriodici"_qs, "QCheckBox"}, {u"lblImportoInfMinimo"_qs, "QLabel"},
-        {u"txtCodABIAcc"_qs, "QLineEdit"},       {u"txtCodCABAcc"_qs, "QLineEdit"},
-        {u"txtCodConcAcc"_qs, "QLineEdit"},      {u"txtCodAziendaAcc"_qs, "QLineEdit"},
-        {u"lblCodiceAziendaAcc"_qs, "QLabel"},   {u"dtaDataVersamentoInAcconto"_qs, "QLineEdit"},
-        {u"curImportoVersato"_qs, "QLineEdit"},  {u"opzStampaVersamentoInAcconto"_qs, "QCheckBox"},
+        {u"fraTitolo"_qs, "QGroupBox"},
+        {u"lblPeriodoIva"_qs, "QLabel"},
+        {u"lblPeriodo"_qs, "QLabel"},
+        {u"lblTipoLiquidazione"_qs, "QLabel"},
+        {u"lblAttivita"_qs, "QLabel"},
+        {u"stbLiquidazioneIva"_qs, "QTabWidget"},
+        {u"stbAcquisti"_qs, "QTabWidget"},
+        {u"stbVendite"_qs, "QTabWidget"},
+        {u"spdCredito"_qs, "QTableWidget"},
+        {u"spdDebito"_qs, "QTableWidget"},
+        {u"spdDIP"_qs, "QTableWidget"},
+        {u"cmdCreditoAutotrasportatori"_qs, "QPushButton"},
+        {u"chkSoggetto"_qs, "QCheckBox"},
+        {u"cmdCredInfRim"_qs, "QPushButton"},
+        {u"cmdCIC"_qs, "QPushButton"},
+        {u"fraVersamentiPeriodici"_qs, "QGroupBox"},
+        {u"fraVersamentoInAcconto"_qs, "QGroupBox"},
+        {u"txtCodABIPer"_qs, "QLineEdit"},
+        {u"txtCodCABPer"_qs, "QLineEdit"},
+        {u"txtCodConcPer"_qs, "QLineEdit"},
+        {u"txtCodAziendaPer"_qs, "QLineEdit"},
+        {u"lblCodiceAziendaPer"_qs, "QLabel"},
+        {u"dtaDataVersamentiPeriodici"_qs, "QLineEdit"},
+        {u"curImportoVersamentiPeriodici"_qs, "QLineEdit"},
+        {u"opzStampaVersamentiPeriodici"_qs, "QCheckBox"},
+        {u"lblImportoInfMinimo"_qs, "QLabel"},
+        {u"txtCodABIAcc"_qs, "QLineEdit"},
+        {u"txtCodCABAcc"_qs, "QLineEdit"},
+        {u"txtCodConcAcc"_qs, "QLineEdit"},
+        {u"txtCodAziendaAcc"_qs, "QLineEdit"},
+        {u"lblCodiceAziendaAcc"_qs, "QLabel"},
+        {u"dtaDataVersamentoInAcconto"_qs, "QLineEdit"},
+        {u"curImportoVersato"_qs, "QLineEdit"},
+        {u"opzStampaVersamentoInAcconto"_qs, "QCheckBox"},
         {u"cmdRiporta"_qs, "QPushButton"},
     };
     for (const auto &c : controls) {
@@ -121,9 +137,10 @@ TEST_F(ChildWindow, ControlsCarryTheirNamesCaptionsAndHeadings)
         if (w)
             EXPECT_TRUE(w->inherits(c.kind)) << c.name.toStdString() << " is " << w->metaObject()->className();
     }
-    const char *grids[] = {"spdAcquisti",     "spdAcquistiSosp",    "spdPagamentiSosp",   "spdAcquistiSplit",
-                           "spdVendite",      "spdVenditeSosp",     "spdIncassoSosp",     "spdAutoCEE",
-                           "spdAltreOperazioni", "spdAutoReverse",  "spdVenditeSplit",    "spdVenditeSospSplit",
+    const char *grids[] = {"spdAcquisti",         "spdAcquistiSosp",  "spdPagamentiSosp",
+                           "spdAcquistiSplit",    "spdVendite",       "spdVenditeSosp",
+                           "spdIncassoSosp",      "spdAutoCEE",       "spdAltreOperazioni",
+                           "spdAutoReverse",      "spdVenditeSplit",  "spdVenditeSospSplit",
                            "spdIncassoSospSplit", "spdCorrispettivi", "spdCorrispettiviDaVentilare"};
     for (const char *g : grids)
         grid(QString::fromLatin1(g));
@@ -163,7 +180,8 @@ TEST_F(ChildWindow, ControlsCarryTheirNamesCaptionsAndHeadings)
             texts << g->horizontalHeaderItem(c)->text();
         return texts;
     };
-    EXPECT_EQ(headings(grid(u"spdAcquisti"_qs)), (QStringList{u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs}));
+    EXPECT_EQ(headings(grid(u"spdAcquisti"_qs)),
+              (QStringList{u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs}));
     EXPECT_EQ(headings(grid(u"spdCorrispettiviDaVentilare"_qs)),
               (QStringList{u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs, u"Importo Lordo"_qs, u"% Rip."_qs,
                            u"Acquisti"_qs}));
@@ -220,7 +238,8 @@ TEST_F(ChildWindow, TheGridsShowTheReportWithItsTotals)
     QTableWidget *purchases = grid(u"spdAcquisti"_qs);
     const QStringList descriptions = column(purchases, 0);
     ASSERT_GE(descriptions.size(), 2);
-    EXPECT_EQ(descriptions.mid(descriptions.size() - 2), (QStringList{u"Totale acquisti:"_qs, u"IVA indetraibile:"_qs}));
+    EXPECT_EQ(descriptions.mid(descriptions.size() - 2),
+              (QStringList{u"Totale acquisti:"_qs, u"IVA indetraibile:"_qs}));
     EXPECT_EQ(cell(purchases, purchases->rowCount() - 2, 2), u"5.817,45"_qs);
 
     const QStringList credit = column(grid(u"spdCredito"_qs), 0);
@@ -264,16 +283,20 @@ TEST_F(ChildWindow, ARowWhoseTwoAmountsCancelOutIsNotInItsGrid)
 {
     // Two purchases of February 2024 at the wholesaler's branch on codes it does not use
     // otherwise: 5% with taxable 100 and tax -100 (they cancel out), 4% with 100 and 4.
-    const QString unused = u"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale = 2 AND Anno = 2024 AND IDIva IN (3, 4)"_qs;
+    const QString unused =
+        u"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale = 2 AND Anno = 2024 AND IDIva IN (3, 4)"_qs;
     ASSERT_EQ(t->db().scalar(unused).toInt(), 0);
     const int next = t->db().scalar(u"SELECT MAX(IDContatoreIva) FROM ContatoreIva"_qs).toInt() + 1;
     for (const auto &[offset, iva, taxable, tax] : {std::tuple{0, 3, 100.0, -100.0}, std::tuple{1, 4, 100.0, 4.0}})
-        t->db().execute(u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
-                        u"Imponibile, Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, AccontoIva) VALUES ("_qs
-                        + sqlNumber(next + offset) + u", 1, "_qs + sqlNumber(iva) + u", 2024, 2, 2, "_qs
-                        + sqlNumber(taxable) + u", "_qs + sqlNumber(tax) + u", 1, 0, 0)"_qs);
+        t->db().execute(
+            u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
+            u"Imponibile, Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, AccontoIva) VALUES ("_qs +
+            sqlNumber(next + offset) + u", 1, "_qs + sqlNumber(iva) + u", 2024, 2, 2, "_qs + sqlNumber(taxable) +
+            u", "_qs + sqlNumber(tax) + u", 1, 0, 0)"_qs);
     auto description = [this](int iva) {
-        return t->db().scalar(u"SELECT DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = "_qs + sqlNumber(iva)).toString();
+        return t->db()
+            .scalar(u"SELECT DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = "_qs + sqlNumber(iva))
+            .toString();
     };
     open(demo::Wholesale, 3);
     const QStringList rows = column(grid(u"spdAcquisti"_qs), 0);
@@ -537,7 +560,8 @@ TEST_F(ChildWindow, AnEditOfTheDeclarationChangesTheAmountToPayAsTheDocumentComp
     // Cells the user may not type into, and typing that is refused.
     open(demo::Shop, 3);
     QTableWidget *dip = grid(u"spdDIP"_qs);
-    for (int row : {G::IvaEsigibile, G::IvaDebitoCreditoPeriodo, G::RiportoPeriodoPrecedente, G::IvaDovutaCreditoPeriodo})
+    for (int row :
+         {G::IvaEsigibile, G::IvaDebitoCreditoPeriodo, G::RiportoPeriodoPrecedente, G::IvaDovutaCreditoPeriodo})
         EXPECT_FALSE(dip->item(row, Debiti)->flags() & Qt::ItemIsEditable) << row;
     EXPECT_FALSE(dip->item(G::VariazioniImposta, 0)->flags() & Qt::ItemIsEditable);
     struct {
@@ -573,8 +597,8 @@ TEST_F(ChildWindow, AmountsInEuroAndInLire)
         {2, u"3.858"_qs, u"1.528"_qs, u"76,82"_qs}, // lire: whole amounts; a percentage keeps its decimals
     };
     for (const auto &c : currencies) {
-        t->db().execute(u"UPDATE ConfigurazioneContabile SET IDValuta = "_qs + sqlNumber(c.valuta)
-                        + u" WHERE IDAzienda = 1"_qs);
+        t->db().execute(u"UPDATE ConfigurazioneContabile SET IDValuta = "_qs + sqlNumber(c.valuta) +
+                        u" WHERE IDAzienda = 1"_qs);
         open(demo::Shop, 3);
         QTableWidget *receipts = grid(u"spdCorrispettivi"_qs);
         EXPECT_EQ(cell(receipts, receipts->rowCount() - 1, 2), c.receipts) << c.valuta;
@@ -603,8 +627,8 @@ TEST_F(ChildWindow, TheSaveTakesWhatIsStillTypedInTheBox)
     EXPECT_FALSE(child->isChanged());
     EXPECT_DOUBLE_EQ(fieldToNumber(t->db().scalar(
                          u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
-                         u"AND IDRisultatoLiquidazioneIva = "_qs
-                         + sqlNumber(key))),
+                         u"AND IDRisultatoLiquidazioneIva = "_qs +
+                         sqlNumber(key))),
                      500);
     EXPECT_EQ(paid->text(), u"500,00"_qs);
 

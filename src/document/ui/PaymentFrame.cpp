@@ -131,8 +131,8 @@ void PaymentFrame::build()
     m_lblAzienda = labelFor(u"Codice azienda"_qs, name("lblCodiceAziendaPer", "lblCodiceAziendaAcc"), m_azienda, this);
     m_lblData = labelFor(u"Data versamento:"_qs, name("lblDataVersamentiPeriodici", "lblDataVersamentoInAcconto"),
                          m_data, this);
-    m_lblImporto = labelFor(u"Importo versato:"_qs, name("lblImportoVersamentiPeriodici", "lblImportoVersato"),
-                            m_importo, this);
+    m_lblImporto =
+        labelFor(u"Importo versato:"_qs, name("lblImportoVersamentiPeriodici", "lblImportoVersato"), m_importo, this);
     m_bankName = new QLabel(this);
     m_bankName->setObjectName(name("lblBancaPer", "lblBancaAcc"));
     m_agentName = new QLabel(this);

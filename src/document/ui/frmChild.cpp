@@ -150,7 +150,10 @@ frmChild::~frmChild()
     delete m_tabs;
 }
 
-SettlementDocument &frmChild::document() { return *m_doc; }
+SettlementDocument &frmChild::document()
+{
+    return *m_doc;
+}
 
 // ---- building ------------------------------------------------------------------------------
 
@@ -231,8 +234,8 @@ QWidget *frmChild::buildSales()
     m_stbVendite->setObjectName(u"stbVendite"_qs);
     for (const SubTab &tab : salesTabs) {
         const QStringList headings = QString::fromLatin1(tab.grid) == QString::fromLatin1(Grid::AltreOperazioni)
-            ? QStringList{u"Descrizione"_qs, u"Imponibile"_qs, u"Imposta"_qs}
-            : threeColumns;
+                                         ? QStringList{u"Descrizione"_qs, u"Imponibile"_qs, u"Imposta"_qs}
+                                         : threeColumns;
         m_stbVendite->addTab(detailGrid(tab.grid, headings), QString::fromUtf8(tab.caption));
     }
     return m_stbVendite;
@@ -279,8 +282,8 @@ QWidget *frmChild::buildDeclaration()
     m_spdDIP->verticalHeader()->setDefaultSectionSize(m_spdDIP->fontMetrics().height() + 8);
     m_spdDIP->setTabKeyNavigation(false);
     m_spdDIP->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_spdDIP->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                              | QAbstractItemView::AnyKeyPressed);
+    m_spdDIP->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
     m_spdDIP->setWordWrap(false);
     QHeaderView *header = m_spdDIP->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
@@ -294,9 +297,9 @@ QWidget *frmChild::buildDeclaration()
     connect(m_spdDIP, &QTableWidget::itemChanged, this, &frmChild::declarationCellEdited);
 
     // The five amounts below the grid, shown in the order of the declaration.
-    const char *captions[] = {"Importo da versare:", "Interessi su liquidazione annuale:", "Credito residuo:",
-                              "Credito infrannuale da utilizzare in compensazione in F24:",
-                              "Credito infrannuale chiesto a rimborso:"};
+    const char *captions[] = {
+        "Importo da versare:", "Interessi su liquidazione annuale:", "Credito residuo:",
+        "Credito infrannuale da utilizzare in compensazione in F24:", "Credito infrannuale chiesto a rimborso:"};
     auto *amounts = new QGridLayout;
     const int shownOrder[] = {1, 0, 2, 3, 4};
     for (int line = 0; line < 5; ++line) {
@@ -310,7 +313,8 @@ QWidget *frmChild::buildDeclaration()
     }
     amounts->setColumnStretch(2, 1);
 
-    m_chkSoggetto = new QCheckBox(u"Soggetto legittimato a richiedere il rimborso infrannuale del credito IVA"_qs, page);
+    m_chkSoggetto =
+        new QCheckBox(u"Soggetto legittimato a richiedere il rimborso infrannuale del credito IVA"_qs, page);
     m_chkSoggetto->setObjectName(u"chkSoggetto"_qs);
     m_cmdCredInfRim = new QPushButton(u"Credito infrannua&le ..."_qs, page);
     m_cmdCredInfRim->setObjectName(u"cmdCredInfRim"_qs);
@@ -419,7 +423,9 @@ void frmChild::showGrids()
             for (int c = 1; c < grid->columnCount() && c - 1 < int(line.amounts.size()); ++c) {
                 const std::optional<double> &amount = line.amounts[c - 1];
                 const bool percent = grid->horizontalHeaderItem(c)->text() == percentHeading;
-                const QString text = !amount ? QString() : percent ? formatPercent(*amount) : formatAmount(*amount, euro);
+                const QString text = !amount   ? QString()
+                                     : percent ? formatPercent(*amount)
+                                               : formatAmount(*amount, euro);
                 grid->setItem(r, c, amountItem(text, line.total));
             }
         }
@@ -449,8 +455,8 @@ void frmChild::showSummaries()
     auto fill = [euro](QTableWidget *grid, const std::vector<SummaryLine> &lines) {
         grid->setRowCount(int(lines.size()));
         for (int r = 0; r < int(lines.size()); ++r) {
-            const bool total = lines[r].description.startsWith(u"Totale"_qs)
-                || lines[r].description.startsWith(u"Tot da versare"_qs);
+            const bool total =
+                lines[r].description.startsWith(u"Totale"_qs) || lines[r].description.startsWith(u"Tot da versare"_qs);
             grid->setItem(r, 0, textItem(lines[r].description, total));
             grid->setItem(r, 1, amountItem(formatAmount(lines[r].amount, euro), total));
         }
@@ -478,10 +484,11 @@ void frmChild::showDeclaration()
         return item;
     };
     for (int row = 0; row < DeclarationGrid::RowCount; ++row) {
-        const bool total = row == DeclarationGrid::IvaDebitoCreditoPeriodo || row == DeclarationGrid::IvaDovutaCreditoPeriodo;
+        const bool total =
+            row == DeclarationGrid::IvaDebitoCreditoPeriodo || row == DeclarationGrid::IvaDovutaCreditoPeriodo;
         cellAt(row, DipDescription, total)->setText(captions.value(row));
         const std::pair<int, DeclarationColumn> cells[] = {{DipDebit, DeclarationColumn::Debit},
-                                                          {DipCredit, DeclarationColumn::Credit}};
+                                                           {DipCredit, DeclarationColumn::Credit}};
         for (const auto &[column, side] : cells) {
             const std::optional<double> value = side == DeclarationColumn::Debit ? g.debitCell(row) : g.creditCell(row);
             QTableWidgetItem *item = cellAt(row, column, total);
@@ -502,8 +509,8 @@ void frmChild::showAmounts()
 {
     const SettlementDocument &d = *m_doc;
     const bool euro = d.euro();
-    const double values[] = {d.importoDaVersare(), d.interessiAnnuali(), d.creditoResiduo(),
-                             d.creditoInfrannualeF24(), d.creditoInfrannualeRimborso()};
+    const double values[] = {d.importoDaVersare(), d.interessiAnnuali(), d.creditoResiduo(), d.creditoInfrannualeF24(),
+                             d.creditoInfrannualeRimborso()};
     for (int i = 0; i < 5; ++i)
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
     m_lblImportiDIP[0]->setText(d.amountToPayCaption());
@@ -637,9 +644,15 @@ bool frmChild::sbChildDelete()
     return deleted;
 }
 
-void frmChild::sbRemoveTrashRecord() { m_doc->sbRemoveTrashRecord(); }
+void frmChild::sbRemoveTrashRecord()
+{
+    m_doc->sbRemoveTrashRecord();
+}
 
-bool frmChild::isChanged() const { return m_changed; }
+bool frmChild::isChanged() const
+{
+    return m_changed;
+}
 
 void frmChild::setChanged(bool changed)
 {
@@ -649,8 +662,14 @@ void frmChild::setChanged(bool changed)
     Q_EMIT changedStateChanged(changed);
 }
 
-int frmChild::key() const { return m_doc->key(); }
+int frmChild::key() const
+{
+    return m_doc->key();
+}
 
-QString frmChild::caption() const { return m_doc->periodText(); }
+QString frmChild::caption() const
+{
+    return m_doc->periodText();
+}
 
 } // namespace liqiva
