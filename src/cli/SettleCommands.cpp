@@ -35,10 +35,12 @@ int settlementFunction(Connection &db)
     return v.isNull() ? 0 : v.toInt();
 }
 
+
+// An unknown user refuses the command (exit code 1).
 void requireUser(Connection &db, int user)
 {
     if (db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(user)).isNull())
-        throw Refused{QStringLiteral("L'utente %1 non esiste.").arg(user)};
+        throw DbError(QStringLiteral("L'utente %1 non esiste.").arg(user), QString());
 }
 
 QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const QStringList &messages)
@@ -138,7 +140,7 @@ void printText(const SettlementDocument &doc)
 }
 
 int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int company, int key, bool makeDatiIva,
-                 const CliArgs &args, bool removeWhenDone)
+                 const CliArgs &args, bool removeWhenDone, bool save = false)
 {
     UtilityServices services(messages);
     DocumentContext ctx{db, messages, user, company, settlementFunction(db), true};
@@ -151,12 +153,23 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
             WorkingRecords::removeDocumentRows(db, user, key);
         throw;
     }
+    bool saved = false;
+    if (save) {
+        saved = doc.fnChildSave();
+        if (!saved) {
+            if (removeWhenDone)
+                WorkingRecords::removeDocumentRows(db, user, key);
+            if (args.flag(u"json"_qs))
+                printJson(settlementJson(db, doc, messages.texts()));
+            return 1;
+        }
+    }
     if (args.flag(u"json"_qs))
         printJson(settlementJson(db, doc, messages.texts()));
     else
         printText(doc);
     // Without a save the new settlement is discarded, as closing its window without saving.
-    if (removeWhenDone)
+    if (removeWhenDone && !saved)
         WorkingRecords::removeDocumentRows(db, user, key);
     return 0;
 }
@@ -173,8 +186,6 @@ int runSettle(const CliArgs &args)
             throw UsageError{u"--period: 0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs};
         if (method < 0 || method > 2)
             throw UsageError{u"--method: 0 analitico, 1 storico, 2 previsionale"_qs};
-        if (args.flag(u"save"_qs))
-            throw Refused{u"Il salvataggio da riga di comando non è ancora disponibile."_qs};
 
         auto db = openDatabase(args);
         requireUser(*db, user);
@@ -205,7 +216,8 @@ int runSettle(const CliArgs &args)
                                         + sqlNumber(key))
                                  .toInt()
             == 2;
-        return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created);
+        return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created,
+                            args.flag(u"save"_qs));
     } catch (const Refused &r) {
         err(u"liqiva settle: "_qs + r.text);
         return 1;
@@ -231,6 +243,31 @@ int runShow(const CliArgs &args)
     ConsoleMessages messages(args.flag(u"yes"_qs));
     messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
     return fillAndPrint(*db, messages, user, company, key, false, args, false);
+}
+
+int runDelete(const CliArgs &args)
+{
+    const int user = args.integer(u"user"_qs);
+    const int key = args.integer(u"id"_qs);
+    auto db = openDatabase(args);
+    requireUser(*db, user);
+    const QVariant company = db->scalar(u"SELECT PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON "
+                                        u"RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
+                                        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND "
+                                        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
+                                        + sqlNumber(key));
+    if (company.isNull()) {
+        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non esiste o non è salvata.").arg(key));
+        return 1;
+    }
+    ConsoleMessages messages(args.flag(u"yes"_qs));
+    DocumentContext ctx{*db, messages, user, company.toInt(), settlementFunction(*db), false};
+    SettlementDocument doc(ctx);
+    doc.sbChildFill(key, false);
+    if (!doc.sbChildDelete())
+        return 1;
+    out(QStringLiteral("Liquidazione I.V.A. %1 eliminata.").arg(key));
+    return 0;
 }
 
 int runList(const CliArgs &args)
@@ -288,6 +325,7 @@ const std::vector<Command> &settleCommands()
          runSettle},
         {"show", "show    --db URL --id N [--json]          ricalcola e mostra una liquidazione salvata",
          {u"json"_qs, u"yes"_qs, u"verbose"_qs}, runShow},
+        {"delete", "delete  --db URL --user N --id N          elimina una liquidazione salvata", {u"yes"_qs}, runDelete},
         {"list", "list    --db URL --company N [--json]     le liquidazioni salvate, come le elenca la ricerca",
          {u"json"_qs}, runList},
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/ReportView.h"
+#include "engine/ReportRebuild.h"
 
 namespace liqiva {
 
@@ -12,12 +13,7 @@ struct SummaryInputs {
     int idPeriodoIva = 0;
     int idAttivitaAzienda = 0;
     // Flat-rate compensation groups (only shown with the special agricultural regime).
-    struct CompensationGroup {
-        double percentualeCompensazione = 0;
-        double totaleVendite = 0;
-        double ivaDetraibile = 0;
-    };
-    std::vector<CompensationGroup> compensation;
+    QList<CompensationGroup> compensation;
 };
 
 // Reads the report rows and the header record of a settlement into the detail grids (a

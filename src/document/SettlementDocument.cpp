@@ -1,5 +1,6 @@
 #include "document/SettlementDocument.h"
 
+#include "credits/CreditoAnnuale.h"
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
 #include "declarations/DeclarationTotals.h"
@@ -58,6 +59,17 @@ SettlementDocument::SettlementDocument(const DocumentContext &context)
     m_proRata->setIDAzienda(context.idAzienda);
     m_altreOperazioni->setIDUtente(context.idUser);
     m_amountToPayCaption = amountToPayLabel();
+    // The annual credit carried into the next year: confirmed as it stands unless a window
+    // shows its dialog instead.
+    m_annualCreditStep = [](SettlementDocument &doc) {
+        const DocumentContext &c = doc.context();
+        sbAggiornaCreditoAnnuale(c.db, c.messages, c.idAzienda, doc.identity().anno, doc.creditoResiduo(),
+                                 doc.euro() ? 1.0 : 0.0);
+    };
+    m_annualCreditRemoval = [](SettlementDocument &doc) {
+        const DocumentContext &c = doc.context();
+        sbDeleteCreditoAnnuale(c.db, c.messages, c.idAzienda, doc.identity().anno);
+    };
 }
 
 SettlementDocument::~SettlementDocument() = default;
@@ -111,8 +123,8 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     summary.gestioneArt36 = m_gestioneArt36;
     summary.idPeriodoIva = m_id.idPeriodoIva;
     summary.idAttivitaAzienda = m_id.idAttivitaAzienda;
-    for (const CompensationGroup &g : outcome.compensationGroups)
-        summary.compensation.push_back({g.percentualeCompensazione, g.totaleVendite, g.ivaDetraibile});
+    m_compensation = outcome.compensationGroups;
+    summary.compensation = outcome.compensationGroups;
     m_report = readReport(m_ctx.db, key, summary);
 
     // The other operations of the December advance, with their total.
@@ -407,6 +419,9 @@ void SettlementDocument::computeClosing()
 
 void SettlementDocument::readAdvancePaid()
 {
+    // The advance paid counts for the advance itself, December and the whole year.
+    if (m_id.idMese != 0 && m_id.idMese != 12 && !m_id.isAdvance())
+        return;
     QString sql = u"SELECT Importo, DataVersamento FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
                   u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
                   u"WHERE IDTipoRisultatoLiquidazioneIva = 9 AND IDAttivitaAzienda = "_qs

@@ -3,10 +3,12 @@
 #include "document/DeclarationGrid.h"
 #include "document/PaymentData.h"
 #include "document/ReportView.h"
+#include "engine/ReportRebuild.h"
 #include "engine/SettlementIdentity.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace liqiva {
@@ -51,6 +53,23 @@ public:
     // Removes the working rows of the document's settlement (closing without saving).
     void sbRemoveTrashRecord();
 
+    // The check before saving: false (with its message) when another saved settlement
+    // covers the same period.
+    bool fnValidateFields();
+
+    // Steps of the save and the delete that belong to the annual credit: the window shows
+    // its dialog, the command line and the tests confirm it as it stands. They run inside
+    // the save's (the delete's) transaction.
+    void setAnnualCreditStep(std::function<void(SettlementDocument &)> step) { m_annualCreditStep = std::move(step); }
+    void setAnnualCreditRemoval(std::function<void(SettlementDocument &)> step)
+    {
+        m_annualCreditRemoval = std::move(step);
+    }
+
+    static QString msgAnotherSavedSettlement();
+    static QString msgSaveFailed(const QString &reason);
+    static QString msgDeleteFailed(const QString &reason);
+
     // Recomputes the declaration grid's computed rows, the quarterly interest, the closing
     // amounts and the December advance after an edit of the grid.
     void recomputeDeclaration();
@@ -79,6 +98,7 @@ public:
     bool showReceiptsToSplit() const { return m_showReceiptsToSplit; }
     bool otherOperationsEnabled() const { return m_id.isAdvance(); }
     const ReportView &report() const { return m_report; }
+    const QList<CompensationGroup> &compensation() const { return m_compensation; }
     DeclarationGrid &declaration() { return m_dip; }
     const DeclarationGrid &declaration() const { return m_dip; }
     bool soggettoRimborso() const { return m_soggetto; }
@@ -116,6 +136,16 @@ private:
     void computeClosing();
     void readAdvancePaid();
     void say(const QString &text);
+    // The save's steps, inside its transaction.
+    void saveSettlementRow();
+    void saveTypedRows();
+    void saveDeclarationData();
+    void saveCompensation();
+    void moveLastSettledMonth();
+    void updateReportPrintFields();
+    void saveTypedRow(int type, double amount, bool keep, const QString &paymentColumns = {},
+                      const QString &paymentValues = {}, const QString &paymentAssignments = {});
+    void savePaymentRow(int type, const Payment &payment);
 
     DocumentContext m_ctx;
     SettlementIdentity m_id;
@@ -132,12 +162,15 @@ private:
     bool m_showReceipts = false;
     bool m_showReceiptsToSplit = false;
     ReportView m_report;
+    QList<CompensationGroup> m_compensation;
     DeclarationGrid m_dip;
     bool m_soggetto = false;
     QString m_amountToPayCaption;
     PaymentData m_payments;
     QStringList m_messageLog;
 
+    std::function<void(SettlementDocument &)> m_annualCreditStep;
+    std::function<void(SettlementDocument &)> m_annualCreditRemoval;
     std::unique_ptr<Amounts> m_amounts;
     std::unique_ptr<cDatiProRata> m_proRata;
     std::unique_ptr<cAltreOperazioni> m_altreOperazioni;

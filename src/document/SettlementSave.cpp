@@ -1,16 +1,382 @@
+// The save and the delete of a settlement. Each runs in one transaction: on any error
+// nothing of it stays and the settlement is as it was, with the reason shown.
+
+#include "declarations/AltriDatiDip.h"
+#include "declarations/DatiCADI.h"
 #include "document/SettlementDocument.h"
 #include "document/WorkingRecords.h"
+#include "engine/Amounts.h"
+#include "otherops/cAltreOperazioni.h"
+#include "prorata/cDatiProRata.h"
+#include "startup/BusyCounter.h"
+#include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
+#include "startup/database/KeyReservation.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Messages.h"
 
 namespace liqiva {
 
+namespace {
+
+QString n(int v)
+{
+    return sqlNumber(v);
+}
+
+QString flag(bool v)
+{
+    return v ? u"1"_qs : u"0"_qs;
+}
+
+// A text or NULL.
+QString textOrNull(const QString &v)
+{
+    return v.trimmed().isEmpty() ? u"NULL"_qs : sqlText(v.trimmed());
+}
+
+QString keyOrNull(int key)
+{
+    return key > 0 ? n(key) : u"NULL"_qs;
+}
+
+} // namespace
+
+QString SettlementDocument::msgAnotherSavedSettlement()
+{
+    return QStringLiteral("Impossibile salvare: per il periodo indicato esiste già un'altra liquidazione I.V.A. salvata.");
+}
+
+QString SettlementDocument::msgSaveFailed(const QString &reason)
+{
+    return u"Impossibile salvare la liquidazione I.V.A.: "_qs + reason;
+}
+
+QString SettlementDocument::msgDeleteFailed(const QString &reason)
+{
+    return u"Impossibile eliminare la liquidazione I.V.A.: "_qs + reason;
+}
+
+// The check before saving: another saved settlement of the same period refuses the save.
+bool SettlementDocument::fnValidateFields()
+{
+    QString period;
+    if (m_id.isAnnual())
+        period = u"IDMese IS NULL AND AccontoIva = 0"_qs;
+    else if (m_id.isAdvance())
+        period = u"IDMese IS NULL AND AccontoIva <> 0"_qs;
+    else
+        period = u"IDMese = "_qs + n(m_id.idMese);
+    const QVariant other = m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "_qs + period
+                                           + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
+                                           + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)
+                                           + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key())
+                                           + u" AND VirtualDelete = 0"_qs);
+    if (!other.isNull()) {
+        say(msgAnotherSavedSettlement());
+        return false;
+    }
+    return true;
+}
+
 bool SettlementDocument::fnChildSave()
 {
-    return false;
+    if (key() <= 0)
+        return false;
+    BusyScope busy;
+    if (!fnValidateFields())
+        return false;
+
+    // The amount paid against the amount to pay: asked before anything is written.
+    Payment &paid = m_payments.periodic;
+    const double toPay = m_amounts->IvaDaVersare();
+    if (std::abs(paid.importo - toPay) >= 0.005
+        && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
+                                   + u"Si vuole aggiornare l'importo versato?"_qs))
+        paid.importo = toPay;
+
+    try {
+        Transaction tx(m_ctx.db);
+        if (m_id.isAnnual() && m_annualCreditStep)
+            m_annualCreditStep(*this);
+
+        // The truckers' credit of the lire years is the engine's; the amounts store it
+        // (type 4) and book it on the activity's year.
+        if (m_id.lireRules()) {
+            const QVariant used = m_ctx.db.scalar(u"SELECT CreditoAutotrasportatori FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                                  + n(key()));
+            m_amounts->setCreAutotraspUti(fieldToNumber(used));
+        }
+
+        saveSettlementRow();
+        saveTypedRows();
+        m_amounts->setIDRisultatoLiquidazioneIva(key());
+        m_amounts->Save();
+        saveDeclarationData();
+        saveCompensation();
+        m_proRata->SaveOperazioni();
+        m_proRata->AggiornaPercentuale(m_ctx.messages);
+        if (!m_id.isAdvance())
+            moveLastSettledMonth();
+        if (m_id.isAdvance()) {
+            m_altreOperazioni->setIDRisultatoLiquidazioneIva(key());
+            if (!m_altreOperazioni->ConfirmModified())
+                throw DbError(u"le altre operazioni non sono complete."_qs, QString());
+        }
+        updateReportPrintFields();
+
+        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = 0 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+        WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs, key(),
+                                     m_ctx.idUser);
+        tx.commit();
+    } catch (const DbError &e) {
+        say(msgSaveFailed(e.message()));
+        return false;
+    }
+    return true;
+}
+
+void SettlementDocument::saveSettlementRow()
+{
+    // The declaration flags go to the variant of the declaration that applies: the special
+    // regimes of articles 73/74 of a monthly activity, the quarterly declaration, or the
+    // plain one.
+    const bool regime7374 = fieldToNumber(m_ctx.db.scalar(
+                                u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
+                                + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
+                                + u" AND TipoLiquidazioneIva = 0"_qs))
+        != 0;
+    const QString suffix = regime7374 ? u"7374"_qs : (m_tipoLiquidazione != 0 ? u"Trim"_qs : QString());
+    const AltriDatiDip &dip = *m_datiDip;
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    const QString contribuenti = suffix == u"Trim"_qs ? u"ContribuentiLiqTrimestraleTrim"_qs : u"ContribuentiLiqTrim"_qs + suffix;
+    m_ctx.db.execute(
+        u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs + flag(m_payments.periodic.riportaInStampa)
+        + u", RipStampaVersamentiInAcconto = "_qs + flag(m_payments.advance.riportaInStampa)
+        + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs + flag(m_soggetto)
+        + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs + now
+        + u", AliquotaMediaLettA"_qs + suffix + u" = "_qs + flag(dip.AliquotaMediaLettA)
+        + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs + flag(dip.OperazioniNonImpLettB)
+        + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs + flag(dip.AcquistiBeniAmmLettC)
+        + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs + flag(dip.CreditoARimborsoInEuro)
+        + u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs + flag(dip.DichiarazioneIntegrativa)
+        + u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs + flag(dip.CorrettivaNeiTermini)
+        + u", VariazioniImponibile"_qs + suffix + u" = "_qs + flag(dip.VariazioniPeriodiPrec)
+        + u", "_qs + contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim)
+        + u", VersamentoInEuro"_qs + suffix + u" = "_qs + flag(dip.VersamentoInEuro)
+        + u", VersamentoNonEffettuato"_qs + suffix + u" = "_qs
+        + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali)
+        + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+}
+
+// One typed row of the settlement: updated, inserted, or deleted when its amount fell away.
+void SettlementDocument::saveTypedRow(int type, double amount, bool keep, const QString &paymentColumns,
+                                      const QString &paymentValues, const QString &paymentAssignments)
+{
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    const QVariant existing = m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
+                                              + n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(key()));
+    if (!keep) {
+        if (!existing.isNull())
+            m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs
+                             + n(existing.toInt()));
+        return;
+    }
+    if (existing.isNull()) {
+        const QString values = paymentValues.isEmpty() ? u"NULL, NULL, NULL"_qs : paymentValues;
+        nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica"_qs
+                    + paymentColumns + u", IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs
+                    + n(type) + u", "_qs + n(key()) + u", "_qs + sqlNumber(amount) + u", "_qs + values + u", "_qs
+                    + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+    } else {
+        const QString assignments = paymentAssignments.isEmpty()
+            ? u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL"_qs
+            : paymentAssignments;
+        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlNumber(amount) + assignments
+                         + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now
+                         + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + n(existing.toInt()));
+    }
+}
+
+void SettlementDocument::savePaymentRow(int type, const Payment &p)
+{
+    const bool keep = p.importo != 0 || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
+    const QString date = p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs;
+    saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda"_qs,
+                 date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) + u", "_qs
+                     + textOrNull(p.codiceAzienda),
+                 u" ,DataVersamento = "_qs + date + u" ,IDConcessionarioEsattoriale = "_qs
+                     + keyOrNull(p.idConcessionarioEsattoriale) + u" ,IDBancaPerAnagrafica = NULL ,IDCab = "_qs
+                     + keyOrNull(p.idCab) + u" ,CodiceAzienda = "_qs + textOrNull(p.codiceAzienda));
+}
+
+void SettlementDocument::saveTypedRows()
+{
+    double totCredito = 0, totDebito = 0, totDaVersare = 0, totIvaCredito = 0, totIvaDebito = 0;
+    {
+        Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                             + n(key()));
+        if (!h.eof()) {
+            totCredito = h.number(u"TotCredito"_qs);
+            totDebito = h.number(u"TotDebito"_qs);
+            totDaVersare = h.number(u"TotDaVersare"_qs);
+            totIvaCredito = h.number(u"TotIvaCredito"_qs);
+            totIvaDebito = h.number(u"TotIvaDebito"_qs);
+        }
+    }
+    // The balance (type 1): a credit is stored negative. This also removes the working row
+    // that the new settlement was created with.
+    m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs
+                     + n(key()));
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
+                + n(key()) + u", "_qs + sqlNumber(totCredito != 0 ? -totCredito : totDebito) + u", NULL, NULL, NULL, "_qs
+                + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+
+    // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit
+    // used (4) are amounts of the settlement and are written with them.
+    savePaymentRow(8, m_payments.periodic);
+    const bool advanceCounts = m_id.isAdvance() || m_id.isAnnual() || m_id.idMese == 12;
+    savePaymentRow(9, advanceCounts ? m_payments.advance : Payment{});
+    saveTypedRow(10, totDaVersare, totDaVersare != 0);
+    saveTypedRow(13, totIvaCredito, totIvaCredito != 0);
+    saveTypedRow(14, totIvaDebito, totIvaDebito != 0);
+}
+
+void SettlementDocument::saveDeclarationData()
+{
+    // The declaration's own amounts: imports without VAT at customs (34, 35) from the
+    // periodic declaration, scrap (48, 49) from the annual communication.
+    // (The objects hold the amounts as stored, also in lire.)
+    saveTypedRow(34, m_datiDip->VP3_Imponibile.toDouble(), !m_datiDip->VP3_Imponibile.isZero());
+    saveTypedRow(35, m_datiDip->VP3_Imposta.toDouble(), !m_datiDip->VP3_Imposta.isZero());
+    saveTypedRow(48, m_datiCadi->ImponibileRottami.toDouble(), !m_datiCadi->ImponibileRottami.isZero());
+    saveTypedRow(49, m_datiCadi->ImpostaRottami.toDouble(), !m_datiCadi->ImpostaRottami.isZero());
+}
+
+void SettlementDocument::saveCompensation()
+{
+    m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaArt34 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+    for (const CompensationGroup &c : m_compensation)
+        nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
+                u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs
+                    + n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlNumber(c.percentualeCompensazione)
+                    + u", "_qs + sqlNumber(c.totaleVendite) + u", "_qs + sqlNumber(c.ivaDetraibile) + u")"_qs);
+}
+
+void SettlementDocument::moveLastSettledMonth()
+{
+    // The marker only moves forward.
+    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + n(m_id.idMese)
+                     + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u",DataUltimaVariazione = "_qs
+                     + sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine()) + u" WHERE IDPeriodoIva = "_qs
+                     + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
+                     + u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) + u")"_qs);
+}
+
+void SettlementDocument::updateReportPrintFields()
+{
+    auto payment = [this](const Payment &p, bool print, const QString &date, const QString &amount, const QString &bank,
+                          const QString &abi, const QString &cab, const QString &conc, const QString &company) {
+        if (!print)
+            return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs + cab
+                + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
+        return date + u" = "_qs + (p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs) + u", "_qs
+            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlNumber(p.importo) + u", "_qs + abi + u" = "_qs
+            + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
+            + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
+    };
+    const Amounts &a = *m_amounts;
+    const DeclarationGrid &g = m_dip;
+    QString sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
+        + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
+                  u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
+                  u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs)
+        + u", "_qs
+        + payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
+                  u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
+                  u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
+    const std::pair<const char *, double> figures[] = {
+        {"IVAEsigibile", g.debit(DeclarationGrid::IvaEsigibile)},
+        {"IVADetraibile", g.credit(DeclarationGrid::IvaDetratta)},
+        {"TotAcquistiIvaSplit", g.debit(DeclarationGrid::IvaAcquistiSplit)},
+        {"IvaSplitPayment", g.credit(DeclarationGrid::IvaVenditeSplit)},
+        {"VarImpoPeriodoPrecDeb", g.debit(DeclarationGrid::VariazioniImposta)},
+        {"VarImpoPeriodoPrecCre", g.credit(DeclarationGrid::VariazioniImposta)},
+        {"IvaNoVersataPrec", g.debit(DeclarationGrid::IvaNonVersata)},
+        {"IvaVersataEccesso", g.credit(DeclarationGrid::IvaNonVersata)},
+        {"CreditoInDetrazione", g.credit(DeclarationGrid::CreditoInDetrazione)},
+        {"CreditiSpeciali", g.credit(DeclarationGrid::CreditiSpeciali)},
+        {"IntLiquiTrimDovuti", g.debit(DeclarationGrid::InteressiTrimestrali)},
+        {"AccontoVersato", g.credit(DeclarationGrid::AccontoVersato)},
+        {"CreInfraRimborso", a.RimbInfrannuale()},
+        {"CreInfraF24", a.CreCompF24()},
+        {"CreditoResiduo", a.CreDimLiquiSucc()},
+        {"CICInizio", a.CICInizio()},
+        {"CICUtiLiqui", a.CICUtiLiqui()},
+        {"CICUtiF24", a.CICUtiF24()},
+        {"CICFine", a.CICFine()},
+        {"IntLiquiAnnualiDovuti", a.IntAnnDovuti()},
+    };
+    for (const auto &[column, value] : figures)
+        sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlNumber(value);
+    m_ctx.db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
 }
 
 bool SettlementDocument::sbChildDelete()
 {
-    return false;
+    if (key() <= 0)
+        return false;
+    BusyScope busy;
+    const QString k = n(key());
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    try {
+        Transaction tx(m_ctx.db);
+        if (m_id.isAnnual()) {
+            if (m_annualCreditRemoval)
+                m_annualCreditRemoval(*this);
+        } else if (!m_id.isAdvance() && m_id.lireRules()) {
+            // The truckers' credit used goes back to the activity's year.
+            const QVariant used = m_ctx.db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs
+                                                  + k);
+            if (!used.isNull())
+                m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs
+                                 + sqlNumber(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser)
+                                 + u",DataUltimaVariazione = "_qs + now + u" WHERE IDAttivitaAzienda = "_qs
+                                 + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+        }
+        if (!m_id.lireRules()) {
+            m_amounts->setIDRisultatoLiquidazioneIva(key());
+            m_amounts->Delete();
+        }
+        for (const char *table : {"RisultatoLiquidazioneIva", "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva",
+                                  "RisultatoLiquidazioneIvaXTipo", "RisultatoLiquidazioneIvaArt34"})
+            m_ctx.db.execute(u"DELETE FROM "_qs + QString::fromLatin1(table) + u" WHERE IDRisultatoLiquidazioneIva = "_qs + k);
+        if (m_id.isAdvance())
+            m_ctx.db.execute(u"DELETE FROM AltreOperazioniPerAcconto WHERE IDRisultatoLiquidazioneIva = "_qs + k);
+
+        // The last settled month falls back to the highest month still stored.
+        const QString where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs
+            + n(m_id.idAttivitaAzienda);
+        const QVariant marker = m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
+        if (!marker.isNull() && marker.toInt() == m_id.idMese) {
+            const QVariant highest = m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where);
+            m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = NULL ,IDUtenteUltimaVariazione = "_qs
+                             + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
+            if (!highest.isNull())
+                m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs
+                                 + n(highest.toInt()) + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser)
+                                 + u" ,DataUltimaVariazione = "_qs + now + where);
+        }
+        tx.commit();
+    } catch (const DbError &e) {
+        say(msgDeleteFailed(e.message()));
+        return false;
+    }
+    m_id.idRisultatoLiquidazioneIva = 0;
+    return true;
 }
 
 void SettlementDocument::sbRemoveTrashRecord()

@@ -65,8 +65,8 @@ double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPerio
         preceding = quarterly ? 9 : 11;
 
     double amount = storedAmount(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, preceding);
-    if (tipoRisultato == ResultType::VatToPay) {
-        amount -= storedAmount(db, ResultType::PeriodicPayment, idPeriodoIva, idAttivitaAzienda, preceding);
+    if (tipoRisultato == AmountType::IvaDaVersare) {
+        amount -= storedAmount(db, AmountType::VersamentoPeriodico, idPeriodoIva, idAttivitaAzienda, preceding);
         if (amount < 0)
             amount = 0;
     }

@@ -1,23 +1,11 @@
 #pragma once
 
+#include "engine/AmountTypes.h"
+
 namespace liqiva {
 
 class Connection;
 
-// Amount types of RisultatoLiquidazioneIvaXTipo that the engine reads.
-namespace ResultType {
-constexpr int PeriodResult = 1;        // result of a period (lire years)
-constexpr int OpeningCredit = 2;       // opening credit, January
-constexpr int QuarterlyInterest = 3;   // IntTrimDovuti
-constexpr int TruckersCreditUsed = 4;  // CreAutotraspUti
-constexpr int TruckersCredit6 = 6;
-constexpr int TruckersCredit7 = 7;
-constexpr int PeriodicPayment = 8;     // with its payment data
-constexpr int AdvancePaid = 9;         // AccontoVersato, with its payment data
-constexpr int QuarterlyInterestPaid = 10;
-constexpr int VatToPay = 11;           // IvaDaVersare
-constexpr int CreditCarriedOver = 25;  // CreDimLiquiSucc
-} // namespace ResultType
 
 // The quarterly interest percentage of an activity for a quarter (1..4) of a calendar year:
 // 0 when the activity does not pay quarterly interest or for the fourth quarter (its interest

@@ -146,11 +146,11 @@ void sbCampiPeriodo(ReportState &st)
     h.set(u"PercProrata"_qs, st.inputs.percProRata);
 
     if (m < 1 && lireYear) {
-        h.set(u"VersamentiEffettuati"_qs, sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, ResultType::PeriodicPayment)));
+        h.set(u"VersamentiEffettuati"_qs, sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::VersamentoPeriodico)));
         h.set(u"InteressiTrimestraliVersati"_qs,
-              sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, ResultType::QuarterlyInterest)));
+              sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::IntTrimDovuti)));
         h.set(u"InteressiTrimestraliDovuti"_qs,
-              sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, ResultType::QuarterlyInterestPaid)));
+              sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::DaVersare)));
     }
 
     // Deductible VAT: the pro-rata share of the purchases' VAT, or under the special
@@ -307,7 +307,7 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
     }
     // A periodic payment without a bank of its own: the company's bank when there is a debt
     // to pay.
-    if (!bank && type == ResultType::PeriodicPayment && h.number(u"TotDebito"_qs) >= st.ctx.dImpMinIva) {
+    if (!bank && type == AmountType::VersamentoPeriodico && h.number(u"TotDebito"_qs) >= st.ctx.dImpMinIva) {
         Recordset b = db.openRecordset(
             u"SELECT Abi.Abi, Abi.Banca, Cab.Cab, Cab.Dipendenza FROM ((Abi INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi) "
             u"INNER JOIN BancaPerAnagrafica ON Cab.IDCab = BancaPerAnagrafica.IDCab) INNER JOIN ConfigurazioneGenerale "
@@ -332,20 +332,20 @@ void sbCampiVersamenti(ReportState &st)
     // The payments are printed only when the live settlement says so (its flags are read by
     // the driver together with the check of the settlement row).
     if (st.printPeriodicPayment)
-        readPayment(st, ResultType::PeriodicPayment, periodicColumns);
+        readPayment(st, AmountType::VersamentoPeriodico, periodicColumns);
     if (st.printAdvancePayment)
-        readPayment(st, ResultType::AdvancePaid, advanceColumns);
+        readPayment(st, AmountType::AccontoVersato, advanceColumns);
 }
 
 void sbCampiPeriodoPrecedente(ReportState &st)
 {
     Connection &db = st.db();
     const SettlementIdentity &id = st.id;
-    double debt = fnImportoPeriodoPrecedente(db, ResultType::VatToPay, id.idPeriodoIva, id.idAttivitaAzienda,
+    double debt = fnImportoPeriodoPrecedente(db, AmountType::IvaDaVersare, id.idPeriodoIva, id.idAttivitaAzienda,
                                              id.idMese, st.tipoLiquidazioneIva);
     if (!(debt > st.ctx.dImpMinIva))
         debt = 0;
-    const double credit = fnImportoPeriodoPrecedente(db, ResultType::CreditCarriedOver, id.idPeriodoIva,
+    const double credit = fnImportoPeriodoPrecedente(db, AmountType::CreDimLiquiSucc, id.idPeriodoIva,
                                                      id.idAttivitaAzienda, id.idMese, st.tipoLiquidazioneIva);
     st.header.set(u"DebitoPeriodoPrec"_qs, asCurrency(debt));
     st.header.set(u"CreditoPeriodoPrec"_qs, asCurrency(credit));

@@ -1,0 +1,175 @@
+#include "credits/CreditoAutotrasportatori.h"
+
+#include "engine/Amounts.h"
+#include "startup/database/Connection.h"
+#include "startup/database/KeyReservation.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Messages.h"
+#include "suite/Money.h"
+#include "suite/Rounding.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace liqiva {
+
+namespace {
+
+// Currency columns keep four decimals: differences are taken exactly there.
+double difference(double a, double b)
+{
+    return (Money::fromDouble(a) - Money::fromDouble(b)).toDouble();
+}
+
+} // namespace
+
+CreditoAutotrasportatori::CreditoAutotrasportatori(Connection &db, int idUser) : m_db(db), m_idUser(idUser) {}
+
+QString CreditoAutotrasportatori::msgNonValido()
+{
+    return QStringLiteral("Il credito utilizzato non è un importo valido.");
+}
+
+double CreditoAutotrasportatori::rounded(double v) const
+{
+    return roundTo(v, m_step, RoundMode::HalfAwayFromZero);
+}
+
+double CreditoAutotrasportatori::ResiduoPer(double utilizzato) const
+{
+    return difference(m_disponibile, utilizzato);
+}
+
+void CreditoAutotrasportatori::Load(const SettlementIdentity &id, double currencyStep)
+{
+    m_id = id;
+    m_step = currencyStep;
+    const QString activity = sqlNumber(id.idAttivitaAzienda);
+    const QString year = sqlNumber(id.idPeriodoIva);
+
+    // What the activity's year still has (0 without a row)...
+    double available = fieldToNumber(m_db.scalar(
+        u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+        activity + u" AND IDPeriodoIva = "_qs + year));
+    // ...plus what this settlement already uses. Only the settlements of a month or a quarter
+    // store a use of their own.
+    if (consumaCredito()) {
+        available += fieldToNumber(m_db.scalar(
+            u"SELECT SUM(Importo) AS CreditoAutotrasportatori FROM RisultatoLiquidazioneIvaXTipo INNER JOIN "
+            "RisultatoLiquidazioneIva ON RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "
+            "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs +
+            activity + u" AND IDPeriodoIva = "_qs + year +
+            u" AND IDTipoRisultatoLiquidazioneIva IN (4,6,7) AND IDMese = "_qs + sqlNumber(id.idMese) +
+            u" AND AccontoIva = 0"_qs));
+    }
+    m_disponibile = Money::fromDouble(available).toDouble();
+
+    // The used credit is the one of the report header, as the last fill computed it.
+    m_utilizzato = 0;
+    Recordset rs = m_db.openRecordset(
+        u"SELECT CampoReportLiquidazioneIva.CreditoAutotrasportatori, "
+        "AttivitaAziendaPerPeriodoIva.CreditoIvaAutotrasportatori AS CreditoResiduo FROM CampoReportLiquidazioneIva, "
+        "AttivitaAziendaPerPeriodoIva WHERE AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs +
+        year + u" AND AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs + activity +
+        u" AND IDRisultatoLiquidazioneIva = "_qs + sqlNumber(id.idRisultatoLiquidazioneIva));
+    if (!rs.eof())
+        m_utilizzato = rs.number(u"CreditoAutotrasportatori"_qs);
+    m_residuo = difference(m_disponibile, m_utilizzato);
+}
+
+bool CreditoAutotrasportatori::Conferma(double utilizzato, MessageService &messages)
+{
+    if (!std::isfinite(utilizzato) || utilizzato < ImportoMinimo || utilizzato > ImportoMassimo) {
+        messages.error(msgNonValido());
+        return false;
+    }
+    const double used = rounded(utilizzato);
+    if (used < 0) {
+        messages.warn(Amounts::msgCreditoUtilizzatoNegativo());
+        return false;
+    }
+    if (used != 0 && Money::fromDouble(used) > Money::fromDouble(m_disponibile)) {
+        messages.warn(Amounts::msgCreditoUtilizzatoMaggiore());
+        return false;
+    }
+    m_utilizzato = used;
+    m_residuo = difference(m_disponibile, used);
+    return true;
+}
+
+void CreditoAutotrasportatori::writeTypeFour(double importo)
+{
+    const QString key = sqlNumber(m_id.idRisultatoLiquidazioneIva);
+    const QString user = sqlNumber(m_idUser);
+    const QString now = sqlDate(QDateTime::currentDateTime(), m_db.engine());
+    const QVariant existing =
+        m_db.scalar(u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                    "IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs +
+                    key);
+    if (!existing.isNull()) {
+        const QString row = sqlNumber(existing.toInt());
+        if (importo == 0) {
+            m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + row);
+        } else {
+            m_db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlNumber(importo) +
+                         u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL "
+                         ",IDUtenteUltimaVariazione = "_qs +
+                         user + u" ,DataUltimaVariazione = "_qs + now + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
+                         row);
+        }
+    } else if (importo != 0) {
+        nextKey(
+            m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+            "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
+            "DataUltimaVariazione, VirtualDelete) VALUES (4, "_qs +
+                key + u", "_qs + sqlNumber(importo) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
+    }
+}
+
+void CreditoAutotrasportatori::Save(Amounts *amounts)
+{
+    if (!consumaCredito() || m_id.idRisultatoLiquidazioneIva <= 0)
+        return;
+    double used = m_utilizzato;
+    if (amounts) {
+        const double unit = amounts->ImpUnita() ? 1.0 : 1000.0;
+        if (m_id.lireRules())
+            amounts->setCreAutotraspUti(used / unit);
+        else
+            used = Money::fromDouble(amounts->CreAutotraspUti() * unit).toDouble();
+    }
+    const double residual = difference(m_disponibile, used);
+
+    Transaction tx(m_db);
+    writeTypeFour(used);
+    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "_qs + sqlNumber(residual) +
+                 u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
+                 sqlNumber(m_id.idAttivitaAzienda));
+    tx.commit();
+    m_utilizzato = used;
+    m_residuo = residual;
+}
+
+double CreditoAutotrasportatori::RestituisciCredito(Connection &db, int idUser, const SettlementIdentity &id)
+{
+    if (!id.lireRules() || id.idMese < 1 || id.idMese > 12 || id.idRisultatoLiquidazioneIva <= 0)
+        return 0;
+    const QVariant found =
+        db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
+                  "IDRisultatoLiquidazioneIva = "_qs +
+                  sqlNumber(id.idRisultatoLiquidazioneIva));
+    if (found.isNull())
+        return 0;
+    const double amount = Money::fromVariant(found).toDouble();
+    // An activity whose credit column is empty gets the amount, not an empty column back.
+    db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "
+               "COALESCE(CreditoIvaAutotrasportatori, 0) + "_qs +
+               sqlNumber(amount) + u",IDUtenteUltimaVariazione = "_qs + sqlNumber(idUser) +
+               u",DataUltimaVariazione = "_qs + sqlDate(QDateTime::currentDateTime(), db.engine()) +
+               u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
+               sqlNumber(id.idPeriodoIva));
+    return amount;
+}
+
+} // namespace liqiva

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "document/SettlementDocument.h"
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace liqiva {
+
+class PaymentFrame;
+
+// The form face of a settlement: header labels, the tabs with the detail grids, the
+// summaries, the declaration grid and the payment data. It shows what the document holds
+// and writes what the user edits back into the document's objects; the document does the
+// computing, the saving and the deleting.
+class frmChild : public QWidget {
+    Q_OBJECT
+public:
+    frmChild(const DocumentContext &context, QWidget *parent = nullptr);
+    ~frmChild() override;
+
+    SettlementDocument &document();
+    // Fills the document and shows it; errors are shown through the context's messages.
+    void sbChildFill(int key, bool makeDatiIva);
+    // Saves through the document; false when refused or failed.
+    bool fnChildSave();
+    // Deletes through the document (the caller has asked for confirmation).
+    bool sbChildDelete();
+    // Removes the working rows of this document (closing without saving).
+    void sbRemoveTrashRecord();
+    bool isChanged() const;
+    void setChanged(bool changed);
+    int key() const;
+    // The document's caption: the period text.
+    QString caption() const;
+
+    // Takes what is still typed in the box or cell being edited (as leaving it would);
+    // false when it was refused. The save does it first.
+    bool commitEdits();
+    // Shows the document again (after a dialog changed its objects).
+    void showDocument();
+    // The search list of the code box that has the focus (what Control+R opens there);
+    // false when the focus is not in a code box.
+    bool searchFocusedCode();
+
+Q_SIGNALS:
+    // Every edit marks the document changed.
+    void changedStateChanged(bool changed);
+    // "Credito infrannuale ..." was pressed: the prospectus of the infra-annual credit.
+    void infraAnnualCreditRequested();
+
+private:
+    void build();
+    QWidget *buildHeader();
+    QWidget *buildPurchases();
+    QWidget *buildSales();
+    QWidget *buildSummary();
+    QWidget *buildDeclaration();
+    QWidget *buildPayments();
+    QTableWidget *detailGrid(const char *name, const QStringList &headings);
+
+    void showHeader();
+    void showGrids();
+    void showSummaries();
+    void showDeclaration();
+    void showAmounts();
+    void showPayments();
+    void declarationCellEdited(QTableWidgetItem *item);
+    void carryAmountToAdvance();
+    void markChanged();
+
+    DocumentContext m_ctx;
+    std::unique_ptr<SettlementDocument> m_doc;
+    bool m_changed = false;
+    bool m_loading = false;
+
+    QLabel *m_lblPeriodoIva = nullptr, *m_lblPeriodo = nullptr, *m_lblTipoLiquidazione = nullptr,
+           *m_lblAttivita = nullptr;
+    QTabWidget *m_tabs = nullptr, *m_stbAcquisti = nullptr, *m_stbVendite = nullptr;
+    QWidget *m_pageCorrispettivi = nullptr, *m_pageDaVentilare = nullptr;
+    QHash<QString, QTableWidget *> m_grids;
+    QTableWidget *m_spdCredito = nullptr, *m_spdDebito = nullptr;
+    QPushButton *m_cmdCreditoAutotrasportatori = nullptr;
+    QTableWidget *m_spdDIP = nullptr;
+    // 0 the amount to pay, 1 the interest on the annual settlement, 2 the residual credit,
+    // 3 the infra-annual credit used in F24, 4 the infra-annual credit asked back.
+    std::array<QLineEdit *, 5> m_curImportiDIP{};
+    std::array<QLabel *, 5> m_lblImportiDIP{};
+    QCheckBox *m_chkSoggetto = nullptr;
+    QPushButton *m_cmdCredInfRim = nullptr, *m_cmdCIC = nullptr;
+    PaymentFrame *m_periodic = nullptr, *m_advance = nullptr;
+};
+
+} // namespace liqiva
