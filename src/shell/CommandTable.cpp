@@ -154,7 +154,7 @@ std::vector<Command> commandTable(const ObjectNames &n)
         {"Mnu_RunApplication", "", "mnuPopUp", "", u"&Apri applicazione"_qs, none,
          u"Avvia l'applicazione che gestisce il dato del campo"_qs, {u"Control+G"_qs}, none, A::Later, false},
         {"Mnu_SearchObject", "", "mnuPopUp", "", u"&Cerca"_qs, none, u"Cerca il dato del campo"_qs,
-         {u"Control+R"_qs}, none, A::Later, false},
+         {u"Control+R"_qs}, none, A::Document, false},
         {"Mnu_RunApplicationPriceList", "", "mnuPopUpPriceList", "", u"&Apri applicazione"_qs, none,
          u"Avvia l'applicazione che gestisce il dato del campo"_qs, {u"Control+G"_qs}, none, A::Later, false},
         {"Mnu_SearchObjectPriceList", "", "mnuPopUpPriceList", "", u"&Cerca"_qs, none, u"Cerca il dato del campo"_qs,

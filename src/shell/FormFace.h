@@ -36,6 +36,9 @@ public:
     // The document's caption (the period text).
     virtual QString caption() const = 0;
 
+    // The search list of the code box that has the focus; false when the focus is not in one.
+    virtual bool searchFocusedCode() { return false; }
+
     // Called with true at every edit (and with the new state whenever it changes).
     virtual void onChangedState(std::function<void(bool)> callback) = 0;
 };
@@ -43,8 +46,7 @@ public:
 // Makes the form face of a new document window.
 using FormFaceFactory = std::function<std::unique_ptr<FormFace>(const DocumentContext &context, QWidget *parent)>;
 
-// The settlement's own form. Returns an empty factory when this build carries no settlement
-// form; the main window then says so when a settlement is to be shown.
+// The settlement's own form (frmChild).
 FormFaceFactory settlementFormFactory();
 
 } // namespace liqiva

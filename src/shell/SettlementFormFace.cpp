@@ -1,17 +1,9 @@
 #include "shell/FormFace.h"
 
 #include "document/SettlementDocument.h"
-
-// The settlement's form is built beside the main window; a build without it still starts
-// and browses the saved settlements.
-#if __has_include("document/ui/frmChild.h")
 #include "document/ui/frmChild.h"
-#define LIQIVA_HAS_FRMCHILD 1
-#endif
 
 namespace liqiva {
-
-#ifdef LIQIVA_HAS_FRMCHILD
 
 namespace {
 
@@ -28,6 +20,7 @@ public:
     void setChanged(bool changed) override { m_form->setChanged(changed); }
     int key() const override { return m_form->key(); }
     QString caption() const override { return m_form->caption(); }
+    bool searchFocusedCode() override { return m_form->searchFocusedCode(); }
     void onChangedState(std::function<void(bool)> callback) override
     {
         QObject::connect(m_form, &frmChild::changedStateChanged, m_form, std::move(callback));
@@ -45,14 +38,5 @@ FormFaceFactory settlementFormFactory()
         return std::make_unique<SettlementFormFace>(context, parent);
     };
 }
-
-#else
-
-FormFaceFactory settlementFormFactory()
-{
-    return {};
-}
-
-#endif
 
 } // namespace liqiva

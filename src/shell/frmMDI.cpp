@@ -440,9 +440,7 @@ Answer frmMDI::askAndSave(DocumentWindow &doc)
     const Answer answer = m_program.messages().messageBox(text, Buttons::YesNoCancel, Icon::Question, m_names.title);
     if (answer != Answer::Yes)
         return answer == Answer::No ? Answer::No : Answer::Cancel;
-    if (QWidget *f = QApplication::focusWidget(); f && f->window() == this)
-        f->clearFocus(); // leaving the control commits what it holds
-    commandSave(&doc);
+    commandSave(&doc); // the form takes what is being typed before it saves
     // A failed save keeps the document open with its changes.
     return doc.changedObject() ? Answer::Cancel : Answer::Yes;
 }

@@ -58,9 +58,7 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
         if (QMdiSubWindow *frame = frameOf(doc))
             frame->close();
     } else if (key == u"Mnu_Save"_qs || key == u"Mnu_SaveAs"_qs) {
-        if (QWidget *f = QApplication::focusWidget(); f && f->window() == this)
-            f->clearFocus(); // leaving the control commits what it holds
-        commandSave(doc);
+        commandSave(doc); // the form takes what is being typed before it saves
     } else if (key == u"Mnu_Exit"_qs) {
         close();
     } else if (key == u"Mnu_Delete"_qs) {
@@ -87,6 +85,9 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
         commandSearch(doc, false);
     } else if (key == u"Mnu_SearchForm"_qs) {
         commandShowForm(doc);
+    } else if (key == u"Mnu_SearchObject"_qs) {
+        if (doc && doc->formFace())
+            doc->formFace()->searchFocusedCode();
     } else if (key == u"Mnu_TileHorizzontal"_qs || key == u"Mnu_TileVertical"_qs || key == u"Mnu_Cascade"_qs ||
                key == u"Mnu_DisposeIcon"_qs) {
         arrangeWindows(key);
@@ -150,6 +151,7 @@ void frmMDI::updateCommands()
     set("Mnu_SaveAs", form && doc->savedObject() && !search);
     set("Mnu_Delete", form && doc->savedObject() && !search);
     set("Mnu_Clear", form && doc->changedObject() && !search);
+    set("Mnu_SearchObject", form);
     set("Mnu_Cut", hasDoc);
     set("Mnu_Copy", hasDoc);
     set("Mnu_Paste", hasDoc);

@@ -39,6 +39,7 @@ TEST_F(Screenshots, MainWindowAndNewDialog)
     makeSettlement(wholesaleActivity, year2024, 1, true);
     makeSettlement(wholesaleActivity, year2024, 4, true);
     makeSettlement(shopActivity, year2024, 12, true);
+    realForm = true;
     launch();
     window->resize(1280, 800);
     window->showWindow();

@@ -206,9 +206,10 @@ protected:
         h.store->sync();
         Program &p = h.makeProgram();
         window = std::make_unique<frmMDI>(p);
-        window->setFormFaceFactory([this](const DocumentContext &ctx, QWidget *parent) {
-            return std::make_unique<StandInForm>(ctx, parent, log, saveSucceeds);
-        });
+        if (!realForm)
+            window->setFormFaceFactory([this](const DocumentContext &ctx, QWidget *parent) {
+                return std::make_unique<StandInForm>(ctx, parent, log, saveSucceeds);
+            });
         ASSERT_EQ(p.start(*window), Program::Outcome::Running) << h.messages.texts().join(u'\n').toStdString();
         window->activateWindow();
         for (int i = 0; i < 100 && !window->isActiveWindow(); ++i) {
@@ -271,6 +272,7 @@ protected:
     std::unique_ptr<frmMDI> window;
     FormLog log;
     bool saveSucceeds = true;
+    bool realForm = false; // the settlement's own form instead of the stand-in
     int idUser = 0;
 };
 
