@@ -97,9 +97,9 @@ int BrowseModel::rowOf(int key) const
 
 BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     : QWidget(parent), m_messages(messages), m_model(new BrowseModel(this)), m_stack(new QStackedWidget(this)),
-      m_grid(new QTableView(this)), m_filterLabel(new QLabel(this)), m_emptyLabel(new QLabel(this)), m_filterPage(new QWidget(this)),
-      m_conditionList(new QListWidget(this)), m_field(new QComboBox(this)), m_operator(new QComboBox(this)),
-      m_value(new QLineEdit(this)), m_add(new QPushButton(u"&Aggiungi"_qs, this))
+      m_grid(new QTableView(this)), m_filterLabel(new QLabel(this)), m_emptyLabel(new QLabel(this)),
+      m_filterPage(new QWidget(this)), m_conditionList(new QListWidget(this)), m_field(new QComboBox(this)),
+      m_operator(new QComboBox(this)), m_value(new QLineEdit(this)), m_add(new QPushButton(u"&Aggiungi"_qs, this))
 {
     setObjectName(u"brwMain"_qs);
 
@@ -368,9 +368,10 @@ void BrowseFace::updateFilterLabel()
 {
     // An empty list says why it is empty and what to do.
     const bool empty = m_model->rowCount() == 0;
-    m_emptyLabel->setText(m_conditions.empty()
-                              ? u"Non ci sono liquidazioni I.V.A. salvate. Per elaborarne una scegliere Nuovo (Ctrl+N)."_qs
-                              : u"Nessuna liquidazione I.V.A. soddisfa le condizioni del filtro."_qs);
+    m_emptyLabel->setText(
+        m_conditions.empty()
+            ? u"Non ci sono liquidazioni I.V.A. salvate. Per elaborarne una scegliere Nuovo (Ctrl+N)."_qs
+            : u"Nessuna liquidazione I.V.A. soddisfa le condizioni del filtro."_qs);
     m_emptyLabel->setVisible(empty);
     m_grid->setVisible(!empty);
     if (m_conditions.empty()) {

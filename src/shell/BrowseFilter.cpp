@@ -38,9 +38,14 @@ const std::vector<std::pair<BrowseCondition::Op, QString>> &browseOperators()
 {
     using Op = BrowseCondition::Op;
     static const std::vector<std::pair<Op, QString>> ops = {
-        {Op::Equal, u"="_qs},          {Op::NotEqual, u"<>"_qs},    {Op::Less, u"<"_qs},
-        {Op::LessOrEqual, u"<="_qs},   {Op::Greater, u">"_qs},      {Op::GreaterOrEqual, u">="_qs},
-        {Op::Contains, u"contiene"_qs}, {Op::StartsWith, u"inizia con"_qs},
+        {Op::Equal, u"="_qs},
+        {Op::NotEqual, u"<>"_qs},
+        {Op::Less, u"<"_qs},
+        {Op::LessOrEqual, u"<="_qs},
+        {Op::Greater, u">"_qs},
+        {Op::GreaterOrEqual, u">="_qs},
+        {Op::Contains, u"contiene"_qs},
+        {Op::StartsWith, u"inizia con"_qs},
     };
     return ops;
 }
@@ -117,7 +122,8 @@ std::optional<QString> checkCondition(const BrowseCondition &c)
         return u"Indicare il valore della condizione su "_qs + column->heading + u"."_qs;
     if (column->numeric) {
         if (c.op == Op::Contains || c.op == Op::StartsWith)
-            return u"La colonna "_qs + column->heading + u" contiene numeri: usare un confronto (=, <>, <, <=, >, >=)."_qs;
+            return u"La colonna "_qs + column->heading +
+                   u" contiene numeri: usare un confronto (=, <>, <, <=, >, >=)."_qs;
         if (!numberOf(c.value))
             return u"Il valore \""_qs + c.value.trimmed() + u"\" indicato per "_qs + column->heading +
                    u" non è un numero."_qs;

@@ -45,7 +45,7 @@ std::optional<QString> checkCondition(const BrowseCondition &c);
 // Whether a row (the displayed texts and raw values by field) meets every condition. Numeric
 // columns compare as numbers, the others as text without regard to case; a NULL meets only
 // "<>" and no other operator.
-bool rowMatches(const std::vector<BrowseCondition> &conditions, const QStringList &fields,
-                const QVariantList &values, const QStringList &texts);
+bool rowMatches(const std::vector<BrowseCondition> &conditions, const QStringList &fields, const QVariantList &values,
+                const QStringList &texts);
 
 } // namespace liqiva

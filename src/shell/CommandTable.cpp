@@ -35,6 +35,7 @@ std::vector<Command> commandTable(const ObjectNames &n)
 
     // The captions of the general commands are the suite's own texts; those of the
     // settlement's commands are fixed.
+    // clang-format off
     const std::vector<Row> rows = {
         // File
         {"Mnu_New", "New", "mnuFile", "Standard", u"&Nuovo"_qs, none, u"Crea una "_qs + n.newObject,

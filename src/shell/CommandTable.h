@@ -28,15 +28,15 @@ struct Command {
         Later,    // its window is not part of this program yet: present and disabled
     };
 
-    QString key;            // "Mnu_Save"
-    QString buttonKey;      // "Save"; empty when there is no button
-    QString menu;           // "mnuFile" ... "mnuHelp", "mnuExport", or a pop-up "mnuTable"...
-    QString toolbar;        // "Standard", "ToolDip" or empty
-    QString caption;        // menu caption, with its access key
-    QString buttonCaption;  // button text when it differs from the menu caption
-    QString description;    // status-bar text
-    QStringList shortcuts;  // table notation: "Control+S", "Shift+F12"
-    QString right;          // UserRights key that governs it, or empty
+    QString key;           // "Mnu_Save"
+    QString buttonKey;     // "Save"; empty when there is no button
+    QString menu;          // "mnuFile" ... "mnuHelp", "mnuExport", or a pop-up "mnuTable"...
+    QString toolbar;       // "Standard", "ToolDip" or empty
+    QString caption;       // menu caption, with its access key
+    QString buttonCaption; // button text when it differs from the menu caption
+    QString description;   // status-bar text
+    QStringList shortcuts; // table notation: "Control+S", "Shift+F12"
+    QString right;         // UserRights key that governs it, or empty
     Availability availability = Availability::Document;
     bool separatorBefore = false; // a "Sep" + key tool precedes it in its menu
 };

@@ -230,10 +230,18 @@ const std::pair<const char *, Drawing> drawings[] = {
 const char *themeName(const QString &key)
 {
     static const std::pair<const char *, const char *> names[] = {
-        {"New", "document-new"},         {"Save", "document-save"},     {"PrePrint", "document-print-preview"},
-        {"Print", "document-print"},     {"Delete", "edit-delete"},     {"Clear", "edit-undo"},
-        {"Cut", "edit-cut"},             {"Copy", "edit-copy"},         {"Paste", "edit-paste"},
-        {"Search", "edit-find"},         {"SearchPrevious", "go-previous"}, {"SearchNext", "go-next"},
+        {"New", "document-new"},
+        {"Save", "document-save"},
+        {"PrePrint", "document-print-preview"},
+        {"Print", "document-print"},
+        {"Delete", "edit-delete"},
+        {"Clear", "edit-undo"},
+        {"Cut", "edit-cut"},
+        {"Copy", "edit-copy"},
+        {"Paste", "edit-paste"},
+        {"Search", "edit-find"},
+        {"SearchPrevious", "go-previous"},
+        {"SearchNext", "go-next"},
         {"Export", "document-export"},
     };
     const QByteArray k = key.toLatin1();

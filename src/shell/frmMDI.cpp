@@ -405,8 +405,9 @@ void frmMDI::removeWorkingRows(DocumentWindow &doc)
             doc.formFace()->sbRemoveTrashRecord();
         WorkingRecords::removeDocumentRows(ctx.db(), ctx.IDUser, key);
         if (ctx.db()
-                .scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                        sqlNumber(key))
+                .scalar(
+                    u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                    sqlNumber(key))
                 .isNull()) {
             releaseDocument(doc);
             doc.setTag(0);
@@ -435,8 +436,8 @@ Answer frmMDI::askAndSave(DocumentWindow &doc)
     if (!doc.changedObject() || doc.searchChild() || !m_rights.newSave())
         return Answer::No;
     activate(&doc);
-    const QString text = m_program.texts().text(ResourceStrings::SaveChangesQuestion) + u" \""_qs +
-                         doc.documentCaption() + u"\"?"_qs;
+    const QString text =
+        m_program.texts().text(ResourceStrings::SaveChangesQuestion) + u" \""_qs + doc.documentCaption() + u"\"?"_qs;
     const Answer answer = m_program.messages().messageBox(text, Buttons::YesNoCancel, Icon::Question, m_names.title);
     if (answer != Answer::Yes)
         return answer == Answer::No ? Answer::No : Answer::Cancel;
@@ -540,7 +541,8 @@ void frmMDI::runPicker()
     }
     if (entries.empty())
         return;
-    frmListSavedChild picker(u"Selezionare "_qs + m_names.withArticle + u" che si desidera riportare nel programma chiamante."_qs,
+    frmListSavedChild picker(u"Selezionare "_qs + m_names.withArticle +
+                                 u" che si desidera riportare nel programma chiamante."_qs,
                              entries, this);
     picker.exec();
     m_pickerResult = picker.chosenKey();

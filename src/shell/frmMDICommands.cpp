@@ -228,8 +228,8 @@ void frmMDI::commandDelete(DocumentWindow *doc)
 {
     if (!doc || !doc->formFace() || doc->tag() <= 0)
         return;
-    const QString question = u"Si desidera eliminare "_qs + m_names.withArticle + u" \""_qs + doc->documentCaption() +
-                             u"\"?"_qs;
+    const QString question =
+        u"Si desidera eliminare "_qs + m_names.withArticle + u" \""_qs + doc->documentCaption() + u"\"?"_qs;
     if (!m_program.messages().askYesNo(question))
         return;
     discardChanges(*doc);
@@ -257,8 +257,8 @@ void frmMDI::sbClearChild()
     if (!doc || !doc->showsForm() || !doc->formFace() || doc->tag() <= 0)
         return;
     if (doc->changedObject()) {
-        const QString question = u"Le modifiche apportate a \""_qs + doc->documentCaption() +
-                                 u"\" andranno perse. Proseguire?"_qs;
+        const QString question =
+            u"Le modifiche apportate a \""_qs + doc->documentCaption() + u"\" andranno perse. Proseguire?"_qs;
         if (!m_program.messages().askYesNo(question))
             return;
     }
@@ -436,7 +436,8 @@ void frmMDI::fillWindowMenu()
     int i = 0;
     for (DocumentWindow *doc : docs) {
         ++i;
-        const QString text = (i < 10 ? u"&"_qs + QString::number(i) : QString::number(i)) + u" "_qs + doc->windowTitle();
+        const QString text =
+            (i < 10 ? u"&"_qs + QString::number(i) : QString::number(i)) + u" "_qs + doc->windowTitle();
         QAction *a = menu->addAction(text);
         a->setProperty("windowList", true);
         a->setCheckable(true);

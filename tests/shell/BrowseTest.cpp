@@ -30,7 +30,8 @@ TEST(BrowseFilterTest, ConditionsAreCheckedBeforeTheyEnter)
     for (const auto &c : cases) {
         const std::optional<QString> problem = checkCondition(c.condition);
         if (c.problem)
-            EXPECT_EQ(problem.value_or(QString()), QString::fromUtf8(c.problem)) << c.condition.describe().toStdString();
+            EXPECT_EQ(problem.value_or(QString()), QString::fromUtf8(c.problem))
+                << c.condition.describe().toStdString();
         else
             EXPECT_FALSE(problem.has_value()) << problem.value_or(QString()).toStdString();
     }
@@ -51,13 +52,13 @@ TEST(BrowseFilterTest, RowsMeetEveryCondition)
         {{{u"Anno"_qs, Op::Equal, u"2024,0"_qs}}, true}, // a decimal comma
         {{{u"Anno"_qs, Op::Less, u"2024"_qs}}, false},
         {{{u"Anno"_qs, Op::LessOrEqual, u"2024"_qs}}, true},
-        {{{u"Anno"_qs, Op::Greater, u"999"_qs}}, true}, // as numbers, not as text
+        {{{u"Anno"_qs, Op::Greater, u"999"_qs}}, true},   // as numbers, not as text
         {{{u"Mesi"_qs, Op::Equal, u"gennaio"_qs}}, true}, // text without regard to case
         {{{u"Mesi"_qs, Op::StartsWith, u"GEN"_qs}}, true},
         {{{u"Mesi"_qs, Op::Contains, u"aio"_qs}}, true},
-        {{{u"Mesi"_qs, Op::Less, u"Febbraio"_qs}}, false}, // alphabetically after
+        {{{u"Mesi"_qs, Op::Less, u"Febbraio"_qs}}, false},                                       // alphabetically after
         {{{u"Anno"_qs, Op::Equal, u"2024"_qs}, {u"Mesi"_qs, Op::Equal, u"Febbraio"_qs}}, false}, // all of them
-        {{{u"CodiceAttivita"_qs, Op::Equal, u""_qs}}, false}, // NULL meets only "<>"
+        {{{u"CodiceAttivita"_qs, Op::Equal, u""_qs}}, false},                                    // NULL meets only "<>"
         {{{u"CodiceAttivita"_qs, Op::NotEqual, u"47"_qs}}, true},
         {{{u"PeriodoIva"_qs, Op::Equal, u"2024"_qs}}, false}, // a column the row does not have
     };
@@ -65,23 +66,21 @@ TEST(BrowseFilterTest, RowsMeetEveryCondition)
         QStringList described;
         for (const BrowseCondition &b : c.conditions)
             described << b.describe();
-        EXPECT_EQ(rowMatches(c.conditions, fields, values, texts), c.matches) << described.join(u" e "_qs).toStdString();
+        EXPECT_EQ(rowMatches(c.conditions, fields, values, texts), c.matches)
+            << described.join(u" e "_qs).toStdString();
     }
 }
 
 class BrowseOnEngines : public EngineTest {
 protected:
-    void SetUp() override
-    {
-        t = TestDatabase::create(engine(), Content::Demo);
-    }
+    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
     int settlement(int activity, int vatYear, std::optional<int> month, int advance, int method = 0)
     {
         const QString mese = month ? sqlNumber(*month) : u"NULL"_qs;
         db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDMese, AccontoIva, "
                      u"MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, VirtualDelete) VALUES ("_qs +
-                     sqlNumber(++m_key) + u", "_qs + mese + u", "_qs + sqlNumber(advance) + u", "_qs + sqlNumber(method) +
-                     u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(vatYear) + u", 0)"_qs);
+                     sqlNumber(++m_key) + u", "_qs + mese + u", "_qs + sqlNumber(advance) + u", "_qs +
+                     sqlNumber(method) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(vatYear) + u", 0)"_qs);
         return m_key;
     }
     Connection &db() { return t->db(); }

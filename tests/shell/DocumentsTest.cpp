@@ -6,8 +6,8 @@
 
 #include <QComboBox>
 #include <QPointer>
-#include <QStatusBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -194,7 +194,8 @@ TEST_F(ShellTest, ACommandWhileBusyIsRefusedWithItsMessage)
     BusyCounter::lower();
 
     EXPECT_FALSE(closed);
-    EXPECT_EQ(h.messages.texts(), (QStringList{refused, refused, refused, u"Impossibile chiudere: altri processi in corso."_qs}));
+    EXPECT_EQ(h.messages.texts(),
+              (QStringList{refused, refused, refused, u"Impossibile chiudere: altri processi in corso."_qs}));
     EXPECT_EQ(window->documents().size(), windows);
     EXPECT_EQ(window->documents().first()->face(), DocumentWindow::Face::Table);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -256,10 +257,10 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
         const char *key;
         bool allowed;
     } rights[] = {
-        {"Mnu_New", false},       {"Mnu_Save", false},     {"Save", false},           {"Mnu_SaveAs", false},
-        {"Mnu_Delete", false},    {"Mnu_Print", false},    {"PrePrint", false},       {"Mnu_ExportPDF", false},
-        {"Mnu_Search", true},     {"SearchNext", true},    {"Mnu_SearchForm", true},  {"Mnu_SearchFilter", true},
-        {"Mnu_Close", true},      {"Mnu_Cascade", true},
+        {"Mnu_New", false},    {"Mnu_Save", false},   {"Save", false},          {"Mnu_SaveAs", false},
+        {"Mnu_Delete", false}, {"Mnu_Print", false},  {"PrePrint", false},      {"Mnu_ExportPDF", false},
+        {"Mnu_Search", true},  {"SearchNext", true},  {"Mnu_SearchForm", true}, {"Mnu_SearchFilter", true},
+        {"Mnu_Close", true},   {"Mnu_Cascade", true},
     };
     for (const auto &r : rights)
         EXPECT_EQ(bar().allowedByRights(QString::fromLatin1(r.key)), r.allowed) << r.key;
@@ -302,8 +303,8 @@ TEST_F(ShellTest, DeleteAsksAndUnloadsTheWindowWhenTheBrowseIsEmpty)
     h.messages.answer(Answer::No);
     window->sbExecuteMenuCommand(u"Delete"_qs);
     EXPECT_EQ(log.deletes, 0);
-    EXPECT_EQ(h.messages.texts(),
-              QStringList{u"Si desidera eliminare la liquidazione I.V.A. \"Periodo "_qs + QString::number(january) + u"\"?"_qs});
+    EXPECT_EQ(h.messages.texts(), QStringList{u"Si desidera eliminare la liquidazione I.V.A. \"Periodo "_qs +
+                                              QString::number(january) + u"\"?"_qs});
     EXPECT_EQ(virtualDelete(january), 0);
 
     const int february = makeSettlement(shopActivity, year2024, 2, true);

@@ -96,8 +96,8 @@ TEST_F(NewDialog, ThePeriodDecidesWhatElseCanBeChosen)
         int count;
         bool advance;
     } cases[] = {
-        {shopActivity, 1, 14, false},     {shopActivity, 12, 14, true},     {shopActivity, 13, 14, false},
-        {shopActivity, 0, 14, false},     {wholesaleActivity, 4, 6, true},  {wholesaleActivity, 3, 6, false},
+        {shopActivity, 1, 14, false},     {shopActivity, 12, 14, true},    {shopActivity, 13, 14, false},
+        {shopActivity, 0, 14, false},     {wholesaleActivity, 4, 6, true}, {wholesaleActivity, 3, 6, false},
         {wholesaleActivity, 5, 6, false},
     };
     for (const auto &c : cases) {
@@ -127,11 +127,13 @@ TEST_F(NewDialog, OkCreatesTheWorkingSettlementAndAnnullaCreatesNothing)
         EXPECT_FALSE(d->isVisible());
         EXPECT_FALSE(d->MakeDatiIva());
         ASSERT_GT(d->currentKey(), 0);
-        EXPECT_EQ(t->db()
-                      .scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDMese = 1 AND IDRisultatoLiquidazioneIva = "_qs +
-                              sqlNumber(d->currentKey()))
-                      .toInt(),
-                  2);
+        EXPECT_EQ(
+            t->db()
+                .scalar(
+                    u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDMese = 1 AND IDRisultatoLiquidazioneIva = "_qs +
+                    sqlNumber(d->currentKey()))
+                .toInt(),
+            2);
     }
     const int rows = t->db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt();
     auto d = open();
@@ -170,7 +172,8 @@ TEST_F(NewDialog, ARefusedPeriodKeepsTheDialogOpenAndAnExistingOneIsOffered)
     EXPECT_EQ(again->dialogResult(), 1);
     EXPECT_EQ(again->currentKey(), january);
     ASSERT_FALSE(messages.texts().isEmpty());
-    EXPECT_TRUE(messages.texts().first().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
+    EXPECT_TRUE(
+        messages.texts().first().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
 }
 
 TEST_F(NewDialog, TheKeyboardAloneReachesEveryControl)

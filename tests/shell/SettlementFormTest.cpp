@@ -45,7 +45,11 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     EXPECT_TRUE(enabled(u"Mnu_Delete"_qs));
     EXPECT_TRUE(doc->windowTitle().startsWith(u"Liquidazione I.V.A. "_qs)) << doc->windowTitle().toStdString();
     EXPECT_EQ(doc->browse()->rowIds(), QList<int>{key});
-    EXPECT_EQ(db().scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = 1 AND IDPeriodoIva = 3"_qs).toInt(), 1);
+    EXPECT_EQ(
+        db().scalar(
+                u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = 1 AND IDPeriodoIva = 3"_qs)
+            .toInt(),
+        1);
 
     // Delete, confirmed: the only saved settlement goes, and with it the window.
     h.messages.clear();
@@ -66,14 +70,20 @@ TEST_P(WithTheSettlementForm, ClosingUnsavedAndAnsweringNoLeavesNoWorkingRow)
     DocumentWindow *doc = window->sbShowObject(key, nullptr, false);
     ASSERT_NE(doc, nullptr);
     ASSERT_TRUE(doc->changedObject());
-    EXPECT_GT(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key)).toInt(), 0);
+    EXPECT_GT(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                          sqlNumber(key))
+                  .toInt(),
+              0);
     h.messages.answer(Answer::No);
     EXPECT_TRUE(frame(doc)->close());
     settle();
     EXPECT_EQ(workingRowsOfUser(), 0);
     EXPECT_EQ(virtualDelete(key), -1);
     // The report data built for it went too.
-    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key)).toInt(), 0);
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                          sqlNumber(key))
+                  .toInt(),
+              0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, WithTheSettlementForm, ::testing::Values(Engine::Sqlite, Engine::Postgres),

@@ -16,11 +16,11 @@
 #include "startup_ctx/StartupFixture.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
@@ -250,13 +250,20 @@ protected:
     int workingRowsOfUser()
     {
         const QString u = sqlNumber(idUser);
-        return db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs + u).toInt() +
-               db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs + u).toInt();
+        return db().scalar(
+                       u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs +
+                       u)
+                   .toInt() +
+               db().scalar(
+                       u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs +
+                       u)
+                   .toInt();
     }
     int virtualDelete(int key)
     {
-        const QVariant v = db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                                       sqlNumber(key));
+        const QVariant v =
+            db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                        sqlNumber(key));
         return v.isNull() ? -1 : v.toInt();
     }
     void closeAllDocuments()

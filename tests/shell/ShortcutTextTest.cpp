@@ -1,5 +1,5 @@
-#include "shell/CommandTable.h"
 #include "shell/ShortcutText.h"
+#include "shell/CommandTable.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ TEST(ShortcutText, ParsesTheMaskAndTheKeyCode)
         {"Ctrl+Backspace", 2, 8},
         {"Invio", 0, 13},
         {"Ctrl+f1", 2, 112},
-        {"F13", 0, 0},  // beyond the table
+        {"F13", 0, 0}, // beyond the table
         {"F0", 0, 0},
         {"F01", 0, 0},
         {"Ctrl+Esc", 2, 0},
@@ -61,7 +61,8 @@ TEST(ShortcutText, KeyStrokesToSend)
     struct {
         const char *name;
         const char *keys;
-    } keys[] = {{"CANCELLA", ""}, {"Delete", ""}, {"canc", ""}, {"DEL", "{DEL}"}, {"Insert", "{INSERT}"}, {"F2", "{F2}"}};
+    } keys[] = {{"CANCELLA", ""}, {"Delete", ""},         {"canc", ""},
+                {"DEL", "{DEL}"}, {"Insert", "{INSERT}"}, {"F2", "{F2}"}};
     for (const auto &k : keys)
         EXPECT_EQ(ShortcutText::keyStrokeKey(QString::fromLatin1(k.name)), QString::fromLatin1(k.keys)) << k.name;
 }
