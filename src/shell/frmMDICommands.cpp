@@ -12,14 +12,11 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 
-#include <QAbstractSpinBox>
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QDebug>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -423,9 +420,12 @@ void frmMDI::fillWindowMenu()
     QMenu *menu = m_bar->menu(u"mnuWindow"_qs);
     if (!menu)
         return;
+    // The list of windows is made again each time the menu opens.
     for (QAction *a : menu->actions()) {
-        if (a->property("windowList").toBool())
-            menu->removeAction(a), a->deleteLater();
+        if (a->property("windowList").toBool()) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
     }
     const QList<DocumentWindow *> docs = documents();
     if (docs.isEmpty())
