@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
