@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 
 packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev libgtest-dev
-          postgresql ccache xvfb xauth)
+          qt6-translations-l10n postgresql ccache xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -10,6 +10,9 @@
 #include "suite/ui/MessageBoxService.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 using namespace liqiva;
 
@@ -17,6 +20,11 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(LIQIVA_VERSION));
+    // The program speaks Italian: also the buttons of the message boxes ("Sì", "Annulla").
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Italian), u"qtbase"_qs, u"_"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     ResourceStrings texts;
     const std::unique_ptr<HandOverStore> store = HandOverStore::forUser(texts.registryApplicationName());
