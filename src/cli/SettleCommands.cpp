@@ -224,25 +224,32 @@ int runSettle(const CliArgs &args)
     }
 }
 
-int runShow(const CliArgs &args)
+// The company and the last user of a saved settlement; nothing when it is not saved.
+std::optional<std::pair<int, int>> savedSettlement(Connection &db, int key)
 {
-    const int key = args.integer(u"id"_qs);
-    auto db = openDatabase(args);
-    Recordset rs = db->openRecordset(
+    Recordset rs = db.openRecordset(
         u"SELECT RisultatoLiquidazioneIva.IDUtenteUltimaVariazione, PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva "
         u"INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
         u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
         + sqlNumber(key));
-    if (rs.eof()) {
+    if (rs.eof())
+        return std::nullopt;
+    return std::make_pair(rs.integer(u"IDAzienda"_qs), rs.integer(u"IDUtenteUltimaVariazione"_qs));
+}
+
+int runShow(const CliArgs &args)
+{
+    const int key = args.integer(u"id"_qs);
+    auto db = openDatabase(args);
+    const auto saved = savedSettlement(*db, key);
+    if (!saved) {
         err(QStringLiteral("liqiva show: la liquidazione I.V.A. %1 non esiste o non è salvata.").arg(key));
         return 1;
     }
-    const int user = args.integer(u"user"_qs, rs.integer(u"IDUtenteUltimaVariazione"_qs));
-    const int company = rs.integer(u"IDAzienda"_qs);
-    rs.close();
+    const int user = args.integer(u"user"_qs, saved->second);
     ConsoleMessages messages(args.flag(u"yes"_qs));
     messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
-    return fillAndPrint(*db, messages, user, company, key, false, args, false);
+    return fillAndPrint(*db, messages, user, saved->first, key, false, args, false);
 }
 
 int runDelete(const CliArgs &args)
@@ -251,17 +258,13 @@ int runDelete(const CliArgs &args)
     const int key = args.integer(u"id"_qs);
     auto db = openDatabase(args);
     requireUser(*db, user);
-    const QVariant company = db->scalar(u"SELECT PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON "
-                                        u"RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-                                        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND "
-                                        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlNumber(key));
-    if (company.isNull()) {
+    const auto saved = savedSettlement(*db, key);
+    if (!saved) {
         err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non esiste o non è salvata.").arg(key));
         return 1;
     }
     ConsoleMessages messages(args.flag(u"yes"_qs));
-    DocumentContext ctx{*db, messages, user, company.toInt(), settlementFunction(*db), false};
+    DocumentContext ctx{*db, messages, user, saved->first, settlementFunction(*db), false};
     SettlementDocument doc(ctx);
     doc.sbChildFill(key, false);
     if (!doc.sbChildDelete())
