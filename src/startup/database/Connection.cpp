@@ -4,6 +4,7 @@
 #include "startup/database/SqlDialect.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
@@ -158,6 +159,15 @@ std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly)
     q->setForwardOnly(forwardOnly);
     q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     ++m_statements;
+    if (m_observer) {
+        QElapsedTimer clock;
+        clock.start();
+        const bool ok = q->exec(sql);
+        m_observer(sql, clock.nsecsElapsed());
+        if (!ok)
+            fail(q->lastError(), sql);
+        return q;
+    }
     if (!q->exec(sql))
         fail(q->lastError(), sql);
     return q;
