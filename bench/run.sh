@@ -64,8 +64,11 @@ stop_server() {
   rm -rf "$socket"
 }
 trap stop_server EXIT
-"${runas[@]}" "$pgbin/pg_ctl" -D "$pgdata" -l "$data/pg.log" -w -t 60 \
-  -o "-k $socket -c listen_addresses='' -c fsync=off -c full_page_writes=off -c synchronous_commit=off" start >/dev/null
+if ! "${runas[@]}" "$pgbin/pg_ctl" -D "$pgdata" -l "$pgdata/server.log" -w -t 60 \
+  -o "-k $socket -c listen_addresses='' -c fsync=off -c full_page_writes=off -c synchronous_commit=off" start >/dev/null; then
+  tail -n 20 "$pgdata/server.log" >&2 || true
+  exit 1
+fi
 pg_url="postgresql://postgres@localhost/bench_fill?host=$socket"
 if ! "$pgbin/psql" -h "$socket" -U postgres -d postgres -Atc "SELECT 1 FROM pg_database WHERE datname = 'bench_fill'" | grep -q 1; then
   echo "Creating the PostgreSQL demo at scale $scale (about a minute)..."
