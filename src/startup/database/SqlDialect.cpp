@@ -1,7 +1,6 @@
 #include "startup/database/SqlDialect.h"
 
 #include <QSet>
-#include <array>
 #include <vector>
 
 namespace liqiva {
@@ -412,23 +411,26 @@ bool isTrigger(QStringView word, const char *trigger)
     return word.compare(QLatin1String(trigger), Qt::CaseInsensitive) == 0;
 }
 
-// The classes of a character as the tokenizer sees it; ASCII from a table, the rest as QChar
+// The classes of a character as the tokenizer sees it; ASCII directly, the rest as QChar
 // tells (names may hold accented letters).
 enum CharClass : unsigned char { Other, Space, Letter, Digit };
 
-CharClass classOf(QChar c)
+constexpr CharClass asciiClass(char16_t u)
 {
-    static const auto ascii = [] {
-        std::array<CharClass, 128> t{};
-        for (int k = 0; k < 128; ++k) {
-            const QChar q(k);
-            t[k] = q.isSpace() ? Space : q.isDigit() ? Digit : (q.isLetter() || k == '_' || k == '@') ? Letter : Other;
-        }
-        return t;
-    }();
+    if (u == u' ' || (u >= 9 && u <= 13))
+        return Space;
+    if (u >= u'0' && u <= u'9')
+        return Digit;
+    if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u == u'@')
+        return Letter;
+    return Other;
+}
+
+inline CharClass classOf(QChar c)
+{
     const char16_t u = c.unicode();
     if (u < 128)
-        return ascii[u];
+        return asciiClass(u);
     return c.isSpace() ? Space : c.isDigit() ? Digit : c.isLetter() ? Letter : c.isLetterOrNumber() ? Digit : Other;
 }
 
