@@ -8,10 +8,12 @@
 // The database is one made with "liqiva demo --db URL --scale N". For a monthly, a
 // quarterly, an annual and two December-advance settlements of one demo company the program
 // creates the working settlement as the new-settlement dialog does, fills it N times, and
-// prints the time of the first fill and the median one, the statements a fill runs, and the
-// time of one plain aggregate query over the same counter rows (the floor) with the ratio
-// fill / floor. The working settlements are removed at the end, and the settlement tables are
-// counted before and after to show that the database is left as it was found.
+// prints the time of the first fill and the median one, the processor time of a fill (this
+// process and, for a PostgreSQL server on this machine, the server's process), the statements
+// a fill runs, and the time of one plain aggregate query over the same counter rows (the
+// floor) with the ratio fill / floor. The working settlements are removed at the end, and the
+// settlement tables are counted before and after to show that the database is left as it was
+// found.
 
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
@@ -130,9 +132,9 @@ private:
 // One settlement to measure.
 struct Case {
     QString caption;
-    int activity = 0;  // the activity's place in the company (1..4)
-    int month = 0;     // 0 the year, 1..12, 13 the December advance
-    int method = 0;    // of the advance: 0 analytical, 1 historical
+    int activity = 0; // the activity's place in the company (1..4)
+    int month = 0;    // 0 the year, 1..12, 13 the December advance
+    int method = 0;   // of the advance: 0 analytical, 1 historical
 };
 
 const std::vector<Case> &cases()
@@ -178,8 +180,11 @@ double processCpuMs()
 double serverCpuMs(qint64 pid)
 {
 #ifdef Q_OS_LINUX
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (pid <= 0 || !comm.open(QIODevice::ReadOnly) || !comm.readAll().startsWith("postgres"))
+        return -1; // not a server process of this machine
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+    if (!stat.open(QIODevice::ReadOnly))
         return -1;
     const QByteArray line = stat.readAll();
     // After the command in parentheses: state is field 3, utime and stime fields 14 and 15.
@@ -431,7 +436,9 @@ private:
                       .arg(ms(total))
                       .arg(statements.size()));
             for (size_t k = 0; k < statements.size() && k < size_t(m_opt.statements); ++k)
-                print(QStringLiteral("    %1  %2").arg(ms(statements[k].first), 7).arg(m_opt.verbose ? statements[k].second : statements[k].second.left(220)));
+                print(QStringLiteral("    %1  %2")
+                          .arg(ms(statements[k].first), 7)
+                          .arg(m_opt.verbose ? statements[k].second : statements[k].second.left(220)));
         }
         return f;
     }
