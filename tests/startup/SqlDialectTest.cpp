@@ -58,4 +58,70 @@ TEST(SqlDialect, TranslatesTheSuiteConstructs)
     }
 }
 
+// Most statements hold nothing to translate and are handed on as they are; these come close
+// (the suite's words inside longer names, texts and quoted names, a '+' only in a text, an AS
+// before a quoted name) and must come out unchanged, every space and line break kept.
+TEST(SqlDialect, StatementsWithNothingToTranslateComeOutUnchanged)
+{
+    const char *unchanged[] = {
+        "SELECT IDIva, SUM(Importo) AS IVA FROM ContatoreIva WHERE Anno IN (SELECT Anno FROM PeriodoIva WHERE "
+        "IDPeriodoIva = 2) AND (IDMese > 0 AND IDMese <= 3) GROUP BY IDIva",
+        "SELECT IsNullable, YearEnd, Strada, Converted, OrderNo, Unioni FROM T",
+        "SELECT 'ISNULL(a) + year(b) ORDER BY x' FROM T WHERE Nome = 'l''anno + 1'",
+        "SELECT [year], \"isnull\", [a+b] FROM T",
+        "SELECT SUM(x) AS \"Imponibile\" FROM T",
+        "SELECT a\n\tFROM  T\r\n WHERE b = 1.50 AND c <> -2",
+        "UPDATE T SET a = NULLIF(a, 0), b = NULL WHERE k = 7",
+        "SELECT MAX (IDT ) FROM T",
+        "",
+    };
+    for (const char *sql : unchanged)
+        for (Engine e : {Engine::Sqlite, Engine::Postgres})
+            EXPECT_EQ(translateSql(QString::fromUtf8(sql), e).toStdString(), sql) << sql;
+}
+
+// The words that start a translation are found whatever their case and spacing.
+TEST(SqlDialect, FindsWhatToTranslateInAnySpelling)
+{
+    const Case cases[] = {
+        {"SELECT IsNull(a, 0) FROM T", "SELECT COALESCE(a, 0) FROM T", "SELECT COALESCE(a, 0) FROM T"},
+        {"SELECT x FROM T WHERE YEAR (d) = 2024", "SELECT x FROM T WHERE CAST(strftime('%Y', d) AS INTEGER) = 2024",
+         "SELECT x FROM T WHERE CAST(EXTRACT(YEAR FROM d) AS INTEGER) = 2024"},
+        {"SELECT SUM(x) as\n'Totale' FROM T", "SELECT SUM(x) as\n\"Totale\" FROM T", "SELECT SUM(x) as\n\"Totale\" FROM T"},
+        {"SELECT a FROM T order by a desc", "SELECT a FROM T order by a desc", "SELECT a FROM T order by a desc NULLS LAST"},
+        {"SELECT T.a FROM T UNION SELECT U.a FROM U Order By T.a", "SELECT T.a FROM T UNION SELECT U.a FROM U Order By a",
+         "SELECT T.a FROM T UNION SELECT U.a FROM U Order By a NULLS FIRST"},
+        {"SELECT 'a'+b FROM T", "SELECT 'a'||b FROM T", "SELECT 'a'||b FROM T"},
+        {"SET DATEFORMAT dmy", "", "SET DateStyle TO 'ISO, DMY'"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(translateSql(QString::fromUtf8(c.in), Engine::Sqlite).toStdString(), c.sqlite) << c.in;
+        EXPECT_EQ(translateSql(QString::fromUtf8(c.in), Engine::Postgres).toStdString(), c.postgres) << c.in;
+    }
+}
+
+// On PostgreSQL the sort order of NULLs is stated in the statement's own ORDER BY only: an
+// ORDER BY inside parentheses or a text is left alone, and commas inside a call do not
+// split an item.
+TEST(SqlDialect, NullsOrderOnlyInTheOuterOrderBy)
+{
+    const Case cases[] = {
+        {"SELECT a FROM T WHERE b IN (SELECT c FROM U ORDER BY c) AND d = ')' ORDER BY a, b DESC",
+         "SELECT a FROM T WHERE b IN (SELECT c FROM U ORDER BY c) AND d = ')' ORDER BY a, b DESC",
+         "SELECT a FROM T WHERE b IN (SELECT c FROM U ORDER BY c) AND d = ')' ORDER BY a NULLS FIRST, b DESC NULLS LAST"},
+        {"SELECT a FROM T ORDER BY COALESCE(a, 0), [order] ASC\n",
+         "SELECT a FROM T ORDER BY COALESCE(a, 0), [order] ASC\n",
+         "SELECT a FROM T ORDER BY COALESCE(a, 0) NULLS FIRST, [order] ASC NULLS FIRST\n"},
+        {"SELECT Qualità FROM T ORDER BY Qualità", "SELECT Qualità FROM T ORDER BY Qualità",
+         "SELECT Qualità FROM T ORDER BY Qualità NULLS FIRST"},
+        {"SELECT a FROM T WHERE x = 'ORDER BY' AND b IN (SELECT c FROM U ORDER BY c)",
+         "SELECT a FROM T WHERE x = 'ORDER BY' AND b IN (SELECT c FROM U ORDER BY c)",
+         "SELECT a FROM T WHERE x = 'ORDER BY' AND b IN (SELECT c FROM U ORDER BY c)"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(translateSql(QString::fromUtf8(c.in), Engine::Sqlite).toStdString(), c.sqlite) << c.in;
+        EXPECT_EQ(translateSql(QString::fromUtf8(c.in), Engine::Postgres).toStdString(), c.postgres) << c.in;
+    }
+}
+
 } // namespace

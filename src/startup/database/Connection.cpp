@@ -4,16 +4,40 @@
 #include "startup/database/SqlDialect.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include <cstdlib>
+#include <mutex>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace liqiva {
 
 namespace {
 
 QAtomicInt connectionSerial;
+
+// SQLite runs inside this process, and every statement with a GROUP BY or a UNION takes and
+// gives back some tens of kilobytes for its temporary b-tree. With the C library's default
+// settings each give-back returns the top of the heap to the system and the next statement
+// faults the same pages in again: on a settlement fill that cost more than the statements
+// themselves (three quarters of the fill's processor time on a virtual machine). The process
+// keeps up to 32 MiB of freed heap instead, and takes blocks up to 8 MiB from the heap.
+void keepFreedHeap()
+{
+#if defined(__GLIBC__)
+    static std::once_flag once;
+    std::call_once(once, [] {
+        mallopt(M_MMAP_THRESHOLD, 8 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 32 * 1024 * 1024);
+    });
+#endif
+}
 
 [[noreturn]] void fail(const QSqlError &err, const QString &sql)
 {
@@ -86,6 +110,7 @@ std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Crea
 {
     std::unique_ptr<Connection> c(new Connection(where));
     if (where.engine == Engine::Sqlite) {
+        keepFreedHeap();
         if (create == Create::No && !QFileInfo::exists(where.path))
             throw DbError(QStringLiteral("Il file del database non esiste: %1").arg(where.path), QString());
         c->m_db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, c->m_name);
@@ -158,6 +183,15 @@ std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly)
     q->setForwardOnly(forwardOnly);
     q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     ++m_statements;
+    if (m_observer) {
+        QElapsedTimer clock;
+        clock.start();
+        const bool ok = q->exec(sql);
+        m_observer(sql, clock.nsecsElapsed());
+        if (!ok)
+            fail(q->lastError(), sql);
+        return q;
+    }
     if (!q->exec(sql))
         fail(q->lastError(), sql);
     return q;

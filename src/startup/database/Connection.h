@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace liqiva {
@@ -73,6 +74,10 @@ public:
     void rollbackToSavepoint(const QString &name);
 
     long long statementCount() const { return m_statements; }
+    // For measurements: called after every statement that ran, with the text as it went to
+    // the engine and the nanoseconds it took there. An empty function stops the calls.
+    using StatementObserver = std::function<void(const QString &sql, qint64 nanoseconds)>;
+    void setStatementObserver(StatementObserver observer) { m_observer = std::move(observer); }
     QSqlDatabase &database() { return m_db; }
 
     void close();
@@ -89,6 +94,7 @@ private:
     int m_savepoints = 0;
     int m_timeoutSeconds = 0;
     long long m_statements = 0;
+    StatementObserver m_observer;
 };
 
 // A transaction as an object: commit() explicitly; destroyed without a commit, it rolls back.

@@ -406,10 +406,156 @@ private:
     Engine m_engine;
 };
 
+bool isTrigger(QStringView word, const char *trigger)
+{
+    return word.compare(QLatin1String(trigger), Qt::CaseInsensitive) == 0;
+}
+
+// The classes of a character as the tokenizer sees it; ASCII directly, the rest as QChar
+// tells (names may hold accented letters).
+enum CharClass : unsigned char { Other, Space, Letter, Digit };
+
+constexpr CharClass asciiClass(char16_t u)
+{
+    if (u == u' ' || (u >= 9 && u <= 13))
+        return Space;
+    if (u >= u'0' && u <= u'9')
+        return Digit;
+    if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u == u'@')
+        return Letter;
+    return Other;
+}
+
+inline CharClass classOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return asciiClass(u);
+    return c.isSpace() ? Space : c.isDigit() ? Digit : c.isLetter() ? Letter : c.isLetterOrNumber() ? Digit : Other;
+}
+
+// What a quick walk over a statement found, without building tokens.
+struct Survey {
+    bool rewrite = false;    // a function the translator rewrites, a '+', a quoted alias, the date format
+    bool sawUnion = false;   // the word UNION
+    bool sawOrder = false;   // the word ORDER, at any depth
+    qsizetype topOrder = -1; // where the last ORDER outside parentheses starts
+};
+
+// Walks the statement as the tokenizer does (texts and quoted names are skipped whole) and
+// notes what the translator would act on. Most statements have none of it and pass
+// unchanged, at a fraction of the cost of translating them.
+Survey survey(const QString &sql)
+{
+    Survey out;
+    const QChar *s = sql.constData();
+    const qsizetype n = sql.size();
+    bool afterAs = false; // the last solid token was the word AS
+    int depth = 0;
+    qsizetype i = 0;
+    while (i < n && !out.rewrite) {
+        const QChar c = s[i];
+        const CharClass k = classOf(c);
+        qsizetype j = i + 1;
+        if (k == Space) {
+            i = j;
+            continue;
+        }
+        if (k == Letter) {
+            while (j < n && (classOf(s[j]) == Letter || classOf(s[j]) == Digit))
+                ++j;
+            const QStringView word(s + i, j - i);
+            afterAs = false;
+            switch (word.size()) {
+            case 2:
+                afterAs = isTrigger(word, "as");
+                break;
+            case 3:
+                out.rewrite = isTrigger(word, "str");
+                break;
+            case 4:
+                out.rewrite = isTrigger(word, "year");
+                break;
+            case 5:
+                if (isTrigger(word, "union")) {
+                    out.sawUnion = true;
+                } else if (isTrigger(word, "order")) {
+                    out.sawOrder = true;
+                    if (depth == 0)
+                        out.topOrder = i;
+                }
+                break;
+            case 6:
+                out.rewrite = isTrigger(word, "isnull");
+                break;
+            case 7:
+                out.rewrite = isTrigger(word, "convert");
+                break;
+            case 8:
+                out.rewrite = isTrigger(word, "datepart");
+                break;
+            case 10:
+                out.rewrite = isTrigger(word, "dateformat");
+                break;
+            default:
+                break;
+            }
+        } else if (c.isDigit()) {
+            while (j < n && (s[j].isDigit() || s[j] == u'.'))
+                ++j;
+            afterAs = false;
+        } else if (c == u'\'') {
+            out.rewrite = afterAs;
+            while (j < n) {
+                if (s[j] == u'\'') {
+                    if (j + 1 < n && s[j + 1] == u'\'') {
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+        } else if (c == u'"' || c == u'[') {
+            const QChar close = c == u'"' ? QChar(u'"') : QChar(u']');
+            while (j < n && s[j] != close)
+                ++j;
+            if (j < n)
+                ++j;
+            afterAs = false;
+        } else {
+            if (c == u'+')
+                out.rewrite = true;
+            else if (c == u'(')
+                ++depth;
+            else if (c == u')')
+                --depth;
+            afterAs = false;
+        }
+        i = j;
+    }
+    return out;
+}
+
 } // namespace
 
 QString translateSql(const QString &sql, Engine engine)
 {
+    const Survey found = survey(sql);
+    if (!found.rewrite && !(found.sawUnion && found.sawOrder)) {
+        // Nothing but, on PostgreSQL, the sort order of NULLs: only the ORDER BY of the
+        // statement itself (outside parentheses) changes, everything before it stays.
+        if (engine == Engine::Sqlite || found.topOrder < 0)
+            return sql;
+        std::vector<Token> tail = tokenize(sql.mid(found.topOrder));
+        nullsFirstInOrderBy(tail);
+        QString out = sql.left(found.topOrder);
+        for (const Token &t : tail)
+            out += t.text;
+        return out;
+    }
+
     std::vector<Token> toks = tokenize(sql);
 
     std::vector<const Token *> solid;
