@@ -15,18 +15,8 @@ data=${LIQIVA_BENCH_DATA:-$build/bench-data}
 scale=${LIQIVA_BENCH_SCALE:-580}
 jobs=${LIQIVA_BENCH_JOBS:-2}
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev libgtest-dev postgresql)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$here/scripts/install-packages.sh" cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev \
+  libgtest-dev postgresql
 
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$jobs" --target liqiva liqiva-bench >/dev/null
