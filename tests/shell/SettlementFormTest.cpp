@@ -6,6 +6,7 @@
 #include "document/ui/frmNew.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace liqiva;
@@ -35,9 +36,23 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     EXPECT_FALSE(doc->formFace()->caption().isEmpty());
     ASSERT_TRUE(enabled(u"Mnu_Save"_qs));
 
+    // The payment tab: the amount paid, typed and confirmed with Enter, marks the document.
+    auto *paid = doc->findChild<QLineEdit *>(u"curImportoVersamentiPeriodici"_qs);
+    ASSERT_NE(paid, nullptr);
+    paid->setFocus();
+    paid->selectAll();
+    paid->insert(u"1234,56"_qs);
+    keyClick(paid, Qt::Key_Return);
+    EXPECT_TRUE(doc->changedObject());
+
     // Control+S saves through the document: the settlement is live, Save goes off, Delete on.
+    h.messages.answer(Answer::No); // keep the amount paid as typed
     keyClick(doc, Qt::Key_S, Qt::ControlModifier);
     const int key = doc->tag();
+    EXPECT_DOUBLE_EQ(fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                               u"IDTipoRisultatoLiquidazioneIva = 8 AND IDRisultatoLiquidazioneIva = "_qs
+                                               + QString::number(key))),
+                     1234.56);
     EXPECT_EQ(virtualDelete(key), 0) << h.messages.texts().join(u'\n').toStdString();
     EXPECT_EQ(workingRowsOfUser(), 0);
     EXPECT_FALSE(doc->changedObject());
@@ -50,6 +65,19 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
                 u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = 1 AND IDPeriodoIva = 3"_qs)
             .toInt(),
         1);
+
+    // Closed and opened again, it shows what was saved.
+    window->sbExecuteMenuCommand(u"Mnu_Close"_qs);
+    settle();
+    ASSERT_FALSE(window->documents().contains(doc));
+    window->sbShowObject(key);
+    settle();
+    doc = window->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->tag(), key);
+    paid = doc->findChild<QLineEdit *>(u"curImportoVersamentiPeriodici"_qs);
+    ASSERT_NE(paid, nullptr);
+    EXPECT_EQ(paid->text(), u"1.234,56"_qs);
 
     // Delete, confirmed: the only saved settlement goes, and with it the window.
     h.messages.clear();
