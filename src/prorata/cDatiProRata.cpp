@@ -93,22 +93,24 @@ Money cDatiProRata::sumOf(const QString &sql, const QString &field)
     return rs.eof() ? Money() : Money::fromVariant(rs.field(field));
 }
 
-Money cDatiProRata::CalcolaOperazioniImponibili()
+// The sales of the period that count for the pro-rata, of the VAT types a condition chooses.
+Money cDatiProRata::operazioniProRata(const QString &vatTypeCondition)
 {
     return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs +
                      u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter() +
                      u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs +
-                     u" AND Iva.NoCalcoloProRata = 0"_qs + u" AND (Iva.IDTipoIva <> 3 OR Iva.IDTipoIva IS NULL)"_qs,
+                     u" AND Iva.NoCalcoloProRata = 0"_qs + vatTypeCondition,
                  u"TotaleImponibile"_qs);
+}
+
+Money cDatiProRata::CalcolaOperazioniImponibili()
+{
+    return operazioniProRata(u" AND (Iva.IDTipoIva <> 3 OR Iva.IDTipoIva IS NULL)"_qs);
 }
 
 Money cDatiProRata::CalcolaOperazioniEsenti()
 {
-    return sumOf(u"SELECT SUM(Imponibile) AS TotaleImponibile"_qs +
-                     u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs + periodFilter() +
-                     u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs +
-                     u" AND Iva.NoCalcoloProRata = 0"_qs + u" AND Iva.IDTipoIva = 3"_qs,
-                 u"TotaleImponibile"_qs);
+    return operazioniProRata(u" AND Iva.IDTipoIva = 3"_qs);
 }
 
 Money cDatiProRata::CalcolaIvaIndetraibileContabilizzata()

@@ -125,6 +125,7 @@ public:
 
 private:
     QString periodFilter() const;
+    Money operazioniProRata(const QString &vatTypeCondition);
     Money sumOf(const QString &sql, const QString &field);
     void resetFigures();
 

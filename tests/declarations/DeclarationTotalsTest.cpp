@@ -4,17 +4,13 @@
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
 #include "engine/Amounts.h"
+#include "support/MoneyText.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-Money m(const char *text)
-{
-    return *Money::parse(QString::fromUtf8(text));
-}
 
 TEST(DeclarationAmounts, LireAreShownInThousandsAndStoredInLire)
 {

@@ -2,17 +2,13 @@
 
 #include "amounts/SuiteRows.h"
 #include "startup/database/DbError.h"
+#include "support/MoneyText.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-Money m(const char *text)
-{
-    return *Money::parse(QString::fromUtf8(text));
-}
 
 TEST(OtherOperationsTax, RoundsTheCentHalfAwayAndTheLiraHalfUp)
 {

@@ -3,17 +3,13 @@
 #include "amounts/SuiteRows.h"
 #include "engine/Amounts.h"
 #include "suite/Messages.h"
+#include "support/MoneyText.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-Money m(const char *text)
-{
-    return *Money::parse(QString::fromUtf8(text));
-}
 
 TEST(ProRataPercentage, FollowsTheRuleWithHalfToEvenRounding)
 {
