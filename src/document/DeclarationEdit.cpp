@@ -101,8 +101,10 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
         return {false, msgCellOutOfRange()};
 
     Amounts &a = doc.amounts();
-    const double before = (a.*part->get)();
-    const double recordedElsewhere = (a.*part->total)() - before;
+    // The grid holds the header's currency, the amounts object thousands of lire in the lire years.
+    const double unit = doc.amountsUnit();
+    const double before = (a.*part->get)() * unit;
+    const double recordedElsewhere = (a.*part->total)() * unit - before;
     const double own = typed - recordedElsewhere;
     // Amounts of a cent or less off are the rounding of the parts, not a real shortfall.
     if (own < -doc.currencyStep() / 2)
@@ -111,12 +113,12 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
         // The special credits used are checked on a copy, so that a refusal leaves the
         // amounts as they were.
         Amounts trial = a;
-        (trial.*part->set)(std::max(own, 0.0));
+        (trial.*part->set)(std::max(own, 0.0) / unit);
         FirstMessage reason;
         if (!trial.CheckAmounts(&reason))
             return {false, reason.text()};
     }
-    (a.*part->set)(std::max(own, 0.0));
+    (a.*part->set)(std::max(own, 0.0) / unit);
 
     G &grid = doc.declaration();
     const std::optional<double> cell = typed == 0 ? std::nullopt : std::optional<double>(typed);

@@ -48,9 +48,9 @@ const QStringList &DeclarationGrid::rowCaptions()
 
 void DeclarationGrid::compute(double step)
 {
-    const double period = money(debit(IvaEsigibile) + debit(IvaAcquistiSplit) - credit(IvaDetratta)
-                                    - credit(IvaVenditeSplit),
-                                step);
+    // The VAT of split-payment sales (row 4) is shown but not netted: the buyer owes it, and it
+    // is never part of the seller's debit.
+    const double period = money(debit(IvaEsigibile) + debit(IvaAcquistiSplit) - credit(IvaDetratta), step);
     place(m_debit[IvaDebitoCreditoPeriodo], m_credit[IvaDebitoCreditoPeriodo], period);
 
     const double due = money(period + net(VariazioniImposta) + net(IvaNonVersata) + net(RiportoPeriodoPrecedente)

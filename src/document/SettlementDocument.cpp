@@ -274,15 +274,21 @@ void SettlementDocument::rebuildVatData(bool makeDatiIva)
 
 QString SettlementDocument::receiptPeriodCondition() const
 {
+    // The counter rows the fill reads: the advance copies only for the analytical December
+    // advance; the other methods read the whole last month or quarter (of the previous year
+    // for the historical method, with that year's settlement type).
     const int m = m_id.idMese;
-    if (m_tipoLiquidazione == 0) {
-        if (m == Month::DecemberAdvance)
-            return u" AND AccontoIva <> 0"_qs;
-        return u" AND IDMese = "_qs + n(m) + u" AND AccontoIva = 0"_qs;
-    }
-    if (m == Month::DecemberAdvance)
+    const bool analyticalAdvance = m == Month::DecemberAdvance && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Analytical;
+    const int last = m == Month::DecemberAdvance ? 12 : m;
+    const bool monthly = (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical
+                              ? m_tipoLiquidazionePrec
+                              : m_tipoLiquidazione)
+        == 0;
+    if (monthly)
+        return analyticalAdvance ? u" AND AccontoIva <> 0"_qs : u" AND IDMese = "_qs + n(last) + u" AND AccontoIva = 0"_qs;
+    if (analyticalAdvance)
         return u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs;
-    return u" AND (IDMese <= "_qs + n(m) + u" AND IDMese >= "_qs + n(m - 2) + u")"_qs + u" AND AccontoIva = 0"_qs;
+    return u" AND (IDMese <= "_qs + n(last) + u" AND IDMese >= "_qs + n(last - 2) + u")"_qs + u" AND AccontoIva = 0"_qs;
 }
 
 void SettlementDocument::readReceiptFlags()
@@ -303,11 +309,13 @@ void SettlementDocument::readReceiptFlags()
     }
     const QString tail = receiptPeriodCondition() + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
         + n(m_id.idAttivitaAzienda) + u")"_qs;
+    const bool previousYear = m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical;
+    const int counterYear = previousYear ? m_id.anno - 1 : m_id.anno;
     m_showReceipts = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs
-                                      + n(m_id.anno) + tail)
+                                      + n(counterYear) + tail)
                           .isNull();
     m_showReceiptsToSplit = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs
-                                             + n(m_id.anno) + tail)
+                                             + n(counterYear) + tail)
                                  .isNull();
 }
 
@@ -326,8 +334,11 @@ void SettlementDocument::loadDeclaration()
             return std::nullopt;
         return optionalNumber(h.field(QString::fromLatin1(column)));
     };
-    auto amount = [](double v) -> std::optional<double> {
-        return v == 0 ? std::nullopt : std::optional<double>(v);
+    // The amounts object holds thousands of lire in the lire years; the grid holds what the
+    // header holds.
+    const double u = amountsUnit();
+    auto amount = [u](double v) -> std::optional<double> {
+        return v == 0 ? std::nullopt : std::optional<double>(v * u);
     };
     DeclarationGrid &g = m_dip;
     g.setDebit(DeclarationGrid::IvaEsigibile, header("TotIvaDebito"));
@@ -347,6 +358,10 @@ void SettlementDocument::loadDeclaration()
     g.setDebit(DeclarationGrid::RiportoPeriodoPrecedente, header("DebitoPeriodoPrec"));
     g.setCredit(DeclarationGrid::RiportoPeriodoPrecedente, header("CreditoPeriodoPrec"));
     g.setCredit(DeclarationGrid::CreditoInDetrazione, amount(a.CreditoInDetrazione()));
+    // The truckers' credit of the lire years is the engine's: the amounts take it (in their
+    // unit) and the save stores it as type 4 and books it on the activity's year.
+    if (m_id.lireRules() && !m_id.isAdvance())
+        a.setCreAutotraspUti(header("CreditoAutotrasportatori").value_or(0.0) / u);
     g.setCredit(DeclarationGrid::CreditiSpeciali, amount(a.CreditiSpeciali()));
     const std::optional<double> interest = header("Interessi150");
     g.setDebit(DeclarationGrid::InteressiTrimestrali, interest);
@@ -357,10 +372,10 @@ void SettlementDocument::loadDeclaration()
         // the user confirmed stands until then.
         g.setDebit(DeclarationGrid::InteressiTrimestrali, amount(a.IntTrimDovuti()));
     } else {
-        a.setIntTrimDovuti(interest.value_or(0.0));
+        a.setIntTrimDovuti(interest.value_or(0.0) / u);
     }
     g.compute(currencyStep());
-    a.setIvaPeriodo(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo));
+    a.setIvaPeriodo(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo) / u);
     a.CheckAmounts(nullptr);
 
     const QVariant soggetto = m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs
@@ -372,7 +387,7 @@ void SettlementDocument::loadDeclaration()
 void SettlementDocument::recomputeDeclaration()
 {
     m_dip.compute(currencyStep());
-    m_amounts->setIvaPeriodo(m_dip.net(DeclarationGrid::IvaDovutaCreditoPeriodo));
+    m_amounts->setIvaPeriodo(m_dip.net(DeclarationGrid::IvaDovutaCreditoPeriodo) / amountsUnit());
     computeClosing();
 }
 
@@ -380,6 +395,7 @@ void SettlementDocument::computeClosing()
 {
     Amounts &a = *m_amounts;
     const double step = currencyStep();
+    const double u = amountsUnit();
 
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
     if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
@@ -388,31 +404,33 @@ void SettlementDocument::computeClosing()
         const double computed = roundTo(m_dip.interestBase(step) * rate / 100.0, step, RoundMode::HalfAwayFromZero);
         // The amount due follows the computed one unless the user typed another.
         const bool typedByUser = a.IntTrimDovuti() != 0 && a.IntTrimDovuti() != a.IntTrimDovutiCalc();
-        a.setIntTrimDovutiCalc(computed);
+        a.setIntTrimDovutiCalc(computed / u);
         if (!typedByUser)
-            a.setIntTrimDovuti(computed);
+            a.setIntTrimDovuti(computed / u);
         m_dip.setDebit(DeclarationGrid::InteressiTrimestrali,
-                       a.IntTrimDovuti() == 0 ? std::nullopt : std::optional<double>(a.IntTrimDovuti()));
+                       a.IntTrimDovuti() == 0 ? std::nullopt : std::optional<double>(a.IntTrimDovuti() * u));
         m_dip.compute(step);
     }
 
-    const ClosingAmounts c = closingAmounts(m_dip.result(), a.IntAnnDovuti(), a.RimbInfrannuale(), a.CreCompF24(), step);
-    a.setIvaDaVersare(c.ivaDaVersare);
-    a.setCreDimLiquiSucc(c.creDimLiquiSucc);
+    const ClosingAmounts c =
+        closingAmounts(m_dip.result(), a.IntAnnDovuti() * u, a.RimbInfrannuale() * u, a.CreCompF24() * u, step);
+    a.setIvaDaVersare(c.ivaDaVersare / u);
+    a.setCreDimLiquiSucc(c.creDimLiquiSucc / u);
 
     if (m_id.isAnnual()) {
         CreditComponent credits(m_ctx.db, m_id.idAzienda);
         const int previousMode = credits.setMode(1);
-        a.setCreDimLiquiSucc(roundTo(a.CreDimLiquiSucc() + credits.credit(m_id.anno, 12), step,
-                                     RoundMode::HalfAwayFromZero));
+        a.setCreDimLiquiSucc(roundTo(a.CreDimLiquiSucc() * u + credits.credit(m_id.anno, 12), step,
+                                     RoundMode::HalfAwayFromZero)
+                             / u);
         credits.setMode(previousMode);
     }
 
     m_amountToPayCaption = amountToPayLabel();
     if (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva != AdvanceMethod::Analytical) {
-        const AdvanceAmount advance = decemberAdvance(a.IvaDaVersare(), m_id.metodoCalcoloAccontoIva, m_tipoLiquidazione,
-                                                      m_tipoLiquidazionePrec, step);
-        a.setIvaDaVersare(advance.ivaDaVersare);
+        const AdvanceAmount advance = decemberAdvance(a.IvaDaVersare() * u, m_id.metodoCalcoloAccontoIva,
+                                                      m_tipoLiquidazione, m_tipoLiquidazionePrec, step);
+        a.setIvaDaVersare(advance.ivaDaVersare / u);
         m_amountToPayCaption = advance.label;
     }
 }
@@ -443,27 +461,27 @@ void SettlementDocument::readAdvancePaid()
 
 double SettlementDocument::interessiAnnuali() const
 {
-    return m_amounts->IntAnnDovuti();
+    return m_amounts->IntAnnDovuti() * amountsUnit();
 }
 
 double SettlementDocument::importoDaVersare() const
 {
-    return m_amounts->IvaDaVersare();
+    return m_amounts->IvaDaVersare() * amountsUnit();
 }
 
 double SettlementDocument::creditoResiduo() const
 {
-    return m_amounts->CreDimLiquiSucc();
+    return m_amounts->CreDimLiquiSucc() * amountsUnit();
 }
 
 double SettlementDocument::creditoInfrannualeF24() const
 {
-    return m_amounts->CreCompF24();
+    return m_amounts->CreCompF24() * amountsUnit();
 }
 
 double SettlementDocument::creditoInfrannualeRimborso() const
 {
-    return m_amounts->RimbInfrannuale();
+    return m_amounts->RimbInfrannuale() * amountsUnit();
 }
 
 } // namespace liqiva

@@ -90,6 +90,9 @@ public:
     bool exArticolo7374() const { return m_exArticolo7374; }
     bool calcoloInteressi() const { return m_calcoloInteressi; }
     double currencyStep() const { return m_euro ? 0.01 : 1.0; }
+    // What one unit of the amounts object is worth in the currency of the grid and the
+    // header: 1, or 1000 where the amounts object holds thousands of lire.
+    double amountsUnit() const { return m_euro ? 1.0 : 1000.0; }
     bool euro() const { return m_euro; }
     double dImpMinIva() const { return m_dImpMinIva; }
 

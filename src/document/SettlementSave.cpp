@@ -89,7 +89,7 @@ bool SettlementDocument::fnChildSave()
 
     // The amount paid against the amount to pay: asked before anything is written.
     Payment &paid = m_payments.periodic;
-    const double toPay = m_amounts->IvaDaVersare();
+    const double toPay = importoDaVersare();
     if (std::abs(paid.importo - toPay) >= 0.005
         && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
                                    + u"Si vuole aggiornare l'importo versato?"_qs))
@@ -99,14 +99,6 @@ bool SettlementDocument::fnChildSave()
         Transaction tx(m_ctx.db);
         if (m_id.isAnnual() && m_annualCreditStep)
             m_annualCreditStep(*this);
-
-        // The truckers' credit of the lire years is the engine's; the amounts store it
-        // (type 4) and book it on the activity's year.
-        if (m_id.lireRules()) {
-            const QVariant used = m_ctx.db.scalar(u"SELECT CreditoAutotrasportatori FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                                  + n(key()));
-            m_amounts->setCreAutotraspUti(fieldToNumber(used));
-        }
 
         saveSettlementRow();
         saveTypedRows();
@@ -288,7 +280,6 @@ void SettlementDocument::updateReportPrintFields()
             + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
             + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
     };
-    const Amounts &a = *m_amounts;
     const DeclarationGrid &g = m_dip;
     QString sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
         + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
@@ -311,14 +302,14 @@ void SettlementDocument::updateReportPrintFields()
         {"CreditiSpeciali", g.credit(DeclarationGrid::CreditiSpeciali)},
         {"IntLiquiTrimDovuti", g.debit(DeclarationGrid::InteressiTrimestrali)},
         {"AccontoVersato", g.credit(DeclarationGrid::AccontoVersato)},
-        {"CreInfraRimborso", a.RimbInfrannuale()},
-        {"CreInfraF24", a.CreCompF24()},
-        {"CreditoResiduo", a.CreDimLiquiSucc()},
-        {"CICInizio", a.CICInizio()},
-        {"CICUtiLiqui", a.CICUtiLiqui()},
-        {"CICUtiF24", a.CICUtiF24()},
-        {"CICFine", a.CICFine()},
-        {"IntLiquiAnnualiDovuti", a.IntAnnDovuti()},
+        {"CreInfraRimborso", creditoInfrannualeRimborso()},
+        {"CreInfraF24", creditoInfrannualeF24()},
+        {"CreditoResiduo", creditoResiduo()},
+        {"CICInizio", m_amounts->CICInizio() * amountsUnit()},
+        {"CICUtiLiqui", m_amounts->CICUtiLiqui() * amountsUnit()},
+        {"CICUtiF24", m_amounts->CICUtiF24() * amountsUnit()},
+        {"CICFine", m_amounts->CICFine() * amountsUnit()},
+        {"IntLiquiAnnualiDovuti", interessiAnnuali()},
     };
     for (const auto &[column, value] : figures)
         sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlNumber(value);

@@ -30,6 +30,8 @@ bool wholeMonth(const CounterPeriod &period)
 
 const QString otherPurchasesClass = u" (IDClassificazioneIvaConto <> 7 OR IDClassificazioneIvaConto IS NULL)"_qs;
 const QString goodsClass = u" IDClassificazioneIvaConto = 7"_qs;
+// The ordinary counter rows, without the copies made for the December advance.
+const QString ordinaryRows = u" AND AccontoIva = 0"_qs;
 
 } // namespace
 
@@ -48,21 +50,23 @@ QString sqlPeriodMonths(const CounterPeriod &period)
 {
     const int m = period.idMese;
     if (m < 1)
-        return u" AND AccontoIva = 0"_qs;
+        return ordinaryRows;
 
+    // Only the analytical December advance reads the advance copies; every other period
+    // counts the ordinary rows alone, so that no operation is counted twice.
     QString s = u" AND (("_qs + activityOfType(period, true);
     if (m != Month::DecemberAdvance)
-        s += u" AND IDMese = "_qs + n(m) + u")"_qs;
+        s += u" AND IDMese = "_qs + n(m) + ordinaryRows + u")"_qs;
     else if (wholeMonth(period))
-        s += u" AND IDMese = 12)"_qs;
+        s += u" AND IDMese = 12"_qs + ordinaryRows + u")"_qs;
     else
         s += u" AND AccontoIva <> 0)"_qs;
 
     s += u" OR ( "_qs + activityOfType(period, false);
     if (m != Month::DecemberAdvance)
-        s += u" AND (IDMese > "_qs + n(m - 3) + u" AND IDMese <= "_qs + n(m) + u")))"_qs;
+        s += u" AND (IDMese > "_qs + n(m - 3) + u" AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows + u"))"_qs;
     else if (wholeMonth(period))
-        s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs;
+        s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs + ordinaryRows + u"))"_qs;
     else
         s += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs;
     return s;
@@ -93,21 +97,21 @@ QString sqlCumulativeFilter(const CounterPeriod &period)
 {
     const int m = period.idMese;
     if (m < 1)
-        return u" AND AccontoIva = 0"_qs;
+        return ordinaryRows;
 
     QString s = u" AND (("_qs + activityOfType(period, true);
     if (m != Month::DecemberAdvance)
-        s += u" AND IDMese <= "_qs + n(m) + u" AND AccontoIva = 0)"_qs;
+        s += u" AND IDMese <= "_qs + n(m) + ordinaryRows + u")"_qs;
     else if (wholeMonth(period))
-        s += u" AND IDMese <= 12)"_qs;
+        s += u" AND IDMese <= 12"_qs + ordinaryRows + u")"_qs;
     else
         s += u" AND (IDMese <= 11 OR AccontoIva <> 0))"_qs;
 
     s += u" OR ( "_qs + activityOfType(period, false);
     if (m != Month::DecemberAdvance)
-        s += u" AND (IDMese >= 1 AND IDMese <= "_qs + n(m) + u")))"_qs;
+        s += u" AND (IDMese >= 1 AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows + u"))"_qs;
     else if (wholeMonth(period))
-        s += u" AND IDMese <= 12))"_qs;
+        s += u" AND IDMese <= 12"_qs + ordinaryRows + u"))"_qs;
     else
         s += u" AND (IDMese <= 11 OR AccontoIva <> 0)))"_qs;
     return s;
@@ -247,19 +251,19 @@ QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &p
     const int m = period.idMese;
     QString s = u"SELECT SUM(Importo) FROM ContatoreIva WHERE IDTipoContatoreIva = 1 AND FatturaInRitardo <> 0"_qs;
     if (m < 1) {
-        s += u" AND AccontoIva = 0"_qs;
+        s += ordinaryRows;
     } else if (tipoLiquidazioneIva == 0) {
         if (m != Month::DecemberAdvance)
-            s += u" AND IDMese = "_qs + n(m);
+            s += u" AND IDMese = "_qs + n(m) + ordinaryRows;
         else if (wholeMonth(period))
-            s += u" AND IDMese = 12"_qs;
+            s += u" AND IDMese = 12"_qs + ordinaryRows;
         else
             s += u" AND AccontoIva <> 0"_qs;
     } else {
         if (m != Month::DecemberAdvance)
-            s += u" AND (IDMese <= "_qs + n(m) + u" AND IDMese >= "_qs + n(m - 2) + u")"_qs;
+            s += u" AND (IDMese <= "_qs + n(m) + u" AND IDMese >= "_qs + n(m - 2) + u")"_qs + ordinaryRows;
         else if (wholeMonth(period))
-            s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs;
+            s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs + ordinaryRows;
         else
             s += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs;
     }

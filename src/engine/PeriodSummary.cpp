@@ -202,8 +202,10 @@ void sbCampiPeriodo(ReportState &st)
                     fieldToNumber(db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva "
                                             u"WHERE IDAttivitaAzienda = "_qs
                                             + n(a) + u" AND IDPeriodoIva = "_qs + n(p)))
-                    + fieldToNumber(db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                              u"IDTipoRisultatoLiquidazioneIva = 6 AND IDRisultatoLiquidazioneIva = "_qs
+                    // What this settlement already uses (a saved one filled again) is still
+                    // its own: without it a second fill would find the credit spent.
+                    + fieldToNumber(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                              u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs
                                               + n(id.idRisultatoLiquidazioneIva)));
                 used = std::min(available, debt);
             } else {

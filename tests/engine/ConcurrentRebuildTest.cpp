@@ -1,4 +1,4 @@
-#include "EngineFixture.h"
+#include "support/EngineFixture.h"
 #include "engine/ReportRebuild.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"

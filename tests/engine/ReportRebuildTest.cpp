@@ -1,4 +1,4 @@
-#include "EngineFixture.h"
+#include "support/EngineFixture.h"
 #include "startup/database/SqlLiteral.h"
 #include "engine/ReportRebuild.h"
 #include "startup/database/DbError.h"
