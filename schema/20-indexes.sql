@@ -15,7 +15,8 @@ CREATE INDEX IF NOT EXISTS IX_RisultatoLiquidazioneIvaXTipo_Risultato
     ON RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIva, IDTipoRisultatoLiquidazioneIva);
 CREATE INDEX IF NOT EXISTS IX_RigaReportLiquidazioneIva_Risultato
     ON RigaReportLiquidazioneIva (IDRisultatoLiquidazioneIva, IDIva);
-CREATE INDEX IF NOT EXISTS IX_CampoReportLiquidazioneIva_Risultato
+-- One report header per settlement, whatever two users filling it at once may try.
+CREATE UNIQUE INDEX IF NOT EXISTS UX_CampoReportLiquidazioneIva_Risultato
     ON CampoReportLiquidazioneIva (IDRisultatoLiquidazioneIva);
 CREATE INDEX IF NOT EXISTS IX_RisultatoLiquidazioneIvaArt34_Risultato
     ON RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva);

@@ -330,6 +330,12 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
     return true;
 }
 
+QString NewSettlement::msgCreatedMeanwhile()
+{
+    return u"Un altro utente ha appena creato la liquidazione IVA di questo periodo: sceglierla di nuovo per "
+           u"visionarla."_qs;
+}
+
 int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
 {
     QString mese = u"NULL"_qs, acconto = u"0"_qs, metodo = u"NULL"_qs;
@@ -341,8 +347,19 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     } else if (i > 0) {
         mese = n(monthOfIndex(i));
     }
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_db.engine());
+    const QString now = sqlTimestamp(QDateTime::currentDateTime());
     Transaction tx(m_db);
+    // The activity's year is ours until the commit: of two users creating the same period at
+    // once, the second finds the first one's row and is told so.
+    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs
+                 + n(a) + u" AND IDPeriodoIva = "_qs + n(y));
+    if (!m_db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs + n(a)
+                     + u" AND IDPeriodoIva = "_qs + n(y) + u" AND (VirtualDelete = 0 OR VirtualDelete = 2) AND "_qs
+                     + periodCondition(i))
+             .isNull()) {
+        m_messages.inform(msgCreatedMeanwhile());
+        return 0;
+    }
     const int key = nextKey(m_db, u"RisultatoLiquidazioneIva"_qs, u"IDRisultatoLiquidazioneIva"_qs,
                             u"INSERT INTO RisultatoLiquidazioneIva (IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, DataUltimaVariazione, IDUtenteUltimaVariazione, VirtualDelete) VALUES ("_qs
                                 + mese + u", "_qs + acconto + u", "_qs + metodo + u", "_qs + n(a) + u", "_qs + n(y)
@@ -350,6 +367,8 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     nextKey(m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
                 + n(key) + u", "_qs + n(m_idUser) + u", "_qs + now + u", 2)"_qs);
+    if (m_onCreated)
+        m_onCreated(key);
     tx.commit();
     m_currentKey = key;
     return key;
@@ -358,10 +377,8 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
 int NewSettlement::confirm(int a, int y, int i, int method, bool noMakeDatiIva)
 {
     m_makeDatiIva = !noMakeDatiIva;
-    if (fnValidate(a, y, i, method)) {
-        createWorkingSettlement(a, y, i, method);
-        return 1;
-    }
+    if (fnValidate(a, y, i, method))
+        return createWorkingSettlement(a, y, i, method) > 0 ? 1 : 2;
     return m_currentKey >= 1 ? 1 : 2;
 }
 

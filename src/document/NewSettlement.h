@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace liqiva {
@@ -55,6 +56,10 @@ public:
     bool fnValidate(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
     // Creates the working rows of the new settlement and makes it the current one.
     int createWorkingSettlement(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
+    // Runs inside the transaction that creates a working settlement, with its new key: the
+    // caller registers its use there, so that no one takes the new row for abandoned.
+    void setOnCreated(std::function<void(int key)> f) { m_onCreated = std::move(f); }
+    static QString msgCreatedMeanwhile();
 
     // OK pressed: validates and creates. Returns the dialog result: 1 (open currentKey())
     // or 2 (stay open for another choice).
@@ -70,6 +75,7 @@ private:
 
     Connection &m_db;
     MessageService &m_messages;
+    std::function<void(int)> m_onCreated;
     int m_idAzienda;
     int m_idUser;
     QStringList m_periods;

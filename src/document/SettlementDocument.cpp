@@ -151,6 +151,7 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     computeClosing();
     blankZeroTotals(m_ctx.db, key);
     readAdvancePaid();
+    readRowStamp();
 }
 
 void SettlementDocument::loadIdentity(int key)

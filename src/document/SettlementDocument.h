@@ -29,6 +29,9 @@ struct DocumentContext {
     int idFunction = 0;
     // May the user rebuild the VAT data (the suite's right check for the function)?
     bool mayRebuildVatData = true;
+    // Who else holds a settlement open (another window or command, by the usage register):
+    // the user's name, empty when nobody does. A delete of a held settlement is refused.
+    std::function<QString(int idRisultatoLiquidazioneIva)> heldByOther;
 };
 
 // The settlement document without its window: what the settlement window owns (identity,
@@ -67,6 +70,10 @@ public:
     }
 
     static QString msgAnotherSavedSettlement();
+    static QString msgSettlementGone();
+    static QString msgSettlementReplaced();
+    static QString msgChangedByOther(const QString &user);
+    static QString msgHeldByOther(const QString &user);
     static QString msgSaveFailed(const QString &reason);
     static QString msgDeleteFailed(const QString &reason);
 
@@ -139,6 +146,11 @@ private:
     void computeClosing();
     void readAdvancePaid();
     void say(const QString &text);
+    // The row of the settlement as the document found it, and the check, inside a save's or
+    // a delete's transaction, that it is still that row (locked against the others' writes).
+    void readRowStamp();
+    void lockAndCheckRow();
+    QString userName(int idUser);
     // The save's steps, inside its transaction.
     void saveSettlementRow();
     void saveTypedRows();
@@ -171,6 +183,7 @@ private:
     QString m_amountToPayCaption;
     PaymentData m_payments;
     QStringList m_messageLog;
+    QString m_rowStamp; // user and moment of the last change of the settlement row
 
     std::function<void(SettlementDocument &)> m_annualCreditStep;
     std::function<void(SettlementDocument &)> m_annualCreditRemoval;

@@ -14,6 +14,7 @@
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 
 namespace liqiva {
 
@@ -45,6 +46,78 @@ QString keyOrNull(int key)
 QString SettlementDocument::msgAnotherSavedSettlement()
 {
     return QStringLiteral("Impossibile salvare: per il periodo indicato esiste già un'altra liquidazione I.V.A. salvata.");
+}
+
+QString SettlementDocument::msgSettlementGone()
+{
+    return u"La liquidazione I.V.A. è stata eliminata da un altro utente: non è stato scritto nulla. "
+           u"Chiudere la finestra ed elaborarla di nuovo."_qs;
+}
+
+QString SettlementDocument::msgSettlementReplaced()
+{
+    return u"La liquidazione I.V.A. è stata eliminata e al suo posto ne è stata salvata un'altra: non è stato "
+           u"scritto nulla. Chiudere la finestra ed elaborarla di nuovo."_qs;
+}
+
+QString SettlementDocument::msgChangedByOther(const QString &user)
+{
+    return u"La liquidazione I.V.A. è stata modificata dall'utente '"_qs + user
+        + u"' dopo che è stata aperta: non è stato scritto nulla. Chiudere la finestra e riaprirla."_qs;
+}
+
+QString SettlementDocument::msgHeldByOther(const QString &user)
+{
+    return u"La liquidazione I.V.A. è aperta dall'utente '"_qs + user
+        + u"': non si può eliminare finché non la chiude."_qs;
+}
+
+QString SettlementDocument::userName(int idUser)
+{
+    const QVariant name = m_ctx.db.scalar(u"SELECT Utente FROM Utente WHERE IDUtente = "_qs + n(idUser));
+    return name.isNull() ? QString::number(idUser) : name.toString();
+}
+
+void SettlementDocument::readRowStamp()
+{
+    Recordset rs = m_ctx.db.openRecordset(u"SELECT IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva "
+                                          u"WHERE IDRisultatoLiquidazioneIva = "_qs
+                                          + n(key()));
+    m_rowStamp = rs.eof() ? QString()
+                          : rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
+            + rs.field(u"DataUltimaVariazione"_qs).toString();
+}
+
+void SettlementDocument::lockAndCheckRow()
+{
+    // The activity's year first, then the settlement row: the saves and deletes of one
+    // activity and year take their turn, and no other user's write comes between this check
+    // and the writes that follow it.
+    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs
+                     + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+    m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs
+                     + n(key()));
+    Recordset rs = m_ctx.db.openRecordset(
+        u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, "
+        u"IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+        + n(key()));
+    if (rs.eof())
+        throw Refusal{msgSettlementGone()};
+    const int month = rs.isNull(u"IDMese"_qs)
+        ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
+        : rs.integer(u"IDMese"_qs);
+    const int method = month == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
+    if (rs.integer(u"IDAttivitaAzienda"_qs) != m_id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != m_id.idPeriodoIva
+        || month != m_id.idMese || method != m_id.metodoCalcoloAccontoIva)
+        throw Refusal{msgSettlementReplaced()};
+    const int owner = rs.integer(u"IDUtenteUltimaVariazione"_qs);
+    const QString stamp = rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
+        + rs.field(u"DataUltimaVariazione"_qs).toString();
+    if (stamp != m_rowStamp) {
+        // Deleted and saved again, or saved by someone else since it was opened.
+        throw Refusal{owner == m_ctx.idUser && rs.integer(u"VirtualDelete"_qs) == 0 ? msgSettlementReplaced()
+                                                                                  : msgChangedByOther(userName(owner))};
+    }
 }
 
 QString SettlementDocument::msgSaveFailed(const QString &reason)
@@ -97,6 +170,11 @@ bool SettlementDocument::fnChildSave()
 
     try {
         Transaction tx(m_ctx.db);
+        lockAndCheckRow();
+        // Checked again now that the activity's year is ours: another user may have saved the
+        // same period meanwhile.
+        if (!fnValidateFields())
+            return false;
         if (m_id.isAnnual() && m_annualCreditStep)
             m_annualCreditStep(*this);
 
@@ -121,10 +199,14 @@ bool SettlementDocument::fnChildSave()
         WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs, key(),
                                      m_ctx.idUser);
         tx.commit();
+    } catch (const Refusal &r) {
+        say(r.message);
+        return false;
     } catch (const DbError &e) {
         say(msgSaveFailed(e.message()));
         return false;
     }
+    readRowStamp();
     return true;
 }
 
@@ -146,8 +228,8 @@ void SettlementDocument::saveSettlementRow()
         u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs + flag(m_payments.periodic.riportaInStampa)
         + u", RipStampaVersamentiInAcconto = "_qs + flag(m_payments.advance.riportaInStampa)
         + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs + flag(m_soggetto)
-        + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs + now
-        + u", AliquotaMediaLettA"_qs + suffix + u" = "_qs + flag(dip.AliquotaMediaLettA)
+        + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs
+        + sqlTimestamp(QDateTime::currentDateTime()) + u", AliquotaMediaLettA"_qs + suffix + u" = "_qs + flag(dip.AliquotaMediaLettA)
         + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs + flag(dip.OperazioniNonImpLettB)
         + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs + flag(dip.AcquistiBeniAmmLettC)
         + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs + flag(dip.CreditoARimborsoInEuro)
@@ -323,8 +405,16 @@ bool SettlementDocument::sbChildDelete()
     BusyScope busy;
     const QString k = n(key());
     const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    if (m_ctx.heldByOther) {
+        const QString holder = m_ctx.heldByOther(key());
+        if (!holder.isEmpty()) {
+            say(msgHeldByOther(holder));
+            return false;
+        }
+    }
     try {
         Transaction tx(m_ctx.db);
+        lockAndCheckRow();
         if (m_id.isAnnual()) {
             if (m_annualCreditRemoval)
                 m_annualCreditRemoval(*this);
@@ -353,7 +443,9 @@ bool SettlementDocument::sbChildDelete()
             + n(m_id.idAttivitaAzienda);
         const QVariant marker = m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
         if (!marker.isNull() && marker.toInt() == m_id.idMese) {
-            const QVariant highest = m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where);
+            // Saved settlements only: a working row of an unsaved one does not hold the marker.
+            const QVariant highest =
+                m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where + u" AND VirtualDelete = 0"_qs);
             m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = NULL ,IDUtenteUltimaVariazione = "_qs
                              + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
             if (!highest.isNull())
@@ -362,6 +454,9 @@ bool SettlementDocument::sbChildDelete()
                                  + u" ,DataUltimaVariazione = "_qs + now + where);
         }
         tx.commit();
+    } catch (const Refusal &r) {
+        say(r.message);
+        return false;
     } catch (const DbError &e) {
         say(msgDeleteFailed(e.message()));
         return false;

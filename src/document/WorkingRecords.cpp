@@ -13,6 +13,31 @@ void removeUserRows(Connection &db, int idUser)
                   + user);
 }
 
+int removeAbandoned(Connection &db, const QSet<int> &held)
+{
+    Transaction tx(db);
+    QList<int> abandoned;
+    {
+        Recordset rs = db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2"_qs);
+        for (; !rs.eof(); rs.moveNext()) {
+            const int key = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+            if (!held.contains(key))
+                abandoned.append(key);
+        }
+    }
+    for (int key : abandoned)
+        db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND IDRisultatoLiquidazioneIva = "_qs
+                      + sqlNumber(key));
+    // Whatever hangs on a settlement that is not there.
+    const QString orphan = u" WHERE IDRisultatoLiquidazioneIva > 0 AND IDRisultatoLiquidazioneIva NOT IN "
+                               u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
+    for (const char *table : {"RisultatoLiquidazioneIvaXTipo", "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva",
+                              "RisultatoLiquidazioneIvaArt34", "AltreOperazioniPerAcconto"})
+        db.executeRaw(u"DELETE FROM "_qs + QString::fromLatin1(table) + orphan);
+    tx.commit();
+    return int(abandoned.size());
+}
+
 void removeDocumentRows(Connection &db, int idUser, int key)
 {
     const QString user = sqlNumber(idUser);

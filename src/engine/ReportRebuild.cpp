@@ -152,6 +152,10 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     ReportOutcome out;
 
     Transaction tx(db);
+    // The settlement row is ours until the commit: two users filling the same settlement at
+    // once take their turn instead of each writing a header and a set of rows.
+    db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs
+               + sqlNumber(id.idRisultatoLiquidazioneIva));
     readSettlementRow(db, id, st);
     db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                + sqlNumber(id.idRisultatoLiquidazioneIva));

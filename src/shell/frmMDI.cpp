@@ -173,6 +173,7 @@ DocumentContext frmMDI::documentContext() const
     c.idAzienda = ctx.lIDFirm;
     c.idFunction = ctx.IDFunction;
     c.mayRebuildVatData = m_mayRebuildVatData;
+    c.heldByOther = [this](int key) { return m_program.usageRegister().holderOf(m_program.context().objectType, key); };
     return c;
 }
 

@@ -187,6 +187,11 @@ void frmMDI::sbCreateNewChild()
     frmNew dialog(ctx.db(), m_program.messages(), ctx.lIDFirm, ctx.IDUser, this);
     if (dialog.loadFailed())
         return;
+    // The new working settlement is registered as this session's in the transaction that
+    // creates it: nobody's clean-up takes it for abandoned.
+    dialog.logic().setOnCreated([this](int key) {
+        m_program.usageRegister().registerUse(m_program.context().objectType, key, 2);
+    });
     dialog.exec();
     if (dialog.dialogResult() != 1 || dialog.currentKey() <= 0)
         return;

@@ -231,9 +231,11 @@ Program::Outcome Program::start(MainWindowInterface &window)
                 while (!rs.eof())
                     rs.moveNext();
             }
-            WorkingRecords::removeUserRows(db, m_ctx.IDUser);
             for (int type : startupObjectTypes())
                 m_usage.registerUse(type, -1, 1);
+            // The working settlements that no live session holds: the user's own left by an
+            // earlier run and those of any process that died.
+            WorkingRecords::removeAbandoned(db, m_usage.heldKeys(m_ctx.objectType));
             m_usage.startHeartbeat();
 
             if (m_ctx.lIDFirm == -1) {
@@ -308,9 +310,10 @@ void Program::shutdown()
     const QString &section = m_ctx.executableName;
     if (m_ctx.database) {
         try {
-            // The user's unconfirmed rows do not outlive the program, nor its registrations.
-            WorkingRecords::removeUserRows(*m_ctx.database, m_ctx.IDUser);
+            // The session's unconfirmed rows do not outlive the program, nor its registrations;
+            // another session's (the same user's elsewhere too) stay.
             m_usage.releaseAll();
+            WorkingRecords::removeAbandoned(*m_ctx.database, m_usage.heldKeys(m_ctx.objectType));
         } catch (const DbError &e) {
             m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
         }

@@ -208,6 +208,30 @@ std::vector<UsageEntry> UsageRegister::usedByOthers(int objectType, int key)
     return out;
 }
 
+QSet<int> UsageRegister::heldKeys(int objectType)
+{
+    QSet<int> keys;
+    if (!m_db)
+        return keys;
+    for (const UsageEntry &e : list(objectType))
+        if (e.mode == 2 && e.key > 0)
+            keys.insert(e.key);
+    return keys;
+}
+
+QString UsageRegister::holderOf(int objectType, int key)
+{
+    if (!m_db)
+        return {};
+    for (const UsageEntry &e : usedByOthers(objectType, key)) {
+        if (e.mode != 2 || e.key != key)
+            continue;
+        const QVariant name = m_db->scalar(u"SELECT Utente FROM Utente WHERE IDUtente = "_qs + sqlNumber(e.idUser));
+        return name.isNull() || name.toString().isEmpty() ? QString::number(e.idUser) : name.toString();
+    }
+    return {};
+}
+
 void UsageRegister::heartbeat()
 {
     if (!m_db)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -74,6 +75,12 @@ public:
     // The live registrations of everyone on the object type (key -1: every key; otherwise
     // the rows of that key and those of key -1), oldest first. Stale rows are removed.
     std::vector<UsageEntry> list(int objectType, int key = -1);
+    // The keys of the object type that live sessions (this one included) hold open as
+    // documents (mode 2).
+    QSet<int> heldKeys(int objectType);
+    // The name of the user whose other live session holds the object open as a document
+    // (mode 2); empty when no other session does.
+    QString holderOf(int objectType, int key);
     // The live registrations of other sessions that cover the object.
     std::vector<UsageEntry> usedByOthers(int objectType, int key);
 

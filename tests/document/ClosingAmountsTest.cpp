@@ -61,8 +61,9 @@ TEST(DeclarationGrid, NetsTheRowsIntoTheResult)
 {
     DeclarationGrid g;
     g.setDebit(DeclarationGrid::IvaEsigibile, 5000);
-    g.setCredit(DeclarationGrid::IvaDetratta, 3200.50);
+    g.setCredit(DeclarationGrid::IvaDetratta, 3500.50);
     g.setDebit(DeclarationGrid::IvaAcquistiSplit, 100);
+    // the VAT of split-payment sales is the buyer's: shown, not netted
     g.setCredit(DeclarationGrid::IvaVenditeSplit, 300);
     g.compute(0.01);
     EXPECT_DOUBLE_EQ(g.debit(DeclarationGrid::IvaDebitoCreditoPeriodo), 1599.50);

@@ -1,5 +1,6 @@
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
+#include "document/WorkingRecords.h"
 #include "engine/Amounts.h"
 #include "otherops/cAltreOperazioni.h"
 #include "startup/database/SqlLiteral.h"
@@ -199,6 +200,96 @@ TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
     ASSERT_TRUE(annual->sbChildDelete());
     EXPECT_EQ(count(movements), 0);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito WHERE Anno = 2025"_qs), 0);
+}
+
+// Another user, on a connection of their own, acts between this user's fill and save.
+TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
+{
+    auto other = t->connectAgain();
+    ScriptedMessages otherMessages;
+    auto otherDocument = [&](int key) {
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{*other, otherMessages, 2, 1, 1, true});
+        doc->sbChildFill(key, false);
+        return doc;
+    };
+    auto otherSaves = [&](int month) {
+        NewSettlement ns(*other, otherMessages, 1, 2);
+        ns.sbSetComboMesi(1, 2, 0);
+        EXPECT_EQ(ns.confirm(1, 2, ns.indexOfMonth(month), 0, true), 1);
+        auto doc = otherDocument(ns.currentKey());
+        EXPECT_TRUE(doc->fnChildSave()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        return doc->key();
+    };
+    const QString orphans = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva NOT IN "
+                            u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
+    struct {
+        const char *what;
+        int replacement; // month the other user saves after the delete, 0 none
+        QString reason;
+    } cases[] = {
+        {"deleted meanwhile", 0, SettlementDocument::msgSettlementGone()},
+        {"deleted, and its key given to March", 3, SettlementDocument::msgSettlementReplaced()},
+        {"deleted, and January saved again by another user", 1, SettlementDocument::msgChangedByOther(u"consultazione"_qs)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const int january = save(1, 1);
+        auto mine = reopen(january); // this user opens January again
+        ASSERT_TRUE(otherDocument(january)->sbChildDelete()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        int replacement = 0;
+        QMap<int, double> before;
+        if (c.replacement) {
+            replacement = otherSaves(c.replacement);
+            ASSERT_EQ(replacement, january); // the largest key plus one: the freed key again
+            for (int type : {1, 13, 14})
+                before[type] = typed(replacement, type);
+        }
+        messages.clear();
+        messages.answer(Answer::No);
+        EXPECT_FALSE(mine->fnChildSave());
+        EXPECT_TRUE(messages.texts().contains(c.reason)) << messages.texts().join(u" | "_qs).toStdString();
+        // nothing written: the other settlement keeps its figures, nothing hangs in the air
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            EXPECT_DOUBLE_EQ(typed(replacement, it.key()), it.value()) << "type " << it.key();
+        EXPECT_EQ(count(orphans), 0);
+        if (replacement)
+            ASSERT_TRUE(otherDocument(replacement)->sbChildDelete());
+    }
+}
+
+TEST_P(SaveDelete, ASettlementOpenElsewhereIsNotDeleted)
+{
+    const int key = save(1, 4);
+    auto doc = std::make_unique<SettlementDocument>(DocumentContext{
+        db(), messages, 1, 1, 1, true, [](int) { return u"bruno"_qs; }});
+    doc->sbChildFill(key, false);
+    messages.clear();
+    EXPECT_FALSE(doc->sbChildDelete());
+    EXPECT_EQ(messages.texts(), QStringList{SettlementDocument::msgHeldByOther(u"bruno"_qs)});
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(key)),
+              1);
+}
+
+TEST_P(SaveDelete, WorkingRowsNobodyHoldsAreRemovedWithWhatWasBuiltForThem)
+{
+    const int saved = save(1, 1);
+    auto held = open(1, 2);      // open in a live session
+    auto abandoned = open(1, 3); // its process died
+    const int heldKey = held->key(), abandonedKey = abandoned->key();
+    EXPECT_EQ(WorkingRecords::removeAbandoned(db(), {heldKey}), 1);
+    auto rows = [&](int key) {
+        const QString where = u" WHERE IDRisultatoLiquidazioneIva = "_qs + QString::number(key);
+        return count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs + where)
+            + count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs + where)
+            + count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva"_qs + where)
+            + count(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva"_qs + where);
+    };
+    EXPECT_EQ(rows(abandonedKey), 0);
+    EXPECT_GT(rows(heldKey), 0);
+    EXPECT_GT(rows(saved), 0);
+    // the period is free again: a new March can be made and saved
+    EXPECT_GT(save(1, 3), 0);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(SaveDelete);

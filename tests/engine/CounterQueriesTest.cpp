@@ -10,45 +10,6 @@ using namespace liqiva::test;
 
 namespace {
 
-TEST(PeriodFilterText, IsWrittenAsTheSuiteWritesIt)
-{
-    const QString exists0 = u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
-                            u"IDPeriodoIva = 3 AND IDAttivitaAzienda = 7 AND TipoLiquidazioneIva = 0)"_qs;
-    const QString exists1 = u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
-                            u"IDPeriodoIva = 3 AND IDAttivitaAzienda = 7 AND TipoLiquidazioneIva <> 0)"_qs;
-    struct {
-        CounterPeriod period;
-        QString months, cumulative, range, cumulativeRange;
-    } cases[] = {
-        {{7, 3, 0, 0}, u" AND AccontoIva = 0"_qs, u" AND AccontoIva = 0"_qs, QString(), QString()},
-        {{7, 3, 6, 0},
-         u" AND (("_qs + exists0 + u" AND IDMese = 6) OR ( "_qs + exists1 + u" AND (IDMese > 3 AND IDMese <= 6)))"_qs,
-         u" AND (("_qs + exists0 + u" AND IDMese <= 6 AND AccontoIva = 0) OR ( "_qs + exists1
-             + u" AND (IDMese >= 1 AND IDMese <= 6)))"_qs,
-         u" AND (IDMese > 3 AND IDMese <= 6)"_qs, u" AND IDMese <= 6"_qs},
-        {{7, 3, 13, 0},
-         u" AND (("_qs + exists0 + u" AND AccontoIva <> 0) OR ( "_qs + exists1
-             + u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs,
-         u" AND (("_qs + exists0 + u" AND (IDMese <= 11 OR AccontoIva <> 0)) OR ( "_qs + exists1
-             + u" AND (IDMese <= 11 OR AccontoIva <> 0)))"_qs,
-         QString(), QString()},
-        {{7, 3, 13, 2},
-         u" AND (("_qs + exists0 + u" AND IDMese = 12) OR ( "_qs + exists1
-             + u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)))"_qs,
-         u" AND (("_qs + exists0 + u" AND IDMese <= 12) OR ( "_qs + exists1 + u" AND IDMese <= 12))"_qs,
-         u" AND (IDMese > 9 AND IDMese <= 12)"_qs, u" AND IDMese <= 12"_qs},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.period.idMese);
-        EXPECT_EQ(sqlPeriodMonths(c.period).toStdString(), c.months.toStdString());
-        EXPECT_EQ(sqlCumulativeFilter(c.period).toStdString(), c.cumulative.toStdString());
-        EXPECT_EQ(sqlMonthRange(c.period, true).toStdString(), c.cumulativeRange.toStdString());
-        EXPECT_EQ(sqlPeriodFilter(c.period).toStdString(),
-                  (c.months + c.range + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 7)"_qs)
-                      .toStdString());
-    }
-}
-
 // A company with a monthly (M) and a quarterly (Q) activity that have advance rows in 2024,
 // a monthly (F) and a quarterly (G) one without, and another activity (X). The amounts are
 // powers of two, so a sum tells which rows were counted.
@@ -138,6 +99,11 @@ TEST_P(CounterQueries, ThePeriodFilterSelectsTheMonthsOfTheSettlement)
         {"advance, forecast, quarterly: October to December", G, 24, 13, 2, 14},
         {"advance, historical, quarterly: October to December of the previous year", G, 23, 13, 1, 224},
         {"advance, analytical, without advance rows", F, 24, 13, 0, 0},
+        // the advance copies are counted by the analytical advance alone
+        {"monthly December: the copies stay out", M, 24, 12, 0, 4096},
+        {"fourth quarter: the copies stay out", Q, 24, 12, 0, 1024 + 2048 + 4096},
+        {"advance, forecast, monthly, copies present: December alone", M, 24, 13, 2, 4096},
+        {"advance, forecast, quarterly, copies present: the fourth quarter", Q, 24, 13, 2, 1024 + 2048 + 4096},
         {"no previous VAT year: key 0 finds nothing", F, 0, 13, 1, 0},
     };
     for (const auto &c : cases) {
@@ -162,6 +128,8 @@ TEST_P(CounterQueries, TheCumulativeFilterCountsFromJanuary)
         {"advance, analytical, quarterly", Q, 13, 0, 4094 + 8192},
         {"advance, forecast, quarterly: the whole year", G, 13, 2, 15},
         {"advance, forecast, monthly: the whole year", F, 13, 2, 8},
+        {"fourth quarter: January to December, no copies", Q, 12, 0, 8190},
+        {"advance, forecast, copies present: the whole year, no copies", M, 13, 2, 8190},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -25,6 +25,7 @@ public:
 
     int dialogResult() const { return m_result; }
     int currentKey() const { return m_logic.currentKey(); }
+    NewSettlement &logic() { return m_logic; }
     bool MakeDatiIva() const { return m_logic.makeDatiIva(); }
     // The dialog could not read its lists (the reason has been shown).
     bool loadFailed() const { return m_loadFailed; }

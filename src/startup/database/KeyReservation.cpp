@@ -61,6 +61,13 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
     if (key <= 0)
         key = 1;
 
+    // A key beyond what the key columns hold is refused before anything is written: it would
+    // wrap to a negative key on one engine and fail on the other.
+    if (key > 2147483647LL)
+        throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi (" + keyColumn
+                          + u" ha raggiunto 2147483647): non è stato scritto nulla."_qs,
+                      QString());
+
     long long duplicate = -1; // read only when a clash happens
     const bool guarded = db.transactionDepth() > 0;
     while (true) {
@@ -78,7 +85,8 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
                 duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);
             if (!isDuplicateKey(e, duplicate, db.engine()))
                 throw;
-            ++key;
+            if (++key > 2147483647LL)
+                throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi: non è stato scritto nulla."_qs, QString());
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "startup/database/SqlLiteral.h"
 
+#include "startup/database/DbError.h"
+
 #include <cmath>
 
 namespace liqiva {
@@ -11,9 +13,13 @@ QString sqlNumber(long long value)
 
 QString sqlNumber(double value)
 {
-    if (!std::isfinite(value))
-        return u"0"_qs;
-    if (value == std::trunc(value) && std::fabs(value) < 1e15)
+    // What a currency column holds (19 digits, 4 of them decimals) on both engines alike;
+    // beyond it, or not a number at all (a sum that overflowed), nothing is written.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15)
+        throw DbError(u"Un importo supera i limiti che il database può contenere (999.999.999.999.999,9999): "
+                      u"non è stato scritto nulla. Controllare i contatori IVA del periodo."_qs,
+                      QString());
+    if (value == std::trunc(value))
         return QString::number(static_cast<long long>(value));
     QString s = QString::number(value, 'f', 10);
     while (s.endsWith(u'0'))
@@ -37,6 +43,11 @@ QString sqlDate(const QDateTime &value, Engine engine)
     if (engine == Engine::Postgres)
         return u'\'' + value.toString(u"MM/dd/yyyy HH:mm:ss"_qs) + u'\'';
     return u'\'' + value.toString(u"yyyy-MM-dd HH:mm:ss"_qs) + u'\'';
+}
+
+QString sqlTimestamp(const QDateTime &value)
+{
+    return u'\'' + value.toString(u"yyyy-MM-dd HH:mm:ss.zzz"_qs) + u'\'';
 }
 
 QString sqlDate(const QDate &value, Engine engine)

@@ -19,5 +19,8 @@ QString sqlText(const QString &value);
 // at start-up), ISO text on SQLite, where dates are stored as text and compared as such.
 QString sqlDate(const QDateTime &value, Engine engine);
 QString sqlDate(const QDate &value, Engine engine);
+// A moment to the millisecond (ISO form, read alike by both engines): the stamp of a change
+// that another user's change must not be mistaken for.
+QString sqlTimestamp(const QDateTime &value);
 
 } // namespace liqiva
