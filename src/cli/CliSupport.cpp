@@ -1,22 +1,79 @@
 #include "cli/CliSupport.h"
 
+#include "startup/database/DbError.h"
+#include "startup/database/DbErrorText.h"
 #include "startup/database/Schema.h"
+#include "startup/database/SqlLiteral.h"
+#include "startup/rights/UserRights.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <cmath>
 
 namespace liqiva::cli {
 
-std::unique_ptr<Connection> openDatabase(const CliArgs &args)
+DatabaseLocation databaseLocation(const CliArgs &args)
 {
     if (!args.has(u"db"_qs))
-        throw UsageError{u"manca --db"_qs};
-    auto db = Connection::open(args.value(u"db"_qs));
+        throw UsageError{u"manca --db (sqlite:PERCORSO oppure postgresql://utente@host:porta/database)"_qs};
+    try {
+        return DatabaseLocation::parse(args.value(u"db"_qs));
+    } catch (const DbError &e) {
+        throw UsageError{e.message()};
+    }
+}
+
+std::unique_ptr<Connection> openDatabase(const CliArgs &args)
+{
+    const DatabaseLocation where = databaseLocation(args);
+    const QString createHint = QStringLiteral(" Per crearlo: liqiva schema --db %1 (oppure liqiva demo).").arg(where.toString());
+    std::unique_ptr<Connection> db;
+    try {
+        db = Connection::open(where);
+    } catch (const DbError &e) {
+        const bool missing = where.engine == Engine::Sqlite && !QFileInfo(where.path).isDir()
+            && (!QFileInfo::exists(where.path) || QFileInfo(where.path).size() == 0);
+        throw Refusal{e.message() + (missing ? createHint : QString())};
+    }
+    // A database without the program's tables: say so before any statement fails on it.
+    try {
+        db->scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE 1 = 0"_qs);
+    } catch (const DbError &e) {
+        if (classifyDbError(e) == DbProblem::NoSchema)
+            throw Refusal{QStringLiteral("Il database %1 non contiene le tabelle del programma (%2).%3")
+                              .arg(where.toString(), e.message().simplified(),
+                                   QStringLiteral(" Per crearle: liqiva schema --db %1").arg(where.toString()))};
+        throw;
+    }
     db->setCommandTimeout(180);
     db->execute(u"set dateformat mdy"_qs);
     return db;
+}
+
+int settlementFunction(Connection &db)
+{
+    const QVariant v = db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs);
+    return v.isNull() ? 0 : v.toInt();
+}
+
+void requireRight(Connection &db, int user, int company, const QString &right)
+{
+    QVariant branch = db.scalar(u"SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs
+                                + sqlNumber(company));
+    if (branch.isNull() || branch.toInt() == 0)
+        branch = db.scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlNumber(company));
+    const QVariant objectType =
+        db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = "_qs + sqlNumber(settlementFunction(db)));
+    const UserRights rights = UserRights::read(db, user, branch.toInt(), objectType.toInt());
+    if (!rights.has(right))
+        throw Refusal{UserRights::refusal(right)
+                      + QStringLiteral(" L'utente %1 non ha questo diritto nella filiale %2 dell'azienda %3: chiedere "
+                                       "all'amministratore di concederlo.")
+                            .arg(user)
+                            .arg(branch.toInt())
+                            .arg(company)};
 }
 
 namespace {

@@ -8,8 +8,20 @@
 
 namespace liqiva::cli {
 
-// Opens the database of --db; it must exist.
+// The location of --db; a missing or unreadable address is a UsageError (its password is
+// never shown).
+DatabaseLocation databaseLocation(const CliArgs &args);
+
+// Opens the database of --db; it must exist and hold the program's tables. Nothing is
+// created: a refusal says what is wrong and how to create the database.
 std::unique_ptr<Connection> openDatabase(const CliArgs &args);
+
+// The function of the settlement program (the object type of its rights hangs from it).
+int settlementFunction(Connection &db);
+
+// Refuses (Refusal) unless the user holds the right (UserRights::NewSave, Delete, Search,
+// Print) on the settlement in the company's prevailing branch, as the windows read them.
+void requireRight(Connection &db, int user, int company, const QString &right);
 
 // A record of the current row with the column names as the schema writes them (PostgreSQL
 // gives them in lower case); numbers as numbers, dates as ISO text, NULL as null.

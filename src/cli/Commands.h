@@ -5,11 +5,12 @@
 namespace liqiva::cli {
 
 // Each command returns the exit code: 0 done, 1 refused or failed (reason on standard
-// error), 2 bad arguments (thrown as UsageError).
+// error, thrown as Refusal or DbError), 2 bad arguments (thrown as UsageError).
 struct Command {
     const char *name;
-    const char *usage;
-    QStringList flags; // switches without a value
+    const char *usage;   // the command line, then what the command does
+    QStringList options; // names that take a value
+    QStringList flags;   // switches without a value
     int (*run)(const CliArgs &args);
 };
 

@@ -2,6 +2,7 @@
 // settlement program into the user's settings (the same store the program reads) and starts
 // the program from the folder of liqiva.
 
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "startup/HandOverStore.h"
 #include "startup/database/Connection.h"
@@ -57,16 +58,15 @@ QString readName(Connection &db, const Lookup &l, int id, QStringList &problems,
 
 int runLaunch(const CliArgs &args)
 {
-    if (!args.has(u"db"_qs))
-        throw UsageError{u"manca --db"_qs};
+    databaseLocation(args); // a malformed address is a bad argument, before anything runs
     const QString url = args.value(u"db"_qs);
     // The demo's keys: user 1, company 1, its first branch, the settlement function, the
     // company's first activity.
-    const int user = args.integer(u"user"_qs, 1);
-    const int company = args.integer(u"company"_qs, 1);
-    const int branch = args.integer(u"branch"_qs, 1);
-    const int function = args.integer(u"function"_qs, 1);
-    const int activity = args.integer(u"activity"_qs, 1);
+    const int user = args.key(u"user"_qs, 1);
+    const int company = args.key(u"company"_qs, 1);
+    const int branch = args.key(u"branch"_qs, 1);
+    const int function = args.key(u"function"_qs, 1);
+    const int activity = args.key(u"activity"_qs, 1);
 
     const QString program = programPath();
     if (!QFileInfo(program).isExecutable()) {
@@ -74,7 +74,7 @@ int runLaunch(const CliArgs &args)
         return 1;
     }
 
-    auto db = Connection::open(url);
+    auto db = openDatabase(args);
     QStringList problems;
     const QString userName = readName(*db, {"user", "Utente", "IDUtente", "Utente"}, user, problems);
     QString password;
@@ -154,6 +154,7 @@ const std::vector<Command> &launchCommands()
         {"launch",
          "launch  --db URL [--user N] [--company N] [--branch N] [--function N] [--activity N] [--wait] [--debug]"
          "  avvia il programma di liquidazione",
+         {u"db"_qs, u"user"_qs, u"company"_qs, u"branch"_qs, u"function"_qs, u"activity"_qs},
          {u"wait"_qs, u"debug"_qs},
          runLaunch},
     };

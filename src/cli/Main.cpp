@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "startup/database/DbError.h"
+#include "startup/database/DbErrorText.h"
 
 #include <QCoreApplication>
 #include <exception>
@@ -17,12 +18,53 @@ std::vector<Command> allCommands()
     return all;
 }
 
-void usage(const std::vector<Command> &commands)
+const QString urlHelp = QStringLiteral(
+    "URL: sqlite:PERCORSO oppure postgresql://utente@host:porta/database[?host=/cartella/socket]");
+
+void usage(const std::vector<Command> &commands, void (*print)(const QString &))
 {
-    err(u"uso: liqiva COMANDO --db URL [opzioni]"_qs);
+    print(u"uso: liqiva COMANDO --db URL [opzioni]    (liqiva COMANDO --help per il singolo comando)"_qs);
     for (const Command &c : commands)
-        err(u"  "_qs + QString::fromUtf8(c.usage));
-    err(u"URL: sqlite:PERCORSO oppure postgresql://utente@host:porta/database[?host=/cartella/socket]"_qs);
+        print(u"  "_qs + QString::fromUtf8(c.usage));
+    print(urlHelp);
+    print(u"Uscita: 0 fatto, 1 operazione rifiutata o non riuscita, 2 argomenti errati."_qs);
+}
+
+void commandUsage(const Command &c, void (*print)(const QString &))
+{
+    print(u"uso: liqiva "_qs + QString::fromUtf8(c.usage));
+    print(urlHelp);
+}
+
+int run(const Command &c, const QStringList &words)
+{
+    const QString name = QString::fromUtf8(c.name);
+    if (CliArgs::asksForHelp(words)) {
+        commandUsage(c, out);
+        return 0;
+    }
+    try {
+        CliArgs args;
+        if (auto problem = CliArgs::parse(words, c.options, c.flags, args)) {
+            err(u"liqiva "_qs + name + u": "_qs + *problem);
+            commandUsage(c, err);
+            return 2;
+        }
+        return c.run(args);
+    } catch (const UsageError &e) {
+        err(u"liqiva "_qs + name + u": "_qs + e.text);
+        commandUsage(c, err);
+        return 2;
+    } catch (const Refusal &r) {
+        err(u"liqiva "_qs + name + u": "_qs + r.text);
+        return 1;
+    } catch (const DbError &e) {
+        err(u"liqiva "_qs + name + u": errore del database: "_qs + explainDbError(e));
+        return 1;
+    } catch (const std::exception &e) {
+        err(u"liqiva "_qs + name + u": operazione non riuscita: "_qs + QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
 }
 
 } // namespace
@@ -32,35 +74,24 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const std::vector<Command> commands = allCommands();
     QStringList words = app.arguments().mid(1);
-    if (words.isEmpty() || words.first() == u"--help"_qs || words.first() == u"help"_qs) {
-        usage(commands);
-        return words.isEmpty() ? 2 : 0;
+    if (words.isEmpty()) {
+        err(u"liqiva: manca il comando."_qs);
+        usage(commands, err);
+        return 2;
     }
     const QString name = words.takeFirst();
-    for (const Command &c : commands) {
-        if (name != QLatin1String(c.name))
-            continue;
-        try {
-            CliArgs args;
-            if (auto problem = CliArgs::parse(words, c.flags, args)) {
-                err(u"liqiva "_qs + name + u": "_qs + *problem);
-                err(u"uso: "_qs + QString::fromUtf8(c.usage));
-                return 2;
-            }
-            return c.run(args);
-        } catch (const UsageError &e) {
-            err(u"liqiva "_qs + name + u": "_qs + e.text);
-            err(u"uso: "_qs + QString::fromUtf8(c.usage));
-            return 2;
-        } catch (const DbError &e) {
-            err(u"liqiva "_qs + name + u": "_qs + e.message());
-            return 1;
-        } catch (const std::exception &e) {
-            err(u"liqiva "_qs + name + u": "_qs + QString::fromLocal8Bit(e.what()));
-            return 1;
-        }
+    if (name == u"--help"_qs || name == u"-h"_qs || name == u"help"_qs) {
+        // "liqiva help settle": the usage of that command
+        for (const Command &c : commands)
+            if (!words.isEmpty() && words.first() == QLatin1String(c.name))
+                return run(c, {u"--help"_qs});
+        usage(commands, out);
+        return 0;
     }
-    err(u"liqiva: comando sconosciuto \""_qs + name + u"\""_qs);
-    usage(commands);
+    for (const Command &c : commands)
+        if (name == QLatin1String(c.name))
+            return run(c, words);
+    err(u"liqiva: comando sconosciuto \""_qs + name + u"\"."_qs);
+    usage(commands, err);
     return 2;
 }

@@ -1,17 +1,27 @@
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "demo/DemoCompany.h"
 #include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
 #include "startup/database/Schema.h"
 
 namespace liqiva::cli {
 
 namespace {
 
+// The largest demo: 200 companies make about 350,000 counter rows, enough for any
+// measurement; more only fills the disk.
+constexpr int maxScale = 200;
+
+// Opens the database of --db, creating an SQLite file that is not there yet.
 std::unique_ptr<Connection> openForWriting(const CliArgs &args)
 {
-    if (!args.has(u"db"_qs))
-        throw UsageError{u"manca --db"_qs};
-    return Connection::open(args.value(u"db"_qs), Connection::Create::Yes);
+    const DatabaseLocation where = databaseLocation(args);
+    try {
+        return Connection::open(where, Connection::Create::Yes);
+    } catch (const DbError &e) {
+        throw Refusal{e.message()};
+    }
 }
 
 int runSchema(const CliArgs &args)
@@ -24,9 +34,7 @@ int runSchema(const CliArgs &args)
 
 int runDemo(const CliArgs &args)
 {
-    const int scale = args.integer(u"scale"_qs, 1);
-    if (scale < 1)
-        throw UsageError{u"--scale vuole un numero intero da 1 in su"_qs};
+    const int scale = args.integer(u"scale"_qs, 1, maxScale, 1);
     auto db = openForWriting(args);
     const DemoSummary summary = createDemo(*db, scale);
     out(summary.message.isEmpty() ? u"Database dimostrativo pronto: "_qs + db->location().toString() : summary.message);
@@ -38,8 +46,10 @@ int runDemo(const CliArgs &args)
 const std::vector<Command> &schemaCommands()
 {
     static const std::vector<Command> table = {
-        {"schema", "schema  --db URL            crea tabelle e righe di riferimento", {}, runSchema},
-        {"demo", "demo    --db URL [--scale N]  schema e azienda dimostrativa", {}, runDemo},
+        {"schema", "schema  --db URL              crea tabelle e righe di riferimento (si può ripetere)", {u"db"_qs}, {},
+         runSchema},
+        {"demo", "demo    --db URL [--scale N]  schema e azienda dimostrativa (N aziende, da 1 a 200)",
+         {u"db"_qs, u"scale"_qs}, {}, runDemo},
     };
     return table;
 }

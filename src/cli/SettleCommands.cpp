@@ -7,6 +7,7 @@
 #include "engine/Amounts.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
+#include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/UtilityServices.h"
 
@@ -29,18 +30,29 @@ QJsonValue amount(std::optional<double> v)
     return std::round(*v * 10000.0) / 10000.0;
 }
 
-int settlementFunction(Connection &db)
-{
-    const QVariant v = db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs);
-    return v.isNull() ? 0 : v.toInt();
-}
-
-
 // An unknown user refuses the command (exit code 1).
 void requireUser(Connection &db, int user)
 {
     if (db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(user)).isNull())
-        throw DbError(QStringLiteral("L'utente %1 non esiste.").arg(user), QString());
+        throw Refusal{QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user)};
+}
+
+// Why a question ended the command: the answer no that the missing --yes gave.
+QString answeredNo(const ConsoleMessages &messages)
+{
+    return messages.lastAnsweredNo() ? u" (risposto no: rispondere sì con --yes)"_qs : QString();
+}
+
+// A numeric option whose values have names: a bad value is told what each one means.
+int explained(const CliArgs &args, const QString &name, int min, int max, const QString &meaning,
+              std::optional<int> fallback = std::nullopt)
+{
+    try {
+        return fallback ? args.integer(name, min, max, *fallback) : args.integer(name, min, max);
+    } catch (UsageError &e) {
+        e.text += u" (--"_qs + name + u": "_qs + meaning + u")"_qs;
+        throw;
+    }
 }
 
 QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const QStringList &messages)
@@ -157,6 +169,11 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     if (save) {
         saved = doc.fnChildSave();
         if (!saved) {
+            // With --json the messages were kept for the object: the reason goes to standard
+            // error as well.
+            err(u"liqiva settle: la liquidazione non è stata salvata"_qs
+                + (messages.quiet() && !messages.texts().isEmpty() ? u": "_qs + messages.texts().last() : u"."_qs)
+                + answeredNo(messages));
             if (removeWhenDone)
                 WorkingRecords::removeDocumentRows(db, user, key);
             if (args.flag(u"json"_qs))
@@ -177,22 +194,24 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
 int runSettle(const CliArgs &args)
 {
     try {
-        const int user = args.integer(u"user"_qs);
-        const int activity = args.integer(u"activity"_qs);
-        const int vatYear = args.integer(u"vat-year"_qs);
-        const int period = args.integer(u"period"_qs);
-        const int method = args.integer(u"method"_qs, 0);
-        if (period < 0 || period > 13)
-            throw UsageError{u"--period: 0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs};
-        if (method < 0 || method > 2)
-            throw UsageError{u"--method: 0 analitico, 1 storico, 2 previsionale"_qs};
+        const int user = args.key(u"user"_qs);
+        const int activity = args.key(u"activity"_qs);
+        const int vatYear = args.key(u"vat-year"_qs);
+        const int period = explained(args, u"period"_qs, 0, 13,
+                                     u"0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs);
+        const int method = explained(args, u"method"_qs, 0, 2, u"0 analitico, 1 storico, 2 previsionale"_qs, 0);
+        const bool save = args.flag(u"save"_qs);
 
         auto db = openDatabase(args);
         requireUser(*db, user);
         const QVariant company = db->scalar(u"SELECT IDAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAttivitaAzienda = "_qs
                                             + sqlNumber(activity));
         if (company.isNull())
-            throw Refused{QStringLiteral("L'attività azienda %1 non esiste.").arg(activity)};
+            throw Refused{QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
+                              .arg(activity)};
+        // A settlement that is saved needs the right to save; one only computed and shown,
+        // the right to search.
+        requireRight(*db, user, company.toInt(), save ? UserRights::NewSave : UserRights::Search);
         // The VAT year by its calendar year, or by its key.
         QVariant year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
                                    + sqlNumber(company.toInt()) + u" AND Anno = "_qs + sqlNumber(vatYear));
@@ -200,7 +219,9 @@ int runSettle(const CliArgs &args)
             year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
                               + sqlNumber(company.toInt()) + u" AND IDPeriodoIva = "_qs + sqlNumber(vatYear));
         if (year.isNull())
-            throw Refused{QStringLiteral("La società non ha il periodo I.V.A. %1.").arg(vatYear)};
+            throw Refused{QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
+                                         "di un suo periodo I.V.A.")
+                              .arg(vatYear)};
 
         ConsoleMessages messages(args.flag(u"yes"_qs));
         messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
@@ -209,15 +230,20 @@ int runSettle(const CliArgs &args)
         const int index = ns.indexOfMonth(period);
         if (index < 0)
             throw Refused{u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs};
-        if (ns.confirm(activity, year.toInt(), index, method, args.flag(u"no-rebuild"_qs)) != 1)
-            throw Refused{messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last()};
+        if (ns.confirm(activity, year.toInt(), index, method, args.flag(u"no-rebuild"_qs)) != 1) {
+            // Without --json the question is already on standard error, just above.
+            QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
+            if (!messages.quiet() && messages.lastAnsweredNo())
+                reason = u"liquidazione non creata: alla domanda qui sopra è stato risposto no"_qs;
+            throw Refused{reason + answeredNo(messages)};
+        }
         const int key = ns.currentKey();
         const bool created = db->scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                         + sqlNumber(key))
                                  .toInt()
             == 2;
         return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created,
-                            args.flag(u"save"_qs));
+                            save);
     } catch (const Refused &r) {
         err(u"liqiva settle: "_qs + r.text);
         return 1;
@@ -239,14 +265,18 @@ std::optional<std::pair<int, int>> savedSettlement(Connection &db, int key)
 
 int runShow(const CliArgs &args)
 {
-    const int key = args.integer(u"id"_qs);
+    const int key = args.key(u"id"_qs);
+    const int user = args.key(u"user"_qs);
     auto db = openDatabase(args);
+    requireUser(*db, user);
     const auto saved = savedSettlement(*db, key);
     if (!saved) {
-        err(QStringLiteral("liqiva show: la liquidazione I.V.A. %1 non esiste o non è salvata.").arg(key));
+        err(QStringLiteral("liqiva show: la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
+                           "elenca liqiva list.")
+                .arg(key));
         return 1;
     }
-    const int user = args.integer(u"user"_qs, saved->second);
+    requireRight(*db, user, saved->first, UserRights::Search);
     ConsoleMessages messages(args.flag(u"yes"_qs));
     messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
     return fillAndPrint(*db, messages, user, saved->first, key, false, args, false);
@@ -254,29 +284,39 @@ int runShow(const CliArgs &args)
 
 int runDelete(const CliArgs &args)
 {
-    const int user = args.integer(u"user"_qs);
-    const int key = args.integer(u"id"_qs);
+    const int user = args.key(u"user"_qs);
+    const int key = args.key(u"id"_qs);
     auto db = openDatabase(args);
     requireUser(*db, user);
     const auto saved = savedSettlement(*db, key);
     if (!saved) {
-        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non esiste o non è salvata.").arg(key));
+        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
+                           "elenca liqiva list.")
+                .arg(key));
         return 1;
     }
+    requireRight(*db, user, saved->first, UserRights::Delete);
     ConsoleMessages messages(args.flag(u"yes"_qs));
     DocumentContext ctx{*db, messages, user, saved->first, settlementFunction(*db), false};
     SettlementDocument doc(ctx);
     doc.sbChildFill(key, false);
-    if (!doc.sbChildDelete())
+    if (!doc.sbChildDelete()) {
+        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non è stata eliminata.").arg(key) + answeredNo(messages));
         return 1;
+    }
     out(QStringLiteral("Liquidazione I.V.A. %1 eliminata.").arg(key));
     return 0;
 }
 
 int runList(const CliArgs &args)
 {
+    const int company = args.key(u"company"_qs);
+    const int user = args.key(u"user"_qs);
     auto db = openDatabase(args);
-    const int company = args.integer(u"company"_qs);
+    requireUser(*db, user);
+    if (db->scalar(u"SELECT IDAzienda FROM Azienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlNumber(company)).isNull())
+        throw Refusal{QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company)};
+    requireRight(*db, user, company, UserRights::Search);
     const auto list = listSavedSettlements(*db, company);
     if (args.flag(u"json"_qs)) {
         QJsonArray rows;
@@ -323,14 +363,16 @@ const std::vector<Command> &settleCommands()
     static const std::vector<Command> table = {
         {"settle",
          "settle  --db URL --user N --activity N --vat-year N --period P [--method M] [--no-rebuild] [--save] [--yes] "
-         "[--json]",
+         "[--json]  calcola (e con --save salva) una liquidazione; P da 0 a 13, M da 0 a 2",
+         {u"db"_qs, u"user"_qs, u"activity"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs},
          {u"no-rebuild"_qs, u"save"_qs, u"yes"_qs, u"json"_qs, u"verbose"_qs},
          runSettle},
-        {"show", "show    --db URL --id N [--json]          ricalcola e mostra una liquidazione salvata",
-         {u"json"_qs, u"yes"_qs, u"verbose"_qs}, runShow},
-        {"delete", "delete  --db URL --user N --id N          elimina una liquidazione salvata", {u"yes"_qs}, runDelete},
-        {"list", "list    --db URL --company N [--json]     le liquidazioni salvate, come le elenca la ricerca",
-         {u"json"_qs}, runList},
+        {"show", "show    --db URL --user N --id N [--json]  ricalcola e mostra una liquidazione salvata",
+         {u"db"_qs, u"user"_qs, u"id"_qs}, {u"json"_qs, u"yes"_qs, u"verbose"_qs}, runShow},
+        {"delete", "delete  --db URL --user N --id N [--yes]   elimina una liquidazione salvata", {u"db"_qs, u"user"_qs, u"id"_qs},
+         {u"yes"_qs}, runDelete},
+        {"list", "list    --db URL --user N --company N [--json]  le liquidazioni salvate, come le elenca la ricerca",
+         {u"db"_qs, u"user"_qs, u"company"_qs}, {u"json"_qs}, runList},
     };
     return table;
 }

@@ -6,7 +6,10 @@ namespace liqiva {
 
 Answer ConsoleMessages::messageBox(const QString &text, Buttons buttons, Icon, const QString &)
 {
-    m_texts << text;
+    // Lines of a message are separated by a carriage return, as message boxes take them.
+    QString shown = text;
+    shown.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
+    m_texts << shown;
     Answer a = Answer::Ok;
     QString suffix;
     switch (buttons) {
@@ -14,18 +17,16 @@ Answer ConsoleMessages::messageBox(const QString &text, Buttons buttons, Icon, c
         break;
     case Buttons::OkCancel:
         a = m_yes ? Answer::Ok : Answer::Cancel;
-        suffix = m_yes ? u" [OK]"_qs : u" [Annulla]"_qs;
+        suffix = m_yes ? u" [OK]"_qs : u" [Annulla] (per confermare: --yes)"_qs;
         break;
     case Buttons::YesNo:
     case Buttons::YesNoCancel:
         a = m_yes ? Answer::Yes : Answer::No;
-        suffix = m_yes ? u" [Si]"_qs : u" [No]"_qs;
+        suffix = m_yes ? u" [Sì]"_qs : u" [No] (rispondere sì con --yes)"_qs;
         break;
     }
+    m_lastNo = buttons != Buttons::Ok && !m_yes;
     if (!m_quiet) {
-        // Lines of a message are separated by a carriage return, as message boxes take them.
-        QString shown = text;
-        shown.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
         const QByteArray line = (shown + suffix + u'\n').toUtf8();
         std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
         std::fflush(stderr);

@@ -39,17 +39,23 @@ public:
 };
 
 // Writes every message to standard error; questions get the answer chosen on the command
-// line (--yes answers Yes and OK, otherwise No and Cancel). Keeps the texts for the JSON.
+// line (--yes answers Yes and OK, otherwise No and Cancel, and the line says how to answer
+// yes). Keeps the texts for the JSON, with plain newlines between their lines.
 class ConsoleMessages : public MessageService {
 public:
     explicit ConsoleMessages(bool answerYes = false) : m_yes(answerYes) {}
     Answer messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
     const QStringList &texts() const { return m_texts; }
     void setQuiet(bool quiet) { m_quiet = quiet; }
+    bool quiet() const { return m_quiet; }
+    // True when the last message was a question answered no (or cancelled) because the
+    // command line did not say --yes.
+    bool lastAnsweredNo() const { return m_lastNo; }
 
 private:
     bool m_yes;
     bool m_quiet = false;
+    bool m_lastNo = false;
     QStringList m_texts;
 };
 

@@ -1,10 +1,12 @@
 #include "startup/database/Connection.h"
 
 #include "startup/database/DbError.h"
+#include "startup/database/DbErrorText.h"
 #include "startup/database/SqlDialect.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
@@ -58,14 +60,19 @@ DatabaseLocation DatabaseLocation::parse(const QString &url)
         if (loc.path.startsWith(u"//"_qs))
             loc.path = loc.path.mid(2);
         if (loc.path.isEmpty())
-            throw DbError(QStringLiteral("Indirizzo del database non valido: manca il percorso del file SQLite (%1).").arg(url),
+            throw DbError(QStringLiteral("Indirizzo del database non valido: manca il percorso del file SQLite (%1).")
+                              .arg(maskPassword(url)),
                           QString());
         return loc;
     }
     if (url.startsWith(u"postgresql://"_qs, Qt::CaseInsensitive) || url.startsWith(u"postgres://"_qs, Qt::CaseInsensitive)) {
         const QUrl u(url);
         if (!u.isValid())
-            throw DbError(QStringLiteral("Indirizzo del database non valido: %1").arg(url), QString());
+            // QUrl's own reason repeats the whole address, password included: not shown.
+            throw DbError(QStringLiteral("Indirizzo del database non valido: %1. Si attende "
+                                         "postgresql://utente@host:porta/database, con la porta da 1 a 65535.")
+                              .arg(maskPassword(url)),
+                          QString());
         loc.engine = Engine::Postgres;
         loc.host = u.host();
         loc.port = u.port(5432);
@@ -76,13 +83,14 @@ DatabaseLocation DatabaseLocation::parse(const QString &url)
         if (q.hasQueryItem(u"host"_qs))
             loc.host = q.queryItemValue(u"host"_qs, QUrl::FullyDecoded);
         if (loc.database.isEmpty())
-            throw DbError(QStringLiteral("Indirizzo del database non valido: manca il nome del database (%1).").arg(url),
-                          QString());
+            throw DbError(
+                QStringLiteral("Indirizzo del database non valido: manca il nome del database (%1).").arg(maskPassword(url)),
+                QString());
         return loc;
     }
     throw DbError(QStringLiteral("Indirizzo del database non valido: \"%1\". Si attende sqlite:PERCORSO oppure "
                                  "postgresql://utente@host:porta/database.")
-                      .arg(url),
+                      .arg(maskPassword(url)),
                   QString());
 }
 
@@ -106,13 +114,42 @@ Connection::Connection(const DatabaseLocation &where)
 {
 }
 
+namespace {
+
+// Why an SQLite file that should already hold a database cannot be one, before SQLite
+// touches it (SQLite would take an empty file for a new database and write to it); empty
+// when it may be opened.
+QString unusableSqliteFile(const QString &path, Connection::Create create)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("%1 è una cartella, non un file di database.").arg(path);
+    if (!info.exists())
+        return create == Connection::Create::Yes ? QString()
+                                                 : QStringLiteral("Il database %1 non esiste.").arg(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Impossibile leggere il file del database %1: controllare i permessi (%2).")
+            .arg(path, file.errorString());
+    if (file.size() == 0)
+        return create == Connection::Create::Yes ? QString()
+                                                 : QStringLiteral("Il file %1 è vuoto: non contiene un database.").arg(path);
+    static const QByteArray header("SQLite format 3", 16); // with its closing zero byte
+    if (file.read(header.size()) != header)
+        return QStringLiteral("Il file %1 non è un database SQLite: non è stato modificato.").arg(path);
+    return {};
+}
+
+} // namespace
+
 std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Create create)
 {
     std::unique_ptr<Connection> c(new Connection(where));
     if (where.engine == Engine::Sqlite) {
         keepFreedHeap();
-        if (create == Create::No && !QFileInfo::exists(where.path))
-            throw DbError(QStringLiteral("Il file del database non esiste: %1").arg(where.path), QString());
+        const QString problem = unusableSqliteFile(where.path, create);
+        if (!problem.isEmpty())
+            throw DbError(problem, QString());
         c->m_db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, c->m_name);
         c->m_db.setDatabaseName(where.path);
         // Several processes share one file: wait for a writer instead of failing at once.
@@ -124,23 +161,35 @@ std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Crea
         c->m_db.setDatabaseName(where.database);
         c->m_db.setUserName(where.user);
         c->m_db.setPassword(where.password);
+        // A server that does not answer fails the opening after this many seconds.
         c->m_db.setConnectOptions(u"connect_timeout=10"_qs);
     }
     if (!c->m_db.isValid())
-        throw DbError(QStringLiteral("Il driver del database non e' disponibile (%1).")
+        throw DbError(QStringLiteral("Il driver del database non è disponibile (%1).")
                           .arg(where.engine == Engine::Sqlite ? u"QSQLITE"_qs : u"QPSQL"_qs),
                       QString());
+    // The engine's own words go in brackets after a sentence that says what to do.
+    auto cannotOpen = [&](const QString &engineText, const QString &code) {
+        return DbError(QStringLiteral("Impossibile aprire il database %1. %2")
+                           .arg(where.toString(), explainDbError(DbError(engineText, code))),
+                       code);
+    };
     if (!c->m_db.open()) {
         const QSqlError err = c->m_db.lastError();
-        throw DbError(QStringLiteral("Impossibile aprire il database %1: %2")
-                          .arg(where.toString(), err.text().trimmed()),
-                      err.nativeErrorCode());
+        QString text = err.databaseText().trimmed();
+        if (text.isEmpty())
+            text = err.text().trimmed();
+        throw cannotOpen(text, err.nativeErrorCode());
     }
-    if (where.engine == Engine::Sqlite) {
-        c->executeRaw(u"PRAGMA journal_mode=WAL"_qs);
-        c->executeRaw(u"PRAGMA synchronous=NORMAL"_qs);
-    } else {
-        c->executeRaw(u"SET client_min_messages TO WARNING"_qs);
+    try {
+        if (where.engine == Engine::Sqlite) {
+            c->executeRaw(u"PRAGMA journal_mode=WAL"_qs);
+            c->executeRaw(u"PRAGMA synchronous=NORMAL"_qs);
+        } else {
+            c->executeRaw(u"SET client_min_messages TO WARNING"_qs);
+        }
+    } catch (const DbError &e) {
+        throw cannotOpen(e.message(), e.nativeCode());
     }
     return c;
 }
@@ -178,7 +227,7 @@ void Connection::setCommandTimeout(int seconds)
 std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly)
 {
     if (!m_db.isOpen())
-        throw DbError(QStringLiteral("La connessione al database non e' aperta."), QString(), sql);
+        throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
     auto q = std::make_unique<QSqlQuery>(m_db);
     q->setForwardOnly(forwardOnly);
     q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);

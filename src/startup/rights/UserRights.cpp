@@ -62,4 +62,20 @@ bool UserRights::has(const QString &right) const
     return false;
 }
 
+QString UserRights::refusal(const QString &right)
+{
+    QString what;
+    if (right == NewSave)
+        what = u"creare o salvare la liquidazione I.V.A."_qs;
+    else if (right == Delete)
+        what = u"eliminare la liquidazione I.V.A."_qs;
+    else if (right == Search)
+        what = u"cercare e consultare le liquidazioni I.V.A."_qs;
+    else if (right == Print)
+        what = u"stampare la liquidazione I.V.A."_qs;
+    else
+        what = right;
+    return u"Diritti non sufficienti per "_qs + what;
+}
+
 } // namespace liqiva

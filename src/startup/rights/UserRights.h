@@ -22,6 +22,9 @@ public:
     static UserRights all();
 
     bool has(const QString &right) const;
+    // The message for an operation refused for want of a right ("Diritti non sufficienti
+    // per ..."), in the words the program uses for the VAT-data rebuild.
+    static QString refusal(const QString &right);
     bool newSave() const { return m_flags[1]; }
     bool canDelete() const { return m_flags[2]; }
     bool search() const { return m_flags[3]; }
