@@ -3,6 +3,7 @@
 #include "startup/database/DbErrorText.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <exception>
 
 using namespace liqiva;
@@ -71,6 +72,11 @@ int run(const Command &c, const QStringList &words)
 
 int main(int argc, char **argv)
 {
+#ifdef SIGPIPE
+    // A reader that goes away (`liqiva settle ... | head`) must not kill the command between
+    // two writes: the output is lost, the work is finished and its working rows removed.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QCoreApplication app(argc, argv);
     const std::vector<Command> commands = allCommands();
     QStringList words = app.arguments().mid(1);

@@ -3,6 +3,7 @@
 #include "document/NewSettlement.h"
 #include "document/SavedSettlements.h"
 #include "document/SettlementDocument.h"
+#include "document/SettlementSession.h"
 #include "document/WorkingRecords.h"
 #include "engine/Amounts.h"
 #include "startup/database/DbError.h"
@@ -113,8 +114,9 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     closing.insert(u"CreDimLiquiSucc"_qs, amount(doc.creditoResiduo()));
     closing.insert(u"CreCompF24"_qs, amount(doc.creditoInfrannualeF24()));
     closing.insert(u"RimbInfrannuale"_qs, amount(doc.creditoInfrannualeRimborso()));
-    closing.insert(u"IntTrimDovuti"_qs, amount(doc.amounts().IntTrimDovuti()));
-    closing.insert(u"IvaPeriodo"_qs, amount(doc.amounts().IvaPeriodo()));
+    // In the currency of the header (the amounts object holds thousands in the lire years).
+    closing.insert(u"IntTrimDovuti"_qs, amount(doc.amounts().IntTrimDovuti() * doc.amountsUnit()));
+    closing.insert(u"IvaPeriodo"_qs, amount(doc.amounts().IvaPeriodo() * doc.amountsUnit()));
     closing.insert(u"caption"_qs, doc.amountToPayCaption());
     root.insert(u"closing"_qs, closing);
 
@@ -152,10 +154,12 @@ void printText(const SettlementDocument &doc)
 }
 
 int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int company, int key, bool makeDatiIva,
-                 const CliArgs &args, bool removeWhenDone, bool save = false)
+                 const CliArgs &args, bool removeWhenDone, bool save = false, SettlementSession *session = nullptr)
 {
     UtilityServices services(messages);
     DocumentContext ctx{db, messages, user, company, settlementFunction(db), true};
+    if (session)
+        ctx.heldByOther = [session](int k) { return session->holderOf(k); };
     ctx.mayRebuildVatData = services.hasRight(user, ctx.idFunction, db);
     SettlementDocument doc(ctx);
     try {
@@ -225,7 +229,12 @@ int runSettle(const CliArgs &args)
 
         ConsoleMessages messages(args.flag(u"yes"_qs));
         messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
+        // Registered as this process's while it works on a settlement; the working
+        // settlements of processes that died go first.
+        SettlementSession session(*db, user, settlementFunction(*db));
+        session.removeAbandoned();
         NewSettlement ns(*db, messages, company.toInt(), user);
+        ns.setOnCreated([&session](int k) { session.hold(k); });
         ns.sbSetComboMesi(activity, year.toInt(), 0);
         const int index = ns.indexOfMonth(period);
         if (index < 0)
@@ -238,12 +247,13 @@ int runSettle(const CliArgs &args)
             throw Refused{reason + answeredNo(messages)};
         }
         const int key = ns.currentKey();
+        session.hold(key);
         const bool created = db->scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                         + sqlNumber(key))
                                  .toInt()
             == 2;
         return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created,
-                            save);
+                            save, &session);
     } catch (const Refused &r) {
         err(u"liqiva settle: "_qs + r.text);
         return 1;
@@ -297,7 +307,10 @@ int runDelete(const CliArgs &args)
     }
     requireRight(*db, user, saved->first, UserRights::Delete);
     ConsoleMessages messages(args.flag(u"yes"_qs));
+    SettlementSession session(*db, user, settlementFunction(*db));
+    session.removeAbandoned();
     DocumentContext ctx{*db, messages, user, saved->first, settlementFunction(*db), false};
+    ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
     SettlementDocument doc(ctx);
     doc.sbChildFill(key, false);
     if (!doc.sbChildDelete()) {

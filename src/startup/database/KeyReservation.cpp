@@ -64,7 +64,7 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
     // A key beyond what the key columns hold is refused before anything is written: it would
     // wrap to a negative key on one engine and fail on the other.
     if (key > 2147483647LL)
-        throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi (" + keyColumn
+        throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi ("_qs + keyColumn
                           + u" ha raggiunto 2147483647): non è stato scritto nulla."_qs,
                       QString());
 
