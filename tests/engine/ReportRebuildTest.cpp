@@ -246,7 +246,7 @@ TEST_P(ReportRebuild, IsRepeatableAndCostsAFixedNumberOfStatements)
     const long long statements = t->db().statementCount() - before;
     RecordProperty("statements", int(statements));
     std::printf("[ statements ] monthly rebuild: %lld\n", statements);
-    EXPECT_LE(statements, 45);
+    EXPECT_LE(statements, 46); // the lock of the settlement row included
 
     const QVariant debt = f->headerValue(s, u"TotDebito"_qs);
     const ReportOutcome second = rebuild(s, 3, caption(u"Marzo 2024"_qs));
