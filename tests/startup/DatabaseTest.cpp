@@ -1,3 +1,5 @@
+#include <cmath>
+#include <limits>
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
@@ -37,7 +39,10 @@ TEST(SqlLiteral, WritesValuesThatCannotChangeAStatement)
     EXPECT_EQ(sqlNumber(-0.01), u"-0.01"_qs);
     EXPECT_EQ(sqlNumber(0.1 + 0.2), u"0.3"_qs);
     EXPECT_EQ(sqlNumber(103.29), u"103.29"_qs);
-    EXPECT_EQ(sqlNumber(1e15), u"1000000000000000"_qs);
+    EXPECT_EQ(sqlNumber(999999999999999.0), u"999999999999999"_qs);
+    // beyond a currency column, or not a number (an overflowed sum): refused, never written
+    for (double v : {1e15, -1e15, std::numeric_limits<double>::infinity(), std::nan("")})
+        EXPECT_THROW(sqlNumber(v), DbError) << v;
     EXPECT_EQ(sqlText(u"l'IVA"_qs), u"'l''IVA'"_qs);
     EXPECT_EQ(sqlDate(QDateTime(QDate(2024, 3, 31), QTime(8, 5, 0)), Engine::Postgres), u"'03/31/2024 08:05:00'"_qs);
     EXPECT_EQ(sqlDate(QDate(2024, 3, 31), Engine::Sqlite), u"'2024-03-31 00:00:00'"_qs);
