@@ -243,7 +243,7 @@ int runSettle(const CliArgs &args)
             // Without --json the question is already on standard error, just above.
             QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
             if (!messages.quiet() && messages.lastAnsweredNo())
-                reason = u"liquidazione non creata: alla domanda qui sopra è stato risposto no"_qs;
+                reason = u"liquidazione non creata"_qs;
             throw Refused{reason + answeredNo(messages)};
         }
         const int key = ns.currentKey();

@@ -15,11 +15,25 @@ constexpr int CodeDelete = 46;
 constexpr int CodeBackspace = 8;
 constexpr int CodeEnter = 13;
 
+// The name upper-cased in ASCII only. The names of the table are ASCII; a full Unicode
+// upper-casing would read other letters as table names ("ſ" as "S", "ı" as "I").
+QString asciiUpper(const QString &name)
+{
+    QString n = name;
+    for (QChar &c : n) {
+        if (c.unicode() >= 128)
+            return {};
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - (u'a' - u'A'));
+    }
+    return n;
+}
+
 } // namespace
 
 int keyCodeOfName(const QString &name)
 {
-    const QString n = name.toUpper();
+    const QString n = asciiUpper(name);
     if (n.size() == 1) {
         const QChar c = n.at(0);
         if (c >= u'A' && c <= u'Z')

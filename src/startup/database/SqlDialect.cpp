@@ -538,6 +538,24 @@ Survey survey(const QString &sql)
     return out;
 }
 
+// The deepest nesting of brackets the translator takes. It walks brackets and calls by
+// recursion (up to three frames of about half a kilobyte a level), so a statement nested
+// deeper, far beyond any the program writes, is passed on as it is for the engine to judge
+// instead of running out of stack here, also on a thread with a small stack.
+constexpr int maxNesting = 200;
+
+bool nestedTooDeep(const std::vector<Token> &toks)
+{
+    int depth = 0;
+    for (const Token &t : toks) {
+        if (isSymbol(t, "(") && ++depth > maxNesting)
+            return true;
+        if (isSymbol(t, ")") && depth > 0)
+            --depth;
+    }
+    return false;
+}
+
 } // namespace
 
 QString translateSql(const QString &sql, Engine engine)
@@ -557,6 +575,8 @@ QString translateSql(const QString &sql, Engine engine)
     }
 
     std::vector<Token> toks = tokenize(sql);
+    if (nestedTooDeep(toks))
+        return sql;
 
     std::vector<const Token *> solid;
     for (const Token &t : toks)
