@@ -538,8 +538,8 @@ TEST_F(ChildWindow, AnEditOfTheDeclarationChangesTheAmountToPayAsTheDocumentComp
     } edits[] = {
         {demo::Shop, G::VariazioniImposta, Debiti, u"100"_qs, u"100,00"_qs, u"1.628,04"_qs, QString()},
         {demo::Shop, G::AccontoVersato, Crediti, u"28,04"_qs, u"28,04"_qs, u"1.500,00"_qs, QString()},
-        {demo::Wholesale, G::VariazioniImposta, Debiti, u"1.000"_qs, u"1.000,00"_qs, u"3.489,88"_qs, u"34,55"_qs},
-        {demo::Wholesale, G::InteressiTrimestrali, Debiti, u"5"_qs, u"5,00"_qs, u"2.460,33"_qs, u"5,00"_qs},
+        {demo::Wholesale, G::VariazioniImposta, Debiti, u"1.000"_qs, u"1.000,00"_qs, u"5.370,70"_qs, u"53,18"_qs},
+        {demo::Wholesale, G::InteressiTrimestrali, Debiti, u"5"_qs, u"5,00"_qs, u"4.322,52"_qs, u"5,00"_qs},
     };
     for (const auto &e : edits) {
         open(e.activity, 3);

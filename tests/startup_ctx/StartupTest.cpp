@@ -122,7 +122,7 @@ TEST_P(Startup, RemovesTheUsersWorkingRowsAndKeepsTheOthers)
         {1, 2, testUser, false}, // the user's working row
         {2, 0, testUser, true},  // the user's saved settlement
         {3, 3, testUser, true},  // set aside: restored by the document, not here
-        {4, 2, 8, true},         // another user's working row
+        {4, 2, 8, false},        // another user's working row that no live session holds
         {5, -1, testUser, true},
     };
     for (const auto &r : rows) {
