@@ -138,7 +138,7 @@ TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
 {
     auto doc = fill(demo::Wholesale, 3);
     ASSERT_DOUBLE_EQ(doc->declaration().debit(G::IvaDovutaCreditoPeriodo), 4317.52);
-    ASSERT_DOUBLE_EQ(doc->declaration().debit(G::InteressiTrimestrali), 24.55);
+    ASSERT_DOUBLE_EQ(doc->declaration().debit(G::InteressiTrimestrali), 43.18);
     ASSERT_DOUBLE_EQ(doc->importoDaVersare(), 2479.88);
     struct {
         int row;
