@@ -139,7 +139,7 @@ TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
     auto doc = fill(demo::Wholesale, 3);
     ASSERT_DOUBLE_EQ(doc->declaration().debit(G::IvaDovutaCreditoPeriodo), 4317.52);
     ASSERT_DOUBLE_EQ(doc->declaration().debit(G::InteressiTrimestrali), 43.18);
-    ASSERT_DOUBLE_EQ(doc->importoDaVersare(), 2479.88);
+    ASSERT_DOUBLE_EQ(doc->importoDaVersare(), 4360.70);
     struct {
         int row;
         DeclarationColumn column;
@@ -147,7 +147,7 @@ TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
         double interest;
         double toPay;
     } steps[] = {
-        {G::VariazioniImposta, Debit, 1000, 34.55, 3489.88}, // 1% of 3,455.33
+        {G::VariazioniImposta, Debit, 1000, 53.18, 5370.70}, // 1% of 5,317.52
         {G::IvaNonVersata, Credit, 3455.33, 0, 0},           // nothing due, no interest
         {G::IvaNonVersata, Credit, 0, 34.55, 3489.88},
         {G::InteressiTrimestrali, Debit, 5, 5, 3460.33}, // typed: it stays
