@@ -65,7 +65,7 @@ bool CliArgs::asksForHelp(const QStringList &words)
 }
 
 std::optional<QString> CliArgs::parse(const QStringList &words, const QStringList &options, const QStringList &flags,
-                                       CliArgs &out)
+                                      CliArgs &out)
 {
     const QStringList known = options + flags;
     for (qsizetype i = 0; i < words.size(); ++i) {
@@ -83,7 +83,8 @@ std::optional<QString> CliArgs::parse(const QStringList &words, const QStringLis
             return QStringLiteral("--%1 è indicata più volte: indicarla una volta sola").arg(name);
         if (flags.contains(name)) {
             if (i + 1 < words.size() && !isOptionWord(words[i + 1]))
-                return QStringLiteral("--%1 è un interruttore e non vuole un valore (trovato \"%2\")").arg(name, words[i + 1]);
+                return QStringLiteral("--%1 è un interruttore e non vuole un valore (trovato \"%2\")")
+                    .arg(name, words[i + 1]);
             out.m_flags << name;
             continue;
         }

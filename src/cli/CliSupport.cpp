@@ -28,13 +28,14 @@ DatabaseLocation databaseLocation(const CliArgs &args)
 std::unique_ptr<Connection> openDatabase(const CliArgs &args)
 {
     const DatabaseLocation where = databaseLocation(args);
-    const QString createHint = QStringLiteral(" Per crearlo: liqiva schema --db %1 (oppure liqiva demo).").arg(where.toString());
+    const QString createHint =
+        QStringLiteral(" Per crearlo: liqiva schema --db %1 (oppure liqiva demo).").arg(where.toString());
     std::unique_ptr<Connection> db;
     try {
         db = Connection::open(where);
     } catch (const DbError &e) {
-        const bool missing = where.engine == Engine::Sqlite && !QFileInfo(where.path).isDir()
-            && (!QFileInfo::exists(where.path) || QFileInfo(where.path).size() == 0);
+        const bool missing = where.engine == Engine::Sqlite && !QFileInfo(where.path).isDir() &&
+                             (!QFileInfo::exists(where.path) || QFileInfo(where.path).size() == 0);
         throw Refusal{e.message() + (missing ? createHint : QString())};
     }
     // A database without the program's tables: say so before any statement fails on it.
@@ -54,26 +55,29 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
 
 int settlementFunction(Connection &db)
 {
-    const QVariant v = db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs);
+    const QVariant v =
+        db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs);
     return v.isNull() ? 0 : v.toInt();
 }
 
 void requireRight(Connection &db, int user, int company, const QString &right)
 {
-    QVariant branch = db.scalar(u"SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                                + sqlNumber(company));
+    QVariant branch = db.scalar(
+        u"SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
+        sqlNumber(company));
     if (branch.isNull() || branch.toInt() == 0)
-        branch = db.scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlNumber(company));
+        branch = db.scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
+                           sqlNumber(company));
     const QVariant objectType =
         db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = "_qs + sqlNumber(settlementFunction(db)));
     const UserRights rights = UserRights::read(db, user, branch.toInt(), objectType.toInt());
     if (!rights.has(right))
-        throw Refusal{UserRights::refusal(right)
-                      + QStringLiteral(" L'utente %1 non ha questo diritto nella filiale %2 dell'azienda %3: chiedere "
-                                       "all'amministratore di concederlo.")
-                            .arg(user)
-                            .arg(branch.toInt())
-                            .arg(company)};
+        throw Refusal{UserRights::refusal(right) +
+                      QStringLiteral(" L'utente %1 non ha questo diritto nella filiale %2 dell'azienda %3: chiedere "
+                                     "all'amministratore di concederlo.")
+                          .arg(user)
+                          .arg(branch.toInt())
+                          .arg(company)};
 }
 
 namespace {

@@ -15,8 +15,8 @@ struct Command {
 };
 
 // The commands, one table per source file that defines them.
-const std::vector<Command> &schemaCommands();   // schema, demo
-const std::vector<Command> &launchCommands();   // launch
-const std::vector<Command> &settleCommands();   // settle, show, delete, list
+const std::vector<Command> &schemaCommands(); // schema, demo
+const std::vector<Command> &launchCommands(); // launch
+const std::vector<Command> &settleCommands(); // settle, show, delete, list
 
 } // namespace liqiva::cli

@@ -19,8 +19,8 @@ std::vector<Command> allCommands()
     return all;
 }
 
-const QString urlHelp = QStringLiteral(
-    "URL: sqlite:PERCORSO oppure postgresql://utente@host:porta/database[?host=/cartella/socket]");
+const QString urlHelp =
+    QStringLiteral("URL: sqlite:PERCORSO oppure postgresql://utente@host:porta/database[?host=/cartella/socket]");
 
 void usage(const std::vector<Command> &commands, void (*print)(const QString &))
 {

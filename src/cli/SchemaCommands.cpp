@@ -46,10 +46,16 @@ int runDemo(const CliArgs &args)
 const std::vector<Command> &schemaCommands()
 {
     static const std::vector<Command> table = {
-        {"schema", "schema  --db URL              crea tabelle e righe di riferimento (si può ripetere)", {u"db"_qs}, {},
+        {"schema",
+         "schema  --db URL              crea tabelle e righe di riferimento (si può ripetere)",
+         {u"db"_qs},
+         {},
          runSchema},
-        {"demo", "demo    --db URL [--scale N]  schema e azienda dimostrativa (N aziende, da 1 a 200)",
-         {u"db"_qs, u"scale"_qs}, {}, runDemo},
+        {"demo",
+         "demo    --db URL [--scale N]  schema e azienda dimostrativa (N aziende, da 1 a 200)",
+         {u"db"_qs, u"scale"_qs},
+         {},
+         runDemo},
     };
     return table;
 }

@@ -3,6 +3,7 @@
 #include "startup/HandOverStore.h"
 #include "startup/StartupError.h"
 #include "startup/database/DbError.h"
+#include "startup/database/DbErrorText.h"
 
 namespace liqiva {
 
@@ -13,12 +14,13 @@ DatabaseLocation ConnectionProvider::locate(const QString &database, int dbType)
         throw StartupError(u"Il database non è configurato: manca la chiave Database nella sezione MenuSettings."_qs);
     const bool desktop = dbType == int(Engine::Sqlite);
     const bool looksLikeUrl = value.contains(u"://"_qs);
+    // The value may hold a password: messages show it masked.
     try {
         if (desktop) {
             if (looksLikeUrl)
                 throw StartupError(QStringLiteral("Il database configurato (%1) non è un file SQLite, ma il tipo di "
                                                   "database (DBType) è 1.")
-                                       .arg(value));
+                                       .arg(maskPassword(value)));
             // Accept the path as it stands, or with the "sqlite:" prefix of the command line.
             return DatabaseLocation::parse(value.startsWith(u"sqlite:"_qs, Qt::CaseInsensitive) ? value
                                                                                                 : u"sqlite:"_qs + value);
@@ -27,11 +29,11 @@ DatabaseLocation ConnectionProvider::locate(const QString &database, int dbType)
             throw StartupError(QStringLiteral("Il database configurato (%1) non è un indirizzo PostgreSQL "
                                               "(postgresql://utente@host:porta/database), ma il tipo di database "
                                               "(DBType) è %2.")
-                                   .arg(value)
+                                   .arg(maskPassword(value))
                                    .arg(dbType));
         DatabaseLocation loc = DatabaseLocation::parse(value);
         if (loc.engine != Engine::Postgres)
-            throw StartupError(QStringLiteral("Il database configurato (%1) non è un indirizzo PostgreSQL.").arg(value));
+            throw StartupError(QStringLiteral("Il database configurato (%1) non è un indirizzo PostgreSQL.").arg(maskPassword(value)));
         return loc;
     } catch (const DbError &e) {
         throw StartupError(e.message());

@@ -59,12 +59,12 @@ inline LiqivaRun runLiqiva(const QStringList &args, const QString &work)
 // The engines' own English words, which may only appear in brackets after our sentence.
 inline const QStringList &rawEngineTexts()
 {
-    static const QStringList texts = {u"file is not a database"_qs,   u"no such table"_qs,
-                                      u"database is locked"_qs,      u"readonly database"_qs,
-                                      u"unable to open"_qs,          u"connection refused"_qs,
-                                      u"could not connect"_qs,       u"no such file or directory"_qs,
-                                      u"timeout expired"_qs,         u"does not exist"_qs,
-                                      u"unable to connect"_qs,       u"connection to server"_qs};
+    static const QStringList texts = {u"file is not a database"_qs, u"no such table"_qs,
+                                      u"database is locked"_qs,     u"readonly database"_qs,
+                                      u"unable to open"_qs,         u"connection refused"_qs,
+                                      u"could not connect"_qs,      u"no such file or directory"_qs,
+                                      u"timeout expired"_qs,        u"does not exist"_qs,
+                                      u"unable to connect"_qs,      u"connection to server"_qs};
     return texts;
 }
 

@@ -31,8 +31,9 @@ protected:
 
     static QStringList settleArgs(int user, int activity, int period)
     {
-        return {u"--user"_qs,     QString::number(user),   u"--activity"_qs, QString::number(activity),
-                u"--vat-year"_qs, u"2024"_qs,              u"--period"_qs,   QString::number(period)};
+        return {
+            u"--user"_qs, QString::number(user), u"--activity"_qs,       QString::number(activity), u"--vat-year"_qs,
+            u"2024"_qs,   u"--period"_qs,        QString::number(period)};
     }
 
     int savedCount()
@@ -43,7 +44,8 @@ protected:
     // Saves a settlement as user 1 and gives its key.
     int saveOne(int activity, int period)
     {
-        const LiqivaRun r = run(u"settle"_qs, settleArgs(1, activity, period) << u"--save"_qs << u"--yes"_qs << u"--json"_qs);
+        const LiqivaRun r =
+            run(u"settle"_qs, settleArgs(1, activity, period) << u"--save"_qs << u"--yes"_qs << u"--json"_qs);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         return QJsonDocument::fromJson(r.rawOut).object().value(u"id"_qs).toInt();
     }
@@ -67,7 +69,8 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
         int exitCode;
     } cases[] = {
         {"search-only user saves", u"settle"_qs, settleArgs(2, 1, 3) << u"--save"_qs << u"--yes"_qs, 1},
-        {"search-only user saves, json", u"settle"_qs, settleArgs(2, 1, 3) << u"--save"_qs << u"--yes"_qs << u"--json"_qs, 1},
+        {"search-only user saves, json", u"settle"_qs,
+         settleArgs(2, 1, 3) << u"--save"_qs << u"--yes"_qs << u"--json"_qs, 1},
         {"user without rights saves", u"settle"_qs, settleArgs(4, 1, 3) << u"--save"_qs << u"--yes"_qs, 1},
         {"user without rights computes", u"settle"_qs, settleArgs(4, 1, 3) << u"--yes"_qs, 1},
         {"search-only user computes", u"settle"_qs, settleArgs(2, 1, 3) << u"--yes"_qs, 0},
@@ -108,7 +111,8 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
 TEST_P(CliOnDemo, QuotesAndSqlInDescriptionsStayText)
 {
     const QString evil = u"O'Brien'; DROP TABLE Iva; --"_qs;
-    t->db().execute(u"UPDATE AttivitaAzienda SET AttivitaAzienda = "_qs + sqlText(evil) + u" WHERE IDAttivitaAzienda = 1"_qs);
+    t->db().execute(u"UPDATE AttivitaAzienda SET AttivitaAzienda = "_qs + sqlText(evil) +
+                    u" WHERE IDAttivitaAzienda = 1"_qs);
     t->db().execute(u"UPDATE Iva SET DescrizioneSuRegistroIVA = "_qs + sqlText(evil) + u" WHERE IDIva = 1"_qs);
     const int vatCodes = t->db().scalar(u"SELECT COUNT(*) FROM Iva"_qs).toInt();
 

@@ -30,9 +30,10 @@ const QSet<QString> &tableNames()
 }
 
 const QStringList pieces = {
-    u"Ctrl"_qs, u"Control"_qs, u"Shift"_qs, u"Alt"_qs, u"+"_qs, u"++"_qs, u" "_qs, u"F"_qs, u"f"_qs, u"1"_qs, u"12"_qs,
-    u"13"_qs, u"0"_qs, u"-1"_qs, u"+1"_qs, u" (TN)"_qs, u"(tn)"_qs, u"Ins"_qs, u"Canc"_qs, u"Invio"_qs, u"a"_qs, u"Z"_qs,
-    u"ı"_qs, u"ſ"_qs, u"ß"_qs, u"ﬁ"_qs, u"Ｆ１"_qs, u"\u00A0"_qs, u"\t"_qs, u"é"_qs, u"K"_qs, u"١"_qs,
+    u"Ctrl"_qs, u"Control"_qs, u"Shift"_qs, u"Alt"_qs,    u"+"_qs,  u"++"_qs, u" "_qs,  u"F"_qs,
+    u"f"_qs,    u"1"_qs,       u"12"_qs,    u"13"_qs,     u"0"_qs,  u"-1"_qs, u"+1"_qs, u" (TN)"_qs,
+    u"(tn)"_qs, u"Ins"_qs,     u"Canc"_qs,  u"Invio"_qs,  u"a"_qs,  u"Z"_qs,  u"ı"_qs,  u"ſ"_qs,
+    u"ß"_qs,    u"ﬁ"_qs,       u"Ｆ１"_qs,  u"\u00A0"_qs, u"\t"_qs, u"é"_qs,  u"K"_qs,  u"١"_qs,
 };
 
 QString randomText(std::mt19937 &rng)
@@ -68,7 +69,8 @@ TEST(ShortcutTextFuzz, AnswersEveryRandomText)
             for (QChar &c : upper)
                 if (c >= u'a' && c <= u'z')
                     c = QChar(c.unicode() - 32);
-            ASSERT_TRUE(tableNames().contains(upper)) << "key code " << k.keyCode << " for the name " << name.toStdString();
+            ASSERT_TRUE(tableNames().contains(upper))
+                << "key code " << k.keyCode << " for the name " << name.toStdString();
         }
         // The key sequence is the parsed key, and a key press of it parses back the same.
         const QKeySequence seq = ShortcutText::toKeySequence(text);

@@ -1,8 +1,8 @@
 // The engines' error texts as a person reads them: the common ones recognised on both
 // engines, said in Italian with the engine's words in brackets, and a password never shown.
 
-#include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
+#include "startup/database/DbError.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,8 @@ TEST(DbErrorText, RecognisesTheCommonProblems)
         {"unable to open database file", "14", DbProblem::CannotOpen},
         {"connection to server at \"127.0.0.1\", port 1 failed: Connection refused\r\n\tIs the server running?", "",
          DbProblem::NoServer},
-        {"connection to server on socket \"/tmp/x/.s.PGSQL.5432\" failed: No such file or directory", "", DbProblem::NoServer},
+        {"connection to server on socket \"/tmp/x/.s.PGSQL.5432\" failed: No such file or directory", "",
+         DbProblem::NoServer},
         {"timeout expired", "", DbProblem::NoServer},
         {"FATAL:  password authentication failed for user \"anna\"", "28P01", DbProblem::Login},
         {"FATAL:  role \"anna\" does not exist", "", DbProblem::Login},

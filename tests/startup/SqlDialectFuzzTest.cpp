@@ -14,12 +14,59 @@ namespace {
 
 // Pieces the translator reacts to, and pieces it must pass through.
 const QStringList pieces = {
-    u"SELECT "_qs, u"FROM "_qs, u"WHERE "_qs, u"ISNULL("_qs, u"isnull ("_qs, u"CONVERT(varchar(12),"_qs, u"Str("_qs,
-    u"DATEPART(year,"_qs, u"DATEPART(yy, "_qs, u"year("_qs, u"+"_qs, u" + "_qs, u"'"_qs, u"''"_qs, u"'testo'"_qs,
-    u"\""_qs, u"["_qs, u"]"_qs, u"("_qs, u")"_qs, u","_qs, u"."_qs, u"*"_qs, u" UNION "_qs, u" ORDER BY "_qs,
-    u" DESC"_qs, u" ASC"_qs, u" AS "_qs, u"AS 'alias'"_qs, u"set dateformat mdy"_qs, u"set"_qs, u"dateformat"_qs,
-    u"A.X"_qs, u"T"_qs, u"1.5"_qs, u"12"_qs, u" "_qs, u"\t"_qs, u"\n"_qs, u"\r\n"_qs, u"<>"_qs, u"||"_qs, u"-- "_qs,
-    u"/*"_qs, u"*/"_qs, u";"_qs, u"à"_qs, u"€"_qs, u"²"_qs, u"١"_qs, u"ı"_qs, u"@p"_qs, u"_x"_qs,
+    u"SELECT "_qs,
+    u"FROM "_qs,
+    u"WHERE "_qs,
+    u"ISNULL("_qs,
+    u"isnull ("_qs,
+    u"CONVERT(varchar(12),"_qs,
+    u"Str("_qs,
+    u"DATEPART(year,"_qs,
+    u"DATEPART(yy, "_qs,
+    u"year("_qs,
+    u"+"_qs,
+    u" + "_qs,
+    u"'"_qs,
+    u"''"_qs,
+    u"'testo'"_qs,
+    u"\""_qs,
+    u"["_qs,
+    u"]"_qs,
+    u"("_qs,
+    u")"_qs,
+    u","_qs,
+    u"."_qs,
+    u"*"_qs,
+    u" UNION "_qs,
+    u" ORDER BY "_qs,
+    u" DESC"_qs,
+    u" ASC"_qs,
+    u" AS "_qs,
+    u"AS 'alias'"_qs,
+    u"set dateformat mdy"_qs,
+    u"set"_qs,
+    u"dateformat"_qs,
+    u"A.X"_qs,
+    u"T"_qs,
+    u"1.5"_qs,
+    u"12"_qs,
+    u" "_qs,
+    u"\t"_qs,
+    u"\n"_qs,
+    u"\r\n"_qs,
+    u"<>"_qs,
+    u"||"_qs,
+    u"-- "_qs,
+    u"/*"_qs,
+    u"*/"_qs,
+    u";"_qs,
+    u"à"_qs,
+    u"€"_qs,
+    u"²"_qs,
+    u"١"_qs,
+    u"ı"_qs,
+    u"@p"_qs,
+    u"_x"_qs,
 };
 
 QString randomText(std::mt19937 &rng)
@@ -87,8 +134,8 @@ TEST(SqlDialectFuzz, DeepNestingIsAnswered)
     for (const auto &shape : shapes) {
         SCOPED_TRACE(shape.label);
         const int depth = 100000;
-        const QString in = u"SELECT "_qs + shape.open.repeated(depth) + u"X"_qs + shape.close.repeated(depth)
-            + u" FROM T UNION SELECT 1 FROM T ORDER BY T.X"_qs;
+        const QString in = u"SELECT "_qs + shape.open.repeated(depth) + u"X"_qs + shape.close.repeated(depth) +
+                           u" FROM T UNION SELECT 1 FROM T ORDER BY T.X"_qs;
         for (Engine engine : {Engine::Sqlite, Engine::Postgres}) {
             const QString out = translateSql(in, engine);
             EXPECT_GE(out.size(), in.size() / 2);
@@ -102,7 +149,8 @@ TEST(SqlDialectFuzz, NestingWithinReasonIsTranslated)
 {
     for (int depth : {1, 10, 150}) {
         SCOPED_TRACE(depth);
-        const QString in = u"SELECT "_qs + u"ISNULL("_qs.repeated(depth) + u"X"_qs + u", 0)"_qs.repeated(depth) + u" FROM T"_qs;
+        const QString in =
+            u"SELECT "_qs + u"ISNULL("_qs.repeated(depth) + u"X"_qs + u", 0)"_qs.repeated(depth) + u" FROM T"_qs;
         for (Engine engine : {Engine::Sqlite, Engine::Postgres}) {
             const QString out = translateSql(in, engine);
             EXPECT_EQ(out.count(u"COALESCE("_qs), depth);

@@ -68,8 +68,8 @@ DbProblem classifyDbError(const DbError &error)
         if (!text.contains(QLatin1String(s.words)))
             continue;
         // "database "x" does not exist" and "role "x" does not exist": only with those words.
-        if ((s.problem == DbProblem::NoSuchDatabase || s.problem == DbProblem::Login) && QByteArray(s.words).endsWith('"')
-            && !text.contains(u"does not exist"_qs))
+        if ((s.problem == DbProblem::NoSuchDatabase || s.problem == DbProblem::Login) &&
+            QByteArray(s.words).endsWith('"') && !text.contains(u"does not exist"_qs))
             continue;
         return s.problem;
     }
