@@ -148,10 +148,10 @@ TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
         double toPay;
     } steps[] = {
         {G::VariazioniImposta, Debit, 1000, 53.18, 5370.70}, // 1% of 5,317.52
-        {G::IvaNonVersata, Credit, 3455.33, 0, 0},           // nothing due, no interest
-        {G::IvaNonVersata, Credit, 0, 34.55, 3489.88},
-        {G::InteressiTrimestrali, Debit, 5, 5, 3460.33}, // typed: it stays
-        {G::VariazioniImposta, Debit, 2000, 5, 4460.33},
+        {G::IvaNonVersata, Credit, 5317.52, 0, 0},           // nothing due, no interest
+        {G::IvaNonVersata, Credit, 0, 53.18, 5370.70},
+        {G::InteressiTrimestrali, Debit, 5, 5, 5322.52}, // typed: it stays
+        {G::VariazioniImposta, Debit, 2000, 5, 6322.52},
     };
     for (const auto &s : steps) {
         ASSERT_TRUE(editDeclarationCell(*doc, s.row, s.column, s.typed).accepted);
