@@ -59,17 +59,6 @@ SettlementDocument::SettlementDocument(const DocumentContext &context)
     m_proRata->setIDAzienda(context.idAzienda);
     m_altreOperazioni->setIDUtente(context.idUser);
     m_amountToPayCaption = amountToPayLabel();
-    // The annual credit carried into the next year: confirmed as it stands unless a window
-    // shows its dialog instead.
-    m_annualCreditStep = [](SettlementDocument &doc) {
-        const DocumentContext &c = doc.context();
-        sbAggiornaCreditoAnnuale(c.db, c.messages, c.idAzienda, doc.identity().anno, doc.creditoResiduo(),
-                                 doc.euro() ? 1.0 : 0.0);
-    };
-    m_annualCreditRemoval = [](SettlementDocument &doc) {
-        const DocumentContext &c = doc.context();
-        sbDeleteCreditoAnnuale(c.db, c.messages, c.idAzienda, doc.identity().anno);
-    };
 }
 
 SettlementDocument::~SettlementDocument() = default;

@@ -1,6 +1,7 @@
 // The save and the delete of a settlement. Each runs in one transaction: on any error
 // nothing of it stays and the settlement is as it was, with the reason shown.
 
+#include "credits/CreditoAnnuale.h"
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
 #include "document/SettlementDocument.h"
@@ -133,6 +134,15 @@ QString SettlementDocument::msgDeleteFailed(const QString &reason)
 // The check before saving: another saved settlement of the same period refuses the save.
 bool SettlementDocument::fnValidateFields()
 {
+    if (anotherSavedSettlement()) {
+        say(msgAnotherSavedSettlement());
+        return false;
+    }
+    return true;
+}
+
+bool SettlementDocument::anotherSavedSettlement()
+{
     QString period;
     if (m_id.isAnnual())
         period = u"IDMese IS NULL AND AccontoIva = 0"_qs;
@@ -145,11 +155,7 @@ bool SettlementDocument::fnValidateFields()
                                            + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)
                                            + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key())
                                            + u" AND VirtualDelete = 0"_qs);
-    if (!other.isNull()) {
-        say(msgAnotherSavedSettlement());
-        return false;
-    }
-    return true;
+    return !other.isNull();
 }
 
 bool SettlementDocument::fnChildSave()
@@ -167,16 +173,28 @@ bool SettlementDocument::fnChildSave()
         && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
                                    + u"Si vuole aggiornare l'importo versato?"_qs))
         paid.importo = toPay;
+    // The annual credit carried into the next year and the pro-rata percentage of the year:
+    // their questions too.
+    std::optional<DeferredWrite> annualCredit;
+    if (m_id.isAnnual()) {
+        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
+                                             euro() ? 1.0 : 0.0);
+        if (!annualCredit)
+            return false;
+    }
+    const int proRataYear = m_proRata->PreparaAggiornamento(m_ctx.messages);
 
+    // Then the writes, in one transaction that shows nothing and waits for no one.
+    QStringList after;
     try {
         Transaction tx(m_ctx.db);
         lockAndCheckRow();
         // Checked again now that the activity's year is ours: another user may have saved the
         // same period meanwhile.
-        if (!fnValidateFields())
-            return false;
-        if (m_id.isAnnual() && m_annualCreditStep)
-            m_annualCreditStep(*this);
+        if (anotherSavedSettlement())
+            throw Refusal{msgAnotherSavedSettlement()};
+        if (annualCredit)
+            after << (*annualCredit)();
 
         saveSettlementRow();
         saveTypedRows();
@@ -185,13 +203,14 @@ bool SettlementDocument::fnChildSave()
         saveDeclarationData();
         saveCompensation();
         m_proRata->SaveOperazioni();
-        m_proRata->AggiornaPercentuale(m_ctx.messages);
+        if (proRataYear > 0)
+            m_proRata->ScriviPercentuale(proRataYear);
         if (!m_id.isAdvance())
             moveLastSettledMonth();
         if (m_id.isAdvance()) {
             m_altreOperazioni->setIDRisultatoLiquidazioneIva(key());
             if (!m_altreOperazioni->ConfirmModified())
-                throw DbError(u"le altre operazioni non sono complete."_qs, QString());
+                throw Refusal{msgSaveFailed(u"le altre operazioni non sono complete."_qs)};
         }
         updateReportPrintFields();
 
@@ -207,6 +226,8 @@ bool SettlementDocument::fnChildSave()
         return false;
     }
     readRowStamp();
+    for (const QString &text : after)
+        m_ctx.messages.warn(text);
     return true;
 }
 
@@ -405,6 +426,7 @@ bool SettlementDocument::sbChildDelete()
     BusyScope busy;
     const QString k = n(key());
     const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    QStringList after; // shown once the transaction is over
     if (m_ctx.heldByOther) {
         const QString holder = m_ctx.heldByOther(key());
         if (!holder.isEmpty()) {
@@ -416,8 +438,8 @@ bool SettlementDocument::sbChildDelete()
         Transaction tx(m_ctx.db);
         lockAndCheckRow();
         if (m_id.isAnnual()) {
-            if (m_annualCreditRemoval)
-                m_annualCreditRemoval(*this);
+            if (removeCreditoAnnuale(m_ctx.db, m_ctx.idAzienda, m_id.anno).testateRimaste > 0)
+                after << CreditoAnnuale::msgMovimentiRimasti(m_id.anno + 1);
         } else if (!m_id.isAdvance() && m_id.lireRules()) {
             // The truckers' credit used goes back to the activity's year.
             const QVariant used = m_ctx.db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs
@@ -461,6 +483,8 @@ bool SettlementDocument::sbChildDelete()
         say(msgDeleteFailed(e.message()));
         return false;
     }
+    for (const QString &text : after)
+        m_ctx.messages.warn(text);
     m_id.idRisultatoLiquidazioneIva = 0;
     return true;
 }
