@@ -1,0 +1,79 @@
+#pragma once
+
+#include "suite/Money.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace liqiva {
+
+class Connection;
+
+// One module of the periodic settlements communication: one month or one quarter, with the
+// rows VP2 to VP14 summed over the company's activities that settle that period. A row left
+// empty (nullopt) is not written.
+struct CommunicationModule {
+    int numeroModulo = 0;
+    std::optional<int> mese;      // 1..12, a monthly settlement
+    std::optional<int> trimestre; // 1..5, a quarterly settlement (5: the fourth by option)
+    QStringList activities;       // the activities whose settlements make the module
+
+    std::optional<Money> totaleOperazioniAttive;  // VP2
+    std::optional<Money> totaleOperazioniPassive; // VP3
+    std::optional<Money> ivaEsigibile;            // VP4
+    std::optional<Money> ivaDetratta;             // VP5
+    std::optional<Money> ivaDovuta;               // VP6, debit
+    std::optional<Money> ivaCredito;              // VP6, credit
+    std::optional<Money> debitoPrecedente;        // VP7
+    std::optional<Money> creditoPeriodoPrecedente;// VP8
+    std::optional<Money> creditoAnnoPrecedente;   // VP9
+    std::optional<Money> versamentiAuto;          // VP10
+    std::optional<Money> creditiImposta;          // VP11
+    std::optional<Money> interessiDovuti;         // VP12
+    std::optional<int> metodo;                    // VP13, 1 historical, 2 forecast, 3 analytical
+    std::optional<Money> acconto;                 // VP13
+    std::optional<Money> importoDaVersare;        // VP14, to pay
+    std::optional<Money> importoACredito;         // VP14, in credit
+};
+
+// The communication of one company for one quarter of one year, as it will be written.
+struct PeriodicCommunicationData {
+    int idAzienda = 0;
+    QString azienda;
+    int anno = 0;
+    int trimestre = 0;
+    QString codiceFiscale;
+    QString partitaIva;
+    QString cfDichiarante;               // empty for a natural person that signs itself
+    std::optional<int> codiceCaricaDichiarante;
+    std::vector<CommunicationModule> modules;
+    // What stops the file from being written (a month not saved, no VAT number, ...): one
+    // line each, for the user. Empty when the communication can be written.
+    QStringList missing;
+};
+
+// The identifier of the software in the front page (uppercase, as the schema's text type
+// wants it).
+QString communicationSoftwareId();
+
+// Builds the communication of a company's quarter from its saved settlements. The company,
+// its VAT year and the quarter must exist (Refusal otherwise); what is missing for the file
+// is listed in missing rather than thrown, so that a window can show it all at once.
+PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAzienda, int anno, int trimestre);
+
+// An amount as the communication writes it: a comma and exactly two decimals, no thousands
+// separator ("1234,50", "-3,00"), rounded to the cent half away from zero.
+QString communicationAmount(Money value);
+
+// The XML of the supply (UTF-8), not validated.
+QByteArray communicationXml(const PeriodicCommunicationData &data);
+
+// Builds the XML, validates it against the official schema and writes it to path. Refuses
+// (Refusal) when something is missing or the file does not validate, naming the element and
+// the reason; in that case no file is written (an existing file at path is left as it was).
+void writePeriodicCommunication(const PeriodicCommunicationData &data, const QString &path);
+
+} // namespace liqiva
