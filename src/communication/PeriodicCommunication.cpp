@@ -1,6 +1,7 @@
 #include "communication/PeriodicCommunication.h"
 
 #include "communication/SchemaValidator.h"
+#include "engine/AmountTypes.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Refusal.h"
@@ -261,6 +262,7 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
     // report headers: one statement.
     const int last = trimestre * 3;
     struct Saved {
+        int key = 0;
         bool header = false;
         SettlementFigures figures;
         int metodo = 0;
@@ -287,14 +289,16 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
         s.header = !rs.isNull(u"IDCampoReportLiquidazioneIva"_qs);
         s.figures = readFigures(rs);
         s.metodo = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
-        if (advance) {
-            s.amountDue = Money::fromVariant(db.scalar(
-                u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
-                + n(rs.integer(u"IDRisultatoLiquidazioneIva"_qs)) + u" AND IDTipoRisultatoLiquidazioneIva = 11 "
-                                                                    u"AND VirtualDelete = 0"_qs));
-        }
+        s.key = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
         saved[{rs.integer(u"IDAttivitaAzienda"_qs), month}] = s;
     }
+    // The advance due, once the result above is closed (PostgreSQL's driver loses an open
+    // result when another statement runs on the connection).
+    for (auto &[where, s] : saved)
+        if (where.second == 13)
+            s.amountDue = Money::fromVariant(db.scalar(
+                u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs + n(s.key)
+                + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + n(AmountType::IvaDaVersare) + u" AND VirtualDelete = 0"_qs));
 
     std::map<int, ModuleSum> sums;
     for (const Activity &a : activities) {
