@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "communication/F24Lines.h"
 #include "document/CompanyDirectory.h"
 #include "document/NewSettlement.h"
 #include "document/SavedSettlements.h"
@@ -116,6 +117,22 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     for (auto it = collection.cbegin(); it != collection.cend(); ++it)
         amounts.insert(it.key(), amount(it.value()));
     root.insert(u"amounts"_qs, amounts);
+
+    // The F24 lines of the amount to pay (the form is in euro: none in the lire years).
+    QJsonArray f24;
+    if (!id.lireRules()) {
+        const F24Input in = loadF24Input(db, id.idRisultatoLiquidazioneIva, Money::fromDouble(doc.importoDaVersare()));
+        for (const F24Line &line : f24Lines(in)) {
+            QJsonObject o;
+            o.insert(u"CodiceTributo"_qs, line.codiceTributo);
+            o.insert(u"AnnoRiferimento"_qs, line.annoRiferimento);
+            o.insert(u"ImportoDebito"_qs, line.importoDebito.toDouble());
+            o.insert(u"ImportoCredito"_qs, line.importoCredito.toDouble());
+            o.insert(u"Descrizione"_qs, line.descrizione);
+            f24.append(o);
+        }
+    }
+    root.insert(u"f24"_qs, f24);
 
     root.insert(u"messages"_qs, QJsonArray::fromStringList(messages));
     return root;
