@@ -2,7 +2,11 @@
 #include "cli/Commands.h"
 #include "communication/PeriodicCommunication.h"
 #include "document/CompanyDirectory.h"
+#include "overview/YearOverview.h"
 #include "startup/rights/UserRights.h"
+
+#include <QJsonArray>
+#include <QLocale>
 
 namespace liqiva::cli {
 
@@ -37,6 +41,62 @@ int runCommunication(const CliArgs &args)
     return 0;
 }
 
+// A year of the company's settlements: one row per activity, one cell per period.
+int runYear(const CliArgs &args)
+{
+    const int user = args.key(u"user"_qs);
+    const int company = args.key(u"company"_qs);
+    const int year = args.integer(u"year"_qs, 1900, 2099);
+    auto db = openDatabase(args);
+    CompanyDirectory directory(*db);
+    if (!directory.userExists(user))
+        throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user));
+    if (!directory.companyExists(company))
+        throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
+    requireRight(*db, user, company, UserRights::Search);
+    const YearOverview o = loadYearOverview(*db, company, year);
+    if (args.flag(u"json"_qs)) {
+        QJsonArray rows;
+        for (const YearRow &r : o.rows) {
+            QJsonArray cells;
+            for (const YearCell &c : r.cells) {
+                QJsonObject cell;
+                cell.insert(u"IDMese"_qs, c.period);
+                cell.insert(u"Periodo"_qs, yearPeriodCaption(c.period, r.quarterly));
+                cell.insert(u"Stato"_qs, yearCellStateText(c.state));
+                cell.insert(u"IDRisultatoLiquidazioneIva"_qs, c.key ? QJsonValue(c.key) : QJsonValue(QJsonValue::Null));
+                cell.insert(u"Importo"_qs, c.amount ? QJsonValue(c.amount->toDouble()) : QJsonValue(QJsonValue::Null));
+                cells.append(cell);
+            }
+            QJsonObject row;
+            row.insert(u"IDAttivitaAzienda"_qs, r.idAttivitaAzienda);
+            row.insert(u"AttivitaAzienda"_qs, r.attivitaAzienda);
+            row.insert(u"TipoLiquidazione"_qs, r.quarterly ? u"Trimestrale"_qs : u"Mensile"_qs);
+            row.insert(u"celle"_qs, cells);
+            rows.append(row);
+        }
+        QJsonObject root;
+        root.insert(u"company"_qs, company);
+        root.insert(u"year"_qs, year);
+        root.insert(u"activities"_qs, rows);
+        printJson(root);
+        return 0;
+    }
+    // One block per activity: a line per period with its state and its amount (to pay, or
+    // a credit with a minus).
+    const QLocale italian(QLocale::Italian);
+    for (const YearRow &r : o.rows) {
+        out(QStringLiteral("%1 (%2)").arg(r.attivitaAzienda, r.quarterly ? u"trimestrale"_qs : u"mensile"_qs));
+        for (const YearCell &c : r.cells)
+            out(QStringLiteral("  %1 %2 %3 %4")
+                    .arg(yearPeriodCaption(c.period, r.quarterly), -9)
+                    .arg(yearCellStateText(c.state), -23)
+                    .arg(c.amount ? italian.toString(c.amount->toDouble(), 'f', 2) : QString(), 14)
+                    .arg(c.key ? QStringLiteral("(%1)").arg(c.key) : QString()));
+    }
+    return 0;
+}
+
 } // namespace
 
 const std::vector<Command> &communicationCommands()
@@ -48,6 +108,11 @@ const std::vector<Command> &communicationCommands()
          {u"db"_qs, u"user"_qs, u"company"_qs, u"year"_qs, u"quarter"_qs, u"out"_qs},
          {},
          runCommunication},
+        {"year", "year    --db URL --user N --company N --year Y [--json]  l'anno delle liquidazioni a colpo d'occhio: "
+                 "per attività, ogni periodo con il suo stato e l'importo",
+         {u"db"_qs, u"user"_qs, u"company"_qs, u"year"_qs},
+         {u"json"_qs},
+         runYear},
     };
     return table;
 }
