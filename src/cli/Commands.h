@@ -19,5 +19,6 @@ const std::vector<Command> &schemaCommands(); // schema, demo
 const std::vector<Command> &launchCommands(); // launch
 const std::vector<Command> &settleCommands(); // settle, show, delete, list
 const std::vector<Command> &communicationCommands(); // communication, year
+const std::vector<Command> &batchCommands(); // batch
 
 } // namespace liqiva::cli

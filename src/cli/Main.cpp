@@ -14,7 +14,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> all;
-    for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands(), &communicationCommands()})
+    for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands(), &communicationCommands(), &batchCommands()})
         all.insert(all.end(), table->begin(), table->end());
     return all;
 }

@@ -1,0 +1,161 @@
+#include "batch/BatchSettlement.h"
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "document/CompanyDirectory.h"
+#include "startup/rights/UserRights.h"
+
+#include <QJsonArray>
+#include <QLocale>
+#include <cstdio>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace liqiva::cli {
+
+namespace {
+
+// A progress line is only for a person at a terminal; a pipe or a file gets the summary only.
+bool errorIsTerminal()
+{
+#if defined(Q_OS_UNIX)
+    return isatty(fileno(stderr)) != 0;
+#else
+    return false;
+#endif
+}
+
+std::vector<int> companyList(const QString &text)
+{
+    std::vector<int> list;
+    if (text.isEmpty())
+        return list;
+    for (const QString &part : text.split(u',')) {
+        bool ok = false;
+        const int v = part.trimmed().toInt(&ok);
+        if (!ok || v < 1)
+            throw UsageError{u"--company: chiavi di aziende separate da virgole (1,2,3)"_qs};
+        list.push_back(v);
+    }
+    return list;
+}
+
+int runBatch(const CliArgs &args)
+{
+    BatchSettlement::Options o;
+    o.idUser = args.key(u"user"_qs);
+    o.anno = args.integer(u"vat-year"_qs, 1900, 2099);
+    o.period = args.integer(u"period"_qs, 0, 13);
+    o.method = args.integer(u"method"_qs, 0, 2, 0);
+    o.save = args.flag(u"save"_qs);
+    o.answerYes = args.flag(u"yes"_qs);
+    o.companies = companyList(args.value(u"company"_qs));
+    const bool json = args.flag(u"json"_qs);
+
+    auto db = openDatabase(args);
+    if (!CompanyDirectory(*db).userExists(o.idUser))
+        throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(o.idUser));
+    for (int c : o.companies)
+        if (!CompanyDirectory(*db).companyExists(c))
+            throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company aziende del database.").arg(c));
+    const QString right = o.save ? UserRights::NewSave : UserRights::Search;
+    o.refuseCompany = [&](Connection &db, int company) -> std::optional<QString> {
+        try {
+            requireRight(db, o.idUser, company, right);
+            return std::nullopt;
+        } catch (const Refusal &r) {
+            return r.message();
+        }
+    };
+    const bool terminal = errorIsTerminal();
+    if (terminal)
+        o.progress = [](int done, int total, const QString &caption) {
+            std::fprintf(stderr, "\r\033[K[%d/%d] %s", done, total, caption.toUtf8().constData());
+            std::fflush(stderr);
+        };
+
+    const auto outcomes = BatchSettlement(*db).run(o);
+    if (terminal)
+        std::fprintf(stderr, "\r\033[K");
+
+    int done = 0, refused = 0, failed = 0;
+    Money toPay, credit;
+    for (const auto &r : outcomes) {
+        switch (r.status) {
+        case BatchSettlement::Outcome::Status::Done:
+            ++done;
+            toPay += r.daVersare.value_or(Money());
+            credit += r.creditoResiduo.value_or(Money());
+            break;
+        case BatchSettlement::Outcome::Status::Refused:
+            ++refused;
+            break;
+        case BatchSettlement::Outcome::Status::Failed:
+            ++failed;
+            break;
+        }
+    }
+    if (json) {
+        QJsonArray rows;
+        for (const auto &r : outcomes) {
+            QJsonObject row;
+            row.insert(u"IDAzienda"_qs, r.idAzienda);
+            row.insert(u"IDAttivitaAzienda"_qs, r.idAttivitaAzienda);
+            row.insert(u"AttivitaAzienda"_qs, r.attivitaAzienda);
+            row.insert(u"esito"_qs, batchStatusText(r.status));
+            row.insert(u"motivo"_qs, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
+            row.insert(u"id"_qs, r.idRisultatoLiquidazioneIva ? QJsonValue(r.idRisultatoLiquidazioneIva)
+                                                              : QJsonValue(QJsonValue::Null));
+            row.insert(u"IvaDaVersare"_qs, r.daVersare ? QJsonValue(r.daVersare->toDouble()) : QJsonValue(QJsonValue::Null));
+            row.insert(u"CreDimLiquiSucc"_qs,
+                       r.creditoResiduo ? QJsonValue(r.creditoResiduo->toDouble()) : QJsonValue(QJsonValue::Null));
+            rows.append(row);
+        }
+        QJsonObject summary;
+        summary.insert(u"fatte"_qs, done);
+        summary.insert(u"rifiutate"_qs, refused);
+        summary.insert(u"nonRiuscite"_qs, failed);
+        summary.insert(u"IvaDaVersare"_qs, toPay.toDouble());
+        summary.insert(u"CreDimLiquiSucc"_qs, credit.toDouble());
+        QJsonObject root;
+        root.insert(u"activities"_qs, rows);
+        root.insert(u"summary"_qs, summary);
+        printJson(root);
+    } else {
+        const QLocale italian(QLocale::Italian);
+        for (const auto &r : outcomes)
+            out(QStringLiteral("%1  %2  %3  %4")
+                    .arg(r.azienda + u" - "_qs + r.attivitaAzienda, -50)
+                    .arg(batchStatusText(r.status), -12)
+                    .arg(r.daVersare ? italian.toString(r.daVersare->toDouble(), 'f', 2) : QString(), 14)
+                    .arg(r.reason.section(u'\n', 0, 0)));
+        out(QStringLiteral("Fatte %1, rifiutate %2, non riuscite %3. Da versare %4, credito residuo %5.")
+                .arg(done)
+                .arg(refused)
+                .arg(failed)
+                .arg(italian.toString(toPay.toDouble(), 'f', 2), italian.toString(credit.toDouble(), 'f', 2)));
+    }
+    if (refused + failed > 0) {
+        err(QStringLiteral("liqiva batch: %1 attività non liquidate su %2.").arg(refused + failed).arg(outcomes.size()));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+const std::vector<Command> &batchCommands()
+{
+    static const std::vector<Command> table = {
+        {"batch",
+         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] [--json]  "
+         "liquida il periodo per ogni attività delle aziende (tutte se non indicate); uscita 1 se qualcuna è rifiutata",
+         {u"db"_qs, u"user"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"company"_qs},
+         {u"save"_qs, u"yes"_qs, u"json"_qs},
+         runBatch},
+    };
+    return table;
+}
+
+} // namespace liqiva::cli

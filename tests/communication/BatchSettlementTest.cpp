@@ -1,0 +1,144 @@
+#include "batch/BatchSettlement.h"
+#include "cli/LiqivaRun.h"
+#include "startup/database/SqlLiteral.h"
+
+#include "CommunicationFixture.h"
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+class Batch : public CommunicationTest {
+protected:
+    // Every row of the settlements of an activity and of their amounts, as text, to compare
+    // before and after.
+    QString trace(int activity)
+    {
+        QString s;
+        for (Recordset rs = db().openRecordset(
+                 u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, IDMese, RisultatoLiquidazioneIva.VirtualDelete, "
+                 u"IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIva LEFT JOIN RisultatoLiquidazioneIvaXTipo "
+                 u"ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                 u"WHERE IDAttivitaAzienda = "_qs
+                 + sqlNumber(activity) + u" ORDER BY 1, 4"_qs);
+             !rs.eof(); rs.moveNext())
+            for (int f = 0; f < rs.fieldCount(); ++f)
+                s += rs.field(f).toString() + u'|';
+        return s;
+    }
+    int savedOfMarch(int activity)
+    {
+        return db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDMese = 3 "
+                           u"AND IDAttivitaAzienda = "_qs
+                           + sqlNumber(activity))
+            .toInt();
+    }
+    BatchSettlement::Options march(bool yes, int user = 1)
+    {
+        BatchSettlement::Options o;
+        o.idUser = user;
+        o.anno = 2024;
+        o.period = 3;
+        o.save = true;
+        o.answerYes = yes;
+        return o;
+    }
+};
+
+// March 2024 settled in two runs: without --yes the monthly activities are refused (February
+// is not settled) and leave no trace while the quarterly ones are saved; with --yes the
+// monthly ones are saved and the quarterly ones, already there, are left untouched. At the
+// end every activity has its period saved exactly once.
+TEST_P(Batch, EveryActivitySettledOnceAndRefusalsLeaveNoTrace)
+{
+    using S = BatchSettlement::Outcome::Status;
+    const struct {
+        bool yes;
+        S expected[4]; // activities 1 to 4
+    } runs[] = {
+        {false, {S::Refused, S::Done, S::Refused, S::Done}},
+        {true, {S::Done, S::Refused, S::Done, S::Refused}},
+    };
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.yes ? "with yes" : "without yes");
+        QString before[4];
+        for (int a = 1; a <= 4; ++a)
+            before[a - 1] = trace(a);
+        int progressCalls = 0;
+        BatchSettlement::Options o = march(run.yes);
+        o.progress = [&](int done, int total, const QString &) {
+            EXPECT_EQ(done, ++progressCalls);
+            EXPECT_EQ(total, 4);
+        };
+        const auto outcomes = BatchSettlement(db()).run(o);
+        ASSERT_EQ(outcomes.size(), 4u);
+        EXPECT_EQ(progressCalls, 4);
+        for (int a = 1; a <= 4; ++a) {
+            const auto &r = outcomes[a - 1];
+            SCOPED_TRACE(a);
+            EXPECT_EQ(r.idAttivitaAzienda, a);
+            EXPECT_EQ(batchStatusText(r.status), batchStatusText(run.expected[a - 1])) << r.reason.toStdString();
+            if (r.status == S::Refused) {
+                EXPECT_FALSE(r.reason.isEmpty());
+                EXPECT_EQ(trace(a), before[a - 1]); // exactly as before
+            } else {
+                EXPECT_GT(r.idRisultatoLiquidazioneIva, 0);
+                EXPECT_EQ(savedOfMarch(a), 1);
+            }
+        }
+        if (!run.yes)
+            EXPECT_EQ(outcomes[1].daVersare->toString(), u"4360.7"_qs); // 4317.52 + interest 43.18
+        else
+            EXPECT_EQ(outcomes[0].daVersare->toString(), u"1528.04"_qs); // the shop's March by hand
+    }
+    for (int a = 1; a <= 4; ++a)
+        EXPECT_EQ(savedOfMarch(a), 1) << a;
+    // no working row is left behind
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete <> 0"_qs).toInt(), 0);
+}
+
+// A company the user may not settle is refused whole, with the reason, and nothing is written.
+TEST_P(Batch, ACompanyRefusedWritesNothing)
+{
+    BatchSettlement::Options o = march(true);
+    o.refuseCompany = [](Connection &, int) -> std::optional<QString> { return u"Diritti insufficienti."_qs; };
+    const auto outcomes = BatchSettlement(db()).run(o);
+    ASSERT_EQ(outcomes.size(), 4u);
+    for (const auto &r : outcomes) {
+        EXPECT_EQ(r.status, BatchSettlement::Outcome::Status::Refused);
+        EXPECT_EQ(r.reason, u"Diritti insufficienti."_qs);
+    }
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt(), 0);
+}
+
+// liqiva batch with the demo's rights: user 4 holds none, so every activity is refused with
+// the reason of the right check and the command exits 1; user 1 settles and saves.
+TEST_P(Batch, CommandChecksTheRights)
+{
+    if (liqivaProgram().isEmpty())
+        GTEST_SKIP() << "liqiva not built";
+    const struct {
+        const char *user;
+        int exitCode;
+        const char *summary;
+        int savedRows;
+    } cases[] = {
+        {"4", 1, "Fatte 0, rifiutate 4", 0},
+        {"1", 1, "Fatte 2, rifiutate 2", 2}, // the monthly ones wait for February
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.user);
+        const LiqivaRun r = runLiqiva({u"batch"_qs, u"--db"_qs, t->url(), u"--user"_qs, QString::fromLatin1(c.user),
+                                       u"--vat-year"_qs, u"2024"_qs, u"--period"_qs, u"3"_qs, u"--company"_qs, u"1"_qs,
+                                       u"--save"_qs},
+                                      folder.path());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QString::fromLatin1(c.summary))) << r.out.toStdString();
+        EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt(), c.savedRows);
+    }
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(Batch);
+
+} // namespace
