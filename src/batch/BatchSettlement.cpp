@@ -74,6 +74,13 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
         t.attivitaAzienda = rs.text(u"AttivitaAzienda"_qs);
         targets.push_back(t);
     }
+    if (o.slices > 1) {
+        std::vector<Target> mine;
+        for (size_t i = 0; i < targets.size(); ++i)
+            if (int(i % size_t(o.slices)) == o.slice)
+                mine.push_back(targets[i]);
+        targets.swap(mine);
+    }
     // A company is asked about once (its rights).
     std::map<int, std::optional<QString>> refusedCompany;
     if (o.refuseCompany)

@@ -25,6 +25,10 @@ public:
         bool save = false;
         bool answerYes = false; // the questions of the validation and of the save
         std::vector<int> companies; // empty: every company
+        // Several processes may share the work: this one takes the activities whose position
+        // in the list (from 0) leaves the remainder slice when divided by slices.
+        int slice = 0;
+        int slices = 1;
         // Says why a company may not be settled by the user (its rights), nothing when it may.
         std::function<std::optional<QString>(Connection &, int idAzienda)> refuseCompany;
         // Called before each activity: its position (from 1), the total and a caption.

@@ -4,7 +4,13 @@
 #include "document/CompanyDirectory.h"
 #include "startup/rights/UserRights.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <algorithm>
+#include <memory>
 #include <QLocale>
 #include <cstdio>
 
@@ -41,6 +47,72 @@ std::vector<int> companyList(const QString &text)
     return list;
 }
 
+using Outcome = BatchSettlement::Outcome;
+
+Outcome::Status statusOf(const QString &text)
+{
+    for (auto s : {Outcome::Status::Done, Outcome::Status::Refused, Outcome::Status::Failed})
+        if (batchStatusText(s) == text)
+            return s;
+    return Outcome::Status::Failed;
+}
+
+std::optional<Money> moneyOf(const QJsonValue &v)
+{
+    return v.isNull() || v.isUndefined() ? std::nullopt : std::optional<Money>(Money::fromDouble(v.toDouble()));
+}
+
+// The batch shared among several processes of this program, each with its own connection
+// and one slice of the activities; their results are merged in the order one process gives.
+std::vector<Outcome> runInProcesses(int jobs, bool terminal)
+{
+    QStringList words = QCoreApplication::arguments().mid(1);
+    const int at = int(words.indexOf(u"--jobs"_qs));
+    if (at >= 0)
+        words.remove(at, 2);
+    if (!words.contains(u"--json"_qs))
+        words << u"--json"_qs;
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (int k = 0; k < jobs; ++k) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QCoreApplication::applicationFilePath(),
+                 QStringList(words) << u"--slice"_qs << QString::number(k) << u"--slices"_qs << QString::number(jobs));
+        children.push_back(std::move(p));
+    }
+    std::vector<Outcome> all;
+    int finished = 0;
+    for (auto &p : children) {
+        p->waitForFinished(-1);
+        ++finished;
+        if (terminal) {
+            std::fprintf(stderr, "\r\033[K[%d/%d] parti concluse", finished, jobs);
+            std::fflush(stderr);
+        }
+        const QJsonObject root = QJsonDocument::fromJson(p->readAllStandardOutput()).object();
+        if (p->exitStatus() != QProcess::NormalExit || p->exitCode() > 1 || !root.contains(u"activities"_qs))
+            throw Refusal(u"Una parte del lavoro non è riuscita: "_qs
+                          + QString::fromUtf8(p->readAllStandardError()).trimmed());
+        for (const QJsonValue &v : root.value(u"activities"_qs).toArray()) {
+            const QJsonObject row = v.toObject();
+            Outcome r;
+            r.idAzienda = row.value(u"IDAzienda"_qs).toInt();
+            r.azienda = row.value(u"Azienda"_qs).toString();
+            r.idAttivitaAzienda = row.value(u"IDAttivitaAzienda"_qs).toInt();
+            r.attivitaAzienda = row.value(u"AttivitaAzienda"_qs).toString();
+            r.status = statusOf(row.value(u"esito"_qs).toString());
+            r.reason = row.value(u"motivo"_qs).toString();
+            r.idRisultatoLiquidazioneIva = row.value(u"id"_qs).toInt();
+            r.daVersare = moneyOf(row.value(u"IvaDaVersare"_qs));
+            r.creditoResiduo = moneyOf(row.value(u"CreDimLiquiSucc"_qs));
+            all.push_back(r);
+        }
+    }
+    std::sort(all.begin(), all.end(), [](const Outcome &a, const Outcome &b) {
+        return std::pair(a.idAzienda, a.idAttivitaAzienda) < std::pair(b.idAzienda, b.idAttivitaAzienda);
+    });
+    return all;
+}
+
 int runBatch(const CliArgs &args)
 {
     BatchSettlement::Options o;
@@ -52,8 +124,14 @@ int runBatch(const CliArgs &args)
     o.answerYes = args.flag(u"yes"_qs);
     o.companies = companyList(args.value(u"company"_qs));
     const bool json = args.flag(u"json"_qs);
+    const int jobs = args.integer(u"jobs"_qs, 1, 16, 1);
+    o.slices = args.integer(u"slices"_qs, 1, 16, 1);
+    o.slice = args.integer(u"slice"_qs, 0, o.slices - 1, 0);
 
     auto db = openDatabase(args);
+    // One SQLite file takes one writer at a time: several processes would only wait.
+    if (jobs > 1 && db->engine() != Engine::Postgres)
+        throw UsageError{u"--jobs oltre 1 solo su PostgreSQL"_qs};
     if (!CompanyDirectory(*db).userExists(o.idUser))
         throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(o.idUser));
     for (int c : o.companies)
@@ -68,14 +146,14 @@ int runBatch(const CliArgs &args)
             return r.message();
         }
     };
-    const bool terminal = errorIsTerminal();
-    if (terminal)
+    const bool terminal = errorIsTerminal() && o.slices == 1;
+    if (terminal && jobs == 1)
         o.progress = [](int done, int total, const QString &caption) {
             std::fprintf(stderr, "\r\033[K[%d/%d] %s", done, total, caption.toUtf8().constData());
             std::fflush(stderr);
         };
 
-    const auto outcomes = BatchSettlement(*db).run(o);
+    const auto outcomes = jobs > 1 ? runInProcesses(jobs, terminal) : BatchSettlement(*db).run(o);
     if (terminal)
         std::fprintf(stderr, "\r\033[K");
 
@@ -101,6 +179,7 @@ int runBatch(const CliArgs &args)
         for (const auto &r : outcomes) {
             QJsonObject row;
             row.insert(u"IDAzienda"_qs, r.idAzienda);
+            row.insert(u"Azienda"_qs, r.azienda);
             row.insert(u"IDAttivitaAzienda"_qs, r.idAttivitaAzienda);
             row.insert(u"AttivitaAzienda"_qs, r.attivitaAzienda);
             row.insert(u"esito"_qs, batchStatusText(r.status));
@@ -149,9 +228,11 @@ const std::vector<Command> &batchCommands()
 {
     static const std::vector<Command> table = {
         {"batch",
-         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] [--json]  "
-         "liquida il periodo per ogni attività delle aziende (tutte se non indicate); uscita 1 se qualcuna è rifiutata",
-         {u"db"_qs, u"user"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"company"_qs},
+         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] [--json] "
+         "[--jobs J]  liquida il periodo per ogni attività delle aziende (tutte se non indicate); con --jobs J processi in parallelo (PostgreSQL); uscita 1 se qualcuna è rifiutata",
+         // --slice and --slices: the part of one process of a batch shared by --jobs
+         {u"db"_qs, u"user"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"company"_qs, u"jobs"_qs, u"slice"_qs,
+          u"slices"_qs},
          {u"save"_qs, u"yes"_qs, u"json"_qs},
          runBatch},
     };

@@ -1,5 +1,9 @@
 #include "batch/BatchSettlement.h"
 #include "cli/LiqivaRun.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include "startup/database/SqlLiteral.h"
 
 #include "CommunicationFixture.h"
@@ -136,6 +140,43 @@ TEST_P(Batch, CommandChecksTheRights)
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(QString::fromLatin1(c.summary))) << r.out.toStdString();
         EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt(), c.savedRows);
+    }
+}
+
+// --jobs shares the batch among processes on PostgreSQL, each with its connection: the
+// outcome is the one of a single process, in the same order; on SQLite it is refused.
+TEST_P(Batch, JobsGiveWhatOneProcessGives)
+{
+    if (liqivaProgram().isEmpty())
+        GTEST_SKIP() << "liqiva not built";
+    auto batch = [&](const QString &jobs, bool save) {
+        QStringList args = {u"batch"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--vat-year"_qs, u"2024"_qs,
+                            u"--period"_qs, u"3"_qs, u"--yes"_qs, u"--json"_qs, u"--jobs"_qs, jobs};
+        if (save)
+            args << u"--save"_qs;
+        return runLiqiva(args, folder.path());
+    };
+    if (engine() == Engine::Sqlite) {
+        const LiqivaRun r = batch(u"2"_qs, true);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(u"--jobs"_qs)) << r.err.toStdString();
+        EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt(), 0);
+        return;
+    }
+    const LiqivaRun one = batch(u"1"_qs, false); // computed only: nothing stays
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    const LiqivaRun two = batch(u"3"_qs, true);
+    ASSERT_EQ(two.exitCode, 0) << two.err.toStdString();
+    const QJsonObject a = QJsonDocument::fromJson(one.rawOut).object();
+    const QJsonObject b = QJsonDocument::fromJson(two.rawOut).object();
+    EXPECT_EQ(a.value(u"summary"_qs), b.value(u"summary"_qs));
+    const QJsonArray rowsA = a.value(u"activities"_qs).toArray(), rowsB = b.value(u"activities"_qs).toArray();
+    ASSERT_EQ(rowsA.size(), 4);
+    ASSERT_EQ(rowsB.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(rowsA[i].toObject().value(u"IDAttivitaAzienda"_qs), rowsB[i].toObject().value(u"IDAttivitaAzienda"_qs));
+        EXPECT_EQ(rowsA[i].toObject().value(u"IvaDaVersare"_qs), rowsB[i].toObject().value(u"IvaDaVersare"_qs));
+        EXPECT_EQ(savedOfMarch(i + 1), 1);
     }
 }
 
