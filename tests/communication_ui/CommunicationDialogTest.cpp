@@ -1,0 +1,69 @@
+#include "communication/CommunicationFixture.h"
+#include "communication/SchemaValidator.h"
+#include "communication/ui/frmComunicazioneLiqIva.h"
+#include "startup/database/SqlLiteral.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace liqiva::test {
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    return std::make_unique<QApplication>(argc, argv);
+}
+} // namespace liqiva::test
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+class CommunicationDialog : public CommunicationTest {};
+
+// The bookkeeper opens the window on the first quarter with the shop's February not saved:
+// the window says so and will not write; once February is saved the preview shows four
+// modules with the figures that go in the file, and the file written validates.
+TEST_P(CommunicationDialog, ShowsWhatIsMissingThenWritesTheFile)
+{
+    for (int month : {1, 3})
+        save(1, month);
+    for (int month : {1, 2, 3})
+        save(3, month);
+    save(2, 3);
+    save(4, 3);
+
+    frmComunicazioneLiqIva dialog(db(), messages, 1, 2024, 1);
+    auto *missing = dialog.findChild<QListWidget *>(u"lstMancanti"_qs);
+    auto *preview = dialog.findChild<QTableWidget *>(u"spdModuli"_qs);
+    auto *generate = dialog.findChild<QPushButton *>(u"cmdGenera"_qs);
+    ASSERT_TRUE(missing && preview && generate);
+    ASSERT_EQ(missing->count(), 1);
+    EXPECT_TRUE(missing->item(0)->text().contains(u"febbraio 2024 dell'attività 'Negozio al dettaglio'"_qs));
+    EXPECT_FALSE(generate->isEnabled());
+    const QString path = folder.filePath(u"q1.xml"_qs);
+    EXPECT_FALSE(dialog.writeTo(path));
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_FALSE(messages.texts().isEmpty());
+    EXPECT_TRUE(messages.texts().last().contains(u"non è salvata"_qs));
+
+    save(1, 2);
+    dialog.refresh();
+    EXPECT_EQ(missing->count(), 0);
+    EXPECT_TRUE(generate->isEnabled());
+    ASSERT_EQ(preview->columnCount(), 4);
+    const int vp12 = int(frmComunicazioneLiqIva::rowCaptions().indexOf(u"VP12 Interessi dovuti"_qs));
+    EXPECT_EQ(preview->item(0, 3)->text(), u"Trimestre 1"_qs);
+    EXPECT_EQ(preview->item(vp12, 3)->text(), u"43,18"_qs);
+    EXPECT_EQ(preview->item(vp12, 0)->text(), QString()); // no interest in a month
+    EXPECT_TRUE(dialog.writeTo(path));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(SchemaValidator::periodicCommunication().validate(f.readAll()), QStringList());
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(CommunicationDialog);
+
+} // namespace
