@@ -119,7 +119,7 @@ std::vector<Command> commandTable(const ObjectNames &n)
          A::Later, false},
         {"Mnu_ComunicazioneLiqIVA", "ComunicazioneLiqIVA", "mnuTools", "ToolDip",
          u"Co&municazione liquidazioni IVA"_qs, u"Comunicazione liquidazioni IVA"_qs,
-         u"Genera il file telematico per la comunicazione delle liquidazioni periodiche IVA"_qs, {}, none, A::Later,
+         u"Genera il file telematico per la comunicazione delle liquidazioni periodiche IVA"_qs, {}, none, A::Always,
          false},
         {"Mnu_DatiDip", "DatiDip", "mnuTools", "ToolDip", u"&Altri dati DIP..."_qs,
          u"Dati Dichiarazione IVA Periodica"_qs, u"Visualizza i dati relativi alla dichiarazione IVA periodica"_qs, {},

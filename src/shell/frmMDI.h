@@ -124,6 +124,7 @@ private:
     // The commands.
     void commandSave(DocumentWindow *doc);
     void commandDelete(DocumentWindow *doc);
+    void commandCommunication();
     void commandSearch(DocumentWindow *doc, bool empty);
     void commandSearchExecute(DocumentWindow *doc);
     void commandMove(DocumentWindow *doc, int step);

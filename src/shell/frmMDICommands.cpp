@@ -1,6 +1,7 @@
 // The main window's commands: the dispatcher, the keyboard handler, the enabling of the
 // command bar and what each command does to the active document window.
 
+#include "communication/ui/frmComunicazioneLiqIva.h"
 #include "document/ui/frmNew.h"
 #include "shell/BrowseFace.h"
 #include "shell/CommandBar.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDebug>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -86,6 +88,8 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
     } else if (key == u"Mnu_SearchObject"_qs) {
         if (doc && doc->formFace())
             doc->formFace()->searchFocusedCode();
+    } else if (key == u"Mnu_ComunicazioneLiqIVA"_qs) {
+        commandCommunication();
     } else if (key == u"Mnu_TileHorizzontal"_qs || key == u"Mnu_TileVertical"_qs || key == u"Mnu_Cascade"_qs ||
                key == u"Mnu_DisposeIcon"_qs) {
         arrangeWindows(key);
@@ -143,6 +147,7 @@ void frmMDI::updateCommands()
     set("Mnu_New", true);
     set("Mnu_Exit", true);
     set("Mnu_Search", true);
+    set("Mnu_ComunicazioneLiqIVA", true);
     // The document and its window.
     set("Mnu_Close", hasDoc);
     set("Mnu_Save", form && doc->changedObject() && !search);
@@ -178,6 +183,21 @@ void frmMDI::updateCommands()
 }
 
 // ---- the commands --------------------------------------------------------------------------
+
+// The communication of the last quarter that has ended, for the company of the session.
+void frmMDI::commandCommunication()
+{
+    const QDate today = QDate::currentDate();
+    int year = today.year();
+    int quarter = (today.month() - 1) / 3;
+    if (quarter == 0) {
+        quarter = 4;
+        --year;
+    }
+    WorkContext &ctx = m_program.context();
+    frmComunicazioneLiqIva dialog(ctx.db(), m_program.messages(), ctx.lIDFirm, year, quarter, this);
+    dialog.exec();
+}
 
 void frmMDI::sbCreateNewChild()
 {
