@@ -19,10 +19,6 @@ namespace liqiva::cli {
 
 namespace {
 
-// A refused operation: exit code 1, the reason on standard error.
-struct Refused {
-    QString text;
-};
 
 QJsonValue amount(std::optional<double> v)
 {
@@ -211,8 +207,8 @@ int runSettle(const CliArgs &args)
         const QVariant company = db->scalar(u"SELECT IDAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAttivitaAzienda = "_qs
                                             + sqlNumber(activity));
         if (company.isNull())
-            throw Refused{QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
-                              .arg(activity)};
+            throw Refusal(QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
+                              .arg(activity));
         // A settlement that is saved needs the right to save; one only computed and shown,
         // the right to search.
         requireRight(*db, user, company.toInt(), save ? UserRights::NewSave : UserRights::Search);
@@ -223,9 +219,9 @@ int runSettle(const CliArgs &args)
             year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
                               + sqlNumber(company.toInt()) + u" AND IDPeriodoIva = "_qs + sqlNumber(vatYear));
         if (year.isNull())
-            throw Refused{QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
+            throw Refusal(QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
                                          "di un suo periodo I.V.A.")
-                              .arg(vatYear)};
+                              .arg(vatYear));
 
         ConsoleMessages messages(args.flag(u"yes"_qs));
         messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
@@ -238,13 +234,13 @@ int runSettle(const CliArgs &args)
         ns.sbSetComboMesi(activity, year.toInt(), 0);
         const int index = ns.indexOfMonth(period);
         if (index < 0)
-            throw Refused{u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs};
+            throw Refusal(u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs);
         if (ns.confirm(activity, year.toInt(), index, method, args.flag(u"no-rebuild"_qs)) != 1) {
             // Without --json the question is already on standard error, just above.
             QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
             if (!messages.quiet() && messages.lastAnsweredNo())
                 reason = u"liquidazione non creata"_qs;
-            throw Refused{reason + answeredNo(messages)};
+            throw Refusal(reason + answeredNo(messages));
         }
         const int key = ns.currentKey();
         session.hold(key);
@@ -254,8 +250,8 @@ int runSettle(const CliArgs &args)
             == 2;
         return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created,
                             save, &session);
-    } catch (const Refused &r) {
-        err(u"liqiva settle: "_qs + r.text);
+    } catch (const Refusal &r) {
+        err(u"liqiva settle: "_qs + r.message());
         return 1;
     }
 }

@@ -16,6 +16,7 @@
 #include "startup/database/SqlLiteral.h"
 #include "suite/CreditComponent.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
 namespace liqiva {
@@ -153,7 +154,8 @@ void SettlementDocument::loadIdentity(int key)
         u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
         + n(key) + u" AND RisultatoLiquidazioneIva.VirtualDelete >= 0"_qs);
     if (rs.eof())
-        throw DbError(QStringLiteral("La liquidazione I.V.A. %1 non esiste.").arg(key), QString());
+        throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
+                          .arg(key));
     SettlementIdentity id;
     id.idRisultatoLiquidazioneIva = key;
     id.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);

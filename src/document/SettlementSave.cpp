@@ -103,21 +103,21 @@ void SettlementDocument::lockAndCheckRow()
         u"IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
         + n(key()));
     if (rs.eof())
-        throw Refusal{msgSettlementGone()};
+        throw Refusal(msgSettlementGone());
     const int month = rs.isNull(u"IDMese"_qs)
         ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
         : rs.integer(u"IDMese"_qs);
     const int method = month == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
     if (rs.integer(u"IDAttivitaAzienda"_qs) != m_id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != m_id.idPeriodoIva
         || month != m_id.idMese || method != m_id.metodoCalcoloAccontoIva)
-        throw Refusal{msgSettlementReplaced()};
+        throw Refusal(msgSettlementReplaced());
     const int owner = rs.integer(u"IDUtenteUltimaVariazione"_qs);
     const QString stamp = rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
         + rs.field(u"DataUltimaVariazione"_qs).toString();
     if (stamp != m_rowStamp) {
         // Deleted and saved again, or saved by someone else since it was opened.
-        throw Refusal{owner == m_ctx.idUser && rs.integer(u"VirtualDelete"_qs) == 0 ? msgSettlementReplaced()
-                                                                                  : msgChangedByOther(userName(owner))};
+        throw Refusal(owner == m_ctx.idUser && rs.integer(u"VirtualDelete"_qs) == 0 ? msgSettlementReplaced()
+                                                                                  : msgChangedByOther(userName(owner)));
     }
 }
 
@@ -192,7 +192,7 @@ bool SettlementDocument::fnChildSave()
         // Checked again now that the activity's year is ours: another user may have saved the
         // same period meanwhile.
         if (anotherSavedSettlement())
-            throw Refusal{msgAnotherSavedSettlement()};
+            throw Refusal(msgAnotherSavedSettlement());
         if (annualCredit)
             after << (*annualCredit)();
 
@@ -210,7 +210,7 @@ bool SettlementDocument::fnChildSave()
         if (m_id.isAdvance()) {
             m_altreOperazioni->setIDRisultatoLiquidazioneIva(key());
             if (!m_altreOperazioni->ConfirmModified())
-                throw Refusal{msgSaveFailed(u"le altre operazioni non sono complete."_qs)};
+                throw Refusal(msgSaveFailed(u"le altre operazioni non sono complete."_qs));
         }
         updateReportPrintFields();
 
@@ -219,7 +219,7 @@ bool SettlementDocument::fnChildSave()
                                      m_ctx.idUser);
         tx.commit();
     } catch (const Refusal &r) {
-        say(r.message);
+        say(r.message());
         return false;
     } catch (const DbError &e) {
         say(msgSaveFailed(e.message()));
@@ -477,7 +477,7 @@ bool SettlementDocument::sbChildDelete()
         }
         tx.commit();
     } catch (const Refusal &r) {
-        say(r.message);
+        say(r.message());
         return false;
     } catch (const DbError &e) {
         say(msgDeleteFailed(e.message()));
