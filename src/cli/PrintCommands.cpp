@@ -23,9 +23,9 @@ int companyOfSavedSettlement(Connection &db, int key)
                   u"AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
                   sqlNumber(key));
     if (company.isNull())
-        throw cli::Refusal{QStringLiteral("la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
-                                          "elenca liqiva list.")
-                               .arg(key)};
+        throw Refusal{QStringLiteral("la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
+                                     "elenca liqiva list.")
+                          .arg(key)};
     return company.toInt();
 }
 
@@ -52,38 +52,37 @@ void setDefinitive(PrintOptions &options, const CliArgs &args)
         found = found || r.id == reg;
     }
     if (!found)
-        throw cli::Refusal{QStringLiteral("il registro %1 non è numerato per questa stampa; registri possibili: %2.")
-                               .arg(reg)
-                               .arg(offered.isEmpty() ? u"nessuno"_qs : offered.join(u", "_qs))};
+        throw Refusal{QStringLiteral("il registro %1 non è numerato per questa stampa; registri possibili: %2.")
+                          .arg(reg)
+                          .arg(offered.isEmpty() ? u"nessuno"_qs : offered.join(u", "_qs))};
     options.chooseRegister(reg);
     if (options.sectionalEnabled()) {
         QStringList sectionals;
         for (const NamedKey &s : options.sectionals())
             sectionals << QStringLiteral("%1 %2").arg(s.id).arg(s.name);
         if (!args.has(u"sectional"_qs))
-            throw cli::Refusal{u"il registro è numerato per sezionale: indicarne uno con --sectional ("_qs +
-                               sectionals.join(u", "_qs) + u")."_qs};
+            throw Refusal{u"il registro è numerato per sezionale: indicarne uno con --sectional ("_qs +
+                          sectionals.join(u", "_qs) + u")."_qs};
         options.chooseSectional(args.key(u"sectional"_qs));
         if (options.idSezionale() == 0)
-            throw cli::Refusal{u"il sezionale non è abilitato a questa stampa; sezionali possibili: "_qs +
-                               sectionals.join(u", "_qs) + u"."_qs};
+            throw Refusal{u"il sezionale non è abilitato a questa stampa; sezionali possibili: "_qs +
+                          sectionals.join(u", "_qs) + u"."_qs};
     } else if (args.has(u"sectional"_qs)) {
-        throw cli::Refusal{u"il registro non è numerato per sezionale: togliere --sectional."_qs};
+        throw Refusal{u"il registro non è numerato per sezionale: togliere --sectional."_qs};
     }
     options.setYear(args.integer(u"year"_qs, 1900, 9999));
     if (args.has(u"start-page"_qs)) {
         const int start = args.integer(u"start-page"_qs, 1, std::numeric_limits<int>::max());
         if (start <= options.storedLastPage())
-            throw cli::Refusal{
-                QStringLiteral("il registro è già stampato fino alla pagina %1: --start-page deve essere "
-                               "almeno %2.")
-                    .arg(options.storedLastPage())
-                    .arg(options.storedLastPage() + 1)};
+            throw Refusal{QStringLiteral("il registro è già stampato fino alla pagina %1: --start-page deve essere "
+                                         "almeno %2.")
+                              .arg(options.storedLastPage())
+                              .arg(options.storedLastPage() + 1)};
         options.setLastPage(start - 1);
     }
 }
 
-int printSettlement(const CliArgs &args)
+int runPrint(const CliArgs &args)
 {
     const int user = args.key(u"user"_qs);
     const int key = args.key(u"id"_qs);
@@ -105,9 +104,9 @@ int printSettlement(const CliArgs &args)
     if (definitive)
         setDefinitive(options, args);
     if (!options.okEnabled())
-        throw cli::Refusal{u"le opzioni di stampa non sono complete."_qs};
+        throw Refusal{u"le opzioni di stampa non sono complete."_qs};
     if (!options.confirm())
-        throw cli::Refusal{u"stampa annullata (rispondere sì con --yes)."_qs};
+        throw Refusal{u"stampa annullata (rispondere sì con --yes)."_qs};
     PrintRequest request = options.request();
     if (report == PrintReport::Summary)
         request.settlements = PrintJob::summarySettlements(*db, key);
@@ -119,10 +118,10 @@ int printSettlement(const CliArgs &args)
             writePdf(r, file);
             return true;
         });
-    } catch (const liqiva::Refusal &r) {
+    } catch (const Refusal &) {
         // Pages numbered on a register that moved on are no register pages.
         QFile::remove(file);
-        throw cli::Refusal{r.message};
+        throw;
     }
     out(QStringLiteral("%1: %2 pagine (dalla %3 alla %4) in %5%6")
             .arg(pages.title)
@@ -132,15 +131,6 @@ int printSettlement(const CliArgs &args)
             .arg(file)
             .arg(definitive ? u", stampa definitiva registrata."_qs : u"."_qs));
     return 0;
-}
-
-int runPrint(const CliArgs &args)
-{
-    try {
-        return printSettlement(args);
-    } catch (const liqiva::Refusal &r) {
-        throw cli::Refusal{r.message};
-    }
 }
 
 } // namespace

@@ -218,7 +218,7 @@ TEST_P(RegisterNumberingTest, DraftFailedAndRefusedPrintsChangeNothing)
             job.run(r, report, output);
         } catch (const Refusal &refusal) {
             refused = true;
-            EXPECT_FALSE(refusal.message.isEmpty());
+            EXPECT_FALSE(refusal.message().isEmpty());
         } catch (const std::runtime_error &) {
         }
         EXPECT_EQ(refused, c.refused);
