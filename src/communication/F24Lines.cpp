@@ -11,7 +11,7 @@ namespace {
 
 Money cents(Money v)
 {
-    return Money::fromDouble(roundTo(v.toDouble(), 0.01, RoundMode::HalfAwayFromZero));
+    return roundTo(v, Step::Cent, RoundMode::HalfAwayFromZero);
 }
 
 F24Line debit(const QString &code, int year, Money amount, const QString &text)

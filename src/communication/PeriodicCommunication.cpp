@@ -176,7 +176,7 @@ QString communicationSoftwareId()
 
 QString communicationAmount(Money value)
 {
-    const Money cents = Money::fromDouble(roundTo(value.toDouble(), 0.01, RoundMode::HalfAwayFromZero));
+    const Money cents = roundTo(value, Step::Cent, RoundMode::HalfAwayFromZero);
     const long long hundredths = cents.raw() / (Money::Scale / 100);
     const bool negative = hundredths < 0;
     const long long a = negative ? -hundredths : hundredths;
