@@ -85,13 +85,24 @@ void setDefinitive(PrintOptions &options, const CliArgs &args)
     }
 }
 
+// Who prints which saved settlement into which file.
+struct Target {
+    int user = 0;
+    int key = 0;
+    QString file;
+};
+
+Target targetOf(const CliArgs &args, const QString &fileHint)
+{
+    Target t{args.key(u"user"_qs), args.key(u"id"_qs), args.value(u"out"_qs)};
+    if (t.file.isEmpty())
+        throw UsageError{u"manca --out "_qs + fileHint};
+    return t;
+}
+
 int runPrint(const CliArgs &args)
 {
-    const int user = args.key(u"user"_qs);
-    const int key = args.key(u"id"_qs);
-    const QString file = args.value(u"out"_qs);
-    if (file.isEmpty())
-        throw UsageError{u"manca --out FILE.pdf"_qs};
+    const auto [user, key, file] = targetOf(args, u"FILE.pdf"_qs);
     const PrintReport report = reportOf(args);
     const bool definitive = args.flag(u"definitive"_qs);
     if (!definitive)
@@ -138,11 +149,7 @@ int runPrint(const CliArgs &args)
 
 int runExport(const CliArgs &args)
 {
-    const int user = args.key(u"user"_qs);
-    const int key = args.key(u"id"_qs);
-    const QString file = args.value(u"out"_qs);
-    if (file.isEmpty())
-        throw UsageError{u"manca --out FILE"_qs};
+    const auto [user, key, file] = targetOf(args, u"FILE"_qs);
     const std::optional<ExportFormat> format = exportFormatOf(args.value(u"format"_qs, QFileInfo(file).suffix()));
     if (!format)
         throw UsageError{u"--format: pdf, html, odt (testo) oppure xlsx (foglio di calcolo)"_qs};

@@ -15,24 +15,15 @@ using namespace liqiva::test;
 
 namespace {
 
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 // The text a person reads in each format.
 QString readBack(const QString &file, const QString &format)
 {
     if (format == u"pdf"_qs)
-        return run(u"pdftotext"_qs, {u"-layout"_qs, file, u"-"_qs});
+        return toolOutput(u"pdftotext"_qs, {u"-layout"_qs, file, u"-"_qs});
     if (format == u"odt"_qs)
-        return run(u"unzip"_qs, {u"-p"_qs, file, u"content.xml"_qs});
+        return toolOutput(u"unzip"_qs, {u"-p"_qs, file, u"content.xml"_qs});
     if (format == u"xlsx"_qs)
-        return run(u"unzip"_qs, {u"-p"_qs, file, u"xl/sharedStrings.xml"_qs});
+        return toolOutput(u"unzip"_qs, {u"-p"_qs, file, u"xl/sharedStrings.xml"_qs});
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
@@ -76,7 +67,7 @@ TEST_P(ExportTest, EachFormatCarriesTheSettlementsFigures)
         EXPECT_TRUE(text.contains(u"Acquisti vari"_qs));
         if (format == u"xlsx"_qs) {
             // the amounts are numbers in the cells, not texts
-            const QString sheet = run(u"unzip"_qs, {u"-p"_qs, file, u"xl/worksheets/sheet1.xml"_qs});
+            const QString sheet = toolOutput(u"unzip"_qs, {u"-p"_qs, file, u"xl/worksheets/sheet1.xml"_qs});
             bool found = false;
             for (qsizetype at = sheet.indexOf(u"<v>"_qs); at >= 0 && !found; at = sheet.indexOf(u"<v>"_qs, at + 3)) {
                 const qsizetype end = sheet.indexOf(u"</v>"_qs, at);
