@@ -18,7 +18,7 @@ struct Command {
 const std::vector<Command> &schemaCommands(); // schema, demo
 const std::vector<Command> &launchCommands(); // launch
 const std::vector<Command> &settleCommands(); // settle, show, delete, list
-const std::vector<Command> &printCommands();  // print
+const std::vector<Command> &printCommands();  // print, export
 const std::vector<Command> &communicationCommands(); // communication, year
 const std::vector<Command> &batchCommands(); // batch
 
