@@ -106,15 +106,15 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     closing.insert(u"CreCompF24"_qs, amount(doc.creditoInfrannualeF24()));
     closing.insert(u"RimbInfrannuale"_qs, amount(doc.creditoInfrannualeRimborso()));
     // In the currency of the header (the amounts object holds thousands in the lire years).
-    closing.insert(u"IntTrimDovuti"_qs, amount(doc.amounts().IntTrimDovuti() * doc.amountsUnit()));
-    closing.insert(u"IvaPeriodo"_qs, amount(doc.amounts().IvaPeriodo() * doc.amountsUnit()));
+    closing.insert(u"IntTrimDovuti"_qs, amount(doc.fromAmounts(doc.amounts().IntTrimDovuti())));
+    closing.insert(u"IvaPeriodo"_qs, amount(doc.fromAmounts(doc.amounts().IvaPeriodo())));
     closing.insert(u"caption"_qs, doc.amountToPayCaption());
     root.insert(u"closing"_qs, closing);
 
     QJsonObject amounts;
     const auto &collection = doc.amounts().collection();
     for (auto it = collection.cbegin(); it != collection.cend(); ++it)
-        amounts.insert(it.key(), amount(it.value()));
+        amounts.insert(it.key().text(), amount(it.value().toDouble()));
     root.insert(u"amounts"_qs, amounts);
 
     root.insert(u"messages"_qs, QJsonArray::fromStringList(messages));

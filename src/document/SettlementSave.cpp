@@ -408,10 +408,10 @@ void SettlementDocument::updateReportPrintFields()
         {"CreInfraRimborso", creditoInfrannualeRimborso()},
         {"CreInfraF24", creditoInfrannualeF24()},
         {"CreditoResiduo", creditoResiduo()},
-        {"CICInizio", m_amounts->CICInizio() * amountsUnit()},
-        {"CICUtiLiqui", m_amounts->CICUtiLiqui() * amountsUnit()},
-        {"CICUtiF24", m_amounts->CICUtiF24() * amountsUnit()},
-        {"CICFine", m_amounts->CICFine() * amountsUnit()},
+        {"CICInizio", fromAmounts(m_amounts->CICInizio())},
+        {"CICUtiLiqui", fromAmounts(m_amounts->CICUtiLiqui())},
+        {"CICUtiF24", fromAmounts(m_amounts->CICUtiF24())},
+        {"CICFine", fromAmounts(m_amounts->CICFine())},
         {"IntLiquiAnnualiDovuti", interessiAnnuali()},
     };
     for (const auto &[column, value] : figures)
