@@ -4,9 +4,9 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "startup/HandOverStore.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 
 #include <QCoreApplication>

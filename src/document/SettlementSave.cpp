@@ -8,11 +8,11 @@
 #include "engine/Amounts.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
-#include "startup/BusyCounter.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 

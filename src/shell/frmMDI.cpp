@@ -8,11 +8,11 @@
 #include "shell/DocumentWindow.h"
 #include "shell/ToolIcons.h"
 #include "shell/frmListSavedChild.h"
-#include "startup/BusyCounter.h"
-#include "startup/HandOverStore.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
+#include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 #include "suite/ResourceStrings.h"
 

@@ -1,8 +1,8 @@
-#include "support/EngineFixture.h"
-#include "startup/database/SqlLiteral.h"
 #include "engine/ReportRebuild.h"
 #include "startup/database/DbError.h"
-#include "suite/Messages.h"
+#include "startup/database/SqlLiteral.h"
+#include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
