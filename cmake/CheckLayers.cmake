@@ -4,9 +4,8 @@
 #
 # LAYER_LIST sets LAYER_FILES_<layer> to the sources of each layer's library, as
 # src/CMakeLists.txt lists them. A folder belongs to a layer (the table below); a file may
-# include files of its own layer and of the layers below. The windows and the command sit side
-# by side on the start-up and include neither each other. Below the windows no file includes a
-# QtWidgets, QtGui or QtPrintSupport header.
+# include files of its own layer and of the layers below; the command and the program's main sit
+# on top. Below the windows no file includes a QtWidgets, QtGui or QtPrintSupport header.
 
 # folder under src/ -> layer; the longest folder that matches wins, and every ui/ folder
 # belongs to the windows.
@@ -23,7 +22,7 @@ set(folders
   demo domain
   startup startup
   shell windows
-  printing windows
+  printing domain
   cli command
   main program)
 set(layers database suite domain startup windows command program)
@@ -32,7 +31,7 @@ set(rank_suite 1)
 set(rank_domain 2)
 set(rank_startup 3)
 set(rank_windows 4)
-set(rank_command 4)
+set(rank_command 5)
 set(rank_program 5)
 
 # The layer of a path under src/ ("" when no folder of the table holds it).
@@ -87,5 +86,5 @@ endforeach()
 
 if(faults)
   message(FATAL_ERROR "Includes that run upward between the layers (database < suite < domain < "
-                      "start-up < windows, command):\n${faults}")
+                      "start-up < windows < command, program):\n${faults}")
 endif()

@@ -2,9 +2,10 @@
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <csignal>
 #include <exception>
+#include <memory>
 
 using namespace liqiva;
 using namespace liqiva::cli;
@@ -14,7 +15,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> all;
-    for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands()})
+    for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands(), &printCommands()})
         all.insert(all.end(), table->begin(), table->end());
     return all;
 }
@@ -77,7 +78,15 @@ int main(int argc, char **argv)
     // two writes: the output is lost, the work is finished and its working rows removed.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    QCoreApplication app(argc, argv);
+    // The printing commands draw their pages with the painting of the GUI module, which
+    // needs its application object; the command line never shows a window, so it runs on the
+    // screenless platform unless told otherwise.
+    const bool draws = argc > 1 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "export") == 0);
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        draws ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     const std::vector<Command> commands = allCommands();
     QStringList words = app.arguments().mid(1);
     if (words.isEmpty()) {
