@@ -2,8 +2,13 @@
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <csignal>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 #include <exception>
 #include <memory>
 
@@ -84,6 +89,18 @@ int main(int argc, char **argv)
     const bool draws = argc > 1 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "export") == 0);
     if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_UNIX
+    // Drawing wants a private runtime folder; without a desktop session there is none, and Qt
+    // would say so on standard error at every print.
+    if (draws && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/liqiva-runtime-" + QByteArray::number(getuid());
+        if (QDir().mkpath(QString::fromLocal8Bit(folder))) {
+            QFile::setPermissions(QString::fromLocal8Bit(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                      | QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", folder);
+        }
+    }
+#endif
     std::unique_ptr<QCoreApplication> application =
         draws ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication &app = *application;
