@@ -10,10 +10,11 @@
 #include "engine/ReportRebuild.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
-#include "startup/BusyCounter.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
 #include "suite/CreditComponent.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
@@ -152,7 +153,7 @@ void SettlementDocument::loadIdentity(int key)
         u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, PeriodoIva.Anno, PeriodoIva.IDAzienda "
         u"FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
         u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + n(key) + u" AND RisultatoLiquidazioneIva.VirtualDelete >= 0"_qs);
+        + n(key) + u" AND "_qs + RowState::notCopy(u"RisultatoLiquidazioneIva"_qs));
     if (rs.eof())
         throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
                           .arg(key));
@@ -371,7 +372,8 @@ void SettlementDocument::loadDeclaration()
 
     const QVariant soggetto = m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs
                                               + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs
-                                              + n(m_id.idRisultatoLiquidazioneIva) + u" AND VirtualDelete = 0"_qs);
+                                              + n(m_id.idRisultatoLiquidazioneIva) + u" AND "_qs
+                                              + RowState::equals(RowState::Live));
     m_soggetto = fieldToNumber(soggetto) != 0;
 }
 

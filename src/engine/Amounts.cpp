@@ -3,6 +3,7 @@
 #include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
 #include "suite/Money.h"
@@ -33,7 +34,7 @@ QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
     w += idAttivita != 0 ? u" RLI.IDAttivitaAzienda = "_qs + sqlNumber(idAttivita)
                          : u" RLI.IDAttivitaAzienda IS NULL"_qs;
     w += u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva);
-    w += u" AND (RLI.VirtualDelete = 0 OR RLI.VirtualDelete = 2)"_qs;
+    w += u" AND "_qs + RowState::liveOrWorking(u"RLI"_qs);
     return w;
 }
 

@@ -8,11 +8,11 @@
 #include "shell/DocumentWindow.h"
 #include "shell/ToolIcons.h"
 #include "shell/frmListSavedChild.h"
-#include "startup/BusyCounter.h"
-#include "startup/HandOverStore.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
+#include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 #include "suite/ResourceStrings.h"
 
@@ -126,19 +126,6 @@ void frmMDI::sbMDIInitialization()
 {
     WorkContext &ctx = m_program.context();
     setWindowTitle(Program::mainWindowCaption(ctx));
-    // The tools menu keeps the company's thresholds for the settlement engine.
-    try {
-        Recordset rs = ctx.db().openRecordset(
-            u"SELECT ImportoMinimoIvaLiquidazionePeriodica, ImportoMinimoIvaAcconto FROM ConfigurazioneContabile"_qs
-            u" WHERE IDAzienda = "_qs +
-            sqlNumber(ctx.lIDFirm));
-        if (!rs.eof()) {
-            m_dImpMinIva = rs.number(u"ImportoMinimoIvaLiquidazionePeriodica"_qs);
-            m_dImpMinAcconto = rs.number(u"ImportoMinimoIvaAcconto"_qs);
-        }
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
     m_program.services().applyWindowStyle(*this);
 }
 

@@ -43,7 +43,7 @@ public:
     // sbInitMDI: command bar, rights, caption, and the first document window.
     void sbInitMDI();
     // sbMDIInitialization: the object-name texts and the caption, title + " - " + company +
-    // " [" + branch + "]"; the tools menu's thresholds.
+    // " [" + branch + "]".
     void sbMDIInitialization();
     // The status-bar text routine of the menu-hover events.
     void sbStatusBarText(const QString &text);
@@ -117,7 +117,6 @@ private:
     void discardChanges(DocumentWindow &doc);
     void removeWorkingRows(DocumentWindow &doc);
     bool requeryOrUnload(DocumentWindow &doc);
-    void documentClosed();
     bool closeDocuments();
     void runPicker();
 
@@ -141,8 +140,6 @@ private:
     UserRights m_rights;
     FormFaceFactory m_formFactory;
     bool m_mayRebuildVatData = true;
-    double m_dImpMinIva = 0;
-    double m_dImpMinAcconto = 0;
     std::int16_t m_documentCounter = 0;
     bool m_filling = false;
     bool m_unloading = false;

@@ -7,9 +7,9 @@
 #include "shell/DocumentWindow.h"
 #include "shell/ShortcutText.h"
 #include "shell/frmMDI.h"
-#include "startup/BusyCounter.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
+#include "suite/BusyCounter.h"
 #include "suite/Messages.h"
 
 #include <QAction>

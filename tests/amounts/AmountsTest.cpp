@@ -2,7 +2,7 @@
 
 #include "amounts/SuiteRows.h"
 #include "startup/database/DbError.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -3,7 +3,7 @@
 #include "amounts/SuiteRows.h"
 #include "engine/Amounts.h"
 #include "startup/database/DbError.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <limits>

@@ -2,6 +2,7 @@
 
 #include "document/DeclarationEdit.h"
 #include "engine/Amounts.h"
+#include "support/ScriptedMessages.h"
 
 using namespace liqiva;
 using namespace liqiva::test;

@@ -6,6 +6,7 @@
 #include "document/PaymentCodes.h"
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
+#include "support/ScriptedMessages.h"
 #include "startup/database/SqlLiteral.h"
 
 #include <QApplication>
