@@ -145,7 +145,7 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     if (h.number(u"Art34DPRn63372"_qs) != 0) {
         view.credito.push_back({u"Compensazione ART.34 DPR 633/72"_qs, std::nullopt});
         for (const auto &g : inputs.compensation) {
-            view.credito.push_back({u"Compensazione al "_qs + QString::number(g.percentualeCompensazione) + u"%"_qs,
+            view.credito.push_back({u"Compensazione al "_qs + QString::number(g.percentualeCompensazione).replace(u'.', u',') + u"%"_qs,
                                     std::nullopt});
             view.credito.push_back({u"Totale vendite: "_qs, g.totaleVendite});
             view.credito.push_back({u"IVA detraibile: "_qs, g.ivaDetraibile});

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -98,6 +99,10 @@ public:
 Q_SIGNALS:
     // A command was run by the dispatcher (after the busy check).
     void commandDispatched(const QString &key);
+    // The settlements stored in the database changed (a save, a delete, a fill that rebuilt
+    // a settlement's report data or created its working row, a new settlement given up):
+    // every document window shows the database as it now is. key: the settlement written.
+    void settlementsChanged(int key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -117,6 +122,12 @@ private:
     void discardChanges(DocumentWindow &doc);
     void removeWorkingRows(DocumentWindow &doc);
     bool requeryOrUnload(DocumentWindow &doc);
+    // Brings a document window in step with the database after settlementsChanged.
+    void followDatabase(DocumentWindow &doc);
+    // Whether a settlement is still stored (live or a working row).
+    bool settlementExists(int key);
+    // The status-bar note of a form the user may look at but not change.
+    void showReadOnlyNote(bool show);
     void documentClosed();
     bool closeDocuments();
     void runPicker();
@@ -150,6 +161,7 @@ private:
     bool m_initialised = false;
     QString m_client;
     int m_pickerResult = -1;
+    QLabel *m_readOnlyNote = nullptr;
 };
 
 } // namespace liqiva

@@ -134,6 +134,7 @@ void frmMDI::updateCommands()
     const bool search = hasDoc && doc->searchChild();
     // The form face shows a settlement.
     const bool form = hasDoc && face == Face::Form && doc->formFace() && doc->tag() > 0;
+    showReadOnlyNote(form && !m_rights.newSave());
     const int rows = hasDoc ? doc->browse()->listCount() : 0;
     const int row = hasDoc ? doc->browse()->currentRow() : -1;
     const bool rowSelected = hasDoc && doc->browse()->currentKey() > 0;
@@ -225,6 +226,8 @@ void frmMDI::commandSave(DocumentWindow *doc)
     doc->updateCaption(m_names.name);
     doc->focusFirstField();
     updateCommands();
+    sbStatusBarText(u"Liquidazione salvata"_qs);
+    Q_EMIT settlementsChanged(doc->tag());
 }
 
 void frmMDI::commandDelete(DocumentWindow *doc)
@@ -244,10 +247,13 @@ void frmMDI::commandDelete(DocumentWindow *doc)
     }
     if (!deleted)
         return;
+    const int key = doc->tag();
     releaseDocument(*doc);
     doc->setTag(0);
     doc->setSavedObject(false);
-    if (!requeryOrUnload(*doc))
+    const QPointer<DocumentWindow> guard(doc);
+    Q_EMIT settlementsChanged(key);
+    if (!guard || !requeryOrUnload(*doc))
         return;
     doc->showFace(DocumentWindow::Face::Table);
     doc->updateCaption(m_names.name);
@@ -314,16 +320,25 @@ void frmMDI::commandMove(DocumentWindow *doc, int step)
 {
     if (!doc)
         return;
+    // The neighbour of the settlement shown, taken before the question: a new settlement
+    // given up leaves the list, and with it its place in the list.
+    if (doc->tag() > 0)
+        doc->browse()->moveByRowIds(doc->tag());
+    const int key = doc->browse()->neighbourKey(step);
+    if (key <= 0)
+        return;
     const QPointer<DocumentWindow> guard(doc);
     if (!fnQuestionForSave(doc))
         return;
     if (!guard || doc->closing())
         return;
-    const int key = doc->browse()->neighbourKey(step);
-    if (key <= 0)
-        return;
     doc->browse()->moveByRowIds(key);
-    sbShowObject(key, doc);
+    if (sbShowObject(key, doc) != doc && guard && doc->showsForm() && doc->tag() <= 0) {
+        // The neighbour is shown in another window (or could not be): this one, whose
+        // settlement went with the answer, shows the list rather than an empty form.
+        doc->showFace(DocumentWindow::Face::Table);
+        doc->updateCaption(m_names.name);
+    }
 }
 
 void frmMDI::commandShowTable(DocumentWindow *doc)
