@@ -184,8 +184,12 @@ void PaymentFrame::build()
     grid->addWidget(m_lblImporto, 2, 2);
     grid->addWidget(m_importo, 2, 3);
     grid->addWidget(m_stampa, 2, 4);
+    // Each box keeps room for what it holds, whatever the window's size.
     for (CommitEdit *e : {m_abi, m_cab, m_conc, m_data})
         e->setMaximumWidth(110);
+    for (CommitEdit *code : {m_abi, m_cab, m_conc})
+        code->setMinimumWidth(code->fontMetrics().horizontalAdvance(u"000000"_qs) + 16);
+    m_data->setMinimumWidth(m_data->fontMetrics().horizontalAdvance(u"00/00/0000"_qs) + 16);
     m_azienda->setMinimumWidth(150);
     m_importo->setMinimumWidth(150);
 

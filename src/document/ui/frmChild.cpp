@@ -89,7 +89,7 @@ QLineEdit *amountBox(const QString &name, QWidget *parent)
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     box->setFocusPolicy(Qt::ClickFocus);
-    box->setMinimumWidth(AmountWidth);
+    box->setMinimumWidth(AmountWidth - 25);
     box->setMaximumWidth(AmountWidth + 30);
     // Shown, not typed: the colour of the window, as a label.
     QPalette p = box->palette();
@@ -226,9 +226,22 @@ void frmChild::build()
     m_tabs->addTab(scrolled(buildDeclaration()), u"Li&quidazione"_qs);
     m_tabs->addTab(scrolled(buildPayments()), u" &Dati versamento"_qs);
 
+    // Header and tabs scroll together where the window is too small for them (many windows
+    // tiled): below this size the fields would be squeezed past reading.
+    auto *content = new QWidget;
+    content->setObjectName(u"fraContenuto"_qs);
+    content->setMinimumSize(560, 330);
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->addWidget(buildHeader());
+    contentLayout->addWidget(m_tabs, 1);
+    auto *area = new QScrollArea(this);
+    area->setObjectName(u"fraContenutoScroll"_qs);
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(buildHeader());
-    layout->addWidget(m_tabs, 1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
 }
 
 QWidget *frmChild::buildHeader()
@@ -242,6 +255,8 @@ QWidget *frmChild::buildHeader()
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);
+        // In a narrow window the text goes on a second line rather than out of sight.
+        l->setWordWrap(true);
         return l;
     };
     m_lblPeriodoIva = label("lblPeriodoIva");
@@ -392,7 +407,7 @@ QWidget *frmChild::buildDeclaration()
 
     auto *below = new QHBoxLayout;
     below->addLayout(amounts, 3);
-    below->addSpacing(16);
+    below->addSpacing(8);
     below->addLayout(side, 2);
 
     auto *layout = new QVBoxLayout(page);
