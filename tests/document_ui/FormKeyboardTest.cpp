@@ -5,6 +5,8 @@
 
 #include "document/DeclarationGrid.h"
 #include "document/InputText.h"
+#include "document/ReportReader.h"
+#include "startup/database/SqlLiteral.h"
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
 
@@ -189,6 +191,23 @@ TEST_F(TypingInTheForm, EachCodeSearchOpensByF4ByItsButtonAndFromTheContextMenu)
     // A place without codes: no search to open.
     find<QRadioButton>(u"optVerPer(2)"_qs)->click();
     EXPECT_FALSE(find(u"cmdCercaCodABIPer"_qs)->isEnabled());
+}
+
+TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma)
+{
+    const int key = child->key();
+    t->db().execute(u"UPDATE CampoReportLiquidazioneIva SET Art34DPRn63372 = -1, PercProrata = 87.5 "
+                    u"WHERE IDRisultatoLiquidazioneIva = "_qs +
+                    sqlNumber(key));
+    SummaryInputs inputs;
+    inputs.idPeriodoIva = demo::Year2024;
+    inputs.idAttivitaAzienda = demo::Shop;
+    inputs.compensation = {CompensationGroup{1, 8.8, 1000, 88}, CompensationGroup{2, 4, 500, 20}};
+    QStringList captions;
+    for (const SummaryLine &line : readReport(t->db(), key, inputs).credito)
+        captions << line.description;
+    for (const QString &expected : {u"% prorata 87,5"_qs, u"Compensazione al 8,8%"_qs, u"Compensazione al 4%"_qs})
+        EXPECT_TRUE(captions.contains(expected)) << expected.toStdString() << " in " << captions.join(u" | "_qs).toStdString();
 }
 
 } // namespace
