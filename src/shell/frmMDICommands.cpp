@@ -211,8 +211,13 @@ void frmMDI::commandSave(DocumentWindow *doc)
     } catch (const DbError &e) {
         m_program.messages().error(e.message());
     }
-    if (!saved)
-        return; // the document said why; the bars stay as they were
+    if (!saved) {
+        // The document said why. When its settlement has gone meanwhile (deleted by another
+        // user), the windows show the database as it is: this one goes back to its list.
+        if (!settlementExists(doc->tag()))
+            Q_EMIT settlementsChanged(doc->tag());
+        return;
+    }
     form.setChanged(false);
     doc->setChangedObject(false);
     doc->setSavedObject(true);

@@ -143,6 +143,12 @@ TEST_F(Screenshots, SettlementWindowsMaximisedAndTiled)
     frame(list)->showMaximized();
     settle();
     shootScreen(u"browse"_qs);
+    // A filter that finds nothing.
+    window->sbExecuteMenuCommand(u"Mnu_SearchFilter"_qs);
+    list->browse()->addCondition({u"Anno"_qs, BrowseCondition::Op::Equal, u"1999"_qs});
+    window->sbExecuteMenuCommand(u"Mnu_SearchExecute"_qs);
+    settle();
+    shootScreen(u"browse-nothing-found"_qs);
     frame(list)->close();
     settle();
 

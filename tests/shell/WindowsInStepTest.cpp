@@ -101,6 +101,28 @@ TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen
     EXPECT_TRUE(enabled(u"Mnu_Delete"_qs));
 }
 
+TEST_F(WindowsInStep, ASettlementDeletedByAnotherUserWhileShownClosesWithoutAGhost)
+{
+    startFor(userAllRights);
+    const int fresh = makeSettlement(shopActivity, year2025, 2, false);
+    DocumentWindow *doc = window->sbShowObject(fresh, nullptr, false);
+    ASSERT_NE(doc, nullptr);
+    // Another user's program removes it; the save fails, as the document says.
+    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(fresh));
+    saveSucceeds = false;
+    h.messages.clear();
+    h.messages.answer(Answer::Yes);
+
+    const bool closed = frame(doc)->close();
+    settle();
+
+    // Yes to the save question: the save could not be done, and the window did not stay
+    // behind with a settlement that is no more.
+    EXPECT_EQ(h.messages.shown().size(), 1u);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window->documents().contains(doc));
+}
+
 TEST_F(WindowsInStep, EveryAnswerToTheSaveQuestionWhenMovingOnEndsInAWindowThatWorks)
 {
     struct {
