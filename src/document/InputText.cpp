@@ -146,7 +146,8 @@ QString msgAmountOutOfRange(const QString &lowest, const QString &highest)
 
 QString msgInvalidDate(const QString &typed)
 {
-    return u"\""_qs + typed.trimmed() + u"\" non è una data valida: indicare la data come gg/mm/aaaa (oppure ggmmaa, ggmmaaaa, gg/mm/aa, gg-mm-aaaa)."_qs;
+    return u"\""_qs + typed.trimmed() +
+           u"\" non è una data valida: indicare la data come gg/mm/aaaa (oppure ggmmaa, ggmmaaaa, gg/mm/aa, gg-mm-aaaa)."_qs;
 }
 
 } // namespace liqiva

@@ -19,11 +19,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QLabel>
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
@@ -44,9 +44,9 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     statusBar()->setObjectName(u"stbMain"_qs);
-    m_readOnlyNote = new QLabel(
-        u"Sola consultazione: l'utente non ha il diritto di modificare e salvare le "_qs + m_names.plural + u"."_qs,
-        this);
+    m_readOnlyNote = new QLabel(u"Sola consultazione: l'utente non ha il diritto di modificare e salvare le "_qs +
+                                    m_names.plural + u"."_qs,
+                                this);
     m_readOnlyNote->setObjectName(u"lblSolaConsultazione"_qs);
     m_readOnlyNote->setVisible(false);
     statusBar()->addPermanentWidget(m_readOnlyNote);

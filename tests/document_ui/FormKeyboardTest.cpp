@@ -6,9 +6,9 @@
 #include "document/DeclarationGrid.h"
 #include "document/InputText.h"
 #include "document/ReportReader.h"
-#include "startup/database/SqlLiteral.h"
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
+#include "startup/database/SqlLiteral.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -68,10 +68,10 @@ TEST_F(TypingInTheForm, DatesAreTakenInTheUsualShortFormsAndAWrongOneStaysToBeCo
         QString typed;
         std::optional<QDate> taken; // nothing: refused
     } cases[] = {
-        {u"160724"_qs, QDate(2024, 7, 16)},     {u"16072024"_qs, QDate(2024, 7, 16)},
-        {u"16/07/24"_qs, QDate(2024, 7, 16)},   {u"16-07-2024"_qs, QDate(2024, 7, 16)},
-        {u"01/02/2025"_qs, QDate(2025, 2, 1)},  {u"310424"_qs, std::nullopt},
-        {u"31/04/2024"_qs, std::nullopt},       {u"1607"_qs, std::nullopt},
+        {u"160724"_qs, QDate(2024, 7, 16)},    {u"16072024"_qs, QDate(2024, 7, 16)},
+        {u"16/07/24"_qs, QDate(2024, 7, 16)},  {u"16-07-2024"_qs, QDate(2024, 7, 16)},
+        {u"01/02/2025"_qs, QDate(2025, 2, 1)}, {u"310424"_qs, std::nullopt},
+        {u"31/04/2024"_qs, std::nullopt},      {u"1607"_qs, std::nullopt},
         {u"16 luglio"_qs, std::nullopt},
     };
     for (const auto &c : cases) {
@@ -207,7 +207,8 @@ TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma
     for (const SummaryLine &line : readReport(t->db(), key, inputs).credito)
         captions << line.description;
     for (const QString &expected : {u"% prorata 87,5"_qs, u"Compensazione al 8,8%"_qs, u"Compensazione al 4%"_qs})
-        EXPECT_TRUE(captions.contains(expected)) << expected.toStdString() << " in " << captions.join(u" | "_qs).toStdString();
+        EXPECT_TRUE(captions.contains(expected))
+            << expected.toStdString() << " in " << captions.join(u" | "_qs).toStdString();
 }
 
 } // namespace

@@ -86,10 +86,11 @@ protected:
     // The balance a save stores (result type 1): a credit negative.
     void balance(int key, double amount, int state = 0)
     {
-        db().execute(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-                     u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES ("_qs +
-                     sqlNumber(++m_key) + u", 1, "_qs + sqlNumber(key) + u", "_qs + sqlNumber(amount) + u", "_qs +
-                     sqlNumber(state) + u")"_qs);
+        db().execute(
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+            u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES ("_qs +
+            sqlNumber(++m_key) + u", 1, "_qs + sqlNumber(key) + u", "_qs + sqlNumber(amount) + u", "_qs +
+            sqlNumber(state) + u")"_qs);
     }
     Connection &db() { return t->db(); }
     std::unique_ptr<TestDatabase> t;

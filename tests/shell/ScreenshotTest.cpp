@@ -7,12 +7,12 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QScreen>
-#include <QTabWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
 
 using namespace liqiva;
 using namespace liqiva::test;

@@ -85,8 +85,7 @@ void CommitEdit::keyPressEvent(QKeyEvent *event)
 
 void CommitEdit::focusInEvent(QFocusEvent *event)
 {
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason &&
-        !hasPendingText())
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason && !hasPendingText())
         m_onEntry = m_accepted;
     QLineEdit::focusInEvent(event);
 }

@@ -9,7 +9,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
-#include <QTabBar>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -18,9 +17,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScrollArea>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
