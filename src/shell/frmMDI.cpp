@@ -247,7 +247,8 @@ DocumentWindow *frmMDI::createDocumentWindow()
         doc->setCloseHandler([this](DocumentWindow &d, bool &cancel) { fnCloseChild(d, cancel); });
         connect(doc, &DocumentWindow::commandRequested, this, &frmMDI::sbExecuteMenuCommand);
         connect(doc->browse(), &BrowseFace::currentKeyChanged, this, [this] { updateCommands(); });
-        connect(this, &frmMDI::settlementsChanged, doc, [this, doc] { followDatabase(*doc); });
+        connect(this, &frmMDI::settlementsChanged, doc,
+                [this, doc](int key, bool stored) { followDatabase(*doc, key, stored); });
         connect(doc->browse(), &BrowseFace::contextMenuRequested, this, [this](const QPoint &p) {
             if (QMenu *menu = m_bar->menu(u"mnuTable"_qs))
                 menu->popup(p);
@@ -379,7 +380,7 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     if (!settlementExists(key)) {
         m_program.messages().warn(u"La "_qs + m_names.name +
                                   u" scelta non esiste più: è stata eliminata. L'elenco è stato aggiornato."_qs);
-        Q_EMIT settlementsChanged(key);
+        Q_EMIT settlementsChanged(key, false);
         return false;
     }
     if (!doc.formFace()) {
@@ -447,15 +448,31 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     doc.focusFirstField();
     updateCommands();
     // The fill rebuilt the settlement's report data (and a new one is listed from now on).
-    Q_EMIT settlementsChanged(key);
+    Q_EMIT settlementsChanged(key, false);
     return true;
 }
 
-void frmMDI::followDatabase(DocumentWindow &doc)
+void frmMDI::followDatabase(DocumentWindow &doc, int key, bool stored)
 {
     if (doc.closing())
         return;
     doc.browse()->requery();
+    // A saved settlement shown without changes of the user's is computed again from the
+    // figures now stored; one with the user's changes keeps them (the save will say if the
+    // figures moved meanwhile).
+    if (stored && !m_following && !m_filling && doc.showsForm() && doc.formFace() && doc.tag() > 0 &&
+        doc.tag() != key && doc.savedObject() && !doc.changedObject() && settlementExists(doc.tag())) {
+        // The window the user works in stays the active one, with its focus.
+        QMdiSubWindow *active = m_area->activeSubWindow();
+        QWidget *focus = QApplication::focusWidget();
+        m_following = true;
+        fillDocument(doc, doc.tag(), false);
+        m_following = false;
+        if (active && active != frameOf(&doc))
+            m_area->setActiveSubWindow(active);
+        if (focus && focus != QApplication::focusWidget() && !frameOf(&doc)->isAncestorOf(focus))
+            focus->setFocus(Qt::OtherFocusReason);
+    }
     // The settlement of the form went (deleted in another window): the window shows the list.
     if (doc.tag() > 0 && !settlementExists(doc.tag())) {
         discardChanges(doc);
@@ -502,7 +519,7 @@ void frmMDI::removeWorkingRows(DocumentWindow &doc)
             releaseDocument(doc);
             doc.setTag(0);
             doc.setSavedObject(false);
-            Q_EMIT settlementsChanged(key);
+            Q_EMIT settlementsChanged(key, false);
         }
     } catch (const DbError &e) {
         m_program.messages().error(e.message());

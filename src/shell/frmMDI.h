@@ -101,8 +101,10 @@ Q_SIGNALS:
     void commandDispatched(const QString &key);
     // The settlements stored in the database changed (a save, a delete, a fill that rebuilt
     // a settlement's report data or created its working row, a new settlement given up):
-    // every document window shows the database as it now is. key: the settlement written.
-    void settlementsChanged(int key);
+    // every document window shows the database as it now is. key: the settlement written;
+    // stored: the stored figures changed (a save or a delete), which the figures of other
+    // settlements build on (the credit or debt carried from the period before).
+    void settlementsChanged(int key, bool stored);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -123,7 +125,7 @@ private:
     void removeWorkingRows(DocumentWindow &doc);
     bool requeryOrUnload(DocumentWindow &doc);
     // Brings a document window in step with the database after settlementsChanged.
-    void followDatabase(DocumentWindow &doc);
+    void followDatabase(DocumentWindow &doc, int key, bool stored);
     // Whether a settlement is still stored (live or a working row).
     bool settlementExists(int key);
     // The status-bar note of a form the user may look at but not change.
@@ -156,6 +158,7 @@ private:
     double m_dImpMinAcconto = 0;
     std::int16_t m_documentCounter = 0;
     bool m_filling = false;
+    bool m_following = false; // document windows are being filled again after a save
     bool m_unloading = false;
     bool m_closed = false;
     bool m_initialised = false;

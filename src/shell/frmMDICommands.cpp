@@ -190,9 +190,8 @@ void frmMDI::sbCreateNewChild()
         return;
     // The new working settlement is registered as this session's in the transaction that
     // creates it: nobody's clean-up takes it for abandoned.
-    dialog.logic().setOnCreated([this](int key) {
-        m_program.usageRegister().registerUse(m_program.context().objectType, key, 2);
-    });
+    dialog.logic().setOnCreated(
+        [this](int key) { m_program.usageRegister().registerUse(m_program.context().objectType, key, 2); });
     dialog.exec();
     if (dialog.dialogResult() != 1 || dialog.currentKey() <= 0)
         return;
@@ -215,7 +214,7 @@ void frmMDI::commandSave(DocumentWindow *doc)
         // The document said why. When its settlement has gone meanwhile (deleted by another
         // user), the windows show the database as it is: this one goes back to its list.
         if (!settlementExists(doc->tag()))
-            Q_EMIT settlementsChanged(doc->tag());
+            Q_EMIT settlementsChanged(doc->tag(), false);
         return;
     }
     form.setChanged(false);
@@ -232,7 +231,7 @@ void frmMDI::commandSave(DocumentWindow *doc)
     doc->focusFirstField();
     updateCommands();
     sbStatusBarText(u"Liquidazione salvata"_qs);
-    Q_EMIT settlementsChanged(doc->tag());
+    Q_EMIT settlementsChanged(doc->tag(), true);
 }
 
 void frmMDI::commandDelete(DocumentWindow *doc)
@@ -257,7 +256,7 @@ void frmMDI::commandDelete(DocumentWindow *doc)
     doc->setTag(0);
     doc->setSavedObject(false);
     const QPointer<DocumentWindow> guard(doc);
-    Q_EMIT settlementsChanged(key);
+    Q_EMIT settlementsChanged(key, true);
     if (!guard || !requeryOrUnload(*doc))
         return;
     doc->showFace(DocumentWindow::Face::Table);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+#include <algorithm>
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -60,6 +61,48 @@ TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
     EXPECT_FALSE(lists(other, march));
     ASSERT_TRUE(window->documents().contains(other));
     EXPECT_EQ(other->browse()->listCount(), 0);
+}
+
+TEST_F(WindowsInStep, ASaveInOneWindowComputesAgainTheSettlementsShownUnchangedInTheOthers)
+{
+    struct {
+        const char *name;
+        bool userTyped;
+        bool computedAgain;
+    } cases[] = {
+        {"shown as stored: computed again from the new figures", false, true},
+        {"with the user's typing: left as the user has it", true, false},
+    };
+    startFor(userAllRights);
+    const int february = makeSettlement(shopActivity, year2024, 2, true);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DocumentWindow *shown = window->sbShowObject(february, nullptr, false);
+        ASSERT_NE(shown, nullptr);
+        auto *note = shown->findChild<QLineEdit *>(u"txtNote"_qs);
+        if (c.userTyped)
+            keyClicks(note, u"nota"_qs);
+        const int fresh = makeSettlement(shopActivity, year2024, 1, false);
+        DocumentWindow *writer = window->sbShowObject(fresh, nullptr, false);
+        log.fills.clear();
+
+        window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+        settle();
+
+        const auto fillsOfShown =
+            std::count_if(log.fills.begin(), log.fills.end(), [&](const auto &f) { return f.first == february; });
+        EXPECT_EQ(fillsOfShown, c.computedAgain ? 1 : 0);
+        EXPECT_EQ(shown->changedObject(), c.userTyped);
+        EXPECT_EQ(note->text(), c.userTyped ? u"nota"_qs : QString());
+        // The writer stays the window the user works in.
+        EXPECT_EQ(window->activeDocument(), writer);
+        // For the next case: the new one deleted, the windows closed.
+        window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+        for (DocumentWindow *d : window->documents())
+            if (d->changedObject())
+                h.messages.answer(Answer::No);
+        closeAllDocuments();
+    }
 }
 
 TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen)
