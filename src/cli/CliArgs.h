@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Refusal.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -41,10 +43,9 @@ struct UsageError {
     QString text;
 };
 
-// A refused operation (a missing right, a row that does not exist): exit code 1 and this text.
-struct Refusal {
-    QString text;
-};
+// A refused operation (a missing right, a row that does not exist) is the system's Refusal:
+// exit code 1 and its message.
+using liqiva::Refusal;
 
 // Writes a line to standard output / standard error, in UTF-8. The system's texts separate
 // lines with CR or CR LF: both come out as plain newlines.

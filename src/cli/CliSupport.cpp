@@ -1,4 +1,5 @@
 #include "cli/CliSupport.h"
+#include "document/CompanyDirectory.h"
 
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
@@ -40,7 +41,7 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
     }
     // A database without the program's tables: say so before any statement fails on it.
     try {
-        db->scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE 1 = 0"_qs);
+        CompanyDirectory(*db).checkSchema();
     } catch (const DbError &e) {
         if (classifyDbError(e) == DbProblem::NoSchema)
             throw Refusal{QStringLiteral("Il database %1 non contiene le tabelle del programma (%2).%3")
@@ -55,28 +56,21 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
 
 int settlementFunction(Connection &db)
 {
-    const QVariant v =
-        db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs);
-    return v.isNull() ? 0 : v.toInt();
+    return CompanyDirectory(db).settlementFunction();
 }
 
 void requireRight(Connection &db, int user, int company, const QString &right)
 {
-    QVariant branch = db.scalar(
-        u"SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
-        sqlNumber(company));
-    if (branch.isNull() || branch.toInt() == 0)
-        branch = db.scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
-                           sqlNumber(company));
-    const QVariant objectType =
-        db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = "_qs + sqlNumber(settlementFunction(db)));
-    const UserRights rights = UserRights::read(db, user, branch.toInt(), objectType.toInt());
+    CompanyDirectory directory(db);
+    const int branch = directory.prevailingBranch(company);
+    const UserRights rights =
+        UserRights::read(db, user, branch, directory.objectTypeOfFunction(directory.settlementFunction()));
     if (!rights.has(right))
         throw Refusal{UserRights::refusal(right) +
                       QStringLiteral(" L'utente %1 non ha questo diritto nella filiale %2 dell'azienda %3: chiedere "
                                      "all'amministratore di concederlo.")
                           .arg(user)
-                          .arg(branch.toInt())
+                          .arg(branch)
                           .arg(company)};
 }
 

@@ -3,6 +3,7 @@
 // the program from the folder of liqiva.
 
 #include "cli/CliSupport.h"
+#include "document/CompanyDirectory.h"
 #include "cli/Commands.h"
 #include "startup/HandOverStore.h"
 #include "startup/database/Connection.h"
@@ -38,17 +39,16 @@ QString programPath()
 }
 
 // The name of the row with the key; a missing row adds its reason to problems.
-QString readName(Connection &db, const Lookup &l, int id, QStringList &problems, const QString &extraCondition = {})
+QString readName(Connection &db, const Lookup &l, int id, QStringList &problems, std::optional<int> ofCompany = {})
 {
     const QString table = QString::fromUtf8(l.table);
-    Recordset rs = db.openRecordset(u"SELECT * FROM "_qs + table + u" WHERE "_qs + QString::fromUtf8(l.keyColumn) +
-                                    u" = "_qs + sqlNumber(id) + extraCondition);
+    Recordset rs = CompanyDirectory(db).record(table, QString::fromUtf8(l.keyColumn), id, ofCompany);
     if (rs.eof()) {
         problems << QStringLiteral("--%1 %2: nessuna riga con %3 = %2 nella tabella %4%5.")
                       .arg(QString::fromUtf8(l.option))
                       .arg(id)
                       .arg(QString::fromUtf8(l.keyColumn), table,
-                           extraCondition.isEmpty() ? QString() : u" per l'azienda indicata"_qs);
+                           ofCompany ? u" per l'azienda indicata"_qs : QString());
         return {};
     }
     if (!l.nameColumn || !rs.hasField(QString::fromUtf8(l.nameColumn)))
@@ -79,7 +79,7 @@ int runLaunch(const CliArgs &args)
     const QString userName = readName(*db, {"user", "Utente", "IDUtente", "Utente"}, user, problems);
     QString password;
     {
-        Recordset rs = db->openRecordset(u"SELECT * FROM Utente WHERE IDUtente = "_qs + sqlNumber(user));
+        Recordset rs = CompanyDirectory(*db).record(u"Utente"_qs, u"IDUtente"_qs, user);
         if (!rs.eof() && rs.hasField(u"Password"_qs))
             password = rs.text(u"Password"_qs);
     }
@@ -87,7 +87,7 @@ int runLaunch(const CliArgs &args)
     const QString branchName = readName(*db, {"branch", "Filiale", "IDFiliale", "Filiale"}, branch, problems);
     readName(*db, {"function", "Funzione", "IDFunzione", nullptr}, function, problems);
     readName(*db, {"activity", "AttivitaAzienda", "IDAttivitaAzienda", nullptr}, activity, problems,
-             u" AND IDAzienda = "_qs + sqlNumber(company));
+             company);
     const DatabaseLocation where = db->location();
     db.reset();
     if (!problems.isEmpty()) {

@@ -57,7 +57,7 @@ int run(const Command &c, const QStringList &words)
         commandUsage(c, err);
         return 2;
     } catch (const Refusal &r) {
-        err(u"liqiva "_qs + name + u": "_qs + r.text);
+        err(u"liqiva "_qs + name + u": "_qs + r.message());
         return 1;
     } catch (const DbError &e) {
         err(u"liqiva "_qs + name + u": errore del database: "_qs + explainDbError(e));

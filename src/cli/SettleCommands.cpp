@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "document/CompanyDirectory.h"
 #include "document/InputText.h"
 #include "document/NewSettlement.h"
 #include "document/SavedSettlements.h"
@@ -20,10 +21,6 @@ namespace liqiva::cli {
 
 namespace {
 
-// A refused operation: exit code 1, the reason on standard error.
-struct Refused {
-    QString text;
-};
 
 QJsonValue amount(std::optional<double> v)
 {
@@ -35,7 +32,7 @@ QJsonValue amount(std::optional<double> v)
 // An unknown user refuses the command (exit code 1).
 void requireUser(Connection &db, int user)
 {
-    if (db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(user)).isNull())
+    if (!CompanyDirectory(db).userExists(user))
         throw Refusal{QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user)};
 }
 
@@ -72,23 +69,17 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     identity.insert(u"Periodo"_qs, doc.periodText());
     identity.insert(u"TipoLiquidazione"_qs, doc.lblTipoLiquidazione().section(u": "_qs, 1));
     identity.insert(u"Attivita"_qs, doc.lblAttivita().section(u": "_qs, 1));
-    identity.insert(u"Salvata"_qs,
-                    db.scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                              + sqlNumber(id.idRisultatoLiquidazioneIva))
-                            .toInt()
-                        == 0);
+    CompanyDirectory directory(db);
+    identity.insert(u"Salvata"_qs, directory.settlementState(id.idRisultatoLiquidazioneIva) == 0);
     root.insert(u"settlement"_qs, identity);
 
     {
-        Recordset rs = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlNumber(id.idRisultatoLiquidazioneIva));
+        Recordset rs = directory.reportHeader(id.idRisultatoLiquidazioneIva);
         root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null) : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
     }
     {
         QJsonArray rows;
-        for (Recordset rs = db.openRecordset(u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                             + sqlNumber(id.idRisultatoLiquidazioneIva) + u" ORDER BY IDIva"_qs);
-             !rs.eof(); rs.moveNext())
+        for (Recordset rs = directory.reportRows(id.idRisultatoLiquidazioneIva); !rs.eof(); rs.moveNext())
             rows.append(recordToJson(rs, u"RigaReportLiquidazioneIva"_qs));
         root.insert(u"rows"_qs, rows);
     }
@@ -209,24 +200,20 @@ int runSettle(const CliArgs &args)
 
         auto db = openDatabase(args);
         requireUser(*db, user);
-        const QVariant company = db->scalar(u"SELECT IDAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAttivitaAzienda = "_qs
-                                            + sqlNumber(activity));
-        if (company.isNull())
-            throw Refused{QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
-                              .arg(activity)};
+        CompanyDirectory directory(*db);
+        const std::optional<int> company = directory.companyOfActivity(activity);
+        if (!company)
+            throw Refusal(QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
+                              .arg(activity));
         // A settlement that is saved needs the right to save; one only computed and shown,
         // the right to search.
-        requireRight(*db, user, company.toInt(), save ? UserRights::NewSave : UserRights::Search);
+        requireRight(*db, user, *company, save ? UserRights::NewSave : UserRights::Search);
         // The VAT year by its calendar year, or by its key.
-        QVariant year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                                   + sqlNumber(company.toInt()) + u" AND Anno = "_qs + sqlNumber(vatYear));
-        if (year.isNull())
-            year = db->scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                              + sqlNumber(company.toInt()) + u" AND IDPeriodoIva = "_qs + sqlNumber(vatYear));
-        if (year.isNull())
-            throw Refused{QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
+        const std::optional<int> year = directory.vatYear(*company, vatYear);
+        if (!year)
+            throw Refusal(QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
                                          "di un suo periodo I.V.A.")
-                              .arg(vatYear)};
+                              .arg(vatYear));
 
         ConsoleMessages messages(args.flag(u"yes"_qs));
         messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
@@ -234,29 +221,26 @@ int runSettle(const CliArgs &args)
         // settlements of processes that died go first.
         SettlementSession session(*db, user, settlementFunction(*db));
         session.removeAbandoned();
-        NewSettlement ns(*db, messages, company.toInt(), user);
+        NewSettlement ns(*db, messages, *company, user);
         ns.setOnCreated([&session](int k) { session.hold(k); });
-        ns.sbSetComboMesi(activity, year.toInt(), 0);
+        ns.sbSetComboMesi(activity, *year, 0);
         const int index = ns.indexOfMonth(period);
         if (index < 0)
-            throw Refused{u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs};
-        if (ns.confirm(activity, year.toInt(), index, method, args.flag(u"no-rebuild"_qs)) != 1) {
+            throw Refusal(u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs);
+        if (ns.confirm(activity, *year, index, method, args.flag(u"no-rebuild"_qs)) != 1) {
             // Without --json the question is already on standard error, just above.
             QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
             if (!messages.quiet() && messages.lastAnsweredNo())
                 reason = u"liquidazione non creata"_qs;
-            throw Refused{reason + answeredNo(messages)};
+            throw Refusal(reason + answeredNo(messages));
         }
         const int key = ns.currentKey();
         session.hold(key);
-        const bool created = db->scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlNumber(key))
-                                 .toInt()
-            == 2;
-        return fillAndPrint(*db, messages, user, company.toInt(), key, ns.makeDatiIva(), args, created,
+        const bool created = directory.settlementState(key) == 2;
+        return fillAndPrint(*db, messages, user, *company, key, ns.makeDatiIva(), args, created,
                             save, &session);
-    } catch (const Refused &r) {
-        err(u"liqiva settle: "_qs + r.text);
+    } catch (const Refusal &r) {
+        err(u"liqiva settle: "_qs + r.message());
         return 1;
     }
 }
@@ -264,14 +248,10 @@ int runSettle(const CliArgs &args)
 // The company and the last user of a saved settlement; nothing when it is not saved.
 std::optional<std::pair<int, int>> savedSettlement(Connection &db, int key)
 {
-    Recordset rs = db.openRecordset(
-        u"SELECT RisultatoLiquidazioneIva.IDUtenteUltimaVariazione, PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva "
-        u"INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(key));
-    if (rs.eof())
+    const auto saved = CompanyDirectory(db).savedSettlement(key);
+    if (!saved)
         return std::nullopt;
-    return std::make_pair(rs.integer(u"IDAzienda"_qs), rs.integer(u"IDUtenteUltimaVariazione"_qs));
+    return std::make_pair(saved->idAzienda, saved->idUtente);
 }
 
 int runShow(const CliArgs &args)
@@ -328,7 +308,7 @@ int runList(const CliArgs &args)
     const int user = args.key(u"user"_qs);
     auto db = openDatabase(args);
     requireUser(*db, user);
-    if (db->scalar(u"SELECT IDAzienda FROM Azienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlNumber(company)).isNull())
+    if (!CompanyDirectory(*db).companyExists(company))
         throw Refusal{QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company)};
     requireRight(*db, user, company, UserRights::Search);
     const auto list = listSavedSettlements(*db, company);

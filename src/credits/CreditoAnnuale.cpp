@@ -156,25 +156,34 @@ int CreditoAnnuale::insertMovement(int idCredito, int causale, double importo)
 
 bool CreditoAnnuale::Save()
 {
+    const std::optional<Plan> plan = Prepare();
+    if (!plan)
+        return false;
+    Write(*plan);
+    return true;
+}
+
+std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
+{
     // Bad input: a message, nothing written, the dialog stays open.
     if (m_idAzienda <= 0 || m_anno < 1 || m_anno >= 32767) {
         m_messages.error(msgAnnoNonValido());
-        return false;
+        return std::nullopt;
     }
     if (!within(m_credito, CreditoMinimo, CreditoMassimo)) {
         m_messages.error(msgCreditoFuoriLimiti());
-        return false;
+        return std::nullopt;
     }
     if (!within(m_rimborso, 0, RimborsoMassimo)) {
         m_messages.error(msgRimborsoFuoriLimiti());
-        return false;
+        return std::nullopt;
     }
     const double credito = rounded(m_credito);
     const double rimborso = rounded(m_rimborso);
 
     // What to write. The questions are all asked before the first write, so that no
     // transaction stays open while the user decides.
-    enum class Act { Nothing, Insert, Update, Delete };
+    using Act = MovementAct;
     Act creditAct = Act::Nothing;
     Act refundAct = Act::Nothing;
     if (!m_salvati) {
@@ -196,6 +205,16 @@ bool CreditoAnnuale::Save()
         }
     }
 
+    return Plan{creditAct, refundAct, credito, rimborso};
+}
+
+void CreditoAnnuale::Write(const Plan &plan)
+{
+    using Act = MovementAct;
+    Act creditAct = plan.credit;
+    Act refundAct = plan.refund;
+    const double credito = plan.credito;
+    const double rimborso = plan.rimborso;
     int idCredito = m_idMovCredito;
     int idRimborso = m_idMovRimborso;
     Transaction tx(m_db);
@@ -226,10 +245,17 @@ bool CreditoAnnuale::Save()
     m_idMovCredito = idCredito;
     m_idMovRimborso = idRimborso;
     m_salvati = m_idMovCredito > 0 || m_idMovRimborso > 0;
-    return true;
 }
 
 CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno)
+{
+    const CreditoAnnualeRimosso done = removeCreditoAnnuale(db, idAzienda, anno);
+    if (done.testateRimaste > 0)
+        messages.warn(CreditoAnnuale::msgMovimentiRimasti(anno + 1));
+    return done;
+}
+
+CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int anno)
 {
     CreditoAnnualeRimosso done;
     const int annoCredito = anno + 1;
@@ -257,8 +283,6 @@ CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &mes
         }
     }
     tx.commit();
-    if (done.testateRimaste > 0)
-        messages.warn(CreditoAnnuale::msgMovimentiRimasti(annoCredito));
     return done;
 }
 
@@ -272,6 +296,28 @@ bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAz
     CreditoAnnuale c(db, messages, idAzienda);
     c.LoadDati(anno, creditoAnnualeIva, roundValueDIP);
     return c.Save();
+}
+
+std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
+                                                   double creditoAnnualeIva, double roundValueDIP)
+{
+    if (!(creditoAnnualeIva > 0)) {
+        return DeferredWrite([&db, idAzienda, anno]() {
+            QStringList after;
+            if (removeCreditoAnnuale(db, idAzienda, anno).testateRimaste > 0)
+                after << CreditoAnnuale::msgMovimentiRimasti(anno + 1);
+            return after;
+        });
+    }
+    auto c = std::make_shared<CreditoAnnuale>(db, messages, idAzienda);
+    c->LoadDati(anno, creditoAnnualeIva, roundValueDIP);
+    std::optional<CreditoAnnuale::Plan> plan = c->Prepare();
+    if (!plan)
+        return std::nullopt;
+    return DeferredWrite([c, p = *plan]() {
+        c->Write(p);
+        return QStringList();
+    });
 }
 
 } // namespace liqiva

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QStringList>
+#include <functional>
+#include <optional>
+
 #include <QString>
 
 namespace liqiva {
@@ -83,6 +87,13 @@ public:
     // (DbError); the properties then stay as they were.
     bool Save();
 
+    // The same OK in two steps, for a caller whose own transaction holds the writes: the
+    // checks and the questions now (nullopt, with its message, when refused), the writes
+    // later without a word to the user.
+    struct Plan;
+    std::optional<Plan> Prepare();
+    void Write(const Plan &plan);
+
 private:
     double rounded(double v) const;
     int findOrCreateHeader();
@@ -100,6 +111,14 @@ private:
     int m_idMovRimborso = 0;
 };
 
+enum class MovementAct { Nothing, Insert, Update, Delete };
+struct CreditoAnnuale::Plan {
+    MovementAct credit = MovementAct::Nothing;
+    MovementAct refund = MovementAct::Nothing;
+    double credito = 0;
+    double rimborso = 0;
+};
+
 // What the removal of the annual credit did.
 struct CreditoAnnualeRimosso {
     int movimentiRimossi = 0; // automatic movements deleted
@@ -113,6 +132,8 @@ struct CreditoAnnualeRimosso {
 // shown (after the work is committed). One transaction, a savepoint inside the caller's.
 // Database errors are thrown (DbError) after the rollback.
 CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno);
+// The same removal without a word: the caller shows msgMovimentiRimasti when headers stay.
+CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int anno);
 
 // The annual credit step of the save of an annual settlement when no dialog is shown (the
 // command line, the tests): a credit above zero is carried over with the refund already
@@ -120,5 +141,12 @@ CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &mes
 // otherwise the annual credit of the year is removed. False when the OK refused the amounts.
 bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
                               double creditoAnnualeIva, double roundValueDIP);
+
+// The same step split for the save of a settlement: its questions are asked now; the returned
+// write runs later inside the save's transaction and gives back the messages to show after
+// the commit. nullopt when the amounts are refused (the message already shown).
+using DeferredWrite = std::function<QStringList()>;
+std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
+                                                   double creditoAnnualeIva, double roundValueDIP);
 
 } // namespace liqiva

@@ -57,6 +57,7 @@
 #include "startup/database/DbError.h"
 #include "startup/database/Schema.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/Refusal.h"
 
 #include <QDate>
 
@@ -478,8 +479,7 @@ double companyFactor(int company)
 DemoSummary createDemo(Connection &db, int scale)
 {
     if (scale < 1)
-        throw DbError(QStringLiteral("Scala non valida: %1 (serve un numero intero da 1 in su).").arg(scale),
-                      QString());
+        throw Refusal(QStringLiteral("Scala non valida: %1 (serve un numero intero da 1 in su).").arg(scale));
     createSchema(db);
 
     DemoSummary summary;
@@ -487,26 +487,21 @@ DemoSummary createDemo(Connection &db, int scale)
     if (companies > 0) {
         const QString first = db.scalar(u"SELECT Azienda FROM Azienda WHERE IDAzienda = 1"_qs).toString();
         if (first != kDemoName)
-            throw DbError(u"Il database contiene gia' delle aziende: l'azienda dimostrativa non e' stata creata."_qs,
-                          QString());
+            throw Refusal(u"Il database contiene già delle aziende: l'azienda dimostrativa non è stata creata."_qs);
         if (companies < scale)
-            throw DbError(
-                QStringLiteral("Il database contiene gia' l'azienda dimostrativa con %1 aziende: per %2 aziende "
-                               "usare un database vuoto. Nulla e' stato cambiato.")
+            throw Refusal(QStringLiteral("Il database contiene già l'azienda dimostrativa con %1 aziende: per %2 aziende "
+                               "usare un database vuoto. Nulla è stato cambiato.")
                     .arg(companies)
-                    .arg(scale),
-                QString());
+                    .arg(scale));
         summary.companies = companies;
-        summary.message = u"L'azienda dimostrativa e' gia' presente: nulla e' stato cambiato."_qs;
+        summary.message = u"L'azienda dimostrativa è già presente: nulla è stato cambiato."_qs;
         return summary;
     }
     for (const char *table : {"Utente", "Iva", "ContatoreIva", "RisultatoLiquidazioneIva"})
         if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt() > 0)
-            throw DbError(
-                QStringLiteral("Il database contiene gia' dati (tabella %1): l'azienda dimostrativa va creata in un "
-                               "database vuoto. Nulla e' stato cambiato.")
-                    .arg(QLatin1String(table)),
-                QString());
+            throw Refusal(QStringLiteral("Il database contiene già dati (tabella %1): l'azienda dimostrativa va creata in un "
+                               "database vuoto. Nulla è stato cambiato.")
+                    .arg(QLatin1String(table)));
 
     Transaction tx(db);
     insertSharedData(db);

@@ -16,6 +16,7 @@
 #include "startup/database/SqlLiteral.h"
 #include "suite/CreditComponent.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
 namespace liqiva {
@@ -59,17 +60,6 @@ SettlementDocument::SettlementDocument(const DocumentContext &context)
     m_proRata->setIDAzienda(context.idAzienda);
     m_altreOperazioni->setIDUtente(context.idUser);
     m_amountToPayCaption = amountToPayLabel();
-    // The annual credit carried into the next year: confirmed as it stands unless a window
-    // shows its dialog instead.
-    m_annualCreditStep = [](SettlementDocument &doc) {
-        const DocumentContext &c = doc.context();
-        sbAggiornaCreditoAnnuale(c.db, c.messages, c.idAzienda, doc.identity().anno, doc.creditoResiduo(),
-                                 doc.euro() ? 1.0 : 0.0);
-    };
-    m_annualCreditRemoval = [](SettlementDocument &doc) {
-        const DocumentContext &c = doc.context();
-        sbDeleteCreditoAnnuale(c.db, c.messages, c.idAzienda, doc.identity().anno);
-    };
 }
 
 SettlementDocument::~SettlementDocument() = default;
@@ -164,7 +154,8 @@ void SettlementDocument::loadIdentity(int key)
         u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
         + n(key) + u" AND RisultatoLiquidazioneIva.VirtualDelete >= 0"_qs);
     if (rs.eof())
-        throw DbError(QStringLiteral("La liquidazione I.V.A. %1 non esiste.").arg(key), QString());
+        throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
+                          .arg(key));
     SettlementIdentity id;
     id.idRisultatoLiquidazioneIva = key;
     id.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);

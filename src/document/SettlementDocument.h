@@ -60,14 +60,6 @@ public:
     // covers the same period.
     bool fnValidateFields();
 
-    // Steps of the save and the delete that belong to the annual credit: the window shows
-    // its dialog, the command line and the tests confirm it as it stands. They run inside
-    // the save's (the delete's) transaction.
-    void setAnnualCreditStep(std::function<void(SettlementDocument &)> step) { m_annualCreditStep = std::move(step); }
-    void setAnnualCreditRemoval(std::function<void(SettlementDocument &)> step)
-    {
-        m_annualCreditRemoval = std::move(step);
-    }
 
     static QString msgAnotherSavedSettlement();
     static QString msgSettlementGone();
@@ -149,6 +141,7 @@ private:
     // The row of the settlement as the document found it, and the check, inside a save's or
     // a delete's transaction, that it is still that row (locked against the others' writes).
     void readRowStamp();
+    bool anotherSavedSettlement();
     void lockAndCheckRow();
     QString userName(int idUser);
     // The save's steps, inside its transaction.
@@ -185,8 +178,6 @@ private:
     QStringList m_messageLog;
     QString m_rowStamp; // user and moment of the last change of the settlement row
 
-    std::function<void(SettlementDocument &)> m_annualCreditStep;
-    std::function<void(SettlementDocument &)> m_annualCreditRemoval;
     std::unique_ptr<Amounts> m_amounts;
     std::unique_ptr<cDatiProRata> m_proRata;
     std::unique_ptr<cAltreOperazioni> m_altreOperazioni;

@@ -1,6 +1,7 @@
 // The save and the delete of a settlement. Each runs in one transaction: on any error
 // nothing of it stays and the settlement is as it was, with the reason shown.
 
+#include "credits/CreditoAnnuale.h"
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
 #include "document/SettlementDocument.h"
@@ -102,21 +103,21 @@ void SettlementDocument::lockAndCheckRow()
         u"IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
         + n(key()));
     if (rs.eof())
-        throw Refusal{msgSettlementGone()};
+        throw Refusal(msgSettlementGone());
     const int month = rs.isNull(u"IDMese"_qs)
         ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
         : rs.integer(u"IDMese"_qs);
     const int method = month == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
     if (rs.integer(u"IDAttivitaAzienda"_qs) != m_id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != m_id.idPeriodoIva
         || month != m_id.idMese || method != m_id.metodoCalcoloAccontoIva)
-        throw Refusal{msgSettlementReplaced()};
+        throw Refusal(msgSettlementReplaced());
     const int owner = rs.integer(u"IDUtenteUltimaVariazione"_qs);
     const QString stamp = rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
         + rs.field(u"DataUltimaVariazione"_qs).toString();
     if (stamp != m_rowStamp) {
         // Deleted and saved again, or saved by someone else since it was opened.
-        throw Refusal{owner == m_ctx.idUser && rs.integer(u"VirtualDelete"_qs) == 0 ? msgSettlementReplaced()
-                                                                                  : msgChangedByOther(userName(owner))};
+        throw Refusal(owner == m_ctx.idUser && rs.integer(u"VirtualDelete"_qs) == 0 ? msgSettlementReplaced()
+                                                                                  : msgChangedByOther(userName(owner)));
     }
 }
 
@@ -133,6 +134,15 @@ QString SettlementDocument::msgDeleteFailed(const QString &reason)
 // The check before saving: another saved settlement of the same period refuses the save.
 bool SettlementDocument::fnValidateFields()
 {
+    if (anotherSavedSettlement()) {
+        say(msgAnotherSavedSettlement());
+        return false;
+    }
+    return true;
+}
+
+bool SettlementDocument::anotherSavedSettlement()
+{
     QString period;
     if (m_id.isAnnual())
         period = u"IDMese IS NULL AND AccontoIva = 0"_qs;
@@ -145,11 +155,7 @@ bool SettlementDocument::fnValidateFields()
                                            + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)
                                            + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key())
                                            + u" AND VirtualDelete = 0"_qs);
-    if (!other.isNull()) {
-        say(msgAnotherSavedSettlement());
-        return false;
-    }
-    return true;
+    return !other.isNull();
 }
 
 bool SettlementDocument::fnChildSave()
@@ -167,16 +173,28 @@ bool SettlementDocument::fnChildSave()
         && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
                                    + u"Si vuole aggiornare l'importo versato?"_qs))
         paid.importo = toPay;
+    // The annual credit carried into the next year and the pro-rata percentage of the year:
+    // their questions too.
+    std::optional<DeferredWrite> annualCredit;
+    if (m_id.isAnnual()) {
+        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
+                                             euro() ? 1.0 : 0.0);
+        if (!annualCredit)
+            return false;
+    }
+    const int proRataYear = m_proRata->PreparaAggiornamento(m_ctx.messages);
 
+    // Then the writes, in one transaction that shows nothing and waits for no one.
+    QStringList after;
     try {
         Transaction tx(m_ctx.db);
         lockAndCheckRow();
         // Checked again now that the activity's year is ours: another user may have saved the
         // same period meanwhile.
-        if (!fnValidateFields())
-            return false;
-        if (m_id.isAnnual() && m_annualCreditStep)
-            m_annualCreditStep(*this);
+        if (anotherSavedSettlement())
+            throw Refusal(msgAnotherSavedSettlement());
+        if (annualCredit)
+            after << (*annualCredit)();
 
         saveSettlementRow();
         saveTypedRows();
@@ -185,13 +203,14 @@ bool SettlementDocument::fnChildSave()
         saveDeclarationData();
         saveCompensation();
         m_proRata->SaveOperazioni();
-        m_proRata->AggiornaPercentuale(m_ctx.messages);
+        if (proRataYear > 0)
+            m_proRata->ScriviPercentuale(proRataYear);
         if (!m_id.isAdvance())
             moveLastSettledMonth();
         if (m_id.isAdvance()) {
             m_altreOperazioni->setIDRisultatoLiquidazioneIva(key());
             if (!m_altreOperazioni->ConfirmModified())
-                throw DbError(u"le altre operazioni non sono complete."_qs, QString());
+                throw Refusal(msgSaveFailed(u"le altre operazioni non sono complete."_qs));
         }
         updateReportPrintFields();
 
@@ -200,13 +219,15 @@ bool SettlementDocument::fnChildSave()
                                      m_ctx.idUser);
         tx.commit();
     } catch (const Refusal &r) {
-        say(r.message);
+        say(r.message());
         return false;
     } catch (const DbError &e) {
         say(msgSaveFailed(e.message()));
         return false;
     }
     readRowStamp();
+    for (const QString &text : after)
+        m_ctx.messages.warn(text);
     return true;
 }
 
@@ -405,6 +426,7 @@ bool SettlementDocument::sbChildDelete()
     BusyScope busy;
     const QString k = n(key());
     const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    QStringList after; // shown once the transaction is over
     if (m_ctx.heldByOther) {
         const QString holder = m_ctx.heldByOther(key());
         if (!holder.isEmpty()) {
@@ -416,8 +438,8 @@ bool SettlementDocument::sbChildDelete()
         Transaction tx(m_ctx.db);
         lockAndCheckRow();
         if (m_id.isAnnual()) {
-            if (m_annualCreditRemoval)
-                m_annualCreditRemoval(*this);
+            if (removeCreditoAnnuale(m_ctx.db, m_ctx.idAzienda, m_id.anno).testateRimaste > 0)
+                after << CreditoAnnuale::msgMovimentiRimasti(m_id.anno + 1);
         } else if (!m_id.isAdvance() && m_id.lireRules()) {
             // The truckers' credit used goes back to the activity's year.
             const QVariant used = m_ctx.db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs
@@ -455,12 +477,14 @@ bool SettlementDocument::sbChildDelete()
         }
         tx.commit();
     } catch (const Refusal &r) {
-        say(r.message);
+        say(r.message());
         return false;
     } catch (const DbError &e) {
         say(msgDeleteFailed(e.message()));
         return false;
     }
+    for (const QString &text : after)
+        m_ctx.messages.warn(text);
     m_id.idRisultatoLiquidazioneIva = 0;
     return true;
 }

@@ -7,6 +7,7 @@
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 
 #include <cmath>
 
@@ -63,7 +64,7 @@ const QStringList &ownedHeaderColumns()
 
 [[noreturn]] void refuse(const QString &why)
 {
-    throw DbError(u"Impossibile ricalcolare la liquidazione I.V.A.: "_qs + why, QString());
+    throw Refusal(u"Impossibile ricalcolare la liquidazione I.V.A.: "_qs + why);
 }
 
 void validate(const SettlementIdentity &id, const ReportInputs &in)

@@ -2,6 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
 #include <QDateTime>
@@ -109,23 +110,12 @@ void cAltreOperazioni::GroupAltreOperazioni()
 
 // ---- editing ----------------------------------------------------------------------------
 
-void cAltreOperazioni::raise(int number, const QString &description)
+void cAltreOperazioni::validate(int idRisultato, int idIva)
 {
-    if (onError)
-        onError(number, description);
-}
-
-bool cAltreOperazioni::validate(int idRisultato, int idIva)
-{
-    if (idRisultato < 1) {
-        raise(ErrNoSettlement, msgNoSettlement());
-        return false;
-    }
-    if (idIva < 1) {
-        raise(ErrNoRate, msgNoRate());
-        return false;
-    }
-    return true;
+    if (idRisultato < 1)
+        throw Refusal(msgNoSettlement());
+    if (idIva < 1)
+        throw Refusal(msgNoRate());
 }
 
 void cAltreOperazioni::Add()
@@ -136,18 +126,15 @@ void cAltreOperazioni::Add()
 
 bool cAltreOperazioni::Save()
 {
-    if (!validate(m_idRisultato, m_buffer.IDIva))
-        return false;
+    validate(m_idRisultato, m_buffer.IDIva);
     // The rate's code and description for display; a rate that does not exist is refused
     // like a missing one.
     QString iva, descrizione;
     {
         Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva"_qs + u" WHERE IDIva = "_qs +
                                            sqlNumber(m_buffer.IDIva));
-        if (rs.eof()) {
-            raise(ErrNoRate, msgNoRate());
-            return false;
-        }
+        if (rs.eof())
+            throw Refusal(msgNoRate());
         iva = rs.text(u"Iva"_qs);
         descrizione = rs.text(u"DescrizioneSuRegistroIVA"_qs);
     }
@@ -279,10 +266,9 @@ bool cAltreOperazioni::ConfirmModified()
         return true;
     }
     for (const Pending &p : updates + inserts)
-        if (!validate(m_idRisultato, p.data.IDIva))
-            return false;
-    if (!deletes.isEmpty() && !validate(m_idRisultato, 1))
-        return false;
+        validate(m_idRisultato, p.data.IDIva);
+    if (!deletes.isEmpty())
+        validate(m_idRisultato, 1);
 
     const QString key = sqlNumber(m_idRisultato);
     const auto rowCondition = [&](const AltraOperazione &d) {

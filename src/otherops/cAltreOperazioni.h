@@ -38,8 +38,6 @@ struct AltreOperazioniGruppo {
 // without saving simply drops the object.
 class cAltreOperazioni {
 public:
-    static constexpr int ErrNoSettlement = 1001;
-    static constexpr int ErrNoRate = 1002;
     static QString msgNoSettlement() { return QStringLiteral("Impossibile salvare! Indicare una liquidazione IVA."); }
     static QString msgNoRate() { return QStringLiteral("Impossibile salvare! Indicare un'aliquota IVA."); }
 
@@ -75,8 +73,6 @@ public:
     QVector<AltraOperazione> DocumentData() const;
     const QVector<AltreOperazioniGruppo> &DocumentDataGroup() const { return m_groups; }
 
-    // The error event: number and description of a refused save.
-    std::function<void(int number, const QString &description)> onError;
 
     void Add();
     void UndoAdd() { m_adding = false; }
@@ -84,12 +80,12 @@ public:
     // Cancels the unconfirmed changes of the current row (a row added and not confirmed goes).
     void UndoModified();
     // Validates the edit buffer and writes it into the rows in memory; a new row gets the
-    // next number of the settlement.
+    // next number of the settlement. A row without settlement or rate is refused (Refusal).
     bool Save();
     // Deletes the current row (in memory).
     void Delete();
     // Writes every pending change to the database in one transaction, then loads again.
-    // Refused (false, nothing written) when a pending row has no settlement or no rate.
+    // Refused (Refusal, nothing written) when a pending row has no settlement or no rate.
     bool ConfirmModified();
     // Loads the rows of the settlement, dropping the pending changes.
     void Refresh();
@@ -122,8 +118,8 @@ private:
     QVector<int> visibleRows() const;
     int currentIndex() const; // into m_rows, -1 when at BOF/EOF
     void moved();
-    bool validate(int idRisultato, int idIva);
-    void raise(int number, const QString &description);
+    // A row without a settlement or a rate is refused (Refusal).
+    static void validate(int idRisultato, int idIva);
 
     Connection *m_db;
     int m_idUtente = 0;

@@ -297,8 +297,17 @@ QString cDatiProRata::msgPercentualeNonAggiornata(int anno)
 
 bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
 {
-    if (!m_gestione)
+    const int id = PreparaAggiornamento(messages);
+    if (id == 0)
         return false;
+    ScriviPercentuale(id);
+    return true;
+}
+
+int cDatiProRata::PreparaAggiornamento(MessageService &messages)
+{
+    if (!m_gestione)
+        return 0;
     const int anno = AnnoPercentuale();
     int id = 0;
     bool gestione = false;
@@ -319,17 +328,21 @@ bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
     }
     if (id == 0 || !gestione) {
         messages.warn(msgPercentualeNonAggiornata(anno));
-        return false;
+        return 0;
     }
     if (stored == m_perc)
-        return false;
+        return 0;
     if (!messages.askYesNo(questionAggiornaPercentuale(anno)))
-        return false;
+        return 0;
+    return id;
+}
+
+void cDatiProRata::ScriviPercentuale(int id)
+{
     m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toString() +
                   u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUtente) + u", DataUltimaVariazione = "_qs +
                   sqlDate(QDateTime::currentDateTime(), m_db->engine()) +
                   u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlNumber(id));
-    return true;
 }
 
 } // namespace liqiva

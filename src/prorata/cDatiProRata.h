@@ -119,6 +119,11 @@ public:
     // no pro-rata. Returns whether the percentage was written. Nothing happens when this
     // activity does not use the pro-rata or the stored percentage is already the same.
     bool AggiornaPercentuale(MessageService &messages);
+    // The same in two steps, for the save: the warning and the question now, giving the row
+    // of the year to update when the user said yes (0 otherwise); the write later, inside the
+    // save's transaction.
+    int PreparaAggiornamento(MessageService &messages);
+    void ScriviPercentuale(int idAttivitaAziendaPerPeriodoIva);
 
     static QString questionAggiornaPercentuale(int anno);
     static QString msgPercentualeNonAggiornata(int anno);

@@ -1,4 +1,5 @@
 #include "demo/DemoCompany.h"
+#include "suite/Refusal.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/Schema.h"
@@ -229,7 +230,7 @@ TEST_P(DemoData, SecondRunChangesNothingAndOtherDataIsRefused)
     const DemoSummary again = createDemo(db);
     EXPECT_FALSE(again.created);
     EXPECT_FALSE(again.message.isEmpty());
-    EXPECT_THROW(createDemo(db, 2), DbError); // a bigger demo needs an empty database
+    EXPECT_THROW(createDemo(db, 2), Refusal); // a bigger demo needs an empty database
     expectSame(before, checksumOf(db), "after the second run");
 
     auto other = TestDatabase::create(engine(), Content::Schema);
@@ -237,7 +238,7 @@ TEST_P(DemoData, SecondRunChangesNothingAndOtherDataIsRefused)
     try {
         createDemo(other->db());
         FAIL() << "a database with another company was filled";
-    } catch (const DbError &e) {
+    } catch (const Refusal &e) {
         EXPECT_TRUE(e.message().contains(u"aziende"_qs)) << e.message().toStdString();
     }
     EXPECT_EQ(sum(other->db(), u"SELECT COUNT(*) FROM ContatoreIva"_qs), 0);

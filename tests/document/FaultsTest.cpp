@@ -8,6 +8,7 @@
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 #include "support/ChildTask.h"
 #include "support/TestDatabase.h"
 
@@ -107,7 +108,7 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                 SettlementDocument doc(ctx);
                 try {
                     doc.sbChildFill(key.toInt(), false);
-                } catch (const DbError &) {
+                } catch (const Refusal &) {
                     ++refusals; // deleted by someone else meanwhile: the fill says so
                     continue;
                 }
@@ -117,6 +118,10 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                     ++refusals;
                 }
             }
+        } catch (const Refusal &e) {
+            if (e.message().isEmpty())
+                return 25;
+            ++refusals;
         } catch (const DbError &e) {
             // an engine refusal (a lock that could not be had in time) is a message too
             if (e.message().isEmpty())
@@ -143,6 +148,8 @@ const ChildTask fillTask("fill-period", [](const QStringList &args) {
         doc.sbChildFill(ns.currentKey(), false);
     } catch (const DbError &e) {
         return e.message().isEmpty() ? 31 : 0;
+    } catch (const Refusal &e) {
+        return e.message().isEmpty() ? 32 : 0;
     }
     return 0;
 });

@@ -257,6 +257,44 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
     }
 }
 
+// A question waits for a person: it is asked before the save's transaction, so that while one
+// user looks at it every other user saves as usual.
+TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
+{
+    struct Waiting : MessageService {
+        std::function<void()> whileOpen;
+        QStringList texts;
+        Answer messageBox(const QString &text, Buttons, Icon, const QString &) override
+        {
+            texts << text;
+            if (whileOpen)
+                std::exchange(whileOpen, nullptr)();
+            return Answer::Yes;
+        }
+    } asking;
+    NewSettlement ns(db(), messages, 1, 1);
+    ns.sbSetComboMesi(1, 2, 0);
+    ASSERT_EQ(ns.confirm(1, 2, ns.indexOfMonth(3), 0, true), 1);
+    SettlementDocument mine(DocumentContext{db(), asking, 1, 1, 1, true});
+    mine.sbChildFill(ns.currentKey(), false);
+
+    auto other = t->connectAgain();
+    bool otherSaved = false;
+    asking.whileOpen = [&] {
+        ScriptedMessages otherMessages;
+        NewSettlement ons(*other, otherMessages, 1, 1);
+        ons.sbSetComboMesi(1, 2, 0);
+        ASSERT_EQ(ons.confirm(1, 2, ons.indexOfMonth(4), 0, true), 1);
+        SettlementDocument theirs(DocumentContext{*other, otherMessages, 1, 1, 1, true});
+        theirs.sbChildFill(ons.currentKey(), false);
+        otherSaved = theirs.fnChildSave();
+    };
+    ASSERT_TRUE(mine.fnChildSave());
+    EXPECT_FALSE(asking.texts.isEmpty()) << "the amount paid was asked";
+    EXPECT_TRUE(otherSaved) << "the other user saved while the question was open";
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs), 2);
+}
+
 TEST_P(SaveDelete, ASettlementOpenElsewhereIsNotDeleted)
 {
     const int key = save(1, 4);

@@ -1,3 +1,4 @@
+#include "suite/Refusal.h"
 #include "support/EngineFixture.h"
 #include "startup/database/SqlLiteral.h"
 #include "engine/ReportRebuild.h"
@@ -412,7 +413,7 @@ TEST_P(ReportRebuild, RefusesABadSettlementAndChangesNothing)
         try {
             sbRicalcolaReportLiquidazione(ctx, k.id, in);
             ADD_FAILURE() << "accepted";
-        } catch (const DbError &e) {
+        } catch (const Refusal &e) {
             EXPECT_TRUE(e.message().startsWith(u"Impossibile ricalcolare la liquidazione I.V.A.: "_qs));
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(k.message))) << e.message().toStdString();
         }

@@ -2,6 +2,7 @@
 
 #include "amounts/SuiteRows.h"
 #include "startup/database/DbError.h"
+#include "suite/Refusal.h"
 #include "support/MoneyText.h"
 #include "support/TestDatabase.h"
 
@@ -48,7 +49,6 @@ protected:
         auto o = std::make_unique<cAltreOperazioni>(db());
         o->setIDUtente(5);
         o->setIDRisultatoLiquidazioneIva(settlement);
-        o->onError = [this](int n, const QString &text) { errors.append(QString::number(n) + u' ' + text); };
         o->Refresh();
         return o;
     }
@@ -59,7 +59,12 @@ protected:
         o.setImponibile(m(imponibile));
         o.setImposta(m(imposta));
         o.setAnnotazioni(note);
-        return o.Save();
+        try {
+            return o.Save();
+        } catch (const Refusal &r) {
+            errors.append(r.message());
+            return false;
+        }
     }
     QList<int> storedNumbers(int settlement)
     {
@@ -128,11 +133,11 @@ TEST_P(OtherOperations, ASaveWithoutSettlementOrRateIsRefusedAndChangesNothing)
         int settlement, iva;
         QString error;
     } cases[] = {
-        {0, 1, u"1001 Impossibile salvare! Indicare una liquidazione IVA."_qs},
-        {0, 0, u"1001 Impossibile salvare! Indicare una liquidazione IVA."_qs},
-        {40, 0, u"1002 Impossibile salvare! Indicare un'aliquota IVA."_qs},
-        {40, -3, u"1002 Impossibile salvare! Indicare un'aliquota IVA."_qs},
-        {40, 99, u"1002 Impossibile salvare! Indicare un'aliquota IVA."_qs}, // no such rate
+        {0, 1, u"Impossibile salvare! Indicare una liquidazione IVA."_qs},
+        {0, 0, u"Impossibile salvare! Indicare una liquidazione IVA."_qs},
+        {40, 0, u"Impossibile salvare! Indicare un'aliquota IVA."_qs},
+        {40, -3, u"Impossibile salvare! Indicare un'aliquota IVA."_qs},
+        {40, 99, u"Impossibile salvare! Indicare un'aliquota IVA."_qs}, // no such rate
     };
     for (const auto &c : cases) {
         auto o = opened(c.settlement);
