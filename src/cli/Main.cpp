@@ -2,9 +2,15 @@
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
 
-#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
 #include <csignal>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 #include <exception>
+#include <memory>
 
 using namespace liqiva;
 using namespace liqiva::cli;
@@ -14,7 +20,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> all;
-    for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands()})
+    for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands(), &printCommands()})
         all.insert(all.end(), table->begin(), table->end());
     return all;
 }
@@ -77,7 +83,27 @@ int main(int argc, char **argv)
     // two writes: the output is lost, the work is finished and its working rows removed.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    QCoreApplication app(argc, argv);
+    // The printing commands draw their pages with the painting of the GUI module, which
+    // needs its application object; the command line never shows a window, so it runs on the
+    // screenless platform unless told otherwise.
+    const bool draws = argc > 1 && (qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "export") == 0);
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_UNIX
+    // Drawing wants a private runtime folder; without a desktop session there is none, and Qt
+    // would say so on standard error at every print.
+    if (draws && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/liqiva-runtime-" + QByteArray::number(getuid());
+        if (QDir().mkpath(QString::fromLocal8Bit(folder))) {
+            QFile::setPermissions(QString::fromLocal8Bit(folder), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                      | QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", folder);
+        }
+    }
+#endif
+    std::unique_ptr<QCoreApplication> application =
+        draws ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     const std::vector<Command> commands = allCommands();
     QStringList words = app.arguments().mid(1);
     if (words.isEmpty()) {

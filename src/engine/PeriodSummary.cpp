@@ -31,7 +31,7 @@ bool flag(const Recordset &rs, const QString &column)
 QVariant sumOrNull(Connection &db, const QString &sql)
 {
     const QVariant v = db.scalar(sql);
-    return v.isNull() ? QVariant() : QVariant(asCurrency(fieldToNumber(v)));
+    return v.isNull() ? QVariant() : QVariant::fromValue(Money::fromVariant(v));
 }
 
 // A date read back from the database, ready to be written again.
@@ -66,7 +66,7 @@ QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPer
         CompensationGroup g;
         g.idCompensazioneIva = rs.integer(u"IDCompensazioneIva"_qs);
         g.percentualeCompensazione = rs.number(u"PercentualeCompensazione"_qs);
-        g.totaleVendite = asCurrency(rs.number(u"TotaleVendite"_qs));
+        g.totaleVendite = Money::fromVariant(rs.field(u"TotaleVendite"_qs)).toDouble();
         groups << g;
     }
     for (CompensationGroup &g : groups)
@@ -105,33 +105,32 @@ void sbCampiPeriodo(ReportState &st)
         h.zeroIfNull(QString::fromUtf16(c));
 
     // VAT on sales and on purchases.
-    double sales = h.number(u"TotVenditeComplessivoIva"_qs) + h.number(u"TotCorrIva"_qs)
-        + h.number(u"TotCorrDaVentilareIva"_qs) + h.number(u"TotVenditeIvaIncSospeso"_qs);
+    Money sales = h.amount(u"TotVenditeComplessivoIva"_qs) + h.amount(u"TotCorrIva"_qs)
+        + h.amount(u"TotCorrDaVentilareIva"_qs) + h.amount(u"TotVenditeIvaIncSospeso"_qs);
     if (st.inputs.otherOperationsVat)
-        sales += *st.inputs.otherOperationsVat;
-    h.set(u"TotIvaSuVendite"_qs, asCurrency(sales));
-    h.set(u"IvaSplitPayment"_qs,
-          asCurrency(h.number(u"TotVenditeIvaSplit"_qs) + h.number(u"TotVenditeIvaIncSospesoSplit"_qs)));
+        sales += Money::fromDouble(*st.inputs.otherOperationsVat);
+    h.set(u"TotIvaSuVendite"_qs, sales);
+    h.set(u"IvaSplitPayment"_qs, h.amount(u"TotVenditeIvaSplit"_qs) + h.amount(u"TotVenditeIvaIncSospesoSplit"_qs));
     h.set(u"Art34DPRn63372"_qs, art34 ? sqlTrueValue(db.dbType()) : 0);
     h.set(u"TotIvaSuAcquisti"_qs,
-          art34 ? 0.0 : asCurrency(h.number(u"TotAcquistiIva"_qs) + h.number(u"TotAcquistiIvaPagSospeso"_qs)));
+          art34 ? Money() : h.amount(u"TotAcquistiIva"_qs) + h.amount(u"TotAcquistiIvaPagSospeso"_qs));
 
     const int tipo = st.tipoLiquidazioneIva;
 
     // Credit or debt of the preceding period: from the stored results in lire years only.
     if (lireYear && !art36) {
         Recordset rs = db.openRecordset(fnSqlRisultatoPrecedente(tipo, a, p, m, st.ctx.dImpMinIva));
-        const double v = rs.eof() ? 0.0 : roundTo(rs.number(u"Importo"_qs), 0.01, RoundMode::HalfAwayFromZero);
-        if (v <= 0) {
-            h.set(u"CreditoPrecedente"_qs, asCurrency(-v));
-            h.set(u"DebitoPrecedente"_qs, 0.0);
+        const Money v = rs.eof() ? Money() : roundTo(Money::fromVariant(rs.field(u"Importo"_qs)), Step::Cent, RoundMode::HalfAwayFromZero);
+        if (v <= Money()) {
+            h.set(u"CreditoPrecedente"_qs, -v);
+            h.set(u"DebitoPrecedente"_qs, Money());
         } else {
-            h.set(u"CreditoPrecedente"_qs, 0.0);
-            h.set(u"DebitoPrecedente"_qs, m < 1 ? 0.0 : v);
+            h.set(u"CreditoPrecedente"_qs, Money());
+            h.set(u"DebitoPrecedente"_qs, m < 1 ? Money() : v);
         }
     } else if (!lireYear) {
-        h.set(u"CreditoPrecedente"_qs, 0.0);
-        h.set(u"DebitoPrecedente"_qs, 0.0);
+        h.set(u"CreditoPrecedente"_qs, Money());
+        h.set(u"DebitoPrecedente"_qs, Money());
     }
 
     // The December advance paid, for December and the annual settlement.
@@ -139,7 +138,7 @@ void sbCampiPeriodo(ReportState &st)
         Recordset rs = db.openRecordset(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
                                         u"IDTipoRisultatoLiquidazioneIva = 9 AND IDRisultatoLiquidazioneIva = "_qs
                                         + n(id.idRisultatoLiquidazioneIva));
-        h.set(u"Acconto"_qs, rs.eof() ? QVariant() : QVariant(asCurrency(rs.number(u"Importo"_qs))));
+        h.set(u"Acconto"_qs, rs.eof() ? QVariant() : QVariant::fromValue(Money::fromVariant(rs.field(u"Importo"_qs))));
     }
 
     h.set(u"Articolo27Comma5"_qs, sumOrNull(db, fnSqlIvaFattureInRitardo(tipo, st.period)));
@@ -156,14 +155,15 @@ void sbCampiPeriodo(ReportState &st)
     // Deductible VAT: the pro-rata share of the purchases' VAT, or under the special
     // agricultural regime the flat-rate compensation of the sales plus the purchase VAT that
     // stays deductible.
-    double x = 0;
+    Money x;
     if (!art34) {
         const double perc = st.inputs.percProRata;
-        x = roundTo(h.number(u"TotIvaSuAcquisti"_qs) / 100.0 * perc, st.unit(), RoundMode::HalfAwayFromZero);
+        x = Money::fromDouble(
+            roundTo(h.amount(u"TotIvaSuAcquisti"_qs).toDouble() / 100.0 * perc, st.unit(), RoundMode::HalfAwayFromZero));
         if (perc != 100)
             h.set(u"ImportoProrata"_qs, x);
-        h.set(u"TotIvaDetraibile"_qs, 0.0);
-        h.set(u"TotIvaDetraibileSuAcquisti"_qs, 0.0);
+        h.set(u"TotIvaDetraibile"_qs, Money());
+        h.set(u"TotIvaDetraibileSuAcquisti"_qs, Money());
     } else {
         if (st.inputs.compensationGroups) {
             st.groups = *st.inputs.compensationGroups;
@@ -174,42 +174,41 @@ void sbCampiPeriodo(ReportState &st)
         } else {
             st.groups = readCompensationGroups(db, st.period, st.unit());
         }
-        double compensation = 0;
+        Money compensation;
         for (const CompensationGroup &g : st.groups)
-            compensation += g.ivaDetraibile;
-        compensation = asCurrency(compensation);
-        const double deductible = fieldToNumber(sumOrNull(db, fnSqlTotaleIvaInDetrazione(st.period)));
+            compensation += Money::fromDouble(g.ivaDetraibile);
+        const Money deductible = Money::fromVariant(sumOrNull(db, fnSqlTotaleIvaInDetrazione(st.period)));
         h.set(u"TotIvaDetraibile"_qs, compensation);
         h.set(u"TotIvaDetraibileSuAcquisti"_qs, deductible);
-        x = asCurrency(compensation + deductible);
+        x = compensation + deductible;
     }
 
-    const double salesVat = h.number(u"TotIvaSuVendite"_qs) + h.number(u"TotVenditeComplessivoIvaCEE"_qs)
-        + h.number(u"TotVenditeComplessivoIvaReverse"_qs);
+    const Money salesVat = h.amount(u"TotIvaSuVendite"_qs) + h.amount(u"TotVenditeComplessivoIvaCEE"_qs)
+        + h.amount(u"TotVenditeComplessivoIvaReverse"_qs);
 
     // First closing: whether the period has a debt the truckers' credit may cover (lire years).
     if (lireYear && !art36) {
-        const double d0 = salesVat + h.number(u"DebitoPrecedente"_qs) + h.number(u"InteressiTrimestraliDovuti"_qs);
-        const double c0 = x + h.number(u"CreditoPrecedente"_qs) + h.number(u"Acconto"_qs)
-            + h.number(u"VersamentiEffettuati"_qs) + h.number(u"InteressiTrimestraliVersati"_qs);
-        const double debt = asCurrency(d0 - c0);
-        if (debt > 0) {
-            double used = 0;
+        const Money d0 = salesVat + h.amount(u"DebitoPrecedente"_qs) + h.amount(u"InteressiTrimestraliDovuti"_qs);
+        const Money c0 = x + h.amount(u"CreditoPrecedente"_qs) + h.amount(u"Acconto"_qs)
+            + h.amount(u"VersamentiEffettuati"_qs) + h.amount(u"InteressiTrimestraliVersati"_qs);
+        const Money debt = d0 - c0;
+        if (debt > Money()) {
+            Money used;
             if (st.inputs.truckersCreditUsed + st.inputs.truckersCreditResidual >= 1) {
-                used = st.inputs.truckersCreditUsed;
+                used = Money::fromDouble(st.inputs.truckersCreditUsed);
             } else if (m > 0) {
-                const double available =
-                    fieldToNumber(db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva "
-                                            u"WHERE IDAttivitaAzienda = "_qs
-                                            + n(a) + u" AND IDPeriodoIva = "_qs + n(p)))
+                const Money available =
+                    Money::fromVariant(db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva "
+                                                 u"WHERE IDAttivitaAzienda = "_qs
+                                                 + n(a) + u" AND IDPeriodoIva = "_qs + n(p)))
                     // What this settlement already uses (a saved one filled again) is still
                     // its own: without it a second fill would find the credit spent.
-                    + fieldToNumber(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                              u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs
-                                              + n(id.idRisultatoLiquidazioneIva)));
+                    + Money::fromVariant(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                                   u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs
+                                                   + n(id.idRisultatoLiquidazioneIva)));
                 used = std::min(available, debt);
             } else {
-                used = fieldToNumber(db.scalar(
+                used = Money::fromVariant(db.scalar(
                     u"SELECT Sum(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
                     u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
                     u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE "
@@ -217,24 +216,24 @@ void sbCampiPeriodo(ReportState &st)
                     u"RisultatoLiquidazioneIva.IDPeriodoIva = "_qs
                     + n(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + n(a)));
             }
-            h.set(u"CreditoAutotrasportatori"_qs, asCurrency(used));
+            h.set(u"CreditoAutotrasportatori"_qs, used);
         }
     }
 
     // The closing: total credit C and total debit D of the period.
-    const double c = asCurrency(h.number(u"CreditoAutotrasportatori"_qs) + h.number(u"CreditoPrecedente"_qs) + x
-                                + h.number(u"Acconto"_qs) + h.number(u"VersamentiEffettuati"_qs));
-    const double d = asCurrency(salesVat + h.number(u"DebitoPrecedente"_qs));
+    const Money c = h.amount(u"CreditoAutotrasportatori"_qs) + h.amount(u"CreditoPrecedente"_qs) + x
+        + h.amount(u"Acconto"_qs) + h.amount(u"VersamentiEffettuati"_qs);
+    const Money d = salesVat + h.amount(u"DebitoPrecedente"_qs);
     h.set(u"TotIvaCredito"_qs, c);
     h.set(u"TotIvaDebito"_qs, d);
-    const double balance = asCurrency(d - c);
+    const Money balance = d - c;
 
     if (m < 1 && !lireYear)
         return; // the annual settlement from 2000 on writes only the two totals
-    if (balance > 0) {
+    if (balance > Money()) {
         h.set(u"TotDebito"_qs, balance);
     } else {
-        h.set(u"TotCredito"_qs, std::fabs(balance));
+        h.set(u"TotCredito"_qs, -balance);
         return;
     }
     if (m < 1 || !lireYear || art36)
@@ -242,17 +241,16 @@ void sbCampiPeriodo(ReportState &st)
 
     // Lire years: the debt rounded to thousands (a half goes down), then quarterly interest
     // on it when it reaches the minimum payment and the activity pays interest.
-    const double rounding = fnArrotondaMigliaia(balance);
-    const double rounded = asCurrency(balance + rounding);
-    h.set(u"Arrotondamenti"_qs, asCurrency(rounding));
+    const Money rounded = roundTo(balance, Step::Thousand, RoundMode::HalfTowardsZero);
+    h.set(u"Arrotondamenti"_qs, rounded - balance);
     h.set(u"DebitoArrotondato"_qs, rounded);
-    double interest = 0;
-    if (rounded >= st.ctx.dImpMinIva && calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
-        interest = rounded / 100.0 * fnPercInteressi(db, a, p, m / 3, id.anno);
-        interest = asCurrency(interest + fnArrotondaMigliaiaInteressi(interest));
+    Money interest;
+    if (rounded.toDouble() >= st.ctx.dImpMinIva && calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
+        const Money computed = asCurrency(rounded.toDouble() / 100.0 * fnPercInteressi(db, a, p, m / 3, id.anno));
+        interest = roundTo(computed, Step::Thousand, RoundMode::HalfAwayFromZero);
         h.set(u"Interessi150"_qs, interest);
     }
-    h.set(u"TotDaVersare"_qs, asCurrency(rounded + interest));
+    h.set(u"TotDaVersare"_qs, rounded + interest);
 }
 
 namespace {
@@ -294,7 +292,7 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
     if (rs.eof())
         return;
     h.set(col(c.date), dateValue(rs.field(u"DataVersamento"_qs)));
-    h.set(col(c.amount), asCurrency(rs.number(u"Importo"_qs)));
+    h.set(col(c.amount), Money::fromVariant(rs.field(u"Importo"_qs)));
     h.set(col(c.company), textOrNull(rs, u"CodiceAzienda"_qs));
     const int idCab = rs.integer(u"IDCab"_qs);
     const int idCollector = rs.integer(u"IDConcessionarioEsattoriale"_qs);
@@ -349,8 +347,8 @@ void sbCampiPeriodoPrecedente(ReportState &st)
         debt = 0;
     const double credit = fnImportoPeriodoPrecedente(db, AmountType::CreDimLiquiSucc, id.idPeriodoIva,
                                                      id.idAttivitaAzienda, id.idMese, st.tipoLiquidazioneIva);
-    st.header.set(u"DebitoPeriodoPrec"_qs, asCurrency(debt));
-    st.header.set(u"CreditoPeriodoPrec"_qs, asCurrency(credit));
+    st.header.set(u"DebitoPeriodoPrec"_qs, Money::fromDouble(debt));
+    st.header.set(u"CreditoPeriodoPrec"_qs, Money::fromDouble(credit));
     // The year's quarterly interest, for the annual settlement only: a periodic settlement
     // keeps the interest its own closing computed.
     if (id.isAnnual()) {
@@ -360,7 +358,7 @@ void sbCampiPeriodoPrecedente(ReportState &st)
             u"AND IDAttivitaAzienda = "_qs
             + n(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(id.idPeriodoIva)
             + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 3"_qs);
-        st.header.set(u"Interessi150"_qs, asCurrency(fieldToNumber(interest)));
+        st.header.set(u"Interessi150"_qs, Money::fromVariant(interest));
     }
 }
 

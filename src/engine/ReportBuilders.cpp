@@ -14,14 +14,15 @@ namespace liqiva {
 
 namespace {
 
-double cents(double value)
+// A sum of the counters, to the cent.
+Money cents(const QVariant &sum)
 {
-    return roundTo(value, 0.01, RoundMode::HalfAwayFromZero);
+    return roundTo(Money::fromVariant(sum), Step::Cent, RoundMode::HalfAwayFromZero);
 }
 
 struct PairTotal {
-    double taxable = 0;
-    double vat = 0;
+    Money taxable;
+    Money vat;
 };
 
 // Reads one counter query by VAT code into one amount pair of the rows; returns its totals.
@@ -30,15 +31,13 @@ PairTotal readPair(ReportState &st, const QString &sql, const QString &descripti
 {
     PairTotal total;
     for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext()) {
-        const double taxable = cents(rs.number(u"IMP"_qs));
-        const double vat = cents(rs.number(u"IVA"_qs));
+        const Money taxable = cents(rs.field(u"IMP"_qs));
+        const Money vat = cents(rs.field(u"IVA"_qs));
         st.rows.put(rs.integer(u"IDIva"_qs), descriptionColumn, rs.text(u"DescrizioneSuRegistroIVA"_qs),
-                    pair.taxableColumn, taxable, pair.vatColumn, vat);
+                    pair.taxableColumn, taxable.toDouble(), pair.vatColumn, vat.toDouble());
         total.taxable += taxable;
         total.vat += vat;
     }
-    total.taxable = asCurrency(total.taxable);
-    total.vat = asCurrency(total.vat);
     return total;
 }
 
@@ -47,7 +46,7 @@ PairTotal readNonDeductible(ReportState &st, bool otherPurchases)
     Recordset rs = st.db().openRecordset(fnSqlAcquistiIndetraibili(st.period, otherPurchases));
     if (rs.eof())
         return {};
-    return {cents(rs.number(u"IMP"_qs)), cents(rs.number(u"IVA"_qs))};
+    return {cents(rs.field(u"IMP"_qs)), cents(rs.field(u"IVA"_qs))};
 }
 
 } // namespace
@@ -83,14 +82,14 @@ void sbRigheAcquisti(ReportState &st)
     h.set(u"TotAcquistiIvaPagSospeso"_qs, t[3].vat);
     h.set(u"TotAcquistiImpSplit"_qs, t[4].taxable);
     h.set(u"TotAcquistiIvaSplit"_qs, t[4].vat);
-    h.set(u"TotAcquistiImp"_qs, asCurrency(t[0].taxable + t[1].taxable));
-    h.set(u"TotAcquistiIva"_qs, asCurrency(t[0].vat + t[1].vat));
+    h.set(u"TotAcquistiImp"_qs, t[0].taxable + t[1].taxable);
+    h.set(u"TotAcquistiIva"_qs, t[0].vat + t[1].vat);
     h.set(u"ImpAltriAcqConIvaIndetraibile"_qs, otherNd.taxable);
     h.set(u"IvaAltriAcqConIvaIndetraibile"_qs, otherNd.vat);
     h.set(u"ImpAcqMerceConIvaIndetraibile"_qs, goodsNd.taxable);
     h.set(u"IvaAcqMerceConIvaIndetraibile"_qs, goodsNd.vat);
-    h.set(u"ImpAcquistiConIvaIndetraibile"_qs, asCurrency(otherNd.taxable + goodsNd.taxable));
-    h.set(u"IvaAcquistiConIvaIndetraibile"_qs, asCurrency(otherNd.vat + goodsNd.vat));
+    h.set(u"ImpAcquistiConIvaIndetraibile"_qs, otherNd.taxable + goodsNd.taxable);
+    h.set(u"IvaAcquistiConIvaIndetraibile"_qs, otherNd.vat + goodsNd.vat);
 }
 
 void sbRigheVendite(ReportState &st)
@@ -131,8 +130,8 @@ void sbRigheVendite(ReportState &st)
 
     // The totals of the three kinds of each group: domestic, intra-EU, reverse charge.
     auto group = [&](int first, const QString &taxable, const QString &vat) {
-        st.header.set(taxable, asCurrency(t[first].taxable + t[first + 1].taxable + t[first + 2].taxable));
-        st.header.set(vat, asCurrency(t[first].vat + t[first + 1].vat + t[first + 2].vat));
+        st.header.set(taxable, t[first].taxable + t[first + 1].taxable + t[first + 2].taxable);
+        st.header.set(vat, t[first].vat + t[first + 1].vat + t[first + 2].vat);
     };
     group(0, u"TotVenditeComplessivoImp"_qs, u"TotVenditeComplessivoIva"_qs);
     group(5, u"TotVenditeComplessivoImpCEE"_qs, u"TotVenditeComplessivoIvaCEE"_qs);
@@ -150,32 +149,33 @@ void sbRigheCorrispettivi(ReportState &st)
     const bool splitDaily = !config.eof() && config.number(u"ScorporoCorrispettiviGiornaliero"_qs) != 0;
     config.close();
 
-    double totalTaxable = 0, totalVat = 0;
+    Money totalTaxable, totalVat;
     for (Recordset rs = db.openRecordset(fnSqlCorrispettiviPerIva(st.period)); !rs.eof(); rs.moveNext()) {
-        double taxable = cents(rs.number(u"IMP"_qs));
-        double vat = cents(rs.number(u"IVA"_qs));
+        Money taxable = cents(rs.field(u"IMP"_qs));
+        Money vat = cents(rs.field(u"IVA"_qs));
         if (!splitDaily) {
-            const double gross = taxable + vat;
+            // The VAT in a gross amount: gross x rate / (100 + rate), to the currency unit.
+            const Money gross = taxable + vat;
             const double rate = rs.number(u"AliquotaIva"_qs);
-            const double raw = gross * rate / (100.0 + rate);
-            vat = rate == 0 ? 0.0
-                            : (st.lira() ? roundTo(raw, 1.0, RoundMode::HalfUp)
-                                         : roundTo(raw, 0.01, RoundMode::HalfAwayFromZero));
-            taxable = asCurrency(gross - vat);
+            const double raw = gross.toDouble() * rate / (100.0 + rate);
+            vat = rate == 0 ? Money()
+                            : Money::fromDouble(st.lira() ? roundTo(raw, Step::Lira, RoundMode::HalfUp)
+                                                          : roundTo(raw, Step::Cent, RoundMode::HalfAwayFromZero));
+            taxable = gross - vat;
         }
-        st.rows.put(rs.integer(u"IDIva"_qs), u"DescrizioneIvaCorr"_qs,
-                    rs.text(u"DescrizioneSuRegistroIVA"_qs), u"ImpCorr"_qs, taxable, u"IvaCorrispettivi"_qs, vat);
+        st.rows.put(rs.integer(u"IDIva"_qs), u"DescrizioneIvaCorr"_qs, rs.text(u"DescrizioneSuRegistroIVA"_qs),
+                    u"ImpCorr"_qs, taxable.toDouble(), u"IvaCorrispettivi"_qs, vat.toDouble());
         totalTaxable += taxable;
         totalVat += vat;
     }
     st.rows.closeSection(ReportSection::Receipts);
 
     if (st.lira()) {
-        totalTaxable = roundTo(totalTaxable, 1.0, RoundMode::HalfAwayFromZero);
-        totalVat = roundTo(totalVat, 1.0, RoundMode::HalfAwayFromZero);
+        totalTaxable = roundTo(totalTaxable, Step::Lira, RoundMode::HalfAwayFromZero);
+        totalVat = roundTo(totalVat, Step::Lira, RoundMode::HalfAwayFromZero);
     }
-    st.header.set(u"TotCorrImp"_qs, asCurrency(totalTaxable));
-    st.header.set(u"TotCorrIva"_qs, asCurrency(totalVat));
+    st.header.set(u"TotCorrImp"_qs, totalTaxable);
+    st.header.set(u"TotCorrIva"_qs, totalVat);
 }
 
 void sbRigheVentilazione(ReportState &st)
@@ -231,7 +231,7 @@ void sbRigheVentilazione(ReportState &st)
         st.rows.setValue(e.idIva, u"IvaCorrDaVentilare"_qs, e.imposta);
         st.rows.setValue(e.idIva, u"ImpLordoCorrDaVentilare"_qs, e.importoLordo);
         st.rows.setValue(e.idIva, u"PercRipCorrDaVentilare"_qs, e.percSuTotale);
-        st.rows.setValue(e.idIva, u"AcquistiCorrDaVentilare"_qs, asCurrency(e.importo));
+        st.rows.setValue(e.idIva, u"AcquistiCorrDaVentilare"_qs, asCurrency(e.importo).toDouble());
         taxable += e.imponibile;
         vatTotal += e.imposta;
         gross += e.importoLordo;

@@ -27,8 +27,15 @@ QVariant ReportHeader::value(const QString &column) const
 
 double ReportHeader::number(const QString &column) const
 {
+    return amount(column).toDouble();
+}
+
+Money ReportHeader::amount(const QString &column) const
+{
     const QVariant v = value(column);
-    return v.isNull() ? 0.0 : v.toDouble();
+    if (v.metaType() == QMetaType::fromType<Money>())
+        return v.value<Money>();
+    return Money::fromVariant(v);
 }
 
 bool ReportHeader::isNull(const QString &column) const
@@ -39,7 +46,7 @@ bool ReportHeader::isNull(const QString &column) const
 void ReportHeader::zeroIfNull(const QString &column)
 {
     if (isNull(column))
-        set(column, 0.0);
+        set(column, Money());
 }
 
 QString ReportHeader::updateSql(int idCampoReportLiquidazioneIva, Engine engine) const
@@ -58,6 +65,8 @@ QString sqlValue(const QVariant &value, Engine engine)
 {
     if (value.isNull() || !value.isValid())
         return u"NULL"_qs;
+    if (value.metaType() == QMetaType::fromType<Money>())
+        return value.value<Money>().toString();
     switch (value.typeId()) {
     case QMetaType::QString:
         return sqlText(value.toString());
@@ -75,9 +84,5 @@ QString sqlValue(const QVariant &value, Engine engine)
     }
 }
 
-double asCurrency(double value)
-{
-    return roundTo(value, 0.0001, RoundMode::HalfAwayFromZero);
-}
 
 } // namespace liqiva

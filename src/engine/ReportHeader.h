@@ -1,6 +1,8 @@
 #pragma once
 
 #include "startup/database/Engine.h"
+#include "suite/Money.h"
+#include "suite/Rounding.h"
 
 #include <QHash>
 #include <QList>
@@ -15,9 +17,11 @@ namespace liqiva {
 class ReportHeader {
 public:
     void set(const QString &column, const QVariant &value);
+    void set(const QString &column, Money amount) { set(column, QVariant::fromValue(amount)); }
     void setNull(const QString &column) { set(column, QVariant()); }
     // A column set to NULL, or never set, reads as 0 here.
     double number(const QString &column) const;
+    Money amount(const QString &column) const;
     bool isNull(const QString &column) const;
     bool contains(const QString &column) const { return m_index.contains(column.toLower()); }
     QVariant value(const QString &column) const;
@@ -37,9 +41,8 @@ private:
 // sqlText, dates through sqlDate, NULL for a null value.
 QString sqlValue(const QVariant &value, Engine engine);
 
-// Currency amounts are kept with four decimals in the database: sums and products are
-// brought to that precision before they are compared or written, so the binary noise of
-// doubles never decides a sign and both engines store the same value.
-double asCurrency(double value);
+// A number computed in the engine's double arithmetic (a product with a percentage or a
+// ratio) brought to the four decimals of the currency columns.
+inline Money asCurrency(double value) { return Money::fromDouble(roundTo(value, Step::TenThousandth, RoundMode::HalfAwayFromZero)); }
 
 } // namespace liqiva

@@ -162,7 +162,7 @@ void ReportRows::closeSection(ReportSection section)
         double total = 0;
         for (const QString &p : parts)
             total += num(row, p);
-        row.values.insert(target, asCurrency(total));
+        row.values.insert(target, asCurrency(total).toDouble());
     };
 
     for (Row &row : m_rows) {

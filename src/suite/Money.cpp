@@ -1,9 +1,18 @@
 #include "suite/Money.h"
 
+#include "startup/database/DbError.h"
+
 #include <cmath>
 #include <utility>
 
 namespace liqiva {
+
+void Money::overflow()
+{
+    throw DbError(u"Un importo supera i limiti che il database può contenere (999.999.999.999.999,9999): "
+                  u"non è stato scritto nulla. Controllare i contatori IVA del periodo."_qs,
+                  QString());
+}
 
 Money Money::fromDouble(double value)
 {
@@ -14,6 +23,8 @@ Money Money::fromDouble(double value)
     long double q = static_cast<long double>(value) * Scale;
     q = std::round(q * 1e6L) / 1e6L;
     const long double r = q < 0 ? -std::floor(-q + 0.5L) : std::floor(q + 0.5L);
+    if (std::fabs(r) >= 9.2e18L)
+        overflow();
     return fromRaw(static_cast<long long>(r));
 }
 
@@ -65,6 +76,8 @@ Money Money::fromVariant(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return {};
+    if (value.metaType() == QMetaType::fromType<Money>())
+        return value.value<Money>();
     if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
         QString text = value.toString().trimmed();
         // a NUMERIC may come with more decimals than four ("12.345600"): drop trailing zeros

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QMetaType>
 #include <QVariant>
 #include <compare>
 #include <optional>
@@ -22,7 +23,8 @@ public:
         return m;
     }
     static constexpr Money units(long long whole) { return fromRaw(whole * Scale); }
-    // Rounded to four decimals, half away from zero; NaN and infinities give 0.
+    // Rounded to four decimals, half away from zero; NaN and infinities give 0, a value
+    // beyond the range is refused (DbError).
     static Money fromDouble(double value);
     // "1234.5", "-0.0001", "  12 ": a decimal point, at most four decimals; nothing else.
     static std::optional<Money> parse(const QString &text);
@@ -35,29 +37,45 @@ public:
     QString toString() const;
     constexpr bool isZero() const { return m_raw == 0; }
 
+    // Sums beyond the range (about 922 thousand billions) are refused with a DbError, as an
+    // amount the database cannot hold, never wrapped.
     constexpr Money operator-() const { return fromRaw(-m_raw); }
-    constexpr Money operator+(Money o) const { return fromRaw(m_raw + o.m_raw); }
-    constexpr Money operator-(Money o) const { return fromRaw(m_raw - o.m_raw); }
-    Money &operator+=(Money o)
+    constexpr Money operator+(Money o) const
     {
-        m_raw += o.m_raw;
-        return *this;
+        long long r = 0;
+        if (__builtin_add_overflow(m_raw, o.m_raw, &r))
+            overflow();
+        return fromRaw(r);
     }
-    Money &operator-=(Money o)
+    constexpr Money operator-(Money o) const
     {
-        m_raw -= o.m_raw;
-        return *this;
+        long long r = 0;
+        if (__builtin_sub_overflow(m_raw, o.m_raw, &r))
+            overflow();
+        return fromRaw(r);
     }
+    Money &operator+=(Money o) { return *this = *this + o; }
+    Money &operator-=(Money o) { return *this = *this - o; }
     // The product of two amounts, rounded to four decimals.
     Money operator*(Money o) const;
-    Money operator*(long long factor) const { return fromRaw(m_raw * factor); }
+    Money operator*(long long factor) const
+    {
+        long long r = 0;
+        if (__builtin_mul_overflow(m_raw, factor, &r))
+            overflow();
+        return fromRaw(r);
+    }
     // The quotient as a double (a currency division leaves the type).
     double operator/(Money o) const { return static_cast<double>(m_raw) / static_cast<double>(o.m_raw); }
 
     constexpr auto operator<=>(const Money &) const = default;
+
+    [[noreturn]] static void overflow();
 
 private:
     long long m_raw = 0;
 };
 
 } // namespace liqiva
+
+Q_DECLARE_METATYPE(liqiva::Money)

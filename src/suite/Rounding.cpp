@@ -4,7 +4,7 @@
 
 namespace liqiva {
 
-double roundTo(double value, double step, int mode)
+double roundTo(double value, double step, RoundMode mode)
 {
     if (!(step > 0) || !std::isfinite(value))
         return value;
@@ -26,6 +26,12 @@ double roundTo(double value, double step, int mode)
     case RoundMode::HalfTowardsZero:
         r = sign * std::ceil(a - 0.5L);
         break;
+    case RoundMode::HalfEven: {
+        const long double f = std::floor(q);
+        const long double diff = q - f;
+        r = diff > 0.5L ? f + 1 : diff < 0.5L ? f : (std::fmod(f, 2.0L) == 0 ? f : f + 1);
+        break;
+    }
     case RoundMode::HalfAwayFromZero:
     default:
         r = sign * std::floor(a + 0.5L);
@@ -33,6 +39,57 @@ double roundTo(double value, double step, int mode)
     }
     const double out = fractional ? static_cast<double>(r / inverse) : static_cast<double>(r * step);
     return out == 0.0 ? 0.0 : out; // no negative zero
+}
+
+Money roundTo(Money value, double step, RoundMode mode)
+{
+    const long long unit = std::llround(step * Money::Scale);
+    if (unit <= 1)
+        return value;
+    const long long raw = value.raw();
+    const long long q = raw / unit; // towards zero
+    const long long rest = raw % unit;
+    if (rest == 0)
+        return value;
+    const long long twice = 2 * (rest < 0 ? -rest : rest);
+    const long long away = raw < 0 ? q - 1 : q + 1;
+    long long r;
+    if (twice < unit)
+        r = q;
+    else if (twice > unit)
+        r = away;
+    else {
+        switch (mode) {
+        case RoundMode::HalfUp:
+            r = raw < 0 ? q : away;
+            break;
+        case RoundMode::HalfTowardsZero:
+            r = q;
+            break;
+        case RoundMode::HalfEven:
+            r = q % 2 == 0 ? q : away;
+            break;
+        case RoundMode::HalfAwayFromZero:
+        default:
+            r = away;
+            break;
+        }
+    }
+    return Money::fromRaw(r * unit);
+}
+
+RoundMode roundModeOf(int number)
+{
+    switch (number) {
+    case 1:
+        return RoundMode::HalfUp;
+    case 4:
+        return RoundMode::HalfTowardsZero;
+    case 5:
+        return RoundMode::HalfEven;
+    default:
+        return RoundMode::HalfAwayFromZero;
+    }
 }
 
 } // namespace liqiva

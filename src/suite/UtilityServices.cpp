@@ -40,7 +40,7 @@ double UtilityServices::fieldToNumber(const QVariant &value)
 
 double UtilityServices::round(double value, double step, int mode)
 {
-    return roundTo(value, step, mode);
+    return roundTo(value, step, roundModeOf(mode));
 }
 
 QString UtilityServices::numberLiteral(double value)

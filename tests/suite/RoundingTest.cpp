@@ -11,7 +11,7 @@ TEST(Rounding, ModesStepsAndTheHalf)
 {
     struct {
         double value, step;
-        int mode;
+        RoundMode mode;
         double expected;
     } cases[] = {
         // binary representation does not decide the half
@@ -38,17 +38,29 @@ TEST(Rounding, ModesStepsAndTheHalf)
         // no negative zero, large values keep their cents
         {-0.004, 0.01, RoundMode::HalfAwayFromZero, 0},
         {123456789.125, 0.01, RoundMode::HalfAwayFromZero, 123456789.13},
+        // half to even: the pro-rata percentage
+        {80.5, 1, RoundMode::HalfEven, 80},
+        {81.5, 1, RoundMode::HalfEven, 82},
+        {-80.5, 1, RoundMode::HalfEven, -80},
+        {0.125, 0.01, RoundMode::HalfEven, 0.12},
+        {0.1251, 0.01, RoundMode::HalfEven, 0.13},
         // a step of 0 leaves the value alone
         {1.23456, 0, RoundMode::HalfAwayFromZero, 1.23456},
     };
-    for (const auto &c : cases)
+    for (const auto &c : cases) {
         EXPECT_DOUBLE_EQ(roundTo(c.value, c.step, c.mode), c.expected)
-            << c.value << " step " << c.step << " mode " << c.mode;
+            << c.value << " step " << c.step << " mode " << int(c.mode);
+        // an exact amount rounds alike wherever it can hold the value
+        const Money exact = Money::fromDouble(c.value);
+        if (c.step > 0 && exact.toDouble() == c.value)
+            EXPECT_EQ(roundTo(exact, c.step, c.mode), Money::fromDouble(c.expected))
+                << c.value << " step " << c.step << " mode " << int(c.mode);
+    }
 }
 
 TEST(Rounding, AlwaysAWholeNumberOfSteps)
 {
-    for (int mode : {RoundMode::HalfUp, RoundMode::HalfAwayFromZero, RoundMode::HalfTowardsZero}) {
+    for (RoundMode mode : {RoundMode::HalfUp, RoundMode::HalfAwayFromZero, RoundMode::HalfTowardsZero, RoundMode::HalfEven}) {
         for (double v = -50.0; v < 50.0; v += 0.0173) {
             const double cents = roundTo(v, 0.01, mode) * 100.0;
             EXPECT_NEAR(cents, std::round(cents), 1e-6) << v;

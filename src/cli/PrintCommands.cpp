@@ -1,0 +1,153 @@
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "printing/PrintJob.h"
+#include "printing/PrintOptions.h"
+#include "printing/ui/PageRenderer.h"
+#include "startup/database/SqlLiteral.h"
+#include "startup/rights/UserRights.h"
+#include "suite/Messages.h"
+#include "suite/Refusal.h"
+
+#include <QFile>
+
+namespace liqiva::cli {
+
+namespace {
+
+int companyOfSavedSettlement(Connection &db, int key)
+{
+    const QVariant company =
+        db.scalar(u"SELECT PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON "
+                  u"RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
+                  u"RisultatoLiquidazioneIva.VirtualDelete = 0 "
+                  u"AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
+                  sqlNumber(key));
+    if (company.isNull())
+        throw Refusal{QStringLiteral("la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
+                                     "elenca liqiva list.")
+                          .arg(key)};
+    return company.toInt();
+}
+
+PrintReport reportOf(const CliArgs &args)
+{
+    const QString name = args.value(u"report"_qs, u"settlement"_qs);
+    if (name == u"settlement"_qs)
+        return PrintReport::Settlement;
+    if (name == u"summary"_qs)
+        return PrintReport::Summary;
+    throw UsageError{u"--report: settlement (la liquidazione) oppure summary (il riepilogo)"_qs};
+}
+
+// Sets the options from the flags as a person would in the dialog; a choice the dialog would
+// not offer is refused with what it does offer.
+void setDefinitive(PrintOptions &options, const CliArgs &args)
+{
+    options.setDefinitive(true);
+    const int reg = args.key(u"register"_qs);
+    QStringList offered;
+    bool found = false;
+    for (const NamedKey &r : options.registers()) {
+        offered << QStringLiteral("%1 %2").arg(r.id).arg(r.name);
+        found = found || r.id == reg;
+    }
+    if (!found)
+        throw Refusal{QStringLiteral("il registro %1 non è numerato per questa stampa; registri possibili: %2.")
+                          .arg(reg)
+                          .arg(offered.isEmpty() ? u"nessuno"_qs : offered.join(u", "_qs))};
+    options.chooseRegister(reg);
+    if (options.sectionalEnabled()) {
+        QStringList sectionals;
+        for (const NamedKey &s : options.sectionals())
+            sectionals << QStringLiteral("%1 %2").arg(s.id).arg(s.name);
+        if (!args.has(u"sectional"_qs))
+            throw Refusal{u"il registro è numerato per sezionale: indicarne uno con --sectional ("_qs +
+                          sectionals.join(u", "_qs) + u")."_qs};
+        options.chooseSectional(args.key(u"sectional"_qs));
+        if (options.idSezionale() == 0)
+            throw Refusal{u"il sezionale non è abilitato a questa stampa; sezionali possibili: "_qs +
+                          sectionals.join(u", "_qs) + u"."_qs};
+    } else if (args.has(u"sectional"_qs)) {
+        throw Refusal{u"il registro non è numerato per sezionale: togliere --sectional."_qs};
+    }
+    options.setYear(args.integer(u"year"_qs, 1900, 9999));
+    if (args.has(u"start-page"_qs)) {
+        const int start = args.integer(u"start-page"_qs, 1, std::numeric_limits<int>::max());
+        if (start <= options.storedLastPage())
+            throw Refusal{QStringLiteral("il registro è già stampato fino alla pagina %1: --start-page deve essere "
+                                         "almeno %2.")
+                              .arg(options.storedLastPage())
+                              .arg(options.storedLastPage() + 1)};
+        options.setLastPage(start - 1);
+    }
+}
+
+int runPrint(const CliArgs &args)
+{
+    const int user = args.key(u"user"_qs);
+    const int key = args.key(u"id"_qs);
+    const QString file = args.value(u"out"_qs);
+    if (file.isEmpty())
+        throw UsageError{u"manca --out FILE.pdf"_qs};
+    const PrintReport report = reportOf(args);
+    const bool definitive = args.flag(u"definitive"_qs);
+    if (!definitive)
+        for (const char *name : {"register", "sectional", "year", "start-page"})
+            if (args.has(QLatin1String(name)))
+                throw UsageError{u"--"_qs + QLatin1String(name) + u" vale solo con --definitive"_qs};
+    auto db = openDatabase(args);
+    const int company = companyOfSavedSettlement(*db, key);
+    requireRight(*db, user, company, UserRights::Print);
+
+    ConsoleMessages messages(args.flag(u"yes"_qs));
+    PrintOptions options(*db, messages, company, report, key, PrintOperation::Printer);
+    if (definitive)
+        setDefinitive(options, args);
+    if (!options.okEnabled())
+        throw Refusal{u"le opzioni di stampa non sono complete."_qs};
+    if (!options.confirm())
+        throw Refusal{u"stampa annullata (rispondere sì con --yes)."_qs};
+    PrintRequest request = options.request();
+    if (report == PrintReport::Summary)
+        request.settlements = PrintJob::summarySettlements(*db, key);
+
+    PrintJob job(PrintContext{*db, messages, user, company, settlementFunction(*db)});
+    PrintedReport pages = job.build(request);
+    try {
+        job.run(request, pages, [&file](const PrintedReport &r) {
+            writePdf(r, file);
+            return true;
+        });
+    } catch (const Refusal &) {
+        // Pages numbered on a register that moved on are no register pages.
+        QFile::remove(file);
+        throw;
+    }
+    out(QStringLiteral("%1: %2 pagine (dalla %3 alla %4) in %5%6")
+            .arg(pages.title)
+            .arg(pages.pageCount())
+            .arg(pages.pages.front().number)
+            .arg(pages.pages.back().number)
+            .arg(file)
+            .arg(definitive ? u", stampa definitiva registrata."_qs : u"."_qs));
+    return 0;
+}
+
+} // namespace
+
+const std::vector<Command> &printCommands()
+{
+    static const std::vector<Command> table = {
+        {"print",
+         "print   --db URL --user N --id N [--report settlement|summary] --out FILE.pdf [--definitive --register ID "
+         "[--sectional ID] --year Y [--start-page P] [--yes]]  stampa una liquidazione salvata (o il riepilogo del suo "
+         "anno), anche in definitivo sul registro numerato",
+         {u"db"_qs, u"user"_qs, u"id"_qs, u"report"_qs, u"out"_qs, u"register"_qs, u"sectional"_qs, u"year"_qs,
+          u"start-page"_qs},
+         {u"definitive"_qs, u"yes"_qs},
+         runPrint},
+    };
+    return table;
+}
+
+} // namespace liqiva::cli

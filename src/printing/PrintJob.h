@@ -1,0 +1,61 @@
+#pragma once
+
+#include "printing/PrintRequest.h"
+#include "printing/PrintedReport.h"
+
+#include <functional>
+#include <vector>
+
+namespace liqiva {
+
+class Connection;
+class MessageService;
+class SettlementDocument;
+
+// Who prints, for which company.
+struct PrintContext {
+    Connection &db;
+    MessageService &messages;
+    int idUser = 0;
+    int idAzienda = 0;
+    int idFunction = 0;
+};
+
+// A print from start to end: the pages of the request, their numbers, the output, and for a
+// definitive print the register's last page and the settlements' mark, stored in one
+// transaction after the output was produced. An output that fails (it throws) or is
+// cancelled changes nothing.
+class PrintJob {
+public:
+    explicit PrintJob(const PrintContext &context) : m_ctx(context) {}
+
+    // The pages of the request, numbered: from the start page on a definitive print, from 1
+    // otherwise. A settlement print takes the documents already filled when given (the
+    // window's own), else fills each settlement of the request again.
+    PrintedReport build(const PrintRequest &request, const std::vector<const SettlementDocument *> &filled = {});
+
+    // The output gets the numbered pages and returns true when it produced them, false when
+    // the user cancelled; an error is thrown. Returns true when the print was produced (and,
+    // when definitive, recorded). A refusal by the numbering is thrown as Refusal.
+    bool run(const PrintRequest &request, PrintedReport &report,
+             const std::function<bool(const PrintedReport &)> &output);
+
+    // The numbering and the mark of a definitive print of that many pages, in one
+    // transaction: refused when another user printed on the same numbering since the print
+    // was set up, or when the pages would repeat pages already printed.
+    static void commitDefinitive(Connection &db, const PrintRequest &request, int pagesPrinted);
+
+    // The saved settlements the summary of a settlement lists: those of its activity and VAT
+    // year, by month.
+    static std::vector<int> summarySettlements(Connection &db, int idRisultatoLiquidazioneIva);
+
+    static QString msgRegisterMovedOn(int lastPage);
+    static QString msgPagesAlreadyPrinted(int startPage, int lastPage);
+
+private:
+    void addSummaryPages(PageBuilder &pages, PrintedReport &report, const std::vector<int> &keys);
+
+    PrintContext m_ctx;
+};
+
+} // namespace liqiva
