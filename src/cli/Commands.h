@@ -18,6 +18,6 @@ struct Command {
 const std::vector<Command> &schemaCommands(); // schema, demo
 const std::vector<Command> &launchCommands(); // launch
 const std::vector<Command> &settleCommands(); // settle, show, delete, list
-const std::vector<Command> &printCommands();  // print
+const std::vector<Command> &printCommands();  // print, export
 
 } // namespace liqiva::cli

@@ -3,12 +3,15 @@
 #include "printing/PrintJob.h"
 #include "printing/PrintOptions.h"
 #include "printing/ui/PageRenderer.h"
+#include "printing/ui/ReportExport.h"
 #include "startup/database/SqlLiteral.h"
 #include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
 
 namespace liqiva::cli {
 
@@ -82,13 +85,24 @@ void setDefinitive(PrintOptions &options, const CliArgs &args)
     }
 }
 
+// Who prints which saved settlement into which file.
+struct Target {
+    int user = 0;
+    int key = 0;
+    QString file;
+};
+
+Target targetOf(const CliArgs &args, const QString &fileHint)
+{
+    Target t{args.key(u"user"_qs), args.key(u"id"_qs), args.value(u"out"_qs)};
+    if (t.file.isEmpty())
+        throw UsageError{u"manca --out "_qs + fileHint};
+    return t;
+}
+
 int runPrint(const CliArgs &args)
 {
-    const int user = args.key(u"user"_qs);
-    const int key = args.key(u"id"_qs);
-    const QString file = args.value(u"out"_qs);
-    if (file.isEmpty())
-        throw UsageError{u"manca --out FILE.pdf"_qs};
+    const auto [user, key, file] = targetOf(args, u"FILE.pdf"_qs);
     const PrintReport report = reportOf(args);
     const bool definitive = args.flag(u"definitive"_qs);
     if (!definitive)
@@ -133,6 +147,35 @@ int runPrint(const CliArgs &args)
     return 0;
 }
 
+int runExport(const CliArgs &args)
+{
+    const auto [user, key, file] = targetOf(args, u"FILE"_qs);
+    const std::optional<ExportFormat> format = exportFormatOf(args.value(u"format"_qs, QFileInfo(file).suffix()));
+    if (!format)
+        throw UsageError{u"--format: pdf, html, odt (testo) oppure xlsx (foglio di calcolo)"_qs};
+    const PrintReport report = reportOf(args);
+    if (QFileInfo::exists(file) && !args.flag(u"yes"_qs))
+        throw Refusal(QStringLiteral("il file %1 esiste già: non è stato sostituito (rispondere sì con --yes).").arg(file));
+    auto db = openDatabase(args);
+    const int company = companyOfSavedSettlement(*db, key);
+    requireRight(*db, user, company, UserRights::Print);
+
+    ConsoleMessages messages(args.flag(u"yes"_qs));
+    PrintOptions options(*db, messages, company, report, key, PrintOperation::Printer);
+    PrintRequest request = options.request();
+    if (report == PrintReport::Summary)
+        request.settlements = PrintJob::summarySettlements(*db, key);
+    PrintJob job(PrintContext{*db, messages, user, company, settlementFunction(*db)});
+    PrintedReport pages = job.build(request);
+    try {
+        exportReport(pages, *format, file);
+    } catch (const std::runtime_error &e) {
+        throw Refusal(QString::fromUtf8(e.what()));
+    }
+    out(QStringLiteral("%1: esportata in %2.").arg(pages.title, file));
+    return 0;
+}
+
 } // namespace
 
 const std::vector<Command> &printCommands()
@@ -146,6 +189,13 @@ const std::vector<Command> &printCommands()
           u"start-page"_qs},
          {u"definitive"_qs, u"yes"_qs},
          runPrint},
+        {"export",
+         "export  --db URL --user N --id N [--report settlement|summary] [--format pdf|html|odt|xlsx] --out FILE "
+         "[--yes]  esporta una liquidazione salvata (o il riepilogo) in PDF, HTML, testo o foglio di calcolo; un file "
+         "esistente si sostituisce solo con --yes",
+         {u"db"_qs, u"user"_qs, u"id"_qs, u"report"_qs, u"format"_qs, u"out"_qs},
+         {u"yes"_qs},
+         runExport},
     };
     return table;
 }

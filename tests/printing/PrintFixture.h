@@ -10,6 +10,8 @@
 #include "suite/Messages.h"
 #include "support/TestDatabase.h"
 
+#include <QProcess>
+
 namespace liqiva::test {
 
 // The demo company: the shop (activity 1, monthly) in VAT year 2 (2024); the wholesaler
@@ -22,6 +24,16 @@ constexpr int Wholesaler = 2;
 constexpr int Year2024 = 2;
 constexpr int SectionalRegister = 1;
 constexpr int PlainRegister = 5;
+
+// What a tool of the system prints on standard output (pdftotext, unzip), empty when it fails.
+inline QString toolOutput(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
 inline int settlementFunction(Connection &db)
 {

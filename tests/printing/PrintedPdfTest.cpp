@@ -17,11 +17,7 @@ namespace {
 // The text of each page of a PDF.
 QStringList pdfPages(const QString &file)
 {
-    QProcess p;
-    p.start(u"pdftotext"_qs, {u"-layout"_qs, file, u"-"_qs});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    QStringList pages = toolOutput(u"pdftotext"_qs, {u"-layout"_qs, file, u"-"_qs}).split(u'\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;

@@ -1,0 +1,252 @@
+#include "printing/ui/ReportExport.h"
+
+#include "printing/ui/PageRenderer.h"
+
+#include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+#include <QTextTable>
+#include <stdexcept>
+#include <xlsxwriter.h>
+
+namespace liqiva {
+
+namespace {
+
+[[noreturn]] void cannotWrite(const QString &fileName, const QString &why)
+{
+    throw std::runtime_error(
+        QStringLiteral("Impossibile scrivere il file %1: controllare la cartella e i permessi (%2).")
+            .arg(fileName, why)
+            .toUtf8()
+            .toStdString());
+}
+
+// The report as one rich-text document: a heading per settlement, a table per section, the
+// pages of the print as page breaks.
+void fillDocument(const PrintedReport &report, QTextDocument &doc)
+{
+    QTextCursor c(&doc);
+    QTextCharFormat plain;
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat title = bold;
+    title.setFontPointSize(14);
+
+    c.insertText(report.title, title);
+    c.insertBlock();
+    c.insertText(report.company + (report.vatNumber.isEmpty() ? QString() : u" - Partita IVA "_qs + report.vatNumber),
+                 plain);
+    QTextTable *table = nullptr;
+    int tableIndex = -1;
+    QString period;
+    for (const PrintedPage &page : report.pages) {
+        if (page.period != period) {
+            period = page.period;
+            c.movePosition(QTextCursor::End);
+            QTextBlockFormat heading;
+            heading.setTopMargin(12);
+            c.insertBlock(heading);
+            c.insertText(period, bold);
+            table = nullptr;
+        }
+        for (const PrintLine &line : page.lines) {
+            switch (line.kind) {
+            case PrintLine::Section:
+            case PrintLine::Text: {
+                c.movePosition(QTextCursor::End);
+                QTextBlockFormat block;
+                block.setTopMargin(line.kind == PrintLine::Section ? 8 : 0);
+                c.insertBlock(block);
+                for (const PrintCell &cell : line.cells)
+                    c.insertText(cell.text + u' ', line.kind == PrintLine::Section ? bold : plain);
+                table = nullptr;
+                break;
+            }
+            case PrintLine::Gap:
+                break;
+            case PrintLine::Heading:
+                if (table && tableIndex == line.table)
+                    break; // the headings repeated on the next page
+                [[fallthrough]];
+            case PrintLine::Row:
+            case PrintLine::Total: {
+                const auto &columns = report.tables.at(std::size_t(line.table));
+                if (!table || tableIndex != line.table) {
+                    c.movePosition(QTextCursor::End);
+                    QTextTableFormat format;
+                    format.setCellPadding(2);
+                    format.setBorder(0.5);
+                    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+                    table = c.insertTable(1, int(columns.size()), format);
+                    tableIndex = line.table;
+                    for (int k = 0; k < int(columns.size()); ++k)
+                        table->cellAt(0, k).firstCursorPosition().insertText(columns[std::size_t(k)].heading, bold);
+                    if (line.kind == PrintLine::Heading)
+                        break;
+                }
+                table->appendRows(1);
+                const int r = table->rows() - 1;
+                for (int k = 0; k < int(line.cells.size()) && k < int(columns.size()); ++k) {
+                    QTextCursor cell = table->cellAt(r, k).firstCursorPosition();
+                    if (columns[std::size_t(k)].amount) {
+                        QTextBlockFormat right;
+                        right.setAlignment(Qt::AlignRight);
+                        cell.setBlockFormat(right);
+                    }
+                    cell.insertText(line.cells[std::size_t(k)].text, line.kind == PrintLine::Total ? bold : plain);
+                }
+                break;
+            }
+            }
+        }
+    }
+}
+
+void writeText(const PrintedReport &report, const QString &fileName, const QByteArray &format)
+{
+    QTextDocument doc;
+    fillDocument(report, doc);
+    if (format == "html") {
+        QFile f(fileName);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            cannotWrite(fileName, f.errorString());
+        f.write(doc.toHtml().toUtf8());
+        if (!f.flush())
+            cannotWrite(fileName, f.errorString());
+        return;
+    }
+    QTextDocumentWriter writer(fileName, format);
+    if (!writer.write(&doc))
+        cannotWrite(fileName, writer.device() ? writer.device()->errorString() : QString());
+}
+
+void writeXlsx(const PrintedReport &report, const QString &fileName)
+{
+    // The library writes the file when the workbook is closed; a folder that cannot take it
+    // is found out first.
+    {
+        QFile probe(fileName);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            cannotWrite(fileName, probe.errorString());
+    }
+    const QByteArray path = QFile::encodeName(fileName);
+    lxw_workbook *book = workbook_new(path.constData());
+    if (!book)
+        cannotWrite(fileName, u"workbook"_qs);
+    lxw_worksheet *sheet = workbook_add_worksheet(book, report.title.left(31).toUtf8().constData());
+    lxw_format *bold = workbook_add_format(book);
+    format_set_bold(bold);
+    lxw_format *amount = workbook_add_format(book);
+    format_set_num_format(amount, report.euro ? "#,##0.00" : "#,##0");
+    lxw_format *total = workbook_add_format(book);
+    format_set_num_format(total, report.euro ? "#,##0.00" : "#,##0");
+    format_set_bold(total);
+    worksheet_set_column(sheet, 0, 0, 48, nullptr);
+    worksheet_set_column(sheet, 1, 8, 16, nullptr);
+
+    lxw_row_t row = 0;
+    auto text = [&](lxw_col_t col, const QString &s, lxw_format *f) {
+        worksheet_write_string(sheet, row, col, s.toUtf8().constData(), f);
+    };
+    text(0, report.title, bold);
+    ++row;
+    text(0, report.company, nullptr);
+    text(1, report.vatNumber, nullptr);
+    row += 2;
+    QString period;
+    int lastTable = -1;
+    for (const PrintedPage &page : report.pages) {
+        if (page.period != period) {
+            period = page.period;
+            text(0, period, bold);
+            ++row;
+        }
+        for (const PrintLine &line : page.lines) {
+            if (line.kind == PrintLine::Gap)
+                continue;
+            if (line.kind == PrintLine::Heading && line.table == lastTable)
+                continue; // repeated on a new page
+            if (line.kind == PrintLine::Heading)
+                lastTable = line.table;
+            if (line.kind == PrintLine::Section || line.kind == PrintLine::Text)
+                lastTable = -1;
+            const bool strong = line.kind != PrintLine::Row && line.kind != PrintLine::Text;
+            for (lxw_col_t k = 0; k < lxw_col_t(line.cells.size()); ++k) {
+                const PrintCell &cell = line.cells[k];
+                if (cell.amount)
+                    worksheet_write_number(sheet, row, k, cell.amount->toDouble(),
+                                           line.kind == PrintLine::Total ? total : amount);
+                else if (!cell.text.isEmpty())
+                    text(k, cell.text, strong ? bold : nullptr);
+            }
+            ++row;
+        }
+    }
+    if (workbook_close(book) != LXW_NO_ERROR)
+        cannotWrite(fileName, u"workbook_close"_qs);
+}
+
+} // namespace
+
+std::optional<ExportFormat> exportFormatOf(const QString &word)
+{
+    const QString w = word.toLower();
+    if (w == u"pdf"_qs)
+        return ExportFormat::Pdf;
+    if (w == u"html"_qs || w == u"htm"_qs)
+        return ExportFormat::Html;
+    if (w == u"odt"_qs)
+        return ExportFormat::Odt;
+    if (w == u"xlsx"_qs)
+        return ExportFormat::Xlsx;
+    return std::nullopt;
+}
+
+QString exportSuffix(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Pdf:
+        return u"pdf"_qs;
+    case ExportFormat::Html:
+        return u"html"_qs;
+    case ExportFormat::Odt:
+        return u"odt"_qs;
+    case ExportFormat::Xlsx:
+        return u"xlsx"_qs;
+    }
+    return {};
+}
+
+void exportReport(const PrintedReport &report, ExportFormat format, const QString &fileName)
+{
+    switch (format) {
+    case ExportFormat::Pdf:
+        writePdf(report, fileName);
+        return;
+    case ExportFormat::Html:
+        writeText(report, fileName, "html");
+        return;
+    case ExportFormat::Odt:
+        writeText(report, fileName, "odf");
+        return;
+    case ExportFormat::Xlsx:
+        writeXlsx(report, fileName);
+        return;
+    }
+}
+
+QString defaultExportName(const PrintedReport &report, ExportFormat format)
+{
+    QString period = report.pages.empty() ? QString() : report.pages.front().period;
+    QString name = report.title + u' ' + report.company + u' ' + period;
+    for (QChar &ch : name)
+        if (!ch.isLetterOrNumber() && ch != u'-')
+            ch = u'_';
+    while (name.contains(u"__"_qs))
+        name.replace(u"__"_qs, u"_"_qs);
+    return name + u'.' + exportSuffix(format);
+}
+
+} // namespace liqiva

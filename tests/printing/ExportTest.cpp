@@ -1,0 +1,113 @@
+// `liqiva export`: the settlement in each format read back, with the figures as the window
+// shows them (the spreadsheet's amounts as numbers), and an existing file left alone unless
+// the user says so.
+
+#include "cli/LiqivaRun.h"
+#include "document/InputText.h"
+#include "printing/PrintFixture.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+// The text a person reads in each format.
+QString readBack(const QString &file, const QString &format)
+{
+    if (format == u"pdf"_qs)
+        return toolOutput(u"pdftotext"_qs, {u"-layout"_qs, file, u"-"_qs});
+    if (format == u"odt"_qs)
+        return toolOutput(u"unzip"_qs, {u"-p"_qs, file, u"content.xml"_qs});
+    if (format == u"xlsx"_qs)
+        return toolOutput(u"unzip"_qs, {u"-p"_qs, file, u"xl/sharedStrings.xml"_qs});
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+class ExportTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        if (liqivaProgram().isEmpty())
+            GTEST_SKIP() << "liqiva not built";
+        t = TestDatabase::create(engine(), Content::Demo);
+        january = saveSettlement(t->db(), Shop, 1);
+    }
+    LiqivaRun exportTo(const QString &file, const QStringList &more = {})
+    {
+        return runLiqiva(QStringList{u"export"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
+                                     QString::number(january), u"--out"_qs, file}
+                             + more,
+                         dir.path());
+    }
+    std::unique_ptr<TestDatabase> t;
+    QTemporaryDir dir;
+    int january = 0;
+};
+
+TEST_P(ExportTest, EachFormatCarriesTheSettlementsFigures)
+{
+    ScriptedMessages messages;
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    doc.sbChildFill(january, false);
+    const double vatDue = doc.declaration().debit(DeclarationGrid::IvaEsigibile);
+    ASSERT_NE(vatDue, 0.0);
+
+    for (const QString format : {u"pdf"_qs, u"html"_qs, u"odt"_qs, u"xlsx"_qs}) {
+        SCOPED_TRACE(format.toStdString());
+        const QString file = dir.filePath(u"gennaio."_qs + format);
+        const LiqivaRun r = exportTo(file);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QString text = readBack(file, format);
+        EXPECT_TRUE(text.contains(u"Liquidazione I.V.A."_qs));
+        EXPECT_TRUE(text.contains(u"Acquisti vari"_qs));
+        if (format == u"xlsx"_qs) {
+            // the amounts are numbers in the cells, not texts
+            const QString sheet = toolOutput(u"unzip"_qs, {u"-p"_qs, file, u"xl/worksheets/sheet1.xml"_qs});
+            bool found = false;
+            for (qsizetype at = sheet.indexOf(u"<v>"_qs); at >= 0 && !found; at = sheet.indexOf(u"<v>"_qs, at + 3)) {
+                const qsizetype end = sheet.indexOf(u"</v>"_qs, at);
+                const QStringView cell = QStringView(sheet).mid(at + 3, end - at - 3);
+                found = qAbs(cell.toDouble() - vatDue) < 0.005;
+            }
+            EXPECT_TRUE(found) << "the VAT due as a number";
+            EXPECT_FALSE(text.contains(formatAmount(vatDue, true))) << "no amount written as text";
+        } else {
+            EXPECT_TRUE(text.contains(formatAmount(vatDue, true))) << formatAmount(vatDue, true).toStdString();
+        }
+    }
+}
+
+TEST_P(ExportTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const QString file = dir.filePath(u"esistente.html"_qs);
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("mio");
+    }
+    const LiqivaRun refused = exportTo(file);
+    expectFailure(refused, 1);
+    EXPECT_TRUE(refused.err.contains(u"--yes"_qs)) << refused.err.toStdString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("mio"));
+    f.close();
+
+    EXPECT_EQ(exportTo(file, {u"--yes"_qs}).exitCode, 0);
+    EXPECT_TRUE(readBack(file, u"html"_qs).contains(u"Liquidazione I.V.A."_qs));
+
+    // an unknown format is a bad argument; an unwritable place a refusal with nothing left
+    expectFailure(exportTo(dir.filePath(u"x.doc"_qs)), 2);
+    const QString nowhere = dir.filePath(u"no-such-folder/x.xlsx"_qs);
+    expectFailure(exportTo(nowhere), 1);
+    EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(ExportTest);
+
+} // namespace
