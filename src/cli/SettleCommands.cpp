@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "document/CompanyDirectory.h"
+#include "document/InputText.h"
 #include "document/NewSettlement.h"
 #include "document/SavedSettlements.h"
 #include "document/SettlementDocument.h"
@@ -327,6 +328,8 @@ int runList(const CliArgs &args)
             o.insert(u"CodiceAttivita"_qs, s.codiceAttivita);
             o.insert(u"DescrizioneAttivita"_qs, s.descrizioneAttivita);
             o.insert(u"MetodoCalcoloAccontoIva"_qs, s.metodoCalcoloAccontoIva);
+            // The VAT to pay, or a credit as a negative amount; null before the first save.
+            o.insert(u"Saldo"_qs, s.saldo ? QJsonValue(*s.saldo) : QJsonValue());
             rows.append(o);
         }
         QJsonObject root;
@@ -339,13 +342,25 @@ int runList(const CliArgs &args)
         out(u"Nessuna liquidazione salvata."_qs);
         return 0;
     }
-    out(QStringLiteral("%1  %2  %3  %4").arg(u"Chiave"_qs, 7).arg(u"Periodo"_qs, -22).arg(u"Anno"_qs, -5).arg(u"Attività"_qs));
-    for (const SavedSettlement &s : list)
-        out(QStringLiteral("%1  %2  %3  %4")
+    out(QStringLiteral("%1  %2  %3  %4  %5")
+            .arg(u"Chiave"_qs, 7)
+            .arg(u"Periodo"_qs, -22)
+            .arg(u"Anno"_qs, -5)
+            .arg(u"Da versare / credito"_qs, 22)
+            .arg(u"Attività"_qs));
+    for (const SavedSettlement &s : list) {
+        // The balance as the browse shows it: the amount to pay, or the credit marked so.
+        QString saldo;
+        if (s.saldo)
+            saldo = *s.saldo < 0 ? formatAmount(-*s.saldo, s.anno >= 2000) + u" a credito"_qs
+                                 : formatAmount(*s.saldo, s.anno >= 2000) + u" da versare"_qs;
+        out(QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(s.idRisultatoLiquidazioneIva, 7)
                 .arg(s.mesi, -22)
                 .arg(s.anno, -5)
+                .arg(saldo, 22)
                 .arg(s.attivitaAzienda));
+    }
     return 0;
 }
 
