@@ -5,9 +5,9 @@
 #include "cli/CliSupport.h"
 #include "document/CompanyDirectory.h"
 #include "cli/Commands.h"
-#include "startup/HandOverStore.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 
 #include <QCoreApplication>

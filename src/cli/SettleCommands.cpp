@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "communication/F24Lines.h"
 #include "document/CompanyDirectory.h"
+#include "document/InputText.h"
 #include "document/NewSettlement.h"
 #include "document/SavedSettlements.h"
 #include "document/SettlementDocument.h"
@@ -107,15 +108,15 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     closing.insert(u"CreCompF24"_qs, amount(doc.creditoInfrannualeF24()));
     closing.insert(u"RimbInfrannuale"_qs, amount(doc.creditoInfrannualeRimborso()));
     // In the currency of the header (the amounts object holds thousands in the lire years).
-    closing.insert(u"IntTrimDovuti"_qs, amount(doc.amounts().IntTrimDovuti() * doc.amountsUnit()));
-    closing.insert(u"IvaPeriodo"_qs, amount(doc.amounts().IvaPeriodo() * doc.amountsUnit()));
+    closing.insert(u"IntTrimDovuti"_qs, amount(doc.fromAmounts(doc.amounts().IntTrimDovuti())));
+    closing.insert(u"IvaPeriodo"_qs, amount(doc.fromAmounts(doc.amounts().IvaPeriodo())));
     closing.insert(u"caption"_qs, doc.amountToPayCaption());
     root.insert(u"closing"_qs, closing);
 
     QJsonObject amounts;
     const auto &collection = doc.amounts().collection();
     for (auto it = collection.cbegin(); it != collection.cend(); ++it)
-        amounts.insert(it.key(), amount(it.value()));
+        amounts.insert(it.key().text(), amount(it.value().toDouble()));
     root.insert(u"amounts"_qs, amounts);
 
     // The F24 lines of the amount to pay (the form is in euro: none in the lire years).
@@ -344,6 +345,8 @@ int runList(const CliArgs &args)
             o.insert(u"CodiceAttivita"_qs, s.codiceAttivita);
             o.insert(u"DescrizioneAttivita"_qs, s.descrizioneAttivita);
             o.insert(u"MetodoCalcoloAccontoIva"_qs, s.metodoCalcoloAccontoIva);
+            // The VAT to pay, or a credit as a negative amount; null before the first save.
+            o.insert(u"Saldo"_qs, s.saldo ? QJsonValue(*s.saldo) : QJsonValue());
             rows.append(o);
         }
         QJsonObject root;
@@ -356,13 +359,25 @@ int runList(const CliArgs &args)
         out(u"Nessuna liquidazione salvata."_qs);
         return 0;
     }
-    out(QStringLiteral("%1  %2  %3  %4").arg(u"Chiave"_qs, 7).arg(u"Periodo"_qs, -22).arg(u"Anno"_qs, -5).arg(u"Attività"_qs));
-    for (const SavedSettlement &s : list)
-        out(QStringLiteral("%1  %2  %3  %4")
+    out(QStringLiteral("%1  %2  %3  %4  %5")
+            .arg(u"Chiave"_qs, 7)
+            .arg(u"Periodo"_qs, -22)
+            .arg(u"Anno"_qs, -5)
+            .arg(u"Da versare / credito"_qs, 22)
+            .arg(u"Attività"_qs));
+    for (const SavedSettlement &s : list) {
+        // The balance as the browse shows it: the amount to pay, or the credit marked so.
+        QString saldo;
+        if (s.saldo)
+            saldo = *s.saldo < 0 ? formatAmount(-*s.saldo, s.anno >= 2000) + u" a credito"_qs
+                                 : formatAmount(*s.saldo, s.anno >= 2000) + u" da versare"_qs;
+        out(QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(s.idRisultatoLiquidazioneIva, 7)
                 .arg(s.mesi, -22)
                 .arg(s.anno, -5)
+                .arg(saldo, 22)
                 .arg(s.attivitaAzienda));
+    }
     return 0;
 }
 

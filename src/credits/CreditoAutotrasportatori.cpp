@@ -133,11 +133,12 @@ void CreditoAutotrasportatori::Save(Amounts *amounts)
         return;
     double used = m_utilizzato;
     if (amounts) {
-        const double unit = amounts->ImpUnita() ? 1.0 : 1000.0;
+        // The amounts object's unit: thousands of lire where it does not hold units.
+        const long long unit = amounts->ImpUnita() ? 1 : 1000;
         if (m_id.lireRules())
-            amounts->setCreAutotraspUti(used / unit);
+            amounts->setCreAutotraspUti(Money::fromRaw(Money::fromDouble(used).raw() / unit));
         else
-            used = Money::fromDouble(amounts->CreAutotraspUti() * unit).toDouble();
+            used = (amounts->CreAutotraspUti() * unit).toDouble();
     }
     const double residual = difference(m_disponibile, used);
 

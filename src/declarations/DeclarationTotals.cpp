@@ -4,6 +4,7 @@
 #include "declarations/DatiCADI.h"
 #include "engine/Amounts.h"
 #include "startup/database/Connection.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Rounding.h"
 
@@ -73,7 +74,7 @@ double DeclarationTotals::storedAmount(int amountType)
 {
     return sum(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo"_qs + u" WHERE"_qs +
                    u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva) +
-                   u" AND IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(amountType) + u" AND VirtualDelete = 0"_qs,
+                   u" AND IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(amountType) + u" AND "_qs + RowState::equals(RowState::Live),
                u"Importo"_qs);
 }
 

@@ -523,8 +523,9 @@ DemoSummary createDemo(Connection &db, int scale)
 
     summary.created = true;
     summary.companies = scale;
-    summary.message = QStringLiteral("Azienda dimostrativa creata: %1 aziende, %2 righe di contatori IVA.")
+    summary.message = QStringLiteral("Azienda dimostrativa creata: %1 %2, %3 righe di contatori IVA.")
                           .arg(scale)
+                          .arg(scale == 1 ? u"azienda"_qs : u"aziende"_qs)
                           .arg(summary.counterRows);
     return summary;
 }

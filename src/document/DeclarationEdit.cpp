@@ -33,9 +33,9 @@ private:
 // late-payment corrections) and one part the user types: the typed total may not go below
 // what is recorded elsewhere.
 struct TypedPart {
-    double (Amounts::*get)() const;
-    void (Amounts::*set)(double);
-    double (Amounts::*total)() const;
+    Money (Amounts::*get)() const;
+    void (Amounts::*set)(Money);
+    Money (Amounts::*total)() const;
 };
 
 std::optional<TypedPart> typedPartOf(int row, DeclarationColumn column)
@@ -102,9 +102,8 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
 
     Amounts &a = doc.amounts();
     // The grid holds the header's currency, the amounts object thousands of lire in the lire years.
-    const double unit = doc.amountsUnit();
-    const double before = (a.*part->get)() * unit;
-    const double recordedElsewhere = (a.*part->total)() * unit - before;
+    const double before = doc.fromAmounts((a.*part->get)());
+    const double recordedElsewhere = doc.fromAmounts((a.*part->total)()) - before;
     const double own = typed - recordedElsewhere;
     // Amounts of a cent or less off are the rounding of the parts, not a real shortfall.
     if (own < -doc.currencyStep() / 2)
@@ -113,12 +112,12 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
         // The special credits used are checked on a copy, so that a refusal leaves the
         // amounts as they were.
         Amounts trial = a;
-        (trial.*part->set)(std::max(own, 0.0) / unit);
+        (trial.*part->set)(doc.toAmounts(std::max(own, 0.0)));
         FirstMessage reason;
         if (!trial.CheckAmounts(&reason))
             return {false, reason.text()};
     }
-    (a.*part->set)(std::max(own, 0.0) / unit);
+    (a.*part->set)(doc.toAmounts(std::max(own, 0.0)));
 
     G &grid = doc.declaration();
     const std::optional<double> cell = typed == 0 ? std::nullopt : std::optional<double>(typed);

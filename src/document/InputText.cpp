@@ -114,7 +114,8 @@ ParsedDate parseDate(const QString &input)
         return result;
     }
     static const QRegularExpression separated(u"^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"_qs);
-    static const QRegularExpression compact(u"^(\\d{2})(\\d{2})(\\d{4})$"_qs);
+    // Typed without separators: ggmmaa or ggmmaaaa.
+    static const QRegularExpression compact(u"^(\\d{2})(\\d{2})(\\d{2}|\\d{4})$"_qs);
     QRegularExpressionMatch m = separated.match(text);
     if (!m.hasMatch())
         m = compact.match(text);
@@ -145,7 +146,8 @@ QString msgAmountOutOfRange(const QString &lowest, const QString &highest)
 
 QString msgInvalidDate(const QString &typed)
 {
-    return u"\""_qs + typed.trimmed() + u"\" non è una data valida: indicare la data come gg/mm/aaaa."_qs;
+    return u"\""_qs + typed.trimmed() +
+           u"\" non è una data valida: indicare la data come gg/mm/aaaa (oppure ggmmaa, ggmmaaaa, gg/mm/aa, gg-mm-aaaa)."_qs;
 }
 
 } // namespace liqiva

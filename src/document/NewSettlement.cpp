@@ -2,6 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
 
@@ -105,7 +106,7 @@ int NewSettlement::proposePeriodIndex(int activity, int year) const
 int NewSettlement::tipoLiquidazione(int activity, int year) const
 {
     const QVariant v = m_db.scalar(u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
-                                   + n(activity) + u" AND IDPeriodoIva = "_qs + n(year) + u" AND VirtualDelete >= 0"_qs);
+                                   + n(activity) + u" AND IDPeriodoIva = "_qs + n(year) + u" AND "_qs + RowState::notCopy());
     return v.isNull() ? -1 : v.toInt();
 }
 
@@ -182,7 +183,7 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
     {
         Recordset rs = m_db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva,IDMese FROM RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs
                                           + A + u" AND IDPeriodoIva = "_qs + Y
-                                          + u" AND (VirtualDelete = 0 OR VirtualDelete = 2)"_qs + u" AND "_qs + P);
+                                          + u" AND "_qs + RowState::liveOrWorking() + u" AND "_qs + P);
         if (!rs.eof())
             found = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
     }
@@ -197,7 +198,7 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
             Recordset rs = m_db.openRecordset(
                 u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese,RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva FROM RisultatoLiquidazioneIva WHERE "_qs
                 + P + u" AND IDAttivitaAzienda = "_qs + A + u" AND IDPeriodoIva = "_qs + Y
-                + u" AND (VirtualDelete = 0 OR VirtualDelete = 2)"_qs);
+                + u" AND "_qs + RowState::liveOrWorking());
             if (!rs.eof()) {
                 second = true;
                 storedMethod = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
@@ -255,7 +256,7 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
                 Q = u"IDMese = "_qs + n(monthly ? i - 1 : (i - 1) * 3);
             const bool previous = !m_db.scalar(u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva WHERE "_qs
                                                + Q + u" AND IDAttivitaAzienda = "_qs + A + u" AND IDPeriodoIva = "_qs + Y
-                                               + u" AND VirtualDelete = 0"_qs)
+                                               + u" AND "_qs + RowState::equals(RowState::Live))
                                        .isNull();
             if (!previous && !m_messages.askYesNo(singular + goOn))
                 return false;
@@ -266,8 +267,8 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
         int expected = first;
         Recordset rs = m_db.openRecordset(
             u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva INNER JOIN RisultatoLiquidazioneIvaXTipo ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs
-            + A + u" AND IDPeriodoIva = "_qs + Y
-            + u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 1 ORDER BY IDMese"_qs);
+            + A + u" AND IDPeriodoIva = "_qs + Y + u" AND "_qs + RowState::equals(RowState::Live, u"RisultatoLiquidazioneIva"_qs)
+            + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 1 ORDER BY IDMese"_qs);
         // Rows without a month (annual, advance) neither advance nor stop the walk, so
         // both engines walk alike whatever their place of NULLs in the order.
         for (; !rs.eof(); rs.moveNext()) {
@@ -354,7 +355,7 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs
                  + n(a) + u" AND IDPeriodoIva = "_qs + n(y));
     if (!m_db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs + n(a)
-                     + u" AND IDPeriodoIva = "_qs + n(y) + u" AND (VirtualDelete = 0 OR VirtualDelete = 2) AND "_qs
+                     + u" AND IDPeriodoIva = "_qs + n(y) + u" AND "_qs + RowState::liveOrWorking() + u" AND "_qs
                      + periodCondition(i))
              .isNull()) {
         m_messages.inform(msgCreatedMeanwhile());

@@ -1,6 +1,7 @@
 #include "document/PaymentData.h"
 
 #include "startup/database/Connection.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
 
 namespace liqiva {
@@ -49,7 +50,7 @@ void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
     {
         Recordset rs = db.openRecordset(u"SELECT RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
                                         u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlNumber(key) + u" AND VirtualDelete = 0"_qs);
+                                        + sqlNumber(key) + u" AND "_qs + RowState::equals(RowState::Live));
         if (!rs.eof()) {
             data.periodic.riportaInStampa = rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
             data.advance.riportaInStampa = rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;

@@ -141,11 +141,11 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     add(view.credito, u"Credito precedente"_qs, "CreditoPrecedente");
     const std::optional<double> perc = cell(h, "PercProrata");
     if (perc && std::fabs(*perc - 100.0) > 1e-9)
-        add(view.credito, u"% prorata "_qs + QString::number(*perc), "ImportoProrata");
+        add(view.credito, u"% prorata "_qs + QString::number(*perc).replace(u'.', u','), "ImportoProrata");
     if (h.number(u"Art34DPRn63372"_qs) != 0) {
         view.credito.push_back({u"Compensazione ART.34 DPR 633/72"_qs, std::nullopt});
         for (const auto &g : inputs.compensation) {
-            view.credito.push_back({u"Compensazione al "_qs + QString::number(g.percentualeCompensazione) + u"%"_qs,
+            view.credito.push_back({u"Compensazione al "_qs + QString::number(g.percentualeCompensazione).replace(u'.', u',') + u"%"_qs,
                                     std::nullopt});
             view.credito.push_back({u"Totale vendite: "_qs, g.totaleVendite});
             view.credito.push_back({u"IVA detraibile: "_qs, g.ivaDetraibile});

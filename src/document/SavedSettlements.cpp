@@ -99,6 +99,28 @@ std::vector<SavedSettlement> listSavedSettlements(Connection &db, int idAzienda)
         s.metodoCalcoloAccontoIva = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
         out.push_back(std::move(s));
     }
+    const QHash<int, double> balances = settlementBalances(db, idAzienda);
+    for (SavedSettlement &s : out)
+        if (const auto it = balances.constFind(s.idRisultatoLiquidazioneIva); it != balances.cend())
+            s.saldo = *it;
+    return out;
+}
+
+QHash<int, double> settlementBalances(Connection &db, int idAzienda)
+{
+    QHash<int, double> out;
+    Recordset rs = db.openRecordset(
+        u"SELECT RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo.Importo"_qs
+        u" FROM (RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva"_qs
+        u" ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva)"_qs
+        u" INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva"_qs
+        u" WHERE RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 1"_qs
+        u" AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0"_qs
+        u" AND NOT RisultatoLiquidazioneIvaXTipo.Importo IS NULL"_qs
+        u" AND PeriodoIva.IDAzienda = "_qs +
+        QString::number(idAzienda));
+    for (; !rs.eof(); rs.moveNext())
+        out.insert(rs.integer(u"IDRisultatoLiquidazioneIva"_qs), rs.number(u"Importo"_qs));
     return out;
 }
 

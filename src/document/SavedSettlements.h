@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace liqiva {
@@ -31,8 +33,15 @@ struct SavedSettlement {
     QString codiceAttivita;
     QString descrizioneAttivita;
     int metodoCalcoloAccontoIva = 0;
+    // The balance stored by the save (result type 1): the VAT to pay, or a credit as a
+    // negative amount; nothing for a settlement not saved yet.
+    std::optional<double> saldo;
 };
 
 std::vector<SavedSettlement> listSavedSettlements(Connection &db, int idAzienda);
+
+// The stored balances (result type 1) of the company's saved settlements, by settlement key:
+// the VAT to pay, or a credit as a negative amount.
+QHash<int, double> settlementBalances(Connection &db, int idAzienda);
 
 } // namespace liqiva

@@ -10,10 +10,11 @@
 #include "engine/ReportRebuild.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
-#include "startup/BusyCounter.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
 #include "suite/CreditComponent.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
@@ -152,7 +153,7 @@ void SettlementDocument::loadIdentity(int key)
         u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, PeriodoIva.Anno, PeriodoIva.IDAzienda "
         u"FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
         u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + n(key) + u" AND RisultatoLiquidazioneIva.VirtualDelete >= 0"_qs);
+        + n(key) + u" AND "_qs + RowState::notCopy(u"RisultatoLiquidazioneIva"_qs));
     if (rs.eof())
         throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
                           .arg(key));
@@ -328,9 +329,8 @@ void SettlementDocument::loadDeclaration()
     };
     // The amounts object holds thousands of lire in the lire years; the grid holds what the
     // header holds.
-    const double u = amountsUnit();
-    auto amount = [u](double v) -> std::optional<double> {
-        return v == 0 ? std::nullopt : std::optional<double>(v * u);
+    auto amount = [this](Money v) -> std::optional<double> {
+        return v.isZero() ? std::nullopt : std::optional<double>(fromAmounts(v));
     };
     DeclarationGrid &g = m_dip;
     g.setDebit(DeclarationGrid::IvaEsigibile, header("TotIvaDebito"));
@@ -353,7 +353,7 @@ void SettlementDocument::loadDeclaration()
     // The truckers' credit of the lire years is the engine's: the amounts take it (in their
     // unit) and the save stores it as type 4 and books it on the activity's year.
     if (m_id.lireRules() && !m_id.isAdvance())
-        a.setCreAutotraspUti(header("CreditoAutotrasportatori").value_or(0.0) / u);
+        a.setCreAutotraspUti(toAmounts(header("CreditoAutotrasportatori").value_or(0.0)));
     g.setCredit(DeclarationGrid::CreditiSpeciali, amount(a.CreditiSpeciali()));
     const std::optional<double> interest = header("Interessi150");
     g.setDebit(DeclarationGrid::InteressiTrimestrali, interest);
@@ -364,22 +364,23 @@ void SettlementDocument::loadDeclaration()
         // the user confirmed stands until then.
         g.setDebit(DeclarationGrid::InteressiTrimestrali, amount(a.IntTrimDovuti()));
     } else {
-        a.setIntTrimDovuti(interest.value_or(0.0) / u);
+        a.setIntTrimDovuti(toAmounts(interest.value_or(0.0)));
     }
     g.compute(currencyStep());
-    a.setIvaPeriodo(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo) / u);
+    a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
     a.CheckAmounts(nullptr);
 
     const QVariant soggetto = m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs
                                               + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs
-                                              + n(m_id.idRisultatoLiquidazioneIva) + u" AND VirtualDelete = 0"_qs);
+                                              + n(m_id.idRisultatoLiquidazioneIva) + u" AND "_qs
+                                              + RowState::equals(RowState::Live));
     m_soggetto = fieldToNumber(soggetto) != 0;
 }
 
 void SettlementDocument::recomputeDeclaration()
 {
     m_dip.compute(currencyStep());
-    m_amounts->setIvaPeriodo(m_dip.net(DeclarationGrid::IvaDovutaCreditoPeriodo) / amountsUnit());
+    m_amounts->setIvaPeriodo(toAmounts(m_dip.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
     computeClosing();
 }
 
@@ -387,7 +388,6 @@ void SettlementDocument::computeClosing()
 {
     Amounts &a = *m_amounts;
     const double step = currencyStep();
-    const double u = amountsUnit();
 
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
     if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
@@ -395,34 +395,34 @@ void SettlementDocument::computeClosing()
         const double rate = fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
         const double computed = roundTo(m_dip.interestBase(step) * rate / 100.0, step, RoundMode::HalfAwayFromZero);
         // The amount due follows the computed one unless the user typed another.
-        const bool typedByUser = a.IntTrimDovuti() != 0 && a.IntTrimDovuti() != a.IntTrimDovutiCalc();
-        a.setIntTrimDovutiCalc(computed / u);
+        const bool typedByUser = !a.IntTrimDovuti().isZero() && a.IntTrimDovuti() != a.IntTrimDovutiCalc();
+        a.setIntTrimDovutiCalc(toAmounts(computed));
         if (!typedByUser)
-            a.setIntTrimDovuti(computed / u);
-        m_dip.setDebit(DeclarationGrid::InteressiTrimestrali,
-                       a.IntTrimDovuti() == 0 ? std::nullopt : std::optional<double>(a.IntTrimDovuti() * u));
+            a.setIntTrimDovuti(toAmounts(computed));
+        m_dip.setDebit(DeclarationGrid::InteressiTrimestrali, a.IntTrimDovuti().isZero()
+                                                                  ? std::nullopt
+                                                                  : std::optional<double>(fromAmounts(a.IntTrimDovuti())));
         m_dip.compute(step);
     }
 
-    const ClosingAmounts c =
-        closingAmounts(m_dip.result(), a.IntAnnDovuti() * u, a.RimbInfrannuale() * u, a.CreCompF24() * u, step);
-    a.setIvaDaVersare(c.ivaDaVersare / u);
-    a.setCreDimLiquiSucc(c.creDimLiquiSucc / u);
+    const ClosingAmounts c = closingAmounts(m_dip.result(), fromAmounts(a.IntAnnDovuti()), fromAmounts(a.RimbInfrannuale()),
+                                            fromAmounts(a.CreCompF24()), step);
+    a.setIvaDaVersare(toAmounts(c.ivaDaVersare));
+    a.setCreDimLiquiSucc(toAmounts(c.creDimLiquiSucc));
 
     if (m_id.isAnnual()) {
         CreditComponent credits(m_ctx.db, m_id.idAzienda);
         const int previousMode = credits.setMode(1);
-        a.setCreDimLiquiSucc(roundTo(a.CreDimLiquiSucc() * u + credits.credit(m_id.anno, 12), step,
-                                     RoundMode::HalfAwayFromZero)
-                             / u);
+        a.setCreDimLiquiSucc(toAmounts(
+            roundTo(fromAmounts(a.CreDimLiquiSucc()) + credits.credit(m_id.anno, 12), step, RoundMode::HalfAwayFromZero)));
         credits.setMode(previousMode);
     }
 
     m_amountToPayCaption = amountToPayLabel();
     if (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva != AdvanceMethod::Analytical) {
-        const AdvanceAmount advance = decemberAdvance(a.IvaDaVersare() * u, m_id.metodoCalcoloAccontoIva,
+        const AdvanceAmount advance = decemberAdvance(fromAmounts(a.IvaDaVersare()), m_id.metodoCalcoloAccontoIva,
                                                       m_tipoLiquidazione, m_tipoLiquidazionePrec, step);
-        a.setIvaDaVersare(advance.ivaDaVersare / u);
+        a.setIvaDaVersare(toAmounts(advance.ivaDaVersare));
         m_amountToPayCaption = advance.label;
     }
 }
@@ -453,27 +453,27 @@ void SettlementDocument::readAdvancePaid()
 
 double SettlementDocument::interessiAnnuali() const
 {
-    return m_amounts->IntAnnDovuti() * amountsUnit();
+    return fromAmounts(m_amounts->IntAnnDovuti());
 }
 
 double SettlementDocument::importoDaVersare() const
 {
-    return m_amounts->IvaDaVersare() * amountsUnit();
+    return fromAmounts(m_amounts->IvaDaVersare());
 }
 
 double SettlementDocument::creditoResiduo() const
 {
-    return m_amounts->CreDimLiquiSucc() * amountsUnit();
+    return fromAmounts(m_amounts->CreDimLiquiSucc());
 }
 
 double SettlementDocument::creditoInfrannualeF24() const
 {
-    return m_amounts->CreCompF24() * amountsUnit();
+    return fromAmounts(m_amounts->CreCompF24());
 }
 
 double SettlementDocument::creditoInfrannualeRimborso() const
 {
-    return m_amounts->RimbInfrannuale() * amountsUnit();
+    return fromAmounts(m_amounts->RimbInfrannuale());
 }
 
 } // namespace liqiva

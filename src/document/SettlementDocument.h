@@ -5,6 +5,7 @@
 #include "document/ReportView.h"
 #include "engine/ReportRebuild.h"
 #include "engine/SettlementIdentity.h"
+#include "suite/Money.h"
 
 #include <QString>
 #include <QStringList>
@@ -92,6 +93,13 @@ public:
     // What one unit of the amounts object is worth in the currency of the grid and the
     // header: 1, or 1000 where the amounts object holds thousands of lire.
     double amountsUnit() const { return m_euro ? 1.0 : 1000.0; }
+    // An amount of the amounts object in the currency of the grid, and back.
+    double fromAmounts(Money amount) const { return amount.toDouble() * amountsUnit(); }
+    Money toAmounts(double value) const
+    {
+        const Money m = Money::fromDouble(value);
+        return m_euro ? m : Money::fromRaw(m.raw() / 1000);
+    }
     bool euro() const { return m_euro; }
     double dImpMinIva() const { return m_dImpMinIva; }
 

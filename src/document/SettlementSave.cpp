@@ -9,11 +9,12 @@
 #include "engine/Amounts.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
-#include "startup/BusyCounter.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 
@@ -154,7 +155,7 @@ bool SettlementDocument::anotherSavedSettlement()
                                            + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
                                            + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)
                                            + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key())
-                                           + u" AND VirtualDelete = 0"_qs);
+                                           + u" AND "_qs + RowState::equals(RowState::Live));
     return !other.isNull();
 }
 
@@ -214,7 +215,8 @@ bool SettlementDocument::fnChildSave()
         }
         updateReportPrintFields();
 
-        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = 0 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET "_qs + RowState::equals(RowState::Live)
+                         + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
         WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs, key(),
                                      m_ctx.idUser);
         tx.commit();
@@ -408,10 +410,10 @@ void SettlementDocument::updateReportPrintFields()
         {"CreInfraRimborso", creditoInfrannualeRimborso()},
         {"CreInfraF24", creditoInfrannualeF24()},
         {"CreditoResiduo", creditoResiduo()},
-        {"CICInizio", m_amounts->CICInizio() * amountsUnit()},
-        {"CICUtiLiqui", m_amounts->CICUtiLiqui() * amountsUnit()},
-        {"CICUtiF24", m_amounts->CICUtiF24() * amountsUnit()},
-        {"CICFine", m_amounts->CICFine() * amountsUnit()},
+        {"CICInizio", fromAmounts(m_amounts->CICInizio())},
+        {"CICUtiLiqui", fromAmounts(m_amounts->CICUtiLiqui())},
+        {"CICUtiF24", fromAmounts(m_amounts->CICUtiF24())},
+        {"CICFine", fromAmounts(m_amounts->CICFine())},
         {"IntLiquiAnnualiDovuti", interessiAnnuali()},
     };
     for (const auto &[column, value] : figures)
@@ -467,7 +469,8 @@ bool SettlementDocument::sbChildDelete()
         if (!marker.isNull() && marker.toInt() == m_id.idMese) {
             // Saved settlements only: a working row of an unsaved one does not hold the marker.
             const QVariant highest =
-                m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where + u" AND VirtualDelete = 0"_qs);
+                m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where + u" AND "_qs
+                                + RowState::equals(RowState::Live));
             m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = NULL ,IDUtenteUltimaVariazione = "_qs
                              + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
             if (!highest.isNull())

@@ -3,6 +3,7 @@
 #include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
+#include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Messages.h"
 #include "suite/Money.h"
@@ -17,12 +18,6 @@ namespace {
 
 const QString kXTipo = QStringLiteral("RisultatoLiquidazioneIvaXTipo");
 const QString kXTipoKey = QStringLiteral("IDRisultatoLiquidazioneIvaXTip");
-
-// Amounts are compared and written with the four decimals of the currency columns.
-double toFourDecimals(double v)
-{
-    return Money::fromDouble(v).toDouble();
-}
 
 // The period of a settlement row: its month, the December advance or the whole year, of
 // an activity (or of all activities) and a VAT year. Working rows count; copies do not.
@@ -39,7 +34,7 @@ QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
     w += idAttivita != 0 ? u" RLI.IDAttivitaAzienda = "_qs + sqlNumber(idAttivita)
                          : u" RLI.IDAttivitaAzienda IS NULL"_qs;
     w += u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva);
-    w += u" AND (RLI.VirtualDelete = 0 OR RLI.VirtualDelete = 2)"_qs;
+    w += u" AND "_qs + RowState::liveOrWorking(u"RLI"_qs);
     return w;
 }
 
@@ -49,29 +44,24 @@ Amounts::Amounts(Connection &db, int idUser) : m_db(db), m_idUser(idUser) {}
 
 // ---- collection ----------------------------------------------------------------------
 
-QString Amounts::key(int liquidationType, int amountType)
-{
-    return QString::number(liquidationType) + u'-' + QString::number(amountType);
-}
-
-double Amounts::Importo(int amountType) const
+Money Amounts::Importo(int amountType) const
 {
     return Importo(prefix(), amountType);
 }
 
-void Amounts::setImporto(int amountType, double value)
+void Amounts::setImporto(int amountType, Money value)
 {
     setImporto(prefix(), amountType, value);
 }
 
-double Amounts::Importo(int liquidationType, int amountType) const
+Money Amounts::Importo(int liquidationType, int amountType) const
 {
-    return m_amounts.value(key(liquidationType, amountType), 0.0);
+    return m_amounts.value(Key{liquidationType, amountType});
 }
 
-void Amounts::setImporto(int liquidationType, int amountType, double value)
+void Amounts::setImporto(int liquidationType, int amountType, Money value)
 {
-    m_amounts.insert(key(liquidationType, amountType), value);
+    m_amounts.insert(Key{liquidationType, amountType}, value);
 }
 
 void Amounts::clear()
@@ -82,30 +72,34 @@ void Amounts::clear()
     m_soggRimb = m_soggRimbTrim = m_soggRimb7374 = false;
 }
 
-double Amounts::toDatabase(double memoryValue) const
+Money Amounts::toDatabase(Money memoryValue) const
 {
-    return toFourDecimals(memoryValue * unit());
+    return memoryValue * unit();
 }
 
-double Amounts::fromDatabase(double databaseValue) const
+Money Amounts::fromDatabase(const QVariant &databaseValue) const
 {
-    return databaseValue / unit();
+    const Money stored = Money::fromVariant(databaseValue);
+    if (unit() == 1)
+        return stored;
+    // Thousands of lire: a whole amount of lire has at most three decimals here, exact.
+    return Money::fromRaw(stored.raw() / unit());
 }
 
 // ---- derived amounts -------------------------------------------------------------------
 
-double Amounts::VarImpoPeriodoPrecDeb() const
+Money Amounts::VarImpoPeriodoPrecDeb() const
 {
     return VarRavvOperoso() + IntLiqTrimRavv() + IntRavv() + AltreVarDeb() + CAEstrLiqPer() + CIEstrLiqTrimI() +
            CIEstrLiqTrimII() + CIEstrLiqTrimIII();
 }
 
-double Amounts::VarImpoPeriodoPrecCre() const
+Money Amounts::VarImpoPeriodoPrecCre() const
 {
     return VarImpCre() + CAEstrComp() + CIEstrCompTrimI() + CIEstrCompTrimII() + CIEstrCompTrimIII();
 }
 
-double Amounts::CreditoInDetrazione() const
+Money Amounts::CreditoInDetrazione() const
 {
     return CADetraz() + CIDetrazTrimI() + CIDetrazTrimII() + CIDetrazTrimIII();
 }
@@ -156,7 +150,7 @@ void Amounts::loadRows(const QString &where)
         }
         const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         const int group = rs.integer(u"TipoLiquidazioneIva"_qs); // NULL gives 0
-        setImporto(group, type, fromDatabase(rs.number(u"Importo"_qs)));
+        setImporto(group, type, fromDatabase(rs.field(u"Importo"_qs)));
     }
 }
 
@@ -232,11 +226,11 @@ void Amounts::loadSpecialCredits()
             // it had used itself, so that saving it again may use the same amount.
             const bool own = booksSpecialCredits();
             if (s.chkAutotrasp)
-                s.autotrasp = fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs)) +
-                              (own ? Importo(0, AmountType::CreAutotraspUti) : 0.0);
+                s.autotrasp = fromDatabase(rs.field(u"CreditoIvaAutotrasportatori"_qs)) +
+                              (own ? Importo(0, AmountType::CreAutotraspUti) : Money());
             if (s.chkAltri)
-                s.altri = fromDatabase(rs.number(u"AltriCreditiImposta"_qs)) +
-                          (own ? Importo(0, AmountType::AltriCreImpUti) : 0.0);
+                s.altri = fromDatabase(rs.field(u"AltriCreditiImposta"_qs)) +
+                          (own ? Importo(0, AmountType::AltriCreImpUti) : Money());
         }
         m_special.insert(0, s);
         return;
@@ -250,11 +244,11 @@ void Amounts::loadSpecialCredits()
         SpecialCredits &s = m_special[rs.integer(u"TipoLiquidazioneIva"_qs)];
         if (rs.number(u"Autotrasportatore"_qs) != 0) {
             s.chkAutotrasp = true;
-            s.autotrasp += fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs));
+            s.autotrasp += fromDatabase(rs.field(u"CreditoIvaAutotrasportatori"_qs));
         }
         if (rs.number(u"AltriCrediti"_qs) != 0) {
             s.chkAltri = true;
-            s.altri += fromDatabase(rs.number(u"AltriCreditiImposta"_qs));
+            s.altri += fromDatabase(rs.field(u"AltriCreditiImposta"_qs));
         }
     }
 }
@@ -283,7 +277,7 @@ void Amounts::loadEarlierTotals()
         u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
         "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs);
     for (; !rs.eof(); rs.moveNext()) {
-        const double v = fromDatabase(rs.number(u"Importo"_qs));
+        const Money v = fromDatabase(rs.field(u"Importo"_qs));
         switch (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)) {
         case AmountType::TotIvaCredito:
             setTotIVACreditoPrec(v);
@@ -346,11 +340,11 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
                 SpecialCredits &s = available[group];
                 if (rs.number(u"Autotrasportatore"_qs) != 0) {
                     s.chkAutotrasp = true;
-                    s.autotrasp += fromDatabase(rs.number(u"CreditoIvaAutotrasportatori"_qs));
+                    s.autotrasp += fromDatabase(rs.field(u"CreditoIvaAutotrasportatori"_qs));
                 }
                 if (rs.number(u"AltriCrediti"_qs) != 0) {
                     s.chkAltri = true;
-                    s.altri += fromDatabase(rs.number(u"AltriCreditiImposta"_qs));
+                    s.altri += fromDatabase(rs.field(u"AltriCreditiImposta"_qs));
                 }
             }
         }
@@ -376,8 +370,8 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
             else
                 group = typeOfActivity.value(rs.integer(u"IDAttivitaAzienda"_qs), 0);
             const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
-            const QString k = key(group, type);
-            m_amounts.insert(k, m_amounts.value(k) + fromDatabase(rs.number(u"Importo"_qs)));
+            const Key k{group, type};
+            m_amounts.insert(k, m_amounts.value(k) + fromDatabase(rs.field(u"Importo"_qs)));
         }
         for (auto it = available.cbegin(); it != available.cend(); ++it) {
             SpecialCredits &s = m_special[it.key()];
@@ -411,16 +405,16 @@ const QVector<int> &Amounts::annualTypes()
     return types;
 }
 
-QMap<int, double> Amounts::storedUsedCredits()
+QMap<int, Money> Amounts::storedUsedCredits()
 {
-    QMap<int, double> used;
+    QMap<int, Money> used;
     Recordset rs =
         m_db.openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
                            "IDRisultatoLiquidazioneIva = "_qs +
                            sqlNumber(m_idRisultato) + u" AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs);
     for (; !rs.eof(); rs.moveNext()) {
         const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
-        used[type] += rs.number(u"Importo"_qs);
+        used[type] += Money::fromVariant(rs.field(u"Importo"_qs));
     }
     return used;
 }
@@ -441,20 +435,20 @@ void Amounts::Save()
     } else {
         QSet<int> seen;
         for (auto it = m_amounts.cbegin(); it != m_amounts.cend(); ++it)
-            seen.insert(it.key().section(u'-', 0, 0).toInt());
+            seen.insert(it.key().liquidationType);
         groups = QVector<int>(seen.cbegin(), seen.cend());
         std::sort(groups.begin(), groups.end());
     }
 
     Transaction tx(m_db);
-    const QMap<int, double> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, double>();
+    const QMap<int, Money> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, Money>();
 
     for (int type : periodic() ? periodicTypes() : annualTypes()) {
         m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
                      sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
         for (int group : groups) {
-            const double amount = toDatabase(Importo(group, type));
-            if (amount == 0)
+            const Money amount = toDatabase(Importo(group, type));
+            if (amount.isZero())
                 continue;
             const QString insert =
                 withActivity ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
@@ -462,14 +456,14 @@ void Amounts::Save()
                                "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
                                "IDUtenteUltimaVariazione, "
                                "DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                                   sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) +
+                                   sqlNumber(type) + u", "_qs + key + u", "_qs + amount.toString() +
                                    u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs
                              : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
                                u"IDRisultatoLiquidazioneIva, "
                                "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
                                "IDBancaPerAnagrafica, "
                                "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                                   sqlNumber(type) + u", "_qs + key + u", "_qs + sqlNumber(amount) + u", "_qs +
+                                   sqlNumber(type) + u", "_qs + key + u", "_qs + amount.toString() + u", "_qs +
                                    sqlNumber(group) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs;
             nextKey(m_db, kXTipo, kXTipoKey, insert);
         }
@@ -478,14 +472,12 @@ void Amounts::Save()
     if (booksSpecialCredits()) {
         // The year's credits move by what this save uses more (or less) than the settlement
         // had used before.
-        const double changeAutotrasp =
-            toFourDecimals(usedBefore.value(AmountType::CreAutotraspUti) - toDatabase(CreAutotraspUti()));
-        const double changeAltri =
-            toFourDecimals(usedBefore.value(AmountType::AltriCreImpUti) - toDatabase(AltriCreImpUti()));
+        const Money changeAutotrasp = usedBefore.value(AmountType::CreAutotraspUti) - toDatabase(CreAutotraspUti());
+        const Money changeAltri = usedBefore.value(AmountType::AltriCreImpUti) - toDatabase(AltriCreImpUti());
         m_db.execute(
             u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs +
-            sqlNumber(changeAutotrasp) + u"),"_qs + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
-            sqlNumber(changeAltri) + u") ,IDUtenteUltimaVariazione = "_qs + user + u" ,DataUltimaVariazione = "_qs +
+            changeAutotrasp.toString() + u"),"_qs + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
+            changeAltri.toString() + u") ,IDUtenteUltimaVariazione = "_qs + user + u" ,DataUltimaVariazione = "_qs +
             now + u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
             sqlNumber(m_idAttivita));
         // The credits available to the settlement are read again, now from the booked year.
@@ -500,13 +492,13 @@ void Amounts::Delete()
         return;
     Transaction tx(m_db);
     if (booksSpecialCredits()) {
-        const QMap<int, double> used = storedUsedCredits();
-        if (used.value(AmountType::CreAutotraspUti) != 0 || used.value(AmountType::AltriCreImpUti) != 0) {
+        const QMap<int, Money> used = storedUsedCredits();
+        if (!used.value(AmountType::CreAutotraspUti).isZero() || !used.value(AmountType::AltriCreImpUti).isZero()) {
             m_db.execute(
                 u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs +
-                sqlNumber(toFourDecimals(used.value(AmountType::CreAutotraspUti))) + u"),"_qs +
+                used.value(AmountType::CreAutotraspUti).toString() + u"),"_qs +
                 u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
-                sqlNumber(toFourDecimals(used.value(AmountType::AltriCreImpUti))) +
+                used.value(AmountType::AltriCreImpUti).toString() +
                 u") ,IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u" ,DataUltimaVariazione = "_qs +
                 sqlDate(QDateTime::currentDateTime(), m_db.engine()) + u" WHERE IDPeriodoIva = "_qs +
                 sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
@@ -538,14 +530,14 @@ QString Amounts::msgCreditiSpecialiMaggioriImposta()
 
 bool Amounts::CheckAmounts(MessageService *messages) const
 {
-    const Money autotraspUti = Money::fromDouble(CreAutotraspUti());
-    const Money altriUti = Money::fromDouble(AltriCreImpUti());
+    const Money autotraspUti = CreAutotraspUti();
+    const Money altriUti = AltriCreImpUti();
     QString problem;
     if (autotraspUti < Money() || altriUti < Money())
         problem = msgCreditoUtilizzatoNegativo();
-    else if (autotraspUti > Money::fromDouble(CreAutotrasp()) || altriUti > Money::fromDouble(AltriCreImp()))
+    else if (autotraspUti > CreAutotrasp() || altriUti > AltriCreImp())
         problem = msgCreditoUtilizzatoMaggiore();
-    else if (autotraspUti + altriUti > std::max(Money::fromDouble(IvaPeriodo()), Money()))
+    else if (autotraspUti + altriUti > std::max(IvaPeriodo(), Money()))
         problem = msgCreditiSpecialiMaggioriImposta();
     if (problem.isEmpty())
         return true;
@@ -556,7 +548,7 @@ bool Amounts::CheckAmounts(MessageService *messages) const
 
 // ---- depreciable goods ----------------------------------------------------------------
 
-double Amounts::CalcolaCreditoBeniAmmortizzabili()
+Money Amounts::CalcolaCreditoBeniAmmortizzabili()
 {
     // The VAT of purchases booked on depreciable-goods accounts (classes 10, 11, 12, 15)
     // by the branches of the activity, in the months of the settlement.
@@ -569,7 +561,7 @@ double Amounts::CalcolaCreditoBeniAmmortizzabili()
         " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs +
         sqlYearCondition(m_idPeriodoIva) + sqlPeriodMonths(period) + sqlMonthRange(period, false);
     Recordset rs = m_db.openRecordset(sql);
-    return rs.eof() ? 0.0 : fromDatabase(rs.number(u"TotIva"_qs));
+    return rs.eof() ? Money() : fromDatabase(rs.field(u"TotIva"_qs));
 }
 
 } // namespace liqiva

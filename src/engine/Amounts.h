@@ -3,6 +3,7 @@
 #include "engine/SettlementIdentity.h"
 
 #include "engine/AmountTypes.h"
+#include "suite/Money.h"
 
 #include <QMap>
 #include <QString>
@@ -52,20 +53,25 @@ public:
 
     // ---- the collection --------------------------------------------------------------
     // The amount of a type for the current settlement type; a missing row reads 0.
-    double Importo(int amountType) const;
-    void setImporto(int amountType, double value);
-    double Importo(int liquidationType, int amountType) const;
-    void setImporto(int liquidationType, int amountType, double value);
-    // The key of the collection: settlement type, "-", amount type.
-    static QString key(int liquidationType, int amountType);
-    const QMap<QString, double> &collection() const { return m_amounts; }
+    Money Importo(int amountType) const;
+    void setImporto(int amountType, Money value);
+    Money Importo(int liquidationType, int amountType) const;
+    void setImporto(int liquidationType, int amountType, Money value);
+    // The key of the collection: settlement type and amount type ("0-12" as text).
+    struct Key {
+        int liquidationType = 0;
+        int amountType = 0;
+        auto operator<=>(const Key &) const = default;
+        QString text() const { return QString::number(liquidationType) + u'-' + QString::number(amountType); }
+    };
+    const QMap<Key, Money> &collection() const { return m_amounts; }
     void clear();
 
     // ---- typed amounts ---------------------------------------------------------------
     // clang-format off
 #define LIQIVA_AMOUNT(name, code)                                                                                     \
-    double name() const { return Importo(code); }                                                                     \
-    void set##name(double v) { setImporto(code, v); }
+    Money name() const { return Importo(code); }                                                                      \
+    void set##name(Money v) { setImporto(code, v); }
     // clang-format on
     LIQIVA_AMOUNT(IntTrimDovuti, AmountType::IntTrimDovuti)
     LIQIVA_AMOUNT(CreAutotraspUti, AmountType::CreAutotraspUti)
@@ -93,11 +99,40 @@ public:
     LIQIVA_AMOUNT(IntAnnDovutiCalc, AmountType::IntAnnDovutiCalc)
 #undef LIQIVA_AMOUNT
 
-    // ---- figures kept in memory: the credit windows and the credit movements set them -
+    // ---- figures kept in memory: the credit windows and the credit movements set them, and
+    // the loaders fill the totals of the earlier settlements of the year
+    enum class Figure {
+        CICInizio,
+        CICUtiLiqui,
+        CICUtiF24,
+        CICFine,
+        CreLiquiPer,
+        CreCompF24,
+        RimbInfrannuale,
+        CredInfrannuale,
+        CIEstrCompTrimIII,
+        CIEstrCompTrimII,
+        CIEstrCompTrimI,
+        CAEstrComp,
+        CIDetrazTrimIII,
+        CIDetrazTrimII,
+        CIDetrazTrimI,
+        CADetraz,
+        CIEstrLiqTrimIII,
+        CIEstrLiqTrimII,
+        CIEstrLiqTrimI,
+        CAEstrLiqPer,
+        TotIVACreditoTrim,
+        TotIVACreditoPrec,
+        TotIVADebitoPrec,
+        VarImpCrePrecCalc,
+        VarRavvOperosoPrecCalc,
+        AltreVarDebPrec,
+    };
     // clang-format off
 #define LIQIVA_FIGURE(name)                                                                                           \
-    double name() const { return m_figures.value(QStringLiteral(#name)); }                                            \
-    void set##name(double v) { m_figures.insert(QStringLiteral(#name), v); }
+    Money name() const { return m_figures.value(Figure::name); }                                                      \
+    void set##name(Money v) { m_figures.insert(Figure::name, v); }
     // clang-format on
     LIQIVA_FIGURE(CICInizio)
     LIQIVA_FIGURE(CICUtiLiqui)
@@ -119,7 +154,6 @@ public:
     LIQIVA_FIGURE(CIEstrLiqTrimII)
     LIQIVA_FIGURE(CIEstrLiqTrimI)
     LIQIVA_FIGURE(CAEstrLiqPer)
-    // Totals of the earlier settlements of the year, filled by the loaders.
     LIQIVA_FIGURE(TotIVACreditoTrim)
     LIQIVA_FIGURE(TotIVACreditoPrec)
     LIQIVA_FIGURE(TotIVADebitoPrec)
@@ -130,40 +164,40 @@ public:
 
     // ---- derived amounts of the declaration grid ----------------------------------------
     // AltriCreImpUti + CreAutotraspUti.
-    double CreditiSpeciali() const
+    Money CreditiSpeciali() const
     {
         return AltriCreImpUti() + CreAutotraspUti();
     }
     // IntMoraPerPrec + Int150TrimPerPrec + ImpNoverPerPrec.
-    double IvaNoVersataPrec() const
+    Money IvaNoVersataPrec() const
     {
         return IntMoraPerPrec() + Int150TrimPerPrec() + ImpNoverPerPrec();
     }
     // The debit changes of earlier periods: late-payment corrections and interest, other
     // debit changes, and the annual and infra-annual credits taken out of the settlements.
-    double VarImpoPeriodoPrecDeb() const;
+    Money VarImpoPeriodoPrecDeb() const;
     // The credit changes of earlier periods: VarImpCre and the annual and infra-annual
     // credits taken out of the compensation.
-    double VarImpoPeriodoPrecCre() const;
+    Money VarImpoPeriodoPrecCre() const;
     // The annual and infra-annual credits brought into the settlement.
-    double CreditoInDetrazione() const;
+    Money CreditoInDetrazione() const;
 
     // ---- special credits of the activity's year ----------------------------------------
     // Available to this settlement: what the year still has plus what this settlement had
     // already used when it was loaded. Zero when the activity's switch is off.
-    double CreAutotrasp() const
+    Money CreAutotrasp() const
     {
         return m_special.value(prefix()).autotrasp;
     }
-    void setCreAutotrasp(double v)
+    void setCreAutotrasp(Money v)
     {
         m_special[prefix()].autotrasp = v;
     }
-    double AltriCreImp() const
+    Money AltriCreImp() const
     {
         return m_special.value(prefix()).altri;
     }
-    void setAltriCreImp(double v)
+    void setAltriCreImp(Money v)
     {
         m_special[prefix()].altri = v;
     }
@@ -238,7 +272,7 @@ public:
     // above the VAT due of the period. Shows the reason when messages are given.
     bool CheckAmounts(MessageService *messages = nullptr) const;
     // The VAT on depreciable goods bought in the period, from the activity's counters.
-    double CalcolaCreditoBeniAmmortizzabili();
+    Money CalcolaCreditoBeniAmmortizzabili();
 
     // The messages of CheckAmounts.
     static QString msgCreditoUtilizzatoNegativo();
@@ -252,8 +286,8 @@ public:
 
 private:
     struct SpecialCredits {
-        double autotrasp = 0;
-        double altri = 0;
+        Money autotrasp;
+        Money altri;
         bool chkAutotrasp = false;
         bool chkAltri = false;
     };
@@ -262,12 +296,12 @@ private:
     {
         return m_idAttivita != 0 ? 0 : m_liquidationType;
     }
-    double unit() const
+    long long unit() const
     {
-        return m_impUnita ? 1.0 : 1000.0;
+        return m_impUnita ? 1 : 1000;
     }
-    double toDatabase(double memoryValue) const;
-    double fromDatabase(double databaseValue) const;
+    Money toDatabase(Money memoryValue) const;
+    Money fromDatabase(const QVariant &databaseValue) const;
     bool periodic() const
     {
         return m_idMese != 0;
@@ -281,7 +315,7 @@ private:
     void loadSpecialCredits();
     void loadEarlierTotals();
     // Used special credits as stored for the settlement (database units): types 4 and 23.
-    QMap<int, double> storedUsedCredits();
+    QMap<int, Money> storedUsedCredits();
 
     Connection &m_db;
     int m_idUser;
@@ -296,8 +330,8 @@ private:
     bool m_soggRimb = false;
     bool m_soggRimbTrim = false;
     bool m_soggRimb7374 = false;
-    QMap<QString, double> m_amounts;
-    QMap<QString, double> m_figures;
+    QMap<Key, Money> m_amounts;
+    QMap<Figure, Money> m_figures;
     QMap<int, SpecialCredits> m_special; // by settlement type
 };
 

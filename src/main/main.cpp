@@ -3,8 +3,8 @@
 // command line keeps that block in place.
 
 #include "shell/frmMDI.h"
-#include "startup/HandOverStore.h"
 #include "startup/Program.h"
+#include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 #include "suite/ui/ErrorReportDialog.h"
 #include "suite/ui/MessageBoxService.h"

@@ -1,5 +1,6 @@
 #include "shell/BrowseFace.h"
 
+#include "document/SavedSettlements.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
@@ -21,7 +22,15 @@ namespace liqiva {
 
 // ---- BrowseModel ---------------------------------------------------------------------------
 
-void BrowseModel::load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions)
+BrowseModel::BrowseModel(QObject *parent) : QAbstractTableModel(parent)
+{
+    for (int i = 0; i < int(browseColumns().size()); ++i)
+        if (browseColumns().at(i).shown)
+            m_columns.push_back(i);
+}
+
+void BrowseModel::load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions,
+                       const QHash<int, double> &balances)
 {
     const auto &columns = browseColumns();
     QStringList fields;
@@ -33,16 +42,30 @@ void BrowseModel::load(Connection &db, const QString &sql, const std::vector<Bro
     Recordset rs = db.openRecordset(sql);
     for (; !rs.eof(); rs.moveNext()) {
         const int idMese = rs.integer(u"IDMese"_qs);
+        const int key = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+        const auto balance = balances.constFind(key);
         QVariantList values;
-        QStringList shown;
+        QStringList all;
         for (const BrowseColumn &c : columns) {
-            const QVariant v = rs.field(c.field);
+            QVariant v;
+            if (c.field == browseToPayField()) {
+                if (balance != balances.cend() && *balance >= 0)
+                    v = *balance;
+            } else if (c.field == browseCreditField()) {
+                if (balance != balances.cend() && *balance < 0)
+                    v = -*balance;
+            } else {
+                v = rs.field(c.field);
+            }
             values << v;
-            shown << browseDisplayText(c.field, v, idMese);
+            all << browseDisplayText(c.field, v, idMese);
         }
-        if (!rowMatches(conditions, fields, values, shown))
+        if (!rowMatches(conditions, fields, values, all))
             continue;
-        keys << rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+        keys << key;
+        QStringList shown;
+        for (const int c : m_columns)
+            shown << all.at(c);
         texts.push_back(shown);
     }
     beginResetModel();
@@ -58,7 +81,7 @@ int BrowseModel::rowCount(const QModelIndex &parent) const
 
 int BrowseModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(browseColumns().size());
+    return parent.isValid() ? 0 : int(m_columns.size());
 }
 
 QVariant BrowseModel::data(const QModelIndex &index, int role) const
@@ -67,7 +90,7 @@ QVariant BrowseModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return m_texts.at(index.row()).value(index.column());
-    if (role == Qt::TextAlignmentRole && browseColumns().at(index.column()).numeric)
+    if (role == Qt::TextAlignmentRole && browseColumns().at(m_columns.at(index.column())).numeric)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::UserRole)
         return m_keys.at(index.row());
@@ -79,7 +102,7 @@ QVariant BrowseModel::headerData(int section, Qt::Orientation orientation, int r
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return browseColumns().at(section).heading;
+        return section < int(m_columns.size()) ? browseColumns().at(m_columns.at(section)).heading : QVariant();
     return section + 1;
 }
 
@@ -115,10 +138,11 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     // Columns as wide as their contents; the description takes what is left.
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->horizontalHeader()->setStretchLastSection(false);
-    for (int i = 0; i < int(browseColumns().size()); ++i) {
-        if (browseColumns().at(i).field == u"DescrizioneAttivita"_qs)
-            m_grid->horizontalHeader()->setSectionResizeMode(i, QHeaderView::Stretch);
-    }
+    if (const int description = gridColumnOf(u"DescrizioneAttivita"_qs); description >= 0)
+        m_grid->horizontalHeader()->setSectionResizeMode(description, QHeaderView::Stretch);
+    // A heading is never cut: a column is at least as wide as its heading.
+    m_grid->horizontalHeader()->setMinimumSectionSize(60);
+    m_grid->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     m_grid->installEventFilter(this);
@@ -144,8 +168,11 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     auto *tableLayout = new QVBoxLayout(tablePage);
     tableLayout->setContentsMargins(0, 0, 0, 0);
     tableLayout->addWidget(m_filterLabel);
-    tableLayout->addWidget(m_grid);
-    tableLayout->addWidget(m_emptyLabel);
+    tableLayout->addWidget(m_grid, 1);
+    // An empty list says so right under the filter, not in the middle of the window.
+    m_emptyLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_emptyLabel->setContentsMargins(0, 24, 0, 0);
+    tableLayout->addWidget(m_emptyLabel, 1);
 
     // The filter definition: conditions on the browse columns, all to be met.
     m_filterPage->setObjectName(u"fraFiltro"_qs);
@@ -219,10 +246,11 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     layout->addWidget(m_stack);
 }
 
-void BrowseFace::setRecordSource(Connection &db, const QString &sql)
+void BrowseFace::setRecordSource(Connection &db, const QString &sql, int idAzienda)
 {
     m_db = &db;
     m_sql = sql;
+    m_idAzienda = idAzienda;
 }
 
 bool BrowseFace::requery()
@@ -231,7 +259,8 @@ bool BrowseFace::requery()
         return false;
     const int key = currentKey();
     try {
-        m_model->load(*m_db, m_sql, m_conditions);
+        m_model->load(*m_db, m_sql, m_conditions,
+                      m_idAzienda > 0 ? settlementBalances(*m_db, m_idAzienda) : QHash<int, double>{});
     } catch (const DbError &e) {
         m_messages.error(e.message());
         return false;
@@ -383,6 +412,19 @@ void BrowseFace::updateFilterLabel()
         parts << c.describe();
     m_filterLabel->setText(u"Filtro: "_qs + parts.join(u" e "_qs));
     m_filterLabel->setVisible(true);
+}
+
+int BrowseFace::gridColumnOf(const QString &field) const
+{
+    int at = 0;
+    for (const BrowseColumn &c : browseColumns()) {
+        if (!c.shown)
+            continue;
+        if (c.field.compare(field, Qt::CaseInsensitive) == 0)
+            return at;
+        ++at;
+    }
+    return -1;
 }
 
 QWidget *BrowseFace::focusTarget() const

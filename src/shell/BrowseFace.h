@@ -3,6 +3,7 @@
 #include "shell/BrowseFilter.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QWidget>
 #include <vector>
@@ -24,11 +25,13 @@ class MessageService;
 class BrowseModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit BrowseModel(QObject *parent = nullptr);
 
     // Runs the statement and keeps the rows that meet the conditions. Database errors are
     // thrown to the caller; the rows shown so far stay.
-    void load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions);
+    // balances: the stored balance of each settlement by key (a credit negative).
+    void load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions,
+              const QHash<int, double> &balances = {});
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -42,6 +45,7 @@ public:
 private:
     QList<int> m_keys;
     std::vector<QStringList> m_texts; // per row, the shown columns
+    std::vector<int> m_columns;       // the browse columns the grid shows, by position
 };
 
 // The browse face of a document window ("brwMain"): the saved settlements of the company in
@@ -55,8 +59,9 @@ public:
 
     BrowseFace(MessageService &messages, QWidget *parent = nullptr);
 
-    // Mode, Environment.Connection and RecordSource in one.
-    void setRecordSource(Connection &db, const QString &sql);
+    // Mode, Environment.Connection and RecordSource in one; the company's stored balances are
+    // shown beside the statement's columns.
+    void setRecordSource(Connection &db, const QString &sql, int idAzienda = 0);
     // Reads the rows again, keeping the current key selected when it is still listed.
     // Database errors are shown; false then.
     bool requery();
@@ -87,6 +92,8 @@ public:
     bool addCondition(const BrowseCondition &c);
 
     QTableView *grid() const { return m_grid; }
+    // The grid's column of a field of the browse; -1 when the grid does not show it.
+    int gridColumnOf(const QString &field) const;
     // The widget that takes the focus in the current view.
     QWidget *focusTarget() const;
 
@@ -108,6 +115,7 @@ private:
     MessageService &m_messages;
     Connection *m_db = nullptr;
     QString m_sql;
+    int m_idAzienda = 0;
     View m_view = View::Table;
     std::vector<BrowseCondition> m_conditions; // in force
     std::vector<BrowseCondition> m_definition; // being edited

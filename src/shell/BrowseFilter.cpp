@@ -8,8 +8,11 @@ const std::vector<BrowseColumn> &browseColumns()
 {
     static const std::vector<BrowseColumn> columns = {
         {u"PeriodoIva"_qs, u"Periodo IVA"_qs, false},
-        {u"Anno"_qs, u"Anno"_qs, true},
+        // The VAT year's name says the year already: the year is there for the filter.
+        {u"Anno"_qs, u"Anno"_qs, true, false},
         {u"Mesi"_qs, u"Mese"_qs, false},
+        {browseToPayField(), u"Da versare"_qs, true},
+        {browseCreditField(), u"A credito"_qs, true},
         {u"AttivitaAzienda"_qs, u"Attività"_qs, false},
         {u"CodiceAttivita"_qs, u"Codice attività"_qs, false},
         {u"DescrizioneAttivita"_qs, u"Descrizione attività"_qs, false},
@@ -31,6 +34,10 @@ QString browseDisplayText(const QString &field, const QVariant &value, int idMes
         return {};
     if (field.compare(u"Anno"_qs, Qt::CaseInsensitive) == 0)
         return QString::number(value.toLongLong());
+    if (field == browseToPayField() || field == browseCreditField()) {
+        // Two decimals, Italian separators ("1.234,56").
+        return QLocale(QLocale::Italian, QLocale::Italy).toString(value.toDouble(), 'f', 2);
+    }
     return value.toString().trimmed();
 }
 

@@ -14,7 +14,21 @@ struct BrowseColumn {
     QString field;
     QString heading;
     bool numeric = false;
+    bool shown = true; // false: offered by the filter, not shown by the grid
 };
+
+// The balance of a saved settlement as the browse shows it, in two columns: the amount to
+// pay and the credit (the stored balance is negative for a credit).
+inline const QString &browseToPayField()
+{
+    static const QString f = QStringLiteral("DaVersare");
+    return f;
+}
+inline const QString &browseCreditField()
+{
+    static const QString f = QStringLiteral("ACredito");
+    return f;
+}
 
 // The columns the browse of saved settlements shows and filters on, in order.
 const std::vector<BrowseColumn> &browseColumns();

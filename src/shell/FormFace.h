@@ -38,6 +38,11 @@ public:
 
     // The search list of the code box that has the focus; false when the focus is not in one.
     virtual bool searchFocusedCode() { return false; }
+    // Every field and cell read-only (a user without the right to save).
+    virtual void setReadOnly(bool readOnly) { (void)readOnly; }
+    // The access keys (lower-case letters) the main window's own menus already use: the form
+    // leaves them to the menus.
+    virtual void avoidAccessKeys(const QString &taken) { (void)taken; }
 
     // Called with true at every edit (and with the new state whenever it changes).
     virtual void onChangedState(std::function<void(bool)> callback) = 0;

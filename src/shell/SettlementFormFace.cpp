@@ -21,6 +21,8 @@ public:
     int key() const override { return m_form->key(); }
     QString caption() const override { return m_form->caption(); }
     bool searchFocusedCode() override { return m_form->searchFocusedCode(); }
+    void setReadOnly(bool readOnly) override { m_form->setReadOnly(readOnly); }
+    void avoidAccessKeys(const QString &taken) override { m_form->avoidAccessKeys(taken); }
     void onChangedState(std::function<void(bool)> callback) override
     {
         QObject::connect(m_form, &frmChild::changedStateChanged, m_form, std::move(callback));

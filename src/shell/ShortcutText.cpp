@@ -14,6 +14,9 @@ constexpr int CodeInsert = 45;
 constexpr int CodeDelete = 46;
 constexpr int CodeBackspace = 8;
 constexpr int CodeEnter = 13;
+// The page keys, with the codes the keyboard gives them (moving among the saved settlements).
+constexpr int CodePageUp = 33;
+constexpr int CodePageDown = 34;
 
 // The name upper-cased in ASCII only. The names of the table are ASCII; a full Unicode
 // upper-casing would read other letters as table names ("ſ" as "S", "ı" as "I").
@@ -59,6 +62,10 @@ int keyCodeOfName(const QString &name)
         return CodeBackspace;
     if (n == u"INVIO"_qs)
         return CodeEnter;
+    if (n == u"PGUP"_qs || n == u"PAGSU"_qs)
+        return CodePageUp;
+    if (n == u"PGDOWN"_qs || n == u"PGDN"_qs || n == u"PAGGIU"_qs)
+        return CodePageDown;
     return 0;
 }
 
@@ -128,6 +135,10 @@ std::pair<int, Qt::KeyboardModifiers> qtKeyOfCode(int code)
         return {Qt::Key_Backspace, {}};
     case CodeEnter:
         return {Qt::Key_Return, {}};
+    case CodePageUp:
+        return {Qt::Key_PageUp, {}};
+    case CodePageDown:
+        return {Qt::Key_PageDown, {}};
     default:
         return {0, {}};
     }
@@ -175,6 +186,10 @@ ShortcutKey fromKeyPress(int qtKey, Qt::KeyboardModifiers modifiers)
         k.keyCode = CodeBackspace;
     else if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter)
         k.keyCode = CodeEnter;
+    else if (qtKey == Qt::Key_PageUp)
+        k.keyCode = CodePageUp;
+    else if (qtKey == Qt::Key_PageDown)
+        k.keyCode = CodePageDown;
     return k;
 }
 

@@ -19,7 +19,8 @@ namespace ShortcutText {
 
 // The key code of a key name: "A".."Z" 65..90, "0".."9" 48..57, "0 (TN)".."9 (TN)" (numeric
 // keypad) 96..105, "F1".."F12" 112..123, "INS"/"INSERT" 45, "CANCELLA"/"DELETE"/"DEL"/"CANC"
-// 46, "BACKSPACE" 8, "INVIO" 13; any other name 0. The name is compared upper-cased.
+// 46, "BACKSPACE" 8, "INVIO" 13, "PGUP"/"PAGSU" 33, "PGDOWN"/"PGDN"/"PAGGIU" 34; any other
+// name 0. The name is compared upper-cased.
 int keyCodeOfName(const QString &name);
 
 // Parses a shortcut text in the command bar's notation ("Ctrl+Shift+F12", "Shift+F1", "F1"):

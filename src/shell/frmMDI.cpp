@@ -8,21 +8,24 @@
 #include "shell/DocumentWindow.h"
 #include "shell/ToolIcons.h"
 #include "shell/frmListSavedChild.h"
-#include "startup/BusyCounter.h"
-#include "startup/HandOverStore.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
+#include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 #include "suite/ResourceStrings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -41,6 +44,12 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     statusBar()->setObjectName(u"stbMain"_qs);
+    m_readOnlyNote = new QLabel(u"Sola consultazione: l'utente non ha il diritto di modificare e salvare le "_qs +
+                                    m_names.plural + u"."_qs,
+                                this);
+    m_readOnlyNote->setObjectName(u"lblSolaConsultazione"_qs);
+    m_readOnlyNote->setVisible(false);
+    statusBar()->addPermanentWidget(m_readOnlyNote);
 
     m_bar->build();
     m_bar->setHandler([this](const QString &key) { sbExecuteMenuCommand(key); });
@@ -52,6 +61,8 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
     // Every key press inside the window passes the shortcut handler first.
     qApp->installEventFilter(this);
     resize(1280, 800);
+    // Small enough for the smallest screen the program is used on, with its bars.
+    setMinimumSize(640, 480);
 }
 
 frmMDI::~frmMDI()
@@ -126,19 +137,6 @@ void frmMDI::sbMDIInitialization()
 {
     WorkContext &ctx = m_program.context();
     setWindowTitle(Program::mainWindowCaption(ctx));
-    // The tools menu keeps the company's thresholds for the settlement engine.
-    try {
-        Recordset rs = ctx.db().openRecordset(
-            u"SELECT ImportoMinimoIvaLiquidazionePeriodica, ImportoMinimoIvaAcconto FROM ConfigurazioneContabile"_qs
-            u" WHERE IDAzienda = "_qs +
-            sqlNumber(ctx.lIDFirm));
-        if (!rs.eof()) {
-            m_dImpMinIva = rs.number(u"ImportoMinimoIvaLiquidazionePeriodica"_qs);
-            m_dImpMinAcconto = rs.number(u"ImportoMinimoIvaAcconto"_qs);
-        }
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
     m_program.services().applyWindowStyle(*this);
 }
 
@@ -147,8 +145,22 @@ void frmMDI::sbStatusBarText(const QString &text)
     statusBar()->showMessage(text);
 }
 
+void frmMDI::showReadOnlyNote(bool show)
+{
+    m_readOnlyNote->setVisible(show);
+}
+
 void frmMDI::showWindow()
 {
+    // The window fits the work area of its screen (its frame and the status bar included).
+    if (const QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        const QSize frame = frameGeometry().size() - geometry().size();
+        const QSize room = area.size() - frame;
+        const QSize wanted = QSize(1280, 800).boundedTo(room).expandedTo(minimumSize());
+        resize(wanted);
+        move(area.topLeft() + QPoint((room.width() - wanted.width()) / 2, (room.height() - wanted.height()) / 2));
+    }
     show();
     // The first document window fills the area, now that the area has its size.
     const QList<DocumentWindow *> docs = documents();
@@ -218,10 +230,12 @@ DocumentWindow *frmMDI::createDocumentWindow()
     try {
         ++m_documentCounter;
         auto *doc = new DocumentWindow(m_documentCounter, m_program.messages());
-        doc->browse()->setRecordSource(ctx.db(), browseStatement(ctx.lIDFirm, ctx.DBType));
+        doc->browse()->setRecordSource(ctx.db(), browseStatement(ctx.lIDFirm, ctx.DBType), ctx.lIDFirm);
         doc->setCloseHandler([this](DocumentWindow &d, bool &cancel) { fnCloseChild(d, cancel); });
         connect(doc, &DocumentWindow::commandRequested, this, &frmMDI::sbExecuteMenuCommand);
         connect(doc->browse(), &BrowseFace::currentKeyChanged, this, [this] { updateCommands(); });
+        connect(this, &frmMDI::settlementsChanged, doc,
+                [this, doc](int key, bool stored) { followDatabase(*doc, key, stored); });
         connect(doc->browse(), &BrowseFace::contextMenuRequested, this, [this](const QPoint &p) {
             if (QMenu *menu = m_bar->menu(u"mnuTable"_qs))
                 menu->popup(p);
@@ -304,12 +318,24 @@ DocumentWindow *frmMDI::sbShowObject(int key, DocumentWindow *into, bool makeDat
         if (!guard || doc->closing())
             doc = nullptr; // the window went with the document it showed
     }
+    const bool made = !doc;
     if (!doc)
         doc = createDocumentWindow();
     if (!doc)
         return nullptr;
-    if (!fillDocument(*doc, key, makeDatiIva))
-        return doc;
+    if (!fillDocument(*doc, key, makeDatiIva)) {
+        // Nothing is left open for a settlement that could not be shown: a window made for
+        // it goes, a window that had it in view shows what it still holds.
+        if (made) {
+            doc->closeWithoutQuestion();
+        } else if (doc->tag() <= 0 || !doc->formFace() || doc->formFace()->key() != doc->tag()) {
+            doc->showFace(DocumentWindow::Face::Table);
+            doc->updateCaption(m_names.name);
+            doc->focusFirstField();
+        }
+        updateCommands();
+        return nullptr;
+    }
     activate(doc);
     return doc;
 }
@@ -322,12 +348,41 @@ bool frmMDI::formAvailable()
     return false;
 }
 
+bool frmMDI::settlementExists(int key)
+{
+    try {
+        const QVariant state = m_program.context().db().scalar(
+            u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+            sqlNumber(key));
+        return !state.isNull() && state.toInt() >= 0;
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+        return false;
+    }
+}
+
 bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
 {
+    // A settlement deleted since the list was read is not opened: the lists drop it.
+    if (!settlementExists(key)) {
+        m_program.messages().warn(u"La "_qs + m_names.name +
+                                  u" scelta non esiste più: è stata eliminata. L'elenco è stato aggiornato."_qs);
+        Q_EMIT settlementsChanged(key, false);
+        return false;
+    }
     if (!doc.formFace()) {
         if (!formAvailable())
             return false;
         doc.setFormFace(m_formFactory(documentContext(), &doc));
+        // Without the right to save, every field of the form is read-only.
+        doc.formFace()->setReadOnly(!m_rights.newSave());
+        // Alt and a letter opens a menu of the menu bar; the form's tabs and buttons keep
+        // other letters, so that no access key stands twice in the window.
+        QString menuKeys;
+        for (const QAction *a : menuBar()->actions())
+            if (const qsizetype amp = a->text().indexOf(u'&'); amp >= 0 && amp + 1 < a->text().size())
+                menuKeys += a->text().at(amp + 1).toLower();
+        doc.formFace()->avoidAccessKeys(menuKeys);
         const QPointer<DocumentWindow> guard(&doc);
         doc.formFace()->onChangedState([this, guard](bool changed) {
             if (m_filling || !guard)
@@ -379,7 +434,45 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     doc.updateCaption(m_names.name);
     doc.focusFirstField();
     updateCommands();
+    // The fill rebuilt the settlement's report data (and a new one is listed from now on).
+    Q_EMIT settlementsChanged(key, false);
     return true;
+}
+
+void frmMDI::followDatabase(DocumentWindow &doc, int key, bool stored)
+{
+    if (doc.closing())
+        return;
+    doc.browse()->requery();
+    // A saved settlement shown without changes of the user's is computed again from the
+    // figures now stored; one with the user's changes keeps them (the save will say if the
+    // figures moved meanwhile).
+    if (stored && !m_following && !m_filling && doc.showsForm() && doc.formFace() && doc.tag() > 0 &&
+        doc.tag() != key && doc.savedObject() && !doc.changedObject() && settlementExists(doc.tag())) {
+        // The window the user works in stays the active one, with its focus.
+        QMdiSubWindow *active = m_area->activeSubWindow();
+        QWidget *focus = QApplication::focusWidget();
+        m_following = true;
+        fillDocument(doc, doc.tag(), false);
+        m_following = false;
+        if (active && active != frameOf(&doc))
+            m_area->setActiveSubWindow(active);
+        if (focus && focus != QApplication::focusWidget() && !frameOf(&doc)->isAncestorOf(focus))
+            focus->setFocus(Qt::OtherFocusReason);
+    }
+    // The settlement of the form went (deleted in another window): the window shows the list.
+    if (doc.tag() > 0 && !settlementExists(doc.tag())) {
+        discardChanges(doc);
+        releaseDocument(doc);
+        doc.setTag(0);
+        doc.setSavedObject(false);
+        if (doc.showsForm()) {
+            doc.showFace(DocumentWindow::Face::Table);
+            doc.updateCaption(m_names.name);
+        }
+    }
+    if (&doc == activeDocument())
+        updateCommands();
 }
 
 void frmMDI::releaseDocument(DocumentWindow &doc)
@@ -413,6 +506,7 @@ void frmMDI::removeWorkingRows(DocumentWindow &doc)
             releaseDocument(doc);
             doc.setTag(0);
             doc.setSavedObject(false);
+            Q_EMIT settlementsChanged(key, false);
         }
     } catch (const DbError &e) {
         m_program.messages().error(e.message());

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -43,7 +44,7 @@ public:
     // sbInitMDI: command bar, rights, caption, and the first document window.
     void sbInitMDI();
     // sbMDIInitialization: the object-name texts and the caption, title + " - " + company +
-    // " [" + branch + "]"; the tools menu's thresholds.
+    // " [" + branch + "]".
     void sbMDIInitialization();
     // The status-bar text routine of the menu-hover events.
     void sbStatusBarText(const QString &text);
@@ -98,6 +99,12 @@ public:
 Q_SIGNALS:
     // A command was run by the dispatcher (after the busy check).
     void commandDispatched(const QString &key);
+    // The settlements stored in the database changed (a save, a delete, a fill that rebuilt
+    // a settlement's report data or created its working row, a new settlement given up):
+    // every document window shows the database as it now is. key: the settlement written;
+    // stored: the stored figures changed (a save or a delete), which the figures of other
+    // settlements build on (the credit or debt carried from the period before).
+    void settlementsChanged(int key, bool stored);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -117,7 +124,12 @@ private:
     void discardChanges(DocumentWindow &doc);
     void removeWorkingRows(DocumentWindow &doc);
     bool requeryOrUnload(DocumentWindow &doc);
-    void documentClosed();
+    // Brings a document window in step with the database after settlementsChanged.
+    void followDatabase(DocumentWindow &doc, int key, bool stored);
+    // Whether a settlement is still stored (live or a working row).
+    bool settlementExists(int key);
+    // The status-bar note of a form the user may look at but not change.
+    void showReadOnlyNote(bool show);
     bool closeDocuments();
     void runPicker();
 
@@ -142,15 +154,15 @@ private:
     UserRights m_rights;
     FormFaceFactory m_formFactory;
     bool m_mayRebuildVatData = true;
-    double m_dImpMinIva = 0;
-    double m_dImpMinAcconto = 0;
     std::int16_t m_documentCounter = 0;
     bool m_filling = false;
+    bool m_following = false; // document windows are being filled again after a save
     bool m_unloading = false;
     bool m_closed = false;
     bool m_initialised = false;
     QString m_client;
     int m_pickerResult = -1;
+    QLabel *m_readOnlyNote = nullptr;
 };
 
 } // namespace liqiva

@@ -8,9 +8,9 @@
 #include "shell/DocumentWindow.h"
 #include "shell/ShortcutText.h"
 #include "shell/frmMDI.h"
-#include "startup/BusyCounter.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
+#include "suite/BusyCounter.h"
 #include "suite/Messages.h"
 
 #include <QAction>
@@ -138,6 +138,7 @@ void frmMDI::updateCommands()
     const bool search = hasDoc && doc->searchChild();
     // The form face shows a settlement.
     const bool form = hasDoc && face == Face::Form && doc->formFace() && doc->tag() > 0;
+    showReadOnlyNote(form && !m_rights.newSave());
     const int rows = hasDoc ? doc->browse()->listCount() : 0;
     const int row = hasDoc ? doc->browse()->currentRow() : -1;
     const bool rowSelected = hasDoc && doc->browse()->currentKey() > 0;
@@ -209,9 +210,8 @@ void frmMDI::sbCreateNewChild()
         return;
     // The new working settlement is registered as this session's in the transaction that
     // creates it: nobody's clean-up takes it for abandoned.
-    dialog.logic().setOnCreated([this](int key) {
-        m_program.usageRegister().registerUse(m_program.context().objectType, key, 2);
-    });
+    dialog.logic().setOnCreated(
+        [this](int key) { m_program.usageRegister().registerUse(m_program.context().objectType, key, 2); });
     dialog.exec();
     if (dialog.dialogResult() != 1 || dialog.currentKey() <= 0)
         return;
@@ -230,8 +230,13 @@ void frmMDI::commandSave(DocumentWindow *doc)
     } catch (const DbError &e) {
         m_program.messages().error(e.message());
     }
-    if (!saved)
-        return; // the document said why; the bars stay as they were
+    if (!saved) {
+        // The document said why. When its settlement has gone meanwhile (deleted by another
+        // user), the windows show the database as it is: this one goes back to its list.
+        if (!settlementExists(doc->tag()))
+            Q_EMIT settlementsChanged(doc->tag(), false);
+        return;
+    }
     form.setChanged(false);
     doc->setChangedObject(false);
     doc->setSavedObject(true);
@@ -245,6 +250,8 @@ void frmMDI::commandSave(DocumentWindow *doc)
     doc->updateCaption(m_names.name);
     doc->focusFirstField();
     updateCommands();
+    sbStatusBarText(u"Liquidazione salvata"_qs);
+    Q_EMIT settlementsChanged(doc->tag(), true);
 }
 
 void frmMDI::commandDelete(DocumentWindow *doc)
@@ -264,10 +271,13 @@ void frmMDI::commandDelete(DocumentWindow *doc)
     }
     if (!deleted)
         return;
+    const int key = doc->tag();
     releaseDocument(*doc);
     doc->setTag(0);
     doc->setSavedObject(false);
-    if (!requeryOrUnload(*doc))
+    const QPointer<DocumentWindow> guard(doc);
+    Q_EMIT settlementsChanged(key, true);
+    if (!guard || !requeryOrUnload(*doc))
         return;
     doc->showFace(DocumentWindow::Face::Table);
     doc->updateCaption(m_names.name);
@@ -334,16 +344,25 @@ void frmMDI::commandMove(DocumentWindow *doc, int step)
 {
     if (!doc)
         return;
+    // The neighbour of the settlement shown, taken before the question: a new settlement
+    // given up leaves the list, and with it its place in the list.
+    if (doc->tag() > 0)
+        doc->browse()->moveByRowIds(doc->tag());
+    const int key = doc->browse()->neighbourKey(step);
+    if (key <= 0)
+        return;
     const QPointer<DocumentWindow> guard(doc);
     if (!fnQuestionForSave(doc))
         return;
     if (!guard || doc->closing())
         return;
-    const int key = doc->browse()->neighbourKey(step);
-    if (key <= 0)
-        return;
     doc->browse()->moveByRowIds(key);
-    sbShowObject(key, doc);
+    if (sbShowObject(key, doc) != doc && guard && doc->showsForm() && doc->tag() <= 0) {
+        // The neighbour is shown in another window (or could not be): this one, whose
+        // settlement went with the answer, shows the list rather than an empty form.
+        doc->showFace(DocumentWindow::Face::Table);
+        doc->updateCaption(m_names.name);
+    }
 }
 
 void frmMDI::commandShowTable(DocumentWindow *doc)

@@ -1,17 +1,17 @@
 #include "startup/Program.h"
 
 #include "document/WorkingRecords.h"
-#include "startup/BusyCounter.h"
-#include "startup/HandOverStore.h"
 #include "startup/MainWindowInterface.h"
-#include "startup/StartupError.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/BusyCounter.h"
 #include "suite/ConnectionProvider.h"
 #include "suite/ErrorReport.h"
+#include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 #include "suite/ResourceStrings.h"
 #include "suite/SharedServices.h"
+#include "suite/StartupError.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

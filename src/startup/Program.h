@@ -100,7 +100,6 @@ public:
     static QString mainWindowCaption(const WorkContext &ctx);
 
 private:
-    void initialiseMainWindow(MainWindowInterface &window);
     void releaseRegistrations();
     void end(int code);
 

@@ -1,9 +1,9 @@
 #include "suite/ConnectionProvider.h"
 
-#include "startup/HandOverStore.h"
-#include "startup/StartupError.h"
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
+#include "suite/HandOverStore.h"
+#include "suite/StartupError.h"
 
 namespace liqiva {
 

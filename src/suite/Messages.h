@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <deque>
 
 namespace liqiva {
 
@@ -57,27 +56,6 @@ private:
     bool m_quiet = false;
     bool m_lastNo = false;
     QStringList m_texts;
-};
-
-// For tests: answers from a queue (Ok/Yes by default when it is empty) and records
-// every text it was shown.
-class ScriptedMessages : public MessageService {
-public:
-    struct Shown {
-        QString text;
-        Buttons buttons;
-        Icon icon;
-        QString title;
-    };
-    Answer messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
-    void answer(Answer a) { m_answers.push_back(a); }
-    const std::deque<Shown> &shown() const { return m_shown; }
-    QStringList texts() const;
-    void clear() { m_shown.clear(); }
-
-private:
-    std::deque<Answer> m_answers;
-    std::deque<Shown> m_shown;
 };
 
 } // namespace liqiva

@@ -2,13 +2,18 @@
 
 #include "amounts/SuiteRows.h"
 #include "startup/database/DbError.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
+
+Money M(double value)
+{
+    return Money::fromDouble(value);
+}
 
 constexpr int User = 5;
 constexpr int Year = 10;    // VAT year 2024 of company 1
@@ -84,7 +89,7 @@ TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts
     ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), March);
     rows->typedAmount(March, AmountType::IvaDaVersare, 80); // an amount that has fallen to zero
     for (const auto &c : cases)
-        a.setImporto(c.type, c.value);
+        a.setImporto(c.type, M(c.value));
     a.Save();
     a.Save();
     for (const auto &c : cases) {
@@ -99,13 +104,13 @@ TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts
 
     Amounts back = loaded(3);
     EXPECT_EQ(back.IDRisultatoLiquidazioneIva(), March);
-    EXPECT_DOUBLE_EQ(back.IvaPeriodo(), -150);
-    EXPECT_DOUBLE_EQ(back.CreDimLiquiSucc(), 150);
-    EXPECT_DOUBLE_EQ(back.IntTrimDovuti(), 12.34);
-    EXPECT_DOUBLE_EQ(back.VarRavvOperoso(), 0.0001);
-    EXPECT_DOUBLE_EQ(back.CreditoPrec(), 1234567.89);
-    EXPECT_DOUBLE_EQ(back.IvaDaVersare(), 0);
-    EXPECT_EQ(back.collection().value(Amounts::key(0, 12)), -150);
+    EXPECT_DOUBLE_EQ(back.IvaPeriodo().toDouble(), -150);
+    EXPECT_DOUBLE_EQ(back.CreDimLiquiSucc().toDouble(), 150);
+    EXPECT_DOUBLE_EQ(back.IntTrimDovuti().toDouble(), 12.34);
+    EXPECT_DOUBLE_EQ(back.VarRavvOperoso().toDouble(), 0.0001);
+    EXPECT_DOUBLE_EQ(back.CreditoPrec().toDouble(), 1234567.89);
+    EXPECT_DOUBLE_EQ(back.IvaDaVersare().toDouble(), 0);
+    EXPECT_EQ(back.collection().value(Amounts::Key{0, 12}).toDouble(), -150);
 }
 
 TEST_P(AmountsDb, ThousandsAreStoredTimesAThousandAndReadBackDivided)
@@ -118,14 +123,14 @@ TEST_P(AmountsDb, ThousandsAreStoredTimesAThousandAndReadBackDivided)
                          AmountType::VarImpCre};
     Amounts a = loaded(3, false);
     for (size_t i = 0; i < std::size(cases); ++i)
-        a.setImporto(types[i], cases[i].thousands);
+        a.setImporto(types[i], M(cases[i].thousands));
     a.Save();
     Amounts back = loaded(3, false);
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_DOUBLE_EQ(stored(March, types[i]), cases[i].stored) << i;
-        EXPECT_NEAR(back.Importo(types[i]), cases[i].thousands, 1e-9) << i;
+        EXPECT_NEAR(back.Importo(types[i]).toDouble(), cases[i].thousands, 1e-9) << i;
     }
-    EXPECT_DOUBLE_EQ(loaded(3, true).IvaPeriodo(), 1234000); // the same rows read in units
+    EXPECT_DOUBLE_EQ(loaded(3, true).IvaPeriodo().toDouble(), 1234000); // the same rows read in units
 }
 
 TEST_P(AmountsDb, TheAnnualSettlementWritesOnlyItsInterest)
@@ -133,10 +138,10 @@ TEST_P(AmountsDb, TheAnnualSettlementWritesOnlyItsInterest)
     rows->typedAmount(Annual, AmountType::IvaPeriodo, 77); // written by someone else: left alone
     Amounts a = loaded(0);
     ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), Annual);
-    a.setIntAnnDovuti(10);
-    a.setIntAnnDovutiCalc(11.5);
-    a.setIvaPeriodo(99);
-    a.setCreDimLiquiSucc(5);
+    a.setIntAnnDovuti(M(10));
+    a.setIntAnnDovutiCalc(M(11.5));
+    a.setIvaPeriodo(M(99));
+    a.setCreDimLiquiSucc(M(5));
     a.Save();
     EXPECT_EQ(
         rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 8"_qs), 3);
@@ -156,29 +161,29 @@ TEST_P(AmountsDb, SpecialCreditsUsedMoveTheYearsCreditsAndComeBackOnDelete)
     };
     Amounts a = loaded(3);
     for (const auto &s : steps) {
-        a.setCreAutotraspUti(s.autotraspUti);
-        a.setAltriCreImpUti(s.altriUti);
+        a.setCreAutotraspUti(M(s.autotraspUti));
+        a.setAltriCreImpUti(M(s.altriUti));
         a.Save();
         EXPECT_DOUBLE_EQ(residue("CreditoIvaAutotrasportatori"), s.residueAutotrasp) << s.autotraspUti;
         EXPECT_DOUBLE_EQ(residue("AltriCreditiImposta"), s.residueAltri) << s.altriUti;
         // what the settlement may use stays the credit of the year
-        EXPECT_DOUBLE_EQ(a.CreAutotrasp(), 1000);
-        EXPECT_DOUBLE_EQ(a.AltriCreImp(), 500);
-        EXPECT_DOUBLE_EQ(loaded(3).CreAutotrasp(), 1000);
+        EXPECT_DOUBLE_EQ(a.CreAutotrasp().toDouble(), 1000);
+        EXPECT_DOUBLE_EQ(a.AltriCreImp().toDouble(), 500);
+        EXPECT_DOUBLE_EQ(loaded(3).CreAutotrasp().toDouble(), 1000);
     }
-    EXPECT_DOUBLE_EQ(a.CreditiSpeciali(), 251);
+    EXPECT_DOUBLE_EQ(a.CreditiSpeciali().toDouble(), 251);
 
     a.Delete();
     EXPECT_DOUBLE_EQ(residue("CreditoIvaAutotrasportatori"), 1000);
     EXPECT_DOUBLE_EQ(residue("AltriCreditiImposta"), 500);
     EXPECT_EQ(
         rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7"_qs), 0);
-    EXPECT_DOUBLE_EQ(a.CreAutotraspUti(), 0);
+    EXPECT_DOUBLE_EQ(a.CreAutotraspUti().toDouble(), 0);
 
     // The December advance does not book the credits it shows.
     Amounts adv = loaded(13);
     ASSERT_EQ(adv.IDRisultatoLiquidazioneIva(), Advance);
-    adv.setCreAutotraspUti(300);
+    adv.setCreAutotraspUti(M(300));
     adv.Save();
     EXPECT_DOUBLE_EQ(residue("CreditoIvaAutotrasportatori"), 1000);
     EXPECT_DOUBLE_EQ(stored(Advance, AmountType::CreAutotraspUti), 300);
@@ -207,9 +212,9 @@ TEST_P(AmountsDb, CheckAmountsRefusesSpecialCreditsBeyondWhatIsAvailableOrDue)
         if (*c.switches)
             rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.switches));
         Amounts a = loaded(3);
-        a.setCreAutotraspUti(c.autotraspUti);
-        a.setAltriCreImpUti(c.altriUti);
-        a.setIvaPeriodo(c.ivaPeriodo);
+        a.setCreAutotraspUti(M(c.autotraspUti));
+        a.setAltriCreImpUti(M(c.altriUti));
+        a.setIvaPeriodo(M(c.ivaPeriodo));
         ScriptedMessages messages;
         EXPECT_EQ(a.CheckAmounts(&messages), c.message.isEmpty()) << c.autotraspUti << " " << c.altriUti;
         EXPECT_EQ(messages.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
@@ -222,15 +227,15 @@ TEST_P(AmountsDb, CheckAmountsRefusesSpecialCreditsBeyondWhatIsAvailableOrDue)
 TEST_P(AmountsDb, AFailedSaveLeavesTheStoredAmountsAndCreditsAsTheyWere)
 {
     Amounts a = loaded(3);
-    a.setIvaPeriodo(100);
-    a.setCreAutotraspUti(300);
+    a.setIvaPeriodo(M(100));
+    a.setCreAutotraspUti(M(300));
     a.Save();
     // the credit booking at the end of the save will fail
     rows->exec(
         u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME COLUMN AltriCreditiImposta TO AltriCreditiImpostaX"_qs);
-    a.setIvaPeriodo(-40);
-    a.setCreAutotraspUti(500);
-    a.setDebitoPrec(3);
+    a.setIvaPeriodo(M(-40));
+    a.setCreAutotraspUti(M(500));
+    a.setDebitoPrec(M(3));
     EXPECT_THROW(a.Save(), DbError);
     EXPECT_EQ(db().transactionDepth(), 0);
     EXPECT_DOUBLE_EQ(stored(March, AmountType::IvaPeriodo), 100);
@@ -246,10 +251,10 @@ TEST_P(AmountsDb, ASettlementOfAllActivitiesKeepsOneRowPerSettlementType)
     a.LoadByPeriod(0, Year, 3);
     ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), 20);
     a.setLiquidationType(0);
-    a.setIvaPeriodo(100);
+    a.setIvaPeriodo(M(100));
     a.setLiquidationType(1);
-    a.setIvaPeriodo(-40);
-    a.setIntTrimDovuti(2.5);
+    a.setIvaPeriodo(M(-40));
+    a.setIntTrimDovuti(M(2.5));
     a.Save();
     EXPECT_DOUBLE_EQ(stored(20, AmountType::IvaPeriodo, u" AND TipoLiquidazioneIva = 0"_qs), 100);
     EXPECT_DOUBLE_EQ(stored(20, AmountType::IvaPeriodo, u" AND TipoLiquidazioneIva = 1"_qs), -40);
@@ -257,12 +262,12 @@ TEST_P(AmountsDb, ASettlementOfAllActivitiesKeepsOneRowPerSettlementType)
 
     Amounts back(db(), User);
     back.LoadByPeriod(0, Year, 3);
-    EXPECT_DOUBLE_EQ(back.IvaPeriodo(), 100);
+    EXPECT_DOUBLE_EQ(back.IvaPeriodo().toDouble(), 100);
     back.setLiquidationType(1);
-    EXPECT_DOUBLE_EQ(back.IvaPeriodo(), -40);
-    EXPECT_DOUBLE_EQ(back.IntTrimDovuti(), 2.5);
+    EXPECT_DOUBLE_EQ(back.IvaPeriodo().toDouble(), -40);
+    EXPECT_DOUBLE_EQ(back.IntTrimDovuti().toDouble(), 2.5);
     // the activity's settlement is not the one of all activities
-    EXPECT_DOUBLE_EQ(loaded(3).IvaPeriodo(), 0);
+    EXPECT_DOUBLE_EQ(loaded(3).IvaPeriodo().toDouble(), 0);
 }
 
 TEST_P(AmountsDb, LoadingByPeriodFindsTheSettlementOfThatPeriodOnly)
@@ -289,7 +294,7 @@ TEST_P(AmountsDb, LoadingByPeriodFindsTheSettlementOfThatPeriodOnly)
     EXPECT_EQ(r.IDMese(), 13);
     EXPECT_EQ(r.MetodoCalcoloAccontoIva(), 1);
     EXPECT_EQ(r.IDAttivitaAzienda(), Activity);
-    EXPECT_DOUBLE_EQ(r.IvaDaVersare(), 880);
+    EXPECT_DOUBLE_EQ(r.IvaDaVersare().toDouble(), 880);
 }
 
 TEST_P(AmountsDb, TheDecemberAdvanceSummarySumsTheYearBySettlementType)
@@ -325,19 +330,19 @@ TEST_P(AmountsDb, TheDecemberAdvanceSummarySumsTheYearBySettlementType)
 
     Amounts a(db(), User);
     a.LoadByPeriodXRiepilogoAccontoDicembre(1, 2024);
-    const QMap<QString, double> expected = {
-        {u"0-11"_qs, 300},
-        {u"1-11"_qs, 125},
-        {u"0-4"_qs, 30},
+    const QMap<Amounts::Key, Money> expected = {
+        {{0, 11}, Money::units(300)},
+        {{1, 11}, Money::units(125)},
+        {{0, 4}, Money::units(30)},
     };
     EXPECT_EQ(a.collection(), expected);
     EXPECT_EQ(a.IDMese(), 13);
-    EXPECT_DOUBLE_EQ(a.CreAutotrasp(), 1030); // 1000 left and 30 used
-    EXPECT_DOUBLE_EQ(a.AltriCreImp(), 500);
+    EXPECT_DOUBLE_EQ(a.CreAutotrasp().toDouble(), 1030); // 1000 left and 30 used
+    EXPECT_DOUBLE_EQ(a.AltriCreImp().toDouble(), 500);
     a.setLiquidationType(1);
-    EXPECT_DOUBLE_EQ(a.IvaDaVersare(), 125);
-    EXPECT_DOUBLE_EQ(a.CreAutotrasp(), 50);
-    EXPECT_DOUBLE_EQ(a.AltriCreImp(), 0);
+    EXPECT_DOUBLE_EQ(a.IvaDaVersare().toDouble(), 125);
+    EXPECT_DOUBLE_EQ(a.CreAutotrasp().toDouble(), 50);
+    EXPECT_DOUBLE_EQ(a.AltriCreImp().toDouble(), 0);
     EXPECT_FALSE(a.ChkAltriCreImp());
 }
 
@@ -353,10 +358,10 @@ TEST_P(AmountsDb, EarlierSettlementsOfTheYearGiveTheRunningTotals)
     rows->typedAmount(43, AmountType::TotIvaCredito, 1000); // later: not counted
     rows->typedAmount(March, AmountType::TotIvaCredito, 7); // this one: not counted
     Amounts a = loaded(3);
-    EXPECT_DOUBLE_EQ(a.TotIVACreditoPrec(), 150.5);
-    EXPECT_DOUBLE_EQ(a.TotIVADebitoPrec(), 40);
-    EXPECT_DOUBLE_EQ(a.AltreVarDebPrec(), 3);
-    EXPECT_DOUBLE_EQ(a.VarImpCrePrecCalc(), 0);
+    EXPECT_DOUBLE_EQ(a.TotIVACreditoPrec().toDouble(), 150.5);
+    EXPECT_DOUBLE_EQ(a.TotIVADebitoPrec().toDouble(), 40);
+    EXPECT_DOUBLE_EQ(a.AltreVarDebPrec().toDouble(), 3);
+    EXPECT_DOUBLE_EQ(a.VarImpCrePrecCalc().toDouble(), 0);
 }
 
 TEST_P(AmountsDb, TheCreditFromDepreciableGoodsTakesThePeriodsCapitalPurchases)
@@ -393,7 +398,7 @@ TEST_P(AmountsDb, TheCreditFromDepreciableGoodsTakesThePeriodsCapitalPurchases)
         rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
                    QString::number(c.tipoLiquidazione));
         Amounts a = loaded(3);
-        EXPECT_DOUBLE_EQ(a.CalcolaCreditoBeniAmmortizzabili(), c.expected) << c.tipoLiquidazione;
+        EXPECT_DOUBLE_EQ(a.CalcolaCreditoBeniAmmortizzabili().toDouble(), c.expected) << c.tipoLiquidazione;
     }
 }
 

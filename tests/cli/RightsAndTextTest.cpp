@@ -108,6 +108,34 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
 
 // An activity and a VAT code whose descriptions look like SQL: saved, listed and printed as
 // they are, and every table is still there.
+TEST_P(CliOnDemo, TheListShowsWhatEachSavedSettlementLeavesToPayOrInCredit)
+{
+    const int january = saveOne(1, 1);
+    const int quarter = saveOne(2, 3);
+    ASSERT_GT(january, 0);
+    ASSERT_GT(quarter, 0);
+    const LiqivaRun r = run(u"list"_qs, {u"--user"_qs, u"2"_qs, u"--company"_qs, u"1"_qs, u"--json"_qs});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    int seen = 0;
+    for (const QJsonValue v : QJsonDocument::fromJson(r.rawOut).object().value(u"settlements"_qs).toArray()) {
+        const QJsonObject o = v.toObject();
+        const int key = o.value(u"IDRisultatoLiquidazioneIva"_qs).toInt();
+        const QVariant stored = t->db().scalar(
+            u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND "
+            u"IDRisultatoLiquidazioneIva = "_qs +
+            sqlNumber(key));
+        ASSERT_FALSE(stored.isNull()) << key;
+        EXPECT_NEAR(o.value(u"Saldo"_qs).toDouble(), stored.toDouble(), 0.005) << key;
+        ++seen;
+    }
+    EXPECT_EQ(seen, 2);
+
+    // The text says which it is: to pay, or in credit.
+    const LiqivaRun text = run(u"list"_qs, {u"--user"_qs, u"2"_qs, u"--company"_qs, u"1"_qs});
+    ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_EQ(text.out.count(u" da versare"_qs) + text.out.count(u" a credito"_qs), 2) << text.out.toStdString();
+}
+
 TEST_P(CliOnDemo, QuotesAndSqlInDescriptionsStayText)
 {
     const QString evil = u"O'Brien'; DROP TABLE Iva; --"_qs;

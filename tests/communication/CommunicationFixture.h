@@ -4,6 +4,7 @@
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
 #include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QTemporaryDir>

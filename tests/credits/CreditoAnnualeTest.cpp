@@ -2,7 +2,7 @@
 
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "amounts/SuiteRows.h"
 #include "engine/Amounts.h"
 #include "startup/database/DbError.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <limits>
@@ -198,7 +198,7 @@ TEST_P(TruckersCredit, TheSettlementAmountsSavedAfterwardsBookNothingTwice)
         Amounts a(db(), User);
         a.setImpUnita(false);
         a.LoadByPeriod(Activity, Lire, 3);
-        ASSERT_DOUBLE_EQ(a.CreAutotraspUti(), 0.3);
+        ASSERT_DOUBLE_EQ(a.CreAutotraspUti().toDouble(), 0.3);
         rows->exec(u"UPDATE CampoReportLiquidazioneIva SET CreditoAutotrasportatori = 400 WHERE "
                    "IDRisultatoLiquidazioneIva = 7"_qs);
         CreditoAutotrasportatori k = loaded(March, 3);
@@ -211,7 +211,7 @@ TEST_P(TruckersCredit, TheSettlementAmountsSavedAfterwardsBookNothingTwice)
     {
         Amounts a(db(), User);
         a.LoadByPeriod(Activity, Euro, 5);
-        a.setCreAutotraspUti(250);
+        a.setCreAutotraspUti(Money::units(250));
         CreditoAutotrasportatori k = loaded(May, 5, 2005);
         EXPECT_DOUBLE_EQ(k.Utilizzato(), 0); // no use in the header from 2000 on
         k.Save(&a);

@@ -62,6 +62,7 @@ TEST(Demo, SameRowsOnEveryRunAndOnBothEngines)
     const DemoSummary made = createDemo(first->db());
     EXPECT_TRUE(made.created);
     EXPECT_EQ(made.companies, 1);
+    EXPECT_TRUE(made.message.contains(u" 1 azienda,"_qs)) << made.message.toStdString();
     createDemo(second->db());
     createDemo(server->db());
     const Checksum a = checksumOf(first->db());

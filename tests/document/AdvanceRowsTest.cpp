@@ -7,8 +7,8 @@
 #include "document/SettlementDocument.h"
 #include "engine/SettlementIdentity.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
 #include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -3,8 +3,8 @@
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
 #include "support/ChildTask.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QThread>

@@ -1,7 +1,7 @@
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
 #include "engine/Amounts.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

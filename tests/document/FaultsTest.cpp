@@ -7,9 +7,9 @@
 #include "document/SettlementSession.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "support/ChildTask.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QDateTime>

@@ -4,8 +4,8 @@
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
 #include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <map>

@@ -1,8 +1,8 @@
 #include "document/NewSettlement.h"
-#include "document/SavedSettlements.h"
-#include "suite/Messages.h"
-#include "support/TestDatabase.h"
 #include "DocumentFixture.h"
+#include "document/SavedSettlements.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;

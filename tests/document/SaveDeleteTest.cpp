@@ -4,7 +4,7 @@
 #include "engine/Amounts.h"
 #include "otherops/cAltreOperazioni.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -2,6 +2,7 @@
 
 #include "document/DeclarationEdit.h"
 #include "engine/Amounts.h"
+#include "support/ScriptedMessages.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -32,8 +33,8 @@ protected:
             s.push_back(doc.declaration().debitCell(r).value_or(-1));
             s.push_back(doc.declaration().creditCell(r).value_or(-1));
         }
-        for (const double v : doc.amounts().collection())
-            s.push_back(v);
+        for (const Money v : doc.amounts().collection())
+            s.push_back(v.toDouble());
         return s;
     }
 
@@ -75,10 +76,10 @@ TEST_P(DeclarationEdit, EachEditableCellMovesTheAmountToPayItsWay)
     }
     // What the save stores follows the cells.
     ASSERT_TRUE(editDeclarationCell(*doc, G::VariazioniImposta, Credit, 12.34).accepted);
-    EXPECT_DOUBLE_EQ(doc->amounts().VarImpCre(), 12.34);
+    EXPECT_DOUBLE_EQ(doc->amounts().VarImpCre().toDouble(), 12.34);
     ASSERT_TRUE(editDeclarationCell(*doc, G::AccontoVersato, Credit, 7).accepted);
-    EXPECT_DOUBLE_EQ(doc->amounts().AccontoVersato(), 7);
-    EXPECT_DOUBLE_EQ(doc->amounts().IvaPeriodo(), 1528.04 - 12.34);
+    EXPECT_DOUBLE_EQ(doc->amounts().AccontoVersato().toDouble(), 7);
+    EXPECT_DOUBLE_EQ(doc->amounts().IvaPeriodo().toDouble(), 1528.04 - 12.34);
 }
 
 TEST_P(DeclarationEdit, RefusedEditsChangeNothing)
@@ -120,15 +121,15 @@ TEST_P(DeclarationEdit, ATotalMayNotGoBelowWhatTheCreditsRecorded)
 {
     auto doc = fill(demo::Shop, 3);
     // An annual credit taken out of the settlements is part of the debit variations.
-    doc->amounts().setCAEstrLiqPer(50);
+    doc->amounts().setCAEstrLiqPer(Money::units(50));
     const DeclarationEditOutcome refused = editDeclarationCell(*doc, G::VariazioniImposta, Debit, 30);
     EXPECT_FALSE(refused.accepted);
     EXPECT_EQ(refused.message, msgBelowRecordedPart(u"50,00"_qs));
-    EXPECT_DOUBLE_EQ(doc->amounts().AltreVarDeb(), 0);
+    EXPECT_DOUBLE_EQ(doc->amounts().AltreVarDeb().toDouble(), 0);
 
     ASSERT_TRUE(editDeclarationCell(*doc, G::VariazioniImposta, Debit, 80).accepted);
-    EXPECT_DOUBLE_EQ(doc->amounts().AltreVarDeb(), 30); // the typed part
-    EXPECT_DOUBLE_EQ(doc->amounts().VarImpoPeriodoPrecDeb(), 80);
+    EXPECT_DOUBLE_EQ(doc->amounts().AltreVarDeb().toDouble(), 30); // the typed part
+    EXPECT_DOUBLE_EQ(doc->amounts().VarImpoPeriodoPrecDeb().toDouble(), 80);
     EXPECT_NEAR(doc->importoDaVersare(), 1608.04, 1e-9);
 }
 
@@ -156,7 +157,7 @@ TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
     for (const auto &s : steps) {
         ASSERT_TRUE(editDeclarationCell(*doc, s.row, s.column, s.typed).accepted);
         EXPECT_NEAR(doc->declaration().debit(G::InteressiTrimestrali), s.interest, 1e-9) << s.row << " " << s.typed;
-        EXPECT_NEAR(doc->amounts().IntTrimDovuti(), s.interest, 1e-9);
+        EXPECT_NEAR(doc->amounts().IntTrimDovuti().toDouble(), s.interest, 1e-9);
         EXPECT_NEAR(doc->importoDaVersare(), s.toPay, 1e-9) << s.row << " " << s.typed;
     }
 }

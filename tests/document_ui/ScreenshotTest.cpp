@@ -4,6 +4,7 @@
 #include "ChildFixture.h"
 
 #include "document/ui/frmChild.h"
+#include "support/ScriptedMessages.h"
 
 #include <QCoreApplication>
 #include <QDir>

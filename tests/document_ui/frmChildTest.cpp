@@ -6,6 +6,7 @@
 #include "document/PaymentCodes.h"
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
+#include "support/ScriptedMessages.h"
 #include "startup/database/SqlLiteral.h"
 
 #include <QApplication>
@@ -370,7 +371,8 @@ TEST_F(ChildWindow, AnEditOfThePaidAmountMarksTheDocumentChanged)
     EXPECT_DOUBLE_EQ(child->document().payments().periodic.importo, 1528.04);
     EXPECT_EQ(paid->text(), u"1.528,04"_qs);
 
-    // Bad input: a clear message, and nothing changes.
+    // Bad input: a clear message, and nothing changes; the typing stays to be corrected,
+    // and Control+Z takes it back.
     struct {
         QString typed;
         QString message;
@@ -386,7 +388,10 @@ TEST_F(ChildWindow, AnEditOfThePaidAmountMarksTheDocumentChanged)
         EXPECT_FALSE(child->commitEdits()) << r.typed.toStdString();
         EXPECT_EQ(messages.texts(), QStringList{r.message});
         EXPECT_DOUBLE_EQ(child->document().payments().periodic.importo, 1528.04);
+        EXPECT_EQ(paid->text(), r.typed);
+        QTest::keyClick(paid, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(paid->text(), u"1.528,04"_qs);
+        EXPECT_TRUE(child->commitEdits());
     }
     messages.clear();
     type(u"dtaDataVersamentiPeriodici"_qs, u"31/04/2024"_qs);
@@ -444,6 +449,13 @@ TEST_F(ChildWindow, ThePlaceOfPaymentAndItsCodes)
         EXPECT_EQ(p.abi, s.abi) << s.box << " " << s.typed.toStdString();
         EXPECT_EQ(p.cab, s.cab) << s.box << " " << s.typed.toStdString();
         EXPECT_EQ(p.idCab, s.idCab) << s.box << " " << s.typed.toStdString();
+        // A refused code stays in its box to be corrected; Control+Z takes it back.
+        const bool refusedHere = !s.message.isEmpty();
+        const QString typedInto = QString::fromLatin1(s.box);
+        EXPECT_EQ(box(u"txtCodABIPer"_qs)->text(), refusedHere && typedInto == u"txtCodABIPer"_qs ? s.typed : s.abi);
+        EXPECT_EQ(box(u"txtCodCABPer"_qs)->text(), refusedHere && typedInto == u"txtCodCABPer"_qs ? s.typed : s.cab);
+        if (refusedHere)
+            QTest::keyClick(box(typedInto), Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(box(u"txtCodABIPer"_qs)->text(), s.abi);
         EXPECT_EQ(box(u"txtCodCABPer"_qs)->text(), s.cab);
     }

@@ -1,8 +1,8 @@
-#include "support/EngineFixture.h"
 #include "engine/ReportRebuild.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
 #include "support/ChildTask.h"
+#include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QThread>

@@ -1,7 +1,7 @@
-#include "support/EngineFixture.h"
-#include "startup/database/SqlLiteral.h"
 #include "engine/ReportRebuild.h"
-#include "suite/Messages.h"
+#include "startup/database/SqlLiteral.h"
+#include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -1,10 +1,10 @@
 // Not a test: prints how long a monthly rebuild takes on a million VAT counters.
 // Run with --gtest_also_run_disabled_tests --gtest_filter='*Benchmark*'.
 
-#include "support/EngineFixture.h"
 #include "engine/ReportRebuild.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
+#include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
-#include "suite/Refusal.h"
-#include "support/EngineFixture.h"
-#include "startup/database/SqlLiteral.h"
 #include "engine/ReportRebuild.h"
 #include "startup/database/DbError.h"
-#include "suite/Messages.h"
+#include "startup/database/SqlLiteral.h"
+#include "suite/Refusal.h"
+#include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -7,7 +7,7 @@
 #include "printing/PrintJob.h"
 #include "printing/PrintOptions.h"
 #include "startup/database/SqlLiteral.h"
-#include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QProcess>

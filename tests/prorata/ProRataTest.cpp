@@ -2,8 +2,8 @@
 
 #include "amounts/SuiteRows.h"
 #include "engine/Amounts.h"
-#include "suite/Messages.h"
 #include "support/MoneyText.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

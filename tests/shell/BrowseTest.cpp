@@ -83,6 +83,15 @@ protected:
                      sqlNumber(method) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(vatYear) + u", 0)"_qs);
         return m_key;
     }
+    // The balance a save stores (result type 1): a credit negative.
+    void balance(int key, double amount, int state = 0)
+    {
+        db().execute(
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+            u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES ("_qs +
+            sqlNumber(++m_key) + u", 1, "_qs + sqlNumber(key) + u", "_qs + sqlNumber(amount) + u", "_qs +
+            sqlNumber(state) + u")"_qs);
+    }
     Connection &db() { return t->db(); }
     std::unique_ptr<TestDatabase> t;
     int m_key = 100;
@@ -96,9 +105,12 @@ TEST_P(BrowseOnEngines, ListsByMonthThenYearAndFilters)
     const int advance2024 = settlement(shopActivity, year2024, std::nullopt, 1, 1);
     const int annual2024 = settlement(wholesaleActivity, year2024, std::nullopt, 0);
 
+    balance(jan2025, 1234.56);
+    balance(jan2024, -310.4);
+    balance(feb2025, 99, 2); // a balance not saved yet is not shown
     ScriptedMessages messages;
     BrowseFace browse(messages);
-    browse.setRecordSource(db(), browseStatement(demoCompany, db().dbType()));
+    browse.setRecordSource(db(), browseStatement(demoCompany, db().dbType()), demoCompany);
     ASSERT_TRUE(browse.requery());
     // The annual row (no month) sorts first; all Januaries before the Februaries; the
     // December advance as month 13, last.
@@ -106,16 +118,30 @@ TEST_P(BrowseOnEngines, ListsByMonthThenYearAndFilters)
     EXPECT_EQ(browse.listCount(), 5);
     auto text = [&](int key, const QString &field) {
         const int row = int(browse.rowIds().indexOf(key));
-        int column = 0;
-        while (browseColumns().at(column).field != field)
-            ++column;
-        return browse.grid()->model()->index(row, column).data().toString();
+        const int column = browse.gridColumnOf(field);
+        return column < 0 ? u"(not shown)"_qs : browse.grid()->model()->index(row, column).data().toString();
     };
     EXPECT_EQ(text(annual2024, u"Mesi"_qs), u"Tutti i mesi"_qs);
     EXPECT_EQ(text(advance2024, u"Mesi"_qs), u"Dicembre Acconto"_qs);
     EXPECT_EQ(text(advance2024, u"MetodoCalcoloAccontoIva"_qs), u"Metodo storico"_qs);
     EXPECT_EQ(text(jan2025, u"MetodoCalcoloAccontoIva"_qs), QString());
-    EXPECT_EQ(text(jan2025, u"Anno"_qs), u"2025"_qs);
+    // The VAT year names the year: it is not repeated.
+    EXPECT_EQ(text(jan2025, u"Anno"_qs), u"(not shown)"_qs);
+    EXPECT_EQ(text(jan2025, u"PeriodoIva"_qs), u"2025"_qs);
+    // The amount to pay, or the credit, each in its column.
+    struct {
+        int key;
+        QString toPay, credit;
+    } balances[] = {
+        {jan2025, u"1.234,56"_qs, {}},
+        {jan2024, {}, u"310,40"_qs},
+        {feb2025, {}, {}},
+        {annual2024, {}, {}},
+    };
+    for (const auto &b : balances) {
+        EXPECT_EQ(text(b.key, browseToPayField()), b.toPay) << b.key;
+        EXPECT_EQ(text(b.key, browseCreditField()), b.credit) << b.key;
+    }
 
     // Selection by key, and its neighbours.
     ASSERT_TRUE(browse.moveByRowIds(jan2025));
@@ -134,6 +160,15 @@ TEST_P(BrowseOnEngines, ListsByMonthThenYearAndFilters)
     ASSERT_TRUE(browse.applyFilterDefinition());
     EXPECT_EQ(browse.view(), BrowseFace::View::Table);
     EXPECT_EQ(browse.rowIds(), (QList<int>{annual2024, jan2024, advance2024}));
+
+    // The balance columns filter as numbers.
+    browse.defineFilter(true);
+    EXPECT_TRUE(browse.addCondition({browseCreditField(), Op::Greater, u"300"_qs}));
+    ASSERT_TRUE(browse.applyFilterDefinition());
+    EXPECT_EQ(browse.rowIds(), (QList<int>{jan2024}));
+    browse.defineFilter(true);
+    EXPECT_TRUE(browse.addCondition({u"Anno"_qs, Op::Equal, u"2024"_qs}));
+    ASSERT_TRUE(browse.applyFilterDefinition());
 
     // Abandoning a definition keeps the filter in force.
     browse.defineFilter(false);

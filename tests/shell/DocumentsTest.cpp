@@ -2,7 +2,7 @@
 
 #include "document/ui/frmNew.h"
 #include "shell/frmListSavedChild.h"
-#include "startup/BusyCounter.h"
+#include "suite/BusyCounter.h"
 
 #include <QComboBox>
 #include <QPointer>

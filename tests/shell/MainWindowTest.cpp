@@ -2,7 +2,7 @@
 
 #include "shell/DocumentWindow.h"
 #include "shell/frmMDI.h"
-#include "startup/BusyCounter.h"
+#include "suite/BusyCounter.h"
 #include "suite/ui/MessageBoxService.h"
 
 #include <QAbstractButton>

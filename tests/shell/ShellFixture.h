@@ -11,9 +11,10 @@
 #include "shell/DocumentWindow.h"
 #include "shell/FormFace.h"
 #include "shell/frmMDI.h"
-#include "startup/BusyCounter.h"
 #include "startup/database/SqlLiteral.h"
 #include "startup_ctx/StartupFixture.h"
+#include "suite/BusyCounter.h"
+#include "support/ScriptedMessages.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "startup/HandOverStore.h"
 #include "startup/Program.h"
-#include "startup/StartupError.h"
+#include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
+#include "suite/StartupError.h"
 #include "suite/UtilityServices.h"
 
 #include <QTemporaryDir>

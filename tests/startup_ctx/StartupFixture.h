@@ -3,13 +3,13 @@
 // Shared by the start-up tests and the window tests: the suite tables the start-up reads,
 // a hand-over store in a temporary folder, and a recorder in place of the main window.
 
-#include "startup/HandOverStore.h"
 #include "startup/MainWindowInterface.h"
 #include "startup/Program.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/ErrorReport.h"
-#include "suite/Messages.h"
+#include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QMap>

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace liqiva {
@@ -113,10 +114,23 @@ void PaymentFrame::build()
     m_data->setPlaceholderText(u"gg/mm/aaaa"_qs);
     m_data->setMaxLength(10);
     m_importo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (CommitEdit *code : {m_abi, m_cab, m_conc}) {
+    const std::array<CommitEdit *, 3> codes = {m_abi, m_cab, m_conc};
+    for (size_t i = 0; i < codes.size(); ++i) {
+        CommitEdit *code = codes[i];
         code->setSearchable(true);
-        code->setToolTip(u"Ctrl+R: ricerca"_qs);
+        code->setToolTip(u"F4: ricerca"_qs);
         connect(code, &CommitEdit::searchRequested, this, [this, code] { search(code); });
+        // The search list is also a click away.
+        auto *button = new QToolButton(this);
+        button->setObjectName(u"cmdCerca"_qs + code->objectName().mid(3));
+        button->setText(u"..."_qs);
+        button->setToolTip(u"Cerca (F4)"_qs);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, code] {
+            code->setFocus(Qt::OtherFocusReason);
+            search(code);
+        });
+        m_searchButtons[i] = button;
     }
     m_abi->setAcceptor([this](const QString &t) { return acceptAbi(t); });
     m_cab->setAcceptor([this](const QString &t) { return acceptCab(t); });
@@ -147,13 +161,21 @@ void PaymentFrame::build()
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(4, 1);
+    // A code box with its search button in one cell.
+    auto withButton = [this](CommitEdit *box, QAbstractButton *button) {
+        auto *cell = new QHBoxLayout;
+        cell->setSpacing(2);
+        cell->addWidget(box, 1);
+        cell->addWidget(button);
+        return cell;
+    };
     grid->addWidget(m_lblAbi, 0, 0);
-    grid->addWidget(m_abi, 0, 1);
+    grid->addLayout(withButton(m_abi, m_searchButtons[0]), 0, 1);
     grid->addWidget(m_lblCab, 0, 2);
-    grid->addWidget(m_cab, 0, 3);
+    grid->addLayout(withButton(m_cab, m_searchButtons[1]), 0, 3);
     grid->addWidget(m_bankName, 0, 4);
     grid->addWidget(m_lblConc, 1, 0);
-    grid->addWidget(m_conc, 1, 1);
+    grid->addLayout(withButton(m_conc, m_searchButtons[2]), 1, 1);
     grid->addWidget(m_lblAzienda, 1, 2);
     grid->addWidget(m_azienda, 1, 3);
     grid->addWidget(m_agentName, 1, 4);
@@ -162,8 +184,12 @@ void PaymentFrame::build()
     grid->addWidget(m_lblImporto, 2, 2);
     grid->addWidget(m_importo, 2, 3);
     grid->addWidget(m_stampa, 2, 4);
+    // Each box keeps room for what it holds, whatever the window's size.
     for (CommitEdit *e : {m_abi, m_cab, m_conc, m_data})
         e->setMaximumWidth(110);
+    for (CommitEdit *code : {m_abi, m_cab, m_conc})
+        code->setMinimumWidth(code->fontMetrics().horizontalAdvance(u"000000"_qs) + 16);
+    m_data->setMinimumWidth(m_data->fontMetrics().horizontalAdvance(u"00/00/0000"_qs) + 16);
     m_azienda->setMinimumWidth(150);
     m_importo->setMinimumWidth(150);
 
@@ -277,6 +303,22 @@ void PaymentFrame::enableForPlace()
         w->setEnabled(bank);
     for (QWidget *w : std::initializer_list<QWidget *>{m_lblConc, m_conc, m_agentName, m_lblAzienda, m_azienda})
         w->setEnabled(agent);
+    m_searchButtons[0]->setEnabled(bank && !m_readOnly);
+    m_searchButtons[1]->setEnabled(bank && !m_readOnly);
+    m_searchButtons[2]->setEnabled(agent && !m_readOnly);
+}
+
+void PaymentFrame::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    for (CommitEdit *e : {m_abi, m_cab, m_conc, m_azienda, m_data, m_importo})
+        e->setReadOnly(readOnly);
+    for (QRadioButton *o : m_options)
+        o->setEnabled(!readOnly);
+    m_stampa->setEnabled(!readOnly);
+    if (m_riporta)
+        m_riporta->setEnabled(!readOnly);
+    enableForPlace();
 }
 
 void PaymentFrame::choosePlace(PaymentPlace place)

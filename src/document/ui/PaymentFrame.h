@@ -37,6 +37,8 @@ public:
     bool commitEdits();
     // Opens the search list of the code box that has the focus; false when none has it.
     bool searchFocusedCode();
+    // Every box, choice and button read-only (the user may not save), or editable again.
+    void setReadOnly(bool readOnly);
 
     QPushButton *riporta() const { return m_riporta; }
     QLabel *infMinimo() const { return m_infMinimo; }
@@ -71,6 +73,7 @@ private:
     bool m_euro = true;
     int m_idAbi = 0; // the bank of the ABI code shown
     bool m_loading = false;
+    bool m_readOnly = false;
 
     QGroupBox *m_placeBox = nullptr;
     QButtonGroup *m_place = nullptr;
@@ -83,6 +86,8 @@ private:
     QCheckBox *m_stampa = nullptr;
     QLabel *m_infMinimo = nullptr;
     QPushButton *m_riporta = nullptr;
+    // The search buttons beside the code boxes: ABI, CAB, concession agent.
+    std::array<QAbstractButton *, 3> m_searchButtons{};
 };
 
 } // namespace liqiva

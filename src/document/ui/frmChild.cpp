@@ -7,6 +7,7 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,9 +15,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -85,7 +89,7 @@ QLineEdit *amountBox(const QString &name, QWidget *parent)
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     box->setFocusPolicy(Qt::ClickFocus);
-    box->setMinimumWidth(AmountWidth);
+    box->setMinimumWidth(AmountWidth - 25);
     box->setMaximumWidth(AmountWidth + 30);
     // Shown, not typed: the colour of the window, as a label.
     QPalette p = box->palette();
@@ -105,6 +109,48 @@ bool isEmptyGrid(const DetailGrid &grid)
                 return false;
     }
     return true;
+}
+
+// A page that keeps its fields at their size: where the window is smaller, it scrolls.
+QWidget *scrolled(QWidget *page)
+{
+    auto *area = new QScrollArea;
+    area->setObjectName(page->objectName() + u"Scroll"_qs);
+    area->setWidget(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
+
+// The letter a caption marks as its access key (lower case), or nothing.
+QChar accessKeyOf(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != u'&')
+            continue;
+        if (caption.at(i + 1) == u'&') {
+            ++i;
+            continue;
+        }
+        return caption.at(i + 1).toLower();
+    }
+    return {};
+}
+
+// The caption without its access key (the words stay as they are).
+QString withoutAccessKey(QString caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != u'&')
+            continue;
+        if (caption.at(i + 1) == u'&') {
+            ++i;
+            continue;
+        }
+        caption.remove(i, 1);
+        break;
+    }
+    return caption;
 }
 
 struct SubTab {
@@ -177,12 +223,25 @@ void frmChild::build()
     }
     m_tabs->addTab(m_pageDaVentilare, u"C&orrisp. da vent."_qs);
     m_tabs->addTab(buildSummary(), u"&Riepilogo"_qs);
-    m_tabs->addTab(buildDeclaration(), u"Li&quidazione"_qs);
-    m_tabs->addTab(buildPayments(), u" &Dati versamento"_qs);
+    m_tabs->addTab(scrolled(buildDeclaration()), u"Li&quidazione"_qs);
+    m_tabs->addTab(scrolled(buildPayments()), u" &Dati versamento"_qs);
 
+    // Header and tabs scroll together where the window is too small for them (many windows
+    // tiled): below this size the fields would be squeezed past reading.
+    auto *content = new QWidget;
+    content->setObjectName(u"fraContenuto"_qs);
+    content->setMinimumSize(560, 330);
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->addWidget(buildHeader());
+    contentLayout->addWidget(m_tabs, 1);
+    auto *area = new QScrollArea(this);
+    area->setObjectName(u"fraContenutoScroll"_qs);
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(buildHeader());
-    layout->addWidget(m_tabs, 1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
 }
 
 QWidget *frmChild::buildHeader()
@@ -196,6 +255,8 @@ QWidget *frmChild::buildHeader()
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);
+        // In a narrow window the text goes on a second line rather than out of sight.
+        l->setWordWrap(true);
         return l;
     };
     m_lblPeriodoIva = label("lblPeriodoIva");
@@ -275,6 +336,7 @@ QWidget *frmChild::buildSummary()
 QWidget *frmChild::buildDeclaration()
 {
     auto *page = new QWidget;
+    page->setObjectName(u"pagLiquidazione"_qs);
     m_spdDIP = new QTableWidget(DeclarationGrid::RowCount, 3, page);
     m_spdDIP->setObjectName(u"spdDIP"_qs);
     m_spdDIP->setHorizontalHeaderLabels({u"Descrizione"_qs, u"Debiti"_qs, u"Crediti"_qs});
@@ -295,6 +357,8 @@ QWidget *frmChild::buildDeclaration()
     m_spdDIP->setFixedHeight(rowsHeight + header->sizeHint().height() + 2 * m_spdDIP->frameWidth());
     m_spdDIP->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_spdDIP, &QTableWidget::itemChanged, this, &frmChild::declarationCellEdited);
+    // Tab moves among the cells that take typing and then leaves the grid.
+    m_spdDIP->installEventFilter(this);
 
     // The five amounts below the grid, shown in the order of the declaration.
     const char *captions[] = {
@@ -343,7 +407,7 @@ QWidget *frmChild::buildDeclaration()
 
     auto *below = new QHBoxLayout;
     below->addLayout(amounts, 3);
-    below->addSpacing(16);
+    below->addSpacing(8);
     below->addLayout(side, 2);
 
     auto *layout = new QVBoxLayout(page);
@@ -361,6 +425,7 @@ QWidget *frmChild::buildDeclaration()
 QWidget *frmChild::buildPayments()
 {
     auto *page = new QWidget;
+    page->setObjectName(u"pagDatiVersamento"_qs);
     m_periodic = new PaymentFrame(PaymentFrame::Kind::Periodic, m_ctx.db, m_ctx.messages, page);
     m_advance = new PaymentFrame(PaymentFrame::Kind::Advance, m_ctx.db, m_ctx.messages, page);
     connect(m_periodic, &PaymentFrame::changed, this, &frmChild::markChanged);
@@ -545,9 +610,12 @@ void frmChild::declarationCellEdited(QTableWidgetItem *item)
             showDeclaration();
             return;
         }
+        const QString beforeText = formatAmount(before, m_doc->euro());
         const DeclarationEditOutcome outcome = editDeclarationCell(*m_doc, row, side, amount.value);
         if (!outcome.accepted)
             refusal = outcome.message;
+        else
+            m_lastCellEdit = {row, item->column(), beforeText};
     }
     // The grid is shown again from the document in every case: a refused amount goes back
     // to the one the document holds.
@@ -596,6 +664,103 @@ bool frmChild::commitEdits()
 bool frmChild::searchFocusedCode()
 {
     return m_periodic->searchFocusedCode() || m_advance->searchFocusedCode();
+}
+
+void frmChild::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    m_spdDIP->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                             QAbstractItemView::AnyKeyPressed);
+    m_chkSoggetto->setEnabled(!readOnly);
+    m_periodic->setReadOnly(readOnly);
+    m_advance->setReadOnly(readOnly);
+}
+
+void frmChild::avoidAccessKeys(const QString &taken)
+{
+    QString used = taken.toLower();
+    // Keeps the caption's key when it is free, otherwise shows the caption without one.
+    auto keep = [&used](const QString &caption) -> QString {
+        const QChar key = accessKeyOf(caption);
+        if (key.isNull())
+            return caption;
+        if (used.contains(key))
+            return withoutAccessKey(caption);
+        used += key;
+        return caption;
+    };
+    for (int i = 0; i < m_tabs->count(); ++i)
+        m_tabs->setTabText(i, keep(m_tabs->tabText(i)));
+    for (QAbstractButton *b : findChildren<QAbstractButton *>()) {
+        if (qobject_cast<QTabBar *>(b->parentWidget()))
+            continue; // the scroll buttons of a tab strip
+        b->setText(keep(b->text()));
+    }
+    for (QLabel *l : findChildren<QLabel *>())
+        if (l->buddy())
+            l->setText(keep(l->text()));
+    for (QTabWidget *strip : {m_stbAcquisti, m_stbVendite})
+        for (int i = 0; i < strip->count(); ++i)
+            strip->setTabText(i, keep(strip->tabText(i)));
+}
+
+bool frmChild::isEditableDipCell(int row, int column) const
+{
+    if (m_readOnly || column == DipDescription)
+        return false;
+    const QTableWidgetItem *item = m_spdDIP->item(row, column);
+    return item && (item->flags() & Qt::ItemIsEditable);
+}
+
+bool frmChild::moveToEditableCell(int step)
+{
+    const int columns = m_spdDIP->columnCount();
+    const int cells = m_spdDIP->rowCount() * columns;
+    const QModelIndex current = m_spdDIP->currentIndex();
+    int at = current.isValid() ? current.row() * columns + current.column() : (step > 0 ? -1 : cells);
+    for (at += step; at >= 0 && at < cells; at += step) {
+        if (isEditableDipCell(at / columns, at % columns)) {
+            m_spdDIP->setCurrentCell(at / columns, at % columns);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool frmChild::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_spdDIP)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        // Coming in by Tab the grid puts the cursor on the first (Shift+Tab: the last) cell
+        // that takes typing, not on a description.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            const int step = reason == Qt::TabFocusReason ? 1 : -1;
+            m_spdDIP->setCurrentIndex({});
+            moveToEditableCell(step);
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(event);
+        if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) &&
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const bool back = k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+            if (!moveToEditableCell(back ? -1 : 1))
+                focusNextPrevChild(!back);
+            return true;
+        }
+        if (k->matches(QKeySequence::Undo) && !m_readOnly) {
+            // Control+Z takes back the last change typed into the cell under the cursor.
+            const QModelIndex i = m_spdDIP->currentIndex();
+            if (i.isValid() && i.row() == m_lastCellEdit.row && i.column() == m_lastCellEdit.column) {
+                const CellEdit undo = std::exchange(m_lastCellEdit, CellEdit{});
+                m_spdDIP->item(undo.row, undo.column)->setText(undo.before);
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmChild::markChanged()

@@ -50,9 +50,16 @@ public:
     bool commitEdits();
     // Shows the document again (after a dialog changed its objects).
     void showDocument();
-    // The search list of the code box that has the focus (what Control+R opens there);
-    // false when the focus is not in a code box.
+    // The search list of the code box that has the focus (what Control+R or F4 opens
+    // there); false when the focus is not in a code box.
     bool searchFocusedCode();
+    // Every field and cell read-only (the user may not save), or editable again.
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_readOnly; }
+    // Leaves the given access keys (lower-case letters, the menus') to their owners and
+    // keeps each of the form's own once: where two captions of the form mark the same
+    // letter, the outer one (main tab, then button or label, then side tab) keeps it.
+    void avoidAccessKeys(const QString &taken);
 
 Q_SIGNALS:
     // Every edit marks the document changed.
@@ -77,6 +84,11 @@ private:
     void showAmounts();
     void showPayments();
     void declarationCellEdited(QTableWidgetItem *item);
+    // The declaration grid's cells that take typing, in reading order.
+    bool isEditableDipCell(int row, int column) const;
+    // Moves to the next (step 1) or previous (-1) cell that takes typing; false at the end.
+    bool moveToEditableCell(int step);
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void carryAmountToAdvance();
     void markChanged();
 
@@ -84,6 +96,13 @@ private:
     std::unique_ptr<SettlementDocument> m_doc;
     bool m_changed = false;
     bool m_loading = false;
+    bool m_readOnly = false;
+    // The last cell of the declaration grid the user changed and its text before, for
+    // Control+Z.
+    struct CellEdit {
+        int row = -1, column = -1;
+        QString before;
+    } m_lastCellEdit;
 
     QLabel *m_lblPeriodoIva = nullptr, *m_lblPeriodo = nullptr, *m_lblTipoLiquidazione = nullptr,
            *m_lblAttivita = nullptr;

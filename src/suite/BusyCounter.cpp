@@ -1,4 +1,4 @@
-#include "startup/BusyCounter.h"
+#include "suite/BusyCounter.h"
 
 #include <QCoreApplication>
 #include <atomic>

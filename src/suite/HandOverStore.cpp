@@ -1,4 +1,4 @@
-#include "startup/HandOverStore.h"
+#include "suite/HandOverStore.h"
 
 #include <QDir>
 #include <QSettings>
