@@ -9,6 +9,7 @@
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
 #include "startup/database/SqlLiteral.h"
+#include "support/ScriptedMessages.h"
 
 #include <QAbstractButton>
 #include <QApplication>
