@@ -1,5 +1,6 @@
 #include "shell/frmMDI.h"
 
+#include "document/CompanyDirectory.h"
 #include "document/SavedSettlements.h"
 #include "document/SettlementDocument.h"
 #include "document/WorkingRecords.h"
@@ -351,10 +352,8 @@ bool frmMDI::formAvailable()
 bool frmMDI::settlementExists(int key)
 {
     try {
-        const QVariant state = m_program.context().db().scalar(
-            u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-            sqlNumber(key));
-        return !state.isNull() && state.toInt() >= 0;
+        const std::optional<int> state = CompanyDirectory(m_program.context().db()).settlementState(key);
+        return state && *state >= 0;
     } catch (const DbError &e) {
         m_program.messages().error(e.message());
         return false;
@@ -415,10 +414,7 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     // starts out changed (Save is offered and closing asks).
     bool saved = false;
     try {
-        const QVariant state = m_program.context().db().scalar(
-            u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-            sqlNumber(key));
-        saved = !state.isNull() && state.toInt() == 0;
+        saved = CompanyDirectory(m_program.context().db()).settlementState(key) == 0;
         if (saved)
             m_program.usageRegister().registerUse(m_program.context().objectType, key, 2);
     } catch (const DbError &e) {
@@ -498,11 +494,7 @@ void frmMDI::removeWorkingRows(DocumentWindow &doc)
         if (!doc.savedObject() && doc.formFace())
             doc.formFace()->sbRemoveTrashRecord();
         WorkingRecords::removeDocumentRows(ctx.db(), ctx.IDUser, key);
-        if (ctx.db()
-                .scalar(
-                    u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    sqlNumber(key))
-                .isNull()) {
+        if (!CompanyDirectory(ctx.db()).settlementState(key)) {
             releaseDocument(doc);
             doc.setTag(0);
             doc.setSavedObject(false);
