@@ -59,6 +59,20 @@ int settlementFunction(Connection &db)
     return CompanyDirectory(db).settlementFunction();
 }
 
+void requireUser(Connection &db, int user)
+{
+    if (!CompanyDirectory(db).userExists(user))
+        throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user));
+}
+
+void requireUserOfCompany(Connection &db, int user, int company, const QString &right)
+{
+    requireUser(db, user);
+    if (!CompanyDirectory(db).companyExists(company))
+        throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
+    requireRight(db, user, company, right);
+}
+
 void requireRight(Connection &db, int user, int company, const QString &right)
 {
     CompanyDirectory directory(db);

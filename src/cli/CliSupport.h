@@ -22,6 +22,10 @@ int settlementFunction(Connection &db);
 // Refuses (Refusal) unless the user holds the right (UserRights::NewSave, Delete, Search,
 // Print) on the settlement in the company's prevailing branch, as the windows read them.
 void requireRight(Connection &db, int user, int company, const QString &right);
+// Refuses unless the user exists.
+void requireUser(Connection &db, int user);
+// Refuses unless the user and the company exist and the user holds the right in the company.
+void requireUserOfCompany(Connection &db, int user, int company, const QString &right);
 
 // A record of the current row with the column names as the schema writes them (PostgreSQL
 // gives them in lower case); numbers as numbers, dates as ISO text, NULL as null.

@@ -1,7 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "communication/PeriodicCommunication.h"
-#include "document/CompanyDirectory.h"
 #include "overview/YearOverview.h"
 #include "startup/rights/UserRights.h"
 
@@ -24,12 +23,7 @@ int runCommunication(const CliArgs &args)
     if (path.isEmpty())
         throw UsageError{u"manca --out FILE.xml"_qs};
     auto db = openDatabase(args);
-    CompanyDirectory directory(*db);
-    if (!directory.userExists(user))
-        throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user));
-    if (!directory.companyExists(company))
-        throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
-    requireRight(*db, user, company, UserRights::Search);
+    requireUserOfCompany(*db, user, company, UserRights::Search);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
     writePeriodicCommunication(data, path);
     out(QStringLiteral("Comunicazione liquidazioni periodiche IVA %1, %2° trimestre %3: %4 moduli scritti in %5.")
@@ -48,12 +42,7 @@ int runYear(const CliArgs &args)
     const int company = args.key(u"company"_qs);
     const int year = args.integer(u"year"_qs, 1900, 2099);
     auto db = openDatabase(args);
-    CompanyDirectory directory(*db);
-    if (!directory.userExists(user))
-        throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user));
-    if (!directory.companyExists(company))
-        throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
-    requireRight(*db, user, company, UserRights::Search);
+    requireUserOfCompany(*db, user, company, UserRights::Search);
     const YearOverview o = loadYearOverview(*db, company, year);
     if (args.flag(u"json"_qs)) {
         QJsonArray rows;

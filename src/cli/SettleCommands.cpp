@@ -30,13 +30,6 @@ QJsonValue amount(std::optional<double> v)
     return std::round(*v * 10000.0) / 10000.0;
 }
 
-// An unknown user refuses the command (exit code 1).
-void requireUser(Connection &db, int user)
-{
-    if (!CompanyDirectory(db).userExists(user))
-        throw Refusal{QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user)};
-}
-
 // Why a question ended the command: the answer no that the missing --yes gave.
 QString answeredNo(const ConsoleMessages &messages)
 {
@@ -324,10 +317,7 @@ int runList(const CliArgs &args)
     const int company = args.key(u"company"_qs);
     const int user = args.key(u"user"_qs);
     auto db = openDatabase(args);
-    requireUser(*db, user);
-    if (!CompanyDirectory(*db).companyExists(company))
-        throw Refusal{QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company)};
-    requireRight(*db, user, company, UserRights::Search);
+    requireUserOfCompany(*db, user, company, UserRights::Search);
     const auto list = listSavedSettlements(*db, company);
     if (args.flag(u"json"_qs)) {
         QJsonArray rows;
