@@ -1,10 +1,10 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "document/CompanyDirectory.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintOptions.h"
 #include "printing/ui/PageRenderer.h"
 #include "printing/ui/ReportExport.h"
-#include "startup/database/SqlLiteral.h"
 #include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
@@ -19,17 +19,12 @@ namespace {
 
 int companyOfSavedSettlement(Connection &db, int key)
 {
-    const QVariant company =
-        db.scalar(u"SELECT PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON "
-                  u"RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-                  u"RisultatoLiquidazioneIva.VirtualDelete = 0 "
-                  u"AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
-                  sqlNumber(key));
-    if (company.isNull())
-        throw Refusal{QStringLiteral("la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
+    const auto saved = CompanyDirectory(db).savedSettlement(key);
+    if (!saved)
+        throw Refusal(QStringLiteral("la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
                                      "elenca liqiva list.")
-                          .arg(key)};
-    return company.toInt();
+                          .arg(key));
+    return saved->idAzienda;
 }
 
 PrintReport reportOf(const CliArgs &args)
