@@ -1,0 +1,162 @@
+#include "suite/Percent.h"
+
+#include <cmath>
+#include <limits>
+
+namespace liqiva {
+
+namespace {
+
+constexpr long long MoneyToPercent = Percent::Scale / Money::Scale; // 10^4
+
+long long stepUnits(double step, long long scale)
+{
+    const long long unit = std::llround(step * static_cast<double>(scale));
+    return unit < 1 ? 1 : unit;
+}
+
+long long narrow(__int128 v)
+{
+    if (v > std::numeric_limits<long long>::max() || v < std::numeric_limits<long long>::min())
+        Money::overflow();
+    return static_cast<long long>(v);
+}
+
+} // namespace
+
+__int128 roundedQuotient(__int128 num, __int128 den, RoundMode mode)
+{
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    __int128 q = num / den; // towards zero
+    const __int128 rest = num % den;
+    if (rest == 0)
+        return q;
+    const __int128 twice = 2 * (rest < 0 ? -rest : rest);
+    const __int128 away = num < 0 ? q - 1 : q + 1;
+    if (twice < den)
+        return q;
+    if (twice > den)
+        return away;
+    switch (mode) {
+    case RoundMode::HalfUp:
+        return num < 0 ? q : away;
+    case RoundMode::HalfTowardsZero:
+        return q;
+    case RoundMode::HalfEven:
+        return q % 2 == 0 ? q : away;
+    case RoundMode::HalfAwayFromZero:
+    default:
+        return away;
+    }
+}
+
+Percent Percent::fromMoney(Money value)
+{
+    return fromRaw(narrow(static_cast<__int128>(value.raw()) * MoneyToPercent));
+}
+
+Percent Percent::fromVariant(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (auto p = parse(value.toString()))
+        return *p;
+    return fromMoney(Money::fromVariant(value));
+}
+
+std::optional<Percent> Percent::parse(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    int i = 0;
+    bool negative = false;
+    if (t[0] == u'-' || t[0] == u'+') {
+        negative = t[0] == u'-';
+        ++i;
+    }
+    __int128 raw = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == u'.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!c.isDigit() || c.digitValue() < 0)
+            return std::nullopt;
+        if (point && ++decimals > 8)
+            return std::nullopt;
+        raw = raw * 10 + c.digitValue();
+        ++digits;
+        if (raw > std::numeric_limits<long long>::max())
+            return std::nullopt;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    for (; decimals < 8; ++decimals)
+        raw *= 10;
+    if (raw > std::numeric_limits<long long>::max())
+        return std::nullopt;
+    return fromRaw(static_cast<long long>(negative ? -raw : raw));
+}
+
+Percent Percent::ratio(Money part, Money whole, double step, RoundMode mode)
+{
+    if (whole.isZero())
+        return {};
+    const long long unit = stepUnits(step, Scale);
+    const __int128 num = static_cast<__int128>(part.raw()) * 100 * Scale;
+    const __int128 den = static_cast<__int128>(whole.raw()) * unit;
+    return fromRaw(narrow(roundedQuotient(num, den, mode) * unit));
+}
+
+Money Percent::toMoney() const
+{
+    return Money::fromRaw(narrow(roundedQuotient(m_raw, MoneyToPercent, RoundMode::HalfAwayFromZero)));
+}
+
+QString Percent::toString() const
+{
+    const bool negative = m_raw < 0;
+    const unsigned long long a = negative ? 0ULL - static_cast<unsigned long long>(m_raw)
+                                          : static_cast<unsigned long long>(m_raw);
+    QString s = QString::number(a / Scale);
+    QString f = QString::number(a % Scale).rightJustified(8, u'0');
+    while (f.endsWith(u'0'))
+        f.chop(1);
+    if (!f.isEmpty())
+        s += u'.' + f;
+    return negative ? u'-' + s : s;
+}
+
+Percent Percent::rounded(double step, RoundMode mode) const
+{
+    const long long unit = stepUnits(step, Scale);
+    return fromRaw(narrow(roundedQuotient(m_raw, unit, mode) * unit));
+}
+
+Money Percent::of(Money amount, double step, RoundMode mode) const
+{
+    const long long unit = stepUnits(step, Money::Scale);
+    const __int128 num = static_cast<__int128>(amount.raw()) * m_raw;
+    const __int128 den = static_cast<__int128>(100) * Scale * unit;
+    return Money::fromRaw(narrow(roundedQuotient(num, den, mode) * unit));
+}
+
+Money Percent::vatInGross(Money gross, double step, RoundMode mode) const
+{
+    const __int128 whole = static_cast<__int128>(100) * Scale + m_raw;
+    if (whole == 0)
+        return {};
+    const long long unit = stepUnits(step, Money::Scale);
+    const __int128 num = static_cast<__int128>(gross.raw()) * m_raw;
+    return Money::fromRaw(narrow(roundedQuotient(num, whole * unit, mode) * unit));
+}
+
+} // namespace liqiva
