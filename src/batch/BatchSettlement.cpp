@@ -153,8 +153,8 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, int idAzie
         if (o.save && !doc.fnChildSave())
             throw Refusal(lastText(u"La liquidazione non è stata salvata."_qs));
         out.status = Outcome::Status::Done;
-        out.daVersare = Money::fromDouble(doc.importoDaVersare());
-        out.creditoResiduo = Money::fromDouble(doc.creditoResiduo());
+        out.daVersare = doc.importoDaVersare();
+        out.creditoResiduo = doc.creditoResiduo();
         if (o.save)
             out.idRisultatoLiquidazioneIva = key;
         else

@@ -23,11 +23,12 @@ namespace liqiva::cli {
 namespace {
 
 
-QJsonValue amount(std::optional<double> v)
+// An amount as a JSON number (JSON has no other kind of number).
+QJsonValue amount(std::optional<Money> v)
 {
     if (!v)
         return QJsonValue::Null;
-    return std::round(*v * 10000.0) / 10000.0;
+    return v->toDouble();
 }
 
 // Why a question ended the command: the answer no that the missing --yes gave.
@@ -109,13 +110,13 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     QJsonObject amounts;
     const auto &collection = doc.amounts().collection();
     for (auto it = collection.cbegin(); it != collection.cend(); ++it)
-        amounts.insert(it.key().text(), amount(it.value().toDouble()));
+        amounts.insert(it.key().text(), amount(it.value()));
     root.insert(u"amounts"_qs, amounts);
 
     // The F24 lines of the amount to pay (the form is in euro: none in the lire years).
     QJsonArray f24;
     if (!id.lireRules()) {
-        const F24Input in = loadF24Input(db, id.idRisultatoLiquidazioneIva, Money::fromDouble(doc.importoDaVersare()));
+        const F24Input in = loadF24Input(db, id.idRisultatoLiquidazioneIva, doc.importoDaVersare());
         for (const F24Line &line : f24Lines(in)) {
             QJsonObject o;
             o.insert(u"CodiceTributo"_qs, line.codiceTributo);
@@ -134,9 +135,7 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
 
 void printText(const SettlementDocument &doc)
 {
-    auto money = [](std::optional<double> v) {
-        return v ? QLocale(QLocale::Italian).toString(*v, 'f', 2) : QString();
-    };
+    auto money = [](std::optional<Money> v) { return v ? formatAmount(*v, true) : QString(); };
     out(QStringLiteral("Liquidazione I.V.A. %1").arg(doc.key()));
     out(doc.lblPeriodoIva());
     out(doc.lblPeriodo());
@@ -336,7 +335,7 @@ int runList(const CliArgs &args)
             o.insert(u"DescrizioneAttivita"_qs, s.descrizioneAttivita);
             o.insert(u"MetodoCalcoloAccontoIva"_qs, s.metodoCalcoloAccontoIva);
             // The VAT to pay, or a credit as a negative amount; null before the first save.
-            o.insert(u"Saldo"_qs, s.saldo ? QJsonValue(*s.saldo) : QJsonValue());
+            o.insert(u"Saldo"_qs, amount(s.saldo));
             rows.append(o);
         }
         QJsonObject root;
@@ -359,7 +358,7 @@ int runList(const CliArgs &args)
         // The balance as the browse shows it: the amount to pay, or the credit marked so.
         QString saldo;
         if (s.saldo)
-            saldo = *s.saldo < 0 ? formatAmount(-*s.saldo, s.anno >= 2000) + u" a credito"_qs
+            saldo = *s.saldo < Money() ? formatAmount(-*s.saldo, s.anno >= 2000) + u" a credito"_qs
                                  : formatAmount(*s.saldo, s.anno >= 2000) + u" da versare"_qs;
         out(QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(s.idRisultatoLiquidazioneIva, 7)

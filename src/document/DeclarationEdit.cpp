@@ -91,36 +91,36 @@ QString msgBelowRecordedPart(const QString &recorded)
 }
 
 DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, DeclarationColumn column,
-                                           std::optional<double> value)
+                                           std::optional<Money> value)
 {
     const std::optional<TypedPart> part = typedPartOf(row, column);
     if (!part)
         return {false, msgCellNotEditable()};
-    const double typed = value.value_or(0.0);
-    if (!std::isfinite(typed) || typed < 0 || typed > G::MaxCell)
+    const Money typed = value.value_or(Money());
+    if (typed < Money() || typed > G::MaxCell)
         return {false, msgCellOutOfRange()};
 
     Amounts &a = doc.amounts();
     // The grid holds the header's currency, the amounts object thousands of lire in the lire years.
-    const double before = doc.fromAmounts((a.*part->get)());
-    const double recordedElsewhere = doc.fromAmounts((a.*part->total)()) - before;
-    const double own = typed - recordedElsewhere;
-    // Amounts of a cent or less off are the rounding of the parts, not a real shortfall.
-    if (own < -doc.currencyStep() / 2)
+    const Money before = doc.fromAmounts((a.*part->get)());
+    const Money recordedElsewhere = doc.fromAmounts((a.*part->total)()) - before;
+    const Money own = typed - recordedElsewhere;
+    // Amounts of half a cent or less off are the rounding of the parts, not a real shortfall.
+    if (own < -Money::fromRaw(doc.currencyUnit().raw() / 2))
         return {false, msgBelowRecordedPart(formatAmount(recordedElsewhere, doc.euro()))};
     if (row == G::CreditiSpeciali) {
         // The special credits used are checked on a copy, so that a refusal leaves the
         // amounts as they were.
         Amounts trial = a;
-        (trial.*part->set)(doc.toAmounts(std::max(own, 0.0)));
+        (trial.*part->set)(doc.toAmounts(std::max(own, Money())));
         FirstMessage reason;
         if (!trial.CheckAmounts(&reason))
             return {false, reason.text()};
     }
-    (a.*part->set)(doc.toAmounts(std::max(own, 0.0)));
+    (a.*part->set)(doc.toAmounts(std::max(own, Money())));
 
     G &grid = doc.declaration();
-    const std::optional<double> cell = typed == 0 ? std::nullopt : std::optional<double>(typed);
+    const std::optional<Money> cell = typed.isZero() ? std::nullopt : std::optional<Money>(typed);
     if (column == DeclarationColumn::Debit)
         grid.setDebit(row, cell);
     else

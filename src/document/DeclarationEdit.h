@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QString>
 #include <optional>
 
@@ -25,7 +27,7 @@ struct DeclarationEditOutcome {
 // the settlement amounts behind it, then lets the document recompute the computed rows, the
 // quarterly interest and the closing amounts. A refused edit changes nothing.
 DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, DeclarationColumn column,
-                                           std::optional<double> value);
+                                           std::optional<Money> value);
 
 QString msgCellNotEditable();
 QString msgCellOutOfRange();

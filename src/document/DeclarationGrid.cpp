@@ -3,20 +3,19 @@
 #include "engine/SettlementIdentity.h"
 #include "suite/Rounding.h"
 
-#include <cmath>
 
 namespace liqiva {
 
 namespace {
-double money(double value, double step)
+Money money(Money value, double step)
 {
     return roundTo(value, step, RoundMode::HalfAwayFromZero);
 }
 
 // Puts a signed amount (debit positive) in the debit or the credit column of a row.
-void place(std::optional<double> &debit, std::optional<double> &credit, double signedValue)
+void place(std::optional<Money> &debit, std::optional<Money> &credit, Money signedValue)
 {
-    if (signedValue > 0) {
+    if (signedValue > Money()) {
         debit = signedValue;
         credit = std::nullopt;
     } else {
@@ -50,10 +49,10 @@ void DeclarationGrid::compute(double step)
 {
     // The VAT of split-payment sales (row 4) is shown but not netted: the buyer owes it, and it
     // is never part of the seller's debit.
-    const double period = money(debit(IvaEsigibile) + debit(IvaAcquistiSplit) - credit(IvaDetratta), step);
+    const Money period = money(debit(IvaEsigibile) + debit(IvaAcquistiSplit) - credit(IvaDetratta), step);
     place(m_debit[IvaDebitoCreditoPeriodo], m_credit[IvaDebitoCreditoPeriodo], period);
 
-    const double due = money(period + net(VariazioniImposta) + net(IvaNonVersata) + net(RiportoPeriodoPrecedente)
+    const Money due = money(period + net(VariazioniImposta) + net(IvaNonVersata) + net(RiportoPeriodoPrecedente)
                                  - credit(CreditoInDetrazione),
                              step);
     place(m_debit[IvaDovutaCreditoPeriodo], m_credit[IvaDovutaCreditoPeriodo], due);
@@ -61,54 +60,55 @@ void DeclarationGrid::compute(double step)
     m_result = money(-(due + debit(InteressiTrimestrali) - credit(CreditiSpeciali) - credit(AccontoVersato)), step);
 }
 
-double DeclarationGrid::debtForMinimum() const
+Money DeclarationGrid::debtForMinimum() const
 {
     return debit(IvaDovutaCreditoPeriodo) + debit(InteressiTrimestrali)
         - (credit(CreditiSpeciali) + credit(AccontoVersato));
 }
 
-double DeclarationGrid::interestBase(double step) const
+Money DeclarationGrid::interestBase(double step) const
 {
-    const double base = money(debit(IvaDovutaCreditoPeriodo) - credit(CreditiSpeciali), step);
-    return base > 0 ? base : 0.0;
+    const Money base = money(debit(IvaDovutaCreditoPeriodo) - credit(CreditiSpeciali), step);
+    return base > Money() ? base : Money();
 }
 
-ClosingAmounts closingAmounts(double result, double intAnnDovuti, double rimbInfrannuale, double creCompF24,
+ClosingAmounts closingAmounts(Money result, Money intAnnDovuti, Money rimbInfrannuale, Money creCompF24,
                               double step)
 {
-    const double n = money(result - (intAnnDovuti + rimbInfrannuale + creCompF24), step);
+    const Money n = money(result - (intAnnDovuti + rimbInfrannuale + creCompF24), step);
     ClosingAmounts c;
-    if (n < 0)
+    if (n < Money())
         c.ivaDaVersare = -n;
-    else if (n > 0)
+    else if (n > Money())
         c.creDimLiquiSucc = n;
     return c;
 }
 
-AdvanceAmount decemberAdvance(double reference, int method, int tipoNow, int tipoPrevious, double step)
+AdvanceAmount decemberAdvance(Money reference, int method, int tipoNow, int tipoPrevious, double step)
 {
     AdvanceAmount a{reference, amountToPayLabel()};
-    if (method == AdvanceMethod::Analytical || reference == 0)
+    if (method == AdvanceMethod::Analytical || reference.isZero())
         return a;
     if (method == AdvanceMethod::Historical && tipoNow == 0 && tipoPrevious == 1) {
         a.label = u"Importo da versare (88% di 1/3 di "_qs + formatAdvanceReference(reference) + u"):"_qs;
-        a.ivaDaVersare = roundTo(reference / 3.0, step, RoundMode::HalfAwayFromZero);
+        a.ivaDaVersare = roundedShare(reference, 1, 3, step, RoundMode::HalfAwayFromZero);
     } else {
         a.label = u"Importo da versare (88% di "_qs + formatAdvanceReference(reference) + u"):"_qs;
     }
-    a.ivaDaVersare = roundTo(a.ivaDaVersare * 88.0 / 100.0, step, RoundMode::HalfAwayFromZero);
+    a.ivaDaVersare = roundedShare(a.ivaDaVersare, 88, 100, step, RoundMode::HalfAwayFromZero);
     return a;
 }
 
-QString formatAdvanceReference(double value)
+QString formatAdvanceReference(Money value)
 {
-    const double cents = std::round(std::fabs(value) * 100.0);
-    const long long whole = static_cast<long long>(cents / 100.0);
-    const int fraction = static_cast<int>(cents - double(whole) * 100.0);
+    const Money cents = roundTo(value, Step::Cent, RoundMode::HalfAwayFromZero);
+    const long long a = cents.raw() < 0 ? -cents.raw() : cents.raw();
+    const long long whole = a / Money::Scale;
+    const int fraction = static_cast<int>(a % Money::Scale / 100);
     QString digits = whole == 0 ? QString() : QString::number(whole);
     for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
         digits.insert(at, u'.');
-    return (value < 0 ? u"-"_qs : QString()) + digits + u',' + QStringLiteral("%1").arg(fraction, 2, 10, QChar(u'0'));
+    return (value < Money() ? u"-"_qs : QString()) + digits + u',' + QStringLiteral("%1").arg(fraction, 2, 10, QChar(u'0'));
 }
 
 } // namespace liqiva

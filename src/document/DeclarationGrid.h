@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -32,14 +34,14 @@ public:
     static const QStringList &rowCaptions();
 
     // The largest amount a cell accepts ("0" to "9999999999999").
-    static constexpr double MaxCell = 9999999999999.0;
+    static constexpr Money MaxCell = Money::units(9999999999999);
 
-    double debit(int row) const { return m_debit[row].value_or(0.0); }
-    double credit(int row) const { return m_credit[row].value_or(0.0); }
-    std::optional<double> debitCell(int row) const { return m_debit[row]; }
-    std::optional<double> creditCell(int row) const { return m_credit[row]; }
-    void setDebit(int row, std::optional<double> value) { m_debit[row] = value; }
-    void setCredit(int row, std::optional<double> value) { m_credit[row] = value; }
+    Money debit(int row) const { return m_debit[row].value_or(Money()); }
+    Money credit(int row) const { return m_credit[row].value_or(Money()); }
+    std::optional<Money> debitCell(int row) const { return m_debit[row]; }
+    std::optional<Money> creditCell(int row) const { return m_credit[row]; }
+    void setDebit(int row, std::optional<Money> value) { m_debit[row] = value; }
+    void setCredit(int row, std::optional<Money> value) { m_credit[row] = value; }
 
     // Computes the two computed rows and the result, rounding to the currency step:
     //  row 5  = rows 1 and 3 (debit) less rows 2 and 4 (credit): debit when positive, else credit;
@@ -48,41 +50,41 @@ public:
     void compute(double currencyStep);
 
     // Signed values: debit positive.
-    double net(int row) const { return debit(row) - credit(row); }
+    Money net(int row) const { return debit(row) - credit(row); }
     // The signed result of the period, credit positive.
-    double result() const { return m_result; }
+    Money result() const { return m_result; }
 
     // The debt compared with the minimum periodic payment: row 10 debit + row 12 debit
     // - (row 11 credit + row 13 credit).
-    double debtForMinimum() const;
+    Money debtForMinimum() const;
     // The base of the quarterly interest: the debt of row 10 less row 11, when positive.
-    double interestBase(double currencyStep) const;
+    Money interestBase(double currencyStep) const;
 
 private:
-    std::array<std::optional<double>, RowCount> m_debit{};
-    std::array<std::optional<double>, RowCount> m_credit{};
-    double m_result = 0.0;
+    std::array<std::optional<Money>, RowCount> m_debit{};
+    std::array<std::optional<Money>, RowCount> m_credit{};
+    Money m_result;
 };
 
 // The two closing amounts of a settlement.
 struct ClosingAmounts {
-    double ivaDaVersare = 0.0;    // VAT to pay for the period (amount type 11)
-    double creDimLiquiSucc = 0.0; // credit carried to the next settlement (amount type 25)
+    Money ivaDaVersare;    // VAT to pay for the period (amount type 11)
+    Money creDimLiquiSucc; // credit carried to the next settlement (amount type 25)
 };
 
 // From the signed result R (credit positive) less the annual interest, the infra-annual
 // refund and the infra-annual credit used in F24: what to pay, or the credit carried on.
-ClosingAmounts closingAmounts(double result, double intAnnDovuti, double rimbInfrannuale, double creCompF24,
+ClosingAmounts closingAmounts(Money result, Money intAnnDovuti, Money rimbInfrannuale, Money creCompF24,
                               double currencyStep);
 
 // The December advance with the historical or the forecast method: 88% of the reference
 // amount, or of one third of it when the activity is monthly now and was quarterly in the
 // previous year (historical method only). The analytical method is left as it is.
 struct AdvanceAmount {
-    double ivaDaVersare = 0.0;
+    Money ivaDaVersare;
     QString label; // the caption of the first declaration amount
 };
-AdvanceAmount decemberAdvance(double reference, int method, int tipoLiquidazioneNow, int tipoLiquidazionePrevious,
+AdvanceAmount decemberAdvance(Money reference, int method, int tipoLiquidazioneNow, int tipoLiquidazionePrevious,
                               double currencyStep);
 
 // The caption of the first declaration amount for every other settlement.
@@ -90,6 +92,6 @@ inline QString amountToPayLabel() { return QStringLiteral("Importo da versare:")
 
 // An amount with the mask "###,###,###.00" in Italian separators: 3000 -> "3.000,00",
 // 0.5 -> ",50".
-QString formatAdvanceReference(double value);
+QString formatAdvanceReference(Money value);
 
 } // namespace liqiva

@@ -20,12 +20,13 @@ QString groupThousands(const QString &digits)
 
 } // namespace
 
-QString formatAmount(double value, bool euro)
+QString formatAmount(Money value, bool euro)
 {
-    const double rounded = roundTo(value, euro ? 0.01 : 1.0, RoundMode::HalfAwayFromZero);
-    // Work in whole hundredths (or whole lire) to keep the text exact.
-    const long long scaled = std::llround(std::fabs(rounded) * (euro ? 100.0 : 1.0));
-    const bool negative = scaled != 0 && rounded < 0;
+    const Money rounded = roundTo(value, euro ? Step::Cent : Step::Lira, RoundMode::HalfAwayFromZero);
+    // Whole hundredths (or whole lire) keep the text exact.
+    const long long raw = rounded.raw() < 0 ? -rounded.raw() : rounded.raw();
+    const long long scaled = raw / (euro ? Money::Scale / 100 : Money::Scale);
+    const bool negative = scaled != 0 && rounded < Money();
     QString text;
     if (euro) {
         text = groupThousands(QString::number(scaled / 100)) + u',' +
@@ -36,14 +37,14 @@ QString formatAmount(double value, bool euro)
     return negative ? u'-' + text : text;
 }
 
-QString formatAmount(std::optional<double> value, bool euro)
+QString formatAmount(std::optional<Money> value, bool euro)
 {
     return value ? formatAmount(*value, euro) : QString();
 }
 
-QString formatPercent(double value)
+QString formatPercent(Percent value)
 {
-    return formatAmount(value, true);
+    return formatAmount(value.rounded(Step::Cent, RoundMode::HalfAwayFromZero).toMoney(), true);
 }
 
 ParsedAmount parseAmount(const QString &input, bool euro)
@@ -90,13 +91,15 @@ ParsedAmount parseAmount(const QString &input, bool euro)
         return result;
     if (fraction.size() > (euro ? 2 : 0))
         return result;
-    // Whole digits beyond what a double holds exactly are not an amount of this program.
+    // More whole digits than the currency columns hold are not an amount of this program.
     if (whole.size() > 15)
         return result;
-    const double value = (whole.isEmpty() ? 0.0 : whole.toDouble()) +
-                         (fraction.isEmpty() ? 0.0 : fraction.toDouble() / std::pow(10.0, double(fraction.size())));
+    const std::optional<Money> value =
+        Money::parse((whole.isEmpty() ? u"0"_qs : whole) + (fraction.isEmpty() ? QString() : u'.' + fraction));
+    if (!value)
+        return result;
     result.valid = true;
-    result.value = negative && value != 0 ? -value : value;
+    result.value = negative ? -*value : *value;
     return result;
 }
 

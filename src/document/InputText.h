@@ -1,5 +1,8 @@
 #pragma once
 
+#include "suite/Money.h"
+#include "suite/Percent.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -12,16 +15,16 @@ namespace liqiva {
 
 // An amount in the company's currency: euro "1.234,56", lire "1.235" (rounded half away
 // from zero to the currency step).
-QString formatAmount(double value, bool euro);
+QString formatAmount(Money value, bool euro);
 // An optional amount: an empty cell stays empty.
-QString formatAmount(std::optional<double> value, bool euro);
+QString formatAmount(std::optional<Money> value, bool euro);
 // A percentage with two decimals: "76,82".
-QString formatPercent(double value);
+QString formatPercent(Percent value);
 
 // What the user typed in an amount box.
 struct ParsedAmount {
     bool valid = false;          // false: not an amount of the currency
-    std::optional<double> value; // empty text gives a valid empty value
+    std::optional<Money> value;  // empty text gives a valid empty value
 };
 // Accepts an optional sign, digits with "." as thousands separators and "," as decimal
 // separator ("1.234,56", "1234,5", "-12"); a single "." followed by one or two digits and no

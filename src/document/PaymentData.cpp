@@ -39,7 +39,7 @@ void describePaymentPlace(Connection &db, Payment &p)
             p.codiceConcessione = rs.text(u"CodiceConcessione"_qs);
             p.place = PaymentPlace::CollectionAgent;
         }
-    } else if (p.dataVersamento || p.importo != 0) {
+    } else if (p.dataVersamento || !p.importo.isZero()) {
         p.place = PaymentPlace::PostOffice;
     }
 }
@@ -62,7 +62,7 @@ void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
     if (rs.eof())
         return;
     Payment &p = data.periodic;
-    p.importo = rs.number(u"Importo"_qs);
+    p.importo = Money::fromVariant(rs.field(u"Importo"_qs));
     p.dataVersamento = dateOf(rs.field(u"DataVersamento"_qs));
     p.idCab = rs.integer(u"IDCab"_qs);
     p.codiceAzienda = rs.text(u"CodiceAzienda"_qs);
@@ -76,7 +76,7 @@ void setAdvancePaymentEnabled(PaymentData &data, bool enabled)
     data.advanceEnabled = enabled;
     if (!enabled) {
         data.advance.dataVersamento.reset();
-        data.advance.importo = 0;
+        data.advance.importo = Money();
         data.advance.riportaInStampa = false;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -21,7 +23,7 @@ struct Payment {
     QString codiceConcessione;
     QString codiceAzienda;
     std::optional<QDate> dataVersamento;
-    double importo = 0.0;
+    Money importo;
     bool riportaInStampa = false;
 };
 

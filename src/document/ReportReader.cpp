@@ -74,12 +74,12 @@ const std::vector<TotalSource> &totalSources()
     return totals;
 }
 
-std::optional<double> cell(const Recordset &rs, const char *column)
+std::optional<Money> cell(const Recordset &rs, const char *column)
 {
     const QVariant v = rs.field(QString::fromLatin1(column));
     if (v.isNull())
         return std::nullopt;
-    return fieldToNumber(v);
+    return Money::fromVariant(v);
 }
 
 QStringList headingsFor(const QString &grid)
@@ -106,9 +106,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
         for (; !rs.eof(); rs.moveNext()) {
             for (size_t g = 0; g < std::size(gridSources); ++g) {
                 const GridSource &s = gridSources[g];
-                const double imp = rs.number(QString::fromLatin1(s.imponibile));
-                const double iva = rs.number(QString::fromLatin1(s.imposta));
-                if (std::fabs(imp + iva) < 0.00005)
+                const Money imp = Money::fromVariant(rs.field(QString::fromLatin1(s.imponibile)));
+                const Money iva = Money::fromVariant(rs.field(QString::fromLatin1(s.imposta)));
+                if ((imp + iva).isZero())
                     continue;
                 GridLine line{rs.text(QString::fromLatin1(s.description)), {imp, iva}, false};
                 if (QLatin1String(s.grid) == QLatin1String(Grid::CorrispettiviDaVentilare)) {
@@ -139,13 +139,13 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     // Credit summary, in its fixed order.
     add(view.credito, u"Totale IVA su acquisti"_qs, "TotIvaSuAcquisti");
     add(view.credito, u"Credito precedente"_qs, "CreditoPrecedente");
-    const std::optional<double> perc = cell(h, "PercProrata");
-    if (perc && std::fabs(*perc - 100.0) > 1e-9)
-        add(view.credito, u"% prorata "_qs + QString::number(*perc).replace(u'.', u','), "ImportoProrata");
-    if (h.number(u"Art34DPRn63372"_qs) != 0) {
+    const std::optional<Money> perc = cell(h, "PercProrata");
+    if (perc && *perc != Money::units(100))
+        add(view.credito, u"% prorata "_qs + perc->toString().replace(u'.', u','), "ImportoProrata");
+    if (!Money::fromVariant(h.field(u"Art34DPRn63372"_qs)).isZero()) {
         view.credito.push_back({u"Compensazione ART.34 DPR 633/72"_qs, std::nullopt});
         for (const auto &g : inputs.compensation) {
-            view.credito.push_back({u"Compensazione al "_qs + QString::number(g.percentualeCompensazione).replace(u'.', u',') + u"%"_qs,
+            view.credito.push_back({u"Compensazione al "_qs + g.percentualeCompensazione.toString().replace(u'.', u',') + u"%"_qs,
                                     std::nullopt});
             view.credito.push_back({u"Totale vendite: "_qs, g.totaleVendite});
             view.credito.push_back({u"IVA detraibile: "_qs, g.ivaDetraibile});
@@ -159,7 +159,7 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
                                      + sqlNumber(inputs.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs
                                      + sqlNumber(inputs.idAttivitaAzienda));
         view.credito.push_back({u"Credito autotrasportatori"_qs,
-                                v.isNull() ? std::optional<double>() : std::optional<double>(fieldToNumber(v))});
+                                v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {
         add(view.credito, u"Credito autotrasportatori"_qs, "CreditoAutotrasportatori");
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -12,7 +14,7 @@ class Connection;
 // A line of a detail grid: a description and its amounts (empty cells stay empty).
 struct GridLine {
     QString description;
-    std::vector<std::optional<double>> amounts;
+    std::vector<std::optional<Money>> amounts;
     bool total = false;
 };
 
@@ -26,7 +28,7 @@ struct DetailGrid {
 // A line of the credit or the debit summary.
 struct SummaryLine {
     QString description;
-    std::optional<double> amount;
+    std::optional<Money> amount;
 };
 
 // Names of the detail grids, in the order the fill builds them.

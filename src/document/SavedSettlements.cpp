@@ -99,16 +99,16 @@ std::vector<SavedSettlement> listSavedSettlements(Connection &db, int idAzienda)
         s.metodoCalcoloAccontoIva = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
         out.push_back(std::move(s));
     }
-    const QHash<int, double> balances = settlementBalances(db, idAzienda);
+    const QHash<int, Money> balances = settlementBalances(db, idAzienda);
     for (SavedSettlement &s : out)
         if (const auto it = balances.constFind(s.idRisultatoLiquidazioneIva); it != balances.cend())
             s.saldo = *it;
     return out;
 }
 
-QHash<int, double> settlementBalances(Connection &db, int idAzienda)
+QHash<int, Money> settlementBalances(Connection &db, int idAzienda)
 {
-    QHash<int, double> out;
+    QHash<int, Money> out;
     Recordset rs = db.openRecordset(
         u"SELECT RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo.Importo"_qs
         u" FROM (RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva"_qs
@@ -120,7 +120,7 @@ QHash<int, double> settlementBalances(Connection &db, int idAzienda)
         u" AND PeriodoIva.IDAzienda = "_qs +
         QString::number(idAzienda));
     for (; !rs.eof(); rs.moveNext())
-        out.insert(rs.integer(u"IDRisultatoLiquidazioneIva"_qs), rs.number(u"Importo"_qs));
+        out.insert(rs.integer(u"IDRisultatoLiquidazioneIva"_qs), Money::fromVariant(rs.field(u"Importo"_qs)));
     return out;
 }
 

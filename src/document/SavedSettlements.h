@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -35,13 +37,13 @@ struct SavedSettlement {
     int metodoCalcoloAccontoIva = 0;
     // The balance stored by the save (result type 1): the VAT to pay, or a credit as a
     // negative amount; nothing for a settlement not saved yet.
-    std::optional<double> saldo;
+    std::optional<Money> saldo;
 };
 
 std::vector<SavedSettlement> listSavedSettlements(Connection &db, int idAzienda);
 
 // The stored balances (result type 1) of the company's saved settlements, by settlement key:
 // the VAT to pay, or a credit as a negative amount.
-QHash<int, double> settlementBalances(Connection &db, int idAzienda);
+QHash<int, Money> settlementBalances(Connection &db, int idAzienda);
 
 } // namespace liqiva

@@ -28,11 +28,11 @@ QString n(int v)
     return sqlNumber(v);
 }
 
-std::optional<double> optionalNumber(const QVariant &v)
+std::optional<Money> optionalAmount(const QVariant &v)
 {
     if (v.isNull() || !v.isValid())
         return std::nullopt;
-    return fieldToNumber(v);
+    return Money::fromVariant(v);
 }
 
 // A message service that also keeps what it shows, for the document's log.
@@ -102,9 +102,9 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     // The engine rebuilds the report rows and the header.
     ReportInputs inputs;
     inputs.periodCaption = m_periodText;
-    inputs.percProRata = m_proRata->PercProRata().toDouble();
+    inputs.percProRata = Percent::fromMoney(m_proRata->PercProRata());
     if (m_id.isAdvance())
-        inputs.otherOperationsVat = m_altreOperazioni->TotaleImposta().toDouble();
+        inputs.otherOperationsVat = m_altreOperazioni->TotaleImposta();
     inputs.ventilationShown = m_showReceiptsToSplit;
     LoggingMessages logging(m_ctx.messages, m_messageLog);
     EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro};
@@ -122,15 +122,14 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     if (DetailGrid *other = m_report.grid(QString::fromLatin1(Grid::AltreOperazioni)); other && m_id.isAdvance()) {
         for (const AltraOperazione &op : m_altreOperazioni->DocumentData())
             other->lines.push_back(
-                {op.DescrizioneSuRegistroIVA, {op.Imponibile.toDouble(), op.Imposta.toDouble()}, false});
+                {op.DescrizioneSuRegistroIVA, {op.Imponibile, op.Imposta}, false});
         other->lines.push_back({u"Totale altre operazioni:"_qs,
-                                {m_altreOperazioni->TotaleImponibile().toDouble(),
-                                 m_altreOperazioni->TotaleImposta().toDouble()},
+                                {m_altreOperazioni->TotaleImponibile(), m_altreOperazioni->TotaleImposta()},
                                 true});
     }
     for (const SummaryLine &line : m_report.credito)
         if (line.description == u"Totale IVA su acquisti"_qs)
-            m_proRata->setTotaleIvaAcquisti(Money::fromDouble(line.amount.value_or(0.0)));
+            m_proRata->setTotaleIvaAcquisti(line.amount.value_or(Money()));
 
     loadPeriodicPayment(m_ctx.db, key, m_payments);
     loadDeclaration();
@@ -178,9 +177,9 @@ void SettlementDocument::loadIdentity(int key)
         u"WHERE ConfigurazioneContabile.IDAzienda = "_qs
         + n(id.idAzienda) + u" AND ConfigurazioneContabile.VirtualDelete = 0"_qs);
     bool companyEuro = true;
-    m_dImpMinIva = 0;
+    m_dImpMinIva = Money();
     if (!cfg.eof()) {
-        m_dImpMinIva = cfg.number(u"ImportoMinimoIvaLiquidazionePeriodica"_qs);
+        m_dImpMinIva = Money::fromVariant(cfg.field(u"ImportoMinimoIvaLiquidazionePeriodica"_qs));
         companyEuro = cfg.isNull(u"Decimali"_qs) || cfg.number(u"Decimali"_qs) > 0;
     }
     m_euro = companyEuro && !id.lireRules();
@@ -322,15 +321,15 @@ void SettlementDocument::loadDeclaration()
 
     Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                          + n(m_id.idRisultatoLiquidazioneIva));
-    auto header = [&h](const char *column) -> std::optional<double> {
+    auto header = [&h](const char *column) -> std::optional<Money> {
         if (h.eof())
             return std::nullopt;
-        return optionalNumber(h.field(QString::fromLatin1(column)));
+        return optionalAmount(h.field(QString::fromLatin1(column)));
     };
     // The amounts object holds thousands of lire in the lire years; the grid holds what the
     // header holds.
-    auto amount = [this](Money v) -> std::optional<double> {
-        return v.isZero() ? std::nullopt : std::optional<double>(fromAmounts(v));
+    auto amount = [this](Money v) -> std::optional<Money> {
+        return v.isZero() ? std::nullopt : std::optional<Money>(fromAmounts(v));
     };
     DeclarationGrid &g = m_dip;
     g.setDebit(DeclarationGrid::IvaEsigibile, header("TotIvaDebito"));
@@ -339,7 +338,7 @@ void SettlementDocument::loadDeclaration()
     // the deduction row leaves them out so that they are not counted twice.
     if (const auto credit = header("TotIvaCredito"))
         g.setCredit(DeclarationGrid::IvaDetratta,
-                    roundTo(*credit - header("Acconto").value_or(0.0) - header("CreditoAutotrasportatori").value_or(0.0),
+                    roundTo(*credit - header("Acconto").value_or(Money()) - header("CreditoAutotrasportatori").value_or(Money()),
                             currencyStep(), RoundMode::HalfAwayFromZero));
     g.setDebit(DeclarationGrid::IvaAcquistiSplit, header("TotAcquistiIvaSplit"));
     g.setCredit(DeclarationGrid::IvaVenditeSplit, header("IvaSplitPayment"));
@@ -353,9 +352,9 @@ void SettlementDocument::loadDeclaration()
     // The truckers' credit of the lire years is the engine's: the amounts take it (in their
     // unit) and the save stores it as type 4 and books it on the activity's year.
     if (m_id.lireRules() && !m_id.isAdvance())
-        a.setCreAutotraspUti(toAmounts(header("CreditoAutotrasportatori").value_or(0.0)));
+        a.setCreAutotraspUti(toAmounts(header("CreditoAutotrasportatori").value_or(Money())));
     g.setCredit(DeclarationGrid::CreditiSpeciali, amount(a.CreditiSpeciali()));
-    const std::optional<double> interest = header("Interessi150");
+    const std::optional<Money> interest = header("Interessi150");
     g.setDebit(DeclarationGrid::InteressiTrimestrali, interest);
     g.setCredit(DeclarationGrid::AccontoVersato, amount(a.AccontoVersato()));
     h.close();
@@ -364,7 +363,7 @@ void SettlementDocument::loadDeclaration()
         // the user confirmed stands until then.
         g.setDebit(DeclarationGrid::InteressiTrimestrali, amount(a.IntTrimDovuti()));
     } else {
-        a.setIntTrimDovuti(toAmounts(interest.value_or(0.0)));
+        a.setIntTrimDovuti(toAmounts(interest.value_or(Money())));
     }
     g.compute(currencyStep());
     a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
@@ -374,7 +373,7 @@ void SettlementDocument::loadDeclaration()
                                               + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs
                                               + n(m_id.idRisultatoLiquidazioneIva) + u" AND "_qs
                                               + RowState::equals(RowState::Live));
-    m_soggetto = fieldToNumber(soggetto) != 0;
+    m_soggetto = !Money::fromVariant(soggetto).isZero();
 }
 
 void SettlementDocument::recomputeDeclaration()
@@ -392,8 +391,8 @@ void SettlementDocument::computeClosing()
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
     if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
         && m_id.idMese % 3 == 0) {
-        const double rate = fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
-        const double computed = roundTo(m_dip.interestBase(step) * rate / 100.0, step, RoundMode::HalfAwayFromZero);
+        const Percent rate = fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
+        const Money computed = rate.of(m_dip.interestBase(step), step, RoundMode::HalfAwayFromZero);
         // The amount due follows the computed one unless the user typed another.
         const bool typedByUser = !a.IntTrimDovuti().isZero() && a.IntTrimDovuti() != a.IntTrimDovutiCalc();
         a.setIntTrimDovutiCalc(toAmounts(computed));
@@ -401,7 +400,7 @@ void SettlementDocument::computeClosing()
             a.setIntTrimDovuti(toAmounts(computed));
         m_dip.setDebit(DeclarationGrid::InteressiTrimestrali, a.IntTrimDovuti().isZero()
                                                                   ? std::nullopt
-                                                                  : std::optional<double>(fromAmounts(a.IntTrimDovuti())));
+                                                                  : std::optional<Money>(fromAmounts(a.IntTrimDovuti())));
         m_dip.compute(step);
     }
 
@@ -440,7 +439,7 @@ void SettlementDocument::readAdvancePaid()
     if (rs.eof())
         return;
     Payment &p = m_payments.advance;
-    p.importo = rs.number(u"Importo"_qs);
+    p.importo = Money::fromVariant(rs.field(u"Importo"_qs));
     const QVariant d = rs.field(u"DataVersamento"_qs);
     if (!d.isNull()) {
         QDate date = d.toDate();
@@ -451,27 +450,27 @@ void SettlementDocument::readAdvancePaid()
     }
 }
 
-double SettlementDocument::interessiAnnuali() const
+Money SettlementDocument::interessiAnnuali() const
 {
     return fromAmounts(m_amounts->IntAnnDovuti());
 }
 
-double SettlementDocument::importoDaVersare() const
+Money SettlementDocument::importoDaVersare() const
 {
     return fromAmounts(m_amounts->IvaDaVersare());
 }
 
-double SettlementDocument::creditoResiduo() const
+Money SettlementDocument::creditoResiduo() const
 {
     return fromAmounts(m_amounts->CreDimLiquiSucc());
 }
 
-double SettlementDocument::creditoInfrannualeF24() const
+Money SettlementDocument::creditoInfrannualeF24() const
 {
     return fromAmounts(m_amounts->CreCompF24());
 }
 
-double SettlementDocument::creditoInfrannualeRimborso() const
+Money SettlementDocument::creditoInfrannualeRimborso() const
 {
     return fromAmounts(m_amounts->RimbInfrannuale());
 }

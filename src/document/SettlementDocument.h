@@ -6,6 +6,7 @@
 #include "engine/ReportRebuild.h"
 #include "engine/SettlementIdentity.h"
 #include "suite/Money.h"
+#include "suite/Rounding.h"
 
 #include <QString>
 #include <QStringList>
@@ -89,19 +90,15 @@ public:
     bool gestioneArt36() const { return m_gestioneArt36; }
     bool exArticolo7374() const { return m_exArticolo7374; }
     bool calcoloInteressi() const { return m_calcoloInteressi; }
-    double currencyStep() const { return m_euro ? 0.01 : 1.0; }
-    // What one unit of the amounts object is worth in the currency of the grid and the
-    // header: 1, or 1000 where the amounts object holds thousands of lire.
-    double amountsUnit() const { return m_euro ? 1.0 : 1000.0; }
-    // An amount of the amounts object in the currency of the grid, and back.
-    double fromAmounts(Money amount) const { return amount.toDouble() * amountsUnit(); }
-    Money toAmounts(double value) const
-    {
-        const Money m = Money::fromDouble(value);
-        return m_euro ? m : Money::fromRaw(m.raw() / 1000);
-    }
+    double currencyStep() const { return m_euro ? Step::Cent : Step::Lira; }
+    // The smallest amount of the currency: a cent or a lira.
+    Money currencyUnit() const { return m_euro ? Money::fromRaw(Money::Scale / 100) : Money::units(1); }
+    // An amount of the amounts object in the currency of the grid, and back: the amounts
+    // object holds thousands of lire in the lire years.
+    Money fromAmounts(Money amount) const { return m_euro ? amount : amount * 1000; }
+    Money toAmounts(Money value) const { return m_euro ? value : Money::fromRaw(value.raw() / 1000); }
     bool euro() const { return m_euro; }
-    double dImpMinIva() const { return m_dImpMinIva; }
+    Money dImpMinIva() const { return m_dImpMinIva; }
 
     // ---- what the tabs show --------------------------------------------------------
     bool showReceipts() const { return m_showReceipts; }
@@ -114,11 +111,11 @@ public:
     bool soggettoRimborso() const { return m_soggetto; }
     void setSoggettoRimborso(bool v) { m_soggetto = v; }
     // The five amounts below the declaration grid.
-    double interessiAnnuali() const;
-    double importoDaVersare() const;
-    double creditoResiduo() const;
-    double creditoInfrannualeF24() const;
-    double creditoInfrannualeRimborso() const;
+    Money interessiAnnuali() const;
+    Money importoDaVersare() const;
+    Money creditoResiduo() const;
+    Money creditoInfrannualeF24() const;
+    Money creditoInfrannualeRimborso() const;
     QString amountToPayCaption() const { return m_amountToPayCaption; }
     PaymentData &payments() { return m_payments; }
     const PaymentData &payments() const { return m_payments; }
@@ -159,14 +156,14 @@ private:
     void saveCompensation();
     void moveLastSettledMonth();
     void updateReportPrintFields();
-    void saveTypedRow(int type, double amount, bool keep, const QString &paymentColumns = {},
+    void saveTypedRow(int type, Money amount, bool keep, const QString &paymentColumns = {},
                       const QString &paymentValues = {}, const QString &paymentAssignments = {});
     void savePaymentRow(int type, const Payment &payment);
 
     DocumentContext m_ctx;
     SettlementIdentity m_id;
     bool m_euro = true;
-    double m_dImpMinIva = 0;
+    Money m_dImpMinIva;
     QString m_lblPeriodoIva, m_lblPeriodo, m_lblTipoLiquidazione, m_lblAttivita, m_periodText, m_heading;
     QString m_monthName;
     int m_tipoLiquidazione = 0;

@@ -169,8 +169,8 @@ bool SettlementDocument::fnChildSave()
 
     // The amount paid against the amount to pay: asked before anything is written.
     Payment &paid = m_payments.periodic;
-    const double toPay = importoDaVersare();
-    if (std::abs(paid.importo - toPay) >= 0.005
+    const Money toPay = importoDaVersare();
+    if (roundTo(paid.importo - toPay, Step::Cent, RoundMode::HalfAwayFromZero) != Money()
         && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
                                    + u"Si vuole aggiornare l'importo versato?"_qs))
         paid.importo = toPay;
@@ -178,7 +178,7 @@ bool SettlementDocument::fnChildSave()
     // their questions too.
     std::optional<DeferredWrite> annualCredit;
     if (m_id.isAnnual()) {
-        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
+        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo().toDouble(),
                                              euro() ? 1.0 : 0.0);
         if (!annualCredit)
             return false;
@@ -267,7 +267,7 @@ void SettlementDocument::saveSettlementRow()
 }
 
 // One typed row of the settlement: updated, inserted, or deleted when its amount fell away.
-void SettlementDocument::saveTypedRow(int type, double amount, bool keep, const QString &paymentColumns,
+void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const QString &paymentColumns,
                                       const QString &paymentValues, const QString &paymentAssignments)
 {
     const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
@@ -298,7 +298,7 @@ void SettlementDocument::saveTypedRow(int type, double amount, bool keep, const 
 
 void SettlementDocument::savePaymentRow(int type, const Payment &p)
 {
-    const bool keep = p.importo != 0 || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
+    const bool keep = !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
     const QString date = p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs;
     saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda"_qs,
                  date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) + u", "_qs
@@ -310,16 +310,16 @@ void SettlementDocument::savePaymentRow(int type, const Payment &p)
 
 void SettlementDocument::saveTypedRows()
 {
-    double totCredito = 0, totDebito = 0, totDaVersare = 0, totIvaCredito = 0, totIvaDebito = 0;
+    Money totCredito, totDebito, totDaVersare, totIvaCredito, totIvaDebito;
     {
         Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                              + n(key()));
         if (!h.eof()) {
-            totCredito = h.number(u"TotCredito"_qs);
-            totDebito = h.number(u"TotDebito"_qs);
-            totDaVersare = h.number(u"TotDaVersare"_qs);
-            totIvaCredito = h.number(u"TotIvaCredito"_qs);
-            totIvaDebito = h.number(u"TotIvaDebito"_qs);
+            totCredito = Money::fromVariant(h.field(u"TotCredito"_qs));
+            totDebito = Money::fromVariant(h.field(u"TotDebito"_qs));
+            totDaVersare = Money::fromVariant(h.field(u"TotDaVersare"_qs));
+            totIvaCredito = Money::fromVariant(h.field(u"TotIvaCredito"_qs));
+            totIvaDebito = Money::fromVariant(h.field(u"TotIvaDebito"_qs));
         }
     }
     // The balance (type 1): a credit is stored negative. This also removes the working row
@@ -329,7 +329,7 @@ void SettlementDocument::saveTypedRows()
     const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
     nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
-                + n(key()) + u", "_qs + sqlNumber(totCredito != 0 ? -totCredito : totDebito) + u", NULL, NULL, NULL, "_qs
+                + n(key()) + u", "_qs + sqlNumber(!totCredito.isZero() ? -totCredito : totDebito) + u", NULL, NULL, NULL, "_qs
                 + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
 
     // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit
@@ -337,9 +337,9 @@ void SettlementDocument::saveTypedRows()
     savePaymentRow(8, m_payments.periodic);
     const bool advanceCounts = m_id.isAdvance() || m_id.isAnnual() || m_id.idMese == 12;
     savePaymentRow(9, advanceCounts ? m_payments.advance : Payment{});
-    saveTypedRow(10, totDaVersare, totDaVersare != 0);
-    saveTypedRow(13, totIvaCredito, totIvaCredito != 0);
-    saveTypedRow(14, totIvaDebito, totIvaDebito != 0);
+    saveTypedRow(10, totDaVersare, !totDaVersare.isZero());
+    saveTypedRow(13, totIvaCredito, !totIvaCredito.isZero());
+    saveTypedRow(14, totIvaDebito, !totIvaDebito.isZero());
 }
 
 void SettlementDocument::saveDeclarationData()
@@ -347,10 +347,10 @@ void SettlementDocument::saveDeclarationData()
     // The declaration's own amounts: imports without VAT at customs (34, 35) from the
     // periodic declaration, scrap (48, 49) from the annual communication.
     // (The objects hold the amounts as stored, also in lire.)
-    saveTypedRow(34, m_datiDip->VP3_Imponibile.toDouble(), !m_datiDip->VP3_Imponibile.isZero());
-    saveTypedRow(35, m_datiDip->VP3_Imposta.toDouble(), !m_datiDip->VP3_Imposta.isZero());
-    saveTypedRow(48, m_datiCadi->ImponibileRottami.toDouble(), !m_datiCadi->ImponibileRottami.isZero());
-    saveTypedRow(49, m_datiCadi->ImpostaRottami.toDouble(), !m_datiCadi->ImpostaRottami.isZero());
+    saveTypedRow(34, m_datiDip->VP3_Imponibile, !m_datiDip->VP3_Imponibile.isZero());
+    saveTypedRow(35, m_datiDip->VP3_Imposta, !m_datiDip->VP3_Imposta.isZero());
+    saveTypedRow(48, m_datiCadi->ImponibileRottami, !m_datiCadi->ImponibileRottami.isZero());
+    saveTypedRow(49, m_datiCadi->ImpostaRottami, !m_datiCadi->ImpostaRottami.isZero());
 }
 
 void SettlementDocument::saveCompensation()
@@ -394,7 +394,7 @@ void SettlementDocument::updateReportPrintFields()
         + payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
                   u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
                   u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
-    const std::pair<const char *, double> figures[] = {
+    const std::pair<const char *, Money> figures[] = {
         {"IVAEsigibile", g.debit(DeclarationGrid::IvaEsigibile)},
         {"IVADetraibile", g.credit(DeclarationGrid::IvaDetratta)},
         {"TotAcquistiIvaSplit", g.debit(DeclarationGrid::IvaAcquistiSplit)},

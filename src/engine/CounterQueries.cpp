@@ -274,7 +274,7 @@ QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &p
 }
 
 QString fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
-                                 double dImpMinIva)
+                                 Money dImpMinIva)
 {
     const bool quarterly = tipoLiquidazioneIva != 0;
     QString s = u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QString>
 
 namespace liqiva {
@@ -92,7 +94,7 @@ QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &p
 // One column Importo. For the December advance the preceding period is November or the
 // third quarter.
 QString fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
-                                 double dImpMinIva);
+                                 Money dImpMinIva);
 // The year-to-date sum of one stored amount type over the live settlements: one value.
 QString fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato);
 

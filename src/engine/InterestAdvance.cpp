@@ -15,7 +15,7 @@ QString n(int value)
 }
 
 // The amount of one type in the settlement of a month; 0 when there is none.
-double storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese)
+Money storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese)
 {
     Recordset rs = db.openRecordset(
         u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
@@ -24,12 +24,12 @@ double storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idA
         + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva)
         + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = "_qs + n(tipoRisultato)
         + u" AND IDMese = "_qs + n(idMese));
-    return rs.eof() ? 0.0 : rs.number(u"Importo"_qs);
+    return rs.eof() ? Money() : Money::fromVariant(rs.field(u"Importo"_qs));
 }
 
 } // namespace
 
-double fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno)
+Percent fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno)
 {
     Recordset activity = db.openRecordset(u"SELECT CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE "
                                           u"IDAttivitaAzienda = "_qs
@@ -37,38 +37,38 @@ double fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, 
     const bool paysInterest = !activity.eof() && activity.number(u"CalcoloInteressi"_qs) != 0;
     activity.close();
     if (!paysInterest || quarter == 4)
-        return 0.0;
+        return {};
 
     Recordset year =
         db.openRecordset(u"SELECT PercInteressiLiqTrim FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva));
-    const double perc = year.eof() ? 0.0 : year.number(u"PercInteressiLiqTrim"_qs);
-    if (perc != 0)
+    const Percent perc = year.eof() ? Percent() : Percent::fromVariant(year.field(u"PercInteressiLiqTrim"_qs));
+    if (!perc.isZero())
         return perc;
-    return anno > 2000 ? 1.0 : 1.5;
+    return anno > 2000 ? Percent::points(1) : Percent::fromRaw(Percent::Scale * 3 / 2);
 }
 
-double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
-                                  int idMese)
+Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                 int idMese)
 {
     return fnImportoPeriodoPrecedente(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, idMese,
                                       fnTipoLiquidazioneIva(db, idAttivitaAzienda, idPeriodoIva));
 }
 
-double fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
-                                  int idMese, int tipoLiquidazioneIva)
+Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                 int idMese, int tipoLiquidazioneIva)
 {
     const bool quarterly = tipoLiquidazioneIva != 0;
     if (idMese <= (quarterly ? 3 : 1))
-        return 0.0;
+        return {};
     int preceding = idMese - (quarterly ? 3 : 1);
     if (idMese == Month::DecemberAdvance)
         preceding = quarterly ? 9 : 11;
 
-    double amount = storedAmount(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, preceding);
+    Money amount = storedAmount(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, preceding);
     if (tipoRisultato == AmountType::IvaDaVersare) {
         amount -= storedAmount(db, AmountType::VersamentoPeriodico, idPeriodoIva, idAttivitaAzienda, preceding);
-        if (amount < 0)
-            amount = 0;
+        if (amount < Money())
+            amount = Money();
     }
     return amount;
 }

@@ -5,7 +5,6 @@
 
 #include "engine/InterestAdvance.h"
 #include "engine/ReportState.h"
-#include "engine/ThousandsRounding.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Rounding.h"
@@ -65,14 +64,11 @@ QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPer
     for (Recordset rs = db.openRecordset(fnSqlCompensazioneIva(period)); !rs.eof(); rs.moveNext()) {
         CompensationGroup g;
         g.idCompensazioneIva = rs.integer(u"IDCompensazioneIva"_qs);
-        g.percentualeCompensazione = rs.number(u"PercentualeCompensazione"_qs);
-        g.totaleVendite = Money::fromVariant(rs.field(u"TotaleVendite"_qs)).toDouble();
+        g.percentualeCompensazione = Percent::fromVariant(rs.field(u"PercentualeCompensazione"_qs));
+        g.totaleVendite = Money::fromVariant(rs.field(u"TotaleVendite"_qs));
+        g.ivaDetraibile = g.percentualeCompensazione.of(g.totaleVendite, unit, RoundMode::HalfAwayFromZero);
         groups << g;
     }
-    for (CompensationGroup &g : groups)
-        g.ivaDetraibile = g.totaleVendite == 0
-            ? 0.0
-            : roundTo(g.totaleVendite * g.percentualeCompensazione / 100.0, unit, RoundMode::HalfAwayFromZero);
     return groups;
 }
 
@@ -108,7 +104,7 @@ void sbCampiPeriodo(ReportState &st)
     Money sales = h.amount(u"TotVenditeComplessivoIva"_qs) + h.amount(u"TotCorrIva"_qs)
         + h.amount(u"TotCorrDaVentilareIva"_qs) + h.amount(u"TotVenditeIvaIncSospeso"_qs);
     if (st.inputs.otherOperationsVat)
-        sales += Money::fromDouble(*st.inputs.otherOperationsVat);
+        sales += *st.inputs.otherOperationsVat;
     h.set(u"TotIvaSuVendite"_qs, sales);
     h.set(u"IvaSplitPayment"_qs, h.amount(u"TotVenditeIvaSplit"_qs) + h.amount(u"TotVenditeIvaIncSospesoSplit"_qs));
     h.set(u"Art34DPRn63372"_qs, art34 ? sqlTrueValue(db.dbType()) : 0);
@@ -157,10 +153,9 @@ void sbCampiPeriodo(ReportState &st)
     // stays deductible.
     Money x;
     if (!art34) {
-        const double perc = st.inputs.percProRata;
-        x = Money::fromDouble(
-            roundTo(h.amount(u"TotIvaSuAcquisti"_qs).toDouble() / 100.0 * perc, st.unit(), RoundMode::HalfAwayFromZero));
-        if (perc != 100)
+        const Percent perc = st.inputs.percProRata;
+        x = perc.of(h.amount(u"TotIvaSuAcquisti"_qs), st.unit(), RoundMode::HalfAwayFromZero);
+        if (perc != Percent::points(100))
             h.set(u"ImportoProrata"_qs, x);
         h.set(u"TotIvaDetraibile"_qs, Money());
         h.set(u"TotIvaDetraibileSuAcquisti"_qs, Money());
@@ -168,15 +163,13 @@ void sbCampiPeriodo(ReportState &st)
         if (st.inputs.compensationGroups) {
             st.groups = *st.inputs.compensationGroups;
             for (CompensationGroup &g : st.groups)
-                g.ivaDetraibile = g.totaleVendite == 0 ? 0.0
-                                                       : roundTo(g.totaleVendite * g.percentualeCompensazione / 100.0,
-                                                                 st.unit(), RoundMode::HalfAwayFromZero);
+                g.ivaDetraibile = g.percentualeCompensazione.of(g.totaleVendite, st.unit(), RoundMode::HalfAwayFromZero);
         } else {
             st.groups = readCompensationGroups(db, st.period, st.unit());
         }
         Money compensation;
         for (const CompensationGroup &g : st.groups)
-            compensation += Money::fromDouble(g.ivaDetraibile);
+            compensation += g.ivaDetraibile;
         const Money deductible = Money::fromVariant(sumOrNull(db, fnSqlTotaleIvaInDetrazione(st.period)));
         h.set(u"TotIvaDetraibile"_qs, compensation);
         h.set(u"TotIvaDetraibileSuAcquisti"_qs, deductible);
@@ -194,8 +187,8 @@ void sbCampiPeriodo(ReportState &st)
         const Money debt = d0 - c0;
         if (debt > Money()) {
             Money used;
-            if (st.inputs.truckersCreditUsed + st.inputs.truckersCreditResidual >= 1) {
-                used = Money::fromDouble(st.inputs.truckersCreditUsed);
+            if (st.inputs.truckersCreditUsed + st.inputs.truckersCreditResidual >= Money::units(1)) {
+                used = st.inputs.truckersCreditUsed;
             } else if (m > 0) {
                 const Money available =
                     Money::fromVariant(db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva "
@@ -245,8 +238,9 @@ void sbCampiPeriodo(ReportState &st)
     h.set(u"Arrotondamenti"_qs, rounded - balance);
     h.set(u"DebitoArrotondato"_qs, rounded);
     Money interest;
-    if (rounded.toDouble() >= st.ctx.dImpMinIva && calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
-        const Money computed = asCurrency(rounded.toDouble() / 100.0 * fnPercInteressi(db, a, p, m / 3, id.anno));
+    if (rounded >= st.ctx.dImpMinIva && calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
+        const Money computed =
+            fnPercInteressi(db, a, p, m / 3, id.anno).of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
         interest = roundTo(computed, Step::Thousand, RoundMode::HalfAwayFromZero);
         h.set(u"Interessi150"_qs, interest);
     }
@@ -307,7 +301,7 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
     }
     // A periodic payment without a bank of its own: the company's bank when there is a debt
     // to pay.
-    if (!bank && type == AmountType::VersamentoPeriodico && h.number(u"TotDebito"_qs) >= st.ctx.dImpMinIva) {
+    if (!bank && type == AmountType::VersamentoPeriodico && h.amount(u"TotDebito"_qs) >= st.ctx.dImpMinIva) {
         Recordset b = db.openRecordset(
             u"SELECT Abi.Abi, Abi.Banca, Cab.Cab, Cab.Dipendenza FROM ((Abi INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi) "
             u"INNER JOIN BancaPerAnagrafica ON Cab.IDCab = BancaPerAnagrafica.IDCab) INNER JOIN ConfigurazioneGenerale "
@@ -341,14 +335,14 @@ void sbCampiPeriodoPrecedente(ReportState &st)
 {
     Connection &db = st.db();
     const SettlementIdentity &id = st.id;
-    double debt = fnImportoPeriodoPrecedente(db, AmountType::IvaDaVersare, id.idPeriodoIva, id.idAttivitaAzienda,
+    Money debt = fnImportoPeriodoPrecedente(db, AmountType::IvaDaVersare, id.idPeriodoIva, id.idAttivitaAzienda,
                                              id.idMese, st.tipoLiquidazioneIva);
     if (!(debt > st.ctx.dImpMinIva))
-        debt = 0;
-    const double credit = fnImportoPeriodoPrecedente(db, AmountType::CreDimLiquiSucc, id.idPeriodoIva,
+        debt = Money();
+    const Money credit = fnImportoPeriodoPrecedente(db, AmountType::CreDimLiquiSucc, id.idPeriodoIva,
                                                      id.idAttivitaAzienda, id.idMese, st.tipoLiquidazioneIva);
-    st.header.set(u"DebitoPeriodoPrec"_qs, Money::fromDouble(debt));
-    st.header.set(u"CreditoPeriodoPrec"_qs, Money::fromDouble(credit));
+    st.header.set(u"DebitoPeriodoPrec"_qs, debt);
+    st.header.set(u"CreditoPeriodoPrec"_qs, credit);
     // The year's quarterly interest, for the annual settlement only: a periodic settlement
     // keeps the interest its own closing computed.
     if (id.isAnnual()) {

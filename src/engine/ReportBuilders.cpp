@@ -34,7 +34,7 @@ PairTotal readPair(ReportState &st, const QString &sql, const QString &descripti
         const Money taxable = cents(rs.field(u"IMP"_qs));
         const Money vat = cents(rs.field(u"IVA"_qs));
         st.rows.put(rs.integer(u"IDIva"_qs), descriptionColumn, rs.text(u"DescrizioneSuRegistroIVA"_qs),
-                    pair.taxableColumn, taxable.toDouble(), pair.vatColumn, vat.toDouble());
+                    pair.taxableColumn, taxable, pair.vatColumn, vat);
         total.taxable += taxable;
         total.vat += vat;
     }
@@ -156,15 +156,13 @@ void sbRigheCorrispettivi(ReportState &st)
         if (!splitDaily) {
             // The VAT in a gross amount: gross x rate / (100 + rate), to the currency unit.
             const Money gross = taxable + vat;
-            const double rate = rs.number(u"AliquotaIva"_qs);
-            const double raw = gross.toDouble() * rate / (100.0 + rate);
-            vat = rate == 0 ? Money()
-                            : Money::fromDouble(st.lira() ? roundTo(raw, Step::Lira, RoundMode::HalfUp)
-                                                          : roundTo(raw, Step::Cent, RoundMode::HalfAwayFromZero));
+            const Percent rate = Percent::fromVariant(rs.field(u"AliquotaIva"_qs));
+            vat = st.lira() ? rate.vatInGross(gross, Step::Lira, RoundMode::HalfUp)
+                            : rate.vatInGross(gross, Step::Cent, RoundMode::HalfAwayFromZero);
             taxable = gross - vat;
         }
         st.rows.put(rs.integer(u"IDIva"_qs), u"DescrizioneIvaCorr"_qs, rs.text(u"DescrizioneSuRegistroIVA"_qs),
-                    u"ImpCorr"_qs, taxable.toDouble(), u"IvaCorrispettivi"_qs, vat.toDouble());
+                    u"ImpCorr"_qs, taxable, u"IvaCorrispettivi"_qs, vat);
         totalTaxable += taxable;
         totalVat += vat;
     }
@@ -191,7 +189,8 @@ void sbRigheVentilazione(ReportState &st)
 
     QList<VentilationWeight> weights;
     for (Recordset rs = db.openRecordset(fnSqlAcquistiPerVentilazione(st.period)); !rs.eof(); rs.moveNext())
-        weights.append({rs.integer(u"IDIva"_qs), rs.integer(u"IDIvaVentilazione"_qs), rs.number(u"TotaleAcq"_qs)});
+        weights.append({rs.integer(u"IDIva"_qs), rs.integer(u"IDIvaVentilazione"_qs),
+                           Money::fromVariant(rs.field(u"TotaleAcq"_qs))});
     // The statement has no ORDER BY and the engines return a UNION in different orders; the
     // first met decides ties of the closing to 100 %, so the rows are taken by VAT code.
     std::stable_sort(weights.begin(), weights.end(),
@@ -203,12 +202,12 @@ void sbRigheVentilazione(ReportState &st)
         QStringList codes;
         for (const VentilationEntry &e : entries)
             codes << sqlNumber(e.idIva);
-        QHash<int, std::pair<double, QString>> vat;
+        QHash<int, std::pair<Percent, QString>> vat;
         for (Recordset rs = db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs
                                              + codes.join(u", "_qs) + u")"_qs);
              !rs.eof(); rs.moveNext())
             vat.insert(rs.integer(u"IDIva"_qs),
-                       {rs.number(u"AliquotaIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs)});
+                       {Percent::fromVariant(rs.field(u"AliquotaIva"_qs)), rs.text(u"DescrizioneSuRegistroIVA"_qs)});
         for (VentilationEntry &e : entries) {
             const auto it = vat.constFind(e.idIva);
             if (it != vat.constEnd()) {
@@ -218,20 +217,21 @@ void sbRigheVentilazione(ReportState &st)
         }
     }
 
-    if (!splitReceipts(entries, fieldToNumber(receipts), st.lira())) {
+    if (!splitReceipts(entries, Money::fromVariant(receipts), st.lira())) {
         st.ventilationAnomaly = true;
         st.messages << u"Anomalie in fase di calcolo ventilazione!"_qs;
         return;
     }
 
-    double taxable = 0, vatTotal = 0, gross = 0, share = 0, purchases = 0;
+    Money taxable, vatTotal, gross, purchases;
+    Percent share;
     for (const VentilationEntry &e : entries) {
         st.rows.setValue(e.idIva, u"DescrizioneIvaCorrDaVentilare"_qs, e.descrizioneIva);
-        st.rows.setValue(e.idIva, u"ImpCorrDaVentilare"_qs, e.imponibile);
-        st.rows.setValue(e.idIva, u"IvaCorrDaVentilare"_qs, e.imposta);
-        st.rows.setValue(e.idIva, u"ImpLordoCorrDaVentilare"_qs, e.importoLordo);
-        st.rows.setValue(e.idIva, u"PercRipCorrDaVentilare"_qs, e.percSuTotale);
-        st.rows.setValue(e.idIva, u"AcquistiCorrDaVentilare"_qs, asCurrency(e.importo).toDouble());
+        st.rows.setValue(e.idIva, u"ImpCorrDaVentilare"_qs, QVariant::fromValue(e.imponibile));
+        st.rows.setValue(e.idIva, u"IvaCorrDaVentilare"_qs, QVariant::fromValue(e.imposta));
+        st.rows.setValue(e.idIva, u"ImpLordoCorrDaVentilare"_qs, QVariant::fromValue(e.importoLordo));
+        st.rows.setValue(e.idIva, u"PercRipCorrDaVentilare"_qs, QVariant::fromValue(e.percSuTotale.toMoney()));
+        st.rows.setValue(e.idIva, u"AcquistiCorrDaVentilare"_qs, QVariant::fromValue(e.importo));
         taxable += e.imponibile;
         vatTotal += e.imposta;
         gross += e.importoLordo;
@@ -239,11 +239,11 @@ void sbRigheVentilazione(ReportState &st)
         purchases += e.importo;
     }
     st.rows.closeSection(ReportSection::Ventilation);
-    st.header.set(u"TotCorrDaVentilareImp"_qs, asCurrency(taxable));
-    st.header.set(u"TotCorrDaVentilareIva"_qs, asCurrency(vatTotal));
-    st.header.set(u"TotCorrDaVentilareImportoLordo"_qs, asCurrency(gross));
-    st.header.set(u"TotCorrDaVentilarePercRip"_qs, asCurrency(share));
-    st.header.set(u"TotCorrDaVentilareAcquisti"_qs, asCurrency(purchases));
+    st.header.set(u"TotCorrDaVentilareImp"_qs, taxable);
+    st.header.set(u"TotCorrDaVentilareIva"_qs, vatTotal);
+    st.header.set(u"TotCorrDaVentilareImportoLordo"_qs, gross);
+    st.header.set(u"TotCorrDaVentilarePercRip"_qs, share);
+    st.header.set(u"TotCorrDaVentilareAcquisti"_qs, purchases);
 }
 
 } // namespace liqiva

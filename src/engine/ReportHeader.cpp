@@ -25,17 +25,9 @@ QVariant ReportHeader::value(const QString &column) const
     return it == m_index.constEnd() ? QVariant() : m_columns[*it].second;
 }
 
-double ReportHeader::number(const QString &column) const
-{
-    return amount(column).toDouble();
-}
-
 Money ReportHeader::amount(const QString &column) const
 {
-    const QVariant v = value(column);
-    if (v.metaType() == QMetaType::fromType<Money>())
-        return v.value<Money>();
-    return Money::fromVariant(v);
+    return Money::fromVariant(value(column));
 }
 
 bool ReportHeader::isNull(const QString &column) const

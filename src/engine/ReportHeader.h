@@ -2,6 +2,7 @@
 
 #include "startup/database/Engine.h"
 #include "suite/Money.h"
+#include "suite/Percent.h"
 #include "suite/Rounding.h"
 
 #include <QHash>
@@ -18,9 +19,10 @@ class ReportHeader {
 public:
     void set(const QString &column, const QVariant &value);
     void set(const QString &column, Money amount) { set(column, QVariant::fromValue(amount)); }
+    // A percentage is stored with the four decimals of the currency columns.
+    void set(const QString &column, Percent rate) { set(column, rate.toMoney()); }
     void setNull(const QString &column) { set(column, QVariant()); }
     // A column set to NULL, or never set, reads as 0 here.
-    double number(const QString &column) const;
     Money amount(const QString &column) const;
     bool isNull(const QString &column) const;
     bool contains(const QString &column) const { return m_index.contains(column.toLower()); }
@@ -40,9 +42,5 @@ private:
 // A literal for any value the engine writes: numbers through sqlNumber, texts through
 // sqlText, dates through sqlDate, NULL for a null value.
 QString sqlValue(const QVariant &value, Engine engine);
-
-// A number computed in the engine's double arithmetic (a product with a percentage or a
-// ratio) brought to the four decimals of the currency columns.
-inline Money asCurrency(double value) { return Money::fromDouble(roundTo(value, Step::TenThousandth, RoundMode::HalfAwayFromZero)); }
 
 } // namespace liqiva

@@ -82,12 +82,8 @@ void validate(const SettlementIdentity &id, const ReportInputs &in)
         refuse(QStringLiteral("metodo di calcolo dell'acconto non valido (%1).").arg(id.metodoCalcoloAccontoIva));
     if (id.anno < 1900 || id.anno > 9999)
         refuse(QStringLiteral("anno non valido (%1).").arg(id.anno));
-    if (!std::isfinite(in.percProRata) || in.percProRata < 0 || in.percProRata > 100)
-        refuse(QStringLiteral("percentuale di pro-rata non valida (%1).").arg(in.percProRata));
-    if (in.otherOperationsVat && !std::isfinite(*in.otherOperationsVat))
-        refuse(u"imposta delle altre operazioni non valida."_qs);
-    if (!std::isfinite(in.truckersCreditUsed) || !std::isfinite(in.truckersCreditResidual))
-        refuse(u"credito autotrasportatori non valido."_qs);
+    if (in.percProRata < Percent() || in.percProRata > Percent::points(100))
+        refuse(QStringLiteral("percentuale di pro-rata non valida (%1).").arg(in.percProRata.toString()));
 }
 
 // The settlement row must exist and be the one the identity names. The same read gives the

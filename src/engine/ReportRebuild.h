@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/SettlementIdentity.h"
+#include "suite/Money.h"
+#include "suite/Percent.h"
 
 #include <QList>
 #include <QString>
@@ -13,11 +15,11 @@ namespace liqiva {
 // period at one compensation percentage and the VAT they make deductible.
 struct CompensationGroup {
     int idCompensazioneIva = 0;
-    double percentualeCompensazione = 0;
-    double totaleVendite = 0;
+    Percent percentualeCompensazione;
+    Money totaleVendite;
     // TotaleVendite x PercentualeCompensazione / 100 rounded to the currency unit, 0 when the
     // class had no sales.
-    double ivaDetraibile = 0;
+    Money ivaDetraibile;
 };
 
 // What the rebuild takes from the settlement document, as plain values.
@@ -26,14 +28,14 @@ struct ReportInputs {
     // "APR-MAG-GIU 1999" or "Dicembre Acconto 2024 - Analitico".
     QString periodCaption;
     // The deduction percentage of the pro-rata (100 without pro-rata).
-    double percProRata = 100;
+    Percent percProRata = Percent::points(100);
     // The VAT of the other operations of the December advance (TotaleImposta), when the
     // document has them.
-    std::optional<double> otherOperationsVat;
+    std::optional<Money> otherOperationsVat;
     // The truckers' credit the document already holds after its dialog: used and residual.
     // They count when their sum is 1 or more.
-    double truckersCreditUsed = 0;
-    double truckersCreditResidual = 0;
+    Money truckersCreditUsed;
+    Money truckersCreditResidual;
     // The flat-rate compensation classes the document keeps; when absent the engine reads
     // them from the counters itself.
     std::optional<QList<CompensationGroup>> compensationGroups;

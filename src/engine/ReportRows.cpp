@@ -130,12 +130,12 @@ ReportRows::Row &ReportRows::rowOf(int idIva)
 }
 
 void ReportRows::put(int idIva, const QString &descriptionColumn, const QString &description,
-                     const QString &taxableColumn, double taxable, const QString &vatColumn, double vat)
+                     const QString &taxableColumn, Money taxable, const QString &vatColumn, Money vat)
 {
     Row &row = rowOf(idIva);
     row.values.insert(descriptionColumn, description);
-    row.values.insert(taxableColumn, taxable);
-    row.values.insert(vatColumn, vat);
+    row.values.insert(taxableColumn, QVariant::fromValue(taxable));
+    row.values.insert(vatColumn, QVariant::fromValue(vat));
 }
 
 void ReportRows::setValue(int idIva, const QString &column, const QVariant &value)
@@ -155,14 +155,13 @@ void ReportRows::closeSection(ReportSection section)
 {
     auto zero = [](Row &row, const QString &column) {
         if (row.values.value(column).isNull())
-            row.values.insert(column, 0.0);
+            row.values.insert(column, QVariant::fromValue(Money()));
     };
-    auto num = [](const Row &row, const QString &column) { return row.values.value(column).toDouble(); };
     auto sum = [&](Row &row, const QString &target, std::initializer_list<QString> parts) {
-        double total = 0;
+        Money total;
         for (const QString &p : parts)
-            total += num(row, p);
-        row.values.insert(target, asCurrency(total).toDouble());
+            total += Money::fromVariant(row.values.value(p));
+        row.values.insert(target, QVariant::fromValue(total));
     };
 
     for (Row &row : m_rows) {

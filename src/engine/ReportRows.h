@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -34,7 +36,7 @@ class ReportRows {
 public:
     // Upserts the row of a VAT code: its description column and one amount pair.
     void put(int idIva, const QString &descriptionColumn, const QString &description,
-             const QString &taxableColumn, double taxable, const QString &vatColumn, double vat);
+             const QString &taxableColumn, Money taxable, const QString &vatColumn, Money vat);
     // Sets one more column of an existing row (the ventilation writes five).
     void setValue(int idIva, const QString &column, const QVariant &value);
 

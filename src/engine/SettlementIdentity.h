@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 namespace liqiva {
 
 class Connection;
@@ -41,7 +43,7 @@ struct EngineContext {
     Connection &db;
     MessageService &messages;
     int idUser = 0;
-    double dImpMinIva = 0;   // minimum periodic payment (ConfigurazioneContabile)
+    Money dImpMinIva;   // minimum periodic payment (ConfigurazioneContabile)
     bool euro = true;        // the company keeps its accounts in euro (else lire)
     // The currency step of amounts: 0.01 for the euro, 1 for the lira.
     double currencyStep() const { return euro ? 0.01 : 1.0; }

@@ -3,7 +3,6 @@
 #include "suite/Rounding.h"
 
 #include <QHash>
-#include <cmath>
 
 namespace liqiva {
 
@@ -12,7 +11,7 @@ QList<VentilationEntry> mergeVentilationWeights(const QList<VentilationWeight> &
     QList<VentilationEntry> entries;
     QHash<int, int> position;
     for (const VentilationWeight &w : weights) {
-        if (!(w.totaleAcq > 0))
+        if (!(w.totaleAcq > Money()))
             continue;
         const int code = w.idIvaVentilazione != 0 ? w.idIvaVentilazione : w.idIva;
         const auto it = position.constFind(code);
@@ -29,9 +28,9 @@ QList<VentilationEntry> mergeVentilationWeights(const QList<VentilationWeight> &
     return entries;
 }
 
-bool splitReceipts(QList<VentilationEntry> &entries, double receipts, bool lira)
+bool splitReceipts(QList<VentilationEntry> &entries, Money receipts, bool lira)
 {
-    double total = 0;
+    Money total;
     for (const VentilationEntry &e : entries)
         total += e.importo;
 
@@ -39,8 +38,8 @@ bool splitReceipts(QList<VentilationEntry> &entries, double receipts, bool lira)
     // the first four are the share in hundredths of a percent, the next three the remainder.
     long long sum = 0;
     for (VentilationEntry &e : entries) {
-        const double share = roundTo(e.importo / total * 100.0, 1e-7, RoundMode::HalfAwayFromZero);
-        const long long units = std::llround(share * 1e7); // share in 1e-7 percent
+        const Percent share = Percent::ratio(e.importo, total, 1e-7, RoundMode::HalfAwayFromZero);
+        const long long units = share.raw() / (Percent::Scale / 10000000); // share in 1e-7 percent
         if (units >= 1000000000LL) {
             e.prime4CifreDecimali = 10000;
             e.ultime3CifreDecimali = 0;
@@ -64,22 +63,20 @@ bool splitReceipts(QList<VentilationEntry> &entries, double receipts, bool lira)
         entries[chosen].prime4CifreDecimali += int(10000 - sum);
     }
 
-    const double unit = lira ? 1.0 : 0.01;
-    double gross = 0;
+    const double unit = lira ? Step::Lira : Step::Cent;
+    Money gross;
     for (VentilationEntry &e : entries) {
-        e.percSuTotale = e.prime4CifreDecimali / 100.0;
-        e.divisionePerAliquota = receipts * e.percSuTotale / 100.0;
-        e.importoLordo = roundTo(e.divisionePerAliquota, unit, RoundMode::HalfAwayFromZero);
+        e.percSuTotale = Percent::fromRaw(e.prime4CifreDecimali * (Percent::Scale / 100));
+        e.divisionePerAliquota = e.percSuTotale.of(receipts, Step::TenThousandth, RoundMode::HalfAwayFromZero);
+        e.importoLordo = e.percSuTotale.of(receipts, unit, RoundMode::HalfAwayFromZero);
         gross += e.importoLordo;
     }
-    const double difference = roundTo(roundTo(receipts, unit, RoundMode::HalfAwayFromZero) - gross, unit,
-                                      RoundMode::HalfAwayFromZero);
-    entries.last().importoLordo = roundTo(entries.last().importoLordo + difference, unit, RoundMode::HalfAwayFromZero);
+    entries.last().importoLordo += roundTo(receipts, unit, RoundMode::HalfAwayFromZero) - gross;
 
     for (VentilationEntry &e : entries) {
-        const double vat = e.importoLordo * e.aliquota / (100.0 + e.aliquota);
-        e.imposta = lira ? roundTo(vat, 1.0, RoundMode::HalfUp) : roundTo(vat, 0.01, RoundMode::HalfAwayFromZero);
-        e.imponibile = roundTo(e.importoLordo - e.imposta, 0.0001, RoundMode::HalfAwayFromZero);
+        e.imposta = lira ? e.aliquota.vatInGross(e.importoLordo, Step::Lira, RoundMode::HalfUp)
+                         : e.aliquota.vatInGross(e.importoLordo, Step::Cent, RoundMode::HalfAwayFromZero);
+        e.imponibile = e.importoLordo - e.imposta;
     }
     return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "suite/Money.h"
+#include "suite/Percent.h"
+
 #include <QList>
 #include <QString>
 
@@ -10,22 +13,22 @@ namespace liqiva {
 struct VentilationWeight {
     int idIva = 0;
     int idIvaVentilazione = 0;
-    double totaleAcq = 0;
+    Money totaleAcq;
 };
 
 // One rate of the split of receipts.
 struct VentilationEntry {
     int idIva = 0;                  // the ventilation code
     QString descrizioneIva;
-    double aliquota = 0;
-    double importo = 0;             // purchase weight
-    double percSuTotale = 0;        // share in percent, two decimals after the closing to 100
+    Percent aliquota;
+    Money importo;                  // purchase weight
+    Percent percSuTotale;           // share in percent, two decimals after the closing to 100
     int prime4CifreDecimali = 0;    // the share in hundredths of a percent, truncated
     int ultime3CifreDecimali = 0;   // the next three digits: what the truncation left out
-    double divisionePerAliquota = 0;
-    double importoLordo = 0;        // gross receipts of the rate
-    double imponibile = 0;
-    double imposta = 0;
+    Money divisionePerAliquota;     // the share of the receipts, to four decimals
+    Money importoLordo;             // gross receipts of the rate
+    Money imponibile;
+    Money imposta;
 };
 
 // Merges the weights by ventilation code (the code's own when it has none), in first-met
@@ -38,6 +41,6 @@ QList<VentilationEntry> mergeVentilationWeights(const QList<VentilationWeight> &
 // to the currency unit, the last entry absorbing the difference to R; VAT taken out of each
 // gross amount. Returns false, leaving the entries unsplit, when the shares cannot be closed
 // to 100 % (no remainder to round up, or no entries at all).
-bool splitReceipts(QList<VentilationEntry> &entries, double receipts, bool lira);
+bool splitReceipts(QList<VentilationEntry> &entries, Money receipts, bool lira);
 
 } // namespace liqiva

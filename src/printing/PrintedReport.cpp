@@ -116,14 +116,14 @@ PrintCell amountCell(std::optional<Money> value, bool euro)
 {
     if (!value)
         return {};
-    return {formatAmount(value->toDouble(), euro), value};
+    return {formatAmount(*value, euro), value};
 }
 
 PrintCell percentCell(std::optional<Money> value)
 {
     if (!value)
         return {};
-    return {formatPercent(value->toDouble()), value};
+    return {formatPercent(Percent::fromMoney(*value)), value};
 }
 
 PrintCell textCell(const QString &text)

@@ -33,13 +33,6 @@ const GridTitle gridTitles[] = {
 
 const QString percentHeading = u"% Rip."_qs;
 
-std::optional<Money> money(std::optional<double> v)
-{
-    if (!v)
-        return std::nullopt;
-    return Money::fromDouble(*v);
-}
-
 bool hasRows(const DetailGrid &g)
 {
     for (const GridLine &l : g.lines)
@@ -61,9 +54,9 @@ void addGrid(PageBuilder &pages, const DetailGrid &grid, const QString &title, b
     for (const GridLine &line : grid.lines) {
         std::vector<PrintCell> cells{textCell(line.description)};
         for (int c = 0; c < amounts; ++c) {
-            const std::optional<double> v = c < int(line.amounts.size()) ? line.amounts[c] : std::nullopt;
-            cells.push_back(grid.headings.value(c + 1) == percentHeading ? percentCell(money(v))
-                                                                         : amountCell(money(v), euro));
+            const std::optional<Money> v = c < int(line.amounts.size()) ? line.amounts[c] : std::nullopt;
+            cells.push_back(grid.headings.value(c + 1) == percentHeading ? percentCell(v)
+                                                                         : amountCell(v, euro));
         }
         if (line.total)
             pages.total(cells);
@@ -77,7 +70,7 @@ void addSummary(PageBuilder &pages, const QString &title, const std::vector<Summ
     pages.section(title, {{u"Descrizione"_qs, 140, false}, {u"Importo"_qs, 40, true}});
     for (const SummaryLine &l : lines) {
         const bool total = l.description.startsWith(u"Totale"_qs) || l.description.startsWith(u"Tot da versare"_qs);
-        std::vector<PrintCell> cells{textCell(l.description), amountCell(money(l.amount), euro)};
+        std::vector<PrintCell> cells{textCell(l.description), amountCell(l.amount, euro)};
         if (total)
             pages.total(cells);
         else
@@ -103,7 +96,7 @@ QString placeText(const Payment &p)
 void addPayment(PageBuilder &pages, const QString &what, const Payment &p, bool euro)
 {
     pages.row({textCell(what), textCell(p.dataVersamento ? p.dataVersamento->toString(u"dd/MM/yyyy"_qs) : QString()),
-               textCell(placeText(p)), amountCell(Money::fromDouble(p.importo), euro)});
+               textCell(placeText(p)), amountCell(p.importo, euro)});
 }
 
 } // namespace
@@ -149,14 +142,14 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
                   {{u"Descrizione"_qs, 110, false}, {u"Debiti"_qs, 35, true}, {u"Crediti"_qs, 35, true}});
     for (int r = 0; r < DeclarationGrid::RowCount; ++r) {
         std::vector<PrintCell> cells{textCell(DeclarationGrid::rowCaptions().value(r)),
-                                     amountCell(money(g.debitCell(r)), euro), amountCell(money(g.creditCell(r)), euro)};
+                                     amountCell(g.debitCell(r), euro), amountCell(g.creditCell(r), euro)};
         if (r == DeclarationGrid::IvaDebitoCreditoPeriodo || r == DeclarationGrid::IvaDovutaCreditoPeriodo)
             pages.total(cells);
         else
             pages.row(cells);
     }
     pages.section(u"Importi"_qs, {{u"Descrizione"_qs, 145, false}, {u"Importo"_qs, 35, true}});
-    const std::pair<QString, double> closing[] = {
+    const std::pair<QString, Money> closing[] = {
         {doc.amountToPayCaption(), doc.importoDaVersare()},
         {u"Interessi annuali dovuti:"_qs, doc.interessiAnnuali()},
         {u"Credito residuo:"_qs, doc.creditoResiduo()},
@@ -164,7 +157,7 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
         {u"Credito infrannuale chiesto a rimborso:"_qs, doc.creditoInfrannualeRimborso()},
     };
     for (const auto &[caption, value] : closing)
-        pages.row({textCell(caption), amountCell(Money::fromDouble(value), euro)});
+        pages.row({textCell(caption), amountCell(value, euro)});
 
     const PaymentData &pay = doc.payments();
     pages.section(

@@ -30,7 +30,7 @@ BrowseModel::BrowseModel(QObject *parent) : QAbstractTableModel(parent)
 }
 
 void BrowseModel::load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions,
-                       const QHash<int, double> &balances)
+                       const QHash<int, Money> &balances)
 {
     const auto &columns = browseColumns();
     QStringList fields;
@@ -49,11 +49,11 @@ void BrowseModel::load(Connection &db, const QString &sql, const std::vector<Bro
         for (const BrowseColumn &c : columns) {
             QVariant v;
             if (c.field == browseToPayField()) {
-                if (balance != balances.cend() && *balance >= 0)
-                    v = *balance;
+                if (balance != balances.cend() && *balance >= Money())
+                    v = QVariant::fromValue(*balance);
             } else if (c.field == browseCreditField()) {
-                if (balance != balances.cend() && *balance < 0)
-                    v = -*balance;
+                if (balance != balances.cend() && *balance < Money())
+                    v = QVariant::fromValue(-*balance);
             } else {
                 v = rs.field(c.field);
             }
@@ -260,7 +260,7 @@ bool BrowseFace::requery()
     const int key = currentKey();
     try {
         m_model->load(*m_db, m_sql, m_conditions,
-                      m_idAzienda > 0 ? settlementBalances(*m_db, m_idAzienda) : QHash<int, double>{});
+                      m_idAzienda > 0 ? settlementBalances(*m_db, m_idAzienda) : QHash<int, Money>{});
     } catch (const DbError &e) {
         m_messages.error(e.message());
         return false;

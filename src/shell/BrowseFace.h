@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/BrowseFilter.h"
+#include "suite/Money.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -31,7 +32,7 @@ public:
     // thrown to the caller; the rows shown so far stay.
     // balances: the stored balance of each settlement by key (a credit negative).
     void load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions,
-              const QHash<int, double> &balances = {});
+              const QHash<int, Money> &balances = {});
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -1,5 +1,7 @@
 #include "shell/BrowseFilter.h"
 
+#include "document/InputText.h"
+
 #include <QLocale>
 
 namespace liqiva {
@@ -36,7 +38,7 @@ QString browseDisplayText(const QString &field, const QVariant &value, int idMes
         return QString::number(value.toLongLong());
     if (field == browseToPayField() || field == browseCreditField()) {
         // Two decimals, Italian separators ("1.234,56").
-        return QLocale(QLocale::Italian, QLocale::Italy).toString(value.toDouble(), 'f', 2);
+        return formatAmount(Money::fromVariant(value), true);
     }
     return value.toString().trimmed();
 }
@@ -77,15 +79,11 @@ QString operatorText(BrowseCondition::Op op)
     return {};
 }
 
-std::optional<double> numberOf(const QString &text)
+// A number typed in a condition, as an amount is typed ("1.234,56", "12,5", "7").
+std::optional<Money> numberOf(const QString &text)
 {
-    QString t = text.trimmed();
-    t.replace(u',', u'.');
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return d;
+    const ParsedAmount typed = parseAmount(text, true);
+    return typed.valid ? typed.value : std::nullopt;
 }
 
 template <typename T> bool compare(BrowseCondition::Op op, const T &a, const T &b)
@@ -163,8 +161,8 @@ bool rowMatches(const std::vector<BrowseCondition> &conditions, const QStringLis
         }
         bool ok = false;
         if (column && column->numeric) {
-            const std::optional<double> wanted = numberOf(c.value);
-            ok = wanted && compare(c.op, raw.toDouble(), *wanted);
+            const std::optional<Money> wanted = numberOf(c.value);
+            ok = wanted && compare(c.op, Money::fromVariant(raw), *wanted);
         } else {
             const QString a = text.toLower();
             const QString b = c.value.trimmed().toLower();

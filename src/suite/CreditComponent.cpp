@@ -5,7 +5,7 @@
 
 namespace liqiva {
 
-double CreditComponent::credit(int anno, int mese) const
+Money CreditComponent::credit(int anno, int mese) const
 {
     const QString sql = u"SELECT SUM(CASE WHEN CausaleCredito.Segno = '-' THEN -MovimentoCredito.Importo "_qs
                         u"ELSE MovimentoCredito.Importo END) AS Saldo FROM (MovimentoCredito INNER JOIN Credito ON "_qs
@@ -13,7 +13,7 @@ double CreditComponent::credit(int anno, int mese) const
                         u"MovimentoCredito.IDCausaleCredito = CausaleCredito.IDCausaleCredito WHERE Credito.IDAzienda = "_qs
         + sqlNumber(m_idAzienda) + u" AND Credito.Anno = "_qs + sqlNumber(anno) + u" AND Credito.IDMese <= "_qs
         + sqlNumber(mese) + u" AND MovimentoCredito.VirtualDelete = 0 AND Credito.VirtualDelete = 0"_qs;
-    return fieldToNumber(m_db.scalar(sql));
+    return Money::fromVariant(m_db.scalar(sql));
 }
 
 } // namespace liqiva

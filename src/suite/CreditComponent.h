@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 namespace liqiva {
 
 class Connection;
@@ -21,7 +23,7 @@ public:
         return previous;
     }
 
-    double credit(int anno, int mese) const;
+    Money credit(int anno, int mese) const;
 
 private:
     Connection &m_db;

@@ -76,6 +76,9 @@ private:
     long long m_raw = 0;
 };
 
+// The literal of an amount in a statement: "1234.5", "-3".
+inline QString sqlNumber(Money value) { return value.toString(); }
+
 } // namespace liqiva
 
 Q_DECLARE_METATYPE(liqiva::Money)

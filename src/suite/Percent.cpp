@@ -24,35 +24,6 @@ long long narrow(__int128 v)
 
 } // namespace
 
-__int128 roundedQuotient(__int128 num, __int128 den, RoundMode mode)
-{
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    __int128 q = num / den; // towards zero
-    const __int128 rest = num % den;
-    if (rest == 0)
-        return q;
-    const __int128 twice = 2 * (rest < 0 ? -rest : rest);
-    const __int128 away = num < 0 ? q - 1 : q + 1;
-    if (twice < den)
-        return q;
-    if (twice > den)
-        return away;
-    switch (mode) {
-    case RoundMode::HalfUp:
-        return num < 0 ? q : away;
-    case RoundMode::HalfTowardsZero:
-        return q;
-    case RoundMode::HalfEven:
-        return q % 2 == 0 ? q : away;
-    case RoundMode::HalfAwayFromZero:
-    default:
-        return away;
-    }
-}
-
 Percent Percent::fromMoney(Money value)
 {
     return fromRaw(narrow(static_cast<__int128>(value.raw()) * MoneyToPercent));
@@ -62,6 +33,10 @@ Percent Percent::fromVariant(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return {};
+    if (value.metaType() == QMetaType::fromType<Percent>())
+        return value.value<Percent>();
+    if (value.metaType() == QMetaType::fromType<Money>())
+        return fromMoney(value.value<Money>());
     if (auto p = parse(value.toString()))
         return *p;
     return fromMoney(Money::fromVariant(value));

@@ -54,15 +54,15 @@ public:
 
     constexpr Percent operator+(Percent o) const { return fromRaw(m_raw + o.m_raw); }
     constexpr Percent operator-(Percent o) const { return fromRaw(m_raw - o.m_raw); }
+    Percent &operator+=(Percent o) { return *this = *this + o; }
     constexpr auto operator<=>(const Percent &) const = default;
 
 private:
     long long m_raw = 0;
 };
 
-// num / den rounded to a whole number with a mode: the exact division under every rounding
-// of the program. den must not be 0.
-__int128 roundedQuotient(__int128 num, __int128 den, RoundMode mode);
+// The literal of a percentage in a statement, with the four decimals of the columns.
+inline QString sqlNumber(Percent value) { return value.toMoney().toString(); }
 
 } // namespace liqiva
 

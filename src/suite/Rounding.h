@@ -27,6 +27,14 @@ double roundTo(double value, double step, RoundMode mode);
 // The same on an exact amount (the step a multiple of the ten-thousandth).
 Money roundTo(Money value, double step, RoundMode mode);
 
+// value * numerator / denominator, exact, rounded to a multiple of step with a mode
+// (a third of an amount, 88% of it). denominator must not be 0.
+Money roundedShare(Money value, long long numerator, long long denominator, double step, RoundMode mode);
+
+// num / den rounded to a whole number with a mode: the exact division under every rounding
+// of the program. den must not be 0.
+__int128 roundedQuotient(__int128 num, __int128 den, RoundMode mode);
+
 // The suite's service takes the mode by its number; an unknown number rounds half away from zero.
 RoundMode roundModeOf(int number);
 

@@ -108,7 +108,7 @@ TEST_P(AdvanceRows, EachOperationIsCountedOnceOutsideTheAnalyticalAdvance)
         auto doc = fill(c.activity, c.vatYear, c.month, c.method);
         EXPECT_DOUBLE_EQ(header(*doc, "TotIvaDebito"), c.debit) << c.what;
         EXPECT_DOUBLE_EQ(header(*doc, "TotIvaCredito"), c.credit) << c.what;
-        EXPECT_DOUBLE_EQ(doc->importoDaVersare(), c.toPay) << c.what;
+        EXPECT_DOUBLE_EQ(doc->importoDaVersare().toDouble(), c.toPay) << c.what;
         doc->sbRemoveTrashRecord();
     }
 
@@ -131,15 +131,15 @@ TEST_P(AdvanceRows, SplitPaymentSalesAreShownButNotNetted)
 
     auto doc = fill(quarterly, y2024, 3);
     const DeclarationGrid &g = doc->declaration();
-    EXPECT_DOUBLE_EQ(g.credit(DeclarationGrid::IvaVenditeSplit), 220);
-    EXPECT_DOUBLE_EQ(g.debit(DeclarationGrid::IvaAcquistiSplit), 110);
+    EXPECT_DOUBLE_EQ(g.credit(DeclarationGrid::IvaVenditeSplit).toDouble(), 220);
+    EXPECT_DOUBLE_EQ(g.debit(DeclarationGrid::IvaAcquistiSplit).toDouble(), 110);
     // the split sales' VAT is not the seller's: what the period owes is the rows 1 and 3 less
     // row 2, whatever row 4 shows
-    const double period = g.debit(DeclarationGrid::IvaEsigibile) + g.debit(DeclarationGrid::IvaAcquistiSplit)
-        - g.credit(DeclarationGrid::IvaDetratta);
-    EXPECT_DOUBLE_EQ(g.net(DeclarationGrid::IvaDebitoCreditoPeriodo), period);
-    EXPECT_DOUBLE_EQ(g.debit(DeclarationGrid::IvaEsigibile), 500);
-    EXPECT_DOUBLE_EQ(doc->importoDaVersare(), period);
+    const double period = (g.debit(DeclarationGrid::IvaEsigibile) + g.debit(DeclarationGrid::IvaAcquistiSplit)
+                           - g.credit(DeclarationGrid::IvaDetratta)).toDouble();
+    EXPECT_DOUBLE_EQ(g.net(DeclarationGrid::IvaDebitoCreditoPeriodo).toDouble(), period);
+    EXPECT_DOUBLE_EQ(g.debit(DeclarationGrid::IvaEsigibile).toDouble(), 500);
+    EXPECT_DOUBLE_EQ(doc->importoDaVersare().toDouble(), period);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(AdvanceRows);

@@ -98,7 +98,7 @@ TEST_P(SaveDelete, TheBalanceIsSignedAndSavingTwiceKeepsOneRowPerType)
     db().execute(u"UPDATE ContatoreIva SET Importo = Importo + 10000 WHERE IDTipoContatoreIva = 1 AND Anno = 2024 AND "
                  u"IDMese = 2 AND IDIva = 1 AND AccontoIva = 0 AND IDFiliale = 1 AND RiportoSuChiusuraIVA <> 0"_qs);
     auto february = open(1, 2);
-    const double credit = february->creditoResiduo();
+    const double credit = february->creditoResiduo().toDouble();
     ASSERT_GT(credit, 0);
     ASSERT_TRUE(february->fnChildSave());
     EXPECT_DOUBLE_EQ(typed(february->key(), 1), -fieldToNumber(db().scalar(
@@ -141,7 +141,7 @@ TEST_P(SaveDelete, AFailingSaveLeavesTheSettlementAsItWas)
     auto doc = reopen(key);
     // the compensation rows cannot be written: the save fails in its middle
     db().execute(u"DROP TABLE RisultatoLiquidazioneIvaArt34"_qs);
-    doc->payments().periodic.importo = 1.0;
+    doc->payments().periodic.importo = Money::units(1);
     messages.answer(Answer::No); // keep the paid amount typed
     EXPECT_FALSE(doc->fnChildSave());
     EXPECT_TRUE(messages.texts().last().startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
@@ -180,7 +180,7 @@ TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
                  u"IDMese = 6 AND IDIva = 1 AND AccontoIva = 0 AND IDFiliale = 1 AND RiportoSuChiusuraIVA <> 0"_qs);
     messages.answer(Answer::Yes); // December is not settled: go on
     auto annual = open(1, 0);
-    const double credit = annual->creditoResiduo();
+    const double credit = annual->creditoResiduo().toDouble();
     ASSERT_GT(credit, 0);
     ASSERT_TRUE(annual->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
     const QString movements = u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "

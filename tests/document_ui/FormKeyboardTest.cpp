@@ -133,7 +133,7 @@ TEST_F(TypingInTheForm, ControlZTakesBackTheLastAmountTypedIntoADeclarationCell)
 {
     showTab(u"Liquidazione"_qs);
     auto *dip = find<QTableWidget>(u"spdDIP"_qs);
-    const double toPay = child->document().importoDaVersare();
+    const Money toPay = child->document().importoDaVersare();
     const QString before = dip->item(DeclarationGrid::VariazioniImposta, 1)->text();
     dip->setFocus();
     dip->setCurrentCell(DeclarationGrid::VariazioniImposta, 1);
@@ -147,7 +147,7 @@ TEST_F(TypingInTheForm, ControlZTakesBackTheLastAmountTypedIntoADeclarationCell)
     dip->setFocus();
     QTest::keyClick(dip, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(dip->item(DeclarationGrid::VariazioniImposta, 1)->text(), before);
-    EXPECT_DOUBLE_EQ(child->document().importoDaVersare(), toPay);
+    EXPECT_EQ(child->document().importoDaVersare(), toPay);
 }
 
 TEST_F(TypingInTheForm, EachCodeSearchOpensByF4ByItsButtonAndFromTheContextMenu)
@@ -203,7 +203,8 @@ TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma
     SummaryInputs inputs;
     inputs.idPeriodoIva = demo::Year2024;
     inputs.idAttivitaAzienda = demo::Shop;
-    inputs.compensation = {CompensationGroup{1, 8.8, 1000, 88}, CompensationGroup{2, 4, 500, 20}};
+    inputs.compensation = {CompensationGroup{1, *Percent::parse(u"8.8"_qs), Money::units(1000), Money::units(88)},
+                           CompensationGroup{2, Percent::points(4), Money::units(500), Money::units(20)}};
     QStringList captions;
     for (const SummaryLine &line : readReport(t->db(), key, inputs).credito)
         captions << line.description;

@@ -31,10 +31,10 @@ TEST(AmountText, ShownInTheCompanysCurrency)
         {3858.20, false, "3.858"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(formatAmount(c.value, c.euro), QString::fromLatin1(c.shown)) << c.value << " euro " << c.euro;
-    EXPECT_EQ(formatAmount(std::optional<double>{}, true), QString());
-    EXPECT_EQ(formatPercent(76.82), u"76,82"_qs);
-    EXPECT_EQ(formatPercent(100), u"100,00"_qs);
+        EXPECT_EQ(formatAmount(Money::fromDouble(c.value), c.euro), QString::fromLatin1(c.shown)) << c.value << " euro " << c.euro;
+    EXPECT_EQ(formatAmount(std::optional<Money>{}, true), QString());
+    EXPECT_EQ(formatPercent(*Percent::parse(u"76.82"_qs)), u"76,82"_qs);
+    EXPECT_EQ(formatPercent(Percent::points(100)), u"100,00"_qs);
 }
 
 TEST(AmountText, TypedAmounts)
@@ -79,7 +79,7 @@ TEST(AmountText, TypedAmounts)
         if (c.valid) {
             ASSERT_EQ(p.value.has_value(), c.value.has_value()) << c.typed;
             if (c.value)
-                EXPECT_DOUBLE_EQ(*p.value, *c.value) << c.typed;
+                EXPECT_EQ(*p.value, Money::fromDouble(*c.value)) << c.typed;
         }
     }
 }
@@ -88,10 +88,10 @@ TEST(AmountText, WhatIsShownReadsBackTheSame)
 {
     for (double value : {0.0, 0.01, 12.5, 1234.56, -98765.43, 9999999999999.0})
         for (bool euro : {true, false}) {
-            const QString shown = formatAmount(value, euro);
+            const QString shown = formatAmount(Money::fromDouble(value), euro);
             const ParsedAmount back = parseAmount(shown, euro);
             ASSERT_TRUE(back.valid) << shown.toStdString();
-            EXPECT_EQ(formatAmount(back.value.value_or(0), euro), shown);
+            EXPECT_EQ(formatAmount(back.value.value_or(Money()), euro), shown);
         }
 }
 

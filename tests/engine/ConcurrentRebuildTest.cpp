@@ -53,7 +53,7 @@ TEST_P(ConcurrentRebuild, TakesTheNextKeysWhenAnotherUserHoldsThem)
     ASSERT_TRUE(other->readAllStandardOutput().contains("ready"));
 
     ScriptedMessages messages;
-    EngineContext ctx{t->db(), messages, 1, 25.82, true};
+    EngineContext ctx{t->db(), messages, 1, *Money::parse(u"25.82"_qs), true};
     ReportInputs in;
     in.periodCaption = u"Marzo 2024"_qs;
     sbRicalcolaReportLiquidazione(ctx, identity(s, a, p, 3, 2024, c), in);

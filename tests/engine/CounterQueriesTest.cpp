@@ -248,12 +248,12 @@ TEST_P(CounterQueries, ThePrecedingResultIsACreditAMissingResultOrADebtBelowTheM
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.mese);
-        Recordset rs = t->db().openRecordset(fnSqlRisultatoPrecedente(c.tipo, M, p24, c.mese, 100));
+        Recordset rs = t->db().openRecordset(fnSqlRisultatoPrecedente(c.tipo, M, p24, c.mese, Money::units(100)));
         EXPECT_EQ(rs.eof(), !c.expected.has_value());
         if (c.expected && !rs.eof())
             EXPECT_EQ(rs.number(u"Importo"_qs), *c.expected);
     }
-    Recordset none = t->db().openRecordset(fnSqlRisultatoPrecedente(0, M, p24, 8, 100));
+    Recordset none = t->db().openRecordset(fnSqlRisultatoPrecedente(0, M, p24, 8, Money::units(100)));
     ASSERT_FALSE(none.eof()) << "month 7 has a result without an amount";
     EXPECT_TRUE(none.isNull(u"Importo"_qs));
 }

@@ -47,7 +47,7 @@ TEST_P(InterestAdvance, TheQuarterlyRateComesFromTheVatYearOrItsDefault)
     };
     for (const auto &k : cases) {
         SCOPED_TRACE(k.what);
-        EXPECT_DOUBLE_EQ(fnPercInteressi(t->db(), k.activity, k.year, k.quarter, k.anno), k.expected);
+        EXPECT_DOUBLE_EQ(fnPercInteressi(t->db(), k.activity, k.year, k.quarter, k.anno).toDouble(), k.expected);
     }
 }
 
@@ -88,7 +88,7 @@ TEST_P(InterestAdvance, ThePrecedingPeriodsAmountOfOneType)
     };
     for (const auto &k : cases) {
         SCOPED_TRACE(k.what);
-        EXPECT_DOUBLE_EQ(fnImportoPeriodoPrecedente(t->db(), k.type, p, k.activity, k.mese), k.expected);
+        EXPECT_DOUBLE_EQ(fnImportoPeriodoPrecedente(t->db(), k.type, p, k.activity, k.mese).toDouble(), k.expected);
     }
 }
 

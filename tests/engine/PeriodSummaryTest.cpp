@@ -40,7 +40,7 @@ protected:
     ReportOutcome rebuild(const World &w, int mese, int anno, const ReportInputs &in, bool euro, double minimum,
                           int metodo = 0)
     {
-        EngineContext ctx{t->db(), messages, 1, minimum, euro};
+        EngineContext ctx{t->db(), messages, 1, Money::fromDouble(minimum), euro};
         return sbRicalcolaReportLiquidazione(ctx, identity(w.settlement, w.activity, w.year, mese, anno, w.company, metodo),
                                              in);
     }
@@ -109,8 +109,8 @@ TEST_P(PeriodSummary, ALireQuarterRoundsTheDebtToThousandsAndAddsInterest)
             f->amount(f->settlement(w.activity, w.year, 3), 1, *k.previousResult);
         ReportInputs in;
         in.periodCaption = QString::fromUtf8(k.caption);
-        in.truckersCreditUsed = k.docUsed;
-        in.truckersCreditResidual = k.docResidual;
+        in.truckersCreditUsed = Money::fromDouble(k.docUsed);
+        in.truckersCreditResidual = Money::fromDouble(k.docResidual);
         rebuild(w, 6, 1999, in, false, k.minimum);
         const int s = w.settlement;
         expectHeader(s, "TotDebito", k.debt);
@@ -198,7 +198,8 @@ TEST_P(PeriodSummary, TheDecemberAdvanceReadsItsMethodsCountersAndTheOtherOperat
                     .importo = 440});
         ReportInputs in;
         in.periodCaption = u"Dicembre Acconto 2024"_qs;
-        in.otherOperationsVat = k.otherOperations;
+        if (k.otherOperations)
+            in.otherOperationsVat = Money::fromDouble(*k.otherOperations);
         const ReportOutcome out = rebuild(w, 13, 2024, in, true, 25.82, k.metodo);
         EXPECT_EQ(out.idPeriodoIvaContatori, k.metodo == 1 ? previous : w.year);
         expectHeader(w.settlement, "TotIvaSuVendite", k.salesVat);
@@ -233,7 +234,7 @@ TEST_P(PeriodSummary, TheFlatRateCompensationReplacesThePurchasesVat)
     ASSERT_EQ(out.compensationGroups.size(), 2);
     double deductible = 0;
     for (const CompensationGroup &g : out.compensationGroups)
-        deductible += g.ivaDetraibile;
+        deductible += g.ivaDetraibile.toDouble();
     EXPECT_NEAR(deductible, 60, 1e-9) << "40.00 at 4 % and 333.33 at 6 % = 19.9998 -> 20.00";
     const int s = w.settlement;
     expectHeader(s, "Art34DPRn63372", -1);
@@ -245,11 +246,11 @@ TEST_P(PeriodSummary, TheFlatRateCompensationReplacesThePurchasesVat)
     expectHeader(s, "TotIvaSuVendite", 173.33);
     expectHeader(s, "TotDebito", 36.33);
 
-    EngineContext ctx{t->db(), messages, 1, 25.82, true};
+    EngineContext ctx{t->db(), messages, 1, Money::fromDouble(25.82), true};
     EXPECT_EQ(fnRaggruppamentiArt34(ctx, identity(s, w.activity, w.year, 3, 2024, w.company)).size(), 2);
 
     // The groups the document keeps take the place of the counters.
-    in.compensationGroups = QList<CompensationGroup>{{c4, 4, 2000, 0}};
+    in.compensationGroups = QList<CompensationGroup>{{c4, Percent::points(4), Money::units(2000), Money()}};
     out = rebuild(w, 3, 2024, in, true, 25.82);
     expectHeader(s, "TotIvaDetraibile", 80);
     expectHeader(s, "TotIvaCredito", 157);

@@ -55,7 +55,7 @@ TEST_P(Benchmark, DISABLED_MonthlyRebuildOnAMillionCounters)
                 engine() == Engine::Postgres ? "PostgreSQL" : "SQLite", load.elapsed());
 
     ScriptedMessages messages;
-    EngineContext ctx{db, messages, 1, 25.82, true};
+    EngineContext ctx{db, messages, 1, Money::fromDouble(25.82), true};
     const int s = f.settlement(A, p2024, 3, false, 0, 2);
     ReportInputs in;
     in.periodCaption = u"Marzo 2024"_qs;

@@ -104,7 +104,7 @@ protected:
     std::unique_ptr<TestDatabase> t;
     std::unique_ptr<EngineFixture> f;
     ScriptedMessages messages;
-    double minimum = 25.82;
+    Money minimum = Money::fromDouble(25.82);
     int c = 0, p = 0, A = 0, B = 0, bA = 0, bB = 0, v22 = 0, v10 = 0, v4 = 0, vN = 0;
 };
 
@@ -274,7 +274,7 @@ TEST_P(ReportRebuild, TheProRataReducesTheDeductibleVat)
     for (const auto &k : cases) {
         SCOPED_TRACE(k.perc);
         ReportInputs in = caption(u"Marzo 2024"_qs);
-        in.percProRata = k.perc;
+        in.percProRata = Percent::fromMoney(Money::fromDouble(k.perc));
         rebuild(s, 3, in);
         const auto prorata = f->header(s, u"ImportoProrata"_qs);
         ASSERT_EQ(prorata.has_value(), k.importoProrata.has_value());
@@ -409,7 +409,7 @@ TEST_P(ReportRebuild, RefusesABadSettlementAndChangesNothing)
     for (const auto &k : cases) {
         SCOPED_TRACE(k.what);
         ReportInputs in;
-        in.percProRata = k.perc;
+        in.percProRata = Percent::fromMoney(Money::fromDouble(k.perc));
         try {
             sbRicalcolaReportLiquidazione(ctx, k.id, in);
             ADD_FAILURE() << "accepted";

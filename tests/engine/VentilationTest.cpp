@@ -1,4 +1,3 @@
-#include "engine/ThousandsRounding.h"
 #include "engine/Ventilation.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +18,8 @@ QList<VentilationEntry> entriesOf(const std::vector<Rate> &rates)
     for (const Rate &r : rates) {
         VentilationEntry e;
         e.idIva = r.idIva;
-        e.aliquota = r.aliquota;
-        e.importo = r.weight;
+        e.aliquota = Percent::fromMoney(Money::fromDouble(r.aliquota));
+        e.importo = Money::fromDouble(r.weight);
         out << e;
     }
     return out;
@@ -83,16 +82,16 @@ TEST(Ventilation, SplitsReceiptsByPurchaseWeightToTheCent)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         QList<VentilationEntry> entries = entriesOf(c.rates);
-        ASSERT_TRUE(splitReceipts(entries, c.receipts, c.lira));
+        ASSERT_TRUE(splitReceipts(entries, Money::fromDouble(c.receipts), c.lira));
         ASSERT_EQ(size_t(entries.size()), c.expected.size());
         double gross = 0;
         for (size_t k = 0; k < c.expected.size(); ++k) {
             SCOPED_TRACE(k);
-            EXPECT_DOUBLE_EQ(entries[k].percSuTotale, c.expected[k].perc);
-            EXPECT_NEAR(entries[k].importoLordo, c.expected[k].gross, 1e-9);
-            EXPECT_NEAR(entries[k].imponibile, c.expected[k].taxable, 1e-9);
-            EXPECT_NEAR(entries[k].imposta, c.expected[k].vat, 1e-9);
-            gross += entries[k].importoLordo;
+            EXPECT_DOUBLE_EQ(entries[k].percSuTotale.toDouble(), c.expected[k].perc);
+            EXPECT_NEAR(entries[k].importoLordo.toDouble(), c.expected[k].gross, 1e-9);
+            EXPECT_NEAR(entries[k].imponibile.toDouble(), c.expected[k].taxable, 1e-9);
+            EXPECT_NEAR(entries[k].imposta.toDouble(), c.expected[k].vat, 1e-9);
+            gross += entries[k].importoLordo.toDouble();
         }
         EXPECT_NEAR(gross, c.receipts, 1e-9) << "the gross amounts add up to the receipts";
     }
@@ -101,40 +100,19 @@ TEST(Ventilation, SplitsReceiptsByPurchaseWeightToTheCent)
 TEST(Ventilation, MergesWeightsByVentilationCodeInFirstMetOrder)
 {
     const QList<VentilationWeight> weights = {
-        {5, 0, 100},   // own code
-        {6, 9, 50},    // split under code 9
-        {7, 0, 0},     // no weight: left out
-        {5, 0, 20},    // the same code again (a late invoice): added
-        {8, 9, -5},    // negative weight: left out
-        {10, 9, 30.5}, // another code split under 9
+        {5, 0, Money::fromDouble(100)},   // own code
+        {6, 9, Money::fromDouble(50)},    // split under code 9
+        {7, 0, Money::fromDouble(0)},     // no weight: left out
+        {5, 0, Money::fromDouble(20)},    // the same code again (a late invoice): added
+        {8, 9, Money::fromDouble(-5)},    // negative weight: left out
+        {10, 9, Money::fromDouble(30.5)}, // another code split under 9
     };
     const QList<VentilationEntry> entries = mergeVentilationWeights(weights);
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].idIva, 5);
-    EXPECT_DOUBLE_EQ(entries[0].importo, 120);
+    EXPECT_DOUBLE_EQ(entries[0].importo.toDouble(), 120);
     EXPECT_EQ(entries[1].idIva, 9);
-    EXPECT_DOUBLE_EQ(entries[1].importo, 80.5);
-}
-
-TEST(ThousandsRounding, RoundsTheDebtWithAHalfGoingDownAndTheInterestAwayFromZero)
-{
-    struct {
-        double x, debt, interest;
-    } cases[] = {
-        {1234499, -499, -499},
-        {1234500, -500, 500},
-        {1234501, 499, 499},
-        {18510, 490, 490},
-        {1000000, 0, 0},
-        {499, -499, -499},
-        {500, -500, 500},
-        {-1234500, 500, -500},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.x);
-        EXPECT_DOUBLE_EQ(fnArrotondaMigliaia(c.x), c.debt);
-        EXPECT_DOUBLE_EQ(fnArrotondaMigliaiaInteressi(c.x), c.interest);
-    }
+    EXPECT_DOUBLE_EQ(entries[1].importo.toDouble(), 80.5);
 }
 
 } // namespace

@@ -54,8 +54,8 @@ TEST_P(ExportTest, EachFormatCarriesTheSettlementsFigures)
     ScriptedMessages messages;
     SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
     doc.sbChildFill(january, false);
-    const double vatDue = doc.declaration().debit(DeclarationGrid::IvaEsigibile);
-    ASSERT_NE(vatDue, 0.0);
+    const Money vatDue = doc.declaration().debit(DeclarationGrid::IvaEsigibile);
+    ASSERT_FALSE(vatDue.isZero());
 
     for (const QString format : {u"pdf"_qs, u"html"_qs, u"odt"_qs, u"xlsx"_qs}) {
         SCOPED_TRACE(format.toStdString());
@@ -72,7 +72,7 @@ TEST_P(ExportTest, EachFormatCarriesTheSettlementsFigures)
             for (qsizetype at = sheet.indexOf(u"<v>"_qs); at >= 0 && !found; at = sheet.indexOf(u"<v>"_qs, at + 3)) {
                 const qsizetype end = sheet.indexOf(u"</v>"_qs, at);
                 const QStringView cell = QStringView(sheet).mid(at + 3, end - at - 3);
-                found = qAbs(cell.toDouble() - vatDue) < 0.005;
+                found = Money::fromDouble(cell.toDouble()) == vatDue;
             }
             EXPECT_TRUE(found) << "the VAT due as a number";
             EXPECT_FALSE(text.contains(formatAmount(vatDue, true))) << "no amount written as text";

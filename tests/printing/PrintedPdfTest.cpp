@@ -112,13 +112,13 @@ TEST_P(PrintedPdfTest, TheFiguresAreThoseOfTheWindow)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString text = pdfPages(file).join(u'\n');
     const DeclarationGrid &g = doc.declaration();
-    const std::pair<const char *, double> figures[] = {
+    const std::pair<const char *, Money> figures[] = {
         {"VAT due of the period", g.debit(DeclarationGrid::IvaEsigibile)},
         {"VAT deducted", g.credit(DeclarationGrid::IvaDetratta)},
         {"to pay", doc.importoDaVersare()},
     };
     for (const auto &[what, value] : figures) {
-        ASSERT_NE(value, 0.0) << what;
+        ASSERT_FALSE(value.isZero()) << what;
         EXPECT_TRUE(text.contains(formatAmount(value, true))) << what << " " << formatAmount(value, true).toStdString();
     }
     // every total line of the purchases' grid

@@ -23,8 +23,8 @@ namespace liqiva {
 namespace {
 
 // The range of a paid amount.
-constexpr double MinPaid = -9000000000.0;
-constexpr double MaxPaid = 99999999999.0;
+constexpr Money MinPaid = Money::units(-9000000000);
+constexpr Money MaxPaid = Money::units(99999999999);
 
 // The option index of each place: bank, collection agent, post office.
 int optionOf(PaymentPlace place)
@@ -486,7 +486,7 @@ bool PaymentFrame::acceptAmount(const QString &text)
         m_messages.warn(msgInvalidAmount(text, m_euro));
         return false;
     }
-    const double value = amount.value.value_or(0.0);
+    const Money value = amount.value.value_or(Money());
     if (value < MinPaid || value > MaxPaid) {
         m_messages.warn(msgAmountOutOfRange(formatAmount(MinPaid, m_euro), formatAmount(MaxPaid, m_euro)));
         return false;

@@ -104,8 +104,8 @@ bool isEmptyGrid(const DetailGrid &grid)
     for (const GridLine &line : grid.lines) {
         if (!line.total)
             return false;
-        for (const std::optional<double> &amount : line.amounts)
-            if (amount && *amount != 0)
+        for (const std::optional<Money> &amount : line.amounts)
+            if (amount && !amount->isZero())
                 return false;
     }
     return true;
@@ -486,10 +486,10 @@ void frmChild::showGrids()
             const GridLine &line = data.lines[r];
             grid->setItem(r, 0, textItem(line.description, line.total));
             for (int c = 1; c < grid->columnCount() && c - 1 < int(line.amounts.size()); ++c) {
-                const std::optional<double> &amount = line.amounts[c - 1];
+                const std::optional<Money> &amount = line.amounts[c - 1];
                 const bool percent = grid->horizontalHeaderItem(c)->text() == percentHeading;
                 const QString text = !amount   ? QString()
-                                     : percent ? formatPercent(*amount)
+                                     : percent ? formatPercent(Percent::fromMoney(*amount))
                                                : formatAmount(*amount, euro);
                 grid->setItem(r, c, amountItem(text, line.total));
             }
@@ -555,7 +555,7 @@ void frmChild::showDeclaration()
         const std::pair<int, DeclarationColumn> cells[] = {{DipDebit, DeclarationColumn::Debit},
                                                            {DipCredit, DeclarationColumn::Credit}};
         for (const auto &[column, side] : cells) {
-            const std::optional<double> value = side == DeclarationColumn::Debit ? g.debitCell(row) : g.creditCell(row);
+            const std::optional<Money> value = side == DeclarationColumn::Debit ? g.debitCell(row) : g.creditCell(row);
             QTableWidgetItem *item = cellAt(row, column, total);
             item->setText(formatAmount(value, euro));
             if (isEditableCell(row, side))
@@ -574,7 +574,7 @@ void frmChild::showAmounts()
 {
     const SettlementDocument &d = *m_doc;
     const bool euro = d.euro();
-    const double values[] = {d.importoDaVersare(), d.interessiAnnuali(), d.creditoResiduo(), d.creditoInfrannualeF24(),
+    const Money values[] = {d.importoDaVersare(), d.interessiAnnuali(), d.creditoResiduo(), d.creditoInfrannualeF24(),
                              d.creditoInfrannualeRimborso()};
     for (int i = 0; i < 5; ++i)
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
@@ -605,8 +605,8 @@ void frmChild::declarationCellEdited(QTableWidgetItem *item)
     } else {
         // The typed amount is compared as shown: "1.000,00" typed again over itself is no edit.
         const DeclarationGrid &g = m_doc->declaration();
-        const double before = side == DeclarationColumn::Debit ? g.debit(row) : g.credit(row);
-        if (amount.value.value_or(0.0) == before) {
+        const Money before = side == DeclarationColumn::Debit ? g.debit(row) : g.credit(row);
+        if (amount.value.value_or(Money()) == before) {
             showDeclaration();
             return;
         }
