@@ -178,7 +178,7 @@ bool SettlementDocument::fnChildSave()
     // their questions too.
     std::optional<DeferredWrite> annualCredit;
     if (m_id.isAnnual()) {
-        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
+        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, Money::fromDouble(creditoResiduo()),
                                              euro() ? 1.0 : 0.0);
         if (!annualCredit)
             return false;

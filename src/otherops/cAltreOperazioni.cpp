@@ -303,13 +303,12 @@ bool cAltreOperazioni::ConfirmModified()
     return true;
 }
 
-std::optional<Money> cAltreOperazioni::CalcolaImposta(Money imponibile, double aliquotaIva, bool decimali)
+std::optional<Money> cAltreOperazioni::CalcolaImposta(Money imponibile, Percent aliquotaIva, bool decimali)
 {
     if (imponibile.isZero())
         return std::nullopt;
-    const double v = imponibile.toDouble() * aliquotaIva / 100.0;
-    return Money::fromDouble(decimali ? roundTo(v, 0.01, RoundMode::HalfAwayFromZero)
-                                      : roundTo(v, 1.0, RoundMode::HalfUp));
+    return decimali ? aliquotaIva.of(imponibile, Step::Cent, RoundMode::HalfAwayFromZero)
+                    : aliquotaIva.of(imponibile, Step::Lira, RoundMode::HalfUp);
 }
 
 } // namespace liqiva

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "suite/Money.h"
+#include "suite/Percent.h"
 
 #include <QString>
 #include <QVector>
@@ -105,7 +106,7 @@ public:
     // The tax of a taxable amount at a rate: rounded to the cent (half away from zero) in
     // euro, to the unit (half up) in lire. None for a zero taxable amount: the tax is then
     // left as typed.
-    static std::optional<Money> CalcolaImposta(Money imponibile, double aliquotaIva, bool decimali);
+    static std::optional<Money> CalcolaImposta(Money imponibile, Percent aliquotaIva, bool decimali);
 
 private:
     enum class Status { Unchanged, Modified, New, Deleted };
