@@ -160,21 +160,28 @@ bool CreditoAnnuale::Save()
     return true;
 }
 
-std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
+CreditoAnnuale::Campo CreditoAnnuale::Valida()
 {
     // Bad input: a message, nothing written, the dialog stays open.
     if (m_idAzienda <= 0 || m_anno < 1 || m_anno >= 32767) {
         m_messages.error(msgAnnoNonValido());
-        return std::nullopt;
+        return Campo::Anno;
     }
     if (!within(m_credito, CreditoMinimo, CreditoMassimo)) {
         m_messages.error(msgCreditoFuoriLimiti());
-        return std::nullopt;
+        return Campo::Credito;
     }
     if (!within(m_rimborso, Money(), RimborsoMassimo)) {
         m_messages.error(msgRimborsoFuoriLimiti());
-        return std::nullopt;
+        return Campo::Rimborso;
     }
+    return Campo::Nessuno;
+}
+
+std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
+{
+    if (Valida() != Campo::Nessuno)
+        return std::nullopt;
     const Money credito = rounded(m_credito);
     const Money rimborso = rounded(m_rimborso);
 
@@ -296,7 +303,8 @@ bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAz
 }
 
 std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   Money creditoAnnualeIva, double roundValueDIP)
+                                                   Money creditoAnnualeIva, double roundValueDIP,
+                                                   const AnnualCreditEditor &edit)
 {
     if (!(creditoAnnualeIva > Money())) {
         return DeferredWrite([&db, idAzienda, anno]() {
@@ -308,6 +316,8 @@ std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageServic
     }
     auto c = std::make_shared<CreditoAnnuale>(db, messages, idAzienda);
     c->LoadDati(anno, creditoAnnualeIva, roundValueDIP);
+    if (edit && !edit(*c))
+        return std::nullopt;
     std::optional<CreditoAnnuale::Plan> plan = c->Prepare();
     if (!plan)
         return std::nullopt;

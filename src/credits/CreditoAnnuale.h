@@ -89,6 +89,10 @@ public:
     // (DbError); the properties then stay as they were.
     bool Save();
 
+    // The checks of the OK without its questions: which value is refused (its message shown).
+    enum class Campo { Nessuno, Anno, Credito, Rimborso };
+    Campo Valida();
+
     // The same OK in two steps, for a caller whose own transaction holds the writes: the
     // checks and the questions now (nullopt, with its message, when refused), the writes
     // later without a word to the user.
@@ -148,7 +152,11 @@ bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAz
 // write runs later inside the save's transaction and gives back the messages to show after
 // the commit. nullopt when the amounts are refused (the message already shown).
 using DeferredWrite = std::function<QStringList()>;
+// edit, when given, shows the figures to the user (the dialog) before the questions: false
+// abandons the save without a word.
+using AnnualCreditEditor = std::function<bool(CreditoAnnuale &)>;
 std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   Money creditoAnnualeIva, double roundValueDIP);
+                                                   Money creditoAnnualeIva, double roundValueDIP,
+                                                   const AnnualCreditEditor &edit = {});
 
 } // namespace liqiva

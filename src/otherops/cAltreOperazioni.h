@@ -108,6 +108,17 @@ public:
     // left as typed.
     static std::optional<Money> CalcolaImposta(Money imponibile, Percent aliquotaIva, bool decimali);
 
+    // The rates a row may take: only the fully deductible ones, key and code.
+    struct Aliquota {
+        int IDIva = 0;
+        QString Iva;
+    };
+    static QVector<Aliquota> AliquoteDetraibili(Connection &db);
+    // The percentage of a rate (0 for an unknown one).
+    static Percent AliquotaIva(Connection &db, int idIva);
+    // The key of a rate by its code; nullopt when no deductible rate has it.
+    static std::optional<int> IDIvaDaCodice(Connection &db, const QString &codice);
+
 private:
     enum class Status { Unchanged, Modified, New, Deleted };
     struct Row {

@@ -5,6 +5,8 @@
 #include "suite/Percent.h"
 
 #include <QString>
+#include <optional>
+#include <utility>
 
 namespace liqiva {
 
@@ -107,6 +109,14 @@ public:
     // already deducted.
     ConguaglioAnnuale CalcolaConguaglioAnnuale(Money imponibili, Money esenti, Money ivaAcquisti,
                                                Money ivaDetratta) const;
+    // The operations of the annual settlement the user typed over (taxable, exempt), nothing
+    // when both are the counters'.
+    std::optional<std::pair<Money, Money>> OperazioniDigitate() const
+    {
+        if (m_idMese != 0 || !m_gestione || (m_imponibiliCalcolate && m_esentiCalcolate))
+            return std::nullopt;
+        return std::make_pair(m_imponibili, m_esenti);
+    }
     // The user confirms the annual figures ("Aggiorna").
     void Aggiorna(Money imponibili, Money esenti, Percent percentuale);
 
