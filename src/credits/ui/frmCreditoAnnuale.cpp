@@ -43,6 +43,7 @@ frmCreditoAnnuale::frmCreditoAnnuale(CreditoAnnuale &credito, MessageService &me
     connect(cmdOk, &QPushButton::clicked, this, &frmCreditoAnnuale::ok);
     connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(curRimborso, &QLineEdit::editingFinished, this, &frmCreditoAnnuale::refundEdited);
+    m_warnedFor = m_c.Rimborso();
     curRimborso->setFocus();
     curRimborso->selectAll();
 }
@@ -53,8 +54,13 @@ void frmCreditoAnnuale::refundEdited()
     if (!parsed.valid)
         return; // the OK says what is wrong with it
     const Money refund = Money::fromDouble(parsed.value.value_or(0.0));
-    if (refund != m_c.Rimborso())
-        m_c.RimborsoChanged(refund);
+    if (refund == m_warnedFor || refund < Money() || refund > CreditoAnnuale::RimborsoMassimo)
+        return; // out of range: the OK refuses it
+    m_warnedFor = refund;
+    // Only the warning here: the OK takes the value.
+    const Money kept = m_c.Rimborso();
+    m_c.RimborsoChanged(refund);
+    m_c.setRimborso(kept);
 }
 
 bool frmCreditoAnnuale::ok()
@@ -69,6 +75,7 @@ bool frmCreditoAnnuale::ok()
         }
         return Money::fromDouble(parsed.value.value_or(0.0));
     };
+    refundEdited(); // the warning of a refund above the credit, when OK came straight from typing
     const std::optional<Money> credito = take(curCreditoAnnuale);
     if (!credito)
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Money.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -28,6 +30,7 @@ private:
     CreditoAnnuale &m_c;
     MessageService &m_messages;
     bool m_euro;
+    Money m_warnedFor; // the refund last checked against the credit
     QLineEdit *curCreditoAnnuale = nullptr, *curRimborso = nullptr;
     QPushButton *cmdOk = nullptr, *cmdAnnulla = nullptr;
 };
