@@ -16,6 +16,7 @@
 #include "suite/UtilityServices.h"
 
 #include <QJsonArray>
+#include "document/SettlementInput.h"
 #include <cmath>
 
 namespace liqiva::cli {
@@ -129,6 +130,12 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     }
     root.insert(u"f24"_qs, f24);
 
+    {
+        // The values of the dialogs, in the form --input takes them.
+        const QJsonObject inputs = SettlementInput::toJson(const_cast<SettlementDocument &>(doc));
+        for (auto it = inputs.begin(); it != inputs.end(); ++it)
+            root.insert(it.key(), it.value());
+    }
     root.insert(u"messages"_qs, QJsonArray::fromStringList(messages));
     return root;
 }
@@ -165,6 +172,12 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     SettlementDocument doc(ctx);
     try {
         doc.sbChildFill(key, makeDatiIva);
+        // The values of the dialogs, given in a file: checked as the dialogs check them.
+        if (!args.value(u"input"_qs).isEmpty()) {
+            const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
+            if (SettlementInput::apply(doc, input))
+                doc.sbChildFill(key, false);
+        }
     } catch (...) {
         if (removeWhenDone)
             WorkingRecords::removeDocumentRows(db, user, key);
@@ -376,9 +389,9 @@ const std::vector<Command> &settleCommands()
 {
     static const std::vector<Command> table = {
         {"settle",
-         "settle  --db URL --user N --activity N --vat-year N --period P [--method M] [--no-rebuild] [--save] [--yes] "
-         "[--json]  calcola (e con --save salva) una liquidazione; P da 0 a 13, M da 0 a 2",
-         {u"db"_qs, u"user"_qs, u"activity"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs},
+         "settle  --db URL --user N --activity N --vat-year N --period P [--method M] [--input FILE.json] [--no-rebuild] "
+         "[--save] [--yes] [--json]  calcola (e con --save salva) una liquidazione; P da 0 a 13, M da 0 a 2",
+         {u"db"_qs, u"user"_qs, u"activity"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"input"_qs},
          {u"no-rebuild"_qs, u"save"_qs, u"yes"_qs, u"json"_qs, u"verbose"_qs},
          runSettle},
         {"show", "show    --db URL --user N --id N [--json]  ricalcola e mostra una liquidazione salvata",

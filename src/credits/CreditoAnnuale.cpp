@@ -8,7 +8,6 @@
 #include "suite/Rounding.h"
 
 #include <QVector>
-#include <cmath>
 
 namespace liqiva {
 
@@ -16,9 +15,9 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool within(double v, double low, double high)
+bool within(Money v, Money low, Money high)
 {
-    return std::isfinite(v) && v >= low && v <= high;
+    return v >= low && v <= high;
 }
 
 // The statements of the credit tables, as the suite writes them.
@@ -36,9 +35,9 @@ QString sqlTestata(int idAzienda, int annoCredito)
            sqlNumber(annoCredito) + u" AND IDMese = 1"_qs;
 }
 
-QString sqlAggiornaMovimento(int idMovimento, double importo)
+QString sqlAggiornaMovimento(int idMovimento, Money importo)
 {
-    return u"UPDATE MovimentoCredito SET Importo = "_qs + sqlNumber(importo) + u" WHERE IDMovimentoCredito = "_qs +
+    return u"UPDATE MovimentoCredito SET Importo = "_qs + importo.toString() + u" WHERE IDMovimentoCredito = "_qs +
            sqlNumber(idMovimento);
 }
 
@@ -95,17 +94,17 @@ double CreditoAnnuale::currencyStep() const
     return m_roundValueDIP == 1 ? 0.01 : 1.0;
 }
 
-double CreditoAnnuale::rounded(double v) const
+Money CreditoAnnuale::rounded(Money v) const
 {
     return roundTo(v, currencyStep(), RoundMode::HalfAwayFromZero);
 }
 
-void CreditoAnnuale::LoadDati(int anno, double creditoAnnualeIva, double roundValueDIP)
+void CreditoAnnuale::LoadDati(int anno, Money creditoAnnualeIva, double roundValueDIP)
 {
     m_anno = anno;
     m_credito = creditoAnnualeIva;
     m_roundValueDIP = roundValueDIP;
-    m_rimborso = 0;
+    m_rimborso = Money();
     m_salvati = false;
     m_idMovCredito = 0;
     m_idMovRimborso = 0;
@@ -118,7 +117,7 @@ void CreditoAnnuale::LoadDati(int anno, double creditoAnnualeIva, double roundVa
         if (rs.integer(u"IDCausaleCredito"_qs) == CausaleCredito::Rimborso) {
             if (m_idMovRimborso == 0) {
                 m_idMovRimborso = id;
-                m_rimborso = rs.number(u"Importo"_qs);
+                m_rimborso = Money::fromVariant(rs.field(u"Importo"_qs));
             }
         } else if (m_idMovCredito == 0) {
             m_idMovCredito = id;
@@ -126,12 +125,10 @@ void CreditoAnnuale::LoadDati(int anno, double creditoAnnualeIva, double roundVa
     }
 }
 
-void CreditoAnnuale::RimborsoChanged(double rimborso)
+void CreditoAnnuale::RimborsoChanged(Money rimborso)
 {
     m_rimborso = rimborso;
-    if (!std::isfinite(rimborso) || !std::isfinite(m_credito))
-        return; // the OK says what is wrong with it
-    if (Money::fromDouble(rounded(rimborso)) > Money::fromDouble(rounded(m_credito)))
+    if (rounded(rimborso) > rounded(m_credito))
         m_messages.warn(msgRimborsoSuperiore());
 }
 
@@ -146,11 +143,11 @@ int CreditoAnnuale::findOrCreateHeader()
                        sqlNumber(annoCredito) + u", 1)"_qs);
 }
 
-int CreditoAnnuale::insertMovement(int idCredito, int causale, double importo)
+int CreditoAnnuale::insertMovement(int idCredito, int causale, Money importo)
 {
     return nextKey(m_db, u"MovimentoCredito"_qs, u"IDMovimentoCredito"_qs,
                    u"INSERT INTO MovimentoCredito (IDCredito, IDCausaleCredito, Importo, Automatico) VALUES ("_qs +
-                       sqlNumber(idCredito) + u", "_qs + sqlNumber(causale) + u", "_qs + sqlNumber(importo) +
+                       sqlNumber(idCredito) + u", "_qs + sqlNumber(causale) + u", "_qs + importo.toString() +
                        u", -1)"_qs);
 }
 
@@ -163,23 +160,30 @@ bool CreditoAnnuale::Save()
     return true;
 }
 
-std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
+CreditoAnnuale::Campo CreditoAnnuale::Valida()
 {
     // Bad input: a message, nothing written, the dialog stays open.
     if (m_idAzienda <= 0 || m_anno < 1 || m_anno >= 32767) {
         m_messages.error(msgAnnoNonValido());
-        return std::nullopt;
+        return Campo::Anno;
     }
     if (!within(m_credito, CreditoMinimo, CreditoMassimo)) {
         m_messages.error(msgCreditoFuoriLimiti());
-        return std::nullopt;
+        return Campo::Credito;
     }
-    if (!within(m_rimborso, 0, RimborsoMassimo)) {
+    if (!within(m_rimborso, Money(), RimborsoMassimo)) {
         m_messages.error(msgRimborsoFuoriLimiti());
-        return std::nullopt;
+        return Campo::Rimborso;
     }
-    const double credito = rounded(m_credito);
-    const double rimborso = rounded(m_rimborso);
+    return Campo::Nessuno;
+}
+
+std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
+{
+    if (Valida() != Campo::Nessuno)
+        return std::nullopt;
+    const Money credito = rounded(m_credito);
+    const Money rimborso = rounded(m_rimborso);
 
     // What to write. The questions are all asked before the first write, so that no
     // transaction stays open while the user decides.
@@ -188,7 +192,7 @@ std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
     Act refundAct = Act::Nothing;
     if (!m_salvati) {
         creditAct = Act::Insert;
-        refundAct = rimborso != 0 ? Act::Insert : Act::Nothing;
+        refundAct = !rimborso.isZero() ? Act::Insert : Act::Nothing;
     } else {
         if (m_idMovCredito > 0) {
             if (m_messages.askOkCancel(msgSostituireCredito()))
@@ -199,9 +203,9 @@ std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
             creditAct = Act::Insert;
         }
         if (m_idMovRimborso < 1) {
-            refundAct = rimborso != 0 ? Act::Insert : Act::Nothing;
+            refundAct = !rimborso.isZero() ? Act::Insert : Act::Nothing;
         } else if (m_messages.askOkCancel(msgSostituireRimborso())) {
-            refundAct = rimborso == 0 ? Act::Delete : Act::Update;
+            refundAct = rimborso.isZero() ? Act::Delete : Act::Update;
         }
     }
 
@@ -213,8 +217,8 @@ void CreditoAnnuale::Write(const Plan &plan)
     using Act = MovementAct;
     Act creditAct = plan.credit;
     Act refundAct = plan.refund;
-    const double credito = plan.credito;
-    const double rimborso = plan.rimborso;
+    const Money credito = plan.credito;
+    const Money rimborso = plan.rimborso;
     int idCredito = m_idMovCredito;
     int idRimborso = m_idMovRimborso;
     Transaction tx(m_db);
@@ -287,9 +291,9 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
 }
 
 bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                              double creditoAnnualeIva, double roundValueDIP)
+                              Money creditoAnnualeIva, double roundValueDIP)
 {
-    if (!(creditoAnnualeIva > 0)) {
+    if (!(creditoAnnualeIva > Money())) {
         sbDeleteCreditoAnnuale(db, messages, idAzienda, anno);
         return true;
     }
@@ -299,9 +303,10 @@ bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAz
 }
 
 std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   double creditoAnnualeIva, double roundValueDIP)
+                                                   Money creditoAnnualeIva, double roundValueDIP,
+                                                   const AnnualCreditEditor &edit)
 {
-    if (!(creditoAnnualeIva > 0)) {
+    if (!(creditoAnnualeIva > Money())) {
         return DeferredWrite([&db, idAzienda, anno]() {
             QStringList after;
             if (removeCreditoAnnuale(db, idAzienda, anno).testateRimaste > 0)
@@ -311,6 +316,8 @@ std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageServic
     }
     auto c = std::make_shared<CreditoAnnuale>(db, messages, idAzienda);
     c->LoadDati(anno, creditoAnnualeIva, roundValueDIP);
+    if (edit && !edit(*c))
+        return std::nullopt;
     std::optional<CreditoAnnuale::Plan> plan = c->Prepare();
     if (!plan)
         return std::nullopt;

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "suite/Money.h"
+
 namespace liqiva {
 
 class Connection;
@@ -42,20 +44,20 @@ public:
     static QString msgMovimentiRimasti(int annoCredito);
 
     // Ranges of the two currency fields.
-    static constexpr double CreditoMinimo = -9000000000.0;
-    static constexpr double CreditoMassimo = 9000000000.0;
-    static constexpr double RimborsoMassimo = 9000000000.0;
+    static constexpr Money CreditoMinimo = Money::units(-9000000000LL);
+    static constexpr Money CreditoMassimo = Money::units(9000000000LL);
+    static constexpr Money RimborsoMassimo = Money::units(9000000000LL);
 
     // ---- properties --------------------------------------------------------------------
     int IDAzienda() const { return m_idAzienda; }
     // The year of the annual settlement; the credit goes into Anno + 1.
     int Anno() const { return m_anno; }
     void setAnno(int v) { m_anno = v; }
-    double CreditoAnnualeIva() const { return m_credito; }
-    void setCreditoAnnualeIva(double v) { m_credito = v; }
+    Money CreditoAnnualeIva() const { return m_credito; }
+    void setCreditoAnnualeIva(Money v) { m_credito = v; }
     // The refund; setting it does not warn (see RimborsoChanged).
-    double Rimborso() const { return m_rimborso; }
-    void setRimborso(double v) { m_rimborso = v; }
+    Money Rimborso() const { return m_rimborso; }
+    void setRimborso(Money v) { m_rimborso = v; }
     // 1 when amounts are in euro (two decimals); anything else gives whole units.
     double RoundValueDIP() const { return m_roundValueDIP; }
     void setRoundValueDIP(double v) { m_roundValueDIP = v; }
@@ -75,10 +77,10 @@ public:
     // What the settlement window does before it shows the dialog: takes the year, the annual
     // credit and the currency, and reads the automatic movements already written for
     // January of the following year (the recorded refund, the keys, CreditiSalvati).
-    void LoadDati(int anno, double creditoAnnualeIva, double roundValueDIP);
+    void LoadDati(int anno, Money creditoAnnualeIva, double roundValueDIP);
 
     // The refund field changed: keeps the value and warns when it is above the annual credit.
-    void RimborsoChanged(double rimborso);
+    void RimborsoChanged(Money rimborso);
 
     // OK of the dialog. Validates the two amounts (a message and false, nothing written, when
     // one is out of range), asks before replacing movements already saved (Cancel keeps that
@@ -86,6 +88,10 @@ public:
     // when the dialog may close. A database error rolls everything back and is thrown
     // (DbError); the properties then stay as they were.
     bool Save();
+
+    // The checks of the OK without its questions: which value is refused (its message shown).
+    enum class Campo { Nessuno, Anno, Credito, Rimborso };
+    Campo Valida();
 
     // The same OK in two steps, for a caller whose own transaction holds the writes: the
     // checks and the questions now (nullopt, with its message, when refused), the writes
@@ -95,16 +101,16 @@ public:
     void Write(const Plan &plan);
 
 private:
-    double rounded(double v) const;
+    Money rounded(Money v) const;
     int findOrCreateHeader();
-    int insertMovement(int idCredito, int causale, double importo);
+    int insertMovement(int idCredito, int causale, Money importo);
 
     Connection &m_db;
     MessageService &m_messages;
     int m_idAzienda;
     int m_anno = 0;
-    double m_credito = 0;
-    double m_rimborso = 0;
+    Money m_credito;
+    Money m_rimborso;
     double m_roundValueDIP = 1;
     bool m_salvati = false;
     int m_idMovCredito = 0;
@@ -115,8 +121,8 @@ enum class MovementAct { Nothing, Insert, Update, Delete };
 struct CreditoAnnuale::Plan {
     MovementAct credit = MovementAct::Nothing;
     MovementAct refund = MovementAct::Nothing;
-    double credito = 0;
-    double rimborso = 0;
+    Money credito;
+    Money rimborso;
 };
 
 // What the removal of the annual credit did.
@@ -140,13 +146,17 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
 // recorded, as the dialog's OK with its fields untouched would do (questions included);
 // otherwise the annual credit of the year is removed. False when the OK refused the amounts.
 bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                              double creditoAnnualeIva, double roundValueDIP);
+                              Money creditoAnnualeIva, double roundValueDIP);
 
 // The same step split for the save of a settlement: its questions are asked now; the returned
 // write runs later inside the save's transaction and gives back the messages to show after
 // the commit. nullopt when the amounts are refused (the message already shown).
 using DeferredWrite = std::function<QStringList()>;
+// edit, when given, shows the figures to the user (the dialog) before the questions: false
+// abandons the save without a word.
+using AnnualCreditEditor = std::function<bool(CreditoAnnuale &)>;
 std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   double creditoAnnualeIva, double roundValueDIP);
+                                                   Money creditoAnnualeIva, double roundValueDIP,
+                                                   const AnnualCreditEditor &edit = {});
 
 } // namespace liqiva

@@ -9,19 +9,8 @@
 #include "suite/Rounding.h"
 
 #include <QDateTime>
-#include <cmath>
 
 namespace liqiva {
-
-namespace {
-
-// Currency columns keep four decimals: differences are taken exactly there.
-double difference(double a, double b)
-{
-    return (Money::fromDouble(a) - Money::fromDouble(b)).toDouble();
-}
-
-} // namespace
 
 CreditoAutotrasportatori::CreditoAutotrasportatori(Connection &db, int idUser) : m_db(db), m_idUser(idUser) {}
 
@@ -30,14 +19,14 @@ QString CreditoAutotrasportatori::msgNonValido()
     return QStringLiteral("Il credito utilizzato non è un importo valido.");
 }
 
-double CreditoAutotrasportatori::rounded(double v) const
+Money CreditoAutotrasportatori::rounded(Money v) const
 {
     return roundTo(v, m_step, RoundMode::HalfAwayFromZero);
 }
 
-double CreditoAutotrasportatori::ResiduoPer(double utilizzato) const
+Money CreditoAutotrasportatori::ResiduoPer(Money utilizzato) const
 {
-    return difference(m_disponibile, utilizzato);
+    return m_disponibile - utilizzato;
 }
 
 void CreditoAutotrasportatori::Load(const SettlementIdentity &id, double currencyStep)
@@ -48,13 +37,13 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, double currenc
     const QString year = sqlNumber(id.idPeriodoIva);
 
     // What the activity's year still has (0 without a row)...
-    double available = fieldToNumber(m_db.scalar(
+    Money available = Money::fromVariant(m_db.scalar(
         u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
         activity + u" AND IDPeriodoIva = "_qs + year));
     // ...plus what this settlement already uses. Only the settlements of a month or a quarter
     // store a use of their own.
     if (consumaCredito()) {
-        available += fieldToNumber(m_db.scalar(
+        available += Money::fromVariant(m_db.scalar(
             u"SELECT SUM(Importo) AS CreditoAutotrasportatori FROM RisultatoLiquidazioneIvaXTipo INNER JOIN "
             "RisultatoLiquidazioneIva ON RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "
             "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs +
@@ -62,10 +51,10 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, double currenc
             u" AND IDTipoRisultatoLiquidazioneIva IN (4,6,7) AND IDMese = "_qs + sqlNumber(id.idMese) +
             u" AND AccontoIva = 0"_qs));
     }
-    m_disponibile = Money::fromDouble(available).toDouble();
+    m_disponibile = available;
 
     // The used credit is the one of the report header, as the last fill computed it.
-    m_utilizzato = 0;
+    m_utilizzato = Money();
     Recordset rs = m_db.openRecordset(
         u"SELECT CampoReportLiquidazioneIva.CreditoAutotrasportatori, "
         "AttivitaAziendaPerPeriodoIva.CreditoIvaAutotrasportatori AS CreditoResiduo FROM CampoReportLiquidazioneIva, "
@@ -73,31 +62,31 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, double currenc
         year + u" AND AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs + activity +
         u" AND IDRisultatoLiquidazioneIva = "_qs + sqlNumber(id.idRisultatoLiquidazioneIva));
     if (!rs.eof())
-        m_utilizzato = rs.number(u"CreditoAutotrasportatori"_qs);
-    m_residuo = difference(m_disponibile, m_utilizzato);
+        m_utilizzato = Money::fromVariant(rs.field(u"CreditoAutotrasportatori"_qs));
+    m_residuo = m_disponibile - m_utilizzato;
 }
 
-bool CreditoAutotrasportatori::Conferma(double utilizzato, MessageService &messages)
+bool CreditoAutotrasportatori::Conferma(Money utilizzato, MessageService &messages)
 {
-    if (!std::isfinite(utilizzato) || utilizzato < ImportoMinimo || utilizzato > ImportoMassimo) {
+    if (utilizzato < ImportoMinimo || utilizzato > ImportoMassimo) {
         messages.error(msgNonValido());
         return false;
     }
-    const double used = rounded(utilizzato);
-    if (used < 0) {
+    const Money used = rounded(utilizzato);
+    if (used < Money()) {
         messages.warn(Amounts::msgCreditoUtilizzatoNegativo());
         return false;
     }
-    if (used != 0 && Money::fromDouble(used) > Money::fromDouble(m_disponibile)) {
+    if (!used.isZero() && used > m_disponibile) {
         messages.warn(Amounts::msgCreditoUtilizzatoMaggiore());
         return false;
     }
     m_utilizzato = used;
-    m_residuo = difference(m_disponibile, used);
+    m_residuo = m_disponibile - used;
     return true;
 }
 
-void CreditoAutotrasportatori::writeTypeFour(double importo)
+void CreditoAutotrasportatori::writeTypeFour(Money importo)
 {
     const QString key = sqlNumber(m_id.idRisultatoLiquidazioneIva);
     const QString user = sqlNumber(m_idUser);
@@ -108,22 +97,22 @@ void CreditoAutotrasportatori::writeTypeFour(double importo)
                     key);
     if (!existing.isNull()) {
         const QString row = sqlNumber(existing.toInt());
-        if (importo == 0) {
+        if (importo.isZero()) {
             m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + row);
         } else {
-            m_db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlNumber(importo) +
+            m_db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + importo.toString() +
                          u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL "
                          ",IDUtenteUltimaVariazione = "_qs +
                          user + u" ,DataUltimaVariazione = "_qs + now + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
                          row);
         }
-    } else if (importo != 0) {
+    } else if (!importo.isZero()) {
         nextKey(
             m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
             "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
             "DataUltimaVariazione, VirtualDelete) VALUES (4, "_qs +
-                key + u", "_qs + sqlNumber(importo) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
+                key + u", "_qs + importo.toString() + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
     }
 }
 
@@ -131,20 +120,20 @@ void CreditoAutotrasportatori::Save(Amounts *amounts)
 {
     if (!consumaCredito() || m_id.idRisultatoLiquidazioneIva <= 0)
         return;
-    double used = m_utilizzato;
+    Money used = m_utilizzato;
     if (amounts) {
         // The amounts object's unit: thousands of lire where it does not hold units.
         const long long unit = amounts->ImpUnita() ? 1 : 1000;
         if (m_id.lireRules())
-            amounts->setCreAutotraspUti(Money::fromRaw(Money::fromDouble(used).raw() / unit));
+            amounts->setCreAutotraspUti(Money::fromRaw(used.raw() / unit));
         else
-            used = (amounts->CreAutotraspUti() * unit).toDouble();
+            used = amounts->CreAutotraspUti() * unit;
     }
-    const double residual = difference(m_disponibile, used);
+    const Money residual = m_disponibile - used;
 
     Transaction tx(m_db);
     writeTypeFour(used);
-    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "_qs + sqlNumber(residual) +
+    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "_qs + residual.toString() +
                  u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
                  sqlNumber(m_id.idAttivitaAzienda));
     tx.commit();
@@ -152,21 +141,21 @@ void CreditoAutotrasportatori::Save(Amounts *amounts)
     m_residuo = residual;
 }
 
-double CreditoAutotrasportatori::RestituisciCredito(Connection &db, int idUser, const SettlementIdentity &id)
+Money CreditoAutotrasportatori::RestituisciCredito(Connection &db, int idUser, const SettlementIdentity &id)
 {
     if (!id.lireRules() || id.idMese < 1 || id.idMese > 12 || id.idRisultatoLiquidazioneIva <= 0)
-        return 0;
+        return {};
     const QVariant found =
         db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
                   "IDRisultatoLiquidazioneIva = "_qs +
                   sqlNumber(id.idRisultatoLiquidazioneIva));
     if (found.isNull())
-        return 0;
-    const double amount = Money::fromVariant(found).toDouble();
+        return {};
+    const Money amount = Money::fromVariant(found);
     // An activity whose credit column is empty gets the amount, not an empty column back.
     db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "
                "COALESCE(CreditoIvaAutotrasportatori, 0) + "_qs +
-               sqlNumber(amount) + u",IDUtenteUltimaVariazione = "_qs + sqlNumber(idUser) +
+               amount.toString() + u",IDUtenteUltimaVariazione = "_qs + sqlNumber(idUser) +
                u",DataUltimaVariazione = "_qs + sqlDate(QDateTime::currentDateTime(), db.engine()) +
                u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
                sqlNumber(id.idPeriodoIva));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SettlementIdentity.h"
+#include "suite/Money.h"
 
 #include <QString>
 
@@ -27,19 +28,19 @@ public:
     static QString lblCreditoResiduo() { return QStringLiteral("Credito residuo:"); }
     static QString msgNonValido();
     // Range of the two currency fields.
-    static constexpr double ImportoMinimo = -9000000000.0;
-    static constexpr double ImportoMassimo = 99999999999.0;
+    static constexpr Money ImportoMinimo = Money::units(-9000000000LL);
+    static constexpr Money ImportoMassimo = Money::units(99999999999LL);
 
     // ---- the figures --------------------------------------------------------------------
     const SettlementIdentity &identity() const { return m_id; }
     // The credit this settlement may use: what the activity's year still has plus what the
     // settlement itself already uses (so that editing it again does not count it twice).
-    double Disponibile() const { return m_disponibile; }
-    double Utilizzato() const { return m_utilizzato; }
+    Money Disponibile() const { return m_disponibile; }
+    Money Utilizzato() const { return m_utilizzato; }
     // Disponibile - Utilizzato: the activity's remaining credit once the settlement is saved.
-    double Residuo() const { return m_residuo; }
+    Money Residuo() const { return m_residuo; }
     // The residual the dialog shows while the used credit is being typed.
-    double ResiduoPer(double utilizzato) const;
+    Money ResiduoPer(Money utilizzato) const;
     // The settlement consumes the credit (a month or a quarter).
     bool consumaCredito() const { return m_id.idMese >= 1 && m_id.idMese <= 12; }
 
@@ -54,7 +55,7 @@ public:
     // OK of the dialog: the used credit must be a number, not negative and, unless it is 0,
     // not above the available credit. On success the used and the residual credit change;
     // otherwise the reason is shown and nothing changes. Annulla simply does not call it.
-    bool Conferma(double utilizzato, MessageService &messages);
+    bool Conferma(Money utilizzato, MessageService &messages);
 
     // The truckers' step of the settlement save, for a month or a quarter: the amount of
     // type 4 (updated, inserted, or deleted when it falls to 0) and the activity's remaining
@@ -70,19 +71,19 @@ public:
     // The give-back of the delete: for a month or a quarter of a year before 2000 with a
     // type-4 amount, that amount returns to the activity's available credit (from 2000 on
     // the settlement amounts give it back themselves). Returns the amount given back.
-    static double RestituisciCredito(Connection &db, int idUser, const SettlementIdentity &id);
+    static Money RestituisciCredito(Connection &db, int idUser, const SettlementIdentity &id);
 
 private:
-    double rounded(double v) const;
-    void writeTypeFour(double importo);
+    Money rounded(Money v) const;
+    void writeTypeFour(Money importo);
 
     Connection &m_db;
     int m_idUser;
     SettlementIdentity m_id;
     double m_step = 0.01;
-    double m_disponibile = 0;
-    double m_utilizzato = 0;
-    double m_residuo = 0;
+    Money m_disponibile;
+    Money m_utilizzato;
+    Money m_residuo;
 };
 
 } // namespace liqiva

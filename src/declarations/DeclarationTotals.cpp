@@ -16,7 +16,7 @@ DeclarationTotals::DeclarationTotals(Connection &db, const SettlementIdentity &s
 {
 }
 
-double DeclarationTotals::rounded(double v) const
+Money DeclarationTotals::rounded(Money v) const
 {
     return roundTo(v, m_step, RoundMode::HalfAwayFromZero);
 }
@@ -54,13 +54,13 @@ QString DeclarationTotals::commonFilter(const QString &from, const QString &mont
            sqlNumber(m_s.idAttivitaAzienda) + u")"_qs;
 }
 
-double DeclarationTotals::sum(const QString &sql, const QString &field)
+Money DeclarationTotals::sum(const QString &sql, const QString &field)
 {
     Recordset rs = m_db.openRecordset(sql);
-    return rs.eof() ? 0.0 : rs.number(field);
+    return rs.eof() ? Money() : Money::fromVariant(rs.field(field));
 }
 
-double DeclarationTotals::ventilatedReceipts()
+Money DeclarationTotals::ventilatedReceipts()
 {
     return sum(
         u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent"_qs + u" FROM RigaReportLiquidazioneIva INNER JOIN Iva"_qs +
@@ -70,7 +70,7 @@ double DeclarationTotals::ventilatedReceipts()
         u"ImpCorrVent"_qs);
 }
 
-double DeclarationTotals::storedAmount(int amountType)
+Money DeclarationTotals::storedAmount(int amountType)
 {
     return sum(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo"_qs + u" WHERE"_qs +
                    u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva) +
@@ -85,7 +85,7 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
     const QString from = u" FROM ContatoreIva"_qs + u" INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs;
     const QString f = commonFilter(from, periodicMonths());
 
-    const double corrVent = ventilatedReceipts();
+    const Money corrVent = ventilatedReceipts();
     const QString attive =
         f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 2"_qs + u" OR ContatoreIva.IDTipoContatoreIva = 3"_qs +
         u" OR ContatoreIva.IDTipoContatoreIva = 4"_qs + u" OR ContatoreIva.IDTipoContatoreIva = 5"_qs +
@@ -93,18 +93,18 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
         u" )"_qs +
         u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND "
         "ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
-    dip.VP1_OperazioniAttive = Money::fromDouble(rounded(sum(attive, u"Imponibile"_qs) + corrVent));
+    dip.VP1_OperazioniAttive = rounded(sum(attive, u"Imponibile"_qs) + corrVent);
     dip.VP1_CessioniIntracomunitarie =
-        Money::fromDouble(rounded(sum(attive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs)));
+        rounded(sum(attive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs));
 
     const QString passive = f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 1"_qs +
                             u" OR ContatoreIva.IDTipoContatoreIva = 8"_qs + u" )"_qs;
-    dip.VP2_OperazioniPassive = Money::fromDouble(rounded(sum(passive, u"Imponibile"_qs)));
+    dip.VP2_OperazioniPassive = rounded(sum(passive, u"Imponibile"_qs));
     dip.VP2_AcquistiIntracomunitari =
-        Money::fromDouble(rounded(sum(passive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs)));
+        rounded(sum(passive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs));
 
-    dip.VP3_Imponibile = Money::fromDouble(rounded(storedAmount(AmountType::ImportazioniImponibile)));
-    dip.VP3_Imposta = Money::fromDouble(rounded(storedAmount(AmountType::ImportazioniImposta)));
+    dip.VP3_Imponibile = rounded(storedAmount(AmountType::ImportazioniImponibile));
+    dip.VP3_Imposta = rounded(storedAmount(AmountType::ImportazioniImposta));
 
     Recordset rs = m_db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIva"_qs + u" WHERE"_qs +
                                       u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
@@ -133,13 +133,13 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
                             : u" AND IDMese BETWEEN "_qs + sqlNumber(first) + u" AND "_qs + sqlNumber(last);
     const QString from = u" FROM ContatoreIva INNER JOIN Iva"_qs + u" ON ContatoreIva.IDIva = Iva.IDIva"_qs;
     const QString f = commonFilter(from, months);
-    const auto total = [this](const QString &sql) { return Money::fromDouble(rounded(sum(sql, u"Imponibile"_qs))); };
+    const auto total = [this](const QString &sql) { return rounded(sum(sql, u"Imponibile"_qs)); };
 
     const QString attive = f + u" AND ContatoreIva.IDTipoContatoreIva IN (2,3,4,5,6,7,12,13)"_qs;
     const QString attiveNoExcluded =
         attive + u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs +
         u" OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
-    cadi.OperazioniAttive = Money::fromDouble(rounded(sum(attiveNoExcluded, u"Imponibile"_qs) + ventilatedReceipts()));
+    cadi.OperazioniAttive = rounded(sum(attiveNoExcluded, u"Imponibile"_qs) + ventilatedReceipts());
     const QString nonIntra =
         u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs + u" OR ContatoreIva.IDClassificazioneIvaCF <> 1)"_qs;
     cadi.OperazioniNonImponibili = total(attive + nonIntra + u" AND Iva.IDTipoIva = 1"_qs);
@@ -159,10 +159,10 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
         total(passive + u" AND IDClassificazioneIvaCF = 1 AND IDClassificazioneIvaConto IN (7,8)"_qs);
     cadi.AcquistiBeniStrumentali = total(passive + u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs);
 
-    cadi.Imponibile = Money::fromDouble(rounded(storedAmount(AmountType::ImportazioniImponibile)));
-    cadi.Imposta = Money::fromDouble(rounded(storedAmount(AmountType::ImportazioniImposta)));
-    cadi.ImponibileRottami = Money::fromDouble(rounded(storedAmount(AmountType::RottamiImponibile)));
-    cadi.ImpostaRottami = Money::fromDouble(rounded(storedAmount(AmountType::RottamiImposta)));
+    cadi.Imponibile = rounded(storedAmount(AmountType::ImportazioniImponibile));
+    cadi.Imposta = rounded(storedAmount(AmountType::ImportazioniImposta));
+    cadi.ImponibileRottami = rounded(storedAmount(AmountType::RottamiImponibile));
+    cadi.ImpostaRottami = rounded(storedAmount(AmountType::RottamiImposta));
 
     Recordset rs =
         m_db.openRecordset(u"SELECT VersamentoNonEffettuato"_qs + u" FROM RisultatoLiquidazioneIva"_qs +

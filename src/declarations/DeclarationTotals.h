@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SettlementIdentity.h"
+#include "suite/Money.h"
 
 #include <QString>
 #include <utility>
@@ -35,10 +36,10 @@ public:
 
 private:
     QString commonFilter(const QString &from, const QString &months) const;
-    double sum(const QString &sql, const QString &field);
-    double ventilatedReceipts();
-    double storedAmount(int amountType);
-    double rounded(double v) const;
+    Money sum(const QString &sql, const QString &field);
+    Money ventilatedReceipts();
+    Money storedAmount(int amountType);
+    Money rounded(Money v) const;
 
     Connection &m_db;
     SettlementIdentity m_s;

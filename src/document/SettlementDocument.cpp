@@ -85,12 +85,20 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     rebuildVatData(makeDatiIva);
 
     if (m_id.isAdvance()) {
+        // Filled again after its dialog, the settlement keeps the operations still to be saved.
+        const bool pending =
+            m_altreOperazioni->IDRisultatoLiquidazioneIva() == key && m_altreOperazioni->hasPendingChanges();
         m_altreOperazioni->setIDRisultatoLiquidazioneIva(key);
-        m_altreOperazioni->Refresh();
+        if (!pending)
+            m_altreOperazioni->Refresh();
     }
     readReceiptFlags();
     setAdvancePaymentEnabled(m_payments, m_id.isAdvance());
 
+    // The operations typed over in the pro-rata dialog stay until the settlement is saved or
+    // closed.
+    const std::optional<std::pair<Money, Money>> typedProRata =
+        m_proRata->IDRisultatoLiquidazioneIva() == key ? m_proRata->OperazioniDigitate() : std::nullopt;
     m_proRata->setIDAttivitaAzienda(m_id.idAttivitaAzienda);
     m_proRata->setIDPeriodoIva(m_id.idPeriodoIva);
     m_proRata->setIDMese(m_id.idMese);
@@ -98,11 +106,14 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     m_proRata->setIDRisultatoLiquidazioneIva(key);
     m_proRata->setDecimali(m_euro);
     m_proRata->LoadDati(key);
+    if (typedProRata)
+        m_proRata->Aggiorna(typedProRata->first, typedProRata->second,
+                            cDatiProRata::CalcolaPercProRata(typedProRata->first, typedProRata->second));
 
     // The engine rebuilds the report rows and the header.
     ReportInputs inputs;
     inputs.periodCaption = m_periodText;
-    inputs.percProRata = Percent::fromMoney(m_proRata->PercProRata());
+    inputs.percProRata = m_proRata->PercProRata();
     if (m_id.isAdvance())
         inputs.otherOperationsVat = m_altreOperazioni->TotaleImposta();
     inputs.ventilationShown = m_showReceiptsToSplit;

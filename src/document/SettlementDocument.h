@@ -1,5 +1,6 @@
 #pragma once
 
+#include "credits/CreditoAnnuale.h"
 #include "document/DeclarationGrid.h"
 #include "document/PaymentData.h"
 #include "document/ReportView.h"
@@ -132,6 +133,10 @@ public:
 
     const DocumentContext &context() const { return m_ctx; }
 
+    // Shows the annual credit to the user during the save of an annual settlement with a
+    // credit (the dialog, or the command line's input); false abandons the save.
+    void setAnnualCreditEditor(AnnualCreditEditor editor) { m_annualCreditEditor = std::move(editor); }
+
 private:
     void loadIdentity(int key);
     void readPeriodFacts();
@@ -188,6 +193,7 @@ private:
     std::unique_ptr<cAltreOperazioni> m_altreOperazioni;
     std::unique_ptr<AltriDatiDip> m_datiDip;
     std::unique_ptr<DatiCADI> m_datiCadi;
+    AnnualCreditEditor m_annualCreditEditor;
 };
 
 } // namespace liqiva

@@ -178,8 +178,8 @@ bool SettlementDocument::fnChildSave()
     // their questions too.
     std::optional<DeferredWrite> annualCredit;
     if (m_id.isAnnual()) {
-        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo().toDouble(),
-                                             euro() ? 1.0 : 0.0);
+        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
+                                             euro() ? 1.0 : 0.0, m_annualCreditEditor);
         if (!annualCredit)
             return false;
     }

@@ -303,13 +303,36 @@ bool cAltreOperazioni::ConfirmModified()
     return true;
 }
 
-std::optional<Money> cAltreOperazioni::CalcolaImposta(Money imponibile, double aliquotaIva, bool decimali)
+std::optional<Money> cAltreOperazioni::CalcolaImposta(Money imponibile, Percent aliquotaIva, bool decimali)
 {
     if (imponibile.isZero())
         return std::nullopt;
-    const double v = imponibile.toDouble() * aliquotaIva / 100.0;
-    return Money::fromDouble(decimali ? roundTo(v, 0.01, RoundMode::HalfAwayFromZero)
-                                      : roundTo(v, 1.0, RoundMode::HalfUp));
+    return decimali ? aliquotaIva.of(imponibile, Step::Cent, RoundMode::HalfAwayFromZero)
+                    : aliquotaIva.of(imponibile, Step::Lira, RoundMode::HalfUp);
+}
+
+QVector<cAltreOperazioni::Aliquota> cAltreOperazioni::AliquoteDetraibili(Connection &db)
+{
+    QVector<Aliquota> list;
+    Recordset rs = db.openRecordset(
+        u"SELECT Iva.IDIva, Iva.Iva FROM Iva WHERE PercIndetraibilita = 0 OR PercIndetraibilita IS NULL"_qs);
+    for (; !rs.eof(); rs.moveNext())
+        list.append({rs.integer(u"IDIva"_qs), rs.field(u"Iva"_qs).toString()});
+    return list;
+}
+
+Percent cAltreOperazioni::AliquotaIva(Connection &db, int idIva)
+{
+    return Percent::fromVariant(db.scalar(u"SELECT AliquotaIva FROM Iva"_qs + u" WHERE IDIva = "_qs + sqlNumber(idIva)));
+}
+
+std::optional<int> cAltreOperazioni::IDIvaDaCodice(Connection &db, const QString &codice)
+{
+    for (const Aliquota &a : AliquoteDetraibili(db)) {
+        if (a.Iva.trimmed().compare(codice.trimmed(), Qt::CaseInsensitive) == 0)
+            return a.IDIva;
+    }
+    return std::nullopt;
 }
 
 } // namespace liqiva

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "suite/Money.h"
+#include "suite/Percent.h"
 
 #include <QString>
 #include <QVector>
@@ -105,7 +106,18 @@ public:
     // The tax of a taxable amount at a rate: rounded to the cent (half away from zero) in
     // euro, to the unit (half up) in lire. None for a zero taxable amount: the tax is then
     // left as typed.
-    static std::optional<Money> CalcolaImposta(Money imponibile, double aliquotaIva, bool decimali);
+    static std::optional<Money> CalcolaImposta(Money imponibile, Percent aliquotaIva, bool decimali);
+
+    // The rates a row may take: only the fully deductible ones, key and code.
+    struct Aliquota {
+        int IDIva = 0;
+        QString Iva;
+    };
+    static QVector<Aliquota> AliquoteDetraibili(Connection &db);
+    // The percentage of a rate (0 for an unknown one).
+    static Percent AliquotaIva(Connection &db, int idIva);
+    // The key of a rate by its code; nullopt when no deductible rate has it.
+    static std::optional<int> IDIvaDaCodice(Connection &db, const QString &codice);
 
 private:
     enum class Status { Unchanged, Modified, New, Deleted };

@@ -9,32 +9,8 @@
 #include "suite/Rounding.h"
 
 #include <QDateTime>
-#include <cmath>
 
 namespace liqiva {
-
-namespace {
-
-// Rounds half to even at a number of decimals, after cleaning the binary noise of the
-// scaled value (80.5 stays 80.5, not 80.49999999).
-double roundHalfEven(double value, int decimals)
-{
-    const long double scale = std::pow(10.0L, decimals);
-    long double q = static_cast<long double>(value) * scale;
-    q = std::round(q * 1e9L) / 1e9L;
-    const long double f = std::floor(q);
-    const long double diff = q - f;
-    long double r;
-    if (diff > 0.5L)
-        r = f + 1;
-    else if (diff < 0.5L)
-        r = f;
-    else
-        r = std::fmod(f, 2.0L) == 0 ? f : f + 1;
-    return static_cast<double>(r / scale);
-}
-
-} // namespace
 
 cDatiProRata::cDatiProRata(Connection &db) : m_db(&db) {}
 
@@ -52,29 +28,26 @@ void cDatiProRata::setOperazioniEsenti(Money v)
     m_perc = CalcolaPercProRata(m_imponibili, m_esenti);
 }
 
-Money cDatiProRata::CalcolaPercProRata(Money imponibili, Money esenti)
+Percent cDatiProRata::CalcolaPercProRata(Money imponibili, Money esenti)
 {
     if (imponibili.isZero() || esenti.isZero())
-        return Money::units(imponibili > Money() ? 100 : 0);
-    double result;
+        return Percent::points(imponibili > Money() ? 100 : 0);
     const Money total = imponibili + esenti;
-    if (total.isZero()) {
-        result = 100;
-    } else {
-        const double r = static_cast<double>(imponibili.raw()) / static_cast<double>(total.raw()) * 100.0;
-        result = roundHalfEven(roundHalfEven(r, 3), 0);
-    }
-    if (!(result > -100 && result < 100))
-        result = imponibili > esenti ? 100 : 0;
-    return Money::fromDouble(result);
+    // First to the thousandth of a point, then to the whole point, half to even both times
+    // (81.4996 is 81.500 and then 82).
+    const Percent result = total.isZero() ? Percent::points(100)
+                                          : Percent::ratio(imponibili, total, 0.001, RoundMode::HalfEven)
+                                                .rounded(Step::Lira, RoundMode::HalfEven);
+    if (!(result > Percent::points(-100) && result < Percent::points(100)))
+        return Percent::points(imponibili > esenti ? 100 : 0);
+    return result;
 }
 
-Money cDatiProRata::CalcolaIvaDetraibile(Money ivaAcquisti, Money percentuale) const
+Money cDatiProRata::CalcolaIvaDetraibile(Money ivaAcquisti, Percent percentuale) const
 {
     if (ivaAcquisti.isZero() || percentuale.isZero())
         return {};
-    const double v = (ivaAcquisti * percentuale).toDouble() / 100.0;
-    return Money::fromDouble(roundTo(v, m_decimali ? 0.01 : 1.0, RoundMode::HalfAwayFromZero));
+    return percentuale.of(ivaAcquisti, m_decimali ? Step::Cent : Step::Lira, RoundMode::HalfAwayFromZero);
 }
 
 // ---- counter totals ------------------------------------------------------------------
@@ -139,7 +112,8 @@ void cDatiProRata::resetFigures()
 {
     m_gestione = false;
     m_ivaIndCosto = false;
-    m_perc = m_imponibili = m_esenti = m_imponibiliContatori = m_esentiContatori = Money();
+    m_perc = Percent();
+    m_imponibili = m_esenti = m_imponibiliContatori = m_esentiContatori = Money();
     m_imponibiliCalcolate = m_esentiCalcolate = false;
     m_ivaIndCont = m_ivaDetratta = Money();
 }
@@ -157,12 +131,12 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
         if (!rs.eof()) {
             // The special regime of article 34 excludes the pro-rata.
             m_gestione = rs.number(u"GestioneProRata"_qs) != 0 && rs.number(u"Articolo34"_qs) == 0;
-            m_perc = Money::fromVariant(rs.field(u"PercentualeProRata"_qs));
+            m_perc = Percent::fromVariant(rs.field(u"PercentualeProRata"_qs));
             m_ivaIndCosto = rs.number(u"IvaIndComeCostoAccessorio"_qs) != 0;
         }
     }
     if (!m_gestione) {
-        m_perc = Money::units(100);
+        m_perc = Percent::points(100);
         return;
     }
     if (m_idMese == 0) {
@@ -233,7 +207,7 @@ cDatiProRata::ConguaglioAnnuale cDatiProRata::CalcolaConguaglioAnnuale(Money imp
     return c;
 }
 
-void cDatiProRata::Aggiorna(Money imponibili, Money esenti, Money percentuale)
+void cDatiProRata::Aggiorna(Money imponibili, Money esenti, Percent percentuale)
 {
     setOperazioniImponibili(imponibili);
     setOperazioniEsenti(esenti);
@@ -311,7 +285,7 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
     const int anno = AnnoPercentuale();
     int id = 0;
     bool gestione = false;
-    Money stored;
+    Percent stored;
     {
         Recordset rs = m_db->openRecordset(
             u"SELECT IDAttivitaAziendaPerPeriodoIva, GestioneProRata, PercentualeProRata FROM "
@@ -323,7 +297,7 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
         if (!rs.eof()) {
             id = rs.integer(u"IDAttivitaAziendaPerPeriodoIva"_qs);
             gestione = rs.number(u"GestioneProRata"_qs) != 0;
-            stored = Money::fromVariant(rs.field(u"PercentualeProRata"_qs));
+            stored = Percent::fromVariant(rs.field(u"PercentualeProRata"_qs));
         }
     }
     if (id == 0 || !gestione) {
@@ -339,7 +313,7 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
 
 void cDatiProRata::ScriviPercentuale(int id)
 {
-    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toString() +
+    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toMoney().toString() +
                   u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUtente) + u", DataUltimaVariazione = "_qs +
                   sqlDate(QDateTime::currentDateTime(), m_db->engine()) +
                   u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlNumber(id));

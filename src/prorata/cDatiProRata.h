@@ -2,8 +2,11 @@
 
 #include "engine/SettlementIdentity.h"
 #include "suite/Money.h"
+#include "suite/Percent.h"
 
 #include <QString>
+#include <optional>
+#include <utility>
 
 namespace liqiva {
 
@@ -51,8 +54,8 @@ public:
     bool GestioneProRata() const { return m_gestione; }
     bool IvaIndComeCostoAccessorio() const { return m_ivaIndCosto; }
 
-    Money PercProRata() const { return m_perc; }
-    void setPercProRata(Money v) { m_perc = v; }
+    Percent PercProRata() const { return m_perc; }
+    void setPercProRata(Percent v) { m_perc = v; }
     // Setting either operations total records whether it still equals the counters and
     // computes the percentage again.
     Money OperazioniImponibili() const { return m_imponibili; }
@@ -82,9 +85,9 @@ public:
     // The percentage rule: 100 without exempt operations (when the taxable ones are
     // positive), a whole percentage rounded half to even otherwise, and 100 or 0 when the
     // result leaves the open range -100..100.
-    static Money CalcolaPercProRata(Money imponibili, Money esenti);
+    static Percent CalcolaPercProRata(Money imponibili, Money esenti);
     // The deductible share of a VAT amount, rounded to the currency (half away from zero).
-    Money CalcolaIvaDetraibile(Money ivaAcquisti, Money percentuale) const;
+    Money CalcolaIvaDetraibile(Money ivaAcquisti, Percent percentuale) const;
 
     Money CalcolaOperazioniImponibili();
     Money CalcolaOperazioniEsenti();
@@ -98,15 +101,24 @@ public:
     // The undeductible VAT of a periodic settlement still to be reversed in the books.
     StornoPeriodo CalcolaStornoPeriodo() const;
     struct ConguaglioAnnuale {
-        Money percentuale, ivaDetraibile, ivaDaRecuperare, ivaDaVersare;
+        Percent percentuale;
+        Money ivaDetraibile, ivaDaRecuperare, ivaDaVersare;
     };
     // The annual adjustment for the given operations: the actual percentage, the VAT
     // deductible for the year, and the VAT to recover or to pay back against the VAT
     // already deducted.
     ConguaglioAnnuale CalcolaConguaglioAnnuale(Money imponibili, Money esenti, Money ivaAcquisti,
                                                Money ivaDetratta) const;
+    // The operations of the annual settlement the user typed over (taxable, exempt), nothing
+    // when both are the counters'.
+    std::optional<std::pair<Money, Money>> OperazioniDigitate() const
+    {
+        if (m_idMese != 0 || !m_gestione || (m_imponibiliCalcolate && m_esentiCalcolate))
+            return std::nullopt;
+        return std::make_pair(m_imponibili, m_esenti);
+    }
     // The user confirms the annual figures ("Aggiorna").
-    void Aggiorna(Money imponibili, Money esenti, Money percentuale);
+    void Aggiorna(Money imponibili, Money esenti, Percent percentuale);
 
     // ---- saving -----------------------------------------------------------------------
     // Stores the operations of the annual settlement the user typed over (types 46 and 47);
@@ -145,7 +157,7 @@ private:
     int m_idRisultato = 0;
     bool m_gestione = false;
     bool m_ivaIndCosto = false;
-    Money m_perc;
+    Percent m_perc;
     Money m_imponibili;
     Money m_esenti;
     Money m_imponibiliContatori;

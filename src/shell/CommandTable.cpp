@@ -128,10 +128,10 @@ std::vector<Command> commandTable(const ObjectNames &n)
          u"Stampa Dichiarazione IVA Periodica"_qs, u"Stampa i dati relativi alla dichiarazione IVA periodica"_qs, {},
          none, A::Later, false},
         {"Mnu_DatiProRata", "DatiProRata", "mnuTools", "ToolDip", u"Gestione &Pro-rata..."_qs,
-         u"Gestione Pro-rata"_qs, u"Visualizza i dati relativi alla gestione Pro-rata"_qs, {}, none, A::Later, false},
+         u"Gestione Pro-rata"_qs, u"Visualizza i dati relativi alla gestione Pro-rata"_qs, {}, none, A::Document, false},
         {"Mnu_DatiAltreOperazioni", "DatiAltreOperazioni", "mnuTools", "ToolDip", u"Altre opera&zioni..."_qs,
          u"Gestione Altre operazioni"_qs, u"Visualizza i dati relativi alle altre operazioni per acconto"_qs, {}, none,
-         A::Later, false},
+         A::Document, false},
         // Window
         {"Mnu_TileHorizzontal", "", "mnuWindow", "", u"Affianca &orizzontalmente"_qs, none,
          u"Dispone le finestre una sopra l'altra"_qs, {}, none, A::Document, false},

@@ -44,6 +44,12 @@ public:
     // leaves them to the menus.
     virtual void avoidAccessKeys(const QString &taken) { (void)taken; }
 
+    // The pro-rata and the other operations of the settlement (their dialogs).
+    virtual void sbGestioneProRata() {}
+    virtual void sbGestioneAltreOperazioni() {}
+    // The other operations belong to the December advance only.
+    virtual bool otherOperationsEnabled() const { return false; }
+
     // Called with true at every edit (and with the new state whenever it changes).
     virtual void onChangedState(std::function<void(bool)> callback) = 0;
 };

@@ -90,6 +90,13 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
             doc->formFace()->searchFocusedCode();
     } else if (key == u"Mnu_ComunicazioneLiqIVA"_qs) {
         commandCommunication();
+    } else if (key == u"Mnu_DatiProRata"_qs) {
+        // Unsaved changes are saved (or left) first: the pro-rata computes the settlement again.
+        if (doc && doc->formFace() && (!doc->changedObject() || fnQuestionForSave(doc, true)))
+            doc->formFace()->sbGestioneProRata();
+    } else if (key == u"Mnu_DatiAltreOperazioni"_qs) {
+        if (doc && doc->formFace())
+            doc->formFace()->sbGestioneAltreOperazioni();
     } else if (key == u"Mnu_TileHorizzontal"_qs || key == u"Mnu_TileVertical"_qs || key == u"Mnu_Cascade"_qs ||
                key == u"Mnu_DisposeIcon"_qs) {
         arrangeWindows(key);
@@ -156,6 +163,8 @@ void frmMDI::updateCommands()
     set("Mnu_Delete", form && doc->savedObject() && !search);
     set("Mnu_Clear", form && doc->changedObject() && !search);
     set("Mnu_SearchObject", form);
+    set("Mnu_DatiProRata", form && !search);
+    set("Mnu_DatiAltreOperazioni", form && !search && doc->formFace()->otherOperationsEnabled());
     set("Mnu_Cut", hasDoc);
     set("Mnu_Copy", hasDoc);
     set("Mnu_Paste", hasDoc);

@@ -25,8 +25,8 @@ protected:
     {
         ScriptedMessages m;
         CreditoAnnuale c(db(), m, company);
-        c.LoadDati(Year, credit, roundValueDIP);
-        c.setRimborso(refund);
+        c.LoadDati(Year, Money::fromDouble(credit), roundValueDIP);
+        c.setRimborso(Money::fromDouble(refund));
         ASSERT_TRUE(c.Save());
         ASSERT_TRUE(m.texts().isEmpty());
     }
@@ -121,11 +121,11 @@ TEST_P(AnnualCredit, ASecondOkAsksBeforeReplacingAndCancelKeepsThatMovement)
         for (Answer a : c.answers)
             m.answer(a);
         CreditoAnnuale d(db(), m, company);
-        d.LoadDati(Year, c.credit, 1);
+        d.LoadDati(Year, Money::fromDouble(c.credit), 1);
         EXPECT_TRUE(d.CreditiSalvati());
         EXPECT_GT(d.IDMovCreditoAnnuale(), 0);
-        EXPECT_DOUBLE_EQ(d.Rimborso(), c.firstRefund);
-        d.setRimborso(c.refund);
+        EXPECT_EQ(d.Rimborso(), Money::fromDouble(c.firstRefund));
+        d.setRimborso(Money::fromDouble(c.refund));
         ASSERT_TRUE(d.Save());
         const QStringList expected = {
             u"Il credito da riportare nell'anno successivo è già\r\npresente nella tabella Crediti IVA. Confermando,"
@@ -158,10 +158,10 @@ TEST_P(AnnualCredit, ARefundAboveTheCreditOnlyWarns)
         SCOPED_TRACE(c.refund);
         ScriptedMessages m;
         CreditoAnnuale a(db(), m, ++company);
-        a.LoadDati(Year, c.credit, 1);
-        a.RimborsoChanged(c.refund);
+        a.LoadDati(Year, Money::fromDouble(c.credit), 1);
+        a.RimborsoChanged(Money::fromDouble(c.refund));
         EXPECT_EQ(m.texts(), c.warned ? QStringList{CreditoAnnuale::msgRimborsoSuperiore()} : QStringList());
-        EXPECT_DOUBLE_EQ(a.Rimborso(), c.refund); // the value stays
+        EXPECT_EQ(a.Rimborso(), Money::fromDouble(c.refund)); // the value stays
         m.clear();
         ASSERT_TRUE(a.Save());
         EXPECT_TRUE(m.texts().isEmpty()); // OK does not warn again and writes the refund
@@ -171,7 +171,6 @@ TEST_P(AnnualCredit, ARefundAboveTheCreditOnlyWarns)
 
 TEST_P(AnnualCredit, BadAmountsAreRefusedWithAMessageAndNothingIsWritten)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct {
         int company, year;
         double credit, refund;
@@ -180,16 +179,15 @@ TEST_P(AnnualCredit, BadAmountsAreRefusedWithAMessageAndNothingIsWritten)
         {1, Year, 1000, -0.01, CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {1, Year, 1000, 9000000000.01, CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {1, Year, 9000000000.01, 0, CreditoAnnuale::msgCreditoFuoriLimiti()},
-        {1, Year, nan, 0, CreditoAnnuale::msgCreditoFuoriLimiti()},
-        {1, Year, 1000, nan, CreditoAnnuale::msgRimborsoFuoriLimiti()},
+        {1, Year, -9000000000.01, 0, CreditoAnnuale::msgCreditoFuoriLimiti()},
         {0, Year, 1000, 0, CreditoAnnuale::msgAnnoNonValido()},
         {1, 32767, 1000, 0, CreditoAnnuale::msgAnnoNonValido()}, // the next year does not fit Anno
     };
     for (const auto &c : cases) {
         ScriptedMessages m;
         CreditoAnnuale a(db(), m, c.company);
-        a.LoadDati(c.year, c.credit, 1);
-        a.setRimborso(c.refund);
+        a.LoadDati(c.year, Money::fromDouble(c.credit), 1);
+        a.setRimborso(Money::fromDouble(c.refund));
         EXPECT_FALSE(a.Save());
         EXPECT_EQ(m.texts(), QStringList{c.message});
     }
@@ -240,8 +238,8 @@ TEST_P(AnnualCredit, AnErrorInTheMiddleOfTheWorkLeavesNothingBehind)
     {
         ScriptedMessages m;
         CreditoAnnuale a(db(), m, 1);
-        a.LoadDati(Year, 1000, 1);
-        a.setRimborso(100);
+        a.LoadDati(Year, Money::units(1000), 1);
+        a.setRimborso(Money::units(100));
         db().execute(u"ALTER TABLE MovimentoCredito RENAME TO MovimentoCreditoAltrove"_qs);
         EXPECT_THROW(a.Save(), DbError);
         db().execute(u"ALTER TABLE MovimentoCreditoAltrove RENAME TO MovimentoCredito"_qs);
@@ -253,8 +251,8 @@ TEST_P(AnnualCredit, AnErrorInTheMiddleOfTheWorkLeavesNothingBehind)
     {
         ScriptedMessages m;
         CreditoAnnuale a(db(), m, 2);
-        a.LoadDati(Year, 1200, 1);
-        a.setRimborso(300);
+        a.LoadDati(Year, Money::units(1200), 1);
+        a.setRimborso(Money::units(300));
         db().execute(u"ALTER TABLE Credito RENAME TO CreditoAltrove"_qs);
         EXPECT_THROW(a.Save(), DbError);
         db().execute(u"ALTER TABLE CreditoAltrove RENAME TO Credito"_qs);
@@ -290,7 +288,7 @@ TEST_P(AnnualCredit, WithoutTheDialogTheSaveCarriesTheCreditOrRemovesIt)
         SCOPED_TRACE(c.credit);
         firstOk(++company, 1000, 250);
         ScriptedMessages m;
-        EXPECT_TRUE(sbAggiornaCreditoAnnuale(db(), m, company, Year, c.credit, 1));
+        EXPECT_TRUE(sbAggiornaCreditoAnnuale(db(), m, company, Year, Money::fromDouble(c.credit), 1));
         EXPECT_EQ(m.texts().size(), c.questions);
         EXPECT_EQ(movement(company, 1), c.storedCredit);
         EXPECT_EQ(movement(company, 2), c.storedRefund);

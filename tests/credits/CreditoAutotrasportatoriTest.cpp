@@ -105,18 +105,17 @@ TEST_P(TruckersCredit, TheAvailableCreditCountsWhatTheSettlementItselfAlreadyUse
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
         const CreditoAutotrasportatori k = loaded(c.key, c.month);
-        EXPECT_DOUBLE_EQ(k.Disponibile(), c.available);
-        EXPECT_DOUBLE_EQ(k.Utilizzato(), c.used);
-        EXPECT_DOUBLE_EQ(k.Residuo(), c.residual);
+        EXPECT_DOUBLE_EQ(k.Disponibile().toDouble(), c.available);
+        EXPECT_DOUBLE_EQ(k.Utilizzato().toDouble(), c.used);
+        EXPECT_DOUBLE_EQ(k.Residuo().toDouble(), c.residual);
     }
     // No row for the activity's year: nothing is available but what the settlement uses.
     rows->exec(u"DELETE FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
-    EXPECT_DOUBLE_EQ(loaded(April, 4).Disponibile(), 200);
+    EXPECT_DOUBLE_EQ(loaded(April, 4).Disponibile().toDouble(), 200);
 }
 
 TEST_P(TruckersCredit, TheDialogAcceptsAUsedCreditUpToTheAvailableOne)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct {
         double typed, step;
         bool accepted;
@@ -131,7 +130,7 @@ TEST_P(TruckersCredit, TheDialogAcceptsAUsedCreditUpToTheAvailableOne)
         {700.4, 1, true, 700, 0, {}}, // lire: whole units
         {700.5, 1, false, 300, 400, Amounts::msgCreditoUtilizzatoMaggiore()},
         {-0.01, 0.01, false, 300, 400, Amounts::msgCreditoUtilizzatoNegativo()},
-        {nan, 0.01, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
+        {-9000000000.01, 0.01, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
         {1e12, 0.01, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
     };
     rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 400 WHERE "
@@ -141,10 +140,10 @@ TEST_P(TruckersCredit, TheDialogAcceptsAUsedCreditUpToTheAvailableOne)
         CreditoAutotrasportatori k(db(), User);
         k.Load(id(March, 3), c.step); // 400 left + 300 used = 700 available
         ScriptedMessages m;
-        EXPECT_EQ(k.Conferma(c.typed, m), c.accepted);
+        EXPECT_EQ(k.Conferma(Money::fromDouble(c.typed), m), c.accepted);
         EXPECT_EQ(m.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
-        EXPECT_DOUBLE_EQ(k.Utilizzato(), c.used);
-        EXPECT_DOUBLE_EQ(k.Residuo(), c.residual);
+        EXPECT_DOUBLE_EQ(k.Utilizzato().toDouble(), c.used);
+        EXPECT_DOUBLE_EQ(k.Residuo().toDouble(), c.residual);
     }
 }
 
@@ -163,9 +162,9 @@ TEST_P(TruckersCredit, SavingWritesTheUsedCreditAndTheActivitysResidual)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.used);
         CreditoAutotrasportatori k = loaded(March, 3);
-        ASSERT_DOUBLE_EQ(k.Disponibile(), 800);
+        ASSERT_DOUBLE_EQ(k.Disponibile().toDouble(), 800);
         ScriptedMessages m;
-        ASSERT_TRUE(k.Conferma(c.used, m));
+        ASSERT_TRUE(k.Conferma(Money::fromDouble(c.used), m));
         k.Save();
         k.Save(); // twice: still one row
         EXPECT_EQ(typeFour(March), c.stored);
@@ -174,7 +173,7 @@ TEST_P(TruckersCredit, SavingWritesTheUsedCreditAndTheActivitysResidual)
                   c.stored ? 1 : 0);
         EXPECT_DOUBLE_EQ(column(), c.column);
         // Loaded again, the credit available to the settlement is the same.
-        EXPECT_DOUBLE_EQ(loaded(March, 3).Disponibile(), 800);
+        EXPECT_DOUBLE_EQ(loaded(March, 3).Disponibile().toDouble(), 800);
         // Back to the starting point for the next case.
         rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 500 WHERE "
                    "IDAttivitaAziendaPerPeriodoIva = 100"_qs);
@@ -213,7 +212,7 @@ TEST_P(TruckersCredit, TheSettlementAmountsSavedAfterwardsBookNothingTwice)
         a.LoadByPeriod(Activity, Euro, 5);
         a.setCreAutotraspUti(Money::units(250));
         CreditoAutotrasportatori k = loaded(May, 5, 2005);
-        EXPECT_DOUBLE_EQ(k.Utilizzato(), 0); // no use in the header from 2000 on
+        EXPECT_DOUBLE_EQ(k.Utilizzato().toDouble(), 0); // no use in the header from 2000 on
         k.Save(&a);
         a.Save();
         EXPECT_EQ(typeFour(May), std::optional<double>(250));
@@ -235,7 +234,7 @@ TEST_P(TruckersCredit, DeletingAMonthOfALireYearGivesTheCreditBack)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.id.idRisultatoLiquidazioneIva);
         rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 500"_qs);
-        EXPECT_DOUBLE_EQ(CreditoAutotrasportatori::RestituisciCredito(db(), User, c.id), c.returned);
+        EXPECT_DOUBLE_EQ(CreditoAutotrasportatori::RestituisciCredito(db(), User, c.id).toDouble(), c.returned);
         EXPECT_DOUBLE_EQ(column(), c.column);
         EXPECT_DOUBLE_EQ(column(200), 500);
     }
@@ -252,7 +251,7 @@ TEST_P(TruckersCredit, AFailedSaveLeavesTheUsedCreditAsItWas)
 {
     CreditoAutotrasportatori k = loaded(March, 3);
     ScriptedMessages m;
-    ASSERT_TRUE(k.Conferma(450, m));
+    ASSERT_TRUE(k.Conferma(Money::units(450), m));
     rows->exec(u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME TO AttivitaAltrove"_qs);
     EXPECT_THROW(k.Save(), DbError);
     rows->exec(u"ALTER TABLE AttivitaAltrove RENAME TO AttivitaAziendaPerPeriodoIva"_qs);

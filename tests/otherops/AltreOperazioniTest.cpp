@@ -15,7 +15,7 @@ TEST(OtherOperationsTax, RoundsTheCentHalfAwayAndTheLiraHalfUp)
 {
     struct {
         const char *imponibile;
-        double aliquota;
+        long long aliquota;
         bool decimali;
         std::optional<const char *> imposta;
     } cases[] = {
@@ -25,7 +25,7 @@ TEST(OtherOperationsTax, RoundsTheCentHalfAwayAndTheLiraHalfUp)
         {"1004", 10, false, "100"},    {"0", 22, true, std::nullopt}, // the tax is left as typed
     };
     for (const auto &c : cases) {
-        const auto t = cAltreOperazioni::CalcolaImposta(m(c.imponibile), c.aliquota, c.decimali);
+        const auto t = cAltreOperazioni::CalcolaImposta(m(c.imponibile), Percent::points(c.aliquota), c.decimali);
         ASSERT_EQ(t.has_value(), c.imposta.has_value()) << c.imponibile;
         if (t)
             EXPECT_EQ(*t, m(*c.imposta)) << c.imponibile;

@@ -11,6 +11,12 @@ using namespace liqiva::test;
 
 namespace {
 
+// A percentage written as in the tables of cases: pc("72.5").
+Percent pc(const char *text)
+{
+    return *Percent::parse(QString::fromUtf8(text));
+}
+
 TEST(ProRataPercentage, FollowsTheRuleWithHalfToEvenRounding)
 {
     struct {
@@ -39,7 +45,7 @@ TEST(ProRataPercentage, FollowsTheRuleWithHalfToEvenRounding)
         {"0.0001", "0.0001", 50},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(cDatiProRata::CalcolaPercProRata(m(c.imponibili), m(c.esenti)), Money::units(c.expected))
+        EXPECT_EQ(cDatiProRata::CalcolaPercProRata(m(c.imponibili), m(c.esenti)), Percent::points(c.expected))
             << c.imponibili << " / " << c.esenti;
 }
 
@@ -110,7 +116,7 @@ TEST_P(ProRataDb, DeductibleVatIsRoundedToTheCurrencyHalfAwayFromZero)
     };
     for (const auto &c : cases) {
         p.setDecimali(c.decimali);
-        EXPECT_EQ(p.CalcolaIvaDetraibile(m(c.iva), m(c.perc)), m(c.expected)) << c.iva << " x " << c.perc;
+        EXPECT_EQ(p.CalcolaIvaDetraibile(m(c.iva), pc(c.perc)), m(c.expected)) << c.iva << " x " << c.perc;
     }
 }
 
@@ -140,13 +146,13 @@ TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
     EXPECT_EQ(p.OperazioniEsenti(), m("300"));
     EXPECT_TRUE(p.OperazioniImponibiliCalcolate());
     EXPECT_TRUE(p.OperazioniEsentiCalcolate());
-    EXPECT_EQ(p.PercProRata(), m("73")); // 72.727 replaces the stored 60
+    EXPECT_EQ(p.PercProRata(), pc("73")); // 72.727 replaces the stored 60
     EXPECT_EQ(p.IvaDetratta(), m("120"));
 
     // Typed operations are stored and shown instead of the counters until recomputed.
     p.setOperazioniEsenti(m("200"));
     EXPECT_FALSE(p.OperazioniEsentiCalcolate());
-    EXPECT_EQ(p.PercProRata(), m("80"));
+    EXPECT_EQ(p.PercProRata(), pc("80"));
     p.SaveOperazioni();
     EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 50 "
                           "AND IDTipoRisultatoLiquidazioneIva IN (46, 47)"_qs),
@@ -155,9 +161,9 @@ TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
     EXPECT_EQ(again.OperazioniEsenti(), m("200"));
     EXPECT_FALSE(again.OperazioniEsentiCalcolate());
     EXPECT_EQ(again.OperazioniEsentiDaContatori(), m("300"));
-    EXPECT_EQ(again.PercProRata(), m("80"));
+    EXPECT_EQ(again.PercProRata(), pc("80"));
     // "Ricalcola" and "Aggiorna": back to the counters, nothing stored any more.
-    again.Aggiorna(again.OperazioniImponibiliDaContatori(), again.OperazioniEsentiDaContatori(), m("73"));
+    again.Aggiorna(again.OperazioniImponibiliDaContatori(), again.OperazioniEsentiDaContatori(), pc("73"));
     EXPECT_TRUE(again.OperazioniEsentiCalcolate());
     again.SaveOperazioni();
     EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva "
@@ -189,7 +195,7 @@ TEST_P(ProRataDb, PeriodicSettlementsKeepTheStoredPercentageAndReadTheBookedUnde
                    QString::number(c.tipoLiquidazione) + u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
         cDatiProRata p = loaded(c.settlement, c.month, c.metodo);
         EXPECT_EQ(p.IvaIndetraibileContabilizzata(), m(c.expected)) << c.tipoLiquidazione << "/" << c.month;
-        EXPECT_EQ(p.PercProRata(), m("60"));
+        EXPECT_EQ(p.PercProRata(), pc("60"));
     }
     cDatiProRata p = loaded(51, 3);
     p.setTotaleIvaAcquisti(m("1000.01"));
@@ -216,7 +222,7 @@ TEST_P(ProRataDb, WithoutProRataOrUnderArticle34ThePercentageIs100)
                    u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
         cDatiProRata p = loaded(51, 3);
         EXPECT_EQ(p.GestioneProRata(), c.gestione) << c.settings;
-        EXPECT_EQ(p.PercProRata(), m(c.perc)) << c.settings;
+        EXPECT_EQ(p.PercProRata(), pc(c.perc)) << c.settings;
     }
     // no settings row for the activity and year at all
     cDatiProRata none(db());
@@ -224,7 +230,7 @@ TEST_P(ProRataDb, WithoutProRataOrUnderArticle34ThePercentageIs100)
     none.setIDPeriodoIva(10);
     none.LoadDati(0);
     EXPECT_FALSE(none.GestioneProRata());
-    EXPECT_EQ(none.PercProRata(), m("100"));
+    EXPECT_EQ(none.PercProRata(), pc("100"));
 }
 
 TEST_P(ProRataDb, TheAnnualAdjustmentSaysWhatToRecoverOrToPayBack)
@@ -241,7 +247,7 @@ TEST_P(ProRataDb, TheAnnualAdjustmentSaysWhatToRecoverOrToPayBack)
     };
     for (const auto &c : cases) {
         const auto r = p.CalcolaConguaglioAnnuale(m(c.imponibili), m(c.esenti), m(c.ivaAcquisti), m(c.ivaDetratta));
-        EXPECT_EQ(r.percentuale, m(c.perc));
+        EXPECT_EQ(r.percentuale, pc(c.perc));
         EXPECT_EQ(r.ivaDetraibile, m(c.detraibile));
         EXPECT_EQ(r.ivaDaRecuperare, m(c.recuperare));
         EXPECT_EQ(r.ivaDaVersare, m(c.versare));
@@ -268,7 +274,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         rows->exec(
             u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 55 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
         cDatiProRata p = loaded(c.settlement, c.month);
-        p.setPercProRata(m("80"));
+        p.setPercProRata(pc("80"));
         EXPECT_EQ(p.AnnoPercentuale(), c.anno);
         ScriptedMessages messages;
         messages.answer(c.answer);
@@ -284,7 +290,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
     rows->exec(
         u"UPDATE AttivitaAziendaPerPeriodoIva SET GestioneProRata = 0 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
     cDatiProRata p = loaded(50, 0);
-    p.setPercProRata(m("80"));
+    p.setPercProRata(pc("80"));
     ScriptedMessages messages;
     EXPECT_FALSE(p.AggiornaPercentuale(messages));
     EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::msgPercentualeNonAggiornata(2025)});

@@ -4,6 +4,11 @@
 #include "document/InputText.h"
 #include "document/ui/PaymentFrame.h"
 #include "document/ui/SideTabWidget.h"
+#include "credits/ui/frmCreditoAnnuale.h"
+#include "otherops/cAltreOperazioni.h"
+#include "otherops/ui/frmAltreOperazioni.h"
+#include "prorata/cDatiProRata.h"
+#include "prorata/ui/frmDatiProRata.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 
@@ -185,6 +190,41 @@ frmChild::frmChild(const DocumentContext &context, QWidget *parent)
     setObjectName(u"frmChild"_qs);
     build();
     showDocument();
+    // The annual credit of an annual settlement is shown to the user while it is saved.
+    m_doc->setAnnualCreditEditor([this](CreditoAnnuale &credito) {
+        frmCreditoAnnuale dialog(credito, m_ctx.messages, this);
+        return dialog.exec() == QDialog::Accepted;
+    });
+}
+
+void frmChild::sbGestioneProRata()
+{
+    if (key() <= 0)
+        return;
+    cDatiProRata &p = m_doc->proRata();
+    const Percent before = p.PercProRata();
+    frmDatiProRata dialog(p, m_ctx.messages, m_doc->euro(), m_readOnly, this);
+    dialog.exec();
+    if (p.PercProRata() != before || dialog.Changed()) {
+        const bool changed = m_changed;
+        sbChildFill(key(), false);
+        setChanged(changed || dialog.Changed());
+    }
+}
+
+void frmChild::sbGestioneAltreOperazioni()
+{
+    if (key() <= 0 || !m_doc->otherOperationsEnabled())
+        return;
+    cAltreOperazioni &ops = m_doc->altreOperazioni();
+    frmAltreOperazioni dialog(m_ctx.db, ops, m_ctx.messages, m_doc->euro(), m_readOnly, this);
+    dialog.exec();
+    ops.UndoAdd();
+    if (dialog.Changed()) {
+        ops.GroupAltreOperazioni();
+        sbChildFill(key(), false);
+        setChanged(true);
+    }
 }
 
 frmChild::~frmChild()

@@ -61,6 +61,13 @@ public:
     // letter, the outer one (main tab, then button or label, then side tab) keeps it.
     void avoidAccessKeys(const QString &taken);
 
+    // The pro-rata of the settlement ("Gestione Pro-rata"): the settlement is computed again
+    // when the percentage changed.
+    void sbGestioneProRata();
+    // The other operations of a December advance: the advance is computed again when they
+    // changed (they are written with the settlement).
+    void sbGestioneAltreOperazioni();
+
 Q_SIGNALS:
     // Every edit marks the document changed.
     void changedStateChanged(bool changed);

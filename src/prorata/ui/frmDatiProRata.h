@@ -1,0 +1,60 @@
+#pragma once
+
+#include "suite/Money.h"
+
+#include <QDialog>
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace liqiva {
+
+class MessageService;
+class cDatiProRata;
+
+// "Gestione Pro-rata": a view over the settlement's pro-rata object. A periodic settlement
+// sees the VAT undeductible in the period still to be reversed; the annual settlement sees
+// the actual percentage of the year and the adjustment, may type the operations over and
+// confirm them with "Aggiorna" (they stay in the object; the save of the settlement stores
+// them). Nothing is written to the database here.
+class frmDatiProRata : public QDialog {
+    Q_OBJECT
+public:
+    frmDatiProRata(cDatiProRata &datiProRata, MessageService &messages, bool euro, bool readOnly,
+                   QWidget *parent = nullptr);
+
+    // "Aggiorna" confirmed new figures into the object.
+    bool Changed() const { return m_changed; }
+
+    // Takes the typed operations and recomputes the adjustment; false (message shown, the
+    // focus on the field) when one is not an amount.
+    bool ricalcolaAnno();
+    void ricalcola();
+    bool aggiorna();
+
+private:
+    QLineEdit *amountField(const char *name, QWidget *parent, bool editable = false);
+    void showMonth();
+    void showYear();
+    std::optional<Money> typed(QLineEdit *field);
+
+    cDatiProRata &m_p;
+    MessageService &m_messages;
+    bool m_euro;
+    bool m_changed = false;
+    Money m_imponibili, m_esenti;
+
+    QGroupBox *m_fraMese = nullptr, *m_fraConguaglio = nullptr, *m_fraPercentuale = nullptr, *m_fraAnno = nullptr;
+    QLineEdit *curMeseIvaSuAcquisti = nullptr, *curMeseIvaDetraibile = nullptr, *curMeseIvaIndetraibile = nullptr,
+              *curMeseIvaIndetraibileCont = nullptr, *curMeseIvaIndetraibileStorno = nullptr,
+              *curMeseImportoCont = nullptr;
+    QLineEdit *curAnnoImponibili = nullptr, *curAnnoEsenti = nullptr, *numAnnoPercentuale = nullptr,
+              *curAnnoIvaSuAcquisti = nullptr, *curAnnoIvaDetratta = nullptr, *curAnnoIvaDetraibile = nullptr,
+              *curAnnoIvaDaRecuperare = nullptr, *curAnnoIvaDaVersare = nullptr, *curAnnoImportoCont = nullptr;
+    QPushButton *cmdRicalcola = nullptr, *cmdAggiorna = nullptr, *cmdPNC = nullptr, *cmdClose = nullptr;
+};
+
+} // namespace liqiva
