@@ -165,7 +165,7 @@ frmHelp::frmHelp(const HelpBook &book, QWidget *parent) : QWidget(parent, Qt::Wi
     split->addWidget(left);
     split->addWidget(txtPagina);
     split->setStretchFactor(1, 1);
-    split->setSizes({280, 720});
+    split->setSizes({340, 940});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(split);
 

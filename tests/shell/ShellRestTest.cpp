@@ -18,6 +18,7 @@
 #include <QTextBrowser>
 #include <QDialog>
 #include <QDir>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -386,6 +387,58 @@ TEST_F(ShellRest, OnlyTheCommandsLeftOutOnPurposeStayDisabled)
     EXPECT_FALSE(enabled(u"Mnu_UpdatePriceList"_qs));
     EXPECT_FALSE(enabled(u"Mnu_DescriptionsInLanguage"_qs));
     EXPECT_FALSE(enabled(u"Mnu_PrintBarCode"_qs));
+}
+
+} // namespace
+
+namespace {
+
+// Pictures of the options, toolbars, about and help windows over the main window at 1280x800,
+// written only when LIQIVA_SHOTS_DIR names a folder.
+TEST_F(ShellRest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "LIQIVA_SHOTS_DIR not set";
+    QDir().mkpath(dir);
+    startFor(userAllRights);
+    window->showWindow();
+    window->resize(1280, 800);
+    settle();
+    auto shoot = [&](QWidget *w, const QString &name) {
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w->grab().save(QDir(dir).filePath(name + u".png"_qs)));
+    };
+    whenShown<frmOption>([&](frmOption &d) {
+        shoot(&d, u"options"_qs);
+        d.reject();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
+    whenShown<QDialog>([&](QDialog &d) {
+        shoot(&d, u"toolbars"_qs);
+        d.reject();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_ToolBar"_qs);
+    whenShown<frmInformazioni>([&](frmInformazioni &d) {
+        shoot(&d, u"about"_qs);
+        d.accept();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Info"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
+    window->helpWindow()->resize(1280, 800);
+    window->helpWindow()->showPage(u"liquidazione-versamenti.html"_qs);
+    shoot(window->helpWindow(), u"help"_qs);
+    window->helpWindow()->find(u"acconto"_qs);
+    shoot(window->helpWindow(), u"help-search"_qs);
+    QMenu *tools = window->commandBar().menu(u"mnuTools"_qs);
+    tools->popup(QPoint(0, 0));
+    shoot(tools, u"menu-tools"_qs);
+    tools->hide();
+    QMenu *help = window->commandBar().menu(u"mnuHelp"_qs);
+    help->popup(QPoint(0, 0));
+    shoot(help, u"menu-help"_qs);
+    help->hide();
+    shoot(window.get(), u"main"_qs);
 }
 
 } // namespace
