@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QSet>
 #include <QString>
 
@@ -29,6 +31,32 @@ void removeDocumentRows(Connection &db, int idUser, int idRisultatoLiquidazioneI
 // set aside for it (and their copies with the negated key) are deleted.
 void confirmSaved(Connection &db, const QString &table, const QString &keyColumn, int key, int idUser,
                   bool keepSetAside = false);
+
+// The rows a document set aside while it is edited, for one user. A row set aside keeps
+// VirtualDelete 3; a copy kept of a row as it was before the edit has the negated key of the
+// row it copies (fnInsertDuplicateWithNegativeKey). Every function below runs in one
+// transaction and touches only the given user's rows.
+
+// Copies the row whose key columns have the given values, with its own key ("ID" + table)
+// negated and VirtualDelete set to virtualDelete; NULL fields stay NULL. Returns the key of
+// the copy, 0 when there is no such row.
+int fnInsertDuplicateWithNegativeKey(Connection &db, const QString &table, const QList<QPair<QString, int>> &keys,
+                                     int virtualDelete, int idUser);
+
+// A document closed without saving: its working rows go, every copy kept of a row is written
+// back over the row (or, when the row has gone meanwhile, put back in its place), and the rows
+// set aside are live again. keyColumn names the document's key in the table.
+void sbUpdateTableWhenUnloadChild(Connection &db, const QString &table, const QString &keyColumn, int key,
+                                  int idUser);
+
+// Every edit of the user in the table given up: the negative rows and the working rows go, the
+// rows set aside are live again.
+void sbTableUndo(Connection &db, const QString &table, int idUser);
+
+// Every edit of the user in the table kept: a row whose VirtualDelete is negative carries the
+// values of the row whose key is the negation of that VirtualDelete, which takes them; then the
+// negative rows and the rows set aside go and the working rows become live.
+void sbAdjustTable(Connection &db, const QString &table, int idUser);
 
 } // namespace WorkingRecords
 } // namespace liqiva

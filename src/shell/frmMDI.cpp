@@ -7,6 +7,7 @@
 #include "shell/BrowseFace.h"
 #include "shell/CommandBar.h"
 #include "shell/DocumentWindow.h"
+#include "shell/ShellSettings.h"
 #include "shell/ToolIcons.h"
 #include "shell/frmListSavedChild.h"
 #include "startup/Program.h"
@@ -29,6 +30,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 namespace liqiva {
 
@@ -58,6 +60,31 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
     connect(m_area, &QMdiArea::subWindowActivated, this, [this] { updateCommands(); });
     if (QMenu *windows = m_bar->menu(u"mnuWindow"_qs))
         connect(windows, &QMenu::aboutToShow, this, &frmMDI::fillWindowMenu);
+
+    // While a module of the suite runs, the windows repaint but take no input.
+    m_launcherHooks.keepAlive = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20); };
+    m_launcherHooks.waiting = [this](bool running) {
+        if (running)
+            BusyCounter::raise();
+        for (const char *name : {"Activate", "Deactivate", "KVR"})
+            setProperty(name, running ? QVariant(1) : (qstrcmp(name, "KVR") == 0 ? QVariant(1) : QVariant()));
+        menuBar()->setEnabled(!running);
+        m_area->setEnabled(!running);
+        for (QToolBar *tb : findChildren<QToolBar *>())
+            tb->setEnabled(!running);
+        if (!running)
+            BusyCounter::lower();
+    };
+    // A handle names a window that is there when it is one of this program's own windows; the
+    // windows of other processes are not visible to a portable program.
+    m_launcherHooks.windowExists = [](qint64 handle) { return QWidget::find(WId(handle)) != nullptr; };
+    m_launcherHooks.bringToFront = [](qint64 handle) {
+        if (QWidget *w = QWidget::find(WId(handle))) {
+            w->showNormal();
+            w->raise();
+            w->activateWindow();
+        }
+    };
 
     // Every key press inside the window passes the shortcut handler first.
     qApp->installEventFilter(this);
@@ -117,6 +144,7 @@ void frmMDI::sbInitMDI()
     }
 
     sbMDIInitialization();
+    sbGetCommonSettings();
     qApp->setProperty("helpFile", ctx.helpFile);
     m_initialised = true;
 
@@ -153,16 +181,24 @@ void frmMDI::showReadOnlyNote(bool show)
 
 void frmMDI::showWindow()
 {
-    // The window fits the work area of its screen (its frame and the status bar included).
-    if (const QScreen *s = screen()) {
+    // Where the user left it, when the settings say so.
+    if (m_settings && m_settings->geometryRestored()) {
+        if (m_settings->maximised())
+            showMaximized();
+        else
+            show();
+    } else if (const QScreen *s = screen()) {
+        // The window fits the work area of its screen (its frame and the status bar included).
         const QRect area = s->availableGeometry();
         const QSize frame = frameGeometry().size() - geometry().size();
         const QSize room = area.size() - frame;
         const QSize wanted = QSize(1280, 800).boundedTo(room).expandedTo(minimumSize());
         resize(wanted);
         move(area.topLeft() + QPoint((room.width() - wanted.width()) / 2, (room.height() - wanted.height()) / 2));
+        show();
+    } else {
+        show();
     }
-    show();
     // The first document window fills the area, now that the area has its size.
     const QList<DocumentWindow *> docs = documents();
     if (docs.size() == 1)
@@ -659,6 +695,10 @@ void frmMDI::closeEvent(QCloseEvent *event)
         return;
     }
     m_closed = true;
+    // The settings as the user leaves the window, before anything of it closes.
+    sbSaveCommonSettings();
+    if (m_help)
+        m_help->close();
     event->accept();
     qApp->removeEventFilter(this);
     m_program.mainWindowUnloaded();

@@ -2,11 +2,14 @@
 
 #include "shell/CommandTable.h"
 #include "shell/FormFace.h"
+#include "shell/frmHelp.h"
 #include "startup/MainWindowInterface.h"
+#include "startup/ModuleLauncher.h"
 #include "startup/rights/UserRights.h"
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QLabel;
@@ -19,7 +22,10 @@ enum class Answer;
 class CommandBar;
 class DocumentWindow;
 class Program;
+class ShellSettings;
+class frmHelp;
 struct DocumentContext;
+struct ProgramInfo;
 
 // The main window: a multiple-document frame whose document windows each hold the browse of
 // the saved settlements and the form of one settlement. It builds the command bar, applies
@@ -91,6 +97,27 @@ public:
     // its face, its state and the user's rights.
     void updateCommands();
 
+    // ---- settings, help, modules (frmMDIShell.cpp) ----------------------------------------
+    // The user's settings of the window, read at start-up and written at the close.
+    ShellSettings &settings() const { return *m_settings; }
+    void sbGetCommonSettings();
+    void sbSaveCommonSettings();
+    // The keys whose stored values could not be used at the last start (empty: all well).
+    const QStringList &settingsNotes() const { return m_settingsNotes; }
+    // The folder of the help pages (the pages compiled in unless a test says otherwise).
+    void setHelpRoot(const QString &root) { m_helpRoot = root; }
+    // The help window, when it is open.
+    frmHelp *helpWindow() const { return m_help; }
+    // Opens the help on a page; over: the dialog that asked for it (the help then comes up
+    // over it), or nothing for the main window.
+    void openHelp(const QString &page, QWidget *over = nullptr);
+    // What the launcher does while a module runs; tests may replace the window check.
+    ModuleLauncher::Hooks &launcherHooks() { return m_launcherHooks; }
+    void setModuleStartTimeout(int ms) { m_moduleStartTimeoutMs = ms; }
+    // The generic launcher (Mnu_RunApplication and the communication): the key chosen there.
+    std::optional<int> runApplication(int functionKey, int objectKey = 0, const QString &parameters = {});
+    ProgramInfo programInfo() const;
+
     // ---- picker mode -----------------------------------------------------------------------
     bool pickerMode() const { return !m_client.isEmpty(); }
     // The key chosen in the picker, -1 when it was cancelled (or not shown).
@@ -146,6 +173,20 @@ private:
     void arrangeWindows(const QString &key);
     void leaveSearchMode(DocumentWindow *doc);
     void fillWindowMenu();
+    // The commands of settings, help, modules, web pages and the year overview; false when
+    // the key is none of them.
+    bool shellCommand(const QString &key);
+    void updateShellCommands();
+    void commandOptions();
+    void commandToolBars();
+    void commandInfo();
+    void commandHelp(bool index);
+    void commandModule(const QString &key);
+    void commandWeb(const QString &key);
+    void commandYearOverview();
+    void commandRunApplication();
+    bool helpKey(QObject *watched, QEvent *event);
+    void applySettingsLook();
 
     Program &m_program;
     ObjectNames m_names;
@@ -163,6 +204,12 @@ private:
     QString m_client;
     int m_pickerResult = -1;
     QLabel *m_readOnlyNote = nullptr;
+    std::unique_ptr<ShellSettings> m_settings;
+    QStringList m_settingsNotes;
+    QString m_helpRoot;
+    QPointer<frmHelp> m_help;
+    ModuleLauncher::Hooks m_launcherHooks;
+    int m_moduleStartTimeoutMs = 30000;
 };
 
 } // namespace liqiva

@@ -6,6 +6,7 @@
 #include "shell/BrowseFace.h"
 #include "shell/CommandBar.h"
 #include "shell/DocumentWindow.h"
+#include "shell/ShellSettings.h"
 #include "shell/ShortcutText.h"
 #include "shell/frmMDI.h"
 #include "startup/Program.h"
@@ -24,6 +25,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace liqiva {
 
@@ -100,6 +103,8 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
     } else if (key == u"Mnu_TileHorizzontal"_qs || key == u"Mnu_TileVertical"_qs || key == u"Mnu_Cascade"_qs ||
                key == u"Mnu_DisposeIcon"_qs) {
         arrangeWindows(key);
+    } else {
+        shellCommand(key);
     }
     updateCommands();
 }
@@ -116,6 +121,12 @@ bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == this && property("debugHook").toBool())
         qDebug().noquote() << u"frmMDI:"_qs << event->type();
+    // Tooltips of the toolbars only when the user wants them.
+    if (event->type() == QEvent::ToolTip && m_settings && !m_settings->toolTips)
+        if (auto *button = qobject_cast<QToolButton *>(watched); button && qobject_cast<QToolBar *>(button->parentWidget()))
+            return true;
+    if (m_initialised && !m_closed && helpKey(watched, event))
+        return true;
     if (event->type() != QEvent::KeyPress || m_closed || !m_initialised)
         return QMainWindow::eventFilter(watched, event);
     // Keys of this window and of its document windows; a dialog or an open menu keeps its own.
@@ -183,6 +194,7 @@ void frmMDI::updateCommands()
         if (c.availability == Command::Availability::Later)
             m_bar->setEnabled(c.key, false);
     }
+    updateShellCommands();
     // A sub-menu whose items are all unavailable is unavailable itself.
     if (QMenu *sub = m_bar->menu(u"mnuExport"_qs)) {
         bool any = false;
