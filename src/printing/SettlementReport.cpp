@@ -1,5 +1,6 @@
 #include "printing/SettlementReport.h"
 
+#include "communication/F24Lines.h"
 #include "document/SettlementDocument.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
@@ -173,6 +174,33 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
     addPayment(pages, u"Versamento periodico"_qs, pay.periodic, euro);
     if (pay.advanceEnabled)
         addPayment(pages, u"Versamento in acconto"_qs, pay.advance, euro);
+
+    // The lines of the F24 form for what the settlement leaves to pay (the form is in euro:
+    // none in the lire years).
+    if (doc.identity().lireRules() || doc.key() <= 0)
+        return;
+    const F24Input in =
+        loadF24Input(doc.context().db, doc.key(), Money::fromDouble(doc.importoDaVersare()));
+    const std::vector<F24Line> lines = f24Lines(in);
+    if (lines.empty())
+        return;
+    pages.section(u"Modello F24 - Sezione Erario"_qs, {{u"Codice tributo"_qs, 28, false},
+                                                      {u"Anno di riferimento"_qs, 32, false},
+                                                      {u"Descrizione"_qs, 60, false},
+                                                      {u"Importi a debito"_qs, 30, true},
+                                                      {u"Importi a credito"_qs, 30, true}});
+    Money debit, credit;
+    for (const F24Line &l : lines) {
+        pages.row({textCell(l.codiceTributo), textCell(QString::number(l.annoRiferimento)), textCell(l.descrizione),
+                   amountCell(l.importoDebito.isZero() ? std::nullopt : std::optional<Money>(l.importoDebito), true),
+                   amountCell(l.importoCredito.isZero() ? std::nullopt : std::optional<Money>(l.importoCredito), true)});
+        debit += l.importoDebito;
+        credit += l.importoCredito;
+    }
+    pages.total({textCell(u"Totale"_qs), textCell({}), textCell({}), amountCell(debit, true), amountCell(credit, true)});
+    if (!credit.isZero())
+        pages.total({textCell(u"Saldo (A - B)"_qs), textCell({}), textCell({}), amountCell(debit - credit, true),
+                     textCell({})});
 }
 
 } // namespace liqiva

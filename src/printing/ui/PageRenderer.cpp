@@ -72,7 +72,8 @@ void drawHeader(Painter &pt, const PrintedReport &report, const PrintedPage &pag
     pt.text(Left + 120, Top + 6, 60, u"Partita IVA "_qs + report.vatNumber, Qt::AlignRight, normal);
     pt.text(Left, Top + 10.5, 120, page.period, Qt::AlignLeft, normal);
     pt.text(Left + 100, Top + 10.5, 80,
-            report.definitive ? report.registerName : u"Stampa di prova (non definitiva)"_qs, Qt::AlignRight, normal);
+            report.definitive || !report.onRegister ? report.registerName : u"Stampa di prova (non definitiva)"_qs,
+            Qt::AlignRight, normal);
     pt.hline(Left, Left + Width, Top + 16.5, 0.4);
 }
 
