@@ -23,6 +23,7 @@ public:
     bool searchFocusedCode() override { return m_form->searchFocusedCode(); }
     void setReadOnly(bool readOnly) override { m_form->setReadOnly(readOnly); }
     void avoidAccessKeys(const QString &taken) override { m_form->avoidAccessKeys(taken); }
+    SettlementDocument *settlementDocument() override { return &m_form->document(); }
     void onChangedState(std::function<void(bool)> callback) override
     {
         QObject::connect(m_form, &frmChild::changedStateChanged, m_form, std::move(callback));

@@ -8,7 +8,9 @@
 #include "shell/CommandBar.h"
 #include "shell/DocumentWindow.h"
 #include "shell/ToolIcons.h"
+#include "shell/frmActivityBox.h"
 #include "shell/frmListSavedChild.h"
+#include "printing/ui/PrintCommand.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
@@ -53,6 +55,7 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
     statusBar()->addPermanentWidget(m_readOnlyNote);
 
     m_bar->build();
+    setupPrinting();
     m_bar->setHandler([this](const QString &key) { sbExecuteMenuCommand(key); });
     connect(m_bar, &CommandBar::statusText, this, &frmMDI::sbStatusBarText);
     connect(m_area, &QMdiArea::subWindowActivated, this, [this] { updateCommands(); });

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -18,7 +19,9 @@ namespace liqiva {
 enum class Answer;
 class CommandBar;
 class DocumentWindow;
+class PrintCommand;
 class Program;
+class frmActivityBox;
 struct DocumentContext;
 
 // The main window: a multiple-document frame whose document windows each hold the browse of
@@ -93,6 +96,13 @@ public:
 
     // ---- picker mode -----------------------------------------------------------------------
     bool pickerMode() const { return !m_client.isEmpty(); }
+
+    // ---- printing --------------------------------------------------------------------------
+    // The activity pane (Mnu_Folders shows and hides it).
+    frmActivityBox *activityBox() const { return m_activityBox; }
+    // Called with every print command before it runs (the tests answer its dialogs there).
+    void setPrintCommandHook(std::function<void(PrintCommand &)> hook) { m_printHook = std::move(hook); }
+    static QString msgSaveBeforePrint();
     // The key chosen in the picker, -1 when it was cancelled (or not shown).
     int pickerResult() const { return m_pickerResult; }
 
@@ -146,6 +156,13 @@ private:
     void arrangeWindows(const QString &key);
     void leaveSearchMode(DocumentWindow *doc);
     void fillWindowMenu();
+    // The print commands (frmMDIPrinting.cpp).
+    void setupPrinting();
+    bool printingCommand(const QString &key, DocumentWindow *doc);
+    void updatePrintingCommands(DocumentWindow *doc);
+    int printableKey(DocumentWindow *doc);
+    std::unique_ptr<PrintCommand> makePrintCommand();
+    void printDeclaration(DocumentWindow *doc);
 
     Program &m_program;
     ObjectNames m_names;
@@ -163,6 +180,8 @@ private:
     QString m_client;
     int m_pickerResult = -1;
     QLabel *m_readOnlyNote = nullptr;
+    frmActivityBox *m_activityBox = nullptr;
+    std::function<void(PrintCommand &)> m_printHook;
 };
 
 } // namespace liqiva

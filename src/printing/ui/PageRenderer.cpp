@@ -111,7 +111,8 @@ void drawLine(Painter &pt, const PrintedReport &report, const PrintLine &line, d
 
 } // namespace
 
-void renderReport(const PrintedReport &report, QPagedPaintDevice &device)
+void renderReport(const PrintedReport &report, QPagedPaintDevice &device,
+                  const std::function<void(int page, int pages)> &progress)
 {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
@@ -128,11 +129,14 @@ void renderReport(const PrintedReport &report, QPagedPaintDevice &device)
             drawLine(pt, report, line, y);
             y += Pitch;
         }
+        if (progress)
+            progress(int(i) + 1, report.pageCount());
     }
     painter.end();
 }
 
-void writePdf(const PrintedReport &report, const QString &fileName)
+void writePdf(const PrintedReport &report, const QString &fileName,
+              const std::function<void(int page, int pages)> &progress)
 {
     {
         // QPdfWriter says nothing when it cannot write: try the file first.
@@ -146,7 +150,7 @@ void writePdf(const PrintedReport &report, const QString &fileName)
     writer.setResolution(300);
     writer.setCreator(u"Liquidazione I.V.A."_qs);
     writer.setTitle(report.title);
-    renderReport(report, writer);
+    renderReport(report, writer, progress);
 }
 
 } // namespace liqiva
