@@ -212,6 +212,14 @@ void DeclarationPrint::removeRows()
 
 void DeclarationPrint::writeRows(const DeclarationData &data, bool test)
 {
+    Transaction tx(m_db);
+    removeRows();
+    insertRow(data, test);
+    tx.commit();
+}
+
+void DeclarationPrint::insertRow(const DeclarationData &data, bool test)
+{
     const bool cadi = data.annualCommunication();
     const std::vector<DeclarationBox> form = boxes(m_db, data, test);
     const QStringList campi = campoOrder(cadi);
@@ -222,11 +230,8 @@ void DeclarationPrint::writeRows(const DeclarationData &data, bool test)
     for (int i = 0; i < 3 + campi.size(); ++i)
         values << sqlText(i < int(form.size()) ? form[i].value : QString());
     // The whole form fits one page of the form: one work row.
-    Transaction tx(m_db);
-    removeRows();
     m_db.execute(u"INSERT INTO"_qs + u" StampaTotaleRegistroIva"_qs + u" ("_qs + columns.join(u", "_qs) + u")"_qs +
                  u" VALUES"_qs + u" ("_qs + values.join(u", "_qs) + u")"_qs);
-    tx.commit();
 }
 
 int DeclarationPrint::rowCount()
@@ -277,21 +282,18 @@ PrintedReport DeclarationPrint::layout(const DeclarationData &data, bool test)
 bool DeclarationPrint::print(const DeclarationData &data, bool test,
                              const std::function<bool(const PrintedReport &)> &output)
 {
-    // Whatever happens after the rows are written, they go: the next print starts clean.
-    struct Cleanup {
-        DeclarationPrint &p;
-        ~Cleanup()
-        {
-            try {
-                p.removeRows();
-            } catch (...) {
-            }
-        }
-    };
-    removeRows();
-    Cleanup cleanup{*this};
-    writeRows(data, test);
-    const PrintedReport report = layout(data, test);
+    // The rows live only inside one transaction: the user's old rows go, the form's row is
+    // written, the pages are laid out from it and the row goes again. Nothing is left behind
+    // by an output that fails, a process that dies, or a second print of the same user.
+    PrintedReport report;
+    {
+        Transaction tx(m_db);
+        removeRows();
+        insertRow(data, test);
+        report = layout(data, test);
+        removeRows();
+        tx.commit();
+    }
     return output(report);
 }
 

@@ -80,11 +80,11 @@ public:
     static QString amountBox(Money value, int anno);
 
     // The print from start to end: the user's old rows removed, the rows written, the form
-    // laid out from them and handed to the output, the rows removed again (also when the
-    // output fails or is cancelled). Returns what the output returned.
+    // laid out from them, the rows removed again, all in one transaction; then the pages go
+    // to the output. Returns what the output returned (errors are thrown).
     bool print(const DeclarationData &data, bool test, const std::function<bool(const PrintedReport &)> &output);
 
-    // The steps, for a caller that needs them apart.
+    // The steps apart (writeRows replaces the user's rows in a transaction of its own).
     void removeRows();
     void writeRows(const DeclarationData &data, bool test);
     PrintedReport layout(const DeclarationData &data, bool test);
@@ -99,6 +99,8 @@ public:
     static QString title(int anno);
 
 private:
+    void insertRow(const DeclarationData &data, bool test);
+
     Connection &m_db;
     int m_user;
 };
