@@ -54,7 +54,7 @@ void addGrid(PageBuilder &pages, const DetailGrid &grid, const QString &title, b
     std::vector<PrintColumn> columns;
     const int amounts = int(grid.headings.size()) - 1;
     // 180 mm: the description takes what the amounts leave.
-    const int amountWidth = amounts > 3 ? 27 : 32;
+    const int amountWidth = amounts > 3 ? 26 : 32;
     columns.push_back({grid.headings.value(0), 180 - amountWidth * amounts, false});
     for (int c = 1; c < grid.headings.size(); ++c)
         columns.push_back({grid.headings.at(c), amountWidth, true});
@@ -185,8 +185,8 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
     if (lines.empty())
         return;
     pages.section(u"Modello F24 - Sezione Erario"_qs, {{u"Codice tributo"_qs, 28, false},
-                                                      {u"Anno di riferimento"_qs, 32, false},
-                                                      {u"Descrizione"_qs, 60, false},
+                                                      {u"Anno rif."_qs, 22, false},
+                                                      {u"Descrizione"_qs, 70, false},
                                                       {u"Importi a debito"_qs, 30, true},
                                                       {u"Importi a credito"_qs, 30, true}});
     Money debit, credit;
@@ -197,7 +197,8 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
         debit += l.importoDebito;
         credit += l.importoCredito;
     }
-    pages.total({textCell(u"Totale"_qs), textCell({}), textCell({}), amountCell(debit, true), amountCell(credit, true)});
+    pages.total({textCell(u"Totale"_qs), textCell({}), textCell({}), amountCell(debit, true),
+                 credit.isZero() ? textCell({}) : amountCell(credit, true)});
     if (!credit.isZero())
         pages.total({textCell(u"Saldo (A - B)"_qs), textCell({}), textCell({}), amountCell(debit - credit, true),
                      textCell({})});

@@ -65,7 +65,8 @@ frmActivityBox::frmActivityBox(QWidget *parent) : QDockWidget(u"Riquadro attivit
     m_progress->setObjectName(u"prgPagine"_qs);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
-    m_progress->setFormat(u"%v di %m"_qs);
+    m_progress->setFormat(u"pagina %v di %m"_qs);
+    m_progress->setTextVisible(false);
 
     auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -138,6 +139,7 @@ void frmActivityBox::recordExport(const QString &key)
 void frmActivityBox::showProgress(const QString &text, int done, int total)
 {
     m_text->setText(text);
+    m_progress->setTextVisible(total > 0);
     if (total > 0) {
         m_progress->setRange(0, total);
         m_progress->setValue(done);

@@ -196,7 +196,9 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
         PrintedReport report = job.build(request);
         const bool done = job.run(request, report, [&](const PrintedReport &r) { return output(destination, format, r); });
         if (!done) {
-            say(u"Stampa annullata: nulla è stato registrato"_qs);
+            const QString what = destination == PrintDestination::Preview ? u"Anteprima chiusa"_qs
+                                                                           : u"Stampa annullata"_qs;
+            say(request.definitive ? what + u": la numerazione del registro non è cambiata"_qs : what);
             return false;
         }
         m_lastPages = report.pageCount();
@@ -216,7 +218,7 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
     } catch (const std::runtime_error &e) {
         messages.error(QString::fromUtf8(e.what()));
     }
-    say(u"Stampa non riuscita: nulla è stato registrato"_qs);
+    say(u"Stampa non riuscita: la numerazione del registro non è cambiata"_qs);
     return false;
 }
 
