@@ -662,6 +662,7 @@ void frmMDI::closeEvent(QCloseEvent *event)
         return;
     }
     m_closed = true;
+    closePrinting();
     event->accept();
     qApp->removeEventFilter(this);
     m_program.mainWindowUnloaded();

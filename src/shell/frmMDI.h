@@ -163,6 +163,7 @@ private:
     int printableKey(DocumentWindow *doc);
     std::unique_ptr<PrintCommand> makePrintCommand();
     void printDeclaration(DocumentWindow *doc);
+    void closePrinting();
 
     Program &m_program;
     ObjectNames m_names;

@@ -4,6 +4,7 @@
 #include "document/CompanyDirectory.h"
 #include "document/SettlementDocument.h"
 #include "printing/DeclarationPrint.h"
+#include "printing/PrintSelection.h"
 #include "printing/ui/PrintCommand.h"
 #include "printing/ui/frmStampaDip.h"
 #include "shell/BrowseFace.h"
@@ -180,6 +181,18 @@ void frmMDI::printDeclaration(DocumentWindow *doc)
     frmStampaDip dialog(ctx.db(), m_program.messages(), ctx.IDUser, *print, this);
     dialog.setData(data);
     dialog.exec();
+}
+
+// At the end of the program the user's print selection goes (the pane stays as it is, so that
+// the settings saved afterwards remember it).
+void frmMDI::closePrinting()
+{
+    WorkContext &ctx = m_program.context();
+    try {
+        PrintSelection(ctx.db(), ctx.IDUser, ctx.IDFunction).sbDeletePrintOperation();
+    } catch (const DbError &e) {
+        m_program.messages().error(e.message());
+    }
 }
 
 void frmMDI::updatePrintingCommands(DocumentWindow *doc)
