@@ -5,6 +5,7 @@
 
 #include "shell/ShellFixture.h"
 
+#include "printing/DeclarationPrint.h"
 #include "printing/ui/PageRenderer.h"
 #include "printing/ui/PrintCommand.h"
 #include "printing/ui/frmStampaDip.h"
@@ -123,6 +124,21 @@ TEST_F(PrintScreenshots, PreviewsOptionsAndThePane)
     dip.setData(d);
     dip.show();
     shoot(&dip, u"declaration-dialog-2001"_qs);
+
+    // The forms as PDF: the test print of a periodic declaration and a communication.
+    DeclarationData test;
+    test.anno = 2001;
+    test.idAzienda = demoCompany;
+    DeclarationPrint(db(), userAllRights).print(test, true, [&](const PrintedReport &r) {
+        writePdf(r, QDir(dir).filePath(u"declaration-test-2001.pdf"_qs));
+        return true;
+    });
+    SettlementDocument doc(DocumentContext{db(), quiet, userAllRights, demoCompany, settlementFunction, true, {}});
+    doc.sbChildFill(monthly, false);
+    DeclarationPrint(db(), userAllRights).print(declarationData(doc), false, [&](const PrintedReport &r) {
+        writePdf(r, QDir(dir).filePath(u"declaration-2024.pdf"_qs));
+        return true;
+    });
 }
 
 } // namespace
