@@ -192,7 +192,8 @@ int runExport(const CliArgs &args)
     if (report == PrintReport::Declaration)
         throw UsageError{u"la dichiarazione si stampa con liqiva print --report declaration"_qs};
     if (QFileInfo::exists(file) && !args.flag(u"yes"_qs))
-        throw Refusal(QStringLiteral("il file %1 esiste già: non è stato sostituito (rispondere sì con --yes).").arg(file));
+        throw Refusal(
+            QStringLiteral("il file %1 esiste già: non è stato sostituito (rispondere sì con --yes).").arg(file));
     auto db = openDatabase(args);
     const int company = companyOfSavedSettlement(*db, key);
     requireRight(*db, user, company, UserRights::Print);

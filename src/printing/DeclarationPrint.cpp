@@ -121,10 +121,10 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
 
     QString registry, vatNumber;
     if (!test) {
-        Recordset rs = db.openRecordset(
-            u"SELECT Azienda.IDAnagrafica, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
-            u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs +
-            sqlNumber(d.idAzienda));
+        Recordset rs =
+            db.openRecordset(u"SELECT Azienda.IDAnagrafica, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
+                             u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs +
+                             sqlNumber(d.idAzienda));
         if (!rs.eof()) {
             registry = rs.isNull(u"IDAnagrafica"_qs) ? QString() : QString::number(rs.integer(u"IDAnagrafica"_qs));
             vatNumber = rs.text(u"PartitaIva"_qs);
@@ -198,7 +198,7 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
     add(u"Versamento"_qs, u"Valuta"_qs, DeclarationBox::Currency, u"EURO"_qs);
     add(u"Versamento"_qs, cadi ? u"Eventi eccezionali"_qs : u"Versamento non effettuato"_qs, DeclarationBox::Check,
         (cadi ? (!d.cadi.empty() && d.cadi.front()->EventiEccezionali) : d.versamentoNonEffettuato) ? u"X"_qs
-                                                                                                  : QString());
+                                                                                                    : QString());
     if (int(b.size()) > 3 + campoOrder(cadi).size())
         throw std::logic_error("the declaration form has more boxes than the work table");
     return b;
@@ -223,7 +223,7 @@ void DeclarationPrint::insertRow(const DeclarationData &data, bool test)
     const bool cadi = data.annualCommunication();
     const std::vector<DeclarationBox> form = boxes(m_db, data, test);
     const QStringList campi = campoOrder(cadi);
-    QStringList columns{u"IDUtente"_qs, u"IDOggetto"_qs, u"IDTipoOggetto"_qs, u"IDRiga"_qs,
+    QStringList columns{u"IDUtente"_qs,     u"IDOggetto"_qs,    u"IDTipoOggetto"_qs, u"IDRiga"_qs,
                         u"Codice_IVA_1"_qs, u"Codice_IVA_2"_qs, u"Codice_IVA_3"_qs};
     columns << campi;
     QStringList values{sqlNumber(m_user), u"0"_qs, sqlNumber(RowType), u"1"_qs};
@@ -258,10 +258,10 @@ PrintedReport DeclarationPrint::layout(const DeclarationData &data, bool test)
     report.registerName = test ? u"Test di stampa"_qs : QString();
     PageBuilder pages(report);
     int page = 0;
-    for (Recordset rs = m_db.openRecordset(
-             u"SELECT * FROM StampaTotaleRegistroIva WHERE"_qs + u" StampaTotaleRegistroIva.IDUtente = "_qs +
-             sqlNumber(m_user) + u" AND IDOggetto = 0 AND IDTipoOggetto = "_qs + sqlNumber(RowType) +
-             u" ORDER BY IDRiga"_qs);
+    for (Recordset rs = m_db.openRecordset(u"SELECT * FROM StampaTotaleRegistroIva WHERE"_qs +
+                                           u" StampaTotaleRegistroIva.IDUtente = "_qs + sqlNumber(m_user) +
+                                           u" AND IDOggetto = 0 AND IDTipoOggetto = "_qs + sqlNumber(RowType) +
+                                           u" ORDER BY IDRiga"_qs);
          !rs.eof(); rs.moveNext()) {
         ++page;
         pages.startPart(QStringLiteral("Anno %1%2").arg(data.anno).arg(test ? u" - test di stampa"_qs : QString()));
@@ -302,12 +302,13 @@ QStringList DeclarationPrint::missingData(Connection &db, int idAzienda, int ann
 {
     QStringList missing;
     const bool from2002 = anno >= 2002;
-    const QString sql = from2002 ? u"SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale"_qs +
-                                       u" FROM ConfigurazioneDip LEFT JOIN Anagrafica"_qs +
-                                       u" ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica"_qs +
-                                       u" WHERE IDAzienda = "_qs + sqlNumber(idAzienda)
-                                 : u"SELECT IDAnagraficaRappresentante, IDCodiceCarica"_qs +
-                                       u" FROM ConfigurazioneDip"_qs + u" WHERE IDAzienda = "_qs + sqlNumber(idAzienda);
+    const QString sql = from2002
+                            ? u"SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale"_qs +
+                                  u" FROM ConfigurazioneDip LEFT JOIN Anagrafica"_qs +
+                                  u" ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica"_qs +
+                                  u" WHERE IDAzienda = "_qs + sqlNumber(idAzienda)
+                            : u"SELECT IDAnagraficaRappresentante, IDCodiceCarica"_qs + u" FROM ConfigurazioneDip"_qs +
+                                  u" WHERE IDAzienda = "_qs + sqlNumber(idAzienda);
     Recordset rs = db.openRecordset(sql);
     auto empty = [&rs](const QString &field) {
         return rs.eof() || rs.isNull(field) || rs.text(field).trimmed().isEmpty() || rs.text(field) == u"0"_qs;

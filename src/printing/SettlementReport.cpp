@@ -179,21 +179,21 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
     // none in the lire years).
     if (doc.identity().lireRules() || doc.key() <= 0)
         return;
-    const F24Input in =
-        loadF24Input(doc.context().db, doc.key(), Money::fromDouble(doc.importoDaVersare()));
+    const F24Input in = loadF24Input(doc.context().db, doc.key(), Money::fromDouble(doc.importoDaVersare()));
     const std::vector<F24Line> lines = f24Lines(in);
     if (lines.empty())
         return;
     pages.section(u"Modello F24 - Sezione Erario"_qs, {{u"Codice tributo"_qs, 28, false},
-                                                      {u"Anno rif."_qs, 22, false},
-                                                      {u"Descrizione"_qs, 70, false},
-                                                      {u"Importi a debito"_qs, 30, true},
-                                                      {u"Importi a credito"_qs, 30, true}});
+                                                       {u"Anno rif."_qs, 22, false},
+                                                       {u"Descrizione"_qs, 70, false},
+                                                       {u"Importi a debito"_qs, 30, true},
+                                                       {u"Importi a credito"_qs, 30, true}});
     Money debit, credit;
     for (const F24Line &l : lines) {
-        pages.row({textCell(l.codiceTributo), textCell(QString::number(l.annoRiferimento)), textCell(l.descrizione),
-                   amountCell(l.importoDebito.isZero() ? std::nullopt : std::optional<Money>(l.importoDebito), true),
-                   amountCell(l.importoCredito.isZero() ? std::nullopt : std::optional<Money>(l.importoCredito), true)});
+        pages.row(
+            {textCell(l.codiceTributo), textCell(QString::number(l.annoRiferimento)), textCell(l.descrizione),
+             amountCell(l.importoDebito.isZero() ? std::nullopt : std::optional<Money>(l.importoDebito), true),
+             amountCell(l.importoCredito.isZero() ? std::nullopt : std::optional<Money>(l.importoCredito), true)});
         debit += l.importoDebito;
         credit += l.importoCredito;
     }

@@ -166,8 +166,8 @@ void frmMDI::printDeclaration(DocumentWindow *doc)
     WorkContext &ctx = m_program.context();
     const DeclarationData data = declarationData(*settlement);
     try {
-        const QStringList missing = DeclarationPrint::missingData(ctx.db(), ctx.lIDFirm, data.anno,
-                                                                  settlement->soggettoRimborso(), settlement->datiDip());
+        const QStringList missing = DeclarationPrint::missingData(
+            ctx.db(), ctx.lIDFirm, data.anno, settlement->soggettoRimborso(), settlement->datiDip());
         if (!missing.isEmpty()) {
             MissingDataDialog list(missing, this);
             if (list.exec() != QDialog::Accepted)
@@ -199,7 +199,8 @@ void frmMDI::updatePrintingCommands(DocumentWindow *doc)
 {
     const bool hasDoc = doc != nullptr;
     const bool form = hasDoc && doc->showsForm() && doc->formFace() && doc->tag() > 0;
-    const bool chosen = hasDoc && !doc->searchChild() && (form || (!doc->showsForm() && doc->browse()->currentKey() > 0));
+    const bool chosen =
+        hasDoc && !doc->searchChild() && (form || (!doc->showsForm() && doc->browse()->currentKey() > 0));
     for (const char *key : {"Mnu_PrePrint", "Mnu_Print", "Mnu_Export", "Mnu_SendTo", "Mnu_ExportWord",
                             "Mnu_ExportExcel", "Mnu_ExportHtml", "Mnu_ExportPDF"})
         m_bar->setEnabled(QString::fromLatin1(key), chosen);

@@ -2,9 +2,9 @@
 // work table, the test print, the work rows that never outlive a print (output failed,
 // cancelled, two prints of one user at once), and the declarant data the form needs.
 
+#include "printing/DeclarationPrint.h"
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
-#include "printing/DeclarationPrint.h"
 #include "printing/PrintFixture.h"
 #include "support/ChildTask.h"
 
@@ -83,7 +83,7 @@ TEST_P(DeclarationPrintTest, AmountBoxesAreWholeUnitsRightAlignedOrEmpty)
         {Money::fromRaw(4999), 2024, QString()},                  // 0,4999 rounds to 0: an empty box
         {Money(), 2024, QString()},
         {Money::units(-5817), 2024, u"       -5.817"_qs},
-        {Money::fromRaw(5000), 2001, u"            1"_qs}, // 0,5 goes up
+        {Money::fromRaw(5000), 2001, u"            1"_qs},  // 0,5 goes up
         {Money::units(1234567), 2000, u"      1234567"_qs}, // lire: the value's own text
         {Money(), 1999, QString()},
     };
@@ -212,14 +212,30 @@ TEST_P(DeclarationPrintTest, MissingDeclarantDataIsListed)
         {"the demo's declarant", {}, 2024, false, false, {}},
         {"refund without grounds", {}, 2024, true, false, refund},
         {"refund with ground a)", {}, 2024, true, true, {}},
-        {"no tax code", u"UPDATE Anagrafica SET CodiceFiscale = NULL"_qs, 2024, false, false,
+        {"no tax code",
+         u"UPDATE Anagrafica SET CodiceFiscale = NULL"_qs,
+         2024,
+         false,
+         false,
          {u"Codice fiscale del Dichiarante"_qs}},
-        {"no office", u"UPDATE ConfigurazioneDip SET IDCodiceCarica = NULL"_qs, 2024, false, false,
+        {"no office",
+         u"UPDATE ConfigurazioneDip SET IDCodiceCarica = NULL"_qs,
+         2024,
+         false,
+         false,
          {u"Codice fiscale del Dichiarante"_qs, u"Codice Carica del Dichiarante"_qs}},
         {"before 2002", {}, 2001, false, false, {u"Codice Carica del Rappresentante"_qs}},
-        {"no configuration", u"DELETE FROM ConfigurazioneDip"_qs, 2024, false, false,
+        {"no configuration",
+         u"DELETE FROM ConfigurazioneDip"_qs,
+         2024,
+         false,
+         false,
          {u"Dichiarante"_qs, u"Codice fiscale del Dichiarante"_qs, u"Codice Carica del Dichiarante"_qs}},
-        {"no configuration, before 2002", {}, 2001, false, false,
+        {"no configuration, before 2002",
+         {},
+         2001,
+         false,
+         false,
          {u"Rappresentante"_qs, u"Codice Carica del Rappresentante"_qs}},
     };
     for (const Case &c : cases) {

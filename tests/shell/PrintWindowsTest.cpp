@@ -91,9 +91,8 @@ protected:
                     d.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->setChecked(true);
                     chooseData(d.findChild<QComboBox *>(u"kvrCmbRegistro"_qs), PlainRegister);
                 }
-                whenShown<frmStampaOptions>([](frmStampaOptions &shown) {
-                    shown.findChild<QPushButton *>(u"cmdOk"_qs)->click();
-                });
+                whenShown<frmStampaOptions>(
+                    [](frmStampaOptions &shown) { shown.findChild<QPushButton *>(u"cmdOk"_qs)->click(); });
             });
             p.setPreview([this](QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
                 printer.setOutputFormat(QPrinter::PdfFormat);
@@ -243,8 +242,8 @@ TEST_P(PrintWindows, PreviewAndPrintMoveTheNumberingOnlyWhenDefinitiveAndProduce
         }
         EXPECT_EQ(lastPage(), expected) << h.messages.texts().join(u'\n').toStdString();
         const bool drawn = c.command == std::string("Mnu_PrePrint") || c.printer;
-        const QString out = dir.filePath(c.command == std::string("Mnu_PrePrint") ? u"preview.pdf"_qs
-                                                                                   : u"printer.pdf"_qs);
+        const QString out =
+            dir.filePath(c.command == std::string("Mnu_PrePrint") ? u"preview.pdf"_qs : u"printer.pdf"_qs);
         EXPECT_EQ(head(out), drawn ? QByteArray("%PDF") : QByteArray());
     }
     // The questions of a definitive print that does not go to the printer, and of one
@@ -296,6 +295,15 @@ TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
     settle();
     EXPECT_EQ(head(dir.filePath(u"gennaio.html"_qs), 1), QByteArray("<"));
     EXPECT_EQ(window->activityBox()->defaultExport(), 2);
+
+    // The summary chosen in the pane: the same command exports the year's summary.
+    window->activityBox()->selectReport(PrintReport::Summary);
+    chosenFile = dir.filePath(u"riepilogo.pdf"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
+    settle();
+    EXPECT_TRUE(pdfText(chosenFile).contains(u"Riepilogo I.V.A."_qs));
+    EXPECT_TRUE(suggestions.last().contains(u"Riepilogo"_qs)) << suggestions.last().toStdString();
+    window->activityBox()->selectReport(PrintReport::Settlement);
 
     // A cancelled file dialog writes nothing and records nothing.
     chosenFile.clear();

@@ -105,8 +105,8 @@ QString PrintCommand::exportFolder()
 
 QString PrintCommand::mailFolder()
 {
-    const QString dir = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-                            .filePath(u"liquidazione-iva-posta"_qs);
+    const QString dir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(u"liquidazione-iva-posta"_qs);
     QDir().mkpath(dir);
     return dir;
 }
@@ -194,10 +194,11 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
         say(u"Preparazione delle pagine..."_qs);
         PrintJob job(m_ctx);
         PrintedReport report = job.build(request);
-        const bool done = job.run(request, report, [&](const PrintedReport &r) { return output(destination, format, r); });
+        const bool done =
+            job.run(request, report, [&](const PrintedReport &r) { return output(destination, format, r); });
         if (!done) {
-            const QString what = destination == PrintDestination::Preview ? u"Anteprima chiusa"_qs
-                                                                           : u"Stampa annullata"_qs;
+            const QString what =
+                destination == PrintDestination::Preview ? u"Anteprima chiusa"_qs : u"Stampa annullata"_qs;
             say(request.definitive ? what + u": la numerazione del registro non è cambiata"_qs : what);
             return false;
         }

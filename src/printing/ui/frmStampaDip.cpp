@@ -16,8 +16,7 @@
 
 namespace liqiva {
 
-frmStampaDip::frmStampaDip(Connection &db, MessageService &messages, int idUser, PrintCommand &output,
-                           QWidget *parent)
+frmStampaDip::frmStampaDip(Connection &db, MessageService &messages, int idUser, PrintCommand &output, QWidget *parent)
     : QDialog(parent), m_db(db), m_messages(messages), m_user(idUser), m_output(output)
 {
     setObjectName(u"frmStampaDip"_qs);

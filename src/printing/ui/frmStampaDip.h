@@ -18,8 +18,7 @@ class PrintCommand;
 class frmStampaDip : public QDialog {
     Q_OBJECT
 public:
-    frmStampaDip(Connection &db, MessageService &messages, int idUser, PrintCommand &output,
-                 QWidget *parent = nullptr);
+    frmStampaDip(Connection &db, MessageService &messages, int idUser, PrintCommand &output, QWidget *parent = nullptr);
 
     // The declaration to print; its year decides the title and whether the test is offered.
     void setData(const DeclarationData &data);
