@@ -56,6 +56,8 @@ bool openMailWithAttachment(const QString &file, const QString &subject)
 PrintCommand::PrintCommand(const PrintContext &context, QWidget *parent)
     : m_ctx(context), m_parent(parent), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
+    // The page is drawn from the paper's edge with margins of its own.
+    m_printer->setFullPage(true);
     m_printerDialog = [this](QPrinter &p) { return runPrinterDialog(p, m_parent); };
     m_preview = [this](QPrinter &p, const std::function<void(QPrinter *)> &paint) {
         return runPreview(p, paint, m_parent);
