@@ -1,6 +1,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "document/CompanyDirectory.h"
+#include "document/SettlementDocument.h"
+#include "printing/DeclarationPrint.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintOptions.h"
 #include "printing/ui/PageRenderer.h"
@@ -34,7 +36,10 @@ PrintReport reportOf(const CliArgs &args)
         return PrintReport::Settlement;
     if (name == u"summary"_qs)
         return PrintReport::Summary;
-    throw UsageError{u"--report: settlement (la liquidazione) oppure summary (il riepilogo)"_qs};
+    if (name == u"declaration"_qs)
+        return PrintReport::Declaration;
+    throw UsageError{u"--report: settlement (la liquidazione), summary (il riepilogo) oppure declaration (la "
+                     u"dichiarazione periodica o la comunicazione annuale)"_qs};
 }
 
 // Sets the options from the flags as a person would in the dialog; a choice the dialog would
@@ -95,10 +100,45 @@ Target targetOf(const CliArgs &args, const QString &fileHint)
     return t;
 }
 
+// The declaration form of a saved settlement: the required data checked first (missing
+// items stop the print unless --yes), the work rows written, printed and removed.
+int runDeclarationPrint(const CliArgs &args, int user, int key, const QString &file)
+{
+    if (args.flag(u"definitive"_qs))
+        throw UsageError{u"la dichiarazione non si stampa sul registro: togliere --definitive"_qs};
+    auto db = openDatabase(args);
+    const int company = companyOfSavedSettlement(*db, key);
+    requireRight(*db, user, company, UserRights::Print);
+    ConsoleMessages messages(args.flag(u"yes"_qs));
+    SettlementDocument doc(DocumentContext{*db, messages, user, company, settlementFunction(*db), false, {}});
+    doc.sbChildFill(key, false);
+    const DeclarationData data = declarationData(doc);
+    const bool test = args.flag(u"test"_qs);
+    if (test && data.annualCommunication())
+        throw Refusal{u"il test di stampa c'è solo per le dichiarazioni periodiche fino al 2001."_qs};
+    const QStringList missing =
+        DeclarationPrint::missingData(*db, company, data.anno, doc.soggettoRimborso(), doc.datiDip());
+    if (!missing.isEmpty() && !args.flag(u"yes"_qs))
+        throw Refusal{u"mancano i dati richiesti dal modello: "_qs + missing.join(u", "_qs) +
+                      u" (stampare ugualmente con --yes)."_qs};
+    int pages = 0;
+    DeclarationPrint(*db, user).print(data, test, [&](const PrintedReport &r) {
+        writePdf(r, file);
+        pages = r.pageCount();
+        return true;
+    });
+    out(QStringLiteral("%1: %2 pagine in %3.").arg(DeclarationPrint::title(data.anno)).arg(pages).arg(file));
+    return 0;
+}
+
 int runPrint(const CliArgs &args)
 {
     const auto [user, key, file] = targetOf(args, u"FILE.pdf"_qs);
     const PrintReport report = reportOf(args);
+    if (report == PrintReport::Declaration)
+        return runDeclarationPrint(args, user, key, file);
+    if (args.flag(u"test"_qs))
+        throw UsageError{u"--test vale solo con --report declaration"_qs};
     const bool definitive = args.flag(u"definitive"_qs);
     if (!definitive)
         for (const char *name : {"register", "sectional", "year", "start-page"})
@@ -149,8 +189,11 @@ int runExport(const CliArgs &args)
     if (!format)
         throw UsageError{u"--format: pdf, html, odt (testo) oppure xlsx (foglio di calcolo)"_qs};
     const PrintReport report = reportOf(args);
+    if (report == PrintReport::Declaration)
+        throw UsageError{u"la dichiarazione si stampa con liqiva print --report declaration"_qs};
     if (QFileInfo::exists(file) && !args.flag(u"yes"_qs))
-        throw Refusal(QStringLiteral("il file %1 esiste già: non è stato sostituito (rispondere sì con --yes).").arg(file));
+        throw Refusal(
+            QStringLiteral("il file %1 esiste già: non è stato sostituito (rispondere sì con --yes).").arg(file));
     auto db = openDatabase(args);
     const int company = companyOfSavedSettlement(*db, key);
     requireRight(*db, user, company, UserRights::Print);
@@ -177,12 +220,13 @@ const std::vector<Command> &printCommands()
 {
     static const std::vector<Command> table = {
         {"print",
-         "print   --db URL --user N --id N [--report settlement|summary] --out FILE.pdf [--definitive --register ID "
-         "[--sectional ID] --year Y [--start-page P] [--yes]]  stampa una liquidazione salvata (o il riepilogo del suo "
-         "anno), anche in definitivo sul registro numerato",
+         "print   --db URL --user N --id N [--report settlement|summary|declaration] --out FILE.pdf [--definitive "
+         "--register ID [--sectional ID] --year Y [--start-page P]] [--test] [--yes]  stampa una liquidazione salvata "
+         "(o il riepilogo del suo anno, o la dichiarazione: periodica fino al 2001, con --test il test di stampa; "
+         "comunicazione annuale dal 2002), anche in definitivo sul registro numerato",
          {u"db"_qs, u"user"_qs, u"id"_qs, u"report"_qs, u"out"_qs, u"register"_qs, u"sectional"_qs, u"year"_qs,
           u"start-page"_qs},
-         {u"definitive"_qs, u"yes"_qs},
+         {u"definitive"_qs, u"test"_qs, u"yes"_qs},
          runPrint},
         {"export",
          "export  --db URL --user N --id N [--report settlement|summary] [--format pdf|html|odt|xlsx] --out FILE "

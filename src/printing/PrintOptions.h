@@ -49,6 +49,9 @@ public:
     int okCancel() const { return m_okCancel; }
 
     PrintRequest request() const;
+    MessageService &messages() { return m_messages; }
+    PrintReport report() const { return m_report; }
+    int settlement() const { return m_settlement; }
 
     static QString msgDefinitiveNotOnPrinter();
     static QString msgAlreadyPrinted();

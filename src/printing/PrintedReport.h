@@ -49,6 +49,8 @@ struct PrintedReport {
     int year = 0;
     bool printTheYear = false;
     bool definitive = false;
+    // A print for the VAT register (the settlement, the summary); the declaration forms are not.
+    bool onRegister = true;
     bool euro = true;
     std::vector<std::vector<PrintColumn>> tables;
     std::vector<PrintedPage> pages;

@@ -1,5 +1,6 @@
 #include "printing/SettlementReport.h"
 
+#include "communication/F24Lines.h"
 #include "document/SettlementDocument.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlLiteral.h"
@@ -46,7 +47,7 @@ void addGrid(PageBuilder &pages, const DetailGrid &grid, const QString &title, b
     std::vector<PrintColumn> columns;
     const int amounts = int(grid.headings.size()) - 1;
     // 180 mm: the description takes what the amounts leave.
-    const int amountWidth = amounts > 3 ? 27 : 32;
+    const int amountWidth = amounts > 3 ? 26 : 32;
     columns.push_back({grid.headings.value(0), 180 - amountWidth * amounts, false});
     for (int c = 1; c < grid.headings.size(); ++c)
         columns.push_back({grid.headings.at(c), amountWidth, true});
@@ -166,6 +167,34 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
     addPayment(pages, u"Versamento periodico"_qs, pay.periodic, euro);
     if (pay.advanceEnabled)
         addPayment(pages, u"Versamento in acconto"_qs, pay.advance, euro);
+
+    // The lines of the F24 form for what the settlement leaves to pay (the form is in euro:
+    // none in the lire years).
+    if (doc.identity().lireRules() || doc.key() <= 0)
+        return;
+    const F24Input in = loadF24Input(doc.context().db, doc.key(), doc.importoDaVersare());
+    const std::vector<F24Line> lines = f24Lines(in);
+    if (lines.empty())
+        return;
+    pages.section(u"Modello F24 - Sezione Erario"_qs, {{u"Codice tributo"_qs, 28, false},
+                                                       {u"Anno rif."_qs, 22, false},
+                                                       {u"Descrizione"_qs, 70, false},
+                                                       {u"Importi a debito"_qs, 30, true},
+                                                       {u"Importi a credito"_qs, 30, true}});
+    Money debit, credit;
+    for (const F24Line &l : lines) {
+        pages.row(
+            {textCell(l.codiceTributo), textCell(QString::number(l.annoRiferimento)), textCell(l.descrizione),
+             amountCell(l.importoDebito.isZero() ? std::nullopt : std::optional<Money>(l.importoDebito), true),
+             amountCell(l.importoCredito.isZero() ? std::nullopt : std::optional<Money>(l.importoCredito), true)});
+        debit += l.importoDebito;
+        credit += l.importoCredito;
+    }
+    pages.total({textCell(u"Totale"_qs), textCell({}), textCell({}), amountCell(debit, true),
+                 credit.isZero() ? textCell({}) : amountCell(credit, true)});
+    if (!credit.isZero())
+        pages.total({textCell(u"Saldo (A - B)"_qs), textCell({}), textCell({}), amountCell(debit - credit, true),
+                     textCell({})});
 }
 
 } // namespace liqiva

@@ -9,6 +9,7 @@ class QWidget;
 namespace liqiva {
 
 struct DocumentContext;
+class SettlementDocument;
 
 // What the main window needs of the form face of a document window (the settlement itself):
 // the document procedures it calls and the state it keeps in step with the command bar. The
@@ -49,6 +50,9 @@ public:
     virtual void sbGestioneAltreOperazioni() {}
     // The other operations belong to the December advance only.
     virtual bool otherOperationsEnabled() const { return false; }
+    // The settlement document the form shows (the declaration print reads it); nullptr
+    // for a form without one.
+    virtual SettlementDocument *settlementDocument() { return nullptr; }
 
     // Called with true at every edit (and with the new state whenever it changes).
     virtual void onChangedState(std::function<void(bool)> callback) = 0;

@@ -26,6 +26,7 @@ public:
     void sbGestioneProRata() override { m_form->sbGestioneProRata(); }
     void sbGestioneAltreOperazioni() override { m_form->sbGestioneAltreOperazioni(); }
     bool otherOperationsEnabled() const override { return m_form->document().otherOperationsEnabled(); }
+    SettlementDocument *settlementDocument() override { return &m_form->document(); }
     void onChangedState(std::function<void(bool)> callback) override
     {
         QObject::connect(m_form, &frmChild::changedStateChanged, m_form, std::move(callback));

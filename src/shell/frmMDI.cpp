@@ -9,7 +9,9 @@
 #include "shell/DocumentWindow.h"
 #include "shell/ShellSettings.h"
 #include "shell/ToolIcons.h"
+#include "shell/frmActivityBox.h"
 #include "shell/frmListSavedChild.h"
+#include "printing/ui/PrintCommand.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
@@ -55,6 +57,7 @@ frmMDI::frmMDI(Program &program, QWidget *parent)
     statusBar()->addPermanentWidget(m_readOnlyNote);
 
     m_bar->build();
+    setupPrinting();
     m_bar->setHandler([this](const QString &key) { sbExecuteMenuCommand(key); });
     connect(m_bar, &CommandBar::statusText, this, &frmMDI::sbStatusBarText);
     connect(m_area, &QMdiArea::subWindowActivated, this, [this] { updateCommands(); });
@@ -699,6 +702,7 @@ void frmMDI::closeEvent(QCloseEvent *event)
     sbSaveCommonSettings();
     if (m_help)
         m_help->close();
+    closePrinting();
     event->accept();
     qApp->removeEventFilter(this);
     m_program.mainWindowUnloaded();

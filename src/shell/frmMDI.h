@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -21,9 +22,11 @@ namespace liqiva {
 enum class Answer;
 class CommandBar;
 class DocumentWindow;
+class PrintCommand;
 class Program;
 class ShellSettings;
 class frmHelp;
+class frmActivityBox;
 struct DocumentContext;
 struct ProgramInfo;
 
@@ -120,6 +123,13 @@ public:
 
     // ---- picker mode -----------------------------------------------------------------------
     bool pickerMode() const { return !m_client.isEmpty(); }
+
+    // ---- printing --------------------------------------------------------------------------
+    // The activity pane (Mnu_Folders shows and hides it).
+    frmActivityBox *activityBox() const { return m_activityBox; }
+    // Called with every print command before it runs (the tests answer its dialogs there).
+    void setPrintCommandHook(std::function<void(PrintCommand &)> hook) { m_printHook = std::move(hook); }
+    static QString msgSaveBeforePrint();
     // The key chosen in the picker, -1 when it was cancelled (or not shown).
     int pickerResult() const { return m_pickerResult; }
 
@@ -187,6 +197,14 @@ private:
     void commandRunApplication();
     bool helpKey(QObject *watched, QEvent *event);
     void applySettingsLook();
+    // The print commands (frmMDIPrinting.cpp).
+    void setupPrinting();
+    bool printingCommand(const QString &key, DocumentWindow *doc);
+    void updatePrintingCommands(DocumentWindow *doc);
+    int printableKey(DocumentWindow *doc);
+    std::unique_ptr<PrintCommand> makePrintCommand();
+    void printDeclaration(DocumentWindow *doc);
+    void closePrinting();
 
     Program &m_program;
     ObjectNames m_names;
@@ -210,6 +228,8 @@ private:
     QPointer<frmHelp> m_help;
     ModuleLauncher::Hooks m_launcherHooks;
     int m_moduleStartTimeoutMs = 30000;
+    frmActivityBox *m_activityBox = nullptr;
+    std::function<void(PrintCommand &)> m_printHook;
 };
 
 } // namespace liqiva

@@ -100,6 +100,8 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
     } else if (key == u"Mnu_DatiAltreOperazioni"_qs) {
         if (doc && doc->formFace())
             doc->formFace()->sbGestioneAltreOperazioni();
+    } else if (printingCommand(key, doc)) {
+        // preview, print, exports, "Invia a", the declaration and the activity pane
     } else if (key == u"Mnu_TileHorizzontal"_qs || key == u"Mnu_TileVertical"_qs || key == u"Mnu_Cascade"_qs ||
                key == u"Mnu_DisposeIcon"_qs) {
         arrangeWindows(key);
@@ -189,6 +191,7 @@ void frmMDI::updateCommands()
     set("Mnu_SearchForm", hasDoc && face != Face::Form && (rowSelected || doc->tag() > 0));
     for (const char *key : {"Mnu_TileHorizzontal", "Mnu_TileVertical", "Mnu_Cascade", "Mnu_DisposeIcon"})
         set(key, hasDoc);
+    updatePrintingCommands(doc);
     // The windows that come later stay disabled (the command bar sees to it).
     for (const Command &c : m_bar->commands()) {
         if (c.availability == Command::Availability::Later)

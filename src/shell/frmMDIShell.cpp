@@ -115,8 +115,12 @@ void frmMDI::commandOptions()
 {
     frmOption dialog(*m_settings, this);
     dialog.exec();
-    if (dialog.confirmed())
+    if (dialog.confirmed()) {
         applySettingsLook();
+        // The export proposed first is also the activity pane's choice.
+        if (QDockWidget *pane = findChild<QDockWidget *>(u"frmActivityBox"_qs))
+            pane->setProperty("DefaultExport", ShellSettings::exportNames().value(m_settings->defaultExport));
+    }
 }
 
 void frmMDI::commandToolBars()

@@ -138,6 +138,28 @@ bool ModuleLauncher::runModule(const QString &commandKey)
     return true;
 }
 
+bool ModuleLauncher::runMaintenanceOf(const QString &object, int objectKey, const QString &caption)
+{
+    int functionKey = 0;
+    try {
+        functionKey = m_ctx.db()
+                          .scalar(u"SELECT MIN(Funzione.IDFunzione) FROM Funzione, TipoOggetto WHERE "
+                                  u"Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto AND TipoOggetto.Oggetto = "_qs +
+                                  sqlText(object))
+                          .toInt();
+    } catch (const DbError &e) {
+        m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    if (functionKey <= 0) {
+        m_services.messageBox(u"La manutenzione di "_qs + caption +
+                                  u" non è installata nella suite: impossibile avviarla da qui."_qs,
+                              Buttons::Ok, Icon::Warning);
+        return false;
+    }
+    return runApplication(functionKey, objectKey, {}, object, caption).has_value();
+}
+
 std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey, const QString &parameters,
                                                   const QString &tableName, const QString &caption)
 {

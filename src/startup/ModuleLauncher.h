@@ -57,6 +57,11 @@ public:
     std::optional<int> runApplication(int functionKey, int objectKey = 0, const QString &parameters = {},
                                       const QString &tableName = {}, const QString &caption = {});
 
+    // The suite's maintenance of a table (its object type, e.g. "NumerazionePerRegistro") run
+    // on one of its rows, as "Configura..." of the print options does. False when it did not
+    // run; the user was told why.
+    bool runMaintenanceOf(const QString &object, int objectKey, const QString &caption);
+
     // How long a started module has to write its hExe (30 seconds; tests shorten it).
     void setStartTimeoutMs(int ms) { m_startTimeoutMs = ms; }
     // The executable of a module: Modules/<name>, or PATH, a separator and the name.

@@ -4,7 +4,10 @@
 
 #include "cli/LiqivaRun.h"
 #include "document/InputText.h"
+#include "printing/DeclarationPrint.h"
 #include "printing/PrintFixture.h"
+
+#include <QFile>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -136,6 +139,43 @@ TEST_P(PrintedPdfTest, AnUnwritableFileRecordsNothing)
     expectFailure(r, 1);
     EXPECT_EQ(storedLastPage(t->db(), {2, 0}, 2023), 12);
     EXPECT_FALSE(markedPrinted(t->db(), january));
+}
+
+TEST_P(PrintedPdfTest, TheDeclarationFormOfASettlement)
+{
+    const QString file = dir.filePath(u"dichiarazione.pdf"_qs);
+    const QStringList args = {u"--id"_qs, QString::number(january), u"--report"_qs, u"declaration"_qs, u"--out"_qs,
+                              file};
+    auto workRows = [this] { return t->db().scalar(u"SELECT COUNT(*) FROM StampaTotaleRegistroIva"_qs).toInt(); };
+
+    // The communication of 2024: the form with the settlement's figures, no work rows left.
+    LiqivaRun r = print(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ScriptedMessages messages;
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    doc.sbChildFill(january, false);
+    const QString text = pdfPages(file).join(u'\n');
+    EXPECT_TRUE(text.contains(u"Comunicazione Annuale Dati IVA"_qs));
+    EXPECT_TRUE(text.contains(
+        DeclarationPrint::amountBox(doc.declaration().debit(DeclarationGrid::IvaEsigibile), 2024)
+            .trimmed()));
+    EXPECT_EQ(workRows(), 0);
+
+    // No test print from 2002; no register for a declaration.
+    expectFailure(print(args + QStringList{u"--test"_qs}), 1);
+    expectFailure(print(args + QStringList{u"--definitive"_qs}), 2);
+
+    // Without the declarant the print stops and says what is missing, unless told to go on.
+    t->db().execute(u"DELETE FROM ConfigurazioneDip"_qs);
+    QFile::remove(file);
+    r = print(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(u"Codice Carica del Dichiarante"_qs)) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+    r = print(args + QStringList{u"--yes"_qs});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(workRows(), 0);
 }
 
 } // namespace

@@ -72,7 +72,8 @@ void drawHeader(Painter &pt, const PrintedReport &report, const PrintedPage &pag
     pt.text(Left + 120, Top + 6, 60, u"Partita IVA "_qs + report.vatNumber, Qt::AlignRight, normal);
     pt.text(Left, Top + 10.5, 120, page.period, Qt::AlignLeft, normal);
     pt.text(Left + 100, Top + 10.5, 80,
-            report.definitive ? report.registerName : u"Stampa di prova (non definitiva)"_qs, Qt::AlignRight, normal);
+            report.definitive || !report.onRegister ? report.registerName : u"Stampa di prova (non definitiva)"_qs,
+            Qt::AlignRight, normal);
     pt.hline(Left, Left + Width, Top + 16.5, 0.4);
 }
 
@@ -110,7 +111,8 @@ void drawLine(Painter &pt, const PrintedReport &report, const PrintLine &line, d
 
 } // namespace
 
-void renderReport(const PrintedReport &report, QPagedPaintDevice &device)
+void renderReport(const PrintedReport &report, QPagedPaintDevice &device,
+                  const std::function<void(int page, int pages)> &progress)
 {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
@@ -127,11 +129,14 @@ void renderReport(const PrintedReport &report, QPagedPaintDevice &device)
             drawLine(pt, report, line, y);
             y += Pitch;
         }
+        if (progress)
+            progress(int(i) + 1, report.pageCount());
     }
     painter.end();
 }
 
-void writePdf(const PrintedReport &report, const QString &fileName)
+void writePdf(const PrintedReport &report, const QString &fileName,
+              const std::function<void(int page, int pages)> &progress)
 {
     {
         // QPdfWriter says nothing when it cannot write: try the file first.
@@ -145,7 +150,7 @@ void writePdf(const PrintedReport &report, const QString &fileName)
     writer.setResolution(300);
     writer.setCreator(u"Liquidazione I.V.A."_qs);
     writer.setTitle(report.title);
-    renderReport(report, writer);
+    renderReport(report, writer, progress);
 }
 
 } // namespace liqiva

@@ -1,0 +1,228 @@
+#include "printing/ui/PrintCommand.h"
+
+#include "printing/PrintOptions.h"
+#include "printing/ui/PageRenderer.h"
+#include "printing/ui/frmStampaOptions.h"
+#include "startup/database/DbError.h"
+#include "suite/Messages.h"
+#include "suite/Refusal.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
+#include <stdexcept>
+
+namespace liqiva {
+
+namespace {
+
+bool runPrinterDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(u"Stampa"_qs);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool runPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint, QWidget *parent)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setObjectName(u"frmAnteprima"_qs);
+    dialog.setWindowTitle(u"Anteprima di stampa"_qs);
+    dialog.resize(1000, 800);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+    // The dialog is accepted when the pages were sent to the printer from it.
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// A new message of the desktop's mail program with the file attached, where the desktop has
+// a way to attach one.
+bool openMailWithAttachment(const QString &file, const QString &subject)
+{
+    const QString xdgEmail = QStandardPaths::findExecutable(u"xdg-email"_qs);
+    if (!xdgEmail.isEmpty())
+        return QProcess::startDetached(xdgEmail, {u"--subject"_qs, subject, u"--attach"_qs, file});
+    return false;
+}
+
+} // namespace
+
+PrintCommand::PrintCommand(const PrintContext &context, QWidget *parent)
+    : m_ctx(context), m_parent(parent), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    // The page is drawn from the paper's edge with margins of its own.
+    m_printer->setFullPage(true);
+    m_printerDialog = [this](QPrinter &p) { return runPrinterDialog(p, m_parent); };
+    m_preview = [this](QPrinter &p, const std::function<void(QPrinter *)> &paint) {
+        return runPreview(p, paint, m_parent);
+    };
+    m_chooseFile = [this](const QString &suggested, const QString &filter) {
+        // The overwrite question is ours, asked once whatever the platform's dialog does.
+        return QFileDialog::getSaveFileName(m_parent, u"Esporta"_qs, suggested, filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    };
+    m_mailer = openMailWithAttachment;
+}
+
+PrintCommand::~PrintCommand() = default;
+
+QString PrintCommand::msgOverwrite(const QString &file)
+{
+    return QStringLiteral("Il file %1 esiste già. Sostituirlo?").arg(QDir::toNativeSeparators(file));
+}
+
+QString PrintCommand::msgMailByHand(const QString &file)
+{
+    return QStringLiteral("Il programma di posta non permette di allegare il documento: è stato salvato in %1. "
+                          "Allegarlo al messaggio.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString PrintCommand::fileFilter(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Pdf:
+        return u"Documento PDF (*.pdf)"_qs;
+    case ExportFormat::Html:
+        return u"Pagina HTML (*.html)"_qs;
+    case ExportFormat::Odt:
+        return u"Documento di testo (*.odt)"_qs;
+    case ExportFormat::Xlsx:
+        return u"Foglio di calcolo (*.xlsx)"_qs;
+    }
+    return {};
+}
+
+QString PrintCommand::exportFolder()
+{
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return docs.isEmpty() ? QDir::homePath() : docs;
+}
+
+QString PrintCommand::mailFolder()
+{
+    const QString dir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(u"liquidazione-iva-posta"_qs);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+void PrintCommand::say(const QString &text, int done, int total)
+{
+    if (m_progress)
+        m_progress(text, done, total);
+}
+
+bool PrintCommand::output(PrintDestination destination, ExportFormat format, const PrintedReport &report)
+{
+    MessageService &messages = m_ctx.messages;
+    const int pages = report.pageCount();
+    auto pageDone = [this, &report](int page, int total) {
+        say(QStringLiteral("%1: pagina %2 di %3").arg(report.title).arg(page).arg(total), page, total);
+    };
+    switch (destination) {
+    case PrintDestination::Preview: {
+        say(u"Anteprima di stampa"_qs, 0, pages);
+        return m_preview(*m_printer, [&](QPrinter *printer) { renderReport(report, *printer, pageDone); });
+    }
+    case PrintDestination::Printer:
+        if (!m_printerDialog(*m_printer))
+            return false;
+        renderReport(report, *m_printer, pageDone);
+        return true;
+    case PrintDestination::File: {
+        const QString suggested = QDir(exportFolder()).filePath(defaultExportName(report, format));
+        QString file = m_chooseFile(suggested, fileFilter(format));
+        if (file.isEmpty())
+            return false;
+        if (QFileInfo(file).suffix().isEmpty())
+            file += u"."_qs + exportSuffix(format);
+        if (QFileInfo::exists(file) && !messages.askYesNo(msgOverwrite(file)))
+            return false;
+        say(QStringLiteral("Esportazione in %1").arg(QFileInfo(file).fileName()), 0, pages);
+        if (format == ExportFormat::Pdf)
+            writePdf(report, file, pageDone);
+        else
+            exportReport(report, format, file);
+        m_lastFile = file;
+        return true;
+    }
+    case PrintDestination::Mail: {
+        const QString file = QDir(mailFolder()).filePath(defaultExportName(report, ExportFormat::Pdf));
+        writePdf(report, file, pageDone);
+        m_lastFile = file;
+        const QString subject = report.title + u" - "_qs + report.company;
+        if (!m_mailer(file, subject)) {
+            QUrl mail(u"mailto:"_qs);
+            QUrlQuery query;
+            query.addQueryItem(u"subject"_qs, subject);
+            query.addQueryItem(u"body"_qs, u"Documento: "_qs + QDir::toNativeSeparators(file));
+            mail.setQuery(query);
+            QDesktopServices::openUrl(mail);
+            messages.inform(msgMailByHand(file));
+        }
+        return true;
+    }
+    }
+    return false;
+}
+
+bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destination, ExportFormat format)
+{
+    MessageService &messages = m_ctx.messages;
+    m_lastFile.clear();
+    m_lastPages = 0;
+    try {
+        PrintOptions options(m_ctx.db, messages, m_ctx.idAzienda, reportKind, key,
+                             destination == PrintDestination::Printer ? PrintOperation::Printer
+                                                                      : PrintOperation::Other);
+        frmStampaOptions dialog(options, m_parent);
+        dialog.setConfigure(m_configure);
+        if (m_optionsHook)
+            m_optionsHook(dialog);
+        if (dialog.exec() != QDialog::Accepted || options.okCancel() != 1) {
+            say(u"Stampa annullata"_qs);
+            return false;
+        }
+        PrintRequest request = options.request();
+        if (reportKind == PrintReport::Summary)
+            request.settlements = PrintJob::summarySettlements(m_ctx.db, key);
+        say(u"Preparazione delle pagine..."_qs);
+        PrintJob job(m_ctx);
+        PrintedReport report = job.build(request);
+        const bool done =
+            job.run(request, report, [&](const PrintedReport &r) { return output(destination, format, r); });
+        if (!done) {
+            const QString what =
+                destination == PrintDestination::Preview ? u"Anteprima chiusa"_qs : u"Stampa annullata"_qs;
+            say(request.definitive ? what + u": la numerazione del registro non è cambiata"_qs : what);
+            return false;
+        }
+        m_lastPages = report.pageCount();
+        say(QStringLiteral("%1: %2 pagine%3")
+                .arg(report.title)
+                .arg(report.pageCount())
+                .arg(request.definitive ? QStringLiteral(" (stampa definitiva, pagine %1-%2)")
+                                              .arg(report.pages.front().number)
+                                              .arg(report.pages.back().number)
+                                        : QString()),
+            report.pageCount(), report.pageCount());
+        return true;
+    } catch (const Refusal &r) {
+        messages.warn(r.message());
+    } catch (const DbError &e) {
+        messages.error(e.message());
+    } catch (const std::runtime_error &e) {
+        messages.error(QString::fromUtf8(e.what()));
+    }
+    say(u"Stampa non riuscita: la numerazione del registro non è cambiata"_qs);
+    return false;
+}
+
+} // namespace liqiva
