@@ -89,9 +89,9 @@ QString CreditoAnnuale::msgMovimentiRimasti(int annoCredito)
            kCrLf + u"Verificare le liquidazioni successive ed i movimenti del credito."_qs;
 }
 
-double CreditoAnnuale::currencyStep() const
+Step CreditoAnnuale::currencyStep() const
 {
-    return m_roundValueDIP == 1 ? 0.01 : 1.0;
+    return liqiva::currencyStep(m_roundValueDIP == 1);
 }
 
 Money CreditoAnnuale::rounded(Money v) const
@@ -99,7 +99,7 @@ Money CreditoAnnuale::rounded(Money v) const
     return roundTo(v, currencyStep(), RoundMode::HalfAwayFromZero);
 }
 
-void CreditoAnnuale::LoadDati(int anno, Money creditoAnnualeIva, double roundValueDIP)
+void CreditoAnnuale::LoadDati(int anno, Money creditoAnnualeIva, int roundValueDIP)
 {
     m_anno = anno;
     m_credito = creditoAnnualeIva;
@@ -291,7 +291,7 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
 }
 
 bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                              Money creditoAnnualeIva, double roundValueDIP)
+                              Money creditoAnnualeIva, int roundValueDIP)
 {
     if (!(creditoAnnualeIva > Money())) {
         sbDeleteCreditoAnnuale(db, messages, idAzienda, anno);
@@ -303,7 +303,7 @@ bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAz
 }
 
 std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   Money creditoAnnualeIva, double roundValueDIP,
+                                                   Money creditoAnnualeIva, int roundValueDIP,
                                                    const AnnualCreditEditor &edit)
 {
     if (!(creditoAnnualeIva > Money())) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Rounding.h"
+
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -59,8 +61,8 @@ public:
     Money Rimborso() const { return m_rimborso; }
     void setRimborso(Money v) { m_rimborso = v; }
     // 1 when amounts are in euro (two decimals); anything else gives whole units.
-    double RoundValueDIP() const { return m_roundValueDIP; }
-    void setRoundValueDIP(double v) { m_roundValueDIP = v; }
+    int RoundValueDIP() const { return m_roundValueDIP; }
+    void setRoundValueDIP(int v) { m_roundValueDIP = v; }
     // Automatic movements of the year already exist.
     bool CreditiSalvati() const { return m_salvati; }
     void setCreditiSalvati(bool v) { m_salvati = v; }
@@ -71,13 +73,13 @@ public:
     void setIDMovCreditoARimborso(int v) { m_idMovRimborso = v; }
 
     // The currency step of the amounts: 0.01 in euro, 1 otherwise.
-    double currencyStep() const;
+    Step currencyStep() const;
 
     // ---- operations ----------------------------------------------------------------------
     // What the settlement window does before it shows the dialog: takes the year, the annual
     // credit and the currency, and reads the automatic movements already written for
     // January of the following year (the recorded refund, the keys, CreditiSalvati).
-    void LoadDati(int anno, Money creditoAnnualeIva, double roundValueDIP);
+    void LoadDati(int anno, Money creditoAnnualeIva, int roundValueDIP);
 
     // The refund field changed: keeps the value and warns when it is above the annual credit.
     void RimborsoChanged(Money rimborso);
@@ -111,7 +113,7 @@ private:
     int m_anno = 0;
     Money m_credito;
     Money m_rimborso;
-    double m_roundValueDIP = 1;
+    int m_roundValueDIP = 1; // 1 in euro, 0 in lire
     bool m_salvati = false;
     int m_idMovCredito = 0;
     int m_idMovRimborso = 0;
@@ -146,7 +148,7 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
 // recorded, as the dialog's OK with its fields untouched would do (questions included);
 // otherwise the annual credit of the year is removed. False when the OK refused the amounts.
 bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                              Money creditoAnnualeIva, double roundValueDIP);
+                              Money creditoAnnualeIva, int roundValueDIP);
 
 // The same step split for the save of a settlement: its questions are asked now; the returned
 // write runs later inside the save's transaction and gives back the messages to show after
@@ -156,7 +158,7 @@ using DeferredWrite = std::function<QStringList()>;
 // abandons the save without a word.
 using AnnualCreditEditor = std::function<bool(CreditoAnnuale &)>;
 std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   Money creditoAnnualeIva, double roundValueDIP,
+                                                   Money creditoAnnualeIva, int roundValueDIP,
                                                    const AnnualCreditEditor &edit = {});
 
 } // namespace liqiva

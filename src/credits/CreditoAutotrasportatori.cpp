@@ -29,7 +29,7 @@ Money CreditoAutotrasportatori::ResiduoPer(Money utilizzato) const
     return m_disponibile - utilizzato;
 }
 
-void CreditoAutotrasportatori::Load(const SettlementIdentity &id, double currencyStep)
+void CreditoAutotrasportatori::Load(const SettlementIdentity &id, Step currencyStep)
 {
     m_id = id;
     m_step = currencyStep;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Rounding.h"
+
 #include "engine/SettlementIdentity.h"
 #include "suite/Money.h"
 
@@ -49,8 +51,8 @@ public:
     // credit, what the settlement already uses (types 4, 6 and 7 of its period) and the used
     // credit of its report header. The button of the settlement window runs it, and the
     // save runs it again before it writes (the credit may have moved meanwhile).
-    // currencyStep: 0.01 in euro, 1 in lire.
-    void Load(const SettlementIdentity &id, double currencyStep);
+    // currencyStep: the cent in euro, the lira in lire.
+    void Load(const SettlementIdentity &id, Step currencyStep);
 
     // OK of the dialog: the used credit must be a number, not negative and, unless it is 0,
     // not above the available credit. On success the used and the residual credit change;
@@ -80,7 +82,7 @@ private:
     Connection &m_db;
     int m_idUser;
     SettlementIdentity m_id;
-    double m_step = 0.01;
+    Step m_step = Step::Cent;
     Money m_disponibile;
     Money m_utilizzato;
     Money m_residuo;

@@ -11,7 +11,7 @@
 namespace liqiva {
 
 DeclarationTotals::DeclarationTotals(Connection &db, const SettlementIdentity &settlement, int tipoLiquidazioneIva,
-                                     double currencyStep)
+                                     Step currencyStep)
     : m_db(db), m_s(settlement), m_tipo(tipoLiquidazioneIva), m_step(currencyStep)
 {
 }
@@ -74,7 +74,8 @@ Money DeclarationTotals::storedAmount(int amountType)
 {
     return sum(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo"_qs + u" WHERE"_qs +
                    u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva) +
-                   u" AND IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(amountType) + u" AND "_qs + RowState::equals(RowState::Live),
+                   u" AND IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(amountType) + u" AND "_qs +
+                   RowState::equals(RowState::Live),
                u"Importo"_qs);
 }
 
@@ -94,14 +95,12 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
         u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND "
         "ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
     dip.VP1_OperazioniAttive = rounded(sum(attive, u"Imponibile"_qs) + corrVent);
-    dip.VP1_CessioniIntracomunitarie =
-        rounded(sum(attive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs));
+    dip.VP1_CessioniIntracomunitarie = rounded(sum(attive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs));
 
     const QString passive = f + u" AND ("_qs + u" ContatoreIva.IDTipoContatoreIva = 1"_qs +
                             u" OR ContatoreIva.IDTipoContatoreIva = 8"_qs + u" )"_qs;
     dip.VP2_OperazioniPassive = rounded(sum(passive, u"Imponibile"_qs));
-    dip.VP2_AcquistiIntracomunitari =
-        rounded(sum(passive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs));
+    dip.VP2_AcquistiIntracomunitari = rounded(sum(passive + u" AND IDClassificazioneIvaCF = 1"_qs, u"Imponibile"_qs));
 
     dip.VP3_Imponibile = rounded(storedAmount(AmountType::ImportazioniImponibile));
     dip.VP3_Imposta = rounded(storedAmount(AmountType::ImportazioniImposta));

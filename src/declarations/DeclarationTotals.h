@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Rounding.h"
+
 #include "engine/SettlementIdentity.h"
 #include "suite/Money.h"
 
@@ -19,8 +21,7 @@ class DatiCADI;
 // VAT year (0 monthly, else quarterly).
 class DeclarationTotals {
 public:
-    DeclarationTotals(Connection &db, const SettlementIdentity &settlement, int tipoLiquidazioneIva,
-                      double currencyStep);
+    DeclarationTotals(Connection &db, const SettlementIdentity &settlement, int tipoLiquidazioneIva, Step currencyStep);
 
     // The periodic declaration: VP1 and VP2 from the counters of the settlement's months,
     // VP3 from the stored amounts 34 and 35, the flags from the settlement row.
@@ -44,7 +45,7 @@ private:
     Connection &m_db;
     SettlementIdentity m_s;
     int m_tipo;
-    double m_step;
+    Step m_step;
 };
 
 } // namespace liqiva

@@ -24,6 +24,18 @@ namespace liqiva::demo {
 
 namespace {
 
+// The demo's counters are made with binary arithmetic from seasons and growth rates; their
+// cents are rounded half away from zero after the binary noise of the product is cleaned,
+// always the same way, so that the demo's figures never move.
+double roundEuro(double value)
+{
+    long double q = static_cast<long double>(value) * 100.0L;
+    q = std::round(q * 1e9L) / 1e9L;
+    const long double r = q < 0 ? -std::floor(-q + 0.5L) : std::floor(q + 0.5L);
+    const double out = static_cast<double>(r / 100.0L);
+    return out == 0.0 ? 0.0 : out;
+}
+
 // VAT rate of each demo VAT code (DemoCompany.cpp creates the codes).
 double rateOf(int iva)
 {

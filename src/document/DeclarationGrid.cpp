@@ -7,7 +7,7 @@
 namespace liqiva {
 
 namespace {
-Money money(Money value, double step)
+Money money(Money value, Step step)
 {
     return roundTo(value, step, RoundMode::HalfAwayFromZero);
 }
@@ -45,7 +45,7 @@ const QStringList &DeclarationGrid::rowCaptions()
     return captions;
 }
 
-void DeclarationGrid::compute(double step)
+void DeclarationGrid::compute(Step step)
 {
     // The VAT of split-payment sales (row 4) is shown but not netted: the buyer owes it, and it
     // is never part of the seller's debit.
@@ -66,14 +66,14 @@ Money DeclarationGrid::debtForMinimum() const
         - (credit(CreditiSpeciali) + credit(AccontoVersato));
 }
 
-Money DeclarationGrid::interestBase(double step) const
+Money DeclarationGrid::interestBase(Step step) const
 {
     const Money base = money(debit(IvaDovutaCreditoPeriodo) - credit(CreditiSpeciali), step);
     return base > Money() ? base : Money();
 }
 
 ClosingAmounts closingAmounts(Money result, Money intAnnDovuti, Money rimbInfrannuale, Money creCompF24,
-                              double step)
+                              Step step)
 {
     const Money n = money(result - (intAnnDovuti + rimbInfrannuale + creCompF24), step);
     ClosingAmounts c;
@@ -84,7 +84,7 @@ ClosingAmounts closingAmounts(Money result, Money intAnnDovuti, Money rimbInfran
     return c;
 }
 
-AdvanceAmount decemberAdvance(Money reference, int method, int tipoNow, int tipoPrevious, double step)
+AdvanceAmount decemberAdvance(Money reference, int method, int tipoNow, int tipoPrevious, Step step)
 {
     AdvanceAmount a{reference, amountToPayLabel()};
     if (method == AdvanceMethod::Analytical || reference.isZero())

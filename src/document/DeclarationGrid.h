@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Rounding.h"
+
 #include "suite/Money.h"
 
 #include <QString>
@@ -47,7 +49,7 @@ public:
     //  row 5  = rows 1 and 3 (debit) less rows 2 and 4 (credit): debit when positive, else credit;
     //  row 10 = row 5 plus the debit less the credit of rows 6, 7 and 8, less row 9;
     //  R      = -(row 10 net + row 12 - row 11 - row 13), credit positive.
-    void compute(double currencyStep);
+    void compute(Step currencyStep);
 
     // Signed values: debit positive.
     Money net(int row) const { return debit(row) - credit(row); }
@@ -58,7 +60,7 @@ public:
     // - (row 11 credit + row 13 credit).
     Money debtForMinimum() const;
     // The base of the quarterly interest: the debt of row 10 less row 11, when positive.
-    Money interestBase(double currencyStep) const;
+    Money interestBase(Step currencyStep) const;
 
 private:
     std::array<std::optional<Money>, RowCount> m_debit{};
@@ -75,7 +77,7 @@ struct ClosingAmounts {
 // From the signed result R (credit positive) less the annual interest, the infra-annual
 // refund and the infra-annual credit used in F24: what to pay, or the credit carried on.
 ClosingAmounts closingAmounts(Money result, Money intAnnDovuti, Money rimbInfrannuale, Money creCompF24,
-                              double currencyStep);
+                              Step currencyStep);
 
 // The December advance with the historical or the forecast method: 88% of the reference
 // amount, or of one third of it when the activity is monthly now and was quarterly in the
@@ -85,7 +87,7 @@ struct AdvanceAmount {
     QString label; // the caption of the first declaration amount
 };
 AdvanceAmount decemberAdvance(Money reference, int method, int tipoLiquidazioneNow, int tipoLiquidazionePrevious,
-                              double currencyStep);
+                              Step currencyStep);
 
 // The caption of the first declaration amount for every other settlement.
 inline QString amountToPayLabel() { return QStringLiteral("Importo da versare:"); }

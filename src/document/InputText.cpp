@@ -44,7 +44,7 @@ QString formatAmount(std::optional<Money> value, bool euro)
 
 QString formatPercent(Percent value)
 {
-    return formatAmount(value.rounded(Step::Cent, RoundMode::HalfAwayFromZero).toMoney(), true);
+    return formatAmount(value.rounded(Percent::Hundredth, RoundMode::HalfAwayFromZero).toMoney(), true);
 }
 
 ParsedAmount parseAmount(const QString &input, bool euro)

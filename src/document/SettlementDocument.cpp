@@ -397,7 +397,7 @@ void SettlementDocument::recomputeDeclaration()
 void SettlementDocument::computeClosing()
 {
     Amounts &a = *m_amounts;
-    const double step = currencyStep();
+    const Step step = currencyStep();
 
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
     if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9

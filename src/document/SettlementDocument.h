@@ -63,7 +63,6 @@ public:
     // covers the same period.
     bool fnValidateFields();
 
-
     static QString msgAnotherSavedSettlement();
     static QString msgSettlementGone();
     static QString msgSettlementReplaced();
@@ -91,7 +90,7 @@ public:
     bool gestioneArt36() const { return m_gestioneArt36; }
     bool exArticolo7374() const { return m_exArticolo7374; }
     bool calcoloInteressi() const { return m_calcoloInteressi; }
-    double currencyStep() const { return m_euro ? Step::Cent : Step::Lira; }
+    Step currencyStep() const { return m_euro ? Step::Cent : Step::Lira; }
     // The smallest amount of the currency: a cent or a lira.
     Money currencyUnit() const { return m_euro ? Money::fromRaw(Money::Scale / 100) : Money::units(1); }
     // An amount of the amounts object in the currency of the grid, and back: the amounts

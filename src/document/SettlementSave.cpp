@@ -179,7 +179,7 @@ bool SettlementDocument::fnChildSave()
     std::optional<DeferredWrite> annualCredit;
     if (m_id.isAnnual()) {
         annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
-                                             euro() ? 1.0 : 0.0, m_annualCreditEditor);
+                                             euro() ? 1 : 0, m_annualCreditEditor);
         if (!annualCredit)
             return false;
     }

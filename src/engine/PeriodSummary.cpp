@@ -58,7 +58,7 @@ int sqlTrueValue(int dbType)
     return dbType == 0 ? 1 : -1;
 }
 
-QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPeriod &period, double unit)
+QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPeriod &period, Step unit)
 {
     QList<CompensationGroup> groups;
     for (Recordset rs = db.openRecordset(fnSqlCompensazioneIva(period)); !rs.eof(); rs.moveNext()) {

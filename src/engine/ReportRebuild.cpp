@@ -137,7 +137,7 @@ QList<CompensationGroup> fnRaggruppamentiArt34(EngineContext &ctx, const Settlem
     const CounterPeriod period{id.idAttivitaAzienda, fnPeriodoIvaContatori(ctx.db, id), id.idMese,
                                id.metodoCalcoloAccontoIva};
     const bool lira = !ctx.euro || id.lireRules();
-    return readCompensationGroups(ctx.db, period, lira ? 1.0 : 0.01);
+    return readCompensationGroups(ctx.db, period, currencyStep(!lira));
 }
 
 ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const SettlementIdentity &id,

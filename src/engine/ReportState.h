@@ -29,7 +29,7 @@ struct ReportState {
     Connection &db() { return ctx.db; }
     // Amounts in lire: the company keeps its accounts in lire, or the year is before 2000.
     bool lira() const { return !ctx.euro || id.lireRules(); }
-    double unit() const { return lira() ? 1.0 : 0.01; }
+    Step unit() const { return currencyStep(!lira()); }
 };
 
 // The four row builders, in the order the driver calls them.
@@ -44,6 +44,6 @@ void sbCampiVersamenti(ReportState &state);
 void sbCampiPeriodoPrecedente(ReportState &state);
 
 // The compensation classes of the period with their deductible VAT.
-QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPeriod &period, double unit);
+QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPeriod &period, Step unit);
 
 } // namespace liqiva

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "suite/Rounding.h"
+
 #include "suite/Money.h"
 
 namespace liqiva {
@@ -43,10 +45,10 @@ struct EngineContext {
     Connection &db;
     MessageService &messages;
     int idUser = 0;
-    Money dImpMinIva;   // minimum periodic payment (ConfigurazioneContabile)
-    bool euro = true;        // the company keeps its accounts in euro (else lire)
+    Money dImpMinIva; // minimum periodic payment (ConfigurazioneContabile)
+    bool euro = true; // the company keeps its accounts in euro (else lire)
     // The currency step of amounts: 0.01 for the euro, 1 for the lira.
-    double currencyStep() const { return euro ? 0.01 : 1.0; }
+    Step currencyStep() const { return liqiva::currencyStep(euro); }
 };
 
 } // namespace liqiva

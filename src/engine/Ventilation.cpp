@@ -38,7 +38,7 @@ bool splitReceipts(QList<VentilationEntry> &entries, Money receipts, bool lira)
     // the first four are the share in hundredths of a percent, the next three the remainder.
     long long sum = 0;
     for (VentilationEntry &e : entries) {
-        const Percent share = Percent::ratio(e.importo, total, 1e-7, RoundMode::HalfAwayFromZero);
+        const Percent share = Percent::ratio(e.importo, total, Percent::TenMillionth, RoundMode::HalfAwayFromZero);
         const long long units = share.raw() / (Percent::Scale / 10000000); // share in 1e-7 percent
         if (units >= 1000000000LL) {
             e.prime4CifreDecimali = 10000;
@@ -63,7 +63,7 @@ bool splitReceipts(QList<VentilationEntry> &entries, Money receipts, bool lira)
         entries[chosen].prime4CifreDecimali += int(10000 - sum);
     }
 
-    const double unit = lira ? Step::Lira : Step::Cent;
+    const Step unit = lira ? Step::Lira : Step::Cent;
     Money gross;
     for (VentilationEntry &e : entries) {
         e.percSuTotale = Percent::fromRaw(e.prime4CifreDecimali * (Percent::Scale / 100));

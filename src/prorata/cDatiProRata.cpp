@@ -36,8 +36,8 @@ Percent cDatiProRata::CalcolaPercProRata(Money imponibili, Money esenti)
     // First to the thousandth of a point, then to the whole point, half to even both times
     // (81.4996 is 81.500 and then 82).
     const Percent result = total.isZero() ? Percent::points(100)
-                                          : Percent::ratio(imponibili, total, 0.001, RoundMode::HalfEven)
-                                                .rounded(Step::Lira, RoundMode::HalfEven);
+                                          : Percent::ratio(imponibili, total, Percent::Thousandth, RoundMode::HalfEven)
+                                                .rounded(Percent::Point, RoundMode::HalfEven);
     if (!(result > Percent::points(-100) && result < Percent::points(100)))
         return Percent::points(imponibili > esenti ? 100 : 0);
     return result;

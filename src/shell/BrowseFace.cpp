@@ -4,6 +4,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -258,13 +259,11 @@ bool BrowseFace::requery()
     if (!m_db)
         return false;
     const int key = currentKey();
-    try {
-        m_model->load(*m_db, m_sql, m_conditions,
-                      m_idAzienda > 0 ? settlementBalances(*m_db, m_idAzienda) : QHash<int, Money>{});
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] {
+            m_model->load(*m_db, m_sql, m_conditions,
+                          m_idAzienda > 0 ? settlementBalances(*m_db, m_idAzienda) : QHash<int, Money>{});
+        }))
         return false;
-    }
     if (!moveByRowIds(key) && m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, 0));
     updateFilterLabel();

@@ -4,6 +4,7 @@
 #include "document/SavedSettlements.h"
 #include "document/SettlementDocument.h"
 #include "document/WorkingRecords.h"
+#include "printing/ui/PrintCommand.h"
 #include "shell/BrowseFace.h"
 #include "shell/CommandBar.h"
 #include "shell/DocumentWindow.h"
@@ -11,7 +12,6 @@
 #include "shell/ToolIcons.h"
 #include "shell/frmActivityBox.h"
 #include "shell/frmListSavedChild.h"
-#include "printing/ui/PrintCommand.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
@@ -19,6 +19,7 @@
 #include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 #include "suite/ResourceStrings.h"
+#include "suite/ui/Failures.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -438,13 +439,7 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     sbStatusBarText(u"Elaborazione della "_qs + m_names.name + u" in corso..."_qs);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BusyCounter::yieldToEvents(); // the status text shows before the work starts
-    try {
-        form.sbChildFill(key, makeDatiIva);
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    } catch (const std::exception &e) {
-        m_program.messages().error(QString::fromLocal8Bit(e.what()));
-    }
+    runShowingFailures(m_program.messages(), [&] { form.sbChildFill(key, makeDatiIva); });
     QApplication::restoreOverrideCursor();
     sbStatusBarText(QString());
     m_filling = false;
@@ -452,13 +447,11 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
     // Saved: its row is live. A settlement never saved holds data not yet stored, so it
     // starts out changed (Save is offered and closing asks).
     bool saved = false;
-    try {
+    runShowingFailures(m_program.messages(), [&] {
         saved = CompanyDirectory(m_program.context().db()).settlementState(key) == 0;
         if (saved)
             m_program.usageRegister().registerUse(m_program.context().objectType, key, 2);
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    });
     doc.setTag(key);
     doc.setSavedObject(saved);
     form.setChanged(!saved);
@@ -514,11 +507,8 @@ void frmMDI::releaseDocument(DocumentWindow &doc)
 {
     if (doc.tag() <= 0)
         return;
-    try {
-        m_program.usageRegister().release(m_program.context().objectType, doc.tag(), 0);
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    runShowingFailures(m_program.messages(),
+                       [&] { m_program.usageRegister().release(m_program.context().objectType, doc.tag(), 0); });
 }
 
 void frmMDI::removeWorkingRows(DocumentWindow &doc)
@@ -527,7 +517,7 @@ void frmMDI::removeWorkingRows(DocumentWindow &doc)
     if (key <= 0)
         return;
     WorkContext &ctx = m_program.context();
-    try {
+    runShowingFailures(m_program.messages(), [&] {
         // The document's own clean-up only for a settlement never saved: a saved one keeps
         // every row but the user's working rows.
         if (!doc.savedObject() && doc.formFace())
@@ -539,9 +529,7 @@ void frmMDI::removeWorkingRows(DocumentWindow &doc)
             doc.setSavedObject(false);
             Q_EMIT settlementsChanged(key, false);
         }
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    });
 }
 
 bool frmMDI::requeryOrUnload(DocumentWindow &doc)

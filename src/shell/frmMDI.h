@@ -171,6 +171,8 @@ private:
     void runPicker();
 
     // The commands.
+    // The command behind a key, for the active document (none: nullptr).
+    void dispatchCommand(const QString &key, DocumentWindow *doc);
     void commandSave(DocumentWindow *doc);
     void commandDelete(DocumentWindow *doc);
     void commandCommunication();

@@ -13,6 +13,7 @@
 #include "startup/database/DbError.h"
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,8 +54,12 @@ void frmMDI::sbExecuteMenuCommand(const QString &commandKey)
         return;
     BusyCounter::yieldToEvents(); // pending paints happen before the command runs
     Q_EMIT commandDispatched(key);
+    // What a command could not do is said here, in one way for every command.
+    runShowingFailures(m_program.messages(), [&] { dispatchCommand(key, activeDocument()); });
+}
 
-    DocumentWindow *doc = activeDocument();
+void frmMDI::dispatchCommand(const QString &key, DocumentWindow *doc)
+{
     if (key == u"Mnu_New"_qs) {
         sbCreateNewChild();
     } else if (key == u"Mnu_Close"_qs) {
@@ -125,7 +130,8 @@ bool frmMDI::eventFilter(QObject *watched, QEvent *event)
         qDebug().noquote() << u"frmMDI:"_qs << event->type();
     // Tooltips of the toolbars only when the user wants them.
     if (event->type() == QEvent::ToolTip && m_settings && !m_settings->toolTips)
-        if (auto *button = qobject_cast<QToolButton *>(watched); button && qobject_cast<QToolBar *>(button->parentWidget()))
+        if (auto *button = qobject_cast<QToolButton *>(watched);
+            button && qobject_cast<QToolBar *>(button->parentWidget()))
             return true;
     if (m_initialised && !m_closed && helpKey(watched, event))
         return true;
@@ -249,11 +255,7 @@ void frmMDI::commandSave(DocumentWindow *doc)
         return;
     FormFace &form = *doc->formFace();
     bool saved = false;
-    try {
-        saved = form.fnChildSave();
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    runShowingFailures(m_program.messages(), [&] { saved = form.fnChildSave(); });
     if (!saved) {
         // The document said why. When its settlement has gone meanwhile (deleted by another
         // user), the windows show the database as it is: this one goes back to its list.
@@ -264,11 +266,8 @@ void frmMDI::commandSave(DocumentWindow *doc)
     form.setChanged(false);
     doc->setChangedObject(false);
     doc->setSavedObject(true);
-    try {
-        m_program.usageRegister().registerUse(m_program.context().objectType, doc->tag(), 2);
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    runShowingFailures(m_program.messages(),
+                       [&] { m_program.usageRegister().registerUse(m_program.context().objectType, doc->tag(), 2); });
     doc->browse()->requery();
     doc->browse()->moveByRowIds(doc->tag());
     doc->updateCaption(m_names.name);
@@ -288,11 +287,7 @@ void frmMDI::commandDelete(DocumentWindow *doc)
         return;
     discardChanges(*doc);
     bool deleted = false;
-    try {
-        deleted = doc->formFace()->sbChildDelete();
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    runShowingFailures(m_program.messages(), [&] { deleted = doc->formFace()->sbChildDelete(); });
     if (!deleted)
         return;
     const int key = doc->tag();

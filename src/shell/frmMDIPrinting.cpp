@@ -11,12 +11,13 @@
 #include "shell/CommandBar.h"
 #include "shell/DocumentWindow.h"
 #include "shell/frmActivityBox.h"
-#include "startup/ModuleLauncher.h"
 #include "shell/frmMDI.h"
+#include "startup/ModuleLauncher.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QAction>
 #include <QInputDialog>
@@ -196,11 +197,8 @@ void frmMDI::printDeclaration(DocumentWindow *doc)
 void frmMDI::closePrinting()
 {
     WorkContext &ctx = m_program.context();
-    try {
-        PrintSelection(ctx.db(), ctx.IDUser, ctx.IDFunction).sbDeletePrintOperation();
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-    }
+    runShowingFailures(m_program.messages(),
+                       [&] { PrintSelection(ctx.db(), ctx.IDUser, ctx.IDFunction).sbDeletePrintOperation(); });
 }
 
 void frmMDI::updatePrintingCommands(DocumentWindow *doc)

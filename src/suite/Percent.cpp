@@ -1,6 +1,6 @@
 #include "suite/Percent.h"
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace liqiva {
@@ -8,12 +8,6 @@ namespace liqiva {
 namespace {
 
 constexpr long long MoneyToPercent = Percent::Scale / Money::Scale; // 10^4
-
-long long stepUnits(double step, long long scale)
-{
-    const long long unit = std::llround(step * static_cast<double>(scale));
-    return unit < 1 ? 1 : unit;
-}
 
 long long narrow(__int128 v)
 {
@@ -81,11 +75,11 @@ std::optional<Percent> Percent::parse(const QString &text)
     return fromRaw(static_cast<long long>(negative ? -raw : raw));
 }
 
-Percent Percent::ratio(Money part, Money whole, double step, RoundMode mode)
+Percent Percent::ratio(Money part, Money whole, Percent step, RoundMode mode)
 {
     if (whole.isZero())
         return {};
-    const long long unit = stepUnits(step, Scale);
+    const long long unit = std::max<long long>(1, step.raw());
     const __int128 num = static_cast<__int128>(part.raw()) * 100 * Scale;
     const __int128 den = static_cast<__int128>(whole.raw()) * unit;
     return fromRaw(narrow(roundedQuotient(num, den, mode) * unit));
@@ -99,8 +93,8 @@ Money Percent::toMoney() const
 QString Percent::toString() const
 {
     const bool negative = m_raw < 0;
-    const unsigned long long a = negative ? 0ULL - static_cast<unsigned long long>(m_raw)
-                                          : static_cast<unsigned long long>(m_raw);
+    const unsigned long long a =
+        negative ? 0ULL - static_cast<unsigned long long>(m_raw) : static_cast<unsigned long long>(m_raw);
     QString s = QString::number(a / Scale);
     QString f = QString::number(a % Scale).rightJustified(8, u'0');
     while (f.endsWith(u'0'))
@@ -110,26 +104,26 @@ QString Percent::toString() const
     return negative ? u'-' + s : s;
 }
 
-Percent Percent::rounded(double step, RoundMode mode) const
+Percent Percent::rounded(Percent step, RoundMode mode) const
 {
-    const long long unit = stepUnits(step, Scale);
+    const long long unit = std::max<long long>(1, step.raw());
     return fromRaw(narrow(roundedQuotient(m_raw, unit, mode) * unit));
 }
 
-Money Percent::of(Money amount, double step, RoundMode mode) const
+Money Percent::of(Money amount, Step step, RoundMode mode) const
 {
-    const long long unit = stepUnits(step, Money::Scale);
+    const long long unit = std::max<long long>(1, step.tenThousandths);
     const __int128 num = static_cast<__int128>(amount.raw()) * m_raw;
     const __int128 den = static_cast<__int128>(100) * Scale * unit;
     return Money::fromRaw(narrow(roundedQuotient(num, den, mode) * unit));
 }
 
-Money Percent::vatInGross(Money gross, double step, RoundMode mode) const
+Money Percent::vatInGross(Money gross, Step step, RoundMode mode) const
 {
     const __int128 whole = static_cast<__int128>(100) * Scale + m_raw;
     if (whole == 0)
         return {};
-    const long long unit = stepUnits(step, Money::Scale);
+    const long long unit = std::max<long long>(1, step.tenThousandths);
     const __int128 num = static_cast<__int128>(gross.raw()) * m_raw;
     return Money::fromRaw(narrow(roundedQuotient(num, whole * unit, mode) * unit));
 }

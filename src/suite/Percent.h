@@ -32,9 +32,11 @@ public:
     // "22", "76.82", "-0.5": a decimal point, at most eight decimals; nothing else.
     static std::optional<Percent> parse(const QString &text);
 
-    // part / whole * 100, rounded to a multiple of step (in percent points) with a mode;
-    // a zero whole gives 0.
-    static Percent ratio(Money part, Money whole, double step, RoundMode mode);
+    // Steps of percentages: a whole point, a hundredth, a thousandth and a ten-millionth of a point.
+    static const Percent Point, Hundredth, Thousandth, TenMillionth;
+
+    // part / whole * 100, rounded to a multiple of step with a mode; a zero whole gives 0.
+    static Percent ratio(Money part, Money whole, Percent step, RoundMode mode);
 
     constexpr long long raw() const { return m_raw; }
     constexpr bool isZero() const { return m_raw == 0; }
@@ -45,12 +47,12 @@ public:
     // For drawing only (a chart, a progress bar): never on the path of an amount.
     double toDouble() const { return static_cast<double>(m_raw) / Scale; }
 
-    Percent rounded(double step, RoundMode mode) const;
+    Percent rounded(Percent step, RoundMode mode) const;
 
     // amount * this / 100, rounded to a multiple of step with a mode.
-    Money of(Money amount, double step, RoundMode mode) const;
+    Money of(Money amount, Step step, RoundMode mode) const;
     // The VAT inside a gross amount at this rate: gross * rate / (100 + rate), rounded.
-    Money vatInGross(Money gross, double step, RoundMode mode) const;
+    Money vatInGross(Money gross, Step step, RoundMode mode) const;
 
     constexpr Percent operator+(Percent o) const { return fromRaw(m_raw + o.m_raw); }
     constexpr Percent operator-(Percent o) const { return fromRaw(m_raw - o.m_raw); }
@@ -61,8 +63,16 @@ private:
     long long m_raw = 0;
 };
 
+inline constexpr Percent Percent::Point = Percent::fromRaw(Percent::Scale);
+inline constexpr Percent Percent::Hundredth = Percent::fromRaw(Percent::Scale / 100);
+inline constexpr Percent Percent::Thousandth = Percent::fromRaw(Percent::Scale / 1000);
+inline constexpr Percent Percent::TenMillionth = Percent::fromRaw(Percent::Scale / 10000000);
+
 // The literal of a percentage in a statement, with the four decimals of the columns.
-inline QString sqlNumber(Percent value) { return value.toMoney().toString(); }
+inline QString sqlNumber(Percent value)
+{
+    return value.toMoney().toString();
+}
 
 } // namespace liqiva
 

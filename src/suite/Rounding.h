@@ -12,24 +12,34 @@ enum class RoundMode {
     HalfEven = 5,         // a half goes to the even neighbour: the pro-rata percentage
 };
 
-// The steps the program rounds to.
-namespace Step {
-constexpr double TenThousandth = 0.0001; // the precision of the currency columns
-constexpr double Cent = 0.01;            // the euro
-constexpr double Lira = 1;               // the lira, and whole percentages
-constexpr double Thousand = 1000;        // the lire debt of a period
-} // namespace Step
+// A step the program rounds amounts to, in ten-thousandths (the precision of the currency
+// columns): never a binary fraction.
+struct Step {
+    long long tenThousandths = 1;
+    static const Step TenThousandth; // the precision of the currency columns
+    static const Step Cent;          // the euro
+    static const Step Lira;          // the lira, and whole units
+    static const Step Thousand;      // the lire debt of a period
+    constexpr bool operator==(const Step &) const = default;
+};
+inline constexpr Step Step::TenThousandth{1};
+inline constexpr Step Step::Cent{100};
+inline constexpr Step Step::Lira{10000};
+inline constexpr Step Step::Thousand{10000000};
 
-// Rounds value to a multiple of step with a mode: the one rounding operation of the program.
-// Robust to the binary representation of the value: 1.005 to a cent gives 1.01. A step of 0
-// or less returns the value unchanged.
-double roundTo(double value, double step, RoundMode mode);
-// The same on an exact amount (the step a multiple of the ten-thousandth).
-Money roundTo(Money value, double step, RoundMode mode);
+// The step of a company's currency: the cent, or the lira in the lire years.
+constexpr Step currencyStep(bool euro)
+{
+    return euro ? Step::Cent : Step::Lira;
+}
+
+// Rounds an amount to a multiple of step with a mode: the one rounding operation of the
+// program.
+Money roundTo(Money value, Step step, RoundMode mode);
 
 // value * numerator / denominator, exact, rounded to a multiple of step with a mode
 // (a third of an amount, 88% of it). denominator must not be 0.
-Money roundedShare(Money value, long long numerator, long long denominator, double step, RoundMode mode);
+Money roundedShare(Money value, long long numerator, long long denominator, Step step, RoundMode mode);
 
 // num / den rounded to a whole number with a mode: the exact division under every rounding
 // of the program. den must not be 0.
@@ -37,8 +47,5 @@ __int128 roundedQuotient(__int128 num, __int128 den, RoundMode mode);
 
 // The suite's service takes the mode by its number; an unknown number rounds half away from zero.
 RoundMode roundModeOf(int number);
-
-// The amounts of a currency: 0.01 for the euro, 1 for the lira.
-inline double roundEuro(double value) { return roundTo(value, Step::Cent, RoundMode::HalfAwayFromZero); }
 
 } // namespace liqiva

@@ -33,21 +33,6 @@ bool UtilityServices::hasRight(int idUser, int idFunction, Connection &db)
     return !rs.eof();
 }
 
-double UtilityServices::fieldToNumber(const QVariant &value)
-{
-    return liqiva::fieldToNumber(value);
-}
-
-double UtilityServices::round(double value, double step, int mode)
-{
-    return roundTo(value, step, roundModeOf(mode));
-}
-
-QString UtilityServices::numberLiteral(double value)
-{
-    return sqlNumber(value);
-}
-
 QString UtilityServices::dateLiteral(const QDateTime &value, Engine engine)
 {
     return sqlDate(value, engine);

@@ -38,13 +38,7 @@ public:
     // errors are thrown to the caller.
     bool hasRight(int idUser, int idFunction, Connection &db);
 
-    // A field value as a number; NULL (and anything not numeric) gives 0.
-    static double fieldToNumber(const QVariant &value);
-    // value rounded to a multiple of step with mode 1 (half up), 3 (half away from zero)
-    // or 4 (half towards zero).
-    static double round(double value, double step, int mode);
-    // Literals for statement text.
-    static QString numberLiteral(double value);
+    // A date literal for statement text.
     static QString dateLiteral(const QDateTime &value, Engine engine);
 
     // The key of the row chosen in a data-bound combo, as text; the combo hands over the

@@ -13,25 +13,25 @@ TEST(Percent, RatiosOfAmountsRoundedExactly)
 {
     struct {
         const char *part, *whole;
-        double step;
+        Percent step;
         RoundMode mode;
         const char *expected;
     } cases[] = {
         // the ventilation's shares, seven decimals
-        {"768.2", "1000", 1e-7, RoundMode::HalfAwayFromZero, "76.82"},
-        {"1", "3", 1e-7, RoundMode::HalfAwayFromZero, "33.3333333"},
-        {"2", "3", 1e-7, RoundMode::HalfAwayFromZero, "66.6666667"},
+        {"768.2", "1000", Percent::TenMillionth, RoundMode::HalfAwayFromZero, "76.82"},
+        {"1", "3", Percent::TenMillionth, RoundMode::HalfAwayFromZero, "33.3333333"},
+        {"2", "3", Percent::TenMillionth, RoundMode::HalfAwayFromZero, "66.6666667"},
         // the pro-rata: a half goes to the even whole
-        {"805", "1000", 1, RoundMode::HalfEven, "80"},
-        {"815", "1000", 1, RoundMode::HalfEven, "82"},
-        {"8051", "10000", 1, RoundMode::HalfEven, "81"},
-        {"-1", "8", 0.01, RoundMode::HalfAwayFromZero, "-12.5"},
-        {"-1", "8", 1, RoundMode::HalfUp, "-12"},
-        {"-1", "8", 1, RoundMode::HalfTowardsZero, "-12"},
-        {"-1", "8", 1, RoundMode::HalfAwayFromZero, "-13"},
-        {"5", "0", 1, RoundMode::HalfAwayFromZero, "0"},
+        {"805", "1000", Percent::Point, RoundMode::HalfEven, "80"},
+        {"815", "1000", Percent::Point, RoundMode::HalfEven, "82"},
+        {"8051", "10000", Percent::Point, RoundMode::HalfEven, "81"},
+        {"-1", "8", Percent::Hundredth, RoundMode::HalfAwayFromZero, "-12.5"},
+        {"-1", "8", Percent::Point, RoundMode::HalfUp, "-12"},
+        {"-1", "8", Percent::Point, RoundMode::HalfTowardsZero, "-12"},
+        {"-1", "8", Percent::Point, RoundMode::HalfAwayFromZero, "-13"},
+        {"5", "0", Percent::Point, RoundMode::HalfAwayFromZero, "0"},
         // amounts near the top of the range do not overflow on the way
-        {"900000000000000", "900000000000000", 0.01, RoundMode::HalfAwayFromZero, "100"},
+        {"900000000000000", "900000000000000", Percent::Hundredth, RoundMode::HalfAwayFromZero, "100"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Percent::ratio(m(c.part), m(c.whole), c.step, c.mode).toString(), QString::fromUtf8(c.expected))
@@ -42,7 +42,7 @@ TEST(Percent, AppliedToAmounts)
 {
     struct {
         const char *rate, *amount;
-        double step;
+        Step step;
         const char *share, *vatInGross;
     } cases[] = {
         {"22", "100", Step::Cent, "22", "18.03"},

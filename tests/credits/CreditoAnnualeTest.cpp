@@ -21,7 +21,7 @@ protected:
     Connection &db() { return t->db(); }
 
     // An annual credit confirmed the first time, for a company.
-    void firstOk(int company, double credit, double refund, double roundValueDIP = 1)
+    void firstOk(int company, double credit, double refund, int roundValueDIP = 1)
     {
         ScriptedMessages m;
         CreditoAnnuale c(db(), m, company);

@@ -68,7 +68,7 @@ protected:
     CreditoAutotrasportatori loaded(int key, int month, int anno = 1999)
     {
         CreditoAutotrasportatori c(db(), User);
-        c.Load(id(key, month, anno), anno < 2000 ? 1.0 : 0.01);
+        c.Load(id(key, month, anno), currencyStep(anno >= 2000));
         return c;
     }
     double column(int row = 100)
@@ -117,21 +117,22 @@ TEST_P(TruckersCredit, TheAvailableCreditCountsWhatTheSettlementItselfAlreadyUse
 TEST_P(TruckersCredit, TheDialogAcceptsAUsedCreditUpToTheAvailableOne)
 {
     struct {
-        double typed, step;
+        double typed;
+        Step step;
         bool accepted;
         double used, residual;
         QString message;
     } cases[] = {
-        {400, 0.01, true, 400, 300, {}},
-        {700, 0.01, true, 700, 0, {}},
-        {0, 0.01, true, 0, 700, {}},
-        {700.004, 0.01, true, 700, 0, {}}, // the same amount once rounded to the cent
-        {700.005, 0.01, false, 300, 400, Amounts::msgCreditoUtilizzatoMaggiore()},
-        {700.4, 1, true, 700, 0, {}}, // lire: whole units
-        {700.5, 1, false, 300, 400, Amounts::msgCreditoUtilizzatoMaggiore()},
-        {-0.01, 0.01, false, 300, 400, Amounts::msgCreditoUtilizzatoNegativo()},
-        {-9000000000.01, 0.01, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
-        {1e12, 0.01, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
+        {400, Step::Cent, true, 400, 300, {}},
+        {700, Step::Cent, true, 700, 0, {}},
+        {0, Step::Cent, true, 0, 700, {}},
+        {700.004, Step::Cent, true, 700, 0, {}}, // the same amount once rounded to the cent
+        {700.005, Step::Cent, false, 300, 400, Amounts::msgCreditoUtilizzatoMaggiore()},
+        {700.4, Step::Lira, true, 700, 0, {}}, // lire: whole units
+        {700.5, Step::Lira, false, 300, 400, Amounts::msgCreditoUtilizzatoMaggiore()},
+        {-0.01, Step::Cent, false, 300, 400, Amounts::msgCreditoUtilizzatoNegativo()},
+        {-9000000000.01, Step::Cent, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
+        {1e12, Step::Cent, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
     };
     rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 400 WHERE "
                "IDAttivitaAziendaPerPeriodoIva = 100"_qs);

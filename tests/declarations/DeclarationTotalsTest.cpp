@@ -146,7 +146,7 @@ TEST_P(DeclarationTotalsDb, ThePeriodicDeclarationSumsTheSettlementsMonths)
     };
     for (const auto &c : cases) {
         AltriDatiDip dip;
-        DeclarationTotals(db(), identity(60, 3), c.tipoLiquidazione, 0.01).LoadAltriDatiDip(dip);
+        DeclarationTotals(db(), identity(60, 3), c.tipoLiquidazione, Step::Cent).LoadAltriDatiDip(dip);
         EXPECT_EQ(dip.VP1_OperazioniAttive, m(c.attive)) << c.tipoLiquidazione;
         EXPECT_EQ(dip.VP1_CessioniIntracomunitarie, m(c.intra));
         EXPECT_EQ(dip.VP2_OperazioniPassive, m(c.passive));
@@ -175,24 +175,24 @@ TEST_P(DeclarationTotalsDb, TheCountersMonthsFollowThePeriodAndTheAdvanceMethod)
 
     struct {
         int tipoLiquidazione, month, metodo;
-        double step;
+        Step step;
         const char *expected;
     } cases[] = {
-        {0, 5, 0, 0.01, "5.01"},
-        {0, 5, 0, 1, "5"},
-        {1, 9, 0, 0.01, "24.02"}, // July to September, the advance rows left out
-        {1, 12, 0, 0.01, "33.02"},
-        {0, 13, 0, 0.01, "1000.01"}, // analytical: the advance rows
-        {1, 13, 0, 0.01, "1021.02"}, // October, November and the advance rows
+        {0, 5, 0, Step::Cent, "5.01"},
+        {0, 5, 0, Step::Lira, "5"},
+        {1, 9, 0, Step::Cent, "24.02"}, // July to September, the advance rows left out
+        {1, 12, 0, Step::Cent, "33.02"},
+        {0, 13, 0, Step::Cent, "1000.01"}, // analytical: the advance rows
+        {1, 13, 0, Step::Cent, "1021.02"}, // October, November and the advance rows
         // other methods: the whole of December, whose advance rows are not told apart
-        {0, 13, 1, 0.01, "1012.01"},
-        {1, 13, 2, 0.01, "1033.02"},
+        {0, 13, 1, Step::Cent, "1012.01"},
+        {1, 13, 2, Step::Cent, "1033.02"},
     };
     for (const auto &c : cases) {
         AltriDatiDip dip;
         DeclarationTotals(db(), identity(70, c.month, c.metodo), c.tipoLiquidazione, c.step).LoadAltriDatiDip(dip);
         EXPECT_EQ(dip.VP1_OperazioniAttive, m(c.expected))
-            << c.tipoLiquidazione << "/" << c.month << "/" << c.metodo << " step " << c.step;
+            << c.tipoLiquidazione << "/" << c.month << "/" << c.metodo << " step " << c.step.tenThousandths;
     }
 }
 
@@ -209,7 +209,7 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTotalsTheYear)
     rows->typedAmount(61, AmountType::RottamiImposta, 110);
 
     DatiCADI cadi;
-    DeclarationTotals(db(), identity(61, 0), 0, 0.01).LoadDatiCADI(cadi);
+    DeclarationTotals(db(), identity(61, 0), 0, Step::Cent).LoadDatiCADI(cadi);
     const struct {
         Money value;
         const char *expected;
@@ -240,7 +240,7 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTotalsTheYear)
 
     // A monthly settlement's communication covers its own month only.
     DatiCADI march;
-    DeclarationTotals(db(), identity(61, 3), 0, 0.01).LoadDatiCADI(march);
+    DeclarationTotals(db(), identity(61, 3), 0, Step::Cent).LoadDatiCADI(march);
     EXPECT_EQ(march.OperazioniPassive, m("695"));
 }
 
@@ -252,7 +252,7 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTakesTheMonthsTheSettlementCov
     } cases[] = {{0, 0, {1, 12}}, {1, 0, {1, 12}},   {0, 5, {5, 5}},
                  {1, 9, {7, 9}},  {0, 13, {12, 12}}, {1, 13, {10, 12}}};
     for (const auto &c : cases)
-        EXPECT_EQ(DeclarationTotals(db(), identity(1, c.month), c.tipoLiquidazione, 0.01).annualMonthRange(), c.range)
+        EXPECT_EQ(DeclarationTotals(db(), identity(1, c.month), c.tipoLiquidazione, Step::Cent).annualMonthRange(), c.range)
             << c.tipoLiquidazione << "/" << c.month;
 }
 
@@ -261,13 +261,13 @@ TEST_P(DeclarationTotalsDb, AnEmptyPeriodGivesZerosAndNoFlags)
     rows->settlement(80, 1, 10, 2);
     AltriDatiDip dip;
     dip.VP1_OperazioniAttive = m("5"); // overwritten
-    DeclarationTotals(db(), identity(80, 2), 0, 0.01).LoadAltriDatiDip(dip);
+    DeclarationTotals(db(), identity(80, 2), 0, Step::Cent).LoadAltriDatiDip(dip);
     EXPECT_EQ(dip.VP1_OperazioniAttive, Money());
     EXPECT_EQ(dip.VP2_OperazioniPassive, Money());
     EXPECT_EQ(dip.VP3_Imponibile, Money());
     EXPECT_FALSE(dip.DichiarazioneIntegrativa);
     DatiCADI cadi;
-    DeclarationTotals(db(), identity(80, 2), 0, 1).LoadDatiCADI(cadi);
+    DeclarationTotals(db(), identity(80, 2), 0, Step::Lira).LoadDatiCADI(cadi);
     EXPECT_EQ(cadi.OperazioniAttive, Money());
     EXPECT_FALSE(cadi.EventiEccezionali);
 }

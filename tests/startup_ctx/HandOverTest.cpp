@@ -135,13 +135,8 @@ TEST(UtilityServicesTest, ChosenKeyIsTheBoundKeyAsText)
         EXPECT_EQ(UtilityServices::chosenKey(c.key).toStdString(), c.text);
 }
 
-TEST(UtilityServicesTest, ForwardsFieldToNumberRoundingAndLiterals)
+TEST(UtilityServicesTest, DateLiterals)
 {
-    EXPECT_EQ(UtilityServices::fieldToNumber(QVariant(QMetaType(QMetaType::Double))), 0.0);
-    EXPECT_EQ(UtilityServices::fieldToNumber(QVariant(u"12.5"_qs)), 12.5);
-    EXPECT_DOUBLE_EQ(UtilityServices::round(1.005, 0.01, 3), 1.01);
-    EXPECT_DOUBLE_EQ(UtilityServices::round(1500, 1000, 4), 1000);
-    EXPECT_EQ(UtilityServices::numberLiteral(-0.5), u"-0.5"_qs);
     EXPECT_EQ(UtilityServices::dateLiteral(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)), Engine::Postgres),
               u"'01/02/2024 03:04:05'"_qs);
 }

@@ -1,73 +1,84 @@
 #include "suite/Rounding.h"
 
-#include <cmath>
+#include "support/MoneyText.h"
+
 #include <gtest/gtest.h>
 
 using namespace liqiva;
+using namespace liqiva::test;
 
 namespace {
 
 TEST(Rounding, ModesStepsAndTheHalf)
 {
     struct {
-        double value, step;
+        const char *value;
+        Step step;
         RoundMode mode;
-        double expected;
+        const char *expected;
     } cases[] = {
-        // binary representation does not decide the half
-        {1.005, 0.01, RoundMode::HalfAwayFromZero, 1.01},
-        {2.675, 0.01, RoundMode::HalfAwayFromZero, 2.68},
-        {-1.005, 0.01, RoundMode::HalfAwayFromZero, -1.01},
-        {0.1 + 0.2, 0.01, RoundMode::HalfAwayFromZero, 0.3},
-        {33.333333, 0.01, RoundMode::HalfAwayFromZero, 33.33},
+        {"1.005", Step::Cent, RoundMode::HalfAwayFromZero, "1.01"},
+        {"2.675", Step::Cent, RoundMode::HalfAwayFromZero, "2.68"},
+        {"-1.005", Step::Cent, RoundMode::HalfAwayFromZero, "-1.01"},
+        {"33.3333", Step::Cent, RoundMode::HalfAwayFromZero, "33.33"},
         // mode 1: a half goes up, also for negatives
-        {2.5, 1, RoundMode::HalfUp, 3},
-        {-2.5, 1, RoundMode::HalfUp, -2},
-        {-2.51, 1, RoundMode::HalfUp, -3},
+        {"2.5", Step::Lira, RoundMode::HalfUp, "3"},
+        {"-2.5", Step::Lira, RoundMode::HalfUp, "-2"},
+        {"-2.51", Step::Lira, RoundMode::HalfUp, "-3"},
         // mode 3: away from zero
-        {2.5, 1, RoundMode::HalfAwayFromZero, 3},
-        {-2.5, 1, RoundMode::HalfAwayFromZero, -3},
+        {"2.5", Step::Lira, RoundMode::HalfAwayFromZero, "3"},
+        {"-2.5", Step::Lira, RoundMode::HalfAwayFromZero, "-3"},
         // mode 4: a half goes towards zero (thousands of lire)
-        {1234500, 1000, RoundMode::HalfTowardsZero, 1234000},
-        {1234501, 1000, RoundMode::HalfTowardsZero, 1235000},
-        {1234499, 1000, RoundMode::HalfTowardsZero, 1234000},
-        {-1234500, 1000, RoundMode::HalfTowardsZero, -1234000},
-        {1234500, 1000, RoundMode::HalfAwayFromZero, 1235000},
-        {0.005, 0.01, RoundMode::HalfTowardsZero, 0},
-        {0.0051, 0.01, RoundMode::HalfTowardsZero, 0.01},
-        // no negative zero, large values keep their cents
-        {-0.004, 0.01, RoundMode::HalfAwayFromZero, 0},
-        {123456789.125, 0.01, RoundMode::HalfAwayFromZero, 123456789.13},
-        // half to even: the pro-rata percentage
-        {80.5, 1, RoundMode::HalfEven, 80},
-        {81.5, 1, RoundMode::HalfEven, 82},
-        {-80.5, 1, RoundMode::HalfEven, -80},
-        {0.125, 0.01, RoundMode::HalfEven, 0.12},
-        {0.1251, 0.01, RoundMode::HalfEven, 0.13},
-        // a step of 0 leaves the value alone
-        {1.23456, 0, RoundMode::HalfAwayFromZero, 1.23456},
+        {"1234500", Step::Thousand, RoundMode::HalfTowardsZero, "1234000"},
+        {"1234501", Step::Thousand, RoundMode::HalfTowardsZero, "1235000"},
+        {"1234499", Step::Thousand, RoundMode::HalfTowardsZero, "1234000"},
+        {"-1234500", Step::Thousand, RoundMode::HalfTowardsZero, "-1234000"},
+        {"1234500", Step::Thousand, RoundMode::HalfAwayFromZero, "1235000"},
+        {"0.005", Step::Cent, RoundMode::HalfTowardsZero, "0"},
+        {"0.0051", Step::Cent, RoundMode::HalfTowardsZero, "0.01"},
+        // large values keep their cents
+        {"-0.004", Step::Cent, RoundMode::HalfAwayFromZero, "0"},
+        {"123456789123.125", Step::Cent, RoundMode::HalfAwayFromZero, "123456789123.13"},
+        // half to even
+        {"80.5", Step::Lira, RoundMode::HalfEven, "80"},
+        {"81.5", Step::Lira, RoundMode::HalfEven, "82"},
+        {"-80.5", Step::Lira, RoundMode::HalfEven, "-80"},
+        {"0.125", Step::Cent, RoundMode::HalfEven, "0.12"},
+        {"0.1251", Step::Cent, RoundMode::HalfEven, "0.13"},
+        // the ten-thousandth is the precision itself
+        {"1.2345", Step::TenThousandth, RoundMode::HalfAwayFromZero, "1.2345"},
     };
-    for (const auto &c : cases) {
-        EXPECT_DOUBLE_EQ(roundTo(c.value, c.step, c.mode), c.expected)
-            << c.value << " step " << c.step << " mode " << int(c.mode);
-        // an exact amount rounds alike wherever it can hold the value
-        const Money exact = Money::fromDouble(c.value);
-        if (c.step > 0 && exact.toDouble() == c.value)
-            EXPECT_EQ(roundTo(exact, c.step, c.mode), Money::fromDouble(c.expected))
-                << c.value << " step " << c.step << " mode " << int(c.mode);
-    }
+    for (const auto &c : cases)
+        EXPECT_EQ(roundTo(m(c.value), c.step, c.mode), m(c.expected)) << c.value << " mode " << int(c.mode);
+}
+
+TEST(Rounding, SharesOfAnAmount)
+{
+    struct {
+        const char *value;
+        long long numerator, denominator;
+        Step step;
+        const char *expected;
+    } cases[] = {
+        {"1000.01", 1, 3, Step::Cent, "333.34"},
+        {"333.34", 88, 100, Step::Cent, "293.34"},
+        {"100.01", 88, 100, Step::Cent, "88.01"},
+        {"1000000", 1, 3, Step::Lira, "333333"},
+        {"-10", 1, 3, Step::Cent, "-3.33"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(roundedShare(m(c.value), c.numerator, c.denominator, c.step, RoundMode::HalfAwayFromZero),
+                  m(c.expected))
+            << c.value;
 }
 
 TEST(Rounding, AlwaysAWholeNumberOfSteps)
 {
-    for (RoundMode mode : {RoundMode::HalfUp, RoundMode::HalfAwayFromZero, RoundMode::HalfTowardsZero, RoundMode::HalfEven}) {
-        for (double v = -50.0; v < 50.0; v += 0.0173) {
-            const double cents = roundTo(v, 0.01, mode) * 100.0;
-            EXPECT_NEAR(cents, std::round(cents), 1e-6) << v;
-            const double whole = roundTo(v, 1, mode);
-            EXPECT_EQ(whole, std::round(whole)) << v;
+    for (RoundMode mode : {RoundMode::HalfUp, RoundMode::HalfAwayFromZero, RoundMode::HalfTowardsZero, RoundMode::HalfEven})
+        for (long long raw = -500000; raw < 500000; raw += 173) {
+            EXPECT_EQ(roundTo(Money::fromRaw(raw), Step::Cent, mode).raw() % 100, 0) << raw;
+            EXPECT_EQ(roundTo(Money::fromRaw(raw), Step::Lira, mode).raw() % 10000, 0) << raw;
         }
-    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/Failures.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -36,8 +37,10 @@ const std::vector<std::pair<QString, Cell>> &previewRows()
              return m.mese ? QStringLiteral("Mese %1").arg(*m.mese) : QStringLiteral("Trimestre %1").arg(*m.trimestre);
          }},
         {u"Attività"_qs, [](const CommunicationModule &m) { return m.activities.join(u", "_qs); }},
-        {u"VP2 Totale operazioni attive"_qs, [](const CommunicationModule &m) { return amount(m.totaleOperazioniAttive); }},
-        {u"VP3 Totale operazioni passive"_qs, [](const CommunicationModule &m) { return amount(m.totaleOperazioniPassive); }},
+        {u"VP2 Totale operazioni attive"_qs,
+         [](const CommunicationModule &m) { return amount(m.totaleOperazioniAttive); }},
+        {u"VP3 Totale operazioni passive"_qs,
+         [](const CommunicationModule &m) { return amount(m.totaleOperazioniPassive); }},
         {u"VP4 IVA esigibile"_qs, [](const CommunicationModule &m) { return amount(m.ivaEsigibile); }},
         {u"VP5 IVA detratta"_qs, [](const CommunicationModule &m) { return amount(m.ivaDetratta); }},
         {u"VP6 IVA dovuta"_qs, [](const CommunicationModule &m) { return amount(m.ivaDovuta); }},
@@ -45,11 +48,13 @@ const std::vector<std::pair<QString, Cell>> &previewRows()
         {u"VP7 Debito periodo precedente"_qs, [](const CommunicationModule &m) { return amount(m.debitoPrecedente); }},
         {u"VP8 Credito periodo precedente"_qs,
          [](const CommunicationModule &m) { return amount(m.creditoPeriodoPrecedente); }},
-        {u"VP9 Credito anno precedente"_qs, [](const CommunicationModule &m) { return amount(m.creditoAnnoPrecedente); }},
+        {u"VP9 Credito anno precedente"_qs,
+         [](const CommunicationModule &m) { return amount(m.creditoAnnoPrecedente); }},
         {u"VP10 Versamenti auto"_qs, [](const CommunicationModule &m) { return amount(m.versamentiAuto); }},
         {u"VP11 Crediti d'imposta"_qs, [](const CommunicationModule &m) { return amount(m.creditiImposta); }},
         {u"VP12 Interessi dovuti"_qs, [](const CommunicationModule &m) { return amount(m.interessiDovuti); }},
-        {u"VP13 Metodo"_qs, [](const CommunicationModule &m) { return m.metodo ? QString::number(*m.metodo) : QString(); }},
+        {u"VP13 Metodo"_qs,
+         [](const CommunicationModule &m) { return m.metodo ? QString::number(*m.metodo) : QString(); }},
         {u"VP13 Acconto"_qs, [](const CommunicationModule &m) { return amount(m.acconto); }},
         {u"VP14 Importo da versare"_qs, [](const CommunicationModule &m) { return amount(m.importoDaVersare); }},
         {u"VP14 Importo a credito"_qs, [](const CommunicationModule &m) { return amount(m.importoACredito); }},
@@ -153,21 +158,18 @@ void frmComunicazioneLiqIva::refresh()
 
 bool frmComunicazioneLiqIva::writeTo(const QString &path)
 {
-    try {
-        writePeriodicCommunication(m_data, path);
-    } catch (const Refusal &r) {
-        m_messages.warn(r.message());
+    if (!runShowingFailures(m_messages, [&] { writePeriodicCommunication(m_data, path); }))
         return false;
-    }
     m_messages.inform(QStringLiteral("File della comunicazione scritto: %1").arg(path));
     return true;
 }
 
 void frmComunicazioneLiqIva::chooseFileAndWrite()
 {
-    const QString suggested = QStringLiteral("IVP_%1_%2T.xml").arg(txtAnno->value()).arg(cboTrimestre->currentData().toInt());
-    const QString path = QFileDialog::getSaveFileName(this, u"Comunicazione liquidazioni IVA"_qs, suggested,
-                                                      u"File XML (*.xml)"_qs);
+    const QString suggested =
+        QStringLiteral("IVP_%1_%2T.xml").arg(txtAnno->value()).arg(cboTrimestre->currentData().toInt());
+    const QString path =
+        QFileDialog::getSaveFileName(this, u"Comunicazione liquidazioni IVA"_qs, suggested, u"File XML (*.xml)"_qs);
     if (!path.isEmpty())
         writeTo(path);
 }

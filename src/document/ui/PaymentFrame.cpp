@@ -6,6 +6,7 @@
 #include "document/ui/CommitEdit.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -261,15 +262,13 @@ void PaymentFrame::showPayment()
     m_idAbi = 0;
     m_bankName->clear();
     m_agentName->clear();
-    try {
+    runShowingFailures(m_messages, [&] {
         if (!p.abi.isEmpty())
             if (const std::optional<AbiCode> bank = findAbi(m_db, p.abi))
                 m_idAbi = bank->idAbi;
         describeBank();
         describeAgent();
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
-    }
+    });
     enableForPlace();
     m_loading = false;
 }
@@ -359,12 +358,8 @@ bool PaymentFrame::acceptAbi(const QString &text)
         return true;
     }
     std::optional<AbiCode> bank;
-    try {
-        bank = findAbi(m_db, text);
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] { bank = findAbi(m_db, text); }))
         return false;
-    }
     if (!bank) {
         m_messages.warn(msgAbiNotFound(text));
         return false;
@@ -400,12 +395,8 @@ bool PaymentFrame::acceptCab(const QString &text)
         return false;
     }
     std::optional<CabCode> branch;
-    try {
-        branch = findCab(m_db, m_idAbi, text);
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] { branch = findCab(m_db, m_idAbi, text); }))
         return false;
-    }
     if (!branch) {
         m_messages.warn(msgCabNotFound(text));
         return false;
@@ -433,13 +424,11 @@ bool PaymentFrame::acceptConcession(const QString &text)
     bool number = false;
     const int code = text.trimmed().toInt(&number);
     std::optional<CollectionAgent> agent;
-    try {
-        if (number)
-            agent = findCollectionAgent(m_db, code);
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] {
+            if (number)
+                agent = findCollectionAgent(m_db, code);
+        }))
         return false;
-    }
     if (!agent) {
         m_messages.warn(msgCollectionAgentNotFound(text));
         return false;
@@ -522,12 +511,8 @@ void PaymentFrame::search(CommitEdit *box)
         wanted = collectionAgentSearch();
     }
     std::vector<CodeSearchRow> rows;
-    try {
-        rows = runSearch(m_db, wanted);
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] { rows = runSearch(m_db, wanted); }))
         return;
-    }
     CodeSearchDialog dialog(wanted, std::move(rows), window());
     dialog.selectCode(box->text());
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen())

@@ -1,16 +1,17 @@
 #include "document/ui/frmChild.h"
 
+#include "credits/ui/frmCreditoAnnuale.h"
 #include "document/DeclarationEdit.h"
 #include "document/InputText.h"
 #include "document/ui/PaymentFrame.h"
 #include "document/ui/SideTabWidget.h"
-#include "credits/ui/frmCreditoAnnuale.h"
 #include "otherops/cAltreOperazioni.h"
 #include "otherops/ui/frmAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
 #include "prorata/ui/frmDatiProRata.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
@@ -615,7 +616,7 @@ void frmChild::showAmounts()
     const SettlementDocument &d = *m_doc;
     const bool euro = d.euro();
     const Money values[] = {d.importoDaVersare(), d.interessiAnnuali(), d.creditoResiduo(), d.creditoInfrannualeF24(),
-                             d.creditoInfrannualeRimborso()};
+                            d.creditoInfrannualeRimborso()};
     for (int i = 0; i < 5; ++i)
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
     m_lblImportiDIP[0]->setText(d.amountToPayCaption());
@@ -814,13 +815,7 @@ void frmChild::markChanged()
 void frmChild::sbChildFill(int key, bool makeDatiIva)
 {
     m_periodic->infMinimo()->clear();
-    try {
-        m_doc->sbChildFill(key, makeDatiIva);
-    } catch (const DbError &e) {
-        m_ctx.messages.error(e.message());
-    } catch (const std::exception &e) {
-        m_ctx.messages.error(QString::fromLocal8Bit(e.what()));
-    }
+    runShowingFailures(m_ctx.messages, [&] { m_doc->sbChildFill(key, makeDatiIva); });
     // What was filled up to an error is shown as it stands. The main strip stays on its
     // tab (a dialog may fill again), unless that tab has gone.
     showDocument();

@@ -2,6 +2,7 @@
 
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -156,11 +157,7 @@ void frmNew::sbSetComboMesi()
 
 void frmNew::selectionChanged()
 {
-    try {
-        sbSetComboMesi();
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
-    }
+    runShowingFailures(m_messages, [&] { sbSetComboMesi(); });
     periodChanged();
     cmdOk->setEnabled(cboAttivita->currentIndex() != -1 && cboPeriodoIva->currentIndex() != -1);
 }
@@ -188,13 +185,11 @@ bool frmNew::eventFilter(QObject *watched, QEvent *event)
 void frmNew::ok()
 {
     int result = 2;
-    try {
-        result = m_logic.confirm(chosenKey(cboAttivita), chosenKey(cboPeriodoIva), cboMese->currentIndex(),
-                                 cboMetodo->currentIndex(), chkNoMakeDatiIva->isChecked());
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] {
+            result = m_logic.confirm(chosenKey(cboAttivita), chosenKey(cboPeriodoIva), cboMese->currentIndex(),
+                                     cboMetodo->currentIndex(), chkNoMakeDatiIva->isChecked());
+        }))
         return;
-    }
     if (result != 1)
         return; // refused: the dialog stays open for another choice
     m_result = 1;

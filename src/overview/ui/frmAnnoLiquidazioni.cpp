@@ -3,6 +3,7 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/Failures.h"
 
 #include <QBrush>
 #include <QHBoxLayout>
@@ -81,15 +82,8 @@ void frmAnnoLiquidazioni::refresh()
 {
     spdAnno->setRowCount(0);
     m_overview = YearOverview{};
-    try {
-        m_overview = loadYearOverview(m_db, m_idAzienda, txtAnno->value());
-    } catch (const Refusal &r) {
-        m_messages.warn(r.message());
+    if (!runShowingFailures(m_messages, [&] { m_overview = loadYearOverview(m_db, m_idAzienda, txtAnno->value()); }))
         return;
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
-        return;
-    }
     const QLocale italian(QLocale::Italian);
     spdAnno->setRowCount(int(m_overview.rows.size()));
     QStringList names;
