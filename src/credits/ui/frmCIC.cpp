@@ -38,11 +38,25 @@ frmCIC::frmCIC(CreditoCompensabile &cic, MessageService &messages, bool euro, QW
         label->setBuddy(curCICAmount[i]);
         form->addWidget(label, i, 0);
         form->addWidget(curCICAmount[i], i, 1);
-        if (!m_c.isLocked(i))
+        if (!m_c.isLocked(i)) {
             connect(curCICAmount[i], &QLineEdit::editingFinished, this, [this, i] {
                 if (curCICAmount[i]->isModified())
                     take(i);
             });
+            // The end of the period follows the typing; a wrong amount is told when the box
+            // is left.
+            connect(curCICAmount[i], &QLineEdit::textEdited, this, [this, i](const QString &text) {
+                const ParsedAmount parsed = parseAmount(text, m_euro);
+                if (!parsed.valid)
+                    return;
+                try {
+                    m_c.setValue(i, parsed.value.value_or(Money()));
+                } catch (const Refusal &) {
+                    return;
+                }
+                curCICAmount[CreditoCompensabile::Fine]->setText(formatAmount(m_c.value(CreditoCompensabile::Fine), m_euro));
+            });
+        }
     }
     root->addLayout(form);
     chkPrintCIC = new QCheckBox(u"Riportare in stampa"_qs, this);

@@ -50,7 +50,14 @@ frmCreUse::frmCreUse(CreditUse &use, MessageService &messages, bool euro, QWidge
         grid->setColumnWidth(2, 150);
         grid->setSelectionMode(QAbstractItemView::SingleSelection);
         grid->setTabKeyNavigation(false);
-        grid->setMinimumWidth(620);
+        grid->setMinimumWidth(660);
+        grid->setColumnWidth(2, 130);
+        grid->setWordWrap(false);
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+        // Every row in sight: the grid is short.
+        grid->setMinimumHeight(grid->rowCount() * grid->verticalHeader()->defaultSectionSize() +
+                               grid->horizontalHeader()->sizeHint().height() + 2 * grid->frameWidth() + 2);
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setItem(0, 0, cell(u"Residuo mese precedente"_qs, false, false));
         grid->setItem(0, 1, cell(QString(), false, false));
         grid->setItem(0, 2, cell(QString(), false, true));
