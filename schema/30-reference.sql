@@ -151,6 +151,30 @@ INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRi
 INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (47, 'Operazioni esenti per il pro-rata');
 INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (48, 'Importazioni di rottami senza pagamento dell''IVA in dogana: imponibile');
 INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (49, 'Importazioni di rottami senza pagamento dell''IVA in dogana: imposta');
+-- The figures of the credit windows (prospectuses, credit use, compensable credit).
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (60, 'Credito IVA compensabile all''inizio del periodo');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (61, 'Credito IVA compensabile utilizzato nella liquidazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (62, 'Credito IVA compensabile utilizzato con il modello F24');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (63, 'Credito IVA compensabile alla fine del periodo');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (64, 'Credito infrannuale destinato alle liquidazioni periodiche');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (65, 'Credito infrannuale in compensazione con il modello F24');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (66, 'Credito infrannuale chiesto a rimborso');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (67, 'Credito infrannuale utilizzabile a rimborso e/o compensazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (68, 'Credito infrannuale I trimestre estromesso dalla compensazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (69, 'Credito infrannuale II trimestre estromesso dalla compensazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (70, 'Credito infrannuale III trimestre estromesso dalla compensazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (71, 'Credito annuale estromesso dalla compensazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (72, 'Credito infrannuale portato in detrazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (73, 'Credito infrannuale II trimestre portato in detrazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (74, 'Credito infrannuale III trimestre portato in detrazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (75, 'Credito annuale portato in detrazione');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (76, 'Credito infrannuale I trimestre estromesso dalle liquidazioni');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (77, 'Credito infrannuale II trimestre estromesso dalle liquidazioni');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (78, 'Credito infrannuale III trimestre estromesso dalle liquidazioni');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (79, 'Credito annuale estromesso dalle liquidazioni periodiche');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (80, 'Credito infrannuale: credito totale');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (81, 'Credito infrannuale: credito del trimestre');
+INSERT INTO TipoRisultatoLiquidazioneIva (IDTipoRisultatoLiquidazioneIva, TipoRisultatoLiquidazioneIva) VALUES (82, 'Credito infrannuale: variazioni in aumento');
 
 -- VAT credits: the two groups of the credit-use dialog and their causes. Causes 1 and 2
 -- are the automatic movements of the annual credit (carried over, refund requested).

@@ -117,7 +117,10 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     // The F24 lines of the amount to pay (the form is in euro: none in the lire years).
     QJsonArray f24;
     if (!id.lireRules()) {
-        const F24Input in = loadF24Input(db, id.idRisultatoLiquidazioneIva, doc.importoDaVersare());
+        F24Input in = loadF24Input(db, id.idRisultatoLiquidazioneIva, doc.importoDaVersare());
+        // The compensable credit used in the form, as the document holds it (the report
+        // header has it only after a save).
+        in.creditoAnnualeCompensato = doc.fromAmounts(doc.amounts().CICUtiF24());
         for (const F24Line &line : f24Lines(in)) {
             QJsonObject o;
             o.insert(u"CodiceTributo"_qs, line.codiceTributo);
@@ -175,8 +178,10 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
         // The values of the dialogs, given in a file: checked as the dialogs check them.
         if (!args.value(u"input"_qs).isEmpty()) {
             const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
-            if (SettlementInput::apply(doc, input))
+            if (SettlementInput::apply(doc, input)) {
                 doc.sbChildFill(key, false);
+                SettlementInput::applyAfterFill(doc, input);
+            }
         }
     } catch (...) {
         if (removeWhenDone)

@@ -1,6 +1,7 @@
 #include "document/SettlementInput.h"
 
 #include "credits/CreditoAnnuale.h"
+#include "document/CreditInput.h"
 #include "document/SettlementDocument.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
@@ -17,7 +18,13 @@ namespace liqiva {
 
 namespace {
 
-const QStringList kMembers = {u"prorata"_qs, u"otherOperations"_qs, u"annualCredit"_qs};
+// The members of the dialogs, then those of the declaration and payment tabs.
+const QStringList &kMembers()
+{
+    static const QStringList members =
+        QStringList{u"prorata"_qs, u"otherOperations"_qs, u"annualCredit"_qs} + CreditInput::members();
+    return members;
+}
 
 // An amount given as a number or as text with a decimal point ("1234.56").
 Money amountOf(const QJsonObject &object, const QString &member, const QString &path, Money fallback = {})
@@ -51,7 +58,7 @@ QJsonObject objectMember(const QJsonObject &input, const QString &name)
 
 QString SettlementInput::msgUnknownMember(const QString &name)
 {
-    return QStringLiteral("Il membro \"%1\" non è previsto: si possono indicare %2.").arg(name, kMembers.join(u", "_qs));
+    return QStringLiteral("Il membro \"%1\" non è previsto: si possono indicare %2.").arg(name, kMembers().join(u", "_qs));
 }
 
 QString SettlementInput::msgNotAnnual(const QString &name)
@@ -94,7 +101,7 @@ QJsonObject SettlementInput::readFile(const QString &path)
 bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
 {
     for (const QString &name : input.keys()) {
-        if (!kMembers.contains(name))
+        if (!kMembers().contains(name))
             throw Refusal(msgUnknownMember(name));
     }
     const SettlementIdentity &id = doc.identity();
@@ -172,7 +179,15 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
             });
         }
     }
+    // The declaration and payment tabs: now, or after the computation the caller runs again.
+    if (!recompute)
+        applyAfterFill(doc, input);
     return recompute;
+}
+
+void SettlementInput::applyAfterFill(SettlementDocument &doc, const QJsonObject &input)
+{
+    CreditInput::apply(doc, input);
 }
 
 QJsonObject SettlementInput::toJson(SettlementDocument &doc)
@@ -214,6 +229,7 @@ QJsonObject SettlementInput::toJson(SettlementDocument &doc)
         credit.insert(u"refund"_qs, recorded.Rimborso().toDouble());
         out.insert(u"annualCredit"_qs, credit);
     }
+    CreditInput::toJson(doc, out);
     return out;
 }
 

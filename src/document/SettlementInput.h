@@ -28,6 +28,10 @@ public:
     // computed again (the pro-rata or the other operations changed). A bad value throws a
     // Refusal with its message; what was applied before stays in memory only.
     static bool apply(SettlementDocument &doc, const QJsonObject &input);
+    // The members of the declaration and payment tabs (CreditInput.h), which a computation
+    // would lose: apply() takes them itself unless it returns true, and then the caller gives
+    // them here after computing again.
+    static void applyAfterFill(SettlementDocument &doc, const QJsonObject &input);
 
     // The same members, as the document holds them now.
     static QJsonObject toJson(SettlementDocument &doc);

@@ -38,7 +38,30 @@ QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
     return w;
 }
 
+std::optional<Amounts::Figure> figureOfType(int type)
+{
+    for (const auto &[figure, code] : Amounts::storedFigures())
+        if (code == type)
+            return figure;
+    return std::nullopt;
+}
+
 } // namespace
+
+const QVector<std::pair<Amounts::Figure, int>> &Amounts::storedFigures()
+{
+    static const QVector<std::pair<Figure, int>> figures = {
+        {Figure::CICInizio, 60},         {Figure::CICUtiLiqui, 61},       {Figure::CICUtiF24, 62},
+        {Figure::CICFine, 63},           {Figure::CreLiquiPer, 64},       {Figure::CreCompF24, 65},
+        {Figure::RimbInfrannuale, 66},   {Figure::CredInfrannuale, 67},   {Figure::CIEstrCompTrimI, 68},
+        {Figure::CIEstrCompTrimII, 69},  {Figure::CIEstrCompTrimIII, 70}, {Figure::CAEstrComp, 71},
+        {Figure::CIDetrazTrimI, 72},     {Figure::CIDetrazTrimII, 73},    {Figure::CIDetrazTrimIII, 74},
+        {Figure::CADetraz, 75},          {Figure::CIEstrLiqTrimI, 76},    {Figure::CIEstrLiqTrimII, 77},
+        {Figure::CIEstrLiqTrimIII, 78},  {Figure::CAEstrLiqPer, 79},      {Figure::CredInfraTotale, 80},
+        {Figure::CredInfraTrimestre, 81}, {Figure::CredInfraAumenti, 82},
+    };
+    return figures;
+}
 
 Amounts::Amounts(Connection &db, int idUser) : m_db(db), m_idUser(idUser) {}
 
@@ -150,6 +173,11 @@ void Amounts::loadRows(const QString &where)
         }
         const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         const int group = rs.integer(u"TipoLiquidazioneIva"_qs); // NULL gives 0
+        if (const std::optional<Figure> figure = figureOfType(type)) {
+            if (group == prefix())
+                m_figures.insert(*figure, fromDatabase(rs.field(u"Importo"_qs)));
+            continue;
+        }
         setImporto(group, type, fromDatabase(rs.field(u"Importo"_qs)));
     }
 }
@@ -467,6 +495,22 @@ void Amounts::Save()
                                    sqlNumber(group) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs;
             nextKey(m_db, kXTipo, kXTipoKey, insert);
         }
+    }
+
+    // The figures of the credit windows, under the settlement type the properties use.
+    for (const auto &[figure, type] : storedFigures()) {
+        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
+                     sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        const Money amount = toDatabase(m_figures.value(figure));
+        if (amount.isZero())
+            continue;
+        const QString group = withActivity ? u"NULL"_qs : sqlNumber(m_liquidationType);
+        nextKey(m_db, kXTipo, kXTipoKey,
+                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+                "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+                "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                    sqlNumber(type) + u", "_qs + key + u", "_qs + amount.toString() + u", "_qs + group +
+                    u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
     }
 
     if (booksSpecialCredits()) {

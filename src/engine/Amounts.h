@@ -128,6 +128,10 @@ public:
         VarImpCrePrecCalc,
         VarRavvOperosoPrecCalc,
         AltreVarDebPrec,
+        // the infra-annual credit prospectus: total credit, credit of the quarter, increases
+        CredInfraTotale,
+        CredInfraTrimestre,
+        CredInfraAumenti,
     };
     // clang-format off
 #define LIQIVA_FIGURE(name)                                                                                           \
@@ -160,7 +164,14 @@ public:
     LIQIVA_FIGURE(VarImpCrePrecCalc)
     LIQIVA_FIGURE(VarRavvOperosoPrecCalc)
     LIQIVA_FIGURE(AltreVarDebPrec)
+    LIQIVA_FIGURE(CredInfraTotale)
+    LIQIVA_FIGURE(CredInfraTrimestre)
+    LIQIVA_FIGURE(CredInfraAumenti)
 #undef LIQIVA_FIGURE
+
+    // The figures the credit windows set are stored with the settlement as typed amounts of
+    // their own (from 60 on) and read back by the loaders: the figure and its amount type.
+    static const QVector<std::pair<Figure, int>> &storedFigures();
 
     // ---- derived amounts of the declaration grid ----------------------------------------
     // AltriCreImpUti + CreAutotraspUti.

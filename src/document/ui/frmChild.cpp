@@ -1,7 +1,11 @@
 #include "document/ui/frmChild.h"
 
+#include "credits/ui/frmCIC.h"
+#include "credits/ui/frmCreUse.h"
 #include "credits/ui/frmCreditoAnnuale.h"
+#include "credits/ui/frmProsp.h"
 #include "document/DeclarationEdit.h"
+#include "document/DocumentCredits.h"
 #include "document/InputText.h"
 #include "document/ui/PaymentFrame.h"
 #include "document/ui/SideTabWidget.h"
@@ -385,8 +389,10 @@ QWidget *frmChild::buildDeclaration()
     m_spdDIP->verticalHeader()->setDefaultSectionSize(m_spdDIP->fontMetrics().height() + 8);
     m_spdDIP->setTabKeyNavigation(false);
     m_spdDIP->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_spdDIP->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                              QAbstractItemView::AnyKeyPressed);
+    // A double click opens the window of a prospectus row, or edits the cell (see
+    // declarationCellDoubleClicked).
+    m_spdDIP->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    connect(m_spdDIP, &QTableWidget::cellDoubleClicked, this, &frmChild::declarationCellDoubleClicked);
     m_spdDIP->setWordWrap(false);
     QHeaderView *header = m_spdDIP->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
@@ -426,8 +432,8 @@ QWidget *frmChild::buildDeclaration()
     m_cmdCredInfRim->setEnabled(false);
     m_cmdCIC = new QPushButton(u"Credito Iva compensa&bile ..."_qs, page);
     m_cmdCIC->setObjectName(u"cmdCIC"_qs);
-    // Its dialog is not there yet.
     m_cmdCIC->setEnabled(false);
+    connect(m_cmdCIC, &QPushButton::clicked, this, &frmChild::sbCreditoCompensabile);
     connect(m_chkSoggetto, &QCheckBox::toggled, this, [this](bool on) {
         m_cmdCredInfRim->setEnabled(on);
         if (m_loading)
@@ -436,6 +442,7 @@ QWidget *frmChild::buildDeclaration()
         markChanged();
     });
     connect(m_cmdCredInfRim, &QPushButton::clicked, this, &frmChild::infraAnnualCreditRequested);
+    connect(m_cmdCredInfRim, &QPushButton::clicked, this, [this] { sbProspetto(Prospetto::CreditoInfrannuale); });
 
     auto *side = new QVBoxLayout;
     side->addWidget(m_chkSoggetto);
@@ -608,6 +615,7 @@ void frmChild::showDeclaration()
     showAmounts();
     m_chkSoggetto->setChecked(m_doc->soggettoRimborso());
     m_cmdCredInfRim->setEnabled(m_chkSoggetto->isChecked());
+    m_cmdCIC->setEnabled(key() > 0);
     m_loading = wasLoading;
 }
 
@@ -668,6 +676,70 @@ void frmChild::declarationCellEdited(QTableWidgetItem *item)
     markChanged();
 }
 
+void frmChild::declarationCellDoubleClicked(int row, int column)
+{
+    if (column == DipDescription || key() <= 0)
+        return;
+    const int window = windowOfDeclarationCell(row, column == DipDebit);
+    if (window == CreditUseWindow) {
+        sbCreditUse();
+    } else if (window >= 0) {
+        sbProspetto(window);
+    } else if (isEditableDipCell(row, column)) {
+        m_spdDIP->editItem(m_spdDIP->item(row, column));
+    }
+}
+
+void frmChild::creditWindowDone()
+{
+    showDeclaration();
+    markChanged();
+}
+
+void frmChild::sbProspetto(int type)
+{
+    if (key() <= 0 || !commitEdits())
+        return;
+    const std::unique_ptr<Prospetto> p = makeProspetto(*m_doc, type, m_readOnly);
+    frmProsp dialog(*p, m_ctx.messages, m_doc->euro(), this);
+    if (dialog.exec() != QDialog::Accepted || m_readOnly)
+        return;
+    takeProspetto(*m_doc, *p);
+    creditWindowDone();
+}
+
+void frmChild::sbCreditUse()
+{
+    if (key() <= 0 || !commitEdits())
+        return;
+    try {
+        const std::unique_ptr<CreditUse> use = makeCreditUse(*m_doc, m_readOnly);
+        frmCreUse dialog(*use, m_ctx.messages, m_doc->euro(), this);
+        if (dialog.exec() != QDialog::Accepted || m_readOnly)
+            return;
+        takeCreditUse(*m_doc, *use);
+        creditWindowDone();
+    } catch (const DbError &e) {
+        m_ctx.messages.error(e.message());
+    }
+}
+
+void frmChild::sbCreditoCompensabile()
+{
+    if (key() <= 0 || !commitEdits())
+        return;
+    try {
+        const std::unique_ptr<CreditoCompensabile> cic = makeCreditoCompensabile(*m_doc, m_readOnly);
+        frmCIC dialog(*cic, m_ctx.messages, m_doc->euro(), this);
+        if (dialog.exec() != QDialog::Accepted || m_readOnly)
+            return;
+        takeCreditoCompensabile(*m_doc, *cic);
+        creditWindowDone();
+    } catch (const DbError &e) {
+        m_ctx.messages.error(e.message());
+    }
+}
+
 void frmChild::carryAmountToAdvance()
 {
     // The advance paid is the amount to pay of this settlement, paid where the periodic
@@ -711,8 +783,7 @@ void frmChild::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
     m_spdDIP->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
-                                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                             QAbstractItemView::AnyKeyPressed);
+                                       : QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_chkSoggetto->setEnabled(!readOnly);
     m_periodic->setReadOnly(readOnly);
     m_advance->setReadOnly(readOnly);

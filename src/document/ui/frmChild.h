@@ -67,6 +67,11 @@ public:
     // The other operations of a December advance: the advance is computed again when they
     // changed (they are written with the settlement).
     void sbGestioneAltreOperazioni();
+    // The credit windows: a declaration prospectus (type 0 to 4), the credits used, the
+    // compensable credit. What they confirm goes into the document, which is then changed.
+    void sbProspetto(int type);
+    void sbCreditUse();
+    void sbCreditoCompensabile();
 
 Q_SIGNALS:
     // Every edit marks the document changed.
@@ -91,6 +96,8 @@ private:
     void showAmounts();
     void showPayments();
     void declarationCellEdited(QTableWidgetItem *item);
+    void declarationCellDoubleClicked(int row, int column);
+    void creditWindowDone();
     // The declaration grid's cells that take typing, in reading order.
     bool isEditableDipCell(int row, int column) const;
     // Moves to the next (step 1) or previous (-1) cell that takes typing; false at the end.
