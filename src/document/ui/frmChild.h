@@ -67,6 +67,10 @@ public:
     // The other operations of a December advance: the advance is computed again when they
     // changed (they are written with the settlement).
     void sbGestioneAltreOperazioni();
+    // The declaration data: frmCADI for the annual communication, frmDatiDip otherwise.
+    void sbDatiDip();
+    // "Credito autotrasportatori...".
+    void sbCreditoAutotrasportatori();
 
 Q_SIGNALS:
     // Every edit marks the document changed.
