@@ -90,7 +90,7 @@ void SettlementDocument::declarationDataChanged(bool fromAnnualCommunication)
     }
 }
 
-bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &credit)
+bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &credit, MessageService &messages)
 {
     if (!truckersCreditEnabled())
         return false;
@@ -98,7 +98,7 @@ bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &cre
         // The special credits together may not exceed the VAT of the period.
         const Money before = m_amounts->CreAutotraspUti();
         m_amounts->setCreAutotraspUti(toAmounts(credit.Utilizzato()));
-        const bool ok = m_amounts->CheckAmounts(&m_ctx.messages);
+        const bool ok = m_amounts->CheckAmounts(&messages);
         m_amounts->setCreAutotraspUti(before);
         if (!ok)
             return false;

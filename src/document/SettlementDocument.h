@@ -142,7 +142,7 @@ public:
     std::unique_ptr<CreditoAutotrasportatori> truckersCredit();
     // Takes the used credit the dialog confirmed (checked against the VAT of the period too,
     // with its message) and fills the settlement again. False: nothing changed.
-    bool applyTruckersCredit(const CreditoAutotrasportatori &credit);
+    bool applyTruckersCredit(const CreditoAutotrasportatori &credit, MessageService &messages);
 
     // The periodic declaration and the annual communication share the imports without VAT at
     // customs and the exceptional events: an edit of one is carried into the other.

@@ -31,6 +31,15 @@ QList<DatiPNC::Voce> voci(Connection &db, const QString &sql, const QString &id,
 
 DatiPNC::DatiPNC(cDatiProRata &proRata, Money importoStorno) : m_p(proRata), m_importo(importoStorno) {}
 
+Money DatiPNC::ImportoDaStornare(const cDatiProRata &p, Money imponibili, Money esenti)
+{
+    if (p.IDMese() != 0)
+        return p.CalcolaStornoPeriodo().ivaIndetraibileDaStornare;
+    const cDatiProRata::ConguaglioAnnuale c =
+        p.CalcolaConguaglioAnnuale(imponibili, esenti, p.TotaleIvaAcquisti(), p.IvaDetratta());
+    return !c.ivaDaRecuperare.isZero() ? c.ivaDaRecuperare : -c.ivaDaVersare;
+}
+
 QString DatiPNC::msgDatiObbligatori()
 {
     return QStringLiteral("Per la registrazione in contabilità è necessario impostare tutte le informazioni obbligatorie.");

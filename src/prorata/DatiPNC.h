@@ -42,6 +42,10 @@ public:
     DatiPNC(cDatiProRata &proRata, Money importoStorno);
 
     Money ImportoStorno() const { return m_importo; }
+    // The amount the entry books for the pro-rata shown: for the year (with the operations
+    // given) the VAT to recover, or minus the VAT to pay back; for a period the undeductible
+    // VAT still to reverse.
+    static Money ImportoDaStornare(const cDatiProRata &p, Money imponibili, Money esenti);
     // The amount of the entry already booked (its first row), when there is one.
     std::optional<Money> ImportoContabilizzato() const;
     bool RegistrazioneEsistente() const;

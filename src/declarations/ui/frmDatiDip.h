@@ -9,6 +9,8 @@
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QTabWidget;
 
 namespace liqiva {
@@ -62,8 +64,8 @@ public:
     bool CancelOperation() const { return m_cancel; }
 
 private:
-    class QPlainTextEdit *txtInfo = nullptr;
-    class QPushButton *cmdOk = nullptr;
+    QPlainTextEdit *txtInfo = nullptr;
+    QPushButton *cmdOk = nullptr;
     bool m_cancel = true;
 };
 

@@ -263,7 +263,7 @@ void frmChild::sbCreditoAutotrasportatori()
         if (dialog.exec() != QDialog::Accepted)
             return;
         const bool changed = m_changed;
-        if (m_doc->applyTruckersCredit(*credit)) {
+        if (m_doc->applyTruckersCredit(*credit, m_ctx.messages)) {
             showDocument();
             setChanged(true);
         } else {

@@ -129,11 +129,7 @@ QLineEdit *frmDatiProRata::amountField(const char *name, QWidget *parent, bool e
 
 Money frmDatiProRata::ImportoStorno()
 {
-    if (m_p.IDMese() != 0)
-        return m_p.CalcolaStornoPeriodo().ivaIndetraibileDaStornare;
-    const cDatiProRata::ConguaglioAnnuale c =
-        m_p.CalcolaConguaglioAnnuale(m_imponibili, m_esenti, m_p.TotaleIvaAcquisti(), m_p.IvaDetratta());
-    return !c.ivaDaRecuperare.isZero() ? c.ivaDaRecuperare : -c.ivaDaVersare;
+    return DatiPNC::ImportoDaStornare(m_p, m_imponibili, m_esenti);
 }
 
 void frmDatiProRata::primaNota()
