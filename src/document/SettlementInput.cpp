@@ -250,7 +250,7 @@ std::optional<DatiPNC::Dati> SettlementInput::accountingEntry(SettlementDocument
     }
     if (e.contains(u"number"_qs)) {
         const double n = e.value(u"number"_qs).toDouble(-1);
-        d.numeroRegistrazione = n >= 1 && n <= AccountingEntry::NumeroMassimo && n == std::floor(n) ? int(n) : -1;
+        d.numeroRegistrazione = n == 0 ? 0 : n >= 1 && n <= AccountingEntry::NumeroMassimo && n == std::floor(n) ? int(n) : -1;
     }
     if (e.contains(u"branch"_qs))
         d.idFiliale = e.value(u"branch"_qs).toInt();

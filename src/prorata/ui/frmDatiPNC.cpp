@@ -98,7 +98,7 @@ frmDatiPNC::frmDatiPNC(cDatiProRata &datiProRata, Money importoStorno, MessageSe
     for (const DatiPNC::Voce &v : m_core.Causali())
         kvrContbCausale->addItem(label(v), v.id);
     curImportoStorno->setText(formatAmount(m_core.ImportoStorno(), m_euro));
-    show(m_core.Proposta());
+    showDati(m_core.Proposta());
 
     connect(cboEsercizio, &QComboBox::currentIndexChanged, this, [this] {
         fillAccounts();
@@ -146,7 +146,7 @@ void frmDatiPNC::proposeAccounts()
     select(KvrSearchACSAvere, avere);
 }
 
-void frmDatiPNC::show(const DatiPNC::Dati &d)
+void frmDatiPNC::showDati(const DatiPNC::Dati &d)
 {
     const QSignalBlocker a(cboEsercizio), b(KvrFirmGerarchy1);
     select(KvrFirmGerarchy1, d.idFiliale);
@@ -211,7 +211,7 @@ bool frmDatiPNC::creaRegistrazione()
     }
     if (booked) {
         m_booked = true;
-        show(m_core.Proposta());
+        showDati(m_core.Proposta());
         return true;
     }
     if (proposta > 0) {

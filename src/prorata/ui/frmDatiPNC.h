@@ -31,7 +31,7 @@ public:
 private:
     void fillAccounts();
     void proposeAccounts();
-    void show(const DatiPNC::Dati &d);
+    void showDati(const DatiPNC::Dati &d);
     static void select(QComboBox *combo, int id);
     static int selected(const QComboBox *combo);
 
