@@ -16,6 +16,8 @@ namespace liqiva {
 cDatiProRata::cDatiProRata(Connection &db) : m_db(&db) {}
 
 cDatiProRata::~cDatiProRata() = default;
+cDatiProRata::cDatiProRata(cDatiProRata &&) noexcept = default;
+cDatiProRata &cDatiProRata::operator=(cDatiProRata &&) noexcept = default;
 
 AccountingEntry &cDatiProRata::ObjectPNC()
 {

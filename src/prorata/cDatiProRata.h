@@ -21,6 +21,8 @@ class cDatiProRata {
 public:
     explicit cDatiProRata(Connection &db);
     ~cDatiProRata();
+    cDatiProRata(cDatiProRata &&) noexcept;
+    cDatiProRata &operator=(cDatiProRata &&) noexcept;
 
     Connection &getConnection() const { return *m_db; }
     void setConnection(Connection &db) { m_db = &db; }

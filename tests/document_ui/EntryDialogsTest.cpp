@@ -11,6 +11,9 @@
 #include "declarations/ui/frmCADI.h"
 #include "declarations/ui/frmDatiDip.h"
 #include "document/InputText.h"
+#include "document/SettlementDocument.h"
+#include "document/ui/frmChild.h"
+#include "ChildFixture.h"
 #include "engine/Amounts.h"
 #include "prorata/DatiPNC.h"
 #include "prorata/cDatiProRata.h"
@@ -385,5 +388,77 @@ TEST_P(EntryDialogs, TheMissingDataWindowLetsThePrintGoOnOnlyWithOptionalItems)
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryDialogs);
+
+} // namespace
+
+// The settlement window opens the dialogs: the truckers' credit button of a trucker's
+// quarter (used credit taken into the summary, Annulla leaves it), the declaration data.
+namespace {
+
+class EntryFromWindow : public EngineTest {
+protected:
+    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
+    std::unique_ptr<TestDatabase> t;
+};
+
+template <class Dialog> void whenShown(std::function<void(Dialog &)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *d = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        QApplication::setActiveWindow(d);
+        act(*d);
+    });
+}
+
+TEST_P(EntryFromWindow, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialogs)
+{
+    ScriptedMessages m;
+    const int key = newSettlement(t->db(), m, 2, 2, 3);
+    frmChild form(contextOf(t->db(), m));
+    form.sbChildFill(key, false);
+    auto *button = form.findChild<QPushButton *>(u"cmdCreditoAutotrasportatori"_qs);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+    const Money before = form.document().importoDaVersare();
+
+    whenShown<frmCreditoAutotrasportatori>([](frmCreditoAutotrasportatori &d) {
+        EXPECT_EQ(d.findChild<QLineEdit *>(u"curCreditoResiduo"_qs)->text(), u"1.200,00"_qs);
+        d.findChild<QPushButton *>(u"cmdAnnulla"_qs)->click();
+    });
+    button->click();
+    EXPECT_EQ(form.document().importoDaVersare(), before);
+    EXPECT_FALSE(form.isChanged());
+
+    whenShown<frmCreditoAutotrasportatori>([](frmCreditoAutotrasportatori &d) {
+        auto *used = d.findChild<QLineEdit *>(u"curCreditoUtilizzato"_qs);
+        used->selectAll();
+        QTest::keyClicks(used, u"250"_qs);
+        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
+    });
+    button->click();
+    // 4,317.52 - 250.00 = 4,067.52 plus 1% interest (40.68): 4,108.20.
+    EXPECT_EQ(form.document().importoDaVersare(), Money::fromRaw(41082000));
+    EXPECT_TRUE(form.isChanged());
+
+    whenShown<frmDatiDip>([](frmDatiDip &d) {
+        auto *taxable = d.findChild<QLineEdit *>(u"curImponibile"_qs);
+        taxable->selectAll();
+        QTest::keyClicks(taxable, u"100"_qs);
+        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
+    });
+    form.sbDatiDip();
+    EXPECT_EQ(form.document().datiDip().VP3_Imponibile, Money::units(100));
+    // Saved, the credit leaves the activity and the declaration amount is stored.
+    ASSERT_TRUE(form.fnChildSave());
+    EXPECT_EQ(t->db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
+                             "IDAttivitaAziendaPerPeriodoIva = 6"_qs).toDouble(),
+              950);
+    EXPECT_EQ(t->db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
+                             "AND IDRisultatoLiquidazioneIva = "_qs + QString::number(key)).toDouble(),
+              100);
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryFromWindow);
 
 } // namespace
