@@ -9,7 +9,9 @@
 #include "document/SettlementSession.h"
 #include "document/WorkingRecords.h"
 #include "engine/Amounts.h"
+#include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
+#include "suite/Refusal.h"
 #include "startup/database/SqlLiteral.h"
 #include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
@@ -173,15 +175,19 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
         ctx.heldByOther = [session](int k) { return session->holderOf(k); };
     ctx.mayRebuildVatData = services.hasRight(user, ctx.idFunction, db);
     SettlementDocument doc(ctx);
+    std::optional<DatiPNC::Dati> entry;
     try {
         doc.sbChildFill(key, makeDatiIva);
         // The values of the dialogs, given in a file: checked as the dialogs check them.
         if (!args.value(u"input"_qs).isEmpty()) {
             const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
+            if (input.contains(u"accountingEntry"_qs) && !save)
+                throw Refusal(SettlementInput::msgEntryNeedsSave());
             if (SettlementInput::apply(doc, input)) {
                 doc.sbChildFill(key, false);
                 SettlementInput::applyAfterFill(doc, input);
             }
+            entry = SettlementInput::accountingEntry(doc, input);
         }
     } catch (...) {
         if (removeWhenDone)
@@ -190,7 +196,22 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     }
     bool saved = false;
     if (save) {
-        saved = doc.fnChildSave();
+        // The settlement and the entry of its pro-rata adjustment are saved together or not
+        // at all.
+        {
+            Transaction both(db);
+            saved = doc.fnChildSave();
+            if (saved && entry) {
+                try {
+                    SettlementInput::bookAccountingEntry(doc, *entry);
+                } catch (const Refusal &r) {
+                    messages.error(r.message());
+                    saved = false;
+                }
+            }
+            if (saved)
+                both.commit();
+        }
         if (!saved) {
             // With --json the messages were kept for the object: the reason goes to standard
             // error as well.

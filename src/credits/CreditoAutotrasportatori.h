@@ -41,6 +41,12 @@ public:
     Money Utilizzato() const { return m_utilizzato; }
     // Disponibile - Utilizzato: the activity's remaining credit once the settlement is saved.
     Money Residuo() const { return m_residuo; }
+    // The used credit as the settlement holds it elsewhere (from 2000 on, its amounts).
+    void setUtilizzato(Money v)
+    {
+        m_utilizzato = v;
+        m_residuo = m_disponibile - v;
+    }
     // The residual the dialog shows while the used credit is being typed.
     Money ResiduoPer(Money utilizzato) const;
     // The settlement consumes the credit (a month or a quarter).

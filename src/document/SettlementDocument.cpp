@@ -1,6 +1,7 @@
 #include "document/SettlementDocument.h"
 
 #include "credits/CreditoAnnuale.h"
+#include "credits/CreditoAutotrasportatori.h"
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
 #include "declarations/DeclarationTotals.h"
@@ -65,6 +66,49 @@ SettlementDocument::SettlementDocument(const DocumentContext &context)
 
 SettlementDocument::~SettlementDocument() = default;
 
+std::unique_ptr<CreditoAutotrasportatori> SettlementDocument::truckersCredit()
+{
+    auto credit = std::make_unique<CreditoAutotrasportatori>(m_ctx.db, m_ctx.idUser);
+    credit->Load(m_id, currencyStep());
+    if (!m_id.lireRules())
+        credit->setUtilizzato(fromAmounts(m_amounts->CreAutotraspUti()));
+    return credit;
+}
+
+void SettlementDocument::declarationDataChanged(bool fromAnnualCommunication)
+{
+    AltriDatiDip &dip = *m_datiDip;
+    DatiCADI &cadi = *m_datiCadi;
+    if (fromAnnualCommunication) {
+        dip.VP3_Imponibile = cadi.Imponibile;
+        dip.VP3_Imposta = cadi.Imposta;
+        dip.VersamentoNonEffettuato = cadi.EventiEccezionali;
+    } else {
+        cadi.Imponibile = dip.VP3_Imponibile;
+        cadi.Imposta = dip.VP3_Imposta;
+        cadi.EventiEccezionali = dip.VersamentoNonEffettuato;
+    }
+}
+
+bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &credit, MessageService &messages)
+{
+    if (!truckersCreditEnabled())
+        return false;
+    if (!m_id.lireRules()) {
+        // The special credits together may not exceed the VAT of the period.
+        const Money before = m_amounts->CreAutotraspUti();
+        m_amounts->setCreAutotraspUti(toAmounts(credit.Utilizzato()));
+        const bool ok = m_amounts->CheckAmounts(&messages);
+        m_amounts->setCreAutotraspUti(before);
+        if (!ok)
+            return false;
+    }
+    m_truckersUsed = credit.Utilizzato();
+    m_truckersKey = key();
+    sbChildFill(key(), false);
+    return true;
+}
+
 void SettlementDocument::say(const QString &text)
 {
     m_messageLog << text;
@@ -110,6 +154,13 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
         m_proRata->Aggiorna(typedProRata->first, typedProRata->second,
                             cDatiProRata::CalcolaPercProRata(typedProRata->first, typedProRata->second));
 
+    m_autotrasportatore = fieldToNumber(m_ctx.db.scalar(
+                              u"SELECT Autotrasportatore FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
+                              + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)))
+        != 0;
+    if (m_truckersKey != key)
+        m_truckersUsed.reset();
+
     // The engine rebuilds the report rows and the header.
     ReportInputs inputs;
     inputs.periodCaption = m_periodText;
@@ -117,6 +168,12 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     if (m_id.isAdvance())
         inputs.otherOperationsVat = m_altreOperazioni->TotaleImposta();
     inputs.ventilationShown = m_showReceiptsToSplit;
+    if (m_truckersUsed && m_id.lireRules()) {
+        CreditoAutotrasportatori credit(m_ctx.db, m_ctx.idUser);
+        credit.Load(m_id, currencyStep());
+        inputs.truckersCreditUsed = *m_truckersUsed;
+        inputs.truckersCreditResidual = credit.Disponibile() - *m_truckersUsed;
+    }
     LoggingMessages logging(m_ctx.messages, m_messageLog);
     EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro};
     const ReportOutcome outcome = sbRicalcolaReportLiquidazione(engine, m_id, inputs);
@@ -329,6 +386,9 @@ void SettlementDocument::loadDeclaration()
     a.setTipoLiquidazioneIva(m_tipoLiquidazione);
     a.LoadByPeriod(m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese, m_id.metodoCalcoloAccontoIva);
     a.setIDRisultatoLiquidazioneIva(m_id.idRisultatoLiquidazioneIva);
+    // From 2000 on the truckers' credit used is an amount of the settlement.
+    if (m_truckersUsed && !m_id.lireRules())
+        a.setCreAutotraspUti(toAmounts(*m_truckersUsed));
 
     Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                          + n(m_id.idRisultatoLiquidazioneIva));

@@ -13,10 +13,12 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace liqiva {
 
 class Amounts;
+class CreditoAutotrasportatori;
 class cDatiProRata;
 class cAltreOperazioni;
 class AltriDatiDip;
@@ -132,6 +134,26 @@ public:
 
     const DocumentContext &context() const { return m_ctx; }
 
+    // ---- the truckers' credit ---------------------------------------------------------
+    // A trucker's settlement of a month or a quarter may use the activity's credit.
+    bool truckersCreditEnabled() const { return m_autotrasportatore && m_id.idMese >= 1 && m_id.idMese <= 12; }
+    // The credit available to the settlement and the part it uses now.
+    std::unique_ptr<CreditoAutotrasportatori> truckersCredit();
+    // Takes the used credit the dialog confirmed (checked against the VAT of the period too,
+    // with its message) and fills the settlement again. False: nothing changed.
+    bool applyTruckersCredit(const CreditoAutotrasportatori &credit, MessageService &messages);
+
+    // The periodic declaration and the annual communication share the imports without VAT at
+    // customs and the exceptional events: an edit of one is carried into the other.
+    void declarationDataChanged(bool fromAnnualCommunication);
+    // The annual communication, not the periodic declaration, is the declaration of the
+    // annual settlement from 2002 on.
+    bool annualCommunication() const { return m_id.isAnnual() && m_id.anno >= 2002; }
+
+    // The settlement row was changed by this user outside the save (the link of the
+    // pro-rata entry): the next save must not take it for another user's change.
+    void rowChangedHere() { readRowStamp(); }
+
     // Shows the annual credit to the user during the save of an annual settlement with a
     // credit (the dialog, or the command line's input); false abandons the save.
     void setAnnualCreditEditor(AnnualCreditEditor editor) { m_annualCreditEditor = std::move(editor); }
@@ -151,6 +173,7 @@ private:
     // a delete's transaction, that it is still that row (locked against the others' writes).
     void readRowStamp();
     bool anotherSavedSettlement();
+    void checkTruckersCredit();
     void lockAndCheckRow();
     QString userName(int idUser);
     // The save's steps, inside its transaction.
@@ -193,6 +216,10 @@ private:
     std::unique_ptr<AltriDatiDip> m_datiDip;
     std::unique_ptr<DatiCADI> m_datiCadi;
     AnnualCreditEditor m_annualCreditEditor;
+    bool m_autotrasportatore = false;
+    // The used truckers' credit confirmed in the dialog, kept for the settlement across fills.
+    std::optional<Money> m_truckersUsed;
+    int m_truckersKey = 0;
 };
 
 } // namespace liqiva

@@ -1,7 +1,14 @@
 #include "document/SettlementInput.h"
 
 #include "credits/CreditoAnnuale.h"
+#include "credits/CreditoAutotrasportatori.h"
+#include "declarations/AltriDatiDip.h"
+#include "declarations/DatiCADI.h"
+#include "declarations/DeclarationDataEdit.h"
 #include "document/CreditInput.h"
+#include "document/InputText.h"
+#include "suite/AccountingEntry.h"
+#include "suite/Messages.h"
 #include "document/SettlementDocument.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
@@ -21,8 +28,10 @@ namespace {
 // The members of the dialogs, then those of the declaration and payment tabs.
 const QStringList &kMembers()
 {
-    static const QStringList members =
-        QStringList{u"prorata"_qs, u"otherOperations"_qs, u"annualCredit"_qs} + CreditInput::members();
+    static const QStringList members = QStringList{u"prorata"_qs,         u"otherOperations"_qs,    u"annualCredit"_qs,
+                                                   u"truckersCredit"_qs,  u"accountingEntry"_qs,    u"declarationData"_qs,
+                                                   u"annualCommunication"_qs} +
+                                       CreditInput::members();
     return members;
 }
 
@@ -54,7 +63,237 @@ QJsonObject objectMember(const QJsonObject &input, const QString &name)
     return v.toObject();
 }
 
+// Keeps what a core check says instead of showing it, so that it becomes the refusal.
+class Kept : public MessageService {
+public:
+    explicit Kept(MessageService &questions) : m_questions(questions) {}
+    Answer messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title) override
+    {
+        if (buttons != Buttons::Ok)
+            return m_questions.messageBox(text, buttons, icon, title);
+        last = text;
+        return Answer::Ok;
+    }
+    QString last;
+
+private:
+    MessageService &m_questions;
+};
+
+bool flagOf(const QJsonObject &o, const QString &member, const QString &path, bool fallback)
+{
+    const QJsonValue v = o.value(member);
+    if (v.isUndefined() || v.isNull())
+        return fallback;
+    if (!v.isBool())
+        throw Refusal(QStringLiteral("%1.%2 deve valere true o false.").arg(path, member));
+    return v.toBool();
+}
+
+void applyTruckersCredit(SettlementDocument &doc, const QJsonObject &c)
+{
+    if (!doc.truckersCreditEnabled())
+        throw Refusal(QStringLiteral("Il credito autotrasportatori si indica solo nella liquidazione di un mese o di un "
+                                     "trimestre di un'attività di autotrasporto."));
+    std::unique_ptr<CreditoAutotrasportatori> credit = doc.truckersCredit();
+    const Money used = amountOf(c, u"used"_qs, u"truckersCredit"_qs, credit->Utilizzato());
+    Kept kept(doc.context().messages);
+    if (!credit->Conferma(used, kept) || !doc.applyTruckersCredit(*credit, kept))
+        throw Refusal(u"truckersCredit.used: "_qs + kept.last);
+}
+
+void applyDeclarationData(SettlementDocument &doc, const QJsonObject &d)
+{
+    if (doc.annualCommunication())
+        throw Refusal(u"Dal 2002 la liquidazione annuale ha la comunicazione annuale dati IVA: indicare "
+                      u"\"annualCommunication\"."_qs);
+    const QString p = u"declarationData"_qs;
+    DatiDipEdit edit(doc.context().db, doc.datiDip(), doc.soggettoRimborso(), doc.euro());
+    AltriDatiDip shown = edit.Mostrati();
+    const auto stored = [&](const QString &m, Money current) {
+        return declarationShown(amountOf(d, m, p, declarationStored(current, doc.euro())), doc.euro());
+    };
+    shown.VP3_Imponibile = stored(u"importsTaxable"_qs, shown.VP3_Imponibile);
+    shown.VP3_Imposta = stored(u"importsTax"_qs, shown.VP3_Imposta);
+    shown.DichiarazioneIntegrativa = flagOf(d, u"amendedReturn"_qs, p, shown.DichiarazioneIntegrativa);
+    shown.CorrettivaNeiTermini = flagOf(d, u"correctionInTime"_qs, p, shown.CorrettivaNeiTermini);
+    shown.VariazioniPeriodiPrec = flagOf(d, u"priorPeriodChanges"_qs, p, shown.VariazioniPeriodiPrec);
+    shown.ContribuentiLiquidazioneTrim = flagOf(d, u"quarterlyTaxpayers"_qs, p, shown.ContribuentiLiquidazioneTrim);
+    shown.AliquotaMediaLettA = flagOf(d, u"refundAverageRate"_qs, p, shown.AliquotaMediaLettA);
+    shown.OperazioniNonImpLettB = flagOf(d, u"refundNonTaxable"_qs, p, shown.OperazioniNonImpLettB);
+    shown.AcquistiBeniAmmLettC = flagOf(d, u"refundDepreciableGoods"_qs, p, shown.AcquistiBeniAmmLettC);
+    shown.CreditoARimborsoInEuro = flagOf(d, u"refundInEuro"_qs, p, shown.CreditoARimborsoInEuro);
+    shown.VersamentoInEuro = flagOf(d, u"paymentInEuro"_qs, p, shown.VersamentoInEuro);
+    shown.VersamentoNonEffettuato = flagOf(d, u"paymentNotMade"_qs, p, shown.VersamentoNonEffettuato);
+    Kept kept(doc.context().messages);
+    if (!edit.Conferma(shown, kept))
+        throw Refusal(p + u": "_qs + kept.last);
+    doc.declarationDataChanged(false);
+}
+
+void applyAnnualCommunication(SettlementDocument &doc, const QJsonObject &d)
+{
+    if (!doc.annualCommunication())
+        throw Refusal(u"La comunicazione annuale dati IVA vale solo per la liquidazione annuale dal 2002."_qs);
+    const QString p = u"annualCommunication"_qs;
+    DatiCADIEdit edit(doc.context().db, doc.datiCadi(), doc.euro());
+    DatiCADI shown = edit.Mostrati();
+    const auto stored = [&](const QString &m, Money current) {
+        return declarationShown(amountOf(d, m, p, declarationStored(current, doc.euro())), doc.euro());
+    };
+    shown.Imponibile = stored(u"importsTaxable"_qs, shown.Imponibile);
+    shown.Imposta = stored(u"importsTax"_qs, shown.Imposta);
+    shown.ImponibileRottami = stored(u"scrapTaxable"_qs, shown.ImponibileRottami);
+    shown.ImpostaRottami = stored(u"scrapTax"_qs, shown.ImpostaRottami);
+    shown.EventiEccezionali = flagOf(d, u"exceptionalEvents"_qs, p, shown.EventiEccezionali);
+    if (!edit.Conferma(shown, doc.context().messages))
+        throw Refusal(p + u": "_qs + DatiCADIEdit::questionImpostaMaggiore().section(u'\n', 0, 0) +
+                      u" (rispondere sì con --yes)"_qs);
+    doc.declarationDataChanged(true);
+}
+
+// The members of the dialogs of the truckers' credit, the declaration data and the
+// accounting entry, as the document holds them now.
+void entryJson(SettlementDocument &doc, QJsonObject &out)
+{
+    const bool euro = doc.euro();
+    if (doc.truckersCreditEnabled()) {
+        std::unique_ptr<CreditoAutotrasportatori> credit = doc.truckersCredit();
+        out.insert(u"truckersCredit"_qs, QJsonObject{{u"available"_qs, credit->Disponibile().toDouble()},
+                                                     {u"used"_qs, credit->Utilizzato().toDouble()},
+                                                     {u"residual"_qs, credit->Residuo().toDouble()}});
+    }
+    if (doc.annualCommunication()) {
+        const DatiCADI &c = doc.datiCadi();
+        out.insert(u"annualCommunication"_qs,
+                   QJsonObject{{u"activeOperations"_qs, c.OperazioniAttive.toDouble()},
+                               {u"passiveOperations"_qs, c.OperazioniPassive.toDouble()},
+                               {u"importsTaxable"_qs, c.Imponibile.toDouble()},
+                               {u"importsTax"_qs, c.Imposta.toDouble()},
+                               {u"scrapTaxable"_qs, c.ImponibileRottami.toDouble()},
+                               {u"scrapTax"_qs, c.ImpostaRottami.toDouble()},
+                               {u"exceptionalEvents"_qs, c.EventiEccezionali}});
+    } else {
+        const AltriDatiDip &d = doc.datiDip();
+        out.insert(u"declarationData"_qs,
+                   QJsonObject{{u"activeOperations"_qs, d.VP1_OperazioniAttive.toDouble()},
+                               {u"intraEuSupplies"_qs, d.VP1_CessioniIntracomunitarie.toDouble()},
+                               {u"passiveOperations"_qs, d.VP2_OperazioniPassive.toDouble()},
+                               {u"intraEuPurchases"_qs, d.VP2_AcquistiIntracomunitari.toDouble()},
+                               {u"importsTaxable"_qs, d.VP3_Imponibile.toDouble()},
+                               {u"importsTax"_qs, d.VP3_Imposta.toDouble()},
+                               {u"amendedReturn"_qs, d.DichiarazioneIntegrativa},
+                               {u"correctionInTime"_qs, d.CorrettivaNeiTermini},
+                               {u"priorPeriodChanges"_qs, d.VariazioniPeriodiPrec},
+                               {u"quarterlyTaxpayers"_qs, d.ContribuentiLiquidazioneTrim},
+                               {u"refundAverageRate"_qs, d.AliquotaMediaLettA},
+                               {u"refundNonTaxable"_qs, d.OperazioniNonImpLettB},
+                               {u"refundDepreciableGoods"_qs, d.AcquistiBeniAmmLettC},
+                               {u"refundInEuro"_qs, d.CreditoARimborsoInEuro},
+                               {u"paymentInEuro"_qs, d.VersamentoInEuro},
+                               {u"paymentNotMade"_qs, d.VersamentoNonEffettuato}});
+    }
+    cDatiProRata &pr = doc.proRata();
+    const AccountingEntry &entry = pr.ObjectPNC();
+    if (entry.HasTestata() && entry.storedTestata()) {
+        const AccountingEntry::Testata &t = *entry.storedTestata();
+        DatiPNC core(pr, Money());
+        QJsonObject e{{u"date"_qs, t.DataRegistrazione.toString(Qt::ISODate)},
+                      {u"number"_qs, t.NumeroRegistrazione},
+                      {u"branch"_qs, t.IDFiliale}};
+        for (const DatiPNC::Voce &v : core.Esercizi())
+            if (v.id == t.IDEsercizio)
+                e.insert(u"fiscalYear"_qs, v.descrizione);
+        for (const DatiPNC::Voce &v : core.Causali())
+            if (v.id == t.IDCausaleContabile)
+                e.insert(u"cause"_qs, v.codice);
+        const QList<DatiPNC::Voce> accounts = core.Conti(t.IDEsercizio);
+        for (const AccountingEntry::Riga &r : entry.Righe()) {
+            for (const DatiPNC::Voce &v : accounts)
+                if (v.id == r.IDContoPDC)
+                    e.insert(r.Segno == u"D"_qs ? u"debitAccount"_qs : u"creditAccount"_qs, v.codice);
+            e.insert(u"amount"_qs, r.Importo.toDouble());
+            e.insert(u"note"_qs, r.DescrizioneAggiuntiva);
+        }
+        out.insert(u"accountingEntry"_qs, e);
+    }
+    (void)euro;
+}
+
 } // namespace
+
+QString SettlementInput::msgEntryNeedsSave()
+{
+    return QStringLiteral("Il membro \"accountingEntry\" richiede --save: la registrazione si collega alla "
+                          "liquidazione salvata.");
+}
+
+std::optional<DatiPNC::Dati> SettlementInput::accountingEntry(SettlementDocument &doc, const QJsonObject &input)
+{
+    if (!input.contains(u"accountingEntry"_qs))
+        return std::nullopt;
+    const QJsonObject e = objectMember(input, u"accountingEntry"_qs);
+    const QString p = u"accountingEntry"_qs;
+    cDatiProRata &pr = doc.proRata();
+    if (doc.identity().isAdvance() || !pr.GestioneProRata())
+        throw Refusal(u"accountingEntry: la rettifica pro-rata si registra solo per un'attività con il pro-rata, "
+                      u"fuori dall'acconto di dicembre."_qs);
+    DatiPNC core(pr, DatiPNC::ImportoDaStornare(pr, pr.OperazioniImponibili(), pr.OperazioniEsenti()));
+    DatiPNC::Dati d = core.Proposta();
+    const auto text = [&](const QString &m) { return e.value(m).isString() ? e.value(m).toString() : QString(); };
+    if (e.contains(u"date"_qs)) {
+        const QDate date = QDate::fromString(text(u"date"_qs), Qt::ISODate);
+        if (!date.isValid())
+            throw Refusal(QStringLiteral("%1.date: \"%2\" non è una data (AAAA-MM-GG).").arg(p, text(u"date"_qs)));
+        d.dataRegistrazione = date;
+        if (!e.contains(u"fiscalYear"_qs))
+            d.idEsercizio = core.EsercizioDaData(date);
+    }
+    if (e.contains(u"fiscalYear"_qs)) {
+        const QString year = e.value(u"fiscalYear"_qs).isDouble() ? QString::number(e.value(u"fiscalYear"_qs).toInt())
+                                                                  : text(u"fiscalYear"_qs);
+        d.idEsercizio = 0;
+        for (const DatiPNC::Voce &v : core.Esercizi())
+            if (v.descrizione == year)
+                d.idEsercizio = v.id;
+    }
+    if (e.contains(u"number"_qs)) {
+        const double n = e.value(u"number"_qs).toDouble(-1);
+        d.numeroRegistrazione = n == 0 ? 0 : n >= 1 && n <= AccountingEntry::NumeroMassimo && n == std::floor(n) ? int(n) : -1;
+    }
+    if (e.contains(u"branch"_qs))
+        d.idFiliale = e.value(u"branch"_qs).toInt();
+    if (e.contains(u"cause"_qs))
+        d.idCausaleContabile = core.CausaleDaCodice(text(u"cause"_qs));
+    const auto [dare, avere] = core.ContiPredefiniti(d.idFiliale, d.idEsercizio);
+    d.idContoDare = e.contains(u"debitAccount"_qs) ? core.ContoDaCodice(text(u"debitAccount"_qs), d.idEsercizio) : dare;
+    d.idContoAvere =
+        e.contains(u"creditAccount"_qs) ? core.ContoDaCodice(text(u"creditAccount"_qs), d.idEsercizio) : avere;
+    if (e.contains(u"note"_qs))
+        d.note = text(u"note"_qs);
+    Kept kept(doc.context().messages);
+    int proposal = 0;
+    if (!core.Verifica(d, kept, &proposal))
+        throw Refusal(p + u": "_qs + kept.last +
+                      (proposal > 0 ? QStringLiteral(" Il primo numero libero è %1.").arg(proposal) : QString()));
+    return d;
+}
+
+void SettlementInput::bookAccountingEntry(SettlementDocument &doc, const DatiPNC::Dati &entry)
+{
+    cDatiProRata &pr = doc.proRata();
+    pr.setIDRisultatoLiquidazioneIva(doc.key());
+    DatiPNC core(pr, DatiPNC::ImportoDaStornare(pr, pr.OperazioniImponibili(), pr.OperazioniEsenti()));
+    Kept kept(doc.context().messages);
+    int proposal = 0;
+    if (!core.CreaRegistrazione(entry, kept, &proposal))
+        throw Refusal(u"accountingEntry: "_qs +
+                      (kept.last.isEmpty() ? u"la registrazione esistente non è stata aggiornata (rispondere sì con --yes)."_qs
+                                           : kept.last) +
+                      (proposal > 0 ? QStringLiteral(" Il primo numero libero è %1.").arg(proposal) : QString()));
+    doc.context().messages.inform(kept.last);
+    doc.rowChangedHere();
+}
 
 QString SettlementInput::msgUnknownMember(const QString &name)
 {
@@ -179,9 +418,25 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
             });
         }
     }
+    if (input.contains(u"truckersCredit"_qs)) {
+        applyTruckersCredit(doc, objectMember(input, u"truckersCredit"_qs));
+        recompute = true;
+    }
+    // The declaration data live in the document until the save: a fill reads them again, so
+    // it comes first.
+    if (recompute && (input.contains(u"declarationData"_qs) || input.contains(u"annualCommunication"_qs))) {
+        doc.sbChildFill(doc.key(), false);
+        recompute = false;
+    }
+    if (input.contains(u"declarationData"_qs))
+        applyDeclarationData(doc, objectMember(input, u"declarationData"_qs));
+    if (input.contains(u"annualCommunication"_qs))
+        applyAnnualCommunication(doc, objectMember(input, u"annualCommunication"_qs));
     // The declaration and payment tabs: now, or after the computation the caller runs again.
     if (!recompute)
         applyAfterFill(doc, input);
+    // The accounting entry is checked here and booked after the save.
+    accountingEntry(doc, input);
     return recompute;
 }
 
@@ -230,6 +485,7 @@ QJsonObject SettlementInput::toJson(SettlementDocument &doc)
         out.insert(u"annualCredit"_qs, credit);
     }
     CreditInput::toJson(doc, out);
+    entryJson(doc, out);
     return out;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "prorata/DatiPNC.h"
+
 #include <QJsonObject>
 #include <QString>
+#include <optional>
 
 namespace liqiva {
 
@@ -16,6 +19,20 @@ class SettlementDocument;
 //                      (December advance; the rows replace those of the settlement; without
 //                      "tax" it is computed from the rate)
 //   "annualCredit":    {"refund": 300}  (annual settlement with a credit, taken at the save)
+//   "truckersCredit":  {"used": 250}  (a trucker's month or quarter)
+//   "declarationData": {"importsTaxable": 1000, "importsTax": 220, "amendedReturn": false,
+//                       "correctionInTime": false, "priorPeriodChanges": false,
+//                       "quarterlyTaxpayers": false, "refundAverageRate": false,
+//                       "refundNonTaxable": false, "refundDepreciableGoods": false,
+//                       "refundInEuro": false, "paymentInEuro": true, "paymentNotMade": false}
+//                      (the periodic declaration; amounts as stored)
+//   "annualCommunication": {"importsTaxable": 0, "importsTax": 0, "scrapTaxable": 500,
+//                       "scrapTax": 110, "exceptionalEvents": false}  (annual settlement from 2002)
+//   "accountingEntry": {"date": "2025-12-31", "number": 12, "cause": "RPR",
+//                       "debitAccount": "1.05.01", "creditAccount": "5.08.11", "note": "..."}
+//                      (the entry of the pro-rata adjustment, booked after the save: needs
+//                      --save; the accounts default to the automatic ones, the fiscal year to
+//                      the one of the date, the branch to the activity's first)
 //
 // Read-only members that settlementInputJson prints beside them ("percentage", the credit
 // itself) are accepted and ignored, so that what the output prints can be given back.
@@ -35,6 +52,13 @@ public:
 
     // The same members, as the document holds them now.
     static QJsonObject toJson(SettlementDocument &doc);
+
+    // The accounting entry of the pro-rata adjustment given in the input, checked as its
+    // dialog checks it (a Refusal with the message otherwise); nothing without the member.
+    static std::optional<DatiPNC::Dati> accountingEntry(SettlementDocument &doc, const QJsonObject &input);
+    // Books it for the saved settlement; a Refusal when the books refuse it.
+    static void bookAccountingEntry(SettlementDocument &doc, const DatiPNC::Dati &entry);
+    static QString msgEntryNeedsSave();
 
     static QString msgUnknownMember(const QString &name);
     static QString msgNotAnnual(const QString &name);

@@ -14,6 +14,7 @@
 #include "startup/database/KeyReservation.h"
 #include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/AccountingEntry.h"
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
@@ -194,6 +195,7 @@ bool SettlementDocument::fnChildSave()
         // same period meanwhile.
         if (anotherSavedSettlement())
             throw Refusal(msgAnotherSavedSettlement());
+        checkTruckersCredit();
         if (annualCredit)
             after << (*annualCredit)();
 
@@ -231,6 +233,25 @@ bool SettlementDocument::fnChildSave()
     for (const QString &text : after)
         m_ctx.messages.warn(text);
     return true;
+}
+
+// The truckers' credit used may not go beyond what the activity's year still has, now that
+// the year is ours: another settlement may have used it since this one was filled.
+void SettlementDocument::checkTruckersCredit()
+{
+    if (!truckersCreditEnabled())
+        return;
+    const Money used = fromAmounts(m_amounts->CreAutotraspUti());
+    if (used <= Money())
+        return;
+    const Money left = Money::fromVariant(m_ctx.db.scalar(
+        u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
+        + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)));
+    const Money own = Money::fromVariant(m_ctx.db.scalar(
+        u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
+        u"IDRisultatoLiquidazioneIva = "_qs + n(key())));
+    if (used > left + own)
+        throw Refusal(msgSaveFailed(Amounts::msgCreditoUtilizzatoMaggiore()));
 }
 
 void SettlementDocument::saveSettlementRow()
@@ -456,6 +477,10 @@ bool SettlementDocument::sbChildDelete()
             m_amounts->setIDRisultatoLiquidazioneIva(key());
             m_amounts->Delete();
         }
+        // The accounting entry of the pro-rata adjustment goes with the settlement.
+        const QVariant entry = m_ctx.db.scalar(u"SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + k);
+        if (!entry.isNull() && entry.toInt() > 0)
+            AccountingEntry::Delete(m_ctx.db, entry.toInt());
         for (const char *table : {"RisultatoLiquidazioneIva", "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva",
                                   "RisultatoLiquidazioneIvaXTipo", "RisultatoLiquidazioneIvaArt34"})
             m_ctx.db.execute(u"DELETE FROM "_qs + QString::fromLatin1(table) + u" WHERE IDRisultatoLiquidazioneIva = "_qs + k);

@@ -5,6 +5,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlLiteral.h"
+#include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 #include "suite/Rounding.h"
 
@@ -13,6 +14,24 @@
 namespace liqiva {
 
 cDatiProRata::cDatiProRata(Connection &db) : m_db(&db) {}
+
+cDatiProRata::~cDatiProRata() = default;
+cDatiProRata::cDatiProRata(cDatiProRata &&) noexcept = default;
+cDatiProRata &cDatiProRata::operator=(cDatiProRata &&) noexcept = default;
+
+AccountingEntry &cDatiProRata::ObjectPNC()
+{
+    if (!m_pnc) {
+        m_pnc = std::make_unique<AccountingEntry>(*m_db, m_idAzienda, m_idUtente);
+        if (m_idRisultato > 0) {
+            const QVariant linked = m_db->scalar(u"SELECT IDOggettoProRata, IDTipoOggettoProRata FROM RisultatoLiquidazioneIva"_qs +
+                                                 u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato));
+            if (!linked.isNull() && linked.toInt() > 0)
+                m_pnc->Load(linked.toInt());
+        }
+    }
+    return *m_pnc;
+}
 
 void cDatiProRata::setOperazioniImponibili(Money v)
 {
@@ -121,6 +140,7 @@ void cDatiProRata::resetFigures()
 void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
 {
     m_idRisultato = idRisultatoLiquidazioneIva;
+    m_pnc.reset();
     resetFigures();
     {
         Recordset rs = m_db->openRecordset(

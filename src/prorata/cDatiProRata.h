@@ -5,10 +5,13 @@
 #include "suite/Percent.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <utility>
 
 namespace liqiva {
+
+class AccountingEntry;
 
 // The pro-rata of deduction of one settlement: the settings of the activity's VAT year,
 // the percentage computed from the taxable and exempt operations of the counters (or as
@@ -17,6 +20,9 @@ namespace liqiva {
 class cDatiProRata {
 public:
     explicit cDatiProRata(Connection &db);
+    ~cDatiProRata();
+    cDatiProRata(cDatiProRata &&) noexcept;
+    cDatiProRata &operator=(cDatiProRata &&) noexcept;
 
     Connection &getConnection() const { return *m_db; }
     void setConnection(Connection &db) { m_db = &db; }
@@ -120,6 +126,10 @@ public:
     // The user confirms the annual figures ("Aggiorna").
     void Aggiorna(Money imponibili, Money esenti, Percent percentuale);
 
+    // The accounting entry of the adjustment: on first use read from the settlement's link
+    // (IDOggettoProRata); empty when none is booked. Read again after each LoadDati.
+    AccountingEntry &ObjectPNC();
+
     // ---- saving -----------------------------------------------------------------------
     // Stores the operations of the annual settlement the user typed over (types 46 and 47);
     // operations equal to the counters are not stored, so they are computed again next time.
@@ -167,6 +177,7 @@ private:
     Money m_ivaIndCont;
     Money m_ivaDetratta;
     Money m_totaleIvaAcquisti;
+    std::unique_ptr<AccountingEntry> m_pnc;
 };
 
 } // namespace liqiva

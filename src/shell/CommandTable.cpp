@@ -126,7 +126,7 @@ std::vector<Command> commandTable(const ObjectNames &n)
          false},
         {"Mnu_DatiDip", "DatiDip", "mnuTools", "ToolDip", u"&Altri dati DIP..."_qs,
          u"Dati Dichiarazione IVA Periodica"_qs, u"Visualizza i dati relativi alla dichiarazione IVA periodica"_qs, {},
-         none, A::Later, sep},
+         none, A::Document, sep},
         {"Mnu_StampaDip", "StampaDip", "mnuTools", "ToolDip", u"&Stampa DIP..."_qs,
          u"Stampa Dichiarazione IVA Periodica"_qs, u"Stampa i dati relativi alla dichiarazione IVA periodica"_qs, {},
          none, A::Document, false},

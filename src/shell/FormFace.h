@@ -48,6 +48,9 @@ public:
     // The pro-rata and the other operations of the settlement (their dialogs).
     virtual void sbGestioneProRata() {}
     virtual void sbGestioneAltreOperazioni() {}
+    // The declaration data of the settlement (the periodic declaration, or the annual
+    // communication of the annual settlement).
+    virtual void sbDatiDip() {}
     // The other operations belong to the December advance only.
     virtual bool otherOperationsEnabled() const { return false; }
     // The settlement document the form shows (the declaration print reads it); nullptr

@@ -25,6 +25,7 @@ public:
     void avoidAccessKeys(const QString &taken) override { m_form->avoidAccessKeys(taken); }
     void sbGestioneProRata() override { m_form->sbGestioneProRata(); }
     void sbGestioneAltreOperazioni() override { m_form->sbGestioneAltreOperazioni(); }
+    void sbDatiDip() override { m_form->sbDatiDip(); }
     bool otherOperationsEnabled() const override { return m_form->document().otherOperationsEnabled(); }
     SettlementDocument *settlementDocument() override { return &m_form->document(); }
     void onChangedState(std::function<void(bool)> callback) override

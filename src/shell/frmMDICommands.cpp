@@ -102,6 +102,9 @@ void frmMDI::dispatchCommand(const QString &key, DocumentWindow *doc)
         // Unsaved changes are saved (or left) first: the pro-rata computes the settlement again.
         if (doc && doc->formFace() && (!doc->changedObject() || fnQuestionForSave(doc, true)))
             doc->formFace()->sbGestioneProRata();
+    } else if (key == u"Mnu_DatiDip"_qs) {
+        if (doc && doc->formFace())
+            doc->formFace()->sbDatiDip();
     } else if (key == u"Mnu_DatiAltreOperazioni"_qs) {
         if (doc && doc->formFace())
             doc->formFace()->sbGestioneAltreOperazioni();
@@ -183,6 +186,7 @@ void frmMDI::updateCommands()
     set("Mnu_Clear", form && doc->changedObject() && !search);
     set("Mnu_SearchObject", form);
     set("Mnu_DatiProRata", form && !search);
+    set("Mnu_DatiDip", form && !search);
     set("Mnu_DatiAltreOperazioni", form && !search && doc->formFace()->otherOperationsEnabled());
     set("Mnu_Cut", hasDoc);
     set("Mnu_Copy", hasDoc);

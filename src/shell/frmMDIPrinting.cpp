@@ -1,6 +1,7 @@
 // The main window's print commands: preview, print, the exports, "Invia a", the declaration
 // print, and the activity pane that shows how they go.
 
+#include "declarations/ui/frmDatiDip.h"
 #include "document/CompanyDirectory.h"
 #include "document/SettlementDocument.h"
 #include "printing/DeclarationPrint.h"
@@ -178,8 +179,10 @@ void frmMDI::printDeclaration(DocumentWindow *doc)
         const QStringList missing = DeclarationPrint::missingData(
             ctx.db(), ctx.lIDFirm, data.anno, settlement->soggettoRimborso(), settlement->datiDip());
         if (!missing.isEmpty()) {
-            MissingDataDialog list(missing, this);
-            if (list.exec() != QDialog::Accepted)
+            frmInfoDip info(this);
+            info.NotNecessaryItems(missing.join(u"\n"_qs));
+            info.exec();
+            if (info.CancelOperation())
                 return;
         }
     } catch (const DbError &e) {

@@ -3,6 +3,8 @@
 // definitive and produced, the exports that never replace a file unasked, "Invia a", the
 // declaration print with its missing data, and the activity pane following the pages.
 
+#include "declarations/ui/frmDatiDip.h"
+#include <QPlainTextEdit>
 #include "shell/ShellFixture.h"
 
 #include "declarations/AltriDatiDip.h"
@@ -337,10 +339,8 @@ TEST_P(PrintWindows, TheDeclarationIsPrintedFromTheFormAndLeavesNoWorkRows)
     db().execute(u"DELETE FROM ConfigurazioneDip"_qs);
     bool dialogShown = false;
     QStringList listed;
-    whenShown<MissingDataDialog>([&](MissingDataDialog &d) {
-        auto *list = d.findChild<QListWidget *>(u"lstDatiMancanti"_qs);
-        for (int i = 0; i < list->count(); ++i)
-            listed << list->item(i)->text();
+    whenShown<frmInfoDip>([&](frmInfoDip &d) {
+        listed = d.findChild<QPlainTextEdit *>(u"txtInfo"_qs)->toPlainText().split(u'\n');
         d.findChild<QPushButton *>(u"cmdAnnulla"_qs)->click();
     });
     window->sbExecuteMenuCommand(u"Mnu_StampaDip"_qs);
@@ -350,7 +350,7 @@ TEST_P(PrintWindows, TheDeclarationIsPrintedFromTheFormAndLeavesNoWorkRows)
 
     // Confirmed: the communication's dialog (no test print from 2002), to a PDF.
     chosenFile = dir.filePath(u"comunicazione.pdf"_qs);
-    whenShown<MissingDataDialog>([&](MissingDataDialog &d) {
+    whenShown<frmInfoDip>([&](frmInfoDip &d) {
         d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
         whenShown<frmStampaDip>([&](frmStampaDip &dip) {
             dialogShown = true;

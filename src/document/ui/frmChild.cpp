@@ -13,6 +13,10 @@
 #include "otherops/ui/frmAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
 #include "prorata/ui/frmDatiProRata.h"
+#include "credits/CreditoAutotrasportatori.h"
+#include "credits/ui/frmCreditoAutotrasportatori.h"
+#include "declarations/ui/frmCADI.h"
+#include "declarations/ui/frmDatiDip.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/ui/Failures.h"
@@ -210,6 +214,8 @@ void frmChild::sbGestioneProRata()
     const Percent before = p.PercProRata();
     frmDatiProRata dialog(p, m_ctx.messages, m_doc->euro(), m_readOnly, this);
     dialog.exec();
+    if (dialog.Booked())
+        m_doc->rowChangedHere();
     if (p.PercProRata() != before || dialog.Changed()) {
         const bool changed = m_changed;
         sbChildFill(key(), false);
@@ -229,6 +235,47 @@ void frmChild::sbGestioneAltreOperazioni()
         ops.GroupAltreOperazioni();
         sbChildFill(key(), false);
         setChanged(true);
+    }
+}
+
+void frmChild::sbDatiDip()
+{
+    if (key() <= 0)
+        return;
+    bool modified = false;
+    if (m_doc->annualCommunication()) {
+        frmCADI dialog(m_ctx.db, m_doc->datiCadi(), m_doc->euro(), m_ctx.messages, this);
+        dialog.exec();
+        modified = dialog.Modify();
+    } else {
+        frmDatiDip dialog(m_ctx.db, m_doc->datiDip(), m_doc->soggettoRimborso(), m_doc->euro(), m_ctx.messages, this);
+        dialog.exec();
+        modified = dialog.Modify();
+    }
+    if (modified) {
+        m_doc->declarationDataChanged(m_doc->annualCommunication());
+        setChanged(true);
+    }
+}
+
+void frmChild::sbCreditoAutotrasportatori()
+{
+    if (key() <= 0 || !m_doc->truckersCreditEnabled())
+        return;
+    try {
+        std::unique_ptr<CreditoAutotrasportatori> credit = m_doc->truckersCredit();
+        frmCreditoAutotrasportatori dialog(*credit, m_ctx.messages, m_doc->euro(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const bool changed = m_changed;
+        if (m_doc->applyTruckersCredit(*credit, m_ctx.messages)) {
+            showDocument();
+            setChanged(true);
+        } else {
+            setChanged(changed);
+        }
+    } catch (const DbError &e) {
+        m_ctx.messages.error(e.message());
     }
 }
 
@@ -357,8 +404,7 @@ QWidget *frmChild::buildSummary()
     m_spdCredito = readOnlyGrid(u"spdCredito"_qs, headings, credit);
     m_cmdCreditoAutotrasportatori = new QPushButton(u"Credito a&utotrasportatori..."_qs, credit);
     m_cmdCreditoAutotrasportatori->setObjectName(u"cmdCreditoAutotrasportatori"_qs);
-    // Its dialog is not there yet.
-    m_cmdCreditoAutotrasportatori->setEnabled(false);
+    connect(m_cmdCreditoAutotrasportatori, &QPushButton::clicked, this, &frmChild::sbCreditoAutotrasportatori);
     auto *creditLayout = new QVBoxLayout(credit);
     creditLayout->addWidget(m_spdCredito, 1);
     auto *buttonRow = new QHBoxLayout;
@@ -564,6 +610,7 @@ void frmChild::showGrids()
 
 void frmChild::showSummaries()
 {
+    m_cmdCreditoAutotrasportatori->setEnabled(key() > 0 && m_doc->truckersCreditEnabled() && !m_readOnly);
     const bool euro = m_doc->euro();
     auto fill = [euro](QTableWidget *grid, const std::vector<SummaryLine> &lines) {
         grid->setRowCount(int(lines.size()));
@@ -785,6 +832,7 @@ void frmChild::setReadOnly(bool readOnly)
     m_spdDIP->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
                                        : QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_chkSoggetto->setEnabled(!readOnly);
+    m_cmdCreditoAutotrasportatori->setEnabled(key() > 0 && m_doc->truckersCreditEnabled() && !readOnly);
     m_periodic->setReadOnly(readOnly);
     m_advance->setReadOnly(readOnly);
 }

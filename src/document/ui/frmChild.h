@@ -72,6 +72,10 @@ public:
     void sbProspetto(int type);
     void sbCreditUse();
     void sbCreditoCompensabile();
+    // The declaration data: frmCADI for the annual communication, frmDatiDip otherwise.
+    void sbDatiDip();
+    // "Credito autotrasportatori...".
+    void sbCreditoAutotrasportatori();
 
 Q_SIGNALS:
     // Every edit marks the document changed.

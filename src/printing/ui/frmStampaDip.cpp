@@ -87,28 +87,4 @@ void frmStampaDip::ok()
     }
 }
 
-MissingDataDialog::MissingDataDialog(const QStringList &missing, QWidget *parent) : QDialog(parent)
-{
-    setObjectName(u"frmInfoDipMancanti"_qs);
-    setWindowTitle(u"Liquidazione I.V.A."_qs);
-    auto *label = new QLabel(u"Mancano i seguenti dati richiesti per la stampa della dichiarazione:"_qs, this);
-    label->setWordWrap(true);
-    auto *list = new QListWidget(this);
-    list->setObjectName(u"lstDatiMancanti"_qs);
-    list->addItems(missing);
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(u"Stampa &ugualmente"_qs, QDialogButtonBox::AcceptRole);
-    ok->setObjectName(u"cmdOk"_qs);
-    QPushButton *cancel = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cancel->setObjectName(u"cmdAnnulla"_qs);
-    cancel->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(label);
-    layout->addWidget(list);
-    layout->addWidget(buttons);
-    resize(420, 260);
-}
-
 } // namespace liqiva

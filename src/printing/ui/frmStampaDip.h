@@ -39,12 +39,4 @@ private:
     QRadioButton *m_pdf;
 };
 
-// The declarant data the form needs and the company has not given, listed; the print goes on
-// only when the user confirms.
-class MissingDataDialog : public QDialog {
-    Q_OBJECT
-public:
-    MissingDataDialog(const QStringList &missing, QWidget *parent = nullptr);
-};
-
 } // namespace liqiva

@@ -2,6 +2,8 @@
 
 #include "document/InputText.h"
 #include "prorata/cDatiProRata.h"
+#include "prorata/ui/frmDatiPNC.h"
+#include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 
 #include <QFormLayout>
@@ -82,8 +84,8 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     cmdAggiorna->setObjectName(u"cmdAggiorna"_qs);
     cmdPNC = new QPushButton(u"&Prima nota"_qs, this);
     cmdPNC->setObjectName(u"cmdPNC"_qs);
-    // The accounting entry of the adjustment is booked in the suite's journal window.
-    cmdPNC->setEnabled(false);
+    // The December advance has no adjustment to book.
+    cmdPNC->setEnabled(!readOnly && m_p.IDMese() != 13 && m_p.IDRisultatoLiquidazioneIva() > 0);
     cmdClose = new QPushButton(u"&Chiudi"_qs, this);
     cmdClose->setObjectName(u"cmdClose"_qs);
     buttons->addStretch();
@@ -95,6 +97,7 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdRicalcola, &QPushButton::clicked, this, &frmDatiProRata::ricalcola);
     connect(cmdAggiorna, &QPushButton::clicked, this, &frmDatiProRata::aggiorna);
+    connect(cmdPNC, &QPushButton::clicked, this, &frmDatiProRata::primaNota);
     connect(curAnnoImponibili, &QLineEdit::editingFinished, this, &frmDatiProRata::ricalcolaAnno);
     connect(curAnnoEsenti, &QLineEdit::editingFinished, this, &frmDatiProRata::ricalcolaAnno);
 
@@ -108,6 +111,7 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
         showYear();
     else
         showMonth();
+    showBooked();
     cmdClose->setDefault(true);
 }
 
@@ -121,6 +125,29 @@ QLineEdit *frmDatiProRata::amountField(const char *name, QWidget *parent, bool e
     if (!editable)
         f->setFocusPolicy(Qt::NoFocus);
     return f;
+}
+
+Money frmDatiProRata::ImportoStorno()
+{
+    return DatiPNC::ImportoDaStornare(m_p, m_imponibili, m_esenti);
+}
+
+void frmDatiProRata::primaNota()
+{
+    if (m_p.IDMese() == 0 && !ricalcolaAnno())
+        return;
+    frmDatiPNC dialog(m_p, ImportoStorno(), m_messages, m_euro, this);
+    dialog.exec();
+    m_booked = m_booked || dialog.Booked();
+    showBooked();
+}
+
+void frmDatiProRata::showBooked()
+{
+    const AccountingEntry &entry = m_p.ObjectPNC();
+    const QString text = entry.Righe().isEmpty() ? QString() : formatAmount(entry.Righe().first().Importo, m_euro);
+    curMeseImportoCont->setText(text);
+    curAnnoImportoCont->setText(text);
 }
 
 void frmDatiProRata::showMonth()

@@ -34,17 +34,26 @@ public:
     bool ricalcolaAnno();
     void ricalcola();
     bool aggiorna();
+    // "Prima nota": the accounting entry of the adjustment.
+    void primaNota();
+    // The amount the entry books: for the year the VAT to recover, or minus the VAT to pay
+    // back; for a period the undeductible VAT still to reverse.
+    Money ImportoStorno();
+    // An entry was booked (the settlement row changed with its link).
+    bool Booked() const { return m_booked; }
 
 private:
     QLineEdit *amountField(const char *name, QWidget *parent, bool editable = false);
     void showMonth();
     void showYear();
+    void showBooked();
     std::optional<Money> typed(QLineEdit *field);
 
     cDatiProRata &m_p;
     MessageService &m_messages;
     bool m_euro;
     bool m_changed = false;
+    bool m_booked = false;
     Money m_imponibili, m_esenti;
 
     QGroupBox *m_fraMese = nullptr, *m_fraConguaglio = nullptr, *m_fraPercentuale = nullptr, *m_fraAnno = nullptr;
