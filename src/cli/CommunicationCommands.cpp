@@ -25,13 +25,7 @@ int runCommunication(const CliArgs &args)
     auto db = openDatabase(args);
     requireUserOfCompany(*db, user, company, UserRights::Search);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
-    writePeriodicCommunication(data, path);
-    out(QStringLiteral("Comunicazione liquidazioni periodiche IVA %1, %2° trimestre %3: %4 moduli scritti in %5.")
-            .arg(data.azienda)
-            .arg(quarter)
-            .arg(year)
-            .arg(data.modules.size())
-            .arg(path));
+    out(communicationWrittenText(data, communicate(*db, data, path, user), path));
     return 0;
 }
 

@@ -88,6 +88,8 @@ frmComunicazioneLiqIva::frmComunicazioneLiqIva(Connection &db, MessageService &m
     cboTrimestre->setCurrentIndex(qBound(1, trimestre, 4) - 1);
     lblAzienda = new QLabel(this);
     lblAzienda->setObjectName(u"lblAzienda"_qs);
+    lblComunicata = new QLabel(this);
+    lblComunicata->setObjectName(u"lblComunicata"_qs);
     lstMancanti = new QListWidget(this);
     lstMancanti->setObjectName(u"lstMancanti"_qs);
     lstMancanti->setMaximumHeight(90);
@@ -105,6 +107,7 @@ frmComunicazioneLiqIva::frmComunicazioneLiqIva(Connection &db, MessageService &m
     period->addRow(u"Anno d'imposta:"_qs, txtAnno);
     period->addRow(u"Trimestre:"_qs, cboTrimestre);
     period->addRow(u"Azienda:"_qs, lblAzienda);
+    period->addRow(u"Comunicata:"_qs, lblComunicata);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdGenera);
@@ -137,6 +140,14 @@ void frmComunicazioneLiqIva::refresh()
         m_data.missing = {e.message()};
     }
     lblAzienda->setText(m_data.azienda);
+    lblComunicata->setText(u"no"_qs);
+    try {
+        if (const auto previous = previousCommunication(m_db, m_data))
+            lblComunicata->setText(QStringLiteral("il %1, file %2")
+                                       .arg(previous->when.toString(u"dd/MM/yyyy HH:mm"_qs), previous->file));
+    } catch (const DbError &e) {
+        lblComunicata->setText(e.message());
+    }
     lstMancanti->addItems(m_data.missing);
     spdModuli->setColumnCount(int(m_data.modules.size()));
     const auto &rows = previewRows();
@@ -154,12 +165,18 @@ void frmComunicazioneLiqIva::refresh()
 bool frmComunicazioneLiqIva::writeTo(const QString &path)
 {
     try {
-        writePeriodicCommunication(m_data, path);
+        const CommunicationWritten written = communicate(m_db, m_data, path, m_idUser);
+        m_messages.inform(communicationWrittenText(m_data, written, path));
     } catch (const Refusal &r) {
         m_messages.warn(r.message());
         return false;
+    } catch (const DbError &e) {
+        m_messages.warn(QStringLiteral("Il file %1 è stato scritto, ma le liquidazioni non sono state segnate come "
+                                       "comunicate:\n%2").arg(path, e.message()));
+        refresh();
+        return false;
     }
-    m_messages.inform(QStringLiteral("File della comunicazione scritto: %1").arg(path));
+    refresh();
     return true;
 }
 
