@@ -10,8 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
-#include <map>
 #include <algorithm>
 #include <memory>
 #include <cstdio>
@@ -131,27 +129,6 @@ int runBatch(const CliArgs &args)
     o.slice = args.integer(u"slice"_qs, 0, o.slices - 1, 0);
 
     auto db = openDatabase(args);
-    // PROFILE-TEMP
-    static std::map<QString, std::pair<long long, qint64>> prof;
-    if (qEnvironmentVariableIsSet("LIQIVA_PROFILE")) {
-        db->setStatementObserver([](const QString &sql, qint64 ns) {
-            QString shape = sql;
-            shape.replace(QRegularExpression(u"\\b\\d+(\\.\\d+)?\\b"_qs), u"#"_qs);
-            shape.replace(QRegularExpression(u"'[^']*'"_qs), u"'?'"_qs);
-            auto &e = prof[shape.left(220)];
-            e.first++;
-            e.second += ns;
-        });
-        std::atexit([] {
-            std::vector<std::pair<qint64, QString>> v;
-            long long n = 0; qint64 t = 0;
-            for (auto &[k, e] : prof) { v.push_back({e.second, QString::number(e.first) + u"  "_qs + k}); n += e.first; t += e.second; }
-            std::sort(v.rbegin(), v.rend());
-            std::fprintf(stderr, "TOTAL %lld statements %.1f ms\n", n, t / 1e6);
-            for (size_t i = 0; i < v.size() && i < 45; ++i)
-                std::fprintf(stderr, "%8.1f ms  %s\n", v[i].first / 1e6, v[i].second.toUtf8().constData());
-        });
-    }
     // One SQLite file takes one writer at a time: several processes would only wait.
     if (jobs > 1 && db->engine() != Engine::Postgres)
         throw UsageError{u"--jobs oltre 1 solo su PostgreSQL"_qs};
