@@ -12,7 +12,8 @@ namespace liqiva::cli {
 namespace {
 
 // The communication of a company's quarter: built from the saved settlements, validated
-// against the official schema and only then written. Nothing is written on a refusal.
+// against the official schema and only then written; its settlements are then marked
+// communicated. Nothing is written on a refusal.
 int runCommunication(const CliArgs &args)
 {
     const int user = args.key(u"user"_qs);

@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <map>
 
 namespace liqiva {
@@ -480,8 +481,8 @@ std::optional<PreviousCommunication> previousCommunication(Connection &db, const
     if (data.settlements.empty())
         return std::nullopt;
     Recordset rs = db.openRecordset(
-        u"SELECT DataComunicazione, NomeFile FROM ComunicazioneLiquidazioneIva WHERE IDRisultatoLiquidazioneIva IN ("_qs
-        + keyList(data.settlements) + u") ORDER BY DataComunicazione DESC"_qs);
+        u"SELECT DataComunicazione, NomeFile FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva IN ("_qs
+        + keyList(data.settlements) + u") AND VirtualDelete = 0 ORDER BY DataComunicazione DESC"_qs);
     if (rs.eof())
         return std::nullopt;
     PreviousCommunication p;
@@ -507,21 +508,28 @@ CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData
     written.previous = previousCommunication(db, data);
     const QString now = sqlDate(QDateTime::currentDateTime(), db.engine());
     const QString file = sqlText(QFileInfo(path).absoluteFilePath().right(255));
+    // Each settlement once: one statement may not touch a row twice.
+    std::vector<int> keys = data.settlements;
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     QString values;
-    for (int key : data.settlements)
+    for (int key : keys)
         values += (values.isEmpty() ? QString() : u", "_qs) + u"("_qs + n(key) + u", "_qs + n(data.anno) + u", "_qs
-            + n(data.trimestre) + u", "_qs + now + u", "_qs + now + u", "_qs + file + u", "_qs + n(idUser) + u")"_qs;
+            + n(data.trimestre) + u", "_qs + now + u", "_qs + now + u", "_qs + file + u", "_qs + n(idUser) + u", "_qs + now
+            + u", 0)"_qs;
     // One statement for every settlement; a row already there (the quarter written again,
     // maybe by another user at this very moment) takes the new date and file and keeps the
     // first date.
-    db.execute(u"INSERT INTO ComunicazioneLiquidazioneIva (IDRisultatoLiquidazioneIva, Anno, Trimestre, "
-               u"DataPrimaComunicazione, DataComunicazione, NomeFile, IDUtente) VALUES "_qs
+    db.execute(u"INSERT INTO ComunicazioneLiquidazioneIva (IDComunicazioneLiquidazioneIva, Anno, Trimestre, "
+               u"DataPrimaComunicazione, DataComunicazione, NomeFile, IDUtenteUltimaVariazione, "
+               u"DataUltimaVariazione, VirtualDelete) VALUES "_qs
                + values
-               + u" ON CONFLICT (IDRisultatoLiquidazioneIva) DO UPDATE SET Anno = excluded.Anno, Trimestre = "
+               + u" ON CONFLICT (IDComunicazioneLiquidazioneIva) DO UPDATE SET Anno = excluded.Anno, Trimestre = "
                  u"excluded.Trimestre, DataComunicazione = excluded.DataComunicazione, NomeFile = excluded.NomeFile, "
-                 u"IDUtente = excluded.IDUtente"_qs);
+                 u"IDUtenteUltimaVariazione = excluded.IDUtenteUltimaVariazione, DataUltimaVariazione = "
+                 u"excluded.DataUltimaVariazione, VirtualDelete = 0"_qs);
     t.commit();
-    written.settlements = int(data.settlements.size());
+    written.settlements = int(keys.size());
     return written;
 }
 

@@ -82,8 +82,9 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
     const QString ofTheYear = u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
                               u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
                               u"LEFT JOIN ComunicazioneLiquidazioneIva ON "
-                              u"ComunicazioneLiquidazioneIva.IDRisultatoLiquidazioneIva = "
-                              u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                              u"ComunicazioneLiquidazioneIva.IDComunicazioneLiquidazioneIva = "
+                              u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
+                              u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
                               u"WHERE AttivitaAzienda.IDAzienda = "_qs
         + n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva)
         + u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
