@@ -82,7 +82,8 @@ TEST_P(Communicated, WritingTheQuarterMarksItsSettlements)
     EXPECT_TRUE(communicationWrittenText(data, second, again).contains(u"già stato comunicato"_qs));
     EXPECT_EQ(marks(), 8);
     EXPECT_EQ(db().scalar(u"SELECT MIN(DataPrimaComunicazione) FROM ComunicazioneLiquidazioneIva"_qs), firstDate);
-    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM ComunicazioneLiquidazioneIva WHERE NomeFile LIKE '%q1-again.xml'"_qs).toInt(),
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM ComunicazioneLiquidazioneIva WHERE NomeFile LIKE '%q1-again.xml'"_qs)
+                  .toInt(),
               8);
 
     // The second quarter has April only: refused, no file and no mark.
@@ -133,10 +134,10 @@ TEST_P(Communicated, TwoProcessesWriteTheSameQuarterAtOnce)
     EXPECT_EQ(communicated, 8);
 
     // A third run writes it again and says so.
-    const LiqivaRun again = runLiqiva({u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs,
-                                       u"1"_qs, u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs,
-                                       folder.filePath(u"again.xml"_qs)},
-                                      folder.path());
+    const LiqivaRun again =
+        runLiqiva({u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
+                   u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs, folder.filePath(u"again.xml"_qs)},
+                  folder.path());
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.contains(u"scritto di nuovo"_qs)) << again.out.toStdString();
     EXPECT_EQ(marks(), 8);

@@ -1,5 +1,5 @@
-#include "communication/CommunicationFixture.h"
 #include "document/ui/F24Frame.h"
+#include "communication/CommunicationFixture.h"
 #include "document/ui/frmChild.h"
 
 #include <QApplication>
@@ -78,7 +78,8 @@ TEST_P(F24Tab, ThePaymentTabShowsTheLines)
 // no line, and the tab says why.
 TEST_P(F24Tab, NothingToPayUnderTheMinimum)
 {
-    db().execute(u"UPDATE ConfigurazioneContabile SET ImportoMinimoIvaLiquidazionePeriodica = 2000 WHERE IDAzienda = 1"_qs);
+    db().execute(
+        u"UPDATE ConfigurazioneContabile SET ImportoMinimoIvaLiquidazionePeriodica = 2000 WHERE IDAzienda = 1"_qs);
     open(1, 3);
     EXPECT_EQ(lines(), 0);
     shot(QStringLiteral("f24-under-minimum-%1").arg(int(engine())));
