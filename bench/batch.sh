@@ -1,78 +1,67 @@
 #!/usr/bin/env bash
 # The speed of liqiva batch: one month settled for every activity of every company of the
 # benchmark databases (the same ones bench/run.sh makes), on both engines, printed as fills
-# per second. Nothing is saved: the working settlements are removed as they are computed, so
-# the databases are left as they were found.
+# per second and as the time that 1,000 companies would take at that pace. Nothing is saved:
+# the working settlements are removed as they are computed, so the databases are left as
+# they were found.
+#
+# The machine may be shared: besides the elapsed time the script measures the processor time
+# of the batch (its processes and, on PostgreSQL, the server's) and projects from it as well,
+# which a busy machine moves much less.
 #
 # Usage: bench/batch.sh [PERIOD]            (default 3: March, the first quarter's month)
-# Environment: LIQIVA_BENCH_BUILD, LIQIVA_BENCH_DATA, LIQIVA_BENCH_SCALE, LIQIVA_BENCH_JOBS as
-#              for run.sh; LIQIVA_BATCH_COMPANIES  only these companies ("1,2,3")
+# Environment: as databases.sh says (LIQIVA_BENCH_BUILD, _DATA, _SCALE, _JOBS), and
+#              LIQIVA_BATCH_COMPANIES  only these companies ("1,2,3")
+#              LIQIVA_BATCH_PG_JOBS    processes on PostgreSQL (default 2, one per core)
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${LIQIVA_BENCH_BUILD:-$here/build}
-data=${LIQIVA_BENCH_DATA:-$build/bench-data}
-scale=${LIQIVA_BENCH_SCALE:-580}
-jobs=${LIQIVA_BENCH_JOBS:-2}
 period=${1:-3}
 companies=()
 [ -n "${LIQIVA_BATCH_COMPANIES:-}" ] && companies=(--company "$LIQIVA_BATCH_COMPANIES")
+pg_jobs=${LIQIVA_BATCH_PG_JOBS:-2}
+. "$(dirname "$0")/databases.sh"
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$jobs" --target liqiva >/dev/null
-liqiva=$build/src/liqiva
-mkdir -p "$data"
-export LIQIVA_SETTINGS_DIR=$data
-
-sqlite_url="sqlite:$data/bench.db"
-[ -f "$data/bench.db" ] || echo "Creating the SQLite demo at scale $scale..."
-"$liqiva" demo --db "$sqlite_url" --scale "$scale" >/dev/null
-
-pgbin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
-[ -x "$pgbin/initdb" ] || { echo "PostgreSQL server programs not found" >&2; exit 1; }
-runas=()
-owner=$(id -un)
-if [ "$(id -u)" -eq 0 ]; then
-  owner=postgres
-  id -u postgres >/dev/null 2>&1 || owner=nobody
-  runas=(runuser -u "$owner" --)
-fi
-pgdata=$data/pg
-socket=$(mktemp -d /tmp/liqiva-batch-XXXXXX)
-chown "$owner" "$socket"
-if [ ! -f "$pgdata/PG_VERSION" ]; then
-  mkdir -p "$pgdata"
-  chown "$owner" "$pgdata"
-  chmod 700 "$pgdata"
-  "${runas[@]}" "$pgbin/initdb" -D "$pgdata" -A trust -U postgres -E UTF8 --locale=C --no-sync >/dev/null
-fi
-stop_server() {
-  "${runas[@]}" "$pgbin/pg_ctl" -D "$pgdata" -m fast -w stop >/dev/null 2>&1 || true
-  rm -rf "$socket"
+ticks=$(getconf CLK_TCK)
+# Processor seconds of the PostgreSQL server's finished backends (the postmaster reaps them).
+server_cpu() {
+  local pid
+  pid=$(head -n 1 "$pgdata/postmaster.pid")
+  awk -v t="$ticks" '{ print ($16 + $17) / t }' "/proc/$pid/stat"
 }
-trap stop_server EXIT
-"${runas[@]}" "$pgbin/pg_ctl" -D "$pgdata" -l "$pgdata/server.log" -w -t 60 \
-  -o "-k $socket -c listen_addresses='' -c fsync=off -c full_page_writes=off -c synchronous_commit=off" start >/dev/null
-pg_url="postgresql://postgres@localhost/bench_fill?host=$socket"
-if ! "$pgbin/psql" -h "$socket" -U postgres -d postgres -Atc "SELECT 1 FROM pg_database WHERE datname = 'bench_fill'" | grep -q 1; then
-  echo "Creating the PostgreSQL demo at scale $scale..."
-  "$pgbin/createdb" -h "$socket" -U postgres bench_fill
-  "$liqiva" demo --db "$pg_url" --scale "$scale" >/dev/null
-fi
 
-printf '%-10s %10s %8s %9s %10s %9s\n' engine activities done refused seconds fills/s
+printf '%-10s %4s %9s %10s %6s %7s %8s %8s %8s %13s %13s %7s\n' \
+  engine jobs companies activities done refused seconds cpu-s fills/s "1000 comp. s" "by cpu" target
 for engine in sqlite postgresql; do
-  url=$sqlite_url
-  [ "$engine" = postgresql ] && url=$pg_url
+  url=$sqlite_url jobs=1 target=30
+  [ "$engine" = postgresql ] && url=$pg_url jobs=$pg_jobs target=60
+  before=0
+  [ "$engine" = postgresql ] && before=$(server_cpu)
   start=$(date +%s.%N)
+  TIMEFORMAT='%3U %3S'
   # exit 1 only says that some activity was refused; the summary counts them
-  "$liqiva" batch --db "$url" --user 1 --vat-year 2024 --period "$period" --yes --json "${companies[@]}" \
-    >"$data/batch-$engine.json" 2>/dev/null || true
+  { time "$liqiva" batch --db "$url" --user 1 --vat-year 2024 --period "$period" --yes --json --jobs "$jobs" \
+    "${companies[@]}" >"$data/batch-$engine.json" 2>"$data/batch-$engine.err"; } 2>"$data/batch-$engine.time" || true
   end=$(date +%s.%N)
-  python3 - "$data/batch-$engine.json" "$engine" "$start" "$end" <<'PY'
+  after=0
+  [ "$engine" = postgresql ] && after=$(server_cpu)
+  python3 - "$data/batch-$engine.json" "$engine" "$start" "$end" "$jobs" "$target" "$data/batch-$engine.time" \
+    "$before" "$after" <<'PY'
 import json, sys
-summary = json.load(open(sys.argv[1]))["summary"]
+root = json.load(open(sys.argv[1]))
+summary = root["summary"]
 done, refused = summary["fatte"], summary["rifiutate"] + summary["nonRiuscite"]
+companies = len({a["IDAzienda"] for a in root["activities"]})
 seconds = float(sys.argv[4]) - float(sys.argv[3])
-print("%-10s %10d %8d %9d %10.1f %9.1f" % (sys.argv[2], done + refused, done, refused, seconds, done / seconds if seconds else 0))
+user, system = (float(x) for x in open(sys.argv[7]).read().split()[-2:])
+cpu = user + system + float(sys.argv[9]) - float(sys.argv[8])
+scale = 1000 / companies if companies else 0
+target = float(sys.argv[6])
+# the processes of one batch run on at most two cores (SQLite: one process, one core)
+projected, by_cpu = seconds * scale, cpu / min(int(sys.argv[5]), 2) * scale
+print("%-10s %4s %9d %10d %6d %7d %8.1f %8.1f %8.1f %13.1f %13.1f %7s" % (
+    sys.argv[2], sys.argv[5], companies, done + refused, done, refused, seconds, cpu,
+    done / seconds if seconds else 0, projected, by_cpu, "%d s" % target))
 PY
 done
+echo "1000 comp. s: the elapsed time of 1,000 companies at this pace; by cpu: the same from the processor"
+echo "time of the batch (its processes and the server's) spread over the cores its jobs use (at most 2),"
+echo "what an otherwise idle machine would take."

@@ -90,6 +90,10 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
             t.refused = refusedCompany[t.idAzienda];
         }
 
+    // One session and one look-up of the program's function for the whole batch: each
+    // activity's settlement is held while it is computed and let go when it is done.
+    const int function = CompanyDirectory(m_db).settlementFunction();
+    SettlementSession session(m_db, o.idUser, function);
     std::vector<Outcome> outcomes;
     const int total = int(targets.size());
     for (int i = 0; i < total; ++i) {
@@ -101,7 +105,7 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
             out.status = Outcome::Status::Refused;
             out.reason = *t.refused;
         } else {
-            out = settleOne(o, t.idAzienda, t.idPeriodoIva, t.idAttivitaAzienda);
+            out = settleOne(o, session, function, t.idAzienda, t.idPeriodoIva, t.idAttivitaAzienda);
         }
         out.idAzienda = t.idAzienda;
         out.azienda = t.azienda;
@@ -112,8 +116,8 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
     return outcomes;
 }
 
-BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, int idAzienda, int idPeriodoIva,
-                                                    int idAttivitaAzienda)
+BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, SettlementSession &session, int function,
+                                                    int idAzienda, int idPeriodoIva, int idAttivitaAzienda)
 {
     Outcome out;
     ConsoleMessages messages(o.answerYes);
@@ -122,11 +126,26 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, int idAzie
         return messages.texts().isEmpty() ? fallback : messages.texts().last();
     };
     CompanyDirectory directory(m_db);
-    const int function = directory.settlementFunction();
     int key = 0;
     int createdKey = 0; // the working settlement this activity's run created, if any
+    // The hold of this activity's settlement ends with it, whatever the outcome.
+    struct Release {
+        SettlementSession &session;
+        const int &key;
+        const int &createdKey;
+        ~Release()
+        {
+            try {
+                if (createdKey > 0)
+                    session.release(createdKey);
+                if (key > 0 && key != createdKey)
+                    session.release(key);
+            } catch (...) {
+                // The rows go stale by themselves.
+            }
+        }
+    } release{session, key, createdKey};
     try {
-        SettlementSession session(m_db, o.idUser, function);
         NewSettlement ns(m_db, messages, idAzienda, o.idUser);
         ns.setOnCreated([&session, &createdKey](int k) {
             createdKey = k;

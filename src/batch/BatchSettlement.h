@@ -10,6 +10,7 @@
 namespace liqiva {
 
 class Connection;
+class SettlementSession;
 
 // Settles one period for every activity of many companies, as the user would one by one
 // with New, OK and (when asked) Save. A refusal or a failure of one activity never stops
@@ -52,7 +53,8 @@ public:
     std::vector<Outcome> run(const Options &options);
 
 private:
-    Outcome settleOne(const Options &o, int idAzienda, int idPeriodoIva, int idAttivitaAzienda);
+    Outcome settleOne(const Options &o, SettlementSession &session, int function, int idAzienda, int idPeriodoIva,
+                      int idAttivitaAzienda);
     Connection &m_db;
 };
 

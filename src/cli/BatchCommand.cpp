@@ -2,6 +2,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "document/CompanyDirectory.h"
+#include "document/InputText.h"
 #include "startup/rights/UserRights.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <QProcess>
 #include <algorithm>
 #include <memory>
-#include <QLocale>
 #include <cstdio>
 
 #if defined(Q_OS_UNIX)
@@ -186,34 +186,28 @@ int runBatch(const CliArgs &args)
             row.insert(u"motivo"_qs, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
             row.insert(u"id"_qs, r.idRisultatoLiquidazioneIva ? QJsonValue(r.idRisultatoLiquidazioneIva)
                                                               : QJsonValue(QJsonValue::Null));
-            row.insert(u"IvaDaVersare"_qs, r.daVersare ? QJsonValue(r.daVersare->toDouble()) : QJsonValue(QJsonValue::Null));
-            row.insert(u"CreDimLiquiSucc"_qs,
-                       r.creditoResiduo ? QJsonValue(r.creditoResiduo->toDouble()) : QJsonValue(QJsonValue::Null));
+            insertClosingAmounts(row, r.daVersare, r.creditoResiduo);
             rows.append(row);
         }
         QJsonObject summary;
         summary.insert(u"fatte"_qs, done);
         summary.insert(u"rifiutate"_qs, refused);
         summary.insert(u"nonRiuscite"_qs, failed);
-        summary.insert(u"IvaDaVersare"_qs, toPay.toDouble());
-        summary.insert(u"CreDimLiquiSucc"_qs, credit.toDouble());
+        insertClosingAmounts(summary, toPay, credit);
         QJsonObject root;
         root.insert(u"activities"_qs, rows);
         root.insert(u"summary"_qs, summary);
         printJson(root);
     } else {
-        const QLocale italian(QLocale::Italian);
         for (const auto &r : outcomes)
             out(QStringLiteral("%1  %2  %3  %4")
                     .arg(r.azienda + u" - "_qs + r.attivitaAzienda, -50)
                     .arg(batchStatusText(r.status), -12)
-                    .arg(r.daVersare ? italian.toString(r.daVersare->toDouble(), 'f', 2) : QString(), 14)
+                    .arg(r.daVersare ? formatAmount(*r.daVersare, true) : QString(), 14)
                     .arg(r.reason.section(u'\n', 0, 0)));
-        out(QStringLiteral("Fatte %1, rifiutate %2, non riuscite %3. Da versare %4, credito residuo %5.")
-                .arg(done)
-                .arg(refused)
-                .arg(failed)
-                .arg(italian.toString(toPay.toDouble(), 'f', 2), italian.toString(credit.toDouble(), 'f', 2)));
+        out(QString());
+        out(QStringLiteral("Fatte %1, rifiutate %2, non riuscite %3.").arg(done).arg(refused).arg(failed));
+        printClosingAmounts(u"Totale da versare:"_qs, toPay, credit);
     }
     if (refused + failed > 0) {
         err(QStringLiteral("liqiva batch: %1 attività non liquidate su %2.").arg(refused + failed).arg(outcomes.size()));

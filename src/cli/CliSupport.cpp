@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "document/CompanyDirectory.h"
+#include "document/InputText.h"
 
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
@@ -148,6 +149,24 @@ QJsonObject recordToJson(const Recordset &rs, const QString &table)
 void printJson(const QJsonObject &object)
 {
     out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
+}
+
+} // namespace liqiva::cli
+
+namespace liqiva::cli {
+
+void printClosingAmounts(const QString &toPayCaption, std::optional<Money> toPay, std::optional<Money> credit, bool euro)
+{
+    auto money = [euro](std::optional<Money> v) { return v ? formatAmount(*v, euro) : QString(); };
+    out(QStringLiteral("%1 %2").arg(toPayCaption, -60).arg(money(toPay), 16));
+    out(QStringLiteral("%1 %2").arg(u"Credito residuo:"_qs, -60).arg(money(credit), 16));
+}
+
+void insertClosingAmounts(QJsonObject &object, std::optional<Money> toPay, std::optional<Money> credit)
+{
+    auto json = [](std::optional<Money> v) { return v ? QJsonValue(v->toDouble()) : QJsonValue(QJsonValue::Null); };
+    object.insert(u"IvaDaVersare"_qs, json(toPay));
+    object.insert(u"CreDimLiquiSucc"_qs, json(credit));
 }
 
 } // namespace liqiva::cli

@@ -2,9 +2,11 @@
 
 #include "cli/CliArgs.h"
 #include "startup/database/Connection.h"
+#include "suite/Money.h"
 
 #include <QJsonObject>
 #include <memory>
+#include <optional>
 
 namespace liqiva::cli {
 
@@ -33,5 +35,14 @@ QJsonObject recordToJson(const Recordset &rs, const QString &table);
 
 // Prints a JSON value on standard output, indented.
 void printJson(const QJsonObject &object);
+
+// The closing amounts as settle prints them after one settlement and batch after many (their
+// totals): the amount to pay under its caption and the credit carried on, one aligned line
+// each, in the currency's form; an amount that is not there is left blank.
+void printClosingAmounts(const QString &toPayCaption, std::optional<Money> toPay, std::optional<Money> credit,
+                         bool euro = true);
+// The same amounts in JSON, named after their amount types (IvaDaVersare, CreDimLiquiSucc);
+// null when not there.
+void insertClosingAmounts(QJsonObject &object, std::optional<Money> toPay, std::optional<Money> credit);
 
 } // namespace liqiva::cli

@@ -12,7 +12,8 @@ namespace liqiva::cli {
 namespace {
 
 // The communication of a company's quarter: built from the saved settlements, validated
-// against the official schema and only then written. Nothing is written on a refusal.
+// against the official schema and only then written; its settlements are then marked
+// communicated. Nothing is written on a refusal.
 int runCommunication(const CliArgs &args)
 {
     const int user = args.key(u"user"_qs);
@@ -25,13 +26,7 @@ int runCommunication(const CliArgs &args)
     auto db = openDatabase(args);
     requireUserOfCompany(*db, user, company, UserRights::Search);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
-    writePeriodicCommunication(data, path);
-    out(QStringLiteral("Comunicazione liquidazioni periodiche IVA %1, %2° trimestre %3: %4 moduli scritti in %5.")
-            .arg(data.azienda)
-            .arg(quarter)
-            .arg(year)
-            .arg(data.modules.size())
-            .arg(path));
+    out(communicationWrittenText(data, communicate(*db, data, path, user), path));
     return 0;
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 // The largest demo: 200 companies make about 350,000 counter rows, enough for any
 // measurement; more only fills the disk.
-constexpr int maxScale = 200;
+constexpr int maxScale = 1000;
 
 // Opens the database of --db, creating an SQLite file that is not there yet.
 std::unique_ptr<Connection> openForWriting(const CliArgs &args)
@@ -52,7 +52,7 @@ const std::vector<Command> &schemaCommands()
          {},
          runSchema},
         {"demo",
-         "demo    --db URL [--scale N]  schema e azienda dimostrativa (N aziende, da 1 a 200)",
+         "demo    --db URL [--scale N]  schema e azienda dimostrativa (N aziende, da 1 a 1000)",
          {u"db"_qs, u"scale"_qs},
          {},
          runDemo},

@@ -100,8 +100,7 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
 
     QJsonObject closing;
     closing.insert(u"IntAnnDovuti"_qs, amount(doc.interessiAnnuali()));
-    closing.insert(u"IvaDaVersare"_qs, amount(doc.importoDaVersare()));
-    closing.insert(u"CreDimLiquiSucc"_qs, amount(doc.creditoResiduo()));
+    insertClosingAmounts(closing, doc.importoDaVersare(), doc.creditoResiduo());
     closing.insert(u"CreCompF24"_qs, amount(doc.creditoInfrannualeF24()));
     closing.insert(u"RimbInfrannuale"_qs, amount(doc.creditoInfrannualeRimborso()));
     // In the currency of the header (the amounts object holds thousands in the lire years).
@@ -162,8 +161,7 @@ void printText(const SettlementDocument &doc)
                 .arg(money(g.debitCell(r)), 16)
                 .arg(money(g.creditCell(r)), 16));
     out(QString());
-    out(QStringLiteral("%1 %2").arg(doc.amountToPayCaption(), -60).arg(money(doc.importoDaVersare()), 16));
-    out(QStringLiteral("%1 %2").arg(u"Credito residuo:"_qs, -60).arg(money(doc.creditoResiduo()), 16));
+    printClosingAmounts(doc.amountToPayCaption(), doc.importoDaVersare(), doc.creditoResiduo(), doc.euro());
 }
 
 int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int company, int key, bool makeDatiIva,

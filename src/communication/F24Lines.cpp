@@ -14,6 +14,18 @@ Money cents(Money v)
     return roundTo(v, Step::Cent, RoundMode::HalfAwayFromZero);
 }
 
+// An amount as the form shows it: a comma and two decimals, thousands with a dot.
+QString shownAmount(Money v)
+{
+    const Money c = cents(v);
+    const long long hundredths = c.raw() / (Money::Scale / 100);
+    const long long a = hundredths < 0 ? -hundredths : hundredths;
+    QString units = QString::number(a / 100);
+    for (qsizetype at = units.size() - 3; at > 0; at -= 3)
+        units.insert(at, u'.');
+    return (hundredths < 0 ? u"-"_qs : QString()) + units + u',' + QString::number(a % 100).rightJustified(2, u'0');
+}
+
 F24Line debit(const QString &code, int year, Money amount, const QString &text)
 {
     return F24Line{code, year, cents(amount), Money(), text};
@@ -57,6 +69,25 @@ std::vector<F24Line> f24Lines(const F24Input &in)
         lines.push_back(F24Line{u"6099"_qs, in.anno - 1, Money(), cents(in.creditoAnnualeCompensato),
                                 u"Credito IVA dell'anno precedente in compensazione"_qs});
     return lines;
+}
+
+QString f24NothingDueReason(const F24Input &in)
+{
+    if (in.daVersare <= Money())
+        return {};
+    for (const F24Line &line : f24Lines(in))
+        if (!line.importoDebito.isZero())
+            return {};
+    const QString due = shownAmount(in.daVersare);
+    if (in.idMese == 13)
+        return QStringLiteral("Acconto di %1 inferiore al minimo di %2: non è dovuto.")
+            .arg(due, shownAmount(in.minimoAcconto));
+    if (in.idMese == 0)
+        return QStringLiteral("Saldo annuale di %1 non superiore a %2: non è dovuto.")
+            .arg(due, shownAmount(kMinimoSaldoAnnuale));
+    return QStringLiteral("Importo di %1 non superiore al versamento minimo di %2: non si versa, passa al periodo "
+                          "successivo (e si versa comunque entro il 16 dicembre).")
+        .arg(due, shownAmount(in.minimoPeriodico));
 }
 
 F24Input loadF24Input(Connection &db, int idRisultatoLiquidazioneIva, Money daVersare)

@@ -44,6 +44,12 @@ constexpr Money kMinimoSaldoAnnuale = Money::fromRaw(103300); // 10,33
 //  - the previous year's credit used in compensation: 6099 of the previous year, in credit.
 std::vector<F24Line> f24Lines(const F24Input &in);
 
+// Why a settlement with an amount to pay has no line in debit (nothing when it has one, or
+// has nothing to pay): the debt not above the minimum periodic payment is carried to the
+// next period, the December advance under its minimum and the annual balance up to 10,33
+// are not due.
+QString f24NothingDueReason(const F24Input &in);
+
 // The input of a settlement (saved or still a working row) from the database: its period,
 // the activity's settlement type, the interest rate and the company's minimums, with the
 // amount to pay given by the caller (the document's closing amount).

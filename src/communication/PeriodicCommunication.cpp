@@ -1,14 +1,20 @@
 #include "communication/PeriodicCommunication.h"
 
 #include "communication/SchemaValidator.h"
+#include "declarations/AltriDatiDip.h"
+#include "declarations/DeclarationTotals.h"
 #include "engine/AmountTypes.h"
 #include "startup/database/Connection.h"
+#include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
+#include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <map>
 
 namespace liqiva {
@@ -50,8 +56,9 @@ struct Activity {
     bool interestByOption = false; // quarterly by option, with the 1% interest
 };
 
-// The figures of one saved settlement, read from its report header as the save leaves it
-// (the declaration figures are the declaration grid's rows).
+// The figures of one saved settlement: the VAT ones from its report header as the save
+// leaves it; the totals of the active and passive operations are the periodic declaration's
+// (DeclarationTotals), so that the communication and the declaration never differ.
 struct SettlementFigures {
     Money attive, passive, esigibile, detratta, debitoPrec, creditoPrec, creditoAnno, creditiSpeciali, interessi,
         accontoVersato;
@@ -61,12 +68,6 @@ SettlementFigures readFigures(const Recordset &rs)
 {
     auto m = [&rs](const char *column) { return Money::fromVariant(rs.field(QString::fromLatin1(column))); };
     SettlementFigures f;
-    // VP2: sales invoices (exports and other non-taxable ones included), split-payment
-    // sales, receipts by rate and receipts split by rate. Unconfirmed which kinds are in:
-    // the reverse-charge and intra-EU self-invoices are left out, as is commonly done.
-    f.attive = m("TotVenditeComplessivoImp") + m("TotVenditeImpSplit") + m("TotCorrImp") + m("TotCorrDaVentilareImp");
-    // VP3: purchases registered in the period, those with undeductible VAT included.
-    f.passive = m("TotAcquistiImp") + m("ImpAcquistiConIvaIndetraibile");
     // VP4: the VAT payable, with the VAT of split-payment purchases owed by the company.
     f.esigibile = m("IVAEsigibile") + m("TotAcquistiIvaSplit");
     f.detratta = m("IVADetraibile");
@@ -81,10 +82,9 @@ SettlementFigures readFigures(const Recordset &rs)
 
 QString figureColumns()
 {
-    return u"CampoReportLiquidazioneIva.IDCampoReportLiquidazioneIva, TotVenditeComplessivoImp, TotVenditeImpSplit, "
-           u"TotCorrImp, TotCorrDaVentilareImp, TotAcquistiImp, ImpAcquistiConIvaIndetraibile, IVAEsigibile, "
-           u"TotAcquistiIvaSplit, IVADetraibile, DebitoPeriodoPrec, CreditoPeriodoPrec, CreditoInDetrazione, "
-           u"CreditiSpeciali, IntLiquiTrimDovuti, AccontoVersato"_qs;
+    return u"CampoReportLiquidazioneIva.IDCampoReportLiquidazioneIva, IVAEsigibile, TotAcquistiIvaSplit, "
+           u"IVADetraibile, DebitoPeriodoPrec, CreditoPeriodoPrec, CreditoInDetrazione, CreditiSpeciali, "
+           u"IntLiquiTrimDovuti, AccontoVersato"_qs;
 }
 
 std::optional<Money> nonZero(Money v)
@@ -340,12 +340,28 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
             auto [it, inserted] = sums.try_emplace(key, proto);
             ModuleSum &sum = it->second;
             sum.activities.append(a.name);
-            add(sum.sum, found->second.figures);
+            SettlementFigures figures = found->second.figures;
+            {
+                SettlementIdentity id;
+                id.idRisultatoLiquidazioneIva = found->second.key;
+                id.idAttivitaAzienda = a.id;
+                id.idPeriodoIva = idPeriodoIva;
+                id.idMese = m;
+                id.anno = anno;
+                id.idAzienda = idAzienda;
+                AltriDatiDip dip;
+                DeclarationTotals(db, id, a.quarterly ? 1 : 0, Step::Cent).LoadAltriDatiDip(dip);
+                figures.attive = dip.VP1_OperazioniAttive;  // VP2
+                figures.passive = dip.VP2_OperazioniPassive; // VP3
+            }
+            add(sum.sum, figures);
+            data.settlements.push_back(found->second.key);
             if (sum.advanceRow) {
                 const auto advance = saved.find({a.id, 13});
                 if (advance != saved.end()) {
                     sum.metodo = methodCode(advance->second.metodo);
                     sum.accontoDovuto += advance->second.amountDue;
+                    data.settlements.push_back(advance->second.key);
                 } else if (!found->second.figures.accontoVersato.isZero()) {
                     data.missing.append(QStringLiteral("L'acconto di dicembre %1 dell'attività '%2' è versato ma la sua "
                                                        "liquidazione non è salvata: manca il metodo di calcolo.")
@@ -446,6 +462,93 @@ void writePeriodicCommunication(const PeriodicCommunicationData &data, const QSt
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
         throw Refusal(QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
+}
+
+namespace {
+
+QString keyList(const std::vector<int> &keys)
+{
+    QString list;
+    for (int k : keys)
+        list += (list.isEmpty() ? QString() : u", "_qs) + n(k);
+    return list;
+}
+
+} // namespace
+
+std::optional<PreviousCommunication> previousCommunication(Connection &db, const PeriodicCommunicationData &data)
+{
+    if (data.settlements.empty())
+        return std::nullopt;
+    Recordset rs = db.openRecordset(
+        u"SELECT DataComunicazione, NomeFile FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva IN ("_qs
+        + keyList(data.settlements) + u") AND VirtualDelete = 0 ORDER BY DataComunicazione DESC"_qs);
+    if (rs.eof())
+        return std::nullopt;
+    PreviousCommunication p;
+    const QVariant when = rs.field(u"DataComunicazione"_qs);
+    // SQLite keeps the moment as ISO text with a space, PostgreSQL as a timestamp.
+    p.when = when.typeId() == QMetaType::QString
+        ? QDateTime::fromString(when.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_qs)
+        : when.toDateTime();
+    p.file = rs.text(u"NomeFile"_qs);
+    for (; !rs.eof(); rs.moveNext())
+        ++p.settlements;
+    return p;
+}
+
+CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
+                                 int idUser)
+{
+    writePeriodicCommunication(data, path);
+    CommunicationWritten written;
+    Transaction t(db);
+    // Read inside the transaction (on SQLite it already holds the write lock), so that two
+    // users writing the same quarter at once are told in turn.
+    written.previous = previousCommunication(db, data);
+    const QString now = sqlDate(QDateTime::currentDateTime(), db.engine());
+    const QString file = sqlText(QFileInfo(path).absoluteFilePath().right(255));
+    // Each settlement once: one statement may not touch a row twice.
+    std::vector<int> keys = data.settlements;
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    QString values;
+    for (int key : keys)
+        values += (values.isEmpty() ? QString() : u", "_qs) + u"("_qs + n(key) + u", "_qs + n(data.anno) + u", "_qs
+            + n(data.trimestre) + u", "_qs + now + u", "_qs + now + u", "_qs + file + u", "_qs + n(idUser) + u", "_qs + now
+            + u", 0)"_qs;
+    // One statement for every settlement; a row already there (the quarter written again,
+    // maybe by another user at this very moment) takes the new date and file and keeps the
+    // first date.
+    db.execute(u"INSERT INTO ComunicazioneLiquidazioneIva (IDComunicazioneLiquidazioneIva, Anno, Trimestre, "
+               u"DataPrimaComunicazione, DataComunicazione, NomeFile, IDUtenteUltimaVariazione, "
+               u"DataUltimaVariazione, VirtualDelete) VALUES "_qs
+               + values
+               + u" ON CONFLICT (IDComunicazioneLiquidazioneIva) DO UPDATE SET Anno = excluded.Anno, Trimestre = "
+                 u"excluded.Trimestre, DataComunicazione = excluded.DataComunicazione, NomeFile = excluded.NomeFile, "
+                 u"IDUtenteUltimaVariazione = excluded.IDUtenteUltimaVariazione, DataUltimaVariazione = "
+                 u"excluded.DataUltimaVariazione, VirtualDelete = 0"_qs);
+    t.commit();
+    written.settlements = int(keys.size());
+    return written;
+}
+
+QString communicationWrittenText(const PeriodicCommunicationData &data, const CommunicationWritten &written,
+                                 const QString &path)
+{
+    QString text = QStringLiteral("Comunicazione liquidazioni periodiche IVA %1, %2° trimestre %3: %4 moduli scritti in "
+                                  "%5; %6 liquidazioni segnate come comunicate.")
+                       .arg(data.azienda)
+                       .arg(data.trimestre)
+                       .arg(data.anno)
+                       .arg(data.modules.size())
+                       .arg(path)
+                       .arg(written.settlements);
+    if (written.previous)
+        text += QStringLiteral("\nIl trimestre era già stato comunicato il %1 (%2): il file è stato scritto di nuovo.")
+                    .arg(QLocale(QLocale::Italian).toString(written.previous->when, u"dd/MM/yyyy HH:mm"_qs),
+                         written.previous->file);
+    return text;
 }
 
 } // namespace liqiva

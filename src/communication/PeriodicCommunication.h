@@ -3,6 +3,7 @@
 #include "suite/Money.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -50,6 +51,9 @@ struct PeriodicCommunicationData {
     QString cfDichiarante;               // empty for a natural person that signs itself
     std::optional<int> codiceCaricaDichiarante;
     std::vector<CommunicationModule> modules;
+    // The saved settlements whose figures make the modules (the December advance too, when
+    // its method is written): the ones marked communicated once the file is written.
+    std::vector<int> settlements;
     // What stops the file from being written (a month not saved, no VAT number, ...): one
     // line each, for the user. Empty when the communication can be written.
     QStringList missing;
@@ -75,5 +79,34 @@ QByteArray communicationXml(const PeriodicCommunicationData &data);
 // (Refusal) when something is missing or the file does not validate, naming the element and
 // the reason; in that case no file is written (an existing file at path is left as it was).
 void writePeriodicCommunication(const PeriodicCommunicationData &data, const QString &path);
+
+// When the settlements of a communication were written before: the last time, its file and
+// how many of the settlements it marked (nothing when none of them was communicated).
+struct PreviousCommunication {
+    QDateTime when;
+    QString file;
+    int settlements = 0;
+};
+std::optional<PreviousCommunication> previousCommunication(Connection &db, const PeriodicCommunicationData &data);
+
+// What communicate() did: the settlements marked, and what had been written before (the
+// quarter written again), if anything.
+struct CommunicationWritten {
+    int settlements = 0;
+    std::optional<PreviousCommunication> previous;
+};
+
+// Writes the file as writePeriodicCommunication does and then, in one transaction, marks the
+// quarter's settlements communicated (ComunicazioneLiquidazioneIva), keeping the date of the
+// first communication. Writing a quarter again is allowed: the marks take the new date and
+// file, and the result says when it was written before. A refusal writes neither the file
+// nor the marks; a database error after the file was written is thrown as it is (DbError),
+// the marks left as they were.
+CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
+                                 int idUser);
+
+// The sentence that tells the user what communicate() did.
+QString communicationWrittenText(const PeriodicCommunicationData &data, const CommunicationWritten &written,
+                                 const QString &path);
 
 } // namespace liqiva

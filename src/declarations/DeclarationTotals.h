@@ -6,7 +6,11 @@
 #include "suite/Money.h"
 
 #include <QString>
+#include <QStringList>
+#include <map>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace liqiva {
 
@@ -37,7 +41,9 @@ public:
 
 private:
     QString commonFilter(const QString &from, const QString &months) const;
-    Money sum(const QString &sql, const QString &field);
+    // The taxable totals of the counter rows of the given kinds that each condition takes.
+    std::vector<Money> sums(const QString &from, const QString &months, const QString &kinds,
+                            const QStringList &conditions);
     Money ventilatedReceipts();
     Money storedAmount(int amountType);
     Money rounded(Money v) const;
@@ -46,6 +52,10 @@ private:
     SettlementIdentity m_s;
     int m_tipo;
     Step m_step;
+    // Read once for both sets of figures.
+    std::optional<Money> m_ventilated;
+    std::optional<std::map<int, Money>> m_stored;
+    std::optional<bool> m_versamentoNonEffettuato;
 };
 
 } // namespace liqiva

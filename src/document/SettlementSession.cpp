@@ -35,6 +35,11 @@ void SettlementSession::hold(int key)
     m_usage.registerUse(m_objectType, key, 2);
 }
 
+void SettlementSession::release(int key)
+{
+    m_usage.release(m_objectType, key, 2);
+}
+
 QString SettlementSession::holderOf(int key)
 {
     return m_usage.holderOf(m_objectType, key);

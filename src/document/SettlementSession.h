@@ -20,6 +20,8 @@ public:
     int removeAbandoned();
     // Registers a settlement as held by this session.
     void hold(int idRisultatoLiquidazioneIva);
+    // Ends this session's hold on a settlement (a batch that moves on to the next one).
+    void release(int idRisultatoLiquidazioneIva);
     // The user of another live session that holds the settlement; empty when none.
     QString holderOf(int idRisultatoLiquidazioneIva);
 

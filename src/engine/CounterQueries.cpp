@@ -180,6 +180,38 @@ QString fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int c
     return s;
 }
 
+QString fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period)
+{
+    const QString goods = u"CASE WHEN IDClassificazioneIvaConto = 7 THEN 1 ELSE 0 END"_qs;
+    QString s = u"SELECT IDTipoContatoreIva AS K, "_qs + goods
+        + u" AS G, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+          u"FROM ContatoreIva, Iva WHERE AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN ("_qs + n(CounterKind::Purchases) + u", "_qs
+        + n(CounterKind::PurchasesSuspended) + u", "_qs + n(CounterKind::PaymentsOfSuspended) + u", "_qs
+        + n(CounterKind::SplitPurchases) + u")"_qs;
+    s += u" AND (Iva.PercIndetraibilita = 0 OR Iva.PercIndetraibilita IS NULL)"_qs;
+    s += u" GROUP BY IDTipoContatoreIva, "_qs + goods + u", ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
+    s += u" ORDER BY ContatoreIva.IDIva"_qs;
+    return s;
+}
+
+QString fnSqlVenditePerIvaPerTipo(const CounterPeriod &period)
+{
+    const QString customerClass =
+        u"CASE WHEN IDClassificazioneIvaCF = 6 THEN 6 WHEN IDClassificazioneIvaCF = 14 THEN 14 ELSE 0 END"_qs;
+    QString s = u"SELECT IDTipoContatoreIva AS K, "_qs + customerClass
+        + u" AS C, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+          u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    s += sqlYearCondition(period.idPeriodoIva);
+    s += sqlPeriodFilter(period);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN (2, 3, 4, 7, 9, 12, 13, 14)"_qs;
+    s += u" GROUP BY IDTipoContatoreIva, "_qs + customerClass + u", ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
+    s += u" ORDER BY ContatoreIva.IDIva"_qs;
+    return s;
+}
+
 QString fnSqlCorrispettiviPerIva(const CounterPeriod &period)
 {
     QString s = u"SELECT ContatoreIva.IDIva, AliquotaIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, "

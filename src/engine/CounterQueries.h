@@ -72,6 +72,16 @@ QString fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, boo
 QString fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases);
 // Sales by VAT code of one counter kind and customer class: IDIva, DescrizioneSuRegistroIVA, IMP, IVA.
 QString fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass);
+
+// The purchases of every kind of the report in one statement: the rows of
+// fnSqlContatoriPerIva for the kinds 1, 8, 10 and 15, grouped also by kind (column K) and by
+// goods (column G: 1 for the account class 7, else 0), so that each call of the builder is
+// one selection of its groups.
+QString fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period);
+// The sales of every kind of the report in one statement: the rows of fnSqlVenditePerIva
+// for the kinds 2, 3, 4, 7, 9, 12, 13 and 14, grouped also by kind (column K) and customer
+// class (column C: 6 intra-EU, 14 reverse charge, 0 the others and the empty class).
+QString fnSqlVenditePerIvaPerTipo(const CounterPeriod &period);
 // Receipts by VAT code: IDIva, AliquotaIva, DescrizioneSuRegistroIVA, IMP, IVA, ordered by IDIva.
 QString fnSqlCorrispettiviPerIva(const CounterPeriod &period);
 // The gross receipts to split by rate of the period: one value.

@@ -9,6 +9,8 @@
 #include "suite/Rounding.h"
 
 #include <algorithm>
+#include <map>
+#include <vector>
 
 namespace liqiva {
 
@@ -25,16 +27,50 @@ struct PairTotal {
     Money vat;
 };
 
-// Reads one counter query by VAT code into one amount pair of the rows; returns its totals.
-PairTotal readPair(ReportState &st, const QString &sql, const QString &descriptionColumn,
-                   const AmountPair &pair)
+// The groups of a statement that reads several kinds at once: per kind and class, the
+// amounts of each VAT code as the database summed them, in the order of the codes.
+struct Group {
+    int idIva = 0;
+    QString description;
+    Money taxable, vat; // not yet rounded
+};
+using Groups = std::map<std::pair<int, int>, std::vector<Group>>;
+
+Groups readGroups(ReportState &st, const QString &sql, const QString &classColumn)
 {
+    Groups groups;
+    for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext())
+        groups[{rs.integer(u"K"_qs), rs.integer(classColumn)}].push_back(
+            Group{rs.integer(u"IDIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs), Money::fromVariant(rs.field(u"IMP"_qs)),
+                  Money::fromVariant(rs.field(u"IVA"_qs))});
+    return groups;
+}
+
+// One call of a builder over the groups of its kind: the classes it takes (all when empty)
+// summed by VAT code, each code to the cent, into one amount pair of the rows, as a
+// statement of that kind and class alone would give them; returns the totals.
+PairTotal putGroups(ReportState &st, const Groups &groups, int kind, const std::vector<int> &classes,
+                    const QString &descriptionColumn, const AmountPair &pair)
+{
+    std::map<int, Group> byCode; // in the order of the codes, as the single statement reads them
+    for (const auto &[key, list] : groups) {
+        if (key.first != kind)
+            continue;
+        if (!classes.empty() && std::find(classes.begin(), classes.end(), key.second) == classes.end())
+            continue;
+        for (const Group &g : list) {
+            Group &to = byCode[g.idIva];
+            to.idIva = g.idIva;
+            to.description = g.description;
+            to.taxable += g.taxable;
+            to.vat += g.vat;
+        }
+    }
     PairTotal total;
-    for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext()) {
-        const Money taxable = cents(rs.field(u"IMP"_qs));
-        const Money vat = cents(rs.field(u"IVA"_qs));
-        st.rows.put(rs.integer(u"IDIva"_qs), descriptionColumn, rs.text(u"DescrizioneSuRegistroIVA"_qs),
-                    pair.taxableColumn, taxable, pair.vatColumn, vat);
+    for (const auto &[idIva, g] : byCode) {
+        const Money taxable = roundTo(g.taxable, Step::Cent, RoundMode::HalfAwayFromZero);
+        const Money vat = roundTo(g.vat, Step::Cent, RoundMode::HalfAwayFromZero);
+        st.rows.put(idIva, descriptionColumn, g.description, pair.taxableColumn, taxable, pair.vatColumn, vat);
         total.taxable += taxable;
         total.vat += vat;
     }
@@ -62,10 +98,15 @@ void sbRigheAcquisti(ReportState &st)
         {CounterKind::PurchasesSuspended, true}, {CounterKind::PaymentsOfSuspended, true},
         {CounterKind::SplitPurchases, true},
     };
+    // One statement for the five calls; the goods class (G) parts the ordinary purchases.
+    const Groups groups = readGroups(st, fnSqlAcquistiPerIvaPerTipo(st.period), u"G"_qs);
     QList<PairTotal> t;
-    for (int k = 0; k < 5; ++k)
-        t << readPair(st, fnSqlContatoriPerIva(calls[k].kind, st.period, calls[k].otherPurchases),
-                      u"DescrizioneIvaAcquisti"_qs, ReportRows::purchasePairs()[k]);
+    for (int k = 0; k < 5; ++k) {
+        const bool byClass = calls[k].kind == CounterKind::Purchases;
+        t << putGroups(st, groups, calls[k].kind, byClass ? std::vector<int>{calls[k].otherPurchases ? 0 : 1}
+                                                          : std::vector<int>{},
+                       u"DescrizioneIvaAcquisti"_qs, ReportRows::purchasePairs()[k]);
+    }
     st.rows.closeSection(ReportSection::Purchases);
 
     const PairTotal otherNd = readNonDeductible(st, true);
@@ -119,10 +160,24 @@ void sbRigheVendite(ReportState &st)
         {SplitSalesSuspended, Any, u"TotVenditeImpSospesoSplit", u"TotVenditeIvaSospesoSplit"},
         {SplitSalesCollected, Any, u"TotVenditeImpIncSospesoSplit", u"TotVenditeIvaIncSospesoSplit"},
     };
+    // One statement for the fourteen calls, parted by kind and customer class (C).
+    const Groups groups = readGroups(st, fnSqlVenditePerIvaPerTipo(st.period), u"C"_qs);
+    auto classes = [](int customerClass) -> std::vector<int> {
+        switch (customerClass) {
+        case CustomerClass::IntraEu:
+            return {6};
+        case CustomerClass::ReverseCharge:
+            return {14};
+        case CustomerClass::Others:
+            return {0};
+        default:
+            return {}; // any class
+        }
+    };
     QList<PairTotal> t;
     for (int k = 0; k < 14; ++k) {
-        t << readPair(st, fnSqlVenditePerIva(st.period, calls[k].kind, calls[k].customerClass),
-                      u"DescrizioneIvaVendite"_qs, ReportRows::salesPairs()[k]);
+        t << putGroups(st, groups, calls[k].kind, classes(calls[k].customerClass), u"DescrizioneIvaVendite"_qs,
+                       ReportRows::salesPairs()[k]);
         st.header.set(QString::fromUtf16(calls[k].totalTaxable), t[k].taxable);
         st.header.set(QString::fromUtf16(calls[k].totalVat), t[k].vat);
     }

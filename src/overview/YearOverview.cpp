@@ -29,6 +29,8 @@ QString yearCellStateText(YearCell::State state)
         return u"salvata"_qs;
     case YearCell::State::PrintedDefinitive:
         return u"stampata in definitivo"_qs;
+    case YearCell::State::Communicated:
+        return u"comunicata"_qs;
     }
     return {};
 }
@@ -77,8 +79,12 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
         o.rows.push_back(row);
     }
 
-    const QString ofTheYear = u" FROM RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
-                              u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda "
+    const QString ofTheYear = u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
+                              u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
+                              u"LEFT JOIN ComunicazioneLiquidazioneIva ON "
+                              u"ComunicazioneLiquidazioneIva.IDComunicazioneLiquidazioneIva = "
+                              u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
+                              u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
                               u"WHERE AttivitaAzienda.IDAzienda = "_qs
         + n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva)
         + u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
@@ -88,7 +94,8 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
     for (Recordset rs = db.openRecordset(
              u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
              u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
-             u"RisultatoLiquidazioneIva.VirtualDelete, RisultatoLiquidazioneIva.StampatoDefinitivo"_qs
+             u"RisultatoLiquidazioneIva.VirtualDelete, RisultatoLiquidazioneIva.StampatoDefinitivo, "
+             u"ComunicazioneLiquidazioneIva.DataComunicazione"_qs
              + ofTheYear);
          !rs.eof(); rs.moveNext()) {
         const int activity = rs.integer(u"IDAttivitaAzienda"_qs);
@@ -99,9 +106,11 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
             for (YearCell &cell : row.cells) {
                 if (cell.period != period)
                     continue;
+                // A communicated settlement says so before it says it was printed.
                 YearCell::State state = rs.integer(u"VirtualDelete"_qs) == 2 ? YearCell::State::Working
-                    : rs.integer(u"StampatoDefinitivo"_qs) != 0         ? YearCell::State::PrintedDefinitive
-                                                                        : YearCell::State::Saved;
+                    : !rs.isNull(u"DataComunicazione"_qs)                 ? YearCell::State::Communicated
+                    : rs.integer(u"StampatoDefinitivo"_qs) != 0           ? YearCell::State::PrintedDefinitive
+                                                                          : YearCell::State::Saved;
                 // A saved settlement wins over a working row of the same period.
                 if (cell.state == YearCell::State::Missing || cell.state == YearCell::State::Working) {
                     cell.state = state;

@@ -231,6 +231,7 @@ void frmMDI::commandCommunication()
     }
     WorkContext &ctx = m_program.context();
     frmComunicazioneLiqIva dialog(ctx.db(), m_program.messages(), ctx.lIDFirm, year, quarter, this);
+    dialog.setUser(ctx.IDUser);
     dialog.exec();
 }
 

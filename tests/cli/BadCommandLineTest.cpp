@@ -138,7 +138,7 @@ std::vector<Case> badLines()
     for (const QString &v : {u"3"_qs, u"-1"_qs, u"due"_qs})
         add(u"--method "_qs + v, u"settle"_qs, withValue(settle.good, u"method"_qs, v), 2);
     const CommandLine &demo = commandLines().at(6);
-    for (const QString &v : {u"0"_qs, u"201"_qs, u"-5"_qs, u"molte"_qs, u"2147483648"_qs})
+    for (const QString &v : {u"0"_qs, u"1001"_qs, u"-5"_qs, u"molte"_qs, u"2147483648"_qs})
         add(u"--scale "_qs + v, u"demo"_qs, withValue(demo.good, u"scale"_qs, v), 2);
     // Keys that are whole numbers in range but name no row: refused, not a bad argument.
     add(u"user not there"_qs, u"settle"_qs, withValue(settle.good, u"user"_qs, u"2147483647"_qs), 1);

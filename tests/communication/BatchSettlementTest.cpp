@@ -74,6 +74,8 @@ TEST_P(Batch, EveryActivitySettledOnceAndRefusalsLeaveNoTrace)
         o.progress = [&](int done, int total, const QString &) {
             EXPECT_EQ(done, ++progressCalls);
             EXPECT_EQ(total, 4);
+            // The batch holds one settlement at a time: the one before is let go.
+            EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM UtilizzoOggetto"_qs).toInt(), 0) << done;
         };
         const auto outcomes = BatchSettlement(db()).run(o);
         ASSERT_EQ(outcomes.size(), 4u);
@@ -98,8 +100,9 @@ TEST_P(Batch, EveryActivitySettledOnceAndRefusalsLeaveNoTrace)
     }
     for (int a = 1; a <= 4; ++a)
         EXPECT_EQ(savedOfMarch(a), 1) << a;
-    // no working row is left behind
+    // no working row and no registration in the usage register is left behind
     EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete <> 0"_qs).toInt(), 0);
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM UtilizzoOggetto"_qs).toInt(), 0);
 }
 
 // A company the user may not settle is refused whole, with the reason, and nothing is written.

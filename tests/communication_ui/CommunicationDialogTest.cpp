@@ -1,10 +1,12 @@
 #include "communication/CommunicationFixture.h"
 #include "communication/SchemaValidator.h"
 #include "communication/ui/frmComunicazioneLiqIva.h"
+#include "overview/ui/frmAnnoLiquidazioni.h"
 #include "startup/database/SqlLiteral.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -62,6 +64,49 @@ TEST_P(CommunicationDialog, ShowsWhatIsMissingThenWritesTheFile)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(SchemaValidator::periodicCommunication().validate(f.readAll()), QStringList());
+}
+
+// Written from the window, the quarter says when it was communicated and the year window
+// shows its settlements communicated; written again, the message says it was written before.
+TEST_P(CommunicationDialog, WritingMarksTheQuarterCommunicated)
+{
+    saveQuarter(1);
+    save(1, 4);
+    frmComunicazioneLiqIva dialog(db(), messages, 1, 2024, 1);
+    dialog.setUser(1);
+    auto *communicated = dialog.findChild<QLabel *>(u"lblComunicata"_qs);
+    ASSERT_TRUE(communicated);
+    EXPECT_EQ(communicated->text(), u"no"_qs);
+    const QString path = folder.filePath(u"q1.xml"_qs);
+    ASSERT_TRUE(dialog.writeTo(path));
+    EXPECT_TRUE(messages.texts().last().contains(u"8 liquidazioni segnate come comunicate"_qs))
+        << messages.texts().last().toStdString();
+    EXPECT_TRUE(communicated->text().startsWith(u"il "_qs)) << communicated->text().toStdString();
+    EXPECT_TRUE(communicated->text().endsWith(u"q1.xml"_qs)) << communicated->text().toStdString();
+    ASSERT_TRUE(dialog.writeTo(folder.filePath(u"q1-bis.xml"_qs)));
+    EXPECT_TRUE(messages.texts().last().contains(u"già stato comunicato"_qs));
+
+    frmAnnoLiquidazioni year(db(), messages, 1, 2024);
+    auto *grid = year.findChild<QTableWidget *>(u"spdAnno"_qs);
+    ASSERT_TRUE(grid);
+    const struct {
+        int row, period;
+        const char *state;
+    } cases[] = {{0, 1, "comunicata"}, {0, 3, "comunicata"}, {0, 4, "salvata"}, {1, 3, "comunicata"}, {3, 3, "comunicata"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " period " << c.period);
+        QTableWidgetItem *item = grid->item(c.row, frmAnnoLiquidazioni::columnOf(c.period));
+        ASSERT_TRUE(item);
+        EXPECT_TRUE(item->text().startsWith(QString::fromLatin1(c.state))) << item->text().toStdString();
+    }
+    if (const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR"); !dir.isEmpty()) {
+        for (QWidget *w : std::initializer_list<QWidget *>{&dialog, &year}) {
+            w->show();
+            QApplication::processEvents();
+        }
+        dialog.grab().save(dir + QStringLiteral("/communication-written-%1.png").arg(int(engine())));
+        year.grab().save(dir + QStringLiteral("/year-communicated-%1.png").arg(int(engine())));
+    }
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(CommunicationDialog);

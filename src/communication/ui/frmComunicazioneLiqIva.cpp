@@ -93,6 +93,8 @@ frmComunicazioneLiqIva::frmComunicazioneLiqIva(Connection &db, MessageService &m
     cboTrimestre->setCurrentIndex(qBound(1, trimestre, 4) - 1);
     lblAzienda = new QLabel(this);
     lblAzienda->setObjectName(u"lblAzienda"_qs);
+    lblComunicata = new QLabel(this);
+    lblComunicata->setObjectName(u"lblComunicata"_qs);
     lstMancanti = new QListWidget(this);
     lstMancanti->setObjectName(u"lstMancanti"_qs);
     lstMancanti->setMaximumHeight(90);
@@ -110,6 +112,7 @@ frmComunicazioneLiqIva::frmComunicazioneLiqIva(Connection &db, MessageService &m
     period->addRow(u"Anno d'imposta:"_qs, txtAnno);
     period->addRow(u"Trimestre:"_qs, cboTrimestre);
     period->addRow(u"Azienda:"_qs, lblAzienda);
+    period->addRow(u"Comunicata:"_qs, lblComunicata);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdGenera);
@@ -142,6 +145,14 @@ void frmComunicazioneLiqIva::refresh()
         m_data.missing = {e.message()};
     }
     lblAzienda->setText(m_data.azienda);
+    lblComunicata->setText(u"no"_qs);
+    try {
+        if (const auto previous = previousCommunication(m_db, m_data))
+            lblComunicata->setText(QStringLiteral("il %1, file %2")
+                                       .arg(previous->when.toString(u"dd/MM/yyyy HH:mm"_qs), previous->file));
+    } catch (const DbError &e) {
+        lblComunicata->setText(e.message());
+    }
     lstMancanti->addItems(m_data.missing);
     spdModuli->setColumnCount(int(m_data.modules.size()));
     const auto &rows = previewRows();
@@ -158,9 +169,19 @@ void frmComunicazioneLiqIva::refresh()
 
 bool frmComunicazioneLiqIva::writeTo(const QString &path)
 {
-    if (!runShowingFailures(m_messages, [&] { writePeriodicCommunication(m_data, path); }))
+    try {
+        const CommunicationWritten written = communicate(m_db, m_data, path, m_idUser);
+        m_messages.inform(communicationWrittenText(m_data, written, path));
+    } catch (const Refusal &r) {
+        m_messages.warn(r.message());
         return false;
-    m_messages.inform(QStringLiteral("File della comunicazione scritto: %1").arg(path));
+    } catch (const DbError &e) {
+        m_messages.warn(QStringLiteral("Il file %1 è stato scritto, ma le liquidazioni non sono state segnate come "
+                                       "comunicate:\n%2").arg(path, e.message()));
+        refresh();
+        return false;
+    }
+    refresh();
     return true;
 }
 

@@ -32,6 +32,8 @@ public:
     // the reason shown.
     bool writeTo(const QString &path);
     const PeriodicCommunicationData &data() const { return m_data; }
+    // The user recorded with the settlements marked communicated.
+    void setUser(int idUser) { m_idUser = idUser; }
 
     // The rows of the preview, in the order of the form.
     static const QStringList &rowCaptions();
@@ -42,11 +44,13 @@ private:
     Connection &m_db;
     MessageService &m_messages;
     int m_idAzienda;
+    int m_idUser = 0;
     PeriodicCommunicationData m_data;
 
     QSpinBox *txtAnno;
     QComboBox *cboTrimestre;
     QLabel *lblAzienda;
+    QLabel *lblComunicata;
     QListWidget *lstMancanti;
     QTableWidget *spdModuli;
     QPushButton *cmdGenera;

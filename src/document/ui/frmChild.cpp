@@ -7,6 +7,7 @@
 #include "document/DeclarationEdit.h"
 #include "document/DocumentCredits.h"
 #include "document/InputText.h"
+#include "document/ui/F24Frame.h"
 #include "document/ui/PaymentFrame.h"
 #include "document/ui/SideTabWidget.h"
 #include "otherops/cAltreOperazioni.h"
@@ -529,6 +530,8 @@ QWidget *frmChild::buildPayments()
     auto *column = new QVBoxLayout;
     column->addWidget(m_periodic);
     column->addWidget(m_advance);
+    m_f24 = new F24Frame(page);
+    column->addWidget(m_f24);
     column->addStretch(1);
     auto *layout = new QHBoxLayout(page);
     layout->addLayout(column, 4);
@@ -675,6 +678,7 @@ void frmChild::showAmounts()
     for (int i = 0; i < 5; ++i)
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
     m_lblImportiDIP[0]->setText(d.amountToPayCaption());
+    m_f24->showSettlement(m_ctx.db, d);
 }
 
 void frmChild::showPayments()

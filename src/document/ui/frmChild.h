@@ -18,6 +18,7 @@ class QTableWidgetItem;
 
 namespace liqiva {
 
+class F24Frame;
 class PaymentFrame;
 
 // The form face of a settlement: header labels, the tabs with the detail grids, the
@@ -137,6 +138,7 @@ private:
     QCheckBox *m_chkSoggetto = nullptr;
     QPushButton *m_cmdCredInfRim = nullptr, *m_cmdCIC = nullptr;
     PaymentFrame *m_periodic = nullptr, *m_advance = nullptr;
+    F24Frame *m_f24 = nullptr; // the F24 lines of the amount to pay
 };
 
 } // namespace liqiva

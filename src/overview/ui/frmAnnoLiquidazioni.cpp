@@ -29,6 +29,8 @@ QColor colourOf(YearCell::State state)
         return QColor(0xdc, 0xef, 0xd8);
     case YearCell::State::PrintedDefinitive:
         return QColor(0xc8, 0xdc, 0xf0);
+    case YearCell::State::Communicated:
+        return QColor(0xdd, 0xd4, 0xf0);
     }
     return {};
 }
