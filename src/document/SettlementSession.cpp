@@ -27,7 +27,7 @@ SettlementSession::~SettlementSession()
 
 int SettlementSession::removeAbandoned()
 {
-    return WorkingRecords::removeAbandoned(m_db, m_usage.heldKeys(m_objectType));
+    return WorkingRecords::removeAbandoned(m_db, [this] { return m_usage.heldKeys(m_objectType); });
 }
 
 void SettlementSession::hold(int key)

@@ -19,17 +19,28 @@ void removeUserRows(Connection &db, int idUser)
 
 int removeAbandoned(Connection &db, const QSet<int> &held)
 {
+    return removeAbandoned(db, [&held] { return held; });
+}
+
+int removeAbandoned(Connection &db, const std::function<QSet<int>()> &heldKeys)
+{
     Transaction tx(db);
-    QList<int> abandoned;
+    // The working rows first, then who holds them: a settlement another user creates
+    // meanwhile is registered in the transaction that creates its row, so a row read here is
+    // always found held when it is held. The other way round, a row created between the two
+    // reads would look abandoned.
+    QList<int> working;
     {
         Recordset rs = db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "_qs
                                         + RowState::equals(RowState::Working));
-        for (; !rs.eof(); rs.moveNext()) {
-            const int key = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
-            if (!held.contains(key))
-                abandoned.append(key);
-        }
+        for (; !rs.eof(); rs.moveNext())
+            working.append(rs.integer(u"IDRisultatoLiquidazioneIva"_qs));
     }
+    const QSet<int> held = heldKeys();
+    QList<int> abandoned;
+    for (int key : working)
+        if (!held.contains(key))
+            abandoned.append(key);
     for (int key : abandoned)
         db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working)
                       + u" AND IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));

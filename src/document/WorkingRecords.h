@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 #include <QPair>
 #include <QSet>
 #include <QString>
@@ -22,6 +23,8 @@ void removeUserRows(Connection &db, int idUser);
 // live session of the usage register holds. Also the typed amounts and report rows whose
 // settlement no longer exists. Returns the number of settlements removed.
 int removeAbandoned(Connection &db, const QSet<int> &held);
+// The same, asking who holds what inside its own transaction, after it read the working rows.
+int removeAbandoned(Connection &db, const std::function<QSet<int>()> &heldKeys);
 
 // A document closed without saving: its working rows go, and the report data built for a
 // settlement that no longer exists with them (a later settlement may get the same key).

@@ -235,7 +235,7 @@ Program::Outcome Program::start(MainWindowInterface &window)
                 m_usage.registerUse(type, -1, 1);
             // The working settlements that no live session holds: the user's own left by an
             // earlier run and those of any process that died.
-            WorkingRecords::removeAbandoned(db, m_usage.heldKeys(m_ctx.objectType));
+            WorkingRecords::removeAbandoned(db, [this] { return m_usage.heldKeys(m_ctx.objectType); });
             m_usage.startHeartbeat();
 
             if (m_ctx.lIDFirm == -1) {
@@ -313,7 +313,7 @@ void Program::shutdown()
             // The session's unconfirmed rows do not outlive the program, nor its registrations;
             // another session's (the same user's elsewhere too) stay.
             m_usage.releaseAll();
-            WorkingRecords::removeAbandoned(*m_ctx.database, m_usage.heldKeys(m_ctx.objectType));
+            WorkingRecords::removeAbandoned(*m_ctx.database, [this] { return m_usage.heldKeys(m_ctx.objectType); });
         } catch (const DbError &e) {
             m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
         }

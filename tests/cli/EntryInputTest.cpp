@@ -247,6 +247,20 @@ TEST_P(EntryInput, TwoSettlementsUsingTheSameTruckersCreditAtOnceNeverGoBeyondIt
               700);
 }
 
+// Each settle starts by removing the working settlements nobody holds; one created by another
+// user at that very moment is held and is never taken for abandoned.
+TEST_P(EntryInput, NewSettlementsCreatedAtTheSameMomentAreNeverTakenForAbandoned)
+{
+    for (int round = 1; round <= 6; ++round) {
+        SCOPED_TRACE(round);
+        const auto results = together({settleArgs(1, round, {}, false), settleArgs(1, round + 6, {}, false),
+                                       settleArgs(2, 3 * (1 + round % 4), {}, false)});
+        for (const auto &[code, err] : results)
+            EXPECT_EQ(code, 0) << err.toStdString();
+    }
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete <> 0"_qs), 0);
+}
+
 TEST_P(EntryInput, TheDeclarationDataAreStoredAndReadBack)
 {
     const LiqivaRun r = settle(1, 3, R"({"declarationData": {"importsTaxable": 1000, "importsTax": 220,
