@@ -6,6 +6,7 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/Failures.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -214,12 +215,8 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
                                         : QString()),
             report.pageCount(), report.pageCount());
         return true;
-    } catch (const Refusal &r) {
-        messages.warn(r.message());
-    } catch (const DbError &e) {
-        messages.error(e.message());
-    } catch (const std::runtime_error &e) {
-        messages.error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showFailure(messages, std::current_exception());
     }
     say(u"Stampa non riuscita: la numerazione del registro non è cambiata"_qs);
     return false;

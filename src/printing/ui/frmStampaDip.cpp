@@ -3,6 +3,7 @@
 #include "printing/ui/PrintCommand.h"
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -80,10 +81,8 @@ void frmStampaDip::ok()
         });
         if (printed)
             accept();
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
-    } catch (const std::runtime_error &e) {
-        m_messages.error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showFailure(m_messages, std::current_exception());
     }
 }
 

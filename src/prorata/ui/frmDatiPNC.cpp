@@ -5,6 +5,7 @@
 #include "startup/database/DbError.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
+#include "suite/ui/Failures.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -152,8 +153,8 @@ void frmDatiPNC::showDati(const DatiPNC::Dati &d)
     select(KvrFirmGerarchy1, d.idFiliale);
     select(cboEsercizio, d.idEsercizio);
     fillAccounts();
-    kvrDataReg->setText(formatDate(d.dataRegistrazione.isValid() ? std::optional<QDate>(d.dataRegistrazione)
-                                                                 : std::nullopt));
+    kvrDataReg->setText(
+        formatDate(d.dataRegistrazione.isValid() ? std::optional<QDate>(d.dataRegistrazione) : std::nullopt));
     kvrNumReg->setText(d.numeroRegistrazione > 0 ? QString::number(d.numeroRegistrazione) : QString());
     select(kvrContbCausale, d.idCausaleContabile);
     select(KvrSearchACSDare, d.idContoDare);
@@ -203,12 +204,8 @@ bool frmDatiPNC::creaRegistrazione()
         wrong = KvrSearchACSAvere;
     int proposta = 0;
     bool booked = false;
-    try {
-        booked = m_core.CreaRegistrazione(d, m_messages, &proposta);
-    } catch (const DbError &e) {
-        m_messages.error(e.message());
+    if (!runShowingFailures(m_messages, [&] { booked = m_core.CreaRegistrazione(d, m_messages, &proposta); }))
         return false;
-    }
     if (booked) {
         m_booked = true;
         showDati(m_core.Proposta());
