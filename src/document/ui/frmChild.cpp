@@ -500,10 +500,12 @@ QWidget *frmChild::buildDeclaration()
     side->addLayout(buttons);
     side->addStretch(1);
 
-    auto *below = new QHBoxLayout;
-    below->addLayout(amounts, 3);
+    // The refund box and its buttons under the amounts: side by side they would make the tab
+    // wider than a small screen.
+    auto *below = new QVBoxLayout;
+    below->addLayout(amounts);
     below->addSpacing(8);
-    below->addLayout(side, 2);
+    below->addLayout(side);
 
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(m_spdDIP);
