@@ -9,6 +9,9 @@ build=$here/build
 db=${1:-$build/demo.db}
 if [ ! -f "$db" ]; then
   "$build/src/liqiva" demo --db "sqlite:$db"
+else
+  # a demo made by an earlier build gets the tables added since (idempotent)
+  "$build/src/liqiva" schema --db "sqlite:$db" >/dev/null
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display: starting the program under a virtual X server (xvfb-run)."

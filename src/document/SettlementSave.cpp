@@ -486,6 +486,9 @@ bool SettlementDocument::sbChildDelete()
             m_ctx.db.execute(u"DELETE FROM "_qs + QString::fromLatin1(table) + u" WHERE IDRisultatoLiquidazioneIva = "_qs + k);
         if (m_id.isAdvance())
             m_ctx.db.execute(u"DELETE FROM AltreOperazioniPerAcconto WHERE IDRisultatoLiquidazioneIva = "_qs + k);
+        // A settlement that is gone was not communicated: its key may be taken again by the
+        // next new settlement, which must not inherit the mark.
+        m_ctx.db.execute(u"DELETE FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva = "_qs + k);
 
         // The last settled month falls back to the highest month still stored.
         const QString where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs

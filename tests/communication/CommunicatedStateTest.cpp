@@ -93,6 +93,15 @@ TEST_P(Communicated, WritingTheQuarterMarksItsSettlements)
     EXPECT_FALSE(QFile::exists(none));
     EXPECT_EQ(marks(), 8);
     EXPECT_EQ(states().at({1, 4}), S::Saved);
+
+    // A communicated settlement deleted takes its mark with it: a new settlement that gets its
+    // key again is not communicated.
+    const int gone = db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
+    const LiqivaRun deleted = runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
+                                         QString::number(gone), u"--yes"_qs},
+                                        folder.path());
+    ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    EXPECT_EQ(marks(), 7);
 }
 
 // Two bookkeepers write the same quarter with liqiva communication at the same moment: both
