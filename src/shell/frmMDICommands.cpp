@@ -106,7 +106,9 @@ void frmMDI::dispatchCommand(const QString &key, DocumentWindow *doc)
         if (doc && doc->formFace())
             doc->formFace()->sbDatiDip();
     } else if (key == u"Mnu_DatiAltreOperazioni"_qs) {
-        if (doc && doc->formFace())
+        // The same for the other operations: what they change computes the settlement again,
+        // and what was typed meanwhile must not be lost with it.
+        if (doc && doc->formFace() && (!doc->changedObject() || fnQuestionForSave(doc, true)))
             doc->formFace()->sbGestioneAltreOperazioni();
     } else if (printingCommand(key, doc)) {
         // preview, print, exports, "Invia a", the declaration and the activity pane
