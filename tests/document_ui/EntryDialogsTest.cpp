@@ -20,6 +20,7 @@
 #include "prorata/ui/frmDatiPNC.h"
 #include "prorata/ui/frmDatiProRata.h"
 #include "suite/AccountingEntry.h"
+#include "suite/ui/ReadOnlyDialog.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -319,6 +320,28 @@ TEST_P(EntryDialogs, TheDeclarationDataAreCheckedAndWrittenBackOnlyOnOK)
     EXPECT_EQ(dip.VP1_OperazioniAttive, Money::fromRaw(123456789)); // never written by the dialog
     tabs->setCurrentIndex(0);
     shoot(dialog, u"frmDatiDip_vp"_qs);
+}
+
+// A user who may not save opens the declaration data to read them: nothing can be typed or
+// ticked, there is no OK, and leaving stores nothing.
+TEST_P(EntryDialogs, TheDeclarationDataOpenReadOnlyForAUserWhoMayNotSave)
+{
+    AltriDatiDip dip;
+    dip.IDAttivitaAzienda = 1;
+    dip.IDPeriodoIva = 2;
+    dip.VP3_Imponibile = Money::units(1000);
+    dip.VP3_Imposta = Money::units(220);
+    ScriptedMessages m;
+    frmDatiDip dialog(db(), dip, true, true, m);
+    lockForReading(dialog);
+    dialog.show();
+    EXPECT_TRUE(child<QLineEdit>(dialog, "curImposta")->isReadOnly());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkDicIntegrativa")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(dialog, "cmdOk")->isVisible());
+    type(child<QLineEdit>(dialog, "curImposta"), u"999"_qs);
+    child<QPushButton>(dialog, "cmdAnnulla")->click();
+    EXPECT_FALSE(dialog.Modify());
+    EXPECT_EQ(dip.VP3_Imposta, Money::units(220));
 }
 
 TEST_P(EntryDialogs, LireDeclarationAmountsAreShownInThousandsAndStoredInLire)

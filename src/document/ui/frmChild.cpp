@@ -21,6 +21,7 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/ui/Failures.h"
+#include "suite/ui/ReadOnlyDialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
@@ -246,14 +247,18 @@ void frmChild::sbDatiDip()
     bool modified = false;
     if (m_doc->annualCommunication()) {
         frmCADI dialog(m_ctx.db, m_doc->datiCadi(), m_doc->euro(), m_ctx.messages, this);
+        if (m_readOnly)
+            lockForReading(dialog);
         dialog.exec();
         modified = dialog.Modify();
     } else {
         frmDatiDip dialog(m_ctx.db, m_doc->datiDip(), m_doc->soggettoRimborso(), m_doc->euro(), m_ctx.messages, this);
+        if (m_readOnly)
+            lockForReading(dialog);
         dialog.exec();
         modified = dialog.Modify();
     }
-    if (modified) {
+    if (modified && !m_readOnly) {
         m_doc->declarationDataChanged(m_doc->annualCommunication());
         setChanged(true);
     }
@@ -266,7 +271,9 @@ void frmChild::sbCreditoAutotrasportatori()
     try {
         std::unique_ptr<CreditoAutotrasportatori> credit = m_doc->truckersCredit();
         frmCreditoAutotrasportatori dialog(*credit, m_ctx.messages, m_doc->euro(), this);
-        if (dialog.exec() != QDialog::Accepted)
+        if (m_readOnly)
+            lockForReading(dialog);
+        if (dialog.exec() != QDialog::Accepted || m_readOnly)
             return;
         const bool changed = m_changed;
         if (m_doc->applyTruckersCredit(*credit, m_ctx.messages)) {
