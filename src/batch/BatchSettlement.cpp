@@ -164,7 +164,7 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
             throw Refusal(QStringLiteral("La liquidazione del periodo esiste già (chiave %1).").arg(key));
         session.hold(key);
         UtilityServices services(messages);
-        DocumentContext ctx{m_db, messages, o.idUser, idAzienda, function, true};
+        DocumentContext ctx{m_db, messages, o.idUser, idAzienda, function, true, {}};
         ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
         ctx.mayRebuildVatData = false;
         SettlementDocument doc(ctx);

@@ -60,7 +60,7 @@ void removeDocumentRows(Connection &db, int idUser, int key)
     const QString k = sqlNumber(key);
     Transaction tx(db);
     // The rows set aside while the document was edited are put back as they were.
-    for (const QString table : {u"RisultatoLiquidazioneIva"_qs, u"RisultatoLiquidazioneIvaXTipo"_qs})
+    for (const QString &table : {u"RisultatoLiquidazioneIva"_qs, u"RisultatoLiquidazioneIvaXTipo"_qs})
         sbUpdateTableWhenUnloadChild(db, table, u"IDRisultatoLiquidazioneIva"_qs, key, idUser);
     db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working)
                   + u" AND IDUtenteUltimaVariazione = "_qs + user + u" AND IDRisultatoLiquidazioneIva = "_qs + k);

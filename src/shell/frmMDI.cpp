@@ -221,7 +221,7 @@ void frmMDI::unload()
 DocumentContext frmMDI::documentContext() const
 {
     WorkContext &ctx = m_program.context();
-    DocumentContext c{ctx.db(), m_program.messages()};
+    DocumentContext c{ctx.db(), m_program.messages(), 0, 0, 0, true, {}};
     c.idUser = ctx.IDUser;
     c.idAzienda = ctx.lIDFirm;
     c.idFunction = ctx.IDFunction;
