@@ -4,6 +4,7 @@
 #include "document/InputText.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -65,18 +66,8 @@ frmCIC::frmCIC(CreditoCompensabile &cic, MessageService &messages, bool euro, QW
     chkPrintCIC->setEnabled(!m_c.readOnly());
     root->addWidget(chkPrintCIC);
 
-    auto *buttons = new QHBoxLayout;
-    cmdOk = new QPushButton(u"OK"_qs, this);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    cmdOk->setDefault(true);
-    cmdAnnulla = new QPushButton(u"Annulla"_qs, this);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdAnnulla);
-    root->addLayout(buttons);
+    std::tie(cmdOk, cmdAnnulla) = addOkCancel(*this, *root);
     connect(cmdOk, &QPushButton::clicked, this, &frmCIC::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     show();
     curCICAmount[0]->setFocus();
     curCICAmount[0]->selectAll();

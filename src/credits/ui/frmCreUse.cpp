@@ -4,6 +4,7 @@
 #include "document/InputText.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/DialogButtons.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -92,18 +93,8 @@ frmCreUse::frmCreUse(CreditUse &use, MessageService &messages, bool euro, QWidge
     total->addStretch(1);
     root->addLayout(total);
 
-    auto *buttons = new QHBoxLayout;
-    cmdOk = new QPushButton(u"OK"_qs, this);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    cmdOk->setDefault(true);
-    cmdAnnulla = new QPushButton(u"Annulla"_qs, this);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdAnnulla);
-    root->addLayout(buttons);
+    std::tie(cmdOk, cmdAnnulla) = addOkCancel(*this, *root);
     connect(cmdOk, &QPushButton::clicked, this, &frmCreUse::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     show();
     if (!m_grids.isEmpty()) {
         m_grids[0]->setCurrentCell(usedRow(0), 2);

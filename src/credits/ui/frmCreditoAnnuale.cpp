@@ -3,6 +3,7 @@
 #include "credits/CreditoAnnuale.h"
 #include "document/InputText.h"
 #include "suite/Messages.h"
+#include "suite/ui/DialogButtons.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -30,18 +31,8 @@ frmCreditoAnnuale::frmCreditoAnnuale(CreditoAnnuale &credito, MessageService &me
     form->addRow(CreditoAnnuale::lblCreditoAnnuale(), curCreditoAnnuale);
     form->addRow(CreditoAnnuale::lblRimborso(), curRimborso);
     root->addLayout(form);
-    auto *buttons = new QHBoxLayout;
-    cmdOk = new QPushButton(u"OK"_qs, this);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    cmdOk->setDefault(true);
-    cmdAnnulla = new QPushButton(u"Annulla"_qs, this);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdAnnulla);
-    root->addLayout(buttons);
+    std::tie(cmdOk, cmdAnnulla) = addOkCancel(*this, *root);
     connect(cmdOk, &QPushButton::clicked, this, &frmCreditoAnnuale::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(curRimborso, &QLineEdit::editingFinished, this, &frmCreditoAnnuale::refundEdited);
     m_warnedFor = m_c.Rimborso();
     curRimborso->setFocus();

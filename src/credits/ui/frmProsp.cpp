@@ -4,6 +4,7 @@
 #include "document/InputText.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/DialogButtons.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -87,18 +88,8 @@ frmProsp::frmProsp(Prospetto &prospetto, MessageService &messages, bool euro, QW
         root->addLayout(letters);
     }
 
-    auto *buttons = new QHBoxLayout;
-    cmdOk = new QPushButton(u"OK"_qs, this);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    cmdOk->setDefault(true);
-    cmdAnnulla = new QPushButton(u"Annulla"_qs, this);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdAnnulla);
-    root->addLayout(buttons);
+    std::tie(cmdOk, cmdAnnulla) = addOkCancel(*this, *root);
     connect(cmdOk, &QPushButton::clicked, this, &frmProsp::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     show();
     // The cursor starts on the first cell that takes typing.
     for (int r = 0; r < m_p.rowCount(); ++r) {
