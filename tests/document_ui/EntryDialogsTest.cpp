@@ -24,6 +24,8 @@
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
+#include "DialogTest.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,30 +45,8 @@ namespace {
 // (2 = 2024 "previous open"); accounts 1 "1.05.01" IVA su acquisti, 3 "5.08.10" IVA
 // indetraibile, 4 "5.08.11" Rettifiche IVA pro-rata; causes 1 "GC", 2 "RPR"; branch 3 is
 // activity 3's. Activity 2 is a trucker with 1,200.00 of credit in 2024 (row 6).
-class EntryDialogs : public EngineTest {
+class EntryDialogs : public DialogTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    Connection &db() { return t->db(); }
-    int count(const QString &sql) { return db().scalar(sql).toInt(); }
-
-    static void shoot(QWidget &w, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
-        if (!dir.isEmpty())
-            w.grab().save(dir + u"/"_qs + name + u".png"_qs);
-    }
-    template <class T> static T *child(QWidget &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static void type(QLineEdit *f, const QString &text)
-    {
-        f->setFocus();
-        f->selectAll();
-        QTest::keyClicks(f, text);
-    }
     static void choose(QComboBox *c, int id) { c->setCurrentIndex(c->findData(id)); }
 
     // The annual pro-rata of activity 3 in 2024 for a settlement row of our own: 3000 taxable,
@@ -94,7 +74,6 @@ protected:
         return key;
     }
 
-    std::unique_ptr<TestDatabase> t;
 };
 
 TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedAccounts)

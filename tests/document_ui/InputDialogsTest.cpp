@@ -13,6 +13,8 @@
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
+#include "DialogTest.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,32 +27,9 @@ using namespace liqiva::test;
 
 namespace {
 
-class InputDialogs : public EngineTest {
+class InputDialogs : public DialogTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    Connection &db() { return t->db(); }
-    int count(const QString &sql) { return db().scalar(sql).toInt(); }
 
-    static void shoot(QWidget &w, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
-        if (!dir.isEmpty())
-            w.grab().save(dir + u"/"_qs + name + u".png"_qs);
-    }
-    template <class T> static T *child(QWidget &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static void type(QLineEdit *f, const QString &text)
-    {
-        f->setFocus();
-        f->selectAll();
-        QTest::keyClicks(f, text);
-    }
-
-    std::unique_ptr<TestDatabase> t;
 };
 
 TEST_P(InputDialogs, TheProRataOfTheYearIsTypedOverAndConfirmedWithAggiorna)
