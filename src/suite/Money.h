@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/database/SqlValue.h"
+
 #include <QString>
 #include <QMetaType>
 #include <QVariant>
@@ -78,6 +80,8 @@ private:
 
 // The literal of an amount in a statement: "1234.5", "-3".
 inline QString sqlNumber(Money value) { return value.toString(); }
+// An amount bound to a statement, exactly.
+inline QVariant sqlValue(Money value) { return QVariant::fromValue(SqlDecimal{value.toString()}); }
 
 } // namespace liqiva
 

@@ -224,7 +224,7 @@ void Connection::setCommandTimeout(int seconds)
         executeRaw(QStringLiteral("SET statement_timeout = %1").arg(qint64(seconds) * 1000));
 }
 
-std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly)
+std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly, const SqlParams &params)
 {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
@@ -232,47 +232,53 @@ std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly)
     q->setForwardOnly(forwardOnly);
     q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     ++m_statements;
-    if (m_observer) {
-        QElapsedTimer clock;
+    QElapsedTimer clock;
+    if (m_observer)
         clock.start();
-        const bool ok = q->exec(sql);
-        m_observer(sql, clock.nsecsElapsed());
-        if (!ok)
+    bool ok = false;
+    if (params.isEmpty()) {
+        ok = q->exec(sql);
+    } else {
+        if (!q->prepare(sql))
             fail(q->lastError(), sql);
-        return q;
+        for (const QVariant &value : params)
+            q->addBindValue(sqlBindValue(value, m_where.engine));
+        ok = q->exec();
     }
-    if (!q->exec(sql))
+    if (m_observer)
+        m_observer(sql, clock.nsecsElapsed());
+    if (!ok)
         fail(q->lastError(), sql);
     return q;
 }
 
-Recordset Connection::openRecordset(const QString &sql)
+Recordset Connection::openRecordset(const QString &sql, const SqlParams &params)
 {
-    return openRecordsetRaw(translateSql(sql, engine()));
+    return openRecordsetRaw(translateSql(sql, engine()), params);
 }
 
-Recordset Connection::openRecordsetRaw(const QString &sql)
+Recordset Connection::openRecordsetRaw(const QString &sql, const SqlParams &params)
 {
-    return Recordset(run(sql, true));
+    return Recordset(run(sql, true, params));
 }
 
-int Connection::execute(const QString &sql)
+int Connection::execute(const QString &sql, const SqlParams &params)
 {
     const QString translated = translateSql(sql, engine());
     if (translated.trimmed().isEmpty())
         return 0;
-    return executeRaw(translated);
+    return executeRaw(translated, params);
 }
 
-int Connection::executeRaw(const QString &sql)
+int Connection::executeRaw(const QString &sql, const SqlParams &params)
 {
-    auto q = run(sql, true);
+    auto q = run(sql, true, params);
     return q->numRowsAffected();
 }
 
-QVariant Connection::scalar(const QString &sql)
+QVariant Connection::scalar(const QString &sql, const SqlParams &params)
 {
-    Recordset rs = openRecordset(sql);
+    Recordset rs = openRecordset(sql, params);
     return rs.eof() ? QVariant() : rs.field(0);
 }
 

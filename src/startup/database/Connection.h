@@ -2,6 +2,7 @@
 
 #include "startup/database/Engine.h"
 #include "startup/database/Recordset.h"
+#include "startup/database/SqlValue.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -53,13 +54,15 @@ public:
     void setCommandTimeout(int seconds);
     int commandTimeout() const { return m_timeoutSeconds; }
 
-    Recordset openRecordset(const QString &sql);
-    Recordset openRecordsetRaw(const QString &sql);
+    // Each "?" of the statement takes the next of params, bound, never written into the text
+    // (see sqlBindValue for how dates, amounts and stamps are bound).
+    Recordset openRecordset(const QString &sql, const SqlParams &params = {});
+    Recordset openRecordsetRaw(const QString &sql, const SqlParams &params = {});
     // Runs a statement that returns no rows; returns the number of rows it touched.
-    int execute(const QString &sql);
-    int executeRaw(const QString &sql);
+    int execute(const QString &sql, const SqlParams &params = {});
+    int executeRaw(const QString &sql, const SqlParams &params = {});
     // First field of the first row, or a null value when there is no row.
-    QVariant scalar(const QString &sql);
+    QVariant scalar(const QString &sql, const SqlParams &params = {});
 
     // Transactions nest: the outer one is BEGIN/COMMIT, inner ones are savepoints.
     void begin();
@@ -85,7 +88,7 @@ public:
 
 private:
     explicit Connection(const DatabaseLocation &where);
-    std::unique_ptr<QSqlQuery> run(const QString &sql, bool forwardOnly);
+    std::unique_ptr<QSqlQuery> run(const QString &sql, bool forwardOnly, const SqlParams &params = {});
 
     DatabaseLocation m_where;
     QString m_name;
