@@ -69,6 +69,45 @@ std::filesystem::path fsPath(const QString &name)
 #endif
 }
 
+// What a writer writes reaches the file whole or the device fails: a file takes a short
+// write at the edge of a full disk without an error, and a writer that does not look at the
+// count (the PDF and the OpenDocument writers) would go on as if all had been written.
+class WholeWrites : public QIODevice {
+public:
+    explicit WholeWrites(QFile &file) : m_file(file) { open(QIODevice::WriteOnly); }
+    // Positions are the file's (a zip writer reads them for its directory).
+    bool seek(qint64 pos) override { return m_file.seek(pos) && QIODevice::seek(pos); }
+    qint64 size() const override { return m_file.size(); }
+    bool failed() const { return m_failed; }
+    QString why() const { return m_why; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        qint64 done = 0;
+        while (!m_failed && done < len) {
+            const qint64 n = m_file.write(data + done, len - done);
+            if (n <= 0) {
+                m_failed = true;
+                m_why = m_file.errorString();
+                break;
+            }
+            done += n;
+        }
+        if (!m_failed && !m_file.flush()) {
+            m_failed = true;
+            m_why = m_file.errorString();
+        }
+        return m_failed ? -1 : len;
+    }
+
+private:
+    QFile &m_file;
+    bool m_failed = false;
+    QString m_why;
+};
+
 } // namespace
 
 QString WholeFile::msgExists(const QString &file)
@@ -113,6 +152,7 @@ WholeFile::WholeFile(const QString &target, Replace replace) : m_target(resolved
 
 WholeFile::~WholeFile()
 {
+    m_device.reset();
     if (m_temp && !m_committed) {
         m_temp->close();
         m_temp->remove();
@@ -126,6 +166,7 @@ void WholeFile::check(const QString &target, Replace replace)
 
 void WholeFile::fail(const QString &why)
 {
+    m_device.reset();
     if (m_temp) {
         m_temp->close();
         m_temp->remove();
@@ -160,7 +201,9 @@ void WholeFile::start()
 QIODevice &WholeFile::device()
 {
     start();
-    return *m_temp;
+    if (!m_device)
+        m_device = std::make_unique<WholeWrites>(*m_temp);
+    return *m_device;
 }
 
 QString WholeFile::temporaryPath()
@@ -172,9 +215,8 @@ QString WholeFile::temporaryPath()
 
 void WholeFile::write(const QByteArray &bytes)
 {
-    start();
-    if (m_temp->write(bytes) != bytes.size())
-        fail(m_temp->errorString());
+    if (device().write(bytes) != bytes.size())
+        fail(static_cast<WholeWrites &>(*m_device).why());
 }
 
 void WholeFile::finish()
@@ -185,6 +227,8 @@ void WholeFile::finish()
         if (!m_temp->open(QIODevice::ReadWrite))
             fail(m_temp->errorString());
     }
+    if (m_device && static_cast<WholeWrites &>(*m_device).failed())
+        fail(static_cast<WholeWrites &>(*m_device).why());
     if (m_temp->error() != QFileDevice::NoError)
         fail(m_temp->errorString());
     if (!m_temp->flush())

@@ -64,6 +64,7 @@ private:
     QString m_target;
     Replace m_replace;
     std::unique_ptr<QFile> m_temp;
+    std::unique_ptr<QIODevice> m_device; // writes to m_temp whole or fails
     bool m_finished = false;
     bool m_committed = false;
 };
