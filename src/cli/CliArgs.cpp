@@ -1,5 +1,9 @@
 #include "cli/CliArgs.h"
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -48,13 +52,19 @@ bool isOptionWord(const QString &w)
     return w.startsWith(u"--"_qs) || w == u"-h"_qs;
 }
 
+// The first failure to write standard output, with the system's reason.
+std::optional<QString> outputFailed;
+
 void write(FILE *stream, const QString &text)
 {
     QString shown = text;
     shown.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
     const QByteArray b = (shown + u'\n').toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stream);
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fwrite(b.constData(), 1, size_t(b.size()), stream) == size_t(b.size());
+    const bool flushed = std::fflush(stream) == 0;
+    if ((!written || !flushed) && stream == stdout && !outputFailed)
+        outputFailed = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
 }
 
 } // namespace
@@ -138,6 +148,13 @@ void out(const QString &text)
 void err(const QString &text)
 {
     write(stderr, text);
+}
+
+std::optional<QString> standardOutputFailure()
+{
+    if (!outputFailed && (std::fflush(stdout) != 0 || std::ferror(stdout)))
+        outputFailed = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+    return outputFailed;
 }
 
 } // namespace liqiva::cli

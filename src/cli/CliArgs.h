@@ -51,5 +51,7 @@ using liqiva::Refusal;
 // lines with CR or CR LF: both come out as plain newlines.
 void out(const QString &text);
 void err(const QString &text);
+// Why standard output could not be written (a full disk, a closed pipe), if it could not.
+std::optional<QString> standardOutputFailure();
 
 } // namespace liqiva::cli

@@ -3,6 +3,7 @@
 #include "communication/PeriodicCommunication.h"
 #include "overview/YearOverview.h"
 #include "startup/rights/UserRights.h"
+#include "suite/WholeFile.h"
 
 #include <QJsonArray>
 #include <QLocale>
@@ -23,10 +24,13 @@ int runCommunication(const CliArgs &args)
     const QString path = args.value(u"out"_qs);
     if (path.isEmpty())
         throw UsageError{u"manca --out FILE.xml"_qs};
+    const WholeFile::Replace replace = args.flag(u"yes"_qs) ? WholeFile::Replace::Yes : WholeFile::Replace::No;
+    // Refused before any work: a folder, a device, an existing file without --yes.
+    WholeFile::check(path, replace);
     auto db = openDatabase(args);
     requireUserOfCompany(*db, user, company, UserRights::Search);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
-    out(communicationWrittenText(data, communicate(*db, data, path, user), path));
+    out(communicationWrittenText(data, communicate(*db, data, path, user, replace), path));
     return 0;
 }
 
@@ -87,10 +91,11 @@ const std::vector<Command> &communicationCommands()
 {
     static const std::vector<Command> table = {
         {"communication",
-         "communication --db URL --user N --company N --year Y --quarter Q --out FILE.xml  la comunicazione delle "
-         "liquidazioni periodiche IVA del trimestre, verificata sullo schema ufficiale",
+         "communication --db URL --user N --company N --year Y --quarter Q --out FILE.xml [--yes]  la comunicazione "
+         "delle liquidazioni periodiche IVA del trimestre, verificata sullo schema ufficiale; un file esistente si "
+         "sostituisce solo con --yes",
          {u"db"_qs, u"user"_qs, u"company"_qs, u"year"_qs, u"quarter"_qs, u"out"_qs},
-         {},
+         {u"yes"_qs},
          runCommunication},
         {"year", "year    --db URL --user N --company N --year Y [--json]  l'anno delle liquidazioni a colpo d'occhio: "
                  "per attività, ogni periodo con il suo stato e l'importo",

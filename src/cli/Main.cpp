@@ -58,7 +58,15 @@ int run(const Command &c, const QStringList &words)
             commandUsage(c, err);
             return 2;
         }
-        return c.run(args);
+        const int code = c.run(args);
+        // What the command printed is part of its work: an output that did not reach its
+        // file is a failure.
+        if (const auto failure = standardOutputFailure()) {
+            err(u"liqiva "_qs + name + u": l'uscita non è stata scritta sullo standard output ("_qs + *failure +
+                (code == 0 ? u"): l'operazione è stata eseguita, ma il suo resoconto è andato perso."_qs : u")."_qs));
+            return 1;
+        }
+        return code;
     } catch (const UsageError &e) {
         err(u"liqiva "_qs + name + u": "_qs + e.text);
         commandUsage(c, err);

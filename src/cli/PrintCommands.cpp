@@ -10,6 +10,7 @@
 #include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -73,16 +74,34 @@ void setDefinitive(PrintOptions &options, const CliArgs &args)
     } else if (args.has(u"sectional"_qs)) {
         throw Refusal{u"il registro non è numerato per sezionale: togliere --sectional."_qs};
     }
-    options.setYear(args.integer(u"year"_qs, 1900, 9999));
+    // The register's pages of a year carry that year's settlements.
+    const int settlementYear = options.year();
+    const int year = args.integer(u"year"_qs, 1900, 9999);
+    if (year != settlementYear)
+        throw Refusal{QStringLiteral("--year %1: l'anno del registro è quello della liquidazione, %2.")
+                          .arg(year)
+                          .arg(settlementYear)};
+    options.setYear(year);
+    constexpr int lastNumber = std::numeric_limits<int>::max();
+    const int stored = options.storedLastPage();
+    if (stored >= lastNumber)
+        throw Refusal{QStringLiteral("il registro è già stampato fino alla pagina %1, l'ultima che la numerazione "
+                                     "gestisce: non vi si possono stampare altre pagine.")
+                          .arg(stored)};
     if (args.has(u"start-page"_qs)) {
-        const int start = args.integer(u"start-page"_qs, 1, std::numeric_limits<int>::max());
-        if (start <= options.storedLastPage())
-            throw Refusal{QStringLiteral("il registro è già stampato fino alla pagina %1: --start-page deve essere "
-                                         "almeno %2.")
-                              .arg(options.storedLastPage())
-                              .arg(options.storedLastPage() + 1)};
+        const int start = args.integer(u"start-page"_qs, 1, lastNumber);
+        if (start <= stored)
+            throw Refusal{QStringLiteral("il registro è già stampato fino alla pagina %1: --start-page va da %2 a %3.")
+                              .arg(stored)
+                              .arg(qint64(stored) + 1)
+                              .arg(lastNumber)};
         options.setLastPage(start - 1);
     }
+}
+
+WholeFile::Replace replaceOf(const CliArgs &args)
+{
+    return args.flag(u"yes"_qs) ? WholeFile::Replace::Yes : WholeFile::Replace::No;
 }
 
 // Who prints which saved settlement into which file.
@@ -97,6 +116,8 @@ Target targetOf(const CliArgs &args, const QString &fileHint)
     Target t{args.key(u"user"_qs), args.key(u"id"_qs), args.value(u"out"_qs)};
     if (t.file.isEmpty())
         throw UsageError{u"manca --out "_qs + fileHint};
+    // Refused before any work: a folder, a device, an existing file without --yes.
+    WholeFile::check(t.file, replaceOf(args));
     return t;
 }
 
@@ -122,8 +143,10 @@ int runDeclarationPrint(const CliArgs &args, int user, int key, const QString &f
         throw Refusal{u"mancano i dati richiesti dal modello: "_qs + missing.join(u", "_qs) +
                       u" (stampare ugualmente con --yes)."_qs};
     int pages = 0;
+    WholeFile target(file, replaceOf(args));
     DeclarationPrint(*db, user).print(data, test, [&](const PrintedReport &r) {
-        writePdf(r, file);
+        writePdf(r, target);
+        target.commit();
         pages = r.pageCount();
         return true;
     });
@@ -162,16 +185,17 @@ int runPrint(const CliArgs &args)
 
     PrintJob job(PrintContext{*db, messages, user, company, settlementFunction(*db)});
     PrintedReport pages = job.build(request);
-    try {
-        job.run(request, pages, [&file](const PrintedReport &r) {
-            writePdf(r, file);
+    // The file is written whole under a temporary name and put in place only when the
+    // register's page and the printed mark can be stored with it (in the same transaction);
+    // a print refused there leaves no file and an existing one as it was.
+    WholeFile target(file, replaceOf(args));
+    job.run(
+        request, pages,
+        [&target](const PrintedReport &r) {
+            writePdf(r, target);
             return true;
-        });
-    } catch (const Refusal &) {
-        // Pages numbered on a register that moved on are no register pages.
-        QFile::remove(file);
-        throw;
-    }
+        },
+        [&target] { target.commit(); });
     out(QStringLiteral("%1: %2 pagine (dalla %3 alla %4) in %5%6")
             .arg(pages.title)
             .arg(pages.pageCount())
@@ -191,9 +215,6 @@ int runExport(const CliArgs &args)
     const PrintReport report = reportOf(args);
     if (report == PrintReport::Declaration)
         throw UsageError{u"la dichiarazione si stampa con liqiva print --report declaration"_qs};
-    if (QFileInfo::exists(file) && !args.flag(u"yes"_qs))
-        throw Refusal(
-            QStringLiteral("il file %1 esiste già: non è stato sostituito (rispondere sì con --yes).").arg(file));
     auto db = openDatabase(args);
     const int company = companyOfSavedSettlement(*db, key);
     requireRight(*db, user, company, UserRights::Print);
@@ -205,11 +226,9 @@ int runExport(const CliArgs &args)
         request.settlements = PrintJob::summarySettlements(*db, key);
     PrintJob job(PrintContext{*db, messages, user, company, settlementFunction(*db)});
     PrintedReport pages = job.build(request);
-    try {
-        exportReport(pages, *format, file);
-    } catch (const std::runtime_error &e) {
-        throw Refusal(QString::fromUtf8(e.what()));
-    }
+    WholeFile target(file, replaceOf(args));
+    exportReport(pages, *format, target);
+    target.commit();
     out(QStringLiteral("%1: esportata in %2.").arg(pages.title, file));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "startup/database/DbError.h"
 #include "startup/database/SqlLiteral.h"
 #include "suite/Refusal.h"
+#include "suite/WholeFile.h"
 #include "suite/Rounding.h"
 
 #include <QFileInfo>
@@ -448,7 +449,10 @@ QByteArray communicationXml(const PeriodicCommunicationData &data)
     return xml;
 }
 
-void writePeriodicCommunication(const PeriodicCommunicationData &data, const QString &path)
+namespace {
+
+// The XML of the communication, refused when something is missing or it does not validate.
+QByteArray validatedXml(const PeriodicCommunicationData &data)
 {
     if (!data.missing.isEmpty())
         throw Refusal(u"La comunicazione non può essere generata:\n"_qs + data.missing.join(u'\n'));
@@ -458,10 +462,15 @@ void writePeriodicCommunication(const PeriodicCommunicationData &data, const QSt
     const QStringList errors = SchemaValidator::periodicCommunication().validate(xml);
     if (!errors.isEmpty())
         throw Refusal(u"La comunicazione non è conforme allo schema e non è stata scritta:\n"_qs + errors.join(u'\n'));
+    return xml;
+}
+
+} // namespace
+
+void writePeriodicCommunication(const PeriodicCommunicationData &data, const QString &path)
+{
     // Written whole or not at all: a failure leaves an existing file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
-        throw Refusal(QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
+    WholeFile::writeAll(path, validatedXml(data), WholeFile::Replace::Yes);
 }
 
 namespace {
@@ -497,10 +506,12 @@ std::optional<PreviousCommunication> previousCommunication(Connection &db, const
     return p;
 }
 
-CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
-                                 int idUser)
+namespace {
+
+// Marks the settlements of the communication written to path.
+CommunicationWritten markCommunicated(Connection &db, const PeriodicCommunicationData &data, const QString &path,
+                                      int idUser)
 {
-    writePeriodicCommunication(data, path);
     CommunicationWritten written;
     Transaction t(db);
     // Read inside the transaction (on SQLite it already holds the write lock), so that two
@@ -530,6 +541,24 @@ CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData
                  u"excluded.DataUltimaVariazione, VirtualDelete = 0"_qs);
     t.commit();
     written.settlements = int(keys.size());
+    return written;
+}
+
+} // namespace
+
+CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
+                                 int idUser, WholeFile::Replace replace)
+{
+    // The file is written whole and closed under a temporary name, the marks are written,
+    // the file is put in place and only then are the marks committed: a failure at any step
+    // leaves neither a file nor a mark.
+    WholeFile file(path, replace);
+    file.write(validatedXml(data));
+    file.finish();
+    Transaction t(db);
+    const CommunicationWritten written = markCommunicated(db, data, path, idUser);
+    file.commit();
+    t.commit();
     return written;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "suite/Money.h"
+#include "suite/WholeFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -96,14 +97,15 @@ struct CommunicationWritten {
     std::optional<PreviousCommunication> previous;
 };
 
-// Writes the file as writePeriodicCommunication does and then, in one transaction, marks the
-// quarter's settlements communicated (ComunicazioneLiquidazioneIva), keeping the date of the
-// first communication. Writing a quarter again is allowed: the marks take the new date and
-// file, and the result says when it was written before. A refusal writes neither the file
-// nor the marks; a database error after the file was written is thrown as it is (DbError),
-// the marks left as they were.
+// Writes the file as writePeriodicCommunication does (an existing regular file replaced only
+// with Replace::Yes; anything else never) and, in one transaction, marks the quarter's
+// settlements communicated (ComunicazioneLiquidazioneIva), keeping the date of the first
+// communication: the file is written whole and closed first, put in place inside the
+// transaction and the marks committed last. Writing a quarter again is allowed: the marks take
+// the new date and file, and the result says when it was written before. A refusal or a
+// failure writes neither the file nor the marks (DbError and Refusal are thrown as they are).
 CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
-                                 int idUser);
+                                 int idUser, WholeFile::Replace replace = WholeFile::Replace::Yes);
 
 // The sentence that tells the user what communicate() did.
 QString communicationWrittenText(const PeriodicCommunicationData &data, const CommunicationWritten &written,

@@ -8,6 +8,7 @@
 #include "startup/database/SqlLiteral.h"
 #include "suite/Refusal.h"
 
+#include <QStringList>
 #include <memory>
 
 namespace liqiva {
@@ -41,6 +42,69 @@ QString PrintJob::msgRegisterMovedOn(int lastPage)
                           "termina alla pagina %1: la numerazione non è stata aggiornata e la liquidazione non è "
                           "segnata come stampata. Ripetere la stampa definitiva.")
         .arg(lastPage);
+}
+
+namespace {
+
+QString notRecorded()
+{
+    return u" La numerazione del registro non è stata aggiornata e nessuna liquidazione è segnata come stampata: "
+           u"ripetere la stampa definitiva."_qs;
+}
+
+// Who a row is: activity, VAT year, month (empty for the year or the advance), advance and
+// method.
+QString identityOf(const QString &row)
+{
+    return row.section(u'|', 0, 4);
+}
+
+} // namespace
+
+QString PrintJob::msgSettlementGone(int key)
+{
+    return QStringLiteral("La liquidazione I.V.A. %1 è stata eliminata mentre si stampava.").arg(key) + notRecorded();
+}
+
+QString PrintJob::msgSettlementReplaced(int key)
+{
+    return QStringLiteral("La liquidazione I.V.A. %1 è stata eliminata mentre si stampava e la sua chiave è ora di "
+                          "un'altra liquidazione.")
+               .arg(key) +
+           notRecorded();
+}
+
+QString PrintJob::msgSettlementSavedAgain(int key)
+{
+    return QStringLiteral("La liquidazione I.V.A. %1 è stata salvata di nuovo mentre si stampava: le pagine "
+                          "potrebbero non riportarne le cifre.")
+               .arg(key) +
+           notRecorded();
+}
+
+QString PrintJob::settlementRow(Connection &db, int idRisultatoLiquidazioneIva)
+{
+    Recordset rs = db.openRecordset(
+        u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete,"
+        u" IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva"
+        u" WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+        {idRisultatoLiquidazioneIva});
+    if (rs.eof())
+        return {};
+    QStringList parts;
+    for (const char *column : {"IDAttivitaAzienda", "IDPeriodoIva", "IDMese", "AccontoIva", "MetodoCalcoloAccontoIva",
+                               "VirtualDelete", "IDUtenteUltimaVariazione", "DataUltimaVariazione"}) {
+        const QVariant v = rs.field(QLatin1String(column));
+        if (v.isNull())
+            parts << QString();
+        else if (v.typeId() == QMetaType::QDateTime)
+            parts << v.toDateTime().toString(Qt::ISODateWithMs);
+        else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::QString)
+            parts << (v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'f', 4) : v.toString());
+        else
+            parts << v.toString();
+    }
+    return parts.join(u'|');
 }
 
 QString PrintJob::msgPagesAlreadyPrinted(int startPage, int lastPage)
@@ -163,6 +227,10 @@ PrintedReport PrintJob::build(const PrintRequest &request, const std::vector<con
             report.registerName += u" - "_qs + numbering.sectionalName(request.idSezionale);
     }
 
+    // Read before the pages: a change made while they are made shows at the recording.
+    for (int key : request.settlements)
+        report.sources.push_back({key, settlementRow(m_ctx.db, key)});
+
     PageBuilder pages(report);
     if (request.report == PrintReport::Summary) {
         addSummaryPages(pages, report, request.settlements);
@@ -185,7 +253,7 @@ PrintedReport PrintJob::build(const PrintRequest &request, const std::vector<con
 }
 
 bool PrintJob::run(const PrintRequest &request, PrintedReport &report,
-                   const std::function<bool(const PrintedReport &)> &output)
+                   const std::function<bool(const PrintedReport &)> &output, const std::function<void()> &publish)
 {
     if (request.definitive) {
         // Before anything is produced: the pages must fit the counter and follow the
@@ -200,14 +268,33 @@ bool PrintJob::run(const PrintRequest &request, PrintedReport &report,
     if (!output(report))
         return false;
     if (request.definitive)
-        commitDefinitive(m_ctx.db, request, report.pageCount());
+        commitDefinitive(m_ctx.db, request, report, publish);
+    else if (publish)
+        publish();
     return true;
 }
 
-void PrintJob::commitDefinitive(Connection &db, const PrintRequest &request, int pagesPrinted)
+void PrintJob::commitDefinitive(Connection &db, const PrintRequest &request, const PrintedReport &report,
+                                const std::function<void()> &publish)
 {
+    const int pagesPrinted = report.pageCount();
     Transaction tx(db);
     lockNumbering(db, request.keys);
+    // Each settlement of the pages as it was read: its row locked first, so that a delete or
+    // a save under way ends before it is looked at.
+    for (const PrintedSource &source : report.sources) {
+        db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete"
+                   u" WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                   {source.key});
+        const QString now = settlementRow(db, source.key);
+        if (now == source.row)
+            continue;
+        if (now.isEmpty())
+            throw Refusal{msgSettlementGone(source.key)};
+        if (identityOf(now) != identityOf(source.row))
+            throw Refusal{msgSettlementReplaced(source.key)};
+        throw Refusal{msgSettlementSavedAgain(source.key)};
+    }
     const int now = RegisterNumbering::lastPage(db, request.keys, request.year);
     if (now != request.storedLastPage)
         throw Refusal{msgRegisterMovedOn(now)};
@@ -217,6 +304,8 @@ void PrintJob::commitDefinitive(Connection &db, const PrintRequest &request, int
     if (request.report == PrintReport::Settlement)
         for (int key : request.settlements)
             RegisterNumbering::sbUpdateStampatoDefinitivo(db, key);
+    if (publish)
+        publish();
     tx.commit();
 }
 

@@ -39,6 +39,14 @@ struct PrintedPage {
 // What goes on the pages of a report, already cut into pages: every page has the same number
 // of lines at a fixed pitch, so the page count is known before anything is drawn, and the
 // drawing cannot change it.
+// A settlement the pages were made from, as it was when it was read: its key and the row's
+// identity and last change, so that a definitive print records nothing for a settlement that
+// was deleted or saved again meanwhile.
+struct PrintedSource {
+    int key = 0;
+    QString row; // period, state and last change of the row; empty when it was not there
+};
+
 struct PrintedReport {
     static constexpr int LinesPerPage = 56;
 
@@ -54,6 +62,7 @@ struct PrintedReport {
     bool euro = true;
     std::vector<std::vector<PrintColumn>> tables;
     std::vector<PrintedPage> pages;
+    std::vector<PrintedSource> sources;
 
     int pageCount() const { return int(pages.size()); }
     // Numbers the pages from first on.

@@ -29,18 +29,28 @@ inline QString liqivaProgram()
     return !bin.isEmpty() && QFileInfo(program).isExecutable() ? program : QString();
 }
 
-// Runs liqiva in the folder work (its settings kept there too). The limit only keeps a hung
-// child from hanging the tests: a PostgreSQL server that does not answer gives up after its
-// connect time-out of ten seconds.
-inline LiqivaRun runLiqiva(const QStringList &args, const QString &work)
+// Starts liqiva in the folder work (its settings kept there too). With a shell prefix the
+// command runs through bash after it ("ulimit -f 1", "exec >/dev/full").
+inline void startLiqiva(QProcess &p, const QStringList &args, const QString &work, const QString &shellPrefix = {})
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"LIQIVA_SETTINGS_DIR"_qs, work);
     env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(work);
-    p.start(liqivaProgram(), args);
+    if (shellPrefix.isEmpty())
+        p.start(liqivaProgram(), args);
+    else
+        p.start(u"bash"_qs, QStringList{u"-c"_qs, shellPrefix + u"; exec \"$0\" \"$@\""_qs, liqivaProgram()} + args);
+}
+
+// Runs liqiva in the folder work (see startLiqiva). The limit only keeps a hung child from
+// hanging the tests: a PostgreSQL server that does not answer gives up after its connect
+// time-out of ten seconds.
+inline LiqivaRun runLiqiva(const QStringList &args, const QString &work, const QString &shellPrefix = {})
+{
+    QProcess p;
+    startLiqiva(p, args, work, shellPrefix);
     LiqivaRun r;
     r.finished = p.waitForFinished(300000);
     if (!r.finished) {

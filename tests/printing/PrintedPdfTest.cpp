@@ -8,6 +8,7 @@
 #include "printing/PrintFixture.h"
 
 #include <QFile>
+#include <map>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -46,6 +47,10 @@ protected:
 
 TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)
 {
+    // The register's year is the settlement's: January of each year.
+    const std::map<int, int> januaryOf = {{2023, saveSettlement(t->db(), Shop, 1, Year2024 - 1)},
+                                          {2024, january},
+                                          {2025, saveSettlement(t->db(), Shop, 1, Year2024 + 1)}};
     struct Case {
         const char *what;
         QStringList args;
@@ -84,8 +89,9 @@ TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const QString file = dir.filePath(QStringLiteral("p%1.pdf").arg(++n));
+        const int key = januaryOf.at(c.year ? c.year : 2024);
         const LiqivaRun r =
-            print(QStringList{u"--id"_qs, QString::number(january), u"--out"_qs, file, u"--yes"_qs} + c.args);
+            print(QStringList{u"--id"_qs, QString::number(key), u"--out"_qs, file, u"--yes"_qs} + c.args);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         const QStringList pages = pdfPages(file);
         ASSERT_GE(pages.size(), 2) << "a month of the shop takes two pages";
@@ -98,9 +104,9 @@ TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)
         if (c.numbering) {
             const NumberingKeys keys{c.numbering, c.sectionalKey};
             EXPECT_EQ(storedLastPage(t->db(), keys, c.year), first + int(pages.size()) - 1);
-            EXPECT_TRUE(markedPrinted(t->db(), january));
+            EXPECT_TRUE(markedPrinted(t->db(), key));
         } else {
-            EXPECT_FALSE(markedPrinted(t->db(), january)) << "a draft marks nothing";
+            EXPECT_FALSE(markedPrinted(t->db(), key)) << "a draft marks nothing";
         }
     }
 }
@@ -131,14 +137,48 @@ TEST_P(PrintedPdfTest, TheFiguresAreThoseOfTheWindow)
                 EXPECT_TRUE(text.contains(formatAmount(*amount, true))) << line.description.toStdString();
 }
 
-TEST_P(PrintedPdfTest, AnUnwritableFileRecordsNothing)
+TEST_P(PrintedPdfTest, AnUnwritableFileOrAWrongYearOrPageRecordsNothing)
 {
-    const QString file = dir.filePath(u"no-such-folder/x.pdf"_qs);
-    const LiqivaRun r = print({u"--id"_qs, QString::number(january), u"--out"_qs, file, u"--definitive"_qs,
-                               u"--register"_qs, u"5"_qs, u"--year"_qs, u"2023"_qs});
-    expectFailure(r, 1);
-    EXPECT_EQ(storedLastPage(t->db(), {2, 0}, 2023), 12);
-    EXPECT_FALSE(markedPrinted(t->db(), january));
+    t->db().execute(u"INSERT INTO ProgressivoNumerazioneRegistro (IDProgressivoNumerazioneRegistro,"
+                    u" IDNumerazionePerRegistroPerSezionale, IDNumerazionePerRegistro, Anno, NumeroUltimaPagina)"
+                    u" VALUES (900, NULL, 2, 2024, 2147483647)"_qs);
+    const struct {
+        const char *what;
+        QString file, year, startPage;
+        const char *message;
+    } cases[] = {
+        {"a missing folder", u"no-such-folder/x.pdf"_qs, u"2024"_qs, {}, "cartella"},
+        {"a year before the settlement's",
+         u"x.pdf"_qs,
+         u"1900"_qs,
+         {},
+         "l'anno del registro è quello della liquidazione"},
+        {"a year after it", u"x.pdf"_qs, u"9999"_qs, {}, "l'anno del registro è quello della liquidazione"},
+        {"a register at the last page", u"x.pdf"_qs, u"2024"_qs, {}, "2147483647, l'ultima"},
+        {"a start page on it", u"x.pdf"_qs, u"2024"_qs, u"2147483647"_qs, "2147483647, l'ultima"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList args = {u"--id"_qs,
+                            QString::number(january),
+                            u"--out"_qs,
+                            dir.filePath(c.file),
+                            u"--definitive"_qs,
+                            u"--register"_qs,
+                            u"5"_qs,
+                            u"--year"_qs,
+                            c.year};
+        if (!c.startPage.isEmpty())
+            args << u"--start-page"_qs << c.startPage;
+        const LiqivaRun r = print(args);
+        expectFailure(r, 1);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(u"-2147483648"_qs)) << r.err.toStdString();
+        EXPECT_EQ(storedLastPage(t->db(), {2, 0}, 2024), 2147483647);
+        EXPECT_EQ(storedLastPage(t->db(), {2, 0}, 2023), 12);
+        EXPECT_FALSE(markedPrinted(t->db(), january));
+        EXPECT_FALSE(QFile::exists(dir.filePath(c.file)));
+    }
 }
 
 TEST_P(PrintedPdfTest, TheDeclarationFormOfASettlement)
@@ -157,8 +197,7 @@ TEST_P(PrintedPdfTest, TheDeclarationFormOfASettlement)
     const QString text = pdfPages(file).join(u'\n');
     EXPECT_TRUE(text.contains(u"Comunicazione Annuale Dati IVA"_qs));
     EXPECT_TRUE(text.contains(
-        DeclarationPrint::amountBox(doc.declaration().debit(DeclarationGrid::IvaEsigibile), 2024)
-            .trimmed()));
+        DeclarationPrint::amountBox(doc.declaration().debit(DeclarationGrid::IvaEsigibile), 2024).trimmed()));
     EXPECT_EQ(workRows(), 0);
 
     // No test print from 2002; no register for a declaration.

@@ -3,10 +3,10 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/ui/FileDialogs.h"
 #include "suite/ui/Failures.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -176,7 +176,7 @@ bool frmComunicazioneLiqIva::writeTo(const QString &path)
         m_messages.warn(r.message());
         return false;
     } catch (const DbError &e) {
-        m_messages.warn(QStringLiteral("Il file %1 è stato scritto, ma le liquidazioni non sono state segnate come "
+        m_messages.warn(QStringLiteral("Il file %1 non è stato scritto e le liquidazioni non sono state segnate come "
                                        "comunicate:\n%2").arg(path, e.message()));
         refresh();
         return false;
@@ -190,7 +190,7 @@ void frmComunicazioneLiqIva::chooseFileAndWrite()
     const QString suggested =
         QStringLiteral("IVP_%1_%2T.xml").arg(txtAnno->value()).arg(cboTrimestre->currentData().toInt());
     const QString path =
-        QFileDialog::getSaveFileName(this, u"Comunicazione liquidazioni IVA"_qs, suggested, u"File XML (*.xml)"_qs);
+        chooseFileToWrite(this, u"Comunicazione liquidazioni IVA"_qs, suggested, u"File XML (*.xml)"_qs, true);
     if (!path.isEmpty())
         writeTo(path);
 }

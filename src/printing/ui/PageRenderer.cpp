@@ -1,5 +1,7 @@
 #include "printing/ui/PageRenderer.h"
 
+#include "suite/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -135,22 +137,26 @@ void renderReport(const PrintedReport &report, QPagedPaintDevice &device,
     painter.end();
 }
 
+void writePdf(const PrintedReport &report, WholeFile &file, const std::function<void(int page, int pages)> &progress)
+{
+    {
+        // QPdfWriter says nothing when it cannot write: the file's own errors are looked at
+        // when it is finished.
+        QPdfWriter writer(&file.device());
+        writer.setResolution(300);
+        writer.setCreator(u"Liquidazione I.V.A."_qs);
+        writer.setTitle(report.title);
+        renderReport(report, writer, progress);
+    }
+    file.finish();
+}
+
 void writePdf(const PrintedReport &report, const QString &fileName,
               const std::function<void(int page, int pages)> &progress)
 {
-    {
-        // QPdfWriter says nothing when it cannot write: try the file first.
-        QFile probe(fileName);
-        if (!probe.open(QIODevice::WriteOnly))
-            throw std::runtime_error(QStringLiteral("Impossibile scrivere il file %1 (%2).")
-                                         .arg(fileName, probe.errorString())
-                                         .toStdString());
-    }
-    QPdfWriter writer(fileName);
-    writer.setResolution(300);
-    writer.setCreator(u"Liquidazione I.V.A."_qs);
-    writer.setTitle(report.title);
-    renderReport(report, writer, progress);
+    WholeFile file(fileName, WholeFile::Replace::Yes);
+    writePdf(report, file, progress);
+    file.commit();
 }
 
 } // namespace liqiva

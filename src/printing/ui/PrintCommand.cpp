@@ -6,11 +6,12 @@
 #include "startup/database/DbError.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/WholeFile.h"
 #include "suite/ui/Failures.h"
+#include "suite/ui/FileDialogs.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -19,6 +20,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <stdexcept>
+#include <utility>
 
 namespace liqiva {
 
@@ -65,8 +67,7 @@ PrintCommand::PrintCommand(const PrintContext &context, QWidget *parent)
     };
     m_chooseFile = [this](const QString &suggested, const QString &filter) {
         // The overwrite question is ours, asked once whatever the platform's dialog does.
-        return QFileDialog::getSaveFileName(m_parent, u"Esporta"_qs, suggested, filter, nullptr,
-                                            QFileDialog::DontConfirmOverwrite);
+        return chooseFileToWrite(m_parent, u"Esporta"_qs, suggested, filter, false);
     };
     m_mailer = openMailWithAttachment;
 }
@@ -122,7 +123,17 @@ void PrintCommand::say(const QString &text, int done, int total)
 
 bool PrintCommand::output(PrintDestination destination, ExportFormat format, const PrintedReport &report)
 {
+    if (!produce(destination, format, report))
+        return false;
+    publish();
+    return true;
+}
+
+bool PrintCommand::produce(PrintDestination destination, ExportFormat format, const PrintedReport &report)
+{
     MessageService &messages = m_ctx.messages;
+    m_staged.reset();
+    m_mailSubject.clear();
     const int pages = report.pageCount();
     auto pageDone = [this, &report](int page, int total) {
         say(QStringLiteral("%1: pagina %2 di %3").arg(report.title).arg(page).arg(total), page, total);
@@ -135,6 +146,13 @@ bool PrintCommand::output(PrintDestination destination, ExportFormat format, con
     case PrintDestination::Printer:
         if (!m_printerDialog(*m_printer))
             return false;
+        if (m_printer->outputFormat() == QPrinter::PdfFormat && !m_printer->outputFileName().isEmpty()) {
+            // Printed to a file (the print dialog asked before replacing one): written whole
+            // like an export.
+            m_staged = std::make_unique<WholeFile>(m_printer->outputFileName(), WholeFile::Replace::Yes);
+            writePdf(report, *m_staged, pageDone);
+            return true;
+        }
         renderReport(report, *m_printer, pageDone);
         return true;
     case PrintDestination::File: {
@@ -144,34 +162,49 @@ bool PrintCommand::output(PrintDestination destination, ExportFormat format, con
             return false;
         if (QFileInfo(file).suffix().isEmpty())
             file += u"."_qs + exportSuffix(format);
+        // A folder, a device or a file of the database is refused before the question.
+        WholeFile::check(file, WholeFile::Replace::Yes);
         if (QFileInfo::exists(file) && !messages.askYesNo(msgOverwrite(file)))
             return false;
         say(QStringLiteral("Esportazione in %1").arg(QFileInfo(file).fileName()), 0, pages);
+        m_staged = std::make_unique<WholeFile>(file, WholeFile::Replace::Yes);
         if (format == ExportFormat::Pdf)
-            writePdf(report, file, pageDone);
+            writePdf(report, *m_staged, pageDone);
         else
-            exportReport(report, format, file);
-        m_lastFile = file;
+            exportReport(report, format, *m_staged);
         return true;
     }
     case PrintDestination::Mail: {
         const QString file = QDir(mailFolder()).filePath(defaultExportName(report, ExportFormat::Pdf));
-        writePdf(report, file, pageDone);
-        m_lastFile = file;
-        const QString subject = report.title + u" - "_qs + report.company;
-        if (!m_mailer(file, subject)) {
-            QUrl mail(u"mailto:"_qs);
-            QUrlQuery query;
-            query.addQueryItem(u"subject"_qs, subject);
-            query.addQueryItem(u"body"_qs, u"Documento: "_qs + QDir::toNativeSeparators(file));
-            mail.setQuery(query);
-            QDesktopServices::openUrl(mail);
-            messages.inform(msgMailByHand(file));
-        }
+        m_staged = std::make_unique<WholeFile>(file, WholeFile::Replace::Yes);
+        writePdf(report, *m_staged, pageDone);
+        m_mailSubject = report.title + u" - "_qs + report.company;
         return true;
     }
     }
     return false;
+}
+
+void PrintCommand::publish()
+{
+    if (!m_staged)
+        return;
+    const std::unique_ptr<WholeFile> staged = std::move(m_staged);
+    staged->commit();
+    m_lastFile = staged->target();
+    if (m_mailSubject.isEmpty())
+        return;
+    const QString file = m_lastFile;
+    const QString subject = std::exchange(m_mailSubject, QString());
+    if (!m_mailer(file, subject)) {
+        QUrl mail(u"mailto:"_qs);
+        QUrlQuery query;
+        query.addQueryItem(u"subject"_qs, subject);
+        query.addQueryItem(u"body"_qs, u"Documento: "_qs + QDir::toNativeSeparators(file));
+        mail.setQuery(query);
+        QDesktopServices::openUrl(mail);
+        m_ctx.messages.inform(msgMailByHand(file));
+    }
 }
 
 bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destination, ExportFormat format)
@@ -197,8 +230,12 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
         say(u"Preparazione delle pagine..."_qs);
         PrintJob job(m_ctx);
         PrintedReport report = job.build(request);
-        const bool done =
-            job.run(request, report, [&](const PrintedReport &r) { return output(destination, format, r); });
+        // The file of an export or a mail is put in place with the recording of a definitive
+        // print, or not at all.
+        const bool done = job.run(
+            request, report, [&](const PrintedReport &r) { return produce(destination, format, r); },
+            [this] { publish(); });
+        m_staged.reset();
         if (!done) {
             const QString what =
                 destination == PrintDestination::Preview ? u"Anteprima chiusa"_qs : u"Stampa annullata"_qs;
@@ -216,6 +253,7 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
             report.pageCount(), report.pageCount());
         return true;
     } catch (...) {
+        m_staged.reset();
         showFailure(messages, std::current_exception());
     }
     say(u"Stampa non riuscita: la numerazione del registro non è cambiata"_qs);

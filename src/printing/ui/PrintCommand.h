@@ -14,6 +14,7 @@ class QWidget;
 namespace liqiva {
 
 class frmStampaOptions;
+class WholeFile;
 
 // Where a print from the windows goes.
 enum class PrintDestination { Preview, Printer, File, Mail };
@@ -74,6 +75,10 @@ public:
 
 private:
     void say(const QString &text, int done = 0, int total = 0);
+    // Produces the pages at the destination; a file is written whole but left under a
+    // temporary name until publish() puts it in place (and then starts the mail).
+    bool produce(PrintDestination destination, ExportFormat format, const PrintedReport &report);
+    void publish();
 
     PrintContext m_ctx;
     QWidget *m_parent;
@@ -87,6 +92,8 @@ private:
     std::function<void(frmStampaOptions &)> m_optionsHook;
     QString m_lastFile;
     int m_lastPages = 0;
+    std::unique_ptr<WholeFile> m_staged;
+    QString m_mailSubject;
 };
 
 } // namespace liqiva

@@ -1,6 +1,8 @@
 #include "printing/ui/ReportExport.h"
 
 #include "printing/ui/PageRenderer.h"
+#include "suite/Refusal.h"
+#include "suite/WholeFile.h"
 
 #include <QFile>
 #include <QTextCursor>
@@ -16,11 +18,7 @@ namespace {
 
 [[noreturn]] void cannotWrite(const QString &fileName, const QString &why)
 {
-    throw std::runtime_error(
-        QStringLiteral("Impossibile scrivere il file %1: controllare la cartella e i permessi (%2).")
-            .arg(fileName, why)
-            .toUtf8()
-            .toStdString());
+    throw Refusal(WholeFile::msgCannotWrite(fileName, why));
 }
 
 // The report as one rich-text document: a heading per settlement, a table per section, the
@@ -104,34 +102,26 @@ void fillDocument(const PrintedReport &report, QTextDocument &doc)
     }
 }
 
-void writeText(const PrintedReport &report, const QString &fileName, const QByteArray &format)
+void writeText(const PrintedReport &report, WholeFile &file, const QByteArray &format)
 {
     QTextDocument doc;
     fillDocument(report, doc);
     if (format == "html") {
-        QFile f(fileName);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            cannotWrite(fileName, f.errorString());
-        f.write(doc.toHtml().toUtf8());
-        if (!f.flush())
-            cannotWrite(fileName, f.errorString());
-        return;
+        file.write(doc.toHtml().toUtf8());
+    } else {
+        QTextDocumentWriter writer(&file.device(), format);
+        if (!writer.write(&doc))
+            cannotWrite(file.target(), file.device().errorString());
     }
-    QTextDocumentWriter writer(fileName, format);
-    if (!writer.write(&doc))
-        cannotWrite(fileName, writer.device() ? writer.device()->errorString() : QString());
+    file.finish();
 }
 
-void writeXlsx(const PrintedReport &report, const QString &fileName)
+void writeXlsx(const PrintedReport &report, WholeFile &file)
 {
-    // The library writes the file when the workbook is closed; a folder that cannot take it
-    // is found out first.
-    {
-        QFile probe(fileName);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            cannotWrite(fileName, probe.errorString());
-    }
-    const QByteArray path = QFile::encodeName(fileName);
+    // The library writes the workbook by name when it is closed: into the temporary file,
+    // and what it says at the close decides.
+    const QString fileName = file.target();
+    const QByteArray path = QFile::encodeName(file.temporaryPath());
     lxw_workbook *book = workbook_new(path.constData());
     if (!book)
         cannotWrite(fileName, u"workbook"_qs);
@@ -184,8 +174,10 @@ void writeXlsx(const PrintedReport &report, const QString &fileName)
             ++row;
         }
     }
-    if (workbook_close(book) != LXW_NO_ERROR)
-        cannotWrite(fileName, u"workbook_close"_qs);
+    const lxw_error closed = workbook_close(book);
+    if (closed != LXW_NO_ERROR)
+        cannotWrite(fileName, QString::fromUtf8(lxw_strerror(closed)));
+    file.finish();
 }
 
 } // namespace
@@ -219,20 +211,20 @@ QString exportSuffix(ExportFormat format)
     return {};
 }
 
-void exportReport(const PrintedReport &report, ExportFormat format, const QString &fileName)
+void exportReport(const PrintedReport &report, ExportFormat format, WholeFile &file)
 {
     switch (format) {
     case ExportFormat::Pdf:
-        writePdf(report, fileName);
+        writePdf(report, file);
         return;
     case ExportFormat::Html:
-        writeText(report, fileName, "html");
+        writeText(report, file, "html");
         return;
     case ExportFormat::Odt:
-        writeText(report, fileName, "odf");
+        writeText(report, file, "odf");
         return;
     case ExportFormat::Xlsx:
-        writeXlsx(report, fileName);
+        writeXlsx(report, file);
         return;
     }
 }

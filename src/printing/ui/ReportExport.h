@@ -6,6 +6,8 @@
 
 namespace liqiva {
 
+class WholeFile;
+
 // The formats a report is exported to, besides the printer.
 enum class ExportFormat { Pdf, Html, Odt, Xlsx };
 
@@ -16,9 +18,10 @@ QString exportSuffix(ExportFormat format);
 
 // Writes the report in a format: PDF as printed; HTML and OpenDocument text with the same
 // tables and the page breaks of the print; a spreadsheet with one sheet whose amounts are
-// numbers (formatted as the window shows them) and whose texts are texts. Throws
-// std::runtime_error with a readable reason when the file cannot be written.
-void exportReport(const PrintedReport &report, ExportFormat format, const QString &fileName);
+// numbers (formatted as the window shows them) and whose texts are texts. The file is written
+// whole and finished, not yet put in place (WholeFile::commit is the caller's). Throws Refusal
+// with the reason when the file cannot be written.
+void exportReport(const PrintedReport &report, ExportFormat format, WholeFile &file);
 
 // A file name for the export: company, period and the format's suffix, without characters
 // that a file system refuses.

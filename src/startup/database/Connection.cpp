@@ -3,6 +3,7 @@
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
 #include "startup/database/SqlDialect.h"
+#include "startup/database/SqliteFiles.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
@@ -127,6 +128,10 @@ QString unusableSqliteFile(const QString &path, Connection::Create create)
     if (!info.exists())
         return create == Connection::Create::Yes ? QString()
                                                  : QStringLiteral("Il database %1 non esiste.").arg(path);
+    // A database this process has open is one already; its header is not read, since without
+    // the lock guard closing any descriptor of the file would drop the process's locks.
+    if (isOpenDatabaseFile(path) && !sqliteLocksGuarded(path))
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Impossibile leggere il file del database %1: controllare i permessi (%2).")
@@ -147,6 +152,8 @@ std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Crea
     std::unique_ptr<Connection> c(new Connection(where));
     if (where.engine == Engine::Sqlite) {
         keepFreedHeap();
+        // Before the first file is opened, so that every file SQLite opens is guarded.
+        guardSqliteLocks();
         const QString problem = unusableSqliteFile(where.path, create);
         if (!problem.isEmpty())
             throw DbError(problem, QString());
@@ -181,6 +188,10 @@ std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Crea
             text = err.text().trimmed();
         throw cannotOpen(text, err.nativeErrorCode());
     }
+    if (where.engine == Engine::Sqlite) {
+        registerDatabaseFile(where.path);
+        c->m_registered = true;
+    }
     try {
         if (where.engine == Engine::Sqlite) {
             c->executeRaw(u"PRAGMA journal_mode=WAL"_qs);
@@ -214,6 +225,10 @@ void Connection::close()
         }
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
+    }
+    if (m_registered) {
+        releaseDatabaseFile(m_where.path);
+        m_registered = false;
     }
 }
 

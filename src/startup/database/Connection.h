@@ -97,6 +97,7 @@ private:
     int m_savepoints = 0;
     int m_timeoutSeconds = 0;
     long long m_statements = 0;
+    bool m_registered = false; // the SQLite file is listed among the process's open databases
     StatementObserver m_observer;
 };
 
