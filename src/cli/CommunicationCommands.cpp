@@ -24,7 +24,8 @@ int runCommunication(const CliArgs &args)
     if (path.isEmpty())
         throw UsageError{u"manca --out FILE.xml"_qs};
     auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, UserRights::Search);
+    // Writing the file marks the quarter's settlements communicated: a write.
+    requireUserOfCompany(*db, user, company, UserRights::NewSave);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
     out(communicationWrittenText(data, communicate(*db, data, path, user), path));
     return 0;

@@ -84,6 +84,12 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
         // the earlier months of the year are not settled: the question is answered no
         {"question answered no", u"settle"_qs, settleArgs(1, 1, 3) << u"--save"_qs, 1},
         {"question answered no, json", u"settle"_qs, settleArgs(1, 1, 3) << u"--save"_qs << u"--json"_qs, 1},
+        // writing the communication marks the settlements: the right to save
+        {"search-only user writes the communication",
+         u"communication"_qs,
+         {u"--user"_qs, u"2"_qs, u"--company"_qs, u"1"_qs, u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"2"_qs,
+          u"--out"_qs, work.filePath(u"q2.xml"_qs)},
+         1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
@@ -93,9 +99,14 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
             EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         } else {
             expectFailure(r, c.exitCode);
-            if (QString::fromLatin1(c.label).startsWith(u"question"_qs))
+            if (QString::fromLatin1(c.label).startsWith(u"question"_qs)) {
                 EXPECT_TRUE(r.err.contains(u"rispondere sì con --yes"_qs)) << r.err.toStdString();
-            else
+                // a refused save of a new settlement still describes it, and says nothing else
+                EXPECT_FALSE(r.err.contains(u"non esiste"_qs)) << r.err.toStdString();
+                if (c.args.contains(u"--json"_qs))
+                    EXPECT_TRUE(QJsonDocument::fromJson(r.rawOut).object().contains(u"settlement"_qs))
+                        << r.out.toStdString();
+            } else
                 EXPECT_TRUE(r.err.contains(u"Diritti non sufficienti"_qs)) << r.err.toStdString();
         }
         EXPECT_EQ(savedCount(), saved) << "a refused or read-only command changed the saved settlements";
