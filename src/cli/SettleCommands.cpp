@@ -394,7 +394,8 @@ int runDelete(const CliArgs &args)
         err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non è stata eliminata.").arg(key) + answeredNo(messages));
         return 1;
     }
-    out(QStringLiteral("Liquidazione I.V.A. %1 eliminata.").arg(key));
+    // Said with its period, as it was found: what was deleted is never another settlement.
+    out(QStringLiteral("Liquidazione I.V.A. %1 eliminata: %2, %3.").arg(key).arg(doc.periodText(), doc.lblAttivita()));
     return 0;
 }
 
