@@ -318,9 +318,10 @@ TEST_P(KeyReuse, APausedUserNeverTakesTheNewSettlementForTheOneItRead)
     }
 }
 
-// Four commands of one user save one new period at the same moment: one creates and saves it,
-// each of the others saves it again or is told what happened (it is being worked on, was just
-// created or was saved elsewhere), never that it was deleted; one settlement is left.
+// Four commands of one user save one new period at the same moment (with --json): one creates
+// and saves it, each of the others saves it again or is told what happened (it is being worked
+// on, was just created or was saved elsewhere), never that it was deleted or does not exist;
+// one settlement is left.
 TEST_P(KeyReuse, FourCommandsOfOneUserSaveOneNewPeriod)
 {
     const QStringList told = {u"in elaborazione"_qs, u"appena creata"_qs, u"salvata in un'altra finestra"_qs};
@@ -337,6 +338,10 @@ TEST_P(KeyReuse, FourCommandsOfOneUserSaveOneNewPeriod)
             EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
             EXPECT_LE(p->exitCode(), 1) << err.toStdString();
             EXPECT_FALSE(err.contains(u"eliminata"_qs)) << err.toStdString();
+            EXPECT_FALSE(err.contains(u"non esiste"_qs)) << err.toStdString();
+            // a save refused after the fill still prints the settlement it refused (--json)
+            if (err.contains(u"non è stata salvata"_qs))
+                EXPECT_TRUE(QJsonDocument::fromJson(p->readAllStandardOutput()).object().contains(u"settlement"_qs));
             if (p->exitCode() == 1)
                 EXPECT_TRUE(std::any_of(told.begin(), told.end(), [&](const QString &t) { return err.contains(t); }))
                     << err.toStdString();
