@@ -94,6 +94,9 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
     // activity's settlement is held while it is computed and let go when it is done.
     const int function = CompanyDirectory(m_db).settlementFunction();
     SettlementSession session(m_db, o.idUser, function);
+    // The working settlements of a batch (or a command) that was killed are nobody's: they go
+    // first, as before a settle, so that their periods can be settled again.
+    session.removeAbandoned();
     std::vector<Outcome> outcomes;
     const int total = int(targets.size());
     for (int i = 0; i < total; ++i) {
@@ -161,7 +164,12 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         // An existing settlement is never filled again by the batch: the activity is
         // reported as already settled.
         if (key != createdKey)
-            throw Refusal(QStringLiteral("La liquidazione del periodo esiste già (chiave %1).").arg(key));
+            throw Refusal(
+                directory.settlementState(key) == 2
+                    ? QStringLiteral("La liquidazione del periodo è in elaborazione in un'altra finestra o in "
+                                     "un altro comando e non è ancora salvata (chiave %1).")
+                          .arg(key)
+                    : QStringLiteral("La liquidazione del periodo esiste già (chiave %1).").arg(key));
         session.hold(key);
         UtilityServices services(messages);
         DocumentContext ctx{m_db, messages, o.idUser, idAzienda, function, true, {}};

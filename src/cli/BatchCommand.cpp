@@ -4,6 +4,7 @@
 #include "document/CompanyDirectory.h"
 #include "document/InputText.h"
 #include "startup/rights/UserRights.h"
+#include "suite/UsageRegister.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -13,9 +14,15 @@
 #include <algorithm>
 #include <memory>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
+#endif
+#if defined(Q_OS_LINUX)
+#include <csignal>
+#include <sys/prctl.h>
 #endif
 
 namespace liqiva::cli {
@@ -62,6 +69,23 @@ std::optional<Money> moneyOf(const QJsonValue &v)
     return v.isNull() || v.isUndefined() ? std::nullopt : std::optional<Money>(Money::fromDouble(v.toDouble()));
 }
 
+// A process of a shared batch ends with the batch that started it: killed, the batch takes its
+// parts with it, so that a batch run again finds no part of the old one still at work (their
+// working settlements go as abandoned). Where the system can tell at once (Linux) the part is
+// killed with its parent; elsewhere it stops before its next activity.
+void endWithParent(long long parent, BatchSettlement::Options &o)
+{
+#if defined(Q_OS_LINUX)
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != static_cast<pid_t>(parent))
+        std::_Exit(1); // the parent died before the request took hold
+#endif
+    o.progress = [parent](int, int, const QString &) {
+        if (!UsageRegister::processRuns(parent))
+            std::_Exit(1);
+    };
+}
+
 // The batch shared among several processes of this program, each with its own connection
 // and one slice of the activities; their results are merged in the order one process gives.
 std::vector<Outcome> runInProcesses(int jobs, bool terminal)
@@ -76,7 +100,8 @@ std::vector<Outcome> runInProcesses(int jobs, bool terminal)
     for (int k = 0; k < jobs; ++k) {
         auto p = std::make_unique<QProcess>();
         p->start(QCoreApplication::applicationFilePath(),
-                 QStringList(words) << u"--slice"_qs << QString::number(k) << u"--slices"_qs << QString::number(jobs));
+                 QStringList(words) << u"--slice"_qs << QString::number(k) << u"--slices"_qs << QString::number(jobs)
+                                    << u"--parent"_qs << QString::number(QCoreApplication::applicationPid()));
         children.push_back(std::move(p));
     }
     std::vector<Outcome> all;
@@ -152,6 +177,8 @@ int runBatch(const CliArgs &args)
             std::fprintf(stderr, "\r\033[K[%d/%d] %s", done, total, caption.toUtf8().constData());
             std::fflush(stderr);
         };
+    if (!args.value(u"parent"_qs).isEmpty())
+        endWithParent(args.integer(u"parent"_qs, 1, std::numeric_limits<int>::max()), o);
 
     const auto outcomes = jobs > 1 ? runInProcesses(jobs, terminal) : BatchSettlement(*db).run(o);
     if (terminal)
@@ -224,9 +251,9 @@ const std::vector<Command> &batchCommands()
         {"batch",
          "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] [--json] "
          "[--jobs J]  liquida il periodo per ogni attività delle aziende (tutte se non indicate); con --jobs J processi in parallelo (PostgreSQL); uscita 1 se qualcuna è rifiutata",
-         // --slice and --slices: the part of one process of a batch shared by --jobs
+         // --slice, --slices and --parent: the part of one process of a batch shared by --jobs
          {u"db"_qs, u"user"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"company"_qs, u"jobs"_qs, u"slice"_qs,
-          u"slices"_qs},
+          u"slices"_qs, u"parent"_qs},
          {u"save"_qs, u"yes"_qs, u"json"_qs},
          runBatch},
     };

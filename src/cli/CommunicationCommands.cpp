@@ -28,7 +28,8 @@ int runCommunication(const CliArgs &args)
     // Refused before any work: a folder, a device, an existing file without --yes.
     WholeFile::check(path, replace);
     auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, UserRights::Search);
+    // Writing the file marks the quarter's settlements communicated: a write.
+    requireUserOfCompany(*db, user, company, UserRights::NewSave);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
     out(communicationWrittenText(data, communicate(*db, data, path, user, replace), path));
     return 0;

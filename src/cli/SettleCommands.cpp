@@ -164,8 +164,25 @@ void printText(const SettlementDocument &doc)
     printClosingAmounts(doc.amountToPayCaption(), doc.importoDaVersare(), doc.creditoResiduo(), doc.euro());
 }
 
+// What the command asked for: the fill must find that period in the settlement (its key may
+// have been freed and taken by another period meanwhile).
+struct AskedPeriod {
+    int idAttivitaAzienda = 0;
+    int idPeriodoIva = 0;
+    int idMese = 0;
+    int metodo = 0;
+};
+
+QString msgKeyTaken(int key)
+{
+    return QStringLiteral("La liquidazione I.V.A. %1 è stata eliminata da un altro utente mentre veniva aperta e la "
+                          "sua chiave è ora di un'altra liquidazione: non è stato scritto nulla. Ripetere il comando.")
+        .arg(key);
+}
+
 int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int company, int key, bool makeDatiIva,
-                 const CliArgs &args, bool removeWhenDone, bool save = false, SettlementSession *session = nullptr)
+                 const CliArgs &args, bool removeWhenDone, bool save = false, SettlementSession *session = nullptr,
+                 std::optional<AskedPeriod> asked = std::nullopt)
 {
     UtilityServices services(messages);
     DocumentContext ctx{db, messages, user, company, settlementFunction(db), true};
@@ -176,6 +193,12 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     std::optional<DatiPNC::Dati> entry;
     try {
         doc.sbChildFill(key, makeDatiIva);
+        if (asked) {
+            const SettlementIdentity &id = doc.identity();
+            if (id.idAttivitaAzienda != asked->idAttivitaAzienda || id.idPeriodoIva != asked->idPeriodoIva ||
+                id.idMese != asked->idMese || (id.isAdvance() && id.metodoCalcoloAccontoIva != asked->metodo))
+                throw Refusal(msgKeyTaken(key));
+        }
         // The values of the dialogs, given in a file: checked as the dialogs check them.
         if (!args.value(u"input"_qs).isEmpty()) {
             const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
@@ -211,15 +234,15 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
                 both.commit();
         }
         if (!saved) {
-            // With --json the messages were kept for the object: the reason goes to standard
-            // error as well.
+            // The object first, while the settlement it describes is still there; with --json
+            // the messages were kept for it: the reason goes to standard error as well.
+            if (args.flag(u"json"_qs))
+                printJson(settlementJson(db, doc, messages.texts()));
             err(u"liqiva settle: la liquidazione non è stata salvata"_qs
                 + (messages.quiet() && !messages.texts().isEmpty() ? u": "_qs + messages.texts().last() : u"."_qs)
                 + answeredNo(messages));
             if (removeWhenDone)
                 WorkingRecords::removeDocumentRows(db, user, key);
-            if (args.flag(u"json"_qs))
-                printJson(settlementJson(db, doc, messages.texts()));
             return 1;
         }
     }
@@ -268,7 +291,11 @@ int runSettle(const CliArgs &args)
         SettlementSession session(*db, user, settlementFunction(*db));
         session.removeAbandoned();
         NewSettlement ns(*db, messages, *company, user);
-        ns.setOnCreated([&session](int k) { session.hold(k); });
+        int createdKey = 0; // the working settlement this command created, if any
+        ns.setOnCreated([&session, &createdKey](int k) {
+            createdKey = k;
+            session.hold(k);
+        });
         ns.sbSetComboMesi(activity, *year, 0);
         const int index = ns.indexOfMonth(period);
         if (index < 0)
@@ -281,10 +308,23 @@ int runSettle(const CliArgs &args)
             throw Refusal(reason + answeredNo(messages));
         }
         const int key = ns.currentKey();
+        // A settlement of the period that another window or command (of any user) created and
+        // has not saved yet is theirs: it is neither saved nor removed from here.
+        if (key != createdKey && directory.settlementState(key) == 2) {
+            const QString holder = session.holderOf(key);
+            throw Refusal(QStringLiteral("La liquidazione I.V.A. di questo periodo (chiave %1) è in elaborazione %2 e "
+                                         "non è ancora salvata: non è stato scritto nulla. Ripetere il comando quando "
+                                         "sarà salvata o chiusa.")
+                              .arg(key)
+                              .arg(holder.isEmpty() ? u"in un'altra finestra o in un altro comando"_qs
+                                                    : QStringLiteral("dall'utente '%1' in un'altra finestra o in un "
+                                                                     "altro comando")
+                                                          .arg(holder)));
+        }
         session.hold(key);
-        const bool created = directory.settlementState(key) == 2;
-        return fillAndPrint(*db, messages, user, *company, key, ns.makeDatiIva(), args, created,
-                            save, &session);
+        const AskedPeriod asked{activity, *year, period, method};
+        return fillAndPrint(*db, messages, user, *company, key, ns.makeDatiIva(), args, key == createdKey, save,
+                            &session, asked);
     } catch (const Refusal &r) {
         err(u"liqiva settle: "_qs + r.message());
         return 1;
@@ -325,6 +365,8 @@ int runDelete(const CliArgs &args)
     const int key = args.key(u"id"_qs);
     auto db = openDatabase(args);
     requireUser(*db, user);
+    // The row as the command finds it first: what it deletes must still be this row.
+    const std::optional<SettlementDocument::RowAsRead> asFound = SettlementDocument::readRow(*db, key);
     const auto saved = savedSettlement(*db, key);
     if (!saved) {
         err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
@@ -340,11 +382,20 @@ int runDelete(const CliArgs &args)
     ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
     SettlementDocument doc(ctx);
     doc.sbChildFill(key, false);
+    // The settlement the command found first, not another one that took its key meanwhile or
+    // was saved again since.
+    if (!asFound || !doc.holdsRow(*asFound)) {
+        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 è stata eliminata o salvata di nuovo da un altro "
+                           "utente mentre veniva aperta: non è stata eliminata. Controllarla con liqiva list.")
+                .arg(key));
+        return 1;
+    }
     if (!doc.sbChildDelete()) {
         err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non è stata eliminata.").arg(key) + answeredNo(messages));
         return 1;
     }
-    out(QStringLiteral("Liquidazione I.V.A. %1 eliminata.").arg(key));
+    // Said with its period, as it was found: what was deleted is never another settlement.
+    out(QStringLiteral("Liquidazione I.V.A. %1 eliminata: %2, %3.").arg(key).arg(doc.periodText(), doc.lblAttivita()));
     return 0;
 }
 

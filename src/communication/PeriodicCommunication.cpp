@@ -88,6 +88,13 @@ QString figureColumns()
            u"IntLiquiTrimDovuti, AccontoVersato"_qs;
 }
 
+// Who changed a settlement row last and when, as read: a row saved again (or a key taken
+// by another settlement) reads differently.
+QString changeStamp(const Recordset &rs)
+{
+    return rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u'|' + rs.field(u"DataUltimaVariazione"_qs).toString();
+}
+
 std::optional<Money> nonZero(Money v)
 {
     return v.isZero() ? std::nullopt : std::optional<Money>(v);
@@ -264,6 +271,7 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
     const int last = trimestre * 3;
     struct Saved {
         int key = 0;
+        QString stamp;
         bool header = false;
         SettlementFigures figures;
         int metodo = 0;
@@ -273,7 +281,8 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
     for (Recordset rs = db.openRecordset(
              u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
              u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
-             u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, "_qs
+             u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, RisultatoLiquidazioneIva.IDUtenteUltimaVariazione, "
+             u"RisultatoLiquidazioneIva.DataUltimaVariazione, "_qs
              + figureColumns()
              + u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON RisultatoLiquidazioneIva.IDAttivitaAzienda = "
                u"AttivitaAzienda.IDAttivitaAzienda) LEFT JOIN CampoReportLiquidazioneIva ON "
@@ -291,6 +300,7 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
         s.figures = readFigures(rs);
         s.metodo = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
         s.key = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+        s.stamp = changeStamp(rs);
         saved[{rs.integer(u"IDAttivitaAzienda"_qs), month}] = s;
     }
     // The advance due, once the result above is closed (PostgreSQL's driver loses an open
@@ -356,13 +366,21 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
                 figures.passive = dip.VP2_OperazioniPassive; // VP3
             }
             add(sum.sum, figures);
-            data.settlements.push_back(found->second.key);
+            auto keep = [&](const Saved &s, int month, const QString &caption) {
+                data.settlements.push_back(s.key);
+                for (const CommunicationSettlement &r : data.read)
+                    if (r.key == s.key)
+                        return;
+                data.read.push_back({s.key, a.id, idPeriodoIva, month, s.metodo, s.stamp,
+                                     caption + QStringLiteral(" dell'attività '%1'").arg(a.name)});
+            };
+            keep(found->second, m, period);
             if (sum.advanceRow) {
                 const auto advance = saved.find({a.id, 13});
                 if (advance != saved.end()) {
                     sum.metodo = methodCode(advance->second.metodo);
                     sum.accontoDovuto += advance->second.amountDue;
-                    data.settlements.push_back(advance->second.key);
+                    keep(advance->second, 13, QStringLiteral("dell'acconto di dicembre %1").arg(anno));
                 } else if (!found->second.figures.accontoVersato.isZero()) {
                     data.missing.append(QStringLiteral("L'acconto di dicembre %1 dell'attività '%2' è versato ma la sua "
                                                        "liquidazione non è salvata: manca il metodo di calcolo.")
@@ -465,6 +483,50 @@ QByteArray validatedXml(const PeriodicCommunicationData &data)
     return xml;
 }
 
+QString userName(Connection &db, int idUser)
+{
+    const QVariant name = db.scalar(u"SELECT Utente FROM Utente WHERE IDUtente = ?"_qs, {idUser});
+    return name.isNull() || name.toString().isEmpty() ? QString::number(idUser) : name.toString();
+}
+
+// Locks each settlement the communication read and says why it is no longer that one (nothing
+// when every one is). In key order, so that two communications never wait on each other.
+QStringList changedSince(Connection &db, const PeriodicCommunicationData &data)
+{
+    std::vector<CommunicationSettlement> rows = data.read;
+    std::sort(rows.begin(), rows.end(), [](const auto &a, const auto &b) { return a.key < b.key; });
+    QStringList reasons;
+    for (const CommunicationSettlement &r : rows) {
+        db.execute(
+            u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+            {r.key});
+        Recordset rs = db.openRecordset(
+            u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, "
+            u"IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva WHERE "
+            u"IDRisultatoLiquidazioneIva = ?"_qs,
+            {r.key});
+        const QString which = QStringLiteral("La liquidazione %1 (chiave %2)").arg(r.caption).arg(r.key);
+        if (rs.eof() || rs.integer(u"VirtualDelete"_qs) != 0) {
+            reasons << which + u" è stata eliminata."_qs;
+            continue;
+        }
+        const bool advance = rs.isNull(u"IDMese"_qs) && rs.integer(u"AccontoIva"_qs) != 0;
+        const int month = rs.isNull(u"IDMese"_qs) ? (advance ? 13 : 0) : rs.integer(u"IDMese"_qs);
+        if (rs.integer(u"IDAttivitaAzienda"_qs) != r.idAttivitaAzienda ||
+            rs.integer(u"IDPeriodoIva"_qs) != r.idPeriodoIva || month != r.month ||
+            (advance && rs.integer(u"MetodoCalcoloAccontoIva"_qs) != r.metodo)) {
+            reasons << which + u" è stata eliminata e la sua chiave è ora di un'altra liquidazione."_qs;
+            continue;
+        }
+        if (changeStamp(rs) != r.stamp) {
+            const int user = rs.integer(u"IDUtenteUltimaVariazione"_qs);
+            rs.close();
+            reasons << which + QStringLiteral(" è stata salvata di nuovo dall'utente '%1'.").arg(userName(db, user));
+        }
+    }
+    return reasons;
+}
+
 } // namespace
 
 void writePeriodicCommunication(const PeriodicCommunicationData &data, const QString &path)
@@ -473,93 +535,144 @@ void writePeriodicCommunication(const PeriodicCommunicationData &data, const QSt
     WholeFile::writeAll(path, validatedXml(data), WholeFile::Replace::Yes);
 }
 
-namespace {
-
-QString keyList(const std::vector<int> &keys)
-{
-    QString list;
-    for (int k : keys)
-        list += (list.isEmpty() ? QString() : u", "_qs) + n(k);
-    return list;
-}
-
-} // namespace
-
 std::optional<PreviousCommunication> previousCommunication(Connection &db, const PeriodicCommunicationData &data)
 {
     if (data.settlements.empty())
         return std::nullopt;
+    QString marks;
+    SqlParams keys;
+    for (int k : data.settlements) {
+        marks += marks.isEmpty() ? u"?"_qs : u", ?"_qs;
+        keys << k;
+    }
+    // A mark taken off by a save with other figures keeps its row, without a date.
     Recordset rs = db.openRecordset(
-        u"SELECT DataComunicazione, NomeFile FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva IN ("_qs
-        + keyList(data.settlements) + u") AND VirtualDelete = 0 ORDER BY DataComunicazione DESC"_qs);
+        u"SELECT DataComunicazione, NomeFile FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva IN ("_qs +
+            marks + u") AND DataComunicazione IS NOT NULL AND VirtualDelete = 0 ORDER BY DataComunicazione DESC"_qs,
+        keys);
     if (rs.eof())
         return std::nullopt;
     PreviousCommunication p;
     const QVariant when = rs.field(u"DataComunicazione"_qs);
     // SQLite keeps the moment as ISO text with a space, PostgreSQL as a timestamp.
     p.when = when.typeId() == QMetaType::QString
-        ? QDateTime::fromString(when.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_qs)
-        : when.toDateTime();
+                 ? QDateTime::fromString(when.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_qs)
+                 : when.toDateTime();
     p.file = rs.text(u"NomeFile"_qs);
     for (; !rs.eof(); rs.moveNext())
         ++p.settlements;
     return p;
 }
 
-namespace {
-
-// Marks the settlements of the communication written to path.
 CommunicationWritten markCommunicated(Connection &db, const PeriodicCommunicationData &data, const QString &path,
-                                      int idUser)
+                                      int idUser, const std::function<void()> &writeFile)
 {
+    validatedXml(data);
     CommunicationWritten written;
     Transaction t(db);
+    const QStringList changed = changedSince(db, data);
+    if (!changed.isEmpty())
+        throw Refusal(u"La comunicazione non è stata scritta e nessuna liquidazione è stata segnata come comunicata: "
+                      u"dopo che è stata preparata,\n"_qs +
+                      changed.join(u'\n') + u"\nPrepararla di nuovo."_qs);
     // Read inside the transaction (on SQLite it already holds the write lock), so that two
     // users writing the same quarter at once are told in turn.
     written.previous = previousCommunication(db, data);
-    const QString now = sqlDate(QDateTime::currentDateTime(), db.engine());
-    const QString file = sqlText(QFileInfo(path).absoluteFilePath().right(255));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString file = QFileInfo(path).absoluteFilePath().right(255);
     // Each settlement once: one statement may not touch a row twice.
     std::vector<int> keys = data.settlements;
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     QString values;
-    for (int key : keys)
-        values += (values.isEmpty() ? QString() : u", "_qs) + u"("_qs + n(key) + u", "_qs + n(data.anno) + u", "_qs
-            + n(data.trimestre) + u", "_qs + now + u", "_qs + now + u", "_qs + file + u", "_qs + n(idUser) + u", "_qs + now
-            + u", 0)"_qs;
+    SqlParams params;
+    for (int key : keys) {
+        values += (values.isEmpty() ? QString() : u", "_qs) + u"(?, ?, ?, ?, ?, ?, ?, ?, 0)"_qs;
+        params << key << data.anno << data.trimestre << now << now << file << idUser << now;
+    }
     // One statement for every settlement; a row already there (the quarter written again,
     // maybe by another user at this very moment) takes the new date and file and keeps the
     // first date.
     db.execute(u"INSERT INTO ComunicazioneLiquidazioneIva (IDComunicazioneLiquidazioneIva, Anno, Trimestre, "
                u"DataPrimaComunicazione, DataComunicazione, NomeFile, IDUtenteUltimaVariazione, "
-               u"DataUltimaVariazione, VirtualDelete) VALUES "_qs
-               + values
-               + u" ON CONFLICT (IDComunicazioneLiquidazioneIva) DO UPDATE SET Anno = excluded.Anno, Trimestre = "
-                 u"excluded.Trimestre, DataComunicazione = excluded.DataComunicazione, NomeFile = excluded.NomeFile, "
-                 u"IDUtenteUltimaVariazione = excluded.IDUtenteUltimaVariazione, DataUltimaVariazione = "
-                 u"excluded.DataUltimaVariazione, VirtualDelete = 0"_qs);
+               u"DataUltimaVariazione, VirtualDelete) VALUES "_qs +
+                   values +
+                   u" ON CONFLICT (IDComunicazioneLiquidazioneIva) DO UPDATE SET Anno = excluded.Anno, Trimestre = "
+                   u"excluded.Trimestre, DataComunicazione = excluded.DataComunicazione, NomeFile = excluded.NomeFile, "
+                   u"IDUtenteUltimaVariazione = excluded.IDUtenteUltimaVariazione, DataUltimaVariazione = "
+                   u"excluded.DataUltimaVariazione, VirtualDelete = 0"_qs,
+               params);
+    if (writeFile)
+        writeFile();
     t.commit();
     written.settlements = int(keys.size());
     return written;
 }
 
-} // namespace
-
 CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
                                  int idUser, WholeFile::Replace replace)
 {
-    // The file is written whole and closed under a temporary name, the marks are written,
-    // the file is put in place and only then are the marks committed: a failure at any step
-    // leaves neither a file nor a mark.
+    // The file is written whole and closed under a temporary name, the marks are written and
+    // checked, the file is put in place and only then are the marks committed: a failure at
+    // any step leaves neither a file nor a mark.
     WholeFile file(path, replace);
     file.write(validatedXml(data));
     file.finish();
-    Transaction t(db);
-    const CommunicationWritten written = markCommunicated(db, data, path, idUser);
-    file.commit();
-    t.commit();
-    return written;
+    return markCommunicated(db, data, path, idUser, [&] { file.commit(); });
+}
+
+const QStringList &communicatedHeaderColumns()
+{
+    static const QStringList columns = {u"IVAEsigibile"_qs,      u"TotAcquistiIvaSplit"_qs, u"IVADetraibile"_qs,
+                                        u"DebitoPeriodoPrec"_qs, u"CreditoPeriodoPrec"_qs,  u"CreditoInDetrazione"_qs,
+                                        u"CreditiSpeciali"_qs,   u"IntLiquiTrimDovuti"_qs,  u"AccontoVersato"_qs};
+    return columns;
+}
+
+std::vector<Money> communicatedFigures(Connection &db, int key)
+{
+    std::vector<Money> figures;
+    {
+        Recordset rs = db.openRecordset(u"SELECT "_qs + communicatedHeaderColumns().join(u", "_qs) +
+                                            u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                        {key});
+        for (const QString &column : communicatedHeaderColumns())
+            figures.push_back(rs.eof() ? Money() : Money::fromVariant(rs.field(column)));
+    }
+    for (int type : {AmountType::IvaDaVersare, AmountType::CreDimLiquiSucc}) {
+        Money total;
+        for (Recordset rs =
+                 db.openRecordset(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                  u"IDRisultatoLiquidazioneIva = ? AND IDTipoRisultatoLiquidazioneIva = ? AND "
+                                  u"VirtualDelete = 0"_qs,
+                                  {key, type});
+             !rs.eof(); rs.moveNext())
+            total += Money::fromVariant(rs.field(u"Importo"_qs));
+        figures.push_back(total);
+    }
+    return figures;
+}
+
+std::optional<QDateTime> communicationDate(Connection &db, int key)
+{
+    const QVariant when = db.scalar(u"SELECT DataComunicazione FROM ComunicazioneLiquidazioneIva WHERE "
+                                    u"IDComunicazioneLiquidazioneIva = ? AND DataComunicazione IS NOT NULL AND "
+                                    u"VirtualDelete = 0"_qs,
+                                    {key});
+    if (when.isNull() || !when.isValid())
+        return std::nullopt;
+    return when.typeId() == QMetaType::QString
+               ? QDateTime::fromString(when.toString().left(19), u"yyyy-MM-dd HH:mm:ss"_qs)
+               : when.toDateTime();
+}
+
+bool clearCommunicated(Connection &db, int key, int idUser)
+{
+    return db.execute(
+               u"UPDATE ComunicazioneLiquidazioneIva SET DataComunicazione = NULL, IDUtenteUltimaVariazione = ?, "
+               u"DataUltimaVariazione = ? WHERE IDComunicazioneLiquidazioneIva = ? AND DataComunicazione IS NOT "
+               u"NULL"_qs,
+               {idUser, QDateTime::currentDateTime(), key}) > 0;
 }
 
 QString communicationWrittenText(const PeriodicCommunicationData &data, const CommunicationWritten &written,

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,20 @@ struct CommunicationModule {
     std::optional<Money> importoACredito;         // VP14, in credit
 };
 
+// One saved settlement of a communication as it was read: the marking checks, in its
+// transaction, that the row is still this one (the same period, the same last change), so that
+// a settlement deleted, saved again or replaced by another one under the same key meanwhile is
+// never marked for a file that does not hold it.
+struct CommunicationSettlement {
+    int key = 0;
+    int idAttivitaAzienda = 0;
+    int idPeriodoIva = 0;
+    int month = 0;   // 1..12, 13 the December advance
+    int metodo = 0;  // the advance's method
+    QString stamp;   // user and moment of the last change
+    QString caption; // "di gennaio 2024 dell'attività 'Negozio'", for the messages
+};
+
 // The communication of one company for one quarter of one year, as it will be written.
 struct PeriodicCommunicationData {
     int idAzienda = 0;
@@ -55,6 +70,8 @@ struct PeriodicCommunicationData {
     // The saved settlements whose figures make the modules (the December advance too, when
     // its method is written): the ones marked communicated once the file is written.
     std::vector<int> settlements;
+    // The same settlements with what was read of them, each once.
+    std::vector<CommunicationSettlement> read;
     // What stops the file from being written (a month not saved, no VAT number, ...): one
     // line each, for the user. Empty when the communication can be written.
     QStringList missing;
@@ -97,15 +114,39 @@ struct CommunicationWritten {
     std::optional<PreviousCommunication> previous;
 };
 
-// Writes the file as writePeriodicCommunication does (an existing regular file replaced only
-// with Replace::Yes; anything else never) and, in one transaction, marks the quarter's
-// settlements communicated (ComunicazioneLiquidazioneIva), keeping the date of the first
-// communication: the file is written whole and closed first, put in place inside the
-// transaction and the marks committed last. Writing a quarter again is allowed: the marks take
-// the new date and file, and the result says when it was written before. A refusal or a
-// failure writes neither the file nor the marks (DbError and Refusal are thrown as they are).
+// Marks the quarter's settlements communicated (ComunicazioneLiquidazioneIva), in one
+// transaction, keeping the date of the first communication. Each settlement is locked and
+// checked to be the one read (key, period, last change): one deleted, saved again or replaced
+// meanwhile refuses the whole communication (Refusal, with the reasons) and marks nothing.
+// writeFile runs inside the transaction once the marks are written, before the commit: the
+// file is written (or renamed into place) only when the marks hold, and a file that cannot be
+// written leaves no mark. A refusal for missing data or for the schema marks nothing either.
+CommunicationWritten markCommunicated(Connection &db, const PeriodicCommunicationData &data, const QString &path,
+                                      int idUser, const std::function<void()> &writeFile = {});
+
+// Writes the file whole under a temporary name (an existing regular file is replaced only with
+// Replace::Yes; anything else never), then marks the quarter's settlements communicated as
+// markCommunicated does, the file put in place inside the marking's transaction. Writing a
+// quarter again is allowed: the marks take the new date and file, and the result
+// says when it was written before. A refusal writes neither the file nor the marks; a database
+// error at the commit after the file was written is thrown as it is (DbError), the marks left
+// as they were.
 CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
                                  int idUser, WholeFile::Replace replace = WholeFile::Replace::Yes);
+
+// The stored figures of a settlement that a communication carries and the year view shows
+// (the report header's VAT figures, the VAT to pay and the credit carried on): a save that
+// changes them leaves a communicated quarter out of date.
+std::vector<Money> communicatedFigures(Connection &db, int idRisultatoLiquidazioneIva);
+// The names of the report header's columns among those figures, in their order (the typed
+// amounts follow them).
+const QStringList &communicatedHeaderColumns();
+// When the settlement was last communicated; nothing when it is not (or no longer) marked.
+std::optional<QDateTime> communicationDate(Connection &db, int idRisultatoLiquidazioneIva);
+// Takes the mark off a settlement whose figures changed after it was communicated (the row
+// stays, with the date of the first communication, so the quarter reads as to be sent
+// again). Returns whether there was a mark.
+bool clearCommunicated(Connection &db, int idRisultatoLiquidazioneIva, int idUser);
 
 // The sentence that tells the user what communicate() did.
 QString communicationWrittenText(const PeriodicCommunicationData &data, const CommunicationWritten &written,

@@ -331,6 +331,12 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
     return true;
 }
 
+QString NewSettlement::msgCreatedElsewhere()
+{
+    return u"La liquidazione IVA di questo periodo è stata appena creata in un'altra finestra o da un altro comando "
+           u"dello stesso utente: sceglierla di nuovo per visionarla."_qs;
+}
+
 QString NewSettlement::msgCreatedMeanwhile()
 {
     return u"Un altro utente ha appena creato la liquidazione IVA di questo periodo: sceglierla di nuovo per "
@@ -354,12 +360,18 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     // once, the second finds the first one's row and is told so.
     m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs
                  + n(a) + u" AND IDPeriodoIva = "_qs + n(y));
-    if (!m_db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs + n(a)
-                     + u" AND IDPeriodoIva = "_qs + n(y) + u" AND "_qs + RowState::liveOrWorking() + u" AND "_qs
-                     + periodCondition(i))
-             .isNull()) {
-        m_messages.inform(msgCreatedMeanwhile());
-        return 0;
+    {
+        Recordset rs = m_db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione FROM "
+                                          u"RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs
+                                          + n(a) + u" AND IDPeriodoIva = "_qs + n(y) + u" AND "_qs
+                                          + RowState::liveOrWorking() + u" AND "_qs + periodCondition(i));
+        if (!rs.eof()) {
+            // Said as it happened: the same user's other window or command, or another user.
+            const bool sameUser = rs.integer(u"IDUtenteUltimaVariazione"_qs) == m_idUser;
+            rs.close();
+            m_messages.inform(sameUser ? msgCreatedElsewhere() : msgCreatedMeanwhile());
+            return 0;
+        }
     }
     const int key = nextKey(m_db, u"RisultatoLiquidazioneIva"_qs, u"IDRisultatoLiquidazioneIva"_qs,
                             u"INSERT INTO RisultatoLiquidazioneIva (IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, DataUltimaVariazione, IDUtenteUltimaVariazione, VirtualDelete) VALUES ("_qs

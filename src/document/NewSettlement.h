@@ -60,6 +60,7 @@ public:
     // caller registers its use there, so that no one takes the new row for abandoned.
     void setOnCreated(std::function<void(int key)> f) { m_onCreated = std::move(f); }
     static QString msgCreatedMeanwhile();
+    static QString msgCreatedElsewhere(); // by the same user, in another window or command
 
     // OK pressed: validates and creates. Returns the dialog result: 1 (open currentKey())
     // or 2 (stay open for another choice).

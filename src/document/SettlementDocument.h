@@ -9,6 +9,7 @@
 #include "suite/Money.h"
 #include "suite/Rounding.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -69,6 +70,11 @@ public:
     static QString msgSettlementGone();
     static QString msgSettlementReplaced();
     static QString msgChangedByOther(const QString &user);
+    static QString msgSavedElsewhere();
+    // The question before saving a communicated settlement with other figures, and what the
+    // user is told when it was communicated meanwhile.
+    static QString msgCommunicatedChanged(const QDateTime &when);
+    static QString msgCommunicationToResend();
     static QString msgHeldByOther(const QString &user);
     static QString msgSaveFailed(const QString &reason);
     static QString msgDeleteFailed(const QString &reason);
@@ -150,6 +156,20 @@ public:
     // annual settlement from 2002 on.
     bool annualCommunication() const { return m_id.isAnnual() && m_id.anno >= 2002; }
 
+    // The settlement row as a command first found it: its period and its last change. After
+    // the fill the document must hold that same row, not one that took its key meanwhile (a
+    // settlement deleted and its key given to a new one).
+    struct RowAsRead {
+        int idAttivitaAzienda = 0;
+        int idPeriodoIva = 0;
+        int idMese = 0; // 0 the year, 13 the December advance
+        int metodo = 0;
+        int virtualDelete = 0;
+        QString stamp; // user and moment of the last change
+    };
+    static std::optional<RowAsRead> readRow(Connection &db, int idRisultatoLiquidazioneIva);
+    bool holdsRow(const RowAsRead &row) const;
+
     // The settlement row was changed by this user outside the save (the link of the
     // pro-rata entry): the next save must not take it for another user's change.
     void rowChangedHere() { readRowStamp(); }
@@ -183,6 +203,8 @@ private:
     void saveCompensation();
     void moveLastSettledMonth();
     void updateReportPrintFields();
+    std::vector<std::pair<const char *, Money>> declarationFigures() const;
+    std::vector<Money> figuresAfterSave() const;
     void saveTypedRow(int type, Money amount, bool keep, const QString &paymentColumns = {},
                       const QString &paymentValues = {}, const QString &paymentAssignments = {});
     void savePaymentRow(int type, const Payment &payment);

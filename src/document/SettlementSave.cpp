@@ -1,6 +1,7 @@
 // The save and the delete of a settlement. Each runs in one transaction: on any error
 // nothing of it stays and the settlement is as it was, with the reason shown.
 
+#include "communication/PeriodicCommunication.h"
 #include "credits/CreditoAnnuale.h"
 #include "declarations/AltriDatiDip.h"
 #include "declarations/DatiCADI.h"
@@ -11,6 +12,7 @@
 #include "prorata/cDatiProRata.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
+#include "startup/database/DbErrorText.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/RowState.h"
 #include "startup/database/SqlLiteral.h"
@@ -18,6 +20,8 @@
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+
+#include <QLocale>
 
 namespace liqiva {
 
@@ -63,6 +67,26 @@ QString SettlementDocument::msgSettlementReplaced()
            u"scritto nulla. Chiudere la finestra ed elaborarla di nuovo."_qs;
 }
 
+QString SettlementDocument::msgSavedElsewhere()
+{
+    return u"La liquidazione I.V.A. è stata salvata in un'altra finestra o da un altro comando dello stesso utente "
+           u"dopo che è stata aperta: non è stato scritto nulla. Chiudere la finestra e riaprirla."_qs;
+}
+
+QString SettlementDocument::msgCommunicatedChanged(const QDateTime &when)
+{
+    return QStringLiteral("La liquidazione I.V.A. è stata inviata con la comunicazione delle liquidazioni periodiche "
+                          "il %1: salvata con questi importi, la comunicazione del trimestre andrà inviata di nuovo.")
+               .arg(QLocale(QLocale::Italian).toString(when, u"dd/MM/yyyy"_qs)) +
+           u"\r\n"_qs + u"Si vuole salvare la liquidazione?"_qs;
+}
+
+QString SettlementDocument::msgCommunicationToResend()
+{
+    return u"La liquidazione I.V.A. era stata inviata con la comunicazione delle liquidazioni periodiche e ora ha "
+           u"importi diversi: la comunicazione del trimestre va inviata di nuovo."_qs;
+}
+
 QString SettlementDocument::msgChangedByOther(const QString &user)
 {
     return u"La liquidazione I.V.A. è stata modificata dall'utente '"_qs + user
@@ -77,18 +101,41 @@ QString SettlementDocument::msgHeldByOther(const QString &user)
 
 QString SettlementDocument::userName(int idUser)
 {
-    const QVariant name = m_ctx.db.scalar(u"SELECT Utente FROM Utente WHERE IDUtente = "_qs + n(idUser));
+    const QVariant name = m_ctx.db.scalar(u"SELECT Utente FROM Utente WHERE IDUtente = ?"_qs, {idUser});
     return name.isNull() ? QString::number(idUser) : name.toString();
+}
+
+std::optional<SettlementDocument::RowAsRead> SettlementDocument::readRow(Connection &db, int key)
+{
+    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, "
+                                    u"VirtualDelete, IDUtenteUltimaVariazione, DataUltimaVariazione FROM "
+                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                    {key});
+    if (rs.eof())
+        return std::nullopt;
+    RowAsRead row;
+    row.idAttivitaAzienda = rs.integer(u"IDAttivitaAzienda"_qs);
+    row.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
+    row.idMese = rs.isNull(u"IDMese"_qs)
+        ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
+        : rs.integer(u"IDMese"_qs);
+    row.metodo = row.idMese == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
+    row.virtualDelete = rs.integer(u"VirtualDelete"_qs);
+    row.stamp = rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
+        + rs.field(u"DataUltimaVariazione"_qs).toString();
+    return row;
+}
+
+bool SettlementDocument::holdsRow(const RowAsRead &row) const
+{
+    return row.idAttivitaAzienda == m_id.idAttivitaAzienda && row.idPeriodoIva == m_id.idPeriodoIva
+        && row.idMese == m_id.idMese && row.metodo == m_id.metodoCalcoloAccontoIva && row.stamp == m_rowStamp;
 }
 
 void SettlementDocument::readRowStamp()
 {
-    Recordset rs = m_ctx.db.openRecordset(u"SELECT IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva "
-                                          u"WHERE IDRisultatoLiquidazioneIva = "_qs
-                                          + n(key()));
-    m_rowStamp = rs.eof() ? QString()
-                          : rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
-            + rs.field(u"DataUltimaVariazione"_qs).toString();
+    const std::optional<RowAsRead> row = readRow(m_ctx.db, key());
+    m_rowStamp = row ? row->stamp : QString();
 }
 
 void SettlementDocument::lockAndCheckRow()
@@ -100,26 +147,17 @@ void SettlementDocument::lockAndCheckRow()
                      + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
     m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs
                      + n(key()));
-    Recordset rs = m_ctx.db.openRecordset(
-        u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, "
-        u"IDUtenteUltimaVariazione, DataUltimaVariazione FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-        + n(key()));
-    if (rs.eof())
+    const std::optional<RowAsRead> row = readRow(m_ctx.db, key());
+    if (!row)
         throw Refusal(msgSettlementGone());
-    const int month = rs.isNull(u"IDMese"_qs)
-        ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
-        : rs.integer(u"IDMese"_qs);
-    const int method = month == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
-    if (rs.integer(u"IDAttivitaAzienda"_qs) != m_id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != m_id.idPeriodoIva
-        || month != m_id.idMese || method != m_id.metodoCalcoloAccontoIva)
+    if (row->idAttivitaAzienda != m_id.idAttivitaAzienda || row->idPeriodoIva != m_id.idPeriodoIva
+        || row->idMese != m_id.idMese || row->metodo != m_id.metodoCalcoloAccontoIva)
         throw Refusal(msgSettlementReplaced());
-    const int owner = rs.integer(u"IDUtenteUltimaVariazione"_qs);
-    const QString stamp = rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
-        + rs.field(u"DataUltimaVariazione"_qs).toString();
-    if (stamp != m_rowStamp) {
-        // Deleted and saved again, or saved by someone else since it was opened.
-        throw Refusal(owner == m_ctx.idUser && rs.integer(u"VirtualDelete"_qs) == 0 ? msgSettlementReplaced()
-                                                                                  : msgChangedByOther(userName(owner)));
+    if (row->stamp != m_rowStamp) {
+        // Saved since it was opened: by another user, or by this user in another window or
+        // command (four commands saving one new period at once).
+        const int owner = row->stamp.section(u'|', 0, 0).toInt();
+        throw Refusal(owner == m_ctx.idUser ? msgSavedElsewhere() : msgChangedByOther(userName(owner)));
     }
 }
 
@@ -185,6 +223,21 @@ bool SettlementDocument::fnChildSave()
             return false;
     }
     const int proRataYear = m_proRata->PreparaAggiornamento(m_ctx.messages);
+    // A settlement sent with the quarter's communication: saved with other figures, the
+    // communication must be sent again. Asked here; the mark is taken off in the transaction
+    // when the figures written do differ.
+    bool resendAgreed = false;
+    try {
+        if (const std::optional<QDateTime> sent = communicationDate(m_ctx.db, key());
+            sent && communicatedFigures(m_ctx.db, key()) != figuresAfterSave()) {
+            if (!m_ctx.messages.askYesNo(msgCommunicatedChanged(*sent)))
+                return false;
+            resendAgreed = true;
+        }
+    } catch (const DbError &e) {
+        say(msgSaveFailed(explainDbError(e)));
+        return false;
+    }
 
     // Then the writes, in one transaction that shows nothing and waits for no one.
     QStringList after;
@@ -196,6 +249,10 @@ bool SettlementDocument::fnChildSave()
         if (anotherSavedSettlement())
             throw Refusal(msgAnotherSavedSettlement());
         checkTruckersCredit();
+        // The row is locked: no communication marks it before the commit.
+        const bool communicated = communicationDate(m_ctx.db, key()).has_value();
+        const std::vector<Money> figuresBefore =
+            communicated ? communicatedFigures(m_ctx.db, key()) : std::vector<Money>();
         if (annualCredit)
             after << (*annualCredit)();
 
@@ -221,12 +278,17 @@ bool SettlementDocument::fnChildSave()
                          + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
         WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs, key(),
                                      m_ctx.idUser);
+        // The figures the communication carried changed: its mark goes (communicated meanwhile
+        // by another user, without the question, the user is told afterwards).
+        if (communicated && communicatedFigures(m_ctx.db, key()) != figuresBefore &&
+            clearCommunicated(m_ctx.db, key(), m_ctx.idUser) && !resendAgreed)
+            after << msgCommunicationToResend();
         tx.commit();
     } catch (const Refusal &r) {
         say(r.message());
         return false;
     } catch (const DbError &e) {
-        say(msgSaveFailed(e.message()));
+        say(msgSaveFailed(explainDbError(e)));
         return false;
     }
     readRowStamp();
@@ -394,28 +456,11 @@ void SettlementDocument::moveLastSettledMonth()
                      + u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) + u")"_qs);
 }
 
-void SettlementDocument::updateReportPrintFields()
+// The declaration figures the save writes into the report header.
+std::vector<std::pair<const char *, Money>> SettlementDocument::declarationFigures() const
 {
-    auto payment = [this](const Payment &p, bool print, const QString &date, const QString &amount, const QString &bank,
-                          const QString &abi, const QString &cab, const QString &conc, const QString &company) {
-        if (!print)
-            return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs + cab
-                + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
-        return date + u" = "_qs + (p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs) + u", "_qs
-            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlNumber(p.importo) + u", "_qs + abi + u" = "_qs
-            + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
-            + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
-    };
     const DeclarationGrid &g = m_dip;
-    QString sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
-        + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
-                  u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
-                  u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs)
-        + u", "_qs
-        + payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
-                  u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
-                  u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
-    const std::pair<const char *, Money> figures[] = {
+    return {
         {"IVAEsigibile", g.debit(DeclarationGrid::IvaEsigibile)},
         {"IVADetraibile", g.credit(DeclarationGrid::IvaDetratta)},
         {"TotAcquistiIvaSplit", g.debit(DeclarationGrid::IvaAcquistiSplit)},
@@ -437,7 +482,45 @@ void SettlementDocument::updateReportPrintFields()
         {"CICFine", fromAmounts(m_amounts->CICFine())},
         {"IntLiquiAnnualiDovuti", interessiAnnuali()},
     };
-    for (const auto &[column, value] : figures)
+}
+
+// The figures of communicatedFigures() as this save will leave them: the header's from the
+// declaration grid where the save writes them, the rest as the fill left them, and the amounts.
+std::vector<Money> SettlementDocument::figuresAfterSave() const
+{
+    std::vector<Money> stored = communicatedFigures(m_ctx.db, m_id.idRisultatoLiquidazioneIva);
+    const QStringList &columns = communicatedHeaderColumns();
+    for (const auto &[column, value] : declarationFigures()) {
+        const qsizetype at = columns.indexOf(QString::fromLatin1(column));
+        if (at >= 0)
+            stored[size_t(at)] = value;
+    }
+    stored[size_t(columns.size())] = importoDaVersare();
+    stored[size_t(columns.size()) + 1] = creditoResiduo();
+    return stored;
+}
+
+void SettlementDocument::updateReportPrintFields()
+{
+    auto payment = [this](const Payment &p, bool print, const QString &date, const QString &amount, const QString &bank,
+                          const QString &abi, const QString &cab, const QString &conc, const QString &company) {
+        if (!print)
+            return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs + cab
+                + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
+        return date + u" = "_qs + (p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs) + u", "_qs
+            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlNumber(p.importo) + u", "_qs + abi + u" = "_qs
+            + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
+            + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
+    };
+    QString sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
+        + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
+                  u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
+                  u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs)
+        + u", "_qs
+        + payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
+                  u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
+                  u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
+    for (const auto &[column, value] : declarationFigures())
         sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlNumber(value);
     m_ctx.db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
 }
@@ -511,7 +594,7 @@ bool SettlementDocument::sbChildDelete()
         say(r.message());
         return false;
     } catch (const DbError &e) {
-        say(msgDeleteFailed(e.message()));
+        say(msgDeleteFailed(explainDbError(e)));
         return false;
     }
     for (const QString &text : after)

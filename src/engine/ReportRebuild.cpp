@@ -90,7 +90,7 @@ void validate(const SettlementIdentity &id, const ReportInputs &in)
 // print flags of the payments, which count for a live row only.
 void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState &st)
 {
-    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, VirtualDelete, "
+    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, "
                                     u"RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
                                     u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                     + sqlNumber(id.idRisultatoLiquidazioneIva));
@@ -98,6 +98,14 @@ void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState
         refuse(QStringLiteral("la liquidazione %1 non esiste.").arg(id.idRisultatoLiquidazioneIva));
     if (rs.integer(u"IDAttivitaAzienda"_qs) != id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != id.idPeriodoIva)
         refuse(QStringLiteral("la liquidazione %1 non appartiene all'attività e al periodo I.V.A. indicati.")
+                   .arg(id.idRisultatoLiquidazioneIva));
+    // Deleted meanwhile and its key taken by another period: never fill it with this one's
+    // figures.
+    const int month = rs.isNull(u"IDMese"_qs)
+                          ? (rs.integer(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
+                          : rs.integer(u"IDMese"_qs);
+    if (month != id.idMese)
+        refuse(QStringLiteral("la liquidazione %1 è stata eliminata e la sua chiave è ora di un'altra liquidazione.")
                    .arg(id.idRisultatoLiquidazioneIva));
     const bool live = rs.integer(u"VirtualDelete"_qs) == 0;
     st.printPeriodicPayment = live && rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;

@@ -31,6 +31,8 @@ QString yearCellStateText(YearCell::State state)
         return u"stampata in definitivo"_qs;
     case YearCell::State::Communicated:
         return u"comunicata"_qs;
+    case YearCell::State::ToResend:
+        return u"da comunicare di nuovo"_qs;
     }
     return {};
 }
@@ -95,7 +97,7 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
              u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
              u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
              u"RisultatoLiquidazioneIva.VirtualDelete, RisultatoLiquidazioneIva.StampatoDefinitivo, "
-             u"ComunicazioneLiquidazioneIva.DataComunicazione"_qs
+             u"ComunicazioneLiquidazioneIva.DataComunicazione, ComunicazioneLiquidazioneIva.DataPrimaComunicazione"_qs
              + ofTheYear);
          !rs.eof(); rs.moveNext()) {
         const int activity = rs.integer(u"IDAttivitaAzienda"_qs);
@@ -109,6 +111,7 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
                 // A communicated settlement says so before it says it was printed.
                 YearCell::State state = rs.integer(u"VirtualDelete"_qs) == 2 ? YearCell::State::Working
                     : !rs.isNull(u"DataComunicazione"_qs)                 ? YearCell::State::Communicated
+                    : !rs.isNull(u"DataPrimaComunicazione"_qs)            ? YearCell::State::ToResend
                     : rs.integer(u"StampatoDefinitivo"_qs) != 0           ? YearCell::State::PrintedDefinitive
                                                                           : YearCell::State::Saved;
                 // A saved settlement wins over a working row of the same period.

@@ -13,7 +13,9 @@ class Connection;
 // A year of a company's settlements at a glance: one row per activity, one cell per month
 // (or per quarter, by its last month), then the December advance and the annual settlement.
 struct YearCell {
-    enum class State { Missing, Working, Saved, PrintedDefinitive, Communicated };
+    // ToResend: communicated once, then saved again with other figures: the quarter's
+    // communication must be sent again.
+    enum class State { Missing, Working, Saved, PrintedDefinitive, Communicated, ToResend };
     int period = 0;    // 1..12, 13 the December advance, 0 the annual settlement
     State state = State::Missing;
     int key = 0;       // IDRisultatoLiquidazioneIva, 0 when missing

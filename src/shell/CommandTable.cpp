@@ -129,7 +129,7 @@ std::vector<Command> commandTable(const ObjectNames &n)
          none, A::Document, sep},
         {"Mnu_StampaDip", "StampaDip", "mnuTools", "ToolDip", u"&Stampa DIP..."_qs,
          u"Stampa Dichiarazione IVA Periodica"_qs, u"Stampa i dati relativi alla dichiarazione IVA periodica"_qs, {},
-         none, A::Document, false},
+         print, A::Document, false},
         {"Mnu_DatiProRata", "DatiProRata", "mnuTools", "ToolDip", u"Gestione &Pro-rata..."_qs,
          u"Gestione Pro-rata"_qs, u"Visualizza i dati relativi alla gestione Pro-rata"_qs, {}, none, A::Document, false},
         {"Mnu_DatiAltreOperazioni", "DatiAltreOperazioni", "mnuTools", "ToolDip", u"Altre opera&zioni..."_qs,

@@ -234,6 +234,8 @@ void frmMDI::commandCommunication()
     WorkContext &ctx = m_program.context();
     frmComunicazioneLiqIva dialog(ctx.db(), m_program.messages(), ctx.lIDFirm, year, quarter, this);
     dialog.setUser(ctx.IDUser);
+    // Writing the file marks the settlements communicated: a write, for who may save.
+    dialog.setMayWrite(m_rights.newSave());
     dialog.exec();
 }
 

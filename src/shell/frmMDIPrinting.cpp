@@ -167,6 +167,11 @@ void frmMDI::printDeclaration(DocumentWindow *doc)
 {
     if (!doc || !doc->formFace() || doc->tag() <= 0)
         return;
+    // The declaration is a print of the settlement: it needs the right to print, as in liqiva.
+    if (!m_rights.print()) {
+        m_program.messages().warn(UserRights::refusal(UserRights::Print) + u"."_qs);
+        return;
+    }
     const QPointer<DocumentWindow> guard(doc);
     if (!fnQuestionForSave(doc) || !guard || doc->closing())
         return;

@@ -6,6 +6,7 @@
 #include "startup/database/SqlLiteral.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSysInfo>
 #include <QTimer>
 #include <QUuid>
@@ -77,6 +78,17 @@ bool UsageRegister::processRuns(long long processId)
 #ifdef Q_OS_UNIX
     if (processId <= 0)
         return false;
+#ifdef Q_OS_LINUX
+    // A process that was killed stays a zombie until its parent reaps it (an orphan's new
+    // parent may never do so): it runs no more.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(processId));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        if (close >= 0 && close + 2 < line.size() && (line.at(close + 2) == 'Z' || line.at(close + 2) == 'X'))
+            return false;
+    }
+#endif
     if (::kill(static_cast<pid_t>(processId), 0) == 0)
         return true;
     return errno == EPERM; // it exists but belongs to someone else

@@ -84,6 +84,12 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
         // the earlier months of the year are not settled: the question is answered no
         {"question answered no", u"settle"_qs, settleArgs(1, 1, 3) << u"--save"_qs, 1},
         {"question answered no, json", u"settle"_qs, settleArgs(1, 1, 3) << u"--save"_qs << u"--json"_qs, 1},
+        // writing the communication marks the settlements: the right to save
+        {"search-only user writes the communication",
+         u"communication"_qs,
+         {u"--user"_qs, u"2"_qs, u"--company"_qs, u"1"_qs, u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"2"_qs,
+          u"--out"_qs, work.filePath(u"q2.xml"_qs)},
+         1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);

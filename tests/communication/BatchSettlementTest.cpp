@@ -1,5 +1,9 @@
 #include "batch/BatchSettlement.h"
 #include "cli/LiqivaRun.h"
+#include "support/SettlementRows.h"
+
+#include <QThread>
+#include <csignal>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -181,6 +185,51 @@ TEST_P(Batch, JobsGiveWhatOneProcessGives)
         EXPECT_EQ(rowsA[i].toObject().value(u"IvaDaVersare"_qs), rowsB[i].toObject().value(u"IvaDaVersare"_qs));
         EXPECT_EQ(savedOfMarch(i + 1), 1);
     }
+}
+
+// A batch killed at any moment, also one shared among processes on PostgreSQL, and run again
+// finishes every activity: each saved exactly once (the ones saved before the kill are told
+// as existing), and nothing of the killed one is left behind.
+TEST_P(Batch, AKilledBatchRunAgainFinishesEveryActivity)
+{
+    if (liqivaProgram().isEmpty())
+        GTEST_SKIP() << "liqiva not built";
+    QStringList jobs{u"1"_qs};
+    if (engine() == Engine::Postgres)
+        jobs << u"4"_qs;
+    const int delays[] = {40, 120, 250, 400, 700};
+    for (const QString &j : jobs)
+        for (int delay : delays) {
+            SCOPED_TRACE(testing::Message() << "--jobs " << j.toStdString() << ", killed after " << delay << " ms");
+            removeEverySettlement(db());
+            const QStringList args = {
+                u"batch"_qs,    u"--db"_qs, t->url(),    u"--user"_qs, u"1"_qs,      u"--vat-year"_qs, u"2024"_qs,
+                u"--period"_qs, u"3"_qs,    u"--yes"_qs, u"--save"_qs, u"--json"_qs, u"--jobs"_qs,     j};
+            QProcess killed;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(u"LIQIVA_SETTINGS_DIR"_qs, folder.path());
+            killed.setProcessEnvironment(env);
+            killed.start(liqivaProgram(), args);
+            ASSERT_TRUE(killed.waitForStarted());
+            QThread::msleep(delay);
+            ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+            killed.waitForFinished();
+
+            const LiqivaRun again = runLiqiva(args, folder.path());
+            ASSERT_TRUE(again.finished);
+            const QJsonArray rows = QJsonDocument::fromJson(again.rawOut).object().value(u"activities"_qs).toArray();
+            ASSERT_EQ(rows.size(), 4) << again.err.toStdString();
+            for (const QJsonValue &v : rows) {
+                const QJsonObject row = v.toObject();
+                if (row.value(u"esito"_qs).toString() != batchStatusText(BatchSettlement::Outcome::Status::Done))
+                    EXPECT_TRUE(
+                        row.value(u"motivo"_qs).toString().startsWith(u"La liquidazione del periodo esiste già"_qs))
+                        << row.value(u"motivo"_qs).toString().toStdString();
+            }
+            for (int a = 1; a <= 4; ++a)
+                EXPECT_EQ(savedOfMarch(a), 1) << "activity " << a;
+            EXPECT_EQ(settlementFaults(db()), QStringList());
+        }
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(Batch);

@@ -1,5 +1,6 @@
 #include "cli/LiqivaRun.h"
 #include "communication/SchemaValidator.h"
+#include "document/SettlementInput.h"
 #include "overview/YearOverview.h"
 #include "suite/Refusal.h"
 
@@ -150,6 +151,141 @@ TEST_P(Communicated, TwoProcessesWriteTheSameQuarterAtOnce)
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.contains(u"scritto di nuovo"_qs)) << again.out.toStdString();
     EXPECT_EQ(marks(), 8);
+}
+
+// Another user acts between the reading of the quarter and its writing, on the settlement
+// saved last (the largest key, so that a new settlement takes it again): the communication is
+// refused whole with the reason, writes no file and marks nothing; with nothing changed it
+// marks the eight settlements it wrote.
+TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
+{
+    saveQuarter(1);
+    auto other = t->connectAgain();
+    ScriptedMessages otherMessages; // every question answered yes
+    auto otherDocument = [&](int key) {
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{*other, otherMessages, 2, 1, 1, true});
+        doc->sbChildFill(key, false);
+        return doc;
+    };
+    auto otherSaves = [&](int activity, int month) {
+        NewSettlement ns(*other, otherMessages, 1, 2);
+        ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
+        EXPECT_EQ(ns.confirm(activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
+        auto doc = otherDocument(ns.currentKey());
+        EXPECT_TRUE(doc->fnChildSave()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        return doc->key();
+    };
+    enum class Act { Nothing, Delete, DeleteAndTakeKey, SaveAgain };
+    const struct {
+        const char *what;
+        Act act;
+        const char *reason;
+    } cases[] = {
+        {"deleted", Act::Delete, "è stata eliminata."},
+        {"deleted, its key taken by June", Act::DeleteAndTakeKey, "la sua chiave è ora di un'altra liquidazione"},
+        {"saved again", Act::SaveAgain, "salvata di nuovo dall'utente 'consultazione'"},
+        {"nothing changed", Act::Nothing, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const PeriodicCommunicationData data = loadPeriodicCommunication(db(), 1, 2024, 1);
+        ASSERT_TRUE(data.missing.isEmpty()) << data.missing.join(u'\n').toStdString();
+        const int last = *std::max_element(data.settlements.begin(), data.settlements.end());
+        int june = 0;
+        if (c.act == Act::Delete || c.act == Act::DeleteAndTakeKey)
+            ASSERT_TRUE(otherDocument(last)->sbChildDelete()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        if (c.act == Act::DeleteAndTakeKey) {
+            june = otherSaves(4, 6);
+            ASSERT_EQ(june, last);
+        }
+        if (c.act == Act::SaveAgain)
+            ASSERT_TRUE(otherDocument(last)->fnChildSave());
+
+        const QString path = folder.filePath(QString::fromLatin1(c.what) + u".xml"_qs);
+        if (!c.reason) {
+            EXPECT_EQ(communicate(db(), data, path, 1).settlements, 8);
+            EXPECT_EQ(marks(), 8);
+            EXPECT_TRUE(validates(path));
+            continue;
+        }
+        try {
+            communicate(db(), data, path, 1);
+            ADD_FAILURE() << "communicated";
+        } catch (const Refusal &r) {
+            EXPECT_TRUE(r.message().contains(QString::fromUtf8(c.reason))) << r.message().toStdString();
+            EXPECT_TRUE(r.message().contains(QStringLiteral("chiave %1").arg(last))) << r.message().toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(marks(), 0);
+        // The quarter made whole again, its last settlement with the largest key.
+        if (june)
+            ASSERT_TRUE(otherDocument(june)->sbChildDelete());
+        if (c.act == Act::Delete || c.act == Act::DeleteAndTakeKey)
+            EXPECT_EQ(otherSaves(4, 3), last);
+    }
+}
+
+// The shop's March sent with the first quarter, then typed over as in the README (a credit of
+// 2000 in row 6 of the declaration): its save asks first. Answered no, nothing changes;
+// answered yes, the figures change and the mark goes, and the year says the quarter must be
+// sent again. Saved again with the same figures, nothing is asked and the mark stays.
+TEST_P(Communicated, SavingWithOtherFiguresAsksAndTakesTheMarkOff)
+{
+    saveQuarter(1);
+    const PeriodicCommunicationData data = loadPeriodicCommunication(db(), 1, 2024, 1);
+    communicate(db(), data, folder.filePath(u"q1.xml"_qs), 1);
+    int march = 0;
+    for (const CommunicationSettlement &r : data.read)
+        if (r.idAttivitaAzienda == 1 && r.month == 3)
+            march = r.key;
+    ASSERT_GT(march, 0);
+    struct Answering : MessageService {
+        Answer onResend = Answer::Yes;
+        QStringList texts;
+        Answer messageBox(const QString &text, Buttons buttons, Icon, const QString &) override
+        {
+            texts << text;
+            if (text.contains(u"andrà inviata di nuovo"_qs))
+                return onResend;
+            return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+        }
+    };
+    const QJsonObject credit = QJsonDocument::fromJson(R"({"declarationGrid": [{"row": 6, "credit": 2000}]})").object();
+    using S = YearCell::State;
+    const struct {
+        const char *what;
+        bool typed;
+        Answer answer;
+        bool saved, asked;
+        S state;
+    } cases[] = {
+        {"the same figures", false, Answer::No, true, false, S::Communicated},
+        {"other figures, answered no", true, Answer::No, false, true, S::Communicated},
+        {"other figures, answered yes", true, Answer::Yes, true, true, S::ToResend},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Answering answering;
+        answering.onResend = c.answer;
+        SettlementDocument doc(DocumentContext{db(), answering, 1, 1, 1, true});
+        doc.sbChildFill(march, false);
+        if (c.typed && SettlementInput::apply(doc, credit)) {
+            doc.sbChildFill(march, false);
+            SettlementInput::applyAfterFill(doc, credit);
+        }
+        const std::vector<Money> before = communicatedFigures(db(), march);
+        EXPECT_EQ(doc.fnChildSave(), c.saved) << answering.texts.join(u" | "_qs).toStdString();
+        EXPECT_EQ(answering.texts.filter(u"andrà inviata di nuovo"_qs).size(), c.asked ? 1 : 0)
+            << answering.texts.join(u" | "_qs).toStdString();
+        EXPECT_EQ(communicatedFigures(db(), march) != before, c.typed && c.saved);
+        EXPECT_EQ(yearCellStateText(states().at({1, 3})), yearCellStateText(c.state));
+    }
+    // The rest of the quarter stays communicated; written again, the quarter is whole again.
+    EXPECT_EQ(yearCellStateText(states().at({1, 2})), yearCellStateText(S::Communicated));
+    const CommunicationWritten again =
+        communicate(db(), loadPeriodicCommunication(db(), 1, 2024, 1), folder.filePath(u"q1-bis.xml"_qs), 1);
+    EXPECT_TRUE(again.previous);
+    EXPECT_EQ(yearCellStateText(states().at({1, 3})), yearCellStateText(S::Communicated));
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(Communicated);

@@ -15,8 +15,8 @@ namespace {
 
 class CommunicationCommand : public CommunicationTest {};
 
-// liqiva communication as a bookkeeper runs it: the user's search right is checked like the
-// other commands do, a refusal exits 1 with the reason and leaves no file, bad arguments
+// liqiva communication as a bookkeeper runs it: the user's right to save is checked (the marks
+// are a write) like the other commands do, a refusal exits 1 with the reason and leaves no file, bad arguments
 // exit 2, and a complete quarter gives a file that validates.
 TEST_P(CommunicationCommand, WritesOnlyAValidatedFile)
 {
@@ -33,6 +33,8 @@ TEST_P(CommunicationCommand, WritesOnlyAValidatedFile)
         {"a complete quarter", "1", "1", 0, "4 moduli scritti"},
         {"a quarter not settled", "1", "2", 1, "aprile 2024 dell'attività 'Negozio al dettaglio' non è salvata"},
         {"a user without rights", "4", "1", 1, "liqiva communication:"},
+        // the marks are a write
+        {"a user that may only search", "2", "1", 1, "Diritti non sufficienti per creare o salvare"},
         {"a user that does not exist", "99", "1", 1, "L'utente 99 non esiste"},
         {"a fifth quarter", "1", "5", 2, "--quarter"},
     };

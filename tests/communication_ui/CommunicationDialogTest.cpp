@@ -78,6 +78,14 @@ TEST_P(CommunicationDialog, WritingMarksTheQuarterCommunicated)
     ASSERT_TRUE(communicated);
     EXPECT_EQ(communicated->text(), u"no"_qs);
     const QString path = folder.filePath(u"q1.xml"_qs);
+    // A user who may not save sees the quarter but does not write it (the marks are a write).
+    dialog.setMayWrite(false);
+    EXPECT_FALSE(dialog.findChild<QPushButton *>(u"cmdGenera"_qs)->isEnabled());
+    EXPECT_FALSE(dialog.writeTo(path));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(messages.texts().last().contains(u"Diritti non sufficienti"_qs));
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM ComunicazioneLiquidazioneIva"_qs).toInt(), 0);
+    dialog.setMayWrite(true);
     ASSERT_TRUE(dialog.writeTo(path));
     EXPECT_TRUE(messages.texts().last().contains(u"8 liquidazioni segnate come comunicate"_qs))
         << messages.texts().last().toStdString();

@@ -257,10 +257,23 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
         const char *key;
         bool allowed;
     } rights[] = {
-        {"Mnu_New", false},    {"Mnu_Save", false},   {"Save", false},          {"Mnu_SaveAs", false},
-        {"Mnu_Delete", false}, {"Mnu_Print", false},  {"PrePrint", false},      {"Mnu_ExportPDF", false},
-        {"Mnu_Search", true},  {"SearchNext", true},  {"Mnu_SearchForm", true}, {"Mnu_SearchFilter", true},
-        {"Mnu_Close", true},   {"Mnu_Cascade", true},
+        {"Mnu_New", false},
+        {"Mnu_Save", false},
+        {"Save", false},
+        {"Mnu_SaveAs", false},
+        {"Mnu_Delete", false},
+        {"Mnu_Print", false},
+        {"PrePrint", false},
+        {"Mnu_ExportPDF", false},
+        {"Mnu_Search", true},
+        {"SearchNext", true},
+        {"Mnu_SearchForm", true},
+        {"Mnu_SearchFilter", true},
+        {"Mnu_Close", true},
+        {"Mnu_Cascade", true},
+        // the declaration is a print too, as in liqiva print --report declaration
+        {"Mnu_StampaDip", false},
+        {"StampaDip", false},
     };
     for (const auto &r : rights)
         EXPECT_EQ(bar().allowedByRights(QString::fromLatin1(r.key)), r.allowed) << r.key;
@@ -280,10 +293,12 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
     auto *note = doc->findChild<QLineEdit *>(u"txtNote"_qs);
     keyClicks(note, u"x"_qs);
     EXPECT_TRUE(doc->changedObject());
-    for (const char *key : {"Mnu_Save", "Save", "Mnu_SaveAs", "Mnu_Delete", "Delete", "Mnu_Print", "Print"})
+    for (const char *key :
+         {"Mnu_Save", "Save", "Mnu_SaveAs", "Mnu_Delete", "Delete", "Mnu_Print", "Print", "Mnu_StampaDip", "StampaDip"})
         EXPECT_FALSE(enabled(QString::fromLatin1(key))) << key;
     keyClick(note, Qt::Key_S, Qt::ControlModifier);
     window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_StampaDip"_qs); // no dialog, no question
     EXPECT_EQ(log.saves, 0);
     EXPECT_EQ(log.deletes, 0);
     EXPECT_TRUE(h.messages.shown().empty());

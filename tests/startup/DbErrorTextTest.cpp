@@ -21,6 +21,8 @@ TEST(DbErrorText, RecognisesTheCommonProblems)
         {"no such table: RisultatoLiquidazioneIva", "1", DbProblem::NoSchema},
         {"ERROR:  relation \"risultatoliquidazioneiva\" does not exist\nLINE 1: SELECT", "42P01", DbProblem::NoSchema},
         {"database is locked", "5", DbProblem::Busy},
+        {"ERROR:  canceling statement due to statement timeout", "57014", DbProblem::Timeout},
+        {"statement timeout", "57014", DbProblem::Timeout},
         {"attempt to write a readonly database", "8", DbProblem::ReadOnly},
         {"unable to open database file", "14", DbProblem::CannotOpen},
         {"connection to server at \"127.0.0.1\", port 1 failed: Connection refused\r\n\tIs the server running?", "",

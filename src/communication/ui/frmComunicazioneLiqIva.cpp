@@ -1,6 +1,8 @@
 #include "communication/ui/frmComunicazioneLiqIva.h"
 
 #include "startup/database/DbError.h"
+#include "startup/database/DbErrorText.h"
+#include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "suite/ui/FileDialogs.h"
@@ -164,11 +166,22 @@ void frmComunicazioneLiqIva::refresh()
             spdModuli->setItem(r, c, item);
         }
     }
-    cmdGenera->setEnabled(m_data.missing.isEmpty() && !m_data.modules.empty());
+    cmdGenera->setEnabled(m_mayWrite && m_data.missing.isEmpty() && !m_data.modules.empty());
+}
+
+void frmComunicazioneLiqIva::setMayWrite(bool may)
+{
+    m_mayWrite = may;
+    cmdGenera->setToolTip(may ? QString() : UserRights::refusal(UserRights::NewSave) + u"."_qs);
+    refresh();
 }
 
 bool frmComunicazioneLiqIva::writeTo(const QString &path)
 {
+    if (!m_mayWrite) {
+        m_messages.warn(UserRights::refusal(UserRights::NewSave) + u": la comunicazione non è stata scritta."_qs);
+        return false;
+    }
     try {
         const CommunicationWritten written = communicate(m_db, m_data, path, m_idUser);
         m_messages.inform(communicationWrittenText(m_data, written, path));
@@ -176,8 +189,9 @@ bool frmComunicazioneLiqIva::writeTo(const QString &path)
         m_messages.warn(r.message());
         return false;
     } catch (const DbError &e) {
-        m_messages.warn(QStringLiteral("Il file %1 non è stato scritto e le liquidazioni non sono state segnate come "
-                                       "comunicate:\n%2").arg(path, e.message()));
+        m_messages.warn(QStringLiteral("Le liquidazioni non sono state segnate come comunicate: il file %1 non va "
+                                       "inviato.\n%2")
+                            .arg(path, explainDbError(e)));
         refresh();
         return false;
     }

@@ -34,6 +34,9 @@ public:
     const PeriodicCommunicationData &data() const { return m_data; }
     // The user recorded with the settlements marked communicated.
     void setUser(int idUser) { m_idUser = idUser; }
+    // Writing the file marks the settlements: a user without the right to save sees the
+    // quarter but may not write it.
+    void setMayWrite(bool may);
 
     // The rows of the preview, in the order of the form.
     static const QStringList &rowCaptions();
@@ -45,6 +48,7 @@ private:
     MessageService &m_messages;
     int m_idAzienda;
     int m_idUser = 0;
+    bool m_mayWrite = true;
     PeriodicCommunicationData m_data;
 
     QSpinBox *txtAnno;

@@ -31,6 +31,8 @@ QColor colourOf(YearCell::State state)
         return QColor(0xc8, 0xdc, 0xf0);
     case YearCell::State::Communicated:
         return QColor(0xdd, 0xd4, 0xf0);
+    case YearCell::State::ToResend:
+        return QColor(0xf0, 0xc8, 0xe6);
     }
     return {};
 }

@@ -23,6 +23,8 @@ const Sign signs[] = {
     {DbProblem::Busy, "database is locked"},
     {DbProblem::Busy, "database table is locked"},
     {DbProblem::Busy, "database is busy"},
+    {DbProblem::Timeout, "statement timeout"},
+    {DbProblem::Timeout, "lock timeout"},
     {DbProblem::ReadOnly, "attempt to write a readonly database"},
     {DbProblem::ReadOnly, "readonly database"},
     {DbProblem::CannotOpen, "unable to open database file"},
@@ -63,6 +65,9 @@ DbProblem classifyDbError(const DbError &error)
         return DbProblem::Login;
     if (state == u"55P03"_qs || state == u"40P01"_qs)
         return DbProblem::Busy;
+    // query_canceled: on this program's connections, the statement time-out it sets.
+    if (state == u"57014"_qs)
+        return DbProblem::Timeout;
     const QString text = error.message().toLower();
     for (const Sign &s : signs) {
         if (!text.contains(QLatin1String(s.words)))
@@ -90,6 +95,10 @@ QString explainDbError(const DbError &error)
         break;
     case DbProblem::Busy:
         sentence = u"Il database è occupato da un altro programma: riprovare tra poco."_qs;
+        break;
+    case DbProblem::Timeout:
+        sentence = u"Il database non ha risposto in tempo: un altro utente tiene occupati gli stessi dati, o "
+                   u"l'operazione è troppo lunga. Riprovare tra poco."_qs;
         break;
     case DbProblem::ReadOnly:
         sentence = u"Il database è in sola lettura: servono i permessi di scrittura sul file e sulla sua cartella."_qs;

@@ -12,6 +12,7 @@ enum class DbProblem {
     NotADatabase,   // the file is not an SQLite database
     NoSchema,       // a table of the program is missing
     Busy,           // another process holds the database
+    Timeout,        // a wait for another user's lock (or a statement) outlasted the time-out
     ReadOnly,       // the file or its folder may not be written
     CannotOpen,     // the file cannot be opened (missing folder, no permission)
     NoServer,       // the PostgreSQL server does not answer or refuses the connection
