@@ -116,8 +116,6 @@ Target targetOf(const CliArgs &args, const QString &fileHint)
     Target t{args.key(u"user"_qs), args.key(u"id"_qs), args.value(u"out"_qs)};
     if (t.file.isEmpty())
         throw UsageError{u"manca --out "_qs + fileHint};
-    // Refused before any work: a folder, a device, an existing file without --yes.
-    WholeFile::check(t.file, replaceOf(args));
     return t;
 }
 
@@ -127,6 +125,8 @@ int runDeclarationPrint(const CliArgs &args, int user, int key, const QString &f
 {
     if (args.flag(u"definitive"_qs))
         throw UsageError{u"la dichiarazione non si stampa sul registro: togliere --definitive"_qs};
+    // Refused before any work: a folder, a device, an existing file without --yes.
+    WholeFile::check(file, replaceOf(args));
     auto db = openDatabase(args);
     const int company = companyOfSavedSettlement(*db, key);
     requireRight(*db, user, company, UserRights::Print);
@@ -167,6 +167,7 @@ int runPrint(const CliArgs &args)
         for (const char *name : {"register", "sectional", "year", "start-page"})
             if (args.has(QLatin1String(name)))
                 throw UsageError{u"--"_qs + QLatin1String(name) + u" vale solo con --definitive"_qs};
+    WholeFile::check(file, replaceOf(args));
     auto db = openDatabase(args);
     const int company = companyOfSavedSettlement(*db, key);
     requireRight(*db, user, company, UserRights::Print);
@@ -215,6 +216,7 @@ int runExport(const CliArgs &args)
     const PrintReport report = reportOf(args);
     if (report == PrintReport::Declaration)
         throw UsageError{u"la dichiarazione si stampa con liqiva print --report declaration"_qs};
+    WholeFile::check(file, replaceOf(args));
     auto db = openDatabase(args);
     const int company = companyOfSavedSettlement(*db, key);
     requireRight(*db, user, company, UserRights::Print);
