@@ -20,7 +20,7 @@
 #include "document/WorkingRecords.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 
 #include <QCoreApplication>
@@ -201,7 +201,7 @@ double serverCpuMs(qint64 pid)
 
 QString n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 QString ms(double v)

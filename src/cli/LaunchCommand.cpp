@@ -6,7 +6,7 @@
 #include "document/CompanyDirectory.h"
 #include "cli/Commands.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 

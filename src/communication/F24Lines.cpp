@@ -1,7 +1,7 @@
 #include "communication/F24Lines.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
@@ -104,8 +104,7 @@ F24Input loadF24Input(Connection &db, int idRisultatoLiquidazioneIva, Money daVe
         u"LEFT JOIN ConfigurazioneContabile ON ConfigurazioneContabile.IDAzienda = PeriodoIva.IDAzienda) "
         u"LEFT JOIN CampoReportLiquidazioneIva ON CampoReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "
         u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva) "
-        u"WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(idRisultatoLiquidazioneIva));
+        u"WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(idRisultatoLiquidazioneIva)});
     if (rs.eof())
         throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste.").arg(idRisultatoLiquidazioneIva));
     F24Input in;

@@ -6,7 +6,7 @@
 #include "engine/AmountTypes.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
@@ -23,9 +23,9 @@ namespace {
 
 const QString kNamespace = u"urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp"_qs;
 
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 const char *const kMonths[] = {"gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",
@@ -466,9 +466,9 @@ void writePeriodicCommunication(const PeriodicCommunicationData &data, const QSt
 
 namespace {
 
-QString keyList(const std::vector<int> &keys)
+SqlStatement keyList(const std::vector<int> &keys)
 {
-    QString list;
+    SqlStatement list;
     for (int k : keys)
         list += (list.isEmpty() ? QString() : u", "_qs) + n(k);
     return list;
@@ -506,13 +506,13 @@ CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData
     // Read inside the transaction (on SQLite it already holds the write lock), so that two
     // users writing the same quarter at once are told in turn.
     written.previous = previousCommunication(db, data);
-    const QString now = sqlDate(QDateTime::currentDateTime(), db.engine());
-    const QString file = sqlText(QFileInfo(path).absoluteFilePath().right(255));
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
+    const SqlStatement file = sqlParam(QFileInfo(path).absoluteFilePath().right(255));
     // Each settlement once: one statement may not touch a row twice.
     std::vector<int> keys = data.settlements;
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    QString values;
+    SqlStatement values;
     for (int key : keys)
         values += (values.isEmpty() ? QString() : u", "_qs) + u"("_qs + n(key) + u", "_qs + n(data.anno) + u", "_qs
             + n(data.trimestre) + u", "_qs + now + u", "_qs + now + u", "_qs + file + u", "_qs + n(idUser) + u", "_qs + now

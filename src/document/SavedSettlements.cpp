@@ -1,7 +1,7 @@
 #include "document/SavedSettlements.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -41,13 +41,13 @@ QString groupByYearRows()
 
 } // namespace
 
-QString browseStatement(int firm, int dbType)
+SqlStatement browseStatement(int firm, int dbType)
 {
-    const QString company = sqlNumber(firm);
+    const SqlStatement company = sqlParam(firm);
     const bool desktop = dbType == 1;
     const QString yearOnly = desktop ? u", Str(PeriodoIva.Anno) AS Periodo"_qs
                                      : u", CONVERT(varchar(12),PeriodoIva.Anno) AS Periodo"_qs;
-    QString sql = u"SELECT"_qs + u" RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs + u", PeriodoIva.IDPeriodoIva"_qs
+    SqlStatement sql = u"SELECT"_qs + u" RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs + u", PeriodoIva.IDPeriodoIva"_qs
         + u", RisultatoLiquidazioneIva.IDMese"_qs + u", RisultatoLiquidazioneIva.IDAttivitaAzienda"_qs
         + (desktop ? u", Str(RisultatoLiquidazioneIva.IDMese) + ' - ' + Str(PeriodoIva.Anno) AS Periodo"_qs
                    : u", CONVERT(varchar(12),RisultatoLiquidazioneIva.IDMese) + ' - ' + CONVERT(varchar(12),PeriodoIva.Anno) AS Periodo"_qs)

@@ -5,7 +5,7 @@
 #include "printing/PrintSelection.h"
 #include "printing/SettlementReport.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <memory>
@@ -14,9 +14,9 @@ namespace liqiva {
 
 namespace {
 
-QString n(long long v)
+SqlStatement n(long long v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 // Takes the numbering's row so that two definitive prints on one register take their turn:
@@ -59,7 +59,7 @@ std::vector<int> PrintJob::summarySettlements(Connection &db, int idRisultatoLiq
                                      n(idRisultatoLiquidazioneIva));
     if (who.eof())
         return keys;
-    const QString sql = u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"
+    const SqlStatement sql = u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"
                         u" AND AccontoIva = 0 AND IDMese IS NOT NULL AND IDAttivitaAzienda = "_qs +
                         n(who.integer(u"IDAttivitaAzienda"_qs)) + u" AND IDPeriodoIva = "_qs +
                         n(who.integer(u"IDPeriodoIva"_qs)) + u" ORDER BY IDMese"_qs;

@@ -4,7 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include "CommunicationFixture.h"
 
@@ -24,8 +24,7 @@ protected:
                  u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, IDMese, RisultatoLiquidazioneIva.VirtualDelete, "
                  u"IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIva LEFT JOIN RisultatoLiquidazioneIvaXTipo "
                  u"ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-                 u"WHERE IDAttivitaAzienda = "_qs
-                 + sqlNumber(activity) + u" ORDER BY 1, 4"_qs);
+                 u"WHERE IDAttivitaAzienda = ? ORDER BY 1, 4"_qs, {sqlValue(activity)});
              !rs.eof(); rs.moveNext())
             for (int f = 0; f < rs.fieldCount(); ++f)
                 s += rs.field(f).toString() + u'|';
@@ -34,8 +33,7 @@ protected:
     int savedOfMarch(int activity)
     {
         return db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDMese = 3 "
-                           u"AND IDAttivitaAzienda = "_qs
-                           + sqlNumber(activity))
+                           u"AND IDAttivitaAzienda = ?"_qs, {sqlValue(activity)})
             .toInt();
     }
     BatchSettlement::Options march(bool yes, int user = 1)

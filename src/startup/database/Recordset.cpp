@@ -15,7 +15,8 @@ double fieldToNumber(const QVariant &value)
     return ok ? d : 0.0;
 }
 
-Recordset::Recordset(std::unique_ptr<QSqlQuery> query) : m_query(std::move(query))
+Recordset::Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lease)
+    : m_query(std::move(query)), m_lease(std::move(lease))
 {
     const QSqlRecord rec = m_query->record();
     for (int k = 0; k < rec.count(); ++k) {
@@ -42,6 +43,10 @@ void Recordset::close()
     if (m_query) {
         m_query->finish();
         m_query.reset();
+    }
+    if (m_lease) {
+        *m_lease = false;
+        m_lease.reset();
     }
     m_eof = true;
 }

@@ -302,7 +302,8 @@ private:
                 p.operand = true;
                 p.isText = true;
                 ++i;
-            } else if (t.kind == Token::Number || t.kind == Token::QuotedName) {
+            } else if (t.kind == Token::Number || t.kind == Token::QuotedName || isSymbol(t, "?")) {
+                // a placeholder is an operand of unknown type, passed on as it is
                 p.text = t.text;
                 p.operand = true;
                 ++i;
