@@ -199,7 +199,7 @@ double serverCpuMs(qint64 pid)
 #endif
 }
 
-QString n(int v)
+SqlStatement n(int v)
 {
     return sqlParam(v);
 }

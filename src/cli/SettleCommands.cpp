@@ -11,10 +11,10 @@
 #include "engine/Amounts.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "suite/Refusal.h"
 #include "startup/database/SqlValue.h"
 #include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 #include "suite/UtilityServices.h"
 
 #include <QJsonArray>

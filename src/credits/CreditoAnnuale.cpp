@@ -139,15 +139,15 @@ int CreditoAnnuale::findOrCreateHeader()
     if (!found.isNull())
         return found.toInt();
     return nextKey(m_db, u"Credito"_qs, u"IDCredito"_qs,
-                   u"INSERT INTO Credito (IDAzienda, Anno, IDMese) VALUES (?, ?, 1)"_qs, {sqlValue(m_idAzienda), sqlValue(annoCredito)});
+                   u"INSERT INTO Credito (IDAzienda, Anno, IDMese) VALUES (?, ?, 1)"_qs,
+                   {sqlValue(m_idAzienda), sqlValue(annoCredito)});
 }
 
 int CreditoAnnuale::insertMovement(int idCredito, int causale, Money importo)
 {
     return nextKey(m_db, u"MovimentoCredito"_qs, u"IDMovimentoCredito"_qs,
                    u"INSERT INTO MovimentoCredito (IDCredito, IDCausaleCredito, Importo, Automatico) VALUES ("_qs +
-                       sqlParam(idCredito) + u", "_qs + sqlParam(causale) + u", "_qs + sqlParam(importo) +
-                       u", -1)"_qs);
+                       sqlParam(idCredito) + u", "_qs + sqlParam(causale) + u", "_qs + sqlParam(importo) + u", -1)"_qs);
 }
 
 bool CreditoAnnuale::Save()
@@ -265,14 +265,17 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
     Transaction tx(db);
     QVector<int> headers;
     {
-        Recordset rs = db.openRecordset(u"SELECT IDCredito FROM Credito WHERE IDMese = 1 AND IDAzienda = ? AND Anno = ?"_qs, {sqlValue(idAzienda), sqlValue(annoCredito)});
+        Recordset rs =
+            db.openRecordset(u"SELECT IDCredito FROM Credito WHERE IDMese = 1 AND IDAzienda = ? AND Anno = ?"_qs,
+                             {sqlValue(idAzienda), sqlValue(annoCredito)});
         for (; !rs.eof(); rs.moveNext())
             headers.append(rs.integer(u"IDCredito"_qs));
     }
     for (int key : headers) {
         done.movimentiRimossi += db.execute(
             u"DELETE FROM MovimentoCredito WHERE (IDCausaleCredito = 1 OR IDCausaleCredito = 2) AND Automatico <> 0 "
-            "AND IDCredito = ?"_qs, {sqlValue(key)});
+            "AND IDCredito = ?"_qs,
+            {sqlValue(key)});
         const bool left =
             !db.scalar(u"SELECT IDMovimentoCredito FROM MovimentoCredito WHERE IDCredito = ?"_qs, {sqlValue(key)})
                  .isNull();

@@ -147,7 +147,8 @@ Money CreditoAutotrasportatori::RestituisciCredito(Connection &db, int idUser, c
         return {};
     const QVariant found =
         db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
-                  "IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(id.idRisultatoLiquidazioneIva)});
+                  "IDRisultatoLiquidazioneIva = ?"_qs,
+                  {sqlValue(id.idRisultatoLiquidazioneIva)});
     if (found.isNull())
         return {};
     const Money amount = Money::fromVariant(found);

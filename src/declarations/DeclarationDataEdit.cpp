@@ -17,7 +17,7 @@ DatiDipEdit::DatiDipEdit(Connection &db, AltriDatiDip &dip, bool soggettoRimbors
     : m_db(db), m_dip(dip), m_soggetto(soggettoRimborso), m_decimali(decimali)
 {
     SqlStatement sql = u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva"_qs + u" WHERE IDPeriodoIva = "_qs +
-                  sqlParam(dip.IDPeriodoIva);
+                       sqlParam(dip.IDPeriodoIva);
     if (!dip.UnicaCompensata)
         sql += u" AND IDAttivitaAzienda = "_qs + sqlParam(dip.IDAttivitaAzienda);
     Recordset rs = m_db.openRecordset(sql);

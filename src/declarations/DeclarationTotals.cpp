@@ -76,7 +76,8 @@ Money DeclarationTotals::ventilatedReceipts()
     if (m_ventilated)
         return *m_ventilated;
     Recordset rs = m_db.openRecordset(
-        u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent FROM RigaReportLiquidazioneIva INNER JOIN Iva ON RigaReportLiquidazioneIva.IDIva = Iva.IDIva WHERE Iva.NoRiportoInDichiarazione = 0 AND RigaReportLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(m_s.idRisultatoLiquidazioneIva)});
+        u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent FROM RigaReportLiquidazioneIva INNER JOIN Iva ON RigaReportLiquidazioneIva.IDIva = Iva.IDIva WHERE Iva.NoRiportoInDichiarazione = 0 AND RigaReportLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(m_s.idRisultatoLiquidazioneIva)});
     m_ventilated = rs.eof() ? Money() : Money::fromVariant(rs.field(u"ImpCorrVent"_qs));
     return *m_ventilated;
 }
@@ -94,7 +95,8 @@ Money DeclarationTotals::storedAmount(int amountType)
         for (Recordset rs = m_db.openRecordset(
                  u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE"_qs +
                  u" IDRisultatoLiquidazioneIva = "_qs + sqlParam(m_s.idRisultatoLiquidazioneIva) +
-                 u" AND IDTipoRisultatoLiquidazioneIva IN ("_qs + list + u") AND "_qs + RowState::equals(RowState::Live));
+                 u" AND IDTipoRisultatoLiquidazioneIva IN ("_qs + list + u") AND "_qs +
+                 RowState::equals(RowState::Live));
              !rs.eof(); rs.moveNext()) {
             const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
             // The first row of a type counts, as a single read of that type would take it.
@@ -132,7 +134,8 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
     Recordset rs = m_db.openRecordset(
         u"SELECT DichiarazioneIntegrativa, CorrettivaNeiTermini, VariazioniImponibile, ContribuentiLiqTrim, "
         u"AliquotaMediaLettA, OperazioniNonImponibiliLettB, AcquistoBeniAmmortizzabiliLettC, CreditoRimborsoInEuro, "
-        u"VersamentoInEuro, VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(m_s.idRisultatoLiquidazioneIva)});
+        u"VersamentoInEuro, VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(m_s.idRisultatoLiquidazioneIva)});
     if (!rs.eof()) {
         const auto flag = [&rs](const char *column) { return rs.number(QString::fromLatin1(column)) != 0; };
         dip.DichiarazioneIntegrativa = flag("DichiarazioneIntegrativa");
@@ -193,8 +196,9 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
     cadi.ImpostaRottami = rounded(storedAmount(AmountType::RottamiImposta));
 
     if (!m_versamentoNonEffettuato) {
-        Recordset rs =
-            m_db.openRecordset(u"SELECT VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(m_s.idRisultatoLiquidazioneIva)});
+        Recordset rs = m_db.openRecordset(
+            u"SELECT VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+            {sqlValue(m_s.idRisultatoLiquidazioneIva)});
         m_versamentoNonEffettuato = !rs.eof() && rs.number(u"VersamentoNonEffettuato"_qs) != 0;
     }
     cadi.EventiEccezionali = *m_versamentoNonEffettuato;

@@ -233,10 +233,10 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
         } else {
             // A settlement of the lire years without its result row: show it, adding the row.
             m_currentKey = found;
-            nextKey(m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-                    u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
-                        + n(found) + u", "_qs + n(m_idUser) + u", "_qs
-                        + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
+            nextKey(
+                m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
+                    n(found) + u", "_qs + n(m_idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
         }
         return false;
     }

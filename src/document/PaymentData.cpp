@@ -23,8 +23,10 @@ std::optional<QDate> dateOf(const QVariant &v)
 void describePaymentPlace(Connection &db, Payment &p)
 {
     if (p.idCab > 0) {
-        Recordset rs = db.openRecordset(u"SELECT Abi.IDAbi,Abi.Abi,Abi.Banca, Cab.IDCab,Cab.Cab,Cab.Dipendenza FROM Abi "
-                                        u"INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = ?"_qs, {sqlValue(p.idCab)});
+        Recordset rs =
+            db.openRecordset(u"SELECT Abi.IDAbi,Abi.Abi,Abi.Banca, Cab.IDCab,Cab.Cab,Cab.Dipendenza FROM Abi "
+                             u"INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = ?"_qs,
+                             {sqlValue(p.idCab)});
         if (!rs.eof()) {
             p.abi = rs.text(u"Abi"_qs);
             p.cab = rs.text(u"Cab"_qs);
@@ -32,7 +34,8 @@ void describePaymentPlace(Connection &db, Payment &p)
         }
     } else if (p.idConcessionarioEsattoriale > 0) {
         Recordset rs = db.openRecordset(u"SELECT IDConcessionarioEsattoriale,CodiceConcessione FROM "
-                                        u"ConcessionarioEsattoriale WHERE IDConcessionarioEsattoriale = ?"_qs, {sqlValue(p.idConcessionarioEsattoriale)});
+                                        u"ConcessionarioEsattoriale WHERE IDConcessionarioEsattoriale = ?"_qs,
+                                        {sqlValue(p.idConcessionarioEsattoriale)});
         if (!rs.eof()) {
             p.codiceConcessione = rs.text(u"CodiceConcessione"_qs);
             p.place = PaymentPlace::CollectionAgent;
@@ -47,15 +50,17 @@ void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
     data.periodic = Payment{};
     {
         Recordset rs = db.openRecordset(u"SELECT RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                        u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlParam(key) + u" AND "_qs + RowState::equals(RowState::Live));
+                                        u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                                        sqlParam(key) + u" AND "_qs + RowState::equals(RowState::Live));
         if (!rs.eof()) {
             data.periodic.riportaInStampa = rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
             data.advance.riportaInStampa = rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;
         }
     }
-    Recordset rs = db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
-                                    u"AND IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+    Recordset rs =
+        db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
+                         u"AND IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)});
     if (rs.eof())
         return;
     Payment &p = data.periodic;

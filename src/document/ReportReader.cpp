@@ -101,7 +101,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
 
     // Detail lines: a report row shows in a grid unless its two amounts there cancel out.
     {
-        Recordset rs = db.openRecordset(u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY IDIva"_qs, {sqlValue(key)});
+        Recordset rs = db.openRecordset(
+            u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY IDIva"_qs,
+            {sqlValue(key)});
         for (; !rs.eof(); rs.moveNext()) {
             for (size_t g = 0; g < std::size(gridSources); ++g) {
                 const GridSource &s = gridSources[g];
@@ -120,7 +122,8 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
         }
     }
 
-    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                   {sqlValue(key)});
     if (h.eof())
         return view;
     for (const TotalSource &t : totalSources()) {
@@ -153,7 +156,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     }
     add(view.credito, u"Acconto"_qs, "Acconto");
     if (!inputs.gestioneArt36) {
-        const QVariant v = db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs, {sqlValue(inputs.idPeriodoIva), sqlValue(inputs.idAttivitaAzienda)});
+        const QVariant v = db.scalar(
+            u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
+            {sqlValue(inputs.idPeriodoIva), sqlValue(inputs.idAttivitaAzienda)});
         view.credito.push_back({u"Credito autotrasportatori"_qs,
                                 v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {

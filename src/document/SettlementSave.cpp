@@ -269,22 +269,21 @@ void SettlementDocument::saveSettlementRow()
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     const QString contribuenti = suffix == u"Trim"_qs ? u"ContribuentiLiqTrimestraleTrim"_qs : u"ContribuentiLiqTrim"_qs + suffix;
     m_ctx.db.execute(
-        u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs + flag(m_payments.periodic.riportaInStampa)
-        + u", RipStampaVersamentiInAcconto = "_qs + flag(m_payments.advance.riportaInStampa)
-        + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs + flag(m_soggetto)
-        + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs
-        + sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()})) + u", AliquotaMediaLettA"_qs + suffix + u" = "_qs + flag(dip.AliquotaMediaLettA)
-        + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs + flag(dip.OperazioniNonImpLettB)
-        + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs + flag(dip.AcquistiBeniAmmLettC)
-        + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs + flag(dip.CreditoARimborsoInEuro)
-        + u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs + flag(dip.DichiarazioneIntegrativa)
-        + u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs + flag(dip.CorrettivaNeiTermini)
-        + u", VariazioniImponibile"_qs + suffix + u" = "_qs + flag(dip.VariazioniPeriodiPrec)
-        + u", "_qs + contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim)
-        + u", VersamentoInEuro"_qs + suffix + u" = "_qs + flag(dip.VersamentoInEuro)
-        + u", VersamentoNonEffettuato"_qs + suffix + u" = "_qs
-        + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali)
-        + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+        u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs +
+        flag(m_payments.periodic.riportaInStampa) + u", RipStampaVersamentiInAcconto = "_qs +
+        flag(m_payments.advance.riportaInStampa) + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs +
+        flag(m_soggetto) + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs +
+        sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()})) + u", AliquotaMediaLettA"_qs +
+        suffix + u" = "_qs + flag(dip.AliquotaMediaLettA) + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs +
+        flag(dip.OperazioniNonImpLettB) + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs +
+        flag(dip.AcquistiBeniAmmLettC) + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs +
+        flag(dip.CreditoARimborsoInEuro) + u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs +
+        flag(dip.DichiarazioneIntegrativa) + u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs +
+        flag(dip.CorrettivaNeiTermini) + u", VariazioniImponibile"_qs + suffix + u" = "_qs +
+        flag(dip.VariazioniPeriodiPrec) + u", "_qs + contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim) +
+        u", VersamentoInEuro"_qs + suffix + u" = "_qs + flag(dip.VersamentoInEuro) + u", VersamentoNonEffettuato"_qs +
+        suffix + u" = "_qs + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali) +
+        u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
 }
 
 // One typed row of the settlement: updated, inserted, or deleted when its amount fell away.
@@ -302,18 +301,20 @@ void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const Q
     }
     if (existing.isNull()) {
         const SqlStatement values = paymentValues.isEmpty() ? u"NULL, NULL, NULL"_qs : paymentValues;
-        nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica"_qs
-                    + paymentColumns + u", IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs
-                    + n(type) + u", "_qs + n(key()) + u", "_qs + sqlParam(amount) + u", "_qs + values + u", "_qs
-                    + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+        nextKey(
+            m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica"_qs +
+                paymentColumns + u", IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                n(type) + u", "_qs + n(key()) + u", "_qs + sqlParam(amount) + u", "_qs + values + u", "_qs +
+                n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
     } else {
-        const SqlStatement assignments = paymentAssignments.isEmpty()
-            ? u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL"_qs
-            : paymentAssignments;
-        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlParam(amount) + assignments
-                         + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now
-                         + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + n(existing.toInt()));
+        const SqlStatement assignments =
+            paymentAssignments.isEmpty()
+                ? u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL"_qs
+                : paymentAssignments;
+        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlParam(amount) + assignments +
+                         u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now +
+                         u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + n(existing.toInt()));
     }
 }
 
@@ -348,10 +349,11 @@ void SettlementDocument::saveTypedRows()
     m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs
                      + n(key()));
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
-    nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
-                + n(key()) + u", "_qs + sqlParam(!totCredito.isZero() ? -totCredito : totDebito) + u", NULL, NULL, NULL, "_qs
-                + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+    nextKey(
+        m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
+            n(key()) + u", "_qs + sqlParam(!totCredito.isZero() ? -totCredito : totDebito) +
+            u", NULL, NULL, NULL, "_qs + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
 
     // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit
     // used (4) are amounts of the settlement and are written with them.
@@ -378,20 +380,22 @@ void SettlementDocument::saveCompensation()
 {
     m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaArt34 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
     for (const CompensationGroup &c : m_compensation)
-        nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
-                u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs
-                    + n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlParam(c.percentualeCompensazione)
-                    + u", "_qs + sqlParam(c.totaleVendite) + u", "_qs + sqlParam(c.ivaDetraibile) + u")"_qs);
+        nextKey(
+            m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs +
+                n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlParam(c.percentualeCompensazione) +
+                u", "_qs + sqlParam(c.totaleVendite) + u", "_qs + sqlParam(c.ivaDetraibile) + u")"_qs);
 }
 
 void SettlementDocument::moveLastSettledMonth()
 {
     // The marker only moves forward.
-    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + n(m_id.idMese)
-                     + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u",DataUltimaVariazione = "_qs
-                     + sqlParam(QDateTime::currentDateTime()) + u" WHERE IDPeriodoIva = "_qs
-                     + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
-                     + u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) + u")"_qs);
+    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + n(m_id.idMese) +
+                     u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u",DataUltimaVariazione = "_qs +
+                     sqlParam(QDateTime::currentDateTime()) + u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
+                     u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) +
+                     u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) +
+                     u")"_qs);
 }
 
 void SettlementDocument::updateReportPrintFields()
@@ -402,20 +406,20 @@ void SettlementDocument::updateReportPrintFields()
         if (!print)
             return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs + cab
                 + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
-        return date + u" = "_qs + (p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs) + u", "_qs
-            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlParam(p.importo) + u", "_qs + abi + u" = "_qs
-            + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
-            + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
+        return date + u" = "_qs + (p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs) + u", "_qs + bank +
+               u" = NULL, "_qs + amount + u" = "_qs + sqlParam(p.importo) + u", "_qs + abi + u" = "_qs +
+               textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs +
+               textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
     };
     const DeclarationGrid &g = m_dip;
-    SqlStatement sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
-        + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
-                  u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
-                  u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs)
-        + u", "_qs
-        + payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
-                  u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
-                  u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
+    SqlStatement sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs +
+                       payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
+                               u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs,
+                               u"CabVerPer"_qs, u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs) +
+                       u", "_qs +
+                       payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
+                               u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs,
+                               u"CabVerAcc"_qs, u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
     const std::pair<const char *, Money> figures[] = {
         {"IVAEsigibile", g.debit(DeclarationGrid::IvaEsigibile)},
         {"IVADetraibile", g.credit(DeclarationGrid::IvaDetratta)},
@@ -469,10 +473,11 @@ bool SettlementDocument::sbChildDelete()
             const QVariant used = m_ctx.db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs
                                                   + k);
             if (!used.isNull())
-                m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs
-                                 + sqlParam(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser)
-                                 + u",DataUltimaVariazione = "_qs + now + u" WHERE IDAttivitaAzienda = "_qs
-                                 + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+                m_ctx.db.execute(
+                    u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs +
+                    sqlParam(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) +
+                    u",DataUltimaVariazione = "_qs + now + u" WHERE IDAttivitaAzienda = "_qs +
+                    n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
         }
         if (!m_id.lireRules()) {
             m_amounts->setIDRisultatoLiquidazioneIva(key());
@@ -492,8 +497,8 @@ bool SettlementDocument::sbChildDelete()
         m_ctx.db.execute(u"DELETE FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva = "_qs + k);
 
         // The last settled month falls back to the highest month still stored.
-        const SqlStatement where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs
-            + n(m_id.idAttivitaAzienda);
+        const SqlStatement where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
+                                   u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda);
         const QVariant marker = m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
         if (!marker.isNull() && marker.toInt() == m_id.idMese) {
             // Saved settlements only: a working row of an unsaved one does not hold the marker.

@@ -42,8 +42,8 @@ int removeAbandoned(Connection &db, const std::function<QSet<int>()> &heldKeys)
         if (!held.contains(key))
             abandoned.append(key);
     for (int key : abandoned)
-        db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working)
-                      + u" AND IDRisultatoLiquidazioneIva = "_qs + sqlParam(key));
+        db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working) +
+                      u" AND IDRisultatoLiquidazioneIva = "_qs + sqlParam(key));
     // Whatever hangs on a settlement that is not there.
     const QString orphan = u" WHERE IDRisultatoLiquidazioneIva > 0 AND IDRisultatoLiquidazioneIva NOT IN "
                                u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
@@ -78,15 +78,15 @@ void removeDocumentRows(Connection &db, int idUser, int key)
 void confirmSaved(Connection &db, const QString &table, const QString &keyColumn, int key, int idUser, bool keepSetAside)
 {
     const SqlStatement user = sqlParam(idUser);
-    db.execute(u"UPDATE "_qs + table + u" SET VirtualDelete="_qs + sqlParam(RowState::Live) + u" WHERE "_qs + keyColumn
-               + u"="_qs + sqlParam(key) + u" AND VirtualDelete="_qs + sqlParam(RowState::Working)
-               + u" AND IDUtenteUltimaVariazione = "_qs + user);
+    db.execute(u"UPDATE "_qs + table + u" SET VirtualDelete="_qs + sqlParam(RowState::Live) + u" WHERE "_qs +
+               keyColumn + u"="_qs + sqlParam(key) + u" AND VirtualDelete="_qs + sqlParam(RowState::Working) +
+               u" AND IDUtenteUltimaVariazione = "_qs + user);
     if (keepSetAside)
         return;
     for (int k : {key, -key})
-        db.execute(u"DELETE FROM "_qs + table + u" WHERE "_qs + keyColumn + u"="_qs + sqlParam(k)
-                   + u" AND VirtualDelete="_qs + sqlParam(RowState::SetAside)
-                   + u" AND IDUtenteUltimaVariazione = "_qs + user);
+        db.execute(u"DELETE FROM "_qs + table + u" WHERE "_qs + keyColumn + u"="_qs + sqlParam(k) +
+                   u" AND VirtualDelete="_qs + sqlParam(RowState::SetAside) + u" AND IDUtenteUltimaVariazione = "_qs +
+                   user);
 }
 
 } // namespace liqiva::WorkingRecords
@@ -247,8 +247,8 @@ void sbUpdateTableWhenUnloadChild(Connection &db, const QString &table, const QS
         }
         db.executeRaw(u"DELETE FROM "_qs + table + u" WHERE "_qs + own + u" = "_qs + sqlParam(k) + user);
     }
-    db.executeRaw(u"UPDATE "_qs + table + u" SET VirtualDelete = 0 WHERE "_qs + keyColumn + u" = "_qs +
-                  sqlParam(key) + u" AND VirtualDelete = 3"_qs + user);
+    db.executeRaw(u"UPDATE "_qs + table + u" SET VirtualDelete = 0 WHERE "_qs + keyColumn + u" = "_qs + sqlParam(key) +
+                  u" AND VirtualDelete = 3"_qs + user);
     tx.commit();
 }
 

@@ -151,7 +151,8 @@ bool Amounts::chkPrintCIC() const
 void Amounts::setChkPrintCIC(bool v)
 {
     m_db.execute(u"UPDATE ConfigurazioneContabile SET StampaCIC = ?, IDUtenteUltimaVariazione = ?, "
-                 u"DataUltimaVariazione = ?"_qs + companyOfYear,
+                 u"DataUltimaVariazione = ?"_qs +
+                     companyOfYear,
                  {v ? -1 : 0, m_idUser, QDateTime::currentDateTime(), m_idPeriodoIva});
 }
 
@@ -226,7 +227,8 @@ void Amounts::Refresh()
     Recordset rs = m_db.openRecordset(
         u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, SoggettoRimborsoLiqIva, "
         "SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva WHERE "
-        "IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+        "IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(key)});
     if (rs.eof())
         return; // the settlement is gone: nothing to show
     m_idMese = rs.number(u"AccontoIva"_qs) != 0 ? 13 : rs.integer(u"IDMese"_qs);
@@ -249,7 +251,8 @@ void Amounts::loadSpecialCredits()
     if (m_idAttivita != 0) {
         Recordset rs = m_db.openRecordset(
             u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs, {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
+            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+            {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
         SpecialCredits s;
         if (!rs.eof()) {
             m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
@@ -271,7 +274,8 @@ void Amounts::loadSpecialCredits()
     // All activities: summed by their settlement type, over the activities with the switch.
     Recordset rs = m_db.openRecordset(
         u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND VirtualDelete = 0"_qs, {sqlValue(m_idPeriodoIva)});
+        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND VirtualDelete = 0"_qs,
+        {sqlValue(m_idPeriodoIva)});
     for (; !rs.eof(); rs.moveNext()) {
         SpecialCredits &s = m_special[rs.integer(u"TipoLiquidazioneIva"_qs)];
         if (rs.number(u"Autotrasportatore"_qs) != 0) {
@@ -303,8 +307,10 @@ void Amounts::loadEarlierTotals()
         "AS Importo FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
         "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE "
         "RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND "
-        "RLI.IDMese IS NOT NULL AND RLI.IDMese < ? AND RLI.IDAttivitaAzienda = ? AND RLI.IDPeriodoIva = ? AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
-        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs, {sqlValue(first), sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
+        "RLI.IDMese IS NOT NULL AND RLI.IDMese < ? AND RLI.IDAttivitaAzienda = ? AND RLI.IDPeriodoIva = ? AND "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs,
+        {sqlValue(first), sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
     for (; !rs.eof(); rs.moveNext()) {
         const Money v = fromDatabase(rs.field(u"Importo"_qs));
         switch (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)) {
@@ -361,7 +367,8 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
             Recordset rs = m_db.openRecordset(
                 u"SELECT IDAttivitaAzienda, TipoLiquidazioneIva, Autotrasportatore, AltriCrediti, ExArticolo7374, "
                 "CreditoIvaAutotrasportatori, AltriCreditiImposta FROM AttivitaAziendaPerPeriodoIva WHERE "
-                "IDPeriodoIva = ? AND VirtualDelete = 0"_qs, {sqlValue(p)});
+                "IDPeriodoIva = ? AND VirtualDelete = 0"_qs,
+                {sqlValue(p)});
             for (; !rs.eof(); rs.moveNext()) {
                 const int group = rs.integer(u"TipoLiquidazioneIva"_qs);
                 typeOfActivity.insert(rs.integer(u"IDAttivitaAzienda"_qs), group);
@@ -384,9 +391,11 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
             "RisultatoLiquidazioneIva AS RLI ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
             "RLI.IDRisultatoLiquidazioneIva WHERE RLI.VirtualDelete = 0 AND "
             "RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0"
-            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = ? AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) GROUP BY "
+            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = ? AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) "
+            "GROUP BY "
             "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva,RisultatoLiquidazioneIvaXTipo."
-            "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs, {sqlValue(p)});
+            "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs,
+            {sqlValue(p)});
         for (; !rs.eof(); rs.moveNext()) {
             // The settlement type of a row: its own (settlements of all activities), else the
             // one of its activity, else 0.
@@ -436,7 +445,8 @@ QMap<int, Money> Amounts::storedUsedCredits()
     QMap<int, Money> used;
     Recordset rs =
         m_db.openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                           "IDRisultatoLiquidazioneIva = ? AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs, {sqlValue(m_idRisultato)});
+                           "IDRisultatoLiquidazioneIva = ? AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs,
+                           {sqlValue(m_idRisultato)});
     for (; !rs.eof(); rs.moveNext()) {
         const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         used[type] += Money::fromVariant(rs.field(u"Importo"_qs));
@@ -477,17 +487,18 @@ void Amounts::Save()
             if (amount.isZero())
                 continue;
             const QString insert =
-                withActivity ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                               u"IDRisultatoLiquidazioneIva, "
-                               "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                               "IDUtenteUltimaVariazione, "
-                               "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
-                             : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                               u"IDRisultatoLiquidazioneIva, "
-                               "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
-                               "IDBancaPerAnagrafica, "
-                               "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, "
-                               "NULL, NULL, ?, ?, 0)"_qs;
+                withActivity
+                    ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
+                      u"IDRisultatoLiquidazioneIva, "
+                      "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+                      "IDUtenteUltimaVariazione, "
+                      "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
+                    : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
+                      u"IDRisultatoLiquidazioneIva, "
+                      "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
+                      "IDBancaPerAnagrafica, "
+                      "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, "
+                      "NULL, NULL, ?, ?, 0)"_qs;
             nextKey(m_db, kXTipo, kXTipoKey, insert,
                     withActivity ? SqlParams{type, key, sqlValue(amount), user, now}
                                  : SqlParams{type, key, sqlValue(amount), group, user, now});
@@ -503,12 +514,14 @@ void Amounts::Save()
         if (amount.isZero())
             continue;
         const QVariant group = withActivity ? QVariant() : QVariant(m_liquidationType);
-        nextKey(m_db, kXTipo, kXTipoKey,
-                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, NULL, NULL, ?, ?, "
-                "0)"_qs,
-                {type, key, sqlValue(amount), group, user, now});
+        nextKey(
+            m_db, kXTipo, kXTipoKey,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+            "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+            "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, NULL, NULL, ?, "
+            "?, "
+            "0)"_qs,
+            {type, key, sqlValue(amount), group, user, now});
     }
 
     if (booksSpecialCredits()) {
@@ -535,15 +548,18 @@ void Amounts::Delete()
     if (booksSpecialCredits()) {
         const QMap<int, Money> used = storedUsedCredits();
         if (!used.value(AmountType::CreAutotraspUti).isZero() || !used.value(AmountType::AltriCreImpUti).isZero()) {
-            m_db.execute(
-                u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + (?),"
-                u" AltriCreditiImposta = AltriCreditiImposta + (?) ,IDUtenteUltimaVariazione = ? ,DataUltimaVariazione = ?"
-                u" WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
-                {sqlValue(used.value(AmountType::CreAutotraspUti)), sqlValue(used.value(AmountType::AltriCreImpUti)),
-                 m_idUser, QDateTime::currentDateTime(), m_idPeriodoIva, m_idAttivita});
+            m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "
+                         u"CreditoIvaAutotrasportatori + (?),"
+                         u" AltriCreditiImposta = AltriCreditiImposta + (?) ,IDUtenteUltimaVariazione = ? "
+                         u",DataUltimaVariazione = ?"
+                         u" WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
+                         {sqlValue(used.value(AmountType::CreAutotraspUti)),
+                          sqlValue(used.value(AmountType::AltriCreImpUti)), m_idUser, QDateTime::currentDateTime(),
+                          m_idPeriodoIva, m_idAttivita});
         }
     }
-    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(m_idRisultato)});
+    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                 {sqlValue(m_idRisultato)});
     tx.commit();
     m_amounts.clear();
 }

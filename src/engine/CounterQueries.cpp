@@ -119,8 +119,9 @@ SqlStatement sqlCumulativeFilter(const CounterPeriod &period)
 
 SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases)
 {
-    SqlStatement s = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-                u"FROM ContatoreIva, Iva WHERE"_qs;
+    SqlStatement s =
+        u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE"_qs;
     if (tipoContatore != CounterKind::PurchasesSuspended && tipoContatore != CounterKind::PaymentsOfSuspended
         && tipoContatore != CounterKind::SplitPurchases)
         s += (otherPurchases ? otherPurchasesClass : goodsClass) + u" AND "_qs;
@@ -157,8 +158,9 @@ SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPu
 
 SqlStatement fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass)
 {
-    SqlStatement s = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-                u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + n(tipoContatore);
@@ -183,9 +185,10 @@ SqlStatement fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, 
 SqlStatement fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period)
 {
     const QString goods = u"CASE WHEN IDClassificazioneIvaConto = 7 THEN 1 ELSE 0 END"_qs;
-    SqlStatement s = u"SELECT IDTipoContatoreIva AS K, "_qs + goods
-        + u" AS G, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-          u"FROM ContatoreIva, Iva WHERE AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT IDTipoContatoreIva AS K, "_qs + goods +
+        u" AS G, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN ("_qs + n(CounterKind::Purchases) + u", "_qs
@@ -201,9 +204,10 @@ SqlStatement fnSqlVenditePerIvaPerTipo(const CounterPeriod &period)
 {
     const QString customerClass =
         u"CASE WHEN IDClassificazioneIvaCF = 6 THEN 6 WHEN IDClassificazioneIvaCF = 14 THEN 14 ELSE 0 END"_qs;
-    SqlStatement s = u"SELECT IDTipoContatoreIva AS K, "_qs + customerClass
-        + u" AS C, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-          u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT IDTipoContatoreIva AS K, "_qs + customerClass +
+        u" AS C, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN (2, 3, 4, 7, 9, 12, 13, 14)"_qs;
@@ -215,7 +219,7 @@ SqlStatement fnSqlVenditePerIvaPerTipo(const CounterPeriod &period)
 SqlStatement fnSqlCorrispettiviPerIva(const CounterPeriod &period)
 {
     SqlStatement s = u"SELECT ContatoreIva.IDIva, AliquotaIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, "
-                u"SUM(Importo) AS IVA FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+                     u"SUM(Importo) AS IVA FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = 5"
@@ -235,16 +239,18 @@ SqlStatement fnSqlTotaleCorrDaVentilare(const CounterPeriod &period)
 
 SqlStatement fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
 {
-    const SqlStatement conditions = u" IDTipoContatoreIva = 1 AND RiportoSuChiusuraIVA <> 0"_qs
-        + u" AND IDClassificazioneIvaConto = 7"_qs + sqlYearCondition(period.idPeriodoIva)
-        + sqlCumulativeFilter(period) + sqlMonthRange(period, true) + sqlBranchCondition(period.idAttivitaAzienda)
-        + u" AND ContatoreIva.IDIva = Iva.IDIva AND Iva.AliquotaIva <> 0"_qs;
+    const SqlStatement conditions = u" IDTipoContatoreIva = 1 AND RiportoSuChiusuraIVA <> 0"_qs +
+                                    u" AND IDClassificazioneIvaConto = 7"_qs + sqlYearCondition(period.idPeriodoIva) +
+                                    sqlCumulativeFilter(period) + sqlMonthRange(period, true) +
+                                    sqlBranchCondition(period.idAttivitaAzienda) +
+                                    u" AND ContatoreIva.IDIva = Iva.IDIva AND Iva.AliquotaIva <> 0"_qs;
     const QString groupBy = u" GROUP BY ContatoreIva.IDIva, Iva.IDIva, Iva.DescrizioneSuRegistroIVA, "
                             u"Iva.AliquotaIva,Iva.IDIvaVentilazione"_qs;
 
     // Late invoices weigh with their taxable amount only, the others with taxable plus VAT.
-    SqlStatement s = u"SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile) AS 'Imponibile', "
-                u"0 AS Acqu, SUM(Imponibile) AS TotaleAcq, Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
+    SqlStatement s =
+        u"SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile) AS 'Imponibile', "
+        u"0 AS Acqu, SUM(Imponibile) AS TotaleAcq, Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
     s += conditions + u" AND FatturaInRitardo <> 0"_qs + groupBy;
     s += u" UNION SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile), SUM(Importo), "
          u"SUM(Imponibile) + SUM(Importo), Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
@@ -254,8 +260,9 @@ SqlStatement fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
 
 SqlStatement fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
 {
-    SqlStatement s = u"SELECT SUM(Importo) AS TotaleIva FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva "
-                u"WHERE RiportoSuChiusuraIVA <> 0 AND AcquistiSolaVentilazione = 0"_qs;
+    SqlStatement s =
+        u"SELECT SUM(Importo) AS TotaleIva FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva "
+        u"WHERE RiportoSuChiusuraIVA <> 0 AND AcquistiSolaVentilazione = 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND (IDTipoContatoreIva = 1 OR IDTipoContatoreIva = 8)"_qs;
@@ -266,10 +273,11 @@ SqlStatement fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
 
 SqlStatement fnSqlCompensazioneIva(const CounterPeriod &period)
 {
-    SqlStatement s = u"SELECT Iva.IDCompensazioneIva, CompensazioneIva.PercentualeCompensazione, "
-                u"SUM(ContatoreIva.Imponibile) AS TotaleVendite, CompensazioneIva.PercentualeCompensazione AS IvaDetraibile "
-                u"FROM (ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva) INNER JOIN CompensazioneIva ON "
-                u"Iva.IDCompensazioneIva = CompensazioneIva.IDCompensazioneIva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT Iva.IDCompensazioneIva, CompensazioneIva.PercentualeCompensazione, "
+        u"SUM(ContatoreIva.Imponibile) AS TotaleVendite, CompensazioneIva.PercentualeCompensazione AS IvaDetraibile "
+        u"FROM (ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva) INNER JOIN CompensazioneIva ON "
+        u"Iva.IDCompensazioneIva = CompensazioneIva.IDCompensazioneIva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs;
@@ -306,20 +314,20 @@ SqlStatement fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeri
 }
 
 SqlStatement fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
-                                 Money dImpMinIva)
+                                      Money dImpMinIva)
 {
     const bool quarterly = tipoLiquidazioneIva != 0;
     SqlStatement s = u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
-                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-                u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs
-        + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva);
+                     u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                     u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs +
+                     n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva);
     if (idMese > (quarterly ? 3 : 1)) {
         int preceding = idMese - (quarterly ? 3 : 1);
         if (idMese == Month::DecemberAdvance)
             preceding = quarterly ? 9 : 11;
-        s += u" AND IDMese = "_qs + n(preceding)
-            + u" AND IDTipoRisultatoLiquidazioneIva = 1 AND (Importo < 0 OR Importo IS NULL OR Importo < "_qs
-            + sqlParam(dImpMinIva) + u")"_qs;
+        s += u" AND IDMese = "_qs + n(preceding) +
+             u" AND IDTipoRisultatoLiquidazioneIva = 1 AND (Importo < 0 OR Importo IS NULL OR Importo < "_qs +
+             sqlParam(dImpMinIva) + u")"_qs;
     } else {
         s += u" AND IDMese = 1 AND IDTipoRisultatoLiquidazioneIva = 2 AND Importo < 0"_qs;
     }

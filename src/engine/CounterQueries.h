@@ -104,7 +104,7 @@ SqlStatement fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeri
 // One column Importo. For the December advance the preceding period is November or the
 // third quarter.
 SqlStatement fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
-                                 Money dImpMinIva);
+                                      Money dImpMinIva);
 // The year-to-date sum of one stored amount type over the live settlements: one value.
 SqlStatement fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato);
 

@@ -197,7 +197,8 @@ void sbRigheCorrispettivi(ReportState &st)
 {
     Connection &db = st.db();
     Recordset config = db.openRecordset(u"SELECT ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile "
-                                        u"WHERE IDAzienda = ?"_qs, {sqlValue(st.id.idAzienda)});
+                                        u"WHERE IDAzienda = ?"_qs,
+                                        {sqlValue(st.id.idAzienda)});
     // When the journal already splits receipts day by day the counters hold taxable and VAT;
     // otherwise the VAT is taken out of the gross amount here.
     const bool splitDaily = !config.eof() && config.number(u"ScorporoCorrispettiviGiornaliero"_qs) != 0;
@@ -257,8 +258,9 @@ void sbRigheVentilazione(ReportState &st)
         for (const VentilationEntry &e : entries)
             codes << e.idIva;
         QHash<int, std::pair<Percent, QString>> vat;
-        for (Recordset rs = db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs
-                                             + sqlList(codes) + u")"_qs);
+        for (Recordset rs =
+                 db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs +
+                                  sqlList(codes) + u")"_qs);
              !rs.eof(); rs.moveNext())
             vat.insert(rs.integer(u"IDIva"_qs),
                        {Percent::fromVariant(rs.field(u"AliquotaIva"_qs)), rs.text(u"DescrizioneSuRegistroIVA"_qs)});

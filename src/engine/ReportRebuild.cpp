@@ -92,7 +92,8 @@ void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState
 {
     Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, VirtualDelete, "
                                     u"RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(id.idRisultatoLiquidazioneIva)});
+                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                    {sqlValue(id.idRisultatoLiquidazioneIva)});
     if (rs.eof())
         refuse(QStringLiteral("la liquidazione %1 non esiste.").arg(id.idRisultatoLiquidazioneIva));
     if (rs.integer(u"IDAttivitaAzienda"_qs) != id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != id.idPeriodoIva)
@@ -106,11 +107,13 @@ void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState
 int headerKey(Connection &db, int idRisultato)
 {
     const QVariant key = db.scalar(u"SELECT IDCampoReportLiquidazioneIva FROM CampoReportLiquidazioneIva WHERE "
-                                   u"IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(idRisultato)});
+                                   u"IDRisultatoLiquidazioneIva = ?"_qs,
+                                   {sqlValue(idRisultato)});
     if (!key.isNull())
         return int(fieldToNumber(key));
     return nextKey(db, u"CampoReportLiquidazioneIva"_qs, u"IDCampoReportLiquidazioneIva"_qs,
-                   u"INSERT INTO CampoReportLiquidazioneIva (IDRisultatoLiquidazioneIva) VALUES (?)"_qs, {sqlValue(idRisultato)});
+                   u"INSERT INTO CampoReportLiquidazioneIva (IDRisultatoLiquidazioneIva) VALUES (?)"_qs,
+                   {sqlValue(idRisultato)});
 }
 
 } // namespace
@@ -148,9 +151,12 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     Transaction tx(db);
     // The settlement row is ours until the commit: two users filling the same settlement at
     // once take their turn instead of each writing a header and a set of rows.
-    db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(id.idRisultatoLiquidazioneIva)});
+    db.execute(
+        u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(id.idRisultatoLiquidazioneIva)});
     readSettlementRow(db, id, st);
-    db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(id.idRisultatoLiquidazioneIva)});
+    db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+               {sqlValue(id.idRisultatoLiquidazioneIva)});
 
     out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
     st.tipoLiquidazioneIva = out.idPeriodoIvaContatori == id.idPeriodoIva

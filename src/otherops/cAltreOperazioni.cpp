@@ -131,7 +131,8 @@ bool cAltreOperazioni::Save()
     // like a missing one.
     QString iva, descrizione;
     {
-        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = ?"_qs, {sqlValue(m_buffer.IDIva)});
+        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = ?"_qs,
+                                           {sqlValue(m_buffer.IDIva)});
         if (rs.eof())
             throw Refusal(msgNoRate());
         iva = rs.text(u"Iva"_qs);
@@ -208,7 +209,8 @@ void cAltreOperazioni::Refresh()
     m_rows.clear();
     m_adding = false;
     Recordset rs = m_db->openRecordset(
-        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs, {sqlValue(m_idRisultato)});
+        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs,
+        {sqlValue(m_idRisultato)});
     for (; !rs.eof(); rs.moveNext()) {
         Row row;
         AltraOperazione &d = row.data;

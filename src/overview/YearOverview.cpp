@@ -79,15 +79,16 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
         o.rows.push_back(row);
     }
 
-    const SqlStatement ofTheYear = u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
-                              u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
-                              u"LEFT JOIN ComunicazioneLiquidazioneIva ON "
-                              u"ComunicazioneLiquidazioneIva.IDComunicazioneLiquidazioneIva = "
-                              u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
-                              u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
-                              u"WHERE AttivitaAzienda.IDAzienda = "_qs
-        + n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva)
-        + u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
+    const SqlStatement ofTheYear =
+        u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
+        u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
+        u"LEFT JOIN ComunicazioneLiquidazioneIva ON "
+        u"ComunicazioneLiquidazioneIva.IDComunicazioneLiquidazioneIva = "
+        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
+        u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
+        u"WHERE AttivitaAzienda.IDAzienda = "_qs +
+        n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva) +
+        u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
 
     // Where each settlement goes: (activity, period) -> cell.
     std::map<int, YearCell *> byKey;

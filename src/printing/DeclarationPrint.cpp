@@ -123,7 +123,8 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
     if (!test) {
         Recordset rs =
             db.openRecordset(u"SELECT Azienda.IDAnagrafica, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
-                             u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs, {sqlValue(d.idAzienda)});
+                             u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs,
+                             {sqlValue(d.idAzienda)});
         if (!rs.eof()) {
             registry = rs.isNull(u"IDAnagrafica"_qs) ? QString() : QString::number(rs.integer(u"IDAnagrafica"_qs));
             vatNumber = rs.text(u"PartitaIva"_qs);
@@ -205,7 +206,8 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
 
 void DeclarationPrint::removeRows()
 {
-    m_db.execute(u"DELETE FROM StampaTotaleRegistroIva WHERE IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ?"_qs, {sqlValue(m_user), sqlValue(RowType)});
+    m_db.execute(u"DELETE FROM StampaTotaleRegistroIva WHERE IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ?"_qs,
+                 {sqlValue(m_user), sqlValue(RowType)});
 }
 
 void DeclarationPrint::writeRows(const DeclarationData &data, bool test)
@@ -235,7 +237,9 @@ void DeclarationPrint::insertRow(const DeclarationData &data, bool test)
 int DeclarationPrint::rowCount()
 {
     return m_db
-        .scalar(u"SELECT COUNT(*) FROM StampaTotaleRegistroIva WHERE IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ?"_qs, {sqlValue(m_user), sqlValue(RowType)})
+        .scalar(
+            u"SELECT COUNT(*) FROM StampaTotaleRegistroIva WHERE IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ?"_qs,
+            {sqlValue(m_user), sqlValue(RowType)})
         .toInt();
 }
 
@@ -255,8 +259,11 @@ PrintedReport DeclarationPrint::layout(const DeclarationData &data, bool test)
     report.registerName = test ? u"Test di stampa"_qs : QString();
     PageBuilder pages(report);
     int page = 0;
-    for (Recordset rs = m_db.openRecordset(u"SELECT * FROM StampaTotaleRegistroIva WHERE StampaTotaleRegistroIva.IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ? ORDER BY IDRiga"_qs, {sqlValue(m_user), sqlValue(RowType)});
-         !rs.eof(); rs.moveNext()) {
+    for (
+        Recordset rs = m_db.openRecordset(
+            u"SELECT * FROM StampaTotaleRegistroIva WHERE StampaTotaleRegistroIva.IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ? ORDER BY IDRiga"_qs,
+            {sqlValue(m_user), sqlValue(RowType)});
+        !rs.eof(); rs.moveNext()) {
         ++page;
         pages.startPart(QStringLiteral("Anno %1%2").arg(data.anno).arg(test ? u" - test di stampa"_qs : QString()));
         QString section;
@@ -296,13 +303,13 @@ QStringList DeclarationPrint::missingData(Connection &db, int idAzienda, int ann
 {
     QStringList missing;
     const bool from2002 = anno >= 2002;
-    const SqlStatement sql = from2002
-                            ? u"SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale"_qs +
-                                  u" FROM ConfigurazioneDip LEFT JOIN Anagrafica"_qs +
-                                  u" ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica"_qs +
-                                  u" WHERE IDAzienda = "_qs + sqlParam(idAzienda)
-                            : u"SELECT IDAnagraficaRappresentante, IDCodiceCarica"_qs + u" FROM ConfigurazioneDip"_qs +
-                                  u" WHERE IDAzienda = "_qs + sqlParam(idAzienda);
+    const SqlStatement sql =
+        from2002 ? u"SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale"_qs +
+                       u" FROM ConfigurazioneDip LEFT JOIN Anagrafica"_qs +
+                       u" ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica"_qs +
+                       u" WHERE IDAzienda = "_qs + sqlParam(idAzienda)
+                 : u"SELECT IDAnagraficaRappresentante, IDCodiceCarica"_qs + u" FROM ConfigurazioneDip"_qs +
+                       u" WHERE IDAzienda = "_qs + sqlParam(idAzienda);
     Recordset rs = db.openRecordset(sql);
     auto empty = [&rs](const QString &field) {
         return rs.eof() || rs.isNull(field) || rs.text(field).trimmed().isEmpty() || rs.text(field) == u"0"_qs;

@@ -60,9 +60,9 @@ std::vector<int> PrintJob::summarySettlements(Connection &db, int idRisultatoLiq
     if (who.eof())
         return keys;
     const SqlStatement sql = u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"
-                        u" AND AccontoIva = 0 AND IDMese IS NOT NULL AND IDAttivitaAzienda = "_qs +
-                        n(who.integer(u"IDAttivitaAzienda"_qs)) + u" AND IDPeriodoIva = "_qs +
-                        n(who.integer(u"IDPeriodoIva"_qs)) + u" ORDER BY IDMese"_qs;
+                             u" AND AccontoIva = 0 AND IDMese IS NOT NULL AND IDAttivitaAzienda = "_qs +
+                             n(who.integer(u"IDAttivitaAzienda"_qs)) + u" AND IDPeriodoIva = "_qs +
+                             n(who.integer(u"IDPeriodoIva"_qs)) + u" ORDER BY IDMese"_qs;
     who.close();
     for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
         keys.push_back(rs.integer(u"IDRisultatoLiquidazioneIva"_qs));

@@ -57,29 +57,29 @@ std::vector<NamedKey> RegisterNumbering::registers()
 {
     const QString column = numberingColumn(m_report);
     SqlStatement sql = u"SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
-                  u" FROM NumerazionePerRegistro INNER JOIN RegistroIva"
-                  u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
-                  u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
-                  n(m_company) +
-                  u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
-                  u" AND NumerazionePerRegistro."_qs +
-                  column +
-                  u" <> 0"
-                  u" AND TipoRegistro = 1"
-                  u" UNION"
-                  u" SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
-                  u" FROM (NumerazionePerRegistro INNER JOIN NumerazionePerRegistroPerSezionale"
-                  u" ON NumerazionePerRegistro.IDNumerazionePerRegistro"
-                  u" = NumerazionePerRegistroPerSezionale.IDNumerazionePerRegistro)"
-                  u" INNER JOIN RegistroIva"
-                  u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
-                  u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
-                  n(m_company) +
-                  u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
-                  u" AND NumerazionePerRegistroPerSezionale."_qs +
-                  column + u" <> 0 AND TipoRegistro = 1"_qs;
+                       u" FROM NumerazionePerRegistro INNER JOIN RegistroIva"
+                       u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
+                       u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
+                       n(m_company) +
+                       u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
+                       u" AND NumerazionePerRegistro."_qs +
+                       column +
+                       u" <> 0"
+                       u" AND TipoRegistro = 1"
+                       u" UNION"
+                       u" SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
+                       u" FROM (NumerazionePerRegistro INNER JOIN NumerazionePerRegistroPerSezionale"
+                       u" ON NumerazionePerRegistro.IDNumerazionePerRegistro"
+                       u" = NumerazionePerRegistroPerSezionale.IDNumerazionePerRegistro)"
+                       u" INNER JOIN RegistroIva"
+                       u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
+                       u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
+                       n(m_company) +
+                       u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
+                       u" AND NumerazionePerRegistroPerSezionale."_qs +
+                       column + u" <> 0 AND TipoRegistro = 1"_qs;
     sql.text.replace(u"SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"_qs,
-                u"SELECT RegistroIva.IDRegistroIva, RegistroIva.RegistroIva"_qs);
+                     u"SELECT RegistroIva.IDRegistroIva, RegistroIva.RegistroIva"_qs);
     sql += u" ORDER BY RegistroIva"_qs;
     std::vector<NamedKey> out;
     for (Recordset rs = m_db.openRecordset(sql); !rs.eof(); rs.moveNext())

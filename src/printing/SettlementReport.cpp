@@ -106,7 +106,8 @@ CompanyHeading readCompanyHeading(Connection &db, int idAzienda)
 {
     Recordset rs =
         db.openRecordset(u"SELECT Azienda.Azienda, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
-                         u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs, {sqlValue(idAzienda)});
+                         u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs,
+                         {sqlValue(idAzienda)});
     if (rs.eof())
         return {};
     return {rs.text(u"Azienda"_qs), rs.text(u"PartitaIva"_qs)};

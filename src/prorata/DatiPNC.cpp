@@ -292,8 +292,8 @@ bool DatiPNC::CreaRegistrazione(const Dati &d, MessageService &messages, int *pr
         db.execute(u"UPDATE"_qs + u" RisultatoLiquidazioneIva"_qs + u" SET"_qs + u" VirtualDelete = 0"_qs +
                    u" ,IDUtenteUltimaVariazione = "_qs + n(m_p.IDUtente()) + u" ,DataUltimaVariazione = "_qs +
                    sqlParam(QDateTime::currentDateTime()) + u" ,IDOggettoProRata = "_qs + n(e.Key()) +
-                   u" ,IDTipoOggettoProRata = "_qs + n(e.Type()) + u" WHERE"_qs +
-                   u" IDRisultatoLiquidazioneIva = "_qs + n(m_p.IDRisultatoLiquidazioneIva()));
+                   u" ,IDTipoOggettoProRata = "_qs + n(e.Type()) + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs +
+                   n(m_p.IDRisultatoLiquidazioneIva()));
         tx.commit();
     } catch (const Refusal &r) {
         // Another user took the number (or the year) meanwhile: nothing was written.

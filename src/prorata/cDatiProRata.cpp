@@ -24,7 +24,9 @@ AccountingEntry &cDatiProRata::ObjectPNC()
     if (!m_pnc) {
         m_pnc = std::make_unique<AccountingEntry>(*m_db, m_idAzienda, m_idUtente);
         if (m_idRisultato > 0) {
-            const QVariant linked = m_db->scalar(u"SELECT IDOggettoProRata, IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(m_idRisultato)});
+            const QVariant linked = m_db->scalar(
+                u"SELECT IDOggettoProRata, IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                {sqlValue(m_idRisultato)});
             if (!linked.isNull() && linked.toInt() > 0)
                 m_pnc->Load(linked.toInt());
         }
@@ -144,7 +146,8 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
     {
         Recordset rs = m_db->openRecordset(
             u"SELECT Articolo34, GestioneProRata, PercentualeProRata, IvaIndComeCostoAccessorio FROM "
-            "AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs, {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
+            "AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+            {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
         if (!rs.eof()) {
             // The special regime of article 34 excludes the pro-rata.
             m_gestione = rs.number(u"GestioneProRata"_qs) != 0 && rs.number(u"Articolo34"_qs) == 0;
@@ -160,7 +163,9 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
         bool typed46 = false, typed47 = false;
         {
             Recordset rs = m_db->openRecordset(
-                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ? AND (IDTipoRisultatoLiquidazioneIva = ? OR IDTipoRisultatoLiquidazioneIva = ?)"_qs, {sqlValue(m_idRisultato), sqlValue(AmountType::OperazioniImponibiliProRata), sqlValue(AmountType::OperazioniEsentiProRata)});
+                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ? AND (IDTipoRisultatoLiquidazioneIva = ? OR IDTipoRisultatoLiquidazioneIva = ?)"_qs,
+                {sqlValue(m_idRisultato), sqlValue(AmountType::OperazioniImponibiliProRata),
+                 sqlValue(AmountType::OperazioniEsentiProRata)});
             for (; !rs.eof(); rs.moveNext()) {
                 const Money v = Money::fromVariant(rs.field(u"Importo"_qs));
                 if (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs) == AmountType::OperazioniImponibiliProRata) {
@@ -305,7 +310,8 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
             u"SELECT IDAttivitaAziendaPerPeriodoIva, GestioneProRata, PercentualeProRata FROM "
             u"AttivitaAziendaPerPeriodoIva "
             "INNER JOIN PeriodoIva ON AttivitaAziendaPerPeriodoIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-            "IDAttivitaAzienda = ? AND PeriodoIva.Anno = ? AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs, {sqlValue(m_idAttivita), sqlValue(anno)});
+            "IDAttivitaAzienda = ? AND PeriodoIva.Anno = ? AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs,
+            {sqlValue(m_idAttivita), sqlValue(anno)});
         if (!rs.eof()) {
             id = rs.integer(u"IDAttivitaAziendaPerPeriodoIva"_qs);
             gestione = rs.number(u"GestioneProRata"_qs) != 0;
@@ -327,8 +333,8 @@ void cDatiProRata::ScriviPercentuale(int id)
 {
     m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + sqlParam(m_perc.toMoney()) +
                   u", IDUtenteUltimaVariazione = "_qs + sqlParam(m_idUtente) + u", DataUltimaVariazione = "_qs +
-                  sqlParam(QDateTime::currentDateTime()) +
-                  u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlParam(id));
+                  sqlParam(QDateTime::currentDateTime()) + u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs +
+                  sqlParam(id));
 }
 
 } // namespace liqiva

@@ -144,7 +144,8 @@ bool ModuleLauncher::runMaintenanceOf(const QString &object, int objectKey, cons
     try {
         functionKey = m_ctx.db()
                           .scalar(u"SELECT MIN(Funzione.IDFunzione) FROM Funzione, TipoOggetto WHERE "
-                                  u"Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto AND TipoOggetto.Oggetto = ?"_qs, {object})
+                                  u"Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto AND TipoOggetto.Oggetto = ?"_qs,
+                                  {object})
                           .toInt();
     } catch (const DbError &e) {
         m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);

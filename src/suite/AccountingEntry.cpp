@@ -178,13 +178,14 @@ void AccountingEntry::Save()
         throw Refusal(msgNumeroUtilizzato());
 
     const SqlStatement user = n(t.IDUtenteUltimaVariazione > 0 ? t.IDUtenteUltimaVariazione : m_idUtente);
-    const SqlStatement changed = sqlParam(t.DataUltimaVariazione.isValid() ? t.DataUltimaVariazione : QDate::currentDate());
+    const SqlStatement changed =
+        sqlParam(t.DataUltimaVariazione.isValid() ? t.DataUltimaVariazione : QDate::currentDate());
     const SqlStatement values = n(t.IDEsercizio) + u", "_qs + keyOrNull(t.IDFiliale) + u", "_qs +
-                           sqlParam(t.DataRegistrazione) + u", "_qs + n(t.NumeroRegistrazione) +
-                           u", "_qs + (t.FatturainRitardo ? u"1"_qs : u"0"_qs) + u", "_qs +
-                           textOrNull(t.Annotazioni) + u", "_qs + keyOrNull(t.IDCausaleContabile) + u", "_qs +
-                           textOrNull(t.DescrizioneCausale) + u", "_qs + n(t.IDStatoPerCentroCP) + u", "_qs + user +
-                           u", "_qs + changed + u", "_qs + n(t.VirtualDelete);
+                                sqlParam(t.DataRegistrazione) + u", "_qs + n(t.NumeroRegistrazione) + u", "_qs +
+                                (t.FatturainRitardo ? u"1"_qs : u"0"_qs) + u", "_qs + textOrNull(t.Annotazioni) +
+                                u", "_qs + keyOrNull(t.IDCausaleContabile) + u", "_qs +
+                                textOrNull(t.DescrizioneCausale) + u", "_qs + n(t.IDStatoPerCentroCP) + u", "_qs +
+                                user + u", "_qs + changed + u", "_qs + n(t.VirtualDelete);
     int header = 0;
     if (m_key > 0) {
         header = m_db.scalar(u"SELECT IDTestataMovimentoContabile FROM TestataMovimentoContabile WHERE IDOggetto = "_qs +
@@ -214,7 +215,8 @@ void AccountingEntry::Save()
     for (Riga &r : m_righe) {
         r.NumeroRiga = ++line;
         const SqlStatement rowUser = n(r.IDUtenteUltimaVariazione > 0 ? r.IDUtenteUltimaVariazione : m_idUtente);
-        const SqlStatement rowChanged = sqlParam(r.DataUltimaVariazione.isValid() ? r.DataUltimaVariazione : QDate::currentDate());
+        const SqlStatement rowChanged =
+            sqlParam(r.DataUltimaVariazione.isValid() ? r.DataUltimaVariazione : QDate::currentDate());
         nextKey(m_db, u"RigaMovimentoContabile"_qs, u"IDRigaMovimentoContabile"_qs,
                 u"INSERT INTO RigaMovimentoContabile (IDTestataMovimentoContabile, NumeroRiga, Importo, Segno, "
                 u"StampatoDefinitivo, IDContoPDC, DescrizioneAggiuntiva, IDUtenteUltimaVariazione, "

@@ -80,7 +80,10 @@ private:
 
 // An amount bound to a statement, exactly.
 inline QVariant sqlValue(Money value) { return QVariant::fromValue(SqlDecimal{value.toString()}); }
-inline SqlStatement sqlParam(Money value) { return {u"?"_qs, {sqlValue(value)}}; }
+inline SqlStatement sqlParam(Money value)
+{
+    return {u"?"_qs, {sqlValue(value)}};
+}
 
 } // namespace liqiva
 

@@ -73,7 +73,10 @@ inline QVariant sqlValue(Percent value)
 {
     return sqlValue(value.toMoney());
 }
-inline SqlStatement sqlParam(Percent value) { return {u"?"_qs, {sqlValue(value)}}; }
+inline SqlStatement sqlParam(Percent value)
+{
+    return {u"?"_qs, {sqlValue(value)}};
+}
 
 } // namespace liqiva
 

@@ -103,8 +103,8 @@ void UsageRegister::registerUse(int objectType, int key, int mode)
         return;
     const SqlStatement now = sqlParam(databaseNow());
     const SqlStatement mine = u" WHERE Sessione = "_qs + sqlParam(m_session) + u" AND IDTipoOggetto = "_qs +
-                         sqlParam(objectType) + u" AND IDOggetto = "_qs + sqlParam(key) + u" AND Modalita = "_qs +
-                         sqlParam(mode);
+                              sqlParam(objectType) + u" AND IDOggetto = "_qs + sqlParam(key) + u" AND Modalita = "_qs +
+                              sqlParam(mode);
     if (m_db->execute(u"UPDATE "_qs + table + u" SET DataUltimoSegnale = "_qs + now + mine) > 0)
         return;
     const SqlStatement insert =
@@ -112,9 +112,9 @@ void UsageRegister::registerUse(int objectType, int key, int mode)
         u" (IDTipoOggetto, IDOggetto, Modalita, IDUtente, IDFiliale, IDFunzione, Sessione, Host, IDProcesso,"_qs
         u" DataInizio, DataUltimoSegnale, VirtualDelete, DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES ("_qs +
         sqlParam(objectType) + u", "_qs + sqlParam(key) + u", "_qs + sqlParam(mode) + u", "_qs + sqlParam(m_idUser) +
-        u", "_qs + sqlParam(m_idBranch) + u", "_qs + sqlParam(m_idFunction) + u", "_qs + sqlParam(m_session) + u", "_qs +
-        sqlParam(thisHost()) + u", "_qs + sqlParam(thisProcess()) + u", "_qs + now + u", "_qs + now + u", 0, "_qs + now +
-        u", "_qs + sqlParam(m_idUser) + u")"_qs;
+        u", "_qs + sqlParam(m_idBranch) + u", "_qs + sqlParam(m_idFunction) + u", "_qs + sqlParam(m_session) +
+        u", "_qs + sqlParam(thisHost()) + u", "_qs + sqlParam(thisProcess()) + u", "_qs + now + u", "_qs + now +
+        u", 0, "_qs + now + u", "_qs + sqlParam(m_idUser) + u")"_qs;
     nextKey(*m_db, table, u"IDUtilizzoOggetto"_qs, insert);
 }
 
@@ -123,7 +123,7 @@ int UsageRegister::release(int objectType, int key, int mode)
     if (!m_db)
         return 0;
     SqlStatement sql = u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlParam(m_session) +
-                  u" AND IDTipoOggetto = "_qs + sqlParam(objectType);
+                       u" AND IDTipoOggetto = "_qs + sqlParam(objectType);
     if (key != -1)
         sql += u" AND IDOggetto = "_qs + sqlParam(key);
     if (mode != 0)

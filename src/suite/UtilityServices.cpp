@@ -18,17 +18,18 @@ bool UtilityServices::hasRight(int idUser, int idFunction, Connection &db)
     if (type.isNull())
         return false;
     const SqlStatement objectTypes = u" AND IDTipoOggetto IN (1,"_qs + sqlParam(type.toLongLong()) + u")"_qs;
-    const SqlStatement sql = u"SELECT IDAzione FROM AbilitaPerTipoOggettoPerUtente"_qs
-                        u" WHERE VirtualDelete = 0"_qs +
-                        objectTypes + u" AND IDUtente = "_qs + sqlParam(idUser) +
-                        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
-                        u" UNION"_qs
-                        u" SELECT IDAzione FROM AbilitaPerTipoOggettoPerGruppo"_qs
-                        u" WHERE VirtualDelete = 0"_qs +
-                        objectTypes +
-                        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
-                        u" AND IDGruppo IN (SELECT IDGruppo FROM UtentePerGruppo WHERE VirtualDelete = 0 AND IDUtente = "_qs +
-                        sqlParam(idUser) + u")"_qs;
+    const SqlStatement sql =
+        u"SELECT IDAzione FROM AbilitaPerTipoOggettoPerUtente"_qs
+        u" WHERE VirtualDelete = 0"_qs +
+        objectTypes + u" AND IDUtente = "_qs + sqlParam(idUser) +
+        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
+        u" UNION"_qs
+        u" SELECT IDAzione FROM AbilitaPerTipoOggettoPerGruppo"_qs
+        u" WHERE VirtualDelete = 0"_qs +
+        objectTypes +
+        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
+        u" AND IDGruppo IN (SELECT IDGruppo FROM UtentePerGruppo WHERE VirtualDelete = 0 AND IDUtente = "_qs +
+        sqlParam(idUser) + u")"_qs;
     Recordset rs = db.openRecordset(sql);
     return !rs.eof();
 }

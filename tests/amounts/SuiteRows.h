@@ -45,7 +45,7 @@ public:
 
     void exec(const QString &sql) { m_db.execute(sql); }
 
-    static QString opt(const std::optional<int> &v) { return v ? sqlParam(*v) : QStringLiteral("NULL"); }
+    static SqlStatement opt(const std::optional<int> &v) { return v ? sqlParam(*v) : QStringLiteral("NULL"); }
 
     void vatYear(int id, int anno, int company = 1)
     {
@@ -110,7 +110,7 @@ public:
     void settlement(int id, std::optional<int> activity, int year, int month, int metodo = 0, int virtualDelete = 0)
     {
         const bool advance = month == 13;
-        const QString mese = month >= 1 && month <= 12 ? sqlParam(month) : u"NULL"_qs;
+        const SqlStatement mese = month >= 1 && month <= 12 ? sqlParam(month) : u"NULL"_qs;
         exec(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
              u"IDMese, "
              "AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete) VALUES ("_qs +
@@ -128,8 +128,8 @@ public:
         exec(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
              u"IDTipoRisultatoLiquidazioneIva, "
              "IDRisultatoLiquidazioneIva, Importo, TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs +
-             sqlParam(key) + u", "_qs + sqlParam(type) + u", "_qs + sqlParam(settlement) + u", "_qs +
-             sqlParam(amount) + u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
+             sqlParam(key) + u", "_qs + sqlParam(type) + u", "_qs + sqlParam(settlement) + u", "_qs + sqlParam(amount) +
+             u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
     }
 
     double number(const QString &sql) { return fieldToNumber(m_db.scalar(sql)); }

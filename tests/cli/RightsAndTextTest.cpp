@@ -122,7 +122,8 @@ TEST_P(CliOnDemo, TheListShowsWhatEachSavedSettlementLeavesToPayOrInCredit)
         const int key = o.value(u"IDRisultatoLiquidazioneIva"_qs).toInt();
         const QVariant stored = t->db().scalar(
             u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND "
-            u"IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+            u"IDRisultatoLiquidazioneIva = ?"_qs,
+            {sqlValue(key)});
         ASSERT_FALSE(stored.isNull()) << key;
         EXPECT_NEAR(o.value(u"Saldo"_qs).toDouble(), stored.toDouble(), 0.005) << key;
         ++seen;

@@ -42,12 +42,14 @@ protected:
         auto sum = [&](int type) {
             return Money::fromVariant(db().scalar(
                 u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-                u"WHERE RisultatoLiquidazioneIva.IDMese = "_qs
-                + sqlParam(month) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda IN ("_qs
-                + QString::fromLatin1(activities) + u") AND RisultatoLiquidazioneIva.VirtualDelete = 0 "
-                                                   u"AND IDTipoRisultatoLiquidazioneIva = "_qs
-                + sqlParam(type)));
+                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                u"WHERE RisultatoLiquidazioneIva.IDMese = "_qs +
+                sqlParam(month) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda IN ("_qs +
+                QString::fromLatin1(activities) +
+                u") AND RisultatoLiquidazioneIva.VirtualDelete = 0 "
+                u"AND IDTipoRisultatoLiquidazioneIva = "_qs +
+                sqlParam(type)));
         };
         return sum(AmountType::IvaDaVersare) - sum(AmountType::CreDimLiquiSucc);
     }

@@ -39,10 +39,11 @@ protected:
     // The automatic movement of a cause for a company, or nothing.
     std::optional<double> movement(int company, int cause)
     {
-        const QVariant v =
-            db().scalar(u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
-                        u"Credito.IDCredito "
-                        "WHERE Credito.IDAzienda = ? AND Credito.Anno = 2006 AND Automatico = -1 AND IDCausaleCredito = ?"_qs, {sqlValue(company), sqlValue(cause)});
+        const QVariant v = db().scalar(
+            u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
+            u"Credito.IDCredito "
+            "WHERE Credito.IDAzienda = ? AND Credito.Anno = 2006 AND Automatico = -1 AND IDCausaleCredito = ?"_qs,
+            {sqlValue(company), sqlValue(cause)});
         return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
     }
     // A movement entered elsewhere in the suite (cause 5, not automatic).
@@ -52,7 +53,8 @@ protected:
             db().scalar(u"SELECT IDCredito FROM Credito WHERE Anno = 2006 AND IDAzienda = ?"_qs, {sqlValue(company)})
                 .toInt();
         db().execute(u"INSERT INTO MovimentoCredito (IDMovimentoCredito, IDCredito, IDCausaleCredito, Importo, "
-                     "Automatico) VALUES (?, ?, 5, 40, 0)"_qs, {sqlValue(idMovimento), sqlValue(header)});
+                     "Automatico) VALUES (?, ?, 5, 40, 0)"_qs,
+                     {sqlValue(idMovimento), sqlValue(header)});
     }
 
     std::unique_ptr<TestDatabase> t;

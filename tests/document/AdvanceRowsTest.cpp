@@ -56,9 +56,9 @@ protected:
     }
     double header(const SettlementDocument &doc, const char *column)
     {
-        return fieldToNumber(db().scalar(u"SELECT "_qs + QString::fromLatin1(column)
-                                         + u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                         + sqlParam(doc.key())));
+        return fieldToNumber(db().scalar(u"SELECT "_qs + QString::fromLatin1(column) +
+                                         u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                                         sqlParam(doc.key())));
     }
 
     std::unique_ptr<TestDatabase> t;

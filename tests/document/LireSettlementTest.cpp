@@ -64,8 +64,10 @@ protected:
     Types stored(int key)
     {
         Types types;
-        Recordset rs = db().openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo "
-                                          u"WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+        Recordset rs =
+            db().openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo "
+                               u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                               {sqlValue(key)});
         for (; !rs.eof(); rs.moveNext())
             types[rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)] = rs.number(u"Importo"_qs);
         return types;
@@ -73,7 +75,8 @@ protected:
     double creditLeft(int vatYear)
     {
         return fieldToNumber(db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
-                                         u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs, {sqlValue(activity), sqlValue(vatYear)}));
+                                         u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+                                         {sqlValue(activity), sqlValue(vatYear)}));
     }
     void expectTypes(int key, const Types &expected)
     {

@@ -40,7 +40,9 @@ TEST_P(NewSettlementTest, ProposesTheNextPeriod)
         {2, 9, 4},   // after the third quarter: the December advance
     };
     for (const auto &c : cases) {
-        db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = ? WHERE IDAttivitaAzienda = ?"_qs, {sqlValue(c.lastSettled), sqlValue(c.activity)});
+        db.execute(
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = ? WHERE IDAttivitaAzienda = ?"_qs,
+            {sqlValue(c.lastSettled), sqlValue(c.activity)});
         ns.sbSetComboMesi(c.activity, 10, 0);
         EXPECT_EQ(ns.proposePeriodIndex(c.activity, 10), c.expectedIndex) << c.activity << "/" << c.lastSettled;
     }
@@ -151,8 +153,10 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
     ns.sbSetComboMesi(2, 10, 0);
     EXPECT_EQ(ns.confirm(2, 10, 4, 1, false), 1); // the December advance, historical
     const int key = ns.currentKey();
-    Recordset rs = db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
-                                    u"FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+    Recordset rs =
+        db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
+                         u"FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)});
     ASSERT_FALSE(rs.eof());
     EXPECT_TRUE(rs.isNull(u"IDMese"_qs));
     EXPECT_EQ(rs.integer(u"AccontoIva"_qs), 1);
@@ -161,7 +165,8 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
     EXPECT_EQ(rs.integer(u"IDUtenteUltimaVariazione"_qs), 2);
     rs.close();
     EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 "
-                        u"AND VirtualDelete = 2 AND IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)})
+                        u"AND VirtualDelete = 2 AND IDRisultatoLiquidazioneIva = ?"_qs,
+                        {sqlValue(key)})
                   .toInt(),
               1);
     // the same period again: refused unless the user views the existing one

@@ -16,12 +16,13 @@ const QString docKey = QStringLiteral("IDRisultatoLiquidazioneIva");
 
 void amountRow(Connection &db, int key, int doc, double importo, int state, int user, const QString &codice = {})
 {
-    db.executeRaw(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-                  u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, CodiceAzienda, "
-                  u"VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs +
-                  sqlParam(key) + u", 3, "_qs + sqlParam(doc) + u", "_qs + sqlParam(importo) + u", Null, "_qs +
-                  (codice.isEmpty() ? u"Null"_qs : sqlParam(codice)) + u", "_qs + sqlParam(state) + u", "_qs +
-                  sqlParam(user) + u")"_qs);
+    db.executeRaw(
+        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+        u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, CodiceAzienda, "
+        u"VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs +
+        sqlParam(key) + u", 3, "_qs + sqlParam(doc) + u", "_qs + sqlParam(importo) + u", Null, "_qs +
+        (codice.isEmpty() ? u"Null"_qs : sqlParam(codice)) + u", "_qs + sqlParam(state) + u", "_qs + sqlParam(user) +
+        u")"_qs);
 }
 
 // key -> (Importo, VirtualDelete, CodiceAzienda or "<null>")
@@ -43,7 +44,9 @@ QMap<int, QString> rows(Connection &db)
 void edit(Connection &db, int row, int user, double newAmount, int newRow)
 {
     WorkingRecords::fnInsertDuplicateWithNegativeKey(db, table, {{u"IDRisultatoLiquidazioneIvaXTip"_qs, row}}, 3, user);
-    db.executeRaw(u"UPDATE RisultatoLiquidazioneIvaXTipo SET VirtualDelete = 3, Importo = ? WHERE IDRisultatoLiquidazioneIvaXTip = ?"_qs, {sqlValue(newAmount), sqlValue(row)});
+    db.executeRaw(
+        u"UPDATE RisultatoLiquidazioneIvaXTipo SET VirtualDelete = 3, Importo = ? WHERE IDRisultatoLiquidazioneIvaXTip = ?"_qs,
+        {sqlValue(newAmount), sqlValue(row)});
     amountRow(db, newRow, 10, 1, 2, user);
 }
 

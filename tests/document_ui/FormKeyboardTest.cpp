@@ -198,7 +198,8 @@ TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma
 {
     const int key = child->key();
     t->db().execute(u"UPDATE CampoReportLiquidazioneIva SET Art34DPRn63372 = -1, PercProrata = 87.5 "
-                    u"WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+                    u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                    {sqlValue(key)});
     SummaryInputs inputs;
     inputs.idPeriodoIva = demo::Year2024;
     inputs.idAttivitaAzienda = demo::Shop;

@@ -1,7 +1,7 @@
-#include "support/EngineFixture.h"
-#include "startup/database/SqlValue.h"
 #include "engine/InterestAdvance.h"
 #include "engine/ReportRebuild.h"
+#include "startup/database/SqlValue.h"
+#include "support/EngineFixture.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -338,9 +338,11 @@ TEST_P(PeriodSummary, TheReceiptsToSplitAreSplitByThePurchasesOfGoods)
             EXPECT_NEAR(f->row(s, code, u"AcquistiCorrDaVentilare"_qs).value_or(-1), e.purchases, 1e-9);
             vat += e.vat;
         }
-        EXPECT_EQ(fieldToNumber(t->db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE "
-                                               u"ImpLordoCorrDaVentilare IS NOT NULL AND IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(s)})),
-                  double(k.expected.size()));
+        EXPECT_EQ(
+            fieldToNumber(t->db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE "
+                                         u"ImpLordoCorrDaVentilare IS NOT NULL AND IDRisultatoLiquidazioneIva = ?"_qs,
+                                         {sqlValue(s)})),
+            double(k.expected.size()));
         if (k.expected.empty()) {
             expectHeader(s, "TotCorrDaVentilareImportoLordo", none);
             expectHeader(s, "TotCorrDaVentilarePercRip", none);

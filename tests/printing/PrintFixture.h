@@ -64,9 +64,9 @@ inline int scalarInt(Connection &db, const QString &sql)
 // The last page stored for a numbering and year; -1 when there is no row.
 inline int storedLastPage(Connection &db, const NumberingKeys &keys, int year)
 {
-    const QString where = keys.perSectional > 0
-                              ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
-                              : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
+    const SqlStatement where = keys.perSectional > 0
+                                   ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
+                                   : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
     const QVariant v = db.scalar(u"SELECT NumeroUltimaPagina FROM ProgressivoNumerazioneRegistro"_qs + where +
                                  u" AND Anno = "_qs + sqlParam(year));
     return v.isNull() ? -1 : v.toInt();
@@ -74,12 +74,11 @@ inline int storedLastPage(Connection &db, const NumberingKeys &keys, int year)
 
 inline int rowsOf(Connection &db, const NumberingKeys &keys, int year)
 {
-    const QString where = keys.perSectional > 0
-                              ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
-                              : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
+    const SqlStatement where = keys.perSectional > 0
+                                   ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
+                                   : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
     return db
-        .scalar(u"SELECT COUNT(*) FROM ProgressivoNumerazioneRegistro"_qs + where + u" AND Anno = "_qs +
-                sqlParam(year))
+        .scalar(u"SELECT COUNT(*) FROM ProgressivoNumerazioneRegistro"_qs + where + u" AND Anno = "_qs + sqlParam(year))
         .toInt();
 }
 

@@ -335,7 +335,8 @@ TEST_P(Schema, StoresAmountsAndDatesFaithfully)
     const double amounts[] = {1234567.89, -0.01, 0.005, 99999999999.99, 0.0};
     int key = 1;
     for (double a : amounts) {
-        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES (?, ?)"_qs, {sqlValue(key++), sqlValue(a)});
+        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES (?, ?)"_qs,
+                      {sqlValue(key++), sqlValue(a)});
         const double back =
             db.scalar(u"SELECT Imponibile FROM ContatoreIva WHERE IDContatoreIva = ?"_qs, {sqlValue(key - 1)})
                 .toDouble();
@@ -345,7 +346,8 @@ TEST_P(Schema, StoresAmountsAndDatesFaithfully)
                 1234567.89 - 0.01 + 0.005 + 99999999999.99, 1e-3);
 
     // A cessation date compares as a date, earlier and later than the neighbouring days.
-    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, ?)"_qs, {QDate(2024, 4, 1)});
+    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, ?)"_qs,
+                  {QDate(2024, 4, 1)});
     const QString count = u"SELECT COUNT(*) FROM AttivitaAzienda WHERE DataCessazione "_qs;
     EXPECT_EQ(db.scalar(count + u"< "_qs + sqlParam(QDate(2024, 4, 2))).toInt(), 1);
     EXPECT_EQ(db.scalar(count + u"> "_qs + sqlParam(QDate(2024, 3, 31))).toInt(), 1);

@@ -250,7 +250,7 @@ protected:
     }
     int workingRowsOfUser()
     {
-        const QString u = sqlParam(idUser);
+        const SqlStatement u = sqlParam(idUser);
         return db().scalar(
                        u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs +
                        u)
@@ -263,7 +263,8 @@ protected:
     int virtualDelete(int key)
     {
         const QVariant v =
-            db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(key)});
+            db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                        {sqlValue(key)});
         return v.isNull() ? -1 : v.toInt();
     }
     void closeAllDocuments()

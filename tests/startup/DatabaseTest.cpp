@@ -1,5 +1,3 @@
-#include <cmath>
-#include <limits>
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
@@ -7,6 +5,8 @@
 #include "suite/Money.h"
 #include "support/ChildTask.h"
 #include "support/TestDatabase.h"
+#include <cmath>
+#include <limits>
 
 #include <QProcess>
 #include <QSet>
@@ -22,10 +22,12 @@ TEST(KeyInjection, AddsTheKeyColumnAndItsPlaceholderFirst)
         const char *in, *table, *column;
         const char *out;
     } cases[] = {
-        {"INSERT INTO Riga (A, B) VALUES (?, 'x')", "Riga", "IDRiga", "INSERT INTO Riga (IDRiga,A, B) VALUES (?,?, 'x')"},
+        {"INSERT INTO Riga (A, B) VALUES (?, 'x')", "Riga", "IDRiga",
+         "INSERT INTO Riga (IDRiga,A, B) VALUES (?,?, 'x')"},
         {"insert into riga(A) values(2)", "Riga", "IDRiga", "insert into riga(IDRiga,A) values(?,2)"},
         // the table name also inside the column list: the first occurrence is used
-        {"INSERT INTO Riga (IDRigaMadre) VALUES (3)", "Riga", "IDRiga", "INSERT INTO Riga (IDRiga,IDRigaMadre) VALUES (?,3)"},
+        {"INSERT INTO Riga (IDRigaMadre) VALUES (3)", "Riga", "IDRiga",
+         "INSERT INTO Riga (IDRiga,IDRigaMadre) VALUES (?,3)"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(injectKeyColumn(QString::fromUtf8(c.in), QString::fromUtf8(c.table), QString::fromUtf8(c.column))
@@ -108,10 +110,10 @@ TEST_P(Database, BoundValuesComeBackExactly)
         EXPECT_EQ(rs.isNull(u"Data"_qs), c.date.isNull()) << key;
     }
     // Dates compare as dates: the rows of March.
-    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Prova WHERE Data >= ? AND Data < ?"_qs,
-                        {QDate(2024, 3, 1), QDate(2024, 4, 1)})
-                  .toInt(),
-              3);
+    EXPECT_EQ(
+        db.scalar(u"SELECT COUNT(*) FROM Prova WHERE Data >= ? AND Data < ?"_qs, {QDate(2024, 3, 1), QDate(2024, 4, 1)})
+            .toInt(),
+        3);
     for (double v : {1e15, -1e15, std::numeric_limits<double>::infinity(), std::nan("")})
         EXPECT_THROW(sqlValue(v), DbError) << v;
 }

@@ -30,7 +30,7 @@ constexpr int testActivity = 9001;
 
 inline void addFunction(Connection &db, int idFunction, int objectType, const std::vector<int> &processes)
 {
-    const QString t = sqlParam(objectType);
+    const SqlStatement t = sqlParam(objectType);
     if (db.scalar(u"SELECT COUNT(*) FROM TipoOggetto WHERE IDTipoOggetto = "_qs + t).toInt() == 0)
         db.executeRaw(u"INSERT INTO TipoOggetto (IDTipoOggetto, Oggetto, ContextHelpID) VALUES ("_qs + t +
                       u", 'Liquidazione I.V.A.', "_qs + sqlParam(testHelpContext) + u")"_qs);
@@ -40,9 +40,12 @@ inline void addFunction(Connection &db, int idFunction, int objectType, const st
     for (int p : processes) {
         const int key = idFunction * 100 + sequence;
         db.executeRaw(u"INSERT INTO ProcessoPerFunzione (IDProcessoPerFunzione, IDFunzione, IDProcesso, Sequenza) "
-                      u"VALUES (?, ?, ?, ?)"_qs, {sqlValue(key), sqlValue(idFunction), sqlValue(p), sqlValue(sequence)});
-        db.executeRaw(u"INSERT INTO ParametroProcessoPerFunzione (IDParametroProcessoPerFunzione, "
-                      u"IDProcessoPerFunzione, IDParametroProcesso, ParametroProcessoPerFunzione) VALUES (?, ?, 1, 'x')"_qs, {sqlValue(key), sqlValue(key)});
+                      u"VALUES (?, ?, ?, ?)"_qs,
+                      {sqlValue(key), sqlValue(idFunction), sqlValue(p), sqlValue(sequence)});
+        db.executeRaw(
+            u"INSERT INTO ParametroProcessoPerFunzione (IDParametroProcessoPerFunzione, "
+            u"IDProcessoPerFunzione, IDParametroProcesso, ParametroProcessoPerFunzione) VALUES (?, ?, 1, 'x')"_qs,
+            {sqlValue(key), sqlValue(key)});
         ++sequence;
     }
 }

@@ -126,7 +126,8 @@ TEST_P(Startup, RemovesTheUsersWorkingRowsAndKeepsTheOthers)
         {5, -1, testUser, true},
     };
     for (const auto &r : rows) {
-        const QString values = sqlParam(r.key) + u", "_qs + sqlParam(r.virtualDelete) + u", "_qs + sqlParam(r.user);
+        const SqlStatement values =
+            sqlParam(r.key) + u", "_qs + sqlParam(r.virtualDelete) + u", "_qs + sqlParam(r.user);
         db.executeRaw(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, VirtualDelete, "
                       u"IDUtenteUltimaVariazione) VALUES ("_qs +
                       values + u")"_qs);
@@ -140,9 +141,10 @@ TEST_P(Startup, RemovesTheUsersWorkingRowsAndKeepsTheOthers)
                         sqlParam(r.key)),
                   r.kept ? 1 : 0)
             << r.key;
-        EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
-                        sqlParam(r.key)),
-                  r.kept ? 1 : 0)
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
+                  sqlParam(r.key)),
+            r.kept ? 1 : 0)
             << r.key;
     }
 }

@@ -123,7 +123,7 @@ TEST_P(UsageRegisterDb, StaleRowsDoNotBlockAndAreRemoved)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         db.executeRaw(u"DELETE FROM UtilizzoOggetto"_qs);
-        const QString beat = sqlParam(QDateTime::currentDateTimeUtc().addSecs(-c.ageSeconds));
+        const SqlStatement beat = sqlParam(QDateTime::currentDateTimeUtc().addSecs(-c.ageSeconds));
         db.executeRaw(u"INSERT INTO UtilizzoOggetto (IDUtilizzoOggetto, IDTipoOggetto, IDOggetto, Modalita, IDUtente, "
                       u"Sessione, Host, IDProcesso, DataInizio, DataUltimoSegnale) VALUES ("_qs +
                       sqlParam(++id) + u", 500, 9, 2, 8, 'altra-sessione', "_qs + sqlParam(c.host) + u", "_qs +
@@ -138,7 +138,8 @@ TEST_P(UsageRegisterDb, AHeartbeatKeepsALongSessionAlive)
     a.setStaleAfterSeconds(60);
     b.registerUse(500, 9, 2);
     // b's rows look old...
-    t->db().executeRaw(u"UPDATE UtilizzoOggetto SET DataUltimoSegnale = ?"_qs, {QDateTime::currentDateTimeUtc().addSecs(-120)});
+    t->db().executeRaw(u"UPDATE UtilizzoOggetto SET DataUltimoSegnale = ?"_qs,
+                       {QDateTime::currentDateTimeUtc().addSecs(-120)});
     b.heartbeat(); // ...until b beats again
     EXPECT_EQ(a.usedByOthers(500, 9).size(), 1u);
 }

@@ -7,11 +7,11 @@ namespace liqiva {
 
 long long nativeErrorOf(Connection &db, int errorKind)
 {
-    const QString sql = u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto "_qs
-        + u"INNER JOIN (BaseDati INNER JOIN ErroreNativoPerBaseDati ON BaseDati.IDBaseDati = "
-          u"ErroreNativoPerBaseDati.IDBaseDati) "_qs
-        + u"ON ErroreBrevanto.IDErroreBrevanto = ErroreNativoPerBaseDati.IDErroreBrevanto"_qs
-        + u" WHERE BaseDati.IDBaseDati = ?"_qs + u" AND ErroreBrevanto.IDErroreBrevanto = ?"_qs;
+    const QString sql = u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto "_qs +
+                        u"INNER JOIN (BaseDati INNER JOIN ErroreNativoPerBaseDati ON BaseDati.IDBaseDati = "
+                        u"ErroreNativoPerBaseDati.IDBaseDati) "_qs +
+                        u"ON ErroreBrevanto.IDErroreBrevanto = ErroreNativoPerBaseDati.IDErroreBrevanto"_qs +
+                        u" WHERE BaseDati.IDBaseDati = ?"_qs + u" AND ErroreBrevanto.IDErroreBrevanto = ?"_qs;
     Recordset rs = db.openRecordset(sql, {db.dbType(), errorKind});
     if (rs.eof())
         throw DbError(QStringLiteral("Errore nativo non definito per il tipo %1 sul database %2.")

@@ -1,6 +1,5 @@
 #include "startup/database/RowState.h"
 
-
 namespace liqiva {
 
 namespace {

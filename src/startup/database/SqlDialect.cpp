@@ -325,8 +325,8 @@ private:
                 p.text = t.text;
                 p.plus = true;
                 ++i;
-            } else if (t.kind == Token::Word && isWord(t, "as") && nextSolid(i + 1) < size()
-                       && m_toks[nextSolid(i + 1)].kind == Token::Text) {
+            } else if (t.kind == Token::Word && isWord(t, "as") && nextSolid(i + 1) < size() &&
+                       m_toks[nextSolid(i + 1)].kind == Token::Text) {
                 // A column alias in single quotes becomes a quoted name.
                 const qsizetype at = nextSolid(i + 1);
                 QString alias = m_toks[at].text.mid(1, m_toks[at].text.size() - 2);

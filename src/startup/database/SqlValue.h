@@ -31,8 +31,14 @@ struct SqlTimestamp {
 // column holds (10^15), or not a number at all (a sum that overflowed), it throws DbError and
 // nothing is written.
 QVariant sqlValue(double value);
-inline QVariant sqlValue(long long value) { return QVariant(value); }
-inline QVariant sqlValue(int value) { return QVariant(value); }
+inline QVariant sqlValue(long long value)
+{
+    return QVariant(value);
+}
+inline QVariant sqlValue(int value)
+{
+    return QVariant(value);
+}
 
 // A statement, or a piece of one, with the values of its placeholders in order. Pieces join
 // with "+" as texts do, their values following in the same order, so a statement built from
@@ -59,18 +65,48 @@ struct SqlStatement {
     bool isEmpty() const { return text.isEmpty(); }
 };
 
-inline SqlStatement operator+(SqlStatement a, const SqlStatement &b) { return a += b; }
-inline SqlStatement operator+(SqlStatement a, const QString &b) { return a += b; }
-inline SqlStatement operator+(const QString &a, const SqlStatement &b) { return SqlStatement(a) += b; }
+inline SqlStatement operator+(SqlStatement a, const SqlStatement &b)
+{
+    return a += b;
+}
+inline SqlStatement operator+(SqlStatement a, const QString &b)
+{
+    return a += b;
+}
+inline SqlStatement operator+(const QString &a, const SqlStatement &b)
+{
+    return SqlStatement(a) += b;
+}
 
 // One value in its place: "?" with the value bound to it.
-inline SqlStatement sqlParam(const QVariant &value) { return {u"?"_qs, {value}}; }
-inline SqlStatement sqlParam(double value) { return {u"?"_qs, {sqlValue(value)}}; }
-inline SqlStatement sqlParam(long long value) { return {u"?"_qs, {QVariant(value)}}; }
-inline SqlStatement sqlParam(int value) { return {u"?"_qs, {QVariant(value)}}; }
-inline SqlStatement sqlParam(const QString &value) { return {u"?"_qs, {QVariant(value)}}; }
-inline SqlStatement sqlParam(const QDate &value) { return {u"?"_qs, {QVariant(value)}}; }
-inline SqlStatement sqlParam(const QDateTime &value) { return {u"?"_qs, {QVariant(value)}}; }
+inline SqlStatement sqlParam(const QVariant &value)
+{
+    return {u"?"_qs, {value}};
+}
+inline SqlStatement sqlParam(double value)
+{
+    return {u"?"_qs, {sqlValue(value)}};
+}
+inline SqlStatement sqlParam(long long value)
+{
+    return {u"?"_qs, {QVariant(value)}};
+}
+inline SqlStatement sqlParam(int value)
+{
+    return {u"?"_qs, {QVariant(value)}};
+}
+inline SqlStatement sqlParam(const QString &value)
+{
+    return {u"?"_qs, {QVariant(value)}};
+}
+inline SqlStatement sqlParam(const QDate &value)
+{
+    return {u"?"_qs, {QVariant(value)}};
+}
+inline SqlStatement sqlParam(const QDateTime &value)
+{
+    return {u"?"_qs, {QVariant(value)}};
+}
 
 // The values of an IN list: "?, ?, ?" with each value bound (never empty: an empty IN list
 // is not SQL, the caller leaves the condition out).
