@@ -27,6 +27,19 @@ Recordset::Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lea
     m_eof = !m_query->next();
 }
 
+Recordset &Recordset::operator=(Recordset &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_query = std::move(other.m_query);
+        m_lease = std::move(other.m_lease);
+        m_names = std::move(other.m_names);
+        m_eof = other.m_eof;
+        other.m_eof = true;
+    }
+    return *this;
+}
+
 Recordset::~Recordset()
 {
     close();

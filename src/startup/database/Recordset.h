@@ -16,7 +16,8 @@ public:
     // set while the result set is open and cleared on close, so the statement is free again.
     explicit Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lease = {});
     Recordset(Recordset &&) noexcept = default;
-    Recordset &operator=(Recordset &&) noexcept = default;
+    // The result set it replaces is closed first (its statement freed for the connection).
+    Recordset &operator=(Recordset &&other) noexcept;
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
     ~Recordset();
