@@ -176,7 +176,7 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
     const bool monthly = monthlyList();
     const SqlStatement A = n(a), Y = n(y);
     const int year = m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + Y).toInt();
-    const QString P = periodCondition(i);
+    const SqlStatement P = periodCondition(i);
 
     // 1. A settlement of this period exists already (also another user's working row).
     int found = 0;
