@@ -20,7 +20,7 @@
 #include "document/WorkingRecords.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 
 #include <QCoreApplication>
@@ -199,9 +199,9 @@ double serverCpuMs(qint64 pid)
 #endif
 }
 
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 QString ms(double v)

@@ -8,7 +8,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "suite/UtilityServices.h"
@@ -17,9 +17,9 @@ namespace liqiva {
 
 namespace {
 
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 struct Target {
@@ -49,7 +49,7 @@ QString batchStatusText(BatchSettlement::Outcome::Status status)
 std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
 {
     // Every activity of the chosen companies that has the VAT year, in one statement.
-    QString companies;
+    SqlStatement companies;
     for (int c : o.companies)
         companies += (companies.isEmpty() ? QString() : u", "_qs) + n(c);
     std::vector<Target> targets;

@@ -5,7 +5,7 @@
 #include "startup/database/DbError.h"
 #include "startup/database/DbErrorText.h"
 #include "startup/database/Schema.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "startup/rights/UserRights.h"
 
 #include <QDateTime>

@@ -3,10 +3,10 @@
 // the program from the folder of liqiva.
 
 #include "cli/CliSupport.h"
-#include "document/CompanyDirectory.h"
 #include "cli/Commands.h"
+#include "document/CompanyDirectory.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 

@@ -11,10 +11,10 @@
 #include "engine/Amounts.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "suite/Refusal.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "startup/rights/UserRights.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 #include "suite/UtilityServices.h"
 
 #include <QJsonArray>
@@ -266,6 +266,15 @@ int runSettle(const CliArgs &args)
                                      u"0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs);
         const int method = explained(args, u"method"_qs, 0, 2, u"0 analitico, 1 storico, 2 previsionale"_qs, 0);
         const bool save = args.flag(u"save"_qs);
+        // A file that is not what --input takes is a bad argument, before anything is opened.
+        if (!args.value(u"input"_qs).isEmpty()) {
+            const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
+            try {
+                SettlementInput::checkShape(input);
+            } catch (const Refusal &r) {
+                throw UsageError{r.message()};
+            }
+        }
 
         auto db = openDatabase(args);
         requireUser(*db, user);

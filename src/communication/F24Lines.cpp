@@ -1,7 +1,7 @@
 #include "communication/F24Lines.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
@@ -95,7 +95,8 @@ F24Input loadF24Input(Connection &db, int idRisultatoLiquidazioneIva, Money daVe
     Recordset rs = db.openRecordset(
         u"SELECT RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, PeriodoIva.Anno, "
         u"PeriodoIva.PercInteressiLiqTrim, AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva, "
-        u"AttivitaAziendaPerPeriodoIva.CalcoloInteressi, ConfigurazioneContabile.ImportoMinimoIvaLiquidazionePeriodica, "
+        u"AttivitaAziendaPerPeriodoIva.CalcoloInteressi, "
+        u"ConfigurazioneContabile.ImportoMinimoIvaLiquidazionePeriodica, "
         u"ConfigurazioneContabile.ImportoMinimoIvaAcconto, CampoReportLiquidazioneIva.CICUtiF24 "
         u"FROM ((((RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
         u"PeriodoIva.IDPeriodoIva) INNER JOIN AttivitaAziendaPerPeriodoIva ON "
@@ -104,8 +105,8 @@ F24Input loadF24Input(Connection &db, int idRisultatoLiquidazioneIva, Money daVe
         u"LEFT JOIN ConfigurazioneContabile ON ConfigurazioneContabile.IDAzienda = PeriodoIva.IDAzienda) "
         u"LEFT JOIN CampoReportLiquidazioneIva ON CampoReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "
         u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva) "
-        u"WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(idRisultatoLiquidazioneIva));
+        u"WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(idRisultatoLiquidazioneIva)});
     if (rs.eof())
         throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste.").arg(idRisultatoLiquidazioneIva));
     F24Input in;

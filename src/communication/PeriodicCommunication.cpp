@@ -6,7 +6,7 @@
 #include "engine/AmountTypes.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/WholeFile.h"
 #include "suite/Rounding.h"
@@ -24,9 +24,9 @@ namespace {
 
 const QString kNamespace = u"urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp"_qs;
 
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 const char *const kMonths[] = {"gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",

@@ -2,7 +2,7 @@
 
 #include "engine/Amounts.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <QMap>
@@ -55,9 +55,8 @@ CreditUse::CreditUse(Connection &db, Amounts &amounts, int idAzienda, int anno, 
     // The movements of the year up to the settlement's last month.
     Recordset moves = db.openRecordset(
         u"SELECT MovimentoCredito.IDCausaleCredito, Credito.IDMese, SUM(MovimentoCredito.Importo) AS Importo FROM "
-        "MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = Credito.IDCredito WHERE Credito.IDAzienda = "_qs +
-        sqlNumber(idAzienda) + u" AND Credito.Anno = "_qs + sqlNumber(anno) + u" AND Credito.IDMese <= "_qs +
-        sqlNumber(month) + u" GROUP BY MovimentoCredito.IDCausaleCredito, Credito.IDMese"_qs);
+        "MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = Credito.IDCredito WHERE Credito.IDAzienda = ? AND Credito.Anno = ? AND Credito.IDMese <= ? GROUP BY MovimentoCredito.IDCausaleCredito, Credito.IDMese"_qs,
+        {sqlValue(idAzienda), sqlValue(anno), sqlValue(month)});
     for (; !moves.eof(); moves.moveNext()) {
         const int cause = moves.integer(u"IDCausaleCredito"_qs);
         if (!groupOfCause.contains(cause))
@@ -77,15 +76,18 @@ CreditUse::CreditUse(Connection &db, Amounts &amounts, int idAzienda, int anno, 
 
     // What the company's saved settlements of the year before this period took.
     Recordset used = db.openRecordset(
-        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, SUM(RisultatoLiquidazioneIvaXTipo.Importo) "
+        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
+        u"SUM(RisultatoLiquidazioneIvaXTipo.Importo) "
         "AS Importo FROM (RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
-        "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva) INNER JOIN PeriodoIva "
-        "ON RLI.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE RLI.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND RLI.IDMese "
-        "IS NOT NULL AND RLI.IDMese < "_qs +
-        sqlNumber(first) + u" AND PeriodoIva.IDAzienda = "_qs + sqlNumber(idAzienda) + u" AND PeriodoIva.Anno = "_qs +
-        sqlNumber(anno) + u" AND RLI.IDRisultatoLiquidazioneIva <> "_qs + sqlNumber(amounts.IDRisultatoLiquidazioneIva()) +
-        u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (72, 73, 74, 75) GROUP BY "
-        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs);
+        "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva) INNER JOIN "
+        "PeriodoIva "
+        "ON RLI.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE RLI.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND "
+        "RLI.IDMese "
+        "IS NOT NULL AND RLI.IDMese < ? AND PeriodoIva.IDAzienda = ? AND PeriodoIva.Anno = ? AND "
+        "RLI.IDRisultatoLiquidazioneIva <> ? AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (72, "
+        "73, 74, 75) GROUP BY "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs,
+        {sqlValue(first), sqlValue(idAzienda), sqlValue(anno), sqlValue(amounts.IDRisultatoLiquidazioneIva())});
     for (; !used.eof(); used.moveNext()) {
         const int type = used.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         Group &g = m_groups[type == kUsedAnnual ? 0 : 1];

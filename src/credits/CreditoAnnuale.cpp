@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 #include "suite/Money.h"
 #include "suite/Rounding.h"
@@ -21,24 +21,24 @@ bool within(Money v, Money low, Money high)
 }
 
 // The statements of the credit tables, as the suite writes them.
-QString sqlMovimentiAutomatici(int idAzienda, int annoCredito)
+SqlStatement sqlMovimentiAutomatici(int idAzienda, int annoCredito)
 {
     return u"SELECT IDMovimentoCredito, IDCausaleCredito, Importo FROM MovimentoCredito INNER JOIN Credito ON "
            "MovimentoCredito.IDCredito = Credito.IDCredito WHERE Credito.Anno = "_qs +
-           sqlNumber(annoCredito) + u" AND Credito.IDMese = 1 AND Credito.IDAzienda = "_qs + sqlNumber(idAzienda) +
+           sqlParam(annoCredito) + u" AND Credito.IDMese = 1 AND Credito.IDAzienda = "_qs + sqlParam(idAzienda) +
            u" AND (IDCausaleCredito = 1 OR IDCausaleCredito = 2) AND Automatico <> 0"_qs;
 }
 
-QString sqlTestata(int idAzienda, int annoCredito)
+SqlStatement sqlTestata(int idAzienda, int annoCredito)
 {
-    return u"SELECT IDCredito FROM Credito WHERE IDAzienda = "_qs + sqlNumber(idAzienda) + u" AND Anno = "_qs +
-           sqlNumber(annoCredito) + u" AND IDMese = 1"_qs;
+    return u"SELECT IDCredito FROM Credito WHERE IDAzienda = "_qs + sqlParam(idAzienda) + u" AND Anno = "_qs +
+           sqlParam(annoCredito) + u" AND IDMese = 1"_qs;
 }
 
-QString sqlAggiornaMovimento(int idMovimento, Money importo)
+SqlStatement sqlAggiornaMovimento(int idMovimento, Money importo)
 {
-    return u"UPDATE MovimentoCredito SET Importo = "_qs + importo.toString() + u" WHERE IDMovimentoCredito = "_qs +
-           sqlNumber(idMovimento);
+    return u"UPDATE MovimentoCredito SET Importo = "_qs + sqlParam(importo) + u" WHERE IDMovimentoCredito = "_qs +
+           sqlParam(idMovimento);
 }
 
 } // namespace
@@ -139,16 +139,15 @@ int CreditoAnnuale::findOrCreateHeader()
     if (!found.isNull())
         return found.toInt();
     return nextKey(m_db, u"Credito"_qs, u"IDCredito"_qs,
-                   u"INSERT INTO Credito (IDAzienda, Anno, IDMese) VALUES ("_qs + sqlNumber(m_idAzienda) + u", "_qs +
-                       sqlNumber(annoCredito) + u", 1)"_qs);
+                   u"INSERT INTO Credito (IDAzienda, Anno, IDMese) VALUES (?, ?, 1)"_qs,
+                   {sqlValue(m_idAzienda), sqlValue(annoCredito)});
 }
 
 int CreditoAnnuale::insertMovement(int idCredito, int causale, Money importo)
 {
     return nextKey(m_db, u"MovimentoCredito"_qs, u"IDMovimentoCredito"_qs,
                    u"INSERT INTO MovimentoCredito (IDCredito, IDCausaleCredito, Importo, Automatico) VALUES ("_qs +
-                       sqlNumber(idCredito) + u", "_qs + sqlNumber(causale) + u", "_qs + importo.toString() +
-                       u", -1)"_qs);
+                       sqlParam(idCredito) + u", "_qs + sqlParam(causale) + u", "_qs + sqlParam(importo) + u", -1)"_qs);
 }
 
 bool CreditoAnnuale::Save()
@@ -240,7 +239,7 @@ void CreditoAnnuale::Write(const Plan &plan)
     if (refundAct == Act::Insert) {
         idRimborso = insertMovement(headerKey(), CausaleCredito::Rimborso, rimborso);
     } else if (refundAct == Act::Delete) {
-        m_db.execute(u"DELETE FROM MovimentoCredito WHERE IDMovimentoCredito = "_qs + sqlNumber(m_idMovRimborso));
+        m_db.execute(u"DELETE FROM MovimentoCredito WHERE IDMovimentoCredito = ?"_qs, {sqlValue(m_idMovRimborso)});
         idRimborso = 0;
     }
     tx.commit();
@@ -266,23 +265,24 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
     Transaction tx(db);
     QVector<int> headers;
     {
-        Recordset rs = db.openRecordset(u"SELECT IDCredito FROM Credito WHERE IDMese = 1 AND IDAzienda = "_qs +
-                                        sqlNumber(idAzienda) + u" AND Anno = "_qs + sqlNumber(annoCredito));
+        Recordset rs =
+            db.openRecordset(u"SELECT IDCredito FROM Credito WHERE IDMese = 1 AND IDAzienda = ? AND Anno = ?"_qs,
+                             {sqlValue(idAzienda), sqlValue(annoCredito)});
         for (; !rs.eof(); rs.moveNext())
             headers.append(rs.integer(u"IDCredito"_qs));
     }
     for (int key : headers) {
         done.movimentiRimossi += db.execute(
             u"DELETE FROM MovimentoCredito WHERE (IDCausaleCredito = 1 OR IDCausaleCredito = 2) AND Automatico <> 0 "
-            "AND IDCredito = "_qs +
-            sqlNumber(key));
+            "AND IDCredito = ?"_qs,
+            {sqlValue(key)});
         const bool left =
-            !db.scalar(u"SELECT IDMovimentoCredito FROM MovimentoCredito WHERE IDCredito = "_qs + sqlNumber(key))
+            !db.scalar(u"SELECT IDMovimentoCredito FROM MovimentoCredito WHERE IDCredito = ?"_qs, {sqlValue(key)})
                  .isNull();
         if (left) {
             ++done.testateRimaste;
         } else {
-            db.execute(u"DELETE FROM Credito WHERE IDCredito = "_qs + sqlNumber(key));
+            db.execute(u"DELETE FROM Credito WHERE IDCredito = ?"_qs, {sqlValue(key)});
             ++done.testateRimosse;
         }
     }

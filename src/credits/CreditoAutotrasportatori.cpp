@@ -3,7 +3,7 @@
 #include "engine/Amounts.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 #include "suite/Money.h"
 #include "suite/Rounding.h"
@@ -33,8 +33,8 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, Step currencyS
 {
     m_id = id;
     m_step = currencyStep;
-    const QString activity = sqlNumber(id.idAttivitaAzienda);
-    const QString year = sqlNumber(id.idPeriodoIva);
+    const SqlStatement activity = sqlParam(id.idAttivitaAzienda);
+    const SqlStatement year = sqlParam(id.idPeriodoIva);
 
     // What the activity's year still has (0 without a row)...
     Money available = Money::fromVariant(m_db.scalar(
@@ -48,7 +48,7 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, Step currencyS
             "RisultatoLiquidazioneIva ON RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "
             "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs +
             activity + u" AND IDPeriodoIva = "_qs + year +
-            u" AND IDTipoRisultatoLiquidazioneIva IN (4,6,7) AND IDMese = "_qs + sqlNumber(id.idMese) +
+            u" AND IDTipoRisultatoLiquidazioneIva IN (4,6,7) AND IDMese = "_qs + sqlParam(id.idMese) +
             u" AND AccontoIva = 0"_qs));
     }
     m_disponibile = available;
@@ -60,7 +60,7 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, Step currencyS
         "AttivitaAziendaPerPeriodoIva.CreditoIvaAutotrasportatori AS CreditoResiduo FROM CampoReportLiquidazioneIva, "
         "AttivitaAziendaPerPeriodoIva WHERE AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs +
         year + u" AND AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs + activity +
-        u" AND IDRisultatoLiquidazioneIva = "_qs + sqlNumber(id.idRisultatoLiquidazioneIva));
+        u" AND IDRisultatoLiquidazioneIva = "_qs + sqlParam(id.idRisultatoLiquidazioneIva));
     if (!rs.eof())
         m_utilizzato = Money::fromVariant(rs.field(u"CreditoAutotrasportatori"_qs));
     m_residuo = m_disponibile - m_utilizzato;
@@ -88,19 +88,19 @@ bool CreditoAutotrasportatori::Conferma(Money utilizzato, MessageService &messag
 
 void CreditoAutotrasportatori::writeTypeFour(Money importo)
 {
-    const QString key = sqlNumber(m_id.idRisultatoLiquidazioneIva);
-    const QString user = sqlNumber(m_idUser);
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_db.engine());
+    const SqlStatement key = sqlParam(m_id.idRisultatoLiquidazioneIva);
+    const SqlStatement user = sqlParam(m_idUser);
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     const QVariant existing =
         m_db.scalar(u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE "
                     "IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs +
                     key);
     if (!existing.isNull()) {
-        const QString row = sqlNumber(existing.toInt());
+        const SqlStatement row = sqlParam(existing.toInt());
         if (importo.isZero()) {
             m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + row);
         } else {
-            m_db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + importo.toString() +
+            m_db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlParam(importo) +
                          u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL "
                          ",IDUtenteUltimaVariazione = "_qs +
                          user + u" ,DataUltimaVariazione = "_qs + now + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
@@ -112,7 +112,7 @@ void CreditoAutotrasportatori::writeTypeFour(Money importo)
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
             "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
             "DataUltimaVariazione, VirtualDelete) VALUES (4, "_qs +
-                key + u", "_qs + importo.toString() + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
+                key + u", "_qs + sqlParam(importo) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
     }
 }
 
@@ -133,9 +133,9 @@ void CreditoAutotrasportatori::Save(Amounts *amounts)
 
     Transaction tx(m_db);
     writeTypeFour(used);
-    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "_qs + residual.toString() +
-                 u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
-                 sqlNumber(m_id.idAttivitaAzienda));
+    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "_qs + sqlParam(residual) +
+                 u" WHERE IDPeriodoIva = "_qs + sqlParam(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
+                 sqlParam(m_id.idAttivitaAzienda));
     tx.commit();
     m_utilizzato = used;
     m_residuo = residual;
@@ -147,18 +147,18 @@ Money CreditoAutotrasportatori::RestituisciCredito(Connection &db, int idUser, c
         return {};
     const QVariant found =
         db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
-                  "IDRisultatoLiquidazioneIva = "_qs +
-                  sqlNumber(id.idRisultatoLiquidazioneIva));
+                  "IDRisultatoLiquidazioneIva = ?"_qs,
+                  {sqlValue(id.idRisultatoLiquidazioneIva)});
     if (found.isNull())
         return {};
     const Money amount = Money::fromVariant(found);
     // An activity whose credit column is empty gets the amount, not an empty column back.
     db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "
                "COALESCE(CreditoIvaAutotrasportatori, 0) + "_qs +
-               amount.toString() + u",IDUtenteUltimaVariazione = "_qs + sqlNumber(idUser) +
-               u",DataUltimaVariazione = "_qs + sqlDate(QDateTime::currentDateTime(), db.engine()) +
-               u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
-               sqlNumber(id.idPeriodoIva));
+               sqlParam(amount) + u",IDUtenteUltimaVariazione = "_qs + sqlParam(idUser) +
+               u",DataUltimaVariazione = "_qs + sqlParam(QDateTime::currentDateTime()) +
+               u" WHERE IDAttivitaAzienda = "_qs + sqlParam(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
+               sqlParam(id.idPeriodoIva));
     return amount;
 }
 

@@ -1,7 +1,7 @@
 #include "declarations/DeclarationDataEdit.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 
 namespace liqiva {
@@ -9,17 +9,17 @@ namespace liqiva {
 namespace {
 int annoDi(Connection &db, int idPeriodoIva)
 {
-    return db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva)).toInt();
+    return db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = ?"_qs, {sqlValue(idPeriodoIva)}).toInt();
 }
 } // namespace
 
 DatiDipEdit::DatiDipEdit(Connection &db, AltriDatiDip &dip, bool soggettoRimborso, bool decimali)
     : m_db(db), m_dip(dip), m_soggetto(soggettoRimborso), m_decimali(decimali)
 {
-    QString sql = u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva"_qs + u" WHERE IDPeriodoIva = "_qs +
-                  sqlNumber(dip.IDPeriodoIva);
+    SqlStatement sql = u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva"_qs + u" WHERE IDPeriodoIva = "_qs +
+                       sqlParam(dip.IDPeriodoIva);
     if (!dip.UnicaCompensata)
-        sql += u" AND IDAttivitaAzienda = "_qs + sqlNumber(dip.IDAttivitaAzienda);
+        sql += u" AND IDAttivitaAzienda = "_qs + sqlParam(dip.IDAttivitaAzienda);
     Recordset rs = m_db.openRecordset(sql);
     for (; !rs.eof(); rs.moveNext())
         m_regime7374 = m_regime7374 || rs.number(u"ExArticolo7374"_qs) != 0;

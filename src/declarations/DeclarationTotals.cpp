@@ -5,7 +5,7 @@
 #include "engine/Amounts.h"
 #include "startup/database/Connection.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 namespace liqiva {
@@ -21,7 +21,7 @@ Money DeclarationTotals::rounded(Money v) const
     return roundTo(v, m_step, RoundMode::HalfAwayFromZero);
 }
 
-QString DeclarationTotals::periodicMonths() const
+SqlStatement DeclarationTotals::periodicMonths() const
 {
     const int m = m_s.idMese;
     const bool quarterly = m_tipo != 0;
@@ -31,9 +31,9 @@ QString DeclarationTotals::periodicMonths() const
         return quarterly ? u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs : u" AND IDMese = 12"_qs;
     }
     if (quarterly)
-        return u" AND (IDMese <= "_qs + sqlNumber(m) + u" AND IDMese >= "_qs + sqlNumber(m - 2) + u")"_qs +
+        return u" AND (IDMese <= "_qs + sqlParam(m) + u" AND IDMese >= "_qs + sqlParam(m - 2) + u")"_qs +
                u" AND AccontoIva = 0"_qs;
-    return u" AND IDMese = "_qs + sqlNumber(m) + u" AND AccontoIva = 0"_qs;
+    return u" AND IDMese = "_qs + sqlParam(m) + u" AND AccontoIva = 0"_qs;
 }
 
 std::pair<int, int> DeclarationTotals::annualMonthRange() const
@@ -45,15 +45,15 @@ std::pair<int, int> DeclarationTotals::annualMonthRange() const
     return {m_tipo != 0 ? last - 2 : last, last};
 }
 
-QString DeclarationTotals::commonFilter(const QString &from, const QString &months) const
+SqlStatement DeclarationTotals::commonFilter(const QString &from, const SqlStatement &months) const
 {
     return from + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs + u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0"_qs +
-           u" AND ContatoreIva.AcquistiSolaVentilazione = 0"_qs + months + u" AND Anno = "_qs + sqlNumber(m_s.anno) +
+           u" AND ContatoreIva.AcquistiSolaVentilazione = 0"_qs + months + u" AND Anno = "_qs + sqlParam(m_s.anno) +
            u" AND IDFiliale IN ("_qs + u"SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
-           sqlNumber(m_s.idAttivitaAzienda) + u")"_qs;
+           sqlParam(m_s.idAttivitaAzienda) + u")"_qs;
 }
 
-std::vector<Money> DeclarationTotals::sums(const QString &from, const QString &months, const QString &kinds,
+std::vector<Money> DeclarationTotals::sums(const QString &from, const SqlStatement &months, const SqlStatement &kinds,
                                            const QStringList &conditions)
 {
     // One statement for every total: each is the taxable amount of the rows its condition
@@ -76,9 +76,8 @@ Money DeclarationTotals::ventilatedReceipts()
     if (m_ventilated)
         return *m_ventilated;
     Recordset rs = m_db.openRecordset(
-        u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent"_qs + u" FROM RigaReportLiquidazioneIva INNER JOIN Iva"_qs +
-        u" ON RigaReportLiquidazioneIva.IDIva = Iva.IDIva"_qs + u" WHERE Iva.NoRiportoInDichiarazione = 0"_qs +
-        u" AND RigaReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
+        u"SELECT SUM(ImpCorrDaVentilare) AS ImpCorrVent FROM RigaReportLiquidazioneIva INNER JOIN Iva ON RigaReportLiquidazioneIva.IDIva = Iva.IDIva WHERE Iva.NoRiportoInDichiarazione = 0 AND RigaReportLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(m_s.idRisultatoLiquidazioneIva)});
     m_ventilated = rs.eof() ? Money() : Money::fromVariant(rs.field(u"ImpCorrVent"_qs));
     return *m_ventilated;
 }
@@ -90,13 +89,14 @@ Money DeclarationTotals::storedAmount(int amountType)
         m_stored.emplace();
         const int types[] = {AmountType::ImportazioniImponibile, AmountType::ImportazioniImposta,
                              AmountType::RottamiImponibile, AmountType::RottamiImposta};
-        QString list;
+        SqlStatement list;
         for (int t : types)
-            list += (list.isEmpty() ? QString() : u", "_qs) + sqlNumber(t);
+            list += (list.isEmpty() ? QString() : u", "_qs) + sqlParam(t);
         for (Recordset rs = m_db.openRecordset(
                  u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE"_qs +
-                 u" IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva) +
-                 u" AND IDTipoRisultatoLiquidazioneIva IN ("_qs + list + u") AND "_qs + RowState::equals(RowState::Live));
+                 u" IDRisultatoLiquidazioneIva = "_qs + sqlParam(m_s.idRisultatoLiquidazioneIva) +
+                 u" AND IDTipoRisultatoLiquidazioneIva IN ("_qs + list + u") AND "_qs +
+                 RowState::equals(RowState::Live));
              !rs.eof(); rs.moveNext()) {
             const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
             // The first row of a type counts, as a single read of that type would take it.
@@ -134,8 +134,8 @@ void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
     Recordset rs = m_db.openRecordset(
         u"SELECT DichiarazioneIntegrativa, CorrettivaNeiTermini, VariazioniImponibile, ContribuentiLiqTrim, "
         u"AliquotaMediaLettA, OperazioniNonImponibiliLettB, AcquistoBeniAmmortizzabiliLettC, CreditoRimborsoInEuro, "
-        u"VersamentoInEuro, VersamentoNonEffettuato FROM RisultatoLiquidazioneIva"_qs +
-        u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
+        u"VersamentoInEuro, VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(m_s.idRisultatoLiquidazioneIva)});
     if (!rs.eof()) {
         const auto flag = [&rs](const char *column) { return rs.number(QString::fromLatin1(column)) != 0; };
         dip.DichiarazioneIntegrativa = flag("DichiarazioneIntegrativa");
@@ -157,9 +157,9 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
     cadi.IDAttivitaAzienda = m_s.idAttivitaAzienda;
     cadi.IDPeriodoIva = m_s.idPeriodoIva;
     const auto [first, last] = annualMonthRange();
-    QString months = u" AND ContatoreIva.AccontoIva = 0"_qs;
-    months += first == last ? u" AND IDMese = "_qs + sqlNumber(first)
-                            : u" AND IDMese BETWEEN "_qs + sqlNumber(first) + u" AND "_qs + sqlNumber(last);
+    SqlStatement months = u" AND ContatoreIva.AccontoIva = 0"_qs;
+    months += first == last ? u" AND IDMese = "_qs + sqlParam(first)
+                            : u" AND IDMese BETWEEN "_qs + sqlParam(first) + u" AND "_qs + sqlParam(last);
     const QString from = u" FROM ContatoreIva INNER JOIN Iva"_qs + u" ON ContatoreIva.IDIva = Iva.IDIva"_qs;
 
     const QString attive = u"ContatoreIva.IDTipoContatoreIva IN (2,3,4,5,6,7,12,13)"_qs;
@@ -196,9 +196,9 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
     cadi.ImpostaRottami = rounded(storedAmount(AmountType::RottamiImposta));
 
     if (!m_versamentoNonEffettuato) {
-        Recordset rs =
-            m_db.openRecordset(u"SELECT VersamentoNonEffettuato"_qs + u" FROM RisultatoLiquidazioneIva"_qs +
-                               u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_s.idRisultatoLiquidazioneIva));
+        Recordset rs = m_db.openRecordset(
+            u"SELECT VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+            {sqlValue(m_s.idRisultatoLiquidazioneIva)});
         m_versamentoNonEffettuato = !rs.eof() && rs.number(u"VersamentoNonEffettuato"_qs) != 0;
     }
     cadi.EventiEccezionali = *m_versamentoNonEffettuato;

@@ -35,14 +35,14 @@ public:
     void LoadDatiCADI(DatiCADI &cadi);
 
     // The counter months of the periodic declaration, written as a condition.
-    QString periodicMonths() const;
+    SqlStatement periodicMonths() const;
     // The months the annual communication sums: first and last.
     std::pair<int, int> annualMonthRange() const;
 
 private:
-    QString commonFilter(const QString &from, const QString &months) const;
+    SqlStatement commonFilter(const QString &from, const SqlStatement &months) const;
     // The taxable totals of the counter rows of the given kinds that each condition takes.
-    std::vector<Money> sums(const QString &from, const QString &months, const QString &kinds,
+    std::vector<Money> sums(const QString &from, const SqlStatement &months, const SqlStatement &kinds,
                             const QStringList &conditions);
     Money ventilatedReceipts();
     Money storedAmount(int amountType);

@@ -56,7 +56,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/Schema.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <QDate>
@@ -65,25 +65,39 @@ namespace liqiva {
 
 namespace demo {
 
-QString lit(int value)
+QVariant lit(int value)
 {
-    return sqlNumber(value);
+    return value;
 }
 
-QString lit(double value)
+QVariant lit(double value)
 {
-    return sqlNumber(value);
+    return sqlValue(value);
 }
 
-QString lit(const QString &text)
+QVariant lit(const QString &text)
 {
-    return sqlText(text);
+    return text;
 }
 
-QString litDate(int year, int month, int day, const Connection &db)
+QVariant litDate(int year, int month, int day, const Connection &)
 {
-    return sqlDate(QDate(year, month, day), db.engine());
+    return QDate(year, month, day);
 }
+
+namespace {
+
+// A number or NULL as an element of a PostgreSQL array literal (the array goes bound).
+QString arrayElement(const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return u"NULL"_qs;
+    if (v.metaType() == QMetaType::fromType<SqlDecimal>())
+        return v.value<SqlDecimal>().text;
+    return v.toString();
+}
+
+} // namespace
 
 BatchInsert::BatchInsert(Connection &db, const QString &table, const QStringList &columns, int rowsPerStatement,
                          const QStringList &postgresArrayTypes)
@@ -96,7 +110,7 @@ BatchInsert::BatchInsert(Connection &db, const QString &table, const QStringList
     }
 }
 
-void BatchInsert::add(const QStringList &values)
+void BatchInsert::add(const QVariantList &values)
 {
     if (values.size() != m_columns)
         throw DbError(QStringLiteral("Dati dimostrativi: %1 valori per %2 colonne in %3")
@@ -108,10 +122,11 @@ void BatchInsert::add(const QStringList &values)
         for (int k = 0; k < m_columns; ++k) {
             if (m_pending > 0)
                 m_arrays[k] += u',';
-            m_arrays[k] += values[k];
+            m_arrays[k] += arrayElement(values[k]);
         }
     } else {
-        m_values += (m_pending > 0 ? u",("_qs : u"("_qs) + values.join(u',') + u')';
+        m_values += (m_pending > 0 ? u",("_qs : u"("_qs) + sqlList(values).text + u')';
+        m_params += values;
     }
     ++m_rows;
     if (++m_pending >= m_perStatement)
@@ -124,14 +139,17 @@ void BatchInsert::flush()
         return;
     if (!m_arrayTypes.isEmpty()) {
         QStringList arrays;
+        SqlParams params;
         for (int k = 0; k < m_columns; ++k) {
-            arrays << sqlText(u'{' + m_arrays[k] + u'}') + u"::"_qs + m_arrayTypes[k] + u"[]"_qs;
+            arrays << u"?::"_qs + m_arrayTypes[k] + u"[]"_qs;
+            params << u'{' + m_arrays[k] + u'}';
             m_arrays[k].clear();
         }
-        m_db.executeRaw(m_head + u" SELECT * FROM unnest("_qs + arrays.join(u", "_qs) + u')');
+        m_db.executeRaw(m_head + u" SELECT * FROM unnest("_qs + arrays.join(u", "_qs) + u')', params);
     } else {
-        m_db.executeRaw(m_head + u" VALUES "_qs + m_values);
+        m_db.executeRaw(m_head + u" VALUES "_qs + m_values, m_params);
         m_values.clear();
+        m_params.clear();
     }
     m_pending = 0;
 }

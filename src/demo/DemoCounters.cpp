@@ -13,7 +13,7 @@
 #include "demo/DemoData.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <array>

@@ -2,6 +2,8 @@
 
 // Shared pieces of the demo generator (not used outside src/demo).
 
+#include "startup/database/SqlValue.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -50,16 +52,16 @@ constexpr int kBranchActivity[kBranches] = {1, 2, 3, 1, 4};
 // years take the actual percentage of the year before, from the counters.
 constexpr int kFirstProRata = 40;
 
-// Literals for a statement: values reach a statement only through these.
-QString lit(int value);
-QString lit(double value);
-QString lit(const QString &text);
-QString litDate(int year, int month, int day, const Connection &db);
-inline QString nul()
+// The values of a row, bound to the statement that writes it.
+QVariant lit(int value);
+QVariant lit(double value);
+QVariant lit(const QString &text);
+QVariant litDate(int year, int month, int day, const Connection &db);
+inline QVariant nul()
 {
-    return QStringLiteral("NULL");
+    return QVariant();
 }
-inline QString litOrNull(int value)
+inline QVariant litOrNull(int value)
 {
     return value ? lit(value) : nul();
 }
@@ -75,8 +77,8 @@ public:
     BatchInsert(const BatchInsert &) = delete;
     BatchInsert &operator=(const BatchInsert &) = delete;
 
-    // values: one literal per column, in the order of the columns.
-    void add(const QStringList &values);
+    // values: one per column, in the order of the columns.
+    void add(const QVariantList &values);
     // Writes the rows still pending; call before the batch goes out of scope.
     void flush();
     long long rows() const { return m_rows; }
@@ -88,6 +90,7 @@ private:
     int m_perStatement;
     QStringList m_arrayTypes; // empty: a list of rows
     QString m_values;
+    SqlParams m_params;
     QStringList m_arrays; // one per column
     int m_pending = 0;
     long long m_rows = 0;

@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -17,29 +17,31 @@ std::optional<int> keyOf(const QVariant &v)
 
 bool CompanyDirectory::userExists(int idUser)
 {
-    return !m_db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = "_qs + sqlNumber(idUser))
+    return !m_db.scalar(u"SELECT IDUtente FROM Utente WHERE VirtualDelete = 0 AND IDUtente = ?"_qs, {sqlValue(idUser)})
                 .isNull();
 }
 
 bool CompanyDirectory::companyExists(int idAzienda)
 {
-    return !m_db.scalar(u"SELECT IDAzienda FROM Azienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlNumber(idAzienda))
+    return !m_db.scalar(u"SELECT IDAzienda FROM Azienda WHERE VirtualDelete = 0 AND IDAzienda = ?"_qs,
+                        {sqlValue(idAzienda)})
                 .isNull();
 }
 
 std::optional<int> CompanyDirectory::companyOfActivity(int idAttivitaAzienda)
 {
-    return keyOf(m_db.scalar(u"SELECT IDAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAttivitaAzienda = "_qs
-                             + sqlNumber(idAttivitaAzienda)));
+    return keyOf(
+        m_db.scalar(u"SELECT IDAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAttivitaAzienda = ?"_qs,
+                    {sqlValue(idAttivitaAzienda)}));
 }
 
 std::optional<int> CompanyDirectory::vatYear(int idAzienda, int yearOrKey)
 {
-    const QString company = u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-        + sqlNumber(idAzienda);
-    if (auto byYear = keyOf(m_db.scalar(company + u" AND Anno = "_qs + sqlNumber(yearOrKey))))
+    const SqlStatement company =
+        u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlParam(idAzienda);
+    if (auto byYear = keyOf(m_db.scalar(company + u" AND Anno = "_qs + sqlParam(yearOrKey))))
         return byYear;
-    return keyOf(m_db.scalar(company + u" AND IDPeriodoIva = "_qs + sqlNumber(yearOrKey)));
+    return keyOf(m_db.scalar(company + u" AND IDPeriodoIva = "_qs + sqlParam(yearOrKey)));
 }
 
 int CompanyDirectory::settlementFunction()
@@ -50,26 +52,29 @@ int CompanyDirectory::settlementFunction()
 
 int CompanyDirectory::objectTypeOfFunction(int idFunzione)
 {
-    return keyOf(m_db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = "_qs + sqlNumber(idFunzione))).value_or(0);
+    return keyOf(m_db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = ?"_qs, {sqlValue(idFunzione)}))
+        .value_or(0);
 }
 
 int CompanyDirectory::prevailingBranch(int idAzienda)
 {
-    const int prevailing = keyOf(m_db.scalar(u"SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 "
-                                             u"AND IDAzienda = "_qs
-                                             + sqlNumber(idAzienda)))
-                               .value_or(0);
+    const int prevailing =
+        keyOf(m_db.scalar(u"SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 "
+                          u"AND IDAzienda = ?"_qs,
+                          {sqlValue(idAzienda)}))
+            .value_or(0);
     if (prevailing != 0)
         return prevailing;
-    return keyOf(m_db.scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                             + sqlNumber(idAzienda)))
+    return keyOf(m_db.scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE VirtualDelete = 0 AND IDAzienda = ?"_qs,
+                             {sqlValue(idAzienda)}))
         .value_or(0);
 }
 
 std::optional<int> CompanyDirectory::settlementState(int key)
 {
-    return keyOf(m_db.scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                             + sqlNumber(key)));
+    return keyOf(
+        m_db.scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                    {sqlValue(key)}));
 }
 
 std::optional<CompanyDirectory::SavedRef> CompanyDirectory::savedSettlement(int key)
@@ -77,8 +82,8 @@ std::optional<CompanyDirectory::SavedRef> CompanyDirectory::savedSettlement(int 
     Recordset rs = m_db.openRecordset(
         u"SELECT RisultatoLiquidazioneIva.IDUtenteUltimaVariazione, PeriodoIva.IDAzienda FROM RisultatoLiquidazioneIva "
         u"INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + sqlNumber(key));
+        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(key)});
     if (rs.eof())
         return std::nullopt;
     return SavedRef{rs.integer(u"IDAzienda"_qs), rs.integer(u"IDUtenteUltimaVariazione"_qs)};
@@ -86,20 +91,21 @@ std::optional<CompanyDirectory::SavedRef> CompanyDirectory::savedSettlement(int 
 
 Recordset CompanyDirectory::reportHeader(int key)
 {
-    return m_db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                              + sqlNumber(key));
+    return m_db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                              {sqlValue(key)});
 }
 
 Recordset CompanyDirectory::reportRows(int key)
 {
-    return m_db.openRecordset(u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                              + sqlNumber(key) + u" ORDER BY IDIva"_qs);
+    return m_db.openRecordset(
+        u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY IDIva"_qs,
+        {sqlValue(key)});
 }
 
 Recordset CompanyDirectory::record(const QString &table, const QString &keyColumn, int key, std::optional<int> ofCompany)
 {
-    return m_db.openRecordset(u"SELECT * FROM "_qs + table + u" WHERE "_qs + keyColumn + u" = "_qs + sqlNumber(key)
-                              + (ofCompany ? u" AND IDAzienda = "_qs + sqlNumber(*ofCompany) : QString()));
+    return m_db.openRecordset(u"SELECT * FROM "_qs + table + u" WHERE "_qs + keyColumn + u" = "_qs + sqlParam(key) +
+                              (ofCompany ? u" AND IDAzienda = "_qs + sqlParam(*ofCompany) : QString()));
 }
 
 void CompanyDirectory::checkSchema()

@@ -3,7 +3,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 
 namespace liqiva {
@@ -12,9 +12,9 @@ namespace {
 const QString CR = QStringLiteral("\r");
 const QString CRLF = QStringLiteral("\r\n");
 
-QString n(int value)
+SqlStatement n(int value)
 {
-    return sqlNumber(value);
+    return sqlParam(value);
 }
 } // namespace
 
@@ -71,7 +71,7 @@ int NewSettlement::proposeActivity(int year) const
     if (!m_db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE GestioneArt36 = 0 AND IDPeriodoIva = "_qs + n(year)).isNull())
         chosen = prevailingBranchActivity();
     if (chosen == 0) {
-        const QString y = n(year);
+        const SqlStatement y = n(year);
         Recordset rs = m_db.openRecordset(
             u"SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE IDAzienda = "_qs + n(m_idAzienda)
             + u" AND VirtualDelete = 0 AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
@@ -159,7 +159,7 @@ int NewSettlement::indexOfMonth(int month) const
     return month % 3 == 0 ? month / 3 : -1;
 }
 
-QString NewSettlement::periodCondition(int i) const
+SqlStatement NewSettlement::periodCondition(int i) const
 {
     const bool monthly = monthlyList();
     if (i > 0 && i < (monthly ? 12 : 4))
@@ -174,9 +174,9 @@ QString NewSettlement::periodCondition(int i) const
 bool NewSettlement::fnValidate(int a, int y, int i, int method)
 {
     const bool monthly = monthlyList();
-    const QString A = n(a), Y = n(y);
+    const SqlStatement A = n(a), Y = n(y);
     const int year = m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + Y).toInt();
-    const QString P = periodCondition(i);
+    const SqlStatement P = periodCondition(i);
 
     // 1. A settlement of this period exists already (also another user's working row).
     int found = 0;
@@ -233,10 +233,10 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
         } else {
             // A settlement of the lire years without its result row: show it, adding the row.
             m_currentKey = found;
-            nextKey(m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-                    u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
-                        + n(found) + u", "_qs + n(m_idUser) + u", "_qs
-                        + sqlDate(QDateTime::currentDateTime(), m_db.engine()) + u", 2)"_qs);
+            nextKey(
+                m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
+                    n(found) + u", "_qs + n(m_idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
         }
         return false;
     }
@@ -247,7 +247,7 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
     const QString singular = u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato."_qs;
     if (year >= 2000) {
         if (i != 1) {
-            QString Q;
+            SqlStatement Q;
             if (i == 0)
                 Q = u"IDMese = 12"_qs;
             else if (i == decemberIndex() || i == advanceIndex())
@@ -345,7 +345,7 @@ QString NewSettlement::msgCreatedMeanwhile()
 
 int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
 {
-    QString mese = u"NULL"_qs, acconto = u"0"_qs, metodo = u"NULL"_qs;
+    SqlStatement mese = u"NULL"_qs, acconto = u"0"_qs, metodo = u"NULL"_qs;
     if (i == advanceIndex()) {
         acconto = u"1"_qs;
         metodo = n(method);
@@ -354,7 +354,7 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     } else if (i > 0) {
         mese = n(monthOfIndex(i));
     }
-    const QString now = sqlTimestamp(QDateTime::currentDateTime());
+    const SqlStatement now = sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()}));
     Transaction tx(m_db);
     // The activity's year is ours until the commit: of two users creating the same period at
     // once, the second finds the first one's row and is told so.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/database/SqlValue.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -70,7 +72,7 @@ public:
     bool makeDatiIva() const { return m_makeDatiIva; }
 
 private:
-    QString periodCondition(int index) const;
+    SqlStatement periodCondition(int index) const;
     int prevailingBranchActivity() const;
     int tipoLiquidazione(int idAttivitaAzienda, int idPeriodoIva) const;
 

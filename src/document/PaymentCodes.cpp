@@ -1,7 +1,7 @@
 #include "document/PaymentCodes.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ std::optional<AbiCode> findAbi(Connection &db, const QString &abi)
     const QString code = abi.trimmed();
     if (code.isEmpty())
         return std::nullopt;
-    Recordset rs = db.openRecordset(u"Select * from Abi WHERE Abi.Abi = "_qs + sqlText(code));
+    Recordset rs = db.openRecordset(u"Select * from Abi WHERE Abi.Abi = ?"_qs, {code});
     if (rs.eof())
         return std::nullopt;
     return AbiCode{rs.integer(u"IDAbi"_qs), rs.text(u"Abi"_qs), rs.text(u"Banca"_qs)};
@@ -30,8 +30,8 @@ std::optional<CabCode> findCab(Connection &db, int idAbi, const QString &cab)
     const QString code = cab.trimmed();
     if (code.isEmpty() || idAbi <= 0)
         return std::nullopt;
-    Recordset rs = db.openRecordset(cabOfBank + u" WHERE Abi.IDAbi = "_qs + sqlNumber(idAbi) + u" AND Cab.Cab = "_qs +
-                                    sqlText(code));
+    Recordset rs = db.openRecordset(cabOfBank + u" WHERE Abi.IDAbi = "_qs + sqlParam(idAbi) + u" AND Cab.Cab = "_qs +
+                                    sqlParam(code));
     if (rs.eof())
         return std::nullopt;
     return CabCode{rs.integer(u"IDCab"_qs), idAbi, rs.text(u"Cab"_qs), rs.text(u"Dipendenza"_qs)};
@@ -41,7 +41,7 @@ std::optional<CollectionAgent> findCollectionAgent(Connection &db, int codiceCon
 {
     if (codiceConcessione <= 0 || codiceConcessione > 99999)
         return std::nullopt;
-    Recordset rs = db.openRecordset(agents + u" WHERE CodiceConcessione = "_qs + sqlNumber(codiceConcessione));
+    Recordset rs = db.openRecordset(agents + u" WHERE CodiceConcessione = "_qs + sqlParam(codiceConcessione));
     if (rs.eof())
         return std::nullopt;
     return CollectionAgent{rs.integer(u"IDConcessionarioEsattoriale"_qs), rs.integer(u"CodiceConcessione"_qs),
@@ -61,7 +61,7 @@ CodeSearch abiSearch()
 CodeSearch cabSearch(int idAbi)
 {
     return {u"Ricerca codice CAB"_qs,
-            cabOfBank + u" WHERE Abi.IDAbi = "_qs + sqlNumber(idAbi),
+            cabOfBank + u" WHERE Abi.IDAbi = "_qs + sqlParam(idAbi),
             {u"Cab"_qs, u"Dipendenza"_qs},
             {u"Cab"_qs, u"Dipendenza"_qs},
             u"IDCab"_qs,

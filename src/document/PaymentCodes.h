@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/database/SqlValue.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -43,7 +45,7 @@ std::optional<CollectionAgent> findCollectionAgent(Connection &db, int codiceCon
 // key column; the chosen row fills the field.
 struct CodeSearch {
     QString title;
-    QString sql;
+    SqlStatement sql;
     QStringList columns;
     QStringList headings;
     QString keyColumn;

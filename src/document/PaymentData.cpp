@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -23,9 +23,10 @@ std::optional<QDate> dateOf(const QVariant &v)
 void describePaymentPlace(Connection &db, Payment &p)
 {
     if (p.idCab > 0) {
-        Recordset rs = db.openRecordset(u"SELECT Abi.IDAbi,Abi.Abi,Abi.Banca, Cab.IDCab,Cab.Cab,Cab.Dipendenza FROM Abi "
-                                        u"INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = "_qs
-                                        + sqlNumber(p.idCab));
+        Recordset rs =
+            db.openRecordset(u"SELECT Abi.IDAbi,Abi.Abi,Abi.Banca, Cab.IDCab,Cab.Cab,Cab.Dipendenza FROM Abi "
+                             u"INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = ?"_qs,
+                             {sqlValue(p.idCab)});
         if (!rs.eof()) {
             p.abi = rs.text(u"Abi"_qs);
             p.cab = rs.text(u"Cab"_qs);
@@ -33,8 +34,8 @@ void describePaymentPlace(Connection &db, Payment &p)
         }
     } else if (p.idConcessionarioEsattoriale > 0) {
         Recordset rs = db.openRecordset(u"SELECT IDConcessionarioEsattoriale,CodiceConcessione FROM "
-                                        u"ConcessionarioEsattoriale WHERE IDConcessionarioEsattoriale = "_qs
-                                        + sqlNumber(p.idConcessionarioEsattoriale));
+                                        u"ConcessionarioEsattoriale WHERE IDConcessionarioEsattoriale = ?"_qs,
+                                        {sqlValue(p.idConcessionarioEsattoriale)});
         if (!rs.eof()) {
             p.codiceConcessione = rs.text(u"CodiceConcessione"_qs);
             p.place = PaymentPlace::CollectionAgent;
@@ -49,16 +50,17 @@ void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
     data.periodic = Payment{};
     {
         Recordset rs = db.openRecordset(u"SELECT RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                        u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlNumber(key) + u" AND "_qs + RowState::equals(RowState::Live));
+                                        u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                                        sqlParam(key) + u" AND "_qs + RowState::equals(RowState::Live));
         if (!rs.eof()) {
             data.periodic.riportaInStampa = rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
             data.advance.riportaInStampa = rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;
         }
     }
-    Recordset rs = db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
-                                    u"AND IDRisultatoLiquidazioneIva = "_qs
-                                    + sqlNumber(key));
+    Recordset rs =
+        db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
+                         u"AND IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)});
     if (rs.eof())
         return;
     Payment &p = data.periodic;

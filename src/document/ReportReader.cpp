@@ -1,7 +1,7 @@
 #include "document/ReportReader.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <cmath>
 
@@ -101,8 +101,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
 
     // Detail lines: a report row shows in a grid unless its two amounts there cancel out.
     {
-        Recordset rs = db.openRecordset(u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                        + sqlNumber(key) + u" ORDER BY IDIva"_qs);
+        Recordset rs = db.openRecordset(
+            u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY IDIva"_qs,
+            {sqlValue(key)});
         for (; !rs.eof(); rs.moveNext()) {
             for (size_t g = 0; g < std::size(gridSources); ++g) {
                 const GridSource &s = gridSources[g];
@@ -121,8 +122,8 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
         }
     }
 
-    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                   + sqlNumber(key));
+    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                   {sqlValue(key)});
     if (h.eof())
         return view;
     for (const TotalSource &t : totalSources()) {
@@ -155,9 +156,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     }
     add(view.credito, u"Acconto"_qs, "Acconto");
     if (!inputs.gestioneArt36) {
-        const QVariant v = db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-                                     + sqlNumber(inputs.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs
-                                     + sqlNumber(inputs.idAttivitaAzienda));
+        const QVariant v = db.scalar(
+            u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
+            {sqlValue(inputs.idPeriodoIva), sqlValue(inputs.idAttivitaAzienda)});
         view.credito.push_back({u"Credito autotrasportatori"_qs,
                                 v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {
@@ -199,7 +200,7 @@ void blankZeroTotals(Connection &db, int key)
         const QString col = QString::fromLatin1(columns[k]);
         sql += (k ? u", "_qs : QString()) + col + u" = NULLIF("_qs + col + u", 0)"_qs;
     }
-    db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));
+    db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key));
 }
 
 } // namespace liqiva

@@ -1,7 +1,7 @@
 #include "document/SavedSettlements.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -41,24 +41,26 @@ QString groupByYearRows()
 
 } // namespace
 
-QString browseStatement(int firm, int dbType)
+SqlStatement browseStatement(int firm, int dbType)
 {
-    const QString company = sqlNumber(firm);
+    const SqlStatement company = sqlParam(firm);
     const bool desktop = dbType == 1;
     const QString yearOnly = desktop ? u", Str(PeriodoIva.Anno) AS Periodo"_qs
                                      : u", CONVERT(varchar(12),PeriodoIva.Anno) AS Periodo"_qs;
-    QString sql = u"SELECT"_qs + u" RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs + u", PeriodoIva.IDPeriodoIva"_qs
-        + u", RisultatoLiquidazioneIva.IDMese"_qs + u", RisultatoLiquidazioneIva.IDAttivitaAzienda"_qs
-        + (desktop ? u", Str(RisultatoLiquidazioneIva.IDMese) + ' - ' + Str(PeriodoIva.Anno) AS Periodo"_qs
-                   : u", CONVERT(varchar(12),RisultatoLiquidazioneIva.IDMese) + ' - ' + CONVERT(varchar(12),PeriodoIva.Anno) AS Periodo"_qs)
-        + u", PeriodoIva.PeriodoIva, PeriodoIva.Anno"_qs + u", Mese AS Mesi"_qs + activityAndMethodColumns() + u" From"_qs
-        + joins(true) + u" WHERE"_qs + u" RisultatoLiquidazioneIva.IDAttivitaAzienda Is NOT Null"_qs
-        + u" AND PeriodoIva.IDAzienda = "_qs + company + u" AND (RisultatoLiquidazioneIva.IDMese) Is Not Null"_qs
-        + u" Group By"_qs + u" CodiceAttivita.DescrizioneAttivita"_qs + u", CodiceAttivita.CodiceAttivita"_qs
-        + u", AttivitaAzienda.AttivitaAzienda"_qs + u", PeriodoIva.IDPeriodoIva"_qs + u", RisultatoLiquidazioneIva.IDMese"_qs
-        + u", RisultatoLiquidazioneIva.IDAttivitaAzienda"_qs + u", RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs
-        + u", PeriodoIva.PeriodoIva"_qs + u", PeriodoIva.Anno"_qs + u", Mese"_qs
-        + u", ISNULL(RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, 0)"_qs;
+    SqlStatement sql =
+        u"SELECT"_qs + u" RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs + u", PeriodoIva.IDPeriodoIva"_qs +
+        u", RisultatoLiquidazioneIva.IDMese"_qs + u", RisultatoLiquidazioneIva.IDAttivitaAzienda"_qs +
+        (desktop
+             ? u", Str(RisultatoLiquidazioneIva.IDMese) + ' - ' + Str(PeriodoIva.Anno) AS Periodo"_qs
+             : u", CONVERT(varchar(12),RisultatoLiquidazioneIva.IDMese) + ' - ' + CONVERT(varchar(12),PeriodoIva.Anno) AS Periodo"_qs) +
+        u", PeriodoIva.PeriodoIva, PeriodoIva.Anno"_qs + u", Mese AS Mesi"_qs + activityAndMethodColumns() +
+        u" From"_qs + joins(true) + u" WHERE"_qs + u" RisultatoLiquidazioneIva.IDAttivitaAzienda Is NOT Null"_qs +
+        u" AND PeriodoIva.IDAzienda = "_qs + company + u" AND (RisultatoLiquidazioneIva.IDMese) Is Not Null"_qs +
+        u" Group By"_qs + u" CodiceAttivita.DescrizioneAttivita"_qs + u", CodiceAttivita.CodiceAttivita"_qs +
+        u", AttivitaAzienda.AttivitaAzienda"_qs + u", PeriodoIva.IDPeriodoIva"_qs +
+        u", RisultatoLiquidazioneIva.IDMese"_qs + u", RisultatoLiquidazioneIva.IDAttivitaAzienda"_qs +
+        u", RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs + u", PeriodoIva.PeriodoIva"_qs +
+        u", PeriodoIva.Anno"_qs + u", Mese"_qs + u", ISNULL(RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, 0)"_qs;
 
     sql += u" Union"_qs + u" SELECT"_qs + u" RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs
         + u", PeriodoIva.IDPeriodoIva"_qs + u", RisultatoLiquidazioneIva.IDMese"_qs

@@ -14,7 +14,7 @@ class Connection;
 // The saved settlements of a company as the browse lists them: the union of the monthly or
 // quarterly rows, the annual rows ("Tutti i mesi") and the December advance rows
 // ("Dicembre Acconto", month 13), ordered by month and then by year.
-QString browseStatement(int idAzienda, int dbType);
+SqlStatement browseStatement(int idAzienda, int dbType);
 
 // The browse's key column.
 inline QString browseKeyColumn()

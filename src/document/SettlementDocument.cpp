@@ -14,7 +14,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/CreditComponent.h"
 #include "suite/Messages.h"
@@ -24,9 +24,9 @@
 namespace liqiva {
 
 namespace {
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 std::optional<Money> optionalAmount(const QVariant &v)
@@ -332,7 +332,7 @@ void SettlementDocument::rebuildVatData(bool makeDatiIva)
         say(u"Diritti non sufficienti per effettuare la ricostruzione dati IVA."_qs);
 }
 
-QString SettlementDocument::receiptPeriodCondition() const
+SqlStatement SettlementDocument::receiptPeriodCondition() const
 {
     // The counter rows the fill reads: the advance copies only for the analytical December
     // advance; the other methods read the whole last month or quarter (of the previous year
@@ -367,8 +367,9 @@ void SettlementDocument::readReceiptFlags()
                                      .isNull();
         return;
     }
-    const QString tail = receiptPeriodCondition() + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
-        + n(m_id.idAttivitaAzienda) + u")"_qs;
+    const SqlStatement tail = receiptPeriodCondition() +
+                              u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+                              n(m_id.idAttivitaAzienda) + u")"_qs;
     const bool previousYear = m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical;
     const int counterYear = previousYear ? m_id.anno - 1 : m_id.anno;
     m_showReceipts = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs
@@ -502,10 +503,12 @@ void SettlementDocument::readAdvancePaid()
     // The advance paid counts for the advance itself, December and the whole year.
     if (m_id.idMese != 0 && m_id.idMese != 12 && !m_id.isAdvance())
         return;
-    QString sql = u"SELECT Importo, DataVersamento FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-                  u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-                  u"WHERE IDTipoRisultatoLiquidazioneIva = 9 AND IDAttivitaAzienda = "_qs
-        + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND AccontoIva <> 0"_qs;
+    SqlStatement sql =
+        u"SELECT Importo, DataVersamento FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
+        u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+        u"WHERE IDTipoRisultatoLiquidazioneIva = 9 AND IDAttivitaAzienda = "_qs +
+        n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND AccontoIva <> 0"_qs;
     Recordset rs = m_ctx.db.openRecordset(sql);
     if (rs.eof())
         return;

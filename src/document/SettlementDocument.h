@@ -184,7 +184,7 @@ private:
     void buildPeriodTexts();
     void rebuildVatData(bool makeDatiIva);
     void readReceiptFlags();
-    QString receiptPeriodCondition() const;
+    SqlStatement receiptPeriodCondition() const;
     void loadDeclaration();
     void computeClosing();
     void readAdvancePaid();
@@ -206,7 +206,7 @@ private:
     std::vector<std::pair<const char *, Money>> declarationFigures() const;
     std::vector<Money> figuresAfterSave() const;
     void saveTypedRow(int type, Money amount, bool keep, const QString &paymentColumns = {},
-                      const QString &paymentValues = {}, const QString &paymentAssignments = {});
+                      const SqlStatement &paymentValues = {}, const SqlStatement &paymentAssignments = {});
     void savePaymentRow(int type, const Payment &payment);
 
     DocumentContext m_ctx;

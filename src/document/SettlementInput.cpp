@@ -7,11 +7,11 @@
 #include "declarations/DeclarationDataEdit.h"
 #include "document/CreditInput.h"
 #include "document/InputText.h"
-#include "suite/AccountingEntry.h"
-#include "suite/Messages.h"
 #include "document/SettlementDocument.h"
 #include "otherops/cAltreOperazioni.h"
 #include "prorata/cDatiProRata.h"
+#include "suite/AccountingEntry.h"
+#include "suite/Messages.h"
 #include "suite/Refusal.h"
 
 #include <QFile>
@@ -28,10 +28,10 @@ namespace {
 // The members of the dialogs, then those of the declaration and payment tabs.
 const QStringList &kMembers()
 {
-    static const QStringList members = QStringList{u"prorata"_qs,         u"otherOperations"_qs,    u"annualCredit"_qs,
-                                                   u"truckersCredit"_qs,  u"accountingEntry"_qs,    u"declarationData"_qs,
-                                                   u"annualCommunication"_qs} +
-                                       CreditInput::members();
+    static const QStringList members =
+        QStringList{u"prorata"_qs,         u"otherOperations"_qs, u"annualCredit"_qs,       u"truckersCredit"_qs,
+                    u"accountingEntry"_qs, u"declarationData"_qs, u"annualCommunication"_qs} +
+        CreditInput::members();
     return members;
 }
 
@@ -52,7 +52,73 @@ Money amountOf(const QJsonObject &object, const QString &member, const QString &
             return *m;
         throw Refusal(SettlementInput::msgInvalidAmount(path + u"."_qs + member, v.toString()));
     }
-    throw Refusal(SettlementInput::msgInvalidAmount(path + u"."_qs + member, QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact))));
+    throw Refusal(SettlementInput::msgInvalidAmount(
+        path + u"."_qs + member, QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact))));
+}
+
+// The members each object of the input may hold, by its place ("[]" for the rows of a list):
+// what the dialogs take and what --json prints beside them, so that its output can be given
+// back.
+const QHash<QString, QStringList> &kShapes()
+{
+    static const QStringList payment = {u"place"_qs,       u"abi"_qs,  u"cab"_qs,    u"agentCode"_qs,
+                                        u"companyCode"_qs, u"date"_qs, u"amount"_qs, u"print"_qs};
+    static const QHash<QString, QStringList> shapes = {
+        {u"prorata"_qs,
+         {u"taxableOperations"_qs, u"exemptOperations"_qs, u"percentage"_qs, u"deductibleVat"_qs, u"deductedVat"_qs,
+          u"vatToRecover"_qs, u"vatToPay"_qs}},
+        {u"otherOperations[]"_qs, {u"rate"_qs, u"taxable"_qs, u"tax"_qs, u"note"_qs}},
+        {u"annualCredit"_qs, {u"refund"_qs, u"credit"_qs}},
+        {u"truckersCredit"_qs, {u"available"_qs, u"used"_qs, u"residual"_qs}},
+        {u"declarationData"_qs,
+         {u"activeOperations"_qs, u"intraEuSupplies"_qs, u"passiveOperations"_qs, u"intraEuPurchases"_qs,
+          u"importsTaxable"_qs, u"importsTax"_qs, u"amendedReturn"_qs, u"correctionInTime"_qs, u"priorPeriodChanges"_qs,
+          u"quarterlyTaxpayers"_qs, u"refundAverageRate"_qs, u"refundNonTaxable"_qs, u"refundDepreciableGoods"_qs,
+          u"refundInEuro"_qs, u"paymentInEuro"_qs, u"paymentNotMade"_qs}},
+        {u"annualCommunication"_qs,
+         {u"activeOperations"_qs, u"passiveOperations"_qs, u"importsTaxable"_qs, u"importsTax"_qs, u"scrapTaxable"_qs,
+          u"scrapTax"_qs, u"exceptionalEvents"_qs}},
+        {u"accountingEntry"_qs,
+         {u"date"_qs, u"number"_qs, u"cause"_qs, u"fiscalYear"_qs, u"branch"_qs, u"debitAccount"_qs,
+          u"creditAccount"_qs, u"note"_qs, u"amount"_qs}},
+        {u"infraAnnualCredit"_qs,
+         {u"totalCredit"_qs, u"quarterCredit"_qs, u"depreciableGoods"_qs, u"increases"_qs, u"decreases"_qs,
+          u"usable"_qs, u"refund"_qs, u"compensationF24"_qs, u"toSettlements"_qs, u"residual"_qs, u"letterA"_qs,
+          u"letterB"_qs, u"letterC"_qs, u"entitled"_qs}},
+        {u"compensableCredit"_qs, {u"initial"_qs, u"usedInSettlement"_qs, u"usedF24"_qs, u"final"_qs, u"print"_qs}},
+        {u"payment"_qs, payment + QStringList{u"advance"_qs}},
+        {u"payment.advance"_qs, payment},
+        {u"declarationGrid[]"_qs, {u"row"_qs, u"debit"_qs, u"credit"_qs}},
+    };
+    return shapes;
+}
+
+// Refuses a member the input does not know, at any depth, naming its path
+// ("truckersCredit.usd", "otherOperations[3].nota"). Values of another kind are left to the
+// member's own check.
+void checkMembers(const QJsonValue &value, const QString &shape, const QString &path)
+{
+    if (value.isArray()) {
+        const QJsonArray rows = value.toArray();
+        // Each list has a bound: the rows of "Altre Operazioni" and the typed cells of the grid.
+        const qsizetype bound = shape == u"declarationGrid"_qs ? 13 : 10000;
+        if (rows.size() > bound)
+            throw Refusal(
+                QStringLiteral("Il membro \"%1\" ha %2 righe: al massimo %3.").arg(path).arg(rows.size()).arg(bound));
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            checkMembers(rows[i], shape + u"[]"_qs, path + u'[' + QString::number(i) + u']');
+        return;
+    }
+    const auto found = kShapes().constFind(shape);
+    if (!value.isObject() || found == kShapes().constEnd())
+        return;
+    const QJsonObject o = value.toObject();
+    for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
+        if (!found->contains(it.key()))
+            throw Refusal(QStringLiteral("Il membro \"%1.%2\" non è previsto: si possono indicare %3.")
+                              .arg(path, it.key(), found->join(u", "_qs)));
+        checkMembers(it.value(), shape + u'.' + it.key(), path + u'.' + it.key());
+    }
 }
 
 QJsonObject objectMember(const QJsonObject &input, const QString &name)
@@ -93,8 +159,9 @@ bool flagOf(const QJsonObject &o, const QString &member, const QString &path, bo
 void applyTruckersCredit(SettlementDocument &doc, const QJsonObject &c)
 {
     if (!doc.truckersCreditEnabled())
-        throw Refusal(QStringLiteral("Il credito autotrasportatori si indica solo nella liquidazione di un mese o di un "
-                                     "trimestre di un'attività di autotrasporto."));
+        throw Refusal(
+            QStringLiteral("Il credito autotrasportatori si indica solo nella liquidazione di un mese o di un "
+                           "trimestre di un'attività di autotrasporto."));
     std::unique_ptr<CreditoAutotrasportatori> credit = doc.truckersCredit();
     const Money used = amountOf(c, u"used"_qs, u"truckersCredit"_qs, credit->Utilizzato());
     Kept kept(doc.context().messages);
@@ -165,14 +232,13 @@ void entryJson(SettlementDocument &doc, QJsonObject &out)
     }
     if (doc.annualCommunication()) {
         const DatiCADI &c = doc.datiCadi();
-        out.insert(u"annualCommunication"_qs,
-                   QJsonObject{{u"activeOperations"_qs, c.OperazioniAttive.toDouble()},
-                               {u"passiveOperations"_qs, c.OperazioniPassive.toDouble()},
-                               {u"importsTaxable"_qs, c.Imponibile.toDouble()},
-                               {u"importsTax"_qs, c.Imposta.toDouble()},
-                               {u"scrapTaxable"_qs, c.ImponibileRottami.toDouble()},
-                               {u"scrapTax"_qs, c.ImpostaRottami.toDouble()},
-                               {u"exceptionalEvents"_qs, c.EventiEccezionali}});
+        out.insert(u"annualCommunication"_qs, QJsonObject{{u"activeOperations"_qs, c.OperazioniAttive.toDouble()},
+                                                          {u"passiveOperations"_qs, c.OperazioniPassive.toDouble()},
+                                                          {u"importsTaxable"_qs, c.Imponibile.toDouble()},
+                                                          {u"importsTax"_qs, c.Imposta.toDouble()},
+                                                          {u"scrapTaxable"_qs, c.ImponibileRottami.toDouble()},
+                                                          {u"scrapTax"_qs, c.ImpostaRottami.toDouble()},
+                                                          {u"exceptionalEvents"_qs, c.EventiEccezionali}});
     } else {
         const AltriDatiDip &d = doc.datiDip();
         out.insert(u"declarationData"_qs,
@@ -259,7 +325,9 @@ std::optional<DatiPNC::Dati> SettlementInput::accountingEntry(SettlementDocument
     }
     if (e.contains(u"number"_qs)) {
         const double n = e.value(u"number"_qs).toDouble(-1);
-        d.numeroRegistrazione = n == 0 ? 0 : n >= 1 && n <= AccountingEntry::NumeroMassimo && n == std::floor(n) ? int(n) : -1;
+        d.numeroRegistrazione = n == 0                                                                ? 0
+                                : n >= 1 && n <= AccountingEntry::NumeroMassimo && n == std::floor(n) ? int(n)
+                                                                                                      : -1;
     }
     if (e.contains(u"branch"_qs))
         d.idFiliale = e.value(u"branch"_qs).toInt();
@@ -288,8 +356,9 @@ void SettlementInput::bookAccountingEntry(SettlementDocument &doc, const DatiPNC
     int proposal = 0;
     if (!core.CreaRegistrazione(entry, kept, &proposal))
         throw Refusal(u"accountingEntry: "_qs +
-                      (kept.last.isEmpty() ? u"la registrazione esistente non è stata aggiornata (rispondere sì con --yes)."_qs
-                                           : kept.last) +
+                      (kept.last.isEmpty()
+                           ? u"la registrazione esistente non è stata aggiornata (rispondere sì con --yes)."_qs
+                           : kept.last) +
                       (proposal > 0 ? QStringLiteral(" Il primo numero libero è %1.").arg(proposal) : QString()));
     doc.context().messages.inform(kept.last);
     doc.rowChangedHere();
@@ -297,7 +366,8 @@ void SettlementInput::bookAccountingEntry(SettlementDocument &doc, const DatiPNC
 
 QString SettlementInput::msgUnknownMember(const QString &name)
 {
-    return QStringLiteral("Il membro \"%1\" non è previsto: si possono indicare %2.").arg(name, kMembers().join(u", "_qs));
+    return QStringLiteral("Il membro \"%1\" non è previsto: si possono indicare %2.")
+        .arg(name, kMembers().join(u", "_qs));
 }
 
 QString SettlementInput::msgNotAnnual(const QString &name)
@@ -337,12 +407,18 @@ QJsonObject SettlementInput::readFile(const QString &path)
     return doc.object();
 }
 
+void SettlementInput::checkShape(const QJsonObject &input)
+{
+    for (auto it = input.constBegin(); it != input.constEnd(); ++it) {
+        if (!kMembers().contains(it.key()))
+            throw Refusal(msgUnknownMember(it.key()));
+        checkMembers(it.value(), it.key(), it.key());
+    }
+}
+
 bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
 {
-    for (const QString &name : input.keys()) {
-        if (!kMembers().contains(name))
-            throw Refusal(msgUnknownMember(name));
-    }
+    checkShape(input);
     const SettlementIdentity &id = doc.identity();
     bool recompute = false;
 

@@ -40,6 +40,8 @@ class SettlementInput {
 public:
     // Reads the object from a file; a Refusal says why it cannot be used.
     static QJsonObject readFile(const QString &path);
+    // Refuses a member that the input does not know, at any depth, naming its path.
+    static void checkShape(const QJsonObject &input);
 
     // Applies the object to a filled document. Returns whether the settlement must be
     // computed again (the pro-rata or the other operations changed). A bad value throws a

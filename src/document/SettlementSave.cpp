@@ -15,7 +15,7 @@
 #include "startup/database/DbErrorText.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/AccountingEntry.h"
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
@@ -27,9 +27,9 @@ namespace liqiva {
 
 namespace {
 
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 QString flag(bool v)
@@ -38,12 +38,12 @@ QString flag(bool v)
 }
 
 // A text or NULL.
-QString textOrNull(const QString &v)
+SqlStatement textOrNull(const QString &v)
 {
-    return v.trimmed().isEmpty() ? u"NULL"_qs : sqlText(v.trimmed());
+    return v.trimmed().isEmpty() ? u"NULL"_qs : sqlParam(v.trimmed());
 }
 
-QString keyOrNull(int key)
+SqlStatement keyOrNull(int key)
 {
     return key > 0 ? n(key) : u"NULL"_qs;
 }
@@ -183,7 +183,7 @@ bool SettlementDocument::fnValidateFields()
 
 bool SettlementDocument::anotherSavedSettlement()
 {
-    QString period;
+    SqlStatement period;
     if (m_id.isAnnual())
         period = u"IDMese IS NULL AND AccontoIva = 0"_qs;
     else if (m_id.isAdvance())
@@ -328,32 +328,31 @@ void SettlementDocument::saveSettlementRow()
         != 0;
     const QString suffix = regime7374 ? u"7374"_qs : (m_tipoLiquidazione != 0 ? u"Trim"_qs : QString());
     const AltriDatiDip &dip = *m_datiDip;
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     const QString contribuenti = suffix == u"Trim"_qs ? u"ContribuentiLiqTrimestraleTrim"_qs : u"ContribuentiLiqTrim"_qs + suffix;
     m_ctx.db.execute(
-        u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs + flag(m_payments.periodic.riportaInStampa)
-        + u", RipStampaVersamentiInAcconto = "_qs + flag(m_payments.advance.riportaInStampa)
-        + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs + flag(m_soggetto)
-        + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs
-        + sqlTimestamp(QDateTime::currentDateTime()) + u", AliquotaMediaLettA"_qs + suffix + u" = "_qs + flag(dip.AliquotaMediaLettA)
-        + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs + flag(dip.OperazioniNonImpLettB)
-        + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs + flag(dip.AcquistiBeniAmmLettC)
-        + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs + flag(dip.CreditoARimborsoInEuro)
-        + u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs + flag(dip.DichiarazioneIntegrativa)
-        + u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs + flag(dip.CorrettivaNeiTermini)
-        + u", VariazioniImponibile"_qs + suffix + u" = "_qs + flag(dip.VariazioniPeriodiPrec)
-        + u", "_qs + contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim)
-        + u", VersamentoInEuro"_qs + suffix + u" = "_qs + flag(dip.VersamentoInEuro)
-        + u", VersamentoNonEffettuato"_qs + suffix + u" = "_qs
-        + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali)
-        + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+        u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs +
+        flag(m_payments.periodic.riportaInStampa) + u", RipStampaVersamentiInAcconto = "_qs +
+        flag(m_payments.advance.riportaInStampa) + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs +
+        flag(m_soggetto) + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs +
+        sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()})) + u", AliquotaMediaLettA"_qs +
+        suffix + u" = "_qs + flag(dip.AliquotaMediaLettA) + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs +
+        flag(dip.OperazioniNonImpLettB) + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs +
+        flag(dip.AcquistiBeniAmmLettC) + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs +
+        flag(dip.CreditoARimborsoInEuro) + u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs +
+        flag(dip.DichiarazioneIntegrativa) + u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs +
+        flag(dip.CorrettivaNeiTermini) + u", VariazioniImponibile"_qs + suffix + u" = "_qs +
+        flag(dip.VariazioniPeriodiPrec) + u", "_qs + contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim) +
+        u", VersamentoInEuro"_qs + suffix + u" = "_qs + flag(dip.VersamentoInEuro) + u", VersamentoNonEffettuato"_qs +
+        suffix + u" = "_qs + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali) +
+        u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
 }
 
 // One typed row of the settlement: updated, inserted, or deleted when its amount fell away.
 void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const QString &paymentColumns,
-                                      const QString &paymentValues, const QString &paymentAssignments)
+                                      const SqlStatement &paymentValues, const SqlStatement &paymentAssignments)
 {
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     const QVariant existing = m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
                                               + n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(key()));
     if (!keep) {
@@ -363,26 +362,28 @@ void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const Q
         return;
     }
     if (existing.isNull()) {
-        const QString values = paymentValues.isEmpty() ? u"NULL, NULL, NULL"_qs : paymentValues;
-        nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica"_qs
-                    + paymentColumns + u", IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs
-                    + n(type) + u", "_qs + n(key()) + u", "_qs + sqlNumber(amount) + u", "_qs + values + u", "_qs
-                    + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+        const SqlStatement values = paymentValues.isEmpty() ? u"NULL, NULL, NULL"_qs : paymentValues;
+        nextKey(
+            m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica"_qs +
+                paymentColumns + u", IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                n(type) + u", "_qs + n(key()) + u", "_qs + sqlParam(amount) + u", "_qs + values + u", "_qs +
+                n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
     } else {
-        const QString assignments = paymentAssignments.isEmpty()
-            ? u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL"_qs
-            : paymentAssignments;
-        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlNumber(amount) + assignments
-                         + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now
-                         + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + n(existing.toInt()));
+        const SqlStatement assignments =
+            paymentAssignments.isEmpty()
+                ? u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL"_qs
+                : paymentAssignments;
+        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlParam(amount) + assignments +
+                         u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now +
+                         u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + n(existing.toInt()));
     }
 }
 
 void SettlementDocument::savePaymentRow(int type, const Payment &p)
 {
     const bool keep = !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
-    const QString date = p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs;
+    const SqlStatement date = p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs;
     saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda"_qs,
                  date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) + u", "_qs
                      + textOrNull(p.codiceAzienda),
@@ -409,11 +410,12 @@ void SettlementDocument::saveTypedRows()
     // that the new settlement was created with.
     m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs
                      + n(key()));
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
-    nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
-                + n(key()) + u", "_qs + sqlNumber(!totCredito.isZero() ? -totCredito : totDebito) + u", NULL, NULL, NULL, "_qs
-                + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
+    nextKey(
+        m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
+            n(key()) + u", "_qs + sqlParam(!totCredito.isZero() ? -totCredito : totDebito) +
+            u", NULL, NULL, NULL, "_qs + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
 
     // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit
     // used (4) are amounts of the settlement and are written with them.
@@ -440,20 +442,22 @@ void SettlementDocument::saveCompensation()
 {
     m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaArt34 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
     for (const CompensationGroup &c : m_compensation)
-        nextKey(m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
-                u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs
-                    + n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlNumber(c.percentualeCompensazione)
-                    + u", "_qs + sqlNumber(c.totaleVendite) + u", "_qs + sqlNumber(c.ivaDetraibile) + u")"_qs);
+        nextKey(
+            m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs +
+                n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlParam(c.percentualeCompensazione) +
+                u", "_qs + sqlParam(c.totaleVendite) + u", "_qs + sqlParam(c.ivaDetraibile) + u")"_qs);
 }
 
 void SettlementDocument::moveLastSettledMonth()
 {
     // The marker only moves forward.
-    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + n(m_id.idMese)
-                     + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u",DataUltimaVariazione = "_qs
-                     + sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine()) + u" WHERE IDPeriodoIva = "_qs
-                     + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
-                     + u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) + u")"_qs);
+    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + n(m_id.idMese) +
+                     u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u",DataUltimaVariazione = "_qs +
+                     sqlParam(QDateTime::currentDateTime()) + u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
+                     u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) +
+                     u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) +
+                     u")"_qs);
 }
 
 // The declaration figures the save writes into the report header.
@@ -503,16 +507,17 @@ std::vector<Money> SettlementDocument::figuresAfterSave() const
 void SettlementDocument::updateReportPrintFields()
 {
     auto payment = [this](const Payment &p, bool print, const QString &date, const QString &amount, const QString &bank,
-                          const QString &abi, const QString &cab, const QString &conc, const QString &company) {
+                          const QString &abi, const QString &cab, const QString &conc,
+                          const QString &company) -> SqlStatement {
         if (!print)
             return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs + cab
                 + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
-        return date + u" = "_qs + (p.dataVersamento ? sqlDate(*p.dataVersamento, m_ctx.db.engine()) : u"NULL"_qs) + u", "_qs
-            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlNumber(p.importo) + u", "_qs + abi + u" = "_qs
+        return date + u" = "_qs + (p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs) + u", "_qs
+            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlParam(p.importo) + u", "_qs + abi + u" = "_qs
             + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
             + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
     };
-    QString sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
+    SqlStatement sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
         + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
                   u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
                   u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs)
@@ -521,7 +526,7 @@ void SettlementDocument::updateReportPrintFields()
                   u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
                   u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
     for (const auto &[column, value] : declarationFigures())
-        sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlNumber(value);
+        sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlParam(value);
     m_ctx.db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
 }
 
@@ -530,8 +535,8 @@ bool SettlementDocument::sbChildDelete()
     if (key() <= 0)
         return false;
     BusyScope busy;
-    const QString k = n(key());
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_ctx.db.engine());
+    const SqlStatement k = n(key());
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     QStringList after; // shown once the transaction is over
     if (m_ctx.heldByOther) {
         const QString holder = m_ctx.heldByOther(key());
@@ -551,10 +556,11 @@ bool SettlementDocument::sbChildDelete()
             const QVariant used = m_ctx.db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs
                                                   + k);
             if (!used.isNull())
-                m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs
-                                 + sqlNumber(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser)
-                                 + u",DataUltimaVariazione = "_qs + now + u" WHERE IDAttivitaAzienda = "_qs
-                                 + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+                m_ctx.db.execute(
+                    u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs +
+                    sqlParam(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) +
+                    u",DataUltimaVariazione = "_qs + now + u" WHERE IDAttivitaAzienda = "_qs +
+                    n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
         }
         if (!m_id.lireRules()) {
             m_amounts->setIDRisultatoLiquidazioneIva(key());
@@ -574,8 +580,8 @@ bool SettlementDocument::sbChildDelete()
         m_ctx.db.execute(u"DELETE FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva = "_qs + k);
 
         // The last settled month falls back to the highest month still stored.
-        const QString where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs
-            + n(m_id.idAttivitaAzienda);
+        const SqlStatement where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
+                                   u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda);
         const QVariant marker = m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
         if (!marker.isNull() && marker.toInt() == m_id.idMese) {
             // Saved settlements only: a working row of an unsaved one does not hold the marker.

@@ -2,14 +2,14 @@
 
 #include "document/WorkingRecords.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
 SettlementSession::SettlementSession(Connection &db, int idUser, int idFunction) : m_db(db)
 {
     const QVariant type =
-        db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = "_qs + sqlNumber(idFunction));
+        db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = ?"_qs, {sqlValue(idFunction)});
     m_objectType = type.isNull() ? 0 : type.toInt();
     m_usage.setContext(db, m_texts, idUser, 0, idFunction);
     m_usage.setObjectType(m_objectType);

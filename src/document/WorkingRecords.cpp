@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <QMap>
 
@@ -10,7 +10,7 @@ namespace liqiva::WorkingRecords {
 
 void removeUserRows(Connection &db, int idUser)
 {
-    const QString user = sqlNumber(idUser);
+    const SqlStatement user = sqlParam(idUser);
     db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working)
                   + u" AND IDUtenteUltimaVariazione = "_qs + user);
     db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE "_qs + RowState::equals(RowState::Working)
@@ -42,8 +42,8 @@ int removeAbandoned(Connection &db, const std::function<QSet<int>()> &heldKeys)
         if (!held.contains(key))
             abandoned.append(key);
     for (int key : abandoned)
-        db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working)
-                      + u" AND IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));
+        db.executeRaw(u"DELETE FROM RisultatoLiquidazioneIva WHERE "_qs + RowState::equals(RowState::Working) +
+                      u" AND IDRisultatoLiquidazioneIva = "_qs + sqlParam(key));
     // Whatever hangs on a settlement that is not there.
     const QString orphan = u" WHERE IDRisultatoLiquidazioneIva > 0 AND IDRisultatoLiquidazioneIva NOT IN "
                                u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
@@ -56,8 +56,8 @@ int removeAbandoned(Connection &db, const std::function<QSet<int>()> &heldKeys)
 
 void removeDocumentRows(Connection &db, int idUser, int key)
 {
-    const QString user = sqlNumber(idUser);
-    const QString k = sqlNumber(key);
+    const SqlStatement user = sqlParam(idUser);
+    const SqlStatement k = sqlParam(key);
     Transaction tx(db);
     // The rows set aside while the document was edited are put back as they were.
     for (const QString &table : {u"RisultatoLiquidazioneIva"_qs, u"RisultatoLiquidazioneIvaXTipo"_qs})
@@ -77,16 +77,16 @@ void removeDocumentRows(Connection &db, int idUser, int key)
 
 void confirmSaved(Connection &db, const QString &table, const QString &keyColumn, int key, int idUser, bool keepSetAside)
 {
-    const QString user = sqlNumber(idUser);
-    db.execute(u"UPDATE "_qs + table + u" SET VirtualDelete="_qs + sqlNumber(RowState::Live) + u" WHERE "_qs + keyColumn
-               + u"="_qs + sqlNumber(key) + u" AND VirtualDelete="_qs + sqlNumber(RowState::Working)
-               + u" AND IDUtenteUltimaVariazione = "_qs + user);
+    const SqlStatement user = sqlParam(idUser);
+    db.execute(u"UPDATE "_qs + table + u" SET VirtualDelete="_qs + sqlParam(RowState::Live) + u" WHERE "_qs +
+               keyColumn + u"="_qs + sqlParam(key) + u" AND VirtualDelete="_qs + sqlParam(RowState::Working) +
+               u" AND IDUtenteUltimaVariazione = "_qs + user);
     if (keepSetAside)
         return;
     for (int k : {key, -key})
-        db.execute(u"DELETE FROM "_qs + table + u" WHERE "_qs + keyColumn + u"="_qs + sqlNumber(k)
-                   + u" AND VirtualDelete="_qs + sqlNumber(RowState::SetAside)
-                   + u" AND IDUtenteUltimaVariazione = "_qs + user);
+        db.execute(u"DELETE FROM "_qs + table + u" WHERE "_qs + keyColumn + u"="_qs + sqlParam(k) +
+                   u" AND VirtualDelete="_qs + sqlParam(RowState::SetAside) + u" AND IDUtenteUltimaVariazione = "_qs +
+                   user);
 }
 
 } // namespace liqiva::WorkingRecords
@@ -96,7 +96,7 @@ namespace liqiva::WorkingRecords {
 namespace {
 
 // A value read from a row, as statement text.
-QString literalOf(const QVariant &v, Engine engine)
+SqlStatement literalOf(const QVariant &v, Engine engine)
 {
     if (v.isNull() || !v.isValid())
         return u"Null"_qs;
@@ -108,16 +108,16 @@ QString literalOf(const QVariant &v, Engine engine)
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Bool:
-        return sqlNumber(v.toLongLong());
+        return sqlParam(v.toLongLong());
     case QMetaType::Double:
     case QMetaType::Float:
-        return sqlNumber(v.toDouble());
+        return sqlParam(v.toDouble());
     case QMetaType::QDateTime:
-        return sqlDate(v.toDateTime(), engine);
+        return sqlParam(v.toDateTime());
     case QMetaType::QDate:
-        return sqlDate(v.toDate(), engine);
+        return sqlParam(v.toDate());
     default:
-        return sqlText(v.toString());
+        return sqlParam(v.toString());
     }
 }
 
@@ -143,7 +143,7 @@ struct Row {
     }
 };
 
-std::vector<Row> readRows(Connection &db, const QString &sql, QString *keyColumn, const QString &table)
+std::vector<Row> readRows(Connection &db, const SqlStatement &sql, QString *keyColumn, const QString &table)
 {
     std::vector<Row> rows;
     Recordset rs = db.openRecordset(sql);
@@ -160,9 +160,9 @@ std::vector<Row> readRows(Connection &db, const QString &sql, QString *keyColumn
     return rows;
 }
 
-QString userCondition(int idUser)
+SqlStatement userCondition(int idUser)
 {
-    return u" AND IDUtenteUltimaVariazione = "_qs + sqlNumber(idUser);
+    return u" AND IDUtenteUltimaVariazione = "_qs + sqlParam(idUser);
 }
 
 // Writes the values of a row over the row with the key target (the key columns and the state
@@ -170,7 +170,7 @@ QString userCondition(int idUser)
 bool writeBack(Connection &db, const QString &table, const Row &row, const QString &keyColumn,
                const QStringList &skip, long long target, int state)
 {
-    QStringList sets;
+    QList<SqlStatement> sets;
     for (int i = 0; i < row.columns.size(); ++i) {
         const QString &c = row.columns.at(i);
         if (c.compare(keyColumn, Qt::CaseInsensitive) == 0 || c.compare(u"VirtualDelete"_qs, Qt::CaseInsensitive) == 0 ||
@@ -178,20 +178,20 @@ bool writeBack(Connection &db, const QString &table, const Row &row, const QStri
             continue;
         sets << c + u" = "_qs + literalOf(row.values.at(i), db.engine());
     }
-    sets << u"VirtualDelete = "_qs + sqlNumber(state);
-    return db.executeRaw(u"UPDATE "_qs + table + u" SET "_qs + sets.join(u", "_qs) + u" WHERE "_qs + keyColumn +
-                         u" = "_qs + sqlNumber(target)) > 0;
+    sets << u"VirtualDelete = "_qs + sqlParam(state);
+    return db.executeRaw(u"UPDATE "_qs + table + u" SET "_qs + sqlJoin(sets, u", "_qs) + u" WHERE "_qs + keyColumn +
+                         u" = "_qs + sqlParam(target)) > 0;
 }
 
-void insertRow(Connection &db, const QString &table, const Row &row, const QMap<QString, QString> &replaced)
+void insertRow(Connection &db, const QString &table, const Row &row, const QMap<QString, SqlStatement> &replaced)
 {
-    QStringList values;
+    QList<SqlStatement> values;
     for (int i = 0; i < row.columns.size(); ++i) {
         const QString lower = row.columns.at(i).toLower();
         values << (replaced.contains(lower) ? replaced.value(lower) : literalOf(row.values.at(i), db.engine()));
     }
     db.executeRaw(u"INSERT INTO "_qs + table + u" ("_qs + row.columns.join(u", "_qs) + u") VALUES ("_qs +
-                  values.join(u", "_qs) + u")"_qs);
+                  sqlJoin(values, u", "_qs) + u")"_qs);
 }
 
 } // namespace
@@ -199,21 +199,21 @@ void insertRow(Connection &db, const QString &table, const Row &row, const QMap<
 int fnInsertDuplicateWithNegativeKey(Connection &db, const QString &table, const QList<QPair<QString, int>> &keys,
                                      int virtualDelete, int idUser)
 {
-    QStringList where;
+    QList<SqlStatement> where;
     for (const auto &[column, value] : keys)
-        where << column + u"="_qs + sqlNumber(value);
+        where << column + u"="_qs + sqlParam(value);
     Transaction tx(db);
     QString keyColumn;
     const std::vector<Row> rows =
-        readRows(db, u"SELECT * FROM "_qs + table + u" WHERE "_qs + where.join(u" AND "_qs), &keyColumn, table);
+        readRows(db, u"SELECT * FROM "_qs + table + u" WHERE "_qs + sqlJoin(where, u" AND "_qs), &keyColumn, table);
     if (rows.empty())
         return 0;
     const Row &row = rows.front();
     const long long copyKey = -row.value(keyColumn).toLongLong();
-    QMap<QString, QString> replaced;
-    replaced.insert(keyColumn.toLower(), sqlNumber(copyKey));
-    replaced.insert(u"virtualdelete"_qs, sqlNumber(virtualDelete));
-    replaced.insert(u"idutenteultimavariazione"_qs, sqlNumber(idUser));
+    QMap<QString, SqlStatement> replaced;
+    replaced.insert(keyColumn.toLower(), sqlParam(copyKey));
+    replaced.insert(u"virtualdelete"_qs, sqlParam(virtualDelete));
+    replaced.insert(u"idutenteultimavariazione"_qs, sqlParam(idUser));
     insertRow(db, table, row, replaced);
     tx.commit();
     return int(copyKey);
@@ -221,15 +221,15 @@ int fnInsertDuplicateWithNegativeKey(Connection &db, const QString &table, const
 
 void sbUpdateTableWhenUnloadChild(Connection &db, const QString &table, const QString &keyColumn, int key, int idUser)
 {
-    const QString user = userCondition(idUser);
+    const SqlStatement user = userCondition(idUser);
     Transaction tx(db);
-    db.executeRaw(u"DELETE FROM "_qs + table + u" WHERE "_qs + keyColumn + u" = "_qs + sqlNumber(key) +
+    db.executeRaw(u"DELETE FROM "_qs + table + u" WHERE "_qs + keyColumn + u" = "_qs + sqlParam(key) +
                   u" AND VirtualDelete = 2"_qs + user);
     QString own;
     const std::vector<Row> rows =
         readRows(db,
                  u"SELECT * FROM "_qs + table + u" WHERE VirtualDelete = 3"_qs + user + u" AND ("_qs + keyColumn +
-                     u" = "_qs + sqlNumber(key) + u" OR "_qs + keyColumn + u" = "_qs + sqlNumber(-key) + u")"_qs,
+                     u" = "_qs + sqlParam(key) + u" OR "_qs + keyColumn + u" = "_qs + sqlParam(-key) + u")"_qs,
                  &own, table);
     // The copies first: they carry the values the rows had before the edit.
     for (const Row &row : rows) {
@@ -239,22 +239,22 @@ void sbUpdateTableWhenUnloadChild(Connection &db, const QString &table, const QS
         QStringList skip{keyColumn};
         if (!writeBack(db, table, row, own, skip, -k, 0)) {
             // The row went meanwhile: the copy takes its place, so that nothing is lost.
-            QMap<QString, QString> replaced;
-            replaced.insert(own.toLower(), sqlNumber(-k));
-            replaced.insert(keyColumn.toLower(), sqlNumber(key));
-            replaced.insert(u"virtualdelete"_qs, sqlNumber(0));
+            QMap<QString, SqlStatement> replaced;
+            replaced.insert(own.toLower(), sqlParam(-k));
+            replaced.insert(keyColumn.toLower(), sqlParam(key));
+            replaced.insert(u"virtualdelete"_qs, sqlParam(0));
             insertRow(db, table, row, replaced);
         }
-        db.executeRaw(u"DELETE FROM "_qs + table + u" WHERE "_qs + own + u" = "_qs + sqlNumber(k) + user);
+        db.executeRaw(u"DELETE FROM "_qs + table + u" WHERE "_qs + own + u" = "_qs + sqlParam(k) + user);
     }
-    db.executeRaw(u"UPDATE "_qs + table + u" SET VirtualDelete = 0 WHERE "_qs + keyColumn + u" = "_qs +
-                  sqlNumber(key) + u" AND VirtualDelete = 3"_qs + user);
+    db.executeRaw(u"UPDATE "_qs + table + u" SET VirtualDelete = 0 WHERE "_qs + keyColumn + u" = "_qs + sqlParam(key) +
+                  u" AND VirtualDelete = 3"_qs + user);
     tx.commit();
 }
 
 void sbTableUndo(Connection &db, const QString &table, int idUser)
 {
-    const QString user = userCondition(idUser);
+    const SqlStatement user = userCondition(idUser);
     Transaction tx(db);
     db.executeRaw(u" DELETE FROM "_qs + table + u" WHERE VirtualDelete < 0"_qs + user);
     db.executeRaw(u" DELETE FROM "_qs + table + u" WHERE VirtualDelete = 2"_qs + user);
@@ -265,7 +265,7 @@ void sbTableUndo(Connection &db, const QString &table, int idUser)
 
 void sbAdjustTable(Connection &db, const QString &table, int idUser)
 {
-    const QString user = userCondition(idUser);
+    const SqlStatement user = userCondition(idUser);
     Transaction tx(db);
     QString own;
     const std::vector<Row> rows =

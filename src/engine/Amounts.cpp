@@ -4,7 +4,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
 #include "startup/database/RowState.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 #include "suite/Money.h"
 
@@ -21,19 +21,26 @@ const QString kXTipoKey = QStringLiteral("IDRisultatoLiquidazioneIvaXTip");
 
 // The period of a settlement row: its month, the December advance or the whole year, of
 // an activity (or of all activities) and a VAT year. Working rows count; copies do not.
-QString periodCondition(int idAttivita, int idPeriodoIva, int idMese)
+QString periodCondition(int idAttivita, int idPeriodoIva, int idMese, SqlParams &params)
 {
     QString w;
-    if (idMese == 13)
+    if (idMese == 13) {
         w = u" RLI.AccontoIva <> 0"_qs;
-    else if (idMese >= 1)
-        w = u" RLI.IDMese = "_qs + sqlNumber(idMese);
-    else
+    } else if (idMese >= 1) {
+        w = u" RLI.IDMese = ?"_qs;
+        params << idMese;
+    } else {
         w = u" RLI.IDMese IS NULL AND RLI.AccontoIva = 0"_qs;
+    }
     w += u" AND"_qs;
-    w += idAttivita != 0 ? u" RLI.IDAttivitaAzienda = "_qs + sqlNumber(idAttivita)
-                         : u" RLI.IDAttivitaAzienda IS NULL"_qs;
-    w += u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva);
+    if (idAttivita != 0) {
+        w += u" RLI.IDAttivitaAzienda = ?"_qs;
+        params << idAttivita;
+    } else {
+        w += u" RLI.IDAttivitaAzienda IS NULL"_qs;
+    }
+    w += u" AND RLI.IDPeriodoIva = ?"_qs;
+    params << idPeriodoIva;
     w += u" AND "_qs + RowState::liveOrWorking(u"RLI"_qs);
     return w;
 }
@@ -130,30 +137,28 @@ Money Amounts::CreditoInDetrazione() const
 // ---- company setting -------------------------------------------------------------------
 
 namespace {
-QString companyOfYear(int idPeriodoIva)
-{
-    return u" WHERE IDAzienda IN (SELECT IDAzienda FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(idPeriodoIva) +
-           u")"_qs;
-}
+// The company of the VAT year bound to the one placeholder.
+const QString companyOfYear = u" WHERE IDAzienda IN (SELECT IDAzienda FROM PeriodoIva WHERE IDPeriodoIva = ?)"_qs;
 } // namespace
 
 bool Amounts::chkPrintCIC() const
 {
     Recordset rs =
-        m_db.openRecordset(u"SELECT StampaCIC FROM ConfigurazioneContabile"_qs + companyOfYear(m_idPeriodoIva));
+        m_db.openRecordset(u"SELECT StampaCIC FROM ConfigurazioneContabile"_qs + companyOfYear, {m_idPeriodoIva});
     return !rs.eof() && rs.number(u"StampaCIC"_qs) != 0;
 }
 
 void Amounts::setChkPrintCIC(bool v)
 {
-    m_db.execute(u"UPDATE ConfigurazioneContabile SET StampaCIC = "_qs + sqlNumber(v ? -1 : 0) +
-                 u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u", DataUltimaVariazione = "_qs +
-                 sqlDate(QDateTime::currentDateTime(), m_db.engine()) + companyOfYear(m_idPeriodoIva));
+    m_db.execute(u"UPDATE ConfigurazioneContabile SET StampaCIC = ?, IDUtenteUltimaVariazione = ?, "
+                 u"DataUltimaVariazione = ?"_qs +
+                     companyOfYear,
+                 {v ? -1 : 0, m_idUser, QDateTime::currentDateTime(), m_idPeriodoIva});
 }
 
 // ---- loaders ---------------------------------------------------------------------------
 
-void Amounts::loadRows(const QString &where)
+void Amounts::loadRows(const QString &where, const SqlParams &params)
 {
     Recordset rs = m_db.openRecordset(
         u"SELECT RisultatoLiquidazioneIvaXTipo.Importo, RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
@@ -161,7 +166,8 @@ void Amounts::loadRows(const QString &where)
         "RLI.IDPeriodoIva, RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
         "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIvaXTipo  INNER JOIN RisultatoLiquidazioneIva AS RLI "
         "ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE"_qs +
-        where);
+            where,
+        params);
     bool first = true;
     for (; !rs.eof(); rs.moveNext()) {
         if (first) {
@@ -190,15 +196,17 @@ void Amounts::LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, 
     m_idMese = idMese;
     m_metodo = metodoCalcoloAccontoIva;
     m_idRisultato = 0;
-    const QString where = periodCondition(idAttivitaAzienda, idPeriodoIva, idMese);
-    loadRows(where);
+    SqlParams params;
+    const QString where = periodCondition(idAttivitaAzienda, idPeriodoIva, idMese, params);
+    loadRows(where, params);
     if (m_idRisultato == 0) {
         // A settlement without typed amounts yet (a new one): its key and flags still come
         // from its row, so that a Save afterwards knows where to write.
         Recordset rs = m_db.openRecordset(
             u"SELECT RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
             "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva AS RLI WHERE"_qs +
-            where);
+                where,
+            params);
         if (!rs.eof()) {
             m_idRisultato = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
             m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
@@ -219,8 +227,8 @@ void Amounts::Refresh()
     Recordset rs = m_db.openRecordset(
         u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, SoggettoRimborsoLiqIva, "
         "SoggettoRimborsoLiqIvaTrim, SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIva WHERE "
-        "IDRisultatoLiquidazioneIva = "_qs +
-        sqlNumber(key));
+        "IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(key)});
     if (rs.eof())
         return; // the settlement is gone: nothing to show
     m_idMese = rs.number(u"AccontoIva"_qs) != 0 ? 13 : rs.integer(u"IDMese"_qs);
@@ -231,7 +239,7 @@ void Amounts::Refresh()
     m_soggRimbTrim = rs.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
     m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
     rs.close();
-    loadRows(u" RLI.IDRisultatoLiquidazioneIva = "_qs + sqlNumber(key));
+    loadRows(u" RLI.IDRisultatoLiquidazioneIva = ?"_qs, {key});
     m_idRisultato = key;
     loadSpecialCredits();
     loadEarlierTotals();
@@ -243,8 +251,8 @@ void Amounts::loadSpecialCredits()
     if (m_idAttivita != 0) {
         Recordset rs = m_db.openRecordset(
             u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
-            sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva));
+            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+            {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
         SpecialCredits s;
         if (!rs.eof()) {
             m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
@@ -266,8 +274,8 @@ void Amounts::loadSpecialCredits()
     // All activities: summed by their settlement type, over the activities with the switch.
     Recordset rs = m_db.openRecordset(
         u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
-        sqlNumber(m_idPeriodoIva) + u" AND VirtualDelete = 0"_qs);
+        "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND VirtualDelete = 0"_qs,
+        {sqlValue(m_idPeriodoIva)});
     for (; !rs.eof(); rs.moveNext()) {
         SpecialCredits &s = m_special[rs.integer(u"TipoLiquidazioneIva"_qs)];
         if (rs.number(u"Autotrasportatore"_qs) != 0) {
@@ -299,11 +307,10 @@ void Amounts::loadEarlierTotals()
         "AS Importo FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
         "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE "
         "RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND "
-        "RLI.IDMese IS NOT NULL AND RLI.IDMese < "_qs +
-        sqlNumber(first) + u" AND RLI.IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) +
-        u" AND RLI.IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) +
-        u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
-        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs);
+        "RLI.IDMese IS NOT NULL AND RLI.IDMese < ? AND RLI.IDAttivitaAzienda = ? AND RLI.IDPeriodoIva = ? AND "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs,
+        {sqlValue(first), sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
     for (; !rs.eof(); rs.moveNext()) {
         const Money v = fromDatabase(rs.field(u"Importo"_qs));
         switch (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)) {
@@ -336,10 +343,10 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
 
     // The company's VAT years of the calendar year, with monthly and with quarterly
     // activities.
-    const QString years =
+    const SqlStatement years =
         u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
         "PeriodoIva.IDAzienda = "_qs +
-        sqlNumber(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno) +
+        sqlParam(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlParam(anno) +
         u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
         "TipoLiquidazioneIva "_qs;
     QVector<int> keys;
@@ -360,8 +367,8 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
             Recordset rs = m_db.openRecordset(
                 u"SELECT IDAttivitaAzienda, TipoLiquidazioneIva, Autotrasportatore, AltriCrediti, ExArticolo7374, "
                 "CreditoIvaAutotrasportatori, AltriCreditiImposta FROM AttivitaAziendaPerPeriodoIva WHERE "
-                "IDPeriodoIva = "_qs +
-                sqlNumber(p) + u" AND VirtualDelete = 0"_qs);
+                "IDPeriodoIva = ? AND VirtualDelete = 0"_qs,
+                {sqlValue(p)});
             for (; !rs.eof(); rs.moveNext()) {
                 const int group = rs.integer(u"TipoLiquidazioneIva"_qs);
                 typeOfActivity.insert(rs.integer(u"IDAttivitaAzienda"_qs), group);
@@ -384,11 +391,11 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
             "RisultatoLiquidazioneIva AS RLI ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
             "RLI.IDRisultatoLiquidazioneIva WHERE RLI.VirtualDelete = 0 AND "
             "RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0"
-            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = "_qs +
-            sqlNumber(p) +
-            u" AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) GROUP BY "
+            " AND AccontoIva = 0 AND RLI.IDPeriodoIva = ? AND IDTipoRisultatoLiquidazioneIva NOT IN (20, 21, 22, 36) "
+            "GROUP BY "
             "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva,RisultatoLiquidazioneIvaXTipo."
-            "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs);
+            "TipoLiquidazioneIva,RLI.IDAttivitaAzienda, RLI.IDPeriodoIva"_qs,
+            {sqlValue(p)});
         for (; !rs.eof(); rs.moveNext()) {
             // The settlement type of a row: its own (settlements of all activities), else the
             // one of its activity, else 0.
@@ -438,8 +445,8 @@ QMap<int, Money> Amounts::storedUsedCredits()
     QMap<int, Money> used;
     Recordset rs =
         m_db.openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                           "IDRisultatoLiquidazioneIva = "_qs +
-                           sqlNumber(m_idRisultato) + u" AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs);
+                           "IDRisultatoLiquidazioneIva = ? AND IDTipoRisultatoLiquidazioneIva IN (4, 23)"_qs,
+                           {sqlValue(m_idRisultato)});
     for (; !rs.eof(); rs.moveNext()) {
         const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         used[type] += Money::fromVariant(rs.field(u"Importo"_qs));
@@ -451,9 +458,9 @@ void Amounts::Save()
 {
     if (m_idRisultato <= 0)
         return;
-    const QString key = sqlNumber(m_idRisultato);
-    const QString user = sqlNumber(m_idUser);
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_db.engine());
+    const int key = m_idRisultato;
+    const int user = m_idUser;
+    const QDateTime now = QDateTime::currentDateTime();
     const bool withActivity = m_idAttivita != 0;
 
     // The settlement types to write: one without an activity per type held in memory.
@@ -472,45 +479,49 @@ void Amounts::Save()
     const QMap<int, Money> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, Money>();
 
     for (int type : periodic() ? periodicTypes() : annualTypes()) {
-        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
-                     sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = ? AND "
+                     u"IDRisultatoLiquidazioneIva = ?"_qs,
+                     {type, key});
         for (int group : groups) {
             const Money amount = toDatabase(Importo(group, type));
             if (amount.isZero())
                 continue;
             const QString insert =
-                withActivity ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                               u"IDRisultatoLiquidazioneIva, "
-                               "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                               "IDUtenteUltimaVariazione, "
-                               "DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                                   sqlNumber(type) + u", "_qs + key + u", "_qs + amount.toString() +
-                                   u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs
-                             : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                               u"IDRisultatoLiquidazioneIva, "
-                               "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
-                               "IDBancaPerAnagrafica, "
-                               "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                                   sqlNumber(type) + u", "_qs + key + u", "_qs + amount.toString() + u", "_qs +
-                                   sqlNumber(group) + u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs;
-            nextKey(m_db, kXTipo, kXTipoKey, insert);
+                withActivity
+                    ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
+                      u"IDRisultatoLiquidazioneIva, "
+                      "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+                      "IDUtenteUltimaVariazione, "
+                      "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
+                    : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
+                      u"IDRisultatoLiquidazioneIva, "
+                      "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
+                      "IDBancaPerAnagrafica, "
+                      "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, "
+                      "NULL, NULL, ?, ?, 0)"_qs;
+            nextKey(m_db, kXTipo, kXTipoKey, insert,
+                    withActivity ? SqlParams{type, key, sqlValue(amount), user, now}
+                                 : SqlParams{type, key, sqlValue(amount), group, user, now});
         }
     }
 
     // The figures of the credit windows, under the settlement type the properties use.
     for (const auto &[figure, type] : storedFigures()) {
-        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
-                     sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+        m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = ? AND "
+                     u"IDRisultatoLiquidazioneIva = ?"_qs,
+                     {type, key});
         const Money amount = toDatabase(m_figures.value(figure));
         if (amount.isZero())
             continue;
-        const QString group = withActivity ? u"NULL"_qs : sqlNumber(m_liquidationType);
-        nextKey(m_db, kXTipo, kXTipoKey,
-                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                    sqlNumber(type) + u", "_qs + key + u", "_qs + amount.toString() + u", "_qs + group +
-                    u", NULL, NULL, NULL, "_qs + user + u", "_qs + now + u", 0)"_qs);
+        const QVariant group = withActivity ? QVariant() : QVariant(m_liquidationType);
+        nextKey(
+            m_db, kXTipo, kXTipoKey,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+            "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+            "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, NULL, NULL, ?, "
+            "?, "
+            "0)"_qs,
+            {type, key, sqlValue(amount), group, user, now});
     }
 
     if (booksSpecialCredits()) {
@@ -519,11 +530,10 @@ void Amounts::Save()
         const Money changeAutotrasp = usedBefore.value(AmountType::CreAutotraspUti) - toDatabase(CreAutotraspUti());
         const Money changeAltri = usedBefore.value(AmountType::AltriCreImpUti) - toDatabase(AltriCreImpUti());
         m_db.execute(
-            u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs +
-            changeAutotrasp.toString() + u"),"_qs + u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
-            changeAltri.toString() + u") ,IDUtenteUltimaVariazione = "_qs + user + u" ,DataUltimaVariazione = "_qs +
-            now + u" WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
-            sqlNumber(m_idAttivita));
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + (?),"
+            u" AltriCreditiImposta = AltriCreditiImposta + (?) ,IDUtenteUltimaVariazione = ? ,DataUltimaVariazione = ?"
+            u" WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
+            {sqlValue(changeAutotrasp), sqlValue(changeAltri), user, now, m_idPeriodoIva, m_idAttivita});
         // The credits available to the settlement are read again, now from the booked year.
         loadSpecialCredits();
     }
@@ -538,18 +548,18 @@ void Amounts::Delete()
     if (booksSpecialCredits()) {
         const QMap<int, Money> used = storedUsedCredits();
         if (!used.value(AmountType::CreAutotraspUti).isZero() || !used.value(AmountType::AltriCreImpUti).isZero()) {
-            m_db.execute(
-                u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + ("_qs +
-                used.value(AmountType::CreAutotraspUti).toString() + u"),"_qs +
-                u" AltriCreditiImposta = AltriCreditiImposta + ("_qs +
-                used.value(AmountType::AltriCreImpUti).toString() +
-                u") ,IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUser) + u" ,DataUltimaVariazione = "_qs +
-                sqlDate(QDateTime::currentDateTime(), m_db.engine()) + u" WHERE IDPeriodoIva = "_qs +
-                sqlNumber(m_idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita));
+            m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = "
+                         u"CreditoIvaAutotrasportatori + (?),"
+                         u" AltriCreditiImposta = AltriCreditiImposta + (?) ,IDUtenteUltimaVariazione = ? "
+                         u",DataUltimaVariazione = ?"
+                         u" WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
+                         {sqlValue(used.value(AmountType::CreAutotraspUti)),
+                          sqlValue(used.value(AmountType::AltriCreImpUti)), m_idUser, QDateTime::currentDateTime(),
+                          m_idPeriodoIva, m_idAttivita});
         }
     }
-    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
-                 sqlNumber(m_idRisultato));
+    m_db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                 {sqlValue(m_idRisultato)});
     tx.commit();
     m_amounts.clear();
 }
@@ -597,10 +607,10 @@ Money Amounts::CalcolaCreditoBeniAmmortizzabili()
     // The VAT of purchases booked on depreciable-goods accounts (classes 10, 11, 12, 15)
     // by the branches of the activity, in the months of the settlement.
     const CounterPeriod period{m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo};
-    const QString sql =
+    const SqlStatement sql =
         u"SELECT SUM(ContatoreIva.Importo) AS TotIva FROM ContatoreIva INNER JOIN Filiale ON ContatoreIva.IDFiliale = "
         "Filiale.IDFiliale WHERE Filiale.IDAttivitaAzienda = "_qs +
-        sqlNumber(m_idAttivita) +
+        sqlParam(m_idAttivita) +
         u" AND ContatoreIva.RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDTipoContatoreIva = 1"
         " AND ContatoreIva.IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs +
         sqlYearCondition(m_idPeriodoIva) + sqlPeriodMonths(period) + sqlMonthRange(period, false);

@@ -3,6 +3,7 @@
 #include "engine/SettlementIdentity.h"
 
 #include "engine/AmountTypes.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Money.h"
 
 #include <QMap>
@@ -322,7 +323,7 @@ private:
         return periodic() && m_idMese != 13 && m_idAttivita != 0;
     }
 
-    void loadRows(const QString &where);
+    void loadRows(const QString &where, const SqlParams &params);
     void loadSpecialCredits();
     void loadEarlierTotals();
     // Used special credits as stored for the settlement (database units): types 4 and 23.

@@ -2,21 +2,21 @@
 
 #include "engine/SettlementIdentity.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
 namespace {
 
-QString n(int value)
+SqlStatement n(int value)
 {
-    return sqlNumber(value);
+    return sqlParam(value);
 }
 
 // The two alternatives of the period filter: the activity settles monthly, or quarterly,
 // in the VAT year. Each is written as an uncorrelated EXISTS, so the statement needs no
 // preliminary read of the settlement type.
-QString activityOfType(const CounterPeriod &period, bool monthly)
+SqlStatement activityOfType(const CounterPeriod &period, bool monthly)
 {
     return u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
         + n(period.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(period.idAttivitaAzienda)
@@ -35,18 +35,18 @@ const QString ordinaryRows = u" AND AccontoIva = 0"_qs;
 
 } // namespace
 
-QString sqlYearCondition(int idPeriodoIva)
+SqlStatement sqlYearCondition(int idPeriodoIva)
 {
     return u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva) + u")"_qs;
 }
 
-QString sqlBranchCondition(int idAttivitaAzienda)
+SqlStatement sqlBranchCondition(int idAttivitaAzienda)
 {
     return u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + n(idAttivitaAzienda)
         + u")"_qs;
 }
 
-QString sqlPeriodMonths(const CounterPeriod &period)
+SqlStatement sqlPeriodMonths(const CounterPeriod &period)
 {
     const int m = period.idMese;
     if (m < 1)
@@ -54,7 +54,7 @@ QString sqlPeriodMonths(const CounterPeriod &period)
 
     // Only the analytical December advance reads the advance copies; every other period
     // counts the ordinary rows alone, so that no operation is counted twice.
-    QString s = u" AND (("_qs + activityOfType(period, true);
+    SqlStatement s = u" AND (("_qs + activityOfType(period, true);
     if (m != Month::DecemberAdvance)
         s += u" AND IDMese = "_qs + n(m) + ordinaryRows + u")"_qs;
     else if (wholeMonth(period))
@@ -77,29 +77,29 @@ QString sqlPeriodMonths(const CounterPeriod &period)
 // alternatives, and without it a query reads every month of the year. The range follows from
 // each alternative, so the rows selected are the same. Empty when the rows are told by
 // AccontoIva alone or the whole year counts.
-QString sqlMonthRange(const CounterPeriod &period, bool cumulative)
+SqlStatement sqlMonthRange(const CounterPeriod &period, bool cumulative)
 {
     const int m = period.idMese;
     if (m < 1 || (m == Month::DecemberAdvance && !wholeMonth(period)))
-        return QString();
+        return {};
     const int last = m == Month::DecemberAdvance ? 12 : m;
     if (cumulative)
         return u" AND IDMese <= "_qs + n(last);
     return u" AND (IDMese > "_qs + n(last - 3) + u" AND IDMese <= "_qs + n(last) + u")"_qs;
 }
 
-QString sqlPeriodFilter(const CounterPeriod &period)
+SqlStatement sqlPeriodFilter(const CounterPeriod &period)
 {
     return sqlPeriodMonths(period) + sqlMonthRange(period, false) + sqlBranchCondition(period.idAttivitaAzienda);
 }
 
-QString sqlCumulativeFilter(const CounterPeriod &period)
+SqlStatement sqlCumulativeFilter(const CounterPeriod &period)
 {
     const int m = period.idMese;
     if (m < 1)
         return ordinaryRows;
 
-    QString s = u" AND (("_qs + activityOfType(period, true);
+    SqlStatement s = u" AND (("_qs + activityOfType(period, true);
     if (m != Month::DecemberAdvance)
         s += u" AND IDMese <= "_qs + n(m) + ordinaryRows + u")"_qs;
     else if (wholeMonth(period))
@@ -117,10 +117,11 @@ QString sqlCumulativeFilter(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases)
+SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases)
 {
-    QString s = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-                u"FROM ContatoreIva, Iva WHERE"_qs;
+    SqlStatement s =
+        u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE"_qs;
     if (tipoContatore != CounterKind::PurchasesSuspended && tipoContatore != CounterKind::PaymentsOfSuspended
         && tipoContatore != CounterKind::SplitPurchases)
         s += (otherPurchases ? otherPurchasesClass : goodsClass) + u" AND "_qs;
@@ -133,18 +134,18 @@ QString fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, boo
     return s;
 }
 
-QString fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases)
+SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases)
 {
     // For the whole year this statement keeps the two alternatives of the settlement type,
     // each with " AND AccontoIva = 0": an activity without a row for the year finds nothing.
-    QString months;
+    SqlStatement months;
     if (period.idMese < 1)
         months = u" AND (("_qs + activityOfType(period, true) + u" AND AccontoIva = 0) OR ("_qs
             + activityOfType(period, false) + u" AND AccontoIva = 0))"_qs;
     else
         months = sqlPeriodMonths(period);
 
-    QString s = u"SELECT SUM(Imponibile) AS IMP, SUM(Importo) As IVA From ContatoreIva Where ("_qs;
+    SqlStatement s = u"SELECT SUM(Imponibile) AS IMP, SUM(Importo) As IVA From ContatoreIva Where ("_qs;
     s += otherPurchases ? otherPurchasesClass : goodsClass;
     s += sqlYearCondition(period.idPeriodoIva);
     s += months;
@@ -155,10 +156,11 @@ QString fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchas
     return s;
 }
 
-QString fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass)
+SqlStatement fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass)
 {
-    QString s = u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-                u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + n(tipoContatore);
@@ -180,12 +182,13 @@ QString fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int c
     return s;
 }
 
-QString fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period)
+SqlStatement fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period)
 {
     const QString goods = u"CASE WHEN IDClassificazioneIvaConto = 7 THEN 1 ELSE 0 END"_qs;
-    QString s = u"SELECT IDTipoContatoreIva AS K, "_qs + goods
-        + u" AS G, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-          u"FROM ContatoreIva, Iva WHERE AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT IDTipoContatoreIva AS K, "_qs + goods +
+        u" AS G, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN ("_qs + n(CounterKind::Purchases) + u", "_qs
@@ -197,13 +200,14 @@ QString fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlVenditePerIvaPerTipo(const CounterPeriod &period)
+SqlStatement fnSqlVenditePerIvaPerTipo(const CounterPeriod &period)
 {
     const QString customerClass =
         u"CASE WHEN IDClassificazioneIvaCF = 6 THEN 6 WHEN IDClassificazioneIvaCF = 14 THEN 14 ELSE 0 END"_qs;
-    QString s = u"SELECT IDTipoContatoreIva AS K, "_qs + customerClass
-        + u" AS C, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
-          u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT IDTipoContatoreIva AS K, "_qs + customerClass +
+        u" AS C, ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
+        u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN (2, 3, 4, 7, 9, 12, 13, 14)"_qs;
@@ -212,10 +216,10 @@ QString fnSqlVenditePerIvaPerTipo(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlCorrispettiviPerIva(const CounterPeriod &period)
+SqlStatement fnSqlCorrispettiviPerIva(const CounterPeriod &period)
 {
-    QString s = u"SELECT ContatoreIva.IDIva, AliquotaIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, "
-                u"SUM(Importo) AS IVA FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s = u"SELECT ContatoreIva.IDIva, AliquotaIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, "
+                     u"SUM(Importo) AS IVA FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = 5"
@@ -224,27 +228,29 @@ QString fnSqlCorrispettiviPerIva(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlTotaleCorrDaVentilare(const CounterPeriod &period)
+SqlStatement fnSqlTotaleCorrDaVentilare(const CounterPeriod &period)
 {
-    QString s = u"SELECT SUM(Imponibile) FROM ContatoreIva WHERE IDTipoContatoreIva = 6"_qs;
+    SqlStatement s = u"SELECT SUM(Imponibile) FROM ContatoreIva WHERE IDTipoContatoreIva = 6"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND NOT (ContatoreIva.Importo = 0 AND ContatoreIva.Imponibile = 0)"_qs;
     return s;
 }
 
-QString fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
+SqlStatement fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
 {
-    const QString conditions = u" IDTipoContatoreIva = 1 AND RiportoSuChiusuraIVA <> 0"_qs
-        + u" AND IDClassificazioneIvaConto = 7"_qs + sqlYearCondition(period.idPeriodoIva)
-        + sqlCumulativeFilter(period) + sqlMonthRange(period, true) + sqlBranchCondition(period.idAttivitaAzienda)
-        + u" AND ContatoreIva.IDIva = Iva.IDIva AND Iva.AliquotaIva <> 0"_qs;
+    const SqlStatement conditions = u" IDTipoContatoreIva = 1 AND RiportoSuChiusuraIVA <> 0"_qs +
+                                    u" AND IDClassificazioneIvaConto = 7"_qs + sqlYearCondition(period.idPeriodoIva) +
+                                    sqlCumulativeFilter(period) + sqlMonthRange(period, true) +
+                                    sqlBranchCondition(period.idAttivitaAzienda) +
+                                    u" AND ContatoreIva.IDIva = Iva.IDIva AND Iva.AliquotaIva <> 0"_qs;
     const QString groupBy = u" GROUP BY ContatoreIva.IDIva, Iva.IDIva, Iva.DescrizioneSuRegistroIVA, "
                             u"Iva.AliquotaIva,Iva.IDIvaVentilazione"_qs;
 
     // Late invoices weigh with their taxable amount only, the others with taxable plus VAT.
-    QString s = u"SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile) AS 'Imponibile', "
-                u"0 AS Acqu, SUM(Imponibile) AS TotaleAcq, Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
+    SqlStatement s =
+        u"SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile) AS 'Imponibile', "
+        u"0 AS Acqu, SUM(Imponibile) AS TotaleAcq, Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
     s += conditions + u" AND FatturaInRitardo <> 0"_qs + groupBy;
     s += u" UNION SELECT Iva.IDIva, Iva.IDIvaVentilazione, DescrizioneSuRegistroIVA, SUM(Imponibile), SUM(Importo), "
          u"SUM(Imponibile) + SUM(Importo), Iva.AliquotaIva FROM ContatoreIva, Iva WHERE"_qs;
@@ -252,10 +258,11 @@ QString fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
+SqlStatement fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
 {
-    QString s = u"SELECT SUM(Importo) AS TotaleIva FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva "
-                u"WHERE RiportoSuChiusuraIVA <> 0 AND AcquistiSolaVentilazione = 0"_qs;
+    SqlStatement s =
+        u"SELECT SUM(Importo) AS TotaleIva FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva "
+        u"WHERE RiportoSuChiusuraIVA <> 0 AND AcquistiSolaVentilazione = 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND (IDTipoContatoreIva = 1 OR IDTipoContatoreIva = 8)"_qs;
@@ -264,12 +271,13 @@ QString fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlCompensazioneIva(const CounterPeriod &period)
+SqlStatement fnSqlCompensazioneIva(const CounterPeriod &period)
 {
-    QString s = u"SELECT Iva.IDCompensazioneIva, CompensazioneIva.PercentualeCompensazione, "
-                u"SUM(ContatoreIva.Imponibile) AS TotaleVendite, CompensazioneIva.PercentualeCompensazione AS IvaDetraibile "
-                u"FROM (ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva) INNER JOIN CompensazioneIva ON "
-                u"Iva.IDCompensazioneIva = CompensazioneIva.IDCompensazioneIva WHERE RiportoSuChiusuraIVA <> 0"_qs;
+    SqlStatement s =
+        u"SELECT Iva.IDCompensazioneIva, CompensazioneIva.PercentualeCompensazione, "
+        u"SUM(ContatoreIva.Imponibile) AS TotaleVendite, CompensazioneIva.PercentualeCompensazione AS IvaDetraibile "
+        u"FROM (ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva) INNER JOIN CompensazioneIva ON "
+        u"Iva.IDCompensazioneIva = CompensazioneIva.IDCompensazioneIva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
     s += u" AND IDTipoContatoreIva >= 2 AND IDTipoContatoreIva <= 7"_qs;
@@ -278,10 +286,10 @@ QString fnSqlCompensazioneIva(const CounterPeriod &period)
     return s;
 }
 
-QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &period)
+SqlStatement fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &period)
 {
     const int m = period.idMese;
-    QString s = u"SELECT SUM(Importo) FROM ContatoreIva WHERE IDTipoContatoreIva = 1 AND FatturaInRitardo <> 0"_qs;
+    SqlStatement s = u"SELECT SUM(Importo) FROM ContatoreIva WHERE IDTipoContatoreIva = 1 AND FatturaInRitardo <> 0"_qs;
     if (m < 1) {
         s += ordinaryRows;
     } else if (tipoLiquidazioneIva == 0) {
@@ -305,28 +313,28 @@ QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &p
     return s;
 }
 
-QString fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
-                                 Money dImpMinIva)
+SqlStatement fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
+                                      Money dImpMinIva)
 {
     const bool quarterly = tipoLiquidazioneIva != 0;
-    QString s = u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
-                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-                u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs
-        + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva);
+    SqlStatement s = u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+                     u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                     u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs +
+                     n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva);
     if (idMese > (quarterly ? 3 : 1)) {
         int preceding = idMese - (quarterly ? 3 : 1);
         if (idMese == Month::DecemberAdvance)
             preceding = quarterly ? 9 : 11;
-        s += u" AND IDMese = "_qs + n(preceding)
-            + u" AND IDTipoRisultatoLiquidazioneIva = 1 AND (Importo < 0 OR Importo IS NULL OR Importo < "_qs
-            + sqlNumber(dImpMinIva) + u")"_qs;
+        s += u" AND IDMese = "_qs + n(preceding) +
+             u" AND IDTipoRisultatoLiquidazioneIva = 1 AND (Importo < 0 OR Importo IS NULL OR Importo < "_qs +
+             sqlParam(dImpMinIva) + u")"_qs;
     } else {
         s += u" AND IDMese = 1 AND IDTipoRisultatoLiquidazioneIva = 2 AND Importo < 0"_qs;
     }
     return s;
 }
 
-QString fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato)
+SqlStatement fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato)
 {
     return u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIva LEFT JOIN RisultatoLiquidazioneIvaXTipo ON "
            u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva "
@@ -340,8 +348,8 @@ QString fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int 
 int fnTipoLiquidazioneIva(Connection &db, int idAttivitaAzienda, int idPeriodoIva)
 {
     Recordset rs = db.openRecordset(u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE "
-                                    u"IDAttivitaAzienda = "_qs
-                                    + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva));
+                                    u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+                                    {idAttivitaAzienda, idPeriodoIva});
     return rs.eof() ? 0 : rs.integer(u"TipoLiquidazioneIva"_qs);
 }
 

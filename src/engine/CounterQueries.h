@@ -48,65 +48,65 @@ struct CounterPeriod {
 
 // Fragments shared by the builders.
 // " AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = p)"
-QString sqlYearCondition(int idPeriodoIva);
+SqlStatement sqlYearCondition(int idPeriodoIva);
 // " AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = a)"
-QString sqlBranchCondition(int idAttivitaAzienda);
+SqlStatement sqlBranchCondition(int idAttivitaAzienda);
 // The months of the period, chosen by the activity's settlement type of the VAT year through
 // two EXISTS alternatives (monthly, quarterly), without the branch condition.
-QString sqlPeriodMonths(const CounterPeriod &period);
+SqlStatement sqlPeriodMonths(const CounterPeriod &period);
 // The months the period filter selects restated as one range on IDMese (" AND (IDMese > x AND
 // IDMese <= y)", or " AND IDMese <= y" for the cumulative filter), for the index; empty when
 // there is none.
-QString sqlMonthRange(const CounterPeriod &period, bool cumulative);
+SqlStatement sqlMonthRange(const CounterPeriod &period, bool cumulative);
 // The period filter: the months of the period, their range, then the branch condition.
-QString sqlPeriodFilter(const CounterPeriod &period);
+SqlStatement sqlPeriodFilter(const CounterPeriod &period);
 // The months from January to the end of the period (the weights of the ventilation),
 // without the branch condition.
-QString sqlCumulativeFilter(const CounterPeriod &period);
+SqlStatement sqlCumulativeFilter(const CounterPeriod &period);
 
 // Purchases by VAT code of one counter kind, fully deductible codes only. otherPurchases
 // chooses the account class (not 7, or 7 = goods for resale); kinds 8, 10 and 15 have no
 // account class condition. Columns IDIva, DescrizioneSuRegistroIVA, IMP, IVA.
-QString fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases);
+SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases);
 // Purchases of kinds 1, 8 and 10 with non-deductible VAT, one row: IMP, IVA.
-QString fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases);
+SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases);
 // Sales by VAT code of one counter kind and customer class: IDIva, DescrizioneSuRegistroIVA, IMP, IVA.
-QString fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass);
+SqlStatement fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass);
 
 // The purchases of every kind of the report in one statement: the rows of
 // fnSqlContatoriPerIva for the kinds 1, 8, 10 and 15, grouped also by kind (column K) and by
 // goods (column G: 1 for the account class 7, else 0), so that each call of the builder is
 // one selection of its groups.
-QString fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period);
+SqlStatement fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period);
 // The sales of every kind of the report in one statement: the rows of fnSqlVenditePerIva
 // for the kinds 2, 3, 4, 7, 9, 12, 13 and 14, grouped also by kind (column K) and customer
 // class (column C: 6 intra-EU, 14 reverse charge, 0 the others and the empty class).
-QString fnSqlVenditePerIvaPerTipo(const CounterPeriod &period);
+SqlStatement fnSqlVenditePerIvaPerTipo(const CounterPeriod &period);
 // Receipts by VAT code: IDIva, AliquotaIva, DescrizioneSuRegistroIVA, IMP, IVA, ordered by IDIva.
-QString fnSqlCorrispettiviPerIva(const CounterPeriod &period);
+SqlStatement fnSqlCorrispettiviPerIva(const CounterPeriod &period);
 // The gross receipts to split by rate of the period: one value.
-QString fnSqlTotaleCorrDaVentilare(const CounterPeriod &period);
+SqlStatement fnSqlTotaleCorrDaVentilare(const CounterPeriod &period);
 // The ventilation weights: purchases of goods with a non-zero rate from January to the end
 // of the period, late invoices weighing their taxable amount only. Columns IDIva,
 // IDIvaVentilazione, DescrizioneSuRegistroIVA, Imponibile, Acqu, TotaleAcq, AliquotaIva; a
 // VAT code may come back twice.
-QString fnSqlAcquistiPerVentilazione(const CounterPeriod &period);
+SqlStatement fnSqlAcquistiPerVentilazione(const CounterPeriod &period);
 // The purchase VAT that stays deductible under the flat-rate compensation: TotaleIva.
-QString fnSqlTotaleIvaInDetrazione(const CounterPeriod &period);
+SqlStatement fnSqlTotaleIvaInDetrazione(const CounterPeriod &period);
 // Sales of kinds 2 to 7 by compensation class: IDCompensazioneIva, PercentualeCompensazione,
 // TotaleVendite, IvaDetraibile.
-QString fnSqlCompensazioneIva(const CounterPeriod &period);
+SqlStatement fnSqlCompensazioneIva(const CounterPeriod &period);
 // The VAT of late purchase invoices: one value. tipoLiquidazioneIva is the activity's
 // settlement type of the current VAT year (0 monthly), read by fnTipoLiquidazioneIva.
-QString fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &period);
+SqlStatement fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeriod &period);
 // The result (type 1) of the preceding period when it ended in a credit, had no result or
 // stayed below the minimum payment; for the first period the opening credit of January.
 // One column Importo. For the December advance the preceding period is November or the
 // third quarter.
-QString fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
-                                 Money dImpMinIva);
+SqlStatement fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzienda, int idPeriodoIva, int idMese,
+                                      Money dImpMinIva);
 // The year-to-date sum of one stored amount type over the live settlements: one value.
-QString fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato);
+SqlStatement fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato);
 
 // The activity's settlement type in a VAT year (0 monthly, non-zero quarterly), 0 when the
 // activity has no row for the year.

@@ -3,15 +3,15 @@
 #include "engine/CounterQueries.h"
 #include "engine/SettlementIdentity.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
 namespace {
 
-QString n(int value)
+SqlStatement n(int value)
 {
-    return sqlNumber(value);
+    return sqlParam(value);
 }
 
 // The amount of one type in the settlement of a month; 0 when there is none.

@@ -6,7 +6,7 @@
 #include "engine/InterestAdvance.h"
 #include "engine/ReportState.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <QDateTime>
@@ -16,9 +16,9 @@ namespace liqiva {
 
 namespace {
 
-QString n(int value)
+SqlStatement n(int value)
 {
-    return sqlNumber(value);
+    return sqlParam(value);
 }
 
 bool flag(const Recordset &rs, const QString &column)
@@ -27,7 +27,7 @@ bool flag(const Recordset &rs, const QString &column)
 }
 
 // A sum that is NULL when the query found nothing.
-QVariant sumOrNull(Connection &db, const QString &sql)
+QVariant sumOrNull(Connection &db, const SqlStatement &sql)
 {
     const QVariant v = db.scalar(sql);
     return v.isNull() ? QVariant() : QVariant::fromValue(Money::fromVariant(v));

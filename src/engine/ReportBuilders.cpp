@@ -5,7 +5,7 @@
 #include "engine/ReportState.h"
 #include "engine/Ventilation.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <algorithm>
@@ -36,7 +36,7 @@ struct Group {
 };
 using Groups = std::map<std::pair<int, int>, std::vector<Group>>;
 
-Groups readGroups(ReportState &st, const QString &sql, const QString &classColumn)
+Groups readGroups(ReportState &st, const SqlStatement &sql, const QString &classColumn)
 {
     Groups groups;
     for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext())
@@ -197,8 +197,8 @@ void sbRigheCorrispettivi(ReportState &st)
 {
     Connection &db = st.db();
     Recordset config = db.openRecordset(u"SELECT ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile "
-                                        u"WHERE IDAzienda = "_qs
-                                        + sqlNumber(st.id.idAzienda));
+                                        u"WHERE IDAzienda = ?"_qs,
+                                        {sqlValue(st.id.idAzienda)});
     // When the journal already splits receipts day by day the counters hold taxable and VAT;
     // otherwise the VAT is taken out of the gross amount here.
     const bool splitDaily = !config.eof() && config.number(u"ScorporoCorrispettiviGiornaliero"_qs) != 0;
@@ -254,12 +254,13 @@ void sbRigheVentilazione(ReportState &st)
 
     if (!entries.isEmpty()) {
         // Rate and description of every ventilation code in one read.
-        QStringList codes;
+        SqlParams codes;
         for (const VentilationEntry &e : entries)
-            codes << sqlNumber(e.idIva);
+            codes << e.idIva;
         QHash<int, std::pair<Percent, QString>> vat;
-        for (Recordset rs = db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs
-                                             + codes.join(u", "_qs) + u")"_qs);
+        for (Recordset rs =
+                 db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs +
+                                  sqlList(codes) + u")"_qs);
              !rs.eof(); rs.moveNext())
             vat.insert(rs.integer(u"IDIva"_qs),
                        {Percent::fromVariant(rs.field(u"AliquotaIva"_qs)), rs.text(u"DescrizioneSuRegistroIVA"_qs)});

@@ -1,6 +1,6 @@
 #include "engine/ReportHeader.h"
 
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <QDateTime>
@@ -41,38 +41,38 @@ void ReportHeader::zeroIfNull(const QString &column)
         set(column, Money());
 }
 
-QString ReportHeader::updateSql(int idCampoReportLiquidazioneIva, Engine engine) const
+SqlStatement ReportHeader::updateSql(int idCampoReportLiquidazioneIva, Engine engine) const
 {
-    QString s = u"UPDATE CampoReportLiquidazioneIva SET "_qs;
+    SqlStatement s = u"UPDATE CampoReportLiquidazioneIva SET "_qs;
     for (qsizetype k = 0; k < m_columns.size(); ++k) {
         if (k > 0)
             s += u", "_qs;
-        s += m_columns[k].first + u" = "_qs + sqlValue(m_columns[k].second, engine);
+        s += m_columns[k].first + u" = "_qs + reportValue(m_columns[k].second);
     }
-    s += u" WHERE IDCampoReportLiquidazioneIva = "_qs + sqlNumber(idCampoReportLiquidazioneIva);
+    s += u" WHERE IDCampoReportLiquidazioneIva = "_qs + sqlParam(idCampoReportLiquidazioneIva);
     return s;
 }
 
-QString sqlValue(const QVariant &value, Engine engine)
+SqlStatement reportValue(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return u"NULL"_qs;
     if (value.metaType() == QMetaType::fromType<Money>())
-        return value.value<Money>().toString();
+        return sqlParam(value.value<Money>());
     switch (value.typeId()) {
     case QMetaType::QString:
-        return sqlText(value.toString());
+        return sqlParam(value.toString());
     case QMetaType::QDateTime:
-        return sqlDate(value.toDateTime(), engine);
+        return sqlParam(value.toDateTime());
     case QMetaType::QDate:
-        return sqlDate(value.toDate(), engine);
+        return sqlParam(value.toDate());
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Short:
     case QMetaType::Bool:
-        return sqlNumber(value.toLongLong());
+        return sqlParam(value.toLongLong());
     default:
-        return sqlNumber(value.toDouble());
+        return sqlParam(value.toDouble());
     }
 }
 

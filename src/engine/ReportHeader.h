@@ -32,15 +32,15 @@ public:
 
     int size() const { return int(m_columns.size()); }
     // "UPDATE CampoReportLiquidazioneIva SET ... WHERE IDCampoReportLiquidazioneIva = key"
-    QString updateSql(int idCampoReportLiquidazioneIva, Engine engine) const;
+    SqlStatement updateSql(int idCampoReportLiquidazioneIva, Engine engine) const;
 
 private:
     QList<std::pair<QString, QVariant>> m_columns;
     QHash<QString, int> m_index; // lower-case name -> position
 };
 
-// A literal for any value the engine writes: numbers through sqlNumber, texts through
-// sqlText, dates through sqlDate, NULL for a null value.
-QString sqlValue(const QVariant &value, Engine engine);
+// Any value the engine writes, bound in its place (amounts exactly, dates in the engine's
+// form), NULL for a null value.
+SqlStatement reportValue(const QVariant &value);
 
 } // namespace liqiva

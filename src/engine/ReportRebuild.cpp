@@ -5,7 +5,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 
@@ -92,8 +92,8 @@ void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState
 {
     Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, "
                                     u"RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                    + sqlNumber(id.idRisultatoLiquidazioneIva));
+                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                    {sqlValue(id.idRisultatoLiquidazioneIva)});
     if (rs.eof())
         refuse(QStringLiteral("la liquidazione %1 non esiste.").arg(id.idRisultatoLiquidazioneIva));
     if (rs.integer(u"IDAttivitaAzienda"_qs) != id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != id.idPeriodoIva)
@@ -115,13 +115,13 @@ void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState
 int headerKey(Connection &db, int idRisultato)
 {
     const QVariant key = db.scalar(u"SELECT IDCampoReportLiquidazioneIva FROM CampoReportLiquidazioneIva WHERE "
-                                   u"IDRisultatoLiquidazioneIva = "_qs
-                                   + sqlNumber(idRisultato));
+                                   u"IDRisultatoLiquidazioneIva = ?"_qs,
+                                   {sqlValue(idRisultato)});
     if (!key.isNull())
         return int(fieldToNumber(key));
     return nextKey(db, u"CampoReportLiquidazioneIva"_qs, u"IDCampoReportLiquidazioneIva"_qs,
-                   u"INSERT INTO CampoReportLiquidazioneIva (IDRisultatoLiquidazioneIva) VALUES ("_qs
-                       + sqlNumber(idRisultato) + u")"_qs);
+                   u"INSERT INTO CampoReportLiquidazioneIva (IDRisultatoLiquidazioneIva) VALUES (?)"_qs,
+                   {sqlValue(idRisultato)});
 }
 
 } // namespace
@@ -159,11 +159,12 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     Transaction tx(db);
     // The settlement row is ours until the commit: two users filling the same settlement at
     // once take their turn instead of each writing a header and a set of rows.
-    db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs
-               + sqlNumber(id.idRisultatoLiquidazioneIva));
+    db.execute(
+        u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+        {sqlValue(id.idRisultatoLiquidazioneIva)});
     readSettlementRow(db, id, st);
-    db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-               + sqlNumber(id.idRisultatoLiquidazioneIva));
+    db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+               {sqlValue(id.idRisultatoLiquidazioneIva)});
 
     out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
     st.tipoLiquidazioneIva = out.idPeriodoIvaContatori == id.idPeriodoIva

@@ -4,7 +4,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -30,7 +30,7 @@ bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
 // Inserts the rows with consecutive keys after the largest key of the table. Another user
 // may take the same keys meanwhile: the clash is retried from the new largest key, inside a
 // savepoint when a transaction is open (PostgreSQL would otherwise abort it).
-void insertWithKeys(Connection &db, const QString &columns, const QStringList &tuples)
+void insertWithKeys(Connection &db, const QString &columns, const QList<SqlStatement> &tuples)
 {
     long long duplicate = -1;
     for (int attempt = 0;; ++attempt) {
@@ -38,11 +38,11 @@ void insertWithKeys(Connection &db, const QString &columns, const QStringList &t
         long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
         if (key <= 0)
             key = 1;
-        QString sql = u"INSERT INTO "_qs + table + u" ("_qs + keyColumn + u", "_qs + columns + u") VALUES "_qs;
+        SqlStatement sql = u"INSERT INTO "_qs + table + u" ("_qs + keyColumn + u", "_qs + columns + u") VALUES "_qs;
         for (qsizetype k = 0; k < tuples.size(); ++k) {
             if (k > 0)
                 sql += u", "_qs;
-            sql += u"("_qs + sqlNumber(key + k) + u", "_qs + tuples[k] + u")"_qs;
+            sql += u"("_qs + sqlParam(key + k) + u", "_qs + tuples[k] + u")"_qs;
         }
         // On SQLite the open transaction holds the write lock and a failed INSERT undoes only
         // itself: no savepoint is needed there.
@@ -218,12 +218,12 @@ int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva) const
     }
     const QString columns = u"IDRisultatoLiquidazioneIva, IDIva, "_qs + used.join(u", "_qs);
 
-    QStringList tuples;
+    QList<SqlStatement> tuples;
     for (qsizetype k = 0; k < m_rows.size(); ++k) {
         const Row &row = m_rows[k];
-        QString t = sqlNumber(idRisultatoLiquidazioneIva) + u", "_qs + sqlNumber(row.idIva);
+        SqlStatement t = sqlParam(idRisultatoLiquidazioneIva) + u", "_qs + sqlParam(row.idIva);
         for (const QString &c : used)
-            t += u", "_qs + sqlValue(row.values.value(c), db.engine());
+            t += u", "_qs + reportValue(row.values.value(c));
         tuples << t;
         if (tuples.size() == rowsPerStatement || k == m_rows.size() - 1) {
             insertWithKeys(db, columns, tuples);

@@ -1,7 +1,7 @@
 #include "otherops/cAltreOperazioni.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
@@ -131,8 +131,8 @@ bool cAltreOperazioni::Save()
     // like a missing one.
     QString iva, descrizione;
     {
-        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva"_qs + u" WHERE IDIva = "_qs +
-                                           sqlNumber(m_buffer.IDIva));
+        Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = ?"_qs,
+                                           {sqlValue(m_buffer.IDIva)});
         if (rs.eof())
             throw Refusal(msgNoRate());
         iva = rs.text(u"Iva"_qs);
@@ -209,10 +209,8 @@ void cAltreOperazioni::Refresh()
     m_rows.clear();
     m_adding = false;
     Recordset rs = m_db->openRecordset(
-        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA"_qs +
-        u" FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva"_qs +
-        u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato) +
-        u" ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs);
+        u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs,
+        {sqlValue(m_idRisultato)});
     for (; !rs.eof(); rs.moveNext()) {
         Row row;
         AltraOperazione &d = row.data;
@@ -270,22 +268,22 @@ bool cAltreOperazioni::ConfirmModified()
     if (!deletes.isEmpty())
         validate(m_idRisultato, 1);
 
-    const QString key = sqlNumber(m_idRisultato);
+    const SqlStatement key = sqlParam(m_idRisultato);
     const auto rowCondition = [&](const AltraOperazione &d) {
         return u" WHERE IDRisultatoLiquidazioneIva = "_qs + key + u" AND IDAltreOperazioniPerAcconto = "_qs +
-               sqlNumber(d.IDAltreOperazioniPerAcconto);
+               sqlParam(d.IDAltreOperazioniPerAcconto);
     };
-    const QString user = sqlNumber(m_idUtente);
-    const QString now = sqlDate(QDateTime::currentDateTime(), m_db->engine());
+    const SqlStatement user = sqlParam(m_idUtente);
+    const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     Transaction tx(*m_db);
     // Deletions first, so that a number freed and taken again in the same batch is free.
     for (const Pending &p : deletes)
         m_db->execute(u"DELETE FROM AltreOperazioniPerAcconto"_qs + rowCondition(p.data));
     for (const Pending &p : updates) {
         // A row removed meanwhile by someone else is simply not updated.
-        m_db->execute(u"UPDATE AltreOperazioniPerAcconto SET IDIva = "_qs + sqlNumber(p.data.IDIva) +
-                      u", Imponibile = "_qs + p.data.Imponibile.toString() + u", Imposta = "_qs +
-                      p.data.Imposta.toString() + u", Annotazioni = "_qs + sqlText(p.data.Annotazioni) +
+        m_db->execute(u"UPDATE AltreOperazioniPerAcconto SET IDIva = "_qs + sqlParam(p.data.IDIva) +
+                      u", Imponibile = "_qs + sqlParam(p.data.Imponibile) + u", Imposta = "_qs +
+                      sqlParam(p.data.Imposta) + u", Annotazioni = "_qs + sqlParam(p.data.Annotazioni) +
                       u", IDUtenteUltimaVariazione = "_qs + user + u", DataUltimaVariazione = "_qs + now +
                       rowCondition(p.data));
     }
@@ -294,9 +292,9 @@ bool cAltreOperazioni::ConfirmModified()
             u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, "
             "IDIva, Imponibile, Imposta, Annotazioni, IDUtenteUltimaVariazione, DataUltimaVariazione, "
             "VirtualDelete) VALUES ("_qs +
-            sqlNumber(p.data.IDAltreOperazioniPerAcconto) + u", "_qs + key + u", "_qs + sqlNumber(p.data.IDIva) +
-            u", "_qs + p.data.Imponibile.toString() + u", "_qs + p.data.Imposta.toString() + u", "_qs +
-            sqlText(p.data.Annotazioni) + u", "_qs + user + u", "_qs + now + u", 0)"_qs);
+            sqlParam(p.data.IDAltreOperazioniPerAcconto) + u", "_qs + key + u", "_qs + sqlParam(p.data.IDIva) +
+            u", "_qs + sqlParam(p.data.Imponibile) + u", "_qs + sqlParam(p.data.Imposta) + u", "_qs +
+            sqlParam(p.data.Annotazioni) + u", "_qs + user + u", "_qs + now + u", 0)"_qs);
     }
     tx.commit();
     Refresh();
@@ -323,7 +321,7 @@ QVector<cAltreOperazioni::Aliquota> cAltreOperazioni::AliquoteDetraibili(Connect
 
 Percent cAltreOperazioni::AliquotaIva(Connection &db, int idIva)
 {
-    return Percent::fromVariant(db.scalar(u"SELECT AliquotaIva FROM Iva"_qs + u" WHERE IDIva = "_qs + sqlNumber(idIva)));
+    return Percent::fromVariant(db.scalar(u"SELECT AliquotaIva FROM Iva WHERE IDIva = ?"_qs, {sqlValue(idIva)}));
 }
 
 std::optional<int> cAltreOperazioni::IDIvaDaCodice(Connection &db, const QString &codice)

@@ -2,7 +2,7 @@
 
 #include "engine/AmountTypes.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <map>
@@ -11,9 +11,9 @@ namespace liqiva {
 
 namespace {
 
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 } // namespace
@@ -81,15 +81,16 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
         o.rows.push_back(row);
     }
 
-    const QString ofTheYear = u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
-                              u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
-                              u"LEFT JOIN ComunicazioneLiquidazioneIva ON "
-                              u"ComunicazioneLiquidazioneIva.IDComunicazioneLiquidazioneIva = "
-                              u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
-                              u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
-                              u"WHERE AttivitaAzienda.IDAzienda = "_qs
-        + n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva)
-        + u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
+    const SqlStatement ofTheYear =
+        u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
+        u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
+        u"LEFT JOIN ComunicazioneLiquidazioneIva ON "
+        u"ComunicazioneLiquidazioneIva.IDComunicazioneLiquidazioneIva = "
+        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
+        u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
+        u"WHERE AttivitaAzienda.IDAzienda = "_qs +
+        n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva) +
+        u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
 
     // Where each settlement goes: (activity, period) -> cell.
     std::map<int, YearCell *> byKey;

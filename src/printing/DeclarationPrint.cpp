@@ -5,7 +5,7 @@
 #include "document/SettlementDocument.h"
 #include "printing/SettlementReport.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <QLocale>
@@ -123,8 +123,8 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
     if (!test) {
         Recordset rs =
             db.openRecordset(u"SELECT Azienda.IDAnagrafica, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
-                             u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs +
-                             sqlNumber(d.idAzienda));
+                             u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs,
+                             {sqlValue(d.idAzienda)});
         if (!rs.eof()) {
             registry = rs.isNull(u"IDAnagrafica"_qs) ? QString() : QString::number(rs.integer(u"IDAnagrafica"_qs));
             vatNumber = rs.text(u"PartitaIva"_qs);
@@ -206,8 +206,8 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
 
 void DeclarationPrint::removeRows()
 {
-    m_db.execute(u"DELETE FROM"_qs + u" StampaTotaleRegistroIva"_qs + u" WHERE"_qs + u" IDUtente = "_qs +
-                 sqlNumber(m_user) + u" AND IDOggetto = 0"_qs + u" AND IDTipoOggetto = "_qs + sqlNumber(RowType));
+    m_db.execute(u"DELETE FROM StampaTotaleRegistroIva WHERE IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ?"_qs,
+                 {sqlValue(m_user), sqlValue(RowType)});
 }
 
 void DeclarationPrint::writeRows(const DeclarationData &data, bool test)
@@ -226,19 +226,20 @@ void DeclarationPrint::insertRow(const DeclarationData &data, bool test)
     QStringList columns{u"IDUtente"_qs,     u"IDOggetto"_qs,    u"IDTipoOggetto"_qs, u"IDRiga"_qs,
                         u"Codice_IVA_1"_qs, u"Codice_IVA_2"_qs, u"Codice_IVA_3"_qs};
     columns << campi;
-    QStringList values{sqlNumber(m_user), u"0"_qs, sqlNumber(RowType), u"1"_qs};
+    SqlParams values{m_user, 0, RowType, 1};
     for (int i = 0; i < 3 + campi.size(); ++i)
-        values << sqlText(i < int(form.size()) ? form[i].value : QString());
+        values << (i < int(form.size()) ? form[i].value : QString());
     // The whole form fits one page of the form: one work row.
     m_db.execute(u"INSERT INTO"_qs + u" StampaTotaleRegistroIva"_qs + u" ("_qs + columns.join(u", "_qs) + u")"_qs +
-                 u" VALUES"_qs + u" ("_qs + values.join(u", "_qs) + u")"_qs);
+                 u" VALUES"_qs + u" ("_qs + sqlList(values) + u")"_qs);
 }
 
 int DeclarationPrint::rowCount()
 {
     return m_db
-        .scalar(u"SELECT COUNT(*) FROM StampaTotaleRegistroIva WHERE IDUtente = "_qs + sqlNumber(m_user) +
-                u" AND IDOggetto = 0 AND IDTipoOggetto = "_qs + sqlNumber(RowType))
+        .scalar(
+            u"SELECT COUNT(*) FROM StampaTotaleRegistroIva WHERE IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ?"_qs,
+            {sqlValue(m_user), sqlValue(RowType)})
         .toInt();
 }
 
@@ -258,11 +259,11 @@ PrintedReport DeclarationPrint::layout(const DeclarationData &data, bool test)
     report.registerName = test ? u"Test di stampa"_qs : QString();
     PageBuilder pages(report);
     int page = 0;
-    for (Recordset rs = m_db.openRecordset(u"SELECT * FROM StampaTotaleRegistroIva WHERE"_qs +
-                                           u" StampaTotaleRegistroIva.IDUtente = "_qs + sqlNumber(m_user) +
-                                           u" AND IDOggetto = 0 AND IDTipoOggetto = "_qs + sqlNumber(RowType) +
-                                           u" ORDER BY IDRiga"_qs);
-         !rs.eof(); rs.moveNext()) {
+    for (
+        Recordset rs = m_db.openRecordset(
+            u"SELECT * FROM StampaTotaleRegistroIva WHERE StampaTotaleRegistroIva.IDUtente = ? AND IDOggetto = 0 AND IDTipoOggetto = ? ORDER BY IDRiga"_qs,
+            {sqlValue(m_user), sqlValue(RowType)});
+        !rs.eof(); rs.moveNext()) {
         ++page;
         pages.startPart(QStringLiteral("Anno %1%2").arg(data.anno).arg(test ? u" - test di stampa"_qs : QString()));
         QString section;
@@ -302,13 +303,13 @@ QStringList DeclarationPrint::missingData(Connection &db, int idAzienda, int ann
 {
     QStringList missing;
     const bool from2002 = anno >= 2002;
-    const QString sql = from2002
-                            ? u"SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale"_qs +
-                                  u" FROM ConfigurazioneDip LEFT JOIN Anagrafica"_qs +
-                                  u" ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica"_qs +
-                                  u" WHERE IDAzienda = "_qs + sqlNumber(idAzienda)
-                            : u"SELECT IDAnagraficaRappresentante, IDCodiceCarica"_qs + u" FROM ConfigurazioneDip"_qs +
-                                  u" WHERE IDAzienda = "_qs + sqlNumber(idAzienda);
+    const SqlStatement sql =
+        from2002 ? u"SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale"_qs +
+                       u" FROM ConfigurazioneDip LEFT JOIN Anagrafica"_qs +
+                       u" ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica"_qs +
+                       u" WHERE IDAzienda = "_qs + sqlParam(idAzienda)
+                 : u"SELECT IDAnagraficaRappresentante, IDCodiceCarica"_qs + u" FROM ConfigurazioneDip"_qs +
+                       u" WHERE IDAzienda = "_qs + sqlParam(idAzienda);
     Recordset rs = db.openRecordset(sql);
     auto empty = [&rs](const QString &field) {
         return rs.eof() || rs.isNull(field) || rs.text(field).trimmed().isEmpty() || rs.text(field) == u"0"_qs;

@@ -5,7 +5,7 @@
 #include "printing/PrintSelection.h"
 #include "printing/SettlementReport.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <QStringList>
@@ -15,9 +15,9 @@ namespace liqiva {
 
 namespace {
 
-QString n(long long v)
+SqlStatement n(long long v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 // Takes the numbering's row so that two definitive prints on one register take their turn:
@@ -123,10 +123,10 @@ std::vector<int> PrintJob::summarySettlements(Connection &db, int idRisultatoLiq
                                      n(idRisultatoLiquidazioneIva));
     if (who.eof())
         return keys;
-    const QString sql = u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"
-                        u" AND AccontoIva = 0 AND IDMese IS NOT NULL AND IDAttivitaAzienda = "_qs +
-                        n(who.integer(u"IDAttivitaAzienda"_qs)) + u" AND IDPeriodoIva = "_qs +
-                        n(who.integer(u"IDPeriodoIva"_qs)) + u" ORDER BY IDMese"_qs;
+    const SqlStatement sql = u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"
+                             u" AND AccontoIva = 0 AND IDMese IS NOT NULL AND IDAttivitaAzienda = "_qs +
+                             n(who.integer(u"IDAttivitaAzienda"_qs)) + u" AND IDPeriodoIva = "_qs +
+                             n(who.integer(u"IDPeriodoIva"_qs)) + u" ORDER BY IDMese"_qs;
     who.close();
     for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
         keys.push_back(rs.integer(u"IDRisultatoLiquidazioneIva"_qs));

@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -22,26 +22,25 @@ void PrintSelection::sbSetPrintOperation(const std::vector<int> &settlements, in
             u"AttivitaAziendaPerPeriodoIva.IDPeriodoIva)) "
             u" INNER JOIN CodiceAttivita ON AttivitaAziendaPerPeriodoIva.IDCodiceAttivita = "
             u"CodiceAttivita.IDCodiceAttivita "
-            u" WHERE IDRisultatoLiquidazioneIva = "_qs +
-            sqlNumber(key));
+            u" WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+            {sqlValue(key)});
         // A settlement whose activity has no activity code is printed all the same.
         const QString code = rs.eof() ? QString() : rs.text(u"CodiceAttivita"_qs);
         rs.close();
         ++order;
         nextKey(
             m_db, u"TabellaRicorsione"_qs, u"IDTabellaRicorsione"_qs,
-            u"INSERT INTO TabellaRicorsione (IDUtente, IDFunzione, IDOggetto, Ordine, Codice, IDRegistroIva) VALUES ("_qs +
-                sqlNumber(m_user) + u", "_qs + sqlNumber(m_function) + u", "_qs + sqlNumber(key) + u", "_qs +
-                sqlNumber(order) + u", "_qs + sqlText(code) + u", "_qs + sqlNumber(idRegistroIva) + u")"_qs);
+            u"INSERT INTO TabellaRicorsione (IDUtente, IDFunzione, IDOggetto, Ordine, Codice, IDRegistroIva) VALUES (?, ?, ?, ?, ?, ?)"_qs,
+            {sqlValue(m_user), sqlValue(m_function), sqlValue(key), sqlValue(order), code, sqlValue(idRegistroIva)});
     }
 }
 
 std::vector<int> PrintSelection::selected()
 {
     std::vector<int> keys;
-    for (Recordset rs =
-             m_db.openRecordset(u"SELECT IDOggetto FROM TabellaRicorsione WHERE IDUtente = "_qs + sqlNumber(m_user) +
-                                u" AND IDFunzione = "_qs + sqlNumber(m_function) + u" ORDER BY Ordine"_qs);
+    for (Recordset rs = m_db.openRecordset(
+             u"SELECT IDOggetto FROM TabellaRicorsione WHERE IDUtente = ? AND IDFunzione = ? ORDER BY Ordine"_qs,
+             {sqlValue(m_user), sqlValue(m_function)});
          !rs.eof(); rs.moveNext())
         keys.push_back(rs.integer(u"IDOggetto"_qs));
     return keys;
@@ -49,9 +48,9 @@ std::vector<int> PrintSelection::selected()
 
 void PrintSelection::sbDeletePrintOperation()
 {
-    m_db.execute(u"DELETE FROM TabellaRicorsione WHERE IDUtente="_qs + sqlNumber(m_user) + u" And IDFunzione="_qs +
-                 sqlNumber(m_function));
-    m_db.execute(u"DELETE FROM TabellaRicorsione2 WHERE IDUtente="_qs + sqlNumber(m_user));
+    m_db.execute(u"DELETE FROM TabellaRicorsione WHERE IDUtente=? And IDFunzione=?"_qs,
+                 {sqlValue(m_user), sqlValue(m_function)});
+    m_db.execute(u"DELETE FROM TabellaRicorsione2 WHERE IDUtente=?"_qs, {sqlValue(m_user)});
 }
 
 } // namespace liqiva

@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <limits>
@@ -11,13 +11,13 @@ namespace liqiva {
 
 namespace {
 
-QString n(long long v)
+SqlStatement n(long long v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
 // The condition that names the numbering row of a year: per sectional when there is one.
-QString numberingCondition(const NumberingKeys &keys)
+SqlStatement numberingCondition(const NumberingKeys &keys)
 {
     return keys.perSectional > 0 ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + n(keys.perSectional)
                                  : u" WHERE IDNumerazionePerRegistro = "_qs + n(keys.perRegister);
@@ -56,30 +56,30 @@ RegisterNumbering::RegisterNumbering(Connection &db, int idAzienda, PrintReport 
 std::vector<NamedKey> RegisterNumbering::registers()
 {
     const QString column = numberingColumn(m_report);
-    QString sql = u"SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
-                  u" FROM NumerazionePerRegistro INNER JOIN RegistroIva"
-                  u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
-                  u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
-                  n(m_company) +
-                  u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
-                  u" AND NumerazionePerRegistro."_qs +
-                  column +
-                  u" <> 0"
-                  u" AND TipoRegistro = 1"
-                  u" UNION"
-                  u" SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
-                  u" FROM (NumerazionePerRegistro INNER JOIN NumerazionePerRegistroPerSezionale"
-                  u" ON NumerazionePerRegistro.IDNumerazionePerRegistro"
-                  u" = NumerazionePerRegistroPerSezionale.IDNumerazionePerRegistro)"
-                  u" INNER JOIN RegistroIva"
-                  u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
-                  u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
-                  n(m_company) +
-                  u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
-                  u" AND NumerazionePerRegistroPerSezionale."_qs +
-                  column + u" <> 0 AND TipoRegistro = 1"_qs;
-    sql.replace(u"SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"_qs,
-                u"SELECT RegistroIva.IDRegistroIva, RegistroIva.RegistroIva"_qs);
+    SqlStatement sql = u"SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
+                       u" FROM NumerazionePerRegistro INNER JOIN RegistroIva"
+                       u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
+                       u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
+                       n(m_company) +
+                       u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
+                       u" AND NumerazionePerRegistro."_qs +
+                       column +
+                       u" <> 0"
+                       u" AND TipoRegistro = 1"
+                       u" UNION"
+                       u" SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"
+                       u" FROM (NumerazionePerRegistro INNER JOIN NumerazionePerRegistroPerSezionale"
+                       u" ON NumerazionePerRegistro.IDNumerazionePerRegistro"
+                       u" = NumerazionePerRegistroPerSezionale.IDNumerazionePerRegistro)"
+                       u" INNER JOIN RegistroIva"
+                       u" ON NumerazionePerRegistro.IDRegistroIva = RegistroIva.IDRegistroIva"
+                       u" WHERE NumerazionePerRegistro.IDAzienda = "_qs +
+                       n(m_company) +
+                       u" AND NumerazionePerRegistro.NumerazioneConStampa <> 0"
+                       u" AND NumerazionePerRegistroPerSezionale."_qs +
+                       column + u" <> 0 AND TipoRegistro = 1"_qs;
+    sql.text.replace(u"SELECT NumerazionePerRegistro.IDNumerazionePerRegistro"_qs,
+                     u"SELECT RegistroIva.IDRegistroIva, RegistroIva.RegistroIva"_qs);
     sql += u" ORDER BY RegistroIva"_qs;
     std::vector<NamedKey> out;
     for (Recordset rs = m_db.openRecordset(sql); !rs.eof(); rs.moveNext())
@@ -104,7 +104,7 @@ bool RegisterNumbering::numberedPerSectional(int idRegistroIva)
 
 std::vector<NamedKey> RegisterNumbering::sectionals(int idRegistroIva)
 {
-    const QString sql =
+    const SqlStatement sql =
         u"SELECT Sezionale.IDSezionale, Sezionale.Sezionale"
         u" FROM (NumerazionePerRegistro INNER JOIN NumerazionePerRegistroPerSezionale"
         u" ON NumerazionePerRegistro.IDNumerazionePerRegistro = "
@@ -209,7 +209,7 @@ void RegisterNumbering::sbUpdateProgressiviNumReg(Connection &db, int pagesPrint
                                                   const NumberingKeys &keys)
 {
     const int last = lastPageOf(startPage, pagesPrinted);
-    const QString condition = numberingCondition(keys) + u" AND Anno = "_qs + n(year);
+    const SqlStatement condition = numberingCondition(keys) + u" AND Anno = "_qs + n(year);
     Recordset rs =
         db.openRecordset(u"SELECT IDProgressivoNumerazioneRegistro FROM ProgressivoNumerazioneRegistro"_qs + condition);
     if (!rs.eof()) {

@@ -3,7 +3,7 @@
 #include "communication/F24Lines.h"
 #include "document/SettlementDocument.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva {
 
@@ -106,8 +106,8 @@ CompanyHeading readCompanyHeading(Connection &db, int idAzienda)
 {
     Recordset rs =
         db.openRecordset(u"SELECT Azienda.Azienda, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
-                         u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs +
-                         sqlNumber(idAzienda));
+                         u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs,
+                         {sqlValue(idAzienda)});
     if (rs.eof())
         return {};
     return {rs.text(u"Azienda"_qs), rs.text(u"PartitaIva"_qs)};

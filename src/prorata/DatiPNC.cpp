@@ -2,7 +2,7 @@
 
 #include "prorata/cDatiProRata.h"
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
@@ -12,12 +12,12 @@
 namespace liqiva {
 
 namespace {
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
-QList<DatiPNC::Voce> voci(Connection &db, const QString &sql, const QString &id, const QString &code,
+QList<DatiPNC::Voce> voci(Connection &db, const SqlStatement &sql, const QString &id, const QString &code,
                           const QString &description)
 {
     QList<DatiPNC::Voce> out;
@@ -291,9 +291,9 @@ bool DatiPNC::CreaRegistrazione(const Dati &d, MessageService &messages, int *pr
         e.Save();
         db.execute(u"UPDATE"_qs + u" RisultatoLiquidazioneIva"_qs + u" SET"_qs + u" VirtualDelete = 0"_qs +
                    u" ,IDUtenteUltimaVariazione = "_qs + n(m_p.IDUtente()) + u" ,DataUltimaVariazione = "_qs +
-                   sqlDate(QDateTime::currentDateTime(), db.engine()) + u" ,IDOggettoProRata = "_qs + n(e.Key()) +
-                   u" ,IDTipoOggettoProRata = "_qs + n(e.Type()) + u" WHERE"_qs +
-                   u" IDRisultatoLiquidazioneIva = "_qs + n(m_p.IDRisultatoLiquidazioneIva()));
+                   sqlParam(QDateTime::currentDateTime()) + u" ,IDOggettoProRata = "_qs + n(e.Key()) +
+                   u" ,IDTipoOggettoProRata = "_qs + n(e.Type()) + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs +
+                   n(m_p.IDRisultatoLiquidazioneIva()));
         tx.commit();
     } catch (const Refusal &r) {
         // Another user took the number (or the year) meanwhile: nothing was written.

@@ -4,7 +4,7 @@
 #include "engine/CounterQueries.h"
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 #include "suite/Rounding.h"
@@ -24,8 +24,9 @@ AccountingEntry &cDatiProRata::ObjectPNC()
     if (!m_pnc) {
         m_pnc = std::make_unique<AccountingEntry>(*m_db, m_idAzienda, m_idUtente);
         if (m_idRisultato > 0) {
-            const QVariant linked = m_db->scalar(u"SELECT IDOggettoProRata, IDTipoOggettoProRata FROM RisultatoLiquidazioneIva"_qs +
-                                                 u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato));
+            const QVariant linked = m_db->scalar(
+                u"SELECT IDOggettoProRata, IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                {sqlValue(m_idRisultato)});
             if (!linked.isNull() && linked.toInt() > 0)
                 m_pnc->Load(linked.toInt());
         }
@@ -71,7 +72,7 @@ Money cDatiProRata::CalcolaIvaDetraibile(Money ivaAcquisti, Percent percentuale)
 
 // ---- counter totals ------------------------------------------------------------------
 
-QString cDatiProRata::periodFilter() const
+SqlStatement cDatiProRata::periodFilter() const
 {
     // RiportoSuChiusuraIVA is qualified: the statements join the VAT codes.
     const CounterPeriod period{m_idAttivita, m_idPeriodoIva, m_idMese, m_metodo};
@@ -79,7 +80,7 @@ QString cDatiProRata::periodFilter() const
            sqlPeriodFilter(period);
 }
 
-Money cDatiProRata::sumOf(const QString &sql, const QString &field)
+Money cDatiProRata::sumOf(const SqlStatement &sql, const QString &field)
 {
     Recordset rs = m_db->openRecordset(sql);
     return rs.eof() ? Money() : Money::fromVariant(rs.field(field));
@@ -120,8 +121,8 @@ Money cDatiProRata::CalcolaIvaDetratta()
                      "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
                      "RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva"_qs +
                      u" WHERE IDTipoRisultatoLiquidazioneIva = 13"_qs + u" AND IDMese <> 0"_qs +
-                     u" AND IDMese IS NOT NULL"_qs + u" AND IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva) +
-                     u" AND IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita),
+                     u" AND IDMese IS NOT NULL"_qs + u" AND IDPeriodoIva = "_qs + sqlParam(m_idPeriodoIva) +
+                     u" AND IDAttivitaAzienda = "_qs + sqlParam(m_idAttivita),
                  u"TotaleImporto"_qs);
 }
 
@@ -145,9 +146,8 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
     {
         Recordset rs = m_db->openRecordset(
             u"SELECT Articolo34, GestioneProRata, PercentualeProRata, IvaIndComeCostoAccessorio FROM "
-            "AttivitaAziendaPerPeriodoIva"_qs +
-            u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(m_idAttivita) + u" AND IDPeriodoIva = "_qs +
-            sqlNumber(m_idPeriodoIva));
+            "AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+            {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
         if (!rs.eof()) {
             // The special regime of article 34 excludes the pro-rata.
             m_gestione = rs.number(u"GestioneProRata"_qs) != 0 && rs.number(u"Articolo34"_qs) == 0;
@@ -163,10 +163,9 @@ void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
         bool typed46 = false, typed47 = false;
         {
             Recordset rs = m_db->openRecordset(
-                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo"_qs +
-                u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_idRisultato) +
-                u" AND (IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniImponibiliProRata) +
-                u" OR IDTipoRisultatoLiquidazioneIva = "_qs + sqlNumber(AmountType::OperazioniEsentiProRata) + u")"_qs);
+                u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ? AND (IDTipoRisultatoLiquidazioneIva = ? OR IDTipoRisultatoLiquidazioneIva = ?)"_qs,
+                {sqlValue(m_idRisultato), sqlValue(AmountType::OperazioniImponibiliProRata),
+                 sqlValue(AmountType::OperazioniEsentiProRata)});
             for (; !rs.eof(); rs.moveNext()) {
                 const Money v = Money::fromVariant(rs.field(u"Importo"_qs));
                 if (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs) == AmountType::OperazioniImponibiliProRata) {
@@ -244,12 +243,12 @@ void cDatiProRata::SaveOperazioni()
 {
     if (m_idRisultato <= 0)
         return;
-    const QString key = sqlNumber(m_idRisultato);
-    const QString audit = sqlNumber(m_idUtente) + u", "_qs + sqlDate(QDateTime::currentDateTime(), m_db->engine());
+    const SqlStatement key = sqlParam(m_idRisultato);
+    const SqlStatement audit = sqlParam(m_idUtente) + u", "_qs + sqlParam(QDateTime::currentDateTime());
     Transaction tx(*m_db);
     const auto store = [&](int type, bool typed, Money value) {
         m_db->execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
-                      sqlNumber(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
+                      sqlParam(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + key);
         if (!typed)
             return;
         nextKey(
@@ -257,7 +256,7 @@ void cDatiProRata::SaveOperazioni()
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
             "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
             "DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                sqlNumber(type) + u", "_qs + key + u", "_qs + value.toString() + u", NULL, NULL, NULL, "_qs + audit +
+                sqlParam(type) + u", "_qs + key + u", "_qs + sqlParam(value) + u", NULL, NULL, NULL, "_qs + audit +
                 u", 0)"_qs);
     };
     // Only the annual settlement of an activity with the pro-rata keeps typed operations.
@@ -270,7 +269,7 @@ void cDatiProRata::SaveOperazioni()
 int cDatiProRata::AnnoPercentuale() const
 {
     const int anno =
-        m_db->scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlNumber(m_idPeriodoIva)).toInt();
+        m_db->scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = ?"_qs, {sqlValue(m_idPeriodoIva)}).toInt();
     if (anno == 0)
         return 0;
     return m_idMese == 0 ? anno + 1 : anno;
@@ -311,9 +310,8 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
             u"SELECT IDAttivitaAziendaPerPeriodoIva, GestioneProRata, PercentualeProRata FROM "
             u"AttivitaAziendaPerPeriodoIva "
             "INNER JOIN PeriodoIva ON AttivitaAziendaPerPeriodoIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva WHERE "
-            "IDAttivitaAzienda = "_qs +
-            sqlNumber(m_idAttivita) + u" AND PeriodoIva.Anno = "_qs + sqlNumber(anno) +
-            u" AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs);
+            "IDAttivitaAzienda = ? AND PeriodoIva.Anno = ? AND PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs,
+            {sqlValue(m_idAttivita), sqlValue(anno)});
         if (!rs.eof()) {
             id = rs.integer(u"IDAttivitaAziendaPerPeriodoIva"_qs);
             gestione = rs.number(u"GestioneProRata"_qs) != 0;
@@ -333,10 +331,10 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
 
 void cDatiProRata::ScriviPercentuale(int id)
 {
-    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + m_perc.toMoney().toString() +
-                  u", IDUtenteUltimaVariazione = "_qs + sqlNumber(m_idUtente) + u", DataUltimaVariazione = "_qs +
-                  sqlDate(QDateTime::currentDateTime(), m_db->engine()) +
-                  u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlNumber(id));
+    m_db->execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = "_qs + sqlParam(m_perc.toMoney()) +
+                  u", IDUtenteUltimaVariazione = "_qs + sqlParam(m_idUtente) + u", DataUltimaVariazione = "_qs +
+                  sqlParam(QDateTime::currentDateTime()) + u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs +
+                  sqlParam(id));
 }
 
 } // namespace liqiva

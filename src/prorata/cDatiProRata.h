@@ -151,9 +151,9 @@ public:
     static QString msgPercentualeNonAggiornata(int anno);
 
 private:
-    QString periodFilter() const;
+    SqlStatement periodFilter() const;
     Money operazioniProRata(const QString &vatTypeCondition);
-    Money sumOf(const QString &sql, const QString &field);
+    Money sumOf(const SqlStatement &sql, const QString &field);
     void resetFigures();
 
     Connection *m_db;

@@ -30,7 +30,7 @@ BrowseModel::BrowseModel(QObject *parent) : QAbstractTableModel(parent)
             m_columns.push_back(i);
 }
 
-void BrowseModel::load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions,
+void BrowseModel::load(Connection &db, const SqlStatement &sql, const std::vector<BrowseCondition> &conditions,
                        const QHash<int, Money> &balances)
 {
     const auto &columns = browseColumns();
@@ -247,7 +247,7 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     layout->addWidget(m_stack);
 }
 
-void BrowseFace::setRecordSource(Connection &db, const QString &sql, int idAzienda)
+void BrowseFace::setRecordSource(Connection &db, const SqlStatement &sql, int idAzienda)
 {
     m_db = &db;
     m_sql = sql;

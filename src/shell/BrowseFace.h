@@ -31,7 +31,7 @@ public:
     // Runs the statement and keeps the rows that meet the conditions. Database errors are
     // thrown to the caller; the rows shown so far stay.
     // balances: the stored balance of each settlement by key (a credit negative).
-    void load(Connection &db, const QString &sql, const std::vector<BrowseCondition> &conditions,
+    void load(Connection &db, const SqlStatement &sql, const std::vector<BrowseCondition> &conditions,
               const QHash<int, Money> &balances = {});
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -62,7 +62,7 @@ public:
 
     // Mode, Environment.Connection and RecordSource in one; the company's stored balances are
     // shown beside the statement's columns.
-    void setRecordSource(Connection &db, const QString &sql, int idAzienda = 0);
+    void setRecordSource(Connection &db, const SqlStatement &sql, int idAzienda = 0);
     // Reads the rows again, keeping the current key selected when it is still listed.
     // Database errors are shown; false then.
     bool requery();
@@ -115,7 +115,7 @@ private:
 
     MessageService &m_messages;
     Connection *m_db = nullptr;
-    QString m_sql;
+    SqlStatement m_sql;
     int m_idAzienda = 0;
     View m_view = View::Table;
     std::vector<BrowseCondition> m_conditions; // in force

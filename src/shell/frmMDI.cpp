@@ -14,7 +14,7 @@
 #include "shell/frmListSavedChild.h"
 #include "startup/Program.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/HandOverStore.h"
 #include "suite/Messages.h"

@@ -2,7 +2,7 @@
 
 #include "startup/WorkContext.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 #include "suite/UtilityServices.h"
@@ -30,7 +30,7 @@ QString targetStatement(int functionKey)
     return u"SELECT Gestore.IDGestore, Gestore, Entita, Funzione,Funzione.IDTipoOggetto, TipoOggetto.Oggetto FROM "
            u"Gestore, TipoOggetto, Funzione"_qs
            u" WHERE Funzione.IDFunzione = "_qs +
-           sqlNumber(functionKey) +
+           sqlParam(functionKey) +
            u" AND Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto"_qs
            u" AND TipoOggetto.IDGestore = Gestore.IDGestore"_qs;
 }
@@ -144,8 +144,8 @@ bool ModuleLauncher::runMaintenanceOf(const QString &object, int objectKey, cons
     try {
         functionKey = m_ctx.db()
                           .scalar(u"SELECT MIN(Funzione.IDFunzione) FROM Funzione, TipoOggetto WHERE "
-                                  u"Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto AND TipoOggetto.Oggetto = "_qs +
-                                  sqlText(object))
+                                  u"Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto AND TipoOggetto.Oggetto = ?"_qs,
+                                  {object})
                           .toInt();
     } catch (const DbError &e) {
         m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);

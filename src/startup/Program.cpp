@@ -3,7 +3,7 @@
 #include "document/WorkingRecords.h"
 #include "startup/MainWindowInterface.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/ConnectionProvider.h"
 #include "suite/ErrorReport.h"
@@ -37,14 +37,14 @@ QString objectTypeStatement(int idFunction)
            u" ON"_qs
            u" Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto"_qs
            u" WHERE Funzione.IDFunzione = "_qs +
-           sqlNumber(idFunction);
+           sqlParam(idFunction);
 }
 
 QString processesStatement(int idFunction)
 {
     return u"SELECT IDProcesso FROM ProcessoPerFunzione"_qs
            u" WHERE IDFunzione = "_qs +
-           sqlNumber(idFunction) + u" ORDER BY Sequenza"_qs;
+           sqlParam(idFunction) + u" ORDER BY Sequenza"_qs;
 }
 
 QString processParametersStatement(int idFunction)
@@ -53,7 +53,7 @@ QString processParametersStatement(int idFunction)
            u"ProcessoPerFunzione as PF"_qs
            u" WHERE PPF.IDProcessoPerFunzione = PF.IDProcessoPerFunzione"_qs
            u" AND PF.IDFunzione = "_qs +
-           sqlNumber(idFunction);
+           sqlParam(idFunction);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include <QDateTime>
@@ -11,17 +11,17 @@ namespace liqiva {
 
 namespace {
 
-QString n(long long v)
+SqlStatement n(long long v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 
-QString textOrNull(const QString &v)
+SqlStatement textOrNull(const QString &v)
 {
-    return v.isEmpty() ? u"NULL"_qs : sqlText(v);
+    return v.isEmpty() ? SqlStatement(u"NULL"_qs) : sqlParam(v);
 }
 
-QString keyOrNull(int v)
+SqlStatement keyOrNull(int v)
 {
     return v > 0 ? n(v) : u"NULL"_qs;
 }
@@ -177,15 +177,15 @@ void AccountingEntry::Save()
     if (NumeroUtilizzato(t.NumeroRegistrazione, t.DataRegistrazione.year(), m_key))
         throw Refusal(msgNumeroUtilizzato());
 
-    const QString user = n(t.IDUtenteUltimaVariazione > 0 ? t.IDUtenteUltimaVariazione : m_idUtente);
-    const QString changed = sqlDate(t.DataUltimaVariazione.isValid() ? t.DataUltimaVariazione : QDate::currentDate(),
-                                    m_db.engine());
-    const QString values = n(t.IDEsercizio) + u", "_qs + keyOrNull(t.IDFiliale) + u", "_qs +
-                           sqlDate(t.DataRegistrazione, m_db.engine()) + u", "_qs + n(t.NumeroRegistrazione) +
-                           u", "_qs + (t.FatturainRitardo ? u"1"_qs : u"0"_qs) + u", "_qs +
-                           textOrNull(t.Annotazioni) + u", "_qs + keyOrNull(t.IDCausaleContabile) + u", "_qs +
-                           textOrNull(t.DescrizioneCausale) + u", "_qs + n(t.IDStatoPerCentroCP) + u", "_qs + user +
-                           u", "_qs + changed + u", "_qs + n(t.VirtualDelete);
+    const SqlStatement user = n(t.IDUtenteUltimaVariazione > 0 ? t.IDUtenteUltimaVariazione : m_idUtente);
+    const SqlStatement changed =
+        sqlParam(t.DataUltimaVariazione.isValid() ? t.DataUltimaVariazione : QDate::currentDate());
+    const SqlStatement values = n(t.IDEsercizio) + u", "_qs + keyOrNull(t.IDFiliale) + u", "_qs +
+                                sqlParam(t.DataRegistrazione) + u", "_qs + n(t.NumeroRegistrazione) + u", "_qs +
+                                (t.FatturainRitardo ? u"1"_qs : u"0"_qs) + u", "_qs + textOrNull(t.Annotazioni) +
+                                u", "_qs + keyOrNull(t.IDCausaleContabile) + u", "_qs +
+                                textOrNull(t.DescrizioneCausale) + u", "_qs + n(t.IDStatoPerCentroCP) + u", "_qs +
+                                user + u", "_qs + changed + u", "_qs + n(t.VirtualDelete);
     int header = 0;
     if (m_key > 0) {
         header = m_db.scalar(u"SELECT IDTestataMovimentoContabile FROM TestataMovimentoContabile WHERE IDOggetto = "_qs +
@@ -214,15 +214,15 @@ void AccountingEntry::Save()
     int line = 0;
     for (Riga &r : m_righe) {
         r.NumeroRiga = ++line;
-        const QString rowUser = n(r.IDUtenteUltimaVariazione > 0 ? r.IDUtenteUltimaVariazione : m_idUtente);
-        const QString rowChanged = sqlDate(
-            r.DataUltimaVariazione.isValid() ? r.DataUltimaVariazione : QDate::currentDate(), m_db.engine());
+        const SqlStatement rowUser = n(r.IDUtenteUltimaVariazione > 0 ? r.IDUtenteUltimaVariazione : m_idUtente);
+        const SqlStatement rowChanged =
+            sqlParam(r.DataUltimaVariazione.isValid() ? r.DataUltimaVariazione : QDate::currentDate());
         nextKey(m_db, u"RigaMovimentoContabile"_qs, u"IDRigaMovimentoContabile"_qs,
                 u"INSERT INTO RigaMovimentoContabile (IDTestataMovimentoContabile, NumeroRiga, Importo, Segno, "
                 u"StampatoDefinitivo, IDContoPDC, DescrizioneAggiuntiva, IDUtenteUltimaVariazione, "
                 u"DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                    n(header) + u", "_qs + n(r.NumeroRiga) + u", "_qs + sqlNumber(r.Importo) + u", "_qs +
-                    sqlText(r.Segno) + u", "_qs + (r.StampatoDefinitivo ? u"1"_qs : u"0"_qs) + u", "_qs +
+                    n(header) + u", "_qs + n(r.NumeroRiga) + u", "_qs + sqlParam(r.Importo) + u", "_qs +
+                    sqlParam(r.Segno) + u", "_qs + (r.StampatoDefinitivo ? u"1"_qs : u"0"_qs) + u", "_qs +
                     keyOrNull(r.IDContoPDC) + u", "_qs + textOrNull(r.DescrizioneAggiuntiva) + u", "_qs + rowUser +
                     u", "_qs + rowChanged + u", "_qs + n(r.VirtualDelete) + u")"_qs);
     }

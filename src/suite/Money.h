@@ -78,10 +78,12 @@ private:
     long long m_raw = 0;
 };
 
-// The literal of an amount in a statement: "1234.5", "-3".
-inline QString sqlNumber(Money value) { return value.toString(); }
 // An amount bound to a statement, exactly.
 inline QVariant sqlValue(Money value) { return QVariant::fromValue(SqlDecimal{value.toString()}); }
+inline SqlStatement sqlParam(Money value)
+{
+    return {u"?"_qs, {sqlValue(value)}};
+}
 
 } // namespace liqiva
 

@@ -68,10 +68,14 @@ inline constexpr Percent Percent::Hundredth = Percent::fromRaw(Percent::Scale / 
 inline constexpr Percent Percent::Thousandth = Percent::fromRaw(Percent::Scale / 1000);
 inline constexpr Percent Percent::TenMillionth = Percent::fromRaw(Percent::Scale / 10000000);
 
-// The literal of a percentage in a statement, with the four decimals of the columns.
-inline QString sqlNumber(Percent value)
+// A percentage bound to a statement, with the four decimals of the columns.
+inline QVariant sqlValue(Percent value)
 {
-    return value.toMoney().toString();
+    return sqlValue(value.toMoney());
+}
+inline SqlStatement sqlParam(Percent value)
+{
+    return {u"?"_qs, {sqlValue(value)}};
 }
 
 } // namespace liqiva

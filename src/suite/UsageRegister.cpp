@@ -3,7 +3,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -113,20 +113,20 @@ void UsageRegister::registerUse(int objectType, int key, int mode)
 {
     if (!m_db)
         return;
-    const QString now = sqlDate(databaseNow(), m_db->engine());
-    const QString mine = u" WHERE Sessione = "_qs + sqlText(m_session) + u" AND IDTipoOggetto = "_qs +
-                         sqlNumber(objectType) + u" AND IDOggetto = "_qs + sqlNumber(key) + u" AND Modalita = "_qs +
-                         sqlNumber(mode);
+    const SqlStatement now = sqlParam(databaseNow());
+    const SqlStatement mine = u" WHERE Sessione = "_qs + sqlParam(m_session) + u" AND IDTipoOggetto = "_qs +
+                              sqlParam(objectType) + u" AND IDOggetto = "_qs + sqlParam(key) + u" AND Modalita = "_qs +
+                              sqlParam(mode);
     if (m_db->execute(u"UPDATE "_qs + table + u" SET DataUltimoSegnale = "_qs + now + mine) > 0)
         return;
-    const QString insert =
+    const SqlStatement insert =
         u"INSERT INTO "_qs + table +
         u" (IDTipoOggetto, IDOggetto, Modalita, IDUtente, IDFiliale, IDFunzione, Sessione, Host, IDProcesso,"_qs
         u" DataInizio, DataUltimoSegnale, VirtualDelete, DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES ("_qs +
-        sqlNumber(objectType) + u", "_qs + sqlNumber(key) + u", "_qs + sqlNumber(mode) + u", "_qs + sqlNumber(m_idUser) +
-        u", "_qs + sqlNumber(m_idBranch) + u", "_qs + sqlNumber(m_idFunction) + u", "_qs + sqlText(m_session) + u", "_qs +
-        sqlText(thisHost()) + u", "_qs + sqlNumber(thisProcess()) + u", "_qs + now + u", "_qs + now + u", 0, "_qs + now +
-        u", "_qs + sqlNumber(m_idUser) + u")"_qs;
+        sqlParam(objectType) + u", "_qs + sqlParam(key) + u", "_qs + sqlParam(mode) + u", "_qs + sqlParam(m_idUser) +
+        u", "_qs + sqlParam(m_idBranch) + u", "_qs + sqlParam(m_idFunction) + u", "_qs + sqlParam(m_session) +
+        u", "_qs + sqlParam(thisHost()) + u", "_qs + sqlParam(thisProcess()) + u", "_qs + now + u", "_qs + now +
+        u", 0, "_qs + now + u", "_qs + sqlParam(m_idUser) + u")"_qs;
     nextKey(*m_db, table, u"IDUtilizzoOggetto"_qs, insert);
 }
 
@@ -134,12 +134,12 @@ int UsageRegister::release(int objectType, int key, int mode)
 {
     if (!m_db)
         return 0;
-    QString sql = u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlText(m_session) +
-                  u" AND IDTipoOggetto = "_qs + sqlNumber(objectType);
+    SqlStatement sql = u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlParam(m_session) +
+                       u" AND IDTipoOggetto = "_qs + sqlParam(objectType);
     if (key != -1)
-        sql += u" AND IDOggetto = "_qs + sqlNumber(key);
+        sql += u" AND IDOggetto = "_qs + sqlParam(key);
     if (mode != 0)
-        sql += u" AND Modalita = "_qs + sqlNumber(mode);
+        sql += u" AND Modalita = "_qs + sqlParam(mode);
     return m_db->execute(sql);
 }
 
@@ -147,10 +147,10 @@ int UsageRegister::releaseAll()
 {
     if (!m_db)
         return 0;
-    return m_db->execute(u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlText(m_session));
+    return m_db->execute(u"DELETE FROM "_qs + table + u" WHERE Sessione = "_qs + sqlParam(m_session));
 }
 
-std::vector<UsageEntry> UsageRegister::read(const QString &where)
+std::vector<UsageEntry> UsageRegister::read(const SqlStatement &where)
 {
     std::vector<UsageEntry> out;
     Recordset rs = m_db->openRecordset(u"SELECT * FROM "_qs + table + where + u" ORDER BY IDUtilizzoOggetto"_qs);
@@ -191,10 +191,10 @@ int UsageRegister::purgeStale()
         return 0;
     const QDateTime now = databaseNow();
     int removed = 0;
-    for (const UsageEntry &e : read(QString())) {
+    for (const UsageEntry &e : read(SqlStatement())) {
         if (isStale(e, now))
-            removed += m_db->execute(u"DELETE FROM "_qs + table + u" WHERE IDUtilizzoOggetto = "_qs + sqlNumber(e.id) +
-                                     u" AND Sessione = "_qs + sqlText(e.session));
+            removed += m_db->execute(u"DELETE FROM "_qs + table + u" WHERE IDUtilizzoOggetto = "_qs + sqlParam(e.id) +
+                                     u" AND Sessione = "_qs + sqlParam(e.session));
     }
     return removed;
 }
@@ -204,9 +204,9 @@ std::vector<UsageEntry> UsageRegister::list(int objectType, int key)
     if (!m_db)
         return {};
     purgeStale();
-    QString where = u" WHERE IDTipoOggetto = "_qs + sqlNumber(objectType);
+    SqlStatement where = u" WHERE IDTipoOggetto = "_qs + sqlParam(objectType);
     if (key != -1)
-        where += u" AND (IDOggetto = "_qs + sqlNumber(key) + u" OR IDOggetto = -1)"_qs;
+        where += u" AND (IDOggetto = "_qs + sqlParam(key) + u" OR IDOggetto = -1)"_qs;
     return read(where);
 }
 
@@ -238,7 +238,7 @@ QString UsageRegister::holderOf(int objectType, int key)
     for (const UsageEntry &e : usedByOthers(objectType, key)) {
         if (e.mode != 2 || e.key != key)
             continue;
-        const QVariant name = m_db->scalar(u"SELECT Utente FROM Utente WHERE IDUtente = "_qs + sqlNumber(e.idUser));
+        const QVariant name = m_db->scalar(u"SELECT Utente FROM Utente WHERE IDUtente = ?"_qs, {sqlValue(e.idUser)});
         return name.isNull() || name.toString().isEmpty() ? QString::number(e.idUser) : name.toString();
     }
     return {};
@@ -248,8 +248,8 @@ void UsageRegister::heartbeat()
 {
     if (!m_db)
         return;
-    m_db->execute(u"UPDATE "_qs + table + u" SET DataUltimoSegnale = "_qs + sqlDate(databaseNow(), m_db->engine()) +
-                  u" WHERE Sessione = "_qs + sqlText(m_session));
+    m_db->execute(u"UPDATE "_qs + table + u" SET DataUltimoSegnale = "_qs + sqlParam(databaseNow()) +
+                  u" WHERE Sessione = "_qs + sqlParam(m_session));
 }
 
 void UsageRegister::startHeartbeat(int intervalMs)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/database/SqlValue.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QString>
@@ -100,7 +102,7 @@ public:
 
 private:
     QDateTime databaseNow();
-    std::vector<UsageEntry> read(const QString &where);
+    std::vector<UsageEntry> read(const SqlStatement &where);
     bool isStale(const UsageEntry &e, const QDateTime &now) const;
 
     Connection *m_db = nullptr;

@@ -2,7 +2,7 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/Recordset.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <cmath>
@@ -14,28 +14,24 @@ void UtilityServices::applyWindowStyle(QObject &) {}
 bool UtilityServices::hasRight(int idUser, int idFunction, Connection &db)
 {
     const QVariant type =
-        db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = "_qs + sqlNumber(idFunction));
+        db.scalar(u"SELECT IDTipoOggetto FROM Funzione WHERE IDFunzione = ?"_qs, {sqlValue(idFunction)});
     if (type.isNull())
         return false;
-    const QString objectTypes = u" AND IDTipoOggetto IN (1,"_qs + sqlNumber(type.toLongLong()) + u")"_qs;
-    const QString sql = u"SELECT IDAzione FROM AbilitaPerTipoOggettoPerUtente"_qs
-                        u" WHERE VirtualDelete = 0"_qs +
-                        objectTypes + u" AND IDUtente = "_qs + sqlNumber(idUser) +
-                        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
-                        u" UNION"_qs
-                        u" SELECT IDAzione FROM AbilitaPerTipoOggettoPerGruppo"_qs
-                        u" WHERE VirtualDelete = 0"_qs +
-                        objectTypes +
-                        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
-                        u" AND IDGruppo IN (SELECT IDGruppo FROM UtentePerGruppo WHERE VirtualDelete = 0 AND IDUtente = "_qs +
-                        sqlNumber(idUser) + u")"_qs;
+    const SqlStatement objectTypes = u" AND IDTipoOggetto IN (1,"_qs + sqlParam(type.toLongLong()) + u")"_qs;
+    const SqlStatement sql =
+        u"SELECT IDAzione FROM AbilitaPerTipoOggettoPerUtente"_qs
+        u" WHERE VirtualDelete = 0"_qs +
+        objectTypes + u" AND IDUtente = "_qs + sqlParam(idUser) +
+        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
+        u" UNION"_qs
+        u" SELECT IDAzione FROM AbilitaPerTipoOggettoPerGruppo"_qs
+        u" WHERE VirtualDelete = 0"_qs +
+        objectTypes +
+        u" AND IDAzione >= 1 AND IDAzione <= 5"_qs
+        u" AND IDGruppo IN (SELECT IDGruppo FROM UtentePerGruppo WHERE VirtualDelete = 0 AND IDUtente = "_qs +
+        sqlParam(idUser) + u")"_qs;
     Recordset rs = db.openRecordset(sql);
     return !rs.eof();
-}
-
-QString UtilityServices::dateLiteral(const QDateTime &value, Engine engine)
-{
-    return sqlDate(value, engine);
 }
 
 QString UtilityServices::chosenKey(const QVariant &boundKey)

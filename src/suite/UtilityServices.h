@@ -38,9 +38,6 @@ public:
     // errors are thrown to the caller.
     bool hasRight(int idUser, int idFunction, Connection &db);
 
-    // A date literal for statement text.
-    static QString dateLiteral(const QDateTime &value, Engine engine);
-
     // The key of the row chosen in a data-bound combo, as text; the combo hands over the
     // bound key value. No choice (a null or invalid value) gives the empty text; whole
     // numbers are written without decimals.

@@ -5,7 +5,7 @@
 // codes, counters and settlements, inserted with explicit keys.
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,20 +45,20 @@ public:
 
     void exec(const QString &sql) { m_db.execute(sql); }
 
-    static QString opt(const std::optional<int> &v) { return v ? sqlNumber(*v) : QStringLiteral("NULL"); }
+    static SqlStatement opt(const std::optional<int> &v) { return v ? sqlParam(*v) : QStringLiteral("NULL"); }
 
     void vatYear(int id, int anno, int company = 1)
     {
         exec(
             u"INSERT INTO PeriodoIva (IDPeriodoIva, PeriodoIva, Anno, IDAzienda, GestioneArt36, VirtualDelete) VALUES ("_qs +
-            sqlNumber(id) + u", "_qs + sqlText(QString::number(anno)) + u", "_qs + sqlNumber(anno) + u", "_qs +
-            sqlNumber(company) + u", 1, 0)"_qs);
+            sqlParam(id) + u", "_qs + sqlParam(QString::number(anno)) + u", "_qs + sqlParam(anno) + u", "_qs +
+            sqlParam(company) + u", 1, 0)"_qs);
     }
 
     void activity(int id, int company = 1)
     {
         exec(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, AttivitaAzienda, IDAzienda, VirtualDelete) VALUES ("_qs +
-             sqlNumber(id) + u", "_qs + sqlText(u"Attività "_qs + QString::number(id)) + u", "_qs + sqlNumber(company) +
+             sqlParam(id) + u", "_qs + sqlParam(u"Attività "_qs + QString::number(id)) + u", "_qs + sqlParam(company) +
              u", 0)"_qs);
     }
 
@@ -69,26 +69,26 @@ public:
         exec(u"INSERT INTO AttivitaAziendaPerPeriodoIva (IDAttivitaAziendaPerPeriodoIva, IDAttivitaAzienda, "
              u"IDPeriodoIva, "
              "TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs +
-             sqlNumber(id) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(year) + u", "_qs +
-             sqlNumber(tipoLiquidazione) + u", 0)"_qs);
+             sqlParam(id) + u", "_qs + sqlParam(activity) + u", "_qs + sqlParam(year) + u", "_qs +
+             sqlParam(tipoLiquidazione) + u", 0)"_qs);
         if (!extra.isEmpty())
             exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + extra +
-                 u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlNumber(id));
+                 u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + sqlParam(id));
     }
 
     void branch(int id, int activity)
     {
-        exec(u"INSERT INTO Filiale (IDFiliale, IDAttivitaAzienda, VirtualDelete) VALUES ("_qs + sqlNumber(id) +
-             u", "_qs + sqlNumber(activity) + u", 0)"_qs);
+        exec(u"INSERT INTO Filiale (IDFiliale, IDAttivitaAzienda, VirtualDelete) VALUES ("_qs + sqlParam(id) +
+             u", "_qs + sqlParam(activity) + u", 0)"_qs);
     }
 
     void rate(const RateRow &r)
     {
         exec(u"INSERT INTO Iva (IDIva, Iva, DescrizioneSuRegistroIVA, AliquotaIva, PercIndetraibilita, IDTipoIva, "
              "NoCalcoloProRata, NoRiportoInDichiarazione, VirtualDelete) VALUES ("_qs +
-             sqlNumber(r.id) + u", "_qs + sqlText(r.code) + u", "_qs + sqlText(u"Aliquota "_qs + r.code) + u", "_qs +
-             sqlNumber(r.aliquota) + u", "_qs + sqlNumber(r.percIndetraibilita) + u", "_qs + opt(r.tipoIva) + u", "_qs +
-             sqlNumber(r.noCalcoloProRata) + u", "_qs + sqlNumber(r.noRiportoInDichiarazione) + u", 0)"_qs);
+             sqlParam(r.id) + u", "_qs + sqlParam(r.code) + u", "_qs + sqlParam(u"Aliquota "_qs + r.code) + u", "_qs +
+             sqlParam(r.aliquota) + u", "_qs + sqlParam(r.percIndetraibilita) + u", "_qs + opt(r.tipoIva) + u", "_qs +
+             sqlParam(r.noCalcoloProRata) + u", "_qs + sqlParam(r.noRiportoInDichiarazione) + u", 0)"_qs);
     }
 
     void counter(const CounterRow &c)
@@ -99,24 +99,24 @@ public:
              "Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, IDClassificazioneIvaConto, "
              "IDClassificazioneIvaCF, "
              "AccontoIva, FatturaInRitardo) VALUES ("_qs +
-             sqlNumber(m_counterKey) + u", "_qs + sqlNumber(c.idIva) + u", "_qs + sqlNumber(c.tipo) + u", "_qs +
-             sqlNumber(c.anno) + u", "_qs + sqlNumber(c.mese) + u", "_qs + sqlNumber(c.filiale) + u", "_qs +
-             sqlNumber(c.imponibile) + u", "_qs + sqlNumber(c.importo) + u", "_qs + sqlNumber(c.riporto) + u", "_qs +
-             sqlNumber(c.soloVentilazione) + u", "_qs + opt(c.classeConto) + u", "_qs + opt(c.classeCF) + u", "_qs +
-             sqlNumber(c.acconto) + u", "_qs + sqlNumber(c.fatturaInRitardo) + u")"_qs);
+             sqlParam(m_counterKey) + u", "_qs + sqlParam(c.idIva) + u", "_qs + sqlParam(c.tipo) + u", "_qs +
+             sqlParam(c.anno) + u", "_qs + sqlParam(c.mese) + u", "_qs + sqlParam(c.filiale) + u", "_qs +
+             sqlParam(c.imponibile) + u", "_qs + sqlParam(c.importo) + u", "_qs + sqlParam(c.riporto) + u", "_qs +
+             sqlParam(c.soloVentilazione) + u", "_qs + opt(c.classeConto) + u", "_qs + opt(c.classeCF) + u", "_qs +
+             sqlParam(c.acconto) + u", "_qs + sqlParam(c.fatturaInRitardo) + u")"_qs);
     }
 
     // A settlement row; month as the engine numbers it (0 the year, 13 the December advance).
     void settlement(int id, std::optional<int> activity, int year, int month, int metodo = 0, int virtualDelete = 0)
     {
         const bool advance = month == 13;
-        const QString mese = month >= 1 && month <= 12 ? sqlNumber(month) : u"NULL"_qs;
+        const SqlStatement mese = month >= 1 && month <= 12 ? sqlParam(month) : u"NULL"_qs;
         exec(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
              u"IDMese, "
              "AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete) VALUES ("_qs +
-             sqlNumber(id) + u", "_qs + opt(activity) + u", "_qs + sqlNumber(year) + u", "_qs + mese + u", "_qs +
-             sqlNumber(advance ? 1 : 0) + u", "_qs + (advance ? sqlNumber(metodo) : u"NULL"_qs) + u", "_qs +
-             sqlNumber(virtualDelete) + u")"_qs);
+             sqlParam(id) + u", "_qs + opt(activity) + u", "_qs + sqlParam(year) + u", "_qs + mese + u", "_qs +
+             sqlParam(advance ? 1 : 0) + u", "_qs + (advance ? sqlParam(metodo) : u"NULL"_qs) + u", "_qs +
+             sqlParam(virtualDelete) + u")"_qs);
     }
 
     // A typed amount written straight, as the document's save or another module would.
@@ -128,8 +128,8 @@ public:
         exec(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
              u"IDTipoRisultatoLiquidazioneIva, "
              "IDRisultatoLiquidazioneIva, Importo, TipoLiquidazioneIva, VirtualDelete) VALUES ("_qs +
-             sqlNumber(key) + u", "_qs + sqlNumber(type) + u", "_qs + sqlNumber(settlement) + u", "_qs +
-             sqlNumber(amount) + u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
+             sqlParam(key) + u", "_qs + sqlParam(type) + u", "_qs + sqlParam(settlement) + u", "_qs + sqlParam(amount) +
+             u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
     }
 
     double number(const QString &sql) { return fieldToNumber(m_db.scalar(sql)); }

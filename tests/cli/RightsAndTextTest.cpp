@@ -3,7 +3,7 @@
 
 #include "cli/LiqivaRun.h"
 #include "startup/database/Schema.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/TestDatabase.h"
 
 #include <QJsonArray>
@@ -128,8 +128,8 @@ TEST_P(CliOnDemo, TheListShowsWhatEachSavedSettlementLeavesToPayOrInCredit)
         const int key = o.value(u"IDRisultatoLiquidazioneIva"_qs).toInt();
         const QVariant stored = t->db().scalar(
             u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND "
-            u"IDRisultatoLiquidazioneIva = "_qs +
-            sqlNumber(key));
+            u"IDRisultatoLiquidazioneIva = ?"_qs,
+            {sqlValue(key)});
         ASSERT_FALSE(stored.isNull()) << key;
         EXPECT_NEAR(o.value(u"Saldo"_qs).toDouble(), stored.toDouble(), 0.005) << key;
         ++seen;
@@ -145,9 +145,8 @@ TEST_P(CliOnDemo, TheListShowsWhatEachSavedSettlementLeavesToPayOrInCredit)
 TEST_P(CliOnDemo, QuotesAndSqlInDescriptionsStayText)
 {
     const QString evil = u"O'Brien'; DROP TABLE Iva; --"_qs;
-    t->db().execute(u"UPDATE AttivitaAzienda SET AttivitaAzienda = "_qs + sqlText(evil) +
-                    u" WHERE IDAttivitaAzienda = 1"_qs);
-    t->db().execute(u"UPDATE Iva SET DescrizioneSuRegistroIVA = "_qs + sqlText(evil) + u" WHERE IDIva = 1"_qs);
+    t->db().execute(u"UPDATE AttivitaAzienda SET AttivitaAzienda = ? WHERE IDAttivitaAzienda = 1"_qs, {evil});
+    t->db().execute(u"UPDATE Iva SET DescrizioneSuRegistroIVA = ? WHERE IDIva = 1"_qs, {evil});
     const int vatCodes = t->db().scalar(u"SELECT COUNT(*) FROM Iva"_qs).toInt();
 
     const int key = saveOne(1, 3);

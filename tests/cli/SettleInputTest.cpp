@@ -38,10 +38,19 @@ protected:
 
     LiqivaRun settle(int activity, int year, int period, const QByteArray &input, bool save)
     {
-        QStringList args{u"settle"_qs,       u"--db"_qs,         t->url(),
-                         u"--user"_qs,       u"1"_qs,            u"--activity"_qs,
-                         QString::number(activity), u"--vat-year"_qs, QString::number(year),
-                         u"--period"_qs,     QString::number(period), u"--yes"_qs, u"--json"_qs};
+        QStringList args{u"settle"_qs,
+                         u"--db"_qs,
+                         t->url(),
+                         u"--user"_qs,
+                         u"1"_qs,
+                         u"--activity"_qs,
+                         QString::number(activity),
+                         u"--vat-year"_qs,
+                         QString::number(year),
+                         u"--period"_qs,
+                         QString::number(period),
+                         u"--yes"_qs,
+                         u"--json"_qs};
         if (!input.isEmpty())
             args << u"--input"_qs << inputFile(input);
         if (save)
@@ -82,16 +91,17 @@ TEST_P(SettleInput, TheProRataOperationsOfTheYearSetThePercentageAndAreStoredWit
                     "(46, 47) AND IDRisultatoLiquidazioneIva = "_qs +
                     QString::number(id)),
               2);
-    const LiqivaRun shown = runLiqiva({u"show"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
-                                       QString::number(id), u"--json"_qs},
-                                      work.path());
+    const LiqivaRun shown = runLiqiva(
+        {u"show"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id), u"--json"_qs},
+        work.path());
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
     EXPECT_EQ(json(shown).value(u"prorata"_qs).toObject(), p);
 }
 
 TEST_P(SettleInput, WhatJsonPrintsCanBeGivenBack)
 {
-    const LiqivaRun first = settle(3, 2024, 0, R"({"prorata": {"taxableOperations": 1001.5, "exemptOperations": 333.25}})", false);
+    const LiqivaRun first =
+        settle(3, 2024, 0, R"({"prorata": {"taxableOperations": 1001.5, "exemptOperations": 333.25}})", false);
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     QJsonObject printed;
     for (const QString &member : {u"prorata"_qs, u"annualCredit"_qs})
@@ -138,11 +148,12 @@ TEST_P(SettleInput, TheRefundOfTheAnnualCreditIsRecordedForJanuaryOfTheNextYear)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(json(r).value(u"annualCredit"_qs).toObject(),
               (QJsonObject{{u"credit"_qs, 2850}, {u"refund"_qs, 1000.5}}));
-    EXPECT_DOUBLE_EQ(t->db()
-                         .scalar(u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito "
-                                 "= Credito.IDCredito WHERE Anno = 2024 AND IDMese = 1 AND IDCausaleCredito = 2"_qs)
-                         .toDouble(),
-                     1000.5);
+    EXPECT_DOUBLE_EQ(
+        t->db()
+            .scalar(u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito "
+                    "= Credito.IDCredito WHERE Anno = 2024 AND IDMese = 1 AND IDCausaleCredito = 2"_qs)
+            .toDouble(),
+        1000.5);
 }
 
 TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
@@ -160,10 +171,10 @@ TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
         {1, 2024, 3, R"({"otherOperations": []})", SettlementInput::msgNotAdvance()},
         {1, 2024, 13, R"({"otherOperations": [{"rate": "22I", "taxable": 10}]})",
          SettlementInput::msgUnknownRate(u"22I"_qs)},
-        {1, 2024, 13, R"({"otherOperations": [{"taxable": 10}]})", u"Impossibile salvare! Indicare un'aliquota IVA."_qs},
+        {1, 2024, 13, R"({"otherOperations": [{"taxable": 10}]})",
+         u"Impossibile salvare! Indicare un'aliquota IVA."_qs},
         {1, 2023, 0, R"({"annualCredit": {"refund": -1}})", CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {1, 2023, 0, R"({"annualCredit": {"refund": 9000000001}})", CreditoAnnuale::msgRimborsoFuoriLimiti()},
-        {1, 2024, 3, R"({"payments": {}})", SettlementInput::msgUnknownMember(u"payments"_qs)},
         {1, 2024, 3, R"({"prorata": )", {}},
     };
     const QString saved = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs;
@@ -179,6 +190,37 @@ TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
             EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
         EXPECT_EQ(count(saved), savedBefore);
         EXPECT_EQ(count(written), writtenBefore);
+    }
+}
+
+// A member the input does not know, at any depth, is a bad argument: exit 2 naming its path,
+// before anything is written; so is a list beyond its bound.
+TEST_P(SettleInput, AnUnknownMemberAtAnyDepthIsRefusedByItsPath)
+{
+    QByteArray manyRows = "{\"otherOperations\": [";
+    for (int i = 0; i <= 10000; ++i)
+        manyRows += i ? ",{}" : "{}";
+    manyRows += "]}";
+    struct {
+        QByteArray input;
+        const char *path;
+    } cases[] = {
+        {R"({"payments": {}})", "\"payments\""},
+        {R"({"truckersCredit": {"usd": 250}})", "\"truckersCredit.usd\""},
+        {R"({"otherOperations": [{"rate": "22", "taxable": 1}, {"rate": "22", "nota": "x"}]})",
+         "\"otherOperations[1].nota\""},
+        {R"({"payment": {"advance": {"amount": 1, "abi ": "05034"}}})", "\"payment.advance.abi \""},
+        {R"({"declarationGrid": [{"row": 6, "credit": 1, "debito": 2}]})", "\"declarationGrid[0].debito\""},
+        {manyRows, "\"otherOperations\" ha 10001 righe"},
+    };
+    const QString rows = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs;
+    const int before = count(rows);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        const LiqivaRun r = settle(1, 2024, 13, c.input, true);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.path))) << r.err.toStdString();
+        EXPECT_EQ(count(rows), before);
     }
 }
 

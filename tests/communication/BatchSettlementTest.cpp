@@ -5,10 +5,10 @@
 #include <QThread>
 #include <csignal>
 
+#include "startup/database/SqlValue.h"
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include "startup/database/SqlLiteral.h"
 
 #include "CommunicationFixture.h"
 
@@ -24,12 +24,14 @@ protected:
     QString trace(int activity)
     {
         QString s;
-        for (Recordset rs = db().openRecordset(
-                 u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, IDMese, RisultatoLiquidazioneIva.VirtualDelete, "
-                 u"IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIva LEFT JOIN RisultatoLiquidazioneIvaXTipo "
-                 u"ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-                 u"WHERE IDAttivitaAzienda = "_qs
-                 + sqlNumber(activity) + u" ORDER BY 1, 4"_qs);
+        for (Recordset rs = db().openRecordset(u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, IDMese, "
+                                               u"RisultatoLiquidazioneIva.VirtualDelete, "
+                                               u"IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIva "
+                                               u"LEFT JOIN RisultatoLiquidazioneIvaXTipo "
+                                               u"ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                                               u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                                               u"WHERE IDAttivitaAzienda = ? ORDER BY 1, 4"_qs,
+                                               {sqlValue(activity)});
              !rs.eof(); rs.moveNext())
             for (int f = 0; f < rs.fieldCount(); ++f)
                 s += rs.field(f).toString() + u'|';
@@ -37,9 +39,10 @@ protected:
     }
     int savedOfMarch(int activity)
     {
-        return db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDMese = 3 "
-                           u"AND IDAttivitaAzienda = "_qs
-                           + sqlNumber(activity))
+        return db()
+            .scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDMese = 3 "
+                    u"AND IDAttivitaAzienda = ?"_qs,
+                    {sqlValue(activity)})
             .toInt();
     }
     BatchSettlement::Options march(bool yes, int user = 1)

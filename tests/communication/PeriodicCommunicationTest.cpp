@@ -1,7 +1,7 @@
 #include "communication/PeriodicCommunication.h"
 #include "communication/SchemaValidator.h"
 #include "engine/AmountTypes.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 
 #include "CommunicationFixture.h"
@@ -42,12 +42,14 @@ protected:
         auto sum = [&](int type) {
             return Money::fromVariant(db().scalar(
                 u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-                u"WHERE RisultatoLiquidazioneIva.IDMese = "_qs
-                + sqlNumber(month) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda IN ("_qs
-                + QString::fromLatin1(activities) + u") AND RisultatoLiquidazioneIva.VirtualDelete = 0 "
-                                                   u"AND IDTipoRisultatoLiquidazioneIva = "_qs
-                + sqlNumber(type)));
+                u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                u"WHERE RisultatoLiquidazioneIva.IDMese = "_qs +
+                sqlParam(month) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda IN ("_qs +
+                QString::fromLatin1(activities) +
+                u") AND RisultatoLiquidazioneIva.VirtualDelete = 0 "
+                u"AND IDTipoRisultatoLiquidazioneIva = "_qs +
+                sqlParam(type)));
         };
         return sum(AmountType::IvaDaVersare) - sum(AmountType::CreDimLiquiSucc);
     }

@@ -2,7 +2,7 @@
 #include "communication/SchemaValidator.h"
 #include "communication/ui/frmComunicazioneLiqIva.h"
 #include "overview/ui/frmAnnoLiquidazioni.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <QApplication>
 #include <QFile>

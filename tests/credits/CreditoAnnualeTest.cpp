@@ -1,7 +1,7 @@
 #include "credits/CreditoAnnuale.h"
 
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -33,29 +33,28 @@ protected:
     int count(const QString &sql) { return db().scalar(sql).toInt(); }
     int headers(int company)
     {
-        return count(u"SELECT COUNT(*) FROM Credito WHERE IDAzienda = "_qs + sqlNumber(company) +
+        return count(u"SELECT COUNT(*) FROM Credito WHERE IDAzienda = "_qs + sqlParam(company) +
                      u" AND Anno = 2006 AND IDMese = 1"_qs);
     }
     // The automatic movement of a cause for a company, or nothing.
     std::optional<double> movement(int company, int cause)
     {
-        const QVariant v =
-            db().scalar(u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
-                        u"Credito.IDCredito "
-                        "WHERE Credito.IDAzienda = "_qs +
-                        sqlNumber(company) +
-                        u" AND Credito.Anno = 2006 AND Automatico = -1 AND IDCausaleCredito = "_qs + sqlNumber(cause));
+        const QVariant v = db().scalar(
+            u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
+            u"Credito.IDCredito "
+            "WHERE Credito.IDAzienda = ? AND Credito.Anno = 2006 AND Automatico = -1 AND IDCausaleCredito = ?"_qs,
+            {sqlValue(company), sqlValue(cause)});
         return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
     }
     // A movement entered elsewhere in the suite (cause 5, not automatic).
     void handMovement(int company, int idMovimento)
     {
         const int header =
-            db().scalar(u"SELECT IDCredito FROM Credito WHERE Anno = 2006 AND IDAzienda = "_qs + sqlNumber(company))
+            db().scalar(u"SELECT IDCredito FROM Credito WHERE Anno = 2006 AND IDAzienda = ?"_qs, {sqlValue(company)})
                 .toInt();
         db().execute(u"INSERT INTO MovimentoCredito (IDMovimentoCredito, IDCredito, IDCausaleCredito, Importo, "
-                     "Automatico) VALUES ("_qs +
-                     sqlNumber(idMovimento) + u", "_qs + sqlNumber(header) + u", 5, 40, 0)"_qs);
+                     "Automatico) VALUES (?, ?, 5, 40, 0)"_qs,
+                     {sqlValue(idMovimento), sqlValue(header)});
     }
 
     std::unique_ptr<TestDatabase> t;
@@ -226,7 +225,7 @@ TEST_P(AnnualCredit, RemovingTheAnnualCreditKeepsAHeaderThatOtherMovementsStillU
         EXPECT_FALSE(movement(company, 1).has_value());
         EXPECT_EQ(count(u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
                         "Credito.IDCredito WHERE IDCausaleCredito = 5 AND IDAzienda = "_qs +
-                        sqlNumber(company)),
+                        sqlParam(company)),
                   c.handMovement ? 1 : 0);
         EXPECT_EQ(movement(100 + company, 2), std::optional<double>(50));
     }

@@ -106,7 +106,7 @@ protected:
         rows->exec(u"INSERT INTO RigaReportLiquidazioneIva (IDRigaReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
                    "IDIva, ImpCorrDaVentilare) VALUES ("_qs +
                    QString::number(key) + u", "_qs + QString::number(settlement) + u", "_qs + QString::number(rate) +
-                   u", "_qs + sqlNumber(ventilated) + u")"_qs);
+                   u", "_qs + sqlParam(ventilated) + u")"_qs);
     }
     SettlementIdentity identity(int key, int month, int metodo = 0)
     {

@@ -6,7 +6,7 @@
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
 #include "engine/SettlementIdentity.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -56,9 +56,9 @@ protected:
     }
     double header(const SettlementDocument &doc, const char *column)
     {
-        return fieldToNumber(db().scalar(u"SELECT "_qs + QString::fromLatin1(column)
-                                         + u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                         + sqlNumber(doc.key())));
+        return fieldToNumber(db().scalar(u"SELECT "_qs + QString::fromLatin1(column) +
+                                         u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                                         sqlParam(doc.key())));
     }
 
     std::unique_ptr<TestDatabase> t;

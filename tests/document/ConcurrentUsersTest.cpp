@@ -2,7 +2,7 @@
 #include "demo/DemoData.h"
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ChildTask.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva::test {
 
@@ -36,13 +36,13 @@ inline void addSmallCompany(Connection &db)
 inline void addSettlement(Connection &db, int key, int activity, int year, int month, int virtualDelete = 0,
                           int user = 1, int method = 0)
 {
-    const QString mese = (month == 0 || month == 13) ? u"NULL"_qs : sqlNumber(month);
+    const SqlStatement mese = (month == 0 || month == 13) ? u"NULL"_qs : sqlParam(month);
     const QString acconto = month == 13 ? u"1"_qs : u"0"_qs;
-    const QString metodo = month == 13 ? sqlNumber(method) : u"NULL"_qs;
+    const SqlStatement metodo = month == 13 ? sqlParam(method) : u"NULL"_qs;
     db.execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
-               u"IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs
-               + sqlNumber(key) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(year) + u", "_qs + mese + u", "_qs
-               + acconto + u", "_qs + metodo + u", "_qs + sqlNumber(virtualDelete) + u", "_qs + sqlNumber(user) + u")"_qs);
+               u"IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs +
+               sqlParam(key) + u", "_qs + sqlParam(activity) + u", "_qs + sqlParam(year) + u", "_qs + mese + u", "_qs +
+               acconto + u", "_qs + metodo + u", "_qs + sqlParam(virtualDelete) + u", "_qs + sqlParam(user) + u")"_qs);
 }
 
 } // namespace liqiva::test

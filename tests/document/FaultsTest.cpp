@@ -6,7 +6,7 @@
 #include "document/SettlementDocument.h"
 #include "document/SettlementSession.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "support/ChildTask.h"
 #include "support/ScriptedMessages.h"
@@ -43,7 +43,7 @@ void sleepUntil(qint64 msSinceEpoch)
 // A settlement saved and whole: its row, its balance and its report header.
 bool whole(Connection &db, int key)
 {
-    const QString k = sqlNumber(key);
+    const SqlStatement k = sqlParam(key);
     return db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDRisultatoLiquidazioneIva = "_qs + k)
                .toInt()
         == 1
@@ -97,9 +97,10 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                     doc.sbRemoveTrashRecord();
                 }
             } else {
-                const QVariant key = db->scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "
-                                                u"VirtualDelete = 0 AND IDAttivitaAzienda = 1 AND IDPeriodoIva = 2 AND IDMese = "_qs
-                                                + sqlNumber(month));
+                const QVariant key =
+                    db->scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "
+                               u"VirtualDelete = 0 AND IDAttivitaAzienda = 1 AND IDPeriodoIva = 2 AND IDMese = ?"_qs,
+                               {sqlValue(month)});
                 if (key.isNull())
                     continue;
                 session.hold(key.toInt());

@@ -2,7 +2,7 @@
 // reads) leaves nothing that blocks the period: the next command that writes removes the
 // working settlement, its typed amounts and its report, and the period can be settled.
 
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/TestDatabase.h"
 
 #include <QProcess>

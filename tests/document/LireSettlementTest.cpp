@@ -3,7 +3,7 @@
 
 #include "document/NewSettlement.h"
 #include "document/SettlementDocument.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -64,9 +64,10 @@ protected:
     Types stored(int key)
     {
         Types types;
-        Recordset rs = db().openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo "
-                                          u"WHERE IDRisultatoLiquidazioneIva = "_qs
-                                          + sqlNumber(key));
+        Recordset rs =
+            db().openRecordset(u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo "
+                               u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                               {sqlValue(key)});
         for (; !rs.eof(); rs.moveNext())
             types[rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)] = rs.number(u"Importo"_qs);
         return types;
@@ -74,8 +75,8 @@ protected:
     double creditLeft(int vatYear)
     {
         return fieldToNumber(db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
-                                         u"IDAttivitaAzienda = "_qs
-                                         + sqlNumber(activity) + u" AND IDPeriodoIva = "_qs + sqlNumber(vatYear)));
+                                         u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+                                         {sqlValue(activity), sqlValue(vatYear)}));
     }
     void expectTypes(int key, const Types &expected)
     {

@@ -40,8 +40,9 @@ TEST_P(NewSettlementTest, ProposesTheNextPeriod)
         {2, 9, 4},   // after the third quarter: the December advance
     };
     for (const auto &c : cases) {
-        db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + sqlNumber(c.lastSettled)
-                   + u" WHERE IDAttivitaAzienda = "_qs + sqlNumber(c.activity));
+        db.execute(
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = ? WHERE IDAttivitaAzienda = ?"_qs,
+            {sqlValue(c.lastSettled), sqlValue(c.activity)});
         ns.sbSetComboMesi(c.activity, 10, 0);
         EXPECT_EQ(ns.proposePeriodIndex(c.activity, 10), c.expectedIndex) << c.activity << "/" << c.lastSettled;
     }
@@ -130,8 +131,7 @@ TEST_P(NewSettlementTest, AGapBeforeThePeriodAsksToGoOn)
 TEST_P(NewSettlementTest, ACeasedActivityRefusesLaterPeriods)
 {
     Connection &db = t->db();
-    db.execute(u"UPDATE AttivitaAzienda SET DataCessazione = "_qs + sqlDate(QDate(2024, 4, 1), db.engine())
-               + u" WHERE IDAttivitaAzienda = 2"_qs);
+    db.execute(u"UPDATE AttivitaAzienda SET DataCessazione = ? WHERE IDAttivitaAzienda = 2"_qs, {QDate(2024, 4, 1)});
     NewSettlement ns(db, messages, 1, 1);
     ns.sbSetComboMesi(2, 10, 0);
     struct {
@@ -153,9 +153,10 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
     ns.sbSetComboMesi(2, 10, 0);
     EXPECT_EQ(ns.confirm(2, 10, 4, 1, false), 1); // the December advance, historical
     const int key = ns.currentKey();
-    Recordset rs = db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
-                                    u"FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                    + sqlNumber(key));
+    Recordset rs =
+        db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
+                         u"FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)});
     ASSERT_FALSE(rs.eof());
     EXPECT_TRUE(rs.isNull(u"IDMese"_qs));
     EXPECT_EQ(rs.integer(u"AccontoIva"_qs), 1);
@@ -164,8 +165,8 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
     EXPECT_EQ(rs.integer(u"IDUtenteUltimaVariazione"_qs), 2);
     rs.close();
     EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 "
-                        u"AND VirtualDelete = 2 AND IDRisultatoLiquidazioneIva = "_qs
-                        + sqlNumber(key))
+                        u"AND VirtualDelete = 2 AND IDRisultatoLiquidazioneIva = ?"_qs,
+                        {sqlValue(key)})
                   .toInt(),
               1);
     // the same period again: refused unless the user views the existing one

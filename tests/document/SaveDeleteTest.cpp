@@ -3,7 +3,7 @@
 #include "document/WorkingRecords.h"
 #include "engine/Amounts.h"
 #include "otherops/cAltreOperazioni.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 

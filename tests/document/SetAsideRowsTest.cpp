@@ -2,7 +2,7 @@
 // back as it was; undo and adjust of a whole table touch only the user's own rows.
 
 #include "document/WorkingRecords.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ChildTask.h"
 #include "support/TestDatabase.h"
 
@@ -16,12 +16,13 @@ const QString docKey = QStringLiteral("IDRisultatoLiquidazioneIva");
 
 void amountRow(Connection &db, int key, int doc, double importo, int state, int user, const QString &codice = {})
 {
-    db.executeRaw(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-                  u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, CodiceAzienda, "
-                  u"VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs +
-                  sqlNumber(key) + u", 3, "_qs + sqlNumber(doc) + u", "_qs + sqlNumber(importo) + u", Null, "_qs +
-                  (codice.isEmpty() ? u"Null"_qs : sqlText(codice)) + u", "_qs + sqlNumber(state) + u", "_qs +
-                  sqlNumber(user) + u")"_qs);
+    db.executeRaw(
+        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+        u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, CodiceAzienda, "
+        u"VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs +
+        sqlParam(key) + u", 3, "_qs + sqlParam(doc) + u", "_qs + sqlParam(importo) + u", Null, "_qs +
+        (codice.isEmpty() ? u"Null"_qs : sqlParam(codice)) + u", "_qs + sqlParam(state) + u", "_qs + sqlParam(user) +
+        u")"_qs);
 }
 
 // key -> (Importo, VirtualDelete, CodiceAzienda or "<null>")
@@ -43,8 +44,9 @@ QMap<int, QString> rows(Connection &db)
 void edit(Connection &db, int row, int user, double newAmount, int newRow)
 {
     WorkingRecords::fnInsertDuplicateWithNegativeKey(db, table, {{u"IDRisultatoLiquidazioneIvaXTip"_qs, row}}, 3, user);
-    db.executeRaw(u"UPDATE RisultatoLiquidazioneIvaXTipo SET VirtualDelete = 3, Importo = "_qs + sqlNumber(newAmount) +
-                  u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + sqlNumber(row));
+    db.executeRaw(
+        u"UPDATE RisultatoLiquidazioneIvaXTipo SET VirtualDelete = 3, Importo = ? WHERE IDRisultatoLiquidazioneIvaXTip = ?"_qs,
+        {sqlValue(newAmount), sqlValue(row)});
     amountRow(db, newRow, 10, 1, 2, user);
 }
 

@@ -8,7 +8,7 @@
 #include "document/ReportReader.h"
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ScriptedMessages.h"
 
 #include <QAbstractButton>
@@ -198,8 +198,8 @@ TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma
 {
     const int key = child->key();
     t->db().execute(u"UPDATE CampoReportLiquidazioneIva SET Art34DPRn63372 = -1, PercProrata = 87.5 "
-                    u"WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    sqlNumber(key));
+                    u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                    {sqlValue(key)});
     SummaryInputs inputs;
     inputs.idPeriodoIva = demo::Year2024;
     inputs.idAttivitaAzienda = demo::Shop;

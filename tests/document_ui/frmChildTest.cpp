@@ -6,8 +6,8 @@
 #include "document/PaymentCodes.h"
 #include "document/ui/CodeSearchDialog.h"
 #include "document/ui/frmChild.h"
+#include "startup/database/SqlValue.h"
 #include "support/ScriptedMessages.h"
-#include "startup/database/SqlLiteral.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -292,12 +292,11 @@ TEST_F(ChildWindow, ARowWhoseTwoAmountsCancelOutIsNotInItsGrid)
     for (const auto &[offset, iva, taxable, tax] : {std::tuple{0, 3, 100.0, -100.0}, std::tuple{1, 4, 100.0, 4.0}})
         t->db().execute(
             u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
-            u"Imponibile, Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, AccontoIva) VALUES ("_qs +
-            sqlNumber(next + offset) + u", 1, "_qs + sqlNumber(iva) + u", 2024, 2, 2, "_qs + sqlNumber(taxable) +
-            u", "_qs + sqlNumber(tax) + u", 1, 0, 0)"_qs);
+            u"Imponibile, Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, AccontoIva) VALUES (?, 1, ?, 2024, 2, 2, ?, ?, 1, 0, 0)"_qs,
+            {sqlValue(next + offset), sqlValue(iva), sqlValue(taxable), sqlValue(tax)});
     auto description = [this](int iva) {
         return t->db()
-            .scalar(u"SELECT DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = "_qs + sqlNumber(iva))
+            .scalar(u"SELECT DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = ?"_qs, {sqlValue(iva)})
             .toString();
     };
     open(demo::Wholesale, 3);
@@ -610,8 +609,8 @@ TEST_F(ChildWindow, AmountsInEuroAndInLire)
         {2, u"3.858"_qs, u"1.528"_qs, u"76,82"_qs}, // lire: whole amounts; a percentage keeps its decimals
     };
     for (const auto &c : currencies) {
-        t->db().execute(u"UPDATE ConfigurazioneContabile SET IDValuta = "_qs + sqlNumber(c.valuta) +
-                        u" WHERE IDAzienda = 1"_qs);
+        t->db().execute(u"UPDATE ConfigurazioneContabile SET IDValuta = ? WHERE IDAzienda = 1"_qs,
+                        {sqlValue(c.valuta)});
         open(demo::Shop, 3);
         QTableWidget *receipts = grid(u"spdCorrispettivi"_qs);
         EXPECT_EQ(cell(receipts, receipts->rowCount() - 1, 2), c.receipts) << c.valuta;
@@ -640,8 +639,8 @@ TEST_F(ChildWindow, TheSaveTakesWhatIsStillTypedInTheBox)
     EXPECT_FALSE(child->isChanged());
     EXPECT_DOUBLE_EQ(fieldToNumber(t->db().scalar(
                          u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
-                         u"AND IDRisultatoLiquidazioneIva = "_qs +
-                         sqlNumber(key))),
+                         u"AND IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)})),
                      500);
     EXPECT_EQ(paid->text(), u"500,00"_qs);
 

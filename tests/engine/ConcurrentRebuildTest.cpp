@@ -1,5 +1,5 @@
 #include "engine/ReportRebuild.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ChildTask.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
@@ -21,8 +21,8 @@ const ChildTask holdReportRows("hold-report-rows", [](const QStringList &args) {
     Transaction tx(*db);
     for (int k = 0; k < count; ++k)
         db->execute(u"INSERT INTO RigaReportLiquidazioneIva (IDRigaReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                    u"IDIva) VALUES ("_qs
-                    + sqlNumber(first + k) + u", 999, 1)"_qs);
+                    u"IDIva) VALUES (?, 999, 1)"_qs,
+                    {sqlValue(first + k)});
     std::printf("ready\n");
     std::fflush(stdout);
     QThread::msleep(1500);
@@ -64,8 +64,8 @@ TEST_P(ConcurrentRebuild, TakesTheNextKeysWhenAnotherUserHoldsThem)
     EXPECT_EQ(f.rowCount(s), 2);
     EXPECT_EQ(f.rowCount(999), 5);
     EXPECT_EQ(fieldToNumber(db.scalar(u"SELECT MIN(IDRigaReportLiquidazioneIva) FROM RigaReportLiquidazioneIva WHERE "
-                                      u"IDRisultatoLiquidazioneIva = "_qs
-                                      + sqlNumber(s))),
+                                      u"IDRisultatoLiquidazioneIva = ?"_qs,
+                                      {sqlValue(s)})),
               6);
     EXPECT_EQ(f.row(s, v10, u"VenditeIva"_qs), 10);
 }

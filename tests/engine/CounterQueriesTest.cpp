@@ -1,6 +1,6 @@
-#include "support/EngineFixture.h"
-#include "startup/database/SqlLiteral.h"
 #include "engine/CounterQueries.h"
+#include "startup/database/SqlValue.h"
+#include "support/EngineFixture.h"
 #include "support/TestDatabase.h"
 
 #include <algorithm>
@@ -64,7 +64,7 @@ protected:
     }
 
     // The sum of one column over the rows of a statement; nullopt when it returns no row.
-    std::optional<double> sum(const QString &sql, const QString &column)
+    std::optional<double> sum(const SqlStatement &sql, const QString &column)
     {
         std::optional<double> total;
         for (Recordset rs = t->db().openRecordset(sql); !rs.eof(); rs.moveNext())
@@ -142,8 +142,8 @@ TEST_P(CounterQueries, ALateInvoiceWeighsWithItsTaxableAmountOnly)
 {
     const int code = f->vatCode(u"10%"_qs, 10);
     const int zero = f->vatCode(u"Esente"_qs, 0);
-    const int branch = int(fieldToNumber(t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = "_qs
-                                                        + sqlNumber(F))));
+    const int branch = int(fieldToNumber(
+        t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = ?"_qs, {sqlValue(F)})));
     auto goods = [&](int idIva, double imp, double iva, bool late, std::optional<int> cls = 7) {
         f->counter({.kind = 1, .idIva = idIva, .anno = 2024, .mese = 2, .idFiliale = branch, .imponibile = imp,
                     .importo = iva, .classeConto = cls, .ritardo = late});
@@ -165,8 +165,8 @@ TEST_P(CounterQueries, ALateInvoiceWeighsWithItsTaxableAmountOnly)
 
 TEST_P(CounterQueries, SalesAreSplitByCustomerClass)
 {
-    const int branch = int(fieldToNumber(t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = "_qs
-                                                        + sqlNumber(G))));
+    const int branch = int(fieldToNumber(
+        t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = ?"_qs, {sqlValue(G)})));
     auto sale = [&](std::optional<int> cls, double imp, bool riporto = true) {
         f->counter({.kind = 3, .idIva = vat, .anno = 2024, .mese = 3, .idFiliale = branch, .imponibile = imp,
                     .importo = imp / 10, .riporto = riporto, .classeCF = cls});
@@ -191,8 +191,8 @@ TEST_P(CounterQueries, SalesAreSplitByCustomerClass)
 TEST_P(CounterQueries, LateInvoicesCountOnlyTheirMonthsYearAndBranches)
 {
     auto branchOf = [&](int activity) {
-        return int(fieldToNumber(
-            t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = "_qs + sqlNumber(activity))));
+        return int(fieldToNumber(t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = ?"_qs,
+                                                {sqlValue(activity)})));
     };
     auto late = [&](int branch, int anno, int mese, double iva, bool ritardo = true) {
         f->counter({.kind = 1, .idIva = vat, .anno = anno, .mese = mese, .idFiliale = branch, .imponibile = iva * 10,
@@ -230,9 +230,10 @@ TEST_P(CounterQueries, ThePrecedingResultIsACreditAMissingResultOrADebtBelowTheM
         if (importo)
             f->amount(s, type, *importo);
         else
-            t->db().execute(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-                            u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo) VALUES (900, "_qs
-                            + sqlNumber(type) + u", "_qs + sqlNumber(s) + u", NULL)"_qs);
+            t->db().execute(
+                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+                u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo) VALUES (900, ?, ?, NULL)"_qs,
+                {sqlValue(type), sqlValue(s)});
     };
     settle(1, 2, -30);   // opening credit
     settle(4, 1, -50);   // a credit

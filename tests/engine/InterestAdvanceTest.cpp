@@ -1,7 +1,7 @@
-#include "support/EngineFixture.h"
-#include "startup/database/SqlLiteral.h"
 #include "engine/InterestAdvance.h"
 #include "engine/ReportRebuild.h"
+#include "startup/database/SqlValue.h"
+#include "support/EngineFixture.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
@@ -95,7 +95,7 @@ TEST_P(InterestAdvance, ThePrecedingPeriodsAmountOfOneType)
 TEST_P(InterestAdvance, ThePreviousVatYearOfAnActivity)
 {
     const int p23 = f->vatYear(c, 2023), p24 = f->vatYear(c, 2024), p22 = f->vatYear(c, 2022);
-    t->db().execute(u"UPDATE PeriodoIva SET VirtualDelete = 1 WHERE IDPeriodoIva = "_qs + sqlNumber(p22));
+    t->db().execute(u"UPDATE PeriodoIva SET VirtualDelete = 1 WHERE IDPeriodoIva = ?"_qs, {sqlValue(p22)});
     const int A = f->activity(c), B = f->activity(c);
     f->activityYear(A, p23, {1});
     f->activityYear(A, p24, {0});

@@ -1,5 +1,5 @@
 #include "engine/ReportRebuild.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -214,7 +214,7 @@ TEST_P(PeriodSummary, TheFlatRateCompensationReplacesThePurchasesVat)
     const int vc4 = f->vatCode(u"10% comp. 4%"_qs, 10, 0, 0, c4);
     const int vc6 = f->vatCode(u"22% comp. 6%"_qs, 22, 0, 0, c6);
     const int vx = f->vatCode(u"22% escluso"_qs, 22, 0, 0, c6);
-    t->db().execute(u"UPDATE Iva SET EsclusaDallaCompensazioneIva = 1 WHERE IDIva = "_qs + sqlNumber(vx));
+    t->db().execute(u"UPDATE Iva SET EsclusaDallaCompensazioneIva = 1 WHERE IDIva = ?"_qs, {sqlValue(vx)});
     const int vd = f->vatCode(u"22% in detrazione"_qs, 22, 0, 0, 0, true);
     const int v22 = f->vatCode(u"22%"_qs, 22);
     auto add = [&](int kind, int code, double imp, double iva, std::optional<int> cls = std::nullopt) {
@@ -338,10 +338,11 @@ TEST_P(PeriodSummary, TheReceiptsToSplitAreSplitByThePurchasesOfGoods)
             EXPECT_NEAR(f->row(s, code, u"AcquistiCorrDaVentilare"_qs).value_or(-1), e.purchases, 1e-9);
             vat += e.vat;
         }
-        EXPECT_EQ(fieldToNumber(t->db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE "
-                                               u"ImpLordoCorrDaVentilare IS NOT NULL AND IDRisultatoLiquidazioneIva = "_qs
-                                               + sqlNumber(s))),
-                  double(k.expected.size()));
+        EXPECT_EQ(
+            fieldToNumber(t->db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE "
+                                         u"ImpLordoCorrDaVentilare IS NOT NULL AND IDRisultatoLiquidazioneIva = ?"_qs,
+                                         {sqlValue(s)})),
+            double(k.expected.size()));
         if (k.expected.empty()) {
             expectHeader(s, "TotCorrDaVentilareImportoLordo", none);
             expectHeader(s, "TotCorrDaVentilarePercRip", none);

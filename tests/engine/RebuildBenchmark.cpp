@@ -2,7 +2,7 @@
 // Run with --gtest_also_run_disabled_tests --gtest_filter='*Benchmark*'.
 
 #include "engine/ReportRebuild.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"

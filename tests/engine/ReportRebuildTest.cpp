@@ -1,6 +1,6 @@
 #include "engine/ReportRebuild.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
@@ -162,10 +162,11 @@ TEST_P(ReportRebuild, BuildsTheRowsByVatCodeToTheCent)
         if (v)
             EXPECT_NEAR(*v, *k.expected, 1e-9);
     }
-    EXPECT_EQ(t->db().scalar(u"SELECT DescrizioneIvaVendite FROM RigaReportLiquidazioneIva WHERE IDIva = "_qs
-                             + sqlNumber(v10))
-                  .toString(),
-              u"Aliquota 10%"_qs);
+    EXPECT_EQ(
+        t->db()
+            .scalar(u"SELECT DescrizioneIvaVendite FROM RigaReportLiquidazioneIva WHERE IDIva = ?"_qs, {sqlValue(v10)})
+            .toString(),
+        u"Aliquota 10%"_qs);
 }
 
 TEST_P(ReportRebuild, FillsTheHeaderTotalsAndTheClosing)
@@ -433,16 +434,15 @@ TEST_P(ReportRebuild, WritesThePaymentsOnlyWhenTheyAreToBePrinted)
                     u"VALUES (3, 77)"_qs);
     t->db().execute(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
                     u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDCab, "
-                    u"IDConcessionarioEsattoriale, CodiceAzienda) VALUES (50, 8, "_qs
-                    + sqlNumber(s) + u", 1851, "_qs + sqlDate(QDate(2024, 4, 16), engine())
-                    + u", 5, 3, 'AZ1')"_qs);
+                    u"IDConcessionarioEsattoriale, CodiceAzienda) VALUES (50, 8, ?, 1851, ?, 5, 3, 'AZ1')"_qs,
+                    {sqlValue(s), QDate(2024, 4, 16)});
 
     rebuild(s, 3, caption(u"Marzo 2024"_qs));
     EXPECT_FALSE(f->header(s, u"ImpVersatoVersamentiPeriodici"_qs).has_value()) << "not to be printed";
 
     t->db().execute(u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = 1 WHERE "
-                    u"IDRisultatoLiquidazioneIva = "_qs
-                    + sqlNumber(s));
+                    u"IDRisultatoLiquidazioneIva = ?"_qs,
+                    {sqlValue(s)});
     rebuild(s, 3, caption(u"Marzo 2024"_qs));
     EXPECT_EQ(f->header(s, u"ImpVersatoVersamentiPeriodici"_qs), 1851);
     EXPECT_EQ(f->headerValue(s, u"BancaVersamentiPeriodici"_qs).toString(), u"Banca Prova - Milano - (03069/01600)"_qs);

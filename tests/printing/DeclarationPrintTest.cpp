@@ -21,7 +21,7 @@ int workRows(Connection &db, int user = -1)
 {
     return db
         .scalar(u"SELECT COUNT(*) FROM StampaTotaleRegistroIva WHERE IDTipoOggetto = 245"_qs +
-                (user >= 0 ? u" AND IDUtente = "_qs + sqlNumber(user) : QString()))
+                (user >= 0 ? u" AND IDUtente = "_qs + sqlParam(user) : QString()))
         .toInt();
 }
 

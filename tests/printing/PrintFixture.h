@@ -6,7 +6,7 @@
 #include "document/SettlementDocument.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintOptions.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -64,22 +64,21 @@ inline int scalarInt(Connection &db, const QString &sql)
 // The last page stored for a numbering and year; -1 when there is no row.
 inline int storedLastPage(Connection &db, const NumberingKeys &keys, int year)
 {
-    const QString where = keys.perSectional > 0
-                              ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlNumber(keys.perSectional)
-                              : u" WHERE IDNumerazionePerRegistro = "_qs + sqlNumber(keys.perRegister);
+    const SqlStatement where = keys.perSectional > 0
+                                   ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
+                                   : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
     const QVariant v = db.scalar(u"SELECT NumeroUltimaPagina FROM ProgressivoNumerazioneRegistro"_qs + where +
-                                 u" AND Anno = "_qs + sqlNumber(year));
+                                 u" AND Anno = "_qs + sqlParam(year));
     return v.isNull() ? -1 : v.toInt();
 }
 
 inline int rowsOf(Connection &db, const NumberingKeys &keys, int year)
 {
-    const QString where = keys.perSectional > 0
-                              ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlNumber(keys.perSectional)
-                              : u" WHERE IDNumerazionePerRegistro = "_qs + sqlNumber(keys.perRegister);
+    const SqlStatement where = keys.perSectional > 0
+                                   ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
+                                   : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
     return db
-        .scalar(u"SELECT COUNT(*) FROM ProgressivoNumerazioneRegistro"_qs + where + u" AND Anno = "_qs +
-                sqlNumber(year))
+        .scalar(u"SELECT COUNT(*) FROM ProgressivoNumerazioneRegistro"_qs + where + u" AND Anno = "_qs + sqlParam(year))
         .toInt();
 }
 

@@ -1,7 +1,7 @@
 #include "startup/database/Schema.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "support/TestDatabase.h"
 
 #include <QSet>
@@ -335,10 +335,10 @@ TEST_P(Schema, StoresAmountsAndDatesFaithfully)
     const double amounts[] = {1234567.89, -0.01, 0.005, 99999999999.99, 0.0};
     int key = 1;
     for (double a : amounts) {
-        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES ("_qs + sqlNumber(key++) +
-                      u", "_qs + sqlNumber(a) + u")"_qs);
+        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES (?, ?)"_qs,
+                      {sqlValue(key++), sqlValue(a)});
         const double back =
-            db.scalar(u"SELECT Imponibile FROM ContatoreIva WHERE IDContatoreIva = "_qs + sqlNumber(key - 1))
+            db.scalar(u"SELECT Imponibile FROM ContatoreIva WHERE IDContatoreIva = ?"_qs, {sqlValue(key - 1)})
                 .toDouble();
         EXPECT_NEAR(back, a, 1e-6) << a;
     }
@@ -346,12 +346,12 @@ TEST_P(Schema, StoresAmountsAndDatesFaithfully)
                 1234567.89 - 0.01 + 0.005 + 99999999999.99, 1e-3);
 
     // A cessation date compares as a date, earlier and later than the neighbouring days.
-    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, "_qs +
-                  sqlDate(QDate(2024, 4, 1), db.engine()) + u")"_qs);
+    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, ?)"_qs,
+                  {QDate(2024, 4, 1)});
     const QString count = u"SELECT COUNT(*) FROM AttivitaAzienda WHERE DataCessazione "_qs;
-    EXPECT_EQ(db.scalar(count + u"< "_qs + sqlDate(QDate(2024, 4, 2), db.engine())).toInt(), 1);
-    EXPECT_EQ(db.scalar(count + u"> "_qs + sqlDate(QDate(2024, 3, 31), db.engine())).toInt(), 1);
-    EXPECT_EQ(db.scalar(count + u"< "_qs + sqlDate(QDate(2024, 4, 1), db.engine())).toInt(), 0);
+    EXPECT_EQ(db.scalar(count + u"< "_qs + sqlParam(QDate(2024, 4, 2))).toInt(), 1);
+    EXPECT_EQ(db.scalar(count + u"> "_qs + sqlParam(QDate(2024, 3, 31))).toInt(), 1);
+    EXPECT_EQ(db.scalar(count + u"< "_qs + sqlParam(QDate(2024, 4, 1))).toInt(), 0);
 }
 
 // A database made by an earlier version gets the columns it lacks; its rows stay.

@@ -76,11 +76,11 @@ protected:
     void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
     int settlement(int activity, int vatYear, std::optional<int> month, int advance, int method = 0)
     {
-        const QString mese = month ? sqlNumber(*month) : u"NULL"_qs;
+        const SqlStatement mese = month ? sqlParam(*month) : u"NULL"_qs;
         db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDMese, AccontoIva, "
                      u"MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, VirtualDelete) VALUES ("_qs +
-                     sqlNumber(++m_key) + u", "_qs + mese + u", "_qs + sqlNumber(advance) + u", "_qs +
-                     sqlNumber(method) + u", "_qs + sqlNumber(activity) + u", "_qs + sqlNumber(vatYear) + u", 0)"_qs);
+                     sqlParam(++m_key) + u", "_qs + mese + u", "_qs + sqlParam(advance) + u", "_qs + sqlParam(method) +
+                     u", "_qs + sqlParam(activity) + u", "_qs + sqlParam(vatYear) + u", 0)"_qs);
         return m_key;
     }
     // The balance a save stores (result type 1): a credit negative.
@@ -88,9 +88,8 @@ protected:
     {
         db().execute(
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-            u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES ("_qs +
-            sqlNumber(++m_key) + u", 1, "_qs + sqlNumber(key) + u", "_qs + sqlNumber(amount) + u", "_qs +
-            sqlNumber(state) + u")"_qs);
+            u"IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (?, 1, ?, ?, ?)"_qs,
+            {sqlValue(++m_key), sqlValue(key), sqlValue(amount), sqlValue(state)});
     }
     Connection &db() { return t->db(); }
     std::unique_ptr<TestDatabase> t;
@@ -193,7 +192,7 @@ TEST_P(BrowseOnEngines, RequeryAfterTheSelectedRowIsGoneSelectsTheFirst)
     browse.setRecordSource(db(), browseStatement(demoCompany, db().dbType()));
     ASSERT_TRUE(browse.requery());
     ASSERT_TRUE(browse.moveByRowIds(b));
-    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(b));
+    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(b)});
     ASSERT_TRUE(browse.requery());
     EXPECT_EQ(browse.currentKey(), a);
     db().execute(u"DELETE FROM RisultatoLiquidazioneIva"_qs);

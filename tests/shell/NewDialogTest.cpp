@@ -130,8 +130,8 @@ TEST_F(NewDialog, OkCreatesTheWorkingSettlementAndAnnullaCreatesNothing)
         EXPECT_EQ(
             t->db()
                 .scalar(
-                    u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDMese = 1 AND IDRisultatoLiquidazioneIva = "_qs +
-                    sqlNumber(d->currentKey()))
+                    u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDMese = 1 AND IDRisultatoLiquidazioneIva = ?"_qs,
+                    {sqlValue(d->currentKey())})
                 .toInt(),
             2);
     }

@@ -98,8 +98,8 @@ TEST_P(WithTheSettlementForm, ClosingUnsavedAndAnsweringNoLeavesNoWorkingRow)
     DocumentWindow *doc = window->sbShowObject(key, nullptr, false);
     ASSERT_NE(doc, nullptr);
     ASSERT_TRUE(doc->changedObject());
-    EXPECT_GT(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                          sqlNumber(key))
+    EXPECT_GT(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                          {sqlValue(key)})
                   .toInt(),
               0);
     h.messages.answer(Answer::No);
@@ -108,8 +108,8 @@ TEST_P(WithTheSettlementForm, ClosingUnsavedAndAnsweringNoLeavesNoWorkingRow)
     EXPECT_EQ(workingRowsOfUser(), 0);
     EXPECT_EQ(virtualDelete(key), -1);
     // The report data built for it went too.
-    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                          sqlNumber(key))
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                          {sqlValue(key)})
                   .toInt(),
               0);
 }

@@ -11,7 +11,7 @@
 #include "shell/DocumentWindow.h"
 #include "shell/FormFace.h"
 #include "shell/frmMDI.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "startup_ctx/StartupFixture.h"
 #include "suite/BusyCounter.h"
 #include "support/ScriptedMessages.h"
@@ -94,7 +94,7 @@ public:
     {
         ++m_log.deletes;
         for (const QString table : {u"RisultatoLiquidazioneIvaXTipo"_qs, u"RisultatoLiquidazioneIva"_qs})
-            m_db.execute(u"DELETE FROM "_qs + table + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(m_key));
+            m_db.execute(u"DELETE FROM "_qs + table + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(m_key));
         return true;
     }
     void sbRemoveTrashRecord() override
@@ -250,7 +250,7 @@ protected:
     }
     int workingRowsOfUser()
     {
-        const QString u = sqlNumber(idUser);
+        const SqlStatement u = sqlParam(idUser);
         return db().scalar(
                        u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs +
                        u)
@@ -263,8 +263,8 @@ protected:
     int virtualDelete(int key)
     {
         const QVariant v =
-            db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                        sqlNumber(key));
+            db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                        {sqlValue(key)});
         return v.isNull() ? -1 : v.toInt();
     }
     void closeAllDocuments()

@@ -114,7 +114,7 @@ TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen
     browse->browse()->requery();
     ASSERT_TRUE(lists(browse, april));
     // Another program (or user) deletes April while the list still shows it.
-    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(april));
+    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(april)});
     h.messages.clear();
 
     doubleClickRow(browse, april);
@@ -134,7 +134,7 @@ TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen
     DocumentWindow *doc = window->sbShowObject(may, browse, false);
     ASSERT_EQ(doc, browse);
     ASSERT_TRUE(lists(doc, june));
-    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(june));
+    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(june)});
     h.messages.clear();
     window->sbExecuteMenuCommand(u"Mnu_SearchNext"_qs);
     ASSERT_EQ(h.messages.texts().size(), 1);
@@ -151,7 +151,7 @@ TEST_F(WindowsInStep, ASettlementDeletedByAnotherUserWhileShownClosesWithoutAGho
     DocumentWindow *doc = window->sbShowObject(fresh, nullptr, false);
     ASSERT_NE(doc, nullptr);
     // Another user's program removes it; the save fails, as the document says.
-    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlNumber(fresh));
+    db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(fresh)});
     saveSucceeds = false;
     h.messages.clear();
     h.messages.answer(Answer::Yes);

@@ -1,11 +1,12 @@
-#include <cmath>
-#include <limits>
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
+#include "suite/Money.h"
 #include "support/ChildTask.h"
 #include "support/TestDatabase.h"
+#include <cmath>
+#include <limits>
 
 #include <QProcess>
 #include <QSet>
@@ -15,37 +16,23 @@ using namespace liqiva::test;
 
 namespace {
 
-TEST(KeyInjection, AddsTheKeyAsFirstColumnAndValue)
+TEST(KeyInjection, AddsTheKeyColumnAndItsPlaceholderFirst)
 {
     struct {
         const char *in, *table, *column;
-        long long key;
         const char *out;
     } cases[] = {
-        {"INSERT INTO Riga (A, B) VALUES (1, 'x')", "Riga", "IDRiga", 7, "INSERT INTO Riga (IDRiga,A, B) VALUES (7,1, 'x')"},
-        {"insert into riga(A) values(2)", "Riga", "IDRiga", 1, "insert into riga(IDRiga,A) values(1,2)"},
+        {"INSERT INTO Riga (A, B) VALUES (?, 'x')", "Riga", "IDRiga",
+         "INSERT INTO Riga (IDRiga,A, B) VALUES (?,?, 'x')"},
+        {"insert into riga(A) values(2)", "Riga", "IDRiga", "insert into riga(IDRiga,A) values(?,2)"},
         // the table name also inside the column list: the first occurrence is used
-        {"INSERT INTO Riga (IDRigaMadre) VALUES (3)", "Riga", "IDRiga", 4, "INSERT INTO Riga (IDRiga,IDRigaMadre) VALUES (4,3)"},
+        {"INSERT INTO Riga (IDRigaMadre) VALUES (3)", "Riga", "IDRiga",
+         "INSERT INTO Riga (IDRiga,IDRigaMadre) VALUES (?,3)"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(injectKeyColumn(QString::fromUtf8(c.in), QString::fromUtf8(c.table), QString::fromUtf8(c.column), c.key)
+        EXPECT_EQ(injectKeyColumn(QString::fromUtf8(c.in), QString::fromUtf8(c.table), QString::fromUtf8(c.column))
                       .toStdString(),
                   c.out);
-}
-
-TEST(SqlLiteral, WritesValuesThatCannotChangeAStatement)
-{
-    EXPECT_EQ(sqlNumber(100.0), u"100"_qs);
-    EXPECT_EQ(sqlNumber(-0.01), u"-0.01"_qs);
-    EXPECT_EQ(sqlNumber(0.1 + 0.2), u"0.3"_qs);
-    EXPECT_EQ(sqlNumber(103.29), u"103.29"_qs);
-    EXPECT_EQ(sqlNumber(999999999999999.0), u"999999999999999"_qs);
-    // beyond a currency column, or not a number (an overflowed sum): refused, never written
-    for (double v : {1e15, -1e15, std::numeric_limits<double>::infinity(), std::nan("")})
-        EXPECT_THROW(sqlNumber(v), DbError) << v;
-    EXPECT_EQ(sqlText(u"l'IVA"_qs), u"'l''IVA'"_qs);
-    EXPECT_EQ(sqlDate(QDateTime(QDate(2024, 3, 31), QTime(8, 5, 0)), Engine::Postgres), u"'03/31/2024 08:05:00'"_qs);
-    EXPECT_EQ(sqlDate(QDate(2024, 3, 31), Engine::Sqlite), u"'2024-03-31 00:00:00'"_qs);
 }
 
 TEST(DatabaseLocation, ParsesBothEnginesAndRejectsOthers)
@@ -84,6 +71,74 @@ TEST_P(Database, ReservesKeysAndRetriesOnADuplicate)
     EXPECT_EQ(nextKey(db, u"Prova"_qs, u"IDProva"_qs, insert), 2);
     tx.commit();
     EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Prova"_qs).toInt(), 3);
+}
+
+// Every kind of value the program binds goes in and comes back exactly on both engines, a
+// text that looks like SQL included; amounts beyond a currency column are refused before
+// the statement runs.
+TEST_P(Database, BoundValuesComeBackExactly)
+{
+    auto t = TestDatabase::create(engine());
+    Connection &db = t->db();
+    db.executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY, Testo VARCHAR(255), "
+                  u"Importo NUMERIC(19,4), Data TIMESTAMP)"_qs);
+    const QDateTime when(QDate(2024, 3, 31), QTime(8, 5, 0));
+    struct {
+        QVariant text, amount, date;
+        const char *amountText;
+    } cases[] = {
+        {u"l'IVA"_qs, sqlValue(Money::parse(u"1234.5678"_qs).value()), when, "1234.5678"},
+        {u"a\\b \"c\" ''; DROP TABLE Prova; --"_qs, sqlValue(-0.01), QDate(2024, 12, 31), "-0.01"},
+        {u"? $1 :x %s"_qs, sqlValue(0.1 + 0.2), QVariant(), "0.3"},
+        {QVariant(), sqlValue(999999999999.99), when, "999999999999.99"},
+        {u"èà€ \U0001F600"_qs, QVariant(), when, ""},
+    };
+    int key = 0;
+    for (const auto &c : cases) {
+        db.execute(u"INSERT INTO Prova (IDProva, Testo, Importo, Data) VALUES (?, ?, ?, ?)"_qs,
+                   {++key, c.text, c.amount, c.date});
+        Recordset rs = db.openRecordset(u"SELECT Testo, Importo, Data FROM Prova WHERE IDProva = ? AND "
+                                        u"(Testo = ? OR Testo IS NULL)"_qs,
+                                        {key, c.text});
+        ASSERT_FALSE(rs.eof()) << key;
+        EXPECT_EQ(rs.field(u"Testo"_qs).isNull(), c.text.isNull()) << key;
+        EXPECT_EQ(rs.text(u"Testo"_qs), c.text.toString()) << key;
+        if (c.amount.isNull())
+            EXPECT_TRUE(rs.isNull(u"Importo"_qs)) << key;
+        else
+            EXPECT_EQ(Money::fromVariant(rs.field(u"Importo"_qs)).toString().toStdString(), c.amountText) << key;
+        EXPECT_EQ(rs.isNull(u"Data"_qs), c.date.isNull()) << key;
+    }
+    // Dates compare as dates: the rows of March.
+    EXPECT_EQ(
+        db.scalar(u"SELECT COUNT(*) FROM Prova WHERE Data >= ? AND Data < ?"_qs, {QDate(2024, 3, 1), QDate(2024, 4, 1)})
+            .toInt(),
+        3);
+    for (double v : {1e15, -1e15, std::numeric_limits<double>::infinity(), std::nan("")})
+        EXPECT_THROW(sqlValue(v), DbError) << v;
+}
+
+// A statement is prepared once and run again; one whose result set is still open is not
+// taken from under it.
+TEST_P(Database, PreparedStatementsAreKeptAndNeverSharedWhileOpen)
+{
+    auto t = TestDatabase::create(engine());
+    Connection &db = t->db();
+    db.executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY)"_qs);
+    for (int k = 1; k <= 3; ++k)
+        db.execute(u"INSERT INTO Prova (IDProva) VALUES (?)"_qs, {k});
+    const long long reused = db.reusedCount();
+    const QString sql = u"SELECT IDProva FROM Prova WHERE IDProva >= ? ORDER BY IDProva"_qs;
+    Recordset outer = db.openRecordset(sql, {1});
+    int pairs = 0;
+    for (; !outer.eof(); outer.moveNext()) {
+        Recordset inner = db.openRecordset(sql, {outer.integer(u"IDProva"_qs)});
+        for (; !inner.eof(); inner.moveNext())
+            ++pairs;
+    }
+    EXPECT_EQ(pairs, 3 + 2 + 1);
+    EXPECT_GE(db.reusedCount() - reused, 2); // the insert again and again
+    EXPECT_LE(db.preparedCount(), Connection::maxPrepared);
 }
 
 TEST_P(Database, DuplicateKeyIsRecognisedByItsNativeError)

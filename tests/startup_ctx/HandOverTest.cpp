@@ -135,10 +135,4 @@ TEST(UtilityServicesTest, ChosenKeyIsTheBoundKeyAsText)
         EXPECT_EQ(UtilityServices::chosenKey(c.key).toStdString(), c.text);
 }
 
-TEST(UtilityServicesTest, DateLiterals)
-{
-    EXPECT_EQ(UtilityServices::dateLiteral(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)), Engine::Postgres),
-              u"'01/02/2024 03:04:05'"_qs);
-}
-
 } // namespace

@@ -45,8 +45,8 @@ TEST_P(RightCheck, AUserMayRunAFunctionGrantedDirectlyOrThroughAGroup)
         SCOPED_TRACE(c.name);
         db.executeRaw(u"DELETE FROM AbilitaPerTipoOggettoPerUtente"_qs);
         db.executeRaw(u"DELETE FROM AbilitaPerTipoOggettoPerGruppo"_qs);
-        const QString values = sqlNumber(c.action) + u", "_qs + sqlNumber(c.objectType) + u", 1, "_qs +
-                               sqlNumber(c.holder) + u", "_qs + sqlNumber(c.virtualDelete) + u")"_qs;
+        const SqlStatement values = sqlParam(c.action) + u", "_qs + sqlParam(c.objectType) + u", 1, "_qs +
+                                    sqlParam(c.holder) + u", "_qs + sqlParam(c.virtualDelete) + u")"_qs;
         if (c.via == User)
             db.executeRaw(u"INSERT INTO AbilitaPerTipoOggettoPerUtente (IDAbilitaPerTipoOggettoPerUtente, IDAzione, "
                           u"IDTipoOggetto, IDFiliale, IDUtente, VirtualDelete) VALUES (1, "_qs +

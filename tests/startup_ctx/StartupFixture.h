@@ -5,7 +5,7 @@
 
 #include "startup/MainWindowInterface.h"
 #include "startup/Program.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 #include "suite/ErrorReport.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
@@ -30,22 +30,22 @@ constexpr int testActivity = 9001;
 
 inline void addFunction(Connection &db, int idFunction, int objectType, const std::vector<int> &processes)
 {
-    const QString t = sqlNumber(objectType);
+    const SqlStatement t = sqlParam(objectType);
     if (db.scalar(u"SELECT COUNT(*) FROM TipoOggetto WHERE IDTipoOggetto = "_qs + t).toInt() == 0)
         db.executeRaw(u"INSERT INTO TipoOggetto (IDTipoOggetto, Oggetto, ContextHelpID) VALUES ("_qs + t +
-                      u", 'Liquidazione I.V.A.', "_qs + sqlNumber(testHelpContext) + u")"_qs);
-    db.executeRaw(u"INSERT INTO Funzione (IDFunzione, Funzione, IDTipoOggetto) VALUES ("_qs + sqlNumber(idFunction) +
+                      u", 'Liquidazione I.V.A.', "_qs + sqlParam(testHelpContext) + u")"_qs);
+    db.executeRaw(u"INSERT INTO Funzione (IDFunzione, Funzione, IDTipoOggetto) VALUES ("_qs + sqlParam(idFunction) +
                   u", 'Prova', "_qs + t + u")"_qs);
     int sequence = 1;
     for (int p : processes) {
         const int key = idFunction * 100 + sequence;
         db.executeRaw(u"INSERT INTO ProcessoPerFunzione (IDProcessoPerFunzione, IDFunzione, IDProcesso, Sequenza) "
-                      u"VALUES ("_qs +
-                      sqlNumber(key) + u", "_qs + sqlNumber(idFunction) + u", "_qs + sqlNumber(p) + u", "_qs +
-                      sqlNumber(sequence) + u")"_qs);
-        db.executeRaw(u"INSERT INTO ParametroProcessoPerFunzione (IDParametroProcessoPerFunzione, "
-                      u"IDProcessoPerFunzione, IDParametroProcesso, ParametroProcessoPerFunzione) VALUES ("_qs +
-                      sqlNumber(key) + u", "_qs + sqlNumber(key) + u", 1, 'x')"_qs);
+                      u"VALUES (?, ?, ?, ?)"_qs,
+                      {sqlValue(key), sqlValue(idFunction), sqlValue(p), sqlValue(sequence)});
+        db.executeRaw(
+            u"INSERT INTO ParametroProcessoPerFunzione (IDParametroProcessoPerFunzione, "
+            u"IDProcessoPerFunzione, IDParametroProcesso, ParametroProcessoPerFunzione) VALUES (?, ?, 1, 'x')"_qs,
+            {sqlValue(key), sqlValue(key)});
         ++sequence;
     }
 }

@@ -126,23 +126,25 @@ TEST_P(Startup, RemovesTheUsersWorkingRowsAndKeepsTheOthers)
         {5, -1, testUser, true},
     };
     for (const auto &r : rows) {
-        const QString values = sqlNumber(r.key) + u", "_qs + sqlNumber(r.virtualDelete) + u", "_qs + sqlNumber(r.user);
+        const SqlStatement values =
+            sqlParam(r.key) + u", "_qs + sqlParam(r.virtualDelete) + u", "_qs + sqlParam(r.user);
         db.executeRaw(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, VirtualDelete, "
                       u"IDUtenteUltimaVariazione) VALUES ("_qs +
                       values + u")"_qs);
         db.executeRaw(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
                       u"IDRisultatoLiquidazioneIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES ("_qs +
-                      sqlNumber(r.key) + u", "_qs + values + u")"_qs);
+                      sqlParam(r.key) + u", "_qs + values + u")"_qs);
     }
     ASSERT_EQ(h.makeProgram().start(window), Program::Outcome::Running);
     for (const auto &r : rows) {
         EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                        sqlNumber(r.key)),
+                        sqlParam(r.key)),
                   r.kept ? 1 : 0)
             << r.key;
-        EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
-                        sqlNumber(r.key)),
-                  r.kept ? 1 : 0)
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
+                  sqlParam(r.key)),
+            r.kept ? 1 : 0)
             << r.key;
     }
 }

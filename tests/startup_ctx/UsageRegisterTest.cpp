@@ -123,11 +123,11 @@ TEST_P(UsageRegisterDb, StaleRowsDoNotBlockAndAreRemoved)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         db.executeRaw(u"DELETE FROM UtilizzoOggetto"_qs);
-        const QString beat = sqlDate(QDateTime::currentDateTimeUtc().addSecs(-c.ageSeconds), engine());
+        const SqlStatement beat = sqlParam(QDateTime::currentDateTimeUtc().addSecs(-c.ageSeconds));
         db.executeRaw(u"INSERT INTO UtilizzoOggetto (IDUtilizzoOggetto, IDTipoOggetto, IDOggetto, Modalita, IDUtente, "
                       u"Sessione, Host, IDProcesso, DataInizio, DataUltimoSegnale) VALUES ("_qs +
-                      sqlNumber(++id) + u", 500, 9, 2, 8, 'altra-sessione', "_qs + sqlText(c.host) + u", "_qs +
-                      sqlNumber(c.process) + u", "_qs + beat + u", "_qs + beat + u")"_qs);
+                      sqlParam(++id) + u", 500, 9, 2, 8, 'altra-sessione', "_qs + sqlParam(c.host) + u", "_qs +
+                      sqlParam(c.process) + u", "_qs + beat + u", "_qs + beat + u")"_qs);
         EXPECT_EQ(a.usedByOthers(500, 9).size(), c.live ? 1u : 0u);
         EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM UtilizzoOggetto"_qs).toInt(), c.live ? 1 : 0);
     }
@@ -138,8 +138,8 @@ TEST_P(UsageRegisterDb, AHeartbeatKeepsALongSessionAlive)
     a.setStaleAfterSeconds(60);
     b.registerUse(500, 9, 2);
     // b's rows look old...
-    t->db().executeRaw(u"UPDATE UtilizzoOggetto SET DataUltimoSegnale = "_qs +
-                       sqlDate(QDateTime::currentDateTimeUtc().addSecs(-120), engine()));
+    t->db().executeRaw(u"UPDATE UtilizzoOggetto SET DataUltimoSegnale = ?"_qs,
+                       {QDateTime::currentDateTimeUtc().addSecs(-120)});
     b.heartbeat(); // ...until b beats again
     EXPECT_EQ(a.usedByOthers(500, 9).size(), 1u);
 }

@@ -1,27 +1,27 @@
 #include "support/EngineFixture.h"
 
 #include "startup/database/KeyReservation.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 namespace liqiva::test {
 
 namespace {
 
-QString n(double v)
+SqlStatement n(double v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
-QString n(int v)
+SqlStatement n(int v)
 {
-    return sqlNumber(v);
+    return sqlParam(v);
 }
 QString b(bool v)
 {
     return v ? u"1"_qs : u"0"_qs;
 }
-QString opt(std::optional<int> v)
+SqlStatement opt(std::optional<int> v)
 {
-    return v ? sqlNumber(*v) : u"NULL"_qs;
+    return v ? sqlParam(*v) : u"NULL"_qs;
 }
 
 } // namespace
@@ -72,10 +72,10 @@ int EngineFixture::vatCode(const QString &description, double rate, double percI
 {
     return nextKey(m_db, u"Iva"_qs, u"IDIva"_qs,
                    u"INSERT INTO Iva (Iva, DescrizioneSuRegistroIVA, AliquotaIva, PercIndetraibilita, "
-                   u"IDIvaVentilazione, IDCompensazioneIva, IvaSuAcquistiInDetrazione) VALUES ('X', "_qs
-                       + sqlText(description) + u", "_qs + n(rate) + u", "_qs + n(percIndetraibilita) + u", "_qs
-                       + (ventilationCode ? n(ventilationCode) : u"NULL"_qs) + u", "_qs
-                       + (compensation ? n(compensation) : u"NULL"_qs) + u", "_qs + b(inDetrazione) + u")"_qs);
+                   u"IDIvaVentilazione, IDCompensazioneIva, IvaSuAcquistiInDetrazione) VALUES ('X', "_qs +
+                       sqlParam(description) + u", "_qs + n(rate) + u", "_qs + n(percIndetraibilita) + u", "_qs +
+                       (ventilationCode ? n(ventilationCode) : u"NULL"_qs) + u", "_qs +
+                       (compensation ? n(compensation) : u"NULL"_qs) + u", "_qs + b(inDetrazione) + u")"_qs);
 }
 
 int EngineFixture::compensationClass(double percent)

@@ -212,6 +212,7 @@ Connection::~Connection()
 
 void Connection::close()
 {
+    dropPrepared();
     if (m_db.isValid()) {
         if (m_db.isOpen()) {
             while (m_depth > 0) {
@@ -239,32 +240,74 @@ void Connection::setCommandTimeout(int seconds)
         executeRaw(QStringLiteral("SET statement_timeout = %1").arg(qint64(seconds) * 1000));
 }
 
-std::unique_ptr<QSqlQuery> Connection::run(const QString &sql, bool forwardOnly, const SqlParams &params)
+// A statement with values is prepared once per connection and kept by its text: the fill
+// runs the same few dozen statements for every settlement, and each was parsed and planned
+// again. Statements without values (the transaction words, the schema) run as they are.
+Connection::Ran Connection::prepared(const QString &sql)
+{
+    const auto found = m_prepared.find(sql);
+    if (found != m_prepared.end() && !*found->busy) {
+        found->lastUse = ++m_uses;
+        ++m_reused;
+        return {found->query, found->busy};
+    }
+    auto q = std::make_shared<QSqlQuery>(m_db);
+    q->setForwardOnly(true);
+    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!q->prepare(sql))
+        fail(q->lastError(), sql);
+    auto busy = std::make_shared<bool>(false);
+    if (found != m_prepared.end())
+        return {q, busy}; // the kept one is in use: this one goes when its result set closes
+    if (m_prepared.size() >= maxPrepared) {
+        auto oldest = m_prepared.end();
+        for (auto it = m_prepared.begin(); it != m_prepared.end(); ++it)
+            if (!*it->busy && (oldest == m_prepared.end() || it->lastUse < oldest->lastUse))
+                oldest = it;
+        if (oldest != m_prepared.end())
+            m_prepared.erase(oldest);
+    }
+    m_prepared.insert(sql, Prepared{q, busy, ++m_uses});
+    return {q, busy};
+}
+
+void Connection::dropPrepared()
+{
+    m_prepared.clear();
+}
+
+Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
 {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
-    auto q = std::make_unique<QSqlQuery>(m_db);
-    q->setForwardOnly(forwardOnly);
-    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     ++m_statements;
     QElapsedTimer clock;
     if (m_observer)
         clock.start();
+    Ran ran;
     bool ok = false;
     if (params.isEmpty()) {
-        ok = q->exec(sql);
+        ran.query = std::make_shared<QSqlQuery>(m_db);
+        ran.query->setForwardOnly(true);
+        ran.query->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        ok = ran.query->exec(sql);
     } else {
-        if (!q->prepare(sql))
-            fail(q->lastError(), sql);
-        for (const QVariant &value : params)
-            q->addBindValue(sqlBindValue(value, m_where.engine));
-        ok = q->exec();
+        ran = prepared(sql);
+        for (qsizetype k = 0; k < params.size(); ++k)
+            ran.query->bindValue(int(k), sqlBindValue(params[k], m_where.engine));
+        *ran.lease = true;
+        ok = ran.query->exec();
     }
     if (m_observer)
         m_observer(sql, clock.nsecsElapsed());
-    if (!ok)
-        fail(q->lastError(), sql);
-    return q;
+    if (!ok) {
+        const QSqlError err = ran.query->lastError();
+        ran.query->finish();
+        if (ran.lease)
+            *ran.lease = false;
+        fail(err, sql);
+    }
+    return ran;
 }
 
 Recordset Connection::openRecordset(const QString &sql, const SqlParams &params)
@@ -274,7 +317,8 @@ Recordset Connection::openRecordset(const QString &sql, const SqlParams &params)
 
 Recordset Connection::openRecordsetRaw(const QString &sql, const SqlParams &params)
 {
-    return Recordset(run(sql, true, params));
+    Ran ran = run(sql, params);
+    return Recordset(std::move(ran.query), std::move(ran.lease));
 }
 
 int Connection::execute(const QString &sql, const SqlParams &params)
@@ -287,8 +331,12 @@ int Connection::execute(const QString &sql, const SqlParams &params)
 
 int Connection::executeRaw(const QString &sql, const SqlParams &params)
 {
-    auto q = run(sql, true, params);
-    return q->numRowsAffected();
+    Ran ran = run(sql, params);
+    const int rows = ran.query->numRowsAffected();
+    ran.query->finish();
+    if (ran.lease)
+        *ran.lease = false;
+    return rows;
 }
 
 QVariant Connection::scalar(const QString &sql, const SqlParams &params)

@@ -4,6 +4,7 @@
 #include "startup/database/Recordset.h"
 #include "startup/database/SqlValue.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
@@ -63,6 +64,12 @@ public:
     int executeRaw(const QString &sql, const SqlParams &params = {});
     // First field of the first row, or a null value when there is no row.
     QVariant scalar(const QString &sql, const SqlParams &params = {});
+    // The same for a statement built of pieces with their values.
+    Recordset openRecordset(const SqlStatement &s) { return openRecordset(s.text, s.params); }
+    int execute(const SqlStatement &s) { return execute(s.text, s.params); }
+    QVariant scalar(const SqlStatement &s) { return scalar(s.text, s.params); }
+    Recordset openRecordsetRaw(const SqlStatement &s) { return openRecordsetRaw(s.text, s.params); }
+    int executeRaw(const SqlStatement &s) { return executeRaw(s.text, s.params); }
 
     // Transactions nest: the outer one is BEGIN/COMMIT, inner ones are savepoints.
     void begin();
@@ -77,6 +84,11 @@ public:
     void rollbackToSavepoint(const QString &name);
 
     long long statementCount() const { return m_statements; }
+    // How many statements ran on a prepared statement the connection had kept.
+    long long reusedCount() const { return m_reused; }
+    // The most prepared statements the connection keeps (the least recently used goes).
+    static constexpr int maxPrepared = 256;
+    int preparedCount() const { return int(m_prepared.size()); }
     // For measurements: called after every statement that ran, with the text as it went to
     // the engine and the nanoseconds it took there. An empty function stops the calls.
     using StatementObserver = std::function<void(const QString &sql, qint64 nanoseconds)>;
@@ -87,8 +99,22 @@ public:
     bool isOpen() const { return m_db.isOpen(); }
 
 private:
+    // A statement prepared once and run again with other values. busy is set while a result
+    // set of it is open: such a statement is not reused, a fresh one is prepared instead.
+    struct Prepared {
+        std::shared_ptr<QSqlQuery> query;
+        std::shared_ptr<bool> busy;
+        quint64 lastUse = 0;
+    };
+    struct Ran {
+        std::shared_ptr<QSqlQuery> query;
+        std::shared_ptr<bool> lease;
+    };
+
     explicit Connection(const DatabaseLocation &where);
-    std::unique_ptr<QSqlQuery> run(const QString &sql, bool forwardOnly, const SqlParams &params = {});
+    Ran run(const QString &sql, const SqlParams &params = {});
+    Ran prepared(const QString &sql);
+    void dropPrepared();
 
     DatabaseLocation m_where;
     QString m_name;
@@ -98,6 +124,9 @@ private:
     int m_timeoutSeconds = 0;
     long long m_statements = 0;
     bool m_registered = false; // the SQLite file is listed among the process's open databases
+    long long m_reused = 0;
+    quint64 m_uses = 0;
+    QHash<QString, Prepared> m_prepared; // by the text as it goes to the engine
     StatementObserver m_observer;
 };
 

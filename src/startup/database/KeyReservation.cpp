@@ -2,19 +2,17 @@
 
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
-#include "startup/database/SqlLiteral.h"
 
 namespace liqiva {
 
 long long nativeErrorOf(Connection &db, int errorKind)
 {
-    const QString sql = u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto "_qs
-        + u"INNER JOIN (BaseDati INNER JOIN ErroreNativoPerBaseDati ON BaseDati.IDBaseDati = "
-          u"ErroreNativoPerBaseDati.IDBaseDati) "_qs
-        + u"ON ErroreBrevanto.IDErroreBrevanto = ErroreNativoPerBaseDati.IDErroreBrevanto"_qs
-        + u" WHERE BaseDati.IDBaseDati = "_qs + sqlNumber(db.dbType())
-        + u" AND ErroreBrevanto.IDErroreBrevanto = "_qs + sqlNumber(errorKind);
-    Recordset rs = db.openRecordset(sql);
+    const QString sql = u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto "_qs +
+                        u"INNER JOIN (BaseDati INNER JOIN ErroreNativoPerBaseDati ON BaseDati.IDBaseDati = "
+                        u"ErroreNativoPerBaseDati.IDBaseDati) "_qs +
+                        u"ON ErroreBrevanto.IDErroreBrevanto = ErroreNativoPerBaseDati.IDErroreBrevanto"_qs +
+                        u" WHERE BaseDati.IDBaseDati = ?"_qs + u" AND ErroreBrevanto.IDErroreBrevanto = ?"_qs;
+    Recordset rs = db.openRecordset(sql, {db.dbType(), errorKind});
     if (rs.eof())
         throw DbError(QStringLiteral("Errore nativo non definito per il tipo %1 sul database %2.")
                           .arg(errorKind)
@@ -23,7 +21,7 @@ long long nativeErrorOf(Connection &db, int errorKind)
     return static_cast<long long>(rs.number(0));
 }
 
-QString injectKeyColumn(const QString &insertSql, const QString &table, const QString &keyColumn, long long key)
+QString injectKeyColumn(const QString &insertSql, const QString &table, const QString &keyColumn)
 {
     qsizetype p1 = insertSql.indexOf(table, 0, Qt::CaseInsensitive);
     qsizetype p2 = insertSql.indexOf(u"VALUES"_qs, 0, Qt::CaseInsensitive);
@@ -36,7 +34,7 @@ QString injectKeyColumn(const QString &insertSql, const QString &table, const QS
     const qsizetype open = insertSql.indexOf(u'(', p2);
     if (open < 0)
         return insertSql;
-    out += insertSql.mid(p2, open - p2 + 1) + QString::number(key) + u',' + insertSql.mid(open + 1);
+    out += insertSql.mid(p2, open - p2 + 1) + u"?,"_qs + insertSql.mid(open + 1);
     return out;
 }
 
@@ -54,7 +52,8 @@ bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
 
 } // namespace
 
-int nextKey(Connection &db, const QString &table, const QString &keyColumn, const QString &insertSql)
+int nextKey(Connection &db, const QString &table, const QString &keyColumn, const QString &insertSql,
+            const SqlParams &params)
 {
     const QVariant top = db.scalar(u"SELECT"_qs + u" MAX ("_qs + keyColumn + u" )"_qs + u" FROM "_qs + table);
     long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
@@ -70,11 +69,13 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
 
     long long duplicate = -1; // read only when a clash happens
     const bool guarded = db.transactionDepth() > 0;
+    const QString sql = injectKeyColumn(insertSql, table, keyColumn);
     while (true) {
-        const QString sql = injectKeyColumn(insertSql, table, keyColumn, key);
+        SqlParams values = params;
+        values.prepend(key);
         const QString sp = guarded ? db.savepoint() : QString();
         try {
-            db.execute(sql);
+            db.execute(sql, values);
             if (guarded)
                 db.releaseSavepoint(sp);
             return int(key);

@@ -15,7 +15,8 @@ double fieldToNumber(const QVariant &value)
     return ok ? d : 0.0;
 }
 
-Recordset::Recordset(std::unique_ptr<QSqlQuery> query) : m_query(std::move(query))
+Recordset::Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lease)
+    : m_query(std::move(query)), m_lease(std::move(lease))
 {
     const QSqlRecord rec = m_query->record();
     for (int k = 0; k < rec.count(); ++k) {
@@ -24,6 +25,19 @@ Recordset::Recordset(std::unique_ptr<QSqlQuery> query) : m_query(std::move(query
             m_names.insert(key, k);
     }
     m_eof = !m_query->next();
+}
+
+Recordset &Recordset::operator=(Recordset &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_query = std::move(other.m_query);
+        m_lease = std::move(other.m_lease);
+        m_names = std::move(other.m_names);
+        m_eof = other.m_eof;
+        other.m_eof = true;
+    }
+    return *this;
 }
 
 Recordset::~Recordset()
@@ -42,6 +56,10 @@ void Recordset::close()
     if (m_query) {
         m_query->finish();
         m_query.reset();
+    }
+    if (m_lease) {
+        *m_lease = false;
+        m_lease.reset();
     }
     m_eof = true;
 }

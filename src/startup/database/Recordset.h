@@ -12,9 +12,12 @@ namespace liqiva {
 class Recordset {
 public:
     Recordset() = default;
-    explicit Recordset(std::unique_ptr<QSqlQuery> query);
+    // lease, when given, is the mark of a prepared statement kept by the connection: it is
+    // set while the result set is open and cleared on close, so the statement is free again.
+    explicit Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lease = {});
     Recordset(Recordset &&) noexcept = default;
-    Recordset &operator=(Recordset &&) noexcept = default;
+    // The result set it replaces is closed first (its statement freed for the connection).
+    Recordset &operator=(Recordset &&other) noexcept;
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
     ~Recordset();
@@ -38,7 +41,8 @@ public:
 private:
     int indexOf(const QString &name) const;
 
-    std::unique_ptr<QSqlQuery> m_query;
+    std::shared_ptr<QSqlQuery> m_query;
+    std::shared_ptr<bool> m_lease;
     QHash<QString, int> m_names; // lower-case name -> position
     bool m_eof = true;
 };

@@ -1,7 +1,5 @@
 #include "startup/database/RowState.h"
 
-#include "startup/database/SqlLiteral.h"
-
 namespace liqiva {
 
 namespace {
@@ -13,7 +11,7 @@ QString column(const QString &table)
 
 QString RowState::equals(int state, const QString &table)
 {
-    return column(table) + u" = "_qs + sqlNumber(state);
+    return column(table) + u" = "_qs + QString::number(state); // a state of the code, never a value
 }
 
 QString RowState::liveOrWorking(const QString &table)
@@ -24,22 +22,6 @@ QString RowState::liveOrWorking(const QString &table)
 QString RowState::notCopy(const QString &table)
 {
     return column(table) + u" >= 0"_qs;
-}
-
-QString Audit::columns()
-{
-    return QStringLiteral(", DataUltimaVariazione, IDUtenteUltimaVariazione");
-}
-
-QString Audit::values() const
-{
-    return u", "_qs + sqlDate(QDateTime::currentDateTime(), engine) + u", "_qs + sqlNumber(idUser);
-}
-
-QString Audit::assignments() const
-{
-    return u"DataUltimaVariazione = "_qs + sqlDate(QDateTime::currentDateTime(), engine)
-        + u", IDUtenteUltimaVariazione = "_qs + sqlNumber(idUser);
 }
 
 } // namespace liqiva

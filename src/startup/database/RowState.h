@@ -1,7 +1,5 @@
 #pragma once
 
-#include "startup/database/Engine.h"
-
 #include <QString>
 
 namespace liqiva {
@@ -22,18 +20,5 @@ QString liveOrWorking(const QString &table = {});
 // "VirtualDelete >= 0": every row but the copies of the table-editing protocol.
 QString notCopy(const QString &table = {});
 } // namespace RowState
-
-// The audit columns written with every insert or update, for the current user and time.
-struct Audit {
-    int idUser = 0;
-    Engine engine = Engine::Sqlite;
-
-    // ", DataUltimaVariazione, IDUtenteUltimaVariazione" for a column list
-    static QString columns();
-    // ", <now>, <user>" for the VALUES list
-    QString values() const;
-    // "DataUltimaVariazione = <now>, IDUtenteUltimaVariazione = <user>" for an UPDATE
-    QString assignments() const;
-};
 
 } // namespace liqiva

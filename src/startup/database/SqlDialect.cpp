@@ -302,7 +302,8 @@ private:
                 p.operand = true;
                 p.isText = true;
                 ++i;
-            } else if (t.kind == Token::Number || t.kind == Token::QuotedName) {
+            } else if (t.kind == Token::Number || t.kind == Token::QuotedName || isSymbol(t, "?")) {
+                // a placeholder is an operand of unknown type, passed on as it is
                 p.text = t.text;
                 p.operand = true;
                 ++i;
@@ -324,8 +325,8 @@ private:
                 p.text = t.text;
                 p.plus = true;
                 ++i;
-            } else if (t.kind == Token::Word && isWord(t, "as") && nextSolid(i + 1) < size()
-                       && m_toks[nextSolid(i + 1)].kind == Token::Text) {
+            } else if (t.kind == Token::Word && isWord(t, "as") && nextSolid(i + 1) < size() &&
+                       m_toks[nextSolid(i + 1)].kind == Token::Text) {
                 // A column alias in single quotes becomes a quoted name.
                 const qsizetype at = nextSolid(i + 1);
                 QString alias = m_toks[at].text.mid(1, m_toks[at].text.size() - 2);

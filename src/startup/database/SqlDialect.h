@@ -15,7 +15,7 @@ namespace liqiva {
 //  - AS 'alias'                      -> AS "alias"
 //  - qualified ORDER BY names in a UNION -> bare result names
 //  - "set dateformat mdy"            -> the engine's date-style setting, or nothing
-// Everything else passes unchanged. An empty result means "nothing to run".
+// Everything else passes unchanged, the placeholders "?" included. An empty result means "nothing to run".
 QString translateSql(const QString &sql, Engine engine);
 
 } // namespace liqiva

@@ -1,7 +1,7 @@
 #include "startup/rights/UserRights.h"
 
 #include "startup/database/Connection.h"
-#include "startup/database/SqlLiteral.h"
+#include "startup/database/SqlValue.h"
 
 #include <QStringList>
 
@@ -26,22 +26,22 @@ UserRights UserRights::all()
 
 UserRights UserRights::read(Connection &db, int idUser, int idBranch, int objectType)
 {
-    QStringList groups;
-    for (Recordset rs = db.openRecordset(u"SELECT IDGruppo"_qs + u" FROM UtentePerGruppo"_qs + u" WHERE IDUtente = "_qs
-                                         + sqlNumber(idUser) + u" AND VirtualDelete = 0"_qs);
+    SqlParams groups;
+    for (Recordset rs = db.openRecordset(
+             u"SELECT IDGruppo FROM UtentePerGruppo WHERE IDUtente = ? AND VirtualDelete = 0"_qs, {idUser});
          !rs.eof(); rs.moveNext())
-        groups << QString::number(rs.integer(u"IDGruppo"_qs));
+        groups << rs.integer(u"IDGruppo"_qs);
 
-    QString sql;
+    SqlStatement sql;
     // A user without a group: the group half is left out (an empty IN list is not SQL).
     if (!groups.isEmpty())
-        sql = u"SELECT DISTINCT"_qs + u" IDAzione"_qs + u" FROM"_qs + u" AbilitaPerTipoOggettoPerGruppo"_qs + u" WHERE"_qs
-            + u" VirtualDelete = 0"_qs + u" AND IDTipoOggetto IN (1,"_qs + sqlNumber(objectType) + u")"_qs
-            + u" AND IDFiliale = "_qs + sqlNumber(idBranch) + u" AND IDGruppo IN ( "_qs + groups.join(u',') + u" ) "_qs
-            + u" UNION "_qs;
-    sql += u"SELECT DISTINCT"_qs + u" IDAzione"_qs + u" FROM"_qs + u" AbilitaPerTipoOggettoPerUtente"_qs + u" WHERE"_qs
-        + u" VirtualDelete = 0"_qs + u" AND IDTipoOggetto IN (1,"_qs + sqlNumber(objectType) + u")"_qs
-        + u" AND IDFiliale = "_qs + sqlNumber(idBranch) + u" AND IDUtente = "_qs + sqlNumber(idUser);
+        sql = u"SELECT DISTINCT"_qs + u" IDAzione"_qs + u" FROM"_qs + u" AbilitaPerTipoOggettoPerGruppo"_qs +
+              u" WHERE"_qs + u" VirtualDelete = 0"_qs + u" AND IDTipoOggetto IN (1,"_qs + sqlParam(objectType) +
+              u")"_qs + u" AND IDFiliale = "_qs + sqlParam(idBranch) + u" AND IDGruppo IN ( "_qs + sqlList(groups) +
+              u" ) "_qs + u" UNION "_qs;
+    sql += u"SELECT DISTINCT"_qs + u" IDAzione"_qs + u" FROM"_qs + u" AbilitaPerTipoOggettoPerUtente"_qs +
+           u" WHERE"_qs + u" VirtualDelete = 0"_qs + u" AND IDTipoOggetto IN (1,"_qs + sqlParam(objectType) + u")"_qs +
+           u" AND IDFiliale = "_qs + sqlParam(idBranch) + u" AND IDUtente = "_qs + sqlParam(idUser);
 
     UserRights rights;
     for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
