@@ -17,8 +17,8 @@ enum class PaymentPlace { None, Bank, CollectionAgent, PostOffice };
 // payment (type 9), as the payment tab shows and the save stores it.
 struct Payment {
     PaymentPlace place = PaymentPlace::None;
-    int idCab = 0;                     // bank branch
-    QString abi, cab;                  // its codes, for display
+    int idCab = 0;    // bank branch
+    QString abi, cab; // its codes, for display
     int idConcessionarioEsattoriale = 0;
     QString codiceConcessione;
     QString codiceAzienda;
@@ -43,5 +43,13 @@ void setAdvancePaymentEnabled(PaymentData &data, bool enabled);
 // Fills the bank codes of a payment from its branch key, the concession code from its
 // agent key; the place follows the kind of data found.
 void describePaymentPlace(Connection &db, Payment &p);
+
+// The texts of a payment, checked against the columns that keep them before anything is
+// written (length, control characters, UTF-16): why `text` cannot be taken, naming `field`;
+// empty when it can.
+enum class PaymentText { Abi, Cab, AgentCode, CompanyCode };
+QString paymentTextFault(PaymentText which, const QString &field, const QString &text);
+// Every text of a payment; `where` names the payment ("Versamento periodico").
+QString paymentTextFault(const Payment &p, const QString &where);
 
 } // namespace liqiva
