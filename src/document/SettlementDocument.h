@@ -124,10 +124,10 @@ public:
     Money creditoInfrannualeF24() const;
     Money creditoInfrannualeRimborso() const;
     QString amountToPayCaption() const { return m_amountToPayCaption; }
-    // The one figure of the settlement: the VAT it leaves to pay, or the credit it carries
-    // as a negative amount. The save stores it as the balance (amount type 1) from 2000 on,
-    // and the browse, the list and the year view read it from there.
-    Money saldo() const { return importoDaVersare() - creditoResiduo(); }
+    // The one figure of the settlement: the VAT it leaves to pay or, when it leaves nothing to
+    // pay, the credit it carries as a negative amount. The save stores it as the balance
+    // (amount type 1) from 2000 on, and the browse, the list and the year view read it there.
+    Money saldo() const { return importoDaVersare() > Money() ? importoDaVersare() : -creditoResiduo(); }
     // What the F24 lines of the settlement depend on, with the amount to pay and the
     // compensable credit used in the form as the document holds them now (the report header
     // has the credit only after a save).

@@ -688,6 +688,7 @@ void frmChild::showAmounts()
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
     m_lblImportiDIP[0]->setText(d.amountToPayCaption());
     m_f24->showSettlement(m_ctx.db, d);
+    showSummaries(); // the summary shows the closing amounts too
 }
 
 void frmChild::showPayments()
