@@ -68,8 +68,10 @@ TEST_P(TypedAmounts, TheProspectusReadsBackWhatWasSaved)
     doc->setSoggettoRimborso(true);
     {
         auto p = makeProspetto(*doc, Prospetto::CreditoInfrannuale);
+        p->setValue(Prospetto::B2Trimestre, 471.96_eur); // as the README's example types it
         p->setValue(Prospetto::B7Rimborso, 100_eur);
         p->setValue(Prospetto::B8F24, 50_eur);
+        p->setLetter(0, true);
         ASSERT_FALSE(p->IsValid().has_value()) << p->IsValid()->message.toStdString();
         takeProspetto(*doc, *p);
     }
@@ -90,6 +92,7 @@ TEST_P(TypedAmounts, TheProspectusReadsBackWhatWasSaved)
     };
     for (const auto &r : rows)
         EXPECT_EQ(p->value(r.row), r.value) << "row B" << r.row + 1;
+    EXPECT_TRUE(p->letter(0));
     EXPECT_EQ(again->creditoInfrannualeRimborso(), 100_eur);
     EXPECT_EQ(again->creditoInfrannualeF24(), 50_eur);
     EXPECT_EQ(again->creditoResiduo(), 321.96_eur);
