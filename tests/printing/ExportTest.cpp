@@ -3,6 +3,7 @@
 // the user says so.
 
 #include "cli/LiqivaRun.h"
+#include "credits/CreditoAutotrasportatori.h"
 #include "document/InputText.h"
 #include "printing/PrintFixture.h"
 
