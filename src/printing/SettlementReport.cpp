@@ -172,8 +172,7 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
     // none in the lire years).
     if (doc.identity().lireRules() || doc.key() <= 0)
         return;
-    const F24Input in = loadF24Input(doc.context().db, doc.key(), doc.importoDaVersare());
-    const std::vector<F24Line> lines = f24Lines(in);
+    const std::vector<F24Line> lines = f24Lines(doc.f24Input());
     if (lines.empty())
         return;
     pages.section(u"Modello F24 - Sezione Erario"_qs, {{u"Codice tributo"_qs, 28, false},

@@ -220,7 +220,7 @@ void frmChild::sbGestioneProRata()
         m_doc->rowChangedHere();
     if (p.PercProRata() != before || dialog.Changed()) {
         const bool changed = m_changed;
-        sbChildFill(key(), false);
+        refillDocument();
         setChanged(changed || dialog.Changed());
     }
 }
@@ -235,7 +235,7 @@ void frmChild::sbGestioneAltreOperazioni()
     ops.UndoAdd();
     if (dialog.Changed()) {
         ops.GroupAltreOperazioni();
-        sbChildFill(key(), false);
+        refillDocument();
         setChanged(true);
     }
 }
@@ -688,6 +688,7 @@ void frmChild::showAmounts()
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
     m_lblImportiDIP[0]->setText(d.amountToPayCaption());
     m_f24->showSettlement(m_ctx.db, d);
+    showSummaries(); // the summary shows the closing amounts too
 }
 
 void frmChild::showPayments()
@@ -950,6 +951,13 @@ void frmChild::sbChildFill(int key, bool makeDatiIva)
     runShowingFailures(m_ctx.messages, [&] { m_doc->sbChildFill(key, makeDatiIva); });
     // What was filled up to an error is shown as it stands. The main strip stays on its
     // tab (a dialog may fill again), unless that tab has gone.
+    showDocument();
+}
+
+void frmChild::refillDocument()
+{
+    m_periodic->infMinimo()->clear();
+    runShowingFailures(m_ctx.messages, [&] { m_doc->refill(); });
     showDocument();
 }
 

@@ -51,6 +51,8 @@ public:
     bool commitEdits();
     // Shows the document again (after a dialog changed its objects).
     void showDocument();
+    // Fills again after a dialog, keeping the amounts typed and not saved yet.
+    void refillDocument();
     // The search list of the code box that has the focus (what Control+R or F4 opens
     // there); false when the focus is not in a code box.
     bool searchFocusedCode();
