@@ -47,7 +47,7 @@ void addGrid(PageBuilder &pages, const DetailGrid &grid, const QString &title, b
     std::vector<PrintColumn> columns;
     const int amounts = int(grid.headings.size()) - 1;
     // 180 mm: the description takes what the amounts leave.
-    const int amountWidth = amounts > 3 ? 26 : 32;
+    const int amountWidth = amounts > 3 ? 24 : 32;
     columns.push_back({grid.headings.value(0), 180 - amountWidth * amounts, false});
     for (int c = 1; c < grid.headings.size(); ++c)
         columns.push_back({grid.headings.at(c), amountWidth, true});

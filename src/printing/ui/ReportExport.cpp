@@ -7,8 +7,10 @@
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QTextTable>
+#include <optional>
 #include <stdexcept>
 #include <xlsxwriter.h>
+#include <zlib.h>
 
 namespace liqiva {
 
@@ -52,6 +54,8 @@ void fillDocument(const PrintedReport &report, QTextDocument &doc)
             table = nullptr;
         }
         for (const PrintLine &line : page.lines) {
+            if (line.repeated)
+                continue; // the text flows on: no page, no repeated title
             switch (line.kind) {
             case PrintLine::Section:
             case PrintLine::Text: {
@@ -108,6 +112,11 @@ void writeText(const PrintedReport &report, const QString &fileName, const QByte
 {
     QTextDocument doc;
     fillDocument(report, doc);
+    // The title of the page (the browser's tab): the report, the company, the settlement.
+    QString title = report.title + u" - "_qs + report.company;
+    if (!report.pages.empty() && !report.pages.front().period.isEmpty())
+        title += u" - "_qs + report.pages.front().period;
+    doc.setMetaInformation(QTextDocument::DocumentTitle, title);
     if (format == "html") {
         QFile f(fileName);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -120,6 +129,185 @@ void writeText(const PrintedReport &report, const QString &fileName, const QByte
     QTextDocumentWriter writer(fileName, format);
     if (!writer.write(&doc))
         cannotWrite(fileName, writer.device() ? writer.device()->errorString() : QString());
+}
+
+// ---- exact numbers in the spreadsheet -----------------------------------------------------
+//
+// The spreadsheet library writes a number with 16 significant digits, so an amount such as
+// 9962.36 reaches the file as 9962.360000000001. Our amounts have at most four decimals and
+// fewer than 15 digits: once the workbook is written, the numbers of its sheets are written
+// again with 15 significant digits, which gives each amount exactly as it was meant. The
+// file is a zip archive; its sheets are inflated, corrected and deflated again, every other
+// part is copied as it is.
+
+quint16 le16(const QByteArray &b, qsizetype at)
+{
+    return quint16(quint8(b[at])) | quint16(quint8(b[at + 1])) << 8;
+}
+
+quint32 le32(const QByteArray &b, qsizetype at)
+{
+    return quint32(le16(b, at)) | quint32(le16(b, at + 2)) << 16;
+}
+
+void put16(QByteArray &b, quint16 v)
+{
+    b.append(char(v & 0xff)).append(char(v >> 8));
+}
+
+void put32(QByteArray &b, quint32 v)
+{
+    put16(b, quint16(v & 0xffff));
+    put16(b, quint16(v >> 16));
+}
+
+std::optional<QByteArray> inflateRaw(const QByteArray &data, quint32 size)
+{
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    z_stream z{};
+    if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
+        return std::nullopt;
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef *>(out.data());
+    z.avail_out = uInt(out.size());
+    const int rc = inflate(&z, Z_FINISH);
+    inflateEnd(&z);
+    if (rc != Z_STREAM_END || z.total_out != size)
+        return std::nullopt;
+    return out;
+}
+
+QByteArray deflateRaw(const QByteArray &data)
+{
+    z_stream z{};
+    deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(qsizetype(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef *>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.truncate(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
+// The values of a sheet's cells with 15 significant digits.
+QByteArray exactValues(const QByteArray &sheet)
+{
+    QByteArray out;
+    out.reserve(sheet.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype open = sheet.indexOf("<v>", from);
+        if (open < 0)
+            break;
+        const qsizetype close = sheet.indexOf("</v>", open);
+        if (close < 0)
+            break;
+        const QByteArray value = sheet.mid(open + 3, close - open - 3);
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        out.append(sheet.mid(from, open + 3 - from));
+        out.append(ok ? QByteArray::number(d, 'g', 15) : value);
+        from = close;
+    }
+    out.append(sheet.mid(from));
+    return out;
+}
+
+// Rewrites the sheets of the workbook; false when the archive is not as expected (then the
+// file is left as the library wrote it).
+bool rewriteSheetNumbers(const QString &fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray zip = f.readAll();
+    f.close();
+    // The end of the central directory, the last record of the archive.
+    const qsizetype eocd = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (eocd < 0 || eocd + 22 > zip.size())
+        return false;
+    const int entries = le16(zip, eocd + 10);
+    qsizetype at = qsizetype(le32(zip, eocd + 16));
+    QByteArray body, directory;
+    for (int e = 0; e < entries; ++e) {
+        if (at + 46 > zip.size() || le32(zip, at) != 0x02014b50)
+            return false;
+        const quint16 method = le16(zip, at + 10);
+        quint32 crc = le32(zip, at + 16);
+        quint32 packed = le32(zip, at + 20);
+        quint32 size = le32(zip, at + 24);
+        const quint16 nameLength = le16(zip, at + 28), extraLength = le16(zip, at + 30),
+                      commentLength = le16(zip, at + 32);
+        const QByteArray name = zip.mid(at + 46, nameLength);
+        const qsizetype local = qsizetype(le32(zip, at + 42));
+        if (local + 30 > zip.size() || le32(zip, local) != 0x04034b50)
+            return false;
+        const qsizetype dataAt = local + 30 + le16(zip, local + 26) + le16(zip, local + 28);
+        QByteArray data = zip.mid(dataAt, packed);
+        if (data.size() != qsizetype(packed))
+            return false;
+        if (method == 8 && name.startsWith("xl/worksheets/sheet") && name.endsWith(".xml")) {
+            const std::optional<QByteArray> sheet = inflateRaw(data, size);
+            if (!sheet)
+                return false;
+            const QByteArray exact = exactValues(*sheet);
+            data = deflateRaw(exact);
+            crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(exact.constData()), uInt(exact.size())));
+            packed = quint32(data.size());
+            size = quint32(exact.size());
+        }
+        // The local header, with the sizes in it (no data descriptor after the data).
+        const quint16 flags = le16(zip, at + 8) & ~quint16(0x0008);
+        const quint32 offset = quint32(body.size());
+        put32(body, 0x04034b50);
+        put16(body, le16(zip, at + 6));
+        put16(body, flags);
+        put16(body, method);
+        put16(body, le16(zip, at + 12));
+        put16(body, le16(zip, at + 14));
+        put32(body, crc);
+        put32(body, packed);
+        put32(body, size);
+        put16(body, nameLength);
+        put16(body, 0);
+        body.append(name).append(data);
+
+        directory.append(zip.mid(at, 8));
+        put16(directory, flags);
+        put16(directory, method);
+        put16(directory, le16(zip, at + 12));
+        put16(directory, le16(zip, at + 14));
+        put32(directory, crc);
+        put32(directory, packed);
+        put32(directory, size);
+        put16(directory, nameLength);
+        put16(directory, extraLength);
+        put16(directory, commentLength);
+        directory.append(zip.mid(at + 34, 8));
+        put32(directory, offset);
+        directory.append(zip.mid(at + 46, nameLength + extraLength + commentLength));
+        at += 46 + nameLength + extraLength + commentLength;
+    }
+    QByteArray end;
+    put32(end, 0x06054b50);
+    put16(end, 0);
+    put16(end, 0);
+    put16(end, quint16(entries));
+    put16(end, quint16(entries));
+    put32(end, quint32(directory.size()));
+    put32(end, quint32(body.size()));
+    put16(end, le16(zip, eocd + 20));
+    end.append(zip.mid(eocd + 22, le16(zip, eocd + 20)));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = f.write(body) == body.size() && f.write(directory) == directory.size() &&
+                         f.write(end) == end.size() && f.flush();
+    f.close();
+    return written;
 }
 
 void writeXlsx(const PrintedReport &report, const QString &fileName)
@@ -164,7 +352,7 @@ void writeXlsx(const PrintedReport &report, const QString &fileName)
             ++row;
         }
         for (const PrintLine &line : page.lines) {
-            if (line.kind == PrintLine::Gap)
+            if (line.kind == PrintLine::Gap || line.repeated)
                 continue;
             if (line.kind == PrintLine::Heading && line.table == lastTable)
                 continue; // repeated on a new page
@@ -186,6 +374,8 @@ void writeXlsx(const PrintedReport &report, const QString &fileName)
     }
     if (workbook_close(book) != LXW_NO_ERROR)
         cannotWrite(fileName, u"workbook_close"_qs);
+    if (!rewriteSheetNumbers(fileName))
+        cannotWrite(fileName, u"numeri del foglio"_qs);
 }
 
 } // namespace
