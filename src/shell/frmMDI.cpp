@@ -222,8 +222,13 @@ void frmMDI::fitToScreen()
     const QSize room = area.size() - frame;
     if (isVisible() && width() <= room.width() && height() <= room.height() && area.contains(frameGeometry()))
         return;
+    // Once the user has sized the window, it stays as the user left it.
+    const QSize fitted = property("liqivaFittedSize").toSize();
+    if (isVisible() && fitted.isValid() && size() != fitted)
+        return;
     const QSize wanted = QSize(1280, 800).boundedTo(room).expandedTo(minimumSize().boundedTo(room));
     resize(wanted);
+    setProperty("liqivaFittedSize", wanted);
     const QPoint centred((room.width() - wanted.width()) / 2, (room.height() - wanted.height()) / 2);
     move(area.topLeft() + centred +
          (framed ? QPoint() : QPoint(frame.width() / 2, frame.height() - frame.width() / 2)));
