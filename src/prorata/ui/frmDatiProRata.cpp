@@ -95,10 +95,12 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
         cmdPNC->setToolTip(u"La liquidazione non è ancora stata creata."_qs);
     cmdClose = new QPushButton(u"&Chiudi"_qs, this);
     cmdClose->setObjectName(u"cmdClose"_qs);
+    // What "Aggiorna" did, on a line of its own above the buttons.
     lblAggiorna = new QLabel(this);
     lblAggiorna->setObjectName(u"lblAggiorna"_qs);
     lblAggiorna->setWordWrap(true);
-    buttons->addWidget(lblAggiorna, 1);
+    root->addWidget(lblAggiorna);
+    buttons->addStretch();
     buttons->addWidget(cmdAggiorna);
     buttons->addWidget(cmdPNC);
     buttons->addWidget(cmdClose);
