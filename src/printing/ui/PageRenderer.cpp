@@ -31,14 +31,14 @@ public:
 
     void text(double x, double y, double w, const QString &s, Qt::Alignment align, const QFont &font)
     {
-        // Too long for its column: drawn smaller, down to seven tenths of its size, so that
+        // Too long for its column: drawn smaller, down to six tenths of its size, so that
         // it is read whole; only what is longer still is cut with an ellipsis, never drawn
         // over the next column.
         const double room = mm(w - 2 * Padding);
         QFont used = font;
         const double wide = QFontMetricsF(font, m_p.device()).horizontalAdvance(s);
         if (wide > room && room > 0) {
-            const double factor = std::max(0.7, room / wide * 0.98);
+            const double factor = std::max(0.6, room / wide * 0.98);
             used.setPointSizeF(font.pointSizeF() * factor);
         }
         m_p.setFont(used);
