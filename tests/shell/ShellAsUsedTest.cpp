@@ -54,6 +54,8 @@ QString pdfText(const QString &file)
     return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
+constexpr int year2023 = 1; // IDPeriodoIva
+
 class ShellAsUsed : public ShellTest, public ::testing::WithParamInterface<Engine> {
 protected:
     void SetUp() override { prepare(userAllRights, GetParam()); }
@@ -200,6 +202,23 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
              h.messages.answer(Answer::Yes); // save the changes
              h.messages.answer(Answer::No);  // the amount paid stays as it is
              window->sbExecuteMenuCommand(u"Mnu_SearchNext"_qs);
+         }},
+        {"the annual settlement, after its credit's window",
+         [&] {
+             ScriptedMessages quiet;
+             NewSettlement ns(db(), quiet, demoCompany, idUser);
+             ns.sbSetComboMesi(shopActivity, year2023, 0);
+             const int annual = ns.createWorkingSettlement(shopActivity, year2023, ns.indexOfMonth(0), 0);
+             DocumentWindow *doc = showForm(annual);
+             ASSERT_NE(doc, nullptr);
+             doc->setChangedObject(true);
+             doc->formFace()->setChanged(true);
+             h.messages.answer(Answer::No); // the amount paid stays as it is
+             whenShown<QDialog>([](QDialog &d) {
+                 if (auto *ok = d.findChild<QPushButton *>(u"cmdOk"_qs))
+                     ok->click();
+             });
+             keyClick(doc->formFace()->widget(), Qt::Key_S, Qt::ControlModifier);
          }},
     };
     for (const auto &s : saves) {
