@@ -7,10 +7,11 @@
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QTextTable>
+#include <list>
 #include <optional>
 #include <stdexcept>
 #include <xlsxwriter.h>
-#include <zlib.h>
+#include <zip.h>
 
 namespace liqiva {
 
@@ -136,62 +137,8 @@ void writeText(const PrintedReport &report, const QString &fileName, const QByte
 // The spreadsheet library writes a number with 16 significant digits, so an amount such as
 // 9962.36 reaches the file as 9962.360000000001. Our amounts have at most four decimals and
 // fewer than 15 digits: once the workbook is written, the numbers of its sheets are written
-// again with 15 significant digits, which gives each amount exactly as it was meant. The
-// file is a zip archive; its sheets are inflated, corrected and deflated again, every other
-// part is copied as it is.
-
-quint16 le16(const QByteArray &b, qsizetype at)
-{
-    return quint16(quint8(b[at])) | quint16(quint8(b[at + 1])) << 8;
-}
-
-quint32 le32(const QByteArray &b, qsizetype at)
-{
-    return quint32(le16(b, at)) | quint32(le16(b, at + 2)) << 16;
-}
-
-void put16(QByteArray &b, quint16 v)
-{
-    b.append(char(v & 0xff)).append(char(v >> 8));
-}
-
-void put32(QByteArray &b, quint32 v)
-{
-    put16(b, quint16(v & 0xffff));
-    put16(b, quint16(v >> 16));
-}
-
-std::optional<QByteArray> inflateRaw(const QByteArray &data, quint32 size)
-{
-    QByteArray out(qsizetype(size), Qt::Uninitialized);
-    z_stream z{};
-    if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-        return std::nullopt;
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
-    z.avail_in = uInt(data.size());
-    z.next_out = reinterpret_cast<Bytef *>(out.data());
-    z.avail_out = uInt(out.size());
-    const int rc = inflate(&z, Z_FINISH);
-    inflateEnd(&z);
-    if (rc != Z_STREAM_END || z.total_out != size)
-        return std::nullopt;
-    return out;
-}
-
-QByteArray deflateRaw(const QByteArray &data)
-{
-    z_stream z{};
-    deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(qsizetype(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
-    z.avail_in = uInt(data.size());
-    z.next_out = reinterpret_cast<Bytef *>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.truncate(qsizetype(z.total_out));
-    deflateEnd(&z);
-    return out;
-}
+// again with 15 significant digits, which gives each amount exactly as it was meant; every
+// other part of the archive stays as the library wrote it.
 
 // The values of a sheet's cells with 15 significant digits.
 QByteArray exactValues(const QByteArray &sheet)
@@ -217,97 +164,44 @@ QByteArray exactValues(const QByteArray &sheet)
     return out;
 }
 
-// Rewrites the sheets of the workbook; false when the archive is not as expected (then the
-// file is left as the library wrote it).
+// Rewrites the sheets of the workbook inside its archive (libzip); false when the archive
+// cannot be read or written again.
 bool rewriteSheetNumbers(const QString &fileName)
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), 0, &error);
+    if (!archive)
         return false;
-    const QByteArray zip = f.readAll();
-    f.close();
-    // The end of the central directory, the last record of the archive.
-    const qsizetype eocd = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
-    if (eocd < 0 || eocd + 22 > zip.size())
-        return false;
-    const int entries = le16(zip, eocd + 10);
-    qsizetype at = qsizetype(le32(zip, eocd + 16));
-    QByteArray body, directory;
-    for (int e = 0; e < entries; ++e) {
-        if (at + 46 > zip.size() || le32(zip, at) != 0x02014b50)
+    std::list<QByteArray> sheets; // the archive reads them when it is closed
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QByteArray name(zip_get_name(archive, zip_uint64_t(i), 0));
+        if (!name.startsWith("xl/worksheets/sheet") || !name.endsWith(".xml"))
+            continue;
+        zip_stat_t stat;
+        zip_file_t *file = nullptr;
+        if (zip_stat_index(archive, zip_uint64_t(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+            !(file = zip_fopen_index(archive, zip_uint64_t(i), 0))) {
+            zip_discard(archive);
             return false;
-        const quint16 method = le16(zip, at + 10);
-        quint32 crc = le32(zip, at + 16);
-        quint32 packed = le32(zip, at + 20);
-        quint32 size = le32(zip, at + 24);
-        const quint16 nameLength = le16(zip, at + 28), extraLength = le16(zip, at + 30),
-                      commentLength = le16(zip, at + 32);
-        const QByteArray name = zip.mid(at + 46, nameLength);
-        const qsizetype local = qsizetype(le32(zip, at + 42));
-        if (local + 30 > zip.size() || le32(zip, local) != 0x04034b50)
-            return false;
-        const qsizetype dataAt = local + 30 + le16(zip, local + 26) + le16(zip, local + 28);
-        QByteArray data = zip.mid(dataAt, packed);
-        if (data.size() != qsizetype(packed))
-            return false;
-        if (method == 8 && name.startsWith("xl/worksheets/sheet") && name.endsWith(".xml")) {
-            const std::optional<QByteArray> sheet = inflateRaw(data, size);
-            if (!sheet)
-                return false;
-            const QByteArray exact = exactValues(*sheet);
-            data = deflateRaw(exact);
-            crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(exact.constData()), uInt(exact.size())));
-            packed = quint32(data.size());
-            size = quint32(exact.size());
         }
-        // The local header, with the sizes in it (no data descriptor after the data).
-        const quint16 flags = le16(zip, at + 8) & ~quint16(0x0008);
-        const quint32 offset = quint32(body.size());
-        put32(body, 0x04034b50);
-        put16(body, le16(zip, at + 6));
-        put16(body, flags);
-        put16(body, method);
-        put16(body, le16(zip, at + 12));
-        put16(body, le16(zip, at + 14));
-        put32(body, crc);
-        put32(body, packed);
-        put32(body, size);
-        put16(body, nameLength);
-        put16(body, 0);
-        body.append(name).append(data);
-
-        directory.append(zip.mid(at, 8));
-        put16(directory, flags);
-        put16(directory, method);
-        put16(directory, le16(zip, at + 12));
-        put16(directory, le16(zip, at + 14));
-        put32(directory, crc);
-        put32(directory, packed);
-        put32(directory, size);
-        put16(directory, nameLength);
-        put16(directory, extraLength);
-        put16(directory, commentLength);
-        directory.append(zip.mid(at + 34, 8));
-        put32(directory, offset);
-        directory.append(zip.mid(at + 46, nameLength + extraLength + commentLength));
-        at += 46 + nameLength + extraLength + commentLength;
+        QByteArray sheet(qsizetype(stat.size), Qt::Uninitialized);
+        const zip_int64_t read = zip_fread(file, sheet.data(), stat.size);
+        zip_fclose(file);
+        if (read != zip_int64_t(stat.size)) {
+            zip_discard(archive);
+            return false;
+        }
+        sheets.push_back(exactValues(sheet));
+        zip_source_t *source =
+            zip_source_buffer(archive, sheets.back().constData(), zip_uint64_t(sheets.back().size()), 0);
+        if (!source || zip_file_replace(archive, zip_uint64_t(i), source, 0) != 0) {
+            zip_source_free(source);
+            zip_discard(archive);
+            return false;
+        }
     }
-    QByteArray end;
-    put32(end, 0x06054b50);
-    put16(end, 0);
-    put16(end, 0);
-    put16(end, quint16(entries));
-    put16(end, quint16(entries));
-    put32(end, quint32(directory.size()));
-    put32(end, quint32(body.size()));
-    put16(end, le16(zip, eocd + 20));
-    end.append(zip.mid(eocd + 22, le16(zip, eocd + 20)));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = f.write(body) == body.size() && f.write(directory) == directory.size() &&
-                         f.write(end) == end.size() && f.flush();
-    f.close();
-    return written;
+    return zip_close(archive) == 0;
 }
 
 void writeXlsx(const PrintedReport &report, const QString &fileName)
