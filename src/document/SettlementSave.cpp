@@ -386,12 +386,14 @@ void SettlementDocument::savePaymentRow(int type, const Payment &p)
 {
     const bool keep = !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
     const SqlStatement date = p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs;
-    saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda"_qs,
-                 date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) + u", "_qs
-                     + textOrNull(p.codiceAzienda),
-                 u" ,DataVersamento = "_qs + date + u" ,IDConcessionarioEsattoriale = "_qs
-                     + keyOrNull(p.idConcessionarioEsattoriale) + u" ,IDBancaPerAnagrafica = NULL ,IDCab = "_qs
-                     + keyOrNull(p.idCab) + u" ,CodiceAzienda = "_qs + textOrNull(p.codiceAzienda));
+    const SqlStatement place = n(paymentPlaceCode(p.place));
+    saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda, LuogoVersamento"_qs,
+                 date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) +
+                     u", "_qs + textOrNull(p.codiceAzienda) + u", "_qs + place,
+                 u" ,DataVersamento = "_qs + date + u" ,IDConcessionarioEsattoriale = "_qs +
+                     keyOrNull(p.idConcessionarioEsattoriale) + u" ,IDBancaPerAnagrafica = NULL ,IDCab = "_qs +
+                     keyOrNull(p.idCab) + u" ,CodiceAzienda = "_qs + textOrNull(p.codiceAzienda) +
+                     u" ,LuogoVersamento = "_qs + place);
 }
 
 void SettlementDocument::saveTypedRows()
