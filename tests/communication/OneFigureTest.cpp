@@ -23,12 +23,6 @@ Money eur(const char *text)
     return Money::parse(QString::fromLatin1(text)).value();
 }
 
-// An amount bound to a statement as an exact decimal.
-QVariant bound(Money v)
-{
-    return QVariant::fromValue(SqlDecimal{v.toString()});
-}
-
 // One settlement, one amount: what the settlement window shows to pay (or carries as a
 // credit) is what the list, the year view, the summary and the F24 lines show.
 class OneFigure : public CommunicationTest {
@@ -188,7 +182,7 @@ TEST_P(OneFigure, ASmallDebtGoesWithTheNextPeriod)
         SetUp();
         db().execute(
             u"UPDATE ConfigurazioneContabile SET ImportoMinimoIvaLiquidazionePeriodica = ? WHERE IDAzienda = 1"_qs,
-            {bound(eur(c.minimum))});
+            {sqlValue(eur(c.minimum))});
         db().execute(u"DELETE FROM ContatoreIva WHERE Anno = 2024 AND IDMese IN (4, 5) AND IDFiliale IN "
                      u"(SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 1)"_qs);
         for (const auto &[month, vat] : {std::pair{4, c.april}, std::pair{5, c.may}})
@@ -196,7 +190,7 @@ TEST_P(OneFigure, ASmallDebtGoesWithTheNextPeriod)
                 u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
                 u"Imponibile, Importo, RiportoSuChiusuraIVA, AccontoIva) SELECT MAX(IDContatoreIva) + 1, 2, 1, "
                 u"2024, ?, 1, ?, ?, 1, 0 FROM ContatoreIva"_qs,
-                {month, bound(eur(vat) * 5), bound(eur(vat))});
+                {month, sqlValue(eur(vat) * 5), sqlValue(eur(vat))});
 
         auto april = open(1, 4);
         EXPECT_EQ(april->importoDaVersare(), eur(c.april));
