@@ -64,7 +64,8 @@ CREATE TABLE IF NOT EXISTS RisultatoLiquidazioneIva (
 );
 
 -- The typed amounts of a settlement, one row per amount type. The key column's name is
--- cut at 30 characters. Types 8 and 9 (payments) carry the payment data.
+-- cut at 30 characters. Types 8 and 9 (payments) carry the payment data; LuogoVersamento
+-- is the place the user chose (1 bank, 2 collection agent, 3 post office, 0 none chosen).
 CREATE TABLE IF NOT EXISTS RisultatoLiquidazioneIvaXTipo (
     IDRisultatoLiquidazioneIvaXTip KEY,
     IDTipoRisultatoLiquidazioneIva LONG,
@@ -76,6 +77,7 @@ CREATE TABLE IF NOT EXISTS RisultatoLiquidazioneIvaXTipo (
     IDBancaPerAnagrafica LONG,
     IDCab LONG,
     CodiceAzienda TEXT(20),
+    LuogoVersamento SHORT,
     ROWSTATE
 );
 

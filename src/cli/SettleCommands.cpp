@@ -118,11 +118,7 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     // The F24 lines of the amount to pay (the form is in euro: none in the lire years).
     QJsonArray f24;
     if (!id.lireRules()) {
-        F24Input in = loadF24Input(db, id.idRisultatoLiquidazioneIva, doc.importoDaVersare());
-        // The compensable credit used in the form, as the document holds it (the report
-        // header has it only after a save).
-        in.creditoAnnualeCompensato = doc.fromAmounts(doc.amounts().CICUtiF24());
-        for (const F24Line &line : f24Lines(in)) {
+        for (const F24Line &line : f24Lines(doc.f24Input())) {
             QJsonObject o;
             o.insert(u"CodiceTributo"_qs, line.codiceTributo);
             o.insert(u"AnnoRiferimento"_qs, line.annoRiferimento);

@@ -44,6 +44,29 @@ std::optional<int> CompanyDirectory::vatYear(int idAzienda, int yearOrKey)
     return keyOf(m_db.scalar(company + u" AND IDPeriodoIva = "_qs + sqlParam(yearOrKey)));
 }
 
+std::optional<int> CompanyDirectory::latestVatYear(int idAzienda)
+{
+    return keyOf(
+        m_db.scalar(u"SELECT MAX(Anno) FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = ?"_qs, {idAzienda}));
+}
+
+std::optional<CompanyDirectory::SettlementPeriod> CompanyDirectory::settlementPeriod(int key)
+{
+    Recordset rs = m_db.openRecordset(
+        u"SELECT PeriodoIva.Anno, RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva FROM "
+        u"RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
+        u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = ?"_qs,
+        {key});
+    if (rs.eof())
+        return std::nullopt;
+    SettlementPeriod p;
+    p.anno = rs.integer(u"Anno"_qs);
+    p.mese = rs.integer(u"IDMese"_qs); // NULL: the year or the advance
+    if (p.mese == 0 && rs.integer(u"AccontoIva"_qs) != 0)
+        p.mese = 13;
+    return p;
+}
+
 int CompanyDirectory::settlementFunction()
 {
     return keyOf(m_db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs))

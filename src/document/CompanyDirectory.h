@@ -22,6 +22,15 @@ public:
     std::optional<int> companyOfActivity(int idAttivitaAzienda);
     // A VAT year of the company by its calendar year or, failing that, by its key.
     std::optional<int> vatYear(int idAzienda, int yearOrKey);
+    // The latest calendar year among the company's VAT years; nothing without any.
+    std::optional<int> latestVatYear(int idAzienda);
+    // The calendar year and month of a settlement (1..12, 13 the December advance, 0 the
+    // whole year); nothing when there is no row.
+    struct SettlementPeriod {
+        int anno = 0;
+        int mese = 0;
+    };
+    std::optional<SettlementPeriod> settlementPeriod(int idRisultatoLiquidazioneIva);
     // The function of the suite that runs the settlement program, and its object type.
     int settlementFunction();
     int objectTypeOfFunction(int idFunzione);

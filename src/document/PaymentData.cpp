@@ -21,8 +21,19 @@ std::optional<QDate> dateOf(const QVariant &v)
 }
 } // namespace
 
-void describePaymentPlace(Connection &db, Payment &p)
+int paymentPlaceCode(PaymentPlace place)
 {
+    return static_cast<int>(place);
+}
+
+PaymentPlace paymentPlaceOfCode(int code)
+{
+    return code >= 1 && code <= 3 ? static_cast<PaymentPlace>(code) : PaymentPlace::None;
+}
+
+void describePaymentPlace(Connection &db, Payment &p, const QVariant &storedPlace)
+{
+    p.place = PaymentPlace::None;
     if (p.idCab > 0) {
         Recordset rs =
             db.openRecordset(u"SELECT Abi.IDAbi,Abi.Abi,Abi.Banca, Cab.IDCab,Cab.Cab,Cab.Dipendenza FROM Abi "
@@ -41,9 +52,9 @@ void describePaymentPlace(Connection &db, Payment &p)
             p.codiceConcessione = rs.text(u"CodiceConcessione"_qs);
             p.place = PaymentPlace::CollectionAgent;
         }
-    } else if (p.dataVersamento || !p.importo.isZero()) {
-        p.place = PaymentPlace::PostOffice;
     }
+    if (!storedPlace.isNull())
+        p.place = paymentPlaceOfCode(storedPlace.toInt());
 }
 
 void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
@@ -70,8 +81,9 @@ void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
     p.idCab = rs.integer(u"IDCab"_qs);
     p.codiceAzienda = rs.text(u"CodiceAzienda"_qs);
     p.idConcessionarioEsattoriale = rs.integer(u"IDConcessionarioEsattoriale"_qs);
+    const QVariant storedPlace = rs.hasField(u"LuogoVersamento"_qs) ? rs.field(u"LuogoVersamento"_qs) : QVariant();
     rs.close();
-    describePaymentPlace(db, p);
+    describePaymentPlace(db, p, storedPlace);
 }
 
 void setAdvancePaymentEnabled(PaymentData &data, bool enabled)

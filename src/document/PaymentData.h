@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 #include <optional>
 
 namespace liqiva {
@@ -12,6 +13,11 @@ class Connection;
 
 // Where a payment was made.
 enum class PaymentPlace { None, Bank, CollectionAgent, PostOffice };
+
+// The place as the payment row stores it (LuogoVersamento): 0 none chosen, 1 bank,
+// 2 collection agent, 3 post office; any other number reads as none.
+int paymentPlaceCode(PaymentPlace place);
+PaymentPlace paymentPlaceOfCode(int code);
 
 // One payment of the settlement: the periodic payment (amount type 8) or the advance
 // payment (type 9), as the payment tab shows and the save stores it.
@@ -41,8 +47,10 @@ void loadPeriodicPayment(Connection &db, int idRisultatoLiquidazioneIva, Payment
 void setAdvancePaymentEnabled(PaymentData &data, bool enabled);
 
 // Fills the bank codes of a payment from its branch key, the concession code from its
-// agent key; the place follows the kind of data found.
-void describePaymentPlace(Connection &db, Payment &p);
+// agent key. The place is the stored choice (storedPlace, a LuogoVersamento code); a row
+// written before the choice was stored (NULL) takes the place of the codes it carries, and
+// one without codes has no place: nobody chose one.
+void describePaymentPlace(Connection &db, Payment &p, const QVariant &storedPlace = {});
 
 // The texts of a payment, checked against the columns that keep them before anything is
 // written (length, control characters, UTF-16): why `text` cannot be taken, naming `field`;

@@ -105,8 +105,18 @@ bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &cre
     }
     m_truckersUsed = credit.Utilizzato();
     m_truckersKey = key();
-    sbChildFill(key(), false);
+    refill();
     return true;
+}
+
+void SettlementDocument::refill()
+{
+    struct Keep {
+        bool &flag;
+        explicit Keep(bool &f) : flag(f) { flag = true; }
+        ~Keep() { flag = false; }
+    } keep(m_keepTypedAmounts);
+    sbChildFill(key(), false);
 }
 
 void SettlementDocument::say(const QString &text)
@@ -383,9 +393,24 @@ void SettlementDocument::readReceiptFlags()
 void SettlementDocument::loadDeclaration()
 {
     Amounts &a = *m_amounts;
+    // A refill of the same settlement keeps what the user typed and has not saved yet.
+    std::optional<Amounts> typed;
+    if (m_keepTypedAmounts && a.IDRisultatoLiquidazioneIva() == m_id.idRisultatoLiquidazioneIva)
+        typed.emplace(a);
     a.setImpUnita(m_euro);
     a.setTipoLiquidazioneIva(m_tipoLiquidazione);
     a.LoadByPeriod(m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese, m_id.metodoCalcoloAccontoIva);
+    if (typed) {
+        QList<Amounts::Key> stored;
+        for (auto it = a.collection().cbegin(); it != a.collection().cend(); ++it)
+            stored << it.key();
+        for (const Amounts::Key &k : stored)
+            a.setImporto(k.liquidationType, k.amountType, Money());
+        for (auto it = typed->collection().cbegin(); it != typed->collection().cend(); ++it)
+            a.setImporto(it.key().liquidationType, it.key().amountType, it.value());
+        for (const auto &[figure, type] : Amounts::storedFigures())
+            a.setFigure(figure, typed->figure(figure));
+    }
     a.setIDRisultatoLiquidazioneIva(m_id.idRisultatoLiquidazioneIva);
     // From 2000 on the truckers' credit used is an amount of the settlement.
     if (m_truckersUsed && !m_id.lireRules())
@@ -496,6 +521,39 @@ void SettlementDocument::computeClosing()
         a.setIvaDaVersare(toAmounts(advance.ivaDaVersare));
         m_amountToPayCaption = advance.label;
     }
+    showClosingInSummary();
+}
+
+void SettlementDocument::showClosingInSummary()
+{
+    // From 2000 the header leaves the preceding period, the interest and the amount to pay to
+    // the settlement's amounts: the summary shows the settlement's own figures on those lines,
+    // so that it says what the declaration tab, the print and the F24 lines say.
+    if (m_id.lireRules())
+        return;
+    const Money due = importoDaVersare();
+    const Money credit = creditoResiduo();
+    auto positive = [](Money v) { return v > Money() ? std::optional<Money>(v) : std::nullopt; };
+    const Money interest = m_id.isAnnual() ? Money() : m_dip.debit(DeclarationGrid::InteressiTrimestrali);
+    auto set = [](std::vector<SummaryLine> &lines, const QString &caption, std::optional<Money> value) {
+        for (SummaryLine &line : lines)
+            if (line.description == caption)
+                line.amount = value;
+    };
+    set(m_report.credito, u"Credito precedente"_qs, m_dip.credit(DeclarationGrid::RiportoPeriodoPrecedente));
+    set(m_report.credito, u"Totale credito"_qs, positive(credit));
+    set(m_report.debito, u"Debito precedente"_qs, m_dip.debit(DeclarationGrid::RiportoPeriodoPrecedente));
+    set(m_report.debito, u"Totale debito"_qs, positive(due - interest));
+    if (!m_id.isAnnual())
+        set(m_report.debito, u"Interessi 1,50"_qs, positive(interest));
+    set(m_report.debito, u"Tot da versare"_qs, positive(due));
+}
+
+F24Input SettlementDocument::f24Input() const
+{
+    F24Input in = loadF24Input(m_ctx.db, key(), importoDaVersare());
+    in.creditoAnnualeCompensato = fromAmounts(m_amounts->CICUtiF24());
+    return in;
 }
 
 void SettlementDocument::readAdvancePaid()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "communication/F24Lines.h"
 #include "credits/CreditoAnnuale.h"
 #include "document/DeclarationGrid.h"
 #include "document/PaymentData.h"
@@ -53,6 +54,10 @@ public:
     // The computation run: establishes the period of the settlement, lets the engine rebuild
     // its report data and reads everything back. Database errors are thrown as DbError.
     void sbChildFill(int idRisultatoLiquidazioneIva, bool makeDatiIva);
+    // Fills the settlement again after a dialog changed what it is computed from (the
+    // pro-rata, the other operations, the truckers' credit): the amounts typed in the
+    // declaration grid and the credit windows and not saved yet stay as they are.
+    void refill();
 
     // Saves the settlement shown: the check before saving, then every row of the save in one
     // transaction. False, with the reason shown, when refused or failed: nothing is written.
@@ -125,6 +130,14 @@ public:
     Money creditoInfrannualeF24() const;
     Money creditoInfrannualeRimborso() const;
     QString amountToPayCaption() const { return m_amountToPayCaption; }
+    // The one figure of the settlement: the VAT it leaves to pay or, when it leaves nothing to
+    // pay, the credit it carries as a negative amount. The save stores it as the balance
+    // (amount type 1) from 2000 on, and the browse, the list and the year view read it there.
+    Money saldo() const { return importoDaVersare() > Money() ? importoDaVersare() : -creditoResiduo(); }
+    // What the F24 lines of the settlement depend on, with the amount to pay and the
+    // compensable credit used in the form as the document holds them now (the report header
+    // has the credit only after a save).
+    F24Input f24Input() const;
     PaymentData &payments() { return m_payments; }
     const PaymentData &payments() const { return m_payments; }
     // Messages the fill showed (also through the message service).
@@ -187,6 +200,7 @@ private:
     SqlStatement receiptPeriodCondition() const;
     void loadDeclaration();
     void computeClosing();
+    void showClosingInSummary();
     void readAdvancePaid();
     void say(const QString &text);
     // The row of the settlement as the document found it, and the check, inside a save's or
@@ -241,6 +255,8 @@ private:
     bool m_autotrasportatore = false;
     // The used truckers' credit confirmed in the dialog, kept for the settlement across fills.
     std::optional<Money> m_truckersUsed;
+    // A refill keeps the amounts typed since the last fill (see refill()).
+    bool m_keepTypedAmounts = false;
     int m_truckersKey = 0;
 };
 

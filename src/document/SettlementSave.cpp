@@ -217,7 +217,9 @@ bool SettlementDocument::fnChildSave()
     // The amount paid against the amount to pay: asked before anything is written.
     Payment &paid = m_payments.periodic;
     const Money toPay = importoDaVersare();
-    if (roundTo(paid.importo - toPay, Step::Cent, RoundMode::HalfAwayFromZero) != Money()
+    // A periodic debt not above the minimum payment is not paid: it goes with the next period.
+    const bool notPaid = !m_id.lireRules() && m_id.idMese >= 1 && m_id.idMese <= 12 && !(toPay > m_dImpMinIva);
+    if (!notPaid && roundTo(paid.importo - toPay, Step::Cent, RoundMode::HalfAwayFromZero) != Money()
         && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
                                    + u"Si vuole aggiornare l'importo versato?"_qs))
         paid.importo = toPay;
@@ -392,12 +394,14 @@ void SettlementDocument::savePaymentRow(int type, const Payment &p)
 {
     const bool keep = !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
     const SqlStatement date = p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs;
-    saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda"_qs,
-                 date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) + u", "_qs
-                     + textOrNull(p.codiceAzienda),
-                 u" ,DataVersamento = "_qs + date + u" ,IDConcessionarioEsattoriale = "_qs
-                     + keyOrNull(p.idConcessionarioEsattoriale) + u" ,IDBancaPerAnagrafica = NULL ,IDCab = "_qs
-                     + keyOrNull(p.idCab) + u" ,CodiceAzienda = "_qs + textOrNull(p.codiceAzienda));
+    const SqlStatement place = n(paymentPlaceCode(p.place));
+    saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda, LuogoVersamento"_qs,
+                 date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) +
+                     u", "_qs + textOrNull(p.codiceAzienda) + u", "_qs + place,
+                 u" ,DataVersamento = "_qs + date + u" ,IDConcessionarioEsattoriale = "_qs +
+                     keyOrNull(p.idConcessionarioEsattoriale) + u" ,IDBancaPerAnagrafica = NULL ,IDCab = "_qs +
+                     keyOrNull(p.idCab) + u" ,CodiceAzienda = "_qs + textOrNull(p.codiceAzienda) +
+                     u" ,LuogoVersamento = "_qs + place);
 }
 
 void SettlementDocument::saveTypedRows()
@@ -414,15 +418,18 @@ void SettlementDocument::saveTypedRows()
             totIvaDebito = Money::fromVariant(h.field(u"TotIvaDebito"_qs));
         }
     }
-    // The balance (type 1): a credit is stored negative. This also removes the working row
+    // The balance (type 1): a credit is stored negative. From 2000 it is the settlement's one
+    // figure (what it leaves to pay, or the credit it carries); the lire years keep the
+    // header's balance, which their next period reads. This also removes the working row
     // that the new settlement was created with.
+    const Money balance = !m_id.lireRules() ? saldo() : !totCredito.isZero() ? -totCredito : totDebito;
     m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs
                      + n(key()));
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     nextKey(
         m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
         u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
-            n(key()) + u", "_qs + sqlParam(!totCredito.isZero() ? -totCredito : totDebito) +
+            n(key()) + u", "_qs + sqlParam(balance) +
             u", NULL, NULL, NULL, "_qs + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
 
     // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit

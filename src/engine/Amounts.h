@@ -169,6 +169,8 @@ public:
     LIQIVA_FIGURE(CredInfraTrimestre)
     LIQIVA_FIGURE(CredInfraAumenti)
 #undef LIQIVA_FIGURE
+    Money figure(Figure f) const { return m_figures.value(f); }
+    void setFigure(Figure f, Money v) { m_figures.insert(f, v); }
 
     // The figures the credit windows set are stored with the settlement as typed amounts of
     // their own (from 60 on) and read back by the loaders: the figure and its amount type.

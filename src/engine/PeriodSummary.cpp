@@ -335,9 +335,13 @@ void sbCampiPeriodoPrecedente(ReportState &st)
 {
     Connection &db = st.db();
     const SettlementIdentity &id = st.id;
+    // What the preceding period left to pay less what was paid for it. From 2000 a debt not
+    // above the minimum payment is not paid and goes with this period, as the law says; the
+    // lire years keep it only above the minimum (the small one reaches them as "Debito
+    // precedente" of the total debit).
     Money debt = fnImportoPeriodoPrecedente(db, AmountType::IvaDaVersare, id.idPeriodoIva, id.idAttivitaAzienda,
                                              id.idMese, st.tipoLiquidazioneIva);
-    if (!(debt > st.ctx.dImpMinIva))
+    if (id.lireRules() && !(debt > st.ctx.dImpMinIva))
         debt = Money();
     const Money credit = fnImportoPeriodoPrecedente(db, AmountType::CreDimLiquiSucc, id.idPeriodoIva,
                                                      id.idAttivitaAzienda, id.idMese, st.tipoLiquidazioneIva);

@@ -351,9 +351,11 @@ QVector<cAltreOperazioni::Aliquota> cAltreOperazioni::AliquoteDetraibili(Connect
 {
     QVector<Aliquota> list;
     Recordset rs = db.openRecordset(
-        u"SELECT Iva.IDIva, Iva.Iva FROM Iva WHERE PercIndetraibilita = 0 OR PercIndetraibilita IS NULL"_qs);
+        u"SELECT Iva.IDIva, Iva.Iva, Iva.DescrizioneSuRegistroIVA FROM Iva WHERE PercIndetraibilita = 0 OR "
+        u"PercIndetraibilita IS NULL"_qs);
     for (; !rs.eof(); rs.moveNext())
-        list.append({rs.integer(u"IDIva"_qs), rs.field(u"Iva"_qs).toString()});
+        list.append({rs.integer(u"IDIva"_qs), rs.field(u"Iva"_qs).toString(),
+                     rs.field(u"DescrizioneSuRegistroIVA"_qs).toString()});
     return list;
 }
 

@@ -119,6 +119,7 @@ public:
     struct Aliquota {
         int IDIva = 0;
         QString Iva;
+        QString Descrizione; // DescrizioneSuRegistroIVA
     };
     static QVector<Aliquota> AliquoteDetraibili(Connection &db);
     // The percentage of a rate (0 for an unknown one).

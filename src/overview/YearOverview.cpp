@@ -1,6 +1,6 @@
 #include "overview/YearOverview.h"
 
-#include "engine/AmountTypes.h"
+#include "document/SavedSettlements.h"
 #include "startup/database/Connection.h"
 #include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
@@ -125,27 +125,11 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
         }
     }
 
-    for (Recordset rs = db.openRecordset(
-             u"SELECT RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva, "
-             u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo.Importo"
-             u" FROM (RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-             u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva) "
-             u"INNER JOIN AttivitaAzienda ON RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda "
-             u"WHERE AttivitaAzienda.IDAzienda = "_qs
-             + n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva)
-             + u" AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 AND "
-               u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN ("_qs
-             + n(AmountType::IvaDaVersare) + u", "_qs + n(AmountType::CreDimLiquiSucc) + u")"_qs);
-         !rs.eof(); rs.moveNext()) {
-        const auto it = byKey.find(rs.integer(u"IDRisultatoLiquidazioneIva"_qs));
-        if (it == byKey.end())
-            continue;
-        const Money value = Money::fromVariant(rs.field(u"Importo"_qs));
-        const bool credit = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs) == AmountType::CreDimLiquiSucc;
-        if (value.isZero() && it->second->amount)
-            continue; // a zero of one type does not hide the other's amount
-        it->second->amount = it->second->amount.value_or(Money()) + (credit ? -value : value);
-    }
+    // The amount of each saved settlement: its one figure, as the browse and the list show it.
+    const QHash<int, Money> balances = settlementBalances(db, idAzienda);
+    for (const auto &[key, cell] : byKey)
+        if (const auto it = balances.constFind(key); it != balances.cend())
+            cell->amount = *it;
     return o;
 }
 

@@ -87,11 +87,11 @@ void PageBuilder::tableLine(PrintLine::Kind kind, const std::vector<PrintCell> &
 {
     if (linesLeft() <= 0 && m_table >= 0) {
         newPage();
-        add({PrintLine::Section, m_table, {textCell(m_sectionTitle + u" (segue)"_qs)}});
+        add({PrintLine::Section, m_table, {textCell(m_sectionTitle + u" (segue)"_qs)}, true});
         std::vector<PrintCell> headings;
         for (const PrintColumn &c : m_report.tables[m_table])
             headings.push_back(textCell(c.heading));
-        add({PrintLine::Heading, m_table, headings});
+        add({PrintLine::Heading, m_table, headings, true});
     }
     add({kind, m_table, cells});
 }

@@ -28,6 +28,9 @@ struct PrintLine {
     Kind kind = Row;
     int table = -1; // index into PrintedReport::tables for Heading, Row and Total
     std::vector<PrintCell> cells;
+    // The section title and headings a table repeats at the top of the next page: a page's
+    // furniture, which an export that flows without pages leaves out.
+    bool repeated = false;
 };
 
 struct PrintedPage {

@@ -47,10 +47,16 @@ void addGrid(PageBuilder &pages, const DetailGrid &grid, const QString &title, b
     std::vector<PrintColumn> columns;
     const int amounts = int(grid.headings.size()) - 1;
     // 180 mm: the description takes what the amounts leave.
+    // A percentage takes less room than an amount.
     const int amountWidth = amounts > 3 ? 26 : 32;
-    columns.push_back({grid.headings.value(0), 180 - amountWidth * amounts, false});
+    const int percentWidth = 16;
+    int description = 180;
     for (int c = 1; c < grid.headings.size(); ++c)
-        columns.push_back({grid.headings.at(c), amountWidth, true});
+        description -= grid.headings.at(c) == percentHeading ? percentWidth : amountWidth;
+    columns.push_back({grid.headings.value(0), description, false});
+    for (int c = 1; c < grid.headings.size(); ++c)
+        columns.push_back(
+            {grid.headings.at(c), grid.headings.at(c) == percentHeading ? percentWidth : amountWidth, true});
     pages.section(title, columns);
     for (const GridLine &line : grid.lines) {
         std::vector<PrintCell> cells{textCell(line.description)};
@@ -172,8 +178,7 @@ void addSettlementPages(PageBuilder &pages, const SettlementDocument &doc)
     // none in the lire years).
     if (doc.identity().lireRules() || doc.key() <= 0)
         return;
-    const F24Input in = loadF24Input(doc.context().db, doc.key(), doc.importoDaVersare());
-    const std::vector<F24Line> lines = f24Lines(in);
+    const std::vector<F24Line> lines = f24Lines(doc.f24Input());
     if (lines.empty())
         return;
     pages.section(u"Modello F24 - Sezione Erario"_qs, {{u"Codice tributo"_qs, 28, false},

@@ -215,8 +215,21 @@ DatiPNC::Dati DatiPNC::Proposta() const
         return d;
     }
     d.idFiliale = FilialePredefinita();
-    d.idEsercizio = EsercizioPredefinito();
-    d.dataRegistrazione = QDate::currentDate();
+    // The adjustment belongs to the settlement's period: booked on its last day, in the
+    // fiscal year that holds that day (the company's current one when none does).
+    const int anno = m_p.getConnection()
+                         .scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = ?"_qs, {m_p.IDPeriodoIva()})
+                         .toInt();
+    if (anno > 0) {
+        const int mese = m_p.IDMese() >= 1 && m_p.IDMese() <= 12 ? m_p.IDMese() : 12;
+        const QDate first(anno, mese, 1);
+        d.dataRegistrazione = first.addDays(first.daysInMonth() - 1);
+    } else {
+        d.dataRegistrazione = QDate::currentDate();
+    }
+    d.idEsercizio = EsercizioDaData(d.dataRegistrazione);
+    if (d.idEsercizio <= 0)
+        d.idEsercizio = EsercizioPredefinito();
     const auto [dare, avere] = ContiPredefiniti(d.idFiliale, d.idEsercizio);
     d.idContoDare = dare;
     d.idContoAvere = avere;

@@ -69,13 +69,15 @@ void DocumentWindow::updateCaption(const QString &lowerCaseName)
     if (m_tag > 0 && !m_saved) {
         caption = u"Nuova elaborazione"_qs;
     } else {
-        // The lower-case name with its first letter raised, and the running number.
+        // The lower-case name with its first letter raised, and the settlement's key.
         QString name = lowerCaseName;
         if (!name.isEmpty())
             name[0] = name.at(0).toUpper();
-        caption = name + u" "_qs + QString::number(m_number);
+        caption = name;
+        if (m_tag > 0 && m_face == Face::Form)
+            caption += u" "_qs + QString::number(m_tag);
     }
-    if (m_tag > 0 && m_form && m_form->key() == m_tag && !m_form->caption().isEmpty())
+    if (m_tag > 0 && m_face == Face::Form && m_form && m_form->key() == m_tag && !m_form->caption().isEmpty())
         caption += u" - "_qs + m_form->caption();
     setWindowTitle(caption);
 }

@@ -52,8 +52,12 @@ public:
     void setSearchChild(bool search) { m_search = search; }
 
     int number() const { return m_number; }
-    // Caption of the window: the object's name (given in lower case) and the number, or
-    // "Nuova elaborazione" for a settlement never saved, then the period of the one shown.
+    // The form face was opened from this window's list: closing the form goes back to it.
+    bool openedFromBrowse() const { return m_fromBrowse; }
+    void setOpenedFromBrowse(bool fromBrowse) { m_fromBrowse = fromBrowse; }
+    // Caption of the window: the object's name (given in lower case) and the key of the
+    // settlement shown, or "Nuova elaborazione" for a settlement never saved, then its period;
+    // the list alone is named by the object's name.
     void updateCaption(const QString &lowerCaseName);
     // The caption the questions name the document by.
     QString documentCaption() const;
@@ -91,6 +95,7 @@ private:
     bool m_search = false;
     bool m_skipQuestion = false;
     bool m_closing = false;
+    bool m_fromBrowse = false;
     std::function<void(DocumentWindow &, bool &)> m_closeHandler;
 };
 

@@ -191,22 +191,56 @@ void frmMDI::showWindow()
             showMaximized();
         else
             show();
-    } else if (const QScreen *s = screen()) {
-        // The window fits the work area of its screen (its frame and the status bar included).
-        const QRect area = s->availableGeometry();
-        const QSize frame = frameGeometry().size() - geometry().size();
-        const QSize room = area.size() - frame;
-        const QSize wanted = QSize(1280, 800).boundedTo(room).expandedTo(minimumSize());
-        resize(wanted);
-        move(area.topLeft() + QPoint((room.width() - wanted.width()) / 2, (room.height() - wanted.height()) / 2));
+    } else if (screen()) {
+        fitToScreen();
         show();
+        // The desktop adds its frame once the window is shown: fitted again with the frame
+        // it really has.
+        QTimer::singleShot(0, this, &frmMDI::fitToScreen);
+        QTimer::singleShot(300, this, &frmMDI::fitToScreen);
     } else {
         show();
     }
+    fillAreaWithOnlyDocument();
+}
+
+void frmMDI::fitToScreen()
+{
+    const QScreen *s = screen();
+    if (!s || isMaximized() || isFullScreen() || (m_settings && m_settings->geometryRestored()))
+        return;
+    // The window fits the work area of its screen, its frame and the status bar included.
+    // Before the desktop has framed it, a title bar and borders of the usual size are
+    // reckoned with.
+    const QRect area = s->availableGeometry();
+    QSize frame = frameGeometry().size() - geometry().size();
+    // Not framed yet: the position given is the inside's, so the frame's top and left are
+    // left free above and beside it.
+    const bool framed = !frame.isEmpty();
+    if (!framed)
+        frame = QSize(12, 40);
+    const QSize room = area.size() - frame;
+    if (isVisible() && width() <= room.width() && height() <= room.height() && area.contains(frameGeometry()))
+        return;
+    // Once the user has sized the window, it stays as the user left it.
+    const QSize fitted = property("liqivaFittedSize").toSize();
+    if (isVisible() && fitted.isValid() && size() != fitted)
+        return;
+    const QSize wanted = QSize(1280, 800).boundedTo(room).expandedTo(minimumSize().boundedTo(room));
+    resize(wanted);
+    setProperty("liqivaFittedSize", wanted);
+    const QPoint centred((room.width() - wanted.width()) / 2, (room.height() - wanted.height()) / 2);
+    move(area.topLeft() + centred +
+         (framed ? QPoint() : QPoint(frame.width() / 2, frame.height() - frame.width() / 2)));
+    fillAreaWithOnlyDocument();
+}
+
+void frmMDI::fillAreaWithOnlyDocument()
+{
     // The first document window fills the area, now that the area has its size.
     const QList<DocumentWindow *> docs = documents();
     if (docs.size() == 1)
-        if (QMdiSubWindow *frame = frameOf(docs.first()); frame && !frame->isMinimized())
+        if (QMdiSubWindow *frame = frameOf(docs.first()); frame && !frame->isMinimized() && !frame->isMaximized())
             frame->setGeometry(m_area->viewport()->rect());
 }
 
@@ -436,12 +470,14 @@ bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)
 
     FormFace &form = *doc.formFace();
     m_filling = true;
+    // What the status bar said before the fill (a save just made) stays said after it.
+    const QString before = statusBar()->currentMessage();
     sbStatusBarText(u"Elaborazione della "_qs + m_names.name + u" in corso..."_qs);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BusyCounter::yieldToEvents(); // the status text shows before the work starts
     runShowingFailures(m_program.messages(), [&] { form.sbChildFill(key, makeDatiIva); });
     QApplication::restoreOverrideCursor();
-    sbStatusBarText(QString());
+    sbStatusBarText(before);
     m_filling = false;
 
     // Saved: its row is live. A settlement never saved holds data not yet stored, so it
@@ -596,6 +632,18 @@ void frmMDI::fnCloseChild(DocumentWindow &doc, bool &cancel)
     }
     if (doc.searchChild())
         leaveSearchMode(&doc);
+    // A settlement opened from the window's list closes back to the list (after its save
+    // question); the list closes on its own close.
+    if (!m_closingAll && doc.openedFromBrowse() && doc.showsForm()) {
+        cancel = true;
+        const QPointer<DocumentWindow> guard(&doc);
+        QTimer::singleShot(0, this, [this, guard] {
+            if (guard && !guard->closing())
+                commandShowTable(guard);
+            updateCommands();
+        });
+        return;
+    }
     if (doc.tag() > 0 && doc.formFace()) {
         const Answer answer = askAndSave(doc);
         if (answer == Answer::Cancel) {
@@ -638,11 +686,15 @@ void frmMDI::sbSetbSavedObject(bool saved)
 
 bool frmMDI::closeDocuments()
 {
+    m_closingAll = true;
     for (DocumentWindow *doc : documents()) {
         QMdiSubWindow *frame = frameOf(doc);
-        if (frame && !frame->close())
+        if (frame && !frame->close()) {
+            m_closingAll = false;
             return false;
+        }
     }
+    m_closingAll = false;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ui/frmNew.h"
 #include "shell/CommandTable.h"
 #include "shell/FormFace.h"
 #include "shell/frmHelp.h"
@@ -149,6 +150,9 @@ protected:
 
 private:
     DocumentWindow *createDocumentWindow();
+    // The window inside its screen's work area (first start: no size stored).
+    void fitToScreen();
+    void fillAreaWithOnlyDocument();
     DocumentContext documentContext() const;
     QMdiSubWindow *frameOf(DocumentWindow *doc) const;
     void activate(DocumentWindow *doc);
@@ -176,6 +180,9 @@ private:
     void commandSave(DocumentWindow *doc);
     void commandDelete(DocumentWindow *doc);
     void commandCommunication();
+    // The year (and quarter) the year window and the communication open on: those of the
+    // settlement shown, else the company's latest VAT year; 0 when the company has none.
+    int yearForCommands(int *quarter = nullptr);
     void commandSearch(DocumentWindow *doc, bool empty);
     void commandSearchExecute(DocumentWindow *doc);
     void commandMove(DocumentWindow *doc, int step);
@@ -219,6 +226,7 @@ private:
     bool m_filling = false;
     bool m_following = false; // document windows are being filled again after a save
     bool m_unloading = false;
+    bool m_closingAll = false; // the program closes every document window
     bool m_closed = false;
     bool m_initialised = false;
     QString m_client;
@@ -232,6 +240,7 @@ private:
     int m_moduleStartTimeoutMs = 30000;
     frmActivityBox *m_activityBox = nullptr;
     std::function<void(PrintCommand &)> m_printHook;
+    std::optional<frmNew::Selection> m_lastNew; // what "Nuovo" proposes next
 };
 
 } // namespace liqiva

@@ -2,6 +2,7 @@
 // command bar and what each command does to the active document window.
 
 #include "communication/ui/frmComunicazioneLiqIva.h"
+#include "document/CompanyDirectory.h"
 #include "document/ui/frmNew.h"
 #include "shell/BrowseFace.h"
 #include "shell/CommandBar.h"
@@ -26,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -133,6 +135,18 @@ bool frmMDI::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == this && property("debugHook").toBool())
         qDebug().noquote() << u"frmMDI:"_qs << event->type();
+    // The only document window, while it fills the area (or no longer fits it), follows the
+    // area's size: no scroll bars, its close button in sight.
+    if (event->type() == QEvent::Resize && m_area && watched == m_area->viewport()) {
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        const QList<DocumentWindow *> docs = documents();
+        if (docs.size() == 1)
+            if (QMdiSubWindow *frame = frameOf(docs.first()); frame && !frame->isMinimized() && !frame->isMaximized()) {
+                const QRect now(QPoint(0, 0), resize->size());
+                if (frame->geometry() == QRect(QPoint(0, 0), resize->oldSize()) || !now.contains(frame->geometry()))
+                    frame->setGeometry(now);
+            }
+    }
     // Tooltips of the toolbars only when the user wants them.
     if (event->type() == QEvent::ToolTip && m_settings && !m_settings->toolTips)
         if (auto *button = qobject_cast<QToolButton *>(watched);
@@ -221,15 +235,39 @@ void frmMDI::updateCommands()
 
 // ---- the commands --------------------------------------------------------------------------
 
-// The communication of the last quarter that has ended, for the company of the session.
+int frmMDI::yearForCommands(int *quarter)
+{
+    WorkContext &ctx = m_program.context();
+    CompanyDirectory directory(ctx.db());
+    int year = 0, q = 4;
+    runShowingFailures(m_program.messages(), [&] {
+        DocumentWindow *doc = activeDocument();
+        if (doc && doc->showsForm() && doc->tag() > 0)
+            if (const auto period = directory.settlementPeriod(doc->tag())) {
+                year = period->anno;
+                q = period->mese >= 1 && period->mese <= 12 ? (period->mese + 2) / 3 : 4;
+                return;
+            }
+        year = directory.latestVatYear(ctx.lIDFirm).value_or(0);
+        // In the current year the last quarter that has ended, else the first.
+        const QDate today = QDate::currentDate();
+        if (year == today.year())
+            q = qMax(1, (today.month() - 1) / 3);
+    });
+    if (quarter)
+        *quarter = q;
+    return year;
+}
+
+// The communication of the quarter of the settlement shown, else of the company's latest
+// VAT year.
 void frmMDI::commandCommunication()
 {
-    const QDate today = QDate::currentDate();
-    int year = today.year();
-    int quarter = (today.month() - 1) / 3;
-    if (quarter == 0) {
-        quarter = 4;
-        --year;
+    int quarter = 4;
+    const int year = yearForCommands(&quarter);
+    if (year <= 0) {
+        m_program.messages().warn(u"L'azienda non ha periodi I.V.A.: nessuna liquidazione da comunicare."_qs);
+        return;
     }
     WorkContext &ctx = m_program.context();
     frmComunicazioneLiqIva dialog(ctx.db(), m_program.messages(), ctx.lIDFirm, year, quarter, this);
@@ -251,9 +289,13 @@ void frmMDI::sbCreateNewChild()
     // creates it: nobody's clean-up takes it for abandoned.
     dialog.logic().setOnCreated(
         [this](int key) { m_program.usageRegister().registerUse(m_program.context().objectType, key, 2); });
+    // The choice of the last "Nuovo" of the session, as far as it still exists.
+    if (m_lastNew)
+        dialog.select(*m_lastNew);
     dialog.exec();
     if (dialog.dialogResult() != 1 || dialog.currentKey() <= 0)
         return;
+    m_lastNew = dialog.selection();
     // A new window for the new settlement (or the window that shows the existing one).
     sbShowObject(dialog.currentKey(), nullptr, dialog.MakeDatiIva());
 }
@@ -405,6 +447,7 @@ void frmMDI::commandShowTable(DocumentWindow *doc)
             return;
     }
     leaveSearchMode(doc);
+    doc->setOpenedFromBrowse(false);
     doc->showFace(DocumentWindow::Face::Table);
     doc->browse()->moveByRowIds(doc->tag());
     doc->updateCaption(m_names.name);
@@ -418,14 +461,19 @@ void frmMDI::commandShowForm(DocumentWindow *doc)
     const int key = doc->browse()->currentKey() > 0 ? doc->browse()->currentKey() : doc->tag();
     if (key <= 0)
         return;
+    const bool fromTable = doc->face() == DocumentWindow::Face::Table;
     leaveSearchMode(doc);
     if (key == doc->tag() && doc->formFace()) {
         doc->showFace(DocumentWindow::Face::Form);
+        doc->setOpenedFromBrowse(fromTable);
         doc->updateCaption(m_names.name);
         doc->focusFirstField();
         return;
     }
+    const QPointer<DocumentWindow> guard(doc);
     sbShowObject(key, doc);
+    if (guard && guard->showsForm())
+        guard->setOpenedFromBrowse(fromTable);
 }
 
 void frmMDI::commandEdit(const QString &action)

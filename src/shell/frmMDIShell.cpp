@@ -15,6 +15,7 @@
 #include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDesktopServices>
@@ -104,6 +105,19 @@ void frmMDI::updateShellCommands()
                             "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
                             "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
+    // A module of the suite that is not installed: its command says so before it is tried.
+    const ModuleLauncher launcher(m_program.context(), m_program.store(), m_program.services(), m_program.texts(),
+                                  m_launcherHooks);
+    for (const char *key : {"Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva", "Mnu_RicostruzioneDatiIva"}) {
+        QAction *a = m_bar->action(QString::fromLatin1(key));
+        if (!a)
+            continue;
+        if (!a->property("liqivaToolTip").isValid())
+            a->setProperty("liqivaToolTip", a->toolTip());
+        const QString reason = launcher.unavailableReason(QString::fromLatin1(key));
+        const QString base = a->property("liqivaToolTip").toString();
+        a->setToolTip(reason.isEmpty() ? base : base + u" - "_qs + reason);
+    }
     DocumentWindow *doc = activeDocument();
     const bool form = doc && doc->showsForm() && doc->formFace() && doc->tag() > 0;
     for (const char *key : {"Mnu_RunApplication", "Mnu_RunApplicationPriceList", "Mnu_SearchObjectPriceList",
@@ -271,8 +285,12 @@ void frmMDI::commandWeb(const QString &key)
 void frmMDI::commandYearOverview()
 {
     WorkContext &ctx = m_program.context();
-    auto *overview = new frmAnnoLiquidazioni(ctx.db(), m_program.messages(), ctx.lIDFirm, QDate::currentDate().year(),
-                                             this);
+    const int year = yearForCommands();
+    if (year <= 0) {
+        m_program.messages().warn(u"L'azienda non ha periodi I.V.A.: nessuna liquidazione da mostrare."_qs);
+        return;
+    }
+    auto *overview = new frmAnnoLiquidazioni(ctx.db(), m_program.messages(), ctx.lIDFirm, year, this);
     overview->setWindowFlag(Qt::Window);
     overview->setAttribute(Qt::WA_DeleteOnClose);
     connect(overview, &frmAnnoLiquidazioni::openSettlement, this, [this](int key) {

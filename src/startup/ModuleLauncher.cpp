@@ -86,6 +86,20 @@ QString ModuleLauncher::executableOf(const QString &name) const
 #endif
 }
 
+QString ModuleLauncher::msgNotInstalled(const QString &program)
+{
+    return u"Applicazione non installata: "_qs + QDir::toNativeSeparators(program);
+}
+
+QString ModuleLauncher::unavailableReason(const QString &commandKey) const
+{
+    const std::optional<Target> target = targetOf(commandKey);
+    if (!target)
+        return {};
+    const QString program = executableOf(target->section);
+    return QFileInfo(program).isExecutable() ? QString() : msgNotInstalled(program);
+}
+
 bool ModuleLauncher::handOverRunning(const QString &section)
 {
     m_store.sync();
@@ -213,8 +227,11 @@ std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey
                               Icon::Warning);
         return std::nullopt;
     };
-    if (!QFileInfo(program).isExecutable())
-        return didNotStart(u"Applicazione non trovata: "_qs + QDir::toNativeSeparators(program));
+    // Not installed: that is the one reason (the time allowed to start never began).
+    if (!QFileInfo(program).isExecutable()) {
+        m_services.messageBox(msgNotInstalled(program), Buttons::Ok, Icon::Warning);
+        return std::nullopt;
+    }
 
     QProcess process;
     process.setProgram(program);

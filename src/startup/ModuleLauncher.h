@@ -66,6 +66,10 @@ public:
     void setStartTimeoutMs(int ms) { m_startTimeoutMs = ms; }
     // The executable of a module: Modules/<name>, or PATH, a separator and the name.
     QString executableOf(const QString &name) const;
+    // Why a tools command cannot start its module (its executable is not installed), for
+    // the command's tooltip; empty when it can, or for a key that starts no module.
+    QString unavailableReason(const QString &commandKey) const;
+    static QString msgNotInstalled(const QString &program);
 
     static const QString NoRightText;      // "Diritti non sufficienti per avviare l'applicazione."
     static const QString RecalculateText;  // the warning shown after a module of the tools ran

@@ -104,7 +104,7 @@ TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedA
         type(number, u"15"_qs);
         // Missing cause: the mandatory data message, the focus on it, nothing written.
         EXPECT_FALSE(dialog->creaRegistrazione());
-        EXPECT_EQ(m.texts().last(), DatiPNC::msgDatiObbligatori());
+        EXPECT_EQ(m.texts().last(), frmDatiPNC::msgMancante(u"Causale contabile"_qs));
         EXPECT_TRUE(child<QComboBox>(*dialog, "kvrContbCausale")->hasFocus());
         choose(child<QComboBox>(*dialog, "kvrContbCausale"), 2);
         // A date of 2025 in the fiscal year 2024.

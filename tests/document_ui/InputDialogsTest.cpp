@@ -162,13 +162,13 @@ TEST_P(InputDialogs, OtherOperationsAreKeptInMemoryWithTheirTaxComputedFromTheRa
     EXPECT_EQ(ops.Count(), 0);
     m.clear();
     // Rate 22: the tax follows the taxable amount; a typed tax is kept.
-    rate->setCurrentIndex(rate->findText(u"22"_qs));
+    rate->setCurrentIndex(rate->findText(u"22 - "_qs, Qt::MatchStartsWith));
     type(taxable, u"1.234,56"_qs);
     EXPECT_EQ(child<QLineEdit>(dialog, "curImposta")->text(), u"271,60"_qs); // 271.6032
     child<QLineEdit>(dialog, "txtNote")->setText(u"consegna del 18/12"_qs);
     ASSERT_TRUE(dialog.salva());
     dialog.nuovo();
-    rate->setCurrentIndex(rate->findText(u"10"_qs));
+    rate->setCurrentIndex(rate->findText(u"10 - "_qs, Qt::MatchStartsWith));
     type(taxable, u"10,05"_qs); // 1.005: away from zero
     EXPECT_EQ(child<QLineEdit>(dialog, "curImposta")->text(), u"1,01"_qs);
     ASSERT_TRUE(dialog.salva());
@@ -181,7 +181,7 @@ TEST_P(InputDialogs, OtherOperationsAreKeptInMemoryWithTheirTaxComputedFromTheRa
     // Nothing reaches the table before the settlement is saved.
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs), 0);
     // The rates offered are the fully deductible ones.
-    EXPECT_EQ(rate->findText(u"22I40"_qs), -1);
+    EXPECT_EQ(rate->findText(u"22I40"_qs, Qt::MatchStartsWith), -1);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(InputDialogs);

@@ -3,11 +3,13 @@
 // the user says so.
 
 #include "cli/LiqivaRun.h"
+#include "credits/CreditoAutotrasportatori.h"
 #include "document/InputText.h"
 #include "printing/PrintFixture.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace liqiva;
@@ -106,6 +108,45 @@ TEST_P(ExportTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo)
     const QString nowhere = dir.filePath(u"no-such-folder/x.xlsx"_qs);
     expectFailure(exportTo(nowhere), 1);
     EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+// The summary of the print says what the settlement says: the wholesaler's first quarter with
+// 250.00 of truckers' credit used owes 4,317.52 - 250.00 = 4,067.52 and the 1% interest
+// 40.6752 -> 40.68, 4,108.20 to pay, which is also the amount of its F24 line 6031.
+TEST_P(ExportTest, TheSummaryAndTheF24LinesCarryTheAmountToPay)
+{
+    ScriptedMessages messages;
+    NewSettlement ns(t->db(), messages, Company, 1);
+    ns.sbSetComboMesi(Wholesaler, Year2024, 0);
+    ASSERT_EQ(ns.confirm(Wholesaler, Year2024, ns.indexOfMonth(3), 0, true), 1);
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    doc.sbChildFill(ns.currentKey(), false);
+    const auto credit = doc.truckersCredit();
+    credit->setUtilizzato(Money::units(250));
+    ASSERT_TRUE(doc.applyTruckersCredit(*credit, messages));
+    messages.answer(Answer::No); // the amount paid stays as it is
+    ASSERT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+
+    const QString file = dir.filePath(u"trimestre.html"_qs);
+    const LiqivaRun r = runLiqiva({u"export"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
+                                   QString::number(doc.key()), u"--out"_qs, file},
+                                  dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QString text = readBack(file, u"html"_qs);
+    text.remove(QRegularExpression(u"<[^>]*>"_qs));
+    text = text.simplified();
+    const struct {
+        const char *caption, *amount;
+    } lines[] = {
+        {"Totale debito", "4.067,52"},
+        {"Interessi 1,50", "40,68"},
+        {"Tot da versare", "4.108,20"},
+        {"Importo da versare:", "4.108,20"},
+        {"trimestre", "4.108,20"}, // the F24 line 6031
+    };
+    for (const auto &l : lines)
+        EXPECT_TRUE(text.contains(QString::fromUtf8(l.caption) + u' ' + QString::fromLatin1(l.amount)))
+            << l.caption << " " << l.amount;
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(ExportTest);

@@ -379,10 +379,15 @@ TEST_F(ShellTest, TheShortcutsOfTheTableReachTheirCommands)
     EXPECT_EQ(dispatched, (QStringList{u"Mnu_Copy"_qs, u"Mnu_Paste"_qs}));
     EXPECT_EQ(note->text(), u"abcabc"_qs);
 
-    // Ctrl+W closes the window (its question answered no).
+    // Ctrl+W closes the settlement (its question answered no), opened from the list: the
+    // list comes back; Ctrl+W again closes the window.
     h.messages.answer(Answer::No);
     dispatched.clear();
     keyClick(note, Qt::Key_W, Qt::ControlModifier);
+    settle();
+    ASSERT_TRUE(window->documents().contains(doc));
+    EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
+    keyClick(doc, Qt::Key_W, Qt::ControlModifier);
     settle();
     EXPECT_FALSE(window->documents().contains(doc));
 }

@@ -70,7 +70,7 @@ void F24Frame::showInput(const F24Input &in)
     m_lblF24->setText(!reason.isEmpty() ? reason : lines.empty() ? u"Nessun importo da versare."_qs : QString());
 }
 
-void F24Frame::showSettlement(Connection &db, const SettlementDocument &doc)
+void F24Frame::showSettlement(Connection &, const SettlementDocument &doc)
 {
     const SettlementIdentity &id = doc.identity();
     if (id.idRisultatoLiquidazioneIva <= 0)
@@ -78,7 +78,7 @@ void F24Frame::showSettlement(Connection &db, const SettlementDocument &doc)
     if (id.lireRules())
         return clear(u"Il modello F24 è in euro: nessuna riga per gli anni in lire."_qs);
     try {
-        showInput(loadF24Input(db, id.idRisultatoLiquidazioneIva, doc.importoDaVersare()));
+        showInput(doc.f24Input());
     } catch (const Refusal &r) {
         clear(r.message());
     } catch (const DbError &e) {

@@ -81,15 +81,16 @@ void PaymentFrame::build()
     m_placeBox->setObjectName(name("fraPressoPer", "fraPressoAcc"));
     m_place = new QButtonGroup(this);
     m_place->setObjectName(name("optVerPer", "optVerAcc"));
-    auto *placeLayout = new QHBoxLayout(m_placeBox);
+    // Two choices on a line, the third below: narrow windows keep them in sight.
+    auto *placeLayout = new QGridLayout(m_placeBox);
     const QString captions[] = {u"Banca"_qs, u"Concessionario esattoriale"_qs, u"Ufficio postale"_qs};
     for (int i = 0; i < 3; ++i) {
         m_options[i] = new QRadioButton(captions[i], m_placeBox);
         m_options[i]->setObjectName(name("optVerPer", "optVerAcc") + QStringLiteral("(%1)").arg(i));
         m_place->addButton(m_options[i], i);
-        placeLayout->addWidget(m_options[i]);
+        placeLayout->addWidget(m_options[i], i / 2, i % 2);
     }
-    placeLayout->addStretch(1);
+    placeLayout->setColumnStretch(2, 1);
 
     auto box = [this](const QString &objectName) {
         auto *edit = new CommitEdit(this);
@@ -154,14 +155,15 @@ void PaymentFrame::build()
     m_agentName->setObjectName(name("lblConcessionarioPer", "lblConcessionarioAcc"));
     for (QLabel *description : {m_bankName, m_agentName}) {
         description->setTextInteractionFlags(Qt::NoTextInteraction);
-        description->setMinimumWidth(200);
         QPalette p = description->palette();
         p.setColor(QPalette::WindowText, p.color(QPalette::Disabled, QPalette::WindowText));
         description->setPalette(p);
     }
 
+    // A label and its box on each line, the names of the bank and of the agent under their
+    // codes: the frame stays readable in a window a third of the screen wide.
     auto *grid = new QGridLayout;
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(2, 1);
     // A code box with its search button in one cell.
     auto withButton = [this](CommitEdit *box, QAbstractButton *button) {
         auto *cell = new QHBoxLayout;
@@ -172,27 +174,29 @@ void PaymentFrame::build()
     };
     grid->addWidget(m_lblAbi, 0, 0);
     grid->addLayout(withButton(m_abi, m_searchButtons[0]), 0, 1);
-    grid->addWidget(m_lblCab, 0, 2);
-    grid->addLayout(withButton(m_cab, m_searchButtons[1]), 0, 3);
-    grid->addWidget(m_bankName, 0, 4);
-    grid->addWidget(m_lblConc, 1, 0);
-    grid->addLayout(withButton(m_conc, m_searchButtons[2]), 1, 1);
-    grid->addWidget(m_lblAzienda, 1, 2);
-    grid->addWidget(m_azienda, 1, 3);
-    grid->addWidget(m_agentName, 1, 4);
-    grid->addWidget(m_lblData, 2, 0);
-    grid->addWidget(m_data, 2, 1);
-    grid->addWidget(m_lblImporto, 2, 2);
-    grid->addWidget(m_importo, 2, 3);
-    grid->addWidget(m_stampa, 2, 4);
+    grid->addWidget(m_lblCab, 1, 0);
+    grid->addLayout(withButton(m_cab, m_searchButtons[1]), 1, 1);
+    grid->addWidget(m_bankName, 2, 1, 1, 2);
+    grid->addWidget(m_lblConc, 3, 0);
+    grid->addLayout(withButton(m_conc, m_searchButtons[2]), 3, 1);
+    grid->addWidget(m_agentName, 4, 1, 1, 2);
+    grid->addWidget(m_lblAzienda, 5, 0);
+    grid->addWidget(m_azienda, 5, 1);
+    grid->addWidget(m_lblData, 6, 0);
+    grid->addWidget(m_data, 6, 1);
+    grid->addWidget(m_lblImporto, 7, 0);
+    grid->addWidget(m_importo, 7, 1);
+    grid->addWidget(m_stampa, 8, 0, 1, 3);
     // Each box keeps room for what it holds, whatever the window's size.
     for (CommitEdit *e : {m_abi, m_cab, m_conc, m_data})
         e->setMaximumWidth(110);
     for (CommitEdit *code : {m_abi, m_cab, m_conc})
         code->setMinimumWidth(code->fontMetrics().horizontalAdvance(u"000000"_qs) + 16);
     m_data->setMinimumWidth(m_data->fontMetrics().horizontalAdvance(u"00/00/0000"_qs) + 16);
-    m_azienda->setMinimumWidth(150);
-    m_importo->setMinimumWidth(150);
+    for (CommitEdit *wide : {m_azienda, m_importo}) {
+        wide->setMinimumWidth(wide->fontMetrics().horizontalAdvance(u"1.000.000.000,00"_qs) + 16);
+        wide->setMaximumWidth(180);
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_placeBox);
@@ -201,11 +205,11 @@ void PaymentFrame::build()
         m_infMinimo = new QLabel(this);
         m_infMinimo->setObjectName(u"lblImportoInfMinimo"_qs);
         m_infMinimo->setWordWrap(true);
-        grid->addWidget(m_infMinimo, 3, 0, 1, 5);
+        grid->addWidget(m_infMinimo, 9, 0, 1, 3);
     } else {
         m_riporta = new QPushButton(u"Ri&porto automatico"_qs, this);
         m_riporta->setObjectName(u"cmdRiporta"_qs);
-        grid->addWidget(m_riporta, 3, 3, Qt::AlignRight);
+        grid->addWidget(m_riporta, 9, 1, Qt::AlignLeft);
     }
 
     connect(m_place, &QButtonGroup::idClicked, this, [this](int id) { choosePlace(placeOf(id)); });

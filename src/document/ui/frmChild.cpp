@@ -26,6 +26,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,11 +36,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollArea>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace liqiva {
 
@@ -54,7 +58,7 @@ constexpr int DipDebit = 1;
 constexpr int DipCredit = 2;
 
 // Width of an amount column: "9.999.999.999,99" with room to spare.
-constexpr int AmountWidth = 150;
+constexpr int AmountWidth = 125;
 
 QTableWidget *readOnlyGrid(const QString &name, const QStringList &headings, QWidget *parent)
 {
@@ -78,6 +82,52 @@ QTableWidget *readOnlyGrid(const QString &name, const QStringList &headings, QWi
         grid->setColumnWidth(c, headings[c] == percentHeading ? 80 : AmountWidth);
     return grid;
 }
+
+// A button that cannot be used says why in its tooltip; enabled, it shows its own tooltip.
+void enableSayingWhy(QAbstractButton *button, bool enabled, const QString &whyNot)
+{
+    if (!button->property("ownToolTip").isValid())
+        button->setProperty("ownToolTip", button->toolTip());
+    button->setEnabled(enabled);
+    button->setToolTip(enabled ? button->property("ownToolTip").toString() : whyNot);
+}
+
+QString msgReadOnly()
+{
+    return u"Diritti non sufficienti per modificare la liquidazione."_qs;
+}
+
+// The declaration cells' editor: Tab and Shift+Tab take what was typed and go on to the
+// next (previous) cell that takes typing, as they do when no editor is open, never to a
+// description.
+class DeclarationCellDelegate : public QStyledItemDelegate {
+public:
+    DeclarationCellDelegate(std::function<void(int)> onTab, QObject *parent)
+        : QStyledItemDelegate(parent), m_onTab(std::move(onTab))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *editor = qobject_cast<QWidget *>(object);
+        if (editor && event->type() == QEvent::KeyPress) {
+            const auto *k = static_cast<QKeyEvent *>(event);
+            if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) &&
+                !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                const bool back = k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+                Q_EMIT commitData(editor);
+                Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+                m_onTab(back ? -1 : 1);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    std::function<void(int)> m_onTab;
+};
 
 QTableWidgetItem *textItem(const QString &text, bool bold)
 {
@@ -220,7 +270,7 @@ void frmChild::sbGestioneProRata()
         m_doc->rowChangedHere();
     if (p.PercProRata() != before || dialog.Changed()) {
         const bool changed = m_changed;
-        sbChildFill(key(), false);
+        refillDocument();
         setChanged(changed || dialog.Changed());
     }
 }
@@ -235,7 +285,7 @@ void frmChild::sbGestioneAltreOperazioni()
     ops.UndoAdd();
     if (dialog.Changed()) {
         ops.GroupAltreOperazioni();
-        sbChildFill(key(), false);
+        refillDocument();
         setChanged(true);
     }
 }
@@ -330,7 +380,7 @@ void frmChild::build()
     // tiled): below this size the fields would be squeezed past reading.
     auto *content = new QWidget;
     content->setObjectName(u"fraContenuto"_qs);
-    content->setMinimumSize(560, 330);
+    content->setMinimumSize(400, 330);
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->addWidget(buildHeader());
     contentLayout->addWidget(m_tabs, 1);
@@ -426,9 +476,13 @@ QWidget *frmChild::buildSummary()
     auto *debitLayout = new QVBoxLayout(debit);
     debitLayout->addWidget(m_spdDebito, 1);
 
-    auto *layout = new QHBoxLayout(page);
-    layout->addWidget(credit, 1);
-    layout->addWidget(debit, 1);
+    // Side by side where there is room, one above the other in a narrow window, so that the
+    // amounts are never cut.
+    m_summaryLayout = new QBoxLayout(QBoxLayout::LeftToRight, page);
+    m_summaryLayout->addWidget(credit, 1);
+    m_summaryLayout->addWidget(debit, 1);
+    m_summaryPage = page;
+    page->installEventFilter(this);
     return page;
 }
 
@@ -458,8 +512,15 @@ QWidget *frmChild::buildDeclaration()
     m_spdDIP->setFixedHeight(rowsHeight + header->sizeHint().height() + 2 * m_spdDIP->frameWidth());
     m_spdDIP->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_spdDIP, &QTableWidget::itemChanged, this, &frmChild::declarationCellEdited);
-    // Tab moves among the cells that take typing and then leaves the grid.
+    // Tab moves among the cells that take typing and then leaves the grid, from the grid and
+    // from a cell's open editor alike.
     m_spdDIP->installEventFilter(this);
+    m_spdDIP->setItemDelegate(new DeclarationCellDelegate(
+        [this](int step) {
+            if (!moveToEditableCell(step))
+                focusNextPrevChild(step > 0);
+        },
+        m_spdDIP));
 
     // The five amounts below the grid, shown in the order of the declaration.
     const char *captions[] = {
@@ -473,6 +534,7 @@ QWidget *frmChild::buildDeclaration()
         m_lblImportiDIP[i]->setObjectName(QStringLiteral("lblImportiDIP(%1)").arg(i));
         m_curImportiDIP[i] = amountBox(QStringLiteral("curImportiDIP(%1)").arg(i), page);
         m_lblImportiDIP[i]->setBuddy(m_curImportiDIP[i]);
+        m_lblImportiDIP[i]->setWordWrap(true);
         amounts->addWidget(m_lblImportiDIP[i], line, 0);
         amounts->addWidget(m_curImportiDIP[i], line, 1);
     }
@@ -483,13 +545,15 @@ QWidget *frmChild::buildDeclaration()
     m_chkSoggetto->setObjectName(u"chkSoggetto"_qs);
     m_cmdCredInfRim = new QPushButton(u"Credito infrannua&le ..."_qs, page);
     m_cmdCredInfRim->setObjectName(u"cmdCredInfRim"_qs);
-    m_cmdCredInfRim->setEnabled(false);
+    enableSayingWhy(
+        m_cmdCredInfRim, false,
+        u"Si attiva spuntando \"Soggetto legittimato a richiedere il rimborso infrannuale del credito IVA\"."_qs);
     m_cmdCIC = new QPushButton(u"Credito Iva compensa&bile ..."_qs, page);
     m_cmdCIC->setObjectName(u"cmdCIC"_qs);
     m_cmdCIC->setEnabled(false);
     connect(m_cmdCIC, &QPushButton::clicked, this, &frmChild::sbCreditoCompensabile);
     connect(m_chkSoggetto, &QCheckBox::toggled, this, [this](bool on) {
-        m_cmdCredInfRim->setEnabled(on);
+        showCredInfRimEnabled();
         if (m_loading)
             return;
         m_doc->setSoggettoRimborso(on);
@@ -620,9 +684,23 @@ void frmChild::showGrids()
     }
 }
 
+void frmChild::showTruckersEnabled()
+{
+    const bool trucker = key() > 0 && m_doc->truckersCreditEnabled();
+    enableSayingWhy(m_cmdCreditoAutotrasportatori, trucker && !m_readOnly,
+                    !trucker ? u"L'attività non ha credito autotrasportatori per questo periodo."_qs : msgReadOnly());
+}
+
+void frmChild::showCredInfRimEnabled()
+{
+    enableSayingWhy(
+        m_cmdCredInfRim, m_chkSoggetto->isChecked(),
+        u"Si attiva spuntando \"Soggetto legittimato a richiedere il rimborso infrannuale del credito IVA\"."_qs);
+}
+
 void frmChild::showSummaries()
 {
-    m_cmdCreditoAutotrasportatori->setEnabled(key() > 0 && m_doc->truckersCreditEnabled() && !m_readOnly);
+    showTruckersEnabled();
     const bool euro = m_doc->euro();
     auto fill = [euro](QTableWidget *grid, const std::vector<SummaryLine> &lines) {
         grid->setRowCount(int(lines.size()));
@@ -673,7 +751,7 @@ void frmChild::showDeclaration()
     }
     showAmounts();
     m_chkSoggetto->setChecked(m_doc->soggettoRimborso());
-    m_cmdCredInfRim->setEnabled(m_chkSoggetto->isChecked());
+    showCredInfRimEnabled();
     m_cmdCIC->setEnabled(key() > 0);
     m_loading = wasLoading;
 }
@@ -688,6 +766,7 @@ void frmChild::showAmounts()
         m_curImportiDIP[i]->setText(formatAmount(values[i], euro));
     m_lblImportiDIP[0]->setText(d.amountToPayCaption());
     m_f24->showSettlement(m_ctx.db, d);
+    showSummaries(); // the summary shows the closing amounts too
 }
 
 void frmChild::showPayments()
@@ -845,7 +924,7 @@ void frmChild::setReadOnly(bool readOnly)
     m_spdDIP->setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
                                        : QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_chkSoggetto->setEnabled(!readOnly);
-    m_cmdCreditoAutotrasportatori->setEnabled(key() > 0 && m_doc->truckersCreditEnabled() && !readOnly);
+    showTruckersEnabled();
     m_periodic->setReadOnly(readOnly);
     m_advance->setReadOnly(readOnly);
 }
@@ -903,6 +982,12 @@ bool frmChild::moveToEditableCell(int step)
 
 bool frmChild::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_summaryPage && event->type() == QEvent::Resize) {
+        const int width = static_cast<QResizeEvent *>(event)->size().width();
+        m_summaryLayout->setDirection(width < 2 * (AmountWidth + 240) ? QBoxLayout::TopToBottom
+                                                                      : QBoxLayout::LeftToRight);
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched != m_spdDIP)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
@@ -950,6 +1035,13 @@ void frmChild::sbChildFill(int key, bool makeDatiIva)
     runShowingFailures(m_ctx.messages, [&] { m_doc->sbChildFill(key, makeDatiIva); });
     // What was filled up to an error is shown as it stands. The main strip stays on its
     // tab (a dialog may fill again), unless that tab has gone.
+    showDocument();
+}
+
+void frmChild::refillDocument()
+{
+    m_periodic->infMinimo()->clear();
+    runShowingFailures(m_ctx.messages, [&] { m_doc->refill(); });
     showDocument();
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -51,6 +52,8 @@ public:
     bool commitEdits();
     // Shows the document again (after a dialog changed its objects).
     void showDocument();
+    // Fills again after a dialog, keeping the amounts typed and not saved yet.
+    void refillDocument();
     // The search list of the code box that has the focus (what Control+R or F4 opens
     // there); false when the focus is not in a code box.
     bool searchFocusedCode();
@@ -85,6 +88,9 @@ Q_SIGNALS:
     void infraAnnualCreditRequested();
 
 private:
+    // The enabling of two buttons, with the reason when they cannot be used.
+    void showTruckersEnabled();
+    void showCredInfRimEnabled();
     void build();
     QWidget *buildHeader();
     QWidget *buildPurchases();
@@ -129,6 +135,8 @@ private:
     QWidget *m_pageCorrispettivi = nullptr, *m_pageDaVentilare = nullptr;
     QHash<QString, QTableWidget *> m_grids;
     QTableWidget *m_spdCredito = nullptr, *m_spdDebito = nullptr;
+    QWidget *m_summaryPage = nullptr;
+    QBoxLayout *m_summaryLayout = nullptr;
     QPushButton *m_cmdCreditoAutotrasportatori = nullptr;
     QTableWidget *m_spdDIP = nullptr;
     // 0 the amount to pay, 1 the interest on the annual settlement, 2 the residual credit,

@@ -135,6 +135,30 @@ void frmNew::load()
     cmdOk->setEnabled(!m_loadFailed && cboAttivita->currentIndex() != -1 && cboPeriodoIva->currentIndex() != -1);
 }
 
+frmNew::Selection frmNew::selection() const
+{
+    return {chosenKey(cboAttivita), chosenKey(cboPeriodoIva), cboMese->currentText(), cboMetodo->currentIndex()};
+}
+
+void frmNew::select(const Selection &s)
+{
+    if (m_loadFailed)
+        return;
+    {
+        const QSignalBlocker b1(cboAttivita), b2(cboPeriodoIva), b3(cboMese);
+        if (const int i = cboAttivita->findData(s.activity); s.activity > 0 && i >= 0)
+            cboAttivita->setCurrentIndex(i);
+        if (const int i = cboPeriodoIva->findData(s.vatYear); s.vatYear > 0 && i >= 0)
+            cboPeriodoIva->setCurrentIndex(i);
+        runShowingFailures(m_messages, [&] { sbSetComboMesi(); });
+        if (const int i = cboMese->findText(s.period); !s.period.isEmpty() && i >= 0)
+            cboMese->setCurrentIndex(i);
+    }
+    cboMetodo->setCurrentIndex(qBound(0, s.method, cboMetodo->count() - 1));
+    periodChanged();
+    cmdOk->setEnabled(cboAttivita->currentIndex() != -1 && cboPeriodoIva->currentIndex() != -1);
+}
+
 void frmNew::selectKey(QComboBox *combo, int key)
 {
     // A key of 0 (nothing proposed) selects nothing.

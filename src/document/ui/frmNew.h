@@ -30,6 +30,17 @@ public:
     // The dialog could not read its lists (the reason has been shown).
     bool loadFailed() const { return m_loadFailed; }
 
+    // What the user chose: the activity and VAT year keys, the period as the list names
+    // it, the advance method. select() puts a former choice back, as far as it still exists.
+    struct Selection {
+        int activity = 0;
+        int vatYear = 0;
+        QString period;
+        int method = 0;
+    };
+    Selection selection() const;
+    void select(const Selection &s);
+
     // sbSetComboMesi: the period list for the chosen activity and year.
     void sbSetComboMesi();
 

@@ -48,7 +48,8 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
     cboIva->setObjectName(u"cboIva"_qs);
     cboIva->addItem(QString(), 0);
     for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(db))
-        cboIva->addItem(a.Iva, a.IDIva);
+        cboIva->addItem(a.Descrizione.trimmed().isEmpty() ? a.Iva : a.Iva + u" - "_qs + a.Descrizione.trimmed(),
+                        a.IDIva);
     curImponibile = new QLineEdit(this);
     curImponibile->setObjectName(u"curImponibile"_qs);
     curImponibile->setAlignment(Qt::AlignRight);
@@ -148,6 +149,14 @@ void frmAltreOperazioni::updateButtons()
     cmdNuovo->setEnabled(!m_readOnly);
     cmdSalva->setEnabled(!m_readOnly && m_dirty);
     cmdElimina->setEnabled(!m_readOnly && !m_dati.isAdding() && m_dati.Count() > 0);
+    // A button that cannot be used says why.
+    const QString rights = u"Diritti non sufficienti per modificare le operazioni."_qs;
+    cmdNuovo->setToolTip(m_readOnly ? rights : QString());
+    cmdSalva->setToolTip(m_readOnly ? rights : !m_dirty ? u"Nessuna modifica da salvare."_qs : QString());
+    cmdElimina->setToolTip(m_readOnly            ? rights
+                           : m_dati.isAdding()   ? u"L'operazione nuova non è ancora salvata."_qs
+                           : m_dati.Count() == 0 ? u"Nessuna operazione da eliminare."_qs
+                                                 : QString());
 }
 
 void frmAltreOperazioni::rowSelected()

@@ -9,6 +9,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <stdexcept>
 
 namespace liqiva {
@@ -32,10 +33,19 @@ public:
 
     void text(double x, double y, double w, const QString &s, Qt::Alignment align, const QFont &font)
     {
-        m_p.setFont(font);
-        const QFontMetricsF fm(font, m_p.device());
-        // Too long for its column: cut with an ellipsis, never drawn over the next column.
-        const QString shown = fm.elidedText(s, Qt::ElideRight, mm(w - 2 * Padding));
+        // Too long for its column: drawn smaller, down to six tenths of its size, so that
+        // it is read whole; only what is longer still is cut with an ellipsis, never drawn
+        // over the next column.
+        const double room = mm(w - 2 * Padding);
+        QFont used = font;
+        const double wide = QFontMetricsF(font, m_p.device()).horizontalAdvance(s);
+        if (wide > room && room > 0) {
+            const double factor = std::max(0.6, room / wide * 0.98);
+            used.setPointSizeF(font.pointSizeF() * factor);
+        }
+        m_p.setFont(used);
+        const QFontMetricsF fm(used, m_p.device());
+        const QString shown = fm.elidedText(s, Qt::ElideRight, room);
         m_p.drawText(QRectF(mm(x + Padding), mm(y), mm(w - 2 * Padding), mm(Pitch)), align | Qt::AlignVCenter, shown);
     }
     void hline(double x1, double x2, double y, double widthMm = 0.2)

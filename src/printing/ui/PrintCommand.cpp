@@ -13,9 +13,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QUrlQuery>
@@ -38,7 +40,16 @@ bool runPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(u"frmAnteprima"_qs);
     dialog.setWindowTitle(u"Anteprima di stampa"_qs);
-    dialog.resize(1000, 800);
+    // Large, but inside the work area of the screen, with room for its frame.
+    QSize size(1000, 800);
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(24, 56));
+    dialog.resize(size);
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.move(area.topLeft() +
+                    QPoint((area.width() - size.width()) / 2, qMax(0, (area.height() - size.height() - 40) / 2)));
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
     // The dialog is accepted when the pages were sent to the printer from it.
     return dialog.exec() == QDialog::Accepted;
@@ -101,8 +112,19 @@ QString PrintCommand::fileFilter(ExportFormat format)
     return {};
 }
 
+namespace {
+// The folder of the last file exported in this session: the next export proposes it.
+QString &lastExportFolder()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
 QString PrintCommand::exportFolder()
 {
+    if (const QString last = lastExportFolder(); !last.isEmpty() && QDir(last).exists())
+        return last;
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return docs.isEmpty() ? QDir::homePath() : docs;
 }
@@ -160,6 +182,7 @@ bool PrintCommand::produce(PrintDestination destination, ExportFormat format, co
         QString file = m_chooseFile(suggested, fileFilter(format));
         if (file.isEmpty())
             return false;
+        lastExportFolder() = QFileInfo(file).absolutePath();
         if (QFileInfo(file).suffix().isEmpty())
             file += u"."_qs + exportSuffix(format);
         // A folder, a device or a file of the database is refused before the question.

@@ -9,8 +9,11 @@
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QTextTable>
+#include <list>
+#include <optional>
 #include <stdexcept>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 namespace liqiva {
 
@@ -50,6 +53,8 @@ void fillDocument(const PrintedReport &report, QTextDocument &doc)
             table = nullptr;
         }
         for (const PrintLine &line : page.lines) {
+            if (line.repeated)
+                continue; // the text flows on: no page, no repeated title
             switch (line.kind) {
             case PrintLine::Section:
             case PrintLine::Text: {
@@ -106,6 +111,11 @@ void writeText(const PrintedReport &report, WholeFile &file, const QByteArray &f
 {
     QTextDocument doc;
     fillDocument(report, doc);
+    // The title of the page (the browser's tab): the report, the company, the settlement.
+    QString title = report.title + u" - "_qs + report.company;
+    if (!report.pages.empty() && !report.pages.front().period.isEmpty())
+        title += u" - "_qs + report.pages.front().period;
+    doc.setMetaInformation(QTextDocument::DocumentTitle, title);
     if (format == "html") {
         file.write(doc.toHtml().toUtf8());
     } else {
@@ -114,6 +124,78 @@ void writeText(const PrintedReport &report, WholeFile &file, const QByteArray &f
             cannotWrite(file.target(), file.device().errorString());
     }
     file.finish();
+}
+
+// ---- exact numbers in the spreadsheet -----------------------------------------------------
+//
+// The spreadsheet library writes a number with 16 significant digits, so an amount such as
+// 9962.36 reaches the file as 9962.360000000001. Our amounts have at most four decimals and
+// fewer than 15 digits: once the workbook is written, the numbers of its sheets are written
+// again with 15 significant digits, which gives each amount exactly as it was meant; every
+// other part of the archive stays as the library wrote it.
+
+// The values of a sheet's cells with 15 significant digits.
+QByteArray exactValues(const QByteArray &sheet)
+{
+    QByteArray out;
+    out.reserve(sheet.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype open = sheet.indexOf("<v>", from);
+        if (open < 0)
+            break;
+        const qsizetype close = sheet.indexOf("</v>", open);
+        if (close < 0)
+            break;
+        const QByteArray value = sheet.mid(open + 3, close - open - 3);
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        out.append(sheet.mid(from, open + 3 - from));
+        out.append(ok ? QByteArray::number(d, 'g', 15) : value);
+        from = close;
+    }
+    out.append(sheet.mid(from));
+    return out;
+}
+
+// Rewrites the sheets of the workbook inside its archive (libzip); false when the archive
+// cannot be read or written again.
+bool rewriteSheetNumbers(const QString &fileName)
+{
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), 0, &error);
+    if (!archive)
+        return false;
+    std::list<QByteArray> sheets; // the archive reads them when it is closed
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const QByteArray name(zip_get_name(archive, zip_uint64_t(i), 0));
+        if (!name.startsWith("xl/worksheets/sheet") || !name.endsWith(".xml"))
+            continue;
+        zip_stat_t stat;
+        zip_file_t *file = nullptr;
+        if (zip_stat_index(archive, zip_uint64_t(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+            !(file = zip_fopen_index(archive, zip_uint64_t(i), 0))) {
+            zip_discard(archive);
+            return false;
+        }
+        QByteArray sheet(qsizetype(stat.size), Qt::Uninitialized);
+        const zip_int64_t read = zip_fread(file, sheet.data(), stat.size);
+        zip_fclose(file);
+        if (read != zip_int64_t(stat.size)) {
+            zip_discard(archive);
+            return false;
+        }
+        sheets.push_back(exactValues(sheet));
+        zip_source_t *source =
+            zip_source_buffer(archive, sheets.back().constData(), zip_uint64_t(sheets.back().size()), 0);
+        if (!source || zip_file_replace(archive, zip_uint64_t(i), source, 0) != 0) {
+            zip_source_free(source);
+            zip_discard(archive);
+            return false;
+        }
+    }
+    return zip_close(archive) == 0;
 }
 
 void writeXlsx(const PrintedReport &report, WholeFile &file)
@@ -154,7 +236,7 @@ void writeXlsx(const PrintedReport &report, WholeFile &file)
             ++row;
         }
         for (const PrintLine &line : page.lines) {
-            if (line.kind == PrintLine::Gap)
+            if (line.kind == PrintLine::Gap || line.repeated)
                 continue;
             if (line.kind == PrintLine::Heading && line.table == lastTable)
                 continue; // repeated on a new page
@@ -177,6 +259,8 @@ void writeXlsx(const PrintedReport &report, WholeFile &file)
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR)
         cannotWrite(fileName, QString::fromUtf8(lxw_strerror(closed)));
+    if (!rewriteSheetNumbers(file.temporaryPath()))
+        cannotWrite(fileName, u"numeri del foglio"_qs);
     file.finish();
 }
 

@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -65,7 +66,16 @@ frmStampaOptions::frmStampaOptions(PrintOptions &options, QWidget *parent) : QDi
     form->addRow(u"&Registro"_qs, m_register);
     form->addRow(u"&Sezionale"_qs, m_sectional);
     form->addRow(u"&Anno"_qs, m_year);
-    form->addRow(u"&Numero pagina iniziale"_qs, m_page);
+    // The field holds the register's last printed page; beside it, the number of the first
+    // page of this print.
+    m_firstPage = new QLabel(m_frame);
+    m_firstPage->setObjectName(u"lblPrimaPagina"_qs);
+    auto *pageRow = new QHBoxLayout;
+    pageRow->addWidget(m_page);
+    pageRow->addWidget(m_firstPage, 1);
+    form->addRow(u"&Numero pagina iniziale"_qs, pageRow);
+    if (auto *label = qobject_cast<QLabel *>(form->labelForField(pageRow)))
+        label->setBuddy(m_page);
     auto *configureRow = new QHBoxLayout;
     configureRow->addStretch();
     configureRow->addWidget(m_configureButton);
@@ -115,7 +125,14 @@ void frmStampaOptions::showOptions()
     m_year->setValue(m_options.year() > 0 ? m_options.year() : m_year->minimum());
     m_page->setValue(m_options.lastPage());
     m_ok->setEnabled(m_options.okEnabled());
+    showFirstPage();
     m_showing = false;
+}
+
+void frmStampaOptions::showFirstPage()
+{
+    m_firstPage->setText(
+        QStringLiteral("ultima stampata: la stampa inizia da pagina %1").arg(qint64(m_page->value()) + 1));
 }
 
 // Every choice goes to the core, which may read the database; an error leaves the dialog as
@@ -169,6 +186,7 @@ void frmStampaOptions::pageChanged(int page)
         return;
     m_options.setLastPage(page);
     m_ok->setEnabled(m_options.okEnabled());
+    showFirstPage();
 }
 
 void frmStampaOptions::configure()

@@ -10,6 +10,7 @@ class QComboBox;
 class QGroupBox;
 class QPushButton;
 class QSpinBox;
+class QLabel;
 
 namespace liqiva {
 
@@ -43,6 +44,7 @@ private:
     void ok();
     // Shows the core's state: lists, choices, page, enabling.
     void showOptions();
+    void showFirstPage();
 
     PrintOptions &m_options;
     std::function<bool(int)> m_configure;
@@ -53,6 +55,7 @@ private:
     QComboBox *m_sectional;
     QSpinBox *m_year;
     QSpinBox *m_page;
+    QLabel *m_firstPage; // the number the print starts from, beside the last page printed
     QPushButton *m_configureButton;
     QPushButton *m_ok;
 };

@@ -106,9 +106,28 @@ frmDatiPNC::frmDatiPNC(cDatiProRata &datiProRata, Money importoStorno, MessageSe
         proposeAccounts();
     });
     connect(KvrFirmGerarchy1, &QComboBox::currentIndexChanged, this, [this] { proposeAccounts(); });
+    // A date taken shows as taken, in full.
+    connect(kvrDataReg, &QLineEdit::editingFinished, this, [this] {
+        const ParsedDate date = parseDate(kvrDataReg->text());
+        if (date.valid && date.value)
+            kvrDataReg->setText(formatDate(date.value));
+    });
     connect(cmdCrea, &QPushButton::clicked, this, &frmDatiPNC::creaRegistrazione);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
     cmdCrea->setDefault(true);
+}
+
+QString frmDatiPNC::msgMancante(const QString &field)
+{
+    return DatiPNC::msgDatiObbligatori() + u"\n"_qs + u"Manca: "_qs + field + u"."_qs;
+}
+
+QHash<QWidget *, QString> frmDatiPNC::fieldNames() const
+{
+    return {{KvrFirmGerarchy1, u"Filiale"_qs},          {cboEsercizio, u"Esercizio contabile"_qs},
+            {kvrDataReg, u"Data registrazione"_qs},     {kvrNumReg, u"Numero registrazione"_qs},
+            {kvrContbCausale, u"Causale contabile"_qs}, {KvrSearchACSDare, u"Conto Dare"_qs},
+            {KvrSearchACSAvere, u"Conto Avere"_qs}};
 }
 
 void frmDatiPNC::select(QComboBox *combo, int id)
@@ -202,6 +221,13 @@ bool frmDatiPNC::creaRegistrazione()
         wrong = KvrSearchACSDare;
     else if (d.idContoAvere <= 0)
         wrong = KvrSearchACSAvere;
+    // A field left empty is named, and the focus goes there.
+    if (wrong) {
+        const QString name = fieldNames().value(wrong);
+        m_messages.warn(msgMancante(name));
+        wrong->setFocus();
+        return false;
+    }
     int proposta = 0;
     bool booked = false;
     if (!runShowingFailures(m_messages, [&] { booked = m_core.CreaRegistrazione(d, m_messages, &proposta); }))
@@ -214,7 +240,7 @@ bool frmDatiPNC::creaRegistrazione()
     if (proposta > 0) {
         kvrNumReg->setText(QString::number(proposta));
         wrong = kvrNumReg;
-    } else if (!wrong && d.dataRegistrazione.isValid()) {
+    } else if (d.dataRegistrazione.isValid()) {
         wrong = kvrDataReg;
     }
     if (wrong)

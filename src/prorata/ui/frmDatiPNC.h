@@ -3,6 +3,7 @@
 #include "prorata/DatiPNC.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QComboBox;
 class QLineEdit;
@@ -28,12 +29,17 @@ public:
     bool creaRegistrazione();
     bool Booked() const { return m_booked; }
 
+    // The mandatory data message naming the field left empty.
+    static QString msgMancante(const QString &field);
+
 private:
     void fillAccounts();
     void proposeAccounts();
     void showDati(const DatiPNC::Dati &d);
     static void select(QComboBox *combo, int id);
     static int selected(const QComboBox *combo);
+    // The caption of each field that must be filled, for the message that names it.
+    QHash<QWidget *, QString> fieldNames() const;
 
     DatiPNC m_core;
     MessageService &m_messages;

@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -54,8 +55,8 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     cmdRicalcola = new QPushButton(u"&Ricalcola"_qs, m_fraPercentuale);
     cmdRicalcola->setObjectName(u"cmdRicalcola"_qs);
     cmdRicalcola->setEnabled(!readOnly);
-    perc->addRow(u"Totale operazioni imponibili"_qs, curAnnoImponibili);
-    perc->addRow(u"Totale operazioni esenti"_qs, curAnnoEsenti);
+    perc->addRow(u"Totale operazioni &imponibili"_qs, curAnnoImponibili);
+    perc->addRow(u"Totale operazioni &esenti"_qs, curAnnoEsenti);
     perc->addRow(u"% pro-rata effettiva"_qs, numAnnoPercentuale);
     perc->addRow(QString(), cmdRicalcola);
     m_fraAnno = new QGroupBox(u"Conguaglio annuale"_qs, this);
@@ -86,8 +87,19 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     cmdPNC->setObjectName(u"cmdPNC"_qs);
     // The December advance has no adjustment to book.
     cmdPNC->setEnabled(!readOnly && m_p.IDMese() != 13 && m_p.IDRisultatoLiquidazioneIva() > 0);
+    if (readOnly)
+        cmdPNC->setToolTip(u"Diritti non sufficienti per registrare in prima nota."_qs);
+    else if (m_p.IDMese() == 13)
+        cmdPNC->setToolTip(u"L'acconto di dicembre non ha una rettifica pro-rata da registrare."_qs);
+    else if (!cmdPNC->isEnabled())
+        cmdPNC->setToolTip(u"La liquidazione non è ancora stata creata."_qs);
     cmdClose = new QPushButton(u"&Chiudi"_qs, this);
     cmdClose->setObjectName(u"cmdClose"_qs);
+    // What "Aggiorna" did, on a line of its own above the buttons.
+    lblAggiorna = new QLabel(this);
+    lblAggiorna->setObjectName(u"lblAggiorna"_qs);
+    lblAggiorna->setWordWrap(true);
+    root->addWidget(lblAggiorna);
     buttons->addStretch();
     buttons->addWidget(cmdAggiorna);
     buttons->addWidget(cmdPNC);
@@ -107,6 +119,7 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     m_fraAnno->setVisible(annual);
     cmdAggiorna->setVisible(annual);
     cmdAggiorna->setEnabled(annual && !readOnly);
+    cmdAggiorna->setToolTip(u"Conferma le operazioni imponibili ed esenti e la percentuale per la liquidazione"_qs);
     if (annual)
         showYear();
     else
@@ -204,6 +217,13 @@ bool frmDatiProRata::ricalcolaAnno()
 
 void frmDatiProRata::ricalcola()
 {
+    // Figures typed over are the user's: they go only when the user says so.
+    const std::optional<Money> imponibili = parseAmount(curAnnoImponibili->text(), m_euro).value;
+    const std::optional<Money> esenti = parseAmount(curAnnoEsenti->text(), m_euro).value;
+    const bool typedOver = imponibili.value_or(Money()) != m_p.OperazioniImponibiliDaContatori() ||
+                           esenti.value_or(Money()) != m_p.OperazioniEsentiDaContatori();
+    if (typedOver && !m_messages.askYesNo(msgRicalcola()))
+        return;
     curAnnoImponibili->setText(formatAmount(m_p.OperazioniImponibiliDaContatori(), m_euro));
     curAnnoEsenti->setText(formatAmount(m_p.OperazioniEsentiDaContatori(), m_euro));
     ricalcolaAnno();
@@ -213,9 +233,23 @@ bool frmDatiProRata::aggiorna()
 {
     if (!ricalcolaAnno())
         return false;
-    m_p.Aggiorna(m_imponibili, m_esenti, cDatiProRata::CalcolaPercProRata(m_imponibili, m_esenti));
+    const Percent percentuale = cDatiProRata::CalcolaPercProRata(m_imponibili, m_esenti);
+    m_p.Aggiorna(m_imponibili, m_esenti, percentuale);
     m_changed = true;
+    lblAggiorna->setText(msgAggiornato(formatPercent(percentuale)));
     return true;
+}
+
+QString frmDatiProRata::msgRicalcola()
+{
+    return u"Le operazioni imponibili ed esenti digitate saranno sostituite da quelle dei contatori IVA."_qs +
+           u"\n"_qs + u"Si desidera proseguire?"_qs;
+}
+
+QString frmDatiProRata::msgAggiornato(const QString &percentuale)
+{
+    return u"Aggiornato: pro-rata "_qs + percentuale +
+           u"%, la liquidazione sarà ricalcolata alla chiusura della finestra."_qs;
 }
 
 } // namespace liqiva

@@ -3,6 +3,8 @@
 #include "suite/Money.h"
 
 #include <QDialog>
+
+class QLabel;
 #include <optional>
 
 class QGroupBox;
@@ -42,6 +44,10 @@ public:
     // An entry was booked (the settlement row changed with its link).
     bool Booked() const { return m_booked; }
 
+    // "Ricalcola" over typed figures asks first; "Aggiorna" says what it did.
+    static QString msgRicalcola();
+    static QString msgAggiornato(const QString &percentuale);
+
 private:
     QLineEdit *amountField(const char *name, QWidget *parent, bool editable = false);
     void showMonth();
@@ -64,6 +70,7 @@ private:
               *curAnnoIvaSuAcquisti = nullptr, *curAnnoIvaDetratta = nullptr, *curAnnoIvaDetraibile = nullptr,
               *curAnnoIvaDaRecuperare = nullptr, *curAnnoIvaDaVersare = nullptr, *curAnnoImportoCont = nullptr;
     QPushButton *cmdRicalcola = nullptr, *cmdAggiorna = nullptr, *cmdPNC = nullptr, *cmdClose = nullptr;
+    QLabel *lblAggiorna = nullptr; // what "Aggiorna" did
 };
 
 } // namespace liqiva
