@@ -28,7 +28,8 @@ protected:
         const QString path = work.filePath(QStringLiteral("input%1.json").arg(++files));
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QJsonDocument(input).toJson());
+        // A lone surrogate as the file gives it: an escape that the writer would not make.
+        f.write(QJsonDocument(input).toJson().replace("@LONE@", "\\ud800"));
         f.close();
         return runLiqiva({u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs,
                           QString::number(activity), u"--vat-year"_qs, u"2024"_qs, u"--period"_qs,
@@ -70,21 +71,27 @@ const Field kFields[] = {
                                                                 {u"cause"_qs, u"RPR"_qs},
                                                                 {u"note"_qs, text}}}};
      },
-     "SELECT DescrizioneAggiuntiva FROM RigaMovimentoContabile WHERE Segno = 'D'", 255},
+     "SELECT r.DescrizioneAggiuntiva FROM RigaMovimentoContabile r INNER JOIN RisultatoLiquidazioneIva s ON "
+     "s.IDOggettoProRata = r.IDTestataMovimentoContabile WHERE r.Segno = 'D' AND s.IDRisultatoLiquidazioneIva = ?",
+     255},
     {"payment.companyCode", 1, 3,
      [](const QString &text) {
          return QJsonObject{
              {u"payment"_qs,
               QJsonObject{{u"place"_qs, u"agent"_qs}, {u"agentCode"_qs, 69}, {u"companyCode"_qs, text}}}};
      },
-     "SELECT CodiceAzienda FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8", 20},
+     "SELECT CodiceAzienda FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 AND "
+     "IDRisultatoLiquidazioneIva = ?",
+     20},
     {"otherOperations[1].note", 1, 13,
      [](const QString &text) {
          return QJsonObject{{u"otherOperations"_qs,
                              QJsonArray{QJsonObject{{u"rate"_qs, u"22"_qs}, {u"taxable"_qs, 100}},
                                         QJsonObject{{u"rate"_qs, u"22"_qs}, {u"taxable"_qs, 10}, {u"note"_qs, text}}}}};
      },
-     "SELECT Annotazioni FROM AltreOperazioniPerAcconto WHERE IDAltreOperazioniPerAcconto = 2", 0},
+     "SELECT Annotazioni FROM AltreOperazioniPerAcconto WHERE IDAltreOperazioniPerAcconto = 2 AND "
+     "IDRisultatoLiquidazioneIva = ?",
+     0},
 };
 
 // A text of n characters, with a pair of surrogates (one character) and an accented letter.
@@ -95,7 +102,6 @@ QString ofLength(int n)
 
 TEST_P(HostileText, EachTextIsRefusedNamingItsFieldOrStoredExactly)
 {
-    const QString lone = u"a"_qs + QChar(0xD800) + u"b"_qs;
     for (const Field &field : kFields) {
         const int bound = field.length ? field.length : 300;
         const struct {
@@ -104,11 +110,11 @@ TEST_P(HostileText, EachTextIsRefusedNamingItsFieldOrStoredExactly)
         } cases[] = {
             {u"nota"_qs + QChar(0) + u"tagliata"_qs, "carattere di controllo (U+0000)"},
             {u"campanello\u0007"_qs, "carattere di controllo (U+0007)"},
-            {lone, "surrogato"},
+            {u"a@LONE@b"_qs, "surrogato"},
             {ofLength(bound + 1), field.length ? "al massimo" : nullptr},
             {ofLength(bound), nullptr},
             {uR"(l'IVA "22" \ \\ \n)"_qs, nullptr},
-            {u"'); DROP TABLE Iva; --"_qs.left(field.length ? field.length : 100), nullptr},
+            {u"'); DROP TABLE Iva;--"_qs.left(field.length ? field.length : 100), nullptr},
         };
         for (const auto &c : cases) {
             SCOPED_TRACE(std::string(field.name) + ": " + c.text.left(40).toStdString());
@@ -122,8 +128,8 @@ TEST_P(HostileText, EachTextIsRefusedNamingItsFieldOrStoredExactly)
                 continue;
             }
             ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-            EXPECT_EQ(t->db().scalar(QString::fromUtf8(field.stored)).toString(), c.text);
             const int id = QJsonDocument::fromJson(r.rawOut).object().value(u"id"_qs).toInt();
+            EXPECT_EQ(t->db().scalar(QString::fromUtf8(field.stored), {id}).toString(), c.text);
             ASSERT_EQ(
                 runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id)},
                           work.path())
