@@ -326,15 +326,15 @@ private:
     }
 
     // The floor: one plain aggregate over the purchase counters that the settlement reads.
-    QString floorQuery(const Case &c, int activity)
+    SqlStatement floorQuery(const Case &c, int activity)
     {
-        QStringList branches;
+        SqlParams branches;
         for (Recordset rs = m_db.openRecordset(u"SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + n(activity)
                                                + u" ORDER BY IDFiliale"_qs);
              !rs.eof(); rs.moveNext())
-            branches << n(rs.integer(u"IDFiliale"_qs));
+            branches << rs.integer(u"IDFiliale"_qs);
         int year = kYear;
-        QString months;
+        SqlStatement months;
         const bool quarterly = settlementType(activity, kYear) != 0;
         if (c.month == 0) {
             months = u"AccontoIva = 0"_qs;
@@ -346,10 +346,10 @@ private:
             months = quarterly ? u"(IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs : u"IDMese = 12 AND AccontoIva <> 0"_qs;
         } else {
             months = quarterly ? u"IDMese > "_qs + n(c.month - 3) + u" AND IDMese <= "_qs + n(c.month)
-                               : u"IDMese = "_qs + n(c.month);
+                               : SqlStatement(u"IDMese = "_qs) + n(c.month);
         }
         return u"SELECT SUM(Importo), COUNT(*) FROM ContatoreIva WHERE IDTipoContatoreIva = 1 AND Anno = "_qs + n(year)
-            + u" AND "_qs + months + u" AND IDFiliale IN ("_qs + branches.join(u", "_qs) + u")"_qs;
+            + u" AND "_qs + months + u" AND IDFiliale IN ("_qs + sqlList(branches) + u")"_qs;
     }
 
     std::optional<Figures> measure(const Case &c)
@@ -413,19 +413,19 @@ private:
         WorkingRecords::removeDocumentRows(m_db, m_opt.user, key);
         f.medianMs = median(times);
 
-        const QString floor = floorQuery(c, activity);
+        const SqlStatement floor = floorQuery(c, activity);
         std::vector<double> floorTimes;
         for (int k = 0; k < std::max(m_opt.repeat, 5); ++k) {
             QElapsedTimer clock;
             clock.start();
-            Recordset rs = m_db.openRecordsetRaw(floor);
+            Recordset rs = m_db.openRecordset(floor);
             f.floorRows = rs.eof() ? 0 : int(rs.number(1));
             rs.close();
             floorTimes.push_back(clock.nsecsElapsed() / 1e6);
         }
         f.floorMs = median(floorTimes);
         if (m_opt.verbose)
-            print(QStringLiteral("    floor (%1 counter rows): %2").arg(f.floorRows).arg(floor));
+            print(QStringLiteral("    floor (%1 counter rows): %2").arg(f.floorRows).arg(floor.text));
 
         if (!statements.empty()) {
             double total = 0;

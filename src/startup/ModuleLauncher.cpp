@@ -25,7 +25,7 @@ const QString idFunzioneKey = QStringLiteral("IDFunzione");
 const QString idTipoOggettoKey = QStringLiteral("IDTipoOggetto");
 const QString hTableCallKey = QStringLiteral("HTableCall");
 
-QString targetStatement(int functionKey)
+SqlStatement targetStatement(int functionKey)
 {
     return u"SELECT Gestore.IDGestore, Gestore, Entita, Funzione,Funzione.IDTipoOggetto, TipoOggetto.Oggetto FROM "
            u"Gestore, TipoOggetto, Funzione"_qs

@@ -25,7 +25,7 @@ namespace {
 // Help file of the suite, appended to MenuSettings/PATH as it stands.
 const QString helpFileName = QStringLiteral("\\Brevanto.chm");
 
-QString objectTypeStatement(int idFunction)
+SqlStatement objectTypeStatement(int idFunction)
 {
     return u"SELECT"_qs
            u" Funzione.IDTipoOggetto,"_qs
@@ -40,14 +40,14 @@ QString objectTypeStatement(int idFunction)
            sqlParam(idFunction);
 }
 
-QString processesStatement(int idFunction)
+SqlStatement processesStatement(int idFunction)
 {
     return u"SELECT IDProcesso FROM ProcessoPerFunzione"_qs
            u" WHERE IDFunzione = "_qs +
            sqlParam(idFunction) + u" ORDER BY Sequenza"_qs;
 }
 
-QString processParametersStatement(int idFunction)
+SqlStatement processParametersStatement(int idFunction)
 {
     return u"SELECT IDParametroProcesso,ParametroProcessoPerFunzione FROM ParametroProcessoPerFunzione AS PPF, "
            u"ProcessoPerFunzione as PF"_qs
