@@ -100,11 +100,11 @@ QString paymentTextFault(PaymentText which, const QString &field, const QString 
 {
     switch (which) {
     case PaymentText::Abi:
-        return textFault(field, text, u"RisultatoLiquidazioneIva"_qs, u"AbiVerPer"_qs);
+        return textFault(field, text, u"CampoReportLiquidazioneIva"_qs, u"AbiVerPer"_qs);
     case PaymentText::Cab:
-        return textFault(field, text, u"RisultatoLiquidazioneIva"_qs, u"CabVerPer"_qs);
+        return textFault(field, text, u"CampoReportLiquidazioneIva"_qs, u"CabVerPer"_qs);
     case PaymentText::AgentCode:
-        return textFault(field, text, u"RisultatoLiquidazioneIva"_qs, u"CodConcEsatVerPer"_qs);
+        return textFault(field, text, u"CampoReportLiquidazioneIva"_qs, u"CodConcEsatVerPer"_qs);
     case PaymentText::CompanyCode:
         return textFault(field, text, u"RisultatoLiquidazioneIvaXTipo"_qs, u"CodiceAzienda"_qs);
     }
