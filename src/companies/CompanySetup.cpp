@@ -1,6 +1,7 @@
 #include "companies/CompanySetup.h"
 
 #include "companies/RowWriter.h"
+#include "companies/UserGroups.h"
 #include "companies/VatNumbers.h"
 #include "startup/database/Connection.h"
 #include "suite/Refusal.h"
@@ -327,6 +328,7 @@ CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user
         db.executeRaw(u"LOCK TABLE Azienda, Iva, CodiceAttivita, RegistroIva IN EXCLUSIVE MODE"_qs);
     RowWriter w(db, user);
     const QVariant none(QMetaType::fromType<int>());
+    UserGroups groups(db);
 
     const QVariant twin = db.scalar(u"SELECT MIN(Azienda.IDAzienda) FROM Azienda INNER JOIN Anagrafica ON "
                                     u"Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Anagrafica.PartitaIva = ? "
@@ -366,6 +368,7 @@ CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user
               0, 0, 1});
 
     insertMissingVatCodes(w, setup);
+    groups.ensureGroups(w);
 
     made.vatYear =
         w.insert(u"PeriodoIva"_qs, u"IDPeriodoIva"_qs,
@@ -388,6 +391,7 @@ CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user
                  {activity, made.vatYear, code, periodicityType(a.periodicity),
                   a.periodicity == Periodicity::Quarterly ? 1 : 0, a.flatRateCompensation ? 1 : 0, a.proRata ? 1 : 0,
                   a.proRata ? sqlValue(Money::units(*a.proRata)) : none, a.truckers ? 1 : 0, a.receiptsByRate ? 1 : 0});
+        groups.grantInBranch(w, branch);
         // The one who sets the company up may do everything in it.
         w.insert(u"AbilitaPerTipoOggettoPerUtente"_qs, u"IDAbilitaPerTipoOggettoPerUtente"_qs,
                  {u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDUtente"_qs}, {1, 1, branch, user});
