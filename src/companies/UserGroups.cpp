@@ -86,7 +86,7 @@ void UserGroups::ensureGroups(RowWriter &w)
                      u"= 1 "
                      u"AND VirtualDelete = 0"_qs);
                  !rs.eof(); rs.moveNext())
-                admins.push_back(rs.integer(0));
+                admins.push_back(rs.field(0).toInt());
         }
         const int group = w.insert(u"Gruppo"_qs, u"IDGruppo"_qs, {u"Gruppo"_qs}, {name});
         for (int branch : branches)

@@ -244,6 +244,19 @@ TEST_P(Users, AnOlderDatabaseIsBroughtUpAndItsUsersNeedNoPassword)
     EXPECT_FALSE(UserPasswords(t->db()).hasPassword(7));
 }
 
+// A database whose users held every right before the groups came keeps them as its
+// administrators.
+TEST_P(Users, TheDemoKeepsItsAdministrator)
+{
+    t = TestDatabase::create(engine(), Content::Demo);
+    const LiqivaRun searcher = run({u"user"_qs, u"add"_qs, u"--user"_qs, u"2"_qs, u"--name"_qs, u"zeta"_qs});
+    expectFailure(searcher, 1);
+    EXPECT_TRUE(searcher.err.contains(u"L'utente 2 non è nel gruppo amministrazione"_qs)) << searcher.err.toStdString();
+    const LiqivaRun admin = run({u"user"_qs, u"add"_qs, u"--user"_qs, u"1"_qs, u"--name"_qs, u"zeta"_qs});
+    EXPECT_EQ(admin.exitCode, 0) << admin.err.toStdString();
+    EXPECT_TRUE(admin.out.contains(u"creato nel gruppo consultazione"_qs)) << admin.out.toStdString();
+}
+
 // At the same moment: five wrong passwords all count and lock the user; two administrators
 // taking each other out of the group leave one of them in it.
 TEST_P(Users, AtTheSameMoment)
