@@ -26,6 +26,7 @@ set(folders
   communication domain
   overview domain
   batch domain
+  companies domain
   cli command
   main program)
 set(layers database suite domain startup windows command program)

@@ -97,6 +97,7 @@ CREATE TABLE IF NOT EXISTS ConfigurazioneContabile (
     IDAzienda LONG,
     ImportoMinimoIvaLiquidazionePeriodica MONEY,
     ImportoMinimoIvaAcconto MONEY,
+    ImportoMinimoIvaAnnuale MONEY,
     ScorporoCorrispettiviGiornaliero BOOL DEFAULT 0,
     StampaCIC BOOL DEFAULT 0,
     IDValuta LONG DEFAULT 1,
@@ -148,6 +149,7 @@ CREATE TABLE IF NOT EXISTS AttivitaAziendaPerPeriodoIva (
     CreditoIvaAutotrasportatori MONEY DEFAULT 0,
     AltriCrediti BOOL DEFAULT 0,
     AltriCreditiImposta MONEY DEFAULT 0,
+    VentilazioneCorrispettivi BOOL DEFAULT 0,
     ROWSTATE
 );
 

@@ -1,4 +1,6 @@
 #include "cli/CliSupport.h"
+#include "cli/PasswordInput.h"
+#include "companies/Passwords.h"
 #include "document/CompanyDirectory.h"
 #include "document/InputText.h"
 
@@ -52,6 +54,14 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
     }
     db->setCommandTimeout(180);
     db->execute(u"set dateformat mdy"_qs);
+    // The user a command acts for proves it with the password, when the user has one.
+    if (args.has(u"user"_qs)) {
+        const int user = args.key(u"user"_qs);
+        UserPasswords passwords(*db);
+        if (passwords.hasPassword(user))
+            passwords.signIn(user,
+                             readPassword("LIQIVA_PASSWORD_FILE", QStringLiteral("Password dell'utente %1: ").arg(user)));
+    }
     return db;
 }
 

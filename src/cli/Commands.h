@@ -21,5 +21,6 @@ const std::vector<Command> &settleCommands(); // settle, show, delete, list
 const std::vector<Command> &printCommands();  // print, export
 const std::vector<Command> &communicationCommands(); // communication, year
 const std::vector<Command> &batchCommands(); // batch
+const std::vector<Command> &companyCommands(); // company create, year open (two words)
 
 } // namespace liqiva::cli

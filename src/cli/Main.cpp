@@ -21,7 +21,7 @@ std::vector<Command> allCommands()
 {
     std::vector<Command> all;
     for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands(), &printCommands(),
-                              &communicationCommands(), &batchCommands()})
+                              &communicationCommands(), &batchCommands(), &companyCommands()})
         all.insert(all.end(), table->begin(), table->end());
     return all;
 }
@@ -124,10 +124,17 @@ int main(int argc, char **argv)
     if (name == u"--help"_qs || name == u"-h"_qs || name == u"help"_qs) {
         // "liqiva help settle": the usage of that command
         for (const Command &c : commands)
-            if (!words.isEmpty() && words.first() == QLatin1String(c.name))
+            if (!words.isEmpty() && words.join(u' ') == QLatin1String(c.name))
                 return run(c, {u"--help"_qs});
         usage(commands, out);
         return 0;
+    }
+    // "liqiva year open ...": a command of two words goes before the one of its first word.
+    if (!words.isEmpty() && !words.first().startsWith(u'-')) {
+        const QString twoWords = name + u' ' + words.first();
+        for (const Command &c : commands)
+            if (twoWords == QLatin1String(c.name))
+                return run(c, words.mid(1));
     }
     for (const Command &c : commands)
         if (name == QLatin1String(c.name))

@@ -52,6 +52,7 @@
 
 #include "demo/DemoCompany.h"
 
+#include "companies/VatNumbers.h"
 #include "demo/DemoData.h"
 #include "startup/database/Connection.h"
 #include "startup/database/DbError.h"
@@ -298,7 +299,9 @@ void insertSharedData(Connection &db)
 // numbering, accounts and credits of one company.
 void insertCompany(Connection &db, int c)
 {
-    const QString number = QStringLiteral("%1").arg(1234560 + c, 11, 10, QLatin1Char('0'));
+    // 00001234566 for the first company: ten digits and the check digit of a VAT number.
+    const QString body = QStringLiteral("%1").arg(123455 + c, 10, 10, QLatin1Char(u'0'));
+    const QString number = body + QString::number(partitaIvaCheckDigit(body));
 
     BatchInsert registry(db, u"Anagrafica"_qs,
                          {u"IDAnagrafica"_qs, u"Anagrafica"_qs, u"CodiceFiscale"_qs, u"PartitaIva"_qs, u"Indirizzo"_qs,

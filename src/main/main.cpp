@@ -2,6 +2,7 @@
 // which first writes the hand-over block into the user's settings; the word "Debug" on the
 // command line keeps that block in place.
 
+#include "companies/ui/frmAccesso.h"
 #include "shell/frmMDI.h"
 #include "startup/Program.h"
 #include "suite/HandOverStore.h"
@@ -31,7 +32,8 @@ int main(int argc, char **argv)
     MessageBoxService messages;
     ErrorReportDialog errors;
     Program program({*store, messages, texts, errors, QCoreApplication::applicationFilePath(),
-                     QCoreApplication::arguments(), QStringLiteral(LIQIVA_VERSION)});
+                     QCoreApplication::arguments(), QStringLiteral(LIQIVA_VERSION),
+                     [](int user, const QString &userName) { return frmAccesso::ask(user, userName); }});
     program.setEndHandler([](int code) { QCoreApplication::exit(code); });
 
     frmMDI window(program);

@@ -1,5 +1,6 @@
 #include "startup/Program.h"
 
+#include "companies/Passwords.h"
 #include "document/WorkingRecords.h"
 #include "startup/MainWindowInterface.h"
 #include "startup/database/DbError.h"
@@ -9,6 +10,7 @@
 #include "suite/ErrorReport.h"
 #include "suite/HandOverStore.h"
 #include "suite/Messages.h"
+#include "suite/Refusal.h"
 #include "suite/ResourceStrings.h"
 #include "suite/SharedServices.h"
 #include "suite/StartupError.h"
@@ -164,6 +166,12 @@ Connection *Program::readParameters(MainWindowInterface &window)
         c.database->setCommandTimeout(CommandTimeoutSeconds);
         c.database->execute(u"set dateformat mdy"_qs);
 
+        // A user with a password proves it before anything else is read.
+        if (!signIn(*c.database, c.IDUser, c.UserName)) {
+            c.database.reset();
+            return nullptr;
+        }
+
         {
             Recordset rs = c.database->openRecordset(objectTypeStatement(c.IDFunction));
             if (rs.eof())
@@ -192,6 +200,33 @@ Connection *Program::readParameters(MainWindowInterface &window)
     m_usage.clearContext();
     c.database.reset();
     return nullptr;
+}
+
+bool Program::signIn(Connection &db, int user, const QString &userName)
+{
+    UserPasswords passwords(db);
+    if (!passwords.hasPassword(user))
+        return true;
+    if (!m_env.askPassword) {
+        m_services.messageBox(QStringLiteral("L'utente %1 ha una password, che qui non può essere chiesta.").arg(user),
+                              Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    // Asked again after a wrong one; the lock after the fifth in a row ends the attempts.
+    for (int attempt = 0; attempt < UserPasswords::kWrongInARow; ++attempt) {
+        const std::optional<QString> given = m_env.askPassword(user, userName);
+        if (!given)
+            return false;
+        try {
+            passwords.signIn(user, *given);
+            return true;
+        } catch (const Refusal &r) {
+            m_services.messageBox(r.message(), Buttons::Ok, Icon::Warning);
+            if (r.message().contains(u"bloccato"_qs))
+                return false;
+        }
+    }
+    return false;
 }
 
 Program::Outcome Program::start(MainWindowInterface &window)

@@ -29,6 +29,9 @@ struct ProgramEnvironment {
     QString applicationFilePath;
     QStringList arguments; // the whole command line, the program first
     QString version;       // major.minor.revision
+    // Asks the password of a user who has one (the windows' sign-in); nothing when the person
+    // gives up. Without it such a user cannot start the program.
+    std::function<std::optional<QString>(int user, const QString &userName)> askPassword = {};
 };
 
 // The settlement program from start to end: the entry procedure and its parameter reader,
@@ -63,6 +66,8 @@ public:
     // The parameter reader: fills the work context and opens the shared connection.
     // Returns nothing when the start-up must stop; the reason has been shown.
     Connection *readParameters(MainWindowInterface &window);
+    // The windows' sign-in of a user with a password: false when it is refused or given up.
+    bool signIn(Connection &db, int user, const QString &userName);
 
     // The main window's query-unload: refused, with its message, while work is running.
     bool queryUnload();

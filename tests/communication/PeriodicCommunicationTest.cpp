@@ -63,7 +63,7 @@ TEST_P(DemoCommunication, FirstQuarterValidatesAndClosesAsTheSettlements)
     saveQuarter(1);
     const PeriodicCommunicationData data = loadPeriodicCommunication(db(), 1, 2024, 1);
     ASSERT_TRUE(data.missing.isEmpty()) << data.missing.join(u" | "_qs).toStdString();
-    EXPECT_EQ(data.codiceFiscale, u"00001234561"_qs);
+    EXPECT_EQ(data.codiceFiscale, u"00001234566"_qs);
     EXPECT_EQ(data.cfDichiarante, u"LMBMRC70A01F201X"_qs);
 
     const struct {
