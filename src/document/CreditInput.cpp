@@ -67,6 +67,15 @@ QString text(const QJsonValue &v)
     return v.isDouble() ? QString::number(v.toDouble(), 'f', 0) : v.toString().trimmed();
 }
 
+// A text of the payment, checked against its column before it is looked up or kept.
+QString paymentText(const QJsonObject &o, const QString &member, const QString &path, PaymentText which)
+{
+    const QString t = text(o.value(member));
+    if (const QString fault = paymentTextFault(which, path + u'.' + member, t); !fault.isEmpty())
+        throw Refusal(fault);
+    return t;
+}
+
 void applyPayment(SettlementDocument &doc, Payment &p, const QJsonObject &o, const QString &path)
 {
     Connection &db = doc.context().db;
@@ -84,7 +93,7 @@ void applyPayment(SettlementDocument &doc, Payment &p, const QJsonObject &o, con
             throw Refusal(CreditInput::msgUnknownPlace(place));
     }
     if (o.contains(u"abi"_qs)) {
-        const QString abi = text(o.value(u"abi"_qs));
+        const QString abi = paymentText(o, u"abi"_qs, path, PaymentText::Abi);
         if (abi.isEmpty()) {
             p.abi.clear();
             p.cab.clear();
@@ -101,7 +110,7 @@ void applyPayment(SettlementDocument &doc, Payment &p, const QJsonObject &o, con
         }
     }
     if (o.contains(u"cab"_qs)) {
-        const QString cab = text(o.value(u"cab"_qs));
+        const QString cab = paymentText(o, u"cab"_qs, path, PaymentText::Cab);
         if (cab.isEmpty()) {
             p.cab.clear();
             p.idCab = 0;
@@ -117,7 +126,7 @@ void applyPayment(SettlementDocument &doc, Payment &p, const QJsonObject &o, con
         }
     }
     if (o.contains(u"agentCode"_qs)) {
-        const QString code = text(o.value(u"agentCode"_qs));
+        const QString code = paymentText(o, u"agentCode"_qs, path, PaymentText::AgentCode);
         if (code.isEmpty()) {
             p.codiceConcessione.clear();
             p.idConcessionarioEsattoriale = 0;
@@ -133,7 +142,7 @@ void applyPayment(SettlementDocument &doc, Payment &p, const QJsonObject &o, con
         }
     }
     if (o.contains(u"companyCode"_qs))
-        p.codiceAzienda = o.value(u"companyCode"_qs).toString().trimmed().left(20);
+        p.codiceAzienda = paymentText(o, u"companyCode"_qs, path, PaymentText::CompanyCode);
     // The company code belongs to the collection agent alone.
     if (p.place != PaymentPlace::CollectionAgent)
         p.codiceAzienda.clear();
@@ -171,8 +180,8 @@ QJsonObject paymentJson(const Payment &p)
     return o;
 }
 
-const char *const kInfraMembers[] = {"totalCredit", "quarterCredit", "depreciableGoods", "increases", "decreases",
-                                     "usable", "refund", "compensationF24", "toSettlements", "residual"};
+const char *const kInfraMembers[] = {"totalCredit", "quarterCredit", "depreciableGoods", "increases",     "decreases",
+                                     "usable",      "refund",        "compensationF24",  "toSettlements", "residual"};
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "startup/database/Connection.h"
 #include "startup/database/RowState.h"
 #include "startup/database/SqlValue.h"
+#include "suite/TextCheck.h"
 
 namespace liqiva {
 
@@ -93,6 +94,34 @@ void setAdvancePaymentEnabled(PaymentData &data, bool enabled)
         data.advance.importo = Money();
         data.advance.riportaInStampa = false;
     }
+}
+
+QString paymentTextFault(PaymentText which, const QString &field, const QString &text)
+{
+    switch (which) {
+    case PaymentText::Abi:
+        return textFault(field, text, u"CampoReportLiquidazioneIva"_qs, u"AbiVerPer"_qs);
+    case PaymentText::Cab:
+        return textFault(field, text, u"CampoReportLiquidazioneIva"_qs, u"CabVerPer"_qs);
+    case PaymentText::AgentCode:
+        return textFault(field, text, u"CampoReportLiquidazioneIva"_qs, u"CodConcEsatVerPer"_qs);
+    case PaymentText::CompanyCode:
+        return textFault(field, text, u"RisultatoLiquidazioneIvaXTipo"_qs, u"CodiceAzienda"_qs);
+    }
+    return {};
+}
+
+QString paymentTextFault(const Payment &p, const QString &where)
+{
+    const std::pair<PaymentText, const QString *> texts[] = {{PaymentText::Abi, &p.abi},
+                                                             {PaymentText::Cab, &p.cab},
+                                                             {PaymentText::AgentCode, &p.codiceConcessione},
+                                                             {PaymentText::CompanyCode, &p.codiceAzienda}};
+    static const QString captions[] = {u"ABI"_qs, u"CAB"_qs, u"Codice concessione"_qs, u"Codice azienda"_qs};
+    for (const auto &[which, text] : texts)
+        if (QString fault = paymentTextFault(which, where + u" - "_qs + captions[int(which)], *text); !fault.isEmpty())
+            return fault;
+    return {};
 }
 
 } // namespace liqiva

@@ -23,8 +23,8 @@ PaymentPlace paymentPlaceOfCode(int code);
 // payment (type 9), as the payment tab shows and the save stores it.
 struct Payment {
     PaymentPlace place = PaymentPlace::None;
-    int idCab = 0;                     // bank branch
-    QString abi, cab;                  // its codes, for display
+    int idCab = 0;    // bank branch
+    QString abi, cab; // its codes, for display
     int idConcessionarioEsattoriale = 0;
     QString codiceConcessione;
     QString codiceAzienda;
@@ -51,5 +51,13 @@ void setAdvancePaymentEnabled(PaymentData &data, bool enabled);
 // written before the choice was stored (NULL) takes the place of the codes it carries, and
 // one without codes has no place: nobody chose one.
 void describePaymentPlace(Connection &db, Payment &p, const QVariant &storedPlace = {});
+
+// The texts of a payment, checked against the columns that keep them before anything is
+// written (length, control characters, UTF-16): why `text` cannot be taken, naming `field`;
+// empty when it can.
+enum class PaymentText { Abi, Cab, AgentCode, CompanyCode };
+QString paymentTextFault(PaymentText which, const QString &field, const QString &text);
+// Every text of a payment; `where` names the payment ("Versamento periodico").
+QString paymentTextFault(const Payment &p, const QString &where);
 
 } // namespace liqiva

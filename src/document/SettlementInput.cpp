@@ -13,6 +13,7 @@
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
+#include "suite/TextCheck.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -101,7 +102,7 @@ void checkMembers(const QJsonValue &value, const QString &shape, const QString &
     if (value.isArray()) {
         const QJsonArray rows = value.toArray();
         // Each list has a bound: the rows of "Altre Operazioni" and the typed cells of the grid.
-        const qsizetype bound = shape == u"declarationGrid"_qs ? 13 : 10000;
+        const qsizetype bound = shape == u"declarationGrid"_qs ? 13 : cAltreOperazioni::MassimoRighe;
         if (rows.size() > bound)
             throw Refusal(
                 QStringLiteral("Il membro \"%1\" ha %2 righe: al massimo %3.").arg(path).arg(rows.size()).arg(bound));
@@ -306,7 +307,17 @@ std::optional<DatiPNC::Dati> SettlementInput::accountingEntry(SettlementDocument
                       u"fuori dall'acconto di dicembre."_qs);
     DatiPNC core(pr, DatiPNC::ImportoDaStornare(pr, pr.OperazioniImponibili(), pr.OperazioniEsenti()));
     DatiPNC::Dati d = core.Proposta();
-    const auto text = [&](const QString &m) { return e.value(m).isString() ? e.value(m).toString() : QString(); };
+    // The texts looked up or kept are checked against their columns first.
+    const auto text = [&](const QString &m) {
+        const QString t = e.value(m).isString() ? e.value(m).toString() : QString();
+        if (m == u"cause")
+            checkText(p + u".cause"_qs, t, u"CausaleContabile"_qs, u"CausaleContabile"_qs);
+        else if (m == u"debitAccount" || m == u"creditAccount")
+            checkText(p + u'.' + m, t, u"ContoPDC"_qs, u"ContoPDC"_qs);
+        else if (m == u"note")
+            AccountingEntry::CheckNote(p + u".note"_qs, t);
+        return t;
+    };
     if (e.contains(u"date"_qs)) {
         const QDate date = QDate::fromString(text(u"date"_qs), Qt::ISODate);
         if (!date.isValid())
@@ -443,10 +454,13 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
             throw Refusal(msgNotAdvance());
         cAltreOperazioni &ops = doc.altreOperazioni();
         ops.Refresh();
-        while (ops.Count() > 0) {
-            ops.MoveFirst();
-            ops.Delete();
-        }
+        ops.DeleteAll();
+        // Each rate is looked up once: the rows of a long list share a few rates.
+        QHash<QString, int> rateKeys;
+        for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(doc.context().db))
+            if (!rateKeys.contains(a.Iva.trimmed().toLower()))
+                rateKeys.insert(a.Iva.trimmed().toLower(), a.IDIva);
+        QHash<int, Percent> percents;
         const QJsonArray rows = v.toArray();
         for (int i = 0; i < rows.size(); ++i) {
             const QString path = QStringLiteral("otherOperations[%1]").arg(i);
@@ -457,23 +471,26 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
             const QString rate = rateValue.isDouble() ? QString::number(rateValue.toDouble()) : rateValue.toString();
             int idIva = 0;
             if (!rate.isEmpty()) {
-                const std::optional<int> found = cAltreOperazioni::IDIvaDaCodice(doc.context().db, rate);
-                if (!found)
+                const auto found = rateKeys.constFind(rate.trimmed().toLower());
+                if (found == rateKeys.constEnd())
                     throw Refusal(msgUnknownRate(rate));
                 idIva = *found;
             }
+            const QString note = row.value(u"note"_qs).toString();
+            cAltreOperazioni::CheckAnnotazioni(path + u".note"_qs, note);
             const Money imponibile = amountOf(row, u"taxable"_qs, path);
             Money imposta = amountOf(row, u"tax"_qs, path);
             if (!row.contains(u"tax"_qs)) {
-                const auto computed = cAltreOperazioni::CalcolaImposta(
-                    imponibile, cAltreOperazioni::AliquotaIva(doc.context().db, idIva), doc.euro());
-                imposta = computed.value_or(Money());
+                auto percent = percents.constFind(idIva);
+                if (percent == percents.constEnd())
+                    percent = percents.insert(idIva, cAltreOperazioni::AliquotaIva(doc.context().db, idIva));
+                imposta = cAltreOperazioni::CalcolaImposta(imponibile, *percent, doc.euro()).value_or(Money());
             }
             ops.Add();
             ops.setIDIva(idIva);
             ops.setImponibile(imponibile);
             ops.setImposta(imposta);
-            ops.setAnnotazioni(row.value(u"note"_qs).toString());
+            ops.setAnnotazioni(note);
             ops.Save(); // a row without a rate is refused with its message
         }
         ops.GroupAltreOperazioni();

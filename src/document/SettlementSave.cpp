@@ -178,6 +178,14 @@ bool SettlementDocument::fnValidateFields()
         say(msgAnotherSavedSettlement());
         return false;
     }
+    // The payments' texts go into their columns whole or not at all.
+    for (const auto &[p, where] : {std::pair{&m_payments.periodic, u"Versamento periodico"_qs},
+                                   std::pair{&m_payments.advance, u"Versamento in acconto"_qs}}) {
+        if (const QString fault = paymentTextFault(*p, where); !fault.isEmpty()) {
+            say(fault);
+            return false;
+        }
+    }
     return true;
 }
 

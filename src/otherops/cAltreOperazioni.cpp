@@ -4,6 +4,7 @@
 #include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/Rounding.h"
+#include "suite/TextCheck.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -15,13 +16,17 @@ cAltreOperazioni::cAltreOperazioni(Connection &db) : m_db(&db) {}
 
 // ---- rows and cursor -------------------------------------------------------------------
 
-QVector<int> cAltreOperazioni::visibleRows() const
+void cAltreOperazioni::reindex()
 {
-    QVector<int> v;
-    for (int i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].status != Status::Deleted)
-            v.append(i);
-    return v;
+    m_visible.clear();
+    m_greatest = 0;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].status != Status::Deleted) {
+            m_visible.append(i);
+            m_greatest = std::max(m_greatest, m_rows[i].data.IDAltreOperazioniPerAcconto);
+        }
+    }
+    m_groupsStale = true;
 }
 
 int cAltreOperazioni::Count() const
@@ -39,7 +44,7 @@ QVector<AltraOperazione> cAltreOperazioni::DocumentData() const
 
 int cAltreOperazioni::currentIndex() const
 {
-    const QVector<int> v = visibleRows();
+    const QVector<int> &v = visibleRows();
     return m_pos >= 0 && m_pos < v.size() ? v[m_pos] : -1;
 }
 
@@ -88,9 +93,16 @@ bool cAltreOperazioni::hasPendingChanges() const
 
 void cAltreOperazioni::GroupAltreOperazioni()
 {
-    m_groups.clear();
-    m_totaleImponibile = Money();
-    m_totaleImposta = Money();
+    m_groupsStale = true;
+    groups();
+}
+
+const cAltreOperazioni::Groups &cAltreOperazioni::groups() const
+{
+    if (!m_groupsStale)
+        return m_groups;
+    m_groupsStale = false;
+    m_groups = Groups();
     // By rate, in the order of the rates; rows of one rate are summed.
     QMap<int, AltreOperazioniGruppo> byRate;
     for (int i : visibleRows()) {
@@ -102,10 +114,11 @@ void cAltreOperazioni::GroupAltreOperazioni()
         g.Imposta += r.Imposta;
     }
     for (const AltreOperazioniGruppo &g : byRate) {
-        m_groups.append(g);
-        m_totaleImponibile += g.Imponibile;
-        m_totaleImposta += g.Imposta;
+        m_groups.rows.append(g);
+        m_groups.totaleImponibile += g.Imponibile;
+        m_groups.totaleImposta += g.Imposta;
     }
+    return m_groups;
 }
 
 // ---- editing ----------------------------------------------------------------------------
@@ -124,30 +137,35 @@ void cAltreOperazioni::Add()
     m_buffer = AltraOperazione();
 }
 
+void cAltreOperazioni::CheckAnnotazioni(const QString &field, const QString &text)
+{
+    checkText(field, text, u"AltreOperazioniPerAcconto"_qs, u"Annotazioni"_qs);
+}
+
 bool cAltreOperazioni::Save()
 {
     validate(m_idRisultato, m_buffer.IDIva);
+    CheckAnnotazioni(u"Note"_qs, m_buffer.Annotazioni);
     // The rate's code and description for display; a rate that does not exist is refused
     // like a missing one.
-    QString iva, descrizione;
-    {
+    auto rate = m_rateTexts.constFind(m_buffer.IDIva);
+    if (rate == m_rateTexts.constEnd()) {
         Recordset rs = m_db->openRecordset(u"SELECT Iva, DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = ?"_qs,
                                            {sqlValue(m_buffer.IDIva)});
         if (rs.eof())
             throw Refusal(msgNoRate());
-        iva = rs.text(u"Iva"_qs);
-        descrizione = rs.text(u"DescrizioneSuRegistroIVA"_qs);
+        rate = m_rateTexts.insert(m_buffer.IDIva, {rs.text(u"Iva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs)});
     }
+    const auto &[iva, descrizione] = *rate;
     int index = currentIndex();
     if (m_adding || index < 0) {
-        int greatest = 0;
-        for (int i : visibleRows())
-            greatest = std::max(greatest, m_rows[i].data.IDAltreOperazioniPerAcconto);
         Row row;
         row.status = Status::New;
-        row.data.IDAltreOperazioniPerAcconto = greatest + 1;
+        row.data.IDAltreOperazioniPerAcconto = ++m_greatest;
         m_rows.append(row);
         index = static_cast<int>(m_rows.size()) - 1;
+        m_visible.append(index);
+        m_pos = static_cast<int>(m_visible.size()) - 1;
     } else if (m_rows[index].status == Status::Unchanged) {
         m_rows[index].status = Status::Modified;
     }
@@ -160,10 +178,9 @@ bool cAltreOperazioni::Save()
     d.Iva = iva;
     d.DescrizioneSuRegistroIVA = descrizione;
     m_adding = false;
-    // back on the saved row
-    m_pos = static_cast<int>(visibleRows().indexOf(index));
+    // back on the saved row (m_pos already points at it)
     m_buffer = d;
-    GroupAltreOperazioni();
+    m_groupsStale = true;
     return true;
 }
 
@@ -175,6 +192,7 @@ void cAltreOperazioni::UndoModified()
     Row &row = m_rows[index];
     if (row.status == Status::New) {
         m_rows.removeAt(index);
+        reindex();
         if (m_pos >= Count())
             m_pos = Count() - 1;
     } else if (row.status == Status::Modified) {
@@ -182,7 +200,7 @@ void cAltreOperazioni::UndoModified()
         row.status = Status::Unchanged;
     }
     moved();
-    GroupAltreOperazioni();
+    m_groupsStale = true;
 }
 
 void cAltreOperazioni::Delete()
@@ -196,10 +214,27 @@ void cAltreOperazioni::Delete()
         m_rows[index].data = m_rows[index].original; // a deleted row goes as it was stored
         m_rows[index].status = Status::Deleted;
     }
+    reindex();
     if (m_pos >= Count())
         m_pos = Count() - 1;
     moved();
-    GroupAltreOperazioni();
+}
+
+void cAltreOperazioni::DeleteAll()
+{
+    QVector<Row> kept;
+    for (Row &row : m_rows) {
+        if (row.status == Status::New)
+            continue;
+        row.data = row.original; // a deleted row goes as it was stored
+        row.status = Status::Deleted;
+        kept.append(row);
+    }
+    m_rows = kept;
+    m_adding = false;
+    reindex();
+    m_pos = -1;
+    moved();
 }
 
 // ---- database ---------------------------------------------------------------------------
@@ -207,6 +242,7 @@ void cAltreOperazioni::Delete()
 void cAltreOperazioni::Refresh()
 {
     m_rows.clear();
+    m_rateTexts.clear();
     m_adding = false;
     Recordset rs = m_db->openRecordset(
         u"SELECT AltreOperazioniPerAcconto.*, Iva.Iva, Iva.DescrizioneSuRegistroIVA FROM AltreOperazioniPerAcconto LEFT JOIN Iva ON AltreOperazioniPerAcconto.IDIva = Iva.IDIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY AltreOperazioniPerAcconto.IDAltreOperazioniPerAcconto"_qs,
@@ -227,8 +263,8 @@ void cAltreOperazioni::Refresh()
     }
     m_loadedKey = m_idRisultato;
     m_buffer = AltraOperazione();
+    reindex();
     MoveFirst();
-    GroupAltreOperazioni();
 }
 
 bool cAltreOperazioni::ConfirmModified()
@@ -263,8 +299,10 @@ bool cAltreOperazioni::ConfirmModified()
         Refresh();
         return true;
     }
-    for (const Pending &p : updates + inserts)
+    for (const Pending &p : updates + inserts) {
         validate(m_idRisultato, p.data.IDIva);
+        CheckAnnotazioni(u"Note"_qs, p.data.Annotazioni);
+    }
     if (!deletes.isEmpty())
         validate(m_idRisultato, 1);
 

@@ -3,6 +3,7 @@
 #include "suite/Money.h"
 #include "suite/Percent.h"
 
+#include <QHash>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -41,6 +42,11 @@ class cAltreOperazioni {
 public:
     static QString msgNoSettlement() { return QStringLiteral("Impossibile salvare! Indicare una liquidazione IVA."); }
     static QString msgNoRate() { return QStringLiteral("Impossibile salvare! Indicare un'aliquota IVA."); }
+    // The most rows a settlement takes from an input file.
+    static constexpr int MassimoRighe = 100000;
+    // The note of a row against its column (control characters, UTF-16): a Refusal naming
+    // the field. Save checks it with the caption "Note".
+    static void CheckAnnotazioni(const QString &field, const QString &text);
 
     explicit cAltreOperazioni(Connection &db);
 
@@ -64,16 +70,15 @@ public:
     // Number of the current row (0 for a row being added).
     int IDAltreOperazioniPerAcconto() const { return m_buffer.IDAltreOperazioniPerAcconto; }
 
-    Money TotaleImponibile() const { return m_totaleImponibile; }
-    Money TotaleImposta() const { return m_totaleImposta; }
+    Money TotaleImponibile() const { return groups().totaleImponibile; }
+    Money TotaleImposta() const { return groups().totaleImposta; }
     // While set, cursor moves leave the edit buffer alone.
     bool LockMoveComplete() const { return m_lockMove; }
     void setLockMoveComplete(bool v) { m_lockMove = v; }
 
     // The rows as they stand in memory (deleted ones left out), and their sums by rate.
     QVector<AltraOperazione> DocumentData() const;
-    const QVector<AltreOperazioniGruppo> &DocumentDataGroup() const { return m_groups; }
-
+    const QVector<AltreOperazioniGruppo> &DocumentDataGroup() const { return groups().rows; }
 
     void Add();
     void UndoAdd() { m_adding = false; }
@@ -85,6 +90,8 @@ public:
     bool Save();
     // Deletes the current row (in memory).
     void Delete();
+    // Deletes every row (in memory).
+    void DeleteAll();
     // Writes every pending change to the database in one transaction, then loads again.
     // Refused (Refusal, nothing written) when a pending row has no settlement or no rate.
     bool ConfirmModified();
@@ -128,7 +135,15 @@ private:
         Status status = Status::Unchanged;
     };
 
-    QVector<int> visibleRows() const;
+    struct Groups {
+        QVector<AltreOperazioniGruppo> rows;
+        Money totaleImponibile;
+        Money totaleImposta;
+    };
+    const QVector<int> &visibleRows() const { return m_visible; }
+    // After rows were removed or deleted: the visible rows and the greatest number again.
+    void reindex();
+    const Groups &groups() const;
     int currentIndex() const; // into m_rows, -1 when at BOF/EOF
     void moved();
     // A row without a settlement or a rate is refused (Refusal).
@@ -142,10 +157,15 @@ private:
     bool m_adding = false;
     bool m_lockMove = false;
     QVector<Row> m_rows;
-    int m_pos = -1; // position among the visible rows
-    QVector<AltreOperazioniGruppo> m_groups;
-    Money m_totaleImponibile;
-    Money m_totaleImposta;
+    QVector<int> m_visible; // indexes into m_rows of the rows not deleted, in order
+    int m_greatest = 0;     // the greatest number among them
+    int m_pos = -1;         // position among the visible rows
+    // The sums by rate, made again when asked after a change (a list of rows is read in
+    // linear time).
+    mutable Groups m_groups;
+    mutable bool m_groupsStale = false;
+    // The code and description of the rates met, until the next Refresh.
+    QHash<int, std::pair<QString, QString>> m_rateTexts;
 };
 
 } // namespace liqiva

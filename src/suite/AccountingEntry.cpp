@@ -4,6 +4,7 @@
 #include "startup/database/KeyReservation.h"
 #include "startup/database/SqlValue.h"
 #include "suite/Refusal.h"
+#include "suite/TextCheck.h"
 
 #include <QDateTime>
 
@@ -155,11 +156,11 @@ bool AccountingEntry::NumeroUtilizzato(int numero, int anno, int escluso) const
 
 int AccountingEntry::ProssimoNumero(int anno) const
 {
-    const QVariant highest = m_db.scalar(
-        u"SELECT MAX(NumeroRegistrazione) FROM TestataMovimentoContabile"_qs +
-        u" INNER JOIN Esercizio ON TestataMovimentoContabile.IDEsercizio = Esercizio.IDEsercizio"_qs +
-        u" WHERE Esercizio.IDAzienda = "_qs + n(m_idAzienda) + u" AND DATEPART(year, DataRegistrazione) = "_qs +
-        n(anno));
+    const QVariant highest =
+        m_db.scalar(u"SELECT MAX(NumeroRegistrazione) FROM TestataMovimentoContabile"_qs +
+                    u" INNER JOIN Esercizio ON TestataMovimentoContabile.IDEsercizio = Esercizio.IDEsercizio"_qs +
+                    u" WHERE Esercizio.IDAzienda = "_qs + n(m_idAzienda) +
+                    u" AND DATEPART(year, DataRegistrazione) = "_qs + n(anno));
     return highest.isNull() ? 1 : highest.toInt() + 1;
 }
 
@@ -168,6 +169,7 @@ void AccountingEntry::Save()
     const Testata &t = testata();
     if (!NumeroValido(t.NumeroRegistrazione))
         throw Refusal(msgNumeroNonValido());
+    CheckTesti(t, m_righe);
     Transaction tx(m_db);
     // The company's fiscal years are ours until the end: two users booking at the same
     // moment take their turn, and the second one finds the first one's number.
@@ -188,9 +190,10 @@ void AccountingEntry::Save()
                                 user + u", "_qs + changed + u", "_qs + n(t.VirtualDelete);
     int header = 0;
     if (m_key > 0) {
-        header = m_db.scalar(u"SELECT IDTestataMovimentoContabile FROM TestataMovimentoContabile WHERE IDOggetto = "_qs +
-                             n(m_key))
-                     .toInt();
+        header =
+            m_db.scalar(u"SELECT IDTestataMovimentoContabile FROM TestataMovimentoContabile WHERE IDOggetto = "_qs +
+                        n(m_key))
+                .toInt();
     }
     if (header > 0) {
         m_db.execute(u"DELETE FROM TestataMovimentoContabile WHERE IDTestataMovimentoContabile = "_qs + n(header));
@@ -202,11 +205,12 @@ void AccountingEntry::Save()
                      n(header) + u", "_qs + n(m_key) + u", "_qs + values + u")"_qs);
     } else {
         // A new entry: its object key is its header's key.
-        header = nextKey(m_db, u"TestataMovimentoContabile"_qs, u"IDTestataMovimentoContabile"_qs,
-                         u"INSERT INTO TestataMovimentoContabile (IDEsercizio, IDFiliale, DataRegistrazione, "
-                         u"NumeroRegistrazione, FatturainRitardo, Annotazioni, IDCausaleContabile, DescrizioneCausale, "
-                         u"IDStatoPerCentroCP, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                             values + u")"_qs);
+        header =
+            nextKey(m_db, u"TestataMovimentoContabile"_qs, u"IDTestataMovimentoContabile"_qs,
+                    u"INSERT INTO TestataMovimentoContabile (IDEsercizio, IDFiliale, DataRegistrazione, "
+                    u"NumeroRegistrazione, FatturainRitardo, Annotazioni, IDCausaleContabile, DescrizioneCausale, "
+                    u"IDStatoPerCentroCP, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
+                        values + u")"_qs);
         m_db.execute(u"UPDATE TestataMovimentoContabile SET IDOggetto = IDTestataMovimentoContabile WHERE "
                      u"IDTestataMovimentoContabile = "_qs +
                      n(header));
@@ -230,12 +234,27 @@ void AccountingEntry::Save()
     m_key = header;
 }
 
+void AccountingEntry::CheckNote(const QString &field, const QString &note)
+{
+    checkText(field, note, u"RigaMovimentoContabile"_qs, u"DescrizioneAggiuntiva"_qs);
+}
+
+void AccountingEntry::CheckTesti(const Testata &t, const QList<Riga> &righe)
+{
+    checkText(u"Annotazioni"_qs, t.Annotazioni, u"TestataMovimentoContabile"_qs, u"Annotazioni"_qs);
+    checkText(u"Causale"_qs, t.DescrizioneCausale, u"TestataMovimentoContabile"_qs, u"DescrizioneCausale"_qs);
+    for (const Riga &r : righe) {
+        checkText(u"Segno"_qs, r.Segno, u"RigaMovimentoContabile"_qs, u"Segno"_qs);
+        CheckNote(u"Note"_qs, r.DescrizioneAggiuntiva);
+    }
+}
+
 void AccountingEntry::Delete(Connection &db, int idOggetto)
 {
     if (idOggetto <= 0)
         return;
-    const QVariant header =
-        db.scalar(u"SELECT IDTestataMovimentoContabile FROM TestataMovimentoContabile WHERE IDOggetto = "_qs + n(idOggetto));
+    const QVariant header = db.scalar(
+        u"SELECT IDTestataMovimentoContabile FROM TestataMovimentoContabile WHERE IDOggetto = "_qs + n(idOggetto));
     if (header.isNull())
         return;
     Transaction tx(db);

@@ -70,6 +70,11 @@ public:
     // valid or taken by another entry of the company in the date's year, or when the date
     // lies outside the fiscal year.
     void Save();
+    // The texts of an entry against their columns (length, control characters, UTF-16): a
+    // Refusal naming the field. Save checks them before it writes anything.
+    static void CheckTesti(const Testata &t, const QList<Riga> &righe);
+    // The note of the entry's rows ("Note" of the journal entry's dialog).
+    static void CheckNote(const QString &field, const QString &note);
     // Removes the entry of a key with its rows; nothing when it is not stored.
     static void Delete(Connection &db, int idOggetto);
 

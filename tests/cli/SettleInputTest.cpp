@@ -5,6 +5,7 @@
 #include "cli/LiqivaRun.h"
 #include "credits/CreditoAnnuale.h"
 #include "document/SettlementInput.h"
+#include "otherops/cAltreOperazioni.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -198,7 +199,7 @@ TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
 TEST_P(SettleInput, AnUnknownMemberAtAnyDepthIsRefusedByItsPath)
 {
     QByteArray manyRows = "{\"otherOperations\": [";
-    for (int i = 0; i <= 10000; ++i)
+    for (int i = 0; i <= cAltreOperazioni::MassimoRighe; ++i)
         manyRows += i ? ",{}" : "{}";
     manyRows += "]}";
     struct {
@@ -211,7 +212,7 @@ TEST_P(SettleInput, AnUnknownMemberAtAnyDepthIsRefusedByItsPath)
          "\"otherOperations[1].nota\""},
         {R"({"payment": {"advance": {"amount": 1, "abi ": "05034"}}})", "\"payment.advance.abi \""},
         {R"({"declarationGrid": [{"row": 6, "credit": 1, "debito": 2}]})", "\"declarationGrid[0].debito\""},
-        {manyRows, "\"otherOperations\" ha 10001 righe"},
+        {manyRows, "\"otherOperations\" ha 100001 righe"},
     };
     const QString rows = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs;
     const int before = count(rows);

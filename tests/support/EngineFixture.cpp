@@ -123,6 +123,14 @@ std::optional<double> EngineFixture::value(const QString &sql)
     return v.toDouble();
 }
 
+std::optional<double> EngineFixture::value(const SqlStatement &sql)
+{
+    const QVariant v = m_db.scalar(sql);
+    if (v.isNull())
+        return std::nullopt;
+    return v.toDouble();
+}
+
 QVariant EngineFixture::headerValue(int settlement, const QString &column)
 {
     return m_db.scalar(u"SELECT "_qs + column + u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs

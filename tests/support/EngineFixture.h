@@ -56,6 +56,7 @@ public:
 
     // One number from a statement; NULL reads as nullopt.
     std::optional<double> value(const QString &sql);
+    std::optional<double> value(const SqlStatement &sql);
     // One column of the report header of a settlement.
     std::optional<double> header(int settlement, const QString &column);
     QVariant headerValue(int settlement, const QString &column);

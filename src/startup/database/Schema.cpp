@@ -441,6 +441,17 @@ void addMissingColumns(Connection &db, const TableDef &table)
 
 } // namespace
 
+int schemaTextLength(const QString &table, const QString &column)
+{
+    const TableDef *t = embeddedScript().table(table);
+    if (!t)
+        return -1;
+    for (const ColumnDef &c : t->columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+            return c.type == u"TEXT" ? c.size : c.type == u"MEMO" ? 0 : -1;
+    return -1;
+}
+
 QStringList splitSchemaScript(const QString &text)
 {
     QStringList statements;

@@ -45,6 +45,10 @@ struct SchemaTable {
 // The tables of the embedded schema files, in the order they are created.
 std::vector<SchemaTable> schemaTables();
 
+// The longest text a column of the embedded schema takes: n for TEXT(n), 0 for MEMO (no
+// bound), -1 for a column that is not text or that the schema does not declare.
+int schemaTextLength(const QString &table, const QString &column);
+
 // The parts below are exposed for the tests and for tools that print the schema.
 
 // Splits a schema file into its statements (without the closing ';').
