@@ -43,7 +43,7 @@ class SuiteRows {
 public:
     explicit SuiteRows(Connection &db) : m_db(db) {}
 
-    void exec(const QString &sql) { m_db.execute(sql); }
+    void exec(const SqlStatement &sql) { m_db.execute(sql); }
 
     static SqlStatement opt(const std::optional<int> &v) { return v ? sqlParam(*v) : QStringLiteral("NULL"); }
 
@@ -132,8 +132,8 @@ public:
              u", "_qs + opt(tipoLiquidazione) + u", 0)"_qs);
     }
 
-    double number(const QString &sql) { return fieldToNumber(m_db.scalar(sql)); }
-    int count(const QString &sql) { return m_db.scalar(sql).toInt(); }
+    double number(const SqlStatement &sql) { return fieldToNumber(m_db.scalar(sql)); }
+    int count(const SqlStatement &sql) { return m_db.scalar(sql).toInt(); }
 
 private:
     Connection &m_db;

@@ -30,7 +30,7 @@ protected:
         ASSERT_TRUE(c.Save());
         ASSERT_TRUE(m.texts().isEmpty());
     }
-    int count(const QString &sql) { return db().scalar(sql).toInt(); }
+    int count(const SqlStatement &sql) { return db().scalar(sql).toInt(); }
     int headers(int company)
     {
         return count(u"SELECT COUNT(*) FROM Credito WHERE IDAzienda = "_qs + sqlParam(company) +

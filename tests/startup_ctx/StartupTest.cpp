@@ -19,7 +19,7 @@ protected:
         addStartupRows(t->db());
         h.writeHandOver(t->url(), engine());
     }
-    int count(const QString &sql) { return t->db().scalar(sql).toInt(); }
+    int count(const SqlStatement &sql) { return t->db().scalar(sql).toInt(); }
 
     std::unique_ptr<TestDatabase> t;
     StartupHarness h;
