@@ -109,6 +109,9 @@ void CreditoAnnuale::LoadDati(int anno, Money creditoAnnualeIva, int roundValueD
     m_idMovCredito = 0;
     m_idMovRimborso = 0;
 
+    // A year whose next one the database cannot hold has no movements (Valida refuses it).
+    if (anno < 1 || anno >= 32767)
+        return;
     Recordset rs = m_db.openRecordset(sqlMovimentiAutomatici(m_idAzienda, anno + 1));
     for (; !rs.eof(); rs.moveNext()) {
         m_salvati = true;

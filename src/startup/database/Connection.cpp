@@ -240,35 +240,17 @@ void Connection::setCommandTimeout(int seconds)
         executeRaw(QStringLiteral("SET statement_timeout = %1").arg(qint64(seconds) * 1000));
 }
 
-// A statement with values is prepared once per connection and kept by its text: the fill
-// runs the same few dozen statements for every settlement, and each was parsed and planned
-// again. Statements without values (the transaction words, the schema) run as they are.
+// A statement with values is prepared and its values bound. Keeping prepared statements per
+// connection for the next run is not done yet: a first attempt gave a nested result set of
+// the same statement the wrong rows.
 Connection::Ran Connection::prepared(const QString &sql)
 {
-    const auto found = m_prepared.find(sql);
-    if (found != m_prepared.end() && !*found->busy) {
-        found->lastUse = ++m_uses;
-        ++m_reused;
-        return {found->query, found->busy};
-    }
     auto q = std::make_shared<QSqlQuery>(m_db);
     q->setForwardOnly(true);
     q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!q->prepare(sql))
         fail(q->lastError(), sql);
-    auto busy = std::make_shared<bool>(false);
-    if (found != m_prepared.end())
-        return {q, busy}; // the kept one is in use: this one goes when its result set closes
-    if (m_prepared.size() >= maxPrepared) {
-        auto oldest = m_prepared.end();
-        for (auto it = m_prepared.begin(); it != m_prepared.end(); ++it)
-            if (!*it->busy && (oldest == m_prepared.end() || it->lastUse < oldest->lastUse))
-                oldest = it;
-        if (oldest != m_prepared.end())
-            m_prepared.erase(oldest);
-    }
-    m_prepared.insert(sql, Prepared{q, busy, ++m_uses});
-    return {q, busy};
+    return {q, std::make_shared<bool>(false)};
 }
 
 void Connection::dropPrepared()
