@@ -222,6 +222,7 @@ void Connection::close()
                     break;
                 }
             }
+            m_failedStatements.clear();
             m_db.close();
         }
         m_db = QSqlDatabase();
@@ -287,6 +288,8 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
         ran.query->finish();
         if (ran.lease)
             *ran.lease = false;
+        if (m_where.engine == Engine::Postgres && m_depth > 0 && !params.isEmpty())
+            m_failedStatements.push_back(std::move(ran.query));
         fail(err, sql);
     }
     return ran;
@@ -361,6 +364,7 @@ void Connection::rollback()
         executeRaw(QStringLiteral("ROLLBACK TO SAVEPOINT liqiva_tx%1").arg(m_depth));
         executeRaw(QStringLiteral("RELEASE SAVEPOINT liqiva_tx%1").arg(m_depth));
     }
+    m_failedStatements.clear();
 }
 
 QString Connection::savepoint()
@@ -379,6 +383,7 @@ void Connection::rollbackToSavepoint(const QString &name)
 {
     executeRaw(u"ROLLBACK TO SAVEPOINT "_qs + name);
     executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+    m_failedStatements.clear();
 }
 
 } // namespace liqiva

@@ -124,6 +124,10 @@ private:
     int m_timeoutSeconds = 0;
     long long m_statements = 0;
     bool m_registered = false; // the SQLite file is listed among the process's open databases
+    // Statements that failed inside a PostgreSQL transaction: freeing one there fails too (the
+    // transaction is aborted until its rollback) and the driver says so on standard error for
+    // each, so they are freed after the rollback.
+    std::vector<std::shared_ptr<QSqlQuery>> m_failedStatements;
     long long m_reused = 0;
     quint64 m_uses = 0;
     QHash<QString, Prepared> m_prepared; // by the text as it goes to the engine
