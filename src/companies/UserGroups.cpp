@@ -113,6 +113,18 @@ int UserGroups::userCount()
     return m_db.scalar(u"SELECT COUNT(*) FROM Utente WHERE VirtualDelete = 0"_qs).toInt();
 }
 
+namespace {
+
+// Refuses a group that is not one of the three.
+void requireGroup(const QString &group)
+{
+    if (!groupNames().contains(group))
+        throw Refusal(QStringLiteral("Il gruppo \"%1\" non esiste: i gruppi sono %2. Nulla è stato cambiato.")
+                          .arg(group, groupNames().join(u", "_qs)));
+}
+
+} // namespace
+
 int UserGroups::addUser(const QString &name, const QString &group, int byUser)
 {
     const QString trimmed = name.trimmed();
@@ -121,9 +133,7 @@ int UserGroups::addUser(const QString &name, const QString &group, int byUser)
     for (QChar c : trimmed)
         if (c.category() == QChar::Other_Control)
             throw Refusal(u"Il nome dell'utente non può contenere caratteri di controllo: nulla è stato cambiato."_qs);
-    if (!groupNames().contains(group))
-        throw Refusal(QStringLiteral("Il gruppo \"%1\" non esiste: i gruppi sono %2. Nulla è stato cambiato.")
-                          .arg(group, groupNames().join(u", "_qs)));
+    requireGroup(group);
     Transaction tx(m_db);
     lockUsers(m_db);
     RowWriter w(m_db, byUser);
@@ -142,9 +152,7 @@ int UserGroups::addUser(const QString &name, const QString &group, int byUser)
 
 void UserGroups::setMembership(int member, const QString &group, bool remove, int byUser)
 {
-    if (!groupNames().contains(group))
-        throw Refusal(QStringLiteral("Il gruppo \"%1\" non esiste: i gruppi sono %2. Nulla è stato cambiato.")
-                          .arg(group, groupNames().join(u", "_qs)));
+    requireGroup(group);
     Transaction tx(m_db);
     lockUsers(m_db);
     RowWriter w(m_db, byUser);
