@@ -61,8 +61,10 @@ int settleCompany(Connection &db, int company, const std::vector<Period> &period
             return 10;
         SettlementDocument doc(DocumentContext{db, messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
-        if (!doc.fnChildSave())
+        if (!doc.fnChildSave()) {
+            qWarning("%s", qPrintable(messages.texts().join(u'\n')));
             return 11;
+        }
         if (deleteHalf && n++ % 2 == 1 && !doc.sbChildDelete())
             return 12;
     }

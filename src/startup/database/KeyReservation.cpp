@@ -50,6 +50,32 @@ bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
     return engine == Engine::Sqlite && (duplicate == 1555 || duplicate == 2067) && (code == 1555 || code == 2067);
 }
 
+// On PostgreSQL a key another transaction has inserted and not yet committed makes the insert
+// wait for it. Two saves that each hold a key the other one wants (a row written without the
+// reservation's claim) wait for each other, and the server ends one wait with a deadlock:
+// inside a transaction that only means the key is taken, and the next one is tried after the
+// savepoint has let go of the wait.
+bool isKeyDeadlock(const DbError &e, Engine engine, bool guarded)
+{
+    return guarded && engine == Engine::Postgres && e.nativeCode() == u"40P01"_qs;
+}
+
+// The same number for a table's name in every process.
+int tableNumber(const QString &table)
+{
+    quint32 h = 2166136261u;
+    for (const QChar c : table.toLower())
+        h = (h ^ c.unicode()) * 16777619u;
+    return int(h);
+}
+
+// A key that another PostgreSQL transaction is inserting, not committed yet, is passed over
+// at once instead of waited for: each key is claimed for the transaction before its insert.
+bool claimedElsewhere(Connection &db, const QString &table, long long key)
+{
+    return !db.scalar(u"SELECT pg_try_advisory_xact_lock(?, ?)"_qs, {tableNumber(table), int(key)}).toBool();
+}
+
 } // namespace
 
 int nextKey(Connection &db, const QString &table, const QString &keyColumn, const QString &insertSql,
@@ -68,9 +94,15 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
                       QString());
 
     long long duplicate = -1; // read only when a clash happens
+    int deadlocks = 0;
     const bool guarded = db.transactionDepth() > 0;
     const QString sql = injectKeyColumn(insertSql, table, keyColumn);
-    while (true) {
+    const bool claim = guarded && db.engine() == Engine::Postgres;
+    for (;; ++key) {
+        if (key > 2147483647LL)
+            throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi: non è stato scritto nulla."_qs, QString());
+        if (claim && claimedElsewhere(db, table, key))
+            continue;
         SqlParams values = params;
         values.prepend(key);
         const QString sp = guarded ? db.savepoint() : QString();
@@ -84,10 +116,9 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
                 db.rollbackToSavepoint(sp);
             if (duplicate < 0)
                 duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);
-            if (!isDuplicateKey(e, duplicate, db.engine()))
+            const bool waitedForKey = isKeyDeadlock(e, db.engine(), guarded) && ++deadlocks <= 100;
+            if (!waitedForKey && !isDuplicateKey(e, duplicate, db.engine()))
                 throw;
-            if (++key > 2147483647LL)
-                throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi: non è stato scritto nulla."_qs, QString());
         }
     }
 }
