@@ -15,12 +15,12 @@
 // settlement tables are counted before and after to show that the database is left as it was
 // found.
 
-#include "document/NewSettlement.h"
-#include "document/SettlementDocument.h"
-#include "document/WorkingRecords.h"
-#include "startup/database/Connection.h"
-#include "startup/database/DbError.h"
-#include "startup/database/SqlValue.h"
+#include "domain/document/NewSettlement.h"
+#include "domain/document/SettlementDocument.h"
+#include "domain/document/WorkingRecords.h"
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/SqlValue.h"
 #include "suite/Messages.h"
 
 #include <QCoreApplication>

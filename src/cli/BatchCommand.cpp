@@ -1,9 +1,9 @@
-#include "batch/BatchSettlement.h"
+#include "domain/batch/BatchSettlement.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "document/CompanyDirectory.h"
-#include "document/InputText.h"
-#include "startup/rights/UserRights.h"
+#include "domain/document/CompanyDirectory.h"
+#include "domain/document/InputText.h"
+#include "suite/rights/UserRights.h"
 #include "suite/UsageRegister.h"
 
 #include <QCoreApplication>

@@ -1,14 +1,14 @@
 #include "cli/CliSupport.h"
 #include "cli/PasswordInput.h"
-#include "companies/Passwords.h"
-#include "document/CompanyDirectory.h"
-#include "document/InputText.h"
+#include "domain/companies/Passwords.h"
+#include "domain/document/CompanyDirectory.h"
+#include "domain/document/InputText.h"
 
-#include "startup/database/DbError.h"
-#include "startup/database/DbErrorText.h"
-#include "startup/database/Schema.h"
-#include "startup/database/SqlValue.h"
-#include "startup/rights/UserRights.h"
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/Schema.h"
+#include "database/SqlValue.h"
+#include "suite/rights/UserRights.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/CliArgs.h"
-#include "startup/database/Connection.h"
+#include "database/Connection.h"
 #include "suite/Money.h"
 
 #include <QJsonObject>

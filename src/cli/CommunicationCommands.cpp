@@ -1,8 +1,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "communication/PeriodicCommunication.h"
-#include "overview/YearOverview.h"
-#include "startup/rights/UserRights.h"
+#include "domain/communication/PeriodicCommunication.h"
+#include "domain/overview/YearOverview.h"
+#include "suite/rights/UserRights.h"
 #include "suite/WholeFile.h"
 
 #include <QJsonArray>

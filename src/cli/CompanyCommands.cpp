@@ -1,12 +1,12 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/PasswordInput.h"
-#include "companies/CompanySetup.h"
-#include "companies/Passwords.h"
-#include "companies/RowWriter.h"
-#include "companies/UserGroups.h"
-#include "companies/VatYear.h"
-#include "startup/database/Connection.h"
+#include "domain/companies/CompanySetup.h"
+#include "domain/companies/Passwords.h"
+#include "domain/companies/RowWriter.h"
+#include "domain/companies/UserGroups.h"
+#include "domain/companies/VatYear.h"
+#include "database/Connection.h"
 
 #include <QFile>
 #include <QJsonDocument>

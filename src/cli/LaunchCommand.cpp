@@ -4,9 +4,9 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "document/CompanyDirectory.h"
-#include "startup/database/Connection.h"
-#include "startup/database/SqlValue.h"
+#include "domain/document/CompanyDirectory.h"
+#include "database/Connection.h"
+#include "database/SqlValue.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 

@@ -1,6 +1,6 @@
 #include "cli/Commands.h"
-#include "startup/database/DbError.h"
-#include "startup/database/DbErrorText.h"
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
 
 #include <QDir>
 #include <QFile>

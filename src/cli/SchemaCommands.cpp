@@ -1,9 +1,9 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "demo/DemoCompany.h"
-#include "startup/database/Connection.h"
-#include "startup/database/DbError.h"
-#include "startup/database/Schema.h"
+#include "domain/demo/DemoCompany.h"
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/Schema.h"
 
 namespace liqiva::cli {
 

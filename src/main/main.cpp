@@ -2,13 +2,13 @@
 // which first writes the hand-over block into the user's settings; the word "Debug" on the
 // command line keeps that block in place.
 
-#include "companies/ui/frmAccesso.h"
-#include "shell/frmMDI.h"
+#include "gui/companies/frmAccesso.h"
+#include "gui/shell/frmMDI.h"
 #include "startup/Program.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
-#include "suite/ui/ErrorReportDialog.h"
-#include "suite/ui/MessageBoxService.h"
+#include "gui/common/ErrorReportDialog.h"
+#include "gui/common/MessageBoxService.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,8 +1,8 @@
 #include "startup/ModuleLauncher.h"
 
 #include "startup/WorkContext.h"
-#include "startup/database/DbError.h"
-#include "startup/database/SqlValue.h"
+#include "database/DbError.h"
+#include "database/SqlValue.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 #include "suite/UtilityServices.h"

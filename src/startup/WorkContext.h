@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/database/Connection.h"
+#include "database/Connection.h"
 
 #include <QString>
 #include <cstdint>

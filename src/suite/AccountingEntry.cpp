@@ -1,8 +1,8 @@
 #include "suite/AccountingEntry.h"
 
-#include "startup/database/Connection.h"
-#include "startup/database/KeyReservation.h"
-#include "startup/database/SqlValue.h"
+#include "database/Connection.h"
+#include "database/KeyReservation.h"
+#include "database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "suite/TextCheck.h"
 

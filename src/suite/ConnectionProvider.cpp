@@ -1,7 +1,7 @@
 #include "suite/ConnectionProvider.h"
 
-#include "startup/database/DbError.h"
-#include "startup/database/DbErrorText.h"
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
 #include "suite/HandOverStore.h"
 #include "suite/StartupError.h"
 

@@ -1,7 +1,7 @@
 #include "suite/CreditComponent.h"
 
-#include "startup/database/Connection.h"
-#include "startup/database/SqlValue.h"
+#include "database/Connection.h"
+#include "database/SqlValue.h"
 
 namespace liqiva {
 

@@ -1,6 +1,6 @@
 #include "suite/Money.h"
 
-#include "startup/database/DbError.h"
+#include "database/DbError.h"
 
 #include <cmath>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/database/SqlValue.h"
+#include "database/SqlValue.h"
 
 #include <QString>
 #include <QMetaType>

@@ -1,6 +1,6 @@
 #include "suite/TextCheck.h"
 
-#include "startup/database/Schema.h"
+#include "database/Schema.h"
 #include "suite/Refusal.h"
 
 #include <QHash>

@@ -1,9 +1,9 @@
 #include "suite/UsageRegister.h"
 
-#include "startup/database/Connection.h"
-#include "startup/database/DbError.h"
-#include "startup/database/KeyReservation.h"
-#include "startup/database/SqlValue.h"
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/KeyReservation.h"
+#include "database/SqlValue.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "suite/UtilityServices.h"
 
-#include "startup/database/Connection.h"
-#include "startup/database/Recordset.h"
-#include "startup/database/SqlValue.h"
+#include "database/Connection.h"
+#include "database/Recordset.h"
+#include "database/SqlValue.h"
 #include "suite/Rounding.h"
 
 #include <cmath>

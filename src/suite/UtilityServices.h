@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/database/Engine.h"
+#include "database/Engine.h"
 #include "suite/Messages.h"
 
 #include <QDateTime>

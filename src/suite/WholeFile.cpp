@@ -1,6 +1,6 @@
 #include "suite/WholeFile.h"
 
-#include "startup/database/SqliteFiles.h"
+#include "database/SqliteFiles.h"
 #include "suite/Refusal.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // exit code (2 bad arguments, 1 refused), a message a person can act on, and no file created
 // or changed. Runs the built liqiva as a child process.
 
-#include "cli/LiqivaRun.h"
-#include "startup/database/Connection.h"
+#include "support/LiqivaRun.h"
+#include "database/Connection.h"
 
 #include <QFile>
 #include <QHash>

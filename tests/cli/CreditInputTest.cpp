@@ -6,13 +6,13 @@
 //
 // Figures by hand, on the demo's monthly shop (activity 1), March 2024: VAT due 1528.04.
 
-#include "cli/LiqivaRun.h"
-#include "credits/CreditoCompensabile.h"
-#include "credits/Prospetto.h"
-#include "document/CreditInput.h"
-#include "document/DeclarationEdit.h"
-#include "document/InputText.h"
-#include "document/PaymentCodes.h"
+#include "support/LiqivaRun.h"
+#include "domain/credits/CreditoCompensabile.h"
+#include "domain/credits/Prospetto.h"
+#include "domain/document/CreditInput.h"
+#include "domain/document/DeclarationEdit.h"
+#include "domain/document/InputText.h"
+#include "domain/document/PaymentCodes.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>

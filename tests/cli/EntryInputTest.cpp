@@ -3,9 +3,9 @@
 // truckers' credit used, never beyond what is available (also by two processes at the same
 // moment), given back on delete; the declaration data stored and read back.
 
-#include "cli/LiqivaRun.h"
-#include "declarations/DeclarationDataEdit.h"
-#include "engine/Amounts.h"
+#include "support/LiqivaRun.h"
+#include "domain/declarations/DeclarationDataEdit.h"
+#include "domain/engine/Amounts.h"
 #include "suite/AccountingEntry.h"
 #include "support/TestDatabase.h"
 

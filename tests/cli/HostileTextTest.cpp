@@ -2,7 +2,7 @@
 // engines: each text is either refused before anything is written, naming its field, or
 // stored and read back exactly as given.
 
-#include "cli/LiqivaRun.h"
+#include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>

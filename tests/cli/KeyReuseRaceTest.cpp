@@ -6,10 +6,10 @@
 // LIQIVA_KEY_REUSE_ROUNDS (scripts/key-reuse-races.sh runs 200); each case prints how many
 // rounds went wrong.
 
-#include "cli/LiqivaRun.h"
-#include "communication/PeriodicCommunication.h"
-#include "document/NewSettlement.h"
-#include "document/SettlementDocument.h"
+#include "support/LiqivaRun.h"
+#include "domain/communication/PeriodicCommunication.h"
+#include "domain/document/NewSettlement.h"
+#include "domain/document/SettlementDocument.h"
 #include "support/ScriptedMessages.h"
 #include "support/SettlementRows.h"
 #include "support/TestDatabase.h"

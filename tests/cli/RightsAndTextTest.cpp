@@ -1,9 +1,9 @@
 // liqiva acting for users of the demo on both engines: each command checks the right the
 // windows check, and text that looks like SQL stays text.
 
-#include "cli/LiqivaRun.h"
-#include "startup/database/Schema.h"
-#include "startup/database/SqlValue.h"
+#include "support/LiqivaRun.h"
+#include "database/Schema.h"
+#include "database/SqlValue.h"
 #include "support/TestDatabase.h"
 
 #include <QJsonArray>

@@ -2,10 +2,10 @@
 // file change the settlement as the dialogs do, are refused with the dialogs' messages, and
 // what --json prints can be given back.
 
-#include "cli/LiqivaRun.h"
-#include "credits/CreditoAnnuale.h"
-#include "document/SettlementInput.h"
-#include "otherops/cAltreOperazioni.h"
+#include "support/LiqivaRun.h"
+#include "domain/credits/CreditoAnnuale.h"
+#include "domain/document/SettlementInput.h"
+#include "domain/otherops/cAltreOperazioni.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "support/EngineFixture.h"
 
-#include "startup/database/KeyReservation.h"
-#include "startup/database/SqlValue.h"
+#include "database/KeyReservation.h"
+#include "database/SqlValue.h"
 
 namespace liqiva::test {
 

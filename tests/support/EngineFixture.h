@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/SettlementIdentity.h"
-#include "startup/database/Connection.h"
+#include "domain/engine/SettlementIdentity.h"
+#include "database/Connection.h"
 
 #include <QString>
 #include <optional>

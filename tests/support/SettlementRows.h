@@ -3,7 +3,7 @@
 // The settlement rows of a database as a whole, for the tests that run one scenario many times
 // on one database and check what every round left.
 
-#include "startup/database/Connection.h"
+#include "database/Connection.h"
 
 #include <QString>
 

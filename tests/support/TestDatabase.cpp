@@ -1,7 +1,7 @@
 #include "support/TestDatabase.h"
 
-#include "demo/DemoCompany.h"
-#include "startup/database/Schema.h"
+#include "domain/demo/DemoCompany.h"
+#include "database/Schema.h"
 #include "support/PgServer.h"
 
 #include <QAtomicInt>

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "domain/declarations/AltriDatiDip.h"
+#include "domain/declarations/DatiCADI.h"
+
+#include <QString>
+
+namespace liqiva {
+
+class Connection;
+class MessageService;
+
+// The editing of the periodic declaration data ("Altri Dati Dichiarazione IVA Periodica"):
+// what the dialog may change and shows, its checks and their messages. The dialog (and the
+// command line's input) work on a copy in the shown unit; Conferma writes back into the
+// settlement's object only what the user may enter.
+class DatiDipEdit {
+public:
+    DatiDipEdit(Connection &db, AltriDatiDip &dip, bool soggettoRimborso, bool decimali);
+
+    enum class Campo { Nessuno, Imposta, AliquotaMedia };
+
+    int Anno() const;
+    // The quarterly-taxpayer box belongs to the special regime of articles 73/74 (of the
+    // activity, or of any activity of the company with a single compensated settlement).
+    bool ContribuentiTrimAbilitato() const { return m_regime7374; }
+    bool RimborsoAbilitato() const { return m_dip.SoggettoLegittRimb; }
+    bool VersamentoInEuroFisso() const { return m_decimali; }
+    QString Titolo() const;
+
+    // The object as the dialog shows it: amounts in thousands of lire where whole lire are
+    // kept, the boxes that do not apply cleared.
+    AltriDatiDip Mostrati() const;
+    // The VP3 tax may not exceed its taxable amount.
+    static bool ImpostaValida(Money imponibile, Money imposta) { return imposta <= imponibile; }
+    // Checks the shown values and writes them back; false with the message shown and the
+    // field to correct.
+    bool Conferma(const AltriDatiDip &shown, MessageService &messages, Campo *wrong = nullptr);
+
+    static QString titolo() { return QStringLiteral("Altri Dati Dichiarazione IVA Periodica"); }
+    static QString msgImpostaMaggiore();
+    static QString msgSelezionareVoce();
+
+private:
+    Connection &m_db;
+    AltriDatiDip &m_dip;
+    bool m_soggetto;
+    bool m_decimali;
+    bool m_regime7374 = false;
+};
+
+// The data of the annual VAT communication the user enters: the imports without VAT at
+// customs and "Eventi eccezionali".
+class DatiCADIEdit {
+public:
+    DatiCADIEdit(Connection &db, DatiCADI &cadi, bool decimali);
+
+    int Anno() const;
+    DatiCADI Mostrati() const;
+    // Asks before accepting a tax above its taxable amount; false when the user says no.
+    bool Conferma(const DatiCADI &shown, MessageService &messages);
+
+    static QString titolo() { return QStringLiteral("Comunicazione annuale dati IVA"); }
+    static QString questionImpostaMaggiore();
+
+private:
+    Connection &m_db;
+    DatiCADI &m_cadi;
+    bool m_decimali;
+};
+
+} // namespace liqiva

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "suite/Rounding.h"
+
+#include "domain/engine/SettlementIdentity.h"
+#include "suite/Money.h"
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace liqiva {
+
+class AltriDatiDip;
+class DatiCADI;
+
+// The declaration figures of a settlement filled from the VAT counters of its activity, the
+// ventilated receipts of its report rows (rebuilt before), its stored import amounts and
+// its declaration flags. Every total is rounded to the currency step (0.01 in euro, 1 in
+// lire) half away from zero; an empty sum counts 0. The settlement's year is
+// SettlementIdentity::anno; tipoLiquidazioneIva is the activity's settlement type in the
+// VAT year (0 monthly, else quarterly).
+class DeclarationTotals {
+public:
+    DeclarationTotals(Connection &db, const SettlementIdentity &settlement, int tipoLiquidazioneIva, Step currencyStep);
+
+    // The periodic declaration: VP1 and VP2 from the counters of the settlement's months,
+    // VP3 from the stored amounts 34 and 35, the flags from the settlement row.
+    void LoadAltriDatiDip(AltriDatiDip &dip);
+    // The annual communication: the totals of the months the settlement covers, the
+    // imports from the stored amounts 34, 35, 48 and 49, the exceptional-events flag.
+    void LoadDatiCADI(DatiCADI &cadi);
+
+    // The counter months of the periodic declaration, written as a condition.
+    SqlStatement periodicMonths() const;
+    // The months the annual communication sums: first and last.
+    std::pair<int, int> annualMonthRange() const;
+
+private:
+    SqlStatement commonFilter(const QString &from, const SqlStatement &months) const;
+    // The taxable totals of the counter rows of the given kinds that each condition takes.
+    std::vector<Money> sums(const QString &from, const SqlStatement &months, const SqlStatement &kinds,
+                            const QStringList &conditions);
+    Money ventilatedReceipts();
+    Money storedAmount(int amountType);
+    Money rounded(Money v) const;
+
+    Connection &m_db;
+    SettlementIdentity m_s;
+    int m_tipo;
+    Step m_step;
+    // Read once for both sets of figures.
+    std::optional<Money> m_ventilated;
+    std::optional<std::map<int, Money>> m_stored;
+    std::optional<bool> m_versamentoNonEffettuato;
+};
+
+} // namespace liqiva

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "database/SqlValue.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace liqiva {
+
+class Connection;
+class MessageService;
+
+// The logic of the new-settlement dialog: the proposals of year, activity and period, the
+// period list, the validation of the chosen period against the settlements already stored,
+// and the creation of the working rows of a new settlement. The dialog only shows it.
+class NewSettlement {
+public:
+    struct Choice {
+        int key = 0;
+        QString text;
+    };
+
+    NewSettlement(Connection &db, MessageService &messages, int idAzienda, int idUser);
+
+    // Contents of the two data-bound combos.
+    std::vector<Choice> vatYears() const;
+    std::vector<Choice> activities() const;
+
+    // The latest VAT year of the company; 0 when there is none.
+    int proposeYear() const;
+    // One activity: that one. Otherwise the prevailing branch's activity (when the year does
+    // not keep separate activities), else the one furthest ahead, with ties going to the
+    // prevailing branch. 0 when nothing can be proposed.
+    int proposeActivity(int idPeriodoIva) const;
+    // The period index that follows the last settled one, or -1 when there is none.
+    int proposePeriodIndex(int idAttivitaAzienda, int idPeriodoIva) const;
+
+    // Rebuilds the period list for an activity and a year, keeping the chosen index as the
+    // dialog does; returns the index to select.
+    int sbSetComboMesi(int idAttivitaAzienda, int idPeriodoIva, int currentIndex);
+    const QStringList &periodList() const { return m_periods; }
+    bool quarterly() const { return m_quarterly; }
+    bool monthlyList() const { return m_periods.size() == 14; }
+
+    // Index helpers for the current list.
+    int advanceIndex() const { return monthlyList() ? 12 : 4; }
+    int decemberIndex() const { return monthlyList() ? 13 : 5; }
+    bool isAdvanceIndex(int index) const { return index == advanceIndex(); }
+    // The month of a period index: 0 annual, 1..12, 13 the December advance.
+    int monthOfIndex(int index) const;
+    // The period index of a month (as above); -1 when the list has no such entry.
+    int indexOfMonth(int month) const;
+
+    // Checks the chosen period. True: a new settlement is to be created. False: refused, or
+    // an existing settlement is to be shown instead (currentKey() above 0).
+    bool fnValidate(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
+    // Creates the working rows of the new settlement and makes it the current one.
+    int createWorkingSettlement(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
+    // Runs inside the transaction that creates a working settlement, with its new key: the
+    // caller registers its use there, so that no one takes the new row for abandoned.
+    void setOnCreated(std::function<void(int key)> f) { m_onCreated = std::move(f); }
+    static QString msgCreatedMeanwhile();
+    static QString msgCreatedElsewhere(); // by the same user, in another window or command
+
+    // OK pressed: validates and creates. Returns the dialog result: 1 (open currentKey())
+    // or 2 (stay open for another choice).
+    int confirm(int idAttivitaAzienda, int idPeriodoIva, int index, int method, bool noMakeDatiIva);
+
+    int currentKey() const { return m_currentKey; }
+    bool makeDatiIva() const { return m_makeDatiIva; }
+
+private:
+    SqlStatement periodCondition(int index) const;
+    int prevailingBranchActivity() const;
+    int tipoLiquidazione(int idAttivitaAzienda, int idPeriodoIva) const;
+
+    Connection &m_db;
+    MessageService &m_messages;
+    std::function<void(int)> m_onCreated;
+    int m_idAzienda;
+    int m_idUser;
+    QStringList m_periods;
+    bool m_quarterly = false;
+    int m_currentKey = 0;
+    bool m_makeDatiIva = true;
+};
+
+} // namespace liqiva

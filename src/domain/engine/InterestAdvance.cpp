@@ -1,0 +1,91 @@
+#include "domain/engine/InterestAdvance.h"
+
+#include "domain/engine/CounterQueries.h"
+#include "domain/engine/SettlementIdentity.h"
+#include "database/Connection.h"
+#include "database/SqlValue.h"
+
+namespace liqiva {
+
+namespace {
+
+SqlStatement n(int value)
+{
+    return sqlParam(value);
+}
+
+// The amount of one type in the settlement of a month; 0 when there is none.
+Money storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese)
+{
+    Recordset rs = db.openRecordset(
+        u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+        u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+        u"AND IDAttivitaAzienda = "_qs
+        + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva)
+        + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = "_qs + n(tipoRisultato)
+        + u" AND IDMese = "_qs + n(idMese));
+    return rs.eof() ? Money() : Money::fromVariant(rs.field(u"Importo"_qs));
+}
+
+} // namespace
+
+Percent fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno)
+{
+    Recordset activity = db.openRecordset(u"SELECT CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE "
+                                          u"IDAttivitaAzienda = "_qs
+                                          + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva));
+    const bool paysInterest = !activity.eof() && activity.number(u"CalcoloInteressi"_qs) != 0;
+    activity.close();
+    if (!paysInterest || quarter == 4)
+        return {};
+
+    Recordset year =
+        db.openRecordset(u"SELECT PercInteressiLiqTrim FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva));
+    const Percent perc = year.eof() ? Percent() : Percent::fromVariant(year.field(u"PercInteressiLiqTrim"_qs));
+    if (!perc.isZero())
+        return perc;
+    return anno > 2000 ? Percent::points(1) : Percent::fromRaw(Percent::Scale * 3 / 2);
+}
+
+Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                 int idMese)
+{
+    return fnImportoPeriodoPrecedente(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, idMese,
+                                      fnTipoLiquidazioneIva(db, idAttivitaAzienda, idPeriodoIva));
+}
+
+Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
+                                 int idMese, int tipoLiquidazioneIva)
+{
+    const bool quarterly = tipoLiquidazioneIva != 0;
+    if (idMese <= (quarterly ? 3 : 1))
+        return {};
+    int preceding = idMese - (quarterly ? 3 : 1);
+    if (idMese == Month::DecemberAdvance)
+        preceding = quarterly ? 9 : 11;
+
+    Money amount = storedAmount(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, preceding);
+    if (tipoRisultato == AmountType::IvaDaVersare) {
+        amount -= storedAmount(db, AmountType::VersamentoPeriodico, idPeriodoIva, idAttivitaAzienda, preceding);
+        if (amount < Money())
+            amount = Money();
+    }
+    return amount;
+}
+
+int fnPeriodoIvaAnnoPrecedente(Connection &db, int idAttivitaAzienda, int anno, int *tipoLiquidazioneIva)
+{
+    Recordset rs = db.openRecordset(
+        u"SELECT PeriodoIva.IDPeriodoIva, AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva FROM PeriodoIva "
+        u"INNER JOIN AttivitaAziendaPerPeriodoIva ON PeriodoIva.IDPeriodoIva = AttivitaAziendaPerPeriodoIva.IDPeriodoIva "
+        u"WHERE PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 AND "
+        u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs
+        + n(idAttivitaAzienda) + u" AND PeriodoIva.Anno = "_qs + n(anno));
+    if (rs.eof())
+        return 0;
+    if (tipoLiquidazioneIva)
+        *tipoLiquidazioneIva = rs.integer(u"TipoLiquidazioneIva"_qs);
+    return rs.integer(u"IDPeriodoIva"_qs);
+}
+
+} // namespace liqiva

@@ -1,0 +1,236 @@
+#include "domain/engine/ReportRows.h"
+
+#include "domain/engine/ReportHeader.h"
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/KeyReservation.h"
+#include "database/SqlValue.h"
+
+namespace liqiva {
+
+namespace {
+
+const QString table = u"RigaReportLiquidazioneIva"_qs;
+const QString keyColumn = u"IDRigaReportLiquidazioneIva"_qs;
+
+// The eleven sales pairs that are zeroed and summed; the three split-payment pairs are not.
+constexpr int zeroedSalesPairs = 11;
+// Rows per INSERT statement.
+constexpr int rowsPerStatement = 100;
+
+bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
+{
+    const long long code = e.nativeNumber();
+    if (code == duplicate)
+        return true;
+    // SQLite tells a primary-key clash (1555) from a unique-index clash (2067).
+    return engine == Engine::Sqlite && (code == 1555 || code == 2067) && (duplicate == 1555 || duplicate == 2067);
+}
+
+// Inserts the rows with consecutive keys after the largest key of the table. Another user
+// may take the same keys meanwhile: the clash is retried from the new largest key, inside a
+// savepoint when a transaction is open (PostgreSQL would otherwise abort it).
+void insertWithKeys(Connection &db, const QString &columns, const QList<SqlStatement> &tuples)
+{
+    long long duplicate = -1;
+    for (int attempt = 0;; ++attempt) {
+        const QVariant top = db.scalar(u"SELECT MAX ("_qs + keyColumn + u" ) FROM "_qs + table);
+        long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
+        if (key <= 0)
+            key = 1;
+        SqlStatement sql = u"INSERT INTO "_qs + table + u" ("_qs + keyColumn + u", "_qs + columns + u") VALUES "_qs;
+        for (qsizetype k = 0; k < tuples.size(); ++k) {
+            if (k > 0)
+                sql += u", "_qs;
+            sql += u"("_qs + sqlParam(key + k) + u", "_qs + tuples[k] + u")"_qs;
+        }
+        // On SQLite the open transaction holds the write lock and a failed INSERT undoes only
+        // itself: no savepoint is needed there.
+        const bool guarded = db.transactionDepth() > 0 && db.engine() == Engine::Postgres;
+        const QString sp = guarded ? db.savepoint() : QString();
+        try {
+            db.execute(sql);
+            if (guarded)
+                db.releaseSavepoint(sp);
+            return;
+        } catch (const DbError &e) {
+            if (guarded)
+                db.rollbackToSavepoint(sp);
+            if (duplicate < 0)
+                duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);
+            if (!isDuplicateKey(e, duplicate, db.engine()) || attempt >= 50)
+                throw;
+        }
+    }
+}
+
+} // namespace
+
+const QList<AmountPair> &ReportRows::purchasePairs()
+{
+    static const QList<AmountPair> pairs = {
+        {u"ImpAltriAcquisti"_qs, u"IvaAltriAcquisti"_qs},             // kind 1, other purchases
+        {u"ImpAcquistiMerce"_qs, u"IvaAcquistiMerce"_qs},             // kind 1, goods for resale
+        {u"ImpFattAcquistiSospeso"_qs, u"IvaFattAcquistiSospeso"_qs}, // kind 8
+        {u"ImpPagamentoSospeso"_qs, u"IvaPagamentoSospeso"_qs},       // kind 10
+        {u"ImpAcquistiSplit"_qs, u"IvaAcquistiSplit"_qs},             // kind 15
+    };
+    return pairs;
+}
+
+const QList<AmountPair> &ReportRows::salesPairs()
+{
+    static const QList<AmountPair> pairs = {
+        {u"VenditeImp"_qs, u"VenditeIva"_qs},
+        {u"VenditeInCorrImp"_qs, u"VenditeInCorrIva"_qs},
+        {u"VenditeInCorrDaVentilareImp"_qs, u"VenditeInCorrDaVentilareIva"_qs},
+        {u"ImpFattVenditeSospeso"_qs, u"IvaFattVenditeSospeso"_qs},
+        {u"ImpIncassoSospeso"_qs, u"IvaIncassoSospeso"_qs},
+        {u"VenditeImpCEE"_qs, u"VenditeIvaCEE"_qs},
+        {u"VenditeInCorrImpCEE"_qs, u"VenditeInCorrIvaCEE"_qs},
+        {u"VenditeInCorrDaVentilareImpCEE"_qs, u"VenditeInCorrDaVentilareIvaCEE"_qs},
+        {u"VenditeImpReverse"_qs, u"VenditeIvaReverse"_qs},
+        {u"VenditeInCorrImpReverse"_qs, u"VenditeInCorrIvaReverse"_qs},
+        {u"VenditeInCorrDaVentilareImpReverse"_qs, u"VenditeInCorrDaVentilareIvaReverse"_qs},
+        {u"VenditeImpSplit"_qs, u"VenditeIvaSplit"_qs},
+        {u"VenditeImpSospesoSplit"_qs, u"VenditeIvaSospesoSplit"_qs},
+        {u"VenditeImpIncSospesoSplit"_qs, u"VenditeIvaIncSospesoSplit"_qs},
+    };
+    return pairs;
+}
+
+const QStringList &ReportRows::allColumns()
+{
+    static const QStringList columns = [] {
+        QStringList c{u"DescrizioneIvaAcquisti"_qs, u"DescrizioneIvaVendite"_qs, u"DescrizioneIvaCorr"_qs,
+                      u"DescrizioneIvaCorrDaVentilare"_qs};
+        for (const AmountPair &p : purchasePairs())
+            c << p.taxableColumn << p.vatColumn;
+        c << u"ImpAcquisti"_qs << u"IvaAcquisti"_qs;
+        for (const AmountPair &p : salesPairs())
+            c << p.taxableColumn << p.vatColumn;
+        c << u"VenditeComplessivoImp"_qs << u"VenditeComplessivoIva"_qs << u"VenditeComplessivoImpCEE"_qs
+          << u"VenditeComplessivoIvaCEE"_qs << u"VenditeComplessivoImpReverse"_qs << u"VenditeComplessivoIvaReverse"_qs;
+        c << u"ImpCorr"_qs << u"IvaCorrispettivi"_qs;
+        c << u"ImpCorrDaVentilare"_qs << u"IvaCorrDaVentilare"_qs << u"ImpLordoCorrDaVentilare"_qs
+          << u"PercRipCorrDaVentilare"_qs << u"AcquistiCorrDaVentilare"_qs;
+        return c;
+    }();
+    return columns;
+}
+
+ReportRows::Row &ReportRows::rowOf(int idIva)
+{
+    const auto it = m_index.constFind(idIva);
+    if (it != m_index.constEnd())
+        return m_rows[*it];
+    m_index.insert(idIva, int(m_rows.size()));
+    m_rows.append(Row{idIva, {}});
+    return m_rows.last();
+}
+
+void ReportRows::put(int idIva, const QString &descriptionColumn, const QString &description,
+                     const QString &taxableColumn, Money taxable, const QString &vatColumn, Money vat)
+{
+    Row &row = rowOf(idIva);
+    row.values.insert(descriptionColumn, description);
+    row.values.insert(taxableColumn, QVariant::fromValue(taxable));
+    row.values.insert(vatColumn, QVariant::fromValue(vat));
+}
+
+void ReportRows::setValue(int idIva, const QString &column, const QVariant &value)
+{
+    rowOf(idIva).values.insert(column, value);
+}
+
+QVariant ReportRows::value(int idIva, const QString &column) const
+{
+    const auto it = m_index.constFind(idIva);
+    if (it == m_index.constEnd())
+        return QVariant();
+    return m_rows[*it].values.value(column);
+}
+
+void ReportRows::closeSection(ReportSection section)
+{
+    auto zero = [](Row &row, const QString &column) {
+        if (row.values.value(column).isNull())
+            row.values.insert(column, QVariant::fromValue(Money()));
+    };
+    auto sum = [&](Row &row, const QString &target, std::initializer_list<QString> parts) {
+        Money total;
+        for (const QString &p : parts)
+            total += Money::fromVariant(row.values.value(p));
+        row.values.insert(target, QVariant::fromValue(total));
+    };
+
+    for (Row &row : m_rows) {
+        switch (section) {
+        case ReportSection::Purchases:
+            for (const AmountPair &p : purchasePairs()) {
+                zero(row, p.taxableColumn);
+                zero(row, p.vatColumn);
+            }
+            sum(row, u"ImpAcquisti"_qs, {u"ImpAltriAcquisti"_qs, u"ImpAcquistiMerce"_qs});
+            sum(row, u"IvaAcquisti"_qs, {u"IvaAltriAcquisti"_qs, u"IvaAcquistiMerce"_qs});
+            break;
+        case ReportSection::Sales:
+            for (int k = 0; k < zeroedSalesPairs; ++k) {
+                zero(row, salesPairs()[k].taxableColumn);
+                zero(row, salesPairs()[k].vatColumn);
+            }
+            sum(row, u"VenditeComplessivoImp"_qs,
+                {u"VenditeImp"_qs, u"VenditeInCorrImp"_qs, u"VenditeInCorrDaVentilareImp"_qs});
+            sum(row, u"VenditeComplessivoIva"_qs,
+                {u"VenditeIva"_qs, u"VenditeInCorrIva"_qs, u"VenditeInCorrDaVentilareIva"_qs});
+            sum(row, u"VenditeComplessivoImpCEE"_qs,
+                {u"VenditeImpCEE"_qs, u"VenditeInCorrImpCEE"_qs, u"VenditeInCorrDaVentilareImpCEE"_qs});
+            sum(row, u"VenditeComplessivoIvaCEE"_qs,
+                {u"VenditeIvaCEE"_qs, u"VenditeInCorrIvaCEE"_qs, u"VenditeInCorrDaVentilareIvaCEE"_qs});
+            sum(row, u"VenditeComplessivoImpReverse"_qs,
+                {u"VenditeImpReverse"_qs, u"VenditeInCorrImpReverse"_qs, u"VenditeInCorrDaVentilareImpReverse"_qs});
+            sum(row, u"VenditeComplessivoIvaReverse"_qs,
+                {u"VenditeIvaReverse"_qs, u"VenditeInCorrIvaReverse"_qs, u"VenditeInCorrDaVentilareIvaReverse"_qs});
+            break;
+        case ReportSection::Receipts:
+            zero(row, u"ImpCorr"_qs);
+            zero(row, u"IvaCorrispettivi"_qs);
+            break;
+        case ReportSection::Ventilation:
+            break;
+        }
+    }
+}
+
+int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva) const
+{
+    if (m_rows.isEmpty())
+        return 0;
+    // Only the columns some row carries; the others stay NULL anyway.
+    QStringList used;
+    for (const QString &c : allColumns()) {
+        for (const Row &row : m_rows) {
+            if (row.values.contains(c)) {
+                used << c;
+                break;
+            }
+        }
+    }
+    const QString columns = u"IDRisultatoLiquidazioneIva, IDIva, "_qs + used.join(u", "_qs);
+
+    QList<SqlStatement> tuples;
+    for (qsizetype k = 0; k < m_rows.size(); ++k) {
+        const Row &row = m_rows[k];
+        SqlStatement t = sqlParam(idRisultatoLiquidazioneIva) + u", "_qs + sqlParam(row.idIva);
+        for (const QString &c : used)
+            t += u", "_qs + reportValue(row.values.value(c));
+        tuples << t;
+        if (tuples.size() == rowsPerStatement || k == m_rows.size() - 1) {
+            insertWithKeys(db, columns, tuples);
+            tuples.clear();
+        }
+    }
+    return int(m_rows.size());
+}
+
+} // namespace liqiva

@@ -1,0 +1,104 @@
+#include "gui/declarations/frmCADI.h"
+
+#include "domain/declarations/DeclarationDataEdit.h"
+#include "domain/document/InputText.h"
+#include "suite/Messages.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace liqiva {
+
+frmCADI::frmCADI(Connection &db, DatiCADI &cadi, bool euro, MessageService &messages, QWidget *parent)
+    : QDialog(parent), m_core(std::make_unique<DatiCADIEdit>(db, cadi, euro)), m_messages(messages), m_euro(euro)
+{
+    setObjectName(u"frmCADI"_qs);
+    setWindowTitle(DatiCADIEdit::titolo() + u" "_qs + QString::number(m_core->Anno()));
+    for (int i = 0; i < 14; ++i) {
+        auto *f = new QLineEdit(this);
+        f->setObjectName(QStringLiteral("curCADI_%1").arg(i));
+        f->setAlignment(Qt::AlignRight);
+        f->setMinimumWidth(150);
+        const bool editable = i >= 8 && i <= 11;
+        f->setReadOnly(!editable);
+        if (!editable)
+            f->setFocusPolicy(Qt::NoFocus);
+        curCADI.append(f);
+    }
+    auto *attive = new QGroupBox(u"Operazioni attive"_qs, this);
+    auto *a = new QFormLayout(attive);
+    a->addRow(u"Totale operazioni attive (al netto dell'IVA)"_qs, curCADI[0]);
+    a->addRow(u"di cui: operazioni non imponibili"_qs, curCADI[1]);
+    a->addRow(u"operazioni esenti"_qs, curCADI[2]);
+    a->addRow(u"cessioni intracomunitarie"_qs, curCADI[3]);
+    a->addRow(u"cessioni beni strumentali"_qs, curCADI[12]);
+    auto *passive = new QGroupBox(u"Operazioni passive"_qs, this);
+    auto *p = new QFormLayout(passive);
+    p->addRow(u"Totale operazioni passive (al netto dell'IVA)"_qs, curCADI[4]);
+    p->addRow(u"di cui: acquisti non imponibili"_qs, curCADI[5]);
+    p->addRow(u"acquisti esenti"_qs, curCADI[6]);
+    p->addRow(u"acquisti intracomunitari"_qs, curCADI[7]);
+    p->addRow(u"acquisti beni strumentali"_qs, curCADI[13]);
+    auto *imports = new QGroupBox(u"Importazioni senza pagamento dell'IVA in dogana"_qs, this);
+    auto *im = new QFormLayout(imports);
+    im->addRow(u"Oro industriale e argento puro - Imponibile"_qs, curCADI[8]);
+    im->addRow(u"Imposta"_qs, curCADI[9]);
+    im->addRow(u"Rottami e altri materiali di recupero - Imponibile"_qs, curCADI[10]);
+    im->addRow(u"Imposta"_qs, curCADI[11]);
+    chkEventiEccezionali = new QCheckBox(u"Eventi eccezionali"_qs, this);
+    chkEventiEccezionali->setObjectName(u"chkEventiEccezionali"_qs);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
+    cmdOk->setObjectName(u"cmdOk"_qs);
+    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
+    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(attive);
+    root->addWidget(passive);
+    root->addWidget(imports);
+    root->addWidget(chkEventiEccezionali);
+    root->addWidget(buttons);
+
+    const DatiCADI shown = m_core->Mostrati();
+    for (int i = 0; i < 14; ++i)
+        curCADI[i]->setText(formatAmount(shown.byIndex(i), m_euro));
+    chkEventiEccezionali->setChecked(shown.EventiEccezionali);
+    connect(cmdOk, &QPushButton::clicked, this, &frmCADI::ok);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    cmdOk->setDefault(true);
+}
+
+frmCADI::~frmCADI() = default;
+
+bool frmCADI::ok()
+{
+    DatiCADI shown = m_core->Mostrati();
+    Money *targets[] = {&shown.Imponibile, &shown.Imposta, &shown.ImponibileRottami, &shown.ImpostaRottami};
+    for (int i = 8; i <= 11; ++i) {
+        QLineEdit *f = curCADI[i];
+        const ParsedAmount parsed = parseAmount(f->text(), m_euro);
+        if (!parsed.valid) {
+            m_messages.warn(msgInvalidAmount(f->text(), m_euro));
+            f->setFocus();
+            f->selectAll();
+            return false;
+        }
+        *targets[i - 8] = parsed.value.value_or(Money());
+    }
+    shown.EventiEccezionali = chkEventiEccezionali->isChecked();
+    if (!m_core->Conferma(shown, m_messages)) {
+        curCADI[shown.Imposta > shown.Imponibile ? 9 : 11]->setFocus();
+        return false;
+    }
+    m_modify = true;
+    accept();
+    return true;
+}
+
+} // namespace liqiva

@@ -1,0 +1,260 @@
+#include "gui/declarations/frmDatiDip.h"
+
+#include "domain/declarations/DeclarationDataEdit.h"
+#include "domain/document/InputText.h"
+#include "suite/Messages.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace liqiva {
+
+struct frmDatiDip::Core {
+    DatiDipEdit edit;
+};
+
+namespace {
+QLineEdit *amountBox(const char *name, QWidget *parent, bool editable)
+{
+    auto *f = new QLineEdit(parent);
+    f->setObjectName(QString::fromLatin1(name));
+    f->setAlignment(Qt::AlignRight);
+    f->setReadOnly(!editable);
+    f->setMinimumWidth(150);
+    if (!editable)
+        f->setFocusPolicy(Qt::NoFocus);
+    return f;
+}
+
+QCheckBox *box(const char *name, const QString &caption, QWidget *parent)
+{
+    auto *c = new QCheckBox(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+} // namespace
+
+frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoLiqIva, bool euro,
+                       MessageService &messages, QWidget *parent)
+    : QDialog(parent), m_core(new Core{DatiDipEdit(db, dip, soggettoRimborsoLiqIva, euro)}), m_messages(messages),
+      m_euro(euro)
+{
+    setObjectName(u"frmDatiDip"_qs);
+    DatiDipEdit &core = m_core->edit;
+    setWindowTitle(core.Titolo() + u" "_qs + QString::number(core.Anno()));
+    m_shown = core.Mostrati();
+
+    m_tabs = new QTabWidget(this);
+    auto *data = new QWidget;
+    auto *dataLayout = new QVBoxLayout(data);
+    auto *vp1 = new QGroupBox(u"VP1"_qs, data);
+    auto *vp1Form = new QFormLayout(vp1);
+    curOperazioniAttive = amountBox("curOperazioniAttive", vp1, false);
+    curCessioniIntra = amountBox("curCessioniIntra", vp1, false);
+    vp1Form->addRow(u"Operazioni attive (al netto dell'IVA)"_qs, curOperazioniAttive);
+    vp1Form->addRow(u"di cui cessioni intracomunitarie"_qs, curCessioniIntra);
+    auto *vp2 = new QGroupBox(u"VP2"_qs, data);
+    auto *vp2Form = new QFormLayout(vp2);
+    curOperazioniPassive = amountBox("curOperazioniPassive", vp2, false);
+    curAcquistiIntra = amountBox("curAcquistiIntra", vp2, false);
+    vp2Form->addRow(u"Operazioni passive (al netto dell'IVA)"_qs, curOperazioniPassive);
+    vp2Form->addRow(u"di cui acquisti intracomunitari"_qs, curAcquistiIntra);
+    auto *vp3 = new QGroupBox(u"VP3 - Importazioni senza pagamento dell'IVA in dogana"_qs, data);
+    auto *vp3Form = new QFormLayout(vp3);
+    curImponibile = amountBox("curImponibile", vp3, true);
+    curImposta = amountBox("curImposta", vp3, true);
+    vp3Form->addRow(u"Imponibile"_qs, curImponibile);
+    vp3Form->addRow(u"Imposta"_qs, curImposta);
+    chkDicIntegrativa = box("chkDicIntegrativa", u"Dichiarazione integrativa"_qs, data);
+    chkCorrettiva = box("chkCorrettiva", u"Correttiva nei termini"_qs, data);
+    chkVarImpPeriodiPrec = box("chkVarImpPeriodiPrec", u"Variazioni imponibile periodi precedenti"_qs, data);
+    chkContribLiqTrim =
+        box("chkContribLiqTrim", u"Contribuenti con liquidazioni trimestrali (Art.74, comma 4)"_qs, data);
+    for (QWidget *w : std::initializer_list<QWidget *>{vp1, vp2, vp3, chkDicIntegrativa, chkCorrettiva,
+                                                       chkVarImpPeriodiPrec, chkContribLiqTrim})
+        dataLayout->addWidget(w);
+    dataLayout->addStretch();
+    m_tabs->addTab(data, u"&Dati"_qs);
+
+    auto *refund = new QWidget;
+    auto *refundLayout = new QVBoxLayout(refund);
+    fraRimborso = new QGroupBox(u"Soggetti legittimati a richiedere il rimborso infrannuale del credito IVA"_qs, refund);
+    fraRimborso->setObjectName(u"fraRimborso"_qs);
+    auto *fraLayout = new QVBoxLayout(fraRimborso);
+    chkAliqMediaLettA = box("chkAliqMediaLettA", u"Aliquota media lett. a)"_qs, fraRimborso);
+    chkOpNonImpLettB = box("chkOpNonImpLettB", u"Operazioni non imponibili lett. b)"_qs, fraRimborso);
+    chkAcquistiBeni = box("chkAcquistiBeni", u"Acquisti beni ammortizzabili lett. c)"_qs, fraRimborso);
+    chkCredRimbInEuro = box("chkCredRimbInEuro", u"Credito chiesto a rimborso in EURO"_qs, fraRimborso);
+    for (QCheckBox *c : {chkAliqMediaLettA, chkOpNonImpLettB, chkAcquistiBeni, chkCredRimbInEuro})
+        fraLayout->addWidget(c);
+    chkVersInEuro = box("chkVersInEuro", u"Versamento effettuato in EURO"_qs, refund);
+    chkVersNonEffettuato =
+        box("chkVersNonEffettuato", u"Versamento non effettuato a seguito di agevolaz. per eventi eccezionali"_qs, refund);
+    refundLayout->addWidget(fraRimborso);
+    refundLayout->addWidget(chkVersInEuro);
+    refundLayout->addWidget(chkVersNonEffettuato);
+    refundLayout->addStretch();
+    m_tabs->addTab(refund, u"&Rimborso e versamento"_qs);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
+    cmdOk->setObjectName(u"cmdOk"_qs);
+    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
+    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(m_tabs);
+    root->addWidget(buttons);
+
+    // The fill.
+    const auto show = [this](QLineEdit *f, Money v) { f->setText(formatAmount(v, m_euro)); };
+    show(curOperazioniAttive, m_shown.VP1_OperazioniAttive);
+    show(curCessioniIntra, m_shown.VP1_CessioniIntracomunitarie);
+    show(curOperazioniPassive, m_shown.VP2_OperazioniPassive);
+    show(curAcquistiIntra, m_shown.VP2_AcquistiIntracomunitari);
+    show(curImponibile, m_shown.VP3_Imponibile);
+    show(curImposta, m_shown.VP3_Imposta);
+    chkDicIntegrativa->setChecked(m_shown.DichiarazioneIntegrativa);
+    chkCorrettiva->setChecked(m_shown.CorrettivaNeiTermini);
+    chkVarImpPeriodiPrec->setChecked(m_shown.VariazioniPeriodiPrec);
+    chkContribLiqTrim->setChecked(m_shown.ContribuentiLiquidazioneTrim);
+    chkContribLiqTrim->setEnabled(core.ContribuentiTrimAbilitato());
+    fraRimborso->setEnabled(core.RimborsoAbilitato());
+    chkAliqMediaLettA->setChecked(m_shown.AliquotaMediaLettA);
+    chkOpNonImpLettB->setChecked(m_shown.OperazioniNonImpLettB);
+    chkAcquistiBeni->setChecked(m_shown.AcquistiBeniAmmLettC);
+    chkCredRimbInEuro->setChecked(m_shown.CreditoARimborsoInEuro);
+    chkVersInEuro->setChecked(m_shown.VersamentoInEuro);
+    chkVersInEuro->setEnabled(!core.VersamentoInEuroFisso());
+    chkVersNonEffettuato->setChecked(m_shown.VersamentoNonEffettuato);
+
+    connect(curImponibile, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
+    connect(curImposta, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmDatiDip::ok);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    cmdOk->setDefault(true);
+    resize(560, 480);
+}
+
+frmDatiDip::~frmDatiDip() = default;
+
+std::optional<Money> frmDatiDip::amount(QLineEdit *field)
+{
+    const ParsedAmount parsed = parseAmount(field->text(), m_euro);
+    if (!parsed.valid) {
+        m_messages.warn(msgInvalidAmount(field->text(), m_euro));
+        m_tabs->setCurrentIndex(0);
+        field->setFocus();
+        field->selectAll();
+        return std::nullopt;
+    }
+    return parsed.value.value_or(Money());
+}
+
+// When the VP3 amounts are confirmed: the tax may not exceed the taxable amount.
+bool frmDatiDip::checkVP3()
+{
+    const QSignalBlocker a(curImponibile), b(curImposta);
+    const std::optional<Money> imponibile = amount(curImponibile);
+    if (!imponibile)
+        return false;
+    const std::optional<Money> imposta = amount(curImposta);
+    if (!imposta)
+        return false;
+    if (!DatiDipEdit::ImpostaValida(*imponibile, *imposta)) {
+        m_messages.warn(DatiDipEdit::msgImpostaMaggiore());
+        m_tabs->setCurrentIndex(0);
+        curImposta->setFocus();
+        curImposta->selectAll();
+        return false;
+    }
+    return true;
+}
+
+bool frmDatiDip::ok()
+{
+    const QSignalBlocker a(curImponibile), b(curImposta);
+    const std::optional<Money> imponibile = amount(curImponibile);
+    if (!imponibile)
+        return false;
+    const std::optional<Money> imposta = amount(curImposta);
+    if (!imposta)
+        return false;
+    AltriDatiDip shown = m_shown;
+    shown.VP3_Imponibile = *imponibile;
+    shown.VP3_Imposta = *imposta;
+    shown.DichiarazioneIntegrativa = chkDicIntegrativa->isChecked();
+    shown.CorrettivaNeiTermini = chkCorrettiva->isChecked();
+    shown.VariazioniPeriodiPrec = chkVarImpPeriodiPrec->isChecked();
+    shown.ContribuentiLiquidazioneTrim = chkContribLiqTrim->isChecked();
+    shown.AliquotaMediaLettA = chkAliqMediaLettA->isChecked();
+    shown.OperazioniNonImpLettB = chkOpNonImpLettB->isChecked();
+    shown.AcquistiBeniAmmLettC = chkAcquistiBeni->isChecked();
+    shown.CreditoARimborsoInEuro = chkCredRimbInEuro->isChecked();
+    shown.VersamentoInEuro = chkVersInEuro->isChecked();
+    shown.VersamentoNonEffettuato = chkVersNonEffettuato->isChecked();
+    DatiDipEdit::Campo wrong = DatiDipEdit::Campo::Nessuno;
+    if (!m_core->edit.Conferma(shown, m_messages, &wrong)) {
+        if (wrong == DatiDipEdit::Campo::Imposta) {
+            m_tabs->setCurrentIndex(0);
+            curImposta->setFocus();
+            curImposta->selectAll();
+        } else {
+            m_tabs->setCurrentIndex(1);
+            chkAliqMediaLettA->setFocus();
+        }
+        return false;
+    }
+    m_modify = true;
+    accept();
+    return true;
+}
+
+// ---- frmInfoDip ----------------------------------------------------------------------------
+
+frmInfoDip::frmInfoDip(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"frmInfoDip"_qs);
+    setWindowTitle(u"Dati richiesti per la stampa..."_qs);
+    auto *label = new QLabel(u"Mancano i seguenti dati richiesti per la stampa della dichiarazione:"_qs, this);
+    label->setWordWrap(true);
+    txtInfo = new QPlainTextEdit(this);
+    txtInfo->setObjectName(u"txtInfo"_qs);
+    txtInfo->setReadOnly(true);
+    auto *buttons = new QDialogButtonBox(this);
+    cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
+    cmdOk->setObjectName(u"cmdOk"_qs);
+    QPushButton *cancel = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
+    cancel->setObjectName(u"cmdAnnulla"_qs);
+    cancel->setDefault(true);
+    connect(cmdOk, &QPushButton::clicked, this, [this] {
+        m_cancel = false;
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(txtInfo);
+    layout->addWidget(buttons);
+    resize(440, 260);
+}
+
+void frmInfoDip::NecessaryItems(const QString &text)
+{
+    txtInfo->setPlainText(text);
+    cmdOk->setEnabled(text.isEmpty());
+}
+
+void frmInfoDip::NotNecessaryItems(const QString &text)
+{
+    txtInfo->setPlainText(text);
+}
+
+} // namespace liqiva

@@ -1,0 +1,124 @@
+#include "support/LiqivaRun.h"
+#include "domain/document/SavedSettlements.h"
+#include "domain/overview/YearOverview.h"
+
+#include "CommunicationFixture.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <set>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+class YearAtAGlance : public CommunicationTest {
+protected:
+    // The shop's first quarter saved (February printed definitively), April opened and left
+    // working, the wholesale activity's first quarter saved.
+    void SetUp() override
+    {
+        CommunicationTest::SetUp();
+        for (int month : {1, 2, 3})
+            keys[month] = save(1, month);
+        keys[100 + 3] = save(2, 3);
+        db().execute(u"UPDATE RisultatoLiquidazioneIva SET StampatoDefinitivo = 1 WHERE IDRisultatoLiquidazioneIva = "_qs
+                     + QString::number(keys[2]));
+        NewSettlement ns(db(), messages, 1, 1);
+        ns.sbSetComboMesi(1, kDemoVatYear2024, 0);
+        ASSERT_EQ(ns.confirm(1, kDemoVatYear2024, ns.indexOfMonth(4), 0, true), 1);
+        keys[4] = ns.currentKey();
+    }
+
+    const YearCell *cell(const YearOverview &o, int activity, int period)
+    {
+        for (const YearRow &r : o.rows)
+            if (r.idAttivitaAzienda == activity)
+                for (const YearCell &c : r.cells)
+                    if (c.period == period)
+                        return &c;
+        return nullptr;
+    }
+
+    std::map<int, int> keys;
+};
+
+TEST_P(YearAtAGlance, EachCellSaysItsStateAndAmount)
+{
+    const YearOverview o = loadYearOverview(db(), 1, 2024);
+    ASSERT_EQ(o.rows.size(), 4u);
+    EXPECT_EQ(o.rows[0].cells.size(), 14u); // twelve months, the advance, the year
+    EXPECT_EQ(o.rows[1].cells.size(), 6u);  // four quarters, the advance, the year
+    using S = YearCell::State;
+    const struct {
+        int activity, period;
+        S state;
+        const char *amount; // nullptr: no amount
+    } cases[] = {
+        {1, 1, S::Saved, "1406.29"},
+        {1, 2, S::PrintedDefinitive, "1235.78"},
+        {1, 3, S::Saved, "1528.04"}, // worked out by hand in the document tests
+        {1, 4, S::Working, nullptr},
+        {1, 5, S::Missing, nullptr},
+        {1, 13, S::Missing, nullptr},
+        {1, 0, S::Missing, nullptr},
+        {2, 3, S::Saved, "4360.7"}, // 4317.52 and the 1% interest 43.18
+        {2, 6, S::Missing, nullptr},
+        {4, 3, S::Missing, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "activity " << c.activity << " period " << c.period);
+        const YearCell *found = cell(o, c.activity, c.period);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(yearCellStateText(found->state), yearCellStateText(c.state));
+        EXPECT_EQ(found->key != 0, c.state != S::Missing);
+        EXPECT_EQ(found->amount.has_value(), c.amount != nullptr);
+        if (c.amount && found->amount)
+            EXPECT_EQ(found->amount->toString(), QString::fromLatin1(c.amount));
+    }
+}
+
+// The overview, liqiva year and liqiva list name the same settlements of the year.
+TEST_P(YearAtAGlance, AgreesWithTheList)
+{
+    std::set<int> listed;
+    for (const SavedSettlement &s : listSavedSettlements(db(), 1))
+        if (s.anno == 2024)
+            listed.insert(s.idRisultatoLiquidazioneIva);
+    std::set<int> shown;
+    for (const YearRow &r : loadYearOverview(db(), 1, 2024).rows)
+        for (const YearCell &c : r.cells)
+            if (c.key)
+                shown.insert(c.key);
+    EXPECT_EQ(shown, listed);
+    EXPECT_EQ(shown.size(), 5u);
+
+    if (liqivaProgram().isEmpty())
+        GTEST_SKIP() << "liqiva not built";
+    auto keysOf = [&](const QStringList &args, const char *array, const char *inner) {
+        const LiqivaRun r = runLiqiva(args, folder.path());
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        std::set<int> keys;
+        const QJsonObject root = QJsonDocument::fromJson(r.rawOut).object();
+        for (const QJsonValue &v : root.value(QString::fromLatin1(array)).toArray()) {
+            if (!inner) {
+                if (v.toObject().value(u"Anno"_qs).toInt() == 2024)
+                    keys.insert(v.toObject().value(u"IDRisultatoLiquidazioneIva"_qs).toInt());
+                continue;
+            }
+            for (const QJsonValue &c : v.toObject().value(QString::fromLatin1(inner)).toArray())
+                if (!c.toObject().value(u"IDRisultatoLiquidazioneIva"_qs).isNull())
+                    keys.insert(c.toObject().value(u"IDRisultatoLiquidazioneIva"_qs).toInt());
+        }
+        return keys;
+    };
+    const QStringList common = {u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs, u"--json"_qs};
+    EXPECT_EQ(keysOf(QStringList{u"year"_qs, u"--year"_qs, u"2024"_qs} + common, "activities", "celle"), shown);
+    EXPECT_EQ(keysOf(QStringList{u"list"_qs} + common, "settlements", nullptr), shown);
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(YearAtAGlance);
+
+} // namespace

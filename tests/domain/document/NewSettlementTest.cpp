@@ -1,0 +1,200 @@
+#include "domain/document/NewSettlement.h"
+#include "DocumentFixture.h"
+#include "domain/document/SavedSettlements.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+class NewSettlementTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        t = TestDatabase::create(engine());
+        addSmallCompany(t->db());
+    }
+    std::unique_ptr<TestDatabase> t;
+    ScriptedMessages messages;
+};
+
+TEST_P(NewSettlementTest, ProposesTheNextPeriod)
+{
+    Connection &db = t->db();
+    NewSettlement ns(db, messages, 1, 1);
+    EXPECT_EQ(ns.proposeYear(), 10);
+    // two activities, the year does not keep them apart: the prevailing branch's
+    EXPECT_EQ(ns.proposeActivity(10), 1);
+
+    struct {
+        int activity, lastSettled;
+        int expectedIndex;
+    } cases[] = {
+        {1, 0, 1},   // nothing settled: January
+        {1, 4, 5},   // after April: May
+        {1, 11, 12}, // after November: the December advance
+        {2, 0, 1},   // quarterly, nothing settled: first quarter
+        {2, 6, 3},   // after the second quarter: the third
+        {2, 9, 4},   // after the third quarter: the December advance
+    };
+    for (const auto &c : cases) {
+        db.execute(
+            u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = ? WHERE IDAttivitaAzienda = ?"_qs,
+            {sqlValue(c.lastSettled), sqlValue(c.activity)});
+        ns.sbSetComboMesi(c.activity, 10, 0);
+        EXPECT_EQ(ns.proposePeriodIndex(c.activity, 10), c.expectedIndex) << c.activity << "/" << c.lastSettled;
+    }
+    // the period lists
+    ns.sbSetComboMesi(1, 10, 0);
+    ASSERT_EQ(ns.periodList().size(), 14);
+    EXPECT_EQ(ns.periodList().at(0), u"(Tutti i mesi)"_qs);
+    EXPECT_EQ(ns.periodList().at(1), u"Gennaio"_qs);
+    EXPECT_EQ(ns.periodList().at(11), u"Novembre"_qs);
+    EXPECT_EQ(ns.periodList().at(12), u"Dicembre Acconto"_qs);
+    EXPECT_EQ(ns.periodList().at(13), u"Dicembre"_qs);
+    ns.sbSetComboMesi(2, 10, 0);
+    EXPECT_EQ(ns.periodList(), QStringList({u"(Tutti i mesi)"_qs, u"Marzo"_qs, u"Giugno"_qs, u"Settembre"_qs,
+                                            u"Dicembre Acconto"_qs, u"Dicembre"_qs}));
+}
+
+TEST_P(NewSettlementTest, OneActivityIsChosenWithoutLookingAtBranches)
+{
+    Connection &db = t->db();
+    db.execute(u"DELETE FROM AttivitaAzienda WHERE IDAttivitaAzienda = 2"_qs);
+    db.execute(u"DELETE FROM ConfigurazioneGenerale"_qs);
+    NewSettlement ns(db, messages, 1, 1);
+    EXPECT_EQ(ns.proposeActivity(10), 1);
+}
+
+TEST_P(NewSettlementTest, AnExistingSettlementIsShownInstead)
+{
+    Connection &db = t->db();
+    addSettlement(db, 1, 1, 10, 3, 0);           // March, saved
+    addSettlement(db, 2, 1, 10, 4, 2, 2);        // April, bruno's working row
+    addSettlement(db, 3, 1, 10, 13, 0, 1, 1);    // December advance, historical method
+    NewSettlement ns(db, messages, 1, 1);
+    ns.sbSetComboMesi(1, 10, 0);
+
+    // March exists: yes shows it
+    EXPECT_FALSE(ns.fnValidate(1, 10, 3, 0));
+    EXPECT_EQ(ns.currentKey(), 1);
+    EXPECT_EQ(messages.texts().last(),
+              u"La liquidazione IVA per il mese selezionato è stata già effettuata.\rSi desidera visionare quella già esistente?"_qs);
+
+    // April is another user's working row: named, and no to the second question
+    messages.clear();
+    messages.answer(Answer::Yes);
+    messages.answer(Answer::No);
+    EXPECT_FALSE(ns.fnValidate(1, 10, 4, 0));
+    EXPECT_EQ(ns.currentKey(), 0);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_TRUE(messages.texts().at(1).contains(u"elaborata dall'utente 'bruno'."_qs));
+
+    // the advance with another method: the three-line message
+    messages.clear();
+    messages.answer(Answer::No);
+    EXPECT_FALSE(ns.fnValidate(1, 10, 12, 2));
+    EXPECT_EQ(ns.currentKey(), 0);
+    EXPECT_EQ(messages.texts().last(),
+              u"La liquidazione IVA per il mese selezionato è stata già elaborata con un metodo di calcolo dell'acconto "
+              u"differente.\rSe si vuole elaborare la liquidazione con un metodo di calcolo differente è necessario prima "
+              u"eliminare quella esistente.\rSi desidera visionare quella già esistente?"_qs);
+    // the same method: the plain one
+    messages.clear();
+    EXPECT_FALSE(ns.fnValidate(1, 10, 12, 1));
+    EXPECT_TRUE(messages.texts().last().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
+}
+
+TEST_P(NewSettlementTest, AGapBeforeThePeriodAsksToGoOn)
+{
+    Connection &db = t->db();
+    addSettlement(db, 1, 1, 10, 1);
+    NewSettlement ns(db, messages, 1, 1);
+    ns.sbSetComboMesi(1, 10, 0);
+
+    EXPECT_TRUE(ns.fnValidate(1, 10, 2, 0)); // January saved: February goes
+    EXPECT_TRUE(messages.shown().empty());
+    messages.answer(Answer::No);
+    EXPECT_FALSE(ns.fnValidate(1, 10, 5, 0)); // April missing
+    EXPECT_EQ(messages.texts().last(),
+              u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato.\rSi desidera proseguire?"_qs);
+    messages.answer(Answer::Yes);
+    EXPECT_TRUE(ns.fnValidate(1, 10, 0, 0)); // annual without December: asked, yes goes on
+    // activity and year that do not belong together
+    messages.clear();
+    EXPECT_FALSE(ns.fnValidate(2, 5, 1, 0));
+    EXPECT_EQ(messages.texts().last(), u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs);
+}
+
+TEST_P(NewSettlementTest, ACeasedActivityRefusesLaterPeriods)
+{
+    Connection &db = t->db();
+    db.execute(u"UPDATE AttivitaAzienda SET DataCessazione = ? WHERE IDAttivitaAzienda = 2"_qs, {QDate(2024, 4, 1)});
+    NewSettlement ns(db, messages, 1, 1);
+    ns.sbSetComboMesi(2, 10, 0);
+    struct {
+        int index;
+        bool accepted;
+    } cases[] = {{1, true}, {2, false}, {0, true}, {4, false}};
+    for (const auto &c : cases) {
+        messages.clear();
+        EXPECT_EQ(ns.fnValidate(2, 10, c.index, 0), c.accepted) << c.index;
+        if (!c.accepted)
+            EXPECT_EQ(messages.texts().last(), u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs);
+    }
+}
+
+TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
+{
+    Connection &db = t->db();
+    NewSettlement ns(db, messages, 1, 2);
+    ns.sbSetComboMesi(2, 10, 0);
+    EXPECT_EQ(ns.confirm(2, 10, 4, 1, false), 1); // the December advance, historical
+    const int key = ns.currentKey();
+    Recordset rs =
+        db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
+                         u"FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)});
+    ASSERT_FALSE(rs.eof());
+    EXPECT_TRUE(rs.isNull(u"IDMese"_qs));
+    EXPECT_EQ(rs.integer(u"AccontoIva"_qs), 1);
+    EXPECT_EQ(rs.integer(u"MetodoCalcoloAccontoIva"_qs), 1);
+    EXPECT_EQ(rs.integer(u"VirtualDelete"_qs), 2);
+    EXPECT_EQ(rs.integer(u"IDUtenteUltimaVariazione"_qs), 2);
+    rs.close();
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 "
+                        u"AND VirtualDelete = 2 AND IDRisultatoLiquidazioneIva = ?"_qs,
+                        {sqlValue(key)})
+                  .toInt(),
+              1);
+    // the same period again: refused unless the user views the existing one
+    messages.answer(Answer::No);
+    EXPECT_EQ(ns.confirm(2, 10, 4, 1, false), 2);
+}
+
+TEST_P(NewSettlementTest, TheBrowseListsMonthsThenYears)
+{
+    Connection &db = t->db();
+    db.execute(u"INSERT INTO PeriodoIva (IDPeriodoIva, IDAzienda, PeriodoIva, Anno) VALUES (9, 1, 'IVA 2023', 2023)"_qs);
+    db.execute(u"INSERT INTO AttivitaAziendaPerPeriodoIva (IDAttivitaAziendaPerPeriodoIva, IDAttivitaAzienda, IDPeriodoIva) "
+               u"VALUES (4, 1, 9)"_qs);
+    addSettlement(db, 1, 1, 10, 2);
+    addSettlement(db, 2, 1, 9, 2);
+    addSettlement(db, 3, 1, 10, 1);
+    addSettlement(db, 4, 1, 10, 0);  // annual
+    addSettlement(db, 5, 1, 10, 13); // advance
+    addSettlement(db, 6, 1, 9, 13);
+    const auto list = listSavedSettlements(db, 1);
+    QStringList seen;
+    for (const auto &s : list)
+        seen << QStringLiteral("%1 %2 %3 %4").arg(s.idRisultatoLiquidazioneIva).arg(s.idMese).arg(s.mesi, s.periodo);
+    EXPECT_EQ(seen, QStringList({u"4 0 Tutti i mesi 2024"_qs, u"3 1 Gennaio 1 - 2024"_qs, u"2 2 Febbraio 2 - 2023"_qs,
+                                 u"1 2 Febbraio 2 - 2024"_qs, u"6 13 Dicembre Acconto 2023"_qs,
+                                 u"5 13 Dicembre Acconto 2024"_qs}));
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(NewSettlementTest);
+
+} // namespace

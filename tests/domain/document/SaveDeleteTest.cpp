@@ -1,0 +1,335 @@
+#include "domain/document/NewSettlement.h"
+#include "domain/document/SettlementDocument.h"
+#include "domain/document/WorkingRecords.h"
+#include "domain/engine/Amounts.h"
+#include "domain/otherops/cAltreOperazioni.h"
+#include "database/SqlValue.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+// Settlements of the demo company saved and deleted as the windows do it.
+class SaveDelete : public EngineTest {
+protected:
+    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
+    Connection &db() { return t->db(); }
+
+    // Creates, fills and optionally saves the settlement of a period of 2024 (VAT year 2).
+    std::unique_ptr<SettlementDocument> open(int activity, int month, int method = 0, int user = 1)
+    {
+        NewSettlement ns(db(), messages, 1, user);
+        ns.sbSetComboMesi(activity, 2, 0);
+        const int result = ns.confirm(activity, 2, ns.indexOfMonth(month), method, true);
+        EXPECT_EQ(result, 1);
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, user, 1, 1, true});
+        doc->sbChildFill(ns.currentKey(), false);
+        return doc;
+    }
+    int save(int activity, int month, int method = 0)
+    {
+        auto doc = open(activity, month, method);
+        EXPECT_TRUE(doc->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        return doc->key();
+    }
+    std::unique_ptr<SettlementDocument> reopen(int key)
+    {
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, 1, 1, true});
+        doc->sbChildFill(key, false);
+        return doc;
+    }
+    QVariant marker(int activity)
+    {
+        return db().scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = 2 "
+                           u"AND IDAttivitaAzienda = "_qs
+                           + QString::number(activity));
+    }
+    int count(const QString &sql) { return db().scalar(sql).toInt(); }
+    double typed(int key, int type)
+    {
+        return fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
+                                         + QString::number(key) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs
+                                         + QString::number(type)));
+    }
+
+    std::unique_ptr<TestDatabase> t;
+    ScriptedMessages messages;
+};
+
+TEST_P(SaveDelete, TheLastSettledMonthMovesOnlyForwardAndFallsBackOnDelete)
+{
+    struct Step {
+        bool save;
+        int month;
+        int expectedMarker;
+    };
+    std::map<int, int> keys;
+    const Step steps[] = {
+        {true, 1, 1},   {true, 2, 2}, {true, 7, 7},
+        {true, 5, 7},   // an earlier month leaves the marker alone
+        {true, 13, 7},  // so does the December advance
+        {false, 5, 7},  // deleting a month that is not the marker's
+        {false, 7, 2},  // deleting the marker's month: the highest month still stored
+    };
+    for (const Step &s : steps) {
+        if (s.save)
+            keys[s.month] = save(1, s.month);
+        else
+            ASSERT_TRUE(reopen(keys[s.month])->sbChildDelete());
+        EXPECT_EQ(marker(1).toInt(), s.expectedMarker) << (s.save ? "save " : "delete ") << s.month;
+    }
+    // the last months go: the marker becomes NULL
+    for (int m : {1, 2})
+        ASSERT_TRUE(reopen(keys[m])->sbChildDelete());
+    EXPECT_TRUE(marker(1).isNull());
+    // the advance is still there, with its month NULL: it does not hold the marker
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs), 1);
+}
+
+TEST_P(SaveDelete, TheBalanceIsSignedAndSavingTwiceKeepsOneRowPerType)
+{
+    // March 2024 of the shop ends with a debt of 1528.04
+    const int debt = save(1, 3);
+    EXPECT_DOUBLE_EQ(typed(debt, 1), 1528.04);
+    // a big purchase of February makes February a credit: stored negative
+    db().execute(u"UPDATE ContatoreIva SET Importo = Importo + 10000 WHERE IDTipoContatoreIva = 1 AND Anno = 2024 AND "
+                 u"IDMese = 2 AND IDIva = 1 AND AccontoIva = 0 AND IDFiliale = 1 AND RiportoSuChiusuraIVA <> 0"_qs);
+    auto february = open(1, 2);
+    const double credit = february->creditoResiduo().toDouble();
+    ASSERT_GT(credit, 0);
+    ASSERT_TRUE(february->fnChildSave());
+    EXPECT_DOUBLE_EQ(typed(february->key(), 1), -fieldToNumber(db().scalar(
+                                                    u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                                    + QString::number(february->key()))));
+    EXPECT_DOUBLE_EQ(typed(february->key(), 25), credit);
+    // saved again, still one row per type
+    ASSERT_TRUE(february->fnChildSave());
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDTipoRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIvaXTipo "
+                    u"WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(february->key()) + u" GROUP BY IDTipoRisultatoLiquidazioneIva HAVING COUNT(*) > 1) AS d"_qs),
+              0);
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE VirtualDelete <> 0"_qs), 0);
+    // March, opened again, carries February's credit? No: March was saved before. The
+    // stored result of March is unchanged by February's save.
+    EXPECT_DOUBLE_EQ(typed(debt, 1), 1528.04);
+}
+
+TEST_P(SaveDelete, ASaveRefusedWritesNothing)
+{
+    auto mine = open(1, 4);
+    // meanwhile another user saved April
+    db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, IDMese, "
+                 u"AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (900, 1, 2, 4, 0, 0, 3)"_qs);
+    const int typesBefore = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs);
+    messages.clear();
+    EXPECT_FALSE(mine->fnChildSave());
+    EXPECT_EQ(messages.texts().last(), SettlementDocument::msgAnotherSavedSettlement());
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs), typesBefore);
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(mine->key())),
+              2);
+    EXPECT_TRUE(marker(1).isNull());
+}
+
+TEST_P(SaveDelete, AFailingSaveLeavesTheSettlementAsItWas)
+{
+    const int key = save(1, 5);
+    const double before = typed(key, 1);
+    auto doc = reopen(key);
+    // the compensation rows cannot be written: the save fails in its middle
+    db().execute(u"DROP TABLE RisultatoLiquidazioneIvaArt34"_qs);
+    doc->payments().periodic.importo = Money::units(1);
+    messages.answer(Answer::No); // keep the paid amount typed
+    EXPECT_FALSE(doc->fnChildSave());
+    EXPECT_TRUE(messages.texts().last().startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
+    EXPECT_DOUBLE_EQ(typed(key, 1), before);
+    EXPECT_DOUBLE_EQ(typed(key, 8), before); // the paid amount stored by the first save
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(key)),
+              0);
+}
+
+TEST_P(SaveDelete, DeletingTheAdvanceRemovesItsOtherOperations)
+{
+    auto advance = open(1, 13, 0);
+    cAltreOperazioni &ops = advance->altreOperazioni();
+    ops.setIDRisultatoLiquidazioneIva(advance->key());
+    ops.Refresh();
+    ops.Add();
+    ops.setIDIva(1);
+    ops.setImponibile(Money::units(1000));
+    ops.setImposta(Money::units(220));
+    ASSERT_TRUE(ops.Save());
+    ASSERT_TRUE(advance->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    const QString where = u" WHERE IDRisultatoLiquidazioneIva = "_qs + QString::number(advance->key());
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs + where), 1);
+    EXPECT_TRUE(marker(1).isNull()); // the advance leaves the marker alone
+    ASSERT_TRUE(advance->sbChildDelete());
+    for (const char *table : {"AltreOperazioniPerAcconto", "RisultatoLiquidazioneIva", "RisultatoLiquidazioneIvaXTipo",
+                              "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva"})
+        EXPECT_EQ(count(u"SELECT COUNT(*) FROM "_qs + QString::fromLatin1(table) + where), 0) << table;
+}
+
+TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
+{
+    // a year of big purchases ends in a credit
+    db().execute(u"UPDATE ContatoreIva SET Importo = Importo + 50000 WHERE IDTipoContatoreIva = 1 AND Anno = 2024 AND "
+                 u"IDMese = 6 AND IDIva = 1 AND AccontoIva = 0 AND IDFiliale = 1 AND RiportoSuChiusuraIVA <> 0"_qs);
+    messages.answer(Answer::Yes); // December is not settled: go on
+    auto annual = open(1, 0);
+    const double credit = annual->creditoResiduo().toDouble();
+    ASSERT_GT(credit, 0);
+    ASSERT_TRUE(annual->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    const QString movements = u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
+                              u"Credito.IDCredito WHERE Credito.Anno = 2025 AND Credito.IDMese = 1 AND Credito.IDAzienda = 1 "
+                              u"AND IDCausaleCredito = 1 AND Automatico <> 0"_qs;
+    EXPECT_EQ(count(movements), 1);
+    EXPECT_DOUBLE_EQ(fieldToNumber(db().scalar(u"SELECT Importo FROM MovimentoCredito WHERE IDCausaleCredito = 1 AND "
+                                               u"Automatico <> 0"_qs)),
+                     credit);
+    // saved again: the replacement is asked, and the header is not created twice
+    messages.clear();
+    ASSERT_TRUE(annual->fnChildSave());
+    EXPECT_TRUE(messages.texts().join(u" "_qs).contains(u"Il credito da riportare nell'anno successivo è già"_qs));
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito WHERE Anno = 2025"_qs), 1);
+    EXPECT_EQ(count(movements), 1);
+    // deleting the annual settlement takes its credit away
+    ASSERT_TRUE(annual->sbChildDelete());
+    EXPECT_EQ(count(movements), 0);
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito WHERE Anno = 2025"_qs), 0);
+}
+
+// Another user, on a connection of their own, acts between this user's fill and save.
+TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
+{
+    auto other = t->connectAgain();
+    ScriptedMessages otherMessages;
+    auto otherDocument = [&](int key) {
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{*other, otherMessages, 2, 1, 1, true});
+        doc->sbChildFill(key, false);
+        return doc;
+    };
+    auto otherSaves = [&](int month) {
+        NewSettlement ns(*other, otherMessages, 1, 2);
+        ns.sbSetComboMesi(1, 2, 0);
+        EXPECT_EQ(ns.confirm(1, 2, ns.indexOfMonth(month), 0, true), 1);
+        auto doc = otherDocument(ns.currentKey());
+        EXPECT_TRUE(doc->fnChildSave()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        return doc->key();
+    };
+    const QString orphans = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva NOT IN "
+                            u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
+    struct {
+        const char *what;
+        int replacement; // month the other user saves after the delete, 0 none
+        QString reason;
+    } cases[] = {
+        {"deleted meanwhile", 0, SettlementDocument::msgSettlementGone()},
+        {"deleted, and its key given to March", 3, SettlementDocument::msgSettlementReplaced()},
+        {"deleted, and January saved again by another user", 1, SettlementDocument::msgChangedByOther(u"consultazione"_qs)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const int january = save(1, 1);
+        auto mine = reopen(january); // this user opens January again
+        ASSERT_TRUE(otherDocument(january)->sbChildDelete()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        int replacement = 0;
+        QMap<int, double> before;
+        if (c.replacement) {
+            replacement = otherSaves(c.replacement);
+            ASSERT_EQ(replacement, january); // the largest key plus one: the freed key again
+            for (int type : {1, 13, 14})
+                before[type] = typed(replacement, type);
+        }
+        messages.clear();
+        messages.answer(Answer::No);
+        EXPECT_FALSE(mine->fnChildSave());
+        EXPECT_TRUE(messages.texts().contains(c.reason)) << messages.texts().join(u" | "_qs).toStdString();
+        // nothing written: the other settlement keeps its figures, nothing hangs in the air
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            EXPECT_DOUBLE_EQ(typed(replacement, it.key()), it.value()) << "type " << it.key();
+        EXPECT_EQ(count(orphans), 0);
+        if (replacement)
+            ASSERT_TRUE(otherDocument(replacement)->sbChildDelete());
+    }
+}
+
+// A question waits for a person: it is asked before the save's transaction, so that while one
+// user looks at it every other user saves as usual.
+TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
+{
+    struct Waiting : MessageService {
+        std::function<void()> whileOpen;
+        QStringList texts;
+        Answer messageBox(const QString &text, Buttons, Icon, const QString &) override
+        {
+            texts << text;
+            if (whileOpen)
+                std::exchange(whileOpen, nullptr)();
+            return Answer::Yes;
+        }
+    } asking;
+    NewSettlement ns(db(), messages, 1, 1);
+    ns.sbSetComboMesi(1, 2, 0);
+    ASSERT_EQ(ns.confirm(1, 2, ns.indexOfMonth(3), 0, true), 1);
+    SettlementDocument mine(DocumentContext{db(), asking, 1, 1, 1, true});
+    mine.sbChildFill(ns.currentKey(), false);
+
+    auto other = t->connectAgain();
+    bool otherSaved = false;
+    asking.whileOpen = [&] {
+        ScriptedMessages otherMessages;
+        NewSettlement ons(*other, otherMessages, 1, 1);
+        ons.sbSetComboMesi(1, 2, 0);
+        ASSERT_EQ(ons.confirm(1, 2, ons.indexOfMonth(4), 0, true), 1);
+        SettlementDocument theirs(DocumentContext{*other, otherMessages, 1, 1, 1, true});
+        theirs.sbChildFill(ons.currentKey(), false);
+        otherSaved = theirs.fnChildSave();
+    };
+    ASSERT_TRUE(mine.fnChildSave());
+    EXPECT_FALSE(asking.texts.isEmpty()) << "the amount paid was asked";
+    EXPECT_TRUE(otherSaved) << "the other user saved while the question was open";
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs), 2);
+}
+
+TEST_P(SaveDelete, ASettlementOpenElsewhereIsNotDeleted)
+{
+    const int key = save(1, 4);
+    auto doc = std::make_unique<SettlementDocument>(DocumentContext{
+        db(), messages, 1, 1, 1, true, [](int) { return u"bruno"_qs; }});
+    doc->sbChildFill(key, false);
+    messages.clear();
+    EXPECT_FALSE(doc->sbChildDelete());
+    EXPECT_EQ(messages.texts(), QStringList{SettlementDocument::msgHeldByOther(u"bruno"_qs)});
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(key)),
+              1);
+}
+
+TEST_P(SaveDelete, WorkingRowsNobodyHoldsAreRemovedWithWhatWasBuiltForThem)
+{
+    const int saved = save(1, 1);
+    auto held = open(1, 2);      // open in a live session
+    auto abandoned = open(1, 3); // its process died
+    const int heldKey = held->key(), abandonedKey = abandoned->key();
+    EXPECT_EQ(WorkingRecords::removeAbandoned(db(), {heldKey}), 1);
+    auto rows = [&](int key) {
+        const QString where = u" WHERE IDRisultatoLiquidazioneIva = "_qs + QString::number(key);
+        return count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs + where)
+            + count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs + where)
+            + count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva"_qs + where)
+            + count(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva"_qs + where);
+    };
+    EXPECT_EQ(rows(abandonedKey), 0);
+    EXPECT_GT(rows(heldKey), 0);
+    EXPECT_GT(rows(saved), 0);
+    // the period is free again: a new March can be made and saved
+    EXPECT_GT(save(1, 3), 0);
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(SaveDelete);
+
+} // namespace

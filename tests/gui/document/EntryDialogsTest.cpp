@@ -1,0 +1,466 @@
+// The accounting entry of the pro-rata adjustment, the truckers' credit and the declaration
+// data, offscreen on the demo and on both engines: each dialog shows the stored values,
+// refuses a wrong value with its message and the focus on it, OK stores and Annulla stores
+// nothing. LIQIVA_SHOTS_DIR, when set, receives a picture of each dialog.
+
+#include "domain/credits/CreditoAutotrasportatori.h"
+#include "gui/credits/frmCreditoAutotrasportatori.h"
+#include "domain/declarations/AltriDatiDip.h"
+#include "domain/declarations/DatiCADI.h"
+#include "domain/declarations/DeclarationDataEdit.h"
+#include "gui/declarations/frmCADI.h"
+#include "gui/declarations/frmDatiDip.h"
+#include "domain/document/InputText.h"
+#include "domain/document/SettlementDocument.h"
+#include "gui/document/frmChild.h"
+#include "ChildFixture.h"
+#include "domain/engine/Amounts.h"
+#include "domain/prorata/DatiPNC.h"
+#include "domain/prorata/cDatiProRata.h"
+#include "gui/prorata/frmDatiPNC.h"
+#include "gui/prorata/frmDatiProRata.h"
+#include "suite/AccountingEntry.h"
+#include "gui/common/ReadOnlyDialog.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+
+#include "DialogTest.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+// Demo: company 1; activity 3 under pro-rata (VAT year 2 = 2024); fiscal years 1-3 = 2023-2025
+// (2 = 2024 "previous open"); accounts 1 "1.05.01" IVA su acquisti, 3 "5.08.10" IVA
+// indetraibile, 4 "5.08.11" Rettifiche IVA pro-rata; causes 1 "GC", 2 "RPR"; branch 3 is
+// activity 3's. Activity 2 is a trucker with 1,200.00 of credit in 2024 (row 6).
+class EntryDialogs : public DialogTest {
+protected:
+    static void choose(QComboBox *c, int id) { c->setCurrentIndex(c->findData(id)); }
+
+    // The annual pro-rata of activity 3 in 2024 for a settlement row of our own: 3000 taxable,
+    // 1000 exempt (75%), 10,000.00 VAT on purchases, nothing deducted yet.
+    std::unique_ptr<cDatiProRata> proRata(int settlement, int month = 0)
+    {
+        auto p = std::make_unique<cDatiProRata>(db());
+        p->setIDAzienda(1);
+        p->setIDUtente(1);
+        p->setIDAttivitaAzienda(3);
+        p->setIDPeriodoIva(2);
+        p->setIDMese(month);
+        p->LoadDati(settlement);
+        p->Aggiorna(Money::units(3000), Money::units(1000), Percent::points(75));
+        p->setTotaleIvaAcquisti(Money::units(10000));
+        return p;
+    }
+    int settlementRow(int key, int month)
+    {
+        db().execute(QStringLiteral("INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
+                                    "IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
+                                    "(%1, 3, 2, %2, 0, 2, 1)")
+                         .arg(key)
+                         .arg(month == 0 ? u"NULL"_qs : QString::number(month)));
+        return key;
+    }
+
+};
+
+TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedAccounts)
+{
+    const int key = settlementRow(9001, 0);
+    auto p = proRata(key);
+    ScriptedMessages m;
+    frmDatiProRata prorata(*p, m, true, false);
+    auto *cmdPNC = child<QPushButton>(prorata, "cmdPNC");
+    ASSERT_TRUE(cmdPNC->isEnabled());
+    // 75% of 10,000.00 = 7,500.00 deductible, nothing deducted: 7,500.00 to recover.
+    EXPECT_EQ(prorata.ImportoStorno(), Money::units(7500));
+
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<frmDatiPNC *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QApplication::setActiveWindow(dialog);
+        shown = true;
+        EXPECT_EQ(child<QLineEdit>(*dialog, "curImportoStorno")->text(), u"7.500,00"_qs);
+        // VAT to recover of the year: debit the VAT on purchases, credit the adjustments.
+        EXPECT_EQ(child<QComboBox>(*dialog, "KvrSearchACSDare")->currentData().toInt(), 1);
+        EXPECT_EQ(child<QComboBox>(*dialog, "KvrSearchACSAvere")->currentData().toInt(), 4);
+        EXPECT_EQ(child<QComboBox>(*dialog, "KvrFirmGerarchy1")->currentData().toInt(), 3);
+        choose(child<QComboBox>(*dialog, "cboEsercizio"), 2);
+        auto *date = child<QLineEdit>(*dialog, "kvrDataReg");
+        auto *number = child<QLineEdit>(*dialog, "kvrNumReg");
+        type(number, u"15"_qs);
+        // Missing cause: the mandatory data message, the focus on it, nothing written.
+        EXPECT_FALSE(dialog->creaRegistrazione());
+        EXPECT_EQ(m.texts().last(), frmDatiPNC::msgMancante(u"Causale contabile"_qs));
+        EXPECT_TRUE(child<QComboBox>(*dialog, "kvrContbCausale")->hasFocus());
+        choose(child<QComboBox>(*dialog, "kvrContbCausale"), 2);
+        // A date of 2025 in the fiscal year 2024.
+        type(date, u"31/12/2025"_qs);
+        EXPECT_FALSE(dialog->creaRegistrazione());
+        EXPECT_EQ(m.texts().last(), AccountingEntry::msgDataFuoriEsercizio());
+        EXPECT_TRUE(date->hasFocus());
+        type(date, u"31/12/2024"_qs);
+        type(child<QLineEdit>(*dialog, "txtNote"), u"Rettifica 2024"_qs);
+        shoot(*dialog, u"frmDatiPNC"_qs);
+        ASSERT_TRUE(dialog->creaRegistrazione());
+        EXPECT_EQ(m.texts().last(), DatiPNC::msgRegistrazioneEffettuata());
+        EXPECT_EQ(child<QLineEdit>(*dialog, "curImportoCont")->text(), u"7.500,00"_qs);
+        child<QPushButton>(*dialog, "cmdChiudi")->click();
+    });
+    cmdPNC->click();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(prorata.Booked());
+    EXPECT_EQ(child<QLineEdit>(prorata, "curAnnoImportoCont")->text(), u"7.500,00"_qs);
+    shoot(prorata, u"frmDatiProRata_booked"_qs);
+
+    // Two rows of 7,500.00, debit and credit, linked to the settlement (now live).
+    const QString entry = u"(SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001)"_qs;
+    EXPECT_EQ(count(u"SELECT IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
+              AccountingEntry::TipoOggetto);
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs), 0);
+    EXPECT_EQ(count(u"SELECT NumeroRegistrazione FROM TestataMovimentoContabile WHERE IDOggetto = "_qs + entry), 15);
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile INNER JOIN TestataMovimentoContabile ON "
+                    "RigaMovimentoContabile.IDTestataMovimentoContabile = TestataMovimentoContabile.IDTestataMovimentoContabile "
+                    "WHERE Importo = 7500 AND ((Segno = 'D' AND IDContoPDC = 1) OR (Segno = 'A' AND IDContoPDC = 4)) "
+                    "AND IDOggetto = "_qs + entry),
+              2);
+}
+
+TEST_P(EntryDialogs, ATakenNumberIsRefusedWithTheNextFreeOneAndAnUpdateAsksFirst)
+{
+    const int first = settlementRow(9001, 0), second = settlementRow(9002, 6);
+    ScriptedMessages m;
+    auto annual = proRata(first);
+    DatiPNC core(*annual, Money::units(7500));
+    DatiPNC::Dati d = core.Proposta();
+    d.idEsercizio = 2;
+    d.dataRegistrazione = QDate(2024, 12, 31);
+    d.numeroRegistrazione = 15;
+    d.idCausaleContabile = 2;
+    ASSERT_TRUE(core.CreaRegistrazione(d, m));
+
+    // June: undeductible VAT of 120.50 to reverse, the same number in the same year.
+    auto june = proRata(second, 6);
+    frmDatiPNC dialog(*june, Money::fromRaw(1205000), m, true);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    // A period's undeductible VAT: debit the undeductible VAT cost, credit the VAT on purchases.
+    EXPECT_EQ(child<QComboBox>(dialog, "KvrSearchACSDare")->currentData().toInt(), 3);
+    EXPECT_EQ(child<QComboBox>(dialog, "KvrSearchACSAvere")->currentData().toInt(), 1);
+    choose(child<QComboBox>(dialog, "cboEsercizio"), 2);
+    choose(child<QComboBox>(dialog, "kvrContbCausale"), 2);
+    auto *number = child<QLineEdit>(dialog, "kvrNumReg");
+    type(child<QLineEdit>(dialog, "kvrDataReg"), u"30/06/2024"_qs);
+    const struct {
+        const char *typed;
+        QString message;
+    } refused[] = {{"15", AccountingEntry::msgNumeroUtilizzato()}, {"1000000001", AccountingEntry::msgNumeroNonValido()}};
+    for (const auto &r : refused) {
+        type(number, QString::fromLatin1(r.typed));
+        EXPECT_FALSE(dialog.creaRegistrazione());
+        EXPECT_EQ(m.texts().last(), r.message);
+        EXPECT_EQ(number->text(), u"16"_qs); // the next free number is proposed
+        EXPECT_TRUE(number->hasFocus());
+    }
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs), 1);
+    ASSERT_TRUE(dialog.creaRegistrazione());
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile WHERE Importo = 120.5"_qs), 2);
+
+    // Booking again asks first; Cancel keeps the entry, OK rewrites it under its own number.
+    m.answer(Answer::Cancel);
+    EXPECT_FALSE(dialog.creaRegistrazione());
+    EXPECT_EQ(m.texts().last(), DatiPNC::questionAggiorna());
+    m.answer(Answer::Ok);
+    type(child<QLineEdit>(dialog, "txtNote"), u"giugno"_qs);
+    ASSERT_TRUE(dialog.creaRegistrazione());
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs), 2);
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile WHERE DescrizioneAggiuntiva = 'giugno'"_qs), 2);
+    shoot(dialog, u"frmDatiPNC_june"_qs);
+}
+
+TEST_P(EntryDialogs, TheTruckersCreditDialogNeverGoesBeyondTheAvailableCredit)
+{
+    // A saved settlement of the third quarter of 2024 of the trucker, using 300.00 already;
+    // the activity's year has 900.00 left: 1,200.00 available to it.
+    db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
+                 "IDMese, AccontoIva, VirtualDelete) VALUES (9100, 2, 2, 9, 0, 0)"_qs);
+    db().execute(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+                 "IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (9100, 4, 9100, 300, 0)"_qs);
+    db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 900 WHERE IDAttivitaAziendaPerPeriodoIva = 6"_qs);
+    SettlementIdentity id;
+    id.idRisultatoLiquidazioneIva = 9100;
+    id.idAttivitaAzienda = 2;
+    id.idPeriodoIva = 2;
+    id.idMese = 9;
+    id.anno = 2024;
+    id.idAzienda = 1;
+    CreditoAutotrasportatori credit(db(), 1);
+    credit.Load(id, Step::Cent);
+    credit.setUtilizzato(Money::units(300));
+    ScriptedMessages m;
+    frmCreditoAutotrasportatori dialog(credit, m, true);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto *used = child<QLineEdit>(dialog, "curCreditoUtilizzato");
+    auto *residual = child<QLineEdit>(dialog, "curCreditoResiduo");
+    EXPECT_EQ(used->text(), u"300,00"_qs);
+    EXPECT_EQ(residual->text(), u"900,00"_qs);
+
+    const struct {
+        const char *typed;
+        QString message;
+        const char *residual;
+    } cases[] = {
+        {"1.200,01", Amounts::msgCreditoUtilizzatoMaggiore(), "-0,01"},
+        {"-5", Amounts::msgCreditoUtilizzatoNegativo(), "1.205,00"},
+        {"12x", CreditoAutotrasportatori::msgNonValido(), "1.188,00"}, // the residual of "12", the last amount
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        type(used, QString::fromLatin1(c.typed));
+        EXPECT_EQ(residual->text(), QString::fromLatin1(c.residual));
+        EXPECT_FALSE(dialog.ok());
+        EXPECT_EQ(m.texts().last(), c.message);
+        EXPECT_TRUE(used->hasFocus());
+        EXPECT_EQ(credit.Utilizzato(), Money::units(300));
+    }
+    type(used, u"1.200,00"_qs);
+    EXPECT_EQ(residual->text(), u"0,00"_qs);
+    shoot(dialog, u"frmCreditoAutotrasportatori"_qs);
+    ASSERT_TRUE(dialog.ok());
+    EXPECT_EQ(credit.Utilizzato(), Money::units(1200));
+    EXPECT_EQ(credit.Residuo(), Money());
+}
+
+TEST_P(EntryDialogs, TheDeclarationDataAreCheckedAndWrittenBackOnlyOnOK)
+{
+    AltriDatiDip dip;
+    dip.IDAttivitaAzienda = 1;
+    dip.IDPeriodoIva = 2;
+    dip.VP1_OperazioniAttive = Money::fromRaw(123456789); // 12,345.6789 -> shown with two decimals
+    dip.VP3_Imponibile = Money::units(1000);
+    dip.VP3_Imposta = Money::units(220);
+    dip.SoggettoLegittRimb = true;
+    dip.DichiarazioneIntegrativa = true;
+    ScriptedMessages m;
+
+    {
+        // Annulla: nothing changes.
+        frmDatiDip dialog(db(), dip, true, true, m);
+        dialog.show();
+        EXPECT_EQ(child<QLineEdit>(dialog, "curImponibile")->text(), u"1.000,00"_qs);
+        EXPECT_TRUE(child<QCheckBox>(dialog, "chkDicIntegrativa")->isChecked());
+        // The activity is not under articles 73/74; euro payments are fixed.
+        EXPECT_FALSE(child<QCheckBox>(dialog, "chkContribLiqTrim")->isEnabled());
+        EXPECT_TRUE(child<QCheckBox>(dialog, "chkVersInEuro")->isChecked());
+        EXPECT_FALSE(child<QCheckBox>(dialog, "chkVersInEuro")->isEnabled());
+        type(child<QLineEdit>(dialog, "curImposta"), u"1000"_qs);
+        child<QPushButton>(dialog, "cmdAnnulla")->click();
+        EXPECT_FALSE(dialog.Modify());
+        EXPECT_EQ(dip.VP3_Imposta, Money::units(220));
+    }
+
+    frmDatiDip dialog(db(), dip, true, true, m);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto *imposta = child<QLineEdit>(dialog, "curImposta");
+    auto *tabs = dialog.findChild<QTabWidget *>();
+    // One cent more tax than taxable: refused, the focus back on the tax.
+    type(imposta, u"1.000,01"_qs);
+    EXPECT_FALSE(dialog.ok());
+    EXPECT_EQ(m.texts().last(), DatiDipEdit::msgImpostaMaggiore());
+    EXPECT_TRUE(imposta->hasFocus());
+    // Equal is fine; but the refund frame is enabled and no ground is chosen.
+    type(imposta, u"1.000,00"_qs);
+    EXPECT_FALSE(dialog.ok());
+    EXPECT_EQ(m.texts().last(), DatiDipEdit::msgSelezionareVoce());
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(child<QCheckBox>(dialog, "chkAliqMediaLettA")->hasFocus());
+    EXPECT_FALSE(dialog.Modify());
+    child<QCheckBox>(dialog, "chkOpNonImpLettB")->setChecked(true);
+    shoot(dialog, u"frmDatiDip"_qs);
+    ASSERT_TRUE(dialog.ok());
+    EXPECT_TRUE(dialog.Modify());
+    EXPECT_EQ(dip.VP3_Imposta, Money::units(1000));
+    EXPECT_TRUE(dip.OperazioniNonImpLettB);
+    EXPECT_EQ(dip.VP1_OperazioniAttive, Money::fromRaw(123456789)); // never written by the dialog
+    tabs->setCurrentIndex(0);
+    shoot(dialog, u"frmDatiDip_vp"_qs);
+}
+
+// A user who may not save opens the declaration data to read them: nothing can be typed or
+// ticked, there is no OK, and leaving stores nothing.
+TEST_P(EntryDialogs, TheDeclarationDataOpenReadOnlyForAUserWhoMayNotSave)
+{
+    AltriDatiDip dip;
+    dip.IDAttivitaAzienda = 1;
+    dip.IDPeriodoIva = 2;
+    dip.VP3_Imponibile = Money::units(1000);
+    dip.VP3_Imposta = Money::units(220);
+    ScriptedMessages m;
+    frmDatiDip dialog(db(), dip, true, true, m);
+    lockForReading(dialog);
+    dialog.show();
+    EXPECT_TRUE(child<QLineEdit>(dialog, "curImposta")->isReadOnly());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkDicIntegrativa")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(dialog, "cmdOk")->isVisible());
+    type(child<QLineEdit>(dialog, "curImposta"), u"999"_qs);
+    child<QPushButton>(dialog, "cmdAnnulla")->click();
+    EXPECT_FALSE(dialog.Modify());
+    EXPECT_EQ(dip.VP3_Imposta, Money::units(220));
+}
+
+TEST_P(EntryDialogs, LireDeclarationAmountsAreShownInThousandsAndStoredInLire)
+{
+    AltriDatiDip dip;
+    dip.IDAttivitaAzienda = 1;
+    dip.IDPeriodoIva = 2;
+    dip.VP3_Imponibile = Money::units(1500000);
+    ScriptedMessages m;
+    DatiDipEdit edit(db(), dip, false, false);
+    AltriDatiDip shown = edit.Mostrati();
+    EXPECT_EQ(shown.VP3_Imponibile, Money::units(1500));
+    EXPECT_EQ(shown.VP3_Imposta, Money());
+    EXPECT_FALSE(shown.VersamentoInEuro);
+    shown.ContribuentiLiquidazioneTrim = true; // not under articles 73/74: never stored
+    ASSERT_TRUE(edit.Conferma(shown, m));
+    EXPECT_EQ(dip.VP3_Imponibile, Money::units(1500000));
+    EXPECT_EQ(dip.VP3_Imposta, Money());
+    EXPECT_FALSE(dip.ContribuentiLiquidazioneTrim);
+}
+
+TEST_P(EntryDialogs, TheAnnualCommunicationAsksBeforeATaxAboveItsTaxable)
+{
+    DatiCADI cadi;
+    cadi.IDAttivitaAzienda = 1;
+    cadi.IDPeriodoIva = 2;
+    cadi.OperazioniAttive = Money::units(250000);
+    cadi.ImponibileRottami = Money::units(500);
+    cadi.ImpostaRottami = Money::units(110);
+    ScriptedMessages m;
+    frmCADI dialog(db(), cadi, true, m);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    EXPECT_EQ(child<QLineEdit>(dialog, "curCADI_0")->text(), u"250.000,00"_qs);
+    EXPECT_TRUE(child<QLineEdit>(dialog, "curCADI_0")->isReadOnly());
+    auto *scrapTax = child<QLineEdit>(dialog, "curCADI_11");
+    EXPECT_EQ(scrapTax->text(), u"110,00"_qs);
+    type(scrapTax, u"600"_qs);
+    m.answer(Answer::No);
+    EXPECT_FALSE(dialog.ok());
+    EXPECT_EQ(m.texts().last(), DatiCADIEdit::questionImpostaMaggiore());
+    EXPECT_EQ(cadi.ImpostaRottami, Money::units(110));
+    EXPECT_TRUE(scrapTax->hasFocus());
+    shoot(dialog, u"frmCADI"_qs);
+    m.answer(Answer::Yes);
+    child<QCheckBox>(dialog, "chkEventiEccezionali")->setChecked(true);
+    ASSERT_TRUE(dialog.ok());
+    EXPECT_EQ(cadi.ImpostaRottami, Money::units(600));
+    EXPECT_TRUE(cadi.EventiEccezionali);
+    EXPECT_EQ(cadi.OperazioniAttive, Money::units(250000));
+}
+
+TEST_P(EntryDialogs, TheMissingDataWindowLetsThePrintGoOnOnlyWithOptionalItems)
+{
+    frmInfoDip optional;
+    optional.NotNecessaryItems(u"Dichiarante\nCodice Carica del Dichiarante"_qs);
+    EXPECT_TRUE(child<QPushButton>(optional, "cmdOk")->isEnabled());
+    shoot(optional, u"frmInfoDip"_qs);
+    child<QPushButton>(optional, "cmdOk")->click();
+    EXPECT_FALSE(optional.CancelOperation());
+
+    frmInfoDip mandatory;
+    mandatory.NecessaryItems(u"Dichiarante"_qs);
+    EXPECT_FALSE(child<QPushButton>(mandatory, "cmdOk")->isEnabled());
+    child<QPushButton>(mandatory, "cmdAnnulla")->click();
+    EXPECT_TRUE(mandatory.CancelOperation());
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryDialogs);
+
+} // namespace
+
+// The settlement window opens the dialogs: the truckers' credit button of a trucker's
+// quarter (used credit taken into the summary, Annulla leaves it), the declaration data.
+namespace {
+
+class EntryFromWindow : public EngineTest {
+protected:
+    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
+    std::unique_ptr<TestDatabase> t;
+};
+
+template <class Dialog> void whenShown(std::function<void(Dialog &)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *d = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        QApplication::setActiveWindow(d);
+        act(*d);
+    });
+}
+
+TEST_P(EntryFromWindow, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialogs)
+{
+    ScriptedMessages m;
+    const int key = newSettlement(t->db(), m, 2, 2, 3);
+    frmChild form(contextOf(t->db(), m));
+    form.sbChildFill(key, false);
+    auto *button = form.findChild<QPushButton *>(u"cmdCreditoAutotrasportatori"_qs);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+    const Money before = form.document().importoDaVersare();
+
+    whenShown<frmCreditoAutotrasportatori>([](frmCreditoAutotrasportatori &d) {
+        EXPECT_EQ(d.findChild<QLineEdit *>(u"curCreditoResiduo"_qs)->text(), u"1.200,00"_qs);
+        d.findChild<QPushButton *>(u"cmdAnnulla"_qs)->click();
+    });
+    button->click();
+    EXPECT_EQ(form.document().importoDaVersare(), before);
+    EXPECT_FALSE(form.isChanged());
+
+    whenShown<frmCreditoAutotrasportatori>([](frmCreditoAutotrasportatori &d) {
+        auto *used = d.findChild<QLineEdit *>(u"curCreditoUtilizzato"_qs);
+        used->selectAll();
+        QTest::keyClicks(used, u"250"_qs);
+        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
+    });
+    button->click();
+    // 4,317.52 - 250.00 = 4,067.52 plus 1% interest (40.68): 4,108.20.
+    EXPECT_EQ(form.document().importoDaVersare(), Money::fromRaw(41082000));
+    EXPECT_TRUE(form.isChanged());
+
+    whenShown<frmDatiDip>([](frmDatiDip &d) {
+        auto *taxable = d.findChild<QLineEdit *>(u"curImponibile"_qs);
+        taxable->selectAll();
+        QTest::keyClicks(taxable, u"100"_qs);
+        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
+    });
+    form.sbDatiDip();
+    EXPECT_EQ(form.document().datiDip().VP3_Imponibile, Money::units(100));
+    // Saved, the credit leaves the activity and the declaration amount is stored.
+    ASSERT_TRUE(form.fnChildSave());
+    EXPECT_EQ(t->db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
+                             "IDAttivitaAziendaPerPeriodoIva = 6"_qs).toDouble(),
+              950);
+    EXPECT_EQ(t->db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
+                             "AND IDRisultatoLiquidazioneIva = "_qs + QString::number(key)).toDouble(),
+              100);
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryFromWindow);
+
+} // namespace

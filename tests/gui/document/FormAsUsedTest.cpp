@@ -1,0 +1,289 @@
+// What a bookkeeper met using the settlement form and its dialogs, on both engines: the place
+// of a payment that nobody chose, Tab out of an open declaration cell, the pro-rata window's
+// buttons and its accounting entry, and buttons that say why they cannot be used.
+
+#include "ChildFixture.h"
+
+#include "domain/document/InputText.h"
+#include "gui/document/frmChild.h"
+#include "domain/otherops/cAltreOperazioni.h"
+#include "gui/otherops/frmAltreOperazioni.h"
+#include "domain/prorata/DatiPNC.h"
+#include "domain/prorata/cDatiProRata.h"
+#include "gui/prorata/frmDatiPNC.h"
+#include "gui/prorata/frmDatiProRata.h"
+#include "support/ScriptedMessages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+class FormAsUsed : public EngineTest {
+protected:
+    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
+    Connection &db() { return t->db(); }
+
+    frmChild &open(int activity, int month)
+    {
+        key = newSettlement(db(), messages, activity, demo::Year2024, month);
+        child = std::make_unique<frmChild>(contextOf(db(), messages));
+        child->resize(1260, 620);
+        child->sbChildFill(key, false);
+        messages.clear();
+        return *child;
+    }
+    template <class W = QWidget> W *find(const char *name)
+    {
+        W *w = child->findChild<W *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Types into a box and leaves it: Return in the form, Tab in a dialog (where Return
+    // would press the default button).
+    static void type(QLineEdit *edit, const QString &text, Qt::Key leave = Qt::Key_Return)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, leave);
+    }
+    void showTab(const QString &caption)
+    {
+        auto *tabs = find<QTabWidget>("stbLiquidazioneIva");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i).remove(u'&').trimmed() == caption)
+                tabs->setCurrentIndex(i);
+    }
+
+    std::unique_ptr<TestDatabase> t;
+    ScriptedMessages messages;
+    std::unique_ptr<frmChild> child;
+    int key = 0;
+};
+
+TEST_P(FormAsUsed, APaymentPlaceIsStoredOnlyWhenTheUserChoseOne)
+{
+    struct {
+        const char *what;
+        int option;            // the place clicked, -1 none
+        const char *date;      // typed into "Data versamento", nullptr none
+        bool updateAmountPaid; // the answer to "aggiornare l'importo versato"
+        PaymentPlace place;    // read back
+        int stored;            // LuogoVersamento
+    } cases[] = {
+        {"only the date typed", -1, "16/04/2024", false, PaymentPlace::None, 0},
+        {"the amount paid set to the amount to pay", -1, nullptr, true, PaymentPlace::None, 0},
+        {"the post office chosen", 2, "16/04/2024", false, PaymentPlace::PostOffice, 3},
+        {"the collection agent chosen", 1, nullptr, true, PaymentPlace::CollectionAgent, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (&c != &cases[0]) {
+            child.reset();
+            t = TestDatabase::create(engine(), Content::Demo);
+        }
+        open(demo::Shop, 3);
+        if (c.option >= 0)
+            find<QRadioButton>(QStringLiteral("optVerPer(%1)").arg(c.option).toLatin1().constData())->click();
+        if (c.date)
+            type(find<QLineEdit>("dtaDataVersamentiPeriodici"), QString::fromLatin1(c.date));
+        child->setChanged(true);
+        messages.answer(c.updateAmountPaid ? Answer::Yes : Answer::No);
+        ASSERT_TRUE(child->fnChildSave()) << messages.texts().join(u'\n').toStdString();
+        EXPECT_EQ(db().scalar(u"SELECT LuogoVersamento FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                              u"IDTipoRisultatoLiquidazioneIva = 8 AND IDRisultatoLiquidazioneIva = ?"_qs,
+                              {key})
+                      .toInt(),
+                  c.stored);
+        // Opened again, the window shows the place as it was chosen, or none.
+        frmChild again(contextOf(db(), messages));
+        again.sbChildFill(key, false);
+        EXPECT_EQ(again.document().payments().periodic.place, c.place);
+        for (int o = 0; o < 3; ++o)
+            EXPECT_EQ(again.findChild<QRadioButton *>(QStringLiteral("optVerPer(%1)").arg(o))->isChecked(),
+                      o == c.option)
+                << o;
+    }
+}
+
+TEST_P(FormAsUsed, TabFromAnOpenDeclarationCellGoesToTheNextCellThatTakesTyping)
+{
+    open(demo::Shop, 3);
+    child->show();
+    QApplication::setActiveWindow(child.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(child.get()));
+    showTab(u"Liquidazione"_qs);
+    auto *dip = find<QTableWidget>("spdDIP");
+    QStringList editable;
+    for (int r = 0; r < dip->rowCount(); ++r)
+        for (int c = 1; c < dip->columnCount(); ++c)
+            if (dip->item(r, c)->flags() & Qt::ItemIsEditable)
+                editable << QStringLiteral("%1,%2").arg(r).arg(c);
+    ASSERT_GE(editable.size(), 3);
+    auto at = [dip] { return QStringLiteral("%1,%2").arg(dip->currentRow()).arg(dip->currentColumn()); };
+
+    dip->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(at(), editable.at(0));
+    // A digit opens the cell's editor; Tab takes the amount and goes on, Shift+Tab back.
+    struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int expected; // index into the editable cells
+    } steps[] = {
+        {Qt::Key_Tab, Qt::NoModifier, 1}, {Qt::Key_Tab, Qt::NoModifier, 2}, {Qt::Key_Backtab, Qt::ShiftModifier, 1}};
+    for (const auto &s : steps) {
+        QTest::keyClick(dip, Qt::Key_1);
+        QWidget *editor = QApplication::focusWidget();
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(dip->isAncestorOf(editor));
+        QTest::keyClick(editor, s.key, s.mods);
+        EXPECT_EQ(at(), editable.at(s.expected));
+        EXPECT_EQ(QApplication::focusWidget(), dip);
+        EXPECT_TRUE(dip->currentItem()->flags() & Qt::ItemIsEditable);
+    }
+    // What was typed before the first Tab was taken.
+    const QStringList first = editable.at(0).split(u',');
+    EXPECT_EQ(dip->item(first[0].toInt(), first[1].toInt())->text(), u"1,00"_qs);
+}
+
+// Demo activity 3 manages the pro-rata in 2024 (VAT year 2); fiscal year 2 is 2024.
+TEST_P(FormAsUsed, TheProRataWindowSaysWhatItDidAndAsksBeforeThrowingTypingAway)
+{
+    cDatiProRata p(db());
+    p.setIDAzienda(1);
+    p.setIDUtente(1);
+    p.setIDAttivitaAzienda(3);
+    p.setIDPeriodoIva(2);
+    p.setIDMese(0);
+    p.LoadDati(0);
+    p.setTotaleIvaAcquisti(Money::units(10000));
+    frmDatiProRata dialog(p, messages, true, false);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto *imponibili = dialog.findChild<QLineEdit *>(u"curAnnoImponibili"_qs);
+    auto *esenti = dialog.findChild<QLineEdit *>(u"curAnnoEsenti"_qs);
+    auto *said = dialog.findChild<QLabel *>(u"lblAggiorna"_qs);
+    ASSERT_NE(said, nullptr);
+    EXPECT_TRUE(said->text().isEmpty());
+
+    // Alt+A is "Aggiorna": it takes the typed figures and says so.
+    type(imponibili, u"3000"_qs, Qt::Key_Tab);
+    type(esenti, u"1000"_qs, Qt::Key_Tab);
+    QTest::keyClick(&dialog, Qt::Key_A, Qt::AltModifier);
+    QTest::qWaitFor([said] { return !said->text().isEmpty(); }, 3000); // a mnemonic clicks after a moment
+    EXPECT_EQ(p.PercProRata(), Percent::points(75));
+    EXPECT_EQ(said->text(), frmDatiProRata::msgAggiornato(formatPercent(Percent::points(75))));
+
+    // Ricalcola over typed figures asks: No keeps them, Yes brings the counters back.
+    struct {
+        Answer answer;
+        QString imponibili;
+    } answers[] = {{Answer::No, u"3.000,00"_qs},
+                   {Answer::Yes, formatAmount(p.OperazioniImponibiliDaContatori(), true)}};
+    for (const auto &a : answers) {
+        messages.clear();
+        messages.answer(a.answer);
+        dialog.ricalcola();
+        EXPECT_EQ(messages.texts(), QStringList{frmDatiProRata::msgRicalcola()});
+        EXPECT_EQ(imponibili->text(), a.imponibili);
+    }
+    // With the counters' figures in the fields there is nothing to lose: no question.
+    messages.clear();
+    dialog.ricalcola();
+    EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+TEST_P(FormAsUsed, TheAccountingEntryProposesTheAdjustmentsYearAndNamesWhatIsMissing)
+{
+    db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
+                 u"IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (9001, 3, 2, NULL, 0, 2, 1)"_qs);
+    cDatiProRata p(db());
+    p.setIDAzienda(1);
+    p.setIDUtente(1);
+    p.setIDAttivitaAzienda(3);
+    p.setIDPeriodoIva(2);
+    p.setIDMese(0);
+    p.LoadDati(9001);
+    frmDatiPNC dialog(p, Money::units(500), messages, true);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto *date = dialog.findChild<QLineEdit *>(u"kvrDataReg"_qs);
+    auto *number = dialog.findChild<QLineEdit *>(u"kvrNumReg"_qs);
+    // A 2024 adjustment: the 2024 fiscal year and the last day of 2024, whatever today is.
+    EXPECT_EQ(dialog.findChild<QComboBox *>(u"cboEsercizio"_qs)->currentData().toInt(), 2);
+    EXPECT_EQ(date->text(), u"31/12/2024"_qs);
+    // A date typed short shows in full once taken.
+    type(date, u"301224"_qs, Qt::Key_Tab);
+    EXPECT_EQ(date->text(), u"30/12/2024"_qs);
+
+    struct {
+        QLineEdit *cleared;
+        const char *named;
+    } missing[] = {{number, "Numero registrazione"}, {date, "Data registrazione"}};
+    for (const auto &m : missing) {
+        m.cleared->clear();
+        messages.clear();
+        EXPECT_FALSE(dialog.creaRegistrazione());
+        EXPECT_EQ(messages.texts(), QStringList{frmDatiPNC::msgMancante(QString::fromLatin1(m.named))});
+        EXPECT_TRUE(m.cleared->hasFocus()) << m.named;
+        type(m.cleared, m.cleared == number ? u"15"_qs : u"31/12/2024"_qs, Qt::Key_Tab);
+    }
+    // With every field filled the cause is the one still missing.
+    messages.clear();
+    EXPECT_FALSE(dialog.creaRegistrazione());
+    EXPECT_EQ(messages.texts(), QStringList{frmDatiPNC::msgMancante(u"Causale contabile"_qs)});
+    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs).toInt(), 0);
+}
+
+TEST_P(FormAsUsed, ButtonsThatCannotBeUsedSayWhyAndRatesShowTheirDescription)
+{
+    open(demo::Shop, 3);
+    for (const char *name : {"cmdCredInfRim", "cmdCreditoAutotrasportatori"}) {
+        auto *button = find<QPushButton>(name);
+        EXPECT_FALSE(button->isEnabled()) << name;
+        EXPECT_FALSE(button->toolTip().isEmpty()) << name;
+    }
+    // Ticked, the infra-annual credit opens, and its tooltip no longer says why not.
+    find<QCheckBox>("chkSoggetto")->click();
+    EXPECT_TRUE(find<QPushButton>("cmdCredInfRim")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("cmdCredInfRim")->toolTip().isEmpty());
+
+    // The rates of "Altre Operazioni": code and description.
+    cAltreOperazioni ops(db());
+    ops.setIDRisultatoLiquidazioneIva(key);
+    ops.Refresh();
+    frmAltreOperazioni rates(db(), ops, messages, true, false);
+    auto *combo = rates.findChild<QComboBox *>(u"cboIva"_qs);
+    ASSERT_NE(combo, nullptr);
+    ASSERT_GT(combo->count(), 1);
+    for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(db())) {
+        const int i = combo->findData(a.IDIva);
+        ASSERT_GE(i, 0);
+        EXPECT_EQ(combo->itemText(i), a.Iva + u" - "_qs + a.Descrizione.trimmed());
+        EXPECT_FALSE(a.Descrizione.trimmed().isEmpty());
+    }
+    // Nothing typed yet: "Salva" says there is nothing to save.
+    auto *save = rates.findChild<QPushButton *>(u"cmdSalva"_qs);
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_FALSE(save->toolTip().isEmpty());
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(FormAsUsed);
+
+} // namespace

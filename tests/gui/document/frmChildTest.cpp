@@ -1,0 +1,706 @@
+#include "ChildFixture.h"
+
+#include "domain/document/DeclarationEdit.h"
+#include "domain/document/DeclarationGrid.h"
+#include "domain/document/InputText.h"
+#include "domain/document/PaymentCodes.h"
+#include "gui/document/CodeSearchDialog.h"
+#include "gui/document/frmChild.h"
+#include "database/SqlValue.h"
+#include "support/ScriptedMessages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+namespace liqiva::test {
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    return std::make_unique<QApplication>(argc, argv);
+}
+} // namespace liqiva::test
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+using G = DeclarationGrid;
+// Columns of the declaration grid on the screen.
+constexpr int Debiti = 1;
+constexpr int Crediti = 2;
+
+class ChildWindow : public ::testing::Test {
+protected:
+    void SetUp() override { t = TestDatabase::create(Engine::Sqlite, Content::Demo); }
+
+    frmChild &open(int activity, int month, int method = 0)
+    {
+        const int key = newSettlement(t->db(), messages, activity, demo::Year2024, month, method);
+        child = std::make_unique<frmChild>(contextOf(t->db(), messages));
+        child->resize(1260, 620);
+        child->sbChildFill(key, false);
+        messages.clear();
+        return *child;
+    }
+
+    template <class W = QWidget> W *find(const QString &name)
+    {
+        W *w = child->findChild<W *>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+
+    QTableWidget *grid(const QString &name) { return find<QTableWidget>(name); }
+    QLineEdit *box(const QString &name) { return find<QLineEdit>(name); }
+
+    // Types into a box as the user does and leaves it.
+    void type(const QString &name, const QString &text)
+    {
+        QLineEdit *edit = box(name);
+        ASSERT_TRUE(edit->isEnabled()) << name.toStdString();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    QStringList column(QTableWidget *g, int c)
+    {
+        QStringList texts;
+        for (int r = 0; r < g->rowCount(); ++r)
+            texts << (g->item(r, c) ? g->item(r, c)->text() : QString());
+        return texts;
+    }
+
+    QString cell(QTableWidget *g, int r, int c) { return g->item(r, c) ? g->item(r, c)->text() : QString(); }
+
+    std::unique_ptr<TestDatabase> t;
+    ScriptedMessages messages;
+    std::unique_ptr<frmChild> child;
+};
+
+TEST_F(ChildWindow, ControlsCarryTheirNamesCaptionsAndHeadings)
+{
+    open(demo::Shop, 3);
+    struct {
+        QString name;
+        const char *kind;
+    } controls[] = {
+        {u"fraTitolo"_qs, "QGroupBox"},
+        {u"lblPeriodoIva"_qs, "QLabel"},
+        {u"lblPeriodo"_qs, "QLabel"},
+        {u"lblTipoLiquidazione"_qs, "QLabel"},
+        {u"lblAttivita"_qs, "QLabel"},
+        {u"stbLiquidazioneIva"_qs, "QTabWidget"},
+        {u"stbAcquisti"_qs, "QTabWidget"},
+        {u"stbVendite"_qs, "QTabWidget"},
+        {u"spdCredito"_qs, "QTableWidget"},
+        {u"spdDebito"_qs, "QTableWidget"},
+        {u"spdDIP"_qs, "QTableWidget"},
+        {u"cmdCreditoAutotrasportatori"_qs, "QPushButton"},
+        {u"chkSoggetto"_qs, "QCheckBox"},
+        {u"cmdCredInfRim"_qs, "QPushButton"},
+        {u"cmdCIC"_qs, "QPushButton"},
+        {u"fraVersamentiPeriodici"_qs, "QGroupBox"},
+        {u"fraVersamentoInAcconto"_qs, "QGroupBox"},
+        {u"txtCodABIPer"_qs, "QLineEdit"},
+        {u"txtCodCABPer"_qs, "QLineEdit"},
+        {u"txtCodConcPer"_qs, "QLineEdit"},
+        {u"txtCodAziendaPer"_qs, "QLineEdit"},
+        {u"lblCodiceAziendaPer"_qs, "QLabel"},
+        {u"dtaDataVersamentiPeriodici"_qs, "QLineEdit"},
+        {u"curImportoVersamentiPeriodici"_qs, "QLineEdit"},
+        {u"opzStampaVersamentiPeriodici"_qs, "QCheckBox"},
+        {u"lblImportoInfMinimo"_qs, "QLabel"},
+        {u"txtCodABIAcc"_qs, "QLineEdit"},
+        {u"txtCodCABAcc"_qs, "QLineEdit"},
+        {u"txtCodConcAcc"_qs, "QLineEdit"},
+        {u"txtCodAziendaAcc"_qs, "QLineEdit"},
+        {u"lblCodiceAziendaAcc"_qs, "QLabel"},
+        {u"dtaDataVersamentoInAcconto"_qs, "QLineEdit"},
+        {u"curImportoVersato"_qs, "QLineEdit"},
+        {u"opzStampaVersamentoInAcconto"_qs, "QCheckBox"},
+        {u"cmdRiporta"_qs, "QPushButton"},
+    };
+    for (const auto &c : controls) {
+        QWidget *w = find(c.name);
+        if (w)
+            EXPECT_TRUE(w->inherits(c.kind)) << c.name.toStdString() << " is " << w->metaObject()->className();
+    }
+    const char *grids[] = {"spdAcquisti",         "spdAcquistiSosp",  "spdPagamentiSosp",
+                           "spdAcquistiSplit",    "spdVendite",       "spdVenditeSosp",
+                           "spdIncassoSosp",      "spdAutoCEE",       "spdAltreOperazioni",
+                           "spdAutoReverse",      "spdVenditeSplit",  "spdVenditeSospSplit",
+                           "spdIncassoSospSplit", "spdCorrispettivi", "spdCorrispettiviDaVentilare"};
+    for (const char *g : grids)
+        grid(QString::fromLatin1(g));
+    for (int i = 0; i < 5; ++i) {
+        box(QStringLiteral("curImportiDIP(%1)").arg(i));
+        find<QLabel>(QStringLiteral("lblImportiDIP(%1)").arg(i));
+    }
+    for (const char *group : {"optVerPer(%1)", "optVerAcc(%1)"})
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(find<QRadioButton>(QString::fromLatin1(group).arg(i))->text(),
+                      (QStringList{u"Banca"_qs, u"Concessionario esattoriale"_qs, u"Ufficio postale"_qs}[i]));
+
+    auto captions = [](QTabWidget *tabs) {
+        QStringList texts;
+        for (int i = 0; i < tabs->count(); ++i)
+            texts << tabs->tabText(i);
+        return texts;
+    };
+    EXPECT_EQ(captions(find<QTabWidget>(u"stbLiquidazioneIva"_qs)),
+              (QStringList{u"&Acquisti"_qs, u"V&endite"_qs, u"&Corrispettivi"_qs, u"C&orrisp. da vent."_qs,
+                           u"&Riepilogo"_qs, u"Li&quidazione"_qs, u" &Dati versamento"_qs}));
+    EXPECT_EQ(captions(find<QTabWidget>(u"stbAcquisti"_qs)),
+              (QStringList{u"Ac&quisti vari"_qs, u"&Iva non esigibile"_qs, u"Pa&gamento Fatt. DPR 633/72"_qs,
+                           u"Fatture con Split Payment"_qs}));
+    EXPECT_EQ(captions(find<QTabWidget>(u"stbVendite"_qs)),
+              (QStringList{u"Fatt&ure emesse"_qs, u"Fa&tture con iva non esigibile"_qs, u"Incassi fatt. DPR &633/72"_qs,
+                           u"Auto&fatture CEE"_qs, u"Altre opera&zioni a debito"_qs,
+                           u" Autofatture  &reverse charge"_qs, u"Fatture con Split Payment"_qs,
+                           u"Fatture sospese Split Payment"_qs, u"Incassi fatt. sosp. Split Payment"_qs}));
+    // Each sub-tab holds its grid.
+    auto *sales = find<QTabWidget>(u"stbVendite"_qs);
+    EXPECT_EQ(sales->widget(5)->objectName(), u"spdAutoReverse"_qs);
+
+    auto headings = [](QTableWidget *g) {
+        QStringList texts;
+        for (int c = 0; c < g->columnCount(); ++c)
+            texts << g->horizontalHeaderItem(c)->text();
+        return texts;
+    };
+    EXPECT_EQ(headings(grid(u"spdAcquisti"_qs)),
+              (QStringList{u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs}));
+    EXPECT_EQ(headings(grid(u"spdCorrispettiviDaVentilare"_qs)),
+              (QStringList{u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs, u"Importo Lordo"_qs, u"% Rip."_qs,
+                           u"Acquisti"_qs}));
+    EXPECT_EQ(headings(grid(u"spdCredito"_qs)), (QStringList{u"Descrizione"_qs, u"Importo"_qs}));
+    EXPECT_EQ(headings(grid(u"spdDIP"_qs)), (QStringList{u"Descrizione"_qs, u"Debiti"_qs, u"Crediti"_qs}));
+    EXPECT_EQ(column(grid(u"spdDIP"_qs), 0), DeclarationGrid::rowCaptions());
+
+    EXPECT_EQ(find<QLabel>(u"lblPeriodo"_qs)->text(), u"Periodo: Marzo 2024"_qs);
+    EXPECT_EQ(find<QLabel>(u"lblTipoLiquidazione"_qs)->text(), u"Tipo liquidazione: Mensile"_qs);
+    EXPECT_EQ(find<QLabel>(u"lblAttivita"_qs)->text(), u"Attività azienda: Negozio al dettaglio"_qs);
+    EXPECT_TRUE(find<QLabel>(u"lblPeriodoIva"_qs)->text().startsWith(u"Periodo IVA: "_qs));
+    EXPECT_EQ(child->caption(), u"Marzo 2024"_qs);
+    EXPECT_EQ(find<QLabel>(u"lblImportiDIP(0)"_qs)->text(), u"Importo da versare:"_qs);
+    EXPECT_EQ(find<QLabel>(u"lblImportiDIP(4)"_qs)->text(), u"Credito infrannuale chiesto a rimborso:"_qs);
+    EXPECT_EQ(find<QLabel>(u"lblImportoInfMinimo"_qs)->text(), QString());
+
+    // The compensable credit opens for a settlement shown; the buttons whose dialogs are not
+    // there yet stay disabled.
+    EXPECT_TRUE(find(u"cmdCIC"_qs)->isEnabled());
+    EXPECT_FALSE(find(u"cmdCreditoAutotrasportatori"_qs)->isEnabled());
+}
+
+// The window fits the document area of a 1280x800 screen (menus, toolbar, status bar and
+// frames take about 180 pixels of its height) with nothing cut.
+TEST_F(ChildWindow, FitsTheDocumentAreaOfA1280By800Screen)
+{
+    struct {
+        int activity;
+        int month;
+        int method;
+    } periods[] = {{demo::Shop, 3, 0}, {demo::Wholesale, 3, 0}, {demo::Shop, 13, 2}};
+    for (const auto &p : periods) {
+        open(p.activity, p.month, p.method);
+        const QSize least = child->minimumSizeHint();
+        EXPECT_LE(least.width(), 1260) << p.activity << "/" << p.month;
+        EXPECT_LE(least.height(), 620) << p.activity << "/" << p.month;
+    }
+}
+
+TEST_F(ChildWindow, TheGridsShowTheReportWithItsTotals)
+{
+    open(demo::Shop, 3);
+    QTableWidget *receipts = grid(u"spdCorrispettivi"_qs);
+    ASSERT_EQ(receipts->rowCount(), 4);
+    EXPECT_EQ(cell(receipts, 3, 0), u"Totale corrispettivi:"_qs);
+    EXPECT_EQ(cell(receipts, 3, 2), u"3.858,20"_qs);
+    EXPECT_TRUE(receipts->item(3, 0)->font().bold());
+    EXPECT_FALSE(receipts->item(0, 0)->font().bold());
+    EXPECT_TRUE(receipts->item(0, 1)->textAlignment() & Qt::AlignRight);
+
+    QTableWidget *split = grid(u"spdCorrispettiviDaVentilare"_qs);
+    EXPECT_EQ(column(split, 4), (QStringList{u"76,82"_qs, u"18,46"_qs, u"4,72"_qs, u"100,00"_qs}));
+    EXPECT_EQ(cell(split, 0, 3), u"11.368,81"_qs);
+
+    QTableWidget *purchases = grid(u"spdAcquisti"_qs);
+    const QStringList descriptions = column(purchases, 0);
+    ASSERT_GE(descriptions.size(), 2);
+    EXPECT_EQ(descriptions.mid(descriptions.size() - 2),
+              (QStringList{u"Totale acquisti:"_qs, u"IVA indetraibile:"_qs}));
+    EXPECT_EQ(cell(purchases, purchases->rowCount() - 2, 2), u"5.817,45"_qs);
+
+    const QStringList credit = column(grid(u"spdCredito"_qs), 0);
+    EXPECT_EQ(credit.value(0), u"Totale IVA su acquisti"_qs);
+    EXPECT_TRUE(credit.contains(u"Totale credito"_qs));
+    const QStringList debit = column(grid(u"spdDebito"_qs), 0);
+    EXPECT_EQ(debit.value(0), u"Totale IVA su vendite"_qs);
+    EXPECT_EQ(cell(grid(u"spdDebito"_qs), int(debit.indexOf(u"Totale debito"_qs)), 1), u"1.528,04"_qs);
+
+    EXPECT_EQ(cell(grid(u"spdDIP"_qs), G::IvaEsigibile, Debiti), u"7.345,49"_qs);
+    EXPECT_EQ(cell(grid(u"spdDIP"_qs), G::IvaDetratta, Crediti), u"5.817,45"_qs);
+    EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), u"1.528,04"_qs);
+    EXPECT_EQ(box(u"curImportiDIP(2)"_qs)->text(), u"0,00"_qs);
+}
+
+TEST_F(ChildWindow, ReceiptsTabsOnlyForAPeriodWithReceipts)
+{
+    struct {
+        int activity;
+        int month;
+        bool receipts;
+        bool receiptsToSplit;
+    } periods[] = {
+        {demo::Shop, 3, true, true},
+        {demo::Training, 3, false, false},
+        {demo::Wholesale, 6, false, false},
+    };
+    for (const auto &p : periods) {
+        open(p.activity, p.month);
+        auto *tabs = find<QTabWidget>(u"stbLiquidazioneIva"_qs);
+        EXPECT_EQ(tabs->isTabVisible(2), p.receipts) << p.activity;
+        EXPECT_EQ(tabs->isTabVisible(3), p.receiptsToSplit) << p.activity;
+        EXPECT_EQ(tabs->tabText(2), u"&Corrispettivi"_qs);
+        // The other tabs are always there.
+        for (int i : {0, 1, 4, 5, 6})
+            EXPECT_TRUE(tabs->isTabVisible(i)) << p.activity << " tab " << i;
+    }
+}
+
+TEST_F(ChildWindow, ARowWhoseTwoAmountsCancelOutIsNotInItsGrid)
+{
+    // Two purchases of February 2024 at the wholesaler's branch on codes it does not use
+    // otherwise: 5% with taxable 100 and tax -100 (they cancel out), 4% with 100 and 4.
+    const QString unused =
+        u"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale = 2 AND Anno = 2024 AND IDIva IN (3, 4)"_qs;
+    ASSERT_EQ(t->db().scalar(unused).toInt(), 0);
+    const int next = t->db().scalar(u"SELECT MAX(IDContatoreIva) FROM ContatoreIva"_qs).toInt() + 1;
+    for (const auto &[offset, iva, taxable, tax] : {std::tuple{0, 3, 100.0, -100.0}, std::tuple{1, 4, 100.0, 4.0}})
+        t->db().execute(
+            u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
+            u"Imponibile, Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, AccontoIva) VALUES (?, 1, ?, 2024, 2, 2, ?, ?, 1, 0, 0)"_qs,
+            {sqlValue(next + offset), sqlValue(iva), sqlValue(taxable), sqlValue(tax)});
+    auto description = [this](int iva) {
+        return t->db()
+            .scalar(u"SELECT DescrizioneSuRegistroIVA FROM Iva WHERE IDIva = ?"_qs, {sqlValue(iva)})
+            .toString();
+    };
+    open(demo::Wholesale, 3);
+    const QStringList rows = column(grid(u"spdAcquisti"_qs), 0);
+    EXPECT_FALSE(rows.contains(description(3))) << rows.join(u" | "_qs).toStdString();
+    EXPECT_TRUE(rows.contains(description(4))) << rows.join(u" | "_qs).toStdString();
+    const int at = int(rows.indexOf(description(4)));
+    EXPECT_EQ(cell(grid(u"spdAcquisti"_qs), at, 1), u"100,00"_qs);
+    EXPECT_EQ(cell(grid(u"spdAcquisti"_qs), at, 2), u"4,00"_qs);
+}
+
+TEST_F(ChildWindow, TheAdvanceFrameOnlyForTheDecemberAdvance)
+{
+    struct {
+        int activity;
+        int month;
+        int method;
+        bool advance;
+    } periods[] = {
+        {demo::Shop, 3, 0, false},
+        {demo::Wholesale, 3, 0, false},
+        {demo::Shop, 13, 2, true},
+    };
+    for (const auto &p : periods) {
+        open(p.activity, p.month, p.method);
+        EXPECT_EQ(find(u"fraVersamentoInAcconto"_qs)->isEnabled(), p.advance) << p.month;
+        for (const char *name : {"curImportoVersato", "dtaDataVersamentoInAcconto", "cmdRiporta", "optVerAcc(0)",
+                                 "opzStampaVersamentoInAcconto"})
+            EXPECT_EQ(find(QString::fromLatin1(name))->isEnabled(), p.advance) << name << " " << p.month;
+        EXPECT_TRUE(find(u"fraVersamentiPeriodici"_qs)->isEnabled());
+        auto *sales = find<QTabWidget>(u"stbVendite"_qs);
+        EXPECT_EQ(sales->isTabVisible(sales->indexOf(grid(u"spdAltreOperazioni"_qs))), p.advance) << p.month;
+        if (!p.advance) {
+            EXPECT_EQ(box(u"curImportoVersato"_qs)->text(), u"0,00"_qs);
+            EXPECT_EQ(box(u"dtaDataVersamentoInAcconto"_qs)->text(), QString());
+            EXPECT_FALSE(find<QCheckBox>(u"opzStampaVersamentoInAcconto"_qs)->isChecked());
+        }
+    }
+    // The advance of the forecast method: 88% of what the period owes.
+    EXPECT_TRUE(find<QLabel>(u"lblImportiDIP(0)"_qs)->text().startsWith(u"Importo da versare (88% di "_qs));
+    EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), formatAmount(child->document().importoDaVersare(), true));
+
+    // "Riporto automatico" carries the amount to pay and the periodic payment's place.
+    find<QRadioButton>(u"optVerPer(1)"_qs)->click();
+    type(u"txtCodConcPer"_qs, u"32"_qs);
+    type(u"dtaDataVersamentiPeriodici"_qs, u"27/12/2024"_qs);
+    find<QPushButton>(u"cmdRiporta"_qs)->click();
+    EXPECT_EQ(box(u"curImportoVersato"_qs)->text(), box(u"curImportiDIP(0)"_qs)->text());
+    EXPECT_TRUE(find<QRadioButton>(u"optVerAcc(1)"_qs)->isChecked());
+    EXPECT_EQ(box(u"txtCodConcAcc"_qs)->text(), u"32"_qs);
+    EXPECT_EQ(box(u"dtaDataVersamentoInAcconto"_qs)->text(), u"27/12/2024"_qs);
+    const Payment &advance = child->document().payments().advance;
+    EXPECT_EQ(advance.idConcessionarioEsattoriale, 2);
+    EXPECT_EQ(advance.importo, child->document().importoDaVersare());
+    EXPECT_TRUE(child->isChanged());
+}
+
+TEST_F(ChildWindow, AnEditOfThePaidAmountMarksTheDocumentChanged)
+{
+    open(demo::Shop, 3);
+    QSignalSpy changed(child.get(), &frmChild::changedStateChanged);
+    EXPECT_FALSE(child->isChanged());
+    QLineEdit *paid = box(u"curImportoVersamentiPeriodici"_qs);
+    paid->selectAll();
+    QTest::keyClicks(paid, u"1.528,04"_qs);
+    // Changed from the first key, stored when the box is left.
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_TRUE(changed.at(0).at(0).toBool());
+    EXPECT_TRUE(child->isChanged());
+    EXPECT_DOUBLE_EQ(child->document().payments().periodic.importo.toDouble(), 0);
+    ASSERT_TRUE(child->commitEdits());
+    EXPECT_DOUBLE_EQ(child->document().payments().periodic.importo.toDouble(), 1528.04);
+    EXPECT_EQ(paid->text(), u"1.528,04"_qs);
+
+    // Bad input: a clear message, and nothing changes; the typing stays to be corrected,
+    // and Control+Z takes it back.
+    struct {
+        QString typed;
+        QString message;
+    } refused[] = {
+        {u"12,345"_qs, msgInvalidAmount(u"12,345"_qs, true)},
+        {u"dodici"_qs, msgInvalidAmount(u"dodici"_qs, true)},
+        {u"100.000.000.000"_qs, msgAmountOutOfRange(u"-9.000.000.000,00"_qs, u"99.999.999.999,00"_qs)},
+    };
+    for (const auto &r : refused) {
+        messages.clear();
+        paid->selectAll();
+        QTest::keyClicks(paid, r.typed);
+        EXPECT_FALSE(child->commitEdits()) << r.typed.toStdString();
+        EXPECT_EQ(messages.texts(), QStringList{r.message});
+        EXPECT_DOUBLE_EQ(child->document().payments().periodic.importo.toDouble(), 1528.04);
+        EXPECT_EQ(paid->text(), r.typed);
+        QTest::keyClick(paid, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(paid->text(), u"1.528,04"_qs);
+        EXPECT_TRUE(child->commitEdits());
+    }
+    messages.clear();
+    type(u"dtaDataVersamentiPeriodici"_qs, u"31/04/2024"_qs);
+    EXPECT_EQ(messages.texts(), QStringList{msgInvalidDate(u"31/04/2024"_qs)});
+    EXPECT_FALSE(child->document().payments().periodic.dataVersamento.has_value());
+    type(u"dtaDataVersamentiPeriodici"_qs, u"16/4/24"_qs);
+    EXPECT_EQ(box(u"dtaDataVersamentiPeriodici"_qs)->text(), u"16/04/2024"_qs);
+    EXPECT_EQ(child->document().payments().periodic.dataVersamento, std::optional<QDate>(QDate(2024, 4, 16)));
+
+    find<QCheckBox>(u"opzStampaVersamentiPeriodici"_qs)->click();
+    EXPECT_TRUE(child->document().payments().periodic.riportaInStampa);
+    child->setChanged(false);
+    find<QCheckBox>(u"chkSoggetto"_qs)->click();
+    EXPECT_TRUE(child->isChanged());
+    EXPECT_TRUE(child->document().soggettoRimborso());
+    EXPECT_TRUE(find(u"cmdCredInfRim"_qs)->isEnabled());
+}
+
+TEST_F(ChildWindow, ThePlaceOfPaymentAndItsCodes)
+{
+    open(demo::Shop, 3);
+    const Payment &p = child->document().payments().periodic;
+    auto enabled = [this](std::initializer_list<const char *> names) {
+        QStringList on;
+        for (const char *n : names)
+            if (find(QString::fromLatin1(n))->isEnabled())
+                on << QString::fromLatin1(n);
+        return on;
+    };
+    const auto codes = {"txtCodABIPer", "txtCodCABPer", "txtCodConcPer", "txtCodAziendaPer", "lblCodiceAziendaPer"};
+    EXPECT_EQ(enabled(codes), QStringList{});
+
+    find<QRadioButton>(u"optVerPer(0)"_qs)->click();
+    EXPECT_EQ(p.place, PaymentPlace::Bank);
+    EXPECT_EQ(enabled(codes), (QStringList{u"txtCodABIPer"_qs, u"txtCodCABPer"_qs}));
+    struct {
+        const char *box;
+        QString typed;
+        QString message; // empty: taken
+        QString abi, cab;
+        int idCab;
+    } steps[] = {
+        {"txtCodCABPer", u"01600"_qs, msgAbiFirst(), {}, {}, 0},
+        {"txtCodABIPer", u"99999"_qs, msgAbiNotFound(u"99999"_qs), {}, {}, 0},
+        {"txtCodABIPer", u"05034"_qs, {}, u"05034"_qs, {}, 0},
+        {"txtCodCABPer", u"33400"_qs, msgCabNotFound(u"33400"_qs), u"05034"_qs, {}, 0}, // another bank's branch
+        {"txtCodCABPer", u"01600"_qs, {}, u"05034"_qs, u"01600"_qs, 2},
+        {"txtCodABIPer", u"06230"_qs, {}, u"06230"_qs, {}, 0}, // another bank empties the branch
+        {"txtCodCABPer", u"11100"_qs, {}, u"06230"_qs, u"11100"_qs, 5},
+    };
+    for (const auto &s : steps) {
+        messages.clear();
+        type(QString::fromLatin1(s.box), s.typed);
+        EXPECT_EQ(messages.texts(), s.message.isEmpty() ? QStringList{} : QStringList{s.message}) << s.box;
+        EXPECT_EQ(p.abi, s.abi) << s.box << " " << s.typed.toStdString();
+        EXPECT_EQ(p.cab, s.cab) << s.box << " " << s.typed.toStdString();
+        EXPECT_EQ(p.idCab, s.idCab) << s.box << " " << s.typed.toStdString();
+        // A refused code stays in its box to be corrected; Control+Z takes it back.
+        const bool refusedHere = !s.message.isEmpty();
+        const QString typedInto = QString::fromLatin1(s.box);
+        EXPECT_EQ(box(u"txtCodABIPer"_qs)->text(), refusedHere && typedInto == u"txtCodABIPer"_qs ? s.typed : s.abi);
+        EXPECT_EQ(box(u"txtCodCABPer"_qs)->text(), refusedHere && typedInto == u"txtCodCABPer"_qs ? s.typed : s.cab);
+        if (refusedHere)
+            QTest::keyClick(box(typedInto), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(box(u"txtCodABIPer"_qs)->text(), s.abi);
+        EXPECT_EQ(box(u"txtCodCABPer"_qs)->text(), s.cab);
+    }
+    EXPECT_EQ(find<QLabel>(u"lblBancaPer"_qs)->text(), u"Cassa di Risparmio Lombarda - Bergamo - Centro"_qs);
+
+    // The collection agent: its codes, and the bank's codes go.
+    find<QRadioButton>(u"optVerPer(1)"_qs)->click();
+    EXPECT_EQ(enabled(codes), (QStringList{u"txtCodConcPer"_qs, u"txtCodAziendaPer"_qs, u"lblCodiceAziendaPer"_qs}));
+    EXPECT_EQ(p.idCab, 0);
+    EXPECT_EQ(box(u"txtCodABIPer"_qs)->text(), QString());
+    messages.clear();
+    type(u"txtCodConcPer"_qs, u"70"_qs);
+    EXPECT_EQ(messages.texts(), QStringList{msgCollectionAgentNotFound(u"70"_qs)});
+    EXPECT_EQ(p.idConcessionarioEsattoriale, 0);
+    type(u"txtCodConcPer"_qs, u"69"_qs);
+    EXPECT_EQ(p.idConcessionarioEsattoriale, 1);
+    type(u"txtCodAziendaPer"_qs, u"AZ-1234"_qs);
+    EXPECT_EQ(p.codiceAzienda, u"AZ-1234"_qs);
+
+    // The post office: the company code is emptied.
+    find<QRadioButton>(u"optVerPer(2)"_qs)->click();
+    EXPECT_EQ(p.place, PaymentPlace::PostOffice);
+    EXPECT_EQ(enabled(codes), QStringList{});
+    EXPECT_EQ(p.codiceAzienda, QString());
+    EXPECT_EQ(box(u"txtCodAziendaPer"_qs)->text(), QString());
+    EXPECT_EQ(p.idConcessionarioEsattoriale, 0);
+    EXPECT_TRUE(child->isChanged());
+}
+
+TEST_F(ChildWindow, ControlRSearchesTheCodeOfTheBox)
+{
+    open(demo::Shop, 3);
+    child->show();
+    find<QRadioButton>(u"optVerPer(0)"_qs)->click();
+
+    // No bank yet: the branches cannot be listed.
+    QLineEdit *cab = box(u"txtCodCABPer"_qs);
+    QTest::keyClick(cab, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(messages.texts(), QStringList{msgAbiFirst()});
+
+    QString title;
+    QStringList headings;
+    int listed = 0;
+    auto chooseLombarda = [&] {
+        auto *dialog = qobject_cast<CodeSearchDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        auto *list = dialog->findChild<QTableWidget *>(u"lstRicerca"_qs);
+        listed = list->rowCount();
+        for (int c = 0; c < list->columnCount(); ++c)
+            headings << list->horizontalHeaderItem(c)->text();
+        QTest::keyClicks(dialog->findChild<QLineEdit *>(u"txtCerca"_qs), u"lombarda"_qs);
+        QTest::keyClick(dialog->findChild<QLineEdit *>(u"txtCerca"_qs), Qt::Key_Return);
+    };
+    QTimer::singleShot(0, chooseLombarda);
+    QTest::keyClick(box(u"txtCodABIPer"_qs), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(title, u"Ricerca codice ABI"_qs);
+    EXPECT_EQ(headings, (QStringList{u"Abi"_qs, u"Banca"_qs}));
+    EXPECT_EQ(listed, 3);
+    EXPECT_EQ(box(u"txtCodABIPer"_qs)->text(), u"06230"_qs);
+    EXPECT_EQ(child->document().payments().periodic.abi, u"06230"_qs);
+
+    // The collection agents, with their headings; Escape leaves the box as it was.
+    find<QRadioButton>(u"optVerPer(1)"_qs)->click();
+    headings.clear();
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<CodeSearchDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        auto *list = dialog->findChild<QTableWidget *>(u"lstRicerca"_qs);
+        for (int c = 0; c < list->columnCount(); ++c)
+            headings << list->horizontalHeaderItem(c)->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTest::keyClick(box(u"txtCodConcPer"_qs), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(title, u"Ricerca codice concessionario"_qs);
+    EXPECT_EQ(headings, (QStringList{u"Codice Concessione"_qs, u"Concessionario Esattoriale"_qs}));
+    EXPECT_EQ(box(u"txtCodConcPer"_qs)->text(), QString());
+    EXPECT_EQ(child->document().payments().periodic.idConcessionarioEsattoriale, 0);
+}
+
+TEST_F(ChildWindow, AnEditOfTheDeclarationChangesTheAmountToPayAsTheDocumentComputesIt)
+{
+    struct {
+        int activity;
+        int row;
+        int column;
+        QString typed;
+        QString shownCell;
+        QString toPay;
+        QString interest; // row 12, debit
+    } edits[] = {
+        {demo::Shop, G::VariazioniImposta, Debiti, u"100"_qs, u"100,00"_qs, u"1.628,04"_qs, QString()},
+        {demo::Shop, G::AccontoVersato, Crediti, u"28,04"_qs, u"28,04"_qs, u"1.500,00"_qs, QString()},
+        {demo::Wholesale, G::VariazioniImposta, Debiti, u"1.000"_qs, u"1.000,00"_qs, u"5.370,70"_qs, u"53,18"_qs},
+        {demo::Wholesale, G::InteressiTrimestrali, Debiti, u"5"_qs, u"5,00"_qs, u"4.322,52"_qs, u"5,00"_qs},
+    };
+    for (const auto &e : edits) {
+        open(e.activity, 3);
+        QTableWidget *dip = grid(u"spdDIP"_qs);
+        ASSERT_TRUE(dip->item(e.row, e.column)->flags() & Qt::ItemIsEditable);
+        dip->item(e.row, e.column)->setText(e.typed);
+        EXPECT_EQ(messages.texts(), QStringList{});
+        EXPECT_EQ(cell(dip, e.row, e.column), e.shownCell);
+        EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), e.toPay) << e.typed.toStdString();
+        EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), formatAmount(child->document().importoDaVersare(), true));
+        EXPECT_EQ(cell(dip, G::IvaDovutaCreditoPeriodo, Debiti),
+                  formatAmount(child->document().declaration().debitCell(G::IvaDovutaCreditoPeriodo), true));
+        if (!e.interest.isEmpty())
+            EXPECT_EQ(cell(dip, G::InteressiTrimestrali, Debiti), e.interest);
+        EXPECT_TRUE(child->isChanged());
+    }
+
+    // Cells the user may not type into, and typing that is refused.
+    open(demo::Shop, 3);
+    QTableWidget *dip = grid(u"spdDIP"_qs);
+    for (int row :
+         {G::IvaEsigibile, G::IvaDebitoCreditoPeriodo, G::RiportoPeriodoPrecedente, G::IvaDovutaCreditoPeriodo})
+        EXPECT_FALSE(dip->item(row, Debiti)->flags() & Qt::ItemIsEditable) << row;
+    EXPECT_FALSE(dip->item(G::VariazioniImposta, 0)->flags() & Qt::ItemIsEditable);
+    struct {
+        int row;
+        int column;
+        QString typed;
+        QString message;
+    } refused[] = {
+        {G::VariazioniImposta, Debiti, u"cento"_qs, msgInvalidAmount(u"cento"_qs, true)},
+        {G::VariazioniImposta, Debiti, u"-5"_qs, msgCellOutOfRange()},
+        {G::IvaEsigibile, Debiti, u"1"_qs, msgCellNotEditable()},
+    };
+    for (const auto &r : refused) {
+        messages.clear();
+        const QString before = cell(dip, r.row, r.column);
+        dip->item(r.row, r.column)->setText(r.typed);
+        EXPECT_EQ(messages.texts(), QStringList{r.message});
+        EXPECT_EQ(cell(dip, r.row, r.column), before);
+        EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), u"1.528,04"_qs);
+        EXPECT_FALSE(child->isChanged());
+    }
+}
+
+TEST_F(ChildWindow, AmountsInEuroAndInLire)
+{
+    struct {
+        int valuta;
+        QString receipts;
+        QString toPay;
+        QString percent;
+    } currencies[] = {
+        {1, u"3.858,20"_qs, u"1.528,04"_qs, u"76,82"_qs},
+        {2, u"3.858"_qs, u"1.528"_qs, u"76,82"_qs}, // lire: whole amounts; a percentage keeps its decimals
+    };
+    for (const auto &c : currencies) {
+        t->db().execute(u"UPDATE ConfigurazioneContabile SET IDValuta = ? WHERE IDAzienda = 1"_qs,
+                        {sqlValue(c.valuta)});
+        open(demo::Shop, 3);
+        QTableWidget *receipts = grid(u"spdCorrispettivi"_qs);
+        EXPECT_EQ(cell(receipts, receipts->rowCount() - 1, 2), c.receipts) << c.valuta;
+        EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), c.toPay) << c.valuta;
+        EXPECT_EQ(cell(grid(u"spdCorrispettiviDaVentilare"_qs), 0, 4), c.percent) << c.valuta;
+        // A paid amount is typed in the company's currency.
+        messages.clear();
+        type(u"curImportoVersamentiPeriodici"_qs, u"10,5"_qs);
+        EXPECT_EQ(messages.texts().size(), c.valuta == 1 ? 0 : 1) << c.valuta;
+        type(u"curImportoVersamentiPeriodici"_qs, u"1500"_qs);
+        EXPECT_EQ(box(u"curImportoVersamentiPeriodici"_qs)->text(), c.valuta == 1 ? u"1.500,00"_qs : u"1.500"_qs);
+    }
+}
+
+TEST_F(ChildWindow, TheSaveTakesWhatIsStillTypedInTheBox)
+{
+    const int key = newSettlement(t->db(), messages, demo::Shop, demo::Year2024, 3);
+    child = std::make_unique<frmChild>(contextOf(t->db(), messages));
+    child->sbChildFill(key, false);
+    child->setChanged(true);
+    QLineEdit *paid = box(u"curImportoVersamentiPeriodici"_qs);
+    paid->selectAll();
+    QTest::keyClicks(paid, u"500"_qs); // not left yet
+    messages.answer(Answer::No);       // keep the amount paid as typed
+    ASSERT_TRUE(child->fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_FALSE(child->isChanged());
+    EXPECT_DOUBLE_EQ(fieldToNumber(t->db().scalar(
+                         u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
+                         u"AND IDRisultatoLiquidazioneIva = ?"_qs,
+                         {sqlValue(key)})),
+                     500);
+    EXPECT_EQ(paid->text(), u"500,00"_qs);
+
+    // Typing that cannot be taken stops the save before anything is written.
+    paid->selectAll();
+    QTest::keyClicks(paid, u"5,555"_qs);
+    child->setChanged(true);
+    EXPECT_FALSE(child->fnChildSave());
+    EXPECT_TRUE(child->isChanged());
+}
+
+TEST_F(ChildWindow, KeyboardAloneReachesTheTabsAndTheBoxes)
+{
+    open(demo::Shop, 13, 2);
+    child->show();
+    QApplication::setActiveWindow(child.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(child.get()));
+    auto *tabs = find<QTabWidget>(u"stbLiquidazioneIva"_qs);
+    struct {
+        Qt::Key key;
+        int tab;
+    } accessKeys[] = {{Qt::Key_E, 1}, {Qt::Key_R, 4}, {Qt::Key_D, 6}, {Qt::Key_C, 2}, {Qt::Key_O, 3}, {Qt::Key_A, 0}};
+    for (const auto &k : accessKeys) {
+        QTest::keyClick(child.get(), k.key, Qt::AltModifier);
+        EXPECT_EQ(tabs->currentIndex(), k.tab) << char(k.key);
+    }
+    // Sub-tabs by their own keys.
+    QTest::keyClick(child.get(), Qt::Key_E, Qt::AltModifier);
+    QTest::keyClick(child.get(), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(find<QTabWidget>(u"stbVendite"_qs)->currentWidget()->objectName(), u"spdAltreOperazioni"_qs);
+
+    // The payment tab in reading order, the boxes of a place that is not chosen left out.
+    QTest::keyClick(child.get(), Qt::Key_D, Qt::AltModifier);
+    find(u"optVerPer(0)"_qs)->setFocus();
+    QStringList order;
+    for (int i = 0; i < 12; ++i) {
+        order << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order.mid(0, 9),
+              (QStringList{u"optVerPer(0)"_qs, u"dtaDataVersamentiPeriodici"_qs, u"curImportoVersamentiPeriodici"_qs,
+                           u"opzStampaVersamentiPeriodici"_qs, u"optVerAcc(0)"_qs, u"dtaDataVersamentoInAcconto"_qs,
+                           u"curImportoVersato"_qs, u"opzStampaVersamentoInAcconto"_qs, u"cmdRiporta"_qs}))
+        << order.join(u' ').toStdString();
+
+    // A declaration cell typed from the keyboard.
+    QTest::keyClick(child.get(), Qt::Key_Q, Qt::AltModifier);
+    if (tabs->currentIndex() != 5) // the key is shared with a sub-tab: press again
+        QTest::keyClick(child.get(), Qt::Key_Q, Qt::AltModifier);
+    ASSERT_EQ(tabs->currentIndex(), 5);
+    QTableWidget *dip = grid(u"spdDIP"_qs);
+    dip->setFocus();
+    dip->setCurrentCell(G::VariazioniImposta, Debiti);
+    // The first key opens the cell's editor, the others go to it.
+    QTest::keyClick(dip, Qt::Key_2);
+    QTest::keyClicks(QApplication::focusWidget(), u"50"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents(); // the cell takes its editor's text on the next turn
+    EXPECT_EQ(cell(dip, G::VariazioniImposta, Debiti), u"250,00"_qs);
+    EXPECT_TRUE(child->isChanged());
+}
+
+} // namespace

@@ -1,0 +1,434 @@
+#include "gui/shell/ShellFixture.h"
+
+#include "gui/document/frmNew.h"
+#include "gui/shell/frmListSavedChild.h"
+#include "suite/BusyCounter.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTreeWidget>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+QString saveQuestion(int key)
+{
+    return u"Salvare le modifiche apportate a \"Periodo "_qs + QString::number(key) + u"\"?"_qs;
+}
+
+TEST_F(ShellTest, ControlNWithNoDocumentOpenCreatesOne)
+{
+    startFor(userAllRights);
+    closeAllDocuments();
+    ASSERT_TRUE(window->documents().isEmpty());
+    ASSERT_TRUE(enabled(u"Mnu_New"_qs));
+
+    bool dialogSeen = false;
+    whenShown<frmNew>([&](frmNew &d) {
+        dialogSeen = true;
+        EXPECT_EQ(d.windowTitle(), u"Nuovo"_qs);
+        auto *mese = d.findChild<QComboBox *>(u"cboMese"_qs);
+        mese->setCurrentIndex(1); // January of the proposed year and activity
+        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
+    });
+    keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    settle();
+
+    ASSERT_TRUE(dialogSeen);
+    ASSERT_EQ(window->documents().size(), 1);
+    DocumentWindow *doc = window->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->face(), DocumentWindow::Face::Form);
+    ASSERT_EQ(log.fills.size(), 1u);
+    EXPECT_EQ(log.fills[0], std::make_pair(doc->tag(), true));
+    EXPECT_EQ(virtualDelete(doc->tag()), 2); // the working row of the new settlement
+    EXPECT_EQ(doc->windowTitle(), u"Nuova elaborazione - Periodo "_qs + QString::number(doc->tag()));
+    // Never saved: it can be saved, not deleted.
+    EXPECT_TRUE(enabled(u"Mnu_Save"_qs));
+    EXPECT_TRUE(enabled(u"Save"_qs));
+    EXPECT_FALSE(enabled(u"Mnu_Delete"_qs));
+    EXPECT_FALSE(enabled(u"Mnu_SaveAs"_qs));
+}
+
+TEST_F(ShellTest, SaveQuestionAnswersDoWhatTheySay)
+{
+    struct {
+        const char *name;
+        Answer answer;
+        bool saveSucceeds;
+        bool closed;
+        int saves;
+        int stateAfter; // VirtualDelete of the settlement, -1 gone
+    } cases[] = {
+        {"yes saves and closes", Answer::Yes, true, true, 1, 0},
+        {"yes with a failed save stays open", Answer::Yes, false, false, 1, 2},
+        {"no removes the working rows", Answer::No, true, true, 0, -1},
+        {"cancel stops", Answer::Cancel, true, false, 0, 2},
+    };
+    startFor(userAllRights);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        saveSucceeds = c.saveSucceeds;
+        log = {};
+        const int key = makeSettlement(shopActivity, year2025, 1 + int(&c - cases), false);
+        DocumentWindow *doc = window->sbShowObject(key, nullptr, false);
+        ASSERT_NE(doc, nullptr);
+        ASSERT_TRUE(doc->changedObject());
+        h.messages.clear();
+        h.messages.answer(c.answer);
+
+        const bool closed = frame(doc)->close();
+        settle();
+
+        EXPECT_EQ(closed, c.closed);
+        EXPECT_EQ(window->documents().contains(doc), !c.closed);
+        ASSERT_FALSE(h.messages.shown().empty());
+        EXPECT_EQ(h.messages.shown().front().text, saveQuestion(key));
+        EXPECT_EQ(h.messages.shown().front().buttons, Buttons::YesNoCancel);
+        EXPECT_EQ(h.messages.shown().front().title, u"Liquidazione I.V.A."_qs);
+        EXPECT_EQ(log.saves, c.saves);
+        EXPECT_EQ(virtualDelete(key), c.stateAfter);
+        if (c.answer == Answer::No)
+            EXPECT_EQ(workingRowsOfUser(), 0);
+        if (!c.closed) {
+            EXPECT_TRUE(doc->changedObject());
+            EXPECT_TRUE(enabled(u"Mnu_Save"_qs));
+            doc->formFace()->setChanged(false);
+            doc->setChangedObject(false);
+            frame(doc)->close();
+            settle();
+        }
+    }
+}
+
+TEST_F(ShellTest, OpeningASettlementAlreadyShownActivatesItsWindow)
+{
+    startFor(userAllRights);
+    const int january = makeSettlement(shopActivity, year2024, 1, true);
+    const int february = makeSettlement(shopActivity, year2024, 2, true);
+    DocumentWindow *first = window->sbShowObject(january);
+    DocumentWindow *second = window->sbShowObject(february);
+    ASSERT_NE(first, second);
+    frame(first)->showMinimized();
+    const qsizetype windows = window->documents().size();
+
+    EXPECT_EQ(window->sbShowObject(january), first);
+    EXPECT_EQ(window->documents().size(), windows);
+    EXPECT_EQ(window->activeDocument(), first);
+    EXPECT_FALSE(frame(first)->isMinimized());
+    EXPECT_EQ(log.fills.size(), 2u); // not filled again
+
+    // The same from the browse of another window: the row's window comes forward.
+    DocumentWindow *browse = window->documents().first();
+    browse->browse()->requery();
+    ASSERT_TRUE(browse->browse()->moveByRowIds(february));
+    window->documentArea()->setActiveSubWindow(frame(browse));
+    window->sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
+    EXPECT_EQ(window->activeDocument(), second);
+    EXPECT_EQ(window->documents().size(), windows);
+}
+
+TEST_F(ShellTest, ClosingTheLastWindowDisablesEveryDocumentCommand)
+{
+    startFor(userAllRights);
+    const int key = makeSettlement(shopActivity, year2024, 1, true);
+    window->sbShowObject(key);
+    window->sbSetbChangedObject(true);
+    ASSERT_TRUE(enabled(u"Mnu_Save"_qs));
+    ASSERT_TRUE(enabled(u"Mnu_Delete"_qs));
+    ASSERT_TRUE(enabled(u"Mnu_Close"_qs));
+
+    h.messages.answer(Answer::No);
+    closeAllDocuments();
+    ASSERT_TRUE(window->documents().isEmpty());
+    for (const Command &c : bar().commands()) {
+        const bool expected = c.availability == Command::Availability::Always;
+        EXPECT_EQ(enabled(c.key), expected) << c.key.toStdString();
+        if (!c.buttonKey.isEmpty())
+            EXPECT_EQ(enabled(c.buttonKey), expected) << c.buttonKey.toStdString();
+    }
+}
+
+TEST_F(ShellTest, ControlSWithoutChangesDoesNothing)
+{
+    startFor(userAllRights);
+    const int key = makeSettlement(shopActivity, year2024, 1, true);
+    DocumentWindow *doc = window->sbShowObject(key);
+    auto *note = doc->findChild<QLineEdit *>(u"txtNote"_qs);
+    ASSERT_NE(note, nullptr);
+    ASSERT_FALSE(doc->changedObject());
+
+    keyClick(note, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(log.saves, 0);
+    EXPECT_TRUE(h.messages.shown().empty());
+    EXPECT_FALSE(enabled(u"Mnu_Save"_qs));
+
+    // An edit enables Save (menu item and button together); Shift+F12 saves.
+    keyClicks(note, u"x"_qs);
+    EXPECT_TRUE(doc->changedObject());
+    EXPECT_TRUE(enabled(u"Mnu_Save"_qs));
+    EXPECT_TRUE(enabled(u"Save"_qs));
+    EXPECT_TRUE(enabled(u"Mnu_Clear"_qs));
+    keyClick(note, Qt::Key_F12, Qt::ShiftModifier);
+    EXPECT_EQ(log.saves, 1);
+    EXPECT_FALSE(doc->changedObject());
+    EXPECT_FALSE(enabled(u"Mnu_Save"_qs));
+    EXPECT_FALSE(enabled(u"Save"_qs));
+}
+
+TEST_F(ShellTest, ACommandWhileBusyIsRefusedWithItsMessage)
+{
+    startFor(userAllRights);
+    const qsizetype windows = window->documents().size();
+    const QString refused = u"Impossibile eseguire l'operazione: altri processi in corso."_qs;
+    BusyCounter::raise();
+    window->sbExecuteMenuCommand(u"Mnu_New"_qs);
+    keyClick(window->documents().first()->browse()->grid(), Qt::Key_N, Qt::ControlModifier);
+    window->sbExecuteMenuCommand(u"Search"_qs);
+    const bool closed = window->close();
+    BusyCounter::lower();
+
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(h.messages.texts(),
+              (QStringList{refused, refused, refused, u"Impossibile chiudere: altri processi in corso."_qs}));
+    EXPECT_EQ(window->documents().size(), windows);
+    EXPECT_EQ(window->documents().first()->face(), DocumentWindow::Face::Table);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ShellTest, DuringAFillTheWindowAnswersButRefusesCommandsAndClosing)
+{
+    startFor(userAllRights);
+    const int january = makeSettlement(shopActivity, year2024, 1, true);
+    DocumentWindow *browse = window->documents().first();
+    log.duringFill = [&] {
+        // What the user does while the settlement is being computed.
+        QTimer::singleShot(0, [&] {
+            window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+            keyClick(browse, Qt::Key_N, Qt::ControlModifier);
+            frame(browse)->close();
+            window->close();
+        });
+    };
+    DocumentWindow *doc = window->sbShowObject(january);
+    const QString refused = u"Impossibile eseguire l'operazione: altri processi in corso."_qs;
+    const QString notClosing = u"Impossibile chiudere: altri processi in corso."_qs;
+    EXPECT_EQ(h.messages.texts(), (QStringList{refused, refused, notClosing, notClosing}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->documents().contains(browse));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->tag(), january);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(BusyCounter::busy());
+}
+
+TEST_F(ShellTest, HoveringACommandDescribesItInTheStatusBar)
+{
+    startFor(userAllRights);
+    struct {
+        const char *key;
+        const char *text;
+    } cases[] = {
+        {"Mnu_New", "Crea una nuova liquidazione I.V.A."},
+        {"Mnu_SearchFilter", "Espone liquidazioni I.V.A. in modo <filtri>."},
+        {"Mnu_DatiIva", "Avvia l'applicazione per la gestione dei Dati IVA"},
+    };
+    for (const auto &c : cases) {
+        bar().action(QString::fromLatin1(c.key))->hover();
+        EXPECT_EQ(window->statusBar()->currentMessage(), QString::fromUtf8(c.text)) << c.key;
+    }
+}
+
+TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
+{
+    startFor(userSearchOnly);
+    const int january = makeSettlement(shopActivity, year2024, 1, true);
+    makeSettlement(shopActivity, year2024, 2, true);
+    DocumentWindow *doc = window->documents().first();
+    doc->browse()->requery();
+    ASSERT_EQ(doc->browse()->listCount(), 2);
+
+    struct {
+        const char *key;
+        bool allowed;
+    } rights[] = {
+        {"Mnu_New", false},    {"Mnu_Save", false},   {"Save", false},          {"Mnu_SaveAs", false},
+        {"Mnu_Delete", false}, {"Mnu_Print", false},  {"PrePrint", false},      {"Mnu_ExportPDF", false},
+        {"Mnu_Search", true},  {"SearchNext", true},  {"Mnu_SearchForm", true}, {"Mnu_SearchFilter", true},
+        {"Mnu_Close", true},   {"Mnu_Cascade", true},
+        // the declaration is a print too, as in liqiva print --report declaration
+        {"Mnu_StampaDip", false}, {"StampaDip", false},
+    };
+    for (const auto &r : rights)
+        EXPECT_EQ(bar().allowedByRights(QString::fromLatin1(r.key)), r.allowed) << r.key;
+
+    // Ctrl+N does nothing; a double click on a row opens it in the form face.
+    keyClick(doc->browse()->grid(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_TRUE(doc->browse()->moveByRowIds(january));
+    QTableView *grid = doc->browse()->grid();
+    const QRect cell = grid->visualRect(grid->currentIndex());
+    mouseDoubleClick(grid->viewport(), cell.center());
+    ASSERT_EQ(doc->face(), DocumentWindow::Face::Form);
+    EXPECT_EQ(doc->tag(), january);
+    EXPECT_TRUE(enabled(u"Mnu_SearchNext"_qs));
+
+    // Edits cannot be saved, the settlement cannot be deleted, nothing can be printed.
+    auto *note = doc->findChild<QLineEdit *>(u"txtNote"_qs);
+    keyClicks(note, u"x"_qs);
+    EXPECT_TRUE(doc->changedObject());
+    for (const char *key :
+         {"Mnu_Save", "Save", "Mnu_SaveAs", "Mnu_Delete", "Delete", "Mnu_Print", "Print", "Mnu_StampaDip", "StampaDip"})
+        EXPECT_FALSE(enabled(QString::fromLatin1(key))) << key;
+    keyClick(note, Qt::Key_S, Qt::ControlModifier);
+    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_StampaDip"_qs); // no dialog, no question
+    EXPECT_EQ(log.saves, 0);
+    EXPECT_EQ(log.deletes, 0);
+    EXPECT_TRUE(h.messages.shown().empty());
+
+    // Moving on asks nothing (saving is not offered) and shows the next settlement.
+    keyClick(note, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
+    EXPECT_TRUE(h.messages.shown().empty());
+    EXPECT_EQ(virtualDelete(january), 0);
+}
+
+TEST_F(ShellTest, DeleteAsksAndUnloadsTheWindowWhenTheBrowseIsEmpty)
+{
+    startFor(userAllRights);
+    const int january = makeSettlement(shopActivity, year2024, 1, true);
+    DocumentWindow *doc = window->sbShowObject(january);
+    h.messages.answer(Answer::No);
+    window->sbExecuteMenuCommand(u"Delete"_qs);
+    EXPECT_EQ(log.deletes, 0);
+    EXPECT_EQ(h.messages.texts(), QStringList{u"Si desidera eliminare la liquidazione I.V.A. \"Periodo "_qs +
+                                              QString::number(january) + u"\"?"_qs});
+    EXPECT_EQ(virtualDelete(january), 0);
+
+    const int february = makeSettlement(shopActivity, year2024, 2, true);
+    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs); // answered yes
+    EXPECT_EQ(log.deletes, 1);
+    EXPECT_EQ(virtualDelete(january), -1);
+    ASSERT_TRUE(window->documents().contains(doc)); // February is still listed
+    EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
+    EXPECT_EQ(doc->browse()->rowIds(), QList<int>{february});
+    EXPECT_FALSE(enabled(u"Mnu_Delete"_qs));
+
+    window->sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
+    ASSERT_EQ(doc->tag(), february);
+    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+    settle();
+    EXPECT_FALSE(window->documents().contains(doc)); // nothing left to browse
+}
+
+TEST_F(ShellTest, TheShortcutsOfTheTableReachTheirCommands)
+{
+    startFor(userAllRights);
+    const int january = makeSettlement(shopActivity, year2024, 1, true);
+    makeSettlement(shopActivity, year2024, 2, true);
+    DocumentWindow *doc = window->documents().first();
+    doc->browse()->requery();
+    doc->browse()->moveByRowIds(january);
+    QStringList dispatched;
+    QObject::connect(window.get(), &frmMDI::commandDispatched, [&](const QString &k) { dispatched << k; });
+
+    // The shortcuts reported back by the command bar are those of the table.
+    for (const Command &c : bar().commands()) {
+        std::vector<ShortcutKey> expected;
+        for (const QString &s : c.shortcuts)
+            expected.push_back(ShortcutText::parse(ShortcutText::toCommandBarNotation(s)));
+        EXPECT_EQ(bar().shortcutsOf(c.key), expected) << c.key.toStdString();
+    }
+
+    struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        const char *command;
+        DocumentWindow::Face faceAfter;
+    } steps[] = {
+        {Qt::Key_F, Qt::ControlModifier, "Mnu_SearchForm", DocumentWindow::Face::Form},
+        {Qt::Key_M, Qt::ControlModifier, "Mnu_SearchTable", DocumentWindow::Face::Table},
+        {Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier, "Mnu_SearchFilter", DocumentWindow::Face::Filter},
+        {Qt::Key_E, Qt::ControlModifier, "Mnu_SearchExecute", DocumentWindow::Face::Table},
+        {Qt::Key_T, Qt::ControlModifier, "Mnu_Search", DocumentWindow::Face::Filter},
+        {Qt::Key_E, Qt::ControlModifier, "Mnu_SearchExecute", DocumentWindow::Face::Table},
+        {Qt::Key_F, Qt::ControlModifier, "Mnu_SearchForm", DocumentWindow::Face::Form},
+    };
+    for (const auto &s : steps) {
+        dispatched.clear();
+        keyClick(doc, s.key, s.mods);
+        EXPECT_EQ(dispatched, QStringList{QString::fromLatin1(s.command)}) << s.command;
+        EXPECT_EQ(doc->face(), s.faceAfter) << s.command;
+    }
+
+    // Ctrl+C and Ctrl+V run on the control that has the focus.
+    auto *note = doc->findChild<QLineEdit *>(u"txtNote"_qs);
+    note->setFocus();
+    keyClicks(note, u"abc"_qs);
+    note->selectAll();
+    dispatched.clear();
+    keyClick(note, Qt::Key_C, Qt::ControlModifier);
+    note->end(false);
+    keyClick(note, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dispatched, (QStringList{u"Mnu_Copy"_qs, u"Mnu_Paste"_qs}));
+    EXPECT_EQ(note->text(), u"abcabc"_qs);
+
+    // Ctrl+W closes the settlement (its question answered no), opened from the list: the
+    // list comes back; Ctrl+W again closes the window.
+    h.messages.answer(Answer::No);
+    dispatched.clear();
+    keyClick(note, Qt::Key_W, Qt::ControlModifier);
+    settle();
+    ASSERT_TRUE(window->documents().contains(doc));
+    EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
+    keyClick(doc, Qt::Key_W, Qt::ControlModifier);
+    settle();
+    EXPECT_FALSE(window->documents().contains(doc));
+}
+
+// A calling program names itself and the settlement to open; closing offers the open
+// settlements and writes the chosen key back into the caller's section.
+class PickerTest : public ShellTest {
+protected:
+    void run(bool choose)
+    {
+        prepare(userAllRights);
+        const int key = makeSettlement(shopActivity, year2024, 3, true);
+        extraHandOver = {{HandOver::Client, u"Chiamante"_qs}, {HandOver::IDField, QString::number(key)}};
+        launch();
+        ASSERT_EQ(window->documents().size(), 1);
+        EXPECT_EQ(window->activeDocument()->tag(), key);
+        EXPECT_TRUE(window->pickerMode());
+
+        bool pickerSeen = false;
+        whenShown<frmListSavedChild>([&](frmListSavedChild &d) {
+            pickerSeen = true;
+            auto *list = d.findChild<QTreeWidget *>(u"lstListSavedChild"_qs);
+            ASSERT_EQ(list->topLevelItemCount(), 1);
+            EXPECT_EQ(list->topLevelItem(0)->text(1), QString::number(key));
+            d.findChild<QPushButton *>(choose ? u"cmdOk"_qs : u"cmdAnnulla"_qs)->click();
+        });
+        EXPECT_TRUE(window->close());
+        EXPECT_TRUE(pickerSeen);
+        EXPECT_EQ(window->pickerResult(), choose ? key : -1);
+        EXPECT_EQ(h.store->read(u"Chiamante"_qs, HandOver::IDField), choose ? QString::number(key) : QString());
+    }
+};
+
+TEST_F(PickerTest, TheChosenKeyGoesBackToTheCaller)
+{
+    run(true);
+}
+
+TEST_F(PickerTest, ACancelledPickerWritesNothing)
+{
+    run(false);
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+#include "gui/shell/ShellFixture.h"
+
+#include "gui/document/frmNew.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+class NewDialog : public ::testing::Test {
+protected:
+    void SetUp() override { t = TestDatabase::create(Engine::Sqlite, Content::Demo); }
+    std::unique_ptr<frmNew> open()
+    {
+        auto d = std::make_unique<frmNew>(t->db(), messages, demoCompany, userAllRights);
+        d->show();
+        return d;
+    }
+    template <class W> static W *control(frmNew &d, const char *name)
+    {
+        W *w = d.findChild<W *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static QStringList items(QComboBox *c)
+    {
+        QStringList out;
+        for (int i = 0; i < c->count(); ++i)
+            out << c->itemText(i);
+        return out;
+    }
+    static QString plain(QString text) { return text.remove(u'&'); }
+
+    std::unique_ptr<TestDatabase> t;
+    ScriptedMessages messages;
+};
+
+TEST_F(NewDialog, ControlsLabelsAndProposals)
+{
+    auto d = open();
+    EXPECT_EQ(d->windowTitle(), u"Nuovo"_qs);
+    struct {
+        const char *label;
+        const char *text;
+        const char *buddy;
+    } labels[] = {
+        {"lblAttivita", "Attività:", "cboAttivita"},
+        {"lblPeriodoIva", "Periodo IVA:", "cboPeriodoIva"},
+        {"lblMese", "Mese:", "cboMese"},
+        {"lblMetodo", "Metodo calcolo acconto dicembre:", "cboMetodo"},
+    };
+    for (const auto &l : labels) {
+        auto *label = control<QLabel>(*d, l.label);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(plain(label->text()), QString::fromUtf8(l.text));
+        ASSERT_NE(label->buddy(), nullptr);
+        EXPECT_EQ(label->buddy()->objectName(), QString::fromLatin1(l.buddy));
+    }
+    EXPECT_EQ(plain(control<QCheckBox>(*d, "chkNoMakeDatiIva")->text()), u"Non eseguire la ricostruzione dati IVA"_qs);
+    EXPECT_EQ(control<QPushButton>(*d, "cmdOk")->text(), u"OK"_qs);
+    EXPECT_EQ(control<QPushButton>(*d, "cmdAnnulla")->text(), u"Annulla"_qs);
+
+    // The latest year and the prevailing branch's activity (the years keep no separate
+    // activities); the activity settles monthly: fourteen periods.
+    EXPECT_EQ(control<QComboBox>(*d, "cboPeriodoIva")->currentData().toInt(), year2025);
+    EXPECT_EQ(control<QComboBox>(*d, "cboAttivita")->currentData().toInt(), shopActivity);
+    auto *mese = control<QComboBox>(*d, "cboMese");
+    EXPECT_EQ(mese->count(), 14);
+    EXPECT_EQ(mese->itemText(0), u"(Tutti i mesi)"_qs);
+    EXPECT_EQ(mese->itemText(12), u"Dicembre Acconto"_qs);
+    EXPECT_EQ(mese->itemText(13), u"Dicembre"_qs);
+    EXPECT_EQ(items(control<QComboBox>(*d, "cboMetodo")),
+              (QStringList{u"Metodo analitico"_qs, u"Metodo storico"_qs, u"Metodo previsionale"_qs}));
+    EXPECT_EQ(control<QComboBox>(*d, "cboMetodo")->currentIndex(), 0);
+    EXPECT_TRUE(control<QPushButton>(*d, "cmdOk")->isEnabled());
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(NewDialog, ThePeriodDecidesWhatElseCanBeChosen)
+{
+    auto d = open();
+    auto *attivita = control<QComboBox>(*d, "cboAttivita");
+    auto *mese = control<QComboBox>(*d, "cboMese");
+    auto *metodo = control<QComboBox>(*d, "cboMetodo");
+    auto *chk = control<QCheckBox>(*d, "chkNoMakeDatiIva");
+    auto *lblMetodo = control<QLabel>(*d, "lblMetodo");
+
+    struct {
+        int activity;
+        int index;
+        int count;
+        bool advance;
+    } cases[] = {
+        {shopActivity, 1, 14, false},     {shopActivity, 12, 14, true},    {shopActivity, 13, 14, false},
+        {shopActivity, 0, 14, false},     {wholesaleActivity, 4, 6, true}, {wholesaleActivity, 3, 6, false},
+        {wholesaleActivity, 5, 6, false},
+    };
+    for (const auto &c : cases) {
+        attivita->setCurrentIndex(attivita->findData(c.activity));
+        ASSERT_EQ(mese->count(), c.count) << c.activity;
+        mese->setCurrentIndex(c.index);
+        EXPECT_EQ(metodo->isEnabled(), c.advance) << c.activity << " " << c.index;
+        EXPECT_EQ(lblMetodo->isEnabled(), c.advance);
+        EXPECT_EQ(chk->isEnabled(), !c.advance);
+    }
+
+    // The Delete key in the period list chooses the whole year.
+    mese->setCurrentIndex(3);
+    keyClick(mese, Qt::Key_Delete);
+    EXPECT_EQ(mese->currentIndex(), 0);
+    EXPECT_TRUE(chk->isEnabled());
+}
+
+TEST_F(NewDialog, OkCreatesTheWorkingSettlementAndAnnullaCreatesNothing)
+{
+    {
+        auto d = open();
+        control<QComboBox>(*d, "cboMese")->setCurrentIndex(1);
+        control<QCheckBox>(*d, "chkNoMakeDatiIva")->setChecked(true);
+        control<QPushButton>(*d, "cmdOk")->click();
+        EXPECT_EQ(d->dialogResult(), 1);
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_FALSE(d->MakeDatiIva());
+        ASSERT_GT(d->currentKey(), 0);
+        EXPECT_EQ(
+            t->db()
+                .scalar(
+                    u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDMese = 1 AND IDRisultatoLiquidazioneIva = ?"_qs,
+                    {sqlValue(d->currentKey())})
+                .toInt(),
+            2);
+    }
+    const int rows = t->db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt();
+    auto d = open();
+    keyClick(control<QPushButton>(*d, "cmdAnnulla"), Qt::Key_Space, {}, u" "_qs);
+    EXPECT_EQ(d->dialogResult(), 2);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(t->db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt(), rows);
+}
+
+TEST_F(NewDialog, ARefusedPeriodKeepsTheDialogOpenAndAnExistingOneIsOffered)
+{
+    auto d = open();
+    auto *mese = control<QComboBox>(*d, "cboMese");
+    auto *ok = control<QPushButton>(*d, "cmdOk");
+
+    // March with February not settled: the user does not go on.
+    mese->setCurrentIndex(3);
+    messages.answer(Answer::No);
+    ok->click();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->dialogResult(), 2);
+    EXPECT_EQ(messages.texts(), QStringList{u"La liquidazione IVA non è stata effettuata per il periodo antecedente a "
+                                            u"quello selezionato.\rSi desidera proseguire?"_qs});
+    EXPECT_EQ(t->db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs).toInt(), 0);
+
+    // January is made; asking for it again offers to show the existing one.
+    mese->setCurrentIndex(1);
+    ok->click();
+    ASSERT_EQ(d->dialogResult(), 1);
+    const int january = d->currentKey();
+    auto again = open();
+    control<QComboBox>(*again, "cboMese")->setCurrentIndex(1);
+    messages.clear();
+    messages.answer(Answer::Yes);
+    control<QPushButton>(*again, "cmdOk")->click();
+    EXPECT_EQ(again->dialogResult(), 1);
+    EXPECT_EQ(again->currentKey(), january);
+    ASSERT_FALSE(messages.texts().isEmpty());
+    EXPECT_TRUE(
+        messages.texts().first().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
+}
+
+TEST_F(NewDialog, TheKeyboardAloneReachesEveryControl)
+{
+    auto d = open();
+    d->activateWindow();
+    QStringList order;
+    QWidget *w = control<QComboBox>(*d, "cboAttivita");
+    for (int i = 0; i < 7; ++i) {
+        order << w->objectName();
+        w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(order, (QStringList{u"cboAttivita"_qs, u"cboPeriodoIva"_qs, u"cboMese"_qs, u"cboMetodo"_qs,
+                                  u"chkNoMakeDatiIva"_qs, u"cmdOk"_qs, u"cmdAnnulla"_qs}));
+    // Every label and the check box carry an access key, each a different one.
+    QStringList keys;
+    for (QLabel *l : d->findChildren<QLabel *>())
+        keys << l->text().mid(l->text().indexOf(u'&') + 1, 1).toLower();
+    const QString chk = control<QCheckBox>(*d, "chkNoMakeDatiIva")->text();
+    keys << chk.mid(chk.indexOf(u'&') + 1, 1).toLower();
+    EXPECT_EQ(keys.size(), 5);
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), 5) << keys.join(u',').toStdString();
+    EXPECT_TRUE(control<QPushButton>(*d, "cmdOk")->isDefault());
+}
+
+} // namespace

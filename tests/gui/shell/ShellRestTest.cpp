@@ -1,0 +1,446 @@
+// The settings of the window across a close and a start, the help, the about box, the
+// launching of the suite's modules and the web pages.
+
+#include "gui/shell/ShellFixture.h"
+
+#include "gui/shell/ShellSettings.h"
+#include "gui/shell/frmHelp.h"
+#include "gui/shell/frmInformazioni.h"
+#include "gui/shell/frmOption.h"
+#include "startup/ModuleLauncher.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QDialog>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QUrl>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+const QString settingsSection = u"Settings"_qs + StartupHarness::executable;
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class ShellRest : public ShellTest {
+protected:
+    void closeAndStartAgain()
+    {
+        window->close();
+        window.reset();
+        settle();
+        launch();
+    }
+    QToolBar *toolbar(const char *name) { return window->findChild<QToolBar *>(QString::fromLatin1(name)); }
+    void useFakeModule(const QString &section)
+    {
+        qputenv(HandOver::SettingsDirVariable, h.dir.path().toUtf8());
+        qputenv("LIQIVA_FAKE_SECTION", section.toUtf8());
+        h.store->write(u"Modules"_qs, section, QStringLiteral(LIQIVA_FAKE_MODULE));
+        h.store->sync();
+    }
+    void TearDown() override
+    {
+        for (const char *v : {"LIQIVA_FAKE_SECTION", "LIQIVA_FAKE_NOWINDOW", "LIQIVA_FAKE_SLEEP", "LIQIVA_FAKE_RESULT",
+                              HandOver::SettingsDirVariable})
+            qunsetenv(v);
+        ShellTest::TearDown();
+    }
+};
+
+TEST_F(ShellRest, TheWindowAndTheToolbarsComeBackAsTheUserLeftThem)
+{
+    startFor(userAllRights);
+    window->showWindow();
+    window->resize(1010, 690);
+    window->move(20, 30);
+    // The settlement's toolbar moved to the bottom, the standard one hidden.
+    window->addToolBar(Qt::BottomToolBarArea, toolbar("ToolDip"));
+    toolbar("Standard")->hide();
+    settle();
+
+    closeAndStartAgain();
+    EXPECT_TRUE(window->settingsNotes().isEmpty()) << window->settingsNotes().join(u',').toStdString();
+    EXPECT_EQ(window->size(), QSize(1010, 690));
+    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::BottomToolBarArea);
+    EXPECT_TRUE(toolbar("Standard")->isHidden());
+    EXPECT_EQ(h.store->read(settingsSection, u"BarMenuVersion"_qs), u"3.0"_qs);
+
+    // Deleting the section brings the built-in layout back.
+    window->close();
+    window.reset();
+    settle();
+    h.store->removeSection(settingsSection);
+    h.store->sync();
+    launch();
+    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::TopToolBarArea);
+    EXPECT_FALSE(toolbar("Standard")->isHidden());
+}
+
+TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
+{
+    prepare(userAllRights);
+    struct Case {
+        const char *key;
+        const char *value;
+    };
+    const Case damaged[] = {
+        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"}, {"BarMenu1.DL", "uno"},
+        {"FormWidth", "larga"},    {"WindowState", "7"},              {"ToolTip", "forse"}, {"LargeIcon", "\x01\x02"},
+        {"InsertType", "99"},      {"DefaultExport", "-3"},           {"DefaultActivity", "Nessuna"},
+    };
+    for (const Case &c : damaged)
+        h.store->write(settingsSection, QString::fromLatin1(c.key), QString::fromLatin1(c.value));
+    h.store->sync();
+    launch();
+    QStringList expected;
+    for (const Case &c : damaged)
+        if (QByteArray(c.key) != "BarMenuVersion")
+            expected << QString::fromLatin1(c.key);
+    QStringList notes = window->settingsNotes();
+    notes.sort();
+    expected.sort();
+    EXPECT_EQ(notes, expected);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(u"Impostazioni non valide"_qs));
+    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::TopToolBarArea);
+    EXPECT_EQ(window->settings().insertType, 0);
+    EXPECT_EQ(window->settings().defaultExport, int(ShellSettings::ExportPDF));
+    EXPECT_TRUE(window->settings().toolTips);
+    // The close writes good values over the damaged ones.
+    window->close();
+    EXPECT_EQ(h.store->read(settingsSection, u"InsertType"_qs), u"0"_qs);
+    EXPECT_EQ(h.store->read(settingsSection, u"ToolTip"_qs), u"True"_qs);
+}
+
+TEST_F(ShellRest, AStoredLayoutOfAnotherVersionIsNotUsed)
+{
+    prepare(userAllRights);
+    h.store->write(settingsSection, u"BarMenuVersion"_qs, u"2.0"_qs);
+    h.store->write(settingsSection, u"BarMenu2.DA"_qs, u"1"_qs);
+    h.store->write(settingsSection, u"BarMenu2.DL"_qs, u"0"_qs);
+    h.store->sync();
+    launch();
+    EXPECT_TRUE(window->settingsNotes().isEmpty());
+    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::TopToolBarArea);
+}
+
+TEST_F(ShellRest, OptionsAreKeptForTheNextStart)
+{
+    startFor(userAllRights);
+    whenShown<frmOption>([](frmOption &d) {
+        d.findChild<QCheckBox *>(u"chkLargeIcon"_qs)->setChecked(true);
+        d.findChild<QComboBox *>(u"cboDefaultExport"_qs)->setCurrentIndex(1);
+        d.findChild<QComboBox *>(u"cboInsertType"_qs)->setCurrentIndex(2);
+        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
+    EXPECT_EQ(toolbar("Standard")->iconSize(), QSize(32, 32));
+    closeAndStartAgain();
+    EXPECT_TRUE(window->settings().largeIcons);
+    EXPECT_EQ(toolbar("Standard")->iconSize(), QSize(32, 32));
+    EXPECT_EQ(window->settings().defaultExport, int(ShellSettings::ExportExcel));
+    EXPECT_EQ(window->settings().insertType, 2);
+    EXPECT_EQ(h.store->read(ShellSettings::optionSection(), u"Predefine"_qs), u"2"_qs);
+}
+
+TEST_F(ShellRest, F1OpensThePageOfTheWindowOrControlThatHasTheFocus)
+{
+    startFor(userAllRights);
+    window->showWindow();
+    const int key = makeSettlement(shopActivity, year2024, 1, true);
+    DocumentWindow *list = window->documents().first();
+    list->browse()->requery();
+    list->focusFirstField();
+    settle();
+    keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    ASSERT_NE(window->helpWindow(), nullptr);
+    EXPECT_EQ(window->helpWindow()->currentPage(), u"elenco.html"_qs);
+    EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains(u"liquidazioni salvate"_qs));
+
+    DocumentWindow *doc = window->sbShowObject(key);
+    ASSERT_NE(doc, nullptr);
+    doc->findChild<QLineEdit *>(u"txtNote"_qs)->setFocus();
+    window->activateWindow();
+    settle();
+    window->sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
+    EXPECT_EQ(window->helpWindow()->currentPage(), u"liquidazione.html"_qs);
+
+    // Shift+F1: the index; a search lists the pages holding every word.
+    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
+    EXPECT_EQ(window->helpWindow()->currentPage(), u"indice.html"_qs);
+    const HelpBook book;
+    EXPECT_TRUE(book.search(u"riporto automatico"_qs).contains(u"liquidazione-versamenti.html"_qs));
+    EXPECT_TRUE(book.search(u"parola-che-non-esiste"_qs).isEmpty());
+    // Every link of every page leads to a page of the book.
+    for (const auto &[file, title] : book.pages()) {
+        QFile f(u":/help/"_qs + file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        static const QRegularExpression link(u"href=\"([^\"#:]+)\""_qs);
+        for (auto it = link.globalMatch(text); it.hasNext();) {
+            const QString target = it.next().captured(1);
+            EXPECT_FALSE(book.title(target).isEmpty()) << file.toStdString() << " -> " << target.toStdString();
+        }
+    }
+
+    // F1 in a dialog: the page of the dialog, over it.
+    QString pageOverDialog;
+    whenShown<frmOption>([&](frmOption &d) {
+        keyClick(d.findChild<QCheckBox *>(u"chkLargeIcon"_qs), Qt::Key_F1);
+        if (window->helpWindow()) {
+            pageOverDialog = window->helpWindow()->currentPage();
+            window->helpWindow()->close();
+        }
+        d.reject();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
+    EXPECT_EQ(pageOverDialog, u"opzioni.html"_qs);
+}
+
+TEST_F(ShellRest, WithoutThePagesTheHelpSaysItIsNotAvailable)
+{
+    startFor(userAllRights);
+    QTemporaryDir empty;
+    window->setHelpRoot(empty.path());
+    window->sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
+    EXPECT_EQ(h.messages.texts(), QStringList(2, u"Guida in linea non disponibile."_qs));
+    EXPECT_EQ(window->helpWindow(), nullptr);
+}
+
+TEST_F(ShellRest, TheAboutBoxShowsTheDatabaseInUse)
+{
+    startFor(userAllRights);
+    QString engine, address, user, company;
+    whenShown<frmInformazioni>([&](frmInformazioni &d) {
+        engine = d.findChild<QLabel *>(u"lblDatabase"_qs)->text();
+        address = d.findChild<QLabel *>(u"lblIndirizzo"_qs)->text();
+        user = d.findChild<QLabel *>(u"lblUtente"_qs)->text();
+        company = d.findChild<QLabel *>(u"lblAzienda"_qs)->text();
+        d.accept();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Info"_qs);
+    EXPECT_TRUE(engine.startsWith(u"SQLite"_qs)) << engine.toStdString();
+    EXPECT_EQ(address, db().location().path);
+    EXPECT_TRUE(user.contains(u"(codice 1)"_qs)) << user.toStdString();
+    EXPECT_EQ(company, u"Ferramenta Lombardi S.r.l. - Sede di Milano"_qs);
+}
+
+TEST_F(ShellRest, TheAboutBoxNamesTheServerButNeverThePassword)
+{
+    prepare(userAllRights, Engine::Postgres);
+    launch();
+    const ProgramInfo info = window->programInfo();
+    EXPECT_TRUE(info.engine.startsWith(u"PostgreSQL"_qs));
+    EXPECT_TRUE(info.address.endsWith(u"/"_qs + db().location().database)) << info.address.toStdString();
+    if (!db().location().password.isEmpty())
+        EXPECT_FALSE(info.address.contains(db().location().password));
+}
+
+TEST_F(ShellRest, TheLauncherHandsOverWaitsAndReadsTheChosenKeyBack)
+{
+    startFor(userAllRights);
+    useFakeModule(u"DatiIva"_qs);
+    qputenv("LIQIVA_FAKE_RESULT", "77");
+    // What the windows were like while the module ran.
+    bool areaEnabled = true, menusEnabled = true;
+    QVariant activate;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, window.get(), [&] {
+        if (window->property("Activate").isValid()) {
+            areaEnabled = window->documentArea()->isEnabled();
+            menusEnabled = window->menuBar()->isEnabled();
+            activate = window->property("Activate");
+        }
+    });
+    probe.start(20);
+    window->sbExecuteMenuCommand(u"Mnu_DatiIva"_qs);
+    probe.stop();
+
+    const QString seen = u"FakeModuleSeen"_qs;
+    h.store->sync();
+    EXPECT_EQ(h.store->read(seen, HandOver::IDUser), u"1"_qs);
+    EXPECT_EQ(h.store->read(seen, HandOver::lIDFirm), QString::number(demoCompany));
+    EXPECT_EQ(h.store->read(seen, HandOver::TableName), u"ContatoreIva"_qs);
+    EXPECT_EQ(h.store->read(seen, u"Caption"_qs), u"DatiIva"_qs);
+    EXPECT_EQ(h.store->read(seen, HandOver::Client), StartupHarness::executable);
+    EXPECT_EQ(h.store->read(seen, HandOver::IDFunction), u"90"_qs);
+    EXPECT_EQ(activate.toInt(), 1);
+    EXPECT_FALSE(areaEnabled);
+    EXPECT_FALSE(menusEnabled);
+    // Afterwards the window is as it was, with the warning about recalculating.
+    EXPECT_TRUE(window->documentArea()->isEnabled());
+    EXPECT_FALSE(window->property("Activate").isValid());
+    EXPECT_FALSE(BusyCounter::busy());
+    EXPECT_EQ(h.messages.texts(), QStringList{ModuleLauncher::RecalculateText});
+
+    // The generic launcher returns the key chosen in the module.
+    h.messages.clear();
+    EXPECT_EQ(window->runApplication(90, 5), std::optional<int>(77));
+    EXPECT_TRUE(h.messages.texts().isEmpty()) << h.messages.texts().join(u'\n').toStdString();
+}
+
+TEST_F(ShellRest, AUserWithoutTheRightGetsTheMessageAndNothingStarts)
+{
+    startFor(userSearchOnly);
+    useFakeModule(u"CreditoIva"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_CreditiIva"_qs);
+    EXPECT_EQ(h.messages.texts(), QStringList{u"Diritti non sufficienti per avviare l'applicazione."_qs});
+    h.store->sync();
+    EXPECT_FALSE(h.store->contains(u"CreditoIva"_qs, HandOver::TableName));
+    EXPECT_FALSE(h.store->containsSection(u"FakeModuleSeen"_qs));
+
+    // The VAT data module is checked by the generic launcher.
+    h.messages.clear();
+    useFakeModule(u"DatiIva"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_DatiIva"_qs);
+    EXPECT_EQ(h.messages.texts(),
+              QStringList{u"Attenzione, non si possiedono i diritti per utilizzare la manutenzione Dati IVA."_qs});
+    EXPECT_FALSE(h.store->containsSection(u"FakeModuleSeen"_qs));
+}
+
+TEST_F(ShellRest, AMissingOrSilentModuleLeavesTheProgramAsItWas)
+{
+    startFor(userAllRights);
+    qputenv(HandOver::SettingsDirVariable, h.dir.path().toUtf8());
+    h.store->write(u"Modules"_qs, u"WIZRICIVA"_qs, u"/non/esiste/wizriciva"_qs);
+    h.store->sync();
+    window->sbExecuteMenuCommand(u"Mnu_RicostruzioneDatiIva"_qs);
+    ASSERT_EQ(h.messages.texts().size(), 1);
+    EXPECT_TRUE(h.messages.texts().first().contains(u"/non/esiste/wizriciva"_qs));
+
+    // A module that never says its window is up is given up after the time allowed.
+    h.messages.clear();
+    useFakeModule(u"LOGDATAFINIIVA"_qs);
+    qputenv("LIQIVA_FAKE_NOWINDOW", "1");
+    qputenv("LIQIVA_FAKE_SLEEP", "5000");
+    window->setModuleStartTimeout(400);
+    QElapsedTimer clock;
+    clock.start();
+    window->sbExecuteMenuCommand(u"Mnu_ControlloDateIva"_qs);
+    EXPECT_LT(clock.elapsed(), 4500);
+    ASSERT_EQ(h.messages.texts().size(), 1);
+    EXPECT_TRUE(h.messages.texts().first().startsWith(h.texts.text(ResourceStrings::ModuleDidNotStart)));
+    EXPECT_TRUE(window->documentArea()->isEnabled());
+    EXPECT_TRUE(window->menuBar()->isEnabled());
+    EXPECT_FALSE(BusyCounter::busy());
+}
+
+TEST_F(ShellRest, AModuleAlreadyRunningComesForwardAndGetsNoHandOver)
+{
+    startFor(userAllRights);
+    qint64 forward = 0;
+    window->launcherHooks().windowExists = [](qint64 handle) { return handle == 777; };
+    window->launcherHooks().bringToFront = [&](qint64 handle) { forward = handle; };
+    h.store->write(u"CreditoIva"_qs, HandOver::hExe, u"777"_qs);
+    h.store->sync();
+    window->sbExecuteMenuCommand(u"Mnu_CreditiIva"_qs);
+    EXPECT_EQ(forward, 777);
+    EXPECT_FALSE(h.store->contains(u"CreditoIva"_qs, HandOver::TableName));
+    EXPECT_TRUE(h.messages.texts().isEmpty());
+}
+
+TEST_F(ShellRest, TheWebCommandsOpenTheConfiguredAddresses)
+{
+    startFor(userAllRights);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(u"https"_qs, &catcher, "open");
+    window->sbExecuteMenuCommand(u"Mnu_Web"_qs);
+    EXPECT_EQ(h.messages.texts().size(), 1); // not configured
+    EXPECT_TRUE(catcher.opened.isEmpty());
+    h.messages.clear();
+    h.store->write(HandOver::MenuSettings, u"Web"_qs, u"https://www.esempio.it/"_qs);
+    h.store->write(HandOver::MenuSettings, u"Agg_Web"_qs, u"https://www.esempio.it/aggiornamenti"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_Web"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_Agg_Web"_qs);
+    QDesktopServices::unsetUrlHandler(u"https"_qs);
+    EXPECT_TRUE(h.messages.texts().isEmpty());
+    EXPECT_EQ(catcher.opened, (QList<QUrl>{QUrl(u"https://www.esempio.it/"_qs),
+                                           QUrl(u"https://www.esempio.it/aggiornamenti"_qs)}));
+}
+
+TEST_F(ShellRest, OnlyTheCommandsLeftOutOnPurposeStayDisabled)
+{
+    startFor(userAllRights);
+    for (const char *key : {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web",
+                            "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
+                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
+        EXPECT_TRUE(enabled(QString::fromLatin1(key))) << key;
+    EXPECT_FALSE(enabled(u"Mnu_UpdatePriceList"_qs));
+    EXPECT_FALSE(enabled(u"Mnu_DescriptionsInLanguage"_qs));
+    EXPECT_FALSE(enabled(u"Mnu_PrintBarCode"_qs));
+}
+
+} // namespace
+
+namespace {
+
+// Pictures of the options, toolbars, about and help windows over the main window at 1280x800,
+// written only when LIQIVA_SHOTS_DIR names a folder.
+TEST_F(ShellRest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "LIQIVA_SHOTS_DIR not set";
+    QDir().mkpath(dir);
+    startFor(userAllRights);
+    window->showWindow();
+    window->resize(1280, 800);
+    settle();
+    auto shoot = [&](QWidget *w, const QString &name) {
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w->grab().save(QDir(dir).filePath(name + u".png"_qs)));
+    };
+    whenShown<frmOption>([&](frmOption &d) {
+        shoot(&d, u"options"_qs);
+        d.reject();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
+    whenShown<QDialog>([&](QDialog &d) {
+        shoot(&d, u"toolbars"_qs);
+        d.reject();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_ToolBar"_qs);
+    whenShown<frmInformazioni>([&](frmInformazioni &d) {
+        shoot(&d, u"about"_qs);
+        d.accept();
+    });
+    window->sbExecuteMenuCommand(u"Mnu_Info"_qs);
+    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
+    window->helpWindow()->resize(1280, 800);
+    window->helpWindow()->showPage(u"liquidazione-versamenti.html"_qs);
+    shoot(window->helpWindow(), u"help"_qs);
+    window->helpWindow()->find(u"acconto"_qs);
+    shoot(window->helpWindow(), u"help-search"_qs);
+    QMenu *tools = window->commandBar().menu(u"mnuTools"_qs);
+    tools->popup(QPoint(0, 0));
+    shoot(tools, u"menu-tools"_qs);
+    tools->hide();
+    QMenu *help = window->commandBar().menu(u"mnuHelp"_qs);
+    help->popup(QPoint(0, 0));
+    shoot(help, u"menu-help"_qs);
+    help->hide();
+    shoot(window.get(), u"main"_qs);
+}
+
+} // namespace
+
+#include "ShellRestTest.moc"
