@@ -16,13 +16,13 @@ struct Command {
 };
 
 // The commands, one table per source file that defines them.
-const std::vector<Command> &schemaCommands(); // schema, demo
-const std::vector<Command> &launchCommands(); // launch
-const std::vector<Command> &settleCommands(); // settle, show, delete, list
-const std::vector<Command> &printCommands();  // print, export
+const std::vector<Command> &schemaCommands();        // schema, demo
+const std::vector<Command> &launchCommands();        // launch
+const std::vector<Command> &settleCommands();        // settle, show, delete, list
+const std::vector<Command> &printCommands();         // print, export
 const std::vector<Command> &communicationCommands(); // communication, year
-const std::vector<Command> &batchCommands(); // batch
-const std::vector<Command> &companyCommands(); // company create, year open (two words)
-const std::vector<Command> &importCommands(); // import, import undo, import list
+const std::vector<Command> &batchCommands();         // batch
+const std::vector<Command> &companyCommands();       // company create, year open (two words)
+const std::vector<Command> &importCommands();        // import, import undo, import list
 
 } // namespace liqiva::cli

@@ -1,7 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "domain/invoices/InvoiceImport.h"
 #include "database/Connection.h"
+#include "domain/invoices/InvoiceImport.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -29,8 +29,8 @@ QJsonObject documentJson(const ImportedDocument &d)
 {
     QJsonObject o;
     o[u"outcome"_qs] = d.outcome == ImportedDocument::Outcome::Imported    ? u"imported"_qs
-        : d.outcome == ImportedDocument::Outcome::Duplicate ? u"duplicate"_qs
-                                                             : u"listed"_qs;
+                       : d.outcome == ImportedDocument::Outcome::Duplicate ? u"duplicate"_qs
+                                                                           : u"listed"_qs;
     o[u"type"_qs] = d.type;
     o[u"number"_qs] = d.number;
     o[u"date"_qs] = d.date.toString(Qt::ISODate);
@@ -58,8 +58,8 @@ ImportRules readRules(const QString &path)
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(file.read(4 << 20), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
-        throw Refusal(QStringLiteral("Il file delle regole %1 non è un oggetto JSON valido: nulla è stato importato.")
-                          .arg(path));
+        throw Refusal(
+            QStringLiteral("Il file delle regole %1 non è un oggetto JSON valido: nulla è stato importato.").arg(path));
     return ImportRules::fromJson(doc.object());
 }
 
@@ -72,7 +72,8 @@ int runImport(const CliArgs &args)
     if (args.has(u"received"_qs)) {
         const QDate d = QDate::fromString(args.value(u"received"_qs), Qt::ISODate);
         if (!d.isValid())
-            throw UsageError{QStringLiteral("--received vuole una data AAAA-MM-GG, non \"%1\"").arg(args.value(u"received"_qs))};
+            throw UsageError{
+                QStringLiteral("--received vuole una data AAAA-MM-GG, non \"%1\"").arg(args.value(u"received"_qs))};
         o.received = d;
     }
     o.dryRun = args.flag(u"dry-run"_qs);
@@ -92,8 +93,9 @@ int runImport(const CliArgs &args)
         if (!f.refusal.isEmpty())
             out(u"  RIFIUTATO: "_qs + f.refusal);
         for (const ImportedDocument &d : f.documents) {
-            QString line = QStringLiteral("  %1 n. %2 del %3, %4: %5")
-                               .arg(d.type, d.number, d.date.toString(u"dd/MM/yyyy"_qs), d.counterparty, outcomeWord(d));
+            QString line =
+                QStringLiteral("  %1 n. %2 del %3, %4: %5")
+                    .arg(d.type, d.number, d.date.toString(u"dd/MM/yyyy"_qs), d.counterparty, outcomeWord(d));
             if (d.outcome != ImportedDocument::Outcome::Duplicate)
                 line += QStringLiteral(", %1/%2, imponibile %3, IVA %4%5")
                             .arg(d.month, 2, 10, QChar(u'0'))

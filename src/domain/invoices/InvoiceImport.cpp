@@ -1,10 +1,10 @@
 #include "domain/invoices/InvoiceImport.h"
 
+#include "database/Connection.h"
+#include "database/SqlValue.h"
 #include "domain/engine/CounterQueries.h"
 #include "domain/invoices/InvoiceMapping.h"
 #include "domain/invoices/InvoiceReader.h"
-#include "database/Connection.h"
-#include "database/SqlValue.h"
 #include "suite/Percent.h"
 #include "suite/Refusal.h"
 
@@ -19,7 +19,7 @@ namespace liqiva {
 
 namespace {
 
-const char *const monthNames[] = {"",       "gennaio", "febbraio", "marzo",    "aprile",   "maggio",  "giugno",
+const char *const monthNames[] = {"",       "gennaio", "febbraio",  "marzo",   "aprile",   "maggio",  "giugno",
                                   "luglio", "agosto",  "settembre", "ottobre", "novembre", "dicembre"};
 
 QString monthName(int month, int year)
@@ -132,9 +132,10 @@ void Importer::load()
     m_vatNumber = rs.text(u"PartitaIva"_qs).trimmed();
     rs.close();
     if (m_vatNumber.isEmpty())
-        throw Refusal(QStringLiteral("L'azienda %1 non ha la partita IVA: le fatture non si possono attribuire, nessuna "
-                                     "fattura importata.")
-                          .arg(m_o.company));
+        throw Refusal(
+            QStringLiteral("L'azienda %1 non ha la partita IVA: le fatture non si possono attribuire, nessuna "
+                           "fattura importata.")
+                .arg(m_o.company));
     m_branch = m_o.branch;
     if (!m_branch)
         m_branch = m_db.scalar(u"SELECT MIN(IDFilialePrevalente) FROM ConfigurazioneGenerale WHERE IDAzienda = ? AND "
@@ -142,7 +143,8 @@ void Importer::load()
                                {m_o.company})
                        .toInt();
     if (!m_branch)
-        throw Refusal(QStringLiteral("L'azienda %1 non ha una filiale prevalente: indicare --branch.").arg(m_o.company));
+        throw Refusal(
+            QStringLiteral("L'azienda %1 non ha una filiale prevalente: indicare --branch.").arg(m_o.company));
     activityOf(m_branch);
     for (Recordset c = m_db.openRecordset(u"SELECT IDIva, Iva, AliquotaIva, PercIndetraibilita, IDTipoIva, "
                                           u"IDIvaVentilazione FROM Iva WHERE VirtualDelete = 0 ORDER BY IDIva"_qs);
@@ -158,9 +160,10 @@ int Importer::activityOf(int branch)
 {
     if (m_activities.contains(branch))
         return m_activities.value(branch);
-    Recordset rs = m_db.openRecordset(u"SELECT IDAttivitaAzienda FROM Filiale WHERE IDFiliale = ? AND IDAzienda = ? AND "
-                                      u"VirtualDelete = 0"_qs,
-                                      {branch, m_o.company});
+    Recordset rs =
+        m_db.openRecordset(u"SELECT IDAttivitaAzienda FROM Filiale WHERE IDFiliale = ? AND IDAzienda = ? AND "
+                           u"VirtualDelete = 0"_qs,
+                           {branch, m_o.company});
     if (rs.eof() || rs.isNull(u"IDAttivitaAzienda"_qs))
         throw Refusal(QStringLiteral("La filiale %1 non è di un'attività dell'azienda %2: nessuna fattura importata.")
                           .arg(branch)
@@ -178,9 +181,8 @@ int Importer::vatYearOf(int year)
                                      u"VirtualDelete = 0"_qs,
                                      {m_o.company, year});
     if (key.isNull())
-        throw Refusal(QStringLiteral("l'anno IVA %1 dell'azienda %2 non è aperto (liqiva year open)")
-                          .arg(year)
-                          .arg(m_o.company));
+        throw Refusal(
+            QStringLiteral("l'anno IVA %1 dell'azienda %2 non è aperto (liqiva year open)").arg(year).arg(m_o.company));
     m_vatYears.insert(year, key.toInt());
     return key.toInt();
 }
@@ -194,9 +196,10 @@ int Importer::settlementType(int branch, int vatYear)
 QVariant Importer::savedSettlement(int branch, int vatYear, int month)
 {
     const int period = settlementType(branch, vatYear) == 0 ? month : ((month - 1) / 3 + 1) * 3;
-    return m_db.scalar(u"SELECT MIN(IDRisultatoLiquidazioneIva) FROM RisultatoLiquidazioneIva WHERE "
-                       u"IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND VirtualDelete = 0 AND (IDMese = ? OR IDMese = 0)"_qs,
-                       {activityOf(branch), vatYear, period});
+    return m_db.scalar(
+        u"SELECT MIN(IDRisultatoLiquidazioneIva) FROM RisultatoLiquidazioneIva WHERE "
+        u"IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND VirtualDelete = 0 AND (IDMese = ? OR IDMese = 0)"_qs,
+        {activityOf(branch), vatYear, period});
 }
 
 const VatCode &Importer::codeFor(const InvoiceSummaryLine &line, int undeductible)
@@ -218,12 +221,13 @@ const VatCode &Importer::codeFor(const InvoiceSummaryLine &line, int undeductibl
             found = &c;
     }
     if (!found)
-        throw Refusal(line.nature.isEmpty()
-                          ? QStringLiteral("nessun codice IVA dell'azienda ha l'aliquota %1%%2")
-                                .arg(line.rate.toMoney().toString(),
-                                     undeductible ? QStringLiteral(" indetraibile al %1%").arg(undeductible) : QString())
-                          : QStringLiteral("nessun codice IVA dell'azienda ha la natura %1 (aliquota %2%)")
-                                .arg(line.nature, line.rate.toMoney().toString()));
+        throw Refusal(
+            line.nature.isEmpty()
+                ? QStringLiteral("nessun codice IVA dell'azienda ha l'aliquota %1%%2")
+                      .arg(line.rate.toMoney().toString(),
+                           undeductible ? QStringLiteral(" indetraibile al %1%").arg(undeductible) : QString())
+                : QStringLiteral("nessun codice IVA dell'azienda ha la natura %1 (aliquota %2%)")
+                      .arg(line.nature, line.rate.toMoney().toString()));
     return *found;
 }
 
@@ -252,8 +256,8 @@ Importer::Plan Importer::plan(const Invoice &inv)
         const auto targets = countersFor(inv.type, sides, line.esigibilita, &why);
         for (const CounterTarget &t : targets) {
             const VatCode &code = codeFor(line, t.sale ? 0 : rule.undeductible);
-            p.lines.push_back({t.kind, t.customerClass, code.id, !t.sale && rule.goods, line.taxable * t.sign,
-                               line.tax * t.sign});
+            p.lines.push_back(
+                {t.kind, t.customerClass, code.id, !t.sale && rule.goods, line.taxable * t.sign, line.tax * t.sign});
             if (t.sale)
                 d.sale = true;
             else
@@ -276,8 +280,8 @@ Importer::Plan Importer::plan(const Invoice &inv)
         const QDate next = inv.date.addMonths(1);
         if (received.year() == inv.date.year() && received.month() == inv.date.month()) {
             when = inv.date;
-        } else if (received.year() == inv.date.year() && received.year() == next.year()
-                   && received.month() == next.month() && received.day() <= 15) {
+        } else if (received.year() == inv.date.year() && received.year() == next.year() &&
+                   received.month() == next.month() && received.day() <= 15) {
             when = inv.date;
             p.place.late = true;
         } else {
@@ -290,10 +294,11 @@ Importer::Plan Importer::plan(const Invoice &inv)
     if (d.outcome != ImportedDocument::Outcome::Listed) {
         QVariant saved = savedSettlement(p.branch, p.place.vatYear, p.place.month);
         if (!saved.isNull() && d.sale)
-            throw Refusal(QStringLiteral("la fattura %1 del %2 va in %3, già liquidato con la liquidazione salvata %4: "
-                                         "eliminarla o correggerla prima di importare")
-                              .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs), monthName(p.place.month, p.place.year))
-                              .arg(saved.toInt()));
+            throw Refusal(
+                QStringLiteral("la fattura %1 del %2 va in %3, già liquidato con la liquidazione salvata %4: "
+                               "eliminarla o correggerla prima di importare")
+                    .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs), monthName(p.place.month, p.place.year))
+                    .arg(saved.toInt()));
         if (!saved.isNull()) {
             const int first = p.place.month;
             while (!saved.isNull() && p.place.month < 12) {
@@ -335,11 +340,27 @@ void Importer::write(const Plan &p, const QString &file)
         u"Anno, IDMese, Vendita, Acquisto, Contata, PartitaIvaCedente, TipoDocumento, NumeroDocumento, DataDocumento, "
         u"DataRicezione, Controparte, Imponibile, Imposta, NomeFile, DataUltimaVariazione, IDUtenteUltimaVariazione) "
         u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_qs,
-        {doc, m_importId, m_o.company, p.branch, p.place.vatYear, p.place.year, p.place.month, p.doc.sale ? 1 : 0,
-         p.doc.purchase ? 1 : 0, p.lines.empty() ? 0 : 1, inv.sellerVatNumber(), inv.type, inv.number,
+        {doc,
+         m_importId,
+         m_o.company,
+         p.branch,
+         p.place.vatYear,
+         p.place.year,
+         p.place.month,
+         p.doc.sale ? 1 : 0,
+         p.doc.purchase ? 1 : 0,
+         p.lines.empty() ? 0 : 1,
+         inv.sellerVatNumber(),
+         inv.type,
+         inv.number,
          inv.date.toString(Qt::ISODate),
          m_o.received ? QVariant(m_o.received->toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>()),
-         p.doc.counterparty.left(100), sqlValue(p.doc.taxable), sqlValue(p.doc.tax), file.right(255), now, m_o.user});
+         p.doc.counterparty.left(100),
+         sqlValue(p.doc.taxable),
+         sqlValue(p.doc.tax),
+         file.right(255),
+         now,
+         m_o.user});
 
     // One counter row per kind, classification and VAT code of the invoice.
     std::map<std::tuple<int, int, int, bool>, std::pair<Money, Money>> rows;
@@ -350,8 +371,8 @@ void Importer::write(const Plan &p, const QString &file)
     }
     for (const auto &[key, amounts] : rows) {
         const auto &[kind, customerClass, idIva, goods] = key;
-        const bool purchase = kind == CounterKind::Purchases || kind == CounterKind::PurchasesSuspended
-            || kind == CounterKind::SplitPurchases;
+        const bool purchase = kind == CounterKind::Purchases || kind == CounterKind::PurchasesSuspended ||
+                              kind == CounterKind::SplitPurchases;
         const int counter = m_keys.next(u"ContatoreIva"_qs, u"IDContatoreIva"_qs);
         m_db.execute(u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
                      u"Imponibile, Importo, RiportoSuChiusuraIVA, AcquistiSolaVentilazione, IDClassificazioneIvaConto, "
@@ -361,9 +382,10 @@ void Importer::write(const Plan &p, const QString &file)
                       sqlValue(amounts.second), purchase && goods ? QVariant(7) : nullInt(),
                       customerClass ? QVariant(customerClass) : nullInt(),
                       p.place.late && kind == CounterKind::Purchases ? 1 : 0, now, m_o.user});
-        m_db.execute(u"INSERT INTO RigaFatturaImportata (IDRigaFatturaImportata, IDFatturaImportata, IDContatoreIva, "
-                     u"DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES (?, ?, ?, ?, ?)"_qs,
-                     {m_keys.next(u"RigaFatturaImportata"_qs, u"IDRigaFatturaImportata"_qs), doc, counter, now, m_o.user});
+        m_db.execute(
+            u"INSERT INTO RigaFatturaImportata (IDRigaFatturaImportata, IDFatturaImportata, IDContatoreIva, "
+            u"DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES (?, ?, ?, ?, ?)"_qs,
+            {m_keys.next(u"RigaFatturaImportata"_qs, u"IDRigaFatturaImportata"_qs), doc, counter, now, m_o.user});
     }
 }
 
@@ -382,13 +404,12 @@ ImportedFile Importer::importFile(const InvoiceFile &f)
         QSet<QString> inFile;
         for (const Invoice &inv : invoices) {
             const QString key = documentKey(inv);
-            const bool known = m_seen.contains(key) || inFile.contains(key)
-                || m_db.scalar(u"SELECT COUNT(*) FROM FatturaImportata WHERE IDAzienda = ? AND PartitaIvaCedente = ? AND "
-                               u"TipoDocumento = ? AND NumeroDocumento = ? AND DataDocumento = ?"_qs,
-                               {m_o.company, inv.sellerVatNumber(), inv.type, inv.number,
-                                inv.date.toString(Qt::ISODate)})
-                           .toInt()
-                    > 0;
+            const bool known =
+                m_seen.contains(key) || inFile.contains(key) ||
+                m_db.scalar(u"SELECT COUNT(*) FROM FatturaImportata WHERE IDAzienda = ? AND PartitaIvaCedente = ? AND "
+                            u"TipoDocumento = ? AND NumeroDocumento = ? AND DataDocumento = ?"_qs,
+                            {m_o.company, inv.sellerVatNumber(), inv.type, inv.number, inv.date.toString(Qt::ISODate)})
+                        .toInt() > 0;
             if (known) {
                 ImportedDocument d;
                 d.outcome = ImportedDocument::Outcome::Duplicate;
@@ -419,8 +440,9 @@ ImportedFile Importer::importFile(const InvoiceFile &f)
 void Importer::closeImport(int files, int invoices)
 {
     if (m_importId)
-        m_db.execute(u"UPDATE ImportazioneFatture SET NumeroFile = ?, NumeroFatture = ? WHERE IDImportazioneFatture = ?"_qs,
-                     {files, invoices, m_importId});
+        m_db.execute(
+            u"UPDATE ImportazioneFatture SET NumeroFile = ?, NumeroFatture = ? WHERE IDImportazioneFatture = ?"_qs,
+            {files, invoices, m_importId});
 }
 
 // The tables an import writes, locked against other writers on PostgreSQL (SQLite's
@@ -453,8 +475,8 @@ ImportRules ImportRules::fromJson(const QJsonObject &object)
                 vat = it.value().toString().trimmed().toUpper();
             else if (key == u"goods"_qs && it.value().isBool())
                 r.goods = it.value().toBool();
-            else if (key == u"undeductible"_qs && it.value().isDouble() && it.value().toDouble() >= 0
-                     && it.value().toDouble() <= 100)
+            else if (key == u"undeductible"_qs && it.value().isDouble() && it.value().toDouble() >= 0 &&
+                     it.value().toDouble() <= 100)
                 r.undeductible = it.value().toInt();
             else if (key == u"branch"_qs && it.value().isDouble() && it.value().toInt() > 0)
                 r.branch = it.value().toInt();
@@ -519,8 +541,8 @@ ImportReport importInvoices(Connection &db, const QStringList &paths, const Impo
         report.files.push_back(std::move(done));
     });
     importer.closeImport(int(report.files.size()), invoices);
-    const bool keep = !options.dryRun && !(options.allOrNothing && report.refusedFiles() > 0)
-        && importer.importId() != 0;
+    const bool keep =
+        !options.dryRun && !(options.allOrNothing && report.refusedFiles() > 0) && importer.importId() != 0;
     if (keep) {
         tx.commit();
         report.kept = true;
@@ -536,8 +558,7 @@ int undoImport(Connection &db, int company, int importId, int user)
     lockTables(db);
     if (db.scalar(u"SELECT COUNT(*) FROM ImportazioneFatture WHERE IDImportazioneFatture = ? AND IDAzienda = ?"_qs,
                   {importId, company})
-            .toInt()
-        == 0)
+            .toInt() == 0)
         throw Refusal(QStringLiteral("L'importazione %1 dell'azienda %2 non c'è.").arg(importId).arg(company));
     // A saved settlement of a period the import wrote to has used it.
     Recordset used = db.openRecordset(
@@ -556,11 +577,12 @@ int undoImport(Connection &db, int company, int importId, int user)
         u"GROUP BY FatturaImportata.Anno, FatturaImportata.IDMese ORDER BY FatturaImportata.Anno, FatturaImportata.IDMese"_qs,
         {importId});
     if (!used.eof())
-        throw Refusal(QStringLiteral("L'importazione %1 non si può annullare: la liquidazione salvata %2 ha già usato le "
-                                     "fatture di %3. Eliminarla prima.")
-                          .arg(importId)
-                          .arg(used.integer(u"R"_qs))
-                          .arg(monthName(used.integer(u"IDMese"_qs), used.integer(u"Anno"_qs))));
+        throw Refusal(
+            QStringLiteral("L'importazione %1 non si può annullare: la liquidazione salvata %2 ha già usato le "
+                           "fatture di %3. Eliminarla prima.")
+                .arg(importId)
+                .arg(used.integer(u"R"_qs))
+                .arg(monthName(used.integer(u"IDMese"_qs), used.integer(u"Anno"_qs))));
     used.close();
     const int invoices =
         db.scalar(u"SELECT COUNT(*) FROM FatturaImportata WHERE IDImportazioneFatture = ?"_qs, {importId}).toInt();
@@ -580,9 +602,10 @@ int undoImport(Connection &db, int company, int importId, int user)
 std::vector<ImportSummary> listImports(Connection &db, int company)
 {
     std::vector<ImportSummary> list;
-    for (Recordset rs = db.openRecordset(u"SELECT IDImportazioneFatture, DataImportazione, IDUtente, NumeroFatture FROM "
-                                         u"ImportazioneFatture WHERE IDAzienda = ? ORDER BY IDImportazioneFatture DESC"_qs,
-                                         {company});
+    for (Recordset rs =
+             db.openRecordset(u"SELECT IDImportazioneFatture, DataImportazione, IDUtente, NumeroFatture FROM "
+                              u"ImportazioneFatture WHERE IDAzienda = ? ORDER BY IDImportazioneFatture DESC"_qs,
+                              {company});
          !rs.eof(); rs.moveNext())
         list.push_back({rs.integer(u"IDImportazioneFatture"_qs), rs.field(u"DataImportazione"_qs).toString(),
                         rs.integer(u"IDUtente"_qs), rs.integer(u"NumeroFatture"_qs)});

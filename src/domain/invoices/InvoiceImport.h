@@ -35,10 +35,10 @@ struct ImportRules {
 struct ImportOptions {
     int company = 0;
     int user = 0;
-    int branch = 0;                  // 0: the company's prevailing branch
-    std::optional<QDate> received;   // the day the purchases were received
-    bool dryRun = false;             // everything checked and reported, nothing kept
-    bool allOrNothing = false;       // one refused file keeps nothing of the import
+    int branch = 0;                // 0: the company's prevailing branch
+    std::optional<QDate> received; // the day the purchases were received
+    bool dryRun = false;           // everything checked and reported, nothing kept
+    bool allOrNothing = false;     // one refused file keeps nothing of the import
     ImportRules rules;
 };
 

@@ -7,12 +7,12 @@ namespace liqiva {
 namespace {
 
 enum class Rule {
-    Ordinary,       // seller: a sale; buyer: a purchase
-    CreditNote,     // the same, negative
-    Integration,    // the buyer's integration or self-invoice: a purchase and a sale
-    PurchaseOnly,   // the buyer's self-invoice whose VAT is paid apart: a purchase
-    SaleOnly,       // the seller's self-invoice (ceiling exceeded, own use): a sale
-    Listed,         // no VAT: listed, not counted
+    Ordinary,     // seller: a sale; buyer: a purchase
+    CreditNote,   // the same, negative
+    Integration,  // the buyer's integration or self-invoice: a purchase and a sale
+    PurchaseOnly, // the buyer's self-invoice whose VAT is paid apart: a purchase
+    SaleOnly,     // the seller's self-invoice (ceiling exceeded, own use): a sale
+    Listed,       // no VAT: listed, not counted
 };
 
 struct TypeRule {
@@ -73,8 +73,7 @@ bool isTwoSided(const QString &documentType)
     return r && r->rule == Rule::Integration;
 }
 
-std::vector<CounterTarget> countersFor(const QString &documentType, InvoiceSides sides, QChar esigibilita,
-                                       QString *why)
+std::vector<CounterTarget> countersFor(const QString &documentType, InvoiceSides sides, QChar esigibilita, QString *why)
 {
     const TypeRule *r = ruleOf(documentType);
     if (!r) {

@@ -146,9 +146,9 @@ std::vector<Invoice> readInvoices(const QByteArray &xml)
     // No network, no DTD loaded, no entity substituted, libxml2's own limits on depth and
     // sizes kept (no XML_PARSE_HUGE).
     xmlResetLastError();
-    std::unique_ptr<xmlDoc, DocFree> doc(xmlReadMemory(xml.constData(), int(xml.size()), "fattura.xml", nullptr,
-                                                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING
-                                                           | XML_PARSE_NOCDATA));
+    std::unique_ptr<xmlDoc, DocFree> doc(
+        xmlReadMemory(xml.constData(), int(xml.size()), "fattura.xml", nullptr,
+                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA));
     if (!doc) {
         const xmlError *e = xmlGetLastError();
         QString reason = QString::fromUtf8(e && e->message ? e->message : "").trimmed();
@@ -312,7 +312,10 @@ void readArchive(const QString &path, const std::function<void(const InvoiceFile
     if (!za) {
         zip_error_t e;
         zip_error_init_with_code(&e, error);
-        fn({path, {}, false, QStringLiteral("l'archivio non si apre (%1)").arg(QString::fromUtf8(zip_error_strerror(&e)))});
+        fn({path,
+            {},
+            false,
+            QStringLiteral("l'archivio non si apre (%1)").arg(QString::fromUtf8(zip_error_strerror(&e)))});
         zip_error_fini(&e);
         return;
     }
@@ -347,7 +350,9 @@ void readArchive(const QString &path, const std::function<void(const InvoiceFile
             continue;
         }
         if (st.comp_size > 0 && st.size > 65536 && st.size / st.comp_size > 200) {
-            fn({shown, {}, false,
+            fn({shown,
+                {},
+                false,
                 QStringLiteral("voce compressa %1 volte: l'archivio è rifiutato come bomba di compressione")
                     .arg(st.size / st.comp_size)});
             continue;
