@@ -246,7 +246,8 @@ Importer::Plan Importer::plan(const Invoice &inv)
                                      "(%4%5) né del cessionario (%6%7)")
                           .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs), m_vatNumber, inv.sellerCountry,
                                inv.sellerCode, inv.buyerCountry, inv.buyerCode));
-    d.counterparty = sides.seller ? (inv.buyerName.isEmpty() ? inv.buyerCode : inv.buyerName) : inv.sellerName;
+    d.counterparty =
+        (sides.seller ? (inv.buyerName.isEmpty() ? inv.buyerCode : inv.buyerName) : inv.sellerName).simplified();
     const SupplierRule rule = sides.seller ? SupplierRule{} : m_o.rules.forSupplier(inv.sellerCountry, inv.sellerCode);
     p.branch = rule.branch ? rule.branch : m_branch;
 

@@ -3,6 +3,7 @@
 // its figures worked out by hand, the refusals, undo, two imports at once and one killed.
 
 #include "domain/invoices/InvoiceImport.h"
+#include "database/DbError.h"
 #include "domain/companies/CompanySetup.h"
 #include "domain/engine/CounterQueries.h"
 #include "domain/invoices/InvoiceMapping.h"
@@ -349,8 +350,8 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
 }
 
 // Two imports of the same files at once import each invoice once; an import killed at a
-// random moment leaves the counters as before or as after.
-TEST_P(InvoiceImport, TwoAtOnceAndOneKilled)
+// random moment, or whose write fails half-way, leaves the counters as before or as after.
+TEST_P(InvoiceImport, TwoAtOnceOneKilledAndOneFailing)
 {
     if (liqivaProgram().isEmpty())
         GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
@@ -378,6 +379,25 @@ TEST_P(InvoiceImport, TwoAtOnceAndOneKilled)
         EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM RigaFatturaImportata"_qs).toInt(), docs);
         return docs;
     };
+    // A write that fails half-way keeps nothing.
+    Connection &db = t->db();
+    if (engine() == Engine::Postgres) {
+        db.executeRaw(u"CREATE FUNCTION fallisci() RETURNS trigger AS $$ BEGIN IF NEW.IDRigaFatturaImportata = 50 THEN "
+                      u"RAISE EXCEPTION 'scrittura fallita'; END IF; RETURN NEW; END $$ LANGUAGE plpgsql"_qs);
+        db.executeRaw(u"CREATE TRIGGER fallisci BEFORE INSERT ON RigaFatturaImportata FOR EACH ROW EXECUTE FUNCTION "
+                      u"fallisci()"_qs);
+    } else {
+        db.executeRaw(u"CREATE TRIGGER fallisci BEFORE INSERT ON RigaFatturaImportata WHEN "
+                      u"NEW.IDRigaFatturaImportata = 50 BEGIN SELECT RAISE(ABORT, 'scrittura fallita'); END"_qs);
+    }
+    ImportOptions o;
+    o.company = 1;
+    o.user = 1;
+    EXPECT_THROW(importInvoices(db, {dir.filePath(u"lotti"_qs)}, o), DbError);
+    EXPECT_EQ(consistent(), 0);
+    db.executeRaw(engine() == Engine::Postgres ? u"DROP TRIGGER fallisci ON RigaFatturaImportata"_qs
+                                               : u"DROP TRIGGER fallisci"_qs);
+
     for (int round = 0; round < 2; ++round) {
         auto victim = start();
         ASSERT_TRUE(victim->waitForStarted());
@@ -394,6 +414,14 @@ TEST_P(InvoiceImport, TwoAtOnceAndOneKilled)
     EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
     EXPECT_EQ(consistent(), 200);
     EXPECT_EQ(Money::fromVariant(t->db().scalar(u"SELECT SUM(Importo) FROM ContatoreIva"_qs)), Money::units(4400));
+    // Once more through the command: every invoice a duplicate, nothing written.
+    const LiqivaRun again = runLiqiva({u"import"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs,
+                                       u"1"_qs, dir.filePath(u"lotti"_qs)},
+                                      dir.path());
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains(u"Nessuna fattura nuova: nulla è stato scritto (200 doppioni"_qs))
+        << again.out.toStdString();
+    EXPECT_EQ(consistent(), 200);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(InvoiceImport);
