@@ -75,11 +75,15 @@ bool CliArgs::asksForHelp(const QStringList &words)
 }
 
 std::optional<QString> CliArgs::parse(const QStringList &words, const QStringList &options, const QStringList &flags,
-                                      CliArgs &out)
+                                      CliArgs &out, bool takesPaths)
 {
     const QStringList known = options + flags;
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QString w = words[i];
+        if (takesPaths && !w.startsWith(u'-')) {
+            out.m_paths << w;
+            continue;
+        }
         if (!w.startsWith(u"--"_qs) || w.size() == 2)
             return QStringLiteral("argomento inatteso \"%1\": le opzioni si scrivono --nome valore").arg(w);
         const QString name = w.mid(2);

@@ -17,12 +17,15 @@ class CliArgs {
 public:
     // Parses; returns an error text for a malformed line. options: the names that take a
     // value; flags: the switches.
+    // takesPaths: words that are not options are kept as paths (in their order) instead of
+    // being refused.
     static std::optional<QString> parse(const QStringList &words, const QStringList &options, const QStringList &flags,
-                                        CliArgs &out);
+                                        CliArgs &out, bool takesPaths = false);
     // True when the words ask for help (--help or -h anywhere).
     static bool asksForHelp(const QStringList &words);
 
     bool has(const QString &name) const { return m_values.contains(name) || m_flags.contains(name); }
+    const QStringList &paths() const { return m_paths; }
     bool flag(const QString &name) const { return m_flags.contains(name); }
     QString value(const QString &name, const QString &fallback = {}) const { return m_values.value(name, fallback); }
     // An integer option within [min, max]; throws UsageError when it is missing, not a
@@ -36,6 +39,7 @@ public:
 private:
     QMap<QString, QString> m_values;
     QStringList m_flags;
+    QStringList m_paths;
 };
 
 // Bad arguments: the command ends with exit code 2, this text and its usage.

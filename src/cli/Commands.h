@@ -12,15 +12,17 @@ struct Command {
     QStringList options; // names that take a value
     QStringList flags;   // switches without a value
     int (*run)(const CliArgs &args);
+    bool takesPaths = false; // words after the options are paths (import)
 };
 
 // The commands, one table per source file that defines them.
-const std::vector<Command> &schemaCommands(); // schema, demo
-const std::vector<Command> &launchCommands(); // launch
-const std::vector<Command> &settleCommands(); // settle, show, delete, list
-const std::vector<Command> &printCommands();  // print, export
+const std::vector<Command> &schemaCommands();        // schema, demo
+const std::vector<Command> &launchCommands();        // launch
+const std::vector<Command> &settleCommands();        // settle, show, delete, list
+const std::vector<Command> &printCommands();         // print, export
 const std::vector<Command> &communicationCommands(); // communication, year
-const std::vector<Command> &batchCommands(); // batch
-const std::vector<Command> &companyCommands(); // company create, year open (two words)
+const std::vector<Command> &batchCommands();         // batch
+const std::vector<Command> &companyCommands();       // company create, year open (two words)
+const std::vector<Command> &importCommands();        // import, import undo, import list
 
 } // namespace liqiva::cli

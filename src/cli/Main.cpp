@@ -21,7 +21,8 @@ std::vector<Command> allCommands()
 {
     std::vector<Command> all;
     for (const auto *table : {&schemaCommands(), &launchCommands(), &settleCommands(), &printCommands(),
-                              &communicationCommands(), &batchCommands(), &companyCommands()})
+                              &communicationCommands(), &batchCommands(), &companyCommands(),
+                              &importCommands()})
         all.insert(all.end(), table->begin(), table->end());
     return all;
 }
@@ -53,7 +54,7 @@ int run(const Command &c, const QStringList &words)
     }
     try {
         CliArgs args;
-        if (auto problem = CliArgs::parse(words, c.options, c.flags, args)) {
+        if (auto problem = CliArgs::parse(words, c.options, c.flags, args, c.takesPaths)) {
             err(u"liqiva "_qs + name + u": "_qs + *problem);
             commandUsage(c, err);
             return 2;
