@@ -1,7 +1,8 @@
 // Users with passwords through liqiva on both engines: a new archive, its first user (an
-// administrator) with a password, a company and a month settled signed in; a wrong password
-// refused, a user locked after five in a row, a password file others may read refused, the
-// groups' rights, the last administrator kept, and the password nowhere to be seen.
+// administrator) with a password, a company and a month settled, printed and communicated
+// signed in; a wrong password refused, a user locked after five in a row, a password file
+// others may read refused, the groups' rights, the last administrator kept, and the password
+// nowhere to be seen.
 
 #include "support/LiqivaRun.h"
 #include "domain/companies/Passwords.h"
@@ -156,6 +157,19 @@ TEST_P(Users, ANewArchiveWithAPasswordFromStartToASettledMonth)
     const LiqivaRun settled = run(settle(1, true), right);
     ASSERT_EQ(settled.exitCode, 0) << settled.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(settled.rawOut).object()[u"closing"_qs][u"IvaDaVersare"_qs].toDouble(), 220.0);
+    // Printed on the register and communicated, signed in.
+    const QString id = QString::number(QJsonDocument::fromJson(settled.rawOut).object()[u"id"_qs].toInt());
+    const LiqivaRun printed = run({u"print"_qs, u"--user"_qs, u"1"_qs, u"--id"_qs, id, u"--out"_qs,
+                                   work.filePath(u"gennaio.pdf"_qs)},
+                                  right);
+    EXPECT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    EXPECT_TRUE(QFileInfo(work.filePath(u"gennaio.pdf"_qs)).size() > 0);
+    const LiqivaRun communicated = run({u"communication"_qs, u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
+                                        u"--year"_qs, u"2025"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs,
+                                        work.filePath(u"lipe.xml"_qs)},
+                                       right);
+    EXPECT_EQ(communicated.exitCode, 0) << communicated.err.toStdString();
+    EXPECT_TRUE(QFileInfo(work.filePath(u"lipe.xml"_qs)).size() > 0);
 
     // Users in groups: bruno may only search, carla works; neither has a password yet.
     ASSERT_EQ(run({u"user"_qs, u"add"_qs, u"--user"_qs, u"1"_qs, u"--name"_qs, u"bruno"_qs}, right).exitCode, 0);
