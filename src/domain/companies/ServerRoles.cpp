@@ -15,7 +15,12 @@ namespace {
 
 bool mapsRoles(Connection &db)
 {
+    // A database made before the table (not brought up by `liqiva schema`) maps no roles.
     return db.engine() == Engine::Postgres &&
+           db.scalar(u"SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema() AND "
+                     u"table_name = ?"_qs,
+                     {u"ruoloserverutente"_qs})
+                   .toInt() > 0 &&
            db.scalar(u"SELECT COUNT(*) FROM RuoloServerUtente WHERE VirtualDelete = 0"_qs).toInt() > 0;
 }
 

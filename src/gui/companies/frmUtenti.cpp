@@ -103,28 +103,36 @@ void frmUtenti::refresh()
     const int keep = selectedUser();
     m_users->setRowCount(0);
     runShowingFailures(m_messages, [&] {
+        struct Row {
+            int id;
+            QString name;
+            bool password;
+        };
+        std::vector<Row> rows; // read whole before the groups: one result set at a time
         for (Recordset rs = m_db.openRecordset(
                  u"SELECT Utente.IDUtente, Utente.Utente, PasswordUtente.HashPassword FROM Utente LEFT JOIN "
                  u"PasswordUtente ON PasswordUtente.IDUtente = Utente.IDUtente WHERE COALESCE(Utente.VirtualDelete, 0) "
                  u"= 0 ORDER BY Utente.Utente, Utente.IDUtente"_qs);
-             !rs.eof(); rs.moveNext()) {
-            const int id = rs.integer(u"IDUtente"_qs);
+             !rs.eof(); rs.moveNext())
+            rows.push_back({rs.integer(u"IDUtente"_qs), rs.text(u"Utente"_qs).trimmed(),
+                            !rs.text(u"HashPassword"_qs).isEmpty()});
+        for (const Row &r : rows) {
             QStringList member;
             for (Recordset g = m_db.openRecordset(
                      u"SELECT Gruppo.Gruppo FROM UtentePerGruppo INNER JOIN Gruppo ON Gruppo.IDGruppo = "
                      u"UtentePerGruppo.IDGruppo WHERE UtentePerGruppo.IDUtente = ? AND COALESCE(UtentePerGruppo."
                      u"VirtualDelete, 0) = 0 ORDER BY Gruppo.Gruppo"_qs,
-                     {id});
+                     {r.id});
                  !g.eof(); g.moveNext())
                 member << g.text(u"Gruppo"_qs).trimmed();
             const int row = m_users->rowCount();
             m_users->insertRow(row);
-            auto *name = new QTableWidgetItem(rs.text(u"Utente"_qs).trimmed());
-            name->setData(Qt::UserRole, id);
+            auto *name = new QTableWidgetItem(r.name);
+            name->setData(Qt::UserRole, r.id);
             m_users->setItem(row, 0, name);
             m_users->setItem(row, 1, new QTableWidgetItem(member.join(u", "_qs)));
-            m_users->setItem(row, 2, new QTableWidgetItem(rs.text(u"HashPassword"_qs).isEmpty() ? u"no"_qs : u"sì"_qs));
-            if (id == keep)
+            m_users->setItem(row, 2, new QTableWidgetItem(r.password ? u"sì"_qs : u"no"_qs));
+            if (r.id == keep)
                 m_users->selectRow(row);
         }
     });
