@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/PasswordInput.h"
+#include "domain/companies/ServerRoles.h"
 #include "domain/companies/Passwords.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/InputText.h"
@@ -57,6 +58,8 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
     // The user a command acts for proves it with the password, when the user has one.
     if (args.has(u"user"_qs)) {
         const int user = args.key(u"user"_qs);
+        // On a server whose roles are mapped, a person acts only as the user of their role.
+        ServerRoles(*db).requireActingUser(user);
         UserPasswords passwords(*db);
         if (passwords.hasPassword(user))
             passwords.signIn(user,

@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/PasswordInput.h"
+#include "domain/companies/ServerRoles.h"
 #include "domain/companies/CompanySetup.h"
 #include "domain/companies/Passwords.h"
 #include "domain/companies/RowWriter.h"
@@ -161,6 +162,29 @@ int runUserGroup(const CliArgs &args)
     return 0;
 }
 
+int runUserRole(const CliArgs &args)
+{
+    const int user = args.key(u"user"_qs);
+    const int member = args.key(u"member"_qs);
+    if (!args.has(u"role"_qs))
+        throw UsageError{u"manca --role RUOLO (il ruolo del server della persona)"_qs};
+    auto db = openDatabase(args);
+    requireAdministrator(*db, user);
+    ServerRoles(*db).map(args.value(u"role"_qs), member, user);
+    out(QStringLiteral("Il ruolo del server \"%1\" è dell'utente %2.").arg(args.value(u"role"_qs)).arg(member));
+    return 0;
+}
+
+int runUsersRoles(const CliArgs &args)
+{
+    const int user = args.key(u"user"_qs);
+    auto db = openDatabase(args);
+    requireAdministrator(*db, user);
+    for (const QString &line : ServerRoles(*db).grantPrivileges())
+        out(line);
+    return 0;
+}
+
 } // namespace
 
 const std::vector<Command> &companyCommands()
@@ -195,6 +219,18 @@ const std::vector<Command> &companyCommands()
          {u"db"_qs, u"user"_qs, u"member"_qs, u"group"_qs},
          {u"remove"_qs},
          runUserGroup},
+        {"user role",
+         "user role --db URL --user N --member M --role RUOLO   il ruolo del server RUOLO è l'utente M (PostgreSQL): "
+         "chi si collega con quel ruolo agisce solo come M",
+         {u"db"_qs, u"user"_qs, u"member"_qs, u"role"_qs},
+         {},
+         runUserRole},
+        {"users roles",
+         "users roles --db URL --user N   dà a ogni ruolo associato i soli diritti sulle tabelle che servono ai "
+         "diritti del suo utente (sola consultazione: sola lettura)",
+         {u"db"_qs, u"user"_qs},
+         {},
+         runUsersRoles},
     };
     return table;
 }

@@ -1,6 +1,7 @@
 #include "startup/Program.h"
 
 #include "domain/companies/Passwords.h"
+#include "domain/companies/ServerRoles.h"
 #include "domain/document/WorkingRecords.h"
 #include "startup/MainWindowInterface.h"
 #include "database/DbError.h"
@@ -162,12 +163,20 @@ Connection *Program::readParameters(MainWindowInterface &window)
         if (c.DBType == int(Engine::Sqlite))
             m_services.prepareDesktopEngine(QString());
 
-        c.database = ConnectionProvider::open(store, c.DBType);
+        c.database = m_env.openDatabase ? m_env.openDatabase() : nullptr;
+        if (!c.database)
+            c.database = ConnectionProvider::open(store, c.DBType);
         c.database->setCommandTimeout(CommandTimeoutSeconds);
         c.database->execute(u"set dateformat mdy"_qs);
 
+        // On a server whose roles are mapped, the hand-over's user must be the role's.
+        try {
+            ServerRoles(*c.database).requireActingUser(c.IDUser);
+        } catch (const Refusal &r) {
+            throw StartupError(r.message());
+        }
         // A user with a password proves it before anything else is read.
-        if (!signIn(*c.database, c.IDUser, c.UserName)) {
+        if (c.IDUser != m_env.signedInUser && !signIn(*c.database, c.IDUser, c.UserName)) {
             c.database.reset();
             return nullptr;
         }

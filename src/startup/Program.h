@@ -32,6 +32,11 @@ struct ProgramEnvironment {
     // Asks the password of a user who has one (the windows' sign-in); nothing when the person
     // gives up. Without it such a user cannot start the program.
     std::function<std::optional<QString>(int user, const QString &userName)> askPassword = {};
+    // The start of our own: the connection its archive dialog opened (on PostgreSQL with the
+    // password asked), taken in place of the one the settings name, and the user it signed in,
+    // who is not asked again.
+    std::function<std::unique_ptr<Connection>()> openDatabase = {};
+    std::optional<int> signedInUser = {};
 };
 
 // The settlement program from start to end: the entry procedure and its parameter reader,

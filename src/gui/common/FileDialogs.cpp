@@ -72,4 +72,21 @@ QString chooseFileToWrite(QWidget *parent, const QString &title, const QString &
     return chosen.isEmpty() ? QString() : chosen.first();
 }
 
+QString chooseFileToRead(QWidget *parent, const QString &title, const QString &filter)
+{
+    static NameOnlyIcons icons;
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontUseCustomDirectoryIcons);
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!filter.isEmpty())
+        dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
 } // namespace liqiva

@@ -16,4 +16,7 @@ namespace liqiva {
 QString chooseFileToWrite(QWidget *parent, const QString &title, const QString &suggested, const QString &filter,
                           bool confirmOverwrite);
 
+// Asks for an existing file to open; empty when cancelled.
+QString chooseFileToRead(QWidget *parent, const QString &title, const QString &filter);
+
 } // namespace liqiva

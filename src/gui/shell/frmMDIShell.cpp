@@ -1,6 +1,7 @@
 // The main window's settings, help, the launching of the suite's modules, the web pages and the
 // year overview.
 
+#include "gui/companies/CompanyCommands.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
 #include "gui/shell/CommandBar.h"
 #include "gui/shell/DocumentWindow.h"
@@ -86,6 +87,9 @@ bool frmMDI::shellCommand(const QString &key)
         commandWeb(key);
     else if (key == u"Mnu_AnnoLiquidazioni"_qs)
         commandYearOverview();
+    else if (CompanyCommands::keys().contains(key))
+        CompanyCommands::run(key, m_program.context().db(), m_program.messages(), m_program.context().IDUser,
+                             m_program.context().lIDFirm, this);
     else if (key == u"Mnu_RunApplication"_qs || key == u"Mnu_RunApplicationPriceList"_qs)
         commandRunApplication();
     else if (key == u"Mnu_SearchObjectPriceList"_qs || key == u"Mnu_SearchArticlePriceList"_qs) {
@@ -105,6 +109,11 @@ void frmMDI::updateShellCommands()
                             "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
                             "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
+    // The company's own set-up and its users: an administrator's.
+    const bool administrator = m_program.context().hasDatabase() &&
+                               CompanyCommands::mayUse(m_program.context().db(), m_program.context().IDUser);
+    for (const QString &key : CompanyCommands::keys())
+        m_bar->setEnabled(key, administrator);
     // A module of the suite that is not installed: its command says so before it is tried.
     const ModuleLauncher launcher(m_program.context(), m_program.store(), m_program.services(), m_program.texts(),
                                   m_launcherHooks);

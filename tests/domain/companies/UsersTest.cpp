@@ -1,7 +1,8 @@
 // Users with passwords through liqiva on both engines: a new archive, its first user (an
-// administrator) with a password, a company and a month settled signed in; a wrong password
-// refused, a user locked after five in a row, a password file others may read refused, the
-// groups' rights, the last administrator kept, and the password nowhere to be seen.
+// administrator) with a password, a company and a month settled, printed and communicated
+// signed in; a wrong password refused, a user locked after five in a row, a password file
+// others may read refused, the groups' rights, the last administrator kept, and the password
+// nowhere to be seen.
 
 #include "domain/companies/Passwords.h"
 #include "support/LiqivaRun.h"
@@ -69,12 +70,12 @@ protected:
         return r;
     }
 
-    // A settlement of January 2025 of the first activity, as user N.
-    QStringList settle(int user, bool save)
+    // A settlement of a month of 2025 (January unless told) of the first activity, as user N.
+    QStringList settle(int user, bool save, int month = 1)
     {
-        QStringList a = {u"settle"_qs,     u"--user"_qs, QString::number(user), u"--activity"_qs, u"1"_qs,
-                         u"--vat-year"_qs, u"2025"_qs,   u"--period"_qs,        u"1"_qs,          u"--no-rebuild"_qs,
-                         u"--yes"_qs,      u"--json"_qs};
+        QStringList a = {
+            u"settle"_qs, u"--user"_qs,   QString::number(user),  u"--activity"_qs,   u"1"_qs,     u"--vat-year"_qs,
+            u"2025"_qs,   u"--period"_qs, QString::number(month), u"--no-rebuild"_qs, u"--yes"_qs, u"--json"_qs};
         if (save)
             a << u"--save"_qs;
         return a;
@@ -154,6 +155,20 @@ TEST_P(Users, ANewArchiveWithAPasswordFromStartToASettledMonth)
     const LiqivaRun settled = run(settle(1, true), right);
     ASSERT_EQ(settled.exitCode, 0) << settled.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(settled.rawOut).object()[u"closing"_qs][u"IvaDaVersare"_qs].toDouble(), 220.0);
+    // Printed on the register and communicated, signed in.
+    const QString id = QString::number(QJsonDocument::fromJson(settled.rawOut).object()[u"id"_qs].toInt());
+    const LiqivaRun printed =
+        run({u"print"_qs, u"--user"_qs, u"1"_qs, u"--id"_qs, id, u"--out"_qs, work.filePath(u"gennaio.pdf"_qs)}, right);
+    EXPECT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    EXPECT_TRUE(QFileInfo(work.filePath(u"gennaio.pdf"_qs)).size() > 0);
+    for (int month : {2, 3}) // the rest of the quarter, for its communication
+        ASSERT_EQ(run(settle(1, true, month), right).exitCode, 0);
+    const LiqivaRun communicated =
+        run({u"communication"_qs, u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs, u"--year"_qs, u"2025"_qs,
+             u"--quarter"_qs, u"1"_qs, u"--out"_qs, work.filePath(u"lipe.xml"_qs)},
+            right);
+    EXPECT_EQ(communicated.exitCode, 0) << communicated.err.toStdString();
+    EXPECT_TRUE(QFileInfo(work.filePath(u"lipe.xml"_qs)).size() > 0);
 
     // Users in groups: bruno may only search, carla works; neither has a password yet.
     ASSERT_EQ(run({u"user"_qs, u"add"_qs, u"--user"_qs, u"1"_qs, u"--name"_qs, u"bruno"_qs}, right).exitCode, 0);

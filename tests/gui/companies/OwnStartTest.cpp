@@ -1,0 +1,223 @@
+// The start of our own through the windows (offscreen), on both engines: "Apri archivio" makes
+// a new archive (or reaches the server), its first user is made, "Nuova azienda" refuses a bad
+// VAT number writing nothing and then creates the company, the hand-over is written and the
+// program opens its window on it without asking again. Then the user gets a password in
+// "Utenti e diritti": the sign-in refuses a wrong one, locks the user after five, and refuses
+// the right one while locked.
+
+#include "startup/OwnStart.h"
+#include "domain/companies/Passwords.h"
+#include "gui/companies/frmAccesso.h"
+#include "gui/companies/frmApriArchivio.h"
+#include "gui/companies/frmNuovaAzienda.h"
+#include "gui/companies/frmUtenti.h"
+#include "startup/StartupFixture.h"
+#include "suite/Refusal.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+using namespace liqiva;
+using namespace liqiva::test;
+
+namespace {
+
+// Answers the modal dialogs as they come, in order: each handler gets the dialog once.
+class ModalScript {
+public:
+    explicit ModalScript(std::deque<std::function<void(QWidget *)>> steps) : m_steps(std::move(steps))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget *w = QApplication::activeModalWidget();
+            if (!w || w->property("scripted").toBool() || m_steps.empty())
+                return;
+            w->setProperty("scripted", true);
+            auto step = std::move(m_steps.front());
+            m_steps.pop_front();
+            step(w);
+        });
+        m_timer.start(10);
+    }
+    bool done() const { return m_steps.empty(); }
+
+private:
+    std::deque<std::function<void(QWidget *)>> m_steps;
+    QTimer m_timer;
+};
+
+void click(QWidget *dialog, const char *name)
+{
+    auto *b = dialog->findChild<QPushButton *>(QString::fromLatin1(name));
+    ASSERT_NE(b, nullptr) << name;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void type(QWidget *dialog, const QString &name, const QString &text)
+{
+    auto *e = dialog->findChild<QLineEdit *>(name);
+    ASSERT_NE(e, nullptr) << name.toStdString();
+    e->clear();
+    QTest::keyClicks(e, text);
+}
+
+class OwnStartWindowsTest : public EngineTest {
+protected:
+    StartupHarness h;
+    QTemporaryDir files;
+};
+
+} // namespace
+
+TEST_P(OwnStartWindowsTest, ANewArchiveToTheMainWindowThenAPasswordAndALock)
+{
+    // The archive: a new SQLite file, or the server (there an archive made by `schema`).
+    std::unique_ptr<TestDatabase> server;
+    frmApriArchivio archive(*h.store, h.messages);
+    const QString file = files.filePath(u"mie-liquidazioni.db"_qs);
+    QFile notAnArchive(files.filePath(u"appunti.txt"_qs));
+    ASSERT_TRUE(notAnArchive.open(QIODevice::WriteOnly));
+    notAnArchive.write("non un archivio\n");
+    notAnArchive.close();
+    archive.chooseFile = [&](bool forNew) { return forNew ? file : notAnArchive.fileName(); };
+    if (engine() == Engine::Postgres) {
+        server = TestDatabase::create(engine(), Content::Schema);
+        archive.askServer = [&] { return std::make_optional(std::make_pair(server->url(), QString())); };
+    }
+    archive.show();
+    click(&archive, "cmdApriFile"); // a file that is no archive: said, and the dialog stays
+    ASSERT_FALSE(h.messages.texts().isEmpty());
+    EXPECT_TRUE(h.messages.texts().last().contains(u"non è un archivio"_qs) ||
+                h.messages.texts().last().contains(u"database"_qs))
+        << h.messages.texts().last().toStdString();
+    EXPECT_EQ(archive.result(), QDialog::Rejected);
+    EXPECT_TRUE(archive.isVisible());
+    h.messages.clear();
+    click(&archive, engine() == Engine::Sqlite ? "cmdNuovo" : "cmdServer");
+    ASSERT_EQ(archive.result(), QDialog::Accepted) << h.messages.texts().join(u'\n').toStdString();
+    std::unique_ptr<Connection> db = archive.takeConnection();
+    ASSERT_TRUE(db);
+    const QString where = engine() == Engine::Sqlite ? file : server->url();
+    EXPECT_EQ(OwnStart::recentArchives(*h.store).value(0), where);
+    if (engine() == Engine::Sqlite) // a new archive never replaces a file
+        EXPECT_THROW(OwnStart::createArchive(file), Refusal);
+    Connection &c = *db;
+
+    // Its first user, then "Nuova azienda": a wrong check digit, refused with nothing written;
+    // then right.
+    int companiesAfterRefusal = -1;
+    ModalScript script({
+        [](QWidget *w) {
+            auto *input = qobject_cast<QInputDialog *>(w);
+            ASSERT_NE(input, nullptr);
+            input->setTextValue(u"anna"_qs);
+            input->accept();
+        },
+        [&](QWidget *w) {
+            auto *form = qobject_cast<frmNuovaAzienda *>(w);
+            ASSERT_NE(form, nullptr);
+            const std::pair<const char *, const char *> fields[] = {
+                {"name", "Bianchi S.r.l."},         {"vatNumber", "00488410011"},
+                {"address.street", "Via Po 2"},     {"address.postcode", "10121"},
+                {"address.city", "Torino"},         {"address.province", "to"},
+                {"declarant.name", "Bianchi Anna"}, {"declarant.taxCode", "BNCGVN80A01H501J"},
+            };
+            for (const auto &[path, value] : fields)
+                type(form, u"txt_"_qs + QString::fromLatin1(path).replace(u'.', u'_'), QString::fromUtf8(value));
+            QTableWidget *acts = form->activities();
+            acts->item(0, 0)->setText(u"Consulenza"_qs);
+            acts->item(0, 1)->setText(u"70.22.09"_qs);
+            acts->item(0, 2)->setText(u"Consulenza aziendale"_qs);
+            click(form, "cmdOK");
+            companiesAfterRefusal = c.scalar(u"SELECT COUNT(*) FROM Azienda"_qs).toInt();
+            EXPECT_TRUE(form->isVisible());
+            EXPECT_EQ(form->focusWidget(), form->field(u"vatNumber"_qs)); // the field at fault
+            type(form, u"txt_vatNumber"_qs, u"00488410010"_qs);
+            click(form, "cmdOK");
+        },
+    });
+    OwnStartWindows start(*h.store, h.messages, StartupHarness::executable);
+    std::optional<OwnStartChoice> chosen = start.afterArchive(std::move(db));
+    ASSERT_TRUE(chosen) << h.messages.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(companiesAfterRefusal, 0);
+    const QStringList said = h.messages.texts();
+    EXPECT_TRUE(said.filter(u"campo \"vatNumber\""_qs).size() == 1) << said.join(u'\n').toStdString();
+    EXPECT_TRUE(said.filter(u"\"Bianchi S.r.l.\" è stata creata"_qs).size() == 1) << said.join(u'\n').toStdString();
+    EXPECT_EQ(h.store->read(StartupHarness::executable, HandOver::FirmName), u"Bianchi S.r.l."_qs);
+    EXPECT_EQ(h.store->read(StartupHarness::executable, HandOver::Password), QString());
+
+    // The program takes the archive as it is open and opens its window, asking nothing.
+    const int user = chosen->user;
+    {
+        auto handed = std::make_shared<std::unique_ptr<Connection>>(std::move(chosen->db));
+        const QString exe = u"/opt/brevanto/"_qs + StartupHarness::executable;
+        ProgramEnvironment env{*h.store, h.messages, h.texts, h.errors, exe, QStringList{exe}, u"1.0.0"_qs};
+        env.openDatabase = [handed] { return std::move(*handed); };
+        env.signedInUser = user;
+        Program program(env);
+        program.setEndHandler([](int) {});
+        RecordingWindow window;
+        h.messages.clear();
+        ASSERT_EQ(program.start(window), Program::Outcome::Running) << h.messages.texts().join(u'\n').toStdString();
+        EXPECT_TRUE(window.shown);
+        EXPECT_EQ(program.context().FirmName, u"Bianchi S.r.l."_qs);
+        program.endOfProgram();
+    }
+
+    // "Utenti e diritti": a password for anna (two that differ first), a second user.
+    auto again = OwnStart::openArchive(where);
+    {
+        frmUtenti users(*again, h.messages, user);
+        ASSERT_TRUE(users.selectUser(u"anna"_qs));
+        h.messages.clear();
+        users.setPassword(u"segreta-anna-1"_qs, u"segreta-anna-2"_qs);
+        EXPECT_FALSE(UserPasswords(*again).hasPassword(user));
+        users.setPassword(u"segreta-anna-1"_qs, u"segreta-anna-1"_qs);
+        EXPECT_TRUE(UserPasswords(*again).hasPassword(user));
+        users.newUser(u"bruno"_qs, u"consultazione"_qs);
+        EXPECT_EQ(users.findChild<QTableWidget *>(u"grdUtenti"_qs)->rowCount(), 2);
+        ASSERT_TRUE(users.selectUser(u"anna"_qs));
+        h.messages.clear();
+        users.setMembership(u"amministrazione"_qs, true); // the last administrator stays
+        EXPECT_TRUE(h.messages.texts().join(u'\n').contains(u"ultimo amministratore"_qs));
+    }
+
+    // The sign-in: a wrong password refused and asked again; five in a row lock anna, and
+    // then the right one is refused too. The dialog shows the name and hides the password.
+    const auto signIn = [&](std::vector<QString> passwords) {
+        std::deque<std::function<void(QWidget *)>> steps;
+        for (const QString &p : passwords)
+            steps.push_back([p](QWidget *w) {
+                auto *dialog = qobject_cast<frmAccesso *>(w);
+                ASSERT_NE(dialog, nullptr);
+                EXPECT_EQ(dialog->findChild<QLineEdit *>(u"txtPassword"_qs)->echoMode(), QLineEdit::Password);
+                dialog->findChild<QComboBox *>(u"cboUtente"_qs)->setCurrentText(u"anna"_qs);
+                type(dialog, u"txtPassword"_qs, p);
+                click(dialog, "cmdOK");
+            });
+        steps.push_back([](QWidget *w) { click(w, "cmdAnnulla"); }); // gives up when asked again
+        ModalScript s(std::move(steps));
+        h.messages.clear();
+        return OwnStartWindows(*h.store, h.messages, StartupHarness::executable)
+            .afterArchive(OwnStart::openArchive(where));
+    };
+    std::optional<OwnStartChoice> right = signIn({u"sbagliata"_qs, u"segreta-anna-1"_qs});
+    ASSERT_TRUE(right);
+    EXPECT_TRUE(h.messages.texts().value(0).contains(u"Password errata"_qs))
+        << h.messages.texts().join(u'\n').toStdString();
+    right.reset();
+    EXPECT_FALSE(signIn({u"no1"_qs, u"no2"_qs, u"no3"_qs, u"no4"_qs, u"no5"_qs, u"segreta-anna-1"_qs}));
+    const QStringList locked = h.messages.texts();
+    EXPECT_TRUE(locked.filter(u"bloccato per cinque minuti"_qs).size() == 1) << locked.join(u'\n').toStdString();
+    EXPECT_TRUE(locked.last().contains(u"è bloccato fino alle"_qs)) << locked.join(u'\n').toStdString();
+}
+
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(OwnStartWindowsTest);
