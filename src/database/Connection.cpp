@@ -3,18 +3,21 @@
 #include "database/DbError.h"
 #include "database/DbErrorText.h"
 #include "database/SqlDialect.h"
+#include "database/SqliteDecimal.h"
 #include "database/SqliteFiles.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <cstdlib>
 #include <mutex>
+#include <sqlite3.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -66,7 +69,8 @@ DatabaseLocation DatabaseLocation::parse(const QString &url)
                           QString());
         return loc;
     }
-    if (url.startsWith(u"postgresql://"_qs, Qt::CaseInsensitive) || url.startsWith(u"postgres://"_qs, Qt::CaseInsensitive)) {
+    if (url.startsWith(u"postgresql://"_qs, Qt::CaseInsensitive) ||
+        url.startsWith(u"postgres://"_qs, Qt::CaseInsensitive)) {
         const QUrl u(url);
         if (!u.isValid())
             // QUrl's own reason repeats the whole address, password included: not shown.
@@ -84,9 +88,9 @@ DatabaseLocation DatabaseLocation::parse(const QString &url)
         if (q.hasQueryItem(u"host"_qs))
             loc.host = q.queryItemValue(u"host"_qs, QUrl::FullyDecoded);
         if (loc.database.isEmpty())
-            throw DbError(
-                QStringLiteral("Indirizzo del database non valido: manca il nome del database (%1).").arg(maskPassword(url)),
-                QString());
+            throw DbError(QStringLiteral("Indirizzo del database non valido: manca il nome del database (%1).")
+                              .arg(maskPassword(url)),
+                          QString());
         return loc;
     }
     throw DbError(QStringLiteral("Indirizzo del database non valido: \"%1\". Si attende sqlite:PERCORSO oppure "
@@ -126,8 +130,7 @@ QString unusableSqliteFile(const QString &path, Connection::Create create)
     if (info.isDir())
         return QStringLiteral("%1 è una cartella, non un file di database.").arg(path);
     if (!info.exists())
-        return create == Connection::Create::Yes ? QString()
-                                                 : QStringLiteral("Il database %1 non esiste.").arg(path);
+        return create == Connection::Create::Yes ? QString() : QStringLiteral("Il database %1 non esiste.").arg(path);
     // A database this process has open is one already; its header is not read, since without
     // the lock guard closing any descriptor of the file would drop the process's locks.
     if (isOpenDatabaseFile(path) && !sqliteLocksGuarded(path))
@@ -137,8 +140,9 @@ QString unusableSqliteFile(const QString &path, Connection::Create create)
         return QStringLiteral("Impossibile leggere il file del database %1: controllare i permessi (%2).")
             .arg(path, file.errorString());
     if (file.size() == 0)
-        return create == Connection::Create::Yes ? QString()
-                                                 : QStringLiteral("Il file %1 è vuoto: non contiene un database.").arg(path);
+        return create == Connection::Create::Yes
+                   ? QString()
+                   : QStringLiteral("Il file %1 è vuoto: non contiene un database.").arg(path);
     static const QByteArray header("SQLite format 3", 16); // with its closing zero byte
     if (file.read(header.size()) != header)
         return QStringLiteral("Il file %1 non è un database SQLite: non è stato modificato.").arg(path);
@@ -194,6 +198,10 @@ std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Crea
     }
     try {
         if (where.engine == Engine::Sqlite) {
+            const QVariant handle = c->m_db.driver()->handle();
+            if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+                throw DbError(u"Il driver SQLite non espone la connessione."_qs, QString());
+            installSqliteDecimal(*static_cast<sqlite3 *const *>(handle.constData()));
             c->executeRaw(u"PRAGMA journal_mode=WAL"_qs);
             c->executeRaw(u"PRAGMA synchronous=NORMAL"_qs);
         } else {
@@ -248,7 +256,7 @@ Connection::Ran Connection::prepared(const QString &sql)
 {
     auto q = std::make_shared<QSqlQuery>(m_db);
     q->setForwardOnly(true);
-    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    q->setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!q->prepare(sql))
         fail(q->lastError(), sql);
     return {q, std::make_shared<bool>(false)};
@@ -272,7 +280,7 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
     if (params.isEmpty()) {
         ran.query = std::make_shared<QSqlQuery>(m_db);
         ran.query->setForwardOnly(true);
-        ran.query->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        ran.query->setNumericalPrecisionPolicy(QSql::HighPrecision);
         ok = ran.query->exec(sql);
     } else {
         ran = prepared(sql);

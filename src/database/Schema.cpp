@@ -2,6 +2,7 @@
 
 #include "database/Connection.h"
 #include "database/DbError.h"
+#include "database/SqliteDecimal.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,6 +156,12 @@ struct InsertDef {
     QStringList values;
 };
 
+// SQLite keeps an amount as its decimal text, compared by value (SqliteDecimal.h).
+QString sqliteMoneyType()
+{
+    return u"TEXT COLLATE "_qs + QLatin1String(amountCollation);
+}
+
 const char *const kTypeWords = "KEY, LONG, SHORT, BOOL, MONEY, DOUBLE, TEXT(n), MEMO, DATETIME, ROWSTATE";
 
 QString mapType(const ColumnDef &c, Engine engine)
@@ -167,7 +174,7 @@ QString mapType(const ColumnDef &c, Engine engine)
     if (c.type == u"SHORT" || c.type == u"BOOL")
         return u"SMALLINT"_qs;
     if (c.type == u"MONEY")
-        return pg ? u"NUMERIC(19,4)"_qs : u"REAL"_qs;
+        return pg ? u"NUMERIC(19,4)"_qs : sqliteMoneyType();
     if (c.type == u"DOUBLE")
         return pg ? u"DOUBLE PRECISION"_qs : u"REAL"_qs;
     if (c.type == u"TEXT")
@@ -439,6 +446,48 @@ void addMissingColumns(Connection &db, const TableDef &table)
             db.executeRaw(u"ALTER TABLE "_qs + table.name + u" ADD COLUMN "_qs + columnDefinition(c, db.engine()));
 }
 
+// On SQLite, brings the currency columns of a table made by an earlier version of the schema
+// (REAL, a binary double) to their decimal text: the table is made again under a new name,
+// its rows copied with each amount written out to four decimals, the old table dropped and
+// the new one renamed (SQLite cannot change a column's type). The indexes come back with the
+// index statements of the schema, which follow the tables.
+void convertMoneyColumns(Connection &db, const TableDef &table)
+{
+    if (db.engine() != Engine::Sqlite)
+        return;
+    QHash<QString, QString> declared; // lower-case column -> declared type
+    {
+        Recordset rs = db.openRecordsetRaw(u"SELECT name, type FROM pragma_table_info(?)"_qs, {table.name});
+        for (; !rs.eof(); rs.moveNext())
+            declared.insert(rs.text(u"name"_qs).toLower(), rs.text(u"type"_qs).toUpper());
+    }
+    bool stale = false;
+    for (const ColumnDef &c : table.columns)
+        if (c.type == u"MONEY" && declared.value(c.name.toLower()) == u"REAL"_qs)
+            stale = true;
+    if (!stale)
+        return;
+    TableDef renamed = table;
+    renamed.name = table.name + u"_importi"_qs;
+    db.executeRaw(u"DROP TABLE IF EXISTS "_qs + renamed.name);
+    db.executeRaw(createTableText(renamed, db.engine()));
+    QStringList columns, values;
+    for (const ColumnDef &c : table.columns) {
+        if (!declared.contains(c.name.toLower()))
+            continue;
+        columns << c.name;
+        values << (c.type == u"MONEY"
+                       ? QStringLiteral("CASE WHEN typeof(%1) = 'real' THEN rtrim(rtrim(printf('%.4f', %1), '0'), '.') "
+                                        "ELSE %1 END")
+                             .arg(c.name)
+                       : c.name);
+    }
+    db.executeRaw(u"INSERT INTO "_qs + renamed.name + u" ("_qs + columns.join(u", "_qs) + u") SELECT "_qs +
+                  values.join(u", "_qs) + u" FROM "_qs + table.name);
+    db.executeRaw(u"DROP TABLE "_qs + table.name);
+    db.executeRaw(u"ALTER TABLE "_qs + renamed.name + u" RENAME TO "_qs + table.name);
+}
+
 } // namespace
 
 int schemaTextLength(const QString &table, const QString &column)
@@ -510,6 +559,7 @@ void createSchema(Connection &db)
             const TableDef &table = script.tables[size_t(step.table)];
             db.executeRaw(createTableText(table, db.engine()));
             addMissingColumns(db, table);
+            convertMoneyColumns(db, table);
             break;
         }
         case Step::ReferenceRow: {

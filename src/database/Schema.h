@@ -23,7 +23,8 @@ class Connection;
 //   LONG         INTEGER                      (32-bit)
 //   SHORT        SMALLINT                     (16-bit)
 //   BOOL         SMALLINT                     (0 false, any other value true)
-//   MONEY        NUMERIC(19,4) on PostgreSQL, REAL on SQLite
+//   MONEY        NUMERIC(19,4) on PostgreSQL; on SQLite TEXT COLLATE IMPORTO, the exact decimal
+//                compared by value (SqliteDecimal.h); an earlier REAL column is converted
 //   DOUBLE       DOUBLE PRECISION on PostgreSQL, REAL on SQLite
 //   TEXT(n)      VARCHAR(n)
 //   MEMO         TEXT

@@ -54,14 +54,27 @@ QVariant sqlBindValue(const QVariant &value, Engine engine)
     const QMetaType type = value.metaType();
     if (type == QMetaType::fromType<SqlDecimal>()) {
         const QString text = value.value<SqlDecimal>().text;
-        // SQLite's numeric columns take the number; PostgreSQL casts the text to NUMERIC
-        // exactly.
-        // (as SQLite reads the number written out: an integer without a decimal point).
+        // PostgreSQL casts the text to NUMERIC exactly. SQLite's currency columns are text
+        // compared by value (SqliteDecimal.h): the amount goes as a number while a double
+        // gives back its decimals exactly (15 significant digits), so that it also compares
+        // as a number with expressions of no column; beyond that, as its text.
         if (engine == Engine::Postgres)
             return QVariant(text);
         bool whole = false;
         const qlonglong n = text.toLongLong(&whole);
-        return whole ? QVariant(n) : QVariant(text.toDouble());
+        if (whole)
+            return QVariant(n);
+        qsizetype digits = 0;
+        bool leading = true;
+        for (QChar c : text) {
+            if (!c.isDigit())
+                continue;
+            if (leading && c == u'0')
+                continue;
+            leading = false;
+            ++digits;
+        }
+        return digits <= 15 ? QVariant(text.toDouble()) : QVariant(text);
     }
     if (type == QMetaType::fromType<SqlTimestamp>())
         return value.value<SqlTimestamp>().value.toString(u"yyyy-MM-dd HH:mm:ss.zzz"_qs);

@@ -58,9 +58,8 @@ std::optional<Money> Money::parse(const QString &text)
                 return std::nullopt;
             fraction = fraction * 10 + d;
         } else {
-            if (whole > 900'000'000'000'000LL / 10)
+            if (__builtin_mul_overflow(whole, 10, &whole) || __builtin_add_overflow(whole, d, &whole))
                 return std::nullopt; // beyond what the type holds
-            whole = whole * 10 + d;
         }
         ++digits;
     }
@@ -68,7 +67,9 @@ std::optional<Money> Money::parse(const QString &text)
         return std::nullopt;
     for (int k = decimals; k < 4; ++k)
         fraction *= 10;
-    const long long raw = whole * Scale + fraction;
+    long long raw = 0;
+    if (__builtin_mul_overflow(whole, Scale, &raw) || __builtin_add_overflow(raw, fraction, &raw))
+        return std::nullopt; // beyond what the type holds
     return fromRaw(negative ? -raw : raw);
 }
 
