@@ -4,7 +4,6 @@
 #include "database/SqlValue.h"
 #include "support/TestDatabase.h"
 
-#include <QSet>
 #include <map>
 
 using namespace liqiva;
@@ -36,35 +35,6 @@ TEST(SchemaScript, SplitsStatementsAtSemicolonsThatEndALine)
         EXPECT_EQ(splitSchemaScript(QString::fromUtf8(c.text)), c.expected) << c.text;
 }
 
-TEST(SchemaScript, MapsTheTypeWordsToEachEngine)
-{
-    const QString portable =
-        u"CREATE TABLE IF NOT EXISTS T (IDT KEY, Nome TEXT(20) NOT NULL, Importo MONEY DEFAULT -1, "
-        "Perc DOUBLE, Flag BOOL DEFAULT 0, Anno SHORT, Chiave LONG, Note MEMO, Data DATETIME, ROWSTATE)"_qs;
-    const QString sqlite =
-        u"CREATE TABLE IF NOT EXISTS T (\n    IDT INTEGER NOT NULL PRIMARY KEY,\n    Nome VARCHAR(20) NOT NULL,\n"
-        "    Importo REAL DEFAULT -1,\n    Perc REAL,\n    Flag SMALLINT DEFAULT 0,\n    Anno SMALLINT,\n"
-        "    Chiave INTEGER,\n    Note TEXT,\n    Data TEXT,\n    VirtualDelete SMALLINT NOT NULL DEFAULT 0,\n"
-        "    DataUltimaVariazione TEXT,\n    IDUtenteUltimaVariazione INTEGER\n)"_qs;
-    const QString postgres =
-        u"CREATE TABLE IF NOT EXISTS T (\n    IDT INTEGER NOT NULL PRIMARY KEY,\n    Nome VARCHAR(20) NOT NULL,\n"
-        "    Importo NUMERIC(19,4) DEFAULT -1,\n    Perc DOUBLE PRECISION,\n    Flag SMALLINT DEFAULT 0,\n"
-        "    Anno SMALLINT,\n    Chiave INTEGER,\n    Note TEXT,\n    Data TIMESTAMP,\n"
-        "    VirtualDelete SMALLINT NOT NULL DEFAULT 0,\n    DataUltimaVariazione TIMESTAMP,\n"
-        "    IDUtenteUltimaVariazione INTEGER\n)"_qs;
-    EXPECT_EQ(translateSchemaStatement(portable, Engine::Sqlite), sqlite);
-    EXPECT_EQ(translateSchemaStatement(portable, Engine::Postgres), postgres);
-
-    // A composite key stays a table constraint; the word KEY in it is not a type.
-    EXPECT_EQ(
-        translateSchemaStatement(u"create table X (A LONG NOT NULL, B LONG NOT NULL, PRIMARY KEY (A, B))"_qs,
-                                 Engine::Postgres),
-        u"CREATE TABLE IF NOT EXISTS X (\n    A INTEGER NOT NULL,\n    B INTEGER NOT NULL,\n    PRIMARY KEY (A, B)\n)"_qs);
-    // Statements other than CREATE TABLE pass unchanged.
-    const QString index = u"CREATE INDEX IF NOT EXISTS IX ON T (A, B)"_qs;
-    EXPECT_EQ(translateSchemaStatement(index, Engine::Postgres), index);
-}
-
 TEST(SchemaScript, RefusesDefinitionsItCannotMapWithAClearMessage)
 {
     struct {
@@ -86,77 +56,6 @@ TEST(SchemaScript, RefusesDefinitionsItCannotMapWithAClearMessage)
         } catch (const DbError &e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expectedInMessage))) << e.message().toStdString();
         }
-    }
-}
-
-const SchemaTable *findTable(const std::vector<SchemaTable> &tables, const QString &name)
-{
-    for (const SchemaTable &t : tables)
-        if (t.name == name)
-            return &t;
-    return nullptr;
-}
-
-TEST(SchemaScript, DeclaresTheKeysAsTheProgramUsesThem)
-{
-    const auto tables = schemaTables();
-    ASSERT_GT(tables.size(), 60u);
-    struct {
-        const char *table;
-        QStringList key;
-    } cases[] = {
-        {"RisultatoLiquidazioneIva", {u"IDRisultatoLiquidazioneIva"_qs}},
-        {"RisultatoLiquidazioneIvaXTipo", {u"IDRisultatoLiquidazioneIvaXTip"_qs}},
-        {"ErroreNativoPerBaseDati", {u"IDBaseDati"_qs, u"IDErroreBrevanto"_qs}},
-        {"AltreOperazioniPerAcconto", {u"IDRisultatoLiquidazioneIva"_qs, u"IDAltreOperazioniPerAcconto"_qs}},
-        {"StampaTotaleRegistroIva", {u"IDUtente"_qs, u"IDOggetto"_qs, u"IDTipoOggetto"_qs, u"IDRiga"_qs}},
-        {"ContatoreIva", {u"IDContatoreIva"_qs}},
-        {"Mese", {u"IDMese"_qs}},
-    };
-    for (const auto &c : cases) {
-        const SchemaTable *t = findTable(tables, QString::fromUtf8(c.table));
-        ASSERT_NE(t, nullptr) << c.table;
-        EXPECT_EQ(t->keyColumns, c.key) << c.table;
-    }
-    // A single key is always named ID + table; every table carries the row state.
-    for (const SchemaTable &t : tables) {
-        if (t.keyColumns.size() == 1 && t.name != u"RisultatoLiquidazioneIvaXTipo"_qs)
-            EXPECT_EQ(t.keyColumns.first(), u"ID"_qs + t.name);
-        EXPECT_TRUE(t.columns.contains(u"VirtualDelete"_qs)) << t.name.toStdString();
-        EXPECT_TRUE(t.columns.contains(u"IDUtenteUltimaVariazione"_qs)) << t.name.toStdString();
-    }
-}
-
-// Tables that the program's statements join without qualifying some columns: a column of
-// the same name in both would make those statements ambiguous on both engines.
-TEST(SchemaScript, JoinedTablesShareNoUnqualifiedColumn)
-{
-    const auto tables = schemaTables();
-    struct {
-        const char *a, *b;
-        QStringList allowed; // columns the statements always qualify
-    } cases[] = {
-        {"ContatoreIva", "Iva", {u"IDIva"_qs}},
-        {"RisultatoLiquidazioneIva", "RisultatoLiquidazioneIvaXTipo", {u"IDRisultatoLiquidazioneIva"_qs, u"IDCab"_qs}},
-        {"ConfigurazioneDip", "Anagrafica", {}},
-        {"Gestore", "TipoOggetto", {u"IDGestore"_qs}},
-        {"Funzione", "TipoOggetto", {u"IDTipoOggetto"_qs}},
-        {"Gestore", "Funzione", {}},
-        {"AltreOperazioniPerAcconto", "Iva", {u"IDIva"_qs}},
-        {"MovimentoCredito", "Credito", {u"IDCredito"_qs}},
-        {"Abi", "Cab", {u"IDAbi"_qs}},
-        {"CampoReportLiquidazioneIva", "AttivitaAziendaPerPeriodoIva", {}},
-        {"NumerazionePerRegistro", "RegistroIva", {u"IDRegistroIva"_qs}},
-    };
-    const QStringList rowState = {u"VirtualDelete"_qs, u"DataUltimaVariazione"_qs, u"IDUtenteUltimaVariazione"_qs};
-    for (const auto &c : cases) {
-        const SchemaTable *a = findTable(tables, QString::fromUtf8(c.a));
-        const SchemaTable *b = findTable(tables, QString::fromUtf8(c.b));
-        ASSERT_TRUE(a && b) << c.a << " " << c.b;
-        for (const QString &col : a->columns)
-            if (!rowState.contains(col) && !c.allowed.contains(col))
-                EXPECT_FALSE(b->columns.contains(col, Qt::CaseInsensitive))
-                    << c.a << "/" << c.b << ": " << col.toStdString();
     }
 }
 
@@ -243,88 +142,6 @@ TEST_P(Schema, FlagsTestedAgainstZeroDefaultToZero)
                   1)
             << c.table << "." << c.column;
     }
-}
-
-// Columns read by name with the spellings the statements use.
-TEST_P(Schema, ColumnsCarryTheirExactSpelling)
-{
-    auto t = TestDatabase::create(engine(), Content::Schema);
-    Connection &db = t->db();
-    const char *queries[] = {
-        "SELECT TotAcquistMerciiImp, TotAltroAcquistiImp, TotVenditeInCorrDaVentImpReverse, "
-        "TotVenditeComplessivoIvaSplit, "
-        "Art34DPRn63372, IntLiquiAnnualiDovuti FROM CampoReportLiquidazioneIva",
-        "SELECT IDRisultatoLiquidazioneIvaXTip, IDTipoRisultatoLiquidazioneIva, IDBancaPerAnagrafica, CodiceAzienda "
-        "FROM RisultatoLiquidazioneIvaXTipo",
-        "SELECT ContribuentiLiqTrim, ContribuentiLiqTrimestraleTrim, SoggettoRimborsoLiqIva7374, "
-        "AcquistoBeniAmmortizzabiliLettCTrim, IDOggettoProRata, StampatoDefinitivo FROM RisultatoLiquidazioneIva",
-        "SELECT VenditeInCorrDaVentilareImpReverse, PercRipCorrDaVentilare, IvaCorrispettivi FROM "
-        "RigaReportLiquidazioneIva",
-        "SELECT IDContoPDC_CostoIvaInd, IDContoPDC_StornoRecuperoIva, IDContoPDC_IvaAcquisti FROM ContoAutomatico",
-        "SELECT Codice_IVA_1, Campo39 FROM StampaTotaleRegistroIva",
-        "SELECT ImportoMinimoIvaLiquidazionePeriodica, ImportoMinimoIvaAcconto, ScorporoCorrispettiviGiornaliero, "
-        "StampaCIC "
-        "FROM ConfigurazioneContabile",
-        "SELECT Abi.Cap, Abi.Abi, Abi.Banca, Cab.Cab, Cab.Dipendenza FROM Abi INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi",
-        // the counter statements join ContatoreIva and Iva without qualifying most columns
-        "SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA FROM "
-        "ContatoreIva, Iva "
-        "WHERE AcquistiSolaVentilazione = 0 AND RiportoSuChiusuraIVA <> 0 AND ContatoreIva.IDIva = Iva.IDIva "
-        "AND IDTipoContatoreIva = 1 AND Anno = 2024 AND IDMese = 3 AND AccontoIva = 0 AND FatturaInRitardo = 0 "
-        "AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = 1) "
-        "GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA",
-        "SELECT Gestore.IDGestore, Gestore, Entita, Funzione,Funzione.IDTipoOggetto, TipoOggetto.Oggetto FROM Gestore, "
-        "TipoOggetto, "
-        "Funzione WHERE Funzione.IDFunzione = 90 AND Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto "
-        "AND TipoOggetto.IDGestore = Gestore.IDGestore",
-        "SELECT IDAnagraficaRappresentante, IDCodiceCarica, CodiceFiscale FROM ConfigurazioneDip LEFT JOIN Anagrafica "
-        "ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica WHERE IDAzienda = 1",
-    };
-    for (const char *q : queries)
-        EXPECT_NO_THROW(db.openRecordset(QString::fromUtf8(q))) << q;
-}
-
-TEST_P(Schema, ReferenceRowsAreThereForTheStartUpAndTheErrors)
-{
-    auto t = TestDatabase::create(engine(), Content::Schema);
-    Connection &db = t->db();
-
-    QStringList months;
-    for (Recordset rs = db.openRecordset(u"SELECT Mese FROM Mese ORDER BY IDMese"_qs); !rs.eof(); rs.moveNext())
-        months << rs.text(u"Mese"_qs);
-    EXPECT_EQ(months.first(), u"Gennaio"_qs);
-    EXPECT_EQ(months.last(), u"Dicembre"_qs);
-    EXPECT_EQ(months.size(), 12);
-
-    // The native error of the duplicate key, read as the key reservation reads it.
-    for (int engineType : {1, 2}) {
-        const QVariant native = db.scalar(
-            u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto INNER JOIN (BaseDati INNER JOIN "
-            u"ErroreNativoPerBaseDati "
-            "ON BaseDati.IDBaseDati = ErroreNativoPerBaseDati.IDBaseDati) ON ErroreBrevanto.IDErroreBrevanto = "
-            "ErroreNativoPerBaseDati.IDErroreBrevanto WHERE BaseDati.IDBaseDati = "_qs +
-            QString::number(engineType) + u" AND ErroreBrevanto.IDErroreBrevanto = 1"_qs);
-        EXPECT_EQ(native.toInt(), engineType == 1 ? 1555 : 23505);
-    }
-
-    // The settlement function: its object type and help context, and process 59.
-    Recordset f = db.openRecordset(
-        u"SELECT Funzione.IDTipoOggetto, TipoOggetto.ContextHelpID FROM Funzione INNER JOIN TipoOggetto "
-        "ON Funzione.IDTipoOggetto = TipoOggetto.IDTipoOggetto WHERE Funzione.IDFunzione = 1"_qs);
-    ASSERT_FALSE(f.eof());
-    EXPECT_EQ(f.integer(u"IDTipoOggetto"_qs), 200);
-    EXPECT_GT(f.integer(u"ContextHelpID"_qs), 0);
-    EXPECT_EQ(
-        db.scalar(u"SELECT IDProcesso FROM ProcessoPerFunzione WHERE IDFunzione = 1 ORDER BY Sequenza"_qs).toInt(), 59);
-
-    // The object types the start-up registers, and the launched functions' executables.
-    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM TipoOggetto WHERE IDTipoOggetto IN (16, 19, 148, 123, 20, 227, 304)"_qs)
-                  .toInt(),
-              7);
-    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Funzione WHERE IDFunzione IN (90, 196, 199, 200, 306)"_qs).toInt(), 5);
-    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM CausaleCredito WHERE IDTipoCreditoIVA IN (1, 2)"_qs).toInt(),
-              rowCount(db, u"CausaleCredito"_qs));
-    EXPECT_EQ(rowCount(db, u"TipoContatoreIva"_qs), 15);
 }
 
 // Amounts, percentages and dates keep their values on both engines.
