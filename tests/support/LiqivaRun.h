@@ -44,13 +44,11 @@ inline void startLiqiva(QProcess &p, const QStringList &args, const QString &wor
         p.start(u"bash"_qs, QStringList{u"-c"_qs, shellPrefix + u"; exec \"$0\" \"$@\""_qs, liqivaProgram()} + args);
 }
 
-// Runs liqiva in the folder work (see startLiqiva). The limit only keeps a hung child from
-// hanging the tests: a PostgreSQL server that does not answer gives up after its connect
+// Waits for a started liqiva and collects what it said. The limit only keeps a hung child
+// from hanging the tests: a PostgreSQL server that does not answer gives up after its connect
 // time-out of ten seconds.
-inline LiqivaRun runLiqiva(const QStringList &args, const QString &work, const QString &shellPrefix = {})
+inline LiqivaRun finishLiqiva(QProcess &p)
 {
-    QProcess p;
-    startLiqiva(p, args, work, shellPrefix);
     LiqivaRun r;
     r.finished = p.waitForFinished(300000);
     if (!r.finished) {
@@ -64,6 +62,14 @@ inline LiqivaRun runLiqiva(const QStringList &args, const QString &work, const Q
     r.out = QString::fromUtf8(r.rawOut);
     r.err = QString::fromUtf8(r.rawErr);
     return r;
+}
+
+// Runs liqiva in the folder work (see startLiqiva) and waits for it.
+inline LiqivaRun runLiqiva(const QStringList &args, const QString &work, const QString &shellPrefix = {})
+{
+    QProcess p;
+    startLiqiva(p, args, work, shellPrefix);
+    return finishLiqiva(p);
 }
 
 // The engines' own English words, which may only appear in brackets after our sentence.

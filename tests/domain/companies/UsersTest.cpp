@@ -3,8 +3,8 @@
 // refused, a user locked after five in a row, a password file others may read refused, the
 // groups' rights, the last administrator kept, and the password nowhere to be seen.
 
-#include "support/LiqivaRun.h"
 #include "domain/companies/Passwords.h"
+#include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
 #include <QDirIterator>
@@ -40,11 +40,12 @@ protected:
         return path;
     }
 
-    // Runs liqiva with the password files named (an empty name: the variable is not set) and
-    // no terminal to ask on.
-    LiqivaRun run(const QStringList &args, const QString &passwordFile = {}, const QString &newPasswordFile = {})
+    // Starts liqiva with the password files named (an empty name: the variable is not set)
+    // and no terminal to ask on; the command's words ("settle", "user add") before --db.
+    std::unique_ptr<QProcess> start(const QStringList &args, const QString &passwordFile = {},
+                                    const QString &newPasswordFile = {})
     {
-        QProcess p;
+        auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(u"LIQIVA_PASSWORD_FILE"_qs);
         env.remove(u"LIQIVA_NEW_PASSWORD_FILE"_qs);
@@ -53,20 +54,17 @@ protected:
         if (!newPasswordFile.isEmpty())
             env.insert(u"LIQIVA_NEW_PASSWORD_FILE"_qs, newPasswordFile);
         env.insert(u"LIQIVA_SETTINGS_DIR"_qs, work.path());
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(work.path());
-        p.setStandardInputFile(QProcess::nullDevice());
-        // the command's words ("settle", "user add") before --db
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(work.path());
+        p->setStandardInputFile(QProcess::nullDevice());
         const qsizetype words = args.size() > 1 && !args[1].startsWith(u'-') ? 2 : 1;
-        p.start(liqivaProgram(), args.mid(0, words) + QStringList{u"--db"_qs, t->url()} + args.mid(words));
-        LiqivaRun r;
-        r.finished = p.waitForFinished(300000);
-        r.status = p.exitStatus();
-        r.exitCode = p.exitCode();
-        r.rawOut = p.readAllStandardOutput();
-        r.rawErr = p.readAllStandardError();
-        r.out = QString::fromUtf8(r.rawOut);
-        r.err = QString::fromUtf8(r.rawErr);
+        p->start(liqivaProgram(), args.mid(0, words) + QStringList{u"--db"_qs, t->url()} + args.mid(words));
+        return p;
+    }
+
+    LiqivaRun run(const QStringList &args, const QString &passwordFile = {}, const QString &newPasswordFile = {})
+    {
+        const LiqivaRun r = finishLiqiva(*start(args, passwordFile, newPasswordFile));
         EXPECT_FALSE(r.out.contains(kSecret) || r.err.contains(kSecret)) << "the password is shown";
         return r;
     }
@@ -269,18 +267,6 @@ TEST_P(Users, AtTheSameMoment)
     ASSERT_EQ(run({u"user"_qs, u"passwd"_qs, u"--user"_qs, u"1"_qs}, {}, secretFile(u"anna.pw"_qs, kSecret)).exitCode,
               0);
     const QString wrong = secretFile(u"wrong.pw"_qs, u"non-questa"_qs);
-    auto start = [&](const QStringList &args, const QString &passwordFile) {
-        auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LIQIVA_SETTINGS_DIR"_qs, work.path());
-        env.remove(u"LIQIVA_PASSWORD_FILE"_qs);
-        if (!passwordFile.isEmpty())
-            env.insert(u"LIQIVA_PASSWORD_FILE"_qs, passwordFile);
-        p->setProcessEnvironment(env);
-        p->setStandardInputFile(QProcess::nullDevice());
-        p->start(liqivaProgram(), args.mid(0, 2) + QStringList{u"--db"_qs, t->url()} + args.mid(2));
-        return p;
-    };
     std::vector<std::unique_ptr<QProcess>> attempts;
     for (int k = 0; k < UserPasswords::kWrongInARow; ++k)
         attempts.push_back(start({u"user"_qs, u"group"_qs, u"--user"_qs, u"1"_qs, u"--member"_qs, u"2"_qs,
