@@ -1,6 +1,5 @@
 #include "startup/Program.h"
 #include "suite/HandOverStore.h"
-#include "suite/ResourceStrings.h"
 #include "suite/StartupError.h"
 #include "suite/UtilityServices.h"
 
@@ -53,9 +52,21 @@ TEST(HandOverDbType, ParsesADecimalAndRoundsToTheNearest)
         const char *text;
         std::optional<int> expected;
     } cases[] = {
-        {"2", 2},  {"1", 1},     {"1.9", 2},   {"1,9", 2},  {"1.4", 1},        {"1.5", 2},   {"-1", -1},
-        {"-0.6", -1}, {"-0.4", 0}, {" 2 ", 2}, {".9", 1},  {"", std::nullopt}, {"abc", std::nullopt},
-        {"1e3", std::nullopt}, {"99999", std::nullopt},
+        {"2", 2},
+        {"1", 1},
+        {"1.9", 2},
+        {"1,9", 2},
+        {"1.4", 1},
+        {"1.5", 2},
+        {"-1", -1},
+        {"-0.6", -1},
+        {"-0.4", 0},
+        {" 2 ", 2},
+        {".9", 1},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"1e3", std::nullopt},
+        {"99999", std::nullopt},
     };
     for (const auto &c : cases)
         EXPECT_EQ(handOverDbType(QString::fromUtf8(c.text)), c.expected) << c.text;
@@ -104,31 +115,15 @@ TEST(HandOverStoreTest, MatchesNamesWithoutRegardToCaseAndRemovesSections)
     EXPECT_EQ(again->read(u"other"_qs, u"a"_qs), u"1"_qs);
 }
 
-TEST(ResourceStringsTest, NamedTextsExistAndMissingOnesAreVisible)
-{
-    ResourceStrings texts;
-    EXPECT_EQ(texts.registryApplicationName(), u"Brevanto"_qs);
-    for (int n : {ResourceStrings::NoUserOrCompany, ResourceStrings::SaveChangesQuestion,
-                  ResourceStrings::DatabaseTypeMissing, ResourceStrings::ModuleDidNotStart}) {
-        EXPECT_TRUE(texts.has(n)) << n;
-        EXPECT_FALSE(texts.text(n).trimmed().isEmpty()) << n;
-    }
-    EXPECT_FALSE(texts.has(1));
-    EXPECT_TRUE(texts.text(1).contains(u"1"_qs));
-}
-
 TEST(UtilityServicesTest, ChosenKeyIsTheBoundKeyAsText)
 {
     struct {
         QVariant key;
         const char *text;
     } cases[] = {
-        {QVariant(), ""},
-        {QVariant(QMetaType(QMetaType::Int)), ""}, // a NULL key
-        {QVariant(12), "12"},
-        {QVariant(12.0), "12"},
-        {QVariant(-3LL), "-3"},
-        {QVariant(u" 15 "_qs), "15"},
+        {QVariant(), ""},           {QVariant(QMetaType(QMetaType::Int)), ""}, // a NULL key
+        {QVariant(12), "12"},       {QVariant(12.0), "12"},
+        {QVariant(-3LL), "-3"},     {QVariant(u" 15 "_qs), "15"},
         {QVariant(u"AB"_qs), "AB"},
     };
     for (const auto &c : cases)

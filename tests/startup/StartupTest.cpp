@@ -149,15 +149,6 @@ TEST_P(Startup, RemovesTheUsersWorkingRowsAndKeepsTheOthers)
     }
 }
 
-TEST_P(Startup, ReadsDbTypeAsADecimalRoundedToTheNearest)
-{
-    // 1.4 reads as 1 (the desktop engine), 1.9 as 2 (the server).
-    h.store->write(HandOver::MenuSettings, HandOver::DBType, engine() == Engine::Sqlite ? u"1.4"_qs : u"1.9"_qs);
-    Program &p = h.makeProgram();
-    ASSERT_EQ(p.start(window), Program::Outcome::Running) << h.messages.texts().join(u'\n').toStdString();
-    EXPECT_EQ(p.context().DBType, int(engine()));
-}
-
 TEST_P(Startup, AFunctionWithoutTheSettlementProcessEndsWithoutAWindow)
 {
     h.store->write(h.executable, HandOver::IDFunction, QString::number(otherFunction));
@@ -236,7 +227,8 @@ TEST_P(Startup, BadHandOverOrDatabaseStopsWithAClearMessage)
         Program &p = h.makeProgram();
         EXPECT_EQ(p.start(w), Program::Outcome::Stopped);
         ASSERT_EQ(h.messages.shown().size(), 1u);
-        EXPECT_TRUE(h.messages.shown().front().text.contains(c.message)) << h.messages.shown().front().text.toStdString();
+        EXPECT_TRUE(h.messages.shown().front().text.contains(c.message))
+            << h.messages.shown().front().text.toStdString();
         EXPECT_EQ(h.messages.shown().front().title, u"Liquidazione I.V.A."_qs);
         EXPECT_FALSE(p.context().hasDatabase());
         EXPECT_FALSE(w.shown);
@@ -291,36 +283,11 @@ TEST(StartupDatabase, WrongConnectionSettingsEndWithAClearMessage)
         Program &p = h.makeProgram();
         EXPECT_EQ(p.start(w), Program::Outcome::Stopped);
         ASSERT_EQ(h.messages.shown().size(), 1u);
-        EXPECT_TRUE(h.messages.shown().front().text.contains(c.message)) << h.messages.shown().front().text.toStdString();
+        EXPECT_TRUE(h.messages.shown().front().text.contains(c.message))
+            << h.messages.shown().front().text.toStdString();
         EXPECT_FALSE(p.context().hasDatabase());
         EXPECT_EQ(h.ends, std::vector<int>{1});
         EXPECT_FALSE(QFile::exists(h.dir.filePath(u"manca.db"_qs))); // no file is created
-    }
-}
-
-TEST(StartupHelpFile, IsThePathFollowedByTheHelpFileAsWritten)
-{
-    struct {
-        QString path, helpFile;
-    } cases[] = {
-        {u"C:\\Brevanto"_qs, u"C:\\Brevanto\\Brevanto.chm"_qs},
-        {u"C:\\Brevanto\\"_qs, u"C:\\Brevanto\\\\Brevanto.chm"_qs},
-        {u"/opt/brevanto"_qs, u"/opt/brevanto\\Brevanto.chm"_qs},
-        {QString(), u"\\Brevanto.chm"_qs},
-    };
-    for (const auto &c : cases) {
-        StartupHarness h;
-        h.writeHandOver(u"x"_qs, Engine::Sqlite);
-        if (c.path.isNull())
-            h.store->remove(HandOver::MenuSettings, HandOver::Path);
-        else
-            h.store->write(HandOver::MenuSettings, HandOver::Path, c.path);
-        // Stop right after the help file is read, before any database.
-        h.store->write(HandOver::MenuSettings, HandOver::DBType, u"-1"_qs);
-        RecordingWindow w;
-        Program &p = h.makeProgram();
-        EXPECT_EQ(p.start(w), Program::Outcome::Stopped);
-        EXPECT_EQ(p.context().helpFile, c.helpFile);
     }
 }
 
