@@ -1,9 +1,10 @@
 #include "domain/credits/CreditoAutotrasportatori.h"
 
-#include "support/SuiteRows.h"
-#include "domain/engine/Amounts.h"
 #include "database/DbError.h"
+#include "domain/engine/Amounts.h"
+#include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
+#include "support/SuiteRows.h"
 #include "support/TestDatabase.h"
 
 #include <limits>
@@ -56,14 +57,7 @@ protected:
     }
     static SettlementIdentity id(int key, int month, int anno = 1999)
     {
-        SettlementIdentity s;
-        s.idAttivitaAzienda = Activity;
-        s.idPeriodoIva = anno < 2000 ? Lire : Euro;
-        s.idMese = month;
-        s.anno = anno;
-        s.idAzienda = 1;
-        s.idRisultatoLiquidazioneIva = key;
-        return s;
+        return identity(key, Activity, anno < 2000 ? Lire : Euro, month, anno, 1);
     }
     CreditoAutotrasportatori loaded(int key, int month, int anno = 1999)
     {

@@ -6,6 +6,7 @@
 #include "domain/credits/Prospetto.h"
 #include "domain/engine/Amounts.h"
 #include "suite/Refusal.h"
+#include "support/MoneyText.h"
 #include "support/TestDatabase.h"
 
 #include <QRandomGenerator>
@@ -23,11 +24,6 @@ ProspFormula::Result cell(int column, int row)
     if (column != 1 || row < 1 || row > 5)
         return {std::nullopt, u"fuori"_qs};
     return {Money::units(values[row - 1]), {}};
-}
-
-Money m(const char *text)
-{
-    return *Money::parse(QString::fromLatin1(text));
 }
 
 TEST(ProspFormula, GoodFormulasGiveTheirValueToTheTenThousandth)

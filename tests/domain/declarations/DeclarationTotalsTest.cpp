@@ -1,10 +1,11 @@
 #include "domain/declarations/DeclarationTotals.h"
 
-#include "support/SuiteRows.h"
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/declarations/DatiCADI.h"
 #include "domain/engine/Amounts.h"
+#include "support/EngineFixture.h"
 #include "support/MoneyText.h"
+#include "support/SuiteRows.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
@@ -108,16 +109,9 @@ protected:
                    QString::number(key) + u", "_qs + QString::number(settlement) + u", "_qs + QString::number(rate) +
                    u", "_qs + sqlParam(ventilated) + u")"_qs);
     }
-    SettlementIdentity identity(int key, int month, int metodo = 0)
+    static SettlementIdentity identity(int key, int month, int metodo = 0)
     {
-        SettlementIdentity s;
-        s.idRisultatoLiquidazioneIva = key;
-        s.idAttivitaAzienda = 1;
-        s.idPeriodoIva = 10;
-        s.idMese = month;
-        s.metodoCalcoloAccontoIva = metodo;
-        s.anno = 2024;
-        return s;
+        return test::identity(key, 1, 10, month, 2024, 0, metodo);
     }
 
     std::unique_ptr<TestDatabase> t;
@@ -252,7 +246,8 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTakesTheMonthsTheSettlementCov
     } cases[] = {{0, 0, {1, 12}}, {1, 0, {1, 12}},   {0, 5, {5, 5}},
                  {1, 9, {7, 9}},  {0, 13, {12, 12}}, {1, 13, {10, 12}}};
     for (const auto &c : cases)
-        EXPECT_EQ(DeclarationTotals(db(), identity(1, c.month), c.tipoLiquidazione, Step::Cent).annualMonthRange(), c.range)
+        EXPECT_EQ(DeclarationTotals(db(), identity(1, c.month), c.tipoLiquidazione, Step::Cent).annualMonthRange(),
+                  c.range)
             << c.tipoLiquidazione << "/" << c.month;
 }
 
