@@ -209,10 +209,7 @@ TEST_P(Batch, AKilledBatchRunAgainFinishesEveryActivity)
                 u"batch"_qs,    u"--db"_qs, t->url(),    u"--user"_qs, u"1"_qs,      u"--vat-year"_qs, u"2024"_qs,
                 u"--period"_qs, u"3"_qs,    u"--yes"_qs, u"--save"_qs, u"--json"_qs, u"--jobs"_qs,     j};
             QProcess killed;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(u"LIQIVA_SETTINGS_DIR"_qs, folder.path());
-            killed.setProcessEnvironment(env);
-            killed.start(liqivaProgram(), args);
+            startLiqiva(killed, args, folder.path());
             ASSERT_TRUE(killed.waitForStarted());
             QThread::msleep(delay);
             ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);

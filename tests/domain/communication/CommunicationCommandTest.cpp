@@ -1,5 +1,5 @@
-#include "support/LiqivaRun.h"
 #include "domain/communication/SchemaValidator.h"
+#include "support/LiqivaRun.h"
 
 #include "CommunicationFixture.h"
 
@@ -41,9 +41,9 @@ TEST_P(CommunicationCommand, WritesOnlyAValidatedFile)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = folder.filePath(QString::fromLatin1(c.name).replace(u' ', u'_') + u".xml"_qs);
-        const LiqivaRun r = runLiqiva({u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, QString::fromLatin1(c.user),
-                                       u"--company"_qs, u"1"_qs, u"--year"_qs, u"2024"_qs, u"--quarter"_qs,
-                                       QString::fromLatin1(c.quarter), u"--out"_qs, path},
+        const LiqivaRun r = runLiqiva({u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs,
+                                       QString::fromLatin1(c.user), u"--company"_qs, u"1"_qs, u"--year"_qs, u"2024"_qs,
+                                       u"--quarter"_qs, QString::fromLatin1(c.quarter), u"--out"_qs, path},
                                       folder.path());
         ASSERT_TRUE(r.finished);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
@@ -54,36 +54,6 @@ TEST_P(CommunicationCommand, WritesOnlyAValidatedFile)
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             EXPECT_EQ(SchemaValidator::periodicCommunication().validate(f.readAll()), QStringList());
         }
-    }
-}
-
-// The F24 lines in settle --json: March 2024 of the shop, worked out by hand in the
-// document tests (1528.04 to pay), is one line 6003 of 2024; the wholesale activity's first
-// quarter carries its interest inside the line 6031.
-TEST_P(CommunicationCommand, SettleJsonCarriesTheF24Lines)
-{
-    if (liqivaProgram().isEmpty())
-        GTEST_SKIP() << "liqiva not built";
-    const struct {
-        const char *activity, *period, *code;
-        double amount;
-    } cases[] = {
-        {"1", "3", "6003", 1528.04},
-        {"2", "3", "6031", 4360.70},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.code);
-        const LiqivaRun r = runLiqiva({u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs,
-                                       QString::fromLatin1(c.activity), u"--vat-year"_qs, u"2024"_qs, u"--period"_qs,
-                                       QString::fromLatin1(c.period), u"--no-rebuild"_qs, u"--yes"_qs, u"--json"_qs},
-                                      folder.path());
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        const QJsonArray f24 = QJsonDocument::fromJson(r.rawOut).object().value(u"f24"_qs).toArray();
-        ASSERT_EQ(f24.size(), 1);
-        const QJsonObject line = f24.at(0).toObject();
-        EXPECT_EQ(line.value(u"CodiceTributo"_qs).toString(), QString::fromLatin1(c.code));
-        EXPECT_EQ(line.value(u"AnnoRiferimento"_qs).toInt(), 2024);
-        EXPECT_DOUBLE_EQ(line.value(u"ImportoDebito"_qs).toDouble(), c.amount);
     }
 }
 

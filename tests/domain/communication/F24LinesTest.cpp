@@ -1,16 +1,12 @@
 #include "domain/communication/F24Lines.h"
 
 #include "CommunicationFixture.h"
+#include "support/MoneyText.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-Money m(const char *text)
-{
-    return *Money::parse(QString::fromLatin1(text));
-}
 
 struct Expected {
     const char *code;

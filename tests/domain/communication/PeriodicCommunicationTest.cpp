@@ -5,6 +5,7 @@
 #include "suite/Refusal.h"
 
 #include "CommunicationFixture.h"
+#include "support/MoneyText.h"
 
 #include <QFile>
 
@@ -12,11 +13,6 @@ using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-Money money(const char *text)
-{
-    return *Money::parse(QString::fromLatin1(text));
-}
 
 // The schema's amounts: a comma, exactly two decimals, the cent rounded half away from zero.
 TEST(CommunicationAmount, CommaAndTwoDecimals)
@@ -30,7 +26,7 @@ TEST(CommunicationAmount, CommaAndTwoDecimals)
         {"-3", "-3,00"},        {"99999999.995", "100000000,00"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(communicationAmount(money(c.value)), QString::fromLatin1(c.written)) << c.value;
+        EXPECT_EQ(communicationAmount(m(c.value)), QString::fromLatin1(c.written)) << c.value;
 }
 
 class DemoCommunication : public CommunicationTest {
@@ -96,7 +92,7 @@ TEST_P(DemoCommunication, FirstQuarterValidatesAndClosesAsTheSettlements)
     }
     // The shop's March alone is worked out by hand in the document tests: VAT 7345.49 due,
     // 5817.45 deducted; the module adds the training activity's March to it.
-    EXPECT_GT(*data.modules[2].ivaEsigibile, money("7345.49"));
+    EXPECT_GT(*data.modules[2].ivaEsigibile, m("7345.49"));
 
     const QString path = folder.filePath(u"q1.xml"_qs);
     writePeriodicCommunication(data, path);

@@ -1,12 +1,8 @@
-#include "support/LiqivaRun.h"
 #include "domain/document/SavedSettlements.h"
 #include "domain/overview/YearOverview.h"
 
 #include "CommunicationFixture.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <set>
 
 using namespace liqiva;
@@ -80,7 +76,7 @@ TEST_P(YearAtAGlance, EachCellSaysItsStateAndAmount)
     }
 }
 
-// The overview, liqiva year and liqiva list name the same settlements of the year.
+// The overview and the list name the same settlements of the year.
 TEST_P(YearAtAGlance, AgreesWithTheList)
 {
     std::set<int> listed;
@@ -95,28 +91,6 @@ TEST_P(YearAtAGlance, AgreesWithTheList)
     EXPECT_EQ(shown, listed);
     EXPECT_EQ(shown.size(), 5u);
 
-    if (liqivaProgram().isEmpty())
-        GTEST_SKIP() << "liqiva not built";
-    auto keysOf = [&](const QStringList &args, const char *array, const char *inner) {
-        const LiqivaRun r = runLiqiva(args, folder.path());
-        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        std::set<int> keys;
-        const QJsonObject root = QJsonDocument::fromJson(r.rawOut).object();
-        for (const QJsonValue &v : root.value(QString::fromLatin1(array)).toArray()) {
-            if (!inner) {
-                if (v.toObject().value(u"Anno"_qs).toInt() == 2024)
-                    keys.insert(v.toObject().value(u"IDRisultatoLiquidazioneIva"_qs).toInt());
-                continue;
-            }
-            for (const QJsonValue &c : v.toObject().value(QString::fromLatin1(inner)).toArray())
-                if (!c.toObject().value(u"IDRisultatoLiquidazioneIva"_qs).isNull())
-                    keys.insert(c.toObject().value(u"IDRisultatoLiquidazioneIva"_qs).toInt());
-        }
-        return keys;
-    };
-    const QStringList common = {u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs, u"--json"_qs};
-    EXPECT_EQ(keysOf(QStringList{u"year"_qs, u"--year"_qs, u"2024"_qs} + common, "activities", "celle"), shown);
-    EXPECT_EQ(keysOf(QStringList{u"list"_qs} + common, "settlements", nullptr), shown);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(YearAtAGlance);
