@@ -247,28 +247,6 @@ TEST_P(DeclarationPrintTest, MissingDeclarantDataIsListed)
     }
 }
 
-TEST_P(DeclarationPrintTest, TheDeclarationOfASavedSettlementCarriesItsGrid)
-{
-    const int january = saveSettlement(db(), Shop, 1);
-    ScriptedMessages messages;
-    SettlementDocument doc(DocumentContext{db(), messages, 1, Company, settlementFunction(db()), false, {}});
-    doc.sbChildFill(january, false);
-    const DeclarationData data = declarationData(doc);
-    EXPECT_TRUE(data.annualCommunication());
-    EXPECT_TRUE(data.monthly);
-    EXPECT_EQ(data.idMese, 1);
-    PrintedReport seen;
-    DeclarationPrint(db(), 1).print(data, false, [&](const PrintedReport &r) {
-        seen = r;
-        return true;
-    });
-    const Money debit = doc.declaration().debit(DeclarationGrid::IvaEsigibile);
-    ASSERT_GT(debit, Money());
-    EXPECT_EQ(boxOf(seen, DeclarationGrid::rowCaptions()[DeclarationGrid::IvaEsigibile]),
-              DeclarationPrint::amountBox(debit, 2024).trimmed());
-    EXPECT_EQ(boxOf(seen, u"Liquidazione n."_qs), QString::number(january));
-}
-
 // Prints the declaration of one user ten times, starting at a given moment; says how many
 // boxes each printed form had.
 const ChildTask declarationPrinter("declaration-printer", [](const QStringList &args) {
