@@ -144,33 +144,6 @@ TEST_P(Schema, FlagsTestedAgainstZeroDefaultToZero)
     }
 }
 
-// Amounts, percentages and dates keep their values on both engines.
-TEST_P(Schema, StoresAmountsAndDatesFaithfully)
-{
-    auto t = TestDatabase::create(engine(), Content::Schema);
-    Connection &db = t->db();
-    const double amounts[] = {1234567.89, -0.01, 0.005, 99999999999.99, 0.0};
-    int key = 1;
-    for (double a : amounts) {
-        db.executeRaw(u"INSERT INTO ContatoreIva (IDContatoreIva, Imponibile) VALUES (?, ?)"_qs,
-                      {sqlValue(key++), sqlValue(a)});
-        const double back =
-            db.scalar(u"SELECT Imponibile FROM ContatoreIva WHERE IDContatoreIva = ?"_qs, {sqlValue(key - 1)})
-                .toDouble();
-        EXPECT_NEAR(back, a, 1e-6) << a;
-    }
-    EXPECT_NEAR(db.scalar(u"SELECT SUM(Imponibile) FROM ContatoreIva"_qs).toDouble(),
-                1234567.89 - 0.01 + 0.005 + 99999999999.99, 1e-3);
-
-    // A cessation date compares as a date, earlier and later than the neighbouring days.
-    db.executeRaw(u"INSERT INTO AttivitaAzienda (IDAttivitaAzienda, DataCessazione) VALUES (1, ?)"_qs,
-                  {QDate(2024, 4, 1)});
-    const QString count = u"SELECT COUNT(*) FROM AttivitaAzienda WHERE DataCessazione "_qs;
-    EXPECT_EQ(db.scalar(count + u"< "_qs + sqlParam(QDate(2024, 4, 2))).toInt(), 1);
-    EXPECT_EQ(db.scalar(count + u"> "_qs + sqlParam(QDate(2024, 3, 31))).toInt(), 1);
-    EXPECT_EQ(db.scalar(count + u"< "_qs + sqlParam(QDate(2024, 4, 1))).toInt(), 0);
-}
-
 // A database made by an earlier version gets the columns it lacks; its rows stay.
 TEST_P(Schema, AddsMissingColumnsToAnExistingTable)
 {
