@@ -1,6 +1,7 @@
 // The main window's settings, help, the launching of the suite's modules, the web pages and the
 // year overview.
 
+#include "gui/invoices/frmImportaFatture.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
 #include "gui/shell/CommandBar.h"
 #include "gui/shell/DocumentWindow.h"
@@ -86,6 +87,13 @@ bool frmMDI::shellCommand(const QString &key)
         commandWeb(key);
     else if (key == u"Mnu_AnnoLiquidazioni"_qs)
         commandYearOverview();
+    else if (key == u"Mnu_ImportaFatture"_qs || key == u"Mnu_FattureImportate"_qs) {
+        WorkContext &ctx = m_program.context();
+        if (key == u"Mnu_ImportaFatture"_qs)
+            frmImportaFatture(ctx.db(), m_program.messages(), ctx.lIDFirm, ctx.IDUser, this).exec();
+        else
+            frmFattureImportate(ctx.db(), m_program.messages(), ctx.lIDFirm, ctx.IDUser, this).exec();
+    }
     else if (key == u"Mnu_RunApplication"_qs || key == u"Mnu_RunApplicationPriceList"_qs)
         commandRunApplication();
     else if (key == u"Mnu_SearchObjectPriceList"_qs || key == u"Mnu_SearchArticlePriceList"_qs) {
@@ -103,7 +111,8 @@ void frmMDI::updateShellCommands()
 {
     for (const char *key : {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web",
                             "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
-                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
+                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni", "Mnu_ImportaFatture",
+                            "Mnu_FattureImportate"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
     // A module of the suite that is not installed: its command says so before it is tried.
     const ModuleLauncher launcher(m_program.context(), m_program.store(), m_program.services(), m_program.texts(),
