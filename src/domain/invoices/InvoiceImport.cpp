@@ -613,4 +613,22 @@ std::vector<ImportSummary> listImports(Connection &db, int company)
     return list;
 }
 
+std::vector<ImportedInvoiceRow> listImportedInvoices(Connection &db, int company, int year, int month)
+{
+    std::vector<ImportedInvoiceRow> list;
+    for (Recordset rs = db.openRecordset(
+             u"SELECT IDImportazioneFatture, DataDocumento, NumeroDocumento, Controparte, TipoDocumento, Imponibile, "
+             u"Imposta, Anno, IDMese, Vendita, Acquisto, Contata FROM FatturaImportata WHERE IDAzienda = ? AND (? = 0 "
+             u"OR "
+             u"Anno = ?) AND (? = 0 OR IDMese = ?) ORDER BY DataDocumento, IDFatturaImportata"_qs,
+             {company, year, year, month, month});
+         !rs.eof(); rs.moveNext())
+        list.push_back({rs.integer(u"IDImportazioneFatture"_qs), rs.text(u"DataDocumento"_qs),
+                        rs.text(u"NumeroDocumento"_qs), rs.text(u"Controparte"_qs), rs.text(u"TipoDocumento"_qs),
+                        Money::fromVariant(rs.field(u"Imponibile"_qs)), Money::fromVariant(rs.field(u"Imposta"_qs)),
+                        rs.integer(u"Anno"_qs), rs.integer(u"IDMese"_qs), rs.integer(u"Vendita"_qs) != 0,
+                        rs.integer(u"Acquisto"_qs) != 0, rs.integer(u"Contata"_qs) != 0});
+    return list;
+}
+
 } // namespace liqiva

@@ -94,4 +94,15 @@ struct ImportSummary {
 };
 std::vector<ImportSummary> listImports(Connection &db, int company);
 
+// The invoices imported for a company, by date: those of one month of one year (month 0:
+// the whole year; year 0: every year).
+struct ImportedInvoiceRow {
+    int import = 0;
+    QString date, number, counterparty, type;
+    Money taxable, tax;
+    int year = 0, month = 0;
+    bool sale = false, purchase = false, counted = false;
+};
+std::vector<ImportedInvoiceRow> listImportedInvoices(Connection &db, int company, int year, int month);
+
 } // namespace liqiva

@@ -52,6 +52,10 @@ std::vector<Command> commandTable(const ObjectNames &n)
          {u"Control+P"_qs, u"Control+Shift+F12"_qs}, print, A::Document, false},
         {"Mnu_PrintBarCode", "", "mnuFile", "", u"Stampa &codici a barre"_qs, none,
          u"Stampa i codici a barre"_qs, {}, none, A::Later, false},
+        {"Mnu_ImportaFatture", "", "mnuFile", "", u"&Importa fatture elettroniche..."_qs, none,
+         u"Porta le fatture elettroniche emesse e ricevute nei contatori IVA"_qs, {}, newSave, A::Always, sep},
+        {"Mnu_FattureImportate", "", "mnuFile", "", u"&Fatture importate"_qs, none,
+         u"Elenca le fatture importate e annulla un'importazione"_qs, {}, search, A::Always, false},
         {"Mnu_Exit", "", "mnuFile", "", u"&Esci"_qs, none, u"Chiude il programma"_qs, {}, none, A::Always, sep},
         // Edit
         {"Mnu_Delete", "Delete", "mnuEdit", "Standard", u"&Elimina"_qs, none, u"Elimina la "_qs + n.active,

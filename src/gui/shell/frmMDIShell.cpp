@@ -2,6 +2,7 @@
 // year overview.
 
 #include "gui/companies/CompanyCommands.h"
+#include "gui/invoices/frmImportaFatture.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
 #include "gui/shell/CommandBar.h"
 #include "gui/shell/DocumentWindow.h"
@@ -90,6 +91,13 @@ bool frmMDI::shellCommand(const QString &key)
     else if (CompanyCommands::keys().contains(key))
         CompanyCommands::run(key, m_program.context().db(), m_program.messages(), m_program.context().IDUser,
                              m_program.context().lIDFirm, this);
+    else if (key == u"Mnu_ImportaFatture"_qs || key == u"Mnu_FattureImportate"_qs) {
+        WorkContext &ctx = m_program.context();
+        if (key == u"Mnu_ImportaFatture"_qs)
+            frmImportaFatture(ctx.db(), m_program.messages(), ctx.lIDFirm, ctx.IDUser, this).exec();
+        else
+            frmFattureImportate(ctx.db(), m_program.messages(), ctx.lIDFirm, ctx.IDUser, this).exec();
+    }
     else if (key == u"Mnu_RunApplication"_qs || key == u"Mnu_RunApplicationPriceList"_qs)
         commandRunApplication();
     else if (key == u"Mnu_SearchObjectPriceList"_qs || key == u"Mnu_SearchArticlePriceList"_qs) {
@@ -107,7 +115,8 @@ void frmMDI::updateShellCommands()
 {
     for (const char *key : {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web",
                             "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
-                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
+                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni", "Mnu_ImportaFatture",
+                            "Mnu_FattureImportate"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
     // The company's own set-up and its users: an administrator's.
     const bool administrator = m_program.context().hasDatabase() &&

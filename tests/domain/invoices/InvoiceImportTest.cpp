@@ -195,6 +195,7 @@ protected:
         o.user = 1;
         o.received = received;
         o.allOrNothing = allOrNothing;
+        o.rules = rules;
         return importInvoices(t->db(), paths, o);
     }
 
@@ -232,6 +233,7 @@ protected:
 
     std::unique_ptr<TestDatabase> t;
     QTemporaryDir dir;
+    ImportRules rules;
 };
 
 } // namespace
@@ -279,9 +281,26 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
         file(u"estranea.xml"_qs, invoiceXml(stranger)),
         file(u"invalida.xml"_qs, invoiceXml(noNumber)),
         file(u"doppia.xml"_qs, invoiceXml(sale(u"1"_qs, jan, {{.taxable = u"10000.00"_qs, .tax = u"2200.00"_qs}}))),
+        file(u"auto.xml"_qs, invoiceXml(TestInvoice{u"07643520567"_qs,
+                                                    u"IT"_qs,
+                                                    Company,
+                                                    u"IT"_qs,
+                                                    u"TD01"_qs,
+                                                    u"P1"_qs,
+                                                    jan,
+                                                    u"EUR"_qs,
+                                                    {{.taxable = u"1000.00"_qs, .tax = u"220.00"_qs}}})),
         file(u"aliquota.xml"_qs,
              invoiceXml(sale(u"7"_qs, jan, {{.rate = u"7.00"_qs, .taxable = u"100.00"_qs, .tax = u"7.00"_qs}}))),
     };
+
+    // The supplier of goods for resale, and a car whose VAT is 60% undeductible.
+    rules = ImportRules::fromJson(QJsonDocument::fromJson(R"({"suppliers": [{"vatNumber": "07643520567",
+        "undeductible": 60}, {"vatNumber": "IT01234567890", "goods": true}]})")
+                                      .object());
+    EXPECT_THROW(
+        ImportRules::fromJson(QJsonDocument::fromJson(R"({"suppliers": [{"vatNumber": "1", "gods": true}]})").object()),
+        Refusal);
 
     // All or nothing: three refused files keep nothing.
     const ImportReport none = run(paths, {}, true);
@@ -292,7 +311,7 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
     // File by file: the good ones in, each refusal with its reason.
     const ImportReport r = run(paths);
     ASSERT_TRUE(r.kept);
-    EXPECT_EQ(r.imported(), 9); // and TD29 listed
+    EXPECT_EQ(r.imported(), 10); // and TD29 listed
     EXPECT_EQ(r.duplicates(), 1);
     std::map<QString, QString> refusals;
     for (const ImportedFile &f : r.files)
@@ -319,15 +338,18 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
 
     // kind/month/class/late taxable VAT
     EXPECT_EQ(counters().toStdString(),
-              u"1/1/0/0 600 120; 1/1/0/1 100 22; 1/1/14/0 200 44; 1/2/0/0 50 11; 2/1/0/0 10400 2198; "
+              u"1/1/0/0 1600 340; 1/1/0/1 100 22; 1/1/14/0 200 44; 1/2/0/0 50 11; 2/1/0/0 10400 2198; "
               u"2/1/14/0 200 44; 7/1/0/0 400 88; 12/1/0/0 1000 220"_qs.toStdString());
 
     // Sales VAT 2200 - 22 + 20 + 0 = 2198, reverse charge 44: 2242. Purchases 110 + 10 + 44
-    // + 22 (late) = 186. Due 2056. Suspended and split-payment VAT not due.
+    // + 22 (late) = 186 (the goods for resale 110 + 10 + 22 = 142); the car's 220 undeductible.
+    // Due 2056. Suspended and split-payment VAT not due.
     const QJsonObject settled = settle(1, true);
     EXPECT_EQ(settled[u"closing"_qs][u"IvaDaVersare"_qs].toDouble(), 2056.0)
         << QJsonDocument(settled).toJson().toStdString();
     EXPECT_EQ(settled[u"header"_qs][u"Articolo27Comma5"_qs].toDouble(), 22.0);
+    EXPECT_EQ(settled[u"header"_qs][u"IvaAcquistiConIvaIndetraibile"_qs].toDouble(), 220.0);
+    EXPECT_EQ(settled[u"header"_qs][u"TotAcquistiMerciIva"_qs].toDouble(), 142.0);
 
     // January is settled: a sale into it is refused naming the settlement, a purchase goes to
     // February, and the first import can no longer be taken back.
