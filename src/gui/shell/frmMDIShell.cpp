@@ -109,15 +109,9 @@ void frmMDI::updateShellCommands()
                             "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
                             "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
-    // The company's own set-up and its users: shown to an administrator only (and refused to
-    // anyone else, however asked).
-    const bool administrator = m_program.context().hasDatabase() &&
-                               CompanyCommands::mayUse(m_program.context().db(), m_program.context().IDUser);
-    for (const QString &key : CompanyCommands::keys()) {
+    // The company's own set-up and its users: an administrator's; anyone else is told so.
+    for (const QString &key : CompanyCommands::keys())
         m_bar->setEnabled(key, true);
-        if (QAction *a = m_bar->action(key))
-            a->setVisible(administrator);
-    }
     // A module of the suite that is not installed: its command says so before it is tried.
     const ModuleLauncher launcher(m_program.context(), m_program.store(), m_program.services(), m_program.texts(),
                                   m_launcherHooks);

@@ -195,6 +195,11 @@ TEST_P(OwnStartWindowsTest, ANewArchiveToTheMainWindowThenAPasswordAndALock)
         EXPECT_TRUE(UserPasswords(*again).hasPassword(user));
         users.newUser(u"bruno"_qs, u"consultazione"_qs);
         EXPECT_EQ(users.findChild<QTableWidget *>(u"grdUtenti"_qs)->rowCount(), 2);
+        // bruno only searches: the main window's company commands refuse him before any window.
+        const int bruno = users.selectedUser();
+        EXPECT_FALSE(CompanyCommands::mayUse(*again, bruno));
+        for (const QString &key : CompanyCommands::keys())
+            EXPECT_THROW(CompanyCommands::run(key, *again, h.messages, bruno, company, nullptr), Refusal);
         ASSERT_TRUE(users.selectUser(u"anna"_qs));
         h.messages.clear();
         users.setMembership(u"amministrazione"_qs, true); // the last administrator stays
