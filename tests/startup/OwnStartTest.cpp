@@ -1,8 +1,10 @@
 // The start of our own without windows: what "Nuovo archivio" and "Apri" refuse (each leaving
-// the files as they were), and the list of recent archives.
+// the files as they were), the list of recent archives, and a hand-over refused to a server role
+// mapped to another user.
 
 #include "startup/OwnStart.h"
 #include "database/DbError.h"
+#include "domain/companies/ServerRoles.h"
 #include "startup/StartupFixture.h"
 #include "suite/Refusal.h"
 
@@ -80,4 +82,28 @@ TEST(OwnStart, RecentArchivesLatestFirstWithoutRepeatsAtMostEight)
     EXPECT_EQ(recent,
               (QStringList{u"/archivi/5.db"_qs, u"/archivi/10.db"_qs, u"/archivi/9.db"_qs, u"/archivi/8.db"_qs,
                            u"/archivi/7.db"_qs, u"/archivi/6.db"_qs, u"/archivi/4.db"_qs, u"/archivi/3.db"_qs}));
+}
+
+// On a server whose roles are mapped, a hand-over naming another user than the role's is
+// refused before anything is read; the role's own user starts.
+TEST(OwnStart, AHandOverForAnotherUserThanTheRolesIsRefused)
+{
+    auto t = TestDatabase::create(Engine::Postgres, Content::Schema);
+    addStartupRows(t->db());
+    t->db().executeRaw(u"INSERT INTO Utente (IDUtente, Utente) VALUES (8, 'bruno')"_qs);
+    const QString owner = t->db().scalar(u"SELECT CAST(current_user AS TEXT)"_qs).toString();
+    for (const auto &[user, outcome] :
+         {std::pair{8, Program::Outcome::Stopped}, std::pair{7, Program::Outcome::Running}}) {
+        SCOPED_TRACE(user);
+        ServerRoles(t->db()).map(owner, user, user);
+        StartupHarness h;
+        h.writeHandOver(t->url(), Engine::Postgres); // names user 7
+        RecordingWindow window;
+        EXPECT_EQ(h.makeProgram().start(window), outcome) << h.messages.texts().join(u'\n').toStdString();
+        if (outcome == Program::Outcome::Stopped)
+            EXPECT_TRUE(h.messages.texts().join(u'\n').contains(u"non si può agire come utente 7"_qs))
+                << h.messages.texts().join(u'\n').toStdString();
+        else
+            h.program->endOfProgram();
+    }
 }
