@@ -91,6 +91,9 @@ void ServerRoles::map(const QString &role, int user, int byUser)
     if (!CompanyDirectory(m_db).userExists(user))
         throw Refusal(QStringLiteral("L'utente %1 non esiste: nulla è stato cambiato.").arg(user));
     Transaction tx(m_db);
+    // Two administrators mapping one role at once: the second waits and replaces the first's.
+    if (m_db.engine() == Engine::Postgres)
+        m_db.executeRaw(u"LOCK TABLE RuoloServerUtente IN EXCLUSIVE MODE"_qs);
     m_db.execute(u"DELETE FROM RuoloServerUtente WHERE Ruolo = ?"_qs, {role});
     RowWriter w(m_db, byUser);
     w.insert(u"RuoloServerUtente"_qs, u"IDRuoloServerUtente"_qs, {u"Ruolo"_qs, u"IDUtente"_qs}, {role, user});

@@ -196,7 +196,7 @@ frmServerPostgres::frmServerPostgres(QWidget *parent) : QDialog(parent)
     m_password = new QLineEdit(this);
     m_password->setObjectName(u"txtPassword"_qs);
     m_password->setEchoMode(QLineEdit::Password);
-    m_password->setPlaceholderText(u"vuota: dal file ~/.pgpass o da PGPASSWORD"_qs);
+    m_password->setPlaceholderText(u"vuota: da ~/.pgpass o PGPASSWORD"_qs);
     form->addRow(u"&Server:"_qs, m_host);
     form->addRow(u"P&orta:"_qs, m_port);
     form->addRow(u"&Database:"_qs, m_database);

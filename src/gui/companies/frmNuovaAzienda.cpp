@@ -61,6 +61,13 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     addField(r, u"address.postcode"_qs, u"&CAP:"_qs, {}, 70)->setMaxLength(5);
     addField(r, u"address.city"_qs, u"Co&mune:"_qs);
     addField(r, u"address.province"_qs, u"Pro&vincia:"_qs, {}, 50)->setMaxLength(2);
+    m_firstYear = new QSpinBox(this);
+    m_firstYear->setObjectName(u"txt_firstYear"_qs);
+    m_firstYear->setRange(2000, 2100);
+    m_firstYear->setValue(QDate::currentDate().year());
+    m_firstYear->setMaximumWidth(90);
+    r->addRow(u"&Primo anno IVA:"_qs, m_firstYear);
+    addField(r, u"register"_qs, u"Re&gistro:"_qs, u"Registro liquidazioni IVA"_qs);
     top->addWidget(registry, 3);
 
     auto *right = new QVBoxLayout;
@@ -69,22 +76,15 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     d->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     addField(d, u"declarant.name"_qs, u"Nom&e:"_qs);
     addField(d, u"declarant.taxCode"_qs, u"Codice fi&scale:"_qs, {}, 180)->setMaxLength(16);
-    addField(d, u"declarant.office"_qs, u"Codice ca&rica:"_qs, u"1"_qs, 50);
+    addField(d, u"declarant.office"_qs, u"Co&dice carica:"_qs, u"1"_qs, 50);
     right->addWidget(declarant);
     auto *payments = new QGroupBox(u"Versamenti minimi"_qs, this);
     auto *p = new QFormLayout(payments);
-    addField(p, u"minimumPayments.periodic"_qs, u"Periodi&co:"_qs, u"100,00"_qs, 100);
+    addField(p, u"minimumPayments.periodic"_qs, u"Peri&odico:"_qs, u"100,00"_qs, 100);
     addField(p, u"minimumPayments.advance"_qs, u"&Acconto:"_qs, u"103,29"_qs, 100);
     addField(p, u"minimumPayments.annual"_qs, u"Ann&uale:"_qs, u"10,33"_qs, 100);
     right->addWidget(payments);
-    auto *year = new QFormLayout;
-    m_firstYear = new QSpinBox(this);
-    m_firstYear->setObjectName(u"txt_firstYear"_qs);
-    m_firstYear->setRange(2000, 2100);
-    m_firstYear->setValue(QDate::currentDate().year());
-    year->addRow(u"Primo anno &IVA:"_qs, m_firstYear);
-    addField(year, u"register"_qs, u"Re&gistro:"_qs, u"Registro liquidazioni IVA"_qs);
-    right->addLayout(year);
+    right->addStretch();
     top->addLayout(right, 2);
     layout->addLayout(top);
 
@@ -94,14 +94,24 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     m_activities->setObjectName(u"grdAttivita"_qs);
     m_activities->setHorizontalHeaderLabels({u"Attività"_qs, u"ATECO"_qs, u"Descrizione ATECO"_qs, u"Filiale"_qs,
                                              u"Liquidazione"_qs, u"Pro-rata %"_qs, u"Compens."_qs, u"Autotrasp."_qs,
-                                             u"Corrisp. per aliquota"_qs});
-    m_activities->horizontalHeader()->setSectionResizeMode(AtecoDescription, QHeaderView::Stretch);
-    m_activities->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+                                             u"Ventilazione"_qs});
+    const std::pair<int, QString> tips[] = {
+        {Branch, u"La filiale dell'attività; vuota: il nome dell'attività"_qs},
+        {ProRata, u"La percentuale di detrazione, quando si applica il pro-rata; vuota: nessun pro-rata"_qs},
+        {FlatRate, u"Regime di compensazione forfettaria (agricoltori)"_qs},
+        {Truckers, u"Autotrasportatori: credito d'imposta"_qs},
+        {ReceiptsByRate, u"Ventilazione dei corrispettivi per aliquota in proporzione agli acquisti"_qs},
+    };
+    for (const auto &[column, tip] : tips)
+        m_activities->horizontalHeaderItem(column)->setToolTip(tip);
+    const int widths[] = {140, 75, 180, 110, 135, 75, 70, 78, 90};
+    for (int c = 0; c < Columns; ++c)
+        m_activities->setColumnWidth(c, widths[c]);
     m_activities->horizontalHeader()->setSectionResizeMode(AtecoDescription, QHeaderView::Stretch);
     m_activities->setMinimumHeight(120);
     a->addWidget(m_activities);
     auto *rowButtons = new QHBoxLayout;
-    auto *add = new QPushButton(u"Aggiungi a&ttività"_qs, this);
+    auto *add = new QPushButton(u"A&ltra attività"_qs, this);
     add->setObjectName(u"cmdAggiungi"_qs);
     add->setAutoDefault(false);
     auto *remove = new QPushButton(u"&Togli attività"_qs, this);
@@ -132,6 +142,7 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     m_fields.value(u"name"_qs)->setFocus();
+    resize(990, 600);
 }
 
 void frmNuovaAzienda::addActivity()
@@ -142,8 +153,10 @@ void frmNuovaAzienda::addActivity()
         m_activities->setItem(row, c, new QTableWidgetItem);
     auto *settlement = new QComboBox(m_activities);
     settlement->addItem(u"Mensile"_qs, u"monthly"_qs);
-    settlement->addItem(u"Trimestrale (interessi)"_qs, u"quarterly"_qs);
-    settlement->addItem(u"Trimestrale speciale"_qs, u"special-quarterly"_qs);
+    settlement->addItem(u"Trimestrale"_qs, u"quarterly"_qs);
+    settlement->addItem(u"Trim. speciale"_qs, u"special-quarterly"_qs);
+    settlement->setToolTip(u"Mensile; trimestrale per opzione, con gli interessi; trimestrale speciale, senza "
+                           u"interessi"_qs);
     m_activities->setCellWidget(row, Settlement, settlement);
     for (int c : {FlatRate, Truckers, ReceiptsByRate}) {
         auto *item = new QTableWidgetItem;

@@ -114,8 +114,8 @@ void frmUtenti::refresh()
                  u"PasswordUtente ON PasswordUtente.IDUtente = Utente.IDUtente WHERE COALESCE(Utente.VirtualDelete, 0) "
                  u"= 0 ORDER BY Utente.Utente, Utente.IDUtente"_qs);
              !rs.eof(); rs.moveNext())
-            rows.push_back({rs.integer(u"IDUtente"_qs), rs.text(u"Utente"_qs).trimmed(),
-                            !rs.text(u"HashPassword"_qs).isEmpty()});
+            rows.push_back(
+                {rs.integer(u"IDUtente"_qs), rs.text(u"Utente"_qs).trimmed(), !rs.text(u"HashPassword"_qs).isEmpty()});
         for (const Row &r : rows) {
             QStringList member;
             for (Recordset g = m_db.openRecordset(

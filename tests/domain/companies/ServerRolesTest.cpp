@@ -1,7 +1,8 @@
 // Server roles on PostgreSQL: each person connects as a role of their own, mapped to a user of
 // the suite. A role acts only as its user (liqiva refuses another --user), and `users roles`
 // gives a search-only role nothing but SELECT, so that the server itself refuses its writes
-// from any client. A database without a mapping works as before, on both engines.
+// from any client; two administrators mapping one role at once take turns. A database without
+// a mapping works as before, on both engines.
 
 #include "domain/companies/ServerRoles.h"
 #include "database/DbError.h"
@@ -107,6 +108,20 @@ TEST_P(Roles, ASearchOnlyRoleIsRefusedAWriteByTheServer)
         EXPECT_EQ(run.exitCode, r.exitCode) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(r.expected))) << run.err.toStdString();
     }
+
+    // Two administrators map the reader's role at the same moment: both succeed, one after
+    // the other, and the role keeps one user.
+    QProcess first, second;
+    for (auto [p, member] : {std::pair{&first, u"3"_qs}, std::pair{&second, u"2"_qs}})
+        startLiqiva(*p,
+                    {u"user"_qs, u"role"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--member"_qs, member,
+                     u"--role"_qs, reader},
+                    work.path());
+    for (QProcess *p : {&first, &second}) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM RuoloServerUtente WHERE Ruolo = ?"_qs, {reader}).toInt(), 1);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(Roles);
