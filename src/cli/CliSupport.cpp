@@ -9,6 +9,7 @@
 #include "database/DbErrorText.h"
 #include "database/Schema.h"
 #include "database/SqlValue.h"
+#include "suite/Money.h"
 #include "suite/rights/UserRights.h"
 
 #include <QDateTime>
@@ -62,8 +63,8 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
         ServerRoles(*db).requireActingUser(user);
         UserPasswords passwords(*db);
         if (passwords.hasPassword(user))
-            passwords.signIn(user,
-                             readPassword("LIQIVA_PASSWORD_FILE", QStringLiteral("Password dell'utente %1: ").arg(user)));
+            passwords.signIn(
+                user, readPassword("LIQIVA_PASSWORD_FILE", QStringLiteral("Password dell'utente %1: ").arg(user)));
     }
     return db;
 }
@@ -83,7 +84,8 @@ void requireUserOfCompany(Connection &db, int user, int company, const QString &
 {
     requireUser(db, user);
     if (!CompanyDirectory(db).companyExists(company))
-        throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
+        throw Refusal(
+            QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
     requireRight(db, user, company, right);
 }
 
@@ -132,6 +134,10 @@ QJsonObject recordToJson(const Recordset &rs, const QString &table)
             o.insert(name, QJsonValue::Null);
             continue;
         }
+        if (schemaAmountColumn(table, raw)) { // read exactly, as text or number
+            o.insert(name, Money::fromVariant(v).toDouble());
+            continue;
+        }
         switch (v.typeId()) {
         case QMetaType::QDateTime:
             o.insert(name, v.toDateTime().toString(Qt::ISODate));
@@ -168,7 +174,8 @@ void printJson(const QJsonObject &object)
 
 namespace liqiva::cli {
 
-void printClosingAmounts(const QString &toPayCaption, std::optional<Money> toPay, std::optional<Money> credit, bool euro)
+void printClosingAmounts(const QString &toPayCaption, std::optional<Money> toPay, std::optional<Money> credit,
+                         bool euro)
 {
     auto money = [euro](std::optional<Money> v) { return v ? formatAmount(*v, euro) : QString(); };
     out(QStringLiteral("%1 %2").arg(toPayCaption, -60).arg(money(toPay), 16));

@@ -1,12 +1,12 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "domain/communication/PeriodicCommunication.h"
+#include "domain/document/InputText.h"
 #include "domain/overview/YearOverview.h"
-#include "suite/rights/UserRights.h"
 #include "suite/WholeFile.h"
+#include "suite/rights/UserRights.h"
 
 #include <QJsonArray>
-#include <QLocale>
 
 namespace liqiva::cli {
 
@@ -73,14 +73,13 @@ int runYear(const CliArgs &args)
     }
     // One block per activity: a line per period with its state and its amount (to pay, or
     // a credit with a minus).
-    const QLocale italian(QLocale::Italian);
     for (const YearRow &r : o.rows) {
         out(QStringLiteral("%1 (%2)").arg(r.attivitaAzienda, r.quarterly ? u"trimestrale"_qs : u"mensile"_qs));
         for (const YearCell &c : r.cells)
             out(QStringLiteral("  %1 %2 %3 %4")
                     .arg(yearPeriodCaption(c.period, r.quarterly), -9)
                     .arg(yearCellStateText(c.state), -23)
-                    .arg(c.amount ? italian.toString(c.amount->toDouble(), 'f', 2) : QString(), 14)
+                    .arg(formatAmount(c.amount, true), 14)
                     .arg(c.key ? QStringLiteral("(%1)").arg(c.key) : QString()));
     }
     return 0;
@@ -98,8 +97,9 @@ const std::vector<Command> &communicationCommands()
          {u"db"_qs, u"user"_qs, u"company"_qs, u"year"_qs, u"quarter"_qs, u"out"_qs},
          {u"yes"_qs},
          runCommunication},
-        {"year", "year    --db URL --user N --company N --year Y [--json]  l'anno delle liquidazioni a colpo d'occhio: "
-                 "per attività, ogni periodo con il suo stato e l'importo",
+        {"year",
+         "year    --db URL --user N --company N --year Y [--json]  l'anno delle liquidazioni a colpo d'occhio: "
+         "per attività, ogni periodo con il suo stato e l'importo",
          {u"db"_qs, u"user"_qs, u"company"_qs, u"year"_qs},
          {u"json"_qs},
          runYear},

@@ -220,7 +220,6 @@ Connection::~Connection()
 
 void Connection::close()
 {
-    dropPrepared();
     if (m_db.isValid()) {
         if (m_db.isOpen()) {
             while (m_depth > 0) {
@@ -230,9 +229,13 @@ void Connection::close()
                     break;
                 }
             }
+            // after the rollback: a statement freed inside an aborted PostgreSQL transaction
+            // fails there too
             m_failedStatements.clear();
+            dropPrepared();
             m_db.close();
         }
+        dropPrepared();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
     }
@@ -249,17 +252,49 @@ void Connection::setCommandTimeout(int seconds)
         executeRaw(QStringLiteral("SET statement_timeout = %1").arg(qint64(seconds) * 1000));
 }
 
-// A statement with values is prepared and its values bound. Keeping prepared statements per
-// connection for the next run is not done yet: a first attempt gave a nested result set of
-// the same statement the wrong rows.
+// A statement with values is prepared once per connection and kept by its text, the least
+// recently used going past maxPrepared. A kept statement whose result set is still open
+// (a nested result set of the same statement) is left to it: a fresh statement serves the
+// new one and is dropped when done.
 Connection::Ran Connection::prepared(const QString &sql)
 {
+    const auto it = m_prepared.find(sql);
+    if (it != m_prepared.end() && !*it->busy) {
+        it->lastUse = ++m_uses;
+        ++m_reused;
+        return {it->query, it->busy};
+    }
     auto q = std::make_shared<QSqlQuery>(m_db);
     q->setForwardOnly(true);
     q->setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!q->prepare(sql))
         fail(q->lastError(), sql);
-    return {q, std::make_shared<bool>(false)};
+    auto busy = std::make_shared<bool>(false);
+    if (it == m_prepared.end()) {
+        if (m_prepared.size() >= maxPrepared)
+            dropLeastRecentlyUsed();
+        m_prepared.insert(sql, Prepared{q, busy, ++m_uses});
+    }
+    return {q, busy};
+}
+
+void Connection::dropLeastRecentlyUsed()
+{
+    auto oldest = m_prepared.end();
+    for (auto it = m_prepared.begin(); it != m_prepared.end(); ++it)
+        if (!*it->busy && (oldest == m_prepared.end() || it->lastUse < oldest->lastUse))
+            oldest = it;
+    if (oldest != m_prepared.end())
+        m_prepared.erase(oldest);
+}
+
+// A kept statement that failed is not kept any longer (inside a PostgreSQL transaction it is
+// freed after the rollback, see m_failedStatements).
+void Connection::forgetPrepared(const QString &sql, const std::shared_ptr<QSqlQuery> &query)
+{
+    const auto it = m_prepared.find(sql);
+    if (it != m_prepared.end() && it->query == query)
+        m_prepared.erase(it);
 }
 
 void Connection::dropPrepared()
@@ -296,6 +331,8 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
         ran.query->finish();
         if (ran.lease)
             *ran.lease = false;
+        if (!params.isEmpty())
+            forgetPrepared(sql, ran.query);
         if (m_where.engine == Engine::Postgres && m_depth > 0 && !params.isEmpty())
             m_failedStatements.push_back(std::move(ran.query));
         fail(err, sql);

@@ -16,8 +16,8 @@ namespace liqiva {
 // (a socket folder as "?host=/path").
 struct DatabaseLocation {
     Engine engine = Engine::Sqlite;
-    QString path;     // SQLite file
-    QString host;     // PostgreSQL host name or socket folder
+    QString path; // SQLite file
+    QString host; // PostgreSQL host name or socket folder
     int port = 5432;
     QString database;
     QString user;
@@ -115,6 +115,8 @@ private:
     Ran run(const QString &sql, const SqlParams &params = {});
     Ran prepared(const QString &sql);
     void dropPrepared();
+    void dropLeastRecentlyUsed();
+    void forgetPrepared(const QString &sql, const std::shared_ptr<QSqlQuery> &query);
 
     DatabaseLocation m_where;
     QString m_name;

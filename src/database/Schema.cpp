@@ -501,6 +501,17 @@ int schemaTextLength(const QString &table, const QString &column)
     return -1;
 }
 
+bool schemaAmountColumn(const QString &table, const QString &column)
+{
+    const TableDef *t = embeddedScript().table(table);
+    if (!t)
+        return false;
+    for (const ColumnDef &c : t->columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+            return c.type == u"MONEY";
+    return false;
+}
+
 QStringList splitSchemaScript(const QString &text)
 {
     QStringList statements;

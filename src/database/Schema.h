@@ -50,6 +50,9 @@ std::vector<SchemaTable> schemaTables();
 // bound), -1 for a column that is not text or that the schema does not declare.
 int schemaTextLength(const QString &table, const QString &column);
 
+// Whether a column of the embedded schema is a currency column (MONEY).
+bool schemaAmountColumn(const QString &table, const QString &column);
+
 // The parts below are exposed for the tests and for tools that print the schema.
 
 // Splits a schema file into its statements (without the closing ';').

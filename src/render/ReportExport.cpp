@@ -5,6 +5,7 @@
 #include "suite/WholeFile.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
@@ -128,14 +129,26 @@ void writeText(const PrintedReport &report, WholeFile &file, const QByteArray &f
 
 // ---- exact numbers in the spreadsheet -----------------------------------------------------
 //
-// The spreadsheet library writes a number with 16 significant digits, so an amount such as
-// 9962.36 reaches the file as 9962.360000000001. Our amounts have at most four decimals and
-// fewer than 15 digits: once the workbook is written, the numbers of its sheets are written
-// again with 15 significant digits, which gives each amount exactly as it was meant; every
-// other part of the archive stays as the library wrote it.
+// The spreadsheet library takes a number as a double and writes it with 16 significant
+// digits, so an amount such as 9962.36 reaches the file as 9962.360000000001, and an amount
+// of more than 15 digits loses its last decimals. Once the workbook is written, the value of
+// every amount cell is written again as the amount's exact decimal (the file keeps numbers
+// as text); the other numbers of the sheet (the indexes of its shared texts) with 15
+// significant digits; every other part of the archive stays as the library wrote it.
 
-// The values of a sheet's cells with 15 significant digits.
-QByteArray exactValues(const QByteArray &sheet)
+// The amounts of the sheet by cell ("B7"), as exact decimals.
+using SheetAmounts = QHash<QByteArray, QByteArray>;
+
+QByteArray cellName(lxw_row_t row, lxw_col_t col)
+{
+    QByteArray letters;
+    for (unsigned c = col + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(char('A' + (c - 1) % 26));
+    return letters + QByteArray::number(qulonglong(row) + 1);
+}
+
+// The values of a sheet's cells: amounts exact, other numbers with 15 significant digits.
+QByteArray exactValues(const QByteArray &sheet, const SheetAmounts &amounts)
 {
     QByteArray out;
     out.reserve(sheet.size());
@@ -148,10 +161,19 @@ QByteArray exactValues(const QByteArray &sheet)
         if (close < 0)
             break;
         const QByteArray value = sheet.mid(open + 3, close - open - 3);
-        bool ok = false;
-        const double d = value.toDouble(&ok);
+        // the cell the value belongs to: <c r="B7" ...><v>
+        QByteArray cell;
+        const qsizetype at = sheet.lastIndexOf("<c r=\"", open);
+        if (at >= from) {
+            const qsizetype end = sheet.indexOf('"', at + 6);
+            if (end > at && end < open)
+                cell = sheet.mid(at + 6, end - at - 6);
+        }
         out.append(sheet.mid(from, open + 3 - from));
-        out.append(ok ? QByteArray::number(d, 'g', 15) : value);
+        const auto amount = amounts.constFind(cell);
+        bool ok = false;
+        const double d = amount == amounts.constEnd() ? value.toDouble(&ok) : 0.0;
+        out.append(amount != amounts.constEnd() ? *amount : ok ? QByteArray::number(d, 'g', 15) : value);
         from = close;
     }
     out.append(sheet.mid(from));
@@ -160,7 +182,7 @@ QByteArray exactValues(const QByteArray &sheet)
 
 // Rewrites the sheets of the workbook inside its archive (libzip); false when the archive
 // cannot be read or written again.
-bool rewriteSheetNumbers(const QString &fileName)
+bool rewriteSheetNumbers(const QString &fileName, const SheetAmounts &amounts)
 {
     int error = 0;
     zip_t *archive = zip_open(QFile::encodeName(fileName).constData(), 0, &error);
@@ -186,7 +208,7 @@ bool rewriteSheetNumbers(const QString &fileName)
             zip_discard(archive);
             return false;
         }
-        sheets.push_back(exactValues(sheet));
+        sheets.push_back(exactValues(sheet, amounts));
         zip_source_t *source =
             zip_source_buffer(archive, sheets.back().constData(), zip_uint64_t(sheets.back().size()), 0);
         if (!source || zip_file_replace(archive, zip_uint64_t(i), source, 0) != 0) {
@@ -219,6 +241,7 @@ void writeXlsx(const PrintedReport &report, WholeFile &file)
     worksheet_set_column(sheet, 1, 8, 16, nullptr);
 
     lxw_row_t row = 0;
+    SheetAmounts amounts;
     auto text = [&](lxw_col_t col, const QString &s, lxw_format *f) {
         worksheet_write_string(sheet, row, col, s.toUtf8().constData(), f);
     };
@@ -247,10 +270,12 @@ void writeXlsx(const PrintedReport &report, WholeFile &file)
             const bool strong = line.kind != PrintLine::Row && line.kind != PrintLine::Text;
             for (lxw_col_t k = 0; k < lxw_col_t(line.cells.size()); ++k) {
                 const PrintCell &cell = line.cells[k];
-                if (cell.amount)
+                if (cell.amount) {
+                    // the library's double is replaced by the exact amount afterwards
                     worksheet_write_number(sheet, row, k, cell.amount->toDouble(),
                                            line.kind == PrintLine::Total ? total : amount);
-                else if (!cell.text.isEmpty())
+                    amounts.insert(cellName(row, k), cell.amount->toString().toLatin1());
+                } else if (!cell.text.isEmpty())
                     text(k, cell.text, strong ? bold : nullptr);
             }
             ++row;
@@ -259,7 +284,7 @@ void writeXlsx(const PrintedReport &report, WholeFile &file)
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR)
         cannotWrite(fileName, QString::fromUtf8(lxw_strerror(closed)));
-    if (!rewriteSheetNumbers(file.temporaryPath()))
+    if (!rewriteSheetNumbers(file.temporaryPath(), amounts))
         cannotWrite(fileName, u"numeri del foglio"_qs);
     file.finish();
 }

@@ -91,6 +91,13 @@ TEST_P(Database, NestedResultSetsOfOneStatementKeepTheirRows)
             ++pairs;
     }
     EXPECT_EQ(pairs, 3 + 2 + 1);
+    // Once free again, the kept statement serves the next run with its own values.
+    outer.close();
+    const long long reused = db.reusedCount();
+    Recordset again = db.openRecordset(sql, {3});
+    ASSERT_FALSE(again.eof());
+    EXPECT_EQ(again.integer(u"IDProva"_qs), 3);
+    EXPECT_EQ(db.reusedCount(), reused + 1);
 }
 
 TEST_P(Database, TransactionRollsBackWhenNotCommitted)

@@ -1,15 +1,15 @@
 #include "gui/overview/frmAnnoLiquidazioni.h"
 
 #include "database/DbError.h"
+#include "domain/document/InputText.h"
+#include "gui/common/Failures.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
-#include "gui/common/Failures.h"
 
 #include <QBrush>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -88,7 +88,6 @@ void frmAnnoLiquidazioni::refresh()
     m_overview = YearOverview{};
     if (!runShowingFailures(m_messages, [&] { m_overview = loadYearOverview(m_db, m_idAzienda, txtAnno->value()); }))
         return;
-    const QLocale italian(QLocale::Italian);
     spdAnno->setRowCount(int(m_overview.rows.size()));
     QStringList names;
     for (int r = 0; r < int(m_overview.rows.size()); ++r) {
@@ -97,7 +96,7 @@ void frmAnnoLiquidazioni::refresh()
         for (const YearCell &cell : row.cells) {
             QString text = yearCellStateText(cell.state);
             if (cell.amount)
-                text += u'\n' + italian.toString(cell.amount->toDouble(), 'f', 2);
+                text += u'\n' + formatAmount(*cell.amount, true);
             auto *item = new QTableWidgetItem(text);
             item->setData(Qt::UserRole, cell.key);
             item->setBackground(colourOf(cell.state));
