@@ -1,10 +1,11 @@
 #include "startup/Program.h"
 
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/SqlValue.h"
 #include "domain/companies/Passwords.h"
 #include "domain/document/WorkingRecords.h"
 #include "startup/MainWindowInterface.h"
-#include "database/DbError.h"
-#include "database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/ConnectionProvider.h"
 #include "suite/ErrorReport.h"
@@ -194,8 +195,8 @@ Connection *Program::readParameters(MainWindowInterface &window)
     } catch (const StartupError &e) {
         m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);
     } catch (const DbError &e) {
-        m_services.messageBox(u"Impossibile avviare il programma, errore del database: "_qs + e.message(), Buttons::Ok,
-                              Icon::Critical);
+        m_services.messageBox(u"Impossibile avviare il programma, errore del database: "_qs + explainDbError(e),
+                              Buttons::Ok, Icon::Critical);
     }
     m_usage.clearContext();
     c.database.reset();
@@ -312,7 +313,7 @@ void Program::mainWindowUnloaded()
     try {
         m_usage.release(m_ctx.objectType, -1, 0);
     } catch (const DbError &e) {
-        m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
+        m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
     }
     endOfProgram();
 }
@@ -327,7 +328,7 @@ void Program::releaseRegistrations()
         m_usage.release(m_ctx.objectType, -1, 2);
         m_usage.release(m_ctx.objectType, -1, 1);
     } catch (const DbError &e) {
-        m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
+        m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
     }
 }
 
@@ -350,7 +351,7 @@ void Program::shutdown()
             m_usage.releaseAll();
             WorkingRecords::removeAbandoned(*m_ctx.database, [this] { return m_usage.heldKeys(m_ctx.objectType); });
         } catch (const DbError &e) {
-            m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
+            m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
         }
         m_usage.clearContext();
         m_ctx.database->close();
