@@ -116,8 +116,9 @@ bool frmMDI::printingCommand(const QString &key, DocumentWindow *doc)
     if (settlement <= 0)
         return true;
     bool saved = false;
-    if (!runShowingFailures(m_program.messages(),
-                            [&] { saved = CompanyDirectory(m_program.context().db()).savedSettlement(settlement); }))
+    if (!runShowingFailures(m_program.messages(), [&] {
+            saved = CompanyDirectory(m_program.context().db()).savedSettlement(settlement).has_value();
+        }))
         return true;
     if (!saved) {
         m_program.messages().warn(msgSaveBeforePrint());
