@@ -138,6 +138,95 @@ std::vector<Outcome> runInProcesses(int jobs, bool terminal)
     return all;
 }
 
+// The totals of the summary.
+struct Totals {
+    int done = 0, refused = 0, failed = 0;
+    Money toPay, credit;
+};
+
+Totals totalsOf(const std::vector<Outcome> &outcomes)
+{
+    Totals t;
+    for (const auto &r : outcomes) {
+        switch (r.status) {
+        case Outcome::Status::Done:
+            ++t.done;
+            t.toPay += r.daVersare.value_or(Money());
+            t.credit += r.creditoResiduo.value_or(Money());
+            break;
+        case Outcome::Status::Refused:
+            ++t.refused;
+            break;
+        case Outcome::Status::Failed:
+            ++t.failed;
+            break;
+        }
+    }
+    return t;
+}
+
+void printJsonSummary(const std::vector<Outcome> &outcomes, const Totals &t)
+{
+    QJsonArray rows;
+    for (const auto &r : outcomes) {
+        QJsonObject row;
+        row.insert(u"IDAzienda"_qs, r.idAzienda);
+        row.insert(u"Azienda"_qs, r.azienda);
+        row.insert(u"IDAttivitaAzienda"_qs, r.idAttivitaAzienda);
+        row.insert(u"AttivitaAzienda"_qs, r.attivitaAzienda);
+        row.insert(u"esito"_qs, batchStatusText(r.status));
+        row.insert(u"motivo"_qs, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
+        row.insert(u"id"_qs, r.idRisultatoLiquidazioneIva ? QJsonValue(r.idRisultatoLiquidazioneIva)
+                                                          : QJsonValue(QJsonValue::Null));
+        insertClosingAmounts(row, r.daVersare, r.creditoResiduo);
+        rows.append(row);
+    }
+    QJsonObject summary;
+    summary.insert(u"fatte"_qs, t.done);
+    summary.insert(u"rifiutate"_qs, t.refused);
+    summary.insert(u"nonRiuscite"_qs, t.failed);
+    insertClosingAmounts(summary, t.toPay, t.credit);
+    QJsonObject root;
+    root.insert(u"activities"_qs, rows);
+    root.insert(u"summary"_qs, summary);
+    printJson(root);
+}
+
+void printTextSummary(const std::vector<Outcome> &outcomes, const Totals &t)
+{
+    for (const auto &r : outcomes)
+        out(QStringLiteral("%1  %2  %3  %4")
+                .arg(r.azienda + u" - "_qs + r.attivitaAzienda, -50)
+                .arg(batchStatusText(r.status), -12)
+                .arg(r.daVersare ? formatAmount(*r.daVersare, true) : QString(), 14)
+                .arg(r.reason.section(u'\n', 0, 0)));
+    out(QString());
+    out(QStringLiteral("Fatte %1, rifiutate %2, non riuscite %3.").arg(t.done).arg(t.refused).arg(t.failed));
+    printClosingAmounts(u"Totale da versare:"_qs, t.toPay, t.credit);
+}
+
+// The user and the companies named exist; each company is refused, when it is, for the
+// user's right in it.
+void checkWho(Connection &db, BatchSettlement::Options &o)
+{
+    if (!CompanyDirectory(db).userExists(o.idUser))
+        throw Refusal(
+            QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(o.idUser));
+    for (int c : o.companies)
+        if (!CompanyDirectory(db).companyExists(c))
+            throw Refusal(
+                QStringLiteral("L'azienda %1 non esiste: indicare con --company aziende del database.").arg(c));
+    const QString right = o.save ? UserRights::NewSave : UserRights::Search;
+    o.refuseCompany = [user = o.idUser, right](Connection &db, int company) -> std::optional<QString> {
+        try {
+            requireRight(db, user, company, right);
+            return std::nullopt;
+        } catch (const Refusal &r) {
+            return r.message();
+        }
+    };
+}
+
 int runBatch(const CliArgs &args)
 {
     BatchSettlement::Options o;
@@ -148,7 +237,6 @@ int runBatch(const CliArgs &args)
     o.save = args.flag(u"save"_qs);
     o.answerYes = args.flag(u"yes"_qs);
     o.companies = companyList(args.value(u"company"_qs));
-    const bool json = args.flag(u"json"_qs);
     const int jobs = args.integer(u"jobs"_qs, 1, 16, 1);
     o.slices = args.integer(u"slices"_qs, 1, 16, 1);
     o.slice = args.integer(u"slice"_qs, 0, o.slices - 1, 0);
@@ -157,20 +245,7 @@ int runBatch(const CliArgs &args)
     // One SQLite file takes one writer at a time: several processes would only wait.
     if (jobs > 1 && db->engine() != Engine::Postgres)
         throw UsageError{u"--jobs oltre 1 solo su PostgreSQL"_qs};
-    if (!CompanyDirectory(*db).userExists(o.idUser))
-        throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(o.idUser));
-    for (int c : o.companies)
-        if (!CompanyDirectory(*db).companyExists(c))
-            throw Refusal(QStringLiteral("L'azienda %1 non esiste: indicare con --company aziende del database.").arg(c));
-    const QString right = o.save ? UserRights::NewSave : UserRights::Search;
-    o.refuseCompany = [&](Connection &db, int company) -> std::optional<QString> {
-        try {
-            requireRight(db, o.idUser, company, right);
-            return std::nullopt;
-        } catch (const Refusal &r) {
-            return r.message();
-        }
-    };
+    checkWho(*db, o);
     const bool terminal = errorIsTerminal() && o.slices == 1;
     if (terminal && jobs == 1)
         o.progress = [](int done, int total, const QString &caption) {
@@ -183,61 +258,15 @@ int runBatch(const CliArgs &args)
     const auto outcomes = jobs > 1 ? runInProcesses(jobs, terminal) : BatchSettlement(*db).run(o);
     if (terminal)
         std::fprintf(stderr, "\r\033[K");
-
-    int done = 0, refused = 0, failed = 0;
-    Money toPay, credit;
-    for (const auto &r : outcomes) {
-        switch (r.status) {
-        case BatchSettlement::Outcome::Status::Done:
-            ++done;
-            toPay += r.daVersare.value_or(Money());
-            credit += r.creditoResiduo.value_or(Money());
-            break;
-        case BatchSettlement::Outcome::Status::Refused:
-            ++refused;
-            break;
-        case BatchSettlement::Outcome::Status::Failed:
-            ++failed;
-            break;
-        }
-    }
-    if (json) {
-        QJsonArray rows;
-        for (const auto &r : outcomes) {
-            QJsonObject row;
-            row.insert(u"IDAzienda"_qs, r.idAzienda);
-            row.insert(u"Azienda"_qs, r.azienda);
-            row.insert(u"IDAttivitaAzienda"_qs, r.idAttivitaAzienda);
-            row.insert(u"AttivitaAzienda"_qs, r.attivitaAzienda);
-            row.insert(u"esito"_qs, batchStatusText(r.status));
-            row.insert(u"motivo"_qs, r.reason.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reason));
-            row.insert(u"id"_qs, r.idRisultatoLiquidazioneIva ? QJsonValue(r.idRisultatoLiquidazioneIva)
-                                                              : QJsonValue(QJsonValue::Null));
-            insertClosingAmounts(row, r.daVersare, r.creditoResiduo);
-            rows.append(row);
-        }
-        QJsonObject summary;
-        summary.insert(u"fatte"_qs, done);
-        summary.insert(u"rifiutate"_qs, refused);
-        summary.insert(u"nonRiuscite"_qs, failed);
-        insertClosingAmounts(summary, toPay, credit);
-        QJsonObject root;
-        root.insert(u"activities"_qs, rows);
-        root.insert(u"summary"_qs, summary);
-        printJson(root);
-    } else {
-        for (const auto &r : outcomes)
-            out(QStringLiteral("%1  %2  %3  %4")
-                    .arg(r.azienda + u" - "_qs + r.attivitaAzienda, -50)
-                    .arg(batchStatusText(r.status), -12)
-                    .arg(r.daVersare ? formatAmount(*r.daVersare, true) : QString(), 14)
-                    .arg(r.reason.section(u'\n', 0, 0)));
-        out(QString());
-        out(QStringLiteral("Fatte %1, rifiutate %2, non riuscite %3.").arg(done).arg(refused).arg(failed));
-        printClosingAmounts(u"Totale da versare:"_qs, toPay, credit);
-    }
-    if (refused + failed > 0) {
-        err(QStringLiteral("liqiva batch: %1 attività non liquidate su %2.").arg(refused + failed).arg(outcomes.size()));
+    const Totals t = totalsOf(outcomes);
+    if (args.flag(u"json"_qs))
+        printJsonSummary(outcomes, t);
+    else
+        printTextSummary(outcomes, t);
+    if (t.refused + t.failed > 0) {
+        err(QStringLiteral("liqiva batch: %1 attività non liquidate su %2.")
+                .arg(t.refused + t.failed)
+                .arg(outcomes.size()));
         return 1;
     }
     return 0;

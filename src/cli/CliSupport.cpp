@@ -42,7 +42,7 @@ std::unique_ptr<Connection> openDatabase(const CliArgs &args)
     } catch (const DbError &e) {
         const bool missing = where.engine == Engine::Sqlite && !QFileInfo(where.path).isDir() &&
                              (!QFileInfo::exists(where.path) || QFileInfo(where.path).size() == 0);
-        throw Refusal{e.message() + (missing ? createHint : QString())};
+        throw Refusal{explainDbError(e) + (missing ? createHint : QString())};
     }
     // A database without the program's tables: say so before any statement fails on it.
     try {

@@ -1,5 +1,9 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/SqlValue.h"
 #include "domain/communication/F24Lines.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/InputText.h"
@@ -9,17 +13,15 @@
 #include "domain/document/SettlementSession.h"
 #include "domain/document/WorkingRecords.h"
 #include "domain/engine/Amounts.h"
-#include "database/Connection.h"
-#include "database/DbError.h"
-#include "database/SqlValue.h"
-#include "suite/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "suite/UtilityServices.h"
+#include "suite/rights/UserRights.h"
 
-#include <QJsonArray>
 #include "domain/document/SettlementInput.h"
+#include <QJsonArray>
 #include <cmath>
+#include <functional>
 
 namespace liqiva::cli {
 
@@ -176,6 +178,40 @@ QString msgKeyTaken(int key)
         .arg(key);
 }
 
+// Runs a save or a delete; a refusal or a failure is said here, the command's one place for
+// them (on standard error, and kept for --json). False when it did not happen.
+bool saidOnFailure(ConsoleMessages &messages, const std::function<bool()> &action)
+{
+    try {
+        return action();
+    } catch (const Refusal &r) {
+        messages.error(r.message());
+    } catch (const DbError &e) {
+        messages.error(explainDbError(e));
+    }
+    return false;
+}
+
+// The settlement and the entry of its pro-rata adjustment, saved together or not at all (in
+// the save's one transaction); every question asked before it, the reason of a refusal or a
+// failure said here. True when saved.
+bool saveWithEntry(SettlementDocument &doc, const std::optional<DatiPNC::Dati> &entry, ConsoleMessages &messages)
+{
+    const bool saved = saidOnFailure(messages, [&] {
+        if (entry && SettlementInput::entryReplacesExisting(doc) && !messages.askOkCancel(DatiPNC::questionAggiorna()))
+            throw Refusal(SettlementInput::msgEntryNotReplaced());
+        std::function<void()> alongside;
+        if (entry)
+            alongside = [&] { SettlementInput::bookAccountingEntry(doc, *entry); };
+        return doc.fnChildSave(alongside);
+    });
+    for (const QString &text : doc.notices())
+        messages.warn(text);
+    if (saved && entry)
+        messages.inform(DatiPNC::msgRegistrazioneEffettuata());
+    return saved;
+}
+
 int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int company, int key, bool makeDatiIva,
                  const CliArgs &args, bool removeWhenDone, bool save = false, SettlementSession *session = nullptr,
                  std::optional<AskedPeriod> asked = std::nullopt)
@@ -213,22 +249,7 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     }
     bool saved = false;
     if (save) {
-        // The settlement and the entry of its pro-rata adjustment are saved together or not
-        // at all.
-        {
-            Transaction both(db);
-            saved = doc.fnChildSave();
-            if (saved && entry) {
-                try {
-                    SettlementInput::bookAccountingEntry(doc, *entry);
-                } catch (const Refusal &r) {
-                    messages.error(r.message());
-                    saved = false;
-                }
-            }
-            if (saved)
-                both.commit();
-        }
+        saved = saveWithEntry(doc, entry, messages);
         if (!saved) {
             // The object first, while the settlement it describes is still there; with --json
             // the messages were kept for it: the reason goes to standard error as well.
@@ -345,23 +366,34 @@ std::optional<std::pair<int, int>> savedSettlement(Connection &db, int key)
     return std::make_pair(saved->idAzienda, saved->idUtente);
 }
 
+// The company of the saved settlement `key`, the user having `right` in it; nothing, with the
+// reason on standard error, when the key is not a saved settlement.
+std::optional<int> companyOfSaved(Connection &db, const QString &command, int user, int key, const QString &right)
+{
+    const auto saved = savedSettlement(db, key);
+    if (!saved) {
+        err(QStringLiteral("liqiva %1: la liquidazione I.V.A. %2 non esiste o non è salvata: le chiavi salvate le "
+                           "elenca liqiva list.")
+                .arg(command)
+                .arg(key));
+        return std::nullopt;
+    }
+    requireRight(db, user, saved->first, right);
+    return saved->first;
+}
+
 int runShow(const CliArgs &args)
 {
     const int key = args.key(u"id"_qs);
     const int user = args.key(u"user"_qs);
     auto db = openDatabase(args);
     requireUser(*db, user);
-    const auto saved = savedSettlement(*db, key);
-    if (!saved) {
-        err(QStringLiteral("liqiva show: la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
-                           "elenca liqiva list.")
-                .arg(key));
+    const std::optional<int> company = companyOfSaved(*db, u"show"_qs, user, key, UserRights::Search);
+    if (!company)
         return 1;
-    }
-    requireRight(*db, user, saved->first, UserRights::Search);
     ConsoleMessages messages(args.flag(u"yes"_qs));
     messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
-    return fillAndPrint(*db, messages, user, saved->first, key, false, args, false);
+    return fillAndPrint(*db, messages, user, *company, key, false, args, false);
 }
 
 int runDelete(const CliArgs &args)
@@ -372,18 +404,13 @@ int runDelete(const CliArgs &args)
     requireUser(*db, user);
     // The row as the command finds it first: what it deletes must still be this row.
     const std::optional<SettlementDocument::RowAsRead> asFound = SettlementDocument::readRow(*db, key);
-    const auto saved = savedSettlement(*db, key);
-    if (!saved) {
-        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non esiste o non è salvata: le chiavi salvate le "
-                           "elenca liqiva list.")
-                .arg(key));
+    const std::optional<int> company = companyOfSaved(*db, u"delete"_qs, user, key, UserRights::Delete);
+    if (!company)
         return 1;
-    }
-    requireRight(*db, user, saved->first, UserRights::Delete);
     ConsoleMessages messages(args.flag(u"yes"_qs));
     SettlementSession session(*db, user, settlementFunction(*db));
     session.removeAbandoned();
-    DocumentContext ctx{*db, messages, user, saved->first, settlementFunction(*db), false};
+    DocumentContext ctx{*db, messages, user, *company, settlementFunction(*db), false};
     ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
     SettlementDocument doc(ctx);
     doc.sbChildFill(key, false);
@@ -395,7 +422,10 @@ int runDelete(const CliArgs &args)
                 .arg(key));
         return 1;
     }
-    if (!doc.sbChildDelete()) {
+    const bool deleted = saidOnFailure(messages, [&] { return doc.sbChildDelete(); });
+    for (const QString &text : doc.notices())
+        messages.warn(text);
+    if (!deleted) {
         err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non è stata eliminata.").arg(key) + answeredNo(messages));
         return 1;
     }

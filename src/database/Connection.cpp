@@ -2,6 +2,7 @@
 
 #include "database/DbError.h"
 #include "database/DbErrorText.h"
+#include "database/OpenTransactions.h"
 #include "database/SqlDialect.h"
 #include "database/SqliteDecimal.h"
 #include "database/SqliteFiles.h"
@@ -23,6 +24,25 @@
 #endif
 
 namespace liqiva {
+
+namespace {
+// The transactions this thread's connections hold open (outer ones: a savepoint adds none).
+thread_local int t_openTransactions = 0;
+} // namespace
+
+int openTransactionsInThread()
+{
+    return t_openTransactions;
+}
+
+bool checkNoOpenTransaction(const char *where)
+{
+    Q_UNUSED(where);
+    if (t_openTransactions == 0)
+        return false;
+    Q_ASSERT_X(false, where, "a message shown while a database transaction is open");
+    return true;
+}
 
 namespace {
 
@@ -229,6 +249,11 @@ void Connection::close()
                     break;
                 }
             }
+            // Closing ends a transaction that could not be rolled back as well.
+            if (m_depth > 0) {
+                --t_openTransactions;
+                m_depth = 0;
+            }
             // after the rollback: a statement freed inside an aborted PostgreSQL transaction
             // fails there too
             m_failedStatements.clear();
@@ -381,6 +406,7 @@ void Connection::begin()
         // On SQLite the writer lock is taken at once, so two processes that read and then
         // write never deadlock on the upgrade; the busy time-out makes the second one wait.
         executeRaw(m_where.engine == Engine::Sqlite ? u"BEGIN IMMEDIATE"_qs : u"BEGIN"_qs);
+        ++t_openTransactions;
     } else {
         executeRaw(QStringLiteral("SAVEPOINT liqiva_tx%1").arg(m_depth));
     }
@@ -391,9 +417,10 @@ void Connection::commit()
 {
     if (m_depth <= 0)
         throw DbError(QStringLiteral("Nessuna transazione aperta."), QString());
-    if (m_depth == 1)
+    if (m_depth == 1) {
         executeRaw(u"COMMIT"_qs);
-    else
+        --t_openTransactions;
+    } else
         executeRaw(QStringLiteral("RELEASE SAVEPOINT liqiva_tx%1").arg(m_depth - 1));
     --m_depth;
 }
@@ -404,6 +431,7 @@ void Connection::rollback()
         return;
     --m_depth;
     if (m_depth == 0) {
+        --t_openTransactions;
         executeRaw(u"ROLLBACK"_qs);
     } else {
         executeRaw(QStringLiteral("ROLLBACK TO SAVEPOINT liqiva_tx%1").arg(m_depth));

@@ -81,7 +81,9 @@ DbProblem classifyDbError(const DbError &error)
     return DbProblem::Other;
 }
 
-QString explainDbError(const DbError &error)
+namespace {
+
+QString explainWithoutContext(const DbError &error)
 {
     QString sentence;
     switch (classifyDbError(error)) {
@@ -119,6 +121,13 @@ QString explainDbError(const DbError &error)
     }
     const QString engine = maskPassword(engineText(error));
     return engine.isEmpty() ? sentence : sentence + u" ("_qs + engine + u")"_qs;
+}
+
+} // namespace
+
+QString explainDbError(const DbError &error)
+{
+    return error.context() + explainWithoutContext(error);
 }
 
 QString maskPassword(const QString &url)

@@ -1,11 +1,12 @@
 #include "startup/Program.h"
 
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/SqlValue.h"
 #include "domain/companies/Passwords.h"
 #include "domain/companies/ServerRoles.h"
 #include "domain/document/WorkingRecords.h"
 #include "startup/MainWindowInterface.h"
-#include "database/DbError.h"
-#include "database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/ConnectionProvider.h"
 #include "suite/ErrorReport.h"
@@ -203,8 +204,8 @@ Connection *Program::readParameters(MainWindowInterface &window)
     } catch (const StartupError &e) {
         m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);
     } catch (const DbError &e) {
-        m_services.messageBox(u"Impossibile avviare il programma, errore del database: "_qs + e.message(), Buttons::Ok,
-                              Icon::Critical);
+        m_services.messageBox(u"Impossibile avviare il programma, errore del database: "_qs + explainDbError(e),
+                              Buttons::Ok, Icon::Critical);
     }
     m_usage.clearContext();
     c.database.reset();
@@ -321,7 +322,7 @@ void Program::mainWindowUnloaded()
     try {
         m_usage.release(m_ctx.objectType, -1, 0);
     } catch (const DbError &e) {
-        m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
+        m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
     }
     endOfProgram();
 }
@@ -336,7 +337,7 @@ void Program::releaseRegistrations()
         m_usage.release(m_ctx.objectType, -1, 2);
         m_usage.release(m_ctx.objectType, -1, 1);
     } catch (const DbError &e) {
-        m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
+        m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
     }
 }
 
@@ -359,7 +360,7 @@ void Program::shutdown()
             m_usage.releaseAll();
             WorkingRecords::removeAbandoned(*m_ctx.database, [this] { return m_usage.heldKeys(m_ctx.objectType); });
         } catch (const DbError &e) {
-            m_services.messageBox(e.message(), Buttons::Ok, Icon::Warning);
+            m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
         }
         m_usage.clearContext();
         m_ctx.database->close();

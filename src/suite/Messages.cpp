@@ -1,11 +1,14 @@
 #include "suite/Messages.h"
 
+#include "database/OpenTransactions.h"
+
 #include <cstdio>
 
 namespace liqiva {
 
 Answer ConsoleMessages::messageBox(const QString &text, Buttons buttons, Icon, const QString &)
 {
+    checkNoOpenTransaction("ConsoleMessages");
     // Lines of a message are separated by a carriage return, as message boxes take them.
     QString shown = text;
     shown.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');

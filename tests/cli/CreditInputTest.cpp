@@ -6,13 +6,14 @@
 //
 // Figures by hand, on the demo's monthly shop (activity 1), March 2024: VAT due 1528.04.
 
-#include "support/LiqivaRun.h"
+#include "domain/document/CreditInput.h"
 #include "domain/credits/CreditoCompensabile.h"
 #include "domain/credits/Prospetto.h"
-#include "domain/document/CreditInput.h"
 #include "domain/document/DeclarationEdit.h"
 #include "domain/document/InputText.h"
 #include "domain/document/PaymentCodes.h"
+#include "support/DemoCommandTest.h"
+#include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -26,24 +27,8 @@ using namespace liqiva::test;
 
 namespace {
 
-class CreditInputRun : public EngineTest {
+class CreditInputRun : public DemoCommandTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
-        t = TestDatabase::create(engine(), Content::Demo);
-    }
-
-    QString inputFile(const QByteArray &json)
-    {
-        const QString path = work.filePath(QStringLiteral("credit%1.json").arg(++files));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(json);
-        return path;
-    }
-
     QStringList settleArgs(int period, const QString &file, bool save)
     {
         QStringList args{u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs, u"1"_qs,
@@ -83,10 +68,6 @@ protected:
         return net;
     }
     double scalar(const QString &sql) { return t->db().scalar(sql).toDouble(); }
-
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir work;
-    int files = 0;
 };
 
 // A credit of 2000 typed over the debit of March (1528.04) leaves a credit of 471.96 for the

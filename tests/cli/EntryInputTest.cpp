@@ -3,10 +3,11 @@
 // truckers' credit used, never beyond what is available (also by two processes at the same
 // moment), given back on delete; the declaration data stored and read back.
 
-#include "support/LiqivaRun.h"
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/engine/Amounts.h"
 #include "suite/AccountingEntry.h"
+#include "support/DemoCommandTest.h"
+#include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -21,23 +22,8 @@ namespace {
 
 // Demo: activity 2 is a quarterly trucker with 1,200.00 of credit in 2024 (its first quarter:
 // VAT of the period 4,317.52, 1% interest); activity 3 is under pro-rata.
-class EntryInput : public EngineTest {
+class EntryInput : public DemoCommandTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
-        t = TestDatabase::create(engine(), Content::Demo);
-    }
-
-    QString inputFile(const QByteArray &json)
-    {
-        const QString path = work.filePath(QStringLiteral("input%1.json").arg(++files));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(json);
-        return path;
-    }
     QStringList settleArgs(int activity, int period, const QByteArray &input, bool save)
     {
         QStringList args{u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs,
@@ -83,10 +69,6 @@ protected:
         return amount(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
                       "IDAttivitaAziendaPerPeriodoIva = 6"_qs);
     }
-
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir work;
-    int files = 0;
 };
 
 TEST_P(EntryInput, TheProRataAdjustmentIsBookedRefusedOnAUsedNumberAndRemovedWithTheSettlement)

@@ -2,10 +2,11 @@
 // file change the settlement as the dialogs do, are refused with the dialogs' messages, and
 // what --json prints can be given back.
 
-#include "support/LiqivaRun.h"
 #include "domain/credits/CreditoAnnuale.h"
 #include "domain/document/SettlementInput.h"
 #include "domain/otherops/cAltreOperazioni.h"
+#include "support/DemoCommandTest.h"
+#include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -19,24 +20,8 @@ using namespace liqiva::test;
 namespace {
 
 // Demo activities: 1 monthly, 3 under pro-rata (2024: 32%); 2023 ends with a credit of 2850.
-class SettleInput : public EngineTest {
+class SettleInput : public DemoCommandTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
-        t = TestDatabase::create(engine(), Content::Demo);
-    }
-
-    QString inputFile(const QByteArray &json)
-    {
-        const QString path = work.filePath(QStringLiteral("input%1.json").arg(++files));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(json);
-        return path;
-    }
-
     LiqivaRun settle(int activity, int year, int period, const QByteArray &input, bool save)
     {
         QStringList args{u"settle"_qs,
@@ -61,10 +46,6 @@ protected:
 
     static QJsonObject json(const LiqivaRun &r) { return QJsonDocument::fromJson(r.rawOut).object(); }
     int count(const QString &sql) { return t->db().scalar(sql).toInt(); }
-
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir work;
-    int files = 0;
 };
 
 TEST_P(SettleInput, TheProRataOperationsOfTheYearSetThePercentageAndAreStoredWithTheSettlement)

@@ -192,22 +192,19 @@ QString communicationAmount(Money value)
            QString::number(a % 100).rightJustified(2, u'0');
 }
 
-PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAzienda, int anno, int trimestre)
-{
-    if (trimestre < 1 || trimestre > 4)
-        throw Refusal(QStringLiteral("Il trimestre %1 non esiste: indicare un trimestre da 1 a 4.").arg(trimestre));
-    PeriodicCommunicationData data;
-    data.idAzienda = idAzienda;
-    data.anno = anno;
-    data.trimestre = trimestre;
+namespace {
 
+// The taxpayer: its name, tax code and VAT number; what it lacks is noted as missing.
+void readTaxpayer(Connection &db, PeriodicCommunicationData &data)
+{
     {
-        Recordset rs = db.openRecordset(
-            u"SELECT Azienda.Azienda, Anagrafica.CodiceFiscale, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica "
-            u"ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs
-            + n(idAzienda) + u" AND Azienda.VirtualDelete = 0"_qs);
+        Recordset rs =
+            db.openRecordset(u"SELECT Azienda.Azienda, Anagrafica.CodiceFiscale, Anagrafica.PartitaIva FROM Azienda "
+                             u"LEFT JOIN Anagrafica "
+                             u"ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs +
+                             n(data.idAzienda) + u" AND Azienda.VirtualDelete = 0"_qs);
         if (rs.eof())
-            throw Refusal(QStringLiteral("L'azienda %1 non esiste.").arg(idAzienda));
+            throw Refusal(QStringLiteral("L'azienda %1 non esiste.").arg(data.idAzienda));
         data.azienda = rs.text(u"Azienda"_qs);
         data.codiceFiscale = rs.text(u"CodiceFiscale"_qs).trimmed().toUpper();
         data.partitaIva = rs.text(u"PartitaIva"_qs).trimmed();
@@ -216,12 +213,18 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
         data.missing.append(u"L'azienda non ha il codice fiscale."_qs);
     if (data.partitaIva.isEmpty())
         data.missing.append(u"L'azienda non ha la partita IVA."_qs);
+}
+
+// The declarant of the VAT declaration's configuration: kept only with both its tax code and
+// the code of the office held.
+void readDeclarant(Connection &db, PeriodicCommunicationData &data)
+{
     {
         Recordset rs = db.openRecordset(
             u"SELECT Anagrafica.CodiceFiscale, ConfigurazioneDip.IDCodiceCarica FROM ConfigurazioneDip LEFT JOIN "
             u"Anagrafica ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica WHERE "
-            u"ConfigurazioneDip.IDAzienda = "_qs
-            + n(idAzienda) + u" AND ConfigurazioneDip.VirtualDelete = 0"_qs);
+            u"ConfigurazioneDip.IDAzienda = "_qs +
+            n(data.idAzienda) + u" AND ConfigurazioneDip.VirtualDelete = 0"_qs);
         if (!rs.eof()) {
             data.cfDichiarante = rs.text(u"CodiceFiscale"_qs).trimmed().toUpper();
             if (!rs.isNull(u"IDCodiceCarica"_qs))
@@ -239,22 +242,29 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
         data.codiceCaricaDichiarante.reset();
     else if (!data.codiceCaricaDichiarante)
         data.cfDichiarante.clear();
+}
 
-    const QVariant vatYear = db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + n(idAzienda)
-                                       + u" AND Anno = "_qs + n(anno) + u" AND VirtualDelete = 0"_qs);
+int vatYearOf(Connection &db, const PeriodicCommunicationData &data)
+{
+    const QVariant vatYear =
+        db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + n(data.idAzienda) +
+                  u" AND Anno = "_qs + n(data.anno) + u" AND VirtualDelete = 0"_qs);
     if (vatYear.isNull())
-        throw Refusal(QStringLiteral("L'azienda non ha il periodo I.V.A. %1.").arg(anno));
-    const int idPeriodoIva = vatYear.toInt();
+        throw Refusal(QStringLiteral("L'azienda non ha il periodo I.V.A. %1.").arg(data.anno));
+    return vatYear.toInt();
+}
 
+std::vector<Activity> readActivities(Connection &db, PeriodicCommunicationData &data, int idPeriodoIva)
+{
     std::vector<Activity> activities;
     for (Recordset rs = db.openRecordset(
              u"SELECT AttivitaAzienda.IDAttivitaAzienda, AttivitaAzienda.AttivitaAzienda, "
              u"AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva, AttivitaAziendaPerPeriodoIva.CalcoloInteressi "
              u"FROM AttivitaAzienda INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAzienda.IDAttivitaAzienda = "
-             u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda WHERE AttivitaAzienda.IDAzienda = "_qs
-             + n(idAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(idPeriodoIva)
-             + u" AND AttivitaAzienda.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 "
-               u"ORDER BY AttivitaAzienda.IDAttivitaAzienda"_qs);
+             u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda WHERE AttivitaAzienda.IDAzienda = "_qs +
+             n(data.idAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(idPeriodoIva) +
+             u" AND AttivitaAzienda.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 "
+             u"ORDER BY AttivitaAzienda.IDAttivitaAzienda"_qs);
          !rs.eof(); rs.moveNext()) {
         Activity a;
         a.id = rs.integer(u"IDAttivitaAzienda"_qs);
@@ -264,34 +274,43 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
         activities.push_back(a);
     }
     if (activities.empty())
-        data.missing.append(QStringLiteral("L'azienda non ha attività nel periodo I.V.A. %1.").arg(anno));
+        data.missing.append(QStringLiteral("L'azienda non ha attività nel periodo I.V.A. %1.").arg(data.anno));
+    return activities;
+}
 
-    // The saved settlements of the quarter's months and of the December advance, with their
-    // report headers: one statement.
-    const int last = trimestre * 3;
-    struct Saved {
-        int key = 0;
-        QString stamp;
-        bool header = false;
-        SettlementFigures figures;
-        int metodo = 0;
-        Money amountDue;
-    };
-    std::map<std::pair<int, int>, Saved> saved; // (activity, month; 13 the advance)
+// A saved settlement of the quarter, with its report header's figures.
+struct Saved {
+    int key = 0;
+    QString stamp;
+    bool header = false;
+    SettlementFigures figures;
+    int metodo = 0;
+    Money amountDue;
+};
+using SavedSettlements = std::map<std::pair<int, int>, Saved>; // (activity, month; 13 the advance)
+
+// The saved settlements of the quarter's months and of the December advance, with their
+// report headers: one statement.
+SavedSettlements readSaved(Connection &db, const PeriodicCommunicationData &data, int idPeriodoIva)
+{
+    const int last = data.trimestre * 3;
+    SavedSettlements saved;
     for (Recordset rs = db.openRecordset(
              u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
              u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
              u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, RisultatoLiquidazioneIva.IDUtenteUltimaVariazione, "
-             u"RisultatoLiquidazioneIva.DataUltimaVariazione, "_qs
-             + figureColumns()
-             + u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON RisultatoLiquidazioneIva.IDAttivitaAzienda = "
-               u"AttivitaAzienda.IDAttivitaAzienda) LEFT JOIN CampoReportLiquidazioneIva ON "
-               u"CampoReportLiquidazioneIva.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-               u"WHERE AttivitaAzienda.IDAzienda = "_qs
-             + n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(idPeriodoIva)
-             + u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND ((RisultatoLiquidazioneIva.IDMese >= "_qs
-             + n(last - 2) + u" AND RisultatoLiquidazioneIva.IDMese <= "_qs + n(last)
-             + u") OR (RisultatoLiquidazioneIva.IDMese IS NULL AND RisultatoLiquidazioneIva.AccontoIva <> 0))"_qs);
+             u"RisultatoLiquidazioneIva.DataUltimaVariazione, "_qs +
+             figureColumns() +
+             u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
+             u"RisultatoLiquidazioneIva.IDAttivitaAzienda = "
+             u"AttivitaAzienda.IDAttivitaAzienda) LEFT JOIN CampoReportLiquidazioneIva ON "
+             u"CampoReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "
+             u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+             u"WHERE AttivitaAzienda.IDAzienda = "_qs +
+             n(data.idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(idPeriodoIva) +
+             u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND ((RisultatoLiquidazioneIva.IDMese >= "_qs +
+             n(last - 2) + u" AND RisultatoLiquidazioneIva.IDMese <= "_qs + n(last) +
+             u") OR (RisultatoLiquidazioneIva.IDMese IS NULL AND RisultatoLiquidazioneIva.AccontoIva <> 0))"_qs);
          !rs.eof(); rs.moveNext()) {
         const bool advance = rs.isNull(u"IDMese"_qs);
         const int month = advance ? 13 : rs.integer(u"IDMese"_qs);
@@ -310,93 +329,153 @@ PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAziend
             s.amountDue = Money::fromVariant(db.scalar(
                 u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs + n(s.key)
                 + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + n(AmountType::IvaDaVersare) + u" AND VirtualDelete = 0"_qs));
+    return saved;
+}
 
-    std::map<int, ModuleSum> sums;
-    for (const Activity &a : activities) {
-        std::vector<int> months;
-        if (a.quarterly)
-            months.push_back(last);
-        else
-            for (int m = last - 2; m <= last; ++m)
-                months.push_back(m);
-        for (int m : months) {
-            const auto found = saved.find({a.id, m});
-            const QString period = a.quarterly ? QStringLiteral("del %1° trimestre %2").arg(trimestre).arg(anno)
-                                               : QStringLiteral("di %1 %2").arg(monthName(m)).arg(anno);
-            if (found == saved.end()) {
-                data.missing.append(QStringLiteral("La liquidazione %1 dell'attività '%2' non è salvata.").arg(period, a.name));
-                continue;
-            }
-            if (!found->second.header) {
-                data.missing.append(QStringLiteral("La liquidazione %1 dell'attività '%2' non ha i dati del prospetto: "
-                                                   "riaprirla e salvarla di nuovo.")
-                                        .arg(period, a.name));
-                continue;
-            }
-            // Quarterly by option: the fourth quarter is Trimestre 5, paid with the annual
-            // balance; special quarterly taxpayers settle the fourth as Trimestre 4.
-            int key = m;
-            ModuleSum proto;
-            if (a.quarterly) {
-                const int q = (trimestre == 4 && a.interestByOption) ? 5 : trimestre;
-                key = 100 + q;
-                proto.trimestre = q;
-                proto.interestRow = a.interestByOption && trimestre <= 3;
-                proto.closingRow = q != 5;
-                proto.advanceRow = trimestre == 4;
-            } else {
-                proto.mese = m;
-                proto.advanceRow = m == 12;
-            }
-            auto [it, inserted] = sums.try_emplace(key, proto);
-            ModuleSum &sum = it->second;
-            sum.activities.append(a.name);
-            SettlementFigures figures = found->second.figures;
-            {
-                SettlementIdentity id;
-                id.idRisultatoLiquidazioneIva = found->second.key;
-                id.idAttivitaAzienda = a.id;
-                id.idPeriodoIva = idPeriodoIva;
-                id.idMese = m;
-                id.anno = anno;
-                id.idAzienda = idAzienda;
-                AltriDatiDip dip;
-                DeclarationTotals(db, id, a.quarterly ? 1 : 0, Step::Cent).LoadAltriDatiDip(dip);
-                figures.attive = dip.VP1_OperazioniAttive;  // VP2
-                figures.passive = dip.VP2_OperazioniPassive; // VP3
-            }
-            add(sum.sum, figures);
-            auto keep = [&](const Saved &s, int month, const QString &caption) {
-                data.settlements.push_back(s.key);
-                for (const CommunicationSettlement &r : data.read)
-                    if (r.key == s.key)
-                        return;
-                data.read.push_back({s.key, a.id, idPeriodoIva, month, s.metodo, s.stamp,
-                                     caption + QStringLiteral(" dell'attività '%1'").arg(a.name)});
-            };
-            keep(found->second, m, period);
-            if (sum.advanceRow) {
-                const auto advance = saved.find({a.id, 13});
-                if (advance != saved.end()) {
-                    sum.metodo = methodCode(advance->second.metodo);
-                    sum.accontoDovuto += advance->second.amountDue;
-                    keep(advance->second, 13, QStringLiteral("dell'acconto di dicembre %1").arg(anno));
-                } else if (!found->second.figures.accontoVersato.isZero()) {
-                    data.missing.append(QStringLiteral("L'acconto di dicembre %1 dell'attività '%2' è versato ma la sua "
-                                                       "liquidazione non è salvata: manca il metodo di calcolo.")
-                                            .arg(anno)
-                                            .arg(a.name));
-                }
-            }
+// The modules of the quarter, built from the saved settlements of each activity.
+class QuarterModules {
+public:
+    QuarterModules(Connection &db, PeriodicCommunicationData &data, int idPeriodoIva)
+        : m_db(db), m_data(data), m_idPeriodoIva(idPeriodoIva), m_saved(readSaved(db, data, idPeriodoIva))
+    {
+    }
+
+    void add(const Activity &a)
+    {
+        const int last = m_data.trimestre * 3;
+        if (a.quarterly) {
+            addMonth(a, last);
+            return;
+        }
+        for (int m = last - 2; m <= last; ++m)
+            addMonth(a, m);
+    }
+
+    void finish()
+    {
+        if (m_sums.size() > 5)
+            m_data.missing.append(u"La comunicazione non può avere più di cinque moduli."_qs);
+        int number = 0;
+        for (const auto &[key, sum] : m_sums) {
+            const bool firstPeriod = sum.mese ? *sum.mese == 1 : sum.trimestre == 1;
+            m_data.modules.push_back(toModule(sum, ++number, firstPeriod));
         }
     }
-    if (sums.size() > 5)
-        data.missing.append(u"La comunicazione non può avere più di cinque moduli."_qs);
-    int number = 0;
-    for (const auto &[key, sum] : sums) {
-        const bool firstPeriod = sum.mese ? *sum.mese == 1 : sum.trimestre == 1;
-        data.modules.push_back(toModule(sum, ++number, firstPeriod));
+
+private:
+    void addMonth(const Activity &a, int m)
+    {
+        const int trimestre = m_data.trimestre, anno = m_data.anno;
+        const auto found = m_saved.find({a.id, m});
+        const QString period = a.quarterly ? QStringLiteral("del %1° trimestre %2").arg(trimestre).arg(anno)
+                                           : QStringLiteral("di %1 %2").arg(monthName(m)).arg(anno);
+        if (found == m_saved.end()) {
+            m_data.missing.append(
+                QStringLiteral("La liquidazione %1 dell'attività '%2' non è salvata.").arg(period, a.name));
+            return;
+        }
+        if (!found->second.header) {
+            m_data.missing.append(QStringLiteral("La liquidazione %1 dell'attività '%2' non ha i dati del prospetto: "
+                                                 "riaprirla e salvarla di nuovo.")
+                                      .arg(period, a.name));
+            return;
+        }
+        ModuleSum &sum = moduleOf(a, m);
+        sum.activities.append(a.name);
+        ::liqiva::add(sum.sum, figuresOf(a, m, found->second));
+        keep(a, found->second, m, period);
+        if (!sum.advanceRow)
+            return;
+        const auto advance = m_saved.find({a.id, 13});
+        if (advance != m_saved.end()) {
+            sum.metodo = methodCode(advance->second.metodo);
+            sum.accontoDovuto += advance->second.amountDue;
+            keep(a, advance->second, 13, QStringLiteral("dell'acconto di dicembre %1").arg(anno));
+        } else if (!found->second.figures.accontoVersato.isZero()) {
+            m_data.missing.append(QStringLiteral("L'acconto di dicembre %1 dell'attività '%2' è versato ma la sua "
+                                                 "liquidazione non è salvata: manca il metodo di calcolo.")
+                                      .arg(anno)
+                                      .arg(a.name));
+        }
     }
+
+    // The module of the month, or of the activity's quarter. Quarterly by option: the fourth
+    // quarter is Trimestre 5, paid with the annual balance; special quarterly taxpayers settle
+    // the fourth as Trimestre 4.
+    ModuleSum &moduleOf(const Activity &a, int m)
+    {
+        const int trimestre = m_data.trimestre;
+        int key = m;
+        ModuleSum proto;
+        if (a.quarterly) {
+            const int q = (trimestre == 4 && a.interestByOption) ? 5 : trimestre;
+            key = 100 + q;
+            proto.trimestre = q;
+            proto.interestRow = a.interestByOption && trimestre <= 3;
+            proto.closingRow = q != 5;
+            proto.advanceRow = trimestre == 4;
+        } else {
+            proto.mese = m;
+            proto.advanceRow = m == 12;
+        }
+        return m_sums.try_emplace(key, proto).first->second;
+    }
+
+    // The settlement's figures, with the active and passive operations of its declaration
+    // data (VP2, VP3).
+    SettlementFigures figuresOf(const Activity &a, int m, const Saved &s)
+    {
+        SettlementFigures figures = s.figures;
+        SettlementIdentity id;
+        id.idRisultatoLiquidazioneIva = s.key;
+        id.idAttivitaAzienda = a.id;
+        id.idPeriodoIva = m_idPeriodoIva;
+        id.idMese = m;
+        id.anno = m_data.anno;
+        id.idAzienda = m_data.idAzienda;
+        AltriDatiDip dip;
+        DeclarationTotals(m_db, id, a.quarterly ? 1 : 0, Step::Cent).LoadAltriDatiDip(dip);
+        figures.attive = dip.VP1_OperazioniAttive;   // VP2
+        figures.passive = dip.VP2_OperazioniPassive; // VP3
+        return figures;
+    }
+
+    // The settlement goes into the communication, read once.
+    void keep(const Activity &a, const Saved &s, int month, const QString &caption)
+    {
+        m_data.settlements.push_back(s.key);
+        for (const CommunicationSettlement &r : m_data.read)
+            if (r.key == s.key)
+                return;
+        m_data.read.push_back({s.key, a.id, m_idPeriodoIva, month, s.metodo, s.stamp,
+                               caption + QStringLiteral(" dell'attività '%1'").arg(a.name)});
+    }
+
+    Connection &m_db;
+    PeriodicCommunicationData &m_data;
+    int m_idPeriodoIva;
+    SavedSettlements m_saved;
+    std::map<int, ModuleSum> m_sums;
+};
+
+} // namespace
+
+PeriodicCommunicationData loadPeriodicCommunication(Connection &db, int idAzienda, int anno, int trimestre)
+{
+    if (trimestre < 1 || trimestre > 4)
+        throw Refusal(QStringLiteral("Il trimestre %1 non esiste: indicare un trimestre da 1 a 4.").arg(trimestre));
+    PeriodicCommunicationData data;
+    data.idAzienda = idAzienda;
+    data.anno = anno;
+    data.trimestre = trimestre;
+    readTaxpayer(db, data);
+    readDeclarant(db, data);
+    const int idPeriodoIva = vatYearOf(db, data);
+    const std::vector<Activity> activities = readActivities(db, data, idPeriodoIva);
+    QuarterModules modules(db, data, idPeriodoIva);
+    for (const Activity &a : activities)
+        modules.add(a);
+    modules.finish();
     return data;
 }
 

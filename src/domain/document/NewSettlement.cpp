@@ -1,5 +1,7 @@
 #include "domain/document/NewSettlement.h"
 
+#include "suite/Refusal.h"
+
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
 #include "database/RowState.h"
@@ -171,162 +173,205 @@ SqlStatement NewSettlement::periodCondition(int i) const
     return u"IDMese IS NULL AND AccontoIva = 0"_qs;
 }
 
+namespace {
+
+// Where a new settlement would go: the activity and VAT year, the period and its shape.
+struct Wanted {
+    SqlStatement A, Y, P; // the activity, the VAT year and the period's condition
+    int year = 0;         // calendar year of the VAT year
+    int index = 0;        // the period in the list: 0 the year
+    bool monthly = false;
+    bool advance = false;
+};
+
+// The settlement (of any user, saved or not) that covers the period already; 0 when none.
+int existingSettlement(Connection &db, const Wanted &c)
+{
+    Recordset rs = db.openRecordset(
+        u"SELECT IDRisultatoLiquidazioneIva,IDMese FROM RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs + c.A +
+        u" AND IDPeriodoIva = "_qs + c.Y + u" AND "_qs + RowState::liveOrWorking() + u" AND "_qs + c.P);
+    return rs.eof() ? 0 : rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
+}
+
+// The existing settlement is shown when the user wants it (asked again when another user
+// worked on it last); its key, or 0.
+int offerExisting(Connection &db, MessageService &messages, int idUser, int found, const QString &said)
+{
+    if (!messages.askYesNo(said + CR + u"Si desidera visionare quella già esistente?"_qs))
+        return 0;
+    Recordset rs = db.openRecordset(
+        u"SELECT Utente.Utente FROM Utente INNER JOIN RisultatoLiquidazioneIva ON Utente.IDUtente = RisultatoLiquidazioneIva.IDUtenteUltimaVariazione WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
+        n(found) + u" AND RisultatoLiquidazioneIva.IDUtenteUltimaVariazione <> "_qs + n(idUser));
+    if (rs.eof())
+        return found;
+    const QString other = rs.text(u"Utente"_qs);
+    rs.close();
+    if (!messages.askYesNo(u"La liquidazione IVA esistente che si è scelto di visionare è stata"_qs + CRLF +
+                           u"elaborata dall'utente '"_qs + other + u"'."_qs + CRLF +
+                           u"Si desidera visionare comunque tale liquidazione IVA?"_qs))
+        return 0;
+    return found;
+}
+
+// The period has a settlement already: the key of the one to show, or 0.
+int existingToShow(Connection &db, MessageService &messages, int idUser, int found, const Wanted &c, int method)
+{
+    bool second = false;
+    int storedMethod = 0;
+    if (c.year < 2000) {
+        second =
+            !db.scalar(
+                   u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+                   n(found) + u" AND IDTipoRisultatoLiquidazioneIva = 1"_qs)
+                 .isNull();
+    } else {
+        Recordset rs = db.openRecordset(
+            u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese,RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva FROM RisultatoLiquidazioneIva WHERE "_qs +
+            c.P + u" AND IDAttivitaAzienda = "_qs + c.A + u" AND IDPeriodoIva = "_qs + c.Y + u" AND "_qs +
+            RowState::liveOrWorking());
+        if (!rs.eof()) {
+            second = true;
+            storedMethod = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
+        }
+    }
+    if (!second) {
+        // A settlement of the lire years without its result row: show it, adding the row.
+        nextKey(
+            db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
+                n(found) + u", "_qs + n(idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
+        return found;
+    }
+    QString text;
+    if (c.index == 0)
+        text = u"La liquidazione IVA annuale per l'attività selezionata è stata già effettuata."_qs;
+    else if (c.year < 2000 || !c.advance || storedMethod == method)
+        text = u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs;
+    else
+        text =
+            u"La liquidazione IVA per il mese selezionato è stata già elaborata con un metodo di calcolo dell'acconto differente."_qs +
+            CR +
+            u"Se si vuole elaborare la liquidazione con un metodo di calcolo differente è necessario prima eliminare quella esistente."_qs;
+    return offerExisting(db, messages, idUser, found, text);
+}
+
+// The lire years: the months saved in a row from the first period on; the month the walk
+// reached.
+int lireMonthsInARow(Connection &db, const Wanted &c)
+{
+    const int stepMonths = c.monthly ? 1 : 3;
+    int expected = c.monthly ? 1 : 3;
+    Recordset rs = db.openRecordset(
+        u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva INNER JOIN RisultatoLiquidazioneIvaXTipo ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs +
+        c.A + u" AND IDPeriodoIva = "_qs + c.Y + u" AND "_qs +
+        RowState::equals(RowState::Live, u"RisultatoLiquidazioneIva"_qs) +
+        u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 1 ORDER BY IDMese"_qs);
+    // Rows without a month (annual, advance) neither advance nor stop the walk, so
+    // both engines walk alike whatever their place of NULLs in the order.
+    for (; !rs.eof(); rs.moveNext()) {
+        if (rs.isNull(u"IDMese"_qs))
+            continue;
+        if (rs.integer(u"IDMese"_qs) != expected)
+            break;
+        expected = std::min(expected + stepMonths, 12);
+    }
+    return expected;
+}
+
+// The previous period is settled, or the user goes on all the same. `previousMonth` is the
+// month of the period before (12 before the year); `wanted` the month of the period.
+bool previousSettledOrAgreed(Connection &db, MessageService &messages, const Wanted &c, int previousMonth, int wanted)
+{
+    const QString goOn = CR + u"Si desidera proseguire?"_qs;
+    const QString singular =
+        u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato."_qs;
+    if (c.year >= 2000) {
+        if (c.index == 1)
+            return true;
+        const bool previous =
+            !db.scalar(
+                   u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva WHERE "_qs +
+                   (u"IDMese = "_qs + n(previousMonth)) + u" AND IDAttivitaAzienda = "_qs + c.A +
+                   u" AND IDPeriodoIva = "_qs + c.Y + u" AND "_qs + RowState::equals(RowState::Live))
+                 .isNull();
+        return previous || messages.askYesNo(singular + goOn);
+    }
+    const int expected = lireMonthsInARow(db, c);
+    if (c.index == 1 && expected == (c.monthly ? 1 : 3))
+        return true; // the first period
+    if (c.index == 0)
+        return expected == 12 ||
+               messages.askYesNo(
+                   u"La liquidazione IVA non è stata effettuata per i periodi antecedenti a quello selezionato."_qs +
+                   goOn);
+    return expected == wanted || messages.askYesNo(singular + goOn);
+}
+
+// The activity ceased before the period (before the year, for the annual settlement).
+bool ceasedBefore(Connection &db, const Wanted &c, int month, bool quarterly)
+{
+    Recordset rs = db.openRecordset(u"SELECT DataCessazione FROM AttivitaAzienda WHERE IDAttivitaAzienda = "_qs + c.A +
+                                    u" AND NOT DataCessazione IS NULL"_qs);
+    if (rs.eof())
+        return false;
+    const QVariant v = rs.field(u"DataCessazione"_qs);
+    QDate ceased = v.toDate();
+    if (!ceased.isValid())
+        ceased = QDate::fromString(v.toString().left(10), Qt::ISODate);
+    if (!ceased.isValid())
+        return false;
+    const QDate last = ceased.addDays(-1);
+    const int cy = last.year();
+    int cm = last.month();
+    if (cy <= 0 || cm <= 0 || cy > c.year)
+        return false;
+    if (quarterly)
+        cm = ((cm - 1) / 3 + 1) * 3;
+    return c.index == 0 ? cy < c.year : QDate(cy, cm, 1) < QDate(c.year, month, 1);
+}
+
+} // namespace
+
 bool NewSettlement::fnValidate(int a, int y, int i, int method)
 {
-    const bool monthly = monthlyList();
-    const SqlStatement A = n(a), Y = n(y);
-    const int year = m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + Y).toInt();
-    const SqlStatement P = periodCondition(i);
+    Wanted c;
+    c.A = n(a);
+    c.Y = n(y);
+    c.year = m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + c.Y).toInt();
+    c.P = periodCondition(i);
+    c.index = i;
+    c.monthly = monthlyList();
+    c.advance = isAdvanceIndex(i);
 
     // 1. A settlement of this period exists already (also another user's working row).
-    int found = 0;
-    {
-        Recordset rs = m_db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva,IDMese FROM RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs
-                                          + A + u" AND IDPeriodoIva = "_qs + Y
-                                          + u" AND "_qs + RowState::liveOrWorking() + u" AND "_qs + P);
-        if (!rs.eof())
-            found = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
-    }
-    if (found > 0) {
-        bool second = false;
-        int storedMethod = 0;
-        if (year < 2000) {
-            second = !m_db.scalar(u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
-                                  + n(found) + u" AND IDTipoRisultatoLiquidazioneIva = 1"_qs)
-                          .isNull();
-        } else {
-            Recordset rs = m_db.openRecordset(
-                u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese,RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva FROM RisultatoLiquidazioneIva WHERE "_qs
-                + P + u" AND IDAttivitaAzienda = "_qs + A + u" AND IDPeriodoIva = "_qs + Y
-                + u" AND "_qs + RowState::liveOrWorking());
-            if (!rs.eof()) {
-                second = true;
-                storedMethod = rs.integer(u"MetodoCalcoloAccontoIva"_qs);
-            }
-        }
-        if (second) {
-            QString text;
-            if (i == 0)
-                text = u"La liquidazione IVA annuale per l'attività selezionata è stata già effettuata."_qs;
-            else if (year < 2000 || !isAdvanceIndex(i) || storedMethod == method)
-                text = u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs;
-            else
-                text = u"La liquidazione IVA per il mese selezionato è stata già elaborata con un metodo di calcolo dell'acconto differente."_qs
-                    + CR
-                    + u"Se si vuole elaborare la liquidazione con un metodo di calcolo differente è necessario prima eliminare quella esistente."_qs;
-            text += CR + u"Si desidera visionare quella già esistente?"_qs;
-            m_currentKey = 0;
-            if (m_messages.askYesNo(text)) {
-                m_currentKey = found;
-                Recordset rs = m_db.openRecordset(
-                    u"SELECT Utente.Utente FROM Utente INNER JOIN RisultatoLiquidazioneIva ON Utente.IDUtente = RisultatoLiquidazioneIva.IDUtenteUltimaVariazione WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-                    + n(found) + u" AND RisultatoLiquidazioneIva.IDUtenteUltimaVariazione <> "_qs + n(m_idUser));
-                if (!rs.eof()) {
-                    const QString other = rs.text(u"Utente"_qs);
-                    rs.close();
-                    if (!m_messages.askYesNo(u"La liquidazione IVA esistente che si è scelto di visionare è stata"_qs + CRLF
-                                             + u"elaborata dall'utente '"_qs + other + u"'."_qs + CRLF
-                                             + u"Si desidera visionare comunque tale liquidazione IVA?"_qs))
-                        m_currentKey = 0;
-                }
-            }
-        } else {
-            // A settlement of the lire years without its result row: show it, adding the row.
-            m_currentKey = found;
-            nextKey(
-                m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-                u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
-                    n(found) + u", "_qs + n(m_idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
-        }
+    if (const int found = existingSettlement(m_db, c); found > 0) {
+        m_currentKey = existingToShow(m_db, m_messages, m_idUser, found, c, method);
         return false;
     }
 
     // 2. The previous period should be settled; the user may go on all the same.
     m_currentKey = 0;
-    const QString goOn = CR + u"Si desidera proseguire?"_qs;
-    const QString singular = u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato."_qs;
-    if (year >= 2000) {
-        if (i != 1) {
-            SqlStatement Q;
-            if (i == 0)
-                Q = u"IDMese = 12"_qs;
-            else if (i == decemberIndex() || i == advanceIndex())
-                Q = monthly ? u"IDMese = 11"_qs : u"IDMese = 9"_qs;
-            else
-                Q = u"IDMese = "_qs + n(monthly ? i - 1 : (i - 1) * 3);
-            const bool previous = !m_db.scalar(u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva WHERE "_qs
-                                               + Q + u" AND IDAttivitaAzienda = "_qs + A + u" AND IDPeriodoIva = "_qs + Y
-                                               + u" AND "_qs + RowState::equals(RowState::Live))
-                                       .isNull();
-            if (!previous && !m_messages.askYesNo(singular + goOn))
-                return false;
-        }
-    } else {
-        const int first = monthly ? 1 : 3;
-        const int stepMonths = monthly ? 1 : 3;
-        int expected = first;
-        Recordset rs = m_db.openRecordset(
-            u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva INNER JOIN RisultatoLiquidazioneIvaXTipo ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs
-            + A + u" AND IDPeriodoIva = "_qs + Y + u" AND "_qs + RowState::equals(RowState::Live, u"RisultatoLiquidazioneIva"_qs)
-            + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 1 ORDER BY IDMese"_qs);
-        // Rows without a month (annual, advance) neither advance nor stop the walk, so
-        // both engines walk alike whatever their place of NULLs in the order.
-        for (; !rs.eof(); rs.moveNext()) {
-            if (rs.isNull(u"IDMese"_qs))
-                continue;
-            if (rs.integer(u"IDMese"_qs) != expected)
-                break;
-            expected = std::min(expected + stepMonths, 12);
-        }
-        rs.close();
-        const bool firstPeriod = i == 1 && expected == first;
-        if (!firstPeriod) {
-            if (i == 0) {
-                if (expected != 12
-                    && !m_messages.askYesNo(u"La liquidazione IVA non è stata effettuata per i periodi antecedenti a quello selezionato."_qs
-                                            + goOn))
-                    return false;
-            } else {
-                const int wanted = std::min(monthOfIndex(i), 12);
-                if (expected != wanted && !m_messages.askYesNo(singular + goOn))
-                    return false;
-            }
-        }
-    }
+    int previousMonth = 12;
+    if (i == decemberIndex() || i == advanceIndex())
+        previousMonth = c.monthly ? 11 : 9;
+    else if (i != 0)
+        previousMonth = c.monthly ? i - 1 : (i - 1) * 3;
+    if (!previousSettledOrAgreed(m_db, m_messages, c, previousMonth, std::min(monthOfIndex(i), 12)))
+        return false;
 
     // 3. Activity and year belong together.
-    if (m_db.scalar(u"SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs + A
-                    + u" AND IDPeriodoIva = "_qs + Y + u" AND VirtualDelete = 0"_qs)
+    if (m_db.scalar(
+                u"SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+                c.A + u" AND IDPeriodoIva = "_qs + c.Y + u" AND VirtualDelete = 0"_qs)
             .isNull()) {
         m_messages.inform(u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs);
         return false;
     }
 
     // 4. A ceased activity.
-    {
-        Recordset rs = m_db.openRecordset(u"SELECT DataCessazione FROM AttivitaAzienda WHERE IDAttivitaAzienda = "_qs + A
-                                          + u" AND NOT DataCessazione IS NULL"_qs);
-        if (!rs.eof()) {
-            const QVariant v = rs.field(u"DataCessazione"_qs);
-            QDate ceased = v.toDate();
-            if (!ceased.isValid())
-                ceased = QDate::fromString(v.toString().left(10), Qt::ISODate);
-            if (ceased.isValid()) {
-                const QDate last = ceased.addDays(-1);
-                const int cy = last.year();
-                int cm = last.month();
-                if (cy > 0 && cm > 0 && cy <= year) {
-                    if (m_quarterly)
-                        cm = ((cm - 1) / 3 + 1) * 3;
-                    const int m = std::min(monthOfIndex(i), 12);
-                    const bool isCeased = i == 0 ? cy < year : QDate(cy, cm, 1) < QDate(year, m, 1);
-                    if (isCeased) {
-                        m_messages.inform(u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs);
-                        return false;
-                    }
-                }
-            }
-        }
+    if (ceasedBefore(m_db, c, std::min(monthOfIndex(i), 12), m_quarterly)) {
+        m_messages.inform(u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs);
+        return false;
     }
     return true;
 }
@@ -368,9 +413,8 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
         if (!rs.eof()) {
             // Said as it happened: the same user's other window or command, or another user.
             const bool sameUser = rs.integer(u"IDUtenteUltimaVariazione"_qs) == m_idUser;
-            rs.close();
-            m_messages.inform(sameUser ? msgCreatedElsewhere() : msgCreatedMeanwhile());
-            return 0;
+            // Refused, not shown here: the transaction rolls back before anyone reads it.
+            throw Refusal(sameUser ? msgCreatedElsewhere() : msgCreatedMeanwhile());
         }
     }
     const int key = nextKey(m_db, u"RisultatoLiquidazioneIva"_qs, u"IDRisultatoLiquidazioneIva"_qs,

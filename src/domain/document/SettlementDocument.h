@@ -60,16 +60,22 @@ public:
     void refill();
 
     // Saves the settlement shown: the check before saving, then every row of the save in one
-    // transaction. False, with the reason shown, when refused or failed: nothing is written.
-    bool fnChildSave();
+    // transaction, with what `alongside` writes (it runs last, inside it). Throws Refusal when
+    // a rule refuses the save and DbError (saying the save failed) when the database fails;
+    // false when a question was answered no. Nothing is written unless it returns true.
+    bool fnChildSave(const std::function<void()> &alongside = {});
     // Deletes the settlement shown (the caller has asked for confirmation), in one transaction.
+    // Throws as the save does.
     bool sbChildDelete();
+    // What the last save or delete has to tell once it is over (a communication to send
+    // again, movements left in the next year), for the caller to show.
+    const QStringList &notices() const { return m_notices; }
     // Removes the working rows of the document's settlement (closing without saving).
     void sbRemoveTrashRecord();
 
-    // The check before saving: false (with its message) when another saved settlement
-    // covers the same period.
-    bool fnValidateFields();
+    // The check before saving: a Refusal when another saved settlement covers the same
+    // period or a payment's text does not fit its column.
+    void fnValidateFields();
 
     static QString msgAnotherSavedSettlement();
     static QString msgSettlementGone();
@@ -244,6 +250,7 @@ private:
     QString m_amountToPayCaption;
     PaymentData m_payments;
     QStringList m_messageLog;
+    QStringList m_notices;
     QString m_rowStamp; // user and moment of the last change of the settlement row
 
     std::unique_ptr<Amounts> m_amounts;

@@ -363,16 +363,27 @@ void SettlementInput::bookAccountingEntry(SettlementDocument &doc, const DatiPNC
     cDatiProRata &pr = doc.proRata();
     pr.setIDRisultatoLiquidazioneIva(doc.key());
     DatiPNC core(pr, DatiPNC::ImportoDaStornare(pr, pr.OperazioniImponibili(), pr.OperazioniEsenti()));
-    Kept kept(doc.context().messages);
     int proposal = 0;
-    if (!core.CreaRegistrazione(entry, kept, &proposal))
-        throw Refusal(u"accountingEntry: "_qs +
-                      (kept.last.isEmpty()
-                           ? u"la registrazione esistente non è stata aggiornata (rispondere sì con --yes)."_qs
-                           : kept.last) +
+    try {
+        core.Registra(entry, &proposal);
+    } catch (const Refusal &r) {
+        throw Refusal(u"accountingEntry: "_qs + r.message() +
                       (proposal > 0 ? QStringLiteral(" Il primo numero libero è %1.").arg(proposal) : QString()));
-    doc.context().messages.inform(kept.last);
+    }
     doc.rowChangedHere();
+}
+
+bool SettlementInput::entryReplacesExisting(SettlementDocument &doc)
+{
+    cDatiProRata &pr = doc.proRata();
+    pr.setIDRisultatoLiquidazioneIva(doc.key());
+    DatiPNC core(pr, DatiPNC::ImportoDaStornare(pr, pr.OperazioniImponibili(), pr.OperazioniEsenti()));
+    return core.EsisteRegistrazione();
+}
+
+QString SettlementInput::msgEntryNotReplaced()
+{
+    return u"accountingEntry: la registrazione esistente non è stata aggiornata (rispondere sì con --yes)."_qs;
 }
 
 QString SettlementInput::msgUnknownMember(const QString &name)

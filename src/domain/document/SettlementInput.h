@@ -58,8 +58,12 @@ public:
     // The accounting entry of the pro-rata adjustment given in the input, checked as its
     // dialog checks it (a Refusal with the message otherwise); nothing without the member.
     static std::optional<DatiPNC::Dati> accountingEntry(SettlementDocument &doc, const QJsonObject &input);
-    // Books it for the saved settlement; a Refusal when the books refuse it.
+    // Books it for the settlement being saved (inside its transaction); a Refusal when the
+    // books refuse it. Shows nothing: the caller asks first whether an existing entry may be
+    // replaced (DatiPNC::questionAggiorna) and says afterwards that it was booked.
     static void bookAccountingEntry(SettlementDocument &doc, const DatiPNC::Dati &entry);
+    static bool entryReplacesExisting(SettlementDocument &doc);
+    static QString msgEntryNotReplaced();
     static QString msgEntryNeedsSave();
 
     static QString msgUnknownMember(const QString &name);

@@ -172,21 +172,16 @@ QString SettlementDocument::msgDeleteFailed(const QString &reason)
 }
 
 // The check before saving: another saved settlement of the same period refuses the save.
-bool SettlementDocument::fnValidateFields()
+void SettlementDocument::fnValidateFields()
 {
-    if (anotherSavedSettlement()) {
-        say(msgAnotherSavedSettlement());
-        return false;
-    }
+    if (anotherSavedSettlement())
+        throw Refusal(msgAnotherSavedSettlement());
     // The payments' texts go into their columns whole or not at all.
     for (const auto &[p, where] : {std::pair{&m_payments.periodic, u"Versamento periodico"_qs},
                                    std::pair{&m_payments.advance, u"Versamento in acconto"_qs}}) {
-        if (const QString fault = paymentTextFault(*p, where); !fault.isEmpty()) {
-            say(fault);
-            return false;
-        }
+        if (const QString fault = paymentTextFault(*p, where); !fault.isEmpty())
+            throw Refusal(fault);
     }
-    return true;
 }
 
 bool SettlementDocument::anotherSavedSettlement()
@@ -206,13 +201,17 @@ bool SettlementDocument::anotherSavedSettlement()
     return !other.isNull();
 }
 
-bool SettlementDocument::fnChildSave()
+bool SettlementDocument::fnChildSave(const std::function<void()> &alongside)
 {
+    m_notices.clear();
     if (key() <= 0)
         return false;
     BusyScope busy;
-    if (!fnValidateFields())
-        return false;
+    try {
+        fnValidateFields();
+    } catch (const DbError &e) {
+        throw DbError(e, msgSaveFailed(QString()));
+    }
 
     // The amount paid against the amount to pay: asked before anything is written.
     Payment &paid = m_payments.periodic;
@@ -245,8 +244,7 @@ bool SettlementDocument::fnChildSave()
             resendAgreed = true;
         }
     } catch (const DbError &e) {
-        say(msgSaveFailed(explainDbError(e)));
-        return false;
+        throw DbError(e, msgSaveFailed(QString()));
     }
 
     // Then the writes, in one transaction that shows nothing and waits for no one.
@@ -293,17 +291,15 @@ bool SettlementDocument::fnChildSave()
         if (communicated && communicatedFigures(m_ctx.db, key()) != figuresBefore &&
             clearCommunicated(m_ctx.db, key(), m_ctx.idUser) && !resendAgreed)
             after << msgCommunicationToResend();
+        // What the caller saves with the settlement (an accounting entry): all or nothing.
+        if (alongside)
+            alongside();
         tx.commit();
-    } catch (const Refusal &r) {
-        say(r.message());
-        return false;
     } catch (const DbError &e) {
-        say(msgSaveFailed(explainDbError(e)));
-        return false;
+        throw DbError(e, msgSaveFailed(QString()));
     }
     readRowStamp();
-    for (const QString &text : after)
-        m_ctx.messages.warn(text);
+    m_notices = after;
     return true;
 }
 
@@ -547,6 +543,7 @@ void SettlementDocument::updateReportPrintFields()
 
 bool SettlementDocument::sbChildDelete()
 {
+    m_notices.clear();
     if (key() <= 0)
         return false;
     BusyScope busy;
@@ -555,10 +552,8 @@ bool SettlementDocument::sbChildDelete()
     QStringList after; // shown once the transaction is over
     if (m_ctx.heldByOther) {
         const QString holder = m_ctx.heldByOther(key());
-        if (!holder.isEmpty()) {
-            say(msgHeldByOther(holder));
-            return false;
-        }
+        if (!holder.isEmpty())
+            throw Refusal(msgHeldByOther(holder));
     }
     try {
         Transaction tx(m_ctx.db);
@@ -611,15 +606,10 @@ bool SettlementDocument::sbChildDelete()
                                  + u" ,DataUltimaVariazione = "_qs + now + where);
         }
         tx.commit();
-    } catch (const Refusal &r) {
-        say(r.message());
-        return false;
     } catch (const DbError &e) {
-        say(msgDeleteFailed(explainDbError(e)));
-        return false;
+        throw DbError(e, msgDeleteFailed(QString()));
     }
-    for (const QString &text : after)
-        m_ctx.messages.warn(text);
+    m_notices = after;
     m_id.idRisultatoLiquidazioneIva = 0;
     return true;
 }

@@ -23,6 +23,14 @@ SqlStatement activityOfType(const CounterPeriod &period, bool monthly)
         + (monthly ? u" AND TipoLiquidazioneIva = 0)"_qs : u" AND TipoLiquidazioneIva <> 0)"_qs);
 }
 
+// The period filter as its two alternatives, each with the months it counts: the activity
+// settles monthly in the VAT year, or quarterly.
+SqlStatement byActivityType(const CounterPeriod &period, const SqlStatement &monthly, const SqlStatement &quarterly)
+{
+    return u" AND (("_qs + activityOfType(period, true) + monthly + u")"_qs + u" OR ( "_qs +
+           activityOfType(period, false) + quarterly + u"))"_qs;
+}
+
 bool wholeMonth(const CounterPeriod &period)
 {
     return period.metodoCalcoloAccontoIva != 0;
@@ -54,22 +62,14 @@ SqlStatement sqlPeriodMonths(const CounterPeriod &period)
 
     // Only the analytical December advance reads the advance copies; every other period
     // counts the ordinary rows alone, so that no operation is counted twice.
-    SqlStatement s = u" AND (("_qs + activityOfType(period, true);
     if (m != Month::DecemberAdvance)
-        s += u" AND IDMese = "_qs + n(m) + ordinaryRows + u")"_qs;
-    else if (wholeMonth(period))
-        s += u" AND IDMese = 12"_qs + ordinaryRows + u")"_qs;
-    else
-        s += u" AND AccontoIva <> 0)"_qs;
-
-    s += u" OR ( "_qs + activityOfType(period, false);
-    if (m != Month::DecemberAdvance)
-        s += u" AND (IDMese > "_qs + n(m - 3) + u" AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows + u"))"_qs;
-    else if (wholeMonth(period))
-        s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs + ordinaryRows + u"))"_qs;
-    else
-        s += u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)))"_qs;
-    return s;
+        return byActivityType(period, u" AND IDMese = "_qs + n(m) + ordinaryRows,
+                              u" AND (IDMese > "_qs + n(m - 3) + u" AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows);
+    if (wholeMonth(period))
+        return byActivityType(period, u" AND IDMese = 12"_qs + ordinaryRows,
+                              u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs + ordinaryRows);
+    return byActivityType(period, u" AND AccontoIva <> 0"_qs,
+                          u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs);
 }
 
 // The months the two alternatives of the filter have in common, restated as one range that
@@ -99,22 +99,13 @@ SqlStatement sqlCumulativeFilter(const CounterPeriod &period)
     if (m < 1)
         return ordinaryRows;
 
-    SqlStatement s = u" AND (("_qs + activityOfType(period, true);
     if (m != Month::DecemberAdvance)
-        s += u" AND IDMese <= "_qs + n(m) + ordinaryRows + u")"_qs;
-    else if (wholeMonth(period))
-        s += u" AND IDMese <= 12"_qs + ordinaryRows + u")"_qs;
-    else
-        s += u" AND (IDMese <= 11 OR AccontoIva <> 0))"_qs;
-
-    s += u" OR ( "_qs + activityOfType(period, false);
-    if (m != Month::DecemberAdvance)
-        s += u" AND (IDMese >= 1 AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows + u"))"_qs;
-    else if (wholeMonth(period))
-        s += u" AND IDMese <= 12"_qs + ordinaryRows + u"))"_qs;
-    else
-        s += u" AND (IDMese <= 11 OR AccontoIva <> 0)))"_qs;
-    return s;
+        return byActivityType(period, u" AND IDMese <= "_qs + n(m) + ordinaryRows,
+                              u" AND (IDMese >= 1 AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows);
+    if (wholeMonth(period))
+        return byActivityType(period, u" AND IDMese <= 12"_qs + ordinaryRows, u" AND IDMese <= 12"_qs + ordinaryRows);
+    const QString advanceCopies = u" AND (IDMese <= 11 OR AccontoIva <> 0)"_qs;
+    return byActivityType(period, advanceCopies, advanceCopies);
 }
 
 SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases)

@@ -262,10 +262,26 @@ bool DatiPNC::CreaRegistrazione(const Dati &d, MessageService &messages, int *pr
 {
     if (!Verifica(d, messages, proposta))
         return false;
-    AccountingEntry &e = entry();
-    if (e.HasTestata() && !messages.askOkCancel(questionAggiorna()))
+    if (EsisteRegistrazione() && !messages.askOkCancel(questionAggiorna()))
         return false;
+    try {
+        Registra(d, proposta);
+    } catch (const Refusal &r) {
+        messages.warn(r.message());
+        return false;
+    }
+    messages.inform(msgRegistrazioneEffettuata());
+    return true;
+}
 
+bool DatiPNC::EsisteRegistrazione()
+{
+    return entry().HasTestata();
+}
+
+void DatiPNC::Registra(const Dati &d, int *proposta)
+{
+    AccountingEntry &e = entry();
     Connection &db = m_p.getConnection();
     const QDate today = QDate::currentDate();
     QString causale;
@@ -314,10 +330,9 @@ bool DatiPNC::CreaRegistrazione(const Dati &d, MessageService &messages, int *pr
             e.Load(keyBefore);
         else
             e.Clear();
-        messages.warn(r.message());
         if (proposta && r.message() == AccountingEntry::msgNumeroUtilizzato())
             *proposta = e.ProssimoNumero(d.dataRegistrazione.year());
-        return false;
+        throw;
     } catch (...) {
         if (keyBefore > 0)
             e.Load(keyBefore);
@@ -326,8 +341,6 @@ bool DatiPNC::CreaRegistrazione(const Dati &d, MessageService &messages, int *pr
         throw;
     }
     e.Load(e.Key());
-    messages.inform(msgRegistrazioneEffettuata());
-    return true;
 }
 
 } // namespace liqiva

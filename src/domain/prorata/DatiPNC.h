@@ -77,6 +77,12 @@ public:
     // Checks, asks before overwriting an existing entry, writes the entry and links it to
     // the settlement in one transaction, and says so. False when refused or cancelled.
     bool CreaRegistrazione(const Dati &d, MessageService &messages, int *proposta = nullptr);
+    // True when the settlement has its entry already: writing replaces it (asked first).
+    bool EsisteRegistrazione();
+    // Writes the entry (checked already) and links it to the settlement in one transaction
+    // (a savepoint inside the caller's); a Refusal when another user took its number
+    // meanwhile, and then nothing is written (the next free number in `proposta`).
+    void Registra(const Dati &d, int *proposta = nullptr);
 
     static QString msgDatiObbligatori();
     static QString questionAggiorna();

@@ -2,6 +2,7 @@
 
 #include "suite/Messages.h"
 
+#include <QString>
 #include <exception>
 
 namespace liqiva {
@@ -20,6 +21,19 @@ template <typename Action> bool runShowingFailures(MessageService &messages, Act
         return true;
     } catch (...) {
         showFailure(messages, std::current_exception());
+        return false;
+    }
+}
+
+// The same, a database error said as the failure of `context` ("Impossibile leggere ...: ").
+void showFailure(MessageService &messages, const QString &context, std::exception_ptr failure);
+template <typename Action> bool runShowingFailures(MessageService &messages, const QString &context, Action &&action)
+{
+    try {
+        action();
+        return true;
+    } catch (...) {
+        showFailure(messages, context, std::current_exception());
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #include "gui/common/MessageBoxService.h"
 
+#include "database/OpenTransactions.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -7,6 +9,7 @@ namespace liqiva {
 
 Answer MessageBoxService::messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title)
 {
+    checkNoOpenTransaction("MessageBoxService");
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title);
     box.setText(text);

@@ -144,7 +144,7 @@ void frmComunicazioneLiqIva::refresh()
     } catch (const Refusal &r) {
         m_data.missing = {r.message()};
     } catch (const DbError &e) {
-        m_data.missing = {e.message()};
+        m_data.missing = {explainDbError(e)};
     }
     lblAzienda->setText(m_data.azienda);
     lblComunicata->setText(u"no"_qs);
@@ -153,7 +153,7 @@ void frmComunicazioneLiqIva::refresh()
             lblComunicata->setText(QStringLiteral("il %1, file %2")
                                        .arg(previous->when.toString(u"dd/MM/yyyy HH:mm"_qs), previous->file));
     } catch (const DbError &e) {
-        lblComunicata->setText(e.message());
+        lblComunicata->setText(explainDbError(e));
     }
     lstMancanti->addItems(m_data.missing);
     spdModuli->setColumnCount(int(m_data.modules.size()));

@@ -1,8 +1,9 @@
 #include "gui/document/F24Frame.h"
 
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
 #include "domain/document/InputText.h"
 #include "domain/document/SettlementDocument.h"
-#include "database/DbError.h"
 #include "suite/Refusal.h"
 
 #include <QHeaderView>
@@ -82,7 +83,7 @@ void F24Frame::showSettlement(Connection &, const SettlementDocument &doc)
     } catch (const Refusal &r) {
         clear(r.message());
     } catch (const DbError &e) {
-        clear(e.message());
+        clear(explainDbError(e));
     }
 }
 

@@ -318,7 +318,7 @@ void frmChild::sbCreditoAutotrasportatori()
 {
     if (key() <= 0 || !m_doc->truckersCreditEnabled())
         return;
-    try {
+    runShowingFailures(m_ctx.messages, [&] {
         std::unique_ptr<CreditoAutotrasportatori> credit = m_doc->truckersCredit();
         frmCreditoAutotrasportatori dialog(*credit, m_ctx.messages, m_doc->euro(), this);
         if (m_readOnly)
@@ -332,9 +332,7 @@ void frmChild::sbCreditoAutotrasportatori()
         } else {
             setChanged(changed);
         }
-    } catch (const DbError &e) {
-        m_ctx.messages.error(e.message());
-    }
+    });
 }
 
 frmChild::~frmChild()
@@ -829,54 +827,56 @@ void frmChild::declarationCellDoubleClicked(int row, int column)
     }
 }
 
-void frmChild::creditWindowDone()
+namespace {
+
+// A credit window on a core object made from the document: what is confirmed in it goes back
+// to the document. False when cancelled or read-only.
+template <typename Dialog, typename Core>
+bool confirmedInWindow(std::unique_ptr<Core> core, void (*take)(SettlementDocument &, Core &), SettlementDocument &doc,
+                       MessageService &messages, bool readOnly, QWidget *parent)
 {
+    Dialog dialog(*core, messages, doc.euro(), parent);
+    if (dialog.exec() != QDialog::Accepted || readOnly)
+        return false;
+    take(doc, *core);
+    return true;
+}
+
+} // namespace
+
+void frmChild::creditWindow(const std::function<bool()> &confirmed)
+{
+    if (key() <= 0 || !commitEdits())
+        return;
+    bool taken = false;
+    if (!runShowingFailures(m_ctx.messages, [&] { taken = confirmed(); }) || !taken)
+        return;
     showDeclaration();
     markChanged();
 }
 
 void frmChild::sbProspetto(int type)
 {
-    if (key() <= 0 || !commitEdits())
-        return;
-    const std::unique_ptr<Prospetto> p = makeProspetto(*m_doc, type, m_readOnly);
-    frmProsp dialog(*p, m_ctx.messages, m_doc->euro(), this);
-    if (dialog.exec() != QDialog::Accepted || m_readOnly)
-        return;
-    takeProspetto(*m_doc, *p);
-    creditWindowDone();
+    creditWindow([&] {
+        return confirmedInWindow<frmProsp>(makeProspetto(*m_doc, type, m_readOnly), &takeProspetto, *m_doc,
+                                           m_ctx.messages, m_readOnly, this);
+    });
 }
 
 void frmChild::sbCreditUse()
 {
-    if (key() <= 0 || !commitEdits())
-        return;
-    try {
-        const std::unique_ptr<CreditUse> use = makeCreditUse(*m_doc, m_readOnly);
-        frmCreUse dialog(*use, m_ctx.messages, m_doc->euro(), this);
-        if (dialog.exec() != QDialog::Accepted || m_readOnly)
-            return;
-        takeCreditUse(*m_doc, *use);
-        creditWindowDone();
-    } catch (const DbError &e) {
-        m_ctx.messages.error(e.message());
-    }
+    creditWindow([&] {
+        return confirmedInWindow<frmCreUse>(makeCreditUse(*m_doc, m_readOnly), &takeCreditUse, *m_doc, m_ctx.messages,
+                                            m_readOnly, this);
+    });
 }
 
 void frmChild::sbCreditoCompensabile()
 {
-    if (key() <= 0 || !commitEdits())
-        return;
-    try {
-        const std::unique_ptr<CreditoCompensabile> cic = makeCreditoCompensabile(*m_doc, m_readOnly);
-        frmCIC dialog(*cic, m_ctx.messages, m_doc->euro(), this);
-        if (dialog.exec() != QDialog::Accepted || m_readOnly)
-            return;
-        takeCreditoCompensabile(*m_doc, *cic);
-        creditWindowDone();
-    } catch (const DbError &e) {
-        m_ctx.messages.error(e.message());
-    }
+    creditWindow([&] {
+        return confirmedInWindow<frmCIC>(makeCreditoCompensabile(*m_doc, m_readOnly), &takeCreditoCompensabile, *m_doc,
+                                         m_ctx.messages, m_readOnly, this);
+    });
 }
 
 void frmChild::carryAmountToAdvance()
@@ -1049,14 +1049,21 @@ bool frmChild::fnChildSave()
 {
     if (!commitEdits())
         return false;
+    // The save may have set the amount paid to the amount to pay, also when it then failed.
+    struct Refresh {
+        frmChild &form;
+        ~Refresh()
+        {
+            form.m_loading = true;
+            form.m_periodic->refresh();
+            form.m_advance->refresh();
+            form.m_loading = false;
+        }
+    } refresh{*this};
     const bool saved = m_doc->fnChildSave();
-    // The save may have set the amount paid to the amount to pay.
-    m_loading = true;
-    m_periodic->refresh();
-    m_advance->refresh();
-    m_loading = false;
     if (saved)
         setChanged(false);
+    showNotices();
     return saved;
 }
 
@@ -1065,7 +1072,14 @@ bool frmChild::sbChildDelete()
     const bool deleted = m_doc->sbChildDelete();
     if (deleted)
         setChanged(false);
+    showNotices();
     return deleted;
+}
+
+void frmChild::showNotices()
+{
+    for (const QString &text : m_doc->notices())
+        m_ctx.messages.warn(text);
 }
 
 void frmChild::sbRemoveTrashRecord()

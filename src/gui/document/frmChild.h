@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QBoxLayout;
@@ -108,7 +109,11 @@ private:
     void showPayments();
     void declarationCellEdited(QTableWidgetItem *item);
     void declarationCellDoubleClicked(int row, int column);
-    void creditWindowDone();
+    // Runs a credit window (true when what it confirmed went back to the document) and then
+    // shows the declaration again; a failure shown.
+    void creditWindow(const std::function<bool()> &confirmed);
+    // What the document's last save or delete has to tell.
+    void showNotices();
     // The declaration grid's cells that take typing, in reading order.
     bool isEditableDipCell(int row, int column) const;
     // Moves to the next (step 1) or previous (-1) cell that takes typing; false at the end.

@@ -106,7 +106,7 @@ frmNew::frmNew(Connection &db, MessageService &messages, int idAzienda, int idUs
 void frmNew::load()
 {
     const QSignalBlocker b1(cboAttivita), b2(cboPeriodoIva), b3(cboMese);
-    try {
+    m_loadFailed = !runShowingFailures(m_messages, [&] {
         for (const NewSettlement::Choice &c : m_logic.vatYears())
             cboPeriodoIva->addItem(c.text, c.key);
         for (const NewSettlement::Choice &c : m_logic.activities())
@@ -125,10 +125,7 @@ void frmNew::load()
             if (proposed >= 0 && proposed < cboMese->count())
                 cboMese->setCurrentIndex(proposed);
         }
-    } catch (const DbError &e) {
-        m_loadFailed = true;
-        m_messages.error(e.message());
-    }
+    });
     cboMetodo->addItems({u"Metodo analitico"_qs, u"Metodo storico"_qs, u"Metodo previsionale"_qs});
     cboMetodo->setCurrentIndex(0);
     periodChanged();

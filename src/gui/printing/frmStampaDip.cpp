@@ -75,15 +75,14 @@ void frmStampaDip::ok()
     const PrintDestination destination = m_printer->isChecked() ? PrintDestination::Printer
                                          : m_pdf->isChecked()   ? PrintDestination::File
                                                                 : PrintDestination::Preview;
-    try {
-        const bool printed = DeclarationPrint(m_db, m_user).print(m_data, test, [&](const PrintedReport &r) {
+    bool printed = false;
+    runShowingFailures(m_messages, [&] {
+        printed = DeclarationPrint(m_db, m_user).print(m_data, test, [&](const PrintedReport &r) {
             return m_output.output(destination, ExportFormat::Pdf, r);
         });
-        if (printed)
-            accept();
-    } catch (...) {
-        showFailure(m_messages, std::current_exception());
-    }
+    });
+    if (printed)
+        accept();
 }
 
 } // namespace liqiva

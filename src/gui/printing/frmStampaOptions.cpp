@@ -1,6 +1,7 @@
 #include "gui/printing/frmStampaOptions.h"
 
 #include "database/DbError.h"
+#include "gui/common/Failures.h"
 #include "suite/Messages.h"
 
 #include <QCheckBox>
@@ -139,13 +140,7 @@ void frmStampaOptions::showFirstPage()
 // it was, with the reason.
 template <typename F> static bool guarded(MessageService &messages, F &&f)
 {
-    try {
-        f();
-        return true;
-    } catch (const DbError &e) {
-        messages.error(e.message());
-        return false;
-    }
+    return runShowingFailures(messages, std::forward<F>(f));
 }
 
 void frmStampaOptions::definitiveToggled(bool checked)

@@ -1,9 +1,13 @@
 #include "gui/shell/frmMDI.h"
 
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/SqlValue.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/SavedSettlements.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/WorkingRecords.h"
+#include "gui/common/Failures.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/shell/BrowseFace.h"
 #include "gui/shell/CommandBar.h"
@@ -13,13 +17,10 @@
 #include "gui/shell/frmActivityBox.h"
 #include "gui/shell/frmListSavedChild.h"
 #include "startup/Program.h"
-#include "database/DbError.h"
-#include "database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/HandOverStore.h"
 #include "suite/Messages.h"
 #include "suite/ResourceStrings.h"
-#include "gui/common/Failures.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -132,20 +133,14 @@ void frmMDI::sbInitMDI()
 {
     WorkContext &ctx = m_program.context();
     Connection &db = ctx.db();
-    try {
-        m_rights = UserRights::read(db, ctx.IDUser, ctx.lIDBranch, ctx.objectType);
-    } catch (const DbError &e) {
-        // Without its rights the user may do nothing that needs one.
-        m_rights = UserRights();
-        m_program.messages().error(u"Impossibile leggere i diritti dell'utente: "_qs + e.message());
-    }
+    // Without its rights the user may do nothing that needs one.
+    m_rights = UserRights();
+    runShowingFailures(m_program.messages(), u"Impossibile leggere i diritti dell'utente: "_qs,
+                       [&] { m_rights = UserRights::read(db, ctx.IDUser, ctx.lIDBranch, ctx.objectType); });
     m_bar->applyRights(m_rights);
-    try {
-        m_mayRebuildVatData = m_program.services().hasRight(ctx.IDUser, ctx.IDFunction, db);
-    } catch (const DbError &e) {
-        m_mayRebuildVatData = false;
-        m_program.messages().error(e.message());
-    }
+    m_mayRebuildVatData = false;
+    runShowingFailures(m_program.messages(),
+                       [&] { m_mayRebuildVatData = m_program.services().hasRight(ctx.IDUser, ctx.IDFunction, db); });
 
     sbMDIInitialization();
     sbGetCommonSettings();
@@ -343,7 +338,7 @@ DocumentWindow *frmMDI::createDocumentWindow()
         m_program.messages().error(u"Memoria insufficiente per aprire l'oggetto."_qs + u"\r"_qs +
                                    u"Chiudere una o più applicazioni attive e riprovare."_qs);
     } catch (const DbError &e) {
-        m_program.messages().error(e.message());
+        m_program.messages().error(explainDbError(e));
     }
     return nullptr;
 }
@@ -425,13 +420,10 @@ bool frmMDI::formAvailable()
 
 bool frmMDI::settlementExists(int key)
 {
-    try {
-        const std::optional<int> state = CompanyDirectory(m_program.context().db()).settlementState(key);
-        return state && *state >= 0;
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
-        return false;
-    }
+    std::optional<int> state;
+    runShowingFailures(m_program.messages(),
+                       [&] { state = CompanyDirectory(m_program.context().db()).settlementState(key); });
+    return state && *state >= 0;
 }
 
 bool frmMDI::fillDocument(DocumentWindow &doc, int key, bool makeDatiIva)

@@ -115,13 +115,13 @@ bool frmMDI::printingCommand(const QString &key, DocumentWindow *doc)
     const int settlement = printableKey(doc);
     if (settlement <= 0)
         return true;
-    try {
-        if (!CompanyDirectory(m_program.context().db()).savedSettlement(settlement)) {
-            m_program.messages().warn(msgSaveBeforePrint());
-            return true;
-        }
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
+    bool saved = false;
+    if (!runShowingFailures(m_program.messages(), [&] {
+            saved = CompanyDirectory(m_program.context().db()).savedSettlement(settlement).has_value();
+        }))
+        return true;
+    if (!saved) {
+        m_program.messages().warn(msgSaveBeforePrint());
         return true;
     }
 
@@ -180,19 +180,18 @@ void frmMDI::printDeclaration(DocumentWindow *doc)
         return;
     WorkContext &ctx = m_program.context();
     const DeclarationData data = declarationData(*settlement);
-    try {
-        const QStringList missing = DeclarationPrint::missingData(
-            ctx.db(), ctx.lIDFirm, data.anno, settlement->soggettoRimborso(), settlement->datiDip());
-        if (!missing.isEmpty()) {
-            frmInfoDip info(this);
-            info.NotNecessaryItems(missing.join(u"\n"_qs));
-            info.exec();
-            if (info.CancelOperation())
-                return;
-        }
-    } catch (const DbError &e) {
-        m_program.messages().error(e.message());
+    QStringList missing;
+    if (!runShowingFailures(m_program.messages(), [&] {
+            missing = DeclarationPrint::missingData(ctx.db(), ctx.lIDFirm, data.anno, settlement->soggettoRimborso(),
+                                                    settlement->datiDip());
+        }))
         return;
+    if (!missing.isEmpty()) {
+        frmInfoDip info(this);
+        info.NotNecessaryItems(missing.join(u"\n"_qs));
+        info.exec();
+        if (info.CancelOperation())
+            return;
     }
     std::unique_ptr<PrintCommand> print = makePrintCommand();
     frmStampaDip dialog(ctx.db(), m_program.messages(), ctx.IDUser, *print, this);

@@ -1,9 +1,10 @@
+#include "database/SqlValue.h"
 #include "domain/demo/DemoCompany.h"
 #include "domain/demo/DemoData.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
-#include "database/SqlValue.h"
 #include "support/ChildTask.h"
+#include "support/Failure.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -61,12 +62,17 @@ int settleCompany(Connection &db, int company, const std::vector<Period> &period
             return 10;
         SettlementDocument doc(DocumentContext{db, messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
-        if (!doc.fnChildSave()) {
-            qWarning("%s", qPrintable(messages.texts().join(u'\n')));
+        bool saved = false;
+        if (const QString failure = failureOf([&] { saved = doc.fnChildSave(); }); !saved) {
+            qWarning("%s", qPrintable(messages.texts().join(u'\n') + failure));
             return 11;
         }
-        if (deleteHalf && n++ % 2 == 1 && !doc.sbChildDelete())
-            return 12;
+        if (deleteHalf && n++ % 2 == 1) {
+            bool deleted = false;
+            failureOf([&] { deleted = doc.sbChildDelete(); });
+            if (!deleted)
+                return 12;
+        }
     }
     return 0;
 }

@@ -2,13 +2,14 @@
 // moments, eight users saving and deleting the same and different periods, eight users
 // filling one new period at once, amounts and keys beyond what the database holds.
 
+#include "database/DbError.h"
+#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/SettlementSession.h"
-#include "database/DbError.h"
-#include "database/SqlValue.h"
 #include "suite/Refusal.h"
 #include "support/ChildTask.h"
+#include "support/Failure.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -87,12 +88,14 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                 ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
                 SettlementDocument doc(ctx);
                 doc.sbChildFill(key, false);
-                if (doc.fnChildSave()) {
+                bool saved = false;
+                const QString failure = failureOf([&] { saved = doc.fnChildSave(); });
+                if (saved) {
                     if (!whole(*db, key))
                         return 21; // said saved, is not there
                 } else {
-                    if (messages.texts().isEmpty())
-                        return 22;
+                    if (failure.isEmpty() && messages.texts().isEmpty())
+                        return 22; // refused without a word
                     ++refusals;
                     doc.sbRemoveTrashRecord();
                 }
@@ -113,8 +116,9 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                     ++refusals; // deleted by someone else meanwhile: the fill says so
                     continue;
                 }
-                if (!doc.sbChildDelete()) {
-                    if (messages.texts().isEmpty())
+                bool deleted = false;
+                if (const QString failure = failureOf([&] { deleted = doc.sbChildDelete(); }); !deleted) {
+                    if (failure.isEmpty() && messages.texts().isEmpty())
                         return 23;
                     ++refusals;
                 }

@@ -1,9 +1,10 @@
+#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/WorkingRecords.h"
 #include "domain/engine/Amounts.h"
 #include "domain/otherops/cAltreOperazioni.h"
-#include "database/SqlValue.h"
+#include "support/Failure.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -125,8 +126,7 @@ TEST_P(SaveDelete, ASaveRefusedWritesNothing)
                  u"AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (900, 1, 2, 4, 0, 0, 3)"_qs);
     const int typesBefore = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs);
     messages.clear();
-    EXPECT_FALSE(mine->fnChildSave());
-    EXPECT_EQ(messages.texts().last(), SettlementDocument::msgAnotherSavedSettlement());
+    EXPECT_EQ(failureOf([&] { mine->fnChildSave(); }), SettlementDocument::msgAnotherSavedSettlement());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs), typesBefore);
     EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                     + QString::number(mine->key())),
@@ -143,8 +143,7 @@ TEST_P(SaveDelete, AFailingSaveLeavesTheSettlementAsItWas)
     db().execute(u"DROP TABLE RisultatoLiquidazioneIvaArt34"_qs);
     doc->payments().periodic.importo = Money::units(1);
     messages.answer(Answer::No); // keep the paid amount typed
-    EXPECT_FALSE(doc->fnChildSave());
-    EXPECT_TRUE(messages.texts().last().startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
+    EXPECT_TRUE(failureOf([&] { doc->fnChildSave(); }).startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
     EXPECT_DOUBLE_EQ(typed(key, 1), before);
     EXPECT_DOUBLE_EQ(typed(key, 8), before); // the paid amount stored by the first save
     EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
@@ -246,8 +245,7 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
         }
         messages.clear();
         messages.answer(Answer::No);
-        EXPECT_FALSE(mine->fnChildSave());
-        EXPECT_TRUE(messages.texts().contains(c.reason)) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_EQ(failureOf([&] { mine->fnChildSave(); }), c.reason);
         // nothing written: the other settlement keeps its figures, nothing hangs in the air
         for (auto it = before.cbegin(); it != before.cend(); ++it)
             EXPECT_DOUBLE_EQ(typed(replacement, it.key()), it.value()) << "type " << it.key();
@@ -302,8 +300,8 @@ TEST_P(SaveDelete, ASettlementOpenElsewhereIsNotDeleted)
         db(), messages, 1, 1, 1, true, [](int) { return u"bruno"_qs; }});
     doc->sbChildFill(key, false);
     messages.clear();
-    EXPECT_FALSE(doc->sbChildDelete());
-    EXPECT_EQ(messages.texts(), QStringList{SettlementDocument::msgHeldByOther(u"bruno"_qs)});
+    EXPECT_EQ(failureOf([&] { doc->sbChildDelete(); }), SettlementDocument::msgHeldByOther(u"bruno"_qs));
+    EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                     + QString::number(key)),
               1);

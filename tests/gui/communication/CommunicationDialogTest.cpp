@@ -11,13 +11,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-namespace liqiva::test {
-std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
-{
-    return std::make_unique<QApplication>(argc, argv);
-}
-} // namespace liqiva::test
-
 using namespace liqiva;
 using namespace liqiva::test;
 

@@ -12,13 +12,6 @@
 
 using namespace liqiva;
 
-namespace liqiva::test {
-std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
-{
-    return std::make_unique<QApplication>(argc, argv);
-}
-} // namespace liqiva::test
-
 TEST(frmAccesso, HidesThePasswordAndGivesItBackOnlyOnOk)
 {
     const struct {

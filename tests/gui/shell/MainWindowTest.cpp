@@ -12,13 +12,6 @@
 #include <QStatusBar>
 #include <QTimer>
 
-namespace liqiva::test {
-std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
-{
-    return std::make_unique<QApplication>(argc, argv);
-}
-} // namespace liqiva::test
-
 using namespace liqiva;
 using namespace liqiva::test;
 
