@@ -16,13 +16,6 @@
 using namespace liqiva;
 using namespace liqiva::test;
 
-namespace liqiva::test {
-std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
-{
-    return std::make_unique<QApplication>(argc, argv);
-}
-} // namespace liqiva::test
-
 namespace {
 class ImportWindows : public EngineTest {};
 } // namespace
