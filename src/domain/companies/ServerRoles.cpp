@@ -147,7 +147,9 @@ QStringList ServerRoles::grantPrivileges()
             else if (sessionTables().contains(table) || (writes && !userTables().contains(table)))
                 privileges = u"SELECT, INSERT, UPDATE, DELETE"_qs;
             else if (table == u"passwordutente"_qs)
-                privileges = u"SELECT, UPDATE"_qs; // the count of wrong passwords
+                // the count of wrong passwords and the lock-out only: a password is set by an
+                // administrator, so that no other client rewrites another user's hash
+                privileges = u"SELECT, UPDATE (PasswordErrate, BloccatoFino)"_qs;
             m_db.executeRaw(u"GRANT "_qs + privileges + on + u"TO "_qs + quoted(role));
         }
         out << QStringLiteral("%1: utente %2, %3")
