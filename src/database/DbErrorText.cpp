@@ -63,6 +63,8 @@ DbProblem classifyDbError(const DbError &error)
         return DbProblem::NoSuchDatabase;
     if (state == u"28P01"_qs || state == u"28000"_qs)
         return DbProblem::Login;
+    if (state == u"42501"_qs)
+        return DbProblem::Denied;
     if (state == u"55P03"_qs || state == u"40P01"_qs)
         return DbProblem::Busy;
     // query_canceled: on this program's connections, the statement time-out it sets.
@@ -117,6 +119,10 @@ QString explainWithoutContext(const DbError &error)
         break;
     case DbProblem::NoSuchDatabase:
         sentence = u"Il server PostgreSQL non ha un database con il nome indicato."_qs;
+        break;
+    case DbProblem::Denied:
+        sentence = u"Il server PostgreSQL non concede questa operazione al ruolo con cui ci si è collegati: "
+                   u"chiederla a un amministratore."_qs;
         break;
     }
     const QString engine = maskPassword(engineText(error));

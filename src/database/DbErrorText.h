@@ -18,6 +18,7 @@ enum class DbProblem {
     NoServer,       // the PostgreSQL server does not answer or refuses the connection
     Login,          // the server refuses the user or the password
     NoSuchDatabase, // the server has no database of that name
+    Denied,         // the server refuses the operation to the connected role
 };
 
 DbProblem classifyDbError(const DbError &error);

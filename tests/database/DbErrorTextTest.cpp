@@ -33,6 +33,7 @@ TEST(DbErrorText, RecognisesTheCommonProblems)
         {"FATAL:  password authentication failed for user \"anna\"", "28P01", DbProblem::Login},
         {"FATAL:  role \"anna\" does not exist", "", DbProblem::Login},
         {"FATAL:  database \"liq\" does not exist", "3D000", DbProblem::NoSuchDatabase},
+        {"ERROR:  permission denied for table passwordutente", "42501", DbProblem::Denied},
         {"FATAL:  database \"liq\" does not exist", "", DbProblem::NoSuchDatabase},
         // a value in quotes that merely starts with "database" is not a missing database
         {"ERROR:  invalid input syntax for type integer: \"database \"", "22P02", DbProblem::Other},
