@@ -1,7 +1,7 @@
 #pragma once
 
-#include "domain/engine/SettlementIdentity.h"
 #include "database/Connection.h"
+#include "domain/engine/SettlementIdentity.h"
 
 #include <QString>
 #include <optional>
@@ -31,6 +31,16 @@ struct ActivityYear {
     bool calcoloInteressi = false;
     bool articolo34 = false;
     double creditoAutotrasportatori = 0;
+    QString extra; // further assignments, as "Autotrasportatore = 1, GestioneProRata = 1"
+};
+
+// A VAT code by its code and rate, its kind (1 non-taxable, 3 exempt) and its flags.
+struct VatCode {
+    QString code;
+    double rate = 0;
+    std::optional<int> tipoIva;
+    bool noProRata = false;
+    bool notDeclared = false;
 };
 
 // Writes the rows the engine reads into a database made with the schema: companies, VAT
@@ -43,20 +53,22 @@ public:
     int company(bool splitReceiptsDaily = false);
     int vatYear(int company, int anno, std::optional<double> percInteressi = std::nullopt, bool art36 = false);
     int activity(int company);
-    void activityYear(int activity, int vatYear, const ActivityYear &flags = {});
+    int activityYear(int activity, int vatYear, const ActivityYear &flags = {});
     int branch(int company, int activity);
     int vatCode(const QString &description, double rate, double percIndetraibilita = 0, int ventilationCode = 0,
                 int compensation = 0, bool inDetrazione = false);
+    int vatCode(const VatCode &c);
     int compensationClass(double percent);
     void counter(const Counter &c);
     // A settlement row: month NULL for the annual settlement and the advance (acconto true).
-    int settlement(int activity, int vatYear, std::optional<int> mese, bool acconto = false, int metodo = 0,
-                   int virtualDelete = 0);
-    void amount(int settlement, int type, double importo);
+    int settlement(std::optional<int> activity, int vatYear, std::optional<int> mese, bool acconto = false,
+                   int metodo = 0, int virtualDelete = 0);
+    void amount(int settlement, int type, double importo, std::optional<int> tipoLiquidazione = std::nullopt);
 
     // One number from a statement; NULL reads as nullopt.
     std::optional<double> value(const QString &sql);
     std::optional<double> value(const SqlStatement &sql);
+    double number(const QString &sql) { return value(sql).value_or(0); }
     // One column of the report header of a settlement.
     std::optional<double> header(int settlement, const QString &column);
     QVariant headerValue(int settlement, const QString &column);
@@ -69,7 +81,6 @@ private:
 };
 
 // The identity of a settlement for the engine.
-SettlementIdentity identity(int settlement, int activity, int vatYear, int mese, int anno, int company,
-                            int metodo = 0);
+SettlementIdentity identity(int settlement, int activity, int vatYear, int mese, int anno, int company, int metodo = 0);
 
 } // namespace liqiva::test

@@ -4,7 +4,6 @@
 #include "domain/engine/Amounts.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
-#include "support/SuiteRows.h"
 #include "support/TestDatabase.h"
 
 #include <limits>
@@ -15,34 +14,32 @@ using namespace liqiva::test;
 namespace {
 
 constexpr int User = 4;
-constexpr int Activity = 1;
-constexpr int Lire = 10;  // VAT year 1999
-constexpr int Euro = 20;  // VAT year 2005
-constexpr int March = 7;  // 1999, month 3: uses 300, as its report header says
-constexpr int April = 8;  // 1999, month 4: uses 200
-constexpr int Annual = 9; // 1999
-constexpr int Advance = 11;
-constexpr int May = 12; // 2005, month 5: uses 300
+constexpr int Missing = 55; // a new settlement without a header yet
 
+// A trucker's 1999 (500 lire of credit: March uses 300 as its report header says, April 200,
+// the year 500) and 2005 (700 euro of credit: May uses 300).
 class TruckersCredit : public EngineTest {
 protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        rows = std::make_unique<SuiteRows>(db());
-        rows->vatYear(Lire, 1999);
-        rows->vatYear(Euro, 2005);
-        rows->activity(Activity);
-        rows->activityYear(100, Activity, Lire, 0, u"Autotrasportatore = 1, CreditoIvaAutotrasportatori = 500"_qs);
-        rows->activityYear(200, Activity, Euro, 0, u"Autotrasportatore = 1, CreditoIvaAutotrasportatori = 700"_qs);
-        rows->settlement(March, Activity, Lire, 3);
-        rows->settlement(April, Activity, Lire, 4);
-        rows->settlement(Annual, Activity, Lire, 0);
-        rows->settlement(Advance, Activity, Lire, 13, 1);
-        rows->settlement(May, Activity, Euro, 5);
-        rows->typedAmount(March, 4, 300);
-        rows->typedAmount(April, 4, 200);
-        rows->typedAmount(May, 4, 300);
+        f = std::make_unique<EngineFixture>(db());
+        Company = f->company();
+        Lire = f->vatYear(Company, 1999, std::nullopt, true);
+        Euro = f->vatYear(Company, 2005, std::nullopt, true);
+        Activity = f->activity(Company);
+        LireRow =
+            f->activityYear(Activity, Lire, {.creditoAutotrasportatori = 500, .extra = u"Autotrasportatore = 1"_qs});
+        EuroRow =
+            f->activityYear(Activity, Euro, {.creditoAutotrasportatori = 700, .extra = u"Autotrasportatore = 1"_qs});
+        March = f->settlement(Activity, Lire, 3);
+        April = f->settlement(Activity, Lire, 4);
+        Annual = f->settlement(Activity, Lire, std::nullopt);
+        Advance = f->settlement(Activity, Lire, std::nullopt, true, 1);
+        May = f->settlement(Activity, Euro, 5);
+        f->amount(March, 4, 300);
+        f->amount(April, 4, 200);
+        f->amount(May, 4, 300);
         header(March, u"300"_qs);
         header(April, u"200"_qs);
         header(Annual, u"500"_qs); // the year's use
@@ -51,13 +48,14 @@ protected:
     Connection &db() { return t->db(); }
     void header(int settlement, const QString &used)
     {
-        rows->exec(u"INSERT INTO CampoReportLiquidazioneIva (IDCampoReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                   "CreditoAutotrasportatori) VALUES ("_qs +
-                   QString::number(settlement) + u", "_qs + QString::number(settlement) + u", "_qs + used + u")"_qs);
+        db().execute(
+            u"INSERT INTO CampoReportLiquidazioneIva (IDCampoReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+            "CreditoAutotrasportatori) VALUES ("_qs +
+            QString::number(settlement) + u", "_qs + QString::number(settlement) + u", "_qs + used + u")"_qs);
     }
-    static SettlementIdentity id(int key, int month, int anno = 1999)
+    SettlementIdentity id(int key, int month, int anno = 1999) const
     {
-        return identity(key, Activity, anno < 2000 ? Lire : Euro, month, anno, 1);
+        return identity(key, Activity, anno < 2000 ? Lire : Euro, month, anno, Company);
     }
     CreditoAutotrasportatori loaded(int key, int month, int anno = 1999)
     {
@@ -65,11 +63,11 @@ protected:
         c.Load(id(key, month, anno), currencyStep(anno >= 2000));
         return c;
     }
-    double column(int row = 100)
+    double column(bool euro = false)
     {
-        return rows->number(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
-                            "IDAttivitaAziendaPerPeriodoIva = "_qs +
-                            QString::number(row));
+        return f->number(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
+                         "IDAttivitaAziendaPerPeriodoIva = "_qs +
+                         QString::number(euro ? EuroRow : LireRow));
     }
     std::optional<double> typeFour(int settlement)
     {
@@ -80,13 +78,15 @@ protected:
     }
 
     std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<SuiteRows> rows;
+    std::unique_ptr<EngineFixture> f;
+    int Company = 0, Lire = 0, Euro = 0, Activity = 0, LireRow = 0, EuroRow = 0;
+    int March = 0, April = 0, Annual = 0, Advance = 0, May = 0;
 };
 
 TEST_P(TruckersCredit, TheAvailableCreditCountsWhatTheSettlementItselfAlreadyUses)
 {
-    rows->typedAmount(March, 6, 40); // the other credits of the period count as well
-    rows->typedAmount(March, 9, 77); // an advance payment does not
+    f->amount(March, 6, 40); // the other credits of the period count as well
+    f->amount(March, 9, 77); // an advance payment does not
     struct {
         int key, month;
         double available, used, residual;
@@ -94,7 +94,7 @@ TEST_P(TruckersCredit, TheAvailableCreditCountsWhatTheSettlementItselfAlreadyUse
         {March, 3, 840, 300, 540},  {April, 4, 700, 200, 500},
         {Annual, 0, 500, 500, 0},   // the annual settlement stores no use of its own
         {Advance, 13, 500, 0, 500}, // a NULL in the header is no use
-        {55, 6, 500, 0, 500},       // a new settlement without a header yet
+        {Missing, 6, 500, 0, 500},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
@@ -104,7 +104,8 @@ TEST_P(TruckersCredit, TheAvailableCreditCountsWhatTheSettlementItselfAlreadyUse
         EXPECT_DOUBLE_EQ(k.Residuo().toDouble(), c.residual);
     }
     // No row for the activity's year: nothing is available but what the settlement uses.
-    rows->exec(u"DELETE FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+    db().execute(u"DELETE FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = "_qs +
+                 QString::number(LireRow));
     EXPECT_DOUBLE_EQ(loaded(April, 4).Disponibile().toDouble(), 200);
 }
 
@@ -128,8 +129,9 @@ TEST_P(TruckersCredit, TheDialogAcceptsAUsedCreditUpToTheAvailableOne)
         {-9000000000.01, Step::Cent, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
         {1e12, Step::Cent, false, 300, 400, CreditoAutotrasportatori::msgNonValido()},
     };
-    rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 400 WHERE "
-               "IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+    db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 400 WHERE "
+                 "IDAttivitaAziendaPerPeriodoIva = "_qs +
+                 QString::number(LireRow));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);
         CreditoAutotrasportatori k(db(), User);
@@ -163,17 +165,20 @@ TEST_P(TruckersCredit, SavingWritesTheUsedCreditAndTheActivitysResidual)
         k.Save();
         k.Save(); // twice: still one row
         EXPECT_EQ(typeFour(March), c.stored);
-        EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                              "IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = 7"_qs),
+        EXPECT_EQ(f->number(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                            "IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs +
+                            QString::number(March)),
                   c.stored ? 1 : 0);
         EXPECT_DOUBLE_EQ(column(), c.column);
         // Loaded again, the credit available to the settlement is the same.
         EXPECT_DOUBLE_EQ(loaded(March, 3).Disponibile().toDouble(), 800);
         // Back to the starting point for the next case.
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 500 WHERE "
-                   "IDAttivitaAziendaPerPeriodoIva = 100"_qs);
-        rows->exec(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7"_qs);
-        rows->typedAmount(March, 4, 300);
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 500 WHERE "
+                     "IDAttivitaAziendaPerPeriodoIva = "_qs +
+                     QString::number(LireRow));
+        db().execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+                     QString::number(March));
+        f->amount(March, 4, 300);
     }
     // The annual settlement and the December advance consume nothing.
     for (int key : {Annual, Advance}) {
@@ -193,8 +198,9 @@ TEST_P(TruckersCredit, TheSettlementAmountsSavedAfterwardsBookNothingTwice)
         a.setImpUnita(false);
         a.LoadByPeriod(Activity, Lire, 3);
         ASSERT_DOUBLE_EQ(a.CreAutotraspUti().toDouble(), 0.3);
-        rows->exec(u"UPDATE CampoReportLiquidazioneIva SET CreditoAutotrasportatori = 400 WHERE "
-                   "IDRisultatoLiquidazioneIva = 7"_qs);
+        db().execute(u"UPDATE CampoReportLiquidazioneIva SET CreditoAutotrasportatori = 400 WHERE "
+                     "IDRisultatoLiquidazioneIva = "_qs +
+                     QString::number(March));
         CreditoAutotrasportatori k = loaded(March, 3);
         k.Save(&a);
         a.Save();
@@ -211,34 +217,35 @@ TEST_P(TruckersCredit, TheSettlementAmountsSavedAfterwardsBookNothingTwice)
         k.Save(&a);
         a.Save();
         EXPECT_EQ(typeFour(May), std::optional<double>(250));
-        EXPECT_DOUBLE_EQ(column(200), 750);
+        EXPECT_DOUBLE_EQ(column(true), 750);
     }
 }
 
 TEST_P(TruckersCredit, DeletingAMonthOfALireYearGivesTheCreditBack)
 {
-    rows->typedAmount(Annual, 4, 90);
+    f->amount(Annual, 4, 90);
     struct {
         SettlementIdentity id;
         double returned, column;
     } cases[] = {
-        {id(March, 3), 300, 800},  {id(55, 6), 0, 500},        // no use stored
+        {id(March, 3), 300, 800},  {id(Missing, 6), 0, 500},   // no use stored
         {id(Annual, 0), 0, 500},                               // the annual settlement gives nothing back
         {id(Advance, 13), 0, 500}, {id(May, 5, 2005), 0, 500}, // from 2000 the settlement amounts do it
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.id.idRisultatoLiquidazioneIva);
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 500"_qs);
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 500"_qs);
         EXPECT_DOUBLE_EQ(CreditoAutotrasportatori::RestituisciCredito(db(), User, c.id).toDouble(), c.returned);
         EXPECT_DOUBLE_EQ(column(), c.column);
-        EXPECT_DOUBLE_EQ(column(200), 500);
+        EXPECT_DOUBLE_EQ(column(true), 500);
     }
     // An empty credit column receives the amount.
-    rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = NULL"_qs);
+    db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = NULL"_qs);
     CreditoAutotrasportatori::RestituisciCredito(db(), User, id(April, 4));
     EXPECT_DOUBLE_EQ(column(), 200);
-    EXPECT_EQ(rows->count(u"SELECT IDUtenteUltimaVariazione FROM AttivitaAziendaPerPeriodoIva WHERE "
-                          "IDAttivitaAziendaPerPeriodoIva = 100"_qs),
+    EXPECT_EQ(f->number(u"SELECT IDUtenteUltimaVariazione FROM AttivitaAziendaPerPeriodoIva WHERE "
+                        "IDAttivitaAziendaPerPeriodoIva = "_qs +
+                        QString::number(LireRow)),
               User);
 }
 
@@ -247,9 +254,9 @@ TEST_P(TruckersCredit, AFailedSaveLeavesTheUsedCreditAsItWas)
     CreditoAutotrasportatori k = loaded(March, 3);
     ScriptedMessages m;
     ASSERT_TRUE(k.Conferma(Money::units(450), m));
-    rows->exec(u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME TO AttivitaAltrove"_qs);
+    db().execute(u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME TO AttivitaAltrove"_qs);
     EXPECT_THROW(k.Save(), DbError);
-    rows->exec(u"ALTER TABLE AttivitaAltrove RENAME TO AttivitaAziendaPerPeriodoIva"_qs);
+    db().execute(u"ALTER TABLE AttivitaAltrove RENAME TO AttivitaAziendaPerPeriodoIva"_qs);
     EXPECT_EQ(typeFour(March), std::optional<double>(300));
     EXPECT_DOUBLE_EQ(column(), 500);
 }

@@ -5,7 +5,6 @@
 #include "domain/engine/Amounts.h"
 #include "support/EngineFixture.h"
 #include "support/MoneyText.h"
-#include "support/SuiteRows.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
@@ -31,43 +30,38 @@ TEST(DeclarationAmounts, LireAreShownInThousandsAndStoredInLire)
 
 enum Rate { Ordinary = 1, Exempt = 2, NonTaxable = 3, NotDeclared = 4 };
 
+// Company 1's VAT year 2024, a monthly activity with its branch, an activity of another
+// branch, and the four kinds of VAT code.
 class DeclarationTotalsDb : public EngineTest {
 protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        rows = std::make_unique<SuiteRows>(db());
-        rows->vatYear(10, 2024);
-        rows->activity(1);
-        rows->activity(2);
-        rows->branch(1, 1);
-        rows->branch(2, 2);
-        rows->activityYear(100, 1, 10, 0);
-        rows->rate({Ordinary, u"22"_qs, 22});
-        rows->rate({Exempt, u"E"_qs, 0, 3});
-        rows->rate({NonTaxable, u"NI"_qs, 0, 1});
-        RateRow notDeclared{NotDeclared, u"ND"_qs, 22};
-        notDeclared.noRiportoInDichiarazione = 1;
-        rows->rate(notDeclared);
+        f = std::make_unique<EngineFixture>(db());
+        const int company = f->company();
+        Year = f->vatYear(company, 2024, std::nullopt, true);
+        Activity = f->activity(company);
+        Branch = f->branch(company, Activity);
+        OtherBranch = f->branch(company, f->activity(company));
+        f->activityYear(Activity, Year);
+        EXPECT_EQ(f->vatCode(VatCode{u"22"_qs, 22}), Ordinary);
+        EXPECT_EQ(f->vatCode(VatCode{u"E"_qs, 0, 3}), Exempt);
+        EXPECT_EQ(f->vatCode(VatCode{u"NI"_qs, 0, 1}), NonTaxable);
+        EXPECT_EQ(f->vatCode(VatCode{.code = u"ND"_qs, .rate = 22, .notDeclared = true}), NotDeclared);
     }
     Connection &db() { return t->db(); }
 
-    CounterRow sale(int rate, int tipo, double imponibile, int mese = 3)
+    Counter sale(int rate, int kind, double imponibile, int mese = 3)
     {
-        CounterRow c;
-        c.idIva = rate;
-        c.tipo = tipo;
-        c.imponibile = imponibile;
-        c.mese = mese;
-        return c;
+        return {.kind = kind, .idIva = rate, .anno = 2024, .mese = mese, .idFiliale = Branch, .imponibile = imponibile};
     }
     // A year of counters with one of each kind the declarations tell apart.
     void fillYear()
     {
-        const auto add = [this](CounterRow c, std::optional<int> cf = {}, std::optional<int> conto = {}) {
+        const auto add = [this](Counter c, std::optional<int> cf = {}, std::optional<int> conto = {}) {
             c.classeCF = cf;
             c.classeConto = conto;
-            rows->counter(c);
+            f->counter(c);
         };
         add(sale(Ordinary, 2, 1000));
         add(sale(Ordinary, 7, 200));       // suspended sales
@@ -76,20 +70,20 @@ protected:
         add(sale(Ordinary, 2, 300), 1, 7); // intra-EU supply of goods
         add(sale(NotDeclared, 2, 700));    // never declared
         auto ventilation = sale(Ordinary, 2, 600);
-        ventilation.soloVentilazione = 1;
+        ventilation.soloVentilazione = true;
         add(ventilation);
         add(sale(Ordinary, 2, 50, 2)); // February
         auto otherBranch = sale(Ordinary, 2, 80);
-        otherBranch.filiale = 2;
+        otherBranch.idFiliale = OtherBranch;
         add(otherBranch);
         auto advance = sale(Ordinary, 2, 90);
-        advance.acconto = 1;
+        advance.acconto = true;
         add(advance);
         add(sale(Ordinary, 12, 111)); // split payment: annual only
         add(sale(Exempt, 2, 250));
         add(sale(NonTaxable, 3, 150));
         auto outside = sale(Ordinary, 2, 10);
-        outside.riporto = 0;
+        outside.riporto = false;
         add(outside);
         add(sale(Ordinary, 2, 35), {}, 12); // capital goods sold
         add(sale(Ordinary, 2, 45), 6, 11);  // capital goods, class 6: left out
@@ -104,31 +98,33 @@ protected:
     }
     void reportRow(int key, int settlement, int rate, double ventilated)
     {
-        rows->exec(u"INSERT INTO RigaReportLiquidazioneIva (IDRigaReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
-                   "IDIva, ImpCorrDaVentilare) VALUES ("_qs +
-                   QString::number(key) + u", "_qs + QString::number(settlement) + u", "_qs + QString::number(rate) +
-                   u", "_qs + sqlParam(ventilated) + u")"_qs);
+        db().execute(u"INSERT INTO RigaReportLiquidazioneIva (IDRigaReportLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+                     "IDIva, ImpCorrDaVentilare) VALUES ("_qs +
+                     QString::number(key) + u", "_qs + QString::number(settlement) + u", "_qs + QString::number(rate) +
+                     u", "_qs + sqlParam(ventilated) + u")"_qs);
     }
-    static SettlementIdentity identity(int key, int month, int metodo = 0)
+    SettlementIdentity identity(int key, int month, int metodo = 0) const
     {
-        return test::identity(key, 1, 10, month, 2024, 0, metodo);
+        return test::identity(key, Activity, Year, month, 2024, 0, metodo);
     }
 
     std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<SuiteRows> rows;
+    std::unique_ptr<EngineFixture> f;
+    int Year = 0, Activity = 0, Branch = 0, OtherBranch = 0;
 };
 
 TEST_P(DeclarationTotalsDb, ThePeriodicDeclarationSumsTheSettlementsMonths)
 {
     fillYear();
-    rows->settlement(60, 1, 10, 3);
-    rows->exec(
+    const int march = f->settlement(Activity, Year, 3);
+    db().execute(
         u"UPDATE RisultatoLiquidazioneIva SET DichiarazioneIntegrativa = 1, VariazioniImponibile = 1, "
-        "AcquistoBeniAmmortizzabiliLettC = 1, VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = 60"_qs);
-    reportRow(1, 60, Ordinary, 250.505);
-    reportRow(2, 60, NotDeclared, 999);
-    rows->typedAmount(60, AmountType::ImportazioniImponibile, 1500);
-    rows->typedAmount(60, AmountType::ImportazioniImposta, 330);
+        "AcquistoBeniAmmortizzabiliLettC = 1, VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = "_qs +
+        QString::number(march));
+    reportRow(1, march, Ordinary, 250.505);
+    reportRow(2, march, NotDeclared, 999);
+    f->amount(march, AmountType::ImportazioniImponibile, 1500);
+    f->amount(march, AmountType::ImportazioniImposta, 330);
 
     struct {
         int tipoLiquidazione;
@@ -140,7 +136,7 @@ TEST_P(DeclarationTotalsDb, ThePeriodicDeclarationSumsTheSettlementsMonths)
     };
     for (const auto &c : cases) {
         AltriDatiDip dip;
-        DeclarationTotals(db(), identity(60, 3), c.tipoLiquidazione, Step::Cent).LoadAltriDatiDip(dip);
+        DeclarationTotals(db(), identity(march, 3), c.tipoLiquidazione, Step::Cent).LoadAltriDatiDip(dip);
         EXPECT_EQ(dip.VP1_OperazioniAttive, m(c.attive)) << c.tipoLiquidazione;
         EXPECT_EQ(dip.VP1_CessioniIntracomunitarie, m(c.intra));
         EXPECT_EQ(dip.VP2_OperazioniPassive, m(c.passive));
@@ -148,7 +144,7 @@ TEST_P(DeclarationTotalsDb, ThePeriodicDeclarationSumsTheSettlementsMonths)
         EXPECT_EQ(dip.VP3_Imponibile, m("1500"));
         EXPECT_EQ(dip.VP3_Imposta, m("330"));
         EXPECT_EQ(dip.VP1_CessioniDatiStrumentali, Money());
-        EXPECT_EQ(dip.IDAttivitaAzienda, 1);
+        EXPECT_EQ(dip.IDAttivitaAzienda, Activity);
         EXPECT_TRUE(dip.DichiarazioneIntegrativa);
         EXPECT_FALSE(dip.CorrettivaNeiTermini);
         EXPECT_TRUE(dip.VariazioniPeriodiPrec);
@@ -161,11 +157,11 @@ TEST_P(DeclarationTotalsDb, ThePeriodicDeclarationSumsTheSettlementsMonths)
 TEST_P(DeclarationTotalsDb, TheCountersMonthsFollowThePeriodAndTheAdvanceMethod)
 {
     for (int month = 1; month <= 12; ++month)
-        rows->counter(sale(Ordinary, 2, month + 0.005, month));
+        f->counter(sale(Ordinary, 2, month + 0.005, month));
     auto advance = sale(Ordinary, 2, 1000.005, 12);
-    advance.acconto = 1;
-    rows->counter(advance);
-    rows->settlement(70, 1, 10, 5);
+    advance.acconto = true;
+    f->counter(advance);
+    const int may = f->settlement(Activity, Year, 5);
 
     struct {
         int tipoLiquidazione, month, metodo;
@@ -184,7 +180,7 @@ TEST_P(DeclarationTotalsDb, TheCountersMonthsFollowThePeriodAndTheAdvanceMethod)
     };
     for (const auto &c : cases) {
         AltriDatiDip dip;
-        DeclarationTotals(db(), identity(70, c.month, c.metodo), c.tipoLiquidazione, c.step).LoadAltriDatiDip(dip);
+        DeclarationTotals(db(), identity(may, c.month, c.metodo), c.tipoLiquidazione, c.step).LoadAltriDatiDip(dip);
         EXPECT_EQ(dip.VP1_OperazioniAttive, m(c.expected))
             << c.tipoLiquidazione << "/" << c.month << "/" << c.metodo << " step " << c.step.tenThousandths;
     }
@@ -193,17 +189,18 @@ TEST_P(DeclarationTotalsDb, TheCountersMonthsFollowThePeriodAndTheAdvanceMethod)
 TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTotalsTheYear)
 {
     fillYear();
-    rows->settlement(61, 1, 10, 0);
-    rows->exec(
-        u"UPDATE RisultatoLiquidazioneIva SET VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = 61"_qs);
-    reportRow(1, 61, Ordinary, 100);
-    rows->typedAmount(61, AmountType::ImportazioniImponibile, 1000);
-    rows->typedAmount(61, AmountType::ImportazioniImposta, 220);
-    rows->typedAmount(61, AmountType::RottamiImponibile, 500);
-    rows->typedAmount(61, AmountType::RottamiImposta, 110);
+    const int annual = f->settlement(Activity, Year, std::nullopt);
+    db().execute(
+        u"UPDATE RisultatoLiquidazioneIva SET VersamentoNonEffettuato = 1 WHERE IDRisultatoLiquidazioneIva = "_qs +
+        QString::number(annual));
+    reportRow(1, annual, Ordinary, 100);
+    f->amount(annual, AmountType::ImportazioniImponibile, 1000);
+    f->amount(annual, AmountType::ImportazioniImposta, 220);
+    f->amount(annual, AmountType::RottamiImponibile, 500);
+    f->amount(annual, AmountType::RottamiImposta, 110);
 
     DatiCADI cadi;
-    DeclarationTotals(db(), identity(61, 0), 0, Step::Cent).LoadDatiCADI(cadi);
+    DeclarationTotals(db(), identity(annual, 0), 0, Step::Cent).LoadDatiCADI(cadi);
     const struct {
         Money value;
         const char *expected;
@@ -234,7 +231,7 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTotalsTheYear)
 
     // A monthly settlement's communication covers its own month only.
     DatiCADI march;
-    DeclarationTotals(db(), identity(61, 3), 0, Step::Cent).LoadDatiCADI(march);
+    DeclarationTotals(db(), identity(annual, 3), 0, Step::Cent).LoadDatiCADI(march);
     EXPECT_EQ(march.OperazioniPassive, m("695"));
 }
 
@@ -253,16 +250,16 @@ TEST_P(DeclarationTotalsDb, TheAnnualCommunicationTakesTheMonthsTheSettlementCov
 
 TEST_P(DeclarationTotalsDb, AnEmptyPeriodGivesZerosAndNoFlags)
 {
-    rows->settlement(80, 1, 10, 2);
+    const int february = f->settlement(Activity, Year, 2);
     AltriDatiDip dip;
     dip.VP1_OperazioniAttive = m("5"); // overwritten
-    DeclarationTotals(db(), identity(80, 2), 0, Step::Cent).LoadAltriDatiDip(dip);
+    DeclarationTotals(db(), identity(february, 2), 0, Step::Cent).LoadAltriDatiDip(dip);
     EXPECT_EQ(dip.VP1_OperazioniAttive, Money());
     EXPECT_EQ(dip.VP2_OperazioniPassive, Money());
     EXPECT_EQ(dip.VP3_Imponibile, Money());
     EXPECT_FALSE(dip.DichiarazioneIntegrativa);
     DatiCADI cadi;
-    DeclarationTotals(db(), identity(80, 2), 0, Step::Lira).LoadDatiCADI(cadi);
+    DeclarationTotals(db(), identity(february, 2), 0, Step::Lira).LoadDatiCADI(cadi);
     EXPECT_EQ(cadi.OperazioniAttive, Money());
     EXPECT_FALSE(cadi.EventiEccezionali);
 }

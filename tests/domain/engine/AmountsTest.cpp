@@ -1,7 +1,7 @@
 #include "domain/engine/Amounts.h"
 
-#include "support/SuiteRows.h"
 #include "database/DbError.h"
+#include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -16,27 +16,26 @@ Money M(double value)
 }
 
 constexpr int User = 5;
-constexpr int Year = 10;    // VAT year 2024 of company 1
-constexpr int Activity = 1; // monthly, with both special credits
-constexpr int March = 7;    // settlement of March
-constexpr int Advance = 9;  // December advance
-constexpr int Annual = 8;
 
+// Company 1's VAT year 2024, a monthly activity with both special credits (1,000.00 and
+// 500.00), its settlements of March, the December advance (historical) and the year.
 class AmountsDb : public EngineTest {
 protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        rows = std::make_unique<SuiteRows>(db());
-        rows->vatYear(Year, 2024);
-        rows->activity(Activity);
-        rows->branch(1, Activity);
-        rows->activityYear(100, Activity, Year, 0,
-                           u"Autotrasportatore = 1, AltriCrediti = 1, CreditoIvaAutotrasportatori = 1000, "
-                           "AltriCreditiImposta = 500"_qs);
-        rows->settlement(March, Activity, Year, 3);
-        rows->settlement(Advance, Activity, Year, 13, 1);
-        rows->settlement(Annual, Activity, Year, 0);
+        f = std::make_unique<EngineFixture>(db());
+        Company = f->company();
+        Year = f->vatYear(Company, 2024, std::nullopt, true);
+        Activity = f->activity(Company);
+        Branch = f->branch(Company, Activity);
+        ActivityYear =
+            f->activityYear(Activity, Year,
+                            {.creditoAutotrasportatori = 1000,
+                             .extra = u"Autotrasportatore = 1, AltriCrediti = 1, AltriCreditiImposta = 500"_qs});
+        March = f->settlement(Activity, Year, 3);
+        Advance = f->settlement(Activity, Year, std::nullopt, true, 1);
+        Annual = f->settlement(Activity, Year, std::nullopt);
     }
     Connection &db() { return t->db(); }
 
@@ -47,26 +46,32 @@ protected:
         a.LoadByPeriod(Activity, Year, month);
         return a;
     }
+    QString ofSettlement(int settlement)
+    {
+        return u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+               QString::number(settlement);
+    }
     double stored(int settlement, int type, const QString &extra = {})
     {
-        return rows->number(
-            u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
-            QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + QString::number(type) + extra);
+        return f->number(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+                         QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs +
+                         QString::number(type) + extra);
     }
     int rowCount(int settlement, int type)
     {
-        return rows->count(
-            u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
-            QString::number(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + QString::number(type));
+        return int(
+            f->number(ofSettlement(settlement) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + QString::number(type)));
     }
     double residue(const char *column)
     {
-        return rows->number(u"SELECT "_qs + QString::fromLatin1(column) +
-                            u" FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+        return f->number(u"SELECT "_qs + QString::fromLatin1(column) +
+                         u" FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = "_qs +
+                         QString::number(ActivityYear));
     }
 
     std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<SuiteRows> rows;
+    std::unique_ptr<EngineFixture> f;
+    int Company = 0, Year = 0, Activity = 0, Branch = 0, ActivityYear = 0, March = 0, Advance = 0, Annual = 0;
 };
 
 TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts)
@@ -87,7 +92,7 @@ TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts
     };
     Amounts a = loaded(3);
     ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), March);
-    rows->typedAmount(March, AmountType::IvaDaVersare, 80); // an amount that has fallen to zero
+    f->amount(March, AmountType::IvaDaVersare, 80); // an amount that has fallen to zero
     for (const auto &c : cases)
         a.setImporto(c.type, M(c.value));
     a.Save();
@@ -98,8 +103,8 @@ TEST_P(AmountsDb, SavingTwiceKeepsOneRowPerNonZeroTypeAndLoadsBackTheSameAmounts
             EXPECT_DOUBLE_EQ(stored(March, c.type), c.value) << c.type;
     }
     EXPECT_EQ(
-        rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7 "
-                    "AND IDUtenteUltimaVariazione = 5 AND DataUltimaVariazione IS NOT NULL AND VirtualDelete = 0"_qs),
+        f->number(ofSettlement(March) +
+                  u" AND IDUtenteUltimaVariazione = 5 AND DataUltimaVariazione IS NOT NULL AND VirtualDelete = 0"_qs),
         5);
 
     Amounts back = loaded(3);
@@ -135,7 +140,7 @@ TEST_P(AmountsDb, ThousandsAreStoredTimesAThousandAndReadBackDivided)
 
 TEST_P(AmountsDb, TheAnnualSettlementWritesOnlyItsInterest)
 {
-    rows->typedAmount(Annual, AmountType::IvaPeriodo, 77); // written by someone else: left alone
+    f->amount(Annual, AmountType::IvaPeriodo, 77); // written by someone else: left alone
     Amounts a = loaded(0);
     ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), Annual);
     a.setIntAnnDovuti(M(10));
@@ -143,8 +148,7 @@ TEST_P(AmountsDb, TheAnnualSettlementWritesOnlyItsInterest)
     a.setIvaPeriodo(M(99));
     a.setCreDimLiquiSucc(M(5));
     a.Save();
-    EXPECT_EQ(
-        rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 8"_qs), 3);
+    EXPECT_EQ(f->number(ofSettlement(Annual)), 3);
     EXPECT_DOUBLE_EQ(stored(Annual, AmountType::IntAnnDovuti), 10);
     EXPECT_DOUBLE_EQ(stored(Annual, AmountType::IntAnnDovutiCalc), 11.5);
     EXPECT_DOUBLE_EQ(stored(Annual, AmountType::IvaPeriodo), 77);
@@ -176,8 +180,7 @@ TEST_P(AmountsDb, SpecialCreditsUsedMoveTheYearsCreditsAndComeBackOnDelete)
     a.Delete();
     EXPECT_DOUBLE_EQ(residue("CreditoIvaAutotrasportatori"), 1000);
     EXPECT_DOUBLE_EQ(residue("AltriCreditiImposta"), 500);
-    EXPECT_EQ(
-        rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 7"_qs), 0);
+    EXPECT_EQ(f->number(ofSettlement(March)), 0);
     EXPECT_DOUBLE_EQ(a.CreAutotraspUti().toDouble(), 0);
 
     // The December advance does not book the credits it shows.
@@ -210,7 +213,7 @@ TEST_P(AmountsDb, CheckAmountsRefusesSpecialCreditsBeyondWhatIsAvailableOrDue)
     };
     for (const auto &c : cases) {
         if (*c.switches)
-            rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.switches));
+            db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.switches));
         Amounts a = loaded(3);
         a.setCreAutotraspUti(M(c.autotraspUti));
         a.setAltriCreImpUti(M(c.altriUti));
@@ -231,7 +234,7 @@ TEST_P(AmountsDb, AFailedSaveLeavesTheStoredAmountsAndCreditsAsTheyWere)
     a.setCreAutotraspUti(M(300));
     a.Save();
     // the credit booking at the end of the save will fail
-    rows->exec(
+    db().execute(
         u"ALTER TABLE AttivitaAziendaPerPeriodoIva RENAME COLUMN AltriCreditiImposta TO AltriCreditiImpostaX"_qs);
     a.setIvaPeriodo(M(-40));
     a.setCreAutotraspUti(M(500));
@@ -246,19 +249,19 @@ TEST_P(AmountsDb, AFailedSaveLeavesTheStoredAmountsAndCreditsAsTheyWere)
 
 TEST_P(AmountsDb, ASettlementOfAllActivitiesKeepsOneRowPerSettlementType)
 {
-    rows->settlement(20, std::nullopt, Year, 3);
+    const int all = f->settlement(std::nullopt, Year, 3);
     Amounts a(db(), User);
     a.LoadByPeriod(0, Year, 3);
-    ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), 20);
+    ASSERT_EQ(a.IDRisultatoLiquidazioneIva(), all);
     a.setLiquidationType(0);
     a.setIvaPeriodo(M(100));
     a.setLiquidationType(1);
     a.setIvaPeriodo(M(-40));
     a.setIntTrimDovuti(M(2.5));
     a.Save();
-    EXPECT_DOUBLE_EQ(stored(20, AmountType::IvaPeriodo, u" AND TipoLiquidazioneIva = 0"_qs), 100);
-    EXPECT_DOUBLE_EQ(stored(20, AmountType::IvaPeriodo, u" AND TipoLiquidazioneIva = 1"_qs), -40);
-    EXPECT_EQ(rowCount(20, AmountType::IntTrimDovuti), 1);
+    EXPECT_DOUBLE_EQ(stored(all, AmountType::IvaPeriodo, u" AND TipoLiquidazioneIva = 0"_qs), 100);
+    EXPECT_DOUBLE_EQ(stored(all, AmountType::IvaPeriodo, u" AND TipoLiquidazioneIva = 1"_qs), -40);
+    EXPECT_EQ(rowCount(all, AmountType::IntTrimDovuti), 1);
 
     Amounts back(db(), User);
     back.LoadByPeriod(0, Year, 3);
@@ -272,14 +275,14 @@ TEST_P(AmountsDb, ASettlementOfAllActivitiesKeepsOneRowPerSettlementType)
 
 TEST_P(AmountsDb, LoadingByPeriodFindsTheSettlementOfThatPeriodOnly)
 {
-    rows->settlement(30, Activity, Year, 4, 0, 2); // a working row of a user
-    rows->activity(2);
-    rows->settlement(31, 2, Year, 5);
+    const int working = f->settlement(Activity, Year, 4, false, 0, 2); // a working row of a user
+    const int other = f->activity(Company);
+    const int othersMay = f->settlement(other, Year, 5);
     struct {
         int activity, month;
         int key;
-    } cases[] = {{Activity, 3, March}, {Activity, 13, Advance}, {Activity, 0, Annual},
-                 {Activity, 4, 30},    {Activity, 5, 0},        {2, 5, 31}};
+    } cases[] = {{Activity, 3, March},   {Activity, 13, Advance}, {Activity, 0, Annual},
+                 {Activity, 4, working}, {Activity, 5, 0},        {other, 5, othersMay}};
     for (const auto &c : cases) {
         Amounts a(db(), User);
         a.setIDRisultatoLiquidazioneIva(999);
@@ -289,7 +292,7 @@ TEST_P(AmountsDb, LoadingByPeriodFindsTheSettlementOfThatPeriodOnly)
     // Refresh reads the identity of the key back.
     Amounts r(db(), User);
     r.setIDRisultatoLiquidazioneIva(Advance);
-    rows->typedAmount(Advance, AmountType::IvaDaVersare, 880);
+    f->amount(Advance, AmountType::IvaDaVersare, 880);
     r.Refresh();
     EXPECT_EQ(r.IDMese(), 13);
     EXPECT_EQ(r.MetodoCalcoloAccontoIva(), 1);
@@ -299,37 +302,39 @@ TEST_P(AmountsDb, LoadingByPeriodFindsTheSettlementOfThatPeriodOnly)
 
 TEST_P(AmountsDb, TheDecemberAdvanceSummarySumsTheYearBySettlementType)
 {
-    rows->activity(2);
-    rows->activityYear(101, 2, Year, 1, u"Autotrasportatore = 1, CreditoIvaAutotrasportatori = 50"_qs);
-    rows->vatYear(11, 2024, 2); // another company
-    rows->vatYear(12, 2023);    // another year
-    rows->activityYear(102, Activity, 11, 0);
-    rows->activityYear(103, Activity, 12, 0);
+    const int quarterly = f->activity(Company);
+    f->activityYear(quarterly, Year,
+                    {.tipoLiquidazione = 1, .creditoAutotrasportatori = 50, .extra = u"Autotrasportatore = 1"_qs});
+    const int otherCompany = f->vatYear(Company + 1, 2024);
+    const int lastYear = f->vatYear(Company, 2023);
+    f->activityYear(Activity, otherCompany);
+    f->activityYear(Activity, lastYear);
     const struct {
-        int key;
         std::optional<int> activity;
         int year, month, virtualDelete;
         QVector<std::pair<int, double>> amounts;
     } settlements[] = {
-        {31, Activity, Year, 1, 0, {{11, 100}, {20, 7}, {36, 1}}},
-        {32, Activity, Year, 2, 0, {{11, 200}, {4, 30}}},
-        {33, Activity, Year, 13, 0, {{11, 999}}}, // the advance itself is left out
-        {34, 2, Year, 3, 0, {{11, 50}}},
-        {35, 2, Year, 6, 0, {{11, 70}}},
-        {36, Activity, Year, 4, 2, {{11, 1000}}}, // a working row
-        {37, std::nullopt, Year, 5, 0, {}},       // all activities, typed by settlement type
-        {38, Activity, 11, 1, 0, {{11, 4000}}},
-        {39, Activity, 12, 1, 0, {{11, 8000}}},
+        {Activity, Year, 1, 0, {{11, 100}, {20, 7}, {36, 1}}},
+        {Activity, Year, 2, 0, {{11, 200}, {4, 30}}},
+        {Activity, Year, 13, 0, {{11, 999}}}, // the advance itself is left out
+        {quarterly, Year, 3, 0, {{11, 50}}},
+        {quarterly, Year, 6, 0, {{11, 70}}},
+        {Activity, Year, 4, 2, {{11, 1000}}}, // a working row
+        {Activity, otherCompany, 1, 0, {{11, 4000}}},
+        {Activity, lastYear, 1, 0, {{11, 8000}}},
     };
     for (const auto &s : settlements) {
-        rows->settlement(s.key, s.activity, s.year, s.month, 0, s.virtualDelete);
+        const bool advance = s.month == 13;
+        const int key = f->settlement(s.activity, s.year, advance ? std::nullopt : std::optional(s.month), advance, 0,
+                                      s.virtualDelete);
         for (const auto &[type, amount] : s.amounts)
-            rows->typedAmount(s.key, type, amount);
+            f->amount(key, type, amount);
     }
-    rows->typedAmount(37, 11, 5, 1);
+    // all activities, typed by settlement type
+    f->amount(f->settlement(std::nullopt, Year, 5), 11, 5, 1);
 
     Amounts a(db(), User);
-    a.LoadByPeriodXRiepilogoAccontoDicembre(1, 2024);
+    a.LoadByPeriodXRiepilogoAccontoDicembre(Activity, 2024);
     const QMap<Amounts::Key, Money> expected = {
         {{0, 11}, Money::units(300)},
         {{1, 11}, Money::units(125)},
@@ -348,15 +353,14 @@ TEST_P(AmountsDb, TheDecemberAdvanceSummarySumsTheYearBySettlementType)
 
 TEST_P(AmountsDb, EarlierSettlementsOfTheYearGiveTheRunningTotals)
 {
-    rows->settlement(41, Activity, Year, 1);
-    rows->settlement(42, Activity, Year, 2);
-    rows->settlement(43, Activity, Year, 4);
-    rows->typedAmount(41, AmountType::TotIvaCredito, 100);
-    rows->typedAmount(41, AmountType::TotIvaDebito, 40);
-    rows->typedAmount(42, AmountType::TotIvaCredito, 50.5);
-    rows->typedAmount(42, AmountType::AltreVarDeb, 3);
-    rows->typedAmount(43, AmountType::TotIvaCredito, 1000); // later: not counted
-    rows->typedAmount(March, AmountType::TotIvaCredito, 7); // this one: not counted
+    const int january = f->settlement(Activity, Year, 1);
+    const int february = f->settlement(Activity, Year, 2);
+    f->amount(january, AmountType::TotIvaCredito, 100);
+    f->amount(january, AmountType::TotIvaDebito, 40);
+    f->amount(february, AmountType::TotIvaCredito, 50.5);
+    f->amount(february, AmountType::AltreVarDeb, 3);
+    f->amount(f->settlement(Activity, Year, 4), AmountType::TotIvaCredito, 1000); // later: not counted
+    f->amount(March, AmountType::TotIvaCredito, 7);                               // this one: not counted
     Amounts a = loaded(3);
     EXPECT_DOUBLE_EQ(a.TotIVACreditoPrec().toDouble(), 150.5);
     EXPECT_DOUBLE_EQ(a.TotIVADebitoPrec().toDouble(), 40);
@@ -366,58 +370,36 @@ TEST_P(AmountsDb, EarlierSettlementsOfTheYearGiveTheRunningTotals)
 
 TEST_P(AmountsDb, TheCreditFromDepreciableGoodsTakesThePeriodsCapitalPurchases)
 {
-    rows->activity(2);
-    rows->branch(2, 2);
-    CounterRow base;
-    base.tipo = 1;
-    base.mese = 3;
-    base.classeConto = 10;
-    base.importo = 220;
-    rows->counter(base);
-    CounterRow goods = base; // goods for resale: not depreciable
+    const int otherBranch = f->branch(Company, f->activity(Company));
+    const Counter base{
+        .kind = 1, .idIva = 1, .anno = 2024, .mese = 3, .idFiliale = Branch, .importo = 220, .classeConto = 10};
+    f->counter(base);
+    Counter goods = base; // goods for resale: not depreciable
     goods.classeConto = 7;
     goods.importo = 100;
-    rows->counter(goods);
-    CounterRow february = base;
+    f->counter(goods);
+    Counter february = base;
     february.mese = 2;
     february.classeConto = 15;
     february.importo = 30.5;
-    rows->counter(february);
-    CounterRow otherBranch = base;
-    otherBranch.filiale = 2;
-    rows->counter(otherBranch);
-    CounterRow sale = base;
-    sale.tipo = 2;
-    rows->counter(sale);
+    f->counter(february);
+    Counter elsewhere = base;
+    elsewhere.idFiliale = otherBranch;
+    f->counter(elsewhere);
+    Counter sale = base;
+    sale.kind = 2;
+    f->counter(sale);
 
     struct {
         int tipoLiquidazione;
         double expected;
     } cases[] = {{0, 220}, {1, 250.5}};
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
-                   QString::number(c.tipoLiquidazione));
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
+                     QString::number(c.tipoLiquidazione));
         Amounts a = loaded(3);
         EXPECT_DOUBLE_EQ(a.CalcolaCreditoBeniAmmortizzabili().toDouble(), c.expected) << c.tipoLiquidazione;
     }
-}
-
-TEST_P(AmountsDb, ThePrintFlagOfTheCompensableCreditIsTheCompanys)
-{
-    rows->exec(
-        u"INSERT INTO ConfigurazioneContabile (IDConfigurazioneContabile, IDAzienda, StampaCIC) VALUES (1, 1, 0)"_qs);
-    rows->exec(
-        u"INSERT INTO ConfigurazioneContabile (IDConfigurazioneContabile, IDAzienda, StampaCIC) VALUES (2, 2, 0)"_qs);
-    Amounts a = loaded(3);
-    EXPECT_FALSE(a.chkPrintCIC());
-    a.setChkPrintCIC(true);
-    EXPECT_TRUE(loaded(3).chkPrintCIC());
-    EXPECT_EQ(
-        rows->count(
-            u"SELECT COUNT(*) FROM ConfigurazioneContabile WHERE StampaCIC <> 0 AND IDUtenteUltimaVariazione = 5"_qs),
-        1);
-    a.setChkPrintCIC(false);
-    EXPECT_FALSE(a.chkPrintCIC());
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(AmountsDb);

@@ -1,8 +1,8 @@
 #include "domain/otherops/cAltreOperazioni.h"
 
-#include "support/SuiteRows.h"
 #include "database/DbError.h"
 #include "suite/Refusal.h"
+#include "support/EngineFixture.h"
 #include "support/MoneyText.h"
 #include "support/TestDatabase.h"
 
@@ -37,10 +37,9 @@ protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        rows = std::make_unique<SuiteRows>(db());
-        rows->rate({1, u"22"_qs, 22});
-        rows->rate({2, u"10"_qs, 10});
-        rows->rate({3, u"4"_qs, 4});
+        f = std::make_unique<EngineFixture>(db());
+        for (const auto &[code, rate] : {std::pair{u"22"_qs, 22}, {u"10"_qs, 10}, {u"4"_qs, 4}})
+            f->vatCode(VatCode{code, double(rate)}); // keys 1, 2, 3
     }
     Connection &db() { return t->db(); }
 
@@ -78,7 +77,7 @@ protected:
     }
 
     std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<SuiteRows> rows;
+    std::unique_ptr<EngineFixture> f;
     QStringList errors;
 };
 
@@ -100,8 +99,8 @@ TEST_P(OtherOperations, RowsAreNumberedWithinTheSettlementAndWrittenOnlyOnConfir
 
     ASSERT_TRUE(o->ConfirmModified());
     EXPECT_EQ(storedNumbers(40), (QList<int>{1, 3, 4}));
-    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto WHERE IDUtenteUltimaVariazione = 5 AND "
-                          "DataUltimaVariazione IS NOT NULL AND VirtualDelete = 0"_qs),
+    EXPECT_EQ(f->number(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto WHERE IDUtenteUltimaVariazione = 5 AND "
+                        "DataUltimaVariazione IS NOT NULL AND VirtualDelete = 0"_qs),
               3);
 
     auto back = opened(40);
@@ -124,7 +123,7 @@ TEST_P(OtherOperations, RowsAreNumberedWithinTheSettlementAndWrittenOnlyOnConfir
     back.reset();
     EXPECT_EQ(storedNumbers(40), (QList<int>{1, 3, 4}));
     EXPECT_DOUBLE_EQ(
-        rows->number(u"SELECT Imposta FROM AltreOperazioniPerAcconto WHERE IDAltreOperazioniPerAcconto = 1"_qs), 22);
+        f->number(u"SELECT Imposta FROM AltreOperazioniPerAcconto WHERE IDAltreOperazioniPerAcconto = 1"_qs), 22);
 }
 
 TEST_P(OtherOperations, ASaveWithoutSettlementOrRateIsRefusedAndChangesNothing)
@@ -146,7 +145,7 @@ TEST_P(OtherOperations, ASaveWithoutSettlementOrRateIsRefusedAndChangesNothing)
         EXPECT_EQ(errors, QStringList{c.error});
         EXPECT_EQ(o->Count(), 0);
         EXPECT_TRUE(o->ConfirmModified());
-        EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs), 0);
+        EXPECT_EQ(f->number(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs), 0);
     }
 }
 
@@ -213,7 +212,7 @@ TEST_P(OtherOperations, AFailedConfirmWritesNothingAndKeepsTheEdits)
     ASSERT_TRUE(add(*o, 1, "100", "22"));
     ASSERT_TRUE(add(*o, 2, "10", "1"));
     // Another user stored row 2 of the same settlement meanwhile.
-    rows->exec(
+    db().execute(
         u"INSERT INTO AltreOperazioniPerAcconto (IDAltreOperazioniPerAcconto, IDRisultatoLiquidazioneIva, IDIva, "
         "Imponibile, Imposta, VirtualDelete) VALUES (2, 43, 3, 1, 1, 0)"_qs);
     EXPECT_THROW(o->ConfirmModified(), DbError);

@@ -1,7 +1,7 @@
 #include "domain/prorata/cDatiProRata.h"
 
-#include "support/SuiteRows.h"
 #include "domain/engine/Amounts.h"
+#include "support/EngineFixture.h"
 #include "support/MoneyText.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -49,27 +49,30 @@ TEST(ProRataPercentage, FollowsTheRuleWithHalfToEvenRounding)
             << c.imponibili << " / " << c.esenti;
 }
 
+// Company 1's VAT years 2024 (pro-rata 60%) and 2025 (55%) of a monthly activity, another
+// activity's branch, four VAT codes and the activity's settlements of 2024.
 class ProRataDb : public EngineTest {
 protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine());
-        rows = std::make_unique<SuiteRows>(db());
-        rows->vatYear(10, 2024);
-        rows->vatYear(11, 2025);
-        rows->activity(1);
-        rows->activity(2);
-        rows->branch(1, 1);
-        rows->branch(2, 2);
-        rows->activityYear(100, 1, 10, 0, u"GestioneProRata = 1, PercentualeProRata = 60"_qs);
-        rows->activityYear(101, 1, 11, 0, u"GestioneProRata = 1, PercentualeProRata = 55"_qs);
-        rows->rate({1, u"22"_qs, 22});
-        rows->rate({2, u"E10"_qs, 0, 3});   // exempt
-        rows->rate({3, u"NP"_qs, 0, 3, 1}); // exempt, left out of the pro-rata
-        rows->rate({4, u"N"_qs, 0, 1});     // non-taxable: counts as taxable
-        rows->settlement(50, 1, 10, 0);     // annual
-        rows->settlement(51, 1, 10, 3);     // March
-        rows->settlement(52, 1, 10, 13, 0); // December advance, analytical
+        f = std::make_unique<EngineFixture>(db());
+        const int company = f->company();
+        Y2024 = f->vatYear(company, 2024, std::nullopt, true);
+        const int y2025 = f->vatYear(company, 2025, std::nullopt, true);
+        Activity = f->activity(company);
+        Other = f->activity(company);
+        Branch = f->branch(company, Activity);
+        OtherBranch = f->branch(company, Other);
+        Row2024 = f->activityYear(Activity, Y2024, {.extra = u"GestioneProRata = 1, PercentualeProRata = 60"_qs});
+        Row2025 = f->activityYear(Activity, y2025, {.extra = u"GestioneProRata = 1, PercentualeProRata = 55"_qs});
+        EXPECT_EQ(f->vatCode(VatCode{u"22"_qs, 22}), 1);
+        EXPECT_EQ(f->vatCode(VatCode{u"E10"_qs, 0, 3}), 2);      // exempt
+        EXPECT_EQ(f->vatCode(VatCode{u"NP"_qs, 0, 3, true}), 3); // exempt, left out of the pro-rata
+        EXPECT_EQ(f->vatCode(VatCode{u"N"_qs, 0, 1}), 4);        // non-taxable: counts as taxable
+        Annual = f->settlement(Activity, Y2024, std::nullopt);
+        March = f->settlement(Activity, Y2024, 3);
+        Advance = f->settlement(Activity, Y2024, std::nullopt, true, 0); // analytical
     }
     Connection &db() { return t->db(); }
 
@@ -77,28 +80,31 @@ protected:
     {
         cDatiProRata p(db());
         p.setIDUtente(5);
-        p.setIDAttivitaAzienda(1);
-        p.setIDPeriodoIva(10);
+        p.setIDAttivitaAzienda(Activity);
+        p.setIDPeriodoIva(Y2024);
         p.setIDMese(month);
         p.setMetodoCalcoloAccontoIva(metodo);
         p.LoadDati(settlement);
         return p;
     }
-    void counter(int iva, int tipo, int mese, double imponibile, double importo = 0, int acconto = 0, int filiale = 1)
+    void counter(int iva, int kind, int mese, double imponibile, double importo = 0, bool acconto = false,
+                 bool other = false)
     {
-        CounterRow c;
-        c.idIva = iva;
-        c.tipo = tipo;
-        c.mese = mese;
-        c.imponibile = imponibile;
-        c.importo = importo;
-        c.acconto = acconto;
-        c.filiale = filiale;
-        rows->counter(c);
+        f->counter({.kind = kind,
+                    .idIva = iva,
+                    .anno = 2024,
+                    .mese = mese,
+                    .idFiliale = other ? OtherBranch : Branch,
+                    .imponibile = imponibile,
+                    .importo = importo,
+                    .acconto = acconto});
     }
+    QString ofRow(int row) { return u" WHERE IDAttivitaAziendaPerPeriodoIva = "_qs + QString::number(row); }
 
     std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<SuiteRows> rows;
+    std::unique_ptr<EngineFixture> f;
+    int Y2024 = 0, Activity = 0, Other = 0, Branch = 0, OtherBranch = 0, Row2024 = 0, Row2025 = 0;
+    int Annual = 0, March = 0, Advance = 0;
 };
 
 TEST_P(ProRataDb, DeductibleVatIsRoundedToTheCurrencyHalfAwayFromZero)
@@ -122,25 +128,26 @@ TEST_P(ProRataDb, DeductibleVatIsRoundedToTheCurrencyHalfAwayFromZero)
 
 TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
 {
-    counter(1, 2, 1, 600);          // sales at 22%
-    counter(4, 3, 5, 150);          // non-taxable, entered with receipts
-    counter(1, 7, 12, 50);          // suspended sales
-    counter(2, 2, 6, 300);          // exempt
-    counter(3, 2, 6, 999);          // exempt but left out of the pro-rata
-    counter(1, 1, 6, 5000);         // purchases: not an operation for the pro-rata
-    counter(1, 2, 12, 777, 0, 1);   // advance row: not in the year
-    counter(1, 2, 4, 888, 0, 0, 2); // another activity's branch
-    CounterRow late;                // a row kept out of the settlement
-    late.tipo = 2;
-    late.mese = 3;
-    late.imponibile = 444;
-    late.riporto = 0;
-    rows->counter(late);
-    rows->typedAmount(51, AmountType::TotIvaCredito, 120);
-    rows->typedAmount(52, AmountType::TotIvaCredito, 10);   // the advance has no month: not counted
-    rows->typedAmount(50, AmountType::TotIvaCredito, 9999); // the annual settlement does not
+    counter(1, 2, 1, 600);                 // sales at 22%
+    counter(4, 3, 5, 150);                 // non-taxable, entered with receipts
+    counter(1, 7, 12, 50);                 // suspended sales
+    counter(2, 2, 6, 300);                 // exempt
+    counter(3, 2, 6, 999);                 // exempt but left out of the pro-rata
+    counter(1, 1, 6, 5000);                // purchases: not an operation for the pro-rata
+    counter(1, 2, 12, 777, 0, true);       // advance row: not in the year
+    counter(1, 2, 4, 888, 0, false, true); // another activity's branch
+    f->counter({.kind = 2,
+                .idIva = 1,
+                .anno = 2024,
+                .mese = 3,
+                .idFiliale = Branch,
+                .imponibile = 444,
+                .riporto = false}); // a row kept out of the settlement
+    f->amount(March, AmountType::TotIvaCredito, 120);
+    f->amount(Advance, AmountType::TotIvaCredito, 10);  // the advance has no month: not counted
+    f->amount(Annual, AmountType::TotIvaCredito, 9999); // the annual settlement does not
 
-    cDatiProRata p = loaded(50, 0);
+    cDatiProRata p = loaded(Annual, 0);
     EXPECT_TRUE(p.GestioneProRata());
     EXPECT_EQ(p.OperazioniImponibili(), m("800"));
     EXPECT_EQ(p.OperazioniEsenti(), m("300"));
@@ -154,10 +161,10 @@ TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
     EXPECT_FALSE(p.OperazioniEsentiCalcolate());
     EXPECT_EQ(p.PercProRata(), pc("80"));
     p.SaveOperazioni();
-    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = 50 "
-                          "AND IDTipoRisultatoLiquidazioneIva IN (46, 47)"_qs),
+    EXPECT_EQ(f->number(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+                        QString::number(Annual) + u" AND IDTipoRisultatoLiquidazioneIva IN (46, 47)"_qs),
               1);
-    cDatiProRata again = loaded(50, 0);
+    cDatiProRata again = loaded(Annual, 0);
     EXPECT_EQ(again.OperazioniEsenti(), m("200"));
     EXPECT_FALSE(again.OperazioniEsentiCalcolate());
     EXPECT_EQ(again.OperazioniEsentiDaContatori(), m("300"));
@@ -166,8 +173,8 @@ TEST_P(ProRataDb, TheAnnualSettlementTakesItsOperationsFromTheYearsCounters)
     again.Aggiorna(again.OperazioniImponibiliDaContatori(), again.OperazioniEsentiDaContatori(), pc("73"));
     EXPECT_TRUE(again.OperazioniEsentiCalcolate());
     again.SaveOperazioni();
-    EXPECT_EQ(rows->count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva "
-                          "IN (46, 47)"_qs),
+    EXPECT_EQ(f->number(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva "
+                        "IN (46, 47)"_qs),
               0);
 }
 
@@ -178,26 +185,26 @@ TEST_P(ProRataDb, PeriodicSettlementsKeepTheStoredPercentageAndReadTheBookedUnde
     counter(1, 11, 1, 0, 3);
     counter(1, 11, 12, 0, 20);
     counter(1, 11, 11, 0, 5);
-    counter(1, 11, 12, 0, 9, 1);      // advance counter
-    counter(1, 11, 3, 0, 1000, 0, 2); // another activity
+    counter(1, 11, 12, 0, 9, true);          // advance counter
+    counter(1, 11, 3, 0, 1000, false, true); // another activity
     struct {
         int tipoLiquidazione, settlement, month, metodo;
         const char *expected;
     } cases[] = {
-        {0, 51, 3, 0, "40"},  {1, 51, 3, 0, "50"}, // the quarter: months 1 to 3
-        {0, 52, 13, 0, "9"},                       // analytical advance: the advance counters
-        {0, 52, 13, 1, "20"},                      // other methods: December, without the advance copies
-        {1, 52, 13, 0, "14"},                      // quarterly analytical: October, November and the advance
-        {1, 52, 13, 2, "25"},                      // quarterly: October to December, without the copies
+        {0, March, 3, 0, "40"},    {1, March, 3, 0, "50"}, // the quarter: months 1 to 3
+        {0, Advance, 13, 0, "9"},                          // analytical advance: the advance counters
+        {0, Advance, 13, 1, "20"},                         // other methods: December, without the advance copies
+        {1, Advance, 13, 0, "14"},                         // quarterly analytical: October, November and the advance
+        {1, Advance, 13, 2, "25"},                         // quarterly: October to December, without the copies
     };
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
-                   QString::number(c.tipoLiquidazione) + u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET TipoLiquidazioneIva = "_qs +
+                     QString::number(c.tipoLiquidazione) + ofRow(Row2024));
         cDatiProRata p = loaded(c.settlement, c.month, c.metodo);
         EXPECT_EQ(p.IvaIndetraibileContabilizzata(), m(c.expected)) << c.tipoLiquidazione << "/" << c.month;
         EXPECT_EQ(p.PercProRata(), pc("60"));
     }
-    cDatiProRata p = loaded(51, 3);
+    cDatiProRata p = loaded(March, 3);
     p.setTotaleIvaAcquisti(m("1000.01"));
     const auto s = p.CalcolaStornoPeriodo();
     EXPECT_EQ(s.ivaDetraibile, m("600.01")); // 600.006
@@ -218,16 +225,15 @@ TEST_P(ProRataDb, WithoutProRataOrUnderArticle34ThePercentageIs100)
         {"GestioneProRata = NULL, Articolo34 = NULL", false, "100"},
     };
     for (const auto &c : cases) {
-        rows->exec(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.settings) +
-                   u" WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
-        cDatiProRata p = loaded(51, 3);
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET "_qs + QString::fromLatin1(c.settings) + ofRow(Row2024));
+        cDatiProRata p = loaded(March, 3);
         EXPECT_EQ(p.GestioneProRata(), c.gestione) << c.settings;
         EXPECT_EQ(p.PercProRata(), pc(c.perc)) << c.settings;
     }
     // no settings row for the activity and year at all
     cDatiProRata none(db());
-    none.setIDAttivitaAzienda(2);
-    none.setIDPeriodoIva(10);
+    none.setIDAttivitaAzienda(Other);
+    none.setIDPeriodoIva(Y2024);
     none.LoadDati(0);
     EXPECT_FALSE(none.GestioneProRata());
     EXPECT_EQ(none.PercProRata(), pc("100"));
@@ -235,7 +241,7 @@ TEST_P(ProRataDb, WithoutProRataOrUnderArticle34ThePercentageIs100)
 
 TEST_P(ProRataDb, TheAnnualAdjustmentSaysWhatToRecoverOrToPayBack)
 {
-    cDatiProRata p = loaded(50, 0);
+    cDatiProRata p = loaded(Annual, 0);
     struct {
         const char *imponibili, *esenti, *ivaAcquisti, *ivaDetratta;
         const char *perc, *detraibile, *recuperare, *versare;
@@ -264,15 +270,13 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         const char *stored; // PercentualeProRata of that row afterwards
         bool written;
     } cases[] = {
-        {50, 0, Answer::Yes, 2025, 101, "80", true},
-        {50, 0, Answer::No, 2025, 101, "55", false},
-        {51, 3, Answer::Yes, 2024, 100, "80", true},
+        {Annual, 0, Answer::Yes, 2025, Row2025, "80", true},
+        {Annual, 0, Answer::No, 2025, Row2025, "55", false},
+        {March, 3, Answer::Yes, 2024, Row2024, "80", true},
     };
     for (const auto &c : cases) {
-        rows->exec(
-            u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 60 WHERE IDAttivitaAziendaPerPeriodoIva = 100"_qs);
-        rows->exec(
-            u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 55 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 60"_qs + ofRow(Row2024));
+        db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET PercentualeProRata = 55"_qs + ofRow(Row2025));
         cDatiProRata p = loaded(c.settlement, c.month);
         p.setPercProRata(pc("80"));
         EXPECT_EQ(p.AnnoPercentuale(), c.anno);
@@ -280,16 +284,13 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         messages.answer(c.answer);
         EXPECT_EQ(p.AggiornaPercentuale(messages), c.written);
         EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::questionAggiornaPercentuale(c.anno)});
-        EXPECT_EQ(
-            Money::fromVariant(db().scalar(
-                u"SELECT PercentualeProRata FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAziendaPerPeriodoIva = "_qs +
-                QString::number(c.row))),
-            m(c.stored));
+        EXPECT_EQ(Money::fromVariant(
+                      db().scalar(u"SELECT PercentualeProRata FROM AttivitaAziendaPerPeriodoIva"_qs + ofRow(c.row))),
+                  m(c.stored));
     }
     // The following year without pro-rata: the warning, and nothing is written.
-    rows->exec(
-        u"UPDATE AttivitaAziendaPerPeriodoIva SET GestioneProRata = 0 WHERE IDAttivitaAziendaPerPeriodoIva = 101"_qs);
-    cDatiProRata p = loaded(50, 0);
+    db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET GestioneProRata = 0"_qs + ofRow(Row2025));
+    cDatiProRata p = loaded(Annual, 0);
     p.setPercProRata(pc("80"));
     ScriptedMessages messages;
     EXPECT_FALSE(p.AggiornaPercentuale(messages));
@@ -299,7 +300,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         u"Attenzione! Non è stato possibile aggiornare il valore\r\ndella percentuale pro-rata. Verificare che sia "
         "stato\r\ncreato il periodo IVA per l'anno 2025 e che sia stata\r\nattivata la gestione del pro-rata."_qs);
     // Nor is anything asked when the percentage is already stored.
-    cDatiProRata same = loaded(51, 3);
+    cDatiProRata same = loaded(March, 3);
     ScriptedMessages quiet;
     EXPECT_FALSE(same.AggiornaPercentuale(quiet));
     EXPECT_TRUE(quiet.texts().isEmpty());
