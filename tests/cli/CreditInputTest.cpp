@@ -29,31 +29,6 @@ namespace {
 
 class CreditInputRun : public DemoCommandTest {
 protected:
-    QStringList settleArgs(int period, const QString &file, bool save)
-    {
-        QStringList args{u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs, u"1"_qs,
-                         u"--vat-year"_qs, u"2024"_qs, u"--period"_qs, QString::number(period), u"--yes"_qs,
-                         u"--json"_qs};
-        if (!file.isEmpty())
-            args << u"--input"_qs << file;
-        if (save)
-            args << u"--save"_qs;
-        return args;
-    }
-
-    LiqivaRun settle(int period, const QByteArray &input, bool save)
-    {
-        return runLiqiva(settleArgs(period, input.isEmpty() ? QString() : inputFile(input), save), work.path());
-    }
-
-    LiqivaRun show(int id)
-    {
-        return runLiqiva({u"show"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id),
-                          u"--json"_qs},
-                         work.path());
-    }
-
-    static QJsonObject json(const LiqivaRun &r) { return QJsonDocument::fromJson(r.rawOut).object(); }
     static double closing(const QJsonObject &o, const char *name)
     {
         return o.value(u"closing"_qs).toObject().value(QString::fromLatin1(name)).toDouble();
@@ -67,7 +42,6 @@ protected:
                    line.toObject().value(u"ImportoCredito"_qs).toDouble();
         return net;
     }
-    double scalar(const QString &sql) { return t->db().scalar(sql).toDouble(); }
 };
 
 // A credit of 2000 typed over the debit of March (1528.04) leaves a credit of 471.96 for the
@@ -77,7 +51,7 @@ const QByteArray kRefund = R"({"declarationGrid": [{"row": 6, "credit": 2000}],
 
 TEST_P(CreditInputRun, AnInfraAnnualRefundLowersTheCreditCarried)
 {
-    const LiqivaRun r = settle(3, kRefund, true);
+    const LiqivaRun r = settle(1, 3, kRefund, true);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject out = json(r);
     EXPECT_DOUBLE_EQ(out.value(u"declaration"_qs).toObject().value(u"result"_qs).toDouble(), 471.96);
@@ -91,14 +65,17 @@ TEST_P(CreditInputRun, AnInfraAnnualRefundLowersTheCreditCarried)
 
     // Stored with the settlement: the refund, the credit carried, the letter a).
     const QString id = QString::number(out.value(u"id"_qs).toInt());
-    EXPECT_DOUBLE_EQ(scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "
-                            "66 AND IDRisultatoLiquidazioneIva = "_qs + id),
+    EXPECT_DOUBLE_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "
+                            "66 AND IDRisultatoLiquidazioneIva = "_qs +
+                            id),
                      100);
-    EXPECT_DOUBLE_EQ(scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "
-                            "25 AND IDRisultatoLiquidazioneIva = "_qs + id),
+    EXPECT_DOUBLE_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "
+                            "25 AND IDRisultatoLiquidazioneIva = "_qs +
+                            id),
                      371.96);
-    EXPECT_EQ(scalar(u"SELECT AliquotaMediaLettA FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + id),
-              1);
+    EXPECT_EQ(
+        amount(u"SELECT AliquotaMediaLettA FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + id),
+        1);
     // Shown again, the same.
     const LiqivaRun again = show(out.value(u"id"_qs).toInt());
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
@@ -108,23 +85,26 @@ TEST_P(CreditInputRun, AnInfraAnnualRefundLowersTheCreditCarried)
 
 TEST_P(CreditInputRun, ACompensableCreditUsedInTheF24FormLowersWhatTheFormPays)
 {
-    const LiqivaRun plain = settle(3, {}, false);
+    const LiqivaRun plain = settle(1, 3, {}, false);
     ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
     EXPECT_DOUBLE_EQ(f24Net(json(plain)), 1528.04);
 
-    const LiqivaRun r = settle(3, R"({"compensableCredit": {"initial": 2000, "usedF24": "300.5", "print": true}})", true);
+    const LiqivaRun r =
+        settle(1, 3, R"({"compensableCredit": {"initial": 2000, "usedF24": "300.5", "print": true}})", true);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject out = json(r);
-    EXPECT_DOUBLE_EQ(f24Net(out), 1227.54); // 1528.04 - 300.50
+    EXPECT_DOUBLE_EQ(f24Net(out), 1227.54);                  // 1528.04 - 300.50
     EXPECT_DOUBLE_EQ(closing(out, "IvaDaVersare"), 1528.04); // the settlement's own debt stays
-    EXPECT_EQ(out.value(u"compensableCredit"_qs).toObject(),
-              (QJsonObject{{u"initial"_qs, 2000}, {u"usedInSettlement"_qs, 0}, {u"usedF24"_qs, 300.5},
-                           {u"final"_qs, 1699.5}, {u"print"_qs, true}}));
+    EXPECT_EQ(out.value(u"compensableCredit"_qs).toObject(), (QJsonObject{{u"initial"_qs, 2000},
+                                                                          {u"usedInSettlement"_qs, 0},
+                                                                          {u"usedF24"_qs, 300.5},
+                                                                          {u"final"_qs, 1699.5},
+                                                                          {u"print"_qs, true}}));
     const QString id = QString::number(out.value(u"id"_qs).toInt());
     // The report header prints it; the company's print flag is set.
-    EXPECT_DOUBLE_EQ(scalar(u"SELECT CICUtiF24 FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + id),
-                     300.5);
-    EXPECT_NE(scalar(u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs), 0);
+    EXPECT_DOUBLE_EQ(
+        amount(u"SELECT CICUtiF24 FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + id), 300.5);
+    EXPECT_NE(amount(u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs), 0);
     const LiqivaRun again = show(out.value(u"id"_qs).toInt());
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_DOUBLE_EQ(f24Net(json(again)), 1227.54);
@@ -133,7 +113,7 @@ TEST_P(CreditInputRun, ACompensableCreditUsedInTheF24FormLowersWhatTheFormPays)
 TEST_P(CreditInputRun, APaymentAndACellOfTheGridAreStoredAndReadBack)
 {
     // Unpaid VAT of earlier periods 50 (row 7 debit): due 1578.04, paid in full at the bank.
-    const LiqivaRun r = settle(3, R"({"declarationGrid": [{"row": 7, "debit": 50}],
+    const LiqivaRun r = settle(1, 3, R"({"declarationGrid": [{"row": 7, "debit": 50}],
         "payment": {"amount": 1578.04, "date": "16/04/2024", "place": "bank", "abi": "05034", "cab": "10900",
                     "print": true}})",
                                true);
@@ -145,11 +125,13 @@ TEST_P(CreditInputRun, APaymentAndACellOfTheGridAreStoredAndReadBack)
     EXPECT_EQ(payment.value(u"cab"_qs).toString(), u"10900"_qs);
     EXPECT_DOUBLE_EQ(payment.value(u"amount"_qs).toDouble(), 1578.04);
     const QString id = QString::number(out.value(u"id"_qs).toInt());
-    EXPECT_DOUBLE_EQ(scalar(u"SELECT IDCab FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
-                            "AND IDRisultatoLiquidazioneIva = "_qs + id),
+    EXPECT_DOUBLE_EQ(amount(u"SELECT IDCab FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
+                            "AND IDRisultatoLiquidazioneIva = "_qs +
+                            id),
                      1);
-    EXPECT_DOUBLE_EQ(scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "
-                            "20 AND IDRisultatoLiquidazioneIva = "_qs + id),
+    EXPECT_DOUBLE_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "
+                            "20 AND IDRisultatoLiquidazioneIva = "_qs +
+                            id),
                      50);
 
     const LiqivaRun shown = show(out.value(u"id"_qs).toInt());
@@ -161,7 +143,7 @@ TEST_P(CreditInputRun, APaymentAndACellOfTheGridAreStoredAndReadBack)
     QJsonObject printed;
     for (const QString &member : {u"payment"_qs, u"declarationGrid"_qs, u"compensableCredit"_qs})
         printed.insert(member, out.value(member));
-    const LiqivaRun back = settle(3, QJsonDocument(printed).toJson(), false);
+    const LiqivaRun back = settle(1, 3, QJsonDocument(printed).toJson(), false);
     ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
     EXPECT_EQ(json(back).value(u"closing"_qs), out.value(u"closing"_qs));
 }
@@ -199,33 +181,34 @@ TEST_P(CreditInputRun, ABadValueEndsWithItsMessageAndNothingIsSaved)
     };
     const QString saved = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs;
     const QString typed = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs;
-    const int savedBefore = int(scalar(saved));
-    const int typedBefore = int(scalar(typed));
-    const double printFlag = scalar(u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs);
+    const int savedBefore = int(amount(saved));
+    const int typedBefore = int(amount(typed));
+    const double printFlag = amount(u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.input.toStdString());
-        const LiqivaRun r = settle(3, c.input, true);
+        const LiqivaRun r = settle(1, 3, c.input, true);
         EXPECT_EQ(r.exitCode, 1);
         // A message of several lines reaches standard error with bare line feeds.
         EXPECT_TRUE(QString(r.err).remove(u'\r').contains(QString(c.message).remove(u'\r'))) << r.err.toStdString();
-        EXPECT_EQ(int(scalar(saved)), savedBefore);
-        EXPECT_EQ(int(scalar(typed)), typedBefore);
-        EXPECT_EQ(scalar(u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs), printFlag);
+        EXPECT_EQ(int(amount(saved)), savedBefore);
+        EXPECT_EQ(int(amount(typed)), typedBefore);
+        EXPECT_EQ(amount(u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs), printFlag);
     }
 }
 
 TEST_P(CreditInputRun, TwoProcessesSettlingTheSamePeriodAtOnceLeaveOneConsistentSettlement)
 {
-    const QString first = inputFile(R"({"declarationGrid": [{"row": 6, "credit": 2000}],
+    const QByteArray first = R"({"declarationGrid": [{"row": 6, "credit": 2000}],
         "infraAnnualCredit": {"entitled": true, "quarterCredit": 471.96, "refund": 100, "letterA": true},
-        "compensableCredit": {"initial": 500, "usedF24": 200}})");
-    const QString second = inputFile(R"({"declarationGrid": [{"row": 6, "credit": 2000}],
+        "compensableCredit": {"initial": 500, "usedF24": 200}})";
+    const QByteArray second = R"({"declarationGrid": [{"row": 6, "credit": 2000}],
         "infraAnnualCredit": {"entitled": true, "quarterCredit": 471.96, "refund": 150, "letterB": true},
-        "compensableCredit": {"initial": 500, "usedF24": 250}})");
+        "compensableCredit": {"initial": 500, "usedF24": 250}})";
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        auto a = std::async(std::launch::async, [&] { return runLiqiva(settleArgs(3, first, true), work.path()); });
-        auto b = std::async(std::launch::async, [&] { return runLiqiva(settleArgs(3, second, true), work.path()); });
+        const QStringList argsA = settleArgs(1, 3, first), argsB = settleArgs(1, 3, second);
+        auto a = std::async(std::launch::async, [&] { return runLiqiva(argsA, work.path()); });
+        auto b = std::async(std::launch::async, [&] { return runLiqiva(argsB, work.path()); });
         const LiqivaRun ra = a.get(), rb = b.get();
         for (const LiqivaRun *r : {&ra, &rb}) {
             EXPECT_EQ(r->status, QProcess::NormalExit);
@@ -234,22 +217,28 @@ TEST_P(CreditInputRun, TwoProcessesSettlingTheSamePeriodAtOnceLeaveOneConsistent
         EXPECT_TRUE(ra.exitCode == 0 || rb.exitCode == 0) << ra.err.toStdString() << rb.err.toStdString();
         // One settlement of March, whole: its refund, its carried credit and its F24 use
         // all from the same file.
-        ASSERT_EQ(scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDMese = 3 AND IDAttivitaAzienda = 1"_qs), 1);
+        ASSERT_EQ(
+            amount(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDMese = 3 AND IDAttivitaAzienda = 1"_qs), 1);
         const QString ofIt = u" AND IDRisultatoLiquidazioneIva = (SELECT IDRisultatoLiquidazioneIva FROM "
                              u"RisultatoLiquidazioneIva WHERE IDMese = 3 AND IDAttivitaAzienda = 1)"_qs;
         for (int type : {25, 62, 66})
-            EXPECT_EQ(scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
-                             QString::number(type) + ofIt),
-                      1)
+            EXPECT_EQ(
+                amount(
+                    u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
+                    QString::number(type) + ofIt),
+                1)
                 << type;
-        const double refund = scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                     u"IDTipoRisultatoLiquidazioneIva = 66"_qs + ofIt);
+        const double refund = amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                     u"IDTipoRisultatoLiquidazioneIva = 66"_qs +
+                                     ofIt);
         ASSERT_TRUE(refund == 100 || refund == 150) << refund;
-        EXPECT_DOUBLE_EQ(scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                u"IDTipoRisultatoLiquidazioneIva = 25"_qs + ofIt),
+        EXPECT_DOUBLE_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                u"IDTipoRisultatoLiquidazioneIva = 25"_qs +
+                                ofIt),
                          471.96 - refund);
-        EXPECT_DOUBLE_EQ(scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                u"IDTipoRisultatoLiquidazioneIva = 62"_qs + ofIt),
+        EXPECT_DOUBLE_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                u"IDTipoRisultatoLiquidazioneIva = 62"_qs +
+                                ofIt),
                          refund == 100 ? 200 : 250);
     }
 }

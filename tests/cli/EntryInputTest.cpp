@@ -24,46 +24,6 @@ namespace {
 // VAT of the period 4,317.52, 1% interest); activity 3 is under pro-rata.
 class EntryInput : public DemoCommandTest {
 protected:
-    QStringList settleArgs(int activity, int period, const QByteArray &input, bool save)
-    {
-        QStringList args{u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs,
-                         QString::number(activity), u"--vat-year"_qs, u"2024"_qs, u"--period"_qs,
-                         QString::number(period), u"--yes"_qs, u"--json"_qs};
-        if (!input.isEmpty())
-            args << u"--input"_qs << inputFile(input);
-        if (save)
-            args << u"--save"_qs;
-        return args;
-    }
-    LiqivaRun settle(int activity, int period, const QByteArray &input, bool save = true)
-    {
-        return runLiqiva(settleArgs(activity, period, input, save), work.path());
-    }
-    LiqivaRun remove(int id)
-    {
-        return runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id)},
-                         work.path());
-    }
-    // Two settles started at the same moment; their exit codes and standard errors.
-    std::vector<std::pair<int, QString>> together(const QList<QStringList> &runs)
-    {
-        std::vector<std::unique_ptr<QProcess>> ps;
-        for (const QStringList &args : runs) {
-            auto p = std::make_unique<QProcess>();
-            p->setWorkingDirectory(work.path());
-            p->start(liqivaProgram(), args);
-            ps.push_back(std::move(p));
-        }
-        std::vector<std::pair<int, QString>> out;
-        for (auto &p : ps) {
-            EXPECT_TRUE(p->waitForFinished(120000));
-            out.emplace_back(p->exitCode(), QString::fromUtf8(p->readAllStandardError()));
-        }
-        return out;
-    }
-    static QJsonObject json(const LiqivaRun &r) { return QJsonDocument::fromJson(r.rawOut).object(); }
-    int count(const QString &sql) { return t->db().scalar(sql).toInt(); }
-    double amount(const QString &sql) { return t->db().scalar(sql).toDouble(); }
     double truckersLeft()
     {
         return amount(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
@@ -90,19 +50,20 @@ TEST_P(EntryInput, TheProRataAdjustmentIsBookedRefusedOnAUsedNumberAndRemovedWit
     EXPECT_EQ(e.value(u"amount"_qs).toDouble(), toRecover);
     EXPECT_EQ(e.value(u"number"_qs).toInt(), 7);
     EXPECT_EQ(e.value(u"fiscalYear"_qs).toString(), u"2024"_qs);
-    const QString link = u"SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                         QString::number(id);
+    const QString link =
+        u"SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+        QString::number(id);
     const int entry = count(link);
     ASSERT_GT(entry, 0);
     // Debit equals credit, to the cent.
-    EXPECT_NEAR(amount(u"SELECT SUM(CASE WHEN Segno = 'D' THEN Importo ELSE -Importo END) FROM RigaMovimentoContabile"_qs),
-                0, 1e-9);
+    EXPECT_NEAR(
+        amount(u"SELECT SUM(CASE WHEN Segno = 'D' THEN Importo ELSE -Importo END) FROM RigaMovimentoContabile"_qs), 0,
+        1e-9);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile"_qs), 2);
 
     // The number is taken in 2024: January's entry is refused and its settlement not saved.
     const int savedBefore = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs);
-    const LiqivaRun taken =
-        settle(3, 1, R"({"accountingEntry": {"date": "2024-01-31", "number": 7, "cause": "RPR"}})");
+    const LiqivaRun taken = settle(3, 1, R"({"accountingEntry": {"date": "2024-01-31", "number": 7, "cause": "RPR"}})");
     EXPECT_EQ(taken.exitCode, 1);
     EXPECT_TRUE(taken.err.contains(AccountingEntry::msgNumeroUtilizzato())) << taken.err.toStdString();
     EXPECT_TRUE(taken.err.contains(u"8"_qs));
@@ -178,7 +139,10 @@ TEST_P(EntryInput, TheTruckersCreditIsUsedNeverBeyondTheAvailableAndGivenBackOnD
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
         EXPECT_EQ(truckersLeft(), 1200);
-        EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDAttivitaAzienda = 2"_qs), 0);
+        EXPECT_EQ(
+            count(
+                u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDAttivitaAzienda = 2"_qs),
+            0);
     }
     // A month of a non-trucker has no truckers' credit to use.
     EXPECT_EQ(settle(1, 3, R"({"truckersCredit": {"used": 1}})").exitCode, 1);
@@ -194,12 +158,11 @@ TEST_P(EntryInput, TheTruckersCreditIsUsedNeverBeyondTheAvailableAndGivenBackOnD
     EXPECT_EQ(truckersLeft(), 950);
     const int id = after.value(u"id"_qs).toInt();
     EXPECT_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
-                     "IDRisultatoLiquidazioneIva = "_qs + QString::number(id)),
+                     "IDRisultatoLiquidazioneIva = "_qs +
+                     QString::number(id)),
               250);
     // Shown again, the settlement still uses 250.00 out of the same 1,200.00.
-    const LiqivaRun shown = runLiqiva(
-        {u"show"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id), u"--json"_qs},
-        work.path());
+    const LiqivaRun shown = show(id);
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
     EXPECT_EQ(json(shown).value(u"truckersCredit"_qs), after.value(u"truckersCredit"_qs));
 
@@ -225,8 +188,9 @@ TEST_P(EntryInput, TwoSettlementsUsingTheSameTruckersCreditAtOnceNeverGoBeyondIt
     }
     EXPECT_EQ(succeeded, 1);
     EXPECT_EQ(truckersLeft(), 500);
-    EXPECT_EQ(amount(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4"_qs),
-              700);
+    EXPECT_EQ(
+        amount(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4"_qs),
+        700);
 }
 
 // Each settle starts by removing the working settlements nobody holds; one created by another
@@ -249,9 +213,7 @@ TEST_P(EntryInput, TheDeclarationDataAreStoredAndReadBack)
         "amendedReturn": true, "paymentNotMade": true}})");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const int id = json(r).value(u"id"_qs).toInt();
-    const LiqivaRun shown = runLiqiva(
-        {u"show"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id), u"--json"_qs},
-        work.path());
+    const LiqivaRun shown = show(id);
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
     const QJsonObject d = json(shown).value(u"declarationData"_qs).toObject();
     EXPECT_EQ(d.value(u"importsTaxable"_qs).toDouble(), 1000);
@@ -270,7 +232,8 @@ TEST_P(EntryInput, TheDeclarationDataAreStoredAndReadBack)
     EXPECT_EQ(c.value(u"scrapTax"_qs).toDouble(), 110);
     EXPECT_TRUE(c.value(u"exceptionalEvents"_qs).toBool());
     EXPECT_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 49 AND "
-                     "IDRisultatoLiquidazioneIva = "_qs + QString::number(json(annual).value(u"id"_qs).toInt())),
+                     "IDRisultatoLiquidazioneIva = "_qs +
+                     QString::number(json(annual).value(u"id"_qs).toInt())),
               110);
 
     // Refused: a tax above its taxable amount, the annual communication outside the year.
@@ -280,7 +243,8 @@ TEST_P(EntryInput, TheDeclarationDataAreStoredAndReadBack)
         QByteArray input;
         QString message;
     } bad[] = {
-        {1, 6, R"({"declarationData": {"importsTaxable": 100, "importsTax": 100.01}})", DatiDipEdit::msgImpostaMaggiore()},
+        {1, 6, R"({"declarationData": {"importsTaxable": 100, "importsTax": 100.01}})",
+         DatiDipEdit::msgImpostaMaggiore()},
         {1, 6, R"({"annualCommunication": {"scrapTax": 1}})", u"solo per la liquidazione annuale"_qs},
         {1, 6, R"({"declarationData": {"amendedReturn": "si"}})", u"true o false"_qs},
     };

@@ -2,8 +2,7 @@
 // engines: each text is either refused before anything is written, naming its field, or
 // stored and read back exactly as given.
 
-#include "support/LiqivaRun.h"
-#include "support/TestDatabase.h"
+#include "support/DemoCommandTest.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -15,28 +14,13 @@ using namespace liqiva::test;
 
 namespace {
 
-class HostileText : public EngineTest {
+class HostileText : public DemoCommandTest {
 protected:
-    void SetUp() override
+    // A lone surrogate as the file gives it: an escape that the writer would not make.
+    LiqivaRun settleWith(int activity, int period, const QJsonObject &input)
     {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
-        t = TestDatabase::create(engine(), Content::Demo);
+        return settle(activity, period, QJsonDocument(input).toJson().replace("@LONE@", "\\ud800"));
     }
-    LiqivaRun settle(int activity, int period, const QJsonObject &input)
-    {
-        const QString path = work.filePath(QStringLiteral("input%1.json").arg(++files));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        // A lone surrogate as the file gives it: an escape that the writer would not make.
-        f.write(QJsonDocument(input).toJson().replace("@LONE@", "\\ud800"));
-        f.close();
-        return runLiqiva({u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs,
-                          QString::number(activity), u"--vat-year"_qs, u"2024"_qs, u"--period"_qs,
-                          QString::number(period), u"--yes"_qs, u"--json"_qs, u"--input"_qs, path, u"--save"_qs},
-                         work.path());
-    }
-    int count(const QString &sql) { return t->db().scalar(sql).toInt(); }
     // Every row the settlements and their entries leave, saved or working.
     int rowsLeft()
     {
@@ -46,10 +30,6 @@ protected:
                count(u"SELECT COUNT(*) FROM RigaMovimentoContabile"_qs) +
                count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs);
     }
-
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir work;
-    int files = 0;
 };
 
 // Where a text goes: the member that carries it, the activity and period that take it, and
@@ -119,7 +99,7 @@ TEST_P(HostileText, EachTextIsRefusedNamingItsFieldOrStoredExactly)
         for (const auto &c : cases) {
             SCOPED_TRACE(std::string(field.name) + ": " + c.text.left(40).toStdString());
             const int before = rowsLeft();
-            const LiqivaRun r = settle(field.activity, field.period, field.input(c.text));
+            const LiqivaRun r = settleWith(field.activity, field.period, field.input(c.text));
             if (c.refusal) {
                 expectFailure(r, 1);
                 EXPECT_TRUE(r.err.contains(QString::fromUtf8(field.name))) << r.err.toStdString();
@@ -130,11 +110,7 @@ TEST_P(HostileText, EachTextIsRefusedNamingItsFieldOrStoredExactly)
             ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
             const int id = QJsonDocument::fromJson(r.rawOut).object().value(u"id"_qs).toInt();
             EXPECT_EQ(t->db().scalar(QString::fromUtf8(field.stored), {id}).toString(), c.text);
-            ASSERT_EQ(
-                runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id)},
-                          work.path())
-                    .exitCode,
-                0);
+            ASSERT_EQ(remove(id).exitCode, 0);
             EXPECT_GT(count(u"SELECT COUNT(*) FROM Iva"_qs), 0);
         }
     }

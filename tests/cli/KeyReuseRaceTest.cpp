@@ -9,8 +9,8 @@
 #include "domain/communication/PeriodicCommunication.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
+#include "support/DemoCommandTest.h"
 #include "support/Failure.h"
-#include "support/LiqivaRun.h"
 #include "support/ScriptedMessages.h"
 #include "support/SettlementRows.h"
 #include "support/TestDatabase.h"
@@ -39,14 +39,8 @@ struct RaceCase {
     Race race;
 };
 
-class KeyReuse : public EngineTest {
+class KeyReuse : public DemoCommandTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
-        t = TestDatabase::create(engine(), Content::Demo);
-    }
     Connection &db() { return t->db(); }
 
     // A settlement of 2024 saved in this process as the user does it; its key.
@@ -275,8 +269,6 @@ protected:
         return faults;
     }
 
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir work;
     std::map<Race, std::map<std::pair<int, int>, Money>> references;
     int keyTaken = 0; // rounds where C took the key while A stood still
 };

@@ -1,9 +1,9 @@
 // liqiva acting for users of the demo on both engines: each command checks the right the
 // windows check, and text that looks like SQL stays text.
 
-#include "support/LiqivaRun.h"
 #include "database/Schema.h"
 #include "database/SqlValue.h"
+#include "support/DemoCommandTest.h"
 #include "support/TestDatabase.h"
 
 #include <QJsonArray>
@@ -15,43 +15,35 @@ using namespace liqiva::test;
 
 namespace {
 
-class CliOnDemo : public EngineTest {
+class CliOnDemo : public DemoCommandTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "LIQIVA_BIN_DIR does not hold liqiva";
-        t = TestDatabase::create(engine(), Content::Demo);
-    }
-
     LiqivaRun run(const QString &command, const QStringList &args)
     {
         return runLiqiva(QStringList{command, u"--db"_qs, t->url()} + args, work.path());
     }
 
-    static QStringList settleArgs(int user, int activity, int period)
+    static QStringList settleAs(int user, int activity, int period)
     {
         return {
             u"--user"_qs, QString::number(user), u"--activity"_qs,       QString::number(activity), u"--vat-year"_qs,
             u"2024"_qs,   u"--period"_qs,        QString::number(period)};
     }
 
-    int savedCount()
+    QStringList communication(int user, int quarter)
     {
-        return t->db().scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs).toInt();
+        return {u"--user"_qs, QString::number(user), u"--company"_qs,          u"1"_qs,     u"--year"_qs,
+                u"2024"_qs,   u"--quarter"_qs,       QString::number(quarter), u"--out"_qs, work.filePath(u"q.xml"_qs)};
     }
+
+    int savedCount() { return count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs); }
 
     // Saves a settlement as user 1 and gives its key.
     int saveOne(int activity, int period)
     {
-        const LiqivaRun r =
-            run(u"settle"_qs, settleArgs(1, activity, period) << u"--save"_qs << u"--yes"_qs << u"--json"_qs);
+        const LiqivaRun r = settle(activity, period);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        return QJsonDocument::fromJson(r.rawOut).object().value(u"id"_qs).toInt();
+        return json(r).value(u"id"_qs).toInt();
     }
-
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir work;
 };
 
 // Demo users: 1 every right, 2 search only, 3 new/save, delete and print (no search),
@@ -68,12 +60,12 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
         QStringList args;
         int exitCode;
     } cases[] = {
-        {"search-only user saves", u"settle"_qs, settleArgs(2, 1, 3) << u"--save"_qs << u"--yes"_qs, 1},
-        {"search-only user saves, json", u"settle"_qs,
-         settleArgs(2, 1, 3) << u"--save"_qs << u"--yes"_qs << u"--json"_qs, 1},
-        {"user without rights saves", u"settle"_qs, settleArgs(4, 1, 3) << u"--save"_qs << u"--yes"_qs, 1},
-        {"user without rights computes", u"settle"_qs, settleArgs(4, 1, 3) << u"--yes"_qs, 1},
-        {"search-only user computes", u"settle"_qs, settleArgs(2, 1, 3) << u"--yes"_qs, 0},
+        {"search-only user saves", u"settle"_qs, settleAs(2, 1, 3) << u"--save"_qs << u"--yes"_qs, 1},
+        {"search-only user saves, json", u"settle"_qs, settleAs(2, 1, 3) << u"--save"_qs << u"--yes"_qs << u"--json"_qs,
+         1},
+        {"user without rights saves", u"settle"_qs, settleAs(4, 1, 3) << u"--save"_qs << u"--yes"_qs, 1},
+        {"user without rights computes", u"settle"_qs, settleAs(4, 1, 3) << u"--yes"_qs, 1},
+        {"search-only user computes", u"settle"_qs, settleAs(2, 1, 3) << u"--yes"_qs, 0},
         {"search-only user deletes", u"delete"_qs, {u"--user"_qs, u"2"_qs, u"--id"_qs, id, u"--yes"_qs}, 1},
         {"user without rights deletes", u"delete"_qs, {u"--user"_qs, u"4"_qs, u"--id"_qs, id, u"--yes"_qs}, 1},
         {"search-only user shows", u"show"_qs, {u"--user"_qs, u"2"_qs, u"--id"_qs, id}, 0},
@@ -82,14 +74,12 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
         {"user without rights lists", u"list"_qs, {u"--user"_qs, u"4"_qs, u"--company"_qs, u"1"_qs}, 1},
         {"user without search lists", u"list"_qs, {u"--user"_qs, u"3"_qs, u"--company"_qs, u"1"_qs}, 1},
         // the earlier months of the year are not settled: the question is answered no
-        {"question answered no", u"settle"_qs, settleArgs(1, 1, 3) << u"--save"_qs, 1},
-        {"question answered no, json", u"settle"_qs, settleArgs(1, 1, 3) << u"--save"_qs << u"--json"_qs, 1},
+        {"question answered no", u"settle"_qs, settleAs(1, 1, 3) << u"--save"_qs, 1},
+        {"question answered no, json", u"settle"_qs, settleAs(1, 1, 3) << u"--save"_qs << u"--json"_qs, 1},
         // writing the communication marks the settlements: the right to save
-        {"search-only user writes the communication",
-         u"communication"_qs,
-         {u"--user"_qs, u"2"_qs, u"--company"_qs, u"1"_qs, u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"2"_qs,
-          u"--out"_qs, work.filePath(u"q2.xml"_qs)},
-         1},
+        {"search-only user writes the communication", u"communication"_qs, communication(2, 2), 1},
+        {"user without rights writes the communication", u"communication"_qs, communication(4, 2), 1},
+        {"a fifth quarter", u"communication"_qs, communication(1, 5), 2},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
@@ -99,12 +89,15 @@ TEST_P(CliOnDemo, EachCommandChecksTheRightOfItsUser)
             EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         } else {
             expectFailure(r, c.exitCode);
-            if (QString::fromLatin1(c.label).startsWith(u"question"_qs))
+            if (c.exitCode == 2)
+                EXPECT_TRUE(r.err.contains(u"--quarter"_qs)) << r.err.toStdString();
+            else if (QString::fromLatin1(c.label).startsWith(u"question"_qs))
                 EXPECT_TRUE(r.err.contains(u"rispondere sì con --yes"_qs)) << r.err.toStdString();
             else
                 EXPECT_TRUE(r.err.contains(u"Diritti non sufficienti"_qs)) << r.err.toStdString();
         }
         EXPECT_EQ(savedCount(), saved) << "a refused or read-only command changed the saved settlements";
+        EXPECT_FALSE(QFile::exists(work.filePath(u"q.xml"_qs))) << "a refused communication left its file";
     }
     // The user with the right to delete deletes.
     const LiqivaRun r = run(u"delete"_qs, {u"--user"_qs, u"3"_qs, u"--id"_qs, id, u"--yes"_qs});

@@ -20,44 +20,17 @@ using namespace liqiva::test;
 namespace {
 
 // Demo activities: 1 monthly, 3 under pro-rata (2024: 32%); 2023 ends with a credit of 2850.
-class SettleInput : public DemoCommandTest {
-protected:
-    LiqivaRun settle(int activity, int year, int period, const QByteArray &input, bool save)
-    {
-        QStringList args{u"settle"_qs,
-                         u"--db"_qs,
-                         t->url(),
-                         u"--user"_qs,
-                         u"1"_qs,
-                         u"--activity"_qs,
-                         QString::number(activity),
-                         u"--vat-year"_qs,
-                         QString::number(year),
-                         u"--period"_qs,
-                         QString::number(period),
-                         u"--yes"_qs,
-                         u"--json"_qs};
-        if (!input.isEmpty())
-            args << u"--input"_qs << inputFile(input);
-        if (save)
-            args << u"--save"_qs;
-        return runLiqiva(args, work.path());
-    }
-
-    static QJsonObject json(const LiqivaRun &r) { return QJsonDocument::fromJson(r.rawOut).object(); }
-    int count(const QString &sql) { return t->db().scalar(sql).toInt(); }
-};
+class SettleInput : public DemoCommandTest {};
 
 TEST_P(SettleInput, TheProRataOperationsOfTheYearSetThePercentageAndAreStoredWithTheSettlement)
 {
-    const LiqivaRun plain = settle(3, 2024, 0, {}, false);
+    const LiqivaRun plain = settle(3, 0, {}, false);
     ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
     const QJsonObject before = json(plain).value(u"prorata"_qs).toObject();
     EXPECT_EQ(before.value(u"percentage"_qs).toDouble(), 32);
 
     // 800 taxable against 200 exempt: 80%; the deductible VAT is 80% of the purchases' VAT.
-    const LiqivaRun r =
-        settle(3, 2024, 0, R"({"prorata": {"taxableOperations": 800, "exemptOperations": "200"}})", true);
+    const LiqivaRun r = settle(3, 0, R"({"prorata": {"taxableOperations": 800, "exemptOperations": "200"}})", true);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject p = json(r).value(u"prorata"_qs).toObject();
     EXPECT_EQ(p.value(u"percentage"_qs).toDouble(), 80);
@@ -73,9 +46,7 @@ TEST_P(SettleInput, TheProRataOperationsOfTheYearSetThePercentageAndAreStoredWit
                     "(46, 47) AND IDRisultatoLiquidazioneIva = "_qs +
                     QString::number(id)),
               2);
-    const LiqivaRun shown = runLiqiva(
-        {u"show"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(id), u"--json"_qs},
-        work.path());
+    const LiqivaRun shown = show(id);
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
     EXPECT_EQ(json(shown).value(u"prorata"_qs).toObject(), p);
 }
@@ -83,12 +54,12 @@ TEST_P(SettleInput, TheProRataOperationsOfTheYearSetThePercentageAndAreStoredWit
 TEST_P(SettleInput, WhatJsonPrintsCanBeGivenBack)
 {
     const LiqivaRun first =
-        settle(3, 2024, 0, R"({"prorata": {"taxableOperations": 1001.5, "exemptOperations": 333.25}})", false);
+        settle(3, 0, R"({"prorata": {"taxableOperations": 1001.5, "exemptOperations": 333.25}})", false);
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     QJsonObject printed;
     for (const QString &member : {u"prorata"_qs, u"annualCredit"_qs})
         printed.insert(member, json(first).value(member));
-    const LiqivaRun again = settle(3, 2024, 0, QJsonDocument(printed).toJson(), false);
+    const LiqivaRun again = settle(3, 0, QJsonDocument(printed).toJson(), false);
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_EQ(json(again).value(u"prorata"_qs), json(first).value(u"prorata"_qs));
     EXPECT_EQ(json(again).value(u"closing"_qs), json(first).value(u"closing"_qs));
@@ -97,12 +68,12 @@ TEST_P(SettleInput, WhatJsonPrintsCanBeGivenBack)
 
 TEST_P(SettleInput, OtherOperationsRaiseTheDecemberAdvanceByTheirTax)
 {
-    const LiqivaRun plain = settle(1, 2024, 13, {}, false);
+    const LiqivaRun plain = settle(1, 13, {}, false);
     ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
     const double advance = json(plain).value(u"closing"_qs).toObject().value(u"IvaDaVersare"_qs).toDouble();
 
     // 1000 at 22% (tax computed: 220) and 10.05 at 10% typed with its tax (1.01).
-    const LiqivaRun r = settle(1, 2024, 13,
+    const LiqivaRun r = settle(1, 13,
                                R"({"otherOperations": [{"rate": "22", "taxable": 1000, "note": "consegna 18/12"},
                                                       {"rate": "10", "taxable": "10.05", "tax": "1.01"}]})",
                                true);
@@ -118,7 +89,7 @@ TEST_P(SettleInput, OtherOperationsRaiseTheDecemberAdvanceByTheirTax)
                     QString::number(id)),
               2);
     // Given again without rows, the saved settlement loses them.
-    const LiqivaRun cleared = settle(1, 2024, 13, R"({"otherOperations": []})", true);
+    const LiqivaRun cleared = settle(1, 13, R"({"otherOperations": []})", true);
     ASSERT_EQ(cleared.exitCode, 0) << cleared.err.toStdString();
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs), 0);
     EXPECT_NEAR(json(cleared).value(u"closing"_qs).toObject().value(u"IvaDaVersare"_qs).toDouble(), advance, 0.001);
@@ -126,7 +97,7 @@ TEST_P(SettleInput, OtherOperationsRaiseTheDecemberAdvanceByTheirTax)
 
 TEST_P(SettleInput, TheRefundOfTheAnnualCreditIsRecordedForJanuaryOfTheNextYear)
 {
-    const LiqivaRun r = settle(1, 2023, 0, R"({"annualCredit": {"refund": 1000.5}})", true);
+    const LiqivaRun r = settle(1, 0, R"({"annualCredit": {"refund": 1000.5}})", true, 2023);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(json(r).value(u"annualCredit"_qs).toObject(),
               (QJsonObject{{u"credit"_qs, 2850}, {u"refund"_qs, 1000.5}}));
@@ -166,7 +137,7 @@ TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
     const int writtenBefore = count(written);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.input.toStdString());
-        const LiqivaRun r = settle(c.activity, c.year, c.period, c.input, true);
+        const LiqivaRun r = settle(c.activity, c.period, c.input, true, c.year);
         EXPECT_EQ(r.exitCode, 1);
         if (!c.message.isEmpty())
             EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
@@ -199,7 +170,7 @@ TEST_P(SettleInput, AnUnknownMemberAtAnyDepthIsRefusedByItsPath)
     const int before = count(rows);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        const LiqivaRun r = settle(1, 2024, 13, c.input, true);
+        const LiqivaRun r = settle(1, 13, c.input, true);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.path))) << r.err.toStdString();
         EXPECT_EQ(count(rows), before);
