@@ -10,14 +10,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "CommunicationFixture.h"
+#include "support/DemoDocumentTest.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
 
-class Batch : public CommunicationTest {
+class Batch : public DemoDocumentTest {
 protected:
     // Every row of the settlements of an activity and of their amounts, as text, to compare
     // before and after.

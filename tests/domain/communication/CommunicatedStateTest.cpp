@@ -4,7 +4,8 @@
 #include "domain/overview/YearOverview.h"
 #include "suite/Refusal.h"
 
-#include "CommunicationFixture.h"
+#include "domain/communication/PeriodicCommunication.h"
+#include "support/DemoDocumentTest.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -16,7 +17,7 @@ using namespace liqiva::test;
 
 namespace {
 
-class Communicated : public CommunicationTest {
+class Communicated : public DemoDocumentTest {
 protected:
     int marks() { return db().scalar(u"SELECT COUNT(*) FROM ComunicazioneLiquidazioneIva"_qs).toInt(); }
 

@@ -7,7 +7,7 @@
 #include "domain/overview/YearOverview.h"
 #include "database/SqlValue.h"
 
-#include "CommunicationFixture.h"
+#include "support/DemoDocumentTest.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,22 +25,10 @@ Money eur(const char *text)
 
 // One settlement, one amount: what the settlement window shows to pay (or carries as a
 // credit) is what the list, the year view, the summary and the F24 lines show.
-class OneFigure : public CommunicationTest {
+class OneFigure : public DemoDocumentTest {
 protected:
-    // "Nuovo" and OK for a period of 2024 (the questions of the choice answered yes), filled.
-    std::unique_ptr<SettlementDocument> open(int activity, int month, int vatYear = kDemoVatYear2024)
-    {
-        NewSettlement ns(db(), messages, 1, 1);
-        ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
-            << messages.texts().join(u" | "_qs).toStdString();
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, 1, 1, true});
-        doc->sbChildFill(ns.currentKey(), false);
-        return doc;
-    }
-
     // "Salva", answering the question whether to update the amount paid as given.
-    void save(SettlementDocument &doc, Answer updatePaid)
+    void saveAnswering(SettlementDocument &doc, Answer updatePaid)
     {
         messages.answer(updatePaid);
         EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
@@ -99,7 +87,7 @@ TEST_P(OneFigure, TheListTheYearViewTheSummaryAndTheF24LinesSayWhatTheSettlement
     {
         auto january = open(1, 1);
         ASSERT_EQ(january->importoDaVersare(), eur("1406.29"));
-        save(*january, Answer::No);
+        saveAnswering(*january, Answer::No);
     }
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,7 +107,7 @@ TEST_P(OneFigure, TheListTheYearViewTheSummaryAndTheF24LinesSayWhatTheSettlement
         EXPECT_EQ(line(r.debito, "Tot da versare"), toPay);
         EXPECT_EQ(line(r.credito, "Totale credito"), std::nullopt);
         EXPECT_EQ(debitLine(*doc, QString::fromLatin1(c.f24Code)), toPay);
-        save(*doc, Answer::No);
+        saveAnswering(*doc, Answer::No);
         EXPECT_EQ(listed(doc->key()), toPay);
         EXPECT_EQ(inYearView(doc->key()), toPay);
     }
@@ -137,13 +125,13 @@ TEST_P(OneFigure, AnAnnualSettlementIsListedWithItsAmount)
     std::vector<std::pair<int, Money>> saved;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.anno);
-        auto doc = open(c.activity, 0, c.vatYear);
+        auto doc = open(c.activity, 0, 0, 1, c.vatYear);
         const Money figure = doc->saldo();
         EXPECT_GT(figure, Money());
         EXPECT_EQ(figure, doc->importoDaVersare());
         if (c.toPay)
             EXPECT_EQ(figure, eur(c.toPay));
-        save(*doc, Answer::Yes);
+        saveAnswering(*doc, Answer::Yes);
         EXPECT_EQ(listed(doc->key()), figure);
         EXPECT_EQ(inYearView(doc->key(), c.anno), figure);
         saved.emplace_back(doc->key(), figure);

@@ -4,7 +4,7 @@
 #include "database/SqlValue.h"
 #include "suite/Refusal.h"
 
-#include "CommunicationFixture.h"
+#include "support/DemoDocumentTest.h"
 #include "support/MoneyText.h"
 
 #include <QFile>
@@ -29,7 +29,7 @@ TEST(CommunicationAmount, CommaAndTwoDecimals)
         EXPECT_EQ(communicationAmount(m(c.value)), QString::fromLatin1(c.written)) << c.value;
 }
 
-class DemoCommunication : public CommunicationTest {
+class DemoCommunication : public DemoDocumentTest {
 protected:
     // What the saved settlements of a month (or the quarter's last month) of some activities
     // leave to pay, less the credit they carry on: the amount VP14 must come to.

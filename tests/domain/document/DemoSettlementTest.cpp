@@ -1,38 +1,19 @@
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
+#include "support/DemoDocumentTest.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
 
-class DemoSettlement : public EngineTest {
+class DemoSettlement : public DemoDocumentTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-
-    // Creates the settlement of a period as the new-settlement dialog does and fills it.
-    std::unique_ptr<SettlementDocument> settle(int activity, int vatYearKey, int month, int method = 0)
-    {
-        NewSettlement ns(t->db(), messages, 1, 1);
-        ns.sbSetComboMesi(activity, vatYearKey, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYearKey, ns.indexOfMonth(month), method, true), 1);
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{t->db(), messages, 1, 1, 1, true});
-        doc->sbChildFill(ns.currentKey(), false);
-        return doc;
-    }
-
     double header(const SettlementDocument &doc, const char *column)
     {
-        return fieldToNumber(t->db().scalar(u"SELECT "_qs + QString::fromLatin1(column)
+        return fieldToNumber(db().scalar(u"SELECT "_qs + QString::fromLatin1(column)
                                             + u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                             + QString::number(doc.key())));
     }
-
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
 };
 
 // March 2024 of the retail shop (monthly, receipts and receipts split by rate), worked out
@@ -46,7 +27,7 @@ protected:
 //  96.56 + 40.14 left out); to pay 1528.04.
 TEST_P(DemoSettlement, MarchOfTheShopToTheCent)
 {
-    auto doc = settle(1, 2, 3);
+    auto doc = open(1, 3);
     struct {
         const char *column;
         double expected;
@@ -59,7 +40,7 @@ TEST_P(DemoSettlement, MarchOfTheShopToTheCent)
     };
     for (const auto &c : totals)
         EXPECT_NEAR(header(*doc, c.column), c.expected, 0.00001) << c.column;
-    EXPECT_TRUE(t->db().scalar(u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+    EXPECT_TRUE(db().scalar(u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                + QString::number(doc->key()))
                     .isNull());
 
@@ -68,7 +49,7 @@ TEST_P(DemoSettlement, MarchOfTheShopToTheCent)
         double perc, gross, vat;
     } split[] = {{1, 76.82, 11368.81, 2050.11}, {2, 18.46, 2731.95, 248.36}, {4, 4.72, 698.53, 26.87}};
     for (const auto &s : split) {
-        Recordset rs = t->db().openRecordset(u"SELECT PercRipCorrDaVentilare, ImpLordoCorrDaVentilare, IvaCorrDaVentilare "
+        Recordset rs = db().openRecordset(u"SELECT PercRipCorrDaVentilare, ImpLordoCorrDaVentilare, IvaCorrDaVentilare "
                                              u"FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                              + QString::number(doc->key()) + u" AND IDIva = "_qs + QString::number(s.idIva));
         ASSERT_FALSE(rs.eof()) << s.idIva;

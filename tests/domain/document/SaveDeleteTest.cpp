@@ -1,12 +1,9 @@
 #include "database/SqlValue.h"
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
 #include "domain/document/WorkingRecords.h"
 #include "domain/engine/Amounts.h"
 #include "domain/otherops/cAltreOperazioni.h"
 #include "support/Failure.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
+#include "support/DemoDocumentTest.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -14,50 +11,20 @@ using namespace liqiva::test;
 namespace {
 
 // Settlements of the demo company saved and deleted as the windows do it.
-class SaveDelete : public EngineTest {
+class SaveDelete : public DemoDocumentTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    Connection &db() { return t->db(); }
-
-    // Creates, fills and optionally saves the settlement of a period of 2024 (VAT year 2).
-    std::unique_ptr<SettlementDocument> open(int activity, int month, int method = 0, int user = 1)
-    {
-        NewSettlement ns(db(), messages, 1, user);
-        ns.sbSetComboMesi(activity, 2, 0);
-        const int result = ns.confirm(activity, 2, ns.indexOfMonth(month), method, true);
-        EXPECT_EQ(result, 1);
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, user, 1, 1, true});
-        doc->sbChildFill(ns.currentKey(), false);
-        return doc;
-    }
-    int save(int activity, int month, int method = 0)
-    {
-        auto doc = open(activity, month, method);
-        EXPECT_TRUE(doc->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
-        return doc->key();
-    }
-    std::unique_ptr<SettlementDocument> reopen(int key)
-    {
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, 1, 1, true});
-        doc->sbChildFill(key, false);
-        return doc;
-    }
     QVariant marker(int activity)
     {
         return db().scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = 2 "
                            u"AND IDAttivitaAzienda = "_qs
                            + QString::number(activity));
     }
-    int count(const QString &sql) { return db().scalar(sql).toInt(); }
     double typed(int key, int type)
     {
         return fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
                                          + QString::number(key) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs
                                          + QString::number(type)));
     }
-
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
 };
 
 TEST_P(SaveDelete, TheLastSettledMonthMovesOnlyForwardAndFallsBackOnDelete)

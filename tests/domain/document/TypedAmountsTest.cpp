@@ -1,12 +1,9 @@
 #include "domain/credits/Prospetto.h"
 #include "domain/document/DeclarationEdit.h"
 #include "domain/document/DocumentCredits.h"
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
 #include "support/MoneyText.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
+#include "support/DemoDocumentTest.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -16,35 +13,14 @@ namespace {
 // What the user types in the declaration tab and its credit windows: kept when a dialog fills
 // the settlement again, stored by the save and read back when the settlement is opened again.
 // The demo shop's March 2024 owes 1,528.04 (worked out by hand in the demo settlement test).
-class TypedAmounts : public EngineTest {
-protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-
-    std::unique_ptr<SettlementDocument> document()
-    {
-        return std::make_unique<SettlementDocument>(DocumentContext{t->db(), messages, 1, 1, 1, true});
-    }
-
-    std::unique_ptr<SettlementDocument> newMarch()
-    {
-        NewSettlement ns(t->db(), messages, 1, 1);
-        ns.sbSetComboMesi(1, 2, 0);
-        EXPECT_EQ(ns.confirm(1, 2, ns.indexOfMonth(3), 0, true), 1);
-        auto doc = document();
-        doc->sbChildFill(ns.currentKey(), false);
-        return doc;
-    }
-
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
-};
+class TypedAmounts : public DemoDocumentTest {};
 
 // A credit of 2,000.00 typed in row 6 turns the month into a credit of 2,000.00 - 1,528.04 =
 // 471.96; a refill after a dialog (the pro-rata, the other operations, the truckers' credit)
 // keeps it, a fresh fill of the saved settlement reads it back.
 TEST_P(TypedAmounts, AGridEditOutlivesARefill)
 {
-    auto doc = newMarch();
+    auto doc = open(1, 3);
     ASSERT_EQ(doc->importoDaVersare(), 1528.04_eur);
     ASSERT_TRUE(
         editDeclarationCell(*doc, DeclarationGrid::VariazioniImposta, DeclarationColumn::Credit, 2000_eur).accepted);
@@ -62,7 +38,7 @@ TEST_P(TypedAmounts, AGridEditOutlivesARefill)
 // shows what was typed and the settlement the same figures.
 TEST_P(TypedAmounts, TheProspectusReadsBackWhatWasSaved)
 {
-    auto doc = newMarch();
+    auto doc = open(1, 3);
     ASSERT_TRUE(
         editDeclarationCell(*doc, DeclarationGrid::VariazioniImposta, DeclarationColumn::Credit, 2000_eur).accepted);
     doc->setSoggettoRimborso(true);
@@ -78,8 +54,7 @@ TEST_P(TypedAmounts, TheProspectusReadsBackWhatWasSaved)
     EXPECT_EQ(doc->creditoResiduo(), 321.96_eur);
     ASSERT_TRUE(doc->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
 
-    auto again = document();
-    again->sbChildFill(doc->key(), false);
+    auto again = reopen(doc->key());
     const auto p = makeProspetto(*again, Prospetto::CreditoInfrannuale);
     const struct {
         int row;

@@ -6,7 +6,7 @@
 // its settlement is deleted and its key taken by a new save records nothing; an output that
 // cannot reach standard output is a failure.
 
-#include "domain/communication/CommunicationFixture.h"
+#include "support/DemoDocumentTest.h"
 #include "domain/printing/PrintFixture.h"
 #include "support/LiqivaRun.h"
 
@@ -39,13 +39,13 @@ QByteArray contentOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class WholeFileTest : public CommunicationTest {
+class WholeFileTest : public DemoDocumentTest {
 protected:
     void SetUp() override
     {
         if (liqivaProgram().isEmpty())
             GTEST_SKIP() << "liqiva not built";
-        CommunicationTest::SetUp();
+        DemoDocumentTest::SetUp();
         saveQuarter(1);
         january = db().scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva"
                               u" WHERE IDAttivitaAzienda = 1 AND IDMese = 1"_qs)
