@@ -1,6 +1,7 @@
 // Settlements under faults, with real processes on both engines: commands killed at random
-// moments, eight users saving and deleting the same and different periods, eight users
-// filling one new period at once, amounts and keys beyond what the database holds.
+// moments, eight users saving and deleting the same and different periods (the last settled
+// month always the highest saved), eight users filling one new period at once, amounts and
+// keys beyond what the database holds.
 
 #include "database/DbError.h"
 #include "database/SqlValue.h"
@@ -186,6 +187,11 @@ protected:
         EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese FROM RisultatoLiquidazioneIva "
                         u"WHERE VirtualDelete = 0 AND IDMese IS NOT NULL GROUP BY IDAttivitaAzienda, IDPeriodoIva, IDMese "
                         u"HAVING COUNT(*) > 1) d"_qs),
+                  0);
+        // the last settled month of the activity is the highest month saved
+        EXPECT_EQ(count(u"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva a WHERE COALESCE(a.IDMeseUltimaLiquidazione, 0) "
+                        u"<> COALESCE((SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva r WHERE r.VirtualDelete = 0 AND "
+                        u"r.IDAttivitaAzienda = a.IDAttivitaAzienda AND r.IDPeriodoIva = a.IDPeriodoIva), 0)"_qs),
                   0);
     }
     // Rows of settlements that are gone; each one found is named in the test's output.
