@@ -1,7 +1,8 @@
 #include "domain/communication/F24Lines.h"
 
-#include "CommunicationFixture.h"
 #include "support/MoneyText.h"
+
+#include <gtest/gtest.h>
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -70,38 +71,5 @@ TEST(F24Lines, ByHand)
         }
     }
 }
-
-class DemoF24 : public CommunicationTest {};
-
-// The demo's settlements as the database describes them: the wholesale activity settles by
-// quarter with the interest, the shop by month; the company's minimums are read.
-TEST_P(DemoF24, InputOfSavedSettlements)
-{
-    const struct {
-        int activity, month;
-        const char *code;
-        bool quarterly, byOption;
-    } cases[] = {
-        {1, 3, "6003", false, false},
-        {2, 3, "6031", true, true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.code);
-        const int key = save(c.activity, c.month);
-        const F24Input in = loadF24Input(db(), key, m("4360.70"));
-        EXPECT_EQ(in.anno, 2024);
-        EXPECT_EQ(in.idMese, c.month);
-        EXPECT_EQ(in.quarterly, c.quarterly);
-        EXPECT_EQ(in.interestByOption, c.byOption);
-        EXPECT_EQ(in.minimoPeriodico.toString(), u"100"_qs);
-        EXPECT_EQ(in.minimoAcconto.toString(), u"103.29"_qs);
-        EXPECT_EQ(in.percInteressi.toString(), u"1"_qs);
-        const auto lines = f24Lines(in);
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].codiceTributo, QString::fromLatin1(c.code));
-    }
-}
-
-LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(DemoF24);
 
 } // namespace

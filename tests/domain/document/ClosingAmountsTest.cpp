@@ -90,12 +90,4 @@ TEST(DeclarationGrid, NetsTheRowsIntoTheResult)
     EXPECT_EQ(g.interestBase(Step::Cent), 550_eur);
 }
 
-TEST(FormatAdvanceReference, ItalianSeparators)
-{
-    EXPECT_EQ(formatAdvanceReference(3000_eur), u"3.000,00"_qs);
-    EXPECT_EQ(formatAdvanceReference(1234567.5_eur), u"1.234.567,50"_qs);
-    EXPECT_EQ(formatAdvanceReference(0.5_eur), u",50"_qs);
-    EXPECT_EQ(formatAdvanceReference(999_eur), u"999,00"_qs);
-}
-
 } // namespace

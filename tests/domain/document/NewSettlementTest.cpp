@@ -46,17 +46,6 @@ TEST_P(NewSettlementTest, ProposesTheNextPeriod)
         ns.sbSetComboMesi(c.activity, 10, 0);
         EXPECT_EQ(ns.proposePeriodIndex(c.activity, 10), c.expectedIndex) << c.activity << "/" << c.lastSettled;
     }
-    // the period lists
-    ns.sbSetComboMesi(1, 10, 0);
-    ASSERT_EQ(ns.periodList().size(), 14);
-    EXPECT_EQ(ns.periodList().at(0), u"(Tutti i mesi)"_qs);
-    EXPECT_EQ(ns.periodList().at(1), u"Gennaio"_qs);
-    EXPECT_EQ(ns.periodList().at(11), u"Novembre"_qs);
-    EXPECT_EQ(ns.periodList().at(12), u"Dicembre Acconto"_qs);
-    EXPECT_EQ(ns.periodList().at(13), u"Dicembre"_qs);
-    ns.sbSetComboMesi(2, 10, 0);
-    EXPECT_EQ(ns.periodList(), QStringList({u"(Tutti i mesi)"_qs, u"Marzo"_qs, u"Giugno"_qs, u"Settembre"_qs,
-                                            u"Dicembre Acconto"_qs, u"Dicembre"_qs}));
 }
 
 TEST_P(NewSettlementTest, OneActivityIsChosenWithoutLookingAtBranches)

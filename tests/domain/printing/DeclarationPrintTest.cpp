@@ -176,26 +176,6 @@ TEST_P(DeclarationPrintTest, PeriodicDeclarationAndItsTestPrintBefore2002)
     EXPECT_EQ(workRows(db()), 0);
 }
 
-TEST_P(DeclarationPrintTest, TheWorkRowHoldsTheBoxesInTheTablesColumnOrder)
-{
-    Declaration decl(2024, 1);
-    DeclarationPrint print(db(), 1);
-    print.writeRows(decl.data, false);
-    ASSERT_EQ(print.rowCount(), 1);
-    Recordset rs = db().openRecordset(u"SELECT * FROM StampaTotaleRegistroIva WHERE IDUtente = 1"_qs);
-    ASSERT_FALSE(rs.eof());
-    EXPECT_EQ(rs.integer(u"IDOggetto"_qs), 0);
-    EXPECT_EQ(rs.integer(u"IDRiga"_qs), 1);
-    EXPECT_EQ(rs.text(u"Codice_IVA_2"_qs), u"77"_qs);
-    // Month, quarter, then the first amounts of the form in Campo3..Campo7, Campo16, Campo17.
-    EXPECT_EQ(rs.text(u"Campo1"_qs), u"1"_qs);
-    EXPECT_EQ(rs.text(u"Campo2"_qs), u"1"_qs);
-    EXPECT_EQ(rs.text(u"Campo3"_qs), u"      640.000"_qs);
-    rs.close();
-    print.removeRows();
-    EXPECT_EQ(print.rowCount(), 0);
-}
-
 TEST_P(DeclarationPrintTest, MissingDeclarantDataIsListed)
 {
     AltriDatiDip dip;

@@ -2,10 +2,10 @@
 // offered, the pages a print continues from, what a draft, a failed or a refused print
 // leaves behind, and two processes printing on one register at once.
 
+#include "database/DbError.h"
 #include "domain/printing/PrintFixture.h"
 #include "domain/printing/PrintOptions.h"
 #include "domain/printing/PrintSelection.h"
-#include "database/DbError.h"
 #include "suite/Refusal.h"
 #include "support/ChildTask.h"
 
@@ -292,22 +292,6 @@ TEST_P(RegisterNumberingTest, QuestionsBeforeADefinitivePrint)
             EXPECT_EQ(messages.shown()[i].title, applicationTitle());
         }
     }
-}
-
-TEST_P(RegisterNumberingTest, ThePrintSelectionIsTheUsersAndGoesAway)
-{
-    const int february = saveSettlement(db(), Shop, 2);
-    const int function = settlementFunction(db());
-    PrintSelection mine(db(), 1, function);
-    PrintSelection other(db(), 3, function);
-    other.sbSetPrintOperation({january}, PlainRegister);
-    mine.sbSetPrintOperation({february, january}, PlainRegister);
-    EXPECT_EQ(mine.selected(), (std::vector<int>{february, january}));
-    mine.sbSetPrintOperation({january}, PlainRegister);
-    EXPECT_EQ(mine.selected(), (std::vector<int>{january})) << "a new selection replaces the old one";
-    mine.sbDeletePrintOperation();
-    EXPECT_TRUE(mine.selected().empty());
-    EXPECT_EQ(other.selected(), (std::vector<int>{january})) << "another user's selection stays";
 }
 
 // One of two users printing definitively on the plain register, ten times, each print of
