@@ -104,46 +104,6 @@ TEST_P(Schema, InsertNamingOnlyTheKeyWorksForEveryTable)
     }
 }
 
-// Flags that the counter and settlement statements test with "= 0" / "<> 0" read 0 on a
-// row that did not name them: a NULL would drop the row from both alternatives.
-TEST_P(Schema, FlagsTestedAgainstZeroDefaultToZero)
-{
-    auto t = TestDatabase::create(engine(), Content::Schema);
-    Connection &db = t->db();
-    struct {
-        const char *table, *column;
-    } cases[] = {
-        {"ContatoreIva", "RiportoSuChiusuraIVA"},
-        {"ContatoreIva", "AcquistiSolaVentilazione"},
-        {"ContatoreIva", "FatturaInRitardo"},
-        {"ContatoreIva", "AccontoIva"},
-        {"Iva", "EsclusaDallaCompensazioneIva"},
-        {"Iva", "NoCalcoloProRata"},
-        {"Iva", "NoRiportoInDichiarazione"},
-        {"Iva", "IvaSuAcquistiInDetrazione"},
-        {"AttivitaAziendaPerPeriodoIva", "TipoLiquidazioneIva"},
-        {"AttivitaAziendaPerPeriodoIva", "CalcoloInteressi"},
-        {"AttivitaAziendaPerPeriodoIva", "CreditoIvaAutotrasportatori"},
-        {"AttivitaAziendaPerPeriodoIva", "AltriCreditiImposta"},
-        {"PeriodoIva", "GestioneArt36"},
-        {"RisultatoLiquidazioneIva", "AccontoIva"},
-        {"MovimentoCredito", "Automatico"},
-        {"NumerazionePerRegistro", "NumerazioneConStampa"},
-    };
-    int key = 70;
-    for (const auto &c : cases) {
-        const QString table = QString::fromUtf8(c.table);
-        const QString id = QString::number(++key);
-        db.executeRaw(u"INSERT INTO "_qs + table + u" (ID"_qs + table + u") VALUES ("_qs + id + u")"_qs);
-        const QString where = u" WHERE ID"_qs + table + u" = "_qs + id;
-        EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM "_qs + table + where + u" AND "_qs + QString::fromUtf8(c.column) +
-                            u" = 0"_qs)
-                      .toInt(),
-                  1)
-            << c.table << "." << c.column;
-    }
-}
-
 // A database made by an earlier version gets the columns it lacks; its rows stay.
 TEST_P(Schema, AddsMissingColumnsToAnExistingTable)
 {
