@@ -32,17 +32,6 @@ TEST_P(UserRightsTest, FromGroupsAndFromTheUser)
     EXPECT_FALSE(UserRights::read(t->db(), 2, 99, 200).search());
 }
 
-TEST(UserRightsActions, ActionsAboveFiveCarryNoRight)
-{
-    UserRights r;
-    r.grant(6);
-    r.grant(0);
-    EXPECT_FALSE(r.newSave() || r.canDelete() || r.search() || r.print());
-    r.grant(5);
-    EXPECT_TRUE(r.print());
-    EXPECT_FALSE(r.search());
-}
-
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(UserRightsTest);
 
 } // namespace
