@@ -1,8 +1,8 @@
 #include "startup/StartupFixture.h"
 
+#include "gui/common/MessageBoxService.h"
 #include "gui/shell/frmMDI.h"
 #include "suite/BusyCounter.h"
-#include "gui/common/MessageBoxService.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,8 +4,8 @@
 // declaration print with its missing data, and the activity pane following the pages.
 
 #include "gui/declarations/frmDatiDip.h"
-#include <QPlainTextEdit>
 #include "gui/shell/ShellFixture.h"
+#include <QPlainTextEdit>
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/printing/DeclarationPrint.h"

@@ -49,10 +49,11 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     h.messages.answer(Answer::No); // keep the amount paid as typed
     keyClick(doc, Qt::Key_S, Qt::ControlModifier);
     const int key = doc->tag();
-    EXPECT_DOUBLE_EQ(fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                               u"IDTipoRisultatoLiquidazioneIva = 8 AND IDRisultatoLiquidazioneIva = "_qs
-                                               + QString::number(key))),
-                     1234.56);
+    EXPECT_DOUBLE_EQ(
+        fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                  u"IDTipoRisultatoLiquidazioneIva = 8 AND IDRisultatoLiquidazioneIva = "_qs +
+                                  QString::number(key))),
+        1234.56);
     EXPECT_EQ(virtualDelete(key), 0) << h.messages.texts().join(u'\n').toStdString();
     EXPECT_EQ(workingRowsOfUser(), 0);
     EXPECT_FALSE(doc->changedObject());

@@ -5,10 +5,10 @@
 
 #include "gui/shell/ShellFixture.h"
 
+#include "domain/printing/PrintOptions.h"
 #include "gui/communication/frmComunicazioneLiqIva.h"
 #include "gui/document/frmNew.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
-#include "domain/printing/PrintOptions.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaOptions.h"
 #include "gui/shell/frmActivityBox.h"

@@ -3,6 +3,7 @@
 // The main window over the demo company, with a stand-in form face that records what the
 // main window asks of it, and helpers to drive modal dialogs.
 
+#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/WorkingRecords.h"
@@ -16,7 +17,6 @@
 #include "gui/shell/ShellPrinting.h"
 #include "gui/shell/WindowSettings.h"
 #include "gui/shell/frmMDI.h"
-#include "database/SqlValue.h"
 #include "startup/StartupFixture.h"
 #include "suite/BusyCounter.h"
 #include "support/ScriptedMessages.h"

@@ -12,16 +12,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QElapsedTimer>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTextBrowser>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
 
@@ -78,7 +78,8 @@ TEST_F(ShellRest, TheWindowAndTheToolbarsComeBackAsTheUserLeftThem)
     settle();
 
     closeAndStartAgain();
-    EXPECT_TRUE(window->windowSettings().settingsNotes().isEmpty()) << window->windowSettings().settingsNotes().join(u',').toStdString();
+    EXPECT_TRUE(window->windowSettings().settingsNotes().isEmpty())
+        << window->windowSettings().settingsNotes().join(u',').toStdString();
     EXPECT_EQ(window->size(), QSize(1010, 690));
     EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::BottomToolBarArea);
     EXPECT_TRUE(toolbar("Standard")->isHidden());
@@ -103,9 +104,10 @@ TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
         const char *value;
     };
     const Case damaged[] = {
-        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"}, {"BarMenu1.DL", "uno"},
-        {"FormWidth", "larga"},    {"WindowState", "7"},              {"ToolTip", "forse"}, {"LargeIcon", "\x01\x02"},
-        {"InsertType", "99"},      {"DefaultExport", "-3"},           {"DefaultActivity", "Nessuna"},
+        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"},
+        {"BarMenu1.DL", "uno"},    {"FormWidth", "larga"},           {"WindowState", "7"},
+        {"ToolTip", "forse"},      {"LargeIcon", "\x01\x02"},        {"InsertType", "99"},
+        {"DefaultExport", "-3"},   {"DefaultActivity", "Nessuna"},
     };
     for (const Case &c : damaged)
         h.store->write(settingsSection, QString::fromLatin1(c.key), QString::fromLatin1(c.value));
@@ -343,8 +345,8 @@ TEST_F(ShellRest, TheWebCommandsOpenTheConfiguredAddresses)
     window->commands().sbExecuteMenuCommand(u"Mnu_Agg_Web"_qs);
     QDesktopServices::unsetUrlHandler(u"https"_qs);
     EXPECT_TRUE(h.messages.texts().isEmpty());
-    EXPECT_EQ(catcher.opened, (QList<QUrl>{QUrl(u"https://www.esempio.it/"_qs),
-                                           QUrl(u"https://www.esempio.it/aggiornamenti"_qs)}));
+    EXPECT_EQ(catcher.opened,
+              (QList<QUrl>{QUrl(u"https://www.esempio.it/"_qs), QUrl(u"https://www.esempio.it/aggiornamenti"_qs)}));
 }
 
 } // namespace
