@@ -4,9 +4,9 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "domain/document/CompanyDirectory.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/document/CompanyDirectory.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 
@@ -45,10 +45,10 @@ QString readName(Connection &db, const Lookup &l, int id, QStringList &problems,
     Recordset rs = CompanyDirectory(db).record(table, QString::fromUtf8(l.keyColumn), id, ofCompany);
     if (rs.eof()) {
         problems << QStringLiteral("--%1 %2: nessuna riga con %3 = %2 nella tabella %4%5.")
-                      .arg(QString::fromUtf8(l.option))
-                      .arg(id)
-                      .arg(QString::fromUtf8(l.keyColumn), table,
-                           ofCompany ? u" per l'azienda indicata"_qs : QString());
+                        .arg(QString::fromUtf8(l.option))
+                        .arg(id)
+                        .arg(QString::fromUtf8(l.keyColumn), table,
+                             ofCompany ? u" per l'azienda indicata"_qs : QString());
         return {};
     }
     if (!l.nameColumn || !rs.hasField(QString::fromUtf8(l.nameColumn)))
@@ -56,86 +56,81 @@ QString readName(Connection &db, const Lookup &l, int id, QStringList &problems,
     return rs.text(QString::fromUtf8(l.nameColumn)).trimmed();
 }
 
-int runLaunch(const CliArgs &args)
+// What the hand-over block says of the ids of the command line.
+struct LaunchKeys {
+    int user = 1, company = 1, branch = 1, function = 1, activity = 1;
+    QString userName, password, firmName, branchName;
+};
+
+// The names of the ids, read from the database; every id that names no row is said and the
+// launch stops (false).
+bool readLaunchNames(Connection &db, LaunchKeys &k)
 {
-    databaseLocation(args); // a malformed address is a bad argument, before anything runs
-    const QString url = args.value(u"db"_qs);
-    // The demo's keys: user 1, company 1, its first branch, the settlement function, the
-    // company's first activity.
-    const int user = args.key(u"user"_qs, 1);
-    const int company = args.key(u"company"_qs, 1);
-    const int branch = args.key(u"branch"_qs, 1);
-    const int function = args.key(u"function"_qs, 1);
-    const int activity = args.key(u"activity"_qs, 1);
-
-    const QString program = programPath();
-    if (!QFileInfo(program).isExecutable()) {
-        err(u"liqiva launch: il programma "_qs + QDir::toNativeSeparators(program) + u" non esiste."_qs);
-        return 1;
-    }
-
-    auto db = openDatabase(args);
     QStringList problems;
-    const QString userName = readName(*db, {"user", "Utente", "IDUtente", "Utente"}, user, problems);
-    QString password;
+    k.userName = readName(db, {"user", "Utente", "IDUtente", "Utente"}, k.user, problems);
     {
-        Recordset rs = CompanyDirectory(*db).record(u"Utente"_qs, u"IDUtente"_qs, user);
+        Recordset rs = CompanyDirectory(db).record(u"Utente"_qs, u"IDUtente"_qs, k.user);
         if (!rs.eof() && rs.hasField(u"Password"_qs))
-            password = rs.text(u"Password"_qs);
+            k.password = rs.text(u"Password"_qs);
     }
-    const QString firmName = readName(*db, {"company", "Azienda", "IDAzienda", "Azienda"}, company, problems);
-    const QString branchName = readName(*db, {"branch", "Filiale", "IDFiliale", "Filiale"}, branch, problems);
-    readName(*db, {"function", "Funzione", "IDFunzione", nullptr}, function, problems);
-    readName(*db, {"activity", "AttivitaAzienda", "IDAttivitaAzienda", nullptr}, activity, problems,
-             company);
-    const DatabaseLocation where = db->location();
-    db.reset();
-    if (!problems.isEmpty()) {
-        for (const QString &p : problems)
-            err(u"liqiva launch: "_qs + p);
-        return 1;
-    }
+    k.firmName = readName(db, {"company", "Azienda", "IDAzienda", "Azienda"}, k.company, problems);
+    k.branchName = readName(db, {"branch", "Filiale", "IDFiliale", "Filiale"}, k.branch, problems);
+    readName(db, {"function", "Funzione", "IDFunzione", nullptr}, k.function, problems);
+    readName(db, {"activity", "AttivitaAzienda", "IDAttivitaAzienda", nullptr}, k.activity, problems, k.company);
+    for (const QString &p : problems)
+        err(u"liqiva launch: "_qs + p);
+    return problems.isEmpty();
+}
 
+void writeHandOver(const LaunchKeys &k, const DatabaseLocation &where, const QString &url)
+{
     const ResourceStrings texts;
     auto store = HandOverStore::forUser(texts.registryApplicationName());
     // A fresh block: keys left by an earlier run (a calling program, a chosen key) must not
     // reach this one.
     store->removeSection(programName);
     const QList<std::pair<QString, QString>> keys = {
-        {HandOver::UserName, userName},
-        {HandOver::Password, password},
-        {HandOver::IDUser, QString::number(user)},
-        {HandOver::lIDFirm, QString::number(company)},
-        {HandOver::lIDBranch, QString::number(branch)},
-        {HandOver::IDFunction, QString::number(function)},
-        {HandOver::lIDActivity, QString::number(activity)},
-        {HandOver::FirmName, firmName},
-        {HandOver::Branch, branchName},
+        {HandOver::UserName, k.userName},
+        {HandOver::Password, k.password},
+        {HandOver::IDUser, QString::number(k.user)},
+        {HandOver::lIDFirm, QString::number(k.company)},
+        {HandOver::lIDBranch, QString::number(k.branch)},
+        {HandOver::IDFunction, QString::number(k.function)},
+        {HandOver::lIDActivity, QString::number(k.activity)},
+        {HandOver::FirmName, k.firmName},
+        {HandOver::Branch, k.branchName},
     };
     for (const auto &[key, value] : keys)
         store->write(programName, key, value);
-    store->write(HandOver::MenuSettings, HandOver::Path, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    store->write(HandOver::MenuSettings, HandOver::Path,
+                 QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
     store->write(HandOver::MenuSettings, HandOver::DBType, QString::number(int(where.engine)));
     store->write(HandOver::MenuSettings, HandOver::Database,
                  where.engine == Engine::Sqlite ? QFileInfo(where.path).absoluteFilePath() : url);
     store->sync();
+}
 
-    QStringList programArgs;
-    if (args.flag(u"debug"_qs))
-        programArgs << u"Debug"_qs;
-    if (!args.flag(u"wait"_qs)) {
+// Starts the program; with wait, waits for it and gives its exit code.
+int startProgram(const QString &program, const QStringList &programArgs, bool wait, const LaunchKeys &k)
+{
+    if (!wait) {
         if (!QProcess::startDetached(program, programArgs)) {
             err(u"liqiva launch: impossibile avviare "_qs + QDir::toNativeSeparators(program));
             return 1;
         }
-        out(QStringLiteral("Avviato %1 per l'utente %2, azienda %3 (%4).").arg(programName).arg(user).arg(company).arg(firmName));
+        out(QStringLiteral("Avviato %1 per l'utente %2, azienda %3 (%4).")
+                .arg(programName)
+                .arg(k.user)
+                .arg(k.company)
+                .arg(k.firmName));
         return 0;
     }
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(program, programArgs);
     if (!child.waitForStarted()) {
-        err(u"liqiva launch: impossibile avviare "_qs + QDir::toNativeSeparators(program) + u": "_qs + child.errorString());
+        err(u"liqiva launch: impossibile avviare "_qs + QDir::toNativeSeparators(program) + u": "_qs +
+            child.errorString());
         return 1;
     }
     child.waitForFinished(-1);
@@ -144,6 +139,39 @@ int runLaunch(const CliArgs &args)
         return 1;
     }
     return child.exitCode();
+}
+
+int runLaunch(const CliArgs &args)
+{
+    databaseLocation(args); // a malformed address is a bad argument, before anything runs
+    const QString url = args.value(u"db"_qs);
+    // The demo's keys: user 1, company 1, its first branch, the settlement function, the
+    // company's first activity.
+    LaunchKeys k;
+    k.user = args.key(u"user"_qs, 1);
+    k.company = args.key(u"company"_qs, 1);
+    k.branch = args.key(u"branch"_qs, 1);
+    k.function = args.key(u"function"_qs, 1);
+    k.activity = args.key(u"activity"_qs, 1);
+
+    const QString program = programPath();
+    if (!QFileInfo(program).isExecutable()) {
+        err(u"liqiva launch: il programma "_qs + QDir::toNativeSeparators(program) + u" non esiste."_qs);
+        return 1;
+    }
+
+    auto db = openDatabase(args);
+    const bool named = readLaunchNames(*db, k);
+    const DatabaseLocation where = db->location();
+    db.reset();
+    if (!named)
+        return 1;
+    writeHandOver(k, where, url);
+
+    QStringList programArgs;
+    if (args.flag(u"debug"_qs))
+        programArgs << u"Debug"_qs;
+    return startProgram(program, programArgs, args.flag(u"wait"_qs), k);
 }
 
 } // namespace

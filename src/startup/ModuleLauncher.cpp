@@ -1,8 +1,8 @@
 #include "startup/ModuleLauncher.h"
 
-#include "startup/WorkContext.h"
 #include "database/DbError.h"
 #include "database/SqlValue.h"
+#include "startup/WorkContext.h"
 #include "suite/HandOverStore.h"
 #include "suite/ResourceStrings.h"
 #include "suite/UtilityServices.h"
@@ -174,11 +174,9 @@ bool ModuleLauncher::runMaintenanceOf(const QString &object, int objectKey, cons
     return runApplication(functionKey, objectKey, {}, object, caption).has_value();
 }
 
-std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey, const QString &parameters,
-                                                  const QString &tableName, const QString &caption)
+std::optional<ModuleLauncher::FunctionRow> ModuleLauncher::readFunction(int functionKey)
 {
-    QString executable, functionName;
-    int objectType = 0;
+    FunctionRow row;
     try {
         {
             Recordset rs = m_ctx.db().openRecordset(targetStatement(functionKey));
@@ -189,13 +187,13 @@ std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey
                                       Buttons::Ok, Icon::Warning);
                 return std::nullopt;
             }
-            executable = rs.text(u"Entita"_qs).trimmed();
-            functionName = rs.text(u"Funzione"_qs).trimmed();
-            objectType = rs.integer(u"IDTipoOggetto"_qs);
+            row.executable = rs.text(u"Entita"_qs).trimmed();
+            row.functionName = rs.text(u"Funzione"_qs).trimmed();
+            row.objectType = rs.integer(u"IDTipoOggetto"_qs);
         }
         if (!m_services.hasRight(m_ctx.IDUser, functionKey, m_ctx.db())) {
             m_services.messageBox(u"Attenzione, non si possiedono i diritti per utilizzare la manutenzione "_qs +
-                                      functionName + u"."_qs,
+                                      row.functionName + u"."_qs,
                                   Buttons::Ok, Icon::Warning);
             return std::nullopt;
         }
@@ -203,64 +201,60 @@ std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey
         m_services.messageBox(e.message(), Buttons::Ok, Icon::Critical);
         return std::nullopt;
     }
+    return row;
+}
 
-    const QString section = executable;
-    writeCommonKeys(section, tableName, caption.isEmpty() ? functionName : caption);
+void ModuleLauncher::writeApplicationKeys(const FunctionRow &row, int functionKey, int objectKey,
+                                          const QString &tableName, const QString &caption)
+{
+    const QString &section = row.executable;
+    writeCommonKeys(section, tableName, caption.isEmpty() ? row.functionName : caption);
     m_store.write(section, HandOver::Client, m_ctx.executableName);
     m_store.write(section, HandOver::IDFunction, QString::number(functionKey));
     m_store.write(section, HandOver::IDField, QString::number(objectKey));
     m_store.write(section, idFunzioneKey, QString::number(functionKey));
-    m_store.write(section, idTipoOggettoKey, QString::number(objectType));
+    m_store.write(section, idTipoOggettoKey, QString::number(row.objectType));
     m_store.write(section, hTableCallKey, QString::number(objectKey));
+}
 
-    if (handOverRunning(section)) {
-        m_store.sync();
-        return std::nullopt;
-    }
-    // The handle the module writes once its window is up; an old one does not count.
-    m_store.remove(section, HandOver::hExe);
-    m_store.sync();
+void ModuleLauncher::moduleDidNotStart(const QString &why)
+{
+    m_services.messageBox(m_texts.text(ResourceStrings::ModuleDidNotStart) + u"\n"_qs + why, Buttons::Ok,
+                          Icon::Warning);
+}
 
-    const QString program = executableOf(executable);
-    auto didNotStart = [&](const QString &why) {
-        m_services.messageBox(m_texts.text(ResourceStrings::ModuleDidNotStart) + u"\n"_qs + why, Buttons::Ok,
-                              Icon::Warning);
-        return std::nullopt;
-    };
-    // Not installed: that is the one reason (the time allowed to start never began).
-    if (!QFileInfo(program).isExecutable()) {
-        m_services.messageBox(msgNotInstalled(program), Buttons::Ok, Icon::Warning);
-        return std::nullopt;
-    }
-
-    QProcess process;
+bool ModuleLauncher::startModule(QProcess &process, const QString &program, const QString &parameters,
+                                 const QString &section)
+{
     process.setProgram(program);
     process.setArguments(QProcess::splitCommand(parameters));
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start();
-    if (!process.waitForStarted(10000))
-        return didNotStart(u"Impossibile avviare "_qs + QDir::toNativeSeparators(program) + u": "_qs +
-                           process.errorString());
-
-    auto pause = [this] {
-        if (m_hooks.keepAlive)
-            m_hooks.keepAlive();
-        QThread::msleep(20);
-    };
+    if (!process.waitForStarted(10000)) {
+        moduleDidNotStart(u"Impossibile avviare "_qs + QDir::toNativeSeparators(program) + u": "_qs +
+                          process.errorString());
+        return false;
+    }
     // Until the module says its window is up (or it has already done its work and ended).
     const QDeadlineTimer startDeadline(m_startTimeoutMs);
     for (;;) {
         m_store.sync();
         if (handleOf(m_store.read(section, HandOver::hExe)) || process.state() == QProcess::NotRunning)
-            break;
+            return true;
         if (startDeadline.hasExpired()) {
             process.kill();
             process.waitForFinished(3000);
-            return didNotStart(u"Applicazione: "_qs + QDir::toNativeSeparators(program));
+            moduleDidNotStart(u"Applicazione: "_qs + QDir::toNativeSeparators(program));
+            return false;
         }
-        pause();
+        if (m_hooks.keepAlive)
+            m_hooks.keepAlive();
+        QThread::msleep(20);
     }
+}
 
+void ModuleLauncher::waitForModule(QProcess &process)
+{
     if (m_hooks.waiting)
         m_hooks.waiting(true);
     while (process.state() != QProcess::NotRunning) {
@@ -270,10 +264,38 @@ std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey
     }
     if (m_hooks.waiting)
         m_hooks.waiting(false);
+}
+
+std::optional<int> ModuleLauncher::runApplication(int functionKey, int objectKey, const QString &parameters,
+                                                  const QString &tableName, const QString &caption)
+{
+    const std::optional<FunctionRow> row = readFunction(functionKey);
+    if (!row)
+        return std::nullopt;
+    const QString section = row->executable;
+    writeApplicationKeys(*row, functionKey, objectKey, tableName, caption);
+    if (handOverRunning(section)) {
+        m_store.sync();
+        return std::nullopt;
+    }
+    // The handle the module writes once its window is up; an old one does not count.
+    m_store.remove(section, HandOver::hExe);
+    m_store.sync();
+
+    const QString program = executableOf(row->executable);
+    // Not installed: that is the one reason (the time allowed to start never began).
+    if (!QFileInfo(program).isExecutable()) {
+        m_services.messageBox(msgNotInstalled(program), Buttons::Ok, Icon::Warning);
+        return std::nullopt;
+    }
+    QProcess process;
+    if (!startModule(process, program, parameters, section))
+        return std::nullopt;
+    waitForModule(process);
 
     if (process.exitStatus() == QProcess::CrashExit)
-        m_services.messageBox(u"L'applicazione "_qs + functionName + u" è terminata in modo anomalo."_qs, Buttons::Ok,
-                              Icon::Warning);
+        m_services.messageBox(u"L'applicazione "_qs + row->functionName + u" è terminata in modo anomalo."_qs,
+                              Buttons::Ok, Icon::Warning);
     m_store.sync();
     bool ok = false;
     const int chosen = m_store.read(section, HandOver::IDField).trimmed().toInt(&ok);

@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+class QProcess;
+
 namespace liqiva {
 
 class HandOverStore;
@@ -24,8 +26,8 @@ class ModuleLauncher {
 public:
     // A tools command that starts a module.
     struct Target {
-        QString section;    // section of the target and name of its executable
-        QString tableName;  // TableName written for it
+        QString section;   // section of the target and name of its executable
+        QString tableName; // TableName written for it
         int functionKey = 0;
         bool rightChecked = false; // the user's right to the function is asked first
     };
@@ -71,10 +73,26 @@ public:
     QString unavailableReason(const QString &commandKey) const;
     static QString msgNotInstalled(const QString &program);
 
-    static const QString NoRightText;      // "Diritti non sufficienti per avviare l'applicazione."
-    static const QString RecalculateText;  // the warning shown after a module of the tools ran
+    static const QString NoRightText;     // "Diritti non sufficienti per avviare l'applicazione."
+    static const QString RecalculateText; // the warning shown after a module of the tools ran
 
 private:
+    // The target's row of the suite's tables (its executable, its name, its object type),
+    // read and checked against the user's rights; nothing (the user was told why) otherwise.
+    struct FunctionRow {
+        QString executable;
+        QString functionName;
+        int objectType = 0;
+    };
+    std::optional<FunctionRow> readFunction(int functionKey);
+    void writeApplicationKeys(const FunctionRow &row, int functionKey, int objectKey, const QString &tableName,
+                              const QString &caption);
+    // Starts the module and waits until its window is up; false (the user was told) when it
+    // could not start or did not come up in time.
+    bool startModule(QProcess &process, const QString &program, const QString &parameters, const QString &section);
+    // While the module runs, the windows repaint but take no input.
+    void waitForModule(QProcess &process);
+    void moduleDidNotStart(const QString &why);
     bool handOverRunning(const QString &section);
     void writeCommonKeys(const QString &section, const QString &tableName, const QString &caption);
 

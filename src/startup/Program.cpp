@@ -118,87 +118,106 @@ QString Program::mainWindowCaption(const WorkContext &ctx)
     return applicationTitle() + u" - "_qs + ctx.FirmName + u" ["_qs + ctx.Branch + u"]"_qs;
 }
 
-Connection *Program::readParameters(MainWindowInterface &window)
+void Program::readHandOver()
 {
     WorkContext &c = m_ctx;
     HandOverStore &store = m_env.store;
     const QString &section = c.executableName;
+    c.UserName = store.read(section, HandOver::UserName);
+    c.Password = store.read(section, HandOver::Password);
+    c.IDUser = handOverInteger(HandOver::IDUser, store.read(section, HandOver::IDUser));
+    c.lIDFirm = handOverInteger(HandOver::lIDFirm, store.read(section, HandOver::lIDFirm));
+    c.lIDBranch = handOverInteger(HandOver::lIDBranch, store.read(section, HandOver::lIDBranch));
+    c.IDFunction = handOverInteger(HandOver::IDFunction, store.read(section, HandOver::IDFunction));
+    c.lIDActivity = handOverInteger(HandOver::lIDActivity, store.read(section, HandOver::lIDActivity));
+
+    // The table-maintenance executable of the suite shares this reader; the settlement
+    // program never runs under that name and has no table component to hand it to.
+    if (section.toUpper() == u"TABLES"_qs)
+        m_tableName = store.read(section, HandOver::TableName);
+
+    c.FirmName = store.read(section, HandOver::FirmName);
+    c.helpFile = store.read(HandOver::MenuSettings, HandOver::Path) + helpFileName;
+    c.Branch = store.read(section, HandOver::Branch);
+
+    if (!c.debug) {
+        for (const QString &key : {HandOver::UserName, HandOver::Password, HandOver::IDUser, HandOver::lIDFirm}) {
+            store.write(section, key, u"1"_qs);
+            store.remove(section, key);
+        }
+        store.sync();
+    }
+}
+
+bool Program::readEngineAndUser()
+{
+    WorkContext &c = m_ctx;
+    const std::optional<int> dbType = handOverDbType(m_env.store.read(HandOver::MenuSettings, HandOver::DBType));
+    if (!dbType || *dbType <= -1) {
+        m_services.messageBox(m_env.texts.text(ResourceStrings::DatabaseTypeMissing), Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    c.DBType = std::int16_t(*dbType);
+    if (c.IDUser == -1) {
+        m_services.messageBox(m_env.texts.text(ResourceStrings::NoUserOrCompany), Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool Program::openAndSignIn()
+{
+    WorkContext &c = m_ctx;
+    if (c.DBType == int(Engine::Sqlite))
+        m_services.prepareDesktopEngine(QString());
+
+    c.database = m_env.openDatabase ? m_env.openDatabase() : nullptr;
+    if (!c.database)
+        c.database = ConnectionProvider::open(m_env.store, c.DBType);
+    c.database->setCommandTimeout(CommandTimeoutSeconds);
+    c.database->execute(u"set dateformat mdy"_qs);
+
+    // On a server whose roles are mapped, the hand-over's user must be the role's.
     try {
-        c.UserName = store.read(section, HandOver::UserName);
-        c.Password = store.read(section, HandOver::Password);
-        c.IDUser = handOverInteger(HandOver::IDUser, store.read(section, HandOver::IDUser));
-        c.lIDFirm = handOverInteger(HandOver::lIDFirm, store.read(section, HandOver::lIDFirm));
-        c.lIDBranch = handOverInteger(HandOver::lIDBranch, store.read(section, HandOver::lIDBranch));
-        c.IDFunction = handOverInteger(HandOver::IDFunction, store.read(section, HandOver::IDFunction));
-        c.lIDActivity = handOverInteger(HandOver::lIDActivity, store.read(section, HandOver::lIDActivity));
+        ServerRoles(*c.database).requireActingUser(c.IDUser);
+    } catch (const Refusal &r) {
+        throw StartupError(r.message());
+    }
+    // A user with a password proves it before anything else is read.
+    if (c.IDUser != m_env.signedInUser && !signIn(*c.database, c.IDUser, c.UserName)) {
+        c.database.reset();
+        return false;
+    }
+    return true;
+}
 
-        // The table-maintenance executable of the suite shares this reader; the settlement
-        // program never runs under that name and has no table component to hand it to.
-        if (section.toUpper() == u"TABLES"_qs)
-            m_tableName = store.read(section, HandOver::TableName);
+void Program::readFunctionObjectType()
+{
+    WorkContext &c = m_ctx;
+    Recordset rs = c.database->openRecordset(objectTypeStatement(c.IDFunction));
+    if (rs.eof())
+        throw StartupError(QStringLiteral("La funzione %1 non esiste o il suo tipo oggetto non è definito "
+                                          "(tabelle Funzione e TipoOggetto).")
+                               .arg(c.IDFunction));
+    c.objectType = rs.integer(u"IDTipoOggetto"_qs);
+    c.helpContext = rs.integer(u"ContextHelpID"_qs);
+}
 
-        c.FirmName = store.read(section, HandOver::FirmName);
-        c.helpFile = store.read(HandOver::MenuSettings, HandOver::Path) + helpFileName;
-        c.Branch = store.read(section, HandOver::Branch);
-
-        if (!c.debug) {
-            for (const QString &key : {HandOver::UserName, HandOver::Password, HandOver::IDUser, HandOver::lIDFirm}) {
-                store.write(section, key, u"1"_qs);
-                store.remove(section, key);
-            }
-            store.sync();
-        }
-
-        const std::optional<int> dbType = handOverDbType(store.read(HandOver::MenuSettings, HandOver::DBType));
-        if (!dbType || *dbType <= -1) {
-            m_services.messageBox(m_env.texts.text(ResourceStrings::DatabaseTypeMissing), Buttons::Ok, Icon::Critical);
+Connection *Program::readParameters(MainWindowInterface &window)
+{
+    WorkContext &c = m_ctx;
+    try {
+        readHandOver();
+        if (!readEngineAndUser() || !openAndSignIn())
             return nullptr;
-        }
-        c.DBType = std::int16_t(*dbType);
-
-        if (c.IDUser == -1) {
-            m_services.messageBox(m_env.texts.text(ResourceStrings::NoUserOrCompany), Buttons::Ok, Icon::Critical);
-            return nullptr;
-        }
-
-        if (c.DBType == int(Engine::Sqlite))
-            m_services.prepareDesktopEngine(QString());
-
-        c.database = m_env.openDatabase ? m_env.openDatabase() : nullptr;
-        if (!c.database)
-            c.database = ConnectionProvider::open(store, c.DBType);
-        c.database->setCommandTimeout(CommandTimeoutSeconds);
-        c.database->execute(u"set dateformat mdy"_qs);
-
-        // On a server whose roles are mapped, the hand-over's user must be the role's.
-        try {
-            ServerRoles(*c.database).requireActingUser(c.IDUser);
-        } catch (const Refusal &r) {
-            throw StartupError(r.message());
-        }
-        // A user with a password proves it before anything else is read.
-        if (c.IDUser != m_env.signedInUser && !signIn(*c.database, c.IDUser, c.UserName)) {
-            c.database.reset();
-            return nullptr;
-        }
-
-        {
-            Recordset rs = c.database->openRecordset(objectTypeStatement(c.IDFunction));
-            if (rs.eof())
-                throw StartupError(QStringLiteral("La funzione %1 non esiste o il suo tipo oggetto non è definito "
-                                                  "(tabelle Funzione e TipoOggetto).")
-                                       .arg(c.IDFunction));
-            c.objectType = rs.integer(u"IDTipoOggetto"_qs);
-            c.helpContext = rs.integer(u"ContextHelpID"_qs);
-        }
-
+        readFunctionObjectType();
         m_usage.setContext(*c.database, m_env.texts, c.IDUser, c.lIDBranch, c.IDFunction);
 
         if (c.debug)
             window.enableDebugHook();
 
-        store.write(section, HandOver::hExe, QString::number(window.windowHandle()));
-        store.sync();
+        m_env.store.write(c.executableName, HandOver::hExe, QString::number(window.windowHandle()));
+        m_env.store.sync();
         window.setWindowProperty("KVR", 1);
         return c.database.get();
     } catch (const StartupError &e) {

@@ -110,6 +110,13 @@ public:
     static QString mainWindowCaption(const WorkContext &ctx);
 
 private:
+    // The steps of readParameters: the hand-over's keys (the secret ones then wiped), the
+    // engine and the user (false: the user was told why), the connection and the sign-in,
+    // the object type of the function.
+    void readHandOver();
+    bool readEngineAndUser();
+    bool openAndSignIn();
+    void readFunctionObjectType();
     void releaseRegistrations();
     void end(int code);
 

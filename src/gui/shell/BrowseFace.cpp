@@ -1,10 +1,10 @@
 #include "gui/shell/BrowseFace.h"
 
-#include "domain/document/SavedSettlements.h"
 #include "database/Connection.h"
 #include "database/DbError.h"
-#include "suite/Messages.h"
+#include "domain/document/SavedSettlements.h"
 #include "gui/common/Failures.h"
+#include "suite/Messages.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -126,7 +126,17 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
       m_operator(new QComboBox(this)), m_value(new QLineEdit(this)), m_add(new QPushButton(u"&Aggiungi"_qs, this))
 {
     setObjectName(u"brwMain"_qs);
+    buildGrid();
+    m_stack->addWidget(buildTablePage());
+    buildFilterPage();
+    m_stack->addWidget(m_filterPage);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_stack);
+}
 
+void BrowseFace::buildGrid()
+{
     m_grid->setObjectName(u"grdBrowse"_qs);
     m_grid->setModel(m_model);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -155,7 +165,10 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
             [this](const QModelIndex &current) { Q_EMIT currentKeyChanged(m_model->keyAt(current.row())); });
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &p) { Q_EMIT contextMenuRequested(m_grid->viewport()->mapToGlobal(p)); });
+}
 
+QWidget *BrowseFace::buildTablePage()
+{
     m_emptyLabel->setObjectName(u"lblVuoto"_qs);
     m_emptyLabel->setAlignment(Qt::AlignCenter);
     m_emptyLabel->setWordWrap(true);
@@ -174,7 +187,11 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     m_emptyLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_emptyLabel->setContentsMargins(0, 24, 0, 0);
     tableLayout->addWidget(m_emptyLabel, 1);
+    return tablePage;
+}
 
+void BrowseFace::buildFilterPage()
+{
     // The filter definition: conditions on the browse columns, all to be met.
     m_filterPage->setObjectName(u"fraFiltro"_qs);
     auto *title = new QLabel(u"Condizioni di ricerca (devono essere soddisfatte tutte):"_qs, m_filterPage);
@@ -239,12 +256,6 @@ BrowseFace::BrowseFace(MessageService &messages, QWidget *parent)
     setTabOrder(m_conditionList, remove);
     setTabOrder(remove, removeAll);
     setTabOrder(removeAll, execute);
-
-    m_stack->addWidget(tablePage);
-    m_stack->addWidget(m_filterPage);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_stack);
 }
 
 void BrowseFace::setRecordSource(Connection &db, const SqlStatement &sql, int idAzienda)

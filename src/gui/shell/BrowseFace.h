@@ -108,6 +108,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The steps of the constructor: the grid, the page that shows it (with the filter's
+    // description and the empty-list note), the page that defines a filter.
+    void buildGrid();
+    QWidget *buildTablePage();
+    void buildFilterPage();
     void showDefinition();
     void updateFilterLabel();
     void addFromEditor();

@@ -83,28 +83,6 @@ ShortcutKey parse(const QString &text)
     return k;
 }
 
-QString keyStrokePrefix(int mask)
-{
-    switch (mask) {
-    case MaskShift:
-        return u"+"_qs;
-    case MaskCtrl:
-        return u"^"_qs;
-    case MaskAlt:
-        return u"%"_qs;
-    default:
-        return {};
-    }
-}
-
-QString keyStrokeKey(const QString &name)
-{
-    const QString n = name.toUpper();
-    if (n == u"CANCELLA"_qs || n == u"DELETE"_qs || n == u"CANC"_qs)
-        return {};
-    return u"{"_qs + n + u"}"_qs;
-}
-
 QString toCommandBarNotation(const QString &tableText)
 {
     QStringList parts = tableText.split(u'+');

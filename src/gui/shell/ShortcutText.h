@@ -28,13 +28,6 @@ int keyCodeOfName(const QString &name);
 // "+" (the whole text when there is none).
 ShortcutKey parse(const QString &text);
 
-// The prefix of the key strokes to send for a mask: "+" for 1, "^" for 2, "%" for 4, nothing
-// for any other mask.
-QString keyStrokePrefix(int mask);
-// The key text to send for a key name: the name itself in braces, except the delete names
-// "CANCELLA", "DELETE" and "CANC", which give nothing.
-QString keyStrokeKey(const QString &name);
-
 // The command table writes shortcuts as "Control+N"; the command bar reports them back in its
 // own notation, where the control key is "Ctrl". This turns the first into the second.
 QString toCommandBarNotation(const QString &tableText);

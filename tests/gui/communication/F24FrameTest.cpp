@@ -32,21 +32,6 @@ protected:
             texts << (grid->item(row, c) ? grid->item(row, c)->text() : QString());
         return texts;
     }
-    // With LIQIVA_SHOTS_DIR set, a picture of the payment tab for a person to look at.
-    void shot(const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
-        if (dir.isEmpty())
-            return;
-        auto *tabs = child->findChild<QTabWidget *>(u"stbLiquidazioneIva"_qs);
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i).remove(u'&').trimmed() == u"Dati versamento"_qs)
-                tabs->setCurrentIndex(i);
-        child->resize(1100, 800);
-        child->show();
-        QApplication::processEvents();
-        child->grab().save(dir + u"/"_qs + name + u".png"_qs);
-    }
     int lines() { return child->findChild<QTableWidget *>(u"spdF24"_qs)->rowCount(); }
     QString note() { return child->findChild<QLabel *>(u"lblF24"_qs)->text(); }
 
@@ -70,7 +55,6 @@ TEST_P(F24Tab, ThePaymentTabShowsTheLines)
         ASSERT_EQ(lines(), 1);
         EXPECT_EQ(line(0), c.line);
         EXPECT_EQ(note(), QString());
-        shot(QStringLiteral("f24-%1-%2").arg(c.activity).arg(int(engine())));
     }
 }
 
@@ -82,7 +66,6 @@ TEST_P(F24Tab, NothingToPayUnderTheMinimum)
         u"UPDATE ConfigurazioneContabile SET ImportoMinimoIvaLiquidazionePeriodica = 2000 WHERE IDAzienda = 1"_qs);
     open(1, 3);
     EXPECT_EQ(lines(), 0);
-    shot(QStringLiteral("f24-under-minimum-%1").arg(int(engine())));
     EXPECT_TRUE(note().contains(u"Importo di 1.528,04 non superiore al versamento minimo di 2.000,00"_qs))
         << note().toStdString();
 }

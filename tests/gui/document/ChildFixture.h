@@ -2,9 +2,15 @@
 
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
+#include "gui/document/frmChild.h"
 #include "suite/Messages.h"
+#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -41,5 +47,70 @@ inline DocumentContext contextOf(Connection &db, MessageService &messages)
 {
     return DocumentContext{db, messages, 1, 1, 1, true};
 }
+
+// The settlement form of a new working settlement of the demo, driven as a user does: its
+// controls found by name, typed into, its tabs and grids read. Base: ::testing::Test (SQLite)
+// or EngineTest (both engines).
+template <class Base> class FormTest : public Base {
+protected:
+    virtual Engine formEngine() const { return Engine::Sqlite; }
+    void SetUp() override { t = TestDatabase::create(formEngine(), Content::Demo); }
+    Connection &db() { return t->db(); }
+
+    frmChild &open(int activity, int month, int method = 0)
+    {
+        key = newSettlement(db(), messages, activity, demo::Year2024, month, method);
+        child = std::make_unique<frmChild>(contextOf(db(), messages));
+        child->resize(1260, 620);
+        child->sbChildFill(key, false);
+        messages.clear();
+        return *child;
+    }
+    template <class W = QWidget> W *find(const QString &name)
+    {
+        W *w = child->findChild<W *>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    template <class W = QWidget> W *find(const char *name) { return find<W>(QString::fromLatin1(name)); }
+    QTableWidget *grid(const QString &name) { return find<QTableWidget>(name); }
+    QLineEdit *box(const QString &name) { return find<QLineEdit>(name); }
+
+    // Types into a box and leaves it: Return in the form, Tab in a dialog (where Return
+    // would press the default button).
+    static void type(QLineEdit *edit, const QString &text, Qt::Key leave = Qt::Key_Return)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, leave);
+    }
+    void type(const QString &name, const QString &text)
+    {
+        QLineEdit *edit = box(name);
+        ASSERT_TRUE(edit->isEnabled()) << name.toStdString();
+        type(edit, text);
+    }
+    void showTab(const QString &caption)
+    {
+        auto *tabs = find<QTabWidget>("stbLiquidazioneIva");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i).remove(u'&').trimmed() == caption)
+                tabs->setCurrentIndex(i);
+    }
+    static QString cell(QTableWidget *g, int r, int c) { return g->item(r, c) ? g->item(r, c)->text() : QString(); }
+    static QStringList column(QTableWidget *g, int c)
+    {
+        QStringList texts;
+        for (int r = 0; r < g->rowCount(); ++r)
+            texts << cell(g, r, c);
+        return texts;
+    }
+
+    std::unique_ptr<TestDatabase> t;
+    ScriptedMessages messages;
+    std::unique_ptr<frmChild> child;
+    int key = 0;
+};
 
 } // namespace liqiva::test

@@ -10,19 +10,13 @@
 namespace liqiva::test {
 
 // The dialogs of a settlement's inputs, on the demo company, on both engines: finding their
-// controls by name, typing as a user does, and a picture when LIQIVA_SHOTS_DIR says where.
+// controls by name, typing as a user does.
 class DialogTest : public EngineTest {
 protected:
     void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
     Connection &db() { return t->db(); }
     int count(const QString &sql) { return db().scalar(sql).toInt(); }
 
-    static void shoot(QWidget &w, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
-        if (!dir.isEmpty())
-            w.grab().save(dir + u"/"_qs + name + u".png"_qs);
-    }
     template <class T> static T *child(QWidget &w, const char *name)
     {
         T *found = w.findChild<T *>(QString::fromLatin1(name));

@@ -1,26 +1,26 @@
 // The accounting entry of the pro-rata adjustment, the truckers' credit and the declaration
 // data, offscreen on the demo and on both engines: each dialog shows the stored values,
 // refuses a wrong value with its message and the focus on it, OK stores and Annulla stores
-// nothing. LIQIVA_SHOTS_DIR, when set, receives a picture of each dialog.
+// nothing.
 
+#include "ChildFixture.h"
 #include "domain/credits/CreditoAutotrasportatori.h"
-#include "gui/credits/frmCreditoAutotrasportatori.h"
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/declarations/DatiCADI.h"
 #include "domain/declarations/DeclarationDataEdit.h"
-#include "gui/declarations/frmCADI.h"
-#include "gui/declarations/frmDatiDip.h"
 #include "domain/document/InputText.h"
 #include "domain/document/SettlementDocument.h"
-#include "gui/document/frmChild.h"
-#include "ChildFixture.h"
 #include "domain/engine/Amounts.h"
 #include "domain/prorata/DatiPNC.h"
 #include "domain/prorata/cDatiProRata.h"
+#include "gui/common/ReadOnlyDialog.h"
+#include "gui/credits/frmCreditoAutotrasportatori.h"
+#include "gui/declarations/frmCADI.h"
+#include "gui/declarations/frmDatiDip.h"
+#include "gui/document/frmChild.h"
 #include "gui/prorata/frmDatiPNC.h"
 #include "gui/prorata/frmDatiProRata.h"
 #include "suite/AccountingEntry.h"
-#include "gui/common/ReadOnlyDialog.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -66,14 +66,14 @@ protected:
     }
     int settlementRow(int key, int month)
     {
-        db().execute(QStringLiteral("INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
-                                    "IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
-                                    "(%1, 3, 2, %2, 0, 2, 1)")
-                         .arg(key)
-                         .arg(month == 0 ? u"NULL"_qs : QString::number(month)));
+        db().execute(
+            QStringLiteral("INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
+                           "IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
+                           "(%1, 3, 2, %2, 0, 2, 1)")
+                .arg(key)
+                .arg(month == 0 ? u"NULL"_qs : QString::number(month)));
         return key;
     }
-
 };
 
 TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedAccounts)
@@ -114,7 +114,6 @@ TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedA
         EXPECT_TRUE(date->hasFocus());
         type(date, u"31/12/2024"_qs);
         type(child<QLineEdit>(*dialog, "txtNote"), u"Rettifica 2024"_qs);
-        shoot(*dialog, u"frmDatiPNC"_qs);
         ASSERT_TRUE(dialog->creaRegistrazione());
         EXPECT_EQ(m.texts().last(), DatiPNC::msgRegistrazioneEffettuata());
         EXPECT_EQ(child<QLineEdit>(*dialog, "curImportoCont")->text(), u"7.500,00"_qs);
@@ -124,18 +123,22 @@ TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedA
     EXPECT_TRUE(shown);
     EXPECT_TRUE(prorata.Booked());
     EXPECT_EQ(child<QLineEdit>(prorata, "curAnnoImportoCont")->text(), u"7.500,00"_qs);
-    shoot(prorata, u"frmDatiProRata_booked"_qs);
 
     // Two rows of 7,500.00, debit and credit, linked to the settlement (now live).
-    const QString entry = u"(SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001)"_qs;
-    EXPECT_EQ(count(u"SELECT IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
-              AccountingEntry::TipoOggetto);
-    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs), 0);
+    const QString entry =
+        u"(SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001)"_qs;
+    EXPECT_EQ(
+        count(u"SELECT IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
+        AccountingEntry::TipoOggetto);
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
+              0);
     EXPECT_EQ(count(u"SELECT NumeroRegistrazione FROM TestataMovimentoContabile WHERE IDOggetto = "_qs + entry), 15);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile INNER JOIN TestataMovimentoContabile ON "
-                    "RigaMovimentoContabile.IDTestataMovimentoContabile = TestataMovimentoContabile.IDTestataMovimentoContabile "
+                    "RigaMovimentoContabile.IDTestataMovimentoContabile = "
+                    "TestataMovimentoContabile.IDTestataMovimentoContabile "
                     "WHERE Importo = 7500 AND ((Segno = 'D' AND IDContoPDC = 1) OR (Segno = 'A' AND IDContoPDC = 4)) "
-                    "AND IDOggetto = "_qs + entry),
+                    "AND IDOggetto = "_qs +
+                    entry),
               2);
 }
 
@@ -167,7 +170,8 @@ TEST_P(EntryDialogs, ATakenNumberIsRefusedWithTheNextFreeOneAndAnUpdateAsksFirst
     const struct {
         const char *typed;
         QString message;
-    } refused[] = {{"15", AccountingEntry::msgNumeroUtilizzato()}, {"1000000001", AccountingEntry::msgNumeroNonValido()}};
+    } refused[] = {{"15", AccountingEntry::msgNumeroUtilizzato()},
+                   {"1000000001", AccountingEntry::msgNumeroNonValido()}};
     for (const auto &r : refused) {
         type(number, QString::fromLatin1(r.typed));
         EXPECT_FALSE(dialog.creaRegistrazione());
@@ -188,7 +192,6 @@ TEST_P(EntryDialogs, ATakenNumberIsRefusedWithTheNextFreeOneAndAnUpdateAsksFirst
     ASSERT_TRUE(dialog.creaRegistrazione());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs), 2);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile WHERE DescrizioneAggiuntiva = 'giugno'"_qs), 2);
-    shoot(dialog, u"frmDatiPNC_june"_qs);
 }
 
 TEST_P(EntryDialogs, TheTruckersCreditDialogNeverGoesBeyondTheAvailableCredit)
@@ -197,9 +200,11 @@ TEST_P(EntryDialogs, TheTruckersCreditDialogNeverGoesBeyondTheAvailableCredit)
     // the activity's year has 900.00 left: 1,200.00 available to it.
     db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
                  "IDMese, AccontoIva, VirtualDelete) VALUES (9100, 2, 2, 9, 0, 0)"_qs);
-    db().execute(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-                 "IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (9100, 4, 9100, 300, 0)"_qs);
-    db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 900 WHERE IDAttivitaAziendaPerPeriodoIva = 6"_qs);
+    db().execute(
+        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+        "IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (9100, 4, 9100, 300, 0)"_qs);
+    db().execute(
+        u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 900 WHERE IDAttivitaAziendaPerPeriodoIva = 6"_qs);
     SettlementIdentity id;
     id.idRisultatoLiquidazioneIva = 9100;
     id.idAttivitaAzienda = 2;
@@ -239,7 +244,6 @@ TEST_P(EntryDialogs, TheTruckersCreditDialogNeverGoesBeyondTheAvailableCredit)
     }
     type(used, u"1.200,00"_qs);
     EXPECT_EQ(residual->text(), u"0,00"_qs);
-    shoot(dialog, u"frmCreditoAutotrasportatori"_qs);
     ASSERT_TRUE(dialog.ok());
     EXPECT_EQ(credit.Utilizzato(), Money::units(1200));
     EXPECT_EQ(credit.Residuo(), Money());
@@ -291,14 +295,12 @@ TEST_P(EntryDialogs, TheDeclarationDataAreCheckedAndWrittenBackOnlyOnOK)
     EXPECT_TRUE(child<QCheckBox>(dialog, "chkAliqMediaLettA")->hasFocus());
     EXPECT_FALSE(dialog.Modify());
     child<QCheckBox>(dialog, "chkOpNonImpLettB")->setChecked(true);
-    shoot(dialog, u"frmDatiDip"_qs);
     ASSERT_TRUE(dialog.ok());
     EXPECT_TRUE(dialog.Modify());
     EXPECT_EQ(dip.VP3_Imposta, Money::units(1000));
     EXPECT_TRUE(dip.OperazioniNonImpLettB);
     EXPECT_EQ(dip.VP1_OperazioniAttive, Money::fromRaw(123456789)); // never written by the dialog
     tabs->setCurrentIndex(0);
-    shoot(dialog, u"frmDatiDip_vp"_qs);
 }
 
 // A user who may not save opens the declaration data to read them: nothing can be typed or
@@ -364,7 +366,6 @@ TEST_P(EntryDialogs, TheAnnualCommunicationAsksBeforeATaxAboveItsTaxable)
     EXPECT_EQ(m.texts().last(), DatiCADIEdit::questionImpostaMaggiore());
     EXPECT_EQ(cadi.ImpostaRottami, Money::units(110));
     EXPECT_TRUE(scrapTax->hasFocus());
-    shoot(dialog, u"frmCADI"_qs);
     m.answer(Answer::Yes);
     child<QCheckBox>(dialog, "chkEventiEccezionali")->setChecked(true);
     ASSERT_TRUE(dialog.ok());
@@ -378,7 +379,6 @@ TEST_P(EntryDialogs, TheMissingDataWindowLetsThePrintGoOnOnlyWithOptionalItems)
     frmInfoDip optional;
     optional.NotNecessaryItems(u"Dichiarante\nCodice Carica del Dichiarante"_qs);
     EXPECT_TRUE(child<QPushButton>(optional, "cmdOk")->isEnabled());
-    shoot(optional, u"frmInfoDip"_qs);
     child<QPushButton>(optional, "cmdOk")->click();
     EXPECT_FALSE(optional.CancelOperation());
 
@@ -453,12 +453,18 @@ TEST_P(EntryFromWindow, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialog
     EXPECT_EQ(form.document().datiDip().VP3_Imponibile, Money::units(100));
     // Saved, the credit leaves the activity and the declaration amount is stored.
     ASSERT_TRUE(form.fnChildSave());
-    EXPECT_EQ(t->db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
-                             "IDAttivitaAziendaPerPeriodoIva = 6"_qs).toDouble(),
+    EXPECT_EQ(t->db()
+                  .scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
+                          "IDAttivitaAziendaPerPeriodoIva = 6"_qs)
+                  .toDouble(),
               950);
-    EXPECT_EQ(t->db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
-                             "AND IDRisultatoLiquidazioneIva = "_qs + QString::number(key)).toDouble(),
-              100);
+    EXPECT_EQ(
+        t->db()
+            .scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
+                    "AND IDRisultatoLiquidazioneIva = "_qs +
+                    QString::number(key))
+            .toDouble(),
+        100);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryFromWindow);

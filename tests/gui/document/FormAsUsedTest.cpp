@@ -1,77 +1,34 @@
 // What a bookkeeper met using the settlement form and its dialogs, on both engines: the place
 // of a payment that nobody chose, Tab out of an open declaration cell, the pro-rata window's
-// buttons and its accounting entry, and buttons that say why they cannot be used.
+// buttons and its accounting entry.
 
 #include "ChildFixture.h"
 
 #include "domain/document/InputText.h"
-#include "gui/document/frmChild.h"
-#include "domain/otherops/cAltreOperazioni.h"
-#include "gui/otherops/frmAltreOperazioni.h"
 #include "domain/prorata/DatiPNC.h"
 #include "domain/prorata/cDatiProRata.h"
+#include "gui/document/frmChild.h"
 #include "gui/prorata/frmDatiPNC.h"
 #include "gui/prorata/frmDatiProRata.h"
 #include "support/ScriptedMessages.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
 
-class FormAsUsed : public EngineTest {
+class FormAsUsed : public FormTest<EngineTest> {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    Connection &db() { return t->db(); }
-
-    frmChild &open(int activity, int month)
-    {
-        key = newSettlement(db(), messages, activity, demo::Year2024, month);
-        child = std::make_unique<frmChild>(contextOf(db(), messages));
-        child->resize(1260, 620);
-        child->sbChildFill(key, false);
-        messages.clear();
-        return *child;
-    }
-    template <class W = QWidget> W *find(const char *name)
-    {
-        W *w = child->findChild<W *>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    // Types into a box and leaves it: Return in the form, Tab in a dialog (where Return
-    // would press the default button).
-    static void type(QLineEdit *edit, const QString &text, Qt::Key leave = Qt::Key_Return)
-    {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, leave);
-    }
-    void showTab(const QString &caption)
-    {
-        auto *tabs = find<QTabWidget>("stbLiquidazioneIva");
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i).remove(u'&').trimmed() == caption)
-                tabs->setCurrentIndex(i);
-    }
-
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
-    std::unique_ptr<frmChild> child;
-    int key = 0;
+    Engine formEngine() const override { return engine(); }
 };
 
 TEST_P(FormAsUsed, APaymentPlaceIsStoredOnlyWhenTheUserChoseOne)
@@ -184,7 +141,7 @@ TEST_P(FormAsUsed, TheProRataWindowSaysWhatItDidAndAsksBeforeThrowingTypingAway)
     type(imponibili, u"3000"_qs, Qt::Key_Tab);
     type(esenti, u"1000"_qs, Qt::Key_Tab);
     QTest::keyClick(&dialog, Qt::Key_A, Qt::AltModifier);
-    QTest::qWaitFor([said] { return !said->text().isEmpty(); }, 3000); // a mnemonic clicks after a moment
+    (void)QTest::qWaitFor([said] { return !said->text().isEmpty(); }, 3000); // a mnemonic clicks after a moment
     EXPECT_EQ(p.PercProRata(), Percent::points(75));
     EXPECT_EQ(said->text(), frmDatiProRata::msgAggiornato(formatPercent(Percent::points(75))));
 
@@ -248,40 +205,6 @@ TEST_P(FormAsUsed, TheAccountingEntryProposesTheAdjustmentsYearAndNamesWhatIsMis
     EXPECT_FALSE(dialog.creaRegistrazione());
     EXPECT_EQ(messages.texts(), QStringList{frmDatiPNC::msgMancante(u"Causale contabile"_qs)});
     EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs).toInt(), 0);
-}
-
-TEST_P(FormAsUsed, ButtonsThatCannotBeUsedSayWhyAndRatesShowTheirDescription)
-{
-    open(demo::Shop, 3);
-    for (const char *name : {"cmdCredInfRim", "cmdCreditoAutotrasportatori"}) {
-        auto *button = find<QPushButton>(name);
-        EXPECT_FALSE(button->isEnabled()) << name;
-        EXPECT_FALSE(button->toolTip().isEmpty()) << name;
-    }
-    // Ticked, the infra-annual credit opens, and its tooltip no longer says why not.
-    find<QCheckBox>("chkSoggetto")->click();
-    EXPECT_TRUE(find<QPushButton>("cmdCredInfRim")->isEnabled());
-    EXPECT_TRUE(find<QPushButton>("cmdCredInfRim")->toolTip().isEmpty());
-
-    // The rates of "Altre Operazioni": code and description.
-    cAltreOperazioni ops(db());
-    ops.setIDRisultatoLiquidazioneIva(key);
-    ops.Refresh();
-    frmAltreOperazioni rates(db(), ops, messages, true, false);
-    auto *combo = rates.findChild<QComboBox *>(u"cboIva"_qs);
-    ASSERT_NE(combo, nullptr);
-    ASSERT_GT(combo->count(), 1);
-    for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(db())) {
-        const int i = combo->findData(a.IDIva);
-        ASSERT_GE(i, 0);
-        EXPECT_EQ(combo->itemText(i), a.Iva + u" - "_qs + a.Descrizione.trimmed());
-        EXPECT_FALSE(a.Descrizione.trimmed().isEmpty());
-    }
-    // Nothing typed yet: "Salva" says there is nothing to save.
-    auto *save = rates.findChild<QPushButton *>(u"cmdSalva"_qs);
-    ASSERT_NE(save, nullptr);
-    EXPECT_FALSE(save->isEnabled());
-    EXPECT_FALSE(save->toolTip().isEmpty());
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(FormAsUsed);

@@ -3,12 +3,12 @@
 
 #include "ChildFixture.h"
 
+#include "database/SqlValue.h"
 #include "domain/document/DeclarationGrid.h"
 #include "domain/document/InputText.h"
 #include "domain/document/ReportReader.h"
 #include "gui/document/CodeSearchDialog.h"
 #include "gui/document/frmChild.h"
-#include "database/SqlValue.h"
 #include "support/ScriptedMessages.h"
 
 #include <QAbstractButton>
@@ -27,37 +27,16 @@ using namespace liqiva::test;
 
 namespace {
 
-class TypingInTheForm : public ::testing::Test {
+class TypingInTheForm : public FormTest<::testing::Test> {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(Engine::Sqlite, Content::Demo);
-        const int key = newSettlement(t->db(), messages, demo::Shop, demo::Year2024, 3);
-        child = std::make_unique<frmChild>(contextOf(t->db(), messages));
-        child->resize(1260, 620);
-        child->sbChildFill(key, false);
+        FormTest::SetUp();
+        open(demo::Shop, 3);
         child->show();
         QApplication::setActiveWindow(child.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(child.get()));
-        messages.clear();
     }
-    template <class W = QWidget> W *find(const QString &name)
-    {
-        W *w = child->findChild<W *>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    void showTab(const QString &caption)
-    {
-        auto *tabs = find<QTabWidget>(u"stbLiquidazioneIva"_qs);
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i).remove(u'&').trimmed() == caption)
-                tabs->setCurrentIndex(i);
-    }
-
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
-    std::unique_ptr<frmChild> child;
 };
 
 TEST_F(TypingInTheForm, DatesAreTakenInTheUsualShortFormsAndAWrongOneStaysToBeCorrected)
@@ -100,35 +79,6 @@ TEST_F(TypingInTheForm, DatesAreTakenInTheUsualShortFormsAndAWrongOneStaysToBeCo
     }
 }
 
-TEST_F(TypingInTheForm, TabGoesOnlyThroughTheDeclarationCellsThatTakeTyping)
-{
-    showTab(u"Liquidazione"_qs);
-    auto *dip = find<QTableWidget>(u"spdDIP"_qs);
-    QStringList editable;
-    for (int r = 0; r < dip->rowCount(); ++r)
-        for (int c = 1; c < dip->columnCount(); ++c)
-            if (dip->item(r, c)->flags() & Qt::ItemIsEditable)
-                editable << QStringLiteral("%1,%2").arg(r).arg(c);
-    ASSERT_FALSE(editable.isEmpty());
-
-    // Into the grid with Tab, through it, and out of it.
-    dip->setFocus(Qt::TabFocusReason);
-    QStringList visited;
-    for (int i = 0; i < 40 && QApplication::focusWidget() == dip; ++i) {
-        visited << QStringLiteral("%1,%2").arg(dip->currentRow()).arg(dip->currentColumn());
-        QTest::keyClick(dip, Qt::Key_Tab);
-    }
-    EXPECT_EQ(visited, editable);
-    EXPECT_EQ(QApplication::focusWidget(), find(u"chkSoggetto"_qs));
-
-    // Back in with Shift+Tab: the last cell that takes typing; and a digit opens its editor.
-    dip->setFocus(Qt::BacktabFocusReason);
-    EXPECT_EQ(QStringLiteral("%1,%2").arg(dip->currentRow()).arg(dip->currentColumn()), editable.last());
-    QTest::keyClick(dip, Qt::Key_7);
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    EXPECT_TRUE(dip->isAncestorOf(QApplication::focusWidget())); // the cell's editor
-}
-
 TEST_F(TypingInTheForm, ControlZTakesBackTheLastAmountTypedIntoADeclarationCell)
 {
     showTab(u"Liquidazione"_qs);
@@ -160,6 +110,7 @@ TEST_F(TypingInTheForm, EachCodeSearchOpensByF4ByItsButtonAndFromTheContextMenu)
         std::function<void()> open;
     } ways[] = {
         {"F4", [&] { QTest::keyClick(abi, Qt::Key_F4); }},
+        {"Control+R", [&] { QTest::keyClick(abi, Qt::Key_R, Qt::ControlModifier); }},
         {"the button", [&] { find<QAbstractButton>(u"cmdCercaCodABIPer"_qs)->click(); }},
         {"the context menu",
          [&] {
@@ -196,7 +147,6 @@ TEST_F(TypingInTheForm, EachCodeSearchOpensByF4ByItsButtonAndFromTheContextMenu)
 
 TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma)
 {
-    const int key = child->key();
     t->db().execute(u"UPDATE CampoReportLiquidazioneIva SET Art34DPRn63372 = -1, PercProrata = 87.5 "
                     u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
                     {sqlValue(key)});

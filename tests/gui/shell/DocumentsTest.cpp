@@ -25,7 +25,7 @@ TEST_F(ShellTest, ControlNWithNoDocumentOpenCreatesOne)
 {
     startFor(userAllRights);
     closeAllDocuments();
-    ASSERT_TRUE(window->documents().isEmpty());
+    ASSERT_TRUE(window->docs().documents().isEmpty());
     ASSERT_TRUE(enabled(u"Mnu_New"_qs));
 
     bool dialogSeen = false;
@@ -40,8 +40,8 @@ TEST_F(ShellTest, ControlNWithNoDocumentOpenCreatesOne)
     settle();
 
     ASSERT_TRUE(dialogSeen);
-    ASSERT_EQ(window->documents().size(), 1);
-    DocumentWindow *doc = window->activeDocument();
+    ASSERT_EQ(window->docs().documents().size(), 1);
+    DocumentWindow *doc = window->docs().activeDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->face(), DocumentWindow::Face::Form);
     ASSERT_EQ(log.fills.size(), 1u);
@@ -76,7 +76,7 @@ TEST_F(ShellTest, SaveQuestionAnswersDoWhatTheySay)
         saveSucceeds = c.saveSucceeds;
         log = {};
         const int key = makeSettlement(shopActivity, year2025, 1 + int(&c - cases), false);
-        DocumentWindow *doc = window->sbShowObject(key, nullptr, false);
+        DocumentWindow *doc = window->docs().sbShowObject(key, nullptr, false);
         ASSERT_NE(doc, nullptr);
         ASSERT_TRUE(doc->changedObject());
         h.messages.clear();
@@ -86,7 +86,7 @@ TEST_F(ShellTest, SaveQuestionAnswersDoWhatTheySay)
         settle();
 
         EXPECT_EQ(closed, c.closed);
-        EXPECT_EQ(window->documents().contains(doc), !c.closed);
+        EXPECT_EQ(window->docs().documents().contains(doc), !c.closed);
         ASSERT_FALSE(h.messages.shown().empty());
         EXPECT_EQ(h.messages.shown().front().text, saveQuestion(key));
         EXPECT_EQ(h.messages.shown().front().buttons, Buttons::YesNoCancel);
@@ -111,41 +111,41 @@ TEST_F(ShellTest, OpeningASettlementAlreadyShownActivatesItsWindow)
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
     const int february = makeSettlement(shopActivity, year2024, 2, true);
-    DocumentWindow *first = window->sbShowObject(january);
-    DocumentWindow *second = window->sbShowObject(february);
+    DocumentWindow *first = window->docs().sbShowObject(january);
+    DocumentWindow *second = window->docs().sbShowObject(february);
     ASSERT_NE(first, second);
     frame(first)->showMinimized();
-    const qsizetype windows = window->documents().size();
+    const qsizetype windows = window->docs().documents().size();
 
-    EXPECT_EQ(window->sbShowObject(january), first);
-    EXPECT_EQ(window->documents().size(), windows);
-    EXPECT_EQ(window->activeDocument(), first);
+    EXPECT_EQ(window->docs().sbShowObject(january), first);
+    EXPECT_EQ(window->docs().documents().size(), windows);
+    EXPECT_EQ(window->docs().activeDocument(), first);
     EXPECT_FALSE(frame(first)->isMinimized());
     EXPECT_EQ(log.fills.size(), 2u); // not filled again
 
     // The same from the browse of another window: the row's window comes forward.
-    DocumentWindow *browse = window->documents().first();
+    DocumentWindow *browse = window->docs().documents().first();
     browse->browse()->requery();
     ASSERT_TRUE(browse->browse()->moveByRowIds(february));
     window->documentArea()->setActiveSubWindow(frame(browse));
-    window->sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
-    EXPECT_EQ(window->activeDocument(), second);
-    EXPECT_EQ(window->documents().size(), windows);
+    window->commands().sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
+    EXPECT_EQ(window->docs().activeDocument(), second);
+    EXPECT_EQ(window->docs().documents().size(), windows);
 }
 
 TEST_F(ShellTest, ClosingTheLastWindowDisablesEveryDocumentCommand)
 {
     startFor(userAllRights);
     const int key = makeSettlement(shopActivity, year2024, 1, true);
-    window->sbShowObject(key);
-    window->sbSetbChangedObject(true);
+    window->docs().sbShowObject(key);
+    window->docs().sbSetbChangedObject(true);
     ASSERT_TRUE(enabled(u"Mnu_Save"_qs));
     ASSERT_TRUE(enabled(u"Mnu_Delete"_qs));
     ASSERT_TRUE(enabled(u"Mnu_Close"_qs));
 
     h.messages.answer(Answer::No);
     closeAllDocuments();
-    ASSERT_TRUE(window->documents().isEmpty());
+    ASSERT_TRUE(window->docs().documents().isEmpty());
     for (const Command &c : bar().commands()) {
         const bool expected = c.availability == Command::Availability::Always;
         EXPECT_EQ(enabled(c.key), expected) << c.key.toStdString();
@@ -158,7 +158,7 @@ TEST_F(ShellTest, ControlSWithoutChangesDoesNothing)
 {
     startFor(userAllRights);
     const int key = makeSettlement(shopActivity, year2024, 1, true);
-    DocumentWindow *doc = window->sbShowObject(key);
+    DocumentWindow *doc = window->docs().sbShowObject(key);
     auto *note = doc->findChild<QLineEdit *>(u"txtNote"_qs);
     ASSERT_NE(note, nullptr);
     ASSERT_FALSE(doc->changedObject());
@@ -184,20 +184,20 @@ TEST_F(ShellTest, ControlSWithoutChangesDoesNothing)
 TEST_F(ShellTest, ACommandWhileBusyIsRefusedWithItsMessage)
 {
     startFor(userAllRights);
-    const qsizetype windows = window->documents().size();
+    const qsizetype windows = window->docs().documents().size();
     const QString refused = u"Impossibile eseguire l'operazione: altri processi in corso."_qs;
     BusyCounter::raise();
-    window->sbExecuteMenuCommand(u"Mnu_New"_qs);
-    keyClick(window->documents().first()->browse()->grid(), Qt::Key_N, Qt::ControlModifier);
-    window->sbExecuteMenuCommand(u"Search"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_New"_qs);
+    keyClick(window->docs().documents().first()->browse()->grid(), Qt::Key_N, Qt::ControlModifier);
+    window->commands().sbExecuteMenuCommand(u"Search"_qs);
     const bool closed = window->close();
     BusyCounter::lower();
 
     EXPECT_FALSE(closed);
     EXPECT_EQ(h.messages.texts(),
               (QStringList{refused, refused, refused, u"Impossibile chiudere: altri processi in corso."_qs}));
-    EXPECT_EQ(window->documents().size(), windows);
-    EXPECT_EQ(window->documents().first()->face(), DocumentWindow::Face::Table);
+    EXPECT_EQ(window->docs().documents().size(), windows);
+    EXPECT_EQ(window->docs().documents().first()->face(), DocumentWindow::Face::Table);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -205,43 +205,26 @@ TEST_F(ShellTest, DuringAFillTheWindowAnswersButRefusesCommandsAndClosing)
 {
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
-    DocumentWindow *browse = window->documents().first();
+    DocumentWindow *browse = window->docs().documents().first();
     log.duringFill = [&] {
         // What the user does while the settlement is being computed.
         QTimer::singleShot(0, [&] {
-            window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+            window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs);
             keyClick(browse, Qt::Key_N, Qt::ControlModifier);
             frame(browse)->close();
             window->close();
         });
     };
-    DocumentWindow *doc = window->sbShowObject(january);
+    DocumentWindow *doc = window->docs().sbShowObject(january);
     const QString refused = u"Impossibile eseguire l'operazione: altri processi in corso."_qs;
     const QString notClosing = u"Impossibile chiudere: altri processi in corso."_qs;
     EXPECT_EQ(h.messages.texts(), (QStringList{refused, refused, notClosing, notClosing}));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->documents().contains(browse));
+    EXPECT_TRUE(window->docs().documents().contains(browse));
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->tag(), january);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(BusyCounter::busy());
-}
-
-TEST_F(ShellTest, HoveringACommandDescribesItInTheStatusBar)
-{
-    startFor(userAllRights);
-    struct {
-        const char *key;
-        const char *text;
-    } cases[] = {
-        {"Mnu_New", "Crea una nuova liquidazione I.V.A."},
-        {"Mnu_SearchFilter", "Espone liquidazioni I.V.A. in modo <filtri>."},
-        {"Mnu_DatiIva", "Avvia l'applicazione per la gestione dei Dati IVA"},
-    };
-    for (const auto &c : cases) {
-        bar().action(QString::fromLatin1(c.key))->hover();
-        EXPECT_EQ(window->statusBar()->currentMessage(), QString::fromUtf8(c.text)) << c.key;
-    }
 }
 
 TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
@@ -249,7 +232,7 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
     startFor(userSearchOnly);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
     makeSettlement(shopActivity, year2024, 2, true);
-    DocumentWindow *doc = window->documents().first();
+    DocumentWindow *doc = window->docs().documents().first();
     doc->browse()->requery();
     ASSERT_EQ(doc->browse()->listCount(), 2);
 
@@ -257,12 +240,23 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
         const char *key;
         bool allowed;
     } rights[] = {
-        {"Mnu_New", false},    {"Mnu_Save", false},   {"Save", false},          {"Mnu_SaveAs", false},
-        {"Mnu_Delete", false}, {"Mnu_Print", false},  {"PrePrint", false},      {"Mnu_ExportPDF", false},
-        {"Mnu_Search", true},  {"SearchNext", true},  {"Mnu_SearchForm", true}, {"Mnu_SearchFilter", true},
-        {"Mnu_Close", true},   {"Mnu_Cascade", true},
+        {"Mnu_New", false},
+        {"Mnu_Save", false},
+        {"Save", false},
+        {"Mnu_SaveAs", false},
+        {"Mnu_Delete", false},
+        {"Mnu_Print", false},
+        {"PrePrint", false},
+        {"Mnu_ExportPDF", false},
+        {"Mnu_Search", true},
+        {"SearchNext", true},
+        {"Mnu_SearchForm", true},
+        {"Mnu_SearchFilter", true},
+        {"Mnu_Close", true},
+        {"Mnu_Cascade", true},
         // the declaration is a print too, as in liqiva print --report declaration
-        {"Mnu_StampaDip", false}, {"StampaDip", false},
+        {"Mnu_StampaDip", false},
+        {"StampaDip", false},
     };
     for (const auto &r : rights)
         EXPECT_EQ(bar().allowedByRights(QString::fromLatin1(r.key)), r.allowed) << r.key;
@@ -286,8 +280,8 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
          {"Mnu_Save", "Save", "Mnu_SaveAs", "Mnu_Delete", "Delete", "Mnu_Print", "Print", "Mnu_StampaDip", "StampaDip"})
         EXPECT_FALSE(enabled(QString::fromLatin1(key))) << key;
     keyClick(note, Qt::Key_S, Qt::ControlModifier);
-    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_StampaDip"_qs); // no dialog, no question
+    window->commands().sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_StampaDip"_qs); // no dialog, no question
     EXPECT_EQ(log.saves, 0);
     EXPECT_EQ(log.deletes, 0);
     EXPECT_TRUE(h.messages.shown().empty());
@@ -303,28 +297,28 @@ TEST_F(ShellTest, DeleteAsksAndUnloadsTheWindowWhenTheBrowseIsEmpty)
 {
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
-    DocumentWindow *doc = window->sbShowObject(january);
+    DocumentWindow *doc = window->docs().sbShowObject(january);
     h.messages.answer(Answer::No);
-    window->sbExecuteMenuCommand(u"Delete"_qs);
+    window->commands().sbExecuteMenuCommand(u"Delete"_qs);
     EXPECT_EQ(log.deletes, 0);
     EXPECT_EQ(h.messages.texts(), QStringList{u"Si desidera eliminare la liquidazione I.V.A. \"Periodo "_qs +
                                               QString::number(january) + u"\"?"_qs});
     EXPECT_EQ(virtualDelete(january), 0);
 
     const int february = makeSettlement(shopActivity, year2024, 2, true);
-    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs); // answered yes
+    window->commands().sbExecuteMenuCommand(u"Mnu_Delete"_qs); // answered yes
     EXPECT_EQ(log.deletes, 1);
     EXPECT_EQ(virtualDelete(january), -1);
-    ASSERT_TRUE(window->documents().contains(doc)); // February is still listed
+    ASSERT_TRUE(window->docs().documents().contains(doc)); // February is still listed
     EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
     EXPECT_EQ(doc->browse()->rowIds(), QList<int>{february});
     EXPECT_FALSE(enabled(u"Mnu_Delete"_qs));
 
-    window->sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
     ASSERT_EQ(doc->tag(), february);
-    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Delete"_qs);
     settle();
-    EXPECT_FALSE(window->documents().contains(doc)); // nothing left to browse
+    EXPECT_FALSE(window->docs().documents().contains(doc)); // nothing left to browse
 }
 
 TEST_F(ShellTest, TheShortcutsOfTheTableReachTheirCommands)
@@ -332,19 +326,11 @@ TEST_F(ShellTest, TheShortcutsOfTheTableReachTheirCommands)
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
     makeSettlement(shopActivity, year2024, 2, true);
-    DocumentWindow *doc = window->documents().first();
+    DocumentWindow *doc = window->docs().documents().first();
     doc->browse()->requery();
     doc->browse()->moveByRowIds(january);
     QStringList dispatched;
     QObject::connect(window.get(), &frmMDI::commandDispatched, [&](const QString &k) { dispatched << k; });
-
-    // The shortcuts reported back by the command bar are those of the table.
-    for (const Command &c : bar().commands()) {
-        std::vector<ShortcutKey> expected;
-        for (const QString &s : c.shortcuts)
-            expected.push_back(ShortcutText::parse(ShortcutText::toCommandBarNotation(s)));
-        EXPECT_EQ(bar().shortcutsOf(c.key), expected) << c.key.toStdString();
-    }
 
     struct {
         Qt::Key key;
@@ -385,11 +371,11 @@ TEST_F(ShellTest, TheShortcutsOfTheTableReachTheirCommands)
     dispatched.clear();
     keyClick(note, Qt::Key_W, Qt::ControlModifier);
     settle();
-    ASSERT_TRUE(window->documents().contains(doc));
+    ASSERT_TRUE(window->docs().documents().contains(doc));
     EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
     keyClick(doc, Qt::Key_W, Qt::ControlModifier);
     settle();
-    EXPECT_FALSE(window->documents().contains(doc));
+    EXPECT_FALSE(window->docs().documents().contains(doc));
 }
 
 // A calling program names itself and the settlement to open; closing offers the open
@@ -402,9 +388,9 @@ protected:
         const int key = makeSettlement(shopActivity, year2024, 3, true);
         extraHandOver = {{HandOver::Client, u"Chiamante"_qs}, {HandOver::IDField, QString::number(key)}};
         launch();
-        ASSERT_EQ(window->documents().size(), 1);
-        EXPECT_EQ(window->activeDocument()->tag(), key);
-        EXPECT_TRUE(window->pickerMode());
+        ASSERT_EQ(window->docs().documents().size(), 1);
+        EXPECT_EQ(window->docs().activeDocument()->tag(), key);
+        EXPECT_TRUE(window->docs().pickerMode());
 
         bool pickerSeen = false;
         whenShown<frmListSavedChild>([&](frmListSavedChild &d) {
@@ -416,7 +402,7 @@ protected:
         });
         EXPECT_TRUE(window->close());
         EXPECT_TRUE(pickerSeen);
-        EXPECT_EQ(window->pickerResult(), choose ? key : -1);
+        EXPECT_EQ(window->docs().pickerResult(), choose ? key : -1);
         EXPECT_EQ(h.store->read(u"Chiamante"_qs, HandOver::IDField), choose ? QString::number(key) : QString());
     }
 };

@@ -1,15 +1,12 @@
 #include "startup/StartupFixture.h"
 
-#include "gui/shell/DocumentWindow.h"
+#include "gui/common/MessageBoxService.h"
 #include "gui/shell/frmMDI.h"
 #include "suite/BusyCounter.h"
-#include "gui/common/MessageBoxService.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QMdiArea>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QTimer>
 
 using namespace liqiva;
@@ -28,25 +25,6 @@ protected:
     std::unique_ptr<TestDatabase> t;
     StartupHarness h;
 };
-
-TEST_P(MainWindow, ShowsTheCompanyInTheCaptionAndCarriesTheSuiteMark)
-{
-    Program &p = h.makeProgram();
-    frmMDI window(p);
-    ASSERT_EQ(p.start(window), Program::Outcome::Running) << h.messages.texts().join(u'\n').toStdString();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.objectName(), u"frmMDI"_qs);
-    EXPECT_EQ(window.windowTitle(), u"Liquidazione I.V.A. - Ditta Prova S.r.l. [Sede]"_qs);
-    EXPECT_EQ(window.property("KVR").toInt(), 1);
-    EXPECT_EQ(h.store->read(h.executable, HandOver::hExe), QString::number(window.winId()));
-    EXPECT_NE(qobject_cast<QMdiArea *>(window.centralWidget()), nullptr);
-    // The first document window shows the browse of the saved settlements.
-    ASSERT_EQ(window.documents().size(), 1);
-    EXPECT_EQ(window.documents().first()->face(), DocumentWindow::Face::Table);
-    window.sbStatusBarText(u"Pronto"_qs);
-    EXPECT_EQ(window.statusBar()->currentMessage(), u"Pronto"_qs);
-    window.close();
-}
 
 TEST_P(MainWindow, ClosingRunsTheShutdownButNotWhileWorkIsRunning)
 {
@@ -67,16 +45,6 @@ TEST_P(MainWindow, ClosingRunsTheShutdownButNotWhileWorkIsRunning)
     EXPECT_FALSE(p.context().hasDatabase());
     EXPECT_FALSE(h.store->containsSection(h.executable));
     EXPECT_EQ(t->db().scalar(u"SELECT COUNT(*) FROM UtilizzoOggetto"_qs).toInt(), 0);
-}
-
-TEST_P(MainWindow, AStoppedStartUpNeverShowsTheWindow)
-{
-    h.store->write(HandOver::MenuSettings, HandOver::DBType, u"-1"_qs);
-    Program &p = h.makeProgram();
-    frmMDI window(p);
-    EXPECT_EQ(p.start(window), Program::Outcome::Stopped);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(h.store->containsSection(h.executable)); // no shutdown: the block stays for a new try
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(MainWindow);

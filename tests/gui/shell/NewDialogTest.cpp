@@ -34,37 +34,14 @@ protected:
             out << c->itemText(i);
         return out;
     }
-    static QString plain(QString text) { return text.remove(u'&'); }
 
     std::unique_ptr<TestDatabase> t;
     ScriptedMessages messages;
 };
 
-TEST_F(NewDialog, ControlsLabelsAndProposals)
+TEST_F(NewDialog, ProposesTheLatestYearAndThePrevailingActivity)
 {
     auto d = open();
-    EXPECT_EQ(d->windowTitle(), u"Nuovo"_qs);
-    struct {
-        const char *label;
-        const char *text;
-        const char *buddy;
-    } labels[] = {
-        {"lblAttivita", "Attività:", "cboAttivita"},
-        {"lblPeriodoIva", "Periodo IVA:", "cboPeriodoIva"},
-        {"lblMese", "Mese:", "cboMese"},
-        {"lblMetodo", "Metodo calcolo acconto dicembre:", "cboMetodo"},
-    };
-    for (const auto &l : labels) {
-        auto *label = control<QLabel>(*d, l.label);
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(plain(label->text()), QString::fromUtf8(l.text));
-        ASSERT_NE(label->buddy(), nullptr);
-        EXPECT_EQ(label->buddy()->objectName(), QString::fromLatin1(l.buddy));
-    }
-    EXPECT_EQ(plain(control<QCheckBox>(*d, "chkNoMakeDatiIva")->text()), u"Non eseguire la ricostruzione dati IVA"_qs);
-    EXPECT_EQ(control<QPushButton>(*d, "cmdOk")->text(), u"OK"_qs);
-    EXPECT_EQ(control<QPushButton>(*d, "cmdAnnulla")->text(), u"Annulla"_qs);
-
     // The latest year and the prevailing branch's activity (the years keep no separate
     // activities); the activity settles monthly: fourteen periods.
     EXPECT_EQ(control<QComboBox>(*d, "cboPeriodoIva")->currentData().toInt(), year2025);
@@ -174,31 +151,6 @@ TEST_F(NewDialog, ARefusedPeriodKeepsTheDialogOpenAndAnExistingOneIsOffered)
     ASSERT_FALSE(messages.texts().isEmpty());
     EXPECT_TRUE(
         messages.texts().first().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
-}
-
-TEST_F(NewDialog, TheKeyboardAloneReachesEveryControl)
-{
-    auto d = open();
-    d->activateWindow();
-    QStringList order;
-    QWidget *w = control<QComboBox>(*d, "cboAttivita");
-    for (int i = 0; i < 7; ++i) {
-        order << w->objectName();
-        w = w->nextInFocusChain();
-        while (!(w->focusPolicy() & Qt::TabFocus))
-            w = w->nextInFocusChain();
-    }
-    EXPECT_EQ(order, (QStringList{u"cboAttivita"_qs, u"cboPeriodoIva"_qs, u"cboMese"_qs, u"cboMetodo"_qs,
-                                  u"chkNoMakeDatiIva"_qs, u"cmdOk"_qs, u"cmdAnnulla"_qs}));
-    // Every label and the check box carry an access key, each a different one.
-    QStringList keys;
-    for (QLabel *l : d->findChildren<QLabel *>())
-        keys << l->text().mid(l->text().indexOf(u'&') + 1, 1).toLower();
-    const QString chk = control<QCheckBox>(*d, "chkNoMakeDatiIva")->text();
-    keys << chk.mid(chk.indexOf(u'&') + 1, 1).toLower();
-    EXPECT_EQ(keys.size(), 5);
-    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), 5) << keys.join(u',').toStdString();
-    EXPECT_TRUE(control<QPushButton>(*d, "cmdOk")->isDefault());
 }
 
 } // namespace

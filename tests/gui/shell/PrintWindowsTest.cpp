@@ -4,8 +4,8 @@
 // declaration print with its missing data, and the activity pane following the pages.
 
 #include "gui/declarations/frmDatiDip.h"
-#include <QPlainTextEdit>
 #include "gui/shell/ShellFixture.h"
+#include <QPlainTextEdit>
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/printing/DeclarationPrint.h"
@@ -83,11 +83,11 @@ protected:
     void start()
     {
         launch();
-        DocumentWindow *doc = window->documents().first();
+        DocumentWindow *doc = window->docs().documents().first();
         doc->browse()->requery();
         doc->browse()->moveByRowIds(january);
-        window->updateCommands();
-        window->setPrintCommandHook([this](PrintCommand &p) {
+        window->commands().updateCommands();
+        window->printing().setPrintCommandHook([this](PrintCommand &p) {
             p.setOptionsHook([this](frmStampaOptions &d) {
                 if (definitive) {
                     d.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->setChecked(true);
@@ -232,9 +232,9 @@ TEST_P(PrintWindows, PreviewAndPrintMoveTheNumberingOnlyWhenDefinitiveAndProduce
         QFile::remove(dir.filePath(u"preview.pdf"_qs));
         QFile::remove(dir.filePath(u"printer.pdf"_qs));
         ASSERT_TRUE(enabled(QString::fromLatin1(c.command)));
-        window->sbExecuteMenuCommand(QString::fromLatin1(c.command));
+        window->commands().sbExecuteMenuCommand(QString::fromLatin1(c.command));
         settle();
-        frmActivityBox *pane = window->activityBox();
+        frmActivityBox *pane = window->printing().activityBox();
         if (c.moves) {
             const int pages = pane->progressMaximum();
             ASSERT_GT(pages, 0);
@@ -260,14 +260,14 @@ TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
     start();
     // A spreadsheet, offered with a name that says whose and which period it is.
     chosenFile = dir.filePath(u"gennaio.xlsx"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_ExportExcel"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ExportExcel"_qs);
     settle();
     ASSERT_EQ(suggestions.size(), 1);
     EXPECT_TRUE(suggestions[0].endsWith(u".xlsx"_qs)) << suggestions[0].toStdString();
     EXPECT_TRUE(suggestions[0].contains(u"Ferramenta"_qs)) << suggestions[0].toStdString();
     EXPECT_TRUE(suggestions[0].contains(u"Gennaio"_qs, Qt::CaseInsensitive)) << suggestions[0].toStdString();
     EXPECT_EQ(head(chosenFile, 2), QByteArray("PK"));
-    EXPECT_EQ(window->activityBox()->defaultExport(), 1);
+    EXPECT_EQ(window->printing().activityBox()->defaultExport(), 1);
 
     // An existing file: No keeps it as it was, Yes replaces it.
     chosenFile = dir.filePath(u"esistente.pdf"_qs);
@@ -277,12 +277,12 @@ TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
         f.write("keep");
     }
     h.messages.answer(Answer::No);
-    window->sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
     settle();
     EXPECT_EQ(head(chosenFile), QByteArray("keep"));
     EXPECT_TRUE(h.messages.texts().contains(PrintCommand::msgOverwrite(chosenFile)));
     h.messages.answer(Answer::Yes);
-    window->sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
     settle();
     EXPECT_EQ(head(chosenFile), QByteArray("%PDF"));
 
@@ -293,24 +293,24 @@ TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
         d.setTextValue(u"Pagina HTML (.html)"_qs);
         d.accept();
     });
-    window->sbExecuteMenuCommand(u"Mnu_Export"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Export"_qs);
     settle();
     EXPECT_EQ(head(dir.filePath(u"gennaio.html"_qs), 1), QByteArray("<"));
-    EXPECT_EQ(window->activityBox()->defaultExport(), 2);
+    EXPECT_EQ(window->printing().activityBox()->defaultExport(), 2);
 
     // The summary chosen in the pane: the same command exports the year's summary.
-    window->activityBox()->selectReport(PrintReport::Summary);
+    window->printing().activityBox()->selectReport(PrintReport::Summary);
     chosenFile = dir.filePath(u"riepilogo.pdf"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
     settle();
     EXPECT_TRUE(pdfText(chosenFile).contains(u"Riepilogo I.V.A."_qs));
     EXPECT_TRUE(suggestions.last().contains(u"Riepilogo"_qs)) << suggestions.last().toStdString();
-    window->activityBox()->selectReport(PrintReport::Settlement);
+    window->printing().activityBox()->selectReport(PrintReport::Settlement);
 
     // A cancelled file dialog writes nothing and records nothing.
     chosenFile.clear();
     definitive = true;
-    window->sbExecuteMenuCommand(u"Mnu_ExportWord"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ExportWord"_qs);
     settle();
     EXPECT_EQ(lastPage(), -1);
 }
@@ -319,7 +319,7 @@ TEST_P(PrintWindows, SendToWritesAPdfAndSaysWhereWhenNoMailProgramTakesIt)
 {
     start();
     mailerAvailable = false;
-    window->sbExecuteMenuCommand(u"Mnu_SendTo"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_SendTo"_qs);
     settle();
     ASSERT_EQ(mailed.size(), 1);
     EXPECT_EQ(head(mailed[0]), QByteArray("%PDF"));
@@ -331,7 +331,7 @@ TEST_P(PrintWindows, TheDeclarationIsPrintedFromTheFormAndLeavesNoWorkRows)
 {
     realForm = true;
     start();
-    ASSERT_NE(window->sbShowObject(january), nullptr);
+    ASSERT_NE(window->docs().sbShowObject(january), nullptr);
     settle();
     ASSERT_TRUE(enabled(u"Mnu_StampaDip"_qs));
 
@@ -343,7 +343,7 @@ TEST_P(PrintWindows, TheDeclarationIsPrintedFromTheFormAndLeavesNoWorkRows)
         listed = d.findChild<QPlainTextEdit *>(u"txtInfo"_qs)->toPlainText().split(u'\n');
         d.findChild<QPushButton *>(u"cmdAnnulla"_qs)->click();
     });
-    window->sbExecuteMenuCommand(u"Mnu_StampaDip"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_StampaDip"_qs);
     settle();
     EXPECT_EQ(listed, DeclarationPrint::missingData(db(), Company, 2024, false, AltriDatiDip()));
     EXPECT_EQ(listed.size(), 3);
@@ -360,7 +360,7 @@ TEST_P(PrintWindows, TheDeclarationIsPrintedFromTheFormAndLeavesNoWorkRows)
             dip.findChild<QPushButton *>(u"cmdOk"_qs)->click();
         });
     });
-    window->sbExecuteMenuCommand(u"Mnu_StampaDip"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_StampaDip"_qs);
     settle();
     EXPECT_TRUE(dialogShown);
     EXPECT_EQ(head(chosenFile), QByteArray("%PDF"));

@@ -24,9 +24,9 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
         d.findChild<QComboBox *>(u"cboMese"_qs)->setCurrentIndex(1); // January 2025 of the shop
         d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
     });
-    keyClick(window->documents().first(), Qt::Key_N, Qt::ControlModifier);
+    keyClick(window->docs().documents().first(), Qt::Key_N, Qt::ControlModifier);
     settle();
-    DocumentWindow *doc = window->activeDocument();
+    DocumentWindow *doc = window->docs().activeDocument();
     ASSERT_NE(doc, nullptr);
     ASSERT_GT(doc->tag(), 0);
     ASSERT_NE(doc->findChild<QWidget *>(u"frmChild"_qs), nullptr);
@@ -49,10 +49,11 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     h.messages.answer(Answer::No); // keep the amount paid as typed
     keyClick(doc, Qt::Key_S, Qt::ControlModifier);
     const int key = doc->tag();
-    EXPECT_DOUBLE_EQ(fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                               u"IDTipoRisultatoLiquidazioneIva = 8 AND IDRisultatoLiquidazioneIva = "_qs
-                                               + QString::number(key))),
-                     1234.56);
+    EXPECT_DOUBLE_EQ(
+        fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                  u"IDTipoRisultatoLiquidazioneIva = 8 AND IDRisultatoLiquidazioneIva = "_qs +
+                                  QString::number(key))),
+        1234.56);
     EXPECT_EQ(virtualDelete(key), 0) << h.messages.texts().join(u'\n').toStdString();
     EXPECT_EQ(workingRowsOfUser(), 0);
     EXPECT_FALSE(doc->changedObject());
@@ -67,12 +68,12 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
         1);
 
     // Closed and opened again, it shows what was saved.
-    window->sbExecuteMenuCommand(u"Mnu_Close"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Close"_qs);
     settle();
-    ASSERT_FALSE(window->documents().contains(doc));
-    window->sbShowObject(key);
+    ASSERT_FALSE(window->docs().documents().contains(doc));
+    window->docs().sbShowObject(key);
     settle();
-    doc = window->activeDocument();
+    doc = window->docs().activeDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->tag(), key);
     paid = doc->findChild<QLineEdit *>(u"curImportoVersamentiPeriodici"_qs);
@@ -82,12 +83,12 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     // Delete, confirmed: the only saved settlement goes, and with it the window.
     h.messages.clear();
     h.messages.answer(Answer::Yes);
-    window->sbExecuteMenuCommand(u"Delete"_qs);
+    window->commands().sbExecuteMenuCommand(u"Delete"_qs);
     settle();
     ASSERT_FALSE(h.messages.texts().isEmpty());
     EXPECT_TRUE(h.messages.texts().first().startsWith(u"Si desidera eliminare la liquidazione I.V.A. \""_qs));
     EXPECT_EQ(virtualDelete(key), -1);
-    EXPECT_FALSE(window->documents().contains(doc));
+    EXPECT_FALSE(window->docs().documents().contains(doc));
 }
 
 TEST_P(WithTheSettlementForm, ClosingUnsavedAndAnsweringNoLeavesNoWorkingRow)
@@ -95,7 +96,7 @@ TEST_P(WithTheSettlementForm, ClosingUnsavedAndAnsweringNoLeavesNoWorkingRow)
     realForm = true;
     startFor(userAllRights, GetParam());
     const int key = makeSettlement(shopActivity, year2025, 1, false);
-    DocumentWindow *doc = window->sbShowObject(key, nullptr, false);
+    DocumentWindow *doc = window->docs().sbShowObject(key, nullptr, false);
     ASSERT_NE(doc, nullptr);
     ASSERT_TRUE(doc->changedObject());
     EXPECT_GT(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,

@@ -22,7 +22,7 @@ class SettlementWindows : public ShellTest {
 protected:
     DocumentWindow *openSaved(int key)
     {
-        DocumentWindow *doc = window->sbShowObject(key, window->documents().value(0), false);
+        DocumentWindow *doc = window->docs().sbShowObject(key, window->docs().documents().value(0), false);
         EXPECT_NE(doc, nullptr);
         settle();
         return doc;
@@ -140,26 +140,6 @@ TEST_F(SettlementWindows, NoAccessKeyStandsTwiceInTheWindow)
     }
 }
 
-TEST_F(SettlementWindows, AMaximisedSettlementFitsTheWorkArea)
-{
-    prepare(userAllRights);
-    const int march = makeSettlement(shopActivity, year2024, 3, true);
-    realForm = true;
-    launch();
-    window->showWindow();
-    DocumentWindow *doc = openSaved(march);
-    frame(doc)->showMaximized();
-    settle();
-    for (const QString tab : {u"Acquisti"_qs, u"Liquidazione"_qs, u"Dati versamento"_qs}) {
-        showTab(doc, tab);
-        settle();
-        const QRect area = window->documentArea()->viewport()->rect();
-        EXPECT_TRUE(area.contains(frame(doc)->geometry())) << tab.toStdString();
-        EXPECT_FALSE(window->documentArea()->horizontalScrollBar()->isVisible()) << tab.toStdString();
-        EXPECT_FALSE(window->documentArea()->verticalScrollBar()->isVisible()) << tab.toStdString();
-    }
-}
-
 TEST_F(SettlementWindows, TiledWindowsKeepEveryFieldReadable)
 {
     prepare(userAllRights);
@@ -171,7 +151,7 @@ TEST_F(SettlementWindows, TiledWindowsKeepEveryFieldReadable)
     window->showWindow();
     std::vector<DocumentWindow *> docs;
     for (const int key : {january, quarter, advance}) {
-        docs.push_back(window->sbShowObject(key, nullptr, false));
+        docs.push_back(window->docs().sbShowObject(key, nullptr, false));
         ASSERT_NE(docs.back(), nullptr);
         showTab(docs.back(), u"Dati versamento"_qs);
     }
@@ -189,7 +169,7 @@ TEST_F(SettlementWindows, TiledWindowsKeepEveryFieldReadable)
         {"curImportoVersato", u"1.000.000,00"_qs},
     };
     for (const QString arrangement : {u"Mnu_TileVertical"_qs, u"Mnu_TileHorizzontal"_qs}) {
-        window->sbExecuteMenuCommand(arrangement);
+        window->commands().sbExecuteMenuCommand(arrangement);
         settle();
         for (DocumentWindow *doc : docs) {
             for (const auto &b : boxes) {

@@ -5,10 +5,10 @@
 
 #include "gui/shell/ShellFixture.h"
 
+#include "domain/printing/PrintOptions.h"
 #include "gui/communication/frmComunicazioneLiqIva.h"
 #include "gui/document/frmNew.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
-#include "domain/printing/PrintOptions.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaOptions.h"
 #include "gui/shell/frmActivityBox.h"
@@ -61,7 +61,7 @@ protected:
     void SetUp() override { prepare(userAllRights, GetParam()); }
     DocumentWindow *showForm(int key)
     {
-        DocumentWindow *doc = window->sbShowObject(key, nullptr, false);
+        DocumentWindow *doc = window->docs().sbShowObject(key, nullptr, false);
         settle();
         return doc;
     }
@@ -72,7 +72,7 @@ TEST_P(ShellAsUsed, TheOnlyDocumentWindowAndThePreviewFitWhereTheyAre)
     launch();
     window->showWindow();
     settle();
-    ASSERT_EQ(window->documents().size(), 1);
+    ASSERT_EQ(window->docs().documents().size(), 1);
     QMdiArea *area = window->documentArea();
     // The main window made smaller (the desktop frames it, the user resizes it): the only
     // document window follows, no scroll bars, its close button in sight.
@@ -80,17 +80,17 @@ TEST_P(ShellAsUsed, TheOnlyDocumentWindowAndThePreviewFitWhereTheyAre)
         window->resize(size);
         settle();
         const QRect inside = area->viewport()->rect();
-        EXPECT_TRUE(inside.contains(frame(window->documents().first())->geometry())) << size.width();
+        EXPECT_TRUE(inside.contains(frame(window->docs().documents().first())->geometry())) << size.width();
         EXPECT_FALSE(area->horizontalScrollBar()->isVisible()) << size.width();
         EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << size.width();
     }
 
     // "Anteprima di stampa" opens inside the screen's work area.
     const int january = makeSettlement(shopActivity, year2024, 1, true);
-    window->documents().first()->browse()->requery();
-    window->documents().first()->browse()->moveByRowIds(january);
-    window->updateCommands();
-    window->setPrintCommandHook([](PrintCommand &p) {
+    window->docs().documents().first()->browse()->requery();
+    window->docs().documents().first()->browse()->moveByRowIds(january);
+    window->commands().updateCommands();
+    window->printing().setPrintCommandHook([](PrintCommand &p) {
         p.setOptionsHook([](frmStampaOptions &) {
             whenShown<frmStampaOptions>([](frmStampaOptions &d) { d.findChild<QPushButton *>(u"cmdOk"_qs)->click(); });
         });
@@ -102,7 +102,7 @@ TEST_P(ShellAsUsed, TheOnlyDocumentWindowAndThePreviewFitWhereTheyAre)
             d.reject();
         },
         3000);
-    window->sbExecuteMenuCommand(u"Mnu_PrePrint"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_PrePrint"_qs);
     settle();
     ASSERT_TRUE(preview.isValid());
     EXPECT_TRUE(window->screen()->availableGeometry().contains(preview)) << preview.width() << "x" << preview.height();
@@ -113,7 +113,7 @@ TEST_P(ShellAsUsed, TheYearCommandsOpenOnAYearTheCompanyHasAndNuovoKeepsTheChoic
     const int march = makeSettlement(shopActivity, year2024, 3, true);
     launch();
     auto yearWindow = [this] {
-        window->sbExecuteMenuCommand(u"Mnu_AnnoLiquidazioni"_qs);
+        window->commands().sbExecuteMenuCommand(u"Mnu_AnnoLiquidazioni"_qs);
         settle();
         int year = 0;
         for (QWidget *w : QApplication::topLevelWidgets())
@@ -131,7 +131,7 @@ TEST_P(ShellAsUsed, TheYearCommandsOpenOnAYearTheCompanyHasAndNuovoKeepsTheChoic
                      d.findChild<QComboBox *>(u"cboTrimestre"_qs)->currentIndex() + 1};
             d.reject();
         });
-        window->sbExecuteMenuCommand(u"Mnu_ComunicazioneLiqIVA"_qs);
+        window->commands().sbExecuteMenuCommand(u"Mnu_ComunicazioneLiqIVA"_qs);
         settle();
         return shown;
     };
@@ -156,7 +156,7 @@ TEST_P(ShellAsUsed, TheYearCommandsOpenOnAYearTheCompanyHasAndNuovoKeepsTheChoic
         chosen = d.selection();
         d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
     });
-    window->sbExecuteMenuCommand(u"Mnu_New"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_New"_qs);
     settle();
     ASSERT_EQ(chosen.activity, wholesaleActivity);
     frmNew::Selection proposed;
@@ -164,7 +164,7 @@ TEST_P(ShellAsUsed, TheYearCommandsOpenOnAYearTheCompanyHasAndNuovoKeepsTheChoic
         proposed = d.selection();
         d.findChild<QPushButton *>(u"cmdAnnulla"_qs)->click();
     });
-    window->sbExecuteMenuCommand(u"Mnu_New"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_New"_qs);
     settle();
     EXPECT_EQ(proposed.activity, chosen.activity);
     EXPECT_EQ(proposed.vatYear, chosen.vatYear);
@@ -201,7 +201,7 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
              doc->formFace()->setChanged(true);
              h.messages.answer(Answer::Yes); // save the changes
              h.messages.answer(Answer::No);  // the amount paid stays as it is
-             window->sbExecuteMenuCommand(u"Mnu_SearchNext"_qs);
+             window->commands().sbExecuteMenuCommand(u"Mnu_SearchNext"_qs);
          }},
         {"the annual settlement, after its credit's window",
          [&] {
@@ -230,79 +230,19 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
     }
 }
 
-TEST_P(ShellAsUsed, AProgramOfTheSuiteNotInstalledSaysSoOnce)
-{
-    launch();
-    qputenv(HandOver::SettingsDirVariable, h.dir.path().toUtf8());
-    const QString missing = u"/non/esiste/wizriciva"_qs;
-    h.store->write(u"Modules"_qs, u"WIZRICIVA"_qs, missing);
-    h.store->sync();
-    window->updateCommands();
-    QAction *command = bar().action(u"Mnu_RicostruzioneDatiIva"_qs);
-    ASSERT_NE(command, nullptr);
-    EXPECT_TRUE(command->toolTip().contains(ModuleLauncher::msgNotInstalled(missing)))
-        << command->toolTip().toStdString();
-    window->sbExecuteMenuCommand(u"Mnu_RicostruzioneDatiIva"_qs);
-    EXPECT_EQ(h.messages.texts(), QStringList{ModuleLauncher::msgNotInstalled(missing)});
-}
-
-TEST_P(ShellAsUsed, TitlesNameTheSettlementAndClosingItGoesBackToItsList)
-{
-    makeSettlement(shopActivity, year2024, 1, true);
-    const int february = makeSettlement(shopActivity, year2024, 2, true);
-    launch();
-    DocumentWindow *list = window->documents().first();
-    list->browse()->requery();
-    list->browse()->moveByRowIds(february);
-    window->updateCommands();
-    window->sbExecuteMenuCommand(u"Mnu_SearchForm"_qs);
-    settle();
-    ASSERT_TRUE(list->showsForm());
-    EXPECT_TRUE(list->windowTitle().startsWith(u"Liquidazione I.V.A. "_qs + QString::number(february) + u" - "_qs))
-        << list->windowTitle().toStdString();
-
-    // Closed, the settlement gives way to the list it was opened from.
-    frame(list)->close();
-    settle();
-    ASSERT_EQ(window->documents().size(), 1);
-    EXPECT_EQ(window->documents().first(), list);
-    EXPECT_EQ(list->face(), DocumentWindow::Face::Table);
-    EXPECT_EQ(list->windowTitle(), u"Liquidazione I.V.A."_qs);
-    // Closed again, the list goes.
-    frame(list)->close();
-    settle();
-    EXPECT_TRUE(window->documents().isEmpty());
-}
-
-TEST_P(ShellAsUsed, TheOptionsShowThePageTheDefinitivePrintStartsFrom)
-{
-    const int january = makeSettlement(shopActivity, year2024, 1, true);
-    ScriptedMessages messages;
-    PrintOptions options(db(), messages, demoCompany, PrintReport::Settlement, january, PrintOperation::Printer);
-    frmStampaOptions d(options);
-    d.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->setChecked(true);
-    auto *page = d.findChild<QSpinBox *>(u"kvrNumUltimaPagina"_qs);
-    auto *first = d.findChild<QLabel *>(u"lblPrimaPagina"_qs);
-    ASSERT_NE(first, nullptr);
-    for (const int last : {0, 24}) {
-        page->setValue(last);
-        EXPECT_TRUE(first->text().endsWith(u"pagina "_qs + QString::number(last + 1))) << first->text().toStdString();
-    }
-}
-
 TEST_P(ShellAsUsed, ExportsFlowWithoutPageHeadingsKeepAmountsExactAndRememberTheFolder)
 {
     // March of the shop: its print runs over two pages, a table going on to the second.
     const int march = makeSettlement(shopActivity, year2024, 3, true);
     launch();
-    DocumentWindow *doc = window->documents().first();
+    DocumentWindow *doc = window->docs().documents().first();
     doc->browse()->requery();
     doc->browse()->moveByRowIds(march);
-    window->updateCommands();
+    window->commands().updateCommands();
     QTemporaryDir dir;
     QString chosen;
     QStringList suggestions;
-    window->setPrintCommandHook([&](PrintCommand &p) {
+    window->printing().setPrintCommandHook([&](PrintCommand &p) {
         p.setOptionsHook([](frmStampaOptions &) {
             whenShown<frmStampaOptions>([](frmStampaOptions &d) { d.findChild<QPushButton *>(u"cmdOk"_qs)->click(); });
         });
@@ -320,7 +260,7 @@ TEST_P(ShellAsUsed, ExportsFlowWithoutPageHeadingsKeepAmountsExactAndRememberThe
                    {"Mnu_ExportExcel", dir.filePath(u"marzo.xlsx"_qs)}};
     for (const auto &e : exports) {
         chosen = e.file;
-        window->sbExecuteMenuCommand(QString::fromLatin1(e.command));
+        window->commands().sbExecuteMenuCommand(QString::fromLatin1(e.command));
         settle();
         ASSERT_TRUE(QFile::exists(e.file)) << e.command << h.messages.texts().join(u'\n').toStdString();
     }

@@ -3,6 +3,7 @@
 // The main window over the demo company, with a stand-in form face that records what the
 // main window asks of it, and helpers to drive modal dialogs.
 
+#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/WorkingRecords.h"
@@ -10,8 +11,12 @@
 #include "gui/shell/CommandBar.h"
 #include "gui/shell/DocumentWindow.h"
 #include "gui/shell/FormFace.h"
+#include "gui/shell/ShellCommands.h"
+#include "gui/shell/ShellDocuments.h"
+#include "gui/shell/ShellHelp.h"
+#include "gui/shell/ShellPrinting.h"
+#include "gui/shell/WindowSettings.h"
 #include "gui/shell/frmMDI.h"
-#include "database/SqlValue.h"
 #include "startup/StartupFixture.h"
 #include "suite/BusyCounter.h"
 #include "support/ScriptedMessages.h"
@@ -208,7 +213,7 @@ protected:
         Program &p = h.makeProgram();
         window = std::make_unique<frmMDI>(p);
         if (!realForm)
-            window->setFormFaceFactory([this](const DocumentContext &ctx, QWidget *parent) {
+            window->docs().setFormFaceFactory([this](const DocumentContext &ctx, QWidget *parent) {
                 return std::make_unique<StandInForm>(ctx, parent, log, saveSucceeds);
             });
         ASSERT_EQ(p.start(*window), Program::Outcome::Running) << h.messages.texts().join(u'\n').toStdString();
@@ -269,7 +274,7 @@ protected:
     }
     void closeAllDocuments()
     {
-        for (DocumentWindow *d : window->documents())
+        for (DocumentWindow *d : window->docs().documents())
             qobject_cast<QMdiSubWindow *>(d->parentWidget())->close();
         settle();
     }

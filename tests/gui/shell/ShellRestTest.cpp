@@ -12,16 +12,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QElapsedTimer>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTextBrowser>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
 
@@ -78,7 +78,8 @@ TEST_F(ShellRest, TheWindowAndTheToolbarsComeBackAsTheUserLeftThem)
     settle();
 
     closeAndStartAgain();
-    EXPECT_TRUE(window->settingsNotes().isEmpty()) << window->settingsNotes().join(u',').toStdString();
+    EXPECT_TRUE(window->windowSettings().settingsNotes().isEmpty())
+        << window->windowSettings().settingsNotes().join(u',').toStdString();
     EXPECT_EQ(window->size(), QSize(1010, 690));
     EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::BottomToolBarArea);
     EXPECT_TRUE(toolbar("Standard")->isHidden());
@@ -103,9 +104,10 @@ TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
         const char *value;
     };
     const Case damaged[] = {
-        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"}, {"BarMenu1.DL", "uno"},
-        {"FormWidth", "larga"},    {"WindowState", "7"},              {"ToolTip", "forse"}, {"LargeIcon", "\x01\x02"},
-        {"InsertType", "99"},      {"DefaultExport", "-3"},           {"DefaultActivity", "Nessuna"},
+        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"},
+        {"BarMenu1.DL", "uno"},    {"FormWidth", "larga"},           {"WindowState", "7"},
+        {"ToolTip", "forse"},      {"LargeIcon", "\x01\x02"},        {"InsertType", "99"},
+        {"DefaultExport", "-3"},   {"DefaultActivity", "Nessuna"},
     };
     for (const Case &c : damaged)
         h.store->write(settingsSection, QString::fromLatin1(c.key), QString::fromLatin1(c.value));
@@ -115,31 +117,19 @@ TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
     for (const Case &c : damaged)
         if (QByteArray(c.key) != "BarMenuVersion")
             expected << QString::fromLatin1(c.key);
-    QStringList notes = window->settingsNotes();
+    QStringList notes = window->windowSettings().settingsNotes();
     notes.sort();
     expected.sort();
     EXPECT_EQ(notes, expected);
     EXPECT_TRUE(window->statusBar()->currentMessage().contains(u"Impostazioni non valide"_qs));
     EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::TopToolBarArea);
-    EXPECT_EQ(window->settings().insertType, 0);
-    EXPECT_EQ(window->settings().defaultExport, int(ShellSettings::ExportPDF));
-    EXPECT_TRUE(window->settings().toolTips);
+    EXPECT_EQ(window->windowSettings().settings().insertType, 0);
+    EXPECT_EQ(window->windowSettings().settings().defaultExport, int(ShellSettings::ExportPDF));
+    EXPECT_TRUE(window->windowSettings().settings().toolTips);
     // The close writes good values over the damaged ones.
     window->close();
     EXPECT_EQ(h.store->read(settingsSection, u"InsertType"_qs), u"0"_qs);
     EXPECT_EQ(h.store->read(settingsSection, u"ToolTip"_qs), u"True"_qs);
-}
-
-TEST_F(ShellRest, AStoredLayoutOfAnotherVersionIsNotUsed)
-{
-    prepare(userAllRights);
-    h.store->write(settingsSection, u"BarMenuVersion"_qs, u"2.0"_qs);
-    h.store->write(settingsSection, u"BarMenu2.DA"_qs, u"1"_qs);
-    h.store->write(settingsSection, u"BarMenu2.DL"_qs, u"0"_qs);
-    h.store->sync();
-    launch();
-    EXPECT_TRUE(window->settingsNotes().isEmpty());
-    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::TopToolBarArea);
 }
 
 TEST_F(ShellRest, OptionsAreKeptForTheNextStart)
@@ -151,13 +141,13 @@ TEST_F(ShellRest, OptionsAreKeptForTheNextStart)
         d.findChild<QComboBox *>(u"cboInsertType"_qs)->setCurrentIndex(2);
         d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
     });
-    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Option"_qs);
     EXPECT_EQ(toolbar("Standard")->iconSize(), QSize(32, 32));
     closeAndStartAgain();
-    EXPECT_TRUE(window->settings().largeIcons);
+    EXPECT_TRUE(window->windowSettings().settings().largeIcons);
     EXPECT_EQ(toolbar("Standard")->iconSize(), QSize(32, 32));
-    EXPECT_EQ(window->settings().defaultExport, int(ShellSettings::ExportExcel));
-    EXPECT_EQ(window->settings().insertType, 2);
+    EXPECT_EQ(window->windowSettings().settings().defaultExport, int(ShellSettings::ExportExcel));
+    EXPECT_EQ(window->windowSettings().settings().insertType, 2);
     EXPECT_EQ(h.store->read(ShellSettings::optionSection(), u"Predefine"_qs), u"2"_qs);
 }
 
@@ -166,26 +156,26 @@ TEST_F(ShellRest, F1OpensThePageOfTheWindowOrControlThatHasTheFocus)
     startFor(userAllRights);
     window->showWindow();
     const int key = makeSettlement(shopActivity, year2024, 1, true);
-    DocumentWindow *list = window->documents().first();
+    DocumentWindow *list = window->docs().documents().first();
     list->browse()->requery();
     list->focusFirstField();
     settle();
     keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    ASSERT_NE(window->helpWindow(), nullptr);
-    EXPECT_EQ(window->helpWindow()->currentPage(), u"elenco.html"_qs);
-    EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains(u"liquidazioni salvate"_qs));
+    ASSERT_NE(window->help().helpWindow(), nullptr);
+    EXPECT_EQ(window->help().helpWindow()->currentPage(), u"elenco.html"_qs);
+    EXPECT_TRUE(window->help().helpWindow()->browser()->toPlainText().contains(u"liquidazioni salvate"_qs));
 
-    DocumentWindow *doc = window->sbShowObject(key);
+    DocumentWindow *doc = window->docs().sbShowObject(key);
     ASSERT_NE(doc, nullptr);
     doc->findChild<QLineEdit *>(u"txtNote"_qs)->setFocus();
     window->activateWindow();
     settle();
-    window->sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
-    EXPECT_EQ(window->helpWindow()->currentPage(), u"liquidazione.html"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
+    EXPECT_EQ(window->help().helpWindow()->currentPage(), u"liquidazione.html"_qs);
 
     // Shift+F1: the index; a search lists the pages holding every word.
-    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
-    EXPECT_EQ(window->helpWindow()->currentPage(), u"indice.html"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Arg"_qs);
+    EXPECT_EQ(window->help().helpWindow()->currentPage(), u"indice.html"_qs);
     const HelpBook book;
     EXPECT_TRUE(book.search(u"riporto automatico"_qs).contains(u"liquidazione-versamenti.html"_qs));
     EXPECT_TRUE(book.search(u"parola-che-non-esiste"_qs).isEmpty());
@@ -205,13 +195,13 @@ TEST_F(ShellRest, F1OpensThePageOfTheWindowOrControlThatHasTheFocus)
     QString pageOverDialog;
     whenShown<frmOption>([&](frmOption &d) {
         keyClick(d.findChild<QCheckBox *>(u"chkLargeIcon"_qs), Qt::Key_F1);
-        if (window->helpWindow()) {
-            pageOverDialog = window->helpWindow()->currentPage();
-            window->helpWindow()->close();
+        if (window->help().helpWindow()) {
+            pageOverDialog = window->help().helpWindow()->currentPage();
+            window->help().helpWindow()->close();
         }
         d.reject();
     });
-    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Option"_qs);
     EXPECT_EQ(pageOverDialog, u"opzioni.html"_qs);
 }
 
@@ -219,36 +209,18 @@ TEST_F(ShellRest, WithoutThePagesTheHelpSaysItIsNotAvailable)
 {
     startFor(userAllRights);
     QTemporaryDir empty;
-    window->setHelpRoot(empty.path());
-    window->sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
+    window->help().setHelpRoot(empty.path());
+    window->commands().sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Arg"_qs);
     EXPECT_EQ(h.messages.texts(), QStringList(2, u"Guida in linea non disponibile."_qs));
-    EXPECT_EQ(window->helpWindow(), nullptr);
-}
-
-TEST_F(ShellRest, TheAboutBoxShowsTheDatabaseInUse)
-{
-    startFor(userAllRights);
-    QString engine, address, user, company;
-    whenShown<frmInformazioni>([&](frmInformazioni &d) {
-        engine = d.findChild<QLabel *>(u"lblDatabase"_qs)->text();
-        address = d.findChild<QLabel *>(u"lblIndirizzo"_qs)->text();
-        user = d.findChild<QLabel *>(u"lblUtente"_qs)->text();
-        company = d.findChild<QLabel *>(u"lblAzienda"_qs)->text();
-        d.accept();
-    });
-    window->sbExecuteMenuCommand(u"Mnu_Info"_qs);
-    EXPECT_TRUE(engine.startsWith(u"SQLite"_qs)) << engine.toStdString();
-    EXPECT_EQ(address, db().location().path);
-    EXPECT_TRUE(user.contains(u"(codice 1)"_qs)) << user.toStdString();
-    EXPECT_EQ(company, u"Ferramenta Lombardi S.r.l. - Sede di Milano"_qs);
+    EXPECT_EQ(window->help().helpWindow(), nullptr);
 }
 
 TEST_F(ShellRest, TheAboutBoxNamesTheServerButNeverThePassword)
 {
     prepare(userAllRights, Engine::Postgres);
     launch();
-    const ProgramInfo info = window->programInfo();
+    const ProgramInfo info = window->commands().programInfo();
     EXPECT_TRUE(info.engine.startsWith(u"PostgreSQL"_qs));
     EXPECT_TRUE(info.address.endsWith(u"/"_qs + db().location().database)) << info.address.toStdString();
     if (!db().location().password.isEmpty())
@@ -272,7 +244,7 @@ TEST_F(ShellRest, TheLauncherHandsOverWaitsAndReadsTheChosenKeyBack)
         }
     });
     probe.start(20);
-    window->sbExecuteMenuCommand(u"Mnu_DatiIva"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_DatiIva"_qs);
     probe.stop();
 
     const QString seen = u"FakeModuleSeen"_qs;
@@ -302,7 +274,7 @@ TEST_F(ShellRest, AUserWithoutTheRightGetsTheMessageAndNothingStarts)
 {
     startFor(userSearchOnly);
     useFakeModule(u"CreditoIva"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_CreditiIva"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_CreditiIva"_qs);
     EXPECT_EQ(h.messages.texts(), QStringList{u"Diritti non sufficienti per avviare l'applicazione."_qs});
     h.store->sync();
     EXPECT_FALSE(h.store->contains(u"CreditoIva"_qs, HandOver::TableName));
@@ -311,7 +283,7 @@ TEST_F(ShellRest, AUserWithoutTheRightGetsTheMessageAndNothingStarts)
     // The VAT data module is checked by the generic launcher.
     h.messages.clear();
     useFakeModule(u"DatiIva"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_DatiIva"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_DatiIva"_qs);
     EXPECT_EQ(h.messages.texts(),
               QStringList{u"Attenzione, non si possiedono i diritti per utilizzare la manutenzione Dati IVA."_qs});
     EXPECT_FALSE(h.store->containsSection(u"FakeModuleSeen"_qs));
@@ -323,7 +295,7 @@ TEST_F(ShellRest, AMissingOrSilentModuleLeavesTheProgramAsItWas)
     qputenv(HandOver::SettingsDirVariable, h.dir.path().toUtf8());
     h.store->write(u"Modules"_qs, u"WIZRICIVA"_qs, u"/non/esiste/wizriciva"_qs);
     h.store->sync();
-    window->sbExecuteMenuCommand(u"Mnu_RicostruzioneDatiIva"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_RicostruzioneDatiIva"_qs);
     ASSERT_EQ(h.messages.texts().size(), 1);
     EXPECT_TRUE(h.messages.texts().first().contains(u"/non/esiste/wizriciva"_qs));
 
@@ -335,7 +307,7 @@ TEST_F(ShellRest, AMissingOrSilentModuleLeavesTheProgramAsItWas)
     window->setModuleStartTimeout(400);
     QElapsedTimer clock;
     clock.start();
-    window->sbExecuteMenuCommand(u"Mnu_ControlloDateIva"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ControlloDateIva"_qs);
     EXPECT_LT(clock.elapsed(), 4500);
     ASSERT_EQ(h.messages.texts().size(), 1);
     EXPECT_TRUE(h.messages.texts().first().startsWith(h.texts.text(ResourceStrings::ModuleDidNotStart)));
@@ -352,7 +324,7 @@ TEST_F(ShellRest, AModuleAlreadyRunningComesForwardAndGetsNoHandOver)
     window->launcherHooks().bringToFront = [&](qint64 handle) { forward = handle; };
     h.store->write(u"CreditoIva"_qs, HandOver::hExe, u"777"_qs);
     h.store->sync();
-    window->sbExecuteMenuCommand(u"Mnu_CreditiIva"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_CreditiIva"_qs);
     EXPECT_EQ(forward, 777);
     EXPECT_FALSE(h.store->contains(u"CreditoIva"_qs, HandOver::TableName));
     EXPECT_TRUE(h.messages.texts().isEmpty());
@@ -363,82 +335,18 @@ TEST_F(ShellRest, TheWebCommandsOpenTheConfiguredAddresses)
     startFor(userAllRights);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(u"https"_qs, &catcher, "open");
-    window->sbExecuteMenuCommand(u"Mnu_Web"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Web"_qs);
     EXPECT_EQ(h.messages.texts().size(), 1); // not configured
     EXPECT_TRUE(catcher.opened.isEmpty());
     h.messages.clear();
     h.store->write(HandOver::MenuSettings, u"Web"_qs, u"https://www.esempio.it/"_qs);
     h.store->write(HandOver::MenuSettings, u"Agg_Web"_qs, u"https://www.esempio.it/aggiornamenti"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_Web"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_Agg_Web"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Web"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Agg_Web"_qs);
     QDesktopServices::unsetUrlHandler(u"https"_qs);
     EXPECT_TRUE(h.messages.texts().isEmpty());
-    EXPECT_EQ(catcher.opened, (QList<QUrl>{QUrl(u"https://www.esempio.it/"_qs),
-                                           QUrl(u"https://www.esempio.it/aggiornamenti"_qs)}));
-}
-
-TEST_F(ShellRest, OnlyTheCommandsLeftOutOnPurposeStayDisabled)
-{
-    startFor(userAllRights);
-    for (const char *key : {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web",
-                            "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
-                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni"})
-        EXPECT_TRUE(enabled(QString::fromLatin1(key))) << key;
-    EXPECT_FALSE(enabled(u"Mnu_UpdatePriceList"_qs));
-    EXPECT_FALSE(enabled(u"Mnu_DescriptionsInLanguage"_qs));
-    EXPECT_FALSE(enabled(u"Mnu_PrintBarCode"_qs));
-}
-
-} // namespace
-
-namespace {
-
-// Pictures of the options, toolbars, about and help windows over the main window at 1280x800,
-// written only when LIQIVA_SHOTS_DIR names a folder.
-TEST_F(ShellRest, Screenshots)
-{
-    const QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "LIQIVA_SHOTS_DIR not set";
-    QDir().mkpath(dir);
-    startFor(userAllRights);
-    window->showWindow();
-    window->resize(1280, 800);
-    settle();
-    auto shoot = [&](QWidget *w, const QString &name) {
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(w->grab().save(QDir(dir).filePath(name + u".png"_qs)));
-    };
-    whenShown<frmOption>([&](frmOption &d) {
-        shoot(&d, u"options"_qs);
-        d.reject();
-    });
-    window->sbExecuteMenuCommand(u"Mnu_Option"_qs);
-    whenShown<QDialog>([&](QDialog &d) {
-        shoot(&d, u"toolbars"_qs);
-        d.reject();
-    });
-    window->sbExecuteMenuCommand(u"Mnu_ToolBar"_qs);
-    whenShown<frmInformazioni>([&](frmInformazioni &d) {
-        shoot(&d, u"about"_qs);
-        d.accept();
-    });
-    window->sbExecuteMenuCommand(u"Mnu_Info"_qs);
-    window->sbExecuteMenuCommand(u"Mnu_Arg"_qs);
-    window->helpWindow()->resize(1280, 800);
-    window->helpWindow()->showPage(u"liquidazione-versamenti.html"_qs);
-    shoot(window->helpWindow(), u"help"_qs);
-    window->helpWindow()->find(u"acconto"_qs);
-    shoot(window->helpWindow(), u"help-search"_qs);
-    QMenu *tools = window->commandBar().menu(u"mnuTools"_qs);
-    tools->popup(QPoint(0, 0));
-    shoot(tools, u"menu-tools"_qs);
-    tools->hide();
-    QMenu *help = window->commandBar().menu(u"mnuHelp"_qs);
-    help->popup(QPoint(0, 0));
-    shoot(help, u"menu-help"_qs);
-    help->hide();
-    shoot(window.get(), u"main"_qs);
+    EXPECT_EQ(catcher.opened,
+              (QList<QUrl>{QUrl(u"https://www.esempio.it/"_qs), QUrl(u"https://www.esempio.it/aggiornamenti"_qs)}));
 }
 
 } // namespace

@@ -49,24 +49,6 @@ TEST(ShortcutText, ParsesTheMaskAndTheKeyCode)
     }
 }
 
-TEST(ShortcutText, KeyStrokesToSend)
-{
-    struct {
-        int mask;
-        const char *prefix;
-    } prefixes[] = {{0, ""}, {1, "+"}, {2, "^"}, {3, ""}, {4, "%"}, {6, ""}};
-    for (const auto &p : prefixes)
-        EXPECT_EQ(ShortcutText::keyStrokePrefix(p.mask), QString::fromLatin1(p.prefix)) << p.mask;
-
-    struct {
-        const char *name;
-        const char *keys;
-    } keys[] = {{"CANCELLA", ""}, {"Delete", ""},         {"canc", ""},
-                {"DEL", "{DEL}"}, {"Insert", "{INSERT}"}, {"F2", "{F2}"}};
-    for (const auto &k : keys)
-        EXPECT_EQ(ShortcutText::keyStrokeKey(QString::fromLatin1(k.name)), QString::fromLatin1(k.keys)) << k.name;
-}
-
 TEST(ShortcutText, TableTextsBecomeKeySequencesAndKeyPressesMatchThem)
 {
     struct {

@@ -21,7 +21,7 @@ protected:
     // A second window on the browse of the saved settlements, as the user opens it.
     DocumentWindow *secondBrowse()
     {
-        DocumentWindow *doc = window->sbNewChildWithBrowse();
+        DocumentWindow *doc = window->docs().sbNewChildWithBrowse();
         EXPECT_NE(doc, nullptr);
         return doc;
     }
@@ -37,15 +37,15 @@ protected:
 TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
 {
     startFor(userAllRights);
-    DocumentWindow *first = window->documents().first();
+    DocumentWindow *first = window->docs().documents().first();
     DocumentWindow *other = secondBrowse();
     const int march = makeSettlement(shopActivity, year2025, 3, false);
 
     // A new settlement, saved and closed in its own window.
-    DocumentWindow *doc = window->sbShowObject(march, nullptr, false);
+    DocumentWindow *doc = window->docs().sbShowObject(march, nullptr, false);
     ASSERT_NE(doc, nullptr);
     ASSERT_NE(doc, first);
-    window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs);
     EXPECT_EQ(window->statusBar()->currentMessage(), u"Liquidazione salvata"_qs);
     frame(doc)->close();
     settle();
@@ -53,13 +53,13 @@ TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
     EXPECT_TRUE(lists(other, march));
 
     // Deleted from one window: gone from every list, without a requery by hand.
-    DocumentWindow *shown = window->sbShowObject(march, first, false);
+    DocumentWindow *shown = window->docs().sbShowObject(march, first, false);
     ASSERT_EQ(shown, first);
-    window->sbExecuteMenuCommand(u"Mnu_Delete"_qs); // answered yes
+    window->commands().sbExecuteMenuCommand(u"Mnu_Delete"_qs); // answered yes
     settle();
     EXPECT_EQ(virtualDelete(march), -1);
     EXPECT_FALSE(lists(other, march));
-    ASSERT_TRUE(window->documents().contains(other));
+    ASSERT_TRUE(window->docs().documents().contains(other));
     EXPECT_EQ(other->browse()->listCount(), 0);
 }
 
@@ -77,16 +77,16 @@ TEST_F(WindowsInStep, ASaveInOneWindowComputesAgainTheSettlementsShownUnchangedI
     const int february = makeSettlement(shopActivity, year2024, 2, true);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        DocumentWindow *shown = window->sbShowObject(february, nullptr, false);
+        DocumentWindow *shown = window->docs().sbShowObject(february, nullptr, false);
         ASSERT_NE(shown, nullptr);
         auto *note = shown->findChild<QLineEdit *>(u"txtNote"_qs);
         if (c.userTyped)
             keyClicks(note, u"nota"_qs);
         const int fresh = makeSettlement(shopActivity, year2024, 1, false);
-        DocumentWindow *writer = window->sbShowObject(fresh, nullptr, false);
+        DocumentWindow *writer = window->docs().sbShowObject(fresh, nullptr, false);
         log.fills.clear();
 
-        window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+        window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs);
         settle();
 
         const auto fillsOfShown =
@@ -95,10 +95,10 @@ TEST_F(WindowsInStep, ASaveInOneWindowComputesAgainTheSettlementsShownUnchangedI
         EXPECT_EQ(shown->changedObject(), c.userTyped);
         EXPECT_EQ(note->text(), c.userTyped ? u"nota"_qs : QString());
         // The writer stays the window the user works in.
-        EXPECT_EQ(window->activeDocument(), writer);
+        EXPECT_EQ(window->docs().activeDocument(), writer);
         // For the next case: the new one deleted, the windows closed.
-        window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
-        for (DocumentWindow *d : window->documents())
+        window->commands().sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+        for (DocumentWindow *d : window->docs().documents())
             if (d->changedObject())
                 h.messages.answer(Answer::No);
         closeAllDocuments();
@@ -110,7 +110,7 @@ TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen
     startFor(userAllRights);
     const int april = makeSettlement(shopActivity, year2024, 4, true);
     const int may = makeSettlement(shopActivity, year2024, 5, true);
-    DocumentWindow *browse = window->documents().first();
+    DocumentWindow *browse = window->docs().documents().first();
     browse->browse()->requery();
     ASSERT_TRUE(lists(browse, april));
     // Another program (or user) deletes April while the list still shows it.
@@ -122,7 +122,7 @@ TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen
     ASSERT_EQ(h.messages.texts().size(), 1);
     EXPECT_TRUE(h.messages.texts().front().contains(u"non esiste più"_qs));
     EXPECT_TRUE(log.fills.empty());
-    EXPECT_EQ(window->documents(), QList<DocumentWindow *>{browse});
+    EXPECT_EQ(window->docs().documents(), QList<DocumentWindow *>{browse});
     EXPECT_EQ(browse->face(), DocumentWindow::Face::Table);
     EXPECT_EQ(browse->browse()->rowIds(), QList<int>{may});
     // Nothing to save where nothing is shown.
@@ -131,12 +131,12 @@ TEST_F(WindowsInStep, ASettlementDeletedMeanwhileDoesNotOpenAndLeavesNothingOpen
 
     // The same from a window that shows another settlement and moves on to it.
     const int june = makeSettlement(shopActivity, year2024, 6, true);
-    DocumentWindow *doc = window->sbShowObject(may, browse, false);
+    DocumentWindow *doc = window->docs().sbShowObject(may, browse, false);
     ASSERT_EQ(doc, browse);
     ASSERT_TRUE(lists(doc, june));
     db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(june)});
     h.messages.clear();
-    window->sbExecuteMenuCommand(u"Mnu_SearchNext"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_SearchNext"_qs);
     ASSERT_EQ(h.messages.texts().size(), 1);
     EXPECT_EQ(doc->face(), DocumentWindow::Face::Form);
     EXPECT_EQ(doc->tag(), may); // still May, and it still works
@@ -148,7 +148,7 @@ TEST_F(WindowsInStep, ASettlementDeletedByAnotherUserWhileShownClosesWithoutAGho
 {
     startFor(userAllRights);
     const int fresh = makeSettlement(shopActivity, year2025, 2, false);
-    DocumentWindow *doc = window->sbShowObject(fresh, nullptr, false);
+    DocumentWindow *doc = window->docs().sbShowObject(fresh, nullptr, false);
     ASSERT_NE(doc, nullptr);
     // Another user's program removes it; the save fails, as the document says.
     db().execute(u"DELETE FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs, {sqlValue(fresh)});
@@ -163,7 +163,7 @@ TEST_F(WindowsInStep, ASettlementDeletedByAnotherUserWhileShownClosesWithoutAGho
     // behind with a settlement that is no more.
     EXPECT_EQ(h.messages.shown().size(), 1u);
     EXPECT_TRUE(closed);
-    EXPECT_FALSE(window->documents().contains(doc));
+    EXPECT_FALSE(window->docs().documents().contains(doc));
 }
 
 TEST_F(WindowsInStep, EveryAnswerToTheSaveQuestionWhenMovingOnEndsInAWindowThatWorks)
@@ -190,18 +190,18 @@ TEST_F(WindowsInStep, EveryAnswerToTheSaveQuestionWhenMovingOnEndsInAWindowThatW
         SCOPED_TRACE(c.name);
         // A new settlement between January and December of the list.
         const int fresh = makeSettlement(shopActivity, year2024, month++, false);
-        DocumentWindow *doc = window->sbShowObject(fresh, nullptr, false);
+        DocumentWindow *doc = window->docs().sbShowObject(fresh, nullptr, false);
         ASSERT_NE(doc, nullptr);
         ASSERT_TRUE(enabled(QString::fromLatin1(c.command)));
         const int neighbour = QString::fromLatin1(c.command) == u"Mnu_SearchNext"_qs ? december : january;
         h.messages.clear();
         h.messages.answer(c.answer);
 
-        window->sbExecuteMenuCommand(QString::fromLatin1(c.command));
+        window->commands().sbExecuteMenuCommand(QString::fromLatin1(c.command));
         settle();
 
         EXPECT_EQ(virtualDelete(fresh), c.newState);
-        ASSERT_TRUE(window->documents().contains(doc));
+        ASSERT_TRUE(window->docs().documents().contains(doc));
         EXPECT_EQ(doc->face(), DocumentWindow::Face::Form);
         EXPECT_EQ(doc->tag(), c.movedOn ? neighbour : fresh);
         // A window that works: its commands follow what it shows.
@@ -210,11 +210,11 @@ TEST_F(WindowsInStep, EveryAnswerToTheSaveQuestionWhenMovingOnEndsInAWindowThatW
         EXPECT_TRUE(enabled(u"Mnu_SearchNext"_qs) || enabled(u"Mnu_SearchPrevious"_qs));
         if (c.newState == 0) {
             // Saved on the way: delete it again, for the next case.
-            window->sbShowObject(fresh, doc, false);
-            window->sbExecuteMenuCommand(u"Mnu_Delete"_qs);
+            window->docs().sbShowObject(fresh, doc, false);
+            window->commands().sbExecuteMenuCommand(u"Mnu_Delete"_qs);
         }
         // A settlement still to save is given up when its window closes.
-        for (DocumentWindow *d : window->documents())
+        for (DocumentWindow *d : window->docs().documents())
             if (d->changedObject())
                 h.messages.answer(Answer::No);
         closeAllDocuments();
@@ -226,17 +226,17 @@ TEST_F(WindowsInStep, MovingOnWhenTheNextIsOpenElsewhereLeavesTheListNotAnEmptyF
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
     const int fresh = makeSettlement(shopActivity, year2024, 2, false);
-    DocumentWindow *elsewhere = window->sbShowObject(january, nullptr, false);
-    DocumentWindow *doc = window->sbShowObject(fresh, nullptr, false);
+    DocumentWindow *elsewhere = window->docs().sbShowObject(january, nullptr, false);
+    DocumentWindow *doc = window->docs().sbShowObject(fresh, nullptr, false);
     ASSERT_NE(elsewhere, doc);
     h.messages.answer(Answer::No);
 
-    window->sbExecuteMenuCommand(u"Mnu_SearchPrevious"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_SearchPrevious"_qs);
     settle();
 
     EXPECT_EQ(virtualDelete(fresh), -1);
-    EXPECT_EQ(window->activeDocument(), elsewhere);
-    ASSERT_TRUE(window->documents().contains(doc));
+    EXPECT_EQ(window->docs().activeDocument(), elsewhere);
+    ASSERT_TRUE(window->docs().documents().contains(doc));
     EXPECT_EQ(doc->face(), DocumentWindow::Face::Table);
     EXPECT_EQ(doc->tag(), 0);
 }
@@ -257,20 +257,20 @@ TEST_F(WindowsInStep, EveryAnswerWhenTheProgramClosesEndsInAWindowThatWorksOrNon
         SCOPED_TRACE(c.name);
         startFor(userAllRights);
         const int fresh = makeSettlement(shopActivity, year2025, 1, false);
-        DocumentWindow *doc = window->sbShowObject(fresh, nullptr, false);
+        DocumentWindow *doc = window->docs().sbShowObject(fresh, nullptr, false);
         ASSERT_NE(doc, nullptr);
         h.messages.clear();
         h.messages.answer(c.answer);
 
-        window->sbExecuteMenuCommand(u"Mnu_Exit"_qs);
+        window->commands().sbExecuteMenuCommand(u"Mnu_Exit"_qs);
         settle();
 
         EXPECT_EQ(!window->isVisible(), c.programClosed);
         if (!c.programClosed) {
-            ASSERT_TRUE(window->documents().contains(doc));
+            ASSERT_TRUE(window->docs().documents().contains(doc));
             EXPECT_EQ(virtualDelete(fresh), c.state);
             EXPECT_TRUE(enabled(u"Mnu_Save"_qs));
-            window->sbExecuteMenuCommand(u"Mnu_Save"_qs);
+            window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs);
             EXPECT_EQ(virtualDelete(fresh), 0);
         } else {
             EXPECT_EQ(virtualDelete(fresh), c.state);
@@ -286,7 +286,7 @@ TEST_F(WindowsInStep, TheDesktopShortcutsReachDeleteMovesAndUndoOfChanges)
     const int january = makeSettlement(shopActivity, year2024, 1, true);
     const int february = makeSettlement(shopActivity, year2024, 2, true);
     const int march = makeSettlement(shopActivity, year2024, 3, true);
-    DocumentWindow *doc = window->sbShowObject(february, window->documents().first(), false);
+    DocumentWindow *doc = window->docs().sbShowObject(february, window->docs().documents().first(), false);
     ASSERT_NE(doc, nullptr);
     auto *note = doc->findChild<QLineEdit *>(u"txtNote"_qs);
 
@@ -325,18 +325,6 @@ TEST_F(WindowsInStep, TheDesktopShortcutsReachDeleteMovesAndUndoOfChanges)
     settle();
     EXPECT_EQ(h.messages.texts().size(), 1);
     EXPECT_EQ(virtualDelete(january), -1);
-}
-
-TEST_F(WindowsInStep, TheMainWindowFitsItsScreen)
-{
-    startFor(userAllRights);
-    window->showWindow();
-    settle();
-    const QRect screen = window->screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(window->frameGeometry())) << screen.width() << "x" << screen.height();
-    // The status bar is inside the screen too.
-    const QRect status(window->statusBar()->mapToGlobal(QPoint(0, 0)), window->statusBar()->size());
-    EXPECT_TRUE(screen.contains(status));
 }
 
 } // namespace

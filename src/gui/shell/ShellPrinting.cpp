@@ -1,24 +1,24 @@
-// The main window's print commands: preview, print, the exports, "Invia a", the declaration
-// print, and the activity pane that shows how they go.
+#include "gui/shell/ShellPrinting.h"
 
-#include "gui/declarations/frmDatiDip.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/printing/DeclarationPrint.h"
 #include "domain/printing/PrintSelection.h"
+#include "gui/common/Failures.h"
+#include "gui/declarations/frmDatiDip.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaDip.h"
 #include "gui/shell/BrowseFace.h"
 #include "gui/shell/CommandBar.h"
 #include "gui/shell/DocumentWindow.h"
+#include "gui/shell/ShellCommands.h"
+#include "gui/shell/ShellDocuments.h"
 #include "gui/shell/frmActivityBox.h"
 #include "gui/shell/frmMDI.h"
 #include "startup/ModuleLauncher.h"
 #include "startup/Program.h"
-#include "database/DbError.h"
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
-#include "gui/common/Failures.h"
 
 #include <QAction>
 #include <QInputDialog>
@@ -47,35 +47,35 @@ ExportFormat formatOfCommand(const QString &key)
 
 } // namespace
 
-QString frmMDI::msgSaveBeforePrint()
+ShellPrinting::ShellPrinting(frmMDI &window) : m_w(window)
 {
-    return u"La liquidazione I.V.A. non è ancora salvata: salvarla prima di stamparla."_qs;
-}
-
-void frmMDI::setupPrinting()
-{
-    m_activityBox = new frmActivityBox(this);
-    addDockWidget(Qt::LeftDockWidgetArea, m_activityBox);
+    m_activityBox = new frmActivityBox(&m_w);
+    m_w.addDockWidget(Qt::LeftDockWidgetArea, m_activityBox);
     m_activityBox->hide();
     // The pane's close button and the command stay in step.
     connect(m_activityBox, &QDockWidget::visibilityChanged, this, [this] {
-        if (QAction *a = m_bar->action(u"Mnu_Folders"_qs)) {
+        if (QAction *a = m_w.commandBar().action(u"Mnu_Folders"_qs)) {
             a->setCheckable(true);
             a->setChecked(m_activityBox->isVisible());
         }
     });
     connect(m_activityBox, &frmActivityBox::exportChosen, this,
-            [this](const QString &key) { sbExecuteMenuCommand(u"Mnu_"_qs + key); });
+            [this](const QString &key) { m_w.commands().sbExecuteMenuCommand(u"Mnu_"_qs + key); });
 }
 
-int frmMDI::printableKey(DocumentWindow *doc)
+QString ShellPrinting::msgSaveBeforePrint()
+{
+    return u"La liquidazione I.V.A. non è ancora salvata: salvarla prima di stamparla."_qs;
+}
+
+int ShellPrinting::printableKey(DocumentWindow *doc)
 {
     if (!doc)
         return 0;
     if (doc->showsForm()) {
         // What is printed is the settlement as stored: unsaved changes are saved first.
         const QPointer<DocumentWindow> guard(doc);
-        if (!fnQuestionForSave(doc))
+        if (!m_w.docs().fnQuestionForSave(doc))
             return 0;
         if (!guard || doc->closing())
             return 0;
@@ -84,7 +84,19 @@ int frmMDI::printableKey(DocumentWindow *doc)
     return doc->browse()->currentKey();
 }
 
-bool frmMDI::printingCommand(const QString &key, DocumentWindow *doc)
+QString ShellPrinting::chooseExport()
+{
+    // The export choices of the pane: the kind chosen last is offered first.
+    m_activityBox->showActivity(frmActivityBox::Export);
+    const QStringList kinds = {u"Documento Word (.odt)"_qs, u"Foglio Excel (.xlsx)"_qs, u"Pagina HTML (.html)"_qs,
+                               u"Documento PDF (.pdf)"_qs};
+    bool ok = false;
+    const QString kind = QInputDialog::getItem(&m_w, u"Esporta"_qs, u"Formato del file:"_qs, kinds,
+                                               m_activityBox->defaultExport(), false, &ok);
+    return ok ? exportCommands.value(int(kinds.indexOf(kind))) : QString();
+}
+
+bool ShellPrinting::printingCommand(const QString &key, DocumentWindow *doc)
 {
     if (key == u"Mnu_Folders"_qs) {
         m_activityBox->setVisible(!m_activityBox->isVisible());
@@ -98,30 +110,20 @@ bool frmMDI::printingCommand(const QString &key, DocumentWindow *doc)
         printDeclaration(doc);
         return true;
     }
-
-    QString command = key;
-    if (key == u"Mnu_Export"_qs) {
-        // The export choices of the pane: the kind chosen last is offered first.
-        m_activityBox->showActivity(frmActivityBox::Export);
-        const QStringList kinds = {u"Documento Word (.odt)"_qs, u"Foglio Excel (.xlsx)"_qs, u"Pagina HTML (.html)"_qs,
-                                   u"Documento PDF (.pdf)"_qs};
-        bool ok = false;
-        const QString kind = QInputDialog::getItem(this, u"Esporta"_qs, u"Formato del file:"_qs, kinds,
-                                                   m_activityBox->defaultExport(), false, &ok);
-        if (!ok)
-            return true;
-        command = exportCommands.value(int(kinds.indexOf(kind)));
-    }
+    const QString command = key == u"Mnu_Export"_qs ? chooseExport() : key;
+    if (command.isEmpty())
+        return true;
     const int settlement = printableKey(doc);
     if (settlement <= 0)
         return true;
+    Program &program = m_w.program();
     bool saved = false;
-    if (!runShowingFailures(m_program.messages(), [&] {
-            saved = CompanyDirectory(m_program.context().db()).savedSettlement(settlement).has_value();
+    if (!runShowingFailures(program.messages(), [&] {
+            saved = CompanyDirectory(program.context().db()).savedSettlement(settlement).has_value();
         }))
         return true;
     if (!saved) {
-        m_program.messages().warn(msgSaveBeforePrint());
+        program.messages().warn(msgSaveBeforePrint());
         return true;
     }
 
@@ -142,83 +144,84 @@ bool frmMDI::printingCommand(const QString &key, DocumentWindow *doc)
     return true;
 }
 
-std::unique_ptr<PrintCommand> frmMDI::makePrintCommand()
+std::unique_ptr<PrintCommand> ShellPrinting::makePrintCommand()
 {
-    WorkContext &ctx = m_program.context();
+    Program &program = m_w.program();
+    WorkContext &ctx = program.context();
     auto print = std::make_unique<PrintCommand>(
-        PrintContext{ctx.db(), m_program.messages(), ctx.IDUser, ctx.lIDFirm, ctx.IDFunction}, this);
+        PrintContext{ctx.db(), program.messages(), ctx.IDUser, ctx.lIDFirm, ctx.IDFunction}, &m_w);
     print->setProgress([this](const QString &text, int done, int total) {
         m_activityBox->showProgress(text, done, total);
-        sbStatusBarText(text);
+        m_w.sbStatusBarText(text);
     });
     print->setConfigure([this](int idRegistroIva) {
-        ModuleLauncher launcher(m_program.context(), m_program.store(), m_program.services(), m_program.texts(),
-                                m_launcherHooks);
-        launcher.setStartTimeoutMs(m_moduleStartTimeoutMs);
-        return launcher.runMaintenanceOf(u"NumerazionePerRegistro"_qs, idRegistroIva,
-                                         u"numerazione dei registri I.V.A."_qs);
+        return m_w.launcher().runMaintenanceOf(u"NumerazionePerRegistro"_qs, idRegistroIva,
+                                               u"numerazione dei registri I.V.A."_qs);
     });
     if (m_printHook)
         m_printHook(*print);
     return print;
 }
 
-void frmMDI::printDeclaration(DocumentWindow *doc)
+void ShellPrinting::printDeclaration(DocumentWindow *doc)
 {
     if (!doc || !doc->formFace() || doc->tag() <= 0)
         return;
+    Program &program = m_w.program();
     // The declaration is a print of the settlement: it needs the right to print, as in liqiva.
-    if (!m_rights.print()) {
-        m_program.messages().warn(UserRights::refusal(UserRights::Print) + u"."_qs);
+    if (!m_w.rights().print()) {
+        program.messages().warn(UserRights::refusal(UserRights::Print) + u"."_qs);
         return;
     }
     const QPointer<DocumentWindow> guard(doc);
-    if (!fnQuestionForSave(doc) || !guard || doc->closing())
+    if (!m_w.docs().fnQuestionForSave(doc) || !guard || doc->closing())
         return;
     SettlementDocument *settlement = doc->formFace()->settlementDocument();
     if (!settlement)
         return;
-    WorkContext &ctx = m_program.context();
+    WorkContext &ctx = program.context();
     const DeclarationData data = declarationData(*settlement);
     QStringList missing;
-    if (!runShowingFailures(m_program.messages(), [&] {
+    if (!runShowingFailures(program.messages(), [&] {
             missing = DeclarationPrint::missingData(ctx.db(), ctx.lIDFirm, data.anno, settlement->soggettoRimborso(),
                                                     settlement->datiDip());
         }))
         return;
     if (!missing.isEmpty()) {
-        frmInfoDip info(this);
+        frmInfoDip info(&m_w);
         info.NotNecessaryItems(missing.join(u"\n"_qs));
         info.exec();
         if (info.CancelOperation())
             return;
     }
     std::unique_ptr<PrintCommand> print = makePrintCommand();
-    frmStampaDip dialog(ctx.db(), m_program.messages(), ctx.IDUser, *print, this);
+    frmStampaDip dialog(ctx.db(), program.messages(), ctx.IDUser, *print, &m_w);
     dialog.setData(data);
     dialog.exec();
 }
 
 // At the end of the program the user's print selection goes (the pane stays as it is, so that
 // the settings saved afterwards remember it).
-void frmMDI::closePrinting()
+void ShellPrinting::closePrinting()
 {
-    WorkContext &ctx = m_program.context();
-    runShowingFailures(m_program.messages(),
+    Program &program = m_w.program();
+    WorkContext &ctx = program.context();
+    runShowingFailures(program.messages(),
                        [&] { PrintSelection(ctx.db(), ctx.IDUser, ctx.IDFunction).sbDeletePrintOperation(); });
 }
 
-void frmMDI::updatePrintingCommands(DocumentWindow *doc)
+void ShellPrinting::updatePrintingCommands(DocumentWindow *doc)
 {
+    CommandBar &bar = m_w.commandBar();
     const bool hasDoc = doc != nullptr;
     const bool form = hasDoc && doc->showsForm() && doc->formFace() && doc->tag() > 0;
     const bool chosen =
         hasDoc && !doc->searchChild() && (form || (!doc->showsForm() && doc->browse()->currentKey() > 0));
     for (const char *key : {"Mnu_PrePrint", "Mnu_Print", "Mnu_Export", "Mnu_SendTo", "Mnu_ExportWord",
                             "Mnu_ExportExcel", "Mnu_ExportHtml", "Mnu_ExportPDF"})
-        m_bar->setEnabled(QString::fromLatin1(key), chosen);
-    m_bar->setEnabled(u"Mnu_StampaDip"_qs, form && !doc->searchChild() && doc->formFace()->settlementDocument());
-    m_bar->setEnabled(u"Mnu_Folders"_qs, true);
+        bar.setEnabled(QString::fromLatin1(key), chosen);
+    bar.setEnabled(u"Mnu_StampaDip"_qs, form && !doc->searchChild() && doc->formFace()->settlementDocument());
+    bar.setEnabled(u"Mnu_Folders"_qs, true);
 }
 
 } // namespace liqiva
