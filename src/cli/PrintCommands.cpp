@@ -119,17 +119,31 @@ Target targetOf(const CliArgs &args, const QString &fileHint)
     return t;
 }
 
+// The database and the company of the settlement a print or an export is of. The file is
+// refused before any work (a folder, a device, an existing file without --yes), then the
+// settlement must be saved and the user may print in its company.
+struct Opened {
+    std::unique_ptr<Connection> db;
+    int company = 0;
+};
+
+Opened openForPrint(const CliArgs &args, const Target &t)
+{
+    WholeFile::check(t.file, replaceOf(args));
+    Opened o{openDatabase(args), 0};
+    o.company = companyOfSavedSettlement(*o.db, t.key);
+    requireRight(*o.db, t.user, o.company, UserRights::Print);
+    return o;
+}
+
 // The declaration form of a saved settlement: the required data checked first (missing
 // items stop the print unless --yes), the work rows written, printed and removed.
-int runDeclarationPrint(const CliArgs &args, int user, int key, const QString &file)
+int runDeclarationPrint(const CliArgs &args, const Target &t)
 {
     if (args.flag(u"definitive"_qs))
         throw UsageError{u"la dichiarazione non si stampa sul registro: togliere --definitive"_qs};
-    // Refused before any work: a folder, a device, an existing file without --yes.
-    WholeFile::check(file, replaceOf(args));
-    auto db = openDatabase(args);
-    const int company = companyOfSavedSettlement(*db, key);
-    requireRight(*db, user, company, UserRights::Print);
+    const auto [user, key, file] = t;
+    auto [db, company] = openForPrint(args, t);
     ConsoleMessages messages(args.flag(u"yes"_qs));
     SettlementDocument doc(DocumentContext{*db, messages, user, company, settlementFunction(*db), false, {}});
     doc.sbChildFill(key, false);
@@ -156,10 +170,11 @@ int runDeclarationPrint(const CliArgs &args, int user, int key, const QString &f
 
 int runPrint(const CliArgs &args)
 {
-    const auto [user, key, file] = targetOf(args, u"FILE.pdf"_qs);
+    const Target t = targetOf(args, u"FILE.pdf"_qs);
+    const auto [user, key, file] = t;
     const PrintReport report = reportOf(args);
     if (report == PrintReport::Declaration)
-        return runDeclarationPrint(args, user, key, file);
+        return runDeclarationPrint(args, t);
     if (args.flag(u"test"_qs))
         throw UsageError{u"--test vale solo con --report declaration"_qs};
     const bool definitive = args.flag(u"definitive"_qs);
@@ -167,10 +182,7 @@ int runPrint(const CliArgs &args)
         for (const char *name : {"register", "sectional", "year", "start-page"})
             if (args.has(QLatin1String(name)))
                 throw UsageError{u"--"_qs + QLatin1String(name) + u" vale solo con --definitive"_qs};
-    WholeFile::check(file, replaceOf(args));
-    auto db = openDatabase(args);
-    const int company = companyOfSavedSettlement(*db, key);
-    requireRight(*db, user, company, UserRights::Print);
+    auto [db, company] = openForPrint(args, t);
 
     ConsoleMessages messages(args.flag(u"yes"_qs));
     PrintOptions options(*db, messages, company, report, key, PrintOperation::Printer);
@@ -200,8 +212,8 @@ int runPrint(const CliArgs &args)
     out(QStringLiteral("%1: %2 pagine (dalla %3 alla %4) in %5%6")
             .arg(pages.title)
             .arg(pages.pageCount())
-            .arg(pages.pages.front().number)
-            .arg(pages.pages.back().number)
+            .arg(pages.firstPageNumber())
+            .arg(pages.lastPageNumber())
             .arg(file)
             .arg(definitive ? u", stampa definitiva registrata."_qs : u"."_qs));
     return 0;
@@ -209,17 +221,15 @@ int runPrint(const CliArgs &args)
 
 int runExport(const CliArgs &args)
 {
-    const auto [user, key, file] = targetOf(args, u"FILE"_qs);
+    const Target t = targetOf(args, u"FILE"_qs);
+    const auto [user, key, file] = t;
     const std::optional<ExportFormat> format = exportFormatOf(args.value(u"format"_qs, QFileInfo(file).suffix()));
     if (!format)
         throw UsageError{u"--format: pdf, html, odt (testo) oppure xlsx (foglio di calcolo)"_qs};
     const PrintReport report = reportOf(args);
     if (report == PrintReport::Declaration)
         throw UsageError{u"la dichiarazione si stampa con liqiva print --report declaration"_qs};
-    WholeFile::check(file, replaceOf(args));
-    auto db = openDatabase(args);
-    const int company = companyOfSavedSettlement(*db, key);
-    requireRight(*db, user, company, UserRights::Print);
+    auto [db, company] = openForPrint(args, t);
 
     ConsoleMessages messages(args.flag(u"yes"_qs));
     PrintOptions options(*db, messages, company, report, key, PrintOperation::Printer);

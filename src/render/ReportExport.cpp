@@ -114,8 +114,8 @@ void writeText(const PrintedReport &report, WholeFile &file, const QByteArray &f
     fillDocument(report, doc);
     // The title of the page (the browser's tab): the report, the company, the settlement.
     QString title = report.title + u" - "_qs + report.company;
-    if (!report.pages.empty() && !report.pages.front().period.isEmpty())
-        title += u" - "_qs + report.pages.front().period;
+    if (const QString period = report.firstPeriod(); !period.isEmpty())
+        title += u" - "_qs + period;
     doc.setMetaInformation(QTextDocument::DocumentTitle, title);
     if (format == "html") {
         file.write(doc.toHtml().toUtf8());
@@ -340,8 +340,7 @@ void exportReport(const PrintedReport &report, ExportFormat format, WholeFile &f
 
 QString defaultExportName(const PrintedReport &report, ExportFormat format)
 {
-    QString period = report.pages.empty() ? QString() : report.pages.front().period;
-    QString name = report.title + u' ' + report.company + u' ' + period;
+    QString name = report.title + u' ' + report.company + u' ' + report.firstPeriod();
     for (QChar &ch : name)
         if (!ch.isLetterOrNumber() && ch != u'-')
             ch = u'_';

@@ -1,7 +1,6 @@
 #include "domain/credits/CreditoCompensabile.h"
 
 #include "domain/engine/Amounts.h"
-#include "suite/Refusal.h"
 
 namespace liqiva {
 
@@ -44,10 +43,7 @@ Money CreditoCompensabile::value(int field) const
 
 void CreditoCompensabile::setValue(int field, Money v)
 {
-    if (isLocked(field))
-        throw Refusal(Prospetto::msgNotEditable());
-    if (v < Money() || v > Money::units(9999999999999))
-        throw Refusal(Prospetto::msgOutOfRange());
+    Prospetto::checkTyping(isLocked(field), v);
     (field == Inizio ? m_inizio : m_utiF24) = v;
 }
 

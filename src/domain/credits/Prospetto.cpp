@@ -12,8 +12,7 @@ namespace {
 constexpr Money MaxCell = Money::units(9999999999999);
 
 // A setter of the amounts, as the row stores it.
-template <typename Setter>
-std::function<void(Amounts &, Money)> into(Setter setter)
+template <typename Setter> std::function<void(Amounts &, Money)> into(Setter setter)
 {
     return [setter](Amounts &a, Money v) { (a.*setter)(v); };
 }
@@ -66,103 +65,122 @@ void Prospetto::addFormula(const QString &text, const QString &formula, std::fun
 
 void Prospetto::build()
 {
-    Amounts &a = m_amounts;
     switch (m_type) {
-    case VariazioniCredito: {
-        add(u"Credito annuale estromesso dalla compensazione"_qs, a.CAEstrComp(), into(&Amounts::setCAEstrComp));
-        add(u"Variazione a credito dell'imposta"_qs, a.VarImpCre(), into(&Amounts::setVarImpCre));
-        int last = 3;
-        if (m_quarters) {
-            add(u"Credito Infrannuale I Trimestre estromesso dalla compensazione"_qs, a.CIEstrCompTrimI(),
-                into(&Amounts::setCIEstrCompTrimI));
-            add(u"Credito Infrannuale II Trimestre estromesso dalla compensazione"_qs, a.CIEstrCompTrimII(),
-                into(&Amounts::setCIEstrCompTrimII));
-            add(u"Credito Infrannuale III Trimestre estromesso dalla compensazione"_qs, a.CIEstrCompTrimIII(),
-                into(&Amounts::setCIEstrCompTrimIII));
-            addFormula(u"Credito Infrannuale estromesso dalla compensazione"_qs, u"SUM(B3:B5)"_qs);
-            last = 5;
-        } else {
-            // One row: the quarters' amounts together, kept as the first quarter's.
-            add(u"Credito Infrannuale estromesso dalla compensazione"_qs,
-                a.CIEstrCompTrimI() + a.CIEstrCompTrimII() + a.CIEstrCompTrimIII(), [](Amounts &x, Money v) {
-                    x.setCIEstrCompTrimI(v);
-                    x.setCIEstrCompTrimII(Money());
-                    x.setCIEstrCompTrimIII(Money());
-                });
-        }
-        addFormula(u"Variazione a credito d'imposta relative a periodi precedenti"_qs, sumTo(last));
+    case VariazioniCredito:
+        buildVariazioniCredito();
         break;
-    }
-    case VariazioniDebito: {
-        add(u"Variazioni dell'imposta a seguito di ravvedimento"_qs, a.VarRavvOperoso(), into(&Amounts::setVarRavvOperoso));
-        add(u"Interessi liquidazioni trimestrali a seguito di ravvedimento"_qs, a.IntLiqTrimRavv(),
-            into(&Amounts::setIntLiqTrimRavv));
-        add(u"Interessi a seguito di ravvedimento"_qs, a.IntRavv(), into(&Amounts::setIntRavv));
-        add(u"Altre variazioni a debito dell'imposta"_qs, a.AltreVarDeb(), into(&Amounts::setAltreVarDeb));
-        add(u"Credito annuale estromesso dalle liquidazioni periodiche"_qs, a.CAEstrLiqPer(),
-            into(&Amounts::setCAEstrLiqPer));
-        int last = 6;
-        if (m_quarters) {
-            add(u"Credito Infrannuale I Trimestre estromesso dalle liquidazioni"_qs, a.CIEstrLiqTrimI(),
-                into(&Amounts::setCIEstrLiqTrimI));
-            add(u"Credito Infrannuale II Trimestre estromesso dalle liquidazioni"_qs, a.CIEstrLiqTrimII(),
-                into(&Amounts::setCIEstrLiqTrimII));
-            add(u"Credito Infrannuale III Trimestre estromesso dalle liquidazioni"_qs, a.CIEstrLiqTrimIII(),
-                into(&Amounts::setCIEstrLiqTrimIII));
-            addFormula(u"Credito Infrannuale estromesso dalle liquidazioni"_qs, u"SUM(B6:B8)"_qs);
-            last = 8;
-        } else {
-            add(u"Credito Infrannuale estromesso dalle liquidazioni"_qs,
-                a.CIEstrLiqTrimI() + a.CIEstrLiqTrimII() + a.CIEstrLiqTrimIII(), [](Amounts &x, Money v) {
-                    x.setCIEstrLiqTrimI(v);
-                    x.setCIEstrLiqTrimII(Money());
-                    x.setCIEstrLiqTrimIII(Money());
-                });
-        }
-        addFormula(u"Variazione a debito d'imposta relative a periodi precedenti"_qs, sumTo(last));
+    case VariazioniDebito:
+        buildVariazioniDebito();
         break;
-    }
     case IvaNonVersata:
-        add(u"Imposta non versata nei periodi precedenti"_qs, a.ImpNoverPerPrec(), into(&Amounts::setImpNoverPerPrec));
-        add(u"Interessi trimestrali per imposta non versata nei periodi precedenti"_qs, a.Int150TrimPerPrec(),
-            into(&Amounts::setInt150TrimPerPrec));
-        add(u"Interessi di mora per imposta non versata nei periodi precedenti"_qs, a.IntMoraPerPrec(),
-            into(&Amounts::setIntMoraPerPrec));
-        addFormula(u"IVA non versata risultante da liquidazioni periodiche precedenti"_qs, sumTo(3));
+        buildIvaNonVersata();
         break;
     case CreditiSpeciali:
-        // The credits available come from the activity's year: shown, not typed.
-        add(u"Credito Autotrasportatori"_qs, a.CreAutotrasp(), {}, true);
-        add(u"Altri crediti d'imposta"_qs, a.AltriCreImp(), {}, true);
-        add(u"Credito autotrasportatori utilizzato"_qs, a.CreAutotraspUti(), into(&Amounts::setCreAutotraspUti));
-        add(u"Altri crediti d'imposta utilizzati"_qs, a.AltriCreImpUti(), into(&Amounts::setAltriCreImpUti));
-        addFormula(u"Credito autotrasportatori residuo"_qs, u"B1 - B3"_qs);
-        addFormula(u"Altri crediti d'imposta residui"_qs, u"B2 - B4"_qs);
-        addFormula(u"Crediti speciali d'imposta detratti"_qs, u"SUM(B3:B4)"_qs);
+        buildCreditiSpeciali();
         break;
-    case CreditoInfrannuale: {
-        // A settlement whose prospectus was never confirmed starts from its own credit.
-        const bool stored = !a.CredInfraTotale().isZero() || !a.CredInfraTrimestre().isZero() ||
-                            !a.RimbInfrannuale().isZero() || !a.CreCompF24().isZero();
-        add(u"Credito Totale"_qs, stored ? a.CredInfraTotale() : m_context.creditoTotale,
-            into(&Amounts::setCredInfraTotale));
-        add(u"Credito del trimestre"_qs, stored ? a.CredInfraTrimestre() : m_context.creditoTrimestre,
-            into(&Amounts::setCredInfraTrimestre));
-        add(u"Credito beni ammortizzabili"_qs, a.CreditoBeniAmmortizzabili(),
-            into(&Amounts::setCreditoBeniAmmortizzabili));
-        add(u"Variazioni in aumento"_qs, a.CredInfraAumenti(), into(&Amounts::setCredInfraAumenti));
-        add(u"Variazioni in diminuzione"_qs, a.VariazioniInDiminuzione(), into(&Amounts::setVariazioniInDiminuzione));
-        addFormula(u"Credito utilizzabile a rimborso e/o compensazione"_qs, infraFormula(),
-                   into(&Amounts::setCredInfrannuale));
-        add(u"Credito Infrannuale a rimborso"_qs, a.RimbInfrannuale(), into(&Amounts::setRimbInfrannuale));
-        add(u"Credito Infrannuale destinato alla compensazione con il mod. F24"_qs, a.CreCompF24(),
-            into(&Amounts::setCreCompF24));
-        addFormula(u"Credito Infrannuale destinato alle liquidazioni periodiche"_qs,
-                   u"if(B6 - (B7 + B8)>0,B6 - (B7 + B8),0)"_qs, into(&Amounts::setCreLiquiPer));
-        addFormula(u"Credito residuo da portare in diminuzione nelle liquidazioni successive"_qs, u"B1 - (B7 + B8)"_qs);
+    case CreditoInfrannuale:
+        buildCreditoInfrannuale();
         break;
     }
+}
+
+int Prospetto::addInfraQuarters(const QString &taken, const QuarterFigures &f)
+{
+    static const char *const numerals[3] = {"I", "II", "III"};
+    const int first = rowCount() + 1;
+    if (m_quarters) {
+        for (int q = 0; q < 3; ++q)
+            add(QStringLiteral("Credito Infrannuale %1 Trimestre %2").arg(QLatin1String(numerals[q]), taken),
+                (m_amounts.*f.get[q])(), into(f.set[q]));
+        addFormula(u"Credito Infrannuale "_qs + taken, QStringLiteral("SUM(B%1:B%2)").arg(first).arg(first + 2));
+        return first + 2;
     }
+    // One row: the quarters' amounts together, kept as the first quarter's.
+    Money together;
+    for (int q = 0; q < 3; ++q)
+        together += (m_amounts.*f.get[q])();
+    add(u"Credito Infrannuale "_qs + taken, together, [f](Amounts &x, Money v) {
+        (x.*f.set[0])(v);
+        (x.*f.set[1])(Money());
+        (x.*f.set[2])(Money());
+    });
+    return first;
+}
+
+void Prospetto::buildVariazioniCredito()
+{
+    Amounts &a = m_amounts;
+    add(u"Credito annuale estromesso dalla compensazione"_qs, a.CAEstrComp(), into(&Amounts::setCAEstrComp));
+    add(u"Variazione a credito dell'imposta"_qs, a.VarImpCre(), into(&Amounts::setVarImpCre));
+    const int last = addInfraQuarters(
+        u"estromesso dalla compensazione"_qs,
+        {{&Amounts::CIEstrCompTrimI, &Amounts::CIEstrCompTrimII, &Amounts::CIEstrCompTrimIII},
+         {&Amounts::setCIEstrCompTrimI, &Amounts::setCIEstrCompTrimII, &Amounts::setCIEstrCompTrimIII}});
+    addFormula(u"Variazione a credito d'imposta relative a periodi precedenti"_qs, sumTo(last));
+}
+
+void Prospetto::buildVariazioniDebito()
+{
+    Amounts &a = m_amounts;
+    add(u"Variazioni dell'imposta a seguito di ravvedimento"_qs, a.VarRavvOperoso(), into(&Amounts::setVarRavvOperoso));
+    add(u"Interessi liquidazioni trimestrali a seguito di ravvedimento"_qs, a.IntLiqTrimRavv(),
+        into(&Amounts::setIntLiqTrimRavv));
+    add(u"Interessi a seguito di ravvedimento"_qs, a.IntRavv(), into(&Amounts::setIntRavv));
+    add(u"Altre variazioni a debito dell'imposta"_qs, a.AltreVarDeb(), into(&Amounts::setAltreVarDeb));
+    add(u"Credito annuale estromesso dalle liquidazioni periodiche"_qs, a.CAEstrLiqPer(),
+        into(&Amounts::setCAEstrLiqPer));
+    const int last =
+        addInfraQuarters(u"estromesso dalle liquidazioni"_qs,
+                         {{&Amounts::CIEstrLiqTrimI, &Amounts::CIEstrLiqTrimII, &Amounts::CIEstrLiqTrimIII},
+                          {&Amounts::setCIEstrLiqTrimI, &Amounts::setCIEstrLiqTrimII, &Amounts::setCIEstrLiqTrimIII}});
+    addFormula(u"Variazione a debito d'imposta relative a periodi precedenti"_qs, sumTo(last));
+}
+
+void Prospetto::buildIvaNonVersata()
+{
+    Amounts &a = m_amounts;
+    add(u"Imposta non versata nei periodi precedenti"_qs, a.ImpNoverPerPrec(), into(&Amounts::setImpNoverPerPrec));
+    add(u"Interessi trimestrali per imposta non versata nei periodi precedenti"_qs, a.Int150TrimPerPrec(),
+        into(&Amounts::setInt150TrimPerPrec));
+    add(u"Interessi di mora per imposta non versata nei periodi precedenti"_qs, a.IntMoraPerPrec(),
+        into(&Amounts::setIntMoraPerPrec));
+    addFormula(u"IVA non versata risultante da liquidazioni periodiche precedenti"_qs, sumTo(3));
+}
+
+void Prospetto::buildCreditiSpeciali()
+{
+    Amounts &a = m_amounts;
+    // The credits available come from the activity's year: shown, not typed.
+    add(u"Credito Autotrasportatori"_qs, a.CreAutotrasp(), {}, true);
+    add(u"Altri crediti d'imposta"_qs, a.AltriCreImp(), {}, true);
+    add(u"Credito autotrasportatori utilizzato"_qs, a.CreAutotraspUti(), into(&Amounts::setCreAutotraspUti));
+    add(u"Altri crediti d'imposta utilizzati"_qs, a.AltriCreImpUti(), into(&Amounts::setAltriCreImpUti));
+    addFormula(u"Credito autotrasportatori residuo"_qs, u"B1 - B3"_qs);
+    addFormula(u"Altri crediti d'imposta residui"_qs, u"B2 - B4"_qs);
+    addFormula(u"Crediti speciali d'imposta detratti"_qs, u"SUM(B3:B4)"_qs);
+}
+
+void Prospetto::buildCreditoInfrannuale()
+{
+    Amounts &a = m_amounts;
+    // A settlement whose prospectus was never confirmed starts from its own credit.
+    const bool stored = !a.CredInfraTotale().isZero() || !a.CredInfraTrimestre().isZero() ||
+                        !a.RimbInfrannuale().isZero() || !a.CreCompF24().isZero();
+    add(u"Credito Totale"_qs, stored ? a.CredInfraTotale() : m_context.creditoTotale,
+        into(&Amounts::setCredInfraTotale));
+    add(u"Credito del trimestre"_qs, stored ? a.CredInfraTrimestre() : m_context.creditoTrimestre,
+        into(&Amounts::setCredInfraTrimestre));
+    add(u"Credito beni ammortizzabili"_qs, a.CreditoBeniAmmortizzabili(), into(&Amounts::setCreditoBeniAmmortizzabili));
+    add(u"Variazioni in aumento"_qs, a.CredInfraAumenti(), into(&Amounts::setCredInfraAumenti));
+    add(u"Variazioni in diminuzione"_qs, a.VariazioniInDiminuzione(), into(&Amounts::setVariazioniInDiminuzione));
+    addFormula(u"Credito utilizzabile a rimborso e/o compensazione"_qs, infraFormula(),
+               into(&Amounts::setCredInfrannuale));
+    add(u"Credito Infrannuale a rimborso"_qs, a.RimbInfrannuale(), into(&Amounts::setRimbInfrannuale));
+    add(u"Credito Infrannuale destinato alla compensazione con il mod. F24"_qs, a.CreCompF24(),
+        into(&Amounts::setCreCompF24));
+    addFormula(u"Credito Infrannuale destinato alle liquidazioni periodiche"_qs,
+               u"if(B6 - (B7 + B8)>0,B6 - (B7 + B8),0)"_qs, into(&Amounts::setCreLiquiPer));
+    addFormula(u"Credito residuo da portare in diminuzione nelle liquidazioni successive"_qs, u"B1 - (B7 + B8)"_qs);
 }
 
 QString Prospetto::infraFormula() const
@@ -207,12 +225,17 @@ QString Prospetto::error(int row) const
     return compute(row, 0).error;
 }
 
-void Prospetto::setValue(int row, Money v)
+void Prospetto::checkTyping(bool locked, Money v)
 {
-    if (row < 0 || row >= rowCount() || isLocked(row))
+    if (locked)
         throw Refusal(msgNotEditable());
     if (v < Money() || v > MaxCell)
         throw Refusal(msgOutOfRange());
+}
+
+void Prospetto::setValue(int row, Money v)
+{
+    checkTyping(row < 0 || row >= rowCount() || isLocked(row), v);
     m_rows[row].typed = v;
 }
 
@@ -280,7 +303,8 @@ QString Prospetto::msgResiduoNegativo()
 
 QString Prospetto::msgSelezionareLettera()
 {
-    return u"Selezionare almeno una voce: \r\n     'Aliquota media lett. a)', \r\n     'Operazioni non imponibili lett. b)', "
+    return u"Selezionare almeno una voce: \r\n     'Aliquota media lett. a)', \r\n     'Operazioni non imponibili "
+           u"lett. b)', "
            u"\r\n     'Acquisto beni ammortizzabili lett. c)'."_qs;
 }
 

@@ -35,9 +35,9 @@ public:
 
     // What the settlement gives besides its amounts.
     struct Context {
-        int idMese = 0;          // 1..12, 13 the December advance, 0 the year
-        Money creditoTotale;     // type 4: the credit of the settlement before the infra-annual use
-        Money creditoTrimestre;  // type 4: the credit of the period itself
+        int idMese = 0;         // 1..12, 13 the December advance, 0 the year
+        Money creditoTotale;    // type 4: the credit of the settlement before the infra-annual use
+        Money creditoTrimestre; // type 4: the credit of the period itself
         bool lettA = false, lettB = false, lettC = false; // type 4: the declaration's letters
         bool readOnly = false;
     };
@@ -60,6 +60,9 @@ public:
     QString error(int row) const;
     // Types a cell (0 to 9999999999999); a Refusal says why not and changes nothing.
     void setValue(int row, Money value);
+    // The check of a typed amount shared by the credit windows: a Refusal when the cell is
+    // locked or the amount is outside 0 to 9999999999999.
+    static void checkTyping(bool locked, Money value);
     // The row of the total (types 0 to 3), -1 for type 4.
     int totalRow() const;
     // The total: the declaration figure the prospectus composes.
@@ -69,8 +72,18 @@ public:
     bool letter(int i) const { return m_letters[i]; }
     void setLetter(int i, bool on);
     // Type 4 rows.
-    enum InfraRow { B1Totale, B2Trimestre, B3BeniAmm, B4Aumenti, B5Diminuzioni, B6Utilizzabile, B7Rimborso, B8F24,
-                    B9Liquidazioni, B10Residuo };
+    enum InfraRow {
+        B1Totale,
+        B2Trimestre,
+        B3BeniAmm,
+        B4Aumenti,
+        B5Diminuzioni,
+        B6Utilizzabile,
+        B7Rimborso,
+        B8F24,
+        B9Liquidazioni,
+        B10Residuo
+    };
     // Types 0 and 1: the three quarters of the infra-annual credit, or one row.
     bool quarterRows() const { return m_quarters; }
 
@@ -97,7 +110,20 @@ private:
     };
     void add(const QString &text, Money value, std::function<void(Amounts &, Money)> store, bool shownOnly = false);
     void addFormula(const QString &text, const QString &formula, std::function<void(Amounts &, Money)> store = {});
+    // The three quarters of the infra-annual credit taken out of the compensation or the
+    // settlements, with their sum (from April on), or one row for them; returns the last
+    // item row (from 1).
+    struct QuarterFigures {
+        Money (Amounts::*get[3])() const;
+        void (Amounts::*set[3])(Money);
+    };
+    int addInfraQuarters(const QString &taken, const QuarterFigures &figures);
     void build();
+    void buildVariazioniCredito();
+    void buildVariazioniDebito();
+    void buildIvaNonVersata();
+    void buildCreditiSpeciali();
+    void buildCreditoInfrannuale();
     ProspFormula::Result compute(int row, int depth) const;
     QString infraFormula() const;
 

@@ -48,17 +48,23 @@
 //                          of 2023: 24 (sectional 1) and 12
 //   Esercizio            1 = 2023 (closed), 2 = 2024, 3 = 2025 (current); PianoDeiConti 1-3,
 //                          ContoPDC 1-5, ContoAutomatico per branch (key = branch)
-//   Credito 1            January 2023 with the credit carried from 2022 (2,850.00, by hand)
+//   Credito 1-5          the compensable credits of 2023, by hand (one movement each, same
+//                          key): January 2,850.00 carried from 2022 (cause 1), March 1,200.00
+//                          used in the F24 form (3), April 3,500.00 of infra-annual credit (5),
+//                          May 800.00 of it used in the F24 form (7), October 1,500.00 of it
+//                          asked back (6). What follows January nets to nothing by December:
+//                          the annual settlement of 2023 carries 2,850.00 as before, and the
+//                          credit windows ("Utilizzo crediti IVA") of 2023 have figures to use.
 
 #include "domain/demo/DemoCompany.h"
 
-#include "suite/VatNumbers.h"
-#include "domain/demo/DemoData.h"
 #include "database/Connection.h"
 #include "database/DbError.h"
 #include "database/Schema.h"
 #include "database/SqlValue.h"
+#include "domain/demo/DemoData.h"
 #include "suite/Refusal.h"
+#include "suite/VatNumbers.h"
 
 #include <QDate>
 
@@ -295,6 +301,36 @@ void insertSharedData(Connection &db)
     }
 }
 
+// The compensable credits of 2023, entered by hand (headers and movements keyed
+// (company - 1) x 5 + 1 to 5): the annual credit carried from 2022 into January, and what the
+// credit windows of 2023 have to show and use, netting to nothing by December so that the
+// annual settlement carries the 2,850.00 of January whole.
+void insertCompensableCredits(Connection &db, int c)
+{
+    BatchInsert credit(db, u"Credito"_qs, {u"IDCredito"_qs, u"IDAzienda"_qs, u"Anno"_qs, u"IDMese"_qs});
+    BatchInsert movement(
+        db, u"MovimentoCredito"_qs,
+        {u"IDMovimentoCredito"_qs, u"IDCredito"_qs, u"IDCausaleCredito"_qs, u"Importo"_qs, u"Automatico"_qs});
+    const struct {
+        int month, cause;
+        double amount;
+    } moves[] = {
+        {1, 1, 2850.00},  // annual credit carried from the year before
+        {3, 3, 1200.00},  // annual credit used in the F24 form
+        {4, 5, 3500.00},  // infra-annual credit of the first quarter
+        {5, 7, 800.00},   // infra-annual credit used in the F24 form
+        {10, 6, 1500.00}, // infra-annual credit asked back
+    };
+    int local = 0;
+    for (const auto &m : moves) {
+        const int key = companyKey(c, 5, ++local);
+        credit.add({lit(key), lit(c), lit(kFirstYear), lit(m.month)});
+        movement.add({lit(key), lit(key), lit(m.cause), lit(m.amount), lit(0)});
+    }
+    credit.flush();
+    movement.flush();
+}
+
 // Registry, company, activities, branches, configuration, VAT years, rights, registers'
 // numbering, accounts and credits of one company.
 void insertCompany(Connection &db, int c)
@@ -479,15 +515,7 @@ void insertCompany(Connection &db, int c)
                        lit(companyKey(c, 5, 1))});
     automatic.flush();
 
-    // The annual credit carried from 2022 into January 2023, entered by hand.
-    BatchInsert credit(db, u"Credito"_qs, {u"IDCredito"_qs, u"IDAzienda"_qs, u"Anno"_qs, u"IDMese"_qs});
-    credit.add({lit(c), lit(c), lit(kFirstYear), lit(1)});
-    credit.flush();
-    BatchInsert movement(
-        db, u"MovimentoCredito"_qs,
-        {u"IDMovimentoCredito"_qs, u"IDCredito"_qs, u"IDCausaleCredito"_qs, u"Importo"_qs, u"Automatico"_qs});
-    movement.add({lit(c), lit(c), lit(1), lit(2850.0), lit(0)});
-    movement.flush();
+    insertCompensableCredits(db, c);
 }
 
 double companyFactor(int company)
@@ -510,7 +538,8 @@ DemoSummary createDemo(Connection &db, int scale)
         if (first != kDemoName)
             throw Refusal(u"Il database contiene già delle aziende: l'azienda dimostrativa non è stata creata."_qs);
         if (companies < scale)
-            throw Refusal(QStringLiteral("Il database contiene già l'azienda dimostrativa con %1 aziende: per %2 aziende "
+            throw Refusal(
+                QStringLiteral("Il database contiene già l'azienda dimostrativa con %1 aziende: per %2 aziende "
                                "usare un database vuoto. Nulla è stato cambiato.")
                     .arg(companies)
                     .arg(scale));
@@ -520,7 +549,8 @@ DemoSummary createDemo(Connection &db, int scale)
     }
     for (const char *table : {"Utente", "Iva", "ContatoreIva", "RisultatoLiquidazioneIva"})
         if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt() > 0)
-            throw Refusal(QStringLiteral("Il database contiene già dati (tabella %1): l'azienda dimostrativa va creata in un "
+            throw Refusal(
+                QStringLiteral("Il database contiene già dati (tabella %1): l'azienda dimostrativa va creata in un "
                                "database vuoto. Nulla è stato cambiato.")
                     .arg(QLatin1String(table)));
 

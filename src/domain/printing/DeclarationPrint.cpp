@@ -1,11 +1,12 @@
 #include "domain/printing/DeclarationPrint.h"
 
-#include "domain/declarations/AltriDatiDip.h"
-#include "domain/declarations/DatiCADI.h"
-#include "domain/document/SettlementDocument.h"
-#include "domain/printing/SettlementReport.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/declarations/AltriDatiDip.h"
+#include "domain/declarations/DatiCADI.h"
+#include "domain/declarations/DeclarationTotals.h"
+#include "domain/document/SettlementDocument.h"
+#include "domain/printing/SettlementReport.h"
 #include "suite/Rounding.h"
 
 #include <QLocale>
@@ -108,23 +109,45 @@ QString DeclarationPrint::amountBox(Money value, int anno)
     return text.rightJustified(13, u' ');
 }
 
-std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const DeclarationData &d, bool test)
-{
-    const bool cadi = d.annualCommunication();
-    std::vector<DeclarationBox> b;
-    auto add = [&](const QString &section, const QString &label, DeclarationBox::Kind kind, const QString &value) {
-        b.push_back({section, label, kind, test ? placeholder(kind, label) : value});
-    };
-    auto amount = [&](const QString &section, const QString &label, Money value) {
-        add(section, label, DeclarationBox::Amount, amountBox(value, d.anno));
-    };
+namespace {
 
+// The boxes of the form as they are added, in the work table's order.
+class FormBoxes {
+public:
+    FormBoxes(const DeclarationData &d, bool test) : m_d(d), m_test(test) {}
+
+    void add(const QString &section, const QString &label, DeclarationBox::Kind kind, const QString &value)
+    {
+        m_boxes.push_back({section, label, kind, m_test ? placeholder(kind, label) : value});
+    }
+    void amount(const QString &section, const QString &label, Money value)
+    {
+        add(section, label, DeclarationBox::Amount, DeclarationPrint::amountBox(value, m_d.anno));
+    }
+
+    void taxpayer(Connection &db);
+    void period();
+    void communicationOperations();
+    void periodicOperations();
+    void settlementGrid();
+    void payment();
+
+    std::vector<DeclarationBox> take() { return std::move(m_boxes); }
+
+private:
+    const DeclarationData &m_d;
+    bool m_test;
+    std::vector<DeclarationBox> m_boxes;
+};
+
+void FormBoxes::taxpayer(Connection &db)
+{
     QString registry, vatNumber;
-    if (!test) {
+    if (!m_test) {
         Recordset rs =
             db.openRecordset(u"SELECT Azienda.IDAnagrafica, Anagrafica.PartitaIva FROM Azienda LEFT JOIN Anagrafica"
                              u" ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = ?"_qs,
-                             {sqlValue(d.idAzienda)});
+                             {sqlValue(m_d.idAzienda)});
         if (!rs.eof()) {
             registry = rs.isNull(u"IDAnagrafica"_qs) ? QString() : QString::number(rs.integer(u"IDAnagrafica"_qs));
             vatNumber = rs.text(u"PartitaIva"_qs);
@@ -133,57 +156,73 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
     const QString who = u"Contribuente"_qs;
     add(who, u"Codice anagrafico"_qs, DeclarationBox::Code, registry);
     add(who, u"Liquidazione n."_qs, DeclarationBox::Code,
-        d.idRisultatoLiquidazioneIva > 0 ? QString::number(d.idRisultatoLiquidazioneIva) : QString());
+        m_d.idRisultatoLiquidazioneIva > 0 ? QString::number(m_d.idRisultatoLiquidazioneIva) : QString());
     add(who, u"Partita IVA"_qs, DeclarationBox::Code, vatNumber);
+}
 
+void FormBoxes::period()
+{
     const QString period = u"Periodo"_qs;
-    add(period, u"Mese"_qs, DeclarationBox::Month, QString::number(d.monthly ? d.idMese : 0));
-    add(period, u"Trimestre"_qs, DeclarationBox::Quarter, quarterCode(d));
+    add(period, u"Mese"_qs, DeclarationBox::Month, QString::number(m_d.monthly ? m_d.idMese : 0));
+    add(period, u"Trimestre"_qs, DeclarationBox::Quarter, quarterCode(m_d));
+}
 
+// Each amount is the sum of the data objects printed together.
+void FormBoxes::communicationOperations()
+{
     const QString ops = u"Operazioni"_qs;
-    if (cadi) {
-        const auto &c = d.cadi;
-        amount(ops, u"Totale operazioni attive"_qs, sum(c, &DatiCADI::OperazioniAttive));
-        amount(ops, u"di cui operazioni intracomunitarie"_qs, sum(c, &DatiCADI::OperazioniIntracomunitarie));
-        amount(ops, u"Totale operazioni passive"_qs, sum(c, &DatiCADI::OperazioniPassive));
-        amount(ops, u"di cui acquisti intracomunitari"_qs, sum(c, &DatiCADI::AcquistiIntracomunitarie));
-        amount(ops, u"Cessioni di beni strumentali"_qs, sum(c, &DatiCADI::OperazioniBeniStrumentali));
-        amount(ops, u"Acquisti di beni strumentali"_qs, sum(c, &DatiCADI::AcquistiBeniStrumentali));
-        amount(ops, u"Importazioni oro e argento: imponibile"_qs, sum(c, &DatiCADI::Imponibile));
-        amount(ops, u"Importazioni oro e argento: imposta"_qs, sum(c, &DatiCADI::Imposta));
-        amount(ops, u"IVA esigibile"_qs, sum(c, &DatiCADI::IvaEsigibile));
-        amount(ops, u"IVA che si detrae"_qs, sum(c, &DatiCADI::IvaCheSiDetrae));
-        amount(ops, u"Rottami: imponibile"_qs, sum(c, &DatiCADI::ImponibileRottami));
-        amount(ops, u"Rottami: imposta"_qs, sum(c, &DatiCADI::ImpostaRottami));
-        amount(ops, u"Operazioni non imponibili"_qs, sum(c, &DatiCADI::OperazioniNonImponibili));
-        amount(ops, u"Operazioni esenti"_qs, sum(c, &DatiCADI::OperazioniEsenti));
-        amount(ops, u"Acquisti non imponibili"_qs, sum(c, &DatiCADI::AcquistiNonImponibili));
-        amount(ops, u"Acquisti esenti"_qs, sum(c, &DatiCADI::AcquistiEsenti));
-    } else {
-        const auto &p = d.dip;
-        amount(ops, u"VP1 Operazioni attive"_qs, sum(p, &AltriDatiDip::VP1_OperazioniAttive));
-        amount(ops, u"VP1 di cui cessioni intracomunitarie"_qs, sum(p, &AltriDatiDip::VP1_CessioniIntracomunitarie));
-        amount(ops, u"VP2 Operazioni passive"_qs, sum(p, &AltriDatiDip::VP2_OperazioniPassive));
-        amount(ops, u"VP2 di cui acquisti intracomunitari"_qs, sum(p, &AltriDatiDip::VP2_AcquistiIntracomunitari));
-        amount(ops, u"VP1 di cui cessioni di beni strumentali"_qs, sum(p, &AltriDatiDip::VP1_CessioniDatiStrumentali));
-        amount(ops, u"VP2 di cui acquisti di beni strumentali"_qs, sum(p, &AltriDatiDip::VP2_AcquistiDatiStrumentali));
-        amount(ops, u"VP3 Importazioni senza pagamento dell'IVA: imponibile"_qs, sum(p, &AltriDatiDip::VP3_Imponibile));
-        amount(ops, u"VP3 Importazioni senza pagamento dell'IVA: imposta"_qs, sum(p, &AltriDatiDip::VP3_Imposta));
-    }
+    const auto &c = m_d.cadi;
+    amount(ops, u"Totale operazioni attive"_qs, sum(c, &DatiCADI::OperazioniAttive));
+    amount(ops, u"di cui operazioni intracomunitarie"_qs, sum(c, &DatiCADI::OperazioniIntracomunitarie));
+    amount(ops, u"Totale operazioni passive"_qs, sum(c, &DatiCADI::OperazioniPassive));
+    amount(ops, u"di cui acquisti intracomunitari"_qs, sum(c, &DatiCADI::AcquistiIntracomunitarie));
+    amount(ops, u"Cessioni di beni strumentali"_qs, sum(c, &DatiCADI::OperazioniBeniStrumentali));
+    amount(ops, u"Acquisti di beni strumentali"_qs, sum(c, &DatiCADI::AcquistiBeniStrumentali));
+    amount(ops, u"Importazioni oro e argento: imponibile"_qs, sum(c, &DatiCADI::Imponibile));
+    amount(ops, u"Importazioni oro e argento: imposta"_qs, sum(c, &DatiCADI::Imposta));
+    amount(ops, u"IVA esigibile"_qs, sum(c, &DatiCADI::IvaEsigibile));
+    amount(ops, u"IVA che si detrae"_qs, sum(c, &DatiCADI::IvaCheSiDetrae));
+    amount(ops, u"Rottami: imponibile"_qs, sum(c, &DatiCADI::ImponibileRottami));
+    amount(ops, u"Rottami: imposta"_qs, sum(c, &DatiCADI::ImpostaRottami));
+    amount(ops, u"Operazioni non imponibili"_qs, sum(c, &DatiCADI::OperazioniNonImponibili));
+    amount(ops, u"Operazioni esenti"_qs, sum(c, &DatiCADI::OperazioniEsenti));
+    amount(ops, u"Acquisti non imponibili"_qs, sum(c, &DatiCADI::AcquistiNonImponibili));
+    amount(ops, u"Acquisti esenti"_qs, sum(c, &DatiCADI::AcquistiEsenti));
+}
 
-    // The grid row by row: a debit as it is, a credit with its sign.
+void FormBoxes::periodicOperations()
+{
+    const QString ops = u"Operazioni"_qs;
+    const auto &p = m_d.dip;
+    amount(ops, u"VP1 Operazioni attive"_qs, sum(p, &AltriDatiDip::VP1_OperazioniAttive));
+    amount(ops, u"VP1 di cui cessioni intracomunitarie"_qs, sum(p, &AltriDatiDip::VP1_CessioniIntracomunitarie));
+    amount(ops, u"VP2 Operazioni passive"_qs, sum(p, &AltriDatiDip::VP2_OperazioniPassive));
+    amount(ops, u"VP2 di cui acquisti intracomunitari"_qs, sum(p, &AltriDatiDip::VP2_AcquistiIntracomunitari));
+    amount(ops, u"VP1 di cui cessioni di beni strumentali"_qs, sum(p, &AltriDatiDip::VP1_CessioniDatiStrumentali));
+    amount(ops, u"VP2 di cui acquisti di beni strumentali"_qs, sum(p, &AltriDatiDip::VP2_AcquistiDatiStrumentali));
+    amount(ops, u"VP3 Importazioni senza pagamento dell'IVA: imponibile"_qs, sum(p, &AltriDatiDip::VP3_Imponibile));
+    amount(ops, u"VP3 Importazioni senza pagamento dell'IVA: imposta"_qs, sum(p, &AltriDatiDip::VP3_Imposta));
+}
+
+// The grid row by row: a debit as it is, a credit with its sign.
+void FormBoxes::settlementGrid()
+{
     const QString grid = u"Liquidazione del periodo"_qs;
     const QStringList &captions = DeclarationGrid::rowCaptions();
     for (int r = 0; r < DeclarationGrid::RowCount; ++r) {
-        const auto cell = r < int(d.grid.size()) ? d.grid[r] : std::pair<Money, Money>{};
+        const auto cell = r < int(m_d.grid.size()) ? m_d.grid[r] : std::pair<Money, Money>{};
         amount(grid, captions.value(r), cell.first - cell.second);
     }
-    amount(grid, u"IVA da versare"_qs, d.ivaDovuta);
-    amount(grid, u"IVA a credito"_qs, d.ivaDetraibile);
+    amount(grid, u"IVA da versare"_qs, m_d.ivaDovuta);
+    amount(grid, u"IVA a credito"_qs, m_d.ivaDetraibile);
+}
 
+void FormBoxes::payment()
+{
+    const bool cadi = m_d.annualCommunication();
+    const QString pay = u"Versamento"_qs;
     if (!cadi) {
-        const QString pay = u"Versamento"_qs;
-        const DeclarationPayment &v = d.payment;
+        const DeclarationPayment &v = m_d.payment;
         amount(pay, u"Importo dichiarato"_qs, v.importoDichiarato);
         amount(pay, u"Importo versato"_qs, v.importoVersato);
         add(pay, u"Data del versamento"_qs, DeclarationBox::Date,
@@ -195,11 +234,27 @@ std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const Declar
         add(pay, u"Codice ABI"_qs, DeclarationBox::Text, v.abi);
         add(pay, u"Codice CAB"_qs, DeclarationBox::Text, v.cab);
     }
-    add(u"Versamento"_qs, u"Valuta"_qs, DeclarationBox::Currency, u"EURO"_qs);
-    add(u"Versamento"_qs, cadi ? u"Eventi eccezionali"_qs : u"Versamento non effettuato"_qs, DeclarationBox::Check,
-        (cadi ? (!d.cadi.empty() && d.cadi.front()->EventiEccezionali) : d.versamentoNonEffettuato) ? u"X"_qs
-                                                                                                    : QString());
-    if (int(b.size()) > 3 + campoOrder(cadi).size())
+    add(pay, u"Valuta"_qs, DeclarationBox::Currency, u"EURO"_qs);
+    const bool ticked = cadi ? (!m_d.cadi.empty() && m_d.cadi.front()->EventiEccezionali) : m_d.versamentoNonEffettuato;
+    add(pay, cadi ? u"Eventi eccezionali"_qs : u"Versamento non effettuato"_qs, DeclarationBox::Check,
+        ticked ? u"X"_qs : QString());
+}
+
+} // namespace
+
+std::vector<DeclarationBox> DeclarationPrint::boxes(Connection &db, const DeclarationData &d, bool test)
+{
+    FormBoxes form(d, test);
+    form.taxpayer(db);
+    form.period();
+    if (d.annualCommunication())
+        form.communicationOperations();
+    else
+        form.periodicOperations();
+    form.settlementGrid();
+    form.payment();
+    std::vector<DeclarationBox> b = form.take();
+    if (int(b.size()) > 3 + campoOrder(d.annualCommunication()).size())
         throw std::logic_error("the declaration form has more boxes than the work table");
     return b;
 }
@@ -266,6 +321,11 @@ PrintedReport DeclarationPrint::layout(const DeclarationData &data, bool test)
         !rs.eof(); rs.moveNext()) {
         ++page;
         pages.startPart(QStringLiteral("Anno %1%2").arg(data.anno).arg(test ? u" - test di stampa"_qs : QString()));
+        if (!data.activities.isEmpty()) {
+            pages.section(u"Attività sommate"_qs, {{u"Attività"_qs, 180, false}});
+            for (const QString &activity : data.activities)
+                pages.row({textCell(activity)});
+        }
         QString section;
         for (int i = 0; i < int(form.size()); ++i) {
             if (form[i].section != section) {
@@ -326,6 +386,71 @@ QStringList DeclarationPrint::missingData(Connection &db, int idAzienda, int ann
     return missing;
 }
 
+namespace {
+
+QString activityLabel(const QString &name, bool quarterly)
+{
+    return name.trimmed() + (quarterly ? u" (trimestrale)"_qs : u" (mensile)"_qs);
+}
+
+// The saved settlements of the same month of the company's activities settled the other way:
+// their declaration figures, read as their own settlement reads them, go beside the
+// settlement's own.
+void addActivitiesOfOtherKind(DeclarationData &d, const SettlementDocument &doc)
+{
+    const SettlementIdentity &own = doc.identity();
+    if ((!d.monthly && !d.quarterly) || own.idMese % 3 != 0)
+        return;
+    Connection &db = doc.context().db;
+    QStringList others;
+    Recordset rs = db.openRecordset(
+        u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
+        u"AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva, AttivitaAzienda.AttivitaAzienda "
+        u"FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAziendaPerPeriodoIva ON "
+        u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda AND "
+        u"RisultatoLiquidazioneIva.IDPeriodoIva = AttivitaAziendaPerPeriodoIva.IDPeriodoIva) "
+        u"INNER JOIN AttivitaAzienda ON RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda "
+        u"WHERE RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIva.IDPeriodoIva = ? AND "
+        u"RisultatoLiquidazioneIva.IDMese = ? AND RisultatoLiquidazioneIva.IDAttivitaAzienda <> ? "
+        u"ORDER BY RisultatoLiquidazioneIva.IDAttivitaAzienda"_qs,
+        {sqlValue(own.idPeriodoIva), sqlValue(own.idMese), sqlValue(own.idAttivitaAzienda)});
+    // Read whole first: the figures of each are read with statements of their own.
+    struct Other {
+        int key, activity, tipo;
+        QString name;
+    };
+    std::vector<Other> found;
+    for (; !rs.eof(); rs.moveNext())
+        found.push_back({rs.integer(u"IDRisultatoLiquidazioneIva"_qs), rs.integer(u"IDAttivitaAzienda"_qs),
+                         rs.integer(u"TipoLiquidazioneIva"_qs), rs.text(u"AttivitaAzienda"_qs)});
+    rs.close();
+    for (const Other &o : found) {
+        if ((o.tipo != 0) == d.quarterly)
+            continue;
+        SettlementIdentity other = own;
+        other.idRisultatoLiquidazioneIva = o.key;
+        other.idAttivitaAzienda = o.activity;
+        auto dip = std::make_shared<AltriDatiDip>();
+        auto cadi = std::make_shared<DatiCADI>();
+        DeclarationTotals totals(db, other, o.tipo, doc.currencyStep());
+        totals.LoadAltriDatiDip(*dip);
+        totals.LoadDatiCADI(*cadi);
+        d.dip.push_back(dip.get());
+        d.cadi.push_back(cadi.get());
+        d.kept.push_back(dip);
+        d.kept.push_back(cadi);
+        others << activityLabel(o.name, o.tipo != 0);
+    }
+    if (others.isEmpty())
+        return;
+    const QString name = db.scalar(u"SELECT AttivitaAzienda FROM AttivitaAzienda WHERE IDAttivitaAzienda = ?"_qs,
+                                   {sqlValue(own.idAttivitaAzienda)})
+                             .toString();
+    d.activities = QStringList{activityLabel(name, d.quarterly)} + others;
+}
+
+} // namespace
+
 DeclarationData declarationData(const SettlementDocument &doc)
 {
     DeclarationData d;
@@ -367,6 +492,7 @@ DeclarationData declarationData(const SettlementDocument &doc)
     d.payment.abi = p.abi;
     d.payment.cab = p.cab;
     d.versamentoNonEffettuato = self.datiDip().VersamentoNonEffettuato;
+    addActivitiesOfOtherKind(d, doc);
     return d;
 }
 

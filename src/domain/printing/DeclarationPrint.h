@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -39,8 +40,16 @@ struct DeclarationData {
     bool monthly = false;   // the settlement is of a month
     bool quarterly = false; // the settlement is of a quarter
     // The declaration's own amounts: VP1 to VP3 (periodic) or the communication's figures.
-    std::vector<const AltriDatiDip *> dip; // two when a monthly and a quarterly part are printed together
+    // A month that closes a quarter is declared for the company's monthly and quarterly
+    // activities together: then the other activities' objects follow the settlement's own,
+    // and each amount is printed as their sum.
+    std::vector<const AltriDatiDip *> dip;
     std::vector<const DatiCADI *> cadi;
+    // The activities printed together ("Negozio al dettaglio (mensile)"), the settlement's
+    // first; empty when the form is of the settlement alone.
+    QStringList activities;
+    // Keeps alive the other activities' objects that dip and cadi point to.
+    std::vector<std::shared_ptr<const void>> kept;
     // The declaration grid, row by row: debit and credit.
     std::vector<std::pair<Money, Money>> grid;
     Money ivaDovuta;     // the VAT to pay
@@ -105,7 +114,10 @@ private:
     int m_user;
 };
 
-// The data of the declaration of a filled settlement.
+// The data of the declaration of a filled settlement. For a month that closes a quarter
+// (the third month of a monthly activity, or a quarter), the saved settlements of that month
+// of the company's activities settled the other way (quarterly for a monthly settlement,
+// monthly for a quarterly one) are printed summed with it.
 DeclarationData declarationData(const SettlementDocument &doc);
 
 } // namespace liqiva

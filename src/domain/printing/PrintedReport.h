@@ -68,6 +68,11 @@ struct PrintedReport {
     std::vector<PrintedSource> sources;
 
     int pageCount() const { return int(pages.size()); }
+    // The settlement of the first page, empty for a report without pages.
+    QString firstPeriod() const { return pages.empty() ? QString() : pages.front().period; }
+    // The numbers printed on the first and the last page, 0 for a report without pages.
+    int firstPageNumber() const { return pages.empty() ? 0 : pages.front().number; }
+    int lastPageNumber() const { return pages.empty() ? 0 : pages.back().number; }
     // Numbers the pages from first on.
     void numberFrom(int first);
     // The page number as printed: "Pagina 25", or "Pagina 2024/25" on a register that prints

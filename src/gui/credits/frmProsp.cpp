@@ -2,9 +2,9 @@
 
 #include "domain/credits/Prospetto.h"
 #include "domain/document/InputText.h"
+#include "gui/common/DialogButtons.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
-#include "gui/common/DialogButtons.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -66,27 +66,8 @@ frmProsp::frmProsp(Prospetto &prospetto, MessageService &messages, bool euro, QW
     root->addWidget(spdProsp);
     connect(spdProsp, &QTableWidget::itemChanged, this, &frmProsp::cellEdited);
 
-    if (m_p.type() == Prospetto::CreditoInfrannuale) {
-        const char *names[] = {"chkAliqMediaLettA", "chkOpNonImpLettB", "chkAcquistiBeni"};
-        const char *captions[] = {"Aliquota media lett. a)", "Operazioni non imponibili lett. b)",
-                                  "Acquisto beni ammortizzabili lett. c)"};
-        auto *letters = new QHBoxLayout;
-        for (int i = 0; i < 3; ++i) {
-            m_letters[i] = new QCheckBox(QString::fromUtf8(captions[i]), this);
-            m_letters[i]->setObjectName(QString::fromLatin1(names[i]));
-            m_letters[i]->setChecked(m_p.letter(i));
-            m_letters[i]->setEnabled(!m_p.readOnly());
-            letters->addWidget(m_letters[i]);
-            connect(m_letters[i], &QCheckBox::toggled, this, [this, i](bool on) {
-                if (m_loading)
-                    return;
-                m_p.setLetter(i, on);
-                show();
-            });
-        }
-        letters->addStretch(1);
-        root->addLayout(letters);
-    }
+    if (m_p.type() == Prospetto::CreditoInfrannuale)
+        root->addLayout(buildLetters());
 
     std::tie(cmdOk, cmdAnnulla) = addOkCancel(*this, *root);
     connect(cmdOk, &QPushButton::clicked, this, &frmProsp::ok);
@@ -99,6 +80,30 @@ frmProsp::frmProsp(Prospetto &prospetto, MessageService &messages, bool euro, QW
         }
     }
     spdProsp->setFocus();
+}
+
+// The three letters of the infra-annual refund; letter c) switches the formula of B6.
+QHBoxLayout *frmProsp::buildLetters()
+{
+    const char *names[] = {"chkAliqMediaLettA", "chkOpNonImpLettB", "chkAcquistiBeni"};
+    const char *captions[] = {"Aliquota media lett. a)", "Operazioni non imponibili lett. b)",
+                              "Acquisto beni ammortizzabili lett. c)"};
+    auto *letters = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        m_letters[i] = new QCheckBox(QString::fromUtf8(captions[i]), this);
+        m_letters[i]->setObjectName(QString::fromLatin1(names[i]));
+        m_letters[i]->setChecked(m_p.letter(i));
+        m_letters[i]->setEnabled(!m_p.readOnly());
+        letters->addWidget(m_letters[i]);
+        connect(m_letters[i], &QCheckBox::toggled, this, [this, i](bool on) {
+            if (m_loading)
+                return;
+            m_p.setLetter(i, on);
+            show();
+        });
+    }
+    letters->addStretch(1);
+    return letters;
 }
 
 void frmProsp::show()

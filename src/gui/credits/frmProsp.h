@@ -6,6 +6,7 @@ class QCheckBox;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
+class QHBoxLayout;
 
 namespace liqiva {
 
@@ -27,6 +28,7 @@ public:
     bool CancelButton() const { return result() != QDialog::Accepted; }
 
 private:
+    QHBoxLayout *buildLetters();
     void show();
     void cellEdited(QTableWidgetItem *item);
     bool commitEditor();

@@ -270,8 +270,8 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
                 .arg(report.title)
                 .arg(report.pageCount())
                 .arg(request.definitive ? QStringLiteral(" (stampa definitiva, pagine %1-%2)")
-                                              .arg(report.pages.front().number)
-                                              .arg(report.pages.back().number)
+                                              .arg(report.firstPageNumber())
+                                              .arg(report.lastPageNumber())
                                         : QString()),
             report.pageCount(), report.pageCount());
         return true;
