@@ -3,6 +3,7 @@
 
 #include "gui/companies/CompanyCommands.h"
 #include "gui/invoices/frmImportaFatture.h"
+#include "gui/invoices/frmRegoleImportazione.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
 #include "gui/shell/CommandBar.h"
 #include "gui/shell/DocumentWindow.h"
@@ -91,6 +92,10 @@ bool frmMDI::shellCommand(const QString &key)
     else if (CompanyCommands::keys().contains(key))
         CompanyCommands::run(key, m_program.context().db(), m_program.messages(), m_program.context().IDUser,
                              m_program.context().lIDFirm, this);
+    else if (key == u"Mnu_RegoleImportazione"_qs)
+        frmRegoleImportazione(m_program.context().db(), m_program.messages(), m_program.context().lIDFirm,
+                              m_program.context().IDUser, this)
+            .exec();
     else if (key == u"Mnu_ImportaFatture"_qs || key == u"Mnu_FattureImportate"_qs) {
         WorkContext &ctx = m_program.context();
         if (key == u"Mnu_ImportaFatture"_qs)
@@ -116,7 +121,7 @@ void frmMDI::updateShellCommands()
     for (const char *key : {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web",
                             "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
                             "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni", "Mnu_ImportaFatture",
-                            "Mnu_FattureImportate"})
+                            "Mnu_FattureImportate", "Mnu_RegoleImportazione"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
     // The company's own set-up and its users: an administrator's; anyone else is told so.
     for (const QString &key : CompanyCommands::keys())
