@@ -27,7 +27,9 @@ public:
     // Gives each mapped role the table privileges its user's rights need, and nothing else:
     // search only, SELECT; save and print also INSERT, UPDATE and DELETE on every table but the
     // users' and their rights; the administrators every privilege. Every role may keep its
-    // session's rows (the usage register, the count of wrong passwords). Gives one line per role.
+    // session's rows (the usage register, the count of wrong passwords). The password hashes
+    // are the administrators' to read; any other role sees and changes only its own user's
+    // row (row security). Gives one line per role.
     QStringList grantPrivileges();
 
     // A role name the server takes without quoting surprises: lower-case letters, digits and
@@ -35,6 +37,7 @@ public:
     static bool validRoleName(const QString &role);
 
 private:
+    void protectPasswordHashes(const QStringList &administrators);
     Connection &m_db;
 };
 
