@@ -82,6 +82,16 @@ void ServerRoles::requireActingUser(int user)
                           .arg(user));
 }
 
+bool ServerRoles::roleMay(const QString &privilege, const QString &table)
+{
+    if (m_db.engine() != Engine::Postgres)
+        return true;
+    return m_db.scalar(u"SELECT CASE WHEN has_table_privilege(current_user, CAST(? AS TEXT), CAST(? AS TEXT)) THEN 1 "
+                       u"ELSE 0 END"_qs,
+                       {table.toLower(), privilege})
+               .toInt() != 0;
+}
+
 void ServerRoles::map(const QString &role, int user, int byUser)
 {
     if (!validRoleName(role))

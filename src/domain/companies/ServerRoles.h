@@ -20,6 +20,9 @@ public:
     std::optional<int> userOfConnection();
     // Refuses (Refusal) acting for a user other than the connecting role's.
     void requireActingUser(int user);
+    // Whether the connected role holds the privilege ("DELETE") on the table: always on SQLite
+    // and for the tables' owner; on a shared server a search-only role holds only SELECT.
+    bool roleMay(const QString &privilege, const QString &table);
 
     // Maps a role (a lower-case server name) to a user, replacing the role's earlier user.
     void map(const QString &role, int user, int byUser);
