@@ -2,6 +2,7 @@
 
 #include "database/Connection.h"
 #include "gui/common/Failures.h"
+#include "gui/invoices/frmImportaFatture.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 
@@ -38,18 +39,20 @@ frmRegoleImportazione::frmRegoleImportazione(Connection &db, MessageService &mes
     grdRegole = new QTableWidget(0, Columns);
     grdRegole->setObjectName(u"grdRegole"_qs);
     grdRegole->setHorizontalHeaderLabels(
-        {u"Partita IVA"_qs, u"Fornitore"_qs, u"Merci per la rivendita"_qs, u"% IVA indetraibile"_qs, u"Filiale"_qs});
+        {u"Partita IVA"_qs, u"Fornitore"_qs, u"Rivendita"_qs, u"% indetraibile"_qs, u"Filiale"_qs});
     grdRegole->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdRegole->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdRegole->setSelectionMode(QAbstractItemView::SingleSelection);
     grdRegole->horizontalHeader()->setStretchLastSection(true);
     grdRegole->verticalHeader()->setVisible(false);
+    grdRegole->setWordWrap(false);
     layout->addWidget(grdRegole, 1);
 
     auto *form = new QFormLayout;
     txtPartitaIva = new QLineEdit;
     txtPartitaIva->setObjectName(u"txtPartitaIva"_qs);
     txtPartitaIva->setMaxLength(30);
+    txtPartitaIva->setMaximumWidth(220);
     txtPartitaIva->setPlaceholderText(u"01234567890 o DE123456789"_qs);
     form->addRow(u"Partita IVA del fornitore"_qs, txtPartitaIva);
     chkMerci = new QCheckBox(u"Merci destinate alla rivendita (ventilazione dei corrispettivi)"_qs);
@@ -59,6 +62,7 @@ frmRegoleImportazione::frmRegoleImportazione(Connection &db, MessageService &mes
     txtIndetraibile->setObjectName(u"txtIndetraibile"_qs);
     txtIndetraibile->setRange(0, 100);
     txtIndetraibile->setSuffix(u" %"_qs);
+    txtIndetraibile->setMaximumWidth(90);
     form->addRow(u"IVA indetraibile"_qs, txtIndetraibile);
     cboFiliale = new QComboBox;
     cboFiliale->setObjectName(u"cboFiliale"_qs);
@@ -93,7 +97,7 @@ frmRegoleImportazione::frmRegoleImportazione(Connection &db, MessageService &mes
     connect(cmdSalva, &QPushButton::clicked, this, [this] { saveRule(); });
     connect(cmdElimina, &QPushButton::clicked, this, [this] { removeCurrentRule(); });
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
-    resize(820, 460);
+    fitToScreen(this, {860, 500});
     refresh();
 }
 
@@ -112,6 +116,7 @@ void frmRegoleImportazione::refresh()
                                        branch >= 0 ? cboFiliale->itemText(branch) : QString::number(r.rule.branch)};
             for (int c = 0; c < Columns; ++c) {
                 auto *item = new QTableWidgetItem(cells[c]);
+                item->setToolTip(cells[c]);
                 if (c == Undeductible)
                     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 grdRegole->setItem(row, c, item);
