@@ -361,8 +361,7 @@ void Program::shutdown()
             // another session's (the same user's elsewhere too) stay.
             m_usage.releaseAll();
             if (ServerRoles(*m_ctx.database).roleMay(u"DELETE"_qs, u"RisultatoLiquidazioneIvaXTipo"_qs))
-                WorkingRecords::removeAbandoned(*m_ctx.database,
-                                                [this] { return m_usage.heldKeys(m_ctx.objectType); });
+                WorkingRecords::removeAbandoned(*m_ctx.database, [this] { return m_usage.heldKeys(m_ctx.objectType); });
         } catch (const DbError &e) {
             m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
         }

@@ -118,10 +118,10 @@ bool frmMDI::shellCommand(const QString &key)
 
 void frmMDI::updateShellCommands()
 {
-    for (const char *key : {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web",
-                            "Mnu_Agg_Web", "Mnu_DatiIva", "Mnu_CreditiIva", "Mnu_ControlloDateIva",
-                            "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni", "Mnu_ImportaFatture",
-                            "Mnu_FattureImportate", "Mnu_RegoleImportazione"})
+    for (const char *key :
+         {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web", "Mnu_Agg_Web", "Mnu_DatiIva",
+          "Mnu_CreditiIva", "Mnu_ControlloDateIva", "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni",
+          "Mnu_ImportaFatture", "Mnu_FattureImportate", "Mnu_RegoleImportazione"})
         m_bar->setEnabled(QString::fromLatin1(key), true);
     // The company's own set-up and its users: an administrator's; anyone else is told so.
     for (const QString &key : CompanyCommands::keys())

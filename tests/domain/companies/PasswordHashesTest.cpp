@@ -71,7 +71,7 @@ TEST_P(PasswordHashes, OnlyTheAdministratorsReadThemAndEachUserHisOwn)
     roles.map(db.scalar(u"SELECT CAST(current_user AS TEXT)"_qs).toString(), 1, 1);
     roles.map(reader, 2, 1); // the demo's search-only user
     roles.map(worker, 3, 1);
-    roles.map(admin, 1, 1); // a second person of the administrators
+    roles.map(admin, 1, 1);                                   // a second person of the administrators
     UserGroups(db).setMembership(1, Groups::Admin, false, 1); // the demo's first user administers
     roles.grantPrivileges();
     const QString adminHash = db.scalar(u"SELECT HashPassword FROM PasswordUtente WHERE IDUtente = 1"_qs).toString();
