@@ -592,13 +592,26 @@ ImportReport importInvoices(Connection &db, const QStringList &paths, const Impo
 
 int undoImport(Connection &db, int company, int importId, int user)
 {
-    Q_UNUSED(user);
     Transaction tx(db);
     lockTables(db);
     if (db.scalar(u"SELECT COUNT(*) FROM ImportazioneFatture WHERE IDImportazioneFatture = ? AND IDAzienda = ?"_qs,
                   {importId, company})
             .toInt() == 0)
         throw Refusal(QStringLiteral("L'importazione %1 dell'azienda %2 non c'è.").arg(importId).arg(company));
+    // As the import: the years of the activities it wrote to are taken as a save takes them, so
+    // that a save of the same period waits or is seen; the settlements being filled for those
+    // years read figures this undo changes, and their save is refused until filled again.
+    const QString ofTheImport =
+        u"EXISTS (SELECT 1 FROM FatturaImportata INNER JOIN Filiale ON FatturaImportata.IDFiliale = Filiale.IDFiliale "
+        u"WHERE FatturaImportata.IDImportazioneFatture = ? AND FatturaImportata.Contata <> 0 AND "
+        u"Filiale.IDAttivitaAzienda = %1.IDAttivitaAzienda AND FatturaImportata.IDPeriodoIva = %1.IDPeriodoIva)"_qs;
+    db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "_qs +
+                   ofTheImport.arg(u"AttivitaAziendaPerPeriodoIva"_qs),
+               {importId});
+    db.execute(u"UPDATE RisultatoLiquidazioneIva SET DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE "
+               u"VirtualDelete = ? AND "_qs +
+                   ofTheImport.arg(u"RisultatoLiquidazioneIva"_qs),
+               {QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()}), user, RowState::Working, importId});
     // A saved settlement of a period the import wrote to has used it.
     Recordset used = db.openRecordset(
         u"SELECT MIN(RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva) AS R, FatturaImportata.Anno, "

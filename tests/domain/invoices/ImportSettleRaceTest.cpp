@@ -119,6 +119,35 @@ TEST_P(ImportSettleRace, ASaveThatComesFirstIsSeenByTheImport)
     EXPECT_EQ(counted(1, 2), Money::units(11));
 }
 
+// The same for taking an import back: the undo waits for the save, then finds the month used.
+TEST_P(ImportSettleRace, ASaveThatComesFirstIsSeenByTheUndo)
+{
+    Connection &db = t->db();
+    const LiqivaRun imported = finishLiqiva(*startImport(1));
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const int january = EngineFixture(db).settlement(company.activities[0], company.vatYear, 1, false, 0, 2);
+    QProcess undo;
+    {
+        Transaction save(db);
+        db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "
+                   u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+                   {company.activities[0], company.vatYear});
+        db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = 0 WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                   {january});
+        startLiqiva(undo,
+                    {u"import"_qs, u"undo"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
+                     u"--import"_qs, u"1"_qs},
+                    dir.path());
+        ASSERT_TRUE(undo.waitForStarted());
+        QThread::msleep(1500); // the undo is waiting for the save
+        save.commit();
+    }
+    const LiqivaRun r = finishLiqiva(undo);
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("liquidazione salvata %1").arg(january))) << r.err.toStdString();
+    EXPECT_EQ(counted(2, 1), Money::units(22));
+}
+
 // Import and save of the same month started together, with the import a random moment later
 // or earlier, month after month: the saved figures are always those of the counters.
 TEST_P(ImportSettleRace, SavedFiguresAreAlwaysTheCountersFigures)
