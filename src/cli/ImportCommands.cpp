@@ -63,7 +63,7 @@ ImportRules readRules(const QString &path)
     return ImportRules::fromJson(doc.object());
 }
 
-int runImport(const CliArgs &args)
+ImportOptions importOptions(const CliArgs &args)
 {
     ImportOptions o;
     o.user = args.key(u"user"_qs);
@@ -82,78 +82,93 @@ int runImport(const CliArgs &args)
         throw UsageError{u"manca il PERCORSO dei file da importare (file .xml, .xml.p7m, .zip o cartelle)"_qs};
     if (args.has(u"rules"_qs))
         o.rules = readRules(args.value(u"rules"_qs));
+    return o;
+}
+
+// One file's lines of the report, as the import goes.
+void printFile(const ImportedFile &f)
+{
+    out(f.name + (f.signedEnvelope ? u" (busta firmata: contenuto estratto, firma non verificata)"_qs : QString()));
+    if (!f.refusal.isEmpty())
+        out(u"  RIFIUTATO: "_qs + f.refusal);
+    for (const ImportedDocument &d : f.documents) {
+        QString line = QStringLiteral("  %1 n. %2 del %3, %4: %5")
+                           .arg(d.type, d.number, d.date.toString(u"dd/MM/yyyy"_qs), d.counterparty, outcomeWord(d));
+        if (d.outcome != ImportedDocument::Outcome::Duplicate)
+            line += QStringLiteral(", %1/%2, imponibile %3, IVA %4%5")
+                        .arg(d.month, 2, 10, QChar(u'0'))
+                        .arg(d.year)
+                        .arg(d.taxable.toString(), d.tax.toString(),
+                             d.late ? u", ricevuta entro il 15: nel mese della data"_qs : QString());
+        out(line);
+        if (!d.note.isEmpty())
+            out(u"    "_qs + d.note);
+    }
+}
+
+QString summaryOf(const ImportReport &report, const ImportOptions &o)
+{
+    const int refused = report.refusedFiles();
+    if (report.kept)
+        return QStringLiteral("Importazione %1: %2 fatture importate, %3 doppioni saltati, %4 file rifiutati.")
+            .arg(report.importId)
+            .arg(report.imported())
+            .arg(report.duplicates())
+            .arg(refused);
+    if (o.dryRun)
+        return QStringLiteral("Prova (--dry-run): nulla è stato scritto; %1 file rifiutati, %2 doppioni.")
+            .arg(refused)
+            .arg(report.duplicates());
+    if (o.allOrNothing && refused)
+        return QStringLiteral("%1 file rifiutati: con --all-or-nothing nulla è stato importato.").arg(refused);
+    return QStringLiteral("Nessuna fattura nuova: nulla è stato scritto (%1 doppioni, %2 file rifiutati).")
+        .arg(report.duplicates())
+        .arg(refused);
+}
+
+QJsonObject reportJson(const ImportReport &report)
+{
+    QJsonArray files;
+    for (const ImportedFile &f : report.files) {
+        QJsonObject fo;
+        fo[u"file"_qs] = f.name;
+        fo[u"signed"_qs] = f.signedEnvelope;
+        if (f.signedEnvelope)
+            fo[u"signature"_qs] = u"not verified"_qs;
+        if (!f.refusal.isEmpty())
+            fo[u"refused"_qs] = f.refusal;
+        QJsonArray docs;
+        for (const ImportedDocument &d : f.documents)
+            docs.append(documentJson(d));
+        fo[u"documents"_qs] = docs;
+        files.append(fo);
+    }
+    QJsonObject o;
+    o[u"import"_qs] = report.importId;
+    o[u"kept"_qs] = report.kept;
+    o[u"imported"_qs] = report.imported();
+    o[u"duplicates"_qs] = report.duplicates();
+    o[u"refusedFiles"_qs] = report.refusedFiles();
+    o[u"files"_qs] = files;
+    return o;
+}
+
+int runImport(const CliArgs &args)
+{
+    const ImportOptions o = importOptions(args);
     const bool json = args.flag(u"json"_qs);
     auto db = openDatabase(args);
     requireUserOfCompany(*db, o.user, o.company, u"NewSave"_qs);
-
     const ImportReport report = importInvoices(*db, args.paths(), o, [&](const ImportedFile &f) {
-        if (json)
-            return;
-        out(f.name + (f.signedEnvelope ? u" (busta firmata: contenuto estratto, firma non verificata)"_qs : QString()));
-        if (!f.refusal.isEmpty())
-            out(u"  RIFIUTATO: "_qs + f.refusal);
-        for (const ImportedDocument &d : f.documents) {
-            QString line =
-                QStringLiteral("  %1 n. %2 del %3, %4: %5")
-                    .arg(d.type, d.number, d.date.toString(u"dd/MM/yyyy"_qs), d.counterparty, outcomeWord(d));
-            if (d.outcome != ImportedDocument::Outcome::Duplicate)
-                line += QStringLiteral(", %1/%2, imponibile %3, IVA %4%5")
-                            .arg(d.month, 2, 10, QChar(u'0'))
-                            .arg(d.year)
-                            .arg(d.taxable.toString(), d.tax.toString(),
-                                 d.late ? u", ricevuta entro il 15: nel mese della data"_qs : QString());
-            out(line);
-            if (!d.note.isEmpty())
-                out(u"    "_qs + d.note);
-        }
+        if (!json)
+            printFile(f);
     });
-
-    const int refused = report.refusedFiles();
-    QString summary;
-    if (report.kept)
-        summary = QStringLiteral("Importazione %1: %2 fatture importate, %3 doppioni saltati, %4 file rifiutati.")
-                      .arg(report.importId)
-                      .arg(report.imported())
-                      .arg(report.duplicates())
-                      .arg(refused);
-    else if (o.dryRun)
-        summary = QStringLiteral("Prova (--dry-run): nulla è stato scritto; %1 file rifiutati, %2 doppioni.")
-                      .arg(refused)
-                      .arg(report.duplicates());
-    else if (o.allOrNothing && refused)
-        summary = QStringLiteral("%1 file rifiutati: con --all-or-nothing nulla è stato importato.").arg(refused);
+    const QString summary = summaryOf(report, o);
+    if (json)
+        printJson(reportJson(report));
     else
-        summary = QStringLiteral("Nessuna fattura nuova: nulla è stato scritto (%1 doppioni, %2 file rifiutati).")
-                      .arg(report.duplicates())
-                      .arg(refused);
-    if (json) {
-        QJsonArray files;
-        for (const ImportedFile &f : report.files) {
-            QJsonObject fo;
-            fo[u"file"_qs] = f.name;
-            fo[u"signed"_qs] = f.signedEnvelope;
-            if (f.signedEnvelope)
-                fo[u"signature"_qs] = u"not verified"_qs;
-            if (!f.refusal.isEmpty())
-                fo[u"refused"_qs] = f.refusal;
-            QJsonArray docs;
-            for (const ImportedDocument &d : f.documents)
-                docs.append(documentJson(d));
-            fo[u"documents"_qs] = docs;
-            files.append(fo);
-        }
-        QJsonObject o2;
-        o2[u"import"_qs] = report.importId;
-        o2[u"kept"_qs] = report.kept;
-        o2[u"imported"_qs] = report.imported();
-        o2[u"duplicates"_qs] = report.duplicates();
-        o2[u"refusedFiles"_qs] = refused;
-        o2[u"files"_qs] = files;
-        printJson(o2);
-    } else {
         out(summary);
-    }
-    if (refused) {
+    if (report.refusedFiles()) {
         err(u"liqiva import: "_qs + summary);
         return 1;
     }
@@ -201,7 +216,8 @@ const std::vector<Command> &importCommands()
         {"import",
          "import --db URL --user N --company N [--branch N] [--received AAAA-MM-GG] [--dry-run] [--json] "
          "[--all-or-nothing] [--rules FILE.json] PERCORSO...   importa fatture elettroniche (.xml, .xml.p7m, .zip, "
-         "cartelle) nei contatori IVA",
+         "cartelle) nei contatori IVA, con le regole di importazione dell'azienda (--rules: quelle del file al posto "
+         "delle regole degli stessi fornitori, le altre in aggiunta)",
          {u"db"_qs, u"user"_qs, u"company"_qs, u"branch"_qs, u"received"_qs, u"rules"_qs},
          {u"dry-run"_qs, u"json"_qs, u"all-or-nothing"_qs},
          runImport,

@@ -299,7 +299,9 @@ Program::Outcome Program::start(MainWindowInterface &window)
                 m_usage.registerUse(type, -1, 1);
             // The working settlements that no live session holds: the user's own left by an
             // earlier run and those of any process that died.
-            WorkingRecords::removeAbandoned(db, [this] { return m_usage.heldKeys(m_ctx.objectType); });
+            // (A search-only role of a shared server may not delete them: a session that may does.)
+            if (ServerRoles(db).roleMay(u"DELETE"_qs, u"RisultatoLiquidazioneIvaXTipo"_qs))
+                WorkingRecords::removeAbandoned(db, [this] { return m_usage.heldKeys(m_ctx.objectType); });
             m_usage.startHeartbeat();
 
             if (m_ctx.lIDFirm == -1) {
@@ -377,7 +379,8 @@ void Program::shutdown()
             // The session's unconfirmed rows do not outlive the program, nor its registrations;
             // another session's (the same user's elsewhere too) stay.
             m_usage.releaseAll();
-            WorkingRecords::removeAbandoned(*m_ctx.database, [this] { return m_usage.heldKeys(m_ctx.objectType); });
+            if (ServerRoles(*m_ctx.database).roleMay(u"DELETE"_qs, u"RisultatoLiquidazioneIvaXTipo"_qs))
+                WorkingRecords::removeAbandoned(*m_ctx.database, [this] { return m_usage.heldKeys(m_ctx.objectType); });
         } catch (const DbError &e) {
             m_services.messageBox(explainDbError(e), Buttons::Ok, Icon::Warning);
         }

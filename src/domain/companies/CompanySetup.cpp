@@ -1,10 +1,10 @@
 #include "domain/companies/CompanySetup.h"
 
+#include "database/Connection.h"
 #include "domain/companies/RowWriter.h"
 #include "domain/companies/UserGroups.h"
-#include "suite/VatNumbers.h"
-#include "database/Connection.h"
 #include "suite/Refusal.h"
+#include "suite/VatNumbers.h"
 
 #include <QJsonArray>
 #include <QSet>
@@ -318,18 +318,13 @@ int periodicityType(Periodicity p)
 
 } // namespace
 
-CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user)
-{
-    Transaction tx(db);
-    // Two people setting up companies at once: the second waits, so that it sees the first's
-    // VAT number and the shared codes and registers the first has just added. SQLite's
-    // transactions already run one at a time.
-    if (db.engine() == Engine::Postgres)
-        db.executeRaw(u"LOCK TABLE Azienda, Iva, CodiceAttivita, RegistroIva IN EXCLUSIVE MODE"_qs);
-    RowWriter w(db, user);
-    const QVariant none(QMetaType::fromType<int>());
-    UserGroups groups(db);
+namespace {
 
+// The registry data, the company and its declarant, its configurations.
+int writeCompanyRows(RowWriter &w, const CompanySetup &setup)
+{
+    Connection &db = w.db();
+    const QVariant none(QMetaType::fromType<int>());
     const QVariant twin = db.scalar(u"SELECT MIN(Azienda.IDAzienda) FROM Azienda INNER JOIN Anagrafica ON "
                                     u"Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Anagrafica.PartitaIva = ? "
                                     u"AND Azienda.VirtualDelete = 0"_qs,
@@ -338,15 +333,13 @@ CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user
         refuse(u"vatNumber"_qs,
                QStringLiteral("l'azienda %1 ha già la partita IVA %2").arg(twin.toInt()).arg(setup.vatNumber));
 
-    CreatedCompany made;
     const QStringList registryColumns = {u"Anagrafica"_qs, u"CodiceFiscale"_qs, u"PartitaIva"_qs, u"Indirizzo"_qs,
                                          u"Cap"_qs,        u"Comune"_qs,        u"Provincia"_qs};
     const int registry = w.insert(
         u"Anagrafica"_qs, u"IDAnagrafica"_qs, registryColumns,
         {setup.name, setup.taxCode, setup.vatNumber, setup.street, setup.postcode, setup.city, setup.province});
-    made.company =
+    const int company =
         w.insert(u"Azienda"_qs, u"IDAzienda"_qs, {u"Azienda"_qs, u"IDAnagrafica"_qs}, {setup.name, registry});
-    const int company = made.company;
 
     QVariant declarant = none;
     QVariant office = none;
@@ -366,45 +359,44 @@ CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user
               u"ImportoMinimoIvaAnnuale"_qs, u"ScorporoCorrispettiviGiornaliero"_qs, u"StampaCIC"_qs, u"IDValuta"_qs},
              {company, sqlValue(setup.minimumPeriodic), sqlValue(setup.minimumAdvance), sqlValue(setup.minimumAnnual),
               0, 0, 1});
+    return company;
+}
 
-    insertMissingVatCodes(w, setup);
-    groups.ensureGroups(w);
+// One activity in the first VAT year, with its branch, where the user and the groups get
+// their rights.
+void writeActivity(RowWriter &w, UserGroups &groups, CreatedCompany &made, const ActivitySetup &a)
+{
+    Connection &db = w.db();
+    const QVariant none(QMetaType::fromType<int>());
+    const int activity = w.insert(u"AttivitaAzienda"_qs, u"IDAttivitaAzienda"_qs,
+                                  {u"IDAzienda"_qs, u"AttivitaAzienda"_qs}, {made.company, a.name});
+    const int branch =
+        w.insert(u"Filiale"_qs, u"IDFiliale"_qs, {u"IDAzienda"_qs, u"IDAttivitaAzienda"_qs, u"Filiale"_qs},
+                 {made.company, activity, a.branch});
+    int code = liveKey(db, u"CodiceAttivita"_qs, u"IDCodiceAttivita"_qs, u"CodiceAttivita"_qs, a.atecoCode);
+    if (!code)
+        code = w.insert(u"CodiceAttivita"_qs, u"IDCodiceAttivita"_qs, {u"CodiceAttivita"_qs, u"DescrizioneAttivita"_qs},
+                        {a.atecoCode, a.atecoDescription});
+    w.insert(u"AttivitaAziendaPerPeriodoIva"_qs, u"IDAttivitaAziendaPerPeriodoIva"_qs,
+             {u"IDAttivitaAzienda"_qs, u"IDPeriodoIva"_qs, u"IDCodiceAttivita"_qs, u"TipoLiquidazioneIva"_qs,
+              u"CalcoloInteressi"_qs, u"Articolo34"_qs, u"GestioneProRata"_qs, u"PercentualeProRata"_qs,
+              u"Autotrasportatore"_qs, u"VentilazioneCorrispettivi"_qs},
+             {activity, made.vatYear, code, periodicityType(a.periodicity),
+              a.periodicity == Periodicity::Quarterly ? 1 : 0, a.flatRateCompensation ? 1 : 0, a.proRata ? 1 : 0,
+              a.proRata ? sqlValue(Money::units(*a.proRata)) : none, a.truckers ? 1 : 0, a.receiptsByRate ? 1 : 0});
+    groups.grantInBranch(w, branch);
+    // The one who sets the company up may do everything in it.
+    w.insert(u"AbilitaPerTipoOggettoPerUtente"_qs, u"IDAbilitaPerTipoOggettoPerUtente"_qs,
+             {u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDUtente"_qs}, {1, 1, branch, w.user()});
+    made.activities.push_back(activity);
+    made.branches.push_back(branch);
+}
 
-    made.vatYear =
-        w.insert(u"PeriodoIva"_qs, u"IDPeriodoIva"_qs,
-                 {u"IDAzienda"_qs, u"PeriodoIva"_qs, u"Anno"_qs, u"GestioneArt36"_qs, u"PercInteressiLiqTrim"_qs},
-                 {company, QString::number(setup.firstYear), setup.firstYear, 0, 1.0});
-    for (const ActivitySetup &a : setup.activities) {
-        const int activity = w.insert(u"AttivitaAzienda"_qs, u"IDAttivitaAzienda"_qs,
-                                      {u"IDAzienda"_qs, u"AttivitaAzienda"_qs}, {company, a.name});
-        const int branch =
-            w.insert(u"Filiale"_qs, u"IDFiliale"_qs, {u"IDAzienda"_qs, u"IDAttivitaAzienda"_qs, u"Filiale"_qs},
-                     {company, activity, a.branch});
-        int code = liveKey(db, u"CodiceAttivita"_qs, u"IDCodiceAttivita"_qs, u"CodiceAttivita"_qs, a.atecoCode);
-        if (!code)
-            code = w.insert(u"CodiceAttivita"_qs, u"IDCodiceAttivita"_qs,
-                            {u"CodiceAttivita"_qs, u"DescrizioneAttivita"_qs}, {a.atecoCode, a.atecoDescription});
-        w.insert(u"AttivitaAziendaPerPeriodoIva"_qs, u"IDAttivitaAziendaPerPeriodoIva"_qs,
-                 {u"IDAttivitaAzienda"_qs, u"IDPeriodoIva"_qs, u"IDCodiceAttivita"_qs, u"TipoLiquidazioneIva"_qs,
-                  u"CalcoloInteressi"_qs, u"Articolo34"_qs, u"GestioneProRata"_qs, u"PercentualeProRata"_qs,
-                  u"Autotrasportatore"_qs, u"VentilazioneCorrispettivi"_qs},
-                 {activity, made.vatYear, code, periodicityType(a.periodicity),
-                  a.periodicity == Periodicity::Quarterly ? 1 : 0, a.flatRateCompensation ? 1 : 0, a.proRata ? 1 : 0,
-                  a.proRata ? sqlValue(Money::units(*a.proRata)) : none, a.truckers ? 1 : 0, a.receiptsByRate ? 1 : 0});
-        groups.grantInBranch(w, branch);
-        // The one who sets the company up may do everything in it.
-        w.insert(u"AbilitaPerTipoOggettoPerUtente"_qs, u"IDAbilitaPerTipoOggettoPerUtente"_qs,
-                 {u"IDAzione"_qs, u"IDTipoOggetto"_qs, u"IDFiliale"_qs, u"IDUtente"_qs}, {1, 1, branch, user});
-        made.activities.push_back(activity);
-        made.branches.push_back(branch);
-    }
-    w.insert(u"ConfigurazioneGenerale"_qs, u"IDConfigurazioneGenerale"_qs,
-             {u"IDAzienda"_qs, u"IDFilialePrevalente"_qs, u"IDBancaPerAnagrafica"_qs},
-             {company, made.branches.front(), none});
-
-    // The numbered register of the settlements: the register is shared by the companies of
-    // the database, its numbering is the company's.
-    int reg = liveKey(db, u"RegistroIva"_qs, u"IDRegistroIva"_qs, u"RegistroIva"_qs, setup.registerName,
+// The numbered register of the settlements: the register is shared by the companies of the
+// database, its numbering is the company's.
+void writeRegister(RowWriter &w, const CompanySetup &setup, int company)
+{
+    int reg = liveKey(w.db(), u"RegistroIva"_qs, u"IDRegistroIva"_qs, u"RegistroIva"_qs, setup.registerName,
                       u" AND TipoRegistro = 1"_qs);
     if (!reg)
         reg = w.insert(u"RegistroIva"_qs, u"IDRegistroIva"_qs, {u"RegistroIva"_qs, u"TipoRegistro"_qs},
@@ -413,6 +405,34 @@ CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user
              {u"IDRegistroIva"_qs, u"IDAzienda"_qs, u"NumerazioneConStampa"_qs, u"NumerazionePerSezionale"_qs,
               u"StampaLiquidazioneIva"_qs, u"StampaRiepilogoIva"_qs, u"StampaAnno"_qs},
              {reg, company, 1, 0, 1, 1, 0});
+}
+
+} // namespace
+
+CreatedCompany createCompany(Connection &db, const CompanySetup &setup, int user)
+{
+    Transaction tx(db);
+    // Two people setting up companies at once: the second waits, so that it sees the first's
+    // VAT number and the shared codes and registers the first has just added. SQLite's
+    // transactions already run one at a time.
+    if (db.engine() == Engine::Postgres)
+        db.executeRaw(u"LOCK TABLE Azienda, Iva, CodiceAttivita, RegistroIva IN EXCLUSIVE MODE"_qs);
+    RowWriter w(db, user);
+    UserGroups groups(db);
+    CreatedCompany made;
+    made.company = writeCompanyRows(w, setup);
+    insertMissingVatCodes(w, setup);
+    groups.ensureGroups(w);
+    made.vatYear =
+        w.insert(u"PeriodoIva"_qs, u"IDPeriodoIva"_qs,
+                 {u"IDAzienda"_qs, u"PeriodoIva"_qs, u"Anno"_qs, u"GestioneArt36"_qs, u"PercInteressiLiqTrim"_qs},
+                 {made.company, QString::number(setup.firstYear), setup.firstYear, 0, 1.0});
+    for (const ActivitySetup &a : setup.activities)
+        writeActivity(w, groups, made, a);
+    w.insert(u"ConfigurazioneGenerale"_qs, u"IDConfigurazioneGenerale"_qs,
+             {u"IDAzienda"_qs, u"IDFilialePrevalente"_qs, u"IDBancaPerAnagrafica"_qs},
+             {made.company, made.branches.front(), QVariant(QMetaType::fromType<int>())});
+    writeRegister(w, setup, made.company);
     tx.commit();
     return made;
 }

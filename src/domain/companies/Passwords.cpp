@@ -135,10 +135,16 @@ void UserPasswords::setPassword(int user, const QString &password, int byUser)
     const QString hashed = hash(password);
     const QDateTime now = QDateTime::currentDateTime();
     Transaction tx(m_db);
-    const int changed = m_db.execute(u"UPDATE PasswordUtente SET HashPassword = ?, PasswordErrate = 0, BloccatoFino = "
-                                     u"NULL, VirtualDelete = 0, DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? "
-                                     u"WHERE IDUtente = ?"_qs,
-                                     {hashed, now, byUser, user});
+    const int changed =
+        m_db.execute(u"UPDATE PasswordUtente SET HashPassword = ?, PasswordErrate = 0, BloccatoFino = "
+                     u"NULL, DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE IDUtente = ?"_qs,
+                     {hashed, now, byUser, user});
+    // A row set aside comes back; asked first, since on a shared server a user changing their
+    // own password may write only the password's columns.
+    if (changed > 0 &&
+        m_db.scalar(u"SELECT COUNT(*) FROM PasswordUtente WHERE IDUtente = ? AND VirtualDelete <> 0"_qs, {user})
+                .toInt() > 0)
+        m_db.execute(u"UPDATE PasswordUtente SET VirtualDelete = 0 WHERE IDUtente = ?"_qs, {user});
     if (changed == 0) {
         const QString sp = m_db.savepoint();
         try {
@@ -147,9 +153,13 @@ void UserPasswords::setPassword(int user, const QString &password, int byUser)
                 u"VirtualDelete, DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES (?, ?, ?, 0, 0, ?, ?)"_qs,
                 {user, user, hashed, now, byUser});
             m_db.releaseSavepoint(sp);
-        } catch (const DbError &) {
+        } catch (const DbError &e) {
             // Another process gave the user a password meanwhile: this one, the later, stands.
+            // Anything else (a role that may not write the row) is the caller's to show.
             m_db.rollbackToSavepoint(sp);
+            const long long code = e.nativeNumber();
+            if (code != 1555 && code != 2067 && code != 23505)
+                throw;
             m_db.execute(u"UPDATE PasswordUtente SET HashPassword = ?, PasswordErrate = 0, BloccatoFino = NULL, "
                          u"DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE IDUtente = ?"_qs,
                          {hashed, now, byUser, user});

@@ -82,6 +82,16 @@ void ServerRoles::requireActingUser(int user)
                           .arg(user));
 }
 
+bool ServerRoles::roleMay(const QString &privilege, const QString &table)
+{
+    if (m_db.engine() != Engine::Postgres)
+        return true;
+    return m_db.scalar(u"SELECT CASE WHEN has_table_privilege(current_user, CAST(? AS TEXT), CAST(? AS TEXT)) THEN 1 "
+                       u"ELSE 0 END"_qs,
+                       {table.toLower(), privilege})
+               .toInt() != 0;
+}
+
 void ServerRoles::map(const QString &role, int user, int byUser)
 {
     if (!validRoleName(role))
@@ -121,7 +131,7 @@ QStringList ServerRoles::grantPrivileges()
     CompanyDirectory directory(m_db);
     const int objectType = directory.objectTypeOfFunction(directory.settlementFunction());
 
-    QStringList out;
+    QStringList out, administrators;
     Transaction tx(m_db);
     for (const auto &[role, user] : roles) {
         if (!validRoleName(role))
@@ -147,11 +157,15 @@ QStringList ServerRoles::grantPrivileges()
             else if (sessionTables().contains(table) || (writes && !userTables().contains(table)))
                 privileges = u"SELECT, INSERT, UPDATE, DELETE"_qs;
             else if (table == u"passwordutente"_qs)
-                // the count of wrong passwords and the lock-out only: a password is set by an
-                // administrator, so that no other client rewrites another user's hash
-                privileges = u"SELECT, UPDATE (PasswordErrate, BloccatoFino)"_qs;
+                // of the user's own row only (the row security below): the sign-in's count of
+                // wrong passwords and lock-out, and a new password of one's own; a user's first
+                // password is set by an administrator
+                privileges = u"SELECT, UPDATE (HashPassword, PasswordErrate, BloccatoFino, DataUltimaVariazione, "
+                             u"IDUtenteUltimaVariazione)"_qs;
             m_db.executeRaw(u"GRANT "_qs + privileges + on + u"TO "_qs + quoted(role));
         }
+        if (admin)
+            administrators << quoted(role);
         out << QStringLiteral("%1: utente %2, %3")
                    .arg(role)
                    .arg(user)
@@ -159,8 +173,27 @@ QStringList ServerRoles::grantPrivileges()
                         : writes ? u"lettura e scrittura (tranne utenti e diritti)"_qs
                                  : u"sola lettura"_qs);
     }
+    protectPasswordHashes(administrators);
     tx.commit();
     return out;
+}
+
+// The password hashes: an administrator's role reads and writes every row; any other mapped
+// role only the row of its own user, so that no one learns another user's hash to try
+// passwords against it elsewhere. The tables' owner, who runs this, is not bound by row
+// security.
+void ServerRoles::protectPasswordHashes(const QStringList &administrators)
+{
+    m_db.executeRaw(u"ALTER TABLE PasswordUtente ENABLE ROW LEVEL SECURITY"_qs);
+    m_db.executeRaw(u"DROP POLICY IF EXISTS passwordutente_propria ON PasswordUtente"_qs);
+    m_db.executeRaw(u"CREATE POLICY passwordutente_propria ON PasswordUtente USING (IDUtente = (SELECT "
+                    u"MIN(RuoloServerUtente.IDUtente) FROM RuoloServerUtente WHERE RuoloServerUtente.Ruolo = "
+                    u"CAST(current_user AS TEXT) AND RuoloServerUtente.VirtualDelete = 0))"_qs);
+    m_db.executeRaw(u"DROP POLICY IF EXISTS passwordutente_amministratori ON PasswordUtente"_qs);
+    // Role names are checked by validRoleName before they get here: they cannot be bound.
+    if (!administrators.isEmpty())
+        m_db.executeRaw(u"CREATE POLICY passwordutente_amministratori ON PasswordUtente TO "_qs +
+                        administrators.join(u", "_qs) + u" USING (true) WITH CHECK (true)"_qs);
 }
 
 } // namespace liqiva

@@ -20,6 +20,9 @@ public:
     std::optional<int> userOfConnection();
     // Refuses (Refusal) acting for a user other than the connecting role's.
     void requireActingUser(int user);
+    // Whether the connected role holds the privilege ("DELETE") on the table: always on SQLite
+    // and for the tables' owner; on a shared server a search-only role holds only SELECT.
+    bool roleMay(const QString &privilege, const QString &table);
 
     // Maps a role (a lower-case server name) to a user, replacing the role's earlier user.
     void map(const QString &role, int user, int byUser);
@@ -27,7 +30,9 @@ public:
     // Gives each mapped role the table privileges its user's rights need, and nothing else:
     // search only, SELECT; save and print also INSERT, UPDATE and DELETE on every table but the
     // users' and their rights; the administrators every privilege. Every role may keep its
-    // session's rows (the usage register, the count of wrong passwords). Gives one line per role.
+    // session's rows (the usage register, the count of wrong passwords). The password hashes
+    // are the administrators' to read; any other role sees and changes only its own user's
+    // row (row security). Gives one line per role.
     QStringList grantPrivileges();
 
     // A role name the server takes without quoting surprises: lower-case letters, digits and
@@ -35,6 +40,7 @@ public:
     static bool validRoleName(const QString &role);
 
 private:
+    void protectPasswordHashes(const QStringList &administrators);
     Connection &m_db;
 };
 

@@ -136,6 +136,9 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     loadIdentity(key);          // the settlement and its period
     readPeriodFacts();          // the VAT year, the activity's kind, the previous year
     buildPeriodTexts();         // labels
+    // The row's stamp before the counters are read: a write that changes the period's figures
+    // after this moment (an import of invoices) changes the stamp, and the save is refused.
+    readRowStamp();
     rebuildVatData(makeDatiIva);
 
     if (m_id.isAdvance()) {
@@ -219,7 +222,6 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     computeClosing();
     blankZeroTotals(m_ctx.db, key);
     readAdvancePaid();
-    readRowStamp();
 }
 
 void SettlementDocument::loadIdentity(int key)

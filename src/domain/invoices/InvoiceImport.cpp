@@ -1,6 +1,7 @@
 #include "domain/invoices/InvoiceImport.h"
 
 #include "database/Connection.h"
+#include "database/RowState.h"
 #include "database/SqlValue.h"
 #include "domain/engine/CounterQueries.h"
 #include "domain/invoices/InvoiceMapping.h"
@@ -9,11 +10,12 @@
 #include "suite/Refusal.h"
 
 #include <QDateTime>
-#include <QJsonArray>
 #include <QRegularExpression>
 #include <QSet>
 
 #include <map>
+#include <set>
+#include <tuple>
 
 namespace liqiva {
 
@@ -99,9 +101,16 @@ private:
     int activityOf(int branch);
     int vatYearOf(int year);
     int settlementType(int branch, int vatYear);
+    int settledMonth(int branch, int vatYear, int month);
+    void lockActivityYear(int branch, int vatYear);
     QVariant savedSettlement(int branch, int vatYear, int month);
+    void touchWorkingSettlements(const Plan &p, const QDateTime &now);
     const VatCode &codeFor(const InvoiceSummaryLine &line, int undeductible);
     Plan plan(const Invoice &inv);
+    InvoiceSides sidesOf(const Invoice &inv) const;
+    void planLines(Plan &p, const InvoiceSides &sides, const SupplierRule &rule);
+    void placeInPeriod(Plan &p);
+    void moveOutOfSettledPeriod(Plan &p);
     void write(const Plan &p, const QString &file);
 
     Connection &m_db;
@@ -113,7 +122,10 @@ private:
     QMap<int, int> m_activities;
     QMap<int, int> m_vatYears;
     int m_importId = 0;
-    QSet<QString> m_seen; // the invoices met in this import
+    QSet<QString> m_seen;                          // the invoices met in this import
+    ImportRules m_rules;                           // the company's kept rules, the --rules file over them
+    std::set<std::pair<int, int>> m_locked;        // activity, VAT year
+    std::set<std::tuple<int, int, int>> m_touched; // activity, VAT year, settled month
 };
 
 QString documentKey(const Invoice &inv)
@@ -146,6 +158,8 @@ void Importer::load()
         throw Refusal(
             QStringLiteral("L'azienda %1 non ha una filiale prevalente: indicare --branch.").arg(m_o.company));
     activityOf(m_branch);
+    m_rules = ImportRuleStore(m_db, m_o.company).load();
+    m_rules.overrideWith(m_o.rules);
     for (Recordset c = m_db.openRecordset(u"SELECT IDIva, Iva, AliquotaIva, PercIndetraibilita, IDTipoIva, "
                                           u"IDIvaVentilazione FROM Iva WHERE VirtualDelete = 0 ORDER BY IDIva"_qs);
          !c.eof(); c.moveNext())
@@ -192,14 +206,52 @@ int Importer::settlementType(int branch, int vatYear)
     return fnTipoLiquidazioneIva(m_db, activityOf(branch), vatYear);
 }
 
+// The month of the settlement that covers the month: itself, or its quarter's last month.
+int Importer::settledMonth(int branch, int vatYear, int month)
+{
+    return settlementType(branch, vatYear) == 0 ? month : ((month - 1) / 3 + 1) * 3;
+}
+
+// Takes the activity's year as a settlement's save takes it, so that a save of the same
+// period and this import go one after the other: a save that came first is seen by the check
+// that follows; a save that comes after finds the working settlements this import touched.
+void Importer::lockActivityYear(int branch, int vatYear)
+{
+    const std::pair<int, int> key{activityOf(branch), vatYear};
+    if (m_locked.contains(key))
+        return;
+    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "
+                 u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+                 {key.first, vatYear});
+    m_locked.insert(key);
+}
+
 // The saved settlement that covers the month (its own month, its quarter or the year), or null.
 QVariant Importer::savedSettlement(int branch, int vatYear, int month)
 {
-    const int period = settlementType(branch, vatYear) == 0 ? month : ((month - 1) / 3 + 1) * 3;
-    return m_db.scalar(
-        u"SELECT MIN(IDRisultatoLiquidazioneIva) FROM RisultatoLiquidazioneIva WHERE "
-        u"IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND VirtualDelete = 0 AND (IDMese = ? OR IDMese = 0)"_qs,
-        {activityOf(branch), vatYear, period});
+    lockActivityYear(branch, vatYear);
+    return m_db.scalar(u"SELECT MIN(IDRisultatoLiquidazioneIva) FROM RisultatoLiquidazioneIva WHERE "
+                       u"IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND VirtualDelete = 0 AND (IDMese = ? OR (IDMese "
+                       u"IS NULL AND AccontoIva = 0))"_qs,
+                       {activityOf(branch), vatYear, settledMonth(branch, vatYear, month)});
+}
+
+// The settlements being filled for the period the plan writes to (working rows, not saved):
+// their figures were read without this import, so their stamp changes and a save of them is
+// refused until they are filled again.
+void Importer::touchWorkingSettlements(const Plan &p, const QDateTime &now)
+{
+    const int activity = activityOf(p.branch);
+    const int month = settledMonth(p.branch, p.place.vatYear, p.place.month);
+    const auto key = std::make_tuple(activity, p.place.vatYear, month);
+    if (m_touched.contains(key))
+        return;
+    m_db.execute(
+        u"UPDATE RisultatoLiquidazioneIva SET DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE "
+        u"IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND VirtualDelete = ? AND (IDMese = ? OR IDMese IS "
+        u"NULL)"_qs,
+        {QVariant::fromValue(SqlTimestamp{now}), m_o.user, activity, p.place.vatYear, RowState::Working, month});
+    m_touched.insert(key);
 }
 
 const VatCode &Importer::codeFor(const InvoiceSummaryLine &line, int undeductible)
@@ -239,6 +291,24 @@ Importer::Plan Importer::plan(const Invoice &inv)
     d.type = inv.type;
     d.number = inv.number;
     d.date = inv.date;
+    const InvoiceSides sides = sidesOf(inv);
+    d.counterparty =
+        (sides.seller ? (inv.buyerName.isEmpty() ? inv.buyerCode : inv.buyerName) : inv.sellerName).simplified();
+    const SupplierRule rule = sides.seller ? SupplierRule{} : m_rules.forSupplier(inv.sellerCountry, inv.sellerCode);
+    p.branch = rule.branch ? rule.branch : m_branch;
+    planLines(p, sides, rule);
+    placeInPeriod(p);
+    if (d.outcome != ImportedDocument::Outcome::Listed)
+        moveOutOfSettledPeriod(p);
+    d.year = p.place.year;
+    d.month = p.place.month;
+    d.late = p.place.late;
+    return p;
+}
+
+// The company's side of the invoice: seller, buyer or both; refused when neither.
+InvoiceSides Importer::sidesOf(const Invoice &inv) const
+{
     const InvoiceSides sides{inv.sellerCountry == u"IT"_qs && inv.sellerCode == m_vatNumber,
                              inv.buyerCountry == u"IT"_qs && inv.buyerCode == m_vatNumber};
     if (!sides.seller && !sides.buyer)
@@ -246,15 +316,16 @@ Importer::Plan Importer::plan(const Invoice &inv)
                                      "(%4%5) né del cessionario (%6%7)")
                           .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs), m_vatNumber, inv.sellerCountry,
                                inv.sellerCode, inv.buyerCountry, inv.buyerCode));
-    d.counterparty =
-        (sides.seller ? (inv.buyerName.isEmpty() ? inv.buyerCode : inv.buyerName) : inv.sellerName).simplified();
-    const SupplierRule rule = sides.seller ? SupplierRule{} : m_o.rules.forSupplier(inv.sellerCountry, inv.sellerCode);
-    p.branch = rule.branch ? rule.branch : m_branch;
+    return sides;
+}
 
-    // Where the summary lines go.
+// Where each summary line goes: its counters, with the VAT code of its rate and nature.
+void Importer::planLines(Plan &p, const InvoiceSides &sides, const SupplierRule &rule)
+{
+    ImportedDocument &d = p.doc;
     QString why;
-    for (const InvoiceSummaryLine &line : inv.lines) {
-        const auto targets = countersFor(inv.type, sides, line.esigibilita, &why);
+    for (const InvoiceSummaryLine &line : p.invoice.lines) {
+        const auto targets = countersFor(p.invoice.type, sides, line.esigibilita, &why);
         for (const CounterTarget &t : targets) {
             const VatCode &code = codeFor(line, t.sale ? 0 : rule.undeductible);
             p.lines.push_back(
@@ -269,14 +340,19 @@ Importer::Plan Importer::plan(const Invoice &inv)
             d.tax += line.tax * targets.front().sign;
         }
     }
-    if (p.lines.empty() && !inv.lines.empty() && !why.isEmpty()) {
+    if (p.lines.empty() && !p.invoice.lines.empty() && !why.isEmpty()) {
         d.outcome = ImportedDocument::Outcome::Listed;
         d.note = why;
     }
+}
 
-    // The period.
+// The month the invoice counts in: a sale its date's; a purchase the month it was received,
+// or its date's when received by the 15th of the next month (a late invoice).
+void Importer::placeInPeriod(Plan &p)
+{
+    const Invoice &inv = p.invoice;
     QDate when = inv.date;
-    if (d.purchase && !d.sale) {
+    if (p.doc.purchase && !p.doc.sale) {
         const QDate received = std::max(m_o.received.value_or(inv.date), inv.date);
         const QDate next = inv.date.addMonths(1);
         if (received.year() == inv.date.year() && received.month() == inv.date.month()) {
@@ -292,37 +368,37 @@ Importer::Plan Importer::plan(const Invoice &inv)
     p.place.year = when.year();
     p.place.month = when.month();
     p.place.vatYear = vatYearOf(when.year());
-    if (d.outcome != ImportedDocument::Outcome::Listed) {
-        QVariant saved = savedSettlement(p.branch, p.place.vatYear, p.place.month);
-        if (!saved.isNull() && d.sale)
-            throw Refusal(
-                QStringLiteral("la fattura %1 del %2 va in %3, già liquidato con la liquidazione salvata %4: "
-                               "eliminarla o correggerla prima di importare")
-                    .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs), monthName(p.place.month, p.place.year))
-                    .arg(saved.toInt()));
-        if (!saved.isNull()) {
-            const int first = p.place.month;
-            while (!saved.isNull() && p.place.month < 12) {
-                ++p.place.month;
-                saved = savedSettlement(p.branch, p.place.vatYear, p.place.month);
-            }
-            if (!saved.isNull())
-                throw Refusal(QStringLiteral("l'acquisto %1 del %2 non trova un periodo aperto nel %3: ogni periodo "
-                                             "da %4 è liquidato (liquidazione %5)")
-                                  .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs))
-                                  .arg(p.place.year)
-                                  .arg(monthName(first, p.place.year))
-                                  .arg(saved.toInt()));
-            p.place.late = false;
-            p.place.note = QStringLiteral("%1 è già liquidato: l'acquisto va in %2, il primo periodo aperto")
-                               .arg(monthName(first, p.place.year), monthName(p.place.month, p.place.year));
-            d.note = p.place.note;
-        }
+}
+
+// A month a saved settlement covers: a sale is refused naming it; a purchase goes to the
+// first open month after it.
+void Importer::moveOutOfSettledPeriod(Plan &p)
+{
+    const Invoice &inv = p.invoice;
+    QVariant saved = savedSettlement(p.branch, p.place.vatYear, p.place.month);
+    if (saved.isNull())
+        return;
+    if (p.doc.sale)
+        throw Refusal(QStringLiteral("la fattura %1 del %2 va in %3, già liquidato con la liquidazione salvata %4: "
+                                     "eliminarla o correggerla prima di importare")
+                          .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs), monthName(p.place.month, p.place.year))
+                          .arg(saved.toInt()));
+    const int first = p.place.month;
+    while (!saved.isNull() && p.place.month < 12) {
+        ++p.place.month;
+        saved = savedSettlement(p.branch, p.place.vatYear, p.place.month);
     }
-    d.year = p.place.year;
-    d.month = p.place.month;
-    d.late = p.place.late;
-    return p;
+    if (!saved.isNull())
+        throw Refusal(QStringLiteral("l'acquisto %1 del %2 non trova un periodo aperto nel %3: ogni periodo da %4 è "
+                                     "liquidato (liquidazione %5)")
+                          .arg(inv.number, inv.date.toString(u"dd/MM/yyyy"_qs))
+                          .arg(p.place.year)
+                          .arg(monthName(first, p.place.year))
+                          .arg(saved.toInt()));
+    p.place.late = false;
+    p.place.note = QStringLiteral("%1 è già liquidato: l'acquisto va in %2, il primo periodo aperto")
+                       .arg(monthName(first, p.place.year), monthName(p.place.month, p.place.year));
+    p.doc.note = p.place.note;
 }
 
 void Importer::write(const Plan &p, const QString &file)
@@ -334,6 +410,8 @@ void Importer::write(const Plan &p, const QString &file)
                      u"DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES (?, ?, ?, ?, ?, ?)"_qs,
                      {m_importId, m_o.company, m_o.user, now, now, m_o.user});
     }
+    if (!p.lines.empty())
+        touchWorkingSettlements(p, now);
     const Invoice &inv = p.invoice;
     const int doc = m_keys.next(u"FatturaImportata"_qs, u"IDFatturaImportata"_qs);
     m_db.execute(
@@ -458,46 +536,6 @@ void lockTables(Connection &db)
 
 } // namespace
 
-ImportRules ImportRules::fromJson(const QJsonObject &object)
-{
-    ImportRules rules;
-    for (auto it = object.begin(); it != object.end(); ++it)
-        if (it.key() != u"suppliers"_qs)
-            throw Refusal(QStringLiteral("regole: il membro %1 non è previsto").arg(it.key()));
-    const QJsonArray list = object.value(u"suppliers"_qs).toArray();
-    for (qsizetype k = 0; k < list.size(); ++k) {
-        const QString at = QStringLiteral("suppliers[%1]").arg(k + 1);
-        const QJsonObject o = list[k].toObject();
-        SupplierRule r;
-        QString vat;
-        for (auto it = o.begin(); it != o.end(); ++it) {
-            const QString key = it.key();
-            if (key == u"vatNumber"_qs)
-                vat = it.value().toString().trimmed().toUpper();
-            else if (key == u"goods"_qs && it.value().isBool())
-                r.goods = it.value().toBool();
-            else if (key == u"undeductible"_qs && it.value().isDouble() && it.value().toDouble() >= 0 &&
-                     it.value().toDouble() <= 100)
-                r.undeductible = it.value().toInt();
-            else if (key == u"branch"_qs && it.value().isDouble() && it.value().toInt() > 0)
-                r.branch = it.value().toInt();
-            else
-                throw Refusal(QStringLiteral("regole: %1.%2 non è previsto o non ha un valore valido").arg(at, key));
-        }
-        if (vat.isEmpty())
-            throw Refusal(QStringLiteral("regole: %1.vatNumber manca").arg(at));
-        if (!vat.front().isLetter())
-            vat.prepend(u"IT"_qs);
-        rules.suppliers.insert(vat, r);
-    }
-    return rules;
-}
-
-SupplierRule ImportRules::forSupplier(const QString &country, const QString &code) const
-{
-    return suppliers.value(country + code);
-}
-
 int ImportReport::imported() const
 {
     int n = 0;
@@ -554,13 +592,26 @@ ImportReport importInvoices(Connection &db, const QStringList &paths, const Impo
 
 int undoImport(Connection &db, int company, int importId, int user)
 {
-    Q_UNUSED(user);
     Transaction tx(db);
     lockTables(db);
     if (db.scalar(u"SELECT COUNT(*) FROM ImportazioneFatture WHERE IDImportazioneFatture = ? AND IDAzienda = ?"_qs,
                   {importId, company})
             .toInt() == 0)
         throw Refusal(QStringLiteral("L'importazione %1 dell'azienda %2 non c'è.").arg(importId).arg(company));
+    // As the import: the years of the activities it wrote to are taken as a save takes them, so
+    // that a save of the same period waits or is seen; the settlements being filled for those
+    // years read figures this undo changes, and their save is refused until filled again.
+    const QString ofTheImport =
+        u"EXISTS (SELECT 1 FROM FatturaImportata INNER JOIN Filiale ON FatturaImportata.IDFiliale = Filiale.IDFiliale "
+        u"WHERE FatturaImportata.IDImportazioneFatture = ? AND FatturaImportata.Contata <> 0 AND "
+        u"Filiale.IDAttivitaAzienda = %1.IDAttivitaAzienda AND FatturaImportata.IDPeriodoIva = %1.IDPeriodoIva)"_qs;
+    db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "_qs +
+                   ofTheImport.arg(u"AttivitaAziendaPerPeriodoIva"_qs),
+               {importId});
+    db.execute(u"UPDATE RisultatoLiquidazioneIva SET DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE "
+               u"VirtualDelete = ? AND "_qs +
+                   ofTheImport.arg(u"RisultatoLiquidazioneIva"_qs),
+               {QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()}), user, RowState::Working, importId});
     // A saved settlement of a period the import wrote to has used it.
     Recordset used = db.openRecordset(
         u"SELECT MIN(RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva) AS R, FatturaImportata.Anno, "
@@ -570,7 +621,8 @@ int undoImport(Connection &db, int company, int importId, int user)
         u"LEFT JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "
         u"Filiale.IDAttivitaAzienda AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = FatturaImportata.IDPeriodoIva "
         u"WHERE FatturaImportata.IDImportazioneFatture = ? AND FatturaImportata.Contata <> 0 AND "
-        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND (RisultatoLiquidazioneIva.IDMese = 0 OR "
+        u"RisultatoLiquidazioneIva.VirtualDelete = 0 AND ((RisultatoLiquidazioneIva.IDMese IS NULL AND "
+        u"RisultatoLiquidazioneIva.AccontoIva = 0) OR "
         u"(COALESCE(AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva, 0) = 0 AND RisultatoLiquidazioneIva.IDMese = "
         u"FatturaImportata.IDMese) OR (COALESCE(AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva, 0) <> 0 AND "
         u"RisultatoLiquidazioneIva.IDMese >= FatturaImportata.IDMese AND RisultatoLiquidazioneIva.IDMese < "

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domain/invoices/ImportRules.h"
 #include "suite/Money.h"
 
 #include <QDate>
@@ -15,23 +16,6 @@ namespace liqiva {
 
 class Connection;
 
-// The choices per supplier that an invoice cannot give ("Regole di importazione", the file
-// of `liqiva import --rules`): by the supplier's VAT number (with or without its country).
-struct SupplierRule {
-    bool goods = false;   // goods for resale (the account class the split of receipts weighs)
-    int undeductible = 0; // the undeductible percentage of its VAT (a code with it must exist)
-    int branch = 0;       // the branch its purchases go to (0: the import's)
-};
-
-struct ImportRules {
-    QMap<QString, SupplierRule> suppliers;
-
-    // {"suppliers": [{"vatNumber": "IT01234567890", "goods": true, "undeductible": 60,
-    // "branch": 2}]}; a member it does not know is refused (Refusal) naming its path.
-    static ImportRules fromJson(const QJsonObject &object);
-    SupplierRule forSupplier(const QString &country, const QString &code) const;
-};
-
 struct ImportOptions {
     int company = 0;
     int user = 0;
@@ -39,7 +23,7 @@ struct ImportOptions {
     std::optional<QDate> received; // the day the purchases were received
     bool dryRun = false;           // everything checked and reported, nothing kept
     bool allOrNothing = false;     // one refused file keeps nothing of the import
-    ImportRules rules;
+    ImportRules rules;             // a --rules file: over the company's kept rules
 };
 
 // What became of one invoice.

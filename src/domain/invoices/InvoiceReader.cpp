@@ -135,16 +135,14 @@ Money amount(const xmlNode *n, const char *what)
     return *m;
 }
 
-} // namespace
-
-std::vector<Invoice> readInvoices(const QByteArray &xml)
+// Parses the bytes: no network, no DTD loaded, no entity substituted, libxml2's own limits on
+// depth and sizes kept (no XML_PARSE_HUGE).
+std::unique_ptr<xmlDoc, DocFree> parseInvoiceXml(const QByteArray &xml)
 {
     if (xml.size() > MaxInvoiceFileSize)
         throw Refusal(QStringLiteral("il file è di %1 byte, oltre il limite di %2: non è una fattura")
                           .arg(xml.size())
                           .arg(MaxInvoiceFileSize));
-    // No network, no DTD loaded, no entity substituted, libxml2's own limits on depth and
-    // sizes kept (no XML_PARSE_HUGE).
     xmlResetLastError();
     std::unique_ptr<xmlDoc, DocFree> doc(
         xmlReadMemory(xml.constData(), int(xml.size()), "fattura.xml", nullptr,
@@ -159,22 +157,30 @@ std::vector<Invoice> readInvoices(const QByteArray &xml)
     if (doc->intSubset || doc->extSubset)
         throw Refusal(u"il documento dichiara una DTD (<!DOCTYPE ...>): una fattura elettronica non ne ha, "
                       u"il file è rifiutato senza leggerla"_qs);
+    return doc;
+}
 
+// Refuses a document the tax authority's schema does not accept, with its first error.
+void validateInvoice(xmlDoc *doc)
+{
     const InvoiceSchema &schema = invoiceSchema();
     if (!schema.schema)
         throw Refusal(u"schema della fattura non disponibile: "_qs + schema.errors.join(u"; "_qs));
     QStringList errors;
     xmlSchemaValidCtxtPtr context = xmlSchemaNewValidCtxt(schema.schema);
     xmlSchemaSetValidStructuredErrors(context, reinterpret_cast<xmlStructuredErrorFunc>(collect), &errors);
-    const int result = xmlSchemaValidateDoc(context, doc.get());
+    const int result = xmlSchemaValidateDoc(context, doc);
     xmlSchemaFreeValidCtxt(context);
     if (result != 0) {
         if (errors.isEmpty())
             errors << QStringLiteral("documento non valido (codice %1)").arg(result);
         throw Refusal(u"non è conforme allo schema della fattura elettronica: "_qs + errors.first());
     }
+}
 
-    const xmlNode *root = xmlDocGetRootElement(doc.get());
+// The parties of the header, which every invoice of the file shares.
+Invoice readParties(const xmlNode *root)
+{
     const xmlNode *header = child(root, "FatturaElettronicaHeader");
     const xmlNode *seller = path(header, {"CedentePrestatore", "DatiAnagrafici"});
     const xmlNode *buyer = path(header, {"CessionarioCommittente", "DatiAnagrafici"});
@@ -186,40 +192,54 @@ std::vector<Invoice> readInvoices(const QByteArray &xml)
     base.buyerCode = text(path(buyer, {"IdFiscaleIVA", "IdCodice"}));
     base.buyerTaxCode = text(child(buyer, "CodiceFiscale"));
     base.buyerName = partyName(child(buyer, "Anagrafica"));
+    return base;
+}
 
-    std::vector<Invoice> invoices;
-    for (const xmlNode *body = root->children; body; body = body->next) {
-        if (!named(body, "FatturaElettronicaBody"))
+// One body: its document data and its VAT summary lines.
+Invoice readBody(const xmlNode *body, const Invoice &base)
+{
+    Invoice inv = base;
+    const xmlNode *general = path(body, {"DatiGenerali", "DatiGeneraliDocumento"});
+    inv.type = text(child(general, "TipoDocumento"));
+    inv.currency = text(child(general, "Divisa"));
+    inv.number = text(child(general, "Numero"));
+    inv.date = QDate::fromString(text(child(general, "Data")), Qt::ISODate);
+    if (inv.currency != u"EUR"_qs)
+        throw Refusal(QStringLiteral("la fattura %1 è in %2: si importano solo fatture in euro (EUR)")
+                          .arg(inv.number, inv.currency));
+    if (!inv.date.isValid())
+        throw Refusal(QStringLiteral("la fattura %1 non ha una data valida").arg(inv.number));
+    const xmlNode *goods = child(body, "DatiBeniServizi");
+    for (const xmlNode *r = goods ? goods->children : nullptr; r; r = r->next) {
+        if (!named(r, "DatiRiepilogo"))
             continue;
-        Invoice inv = base;
-        const xmlNode *general = path(body, {"DatiGenerali", "DatiGeneraliDocumento"});
-        inv.type = text(child(general, "TipoDocumento"));
-        inv.currency = text(child(general, "Divisa"));
-        inv.number = text(child(general, "Numero"));
-        inv.date = QDate::fromString(text(child(general, "Data")), Qt::ISODate);
-        if (inv.currency != u"EUR"_qs)
-            throw Refusal(QStringLiteral("la fattura %1 è in %2: si importano solo fatture in euro (EUR)")
-                              .arg(inv.number, inv.currency));
-        if (!inv.date.isValid())
-            throw Refusal(QStringLiteral("la fattura %1 non ha una data valida").arg(inv.number));
-        const xmlNode *goods = child(body, "DatiBeniServizi");
-        for (const xmlNode *r = goods ? goods->children : nullptr; r; r = r->next) {
-            if (!named(r, "DatiRiepilogo"))
-                continue;
-            InvoiceSummaryLine line;
-            const auto rate = Percent::parse(text(child(r, "AliquotaIVA")));
-            if (!rate)
-                throw Refusal(QStringLiteral("aliquota non leggibile nella fattura %1").arg(inv.number));
-            line.rate = *rate;
-            line.nature = text(child(r, "Natura"));
-            line.taxable = amount(child(r, "ImponibileImporto"), "ImponibileImporto");
-            line.tax = amount(child(r, "Imposta"), "Imposta");
-            const QString e = text(child(r, "EsigibilitaIVA"));
-            line.esigibilita = e.isEmpty() ? u'I' : e[0];
-            inv.lines.push_back(line);
-        }
-        invoices.push_back(std::move(inv));
+        InvoiceSummaryLine line;
+        const auto rate = Percent::parse(text(child(r, "AliquotaIVA")));
+        if (!rate)
+            throw Refusal(QStringLiteral("aliquota non leggibile nella fattura %1").arg(inv.number));
+        line.rate = *rate;
+        line.nature = text(child(r, "Natura"));
+        line.taxable = amount(child(r, "ImponibileImporto"), "ImponibileImporto");
+        line.tax = amount(child(r, "Imposta"), "Imposta");
+        const QString e = text(child(r, "EsigibilitaIVA"));
+        line.esigibilita = e.isEmpty() ? u'I' : e[0];
+        inv.lines.push_back(line);
     }
+    return inv;
+}
+
+} // namespace
+
+std::vector<Invoice> readInvoices(const QByteArray &xml)
+{
+    const std::unique_ptr<xmlDoc, DocFree> doc = parseInvoiceXml(xml);
+    validateInvoice(doc.get());
+    const xmlNode *root = xmlDocGetRootElement(doc.get());
+    const Invoice base = readParties(root);
+    std::vector<Invoice> invoices;
+    for (const xmlNode *body = root->children; body; body = body->next)
+        if (named(body, "FatturaElettronicaBody"))
+            invoices.push_back(readBody(body, base));
     return invoices;
 }
 
@@ -305,6 +325,54 @@ void readPlainFile(const QString &path, const std::function<void(const InvoiceFi
     handOver(path, bytes, fn);
 }
 
+// What refuses an archive entry before it is read (its name, its size, its packing), or
+// nothing; skip tells the entries that are no invoice and are passed over in silence.
+QString entryProblem(const QString &entry, const zip_stat_t &st, zip_uint64_t limit, bool &skip)
+{
+    skip = false;
+    if (entry.endsWith(u'/'))
+        skip = true;
+    else if (entry.startsWith(u'/') || entry.contains(u'\\') || entry.split(u'/').contains(u".."_qs))
+        return u"nome con \"..\" o assoluto nell'archivio: voce rifiutata"_qs;
+    else if (isArchiveName(entry))
+        return u"archivio dentro un archivio: voce rifiutata"_qs;
+    else if (!isInvoiceName(entry))
+        skip = true;
+    else if (st.size > limit)
+        return QStringLiteral("voce di %1 byte, oltre il limite di %2").arg(st.size).arg(limit);
+    else if (st.comp_size > 0 && st.size > 65536 && st.size / st.comp_size > 200)
+        return QStringLiteral("voce compressa %1 volte: l'archivio è rifiutato come bomba di compressione")
+            .arg(st.size / st.comp_size);
+    return {};
+}
+
+// Reads an entry into bytes, never more than the limit whatever its header says; gives the
+// problem, or nothing.
+QString readEntry(zip_t *za, zip_int64_t index, zip_uint64_t limit, QByteArray &bytes)
+{
+    zip_file_t *zf = zip_fopen_index(za, zip_uint64_t(index), 0);
+    if (!zf)
+        return u"la voce non si legge"_qs;
+    bytes = QByteArray(qsizetype(limit) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const zip_int64_t n = zip_fread(zf, bytes.data() + got, zip_uint64_t(bytes.size() - got));
+        if (n <= 0) {
+            if (n < 0)
+                got = -1;
+            break;
+        }
+        got += qsizetype(n);
+    }
+    zip_fclose(zf);
+    if (got < 0)
+        return u"la voce non si legge (archivio danneggiato)"_qs;
+    if (zip_uint64_t(got) > limit)
+        return u"la voce è più grande di quanto l'archivio dichiara: rifiutata"_qs;
+    bytes.truncate(got);
+    return {};
+}
+
 void readArchive(const QString &path, const std::function<void(const InvoiceFile &)> &fn)
 {
     int error = 0;
@@ -332,59 +400,18 @@ void readArchive(const QString &path, const std::function<void(const InvoiceFile
             continue;
         const QString entry = QString::fromUtf8(st.name);
         const QString shown = path + u'/' + entry;
-        if (entry.endsWith(u'/'))
-            continue;
-        if (entry.startsWith(u'/') || entry.contains(u'\\') || entry.split(u'/').contains(u".."_qs)) {
-            fn({shown, {}, false, u"nome con \"..\" o assoluto nell'archivio: voce rifiutata"_qs});
-            continue;
-        }
-        if (isArchiveName(entry)) {
-            fn({shown, {}, false, u"archivio dentro un archivio: voce rifiutata"_qs});
-            continue;
-        }
-        if (!isInvoiceName(entry))
-            continue;
         const zip_uint64_t limit = isSignedName(entry) ? 2 * MaxInvoiceFileSize : MaxInvoiceFileSize;
-        if (st.size > limit) {
-            fn({shown, {}, false, QStringLiteral("voce di %1 byte, oltre il limite di %2").arg(st.size).arg(limit)});
+        bool skip = false;
+        QString problem = entryProblem(entry, st, limit, skip);
+        if (skip)
             continue;
-        }
-        if (st.comp_size > 0 && st.size > 65536 && st.size / st.comp_size > 200) {
-            fn({shown,
-                {},
-                false,
-                QStringLiteral("voce compressa %1 volte: l'archivio è rifiutato come bomba di compressione")
-                    .arg(st.size / st.comp_size)});
-            continue;
-        }
-        zip_file_t *zf = zip_fopen_index(za, zip_uint64_t(i), 0);
-        if (!zf) {
-            fn({shown, {}, false, u"la voce non si legge"_qs});
-            continue;
-        }
-        // Never more than the limit, whatever the entry's header says.
-        QByteArray bytes(qsizetype(limit) + 1, Qt::Uninitialized);
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const zip_int64_t n = zip_fread(zf, bytes.data() + got, zip_uint64_t(bytes.size() - got));
-            if (n <= 0) {
-                if (n < 0)
-                    got = -1;
-                break;
-            }
-            got += qsizetype(n);
-        }
-        zip_fclose(zf);
-        if (got < 0) {
-            fn({shown, {}, false, u"la voce non si legge (archivio danneggiato)"_qs});
-            continue;
-        }
-        if (zip_uint64_t(got) > limit) {
-            fn({shown, {}, false, u"la voce è più grande di quanto l'archivio dichiara: rifiutata"_qs});
-            continue;
-        }
-        bytes.truncate(got);
-        handOver(shown, bytes, fn);
+        QByteArray bytes;
+        if (problem.isEmpty())
+            problem = readEntry(za, i, limit, bytes);
+        if (!problem.isEmpty())
+            fn({shown, {}, false, problem});
+        else
+            handOver(shown, bytes, fn);
     }
     zip_close(za);
 }

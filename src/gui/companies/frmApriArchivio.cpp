@@ -2,6 +2,7 @@
 
 #include "database/DbError.h"
 #include "domain/companies/Passwords.h"
+#include "domain/companies/ServerRoles.h"
 #include "domain/companies/UserGroups.h"
 #include "gui/common/Failures.h"
 #include "gui/common/FileDialogs.h"
@@ -266,6 +267,9 @@ std::optional<OwnStartChoice> OwnStartWindows::afterArchive(std::unique_ptr<Conn
                 return;
             const bool signedIn = runShowingFailures(m_messages, [&] {
                 const OwnStart::User u = OwnStart::userNamed(c, dialog.userName());
+                // On a shared server a person signs in only as the user of their role (whose
+                // password row is the only one their role can read).
+                ServerRoles(c).requireActingUser(u.id);
                 if (u.hasPassword)
                     UserPasswords(c).signIn(u.id, dialog.password());
                 else if (!dialog.password().isEmpty())

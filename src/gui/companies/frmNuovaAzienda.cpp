@@ -40,17 +40,29 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     setWindowTitle(u"Nuova azienda - Liquidazione I.V.A."_qs);
     auto *layout = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
-    auto addField = [this](QFormLayout *form, const QString &path, const QString &label, const QString &value = {},
-                           int width = 0) {
-        auto *edit = new QLineEdit(value, this);
-        edit->setObjectName(u"txt_"_qs + QString(path).replace(u'.', u'_'));
-        if (width)
-            edit->setMaximumWidth(width);
-        m_fields.insert(path, edit);
-        form->addRow(label, edit);
-        return edit;
-    };
+    top->addWidget(registryBox(), 3);
+    top->addLayout(declarantAndPayments(), 2);
+    layout->addLayout(top);
+    layout->addWidget(activitiesBox(), 1);
+    layout->addWidget(okCancel());
+    m_fields.value(u"name"_qs)->setFocus();
+    resize(990, 600);
+}
 
+QLineEdit *frmNuovaAzienda::addField(QFormLayout *form, const QString &path, const QString &label, const QString &value,
+                                     int width)
+{
+    auto *edit = new QLineEdit(value, this);
+    edit->setObjectName(u"txt_"_qs + QString(path).replace(u'.', u'_'));
+    if (width)
+        edit->setMaximumWidth(width);
+    m_fields.insert(path, edit);
+    form->addRow(label, edit);
+    return edit;
+}
+
+QGroupBox *frmNuovaAzienda::registryBox()
+{
     auto *registry = new QGroupBox(u"Anagrafica"_qs, this);
     auto *r = new QFormLayout(registry);
     r->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
@@ -68,8 +80,11 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     m_firstYear->setMaximumWidth(90);
     r->addRow(u"&Primo anno IVA:"_qs, m_firstYear);
     addField(r, u"register"_qs, u"Re&gistro:"_qs, u"Registro liquidazioni IVA"_qs);
-    top->addWidget(registry, 3);
+    return registry;
+}
 
+QLayout *frmNuovaAzienda::declarantAndPayments()
+{
     auto *right = new QVBoxLayout;
     auto *declarant = new QGroupBox(u"Dichiarante"_qs, this);
     auto *d = new QFormLayout(declarant);
@@ -85,9 +100,11 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     addField(p, u"minimumPayments.annual"_qs, u"Ann&uale:"_qs, u"10,33"_qs, 100);
     right->addWidget(payments);
     right->addStretch();
-    top->addLayout(right, 2);
-    layout->addLayout(top);
+    return right;
+}
 
+QGroupBox *frmNuovaAzienda::activitiesBox()
+{
     auto *acts = new QGroupBox(u"Attività (una filiale per attività)"_qs, this);
     auto *a = new QVBoxLayout(acts);
     m_activities = new QTableWidget(0, Columns, this);
@@ -121,7 +138,6 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
     rowButtons->addWidget(remove);
     rowButtons->addStretch();
     a->addLayout(rowButtons);
-    layout->addWidget(acts, 1);
     connect(add, &QPushButton::clicked, this, &frmNuovaAzienda::addActivity);
     connect(remove, &QPushButton::clicked, this, [this] {
         if (m_activities->rowCount() > 1)
@@ -129,7 +145,11 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
                                                                     : m_activities->rowCount() - 1);
     });
     addActivity();
+    return acts;
+}
 
+QWidget *frmNuovaAzienda::okCancel()
+{
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(u"OK"_qs);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(u"cmdOK"_qs);
@@ -140,9 +160,7 @@ frmNuovaAzienda::frmNuovaAzienda(Connection &db, MessageService &messages, int u
             accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    m_fields.value(u"name"_qs)->setFocus();
-    resize(990, 600);
+    return buttons;
 }
 
 void frmNuovaAzienda::addActivity()

@@ -4,6 +4,9 @@
 #include <QJsonObject>
 #include <QMap>
 
+class QFormLayout;
+class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QSpinBox;
 class QTableWidget;
@@ -32,6 +35,12 @@ public:
     void addActivity();
 
 private:
+    QLineEdit *addField(QFormLayout *form, const QString &path, const QString &label, const QString &value = {},
+                        int width = 0);
+    QGroupBox *registryBox();
+    QLayout *declarantAndPayments();
+    QGroupBox *activitiesBox();
+    QWidget *okCancel();
     void focusField(const QString &message);
 
     Connection &m_db;

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -59,7 +60,29 @@ int filesOf(const QString &path)
     return n;
 }
 
+// A file as the table shows it: from the folder or file the user listed (its full path in
+// the tool tip).
+QString shownName(const QString &file, const QStringList &roots)
+{
+    for (const QString &root : roots) {
+        const QString folder = QFileInfo(root).isDir() ? root : QFileInfo(root).path();
+        if (file.startsWith(folder + u'/'))
+            return file.mid(folder.size() + 1);
+    }
+    return file;
+}
+
 } // namespace
+
+// The size asked, within the screen the window opens on.
+void fitToScreen(QWidget *window, QSize size)
+{
+    if (const QScreen *screen = window->screen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(40, 60);
+        size = size.boundedTo(room);
+    }
+    window->resize(size);
+}
 
 frmImportaFatture::frmImportaFatture(Connection &db, MessageService &messages, int company, int user, QWidget *parent)
     : QDialog(parent), m_db(db), m_messages(messages), m_company(company), m_user(user)
@@ -68,6 +91,7 @@ frmImportaFatture::frmImportaFatture(Connection &db, MessageService &messages, i
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(u"File (.xml, .xml.p7m, .zip) e cartelle da importare:"_qs));
     lstPercorsi = new QListWidget;
+    lstPercorsi->setMaximumHeight(100); // the room goes to the outcome of each file
     layout->addWidget(lstPercorsi);
     auto *buttons = new QHBoxLayout;
     auto *cmdFile = new QPushButton(u"Aggiungi file..."_qs);
@@ -94,6 +118,8 @@ frmImportaFatture::frmImportaFatture(Connection &db, MessageService &messages, i
     grdFile->setHorizontalHeaderLabels({u"File"_qs, u"Esito"_qs});
     grdFile->horizontalHeader()->setStretchLastSection(true);
     grdFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdFile->setWordWrap(true);
+    grdFile->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(grdFile, 1);
     lblEsito = new QLabel;
     layout->addWidget(lblEsito);
@@ -117,7 +143,7 @@ frmImportaFatture::frmImportaFatture(Connection &db, MessageService &messages, i
     });
     connect(cmdImporta, &QPushButton::clicked, this, [this] { runImport(); });
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
-    resize(800, 500);
+    fitToScreen(this, {900, 620});
 }
 
 void frmImportaFatture::addPaths(const QStringList &paths)
@@ -166,8 +192,12 @@ void frmImportaFatture::runImport()
         m_report = importInvoices(m_db, paths, o, [&](const ImportedFile &f) {
             const int row = grdFile->rowCount();
             grdFile->insertRow(row);
-            grdFile->setItem(row, 0, new QTableWidgetItem(f.name));
-            grdFile->setItem(row, 1, new QTableWidgetItem(outcomeText(f)));
+            auto *name = new QTableWidgetItem(shownName(f.name, paths));
+            name->setToolTip(f.name);
+            grdFile->setItem(row, 0, name);
+            auto *outcome = new QTableWidgetItem(outcomeText(f));
+            outcome->setToolTip(outcome->text());
+            grdFile->setItem(row, 1, outcome);
             if (++done > prgImporta->maximum())
                 prgImporta->setMaximum(done);
             prgImporta->setValue(done);
@@ -175,7 +205,9 @@ void frmImportaFatture::runImport()
         });
     });
     cmdImporta->setEnabled(true);
+    // The file's name as long as it needs, up to two fifths of the table: the outcome is read.
     grdFile->resizeColumnToContents(0);
+    grdFile->setColumnWidth(0, std::min(grdFile->columnWidth(0), grdFile->viewport()->width() * 2 / 5));
     if (!ran) {
         lblEsito->setText(u"Importazione non riuscita: nulla è stato scritto."_qs);
         return;
@@ -222,7 +254,10 @@ frmFattureImportate::frmFattureImportate(Connection &db, MessageService &message
     grdFatture->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdFatture->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdFatture->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdFatture->horizontalHeader()->setStretchLastSection(true);
+    // The counterparty takes the room left; a long name is cut with its whole text in the tip.
+    grdFatture->horizontalHeader()->setStretchLastSection(false);
+    grdFatture->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    grdFatture->setWordWrap(false);
     layout->addWidget(grdFatture, 1);
     auto *bottom = new QHBoxLayout;
     auto *cmdAnnulla = new QPushButton(u"Annulla importazione"_qs);
@@ -235,7 +270,7 @@ frmFattureImportate::frmFattureImportate(Connection &db, MessageService &message
     connect(cboMese, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     connect(cmdAnnulla, &QPushButton::clicked, this, [this] { undoCurrentImport(); });
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::accept);
-    resize(900, 500);
+    fitToScreen(this, {960, 560});
     refresh();
 }
 
@@ -269,6 +304,8 @@ void frmFattureImportate::refresh()
                                        QString::number(r.import)};
             for (int c = 0; c < cells.size(); ++c) {
                 auto *item = new QTableWidgetItem(cells[c]);
+                if (c == 2)
+                    item->setToolTip(cells[c]);
                 if (c == 4 || c == 5)
                     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 grdFatture->setItem(row, c, item);

@@ -19,6 +19,9 @@ namespace liqiva {
 class Connection;
 class MessageService;
 
+// The size asked, within the screen the window opens on (the invoice windows at 1024x768).
+void fitToScreen(QWidget *window, QSize size);
+
 // "Importa fatture elettroniche...": the files and folders to import, the day the purchases
 // were received, whether a refused file keeps nothing of the import; then a progress bar and
 // one row per file with what became of it.

@@ -56,6 +56,9 @@ std::vector<Command> commandTable(const ObjectNames &n)
          u"Porta le fatture elettroniche emesse e ricevute nei contatori IVA"_qs, {}, newSave, A::Always, sep},
         {"Mnu_FattureImportate", "", "mnuFile", "", u"&Fatture importate"_qs, none,
          u"Elenca le fatture importate e annulla un'importazione"_qs, {}, search, A::Always, false},
+        {"Mnu_RegoleImportazione", "", "mnuFile", "", u"&Regole di importazione..."_qs, none,
+         u"Le scelte per fornitore che le fatture non danno: merci per la rivendita, IVA indetraibile, filiale"_qs, {},
+         newSave, A::Always, false},
         {"Mnu_Exit", "", "mnuFile", "", u"&Esci"_qs, none, u"Chiude il programma"_qs, {}, none, A::Always, sep},
         // Edit
         {"Mnu_Delete", "Delete", "mnuEdit", "Standard", u"&Elimina"_qs, none, u"Elimina la "_qs + n.active,

@@ -5,6 +5,7 @@
 #include "gui/communication/frmComunicazioneLiqIva.h"
 #include "gui/companies/CompanyCommands.h"
 #include "gui/invoices/frmImportaFatture.h"
+#include "gui/invoices/frmRegoleImportazione.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
 #include "gui/shell/BrowseFace.h"
 #include "gui/shell/CommandBar.h"
@@ -246,7 +247,7 @@ void ShellCommands::updateShellCommands()
     for (const char *key :
          {"Mnu_Option", "Mnu_ToolBar", "Mnu_Info", "Mnu_HelpOnLine", "Mnu_Arg", "Mnu_Web", "Mnu_Agg_Web", "Mnu_DatiIva",
           "Mnu_CreditiIva", "Mnu_ControlloDateIva", "Mnu_RicostruzioneDatiIva", "Mnu_AnnoLiquidazioni",
-          "Mnu_ImportaFatture", "Mnu_FattureImportate"})
+          "Mnu_ImportaFatture", "Mnu_FattureImportate", "Mnu_RegoleImportazione"})
         bar.setEnabled(QString::fromLatin1(key), true);
     // The company's own set-up and its users: an administrator's; anyone else is told so.
     for (const QString &key : CompanyCommands::keys())
@@ -432,6 +433,8 @@ bool ShellCommands::shellCommand(const QString &key)
         frmImportaFatture(ctx.db(), program.messages(), ctx.lIDFirm, ctx.IDUser, &m_w).exec();
     else if (key == u"Mnu_FattureImportate"_qs)
         frmFattureImportate(ctx.db(), program.messages(), ctx.lIDFirm, ctx.IDUser, &m_w).exec();
+    else if (key == u"Mnu_RegoleImportazione"_qs)
+        frmRegoleImportazione(ctx.db(), program.messages(), ctx.lIDFirm, ctx.IDUser, &m_w).exec();
     else if (key == u"Mnu_RunApplication"_qs || key == u"Mnu_RunApplicationPriceList"_qs)
         commandRunApplication();
     else if (key == u"Mnu_SearchObjectPriceList"_qs || key == u"Mnu_SearchArticlePriceList"_qs) {

@@ -69,7 +69,7 @@ TEST_P(Roles, ASearchOnlyRoleIsRefusedAWriteByTheServer)
         "UPDATE Utente SET Utente = 'admin' WHERE IDUtente = 2",
         "INSERT INTO UtentePerGruppo (IDUtentePerGruppo, IDGruppo, IDUtente) VALUES (999, 1, 2)",
         "DELETE FROM RuoloServerUtente",
-        "UPDATE PasswordUtente SET HashPassword = 'x'",
+        "INSERT INTO PasswordUtente (IDPasswordUtente, IDUtente, HashPassword) VALUES (999, 1, 'x')",
     };
     for (const char *sql : writes) {
         SCOPED_TRACE(sql);
@@ -85,7 +85,7 @@ TEST_P(Roles, ASearchOnlyRoleIsRefusedAWriteByTheServer)
     auto asWorker = Connection::open(asRole(t->url(), worker));
     EXPECT_NO_THROW(asWorker->executeRaw(u"UPDATE ContatoreIva SET Importo = Importo WHERE IDContatoreIva = -1"_qs));
     EXPECT_THROW(asWorker->executeRaw(u"UPDATE Utente SET Utente = Utente"_qs), DbError);
-    EXPECT_THROW(asWorker->executeRaw(u"UPDATE PasswordUtente SET HashPassword = HashPassword"_qs), DbError);
+    EXPECT_THROW(asWorker->executeRaw(u"DELETE FROM PasswordUtente"_qs), DbError);
     EXPECT_NO_THROW(asWorker->executeRaw(u"UPDATE PasswordUtente SET PasswordErrate = PasswordErrate"_qs));
 
     // A role acts for its own user only.

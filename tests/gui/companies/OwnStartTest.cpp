@@ -9,6 +9,7 @@
 #include "startup/OwnStart.h"
 #include "domain/companies/Passwords.h"
 #include "gui/companies/CompanyCommands.h"
+#include "gui/companies/ModalScript.h"
 #include "gui/companies/frmAccesso.h"
 #include "gui/companies/frmApriArchivio.h"
 #include "gui/companies/frmNuovaAzienda.h"
@@ -32,44 +33,6 @@ using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-// Answers the modal dialogs as they come, in order: each handler gets the dialog once.
-class ModalScript {
-public:
-    explicit ModalScript(std::deque<std::function<void(QWidget *)>> steps) : m_steps(std::move(steps))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            QWidget *w = QApplication::activeModalWidget();
-            if (!w || w->property("scripted").toBool() || m_steps.empty())
-                return;
-            w->setProperty("scripted", true);
-            auto step = std::move(m_steps.front());
-            m_steps.pop_front();
-            step(w);
-        });
-        m_timer.start(10);
-    }
-    bool done() const { return m_steps.empty(); }
-
-private:
-    std::deque<std::function<void(QWidget *)>> m_steps;
-    QTimer m_timer;
-};
-
-void click(QWidget *dialog, const char *name)
-{
-    auto *b = dialog->findChild<QPushButton *>(QString::fromLatin1(name));
-    ASSERT_NE(b, nullptr) << name;
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-void type(QWidget *dialog, const QString &name, const QString &text)
-{
-    auto *e = dialog->findChild<QLineEdit *>(name);
-    ASSERT_NE(e, nullptr) << name.toStdString();
-    e->clear();
-    QTest::keyClicks(e, text);
-}
 
 class OwnStartWindowsTest : public EngineTest {
 protected:

@@ -1,0 +1,204 @@
+#include "domain/invoices/ImportRules.h"
+
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "suite/Percent.h"
+#include "suite/Refusal.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QRegularExpression>
+
+namespace liqiva {
+
+namespace {
+
+// SQLite: 1555 a primary-key clash, 2067 a unique clash; PostgreSQL: SQLSTATE 23505.
+bool isDuplicateKey(const DbError &e)
+{
+    const long long code = e.nativeNumber();
+    return code == 1555 || code == 2067 || code == 23505;
+}
+
+} // namespace
+
+QString supplierKey(const QString &text)
+{
+    QString vat = text.trimmed().toUpper().remove(u' ');
+    if (!vat.isEmpty() && !vat.front().isLetter())
+        vat.prepend(u"IT"_qs);
+    static const QRegularExpression italian(u"^IT[0-9]{11}$"_qs), foreign(u"^[A-Z]{2}[0-9A-Z+*.]{2,28}$"_qs);
+    if (vat.startsWith(u"IT"_qs) ? !italian.match(vat).hasMatch() : !foreign.match(vat).hasMatch())
+        throw Refusal(QStringLiteral("\"%1\" non è una partita IVA: 11 cifre per un fornitore italiano, o il codice "
+                                     "del paese seguito dal numero (come DE123456789).")
+                          .arg(text.trimmed()));
+    return vat;
+}
+
+ImportRules ImportRules::fromJson(const QJsonObject &object)
+{
+    ImportRules rules;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        if (it.key() != u"suppliers"_qs)
+            throw Refusal(QStringLiteral("regole: il membro %1 non è previsto").arg(it.key()));
+    const QJsonArray list = object.value(u"suppliers"_qs).toArray();
+    for (qsizetype k = 0; k < list.size(); ++k) {
+        const QString at = QStringLiteral("suppliers[%1]").arg(k + 1);
+        const QJsonObject o = list[k].toObject();
+        SupplierRule r;
+        QString vat;
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            const QString key = it.key();
+            if (key == u"vatNumber"_qs)
+                vat = it.value().toString();
+            else if (key == u"goods"_qs && it.value().isBool())
+                r.goods = it.value().toBool();
+            else if (key == u"undeductible"_qs && it.value().isDouble() && it.value().toDouble() >= 0 &&
+                     it.value().toDouble() <= 100)
+                r.undeductible = it.value().toInt();
+            else if (key == u"branch"_qs && it.value().isDouble() && it.value().toInt() > 0)
+                r.branch = it.value().toInt();
+            else
+                throw Refusal(QStringLiteral("regole: %1.%2 non è previsto o non ha un valore valido").arg(at, key));
+        }
+        if (vat.trimmed().isEmpty())
+            throw Refusal(QStringLiteral("regole: %1.vatNumber manca").arg(at));
+        try {
+            rules.suppliers.insert(supplierKey(vat), r);
+        } catch (const Refusal &e) {
+            throw Refusal(QStringLiteral("regole: %1.vatNumber: %2").arg(at, e.message()));
+        }
+    }
+    return rules;
+}
+
+SupplierRule ImportRules::forSupplier(const QString &country, const QString &code) const
+{
+    return suppliers.value(country + code);
+}
+
+void ImportRules::overrideWith(const ImportRules &other)
+{
+    for (auto it = other.suppliers.begin(); it != other.suppliers.end(); ++it)
+        suppliers.insert(it.key(), it.value());
+}
+
+ImportRules ImportRuleStore::load()
+{
+    ImportRules rules;
+    for (Recordset rs = m_db.openRecordset(u"SELECT PartitaIvaFornitore, MerciRivendita, PercIndetraibilita, "
+                                           u"IDFiliale FROM RegolaImportazione WHERE IDAzienda = ? AND "
+                                           u"VirtualDelete = 0"_qs,
+                                           {m_company});
+         !rs.eof(); rs.moveNext())
+        rules.suppliers.insert(rs.text(u"PartitaIvaFornitore"_qs).trimmed(),
+                               {rs.integer(u"MerciRivendita"_qs) != 0, rs.integer(u"PercIndetraibilita"_qs),
+                                rs.isNull(u"IDFiliale"_qs) ? 0 : rs.integer(u"IDFiliale"_qs)});
+    return rules;
+}
+
+std::vector<StoredRule> ImportRuleStore::list()
+{
+    std::vector<StoredRule> out;
+    const ImportRules rules = load();
+    for (auto it = rules.suppliers.begin(); it != rules.suppliers.end(); ++it) {
+        // The name the supplier gave on its last invoice imported for the company.
+        const QVariant name = m_db.scalar(
+            u"SELECT MAX(Controparte) FROM FatturaImportata WHERE IDAzienda = ? AND PartitaIvaCedente = ? AND "
+            u"IDFatturaImportata = (SELECT MAX(IDFatturaImportata) FROM FatturaImportata WHERE IDAzienda = ? AND "
+            u"PartitaIvaCedente = ? AND Acquisto <> 0)"_qs,
+            {m_company, it.key(), m_company, it.key()});
+        out.push_back({it.key(), name.toString(), it.value()});
+    }
+    return out;
+}
+
+std::vector<std::pair<int, QString>> ImportRuleStore::branches()
+{
+    std::vector<std::pair<int, QString>> out;
+    for (Recordset rs = m_db.openRecordset(
+             u"SELECT Filiale.IDFiliale, Filiale.Filiale, AttivitaAzienda.AttivitaAzienda FROM Filiale INNER JOIN "
+             u"AttivitaAzienda ON Filiale.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda WHERE "
+             u"Filiale.IDAzienda = ? AND Filiale.VirtualDelete = 0 ORDER BY Filiale.IDFiliale"_qs,
+             {m_company});
+         !rs.eof(); rs.moveNext())
+        out.emplace_back(
+            rs.integer(u"IDFiliale"_qs),
+            QStringLiteral("%1 (%2)").arg(rs.text(u"Filiale"_qs).trimmed(), rs.text(u"AttivitaAzienda"_qs).trimmed()));
+    return out;
+}
+
+void ImportRuleStore::check(const SupplierRule &rule)
+{
+    if (rule.undeductible < 0 || rule.undeductible > 100)
+        throw Refusal(QStringLiteral("La percentuale indetraibile %1 non è tra 0 e 100: nulla è stato scritto.")
+                          .arg(rule.undeductible));
+    if (rule.undeductible > 0) {
+        bool found = false;
+        for (Recordset rs = m_db.openRecordset(
+                 u"SELECT PercIndetraibilita FROM Iva WHERE VirtualDelete = 0 AND PercIndetraibilita IS NOT NULL"_qs);
+             !rs.eof() && !found; rs.moveNext())
+            found = Percent::fromVariant(rs.field(u"PercIndetraibilita"_qs)) == Percent::points(rule.undeductible);
+        if (!found)
+            throw Refusal(QStringLiteral("Nessun codice IVA ha l'IVA indetraibile al %1%: crearlo prima (come "
+                                         "22D40 per il 22% indetraibile al 40%). Nulla è stato scritto.")
+                              .arg(rule.undeductible));
+    }
+    if (rule.branch != 0) {
+        bool found = false;
+        for (const auto &b : branches())
+            found = found || b.first == rule.branch;
+        if (!found)
+            throw Refusal(QStringLiteral("La filiale %1 non è di un'attività dell'azienda %2: nulla è stato scritto.")
+                              .arg(rule.branch)
+                              .arg(m_company));
+    }
+}
+
+void ImportRuleStore::save(const QString &vatNumber, const SupplierRule &rule, int user)
+{
+    const QString vat = supplierKey(vatNumber);
+    if (rule == SupplierRule{}) {
+        remove(vat);
+        return;
+    }
+    check(rule);
+    const QDateTime now = QDateTime::currentDateTime();
+    const SqlParams values = {rule.goods ? 1 : 0, rule.undeductible, rule.branch, now, user, m_company, vat};
+    Transaction tx(m_db);
+    // In place of the old rule; else a new row. Two users setting one supplier's rule at the
+    // same moment: the later insert meets the unique index and updates the other's row.
+    for (int attempt = 0;; ++attempt) {
+        if (m_db.execute(u"UPDATE RegolaImportazione SET MerciRivendita = ?, PercIndetraibilita = ?, IDFiliale = ?, "
+                         u"VirtualDelete = 0, DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE "
+                         u"IDAzienda = ? AND PartitaIvaFornitore = ?"_qs,
+                         values) > 0)
+            break;
+        const QVariant top = m_db.scalar(u"SELECT MAX(IDRegolaImportazione) FROM RegolaImportazione"_qs);
+        const long long key = (top.isNull() ? 0LL : top.toLongLong()) + 1;
+        if (key > 2147483647LL || attempt > 100)
+            throw Refusal(u"La tabella RegolaImportazione ha esaurito le chiavi: non è stato scritto nulla."_qs);
+        const QString sp = m_db.savepoint();
+        try {
+            m_db.execute(u"INSERT INTO RegolaImportazione (IDRegolaImportazione, IDAzienda, PartitaIvaFornitore, "
+                         u"MerciRivendita, PercIndetraibilita, IDFiliale, VirtualDelete, DataUltimaVariazione, "
+                         u"IDUtenteUltimaVariazione) VALUES (?, ?, ?, ?, ?, ?, 0, ?, ?)"_qs,
+                         {int(key), m_company, vat, rule.goods ? 1 : 0, rule.undeductible, rule.branch, now, user});
+            m_db.releaseSavepoint(sp);
+            break;
+        } catch (const DbError &e) {
+            m_db.rollbackToSavepoint(sp);
+            if (!isDuplicateKey(e))
+                throw;
+        }
+    }
+    tx.commit();
+}
+
+bool ImportRuleStore::remove(const QString &vatNumber)
+{
+    return m_db.execute(u"DELETE FROM RegolaImportazione WHERE IDAzienda = ? AND PartitaIvaFornitore = ?"_qs,
+                        {m_company, supplierKey(vatNumber)}) > 0;
+}
+
+} // namespace liqiva
