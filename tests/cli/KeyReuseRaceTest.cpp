@@ -11,6 +11,7 @@
 #include "domain/document/SettlementDocument.h"
 #include "support/Failure.h"
 #include "support/LiqivaRun.h"
+#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/SettlementRows.h"
 #include "support/TestDatabase.h"
@@ -60,7 +61,7 @@ protected:
         SettlementDocument doc(DocumentContext{db(), messages, 1, 1, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
         bool saved = false;
-        failureOf([&] { saved = doc.fnChildSave(); });
+        failureOf([&] { saved = saveAnswering(doc); });
         return saved ? doc.key() : 0;
     }
     void saveQuarter()

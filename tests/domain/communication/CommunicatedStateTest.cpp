@@ -1,8 +1,9 @@
-#include "support/LiqivaRun.h"
 #include "domain/communication/SchemaValidator.h"
 #include "domain/document/SettlementInput.h"
 #include "domain/overview/YearOverview.h"
 #include "suite/Refusal.h"
+#include "support/LiqivaRun.h"
+#include "support/SaveAnswering.h"
 
 #include "CommunicationFixture.h"
 
@@ -97,10 +98,11 @@ TEST_P(Communicated, WritingTheQuarterMarksItsSettlements)
 
     // A communicated settlement deleted takes its mark with it: a new settlement that gets its
     // key again is not communicated.
-    const int gone = db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
-    const LiqivaRun deleted = runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
-                                         QString::number(gone), u"--yes"_qs},
-                                        folder.path());
+    const int gone =
+        db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
+    const LiqivaRun deleted = runLiqiva(
+        {u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(gone), u"--yes"_qs},
+        folder.path());
     ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     EXPECT_EQ(marks(), 7);
 }
@@ -172,7 +174,7 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
         EXPECT_EQ(ns.confirm(activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
         auto doc = otherDocument(ns.currentKey());
-        EXPECT_TRUE(doc->fnChildSave()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };
     enum class Act { Nothing, Delete, DeleteAndTakeKey, SaveAgain };
@@ -199,7 +201,7 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
             ASSERT_EQ(june, last);
         }
         if (c.act == Act::SaveAgain)
-            ASSERT_TRUE(otherDocument(last)->fnChildSave());
+            ASSERT_TRUE(saveAnswering(*otherDocument(last)));
 
         const QString path = folder.filePath(QString::fromLatin1(c.what) + u".xml"_qs);
         if (!c.reason) {
@@ -269,12 +271,12 @@ TEST_P(Communicated, SavingWithOtherFiguresAsksAndTakesTheMarkOff)
         answering.onResend = c.answer;
         SettlementDocument doc(DocumentContext{db(), answering, 1, 1, 1, true});
         doc.sbChildFill(march, false);
-        if (c.typed && SettlementInput::apply(doc, credit)) {
+        if (c.typed && SettlementInput::apply(doc, credit, true)) {
             doc.sbChildFill(march, false);
             SettlementInput::applyAfterFill(doc, credit);
         }
         const std::vector<Money> before = communicatedFigures(db(), march);
-        EXPECT_EQ(doc.fnChildSave(), c.saved) << answering.texts.join(u" | "_qs).toStdString();
+        EXPECT_EQ(saveAnswering(doc), c.saved) << answering.texts.join(u" | "_qs).toStdString();
         EXPECT_EQ(answering.texts.filter(u"andrà inviata di nuovo"_qs).size(), c.asked ? 1 : 0)
             << answering.texts.join(u" | "_qs).toStdString();
         EXPECT_EQ(communicatedFigures(db(), march) != before, c.typed && c.saved);

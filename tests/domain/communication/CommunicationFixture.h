@@ -4,6 +4,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "suite/Messages.h"
+#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -32,7 +33,7 @@ protected:
             << messages.texts().join(u" | "_qs).toStdString();
         SettlementDocument doc(DocumentContext{db(), messages, 1, 1, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
-        EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
         return doc.key();
     }
 

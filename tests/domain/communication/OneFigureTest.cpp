@@ -1,11 +1,12 @@
-#include "support/LiqivaRun.h"
+#include "database/SqlValue.h"
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/credits/CreditoCompensabile.h"
 #include "domain/document/DocumentCredits.h"
 #include "domain/document/SavedSettlements.h"
 #include "domain/engine/Amounts.h"
 #include "domain/overview/YearOverview.h"
-#include "database/SqlValue.h"
+#include "support/LiqivaRun.h"
+#include "support/SaveAnswering.h"
 
 #include "CommunicationFixture.h"
 
@@ -43,7 +44,7 @@ protected:
     void save(SettlementDocument &doc, Answer updatePaid)
     {
         messages.answer(updatePaid);
-        EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
     }
 
     std::optional<Money> listed(int key)
@@ -107,7 +108,7 @@ TEST_P(OneFigure, TheListTheYearViewTheSummaryAndTheF24LinesSayWhatTheSettlement
         if (!c.truckersCredit.isZero()) {
             const auto credit = doc->truckersCredit();
             credit->setUtilizzato(c.truckersCredit);
-            ASSERT_TRUE(doc->applyTruckersCredit(*credit, messages));
+            ASSERT_TRUE(doc->applyTruckersCredit(*credit));
         }
         const Money toPay = eur(c.toPay);
         EXPECT_EQ(doc->importoDaVersare(), toPay);
@@ -196,7 +197,7 @@ TEST_P(OneFigure, ASmallDebtGoesWithTheNextPeriod)
         EXPECT_EQ(april->importoDaVersare(), eur(c.april));
         EXPECT_TRUE(f24Lines(april->f24Input()).empty());
         messages.clear();
-        EXPECT_TRUE(april->fnChildSave());
+        EXPECT_TRUE(saveAnswering(*april));
         EXPECT_TRUE(messages.texts().filter(u"importo versato"_qs).isEmpty()) << "no payment question";
 
         auto may = open(1, 5);

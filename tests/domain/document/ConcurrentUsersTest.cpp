@@ -5,6 +5,7 @@
 #include "domain/document/SettlementDocument.h"
 #include "support/ChildTask.h"
 #include "support/Failure.h"
+#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -63,7 +64,7 @@ int settleCompany(Connection &db, int company, const std::vector<Period> &period
         SettlementDocument doc(DocumentContext{db, messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
         bool saved = false;
-        if (const QString failure = failureOf([&] { saved = doc.fnChildSave(); }); !saved) {
+        if (const QString failure = failureOf([&] { saved = saveAnswering(doc); }); !saved) {
             qWarning("%s", qPrintable(messages.texts().join(u'\n') + failure));
             return 11;
         }
@@ -109,31 +110,38 @@ protected:
                             u"r.IDRisultatoLiquidazioneIva)"_qs),
                   0);
         // typed rows of settlements that are gone
-        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE NOT EXISTS (SELECT 1 FROM "
-                            u"RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = x.IDRisultatoLiquidazioneIva)"_qs),
-                  0);
+        EXPECT_EQ(
+            count(db,
+                  u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE NOT EXISTS (SELECT 1 FROM "
+                  u"RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = x.IDRisultatoLiquidazioneIva)"_qs),
+            0);
     }
 
     // After a killed process: what is saved is whole; its working rows may remain (the
     // start-up of its user removes them), but nothing half-saved.
     void expectConsistentSaved(Connection &db)
     {
-        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND NOT EXISTS "
-                            u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
-                            u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 1 AND x.VirtualDelete = 0)"_qs),
-                  0);
+        EXPECT_EQ(
+            count(db,
+                  u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND NOT EXISTS "
+                  u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
+                  u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 1 AND x.VirtualDelete = 0)"_qs),
+            0);
         EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND NOT EXISTS "
                             u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
                             u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 14)"_qs),
                   0);
-        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE x.VirtualDelete = 0 AND EXISTS "
-                            u"(SELECT 1 FROM RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = "
-                            u"x.IDRisultatoLiquidazioneIva AND r.VirtualDelete = 2)"_qs),
+        EXPECT_EQ(count(db,
+                        u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE x.VirtualDelete = 0 AND EXISTS "
+                        u"(SELECT 1 FROM RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = "
+                        u"x.IDRisultatoLiquidazioneIva AND r.VirtualDelete = 2)"_qs),
                   0);
-        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva a WHERE COALESCE(a.IDMeseUltimaLiquidazione, 0) "
-                            u"<> COALESCE((SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva r WHERE r.VirtualDelete = 0 AND "
-                            u"r.IDAttivitaAzienda = a.IDAttivitaAzienda AND r.IDPeriodoIva = a.IDPeriodoIva), 0)"_qs),
-                  0);
+        EXPECT_EQ(
+            count(db,
+                  u"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva a WHERE COALESCE(a.IDMeseUltimaLiquidazione, 0) "
+                  u"<> COALESCE((SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva r WHERE r.VirtualDelete = 0 AND "
+                  u"r.IDAttivitaAzienda = a.IDAttivitaAzienda AND r.IDPeriodoIva = a.IDPeriodoIva), 0)"_qs),
+            0);
     }
 
     void runUsers(int processes)

@@ -1,10 +1,11 @@
 // Settlements of the lire years saved and deleted: every stored amount to the lira, and the
 // truckers' credit of the activity's year taken and given back exactly.
 
+#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
-#include "database/SqlValue.h"
 #include "support/EngineFixture.h"
+#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -33,13 +34,23 @@ protected:
 
     void sale(int anno, int mese, double imponibile, double iva)
     {
-        f->counter(Counter{.kind = 2, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
-                           .imponibile = imponibile, .importo = iva});
+        f->counter(Counter{.kind = 2,
+                           .idIva = vat20,
+                           .anno = anno,
+                           .mese = mese,
+                           .idFiliale = branch,
+                           .imponibile = imponibile,
+                           .importo = iva});
     }
     void purchase(int anno, int mese, double imponibile, double iva)
     {
-        f->counter(Counter{.kind = 1, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
-                           .imponibile = imponibile, .importo = iva});
+        f->counter(Counter{.kind = 1,
+                           .idIva = vat20,
+                           .anno = anno,
+                           .mese = mese,
+                           .idFiliale = branch,
+                           .imponibile = imponibile,
+                           .importo = iva});
     }
 
     // Creates, fills and saves the settlement of a month (0 the year); the question about the
@@ -52,7 +63,7 @@ protected:
         SettlementDocument doc(DocumentContext{db(), messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
         messages.answer(payAll ? Answer::Yes : Answer::No);
-        EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
         return doc.key();
     }
     void remove(int key)
@@ -94,8 +105,8 @@ protected:
 TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
 {
     const int y = f->vatYear(company, 1998, 1.0);
-    f->activityYear(activity, y, ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true,
-                                              .creditoAutotrasportatori = 300000});
+    f->activityYear(activity, y,
+                    ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true, .creditoAutotrasportatori = 300000});
     sale(1998, 2, 10000000, 2000000);
     purchase(1998, 3, 2561725, 512345);
 
@@ -103,15 +114,21 @@ TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
     // debit 2.000.000; credit 300.000 + 512.345: debt 1.187.655, rounded to 1.188.000, interest
     // at 1% 11.880 rounded to 12.000, to pay 1.200.000; the grid: VAT of the period 1.487.655,
     // less the truckers' credit, plus the interest
-    expectTypes(key, {{1, 1187655}, {3, 12000}, {4, 300000}, {10, 1200000}, {11, 1199655}, {12, 1487655},
-                      {13, 812345}, {14, 2000000}});
+    expectTypes(key, {{1, 1187655},
+                      {3, 12000},
+                      {4, 300000},
+                      {10, 1200000},
+                      {11, 1199655},
+                      {12, 1487655},
+                      {13, 812345},
+                      {14, 2000000}});
     EXPECT_DOUBLE_EQ(creditLeft(y), 0);
 
     // filled and saved again, the settlement keeps its credit and its figures
     SettlementDocument again(DocumentContext{db(), messages, 1, company, 1, true});
     again.sbChildFill(key, true);
     messages.answer(Answer::No);
-    ASSERT_TRUE(again.fnChildSave());
+    ASSERT_TRUE(saveAnswering(again));
     expectTypes(key, {{1, 1187655}, {3, 12000}, {4, 300000}, {10, 1200000}, {11, 1199655}});
     EXPECT_DOUBLE_EQ(creditLeft(y), 0);
 
@@ -152,8 +169,8 @@ TEST_P(LireSettlement, MonthsWithTheCreditCappedAtTheDebtAndInCredit)
 TEST_P(LireSettlement, TheYearWithItsPaymentsAndInterest)
 {
     const int y = f->vatYear(company, 1998, 1.0);
-    f->activityYear(activity, y, ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true,
-                                              .creditoAutotrasportatori = 300000});
+    f->activityYear(activity, y,
+                    ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true, .creditoAutotrasportatori = 300000});
     sale(1998, 2, 10000000, 2000000);
     purchase(1998, 3, 2561725, 512345);
     const int quarter = save(y, 3, true); // the amount to pay is recorded as paid

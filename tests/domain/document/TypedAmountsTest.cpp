@@ -5,6 +5,7 @@
 #include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
 #include "support/MoneyText.h"
+#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -76,7 +77,7 @@ TEST_P(TypedAmounts, TheProspectusReadsBackWhatWasSaved)
         takeProspetto(*doc, *p);
     }
     EXPECT_EQ(doc->creditoResiduo(), 321.96_eur);
-    ASSERT_TRUE(doc->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    ASSERT_TRUE(saveAnswering(*doc)) << messages.texts().join(u" | "_qs).toStdString();
 
     auto again = document();
     again->sbChildFill(doc->key(), false);

@@ -5,6 +5,7 @@
 #include "domain/document/InputText.h"
 #include "domain/printing/PrintFixture.h"
 #include "support/LiqivaRun.h"
+#include "support/SaveAnswering.h"
 
 #include <QFile>
 #include <QProcess>
@@ -106,9 +107,9 @@ TEST_P(ExportTest, TheSummaryAndTheF24LinesCarryTheAmountToPay)
     doc.sbChildFill(ns.currentKey(), false);
     const auto credit = doc.truckersCredit();
     credit->setUtilizzato(Money::units(250));
-    ASSERT_TRUE(doc.applyTruckersCredit(*credit, messages));
+    ASSERT_TRUE(doc.applyTruckersCredit(*credit));
     messages.answer(Answer::No); // the amount paid stays as it is
-    ASSERT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    ASSERT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
 
     const QString file = dir.filePath(u"trimestre.html"_qs);
     const LiqivaRun r = runLiqiva({u"export"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,

@@ -2,11 +2,12 @@
 
 // A demo database with saved settlements of the shop, for the print tests.
 
+#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/printing/PrintJob.h"
 #include "domain/printing/PrintOptions.h"
-#include "database/SqlValue.h"
+#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -52,7 +53,7 @@ inline int saveSettlement(Connection &db, int activity, int month, int vatYear =
     const int key = ns.currentKey();
     SettlementDocument doc(DocumentContext{db, messages, 1, Company, settlementFunction(db), true, {}});
     doc.sbChildFill(key, false);
-    EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
     return key;
 }
 
@@ -91,13 +92,13 @@ inline bool markedPrinted(Connection &db, int key)
 inline PrintRequest definitiveRequest(Connection &db, MessageService &messages, int key, int reg, int sectional,
                                       PrintReport report = PrintReport::Settlement)
 {
-    PrintOptions options(db, messages, Company, report, key, PrintOperation::Printer);
+    PrintOptions options(db, Company, report, key, PrintOperation::Printer);
     options.setDefinitive(true);
     options.chooseRegister(reg);
     if (sectional > 0)
         options.chooseSectional(sectional);
     EXPECT_TRUE(options.okEnabled());
-    EXPECT_TRUE(options.confirm());
+    EXPECT_TRUE(askEach(messages, options.questions()) && options.confirm());
     return options.request();
 }
 

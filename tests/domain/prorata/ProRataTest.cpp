@@ -1,9 +1,9 @@
 #include "domain/prorata/cDatiProRata.h"
 
-#include "support/SuiteRows.h"
 #include "domain/engine/Amounts.h"
 #include "support/MoneyText.h"
 #include "support/ScriptedMessages.h"
+#include "support/SuiteRows.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;
@@ -256,6 +256,14 @@ TEST_P(ProRataDb, TheAnnualAdjustmentSaysWhatToRecoverOrToPayBack)
 
 TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
 {
+    // As the save offers it: put to the user, written on a yes.
+    const auto offer = [](cDatiProRata &p, MessageService &messages) {
+        const cDatiProRata::Aggiornamento a = p.PreparaAggiornamento();
+        if (!a.domanda || !ask(messages, *a.domanda) || a.idAttivitaAziendaPerPeriodoIva == 0)
+            return false;
+        p.ScriviPercentuale(a.idAttivitaAziendaPerPeriodoIva);
+        return true;
+    };
     struct {
         int settlement, month;
         Answer answer;
@@ -278,7 +286,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         EXPECT_EQ(p.AnnoPercentuale(), c.anno);
         ScriptedMessages messages;
         messages.answer(c.answer);
-        EXPECT_EQ(p.AggiornaPercentuale(messages), c.written);
+        EXPECT_EQ(offer(p, messages), c.written);
         EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::questionAggiornaPercentuale(c.anno)});
         EXPECT_EQ(
             Money::fromVariant(db().scalar(
@@ -292,7 +300,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
     cDatiProRata p = loaded(50, 0);
     p.setPercProRata(pc("80"));
     ScriptedMessages messages;
-    EXPECT_FALSE(p.AggiornaPercentuale(messages));
+    EXPECT_FALSE(offer(p, messages));
     EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::msgPercentualeNonAggiornata(2025)});
     EXPECT_EQ(
         messages.texts().front(),
@@ -301,7 +309,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
     // Nor is anything asked when the percentage is already stored.
     cDatiProRata same = loaded(51, 3);
     ScriptedMessages quiet;
-    EXPECT_FALSE(same.AggiornaPercentuale(quiet));
+    EXPECT_FALSE(offer(same, quiet));
     EXPECT_TRUE(quiet.texts().isEmpty());
 }
 

@@ -4,11 +4,11 @@
 // of each dialog.
 
 #include "domain/credits/CreditoAnnuale.h"
-#include "gui/credits/frmCreditoAnnuale.h"
 #include "domain/document/InputText.h"
 #include "domain/otherops/cAltreOperazioni.h"
-#include "gui/otherops/frmAltreOperazioni.h"
 #include "domain/prorata/cDatiProRata.h"
+#include "gui/credits/frmCreditoAnnuale.h"
+#include "gui/otherops/frmAltreOperazioni.h"
 #include "gui/prorata/frmDatiProRata.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -29,7 +29,6 @@ namespace {
 
 class InputDialogs : public DialogTest {
 protected:
-
 };
 
 TEST_P(InputDialogs, TheProRataOfTheYearIsTypedOverAndConfirmedWithAggiorna)
@@ -114,7 +113,7 @@ TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSave
     for (const auto &c : cases) {
         SCOPED_TRACE(c.refund.toStdString());
         ScriptedMessages m;
-        CreditoAnnuale credito(db(), m, 1);
+        CreditoAnnuale credito(db(), 1);
         credito.LoadDati(2030, Money::units(2850), 1);
         frmCreditoAnnuale dialog(credito, m);
         dialog.show();
@@ -133,14 +132,13 @@ TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSave
     }
     // Annulla abandons the save of the settlement: nothing is asked, nothing written.
     ScriptedMessages m;
-    const auto write = prepareCreditoAnnuale(db(), m, 1, 2030, Money::units(2850), 1, [&m](CreditoAnnuale &c) {
-        frmCreditoAnnuale dialog(c, m);
-        QTimer::singleShot(0, &dialog, [&dialog] {
-            QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdAnnulla"_qs), Qt::LeftButton);
-        });
-        return dialog.exec() == QDialog::Accepted;
+    const auto credit = annualCreditToCarry(db(), 1, 2030, Money::units(2850), 1);
+    frmCreditoAnnuale dialog(*credit, m);
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdAnnulla"_qs), Qt::LeftButton);
     });
-    EXPECT_FALSE(write.has_value());
+    EXPECT_NE(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(m.texts().isEmpty());
     EXPECT_EQ(count(movements), before);
 }
 

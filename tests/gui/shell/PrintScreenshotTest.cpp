@@ -4,13 +4,14 @@
 // only when LIQIVA_SHOTS_DIR names a folder (skipped otherwise).
 
 #include "gui/shell/ShellFixture.h"
+#include "support/SaveAnswering.h"
 
 #include "domain/printing/DeclarationPrint.h"
-#include "render/PageRenderer.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaDip.h"
 #include "gui/printing/frmStampaOptions.h"
 #include "gui/shell/frmActivityBox.h"
+#include "render/PageRenderer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,7 +45,7 @@ protected:
                 .toInt();
         SettlementDocument doc(DocumentContext{db(), messages, userAllRights, demoCompany, function, true, {}});
         doc.sbChildFill(key, false);
-        EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
         return key;
     }
     QString dir = qEnvironmentVariable("LIQIVA_SHOTS_DIR");

@@ -4,8 +4,9 @@
 // declaration print with its missing data, and the activity pane following the pages.
 
 #include "gui/declarations/frmDatiDip.h"
-#include <QPlainTextEdit>
 #include "gui/shell/ShellFixture.h"
+#include "support/SaveAnswering.h"
+#include <QPlainTextEdit>
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/printing/DeclarationPrint.h"
@@ -49,7 +50,7 @@ int saveSettlement(Connection &db, int month)
         db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs).toInt();
     SettlementDocument doc(DocumentContext{db, messages, userAllRights, Company, function, true, {}});
     doc.sbChildFill(key, false);
-    EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
     return key;
 }
 
@@ -140,8 +141,8 @@ protected:
 TEST_P(PrintWindows, TheOptionsDialogOffersWhatTheRegistersAllow)
 {
     ScriptedMessages messages;
-    PrintOptions options(db(), messages, Company, PrintReport::Settlement, january, PrintOperation::Printer);
-    frmStampaOptions d(options);
+    PrintOptions options(db(), Company, PrintReport::Settlement, january, PrintOperation::Printer);
+    frmStampaOptions d(options, messages);
     d.show();
     auto *chk = d.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs);
     auto *frame = d.findChild<QGroupBox *>(u"fraNumReg"_qs);
@@ -200,8 +201,8 @@ TEST_P(PrintWindows, TheOptionsDialogOffersWhatTheRegistersAllow)
     EXPECT_EQ(d.result(), QDialog::Accepted);
 
     // Only drafts when the caller says so.
-    PrintOptions drafts(db(), messages, Company, PrintReport::Settlement, january, PrintOperation::Printer);
-    frmStampaOptions only(drafts);
+    PrintOptions drafts(db(), Company, PrintReport::Settlement, january, PrintOperation::Printer);
+    frmStampaOptions only(drafts, messages);
     only.setDisableStampaDefinitiva(true);
     EXPECT_FALSE(only.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->isEnabled());
     EXPECT_FALSE(only.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->isChecked());

@@ -5,10 +5,10 @@
 
 #include "gui/shell/ShellFixture.h"
 
+#include "domain/printing/PrintOptions.h"
 #include "gui/communication/frmComunicazioneLiqIva.h"
 #include "gui/document/frmNew.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
-#include "domain/printing/PrintOptions.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaOptions.h"
 #include "gui/shell/frmActivityBox.h"
@@ -278,8 +278,8 @@ TEST_P(ShellAsUsed, TheOptionsShowThePageTheDefinitivePrintStartsFrom)
 {
     const int january = makeSettlement(shopActivity, year2024, 1, true);
     ScriptedMessages messages;
-    PrintOptions options(db(), messages, demoCompany, PrintReport::Settlement, january, PrintOperation::Printer);
-    frmStampaOptions d(options);
+    PrintOptions options(db(), demoCompany, PrintReport::Settlement, january, PrintOperation::Printer);
+    frmStampaOptions d(options, messages);
     d.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->setChecked(true);
     auto *page = d.findChild<QSpinBox *>(u"kvrNumUltimaPagina"_qs);
     auto *first = d.findChild<QLabel *>(u"lblPrimaPagina"_qs);
