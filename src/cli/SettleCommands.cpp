@@ -336,7 +336,7 @@ int runSettle(const CliArgs &args)
         // settlements of processes that died go first.
         SettlementSession session(*db, user, settlementFunction(*db));
         session.removeAbandoned();
-        NewSettlement ns(*db, messages, *company, user);
+        NewSettlement ns(*db, *company, user);
         int createdKey = 0; // the working settlement this command created, if any
         ns.setOnCreated([&session, &createdKey](int k) {
             createdKey = k;
@@ -347,7 +347,8 @@ int runSettle(const CliArgs &args)
         if (index < 0)
             throw Refusal(
                 u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs);
-        if (ns.confirm(activity, *year, index, method, args.flag(u"no-rebuild"_qs)) != 1) {
+        const NewSettlement::Validation check = ns.fnValidate(activity, *year, index, method);
+        if (ns.confirm(check, askEach(messages, check.questions), args.flag(u"no-rebuild"_qs)) != 1) {
             // Without --json the question is already on standard error, just above.
             QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
             if (!messages.quiet() && messages.lastAnsweredNo())

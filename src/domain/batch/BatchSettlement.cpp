@@ -150,7 +150,7 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         }
     } release{session, key, createdKey};
     try {
-        NewSettlement ns(m_db, messages, idAzienda, o.idUser);
+        NewSettlement ns(m_db, idAzienda, o.idUser);
         ns.setOnCreated([&session, &createdKey](int k) {
             createdKey = k;
             session.hold(k);
@@ -160,7 +160,8 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         if (index < 0)
             throw Refusal(
                 u"L'attività liquida per trimestri: il periodo va indicato con l'ultimo mese del trimestre."_qs);
-        if (ns.confirm(idAttivitaAzienda, idPeriodoIva, index, o.method, true) != 1)
+        const NewSettlement::Validation check = ns.fnValidate(idAttivitaAzienda, idPeriodoIva, index, o.method);
+        if (ns.confirm(check, askEach(messages, check.questions), true) != 1)
             throw Refusal(lastText(u"Operazione annullata."_qs));
         key = ns.currentKey();
         // An existing settlement is never filled again by the batch: the activity is

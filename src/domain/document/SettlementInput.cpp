@@ -429,6 +429,76 @@ void SettlementInput::checkShape(const QJsonObject &input)
     }
 }
 
+namespace {
+
+// The operations of the year for the pro-rata, as its dialog takes them.
+void applyProRata(SettlementDocument &doc, const QJsonObject &input)
+{
+    const QJsonObject p = objectMember(input, u"prorata"_qs);
+    if (!doc.identity().isAnnual())
+        throw Refusal(SettlementInput::msgNotAnnual(u"prorata"_qs));
+    cDatiProRata &pr = doc.proRata();
+    if (!pr.GestioneProRata())
+        throw Refusal(QStringLiteral("L'attività non gestisce il pro-rata nel periodo I.V.A."));
+    const Money imponibili = amountOf(p, u"taxableOperations"_qs, u"prorata"_qs, pr.OperazioniImponibili());
+    const Money esenti = amountOf(p, u"exemptOperations"_qs, u"prorata"_qs, pr.OperazioniEsenti());
+    pr.Aggiorna(imponibili, esenti, cDatiProRata::CalcolaPercProRata(imponibili, esenti));
+}
+
+// The other operations of the December advance: the rows replace those of the settlement.
+void applyOtherOperations(SettlementDocument &doc, const QJsonObject &input)
+{
+    const QJsonValue v = input.value(u"otherOperations"_qs);
+    if (!v.isArray())
+        throw Refusal(u"Il membro \"otherOperations\" deve essere un elenco."_qs);
+    if (!doc.otherOperationsEnabled())
+        throw Refusal(SettlementInput::msgNotAdvance());
+    cAltreOperazioni &ops = doc.altreOperazioni();
+    ops.Refresh();
+    ops.DeleteAll();
+    // Each rate is looked up once: the rows of a long list share a few rates.
+    QHash<QString, int> rateKeys;
+    for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(doc.context().db))
+        if (!rateKeys.contains(a.Iva.trimmed().toLower()))
+            rateKeys.insert(a.Iva.trimmed().toLower(), a.IDIva);
+    QHash<int, Percent> percents;
+    const QJsonArray rows = v.toArray();
+    for (int i = 0; i < rows.size(); ++i) {
+        const QString path = QStringLiteral("otherOperations[%1]").arg(i);
+        if (!rows[i].isObject())
+            throw Refusal(QStringLiteral("%1 deve essere un oggetto.").arg(path));
+        const QJsonObject row = rows[i].toObject();
+        const QJsonValue rateValue = row.value(u"rate"_qs);
+        const QString rate = rateValue.isDouble() ? QString::number(rateValue.toDouble()) : rateValue.toString();
+        int idIva = 0;
+        if (!rate.isEmpty()) {
+            const auto found = rateKeys.constFind(rate.trimmed().toLower());
+            if (found == rateKeys.constEnd())
+                throw Refusal(SettlementInput::msgUnknownRate(rate));
+            idIva = *found;
+        }
+        const QString note = row.value(u"note"_qs).toString();
+        cAltreOperazioni::CheckAnnotazioni(path + u".note"_qs, note);
+        const Money imponibile = amountOf(row, u"taxable"_qs, path);
+        Money imposta = amountOf(row, u"tax"_qs, path);
+        if (!row.contains(u"tax"_qs)) {
+            auto percent = percents.constFind(idIva);
+            if (percent == percents.constEnd())
+                percent = percents.insert(idIva, cAltreOperazioni::AliquotaIva(doc.context().db, idIva));
+            imposta = cAltreOperazioni::CalcolaImposta(imponibile, *percent, doc.euro()).value_or(Money());
+        }
+        ops.Add();
+        ops.setIDIva(idIva);
+        ops.setImponibile(imponibile);
+        ops.setImposta(imposta);
+        ops.setAnnotazioni(note);
+        ops.Save(); // a row without a rate is refused with its message
+    }
+    ops.GroupAltreOperazioni();
+}
+
+} // namespace
+
 std::optional<Money> SettlementInput::annualCreditRefund(const QJsonObject &input)
 {
     if (!input.contains(u"annualCredit"_qs))
@@ -446,66 +516,11 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input, b
     bool recompute = false;
 
     if (input.contains(u"prorata"_qs)) {
-        const QJsonObject p = objectMember(input, u"prorata"_qs);
-        if (!id.isAnnual())
-            throw Refusal(msgNotAnnual(u"prorata"_qs));
-        cDatiProRata &pr = doc.proRata();
-        if (!pr.GestioneProRata())
-            throw Refusal(QStringLiteral("L'attività non gestisce il pro-rata nel periodo I.V.A."));
-        const Money imponibili = amountOf(p, u"taxableOperations"_qs, u"prorata"_qs, pr.OperazioniImponibili());
-        const Money esenti = amountOf(p, u"exemptOperations"_qs, u"prorata"_qs, pr.OperazioniEsenti());
-        pr.Aggiorna(imponibili, esenti, cDatiProRata::CalcolaPercProRata(imponibili, esenti));
+        applyProRata(doc, input);
         recompute = true;
     }
-
     if (input.contains(u"otherOperations"_qs)) {
-        const QJsonValue v = input.value(u"otherOperations"_qs);
-        if (!v.isArray())
-            throw Refusal(u"Il membro \"otherOperations\" deve essere un elenco."_qs);
-        if (!doc.otherOperationsEnabled())
-            throw Refusal(msgNotAdvance());
-        cAltreOperazioni &ops = doc.altreOperazioni();
-        ops.Refresh();
-        ops.DeleteAll();
-        // Each rate is looked up once: the rows of a long list share a few rates.
-        QHash<QString, int> rateKeys;
-        for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(doc.context().db))
-            if (!rateKeys.contains(a.Iva.trimmed().toLower()))
-                rateKeys.insert(a.Iva.trimmed().toLower(), a.IDIva);
-        QHash<int, Percent> percents;
-        const QJsonArray rows = v.toArray();
-        for (int i = 0; i < rows.size(); ++i) {
-            const QString path = QStringLiteral("otherOperations[%1]").arg(i);
-            if (!rows[i].isObject())
-                throw Refusal(QStringLiteral("%1 deve essere un oggetto.").arg(path));
-            const QJsonObject row = rows[i].toObject();
-            const QJsonValue rateValue = row.value(u"rate"_qs);
-            const QString rate = rateValue.isDouble() ? QString::number(rateValue.toDouble()) : rateValue.toString();
-            int idIva = 0;
-            if (!rate.isEmpty()) {
-                const auto found = rateKeys.constFind(rate.trimmed().toLower());
-                if (found == rateKeys.constEnd())
-                    throw Refusal(msgUnknownRate(rate));
-                idIva = *found;
-            }
-            const QString note = row.value(u"note"_qs).toString();
-            cAltreOperazioni::CheckAnnotazioni(path + u".note"_qs, note);
-            const Money imponibile = amountOf(row, u"taxable"_qs, path);
-            Money imposta = amountOf(row, u"tax"_qs, path);
-            if (!row.contains(u"tax"_qs)) {
-                auto percent = percents.constFind(idIva);
-                if (percent == percents.constEnd())
-                    percent = percents.insert(idIva, cAltreOperazioni::AliquotaIva(doc.context().db, idIva));
-                imposta = cAltreOperazioni::CalcolaImposta(imponibile, *percent, doc.euro()).value_or(Money());
-            }
-            ops.Add();
-            ops.setIDIva(idIva);
-            ops.setImponibile(imponibile);
-            ops.setImposta(imposta);
-            ops.setAnnotazioni(note);
-            ops.Save(); // a row without a rate is refused with its message
-        }
-        ops.GroupAltreOperazioni();
+        applyOtherOperations(doc, input);
         recompute = true;
     }
 

@@ -256,45 +256,64 @@ SaveQuestions SettlementDocument::saveQuestions()
     return q;
 }
 
-bool SettlementDocument::fnChildSave(const SaveQuestions &questions, const SaveAnswers &answers,
-                                     const std::function<void()> &alongside)
-{
-    using Kind = SaveQuestions::Kind;
-    m_notices.clear();
-    if (key() <= 0)
-        return false;
-    BusyScope busy;
-    // The answers, as the questions were put.
+namespace {
+
+// What the answers to the save's questions decide, read in the order the questions were put.
+struct SaveDecisions {
+    bool updatePaid = false;
     QList<bool> replaceAnnualCredit;
     int proRataYear = 0;
     bool resendAgreed = false;
-    for (qsizetype i = 0; i < questions.firstKinds.size(); ++i) {
-        if (questions.firstKinds[i] == Kind::UpdatePaid && answers.first.value(i))
-            m_payments.periodic.importo = importoDaVersare();
-    }
+    bool abandoned = false; // the communication is not to be sent again: no save
+};
+
+SaveDecisions decisionsOf(const SaveQuestions &questions, const SaveAnswers &answers)
+{
+    using Kind = SaveQuestions::Kind;
+    SaveDecisions d;
+    for (qsizetype i = 0; i < questions.firstKinds.size(); ++i)
+        d.updatePaid = d.updatePaid || (questions.firstKinds[i] == Kind::UpdatePaid && answers.first.value(i));
     for (qsizetype i = 0; i < questions.thenKinds.size(); ++i) {
         const bool yes = answers.then.value(i);
         switch (questions.thenKinds[i]) {
         case Kind::ReplaceAnnualCredit:
-            replaceAnnualCredit << yes;
+            d.replaceAnnualCredit << yes;
             break;
         case Kind::ProRataPercentage:
-            proRataYear = yes ? questions.proRataRow : 0;
+            d.proRataYear = yes ? questions.proRataRow : 0;
             break;
         case Kind::ResendCommunication:
-            if (!yes)
-                return false;
-            resendAgreed = true;
+            d.resendAgreed = yes;
+            d.abandoned = !yes;
             break;
         case Kind::UpdatePaid:
         case Kind::ProRataNotice:
             break;
         }
     }
+    return d;
+}
+
+} // namespace
+
+bool SettlementDocument::fnChildSave(const SaveQuestions &questions, const SaveAnswers &answers,
+                                     const std::function<void()> &alongside)
+{
+    m_notices.clear();
+    if (key() <= 0)
+        return false;
+    BusyScope busy;
+    const SaveDecisions decided = decisionsOf(questions, answers);
+    if (decided.updatePaid)
+        m_payments.periodic.importo = importoDaVersare();
+    if (decided.abandoned)
+        return false;
+    const int proRataYear = decided.proRataYear;
+    const bool resendAgreed = decided.resendAgreed;
     std::optional<DeferredWrite> annualCredit;
     if (questions.annual)
-        annualCredit =
-            annualCreditWrite(m_ctx.db, m_ctx.idAzienda, m_id.anno, questions.annualCredit, replaceAnnualCredit);
+        annualCredit = annualCreditWrite(m_ctx.db, m_ctx.idAzienda, m_id.anno, questions.annualCredit,
+                                         decided.replaceAnnualCredit);
 
     // Then the writes, in one transaction that shows nothing and waits for no one.
     QStringList after;

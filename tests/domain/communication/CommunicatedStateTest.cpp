@@ -1,9 +1,9 @@
+#include "support/Answering.h"
+#include "support/LiqivaRun.h"
 #include "domain/communication/SchemaValidator.h"
 #include "domain/document/SettlementInput.h"
 #include "domain/overview/YearOverview.h"
 #include "suite/Refusal.h"
-#include "support/LiqivaRun.h"
-#include "support/SaveAnswering.h"
 
 #include "CommunicationFixture.h"
 
@@ -98,11 +98,10 @@ TEST_P(Communicated, WritingTheQuarterMarksItsSettlements)
 
     // A communicated settlement deleted takes its mark with it: a new settlement that gets its
     // key again is not communicated.
-    const int gone =
-        db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
-    const LiqivaRun deleted = runLiqiva(
-        {u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(gone), u"--yes"_qs},
-        folder.path());
+    const int gone = db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
+    const LiqivaRun deleted = runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
+                                         QString::number(gone), u"--yes"_qs},
+                                        folder.path());
     ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     EXPECT_EQ(marks(), 7);
 }
@@ -170,9 +169,9 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         return doc;
     };
     auto otherSaves = [&](int activity, int month) {
-        NewSettlement ns(*other, otherMessages, 1, 2);
+        NewSettlement ns(*other, 1, 2);
         ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
-        EXPECT_EQ(ns.confirm(activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, otherMessages, activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
         auto doc = otherDocument(ns.currentKey());
         EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();

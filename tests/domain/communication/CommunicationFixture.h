@@ -4,7 +4,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "suite/Messages.h"
-#include "support/SaveAnswering.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -25,11 +25,11 @@ protected:
     // question answered yes); month 13 is the December advance. Returns its key.
     int save(int activity, int month, int method = 0)
     {
-        NewSettlement ns(db(), messages, 1, 1);
+        NewSettlement ns(db(), 1, 1);
         ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
         const int index = ns.indexOfMonth(month);
         EXPECT_GE(index, 0) << "activity " << activity << " month " << month;
-        EXPECT_EQ(ns.confirm(activity, kDemoVatYear2024, index, method, true), 1)
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, kDemoVatYear2024, index, method, true), 1)
             << messages.texts().join(u" | "_qs).toStdString();
         SettlementDocument doc(DocumentContext{db(), messages, 1, 1, 1, true});
         doc.sbChildFill(ns.currentKey(), false);

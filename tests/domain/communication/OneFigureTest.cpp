@@ -1,12 +1,12 @@
-#include "database/SqlValue.h"
+#include "support/Answering.h"
+#include "support/LiqivaRun.h"
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/credits/CreditoCompensabile.h"
 #include "domain/document/DocumentCredits.h"
 #include "domain/document/SavedSettlements.h"
 #include "domain/engine/Amounts.h"
 #include "domain/overview/YearOverview.h"
-#include "support/LiqivaRun.h"
-#include "support/SaveAnswering.h"
+#include "database/SqlValue.h"
 
 #include "CommunicationFixture.h"
 
@@ -31,9 +31,9 @@ protected:
     // "Nuovo" and OK for a period of 2024 (the questions of the choice answered yes), filled.
     std::unique_ptr<SettlementDocument> open(int activity, int month, int vatYear = kDemoVatYear2024)
     {
-        NewSettlement ns(db(), messages, 1, 1);
+        NewSettlement ns(db(), 1, 1);
         ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
             << messages.texts().join(u" | "_qs).toStdString();
         auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, 1, 1, true});
         doc->sbChildFill(ns.currentKey(), false);

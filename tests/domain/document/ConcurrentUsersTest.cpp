@@ -3,9 +3,9 @@
 #include "domain/demo/DemoData.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
+#include "support/Answering.h"
 #include "support/ChildTask.h"
 #include "support/Failure.h"
-#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -57,9 +57,9 @@ int settleCompany(Connection &db, int company, const std::vector<Period> &period
     for (const Period &p : periods) {
         const int activity = activityKey(company, p.activity);
         const int year = vatYearKey(company, p.year);
-        NewSettlement ns(db, messages, company, 1);
+        NewSettlement ns(db, company, 1);
         ns.sbSetComboMesi(activity, year, 0);
-        if (ns.confirm(activity, year, ns.indexOfMonth(p.month), 0, true) != 1)
+        if (confirmAnswering(ns, messages, activity, year, ns.indexOfMonth(p.month), 0, true) != 1)
             return 10;
         SettlementDocument doc(DocumentContext{db, messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
@@ -110,38 +110,31 @@ protected:
                             u"r.IDRisultatoLiquidazioneIva)"_qs),
                   0);
         // typed rows of settlements that are gone
-        EXPECT_EQ(
-            count(db,
-                  u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE NOT EXISTS (SELECT 1 FROM "
-                  u"RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = x.IDRisultatoLiquidazioneIva)"_qs),
-            0);
+        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE NOT EXISTS (SELECT 1 FROM "
+                            u"RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = x.IDRisultatoLiquidazioneIva)"_qs),
+                  0);
     }
 
     // After a killed process: what is saved is whole; its working rows may remain (the
     // start-up of its user removes them), but nothing half-saved.
     void expectConsistentSaved(Connection &db)
     {
-        EXPECT_EQ(
-            count(db,
-                  u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND NOT EXISTS "
-                  u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
-                  u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 1 AND x.VirtualDelete = 0)"_qs),
-            0);
+        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND NOT EXISTS "
+                            u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
+                            u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 1 AND x.VirtualDelete = 0)"_qs),
+                  0);
         EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND NOT EXISTS "
                             u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
                             u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 14)"_qs),
                   0);
-        EXPECT_EQ(count(db,
-                        u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE x.VirtualDelete = 0 AND EXISTS "
-                        u"(SELECT 1 FROM RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = "
-                        u"x.IDRisultatoLiquidazioneIva AND r.VirtualDelete = 2)"_qs),
+        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo x WHERE x.VirtualDelete = 0 AND EXISTS "
+                            u"(SELECT 1 FROM RisultatoLiquidazioneIva r WHERE r.IDRisultatoLiquidazioneIva = "
+                            u"x.IDRisultatoLiquidazioneIva AND r.VirtualDelete = 2)"_qs),
                   0);
-        EXPECT_EQ(
-            count(db,
-                  u"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva a WHERE COALESCE(a.IDMeseUltimaLiquidazione, 0) "
-                  u"<> COALESCE((SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva r WHERE r.VirtualDelete = 0 AND "
-                  u"r.IDAttivitaAzienda = a.IDAttivitaAzienda AND r.IDPeriodoIva = a.IDPeriodoIva), 0)"_qs),
-            0);
+        EXPECT_EQ(count(db, u"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva a WHERE COALESCE(a.IDMeseUltimaLiquidazione, 0) "
+                            u"<> COALESCE((SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva r WHERE r.VirtualDelete = 0 AND "
+                            u"r.IDAttivitaAzienda = a.IDAttivitaAzienda AND r.IDPeriodoIva = a.IDPeriodoIva), 0)"_qs),
+                  0);
     }
 
     void runUsers(int processes)

@@ -1,6 +1,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -16,9 +17,9 @@ protected:
     // Creates the settlement of a period as the new-settlement dialog does and fills it.
     std::unique_ptr<SettlementDocument> settle(int activity, int vatYearKey, int month, int method = 0)
     {
-        NewSettlement ns(t->db(), messages, 1, 1);
+        NewSettlement ns(t->db(), 1, 1);
         ns.sbSetComboMesi(activity, vatYearKey, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYearKey, ns.indexOfMonth(month), method, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYearKey, ns.indexOfMonth(month), method, true), 1);
         auto doc = std::make_unique<SettlementDocument>(DocumentContext{t->db(), messages, 1, 1, 1, true});
         doc->sbChildFill(ns.currentKey(), false);
         return doc;

@@ -8,9 +8,9 @@
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/SettlementSession.h"
 #include "suite/Refusal.h"
+#include "support/Answering.h"
 #include "support/ChildTask.h"
 #include "support/Failure.h"
-#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -32,8 +32,7 @@ constexpr int Year2024 = 2;
 
 int settlementFunction(Connection &db)
 {
-    return db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs)
-        .toInt();
+    return db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs).toInt();
 }
 
 void sleepUntil(qint64 msSinceEpoch)
@@ -47,16 +46,15 @@ void sleepUntil(qint64 msSinceEpoch)
 bool whole(Connection &db, int key)
 {
     const SqlStatement k = sqlParam(key);
-    return db.scalar(
-                 u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDRisultatoLiquidazioneIva = "_qs +
-                 k)
-                   .toInt() == 1 &&
-           db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND "
-                     u"IDRisultatoLiquidazioneIva = "_qs +
-                     k)
-                   .toInt() == 1 &&
-           db.scalar(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + k)
-                   .toInt() == 1;
+    return db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDRisultatoLiquidazioneIva = "_qs + k)
+               .toInt()
+        == 1
+        && db.scalar(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND "
+                     u"IDRisultatoLiquidazioneIva = "_qs
+                     + k)
+                   .toInt()
+        == 1
+        && db.scalar(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + k).toInt() == 1;
 }
 
 // One user of many: 20 rounds of saving or deleting a month of the shop, the first three
@@ -76,10 +74,10 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
         SettlementSession session(*db, 1, function);
         try {
             if (save) {
-                NewSettlement ns(*db, messages, Company, 1);
+                NewSettlement ns(*db, Company, 1);
                 ns.setOnCreated([&session](int k) { session.hold(k); });
                 ns.sbSetComboMesi(Shop, Year2024, 0);
-                if (ns.confirm(Shop, Year2024, ns.indexOfMonth(month), 0, true) != 1) {
+                if (confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(month), 0, true) != 1) {
                     if (messages.texts().isEmpty())
                         return 20; // refused without a word
                     ++refusals;
@@ -148,9 +146,9 @@ const ChildTask fillTask("fill-period", [](const QStringList &args) {
     ScriptedMessages messages;
     const int function = settlementFunction(*db);
     try {
-        NewSettlement ns(*db, messages, Company, 1);
+        NewSettlement ns(*db, Company, 1);
         ns.sbSetComboMesi(Shop, Year2024, 0);
-        if (ns.confirm(Shop, Year2024, ns.indexOfMonth(6), 0, true) != 1)
+        if (confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(6), 0, true) != 1)
             return messages.texts().isEmpty() ? 30 : 0;
         SettlementDocument doc(DocumentContext{*db, messages, 1, Company, function, true});
         doc.sbChildFill(ns.currentKey(), false);
@@ -177,34 +175,28 @@ protected:
     {
         if (engine() == Engine::Sqlite)
             EXPECT_EQ(db().scalar(u"PRAGMA integrity_check"_qs).toString(), u"ok"_qs);
-        EXPECT_EQ(
-            count(
-                u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND (NOT EXISTS "
-                u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
-                u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 1) OR NOT EXISTS (SELECT 1 "
-                u"FROM CampoReportLiquidazioneIva c WHERE c.IDRisultatoLiquidazioneIva = r.IDRisultatoLiquidazioneIva))"_qs),
-            0);
-        EXPECT_EQ(
-            count(u"SELECT COUNT(*) FROM (SELECT IDRisultatoLiquidazioneIva FROM CampoReportLiquidazioneIva GROUP BY "
-                  u"IDRisultatoLiquidazioneIva HAVING COUNT(*) > 1) d"_qs),
-            0);
+        EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva r WHERE VirtualDelete = 0 AND (NOT EXISTS "
+                        u"(SELECT 1 FROM RisultatoLiquidazioneIvaXTipo x WHERE x.IDRisultatoLiquidazioneIva = "
+                        u"r.IDRisultatoLiquidazioneIva AND x.IDTipoRisultatoLiquidazioneIva = 1) OR NOT EXISTS (SELECT 1 "
+                        u"FROM CampoReportLiquidazioneIva c WHERE c.IDRisultatoLiquidazioneIva = r.IDRisultatoLiquidazioneIva))"_qs),
+                  0);
+        EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDRisultatoLiquidazioneIva FROM CampoReportLiquidazioneIva GROUP BY "
+                        u"IDRisultatoLiquidazioneIva HAVING COUNT(*) > 1) d"_qs),
+                  0);
         // one saved settlement per period
-        EXPECT_EQ(
-            count(u"SELECT COUNT(*) FROM (SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese FROM RisultatoLiquidazioneIva "
-                  u"WHERE VirtualDelete = 0 AND IDMese IS NOT NULL GROUP BY IDAttivitaAzienda, IDPeriodoIva, IDMese "
-                  u"HAVING COUNT(*) > 1) d"_qs),
-            0);
+        EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese FROM RisultatoLiquidazioneIva "
+                        u"WHERE VirtualDelete = 0 AND IDMese IS NOT NULL GROUP BY IDAttivitaAzienda, IDPeriodoIva, IDMese "
+                        u"HAVING COUNT(*) > 1) d"_qs),
+                  0);
     }
     // Rows of settlements that are gone; each one found is named in the test's output.
     int orphans()
     {
         int n = 0;
-        for (const char *table :
-             {"RisultatoLiquidazioneIvaXTipo", "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva"}) {
-            Recordset rs =
-                db().openRecordset(u"SELECT * FROM "_qs + QString::fromLatin1(table) +
-                                   u" WHERE IDRisultatoLiquidazioneIva > 0 AND IDRisultatoLiquidazioneIva NOT "
-                                   u"IN (SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs);
+        for (const char *table : {"RisultatoLiquidazioneIvaXTipo", "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva"}) {
+            Recordset rs = db().openRecordset(u"SELECT * FROM "_qs + QString::fromLatin1(table)
+                                              + u" WHERE IDRisultatoLiquidazioneIva > 0 AND IDRisultatoLiquidazioneIva NOT "
+                                                u"IN (SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs);
             for (; !rs.eof(); rs.moveNext(), ++n) {
                 QStringList fields;
                 for (int k = 0; k < rs.fieldCount() && k < 8; ++k)
@@ -216,9 +208,8 @@ protected:
     }
     QStringList settleArgs(int month)
     {
-        return {u"settle"_qs,           u"--db"_qs,  t->url(),         u"--user"_qs, u"1"_qs,
-                u"--activity"_qs,       u"1"_qs,     u"--vat-year"_qs, u"2024"_qs,   u"--period"_qs,
-                QString::number(month), u"--yes"_qs, u"--save"_qs};
+        return {u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs, u"1"_qs, u"--vat-year"_qs,
+                u"2024"_qs, u"--period"_qs, QString::number(month), u"--yes"_qs, u"--save"_qs};
     }
     // Runs liqiva, killing it after `killAfterUs` microseconds when that is not negative.
     // Returns the exit code, or -1 when it was killed.
@@ -251,7 +242,8 @@ TEST_P(Faults, SavesAndDeletesKilledAtRandomMomentsLeaveEachSettlementWholeOrAbs
     // How long a save and a delete take here: the kills fall anywhere inside that.
     const long saveUs = elapsedUs(settleArgs(1));
     const QString first = db().scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva"_qs).toString();
-    const long deleteUs = elapsedUs({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, first});
+    const long deleteUs =
+        elapsedUs({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, first});
 
     std::mt19937 random(424242u);
     int killedSaves = 0, killedDeletes = 0;
@@ -265,7 +257,8 @@ TEST_P(Faults, SavesAndDeletesKilledAtRandomMomentsLeaveEachSettlementWholeOrAbs
         if (saved.isNull())
             continue;
         if (runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, saved.toString()},
-                      long(random() % std::max(1L, deleteUs))) == -1)
+                      long(random() % std::max(1L, deleteUs)))
+            == -1)
             ++killedDeletes;
         expectSound();
         if (HasFailure())
@@ -331,9 +324,9 @@ TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
 {
     ScriptedMessages messages;
     auto newSettlement = [&](int month) {
-        NewSettlement ns(db(), messages, Company, 1);
+        NewSettlement ns(db(), Company, 1);
         ns.sbSetComboMesi(Shop, Year2024, 0);
-        EXPECT_EQ(ns.confirm(Shop, Year2024, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(month), 0, true), 1);
         return ns.currentKey();
     };
     // The three receipts of March, each within a currency column, add up beyond it.
@@ -347,8 +340,8 @@ TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
     } catch (const DbError &e) {
         EXPECT_TRUE(e.message().contains(u"supera i limiti"_qs)) << e.message().toStdString();
     }
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(key)),
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(key)),
               0);
     doc.sbRemoveTrashRecord();
 
@@ -357,9 +350,9 @@ TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
     db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
                  u"IDMese, AccontoIva, VirtualDelete) VALUES (2147483647, 2, 2, 3, 0, 0)"_qs);
     const int before = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs);
-    NewSettlement ns(db(), messages, Company, 1);
+    NewSettlement ns(db(), Company, 1);
     ns.sbSetComboMesi(Shop, Year2024, 0);
-    EXPECT_THROW(ns.confirm(Shop, Year2024, ns.indexOfMonth(5), 0, true), DbError);
+    EXPECT_THROW(confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(5), 0, true), DbError);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs), before);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva < 0"_qs), 0);
 }

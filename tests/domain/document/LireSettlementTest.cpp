@@ -1,11 +1,11 @@
 // Settlements of the lire years saved and deleted: every stored amount to the lira, and the
 // truckers' credit of the activity's year taken and given back exactly.
 
-#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
+#include "database/SqlValue.h"
+#include "support/Answering.h"
 #include "support/EngineFixture.h"
-#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -34,32 +34,22 @@ protected:
 
     void sale(int anno, int mese, double imponibile, double iva)
     {
-        f->counter(Counter{.kind = 2,
-                           .idIva = vat20,
-                           .anno = anno,
-                           .mese = mese,
-                           .idFiliale = branch,
-                           .imponibile = imponibile,
-                           .importo = iva});
+        f->counter(Counter{.kind = 2, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
+                           .imponibile = imponibile, .importo = iva});
     }
     void purchase(int anno, int mese, double imponibile, double iva)
     {
-        f->counter(Counter{.kind = 1,
-                           .idIva = vat20,
-                           .anno = anno,
-                           .mese = mese,
-                           .idFiliale = branch,
-                           .imponibile = imponibile,
-                           .importo = iva});
+        f->counter(Counter{.kind = 1, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
+                           .imponibile = imponibile, .importo = iva});
     }
 
     // Creates, fills and saves the settlement of a month (0 the year); the question about the
     // amount paid is answered with `payAll`.
     int save(int vatYear, int month, bool payAll = false)
     {
-        NewSettlement ns(db(), messages, company, 1);
+        NewSettlement ns(db(), company, 1);
         ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1);
         SettlementDocument doc(DocumentContext{db(), messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
         messages.answer(payAll ? Answer::Yes : Answer::No);
@@ -105,8 +95,8 @@ protected:
 TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
 {
     const int y = f->vatYear(company, 1998, 1.0);
-    f->activityYear(activity, y,
-                    ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true, .creditoAutotrasportatori = 300000});
+    f->activityYear(activity, y, ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true,
+                                              .creditoAutotrasportatori = 300000});
     sale(1998, 2, 10000000, 2000000);
     purchase(1998, 3, 2561725, 512345);
 
@@ -114,14 +104,8 @@ TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
     // debit 2.000.000; credit 300.000 + 512.345: debt 1.187.655, rounded to 1.188.000, interest
     // at 1% 11.880 rounded to 12.000, to pay 1.200.000; the grid: VAT of the period 1.487.655,
     // less the truckers' credit, plus the interest
-    expectTypes(key, {{1, 1187655},
-                      {3, 12000},
-                      {4, 300000},
-                      {10, 1200000},
-                      {11, 1199655},
-                      {12, 1487655},
-                      {13, 812345},
-                      {14, 2000000}});
+    expectTypes(key, {{1, 1187655}, {3, 12000}, {4, 300000}, {10, 1200000}, {11, 1199655}, {12, 1487655},
+                      {13, 812345}, {14, 2000000}});
     EXPECT_DOUBLE_EQ(creditLeft(y), 0);
 
     // filled and saved again, the settlement keeps its credit and its figures
@@ -169,8 +153,8 @@ TEST_P(LireSettlement, MonthsWithTheCreditCappedAtTheDebtAndInCredit)
 TEST_P(LireSettlement, TheYearWithItsPaymentsAndInterest)
 {
     const int y = f->vatYear(company, 1998, 1.0);
-    f->activityYear(activity, y,
-                    ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true, .creditoAutotrasportatori = 300000});
+    f->activityYear(activity, y, ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true,
+                                              .creditoAutotrasportatori = 300000});
     sale(1998, 2, 10000000, 2000000);
     purchase(1998, 3, 2561725, 512345);
     const int quarter = save(y, 3, true); // the amount to pay is recorded as paid

@@ -4,8 +4,8 @@
 #include "domain/document/WorkingRecords.h"
 #include "domain/engine/Amounts.h"
 #include "domain/otherops/cAltreOperazioni.h"
+#include "support/Answering.h"
 #include "support/Failure.h"
-#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -23,9 +23,9 @@ protected:
     // Creates, fills and optionally saves the settlement of a period of 2024 (VAT year 2).
     std::unique_ptr<SettlementDocument> open(int activity, int month, int method = 0, int user = 1)
     {
-        NewSettlement ns(db(), messages, 1, user);
+        NewSettlement ns(db(), 1, user);
         ns.sbSetComboMesi(activity, 2, 0);
-        const int result = ns.confirm(activity, 2, ns.indexOfMonth(month), method, true);
+        const int result = confirmAnswering(ns, messages, activity, 2, ns.indexOfMonth(month), method, true);
         EXPECT_EQ(result, 1);
         auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, user, 1, 1, true});
         doc->sbChildFill(ns.currentKey(), false);
@@ -46,15 +46,15 @@ protected:
     QVariant marker(int activity)
     {
         return db().scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = 2 "
-                           u"AND IDAttivitaAzienda = "_qs +
-                           QString::number(activity));
+                           u"AND IDAttivitaAzienda = "_qs
+                           + QString::number(activity));
     }
     int count(const QString &sql) { return db().scalar(sql).toInt(); }
     double typed(int key, int type)
     {
-        return fieldToNumber(
-            db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
-                        QString::number(key) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + QString::number(type)));
+        return fieldToNumber(db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs
+                                         + QString::number(key) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs
+                                         + QString::number(type)));
     }
 
     std::unique_ptr<TestDatabase> t;
@@ -70,10 +70,11 @@ TEST_P(SaveDelete, TheLastSettledMonthMovesOnlyForwardAndFallsBackOnDelete)
     };
     std::map<int, int> keys;
     const Step steps[] = {
-        {true, 1, 1},  {true, 2, 2}, {true, 7, 7}, {true, 5, 7}, // an earlier month leaves the marker alone
-        {true, 13, 7},                                           // so does the December advance
-        {false, 5, 7},                                           // deleting a month that is not the marker's
-        {false, 7, 2}, // deleting the marker's month: the highest month still stored
+        {true, 1, 1},   {true, 2, 2}, {true, 7, 7},
+        {true, 5, 7},   // an earlier month leaves the marker alone
+        {true, 13, 7},  // so does the December advance
+        {false, 5, 7},  // deleting a month that is not the marker's
+        {false, 7, 2},  // deleting the marker's month: the highest month still stored
     };
     for (const Step &s : steps) {
         if (s.save)
@@ -102,17 +103,15 @@ TEST_P(SaveDelete, TheBalanceIsSignedAndSavingTwiceKeepsOneRowPerType)
     const double credit = february->creditoResiduo().toDouble();
     ASSERT_GT(credit, 0);
     ASSERT_TRUE(saveAnswering(*february));
-    EXPECT_DOUBLE_EQ(typed(february->key(), 1),
-                     -fieldToNumber(db().scalar(
-                         u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                         QString::number(february->key()))));
+    EXPECT_DOUBLE_EQ(typed(february->key(), 1), -fieldToNumber(db().scalar(
+                                                    u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                                                    + QString::number(february->key()))));
     EXPECT_DOUBLE_EQ(typed(february->key(), 25), credit);
     // saved again, still one row per type
     ASSERT_TRUE(saveAnswering(*february));
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDTipoRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIvaXTipo "
-                    u"WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(february->key()) +
-                    u" GROUP BY IDTipoRisultatoLiquidazioneIva HAVING COUNT(*) > 1) AS d"_qs),
+                    u"WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(february->key()) + u" GROUP BY IDTipoRisultatoLiquidazioneIva HAVING COUNT(*) > 1) AS d"_qs),
               0);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE VirtualDelete <> 0"_qs), 0);
     // March, opened again, carries February's credit? No: March was saved before. The
@@ -124,15 +123,14 @@ TEST_P(SaveDelete, ASaveRefusedWritesNothing)
 {
     auto mine = open(1, 4);
     // meanwhile another user saved April
-    db().execute(
-        u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, IDMese, "
-        u"AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (900, 1, 2, 4, 0, 0, 3)"_qs);
+    db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, IDMese, "
+                 u"AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (900, 1, 2, 4, 0, 0, 3)"_qs);
     const int typesBefore = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs);
     messages.clear();
     EXPECT_EQ(failureOf([&] { saveAnswering(*mine); }), SettlementDocument::msgAnotherSavedSettlement());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs), typesBefore);
-    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(mine->key())),
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(mine->key())),
               2);
     EXPECT_TRUE(marker(1).isNull());
 }
@@ -149,8 +147,8 @@ TEST_P(SaveDelete, AFailingSaveLeavesTheSettlementAsItWas)
     EXPECT_TRUE(failureOf([&] { saveAnswering(*doc); }).startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
     EXPECT_DOUBLE_EQ(typed(key, 1), before);
     EXPECT_DOUBLE_EQ(typed(key, 8), before); // the paid amount stored by the first save
-    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(key)),
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(key)),
               0);
 }
 
@@ -185,10 +183,9 @@ TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
     const double credit = annual->creditoResiduo().toDouble();
     ASSERT_GT(credit, 0);
     ASSERT_TRUE(saveAnswering(*annual)) << messages.texts().join(u" | "_qs).toStdString();
-    const QString movements =
-        u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
-        u"Credito.IDCredito WHERE Credito.Anno = 2025 AND Credito.IDMese = 1 AND Credito.IDAzienda = 1 "
-        u"AND IDCausaleCredito = 1 AND Automatico <> 0"_qs;
+    const QString movements = u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
+                              u"Credito.IDCredito WHERE Credito.Anno = 2025 AND Credito.IDMese = 1 AND Credito.IDAzienda = 1 "
+                              u"AND IDCausaleCredito = 1 AND Automatico <> 0"_qs;
     EXPECT_EQ(count(movements), 1);
     EXPECT_DOUBLE_EQ(fieldToNumber(db().scalar(u"SELECT Importo FROM MovimentoCredito WHERE IDCausaleCredito = 1 AND "
                                                u"Automatico <> 0"_qs)),
@@ -216,16 +213,15 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
         return doc;
     };
     auto otherSaves = [&](int month) {
-        NewSettlement ns(*other, otherMessages, 1, 2);
+        NewSettlement ns(*other, 1, 2);
         ns.sbSetComboMesi(1, 2, 0);
-        EXPECT_EQ(ns.confirm(1, 2, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, otherMessages, 1, 2, ns.indexOfMonth(month), 0, true), 1);
         auto doc = otherDocument(ns.currentKey());
         EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };
-    const QString orphans =
-        u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva NOT IN "
-        u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
+    const QString orphans = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva NOT IN "
+                            u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
     struct {
         const char *what;
         int replacement; // month the other user saves after the delete, 0 none
@@ -233,8 +229,7 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
     } cases[] = {
         {"deleted meanwhile", 0, SettlementDocument::msgSettlementGone()},
         {"deleted, and its key given to March", 3, SettlementDocument::msgSettlementReplaced()},
-        {"deleted, and January saved again by another user", 1,
-         SettlementDocument::msgChangedByOther(u"consultazione"_qs)},
+        {"deleted, and January saved again by another user", 1, SettlementDocument::msgChangedByOther(u"consultazione"_qs)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -276,9 +271,9 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
             return Answer::Yes;
         }
     } asking;
-    NewSettlement ns(db(), messages, 1, 1);
+    NewSettlement ns(db(), 1, 1);
     ns.sbSetComboMesi(1, 2, 0);
-    ASSERT_EQ(ns.confirm(1, 2, ns.indexOfMonth(3), 0, true), 1);
+    ASSERT_EQ(confirmAnswering(ns, messages, 1, 2, ns.indexOfMonth(3), 0, true), 1);
     SettlementDocument mine(DocumentContext{db(), asking, 1, 1, 1, true});
     mine.sbChildFill(ns.currentKey(), false);
 
@@ -286,9 +281,9 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
     bool otherSaved = false;
     asking.whileOpen = [&] {
         ScriptedMessages otherMessages;
-        NewSettlement ons(*other, otherMessages, 1, 1);
+        NewSettlement ons(*other, 1, 1);
         ons.sbSetComboMesi(1, 2, 0);
-        ASSERT_EQ(ons.confirm(1, 2, ons.indexOfMonth(4), 0, true), 1);
+        ASSERT_EQ(confirmAnswering(ons, otherMessages, 1, 2, ons.indexOfMonth(4), 0, true), 1);
         SettlementDocument theirs(DocumentContext{*other, otherMessages, 1, 1, 1, true});
         theirs.sbChildFill(ons.currentKey(), false);
         otherSaved = saveAnswering(theirs);
@@ -302,14 +297,14 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
 TEST_P(SaveDelete, ASettlementOpenElsewhereIsNotDeleted)
 {
     const int key = save(1, 4);
-    auto doc = std::make_unique<SettlementDocument>(
-        DocumentContext{db(), messages, 1, 1, 1, true, [](int) { return u"bruno"_qs; }});
+    auto doc = std::make_unique<SettlementDocument>(DocumentContext{
+        db(), messages, 1, 1, 1, true, [](int) { return u"bruno"_qs; }});
     doc->sbChildFill(key, false);
     messages.clear();
     EXPECT_EQ(failureOf([&] { doc->sbChildDelete(); }), SettlementDocument::msgHeldByOther(u"bruno"_qs));
     EXPECT_TRUE(messages.texts().isEmpty());
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(key)),
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
+                    + QString::number(key)),
               1);
 }
 
@@ -322,10 +317,10 @@ TEST_P(SaveDelete, WorkingRowsNobodyHoldsAreRemovedWithWhatWasBuiltForThem)
     EXPECT_EQ(WorkingRecords::removeAbandoned(db(), {heldKey}), 1);
     auto rows = [&](int key) {
         const QString where = u" WHERE IDRisultatoLiquidazioneIva = "_qs + QString::number(key);
-        return count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs + where) +
-               count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs + where) +
-               count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva"_qs + where) +
-               count(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva"_qs + where);
+        return count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs + where)
+            + count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs + where)
+            + count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva"_qs + where)
+            + count(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva"_qs + where);
     };
     EXPECT_EQ(rows(abandonedKey), 0);
     EXPECT_GT(rows(heldKey), 0);

@@ -4,8 +4,8 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
+#include "support/Answering.h"
 #include "support/MoneyText.h"
-#include "support/SaveAnswering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -28,9 +28,9 @@ protected:
 
     std::unique_ptr<SettlementDocument> newMarch()
     {
-        NewSettlement ns(t->db(), messages, 1, 1);
+        NewSettlement ns(t->db(), 1, 1);
         ns.sbSetComboMesi(1, 2, 0);
-        EXPECT_EQ(ns.confirm(1, 2, ns.indexOfMonth(3), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, 1, 2, ns.indexOfMonth(3), 0, true), 1);
         auto doc = document();
         doc->sbChildFill(ns.currentKey(), false);
         return doc;

@@ -4,8 +4,8 @@
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/document/InputText.h"
 #include "domain/printing/PrintFixture.h"
+#include "support/Answering.h"
 #include "support/LiqivaRun.h"
-#include "support/SaveAnswering.h"
 
 #include <QFile>
 #include <QProcess>
@@ -100,9 +100,9 @@ TEST_P(ExportTest, AWrongFormatOrPlaceIsRefused)
 TEST_P(ExportTest, TheSummaryAndTheF24LinesCarryTheAmountToPay)
 {
     ScriptedMessages messages;
-    NewSettlement ns(t->db(), messages, Company, 1);
+    NewSettlement ns(t->db(), Company, 1);
     ns.sbSetComboMesi(Wholesaler, Year2024, 0);
-    ASSERT_EQ(ns.confirm(Wholesaler, Year2024, ns.indexOfMonth(3), 0, true), 1);
+    ASSERT_EQ(confirmAnswering(ns, messages, Wholesaler, Year2024, ns.indexOfMonth(3), 0, true), 1);
     SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
     doc.sbChildFill(ns.currentKey(), false);
     const auto credit = doc.truckersCredit();

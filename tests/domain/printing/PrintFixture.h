@@ -2,12 +2,12 @@
 
 // A demo database with saved settlements of the shop, for the print tests.
 
-#include "database/SqlValue.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/printing/PrintJob.h"
 #include "domain/printing/PrintOptions.h"
-#include "support/SaveAnswering.h"
+#include "database/SqlValue.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -46,9 +46,9 @@ inline int settlementFunction(Connection &db)
 inline int saveSettlement(Connection &db, int activity, int month, int vatYear = Year2024)
 {
     ScriptedMessages messages;
-    NewSettlement ns(db, messages, Company, 1);
+    NewSettlement ns(db, Company, 1);
     ns.sbSetComboMesi(activity, vatYear, 0);
-    EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
+    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
         << messages.texts().join(u'\n').toStdString();
     const int key = ns.currentKey();
     SettlementDocument doc(DocumentContext{db, messages, 1, Company, settlementFunction(db), true, {}});

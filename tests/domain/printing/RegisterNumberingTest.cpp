@@ -2,10 +2,10 @@
 // offered, the pages a print continues from, what a draft, a failed or a refused print
 // leaves behind, and two processes printing on one register at once.
 
-#include "database/DbError.h"
 #include "domain/printing/PrintFixture.h"
 #include "domain/printing/PrintOptions.h"
 #include "domain/printing/PrintSelection.h"
+#include "database/DbError.h"
 #include "suite/Refusal.h"
 #include "support/ChildTask.h"
 
@@ -283,7 +283,7 @@ TEST_P(RegisterNumberingTest, QuestionsBeforeADefinitivePrint)
         options.setDefinitive(c.definitive);
         if (c.definitive)
             options.chooseRegister(PlainRegister);
-        EXPECT_EQ((askEach(messages, options.questions()) && options.confirm()), c.confirmed);
+        EXPECT_EQ(askEach(messages, options.questions()) && options.confirm(), c.confirmed);
         EXPECT_EQ(options.okCancel(), c.confirmed ? 1 : 0);
         ASSERT_EQ(messages.shown().size(), c.asked.size());
         for (size_t i = 0; i < c.asked.size(); ++i) {

@@ -1,9 +1,9 @@
 #include "domain/prorata/cDatiProRata.h"
 
+#include "support/SuiteRows.h"
 #include "domain/engine/Amounts.h"
 #include "support/MoneyText.h"
 #include "support/ScriptedMessages.h"
-#include "support/SuiteRows.h"
 #include "support/TestDatabase.h"
 
 using namespace liqiva;

@@ -3,24 +3,24 @@
 // refuses a wrong value with its message and the focus on it, OK stores and Annulla stores
 // nothing. LIQIVA_SHOTS_DIR, when set, receives a picture of each dialog.
 
-#include "ChildFixture.h"
 #include "domain/credits/CreditoAutotrasportatori.h"
+#include "gui/credits/frmCreditoAutotrasportatori.h"
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/declarations/DatiCADI.h"
 #include "domain/declarations/DeclarationDataEdit.h"
+#include "gui/declarations/frmCADI.h"
+#include "gui/declarations/frmDatiDip.h"
 #include "domain/document/InputText.h"
 #include "domain/document/SettlementDocument.h"
+#include "gui/document/frmChild.h"
+#include "ChildFixture.h"
 #include "domain/engine/Amounts.h"
 #include "domain/prorata/DatiPNC.h"
 #include "domain/prorata/cDatiProRata.h"
-#include "gui/common/ReadOnlyDialog.h"
-#include "gui/credits/frmCreditoAutotrasportatori.h"
-#include "gui/declarations/frmCADI.h"
-#include "gui/declarations/frmDatiDip.h"
-#include "gui/document/frmChild.h"
 #include "gui/prorata/frmDatiPNC.h"
 #include "gui/prorata/frmDatiProRata.h"
 #include "suite/AccountingEntry.h"
+#include "gui/common/ReadOnlyDialog.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -66,14 +66,14 @@ protected:
     }
     int settlementRow(int key, int month)
     {
-        db().execute(
-            QStringLiteral("INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
-                           "IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
-                           "(%1, 3, 2, %2, 0, 2, 1)")
-                .arg(key)
-                .arg(month == 0 ? u"NULL"_qs : QString::number(month)));
+        db().execute(QStringLiteral("INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
+                                    "IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
+                                    "(%1, 3, 2, %2, 0, 2, 1)")
+                         .arg(key)
+                         .arg(month == 0 ? u"NULL"_qs : QString::number(month)));
         return key;
     }
+
 };
 
 TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedAccounts)
@@ -127,20 +127,15 @@ TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedA
     shoot(prorata, u"frmDatiProRata_booked"_qs);
 
     // Two rows of 7,500.00, debit and credit, linked to the settlement (now live).
-    const QString entry =
-        u"(SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001)"_qs;
-    EXPECT_EQ(
-        count(u"SELECT IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
-        AccountingEntry::TipoOggetto);
-    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
-              0);
+    const QString entry = u"(SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001)"_qs;
+    EXPECT_EQ(count(u"SELECT IDTipoOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs),
+              AccountingEntry::TipoOggetto);
+    EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = 9001"_qs), 0);
     EXPECT_EQ(count(u"SELECT NumeroRegistrazione FROM TestataMovimentoContabile WHERE IDOggetto = "_qs + entry), 15);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile INNER JOIN TestataMovimentoContabile ON "
-                    "RigaMovimentoContabile.IDTestataMovimentoContabile = "
-                    "TestataMovimentoContabile.IDTestataMovimentoContabile "
+                    "RigaMovimentoContabile.IDTestataMovimentoContabile = TestataMovimentoContabile.IDTestataMovimentoContabile "
                     "WHERE Importo = 7500 AND ((Segno = 'D' AND IDContoPDC = 1) OR (Segno = 'A' AND IDContoPDC = 4)) "
-                    "AND IDOggetto = "_qs +
-                    entry),
+                    "AND IDOggetto = "_qs + entry),
               2);
 }
 
@@ -173,8 +168,7 @@ TEST_P(EntryDialogs, ATakenNumberIsRefusedWithTheNextFreeOneAndAnUpdateAsksFirst
     const struct {
         const char *typed;
         QString message;
-    } refused[] = {{"15", AccountingEntry::msgNumeroUtilizzato()},
-                   {"1000000001", AccountingEntry::msgNumeroNonValido()}};
+    } refused[] = {{"15", AccountingEntry::msgNumeroUtilizzato()}, {"1000000001", AccountingEntry::msgNumeroNonValido()}};
     for (const auto &r : refused) {
         type(number, QString::fromLatin1(r.typed));
         EXPECT_FALSE(dialog.creaRegistrazione());
@@ -204,11 +198,9 @@ TEST_P(EntryDialogs, TheTruckersCreditDialogNeverGoesBeyondTheAvailableCredit)
     // the activity's year has 900.00 left: 1,200.00 available to it.
     db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
                  "IDMese, AccontoIva, VirtualDelete) VALUES (9100, 2, 2, 9, 0, 0)"_qs);
-    db().execute(
-        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-        "IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (9100, 4, 9100, 300, 0)"_qs);
-    db().execute(
-        u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 900 WHERE IDAttivitaAziendaPerPeriodoIva = 6"_qs);
+    db().execute(u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
+                 "IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (9100, 4, 9100, 300, 0)"_qs);
+    db().execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 900 WHERE IDAttivitaAziendaPerPeriodoIva = 6"_qs);
     SettlementIdentity id;
     id.idRisultatoLiquidazioneIva = 9100;
     id.idAttivitaAzienda = 2;
@@ -462,18 +454,12 @@ TEST_P(EntryFromWindow, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialog
     EXPECT_EQ(form.document().datiDip().VP3_Imponibile, Money::units(100));
     // Saved, the credit leaves the activity and the declaration amount is stored.
     ASSERT_TRUE(form.fnChildSave());
-    EXPECT_EQ(t->db()
-                  .scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
-                          "IDAttivitaAziendaPerPeriodoIva = 6"_qs)
-                  .toDouble(),
+    EXPECT_EQ(t->db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
+                             "IDAttivitaAziendaPerPeriodoIva = 6"_qs).toDouble(),
               950);
-    EXPECT_EQ(
-        t->db()
-            .scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
-                    "AND IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(key))
-            .toDouble(),
-        100);
+    EXPECT_EQ(t->db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
+                             "AND IDRisultatoLiquidazioneIva = "_qs + QString::number(key)).toDouble(),
+              100);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryFromWindow);

@@ -4,11 +4,11 @@
 // of each dialog.
 
 #include "domain/credits/CreditoAnnuale.h"
+#include "gui/credits/frmCreditoAnnuale.h"
 #include "domain/document/InputText.h"
 #include "domain/otherops/cAltreOperazioni.h"
-#include "domain/prorata/cDatiProRata.h"
-#include "gui/credits/frmCreditoAnnuale.h"
 #include "gui/otherops/frmAltreOperazioni.h"
+#include "domain/prorata/cDatiProRata.h"
 #include "gui/prorata/frmDatiProRata.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -29,6 +29,7 @@ namespace {
 
 class InputDialogs : public DialogTest {
 protected:
+
 };
 
 TEST_P(InputDialogs, TheProRataOfTheYearIsTypedOverAndConfirmedWithAggiorna)

@@ -4,14 +4,14 @@
 // only when LIQIVA_SHOTS_DIR names a folder (skipped otherwise).
 
 #include "gui/shell/ShellFixture.h"
-#include "support/SaveAnswering.h"
+#include "support/Answering.h"
 
 #include "domain/printing/DeclarationPrint.h"
+#include "render/PageRenderer.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaDip.h"
 #include "gui/printing/frmStampaOptions.h"
 #include "gui/shell/frmActivityBox.h"
-#include "render/PageRenderer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,9 +35,9 @@ protected:
     int save(int activity, int month, int method = 0)
     {
         ScriptedMessages messages;
-        NewSettlement ns(db(), messages, demoCompany, userAllRights);
+        NewSettlement ns(db(), demoCompany, userAllRights);
         ns.sbSetComboMesi(activity, year2024, method);
-        EXPECT_EQ(ns.confirm(activity, year2024, ns.indexOfMonth(month), method, true), 1)
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, year2024, ns.indexOfMonth(month), method, true), 1)
             << messages.texts().join(u'\n').toStdString();
         const int key = ns.currentKey();
         const int function =

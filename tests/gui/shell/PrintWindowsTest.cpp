@@ -4,9 +4,9 @@
 // declaration print with its missing data, and the activity pane following the pages.
 
 #include "gui/declarations/frmDatiDip.h"
-#include "gui/shell/ShellFixture.h"
-#include "support/SaveAnswering.h"
 #include <QPlainTextEdit>
+#include "gui/shell/ShellFixture.h"
+#include "support/Answering.h"
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/printing/DeclarationPrint.h"
@@ -42,9 +42,9 @@ constexpr int Company = demoCompany;
 int saveSettlement(Connection &db, int month)
 {
     ScriptedMessages messages;
-    NewSettlement ns(db, messages, Company, userAllRights);
+    NewSettlement ns(db, Company, userAllRights);
     ns.sbSetComboMesi(shopActivity, year2024, 0);
-    EXPECT_EQ(ns.confirm(shopActivity, year2024, ns.indexOfMonth(month), 0, true), 1);
+    EXPECT_EQ(confirmAnswering(ns, messages, shopActivity, year2024, ns.indexOfMonth(month), 0, true), 1);
     const int key = ns.currentKey();
     const int function =
         db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs).toInt();

@@ -5,10 +5,10 @@
 
 #include "gui/shell/ShellFixture.h"
 
-#include "domain/printing/PrintOptions.h"
 #include "gui/communication/frmComunicazioneLiqIva.h"
 #include "gui/document/frmNew.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
+#include "domain/printing/PrintOptions.h"
 #include "gui/printing/PrintCommand.h"
 #include "gui/printing/frmStampaOptions.h"
 #include "gui/shell/frmActivityBox.h"
@@ -206,7 +206,7 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
         {"the annual settlement, after its credit's window",
          [&] {
              ScriptedMessages quiet;
-             NewSettlement ns(db(), quiet, demoCompany, idUser);
+             NewSettlement ns(db(), demoCompany, idUser);
              ns.sbSetComboMesi(shopActivity, year2023, 0);
              const int annual = ns.createWorkingSettlement(shopActivity, year2023, ns.indexOfMonth(0), 0);
              DocumentWindow *doc = showForm(annual);
