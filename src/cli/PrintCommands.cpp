@@ -7,10 +7,10 @@
 #include "domain/printing/PrintOptions.h"
 #include "render/PageRenderer.h"
 #include "render/ReportExport.h"
-#include "suite/rights/UserRights.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "suite/WholeFile.h"
+#include "suite/rights/UserRights.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -185,12 +185,12 @@ int runPrint(const CliArgs &args)
     auto [db, company] = openForPrint(args, t);
 
     ConsoleMessages messages(args.flag(u"yes"_qs));
-    PrintOptions options(*db, messages, company, report, key, PrintOperation::Printer);
+    PrintOptions options(*db, company, report, key, PrintOperation::Printer);
     if (definitive)
         setDefinitive(options, args);
     if (!options.okEnabled())
         throw Refusal{u"le opzioni di stampa non sono complete."_qs};
-    if (!options.confirm())
+    if (!askEach(messages, options.questions()) || !options.confirm())
         throw Refusal{u"stampa annullata (rispondere sì con --yes)."_qs};
     PrintRequest request = options.request();
     if (report == PrintReport::Summary)
@@ -232,7 +232,7 @@ int runExport(const CliArgs &args)
     auto [db, company] = openForPrint(args, t);
 
     ConsoleMessages messages(args.flag(u"yes"_qs));
-    PrintOptions options(*db, messages, company, report, key, PrintOperation::Printer);
+    PrintOptions options(*db, company, report, key, PrintOperation::Printer);
     PrintRequest request = options.request();
     if (report == PrintReport::Summary)
         request.settlements = PrintJob::summarySettlements(*db, key);

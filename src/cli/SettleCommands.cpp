@@ -27,7 +27,6 @@ namespace liqiva::cli {
 
 namespace {
 
-
 // An amount as a JSON number (JSON has no other kind of number).
 QJsonValue amount(std::optional<Money> v)
 {
@@ -75,7 +74,8 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
 
     {
         Recordset rs = directory.reportHeader(id.idRisultatoLiquidazioneIva);
-        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null) : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
+        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null)
+                                           : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
     }
     {
         QJsonArray rows;
@@ -195,15 +195,30 @@ bool saidOnFailure(ConsoleMessages &messages, const std::function<bool()> &actio
 // The settlement and the entry of its pro-rata adjustment, saved together or not at all (in
 // the save's one transaction); every question asked before it, the reason of a refusal or a
 // failure said here. True when saved.
-bool saveWithEntry(SettlementDocument &doc, const std::optional<DatiPNC::Dati> &entry, ConsoleMessages &messages)
+// The refund of the input, when given, goes into the annual credit carried over, as the
+// dialog's field would.
+bool saveWithEntry(SettlementDocument &doc, const std::optional<DatiPNC::Dati> &entry, std::optional<Money> refund,
+                   ConsoleMessages &messages)
 {
     const bool saved = saidOnFailure(messages, [&] {
         if (entry && SettlementInput::entryReplacesExisting(doc) && !messages.askOkCancel(DatiPNC::questionAggiorna()))
             throw Refusal(SettlementInput::msgEntryNotReplaced());
+        const SaveQuestions questions = doc.saveQuestions();
+        SaveAnswers answers;
+        answers.first = askAll(messages, questions.first);
+        if (questions.annualCredit && refund) {
+            CreditoAnnuale &credit = *questions.annualCredit;
+            if (*refund != credit.Rimborso())
+                if (const QString warning = credit.RimborsoChanged(*refund); !warning.isEmpty())
+                    messages.warn(warning); // above the credit: only a warning, as the dialog
+            credit.setRimborso(*refund);
+            credit.Valida();
+        }
+        answers.then = askAll(messages, questions.then);
         std::function<void()> alongside;
         if (entry)
             alongside = [&] { SettlementInput::bookAccountingEntry(doc, *entry); };
-        return doc.fnChildSave(alongside);
+        return doc.fnChildSave(questions, answers, alongside);
     });
     for (const QString &text : doc.notices())
         messages.warn(text);
@@ -223,6 +238,7 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     ctx.mayRebuildVatData = services.hasRight(user, ctx.idFunction, db);
     SettlementDocument doc(ctx);
     std::optional<DatiPNC::Dati> entry;
+    std::optional<Money> refund;
     try {
         doc.sbChildFill(key, makeDatiIva);
         if (asked) {
@@ -236,11 +252,12 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
             const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
             if (input.contains(u"accountingEntry"_qs) && !save)
                 throw Refusal(SettlementInput::msgEntryNeedsSave());
-            if (SettlementInput::apply(doc, input)) {
+            if (SettlementInput::apply(doc, input, args.flag(u"yes"_qs))) {
                 doc.sbChildFill(key, false);
                 SettlementInput::applyAfterFill(doc, input);
             }
             entry = SettlementInput::accountingEntry(doc, input);
+            refund = SettlementInput::annualCreditRefund(input);
         }
     } catch (...) {
         if (removeWhenDone)
@@ -249,15 +266,15 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     }
     bool saved = false;
     if (save) {
-        saved = saveWithEntry(doc, entry, messages);
+        saved = saveWithEntry(doc, entry, refund, messages);
         if (!saved) {
             // The object first, while the settlement it describes is still there; with --json
             // the messages were kept for it: the reason goes to standard error as well.
             if (args.flag(u"json"_qs))
                 printJson(settlementJson(db, doc, messages.texts()));
-            err(u"liqiva settle: la liquidazione non è stata salvata"_qs
-                + (messages.quiet() && !messages.texts().isEmpty() ? u": "_qs + messages.texts().last() : u"."_qs)
-                + answeredNo(messages));
+            err(u"liqiva settle: la liquidazione non è stata salvata"_qs +
+                (messages.quiet() && !messages.texts().isEmpty() ? u": "_qs + messages.texts().last() : u"."_qs) +
+                answeredNo(messages));
             if (removeWhenDone)
                 WorkingRecords::removeDocumentRows(db, user, key);
             return 1;
@@ -279,8 +296,9 @@ int runSettle(const CliArgs &args)
         const int user = args.key(u"user"_qs);
         const int activity = args.key(u"activity"_qs);
         const int vatYear = args.key(u"vat-year"_qs);
-        const int period = explained(args, u"period"_qs, 0, 13,
-                                     u"0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs);
+        const int period =
+            explained(args, u"period"_qs, 0, 13,
+                      u"0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs);
         const int method = explained(args, u"method"_qs, 0, 2, u"0 analitico, 1 storico, 2 previsionale"_qs, 0);
         const bool save = args.flag(u"save"_qs);
         // A file that is not what --input takes is a bad argument, before anything is opened.
@@ -298,17 +316,19 @@ int runSettle(const CliArgs &args)
         CompanyDirectory directory(*db);
         const std::optional<int> company = directory.companyOfActivity(activity);
         if (!company)
-            throw Refusal(QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
-                              .arg(activity));
+            throw Refusal(
+                QStringLiteral("L'attività azienda %1 non esiste: indicare con --activity un'attività del database.")
+                    .arg(activity));
         // A settlement that is saved needs the right to save; one only computed and shown,
         // the right to search.
         requireRight(*db, user, *company, save ? UserRights::NewSave : UserRights::Search);
         // The VAT year by its calendar year, or by its key.
         const std::optional<int> year = directory.vatYear(*company, vatYear);
         if (!year)
-            throw Refusal(QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
-                                         "di un suo periodo I.V.A.")
-                              .arg(vatYear));
+            throw Refusal(
+                QStringLiteral("La società non ha il periodo I.V.A. %1: indicare con --vat-year l'anno o la chiave "
+                               "di un suo periodo I.V.A.")
+                    .arg(vatYear));
 
         ConsoleMessages messages(args.flag(u"yes"_qs));
         messages.setQuiet(args.flag(u"json"_qs) && !args.flag(u"verbose"_qs));
@@ -316,7 +336,7 @@ int runSettle(const CliArgs &args)
         // settlements of processes that died go first.
         SettlementSession session(*db, user, settlementFunction(*db));
         session.removeAbandoned();
-        NewSettlement ns(*db, messages, *company, user);
+        NewSettlement ns(*db, *company, user);
         int createdKey = 0; // the working settlement this command created, if any
         ns.setOnCreated([&session, &createdKey](int k) {
             createdKey = k;
@@ -325,8 +345,10 @@ int runSettle(const CliArgs &args)
         ns.sbSetComboMesi(activity, *year, 0);
         const int index = ns.indexOfMonth(period);
         if (index < 0)
-            throw Refusal(u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs);
-        if (ns.confirm(activity, *year, index, method, args.flag(u"no-rebuild"_qs)) != 1) {
+            throw Refusal(
+                u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs);
+        const NewSettlement::Validation check = ns.fnValidate(activity, *year, index, method);
+        if (ns.confirm(check, askEach(messages, check.questions), args.flag(u"no-rebuild"_qs)) != 1) {
             // Without --json the question is already on standard error, just above.
             QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
             if (!messages.quiet() && messages.lastAnsweredNo())
@@ -426,7 +448,8 @@ int runDelete(const CliArgs &args)
     for (const QString &text : doc.notices())
         messages.warn(text);
     if (!deleted) {
-        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non è stata eliminata.").arg(key) + answeredNo(messages));
+        err(QStringLiteral("liqiva delete: la liquidazione I.V.A. %1 non è stata eliminata.").arg(key) +
+            answeredNo(messages));
         return 1;
     }
     // Said with its period, as it was found: what was deleted is never another settlement.
@@ -482,7 +505,7 @@ int runList(const CliArgs &args)
         QString saldo;
         if (s.saldo)
             saldo = *s.saldo < Money() ? formatAmount(-*s.saldo, s.anno >= 2000) + u" a credito"_qs
-                                 : formatAmount(*s.saldo, s.anno >= 2000) + u" da versare"_qs;
+                                       : formatAmount(*s.saldo, s.anno >= 2000) + u" da versare"_qs;
         out(QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(s.idRisultatoLiquidazioneIva, 7)
                 .arg(s.mesi, -22)
@@ -499,17 +522,27 @@ const std::vector<Command> &settleCommands()
 {
     static const std::vector<Command> table = {
         {"settle",
-         "settle  --db URL --user N --activity N --vat-year N --period P [--method M] [--input FILE.json] [--no-rebuild] "
+         "settle  --db URL --user N --activity N --vat-year N --period P [--method M] [--input FILE.json] "
+         "[--no-rebuild] "
          "[--save] [--yes] [--json]  calcola (e con --save salva) una liquidazione; P da 0 a 13, M da 0 a 2",
          {u"db"_qs, u"user"_qs, u"activity"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"input"_qs},
          {u"no-rebuild"_qs, u"save"_qs, u"yes"_qs, u"json"_qs, u"verbose"_qs},
          runSettle},
-        {"show", "show    --db URL --user N --id N [--json]  ricalcola e mostra una liquidazione salvata",
-         {u"db"_qs, u"user"_qs, u"id"_qs}, {u"json"_qs, u"yes"_qs, u"verbose"_qs}, runShow},
-        {"delete", "delete  --db URL --user N --id N [--yes]   elimina una liquidazione salvata", {u"db"_qs, u"user"_qs, u"id"_qs},
-         {u"yes"_qs}, runDelete},
-        {"list", "list    --db URL --user N --company N [--json]  le liquidazioni salvate, come le elenca la ricerca",
-         {u"db"_qs, u"user"_qs, u"company"_qs}, {u"json"_qs}, runList},
+        {"show",
+         "show    --db URL --user N --id N [--json]  ricalcola e mostra una liquidazione salvata",
+         {u"db"_qs, u"user"_qs, u"id"_qs},
+         {u"json"_qs, u"yes"_qs, u"verbose"_qs},
+         runShow},
+        {"delete",
+         "delete  --db URL --user N --id N [--yes]   elimina una liquidazione salvata",
+         {u"db"_qs, u"user"_qs, u"id"_qs},
+         {u"yes"_qs},
+         runDelete},
+        {"list",
+         "list    --db URL --user N --company N [--json]  le liquidazioni salvate, come le elenca la ricerca",
+         {u"db"_qs, u"user"_qs, u"company"_qs},
+         {u"json"_qs},
+         runList},
     };
     return table;
 }

@@ -9,6 +9,7 @@
 #include "domain/communication/PeriodicCommunication.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
+#include "support/Answering.h"
 #include "support/DemoCommandTest.h"
 #include "support/Failure.h"
 #include "support/ScriptedMessages.h"
@@ -47,14 +48,14 @@ protected:
     int save(int activity, int month)
     {
         ScriptedMessages messages; // every question answered yes
-        NewSettlement ns(db(), messages, 1, 1);
+        NewSettlement ns(db(), 1, 1);
         ns.sbSetComboMesi(activity, kVatYear2024, 0);
-        if (ns.confirm(activity, kVatYear2024, ns.indexOfMonth(month), 0, true) != 1)
+        if (confirmAnswering(ns, messages, activity, kVatYear2024, ns.indexOfMonth(month), 0, true) != 1)
             return 0;
         SettlementDocument doc(DocumentContext{db(), messages, 1, 1, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
         bool saved = false;
-        failureOf([&] { saved = doc.fnChildSave(); });
+        failureOf([&] { saved = saveAnswering(doc); });
         return saved ? doc.key() : 0;
     }
     void saveQuarter()

@@ -2,6 +2,7 @@
 
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -25,9 +26,9 @@ protected:
     std::unique_ptr<SettlementDocument> open(int activity, int month, int method = 0, int user = 1,
                                              int vatYear = kDemoVatYear2024)
     {
-        NewSettlement ns(db(), messages, 1, user);
+        NewSettlement ns(db(), 1, user);
         ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), method, true), 1)
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true), 1)
             << "activity " << activity << " month " << month << ": " << messages.texts().join(u" | "_qs).toStdString();
         return reopen(ns.currentKey(), user);
     }
@@ -42,7 +43,7 @@ protected:
     int save(int activity, int month, int method = 0)
     {
         auto doc = open(activity, month, method);
-        EXPECT_TRUE(doc->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(*doc)) << messages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     }
     // Every settlement of a quarter of 2024 for every demo activity.

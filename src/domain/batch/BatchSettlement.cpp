@@ -1,14 +1,14 @@
 #include "domain/batch/BatchSettlement.h"
 
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/SqlValue.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/SettlementSession.h"
 #include "domain/document/WorkingRecords.h"
-#include "database/Connection.h"
-#include "database/DbError.h"
-#include "database/DbErrorText.h"
-#include "database/SqlValue.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "suite/UtilityServices.h"
@@ -58,13 +58,14 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
              u"AttivitaAzienda.AttivitaAzienda FROM ((Azienda INNER JOIN PeriodoIva ON PeriodoIva.IDAzienda = "
              u"Azienda.IDAzienda) INNER JOIN AttivitaAzienda ON AttivitaAzienda.IDAzienda = Azienda.IDAzienda) "
              u"INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "
-             u"AttivitaAzienda.IDAttivitaAzienda AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = PeriodoIva.IDPeriodoIva "
-             u"WHERE PeriodoIva.Anno = "_qs
-             + n(o.anno)
-             + u" AND Azienda.VirtualDelete = 0 AND PeriodoIva.VirtualDelete = 0 AND AttivitaAzienda.VirtualDelete = 0 "
-               u"AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs
-             + (companies.isEmpty() ? QString() : u" AND Azienda.IDAzienda IN ("_qs + companies + u")"_qs)
-             + u" ORDER BY Azienda.IDAzienda, AttivitaAzienda.IDAttivitaAzienda"_qs);
+             u"AttivitaAzienda.IDAttivitaAzienda AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "
+             u"PeriodoIva.IDPeriodoIva "
+             u"WHERE PeriodoIva.Anno = "_qs +
+             n(o.anno) +
+             u" AND Azienda.VirtualDelete = 0 AND PeriodoIva.VirtualDelete = 0 AND AttivitaAzienda.VirtualDelete = 0 "
+             u"AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs +
+             (companies.isEmpty() ? QString() : u" AND Azienda.IDAzienda IN ("_qs + companies + u")"_qs) +
+             u" ORDER BY Azienda.IDAzienda, AttivitaAzienda.IDAttivitaAzienda"_qs);
          !rs.eof(); rs.moveNext()) {
         Target t;
         t.idAzienda = rs.integer(u"IDAzienda"_qs);
@@ -149,7 +150,7 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         }
     } release{session, key, createdKey};
     try {
-        NewSettlement ns(m_db, messages, idAzienda, o.idUser);
+        NewSettlement ns(m_db, idAzienda, o.idUser);
         ns.setOnCreated([&session, &createdKey](int k) {
             createdKey = k;
             session.hold(k);
@@ -157,8 +158,10 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         ns.sbSetComboMesi(idAttivitaAzienda, idPeriodoIva, 0);
         const int index = ns.indexOfMonth(o.period);
         if (index < 0)
-            throw Refusal(u"L'attività liquida per trimestri: il periodo va indicato con l'ultimo mese del trimestre."_qs);
-        if (ns.confirm(idAttivitaAzienda, idPeriodoIva, index, o.method, true) != 1)
+            throw Refusal(
+                u"L'attività liquida per trimestri: il periodo va indicato con l'ultimo mese del trimestre."_qs);
+        const NewSettlement::Validation check = ns.fnValidate(idAttivitaAzienda, idPeriodoIva, index, o.method);
+        if (ns.confirm(check, askEach(messages, check.questions), true) != 1)
             throw Refusal(lastText(u"Operazione annullata."_qs));
         key = ns.currentKey();
         // An existing settlement is never filled again by the batch: the activity is
@@ -177,8 +180,13 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         ctx.mayRebuildVatData = false;
         SettlementDocument doc(ctx);
         doc.sbChildFill(key, ns.makeDatiIva());
-        if (o.save && !doc.fnChildSave())
-            throw Refusal(lastText(u"La liquidazione non è stata salvata."_qs));
+        if (o.save) {
+            // The save's questions get the batch's answers, as before the write.
+            const SaveQuestions questions = doc.saveQuestions();
+            const SaveAnswers answers{askAll(messages, questions.first), askAll(messages, questions.then)};
+            if (!doc.fnChildSave(questions, answers))
+                throw Refusal(lastText(u"La liquidazione non è stata salvata."_qs));
+        }
         out.status = Outcome::Status::Done;
         out.daVersare = doc.importoDaVersare();
         out.creditoResiduo = doc.creditoResiduo();

@@ -3,8 +3,8 @@
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
 #include "suite/Money.h"
+#include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
 #include <QVector>
@@ -43,10 +43,7 @@ SqlStatement sqlAggiornaMovimento(int idMovimento, Money importo)
 
 } // namespace
 
-CreditoAnnuale::CreditoAnnuale(Connection &db, MessageService &messages, int idAzienda)
-    : m_db(db), m_messages(messages), m_idAzienda(idAzienda)
-{
-}
+CreditoAnnuale::CreditoAnnuale(Connection &db, int idAzienda) : m_db(db), m_idAzienda(idAzienda) {}
 
 QString CreditoAnnuale::msgRimborsoSuperiore()
 {
@@ -128,11 +125,10 @@ void CreditoAnnuale::LoadDati(int anno, Money creditoAnnualeIva, int roundValueD
     }
 }
 
-void CreditoAnnuale::RimborsoChanged(Money rimborso)
+QString CreditoAnnuale::RimborsoChanged(Money rimborso)
 {
     m_rimborso = rimborso;
-    if (rounded(rimborso) > rounded(m_credito))
-        m_messages.warn(msgRimborsoSuperiore());
+    return rounded(rimborso) > rounded(m_credito) ? msgRimborsoSuperiore() : QString();
 }
 
 int CreditoAnnuale::findOrCreateHeader()
@@ -153,41 +149,57 @@ int CreditoAnnuale::insertMovement(int idCredito, int causale, Money importo)
                        sqlParam(idCredito) + u", "_qs + sqlParam(causale) + u", "_qs + sqlParam(importo) + u", -1)"_qs);
 }
 
-bool CreditoAnnuale::Save()
+void CreditoAnnuale::Save(const QList<bool> &risposte)
 {
-    const std::optional<Plan> plan = Prepare();
-    if (!plan)
-        return false;
-    Write(*plan);
-    return true;
+    Write(Prepare(risposte));
 }
 
-CreditoAnnuale::Campo CreditoAnnuale::Valida()
+CreditoAnnuale::Campo CreditoAnnuale::Errato() const
 {
-    // Bad input: a message, nothing written, the dialog stays open.
-    if (m_idAzienda <= 0 || m_anno < 1 || m_anno >= 32767) {
-        m_messages.error(msgAnnoNonValido());
+    if (m_idAzienda <= 0 || m_anno < 1 || m_anno >= 32767)
         return Campo::Anno;
-    }
-    if (!within(m_credito, CreditoMinimo, CreditoMassimo)) {
-        m_messages.error(msgCreditoFuoriLimiti());
+    if (!within(m_credito, CreditoMinimo, CreditoMassimo))
         return Campo::Credito;
-    }
-    if (!within(m_rimborso, Money(), RimborsoMassimo)) {
-        m_messages.error(msgRimborsoFuoriLimiti());
+    if (!within(m_rimborso, Money(), RimborsoMassimo))
         return Campo::Rimborso;
-    }
     return Campo::Nessuno;
 }
 
-std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
+void CreditoAnnuale::Valida() const
 {
-    if (Valida() != Campo::Nessuno)
-        return std::nullopt;
+    // Bad input: a refusal, nothing written, the dialog stays open.
+    switch (Errato()) {
+    case Campo::Anno:
+        throw Refusal(msgAnnoNonValido());
+    case Campo::Credito:
+        throw Refusal(msgCreditoFuoriLimiti());
+    case Campo::Rimborso:
+        throw Refusal(msgRimborsoFuoriLimiti());
+    case Campo::Nessuno:
+        break;
+    }
+}
+
+QList<Question> CreditoAnnuale::Domande() const
+{
+    QList<Question> domande;
+    if (m_salvati && m_idMovCredito > 0)
+        domande << Question{msgSostituireCredito(), Buttons::OkCancel};
+    if (m_salvati && m_idMovRimborso >= 1)
+        domande << Question{msgSostituireRimborso(), Buttons::OkCancel};
+    return domande;
+}
+
+CreditoAnnuale::Plan CreditoAnnuale::Prepare(const QList<bool> &risposte) const
+{
+    Valida();
     const Money credito = rounded(m_credito);
     const Money rimborso = rounded(m_rimborso);
+    // The answers to Domande, in their order.
+    qsizetype next = 0;
+    const auto yes = [&] { return next < risposte.size() && risposte[next++]; };
 
-    // What to write. The questions are all asked before the first write, so that no
+    // What to write. The questions were all asked before the first write, so that no
     // transaction stays open while the user decides.
     using Act = MovementAct;
     Act creditAct = Act::Nothing;
@@ -197,7 +209,7 @@ std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
         refundAct = !rimborso.isZero() ? Act::Insert : Act::Nothing;
     } else {
         if (m_idMovCredito > 0) {
-            if (m_messages.askOkCancel(msgSostituireCredito()))
+            if (yes())
                 creditAct = Act::Update;
         } else {
             // Only a refund movement is left (the carried credit was removed elsewhere): the
@@ -206,7 +218,7 @@ std::optional<CreditoAnnuale::Plan> CreditoAnnuale::Prepare()
         }
         if (m_idMovRimborso < 1) {
             refundAct = !rimborso.isZero() ? Act::Insert : Act::Nothing;
-        } else if (m_messages.askOkCancel(msgSostituireRimborso())) {
+        } else if (yes()) {
             refundAct = rimborso.isZero() ? Act::Delete : Act::Update;
         }
     }
@@ -253,14 +265,6 @@ void CreditoAnnuale::Write(const Plan &plan)
     m_salvati = m_idMovCredito > 0 || m_idMovRimborso > 0;
 }
 
-CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno)
-{
-    const CreditoAnnualeRimosso done = removeCreditoAnnuale(db, idAzienda, anno);
-    if (done.testateRimaste > 0)
-        messages.warn(CreditoAnnuale::msgMovimentiRimasti(anno + 1));
-    return done;
-}
-
 CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int anno)
 {
     CreditoAnnualeRimosso done;
@@ -293,41 +297,31 @@ CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int an
     return done;
 }
 
-bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                              Money creditoAnnualeIva, int roundValueDIP)
+std::shared_ptr<CreditoAnnuale> annualCreditToCarry(Connection &db, int idAzienda, int anno, Money creditoAnnualeIva,
+                                                    int roundValueDIP)
 {
-    if (!(creditoAnnualeIva > Money())) {
-        sbDeleteCreditoAnnuale(db, messages, idAzienda, anno);
-        return true;
-    }
-    CreditoAnnuale c(db, messages, idAzienda);
-    c.LoadDati(anno, creditoAnnualeIva, roundValueDIP);
-    return c.Save();
+    if (!(creditoAnnualeIva > Money()))
+        return nullptr;
+    auto c = std::make_shared<CreditoAnnuale>(db, idAzienda);
+    c->LoadDati(anno, creditoAnnualeIva, roundValueDIP);
+    return c;
 }
 
-std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   Money creditoAnnualeIva, int roundValueDIP,
-                                                   const AnnualCreditEditor &edit)
+DeferredWrite annualCreditWrite(Connection &db, int idAzienda, int anno, const std::shared_ptr<CreditoAnnuale> &credit,
+                                const QList<bool> &risposte)
 {
-    if (!(creditoAnnualeIva > Money())) {
-        return DeferredWrite([&db, idAzienda, anno]() {
+    if (!credit) {
+        return [&db, idAzienda, anno]() {
             QStringList after;
             if (removeCreditoAnnuale(db, idAzienda, anno).testateRimaste > 0)
                 after << CreditoAnnuale::msgMovimentiRimasti(anno + 1);
             return after;
-        });
+        };
     }
-    auto c = std::make_shared<CreditoAnnuale>(db, messages, idAzienda);
-    c->LoadDati(anno, creditoAnnualeIva, roundValueDIP);
-    if (edit && !edit(*c))
-        return std::nullopt;
-    std::optional<CreditoAnnuale::Plan> plan = c->Prepare();
-    if (!plan)
-        return std::nullopt;
-    return DeferredWrite([c, p = *plan]() {
-        c->Write(p);
+    return [credit, plan = credit->Prepare(risposte)]() {
+        credit->Write(plan);
         return QStringList();
-    });
+    };
 }
 
 } // namespace liqiva

@@ -9,11 +9,14 @@
 #include <QString>
 
 #include "suite/Money.h"
+#include "suite/Questions.h"
+
+#include <QList>
+#include <memory>
 
 namespace liqiva {
 
 class Connection;
-class MessageService;
 
 // Causes of the credit movements written for the annual credit.
 namespace CausaleCredito {
@@ -30,7 +33,7 @@ constexpr int Rimborso = 2;       // refund requested
 // unit otherwise before they are compared or written.
 class CreditoAnnuale {
 public:
-    CreditoAnnuale(Connection &db, MessageService &messages, int idAzienda);
+    CreditoAnnuale(Connection &db, int idAzienda);
 
     // ---- texts of the dialog and its messages ------------------------------------------
     static QString caption() { return QStringLiteral("Riporto credito annuale I.V.A. anno successivo"); }
@@ -81,25 +84,31 @@ public:
     // January of the following year (the recorded refund, the keys, CreditiSalvati).
     void LoadDati(int anno, Money creditoAnnualeIva, int roundValueDIP);
 
-    // The refund field changed: keeps the value and warns when it is above the annual credit.
-    void RimborsoChanged(Money rimborso);
+    // The refund field changed: keeps the value; the warning to show when it is above the
+    // annual credit (empty otherwise).
+    [[nodiscard]] QString RimborsoChanged(Money rimborso);
 
-    // OK of the dialog. Validates the two amounts (a message and false, nothing written, when
-    // one is out of range), asks before replacing movements already saved (Cancel keeps that
-    // movement as it is) and writes the header and the movements in one transaction. True
-    // when the dialog may close. A database error rolls everything back and is thrown
-    // (DbError); the properties then stay as they were.
-    bool Save();
-
-    // The checks of the OK without its questions: which value is refused (its message shown).
+    // The checks of the OK: which value is refused, Nessuno when none.
     enum class Campo { Nessuno, Anno, Credito, Rimborso };
-    Campo Valida();
+    Campo Errato() const;
+    // The same checks: a Refusal with the message of the refused value.
+    void Valida() const;
+
+    // What the OK asks before replacing movements already saved, in order (the carried
+    // credit, then the refund; OK or Cancel, Cancel keeps that movement as it is). The caller
+    // asks them before anything is written and gives the answers back in the same order.
+    QList<Question> Domande() const;
+
+    // The OK of the dialog: checks the two amounts (a Refusal, nothing written, when one is
+    // out of range) and writes the header and the movements in one transaction, replacing a
+    // saved movement where the answer to its question was yes. A database error rolls
+    // everything back and is thrown (DbError); the properties then stay as they were.
+    void Save(const QList<bool> &risposte);
 
     // The same OK in two steps, for a caller whose own transaction holds the writes: the
-    // checks and the questions now (nullopt, with its message, when refused), the writes
-    // later without a word to the user.
+    // checks (a Refusal) and what to write now, the writes later without a word to the user.
     struct Plan;
-    std::optional<Plan> Prepare();
+    Plan Prepare(const QList<bool> &risposte) const;
     void Write(const Plan &plan);
 
 private:
@@ -108,7 +117,6 @@ private:
     int insertMovement(int idCredito, int causale, Money importo);
 
     Connection &m_db;
-    MessageService &m_messages;
     int m_idAzienda;
     int m_anno = 0;
     Money m_credito;
@@ -136,29 +144,25 @@ struct CreditoAnnualeRimosso {
 
 // Removes the automatic movements of the annual credit of a year (the credit carried into
 // January of anno + 1) and the header when nothing else is left on it; when movements
-// entered elsewhere remain, the header stays and a warning naming January of anno + 1 is
-// shown (after the work is committed). One transaction, a savepoint inside the caller's.
-// Database errors are thrown (DbError) after the rollback.
-CreditoAnnualeRimosso sbDeleteCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno);
-// The same removal without a word: the caller shows msgMovimentiRimasti when headers stay.
+// entered elsewhere remain, the header stays (testateRimaste) and the caller shows
+// msgMovimentiRimasti for January of anno + 1 after the work is committed. One
+// transaction, a savepoint inside the caller's. Database errors are thrown (DbError) after
+// the rollback.
 CreditoAnnualeRimosso removeCreditoAnnuale(Connection &db, int idAzienda, int anno);
 
-// The annual credit step of the save of an annual settlement when no dialog is shown (the
-// command line, the tests): a credit above zero is carried over with the refund already
-// recorded, as the dialog's OK with its fields untouched would do (questions included);
-// otherwise the annual credit of the year is removed. False when the OK refused the amounts.
-bool sbAggiornaCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                              Money creditoAnnualeIva, int roundValueDIP);
-
-// The same step split for the save of a settlement: its questions are asked now; the returned
-// write runs later inside the save's transaction and gives back the messages to show after
-// the commit. nullopt when the amounts are refused (the message already shown).
+// The annual credit step of the save of an annual settlement. First the credit to carry
+// over, loaded with the refund already recorded, for the caller to show (the dialog) and to
+// ask its questions (Domande); nullptr when the credit is not above zero (the step then
+// removes the annual credit of the year).
+std::shared_ptr<CreditoAnnuale> annualCreditToCarry(Connection &db, int idAzienda, int anno, Money creditoAnnualeIva,
+                                                    int roundValueDIP);
+// Then the write, checked now (a Refusal when the amounts are refused) and run later inside
+// the save's transaction; it gives back the messages to show after the commit.
 using DeferredWrite = std::function<QStringList()>;
-// edit, when given, shows the figures to the user (the dialog) before the questions: false
-// abandons the save without a word.
+DeferredWrite annualCreditWrite(Connection &db, int idAzienda, int anno, const std::shared_ptr<CreditoAnnuale> &credit,
+                                const QList<bool> &risposte);
+// A caller's editing of the credit to carry over before its questions (the dialog, the
+// command line's refund): false abandons the save.
 using AnnualCreditEditor = std::function<bool(CreditoAnnuale &)>;
-std::optional<DeferredWrite> prepareCreditoAnnuale(Connection &db, MessageService &messages, int idAzienda, int anno,
-                                                   Money creditoAnnualeIva, int roundValueDIP,
-                                                   const AnnualCreditEditor &edit = {});
 
 } // namespace liqiva

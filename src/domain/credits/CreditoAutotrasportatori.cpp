@@ -1,11 +1,11 @@
 #include "domain/credits/CreditoAutotrasportatori.h"
 
-#include "domain/engine/Amounts.h"
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
+#include "domain/engine/Amounts.h"
 #include "suite/Money.h"
+#include "suite/Refusal.h"
 #include "suite/Rounding.h"
 
 #include <QDateTime>
@@ -66,24 +66,17 @@ void CreditoAutotrasportatori::Load(const SettlementIdentity &id, Step currencyS
     m_residuo = m_disponibile - m_utilizzato;
 }
 
-bool CreditoAutotrasportatori::Conferma(Money utilizzato, MessageService &messages)
+void CreditoAutotrasportatori::Conferma(Money utilizzato)
 {
-    if (utilizzato < ImportoMinimo || utilizzato > ImportoMassimo) {
-        messages.error(msgNonValido());
-        return false;
-    }
+    if (utilizzato < ImportoMinimo || utilizzato > ImportoMassimo)
+        throw Refusal(msgNonValido());
     const Money used = rounded(utilizzato);
-    if (used < Money()) {
-        messages.warn(Amounts::msgCreditoUtilizzatoNegativo());
-        return false;
-    }
-    if (!used.isZero() && used > m_disponibile) {
-        messages.warn(Amounts::msgCreditoUtilizzatoMaggiore());
-        return false;
-    }
+    if (used < Money())
+        throw Refusal(Amounts::msgCreditoUtilizzatoNegativo());
+    if (!used.isZero() && used > m_disponibile)
+        throw Refusal(Amounts::msgCreditoUtilizzatoMaggiore());
     m_utilizzato = used;
     m_residuo = m_disponibile - used;
-    return true;
 }
 
 void CreditoAutotrasportatori::writeTypeFour(Money importo)

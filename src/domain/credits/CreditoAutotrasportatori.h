@@ -62,8 +62,8 @@ public:
 
     // OK of the dialog: the used credit must be a number, not negative and, unless it is 0,
     // not above the available credit. On success the used and the residual credit change;
-    // otherwise the reason is shown and nothing changes. Annulla simply does not call it.
-    bool Conferma(Money utilizzato, MessageService &messages);
+    // otherwise a Refusal with the reason and nothing changes. Annulla simply does not call it.
+    void Conferma(Money utilizzato);
 
     // The truckers' step of the settlement save, for a month or a quarter: the amount of
     // type 4 (updated, inserted, or deleted when it falls to 0) and the activity's remaining

@@ -2,7 +2,7 @@
 
 #include "database/Connection.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
+#include "suite/Refusal.h"
 
 namespace liqiva {
 
@@ -32,8 +32,8 @@ QString DatiDipEdit::msgImpostaMaggiore()
 
 QString DatiDipEdit::msgSelezionareVoce()
 {
-    return QStringLiteral("Selezionare almeno una voce: ") + u"\n"_qs + u"     'Aliquota media lett. a)', "_qs + u"\n"_qs +
-           u"     'Operazioni non imponibili lett. b)', "_qs + u"\n"_qs +
+    return QStringLiteral("Selezionare almeno una voce: ") + u"\n"_qs + u"     'Aliquota media lett. a)', "_qs +
+           u"\n"_qs + u"     'Operazioni non imponibili lett. b)', "_qs + u"\n"_qs +
            u"     'Acquisto beni ammortizzabili lett. c)'."_qs;
 }
 
@@ -62,19 +62,24 @@ AltriDatiDip DatiDipEdit::Mostrati() const
     return d;
 }
 
-bool DatiDipEdit::Conferma(const AltriDatiDip &shown, MessageService &messages, Campo *wrong)
+DatiDipEdit::Campo DatiDipEdit::Errato(const AltriDatiDip &shown) const
 {
-    if (!ImpostaValida(shown.VP3_Imponibile, shown.VP3_Imposta)) {
-        messages.warn(msgImpostaMaggiore());
-        if (wrong)
-            *wrong = Campo::Imposta;
-        return false;
-    }
-    if (RimborsoAbilitato() && !shown.AliquotaMediaLettA && !shown.OperazioniNonImpLettB && !shown.AcquistiBeniAmmLettC) {
-        messages.warn(msgSelezionareVoce());
-        if (wrong)
-            *wrong = Campo::AliquotaMedia;
-        return false;
+    if (!ImpostaValida(shown.VP3_Imponibile, shown.VP3_Imposta))
+        return Campo::Imposta;
+    if (RimborsoAbilitato() && !shown.AliquotaMediaLettA && !shown.OperazioniNonImpLettB && !shown.AcquistiBeniAmmLettC)
+        return Campo::AliquotaMedia;
+    return Campo::Nessuno;
+}
+
+void DatiDipEdit::Conferma(const AltriDatiDip &shown)
+{
+    switch (Errato(shown)) {
+    case Campo::Imposta:
+        throw Refusal(msgImpostaMaggiore());
+    case Campo::AliquotaMedia:
+        throw Refusal(msgSelezionareVoce());
+    case Campo::Nessuno:
+        break;
     }
     m_dip.VP3_Imponibile = declarationStored(shown.VP3_Imponibile, m_decimali);
     m_dip.VP3_Imposta = declarationStored(shown.VP3_Imposta, m_decimali);
@@ -88,9 +93,6 @@ bool DatiDipEdit::Conferma(const AltriDatiDip &shown, MessageService &messages, 
     m_dip.AcquistiBeniAmmLettC = shown.AcquistiBeniAmmLettC;
     m_dip.VersamentoInEuro = m_decimali || shown.VersamentoInEuro;
     m_dip.VersamentoNonEffettuato = shown.VersamentoNonEffettuato;
-    if (wrong)
-        *wrong = Campo::Nessuno;
-    return true;
 }
 
 DatiCADIEdit::DatiCADIEdit(Connection &db, DatiCADI &cadi, bool decimali) : m_db(db), m_cadi(cadi), m_decimali(decimali)
@@ -119,17 +121,20 @@ DatiCADI DatiCADIEdit::Mostrati() const
     return d;
 }
 
-bool DatiCADIEdit::Conferma(const DatiCADI &shown, MessageService &messages)
+std::optional<Question> DatiCADIEdit::Domanda(const DatiCADI &shown) const
 {
-    if ((shown.Imposta > shown.Imponibile || shown.ImpostaRottami > shown.ImponibileRottami) &&
-        !messages.askYesNo(questionImpostaMaggiore()))
-        return false;
+    if (shown.Imposta > shown.Imponibile || shown.ImpostaRottami > shown.ImponibileRottami)
+        return Question{questionImpostaMaggiore()};
+    return std::nullopt;
+}
+
+void DatiCADIEdit::Conferma(const DatiCADI &shown)
+{
     m_cadi.Imponibile = declarationStored(shown.Imponibile, m_decimali);
     m_cadi.Imposta = declarationStored(shown.Imposta, m_decimali);
     m_cadi.ImponibileRottami = declarationStored(shown.ImponibileRottami, m_decimali);
     m_cadi.ImpostaRottami = declarationStored(shown.ImpostaRottami, m_decimali);
     m_cadi.EventiEccezionali = shown.EventiEccezionali;
-    return true;
 }
 
 } // namespace liqiva

@@ -2,13 +2,14 @@
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/declarations/DatiCADI.h"
+#include "suite/Questions.h"
 
 #include <QString>
+#include <optional>
 
 namespace liqiva {
 
 class Connection;
-class MessageService;
 
 // The editing of the periodic declaration data ("Altri Dati Dichiarazione IVA Periodica"):
 // what the dialog may change and shows, its checks and their messages. The dialog (and the
@@ -33,9 +34,11 @@ public:
     AltriDatiDip Mostrati() const;
     // The VP3 tax may not exceed its taxable amount.
     static bool ImpostaValida(Money imponibile, Money imposta) { return imposta <= imponibile; }
-    // Checks the shown values and writes them back; false with the message shown and the
-    // field to correct.
-    bool Conferma(const AltriDatiDip &shown, MessageService &messages, Campo *wrong = nullptr);
+    // The field the check of the shown values refuses, Nessuno when none.
+    Campo Errato(const AltriDatiDip &shown) const;
+    // Checks the shown values and writes them back; a Refusal with the message otherwise
+    // (Errato says the field to correct).
+    void Conferma(const AltriDatiDip &shown);
 
     static QString titolo() { return QStringLiteral("Altri Dati Dichiarazione IVA Periodica"); }
     static QString msgImpostaMaggiore();
@@ -57,8 +60,10 @@ public:
 
     int Anno() const;
     DatiCADI Mostrati() const;
-    // Asks before accepting a tax above its taxable amount; false when the user says no.
-    bool Conferma(const DatiCADI &shown, MessageService &messages);
+    // The question the caller asks before Conferma: a tax above its taxable amount.
+    std::optional<Question> Domanda(const DatiCADI &shown) const;
+    // Writes the shown values back (the caller has asked the question, answered yes).
+    void Conferma(const DatiCADI &shown);
 
     static QString titolo() { return QStringLiteral("Comunicazione annuale dati IVA"); }
     static QString questionImpostaMaggiore();

@@ -76,87 +76,110 @@ QString paymentText(const QJsonObject &o, const QString &member, const QString &
     return t;
 }
 
+// The place of payment, by its name.
+void applyPlace(Payment &p, const QString &place)
+{
+    if (place == u"bank")
+        p.place = PaymentPlace::Bank;
+    else if (place == u"agent")
+        p.place = PaymentPlace::CollectionAgent;
+    else if (place == u"post")
+        p.place = PaymentPlace::PostOffice;
+    else if (place == u"none" || place.isEmpty())
+        p.place = PaymentPlace::None;
+    else
+        throw Refusal(CreditInput::msgUnknownPlace(place));
+}
+
+// The bank by its ABI code: another bank clears the branch.
+void applyAbi(Connection &db, Payment &p, const QJsonObject &o, const QString &path)
+{
+    const QString abi = paymentText(o, u"abi"_qs, path, PaymentText::Abi);
+    if (abi.isEmpty()) {
+        p.abi.clear();
+        p.cab.clear();
+        p.idCab = 0;
+    } else {
+        const std::optional<AbiCode> bank = findAbi(db, abi);
+        if (!bank)
+            throw Refusal(msgAbiNotFound(abi));
+        if (bank->abi != p.abi) {
+            p.cab.clear();
+            p.idCab = 0;
+        }
+        p.abi = bank->abi;
+    }
+}
+
+// The branch by its CAB code, of the bank given.
+void applyCab(Connection &db, Payment &p, const QJsonObject &o, const QString &path)
+{
+    const QString cab = paymentText(o, u"cab"_qs, path, PaymentText::Cab);
+    if (cab.isEmpty()) {
+        p.cab.clear();
+        p.idCab = 0;
+    } else {
+        const std::optional<AbiCode> bank = p.abi.isEmpty() ? std::nullopt : findAbi(db, p.abi);
+        if (!bank)
+            throw Refusal(msgAbiFirst());
+        const std::optional<CabCode> branch = findCab(db, bank->idAbi, cab);
+        if (!branch)
+            throw Refusal(msgCabNotFound(cab));
+        p.cab = branch->cab;
+        p.idCab = branch->idCab;
+    }
+}
+
+// The collection agent by its code.
+void applyAgent(Connection &db, Payment &p, const QJsonObject &o, const QString &path)
+{
+    const QString code = paymentText(o, u"agentCode"_qs, path, PaymentText::AgentCode);
+    if (code.isEmpty()) {
+        p.codiceConcessione.clear();
+        p.idConcessionarioEsattoriale = 0;
+    } else {
+        bool number = false;
+        const int n = code.toInt(&number);
+        const std::optional<CollectionAgent> agent =
+            number && n > 0 && n <= 99999 ? findCollectionAgent(db, n) : std::nullopt;
+        if (!agent)
+            throw Refusal(msgCollectionAgentNotFound(code));
+        p.idConcessionarioEsattoriale = agent->idConcessionarioEsattoriale;
+        p.codiceConcessione = QString::number(agent->codiceConcessione);
+    }
+}
+
+// The date of payment, ISO or as typed in the window.
+void applyDate(Payment &p, const QString &typed)
+{
+    QDate date = QDate::fromString(typed, Qt::ISODate);
+    if (!date.isValid() && !typed.isEmpty()) {
+        const ParsedDate parsed = parseDate(typed);
+        if (!parsed.valid)
+            throw Refusal(msgInvalidDate(typed));
+        date = parsed.value.value_or(QDate());
+    }
+    p.dataVersamento = date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
 void applyPayment(SettlementDocument &doc, Payment &p, const QJsonObject &o, const QString &path)
 {
     Connection &db = doc.context().db;
-    if (o.contains(u"place"_qs)) {
-        const QString place = o.value(u"place"_qs).toString();
-        if (place == u"bank")
-            p.place = PaymentPlace::Bank;
-        else if (place == u"agent")
-            p.place = PaymentPlace::CollectionAgent;
-        else if (place == u"post")
-            p.place = PaymentPlace::PostOffice;
-        else if (place == u"none" || place.isEmpty())
-            p.place = PaymentPlace::None;
-        else
-            throw Refusal(CreditInput::msgUnknownPlace(place));
-    }
-    if (o.contains(u"abi"_qs)) {
-        const QString abi = paymentText(o, u"abi"_qs, path, PaymentText::Abi);
-        if (abi.isEmpty()) {
-            p.abi.clear();
-            p.cab.clear();
-            p.idCab = 0;
-        } else {
-            const std::optional<AbiCode> bank = findAbi(db, abi);
-            if (!bank)
-                throw Refusal(msgAbiNotFound(abi));
-            if (bank->abi != p.abi) {
-                p.cab.clear();
-                p.idCab = 0;
-            }
-            p.abi = bank->abi;
-        }
-    }
-    if (o.contains(u"cab"_qs)) {
-        const QString cab = paymentText(o, u"cab"_qs, path, PaymentText::Cab);
-        if (cab.isEmpty()) {
-            p.cab.clear();
-            p.idCab = 0;
-        } else {
-            const std::optional<AbiCode> bank = p.abi.isEmpty() ? std::nullopt : findAbi(db, p.abi);
-            if (!bank)
-                throw Refusal(msgAbiFirst());
-            const std::optional<CabCode> branch = findCab(db, bank->idAbi, cab);
-            if (!branch)
-                throw Refusal(msgCabNotFound(cab));
-            p.cab = branch->cab;
-            p.idCab = branch->idCab;
-        }
-    }
-    if (o.contains(u"agentCode"_qs)) {
-        const QString code = paymentText(o, u"agentCode"_qs, path, PaymentText::AgentCode);
-        if (code.isEmpty()) {
-            p.codiceConcessione.clear();
-            p.idConcessionarioEsattoriale = 0;
-        } else {
-            bool number = false;
-            const int n = code.toInt(&number);
-            const std::optional<CollectionAgent> agent =
-                number && n > 0 && n <= 99999 ? findCollectionAgent(db, n) : std::nullopt;
-            if (!agent)
-                throw Refusal(msgCollectionAgentNotFound(code));
-            p.idConcessionarioEsattoriale = agent->idConcessionarioEsattoriale;
-            p.codiceConcessione = QString::number(agent->codiceConcessione);
-        }
-    }
+    if (o.contains(u"place"_qs))
+        applyPlace(p, o.value(u"place"_qs).toString());
+    if (o.contains(u"abi"_qs))
+        applyAbi(db, p, o, path);
+    if (o.contains(u"cab"_qs))
+        applyCab(db, p, o, path);
+    if (o.contains(u"agentCode"_qs))
+        applyAgent(db, p, o, path);
     if (o.contains(u"companyCode"_qs))
         p.codiceAzienda = paymentText(o, u"companyCode"_qs, path, PaymentText::CompanyCode);
     // The company code belongs to the collection agent alone.
     if (p.place != PaymentPlace::CollectionAgent)
         p.codiceAzienda.clear();
-    if (o.contains(u"date"_qs)) {
-        const QString typed = o.value(u"date"_qs).toString().trimmed();
-        QDate date = QDate::fromString(typed, Qt::ISODate);
-        if (!date.isValid() && !typed.isEmpty()) {
-            const ParsedDate parsed = parseDate(typed);
-            if (!parsed.valid)
-                throw Refusal(msgInvalidDate(typed));
-            date = parsed.value.value_or(QDate());
-        }
-        p.dataVersamento = date.isValid() ? std::optional<QDate>(date) : std::nullopt;
-    }
+    if (o.contains(u"date"_qs))
+        applyDate(p, o.value(u"date"_qs).toString().trimmed());
     if (const std::optional<Money> amount = optionalAmount(o, u"amount"_qs, path)) {
         if (*amount < MinPaid || *amount > MaxPaid)
             throw Refusal(msgAmountOutOfRange(formatAmount(MinPaid, doc.euro()), formatAmount(MaxPaid, doc.euro())));

@@ -7,6 +7,7 @@
 
 namespace liqiva {
 
+class Amounts;
 class SettlementDocument;
 
 // What the user may type into the declaration grid, and where it goes. The cells that hold
@@ -28,6 +29,10 @@ struct DeclarationEditOutcome {
 // quarterly interest and the closing amounts. A refused edit changes nothing.
 DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, DeclarationColumn column,
                                            std::optional<Money> value);
+
+// Why the special credits used in `amounts` are refused (negative, above what is available,
+// together above the VAT of the period); empty when they are not.
+QString specialCreditsFault(const Amounts &amounts);
 
 QString msgCellNotEditable();
 QString msgCellOutOfRange();

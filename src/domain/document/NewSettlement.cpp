@@ -6,7 +6,6 @@
 #include "database/KeyReservation.h"
 #include "database/RowState.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
 
 namespace liqiva {
 
@@ -20,16 +19,17 @@ SqlStatement n(int value)
 }
 } // namespace
 
-NewSettlement::NewSettlement(Connection &db, MessageService &messages, int idAzienda, int idUser)
-    : m_db(db), m_messages(messages), m_idAzienda(idAzienda), m_idUser(idUser)
+NewSettlement::NewSettlement(Connection &db, int idAzienda, int idUser)
+    : m_db(db), m_idAzienda(idAzienda), m_idUser(idUser)
 {
 }
 
 std::vector<NewSettlement::Choice> NewSettlement::vatYears() const
 {
     std::vector<Choice> out;
-    Recordset rs = m_db.openRecordset(u"SELECT IDPeriodoIva, PeriodoIva FROM PeriodoIva WHERE  VirtualDelete = 0 AND IDAzienda = "_qs
-                                      + n(m_idAzienda) + u" ORDER BY PeriodoIva DESC"_qs);
+    Recordset rs = m_db.openRecordset(
+        u"SELECT IDPeriodoIva, PeriodoIva FROM PeriodoIva WHERE  VirtualDelete = 0 AND IDAzienda = "_qs +
+        n(m_idAzienda) + u" ORDER BY PeriodoIva DESC"_qs);
     for (; !rs.eof(); rs.moveNext())
         out.push_back({rs.integer(u"IDPeriodoIva"_qs), rs.text(u"PeriodoIva"_qs)});
     return out;
@@ -38,8 +38,9 @@ std::vector<NewSettlement::Choice> NewSettlement::vatYears() const
 std::vector<NewSettlement::Choice> NewSettlement::activities() const
 {
     std::vector<Choice> out;
-    Recordset rs = m_db.openRecordset(u"SELECT IDAttivitaAzienda, AttivitaAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                                      + n(m_idAzienda));
+    Recordset rs = m_db.openRecordset(
+        u"SELECT IDAttivitaAzienda, AttivitaAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
+        n(m_idAzienda));
     for (; !rs.eof(); rs.moveNext())
         out.push_back({rs.integer(u"IDAttivitaAzienda"_qs), rs.text(u"AttivitaAzienda"_qs)});
     return out;
@@ -47,20 +48,20 @@ std::vector<NewSettlement::Choice> NewSettlement::activities() const
 
 int NewSettlement::proposeYear() const
 {
-    const QVariant v = m_db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                                   + n(m_idAzienda)
-                                   + u" AND Anno IN (SELECT MAX(Anno) FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-                                   + n(m_idAzienda) + u" )"_qs);
+    const QVariant v = m_db.scalar(
+        u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs + n(m_idAzienda) +
+        u" AND Anno IN (SELECT MAX(Anno) FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs + n(m_idAzienda) +
+        u" )"_qs);
     return v.isNull() ? 0 : v.toInt();
 }
 
 int NewSettlement::prevailingBranchActivity() const
 {
     const QVariant v = m_db.scalar(
-        u"SELECT IDAttivitaAzienda FROM Filiale WHERE IDFiliale IN (SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-        + n(m_idAzienda)
-        + u") AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs
-        + n(m_idAzienda) + u") AND VirtualDelete = 0"_qs);
+        u"SELECT IDAttivitaAzienda FROM Filiale WHERE IDFiliale IN (SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
+        n(m_idAzienda) +
+        u") AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
+        n(m_idAzienda) + u") AND VirtualDelete = 0"_qs);
     return v.isNull() ? 0 : v.toInt();
 }
 
@@ -70,19 +71,20 @@ int NewSettlement::proposeActivity(int year) const
     if (list.size() == 1)
         return list.front().key;
     int chosen = 0;
-    if (!m_db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE GestioneArt36 = 0 AND IDPeriodoIva = "_qs + n(year)).isNull())
+    if (!m_db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE GestioneArt36 = 0 AND IDPeriodoIva = "_qs + n(year))
+             .isNull())
         chosen = prevailingBranchActivity();
     if (chosen == 0) {
         const SqlStatement y = n(year);
         Recordset rs = m_db.openRecordset(
-            u"SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE IDAzienda = "_qs + n(m_idAzienda)
-            + u" AND VirtualDelete = 0 AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-            + y
-            + u" AND (IDMeseUltimaLiquidazione IN(SELECT MAX(IDMeseUltimaLiquidazione) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-            + y
-            + u" AND TipoLiquidazioneIva = 0 AND IDMeseUltimaLiquidazione < 12 AND VirtualDelete = 0) OR IDMeseUltimaLiquidazione IN(SELECT MAX(IDMeseUltimaLiquidazione) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-            + y
-            + u" AND TipoLiquidazioneIva = 1 AND (IDMeseUltimaLiquidazione = 3 OR IDMeseUltimaLiquidazione = 6 OR IDMeseUltimaLiquidazione = 9 OR IDMeseUltimaLiquidazione = 0 OR IDMeseUltimaLiquidazione = NULL) AND VirtualDelete = 0)))"_qs);
+            u"SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE IDAzienda = "_qs + n(m_idAzienda) +
+            u" AND VirtualDelete = 0 AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+            y +
+            u" AND (IDMeseUltimaLiquidazione IN(SELECT MAX(IDMeseUltimaLiquidazione) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+            y +
+            u" AND TipoLiquidazioneIva = 0 AND IDMeseUltimaLiquidazione < 12 AND VirtualDelete = 0) OR IDMeseUltimaLiquidazione IN(SELECT MAX(IDMeseUltimaLiquidazione) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+            y +
+            u" AND TipoLiquidazioneIva = 1 AND (IDMeseUltimaLiquidazione = 3 OR IDMeseUltimaLiquidazione = 6 OR IDMeseUltimaLiquidazione = 9 OR IDMeseUltimaLiquidazione = 0 OR IDMeseUltimaLiquidazione = NULL) AND VirtualDelete = 0)))"_qs);
         if (!rs.eof()) {
             chosen = rs.integer(u"IDAttivitaAzienda"_qs);
             rs.moveNext();
@@ -96,9 +98,9 @@ int NewSettlement::proposeActivity(int year) const
 int NewSettlement::proposePeriodIndex(int activity, int year) const
 {
     Recordset rs = m_db.openRecordset(
-        u"SELECT IDMeseUltimaLiquidazione + 1 + (TipoLiquidazioneIva * 2) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-        + n(year) + u" AND IDAttivitaAzienda = "_qs + n(activity)
-        + u" AND ((TipoLiquidazioneIva = 0 AND IDMeseUltimaLiquidazione < 12 AND VirtualDelete = 0) OR (TipoLiquidazioneIva = 1 AND (IDMeseUltimaLiquidazione = 3 OR IDMeseUltimaLiquidazione = 6 OR IDMeseUltimaLiquidazione = 9 OR IDMeseUltimaLiquidazione = 0 OR IDMeseUltimaLiquidazione = NULL))) AND VirtualDelete = 0"_qs);
+        u"SELECT IDMeseUltimaLiquidazione + 1 + (TipoLiquidazioneIva * 2) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+        n(year) + u" AND IDAttivitaAzienda = "_qs + n(activity) +
+        u" AND ((TipoLiquidazioneIva = 0 AND IDMeseUltimaLiquidazione < 12 AND VirtualDelete = 0) OR (TipoLiquidazioneIva = 1 AND (IDMeseUltimaLiquidazione = 3 OR IDMeseUltimaLiquidazione = 6 OR IDMeseUltimaLiquidazione = 9 OR IDMeseUltimaLiquidazione = 0 OR IDMeseUltimaLiquidazione = NULL))) AND VirtualDelete = 0"_qs);
     if (rs.eof())
         return -1;
     const int v = int(rs.number(0));
@@ -107,8 +109,9 @@ int NewSettlement::proposePeriodIndex(int activity, int year) const
 
 int NewSettlement::tipoLiquidazione(int activity, int year) const
 {
-    const QVariant v = m_db.scalar(u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
-                                   + n(activity) + u" AND IDPeriodoIva = "_qs + n(year) + u" AND "_qs + RowState::notCopy());
+    const QVariant v =
+        m_db.scalar(u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+                    n(activity) + u" AND IDPeriodoIva = "_qs + n(year) + u" AND "_qs + RowState::notCopy());
     return v.isNull() ? -1 : v.toInt();
 }
 
@@ -194,27 +197,25 @@ int existingSettlement(Connection &db, const Wanted &c)
 }
 
 // The existing settlement is shown when the user wants it (asked again when another user
-// worked on it last); its key, or 0.
-int offerExisting(Connection &db, MessageService &messages, int idUser, int found, const QString &said)
+// worked on it last): the questions.
+QList<Question> offerExisting(Connection &db, int idUser, int found, const QString &said)
 {
-    if (!messages.askYesNo(said + CR + u"Si desidera visionare quella già esistente?"_qs))
-        return 0;
+    QList<Question> asked{Question{said + CR + u"Si desidera visionare quella già esistente?"_qs}};
     Recordset rs = db.openRecordset(
         u"SELECT Utente.Utente FROM Utente INNER JOIN RisultatoLiquidazioneIva ON Utente.IDUtente = RisultatoLiquidazioneIva.IDUtenteUltimaVariazione WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
         n(found) + u" AND RisultatoLiquidazioneIva.IDUtenteUltimaVariazione <> "_qs + n(idUser));
     if (rs.eof())
-        return found;
+        return asked;
     const QString other = rs.text(u"Utente"_qs);
     rs.close();
-    if (!messages.askYesNo(u"La liquidazione IVA esistente che si è scelto di visionare è stata"_qs + CRLF +
-                           u"elaborata dall'utente '"_qs + other + u"'."_qs + CRLF +
-                           u"Si desidera visionare comunque tale liquidazione IVA?"_qs))
-        return 0;
-    return found;
+    asked << Question{u"La liquidazione IVA esistente che si è scelto di visionare è stata"_qs + CRLF +
+                      u"elaborata dall'utente '"_qs + other + u"'."_qs + CRLF +
+                      u"Si desidera visionare comunque tale liquidazione IVA?"_qs};
+    return asked;
 }
 
-// The period has a settlement already: the key of the one to show, or 0.
-int existingToShow(Connection &db, MessageService &messages, int idUser, int found, const Wanted &c, int method)
+// The period has a settlement already: the questions before it is shown.
+QList<Question> existingToShow(Connection &db, int idUser, int found, const Wanted &c, int method)
 {
     bool second = false;
     int storedMethod = 0;
@@ -240,7 +241,7 @@ int existingToShow(Connection &db, MessageService &messages, int idUser, int fou
             db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
                 n(found) + u", "_qs + n(idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
-        return found;
+        return {};
     }
     QString text;
     if (c.index == 0)
@@ -252,7 +253,7 @@ int existingToShow(Connection &db, MessageService &messages, int idUser, int fou
             u"La liquidazione IVA per il mese selezionato è stata già elaborata con un metodo di calcolo dell'acconto differente."_qs +
             CR +
             u"Se si vuole elaborare la liquidazione con un metodo di calcolo differente è necessario prima eliminare quella esistente."_qs;
-    return offerExisting(db, messages, idUser, found, text);
+    return offerExisting(db, idUser, found, text);
 }
 
 // The lire years: the months saved in a row from the first period on; the month the walk
@@ -278,33 +279,35 @@ int lireMonthsInARow(Connection &db, const Wanted &c)
     return expected;
 }
 
-// The previous period is settled, or the user goes on all the same. `previousMonth` is the
-// month of the period before (12 before the year); `wanted` the month of the period.
-bool previousSettledOrAgreed(Connection &db, MessageService &messages, const Wanted &c, int previousMonth, int wanted)
+// The previous period is settled, or the user is asked whether to go on all the same: the
+// question, none when settled. `previousMonth` is the month of the period before (12 before
+// the year); `wanted` the month of the period.
+std::optional<Question> previousUnsettled(Connection &db, const Wanted &c, int previousMonth, int wanted)
 {
     const QString goOn = CR + u"Si desidera proseguire?"_qs;
     const QString singular =
         u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato."_qs;
     if (c.year >= 2000) {
         if (c.index == 1)
-            return true;
+            return std::nullopt;
         const bool previous =
             !db.scalar(
                    u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva WHERE "_qs +
                    (u"IDMese = "_qs + n(previousMonth)) + u" AND IDAttivitaAzienda = "_qs + c.A +
                    u" AND IDPeriodoIva = "_qs + c.Y + u" AND "_qs + RowState::equals(RowState::Live))
                  .isNull();
-        return previous || messages.askYesNo(singular + goOn);
+        return previous ? std::nullopt : std::optional<Question>(Question{singular + goOn});
     }
     const int expected = lireMonthsInARow(db, c);
     if (c.index == 1 && expected == (c.monthly ? 1 : 3))
-        return true; // the first period
+        return std::nullopt; // the first period
     if (c.index == 0)
-        return expected == 12 ||
-               messages.askYesNo(
-                   u"La liquidazione IVA non è stata effettuata per i periodi antecedenti a quello selezionato."_qs +
-                   goOn);
-    return expected == wanted || messages.askYesNo(singular + goOn);
+        return expected == 12 ? std::nullopt
+                              : std::optional<Question>(Question{
+                                    u"La liquidazione IVA non è stata effettuata per i periodi antecedenti a quello "
+                                    u"selezionato."_qs +
+                                    goOn});
+    return expected == wanted ? std::nullopt : std::optional<Question>(Question{singular + goOn});
 }
 
 // The activity ceased before the period (before the year, for the annual settlement).
@@ -332,8 +335,9 @@ bool ceasedBefore(Connection &db, const Wanted &c, int month, bool quarterly)
 
 } // namespace
 
-bool NewSettlement::fnValidate(int a, int y, int i, int method)
+NewSettlement::Validation NewSettlement::fnValidate(int a, int y, int i, int method)
 {
+    Validation v{a, y, i, method, {}, 0, {}};
     Wanted c;
     c.A = n(a);
     c.Y = n(y);
@@ -345,34 +349,43 @@ bool NewSettlement::fnValidate(int a, int y, int i, int method)
 
     // 1. A settlement of this period exists already (also another user's working row).
     if (const int found = existingSettlement(m_db, c); found > 0) {
-        m_currentKey = existingToShow(m_db, m_messages, m_idUser, found, c, method);
-        return false;
+        v.existing = found;
+        v.questions = existingToShow(m_db, m_idUser, found, c, method);
+        return v;
     }
 
     // 2. The previous period should be settled; the user may go on all the same.
-    m_currentKey = 0;
     int previousMonth = 12;
     if (i == decemberIndex() || i == advanceIndex())
         previousMonth = c.monthly ? 11 : 9;
     else if (i != 0)
         previousMonth = c.monthly ? i - 1 : (i - 1) * 3;
-    if (!previousSettledOrAgreed(m_db, m_messages, c, previousMonth, std::min(monthOfIndex(i), 12)))
-        return false;
+    if (const std::optional<Question> q = previousUnsettled(m_db, c, previousMonth, std::min(monthOfIndex(i), 12)))
+        v.questions << *q;
 
     // 3. Activity and year belong together.
     if (m_db.scalar(
                 u"SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
                 c.A + u" AND IDPeriodoIva = "_qs + c.Y + u" AND VirtualDelete = 0"_qs)
-            .isNull()) {
-        m_messages.inform(u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs);
-        return false;
-    }
-
+            .isNull())
+        v.refusal = u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs;
     // 4. A ceased activity.
-    if (ceasedBefore(m_db, c, std::min(monthOfIndex(i), 12), m_quarterly)) {
-        m_messages.inform(u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs);
+    else if (ceasedBefore(m_db, c, std::min(monthOfIndex(i), 12), m_quarterly))
+        v.refusal = u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs;
+    return v;
+}
+
+bool NewSettlement::accept(const Validation &check, bool answeredYes)
+{
+    if (check.existing > 0) {
+        m_currentKey = answeredYes ? check.existing : 0;
         return false;
     }
+    m_currentKey = 0;
+    if (!answeredYes)
+        return false;
+    if (!check.refusal.isEmpty())
+        throw Refusal(check.refusal);
     return true;
 }
 
@@ -403,13 +416,14 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     Transaction tx(m_db);
     // The activity's year is ours until the commit: of two users creating the same period at
     // once, the second finds the first one's row and is told so.
-    m_db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs
-                 + n(a) + u" AND IDPeriodoIva = "_qs + n(y));
+    m_db.execute(
+        u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs +
+        n(a) + u" AND IDPeriodoIva = "_qs + n(y));
     {
         Recordset rs = m_db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione FROM "
-                                          u"RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs
-                                          + n(a) + u" AND IDPeriodoIva = "_qs + n(y) + u" AND "_qs
-                                          + RowState::liveOrWorking() + u" AND "_qs + periodCondition(i));
+                                          u"RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs +
+                                          n(a) + u" AND IDPeriodoIva = "_qs + n(y) + u" AND "_qs +
+                                          RowState::liveOrWorking() + u" AND "_qs + periodCondition(i));
         if (!rs.eof()) {
             // Said as it happened: the same user's other window or command, or another user.
             const bool sameUser = rs.integer(u"IDUtenteUltimaVariazione"_qs) == m_idUser;
@@ -417,13 +431,15 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
             throw Refusal(sameUser ? msgCreatedElsewhere() : msgCreatedMeanwhile());
         }
     }
-    const int key = nextKey(m_db, u"RisultatoLiquidazioneIva"_qs, u"IDRisultatoLiquidazioneIva"_qs,
-                            u"INSERT INTO RisultatoLiquidazioneIva (IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, DataUltimaVariazione, IDUtenteUltimaVariazione, VirtualDelete) VALUES ("_qs
-                                + mese + u", "_qs + acconto + u", "_qs + metodo + u", "_qs + n(a) + u", "_qs + n(y)
-                                + u", "_qs + now + u", "_qs + n(m_idUser) + u", 2)"_qs);
-    nextKey(m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
-            u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs
-                + n(key) + u", "_qs + n(m_idUser) + u", "_qs + now + u", 2)"_qs);
+    const int key = nextKey(
+        m_db, u"RisultatoLiquidazioneIva"_qs, u"IDRisultatoLiquidazioneIva"_qs,
+        u"INSERT INTO RisultatoLiquidazioneIva (IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, DataUltimaVariazione, IDUtenteUltimaVariazione, VirtualDelete) VALUES ("_qs +
+            mese + u", "_qs + acconto + u", "_qs + metodo + u", "_qs + n(a) + u", "_qs + n(y) + u", "_qs + now +
+            u", "_qs + n(m_idUser) + u", 2)"_qs);
+    nextKey(
+        m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
+        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
+            n(key) + u", "_qs + n(m_idUser) + u", "_qs + now + u", 2)"_qs);
     if (m_onCreated)
         m_onCreated(key);
     tx.commit();
@@ -431,11 +447,12 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     return key;
 }
 
-int NewSettlement::confirm(int a, int y, int i, int method, bool noMakeDatiIva)
+int NewSettlement::confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva)
 {
     m_makeDatiIva = !noMakeDatiIva;
-    if (fnValidate(a, y, i, method))
-        return createWorkingSettlement(a, y, i, method) > 0 ? 1 : 2;
+    if (accept(check, answeredYes))
+        return createWorkingSettlement(check.idAttivitaAzienda, check.idPeriodoIva, check.index, check.method) > 0 ? 1
+                                                                                                                   : 2;
     return m_currentKey >= 1 ? 1 : 2;
 }
 

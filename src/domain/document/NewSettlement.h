@@ -1,7 +1,9 @@
 #pragma once
 
 #include "database/SqlValue.h"
+#include "suite/Questions.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,7 +12,6 @@
 namespace liqiva {
 
 class Connection;
-class MessageService;
 
 // The logic of the new-settlement dialog: the proposals of year, activity and period, the
 // period list, the validation of the chosen period against the settlements already stored,
@@ -22,7 +23,7 @@ public:
         QString text;
     };
 
-    NewSettlement(Connection &db, MessageService &messages, int idAzienda, int idUser);
+    NewSettlement(Connection &db, int idAzienda, int idUser);
 
     // Contents of the two data-bound combos.
     std::vector<Choice> vatYears() const;
@@ -53,9 +54,22 @@ public:
     // The period index of a month (as above); -1 when the list has no such entry.
     int indexOfMonth(int month) const;
 
-    // Checks the chosen period. True: a new settlement is to be created. False: refused, or
-    // an existing settlement is to be shown instead (currentKey() above 0).
-    bool fnValidate(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
+    // What the check of the chosen period found, before anything is asked: the questions the
+    // caller puts in order (the first no leaves the dialog open), the settlement of the period
+    // that exists already (shown when every answer is yes), or the refusal said after them.
+    struct Validation {
+        int idAttivitaAzienda = 0, idPeriodoIva = 0, index = 0, method = 0;
+        QList<Question> questions;
+        int existing = 0;
+        QString refusal;
+    };
+    // Checks the chosen period; asks nothing.
+    Validation fnValidate(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
+    // The check with the answers (answeredYes: every question answered yes). True: a new
+    // settlement is to be created. False: an existing settlement is to be shown instead
+    // (currentKey() above 0), or a question was answered no. A Refusal with its message when
+    // the period cannot be created.
+    bool accept(const Validation &check, bool answeredYes);
     // Creates the working rows of the new settlement and makes it the current one.
     int createWorkingSettlement(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
     // Runs inside the transaction that creates a working settlement, with its new key: the
@@ -64,9 +78,10 @@ public:
     static QString msgCreatedMeanwhile();
     static QString msgCreatedElsewhere(); // by the same user, in another window or command
 
-    // OK pressed: validates and creates. Returns the dialog result: 1 (open currentKey())
-    // or 2 (stay open for another choice).
-    int confirm(int idAttivitaAzienda, int idPeriodoIva, int index, int method, bool noMakeDatiIva);
+    // OK pressed, the questions of the check answered: accepts and creates. Returns the
+    // dialog result: 1 (open currentKey()) or 2 (stay open for another choice); a Refusal as
+    // accept() says.
+    int confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva);
 
     int currentKey() const { return m_currentKey; }
     bool makeDatiIva() const { return m_makeDatiIva; }
@@ -77,7 +92,6 @@ private:
     int tipoLiquidazione(int idAttivitaAzienda, int idPeriodoIva) const;
 
     Connection &m_db;
-    MessageService &m_messages;
     std::function<void(int)> m_onCreated;
     int m_idAzienda;
     int m_idUser;

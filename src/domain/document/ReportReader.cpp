@@ -52,7 +52,9 @@ const std::vector<TotalSource> &totalSources()
          {"TotAcquistiImpPagSospeso", "TotAcquistiIvaPagSospeso"}},
         {Grid::Vendite, "Totale vendite:", {"TotVenditeComplessivoImp", "TotVenditeComplessivoIva"}},
         {Grid::VenditeSosp, "Totale vendite in sospeso:", {"TotVenditeImpSospeso", "TotVenditeIvaSospeso"}},
-        {Grid::IncassoSosp, "Totale incassi fatture in sospeso:", {"TotVenditeImpIncSospeso", "TotVenditeIvaIncSospeso"}},
+        {Grid::IncassoSosp,
+         "Totale incassi fatture in sospeso:",
+         {"TotVenditeImpIncSospeso", "TotVenditeIvaIncSospeso"}},
         {Grid::AutoCEE, "Totale autofatture CEE:", {"TotVenditeComplessivoImpCEE", "TotVenditeComplessivoIvaCEE"}},
         {Grid::AutoReverse,
          "Totale autofatture reverse charge:",
@@ -85,21 +87,18 @@ std::optional<Money> cell(const Recordset &rs, const char *column)
 QStringList headingsFor(const QString &grid)
 {
     if (grid == QLatin1String(Grid::CorrispettiviDaVentilare))
-        return {u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs, u"Importo Lordo"_qs, u"% Rip."_qs,
-                u"Acquisti"_qs};
+        return {u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs,
+                u"Importo Lordo"_qs,      u"% Rip."_qs,     u"Acquisti"_qs};
     return {u"Descrizione I.V.A."_qs, u"Imponibile"_qs, u"Imposta"_qs};
 }
 
 } // namespace
 
-ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
-{
-    ReportView view;
-    for (const GridSource &s : gridSources)
-        view.grids.push_back({QString::fromLatin1(s.grid), headingsFor(QString::fromLatin1(s.grid)), {}});
-    view.grids.push_back({QString::fromLatin1(Grid::AltreOperazioni), headingsFor(QString()), {}});
+namespace {
 
-    // Detail lines: a report row shows in a grid unless its two amounts there cancel out.
+// Detail lines: a report row shows in a grid unless its two amounts there cancel out.
+void readDetailLines(Connection &db, int key, ReportView &view)
+{
     {
         Recordset rs = db.openRecordset(
             u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY IDIva"_qs,
@@ -121,23 +120,19 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
             }
         }
     }
+}
 
-    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                                   {sqlValue(key)});
-    if (h.eof())
-        return view;
-    for (const TotalSource &t : totalSources()) {
-        GridLine line{QString::fromUtf8(t.caption), {}, true};
-        for (const char *c : t.columns)
-            line.amounts.push_back(cell(h, c));
-        view.grid(QString::fromLatin1(t.grid))->lines.push_back(std::move(line));
-    }
+void addLine(std::vector<SummaryLine> &to, const Recordset &h, const QString &caption, const char *column)
+{
+    to.push_back({caption, cell(h, column)});
+}
 
+// The credit summary, in its fixed order.
+void readCreditSummary(Connection &db, const Recordset &h, const SummaryInputs &inputs, ReportView &view)
+{
     auto add = [&h](std::vector<SummaryLine> &to, const QString &caption, const char *column) {
-        to.push_back({caption, cell(h, column)});
+        addLine(to, h, caption, column);
     };
-
-    // Credit summary, in its fixed order.
     add(view.credito, u"Totale IVA su acquisti"_qs, "TotIvaSuAcquisti");
     add(view.credito, u"Credito precedente"_qs, "CreditoPrecedente");
     const std::optional<Money> perc = cell(h, "PercProrata");
@@ -146,8 +141,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     if (!Money::fromVariant(h.field(u"Art34DPRn63372"_qs)).isZero()) {
         view.credito.push_back({u"Compensazione ART.34 DPR 633/72"_qs, std::nullopt});
         for (const auto &g : inputs.compensation) {
-            view.credito.push_back({u"Compensazione al "_qs + g.percentualeCompensazione.toString().replace(u'.', u',') + u"%"_qs,
-                                    std::nullopt});
+            view.credito.push_back(
+                {u"Compensazione al "_qs + g.percentualeCompensazione.toString().replace(u'.', u',') + u"%"_qs,
+                 std::nullopt});
             view.credito.push_back({u"Totale vendite: "_qs, g.totaleVendite});
             view.credito.push_back({u"IVA detraibile: "_qs, g.ivaDetraibile});
         }
@@ -169,8 +165,14 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     add(view.credito, u"Totale IVA a credito"_qs, "TotIvaCredito");
     add(view.credito, u"Totale credito"_qs, "TotCredito");
     add(view.credito, u"IVA Split Payment"_qs, "TotAcquistiIvaSplit");
+}
 
-    // Debit summary.
+// The debit summary.
+void readDebitSummary(const Recordset &h, ReportView &view)
+{
+    auto add = [&h](std::vector<SummaryLine> &to, const QString &caption, const char *column) {
+        addLine(to, h, caption, column);
+    };
     add(view.debito, u"Totale IVA su vendite"_qs, "TotIvaSuVendite");
     add(view.debito, u"IVA Autofatture CEE"_qs, "TotVenditeComplessivoIvaCEE");
     add(view.debito, u"IVA Autofatture reverse charge"_qs, "TotVenditeComplessivoIvaReverse");
@@ -181,17 +183,55 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     add(view.debito, u"Totale debito"_qs, "TotDebito");
     add(view.debito, u"Interessi 1,50"_qs, "Interessi150");
     add(view.debito, u"Tot da versare"_qs, "TotDaVersare");
+}
+
+} // namespace
+
+ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
+{
+    ReportView view;
+    for (const GridSource &s : gridSources)
+        view.grids.push_back({QString::fromLatin1(s.grid), headingsFor(QString::fromLatin1(s.grid)), {}});
+    view.grids.push_back({QString::fromLatin1(Grid::AltreOperazioni), headingsFor(QString()), {}});
+    readDetailLines(db, key, view);
+
+    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                   {sqlValue(key)});
+    if (h.eof())
+        return view;
+    for (const TotalSource &t : totalSources()) {
+        GridLine line{QString::fromUtf8(t.caption), {}, true};
+        for (const char *c : t.columns)
+            line.amounts.push_back(cell(h, c));
+        view.grid(QString::fromLatin1(t.grid))->lines.push_back(std::move(line));
+    }
+
+    readCreditSummary(db, h, inputs, view);
+    readDebitSummary(h, view);
     return view;
 }
 
 void blankZeroTotals(Connection &db, int key)
 {
     static const char *columns[] = {
-        "TotAcquistiImp", "TotAcquistiIva", "ImpAcquistiConIvaIndetraibile", "IvaAcquistiConIvaIndetraibile",
-        "ImpAltriAcqConIvaIndetraibile", "IvaAltriAcqConIvaIndetraibile", "TotAcquistMerciiImp",
-        "TotAcquistiMerciIva", "ImpAcqMerceConIvaIndetraibile", "IvaAcqMerceConIvaIndetraibile",
-        "TotVenditeComplessivoImp", "TotVenditeComplessivoIva", "TotCorrImp", "TotCorrIva", "TotCorrDaVentilareImp",
-        "TotCorrDaVentilareIva", "TotCorrDaVentilareImportoLordo", "TotCorrDaVentilarePercRip",
+        "TotAcquistiImp",
+        "TotAcquistiIva",
+        "ImpAcquistiConIvaIndetraibile",
+        "IvaAcquistiConIvaIndetraibile",
+        "ImpAltriAcqConIvaIndetraibile",
+        "IvaAltriAcqConIvaIndetraibile",
+        "TotAcquistMerciiImp",
+        "TotAcquistiMerciIva",
+        "ImpAcqMerceConIvaIndetraibile",
+        "IvaAcqMerceConIvaIndetraibile",
+        "TotVenditeComplessivoImp",
+        "TotVenditeComplessivoIva",
+        "TotCorrImp",
+        "TotCorrIva",
+        "TotCorrDaVentilareImp",
+        "TotCorrDaVentilareIva",
+        "TotCorrDaVentilareImportoLordo",
+        "TotCorrDaVentilarePercRip",
         "TotCorrDaVentilareAcquisti",
     };
     // One statement for all the columns: a zero becomes NULL, anything else stays.

@@ -1,20 +1,21 @@
 #include "domain/document/SettlementDocument.h"
 
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/RowState.h"
+#include "database/SqlValue.h"
 #include "domain/credits/CreditoAnnuale.h"
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/declarations/DatiCADI.h"
 #include "domain/declarations/DeclarationTotals.h"
+#include "domain/document/DeclarationEdit.h"
 #include "domain/document/ReportReader.h"
 #include "domain/engine/Amounts.h"
 #include "domain/engine/InterestAdvance.h"
 #include "domain/engine/ReportRebuild.h"
 #include "domain/otherops/cAltreOperazioni.h"
 #include "domain/prorata/cDatiProRata.h"
-#include "database/Connection.h"
-#include "database/DbError.h"
-#include "database/RowState.h"
-#include "database/SqlValue.h"
 #include "suite/BusyCounter.h"
 #include "suite/CreditComponent.h"
 #include "suite/Messages.h"
@@ -55,8 +56,8 @@ private:
 SettlementDocument::SettlementDocument(const DocumentContext &context)
     : m_ctx(context), m_amounts(std::make_unique<Amounts>(context.db, context.idUser)),
       m_proRata(std::make_unique<cDatiProRata>(context.db)),
-      m_altreOperazioni(std::make_unique<cAltreOperazioni>(context.db)),
-      m_datiDip(std::make_unique<AltriDatiDip>()), m_datiCadi(std::make_unique<DatiCADI>())
+      m_altreOperazioni(std::make_unique<cAltreOperazioni>(context.db)), m_datiDip(std::make_unique<AltriDatiDip>()),
+      m_datiCadi(std::make_unique<DatiCADI>())
 {
     m_proRata->setIDUtente(context.idUser);
     m_proRata->setIDAzienda(context.idAzienda);
@@ -90,18 +91,17 @@ void SettlementDocument::declarationDataChanged(bool fromAnnualCommunication)
     }
 }
 
-bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &credit, MessageService &messages)
+bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &credit)
 {
     if (!truckersCreditEnabled())
         return false;
     if (!m_id.lireRules()) {
-        // The special credits together may not exceed the VAT of the period.
-        const Money before = m_amounts->CreAutotraspUti();
-        m_amounts->setCreAutotraspUti(toAmounts(credit.Utilizzato()));
-        const bool ok = m_amounts->CheckAmounts(&messages);
-        m_amounts->setCreAutotraspUti(before);
-        if (!ok)
-            return false;
+        // The special credits together may not exceed the VAT of the period: checked on a
+        // copy, so that a refusal leaves the amounts as they were.
+        Amounts trial = *m_amounts;
+        trial.setCreAutotraspUti(toAmounts(credit.Utilizzato()));
+        if (const QString reason = specialCreditsFault(trial); !reason.isEmpty())
+            throw Refusal(reason);
     }
     m_truckersUsed = credit.Utilizzato();
     m_truckersKey = key();
@@ -167,10 +167,10 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
         m_proRata->Aggiorna(typedProRata->first, typedProRata->second,
                             cDatiProRata::CalcolaPercProRata(typedProRata->first, typedProRata->second));
 
-    m_autotrasportatore = fieldToNumber(m_ctx.db.scalar(
-                              u"SELECT Autotrasportatore FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
-                              + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)))
-        != 0;
+    m_autotrasportatore =
+        fieldToNumber(m_ctx.db.scalar(
+            u"SELECT Autotrasportatore FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+            n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva))) != 0;
     if (m_truckersKey != key)
         m_truckersUsed.reset();
 
@@ -202,8 +202,7 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     // The other operations of the December advance, with their total.
     if (DetailGrid *other = m_report.grid(QString::fromLatin1(Grid::AltreOperazioni)); other && m_id.isAdvance()) {
         for (const AltraOperazione &op : m_altreOperazioni->DocumentData())
-            other->lines.push_back(
-                {op.DescrizioneSuRegistroIVA, {op.Imponibile, op.Imposta}, false});
+            other->lines.push_back({op.DescrizioneSuRegistroIVA, {op.Imponibile, op.Imposta}, false});
         other->lines.push_back({u"Totale altre operazioni:"_qs,
                                 {m_altreOperazioni->TotaleImponibile(), m_altreOperazioni->TotaleImposta()},
                                 true});
@@ -231,11 +230,12 @@ void SettlementDocument::loadIdentity(int key)
         u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
         u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, PeriodoIva.Anno, PeriodoIva.IDAzienda "
         u"FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
-        u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs
-        + n(key) + u" AND "_qs + RowState::notCopy(u"RisultatoLiquidazioneIva"_qs));
+        u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
+        n(key) + u" AND "_qs + RowState::notCopy(u"RisultatoLiquidazioneIva"_qs));
     if (rs.eof())
-        throw Refusal(QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
-                          .arg(key));
+        throw Refusal(
+            QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
+                .arg(key));
     SettlementIdentity id;
     id.idRisultatoLiquidazioneIva = key;
     id.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
@@ -254,8 +254,8 @@ void SettlementDocument::loadIdentity(int key)
     Recordset cfg = m_ctx.db.openRecordset(
         u"SELECT ConfigurazioneContabile.ImportoMinimoIvaLiquidazionePeriodica, Valuta.Decimali FROM "
         u"ConfigurazioneContabile LEFT JOIN Valuta ON ConfigurazioneContabile.IDValuta = Valuta.IDValuta "
-        u"WHERE ConfigurazioneContabile.IDAzienda = "_qs
-        + n(id.idAzienda) + u" AND ConfigurazioneContabile.VirtualDelete = 0"_qs);
+        u"WHERE ConfigurazioneContabile.IDAzienda = "_qs +
+        n(id.idAzienda) + u" AND ConfigurazioneContabile.VirtualDelete = 0"_qs);
     bool companyEuro = true;
     m_dImpMinIva = Money();
     if (!cfg.eof()) {
@@ -268,15 +268,15 @@ void SettlementDocument::loadIdentity(int key)
 void SettlementDocument::readPeriodFacts()
 {
     {
-        Recordset rs = m_ctx.db.openRecordset(u"SELECT GestioneArt36, PeriodoIva FROM PeriodoIva WHERE IDPeriodoIva = "_qs
-                                              + n(m_id.idPeriodoIva));
+        Recordset rs = m_ctx.db.openRecordset(
+            u"SELECT GestioneArt36, PeriodoIva FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
         m_gestioneArt36 = !rs.eof() && rs.number(u"GestioneArt36"_qs) != 0;
         m_lblPeriodoIva = u"Periodo IVA: "_qs + (rs.eof() ? QString() : rs.text(u"PeriodoIva"_qs));
     }
     {
         Recordset rs = m_ctx.db.openRecordset(
-            u"SELECT TipoLiquidazioneIva,ExArticolo7374, CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
-            + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+            u"SELECT TipoLiquidazioneIva,ExArticolo7374, CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+            n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
         m_tipoLiquidazione = rs.eof() ? 0 : rs.integer(u"TipoLiquidazioneIva"_qs);
         m_exArticolo7374 = !rs.eof() && rs.number(u"ExArticolo7374"_qs) != 0;
         m_calcoloInteressi = !rs.eof() && rs.number(u"CalcoloInteressi"_qs) != 0;
@@ -326,12 +326,12 @@ void SettlementDocument::buildPeriodTexts()
         u"FROM (AttivitaAzienda INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAzienda.IDAttivitaAzienda = "
         u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda) LEFT JOIN CodiceAttivita ON "
         u"AttivitaAziendaPerPeriodoIva.IDCodiceAttivita = CodiceAttivita.IDCodiceAttivita WHERE "
-        u"AttivitaAzienda.IDAttivitaAzienda = "_qs
-        + n(m_id.idAttivitaAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+        u"AttivitaAzienda.IDAttivitaAzienda = "_qs +
+        n(m_id.idAttivitaAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
     const QString activity = rs.eof() ? QString() : rs.text(u"AttivitaAzienda"_qs);
     m_lblAttivita = u"Attività azienda: "_qs + activity;
-    m_heading = u"Attività: "_qs + (rs.eof() ? QString() : rs.text(u"CodiceAttivita"_qs)) + u" - "_qs
-        + (rs.eof() ? QString() : rs.text(u"DescrizioneAttivita"_qs)) + u"    Periodo: "_qs + m_periodText;
+    m_heading = u"Attività: "_qs + (rs.eof() ? QString() : rs.text(u"CodiceAttivita"_qs)) + u" - "_qs +
+                (rs.eof() ? QString() : rs.text(u"DescrizioneAttivita"_qs)) + u"    Periodo: "_qs + m_periodText;
 }
 
 void SettlementDocument::rebuildVatData(bool makeDatiIva)
@@ -350,14 +350,15 @@ SqlStatement SettlementDocument::receiptPeriodCondition() const
     // advance; the other methods read the whole last month or quarter (of the previous year
     // for the historical method, with that year's settlement type).
     const int m = m_id.idMese;
-    const bool analyticalAdvance = m == Month::DecemberAdvance && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Analytical;
+    const bool analyticalAdvance =
+        m == Month::DecemberAdvance && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Analytical;
     const int last = m == Month::DecemberAdvance ? 12 : m;
-    const bool monthly = (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical
-                              ? m_tipoLiquidazionePrec
-                              : m_tipoLiquidazione)
-        == 0;
+    const bool monthly =
+        (m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical ? m_tipoLiquidazionePrec
+                                                                                       : m_tipoLiquidazione) == 0;
     if (monthly)
-        return analyticalAdvance ? u" AND AccontoIva <> 0"_qs : u" AND IDMese = "_qs + n(last) + u" AND AccontoIva = 0"_qs;
+        return analyticalAdvance ? u" AND AccontoIva <> 0"_qs
+                                 : u" AND IDMese = "_qs + n(last) + u" AND AccontoIva = 0"_qs;
     if (analyticalAdvance)
         return u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs;
     return u" AND (IDMese <= "_qs + n(last) + u" AND IDMese >= "_qs + n(last - 2) + u")"_qs + u" AND AccontoIva = 0"_qs;
@@ -367,16 +368,20 @@ void SettlementDocument::readReceiptFlags()
 {
     if (m_id.isAnnual()) {
         // The whole year: every ordinary counter month.
-        m_showReceipts = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs
-                                          + n(m_id.anno) + u" AND AccontoIva = 0"_qs
-                                          + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
-                                          + n(m_id.idAttivitaAzienda) + u")"_qs)
-                              .isNull();
-        m_showReceiptsToSplit = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs
-                                                 + n(m_id.anno) + u" AND AccontoIva = 0"_qs
-                                                 + u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs
-                                                 + n(m_id.idAttivitaAzienda) + u")"_qs)
-                                     .isNull();
+        m_showReceipts =
+            !m_ctx.db
+                 .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs +
+                         n(m_id.anno) + u" AND AccontoIva = 0"_qs +
+                         u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+                         n(m_id.idAttivitaAzienda) + u")"_qs)
+                 .isNull();
+        m_showReceiptsToSplit =
+            !m_ctx.db
+                 .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs +
+                         n(m_id.anno) + u" AND AccontoIva = 0"_qs +
+                         u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+                         n(m_id.idAttivitaAzienda) + u")"_qs)
+                 .isNull();
         return;
     }
     const SqlStatement tail = receiptPeriodCondition() +
@@ -384,12 +389,16 @@ void SettlementDocument::readReceiptFlags()
                               n(m_id.idAttivitaAzienda) + u")"_qs;
     const bool previousYear = m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical;
     const int counterYear = previousYear ? m_id.anno - 1 : m_id.anno;
-    m_showReceipts = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs
-                                      + n(counterYear) + tail)
-                          .isNull();
-    m_showReceiptsToSplit = !m_ctx.db.scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs
-                                             + n(counterYear) + tail)
-                                 .isNull();
+    m_showReceipts =
+        !m_ctx.db
+             .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs +
+                     n(counterYear) + tail)
+             .isNull();
+    m_showReceiptsToSplit =
+        !m_ctx.db
+             .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs +
+                     n(counterYear) + tail)
+             .isNull();
 }
 
 void SettlementDocument::loadDeclaration()
@@ -418,8 +427,9 @@ void SettlementDocument::loadDeclaration()
     if (m_truckersUsed && !m_id.lireRules())
         a.setCreAutotraspUti(toAmounts(*m_truckersUsed));
 
-    Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                         + n(m_id.idRisultatoLiquidazioneIva));
+    Recordset h =
+        m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                               n(m_id.idRisultatoLiquidazioneIva));
     auto header = [&h](const char *column) -> std::optional<Money> {
         if (h.eof())
             return std::nullopt;
@@ -436,9 +446,9 @@ void SettlementDocument::loadDeclaration()
     // which the grid shows in rows of their own ("Acconto versato", "Crediti speciali"):
     // the deduction row leaves them out so that they are not counted twice.
     if (const auto credit = header("TotIvaCredito"))
-        g.setCredit(DeclarationGrid::IvaDetratta,
-                    roundTo(*credit - header("Acconto").value_or(Money()) - header("CreditoAutotrasportatori").value_or(Money()),
-                            currencyStep(), RoundMode::HalfAwayFromZero));
+        g.setCredit(DeclarationGrid::IvaDetratta, roundTo(*credit - header("Acconto").value_or(Money()) -
+                                                              header("CreditoAutotrasportatori").value_or(Money()),
+                                                          currencyStep(), RoundMode::HalfAwayFromZero));
     g.setDebit(DeclarationGrid::IvaAcquistiSplit, header("TotAcquistiIvaSplit"));
     g.setCredit(DeclarationGrid::IvaVenditeSplit, header("IvaSplitPayment"));
     g.setDebit(DeclarationGrid::VariazioniImposta, amount(a.VarImpoPeriodoPrecDeb()));
@@ -468,10 +478,10 @@ void SettlementDocument::loadDeclaration()
     a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
     a.CheckAmounts(nullptr);
 
-    const QVariant soggetto = m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs
-                                              + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs
-                                              + n(m_id.idRisultatoLiquidazioneIva) + u" AND "_qs
-                                              + RowState::equals(RowState::Live));
+    const QVariant soggetto =
+        m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs + u" WHERE"_qs +
+                        u" IDRisultatoLiquidazioneIva = "_qs + n(m_id.idRisultatoLiquidazioneIva) + u" AND "_qs +
+                        RowState::equals(RowState::Live));
     m_soggetto = !Money::fromVariant(soggetto).isZero();
 }
 
@@ -488,31 +498,32 @@ void SettlementDocument::computeClosing()
     const Step step = currencyStep();
 
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
-    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
-        && m_id.idMese % 3 == 0) {
-        const Percent rate = fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
+    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9 &&
+        m_id.idMese % 3 == 0) {
+        const Percent rate =
+            fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
         const Money computed = rate.of(m_dip.interestBase(step), step, RoundMode::HalfAwayFromZero);
         // The amount due follows the computed one unless the user typed another.
         const bool typedByUser = !a.IntTrimDovuti().isZero() && a.IntTrimDovuti() != a.IntTrimDovutiCalc();
         a.setIntTrimDovutiCalc(toAmounts(computed));
         if (!typedByUser)
             a.setIntTrimDovuti(toAmounts(computed));
-        m_dip.setDebit(DeclarationGrid::InteressiTrimestrali, a.IntTrimDovuti().isZero()
-                                                                  ? std::nullopt
-                                                                  : std::optional<Money>(fromAmounts(a.IntTrimDovuti())));
+        m_dip.setDebit(DeclarationGrid::InteressiTrimestrali,
+                       a.IntTrimDovuti().isZero() ? std::nullopt
+                                                  : std::optional<Money>(fromAmounts(a.IntTrimDovuti())));
         m_dip.compute(step);
     }
 
-    const ClosingAmounts c = closingAmounts(m_dip.result(), fromAmounts(a.IntAnnDovuti()), fromAmounts(a.RimbInfrannuale()),
-                                            fromAmounts(a.CreCompF24()), step);
+    const ClosingAmounts c = closingAmounts(m_dip.result(), fromAmounts(a.IntAnnDovuti()),
+                                            fromAmounts(a.RimbInfrannuale()), fromAmounts(a.CreCompF24()), step);
     a.setIvaDaVersare(toAmounts(c.ivaDaVersare));
     a.setCreDimLiquiSucc(toAmounts(c.creDimLiquiSucc));
 
     if (m_id.isAnnual()) {
         CreditComponent credits(m_ctx.db, m_id.idAzienda);
         const int previousMode = credits.setMode(1);
-        a.setCreDimLiquiSucc(toAmounts(
-            roundTo(fromAmounts(a.CreDimLiquiSucc()) + credits.credit(m_id.anno, 12), step, RoundMode::HalfAwayFromZero)));
+        a.setCreDimLiquiSucc(toAmounts(roundTo(fromAmounts(a.CreDimLiquiSucc()) + credits.credit(m_id.anno, 12), step,
+                                               RoundMode::HalfAwayFromZero)));
         credits.setMode(previousMode);
     }
 

@@ -8,9 +8,11 @@
 #include "domain/engine/ReportRebuild.h"
 #include "domain/engine/SettlementIdentity.h"
 #include "suite/Money.h"
+#include "suite/Questions.h"
 #include "suite/Rounding.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -41,6 +43,26 @@ struct DocumentContext {
     std::function<QString(int idRisultatoLiquidazioneIva)> heldByOther;
 };
 
+// What the save of a settlement puts to the user before it writes, in order: `first`, then
+// the annual credit carried into the next year when there is one (the caller may show it to
+// the user, who may change the refund, and checks it with Valida), then `then`. The caller
+// puts each question (a window with its boxes, the command from --yes) and gives the
+// answers to fnChildSave in the same order; nothing is written before. A no to the question
+// about a communication to send again leaves the save undone.
+struct SaveQuestions {
+    enum class Kind { UpdatePaid, ReplaceAnnualCredit, ProRataNotice, ProRataPercentage, ResendCommunication };
+    QList<Question> first;
+    std::shared_ptr<CreditoAnnuale> annualCredit;
+    QList<Question> then;
+    // What each question is about, for the save.
+    QList<Kind> firstKinds, thenKinds;
+    bool annual = false;
+    int proRataRow = 0;
+};
+struct SaveAnswers {
+    QList<bool> first, then;
+};
+
 // The settlement document without its window: what the settlement window owns (identity,
 // amounts, pro-rata, other operations, declaration data, payment data) and the fill that
 // computes it. The window only shows it.
@@ -59,11 +81,15 @@ public:
     // declaration grid and the credit windows and not saved yet stay as they are.
     void refill();
 
-    // Saves the settlement shown: the check before saving, then every row of the save in one
-    // transaction, with what `alongside` writes (it runs last, inside it). Throws Refusal when
-    // a rule refuses the save and DbError (saying the save failed) when the database fails;
-    // false when a question was answered no. Nothing is written unless it returns true.
-    bool fnChildSave(const std::function<void()> &alongside = {});
+    // The save of the settlement shown in two steps. First the check before saving (a
+    // Refusal, or DbError saying the save failed) and what the save asks; it writes nothing.
+    SaveQuestions saveQuestions();
+    // Then, with the answers, every row of the save in one transaction, with what
+    // `alongside` writes (it runs last, inside it). Throws Refusal when a rule refuses the
+    // save and DbError (saying the save failed) when the database fails; false when a
+    // question was answered no. Nothing is written unless it returns true.
+    bool fnChildSave(const SaveQuestions &questions, const SaveAnswers &answers,
+                     const std::function<void()> &alongside = {});
     // Deletes the settlement shown (the caller has asked for confirmation), in one transaction.
     // Throws as the save does.
     bool sbChildDelete();
@@ -164,9 +190,10 @@ public:
     bool truckersCreditEnabled() const { return m_autotrasportatore && m_id.idMese >= 1 && m_id.idMese <= 12; }
     // The credit available to the settlement and the part it uses now.
     std::unique_ptr<CreditoAutotrasportatori> truckersCredit();
-    // Takes the used credit the dialog confirmed (checked against the VAT of the period too,
-    // with its message) and fills the settlement again. False: nothing changed.
-    bool applyTruckersCredit(const CreditoAutotrasportatori &credit, MessageService &messages);
+    // Takes the used credit the dialog confirmed and fills the settlement again. Checked
+    // against the VAT of the period too: a Refusal with the reason. False: not a trucker's
+    // settlement of a month or a quarter; nothing changed.
+    bool applyTruckersCredit(const CreditoAutotrasportatori &credit);
 
     // The periodic declaration and the annual communication share the imports without VAT at
     // customs and the exceptional events: an edit of one is carried into the other.
@@ -192,10 +219,6 @@ public:
     // The settlement row was changed by this user outside the save (the link of the
     // pro-rata entry): the next save must not take it for another user's change.
     void rowChangedHere() { readRowStamp(); }
-
-    // Shows the annual credit to the user during the save of an annual settlement with a
-    // credit (the dialog, or the command line's input); false abandons the save.
-    void setAnnualCreditEditor(AnnualCreditEditor editor) { m_annualCreditEditor = std::move(editor); }
 
 private:
     void loadIdentity(int key);
@@ -258,7 +281,6 @@ private:
     std::unique_ptr<cAltreOperazioni> m_altreOperazioni;
     std::unique_ptr<AltriDatiDip> m_datiDip;
     std::unique_ptr<DatiCADI> m_datiCadi;
-    AnnualCreditEditor m_annualCreditEditor;
     bool m_autotrasportatore = false;
     // The used truckers' credit confirmed in the dialog, kept for the settlement across fills.
     std::optional<Money> m_truckersUsed;

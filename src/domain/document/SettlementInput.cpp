@@ -130,23 +130,6 @@ QJsonObject objectMember(const QJsonObject &input, const QString &name)
     return v.toObject();
 }
 
-// Keeps what a core check says instead of showing it, so that it becomes the refusal.
-class Kept : public MessageService {
-public:
-    explicit Kept(MessageService &questions) : m_questions(questions) {}
-    Answer messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title) override
-    {
-        if (buttons != Buttons::Ok)
-            return m_questions.messageBox(text, buttons, icon, title);
-        last = text;
-        return Answer::Ok;
-    }
-    QString last;
-
-private:
-    MessageService &m_questions;
-};
-
 bool flagOf(const QJsonObject &o, const QString &member, const QString &path, bool fallback)
 {
     const QJsonValue v = o.value(member);
@@ -165,9 +148,12 @@ void applyTruckersCredit(SettlementDocument &doc, const QJsonObject &c)
                            "trimestre di un'attività di autotrasporto."));
     std::unique_ptr<CreditoAutotrasportatori> credit = doc.truckersCredit();
     const Money used = amountOf(c, u"used"_qs, u"truckersCredit"_qs, credit->Utilizzato());
-    Kept kept(doc.context().messages);
-    if (!credit->Conferma(used, kept) || !doc.applyTruckersCredit(*credit, kept))
-        throw Refusal(u"truckersCredit.used: "_qs + kept.last);
+    try {
+        credit->Conferma(used);
+        doc.applyTruckersCredit(*credit);
+    } catch (const Refusal &r) {
+        throw Refusal(u"truckersCredit.used: "_qs + r.message());
+    }
 }
 
 void applyDeclarationData(SettlementDocument &doc, const QJsonObject &d)
@@ -193,13 +179,15 @@ void applyDeclarationData(SettlementDocument &doc, const QJsonObject &d)
     shown.CreditoARimborsoInEuro = flagOf(d, u"refundInEuro"_qs, p, shown.CreditoARimborsoInEuro);
     shown.VersamentoInEuro = flagOf(d, u"paymentInEuro"_qs, p, shown.VersamentoInEuro);
     shown.VersamentoNonEffettuato = flagOf(d, u"paymentNotMade"_qs, p, shown.VersamentoNonEffettuato);
-    Kept kept(doc.context().messages);
-    if (!edit.Conferma(shown, kept))
-        throw Refusal(p + u": "_qs + kept.last);
+    try {
+        edit.Conferma(shown);
+    } catch (const Refusal &r) {
+        throw Refusal(p + u": "_qs + r.message());
+    }
     doc.declarationDataChanged(false);
 }
 
-void applyAnnualCommunication(SettlementDocument &doc, const QJsonObject &d)
+void applyAnnualCommunication(SettlementDocument &doc, const QJsonObject &d, bool yes)
 {
     if (!doc.annualCommunication())
         throw Refusal(u"La comunicazione annuale dati IVA vale solo per la liquidazione annuale dal 2002."_qs);
@@ -214,9 +202,10 @@ void applyAnnualCommunication(SettlementDocument &doc, const QJsonObject &d)
     shown.ImponibileRottami = stored(u"scrapTaxable"_qs, shown.ImponibileRottami);
     shown.ImpostaRottami = stored(u"scrapTax"_qs, shown.ImpostaRottami);
     shown.EventiEccezionali = flagOf(d, u"exceptionalEvents"_qs, p, shown.EventiEccezionali);
-    if (!edit.Conferma(shown, doc.context().messages))
+    if (edit.Domanda(shown) && !yes)
         throw Refusal(p + u": "_qs + DatiCADIEdit::questionImpostaMaggiore().section(u'\n', 0, 0) +
                       u" (rispondere sì con --yes)"_qs);
+    edit.Conferma(shown);
     doc.declarationDataChanged(true);
 }
 
@@ -350,11 +339,13 @@ std::optional<DatiPNC::Dati> SettlementInput::accountingEntry(SettlementDocument
         e.contains(u"creditAccount"_qs) ? core.ContoDaCodice(text(u"creditAccount"_qs), d.idEsercizio) : avere;
     if (e.contains(u"note"_qs))
         d.note = text(u"note"_qs);
-    Kept kept(doc.context().messages);
     int proposal = 0;
-    if (!core.Verifica(d, kept, &proposal))
-        throw Refusal(p + u": "_qs + kept.last +
+    try {
+        core.Verifica(d, &proposal);
+    } catch (const Refusal &r) {
+        throw Refusal(p + u": "_qs + r.message() +
                       (proposal > 0 ? QStringLiteral(" Il primo numero libero è %1.").arg(proposal) : QString()));
+    }
     return d;
 }
 
@@ -438,73 +429,98 @@ void SettlementInput::checkShape(const QJsonObject &input)
     }
 }
 
-bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
+namespace {
+
+// The operations of the year for the pro-rata, as its dialog takes them.
+void applyProRata(SettlementDocument &doc, const QJsonObject &input)
+{
+    const QJsonObject p = objectMember(input, u"prorata"_qs);
+    if (!doc.identity().isAnnual())
+        throw Refusal(SettlementInput::msgNotAnnual(u"prorata"_qs));
+    cDatiProRata &pr = doc.proRata();
+    if (!pr.GestioneProRata())
+        throw Refusal(QStringLiteral("L'attività non gestisce il pro-rata nel periodo I.V.A."));
+    const Money imponibili = amountOf(p, u"taxableOperations"_qs, u"prorata"_qs, pr.OperazioniImponibili());
+    const Money esenti = amountOf(p, u"exemptOperations"_qs, u"prorata"_qs, pr.OperazioniEsenti());
+    pr.Aggiorna(imponibili, esenti, cDatiProRata::CalcolaPercProRata(imponibili, esenti));
+}
+
+// The other operations of the December advance: the rows replace those of the settlement.
+void applyOtherOperations(SettlementDocument &doc, const QJsonObject &input)
+{
+    const QJsonValue v = input.value(u"otherOperations"_qs);
+    if (!v.isArray())
+        throw Refusal(u"Il membro \"otherOperations\" deve essere un elenco."_qs);
+    if (!doc.otherOperationsEnabled())
+        throw Refusal(SettlementInput::msgNotAdvance());
+    cAltreOperazioni &ops = doc.altreOperazioni();
+    ops.Refresh();
+    ops.DeleteAll();
+    // Each rate is looked up once: the rows of a long list share a few rates.
+    QHash<QString, int> rateKeys;
+    for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(doc.context().db))
+        if (!rateKeys.contains(a.Iva.trimmed().toLower()))
+            rateKeys.insert(a.Iva.trimmed().toLower(), a.IDIva);
+    QHash<int, Percent> percents;
+    const QJsonArray rows = v.toArray();
+    for (int i = 0; i < rows.size(); ++i) {
+        const QString path = QStringLiteral("otherOperations[%1]").arg(i);
+        if (!rows[i].isObject())
+            throw Refusal(QStringLiteral("%1 deve essere un oggetto.").arg(path));
+        const QJsonObject row = rows[i].toObject();
+        const QJsonValue rateValue = row.value(u"rate"_qs);
+        const QString rate = rateValue.isDouble() ? QString::number(rateValue.toDouble()) : rateValue.toString();
+        int idIva = 0;
+        if (!rate.isEmpty()) {
+            const auto found = rateKeys.constFind(rate.trimmed().toLower());
+            if (found == rateKeys.constEnd())
+                throw Refusal(SettlementInput::msgUnknownRate(rate));
+            idIva = *found;
+        }
+        const QString note = row.value(u"note"_qs).toString();
+        cAltreOperazioni::CheckAnnotazioni(path + u".note"_qs, note);
+        const Money imponibile = amountOf(row, u"taxable"_qs, path);
+        Money imposta = amountOf(row, u"tax"_qs, path);
+        if (!row.contains(u"tax"_qs)) {
+            auto percent = percents.constFind(idIva);
+            if (percent == percents.constEnd())
+                percent = percents.insert(idIva, cAltreOperazioni::AliquotaIva(doc.context().db, idIva));
+            imposta = cAltreOperazioni::CalcolaImposta(imponibile, *percent, doc.euro()).value_or(Money());
+        }
+        ops.Add();
+        ops.setIDIva(idIva);
+        ops.setImponibile(imponibile);
+        ops.setImposta(imposta);
+        ops.setAnnotazioni(note);
+        ops.Save(); // a row without a rate is refused with its message
+    }
+    ops.GroupAltreOperazioni();
+}
+
+} // namespace
+
+std::optional<Money> SettlementInput::annualCreditRefund(const QJsonObject &input)
+{
+    if (!input.contains(u"annualCredit"_qs))
+        return std::nullopt;
+    const QJsonObject c = objectMember(input, u"annualCredit"_qs);
+    if (!c.contains(u"refund"_qs))
+        return std::nullopt;
+    return amountOf(c, u"refund"_qs, u"annualCredit"_qs);
+}
+
+bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input, bool yes)
 {
     checkShape(input);
     const SettlementIdentity &id = doc.identity();
     bool recompute = false;
 
     if (input.contains(u"prorata"_qs)) {
-        const QJsonObject p = objectMember(input, u"prorata"_qs);
-        if (!id.isAnnual())
-            throw Refusal(msgNotAnnual(u"prorata"_qs));
-        cDatiProRata &pr = doc.proRata();
-        if (!pr.GestioneProRata())
-            throw Refusal(QStringLiteral("L'attività non gestisce il pro-rata nel periodo I.V.A."));
-        const Money imponibili = amountOf(p, u"taxableOperations"_qs, u"prorata"_qs, pr.OperazioniImponibili());
-        const Money esenti = amountOf(p, u"exemptOperations"_qs, u"prorata"_qs, pr.OperazioniEsenti());
-        pr.Aggiorna(imponibili, esenti, cDatiProRata::CalcolaPercProRata(imponibili, esenti));
+        applyProRata(doc, input);
         recompute = true;
     }
-
     if (input.contains(u"otherOperations"_qs)) {
-        const QJsonValue v = input.value(u"otherOperations"_qs);
-        if (!v.isArray())
-            throw Refusal(u"Il membro \"otherOperations\" deve essere un elenco."_qs);
-        if (!doc.otherOperationsEnabled())
-            throw Refusal(msgNotAdvance());
-        cAltreOperazioni &ops = doc.altreOperazioni();
-        ops.Refresh();
-        ops.DeleteAll();
-        // Each rate is looked up once: the rows of a long list share a few rates.
-        QHash<QString, int> rateKeys;
-        for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(doc.context().db))
-            if (!rateKeys.contains(a.Iva.trimmed().toLower()))
-                rateKeys.insert(a.Iva.trimmed().toLower(), a.IDIva);
-        QHash<int, Percent> percents;
-        const QJsonArray rows = v.toArray();
-        for (int i = 0; i < rows.size(); ++i) {
-            const QString path = QStringLiteral("otherOperations[%1]").arg(i);
-            if (!rows[i].isObject())
-                throw Refusal(QStringLiteral("%1 deve essere un oggetto.").arg(path));
-            const QJsonObject row = rows[i].toObject();
-            const QJsonValue rateValue = row.value(u"rate"_qs);
-            const QString rate = rateValue.isDouble() ? QString::number(rateValue.toDouble()) : rateValue.toString();
-            int idIva = 0;
-            if (!rate.isEmpty()) {
-                const auto found = rateKeys.constFind(rate.trimmed().toLower());
-                if (found == rateKeys.constEnd())
-                    throw Refusal(msgUnknownRate(rate));
-                idIva = *found;
-            }
-            const QString note = row.value(u"note"_qs).toString();
-            cAltreOperazioni::CheckAnnotazioni(path + u".note"_qs, note);
-            const Money imponibile = amountOf(row, u"taxable"_qs, path);
-            Money imposta = amountOf(row, u"tax"_qs, path);
-            if (!row.contains(u"tax"_qs)) {
-                auto percent = percents.constFind(idIva);
-                if (percent == percents.constEnd())
-                    percent = percents.insert(idIva, cAltreOperazioni::AliquotaIva(doc.context().db, idIva));
-                imposta = cAltreOperazioni::CalcolaImposta(imponibile, *percent, doc.euro()).value_or(Money());
-            }
-            ops.Add();
-            ops.setIDIva(idIva);
-            ops.setImponibile(imponibile);
-            ops.setImposta(imposta);
-            ops.setAnnotazioni(note);
-            ops.Save(); // a row without a rate is refused with its message
-        }
-        ops.GroupAltreOperazioni();
+        applyOtherOperations(doc, input);
         recompute = true;
     }
 
@@ -512,15 +528,7 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
         const QJsonObject c = objectMember(input, u"annualCredit"_qs);
         if (!id.isAnnual())
             throw Refusal(msgNotAnnual(u"annualCredit"_qs));
-        if (c.contains(u"refund"_qs)) {
-            const Money refund = amountOf(c, u"refund"_qs, u"annualCredit"_qs);
-            doc.setAnnualCreditEditor([refund](CreditoAnnuale &credito) {
-                if (refund != credito.Rimborso())
-                    credito.RimborsoChanged(refund); // warns when above the credit, as the dialog
-                credito.setRimborso(refund);
-                return true;
-            });
-        }
+        annualCreditRefund(input); // read now: a bad amount is refused before anything else
     }
     if (input.contains(u"truckersCredit"_qs)) {
         applyTruckersCredit(doc, objectMember(input, u"truckersCredit"_qs));
@@ -535,7 +543,7 @@ bool SettlementInput::apply(SettlementDocument &doc, const QJsonObject &input)
     if (input.contains(u"declarationData"_qs))
         applyDeclarationData(doc, objectMember(input, u"declarationData"_qs));
     if (input.contains(u"annualCommunication"_qs))
-        applyAnnualCommunication(doc, objectMember(input, u"annualCommunication"_qs));
+        applyAnnualCommunication(doc, objectMember(input, u"annualCommunication"_qs), yes);
     // The declaration and payment tabs: now, or after the computation the caller runs again.
     if (!recompute)
         applyAfterFill(doc, input);
@@ -583,7 +591,7 @@ QJsonObject SettlementInput::toJson(SettlementDocument &doc)
         QJsonObject credit;
         credit.insert(u"credit"_qs, doc.creditoResiduo().toDouble());
         // The refund recorded by the last save of the year.
-        CreditoAnnuale recorded(doc.context().db, doc.context().messages, doc.context().idAzienda);
+        CreditoAnnuale recorded(doc.context().db, doc.context().idAzienda);
         recorded.LoadDati(id.anno, doc.creditoResiduo(), doc.euro() ? 1 : 0);
         credit.insert(u"refund"_qs, recorded.Rimborso().toDouble());
         out.insert(u"annualCredit"_qs, credit);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/prorata/DatiPNC.h"
+#include "suite/Money.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -45,12 +46,18 @@ public:
 
     // Applies the object to a filled document. Returns whether the settlement must be
     // computed again (the pro-rata or the other operations changed). A bad value throws a
-    // Refusal with its message; what was applied before stays in memory only.
-    static bool apply(SettlementDocument &doc, const QJsonObject &input);
+    // Refusal with its message; what was applied before stays in memory only. `yes` answers
+    // the questions of the dialogs (the command line's --yes): without it a value the dialog
+    // would ask about is refused.
+    static bool apply(SettlementDocument &doc, const QJsonObject &input, bool yes);
     // The members of the declaration and payment tabs (CreditInput.h), which a computation
     // would lose: apply() takes them itself unless it returns true, and then the caller gives
     // them here after computing again.
     static void applyAfterFill(SettlementDocument &doc, const QJsonObject &input);
+
+    // The refund of the annual credit given in the input, which the save takes when it
+    // carries the credit over (as the dialog's field); nothing without the member.
+    static std::optional<Money> annualCreditRefund(const QJsonObject &input);
 
     // The same members, as the document holds them now.
     static QJsonObject toJson(SettlementDocument &doc);

@@ -1,6 +1,12 @@
 // The save and the delete of a settlement. Each runs in one transaction: on any error
 // nothing of it stays and the settlement is as it was, with the reason shown.
 
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/DbErrorText.h"
+#include "database/KeyReservation.h"
+#include "database/RowState.h"
+#include "database/SqlValue.h"
 #include "domain/communication/PeriodicCommunication.h"
 #include "domain/credits/CreditoAnnuale.h"
 #include "domain/declarations/AltriDatiDip.h"
@@ -10,12 +16,6 @@
 #include "domain/engine/Amounts.h"
 #include "domain/otherops/cAltreOperazioni.h"
 #include "domain/prorata/cDatiProRata.h"
-#include "database/Connection.h"
-#include "database/DbError.h"
-#include "database/DbErrorText.h"
-#include "database/KeyReservation.h"
-#include "database/RowState.h"
-#include "database/SqlValue.h"
 #include "suite/AccountingEntry.h"
 #include "suite/BusyCounter.h"
 #include "suite/Messages.h"
@@ -52,7 +52,8 @@ SqlStatement keyOrNull(int key)
 
 QString SettlementDocument::msgAnotherSavedSettlement()
 {
-    return QStringLiteral("Impossibile salvare: per il periodo indicato esiste già un'altra liquidazione I.V.A. salvata.");
+    return QStringLiteral(
+        "Impossibile salvare: per il periodo indicato esiste già un'altra liquidazione I.V.A. salvata.");
 }
 
 QString SettlementDocument::msgSettlementGone()
@@ -89,14 +90,14 @@ QString SettlementDocument::msgCommunicationToResend()
 
 QString SettlementDocument::msgChangedByOther(const QString &user)
 {
-    return u"La liquidazione I.V.A. è stata modificata dall'utente '"_qs + user
-        + u"' dopo che è stata aperta: non è stato scritto nulla. Chiudere la finestra e riaprirla."_qs;
+    return u"La liquidazione I.V.A. è stata modificata dall'utente '"_qs + user +
+           u"' dopo che è stata aperta: non è stato scritto nulla. Chiudere la finestra e riaprirla."_qs;
 }
 
 QString SettlementDocument::msgHeldByOther(const QString &user)
 {
-    return u"La liquidazione I.V.A. è aperta dall'utente '"_qs + user
-        + u"': non si può eliminare finché non la chiude."_qs;
+    return u"La liquidazione I.V.A. è aperta dall'utente '"_qs + user +
+           u"': non si può eliminare finché non la chiude."_qs;
 }
 
 QString SettlementDocument::userName(int idUser)
@@ -107,29 +108,30 @@ QString SettlementDocument::userName(int idUser)
 
 std::optional<SettlementDocument::RowAsRead> SettlementDocument::readRow(Connection &db, int key)
 {
-    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, "
-                                    u"VirtualDelete, IDUtenteUltimaVariazione, DataUltimaVariazione FROM "
-                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                                    {key});
+    Recordset rs =
+        db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, MetodoCalcoloAccontoIva, "
+                         u"VirtualDelete, IDUtenteUltimaVariazione, DataUltimaVariazione FROM "
+                         u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                         {key});
     if (rs.eof())
         return std::nullopt;
     RowAsRead row;
     row.idAttivitaAzienda = rs.integer(u"IDAttivitaAzienda"_qs);
     row.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
     row.idMese = rs.isNull(u"IDMese"_qs)
-        ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
-        : rs.integer(u"IDMese"_qs);
+                     ? (rs.number(u"AccontoIva"_qs) != 0 ? Month::DecemberAdvance : Month::WholeYear)
+                     : rs.integer(u"IDMese"_qs);
     row.metodo = row.idMese == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
     row.virtualDelete = rs.integer(u"VirtualDelete"_qs);
-    row.stamp = rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs
-        + rs.field(u"DataUltimaVariazione"_qs).toString();
+    row.stamp =
+        rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs + rs.field(u"DataUltimaVariazione"_qs).toString();
     return row;
 }
 
 bool SettlementDocument::holdsRow(const RowAsRead &row) const
 {
-    return row.idAttivitaAzienda == m_id.idAttivitaAzienda && row.idPeriodoIva == m_id.idPeriodoIva
-        && row.idMese == m_id.idMese && row.metodo == m_id.metodoCalcoloAccontoIva && row.stamp == m_rowStamp;
+    return row.idAttivitaAzienda == m_id.idAttivitaAzienda && row.idPeriodoIva == m_id.idPeriodoIva &&
+           row.idMese == m_id.idMese && row.metodo == m_id.metodoCalcoloAccontoIva && row.stamp == m_rowStamp;
 }
 
 void SettlementDocument::readRowStamp()
@@ -143,15 +145,17 @@ void SettlementDocument::lockAndCheckRow()
     // The activity's year first, then the settlement row: the saves and deletes of one
     // activity and year take their turn, and no other user's write comes between this check
     // and the writes that follow it.
-    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs
-                     + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
-    m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs
-                     + n(key()));
+    m_ctx.db.execute(
+        u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs +
+        n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+    m_ctx.db.execute(
+        u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs +
+        n(key()));
     const std::optional<RowAsRead> row = readRow(m_ctx.db, key());
     if (!row)
         throw Refusal(msgSettlementGone());
-    if (row->idAttivitaAzienda != m_id.idAttivitaAzienda || row->idPeriodoIva != m_id.idPeriodoIva
-        || row->idMese != m_id.idMese || row->metodo != m_id.metodoCalcoloAccontoIva)
+    if (row->idAttivitaAzienda != m_id.idAttivitaAzienda || row->idPeriodoIva != m_id.idPeriodoIva ||
+        row->idMese != m_id.idMese || row->metodo != m_id.metodoCalcoloAccontoIva)
         throw Refusal(msgSettlementReplaced());
     if (row->stamp != m_rowStamp) {
         // Saved since it was opened: by another user, or by this user in another window or
@@ -193,59 +197,123 @@ bool SettlementDocument::anotherSavedSettlement()
         period = u"IDMese IS NULL AND AccontoIva <> 0"_qs;
     else
         period = u"IDMese = "_qs + n(m_id.idMese);
-    const QVariant other = m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "_qs + period
-                                           + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
-                                           + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)
-                                           + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key())
-                                           + u" AND "_qs + RowState::equals(RowState::Live));
+    const QVariant other =
+        m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "_qs + period +
+                        u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
+                        n(m_id.idPeriodoIva) + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key()) + u" AND "_qs +
+                        RowState::equals(RowState::Live));
     return !other.isNull();
 }
 
-bool SettlementDocument::fnChildSave(const std::function<void()> &alongside)
+SaveQuestions SettlementDocument::saveQuestions()
+{
+    using Kind = SaveQuestions::Kind;
+    SaveQuestions q;
+    if (key() <= 0)
+        return q;
+    BusyScope busy;
+    try {
+        fnValidateFields();
+        // The amount paid against the amount to pay.
+        const Payment &paid = m_payments.periodic;
+        const Money toPay = importoDaVersare();
+        // A periodic debt not above the minimum payment is not paid: it goes with the next period.
+        const bool notPaid = !m_id.lireRules() && m_id.idMese >= 1 && m_id.idMese <= 12 && !(toPay > m_dImpMinIva);
+        if (!notPaid && roundTo(paid.importo - toPay, Step::Cent, RoundMode::HalfAwayFromZero) != Money()) {
+            q.first << Question{u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs +
+                                u"Si vuole aggiornare l'importo versato?"_qs};
+            q.firstKinds << Kind::UpdatePaid;
+        }
+        // The annual credit carried into the next year and the pro-rata percentage of the year.
+        if (m_id.isAnnual()) {
+            q.annual = true;
+            q.annualCredit =
+                annualCreditToCarry(m_ctx.db, m_ctx.idAzienda, m_id.anno, creditoResiduo(), euro() ? 1 : 0);
+            if (q.annualCredit) {
+                for (const Question &replace : q.annualCredit->Domande()) {
+                    q.then << replace;
+                    q.thenKinds << Kind::ReplaceAnnualCredit;
+                }
+            }
+        }
+        if (const cDatiProRata::Aggiornamento percentage = m_proRata->PreparaAggiornamento(); percentage.domanda) {
+            q.then << *percentage.domanda;
+            q.thenKinds << (percentage.idAttivitaAziendaPerPeriodoIva > 0 ? Kind::ProRataPercentage
+                                                                          : Kind::ProRataNotice);
+            q.proRataRow = percentage.idAttivitaAziendaPerPeriodoIva;
+        }
+        // A settlement sent with the quarter's communication: saved with other figures, the
+        // communication must be sent again. The mark is taken off in the transaction when the
+        // figures written do differ.
+        if (const std::optional<QDateTime> sent = communicationDate(m_ctx.db, key());
+            sent && communicatedFigures(m_ctx.db, key()) != figuresAfterSave()) {
+            q.then << Question{msgCommunicatedChanged(*sent)};
+            q.thenKinds << Kind::ResendCommunication;
+        }
+    } catch (const DbError &e) {
+        throw DbError(e, msgSaveFailed(QString()));
+    }
+    return q;
+}
+
+namespace {
+
+// What the answers to the save's questions decide, read in the order the questions were put.
+struct SaveDecisions {
+    bool updatePaid = false;
+    QList<bool> replaceAnnualCredit;
+    int proRataYear = 0;
+    bool resendAgreed = false;
+    bool abandoned = false; // the communication is not to be sent again: no save
+};
+
+SaveDecisions decisionsOf(const SaveQuestions &questions, const SaveAnswers &answers)
+{
+    using Kind = SaveQuestions::Kind;
+    SaveDecisions d;
+    for (qsizetype i = 0; i < questions.firstKinds.size(); ++i)
+        d.updatePaid = d.updatePaid || (questions.firstKinds[i] == Kind::UpdatePaid && answers.first.value(i));
+    for (qsizetype i = 0; i < questions.thenKinds.size(); ++i) {
+        const bool yes = answers.then.value(i);
+        switch (questions.thenKinds[i]) {
+        case Kind::ReplaceAnnualCredit:
+            d.replaceAnnualCredit << yes;
+            break;
+        case Kind::ProRataPercentage:
+            d.proRataYear = yes ? questions.proRataRow : 0;
+            break;
+        case Kind::ResendCommunication:
+            d.resendAgreed = yes;
+            d.abandoned = !yes;
+            break;
+        case Kind::UpdatePaid:
+        case Kind::ProRataNotice:
+            break;
+        }
+    }
+    return d;
+}
+
+} // namespace
+
+bool SettlementDocument::fnChildSave(const SaveQuestions &questions, const SaveAnswers &answers,
+                                     const std::function<void()> &alongside)
 {
     m_notices.clear();
     if (key() <= 0)
         return false;
     BusyScope busy;
-    try {
-        fnValidateFields();
-    } catch (const DbError &e) {
-        throw DbError(e, msgSaveFailed(QString()));
-    }
-
-    // The amount paid against the amount to pay: asked before anything is written.
-    Payment &paid = m_payments.periodic;
-    const Money toPay = importoDaVersare();
-    // A periodic debt not above the minimum payment is not paid: it goes with the next period.
-    const bool notPaid = !m_id.lireRules() && m_id.idMese >= 1 && m_id.idMese <= 12 && !(toPay > m_dImpMinIva);
-    if (!notPaid && roundTo(paid.importo - toPay, Step::Cent, RoundMode::HalfAwayFromZero) != Money()
-        && m_ctx.messages.askYesNo(u"L'importo da versare è diverso dall'importo versato."_qs + u"\r\n"_qs
-                                   + u"Si vuole aggiornare l'importo versato?"_qs))
-        paid.importo = toPay;
-    // The annual credit carried into the next year and the pro-rata percentage of the year:
-    // their questions too.
+    const SaveDecisions decided = decisionsOf(questions, answers);
+    if (decided.updatePaid)
+        m_payments.periodic.importo = importoDaVersare();
+    if (decided.abandoned)
+        return false;
+    const int proRataYear = decided.proRataYear;
+    const bool resendAgreed = decided.resendAgreed;
     std::optional<DeferredWrite> annualCredit;
-    if (m_id.isAnnual()) {
-        annualCredit = prepareCreditoAnnuale(m_ctx.db, m_ctx.messages, m_ctx.idAzienda, m_id.anno, creditoResiduo(),
-                                             euro() ? 1 : 0, m_annualCreditEditor);
-        if (!annualCredit)
-            return false;
-    }
-    const int proRataYear = m_proRata->PreparaAggiornamento(m_ctx.messages);
-    // A settlement sent with the quarter's communication: saved with other figures, the
-    // communication must be sent again. Asked here; the mark is taken off in the transaction
-    // when the figures written do differ.
-    bool resendAgreed = false;
-    try {
-        if (const std::optional<QDateTime> sent = communicationDate(m_ctx.db, key());
-            sent && communicatedFigures(m_ctx.db, key()) != figuresAfterSave()) {
-            if (!m_ctx.messages.askYesNo(msgCommunicatedChanged(*sent)))
-                return false;
-            resendAgreed = true;
-        }
-    } catch (const DbError &e) {
-        throw DbError(e, msgSaveFailed(QString()));
-    }
+    if (questions.annual)
+        annualCredit = annualCreditWrite(m_ctx.db, m_ctx.idAzienda, m_id.anno, questions.annualCredit,
+                                         decided.replaceAnnualCredit);
 
     // Then the writes, in one transaction that shows nothing and waits for no one.
     QStringList after;
@@ -282,10 +350,10 @@ bool SettlementDocument::fnChildSave(const std::function<void()> &alongside)
         }
         updateReportPrintFields();
 
-        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET "_qs + RowState::equals(RowState::Live)
-                         + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
-        WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs, key(),
-                                     m_ctx.idUser);
+        m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET "_qs + RowState::equals(RowState::Live) +
+                         u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+        WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs,
+                                     key(), m_ctx.idUser);
         // The figures the communication carried changed: its mark goes (communicated meanwhile
         // by another user, without the question, the user is told afterwards).
         if (communicated && communicatedFigures(m_ctx.db, key()) != figuresBefore &&
@@ -313,11 +381,12 @@ void SettlementDocument::checkTruckersCredit()
     if (used <= Money())
         return;
     const Money left = Money::fromVariant(m_ctx.db.scalar(
-        u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs
-        + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)));
+        u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+        n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)));
     const Money own = Money::fromVariant(m_ctx.db.scalar(
         u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
-        u"IDRisultatoLiquidazioneIva = "_qs + n(key())));
+        u"IDRisultatoLiquidazioneIva = "_qs +
+        n(key())));
     if (used > left + own)
         throw Refusal(msgSaveFailed(Amounts::msgCreditoUtilizzatoMaggiore()));
 }
@@ -327,15 +396,15 @@ void SettlementDocument::saveSettlementRow()
     // The declaration flags go to the variant of the declaration that applies: the special
     // regimes of articles 73/74 of a monthly activity, the quarterly declaration, or the
     // plain one.
-    const bool regime7374 = fieldToNumber(m_ctx.db.scalar(
-                                u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-                                + n(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda)
-                                + u" AND TipoLiquidazioneIva = 0"_qs))
-        != 0;
+    const bool regime7374 =
+        fieldToNumber(m_ctx.db.scalar(
+            u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
+            u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) + u" AND TipoLiquidazioneIva = 0"_qs)) != 0;
     const QString suffix = regime7374 ? u"7374"_qs : (m_tipoLiquidazione != 0 ? u"Trim"_qs : QString());
     const AltriDatiDip &dip = *m_datiDip;
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
-    const QString contribuenti = suffix == u"Trim"_qs ? u"ContribuentiLiqTrimestraleTrim"_qs : u"ContribuentiLiqTrim"_qs + suffix;
+    const QString contribuenti =
+        suffix == u"Trim"_qs ? u"ContribuentiLiqTrimestraleTrim"_qs : u"ContribuentiLiqTrim"_qs + suffix;
     m_ctx.db.execute(
         u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs +
         flag(m_payments.periodic.riportaInStampa) + u", RipStampaVersamentiInAcconto = "_qs +
@@ -359,12 +428,13 @@ void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const Q
                                       const SqlStatement &paymentValues, const SqlStatement &paymentAssignments)
 {
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
-    const QVariant existing = m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
-                                              + n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(key()));
+    const QVariant existing = m_ctx.db.scalar(
+        u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
+        n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(key()));
     if (!keep) {
         if (!existing.isNull())
-            m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs
-                             + n(existing.toInt()));
+            m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
+                             n(existing.toInt()));
         return;
     }
     if (existing.isNull()) {
@@ -388,7 +458,8 @@ void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const Q
 
 void SettlementDocument::savePaymentRow(int type, const Payment &p)
 {
-    const bool keep = !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
+    const bool keep =
+        !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
     const SqlStatement date = p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs;
     const SqlStatement place = n(paymentPlaceCode(p.place));
     saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda, LuogoVersamento"_qs,
@@ -404,8 +475,8 @@ void SettlementDocument::saveTypedRows()
 {
     Money totCredito, totDebito, totDaVersare, totIvaCredito, totIvaDebito;
     {
-        Recordset h = m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                             + n(key()));
+        Recordset h = m_ctx.db.openRecordset(
+            u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
         if (!h.eof()) {
             totCredito = Money::fromVariant(h.field(u"TotCredito"_qs));
             totDebito = Money::fromVariant(h.field(u"TotDebito"_qs));
@@ -419,14 +490,15 @@ void SettlementDocument::saveTypedRows()
     // header's balance, which their next period reads. This also removes the working row
     // that the new settlement was created with.
     const Money balance = !m_id.lireRules() ? saldo() : !totCredito.isZero() ? -totCredito : totDebito;
-    m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs
-                     + n(key()));
+    m_ctx.db.execute(
+        u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs +
+        n(key()));
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     nextKey(
         m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
         u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
-            n(key()) + u", "_qs + sqlParam(balance) +
-            u", NULL, NULL, NULL, "_qs + n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+            n(key()) + u", "_qs + sqlParam(balance) + u", NULL, NULL, NULL, "_qs + n(m_ctx.idUser) + u", "_qs + now +
+            u", 0)"_qs);
 
     // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit
     // used (4) are amounts of the settlement and are written with them.
@@ -521,21 +593,21 @@ void SettlementDocument::updateReportPrintFields()
                           const QString &abi, const QString &cab, const QString &conc,
                           const QString &company) -> SqlStatement {
         if (!print)
-            return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs + cab
-                + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
-        return date + u" = "_qs + (p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs) + u", "_qs
-            + bank + u" = NULL, "_qs + amount + u" = "_qs + sqlParam(p.importo) + u", "_qs + abi + u" = "_qs
-            + textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs
-            + textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
+            return date + u" = NULL, "_qs + bank + u" = NULL, "_qs + amount + u" = NULL, "_qs + abi + u" = NULL, "_qs +
+                   cab + u" = NULL, "_qs + conc + u" = NULL, "_qs + company + u" = NULL"_qs;
+        return date + u" = "_qs + (p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs) + u", "_qs + bank +
+               u" = NULL, "_qs + amount + u" = "_qs + sqlParam(p.importo) + u", "_qs + abi + u" = "_qs +
+               textOrNull(p.abi) + u", "_qs + cab + u" = "_qs + textOrNull(p.cab) + u", "_qs + conc + u" = "_qs +
+               textOrNull(p.codiceConcessione) + u", "_qs + company + u" = "_qs + textOrNull(p.codiceAzienda);
     };
-    SqlStatement sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs
-        + payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
-                  u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
-                  u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs)
-        + u", "_qs
-        + payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
-                  u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
-                  u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
+    SqlStatement sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs +
+                       payment(m_payments.periodic, m_payments.periodic.riportaInStampa, u"DataVersamentiPeriodici"_qs,
+                               u"ImpVersatoVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs,
+                               u"CabVerPer"_qs, u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs) +
+                       u", "_qs +
+                       payment(m_payments.advance, m_payments.advance.riportaInStampa, u"DataVersamentiInAcconto"_qs,
+                               u"ImpVersatoVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs,
+                               u"CabVerAcc"_qs, u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
     for (const auto &[column, value] : declarationFigures())
         sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlParam(value);
     m_ctx.db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
@@ -563,8 +635,9 @@ bool SettlementDocument::sbChildDelete()
                 after << CreditoAnnuale::msgMovimentiRimasti(m_id.anno + 1);
         } else if (!m_id.isAdvance() && m_id.lireRules()) {
             // The truckers' credit used goes back to the activity's year.
-            const QVariant used = m_ctx.db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs
-                                                  + k);
+            const QVariant used = m_ctx.db.scalar(
+                u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs +
+                k);
             if (!used.isNull())
                 m_ctx.db.execute(
                     u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs +
@@ -577,12 +650,14 @@ bool SettlementDocument::sbChildDelete()
             m_amounts->Delete();
         }
         // The accounting entry of the pro-rata adjustment goes with the settlement.
-        const QVariant entry = m_ctx.db.scalar(u"SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + k);
+        const QVariant entry = m_ctx.db.scalar(
+            u"SELECT IDOggettoProRata FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + k);
         if (!entry.isNull() && entry.toInt() > 0)
             AccountingEntry::Delete(m_ctx.db, entry.toInt());
         for (const char *table : {"RisultatoLiquidazioneIva", "RigaReportLiquidazioneIva", "CampoReportLiquidazioneIva",
                                   "RisultatoLiquidazioneIvaXTipo", "RisultatoLiquidazioneIvaArt34"})
-            m_ctx.db.execute(u"DELETE FROM "_qs + QString::fromLatin1(table) + u" WHERE IDRisultatoLiquidazioneIva = "_qs + k);
+            m_ctx.db.execute(u"DELETE FROM "_qs + QString::fromLatin1(table) +
+                             u" WHERE IDRisultatoLiquidazioneIva = "_qs + k);
         if (m_id.isAdvance())
             m_ctx.db.execute(u"DELETE FROM AltreOperazioniPerAcconto WHERE IDRisultatoLiquidazioneIva = "_qs + k);
         // A settlement that is gone was not communicated: its key may be taken again by the
@@ -592,18 +667,19 @@ bool SettlementDocument::sbChildDelete()
         // The last settled month falls back to the highest month still stored.
         const SqlStatement where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
                                    u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda);
-        const QVariant marker = m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
+        const QVariant marker =
+            m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
         if (!marker.isNull() && marker.toInt() == m_id.idMese) {
             // Saved settlements only: a working row of an unsaved one does not hold the marker.
-            const QVariant highest =
-                m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where + u" AND "_qs
-                                + RowState::equals(RowState::Live));
-            m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = NULL ,IDUtenteUltimaVariazione = "_qs
-                             + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
+            const QVariant highest = m_ctx.db.scalar(u"SELECT MAX(IDMese) FROM RisultatoLiquidazioneIva"_qs + where +
+                                                     u" AND "_qs + RowState::equals(RowState::Live));
+            m_ctx.db.execute(
+                u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = NULL ,IDUtenteUltimaVariazione = "_qs +
+                n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
             if (!highest.isNull())
-                m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs
-                                 + n(highest.toInt()) + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser)
-                                 + u" ,DataUltimaVariazione = "_qs + now + where);
+                m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs +
+                                 n(highest.toInt()) + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) +
+                                 u" ,DataUltimaVariazione = "_qs + now + where);
         }
         tx.commit();
     } catch (const DbError &e) {

@@ -1,16 +1,14 @@
 #include "domain/printing/PrintOptions.h"
 
 #include "database/Connection.h"
-#include "suite/Messages.h"
 
 #include <limits>
 
 namespace liqiva {
 
-PrintOptions::PrintOptions(Connection &db, MessageService &messages, int idAzienda, PrintReport report,
-                           int idSettlement, PrintOperation operation)
-    : m_db(db), m_messages(messages), m_company(idAzienda), m_report(report), m_settlement(idSettlement),
-      m_operation(operation)
+PrintOptions::PrintOptions(Connection &db, int idAzienda, PrintReport report, int idSettlement,
+                           PrintOperation operation)
+    : m_db(db), m_company(idAzienda), m_report(report), m_settlement(idSettlement), m_operation(operation)
 {
     m_year = RegisterNumbering::settlementYear(db, idSettlement);
 }
@@ -96,16 +94,21 @@ QString PrintOptions::msgAlreadyPrinted()
     return u"Attenzione! L'elemento selezionato risulta già stampato in definitivo. Si desidera proseguire ugualmente?"_qs;
 }
 
+QList<Question> PrintOptions::questions() const
+{
+    QList<Question> asked;
+    if (!okEnabled())
+        return asked;
+    if (m_operation == PrintOperation::Other && m_definitive)
+        asked << Question{msgDefinitiveNotOnPrinter(), Buttons::YesNo, Icon::Warning};
+    if (m_definitive && RegisterNumbering::printedDefinitively(m_db, m_settlement))
+        asked << Question{msgAlreadyPrinted(), Buttons::YesNo, Icon::Warning};
+    return asked;
+}
+
 bool PrintOptions::confirm()
 {
     if (!okEnabled())
-        return false;
-    if (m_operation == PrintOperation::Other && m_definitive &&
-        m_messages.messageBox(msgDefinitiveNotOnPrinter(), Buttons::YesNo, Icon::Warning, applicationTitle()) !=
-            Answer::Yes)
-        return false;
-    if (m_definitive && RegisterNumbering::printedDefinitively(m_db, m_settlement) &&
-        m_messages.messageBox(msgAlreadyPrinted(), Buttons::YesNo, Icon::Warning, applicationTitle()) != Answer::Yes)
         return false;
     m_okCancel = 1;
     return true;

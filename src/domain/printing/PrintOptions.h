@@ -1,22 +1,22 @@
 #pragma once
 
 #include "domain/printing/PrintRequest.h"
+#include "suite/Questions.h"
 
+#include <QList>
 #include <QString>
 #include <vector>
 
 namespace liqiva {
 
 class Connection;
-class MessageService;
 
 // The choices of the print options ("Opzioni di stampa") without their window: draft or
 // definitive print, the register and sectional, the year and the register's last page. The
 // dialog shows this object and the command line sets it from its flags.
 class PrintOptions {
 public:
-    PrintOptions(Connection &db, MessageService &messages, int idAzienda, PrintReport report, int idSettlement,
-                 PrintOperation operation);
+    PrintOptions(Connection &db, int idAzienda, PrintReport report, int idSettlement, PrintOperation operation);
 
     // "Stampa definitiva": checking it fills the register list.
     void setDefinitive(bool definitive);
@@ -44,12 +44,14 @@ public:
     bool printTheYear() const { return m_printTheYear; }
 
     bool okEnabled() const;
-    // OK: asks the questions of a definitive print; true when confirmed (OKCancel = 1).
+    // What the OK of a definitive print asks first, in order (each a no stops the OK); none
+    // when the OK is not enabled.
+    QList<Question> questions() const;
+    // OK, the questions answered yes: true when confirmed (OKCancel = 1).
     bool confirm();
     int okCancel() const { return m_okCancel; }
 
     PrintRequest request() const;
-    MessageService &messages() { return m_messages; }
     PrintReport report() const { return m_report; }
     int settlement() const { return m_settlement; }
 
@@ -60,7 +62,6 @@ private:
     void refreshLastPage();
 
     Connection &m_db;
-    MessageService &m_messages;
     int m_company;
     PrintReport m_report;
     int m_settlement;

@@ -1,8 +1,8 @@
 #include "domain/prorata/DatiPNC.h"
 
-#include "domain/prorata/cDatiProRata.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/prorata/cDatiProRata.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
@@ -42,7 +42,8 @@ Money DatiPNC::ImportoDaStornare(const cDatiProRata &p, Money imponibili, Money 
 
 QString DatiPNC::msgDatiObbligatori()
 {
-    return QStringLiteral("Per la registrazione in contabilità è necessario impostare tutte le informazioni obbligatorie.");
+    return QStringLiteral(
+        "Per la registrazione in contabilità è necessario impostare tutte le informazioni obbligatorie.");
 }
 
 QString DatiPNC::questionAggiorna()
@@ -141,12 +142,13 @@ int DatiPNC::PianoDeiConti(int idEsercizio) const
 
 QList<DatiPNC::Voce> DatiPNC::Conti(int idEsercizio) const
 {
-    return voci(m_p.getConnection(),
-                u"SELECT DISTINCT ContoPDC.IDContoPDC, ContoPDC.ContoPDC, ContoPDC.DescrizioneConto FROM (ContoPDC INNER "
-                u"JOIN ContoPerPDC ON ContoPDC.IDContoPDC = ContoPerPDC.IDContoPDC) INNER JOIN ElementoPDC ON "
-                u"ContoPerPDC.IDElementoPDC = ElementoPDC.IDElementoPDC WHERE ElementoPDC.IDPianoDeiConti = "_qs +
-                    n(PianoDeiConti(idEsercizio)) + u" ORDER BY ContoPDC.ContoPDC"_qs,
-                u"IDContoPDC"_qs, u"ContoPDC"_qs, u"DescrizioneConto"_qs);
+    return voci(
+        m_p.getConnection(),
+        u"SELECT DISTINCT ContoPDC.IDContoPDC, ContoPDC.ContoPDC, ContoPDC.DescrizioneConto FROM (ContoPDC INNER "
+        u"JOIN ContoPerPDC ON ContoPDC.IDContoPDC = ContoPerPDC.IDContoPDC) INNER JOIN ElementoPDC ON "
+        u"ContoPerPDC.IDElementoPDC = ElementoPDC.IDElementoPDC WHERE ElementoPDC.IDPianoDeiConti = "_qs +
+            n(PianoDeiConti(idEsercizio)) + u" ORDER BY ContoPDC.ContoPDC"_qs,
+        u"IDContoPDC"_qs, u"ContoPDC"_qs, u"DescrizioneConto"_qs);
 }
 
 int DatiPNC::ContoDaCodice(const QString &codice, int idEsercizio) const
@@ -161,12 +163,13 @@ bool DatiPNC::ContoNelPiano(int idConto, int idEsercizio) const
 {
     if (idConto <= 0)
         return false;
-    Recordset rs = m_p.getConnection().openRecordset(
-        u"SELECT ContoPDC.ContoPDC, ElementoPDC.IDPianoDeiConti"_qs +
-        u" FROM (ContoPDC INNER JOIN ContoPerPDC ON ContoPDC.IDContoPDC = ContoPerPDC.IDContoPDC) INNER JOIN ElementoPDC "
-        u"ON ContoPerPDC.IDElementoPDC = ElementoPDC.IDElementoPDC"_qs +
-        u" WHERE ContoPDC.IDContoPDC = "_qs + n(idConto) + u" AND"_qs + u" ElementoPDC.IDPianoDeiConti = "_qs +
-        n(PianoDeiConti(idEsercizio)));
+    Recordset rs =
+        m_p.getConnection().openRecordset(u"SELECT ContoPDC.ContoPDC, ElementoPDC.IDPianoDeiConti"_qs +
+                                          u" FROM (ContoPDC INNER JOIN ContoPerPDC ON ContoPDC.IDContoPDC = "
+                                          u"ContoPerPDC.IDContoPDC) INNER JOIN ElementoPDC "
+                                          u"ON ContoPerPDC.IDElementoPDC = ElementoPDC.IDElementoPDC"_qs +
+                                          u" WHERE ContoPDC.IDContoPDC = "_qs + n(idConto) + u" AND"_qs +
+                                          u" ElementoPDC.IDPianoDeiConti = "_qs + n(PianoDeiConti(idEsercizio)));
     return !rs.eof();
 }
 
@@ -236,42 +239,20 @@ DatiPNC::Dati DatiPNC::Proposta() const
     return d;
 }
 
-bool DatiPNC::Verifica(const Dati &d, MessageService &messages, int *proposta) const
+void DatiPNC::Verifica(const Dati &d, int *proposta) const
 {
     if (d.idFiliale <= 0 || d.idEsercizio <= 0 || !d.dataRegistrazione.isValid() || d.numeroRegistrazione == 0 ||
-        d.idCausaleContabile <= 0 || d.idContoDare <= 0 || d.idContoAvere <= 0) {
-        messages.warn(msgDatiObbligatori());
-        return false;
-    }
+        d.idCausaleContabile <= 0 || d.idContoDare <= 0 || d.idContoAvere <= 0)
+        throw Refusal(msgDatiObbligatori());
     AccountingEntry &e = entry();
-    if (!e.DataInEsercizio(d.idEsercizio, d.dataRegistrazione)) {
-        messages.warn(AccountingEntry::msgDataFuoriEsercizio());
-        return false;
-    }
+    if (!e.DataInEsercizio(d.idEsercizio, d.dataRegistrazione))
+        throw Refusal(AccountingEntry::msgDataFuoriEsercizio());
     const bool valid = AccountingEntry::NumeroValido(d.numeroRegistrazione);
     if (!valid || e.NumeroUtilizzato(d.numeroRegistrazione, d.dataRegistrazione.year(), e.Key())) {
-        messages.warn(valid ? AccountingEntry::msgNumeroUtilizzato() : AccountingEntry::msgNumeroNonValido());
         if (proposta)
             *proposta = e.ProssimoNumero(d.dataRegistrazione.year());
-        return false;
+        throw Refusal(valid ? AccountingEntry::msgNumeroUtilizzato() : AccountingEntry::msgNumeroNonValido());
     }
-    return true;
-}
-
-bool DatiPNC::CreaRegistrazione(const Dati &d, MessageService &messages, int *proposta)
-{
-    if (!Verifica(d, messages, proposta))
-        return false;
-    if (EsisteRegistrazione() && !messages.askOkCancel(questionAggiorna()))
-        return false;
-    try {
-        Registra(d, proposta);
-    } catch (const Refusal &r) {
-        messages.warn(r.message());
-        return false;
-    }
-    messages.inform(msgRegistrazioneEffettuata());
-    return true;
 }
 
 bool DatiPNC::EsisteRegistrazione()

@@ -11,7 +11,6 @@
 namespace liqiva {
 
 class AccountingEntry;
-class MessageService;
 class cDatiProRata;
 
 // The accounting entry of the pro-rata adjustment ("Dati Prima nota"): what its dialog
@@ -51,10 +50,10 @@ public:
     bool RegistrazioneEsistente() const;
 
     // ---- what the dialog offers -------------------------------------------------------
-    QList<Voce> Esercizi() const;        // current and previous open fiscal years
-    int EsercizioPredefinito() const;    // the current one (0 without)
-    QList<Voce> Filiali() const;         // the company's branches
-    int FilialePredefinita() const;      // the first branch of the settlement's activity
+    QList<Voce> Esercizi() const;     // current and previous open fiscal years
+    int EsercizioPredefinito() const; // the current one (0 without)
+    QList<Voce> Filiali() const;      // the company's branches
+    int FilialePredefinita() const;   // the first branch of the settlement's activity
     QList<Voce> Causali() const;
     int PianoDeiConti(int idEsercizio) const;
     QList<Voce> Conti(int idEsercizio) const; // the accounts of the year's chart
@@ -71,12 +70,11 @@ public:
 
     // ---- "Crea registrazione" -----------------------------------------------------------
     // The checks before anything is written: the mandatory data, the date in the fiscal year,
-    // the number valid and free. On a refusal the message is shown and, for the number, the
-    // next free number is given in `proposta`.
-    bool Verifica(const Dati &d, MessageService &messages, int *proposta = nullptr) const;
-    // Checks, asks before overwriting an existing entry, writes the entry and links it to
-    // the settlement in one transaction, and says so. False when refused or cancelled.
-    bool CreaRegistrazione(const Dati &d, MessageService &messages, int *proposta = nullptr);
+    // the number valid and free. A refusal is a Refusal with its message and, for the number,
+    // the next free number in `proposta`. The caller then asks whether an existing entry may
+    // be replaced (EsisteRegistrazione, questionAggiorna), writes with Registra and says
+    // msgRegistrazioneEffettuata.
+    void Verifica(const Dati &d, int *proposta = nullptr) const;
     // True when the settlement has its entry already: writing replaces it (asked first).
     bool EsisteRegistrazione();
     // Writes the entry (checked already) and links it to the settlement in one transaction

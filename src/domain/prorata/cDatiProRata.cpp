@@ -1,10 +1,10 @@
 #include "domain/prorata/cDatiProRata.h"
 
-#include "domain/engine/Amounts.h"
-#include "domain/engine/CounterQueries.h"
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
+#include "domain/engine/Amounts.h"
+#include "domain/engine/CounterQueries.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 #include "suite/Rounding.h"
@@ -288,19 +288,10 @@ QString cDatiProRata::msgPercentualeNonAggiornata(int anno)
            u"attivata la gestione del pro-rata."_qs;
 }
 
-bool cDatiProRata::AggiornaPercentuale(MessageService &messages)
-{
-    const int id = PreparaAggiornamento(messages);
-    if (id == 0)
-        return false;
-    ScriviPercentuale(id);
-    return true;
-}
-
-int cDatiProRata::PreparaAggiornamento(MessageService &messages)
+cDatiProRata::Aggiornamento cDatiProRata::PreparaAggiornamento() const
 {
     if (!m_gestione)
-        return 0;
+        return {};
     const int anno = AnnoPercentuale();
     int id = 0;
     bool gestione = false;
@@ -318,15 +309,11 @@ int cDatiProRata::PreparaAggiornamento(MessageService &messages)
             stored = Percent::fromVariant(rs.field(u"PercentualeProRata"_qs));
         }
     }
-    if (id == 0 || !gestione) {
-        messages.warn(msgPercentualeNonAggiornata(anno));
-        return 0;
-    }
+    if (id == 0 || !gestione)
+        return {notice(msgPercentualeNonAggiornata(anno)), 0};
     if (stored == m_perc)
-        return 0;
-    if (!messages.askYesNo(questionAggiornaPercentuale(anno)))
-        return 0;
-    return id;
+        return {};
+    return {Question{questionAggiornaPercentuale(anno)}, id};
 }
 
 void cDatiProRata::ScriviPercentuale(int id)

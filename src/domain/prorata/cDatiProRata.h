@@ -3,6 +3,7 @@
 #include "domain/engine/SettlementIdentity.h"
 #include "suite/Money.h"
 #include "suite/Percent.h"
+#include "suite/Questions.h"
 
 #include <QString>
 #include <memory>
@@ -137,14 +138,16 @@ public:
     // The calendar year whose percentage the save offers to update: the following year
     // after an annual settlement, the settlement's own year otherwise. 0 without a VAT year.
     int AnnoPercentuale() const;
-    // Offers to store the percentage for that year; warns when the year has no VAT year or
-    // no pro-rata. Returns whether the percentage was written. Nothing happens when this
-    // activity does not use the pro-rata or the stored percentage is already the same.
-    bool AggiornaPercentuale(MessageService &messages);
-    // The same in two steps, for the save: the warning and the question now, giving the row
-    // of the year to update when the user said yes (0 otherwise); the write later, inside the
-    // save's transaction.
-    int PreparaAggiornamento(MessageService &messages);
+    // The save offers to store the percentage for that year: what it puts to the user first
+    // and the row it writes when the answer is yes. A warning (and no row) when the year has
+    // no VAT year or no pro-rata; nothing when this activity does not use the pro-rata or the
+    // stored percentage is already the same.
+    struct Aggiornamento {
+        std::optional<Question> domanda;
+        int idAttivitaAziendaPerPeriodoIva = 0; // 0: nothing to write
+    };
+    Aggiornamento PreparaAggiornamento() const;
+    // The write, inside the save's transaction, of the row the user said yes to.
     void ScriviPercentuale(int idAttivitaAziendaPerPeriodoIva);
 
     static QString questionAggiornaPercentuale(int anno);

@@ -1,10 +1,12 @@
 #include "gui/credits/frmCIC.h"
+#include "gui/common/AmountField.h"
+#include "gui/common/Failures.h"
 
 #include "domain/credits/CreditoCompensabile.h"
 #include "domain/document/InputText.h"
+#include "gui/common/DialogButtons.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
-#include "gui/common/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -55,7 +57,8 @@ frmCIC::frmCIC(CreditoCompensabile &cic, MessageService &messages, bool euro, QW
                 } catch (const Refusal &) {
                     return;
                 }
-                curCICAmount[CreditoCompensabile::Fine]->setText(formatAmount(m_c.value(CreditoCompensabile::Fine), m_euro));
+                curCICAmount[CreditoCompensabile::Fine]->setText(
+                    formatAmount(m_c.value(CreditoCompensabile::Fine), m_euro));
             });
         }
     }
@@ -84,19 +87,10 @@ void frmCIC::show()
 bool frmCIC::take(int field)
 {
     QLineEdit *box = curCICAmount[field];
-    const ParsedAmount parsed = parseAmount(box->text(), m_euro);
-    QString refusal;
-    if (!parsed.valid) {
-        refusal = msgInvalidAmount(box->text(), m_euro);
-    } else {
-        try {
-            m_c.setValue(field, parsed.value.value_or(Money()));
-        } catch (const Refusal &r) {
-            refusal = r.message();
-        }
-    }
-    if (!refusal.isEmpty()) {
-        m_messages.warn(refusal);
+    const std::optional<Money> typed = typedAmount(m_messages, box, m_euro);
+    if (!typed)
+        return false;
+    if (!runShowingFailures(m_messages, [&] { m_c.setValue(field, *typed); })) {
         box->setFocus();
         box->selectAll();
         return false;

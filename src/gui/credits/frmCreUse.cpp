@@ -1,10 +1,11 @@
 #include "gui/credits/frmCreUse.h"
+#include "gui/common/Failures.h"
 
 #include "domain/credits/CreditUse.h"
 #include "domain/document/InputText.h"
+#include "gui/common/DialogButtons.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
-#include "gui/common/DialogButtons.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -128,19 +129,13 @@ void frmCreUse::cellEdited(int group, QTableWidgetItem *item)
     if (m_loading || !item || item->row() != usedRow(group) || item->column() != 2)
         return;
     const ParsedAmount parsed = parseAmount(item->text(), m_euro);
-    QString refusal;
     if (!parsed.valid) {
-        refusal = msgInvalidAmount(item->text(), m_euro);
-    } else {
-        try {
-            m_use.setDaUtilizzare(group, parsed.value.value_or(Money()));
-        } catch (const Refusal &r) {
-            refusal = r.message();
-        }
+        show();
+        m_messages.warn(msgInvalidAmount(item->text(), m_euro));
+        return;
     }
+    runShowingFailures(m_messages, [&] { m_use.setDaUtilizzare(group, parsed.value.value_or(Money())); });
     show();
-    if (!refusal.isEmpty())
-        m_messages.warn(refusal);
 }
 
 bool frmCreUse::ok()

@@ -2,8 +2,10 @@
 
 #include "domain/credits/CreditoAnnuale.h"
 #include "domain/document/InputText.h"
-#include "suite/Messages.h"
+#include "gui/common/AmountField.h"
 #include "gui/common/DialogButtons.h"
+#include "gui/common/Failures.h"
+#include "suite/Messages.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -50,22 +52,14 @@ void frmCreditoAnnuale::refundEdited()
     m_warnedFor = refund;
     // Only the warning here: the OK takes the value.
     const Money kept = m_c.Rimborso();
-    m_c.RimborsoChanged(refund);
+    if (const QString warning = m_c.RimborsoChanged(refund); !warning.isEmpty())
+        m_messages.warn(warning);
     m_c.setRimborso(kept);
 }
 
 bool frmCreditoAnnuale::ok()
 {
-    const auto take = [this](QLineEdit *f) -> std::optional<Money> {
-        const ParsedAmount parsed = parseAmount(f->text(), m_euro);
-        if (!parsed.valid) {
-            m_messages.warn(msgInvalidAmount(f->text(), m_euro));
-            f->setFocus();
-            f->selectAll();
-            return std::nullopt;
-        }
-        return parsed.value.value_or(Money());
-    };
+    const auto take = [this](QLineEdit *f) { return typedAmount(m_messages, f, m_euro); };
     refundEdited(); // the warning of a refund above the credit, when OK came straight from typing
     const std::optional<Money> credito = take(curCreditoAnnuale);
     if (!credito)
@@ -76,8 +70,8 @@ bool frmCreditoAnnuale::ok()
     const Money creditoPrima = m_c.CreditoAnnualeIva(), rimborsoPrima = m_c.Rimborso();
     m_c.setCreditoAnnualeIva(*credito);
     m_c.setRimborso(*rimborso);
-    const CreditoAnnuale::Campo wrong = m_c.Valida();
-    if (wrong != CreditoAnnuale::Campo::Nessuno) {
+    const CreditoAnnuale::Campo wrong = m_c.Errato();
+    if (!runShowingFailures(m_messages, [&] { m_c.Valida(); })) {
         m_c.setCreditoAnnualeIva(creditoPrima);
         m_c.setRimborso(rimborsoPrima);
         QLineEdit *f = wrong == CreditoAnnuale::Campo::Rimborso ? curRimborso : curCreditoAnnuale;

@@ -2,6 +2,7 @@
 
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/document/InputText.h"
+#include "gui/common/Failures.h"
 #include "suite/Messages.h"
 
 #include <QDialogButtonBox>
@@ -60,7 +61,7 @@ bool frmCreditoAutotrasportatori::ok()
     const ParsedAmount parsed = parseAmount(curCreditoUtilizzato->text(), m_euro);
     if (!parsed.valid) {
         m_messages.warn(CreditoAutotrasportatori::msgNonValido());
-    } else if (m_c.Conferma(parsed.value.value_or(Money()), m_messages)) {
+    } else if (runShowingFailures(m_messages, [&] { m_c.Conferma(parsed.value.value_or(Money())); })) {
         accept();
         return true;
     }

@@ -1,4 +1,5 @@
 #include "gui/credits/frmProsp.h"
+#include "gui/common/Failures.h"
 
 #include "domain/credits/Prospetto.h"
 #include "domain/document/InputText.h"
@@ -124,21 +125,16 @@ void frmProsp::cellEdited(QTableWidgetItem *item)
     if (m_loading || !item || item->column() != 1)
         return;
     const ParsedAmount parsed = parseAmount(item->text(), m_euro);
-    QString refusal;
+    bool taken = false;
     if (!parsed.valid) {
-        refusal = msgInvalidAmount(item->text(), m_euro);
+        show();
+        m_messages.warn(msgInvalidAmount(item->text(), m_euro));
     } else {
-        try {
-            m_p.setValue(item->row(), parsed.value.value_or(Money()));
-        } catch (const Refusal &r) {
-            refusal = r.message();
-        }
+        taken = runShowingFailures(m_messages, [&] { m_p.setValue(item->row(), parsed.value.value_or(Money())); });
+        show();
     }
-    show();
-    if (!refusal.isEmpty()) {
-        m_messages.warn(refusal);
+    if (!taken)
         spdProsp->setCurrentCell(item->row(), 1);
-    }
 }
 
 bool frmProsp::commitEditor()

@@ -2,6 +2,7 @@
 
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/document/InputText.h"
+#include "gui/common/AmountField.h"
 #include "suite/Messages.h"
 
 #include <QCheckBox>
@@ -81,21 +82,17 @@ bool frmCADI::ok()
     DatiCADI shown = m_core->Mostrati();
     Money *targets[] = {&shown.Imponibile, &shown.Imposta, &shown.ImponibileRottami, &shown.ImpostaRottami};
     for (int i = 8; i <= 11; ++i) {
-        QLineEdit *f = curCADI[i];
-        const ParsedAmount parsed = parseAmount(f->text(), m_euro);
-        if (!parsed.valid) {
-            m_messages.warn(msgInvalidAmount(f->text(), m_euro));
-            f->setFocus();
-            f->selectAll();
+        const std::optional<Money> typed = typedAmount(m_messages, curCADI[i], m_euro);
+        if (!typed)
             return false;
-        }
-        *targets[i - 8] = parsed.value.value_or(Money());
+        *targets[i - 8] = *typed;
     }
     shown.EventiEccezionali = chkEventiEccezionali->isChecked();
-    if (!m_core->Conferma(shown, m_messages)) {
+    if (const std::optional<Question> q = m_core->Domanda(shown); q && !ask(m_messages, *q)) {
         curCADI[shown.Imposta > shown.Imponibile ? 9 : 11]->setFocus();
         return false;
     }
+    m_core->Conferma(shown);
     m_modify = true;
     accept();
     return true;

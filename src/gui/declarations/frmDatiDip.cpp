@@ -2,6 +2,8 @@
 
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/document/InputText.h"
+#include "gui/common/AmountField.h"
+#include "gui/common/Failures.h"
 #include "suite/Messages.h"
 
 #include <QCheckBox>
@@ -86,7 +88,8 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
 
     auto *refund = new QWidget;
     auto *refundLayout = new QVBoxLayout(refund);
-    fraRimborso = new QGroupBox(u"Soggetti legittimati a richiedere il rimborso infrannuale del credito IVA"_qs, refund);
+    fraRimborso =
+        new QGroupBox(u"Soggetti legittimati a richiedere il rimborso infrannuale del credito IVA"_qs, refund);
     fraRimborso->setObjectName(u"fraRimborso"_qs);
     auto *fraLayout = new QVBoxLayout(fraRimborso);
     chkAliqMediaLettA = box("chkAliqMediaLettA", u"Aliquota media lett. a)"_qs, fraRimborso);
@@ -96,8 +99,8 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
     for (QCheckBox *c : {chkAliqMediaLettA, chkOpNonImpLettB, chkAcquistiBeni, chkCredRimbInEuro})
         fraLayout->addWidget(c);
     chkVersInEuro = box("chkVersInEuro", u"Versamento effettuato in EURO"_qs, refund);
-    chkVersNonEffettuato =
-        box("chkVersNonEffettuato", u"Versamento non effettuato a seguito di agevolaz. per eventi eccezionali"_qs, refund);
+    chkVersNonEffettuato = box("chkVersNonEffettuato",
+                               u"Versamento non effettuato a seguito di agevolaz. per eventi eccezionali"_qs, refund);
     refundLayout->addWidget(fraRimborso);
     refundLayout->addWidget(chkVersInEuro);
     refundLayout->addWidget(chkVersNonEffettuato);
@@ -147,15 +150,10 @@ frmDatiDip::~frmDatiDip() = default;
 
 std::optional<Money> frmDatiDip::amount(QLineEdit *field)
 {
-    const ParsedAmount parsed = parseAmount(field->text(), m_euro);
-    if (!parsed.valid) {
-        m_messages.warn(msgInvalidAmount(field->text(), m_euro));
+    // The amounts are on the first tab: shown, so that the field can take the focus.
+    if (!parseAmount(field->text(), m_euro).valid)
         m_tabs->setCurrentIndex(0);
-        field->setFocus();
-        field->selectAll();
-        return std::nullopt;
-    }
-    return parsed.value.value_or(Money());
+    return typedAmount(m_messages, field, m_euro);
 }
 
 // When the VP3 amounts are confirmed: the tax may not exceed the taxable amount.
@@ -200,9 +198,8 @@ bool frmDatiDip::ok()
     shown.CreditoARimborsoInEuro = chkCredRimbInEuro->isChecked();
     shown.VersamentoInEuro = chkVersInEuro->isChecked();
     shown.VersamentoNonEffettuato = chkVersNonEffettuato->isChecked();
-    DatiDipEdit::Campo wrong = DatiDipEdit::Campo::Nessuno;
-    if (!m_core->edit.Conferma(shown, m_messages, &wrong)) {
-        if (wrong == DatiDipEdit::Campo::Imposta) {
+    if (!runShowingFailures(m_messages, [&] { m_core->edit.Conferma(shown); })) {
+        if (m_core->edit.Errato(shown) == DatiDipEdit::Campo::Imposta) {
             m_tabs->setCurrentIndex(0);
             curImposta->setFocus();
             curImposta->selectAll();

@@ -1,12 +1,12 @@
 #include "gui/document/PaymentFrame.h"
 
+#include "database/DbError.h"
 #include "domain/document/InputText.h"
 #include "domain/document/PaymentCodes.h"
+#include "gui/common/Failures.h"
 #include "gui/document/CodeSearchDialog.h"
 #include "gui/document/CommitEdit.h"
-#include "database/DbError.h"
 #include "suite/Messages.h"
-#include "gui/common/Failures.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -75,8 +75,37 @@ void PaymentFrame::build()
     const bool periodic = m_kind == Kind::Periodic;
     setObjectName(name("fraVersamentiPeriodici", "fraVersamentoInAcconto"));
     setTitle(periodic ? u"Versamenti periodici"_qs : u"Versamento in acconto"_qs);
+    buildPlace();
+    buildBoxes();
+    buildLabels();
+    QGridLayout *grid = layoutFields();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_placeBox);
+    layout->addLayout(grid);
+    if (periodic) {
+        m_infMinimo = new QLabel(this);
+        m_infMinimo->setObjectName(u"lblImportoInfMinimo"_qs);
+        m_infMinimo->setWordWrap(true);
+        grid->addWidget(m_infMinimo, 9, 0, 1, 3);
+    } else {
+        m_riporta = new QPushButton(u"Ri&porto automatico"_qs, this);
+        m_riporta->setObjectName(u"cmdRiporta"_qs);
+        grid->addWidget(m_riporta, 9, 1, Qt::AlignLeft);
+    }
 
-    // Where the payment was made.
+    connect(m_place, &QButtonGroup::idClicked, this, [this](int id) { choosePlace(placeOf(id)); });
+    connect(m_stampa, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_loading || !m_payment)
+            return;
+        m_payment->riportaInStampa = on;
+        markChanged();
+    });
+    enableForPlace();
+}
+
+// Where the payment was made.
+void PaymentFrame::buildPlace()
+{
     m_placeBox = new QGroupBox(u"Versamento effettuato presso"_qs, this);
     m_placeBox->setObjectName(name("fraPressoPer", "fraPressoAcc"));
     m_place = new QButtonGroup(this);
@@ -91,7 +120,11 @@ void PaymentFrame::build()
         placeLayout->addWidget(m_options[i], i / 2, i % 2);
     }
     placeLayout->setColumnStretch(2, 1);
+}
 
+// The boxes of the codes, the date and the amount, with their checks and searches.
+void PaymentFrame::buildBoxes()
+{
     auto box = [this](const QString &objectName) {
         auto *edit = new CommitEdit(this);
         edit->setObjectName(objectName);
@@ -140,7 +173,11 @@ void PaymentFrame::build()
     m_azienda->setAcceptor([this](const QString &t) { return acceptCompanyCode(t); });
     m_data->setAcceptor([this](const QString &t) { return acceptDate(t); });
     m_importo->setAcceptor([this](const QString &t) { return acceptAmount(t); });
+}
 
+// The labels of the boxes and the names of the bank and of the agent.
+void PaymentFrame::buildLabels()
+{
     m_lblAbi = labelFor(u"Cod. ABI"_qs, name("lblCodABIPer", "lblCodABIAcc"), m_abi, this);
     m_lblCab = labelFor(u"Cod. CAB"_qs, name("lblCodCABPer", "lblCodCABAcc"), m_cab, this);
     m_lblConc = labelFor(u"Cod. concessionario"_qs, name("lblCodConcPer", "lblCodConcAcc"), m_conc, this);
@@ -159,7 +196,10 @@ void PaymentFrame::build()
         p.setColor(QPalette::WindowText, p.color(QPalette::Disabled, QPalette::WindowText));
         description->setPalette(p);
     }
+}
 
+QGridLayout *PaymentFrame::layoutFields()
+{
     // A label and its box on each line, the names of the bank and of the agent under their
     // codes: the frame stays readable in a window a third of the screen wide.
     auto *grid = new QGridLayout;
@@ -198,28 +238,7 @@ void PaymentFrame::build()
         wide->setMaximumWidth(180);
     }
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_placeBox);
-    layout->addLayout(grid);
-    if (periodic) {
-        m_infMinimo = new QLabel(this);
-        m_infMinimo->setObjectName(u"lblImportoInfMinimo"_qs);
-        m_infMinimo->setWordWrap(true);
-        grid->addWidget(m_infMinimo, 9, 0, 1, 3);
-    } else {
-        m_riporta = new QPushButton(u"Ri&porto automatico"_qs, this);
-        m_riporta->setObjectName(u"cmdRiporta"_qs);
-        grid->addWidget(m_riporta, 9, 1, Qt::AlignLeft);
-    }
-
-    connect(m_place, &QButtonGroup::idClicked, this, [this](int id) { choosePlace(placeOf(id)); });
-    connect(m_stampa, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_loading || !m_payment)
-            return;
-        m_payment->riportaInStampa = on;
-        markChanged();
-    });
-    enableForPlace();
+    return grid;
 }
 
 QList<QWidget *> PaymentFrame::tabChain() const

@@ -8,6 +8,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -52,6 +53,10 @@ Q_SIGNALS:
 private:
     QString name(const char *periodic, const char *advance) const;
     void build();
+    void buildPlace();
+    void buildBoxes();
+    void buildLabels();
+    QGridLayout *layoutFields();
     void showPayment();
     void choosePlace(PaymentPlace place);
     void enableForPlace();

@@ -1,27 +1,27 @@
 #include "gui/document/frmChild.h"
 
-#include "gui/credits/frmCIC.h"
-#include "gui/credits/frmCreUse.h"
-#include "gui/credits/frmCreditoAnnuale.h"
-#include "gui/credits/frmProsp.h"
+#include "database/DbError.h"
+#include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/document/DeclarationEdit.h"
 #include "domain/document/DocumentCredits.h"
 #include "domain/document/InputText.h"
+#include "domain/otherops/cAltreOperazioni.h"
+#include "domain/prorata/cDatiProRata.h"
+#include "gui/common/Failures.h"
+#include "gui/common/ReadOnlyDialog.h"
+#include "gui/credits/frmCIC.h"
+#include "gui/credits/frmCreUse.h"
+#include "gui/credits/frmCreditoAnnuale.h"
+#include "gui/credits/frmCreditoAutotrasportatori.h"
+#include "gui/credits/frmProsp.h"
+#include "gui/declarations/frmCADI.h"
+#include "gui/declarations/frmDatiDip.h"
 #include "gui/document/F24Frame.h"
 #include "gui/document/PaymentFrame.h"
 #include "gui/document/SideTabWidget.h"
-#include "domain/otherops/cAltreOperazioni.h"
 #include "gui/otherops/frmAltreOperazioni.h"
-#include "domain/prorata/cDatiProRata.h"
 #include "gui/prorata/frmDatiProRata.h"
-#include "domain/credits/CreditoAutotrasportatori.h"
-#include "gui/credits/frmCreditoAutotrasportatori.h"
-#include "gui/declarations/frmCADI.h"
-#include "gui/declarations/frmDatiDip.h"
-#include "database/DbError.h"
 #include "suite/Messages.h"
-#include "gui/common/Failures.h"
-#include "gui/common/ReadOnlyDialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
@@ -251,11 +251,6 @@ frmChild::frmChild(const DocumentContext &context, QWidget *parent)
     setObjectName(u"frmChild"_qs);
     build();
     showDocument();
-    // The annual credit of an annual settlement is shown to the user while it is saved.
-    m_doc->setAnnualCreditEditor([this](CreditoAnnuale &credito) {
-        frmCreditoAnnuale dialog(credito, m_ctx.messages, this);
-        return dialog.exec() == QDialog::Accepted;
-    });
 }
 
 void frmChild::sbGestioneProRata()
@@ -325,12 +320,9 @@ void frmChild::sbCreditoAutotrasportatori()
             lockForReading(dialog);
         if (dialog.exec() != QDialog::Accepted || m_readOnly)
             return;
-        const bool changed = m_changed;
-        if (m_doc->applyTruckersCredit(*credit, m_ctx.messages)) {
+        if (m_doc->applyTruckersCredit(*credit)) {
             showDocument();
             setChanged(true);
-        } else {
-            setChanged(changed);
         }
     });
 }
@@ -1060,7 +1052,18 @@ bool frmChild::fnChildSave()
             form.m_loading = false;
         }
     } refresh{*this};
-    const bool saved = m_doc->fnChildSave();
+    // Every question before the write; the annual credit carried over is shown to the user
+    // between them.
+    const SaveQuestions questions = m_doc->saveQuestions();
+    SaveAnswers answers;
+    answers.first = askAll(m_ctx.messages, questions.first);
+    if (questions.annualCredit) {
+        frmCreditoAnnuale dialog(*questions.annualCredit, m_ctx.messages, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+    }
+    answers.then = askAll(m_ctx.messages, questions.then);
+    const bool saved = m_doc->fnChildSave(questions, answers);
     if (saved)
         setChanged(false);
     showNotices();

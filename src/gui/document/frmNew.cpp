@@ -1,8 +1,8 @@
 #include "gui/document/frmNew.h"
 
 #include "database/DbError.h"
-#include "suite/Messages.h"
 #include "gui/common/Failures.h"
+#include "suite/Messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,7 @@
 namespace liqiva {
 
 frmNew::frmNew(Connection &db, MessageService &messages, int idAzienda, int idUser, QWidget *parent)
-    : QDialog(parent), m_messages(messages), m_logic(db, messages, idAzienda, idUser)
+    : QDialog(parent), m_messages(messages), m_logic(db, idAzienda, idUser)
 {
     setObjectName(u"frmNew"_qs);
     setWindowTitle(u"Nuovo"_qs);
@@ -207,8 +207,9 @@ void frmNew::ok()
 {
     int result = 2;
     if (!runShowingFailures(m_messages, [&] {
-            result = m_logic.confirm(chosenKey(cboAttivita), chosenKey(cboPeriodoIva), cboMese->currentIndex(),
-                                     cboMetodo->currentIndex(), chkNoMakeDatiIva->isChecked());
+            const NewSettlement::Validation check = m_logic.fnValidate(
+                chosenKey(cboAttivita), chosenKey(cboPeriodoIva), cboMese->currentIndex(), cboMetodo->currentIndex());
+            result = m_logic.confirm(check, askEach(m_messages, check.questions), chkNoMakeDatiIva->isChecked());
         }))
         return;
     if (result != 1)

@@ -1,4 +1,5 @@
 #include "gui/otherops/frmAltreOperazioni.h"
+#include "gui/common/Failures.h"
 
 #include "domain/document/InputText.h"
 #include "domain/otherops/cAltreOperazioni.h"
@@ -30,8 +31,7 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
 
     brwAltreOperazioni = new QTableWidget(0, 4, this);
     brwAltreOperazioni->setObjectName(u"brwAltreOperazioni"_qs);
-    brwAltreOperazioni->setHorizontalHeaderLabels(
-        {u"Aliquota IVA"_qs, u"Imponibile"_qs, u"Imposta"_qs, u"Note"_qs});
+    brwAltreOperazioni->setHorizontalHeaderLabels({u"Aliquota IVA"_qs, u"Imponibile"_qs, u"Imposta"_qs, u"Note"_qs});
     brwAltreOperazioni->verticalHeader()->hide();
     brwAltreOperazioni->setEditTriggers(QAbstractItemView::NoEditTriggers);
     brwAltreOperazioni->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -228,14 +228,13 @@ bool frmAltreOperazioni::salva()
     m_dati.setImponibile(parseAmount(curImponibile->text(), m_euro).value.value_or(Money()));
     m_dati.setImposta(parseAmount(curImposta->text(), m_euro).value.value_or(Money()));
     m_dati.setAnnotazioni(txtNote->text());
-    try {
-        if (!m_dati.Save())
-            return false;
-    } catch (const Refusal &r) {
-        m_messages.error(r.message());
+    bool saved = false;
+    if (!runShowingFailures(m_messages, [&] { saved = m_dati.Save(); })) {
         (m_dati.IDIva() == 0 ? static_cast<QWidget *>(cboIva) : curImponibile)->setFocus();
         return false;
     }
+    if (!saved)
+        return false;
     m_changed = true;
     const int position = m_dati.AbsolutePosition();
     fillGrid();

@@ -1,14 +1,14 @@
 #include "gui/printing/PrintCommand.h"
 
-#include "domain/printing/PrintOptions.h"
-#include "render/PageRenderer.h"
-#include "gui/printing/frmStampaOptions.h"
 #include "database/DbError.h"
+#include "domain/printing/PrintOptions.h"
+#include "gui/common/Failures.h"
+#include "gui/common/FileDialogs.h"
+#include "gui/printing/frmStampaOptions.h"
+#include "render/PageRenderer.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
 #include "suite/WholeFile.h"
-#include "gui/common/Failures.h"
-#include "gui/common/FileDialogs.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -236,10 +236,10 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
     m_lastFile.clear();
     m_lastPages = 0;
     try {
-        PrintOptions options(m_ctx.db, messages, m_ctx.idAzienda, reportKind, key,
+        PrintOptions options(m_ctx.db, m_ctx.idAzienda, reportKind, key,
                              destination == PrintDestination::Printer ? PrintOperation::Printer
                                                                       : PrintOperation::Other);
-        frmStampaOptions dialog(options, m_parent);
+        frmStampaOptions dialog(options, messages, m_parent);
         dialog.setConfigure(m_configure);
         if (m_optionsHook)
             m_optionsHook(dialog);

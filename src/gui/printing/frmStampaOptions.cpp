@@ -36,7 +36,8 @@ QString frmStampaOptions::msgConfigureUnavailable()
            u"è ancora raggiungibile: aprirla dal menu della suite, poi scegliere di nuovo il registro."_qs;
 }
 
-frmStampaOptions::frmStampaOptions(PrintOptions &options, QWidget *parent) : QDialog(parent), m_options(options)
+frmStampaOptions::frmStampaOptions(PrintOptions &options, MessageService &messages, QWidget *parent)
+    : QDialog(parent), m_options(options), m_messages(messages)
 {
     setObjectName(u"frmStampaOptions"_qs);
     setWindowTitle(u"Opzioni di stampa"_qs);
@@ -147,7 +148,7 @@ void frmStampaOptions::definitiveToggled(bool checked)
 {
     if (m_showing)
         return;
-    guarded(m_options.messages(), [&] { m_options.setDefinitive(checked); });
+    guarded(m_messages, [&] { m_options.setDefinitive(checked); });
     showOptions();
 }
 
@@ -155,7 +156,7 @@ void frmStampaOptions::registerChosen()
 {
     if (m_showing)
         return;
-    guarded(m_options.messages(), [&] { m_options.chooseRegister(m_register->currentData().toInt()); });
+    guarded(m_messages, [&] { m_options.chooseRegister(m_register->currentData().toInt()); });
     showOptions();
 }
 
@@ -163,7 +164,7 @@ void frmStampaOptions::sectionalChosen()
 {
     if (m_showing)
         return;
-    guarded(m_options.messages(), [&] { m_options.chooseSectional(m_sectional->currentData().toInt()); });
+    guarded(m_messages, [&] { m_options.chooseSectional(m_sectional->currentData().toInt()); });
     showOptions();
 }
 
@@ -171,7 +172,7 @@ void frmStampaOptions::yearChanged(int year)
 {
     if (m_showing)
         return;
-    guarded(m_options.messages(), [&] { m_options.setYear(year); });
+    guarded(m_messages, [&] { m_options.setYear(year); });
     showOptions();
 }
 
@@ -188,12 +189,12 @@ void frmStampaOptions::configure()
 {
     const int reg = m_options.idRegistroIva();
     if (!m_configure || !m_configure(reg)) {
-        m_options.messages().inform(msgConfigureUnavailable());
+        m_messages.inform(msgConfigureUnavailable());
         return;
     }
     // The numbering may have changed: the lists and the last page are read again.
     const int sectional = m_options.idSezionale();
-    guarded(m_options.messages(), [&] {
+    guarded(m_messages, [&] {
         m_options.setDefinitive(m_options.definitive());
         m_options.chooseRegister(reg);
         m_options.chooseSectional(sectional);
@@ -204,7 +205,8 @@ void frmStampaOptions::configure()
 void frmStampaOptions::ok()
 {
     bool confirmed = false;
-    if (!guarded(m_options.messages(), [&] { confirmed = m_options.confirm(); }) || !confirmed)
+    if (!guarded(m_messages, [&] { confirmed = askEach(m_messages, m_options.questions()) && m_options.confirm(); }) ||
+        !confirmed)
         return; // No leaves the dialog open with nothing stored
     accept();
 }

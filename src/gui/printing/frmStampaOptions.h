@@ -21,7 +21,7 @@ namespace liqiva {
 class frmStampaOptions : public QDialog {
     Q_OBJECT
 public:
-    frmStampaOptions(PrintOptions &options, QWidget *parent = nullptr);
+    frmStampaOptions(PrintOptions &options, MessageService &messages, QWidget *parent = nullptr);
 
     // DisableStampaDefinitiva: only drafts are offered.
     void setDisableStampaDefinitiva(bool disable);
@@ -47,6 +47,7 @@ private:
     void showFirstPage();
 
     PrintOptions &m_options;
+    MessageService &m_messages;
     std::function<bool(int)> m_configure;
     bool m_showing = false;
     QCheckBox *m_chk;

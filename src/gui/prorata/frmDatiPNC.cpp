@@ -1,11 +1,11 @@
 #include "gui/prorata/frmDatiPNC.h"
 
+#include "database/DbError.h"
 #include "domain/document/InputText.h"
 #include "domain/prorata/cDatiProRata.h"
-#include "database/DbError.h"
+#include "gui/common/Failures.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
-#include "gui/common/Failures.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -230,13 +230,21 @@ bool frmDatiPNC::creaRegistrazione()
     }
     int proposta = 0;
     bool booked = false;
-    if (!runShowingFailures(m_messages, [&] { booked = m_core.CreaRegistrazione(d, m_messages, &proposta); }))
-        return false;
+    // Checked, asked whether an existing entry may be replaced, then written.
+    runShowingFailures(m_messages, [&] {
+        m_core.Verifica(d, &proposta);
+        if (m_core.EsisteRegistrazione() && !m_messages.askOkCancel(DatiPNC::questionAggiorna()))
+            return;
+        m_core.Registra(d, &proposta);
+        booked = true;
+    });
     if (booked) {
+        m_messages.inform(DatiPNC::msgRegistrazioneEffettuata());
         m_booked = true;
         showDati(m_core.Proposta());
         return true;
     }
+    // Refused or cancelled: the focus goes where the user corrects.
     if (proposta > 0) {
         kvrNumReg->setText(QString::number(proposta));
         wrong = kvrNumReg;

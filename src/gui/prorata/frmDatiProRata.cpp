@@ -2,6 +2,7 @@
 
 #include "domain/document/InputText.h"
 #include "domain/prorata/cDatiProRata.h"
+#include "gui/common/AmountField.h"
 #include "gui/prorata/frmDatiPNC.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
@@ -187,14 +188,7 @@ void frmDatiProRata::showYear()
 
 std::optional<Money> frmDatiProRata::typed(QLineEdit *field)
 {
-    const ParsedAmount parsed = parseAmount(field->text(), m_euro);
-    if (!parsed.valid) {
-        m_messages.warn(msgInvalidAmount(field->text(), m_euro));
-        field->setFocus();
-        field->selectAll();
-        return std::nullopt;
-    }
-    return parsed.value.value_or(Money());
+    return typedAmount(m_messages, field, m_euro);
 }
 
 bool frmDatiProRata::ricalcolaAnno()

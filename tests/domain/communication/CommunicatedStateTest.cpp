@@ -1,3 +1,4 @@
+#include "support/Answering.h"
 #include "support/LiqivaRun.h"
 #include "domain/communication/SchemaValidator.h"
 #include "domain/document/SettlementInput.h"
@@ -169,11 +170,11 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         return doc;
     };
     auto otherSaves = [&](int activity, int month) {
-        NewSettlement ns(*other, otherMessages, 1, 2);
+        NewSettlement ns(*other, 1, 2);
         ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
-        EXPECT_EQ(ns.confirm(activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, otherMessages, activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
         auto doc = otherDocument(ns.currentKey());
-        EXPECT_TRUE(doc->fnChildSave()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };
     enum class Act { Nothing, Delete, DeleteAndTakeKey, SaveAgain };
@@ -200,7 +201,7 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
             ASSERT_EQ(june, last);
         }
         if (c.act == Act::SaveAgain)
-            ASSERT_TRUE(otherDocument(last)->fnChildSave());
+            ASSERT_TRUE(saveAnswering(*otherDocument(last)));
 
         const QString path = folder.filePath(QString::fromLatin1(c.what) + u".xml"_qs);
         if (!c.reason) {
@@ -270,12 +271,12 @@ TEST_P(Communicated, SavingWithOtherFiguresAsksAndTakesTheMarkOff)
         answering.onResend = c.answer;
         SettlementDocument doc(DocumentContext{db(), answering, 1, 1, 1, true});
         doc.sbChildFill(march, false);
-        if (c.typed && SettlementInput::apply(doc, credit)) {
+        if (c.typed && SettlementInput::apply(doc, credit, true)) {
             doc.sbChildFill(march, false);
             SettlementInput::applyAfterFill(doc, credit);
         }
         const std::vector<Money> before = communicatedFigures(db(), march);
-        EXPECT_EQ(doc.fnChildSave(), c.saved) << answering.texts.join(u" | "_qs).toStdString();
+        EXPECT_EQ(saveAnswering(doc), c.saved) << answering.texts.join(u" | "_qs).toStdString();
         EXPECT_EQ(answering.texts.filter(u"andrà inviata di nuovo"_qs).size(), c.asked ? 1 : 0)
             << answering.texts.join(u" | "_qs).toStdString();
         EXPECT_EQ(communicatedFigures(db(), march) != before, c.typed && c.saved);

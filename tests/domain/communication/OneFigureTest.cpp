@@ -1,3 +1,4 @@
+#include "support/Answering.h"
 #include "support/LiqivaRun.h"
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/credits/CreditoCompensabile.h"
@@ -31,7 +32,7 @@ protected:
     void saveAnswering(SettlementDocument &doc, Answer updatePaid)
     {
         messages.answer(updatePaid);
-        EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
     }
 
     std::optional<Money> listed(int key)
@@ -95,7 +96,7 @@ TEST_P(OneFigure, TheListTheYearViewTheSummaryAndTheF24LinesSayWhatTheSettlement
         if (!c.truckersCredit.isZero()) {
             const auto credit = doc->truckersCredit();
             credit->setUtilizzato(c.truckersCredit);
-            ASSERT_TRUE(doc->applyTruckersCredit(*credit, messages));
+            ASSERT_TRUE(doc->applyTruckersCredit(*credit));
         }
         const Money toPay = eur(c.toPay);
         EXPECT_EQ(doc->importoDaVersare(), toPay);
@@ -184,7 +185,7 @@ TEST_P(OneFigure, ASmallDebtGoesWithTheNextPeriod)
         EXPECT_EQ(april->importoDaVersare(), eur(c.april));
         EXPECT_TRUE(f24Lines(april->f24Input()).empty());
         messages.clear();
-        EXPECT_TRUE(april->fnChildSave());
+        EXPECT_TRUE(saveAnswering(*april));
         EXPECT_TRUE(messages.texts().filter(u"importo versato"_qs).isEmpty()) << "no payment question";
 
         auto may = open(1, 5);

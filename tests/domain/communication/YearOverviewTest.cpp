@@ -1,4 +1,5 @@
 #include "domain/overview/YearOverview.h"
+#include "support/Answering.h"
 
 #include "support/DemoDocumentTest.h"
 
@@ -19,9 +20,9 @@ protected:
         keys[100 + 3] = save(2, 3);
         db().execute(u"UPDATE RisultatoLiquidazioneIva SET StampatoDefinitivo = 1 WHERE IDRisultatoLiquidazioneIva = "_qs
                      + QString::number(keys[2]));
-        NewSettlement ns(db(), messages, 1, 1);
+        NewSettlement ns(db(), 1, 1);
         ns.sbSetComboMesi(1, kDemoVatYear2024, 0);
-        ASSERT_EQ(ns.confirm(1, kDemoVatYear2024, ns.indexOfMonth(4), 0, true), 1);
+        ASSERT_EQ(confirmAnswering(ns, messages, 1, kDemoVatYear2024, ns.indexOfMonth(4), 0, true), 1);
         keys[4] = ns.currentKey();
     }
 

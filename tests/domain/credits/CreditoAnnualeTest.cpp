@@ -2,6 +2,7 @@
 
 #include "database/DbError.h"
 #include "database/SqlValue.h"
+#include "support/Failure.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -15,6 +16,17 @@ namespace {
 
 constexpr int Year = 2005; // the annual settlement; the credit goes into January 2006
 
+// The OK as its callers run it: a refusal said, the questions put, then the write.
+bool save(CreditoAnnuale &c, MessageService &m)
+{
+    if (const QString refused = failureOf([&] { c.Valida(); }); !refused.isEmpty()) {
+        m.error(refused);
+        return false;
+    }
+    c.Save(askAll(m, c.Domande()));
+    return true;
+}
+
 class AnnualCredit : public EngineTest {
 protected:
     void SetUp() override { t = TestDatabase::create(engine()); }
@@ -24,10 +36,10 @@ protected:
     void firstOk(int company, double credit, double refund, int roundValueDIP = 1)
     {
         ScriptedMessages m;
-        CreditoAnnuale c(db(), m, company);
+        CreditoAnnuale c(db(), company);
         c.LoadDati(Year, Money::fromDouble(credit), roundValueDIP);
         c.setRimborso(Money::fromDouble(refund));
-        ASSERT_TRUE(c.Save());
+        ASSERT_TRUE(save(c, m));
         ASSERT_TRUE(m.texts().isEmpty());
     }
     int count(const SqlStatement &sql) { return db().scalar(sql).toInt(); }
@@ -119,13 +131,13 @@ TEST_P(AnnualCredit, ASecondOkAsksBeforeReplacingAndCancelKeepsThatMovement)
         ScriptedMessages m;
         for (Answer a : c.answers)
             m.answer(a);
-        CreditoAnnuale d(db(), m, company);
+        CreditoAnnuale d(db(), company);
         d.LoadDati(Year, Money::fromDouble(c.credit), 1);
         EXPECT_TRUE(d.CreditiSalvati());
         EXPECT_GT(d.IDMovCreditoAnnuale(), 0);
         EXPECT_EQ(d.Rimborso(), Money::fromDouble(c.firstRefund));
         d.setRimborso(Money::fromDouble(c.refund));
-        ASSERT_TRUE(d.Save());
+        ASSERT_TRUE(save(d, m));
         const QStringList expected = {
             u"Il credito da riportare nell'anno successivo è già\r\npresente nella tabella Crediti IVA. Confermando,"
             "\r\nl'importo del credito sarà sostituito.\r\nSi vuole procedere?"_qs,
@@ -156,13 +168,13 @@ TEST_P(AnnualCredit, ARefundAboveTheCreditOnlyWarns)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.refund);
         ScriptedMessages m;
-        CreditoAnnuale a(db(), m, ++company);
+        CreditoAnnuale a(db(), ++company);
         a.LoadDati(Year, Money::fromDouble(c.credit), 1);
-        a.RimborsoChanged(Money::fromDouble(c.refund));
-        EXPECT_EQ(m.texts(), c.warned ? QStringList{CreditoAnnuale::msgRimborsoSuperiore()} : QStringList());
+        EXPECT_EQ(a.RimborsoChanged(Money::fromDouble(c.refund)),
+                  c.warned ? CreditoAnnuale::msgRimborsoSuperiore() : QString());
         EXPECT_EQ(a.Rimborso(), Money::fromDouble(c.refund)); // the value stays
         m.clear();
-        ASSERT_TRUE(a.Save());
+        ASSERT_TRUE(save(a, m));
         EXPECT_TRUE(m.texts().isEmpty()); // OK does not warn again and writes the refund
         EXPECT_TRUE(movement(company, 2).has_value());
     }
@@ -184,10 +196,10 @@ TEST_P(AnnualCredit, BadAmountsAreRefusedWithAMessageAndNothingIsWritten)
     };
     for (const auto &c : cases) {
         ScriptedMessages m;
-        CreditoAnnuale a(db(), m, c.company);
+        CreditoAnnuale a(db(), c.company);
         a.LoadDati(c.year, Money::fromDouble(c.credit), 1);
         a.setRimborso(Money::fromDouble(c.refund));
-        EXPECT_FALSE(a.Save());
+        EXPECT_FALSE(save(a, m));
         EXPECT_EQ(m.texts(), QStringList{c.message});
     }
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito"_qs) + count(u"SELECT COUNT(*) FROM MovimentoCredito"_qs), 0);
@@ -218,8 +230,9 @@ TEST_P(AnnualCredit, RemovingTheAnnualCreditKeepsAHeaderThatOtherMovementsStillU
             handMovement(company, 900 + company);
         firstOk(100 + company, 500, 50); // another company's credit stays
         ScriptedMessages m;
-        const CreditoAnnualeRimosso r = sbDeleteCreditoAnnuale(db(), m, company, Year);
-        EXPECT_EQ(m.texts(), c.messages);
+        const CreditoAnnualeRimosso r = removeCreditoAnnuale(db(), company, Year);
+        EXPECT_EQ(r.testateRimaste > 0 ? QStringList{CreditoAnnuale::msgMovimentiRimasti(Year + 1)} : QStringList(),
+                  c.messages);
         EXPECT_EQ(r.movimentiRimossi, c.saved ? 2 : 0);
         EXPECT_EQ(headers(company), c.headersLeft);
         EXPECT_FALSE(movement(company, 1).has_value());
@@ -236,11 +249,11 @@ TEST_P(AnnualCredit, AnErrorInTheMiddleOfTheWorkLeavesNothingBehind)
     // First OK: the header is written, then the movement fails.
     {
         ScriptedMessages m;
-        CreditoAnnuale a(db(), m, 1);
+        CreditoAnnuale a(db(), 1);
         a.LoadDati(Year, Money::units(1000), 1);
         a.setRimborso(Money::units(100));
         db().execute(u"ALTER TABLE MovimentoCredito RENAME TO MovimentoCreditoAltrove"_qs);
-        EXPECT_THROW(a.Save(), DbError);
+        EXPECT_THROW(save(a, m), DbError);
         db().execute(u"ALTER TABLE MovimentoCreditoAltrove RENAME TO MovimentoCredito"_qs);
         EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito"_qs), 0);
         EXPECT_FALSE(a.CreditiSalvati());
@@ -249,11 +262,11 @@ TEST_P(AnnualCredit, AnErrorInTheMiddleOfTheWorkLeavesNothingBehind)
     firstOk(2, 1000, 0);
     {
         ScriptedMessages m;
-        CreditoAnnuale a(db(), m, 2);
+        CreditoAnnuale a(db(), 2);
         a.LoadDati(Year, Money::units(1200), 1);
         a.setRimborso(Money::units(300));
         db().execute(u"ALTER TABLE Credito RENAME TO CreditoAltrove"_qs);
-        EXPECT_THROW(a.Save(), DbError);
+        EXPECT_THROW(save(a, m), DbError);
         db().execute(u"ALTER TABLE CreditoAltrove RENAME TO Credito"_qs);
         EXPECT_EQ(movement(2, 1), std::optional<double>(1000));
         EXPECT_EQ(count(u"SELECT COUNT(*) FROM MovimentoCredito"_qs), 1);
@@ -264,7 +277,7 @@ TEST_P(AnnualCredit, AnErrorInTheMiddleOfTheWorkLeavesNothingBehind)
     {
         ScriptedMessages m;
         Transaction save(db());
-        sbDeleteCreditoAnnuale(db(), m, 3, Year);
+        removeCreditoAnnuale(db(), 3, Year);
         EXPECT_EQ(headers(3), 0);
     }
     EXPECT_EQ(headers(3), 1);
@@ -287,7 +300,8 @@ TEST_P(AnnualCredit, WithoutTheDialogTheSaveCarriesTheCreditOrRemovesIt)
         SCOPED_TRACE(c.credit);
         firstOk(++company, 1000, 250);
         ScriptedMessages m;
-        EXPECT_TRUE(sbAggiornaCreditoAnnuale(db(), m, company, Year, Money::fromDouble(c.credit), 1));
+        const auto credit = annualCreditToCarry(db(), company, Year, Money::fromDouble(c.credit), 1);
+        annualCreditWrite(db(), company, Year, credit, credit ? askAll(m, credit->Domande()) : QList<bool>())();
         EXPECT_EQ(m.texts().size(), c.questions);
         EXPECT_EQ(movement(company, 1), c.storedCredit);
         EXPECT_EQ(movement(company, 2), c.storedRefund);

@@ -7,6 +7,7 @@
 #include "domain/document/SettlementDocument.h"
 #include "domain/engine/SettlementIdentity.h"
 #include "database/SqlValue.h"
+#include "support/Answering.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -47,9 +48,9 @@ protected:
 
     std::unique_ptr<SettlementDocument> fill(int activity, int vatYear, int month, int method = 0)
     {
-        NewSettlement ns(db(), messages, company, 1);
+        NewSettlement ns(db(), company, 1);
         ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), method, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true), 1);
         auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, company, 1, true});
         doc->sbChildFill(ns.currentKey(), false);
         return doc;

@@ -6,6 +6,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -23,9 +24,9 @@ protected:
     void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
     std::unique_ptr<SettlementDocument> settle(int activity, int month)
     {
-        NewSettlement ns(t->db(), messages, 1, 1);
+        NewSettlement ns(t->db(), 1, 1);
         ns.sbSetComboMesi(activity, Year2023, 0);
-        EXPECT_EQ(ns.confirm(activity, Year2023, ns.indexOfMonth(month), 0, true), 1)
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, Year2023, ns.indexOfMonth(month), 0, true), 1)
             << messages.texts().join(u'\n').toStdString();
         auto doc = std::make_unique<SettlementDocument>(DocumentContext{t->db(), messages, 1, 1, 1, true});
         doc->sbChildFill(ns.currentKey(), false);

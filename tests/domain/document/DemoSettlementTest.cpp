@@ -1,6 +1,7 @@
 #include "domain/engine/Amounts.h"
 #include "support/DemoDocumentTest.h"
 
+#include "support/Answering.h"
 using namespace liqiva;
 using namespace liqiva::test;
 

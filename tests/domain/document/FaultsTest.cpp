@@ -9,6 +9,7 @@
 #include "domain/document/SettlementDocument.h"
 #include "domain/document/SettlementSession.h"
 #include "suite/Refusal.h"
+#include "support/Answering.h"
 #include "support/ChildTask.h"
 #include "support/Failure.h"
 #include "support/ScriptedMessages.h"
@@ -74,10 +75,10 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
         SettlementSession session(*db, 1, function);
         try {
             if (save) {
-                NewSettlement ns(*db, messages, Company, 1);
+                NewSettlement ns(*db, Company, 1);
                 ns.setOnCreated([&session](int k) { session.hold(k); });
                 ns.sbSetComboMesi(Shop, Year2024, 0);
-                if (ns.confirm(Shop, Year2024, ns.indexOfMonth(month), 0, true) != 1) {
+                if (confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(month), 0, true) != 1) {
                     if (messages.texts().isEmpty())
                         return 20; // refused without a word
                     ++refusals;
@@ -90,7 +91,7 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                 SettlementDocument doc(ctx);
                 doc.sbChildFill(key, false);
                 bool saved = false;
-                const QString failure = failureOf([&] { saved = doc.fnChildSave(); });
+                const QString failure = failureOf([&] { saved = saveAnswering(doc); });
                 if (saved) {
                     if (!whole(*db, key))
                         return 21; // said saved, is not there
@@ -146,9 +147,9 @@ const ChildTask fillTask("fill-period", [](const QStringList &args) {
     ScriptedMessages messages;
     const int function = settlementFunction(*db);
     try {
-        NewSettlement ns(*db, messages, Company, 1);
+        NewSettlement ns(*db, Company, 1);
         ns.sbSetComboMesi(Shop, Year2024, 0);
-        if (ns.confirm(Shop, Year2024, ns.indexOfMonth(6), 0, true) != 1)
+        if (confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(6), 0, true) != 1)
             return messages.texts().isEmpty() ? 30 : 0;
         SettlementDocument doc(DocumentContext{*db, messages, 1, Company, function, true});
         doc.sbChildFill(ns.currentKey(), false);
@@ -329,9 +330,9 @@ TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
 {
     ScriptedMessages messages;
     auto newSettlement = [&](int month) {
-        NewSettlement ns(db(), messages, Company, 1);
+        NewSettlement ns(db(), Company, 1);
         ns.sbSetComboMesi(Shop, Year2024, 0);
-        EXPECT_EQ(ns.confirm(Shop, Year2024, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(month), 0, true), 1);
         return ns.currentKey();
     };
     // The three receipts of March, each within a currency column, add up beyond it.
@@ -355,9 +356,9 @@ TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
     db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
                  u"IDMese, AccontoIva, VirtualDelete) VALUES (2147483647, 2, 2, 3, 0, 0)"_qs);
     const int before = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs);
-    NewSettlement ns(db(), messages, Company, 1);
+    NewSettlement ns(db(), Company, 1);
     ns.sbSetComboMesi(Shop, Year2024, 0);
-    EXPECT_THROW(ns.confirm(Shop, Year2024, ns.indexOfMonth(5), 0, true), DbError);
+    EXPECT_THROW(confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(5), 0, true), DbError);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs), before);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva < 0"_qs), 0);
 }

@@ -4,6 +4,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "database/SqlValue.h"
+#include "support/Answering.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -46,13 +47,13 @@ protected:
     // amount paid is answered with `payAll`.
     int save(int vatYear, int month, bool payAll = false)
     {
-        NewSettlement ns(db(), messages, company, 1);
+        NewSettlement ns(db(), company, 1);
         ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1);
         SettlementDocument doc(DocumentContext{db(), messages, 1, company, 1, true});
         doc.sbChildFill(ns.currentKey(), false);
         messages.answer(payAll ? Answer::Yes : Answer::No);
-        EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
         return doc.key();
     }
     void remove(int key)
@@ -111,7 +112,7 @@ TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
     SettlementDocument again(DocumentContext{db(), messages, 1, company, 1, true});
     again.sbChildFill(key, true);
     messages.answer(Answer::No);
-    ASSERT_TRUE(again.fnChildSave());
+    ASSERT_TRUE(saveAnswering(again));
     expectTypes(key, {{1, 1187655}, {3, 12000}, {4, 300000}, {10, 1200000}, {11, 1199655}});
     EXPECT_DOUBLE_EQ(creditLeft(y), 0);
 

@@ -1,6 +1,7 @@
 #include "domain/document/NewSettlement.h"
 #include "DocumentFixture.h"
 #include "domain/document/SavedSettlements.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -23,7 +24,7 @@ protected:
 TEST_P(NewSettlementTest, ProposesTheNextPeriod)
 {
     Connection &db = t->db();
-    NewSettlement ns(db, messages, 1, 1);
+    NewSettlement ns(db, 1, 1);
     EXPECT_EQ(ns.proposeYear(), 10);
     // two activities, the year does not keep them apart: the prevailing branch's
     EXPECT_EQ(ns.proposeActivity(10), 1);
@@ -53,7 +54,7 @@ TEST_P(NewSettlementTest, OneActivityIsChosenWithoutLookingAtBranches)
     Connection &db = t->db();
     db.execute(u"DELETE FROM AttivitaAzienda WHERE IDAttivitaAzienda = 2"_qs);
     db.execute(u"DELETE FROM ConfigurazioneGenerale"_qs);
-    NewSettlement ns(db, messages, 1, 1);
+    NewSettlement ns(db, 1, 1);
     EXPECT_EQ(ns.proposeActivity(10), 1);
 }
 
@@ -63,11 +64,11 @@ TEST_P(NewSettlementTest, AnExistingSettlementIsShownInstead)
     addSettlement(db, 1, 1, 10, 3, 0);           // March, saved
     addSettlement(db, 2, 1, 10, 4, 2, 2);        // April, bruno's working row
     addSettlement(db, 3, 1, 10, 13, 0, 1, 1);    // December advance, historical method
-    NewSettlement ns(db, messages, 1, 1);
+    NewSettlement ns(db, 1, 1);
     ns.sbSetComboMesi(1, 10, 0);
 
     // March exists: yes shows it
-    EXPECT_FALSE(ns.fnValidate(1, 10, 3, 0));
+    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 3, 0));
     EXPECT_EQ(ns.currentKey(), 1);
     EXPECT_EQ(messages.texts().last(),
               u"La liquidazione IVA per il mese selezionato è stata già effettuata.\rSi desidera visionare quella già esistente?"_qs);
@@ -76,7 +77,7 @@ TEST_P(NewSettlementTest, AnExistingSettlementIsShownInstead)
     messages.clear();
     messages.answer(Answer::Yes);
     messages.answer(Answer::No);
-    EXPECT_FALSE(ns.fnValidate(1, 10, 4, 0));
+    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 4, 0));
     EXPECT_EQ(ns.currentKey(), 0);
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_TRUE(messages.texts().at(1).contains(u"elaborata dall'utente 'bruno'."_qs));
@@ -84,7 +85,7 @@ TEST_P(NewSettlementTest, AnExistingSettlementIsShownInstead)
     // the advance with another method: the three-line message
     messages.clear();
     messages.answer(Answer::No);
-    EXPECT_FALSE(ns.fnValidate(1, 10, 12, 2));
+    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 12, 2));
     EXPECT_EQ(ns.currentKey(), 0);
     EXPECT_EQ(messages.texts().last(),
               u"La liquidazione IVA per il mese selezionato è stata già elaborata con un metodo di calcolo dell'acconto "
@@ -92,7 +93,7 @@ TEST_P(NewSettlementTest, AnExistingSettlementIsShownInstead)
               u"eliminare quella esistente.\rSi desidera visionare quella già esistente?"_qs);
     // the same method: the plain one
     messages.clear();
-    EXPECT_FALSE(ns.fnValidate(1, 10, 12, 1));
+    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 12, 1));
     EXPECT_TRUE(messages.texts().last().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
 }
 
@@ -100,20 +101,20 @@ TEST_P(NewSettlementTest, AGapBeforeThePeriodAsksToGoOn)
 {
     Connection &db = t->db();
     addSettlement(db, 1, 1, 10, 1);
-    NewSettlement ns(db, messages, 1, 1);
+    NewSettlement ns(db, 1, 1);
     ns.sbSetComboMesi(1, 10, 0);
 
-    EXPECT_TRUE(ns.fnValidate(1, 10, 2, 0)); // January saved: February goes
+    EXPECT_TRUE(validateAnswering(ns, messages, 1, 10, 2, 0)); // January saved: February goes
     EXPECT_TRUE(messages.shown().empty());
     messages.answer(Answer::No);
-    EXPECT_FALSE(ns.fnValidate(1, 10, 5, 0)); // April missing
+    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 5, 0)); // April missing
     EXPECT_EQ(messages.texts().last(),
               u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato.\rSi desidera proseguire?"_qs);
     messages.answer(Answer::Yes);
-    EXPECT_TRUE(ns.fnValidate(1, 10, 0, 0)); // annual without December: asked, yes goes on
+    EXPECT_TRUE(validateAnswering(ns, messages, 1, 10, 0, 0)); // annual without December: asked, yes goes on
     // activity and year that do not belong together
     messages.clear();
-    EXPECT_FALSE(ns.fnValidate(2, 5, 1, 0));
+    EXPECT_FALSE(validateAnswering(ns, messages, 2, 5, 1, 0));
     EXPECT_EQ(messages.texts().last(), u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs);
 }
 
@@ -121,7 +122,7 @@ TEST_P(NewSettlementTest, ACeasedActivityRefusesLaterPeriods)
 {
     Connection &db = t->db();
     db.execute(u"UPDATE AttivitaAzienda SET DataCessazione = ? WHERE IDAttivitaAzienda = 2"_qs, {QDate(2024, 4, 1)});
-    NewSettlement ns(db, messages, 1, 1);
+    NewSettlement ns(db, 1, 1);
     ns.sbSetComboMesi(2, 10, 0);
     struct {
         int index;
@@ -129,7 +130,7 @@ TEST_P(NewSettlementTest, ACeasedActivityRefusesLaterPeriods)
     } cases[] = {{1, true}, {2, false}, {0, true}, {4, false}};
     for (const auto &c : cases) {
         messages.clear();
-        EXPECT_EQ(ns.fnValidate(2, 10, c.index, 0), c.accepted) << c.index;
+        EXPECT_EQ(validateAnswering(ns, messages, 2, 10, c.index, 0), c.accepted) << c.index;
         if (!c.accepted)
             EXPECT_EQ(messages.texts().last(), u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs);
     }
@@ -138,9 +139,9 @@ TEST_P(NewSettlementTest, ACeasedActivityRefusesLaterPeriods)
 TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
 {
     Connection &db = t->db();
-    NewSettlement ns(db, messages, 1, 2);
+    NewSettlement ns(db, 1, 2);
     ns.sbSetComboMesi(2, 10, 0);
-    EXPECT_EQ(ns.confirm(2, 10, 4, 1, false), 1); // the December advance, historical
+    EXPECT_EQ(confirmAnswering(ns, messages, 2, 10, 4, 1, false), 1); // the December advance, historical
     const int key = ns.currentKey();
     Recordset rs =
         db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
@@ -160,7 +161,7 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
               1);
     // the same period again: refused unless the user views the existing one
     messages.answer(Answer::No);
-    EXPECT_EQ(ns.confirm(2, 10, 4, 1, false), 2);
+    EXPECT_EQ(confirmAnswering(ns, messages, 2, 10, 4, 1, false), 2);
 }
 
 TEST_P(NewSettlementTest, TheBrowseListsMonthsThenYears)

@@ -2,6 +2,7 @@
 #include "domain/document/WorkingRecords.h"
 #include "domain/engine/Amounts.h"
 #include "domain/otherops/cAltreOperazioni.h"
+#include "support/Answering.h"
 #include "support/Failure.h"
 #include "support/DemoDocumentTest.h"
 
@@ -68,13 +69,13 @@ TEST_P(SaveDelete, TheBalanceIsSignedAndSavingTwiceKeepsOneRowPerType)
     auto february = open(1, 2);
     const double credit = february->creditoResiduo().toDouble();
     ASSERT_GT(credit, 0);
-    ASSERT_TRUE(february->fnChildSave());
+    ASSERT_TRUE(saveAnswering(*february));
     EXPECT_DOUBLE_EQ(typed(february->key(), 1), -fieldToNumber(db().scalar(
                                                     u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                                                     + QString::number(february->key()))));
     EXPECT_DOUBLE_EQ(typed(february->key(), 25), credit);
     // saved again, still one row per type
-    ASSERT_TRUE(february->fnChildSave());
+    ASSERT_TRUE(saveAnswering(*february));
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDTipoRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIvaXTipo "
                     u"WHERE IDRisultatoLiquidazioneIva = "_qs
                     + QString::number(february->key()) + u" GROUP BY IDTipoRisultatoLiquidazioneIva HAVING COUNT(*) > 1) AS d"_qs),
@@ -93,7 +94,7 @@ TEST_P(SaveDelete, ASaveRefusedWritesNothing)
                  u"AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (900, 1, 2, 4, 0, 0, 3)"_qs);
     const int typesBefore = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs);
     messages.clear();
-    EXPECT_EQ(failureOf([&] { mine->fnChildSave(); }), SettlementDocument::msgAnotherSavedSettlement());
+    EXPECT_EQ(failureOf([&] { saveAnswering(*mine); }), SettlementDocument::msgAnotherSavedSettlement());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs), typesBefore);
     EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
                     + QString::number(mine->key())),
@@ -110,7 +111,7 @@ TEST_P(SaveDelete, AFailingSaveLeavesTheSettlementAsItWas)
     db().execute(u"DROP TABLE RisultatoLiquidazioneIvaArt34"_qs);
     doc->payments().periodic.importo = Money::units(1);
     messages.answer(Answer::No); // keep the paid amount typed
-    EXPECT_TRUE(failureOf([&] { doc->fnChildSave(); }).startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
+    EXPECT_TRUE(failureOf([&] { saveAnswering(*doc); }).startsWith(u"Impossibile salvare la liquidazione I.V.A.: "_qs));
     EXPECT_DOUBLE_EQ(typed(key, 1), before);
     EXPECT_DOUBLE_EQ(typed(key, 8), before); // the paid amount stored by the first save
     EXPECT_EQ(count(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
@@ -129,7 +130,7 @@ TEST_P(SaveDelete, DeletingTheAdvanceRemovesItsOtherOperations)
     ops.setImponibile(Money::units(1000));
     ops.setImposta(Money::units(220));
     ASSERT_TRUE(ops.Save());
-    ASSERT_TRUE(advance->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    ASSERT_TRUE(saveAnswering(*advance)) << messages.texts().join(u" | "_qs).toStdString();
     const QString where = u" WHERE IDRisultatoLiquidazioneIva = "_qs + QString::number(advance->key());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM AltreOperazioniPerAcconto"_qs + where), 1);
     EXPECT_TRUE(marker(1).isNull()); // the advance leaves the marker alone
@@ -148,7 +149,7 @@ TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
     auto annual = open(1, 0);
     const double credit = annual->creditoResiduo().toDouble();
     ASSERT_GT(credit, 0);
-    ASSERT_TRUE(annual->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    ASSERT_TRUE(saveAnswering(*annual)) << messages.texts().join(u" | "_qs).toStdString();
     const QString movements = u"SELECT COUNT(*) FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
                               u"Credito.IDCredito WHERE Credito.Anno = 2025 AND Credito.IDMese = 1 AND Credito.IDAzienda = 1 "
                               u"AND IDCausaleCredito = 1 AND Automatico <> 0"_qs;
@@ -158,7 +159,7 @@ TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
                      credit);
     // saved again: the replacement is asked, and the header is not created twice
     messages.clear();
-    ASSERT_TRUE(annual->fnChildSave());
+    ASSERT_TRUE(saveAnswering(*annual));
     EXPECT_TRUE(messages.texts().join(u" "_qs).contains(u"Il credito da riportare nell'anno successivo è già"_qs));
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM Credito WHERE Anno = 2025"_qs), 1);
     EXPECT_EQ(count(movements), 1);
@@ -179,11 +180,11 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
         return doc;
     };
     auto otherSaves = [&](int month) {
-        NewSettlement ns(*other, otherMessages, 1, 2);
+        NewSettlement ns(*other, 1, 2);
         ns.sbSetComboMesi(1, 2, 0);
-        EXPECT_EQ(ns.confirm(1, 2, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, otherMessages, 1, 2, ns.indexOfMonth(month), 0, true), 1);
         auto doc = otherDocument(ns.currentKey());
-        EXPECT_TRUE(doc->fnChildSave()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };
     const QString orphans = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva NOT IN "
@@ -212,7 +213,7 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
         }
         messages.clear();
         messages.answer(Answer::No);
-        EXPECT_EQ(failureOf([&] { mine->fnChildSave(); }), c.reason);
+        EXPECT_EQ(failureOf([&] { saveAnswering(*mine); }), c.reason);
         // nothing written: the other settlement keeps its figures, nothing hangs in the air
         for (auto it = before.cbegin(); it != before.cend(); ++it)
             EXPECT_DOUBLE_EQ(typed(replacement, it.key()), it.value()) << "type " << it.key();
@@ -237,9 +238,9 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
             return Answer::Yes;
         }
     } asking;
-    NewSettlement ns(db(), messages, 1, 1);
+    NewSettlement ns(db(), 1, 1);
     ns.sbSetComboMesi(1, 2, 0);
-    ASSERT_EQ(ns.confirm(1, 2, ns.indexOfMonth(3), 0, true), 1);
+    ASSERT_EQ(confirmAnswering(ns, messages, 1, 2, ns.indexOfMonth(3), 0, true), 1);
     SettlementDocument mine(DocumentContext{db(), asking, 1, 1, 1, true});
     mine.sbChildFill(ns.currentKey(), false);
 
@@ -247,14 +248,14 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
     bool otherSaved = false;
     asking.whileOpen = [&] {
         ScriptedMessages otherMessages;
-        NewSettlement ons(*other, otherMessages, 1, 1);
+        NewSettlement ons(*other, 1, 1);
         ons.sbSetComboMesi(1, 2, 0);
-        ASSERT_EQ(ons.confirm(1, 2, ons.indexOfMonth(4), 0, true), 1);
+        ASSERT_EQ(confirmAnswering(ons, otherMessages, 1, 2, ons.indexOfMonth(4), 0, true), 1);
         SettlementDocument theirs(DocumentContext{*other, otherMessages, 1, 1, 1, true});
         theirs.sbChildFill(ons.currentKey(), false);
-        otherSaved = theirs.fnChildSave();
+        otherSaved = saveAnswering(theirs);
     };
-    ASSERT_TRUE(mine.fnChildSave());
+    ASSERT_TRUE(saveAnswering(mine));
     EXPECT_FALSE(asking.texts.isEmpty()) << "the amount paid was asked";
     EXPECT_TRUE(otherSaved) << "the other user saved while the question was open";
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs), 2);

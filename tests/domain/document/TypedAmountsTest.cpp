@@ -2,6 +2,7 @@
 #include "domain/document/DeclarationEdit.h"
 #include "domain/document/DocumentCredits.h"
 #include "domain/engine/Amounts.h"
+#include "support/Answering.h"
 #include "support/MoneyText.h"
 #include "support/DemoDocumentTest.h"
 
@@ -52,7 +53,7 @@ TEST_P(TypedAmounts, TheProspectusReadsBackWhatWasSaved)
         takeProspetto(*doc, *p);
     }
     EXPECT_EQ(doc->creditoResiduo(), 321.96_eur);
-    ASSERT_TRUE(doc->fnChildSave()) << messages.texts().join(u" | "_qs).toStdString();
+    ASSERT_TRUE(saveAnswering(*doc)) << messages.texts().join(u" | "_qs).toStdString();
 
     auto again = reopen(doc->key());
     const auto p = makeProspetto(*again, Prospetto::CreditoInfrannuale);

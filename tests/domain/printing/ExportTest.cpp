@@ -4,6 +4,7 @@
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/document/InputText.h"
 #include "domain/printing/PrintFixture.h"
+#include "support/Answering.h"
 #include "support/LiqivaRun.h"
 
 #include <QFile>
@@ -99,16 +100,16 @@ TEST_P(ExportTest, AWrongFormatOrPlaceIsRefused)
 TEST_P(ExportTest, TheSummaryAndTheF24LinesCarryTheAmountToPay)
 {
     ScriptedMessages messages;
-    NewSettlement ns(t->db(), messages, Company, 1);
+    NewSettlement ns(t->db(), Company, 1);
     ns.sbSetComboMesi(Wholesaler, Year2024, 0);
-    ASSERT_EQ(ns.confirm(Wholesaler, Year2024, ns.indexOfMonth(3), 0, true), 1);
+    ASSERT_EQ(confirmAnswering(ns, messages, Wholesaler, Year2024, ns.indexOfMonth(3), 0, true), 1);
     SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
     doc.sbChildFill(ns.currentKey(), false);
     const auto credit = doc.truckersCredit();
     credit->setUtilizzato(Money::units(250));
-    ASSERT_TRUE(doc.applyTruckersCredit(*credit, messages));
+    ASSERT_TRUE(doc.applyTruckersCredit(*credit));
     messages.answer(Answer::No); // the amount paid stays as it is
-    ASSERT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    ASSERT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
 
     const QString file = dir.filePath(u"trimestre.html"_qs);
     const LiqivaRun r = runLiqiva({u"export"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,

@@ -7,6 +7,7 @@
 #include "domain/printing/PrintJob.h"
 #include "domain/printing/PrintOptions.h"
 #include "database/SqlValue.h"
+#include "support/Answering.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -45,14 +46,14 @@ inline int settlementFunction(Connection &db)
 inline int saveSettlement(Connection &db, int activity, int month, int vatYear = Year2024)
 {
     ScriptedMessages messages;
-    NewSettlement ns(db, messages, Company, 1);
+    NewSettlement ns(db, Company, 1);
     ns.sbSetComboMesi(activity, vatYear, 0);
-    EXPECT_EQ(ns.confirm(activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
+    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
         << messages.texts().join(u'\n').toStdString();
     const int key = ns.currentKey();
     SettlementDocument doc(DocumentContext{db, messages, 1, Company, settlementFunction(db), true, {}});
     doc.sbChildFill(key, false);
-    EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
     return key;
 }
 
@@ -91,13 +92,13 @@ inline bool markedPrinted(Connection &db, int key)
 inline PrintRequest definitiveRequest(Connection &db, MessageService &messages, int key, int reg, int sectional,
                                       PrintReport report = PrintReport::Settlement)
 {
-    PrintOptions options(db, messages, Company, report, key, PrintOperation::Printer);
+    PrintOptions options(db, Company, report, key, PrintOperation::Printer);
     options.setDefinitive(true);
     options.chooseRegister(reg);
     if (sectional > 0)
         options.chooseSectional(sectional);
     EXPECT_TRUE(options.okEnabled());
-    EXPECT_TRUE(options.confirm());
+    EXPECT_TRUE(askEach(messages, options.questions()) && options.confirm());
     return options.request();
 }
 

@@ -70,7 +70,7 @@ TEST_P(RegisterNumberingTest, RegistersAndSectionalsOfferedFollowThePrint)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.reg * 10 + int(c.report));
         ScriptedMessages messages;
-        PrintOptions options(db(), messages, Company, c.report, january, PrintOperation::Printer);
+        PrintOptions options(db(), Company, c.report, january, PrintOperation::Printer);
         EXPECT_TRUE(options.registers().empty()) << "no registers before the definitive print is chosen";
         options.setDefinitive(true);
         std::vector<int> regs;
@@ -113,7 +113,7 @@ TEST_P(RegisterNumberingTest, OkIsEnabledForADraftOrAWholeDefinitiveChoice)
         SCOPED_TRACE(
             QStringLiteral("%1 %2 %3 %4").arg(c.reg).arg(c.sectional).arg(c.year).arg(c.lastPage).toStdString());
         ScriptedMessages messages;
-        PrintOptions options(db(), messages, Company, PrintReport::Settlement, january, PrintOperation::Printer);
+        PrintOptions options(db(), Company, PrintReport::Settlement, january, PrintOperation::Printer);
         options.setDefinitive(c.definitive);
         if (c.reg)
             options.chooseRegister(c.reg);
@@ -158,14 +158,14 @@ TEST_P(RegisterNumberingTest, DefinitivePrintsContinueTheRegisterPageByPage)
         EXPECT_EQ(rowsOf(db(), first.keys, c.year), 1);
         EXPECT_TRUE(markedPrinted(db(), january));
 
-        PrintOptions again(db(), messages, Company, PrintReport::Settlement, february, PrintOperation::Printer);
+        PrintOptions again(db(), Company, PrintReport::Settlement, february, PrintOperation::Printer);
         again.setDefinitive(true);
         again.chooseRegister(c.reg);
         if (c.sectional)
             again.chooseSectional(c.sectional);
         again.setYear(c.year);
         EXPECT_EQ(again.lastPage(), pages1.back()) << "the options show the register's last page";
-        ASSERT_TRUE(again.confirm());
+        ASSERT_TRUE(askEach(messages, again.questions()) && again.confirm());
         const std::vector<int> pages2 = printDefinitively(again.request(), messages);
         EXPECT_EQ(pages2.front(), pages1.back() + 1) << "no gap, no repeat";
         EXPECT_EQ(storedLastPage(db(), first.keys, c.year), pages2.back());
@@ -279,11 +279,11 @@ TEST_P(RegisterNumberingTest, QuestionsBeforeADefinitivePrint)
         ScriptedMessages messages;
         for (Answer a : c.answers)
             messages.answer(a);
-        PrintOptions options(db(), messages, Company, PrintReport::Settlement, january, c.operation);
+        PrintOptions options(db(), Company, PrintReport::Settlement, january, c.operation);
         options.setDefinitive(c.definitive);
         if (c.definitive)
             options.chooseRegister(PlainRegister);
-        EXPECT_EQ(options.confirm(), c.confirmed);
+        EXPECT_EQ(askEach(messages, options.questions()) && options.confirm(), c.confirmed);
         EXPECT_EQ(options.okCancel(), c.confirmed ? 1 : 0);
         ASSERT_EQ(messages.shown().size(), c.asked.size());
         for (size_t i = 0; i < c.asked.size(); ++i) {

@@ -262,6 +262,14 @@ TEST_P(ProRataDb, TheAnnualAdjustmentSaysWhatToRecoverOrToPayBack)
 
 TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
 {
+    // As the save offers it: put to the user, written on a yes.
+    const auto offer = [](cDatiProRata &p, MessageService &messages) {
+        const cDatiProRata::Aggiornamento a = p.PreparaAggiornamento();
+        if (!a.domanda || !ask(messages, *a.domanda) || a.idAttivitaAziendaPerPeriodoIva == 0)
+            return false;
+        p.ScriviPercentuale(a.idAttivitaAziendaPerPeriodoIva);
+        return true;
+    };
     struct {
         int settlement, month;
         Answer answer;
@@ -282,7 +290,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
         EXPECT_EQ(p.AnnoPercentuale(), c.anno);
         ScriptedMessages messages;
         messages.answer(c.answer);
-        EXPECT_EQ(p.AggiornaPercentuale(messages), c.written);
+        EXPECT_EQ(offer(p, messages), c.written);
         EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::questionAggiornaPercentuale(c.anno)});
         EXPECT_EQ(Money::fromVariant(
                       db().scalar(u"SELECT PercentualeProRata FROM AttivitaAziendaPerPeriodoIva"_qs + ofRow(c.row))),
@@ -293,7 +301,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
     cDatiProRata p = loaded(Annual, 0);
     p.setPercProRata(pc("80"));
     ScriptedMessages messages;
-    EXPECT_FALSE(p.AggiornaPercentuale(messages));
+    EXPECT_FALSE(offer(p, messages));
     EXPECT_EQ(messages.texts(), QStringList{cDatiProRata::msgPercentualeNonAggiornata(2025)});
     EXPECT_EQ(
         messages.texts().front(),
@@ -302,7 +310,7 @@ TEST_P(ProRataDb, ThePercentageIsOfferedForTheNextYearAfterTheAnnualSettlement)
     // Nor is anything asked when the percentage is already stored.
     cDatiProRata same = loaded(March, 3);
     ScriptedMessages quiet;
-    EXPECT_FALSE(same.AggiornaPercentuale(quiet));
+    EXPECT_FALSE(offer(same, quiet));
     EXPECT_TRUE(quiet.texts().isEmpty());
 }
 

@@ -1,4 +1,5 @@
 #include "gui/document/F24Frame.h"
+#include "support/Answering.h"
 #include "domain/communication/CommunicationFixture.h"
 #include "gui/document/frmChild.h"
 
@@ -17,9 +18,9 @@ protected:
     // The settlement window of a period, filled as New and OK leave it.
     frmChild &open(int activity, int month)
     {
-        NewSettlement ns(db(), messages, 1, 1);
+        NewSettlement ns(db(), 1, 1);
         ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
-        EXPECT_EQ(ns.confirm(activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
         child = std::make_unique<frmChild>(DocumentContext{db(), messages, 1, 1, 1, true});
         child->sbChildFill(ns.currentKey(), false);
         return *child;

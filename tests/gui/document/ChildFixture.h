@@ -3,6 +3,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "gui/document/frmChild.h"
+#include "support/Answering.h"
 #include "suite/Messages.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -35,11 +36,11 @@ constexpr int Year2024 = 2;
 // Creates the working settlement of a period as the new-settlement dialog does; the key.
 inline int newSettlement(Connection &db, MessageService &messages, int activity, int vatYear, int month, int method = 0)
 {
-    NewSettlement ns(db, messages, 1, 1);
+    NewSettlement ns(db, 1, 1);
     ns.sbSetComboMesi(activity, vatYear, 0);
     const int index = ns.indexOfMonth(month);
     EXPECT_GE(index, 0) << "month " << month;
-    EXPECT_EQ(ns.confirm(activity, vatYear, index, method, true), 1) << "month " << month;
+    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, index, method, true), 1) << "month " << month;
     return ns.currentKey();
 }
 

@@ -89,7 +89,7 @@ TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSave
     for (const auto &c : cases) {
         SCOPED_TRACE(c.refund.toStdString());
         ScriptedMessages m;
-        CreditoAnnuale credito(db(), m, 1);
+        CreditoAnnuale credito(db(), 1);
         credito.LoadDati(2030, Money::units(2850), 1);
         frmCreditoAnnuale dialog(credito, m);
         dialog.show();
@@ -107,14 +107,13 @@ TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSave
     }
     // Annulla abandons the save of the settlement: nothing is asked, nothing written.
     ScriptedMessages m;
-    const auto write = prepareCreditoAnnuale(db(), m, 1, 2030, Money::units(2850), 1, [&m](CreditoAnnuale &c) {
-        frmCreditoAnnuale dialog(c, m);
-        QTimer::singleShot(0, &dialog, [&dialog] {
-            QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdAnnulla"_qs), Qt::LeftButton);
-        });
-        return dialog.exec() == QDialog::Accepted;
+    const auto credit = annualCreditToCarry(db(), 1, 2030, Money::units(2850), 1);
+    frmCreditoAnnuale dialog(*credit, m);
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdAnnulla"_qs), Qt::LeftButton);
     });
-    EXPECT_FALSE(write.has_value());
+    EXPECT_NE(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(m.texts().isEmpty());
     EXPECT_EQ(count(movements), before);
 }
 

@@ -6,6 +6,7 @@
 #include "gui/declarations/frmDatiDip.h"
 #include "gui/shell/ShellFixture.h"
 #include <QPlainTextEdit>
+#include "support/Answering.h"
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/printing/DeclarationPrint.h"
@@ -41,15 +42,15 @@ constexpr int Company = demoCompany;
 int saveSettlement(Connection &db, int month)
 {
     ScriptedMessages messages;
-    NewSettlement ns(db, messages, Company, userAllRights);
+    NewSettlement ns(db, Company, userAllRights);
     ns.sbSetComboMesi(shopActivity, year2024, 0);
-    EXPECT_EQ(ns.confirm(shopActivity, year2024, ns.indexOfMonth(month), 0, true), 1);
+    EXPECT_EQ(confirmAnswering(ns, messages, shopActivity, year2024, ns.indexOfMonth(month), 0, true), 1);
     const int key = ns.currentKey();
     const int function =
         db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs).toInt();
     SettlementDocument doc(DocumentContext{db, messages, userAllRights, Company, function, true, {}});
     doc.sbChildFill(key, false);
-    EXPECT_TRUE(doc.fnChildSave()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
     return key;
 }
 
@@ -140,8 +141,8 @@ protected:
 TEST_P(PrintWindows, TheOptionsDialogOffersWhatTheRegistersAllow)
 {
     ScriptedMessages messages;
-    PrintOptions options(db(), messages, Company, PrintReport::Settlement, january, PrintOperation::Printer);
-    frmStampaOptions d(options);
+    PrintOptions options(db(), Company, PrintReport::Settlement, january, PrintOperation::Printer);
+    frmStampaOptions d(options, messages);
     d.show();
     auto *chk = d.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs);
     auto *frame = d.findChild<QGroupBox *>(u"fraNumReg"_qs);
@@ -200,8 +201,8 @@ TEST_P(PrintWindows, TheOptionsDialogOffersWhatTheRegistersAllow)
     EXPECT_EQ(d.result(), QDialog::Accepted);
 
     // Only drafts when the caller says so.
-    PrintOptions drafts(db(), messages, Company, PrintReport::Settlement, january, PrintOperation::Printer);
-    frmStampaOptions only(drafts);
+    PrintOptions drafts(db(), Company, PrintReport::Settlement, january, PrintOperation::Printer);
+    frmStampaOptions only(drafts, messages);
     only.setDisableStampaDefinitiva(true);
     EXPECT_FALSE(only.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->isEnabled());
     EXPECT_FALSE(only.findChild<QCheckBox *>(u"chkStampaDefinitiva"_qs)->isChecked());

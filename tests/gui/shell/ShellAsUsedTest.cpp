@@ -206,7 +206,7 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
         {"the annual settlement, after its credit's window",
          [&] {
              ScriptedMessages quiet;
-             NewSettlement ns(db(), quiet, demoCompany, idUser);
+             NewSettlement ns(db(), demoCompany, idUser);
              ns.sbSetComboMesi(shopActivity, year2023, 0);
              const int annual = ns.createWorkingSettlement(shopActivity, year2023, ns.indexOfMonth(0), 0);
              DocumentWindow *doc = showForm(annual);

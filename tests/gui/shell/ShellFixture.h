@@ -245,7 +245,7 @@ protected:
     int makeSettlement(int activity, int vatYear, int index, bool saved)
     {
         ScriptedMessages quiet;
-        NewSettlement ns(db(), quiet, demoCompany, idUser);
+        NewSettlement ns(db(), demoCompany, idUser);
         ns.sbSetComboMesi(activity, vatYear, 0);
         const int key = ns.createWorkingSettlement(activity, vatYear, index, 0);
         if (saved)

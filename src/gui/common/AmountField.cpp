@@ -1,0 +1,22 @@
+#include "gui/common/AmountField.h"
+
+#include "domain/document/InputText.h"
+#include "suite/Messages.h"
+
+#include <QLineEdit>
+
+namespace liqiva {
+
+std::optional<Money> typedAmount(MessageService &messages, QLineEdit *field, bool euro)
+{
+    const ParsedAmount parsed = parseAmount(field->text(), euro);
+    if (!parsed.valid) {
+        messages.warn(msgInvalidAmount(field->text(), euro));
+        field->setFocus();
+        field->selectAll();
+        return std::nullopt;
+    }
+    return parsed.value.value_or(Money());
+}
+
+} // namespace liqiva
