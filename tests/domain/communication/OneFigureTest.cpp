@@ -32,7 +32,7 @@ protected:
     void saveAnswering(SettlementDocument &doc, Answer updatePaid)
     {
         messages.answer(updatePaid);
-        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
+        EXPECT_TRUE(liqiva::saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
     }
 
     std::optional<Money> listed(int key)
@@ -185,7 +185,7 @@ TEST_P(OneFigure, ASmallDebtGoesWithTheNextPeriod)
         EXPECT_EQ(april->importoDaVersare(), eur(c.april));
         EXPECT_TRUE(f24Lines(april->f24Input()).empty());
         messages.clear();
-        EXPECT_TRUE(saveAnswering(*april));
+        EXPECT_TRUE(liqiva::saveAnswering(*april));
         EXPECT_TRUE(messages.texts().filter(u"importo versato"_qs).isEmpty()) << "no payment question";
 
         auto may = open(1, 5);
