@@ -126,6 +126,8 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
                                    {sqlValue(key)});
     if (h.eof())
         return view;
+    for (int k = 0; k < h.fieldCount(); ++k)
+        view.header.insert(h.fieldName(k).toLower(), h.field(k));
     for (const TotalSource &t : totalSources()) {
         GridLine line{QString::fromUtf8(t.caption), {}, true};
         for (const char *c : t.columns)
@@ -156,9 +158,8 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     }
     add(view.credito, u"Acconto"_qs, "Acconto");
     if (!inputs.gestioneArt36) {
-        const QVariant v = db.scalar(
-            u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
-            {sqlValue(inputs.idPeriodoIva), sqlValue(inputs.idAttivitaAzienda)});
+        const QVariant v =
+            activityYear(db, inputs.activityYear, inputs.idAttivitaAzienda, inputs.idPeriodoIva).creditoIvaAutotrasportatori;
         view.credito.push_back({u"Credito autotrasportatori"_qs,
                                 v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {

@@ -1,5 +1,7 @@
 #include "domain/engine/Amounts.h"
 
+#include "domain/engine/ActivityYear.h"
+
 #include "domain/engine/CounterQueries.h"
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
@@ -249,23 +251,20 @@ void Amounts::loadSpecialCredits()
 {
     m_special.clear();
     if (m_idAttivita != 0) {
-        Recordset rs = m_db.openRecordset(
-            u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
-            {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
+        const ActivityYear year = activityYear(m_db, m_activityYear, m_idAttivita, m_idPeriodoIva);
         SpecialCredits s;
-        if (!rs.eof()) {
-            m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
-            s.chkAutotrasp = rs.number(u"Autotrasportatore"_qs) != 0;
-            s.chkAltri = rs.number(u"AltriCrediti"_qs) != 0;
+        if (year.found) {
+            m_tipoLiquidazione = year.tipoLiquidazioneIva;
+            s.chkAutotrasp = year.autotrasportatore;
+            s.chkAltri = year.altriCrediti;
             // What the year still has; a settlement that books its use also has back what
             // it had used itself, so that saving it again may use the same amount.
             const bool own = booksSpecialCredits();
             if (s.chkAutotrasp)
-                s.autotrasp = fromDatabase(rs.field(u"CreditoIvaAutotrasportatori"_qs)) +
+                s.autotrasp = fromDatabase(year.creditoIvaAutotrasportatori) +
                               (own ? Importo(0, AmountType::CreAutotraspUti) : Money());
             if (s.chkAltri)
-                s.altri = fromDatabase(rs.field(u"AltriCreditiImposta"_qs)) +
+                s.altri = fromDatabase(year.altriCreditiImposta) +
                           (own ? Importo(0, AmountType::AltriCreImpUti) : Money());
         }
         m_special.insert(0, s);

@@ -51,6 +51,9 @@ public:
     // Units (true) or thousands (false).
     bool ImpUnita() const { return m_impUnita; }
     void setImpUnita(bool v) { m_impUnita = v; }
+    // The activity in the VAT year as the caller already read it, for the loaders that follow
+    // (null: they read it themselves). The caller keeps it alive and sets null when done.
+    void setActivityYear(const ActivityYear *year) { m_activityYear = year; }
 
     // ---- the collection --------------------------------------------------------------
     // The amount of a type for the current settlement type; a missing row reads 0.
@@ -347,6 +350,7 @@ private:
     QMap<Key, Money> m_amounts;
     QMap<Figure, Money> m_figures;
     QMap<int, SpecialCredits> m_special; // by settlement type
+    const ActivityYear *m_activityYear = nullptr;
 };
 
 } // namespace liqiva

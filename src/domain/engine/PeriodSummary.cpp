@@ -21,11 +21,6 @@ SqlStatement n(int value)
     return sqlParam(value);
 }
 
-bool flag(const Recordset &rs, const QString &column)
-{
-    return !rs.eof() && rs.number(column) != 0;
-}
-
 // A sum that is NULL when the query found nothing.
 QVariant sumOrNull(Connection &db, const SqlStatement &sql)
 {
@@ -86,15 +81,9 @@ void sbCampiPeriodo(ReportState &st)
     h.zeroIfNull(u"TotCorrIva"_qs);
     h.zeroIfNull(u"TotCorrDaVentilareIva"_qs);
 
-    Recordset year = db.openRecordset(u"SELECT GestioneArt36 FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(p));
-    const bool art36 = flag(year, u"GestioneArt36"_qs);
-    year.close();
-    Recordset activity = db.openRecordset(u"SELECT Articolo34, CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva "
-                                          u"WHERE IDPeriodoIva = "_qs
-                                          + n(p) + u" AND IDAttivitaAzienda = "_qs + n(a));
-    const bool art34 = flag(activity, u"Articolo34"_qs);
-    const bool calcoloInteressi = flag(activity, u"CalcoloInteressi"_qs);
-    activity.close();
+    const bool art36 = st.year.gestioneArt36;
+    const bool art34 = st.year.articolo34;
+    const bool calcoloInteressi = st.year.calcoloInteressi;
 
     for (const char16_t *c : {u"TotVenditeComplessivoIva", u"TotVenditeComplessivoIvaCEE", u"TotVenditeComplessivoIvaReverse",
                               u"TotCorrIva", u"TotVenditeIva", u"TotVenditeIvaIncSospeso", u"TotAcquistiIvaPagSospeso"})
@@ -191,9 +180,7 @@ void sbCampiPeriodo(ReportState &st)
                 used = st.inputs.truckersCreditUsed;
             } else if (m > 0) {
                 const Money available =
-                    Money::fromVariant(db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva "
-                                                 u"WHERE IDAttivitaAzienda = "_qs
-                                                 + n(a) + u" AND IDPeriodoIva = "_qs + n(p)))
+                    Money::fromVariant(st.year.creditoIvaAutotrasportatori)
                     // What this settlement already uses (a saved one filled again) is still
                     // its own: without it a second fill would find the credit spent.
                     + Money::fromVariant(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
@@ -240,7 +227,7 @@ void sbCampiPeriodo(ReportState &st)
     Money interest;
     if (rounded >= st.ctx.dImpMinIva && calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
         const Money computed =
-            fnPercInteressi(db, a, p, m / 3, id.anno).of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
+            quarterlyInterestRate(st.year, m / 3, id.anno).of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
         interest = roundTo(computed, Step::Thousand, RoundMode::HalfAwayFromZero);
         h.set(u"Interessi150"_qs, interest);
     }

@@ -166,10 +166,14 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
                {sqlValue(id.idRisultatoLiquidazioneIva)});
 
-    out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
-    st.tipoLiquidazioneIva = out.idPeriodoIvaContatori == id.idPeriodoIva
-        ? out.tipoLiquidazioneIvaContatori
-        : fnTipoLiquidazioneIva(db, id.idAttivitaAzienda, id.idPeriodoIva);
+    st.year = activityYear(db, ctx.activityYear, id.idAttivitaAzienda, id.idPeriodoIva);
+    st.tipoLiquidazioneIva = st.year.tipoLiquidazioneIva;
+    if (id.isAdvance() && id.metodoCalcoloAccontoIva == AdvanceMethod::Historical) {
+        out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
+    } else {
+        out.idPeriodoIvaContatori = id.idPeriodoIva;
+        out.tipoLiquidazioneIvaContatori = st.tipoLiquidazioneIva;
+    }
     st.period = {id.idAttivitaAzienda, out.idPeriodoIvaContatori, id.idMese, id.metodoCalcoloAccontoIva};
     st.idCampo = headerKey(db, id.idRisultatoLiquidazioneIva);
 
