@@ -14,21 +14,6 @@ namespace {
 
 using G = DeclarationGrid;
 
-// Keeps the first message it is shown: the reason of a refused amount check.
-class FirstMessage : public MessageService {
-public:
-    Answer messageBox(const QString &text, Buttons, Icon, const QString &) override
-    {
-        if (m_text.isEmpty())
-            m_text = text;
-        return Answer::Ok;
-    }
-    QString text() const { return m_text; }
-
-private:
-    QString m_text;
-};
-
 // A cell whose total is made of parts recorded elsewhere (the credit windows, the
 // late-payment corrections) and one part the user types: the typed total may not go below
 // what is recorded elsewhere.
@@ -113,9 +98,8 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
         // amounts as they were.
         Amounts trial = a;
         (trial.*part->set)(doc.toAmounts(std::max(own, Money())));
-        FirstMessage reason;
-        if (!trial.CheckAmounts(&reason))
-            return {false, reason.text()};
+        if (const std::optional<QString> reason = trial.CheckAmounts())
+            return {false, *reason};
     }
     (a.*part->set)(doc.toAmounts(std::max(own, Money())));
 

@@ -159,7 +159,7 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
     add(view.credito, u"Acconto"_qs, "Acconto");
     if (!inputs.gestioneArt36) {
         const QVariant v =
-            activityYear(db, inputs.activityYear, inputs.idAttivitaAzienda, inputs.idPeriodoIva).creditoIvaAutotrasportatori;
+            activitySettings(db, inputs.activityYear, inputs.idAttivitaAzienda, inputs.idPeriodoIva).creditoIvaAutotrasportatori;
         view.credito.push_back({u"Credito autotrasportatori"_qs,
                                 v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "domain/document/ReportView.h"
-#include "domain/engine/ActivityYear.h"
+#include "domain/engine/ActivitySettings.h"
 #include "domain/engine/ReportRebuild.h"
 
 namespace liqiva {
@@ -16,7 +16,7 @@ struct SummaryInputs {
     // Flat-rate compensation groups (only shown with the special agricultural regime).
     QList<CompensationGroup> compensation;
     // The activity in the VAT year as the caller read it; null: read here.
-    const ActivityYear *activityYear = nullptr;
+    const ActivitySettings *activityYear = nullptr;
 };
 
 // Reads the report rows and the header record of a settlement into the detail grids (a

@@ -98,10 +98,12 @@ bool SettlementDocument::applyTruckersCredit(const CreditoAutotrasportatori &cre
         // The special credits together may not exceed the VAT of the period.
         const Money before = m_amounts->CreAutotraspUti();
         m_amounts->setCreAutotraspUti(toAmounts(credit.Utilizzato()));
-        const bool ok = m_amounts->CheckAmounts(&messages);
+        const std::optional<QString> problem = m_amounts->CheckAmounts();
         m_amounts->setCreAutotraspUti(before);
-        if (!ok)
+        if (problem) {
+            messages.warn(*problem);
             return false;
+        }
     }
     m_truckersUsed = credit.Utilizzato();
     m_truckersKey = key();
@@ -184,6 +186,8 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     LoggingMessages logging(m_ctx.messages, m_messageLog);
     EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro, &m_activityYear};
     const ReportOutcome outcome = sbRicalcolaReportLiquidazione(engine, m_id, inputs);
+    for (const QString &text : outcome.messages)
+        logging.warn(text);
 
     SummaryInputs summary;
     summary.gestioneArt36 = m_gestioneArt36;
@@ -263,7 +267,7 @@ void SettlementDocument::loadIdentity(int key)
 
 void SettlementDocument::readPeriodFacts()
 {
-    m_activityYear = readActivityYear(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva);
+    m_activityYear = readActivitySettings(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva);
     m_gestioneArt36 = m_activityYear.gestioneArt36;
     m_lblPeriodoIva = u"Periodo IVA: "_qs + m_activityYear.periodoIva;
     m_tipoLiquidazione = m_activityYear.tipoLiquidazioneIva;
@@ -456,7 +460,6 @@ void SettlementDocument::loadDeclaration()
     }
     g.compute(currencyStep());
     a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
-    a.CheckAmounts(nullptr);
 
     const QVariant soggetto = m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs
                                               + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs

@@ -1,13 +1,12 @@
 #include "domain/engine/Amounts.h"
 
-#include "domain/engine/ActivityYear.h"
+#include "domain/engine/ActivitySettings.h"
 
 #include "domain/engine/CounterQueries.h"
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
 #include "database/RowState.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
 #include "suite/Money.h"
 
 #include <QDateTime>
@@ -251,7 +250,7 @@ void Amounts::loadSpecialCredits()
 {
     m_special.clear();
     if (m_idAttivita != 0) {
-        const ActivityYear year = activityYear(m_db, m_activityYear, m_idAttivita, m_idPeriodoIva);
+        const ActivitySettings year = activitySettings(m_db, m_activityYear, m_idAttivita, m_idPeriodoIva);
         SpecialCredits s;
         if (year.found) {
             m_tipoLiquidazione = year.tipoLiquidazioneIva;
@@ -581,7 +580,7 @@ QString Amounts::msgCreditiSpecialiMaggioriImposta()
                           "superiore all'imposta dovuta per il periodo.");
 }
 
-bool Amounts::CheckAmounts(MessageService *messages) const
+std::optional<QString> Amounts::CheckAmounts() const
 {
     const Money autotraspUti = CreAutotraspUti();
     const Money altriUti = AltriCreImpUti();
@@ -593,10 +592,8 @@ bool Amounts::CheckAmounts(MessageService *messages) const
     else if (autotraspUti + altriUti > std::max(IvaPeriodo(), Money()))
         problem = msgCreditiSpecialiMaggioriImposta();
     if (problem.isEmpty())
-        return true;
-    if (messages)
-        messages->warn(problem);
-    return false;
+        return std::nullopt;
+    return problem;
 }
 
 // ---- depreciable goods ----------------------------------------------------------------

@@ -1,6 +1,6 @@
 #include "domain/engine/InterestAdvance.h"
 
-#include "domain/engine/ActivityYear.h"
+#include "domain/engine/ActivitySettings.h"
 
 #include "domain/engine/CounterQueries.h"
 #include "domain/engine/SettlementIdentity.h"
@@ -33,7 +33,7 @@ Money storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAt
 
 Percent fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno)
 {
-    return quarterlyInterestRate(readActivityYear(db, idAttivitaAzienda, idPeriodoIva), quarter, anno);
+    return quarterlyInterestRate(readActivitySettings(db, idAttivitaAzienda, idPeriodoIva), quarter, anno);
 }
 
 Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,

@@ -8,7 +8,7 @@ namespace liqiva {
 
 class Connection;
 class MessageService;
-struct ActivityYear;
+struct ActivitySettings;
 
 // Advance methods (MetodoCalcoloAccontoIva).
 namespace AdvanceMethod {
@@ -49,7 +49,7 @@ struct EngineContext {
     Money dImpMinIva; // minimum periodic payment (ConfigurazioneContabile)
     bool euro = true; // the company keeps its accounts in euro (else lire)
     // The settlement's activity in its VAT year as the caller already read it; null: read here.
-    const ActivityYear *activityYear = nullptr;
+    const ActivitySettings *activityYear = nullptr;
     // The currency step of amounts: 0.01 for the euro, 1 for the lira.
     Step currencyStep() const { return liqiva::currencyStep(euro); }
 };

@@ -12,7 +12,7 @@ class Connection;
 // The settings of one activity in one VAT year (its AttivitaAziendaPerPeriodoIva row) with
 // those of the VAT year itself (PeriodoIva), read in one statement: a fill reads them once
 // and hands them to every step that needs them.
-struct ActivityYear {
+struct ActivitySettings {
     int idAttivitaAzienda = 0;
     int idPeriodoIva = 0;
     bool found = false; // the activity has the VAT year
@@ -33,13 +33,14 @@ struct ActivityYear {
     bool is(int activity, int period) const { return activity == idAttivitaAzienda && period == idPeriodoIva; }
 };
 
-ActivityYear readActivityYear(Connection &db, int idAttivitaAzienda, int idPeriodoIva);
+ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int idPeriodoIva);
 
 // The interest rate of a quarterly settlement of the quarter (1 to 4): none when the activity
 // pays no interest or in the fourth quarter; the year's own rate, else 1% (1.5% up to 2000).
-Percent quarterlyInterestRate(const ActivityYear &year, int quarter, int anno);
+Percent quarterlyInterestRate(const ActivitySettings &year, int quarter, int anno);
 
 // The one given when it is the activity's and year's, else the one read now.
-ActivityYear activityYear(Connection &db, const ActivityYear *known, int idAttivitaAzienda, int idPeriodoIva);
+ActivitySettings activitySettings(Connection &db, const ActivitySettings *known, int idAttivitaAzienda,
+                                  int idPeriodoIva);
 
 } // namespace liqiva

@@ -1,13 +1,13 @@
-#include "domain/engine/ActivityYear.h"
+#include "domain/engine/ActivitySettings.h"
 
 #include "database/Connection.h"
 #include "database/SqlValue.h"
 
 namespace liqiva {
 
-ActivityYear readActivityYear(Connection &db, int idAttivitaAzienda, int idPeriodoIva)
+ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int idPeriodoIva)
 {
-    ActivityYear y;
+    ActivitySettings y;
     y.idAttivitaAzienda = idAttivitaAzienda;
     y.idPeriodoIva = idPeriodoIva;
     // The VAT year's row is read even when the activity does not have the year.
@@ -39,7 +39,7 @@ ActivityYear readActivityYear(Connection &db, int idAttivitaAzienda, int idPerio
     return y;
 }
 
-Percent quarterlyInterestRate(const ActivityYear &year, int quarter, int anno)
+Percent quarterlyInterestRate(const ActivitySettings &year, int quarter, int anno)
 {
     if (!year.calcoloInteressi || quarter == 4)
         return {};
@@ -48,11 +48,12 @@ Percent quarterlyInterestRate(const ActivityYear &year, int quarter, int anno)
     return anno > 2000 ? Percent::points(1) : Percent::fromRaw(Percent::Scale * 3 / 2);
 }
 
-ActivityYear activityYear(Connection &db, const ActivityYear *known, int idAttivitaAzienda, int idPeriodoIva)
+ActivitySettings activitySettings(Connection &db, const ActivitySettings *known, int idAttivitaAzienda,
+                                  int idPeriodoIva)
 {
     if (known && known->is(idAttivitaAzienda, idPeriodoIva))
         return *known;
-    return readActivityYear(db, idAttivitaAzienda, idPeriodoIva);
+    return readActivitySettings(db, idAttivitaAzienda, idPeriodoIva);
 }
 
 } // namespace liqiva
