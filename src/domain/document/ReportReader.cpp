@@ -126,8 +126,11 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
                                    {sqlValue(key)});
     if (h.eof())
         return view;
-    for (int k = 0; k < h.fieldCount(); ++k)
-        view.header.insert(h.fieldName(k).toLower(), h.field(k));
+    // The figures the declaration grid reads next (SettlementDocument::loadDeclaration), so
+    // that it does not read the header record again.
+    for (const char *c : {"TotIvaDebito", "TotIvaCredito", "Acconto", "CreditoAutotrasportatori", "TotAcquistiIvaSplit",
+                          "IvaSplitPayment", "DebitoPeriodoPrec", "CreditoPeriodoPrec", "Interessi150"})
+        view.header.insert(QString::fromLatin1(c).toLower(), h.field(QString::fromLatin1(c)));
     for (const TotalSource &t : totalSources()) {
         GridLine line{QString::fromUtf8(t.caption), {}, true};
         for (const char *c : t.columns)
