@@ -57,7 +57,7 @@ struct ReportView {
     std::vector<DetailGrid> grids; // the fourteen report grids, then the other operations
     std::vector<SummaryLine> credito;
     std::vector<SummaryLine> debito;
-    QHash<QString, QVariant> header; // the header record's columns by lower-case name, empty without one
+    QHash<QString, QVariant> header; // the header figures the declaration reads, by lower-case name
 
     const DetailGrid *grid(const QString &name) const;
     DetailGrid *grid(const QString &name);
