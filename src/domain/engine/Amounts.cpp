@@ -331,6 +331,28 @@ void Amounts::loadEarlierTotals()
     }
 }
 
+namespace {
+
+// The company's VAT years of the calendar year, with monthly and with quarterly activities,
+// by key.
+QVector<int> companyVatYears(Connection &db, int idAzienda, int anno)
+{
+    const SqlStatement years =
+        u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
+        "PeriodoIva.IDAzienda = "_qs +
+        sqlParam(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlParam(anno) +
+        u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
+        "TipoLiquidazioneIva "_qs;
+    QVector<int> keys;
+    Recordset rs = db.openRecordset(years + u"= 0)"_qs + u" UNION "_qs + years + u"<> 0)"_qs);
+    for (; !rs.eof(); rs.moveNext())
+        keys.append(rs.integer(u"IDPeriodoIva"_qs));
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+} // namespace
+
 void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
 {
     clear();
@@ -339,23 +361,7 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
     m_idPeriodoIva = 0;
     m_idRisultato = 0;
 
-    // The company's VAT years of the calendar year, with monthly and with quarterly
-    // activities.
-    const SqlStatement years =
-        u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
-        "PeriodoIva.IDAzienda = "_qs +
-        sqlParam(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlParam(anno) +
-        u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
-        "TipoLiquidazioneIva "_qs;
-    QVector<int> keys;
-    {
-        Recordset rs = m_db.openRecordset(years + u"= 0)"_qs + u" UNION "_qs + years + u"<> 0)"_qs);
-        for (; !rs.eof(); rs.moveNext())
-            keys.append(rs.integer(u"IDPeriodoIva"_qs));
-    }
-    std::sort(keys.begin(), keys.end());
-
-    for (int p : keys) {
+    for (int p : companyVatYears(m_db, idAzienda, anno)) {
         if (m_idPeriodoIva == 0)
             m_idPeriodoIva = p;
         // The activities of the year: their settlement type and special credits.
