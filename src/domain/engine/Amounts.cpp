@@ -458,6 +458,37 @@ QMap<int, Money> Amounts::storedUsedCredits()
     return used;
 }
 
+namespace {
+
+// The settlement types Save writes: 0 for a settlement of one activity, else one per type
+// held in memory.
+QVector<int> typesToWrite(const QMap<Amounts::Key, Money> &amounts, bool withActivity)
+{
+    if (withActivity)
+        return {0};
+    QSet<int> seen;
+    for (auto it = amounts.cbegin(); it != amounts.cend(); ++it)
+        seen.insert(it.key().liquidationType);
+    QVector<int> groups(seen.cbegin(), seen.cend());
+    std::sort(groups.begin(), groups.end());
+    return groups;
+}
+
+// The insert of one amount: with the settlement type when the settlement has no activity.
+QString amountInsertSql(bool withActivity)
+{
+    return withActivity
+        ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+          "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
+          "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
+        : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+          "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+          "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, NULL, NULL, ?, ?, "
+          "0)"_qs;
+}
+
+} // namespace
+
 void Amounts::Save()
 {
     if (m_idRisultato <= 0)
@@ -467,17 +498,7 @@ void Amounts::Save()
     const QDateTime now = QDateTime::currentDateTime();
     const bool withActivity = m_idAttivita != 0;
 
-    // The settlement types to write: one without an activity per type held in memory.
-    QVector<int> groups;
-    if (withActivity) {
-        groups.append(0);
-    } else {
-        QSet<int> seen;
-        for (auto it = m_amounts.cbegin(); it != m_amounts.cend(); ++it)
-            seen.insert(it.key().liquidationType);
-        groups = QVector<int>(seen.cbegin(), seen.cend());
-        std::sort(groups.begin(), groups.end());
-    }
+    const QVector<int> groups = typesToWrite(m_amounts, withActivity);
 
     Transaction tx(m_db);
     const QMap<int, Money> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, Money>();
@@ -490,20 +511,7 @@ void Amounts::Save()
             const Money amount = toDatabase(Importo(group, type));
             if (amount.isZero())
                 continue;
-            const QString insert =
-                withActivity
-                    ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                      u"IDRisultatoLiquidazioneIva, "
-                      "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                      "IDUtenteUltimaVariazione, "
-                      "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
-                    : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                      u"IDRisultatoLiquidazioneIva, "
-                      "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
-                      "IDBancaPerAnagrafica, "
-                      "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, "
-                      "NULL, NULL, ?, ?, 0)"_qs;
-            nextKey(m_db, kXTipo, kXTipoKey, insert,
+            nextKey(m_db, kXTipo, kXTipoKey, amountInsertSql(withActivity),
                     withActivity ? SqlParams{type, key, sqlValue(amount), user, now}
                                  : SqlParams{type, key, sqlValue(amount), group, user, now});
         }
