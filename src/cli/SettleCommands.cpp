@@ -53,12 +53,9 @@ int explained(const CliArgs &args, const QString &name, int min, int max, const 
     }
 }
 
-QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const QStringList &messages)
+QJsonObject identityJson(CompanyDirectory &directory, const SettlementDocument &doc)
 {
     const SettlementIdentity &id = doc.identity();
-    QJsonObject root;
-    root.insert(u"id"_qs, id.idRisultatoLiquidazioneIva);
-
     QJsonObject identity;
     identity.insert(u"IDAttivitaAzienda"_qs, id.idAttivitaAzienda);
     identity.insert(u"IDPeriodoIva"_qs, id.idPeriodoIva);
@@ -68,22 +65,25 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     identity.insert(u"Periodo"_qs, doc.periodText());
     identity.insert(u"TipoLiquidazione"_qs, doc.lblTipoLiquidazione().section(u": "_qs, 1));
     identity.insert(u"Attivita"_qs, doc.lblAttivita().section(u": "_qs, 1));
-    CompanyDirectory directory(db);
     identity.insert(u"Salvata"_qs, directory.settlementState(id.idRisultatoLiquidazioneIva) == 0);
-    root.insert(u"settlement"_qs, identity);
+    return identity;
+}
 
+// The stored report: "header" and "rows".
+void insertReport(QJsonObject &root, CompanyDirectory &directory, int key)
+{
     {
-        Recordset rs = directory.reportHeader(id.idRisultatoLiquidazioneIva);
-        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null)
-                                           : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
+        Recordset rs = directory.reportHeader(key);
+        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null) : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
     }
-    {
-        QJsonArray rows;
-        for (Recordset rs = directory.reportRows(id.idRisultatoLiquidazioneIva); !rs.eof(); rs.moveNext())
-            rows.append(recordToJson(rs, u"RigaReportLiquidazioneIva"_qs));
-        root.insert(u"rows"_qs, rows);
-    }
+    QJsonArray rows;
+    for (Recordset rs = directory.reportRows(key); !rs.eof(); rs.moveNext())
+        rows.append(recordToJson(rs, u"RigaReportLiquidazioneIva"_qs));
+    root.insert(u"rows"_qs, rows);
+}
 
+QJsonObject declarationJson(const SettlementDocument &doc)
+{
     QJsonObject declaration;
     QJsonArray grid;
     const DeclarationGrid &g = doc.declaration();
@@ -98,8 +98,11 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     declaration.insert(u"rows"_qs, grid);
     declaration.insert(u"result"_qs, amount(g.result()));
     declaration.insert(u"SoggettoRimborsoLiqIva"_qs, doc.soggettoRimborso());
-    root.insert(u"declaration"_qs, declaration);
+    return declaration;
+}
 
+QJsonObject closingJson(const SettlementDocument &doc)
+{
     QJsonObject closing;
     closing.insert(u"IntAnnDovuti"_qs, amount(doc.interessiAnnuali()));
     insertClosingAmounts(closing, doc.importoDaVersare(), doc.creditoResiduo());
@@ -109,35 +112,47 @@ QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const 
     closing.insert(u"IntTrimDovuti"_qs, amount(doc.fromAmounts(doc.amounts().IntTrimDovuti())));
     closing.insert(u"IvaPeriodo"_qs, amount(doc.fromAmounts(doc.amounts().IvaPeriodo())));
     closing.insert(u"caption"_qs, doc.amountToPayCaption());
-    root.insert(u"closing"_qs, closing);
+    return closing;
+}
 
+// The F24 lines of the amount to pay (the form is in euro: none in the lire years).
+QJsonArray f24Json(const SettlementDocument &doc)
+{
+    QJsonArray f24;
+    if (doc.identity().lireRules())
+        return f24;
+    for (const F24Line &line : f24Lines(doc.f24Input())) {
+        QJsonObject o;
+        o.insert(u"CodiceTributo"_qs, line.codiceTributo);
+        o.insert(u"AnnoRiferimento"_qs, line.annoRiferimento);
+        o.insert(u"ImportoDebito"_qs, line.importoDebito.toDouble());
+        o.insert(u"ImportoCredito"_qs, line.importoCredito.toDouble());
+        o.insert(u"Descrizione"_qs, line.descrizione);
+        f24.append(o);
+    }
+    return f24;
+}
+
+QJsonObject settlementJson(Connection &db, const SettlementDocument &doc, const QStringList &messages)
+{
+    const int key = doc.identity().idRisultatoLiquidazioneIva;
+    CompanyDirectory directory(db);
+    QJsonObject root;
+    root.insert(u"id"_qs, key);
+    root.insert(u"settlement"_qs, identityJson(directory, doc));
+    insertReport(root, directory, key);
+    root.insert(u"declaration"_qs, declarationJson(doc));
+    root.insert(u"closing"_qs, closingJson(doc));
     QJsonObject amounts;
     const auto &collection = doc.amounts().collection();
     for (auto it = collection.cbegin(); it != collection.cend(); ++it)
         amounts.insert(it.key().text(), amount(it.value()));
     root.insert(u"amounts"_qs, amounts);
-
-    // The F24 lines of the amount to pay (the form is in euro: none in the lire years).
-    QJsonArray f24;
-    if (!id.lireRules()) {
-        for (const F24Line &line : f24Lines(doc.f24Input())) {
-            QJsonObject o;
-            o.insert(u"CodiceTributo"_qs, line.codiceTributo);
-            o.insert(u"AnnoRiferimento"_qs, line.annoRiferimento);
-            o.insert(u"ImportoDebito"_qs, line.importoDebito.toDouble());
-            o.insert(u"ImportoCredito"_qs, line.importoCredito.toDouble());
-            o.insert(u"Descrizione"_qs, line.descrizione);
-            f24.append(o);
-        }
-    }
-    root.insert(u"f24"_qs, f24);
-
-    {
-        // The values of the dialogs, in the form --input takes them.
-        const QJsonObject inputs = SettlementInput::toJson(const_cast<SettlementDocument &>(doc));
-        for (auto it = inputs.begin(); it != inputs.end(); ++it)
-            root.insert(it.key(), it.value());
-    }
+    root.insert(u"f24"_qs, f24Json(doc));
+    // The values of the dialogs, in the form --input takes them.
+    const QJsonObject inputs = SettlementInput::toJson(const_cast<SettlementDocument &>(doc));
+    for (auto it = inputs.begin(); it != inputs.end(); ++it)
+        root.insert(it.key(), it.value());
     root.insert(u"messages"_qs, QJsonArray::fromStringList(messages));
     return root;
 }
@@ -290,6 +305,29 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     return 0;
 }
 
+// A file that is not what --input takes is a bad argument, before anything is opened.
+void checkInputFile(const CliArgs &args)
+{
+    if (args.value(u"input"_qs).isEmpty())
+        return;
+    const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
+    try {
+        SettlementInput::checkShape(input);
+    } catch (const Refusal &r) {
+        throw UsageError{r.message()};
+    }
+}
+
+// Why the command leaves a settlement that another window or command is working on.
+QString heldElsewhere(int key, const QString &holder)
+{
+    return QStringLiteral("La liquidazione I.V.A. di questo periodo (chiave %1) è in elaborazione %2 e non è ancora "
+                          "salvata: non è stato scritto nulla. Ripetere il comando quando sarà salvata o chiusa.")
+        .arg(key)
+        .arg(holder.isEmpty() ? u"in un'altra finestra o in un altro comando"_qs
+                              : QStringLiteral("dall'utente '%1' in un'altra finestra o in un altro comando").arg(holder));
+}
+
 int runSettle(const CliArgs &args)
 {
     try {
@@ -301,15 +339,7 @@ int runSettle(const CliArgs &args)
                       u"0 l'anno, 1..12 il mese (un trimestre con il suo ultimo mese), 13 l'acconto di dicembre"_qs);
         const int method = explained(args, u"method"_qs, 0, 2, u"0 analitico, 1 storico, 2 previsionale"_qs, 0);
         const bool save = args.flag(u"save"_qs);
-        // A file that is not what --input takes is a bad argument, before anything is opened.
-        if (!args.value(u"input"_qs).isEmpty()) {
-            const QJsonObject input = SettlementInput::readFile(args.value(u"input"_qs));
-            try {
-                SettlementInput::checkShape(input);
-            } catch (const Refusal &r) {
-                throw UsageError{r.message()};
-            }
-        }
+        checkInputFile(args);
 
         auto db = openDatabase(args);
         requireUser(*db, user);
@@ -358,17 +388,8 @@ int runSettle(const CliArgs &args)
         const int key = ns.currentKey();
         // A settlement of the period that another window or command (of any user) created and
         // has not saved yet is theirs: it is neither saved nor removed from here.
-        if (key != createdKey && directory.settlementState(key) == 2) {
-            const QString holder = session.holderOf(key);
-            throw Refusal(QStringLiteral("La liquidazione I.V.A. di questo periodo (chiave %1) è in elaborazione %2 e "
-                                         "non è ancora salvata: non è stato scritto nulla. Ripetere il comando quando "
-                                         "sarà salvata o chiusa.")
-                              .arg(key)
-                              .arg(holder.isEmpty() ? u"in un'altra finestra o in un altro comando"_qs
-                                                    : QStringLiteral("dall'utente '%1' in un'altra finestra o in un "
-                                                                     "altro comando")
-                                                          .arg(holder)));
-        }
+        if (key != createdKey && directory.settlementState(key) == 2)
+            throw Refusal(heldElsewhere(key, session.holderOf(key)));
         session.hold(key);
         const AskedPeriod asked{activity, *year, period, method};
         return fillAndPrint(*db, messages, user, *company, key, ns.makeDatiIva(), args, key == createdKey, save,

@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <sqlite3.h>
@@ -135,7 +136,8 @@ QString DatabaseLocation::toString() const
 }
 
 Connection::Connection(const DatabaseLocation &where)
-    : m_where(where), m_name(QStringLiteral("liqiva-%1").arg(connectionSerial.fetchAndAddOrdered(1)))
+    : m_where(where), m_name(QStringLiteral("liqiva-%1").arg(connectionSerial.fetchAndAddOrdered(1))),
+      m_trace(!qEnvironmentVariableIsEmpty("LIQIVA_TRACE_SQL"))
 {
 }
 
@@ -332,6 +334,8 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
     ++m_statements;
+    if (m_trace)
+        std::fprintf(stderr, "sql: %s\n", qPrintable(sql));
     QElapsedTimer clock;
     if (m_observer)
         clock.start();
@@ -365,9 +369,20 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
     return ran;
 }
 
+QString Connection::translated(const QString &sql)
+{
+    auto it = m_translated.constFind(sql);
+    if (it == m_translated.constEnd()) {
+        if (m_translated.size() >= maxTranslated)
+            m_translated.clear();
+        it = m_translated.insert(sql, translateSql(sql, engine()));
+    }
+    return *it;
+}
+
 Recordset Connection::openRecordset(const QString &sql, const SqlParams &params)
 {
-    return openRecordsetRaw(translateSql(sql, engine()), params);
+    return openRecordsetRaw(translated(sql), params);
 }
 
 Recordset Connection::openRecordsetRaw(const QString &sql, const SqlParams &params)
@@ -378,10 +393,10 @@ Recordset Connection::openRecordsetRaw(const QString &sql, const SqlParams &para
 
 int Connection::execute(const QString &sql, const SqlParams &params)
 {
-    const QString translated = translateSql(sql, engine());
-    if (translated.trimmed().isEmpty())
+    const QString text = translated(sql);
+    if (text.trimmed().isEmpty())
         return 0;
-    return executeRaw(translated, params);
+    return executeRaw(text, params);
 }
 
 int Connection::executeRaw(const QString &sql, const SqlParams &params)

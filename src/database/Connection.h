@@ -133,7 +133,13 @@ private:
     long long m_reused = 0;
     quint64 m_uses = 0;
     QHash<QString, Prepared> m_prepared; // by the text as it goes to the engine
+    // The dialect's translation of each statement text this connection ran, so that a
+    // statement run again is not parsed again (the least used half goes past maxTranslated).
+    QHash<QString, QString> m_translated;
+    static constexpr int maxTranslated = 1024;
     StatementObserver m_observer;
+    bool m_trace = false; // LIQIVA_TRACE_SQL set: every statement is written to standard error
+    QString translated(const QString &sql);
 };
 
 // A transaction as an object: commit() explicitly; destroyed without a commit, it rolls back.

@@ -219,6 +219,56 @@ bool isInsert(const std::vector<Token> &t)
     return t.size() > 2 && t[0].isWord("INSERT") && t[1].isWord("INTO");
 }
 
+// One column definition: name, type word (TEXT with its length) and what follows.
+ColumnDef parseColumn(const QString &s, const std::vector<Token> &t, size_t a, size_t b, const QString &tableName)
+{
+    const Token &first = t[a];
+    if (first.kind != Token::Word || b < a + 2 || t[a + 1].kind != Token::Word)
+        fail(QStringLiteral("Schema: colonna non valida nella tabella %1: %2")
+                 .arg(tableName, sourceOf(s, t, a, b)),
+             s);
+    ColumnDef c;
+    c.name = first.text;
+    c.type = t[a + 1].text.toUpper();
+    size_t restFrom = a + 2;
+    if (!isTypeWord(c.type))
+        fail(QStringLiteral("Schema: tipo sconosciuto %1 per %2.%3 (tipi ammessi: %4).")
+                 .arg(t[a + 1].text, tableName, c.name, QLatin1String(kTypeWords)),
+             s);
+    if (c.type == u"TEXT") {
+        if (b < a + 5 || !t[a + 2].isSymbol(u'(') || t[a + 3].kind != Token::Number || !t[a + 4].isSymbol(u')'))
+            fail(QStringLiteral("Schema: TEXT senza lunghezza per %1.%2 (scrivere TEXT(n) o MEMO).")
+                     .arg(tableName, c.name),
+                 s);
+        c.size = t[a + 3].text.toInt();
+        restFrom = a + 5;
+    }
+    c.rest = sourceOf(s, t, restFrom, b);
+    return c;
+}
+
+// Every column once (both engines compare unquoted names without regard to case) and every
+// key a column.
+void checkColumnNames(const TableDef &table, const QString &s)
+{
+    QSet<QString> seen;
+    for (const ColumnDef &c : table.columns) {
+        const QString lower = c.name.toLower();
+        if (seen.contains(lower))
+            fail(QStringLiteral("Schema: la colonna %1 della tabella %2 e' dichiarata due volte.")
+                     .arg(c.name, table.name),
+                 s);
+        seen.insert(lower);
+    }
+    for (const QString &key : std::as_const(table.keyColumns)) {
+        const bool declared = std::any_of(table.columns.begin(), table.columns.end(), [&](const ColumnDef &c) {
+            return c.name.compare(key, Qt::CaseInsensitive) == 0;
+        });
+        if (!declared)
+            fail(QStringLiteral("Schema: la chiave %1 della tabella %2 non e' una colonna.").arg(key, table.name), s);
+    }
+}
+
 TableDef parseCreateTable(const QString &s, const std::vector<Token> &t)
 {
     size_t k = 2;
@@ -253,27 +303,7 @@ TableDef parseCreateTable(const QString &s, const std::vector<Token> &t)
                    first.isWord("FOREIGN")) {
             table.constraints << sourceOf(s, t, a, b);
         } else {
-            if (first.kind != Token::Word || b < a + 2 || t[a + 1].kind != Token::Word)
-                fail(QStringLiteral("Schema: colonna non valida nella tabella %1: %2")
-                         .arg(table.name, sourceOf(s, t, a, b)),
-                     s);
-            ColumnDef c;
-            c.name = first.text;
-            c.type = t[a + 1].text.toUpper();
-            size_t restFrom = a + 2;
-            if (!isTypeWord(c.type))
-                fail(QStringLiteral("Schema: tipo sconosciuto %1 per %2.%3 (tipi ammessi: %4).")
-                         .arg(t[a + 1].text, table.name, c.name, QLatin1String(kTypeWords)),
-                     s);
-            if (c.type == u"TEXT") {
-                if (b < a + 5 || !t[a + 2].isSymbol(u'(') || t[a + 3].kind != Token::Number || !t[a + 4].isSymbol(u')'))
-                    fail(QStringLiteral("Schema: TEXT senza lunghezza per %1.%2 (scrivere TEXT(n) o MEMO).")
-                             .arg(table.name, c.name),
-                         s);
-                c.size = t[a + 3].text.toInt();
-                restFrom = a + 5;
-            }
-            c.rest = sourceOf(s, t, restFrom, b);
+            const ColumnDef c = parseColumn(s, t, a, b, table.name);
             if (c.type == u"KEY") {
                 if (!table.keyColumns.isEmpty())
                     fail(QStringLiteral("Schema: la tabella %1 ha due chiavi primarie.").arg(table.name), s);
@@ -284,23 +314,7 @@ TableDef parseCreateTable(const QString &s, const std::vector<Token> &t)
     }
     if (table.keyColumns.isEmpty())
         fail(QStringLiteral("Schema: la tabella %1 non ha una chiave.").arg(table.name), s);
-    // Both engines compare unquoted names without regard to case.
-    QSet<QString> seen;
-    for (const ColumnDef &c : table.columns) {
-        const QString lower = c.name.toLower();
-        if (seen.contains(lower))
-            fail(QStringLiteral("Schema: la colonna %1 della tabella %2 e' dichiarata due volte.")
-                     .arg(c.name, table.name),
-                 s);
-        seen.insert(lower);
-    }
-    for (const QString &key : std::as_const(table.keyColumns)) {
-        const bool declared = std::any_of(table.columns.begin(), table.columns.end(), [&](const ColumnDef &c) {
-            return c.name.compare(key, Qt::CaseInsensitive) == 0;
-        });
-        if (!declared)
-            fail(QStringLiteral("Schema: la chiave %1 della tabella %2 non e' una colonna.").arg(key, table.name), s);
-    }
+    checkColumnNames(table, s);
     return table;
 }
 

@@ -443,6 +443,62 @@ struct Survey {
     qsizetype topOrder = -1; // where the last ORDER outside parentheses starts
 };
 
+// Notes what a word tells the survey; true when the word is AS.
+bool noteWord(QStringView word, qsizetype at, int depth, Survey &out)
+{
+    switch (word.size()) {
+    case 2:
+        return isTrigger(word, "as");
+    case 3:
+        out.rewrite = isTrigger(word, "str");
+        break;
+    case 4:
+        out.rewrite = isTrigger(word, "year");
+        break;
+    case 5:
+        if (isTrigger(word, "union")) {
+            out.sawUnion = true;
+        } else if (isTrigger(word, "order")) {
+            out.sawOrder = true;
+            if (depth == 0)
+                out.topOrder = at;
+        }
+        break;
+    case 6:
+        out.rewrite = isTrigger(word, "isnull");
+        break;
+    case 7:
+        out.rewrite = isTrigger(word, "convert");
+        break;
+    case 8:
+        out.rewrite = isTrigger(word, "datepart");
+        break;
+    case 10:
+        out.rewrite = isTrigger(word, "dateformat");
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+// Where a quoted text that starts before from ends ('' is a quote inside it).
+qsizetype endOfText(const QChar *s, qsizetype from, qsizetype n)
+{
+    qsizetype j = from;
+    while (j < n) {
+        if (s[j] == u'\'') {
+            if (j + 1 < n && s[j + 1] == u'\'')
+                j += 2;
+            else
+                return j + 1;
+            continue;
+        }
+        ++j;
+    }
+    return j;
+}
+
 // Walks the statement as the tokenizer does (texts and quoted names are skipped whole) and
 // notes what the translator would act on. Most statements have none of it and pass
 // unchanged, at a fraction of the cost of translating them.
@@ -465,59 +521,14 @@ Survey survey(const QString &sql)
         if (k == Letter) {
             while (j < n && (classOf(s[j]) == Letter || classOf(s[j]) == Digit))
                 ++j;
-            const QStringView word(s + i, j - i);
-            afterAs = false;
-            switch (word.size()) {
-            case 2:
-                afterAs = isTrigger(word, "as");
-                break;
-            case 3:
-                out.rewrite = isTrigger(word, "str");
-                break;
-            case 4:
-                out.rewrite = isTrigger(word, "year");
-                break;
-            case 5:
-                if (isTrigger(word, "union")) {
-                    out.sawUnion = true;
-                } else if (isTrigger(word, "order")) {
-                    out.sawOrder = true;
-                    if (depth == 0)
-                        out.topOrder = i;
-                }
-                break;
-            case 6:
-                out.rewrite = isTrigger(word, "isnull");
-                break;
-            case 7:
-                out.rewrite = isTrigger(word, "convert");
-                break;
-            case 8:
-                out.rewrite = isTrigger(word, "datepart");
-                break;
-            case 10:
-                out.rewrite = isTrigger(word, "dateformat");
-                break;
-            default:
-                break;
-            }
+            afterAs = noteWord(QStringView(s + i, j - i), i, depth, out);
         } else if (c.isDigit()) {
             while (j < n && (s[j].isDigit() || s[j] == u'.'))
                 ++j;
             afterAs = false;
         } else if (c == u'\'') {
             out.rewrite = afterAs;
-            while (j < n) {
-                if (s[j] == u'\'') {
-                    if (j + 1 < n && s[j + 1] == u'\'') {
-                        j += 2;
-                        continue;
-                    }
-                    ++j;
-                    break;
-                }
-                ++j;
-            }
+            j = endOfText(s, j, n);
         } else if (c == u'"' || c == u'[') {
             const QChar close = c == u'"' ? QChar(u'"') : QChar(u']');
             while (j < n && s[j] != close)

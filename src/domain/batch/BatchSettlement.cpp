@@ -31,6 +31,34 @@ struct Target {
     std::optional<QString> refused;
 };
 
+// The hold of an activity's settlement ends with it, whatever the outcome.
+struct HoldRelease {
+    SettlementSession &session;
+    const int &key;
+    const int &createdKey;
+    ~HoldRelease()
+    {
+        try {
+            if (createdKey > 0)
+                session.release(createdKey);
+            if (key > 0 && key != createdKey)
+                session.release(key);
+        } catch (...) {
+            // The rows go stale by themselves.
+        }
+    }
+};
+
+// Why the batch leaves a period that already has a settlement.
+QString existingSettlement(CompanyDirectory &directory, int key)
+{
+    return directory.settlementState(key) == 2
+        ? QStringLiteral("La liquidazione del periodo è in elaborazione in un'altra finestra o in un altro comando e "
+                         "non è ancora salvata (chiave %1).")
+              .arg(key)
+        : QStringLiteral("La liquidazione del periodo esiste già (chiave %1).").arg(key);
+}
+
 } // namespace
 
 QString batchStatusText(BatchSettlement::Outcome::Status status)
@@ -132,23 +160,7 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
     CompanyDirectory directory(m_db);
     int key = 0;
     int createdKey = 0; // the working settlement this activity's run created, if any
-    // The hold of this activity's settlement ends with it, whatever the outcome.
-    struct Release {
-        SettlementSession &session;
-        const int &key;
-        const int &createdKey;
-        ~Release()
-        {
-            try {
-                if (createdKey > 0)
-                    session.release(createdKey);
-                if (key > 0 && key != createdKey)
-                    session.release(key);
-            } catch (...) {
-                // The rows go stale by themselves.
-            }
-        }
-    } release{session, key, createdKey};
+    const HoldRelease release{session, key, createdKey};
     try {
         NewSettlement ns(m_db, idAzienda, o.idUser);
         ns.setOnCreated([&session, &createdKey](int k) {
@@ -167,12 +179,7 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         // An existing settlement is never filled again by the batch: the activity is
         // reported as already settled.
         if (key != createdKey)
-            throw Refusal(
-                directory.settlementState(key) == 2
-                    ? QStringLiteral("La liquidazione del periodo è in elaborazione in un'altra finestra o in "
-                                     "un altro comando e non è ancora salvata (chiave %1).")
-                          .arg(key)
-                    : QStringLiteral("La liquidazione del periodo esiste già (chiave %1).").arg(key));
+            throw Refusal(existingSettlement(directory, key));
         session.hold(key);
         UtilityServices services(messages);
         DocumentContext ctx{m_db, messages, o.idUser, idAzienda, function, true, {}};

@@ -98,8 +98,8 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
         // amounts as they were.
         Amounts trial = a;
         (trial.*part->set)(doc.toAmounts(std::max(own, Money())));
-        if (const QString reason = specialCreditsFault(trial); !reason.isEmpty())
-            return {false, reason};
+        if (const std::optional<QString> reason = trial.CheckAmounts())
+            return {false, *reason};
     }
     (a.*part->set)(doc.toAmounts(std::max(own, Money())));
 
@@ -115,18 +115,7 @@ DeclarationEditOutcome editDeclarationCell(SettlementDocument &doc, int row, Dec
 
 QString specialCreditsFault(const Amounts &amounts)
 {
-    // The check tells its reason through a service: the first text it tells is the reason.
-    class FirstText : public MessageService {
-    public:
-        Answer messageBox(const QString &text, Buttons, Icon, const QString &) override
-        {
-            if (first.isEmpty())
-                first = text;
-            return Answer::Ok;
-        }
-        QString first;
-    } reason;
-    return amounts.CheckAmounts(&reason) ? QString() : reason.first;
+    return amounts.CheckAmounts().value_or(QString());
 }
 
 } // namespace liqiva

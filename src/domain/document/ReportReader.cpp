@@ -152,9 +152,8 @@ void readCreditSummary(Connection &db, const Recordset &h, const SummaryInputs &
     }
     add(view.credito, u"Acconto"_qs, "Acconto");
     if (!inputs.gestioneArt36) {
-        const QVariant v = db.scalar(
-            u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = ? AND IDAttivitaAzienda = ?"_qs,
-            {sqlValue(inputs.idPeriodoIva), sqlValue(inputs.idAttivitaAzienda)});
+        const QVariant v = activitySettings(db, inputs.activityYear, inputs.idAttivitaAzienda, inputs.idPeriodoIva)
+                               .creditoIvaAutotrasportatori;
         view.credito.push_back({u"Credito autotrasportatori"_qs,
                                 v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {
@@ -199,6 +198,11 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
                                    {sqlValue(key)});
     if (h.eof())
         return view;
+    // The figures the declaration grid reads next (SettlementDocument::loadDeclaration), so
+    // that it does not read the header record again.
+    for (const char *c : {"TotIvaDebito", "TotIvaCredito", "Acconto", "CreditoAutotrasportatori", "TotAcquistiIvaSplit",
+                          "IvaSplitPayment", "DebitoPeriodoPrec", "CreditoPeriodoPrec", "Interessi150"})
+        view.header.insert(QString::fromLatin1(c).toLower(), h.field(QString::fromLatin1(c)));
     for (const TotalSource &t : totalSources()) {
         GridLine line{QString::fromUtf8(t.caption), {}, true};
         for (const char *c : t.columns)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/document/ReportView.h"
+#include "domain/engine/ActivitySettings.h"
 #include "domain/engine/ReportRebuild.h"
 
 namespace liqiva {
@@ -14,6 +15,8 @@ struct SummaryInputs {
     int idAttivitaAzienda = 0;
     // Flat-rate compensation groups (only shown with the special agricultural regime).
     QList<CompensationGroup> compensation;
+    // The activity in the VAT year as the caller read it; null: read here.
+    const ActivitySettings *activityYear = nullptr;
 };
 
 // Reads the report rows and the header record of a settlement into the detail grids (a

@@ -2,7 +2,9 @@
 
 #include "suite/Money.h"
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 #include <QStringList>
 #include <optional>
 #include <vector>
@@ -55,6 +57,7 @@ struct ReportView {
     std::vector<DetailGrid> grids; // the fourteen report grids, then the other operations
     std::vector<SummaryLine> credito;
     std::vector<SummaryLine> debito;
+    QHash<QString, QVariant> header; // the header figures the declaration reads, by lower-case name
 
     const DetailGrid *grid(const QString &name) const;
     DetailGrid *grid(const QString &name);

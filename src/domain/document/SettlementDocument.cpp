@@ -167,10 +167,7 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
         m_proRata->Aggiorna(typedProRata->first, typedProRata->second,
                             cDatiProRata::CalcolaPercProRata(typedProRata->first, typedProRata->second));
 
-    m_autotrasportatore =
-        fieldToNumber(m_ctx.db.scalar(
-            u"SELECT Autotrasportatore FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
-            n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva))) != 0;
+    m_autotrasportatore = m_activityYear.autotrasportatore;
     if (m_truckersKey != key)
         m_truckersUsed.reset();
 
@@ -188,13 +185,16 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
         inputs.truckersCreditResidual = credit.Disponibile() - *m_truckersUsed;
     }
     LoggingMessages logging(m_ctx.messages, m_messageLog);
-    EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro};
+    EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro, &m_activityYear};
     const ReportOutcome outcome = sbRicalcolaReportLiquidazione(engine, m_id, inputs);
+    for (const QString &text : outcome.messages)
+        logging.warn(text);
 
     SummaryInputs summary;
     summary.gestioneArt36 = m_gestioneArt36;
     summary.idPeriodoIva = m_id.idPeriodoIva;
     summary.idAttivitaAzienda = m_id.idAttivitaAzienda;
+    summary.activityYear = &m_activityYear;
     m_compensation = outcome.compensationGroups;
     summary.compensation = outcome.compensationGroups;
     m_report = readReport(m_ctx.db, key, summary);
@@ -267,20 +267,12 @@ void SettlementDocument::loadIdentity(int key)
 
 void SettlementDocument::readPeriodFacts()
 {
-    {
-        Recordset rs = m_ctx.db.openRecordset(
-            u"SELECT GestioneArt36, PeriodoIva FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
-        m_gestioneArt36 = !rs.eof() && rs.number(u"GestioneArt36"_qs) != 0;
-        m_lblPeriodoIva = u"Periodo IVA: "_qs + (rs.eof() ? QString() : rs.text(u"PeriodoIva"_qs));
-    }
-    {
-        Recordset rs = m_ctx.db.openRecordset(
-            u"SELECT TipoLiquidazioneIva,ExArticolo7374, CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
-            n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
-        m_tipoLiquidazione = rs.eof() ? 0 : rs.integer(u"TipoLiquidazioneIva"_qs);
-        m_exArticolo7374 = !rs.eof() && rs.number(u"ExArticolo7374"_qs) != 0;
-        m_calcoloInteressi = !rs.eof() && rs.number(u"CalcoloInteressi"_qs) != 0;
-    }
+    m_activityYear = readActivitySettings(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva);
+    m_gestioneArt36 = m_activityYear.gestioneArt36;
+    m_lblPeriodoIva = u"Periodo IVA: "_qs + m_activityYear.periodoIva;
+    m_tipoLiquidazione = m_activityYear.tipoLiquidazioneIva;
+    m_exArticolo7374 = m_activityYear.exArticolo7374;
+    m_calcoloInteressi = m_activityYear.calcoloInteressi;
     // The December advance with the historical method reads the previous VAT year.
     m_idPeriodoIvaPrec = 0;
     m_tipoLiquidazionePrec = m_tipoLiquidazione;
@@ -410,7 +402,9 @@ void SettlementDocument::loadDeclaration()
         typed.emplace(a);
     a.setImpUnita(m_euro);
     a.setTipoLiquidazioneIva(m_tipoLiquidazione);
+    a.setActivityYear(&m_activityYear);
     a.LoadByPeriod(m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese, m_id.metodoCalcoloAccontoIva);
+    a.setActivityYear(nullptr);
     if (typed) {
         QList<Amounts::Key> stored;
         for (auto it = a.collection().cbegin(); it != a.collection().cend(); ++it)
@@ -427,13 +421,13 @@ void SettlementDocument::loadDeclaration()
     if (m_truckersUsed && !m_id.lireRules())
         a.setCreAutotraspUti(toAmounts(*m_truckersUsed));
 
-    Recordset h =
-        m_ctx.db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                               n(m_id.idRisultatoLiquidazioneIva));
+    // The header record as the report read it in this fill.
+    const QHash<QString, QVariant> &h = m_report.header;
     auto header = [&h](const char *column) -> std::optional<Money> {
-        if (h.eof())
+        const auto it = h.constFind(QString::fromLatin1(column).toLower());
+        if (it == h.constEnd())
             return std::nullopt;
-        return optionalAmount(h.field(QString::fromLatin1(column)));
+        return optionalAmount(*it);
     };
     // The amounts object holds thousands of lire in the lire years; the grid holds what the
     // header holds.
@@ -466,7 +460,6 @@ void SettlementDocument::loadDeclaration()
     const std::optional<Money> interest = header("Interessi150");
     g.setDebit(DeclarationGrid::InteressiTrimestrali, interest);
     g.setCredit(DeclarationGrid::AccontoVersato, amount(a.AccontoVersato()));
-    h.close();
     if (!m_id.lireRules() && !m_id.isAnnual()) {
         // From 2000 the interest is the document's (see computeClosing); the stored amount
         // the user confirmed stands until then.
@@ -476,7 +469,6 @@ void SettlementDocument::loadDeclaration()
     }
     g.compute(currencyStep());
     a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
-    a.CheckAmounts(nullptr);
 
     const QVariant soggetto =
         m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs + u" WHERE"_qs +
@@ -498,10 +490,9 @@ void SettlementDocument::computeClosing()
     const Step step = currencyStep();
 
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
-    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9 &&
-        m_id.idMese % 3 == 0) {
-        const Percent rate =
-            fnPercInteressi(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva, m_id.idMese / 3, m_id.anno);
+    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
+        && m_id.idMese % 3 == 0) {
+        const Percent rate = quarterlyInterestRate(m_activityYear, m_id.idMese / 3, m_id.anno);
         const Money computed = rate.of(m_dip.interestBase(step), step, RoundMode::HalfAwayFromZero);
         // The amount due follows the computed one unless the user typed another.
         const bool typedByUser = !a.IntTrimDovuti().isZero() && a.IntTrimDovuti() != a.IntTrimDovutiCalc();

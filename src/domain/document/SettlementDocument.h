@@ -5,6 +5,7 @@
 #include "domain/document/DeclarationGrid.h"
 #include "domain/document/PaymentData.h"
 #include "domain/document/ReportView.h"
+#include "domain/engine/ActivitySettings.h"
 #include "domain/engine/ReportRebuild.h"
 #include "domain/engine/SettlementIdentity.h"
 #include "suite/Money.h"
@@ -261,6 +262,7 @@ private:
     int m_tipoLiquidazione = 0;
     int m_tipoLiquidazionePrec = 0;
     int m_idPeriodoIvaPrec = 0;
+    ActivitySettings m_activityYear; // read once per fill, handed to the engine
     bool m_gestioneArt36 = false;
     bool m_exArticolo7374 = false;
     bool m_calcoloInteressi = false;

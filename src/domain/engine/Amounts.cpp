@@ -1,11 +1,12 @@
 #include "domain/engine/Amounts.h"
 
+#include "domain/engine/ActivitySettings.h"
+
 #include "domain/engine/CounterQueries.h"
 #include "database/Connection.h"
 #include "database/KeyReservation.h"
 #include "database/RowState.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
 #include "suite/Money.h"
 
 #include <QDateTime>
@@ -249,23 +250,20 @@ void Amounts::loadSpecialCredits()
 {
     m_special.clear();
     if (m_idAttivita != 0) {
-        Recordset rs = m_db.openRecordset(
-            u"SELECT TipoLiquidazioneIva, CreditoIvaAutotrasportatori, AltriCreditiImposta, Autotrasportatore, "
-            "AltriCrediti FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
-            {sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
+        const ActivitySettings year = activitySettings(m_db, m_activityYear, m_idAttivita, m_idPeriodoIva);
         SpecialCredits s;
-        if (!rs.eof()) {
-            m_tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
-            s.chkAutotrasp = rs.number(u"Autotrasportatore"_qs) != 0;
-            s.chkAltri = rs.number(u"AltriCrediti"_qs) != 0;
+        if (year.found) {
+            m_tipoLiquidazione = year.tipoLiquidazioneIva;
+            s.chkAutotrasp = year.autotrasportatore;
+            s.chkAltri = year.altriCrediti;
             // What the year still has; a settlement that books its use also has back what
             // it had used itself, so that saving it again may use the same amount.
             const bool own = booksSpecialCredits();
             if (s.chkAutotrasp)
-                s.autotrasp = fromDatabase(rs.field(u"CreditoIvaAutotrasportatori"_qs)) +
+                s.autotrasp = fromDatabase(year.creditoIvaAutotrasportatori) +
                               (own ? Importo(0, AmountType::CreAutotraspUti) : Money());
             if (s.chkAltri)
-                s.altri = fromDatabase(rs.field(u"AltriCreditiImposta"_qs)) +
+                s.altri = fromDatabase(year.altriCreditiImposta) +
                           (own ? Importo(0, AmountType::AltriCreImpUti) : Money());
         }
         m_special.insert(0, s);
@@ -333,6 +331,28 @@ void Amounts::loadEarlierTotals()
     }
 }
 
+namespace {
+
+// The company's VAT years of the calendar year, with monthly and with quarterly activities,
+// by key.
+QVector<int> companyVatYears(Connection &db, int idAzienda, int anno)
+{
+    const SqlStatement years =
+        u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
+        "PeriodoIva.IDAzienda = "_qs +
+        sqlParam(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlParam(anno) +
+        u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
+        "TipoLiquidazioneIva "_qs;
+    QVector<int> keys;
+    Recordset rs = db.openRecordset(years + u"= 0)"_qs + u" UNION "_qs + years + u"<> 0)"_qs);
+    for (; !rs.eof(); rs.moveNext())
+        keys.append(rs.integer(u"IDPeriodoIva"_qs));
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+} // namespace
+
 void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
 {
     clear();
@@ -341,23 +361,7 @@ void Amounts::LoadByPeriodXRiepilogoAccontoDicembre(int idAzienda, int anno)
     m_idPeriodoIva = 0;
     m_idRisultato = 0;
 
-    // The company's VAT years of the calendar year, with monthly and with quarterly
-    // activities.
-    const SqlStatement years =
-        u"SELECT PeriodoIva.IDPeriodoIva FROM PeriodoIva WHERE PeriodoIva.VirtualDelete = 0 AND "
-        "PeriodoIva.IDAzienda = "_qs +
-        sqlParam(idAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlParam(anno) +
-        u" AND PeriodoIva.IDPeriodoIva IN (SELECT IDPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
-        "TipoLiquidazioneIva "_qs;
-    QVector<int> keys;
-    {
-        Recordset rs = m_db.openRecordset(years + u"= 0)"_qs + u" UNION "_qs + years + u"<> 0)"_qs);
-        for (; !rs.eof(); rs.moveNext())
-            keys.append(rs.integer(u"IDPeriodoIva"_qs));
-    }
-    std::sort(keys.begin(), keys.end());
-
-    for (int p : keys) {
+    for (int p : companyVatYears(m_db, idAzienda, anno)) {
         if (m_idPeriodoIva == 0)
             m_idPeriodoIva = p;
         // The activities of the year: their settlement type and special credits.
@@ -454,6 +458,37 @@ QMap<int, Money> Amounts::storedUsedCredits()
     return used;
 }
 
+namespace {
+
+// The settlement types Save writes: 0 for a settlement of one activity, else one per type
+// held in memory.
+QVector<int> typesToWrite(const QMap<Amounts::Key, Money> &amounts, bool withActivity)
+{
+    if (withActivity)
+        return {0};
+    QSet<int> seen;
+    for (auto it = amounts.cbegin(); it != amounts.cend(); ++it)
+        seen.insert(it.key().liquidationType);
+    QVector<int> groups(seen.cbegin(), seen.cend());
+    std::sort(groups.begin(), groups.end());
+    return groups;
+}
+
+// The insert of one amount: with the settlement type when the settlement has no activity.
+QString amountInsertSql(bool withActivity)
+{
+    return withActivity
+        ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+          "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, "
+          "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
+        : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, "
+          "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
+          "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, NULL, NULL, ?, ?, "
+          "0)"_qs;
+}
+
+} // namespace
+
 void Amounts::Save()
 {
     if (m_idRisultato <= 0)
@@ -463,17 +498,7 @@ void Amounts::Save()
     const QDateTime now = QDateTime::currentDateTime();
     const bool withActivity = m_idAttivita != 0;
 
-    // The settlement types to write: one without an activity per type held in memory.
-    QVector<int> groups;
-    if (withActivity) {
-        groups.append(0);
-    } else {
-        QSet<int> seen;
-        for (auto it = m_amounts.cbegin(); it != m_amounts.cend(); ++it)
-            seen.insert(it.key().liquidationType);
-        groups = QVector<int>(seen.cbegin(), seen.cend());
-        std::sort(groups.begin(), groups.end());
-    }
+    const QVector<int> groups = typesToWrite(m_amounts, withActivity);
 
     Transaction tx(m_db);
     const QMap<int, Money> usedBefore = booksSpecialCredits() ? storedUsedCredits() : QMap<int, Money>();
@@ -486,20 +511,7 @@ void Amounts::Save()
             const Money amount = toDatabase(Importo(group, type));
             if (amount.isZero())
                 continue;
-            const QString insert =
-                withActivity
-                    ? u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                      u"IDRisultatoLiquidazioneIva, "
-                      "Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, "
-                      "IDUtenteUltimaVariazione, "
-                      "DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, 0)"_qs
-                    : u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, "
-                      u"IDRisultatoLiquidazioneIva, "
-                      "Importo, TipoLiquidazioneIva, DataVersamento, IDConcessionarioEsattoriale, "
-                      "IDBancaPerAnagrafica, "
-                      "IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (?, ?, ?, ?, NULL, "
-                      "NULL, NULL, ?, ?, 0)"_qs;
-            nextKey(m_db, kXTipo, kXTipoKey, insert,
+            nextKey(m_db, kXTipo, kXTipoKey, amountInsertSql(withActivity),
                     withActivity ? SqlParams{type, key, sqlValue(amount), user, now}
                                  : SqlParams{type, key, sqlValue(amount), group, user, now});
         }
@@ -582,7 +594,7 @@ QString Amounts::msgCreditiSpecialiMaggioriImposta()
                           "superiore all'imposta dovuta per il periodo.");
 }
 
-bool Amounts::CheckAmounts(MessageService *messages) const
+std::optional<QString> Amounts::CheckAmounts() const
 {
     const Money autotraspUti = CreAutotraspUti();
     const Money altriUti = AltriCreImpUti();
@@ -594,10 +606,8 @@ bool Amounts::CheckAmounts(MessageService *messages) const
     else if (autotraspUti + altriUti > std::max(IvaPeriodo(), Money()))
         problem = msgCreditiSpecialiMaggioriImposta();
     if (problem.isEmpty())
-        return true;
-    if (messages)
-        messages->warn(problem);
-    return false;
+        return std::nullopt;
+    return problem;
 }
 
 // ---- depreciable goods ----------------------------------------------------------------

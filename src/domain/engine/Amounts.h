@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace liqiva {
 
@@ -51,6 +52,9 @@ public:
     // Units (true) or thousands (false).
     bool ImpUnita() const { return m_impUnita; }
     void setImpUnita(bool v) { m_impUnita = v; }
+    // The activity in the VAT year as the caller already read it, for the loaders that follow
+    // (null: they read it themselves). The caller keeps it alive and sets null when done.
+    void setActivityYear(const ActivitySettings *year) { m_activityYear = year; }
 
     // ---- the collection --------------------------------------------------------------
     // The amount of a type for the current settlement type; a missing row reads 0.
@@ -283,8 +287,8 @@ public:
     // amount of the settlement; one transaction.
     void Delete();
     // The special credits used: not negative, not above what is available, together not
-    // above the VAT due of the period. Shows the reason when messages are given.
-    bool CheckAmounts(MessageService *messages = nullptr) const;
+    // above the VAT due of the period. The reason they are refused, none when they stand.
+    std::optional<QString> CheckAmounts() const;
     // The VAT on depreciable goods bought in the period, from the activity's counters.
     Money CalcolaCreditoBeniAmmortizzabili();
 
@@ -347,6 +351,7 @@ private:
     QMap<Key, Money> m_amounts;
     QMap<Figure, Money> m_figures;
     QMap<int, SpecialCredits> m_special; // by settlement type
+    const ActivitySettings *m_activityYear = nullptr;
 };
 
 } // namespace liqiva

@@ -1,5 +1,7 @@
 #include "domain/engine/InterestAdvance.h"
 
+#include "domain/engine/ActivitySettings.h"
+
 #include "domain/engine/CounterQueries.h"
 #include "domain/engine/SettlementIdentity.h"
 #include "database/Connection.h"
@@ -31,20 +33,7 @@ Money storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAt
 
 Percent fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva, int quarter, int anno)
 {
-    Recordset activity = db.openRecordset(u"SELECT CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva WHERE "
-                                          u"IDAttivitaAzienda = "_qs
-                                          + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva));
-    const bool paysInterest = !activity.eof() && activity.number(u"CalcoloInteressi"_qs) != 0;
-    activity.close();
-    if (!paysInterest || quarter == 4)
-        return {};
-
-    Recordset year =
-        db.openRecordset(u"SELECT PercInteressiLiqTrim FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva));
-    const Percent perc = year.eof() ? Percent() : Percent::fromVariant(year.field(u"PercInteressiLiqTrim"_qs));
-    if (!perc.isZero())
-        return perc;
-    return anno > 2000 ? Percent::points(1) : Percent::fromRaw(Percent::Scale * 3 / 2);
+    return quarterlyInterestRate(readActivitySettings(db, idAttivitaAzienda, idPeriodoIva), quarter, anno);
 }
 
 Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,

@@ -21,11 +21,6 @@ SqlStatement n(int value)
     return sqlParam(value);
 }
 
-bool flag(const Recordset &rs, const QString &column)
-{
-    return !rs.eof() && rs.number(column) != 0;
-}
-
 // A sum that is NULL when the query found nothing.
 QVariant sumOrNull(Connection &db, const SqlStatement &sql)
 {
@@ -72,6 +67,60 @@ QList<CompensationGroup> readCompensationGroups(Connection &db, const CounterPer
     return groups;
 }
 
+// The truckers' credit a lire-year period with a debt uses: the amount given, else what the
+// year still has (with what this settlement already uses) up to the debt, else for the
+// annual settlement what the year's settlements used.
+Money truckersCreditUsed(ReportState &st, Money debt)
+{
+    Connection &db = st.db();
+    const SettlementIdentity &id = st.id;
+    const int m = id.idMese;
+    const int a = id.idAttivitaAzienda;
+    const int p = id.idPeriodoIva;
+    Money used;
+    if (st.inputs.truckersCreditUsed + st.inputs.truckersCreditResidual >= Money::units(1)) {
+        used = st.inputs.truckersCreditUsed;
+    } else if (m > 0) {
+        const Money available =
+            Money::fromVariant(st.year.creditoIvaAutotrasportatori)
+            // What this settlement already uses (a saved one filled again) is still
+            // its own: without it a second fill would find the credit spent.
+            + Money::fromVariant(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                           u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs
+                                           + n(id.idRisultatoLiquidazioneIva)));
+        used = std::min(available, debt);
+    } else {
+        used = Money::fromVariant(db.scalar(
+            u"SELECT Sum(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
+            u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+            u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE "
+            u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (4,6,7)  AND "
+            u"RisultatoLiquidazioneIva.IDPeriodoIva = "_qs
+            + n(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + n(a)));
+    }
+    return used;
+}
+
+// Lire years: the debt rounded to thousands (a half goes down), then quarterly interest
+// on it when it reaches the minimum payment and the activity pays interest.
+void closeLireDebt(ReportState &st, Money balance)
+{
+    ReportHeader &h = st.header;
+    const SettlementIdentity &id = st.id;
+    const int m = id.idMese;
+    const Money rounded = roundTo(balance, Step::Thousand, RoundMode::HalfTowardsZero);
+    h.set(u"Arrotondamenti"_qs, rounded - balance);
+    h.set(u"DebitoArrotondato"_qs, rounded);
+    Money interest;
+    if (rounded >= st.ctx.dImpMinIva && st.year.calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
+        const Money computed =
+            quarterlyInterestRate(st.year, m / 3, id.anno).of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
+        interest = roundTo(computed, Step::Thousand, RoundMode::HalfAwayFromZero);
+        h.set(u"Interessi150"_qs, interest);
+    }
+    h.set(u"TotDaVersare"_qs, rounded + interest);
+}
+
 void sbCampiPeriodo(ReportState &st)
 {
     Connection &db = st.db();
@@ -86,15 +135,8 @@ void sbCampiPeriodo(ReportState &st)
     h.zeroIfNull(u"TotCorrIva"_qs);
     h.zeroIfNull(u"TotCorrDaVentilareIva"_qs);
 
-    Recordset year = db.openRecordset(u"SELECT GestioneArt36 FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(p));
-    const bool art36 = flag(year, u"GestioneArt36"_qs);
-    year.close();
-    Recordset activity = db.openRecordset(u"SELECT Articolo34, CalcoloInteressi FROM AttivitaAziendaPerPeriodoIva "
-                                          u"WHERE IDPeriodoIva = "_qs
-                                          + n(p) + u" AND IDAttivitaAzienda = "_qs + n(a));
-    const bool art34 = flag(activity, u"Articolo34"_qs);
-    const bool calcoloInteressi = flag(activity, u"CalcoloInteressi"_qs);
-    activity.close();
+    const bool art36 = st.year.gestioneArt36;
+    const bool art34 = st.year.articolo34;
 
     for (const char16_t *c : {u"TotVenditeComplessivoIva", u"TotVenditeComplessivoIvaCEE", u"TotVenditeComplessivoIvaReverse",
                               u"TotCorrIva", u"TotVenditeIva", u"TotVenditeIvaIncSospeso", u"TotAcquistiIvaPagSospeso"})
@@ -186,29 +228,7 @@ void sbCampiPeriodo(ReportState &st)
             + h.amount(u"VersamentiEffettuati"_qs) + h.amount(u"InteressiTrimestraliVersati"_qs);
         const Money debt = d0 - c0;
         if (debt > Money()) {
-            Money used;
-            if (st.inputs.truckersCreditUsed + st.inputs.truckersCreditResidual >= Money::units(1)) {
-                used = st.inputs.truckersCreditUsed;
-            } else if (m > 0) {
-                const Money available =
-                    Money::fromVariant(db.scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva "
-                                                 u"WHERE IDAttivitaAzienda = "_qs
-                                                 + n(a) + u" AND IDPeriodoIva = "_qs + n(p)))
-                    // What this settlement already uses (a saved one filled again) is still
-                    // its own: without it a second fill would find the credit spent.
-                    + Money::fromVariant(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                                   u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs
-                                                   + n(id.idRisultatoLiquidazioneIva)));
-                used = std::min(available, debt);
-            } else {
-                used = Money::fromVariant(db.scalar(
-                    u"SELECT Sum(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-                    u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-                    u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE "
-                    u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (4,6,7)  AND "
-                    u"RisultatoLiquidazioneIva.IDPeriodoIva = "_qs
-                    + n(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + n(a)));
-            }
+            const Money used = truckersCreditUsed(st, debt);
             h.set(u"CreditoAutotrasportatori"_qs, used);
         }
     }
@@ -232,19 +252,7 @@ void sbCampiPeriodo(ReportState &st)
     if (m < 1 || !lireYear || art36)
         return;
 
-    // Lire years: the debt rounded to thousands (a half goes down), then quarterly interest
-    // on it when it reaches the minimum payment and the activity pays interest.
-    const Money rounded = roundTo(balance, Step::Thousand, RoundMode::HalfTowardsZero);
-    h.set(u"Arrotondamenti"_qs, rounded - balance);
-    h.set(u"DebitoArrotondato"_qs, rounded);
-    Money interest;
-    if (rounded >= st.ctx.dImpMinIva && calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
-        const Money computed =
-            fnPercInteressi(db, a, p, m / 3, id.anno).of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
-        interest = roundTo(computed, Step::Thousand, RoundMode::HalfAwayFromZero);
-        h.set(u"Interessi150"_qs, interest);
-    }
-    h.set(u"TotDaVersare"_qs, rounded + interest);
+    closeLireDebt(st, balance);
 }
 
 namespace {

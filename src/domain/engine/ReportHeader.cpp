@@ -47,7 +47,10 @@ SqlStatement ReportHeader::updateSql(int idCampoReportLiquidazioneIva, Engine en
     for (qsizetype k = 0; k < m_columns.size(); ++k) {
         if (k > 0)
             s += u", "_qs;
-        s += m_columns[k].first + u" = "_qs + reportValue(m_columns[k].second);
+        // A NULL is bound as well: the text stays the same from fill to fill and the
+        // connection runs it on the statement it prepared the first time.
+        const QVariant &v = m_columns[k].second;
+        s += m_columns[k].first + u" = "_qs + (v.isNull() || !v.isValid() ? sqlParam(QVariant()) : reportValue(v));
     }
     s += u" WHERE IDCampoReportLiquidazioneIva = "_qs + sqlParam(idCampoReportLiquidazioneIva);
     return s;

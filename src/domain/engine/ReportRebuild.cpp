@@ -6,7 +6,6 @@
 #include "database/DbError.h"
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
-#include "suite/Messages.h"
 #include "suite/Refusal.h"
 
 #include <cmath>
@@ -166,10 +165,14 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
                {sqlValue(id.idRisultatoLiquidazioneIva)});
 
-    out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
-    st.tipoLiquidazioneIva = out.idPeriodoIvaContatori == id.idPeriodoIva
-        ? out.tipoLiquidazioneIvaContatori
-        : fnTipoLiquidazioneIva(db, id.idAttivitaAzienda, id.idPeriodoIva);
+    st.year = activitySettings(db, ctx.activityYear, id.idAttivitaAzienda, id.idPeriodoIva);
+    st.tipoLiquidazioneIva = st.year.tipoLiquidazioneIva;
+    if (id.isAdvance() && id.metodoCalcoloAccontoIva == AdvanceMethod::Historical) {
+        out.idPeriodoIvaContatori = fnPeriodoIvaContatori(db, id, &out.tipoLiquidazioneIvaContatori);
+    } else {
+        out.idPeriodoIvaContatori = id.idPeriodoIva;
+        out.tipoLiquidazioneIvaContatori = st.tipoLiquidazioneIva;
+    }
     st.period = {id.idAttivitaAzienda, out.idPeriodoIvaContatori, id.idMese, id.metodoCalcoloAccontoIva};
     st.idCampo = headerKey(db, id.idRisultatoLiquidazioneIva);
 
@@ -192,10 +195,8 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     out.idCampoReportLiquidazioneIva = st.idCampo;
     out.compensationGroups = st.groups;
     out.ventilationAnomaly = st.ventilationAnomaly;
+    // The caller shows them, once the work is committed.
     out.messages = st.messages;
-    // Shown once the work is committed, so that no lock is held while the user reads.
-    for (const QString &text : st.messages)
-        ctx.messages.warn(text);
     return out;
 }
 

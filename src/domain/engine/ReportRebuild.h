@@ -55,7 +55,7 @@ struct ReportOutcome {
     QList<CompensationGroup> compensationGroups;
     // The split of receipts could not be closed to 100 %: no ventilation rows were written.
     bool ventilationAnomaly = false;
-    // The messages shown (after the commit) through the message service.
+    // The warnings of the rebuild, for the caller to show (the transaction is committed).
     QStringList messages;
 };
 

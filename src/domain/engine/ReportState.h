@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domain/engine/ActivitySettings.h"
 #include "domain/engine/CounterQueries.h"
 #include "domain/engine/ReportHeader.h"
 #include "domain/engine/ReportRebuild.h"
@@ -17,6 +18,7 @@ struct ReportState {
 
     CounterPeriod period;     // the counters' period (previous VAT year for the historical advance)
     int idCampo = 0;          // the header record
+    ActivitySettings year;        // the activity in the settlement's own VAT year
     int tipoLiquidazioneIva = 0; // the activity's settlement type of the settlement's own VAT year
     bool printPeriodicPayment = false; // RipStampaVersamentiPeriodici of a live settlement
     bool printAdvancePayment = false;  // RipStampaVersamentiInAcconto of a live settlement

@@ -8,6 +8,7 @@ namespace liqiva {
 
 class Connection;
 class MessageService;
+struct ActivitySettings;
 
 // Advance methods (MetodoCalcoloAccontoIva).
 namespace AdvanceMethod {
@@ -47,6 +48,8 @@ struct EngineContext {
     int idUser = 0;
     Money dImpMinIva; // minimum periodic payment (ConfigurazioneContabile)
     bool euro = true; // the company keeps its accounts in euro (else lire)
+    // The settlement's activity in its VAT year as the caller already read it; null: read here.
+    const ActivitySettings *activityYear = nullptr;
     // The currency step of amounts: 0.01 for the euro, 1 for the lira.
     Step currencyStep() const { return liqiva::currencyStep(euro); }
 };

@@ -50,17 +50,12 @@ QString yearPeriodCaption(int period, bool quarterly)
     return QString::fromLatin1(months[period - 1]);
 }
 
-YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
-{
-    YearOverview o;
-    o.idAzienda = idAzienda;
-    o.anno = anno;
-    const QVariant vatYear = db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + n(idAzienda)
-                                       + u" AND Anno = "_qs + n(anno) + u" AND VirtualDelete = 0"_qs);
-    if (vatYear.isNull())
-        throw Refusal(QStringLiteral("L'azienda %1 non ha il periodo I.V.A. %2.").arg(idAzienda).arg(anno));
-    o.idPeriodoIva = vatYear.toInt();
+namespace {
 
+// One row per activity of the year, every period of it still missing.
+void readActivityRows(Connection &db, YearOverview &o)
+{
+    const int idAzienda = o.idAzienda;
     for (Recordset rs = db.openRecordset(
              u"SELECT AttivitaAzienda.IDAttivitaAzienda, AttivitaAzienda.AttivitaAzienda, "
              u"AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva FROM AttivitaAzienda INNER JOIN "
@@ -80,7 +75,24 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
         row.cells.push_back(YearCell{0, YearCell::State::Missing, 0, std::nullopt});
         o.rows.push_back(row);
     }
+}
 
+// The state a settlement row gives its cell; a communicated settlement says so before it
+// says it was printed.
+YearCell::State cellState(const Recordset &rs)
+{
+    return rs.integer(u"VirtualDelete"_qs) == 2 ? YearCell::State::Working
+        : !rs.isNull(u"DataComunicazione"_qs)     ? YearCell::State::Communicated
+        : !rs.isNull(u"DataPrimaComunicazione"_qs) ? YearCell::State::ToResend
+        : rs.integer(u"StampatoDefinitivo"_qs) != 0 ? YearCell::State::PrintedDefinitive
+                                                    : YearCell::State::Saved;
+}
+
+// Puts each settlement of the year in its cell; where each went: key -> cell.
+std::map<int, YearCell *> placeSettlements(Connection &db, YearOverview &o)
+{
+    const int idAzienda = o.idAzienda;
+    std::map<int, YearCell *> byKey;
     const SqlStatement ofTheYear =
         u" FROM (RisultatoLiquidazioneIva INNER JOIN AttivitaAzienda ON "
         u"RisultatoLiquidazioneIva.IDAttivitaAzienda = AttivitaAzienda.IDAttivitaAzienda) "
@@ -92,8 +104,6 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
         n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva) +
         u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
 
-    // Where each settlement goes: (activity, period) -> cell.
-    std::map<int, YearCell *> byKey;
     for (Recordset rs = db.openRecordset(
              u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
              u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
@@ -109,12 +119,7 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
             for (YearCell &cell : row.cells) {
                 if (cell.period != period)
                     continue;
-                // A communicated settlement says so before it says it was printed.
-                YearCell::State state = rs.integer(u"VirtualDelete"_qs) == 2 ? YearCell::State::Working
-                    : !rs.isNull(u"DataComunicazione"_qs)                 ? YearCell::State::Communicated
-                    : !rs.isNull(u"DataPrimaComunicazione"_qs)            ? YearCell::State::ToResend
-                    : rs.integer(u"StampatoDefinitivo"_qs) != 0           ? YearCell::State::PrintedDefinitive
-                                                                          : YearCell::State::Saved;
+                const YearCell::State state = cellState(rs);
                 // A saved settlement wins over a working row of the same period.
                 if (cell.state == YearCell::State::Missing || cell.state == YearCell::State::Working) {
                     cell.state = state;
@@ -124,6 +129,23 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
             }
         }
     }
+    return byKey;
+}
+
+} // namespace
+
+YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
+{
+    YearOverview o;
+    o.idAzienda = idAzienda;
+    o.anno = anno;
+    const QVariant vatYear = db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + n(idAzienda)
+                                       + u" AND Anno = "_qs + n(anno) + u" AND VirtualDelete = 0"_qs);
+    if (vatYear.isNull())
+        throw Refusal(QStringLiteral("L'azienda %1 non ha il periodo I.V.A. %2.").arg(idAzienda).arg(anno));
+    o.idPeriodoIva = vatYear.toInt();
+    readActivityRows(db, o);
+    const std::map<int, YearCell *> byKey = placeSettlements(db, o);
 
     // The amount of each saved settlement: its one figure, as the browse and the list show it.
     const QHash<int, Money> balances = settlementBalances(db, idAzienda);

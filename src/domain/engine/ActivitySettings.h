@@ -1,0 +1,46 @@
+#pragma once
+
+#include "suite/Percent.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace liqiva {
+
+class Connection;
+
+// The settings of one activity in one VAT year (its AttivitaAziendaPerPeriodoIva row) with
+// those of the VAT year itself (PeriodoIva), read in one statement: a fill reads them once
+// and hands them to every step that needs them.
+struct ActivitySettings {
+    int idAttivitaAzienda = 0;
+    int idPeriodoIva = 0;
+    bool found = false; // the activity has the VAT year
+
+    int tipoLiquidazioneIva = 0;
+    bool exArticolo7374 = false;
+    bool calcoloInteressi = false;
+    bool articolo34 = false;
+    bool autotrasportatore = false;
+    bool altriCrediti = false;
+    QVariant creditoIvaAutotrasportatori; // NULL when the row has none
+    QVariant altriCreditiImposta;
+
+    bool gestioneArt36 = false;   // of the VAT year
+    QString periodoIva;           // the VAT year's name
+    Percent percInteressiLiqTrim; // the quarterly interest rate the VAT year gives, zero when none
+
+    bool is(int activity, int period) const { return activity == idAttivitaAzienda && period == idPeriodoIva; }
+};
+
+ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int idPeriodoIva);
+
+// The interest rate of a quarterly settlement of the quarter (1 to 4): none when the activity
+// pays no interest or in the fourth quarter; the year's own rate, else 1% (1.5% up to 2000).
+Percent quarterlyInterestRate(const ActivitySettings &year, int quarter, int anno);
+
+// The one given when it is the activity's and year's, else the one read now.
+ActivitySettings activitySettings(Connection &db, const ActivitySettings *known, int idAttivitaAzienda,
+                                  int idPeriodoIva);
+
+} // namespace liqiva
