@@ -22,6 +22,7 @@
 #include "database/DbError.h"
 #include "database/SqlValue.h"
 #include "suite/Messages.h"
+#include "suite/Questions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -358,14 +359,15 @@ private:
         const int vatYear = vatYearKey(kYear);
         const int maxBefore = m_db.scalar(u"SELECT MAX(IDRisultatoLiquidazioneIva) FROM RisultatoLiquidazioneIva"_qs).toInt();
 
-        NewSettlement ns(m_db, m_messages, m_opt.company, m_opt.user);
+        NewSettlement ns(m_db, m_opt.company, m_opt.user);
         ns.sbSetComboMesi(activity, vatYear, 0);
         const int index = ns.indexOfMonth(c.month);
         if (index < 0) {
             printError(c.caption.simplified() + u": the activity has no such period"_qs);
             return std::nullopt;
         }
-        if (ns.confirm(activity, vatYear, index, c.method, false) != 1) {
+        const NewSettlement::Validation check = ns.fnValidate(activity, vatYear, index, c.method);
+        if (ns.confirm(check, askEach(m_messages, check.questions), false) != 1) {
             printError(c.caption.simplified() + u": the new settlement was refused"_qs);
             return std::nullopt;
         }
