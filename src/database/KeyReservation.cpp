@@ -5,6 +5,22 @@
 
 namespace liqiva {
 
+bool isDuplicateKey(const DbError &e)
+{
+    const long long code = e.nativeNumber();
+    return code == 1555 || code == 2067 || code == 23505;
+}
+
+// SQLite tells a primary-key clash (1555) from a unique-index clash (2067); both are a
+// duplicate key for the reservation.
+bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
+{
+    const long long code = e.nativeNumber();
+    if (code == duplicate)
+        return true;
+    return engine == Engine::Sqlite && (duplicate == 1555 || duplicate == 2067) && (code == 1555 || code == 2067);
+}
+
 long long nativeErrorOf(Connection &db, int errorKind)
 {
     const QString sql = u"SELECT ErroreNativoPerBaseDati.ErroreNativo FROM ErroreBrevanto "_qs +
@@ -39,16 +55,6 @@ QString injectKeyColumn(const QString &insertSql, const QString &table, const QS
 }
 
 namespace {
-
-// SQLite tells a primary-key clash (1555) from a unique-index clash (2067); both are a
-// duplicate key for the reservation.
-bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
-{
-    const long long code = e.nativeNumber();
-    if (code == duplicate)
-        return true;
-    return engine == Engine::Sqlite && (duplicate == 1555 || duplicate == 2067) && (code == 1555 || code == 2067);
-}
 
 // On PostgreSQL a key another transaction has inserted and not yet committed makes the insert
 // wait for it. Two saves that each hold a key the other one wants (a row written without the
@@ -89,8 +95,8 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
     // A key beyond what the key columns hold is refused before anything is written: it would
     // wrap to a negative key on one engine and fail on the other.
     if (key > 2147483647LL)
-        throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi ("_qs + keyColumn
-                          + u" ha raggiunto 2147483647): non è stato scritto nulla."_qs,
+        throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi ("_qs + keyColumn +
+                          u" ha raggiunto 2147483647): non è stato scritto nulla."_qs,
                       QString());
 
     long long duplicate = -1; // read only when a clash happens
@@ -100,7 +106,8 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
     const bool claim = guarded && db.engine() == Engine::Postgres;
     for (;; ++key) {
         if (key > 2147483647LL)
-            throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi: non è stato scritto nulla."_qs, QString());
+            throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi: non è stato scritto nulla."_qs,
+                          QString());
         if (claim && claimedElsewhere(db, table, key))
             continue;
         SqlParams values = params;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/Engine.h"
 #include "database/SqlValue.h"
 
 #include <QString>
@@ -16,6 +17,16 @@ constexpr int DuplicateKey = 1;
 // The native error number that stands for an error kind on the connection's engine,
 // read from the suite's native-error tables. Throws DbError when there is no row.
 long long nativeErrorOf(Connection &db, int errorKind);
+
+class DbError;
+
+// True when e is a primary-key or unique clash: SQLite's extended codes 1555 and 2067,
+// PostgreSQL's SQLSTATE 23505.
+bool isDuplicateKey(const DbError &e);
+
+// True when e is the duplicate key the suite's tables name for the engine (`duplicate`, from
+// nativeErrorOf); on SQLite a primary-key clash and a unique-index clash are the same thing.
+bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine);
 
 // Adds the key column as the first column and a placeholder for the key as the first value
 // of an INSERT. Positions are found case-insensitively; the table name's first occurrence

@@ -2,6 +2,7 @@
 
 #include "database/Connection.h"
 #include "database/DbError.h"
+#include "database/KeyReservation.h"
 #include "database/DbErrorText.h"
 #include "suite/Refusal.h"
 
@@ -157,8 +158,7 @@ void UserPasswords::setPassword(int user, const QString &password, int byUser)
             // Another process gave the user a password meanwhile: this one, the later, stands.
             // Anything else (a role that may not write the row) is the caller's to show.
             m_db.rollbackToSavepoint(sp);
-            const long long code = e.nativeNumber();
-            if (code != 1555 && code != 2067 && code != 23505)
+            if (!isDuplicateKey(e))
                 throw;
             m_db.execute(u"UPDATE PasswordUtente SET HashPassword = ?, PasswordErrate = 0, BloccatoFino = NULL, "
                          u"DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE IDUtente = ?"_qs,

@@ -2,21 +2,11 @@
 
 #include "database/Connection.h"
 #include "database/DbError.h"
+#include "database/KeyReservation.h"
 
 #include <QDateTime>
 
 namespace liqiva {
-
-namespace {
-
-// SQLite: 1555 a primary-key clash, 2067 a unique clash; PostgreSQL: SQLSTATE 23505.
-bool isDuplicateKey(const DbError &e)
-{
-    const long long code = e.nativeNumber();
-    return code == 1555 || code == 2067 || code == 23505;
-}
-
-} // namespace
 
 int RowWriter::insert(const QString &table, const QString &keyColumn, const QStringList &columns,
                       const SqlParams &values)

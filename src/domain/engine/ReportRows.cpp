@@ -18,15 +18,6 @@ constexpr int zeroedSalesPairs = 11;
 // Rows per INSERT statement.
 constexpr int rowsPerStatement = 100;
 
-bool isDuplicateKey(const DbError &e, long long duplicate, Engine engine)
-{
-    const long long code = e.nativeNumber();
-    if (code == duplicate)
-        return true;
-    // SQLite tells a primary-key clash (1555) from a unique-index clash (2067).
-    return engine == Engine::Sqlite && (code == 1555 || code == 2067) && (duplicate == 1555 || duplicate == 2067);
-}
-
 // Inserts the rows with consecutive keys after the largest key of the table. Another user
 // may take the same keys meanwhile: the clash is retried from the new largest key, inside a
 // savepoint when a transaction is open (PostgreSQL would otherwise abort it).

@@ -2,6 +2,7 @@
 
 #include "database/Connection.h"
 #include "database/DbError.h"
+#include "database/KeyReservation.h"
 #include "suite/Percent.h"
 #include "suite/Refusal.h"
 
@@ -10,17 +11,6 @@
 #include <QRegularExpression>
 
 namespace liqiva {
-
-namespace {
-
-// SQLite: 1555 a primary-key clash, 2067 a unique clash; PostgreSQL: SQLSTATE 23505.
-bool isDuplicateKey(const DbError &e)
-{
-    const long long code = e.nativeNumber();
-    return code == 1555 || code == 2067 || code == 23505;
-}
-
-} // namespace
 
 QString supplierKey(const QString &text)
 {

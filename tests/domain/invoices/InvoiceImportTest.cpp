@@ -9,6 +9,7 @@
 #include "domain/invoices/InvoiceMapping.h"
 #include "domain/invoices/InvoiceReader.h"
 #include "suite/Refusal.h"
+#include "support/InvoiceCompany.h"
 #include "support/InvoiceFiles.h"
 #include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
@@ -146,7 +147,7 @@ TEST(InvoiceFiles, HostileFilesAreRefused)
 
 namespace {
 
-const QString Company = u"00743110157"_qs;
+const QString Company = InvoiceCompanyVat;
 const QString Supplier = u"01234567890"_qs;
 
 TestInvoice sale(const QString &number, const QString &date, std::vector<TestSummaryLine> lines,
@@ -166,19 +167,7 @@ protected:
     void SetUp() override
     {
         t = TestDatabase::create(engine(), Content::Schema);
-        t->db().execute(u"INSERT INTO Utente (IDUtente, Utente) VALUES (?, ?)"_qs, {1, u"mario"_qs});
-        CompanySetup s;
-        s.name = u"Rossi Impianti S.r.l."_qs;
-        s.vatNumber = Company;
-        s.taxCode = Company;
-        s.street = u"Via Roma 1"_qs;
-        s.postcode = u"20121"_qs;
-        s.city = u"Milano"_qs;
-        s.province = u"MI"_qs;
-        s.declarant = DeclarantSetup{u"Rossi Mario"_qs, u"RSSMRA85T10A562S"_qs, 1};
-        s.firstYear = 2025;
-        s.activities.push_back({u"Impianti"_qs, u"43.21.01"_qs, u"Impianti elettrici"_qs, u"Sede"_qs});
-        createCompany(t->db(), s, 1);
+        createInvoiceCompany(t->db());
     }
 
     QString file(const QString &name, const QByteArray &bytes)
