@@ -55,6 +55,31 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
     m_shown = core.Mostrati();
 
     m_tabs = new QTabWidget(this);
+    m_tabs->addTab(buildDataTab(), u"&Dati"_qs);
+    m_tabs->addTab(buildRefundTab(), u"&Rimborso e versamento"_qs);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
+    cmdOk->setObjectName(u"cmdOk"_qs);
+    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
+    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(m_tabs);
+    root->addWidget(buttons);
+
+    showFigures();
+
+    connect(curImponibile, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
+    connect(curImposta, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmDatiDip::ok);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    cmdOk->setDefault(true);
+    resize(560, 480);
+}
+
+// VP1 to VP3 and the declaration's marks.
+QWidget *frmDatiDip::buildDataTab()
+{
     auto *data = new QWidget;
     auto *dataLayout = new QVBoxLayout(data);
     auto *vp1 = new QGroupBox(u"VP1"_qs, data);
@@ -84,8 +109,13 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
                                                        chkVarImpPeriodiPrec, chkContribLiqTrim})
         dataLayout->addWidget(w);
     dataLayout->addStretch();
-    m_tabs->addTab(data, u"&Dati"_qs);
 
+    return data;
+}
+
+// Who may ask the refund, and how the payment was made.
+QWidget *frmDatiDip::buildRefundTab()
+{
     auto *refund = new QWidget;
     auto *refundLayout = new QVBoxLayout(refund);
     fraRimborso =
@@ -105,18 +135,14 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
     refundLayout->addWidget(chkVersInEuro);
     refundLayout->addWidget(chkVersNonEffettuato);
     refundLayout->addStretch();
-    m_tabs->addTab(refund, u"&Rimborso e versamento"_qs);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
-    auto *root = new QVBoxLayout(this);
-    root->addWidget(m_tabs);
-    root->addWidget(buttons);
+    return refund;
+}
 
-    // The fill.
+// The figures and marks as the declaration holds them; what the period does not allow is disabled.
+void frmDatiDip::showFigures()
+{
+    DatiDipEdit &core = m_core->edit;
     const auto show = [this](QLineEdit *f, Money v) { f->setText(formatAmount(v, m_euro)); };
     show(curOperazioniAttive, m_shown.VP1_OperazioniAttive);
     show(curCessioniIntra, m_shown.VP1_CessioniIntracomunitarie);
@@ -137,13 +163,6 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
     chkVersInEuro->setChecked(m_shown.VersamentoInEuro);
     chkVersInEuro->setEnabled(!core.VersamentoInEuroFisso());
     chkVersNonEffettuato->setChecked(m_shown.VersamentoNonEffettuato);
-
-    connect(curImponibile, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
-    connect(curImposta, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
-    connect(cmdOk, &QPushButton::clicked, this, &frmDatiDip::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
-    cmdOk->setDefault(true);
-    resize(560, 480);
 }
 
 frmDatiDip::~frmDatiDip() = default;

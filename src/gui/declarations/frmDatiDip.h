@@ -32,6 +32,9 @@ public:
     bool ok();
 
 private:
+    QWidget *buildDataTab();
+    QWidget *buildRefundTab();
+    void showFigures();
     std::optional<Money> amount(QLineEdit *field);
     bool checkVP3();
 

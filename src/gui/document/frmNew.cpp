@@ -24,6 +24,19 @@ frmNew::frmNew(Connection &db, MessageService &messages, int idAzienda, int idUs
     setWindowTitle(u"Nuovo"_qs);
     setModal(true);
 
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildChoices());
+    layout->addLayout(buildButtons());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    connectControls();
+
+    load();
+    cboAttivita->setFocus(Qt::OtherFocusReason);
+}
+
+// The frame of the four choices and the check box, each label the buddy of its control.
+QFrame *frmNew::buildChoices()
+{
     auto *frame = new QFrame(this);
     frame->setObjectName(u"fraNuovo"_qs);
     frame->setFrameShape(QFrame::StyledPanel);
@@ -70,6 +83,12 @@ frmNew::frmNew(Connection &db, MessageService &messages, int idAzienda, int idUs
     grid->addWidget(chkNoMakeDatiIva, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
+    return frame;
+}
+
+// OK and Annulla, on the right.
+QHBoxLayout *frmNew::buildButtons()
+{
     cmdOk = new QPushButton(u"OK"_qs, this);
     cmdOk->setObjectName(u"cmdOk"_qs);
     cmdOk->setDefault(true);
@@ -80,11 +99,12 @@ frmNew::frmNew(Connection &db, MessageService &messages, int idAzienda, int idUs
     buttons->addWidget(cmdOk);
     buttons->addWidget(cmdAnnulla);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return buttons;
+}
 
+// The tab order, the month's keys and the signals.
+void frmNew::connectControls()
+{
     setTabOrder(cboAttivita, cboPeriodoIva);
     setTabOrder(cboPeriodoIva, cboMese);
     setTabOrder(cboMese, cboMetodo);
@@ -98,9 +118,6 @@ frmNew::frmNew(Connection &db, MessageService &messages, int idAzienda, int idUs
     connect(cboMese, &QComboBox::currentIndexChanged, this, &frmNew::periodChanged);
     connect(cmdOk, &QPushButton::clicked, this, &frmNew::ok);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmNew::reject);
-
-    load();
-    cboAttivita->setFocus(Qt::OtherFocusReason);
 }
 
 void frmNew::load()

@@ -6,6 +6,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -49,6 +51,9 @@ protected:
     void reject() override;
 
 private:
+    QFrame *buildChoices();
+    QHBoxLayout *buildButtons();
+    void connectControls();
     void load();
     void selectKey(QComboBox *combo, int key);
     int chosenKey(const QComboBox *combo) const;

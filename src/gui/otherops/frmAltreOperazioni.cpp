@@ -29,6 +29,27 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
     hint->setWordWrap(true);
     root->addWidget(hint);
 
+    root->addWidget(buildGrid());
+    root->addLayout(buildFields());
+    root->addLayout(buildButtons());
+    connectControls();
+
+    for (QWidget *w : std::initializer_list<QWidget *>{cboIva, curImponibile, curImposta, txtNote})
+        w->setEnabled(!readOnly);
+    fillGrid();
+    if (m_dati.Count() == 0) {
+        nuovo();
+    } else {
+        m_dati.MoveFirst();
+        brwAltreOperazioni->selectRow(0);
+        loadFields();
+    }
+    resize(640, 420);
+}
+
+// The grid of the operations entered.
+QTableWidget *frmAltreOperazioni::buildGrid()
+{
     brwAltreOperazioni = new QTableWidget(0, 4, this);
     brwAltreOperazioni->setObjectName(u"brwAltreOperazioni"_qs);
     brwAltreOperazioni->setHorizontalHeaderLabels({u"Aliquota IVA"_qs, u"Imponibile"_qs, u"Imposta"_qs, u"Note"_qs});
@@ -41,13 +62,18 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
     brwAltreOperazioni->setColumnWidth(2, 130);
     brwAltreOperazioni->horizontalHeader()->setStretchLastSection(true);
     brwAltreOperazioni->setMinimumSize(560, 180);
-    root->addWidget(brwAltreOperazioni);
 
+    return brwAltreOperazioni;
+}
+
+// The fields of the operation chosen; the rates are the deductible ones.
+QFormLayout *frmAltreOperazioni::buildFields()
+{
     auto *form = new QFormLayout;
     cboIva = new QComboBox(this);
     cboIva->setObjectName(u"cboIva"_qs);
     cboIva->addItem(QString(), 0);
-    for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(db))
+    for (const cAltreOperazioni::Aliquota &a : cAltreOperazioni::AliquoteDetraibili(m_db))
         cboIva->addItem(a.Descrizione.trimmed().isEmpty() ? a.Iva : a.Iva + u" - "_qs + a.Descrizione.trimmed(),
                         a.IDIva);
     curImponibile = new QLineEdit(this);
@@ -63,8 +89,13 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
     form->addRow(u"Imponibile"_qs, curImponibile);
     form->addRow(u"Imposta"_qs, curImposta);
     form->addRow(u"Note"_qs, txtNote);
-    root->addLayout(form);
 
+    return form;
+}
+
+// Nuovo, Salva, Elimina and Chiudi, on the right.
+QHBoxLayout *frmAltreOperazioni::buildButtons()
+{
     auto *buttons = new QHBoxLayout;
     const auto button = [this, buttons](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
@@ -78,8 +109,12 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
     cmdSalva = button(u"Sa&lva"_qs, "cmdSalva");
     cmdElimina = button(u"&Elimina"_qs, "cmdElimina");
     cmdChiudi = button(u"&Chiudi"_qs, "cmdChiudi");
-    root->addLayout(buttons);
 
+    return buttons;
+}
+
+void frmAltreOperazioni::connectControls()
+{
     connect(cmdNuovo, &QPushButton::clicked, this, &frmAltreOperazioni::nuovo);
     connect(cmdSalva, &QPushButton::clicked, this, &frmAltreOperazioni::salva);
     connect(cmdElimina, &QPushButton::clicked, this, &frmAltreOperazioni::elimina);
@@ -95,18 +130,6 @@ frmAltreOperazioni::frmAltreOperazioni(Connection &db, cAltreOperazioni &dati, M
         updateButtons();
     });
     connect(brwAltreOperazioni, &QTableWidget::currentCellChanged, this, &frmAltreOperazioni::rowSelected);
-
-    for (QWidget *w : std::initializer_list<QWidget *>{cboIva, curImponibile, curImposta, txtNote})
-        w->setEnabled(!readOnly);
-    fillGrid();
-    if (m_dati.Count() == 0) {
-        nuovo();
-    } else {
-        m_dati.MoveFirst();
-        brwAltreOperazioni->selectRow(0);
-        loadFields();
-    }
-    resize(640, 420);
 }
 
 void frmAltreOperazioni::fillGrid()

@@ -5,6 +5,8 @@
 #include <QDialog>
 
 class QComboBox;
+class QFormLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -40,6 +42,10 @@ public:
     void elimina();
 
 private:
+    QTableWidget *buildGrid();
+    QFormLayout *buildFields();
+    QHBoxLayout *buildButtons();
+    void connectControls();
     void fillGrid();
     void loadFields();
     void rateChosen();

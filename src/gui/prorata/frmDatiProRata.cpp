@@ -26,7 +26,36 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     auto *root = new QVBoxLayout(this);
     const bool annual = m_p.IDMese() == 0;
 
-    // The periodic settlement.
+    buildPeriodFrames();
+    buildYearFrames(readOnly);
+    root->addWidget(m_fraMese);
+    root->addWidget(m_fraConguaglio);
+    root->addWidget(m_fraPercentuale);
+    root->addWidget(m_fraAnno);
+
+    auto *buttons = buildButtons(readOnly);
+    root->addWidget(lblAggiorna);
+    root->addLayout(buttons);
+    connectControls();
+
+    m_fraMese->setVisible(!annual);
+    m_fraConguaglio->setVisible(!annual);
+    m_fraPercentuale->setVisible(annual);
+    m_fraAnno->setVisible(annual);
+    cmdAggiorna->setVisible(annual);
+    cmdAggiorna->setEnabled(annual && !readOnly);
+    cmdAggiorna->setToolTip(u"Conferma le operazioni imponibili ed esenti e la percentuale per la liquidazione"_qs);
+    if (annual)
+        showYear();
+    else
+        showMonth();
+    showBooked();
+    cmdClose->setDefault(true);
+}
+
+// The periodic settlement: the deductible VAT of the period and the adjustment to book.
+void frmDatiProRata::buildPeriodFrames()
+{
     m_fraMese = new QGroupBox(u"Calcolo IVA detraibile per il periodo"_qs, this);
     m_fraMese->setObjectName(u"fraMese"_qs);
     auto *mese = new QFormLayout(m_fraMese);
@@ -45,8 +74,11 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     storno->addRow(u"IVA indetraibile contabilizzata"_qs, curMeseIvaIndetraibileCont);
     storno->addRow(u"IVA indetraibile da stornare"_qs, curMeseIvaIndetraibileStorno);
     storno->addRow(u"Importo storno contabilizzato"_qs, curMeseImportoCont);
+}
 
-    // The annual settlement.
+// The annual settlement: the percentage and the year's adjustment.
+void frmDatiProRata::buildYearFrames(bool readOnly)
+{
     m_fraPercentuale = new QGroupBox(u"Calcolo percentuale di pro-rata"_qs, this);
     m_fraPercentuale->setObjectName(u"fraPercentuale"_qs);
     auto *perc = new QFormLayout(m_fraPercentuale);
@@ -75,12 +107,11 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     anno->addRow(u"IVA a credito da recuperare"_qs, curAnnoIvaDaRecuperare);
     anno->addRow(u"IVA a debito da versare"_qs, curAnnoIvaDaVersare);
     anno->addRow(u"Importo storno contabilizzato"_qs, curAnnoImportoCont);
+}
 
-    root->addWidget(m_fraMese);
-    root->addWidget(m_fraConguaglio);
-    root->addWidget(m_fraPercentuale);
-    root->addWidget(m_fraAnno);
-
+// Aggiorna, Prima nota and Chiudi, with the line that says what Aggiorna did.
+QHBoxLayout *frmDatiProRata::buildButtons(bool readOnly)
+{
     auto *buttons = new QHBoxLayout;
     cmdAggiorna = new QPushButton(u"&Aggiorna"_qs, this);
     cmdAggiorna->setObjectName(u"cmdAggiorna"_qs);
@@ -100,33 +131,22 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
     lblAggiorna = new QLabel(this);
     lblAggiorna->setObjectName(u"lblAggiorna"_qs);
     lblAggiorna->setWordWrap(true);
-    root->addWidget(lblAggiorna);
     buttons->addStretch();
     buttons->addWidget(cmdAggiorna);
     buttons->addWidget(cmdPNC);
     buttons->addWidget(cmdClose);
-    root->addLayout(buttons);
 
+    return buttons;
+}
+
+void frmDatiProRata::connectControls()
+{
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdRicalcola, &QPushButton::clicked, this, &frmDatiProRata::ricalcola);
     connect(cmdAggiorna, &QPushButton::clicked, this, &frmDatiProRata::aggiorna);
     connect(cmdPNC, &QPushButton::clicked, this, &frmDatiProRata::primaNota);
     connect(curAnnoImponibili, &QLineEdit::editingFinished, this, &frmDatiProRata::ricalcolaAnno);
     connect(curAnnoEsenti, &QLineEdit::editingFinished, this, &frmDatiProRata::ricalcolaAnno);
-
-    m_fraMese->setVisible(!annual);
-    m_fraConguaglio->setVisible(!annual);
-    m_fraPercentuale->setVisible(annual);
-    m_fraAnno->setVisible(annual);
-    cmdAggiorna->setVisible(annual);
-    cmdAggiorna->setEnabled(annual && !readOnly);
-    cmdAggiorna->setToolTip(u"Conferma le operazioni imponibili ed esenti e la percentuale per la liquidazione"_qs);
-    if (annual)
-        showYear();
-    else
-        showMonth();
-    showBooked();
-    cmdClose->setDefault(true);
 }
 
 QLineEdit *frmDatiProRata::amountField(const char *name, QWidget *parent, bool editable)

@@ -4,10 +4,10 @@
 
 #include <QDialog>
 
-class QLabel;
 #include <optional>
 
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -49,6 +49,10 @@ public:
     static QString msgAggiornato(const QString &percentuale);
 
 private:
+    void buildPeriodFrames();
+    void buildYearFrames(bool readOnly);
+    QHBoxLayout *buildButtons(bool readOnly);
+    void connectControls();
     QLineEdit *amountField(const char *name, QWidget *parent, bool editable = false);
     void showMonth();
     void showYear();
