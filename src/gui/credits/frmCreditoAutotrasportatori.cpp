@@ -2,10 +2,10 @@
 
 #include "domain/credits/CreditoAutotrasportatori.h"
 #include "domain/document/InputText.h"
+#include "gui/common/DialogButtons.h"
 #include "gui/common/Failures.h"
 #include "suite/Messages.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,21 +32,14 @@ frmCreditoAutotrasportatori::frmCreditoAutotrasportatori(CreditoAutotrasportator
     auto *form = new QFormLayout;
     form->addRow(CreditoAutotrasportatori::lblCreditoUtilizzato(), curCreditoUtilizzato);
     form->addRow(CreditoAutotrasportatori::lblCreditoResiduo(), curCreditoResiduo);
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
     auto *root = new QVBoxLayout(this);
     root->addLayout(form);
-    root->addWidget(buttons);
+    QPushButton *cmdOk = addOkCancel(*this, *root).first;
 
     curCreditoUtilizzato->setText(formatAmount(m_c.Utilizzato(), m_euro));
     curCreditoResiduo->setText(formatAmount(m_c.Residuo(), m_euro));
     connect(curCreditoUtilizzato, &QLineEdit::textEdited, this, &frmCreditoAutotrasportatori::showResiduo);
     connect(cmdOk, &QPushButton::clicked, this, &frmCreditoAutotrasportatori::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
-    cmdOk->setDefault(true);
 }
 
 void frmCreditoAutotrasportatori::showResiduo()

@@ -3,10 +3,10 @@
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/document/InputText.h"
 #include "gui/common/AmountField.h"
+#include "gui/common/DialogButtons.h"
 #include "suite/Messages.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -54,25 +54,18 @@ frmCADI::frmCADI(Connection &db, DatiCADI &cadi, bool euro, MessageService &mess
     chkEventiEccezionali = new QCheckBox(u"Eventi eccezionali"_qs, this);
     chkEventiEccezionali->setObjectName(u"chkEventiEccezionali"_qs);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
     auto *root = new QVBoxLayout(this);
     root->addWidget(attive);
     root->addWidget(passive);
     root->addWidget(imports);
     root->addWidget(chkEventiEccezionali);
-    root->addWidget(buttons);
+    QPushButton *cmdOk = addOkCancel(*this, *root).first;
 
     const DatiCADI shown = m_core->Mostrati();
     for (int i = 0; i < 14; ++i)
         curCADI[i]->setText(formatAmount(shown.byIndex(i), m_euro));
     chkEventiEccezionali->setChecked(shown.EventiEccezionali);
     connect(cmdOk, &QPushButton::clicked, this, &frmCADI::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
-    cmdOk->setDefault(true);
 }
 
 frmCADI::~frmCADI() = default;

@@ -3,6 +3,7 @@
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/document/InputText.h"
 #include "gui/common/AmountField.h"
+#include "gui/common/DialogButtons.h"
 #include "gui/common/Failures.h"
 #include "suite/Messages.h"
 
@@ -58,22 +59,15 @@ frmDatiDip::frmDatiDip(Connection &db, AltriDatiDip &dip, bool soggettoRimborsoL
     m_tabs->addTab(buildDataTab(), u"&Dati"_qs);
     m_tabs->addTab(buildRefundTab(), u"&Rimborso e versamento"_qs);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *cmdOk = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
-    cmdOk->setObjectName(u"cmdOk"_qs);
-    QPushButton *cmdAnnulla = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cmdAnnulla->setObjectName(u"cmdAnnulla"_qs);
     auto *root = new QVBoxLayout(this);
     root->addWidget(m_tabs);
-    root->addWidget(buttons);
+    QPushButton *cmdOk = addOkCancel(*this, *root).first;
 
     showFigures();
 
     connect(curImponibile, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
     connect(curImposta, &QLineEdit::editingFinished, this, [this] { checkVP3(); });
     connect(cmdOk, &QPushButton::clicked, this, &frmDatiDip::ok);
-    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
-    cmdOk->setDefault(true);
     resize(560, 480);
 }
 

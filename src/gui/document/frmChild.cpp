@@ -480,6 +480,30 @@ QWidget *frmChild::buildDeclaration()
 {
     auto *page = new QWidget;
     page->setObjectName(u"pagLiquidazione"_qs);
+    buildDeclarationGrid(page);
+
+    // The refund box and its buttons under the amounts: side by side they would make the tab
+    // wider than a small screen.
+    auto *below = new QVBoxLayout;
+    below->addLayout(buildDeclarationAmounts(page));
+    below->addSpacing(8);
+    below->addLayout(buildRefundRequest(page));
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(m_spdDIP);
+    layout->addSpacing(8);
+    layout->addLayout(below);
+    layout->addStretch(1);
+
+    setTabOrder(m_spdDIP, m_chkSoggetto);
+    setTabOrder(m_chkSoggetto, m_cmdCredInfRim);
+    setTabOrder(m_cmdCredInfRim, m_cmdCIC);
+    return page;
+}
+
+// The thirteen rows of the declaration: Tab moves among the cells that take typing.
+void frmChild::buildDeclarationGrid(QWidget *page)
+{
     m_spdDIP = new QTableWidget(DeclarationGrid::RowCount, 3, page);
     m_spdDIP->setObjectName(u"spdDIP"_qs);
     m_spdDIP->setHorizontalHeaderLabels({u"Descrizione"_qs, u"Debiti"_qs, u"Crediti"_qs});
@@ -511,8 +535,11 @@ QWidget *frmChild::buildDeclaration()
                 focusNextPrevChild(step > 0);
         },
         m_spdDIP));
+}
 
-    // The five amounts below the grid, shown in the order of the declaration.
+// The five amounts below the grid, shown in the order of the declaration.
+QGridLayout *frmChild::buildDeclarationAmounts(QWidget *page)
+{
     const char *captions[] = {
         "Importo da versare:", "Interessi su liquidazione annuale:", "Credito residuo:",
         "Credito infrannuale da utilizzare in compensazione in F24:", "Credito infrannuale chiesto a rimborso:"};
@@ -529,7 +556,12 @@ QWidget *frmChild::buildDeclaration()
         amounts->addWidget(m_curImportiDIP[i], line, 1);
     }
     amounts->setColumnStretch(2, 1);
+    return amounts;
+}
 
+// The mark of a subject entitled to the infra-annual refund, and the two credit windows.
+QVBoxLayout *frmChild::buildRefundRequest(QWidget *page)
+{
     m_chkSoggetto =
         new QCheckBox(u"Soggetto legittimato a richiedere il rimborso infrannuale del credito IVA"_qs, page);
     m_chkSoggetto->setObjectName(u"chkSoggetto"_qs);
@@ -560,24 +592,7 @@ QWidget *frmChild::buildDeclaration()
     buttons->addStretch(1);
     side->addLayout(buttons);
     side->addStretch(1);
-
-    // The refund box and its buttons under the amounts: side by side they would make the tab
-    // wider than a small screen.
-    auto *below = new QVBoxLayout;
-    below->addLayout(amounts);
-    below->addSpacing(8);
-    below->addLayout(side);
-
-    auto *layout = new QVBoxLayout(page);
-    layout->addWidget(m_spdDIP);
-    layout->addSpacing(8);
-    layout->addLayout(below);
-    layout->addStretch(1);
-
-    setTabOrder(m_spdDIP, m_chkSoggetto);
-    setTabOrder(m_chkSoggetto, m_cmdCredInfRim);
-    setTabOrder(m_cmdCredInfRim, m_cmdCIC);
-    return page;
+    return side;
 }
 
 QWidget *frmChild::buildPayments()

@@ -11,12 +11,14 @@
 
 class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QTableWidgetItem;
+class QVBoxLayout;
 
 namespace liqiva {
 
@@ -98,6 +100,9 @@ private:
     QWidget *buildSales();
     QWidget *buildSummary();
     QWidget *buildDeclaration();
+    void buildDeclarationGrid(QWidget *page);
+    QGridLayout *buildDeclarationAmounts(QWidget *page);
+    QVBoxLayout *buildRefundRequest(QWidget *page);
     QWidget *buildPayments();
     QTableWidget *detailGrid(const char *name, const QStringList &headings);
 
