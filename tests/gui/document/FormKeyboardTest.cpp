@@ -13,9 +13,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -100,7 +98,7 @@ TEST_F(TypingInTheForm, ControlZTakesBackTheLastAmountTypedIntoADeclarationCell)
     EXPECT_EQ(child->document().importoDaVersare(), toPay);
 }
 
-TEST_F(TypingInTheForm, EachCodeSearchOpensByF4ByItsButtonAndFromTheContextMenu)
+TEST_F(TypingInTheForm, EachCodeSearchOpensByF4AndByItsButton)
 {
     showTab(u"Dati versamento"_qs);
     find<QRadioButton>(u"optVerPer(0)"_qs)->click();
@@ -110,22 +108,7 @@ TEST_F(TypingInTheForm, EachCodeSearchOpensByF4ByItsButtonAndFromTheContextMenu)
         std::function<void()> open;
     } ways[] = {
         {"F4", [&] { QTest::keyClick(abi, Qt::Key_F4); }},
-        {"Control+R", [&] { QTest::keyClick(abi, Qt::Key_R, Qt::ControlModifier); }},
         {"the button", [&] { find<QAbstractButton>(u"cmdCercaCodABIPer"_qs)->click(); }},
-        {"the context menu",
-         [&] {
-             QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), abi->mapToGlobal(QPoint(5, 5)));
-             QApplication::sendEvent(abi, &e);
-             QMenu *menu = nullptr;
-             for (QWidget *w : QApplication::topLevelWidgets())
-                 if (auto *m = qobject_cast<QMenu *>(w); m && m->isVisible())
-                     menu = m;
-             ASSERT_NE(menu, nullptr);
-             QAction *search = menu->findChild<QAction *>(u"actCerca"_qs);
-             ASSERT_NE(search, nullptr);
-             menu->close();
-             search->trigger();
-         }},
     };
     for (const auto &w : ways) {
         QString title;

@@ -65,30 +65,6 @@ TEST_F(ChildWindow, TheGridsShowTheReportWithItsTotals)
     EXPECT_EQ(box(u"curImportiDIP(2)"_qs)->text(), u"0,00"_qs);
 }
 
-TEST_F(ChildWindow, ReceiptsTabsOnlyForAPeriodWithReceipts)
-{
-    struct {
-        int activity;
-        int month;
-        bool receipts;
-        bool receiptsToSplit;
-    } periods[] = {
-        {demo::Shop, 3, true, true},
-        {demo::Training, 3, false, false},
-        {demo::Wholesale, 6, false, false},
-    };
-    for (const auto &p : periods) {
-        open(p.activity, p.month);
-        auto *tabs = find<QTabWidget>(u"stbLiquidazioneIva"_qs);
-        EXPECT_EQ(tabs->isTabVisible(2), p.receipts) << p.activity;
-        EXPECT_EQ(tabs->isTabVisible(3), p.receiptsToSplit) << p.activity;
-        EXPECT_EQ(tabs->tabText(2), u"&Corrispettivi"_qs);
-        // The other tabs are always there.
-        for (int i : {0, 1, 4, 5, 6})
-            EXPECT_TRUE(tabs->isTabVisible(i)) << p.activity << " tab " << i;
-    }
-}
-
 TEST_F(ChildWindow, ARowWhoseTwoAmountsCancelOutIsNotInItsGrid)
 {
     // Two purchases of February 2024 at the wholesaler's branch on codes it does not use
@@ -116,33 +92,9 @@ TEST_F(ChildWindow, ARowWhoseTwoAmountsCancelOutIsNotInItsGrid)
     EXPECT_EQ(cell(grid(u"spdAcquisti"_qs), at, 2), u"4,00"_qs);
 }
 
-TEST_F(ChildWindow, TheAdvanceFrameOnlyForTheDecemberAdvance)
+TEST_F(ChildWindow, TheDecemberAdvanceIsEightyEightPerCentAndCarriedByRiporto)
 {
-    struct {
-        int activity;
-        int month;
-        int method;
-        bool advance;
-    } periods[] = {
-        {demo::Shop, 3, 0, false},
-        {demo::Wholesale, 3, 0, false},
-        {demo::Shop, 13, 2, true},
-    };
-    for (const auto &p : periods) {
-        open(p.activity, p.month, p.method);
-        EXPECT_EQ(find(u"fraVersamentoInAcconto"_qs)->isEnabled(), p.advance) << p.month;
-        for (const char *name : {"curImportoVersato", "dtaDataVersamentoInAcconto", "cmdRiporta", "optVerAcc(0)",
-                                 "opzStampaVersamentoInAcconto"})
-            EXPECT_EQ(find(QString::fromLatin1(name))->isEnabled(), p.advance) << name << " " << p.month;
-        EXPECT_TRUE(find(u"fraVersamentiPeriodici"_qs)->isEnabled());
-        auto *sales = find<QTabWidget>(u"stbVendite"_qs);
-        EXPECT_EQ(sales->isTabVisible(sales->indexOf(grid(u"spdAltreOperazioni"_qs))), p.advance) << p.month;
-        if (!p.advance) {
-            EXPECT_EQ(box(u"curImportoVersato"_qs)->text(), u"0,00"_qs);
-            EXPECT_EQ(box(u"dtaDataVersamentoInAcconto"_qs)->text(), QString());
-            EXPECT_FALSE(find<QCheckBox>(u"opzStampaVersamentoInAcconto"_qs)->isChecked());
-        }
-    }
+    open(demo::Shop, 13, 2);
     // The advance of the forecast method: 88% of what the period owes.
     EXPECT_TRUE(find<QLabel>(u"lblImportiDIP(0)"_qs)->text().startsWith(u"Importo da versare (88% di "_qs));
     EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), formatAmount(child->document().importoDaVersare(), true));

@@ -1,4 +1,4 @@
-// What a new bookkeeper met in the main window, on both engines: windows that fit, the years
+// What a new bookkeeper met in the main window, on both engines: the years
 // the commands open on, what "Nuovo" remembers, "Liquidazione salvata" after every save, the
 // suite's programs that are not installed, window titles, the list a settlement was opened
 // from, the first page of a definitive print and the exports' contents.
@@ -19,12 +19,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -66,47 +63,6 @@ protected:
         return doc;
     }
 };
-
-TEST_P(ShellAsUsed, TheOnlyDocumentWindowAndThePreviewFitWhereTheyAre)
-{
-    launch();
-    window->showWindow();
-    settle();
-    ASSERT_EQ(window->docs().documents().size(), 1);
-    QMdiArea *area = window->documentArea();
-    // The main window made smaller (the desktop frames it, the user resizes it): the only
-    // document window follows, no scroll bars, its close button in sight.
-    for (const QSize size : {QSize(700, 500), QSize(760, 560)}) {
-        window->resize(size);
-        settle();
-        const QRect inside = area->viewport()->rect();
-        EXPECT_TRUE(inside.contains(frame(window->docs().documents().first())->geometry())) << size.width();
-        EXPECT_FALSE(area->horizontalScrollBar()->isVisible()) << size.width();
-        EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << size.width();
-    }
-
-    // "Anteprima di stampa" opens inside the screen's work area.
-    const int january = makeSettlement(shopActivity, year2024, 1, true);
-    window->docs().documents().first()->browse()->requery();
-    window->docs().documents().first()->browse()->moveByRowIds(january);
-    window->commands().updateCommands();
-    window->printing().setPrintCommandHook([](PrintCommand &p) {
-        p.setOptionsHook([](frmStampaOptions &) {
-            whenShown<frmStampaOptions>([](frmStampaOptions &d) { d.findChild<QPushButton *>(u"cmdOk"_qs)->click(); });
-        });
-    });
-    QRect preview;
-    whenShown<QPrintPreviewDialog>(
-        [&](QPrintPreviewDialog &d) {
-            preview = d.frameGeometry();
-            d.reject();
-        },
-        3000);
-    window->commands().sbExecuteMenuCommand(u"Mnu_PrePrint"_qs);
-    settle();
-    ASSERT_TRUE(preview.isValid());
-    EXPECT_TRUE(window->screen()->availableGeometry().contains(preview)) << preview.width() << "x" << preview.height();
-}
 
 TEST_P(ShellAsUsed, TheYearCommandsOpenOnAYearTheCompanyHasAndNuovoKeepsTheChoice)
 {

