@@ -11,57 +11,6 @@ using namespace liqiva::test;
 
 namespace {
 
-// ---------------------------------------------------------------------------------------
-// The script reader and the type mapping, without a database.
-
-TEST(SchemaScript, SplitsStatementsAtSemicolonsThatEndALine)
-{
-    struct {
-        const char *text;
-        QStringList expected;
-    } cases[] = {
-        {"CREATE TABLE A (IDA KEY);\nCREATE TABLE B (IDB KEY);\n",
-         {u"CREATE TABLE A (IDA KEY)"_qs, u"CREATE TABLE B (IDB KEY)"_qs}},
-        // comment lines vanish, also inside a statement
-        {"-- heading; with a semicolon;\nCREATE TABLE A (\n    -- the key;\n    IDA KEY\n);\n",
-         {u"CREATE TABLE A (\n    IDA KEY\n)"_qs}},
-        // a semicolon inside a line does not end the statement
-        {"INSERT INTO M (IDM, M) VALUES (1, 'a;b');\n", {u"INSERT INTO M (IDM, M) VALUES (1, 'a;b')"_qs}},
-        // trailing blanks after the semicolon, a last statement without one
-        {"SELECT 1;   \r\nSELECT 2", {u"SELECT 1"_qs, u"SELECT 2"_qs}},
-        {"\n\n-- only comments\n", {}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(splitSchemaScript(QString::fromUtf8(c.text)), c.expected) << c.text;
-}
-
-TEST(SchemaScript, RefusesDefinitionsItCannotMapWithAClearMessage)
-{
-    struct {
-        const char *statement;
-        const char *expectedInMessage;
-    } cases[] = {
-        {"CREATE TABLE T (IDT KEY, Nome VARCHAR(20))", "VARCHAR"},
-        {"CREATE TABLE T (IDT KEY, Nome TEXT)", "TEXT(n)"},
-        {"CREATE TABLE T (Nome TEXT(20))", "non ha una chiave"},
-        {"CREATE TABLE T (IDT KEY, IDU KEY)", "due chiavi"},
-        {"CREATE TABLE T (IDT KEY, Nome TEXT(5), nome LONG)", "due volte"},
-        {"CREATE TABLE T (A LONG, PRIMARY KEY (B))", "non e' una colonna"},
-        {"CREATE TABLE T (IDT KEY", "parentesi"},
-    };
-    for (const auto &c : cases) {
-        try {
-            translateSchemaStatement(QString::fromUtf8(c.statement), Engine::Sqlite);
-            ADD_FAILURE() << "accepted: " << c.statement;
-        } catch (const DbError &e) {
-            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expectedInMessage))) << e.message().toStdString();
-        }
-    }
-}
-
-// ---------------------------------------------------------------------------------------
-// On both engines.
-
 class Schema : public EngineTest {};
 
 long long rowCount(Connection &db, const QString &table)
@@ -83,25 +32,6 @@ TEST_P(Schema, RunsTwiceWithoutDuplicatingReferenceRows)
     EXPECT_EQ(first[u"Mese"_qs], 12);
     EXPECT_EQ(first[u"ErroreNativoPerBaseDati"_qs], 2);
     EXPECT_EQ(first[u"ContatoreIva"_qs], 0);
-}
-
-// A row can be inserted naming only its key: every other column is nullable or defaulted.
-TEST_P(Schema, InsertNamingOnlyTheKeyWorksForEveryTable)
-{
-    auto t = TestDatabase::create(engine(), Content::Schema);
-    Connection &db = t->db();
-    for (const SchemaTable &table : schemaTables()) {
-        QStringList values;
-        for (int k = 0; k < table.keyColumns.size(); ++k)
-            values << QString::number(900001 + k);
-        db.executeRaw(u"INSERT INTO "_qs + table.name + u" ("_qs + table.keyColumns.join(u", "_qs) + u") VALUES ("_qs +
-                      values.join(u", "_qs) + u")"_qs);
-        EXPECT_EQ(db.scalar(u"SELECT VirtualDelete FROM "_qs + table.name + u" WHERE "_qs + table.keyColumns.first() +
-                            u" = 900001"_qs)
-                      .toInt(),
-                  0)
-            << table.name.toStdString();
-    }
 }
 
 // A database made by an earlier version gets the columns it lacks; its rows stay.
