@@ -112,24 +112,10 @@ TEST_P(DemoData, ScaleAddsCompaniesOfTheSameShape)
     EXPECT_EQ(made.companies, 3);
     const double perCompany = double(made.counterRows) / 3;
     EXPECT_EQ(sum(db, u"SELECT COUNT(DISTINCT IDContatoreIva) FROM ContatoreIva"_qs), double(made.counterRows));
-    struct {
-        const char *sql;
-        double expected;
-    } cases[] = {
-        {"SELECT COUNT(*) FROM Azienda", 3},
-        {"SELECT COUNT(*) FROM AttivitaAzienda WHERE IDAzienda = 2", 4},
-        {"SELECT COUNT(*) FROM PeriodoIva WHERE IDAzienda = 3", 3},
-        {"SELECT COUNT(*) FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM "
-         "AttivitaAzienda "
-         "WHERE IDAzienda = 3)",
-         12},
-        {"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAzienda = 2)",
-         perCompany},
-        {"SELECT COUNT(*) FROM Iva", 18},
-        {"SELECT COUNT(*) FROM Utente", 4},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(sum(db, QString::fromUtf8(c.sql)), c.expected) << c.sql;
+    EXPECT_EQ(sum(db, u"SELECT COUNT(*) FROM Azienda"_qs), 3);
+    EXPECT_EQ(sum(db, u"SELECT COUNT(*) FROM ContatoreIva WHERE IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE "
+                      u"IDAzienda = 2)"_qs),
+              perCompany);
     // the second company's amounts are those of the first scaled by 0.98, within the cents
     const double first = sum(db, u"SELECT SUM(Imponibile) FROM ContatoreIva WHERE IDFiliale <= 5"_qs);
     const double second = sum(db, u"SELECT SUM(Imponibile) FROM ContatoreIva WHERE IDFiliale BETWEEN 6 AND 10"_qs);

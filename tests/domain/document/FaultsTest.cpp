@@ -1,5 +1,5 @@
 // Settlements under faults, with real processes on both engines: commands killed at random
-// moments, eight users saving and deleting the same and different periods (the last settled
+// moments or writing to a closed pipe, eight users saving and deleting the same and different periods (the last settled
 // month always the highest saved), eight users filling one new period at once, amounts and
 // keys beyond what the database holds.
 
@@ -12,6 +12,7 @@
 #include "support/Answering.h"
 #include "support/ChildTask.h"
 #include "support/Failure.h"
+#include "support/SavedSettlement.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
@@ -30,11 +31,6 @@ namespace {
 constexpr int Company = 1;
 constexpr int Shop = 1;
 constexpr int Year2024 = 2;
-
-int settlementFunction(Connection &db)
-{
-    return db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs).toInt();
-}
 
 void sleepUntil(qint64 msSinceEpoch)
 {
@@ -283,6 +279,22 @@ TEST_P(Faults, SavesAndDeletesKilledAtRandomMomentsLeaveEachSettlementWholeOrAbs
                     u"AND IDMese IS NOT NULL AND VirtualDelete = 0"_qs),
               12);
     expectSound();
+}
+
+// A command writing to a pipe its reader closed dies in the middle of its work: it leaves
+// no working settlement behind, and the period can be saved at once.
+TEST_P(Faults, APipeClosedByItsReaderLeavesNothing)
+{
+    QStringList args = settleArgs(7);
+    args.removeLast(); // a fill, not a save
+    for (QString &a : args)
+        a = u"'"_qs + a + u"'"_qs;
+    QProcess shell;
+    shell.start(u"/bin/sh"_qs, {u"-c"_qs, u"'"_qs + liqiva + u"' "_qs + args.join(u' ') + u" --json | true"_qs});
+    ASSERT_TRUE(shell.waitForFinished(120000));
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2"_qs), 0);
+    EXPECT_EQ(orphans(), 0);
+    EXPECT_EQ(runLiqiva(settleArgs(7)), 0);
 }
 
 TEST_P(Faults, EightUsersSaveAndDeleteTheSameAndOtherPeriods)

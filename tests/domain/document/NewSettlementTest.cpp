@@ -58,81 +58,53 @@ TEST_P(NewSettlementTest, OneActivityIsChosenWithoutLookingAtBranches)
     EXPECT_EQ(ns.proposeActivity(10), 1);
 }
 
-TEST_P(NewSettlementTest, AnExistingSettlementIsShownInstead)
+// The chosen period is checked before anything is created: an existing settlement is offered
+// instead, a gap before it or a period after the activity ceased is said, each with its
+// question or refusal and the answers scripted.
+TEST_P(NewSettlementTest, TheChosenPeriodIsCheckedBeforeAnythingIsCreated)
 {
     Connection &db = t->db();
-    addSettlement(db, 1, 1, 10, 3, 0);           // March, saved
-    addSettlement(db, 2, 1, 10, 4, 2, 2);        // April, bruno's working row
-    addSettlement(db, 3, 1, 10, 13, 0, 1, 1);    // December advance, historical method
-    NewSettlement ns(db, 1, 1);
-    ns.sbSetComboMesi(1, 10, 0);
-
-    // March exists: yes shows it
-    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 3, 0));
-    EXPECT_EQ(ns.currentKey(), 1);
-    EXPECT_EQ(messages.texts().last(),
-              u"La liquidazione IVA per il mese selezionato è stata già effettuata.\rSi desidera visionare quella già esistente?"_qs);
-
-    // April is another user's working row: named, and no to the second question
-    messages.clear();
-    messages.answer(Answer::Yes);
-    messages.answer(Answer::No);
-    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 4, 0));
-    EXPECT_EQ(ns.currentKey(), 0);
-    ASSERT_EQ(messages.shown().size(), 2u);
-    EXPECT_TRUE(messages.texts().at(1).contains(u"elaborata dall'utente 'bruno'."_qs));
-
-    // the advance with another method: the three-line message
-    messages.clear();
-    messages.answer(Answer::No);
-    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 12, 2));
-    EXPECT_EQ(ns.currentKey(), 0);
-    EXPECT_EQ(messages.texts().last(),
-              u"La liquidazione IVA per il mese selezionato è stata già elaborata con un metodo di calcolo dell'acconto "
-              u"differente.\rSe si vuole elaborare la liquidazione con un metodo di calcolo differente è necessario prima "
-              u"eliminare quella esistente.\rSi desidera visionare quella già esistente?"_qs);
-    // the same method: the plain one
-    messages.clear();
-    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 12, 1));
-    EXPECT_TRUE(messages.texts().last().startsWith(u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs));
-}
-
-TEST_P(NewSettlementTest, AGapBeforeThePeriodAsksToGoOn)
-{
-    Connection &db = t->db();
-    addSettlement(db, 1, 1, 10, 1);
-    NewSettlement ns(db, 1, 1);
-    ns.sbSetComboMesi(1, 10, 0);
-
-    EXPECT_TRUE(validateAnswering(ns, messages, 1, 10, 2, 0)); // January saved: February goes
-    EXPECT_TRUE(messages.shown().empty());
-    messages.answer(Answer::No);
-    EXPECT_FALSE(validateAnswering(ns, messages, 1, 10, 5, 0)); // April missing
-    EXPECT_EQ(messages.texts().last(),
-              u"La liquidazione IVA non è stata effettuata per il periodo antecedente a quello selezionato.\rSi desidera proseguire?"_qs);
-    messages.answer(Answer::Yes);
-    EXPECT_TRUE(validateAnswering(ns, messages, 1, 10, 0, 0)); // annual without December: asked, yes goes on
-    // activity and year that do not belong together
-    messages.clear();
-    EXPECT_FALSE(validateAnswering(ns, messages, 2, 5, 1, 0));
-    EXPECT_EQ(messages.texts().last(), u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs);
-}
-
-TEST_P(NewSettlementTest, ACeasedActivityRefusesLaterPeriods)
-{
-    Connection &db = t->db();
+    addSettlement(db, 1, 1, 10, 3, 0);        // March, saved
+    addSettlement(db, 2, 1, 10, 4, 2, 2);     // April, bruno's working row
+    addSettlement(db, 3, 1, 10, 13, 0, 1, 1); // December advance, historical method
     db.execute(u"UPDATE AttivitaAzienda SET DataCessazione = ? WHERE IDAttivitaAzienda = 2"_qs, {QDate(2024, 4, 1)});
     NewSettlement ns(db, 1, 1);
-    ns.sbSetComboMesi(2, 10, 0);
-    struct {
-        int index;
+    const QString already = u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs;
+    const struct {
+        const char *what;
+        int activity, year, index, method;
+        std::vector<Answer> answers;
         bool accepted;
-    } cases[] = {{1, true}, {2, false}, {0, true}, {4, false}};
+        int shownKey;
+        QString lastMessage; // a part of it
+    } cases[] = {
+        {"March exists: yes shows it", 1, 10, 3, 0, {}, false, 1, already},
+        {"bruno's working row: named, no", 1, 10, 4, 0, {Answer::Yes, Answer::No}, false, 0,
+         u"elaborata dall'utente 'bruno'."_qs},
+        {"the advance with another method", 1, 10, 12, 2, {Answer::No}, false, 0,
+         u"con un metodo di calcolo dell'acconto differente"_qs},
+        {"the advance with its method: yes shows it", 1, 10, 12, 1, {}, false, 3, already},
+        {"February after a gap, no", 1, 10, 2, 0, {Answer::No}, false, 0,
+         u"non è stata effettuata per il periodo antecedente"_qs},
+        {"the annual after a gap, yes", 1, 10, 0, 0, {Answer::Yes}, true, 0, u"Si desidera proseguire?"_qs},
+        {"activity and year apart", 2, 5, 1, 0, {}, false, 0, u"non corrispondono"_qs},
+        {"the first quarter before ceasing", 2, 10, 1, 0, {}, true, 0, QString()},
+        {"the second quarter after ceasing", 2, 10, 2, 0, {}, false, 0, u"risulta cessata"_qs},
+    };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ns.sbSetComboMesi(c.activity, 10, 0);
         messages.clear();
-        EXPECT_EQ(validateAnswering(ns, messages, 2, 10, c.index, 0), c.accepted) << c.index;
+        for (const Answer a : c.answers)
+            messages.answer(a);
+        EXPECT_EQ(validateAnswering(ns, messages, c.activity, c.year, c.index, c.method), c.accepted);
         if (!c.accepted)
-            EXPECT_EQ(messages.texts().last(), u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs);
+            EXPECT_EQ(ns.currentKey(), c.shownKey);
+        if (c.lastMessage.isEmpty())
+            EXPECT_TRUE(messages.shown().empty());
+        else
+            EXPECT_TRUE(!messages.texts().isEmpty() && messages.texts().last().contains(c.lastMessage))
+                << messages.texts().join(u" | "_qs).toStdString();
     }
 }
 

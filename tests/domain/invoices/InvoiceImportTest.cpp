@@ -1,5 +1,4 @@
-// Electronic invoices into the VAT counters: the map of document types to counters row by
-// row, the hostile files, and on both engines a month settled from imported invoices with
+// Electronic invoices into the VAT counters: the hostile files, and on both engines a month settled from imported invoices with
 // its figures worked out by hand, the refusals, undo, two imports at once and one killed.
 
 #include "domain/invoices/InvoiceImport.h"
@@ -21,59 +20,6 @@
 
 using namespace liqiva;
 using namespace liqiva::test;
-
-// One row per rule of docs/invoice-import.md.
-TEST(InvoiceMapping, EachRowOfTheTable)
-{
-    using namespace CounterKind;
-    const InvoiceSides seller{true, false}, buyer{false, true}, self{true, true};
-    const struct {
-        const char *type;
-        InvoiceSides sides;
-        char esig;
-        std::vector<CounterTarget> expected; // empty: listed, not counted
-    } rows[] = {
-        {"TD01", seller, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD01", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD01", seller, 'D', {{SalesSuspended, 0, 1, true}}},
-        {"TD01", buyer, 'D', {{PurchasesSuspended, 0, 1, false}}},
-        {"TD01", seller, 'S', {{SplitSales, 0, 1, true}}},
-        {"TD01", buyer, 'S', {{SplitPurchases, 0, 1, false}}},
-        {"TD02", seller, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD03", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD04", seller, 'I', {{SalesInvoices, 0, -1, true}}},
-        {"TD04", buyer, 'I', {{Purchases, 0, -1, false}}},
-        {"TD04", seller, 'D', {{SalesSuspended, 0, -1, true}}},
-        {"TD05", seller, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD06", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD16", buyer, 'I', {{Purchases, 14, 1, false}, {SalesInvoices, 14, 1, true}}},
-        {"TD17", buyer, 'I', {{Purchases, 14, 1, false}, {SalesInvoices, 14, 1, true}}},
-        {"TD18", buyer, 'I', {{Purchases, 6, 1, false}, {SalesInvoices, 6, 1, true}}},
-        {"TD19", buyer, 'I', {{Purchases, 14, 1, false}, {SalesInvoices, 14, 1, true}}},
-        {"TD16", seller, 'I', {}},
-        {"TD20", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD20", seller, 'I', {}},
-        {"TD21", self, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD22", buyer, 'I', {{Purchases, 14, 1, false}, {SalesInvoices, 14, 1, true}}},
-        {"TD23", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD24", seller, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD25", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD26", seller, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD27", self, 'I', {{SalesInvoices, 0, 1, true}}},
-        {"TD28", buyer, 'I', {{Purchases, 0, 1, false}}},
-        {"TD28", seller, 'I', {}},
-        {"TD29", buyer, 'I', {}},
-        {"TD01", self, 'I', {{SalesInvoices, 0, 1, true}}},
-    };
-    for (const auto &r : rows) {
-        QString why;
-        const auto got = countersFor(QString::fromLatin1(r.type), r.sides, QChar::fromLatin1(r.esig), &why);
-        EXPECT_EQ(got, r.expected) << r.type << " seller " << r.sides.seller << " buyer " << r.sides.buyer << " "
-                                   << r.esig;
-        if (r.expected.empty())
-            EXPECT_FALSE(why.isEmpty()) << r.type;
-    }
-}
 
 // Hostile or broken files are refused with a reason, and nothing is read from them.
 TEST(InvoiceFiles, HostileFilesAreRefused)

@@ -2,16 +2,11 @@
 
 // A demo database with saved settlements of the shop, for the print tests.
 
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
 #include "domain/printing/PrintJob.h"
 #include "domain/printing/PrintOptions.h"
 #include "database/SqlValue.h"
-#include "support/Answering.h"
-#include "support/ScriptedMessages.h"
+#include "support/SavedSettlement.h"
 #include "support/TestDatabase.h"
-
-#include <QProcess>
 
 namespace liqiva::test {
 
@@ -25,37 +20,6 @@ constexpr int Wholesaler = 2;
 constexpr int Year2024 = 2;
 constexpr int SectionalRegister = 1;
 constexpr int PlainRegister = 5;
-
-// What a tool of the system prints on standard output (pdftotext, unzip), empty when it fails.
-inline QString toolOutput(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-inline int settlementFunction(Connection &db)
-{
-    return db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs)
-        .toInt();
-}
-
-// Saves the settlement of a month (a quarter by its last month) and returns its key.
-inline int saveSettlement(Connection &db, int activity, int month, int vatYear = Year2024)
-{
-    ScriptedMessages messages;
-    NewSettlement ns(db, Company, 1);
-    ns.sbSetComboMesi(activity, vatYear, 0);
-    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
-        << messages.texts().join(u'\n').toStdString();
-    const int key = ns.currentKey();
-    SettlementDocument doc(DocumentContext{db, messages, 1, Company, settlementFunction(db), true, {}});
-    doc.sbChildFill(key, false);
-    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
-    return key;
-}
 
 inline int scalarInt(Connection &db, const QString &sql)
 {

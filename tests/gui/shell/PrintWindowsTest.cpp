@@ -5,6 +5,7 @@
 
 #include "gui/declarations/frmDatiDip.h"
 #include "gui/shell/ShellFixture.h"
+#include "support/SavedSettlement.h"
 #include <QPlainTextEdit>
 #include "support/Answering.h"
 
@@ -38,27 +39,9 @@ constexpr int PlainRegister = 5;
 constexpr int SectionalRegister = 1;
 constexpr int Company = demoCompany;
 
-// Saves the settlement of a month of the shop as the user does, and returns its key.
-int saveSettlement(Connection &db, int month)
-{
-    ScriptedMessages messages;
-    NewSettlement ns(db, Company, userAllRights);
-    ns.sbSetComboMesi(shopActivity, year2024, 0);
-    EXPECT_EQ(confirmAnswering(ns, messages, shopActivity, year2024, ns.indexOfMonth(month), 0, true), 1);
-    const int key = ns.currentKey();
-    const int function =
-        db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs).toInt();
-    SettlementDocument doc(DocumentContext{db, messages, userAllRights, Company, function, true, {}});
-    doc.sbChildFill(key, false);
-    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
-    return key;
-}
-
 QString pdfText(const QString &file)
 {
-    QProcess p;
-    p.start(u"pdftotext"_qs, {file, u"-"_qs});
-    return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    return toolOutput(u"pdftotext"_qs, {file, u"-"_qs});
 }
 
 QByteArray head(const QString &file, int n = 4)
@@ -79,7 +62,7 @@ protected:
     void SetUp() override
     {
         prepare(userAllRights, GetParam());
-        january = saveSettlement(db(), 1);
+        january = saveSettlement(db(), shopActivity, 1);
     }
     void start()
     {

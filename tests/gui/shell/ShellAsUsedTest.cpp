@@ -4,6 +4,7 @@
 // from, the first page of a definitive print and the exports' contents.
 
 #include "gui/shell/ShellFixture.h"
+#include "support/SavedSettlement.h"
 
 #include "domain/printing/PrintOptions.h"
 #include "gui/communication/frmComunicazioneLiqIva.h"
@@ -30,26 +31,6 @@ using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
-
-QString unzipped(const QString &file, const QString &part)
-{
-    QProcess p;
-    p.start(u"unzip"_qs, {u"-p"_qs, file, part});
-    return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
-
-QString textOf(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-QString pdfText(const QString &file)
-{
-    QProcess p;
-    p.start(u"pdftotext"_qs, {file, u"-"_qs});
-    return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
 
 constexpr int year2023 = 1; // IDPeriodoIva
 
@@ -222,12 +203,12 @@ TEST_P(ShellAsUsed, ExportsFlowWithoutPageHeadingsKeepAmountsExactAndRememberThe
     }
     // The pages of the print repeat a table's title; the flowing exports do not. A long
     // description is drawn whole, never cut.
-    const QString pdf = pdfText(exports[0].file);
+    const QString pdf = toolOutput(u"pdftotext"_qs, {exports[0].file, u"-"_qs});
     EXPECT_TRUE(pdf.contains(u"(segue)"_qs));
     EXPECT_TRUE(pdf.contains(u"Totale corrispettivi da ventilare:"_qs));
-    const QString html = textOf(exports[1].file);
-    const QString odt = unzipped(exports[2].file, u"content.xml"_qs);
-    const QString sheet = unzipped(exports[3].file, u"xl/worksheets/sheet1.xml"_qs);
+    const QString html = toolOutput(u"cat"_qs, {exports[1].file});
+    const QString odt = toolOutput(u"unzip"_qs, {u"-p"_qs, exports[2].file, u"content.xml"_qs});
+    const QString sheet = toolOutput(u"unzip"_qs, {u"-p"_qs, exports[3].file, u"xl/worksheets/sheet1.xml"_qs});
     for (const QString &flowing : {html, odt, sheet}) {
         EXPECT_FALSE(flowing.isEmpty());
         EXPECT_FALSE(flowing.contains(u"(segue)"_qs));

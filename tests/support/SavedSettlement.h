@@ -1,0 +1,50 @@
+#pragma once
+
+// A settlement saved in this process as its window saves it, and what a tool of the system
+// reads back from a file: for the tests that need saved settlements to print, export, kill
+// or race on.
+
+#include "domain/document/NewSettlement.h"
+#include "domain/document/SettlementDocument.h"
+#include "support/Answering.h"
+#include "support/ScriptedMessages.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace liqiva::test {
+
+// The function of the settlement window, as the rights of the demo's users name it.
+inline int settlementFunction(Connection &db)
+{
+    return db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs)
+        .toInt();
+}
+
+// "Nuovo", OK, the fill and the save of a period of company 1 (a quarter by its last month),
+// every question answered yes; its key.
+inline int saveSettlement(Connection &db, int activity, int month, int vatYear = 2, int user = 1)
+{
+    ScriptedMessages messages;
+    NewSettlement ns(db, 1, user);
+    ns.sbSetComboMesi(activity, vatYear, 0);
+    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
+        << messages.texts().join(u'\n').toStdString();
+    const int key = ns.currentKey();
+    SettlementDocument doc(DocumentContext{db, messages, user, 1, settlementFunction(db), true, {}});
+    doc.sbChildFill(key, false);
+    EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
+    return key;
+}
+
+// What a tool of the system prints on standard output (pdftotext, unzip), empty when it fails.
+inline QString toolOutput(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace liqiva::test
