@@ -1,7 +1,7 @@
 // liqiva settle --input on the demo, on both engines: the accounting entry of the pro-rata
 // adjustment booked with the settlement, refused on a used number, removed with it; the
-// truckers' credit used, never beyond what is available (also by two processes at the same
-// moment), given back on delete; the declaration data stored and read back.
+// truckers' credit never used beyond what is available by two processes at the same moment;
+// the declaration data stored and read back.
 
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/engine/Amounts.h"
@@ -114,61 +114,6 @@ TEST_P(EntryInput, TwoUsersBookingTheSameNumberAtTheSameMomentGetItOnce)
     EXPECT_EQ(succeeded, 1);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM TestataMovimentoContabile WHERE NumeroRegistrazione = 21"_qs), 1);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDOggettoProRata IS NOT NULL"_qs), 1);
-}
-
-TEST_P(EntryInput, TheTruckersCreditIsUsedNeverBeyondTheAvailableAndGivenBackOnDelete)
-{
-    const LiqivaRun plain = settle(2, 3, {}, false);
-    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
-    const QJsonObject before = json(plain).value(u"closing"_qs).toObject();
-    EXPECT_EQ(before.value(u"IvaPeriodo"_qs).toDouble(), 4317.52);
-    EXPECT_EQ(before.value(u"IvaDaVersare"_qs).toDouble(), 4360.70); // + 1% interest, 43.18
-
-    // Beyond the available credit, or negative: refused with the dialog's message, nothing saved.
-    const struct {
-        QByteArray input;
-        QString message;
-    } refused[] = {
-        {R"({"truckersCredit": {"used": 1200.01}})", Amounts::msgCreditoUtilizzatoMaggiore()},
-        {R"({"truckersCredit": {"used": -1}})", Amounts::msgCreditoUtilizzatoNegativo()},
-        {R"({"truckersCredit": {"used": "abc"}})", u"non è un importo valido"_qs},
-    };
-    for (const auto &c : refused) {
-        SCOPED_TRACE(c.input.toStdString());
-        const LiqivaRun r = settle(2, 3, c.input);
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
-        EXPECT_EQ(truckersLeft(), 1200);
-        EXPECT_EQ(
-            count(
-                u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0 AND IDAttivitaAzienda = 2"_qs),
-            0);
-    }
-    // A month of a non-trucker has no truckers' credit to use.
-    EXPECT_EQ(settle(1, 3, R"({"truckersCredit": {"used": 1}})").exitCode, 1);
-
-    // 250.00 used: 4,317.52 - 250.00 = 4,067.52, with 1% interest (40.68) 4,108.20 to pay;
-    // the activity keeps 950.00.
-    const LiqivaRun used = settle(2, 3, R"({"truckersCredit": {"used": 250}})");
-    ASSERT_EQ(used.exitCode, 0) << used.err.toStdString();
-    const QJsonObject after = json(used);
-    EXPECT_EQ(after.value(u"closing"_qs).toObject().value(u"IvaDaVersare"_qs).toDouble(), 4108.20);
-    EXPECT_EQ(after.value(u"truckersCredit"_qs).toObject(),
-              (QJsonObject{{u"available"_qs, 1200}, {u"used"_qs, 250}, {u"residual"_qs, 950}}));
-    EXPECT_EQ(truckersLeft(), 950);
-    const int id = after.value(u"id"_qs).toInt();
-    EXPECT_EQ(amount(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
-                     "IDRisultatoLiquidazioneIva = "_qs +
-                     QString::number(id)),
-              250);
-    // Shown again, the settlement still uses 250.00 out of the same 1,200.00.
-    const LiqivaRun shown = show(id);
-    ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
-    EXPECT_EQ(json(shown).value(u"truckersCredit"_qs), after.value(u"truckersCredit"_qs));
-
-    // Deleted: the 250.00 go back to the activity.
-    ASSERT_EQ(remove(id).exitCode, 0);
-    EXPECT_EQ(truckersLeft(), 1200);
 }
 
 TEST_P(EntryInput, TwoSettlementsUsingTheSameTruckersCreditAtOnceNeverGoBeyondIt)

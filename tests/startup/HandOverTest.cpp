@@ -1,7 +1,5 @@
-#include "startup/Program.h"
 #include "suite/HandOverStore.h"
 #include "suite/StartupError.h"
-#include "suite/UtilityServices.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,19 +15,12 @@ TEST(HandOverInteger, AcceptsWholeNumbersAndNamesTheKeyOtherwise)
         bool ok;
         int value;
     } cases[] = {
-        {"7", true, 7},
-        {"-1", true, -1},
         {" 42 ", true, 42},
-        {"+3", true, 3},
-        {"2147483647", true, 2147483647},
-        {"-2147483648", true, -2147483647 - 1},
+        {"-1", true, -1},
         {"2147483648", false, 0}, // beyond 32 bits
         {"", false, 0},
-        {"   ", false, 0},
-        {"abc", false, 0},
         {"1.5", false, 0},
         {"12a", false, 0},
-        {"0x10", false, 0},
     };
     for (const auto &c : cases) {
         const QString text = QString::fromUtf8(c.text);
@@ -44,51 +35,6 @@ TEST(HandOverInteger, AcceptsWholeNumbersAndNamesTheKeyOtherwise)
             EXPECT_TRUE(e.message().contains(u"lIDBranch"_qs)) << e.message().toStdString();
         }
     }
-}
-
-TEST(HandOverDbType, ParsesADecimalAndRoundsToTheNearest)
-{
-    struct {
-        const char *text;
-        std::optional<int> expected;
-    } cases[] = {
-        {"2", 2},
-        {"1", 1},
-        {"1.9", 2},
-        {"1,9", 2},
-        {"1.4", 1},
-        {"1.5", 2},
-        {"-1", -1},
-        {"-0.6", -1},
-        {"-0.4", 0},
-        {" 2 ", 2},
-        {".9", 1},
-        {"", std::nullopt},
-        {"abc", std::nullopt},
-        {"1e3", std::nullopt},
-        {"99999", std::nullopt},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(handOverDbType(QString::fromUtf8(c.text)), c.expected) << c.text;
-}
-
-TEST(CommandLine, DebugAnywhereAfterTheProgramName)
-{
-    struct {
-        QStringList args;
-        bool debug;
-    } cases[] = {
-        {{u"/x/liquidazione-iva"_qs}, false},
-        {{u"/x/liquidazione-iva"_qs, u"Debug"_qs}, true},
-        {{u"/x/liquidazione-iva"_qs, u"-a"_qs, u"Debug"_qs}, true},
-        {{u"/x/liquidazione-iva"_qs, u"/Debug"_qs}, true},
-        {{u"/x/liquidazione-iva"_qs, u"debug"_qs}, false}, // the word as the suite writes it
-        {{u"/x/Debug/liquidazione-iva"_qs}, false},        // the program's own path does not count
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(Program::commandLineHasDebug(c.args), c.debug) << c.args.join(u' ').toStdString();
-    EXPECT_EQ(Program::executableName(u"/opt/brevanto/liquidazione-iva"_qs), u"liquidazione-iva"_qs);
-    EXPECT_EQ(Program::executableName(u"C:/Brevanto/liquidazione-iva.exe"_qs), u"liquidazione-iva"_qs);
 }
 
 TEST(HandOverStoreTest, MatchesNamesWithoutRegardToCaseAndRemovesSections)
@@ -113,21 +59,6 @@ TEST(HandOverStoreTest, MatchesNamesWithoutRegardToCaseAndRemovesSections)
     // A second store on the same folder (another process) sees the writes.
     auto again = HandOverStore::inFolder(u"Brevanto"_qs, dir.path());
     EXPECT_EQ(again->read(u"other"_qs, u"a"_qs), u"1"_qs);
-}
-
-TEST(UtilityServicesTest, ChosenKeyIsTheBoundKeyAsText)
-{
-    struct {
-        QVariant key;
-        const char *text;
-    } cases[] = {
-        {QVariant(), ""},           {QVariant(QMetaType(QMetaType::Int)), ""}, // a NULL key
-        {QVariant(12), "12"},       {QVariant(12.0), "12"},
-        {QVariant(-3LL), "-3"},     {QVariant(u" 15 "_qs), "15"},
-        {QVariant(u"AB"_qs), "AB"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(UtilityServices::chosenKey(c.key).toStdString(), c.text);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // reads back from a file: for the tests that need saved settlements to print, export, kill
 // or race on.
 
+#include "database/Connection.h"
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "support/Answering.h"

@@ -71,55 +71,6 @@ TEST_P(F24Tab, NothingToPayUnderTheMinimum)
         << note().toStdString();
 }
 
-// The frame over inputs worked out by hand: a debt at the minimum is carried on, one cent
-// above it is paid; an advance under 103,29 is not due; a credit of the previous year used in
-// compensation is a line of its own in the credit column.
-TEST(F24FrameInputs, LinesAndReasons)
-{
-    const struct {
-        const char *name;
-        int month;
-        bool quarterly;
-        qint64 dueCents, creditCents;
-        int rows;
-        const char *firstCode;
-        const char *note; // part of the note, "" for none
-    } cases[] = {
-        {"a month at the minimum", 5, false, 10000, 0, 0, nullptr, "non superiore al versamento minimo di 100,00"},
-        {"a month a cent above", 5, false, 10001, 0, 1, "6005", ""},
-        {"an advance under its minimum", 13, true, 10328, 0, 0, nullptr, "inferiore al minimo di 103,29"},
-        {"an annual balance up to 10,33", 0, false, 1033, 0, 0, nullptr, "non superiore a 10,33"},
-        {"nothing to pay", 4, false, 0, 0, 0, nullptr, "Nessun importo da versare"},
-        {"a credit in compensation", 6, false, 250000, 40000, 2, "6006", ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        F24Input in;
-        in.anno = 2024;
-        in.idMese = c.month;
-        in.quarterly = c.quarterly;
-        in.daVersare = Money::fromRaw(c.dueCents * 100);
-        in.creditoAnnualeCompensato = Money::fromRaw(c.creditCents * 100);
-        F24Frame frame;
-        frame.showInput(in);
-        auto *grid = frame.findChild<QTableWidget *>(u"spdF24"_qs);
-        ASSERT_EQ(grid->rowCount(), c.rows);
-        if (c.firstCode)
-            EXPECT_EQ(grid->item(0, 0)->text(), QString::fromLatin1(c.firstCode));
-        if (c.creditCents) {
-            EXPECT_EQ(grid->item(1, 0)->text(), u"6099"_qs);
-            EXPECT_EQ(grid->item(1, 1)->text(), u"2023"_qs);
-            EXPECT_EQ(grid->item(1, 2)->text(), QString());
-            EXPECT_EQ(grid->item(1, 3)->text(), u"400,00"_qs);
-        }
-        const QString note = frame.findChild<QLabel *>(u"lblF24"_qs)->text();
-        if (*c.note)
-            EXPECT_TRUE(note.contains(QString::fromUtf8(c.note))) << note.toStdString();
-        else
-            EXPECT_EQ(note, QString());
-    }
-}
-
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(F24Tab);
 
 } // namespace

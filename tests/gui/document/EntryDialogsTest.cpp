@@ -1,5 +1,5 @@
-// The accounting entry of the pro-rata adjustment, the truckers' credit and the declaration
-// data, offscreen on the demo and on both engines: each dialog shows the stored values,
+// The accounting entry of the pro-rata adjustment and the declaration data (the truckers'
+// credit only as it opens from the window), offscreen on the demo and on both engines: each dialog shows the stored values,
 // refuses a wrong value with its message and the focus on it, OK stores and Annulla stores
 // nothing.
 
@@ -195,61 +195,6 @@ TEST_P(EntryDialogs, ATakenNumberIsRefusedWithTheNextFreeOneAndAnUpdateAsksFirst
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaMovimentoContabile WHERE DescrizioneAggiuntiva = 'giugno'"_qs), 2);
 }
 
-TEST_P(EntryDialogs, TheTruckersCreditDialogNeverGoesBeyondTheAvailableCredit)
-{
-    // A saved settlement of the third quarter of 2024 of the trucker, using 300.00 already;
-    // the activity's year has 900.00 left: 1,200.00 available to it.
-    db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
-                 "IDMese, AccontoIva, VirtualDelete) VALUES (9100, 2, 2, 9, 0, 0)"_qs);
-    db().execute(
-        u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDRisultatoLiquidazioneIvaXTip, "
-        "IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, VirtualDelete) VALUES (9100, 4, 9100, 300, 0)"_qs);
-    db().execute(
-        u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = 900 WHERE IDAttivitaAziendaPerPeriodoIva = 6"_qs);
-    SettlementIdentity id;
-    id.idRisultatoLiquidazioneIva = 9100;
-    id.idAttivitaAzienda = 2;
-    id.idPeriodoIva = 2;
-    id.idMese = 9;
-    id.anno = 2024;
-    id.idAzienda = 1;
-    CreditoAutotrasportatori credit(db(), 1);
-    credit.Load(id, Step::Cent);
-    credit.setUtilizzato(Money::units(300));
-    ScriptedMessages m;
-    frmCreditoAutotrasportatori dialog(credit, m, true);
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    auto *used = child<QLineEdit>(dialog, "curCreditoUtilizzato");
-    auto *residual = child<QLineEdit>(dialog, "curCreditoResiduo");
-    EXPECT_EQ(used->text(), u"300,00"_qs);
-    EXPECT_EQ(residual->text(), u"900,00"_qs);
-
-    const struct {
-        const char *typed;
-        QString message;
-        const char *residual;
-    } cases[] = {
-        {"1.200,01", Amounts::msgCreditoUtilizzatoMaggiore(), "-0,01"},
-        {"-5", Amounts::msgCreditoUtilizzatoNegativo(), "1.205,00"},
-        {"12x", CreditoAutotrasportatori::msgNonValido(), "1.188,00"}, // the residual of "12", the last amount
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.typed);
-        type(used, QString::fromLatin1(c.typed));
-        EXPECT_EQ(residual->text(), QString::fromLatin1(c.residual));
-        EXPECT_FALSE(dialog.ok());
-        EXPECT_EQ(m.texts().last(), c.message);
-        EXPECT_TRUE(used->hasFocus());
-        EXPECT_EQ(credit.Utilizzato(), Money::units(300));
-    }
-    type(used, u"1.200,00"_qs);
-    EXPECT_EQ(residual->text(), u"0,00"_qs);
-    ASSERT_TRUE(dialog.ok());
-    EXPECT_EQ(credit.Utilizzato(), Money::units(1200));
-    EXPECT_EQ(credit.Residuo(), Money());
-}
-
 TEST_P(EntryDialogs, TheDeclarationDataAreCheckedAndWrittenBackOnlyOnOK)
 {
     AltriDatiDip dip;
@@ -324,25 +269,6 @@ TEST_P(EntryDialogs, TheDeclarationDataOpenReadOnlyForAUserWhoMayNotSave)
     child<QPushButton>(dialog, "cmdAnnulla")->click();
     EXPECT_FALSE(dialog.Modify());
     EXPECT_EQ(dip.VP3_Imposta, Money::units(220));
-}
-
-TEST_P(EntryDialogs, LireDeclarationAmountsAreShownInThousandsAndStoredInLire)
-{
-    AltriDatiDip dip;
-    dip.IDAttivitaAzienda = 1;
-    dip.IDPeriodoIva = 2;
-    dip.VP3_Imponibile = Money::units(1500000);
-    ScriptedMessages m;
-    DatiDipEdit edit(db(), dip, false, false);
-    AltriDatiDip shown = edit.Mostrati();
-    EXPECT_EQ(shown.VP3_Imponibile, Money::units(1500));
-    EXPECT_EQ(shown.VP3_Imposta, Money());
-    EXPECT_FALSE(shown.VersamentoInEuro);
-    shown.ContribuentiLiquidazioneTrim = true; // not under articles 73/74: never stored
-    edit.Conferma(shown);
-    EXPECT_EQ(dip.VP3_Imponibile, Money::units(1500000));
-    EXPECT_EQ(dip.VP3_Imposta, Money());
-    EXPECT_FALSE(dip.ContribuentiLiquidazioneTrim);
 }
 
 TEST_P(EntryDialogs, TheAnnualCommunicationAsksBeforeATaxAboveItsTaxable)

@@ -14,41 +14,6 @@ protected:
     std::unique_ptr<TestDatabase> t;
 };
 
-TEST_P(PaymentCodes, TypedCodesFindTheirRows)
-{
-    struct {
-        const char *abi;
-        int idAbi; // 0: none
-    } banks[] = {{"05034", 1}, {" 06230 ", 3}, {"0503", 0}, {"99999", 0}, {"", 0}, {"05'34", 0}};
-    for (const auto &b : banks) {
-        const std::optional<AbiCode> found = findAbi(t->db(), QString::fromLatin1(b.abi));
-        EXPECT_EQ(found ? found->idAbi : 0, b.idAbi) << b.abi;
-    }
-    EXPECT_EQ(findAbi(t->db(), u"08453"_qs)->banca, u"Credito Cooperativo della Brianza"_qs);
-
-    struct {
-        int idAbi;
-        const char *cab;
-        int idCab;
-    } branches[] = {{1, "01600", 2}, {1, "10900", 1}, {3, "01602", 4}, {2, "01600", 0}, // a branch of another bank
-                    {0, "01600", 0},                                                    // no bank chosen
-                    {1, "", 0},      {1, "1600", 0}};
-    for (const auto &b : branches) {
-        const std::optional<CabCode> found = findCab(t->db(), b.idAbi, QString::fromLatin1(b.cab));
-        EXPECT_EQ(found ? found->idCab : 0, b.idCab) << b.idAbi << " " << b.cab;
-    }
-    EXPECT_EQ(findCab(t->db(), 3, u"11100"_qs)->dipendenza, u"Bergamo - Centro"_qs);
-
-    struct {
-        int code;
-        int id;
-    } agents[] = {{69, 1}, {32, 2}, {36, 3}, {70, 0}, {0, 0}, {-69, 0}, {100000, 0}};
-    for (const auto &a : agents) {
-        const std::optional<CollectionAgent> found = findCollectionAgent(t->db(), a.code);
-        EXPECT_EQ(found ? found->idConcessionarioEsattoriale : 0, a.id) << a.code;
-    }
-}
-
 TEST_P(PaymentCodes, SearchListsInCodeOrderWithTheirHeadings)
 {
     struct {

@@ -280,25 +280,6 @@ TEST_F(ShellRest, AModuleAlreadyRunningComesForwardAndGetsNoHandOver)
     EXPECT_TRUE(h.messages.texts().isEmpty());
 }
 
-TEST_F(ShellRest, TheWebCommandsOpenTheConfiguredAddresses)
-{
-    startFor(userAllRights);
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(u"https"_qs, &catcher, "open");
-    window->commands().sbExecuteMenuCommand(u"Mnu_Web"_qs);
-    EXPECT_EQ(h.messages.texts().size(), 1); // not configured
-    EXPECT_TRUE(catcher.opened.isEmpty());
-    h.messages.clear();
-    h.store->write(HandOver::MenuSettings, u"Web"_qs, u"https://www.esempio.it/"_qs);
-    h.store->write(HandOver::MenuSettings, u"Agg_Web"_qs, u"https://www.esempio.it/aggiornamenti"_qs);
-    window->commands().sbExecuteMenuCommand(u"Mnu_Web"_qs);
-    window->commands().sbExecuteMenuCommand(u"Mnu_Agg_Web"_qs);
-    QDesktopServices::unsetUrlHandler(u"https"_qs);
-    EXPECT_TRUE(h.messages.texts().isEmpty());
-    EXPECT_EQ(catcher.opened,
-              (QList<QUrl>{QUrl(u"https://www.esempio.it/"_qs), QUrl(u"https://www.esempio.it/aggiornamenti"_qs)}));
-}
-
 } // namespace
 
 #include "ShellRestTest.moc"
