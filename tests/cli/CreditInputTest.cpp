@@ -154,30 +154,18 @@ TEST_P(CreditInputRun, ABadValueEndsWithItsMessageAndNothingIsSaved)
         QByteArray input;
         QString message;
     } cases[] = {
-        // B6 = 471.96: asking 400 back and 100 in F24 goes beyond it (and beyond B1 too? no:
-        // B1 - 500 < 0 comes first).
+        // One refusal of each member reaches the command (the rules are the windows' own tests):
+        // B6 = 471.96, asking 400 back and 100 in F24 goes beyond it.
         {R"({"declarationGrid": [{"row": 6, "credit": 2000}], "infraAnnualCredit": {"entitled": true,
             "quarterCredit": 471.96, "refund": 400, "compensationF24": 100, "letterA": true}})",
          Prospetto::msgResiduoNegativo()},
-        {R"({"declarationGrid": [{"row": 6, "credit": 2000}], "infraAnnualCredit": {"entitled": true,
-            "totalCredit": 1000, "quarterCredit": 471.96, "refund": 400, "compensationF24": 100, "letterA": true}})",
-         Prospetto::msgSuperaInfrannuale()},
-        {R"({"infraAnnualCredit": {"entitled": true, "totalCredit": 1000, "quarterCredit": 600, "refund": 10}})",
-         Prospetto::msgSelezionareLettera()},
         {R"({"infraAnnualCredit": {"refund": 10}})", CreditInput::msgNotInfraAnnual()},
-        {R"({"infraAnnualCredit": {"entitled": true, "refund": -1}})", Prospetto::msgOutOfRange()},
         {R"({"compensableCredit": {"initial": 100, "usedF24": 100.01}})", CreditoCompensabile::msgSuperaCredito()},
         {R"({"payment": {"place": "bank", "abi": "99999"}})", msgAbiNotFound(u"99999"_qs)},
-        {R"({"payment": {"place": "bank", "abi": "05034", "cab": "33400"}})", msgCabNotFound(u"33400"_qs)},
-        {R"({"payment": {"place": "agent", "agentCode": 12}})", msgCollectionAgentNotFound(u"12"_qs)},
-        {R"({"payment": {"date": "31/02/2024"}})", msgInvalidDate(u"31/02/2024"_qs)},
         {R"({"payment": {"place": "shop"}})", CreditInput::msgUnknownPlace(u"shop"_qs)},
         {R"({"payment": {"advance": {"amount": 1}}})", CreditInput::msgNoAdvancePayment()},
-        {R"({"payment": {"amount": 100000000000}})", u"L'importo deve essere compreso"_qs},
         {R"({"declarationGrid": [{"row": 1, "debit": 5}]})", msgCellNotEditable()},
         {R"({"declarationGrid": [{"row": 14, "debit": 5}]})", CreditInput::msgBadRow(u"declarationGrid[0]"_qs)},
-        {R"({"declarationGrid": [{"row": 6, "debit": "1,5"}]})", u"non è un importo valido"_qs},
-        {R"({"declarationGrid": [{"row": 11, "credit": 10}]})", u"Il credito utilizzato non può essere maggiore"_qs},
     };
     const QString saved = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs;
     const QString typed = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo"_qs;

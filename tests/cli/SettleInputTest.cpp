@@ -118,16 +118,10 @@ TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
     } cases[] = {
         {3, 2024, 0, R"({"prorata": {"taxableOperations": "12,5"}})",
          SettlementInput::msgInvalidAmount(u"prorata.taxableOperations"_qs, u"12,5"_qs)},
-        {3, 2024, 0, R"({"prorata": {"exemptOperations": 0.00001}})",
-         SettlementInput::msgInvalidAmount(u"prorata.exemptOperations"_qs, u"1.0000000000000001e-05"_qs)},
         {1, 2024, 3, R"({"prorata": {"taxableOperations": 1}})", SettlementInput::msgNotAnnual(u"prorata"_qs)},
-        {1, 2024, 3, R"({"otherOperations": []})", SettlementInput::msgNotAdvance()},
         {1, 2024, 13, R"({"otherOperations": [{"rate": "22I", "taxable": 10}]})",
          SettlementInput::msgUnknownRate(u"22I"_qs)},
-        {1, 2024, 13, R"({"otherOperations": [{"taxable": 10}]})",
-         u"Impossibile salvare! Indicare un'aliquota IVA."_qs},
         {1, 2023, 0, R"({"annualCredit": {"refund": -1}})", CreditoAnnuale::msgRimborsoFuoriLimiti()},
-        {1, 2023, 0, R"({"annualCredit": {"refund": 9000000001}})", CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {1, 2024, 3, R"({"prorata": )", {}},
     };
     const QString saved = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs;

@@ -26,24 +26,15 @@ TEST(VatNumbers, CheckDigitsOfRealFormatNumbers)
         const char *problem; // nullptr: valid; otherwise a part of the reason
     } cases[] = {
         {vat, "00488410010", nullptr},
-        {vat, "07643520567", nullptr},
-        {vat, "12345678903", nullptr},
         {vat, "00001234566", nullptr},                            // the demo company
         {vat, "00001234561", "la cifra di controllo è 6, non 1"}, // the demo company before
-        {vat, "00488410011", "la cifra di controllo è 0, non 1"},
-        {vat, "12345678904", "la cifra di controllo è 3, non 4"},
-        {vat, "0048841001", "non è di 11 cifre"},
-        {vat, "004884100100", "non è di 11 cifre"},
         {vat, "IT00488410010", "non è di 11 cifre"},
-        {vat, "0048841001A", "non è di 11 cifre"},
         {vat, "", "manca"},
         {tax, "RSSMRA85T10A562S", nullptr},
-        {tax, "BNCGVN80A01H501J", nullptr},
         {tax, "RSSMRA85T10A5R2S", "il carattere di controllo è"}, // a homonym's letter for a digit
         {tax, "RSSMRA85T10A562T", "il carattere di controllo è S, non T"},
         {tax, "RSSMRA85Z10A562S", "la lettera del mese (Z)"},
         {tax, "RSSMRA85T10A562", "16 caratteri"},
-        {tax, "RSSMRA8XT10A562S", "16 caratteri"},
         {tax, "00488410010", nullptr},
         {tax, "00488410011", "la cifra di controllo è 0, non 1"},
     };
@@ -281,26 +272,13 @@ TEST_P(CompanySetUp, ARefusedSetUpNamesItsFieldAndWritesNothing)
     } cases[] = {
         {"wrong check digit", with(good, u"vatNumber"_qs, u"00743110158"_qs),
          "campo \"vatNumber\": la partita IVA 00743110158 non è valida: la cifra di controllo è 7, non 8"},
-        {"the demo's old number", with(good, u"vatNumber"_qs, u"00001234561"_qs), "campo \"vatNumber\""},
         {"a VAT number already used", with(good, u"vatNumber"_qs, u"00488410010"_qs),
          "campo \"vatNumber\": l'azienda 1 ha già la partita IVA 00488410010"},
-        {"bad tax code", with(good, u"taxCode"_qs, u"RSSMRA85T10A562T"_qs), "campo \"taxCode\""},
         {"no declarant for a company", with(good, u"declarant"_qs, QJsonValue::Undefined),
          "campo \"declarant\": manca"},
         {"bad postcode", with(good, u"address"_qs, address), "campo \"address.postcode\""},
-        {"no activity", with(good, u"activities"_qs, QJsonArray()), "campo \"activities\": è vuoto"},
         {"bad ATECO code", activity(good, 1, u"ateco"_qs, u"47.5"_qs), "campo \"activities[2].ateco\""},
-        {"unknown settlement", activity(good, 0, u"settlement"_qs, u"yearly"_qs), "campo \"activities[1].settlement\""},
-        {"pro-rata above 100", activity(good, 1, u"proRata"_qs, 101), "campo \"activities[2].proRata\""},
-        {"same branch twice", activity(good, 1, u"branch"_qs, u"Impianti elettrici"_qs),
-         "campo \"activities[2].branch\""},
         {"a mistyped key", with(good, u"vatnumber"_qs, u"00743110157"_qs), "campo \"vatnumber\": campo sconosciuto"},
-        {"minimum with three decimals", with(good, u"minimumPayments"_qs, QJsonObject{{u"periodic"_qs, u"100.001"_qs}}),
-         "campo \"minimumPayments.periodic\""},
-        {"declarant office unknown",
-         with(good, u"declarant"_qs,
-              QJsonObject{{u"name"_qs, u"Rossi Mario"_qs}, {u"taxCode"_qs, u"RSSMRA85T10A562S"_qs}, {u"office"_qs, 7}}),
-         "campo \"declarant.office\""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);

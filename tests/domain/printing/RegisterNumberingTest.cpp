@@ -91,43 +91,6 @@ TEST_P(RegisterNumberingTest, RegistersAndSectionalsOfferedFollowThePrint)
     }
 }
 
-TEST_P(RegisterNumberingTest, OkIsEnabledForADraftOrAWholeDefinitiveChoice)
-{
-    struct Case {
-        bool definitive;
-        int reg, sectional, year, lastPage;
-        bool enabled;
-    } cases[] = {
-        {false, 0, 0, 2024, 0, true},
-        {true, 0, 0, 2024, 0, false},
-        {true, PlainRegister, 0, 2024, 0, true},
-        {true, PlainRegister, 0, 2023, 12, true},
-        {true, PlainRegister, 0, 2023, 11, false}, // back over printed pages
-        {true, PlainRegister, 0, 2023, 40, true},  // further on: pages used by other prints
-        {true, PlainRegister, 0, 0, 0, false},
-        {true, PlainRegister, 0, 2024, std::numeric_limits<int>::max(), false},
-        {true, SectionalRegister, 0, 2024, 0, false},
-        {true, SectionalRegister, 1, 2023, 24, true},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(
-            QStringLiteral("%1 %2 %3 %4").arg(c.reg).arg(c.sectional).arg(c.year).arg(c.lastPage).toStdString());
-        ScriptedMessages messages;
-        PrintOptions options(db(), Company, PrintReport::Settlement, january, PrintOperation::Printer);
-        options.setDefinitive(c.definitive);
-        if (c.reg)
-            options.chooseRegister(c.reg);
-        if (c.sectional)
-            options.chooseSectional(c.sectional);
-        options.setYear(c.year);
-        EXPECT_EQ(options.storedLastPage(), c.year == 2023 && c.reg == PlainRegister ? 12
-                                            : c.year == 2023 && c.sectional == 1     ? 24
-                                                                                     : 0);
-        options.setLastPage(c.lastPage);
-        EXPECT_EQ(options.okEnabled(), c.enabled);
-    }
-}
-
 TEST_P(RegisterNumberingTest, DefinitivePrintsContinueTheRegisterPageByPage)
 {
     const int february = saveSettlement(db(), Shop, 2);
