@@ -366,14 +366,6 @@ ProspFormula::Result ProspFormula::evaluate(const QString &formula, const CellLo
     }
 }
 
-QString ProspFormula::check(const QString &formula)
-{
-    // Every cell reads zero: what is left is the syntax (a division by zero is no fault of
-    // the text).
-    const Result r = evaluate(formula, [](int, int) { return Result{Money::units(1), {}}; });
-    return r.ok() || r.error == msgDivisionByZero() || r.error == msgOverflow() ? QString() : r.error;
-}
-
 QString ProspFormula::msgEmpty()
 {
     return u"La formula è vuota."_qs;

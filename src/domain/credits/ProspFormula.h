@@ -34,8 +34,6 @@ public:
     using CellLookup = std::function<Result(int column, int row)>;
 
     static Result evaluate(const QString &formula, const CellLookup &cell);
-    // The check alone: empty when the formula is well formed.
-    static QString check(const QString &formula);
 
     static QString msgEmpty();
     static QString msgTooLong();

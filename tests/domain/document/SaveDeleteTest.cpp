@@ -58,34 +58,6 @@ TEST_P(SaveDelete, TheLastSettledMonthMovesOnlyForwardAndFallsBackOnDelete)
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs), 1);
 }
 
-TEST_P(SaveDelete, TheBalanceIsSignedAndSavingTwiceKeepsOneRowPerType)
-{
-    // March 2024 of the shop ends with a debt of 1528.04
-    const int debt = save(1, 3);
-    EXPECT_DOUBLE_EQ(typed(debt, 1), 1528.04);
-    // a big purchase of February makes February a credit: stored negative
-    db().execute(u"UPDATE ContatoreIva SET Importo = Importo + 10000 WHERE IDTipoContatoreIva = 1 AND Anno = 2024 AND "
-                 u"IDMese = 2 AND IDIva = 1 AND AccontoIva = 0 AND IDFiliale = 1 AND RiportoSuChiusuraIVA <> 0"_qs);
-    auto february = open(1, 2);
-    const double credit = february->creditoResiduo().toDouble();
-    ASSERT_GT(credit, 0);
-    ASSERT_TRUE(saveAnswering(*february));
-    EXPECT_DOUBLE_EQ(typed(february->key(), 1), -fieldToNumber(db().scalar(
-                                                    u"SELECT TotCredito FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs
-                                                    + QString::number(february->key()))));
-    EXPECT_DOUBLE_EQ(typed(february->key(), 25), credit);
-    // saved again, still one row per type
-    ASSERT_TRUE(saveAnswering(*february));
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM (SELECT IDTipoRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIvaXTipo "
-                    u"WHERE IDRisultatoLiquidazioneIva = "_qs
-                    + QString::number(february->key()) + u" GROUP BY IDTipoRisultatoLiquidazioneIva HAVING COUNT(*) > 1) AS d"_qs),
-              0);
-    EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE VirtualDelete <> 0"_qs), 0);
-    // March, opened again, carries February's credit? No: March was saved before. The
-    // stored result of March is unchanged by February's save.
-    EXPECT_DOUBLE_EQ(typed(debt, 1), 1528.04);
-}
-
 TEST_P(SaveDelete, ASaveRefusedWritesNothing)
 {
     auto mine = open(1, 4);
