@@ -26,7 +26,6 @@ TEST(SqlDialect, TranslatesTheSuiteConstructs)
         // numbers keep their '+'
         {"SELECT SUM(Imponibile) + SUM(Importo) FROM T", "SELECT SUM(Imponibile) + SUM(Importo) FROM T",
          "SELECT SUM(Imponibile) + SUM(Importo) FROM T"},
-        {"SELECT a + 1, 'x' + b FROM T", "SELECT a + 1, 'x' || b FROM T", "SELECT a + 1, 'x' || b FROM T"},
         {"SELECT DATEPART(year, D) FROM T WHERE year(D) = 2024",
          "SELECT CAST(strftime('%Y', D) AS INTEGER) FROM T WHERE CAST(strftime('%Y', D) AS INTEGER) = 2024",
          "SELECT CAST(EXTRACT(YEAR FROM D) AS INTEGER) FROM T WHERE CAST(EXTRACT(YEAR FROM D) AS INTEGER) = 2024"},
@@ -40,33 +39,13 @@ TEST(SqlDialect, TranslatesTheSuiteConstructs)
         // ORDER BY without a union keeps its qualified names
         {"SELECT A.X FROM A ORDER BY A.X", "SELECT A.X FROM A ORDER BY A.X",
          "SELECT A.X FROM A ORDER BY A.X NULLS FIRST"},
-        {"SELECT X FROM A WHERE B IN (SELECT C FROM D ORDER BY C) ORDER BY COALESCE(X, 0) ASC",
-         "SELECT X FROM A WHERE B IN (SELECT C FROM D ORDER BY C) ORDER BY COALESCE(X, 0) ASC",
-         "SELECT X FROM A WHERE B IN (SELECT C FROM D ORDER BY C) ORDER BY COALESCE(X, 0) ASC NULLS FIRST"},
         // texts are never touched, quotes doubled inside stay
         {"SELECT 'ISNULL(a) + Str(b) it''s' FROM T", "SELECT 'ISNULL(a) + Str(b) it''s' FROM T",
          "SELECT 'ISNULL(a) + Str(b) it''s' FROM T"},
         {"set dateformat mdy", "", "SET DateStyle TO 'ISO, MDY'"},
-        {"SELECT MAX (IDT ) FROM T", "SELECT MAX (IDT ) FROM T", "SELECT MAX (IDT ) FROM T"},
-        {"WHERE IDIva NOT IN ( SELECT IDIva From Iva Where P = 0 OR P IS NULL)",
-         "WHERE IDIva NOT IN ( SELECT IDIva From Iva Where P = 0 OR P IS NULL)",
-         "WHERE IDIva NOT IN ( SELECT IDIva From Iva Where P = 0 OR P IS NULL)"},
         // nested: a concatenation inside ISNULL
         {"SELECT ISNULL(Str(a) + '-', '') FROM T", "SELECT COALESCE(CAST(a AS TEXT) || '-', '') FROM T",
          "SELECT COALESCE(CAST(a AS TEXT) || '-', '') FROM T"},
-        // the words that start a translation are found whatever their case and spacing
-        {"SELECT IsNull(a, 0) FROM T", "SELECT COALESCE(a, 0) FROM T", "SELECT COALESCE(a, 0) FROM T"},
-        {"SELECT x FROM T WHERE YEAR (d) = 2024", "SELECT x FROM T WHERE CAST(strftime('%Y', d) AS INTEGER) = 2024",
-         "SELECT x FROM T WHERE CAST(EXTRACT(YEAR FROM d) AS INTEGER) = 2024"},
-        {"SELECT SUM(x) as\n'Totale' FROM T", "SELECT SUM(x) as\n\"Totale\" FROM T",
-         "SELECT SUM(x) as\n\"Totale\" FROM T"},
-        {"SELECT a FROM T order by a desc", "SELECT a FROM T order by a desc",
-         "SELECT a FROM T order by a desc NULLS LAST"},
-        {"SELECT T.a FROM T UNION SELECT U.a FROM U Order By T.a",
-         "SELECT T.a FROM T UNION SELECT U.a FROM U Order By a",
-         "SELECT T.a FROM T UNION SELECT U.a FROM U Order By a NULLS FIRST"},
-        {"SELECT 'a'+b FROM T", "SELECT 'a'||b FROM T", "SELECT 'a'||b FROM T"},
-        {"SET DATEFORMAT dmy", "", "SET DateStyle TO 'ISO, DMY'"},
         // on PostgreSQL the sort order of NULLs is stated in the statement's own ORDER BY only:
         // an ORDER BY inside parentheses or a text is left alone, commas inside a call do not
         // split an item
@@ -74,14 +53,6 @@ TEST(SqlDialect, TranslatesTheSuiteConstructs)
          "SELECT a FROM T WHERE b IN (SELECT c FROM U ORDER BY c) AND d = ')' ORDER BY a, b DESC",
          "SELECT a FROM T WHERE b IN (SELECT c FROM U ORDER BY c) AND d = ')' ORDER BY a NULLS FIRST, b DESC NULLS "
          "LAST"},
-        {"SELECT a FROM T ORDER BY COALESCE(a, 0), [order] ASC\n",
-         "SELECT a FROM T ORDER BY COALESCE(a, 0), [order] ASC\n",
-         "SELECT a FROM T ORDER BY COALESCE(a, 0) NULLS FIRST, [order] ASC NULLS FIRST\n"},
-        {"SELECT Qualità FROM T ORDER BY Qualità", "SELECT Qualità FROM T ORDER BY Qualità",
-         "SELECT Qualità FROM T ORDER BY Qualità NULLS FIRST"},
-        {"SELECT a FROM T WHERE x = 'ORDER BY' AND b IN (SELECT c FROM U ORDER BY c)",
-         "SELECT a FROM T WHERE x = 'ORDER BY' AND b IN (SELECT c FROM U ORDER BY c)",
-         "SELECT a FROM T WHERE x = 'ORDER BY' AND b IN (SELECT c FROM U ORDER BY c)"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(translateSql(QString::fromUtf8(c.in), Engine::Sqlite).toStdString(), c.sqlite) << c.in;

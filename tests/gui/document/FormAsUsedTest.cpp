@@ -144,6 +144,9 @@ TEST_P(FormAsUsed, TheProRataWindowSaysWhatItDidAndAsksBeforeThrowingTypingAway)
     (void)QTest::qWaitFor([said] { return !said->text().isEmpty(); }, 3000); // a mnemonic clicks after a moment
     EXPECT_EQ(p.PercProRata(), Percent::points(75));
     EXPECT_EQ(said->text(), frmDatiProRata::msgAggiornato(formatPercent(Percent::points(75))));
+    // Of 10,000.00 VAT on purchases 7,500.00 deductible, all of it to recover.
+    EXPECT_EQ(dialog.findChild<QLineEdit *>(u"curAnnoIvaDetraibile"_qs)->text(), u"7.500,00"_qs);
+    EXPECT_EQ(dialog.findChild<QLineEdit *>(u"curAnnoIvaDaRecuperare"_qs)->text(), u"7.500,00"_qs);
 
     // Ricalcola over typed figures asks: No keeps them, Yes brings the counters back.
     struct {

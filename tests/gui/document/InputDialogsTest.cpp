@@ -28,49 +28,6 @@ namespace {
 
 class InputDialogs : public DialogTest {};
 
-TEST_P(InputDialogs, TheProRataOfTheYearIsTypedOverAndConfirmedWithAggiorna)
-{
-    // Demo activity 3 manages the pro-rata in 2024 (VAT year 2).
-    cDatiProRata p(db());
-    p.setIDAttivitaAzienda(3);
-    p.setIDPeriodoIva(2);
-    p.setIDMese(0);
-    p.LoadDati(0);
-    p.setTotaleIvaAcquisti(Money::units(10000));
-    ASSERT_TRUE(p.GestioneProRata());
-    const Percent counters = p.PercProRata();
-    ScriptedMessages m;
-    frmDatiProRata dialog(p, m, true, false);
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    auto *imponibili = child<QLineEdit>(dialog, "curAnnoImponibili");
-    auto *esenti = child<QLineEdit>(dialog, "curAnnoEsenti");
-    EXPECT_EQ(imponibili->text(), formatAmount(p.OperazioniImponibili(), true));
-    EXPECT_TRUE(child<QWidget>(dialog, "fraMese")->isHidden());
-
-    // A wrong amount: its message, the focus stays on it, the object unchanged.
-    type(esenti, u"12a"_qs);
-    EXPECT_FALSE(dialog.aggiorna());
-    EXPECT_EQ(m.texts(), QStringList{msgInvalidAmount(u"12a"_qs, true)});
-    EXPECT_TRUE(esenti->hasFocus());
-    EXPECT_EQ(p.PercProRata(), counters);
-
-    // 3000 taxable, 1000 exempt: 75%; of 10000 VAT on purchases 7500 deductible, all to recover.
-    type(imponibili, u"3.000,00"_qs);
-    type(esenti, u"1000"_qs);
-    ASSERT_TRUE(dialog.aggiorna());
-    EXPECT_EQ(p.PercProRata(), Percent::points(75));
-    EXPECT_EQ(p.OperazioniEsenti(), Money::units(1000));
-    EXPECT_FALSE(p.OperazioniEsentiCalcolate());
-    EXPECT_EQ(child<QLineEdit>(dialog, "curAnnoIvaDetraibile")->text(), u"7.500,00"_qs);
-    EXPECT_EQ(child<QLineEdit>(dialog, "curAnnoIvaDaRecuperare")->text(), u"7.500,00"_qs);
-    // Ricalcola brings the counters back into the fields; only Aggiorna takes them.
-    QTest::mouseClick(child<QPushButton>(dialog, "cmdRicalcola"), Qt::LeftButton);
-    EXPECT_EQ(imponibili->text(), formatAmount(p.OperazioniImponibiliDaContatori(), true));
-    EXPECT_EQ(p.PercProRata(), Percent::points(75));
-    EXPECT_TRUE(dialog.Changed());
-}
-
 TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSavesNothing)
 {
     const QString movements = u"SELECT COUNT(*) FROM MovimentoCredito"_qs;
