@@ -4,7 +4,7 @@
 
 #include "gui/invoices/frmImportaFatture.h"
 
-#include "domain/companies/CompanySetup.h"
+#include "support/InvoiceCompany.h"
 #include "support/InvoiceFiles.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -24,24 +24,12 @@ TEST_P(ImportWindows, ImportListAndUndo)
 {
     auto t = TestDatabase::create(engine(), Content::Schema);
     Connection &db = t->db();
-    db.execute(u"INSERT INTO Utente (IDUtente, Utente) VALUES (?, ?)"_qs, {1, u"mario"_qs});
-    CompanySetup s;
-    s.name = u"Rossi Impianti S.r.l."_qs;
-    s.vatNumber = u"00743110157"_qs;
-    s.taxCode = s.vatNumber;
-    s.street = u"Via Roma 1"_qs;
-    s.postcode = u"20121"_qs;
-    s.city = u"Milano"_qs;
-    s.province = u"MI"_qs;
-    s.declarant = DeclarantSetup{u"Rossi Mario"_qs, u"RSSMRA85T10A562S"_qs, 1};
-    s.firstYear = 2025;
-    s.activities.push_back({u"Impianti"_qs, u"43.21.01"_qs, u"Impianti elettrici"_qs, u"Sede"_qs});
-    createCompany(db, s, 1);
+    createInvoiceCompany(db);
 
     QTemporaryDir dir;
     TestInvoice sale{.number = u"1"_qs, .date = u"2025-01-10"_qs};
     TestInvoice purchase{
-        .seller = u"01234567890"_qs, .buyer = u"00743110157"_qs, .number = u"A1"_qs, .date = u"2025-01-28"_qs};
+        .seller = u"01234567890"_qs, .buyer = InvoiceCompanyVat, .number = u"A1"_qs, .date = u"2025-01-28"_qs};
     TestInvoice stranger{.seller = u"00488410010"_qs};
     ASSERT_TRUE(writeFile(dir.filePath(u"1.xml"_qs), invoiceXml(sale)));
     ASSERT_TRUE(writeFile(dir.filePath(u"a1.xml.p7m"_qs), signedEnvelope(invoiceXml(purchase), true)));

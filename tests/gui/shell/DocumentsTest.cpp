@@ -181,26 +181,6 @@ TEST_F(ShellTest, ControlSWithoutChangesDoesNothing)
     EXPECT_FALSE(enabled(u"Save"_qs));
 }
 
-TEST_F(ShellTest, ACommandWhileBusyIsRefusedWithItsMessage)
-{
-    startFor(userAllRights);
-    const qsizetype windows = window->docs().documents().size();
-    const QString refused = u"Impossibile eseguire l'operazione: altri processi in corso."_qs;
-    BusyCounter::raise();
-    window->commands().sbExecuteMenuCommand(u"Mnu_New"_qs);
-    keyClick(window->docs().documents().first()->browse()->grid(), Qt::Key_N, Qt::ControlModifier);
-    window->commands().sbExecuteMenuCommand(u"Search"_qs);
-    const bool closed = window->close();
-    BusyCounter::lower();
-
-    EXPECT_FALSE(closed);
-    EXPECT_EQ(h.messages.texts(),
-              (QStringList{refused, refused, refused, u"Impossibile chiudere: altri processi in corso."_qs}));
-    EXPECT_EQ(window->docs().documents().size(), windows);
-    EXPECT_EQ(window->docs().documents().first()->face(), DocumentWindow::Face::Table);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
 TEST_F(ShellTest, DuringAFillTheWindowAnswersButRefusesCommandsAndClosing)
 {
     startFor(userAllRights);
