@@ -1,3 +1,4 @@
+#include "startup/Program.h"
 #include "suite/HandOverStore.h"
 #include "suite/StartupError.h"
 
