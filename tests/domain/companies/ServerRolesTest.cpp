@@ -65,10 +65,7 @@ TEST_P(Roles, ASearchOnlyRoleIsRefusedAWriteByTheServer)
     const char *writes[] = {
         "INSERT INTO Azienda (IDAzienda, Azienda) VALUES (999, 'Intrusa')",
         "UPDATE RisultatoLiquidazioneIva SET IDMese = IDMese",
-        "DELETE FROM ContatoreIva",
         "UPDATE Utente SET Utente = 'admin' WHERE IDUtente = 2",
-        "INSERT INTO UtentePerGruppo (IDUtentePerGruppo, IDGruppo, IDUtente) VALUES (999, 1, 2)",
-        "DELETE FROM RuoloServerUtente",
         "INSERT INTO PasswordUtente (IDPasswordUtente, IDUtente, HashPassword) VALUES (999, 1, 'x')",
     };
     for (const char *sql : writes) {

@@ -28,11 +28,9 @@ TEST_P(YearWindow, CellsAndDoubleClick)
     } cases[] = {
         {0, 3, "salvata\n1.528,04"},
         {0, 4, "mancante"},
-        {0, 13, "mancante"},
         {1, 3, "salvata\n4.360,70"},
         {1, 4, nullptr}, // a quarterly activity has no April
         {1, 6, "mancante"},
-        {1, 0, "mancante"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << " period " << c.period);
