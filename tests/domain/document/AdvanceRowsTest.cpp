@@ -2,29 +2,20 @@
 // alone; December, the fourth quarter, the other advance methods and the year count each
 // operation once. The VAT of split-payment sales is shown but never lowers the VAT due.
 
+#include "DocumentFixture.h"
 #include "domain/document/DeclarationGrid.h"
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
 #include "domain/engine/SettlementIdentity.h"
-#include "database/SqlValue.h"
-#include "support/Answering.h"
-#include "support/EngineFixture.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
 
-class AdvanceRows : public EngineTest {
+class AdvanceRows : public FixtureDocumentTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine(), Content::Schema);
-        f = std::make_unique<EngineFixture>(db());
-        company = f->company();
-        db().execute(u"INSERT INTO Utente (IDUtente, Utente) VALUES (1, 'anna')"_qs);
+        FixtureDocumentTest::SetUp();
         vat = f->vatCode(u"Aliquota 22%"_qs, 22);
         y2023 = f->vatYear(company, 2023);
         y2024 = f->vatYear(company, 2024);
@@ -37,7 +28,6 @@ protected:
             f->activityYear(quarterly, y, ActivityYear{.tipoLiquidazione = 1});
         }
     }
-    Connection &db() { return t->db(); }
 
     // A sale (kind 2) or a purchase (kind 1) of VAT `iva` at 22%; `copy` marks an advance copy.
     void counter(int kind, int branch, int anno, int mese, double iva, bool copy = false)
@@ -46,15 +36,6 @@ protected:
                            .imponibile = iva * 100 / 22, .importo = iva, .acconto = copy});
     }
 
-    std::unique_ptr<SettlementDocument> fill(int activity, int vatYear, int month, int method = 0)
-    {
-        NewSettlement ns(db(), company, 1);
-        ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true), 1);
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, company, 1, true});
-        doc->sbChildFill(ns.currentKey(), false);
-        return doc;
-    }
     double header(const SettlementDocument &doc, const char *column)
     {
         return fieldToNumber(db().scalar(u"SELECT "_qs + QString::fromLatin1(column) +
@@ -62,10 +43,7 @@ protected:
                                          sqlParam(doc.key())));
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
-    ScriptedMessages messages;
-    int company = 0, vat = 0, y2023 = 0, y2024 = 0;
+    int vat = 0, y2023 = 0, y2024 = 0;
     int monthly = 0, monthlyBranch = 0, quarterly = 0, quarterlyBranch = 0;
 };
 

@@ -3,12 +3,8 @@
 // annual settlement still carries the 2,850.00 of January whole; on both engines.
 
 #include "domain/document/DocumentCredits.h"
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
 #include "domain/engine/Amounts.h"
-#include "support/Answering.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
+#include "support/DemoDocumentTest.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -19,22 +15,7 @@ constexpr int Shop = 1;       // monthly
 constexpr int Wholesaler = 2; // quarterly
 constexpr int Year2023 = 1;
 
-class DemoCreditWindows : public EngineTest {
-protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    std::unique_ptr<SettlementDocument> settle(int activity, int month)
-    {
-        NewSettlement ns(t->db(), 1, 1);
-        ns.sbSetComboMesi(activity, Year2023, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, activity, Year2023, ns.indexOfMonth(month), 0, true), 1)
-            << messages.texts().join(u'\n').toStdString();
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{t->db(), messages, 1, 1, 1, true});
-        doc->sbChildFill(ns.currentKey(), false);
-        return doc;
-    }
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
-};
+class DemoCreditWindows : public DemoDocumentTest {};
 
 TEST_P(DemoCreditWindows, TheCreditsOf2023AreThereToUseAndTheYearKeepsItsCredit)
 {
@@ -53,7 +34,7 @@ TEST_P(DemoCreditWindows, TheCreditsOf2023AreThereToUseAndTheYearKeepsItsCredit)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        auto doc = settle(c.activity, c.month);
+        auto doc = open(c.activity, c.month, 0, 1, Year2023);
         auto use = makeCreditUse(*doc);
         ASSERT_EQ(use->groupCount(), 2);
         EXPECT_EQ(use->group(0).residuoPrecedente, c.annualBefore);
@@ -67,7 +48,7 @@ TEST_P(DemoCreditWindows, TheCreditsOf2023AreThereToUseAndTheYearKeepsItsCredit)
         EXPECT_TRUE(use->IsValid().has_value());
     }
     // The movements after January net to nothing: the year carries January's credit.
-    auto year = settle(Shop, 0);
+    auto year = open(Shop, 0, 0, 1, Year2023);
     EXPECT_EQ(year->amounts().CreDimLiquiSucc(), Money::units(2850));
 }
 

@@ -2,6 +2,12 @@
 
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/document/NewSettlement.h"
+#include "domain/document/SettlementDocument.h"
+#include "support/Answering.h"
+#include "support/EngineFixture.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
 
 namespace liqiva::test {
 
@@ -44,5 +50,35 @@ inline void addSettlement(Connection &db, int key, int activity, int year, int m
                sqlParam(key) + u", "_qs + sqlParam(activity) + u", "_qs + sqlParam(year) + u", "_qs + mese + u", "_qs +
                acconto + u", "_qs + metodo + u", "_qs + sqlParam(virtualDelete) + u", "_qs + sqlParam(user) + u")"_qs);
 }
+
+// A company of the engine fixture with user 1 ("anna"), and its settlements filled as the
+// window fills them, every question answered yes unless the test scripts another answer.
+class FixtureDocumentTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        t = TestDatabase::create(engine(), Content::Schema);
+        f = std::make_unique<EngineFixture>(db());
+        company = f->company();
+        db().execute(u"INSERT INTO Utente (IDUtente, Utente) VALUES (1, 'anna')"_qs);
+    }
+    Connection &db() { return t->db(); }
+
+    // "Nuovo" and OK for a period (13 the December advance, 0 the year), then filled.
+    std::unique_ptr<SettlementDocument> fill(int activity, int vatYear, int month, int method = 0)
+    {
+        NewSettlement ns(db(), company, 1);
+        ns.sbSetComboMesi(activity, vatYear, 0);
+        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true), 1);
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, company, 1, true});
+        doc->sbChildFill(ns.currentKey(), false);
+        return doc;
+    }
+
+    std::unique_ptr<TestDatabase> t;
+    std::unique_ptr<EngineFixture> f;
+    ScriptedMessages messages;
+    int company = 0;
+};
 
 } // namespace liqiva::test

@@ -1,13 +1,7 @@
 // Settlements of the lire years saved and deleted: every stored amount to the lira, and the
 // truckers' credit of the activity's year taken and given back exactly.
 
-#include "domain/document/NewSettlement.h"
-#include "domain/document/SettlementDocument.h"
-#include "database/SqlValue.h"
-#include "support/Answering.h"
-#include "support/EngineFixture.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
+#include "DocumentFixture.h"
 
 #include <map>
 
@@ -18,19 +12,15 @@ namespace {
 
 using Types = std::map<int, double>;
 
-class LireSettlement : public EngineTest {
+class LireSettlement : public FixtureDocumentTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine(), Content::Schema);
-        f = std::make_unique<EngineFixture>(db());
-        company = f->company();
-        db().execute(u"INSERT INTO Utente (IDUtente, Utente) VALUES (1, 'anna')"_qs);
+        FixtureDocumentTest::SetUp();
         activity = f->activity(company);
         branch = f->branch(company, activity);
         vat20 = f->vatCode(u"Aliquota 20%"_qs, 20);
     }
-    Connection &db() { return t->db(); }
 
     void sale(int anno, int mese, double imponibile, double iva)
     {
@@ -47,14 +37,10 @@ protected:
     // amount paid is answered with `payAll`.
     int save(int vatYear, int month, bool payAll = false)
     {
-        NewSettlement ns(db(), company, 1);
-        ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1);
-        SettlementDocument doc(DocumentContext{db(), messages, 1, company, 1, true});
-        doc.sbChildFill(ns.currentKey(), false);
+        auto doc = fill(activity, vatYear, month);
         messages.answer(payAll ? Answer::Yes : Answer::No);
-        EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u" | "_qs).toStdString();
-        return doc.key();
+        EXPECT_TRUE(saveAnswering(*doc)) << messages.texts().join(u" | "_qs).toStdString();
+        return doc->key();
     }
     void remove(int key)
     {
@@ -86,10 +72,7 @@ protected:
             EXPECT_DOUBLE_EQ(got.count(type) ? got.at(type) : 0.0, amount) << "type " << type;
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
-    ScriptedMessages messages;
-    int company = 0, activity = 0, branch = 0, vat20 = 0;
+    int activity = 0, branch = 0, vat20 = 0;
 };
 
 TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
