@@ -1,5 +1,5 @@
-// The settings of the window across a close and a start, the help, the about box, the
-// launching of the suite's modules and the web pages.
+// The settings of the window across a close and a start, the help, the about box and the
+// launching of the suite's modules.
 
 #include "gui/shell/ShellFixture.h"
 
@@ -11,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolBar>
-#include <QUrl>
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -31,14 +29,6 @@ using namespace liqiva::test;
 namespace {
 
 const QString settingsSection = u"Settings"_qs + StartupHarness::executable;
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened << url; }
-};
 
 class ShellRest : public ShellTest {
 protected:
@@ -282,4 +272,3 @@ TEST_F(ShellRest, AModuleAlreadyRunningComesForwardAndGetsNoHandOver)
 
 } // namespace
 
-#include "ShellRestTest.moc"
