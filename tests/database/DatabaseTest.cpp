@@ -32,22 +32,6 @@ TEST(KeyInjection, AddsTheKeyColumnAndItsPlaceholderFirst)
                   c.out);
 }
 
-TEST(DatabaseLocation, ParsesBothEnginesAndRejectsOthers)
-{
-    const auto s = DatabaseLocation::parse(u"sqlite:/tmp/a b.db"_qs);
-    EXPECT_EQ(s.engine, Engine::Sqlite);
-    EXPECT_EQ(s.path, u"/tmp/a b.db"_qs);
-    const auto p = DatabaseLocation::parse(u"postgresql://anna@localhost:5433/liq?host=/tmp/sock"_qs);
-    EXPECT_EQ(p.engine, Engine::Postgres);
-    EXPECT_EQ(p.user, u"anna"_qs);
-    EXPECT_EQ(p.port, 5433);
-    EXPECT_EQ(p.database, u"liq"_qs);
-    EXPECT_EQ(p.host, u"/tmp/sock"_qs);
-    EXPECT_THROW(DatabaseLocation::parse(u"mysql://x/y"_qs), DbError);
-    EXPECT_THROW(DatabaseLocation::parse(u"postgresql://host"_qs), DbError);
-    EXPECT_THROW(Connection::open(u"sqlite:/nonexistent/folder/x.db"_qs), DbError);
-}
-
 class Database : public EngineTest {};
 
 TEST_P(Database, ReservesKeysAndRetriesOnADuplicate)
@@ -119,20 +103,6 @@ TEST_P(Database, TransactionRollsBackWhenNotCommitted)
         db.executeRaw(u"INSERT INTO Prova VALUES (3)"_qs);
     }
     EXPECT_EQ(db.scalar(u"SELECT SUM(IDProva) FROM Prova"_qs).toInt(), 1);
-}
-
-TEST_P(Database, ReadsFieldsByNameWhateverTheCase)
-{
-    auto t = TestDatabase::create(engine());
-    Connection &db = t->db();
-    Recordset rs = db.openRecordset(u"SELECT 1 AS IDIva, NULL AS Importo, 'x' + 'y' AS Testo"_qs);
-    ASSERT_FALSE(rs.eof());
-    EXPECT_EQ(rs.integer(u"idiva"_qs), 1);
-    EXPECT_EQ(rs.number(u"IMPORTO"_qs), 0.0);
-    EXPECT_EQ(rs.text(u"Testo"_qs), u"xy"_qs);
-    EXPECT_THROW(rs.field(u"Missing"_qs), DbError);
-    rs.moveNext();
-    EXPECT_TRUE(rs.eof());
 }
 
 // One user inserting rows through the reservation, a row in each of two tables per

@@ -149,18 +149,6 @@ TEST_P(UsageRegisterDb, TheRowsOfACrashedProcessDoNotBlock)
     EXPECT_EQ(t->db().scalar(u"SELECT COUNT(*) FROM UtilizzoOggetto"_qs).toInt(), 0);
 }
 
-TEST_P(UsageRegisterDb, WithoutAContextNothingHappens)
-{
-    UsageRegister none;
-    none.registerUse(16, -1, 1);
-    EXPECT_EQ(none.release(16, -1, 1), 0);
-    EXPECT_TRUE(none.list(16).empty());
-    a.registerUse(16, -1, 1);
-    a.clearContext();
-    EXPECT_EQ(a.releaseAll(), 0);
-    EXPECT_EQ(t->db().scalar(u"SELECT COUNT(*) FROM UtilizzoOggetto"_qs).toInt(), 1);
-}
-
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(UsageRegisterDb);
 
 } // namespace
