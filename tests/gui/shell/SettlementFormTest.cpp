@@ -91,30 +91,6 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     EXPECT_FALSE(window->docs().documents().contains(doc));
 }
 
-TEST_P(WithTheSettlementForm, ClosingUnsavedAndAnsweringNoLeavesNoWorkingRow)
-{
-    realForm = true;
-    startFor(userAllRights, GetParam());
-    const int key = makeSettlement(shopActivity, year2025, 1, false);
-    DocumentWindow *doc = window->docs().sbShowObject(key, nullptr, false);
-    ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(doc->changedObject());
-    EXPECT_GT(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                          {sqlValue(key)})
-                  .toInt(),
-              0);
-    h.messages.answer(Answer::No);
-    EXPECT_TRUE(frame(doc)->close());
-    settle();
-    EXPECT_EQ(workingRowsOfUser(), 0);
-    EXPECT_EQ(virtualDelete(key), -1);
-    // The report data built for it went too.
-    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                          {sqlValue(key)})
-                  .toInt(),
-              0);
-}
-
 INSTANTIATE_TEST_SUITE_P(Engines, WithTheSettlementForm, ::testing::Values(Engine::Sqlite, Engine::Postgres),
                          engineName);
 
