@@ -16,7 +16,7 @@
 namespace liqiva::test {
 
 // The function of the settlement window, as the rights of the demo's users name it.
-inline int settlementFunction(Connection &db)
+inline int settlementFunctionOf(Connection &db)
 {
     return db.scalar(u"SELECT IDFunzione FROM ProcessoPerFunzione WHERE IDProcesso = 59 ORDER BY IDFunzione"_qs)
         .toInt();
@@ -32,7 +32,7 @@ inline int saveSettlement(Connection &db, int activity, int month, int vatYear =
     EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
         << messages.texts().join(u'\n').toStdString();
     const int key = ns.currentKey();
-    SettlementDocument doc(DocumentContext{db, messages, user, 1, settlementFunction(db), true, {}});
+    SettlementDocument doc(DocumentContext{db, messages, user, 1, settlementFunctionOf(db), true, {}});
     doc.sbChildFill(key, false);
     EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();
     return key;

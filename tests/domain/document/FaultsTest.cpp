@@ -62,7 +62,7 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
     const int index = args.value(1).toInt();
     sleepUntil(args.value(2).toLongLong());
     std::mt19937 random(20261207u + unsigned(index));
-    const int function = settlementFunction(*db);
+    const int function = settlementFunctionOf(*db);
     int refusals = 0;
     for (int round = 0; round < 20; ++round) {
         const int month = random() % 4 == 0 ? 4 + index : 1 + int(random() % 3);
@@ -141,7 +141,7 @@ const ChildTask fillTask("fill-period", [](const QStringList &args) {
     auto db = Connection::open(args.value(0));
     sleepUntil(args.value(1).toLongLong());
     ScriptedMessages messages;
-    const int function = settlementFunction(*db);
+    const int function = settlementFunctionOf(*db);
     try {
         NewSettlement ns(*db, Company, 1);
         ns.sbSetComboMesi(Shop, Year2024, 0);
@@ -333,7 +333,7 @@ TEST_P(Faults, EightUsersFillingOneNewPeriodAtOnceMakeOneSettlement)
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM CampoReportLiquidazioneIva"_qs + where), 1);
     const int rows = count(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva"_qs + where);
     ScriptedMessages messages;
-    SettlementDocument once(DocumentContext{db(), messages, 1, Company, settlementFunction(db()), true});
+    SettlementDocument once(DocumentContext{db(), messages, 1, Company, settlementFunctionOf(db()), true});
     once.sbChildFill(key, false);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva"_qs + where), rows) << "the rows of one fill";
 }

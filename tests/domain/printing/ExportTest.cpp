@@ -54,7 +54,7 @@ protected:
 TEST_P(ExportTest, EachFormatCarriesTheSettlementsFigures)
 {
     ScriptedMessages messages;
-    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunctionOf(t->db()), true, {}});
     doc.sbChildFill(january, false);
     const Money vatDue = doc.declaration().debit(DeclarationGrid::IvaEsigibile);
     ASSERT_FALSE(vatDue.isZero());
@@ -103,7 +103,7 @@ TEST_P(ExportTest, TheSummaryAndTheF24LinesCarryTheAmountToPay)
     NewSettlement ns(t->db(), Company, 1);
     ns.sbSetComboMesi(Wholesaler, Year2024, 0);
     ASSERT_EQ(confirmAnswering(ns, messages, Wholesaler, Year2024, ns.indexOfMonth(3), 0, true), 1);
-    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunctionOf(t->db()), true, {}});
     doc.sbChildFill(ns.currentKey(), false);
     const auto credit = doc.truckersCredit();
     credit->setUtilizzato(Money::units(250));

@@ -114,7 +114,7 @@ TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)
 TEST_P(PrintedPdfTest, TheFiguresAreThoseOfTheWindow)
 {
     ScriptedMessages messages;
-    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunctionOf(t->db()), true, {}});
     doc.sbChildFill(january, false);
     const QString file = dir.filePath(u"s.pdf"_qs);
     const LiqivaRun r = print({u"--id"_qs, QString::number(january), u"--out"_qs, file});
@@ -192,7 +192,7 @@ TEST_P(PrintedPdfTest, TheDeclarationFormOfASettlement)
     LiqivaRun r = print(args);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     ScriptedMessages messages;
-    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunction(t->db()), true, {}});
+    SettlementDocument doc(DocumentContext{t->db(), messages, 1, Company, settlementFunctionOf(t->db()), true, {}});
     doc.sbChildFill(january, false);
     const QString text = pdfPages(file).join(u'\n');
     EXPECT_TRUE(text.contains(u"Comunicazione Annuale Dati IVA"_qs));

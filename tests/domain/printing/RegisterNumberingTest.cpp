@@ -33,7 +33,7 @@ protected:
     Connection &db() { return t->db(); }
     PrintContext context(MessageService &messages)
     {
-        return PrintContext{db(), messages, 1, Company, settlementFunction(db())};
+        return PrintContext{db(), messages, 1, Company, settlementFunctionOf(db())};
     }
     // A definitive print whose output "prints" the pages and records their numbers.
     std::vector<int> printDefinitively(const PrintRequest &request, ScriptedMessages &messages)
@@ -267,7 +267,7 @@ const ChildTask printerTask("definitive-printer", [](const QStringList &args) {
     const qint64 wait = start - QDateTime::currentMSecsSinceEpoch();
     if (wait > 0)
         QThread::msleep(static_cast<unsigned long>(wait));
-    const int function = settlementFunction(*db);
+    const int function = settlementFunctionOf(*db);
     int done = 0, refusals = 0;
     while (done < 10 && refusals < 200) {
         ScriptedMessages messages; // every question answered yes

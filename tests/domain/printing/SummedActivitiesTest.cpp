@@ -46,7 +46,7 @@ protected:
     Printed printed(int key)
     {
         ScriptedMessages messages;
-        SettlementDocument doc(DocumentContext{db(), messages, 1, Company, settlementFunction(db()), false, {}});
+        SettlementDocument doc(DocumentContext{db(), messages, 1, Company, settlementFunctionOf(db()), false, {}});
         doc.sbChildFill(key, false);
         Printed p{declarationData(doc), {}};
         DeclarationPrint(db(), 1).print(p.data, false, [&p](const PrintedReport &r) {
