@@ -16,12 +16,8 @@ TEST(HandOverInteger, AcceptsWholeNumbersAndNamesTheKeyOtherwise)
         bool ok;
         int value;
     } cases[] = {
-        {" 42 ", true, 42},
-        {"-1", true, -1},
-        {"2147483648", false, 0}, // beyond 32 bits
-        {"", false, 0},
-        {"1.5", false, 0},
-        {"12a", false, 0},
+        {" 42 ", true, 42}, {"-1", true, -1},  {"2147483648", false, 0}, // beyond 32 bits
+        {"", false, 0},     {"1.5", false, 0}, {"12a", false, 0},
     };
     for (const auto &c : cases) {
         const QString text = QString::fromUtf8(c.text);

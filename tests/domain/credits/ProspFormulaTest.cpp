@@ -34,16 +34,16 @@ TEST(ProspFormula, GoodFormulasGiveTheirValueToTheTenThousandth)
         {"SUM(B1:B5)", "1850"},
         {"SUM(B1;B3, 2.5)", "1202.5"},
         {"B1 - B3", "800"},
-        {"B1 - (B7 + B8)", nullptr},        // outside the grid: an error
+        {"B1 - (B7 + B8)", nullptr}, // outside the grid: an error
         {"IF(B1>B2, B2+B4-B5, B1+B4-B5)", "650"},
         {"IF(B1>B2,IF(B2>B3,B3+B4-B5,B2+B4-B5),IF(B1>B3,B3+B4-B5,B1+B4-B5))", "250"},
         {"if(B3 - (B1 + B4)>0,B3 - (B1 + B4),0)", "0"},
-        {"IF(B5, 1/B5, 7)", "7"},           // the branch not taken is not computed
+        {"IF(B5, 1/B5, 7)", "7"}, // the branch not taken is not computed
         {"2 + 3 * 4", "14"},
         {"10 / 3", "3.3333"},
-        {"2 / 3", "0.6667"},                // half away from zero
-        {"0.0001 / 2", "0.0001"},       // half of the last place goes up
-        {"1.23456", nullptr},               // five decimals: not an amount
+        {"2 / 3", "0.6667"},      // half away from zero
+        {"0.0001 / 2", "0.0001"}, // half of the last place goes up
+        {"1.23456", nullptr},     // five decimals: not an amount
         {"B1 >= 1000", "1"},
     };
     for (const auto &c : cases) {

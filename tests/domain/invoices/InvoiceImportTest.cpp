@@ -1,5 +1,6 @@
-// Electronic invoices into the VAT counters: the hostile files, and on both engines a month settled from imported invoices with
-// its figures worked out by hand, the refusals, undo, two imports at once and one killed.
+// Electronic invoices into the VAT counters: the hostile files, and on both engines a month
+// settled from imported invoices with its figures worked out by hand, the refusals, undo, two
+// imports at once and one killed.
 
 #include "domain/invoices/InvoiceImport.h"
 #include "database/DbError.h"

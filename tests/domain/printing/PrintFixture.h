@@ -2,9 +2,9 @@
 
 // A demo database with saved settlements of the shop, for the print tests.
 
+#include "database/SqlValue.h"
 #include "domain/printing/PrintJob.h"
 #include "domain/printing/PrintOptions.h"
-#include "database/SqlValue.h"
 #include "support/SavedSettlement.h"
 #include "support/TestDatabase.h"
 

@@ -26,10 +26,8 @@ TEST_P(YearWindow, CellsAndDoubleClick)
         int row, period;
         const char *text; // nullptr: no cell
     } cases[] = {
-        {0, 3, "salvata\n1.528,04"},
-        {0, 4, "mancante"},
-        {1, 3, "salvata\n4.360,70"},
-        {1, 4, nullptr}, // a quarterly activity has no April
+        {0, 3, "salvata\n1.528,04"}, {0, 4, "mancante"},
+        {1, 3, "salvata\n4.360,70"}, {1, 4, nullptr}, // a quarterly activity has no April
         {1, 6, "mancante"},
     };
     for (const auto &c : cases) {

@@ -1,7 +1,7 @@
 // The accounting entry of the pro-rata adjustment and the declaration data (the truckers'
-// credit only as it opens from the window), offscreen on the demo and on both engines: each dialog shows the stored values,
-// refuses a wrong value with its message and the focus on it, OK stores and Annulla stores
-// nothing.
+// credit only as it opens from the window), offscreen on the demo and on both engines: each
+// dialog shows the stored values, refuses a wrong value with its message and the focus on it,
+// OK stores and Annulla stores nothing.
 
 #include "ChildFixture.h"
 #include "domain/credits/CreditoAutotrasportatori.h"

@@ -13,15 +13,12 @@ TEST(AmountText, ShownInTheCompanysCurrency)
         bool euro;
         const char *shown;
     } cases[] = {
-        {1234.56, true, "1.234,56"},
-        {1234567.891, true, "1.234.567,89"},
-        {0.005, true, "0,01"}, // the half goes away from zero
-        {-0.005, true, "-0,01"},
-        {-0.004, true, "0,00"}, // no minus on a nil amount
-        {1.005, true, "1,01"},  // not 1,00 from the binary 1.00499...
-        {1234.5, false, "1.235"}, // lire: no decimals
-        {999.5, false, "1.000"},
-        {3858.20, false, "3.858"},
+        {1234.56, true, "1.234,56"}, {1234567.891, true, "1.234.567,89"},
+        {0.005, true, "0,01"},                               // the half goes away from zero
+        {-0.005, true, "-0,01"},     {-0.004, true, "0,00"}, // no minus on a nil amount
+        {1.005, true, "1,01"},                               // not 1,00 from the binary 1.00499...
+        {1234.5, false, "1.235"},                            // lire: no decimals
+        {999.5, false, "1.000"},     {3858.20, false, "3.858"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(formatAmount(Money::fromDouble(c.value), c.euro), QString::fromLatin1(c.shown)) << c.value << " euro " << c.euro;

@@ -49,9 +49,9 @@ TEST(BrowseFilterTest, RowsMeetEveryCondition)
         {{{u"Anno"_qs, Op::Equal, u"2024"_qs}}, true},
         {{{u"Anno"_qs, Op::Equal, u"2024,0"_qs}}, true}, // a decimal comma
         {{{u"Anno"_qs, Op::Less, u"2024"_qs}}, false},
-        {{{u"Anno"_qs, Op::Greater, u"999"_qs}}, true},   // as numbers, not as text
-        {{{u"Mesi"_qs, Op::Equal, u"gennaio"_qs}}, true}, // text without regard to case
-        {{{u"Mesi"_qs, Op::Less, u"Febbraio"_qs}}, false},                                       // alphabetically after
+        {{{u"Anno"_qs, Op::Greater, u"999"_qs}}, true},    // as numbers, not as text
+        {{{u"Mesi"_qs, Op::Equal, u"gennaio"_qs}}, true},  // text without regard to case
+        {{{u"Mesi"_qs, Op::Less, u"Febbraio"_qs}}, false}, // alphabetically after
         {{{u"Anno"_qs, Op::Equal, u"2024"_qs}, {u"Mesi"_qs, Op::Equal, u"Febbraio"_qs}}, false}, // all of them
         {{{u"CodiceAttivita"_qs, Op::Equal, u""_qs}}, false},                                    // NULL meets only "<>"
         {{{u"PeriodoIva"_qs, Op::Equal, u"2024"_qs}}, false}, // a column the row does not have

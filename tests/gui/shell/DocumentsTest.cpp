@@ -220,9 +220,9 @@ TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
         const char *key;
         bool allowed;
     } rights[] = {
-        {"Mnu_New", false},          {"Mnu_Save", false},       {"Mnu_Delete", false},
-        {"Mnu_Print", false},        {"Mnu_StampaDip", false}, // the declaration is a print too
-        {"Mnu_Search", true},        {"Mnu_SearchForm", true},
+        {"Mnu_New", false},   {"Mnu_Save", false},      {"Mnu_Delete", false},
+        {"Mnu_Print", false}, {"Mnu_StampaDip", false}, // the declaration is a print too
+        {"Mnu_Search", true}, {"Mnu_SearchForm", true},
     };
     for (const auto &r : rights)
         EXPECT_EQ(bar().allowedByRights(QString::fromLatin1(r.key)), r.allowed) << r.key;

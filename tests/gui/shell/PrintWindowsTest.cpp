@@ -5,9 +5,9 @@
 
 #include "gui/declarations/frmDatiDip.h"
 #include "gui/shell/ShellFixture.h"
+#include "support/Answering.h"
 #include "support/SavedSettlement.h"
 #include <QPlainTextEdit>
-#include "support/Answering.h"
 
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/printing/DeclarationPrint.h"

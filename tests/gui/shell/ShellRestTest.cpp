@@ -64,8 +64,8 @@ TEST_F(ShellRest, DamagedOrForeignSettingsStartWithTheBuiltInValuesAndSaySo)
         const char *value;
     };
     const Case damaged[] = {
-        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"},
-        {"ToolTip", "forse"},      {"InsertType", "99"},             {"DefaultExport", "-3"},
+        {"BarMenuVersion", "3.0"}, {"Layout", "%%% non base64 %%%"}, {"BarMenu2.DA", "9"}, {"ToolTip", "forse"},
+        {"InsertType", "99"},      {"DefaultExport", "-3"},
     };
     for (const Case &c : damaged)
         h.store->write(settingsSection, QString::fromLatin1(c.key), QString::fromLatin1(c.value));
@@ -271,4 +271,3 @@ TEST_F(ShellRest, AModuleAlreadyRunningComesForwardAndGetsNoHandOver)
 }
 
 } // namespace
-
