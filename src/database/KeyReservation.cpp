@@ -103,6 +103,9 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
     int deadlocks = 0;
     const bool guarded = db.transactionDepth() > 0;
     const QString sql = injectKeyColumn(insertSql, table, keyColumn);
+    // On PostgreSQL a failed statement aborts the whole transaction: each insert goes in a
+    // savepoint of its own. On SQLite the open transaction holds the write lock (no one else
+    // takes a key meanwhile) and a failed INSERT undoes only itself: no savepoint is needed.
     const bool claim = guarded && db.engine() == Engine::Postgres;
     for (;; ++key) {
         if (key > 2147483647LL)
@@ -112,14 +115,14 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
             continue;
         SqlParams values = params;
         values.prepend(key);
-        const QString sp = guarded ? db.savepoint() : QString();
+        const QString sp = claim ? db.savepoint() : QString();
         try {
             db.execute(sql, values);
-            if (guarded)
+            if (claim)
                 db.releaseSavepoint(sp);
             return int(key);
         } catch (const DbError &e) {
-            if (guarded)
+            if (claim)
                 db.rollbackToSavepoint(sp);
             if (duplicate < 0)
                 duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);

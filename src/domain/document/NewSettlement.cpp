@@ -7,6 +7,8 @@
 #include "database/RowState.h"
 #include "database/SqlValue.h"
 
+#include <optional>
+
 namespace liqiva {
 
 namespace {
@@ -413,7 +415,10 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
         mese = n(monthOfIndex(i));
     }
     const SqlStatement now = sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()}));
-    Transaction tx(m_db);
+    // A transaction of its own, or the caller's (which commits or rolls back the whole).
+    std::optional<Transaction> tx;
+    if (m_db.transactionDepth() == 0)
+        tx.emplace(m_db);
     // The activity's year is ours until the commit: of two users creating the same period at
     // once, the second finds the first one's row and is told so.
     m_db.execute(
@@ -442,18 +447,36 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
             n(key) + u", "_qs + n(m_idUser) + u", "_qs + now + u", 2)"_qs);
     if (m_onCreated)
         m_onCreated(key);
-    tx.commit();
+    if (tx)
+        tx->commit();
     m_currentKey = key;
     return key;
 }
 
-int NewSettlement::confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva)
+int NewSettlement::confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva,
+                           const std::function<void()> &beforeWrite)
 {
     m_makeDatiIva = !noMakeDatiIva;
-    if (accept(check, answeredYes))
-        return createWorkingSettlement(check.idAttivitaAzienda, check.idPeriodoIva, check.index, check.method) > 0 ? 1
-                                                                                                                   : 2;
-    return m_currentKey >= 1 ? 1 : 2;
+    if (!accept(check, answeredYes))
+        return m_currentKey >= 1 ? 1 : 2;
+    if (beforeWrite)
+        beforeWrite();
+    return createWorkingSettlement(check.idAttivitaAzienda, check.idPeriodoIva, check.index, check.method) > 0 ? 1 : 2;
+}
+
+NewSettlement::Answered NewSettlement::askValidation(MessageService &messages, int idAttivitaAzienda, int idPeriodoIva,
+                                                     int index, int method)
+{
+    Answered a{fnValidate(idAttivitaAzienda, idPeriodoIva, index, method)};
+    a.yes = askEach(messages, a.check.questions);
+    return a;
+}
+
+int NewSettlement::confirmAsking(MessageService &messages, int idAttivitaAzienda, int idPeriodoIva, int index,
+                                 int method, bool noMakeDatiIva, const std::function<void()> &beforeWrite)
+{
+    const Answered a = askValidation(messages, idAttivitaAzienda, idPeriodoIva, index, method);
+    return confirm(a.check, a.yes, noMakeDatiIva, beforeWrite);
 }
 
 } // namespace liqiva
