@@ -22,15 +22,6 @@ SqlStatement n(int v)
     return sqlParam(v);
 }
 
-struct Target {
-    int idAzienda = 0;
-    QString azienda;
-    int idPeriodoIva = 0;
-    int idAttivitaAzienda = 0;
-    QString attivitaAzienda;
-    std::optional<QString> refused;
-};
-
 // The hold of an activity's settlement ends with it, whatever the outcome.
 struct HoldRelease {
     SettlementSession &session;
@@ -100,16 +91,20 @@ QString batchStatusText(BatchSettlement::Outcome::Status status)
     return {};
 }
 
-std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
+std::vector<BatchSettlement::Target> BatchSettlement::readTargets(const Options &o)
 {
-    // Every activity of the chosen companies that has the VAT year, in one statement.
+    // Every activity of the chosen companies that has the VAT year, with what the check of
+    // its new settlement would read of it, in one statement.
     SqlStatement companies;
     for (int c : o.companies)
         companies += (companies.isEmpty() ? QString() : u", "_qs) + n(c);
+    const QStringList months = NewSettlement::monthNames(m_db);
     std::vector<Target> targets;
     for (Recordset rs = m_db.openRecordset(
-             u"SELECT Azienda.IDAzienda, Azienda.Azienda, PeriodoIva.IDPeriodoIva, AttivitaAzienda.IDAttivitaAzienda, "
-             u"AttivitaAzienda.AttivitaAzienda FROM ((Azienda INNER JOIN PeriodoIva ON PeriodoIva.IDAzienda = "
+             u"SELECT Azienda.IDAzienda, Azienda.Azienda, PeriodoIva.IDPeriodoIva, PeriodoIva.Anno, "
+             u"AttivitaAzienda.IDAttivitaAzienda, AttivitaAzienda.AttivitaAzienda, AttivitaAzienda.DataCessazione, "
+             u"AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva "
+             u"FROM ((Azienda INNER JOIN PeriodoIva ON PeriodoIva.IDAzienda = "
              u"Azienda.IDAzienda) INNER JOIN AttivitaAzienda ON AttivitaAzienda.IDAzienda = Azienda.IDAzienda) "
              u"INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "
              u"AttivitaAzienda.IDAttivitaAzienda AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "
@@ -124,9 +119,13 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
         Target t;
         t.idAzienda = rs.integer(u"IDAzienda"_qs);
         t.azienda = rs.text(u"Azienda"_qs);
-        t.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
-        t.idAttivitaAzienda = rs.integer(u"IDAttivitaAzienda"_qs);
         t.attivitaAzienda = rs.text(u"AttivitaAzienda"_qs);
+        t.known.months = months;
+        t.known.idAttivitaAzienda = rs.integer(u"IDAttivitaAzienda"_qs);
+        t.known.idPeriodoIva = rs.integer(u"IDPeriodoIva"_qs);
+        t.known.anno = rs.integer(u"Anno"_qs);
+        t.known.tipoLiquidazione = rs.integer(u"TipoLiquidazioneIva"_qs);
+        t.known.dataCessazione = rs.field(u"DataCessazione"_qs);
         targets.push_back(t);
     }
     if (o.slices > 1) {
@@ -144,8 +143,13 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
                 refusedCompany[t.idAzienda] = o.refuseCompany(m_db, t.idAzienda);
             t.refused = refusedCompany[t.idAzienda];
         }
+    return targets;
+}
 
-    // One session and one look-up of the program's function for the whole batch: each
+std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
+{
+    const std::vector<Target> targets = readTargets(o);
+    // One session and one look-up of the program's function for the whole batch: a saved
     // activity's settlement is held while it is computed and let go when it is done.
     const int function = CompanyDirectory(m_db).settlementFunction();
     SettlementSession session(m_db, o.idUser, function);
@@ -163,20 +167,23 @@ std::vector<BatchSettlement::Outcome> BatchSettlement::run(const Options &o)
             out.status = Outcome::Status::Refused;
             out.reason = *t.refused;
         } else {
-            out = settleOne(o, session, function, t.idAzienda, t.idPeriodoIva, t.idAttivitaAzienda);
+            out = settleOne(o, session, function, t);
         }
         out.idAzienda = t.idAzienda;
         out.azienda = t.azienda;
-        out.idAttivitaAzienda = t.idAttivitaAzienda;
+        out.idAttivitaAzienda = t.known.idAttivitaAzienda;
         out.attivitaAzienda = t.attivitaAzienda;
         outcomes.push_back(out);
     }
     return outcomes;
 }
 
-int BatchSettlement::createNew(const Options &o, NewSettlement &ns, ConsoleMessages &messages, int idPeriodoIva,
-                               int idAttivitaAzienda, const std::function<void()> &beforeWrite)
+int BatchSettlement::createNew(const Options &o, NewSettlement &ns, ConsoleMessages &messages, const Target &t,
+                               const std::function<void()> &beforeWrite)
 {
+    const int idAttivitaAzienda = t.known.idAttivitaAzienda;
+    const int idPeriodoIva = t.known.idPeriodoIva;
+    ns.setKnown(t.known);
     ns.sbSetComboMesi(idAttivitaAzienda, idPeriodoIva, 0);
     const int index = ns.indexOfMonth(o.period);
     if (index < 0)
@@ -186,25 +193,24 @@ int BatchSettlement::createNew(const Options &o, NewSettlement &ns, ConsoleMessa
     return ns.currentKey();
 }
 
-BatchSettlement::Outcome BatchSettlement::settleScratch(const Options &o, int function, int idAzienda, int idPeriodoIva,
-                                                        int idAttivitaAzienda)
+BatchSettlement::Outcome BatchSettlement::settleScratch(const Options &o, int function, const Target &t)
 {
     ConsoleMessages messages(o.answerYes);
     messages.setQuiet(true);
-    NewSettlement ns(m_db, idAzienda, o.idUser);
+    NewSettlement ns(m_db, t.idAzienda, o.idUser);
     int createdKey = 0;
     ns.setOnCreated([&createdKey](int k) { createdKey = k; });
     // Nothing is saved: once the questions are answered, the working rows and everything the
     // fill writes go in one transaction that is rolled back at the end. No one else ever sees
     // them (so they need no registration and no removal), and a kill leaves nothing behind.
     std::optional<Transaction> scratch;
-    const int key = createNew(o, ns, messages, idPeriodoIva, idAttivitaAzienda, [&] { scratch.emplace(m_db); });
+    const int key = createNew(o, ns, messages, t, [&] { scratch.emplace(m_db); });
     // An existing settlement is never filled again by the batch: the activity is reported as
     // already settled.
     if (key != createdKey)
         throw Refusal(existingSettlement(m_db, key));
     KeptMessages kept(o.answerYes);
-    DocumentContext ctx{m_db, kept, o.idUser, idAzienda, function, false, {}};
+    DocumentContext ctx{m_db, kept, o.idUser, t.idAzienda, function, false, {}};
     SettlementDocument doc(ctx);
     doc.sbChildFill(key, ns.makeDatiIva());
     Outcome out;
@@ -215,24 +221,24 @@ BatchSettlement::Outcome BatchSettlement::settleScratch(const Options &o, int fu
 }
 
 BatchSettlement::Outcome BatchSettlement::settleSaving(const Options &o, SettlementSession &session, int function,
-                                                       int idAzienda, int idPeriodoIva, int idAttivitaAzienda)
+                                                       const Target &t)
 {
     ConsoleMessages messages(o.answerYes);
     messages.setQuiet(true);
     int createdKey = 0; // the working settlement this activity's run created, if any
     const HoldRelease release{session, createdKey};
     try {
-        NewSettlement ns(m_db, idAzienda, o.idUser);
+        NewSettlement ns(m_db, t.idAzienda, o.idUser);
         // Registered as held in the transaction that creates it, so that no one takes it for
         // abandoned.
         ns.setOnCreated([&session, &createdKey](int k) {
             createdKey = k;
             session.hold(k);
         });
-        const int key = createNew(o, ns, messages, idPeriodoIva, idAttivitaAzienda, {});
+        const int key = createNew(o, ns, messages, t, {});
         if (key != createdKey)
             throw Refusal(existingSettlement(m_db, key));
-        DocumentContext ctx{m_db, messages, o.idUser, idAzienda, function, false, {}};
+        DocumentContext ctx{m_db, messages, o.idUser, t.idAzienda, function, false, {}};
         ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
         SettlementDocument doc(ctx);
         doc.sbChildFill(key, ns.makeDatiIva());
@@ -260,12 +266,11 @@ BatchSettlement::Outcome BatchSettlement::settleSaving(const Options &o, Settlem
 }
 
 BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, SettlementSession &session, int function,
-                                                    int idAzienda, int idPeriodoIva, int idAttivitaAzienda)
+                                                    const Target &t)
 {
     Outcome out;
     try {
-        return o.save ? settleSaving(o, session, function, idAzienda, idPeriodoIva, idAttivitaAzienda)
-                      : settleScratch(o, function, idAzienda, idPeriodoIva, idAttivitaAzienda);
+        return o.save ? settleSaving(o, session, function, t) : settleScratch(o, function, t);
     } catch (const Refusal &r) {
         out.status = Outcome::Status::Refused;
         out.reason = r.message();

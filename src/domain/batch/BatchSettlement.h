@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domain/document/NewSettlement.h"
 #include "suite/Money.h"
 
 #include <QString>
@@ -11,7 +12,6 @@ namespace liqiva {
 
 class Connection;
 class ConsoleMessages;
-class NewSettlement;
 class SettlementSession;
 
 // Settles one period for every activity of many companies, as the user would one by one
@@ -55,17 +55,24 @@ public:
     std::vector<Outcome> run(const Options &options);
 
 private:
-    Outcome settleOne(const Options &o, SettlementSession &session, int function, int idAzienda, int idPeriodoIva,
-                      int idAttivitaAzienda);
+    // An activity to settle, with what the check of its new settlement would read of it.
+    struct Target {
+        int idAzienda = 0;
+        QString azienda;
+        QString attivitaAzienda;
+        NewSettlement::Known known;
+        std::optional<QString> refused; // the user's rights in the company say no
+    };
+    std::vector<Target> readTargets(const Options &o);
+    Outcome settleOne(const Options &o, SettlementSession &session, int function, const Target &t);
     // Computed and let go: nothing of it is ever committed.
-    Outcome settleScratch(const Options &o, int function, int idAzienda, int idPeriodoIva, int idAttivitaAzienda);
+    Outcome settleScratch(const Options &o, int function, const Target &t);
     // Computed and saved, as the user would with New, OK and Save.
-    Outcome settleSaving(const Options &o, SettlementSession &session, int function, int idAzienda, int idPeriodoIva,
-                         int idAttivitaAzienda);
+    Outcome settleSaving(const Options &o, SettlementSession &session, int function, const Target &t);
     // The new settlement of the period, as the dialog's OK creates it; its key (another one's
     // when the period has a settlement already).
-    int createNew(const Options &o, NewSettlement &ns, ConsoleMessages &messages, int idPeriodoIva,
-                  int idAttivitaAzienda, const std::function<void()> &beforeWrite);
+    int createNew(const Options &o, NewSettlement &ns, ConsoleMessages &messages, const Target &t,
+                  const std::function<void()> &beforeWrite);
     Connection &m_db;
 };
 

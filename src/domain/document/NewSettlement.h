@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace liqiva {
@@ -24,6 +26,20 @@ public:
     };
 
     NewSettlement(Connection &db, int idAzienda, int idUser);
+
+    // What a caller that creates the settlements of many activities (the batch) reads once
+    // for all of them: the period list and the check take it instead of reading it again.
+    struct Known {
+        QStringList months;                          // the twelve month names, January first
+        int idAttivitaAzienda = 0, idPeriodoIva = 0; // the activity in the VAT year it is known of
+        int anno = 0;                                // the calendar year of the VAT year
+        int tipoLiquidazione = 0;                    // 0 monthly, 1 quarterly
+        QVariant dataCessazione;                     // when the activity ceased; null while it runs
+    };
+    // The activity belongs to the VAT year (it has a live row of its settings there).
+    void setKnown(const Known &known) { m_known = known; }
+    // The twelve month names, January first, for Known.
+    static QStringList monthNames(Connection &db);
 
     // Contents of the two data-bound combos.
     std::vector<Choice> vatYears() const;
@@ -108,7 +124,10 @@ private:
     int prevailingBranchActivity() const;
     int tipoLiquidazione(int idAttivitaAzienda, int idPeriodoIva) const;
 
+    const Known *knownOf(int idAttivitaAzienda, int idPeriodoIva) const;
+
     Connection &m_db;
+    std::optional<Known> m_known;
     std::function<void(int)> m_onCreated;
     int m_idAzienda;
     int m_idUser;
