@@ -1,10 +1,10 @@
-#include "domain/batch/BatchSettlement.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "domain/batch/BatchSettlement.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/InputText.h"
-#include "suite/rights/UserRights.h"
 #include "suite/UsageRegister.h"
+#include "suite/rights/UserRights.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -12,10 +12,10 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <algorithm>
-#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -115,8 +115,8 @@ std::vector<Outcome> runInProcesses(int jobs, bool terminal)
         }
         const QJsonObject root = QJsonDocument::fromJson(p->readAllStandardOutput()).object();
         if (p->exitStatus() != QProcess::NormalExit || p->exitCode() > 1 || !root.contains(u"activities"_qs))
-            throw Refusal(u"Una parte del lavoro non è riuscita: "_qs
-                          + QString::fromUtf8(p->readAllStandardError()).trimmed());
+            throw Refusal(u"Una parte del lavoro non è riuscita: "_qs +
+                          QString::fromUtf8(p->readAllStandardError()).trimmed());
         for (const QJsonValue &v : root.value(u"activities"_qs).toArray()) {
             const QJsonObject row = v.toObject();
             Outcome r;
@@ -217,13 +217,15 @@ void checkWho(Connection &db, BatchSettlement::Options &o)
             throw Refusal(
                 QStringLiteral("L'azienda %1 non esiste: indicare con --company aziende del database.").arg(c));
     const QString right = o.save ? UserRights::NewSave : UserRights::Search;
-    o.refuseCompany = [user = o.idUser, right](Connection &db, int company) -> std::optional<QString> {
-        try {
-            requireRight(db, user, company, right);
+    // The program's object type and the user's groups are read once for every company.
+    CompanyDirectory directory(db);
+    auto rights = std::make_shared<UserRights::Reader>(db, o.idUser,
+                                                       directory.objectTypeOfFunction(directory.settlementFunction()));
+    o.refuseCompany = [user = o.idUser, right, rights](Connection &db, int company) -> std::optional<QString> {
+        const int branch = CompanyDirectory(db).prevailingBranch(company);
+        if (rights->in(branch).has(right))
             return std::nullopt;
-        } catch (const Refusal &r) {
-            return r.message();
-        }
+        return UserRights::refusal(right, user, branch, company);
     };
 }
 
@@ -278,8 +280,10 @@ const std::vector<Command> &batchCommands()
 {
     static const std::vector<Command> table = {
         {"batch",
-         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] [--json] "
-         "[--jobs J]  liquida il periodo per ogni attività delle aziende (tutte se non indicate); con --jobs J processi in parallelo (PostgreSQL); uscita 1 se qualcuna è rifiutata",
+         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] "
+         "[--json] "
+         "[--jobs J]  liquida il periodo per ogni attività delle aziende (tutte se non indicate); con --jobs J "
+         "processi in parallelo (PostgreSQL); uscita 1 se qualcuna è rifiutata",
          // --slice, --slices and --parent: the part of one process of a batch shared by --jobs
          {u"db"_qs, u"user"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"company"_qs, u"jobs"_qs, u"slice"_qs,
           u"slices"_qs, u"parent"_qs},
