@@ -1,10 +1,10 @@
+#include "domain/batch/BatchSettlement.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "domain/batch/BatchSettlement.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/InputText.h"
-#include "suite/UsageRegister.h"
 #include "suite/rights/UserRights.h"
+#include "suite/UsageRegister.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -12,10 +12,10 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <memory>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -115,8 +115,8 @@ std::vector<Outcome> runInProcesses(int jobs, bool terminal)
         }
         const QJsonObject root = QJsonDocument::fromJson(p->readAllStandardOutput()).object();
         if (p->exitStatus() != QProcess::NormalExit || p->exitCode() > 1 || !root.contains(u"activities"_qs))
-            throw Refusal(u"Una parte del lavoro non è riuscita: "_qs +
-                          QString::fromUtf8(p->readAllStandardError()).trimmed());
+            throw Refusal(u"Una parte del lavoro non è riuscita: "_qs
+                          + QString::fromUtf8(p->readAllStandardError()).trimmed());
         for (const QJsonValue &v : root.value(u"activities"_qs).toArray()) {
             const QJsonObject row = v.toObject();
             Outcome r;
@@ -280,10 +280,8 @@ const std::vector<Command> &batchCommands()
 {
     static const std::vector<Command> table = {
         {"batch",
-         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] "
-         "[--json] "
-         "[--jobs J]  liquida il periodo per ogni attività delle aziende (tutte se non indicate); con --jobs J "
-         "processi in parallelo (PostgreSQL); uscita 1 se qualcuna è rifiutata",
+         "batch   --db URL --user N --vat-year Y --period P [--method M] [--company N[,N...]] [--save] [--yes] [--json] "
+         "[--jobs J]  liquida il periodo per ogni attività delle aziende (tutte se non indicate); con --jobs J processi in parallelo (PostgreSQL); uscita 1 se qualcuna è rifiutata",
          // --slice, --slices and --parent: the part of one process of a batch shared by --jobs
          {u"db"_qs, u"user"_qs, u"vat-year"_qs, u"period"_qs, u"method"_qs, u"company"_qs, u"jobs"_qs, u"slice"_qs,
           u"slices"_qs, u"parent"_qs},
