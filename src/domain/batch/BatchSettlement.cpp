@@ -11,7 +11,6 @@
 #include "domain/document/WorkingRecords.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
-#include "suite/UtilityServices.h"
 
 namespace liqiva {
 
