@@ -366,8 +366,7 @@ private:
             printError(c.caption.simplified() + u": the activity has no such period"_qs);
             return std::nullopt;
         }
-        const NewSettlement::Validation check = ns.fnValidate(activity, vatYear, index, c.method);
-        if (ns.confirm(check, askEach(m_messages, check.questions), false) != 1) {
+        if (ns.confirmAsking(m_messages, activity, vatYear, index, c.method, false) != 1) {
             printError(c.caption.simplified() + u": the new settlement was refused"_qs);
             return std::nullopt;
         }

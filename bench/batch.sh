@@ -2,8 +2,8 @@
 # The speed of liqiva batch: one month settled for every activity of every company of the
 # benchmark databases (the same ones bench/run.sh makes), on both engines, printed as fills
 # per second and as the time that 1,000 companies would take at that pace. Nothing is saved:
-# the working settlements are removed as they are computed, so the databases are left as
-# they were found.
+# each activity is computed inside a transaction that is rolled back, so the databases are
+# left as they were found.
 #
 # The machine may be shared: besides the elapsed time the script measures the processor time
 # of the batch (its processes and, on PostgreSQL, the server's) and projects from it as well,

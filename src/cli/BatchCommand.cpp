@@ -217,13 +217,15 @@ void checkWho(Connection &db, BatchSettlement::Options &o)
             throw Refusal(
                 QStringLiteral("L'azienda %1 non esiste: indicare con --company aziende del database.").arg(c));
     const QString right = o.save ? UserRights::NewSave : UserRights::Search;
-    o.refuseCompany = [user = o.idUser, right](Connection &db, int company) -> std::optional<QString> {
-        try {
-            requireRight(db, user, company, right);
+    // The program's object type and the user's groups are read once for every company.
+    CompanyDirectory directory(db);
+    auto rights = std::make_shared<UserRights::Reader>(db, o.idUser,
+                                                       directory.objectTypeOfFunction(directory.settlementFunction()));
+    o.refuseCompany = [user = o.idUser, right, rights](Connection &db, int company) -> std::optional<QString> {
+        const int branch = CompanyDirectory(db).prevailingBranch(company);
+        if (rights->in(branch).has(right))
             return std::nullopt;
-        } catch (const Refusal &r) {
-            return r.message();
-        }
+        return UserRights::refusal(right, user, branch, company);
     };
 }
 

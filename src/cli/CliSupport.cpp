@@ -96,12 +96,7 @@ void requireRight(Connection &db, int user, int company, const QString &right)
     const UserRights rights =
         UserRights::read(db, user, branch, directory.objectTypeOfFunction(directory.settlementFunction()));
     if (!rights.has(right))
-        throw Refusal{UserRights::refusal(right) +
-                      QStringLiteral(" L'utente %1 non ha questo diritto nella filiale %2 dell'azienda %3: chiedere "
-                                     "all'amministratore di concederlo.")
-                          .arg(user)
-                          .arg(branch)
-                          .arg(company)};
+        throw Refusal{UserRights::refusal(right, user, branch, company)};
 }
 
 namespace {

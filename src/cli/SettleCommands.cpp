@@ -377,8 +377,7 @@ int runSettle(const CliArgs &args)
         if (index < 0)
             throw Refusal(
                 u"L'attività liquida per trimestri: indicare il trimestre con il suo ultimo mese (3, 6, 9, 12)."_qs);
-        const NewSettlement::Validation check = ns.fnValidate(activity, *year, index, method);
-        if (ns.confirm(check, askEach(messages, check.questions), args.flag(u"no-rebuild"_qs)) != 1) {
+        if (ns.confirmAsking(messages, activity, *year, index, method, args.flag(u"no-rebuild"_qs)) != 1) {
             // Without --json the question is already on standard error, just above.
             QString reason = messages.texts().isEmpty() ? u"Operazione annullata."_qs : messages.texts().last();
             if (!messages.quiet() && messages.lastAnsweredNo())

@@ -82,15 +82,41 @@ bool claimedElsewhere(Connection &db, const QString &table, long long key)
     return !db.scalar(u"SELECT pg_try_advisory_xact_lock(?, ?)"_qs, {tableNumber(table), int(key)}).toBool();
 }
 
+// The first key to try: the table's largest key + 1 (1 for an empty table or one whose largest
+// key is 0 or less). With claim (PostgreSQL, inside a transaction) the same statement claims
+// it; claimed says whether the claim took.
+long long firstKey(Connection &db, const QString &table, const QString &keyColumn, bool claim, bool &claimed)
+{
+    claimed = false;
+    if (!claim) {
+        const QVariant top = db.scalar(u"SELECT"_qs + u" MAX ("_qs + keyColumn + u" )"_qs + u" FROM "_qs + table);
+        const long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
+        return key <= 0 ? 1 : key;
+    }
+    Recordset rs = db.openRecordsetRaw(
+        u"SELECT k, CASE WHEN k <= 2147483647 THEN pg_try_advisory_xact_lock(?, CAST(k AS INTEGER)) ELSE FALSE END "
+        u"FROM (SELECT GREATEST(COALESCE(CAST(MAX("_qs +
+            keyColumn + u") AS BIGINT), 0) + 1, 1) AS k FROM "_qs + table + u") AS top"_qs,
+        {tableNumber(table)});
+    claimed = rs.field(1).toBool();
+    return rs.field(0).toLongLong();
+}
+
 } // namespace
 
 int nextKey(Connection &db, const QString &table, const QString &keyColumn, const QString &insertSql,
             const SqlParams &params)
 {
-    const QVariant top = db.scalar(u"SELECT"_qs + u" MAX ("_qs + keyColumn + u" )"_qs + u" FROM "_qs + table);
-    long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
-    if (key <= 0)
-        key = 1;
+    const bool guarded = db.transactionDepth() > 0;
+    // On PostgreSQL a failed statement aborts the whole transaction: each key is claimed and
+    // each insert goes in a savepoint of its own (a nested transaction, whose statements are
+    // the same at every call). On SQLite the open transaction holds the write lock (no one
+    // else takes a key meanwhile) and a failed INSERT undoes only itself: no savepoint is
+    // needed.
+    const bool claim = guarded && db.engine() == Engine::Postgres;
+    bool claimed = false;
+    long long key = firstKey(db, table, keyColumn, claim, claimed);
+    bool firstClaimTried = claim;
 
     // A key beyond what the key columns hold is refused before anything is written: it would
     // wrap to a negative key on one engine and fail on the other.
@@ -101,26 +127,29 @@ int nextKey(Connection &db, const QString &table, const QString &keyColumn, cons
 
     long long duplicate = -1; // read only when a clash happens
     int deadlocks = 0;
-    const bool guarded = db.transactionDepth() > 0;
     const QString sql = injectKeyColumn(insertSql, table, keyColumn);
-    const bool claim = guarded && db.engine() == Engine::Postgres;
     for (;; ++key) {
         if (key > 2147483647LL)
             throw DbError(u"La tabella "_qs + table + u" ha esaurito le chiavi: non è stato scritto nulla."_qs,
                           QString());
-        if (claim && claimedElsewhere(db, table, key))
-            continue;
+        if (claim) {
+            const bool mine = firstClaimTried ? claimed : !claimedElsewhere(db, table, key);
+            firstClaimTried = false;
+            if (!mine)
+                continue;
+        }
         SqlParams values = params;
         values.prepend(key);
-        const QString sp = guarded ? db.savepoint() : QString();
+        if (claim)
+            db.begin();
         try {
             db.execute(sql, values);
-            if (guarded)
-                db.releaseSavepoint(sp);
+            if (claim)
+                db.commit();
             return int(key);
         } catch (const DbError &e) {
-            if (guarded)
-                db.rollbackToSavepoint(sp);
+            if (claim)
+                db.rollback();
             if (duplicate < 0)
                 duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);
             const bool waitedForKey = isKeyDeadlock(e, db.engine(), guarded) && ++deadlocks <= 100;

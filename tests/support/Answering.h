@@ -3,6 +3,7 @@
 #include "domain/document/NewSettlement.h"
 #include "domain/document/SettlementDocument.h"
 #include "suite/Questions.h"
+#include "suite/Refusal.h"
 
 #include <functional>
 
@@ -26,26 +27,25 @@ inline bool saveAnswering(SettlementDocument &doc, const std::function<void()> &
 inline bool validateAnswering(NewSettlement &ns, MessageService &messages, int idAttivitaAzienda, int idPeriodoIva,
                               int index, int method)
 {
-    const NewSettlement::Validation check = ns.fnValidate(idAttivitaAzienda, idPeriodoIva, index, method);
-    const bool yes = askEach(messages, check.questions);
-    if (yes && check.existing == 0 && !check.refusal.isEmpty()) {
-        messages.inform(check.refusal);
+    const NewSettlement::Answered a = ns.askValidation(messages, idAttivitaAzienda, idPeriodoIva, index, method);
+    try {
+        return ns.accept(a.check, a.yes);
+    } catch (const Refusal &r) {
+        messages.inform(r.message());
         return false;
     }
-    return ns.accept(check, yes);
 }
 
 // The OK of the new settlement's dialog, as above.
 inline int confirmAnswering(NewSettlement &ns, MessageService &messages, int idAttivitaAzienda, int idPeriodoIva,
                             int index, int method, bool noMakeDatiIva)
 {
-    const NewSettlement::Validation check = ns.fnValidate(idAttivitaAzienda, idPeriodoIva, index, method);
-    const bool yes = askEach(messages, check.questions);
-    if (yes && check.existing == 0 && !check.refusal.isEmpty()) {
-        messages.inform(check.refusal);
+    try {
+        return ns.confirmAsking(messages, idAttivitaAzienda, idPeriodoIva, index, method, noMakeDatiIva);
+    } catch (const Refusal &r) {
+        messages.inform(r.message());
         return 2;
     }
-    return ns.confirm(check, yes, noMakeDatiIva);
 }
 
 } // namespace liqiva

@@ -7,6 +7,8 @@
 #include "database/RowState.h"
 #include "database/SqlValue.h"
 
+#include <optional>
+
 namespace liqiva {
 
 namespace {
@@ -115,9 +117,25 @@ int NewSettlement::tipoLiquidazione(int activity, int year) const
     return v.isNull() ? -1 : v.toInt();
 }
 
+QStringList NewSettlement::monthNames(Connection &db)
+{
+    QStringList names;
+    for (Recordset rs =
+             db.openRecordset(u"SELECT Mese FROM Mese WHERE IDMese >= 1 AND IDMese <= 12 ORDER BY IDMese"_qs);
+         !rs.eof(); rs.moveNext())
+        names << rs.text(u"Mese"_qs);
+    return names;
+}
+
+const NewSettlement::Known *NewSettlement::knownOf(int activity, int year) const
+{
+    return m_known && m_known->idAttivitaAzienda == activity && m_known->idPeriodoIva == year ? &*m_known : nullptr;
+}
+
 int NewSettlement::sbSetComboMesi(int activity, int year, int currentIndex)
 {
-    const int tipo = tipoLiquidazione(activity, year);
+    const Known *known = knownOf(activity, year);
+    const int tipo = known ? known->tipoLiquidazione : tipoLiquidazione(activity, year);
     int restore = m_periods.size() >= 13 ? currentIndex : 0;
     QString monthsSql;
     if (tipo == 1) {
@@ -132,8 +150,14 @@ int NewSettlement::sbSetComboMesi(int activity, int year, int currentIndex)
     monthsSql += u" ORDER BY IDMese"_qs;
     m_periods.clear();
     m_periods << u"(Tutti i mesi)"_qs;
-    for (Recordset rs = m_db.openRecordset(monthsSql); !rs.eof(); rs.moveNext())
-        m_periods << rs.text(u"Mese"_qs);
+    if (known && known->months.size() == 12) {
+        for (int month = 1; month <= 11; ++month)
+            if (!m_quarterly || month % 3 == 0)
+                m_periods << known->months.at(month - 1);
+    } else {
+        for (Recordset rs = m_db.openRecordset(monthsSql); !rs.eof(); rs.moveNext())
+            m_periods << rs.text(u"Mese"_qs);
+    }
     m_periods << u"Dicembre Acconto"_qs << u"Dicembre"_qs;
     if (restore < 0 || restore >= m_periods.size())
         restore = 0;
@@ -310,14 +334,19 @@ std::optional<Question> previousUnsettled(Connection &db, const Wanted &c, int p
     return expected == wanted ? std::nullopt : std::optional<Question>(Question{singular + goOn});
 }
 
-// The activity ceased before the period (before the year, for the annual settlement).
-bool ceasedBefore(Connection &db, const Wanted &c, int month, bool quarterly)
+// The activity's ceasing date as stored; null while it runs.
+QVariant ceasingDate(Connection &db, const Wanted &c)
 {
     Recordset rs = db.openRecordset(u"SELECT DataCessazione FROM AttivitaAzienda WHERE IDAttivitaAzienda = "_qs + c.A +
                                     u" AND NOT DataCessazione IS NULL"_qs);
-    if (rs.eof())
+    return rs.eof() ? QVariant() : rs.field(u"DataCessazione"_qs);
+}
+
+// The activity ceased (on `v`) before the period (before the year, for the annual settlement).
+bool ceasedBefore(const QVariant &v, const Wanted &c, int month, bool quarterly)
+{
+    if (v.isNull())
         return false;
-    const QVariant v = rs.field(u"DataCessazione"_qs);
     QDate ceased = v.toDate();
     if (!ceased.isValid())
         ceased = QDate::fromString(v.toString().left(10), Qt::ISODate);
@@ -341,7 +370,8 @@ NewSettlement::Validation NewSettlement::fnValidate(int a, int y, int i, int met
     Wanted c;
     c.A = n(a);
     c.Y = n(y);
-    c.year = m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + c.Y).toInt();
+    const Known *known = knownOf(a, y);
+    c.year = known ? known->anno : m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + c.Y).toInt();
     c.P = periodCondition(i);
     c.index = i;
     c.monthly = monthlyList();
@@ -363,14 +393,15 @@ NewSettlement::Validation NewSettlement::fnValidate(int a, int y, int i, int met
     if (const std::optional<Question> q = previousUnsettled(m_db, c, previousMonth, std::min(monthOfIndex(i), 12)))
         v.questions << *q;
 
-    // 3. Activity and year belong together.
-    if (m_db.scalar(
-                u"SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
-                c.A + u" AND IDPeriodoIva = "_qs + c.Y + u" AND VirtualDelete = 0"_qs)
-            .isNull())
+    // 3. Activity and year belong together (known: the caller read the activity from there).
+    if (!known && m_db.scalar(u"SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE "
+                              u"IDAttivitaAzienda = "_qs +
+                              c.A + u" AND IDPeriodoIva = "_qs + c.Y + u" AND VirtualDelete = 0"_qs)
+                      .isNull())
         v.refusal = u"Il periodo I.V.A. e l'attività azienda selezionati non corrispondono."_qs;
     // 4. A ceased activity.
-    else if (ceasedBefore(m_db, c, std::min(monthOfIndex(i), 12), m_quarterly))
+    else if (ceasedBefore(known ? known->dataCessazione : ceasingDate(m_db, c), c, std::min(monthOfIndex(i), 12),
+                          m_quarterly))
         v.refusal = u"L'attività azienda selezionata risulta cessata per il periodo I.V.A. indicato."_qs;
     return v;
 }
@@ -413,7 +444,10 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
         mese = n(monthOfIndex(i));
     }
     const SqlStatement now = sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()}));
-    Transaction tx(m_db);
+    // A transaction of its own, or the caller's (which commits or rolls back the whole).
+    std::optional<Transaction> tx;
+    if (m_db.transactionDepth() == 0)
+        tx.emplace(m_db);
     // The activity's year is ours until the commit: of two users creating the same period at
     // once, the second finds the first one's row and is told so.
     m_db.execute(
@@ -442,18 +476,36 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
             n(key) + u", "_qs + n(m_idUser) + u", "_qs + now + u", 2)"_qs);
     if (m_onCreated)
         m_onCreated(key);
-    tx.commit();
+    if (tx)
+        tx->commit();
     m_currentKey = key;
     return key;
 }
 
-int NewSettlement::confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva)
+int NewSettlement::confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva,
+                           const std::function<void()> &beforeWrite)
 {
     m_makeDatiIva = !noMakeDatiIva;
-    if (accept(check, answeredYes))
-        return createWorkingSettlement(check.idAttivitaAzienda, check.idPeriodoIva, check.index, check.method) > 0 ? 1
-                                                                                                                   : 2;
-    return m_currentKey >= 1 ? 1 : 2;
+    if (!accept(check, answeredYes))
+        return m_currentKey >= 1 ? 1 : 2;
+    if (beforeWrite)
+        beforeWrite();
+    return createWorkingSettlement(check.idAttivitaAzienda, check.idPeriodoIva, check.index, check.method) > 0 ? 1 : 2;
+}
+
+NewSettlement::Answered NewSettlement::askValidation(MessageService &messages, int idAttivitaAzienda, int idPeriodoIva,
+                                                     int index, int method)
+{
+    Answered a{fnValidate(idAttivitaAzienda, idPeriodoIva, index, method)};
+    a.yes = askEach(messages, a.check.questions);
+    return a;
+}
+
+int NewSettlement::confirmAsking(MessageService &messages, int idAttivitaAzienda, int idPeriodoIva, int index,
+                                 int method, bool noMakeDatiIva, const std::function<void()> &beforeWrite)
+{
+    const Answered a = askValidation(messages, idAttivitaAzienda, idPeriodoIva, index, method);
+    return confirm(a.check, a.yes, noMakeDatiIva, beforeWrite);
 }
 
 } // namespace liqiva

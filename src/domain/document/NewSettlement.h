@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace liqiva {
@@ -24,6 +26,20 @@ public:
     };
 
     NewSettlement(Connection &db, int idAzienda, int idUser);
+
+    // What a caller that creates the settlements of many activities (the batch) reads once
+    // for all of them: the period list and the check take it instead of reading it again.
+    struct Known {
+        QStringList months;                          // the twelve month names, January first
+        int idAttivitaAzienda = 0, idPeriodoIva = 0; // the activity in the VAT year it is known of
+        int anno = 0;                                // the calendar year of the VAT year
+        int tipoLiquidazione = 0;                    // 0 monthly, 1 quarterly
+        QVariant dataCessazione;                     // when the activity ceased; null while it runs
+    };
+    // The activity belongs to the VAT year (it has a live row of its settings there).
+    void setKnown(const Known &known) { m_known = known; }
+    // The twelve month names, January first, for Known.
+    static QStringList monthNames(Connection &db);
 
     // Contents of the two data-bound combos.
     std::vector<Choice> vatYears() const;
@@ -70,7 +86,9 @@ public:
     // (currentKey() above 0), or a question was answered no. A Refusal with its message when
     // the period cannot be created.
     bool accept(const Validation &check, bool answeredYes);
-    // Creates the working rows of the new settlement and makes it the current one.
+    // Creates the working rows of the new settlement and makes it the current one, in a
+    // transaction of its own; inside the caller's transaction when one is open (a refusal then
+    // leaves it to the caller's rollback).
     int createWorkingSettlement(int idAttivitaAzienda, int idPeriodoIva, int index, int method);
     // Runs inside the transaction that creates a working settlement, with its new key: the
     // caller registers its use there, so that no one takes the new row for abandoned.
@@ -80,8 +98,23 @@ public:
 
     // OK pressed, the questions of the check answered: accepts and creates. Returns the
     // dialog result: 1 (open currentKey()) or 2 (stay open for another choice); a Refusal as
-    // accept() says.
-    int confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva);
+    // accept() says. beforeWrite, when given, runs once the period is accepted, right before
+    // the working rows are written.
+    int confirm(const Validation &check, bool answeredYes, bool noMakeDatiIva,
+                const std::function<void()> &beforeWrite = {});
+
+    // The check of the chosen period with its questions put to `messages` in their order (the
+    // first no ends them): what every caller runs before it accepts.
+    struct Answered {
+        Validation check;
+        bool yes = false; // every question answered yes
+    };
+    Answered askValidation(MessageService &messages, int idAttivitaAzienda, int idPeriodoIva, int index, int method);
+    // The OK of a new settlement as every caller runs it (the dialog, the commands, the
+    // batch): askValidation, then confirm(); a refusal of the period is thrown as Refusal
+    // after every yes, before anything is written.
+    int confirmAsking(MessageService &messages, int idAttivitaAzienda, int idPeriodoIva, int index, int method,
+                      bool noMakeDatiIva, const std::function<void()> &beforeWrite = {});
 
     int currentKey() const { return m_currentKey; }
     bool makeDatiIva() const { return m_makeDatiIva; }
@@ -91,7 +124,10 @@ private:
     int prevailingBranchActivity() const;
     int tipoLiquidazione(int idAttivitaAzienda, int idPeriodoIva) const;
 
+    const Known *knownOf(int idAttivitaAzienda, int idPeriodoIva) const;
+
     Connection &m_db;
+    std::optional<Known> m_known;
     std::function<void(int)> m_onCreated;
     int m_idAzienda;
     int m_idUser;

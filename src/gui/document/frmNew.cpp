@@ -224,9 +224,9 @@ void frmNew::ok()
 {
     int result = 2;
     if (!runShowingFailures(m_messages, [&] {
-            const NewSettlement::Validation check = m_logic.fnValidate(
-                chosenKey(cboAttivita), chosenKey(cboPeriodoIva), cboMese->currentIndex(), cboMetodo->currentIndex());
-            result = m_logic.confirm(check, askEach(m_messages, check.questions), chkNoMakeDatiIva->isChecked());
+            result = m_logic.confirmAsking(m_messages, chosenKey(cboAttivita), chosenKey(cboPeriodoIva),
+                                           cboMese->currentIndex(), cboMetodo->currentIndex(),
+                                           chkNoMakeDatiIva->isChecked());
         }))
         return;
     if (result != 1)

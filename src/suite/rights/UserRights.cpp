@@ -26,12 +26,23 @@ UserRights UserRights::all()
 
 UserRights UserRights::read(Connection &db, int idUser, int idBranch, int objectType)
 {
-    SqlParams groups;
+    return Reader(db, idUser, objectType).in(idBranch);
+}
+
+UserRights::Reader::Reader(Connection &db, int idUser, int objectType)
+    : m_db(db), m_idUser(idUser), m_objectType(objectType)
+{
     for (Recordset rs = db.openRecordset(
              u"SELECT IDGruppo FROM UtentePerGruppo WHERE IDUtente = ? AND VirtualDelete = 0"_qs, {idUser});
          !rs.eof(); rs.moveNext())
-        groups << rs.integer(u"IDGruppo"_qs);
+        m_groups << rs.integer(u"IDGruppo"_qs);
+}
 
+UserRights UserRights::Reader::in(int idBranch)
+{
+    const SqlParams &groups = m_groups;
+    const int objectType = m_objectType;
+    const int idUser = m_idUser;
     SqlStatement sql;
     // A user without a group: the group half is left out (an empty IN list is not SQL).
     if (!groups.isEmpty())
@@ -44,7 +55,7 @@ UserRights UserRights::read(Connection &db, int idUser, int idBranch, int object
            u" AND IDFiliale = "_qs + sqlParam(idBranch) + u" AND IDUtente = "_qs + sqlParam(idUser);
 
     UserRights rights;
-    for (Recordset rs = db.openRecordset(sql); !rs.eof(); rs.moveNext())
+    for (Recordset rs = m_db.openRecordset(sql); !rs.eof(); rs.moveNext())
         rights.grant(rs.integer(u"IDAzione"_qs));
     return rights;
 }
@@ -60,6 +71,15 @@ bool UserRights::has(const QString &right) const
     if (right == Print)
         return print();
     return false;
+}
+
+QString UserRights::refusal(const QString &right, int idUser, int idBranch, int idAzienda)
+{
+    return refusal(right) + QStringLiteral(" L'utente %1 non ha questo diritto nella filiale %2 dell'azienda %3: "
+                                           "chiedere all'amministratore di concederlo.")
+                                .arg(idUser)
+                                .arg(idBranch)
+                                .arg(idAzienda);
 }
 
 QString UserRights::refusal(const QString &right)

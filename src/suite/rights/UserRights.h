@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QVariant>
 
 namespace liqiva {
 
@@ -20,11 +22,26 @@ public:
     static UserRights read(Connection &db, int idUser, int idBranch, int objectType);
     // Every right, for tools that act for the suite (the command line).
     static UserRights all();
+    // The rights of one user in many branches (a batch over many companies): the user's
+    // groups are read once, then one statement per branch.
+    class Reader {
+    public:
+        Reader(Connection &db, int idUser, int objectType);
+        UserRights in(int idBranch);
+
+    private:
+        Connection &m_db;
+        int m_idUser;
+        int m_objectType;
+        QList<QVariant> m_groups;
+    };
 
     bool has(const QString &right) const;
     // The message for an operation refused for want of a right ("Diritti non sufficienti
     // per ..."), in the words the program uses for the VAT-data rebuild.
     static QString refusal(const QString &right);
+    // The same, saying whose right lacks where and whom to ask.
+    static QString refusal(const QString &right, int idUser, int idBranch, int idAzienda);
     bool newSave() const { return m_flags[1]; }
     bool canDelete() const { return m_flags[2]; }
     bool search() const { return m_flags[3]; }
