@@ -7,15 +7,8 @@
 # Usage: bench/import.sh [INVOICES]     (default: 10000)
 # Environment: LIQIVA_BENCH_BUILD  build folder (default: build)
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${LIQIVA_BENCH_BUILD:-$here/build}
 count=${1:-10000}
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j 2 --target liqiva >/dev/null
-liqiva=$build/src/liqiva
-work=$(mktemp -d /tmp/liqiva-import-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-export LIQIVA_SETTINGS_DIR=$work
+. "$(dirname "$0")/workspace.sh" import
 db=sqlite:$work/bench.db
 "$liqiva" schema --db "$db" >/dev/null
 "$liqiva" user add --db "$db" --name bench >/dev/null

@@ -9,15 +9,8 @@
 #              LIQIVA_INPUT_DB     a database URL made with "liqiva demo" (default: a new
 #                                  SQLite demo in a temporary folder)
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-build=${LIQIVA_BENCH_BUILD:-$here/build}
 bound=${1:-100000}
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j 2 --target liqiva >/dev/null
-liqiva=$build/src/liqiva
-work=$(mktemp -d /tmp/liqiva-input-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-export LIQIVA_SETTINGS_DIR=$work
+. "$(dirname "$0")/workspace.sh" input
 db=${LIQIVA_INPUT_DB:-sqlite:$work/demo.db}
 "$liqiva" demo --db "$db" >/dev/null
 

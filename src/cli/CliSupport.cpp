@@ -1,7 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/PasswordInput.h"
-#include "domain/companies/ServerRoles.h"
 #include "domain/companies/Passwords.h"
+#include "domain/companies/ServerRoles.h"
 #include "domain/document/CompanyDirectory.h"
 #include "domain/document/InputText.h"
 
@@ -80,13 +80,15 @@ void requireUser(Connection &db, int user)
         throw Refusal(QStringLiteral("L'utente %1 non esiste: indicare con --user un utente del database.").arg(user));
 }
 
-void requireUserOfCompany(Connection &db, int user, int company, const QString &right)
+std::unique_ptr<Connection> openForCompany(const CliArgs &args, int user, int company, const QString &right)
 {
-    requireUser(db, user);
-    if (!CompanyDirectory(db).companyExists(company))
+    auto db = openDatabase(args);
+    requireUser(*db, user);
+    if (!CompanyDirectory(*db).companyExists(company))
         throw Refusal(
             QStringLiteral("L'azienda %1 non esiste: indicare con --company un'azienda del database.").arg(company));
-    requireRight(db, user, company, right);
+    requireRight(*db, user, company, right);
+    return db;
 }
 
 void requireRight(Connection &db, int user, int company, const QString &right)

@@ -26,8 +26,9 @@ int settlementFunction(Connection &db);
 void requireRight(Connection &db, int user, int company, const QString &right);
 // Refuses unless the user exists.
 void requireUser(Connection &db, int user);
-// Refuses unless the user and the company exist and the user holds the right in the company.
-void requireUserOfCompany(Connection &db, int user, int company, const QString &right);
+// Opens the database of --db (as openDatabase) and refuses unless the user and the company
+// exist and the user holds the right in the company: the opening of a command on a company.
+std::unique_ptr<Connection> openForCompany(const CliArgs &args, int user, int company, const QString &right);
 
 // A record of the current row with the column names as the schema writes them (PostgreSQL
 // gives them in lower case); numbers as numbers, dates as ISO text, NULL as null.

@@ -27,9 +27,8 @@ int runCommunication(const CliArgs &args)
     const WholeFile::Replace replace = args.flag(u"yes"_qs) ? WholeFile::Replace::Yes : WholeFile::Replace::No;
     // Refused before any work: a folder, a device, an existing file without --yes.
     WholeFile::check(path, replace);
-    auto db = openDatabase(args);
     // Writing the file marks the quarter's settlements communicated: a write.
-    requireUserOfCompany(*db, user, company, UserRights::NewSave);
+    auto db = openForCompany(args, user, company, UserRights::NewSave);
     const PeriodicCommunicationData data = loadPeriodicCommunication(*db, company, year, quarter);
     out(communicationWrittenText(data, communicate(*db, data, path, user, replace), path));
     return 0;
@@ -41,8 +40,7 @@ int runYear(const CliArgs &args)
     const int user = args.key(u"user"_qs);
     const int company = args.key(u"company"_qs);
     const int year = args.integer(u"year"_qs, 1900, 2099);
-    auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, UserRights::Search);
+    auto db = openForCompany(args, user, company, UserRights::Search);
     const YearOverview o = loadYearOverview(*db, company, year);
     if (args.flag(u"json"_qs)) {
         QJsonArray rows;

@@ -1,13 +1,13 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/PasswordInput.h"
-#include "domain/companies/ServerRoles.h"
+#include "database/Connection.h"
 #include "domain/companies/CompanySetup.h"
 #include "domain/companies/Passwords.h"
 #include "domain/companies/RowWriter.h"
+#include "domain/companies/ServerRoles.h"
 #include "domain/companies/UserGroups.h"
 #include "domain/companies/VatYear.h"
-#include "database/Connection.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -57,6 +57,14 @@ void requireAdministrator(Connection &db, int user)
                           .arg(Groups::Admin));
 }
 
+// Opens the database of --db for a command of the administrators.
+std::unique_ptr<Connection> openAsAdministrator(const CliArgs &args, int user)
+{
+    auto db = openDatabase(args);
+    requireAdministrator(*db, user);
+    return db;
+}
+
 // Once a database has administrators, only they set up companies.
 bool hasAdministrators(Connection &db)
 {
@@ -98,8 +106,7 @@ int runYearOpen(const CliArgs &args)
     const int user = args.key(u"user"_qs);
     const int company = args.key(u"company"_qs);
     const int year = args.integer(u"year"_qs, 2000, 2100);
-    auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, u"NewSave"_qs);
+    auto db = openForCompany(args, user, company, u"NewSave"_qs);
     const int key = openVatYear(*db, company, year, user);
     out(QStringLiteral("Anno IVA %1 aperto per l'azienda %2 (chiave %3), con le impostazioni del %4.")
             .arg(year)
@@ -154,8 +161,7 @@ int runUserGroup(const CliArgs &args)
         throw UsageError{u"manca --group consultazione|elaborazione|amministrazione"_qs};
     const QString group = args.value(u"group"_qs);
     const bool remove = args.flag(u"remove"_qs);
-    auto db = openDatabase(args);
-    requireAdministrator(*db, user);
+    auto db = openAsAdministrator(args, user);
     UserGroups(*db).setMembership(member, group, remove, user);
     out(remove ? QStringLiteral("Utente %1 tolto dal gruppo %2.").arg(member).arg(group)
                : QStringLiteral("Utente %1 nel gruppo %2.").arg(member).arg(group));
@@ -168,8 +174,7 @@ int runUserRole(const CliArgs &args)
     const int member = args.key(u"member"_qs);
     if (!args.has(u"role"_qs))
         throw UsageError{u"manca --role RUOLO (il ruolo del server della persona)"_qs};
-    auto db = openDatabase(args);
-    requireAdministrator(*db, user);
+    auto db = openAsAdministrator(args, user);
     ServerRoles(*db).map(args.value(u"role"_qs), member, user);
     out(QStringLiteral("Il ruolo del server \"%1\" è dell'utente %2.").arg(args.value(u"role"_qs)).arg(member));
     return 0;
@@ -178,8 +183,7 @@ int runUserRole(const CliArgs &args)
 int runUsersRoles(const CliArgs &args)
 {
     const int user = args.key(u"user"_qs);
-    auto db = openDatabase(args);
-    requireAdministrator(*db, user);
+    auto db = openAsAdministrator(args, user);
     for (const QString &line : ServerRoles(*db).grantPrivileges())
         out(line);
     return 0;

@@ -157,8 +157,7 @@ int runImport(const CliArgs &args)
 {
     const ImportOptions o = importOptions(args);
     const bool json = args.flag(u"json"_qs);
-    auto db = openDatabase(args);
-    requireUserOfCompany(*db, o.user, o.company, u"NewSave"_qs);
+    auto db = openForCompany(args, o.user, o.company, u"NewSave"_qs);
     const ImportReport report = importInvoices(*db, args.paths(), o, [&](const ImportedFile &f) {
         if (!json)
             printFile(f);
@@ -180,8 +179,7 @@ int runImportUndo(const CliArgs &args)
     const int user = args.key(u"user"_qs);
     const int company = args.key(u"company"_qs);
     const int id = args.key(u"import"_qs);
-    auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, u"NewSave"_qs);
+    auto db = openForCompany(args, user, company, u"NewSave"_qs);
     const int invoices = undoImport(*db, company, id, user);
     out(QStringLiteral("Importazione %1 annullata: %2 fatture tolte dai contatori.").arg(id).arg(invoices));
     return 0;
@@ -191,8 +189,7 @@ int runImportList(const CliArgs &args)
 {
     const int user = args.key(u"user"_qs);
     const int company = args.key(u"company"_qs);
-    auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, u"Search"_qs);
+    auto db = openForCompany(args, user, company, u"Search"_qs);
     for (const ImportSummary &s : listImports(*db, company))
         out(QStringLiteral("%1  %2  utente %3  %4 fatture").arg(s.id).arg(s.when).arg(s.user).arg(s.invoices));
     return 0;

@@ -53,19 +53,24 @@ int explained(const CliArgs &args, const QString &name, int min, int max, const 
     }
 }
 
+// The keys that name a settlement, as settle, show and list give them.
+void insertSettlementKeys(QJsonObject &object, const SettlementIdentity &id)
+{
+    object.insert(u"IDAttivitaAzienda"_qs, id.idAttivitaAzienda);
+    object.insert(u"IDPeriodoIva"_qs, id.idPeriodoIva);
+    object.insert(u"Anno"_qs, id.anno);
+    object.insert(u"IDMese"_qs, id.idMese);
+    object.insert(u"MetodoCalcoloAccontoIva"_qs, id.metodoCalcoloAccontoIva);
+}
+
 QJsonObject identityJson(CompanyDirectory &directory, const SettlementDocument &doc)
 {
-    const SettlementIdentity &id = doc.identity();
     QJsonObject identity;
-    identity.insert(u"IDAttivitaAzienda"_qs, id.idAttivitaAzienda);
-    identity.insert(u"IDPeriodoIva"_qs, id.idPeriodoIva);
-    identity.insert(u"Anno"_qs, id.anno);
-    identity.insert(u"IDMese"_qs, id.idMese);
-    identity.insert(u"MetodoCalcoloAccontoIva"_qs, id.metodoCalcoloAccontoIva);
+    insertSettlementKeys(identity, doc.identity());
     identity.insert(u"Periodo"_qs, doc.periodText());
     identity.insert(u"TipoLiquidazione"_qs, doc.lblTipoLiquidazione().section(u": "_qs, 1));
     identity.insert(u"Attivita"_qs, doc.lblAttivita().section(u": "_qs, 1));
-    identity.insert(u"Salvata"_qs, directory.settlementState(id.idRisultatoLiquidazioneIva) == 0);
+    identity.insert(u"Salvata"_qs, directory.settlementState(doc.identity().idRisultatoLiquidazioneIva) == 0);
     return identity;
 }
 
@@ -74,7 +79,8 @@ void insertReport(QJsonObject &root, CompanyDirectory &directory, int key)
 {
     {
         Recordset rs = directory.reportHeader(key);
-        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null) : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
+        root.insert(u"header"_qs, rs.eof() ? QJsonValue(QJsonValue::Null)
+                                           : QJsonValue(recordToJson(rs, u"CampoReportLiquidazioneIva"_qs)));
     }
     QJsonArray rows;
     for (Recordset rs = directory.reportRows(key); !rs.eof(); rs.moveNext())
@@ -324,8 +330,9 @@ QString heldElsewhere(int key, const QString &holder)
     return QStringLiteral("La liquidazione I.V.A. di questo periodo (chiave %1) è in elaborazione %2 e non è ancora "
                           "salvata: non è stato scritto nulla. Ripetere il comando quando sarà salvata o chiusa.")
         .arg(key)
-        .arg(holder.isEmpty() ? u"in un'altra finestra o in un altro comando"_qs
-                              : QStringLiteral("dall'utente '%1' in un'altra finestra o in un altro comando").arg(holder));
+        .arg(holder.isEmpty()
+                 ? u"in un'altra finestra o in un altro comando"_qs
+                 : QStringLiteral("dall'utente '%1' in un'altra finestra o in un altro comando").arg(holder));
 }
 
 int runSettle(const CliArgs &args)
@@ -481,25 +488,24 @@ int runList(const CliArgs &args)
 {
     const int company = args.key(u"company"_qs);
     const int user = args.key(u"user"_qs);
-    auto db = openDatabase(args);
-    requireUserOfCompany(*db, user, company, UserRights::Search);
+    auto db = openForCompany(args, user, company, UserRights::Search);
     const auto list = listSavedSettlements(*db, company);
     if (args.flag(u"json"_qs)) {
         QJsonArray rows;
         for (const SavedSettlement &s : list) {
             QJsonObject o;
             o.insert(u"IDRisultatoLiquidazioneIva"_qs, s.idRisultatoLiquidazioneIva);
-            o.insert(u"IDPeriodoIva"_qs, s.idPeriodoIva);
-            o.insert(u"IDMese"_qs, s.idMese);
-            o.insert(u"IDAttivitaAzienda"_qs, s.idAttivitaAzienda);
+            insertSettlementKeys(o, {.idAttivitaAzienda = s.idAttivitaAzienda,
+                                     .idPeriodoIva = s.idPeriodoIva,
+                                     .idMese = s.idMese,
+                                     .metodoCalcoloAccontoIva = s.metodoCalcoloAccontoIva,
+                                     .anno = s.anno});
             o.insert(u"Periodo"_qs, s.periodo);
             o.insert(u"PeriodoIva"_qs, s.periodoIva);
-            o.insert(u"Anno"_qs, s.anno);
             o.insert(u"Mesi"_qs, s.mesi);
             o.insert(u"AttivitaAzienda"_qs, s.attivitaAzienda);
             o.insert(u"CodiceAttivita"_qs, s.codiceAttivita);
             o.insert(u"DescrizioneAttivita"_qs, s.descrizioneAttivita);
-            o.insert(u"MetodoCalcoloAccontoIva"_qs, s.metodoCalcoloAccontoIva);
             // The VAT to pay, or a credit as a negative amount; null before the first save.
             o.insert(u"Saldo"_qs, amount(s.saldo));
             rows.append(o);

@@ -45,6 +45,37 @@ const Sign signs[] = {
     {DbProblem::NoServer, "connection to server"},
 };
 
+// The SQLSTATE codes PostgreSQL gives for the problems; query_canceled (57014) is, on this
+// program's connections, the statement time-out it sets.
+const Sign states[] = {
+    {DbProblem::NoSchema, "42P01"}, {DbProblem::NoSuchDatabase, "3D000"}, {DbProblem::Login, "28P01"},
+    {DbProblem::Login, "28000"},    {DbProblem::Denied, "42501"},         {DbProblem::Busy, "55P03"},
+    {DbProblem::Busy, "40P01"},     {DbProblem::Timeout, "57014"},
+};
+
+// What each problem means to the user, in a sentence.
+struct Explanation {
+    DbProblem problem;
+    QStringView sentence;
+};
+
+constexpr Explanation explanations[] = {
+    {DbProblem::NotADatabase, u"Il file non è un database SQLite o è danneggiato."},
+    {DbProblem::NoSchema, u"Il database non contiene le tabelle del programma."},
+    {DbProblem::Busy, u"Il database è occupato da un altro programma: riprovare tra poco."},
+    {DbProblem::Timeout, u"Il database non ha risposto in tempo: un altro utente tiene occupati gli stessi dati, o "
+                         u"l'operazione è troppo lunga. Riprovare tra poco."},
+    {DbProblem::ReadOnly,
+     u"Il database è in sola lettura: servono i permessi di scrittura sul file e sulla sua cartella."},
+    {DbProblem::CannotOpen, u"Impossibile aprire il file del database: controllare il percorso e i permessi."},
+    {DbProblem::NoServer, u"Il server PostgreSQL non risponde: controllare che sia avviato e che host, porta o "
+                          u"cartella del socket siano giusti."},
+    {DbProblem::Login, u"Il server PostgreSQL non accetta l'utente o la password indicati."},
+    {DbProblem::NoSuchDatabase, u"Il server PostgreSQL non ha un database con il nome indicato."},
+    {DbProblem::Denied, u"Il server PostgreSQL non concede questa operazione al ruolo con cui ci si è collegati: "
+                        u"chiederla a un amministratore."},
+};
+
 QString engineText(const DbError &error)
 {
     QString text = error.message();
@@ -57,19 +88,9 @@ QString engineText(const DbError &error)
 DbProblem classifyDbError(const DbError &error)
 {
     const QString state = error.nativeCode();
-    if (state == u"42P01"_qs)
-        return DbProblem::NoSchema;
-    if (state == u"3D000"_qs)
-        return DbProblem::NoSuchDatabase;
-    if (state == u"28P01"_qs || state == u"28000"_qs)
-        return DbProblem::Login;
-    if (state == u"42501"_qs)
-        return DbProblem::Denied;
-    if (state == u"55P03"_qs || state == u"40P01"_qs)
-        return DbProblem::Busy;
-    // query_canceled: on this program's connections, the statement time-out it sets.
-    if (state == u"57014"_qs)
-        return DbProblem::Timeout;
+    for (const Sign &s : states)
+        if (state == QLatin1String(s.words))
+            return s.problem;
     const QString text = error.message().toLower();
     for (const Sign &s : signs) {
         if (!text.contains(QLatin1String(s.words)))
@@ -87,46 +108,12 @@ namespace {
 
 QString explainWithoutContext(const DbError &error)
 {
-    QString sentence;
-    switch (classifyDbError(error)) {
-    case DbProblem::Other:
-        return maskPassword(engineText(error));
-    case DbProblem::NotADatabase:
-        sentence = u"Il file non è un database SQLite o è danneggiato."_qs;
-        break;
-    case DbProblem::NoSchema:
-        sentence = u"Il database non contiene le tabelle del programma."_qs;
-        break;
-    case DbProblem::Busy:
-        sentence = u"Il database è occupato da un altro programma: riprovare tra poco."_qs;
-        break;
-    case DbProblem::Timeout:
-        sentence = u"Il database non ha risposto in tempo: un altro utente tiene occupati gli stessi dati, o "
-                   u"l'operazione è troppo lunga. Riprovare tra poco."_qs;
-        break;
-    case DbProblem::ReadOnly:
-        sentence = u"Il database è in sola lettura: servono i permessi di scrittura sul file e sulla sua cartella."_qs;
-        break;
-    case DbProblem::CannotOpen:
-        sentence = u"Impossibile aprire il file del database: controllare il percorso e i permessi."_qs;
-        break;
-    case DbProblem::NoServer:
-        sentence = u"Il server PostgreSQL non risponde: controllare che sia avviato e che host, porta o cartella "
-                   u"del socket siano giusti."_qs;
-        break;
-    case DbProblem::Login:
-        sentence = u"Il server PostgreSQL non accetta l'utente o la password indicati."_qs;
-        break;
-    case DbProblem::NoSuchDatabase:
-        sentence = u"Il server PostgreSQL non ha un database con il nome indicato."_qs;
-        break;
-    case DbProblem::Denied:
-        sentence = u"Il server PostgreSQL non concede questa operazione al ruolo con cui ci si è collegati: "
-                   u"chiederla a un amministratore."_qs;
-        break;
-    }
+    const DbProblem problem = classifyDbError(error);
     const QString engine = maskPassword(engineText(error));
-    return engine.isEmpty() ? sentence : sentence + u" ("_qs + engine + u")"_qs;
+    for (const Explanation &e : explanations)
+        if (e.problem == problem)
+            return engine.isEmpty() ? e.sentence.toString() : e.sentence.toString() + u" ("_qs + engine + u")"_qs;
+    return engine; // DbProblem::Other: the engine's own words
 }
 
 } // namespace

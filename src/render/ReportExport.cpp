@@ -291,33 +291,50 @@ void writeXlsx(const PrintedReport &report, WholeFile &file)
 
 } // namespace
 
+namespace {
+
+// Each format with its suffix and the filter of the file dialog that saves it.
+struct FormatNames {
+    ExportFormat format;
+    QStringView suffix;
+    QStringView filter;
+};
+constexpr FormatNames formatNames[] = {
+    {ExportFormat::Pdf, u"pdf", u"Documento PDF (*.pdf)"},
+    {ExportFormat::Html, u"html", u"Pagina HTML (*.html)"},
+    {ExportFormat::Odt, u"odt", u"Documento di testo (*.odt)"},
+    {ExportFormat::Xlsx, u"xlsx", u"Foglio di calcolo (*.xlsx)"},
+};
+
+const FormatNames &namesOf(ExportFormat format)
+{
+    for (const FormatNames &n : formatNames)
+        if (n.format == format)
+            return n;
+    return formatNames[0];
+}
+
+} // namespace
+
 std::optional<ExportFormat> exportFormatOf(const QString &word)
 {
     const QString w = word.toLower();
-    if (w == u"pdf"_qs)
-        return ExportFormat::Pdf;
-    if (w == u"html"_qs || w == u"htm"_qs)
+    if (w == u"htm"_qs)
         return ExportFormat::Html;
-    if (w == u"odt"_qs)
-        return ExportFormat::Odt;
-    if (w == u"xlsx"_qs)
-        return ExportFormat::Xlsx;
+    for (const FormatNames &n : formatNames)
+        if (w == n.suffix)
+            return n.format;
     return std::nullopt;
 }
 
 QString exportSuffix(ExportFormat format)
 {
-    switch (format) {
-    case ExportFormat::Pdf:
-        return u"pdf"_qs;
-    case ExportFormat::Html:
-        return u"html"_qs;
-    case ExportFormat::Odt:
-        return u"odt"_qs;
-    case ExportFormat::Xlsx:
-        return u"xlsx"_qs;
-    }
-    return {};
+    return namesOf(format).suffix.toString();
+}
+
+QString exportFileFilter(ExportFormat format)
+{
+    return namesOf(format).filter.toString();
 }
 
 void exportReport(const PrintedReport &report, ExportFormat format, WholeFile &file)

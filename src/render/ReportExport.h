@@ -15,6 +15,8 @@ enum class ExportFormat { Pdf, Html, Odt, Xlsx };
 // processor, "xlsx" for the spreadsheet); nothing for anything else.
 std::optional<ExportFormat> exportFormatOf(const QString &word);
 QString exportSuffix(ExportFormat format);
+// The filter of the file dialog that saves a format ("Documento PDF (*.pdf)").
+QString exportFileFilter(ExportFormat format);
 
 // Writes the report in a format: PDF as printed; HTML and OpenDocument text with the same
 // tables and the page breaks of the print; a spreadsheet with one sheet whose amounts are

@@ -3,6 +3,7 @@
 #include "database/DbError.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace liqiva {
@@ -28,7 +29,7 @@ Money Money::fromDouble(double value)
     return fromRaw(static_cast<long long>(r));
 }
 
-std::optional<Money> Money::parse(const QString &text)
+std::optional<long long> parseScaledDecimal(const QString &text, int decimals)
 {
     const QString t = text.trimmed();
     if (t.isEmpty())
@@ -39,10 +40,10 @@ std::optional<Money> Money::parse(const QString &text)
         negative = t[0] == u'-';
         ++i;
     }
-    long long whole = 0;
-    long long fraction = 0;
+    constexpr __int128 largest = std::numeric_limits<long long>::max();
+    __int128 raw = 0;
     int digits = 0;
-    int decimals = 0;
+    int places = 0;
     bool point = false;
     for (; i < t.size(); ++i) {
         const QChar c = t[i];
@@ -50,27 +51,28 @@ std::optional<Money> Money::parse(const QString &text)
             point = true;
             continue;
         }
-        if (!c.isDigit())
+        if (!c.isDigit() || c.digitValue() < 0)
             return std::nullopt;
-        const int d = c.digitValue();
-        if (point) {
-            if (++decimals > 4)
-                return std::nullopt;
-            fraction = fraction * 10 + d;
-        } else {
-            if (__builtin_mul_overflow(whole, 10, &whole) || __builtin_add_overflow(whole, d, &whole))
-                return std::nullopt; // beyond what the type holds
-        }
+        if (point && ++places > decimals)
+            return std::nullopt;
+        raw = raw * 10 + c.digitValue();
         ++digits;
+        if (raw > largest)
+            return std::nullopt; // beyond what the type holds
     }
     if (digits == 0)
         return std::nullopt;
-    for (int k = decimals; k < 4; ++k)
-        fraction *= 10;
-    long long raw = 0;
-    if (__builtin_mul_overflow(whole, Scale, &raw) || __builtin_add_overflow(raw, fraction, &raw))
-        return std::nullopt; // beyond what the type holds
-    return fromRaw(negative ? -raw : raw);
+    for (; places < decimals; ++places)
+        if ((raw *= 10) > largest)
+            return std::nullopt;
+    return static_cast<long long>(negative ? -raw : raw);
+}
+
+std::optional<Money> Money::parse(const QString &text)
+{
+    if (const std::optional<long long> raw = parseScaledDecimal(text, 4))
+        return fromRaw(*raw);
+    return std::nullopt;
 }
 
 Money Money::fromVariant(const QVariant &value)

@@ -2,13 +2,18 @@
 
 #include "database/SqlValue.h"
 
-#include <QString>
 #include <QMetaType>
+#include <QString>
 #include <QVariant>
 #include <compare>
 #include <optional>
 
 namespace liqiva {
+
+// A decimal text ("-1234.5678", " 12 "): an optional sign, digits and a point with at most
+// `decimals` digits after it, as a whole number of its last place (10^-decimals); nothing for
+// any other text or for a number beyond what a long long holds.
+std::optional<long long> parseScaledDecimal(const QString &text, int decimals);
 
 // An exact currency amount: a signed 64-bit count of ten-thousandths, the precision of the
 // currency columns. Sums and differences are exact; a product is rounded back to four
@@ -79,7 +84,10 @@ private:
 };
 
 // An amount bound to a statement, exactly.
-inline QVariant sqlValue(Money value) { return QVariant::fromValue(SqlDecimal{value.toString()}); }
+inline QVariant sqlValue(Money value)
+{
+    return QVariant::fromValue(SqlDecimal{value.toString()});
+}
 inline SqlStatement sqlParam(Money value)
 {
     return {u"?"_qs, {sqlValue(value)}};

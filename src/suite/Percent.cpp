@@ -38,41 +38,9 @@ Percent Percent::fromVariant(const QVariant &value)
 
 std::optional<Percent> Percent::parse(const QString &text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    int i = 0;
-    bool negative = false;
-    if (t[0] == u'-' || t[0] == u'+') {
-        negative = t[0] == u'-';
-        ++i;
-    }
-    __int128 raw = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c == u'.' && !point) {
-            point = true;
-            continue;
-        }
-        if (!c.isDigit() || c.digitValue() < 0)
-            return std::nullopt;
-        if (point && ++decimals > 8)
-            return std::nullopt;
-        raw = raw * 10 + c.digitValue();
-        ++digits;
-        if (raw > std::numeric_limits<long long>::max())
-            return std::nullopt;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    for (; decimals < 8; ++decimals)
-        raw *= 10;
-    if (raw > std::numeric_limits<long long>::max())
-        return std::nullopt;
-    return fromRaw(static_cast<long long>(negative ? -raw : raw));
+    if (const std::optional<long long> raw = parseScaledDecimal(text, 8))
+        return fromRaw(*raw);
+    return std::nullopt;
 }
 
 Percent Percent::ratio(Money part, Money whole, Percent step, RoundMode mode)

@@ -91,62 +91,63 @@ void applyPlace(Payment &p, const QString &place)
         throw Refusal(CreditInput::msgUnknownPlace(place));
 }
 
-// The bank by its ABI code: another bank clears the branch.
+// The row a code of the payment names, as find gives it: nothing for an empty code, a code
+// not found refused with the message notFound makes of it.
+template <class Find>
+auto foundOrRefused(const QString &code, Find find, QString (*notFound)(const QString &)) -> decltype(find())
+{
+    if (code.isEmpty())
+        return std::nullopt;
+    auto row = find();
+    if (!row)
+        throw Refusal(notFound(code));
+    return row;
+}
+
+// The bank by its ABI code: another bank, or none, clears the branch.
 void applyAbi(Connection &db, Payment &p, const QJsonObject &o, const QString &path)
 {
     const QString abi = paymentText(o, u"abi"_qs, path, PaymentText::Abi);
-    if (abi.isEmpty()) {
-        p.abi.clear();
+    const std::optional<AbiCode> bank = foundOrRefused(
+        abi, [&] { return findAbi(db, abi); }, msgAbiNotFound);
+    if (!bank || bank->abi != p.abi) {
         p.cab.clear();
         p.idCab = 0;
-    } else {
-        const std::optional<AbiCode> bank = findAbi(db, abi);
-        if (!bank)
-            throw Refusal(msgAbiNotFound(abi));
-        if (bank->abi != p.abi) {
-            p.cab.clear();
-            p.idCab = 0;
-        }
-        p.abi = bank->abi;
     }
+    p.abi = bank ? bank->abi : QString();
 }
 
 // The branch by its CAB code, of the bank given.
 void applyCab(Connection &db, Payment &p, const QJsonObject &o, const QString &path)
 {
     const QString cab = paymentText(o, u"cab"_qs, path, PaymentText::Cab);
-    if (cab.isEmpty()) {
-        p.cab.clear();
-        p.idCab = 0;
-    } else {
-        const std::optional<AbiCode> bank = p.abi.isEmpty() ? std::nullopt : findAbi(db, p.abi);
-        if (!bank)
-            throw Refusal(msgAbiFirst());
-        const std::optional<CabCode> branch = findCab(db, bank->idAbi, cab);
-        if (!branch)
-            throw Refusal(msgCabNotFound(cab));
-        p.cab = branch->cab;
-        p.idCab = branch->idCab;
-    }
+    const std::optional<CabCode> branch = foundOrRefused(
+        cab,
+        [&] {
+            const std::optional<AbiCode> bank = p.abi.isEmpty() ? std::nullopt : findAbi(db, p.abi);
+            if (!bank)
+                throw Refusal(msgAbiFirst());
+            return findCab(db, bank->idAbi, cab);
+        },
+        msgCabNotFound);
+    p.cab = branch ? branch->cab : QString();
+    p.idCab = branch ? branch->idCab : 0;
 }
 
 // The collection agent by its code.
 void applyAgent(Connection &db, Payment &p, const QJsonObject &o, const QString &path)
 {
     const QString code = paymentText(o, u"agentCode"_qs, path, PaymentText::AgentCode);
-    if (code.isEmpty()) {
-        p.codiceConcessione.clear();
-        p.idConcessionarioEsattoriale = 0;
-    } else {
-        bool number = false;
-        const int n = code.toInt(&number);
-        const std::optional<CollectionAgent> agent =
-            number && n > 0 && n <= 99999 ? findCollectionAgent(db, n) : std::nullopt;
-        if (!agent)
-            throw Refusal(msgCollectionAgentNotFound(code));
-        p.idConcessionarioEsattoriale = agent->idConcessionarioEsattoriale;
-        p.codiceConcessione = QString::number(agent->codiceConcessione);
-    }
+    const std::optional<CollectionAgent> agent = foundOrRefused(
+        code,
+        [&] {
+            bool number = false;
+            const int n = code.toInt(&number);
+            return number && n > 0 && n <= 99999 ? findCollectionAgent(db, n) : std::nullopt;
+        },
+        msgCollectionAgentNotFound);
+    p.idConcessionarioEsattoriale = agent ? agent->idConcessionarioEsattoriale : 0;
+    p.codiceConcessione = agent ? QString::number(agent->codiceConcessione) : QString();
 }
 
 // The date of payment, ISO or as typed in the window.

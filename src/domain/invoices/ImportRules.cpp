@@ -1,7 +1,6 @@
 #include "domain/invoices/ImportRules.h"
 
 #include "database/Connection.h"
-#include "database/DbError.h"
 #include "database/KeyReservation.h"
 #include "suite/Percent.h"
 #include "suite/Refusal.h"
@@ -154,34 +153,17 @@ void ImportRuleStore::save(const QString &vatNumber, const SupplierRule &rule, i
     }
     check(rule);
     const QDateTime now = QDateTime::currentDateTime();
-    const SqlParams values = {rule.goods ? 1 : 0, rule.undeductible, rule.branch, now, user, m_company, vat};
     Transaction tx(m_db);
-    // In place of the old rule; else a new row. Two users setting one supplier's rule at the
-    // same moment: the later insert meets the unique index and updates the other's row.
-    for (int attempt = 0;; ++attempt) {
-        if (m_db.execute(u"UPDATE RegolaImportazione SET MerciRivendita = ?, PercIndetraibilita = ?, IDFiliale = ?, "
-                         u"VirtualDelete = 0, DataUltimaVariazione = ?, IDUtenteUltimaVariazione = ? WHERE "
-                         u"IDAzienda = ? AND PartitaIvaFornitore = ?"_qs,
-                         values) > 0)
-            break;
-        const QVariant top = m_db.scalar(u"SELECT MAX(IDRegolaImportazione) FROM RegolaImportazione"_qs);
-        const long long key = (top.isNull() ? 0LL : top.toLongLong()) + 1;
-        if (key > 2147483647LL || attempt > 100)
-            throw Refusal(u"La tabella RegolaImportazione ha esaurito le chiavi: non è stato scritto nulla."_qs);
-        const QString sp = m_db.savepoint();
-        try {
-            m_db.execute(u"INSERT INTO RegolaImportazione (IDRegolaImportazione, IDAzienda, PartitaIvaFornitore, "
-                         u"MerciRivendita, PercIndetraibilita, IDFiliale, VirtualDelete, DataUltimaVariazione, "
-                         u"IDUtenteUltimaVariazione) VALUES (?, ?, ?, ?, ?, ?, 0, ?, ?)"_qs,
-                         {int(key), m_company, vat, rule.goods ? 1 : 0, rule.undeductible, rule.branch, now, user});
-            m_db.releaseSavepoint(sp);
-            break;
-        } catch (const DbError &e) {
-            m_db.rollbackToSavepoint(sp);
-            if (!isDuplicateKey(e))
-                throw;
-        }
-    }
+    // A new row, or in place of the supplier's rule when there is one: also of the rule another
+    // user writes at the same moment, whose row the insert meets in the unique index.
+    nextKey(m_db, u"RegolaImportazione"_qs, u"IDRegolaImportazione"_qs,
+            u"INSERT INTO RegolaImportazione (IDAzienda, PartitaIvaFornitore, MerciRivendita, PercIndetraibilita, "
+            u"IDFiliale, VirtualDelete, DataUltimaVariazione, IDUtenteUltimaVariazione) VALUES (?, ?, ?, ?, ?, 0, ?, "
+            u"?) ON CONFLICT (IDAzienda, PartitaIvaFornitore) DO UPDATE SET MerciRivendita = excluded.MerciRivendita, "
+            u"PercIndetraibilita = excluded.PercIndetraibilita, IDFiliale = excluded.IDFiliale, VirtualDelete = 0, "
+            u"DataUltimaVariazione = excluded.DataUltimaVariazione, "
+            u"IDUtenteUltimaVariazione = excluded.IDUtenteUltimaVariazione"_qs,
+            {m_company, vat, rule.goods ? 1 : 0, rule.undeductible, rule.branch, now, user});
     tx.commit();
 }
 

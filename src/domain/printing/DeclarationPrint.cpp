@@ -124,6 +124,14 @@ public:
     {
         add(section, label, DeclarationBox::Amount, DeclarationPrint::amountBox(value, m_d.anno));
     }
+    // Boxes each the sum of one amount over the data objects printed together.
+    template <typename T>
+    void sums(const QString &section, const std::vector<const T *> &objects,
+              std::initializer_list<std::pair<QString, Money T::*>> boxes)
+    {
+        for (const auto &[label, field] : boxes)
+            amount(section, label, sum(objects, field));
+    }
 
     void taxpayer(Connection &db);
     void period();
@@ -170,38 +178,40 @@ void FormBoxes::period()
 // Each amount is the sum of the data objects printed together.
 void FormBoxes::communicationOperations()
 {
-    const QString ops = u"Operazioni"_qs;
-    const auto &c = m_d.cadi;
-    amount(ops, u"Totale operazioni attive"_qs, sum(c, &DatiCADI::OperazioniAttive));
-    amount(ops, u"di cui operazioni intracomunitarie"_qs, sum(c, &DatiCADI::OperazioniIntracomunitarie));
-    amount(ops, u"Totale operazioni passive"_qs, sum(c, &DatiCADI::OperazioniPassive));
-    amount(ops, u"di cui acquisti intracomunitari"_qs, sum(c, &DatiCADI::AcquistiIntracomunitarie));
-    amount(ops, u"Cessioni di beni strumentali"_qs, sum(c, &DatiCADI::OperazioniBeniStrumentali));
-    amount(ops, u"Acquisti di beni strumentali"_qs, sum(c, &DatiCADI::AcquistiBeniStrumentali));
-    amount(ops, u"Importazioni oro e argento: imponibile"_qs, sum(c, &DatiCADI::Imponibile));
-    amount(ops, u"Importazioni oro e argento: imposta"_qs, sum(c, &DatiCADI::Imposta));
-    amount(ops, u"IVA esigibile"_qs, sum(c, &DatiCADI::IvaEsigibile));
-    amount(ops, u"IVA che si detrae"_qs, sum(c, &DatiCADI::IvaCheSiDetrae));
-    amount(ops, u"Rottami: imponibile"_qs, sum(c, &DatiCADI::ImponibileRottami));
-    amount(ops, u"Rottami: imposta"_qs, sum(c, &DatiCADI::ImpostaRottami));
-    amount(ops, u"Operazioni non imponibili"_qs, sum(c, &DatiCADI::OperazioniNonImponibili));
-    amount(ops, u"Operazioni esenti"_qs, sum(c, &DatiCADI::OperazioniEsenti));
-    amount(ops, u"Acquisti non imponibili"_qs, sum(c, &DatiCADI::AcquistiNonImponibili));
-    amount(ops, u"Acquisti esenti"_qs, sum(c, &DatiCADI::AcquistiEsenti));
+    sums(u"Operazioni"_qs, m_d.cadi,
+         {
+             {u"Totale operazioni attive"_qs, &DatiCADI::OperazioniAttive},
+             {u"di cui operazioni intracomunitarie"_qs, &DatiCADI::OperazioniIntracomunitarie},
+             {u"Totale operazioni passive"_qs, &DatiCADI::OperazioniPassive},
+             {u"di cui acquisti intracomunitari"_qs, &DatiCADI::AcquistiIntracomunitarie},
+             {u"Cessioni di beni strumentali"_qs, &DatiCADI::OperazioniBeniStrumentali},
+             {u"Acquisti di beni strumentali"_qs, &DatiCADI::AcquistiBeniStrumentali},
+             {u"Importazioni oro e argento: imponibile"_qs, &DatiCADI::Imponibile},
+             {u"Importazioni oro e argento: imposta"_qs, &DatiCADI::Imposta},
+             {u"IVA esigibile"_qs, &DatiCADI::IvaEsigibile},
+             {u"IVA che si detrae"_qs, &DatiCADI::IvaCheSiDetrae},
+             {u"Rottami: imponibile"_qs, &DatiCADI::ImponibileRottami},
+             {u"Rottami: imposta"_qs, &DatiCADI::ImpostaRottami},
+             {u"Operazioni non imponibili"_qs, &DatiCADI::OperazioniNonImponibili},
+             {u"Operazioni esenti"_qs, &DatiCADI::OperazioniEsenti},
+             {u"Acquisti non imponibili"_qs, &DatiCADI::AcquistiNonImponibili},
+             {u"Acquisti esenti"_qs, &DatiCADI::AcquistiEsenti},
+         });
 }
 
 void FormBoxes::periodicOperations()
 {
-    const QString ops = u"Operazioni"_qs;
-    const auto &p = m_d.dip;
-    amount(ops, u"VP1 Operazioni attive"_qs, sum(p, &AltriDatiDip::VP1_OperazioniAttive));
-    amount(ops, u"VP1 di cui cessioni intracomunitarie"_qs, sum(p, &AltriDatiDip::VP1_CessioniIntracomunitarie));
-    amount(ops, u"VP2 Operazioni passive"_qs, sum(p, &AltriDatiDip::VP2_OperazioniPassive));
-    amount(ops, u"VP2 di cui acquisti intracomunitari"_qs, sum(p, &AltriDatiDip::VP2_AcquistiIntracomunitari));
-    amount(ops, u"VP1 di cui cessioni di beni strumentali"_qs, sum(p, &AltriDatiDip::VP1_CessioniDatiStrumentali));
-    amount(ops, u"VP2 di cui acquisti di beni strumentali"_qs, sum(p, &AltriDatiDip::VP2_AcquistiDatiStrumentali));
-    amount(ops, u"VP3 Importazioni senza pagamento dell'IVA: imponibile"_qs, sum(p, &AltriDatiDip::VP3_Imponibile));
-    amount(ops, u"VP3 Importazioni senza pagamento dell'IVA: imposta"_qs, sum(p, &AltriDatiDip::VP3_Imposta));
+    sums(u"Operazioni"_qs, m_d.dip,
+         {
+             {u"VP1 Operazioni attive"_qs, &AltriDatiDip::VP1_OperazioniAttive},
+             {u"VP1 di cui cessioni intracomunitarie"_qs, &AltriDatiDip::VP1_CessioniIntracomunitarie},
+             {u"VP2 Operazioni passive"_qs, &AltriDatiDip::VP2_OperazioniPassive},
+             {u"VP2 di cui acquisti intracomunitari"_qs, &AltriDatiDip::VP2_AcquistiIntracomunitari},
+             {u"VP1 di cui cessioni di beni strumentali"_qs, &AltriDatiDip::VP1_CessioniDatiStrumentali},
+             {u"VP2 di cui acquisti di beni strumentali"_qs, &AltriDatiDip::VP2_AcquistiDatiStrumentali},
+             {u"VP3 Importazioni senza pagamento dell'IVA: imponibile"_qs, &AltriDatiDip::VP3_Imponibile},
+             {u"VP3 Importazioni senza pagamento dell'IVA: imposta"_qs, &AltriDatiDip::VP3_Imposta},
+         });
 }
 
 // The grid row by row: a debit as it is, a credit with its sign.

@@ -19,4 +19,16 @@ std::optional<Money> typedAmount(MessageService &messages, QLineEdit *field, boo
     return parsed.value.value_or(Money());
 }
 
+QLineEdit *amountField(const QString &name, QWidget *parent, bool editable, int minimumWidth)
+{
+    auto *f = new QLineEdit(parent);
+    f->setObjectName(name);
+    f->setAlignment(Qt::AlignRight);
+    f->setReadOnly(!editable);
+    f->setMinimumWidth(minimumWidth);
+    if (!editable)
+        f->setFocusPolicy(Qt::NoFocus);
+    return f;
+}
+
 } // namespace liqiva

@@ -2,11 +2,11 @@
 
 #include "database/DbError.h"
 #include "database/DbErrorText.h"
-#include "suite/rights/UserRights.h"
+#include "gui/common/Failures.h"
+#include "gui/common/FileDialogs.h"
 #include "suite/Messages.h"
 #include "suite/Refusal.h"
-#include "gui/common/FileDialogs.h"
-#include "gui/common/Failures.h"
+#include "suite/rights/UserRights.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -150,8 +150,8 @@ void frmComunicazioneLiqIva::refresh()
     lblComunicata->setText(u"no"_qs);
     try {
         if (const auto previous = previousCommunication(m_db, m_data))
-            lblComunicata->setText(QStringLiteral("il %1, file %2")
-                                       .arg(previous->when.toString(u"dd/MM/yyyy HH:mm"_qs), previous->file));
+            lblComunicata->setText(
+                QStringLiteral("il %1, file %2").arg(previous->when.toString(u"dd/MM/yyyy HH:mm"_qs), previous->file));
     } catch (const DbError &e) {
         lblComunicata->setText(explainDbError(e));
     }
@@ -182,21 +182,14 @@ bool frmComunicazioneLiqIva::writeTo(const QString &path)
         m_messages.warn(UserRights::refusal(UserRights::NewSave) + u": la comunicazione non è stata scritta."_qs);
         return false;
     }
-    try {
-        const CommunicationWritten written = communicate(m_db, m_data, path, m_idUser);
-        m_messages.inform(communicationWrittenText(m_data, written, path));
-    } catch (const Refusal &r) {
-        m_messages.warn(r.message());
-        return false;
-    } catch (const DbError &e) {
-        m_messages.warn(QStringLiteral("Le liquidazioni non sono state segnate come comunicate: il file %1 non va "
-                                       "inviato.\n%2")
-                            .arg(path, explainDbError(e)));
-        refresh();
-        return false;
-    }
+    // A database error leaves the settlements as they were: the file written must not be sent.
+    const bool written = runShowingFailures(
+        m_messages,
+        QStringLiteral("Le liquidazioni non sono state segnate come comunicate: il file %1 non va inviato.\n")
+            .arg(path),
+        [&] { m_messages.inform(communicationWrittenText(m_data, communicate(m_db, m_data, path, m_idUser), path)); });
     refresh();
-    return true;
+    return written;
 }
 
 void frmComunicazioneLiqIva::chooseFileAndWrite()

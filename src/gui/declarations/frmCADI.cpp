@@ -4,6 +4,7 @@
 #include "domain/document/InputText.h"
 #include "gui/common/AmountField.h"
 #include "gui/common/DialogButtons.h"
+#include "gui/common/FormRows.h"
 #include "suite/Messages.h"
 
 #include <QCheckBox>
@@ -20,37 +21,25 @@ frmCADI::frmCADI(Connection &db, DatiCADI &cadi, bool euro, MessageService &mess
 {
     setObjectName(u"frmCADI"_qs);
     setWindowTitle(DatiCADIEdit::titolo() + u" "_qs + QString::number(m_core->Anno()));
-    for (int i = 0; i < 14; ++i) {
-        auto *f = new QLineEdit(this);
-        f->setObjectName(QStringLiteral("curCADI_%1").arg(i));
-        f->setAlignment(Qt::AlignRight);
-        f->setMinimumWidth(150);
-        const bool editable = i >= 8 && i <= 11;
-        f->setReadOnly(!editable);
-        if (!editable)
-            f->setFocusPolicy(Qt::NoFocus);
-        curCADI.append(f);
-    }
-    auto *attive = new QGroupBox(u"Operazioni attive"_qs, this);
-    auto *a = new QFormLayout(attive);
-    a->addRow(u"Totale operazioni attive (al netto dell'IVA)"_qs, curCADI[0]);
-    a->addRow(u"di cui: operazioni non imponibili"_qs, curCADI[1]);
-    a->addRow(u"operazioni esenti"_qs, curCADI[2]);
-    a->addRow(u"cessioni intracomunitarie"_qs, curCADI[3]);
-    a->addRow(u"cessioni beni strumentali"_qs, curCADI[12]);
-    auto *passive = new QGroupBox(u"Operazioni passive"_qs, this);
-    auto *p = new QFormLayout(passive);
-    p->addRow(u"Totale operazioni passive (al netto dell'IVA)"_qs, curCADI[4]);
-    p->addRow(u"di cui: acquisti non imponibili"_qs, curCADI[5]);
-    p->addRow(u"acquisti esenti"_qs, curCADI[6]);
-    p->addRow(u"acquisti intracomunitari"_qs, curCADI[7]);
-    p->addRow(u"acquisti beni strumentali"_qs, curCADI[13]);
-    auto *imports = new QGroupBox(u"Importazioni senza pagamento dell'IVA in dogana"_qs, this);
-    auto *im = new QFormLayout(imports);
-    im->addRow(u"Oro industriale e argento puro - Imponibile"_qs, curCADI[8]);
-    im->addRow(u"Imposta"_qs, curCADI[9]);
-    im->addRow(u"Rottami e altri materiali di recupero - Imponibile"_qs, curCADI[10]);
-    im->addRow(u"Imposta"_qs, curCADI[11]);
+    for (int i = 0; i < 14; ++i)
+        curCADI.append(amountField(QStringLiteral("curCADI_%1").arg(i), this, i >= 8 && i <= 11, 150));
+    auto *attive = formGroup(u"Operazioni attive"_qs, this,
+                             {{u"Totale operazioni attive (al netto dell'IVA)"_qs, curCADI[0]},
+                              {u"di cui: operazioni non imponibili"_qs, curCADI[1]},
+                              {u"operazioni esenti"_qs, curCADI[2]},
+                              {u"cessioni intracomunitarie"_qs, curCADI[3]},
+                              {u"cessioni beni strumentali"_qs, curCADI[12]}});
+    auto *passive = formGroup(u"Operazioni passive"_qs, this,
+                              {{u"Totale operazioni passive (al netto dell'IVA)"_qs, curCADI[4]},
+                               {u"di cui: acquisti non imponibili"_qs, curCADI[5]},
+                               {u"acquisti esenti"_qs, curCADI[6]},
+                               {u"acquisti intracomunitari"_qs, curCADI[7]},
+                               {u"acquisti beni strumentali"_qs, curCADI[13]}});
+    auto *imports = formGroup(u"Importazioni senza pagamento dell'IVA in dogana"_qs, this,
+                              {{u"Oro industriale e argento puro - Imponibile"_qs, curCADI[8]},
+                               {u"Imposta"_qs, curCADI[9]},
+                               {u"Rottami e altri materiali di recupero - Imponibile"_qs, curCADI[10]},
+                               {u"Imposta"_qs, curCADI[11]}});
     chkEventiEccezionali = new QCheckBox(u"Eventi eccezionali"_qs, this);
     chkEventiEccezionali->setObjectName(u"chkEventiEccezionali"_qs);
 

@@ -5,6 +5,7 @@
 #include "gui/common/AmountField.h"
 #include "gui/common/DialogButtons.h"
 #include "gui/common/Failures.h"
+#include "gui/common/FormRows.h"
 #include "suite/Messages.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace liqiva {
 
@@ -27,14 +29,7 @@ struct frmDatiDip::Core {
 namespace {
 QLineEdit *amountBox(const char *name, QWidget *parent, bool editable)
 {
-    auto *f = new QLineEdit(parent);
-    f->setObjectName(QString::fromLatin1(name));
-    f->setAlignment(Qt::AlignRight);
-    f->setReadOnly(!editable);
-    f->setMinimumWidth(150);
-    if (!editable)
-        f->setFocusPolicy(Qt::NoFocus);
-    return f;
+    return amountField(QString::fromLatin1(name), parent, editable, 150);
 }
 
 QCheckBox *box(const char *name, const QString &caption, QWidget *parent)
@@ -76,24 +71,20 @@ QWidget *frmDatiDip::buildDataTab()
 {
     auto *data = new QWidget;
     auto *dataLayout = new QVBoxLayout(data);
-    auto *vp1 = new QGroupBox(u"VP1"_qs, data);
-    auto *vp1Form = new QFormLayout(vp1);
-    curOperazioniAttive = amountBox("curOperazioniAttive", vp1, false);
-    curCessioniIntra = amountBox("curCessioniIntra", vp1, false);
-    vp1Form->addRow(u"Operazioni attive (al netto dell'IVA)"_qs, curOperazioniAttive);
-    vp1Form->addRow(u"di cui cessioni intracomunitarie"_qs, curCessioniIntra);
-    auto *vp2 = new QGroupBox(u"VP2"_qs, data);
-    auto *vp2Form = new QFormLayout(vp2);
-    curOperazioniPassive = amountBox("curOperazioniPassive", vp2, false);
-    curAcquistiIntra = amountBox("curAcquistiIntra", vp2, false);
-    vp2Form->addRow(u"Operazioni passive (al netto dell'IVA)"_qs, curOperazioniPassive);
-    vp2Form->addRow(u"di cui acquisti intracomunitari"_qs, curAcquistiIntra);
-    auto *vp3 = new QGroupBox(u"VP3 - Importazioni senza pagamento dell'IVA in dogana"_qs, data);
-    auto *vp3Form = new QFormLayout(vp3);
-    curImponibile = amountBox("curImponibile", vp3, true);
-    curImposta = amountBox("curImposta", vp3, true);
-    vp3Form->addRow(u"Imponibile"_qs, curImponibile);
-    vp3Form->addRow(u"Imposta"_qs, curImposta);
+    curOperazioniAttive = amountBox("curOperazioniAttive", data, false);
+    curCessioniIntra = amountBox("curCessioniIntra", data, false);
+    curOperazioniPassive = amountBox("curOperazioniPassive", data, false);
+    curAcquistiIntra = amountBox("curAcquistiIntra", data, false);
+    curImponibile = amountBox("curImponibile", data, true);
+    curImposta = amountBox("curImposta", data, true);
+    auto *vp1 = formGroup(u"VP1"_qs, data,
+                          {{u"Operazioni attive (al netto dell'IVA)"_qs, curOperazioniAttive},
+                           {u"di cui cessioni intracomunitarie"_qs, curCessioniIntra}});
+    auto *vp2 = formGroup(u"VP2"_qs, data,
+                          {{u"Operazioni passive (al netto dell'IVA)"_qs, curOperazioniPassive},
+                           {u"di cui acquisti intracomunitari"_qs, curAcquistiIntra}});
+    auto *vp3 = formGroup(u"VP3 - Importazioni senza pagamento dell'IVA in dogana"_qs, data,
+                          {{u"Imponibile"_qs, curImponibile}, {u"Imposta"_qs, curImposta}});
     chkDicIntegrativa = box("chkDicIntegrativa", u"Dichiarazione integrativa"_qs, data);
     chkCorrettiva = box("chkCorrettiva", u"Correttiva nei termini"_qs, data);
     chkVarImpPeriodiPrec = box("chkVarImpPeriodiPrec", u"Variazioni imponibile periodi precedenti"_qs, data);
@@ -169,21 +160,36 @@ std::optional<Money> frmDatiDip::amount(QLineEdit *field)
     return typedAmount(m_messages, field, m_euro);
 }
 
+// The VP3 amounts typed, taxable and tax; nothing when one is no amount (said, with its
+// field focused).
+std::optional<std::pair<Money, Money>> frmDatiDip::typedVP3()
+{
+    const std::optional<Money> imponibile = amount(curImponibile);
+    if (!imponibile)
+        return std::nullopt;
+    const std::optional<Money> imposta = amount(curImposta);
+    if (!imposta)
+        return std::nullopt;
+    return std::pair(*imponibile, *imposta);
+}
+
+void frmDatiDip::focusImposta()
+{
+    m_tabs->setCurrentIndex(0);
+    curImposta->setFocus();
+    curImposta->selectAll();
+}
+
 // When the VP3 amounts are confirmed: the tax may not exceed the taxable amount.
 bool frmDatiDip::checkVP3()
 {
     const QSignalBlocker a(curImponibile), b(curImposta);
-    const std::optional<Money> imponibile = amount(curImponibile);
-    if (!imponibile)
+    const auto vp3 = typedVP3();
+    if (!vp3)
         return false;
-    const std::optional<Money> imposta = amount(curImposta);
-    if (!imposta)
-        return false;
-    if (!DatiDipEdit::ImpostaValida(*imponibile, *imposta)) {
+    if (!DatiDipEdit::ImpostaValida(vp3->first, vp3->second)) {
         m_messages.warn(DatiDipEdit::msgImpostaMaggiore());
-        m_tabs->setCurrentIndex(0);
-        curImposta->setFocus();
-        curImposta->selectAll();
+        focusImposta();
         return false;
     }
     return true;
@@ -192,15 +198,11 @@ bool frmDatiDip::checkVP3()
 bool frmDatiDip::ok()
 {
     const QSignalBlocker a(curImponibile), b(curImposta);
-    const std::optional<Money> imponibile = amount(curImponibile);
-    if (!imponibile)
-        return false;
-    const std::optional<Money> imposta = amount(curImposta);
-    if (!imposta)
+    const auto vp3 = typedVP3();
+    if (!vp3)
         return false;
     AltriDatiDip shown = m_shown;
-    shown.VP3_Imponibile = *imponibile;
-    shown.VP3_Imposta = *imposta;
+    std::tie(shown.VP3_Imponibile, shown.VP3_Imposta) = *vp3;
     shown.DichiarazioneIntegrativa = chkDicIntegrativa->isChecked();
     shown.CorrettivaNeiTermini = chkCorrettiva->isChecked();
     shown.VariazioniPeriodiPrec = chkVarImpPeriodiPrec->isChecked();
@@ -213,9 +215,7 @@ bool frmDatiDip::ok()
     shown.VersamentoNonEffettuato = chkVersNonEffettuato->isChecked();
     if (!runShowingFailures(m_messages, [&] { m_core->edit.Conferma(shown); })) {
         if (m_core->edit.Errato(shown) == DatiDipEdit::Campo::Imposta) {
-            m_tabs->setCurrentIndex(0);
-            curImposta->setFocus();
-            curImposta->selectAll();
+            focusImposta();
         } else {
             m_tabs->setCurrentIndex(1);
             chkAliqMediaLettA->setFocus();

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QCheckBox;
 class QGroupBox;
@@ -36,6 +37,8 @@ private:
     QWidget *buildRefundTab();
     void showFigures();
     std::optional<Money> amount(QLineEdit *field);
+    std::optional<std::pair<Money, Money>> typedVP3();
+    void focusImposta();
     bool checkVP3();
 
     struct Core;

@@ -188,34 +188,31 @@ QWidget *scrolled(QWidget *page)
     return area;
 }
 
-// The letter a caption marks as its access key (lower case), or nothing.
-QChar accessKeyOf(const QString &caption)
+// Where a caption marks its access key: the "&" before the letter ("&&" is an ampersand), or -1.
+qsizetype accessKeyAt(const QString &caption)
 {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
         if (caption.at(i) != u'&')
             continue;
-        if (caption.at(i + 1) == u'&') {
-            ++i;
-            continue;
-        }
-        return caption.at(i + 1).toLower();
+        if (caption.at(i + 1) != u'&')
+            return i;
+        ++i;
     }
-    return {};
+    return -1;
+}
+
+// The letter a caption marks as its access key (lower case), or nothing.
+QChar accessKeyOf(const QString &caption)
+{
+    const qsizetype at = accessKeyAt(caption);
+    return at < 0 ? QChar() : caption.at(at + 1).toLower();
 }
 
 // The caption without its access key (the words stay as they are).
 QString withoutAccessKey(QString caption)
 {
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption.at(i) != u'&')
-            continue;
-        if (caption.at(i + 1) == u'&') {
-            ++i;
-            continue;
-        }
-        caption.remove(i, 1);
-        break;
-    }
+    if (const qsizetype at = accessKeyAt(caption); at >= 0)
+        caption.remove(at, 1);
     return caption;
 }
 

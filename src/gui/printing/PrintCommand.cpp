@@ -97,21 +97,6 @@ QString PrintCommand::msgMailByHand(const QString &file)
         .arg(QDir::toNativeSeparators(file));
 }
 
-QString PrintCommand::fileFilter(ExportFormat format)
-{
-    switch (format) {
-    case ExportFormat::Pdf:
-        return u"Documento PDF (*.pdf)"_qs;
-    case ExportFormat::Html:
-        return u"Pagina HTML (*.html)"_qs;
-    case ExportFormat::Odt:
-        return u"Documento di testo (*.odt)"_qs;
-    case ExportFormat::Xlsx:
-        return u"Foglio di calcolo (*.xlsx)"_qs;
-    }
-    return {};
-}
-
 namespace {
 // The folder of the last file exported in this session: the next export proposes it.
 QString &lastExportFolder()
@@ -179,7 +164,7 @@ bool PrintCommand::produce(PrintDestination destination, ExportFormat format, co
         return true;
     case PrintDestination::File: {
         const QString suggested = QDir(exportFolder()).filePath(defaultExportName(report, format));
-        QString file = m_chooseFile(suggested, fileFilter(format));
+        QString file = m_chooseFile(suggested, exportFileFilter(format));
         if (file.isEmpty())
             return false;
         lastExportFolder() = QFileInfo(file).absolutePath();
@@ -235,7 +220,7 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
     MessageService &messages = m_ctx.messages;
     m_lastFile.clear();
     m_lastPages = 0;
-    try {
+    const auto print = [&]() -> bool {
         PrintOptions options(m_ctx.db, m_ctx.idAzienda, reportKind, key,
                              destination == PrintDestination::Printer ? PrintOperation::Printer
                                                                       : PrintOperation::Other);
@@ -275,10 +260,11 @@ bool PrintCommand::run(int key, PrintReport reportKind, PrintDestination destina
                                         : QString()),
             report.pageCount(), report.pageCount());
         return true;
-    } catch (...) {
-        m_staged.reset();
-        showFailure(messages, std::current_exception());
-    }
+    };
+    bool printed = false;
+    if (runShowingFailures(messages, [&] { printed = print(); }))
+        return printed;
+    m_staged.reset();
     say(u"Stampa non riuscita: la numerazione del registro non è cambiata"_qs);
     return false;
 }

@@ -68,7 +68,6 @@ public:
 
     static QString msgOverwrite(const QString &file);
     static QString msgMailByHand(const QString &file);
-    static QString fileFilter(ExportFormat format);
     // The folder the exports are offered in, and where a mail's attachment is written.
     static QString exportFolder();
     static QString mailFolder();

@@ -1,12 +1,12 @@
 #include "gui/printing/frmStampaDip.h"
 
-#include "gui/printing/PrintCommand.h"
 #include "database/DbError.h"
-#include "suite/Messages.h"
+#include "gui/common/DialogButtons.h"
 #include "gui/common/Failures.h"
+#include "gui/printing/PrintCommand.h"
+#include "suite/Messages.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -39,19 +39,10 @@ frmStampaDip::frmStampaDip(Connection &db, MessageService &messages, int idUser,
     for (QRadioButton *r : {m_preview, m_printer, m_pdf})
         whereLayout->addWidget(r);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
-    ok->setObjectName(u"cmdOk"_qs);
-    ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cancel->setObjectName(u"cmdAnnulla"_qs);
-    connect(ok, &QPushButton::clicked, this, &frmStampaDip::ok);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_test);
     layout->addWidget(where);
-    layout->addWidget(buttons);
+    connect(addOkCancel(*this, *layout).first, &QPushButton::clicked, this, &frmStampaDip::ok);
     setMinimumWidth(380);
 }
 

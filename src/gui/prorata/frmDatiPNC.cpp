@@ -4,6 +4,7 @@
 #include "domain/document/InputText.h"
 #include "domain/prorata/cDatiProRata.h"
 #include "gui/common/Failures.h"
+#include "gui/common/FormRows.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
 
@@ -54,10 +55,10 @@ frmDatiPNC::frmDatiPNC(cDatiProRata &datiProRata, Money importoStorno, MessageSe
     cboEsercizio = combo("cboEsercizio", this);
     kvrDataReg = field("kvrDataReg", this);
     kvrNumReg = field("kvrNumReg", this);
-    form->addRow(u"Filiale"_qs, KvrFirmGerarchy1);
-    form->addRow(u"Esercizio contabile"_qs, cboEsercizio);
-    form->addRow(u"Data registrazione"_qs, kvrDataReg);
-    form->addRow(u"Numero registrazione"_qs, kvrNumReg);
+    addRows(*form, {{u"Filiale"_qs, KvrFirmGerarchy1},
+                    {u"Esercizio contabile"_qs, cboEsercizio},
+                    {u"Data registrazione"_qs, kvrDataReg},
+                    {u"Numero registrazione"_qs, kvrNumReg}});
     root->addLayout(form);
 
     auto *causale = new QGroupBox(u"Causale contabile"_qs, this);
@@ -74,11 +75,11 @@ frmDatiPNC::frmDatiPNC(cDatiProRata &datiProRata, Money importoStorno, MessageSe
     txtNote = field("txtNote", this);
     for (QLineEdit *f : {curImportoStorno, curImportoCont})
         f->setAlignment(Qt::AlignRight);
-    accounts->addRow(u"Codice e descrizione Conto Dare"_qs, KvrSearchACSDare);
-    accounts->addRow(u"Codice e descrizione Conto Avere"_qs, KvrSearchACSAvere);
-    accounts->addRow(u"Importo da stornare"_qs, curImportoStorno);
-    accounts->addRow(u"Importo storno contabilizzato"_qs, curImportoCont);
-    accounts->addRow(u"Note"_qs, txtNote);
+    addRows(*accounts, {{u"Codice e descrizione Conto Dare"_qs, KvrSearchACSDare},
+                        {u"Codice e descrizione Conto Avere"_qs, KvrSearchACSAvere},
+                        {u"Importo da stornare"_qs, curImportoStorno},
+                        {u"Importo storno contabilizzato"_qs, curImportoCont},
+                        {u"Note"_qs, txtNote}});
     root->addLayout(accounts);
 
     auto *buttons = new QHBoxLayout;

@@ -3,6 +3,7 @@
 #include "domain/document/InputText.h"
 #include "domain/prorata/cDatiProRata.h"
 #include "gui/common/AmountField.h"
+#include "gui/common/FormRows.h"
 #include "gui/prorata/frmDatiPNC.h"
 #include "suite/AccountingEntry.h"
 #include "suite/Messages.h"
@@ -56,24 +57,15 @@ frmDatiProRata::frmDatiProRata(cDatiProRata &datiProRata, MessageService &messag
 // The periodic settlement: the deductible VAT of the period and the adjustment to book.
 void frmDatiProRata::buildPeriodFrames()
 {
-    m_fraMese = new QGroupBox(u"Calcolo IVA detraibile per il periodo"_qs, this);
-    m_fraMese->setObjectName(u"fraMese"_qs);
-    auto *mese = new QFormLayout(m_fraMese);
-    curMeseIvaSuAcquisti = amountField("curMeseIvaSuAcquisti", m_fraMese);
-    curMeseIvaDetraibile = amountField("curMeseIvaDetraibile", m_fraMese);
-    curMeseIvaIndetraibile = amountField("curMeseIvaIndetraibile", m_fraMese);
-    mese->addRow(u"Totale IVA sugli acquisti"_qs, curMeseIvaSuAcquisti);
-    mese->addRow(u"IVA detraibile"_qs, curMeseIvaDetraibile);
-    mese->addRow(u"IVA indetraibile"_qs, curMeseIvaIndetraibile);
-    m_fraConguaglio = new QGroupBox(u"Conguaglio IVA da stornare in contabilità"_qs, this);
-    m_fraConguaglio->setObjectName(u"fraConguaglio"_qs);
-    auto *storno = new QFormLayout(m_fraConguaglio);
-    curMeseIvaIndetraibileCont = amountField("curMeseIvaIndetraibileCont", m_fraConguaglio);
-    curMeseIvaIndetraibileStorno = amountField("curMeseIvaIndetraibileStorno", m_fraConguaglio);
-    curMeseImportoCont = amountField("curMeseImportoCont", m_fraConguaglio);
-    storno->addRow(u"IVA indetraibile contabilizzata"_qs, curMeseIvaIndetraibileCont);
-    storno->addRow(u"IVA indetraibile da stornare"_qs, curMeseIvaIndetraibileStorno);
-    storno->addRow(u"Importo storno contabilizzato"_qs, curMeseImportoCont);
+    m_fraMese = amountFrame(u"fraMese"_qs, u"Calcolo IVA detraibile per il periodo"_qs,
+                            {{curMeseIvaSuAcquisti, "curMeseIvaSuAcquisti", u"Totale IVA sugli acquisti"_qs},
+                             {curMeseIvaDetraibile, "curMeseIvaDetraibile", u"IVA detraibile"_qs},
+                             {curMeseIvaIndetraibile, "curMeseIvaIndetraibile", u"IVA indetraibile"_qs}});
+    m_fraConguaglio =
+        amountFrame(u"fraConguaglio"_qs, u"Conguaglio IVA da stornare in contabilità"_qs,
+                    {{curMeseIvaIndetraibileCont, "curMeseIvaIndetraibileCont", u"IVA indetraibile contabilizzata"_qs},
+                     {curMeseIvaIndetraibileStorno, "curMeseIvaIndetraibileStorno", u"IVA indetraibile da stornare"_qs},
+                     {curMeseImportoCont, "curMeseImportoCont", u"Importo storno contabilizzato"_qs}});
 }
 
 // The annual settlement: the percentage and the year's adjustment.
@@ -81,32 +73,35 @@ void frmDatiProRata::buildYearFrames(bool readOnly)
 {
     m_fraPercentuale = new QGroupBox(u"Calcolo percentuale di pro-rata"_qs, this);
     m_fraPercentuale->setObjectName(u"fraPercentuale"_qs);
-    auto *perc = new QFormLayout(m_fraPercentuale);
     curAnnoImponibili = amountField("curAnnoImponibili", m_fraPercentuale, !readOnly);
     curAnnoEsenti = amountField("curAnnoEsenti", m_fraPercentuale, !readOnly);
     numAnnoPercentuale = amountField("numAnnoPercentuale", m_fraPercentuale);
     cmdRicalcola = new QPushButton(u"&Ricalcola"_qs, m_fraPercentuale);
     cmdRicalcola->setObjectName(u"cmdRicalcola"_qs);
     cmdRicalcola->setEnabled(!readOnly);
-    perc->addRow(u"Totale operazioni &imponibili"_qs, curAnnoImponibili);
-    perc->addRow(u"Totale operazioni &esenti"_qs, curAnnoEsenti);
-    perc->addRow(u"% pro-rata effettiva"_qs, numAnnoPercentuale);
-    perc->addRow(QString(), cmdRicalcola);
-    m_fraAnno = new QGroupBox(u"Conguaglio annuale"_qs, this);
-    m_fraAnno->setObjectName(u"fraAnno"_qs);
-    auto *anno = new QFormLayout(m_fraAnno);
-    curAnnoIvaSuAcquisti = amountField("curAnnoIvaSuAcquisti", m_fraAnno);
-    curAnnoIvaDetraibile = amountField("curAnnoIvaDetraibile", m_fraAnno);
-    curAnnoIvaDetratta = amountField("curAnnoIvaDetratta", m_fraAnno);
-    curAnnoIvaDaRecuperare = amountField("curAnnoIvaDaRecuperare", m_fraAnno);
-    curAnnoIvaDaVersare = amountField("curAnnoIvaDaVersare", m_fraAnno);
-    curAnnoImportoCont = amountField("curAnnoImportoCont", m_fraAnno);
-    anno->addRow(u"Totale IVA sugli acquisti"_qs, curAnnoIvaSuAcquisti);
-    anno->addRow(u"IVA detraibile per l'anno"_qs, curAnnoIvaDetraibile);
-    anno->addRow(u"IVA detratta per l'anno"_qs, curAnnoIvaDetratta);
-    anno->addRow(u"IVA a credito da recuperare"_qs, curAnnoIvaDaRecuperare);
-    anno->addRow(u"IVA a debito da versare"_qs, curAnnoIvaDaVersare);
-    anno->addRow(u"Importo storno contabilizzato"_qs, curAnnoImportoCont);
+    addRows(*new QFormLayout(m_fraPercentuale), {{u"Totale operazioni &imponibili"_qs, curAnnoImponibili},
+                                                 {u"Totale operazioni &esenti"_qs, curAnnoEsenti},
+                                                 {u"% pro-rata effettiva"_qs, numAnnoPercentuale},
+                                                 {QString(), cmdRicalcola}});
+    m_fraAnno = amountFrame(u"fraAnno"_qs, u"Conguaglio annuale"_qs,
+                            {{curAnnoIvaSuAcquisti, "curAnnoIvaSuAcquisti", u"Totale IVA sugli acquisti"_qs},
+                             {curAnnoIvaDetraibile, "curAnnoIvaDetraibile", u"IVA detraibile per l'anno"_qs},
+                             {curAnnoIvaDetratta, "curAnnoIvaDetratta", u"IVA detratta per l'anno"_qs},
+                             {curAnnoIvaDaRecuperare, "curAnnoIvaDaRecuperare", u"IVA a credito da recuperare"_qs},
+                             {curAnnoIvaDaVersare, "curAnnoIvaDaVersare", u"IVA a debito da versare"_qs},
+                             {curAnnoImportoCont, "curAnnoImportoCont", u"Importo storno contabilizzato"_qs}});
+}
+
+QGroupBox *frmDatiProRata::amountFrame(const QString &name, const QString &title, std::initializer_list<AmountRow> rows)
+{
+    auto *frame = new QGroupBox(title, this);
+    frame->setObjectName(name);
+    auto *form = new QFormLayout(frame);
+    for (const AmountRow &r : rows) {
+        r.field = amountField(r.name, frame);
+        form->addRow(r.caption, r.field);
+    }
+    return frame;
 }
 
 // Aggiorna, Prima nota and Chiudi, with the line that says what Aggiorna did.
@@ -151,14 +146,7 @@ void frmDatiProRata::connectControls()
 
 QLineEdit *frmDatiProRata::amountField(const char *name, QWidget *parent, bool editable)
 {
-    auto *f = new QLineEdit(parent);
-    f->setObjectName(QString::fromLatin1(name));
-    f->setAlignment(Qt::AlignRight);
-    f->setReadOnly(!editable);
-    f->setMinimumWidth(160);
-    if (!editable)
-        f->setFocusPolicy(Qt::NoFocus);
-    return f;
+    return liqiva::amountField(QString::fromLatin1(name), parent, editable, 160);
 }
 
 Money frmDatiProRata::ImportoStorno()

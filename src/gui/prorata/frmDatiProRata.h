@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <initializer_list>
 #include <optional>
 
 class QGroupBox;
@@ -54,6 +55,14 @@ private:
     QHBoxLayout *buildButtons(bool readOnly);
     void connectControls();
     QLineEdit *amountField(const char *name, QWidget *parent, bool editable = false);
+    // A field of the window, its object name and its caption.
+    struct AmountRow {
+        QLineEdit *&field;
+        const char *name;
+        QString caption;
+    };
+    // A frame of amounts shown only: each field made and laid out under its caption.
+    QGroupBox *amountFrame(const QString &name, const QString &title, std::initializer_list<AmountRow> rows);
     void showMonth();
     void showYear();
     void showBooked();

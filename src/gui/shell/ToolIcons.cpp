@@ -50,18 +50,21 @@ QIcon drawn(const Drawing &draw)
     return icon;
 }
 
+// A closed outline through the points, in their order.
+QPainterPath outline(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(points));
+    path.closeSubpath();
+    return path;
+}
+
 void page(QPainter &p, const QRectF &r)
 {
     const qreal fold = 5;
-    QPainterPath path;
-    path.moveTo(r.left(), r.top());
-    path.lineTo(r.right() - fold, r.top());
-    path.lineTo(r.right(), r.top() + fold);
-    path.lineTo(r.right(), r.bottom());
-    path.lineTo(r.left(), r.bottom());
-    path.closeSubpath();
     p.setBrush(paper);
-    p.drawPath(path);
+    p.drawPath(outline({r.topLeft(), QPointF(r.right() - fold, r.top()), QPointF(r.right(), r.top() + fold),
+                        r.bottomRight(), r.bottomLeft()}));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold),
                               QPointF(r.right(), r.top() + fold)}));
@@ -98,15 +101,8 @@ const std::pair<const char *, Drawing> drawings[] = {
      }},
     {"Save",
      [](QPainter &p) {
-         QPainterPath body;
-         body.moveTo(4, 4);
-         body.lineTo(17, 4);
-         body.lineTo(20, 7);
-         body.lineTo(20, 20);
-         body.lineTo(4, 20);
-         body.closeSubpath();
          p.setBrush(accent);
-         p.drawPath(body);
+         p.drawPath(outline({{4, 4}, {17, 4}, {20, 7}, {20, 20}, {4, 20}}));
          p.setBrush(paper);
          p.drawRect(QRectF(7, 4, 9, 5));
          p.drawRect(QRectF(7, 13, 10, 7));
@@ -183,16 +179,8 @@ const std::pair<const char *, Drawing> drawings[] = {
     {"Search", [](QPainter &p) { magnifier(p, QPointF(10, 10), 6); }},
     {"SearchExecute",
      [](QPainter &p) {
-         QPainterPath funnel;
-         funnel.moveTo(3, 4);
-         funnel.lineTo(17, 4);
-         funnel.lineTo(11.5, 11);
-         funnel.lineTo(11.5, 18);
-         funnel.lineTo(8.5, 20);
-         funnel.lineTo(8.5, 11);
-         funnel.closeSubpath();
          p.setBrush(QColor(0xe6, 0xf0, 0xfa));
-         p.drawPath(funnel);
+         p.drawPath(outline({{3, 4}, {17, 4}, {11.5, 11}, {11.5, 18}, {8.5, 20}, {8.5, 11}}));
          p.setBrush(accent);
          p.setPen(Qt::NoPen);
          p.drawPolygon(QPolygonF({QPointF(15, 13), QPointF(22, 17), QPointF(15, 21)}));

@@ -1,10 +1,10 @@
 #include "gui/shell/frmOption.h"
 
+#include "gui/common/DialogButtons.h"
 #include "gui/shell/ShellSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QPushButton>
@@ -40,20 +40,11 @@ frmOption::frmOption(ShellSettings &settings, QWidget *parent) : QDialog(parent)
     form->addRow(u"Inserimento &righe nelle griglie:"_qs, cboInsertType);
     form->addRow(u"&Formato di esportazione proposto:"_qs, cboDefaultExport);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(u"OK"_qs, QDialogButtonBox::AcceptRole);
-    ok->setObjectName(u"cmdOk"_qs);
-    ok->setDefault(true);
-    QPushButton *cancel = buttons->addButton(u"Annulla"_qs, QDialogButtonBox::RejectRole);
-    cancel->setObjectName(u"cmdAnnulla"_qs);
-    connect(ok, &QPushButton::clicked, this, &frmOption::confirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(bar);
     layout->addWidget(work);
     layout->addStretch();
-    layout->addWidget(buttons);
+    connect(addOkCancel(*this, *layout).first, &QPushButton::clicked, this, &frmOption::confirm);
 
     chkToolTip->setChecked(m_settings.toolTips);
     chkLargeIcon->setChecked(m_settings.largeIcons);
