@@ -289,7 +289,7 @@ Connection::Ran Connection::prepared(const QString &sql)
     if (it != m_prepared.end() && !*it->busy) {
         it->lastUse = ++m_uses;
         ++m_reused;
-        return {it->query, it->busy};
+        return {it->query, it->busy, it->names};
     }
     auto q = std::make_shared<QSqlQuery>(m_db);
     q->setForwardOnly(true);
@@ -297,12 +297,13 @@ Connection::Ran Connection::prepared(const QString &sql)
     if (!q->prepare(sql))
         fail(q->lastError(), sql);
     auto busy = std::make_shared<bool>(false);
+    auto names = std::make_shared<std::shared_ptr<const FieldNames>>();
     if (it == m_prepared.end()) {
         if (m_prepared.size() >= maxPrepared)
             dropLeastRecentlyUsed();
-        m_prepared.insert(sql, Prepared{q, busy, ++m_uses});
+        m_prepared.insert(sql, Prepared{q, busy, ++m_uses, names});
     }
-    return {q, busy};
+    return {q, busy, names};
 }
 
 void Connection::dropLeastRecentlyUsed()
@@ -388,7 +389,7 @@ Recordset Connection::openRecordset(const QString &sql, const SqlParams &params)
 Recordset Connection::openRecordsetRaw(const QString &sql, const SqlParams &params)
 {
     Ran ran = run(sql, params);
-    return Recordset(std::move(ran.query), std::move(ran.lease));
+    return Recordset(std::move(ran.query), std::move(ran.lease), std::move(ran.names));
 }
 
 int Connection::execute(const QString &sql, const SqlParams &params)

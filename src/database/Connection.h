@@ -105,10 +105,12 @@ private:
         std::shared_ptr<QSqlQuery> query;
         std::shared_ptr<bool> busy;
         quint64 lastUse = 0;
+        std::shared_ptr<std::shared_ptr<const FieldNames>> names; // its columns, once read
     };
     struct Ran {
         std::shared_ptr<QSqlQuery> query;
         std::shared_ptr<bool> lease;
+        std::shared_ptr<std::shared_ptr<const FieldNames>> names;
     };
 
     explicit Connection(const DatabaseLocation &where);

@@ -2,6 +2,7 @@
 
 #include "database/DbError.h"
 
+#include <QSqlDriver>
 #include <QSqlRecord>
 
 namespace liqiva {
@@ -15,14 +16,69 @@ double fieldToNumber(const QVariant &value)
     return ok ? d : 0.0;
 }
 
-Recordset::Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lease)
+namespace {
+char16_t folded(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+} // namespace
+
+bool FieldNames::Caseless::operator==(const Caseless &other) const
+{
+    const qsizetype n = text.size();
+    if (n != other.text.size())
+        return false;
+    const QChar *a = text.constData();
+    const QChar *b = other.text.constData();
+    for (qsizetype k = 0; k < n; ++k)
+        if (folded(a[k].unicode()) != folded(b[k].unicode()))
+            return false;
+    return true;
+}
+
+size_t qHash(const FieldNames::Caseless &key, size_t seed) noexcept
+{
+    size_t h = seed ^ 0x9e3779b97f4a7c15ULL;
+    const QChar *p = key.text.constData();
+    for (qsizetype k = 0, n = key.text.size(); k < n; ++k)
+        h = (h ^ folded(p[k].unicode())) * 0x100000001b3ULL;
+    return h;
+}
+
+FieldNames::FieldNames(const QSqlRecord &record)
+{
+    const int count = record.count();
+    m_names.reserve(count);
+    m_index.reserve(count);
+    for (int k = 0; k < count; ++k) {
+        m_names.push_back(record.fieldName(k));
+        Caseless key{m_names.back()};
+        if (!m_index.contains(key))
+            m_index.insert(key, k);
+    }
+}
+
+int FieldNames::indexOf(const QString &name) const
+{
+    const auto it = m_index.constFind(Caseless{name});
+    return it == m_index.constEnd() ? -1 : *it;
+}
+
+Recordset::Recordset(std::shared_ptr<QSqlQuery> query, std::shared_ptr<bool> lease,
+                     std::shared_ptr<std::shared_ptr<const FieldNames>> names)
     : m_query(std::move(query)), m_lease(std::move(lease))
 {
-    const QSqlRecord rec = m_query->record();
-    for (int k = 0; k < rec.count(); ++k) {
-        const QString key = rec.fieldName(k).toLower();
-        if (!m_names.contains(key))
-            m_names.insert(key, k);
+    // A statement keeps its columns while it is kept: the names are made for its first result.
+    // SQLite prepares a statement again after a change of the schema (a column added to a
+    // table read with "*"): there the count of columns is checked, which costs nothing; a
+    // PostgreSQL statement whose columns changed fails instead.
+    if (names && *names &&
+        (m_query->driver()->dbmsType() != QSqlDriver::SQLite || (*names)->columnCount() == m_query->record().count())) {
+        m_names = *names;
+    } else {
+        m_names = std::make_shared<const FieldNames>(m_query->record());
+        if (names)
+            *names = m_names;
     }
     m_eof = !m_query->next();
 }
@@ -66,25 +122,25 @@ void Recordset::close()
 
 int Recordset::fieldCount() const
 {
-    return int(m_names.size());
+    return m_names ? m_names->distinctCount() : 0;
 }
 
 QString Recordset::fieldName(int index) const
 {
-    return m_query ? m_query->record().fieldName(index) : QString();
+    return m_query && m_names ? m_names->name(index) : QString();
 }
 
 bool Recordset::hasField(const QString &name) const
 {
-    return m_names.contains(name.toLower());
+    return m_names && m_names->indexOf(name) >= 0;
 }
 
 int Recordset::indexOf(const QString &name) const
 {
-    const auto it = m_names.constFind(name.toLower());
-    if (it == m_names.constEnd())
+    const int index = m_names ? m_names->indexOf(name) : -1;
+    if (index < 0)
         throw DbError(QStringLiteral("Campo inesistente: %1").arg(name), QString());
-    return *it;
+    return index;
 }
 
 QVariant Recordset::field(const QString &name) const

@@ -162,7 +162,7 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     m_proRata->setMetodoCalcoloAccontoIva(m_id.metodoCalcoloAccontoIva);
     m_proRata->setIDRisultatoLiquidazioneIva(key);
     m_proRata->setDecimali(m_euro);
-    m_proRata->LoadDati(key);
+    m_proRata->LoadDati(key, &m_activityYear);
     if (typedProRata)
         m_proRata->Aggiorna(typedProRata->first, typedProRata->second,
                             cDatiProRata::CalcolaPercProRata(typedProRata->first, typedProRata->second));
@@ -225,13 +225,17 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
 
 void SettlementDocument::loadIdentity(int key)
 {
+    // The settlement with its period, its month's name, the company's currency and minimum
+    // payment, in one statement.
     Recordset rs = m_ctx.db.openRecordset(
-        u"SELECT RisultatoLiquidazioneIva.IDPeriodoIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
-        u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
-        u"RisultatoLiquidazioneIva.MetodoCalcoloAccontoIva, PeriodoIva.Anno, PeriodoIva.IDAzienda "
-        u"FROM RisultatoLiquidazioneIva INNER JOIN PeriodoIva ON RisultatoLiquidazioneIva.IDPeriodoIva = "
-        u"PeriodoIva.IDPeriodoIva WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
-        n(key) + u" AND "_qs + RowState::notCopy(u"RisultatoLiquidazioneIva"_qs));
+        u"SELECT R.IDPeriodoIva, R.IDAttivitaAzienda, R.IDMese, R.AccontoIva, R.MetodoCalcoloAccontoIva, "
+        u"CASE WHEN R.VirtualDelete = 0 THEN R.SoggettoRimborsoLiqIva END AS SoggettoLive, PeriodoIva.Anno, "
+        u"PeriodoIva.IDAzienda, Mese.Mese, Cfg.IDAzienda AS CfgAzienda, Cfg.ImportoMinimoIvaLiquidazionePeriodica, "
+        u"Valuta.Decimali FROM (((RisultatoLiquidazioneIva AS R INNER JOIN PeriodoIva ON R.IDPeriodoIva = "
+        u"PeriodoIva.IDPeriodoIva) LEFT JOIN Mese ON Mese.IDMese = R.IDMese) LEFT JOIN ConfigurazioneContabile AS Cfg "
+        u"ON Cfg.IDAzienda = PeriodoIva.IDAzienda AND Cfg.VirtualDelete = 0) LEFT JOIN Valuta ON Cfg.IDValuta = "
+        u"Valuta.IDValuta WHERE R.IDRisultatoLiquidazioneIva = "_qs +
+        n(key) + u" AND "_qs + RowState::notCopy(u"R"_qs));
     if (rs.eof())
         throw Refusal(
             QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
@@ -247,20 +251,16 @@ void SettlementDocument::loadIdentity(int key)
     else
         id.idMese = rs.integer(u"IDMese"_qs);
     id.metodoCalcoloAccontoIva = id.isAdvance() ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
-    rs.close();
     m_id = id;
+    m_monthName = rs.text(u"Mese"_qs);
+    m_storedSoggetto = !Money::fromVariant(rs.field(u"SoggettoLive"_qs)).isZero();
 
     // The company's currency and minimum payment; years before 2000 follow the lire rules.
-    Recordset cfg = m_ctx.db.openRecordset(
-        u"SELECT ConfigurazioneContabile.ImportoMinimoIvaLiquidazionePeriodica, Valuta.Decimali FROM "
-        u"ConfigurazioneContabile LEFT JOIN Valuta ON ConfigurazioneContabile.IDValuta = Valuta.IDValuta "
-        u"WHERE ConfigurazioneContabile.IDAzienda = "_qs +
-        n(id.idAzienda) + u" AND ConfigurazioneContabile.VirtualDelete = 0"_qs);
     bool companyEuro = true;
     m_dImpMinIva = Money();
-    if (!cfg.eof()) {
-        m_dImpMinIva = Money::fromVariant(cfg.field(u"ImportoMinimoIvaLiquidazionePeriodica"_qs));
-        companyEuro = cfg.isNull(u"Decimali"_qs) || cfg.number(u"Decimali"_qs) > 0;
+    if (!rs.isNull(u"CfgAzienda"_qs)) {
+        m_dImpMinIva = Money::fromVariant(rs.field(u"ImportoMinimoIvaLiquidazionePeriodica"_qs));
+        companyEuro = rs.isNull(u"Decimali"_qs) || rs.number(u"Decimali"_qs) > 0;
     }
     m_euro = companyEuro && !id.lireRules();
 }
@@ -299,10 +299,7 @@ void SettlementDocument::buildPeriodTexts()
                                                      : u"Tipo liquidazione: Trimestrale"_qs;
         } else {
             // The month name as the browse gives it: "Dicembre Acconto" for the advance.
-            const QString name =
-                m_id.isAdvance()
-                    ? u"Dicembre Acconto"_qs
-                    : m_ctx.db.scalar(u"SELECT Mese FROM Mese WHERE IDMese = "_qs + n(m_id.idMese)).toString();
+            const QString name = m_id.isAdvance() ? u"Dicembre Acconto"_qs : m_monthName;
             m_periodText = name + u" "_qs + year;
             m_lblTipoLiquidazione = u"Tipo liquidazione: Mensile"_qs;
         }
@@ -313,17 +310,10 @@ void SettlementDocument::buildPeriodTexts()
     }
     m_lblPeriodo = u"Periodo: "_qs + m_periodText;
 
-    Recordset rs = m_ctx.db.openRecordset(
-        u"SELECT AttivitaAzienda.AttivitaAzienda, CodiceAttivita.CodiceAttivita, CodiceAttivita.DescrizioneAttivita "
-        u"FROM (AttivitaAzienda INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAzienda.IDAttivitaAzienda = "
-        u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda) LEFT JOIN CodiceAttivita ON "
-        u"AttivitaAziendaPerPeriodoIva.IDCodiceAttivita = CodiceAttivita.IDCodiceAttivita WHERE "
-        u"AttivitaAzienda.IDAttivitaAzienda = "_qs +
-        n(m_id.idAttivitaAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
-    const QString activity = rs.eof() ? QString() : rs.text(u"AttivitaAzienda"_qs);
-    m_lblAttivita = u"Attività azienda: "_qs + activity;
-    m_heading = u"Attività: "_qs + (rs.eof() ? QString() : rs.text(u"CodiceAttivita"_qs)) + u" - "_qs +
-                (rs.eof() ? QString() : rs.text(u"DescrizioneAttivita"_qs)) + u"    Periodo: "_qs + m_periodText;
+    // The activity's name and code as its settings of the year give them.
+    m_lblAttivita = u"Attività azienda: "_qs + m_activityYear.attivitaAzienda;
+    m_heading = u"Attività: "_qs + m_activityYear.codiceAttivita + u" - "_qs + m_activityYear.descrizioneAttivita +
+                u"    Periodo: "_qs + m_periodText;
 }
 
 void SettlementDocument::rebuildVatData(bool makeDatiIva)
@@ -358,39 +348,22 @@ SqlStatement SettlementDocument::receiptPeriodCondition() const
 
 void SettlementDocument::readReceiptFlags()
 {
-    if (m_id.isAnnual()) {
-        // The whole year: every ordinary counter month.
-        m_showReceipts =
-            !m_ctx.db
-                 .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs +
-                         n(m_id.anno) + u" AND AccontoIva = 0"_qs +
-                         u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
-                         n(m_id.idAttivitaAzienda) + u")"_qs)
-                 .isNull();
-        m_showReceiptsToSplit =
-            !m_ctx.db
-                 .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs +
-                         n(m_id.anno) + u" AND AccontoIva = 0"_qs +
-                         u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
-                         n(m_id.idAttivitaAzienda) + u")"_qs)
-                 .isNull();
-        return;
-    }
-    const SqlStatement tail = receiptPeriodCondition() +
-                              u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
-                              n(m_id.idAttivitaAzienda) + u")"_qs;
+    // Whether the period has receipts and receipts to split, in one statement: the annual
+    // settlement looks at every ordinary counter month, the others at the fill's months (of
+    // the previous year for the historical advance).
     const bool previousYear = m_id.isAdvance() && m_id.metodoCalcoloAccontoIva == AdvanceMethod::Historical;
     const int counterYear = previousYear ? m_id.anno - 1 : m_id.anno;
-    m_showReceipts =
-        !m_ctx.db
-             .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 5 AND Anno = "_qs +
-                     n(counterYear) + tail)
-             .isNull();
-    m_showReceiptsToSplit =
-        !m_ctx.db
-             .scalar(u"SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = 6 AND Anno = "_qs +
-                     n(counterYear) + tail)
-             .isNull();
+    const SqlStatement tail = (m_id.isAnnual() ? SqlStatement(u" AND AccontoIva = 0"_qs) : receiptPeriodCondition()) +
+                              u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+                              n(m_id.idAttivitaAzienda) + u")"_qs;
+    auto exists = [&](int type) {
+        return u"EXISTS (SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = "_qs + n(type) +
+               u" AND Anno = "_qs + n(m_id.isAnnual() ? m_id.anno : counterYear) + tail + u")"_qs;
+    };
+    Recordset rs = m_ctx.db.openRecordset(u"SELECT CASE WHEN "_qs + exists(5) + u" THEN 1 ELSE 0 END AS R, CASE WHEN "_qs +
+                                          exists(6) + u" THEN 1 ELSE 0 END AS S"_qs);
+    m_showReceipts = !rs.eof() && rs.integer(u"R"_qs) != 0;
+    m_showReceiptsToSplit = !rs.eof() && rs.integer(u"S"_qs) != 0;
 }
 
 void SettlementDocument::loadDeclaration()
@@ -470,11 +443,8 @@ void SettlementDocument::loadDeclaration()
     g.compute(currencyStep());
     a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
 
-    const QVariant soggetto =
-        m_ctx.db.scalar(u"SELECT SoggettoRimborsoLiqIva FROM"_qs + u" RisultatoLiquidazioneIva"_qs + u" WHERE"_qs +
-                        u" IDRisultatoLiquidazioneIva = "_qs + n(m_id.idRisultatoLiquidazioneIva) + u" AND "_qs +
-                        RowState::equals(RowState::Live));
-    m_soggetto = !Money::fromVariant(soggetto).isZero();
+    // As the live settlement row says (the fill does not write it).
+    m_soggetto = m_storedSoggetto;
 }
 
 void SettlementDocument::recomputeDeclaration()

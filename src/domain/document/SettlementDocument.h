@@ -258,7 +258,7 @@ private:
     bool m_euro = true;
     Money m_dImpMinIva;
     QString m_lblPeriodoIva, m_lblPeriodo, m_lblTipoLiquidazione, m_lblAttivita, m_periodText, m_heading;
-    QString m_monthName;
+    QString m_monthName; // the settlement's month, as loadIdentity read it
     int m_tipoLiquidazione = 0;
     int m_tipoLiquidazionePrec = 0;
     int m_idPeriodoIvaPrec = 0;
@@ -272,6 +272,7 @@ private:
     QList<CompensationGroup> m_compensation;
     DeclarationGrid m_dip;
     bool m_soggetto = false;
+    bool m_storedSoggetto = false; // of the live settlement row, as loadIdentity read it
     QString m_amountToPayCaption;
     PaymentData m_payments;
     QStringList m_messageLog;

@@ -15,8 +15,14 @@ ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int
         u"SELECT PeriodoIva.GestioneArt36, PeriodoIva.PeriodoIva, PeriodoIva.PercInteressiLiqTrim, "
         u"A.IDAttivitaAziendaPerPeriodoIva, "
         u"A.TipoLiquidazioneIva, A.ExArticolo7374, A.CalcoloInteressi, A.Articolo34, A.Autotrasportatore, "
-        u"A.AltriCrediti, A.CreditoIvaAutotrasportatori, A.AltriCreditiImposta FROM PeriodoIva LEFT JOIN "
-        u"AttivitaAziendaPerPeriodoIva AS A ON A.IDPeriodoIva = PeriodoIva.IDPeriodoIva AND A.IDAttivitaAzienda = ? "
+        u"A.AltriCrediti, A.CreditoIvaAutotrasportatori, A.AltriCreditiImposta, A.GestioneProRata, "
+        u"A.PercentualeProRata, A.IvaIndComeCostoAccessorio, AA.IDAttivitaAzienda AS NamedActivity, "
+        u"AA.AttivitaAzienda, C.CodiceAttivita, C.DescrizioneAttivita, "
+        u"(SELECT Cfg.ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile AS Cfg "
+        u"WHERE Cfg.IDAzienda = PeriodoIva.IDAzienda LIMIT 1) AS ScorporoCorrispettiviGiornaliero "
+        u"FROM ((PeriodoIva LEFT JOIN AttivitaAziendaPerPeriodoIva AS A ON A.IDPeriodoIva = PeriodoIva.IDPeriodoIva "
+        u"AND A.IDAttivitaAzienda = ?) LEFT JOIN AttivitaAzienda AS AA ON AA.IDAttivitaAzienda = A.IDAttivitaAzienda) "
+        u"LEFT JOIN CodiceAttivita AS C ON C.IDCodiceAttivita = A.IDCodiceAttivita "
         u"WHERE PeriodoIva.IDPeriodoIva = ?"_qs,
         {sqlValue(idAttivitaAzienda), sqlValue(idPeriodoIva)});
     if (rs.eof())
@@ -25,6 +31,7 @@ ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int
     y.gestioneArt36 = flag(u"GestioneArt36"_qs);
     y.periodoIva = rs.text(u"PeriodoIva"_qs);
     y.percInteressiLiqTrim = Percent::fromVariant(rs.field(u"PercInteressiLiqTrim"_qs));
+    y.scorporoCorrispettiviGiornaliero = rs.number(u"ScorporoCorrispettiviGiornaliero"_qs) != 0;
     y.found = !rs.isNull(u"IDAttivitaAziendaPerPeriodoIva"_qs);
     if (!y.found)
         return y;
@@ -36,6 +43,14 @@ ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int
     y.altriCrediti = flag(u"AltriCrediti"_qs);
     y.creditoIvaAutotrasportatori = rs.field(u"CreditoIvaAutotrasportatori"_qs);
     y.altriCreditiImposta = rs.field(u"AltriCreditiImposta"_qs);
+    y.gestioneProRata = rs.number(u"GestioneProRata"_qs) != 0;
+    y.percentualeProRata = rs.field(u"PercentualeProRata"_qs);
+    y.ivaIndComeCostoAccessorio = rs.number(u"IvaIndComeCostoAccessorio"_qs) != 0;
+    if (!rs.isNull(u"NamedActivity"_qs)) {
+        y.attivitaAzienda = rs.text(u"AttivitaAzienda"_qs);
+        y.codiceAttivita = rs.text(u"CodiceAttivita"_qs);
+        y.descrizioneAttivita = rs.text(u"DescrizioneAttivita"_qs);
+    }
     return y;
 }
 

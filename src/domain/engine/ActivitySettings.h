@@ -25,10 +25,20 @@ struct ActivitySettings {
     bool altriCrediti = false;
     QVariant creditoIvaAutotrasportatori; // NULL when the row has none
     QVariant altriCreditiImposta;
+    // The pro-rata of the year.
+    bool gestioneProRata = false;
+    QVariant percentualeProRata;
+    bool ivaIndComeCostoAccessorio = false;
+    // The activity's name and code, empty when the activity does not have the year.
+    QString attivitaAzienda;
+    QString codiceAttivita;
+    QString descrizioneAttivita;
 
     bool gestioneArt36 = false;   // of the VAT year
     QString periodoIva;           // the VAT year's name
     Percent percInteressiLiqTrim; // the quarterly interest rate the VAT year gives, zero when none
+    // Of the company's accounting configuration: the journal splits the receipts day by day.
+    bool scorporoCorrispettiviGiornaliero = false;
 
     bool is(int activity, int period) const { return activity == idAttivitaAzienda && period == idPeriodoIva; }
 };

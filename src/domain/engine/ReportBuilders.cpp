@@ -196,13 +196,9 @@ void sbRigheVendite(ReportState &st)
 void sbRigheCorrispettivi(ReportState &st)
 {
     Connection &db = st.db();
-    Recordset config = db.openRecordset(u"SELECT ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile "
-                                        u"WHERE IDAzienda = ?"_qs,
-                                        {sqlValue(st.id.idAzienda)});
     // When the journal already splits receipts day by day the counters hold taxable and VAT;
     // otherwise the VAT is taken out of the gross amount here.
-    const bool splitDaily = !config.eof() && config.number(u"ScorporoCorrispettiviGiornaliero"_qs) != 0;
-    config.close();
+    const bool splitDaily = st.year.scorporoCorrispettiviGiornaliero;
 
     Money totalTaxable, totalVat;
     for (Recordset rs = db.openRecordset(fnSqlCorrispettiviPerIva(st.period)); !rs.eof(); rs.moveNext()) {

@@ -138,12 +138,19 @@ void cDatiProRata::resetFigures()
     m_ivaIndCont = m_ivaDetratta = Money();
 }
 
-void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva)
+void cDatiProRata::LoadDati(int idRisultatoLiquidazioneIva, const ActivitySettings *settings)
 {
     m_idRisultato = idRisultatoLiquidazioneIva;
     m_pnc.reset();
     resetFigures();
-    {
+    if (settings && settings->is(m_idAttivita, m_idPeriodoIva)) {
+        // The activity's row of the year as the fill read it.
+        if (settings->found) {
+            m_gestione = settings->gestioneProRata && !settings->articolo34;
+            m_perc = Percent::fromVariant(settings->percentualeProRata);
+            m_ivaIndCosto = settings->ivaIndComeCostoAccessorio;
+        }
+    } else {
         Recordset rs = m_db->openRecordset(
             u"SELECT Articolo34, GestioneProRata, PercentualeProRata, IvaIndComeCostoAccessorio FROM "
             "AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,

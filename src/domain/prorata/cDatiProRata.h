@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domain/engine/ActivitySettings.h"
 #include "domain/engine/SettlementIdentity.h"
 #include "suite/Money.h"
 #include "suite/Percent.h"
@@ -86,7 +87,8 @@ public:
 
     // Loads the settings and computes the derived values; the keys, the month and the
     // advance method must be set first.
-    void LoadDati(int idRisultatoLiquidazioneIva);
+    // settings, when they are the activity's of the year, stand for its row (not read again).
+    void LoadDati(int idRisultatoLiquidazioneIva, const ActivitySettings *settings = nullptr);
     void Refresh() { LoadDati(m_idRisultato); }
 
     // The percentage rule: 100 without exempt operations (when the taxable ones are
