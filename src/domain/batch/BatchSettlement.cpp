@@ -186,7 +186,8 @@ BatchSettlement::Outcome BatchSettlement::settleOne(const Options &o, Settlement
         ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
         ctx.mayRebuildVatData = false;
         SettlementDocument doc(ctx);
-        doc.sbChildFill(key, ns.makeDatiIva());
+        for (const QString &text : doc.sbChildFill(key, ns.makeDatiIva()))
+            messages.inform(text);
         if (o.save) {
             // The save's questions get the batch's answers, as before the write.
             const SaveQuestions questions = doc.saveQuestions();
