@@ -261,7 +261,8 @@ int fillAndPrint(Connection &db, ConsoleMessages &messages, int user, int compan
     std::optional<DatiPNC::Dati> entry;
     std::optional<Money> refund;
     try {
-        doc.sbChildFill(key, makeDatiIva);
+        for (const QString &text : doc.sbChildFill(key, makeDatiIva))
+            messages.inform(text);
         if (asked) {
             const SettlementIdentity &id = doc.identity();
             if (id.idAttivitaAzienda != asked->idAttivitaAzienda || id.idPeriodoIva != asked->idPeriodoIva ||

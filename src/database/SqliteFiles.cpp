@@ -11,6 +11,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <fcntl.h>
+#include <pthread.h>
+
+#include <atomic>
 #include <map>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -85,10 +88,14 @@ pid_t owner = 0;                 // the process the descriptors belong to
 
 // After a fork without exec the child's copies describe the parent's open files: forgotten,
 // so that the child never takes or drops locks on the parent's behalf. Called with the mutex.
+// A fork sets forked (in the child), so that the check costs no system call on every lock.
+std::atomic<bool> forked{false};
+
 void forgetAfterFork()
 {
-    if (owner == getpid())
+    if (!forked.load(std::memory_order_relaxed) || owner == getpid())
         return;
+    forked.store(false, std::memory_order_relaxed);
     for (const auto &[id, h] : held)
         realClose(h.fd);
     held.clear();
@@ -232,6 +239,7 @@ void guardSqliteLocks()
         if (!realOpen || !realClose || !realFcntl)
             return;
         owner = getpid();
+        pthread_atfork(nullptr, nullptr, [] { forked.store(true, std::memory_order_relaxed); });
         // The three calls are shared by every variant of SQLite's unix file layer.
         if (vfs->xSetSystemCall(vfs, "open", reinterpret_cast<sqlite3_syscall_ptr>(guardedOpen)) != SQLITE_OK)
             return;

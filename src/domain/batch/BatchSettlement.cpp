@@ -211,7 +211,8 @@ BatchSettlement::Outcome BatchSettlement::settleScratch(const Options &o, int fu
     KeptMessages kept(o.answerYes);
     DocumentContext ctx{m_db, kept, o.idUser, t.idAzienda, function, false, {}};
     SettlementDocument doc(ctx);
-    doc.sbChildFill(key, ns.makeDatiIva());
+    for (const QString &text : doc.sbChildFill(key, ns.makeDatiIva()))
+        kept.inform(text);
     Outcome out;
     out.status = Outcome::Status::Done;
     out.daVersare = doc.importoDaVersare();
@@ -240,7 +241,8 @@ BatchSettlement::Outcome BatchSettlement::settleSaving(const Options &o, Settlem
         DocumentContext ctx{m_db, messages, o.idUser, t.idAzienda, function, false, {}};
         ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
         SettlementDocument doc(ctx);
-        doc.sbChildFill(key, ns.makeDatiIva());
+        for (const QString &text : doc.sbChildFill(key, ns.makeDatiIva()))
+            messages.inform(text);
         // The save's questions get the batch's answers, as before the write.
         const SaveQuestions questions = doc.saveQuestions();
         const SaveAnswers answers{askAll(messages, questions.first), askAll(messages, questions.then)};

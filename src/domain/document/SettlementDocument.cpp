@@ -119,13 +119,7 @@ void SettlementDocument::refill()
     sbChildFill(key(), false);
 }
 
-void SettlementDocument::say(const QString &text)
-{
-    m_messageLog << text;
-    m_ctx.messages.inform(text);
-}
-
-void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
+QStringList SettlementDocument::sbChildFill(int key, bool makeDatiIva)
 {
     BusyScope busy;
     m_messageLog.clear();
@@ -133,25 +127,47 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     m_dip = DeclarationGrid{};
     m_amountToPayCaption = amountToPayLabel();
 
-    loadIdentity(key);          // the settlement and its period
-    readPeriodFacts();          // the VAT year, the activity's kind, the previous year
-    buildPeriodTexts();         // labels
+    loadIdentity(key);  // the settlement and its period
+    readPeriodFacts();  // the VAT year, the activity's kind, the previous year
+    buildPeriodTexts(); // labels
     // The row's stamp before the counters are read: a write that changes the period's figures
     // after this moment (an import of invoices) changes the stamp, and the save is refused.
     readRowStamp();
-    rebuildVatData(makeDatiIva);
+    const QStringList notices = rebuildVatData(makeDatiIva);
+    m_messageLog << notices;
 
-    if (m_id.isAdvance()) {
-        // Filled again after its dialog, the settlement keeps the operations still to be saved.
-        const bool pending =
-            m_altreOperazioni->IDRisultatoLiquidazioneIva() == key && m_altreOperazioni->hasPendingChanges();
-        m_altreOperazioni->setIDRisultatoLiquidazioneIva(key);
-        if (!pending)
-            m_altreOperazioni->Refresh();
-    }
+    loadOtherOperations(key);
     readReceiptFlags();
     setAdvancePaymentEnabled(m_payments, m_id.isAdvance());
+    loadProRata(key);
 
+    m_autotrasportatore = m_activityYear.autotrasportatore;
+    if (m_truckersKey != key)
+        m_truckersUsed.reset();
+
+    LoggingMessages logging(m_ctx.messages, m_messageLog);
+    const ReportOutcome outcome = rebuildReport(logging);
+    for (const QString &text : outcome.messages)
+        logging.warn(text);
+    readReportBack(key, outcome);
+    readDeclarationData(key);
+    return notices;
+}
+
+void SettlementDocument::loadOtherOperations(int key)
+{
+    if (!m_id.isAdvance())
+        return;
+    // Filled again after its dialog, the settlement keeps the operations still to be saved.
+    const bool pending =
+        m_altreOperazioni->IDRisultatoLiquidazioneIva() == key && m_altreOperazioni->hasPendingChanges();
+    m_altreOperazioni->setIDRisultatoLiquidazioneIva(key);
+    if (!pending)
+        m_altreOperazioni->Refresh();
+}
+
+void SettlementDocument::loadProRata(int key)
+{
     // The operations typed over in the pro-rata dialog stay until the settlement is saved or
     // closed.
     const std::optional<std::pair<Money, Money>> typedProRata =
@@ -166,12 +182,11 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     if (typedProRata)
         m_proRata->Aggiorna(typedProRata->first, typedProRata->second,
                             cDatiProRata::CalcolaPercProRata(typedProRata->first, typedProRata->second));
+}
 
-    m_autotrasportatore = m_activityYear.autotrasportatore;
-    if (m_truckersKey != key)
-        m_truckersUsed.reset();
-
-    // The engine rebuilds the report rows and the header.
+// The engine rebuilds the report rows and the header.
+ReportOutcome SettlementDocument::rebuildReport(MessageService &messages)
+{
     ReportInputs inputs;
     inputs.periodCaption = m_periodText;
     inputs.percProRata = m_proRata->PercProRata();
@@ -184,12 +199,13 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
         inputs.truckersCreditUsed = *m_truckersUsed;
         inputs.truckersCreditResidual = credit.Disponibile() - *m_truckersUsed;
     }
-    LoggingMessages logging(m_ctx.messages, m_messageLog);
-    EngineContext engine{m_ctx.db, logging, m_ctx.idUser, m_dImpMinIva, m_euro, &m_activityYear};
-    const ReportOutcome outcome = sbRicalcolaReportLiquidazione(engine, m_id, inputs);
-    for (const QString &text : outcome.messages)
-        logging.warn(text);
+    EngineContext engine{m_ctx.db, messages, m_ctx.idUser, m_dImpMinIva, m_euro, &m_activityYear};
+    return sbRicalcolaReportLiquidazione(engine, m_id, inputs);
+}
 
+// The report as it was written, with the other operations of the December advance.
+void SettlementDocument::readReportBack(int key, const ReportOutcome &outcome)
+{
     SummaryInputs summary;
     summary.gestioneArt36 = m_gestioneArt36;
     summary.idPeriodoIva = m_id.idPeriodoIva;
@@ -199,7 +215,6 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     summary.compensation = outcome.compensationGroups;
     m_report = readReport(m_ctx.db, key, summary);
 
-    // The other operations of the December advance, with their total.
     if (DetailGrid *other = m_report.grid(QString::fromLatin1(Grid::AltreOperazioni)); other && m_id.isAdvance()) {
         for (const AltraOperazione &op : m_altreOperazioni->DocumentData())
             other->lines.push_back({op.DescrizioneSuRegistroIVA, {op.Imponibile, op.Imposta}, false});
@@ -210,7 +225,11 @@ void SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     for (const SummaryLine &line : m_report.credito)
         if (line.description == u"Totale IVA su acquisti"_qs)
             m_proRata->setTotaleIvaAcquisti(line.amount.value_or(Money()));
+}
 
+// The payments, the declaration's grid and data, the closing and the advance paid.
+void SettlementDocument::readDeclarationData(int key)
+{
     loadPeriodicPayment(m_ctx.db, key, m_payments);
     loadDeclaration();
     {
@@ -316,14 +335,15 @@ void SettlementDocument::buildPeriodTexts()
                 u"    Periodo: "_qs + m_periodText;
 }
 
-void SettlementDocument::rebuildVatData(bool makeDatiIva)
+QStringList SettlementDocument::rebuildVatData(bool makeDatiIva)
 {
     if (!makeDatiIva || m_id.isAnnual())
-        return;
+        return {};
     // Our stand-in of the suite's VAT-data rebuild has no journal to rebuild the counters
     // from: it checks the right and leaves the counters as they are.
     if (!m_ctx.mayRebuildVatData)
-        say(u"Diritti non sufficienti per effettuare la ricostruzione dati IVA."_qs);
+        return {u"Diritti non sufficienti per effettuare la ricostruzione dati IVA."_qs};
+    return {};
 }
 
 SqlStatement SettlementDocument::receiptPeriodCondition() const
@@ -360,13 +380,23 @@ void SettlementDocument::readReceiptFlags()
         return u"EXISTS (SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = "_qs + n(type) +
                u" AND Anno = "_qs + n(m_id.isAnnual() ? m_id.anno : counterYear) + tail + u")"_qs;
     };
-    Recordset rs = m_ctx.db.openRecordset(u"SELECT CASE WHEN "_qs + exists(5) + u" THEN 1 ELSE 0 END AS R, CASE WHEN "_qs +
-                                          exists(6) + u" THEN 1 ELSE 0 END AS S"_qs);
+    Recordset rs =
+        m_ctx.db.openRecordset(u"SELECT CASE WHEN "_qs + exists(5) + u" THEN 1 ELSE 0 END AS R, CASE WHEN "_qs +
+                               exists(6) + u" THEN 1 ELSE 0 END AS S"_qs);
     m_showReceipts = !rs.eof() && rs.integer(u"R"_qs) != 0;
     m_showReceiptsToSplit = !rs.eof() && rs.integer(u"S"_qs) != 0;
 }
 
 void SettlementDocument::loadDeclaration()
+{
+    loadAmounts();
+    fillDeclarationGrid();
+    // As the live settlement row says (the fill does not write it).
+    m_soggetto = m_storedSoggetto;
+}
+
+// The settlement's stored amounts, or what the user typed and has not saved yet.
+void SettlementDocument::loadAmounts()
 {
     Amounts &a = *m_amounts;
     // A refill of the same settlement keeps what the user typed and has not saved yet.
@@ -393,7 +423,12 @@ void SettlementDocument::loadDeclaration()
     // From 2000 on the truckers' credit used is an amount of the settlement.
     if (m_truckersUsed && !m_id.lireRules())
         a.setCreAutotraspUti(toAmounts(*m_truckersUsed));
+}
 
+// The declaration's grid from the header the report read in this fill and the amounts.
+void SettlementDocument::fillDeclarationGrid()
+{
+    Amounts &a = *m_amounts;
     // The header record as the report read it in this fill.
     const QHash<QString, QVariant> &h = m_report.header;
     auto header = [&h](const char *column) -> std::optional<Money> {
@@ -442,9 +477,6 @@ void SettlementDocument::loadDeclaration()
     }
     g.compute(currencyStep());
     a.setIvaPeriodo(toAmounts(g.net(DeclarationGrid::IvaDovutaCreditoPeriodo)));
-
-    // As the live settlement row says (the fill does not write it).
-    m_soggetto = m_storedSoggetto;
 }
 
 void SettlementDocument::recomputeDeclaration()
@@ -460,8 +492,8 @@ void SettlementDocument::computeClosing()
     const Step step = currencyStep();
 
     // Quarterly interest from 2000: the debt of row 10 less row 11 at the year's rate.
-    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9
-        && m_id.idMese % 3 == 0) {
+    if (!m_id.lireRules() && m_tipoLiquidazione != 0 && m_calcoloInteressi && m_id.idMese >= 3 && m_id.idMese <= 9 &&
+        m_id.idMese % 3 == 0) {
         const Percent rate = quarterlyInterestRate(m_activityYear, m_id.idMese / 3, m_id.anno);
         const Money computed = rate.of(m_dip.interestBase(step), step, RoundMode::HalfAwayFromZero);
         // The amount due follows the computed one unless the user typed another.

@@ -76,7 +76,9 @@ public:
 
     // The computation run: establishes the period of the settlement, lets the engine rebuild
     // its report data and reads everything back. Database errors are thrown as DbError.
-    void sbChildFill(int idRisultatoLiquidazioneIva, bool makeDatiIva);
+    // Returns the notices for the user (the VAT data could not be rebuilt), for the caller to
+    // show: the document shows none.
+    QStringList sbChildFill(int idRisultatoLiquidazioneIva, bool makeDatiIva);
     // Fills the settlement again after a dialog changed what it is computed from (the
     // pro-rata, the other operations, the truckers' credit): the amounts typed in the
     // declaration grid and the credit windows and not saved yet stay as they are.
@@ -225,14 +227,20 @@ private:
     void loadIdentity(int key);
     void readPeriodFacts();
     void buildPeriodTexts();
-    void rebuildVatData(bool makeDatiIva);
+    QStringList rebuildVatData(bool makeDatiIva);
+    void loadOtherOperations(int key);
+    void loadProRata(int key);
+    ReportOutcome rebuildReport(MessageService &messages);
+    void readReportBack(int key, const ReportOutcome &outcome);
+    void readDeclarationData(int key);
     void readReceiptFlags();
     SqlStatement receiptPeriodCondition() const;
     void loadDeclaration();
+    void loadAmounts();
+    void fillDeclarationGrid();
     void computeClosing();
     void showClosingInSummary();
     void readAdvancePaid();
-    void say(const QString &text);
     // The row of the settlement as the document found it, and the check, inside a save's or
     // a delete's transaction, that it is still that row (locked against the others' writes).
     void readRowStamp();

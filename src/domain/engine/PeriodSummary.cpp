@@ -3,10 +3,10 @@
 // total debit and credit with the lire rules of the years before 2000; then the payment
 // fields and the preceding period's debt and credit from the stored results.
 
-#include "domain/engine/InterestAdvance.h"
-#include "domain/engine/ReportState.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/engine/InterestAdvance.h"
+#include "domain/engine/ReportState.h"
 #include "suite/Rounding.h"
 
 #include <QDateTime>
@@ -81,22 +81,22 @@ Money truckersCreditUsed(ReportState &st, Money debt)
     if (st.inputs.truckersCreditUsed + st.inputs.truckersCreditResidual >= Money::units(1)) {
         used = st.inputs.truckersCreditUsed;
     } else if (m > 0) {
-        const Money available =
-            Money::fromVariant(st.year.creditoIvaAutotrasportatori)
-            // What this settlement already uses (a saved one filled again) is still
-            // its own: without it a second fill would find the credit spent.
-            + Money::fromVariant(db.scalar(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                           u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs
-                                           + n(id.idRisultatoLiquidazioneIva)));
+        const Money available = Money::fromVariant(st.year.creditoIvaAutotrasportatori)
+                                // What this settlement already uses (a saved one filled again) is still
+                                // its own: without it a second fill would find the credit spent.
+                                + Money::fromVariant(db.scalar(
+                                      u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                                      u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs +
+                                      n(id.idRisultatoLiquidazioneIva)));
         used = std::min(available, debt);
     } else {
-        used = Money::fromVariant(db.scalar(
-            u"SELECT Sum(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
-            u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-            u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE "
-            u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (4,6,7)  AND "
-            u"RisultatoLiquidazioneIva.IDPeriodoIva = "_qs
-            + n(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + n(a)));
+        used = Money::fromVariant(
+            db.scalar(u"SELECT Sum(Importo) FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva ON "
+                      u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                      u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE "
+                      u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (4,6,7)  AND "
+                      u"RisultatoLiquidazioneIva.IDPeriodoIva = "_qs +
+                      n(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + n(a)));
     }
     return used;
 }
@@ -113,15 +113,68 @@ void closeLireDebt(ReportState &st, Money balance)
     h.set(u"DebitoArrotondato"_qs, rounded);
     Money interest;
     if (rounded >= st.ctx.dImpMinIva && st.year.calcoloInteressi && st.inputs.periodCaption.contains(u'-')) {
-        const Money computed =
-            quarterlyInterestRate(st.year, m / 3, id.anno).of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
+        const Money computed = quarterlyInterestRate(st.year, m / 3, id.anno)
+                                   .of(rounded, Step::TenThousandth, RoundMode::HalfAwayFromZero);
         interest = roundTo(computed, Step::Thousand, RoundMode::HalfAwayFromZero);
         h.set(u"Interessi150"_qs, interest);
     }
     h.set(u"TotDaVersare"_qs, rounded + interest);
 }
 
-void sbCampiPeriodo(ReportState &st)
+namespace {
+
+// VAT on sales and on purchases.
+void setSalesAndPurchases(ReportState &st)
+{
+    ReportHeader &h = st.header;
+    h.set(u"MeseLiquidazione"_qs, st.inputs.periodCaption);
+    h.zeroIfNull(u"TotCorrIva"_qs);
+    h.zeroIfNull(u"TotCorrDaVentilareIva"_qs);
+    for (const char16_t *c :
+         {u"TotVenditeComplessivoIva", u"TotVenditeComplessivoIvaCEE", u"TotVenditeComplessivoIvaReverse",
+          u"TotCorrIva", u"TotVenditeIva", u"TotVenditeIvaIncSospeso", u"TotAcquistiIvaPagSospeso"})
+        h.zeroIfNull(QString::fromUtf16(c));
+
+    const bool art34 = st.year.articolo34;
+    Money sales = h.amount(u"TotVenditeComplessivoIva"_qs) + h.amount(u"TotCorrIva"_qs) +
+                  h.amount(u"TotCorrDaVentilareIva"_qs) + h.amount(u"TotVenditeIvaIncSospeso"_qs);
+    if (st.inputs.otherOperationsVat)
+        sales += *st.inputs.otherOperationsVat;
+    h.set(u"TotIvaSuVendite"_qs, sales);
+    h.set(u"IvaSplitPayment"_qs, h.amount(u"TotVenditeIvaSplit"_qs) + h.amount(u"TotVenditeIvaIncSospesoSplit"_qs));
+    h.set(u"Art34DPRn63372"_qs, art34 ? sqlTrueValue(st.db().dbType()) : 0);
+    h.set(u"TotIvaSuAcquisti"_qs,
+          art34 ? Money() : h.amount(u"TotAcquistiIva"_qs) + h.amount(u"TotAcquistiIvaPagSospeso"_qs));
+}
+
+// Credit or debt of the preceding period: from the stored results in lire years only.
+void setPrecedingBalance(ReportState &st)
+{
+    ReportHeader &h = st.header;
+    const SettlementIdentity &id = st.id;
+    const bool lireYear = id.lireRules();
+    if (lireYear && !st.year.gestioneArt36) {
+        Recordset rs = st.db().openRecordset(fnSqlRisultatoPrecedente(st.tipoLiquidazioneIva, id.idAttivitaAzienda,
+                                                                      id.idPeriodoIva, id.idMese, st.ctx.dImpMinIva));
+        const Money v =
+            rs.eof() ? Money()
+                     : roundTo(Money::fromVariant(rs.field(u"Importo"_qs)), Step::Cent, RoundMode::HalfAwayFromZero);
+        if (v <= Money()) {
+            h.set(u"CreditoPrecedente"_qs, -v);
+            h.set(u"DebitoPrecedente"_qs, Money());
+        } else {
+            h.set(u"CreditoPrecedente"_qs, Money());
+            h.set(u"DebitoPrecedente"_qs, id.idMese < 1 ? Money() : v);
+        }
+    } else if (!lireYear) {
+        h.set(u"CreditoPrecedente"_qs, Money());
+        h.set(u"DebitoPrecedente"_qs, Money());
+    }
+}
+
+// The December advance paid, the late invoices' VAT, the pro-rata and (annual settlement of
+// the lire years) the payments and interest of the year.
+void setPaymentsOfTheYear(ReportState &st)
 {
     Connection &db = st.db();
     ReportHeader &h = st.header;
@@ -129,103 +182,72 @@ void sbCampiPeriodo(ReportState &st)
     const int m = id.idMese;
     const int a = id.idAttivitaAzienda;
     const int p = id.idPeriodoIva;
-    const bool lireYear = id.lireRules();
-
-    h.set(u"MeseLiquidazione"_qs, st.inputs.periodCaption);
-    h.zeroIfNull(u"TotCorrIva"_qs);
-    h.zeroIfNull(u"TotCorrDaVentilareIva"_qs);
-
-    const bool art36 = st.year.gestioneArt36;
-    const bool art34 = st.year.articolo34;
-
-    for (const char16_t *c : {u"TotVenditeComplessivoIva", u"TotVenditeComplessivoIvaCEE", u"TotVenditeComplessivoIvaReverse",
-                              u"TotCorrIva", u"TotVenditeIva", u"TotVenditeIvaIncSospeso", u"TotAcquistiIvaPagSospeso"})
-        h.zeroIfNull(QString::fromUtf16(c));
-
-    // VAT on sales and on purchases.
-    Money sales = h.amount(u"TotVenditeComplessivoIva"_qs) + h.amount(u"TotCorrIva"_qs)
-        + h.amount(u"TotCorrDaVentilareIva"_qs) + h.amount(u"TotVenditeIvaIncSospeso"_qs);
-    if (st.inputs.otherOperationsVat)
-        sales += *st.inputs.otherOperationsVat;
-    h.set(u"TotIvaSuVendite"_qs, sales);
-    h.set(u"IvaSplitPayment"_qs, h.amount(u"TotVenditeIvaSplit"_qs) + h.amount(u"TotVenditeIvaIncSospesoSplit"_qs));
-    h.set(u"Art34DPRn63372"_qs, art34 ? sqlTrueValue(db.dbType()) : 0);
-    h.set(u"TotIvaSuAcquisti"_qs,
-          art34 ? Money() : h.amount(u"TotAcquistiIva"_qs) + h.amount(u"TotAcquistiIvaPagSospeso"_qs));
-
-    const int tipo = st.tipoLiquidazioneIva;
-
-    // Credit or debt of the preceding period: from the stored results in lire years only.
-    if (lireYear && !art36) {
-        Recordset rs = db.openRecordset(fnSqlRisultatoPrecedente(tipo, a, p, m, st.ctx.dImpMinIva));
-        const Money v = rs.eof() ? Money() : roundTo(Money::fromVariant(rs.field(u"Importo"_qs)), Step::Cent, RoundMode::HalfAwayFromZero);
-        if (v <= Money()) {
-            h.set(u"CreditoPrecedente"_qs, -v);
-            h.set(u"DebitoPrecedente"_qs, Money());
-        } else {
-            h.set(u"CreditoPrecedente"_qs, Money());
-            h.set(u"DebitoPrecedente"_qs, m < 1 ? Money() : v);
-        }
-    } else if (!lireYear) {
-        h.set(u"CreditoPrecedente"_qs, Money());
-        h.set(u"DebitoPrecedente"_qs, Money());
-    }
-
-    // The December advance paid, for December and the annual settlement.
-    if ((m == 12 || m < 1) && !art36) {
+    if ((m == 12 || m < 1) && !st.year.gestioneArt36) {
         Recordset rs = db.openRecordset(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                        u"IDTipoRisultatoLiquidazioneIva = 9 AND IDRisultatoLiquidazioneIva = "_qs
-                                        + n(id.idRisultatoLiquidazioneIva));
+                                        u"IDTipoRisultatoLiquidazioneIva = 9 AND IDRisultatoLiquidazioneIva = "_qs +
+                                        n(id.idRisultatoLiquidazioneIva));
         h.set(u"Acconto"_qs, rs.eof() ? QVariant() : QVariant::fromValue(Money::fromVariant(rs.field(u"Importo"_qs))));
     }
 
-    h.set(u"Articolo27Comma5"_qs, sumOrNull(db, fnSqlIvaFattureInRitardo(tipo, st.period)));
+    h.set(u"Articolo27Comma5"_qs, sumOrNull(db, fnSqlIvaFattureInRitardo(st.tipoLiquidazioneIva, st.period)));
     h.set(u"PercProrata"_qs, st.inputs.percProRata);
 
-    if (m < 1 && lireYear) {
-        h.set(u"VersamentiEffettuati"_qs, sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::VersamentoPeriodico)));
+    if (m < 1 && id.lireRules()) {
+        h.set(u"VersamentiEffettuati"_qs,
+              sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::VersamentoPeriodico)));
         h.set(u"InteressiTrimestraliVersati"_qs,
               sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::IntTrimDovuti)));
-        h.set(u"InteressiTrimestraliDovuti"_qs,
-              sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::DaVersare)));
+        h.set(u"InteressiTrimestraliDovuti"_qs, sumOrNull(db, fnSqlSommaPerTipoRisultato(a, p, AmountType::DaVersare)));
     }
+}
 
-    // Deductible VAT: the pro-rata share of the purchases' VAT, or under the special
-    // agricultural regime the flat-rate compensation of the sales plus the purchase VAT that
-    // stays deductible.
-    Money x;
-    if (!art34) {
+// Deductible VAT: the pro-rata share of the purchases' VAT, or under the special
+// agricultural regime the flat-rate compensation of the sales plus the purchase VAT that
+// stays deductible.
+Money setDeductibleVat(ReportState &st)
+{
+    ReportHeader &h = st.header;
+    if (!st.year.articolo34) {
         const Percent perc = st.inputs.percProRata;
-        x = perc.of(h.amount(u"TotIvaSuAcquisti"_qs), st.unit(), RoundMode::HalfAwayFromZero);
+        const Money x = perc.of(h.amount(u"TotIvaSuAcquisti"_qs), st.unit(), RoundMode::HalfAwayFromZero);
         if (perc != Percent::points(100))
             h.set(u"ImportoProrata"_qs, x);
         h.set(u"TotIvaDetraibile"_qs, Money());
         h.set(u"TotIvaDetraibileSuAcquisti"_qs, Money());
-    } else {
-        if (st.inputs.compensationGroups) {
-            st.groups = *st.inputs.compensationGroups;
-            for (CompensationGroup &g : st.groups)
-                g.ivaDetraibile = g.percentualeCompensazione.of(g.totaleVendite, st.unit(), RoundMode::HalfAwayFromZero);
-        } else {
-            st.groups = readCompensationGroups(db, st.period, st.unit());
-        }
-        Money compensation;
-        for (const CompensationGroup &g : st.groups)
-            compensation += g.ivaDetraibile;
-        const Money deductible = Money::fromVariant(sumOrNull(db, fnSqlTotaleIvaInDetrazione(st.period)));
-        h.set(u"TotIvaDetraibile"_qs, compensation);
-        h.set(u"TotIvaDetraibileSuAcquisti"_qs, deductible);
-        x = compensation + deductible;
+        return x;
     }
+    if (st.inputs.compensationGroups) {
+        st.groups = *st.inputs.compensationGroups;
+        for (CompensationGroup &g : st.groups)
+            g.ivaDetraibile = g.percentualeCompensazione.of(g.totaleVendite, st.unit(), RoundMode::HalfAwayFromZero);
+    } else {
+        st.groups = readCompensationGroups(st.db(), st.period, st.unit());
+    }
+    Money compensation;
+    for (const CompensationGroup &g : st.groups)
+        compensation += g.ivaDetraibile;
+    const Money deductible = Money::fromVariant(sumOrNull(st.db(), fnSqlTotaleIvaInDetrazione(st.period)));
+    h.set(u"TotIvaDetraibile"_qs, compensation);
+    h.set(u"TotIvaDetraibileSuAcquisti"_qs, deductible);
+    return compensation + deductible;
+}
 
-    const Money salesVat = h.amount(u"TotIvaSuVendite"_qs) + h.amount(u"TotVenditeComplessivoIvaCEE"_qs)
-        + h.amount(u"TotVenditeComplessivoIvaReverse"_qs);
+// The closing: total credit and total debit of the period with the deductible VAT x, the
+// truckers' credit of the lire years first.
+void closePeriod(ReportState &st, Money x)
+{
+    ReportHeader &h = st.header;
+    const int m = st.id.idMese;
+    const bool lireYear = st.id.lireRules();
+    const bool art36 = st.year.gestioneArt36;
+    const Money salesVat = h.amount(u"TotIvaSuVendite"_qs) + h.amount(u"TotVenditeComplessivoIvaCEE"_qs) +
+                           h.amount(u"TotVenditeComplessivoIvaReverse"_qs);
 
     // First closing: whether the period has a debt the truckers' credit may cover (lire years).
     if (lireYear && !art36) {
         const Money d0 = salesVat + h.amount(u"DebitoPrecedente"_qs) + h.amount(u"InteressiTrimestraliDovuti"_qs);
-        const Money c0 = x + h.amount(u"CreditoPrecedente"_qs) + h.amount(u"Acconto"_qs)
-            + h.amount(u"VersamentiEffettuati"_qs) + h.amount(u"InteressiTrimestraliVersati"_qs);
+        const Money c0 = x + h.amount(u"CreditoPrecedente"_qs) + h.amount(u"Acconto"_qs) +
+                         h.amount(u"VersamentiEffettuati"_qs) + h.amount(u"InteressiTrimestraliVersati"_qs);
         const Money debt = d0 - c0;
         if (debt > Money()) {
             const Money used = truckersCreditUsed(st, debt);
@@ -233,9 +255,8 @@ void sbCampiPeriodo(ReportState &st)
         }
     }
 
-    // The closing: total credit C and total debit D of the period.
-    const Money c = h.amount(u"CreditoAutotrasportatori"_qs) + h.amount(u"CreditoPrecedente"_qs) + x
-        + h.amount(u"Acconto"_qs) + h.amount(u"VersamentiEffettuati"_qs);
+    const Money c = h.amount(u"CreditoAutotrasportatori"_qs) + h.amount(u"CreditoPrecedente"_qs) + x +
+                    h.amount(u"Acconto"_qs) + h.amount(u"VersamentiEffettuati"_qs);
     const Money d = salesVat + h.amount(u"DebitoPrecedente"_qs);
     h.set(u"TotIvaCredito"_qs, c);
     h.set(u"TotIvaDebito"_qs, d);
@@ -255,17 +276,27 @@ void sbCampiPeriodo(ReportState &st)
     closeLireDebt(st, balance);
 }
 
+} // namespace
+
+void sbCampiPeriodo(ReportState &st)
+{
+    setSalesAndPurchases(st);
+    setPrecedingBalance(st);
+    setPaymentsOfTheYear(st);
+    closePeriod(st, setDeductibleVat(st));
+}
+
 namespace {
 
 struct PaymentColumns {
     const char16_t *date, *bank, *abi, *cab, *collector, *company, *amount;
 };
-const PaymentColumns periodicColumns{u"DataVersamentiPeriodici", u"BancaVersamentiPeriodici", u"AbiVerPer",
-                                     u"CabVerPer", u"CodConcEsatVerPer", u"CodiceAziendaVerPer",
-                                     u"ImpVersatoVersamentiPeriodici"};
-const PaymentColumns advanceColumns{u"DataVersamentiInAcconto", u"BancaVersamentiInAcconto", u"AbiVerAcc",
-                                    u"CabVerAcc", u"CodConcEsatVerAcc", u"CodiceAziendaVerAcc",
-                                    u"ImpVersatoVersamentiInAcconto"};
+const PaymentColumns periodicColumns{
+    u"DataVersamentiPeriodici", u"BancaVersamentiPeriodici",     u"AbiVerPer", u"CabVerPer", u"CodConcEsatVerPer",
+    u"CodiceAziendaVerPer",     u"ImpVersatoVersamentiPeriodici"};
+const PaymentColumns advanceColumns{
+    u"DataVersamentiInAcconto", u"BancaVersamentiInAcconto",     u"AbiVerAcc", u"CabVerAcc", u"CodConcEsatVerAcc",
+    u"CodiceAziendaVerAcc",     u"ImpVersatoVersamentiInAcconto"};
 
 QString col(const char16_t *name)
 {
@@ -277,8 +308,8 @@ bool readBank(Recordset &rs, ReportHeader &h, const PaymentColumns &c)
 {
     if (rs.eof())
         return false;
-    h.set(col(c.bank), rs.text(u"Banca"_qs) + u" - "_qs + rs.text(u"Dipendenza"_qs) + u" - ("_qs + rs.text(u"Abi"_qs)
-                           + u"/"_qs + rs.text(u"Cab"_qs) + u")"_qs);
+    h.set(col(c.bank), rs.text(u"Banca"_qs) + u" - "_qs + rs.text(u"Dipendenza"_qs) + u" - ("_qs + rs.text(u"Abi"_qs) +
+                           u"/"_qs + rs.text(u"Cab"_qs) + u")"_qs);
     h.set(col(c.abi), textOrNull(rs, u"Abi"_qs));
     h.set(col(c.cab), textOrNull(rs, u"Cab"_qs));
     return true;
@@ -288,9 +319,9 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
 {
     Connection &db = st.db();
     ReportHeader &h = st.header;
-    Recordset rs = db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs
-                                    + n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs
-                                    + n(st.id.idRisultatoLiquidazioneIva));
+    Recordset rs =
+        db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
+                         n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(st.id.idRisultatoLiquidazioneIva));
     if (rs.eof())
         return;
     h.set(col(c.date), dateValue(rs.field(u"DataVersamento"_qs)));
@@ -303,8 +334,8 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
     bool bank = false;
     if (idCab != 0) {
         Recordset b = db.openRecordset(u"SELECT Abi.Cap,Abi.Abi ,Abi.Banca, Cab.Cab,Cab.Dipendenza FROM Abi INNER JOIN "
-                                       u"Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = "_qs
-                                       + n(idCab));
+                                       u"Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = "_qs +
+                                       n(idCab));
         bank = readBank(b, h, c);
     }
     // A periodic payment without a bank of its own: the company's bank when there is a debt
@@ -314,14 +345,14 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
             u"SELECT Abi.Abi, Abi.Banca, Cab.Cab, Cab.Dipendenza FROM ((Abi INNER JOIN Cab ON Abi.IDAbi = Cab.IDAbi) "
             u"INNER JOIN BancaPerAnagrafica ON Cab.IDCab = BancaPerAnagrafica.IDCab) INNER JOIN ConfigurazioneGenerale "
             u"ON BancaPerAnagrafica.IDBancaPerAnagrafica = ConfigurazioneGenerale.IDBancaPerAnagrafica "
-            u"WHERE ConfigurazioneGenerale.IDAzienda = "_qs
-            + n(st.id.idAzienda));
+            u"WHERE ConfigurazioneGenerale.IDAzienda = "_qs +
+            n(st.id.idAzienda));
         readBank(b, h, c);
     }
     if (idCollector != 0) {
         Recordset k = db.openRecordset(u"SELECT CodiceConcessione FROM ConcessionarioEsattoriale WHERE "
-                                       u"IDConcessionarioEsattoriale = "_qs
-                                       + n(idCollector));
+                                       u"IDConcessionarioEsattoriale = "_qs +
+                                       n(idCollector));
         if (!k.eof())
             h.set(col(c.collector), textOrNull(k, u"CodiceConcessione"_qs));
     }
@@ -339,6 +370,45 @@ void sbCampiVersamenti(ReportState &st)
         readPayment(st, AmountType::AccontoVersato, advanceColumns);
 }
 
+namespace {
+
+// What the preceding settlement of the year left to pay less what was paid for it (not below
+// 0) and the credit it carried forward, read in one statement (the first stored amount of
+// each type, as each was read alone before); none for the year's first period.
+std::pair<Money, Money> precedingDebtAndCredit(ReportState &st)
+{
+    const SettlementIdentity &id = st.id;
+    const bool quarterly = st.tipoLiquidazioneIva != 0;
+    if (id.idMese <= (quarterly ? 3 : 1))
+        return {};
+    int preceding = id.idMese - (quarterly ? 3 : 1);
+    if (id.idMese == Month::DecemberAdvance)
+        preceding = quarterly ? 9 : 11;
+    Recordset rs = st.db().openRecordset(
+        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva AS T, Importo FROM "
+        u"RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+        u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+        u"AND IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND "
+        u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva "
+        u"IN (?, ?, ?) AND IDMese = ?"_qs,
+        {sqlValue(id.idAttivitaAzienda), sqlValue(id.idPeriodoIva), sqlValue(AmountType::IvaDaVersare),
+         sqlValue(AmountType::VersamentoPeriodico), sqlValue(AmountType::CreDimLiquiSucc), sqlValue(preceding)});
+    std::optional<Money> toPay, paid, credit;
+    for (; !rs.eof(); rs.moveNext()) {
+        const int type = rs.integer(u"T"_qs);
+        std::optional<Money> &slot = type == AmountType::IvaDaVersare          ? toPay
+                                     : type == AmountType::VersamentoPeriodico ? paid
+                                                                               : credit;
+        if (!slot)
+            slot = Money::fromVariant(rs.field(u"Importo"_qs));
+    }
+    const Money debt = toPay.value_or(Money()) - paid.value_or(Money());
+    return {debt < Money() ? Money() : debt, credit.value_or(Money())};
+}
+
+} // namespace
+
 void sbCampiPeriodoPrecedente(ReportState &st)
 {
     Connection &db = st.db();
@@ -347,12 +417,11 @@ void sbCampiPeriodoPrecedente(ReportState &st)
     // above the minimum payment is not paid and goes with this period, as the law says; the
     // lire years keep it only above the minimum (the small one reaches them as "Debito
     // precedente" of the total debit).
-    Money debt = fnImportoPeriodoPrecedente(db, AmountType::IvaDaVersare, id.idPeriodoIva, id.idAttivitaAzienda,
-                                             id.idMese, st.tipoLiquidazioneIva);
+    const std::pair<Money, Money> preceding = precedingDebtAndCredit(st);
+    Money debt = preceding.first;
     if (id.lireRules() && !(debt > st.ctx.dImpMinIva))
         debt = Money();
-    const Money credit = fnImportoPeriodoPrecedente(db, AmountType::CreDimLiquiSucc, id.idPeriodoIva,
-                                                     id.idAttivitaAzienda, id.idMese, st.tipoLiquidazioneIva);
+    const Money credit = preceding.second;
     st.header.set(u"DebitoPeriodoPrec"_qs, debt);
     st.header.set(u"CreditoPeriodoPrec"_qs, credit);
     // The year's quarterly interest, for the annual settlement only: a periodic settlement
@@ -360,10 +429,11 @@ void sbCampiPeriodoPrecedente(ReportState &st)
     if (id.isAnnual()) {
         const QVariant interest = db.scalar(
             u"SELECT SUM(Importo) AS TotInt FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
-            u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-            u"AND IDAttivitaAzienda = "_qs
-            + n(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(id.idPeriodoIva)
-            + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 3"_qs);
+            u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+            u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+            u"AND IDAttivitaAzienda = "_qs +
+            n(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(id.idPeriodoIva) +
+            u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 3"_qs);
         st.header.set(u"Interessi150"_qs, Money::fromVariant(interest));
     }
 }

@@ -2,10 +2,10 @@
 // by rate. Each reads its counter queries, fills its columns of the rows in memory and its
 // totals of the header record.
 
-#include "domain/engine/ReportState.h"
-#include "domain/engine/Ventilation.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/engine/ReportState.h"
+#include "domain/engine/Ventilation.h"
 #include "suite/Rounding.h"
 
 #include <algorithm>
@@ -41,8 +41,8 @@ Groups readGroups(ReportState &st, const SqlStatement &sql, const QString &class
     Groups groups;
     for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext())
         groups[{rs.integer(u"K"_qs), rs.integer(classColumn)}].push_back(
-            Group{rs.integer(u"IDIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs), Money::fromVariant(rs.field(u"IMP"_qs)),
-                  Money::fromVariant(rs.field(u"IVA"_qs))});
+            Group{rs.integer(u"IDIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs),
+                  Money::fromVariant(rs.field(u"IMP"_qs)), Money::fromVariant(rs.field(u"IVA"_qs))});
     return groups;
 }
 
@@ -94,7 +94,7 @@ void sbRigheAcquisti(ReportState &st)
         bool otherPurchases;
     };
     static const Call calls[] = {
-        {CounterKind::Purchases, true},         {CounterKind::Purchases, false},
+        {CounterKind::Purchases, true},          {CounterKind::Purchases, false},
         {CounterKind::PurchasesSuspended, true}, {CounterKind::PaymentsOfSuspended, true},
         {CounterKind::SplitPurchases, true},
     };
@@ -103,8 +103,8 @@ void sbRigheAcquisti(ReportState &st)
     QList<PairTotal> t;
     for (int k = 0; k < 5; ++k) {
         const bool byClass = calls[k].kind == CounterKind::Purchases;
-        t << putGroups(st, groups, calls[k].kind, byClass ? std::vector<int>{calls[k].otherPurchases ? 0 : 1}
-                                                          : std::vector<int>{},
+        t << putGroups(st, groups, calls[k].kind,
+                       byClass ? std::vector<int>{calls[k].otherPurchases ? 0 : 1} : std::vector<int>{},
                        u"DescrizioneIvaAcquisti"_qs, ReportRows::purchasePairs()[k]);
     }
     st.rows.closeSection(ReportSection::Purchases);
@@ -241,7 +241,7 @@ void sbRigheVentilazione(ReportState &st)
     QList<VentilationWeight> weights;
     for (Recordset rs = db.openRecordset(fnSqlAcquistiPerVentilazione(st.period)); !rs.eof(); rs.moveNext())
         weights.append({rs.integer(u"IDIva"_qs), rs.integer(u"IDIvaVentilazione"_qs),
-                           Money::fromVariant(rs.field(u"TotaleAcq"_qs))});
+                        Money::fromVariant(rs.field(u"TotaleAcq"_qs))});
     // The statement has no ORDER BY and the engines return a UNION in different orders; the
     // first met decides ties of the closing to 100 %, so the rows are taken by VAT code.
     std::stable_sort(weights.begin(), weights.end(),

@@ -1036,7 +1036,10 @@ void frmChild::markChanged()
 void frmChild::sbChildFill(int key, bool makeDatiIva)
 {
     m_periodic->infMinimo()->clear();
-    runShowingFailures(m_ctx.messages, [&] { m_doc->sbChildFill(key, makeDatiIva); });
+    QStringList notices;
+    runShowingFailures(m_ctx.messages, [&] { notices = m_doc->sbChildFill(key, makeDatiIva); });
+    for (const QString &text : notices)
+        m_ctx.messages.inform(text);
     // What was filled up to an error is shown as it stands. The main strip stays on its
     // tab (a dialog may fill again), unless that tab has gone.
     showDocument();
