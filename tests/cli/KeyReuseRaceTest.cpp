@@ -106,9 +106,9 @@ protected:
     }
     static QStringList settle(int activity, int period)
     {
-        return {u"settle"_qs,     u"--user"_qs, u"1"_qs,        u"--activity"_qs,        QString::number(activity),
-                u"--vat-year"_qs, u"2024"_qs,   u"--period"_qs, QString::number(period), u"--save"_qs,
-                u"--yes"_qs,      u"--json"_qs};
+        return u"settle --user 1 --activity %1 --vat-year 2024 --period %2 --save --yes --json"_qs.arg(activity)
+            .arg(period)
+            .split(u' ');
     }
     static QStringList deleteArgs(const QString &key)
     {
@@ -116,17 +116,20 @@ protected:
     }
     QStringList communication() const
     {
-        return {u"communication"_qs,
-                u"--user"_qs,
-                u"1"_qs,
-                u"--company"_qs,
-                u"1"_qs,
-                u"--year"_qs,
-                u"2024"_qs,
-                u"--quarter"_qs,
-                u"1"_qs,
-                u"--out"_qs,
-                work.filePath(u"q1.xml"_qs)};
+        return u"communication --user 1 --company 1 --year 2024 --quarter 1 --out"_qs.split(u' ')
+               << work.filePath(u"q1.xml"_qs);
+    }
+    // The (activity, month) and key of every settlement, or of the live ones only.
+    std::vector<std::pair<std::pair<int, int>, int>> settlements(bool liveOnly)
+    {
+        std::vector<std::pair<std::pair<int, int>, int>> keys;
+        for (Recordset rs = db().openRecordset(u"SELECT IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDMese FROM "
+                                               u"RisultatoLiquidazioneIva"_qs +
+                                               (liveOnly ? u" WHERE VirtualDelete = 0"_qs : QString()));
+             !rs.eof(); rs.moveNext())
+            keys.push_back({{rs.integer(u"IDAttivitaAzienda"_qs), rs.integer(u"IDMese"_qs)},
+                            rs.integer(u"IDRisultatoLiquidazioneIva"_qs)});
+        return keys;
     }
 
     // The settlement that B deletes, saved last so that it holds the largest key: the shop's
@@ -153,13 +156,7 @@ protected:
         references[Race::Delete] = lone;
         auto &quarter = references[Race::Communication];
         prepare(Race::Communication);
-        std::vector<std::pair<std::pair<int, int>, int>> keys;
-        for (Recordset rs = db().openRecordset(u"SELECT IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDMese FROM "
-                                               u"RisultatoLiquidazioneIva"_qs);
-             !rs.eof(); rs.moveNext())
-            keys.push_back({{rs.integer(u"IDAttivitaAzienda"_qs), rs.integer(u"IDMese"_qs)},
-                            rs.integer(u"IDRisultatoLiquidazioneIva"_qs)});
-        for (const auto &[period, key] : keys)
+        for (const auto &[period, key] : settlements(false))
             quarter[period] = balance(key);
         remove(periodKey(4, 3));
         quarter[{4, 6}] = balance(save(4, 6));
@@ -218,13 +215,7 @@ protected:
         const QJsonObject outC = QJsonDocument::fromJson(c->readAllStandardOutput()).object();
         // Every saved settlement has the figures of its own period. (Read on this process's one
         // connection: a second one, opened and closed here, would drop SQLite's locks.)
-        std::vector<std::pair<std::pair<int, int>, int>> live;
-        for (Recordset rs = db().openRecordset(u"SELECT IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDMese FROM "
-                                               u"RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs);
-             !rs.eof(); rs.moveNext())
-            live.push_back({{rs.integer(u"IDAttivitaAzienda"_qs), rs.integer(u"IDMese"_qs)},
-                            rs.integer(u"IDRisultatoLiquidazioneIva"_qs)});
-        for (const auto &[period, saved] : live) {
+        for (const auto &[period, saved] : settlements(true)) {
             const auto expected = references[race].find(period);
             if (expected == references[race].end() || (period == std::pair(4, 6) && !deleted))
                 continue;

@@ -36,19 +36,12 @@ protected:
     // liqiva settle --yes --json of a period of the VAT year, with `input` as its file.
     QStringList settleArgs(int activity, int period, const QByteArray &input = {}, bool save = true, int year = 2024)
     {
-        QStringList args{u"settle"_qs,
-                         u"--db"_qs,
-                         t->url(),
-                         u"--user"_qs,
-                         u"1"_qs,
-                         u"--activity"_qs,
-                         QString::number(activity),
-                         u"--vat-year"_qs,
-                         QString::number(year),
-                         u"--period"_qs,
-                         QString::number(period),
-                         u"--yes"_qs,
-                         u"--json"_qs};
+        QStringList args = u"settle --user 1 --activity %1 --vat-year %2 --period %3 --yes --json"_qs.arg(activity)
+                               .arg(year)
+                               .arg(period)
+                               .split(u' ');
+        args.insert(1, u"--db"_qs);
+        args.insert(2, t->url());
         if (!input.isEmpty())
             args << u"--input"_qs << inputFile(input);
         if (save)
@@ -91,6 +84,15 @@ protected:
     static QJsonObject json(const LiqivaRun &r) { return QJsonDocument::fromJson(r.rawOut).object(); }
     int count(const QString &sql) { return t->db().scalar(sql).toInt(); }
     double amount(const QString &sql) { return t->db().scalar(sql).toDouble(); }
+    // The amount of one type of result of settlement `id`.
+    double typed(int id, int type)
+    {
+        return t->db()
+            .scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = ? AND "
+                    u"IDTipoRisultatoLiquidazioneIva = ?"_qs,
+                    {id, type})
+            .toDouble();
+    }
 
     std::unique_ptr<TestDatabase> t;
     QTemporaryDir work;

@@ -66,12 +66,10 @@ protected:
     }
     int settlementRow(int key, int month)
     {
-        db().execute(
-            QStringLiteral("INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
-                           "IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
-                           "(%1, 3, 2, %2, 0, 2, 1)")
-                .arg(key)
-                .arg(month == 0 ? u"NULL"_qs : QString::number(month)));
+        db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, "
+                     u"IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES "
+                     u"(?, 3, 2, ?, 0, 2, 1)"_qs,
+                     {key, month == 0 ? QVariant(QMetaType::fromType<int>()) : QVariant(month)});
         return key;
     }
 };
@@ -316,20 +314,6 @@ TEST_P(EntryDialogs, TheMissingDataWindowLetsThePrintGoOnOnlyWithOptionalItems)
     EXPECT_TRUE(mandatory.CancelOperation());
 }
 
-LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryDialogs);
-
-} // namespace
-
-// The settlement window opens the dialogs: the truckers' credit button of a trucker's
-// quarter (used credit taken into the summary, Annulla leaves it), the declaration data.
-namespace {
-
-class EntryFromWindow : public EngineTest {
-protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    std::unique_ptr<TestDatabase> t;
-};
-
 template <class Dialog> void whenShown(std::function<void(Dialog &)> act)
 {
     QTimer::singleShot(0, [act] {
@@ -340,7 +324,9 @@ template <class Dialog> void whenShown(std::function<void(Dialog &)> act)
     });
 }
 
-TEST_P(EntryFromWindow, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialogs)
+// The settlement window opens the dialogs: the truckers' credit button of a trucker's
+// quarter (used credit taken into the summary, Annulla leaves it), the declaration data.
+TEST_P(EntryDialogs, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialogs)
 {
     ScriptedMessages m;
     const int key = newSettlement(t->db(), m, 2, 2, 3);
@@ -380,20 +366,18 @@ TEST_P(EntryFromWindow, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialog
     EXPECT_EQ(form.document().datiDip().VP3_Imponibile, Money::units(100));
     // Saved, the credit leaves the activity and the declaration amount is stored.
     ASSERT_TRUE(form.fnChildSave());
-    EXPECT_EQ(t->db()
-                  .scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
-                          "IDAttivitaAziendaPerPeriodoIva = 6"_qs)
+    EXPECT_EQ(db().scalar(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
+                          u"IDAttivitaAziendaPerPeriodoIva = 6"_qs)
                   .toDouble(),
               950);
     EXPECT_EQ(
-        t->db()
-            .scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
-                    "AND IDRisultatoLiquidazioneIva = "_qs +
-                    QString::number(key))
+        db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 34 "
+                    u"AND IDRisultatoLiquidazioneIva = ?"_qs,
+                    {key})
             .toDouble(),
         100);
 }
 
-LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryFromWindow);
+LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(EntryDialogs);
 
 } // namespace

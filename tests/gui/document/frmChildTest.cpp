@@ -153,14 +153,6 @@ TEST_F(ChildWindow, AnEditOfThePaidAmountMarksTheDocumentChanged)
         EXPECT_EQ(paid->text(), u"1.528,04"_qs);
         EXPECT_TRUE(child->commitEdits());
     }
-    messages.clear();
-    type(u"dtaDataVersamentiPeriodici"_qs, u"31/04/2024"_qs);
-    EXPECT_EQ(messages.texts(), QStringList{msgInvalidDate(u"31/04/2024"_qs)});
-    EXPECT_FALSE(child->document().payments().periodic.dataVersamento.has_value());
-    type(u"dtaDataVersamentiPeriodici"_qs, u"16/4/24"_qs);
-    EXPECT_EQ(box(u"dtaDataVersamentiPeriodici"_qs)->text(), u"16/04/2024"_qs);
-    EXPECT_EQ(child->document().payments().periodic.dataVersamento, std::optional<QDate>(QDate(2024, 4, 16)));
-
     find<QCheckBox>(u"opzStampaVersamentiPeriodici"_qs)->click();
     EXPECT_TRUE(child->document().payments().periodic.riportaInStampa);
     child->setChanged(false);

@@ -1,10 +1,8 @@
 #include "gui/shell/ShellFixture.h"
 
-#include "gui/document/frmNew.h"
 #include "gui/shell/frmListSavedChild.h"
 #include "suite/BusyCounter.h"
 
-#include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
@@ -19,40 +17,6 @@ namespace {
 QString saveQuestion(int key)
 {
     return u"Salvare le modifiche apportate a \"Periodo "_qs + QString::number(key) + u"\"?"_qs;
-}
-
-TEST_F(ShellTest, ControlNWithNoDocumentOpenCreatesOne)
-{
-    startFor(userAllRights);
-    closeAllDocuments();
-    ASSERT_TRUE(window->docs().documents().isEmpty());
-    ASSERT_TRUE(enabled(u"Mnu_New"_qs));
-
-    bool dialogSeen = false;
-    whenShown<frmNew>([&](frmNew &d) {
-        dialogSeen = true;
-        EXPECT_EQ(d.windowTitle(), u"Nuovo"_qs);
-        auto *mese = d.findChild<QComboBox *>(u"cboMese"_qs);
-        mese->setCurrentIndex(1); // January of the proposed year and activity
-        d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
-    });
-    keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-    settle();
-
-    ASSERT_TRUE(dialogSeen);
-    ASSERT_EQ(window->docs().documents().size(), 1);
-    DocumentWindow *doc = window->docs().activeDocument();
-    ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->face(), DocumentWindow::Face::Form);
-    ASSERT_EQ(log.fills.size(), 1u);
-    EXPECT_EQ(log.fills[0], std::make_pair(doc->tag(), true));
-    EXPECT_EQ(virtualDelete(doc->tag()), 2); // the working row of the new settlement
-    EXPECT_EQ(doc->windowTitle(), u"Nuova elaborazione - Periodo "_qs + QString::number(doc->tag()));
-    // Never saved: it can be saved, not deleted.
-    EXPECT_TRUE(enabled(u"Mnu_Save"_qs));
-    EXPECT_TRUE(enabled(u"Save"_qs));
-    EXPECT_FALSE(enabled(u"Mnu_Delete"_qs));
-    EXPECT_FALSE(enabled(u"Mnu_SaveAs"_qs));
 }
 
 TEST_F(ShellTest, SaveQuestionAnswersDoWhatTheySay)

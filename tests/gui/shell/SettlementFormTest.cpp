@@ -20,12 +20,17 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
 {
     realForm = true;
     startFor(userAllRights, GetParam());
+    // Control+N works with no window open too.
+    closeAllDocuments();
+    ASSERT_TRUE(window->docs().documents().isEmpty());
     whenShown<frmNew>([](frmNew &d) {
+        EXPECT_EQ(d.windowTitle(), u"Nuovo"_qs);
         d.findChild<QComboBox *>(u"cboMese"_qs)->setCurrentIndex(1); // January 2025 of the shop
         d.findChild<QPushButton *>(u"cmdOk"_qs)->click();
     });
-    keyClick(window->docs().documents().first(), Qt::Key_N, Qt::ControlModifier);
+    keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     settle();
+    ASSERT_EQ(window->docs().documents().size(), 1);
     DocumentWindow *doc = window->docs().activeDocument();
     ASSERT_NE(doc, nullptr);
     ASSERT_GT(doc->tag(), 0);
@@ -34,7 +39,10 @@ TEST_P(WithTheSettlementForm, NewSaveAndDelete)
     EXPECT_EQ(virtualDelete(doc->tag()), 2);
     EXPECT_TRUE(doc->windowTitle().startsWith(u"Nuova elaborazione - "_qs)) << doc->windowTitle().toStdString();
     EXPECT_FALSE(doc->formFace()->caption().isEmpty());
+    // Never saved: it can be saved, not deleted.
     ASSERT_TRUE(enabled(u"Mnu_Save"_qs));
+    EXPECT_FALSE(enabled(u"Mnu_Delete"_qs));
+    EXPECT_FALSE(enabled(u"Mnu_SaveAs"_qs));
 
     // The payment tab: the amount paid, typed and confirmed with Enter, marks the document.
     auto *paid = doc->findChild<QLineEdit *>(u"curImportoVersamentiPeriodici"_qs);

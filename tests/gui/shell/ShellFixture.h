@@ -255,15 +255,12 @@ protected:
     }
     int workingRowsOfUser()
     {
-        const SqlStatement u = sqlParam(idUser);
-        return db().scalar(
-                       u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs +
-                       u)
-                   .toInt() +
-               db().scalar(
-                       u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE VirtualDelete = 2 AND IDUtenteUltimaVariazione = "_qs +
-                       u)
-                   .toInt();
+        return db()
+            .scalar(u"SELECT (SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 2 AND "
+                    u"IDUtenteUltimaVariazione = ?) + (SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE "
+                    u"VirtualDelete = 2 AND IDUtenteUltimaVariazione = ?)"_qs,
+                    {idUser, idUser})
+            .toInt();
     }
     int virtualDelete(int key)
     {
