@@ -16,11 +16,6 @@ namespace liqiva {
 
 namespace {
 
-SqlStatement n(int v)
-{
-    return sqlParam(v);
-}
-
 // The hold of an activity's settlement ends with it, whatever the outcome.
 struct HoldRelease {
     SettlementSession &session;
@@ -96,7 +91,7 @@ std::vector<BatchSettlement::Target> BatchSettlement::readTargets(const Options 
     // its new settlement would read of it, in one statement.
     SqlStatement companies;
     for (int c : o.companies)
-        companies += (companies.isEmpty() ? QString() : u", "_qs) + n(c);
+        companies += (companies.isEmpty() ? QString() : u", "_qs) + sqlParam(c);
     const QStringList months = NewSettlement::monthNames(m_db);
     std::vector<Target> targets;
     for (Recordset rs = m_db.openRecordset(
@@ -109,7 +104,7 @@ std::vector<BatchSettlement::Target> BatchSettlement::readTargets(const Options 
              u"AttivitaAzienda.IDAttivitaAzienda AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "
              u"PeriodoIva.IDPeriodoIva "
              u"WHERE PeriodoIva.Anno = "_qs +
-             n(o.anno) +
+             sqlParam(o.anno) +
              u" AND Azienda.VirtualDelete = 0 AND PeriodoIva.VirtualDelete = 0 AND AttivitaAzienda.VirtualDelete = 0 "
              u"AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0"_qs +
              (companies.isEmpty() ? QString() : u" AND Azienda.IDAzienda IN ("_qs + companies + u")"_qs) +

@@ -1,15 +1,15 @@
 #include "domain/communication/PeriodicCommunication.h"
 
+#include "database/Connection.h"
+#include "database/DbError.h"
+#include "database/SqlValue.h"
 #include "domain/communication/SchemaValidator.h"
 #include "domain/declarations/AltriDatiDip.h"
 #include "domain/declarations/DeclarationTotals.h"
 #include "domain/engine/AmountTypes.h"
-#include "database/Connection.h"
-#include "database/DbError.h"
-#include "database/SqlValue.h"
 #include "suite/Refusal.h"
-#include "suite/WholeFile.h"
 #include "suite/Rounding.h"
+#include "suite/WholeFile.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -23,11 +23,6 @@ namespace liqiva {
 namespace {
 
 const QString kNamespace = u"urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp"_qs;
-
-SqlStatement n(int v)
-{
-    return sqlParam(v);
-}
 
 const char *const kMonths[] = {"gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",
                                "luglio",  "agosto",   "settembre", "ottobre", "novembre", "dicembre"};
@@ -105,7 +100,7 @@ struct ModuleSum {
     std::optional<int> mese, trimestre;
     QStringList activities;
     SettlementFigures sum;
-    bool advanceRow = false; // month 12 or quarter 4 / 5: VP13 belongs here
+    bool advanceRow = false;  // month 12 or quarter 4 / 5: VP13 belongs here
     bool interestRow = false; // quarters 1-3 by option: VP12 belongs here
     bool closingRow = true;   // VP11 and VP14 (not in quarter 5)
     std::optional<int> metodo;
@@ -150,7 +145,8 @@ CommunicationModule toModule(const ModuleSum &s, int number, bool firstPeriod)
         m.creditoPeriodoPrecedente = nonZero(f.creditoPrec);
     m.creditoAnnoPrecedente = nonZero(f.creditoAnno);
     // VP11 only against a debt, and never more than the debt.
-    const Money debt = (vp6 > Money() ? vp6 : Money()) + f.debitoPrec - (firstPeriod ? Money() : f.creditoPrec) - f.creditoAnno;
+    const Money debt =
+        (vp6 > Money() ? vp6 : Money()) + f.debitoPrec - (firstPeriod ? Money() : f.creditoPrec) - f.creditoAnno;
     if (s.closingRow && debt > Money() && f.creditiSpeciali > Money())
         m.creditiImposta = std::min(f.creditiSpeciali, debt);
     if (s.interestRow)
@@ -163,10 +159,10 @@ CommunicationModule toModule(const ModuleSum &s, int number, bool firstPeriod)
         }
     }
     if (s.closingRow) {
-        const Money vp14 = vp6 + m.debitoPrecedente.value_or(Money()) + m.interessiDovuti.value_or(Money())
-            - m.creditiImposta.value_or(Money()) - m.creditoPeriodoPrecedente.value_or(Money())
-            - m.creditoAnnoPrecedente.value_or(Money()) - m.versamentiAuto.value_or(Money())
-            - m.acconto.value_or(Money());
+        const Money vp14 = vp6 + m.debitoPrecedente.value_or(Money()) + m.interessiDovuti.value_or(Money()) -
+                           m.creditiImposta.value_or(Money()) - m.creditoPeriodoPrecedente.value_or(Money()) -
+                           m.creditoAnnoPrecedente.value_or(Money()) - m.versamentiAuto.value_or(Money()) -
+                           m.acconto.value_or(Money());
         if (vp14 < Money())
             m.importoACredito = -vp14;
         else
@@ -202,7 +198,7 @@ void readTaxpayer(Connection &db, PeriodicCommunicationData &data)
             db.openRecordset(u"SELECT Azienda.Azienda, Anagrafica.CodiceFiscale, Anagrafica.PartitaIva FROM Azienda "
                              u"LEFT JOIN Anagrafica "
                              u"ON Azienda.IDAnagrafica = Anagrafica.IDAnagrafica WHERE Azienda.IDAzienda = "_qs +
-                             n(data.idAzienda) + u" AND Azienda.VirtualDelete = 0"_qs);
+                             sqlParam(data.idAzienda) + u" AND Azienda.VirtualDelete = 0"_qs);
         if (rs.eof())
             throw Refusal(QStringLiteral("L'azienda %1 non esiste.").arg(data.idAzienda));
         data.azienda = rs.text(u"Azienda"_qs);
@@ -224,7 +220,7 @@ void readDeclarant(Connection &db, PeriodicCommunicationData &data)
             u"SELECT Anagrafica.CodiceFiscale, ConfigurazioneDip.IDCodiceCarica FROM ConfigurazioneDip LEFT JOIN "
             u"Anagrafica ON ConfigurazioneDip.IDAnagraficaRappresentante = Anagrafica.IDAnagrafica WHERE "
             u"ConfigurazioneDip.IDAzienda = "_qs +
-            n(data.idAzienda) + u" AND ConfigurazioneDip.VirtualDelete = 0"_qs);
+            sqlParam(data.idAzienda) + u" AND ConfigurazioneDip.VirtualDelete = 0"_qs);
         if (!rs.eof()) {
             data.cfDichiarante = rs.text(u"CodiceFiscale"_qs).trimmed().toUpper();
             if (!rs.isNull(u"IDCodiceCarica"_qs))
@@ -234,8 +230,8 @@ void readDeclarant(Connection &db, PeriodicCommunicationData &data)
     // A taxpayer that is not a natural person (a numeric tax code) signs through its
     // declarant, who needs a tax code and the code of the office held.
     const bool naturalPerson = data.codiceFiscale.size() == 16;
-    if (!naturalPerson && !data.codiceFiscale.isEmpty()
-        && (data.cfDichiarante.isEmpty() || !data.codiceCaricaDichiarante))
+    if (!naturalPerson && !data.codiceFiscale.isEmpty() &&
+        (data.cfDichiarante.isEmpty() || !data.codiceCaricaDichiarante))
         data.missing.append(u"Manca il dichiarante (codice fiscale e codice carica) nella configurazione della "
                             u"dichiarazione IVA dell'azienda."_qs);
     if (data.cfDichiarante.isEmpty())
@@ -247,8 +243,8 @@ void readDeclarant(Connection &db, PeriodicCommunicationData &data)
 int vatYearOf(Connection &db, const PeriodicCommunicationData &data)
 {
     const QVariant vatYear =
-        db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + n(data.idAzienda) +
-                  u" AND Anno = "_qs + n(data.anno) + u" AND VirtualDelete = 0"_qs);
+        db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + sqlParam(data.idAzienda) +
+                  u" AND Anno = "_qs + sqlParam(data.anno) + u" AND VirtualDelete = 0"_qs);
     if (vatYear.isNull())
         throw Refusal(QStringLiteral("L'azienda non ha il periodo I.V.A. %1.").arg(data.anno));
     return vatYear.toInt();
@@ -262,7 +258,8 @@ std::vector<Activity> readActivities(Connection &db, PeriodicCommunicationData &
              u"AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva, AttivitaAziendaPerPeriodoIva.CalcoloInteressi "
              u"FROM AttivitaAzienda INNER JOIN AttivitaAziendaPerPeriodoIva ON AttivitaAzienda.IDAttivitaAzienda = "
              u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda WHERE AttivitaAzienda.IDAzienda = "_qs +
-             n(data.idAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(idPeriodoIva) +
+             sqlParam(data.idAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs +
+             sqlParam(idPeriodoIva) +
              u" AND AttivitaAzienda.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 "
              u"ORDER BY AttivitaAzienda.IDAttivitaAzienda"_qs);
          !rs.eof(); rs.moveNext()) {
@@ -307,9 +304,9 @@ SavedSettlements readSaved(Connection &db, const PeriodicCommunicationData &data
              u"CampoReportLiquidazioneIva.IDRisultatoLiquidazioneIva = "
              u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
              u"WHERE AttivitaAzienda.IDAzienda = "_qs +
-             n(data.idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(idPeriodoIva) +
+             sqlParam(data.idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + sqlParam(idPeriodoIva) +
              u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND ((RisultatoLiquidazioneIva.IDMese >= "_qs +
-             n(last - 2) + u" AND RisultatoLiquidazioneIva.IDMese <= "_qs + n(last) +
+             sqlParam(last - 2) + u" AND RisultatoLiquidazioneIva.IDMese <= "_qs + sqlParam(last) +
              u") OR (RisultatoLiquidazioneIva.IDMese IS NULL AND RisultatoLiquidazioneIva.AccontoIva <> 0))"_qs);
          !rs.eof(); rs.moveNext()) {
         const bool advance = rs.isNull(u"IDMese"_qs);
@@ -326,9 +323,10 @@ SavedSettlements readSaved(Connection &db, const PeriodicCommunicationData &data
     // result when another statement runs on the connection).
     for (auto &[where, s] : saved)
         if (where.second == 13)
-            s.amountDue = Money::fromVariant(db.scalar(
-                u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs + n(s.key)
-                + u" AND IDTipoRisultatoLiquidazioneIva = "_qs + n(AmountType::IvaDaVersare) + u" AND VirtualDelete = 0"_qs));
+            s.amountDue = Money::fromVariant(
+                db.scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
+                          sqlParam(s.key) + u" AND IDTipoRisultatoLiquidazioneIva = "_qs +
+                          sqlParam(AmountType::IvaDaVersare) + u" AND VirtualDelete = 0"_qs));
     return saved;
 }
 
@@ -688,8 +686,8 @@ CommunicationWritten markCommunicated(Connection &db, const PeriodicCommunicatio
     return written;
 }
 
-CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path,
-                                 int idUser, WholeFile::Replace replace)
+CommunicationWritten communicate(Connection &db, const PeriodicCommunicationData &data, const QString &path, int idUser,
+                                 WholeFile::Replace replace)
 {
     // The file is written whole and closed under a temporary name, the marks are written and
     // checked, the file is put in place and only then are the marks committed: a failure at
@@ -757,14 +755,15 @@ bool clearCommunicated(Connection &db, int key, int idUser)
 QString communicationWrittenText(const PeriodicCommunicationData &data, const CommunicationWritten &written,
                                  const QString &path)
 {
-    QString text = QStringLiteral("Comunicazione liquidazioni periodiche IVA %1, %2° trimestre %3: %4 moduli scritti in "
-                                  "%5; %6 liquidazioni segnate come comunicate.")
-                       .arg(data.azienda)
-                       .arg(data.trimestre)
-                       .arg(data.anno)
-                       .arg(data.modules.size())
-                       .arg(path)
-                       .arg(written.settlements);
+    QString text =
+        QStringLiteral("Comunicazione liquidazioni periodiche IVA %1, %2° trimestre %3: %4 moduli scritti in "
+                       "%5; %6 liquidazioni segnate come comunicate.")
+            .arg(data.azienda)
+            .arg(data.trimestre)
+            .arg(data.anno)
+            .arg(data.modules.size())
+            .arg(path)
+            .arg(written.settlements);
     if (written.previous)
         text += QStringLiteral("\nIl trimestre era già stato comunicato il %1 (%2): il file è stato scritto di nuovo.")
                     .arg(QLocale(QLocale::Italian).toString(written.previous->when, u"dd/MM/yyyy HH:mm"_qs),

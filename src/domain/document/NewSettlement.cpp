@@ -15,10 +15,6 @@ namespace {
 const QString CR = QStringLiteral("\r");
 const QString CRLF = QStringLiteral("\r\n");
 
-SqlStatement n(int value)
-{
-    return sqlParam(value);
-}
 } // namespace
 
 NewSettlement::NewSettlement(Connection &db, int idAzienda, int idUser)
@@ -31,7 +27,7 @@ std::vector<NewSettlement::Choice> NewSettlement::vatYears() const
     std::vector<Choice> out;
     Recordset rs = m_db.openRecordset(
         u"SELECT IDPeriodoIva, PeriodoIva FROM PeriodoIva WHERE  VirtualDelete = 0 AND IDAzienda = "_qs +
-        n(m_idAzienda) + u" ORDER BY PeriodoIva DESC"_qs);
+        sqlParam(m_idAzienda) + u" ORDER BY PeriodoIva DESC"_qs);
     for (; !rs.eof(); rs.moveNext())
         out.push_back({rs.integer(u"IDPeriodoIva"_qs), rs.text(u"PeriodoIva"_qs)});
     return out;
@@ -42,7 +38,7 @@ std::vector<NewSettlement::Choice> NewSettlement::activities() const
     std::vector<Choice> out;
     Recordset rs = m_db.openRecordset(
         u"SELECT IDAttivitaAzienda, AttivitaAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
-        n(m_idAzienda));
+        sqlParam(m_idAzienda));
     for (; !rs.eof(); rs.moveNext())
         out.push_back({rs.integer(u"IDAttivitaAzienda"_qs), rs.text(u"AttivitaAzienda"_qs)});
     return out;
@@ -51,9 +47,9 @@ std::vector<NewSettlement::Choice> NewSettlement::activities() const
 int NewSettlement::proposeYear() const
 {
     const QVariant v = m_db.scalar(
-        u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs + n(m_idAzienda) +
-        u" AND Anno IN (SELECT MAX(Anno) FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs + n(m_idAzienda) +
-        u" )"_qs);
+        u"SELECT IDPeriodoIva FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs + sqlParam(m_idAzienda) +
+        u" AND Anno IN (SELECT MAX(Anno) FROM PeriodoIva WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
+        sqlParam(m_idAzienda) + u" )"_qs);
     return v.isNull() ? 0 : v.toInt();
 }
 
@@ -61,9 +57,9 @@ int NewSettlement::prevailingBranchActivity() const
 {
     const QVariant v = m_db.scalar(
         u"SELECT IDAttivitaAzienda FROM Filiale WHERE IDFiliale IN (SELECT IDFilialePrevalente FROM ConfigurazioneGenerale WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
-        n(m_idAzienda) +
+        sqlParam(m_idAzienda) +
         u") AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE VirtualDelete = 0 AND IDAzienda = "_qs +
-        n(m_idAzienda) + u") AND VirtualDelete = 0"_qs);
+        sqlParam(m_idAzienda) + u") AND VirtualDelete = 0"_qs);
     return v.isNull() ? 0 : v.toInt();
 }
 
@@ -73,13 +69,14 @@ int NewSettlement::proposeActivity(int year) const
     if (list.size() == 1)
         return list.front().key;
     int chosen = 0;
-    if (!m_db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE GestioneArt36 = 0 AND IDPeriodoIva = "_qs + n(year))
+    if (!m_db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE GestioneArt36 = 0 AND IDPeriodoIva = "_qs +
+                     sqlParam(year))
              .isNull())
         chosen = prevailingBranchActivity();
     if (chosen == 0) {
-        const SqlStatement y = n(year);
+        const SqlStatement y = sqlParam(year);
         Recordset rs = m_db.openRecordset(
-            u"SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE IDAzienda = "_qs + n(m_idAzienda) +
+            u"SELECT IDAttivitaAzienda FROM AttivitaAzienda WHERE IDAzienda = "_qs + sqlParam(m_idAzienda) +
             u" AND VirtualDelete = 0 AND IDAttivitaAzienda IN (SELECT IDAttivitaAzienda FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
             y +
             u" AND (IDMeseUltimaLiquidazione IN(SELECT MAX(IDMeseUltimaLiquidazione) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
@@ -101,7 +98,7 @@ int NewSettlement::proposePeriodIndex(int activity, int year) const
 {
     Recordset rs = m_db.openRecordset(
         u"SELECT IDMeseUltimaLiquidazione + 1 + (TipoLiquidazioneIva * 2) FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
-        n(year) + u" AND IDAttivitaAzienda = "_qs + n(activity) +
+        sqlParam(year) + u" AND IDAttivitaAzienda = "_qs + sqlParam(activity) +
         u" AND ((TipoLiquidazioneIva = 0 AND IDMeseUltimaLiquidazione < 12 AND VirtualDelete = 0) OR (TipoLiquidazioneIva = 1 AND (IDMeseUltimaLiquidazione = 3 OR IDMeseUltimaLiquidazione = 6 OR IDMeseUltimaLiquidazione = 9 OR IDMeseUltimaLiquidazione = 0 OR IDMeseUltimaLiquidazione = NULL))) AND VirtualDelete = 0"_qs);
     if (rs.eof())
         return -1;
@@ -111,9 +108,9 @@ int NewSettlement::proposePeriodIndex(int activity, int year) const
 
 int NewSettlement::tipoLiquidazione(int activity, int year) const
 {
-    const QVariant v =
-        m_db.scalar(u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
-                    n(activity) + u" AND IDPeriodoIva = "_qs + n(year) + u" AND "_qs + RowState::notCopy());
+    const QVariant v = m_db.scalar(
+        u"SELECT TipoLiquidazioneIva FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
+        sqlParam(activity) + u" AND IDPeriodoIva = "_qs + sqlParam(year) + u" AND "_qs + RowState::notCopy());
     return v.isNull() ? -1 : v.toInt();
 }
 
@@ -192,7 +189,7 @@ SqlStatement NewSettlement::periodCondition(int i) const
 {
     const bool monthly = monthlyList();
     if (i > 0 && i < (monthly ? 12 : 4))
-        return u"IDMese = "_qs + n(monthly ? i : i * 3);
+        return u"IDMese = "_qs + sqlParam(monthly ? i : i * 3);
     if (i == (monthly ? 13 : 5))
         return u"IDMese = 12"_qs;
     if (i == (monthly ? 12 : 4))
@@ -227,7 +224,7 @@ QList<Question> offerExisting(Connection &db, int idUser, int found, const QStri
     QList<Question> asked{Question{said + CR + u"Si desidera visionare quella già esistente?"_qs}};
     Recordset rs = db.openRecordset(
         u"SELECT Utente.Utente FROM Utente INNER JOIN RisultatoLiquidazioneIva ON Utente.IDUtente = RisultatoLiquidazioneIva.IDUtenteUltimaVariazione WHERE RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "_qs +
-        n(found) + u" AND RisultatoLiquidazioneIva.IDUtenteUltimaVariazione <> "_qs + n(idUser));
+        sqlParam(found) + u" AND RisultatoLiquidazioneIva.IDUtenteUltimaVariazione <> "_qs + sqlParam(idUser));
     if (rs.eof())
         return asked;
     const QString other = rs.text(u"Utente"_qs);
@@ -247,7 +244,7 @@ QList<Question> existingToShow(Connection &db, int idUser, int found, const Want
         second =
             !db.scalar(
                    u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs +
-                   n(found) + u" AND IDTipoRisultatoLiquidazioneIva = 1"_qs)
+                   sqlParam(found) + u" AND IDTipoRisultatoLiquidazioneIva = 1"_qs)
                  .isNull();
     } else {
         Recordset rs = db.openRecordset(
@@ -264,7 +261,8 @@ QList<Question> existingToShow(Connection &db, int idUser, int found, const Want
         nextKey(
             db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
-                n(found) + u", "_qs + n(idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) + u", 2)"_qs);
+                sqlParam(found) + u", "_qs + sqlParam(idUser) + u", "_qs + sqlParam(QDateTime::currentDateTime()) +
+                u", 2)"_qs);
         return {};
     }
     QString text;
@@ -317,7 +315,7 @@ std::optional<Question> previousUnsettled(Connection &db, const Wanted &c, int p
         const bool previous =
             !db.scalar(
                    u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva,RisultatoLiquidazioneIva.IDMese FROM RisultatoLiquidazioneIva WHERE "_qs +
-                   (u"IDMese = "_qs + n(previousMonth)) + u" AND IDAttivitaAzienda = "_qs + c.A +
+                   (u"IDMese = "_qs + sqlParam(previousMonth)) + u" AND IDAttivitaAzienda = "_qs + c.A +
                    u" AND IDPeriodoIva = "_qs + c.Y + u" AND "_qs + RowState::equals(RowState::Live))
                  .isNull();
         return previous ? std::nullopt : std::optional<Question>(Question{singular + goOn});
@@ -368,8 +366,8 @@ NewSettlement::Validation NewSettlement::fnValidate(int a, int y, int i, int met
 {
     Validation v{a, y, i, method, {}, 0, {}};
     Wanted c;
-    c.A = n(a);
-    c.Y = n(y);
+    c.A = sqlParam(a);
+    c.Y = sqlParam(y);
     const Known *known = knownOf(a, y);
     c.year = known ? known->anno : m_db.scalar(u"SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + c.Y).toInt();
     c.P = periodCondition(i);
@@ -437,11 +435,11 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     SqlStatement mese = u"NULL"_qs, acconto = u"0"_qs, metodo = u"NULL"_qs;
     if (i == advanceIndex()) {
         acconto = u"1"_qs;
-        metodo = n(method);
+        metodo = sqlParam(method);
     } else if (i == decemberIndex()) {
         mese = u"12"_qs;
     } else if (i > 0) {
-        mese = n(monthOfIndex(i));
+        mese = sqlParam(monthOfIndex(i));
     }
     const SqlStatement now = sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()}));
     // A transaction of its own, or the caller's (which commits or rolls back the whole).
@@ -452,11 +450,11 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     // once, the second finds the first one's row and is told so.
     m_db.execute(
         u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs +
-        n(a) + u" AND IDPeriodoIva = "_qs + n(y));
+        sqlParam(a) + u" AND IDPeriodoIva = "_qs + sqlParam(y));
     {
         Recordset rs = m_db.openRecordset(u"SELECT IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione FROM "
                                           u"RisultatoLiquidazioneIva WHERE IDAttivitaAzienda = "_qs +
-                                          n(a) + u" AND IDPeriodoIva = "_qs + n(y) + u" AND "_qs +
+                                          sqlParam(a) + u" AND IDPeriodoIva = "_qs + sqlParam(y) + u" AND "_qs +
                                           RowState::liveOrWorking() + u" AND "_qs + periodCondition(i));
         if (!rs.eof()) {
             // Said as it happened: the same user's other window or command, or another user.
@@ -468,12 +466,12 @@ int NewSettlement::createWorkingSettlement(int a, int y, int i, int method)
     const int key = nextKey(
         m_db, u"RisultatoLiquidazioneIva"_qs, u"IDRisultatoLiquidazioneIva"_qs,
         u"INSERT INTO RisultatoLiquidazioneIva (IDMese, AccontoIva, MetodoCalcoloAccontoIva, IDAttivitaAzienda, IDPeriodoIva, DataUltimaVariazione, IDUtenteUltimaVariazione, VirtualDelete) VALUES ("_qs +
-            mese + u", "_qs + acconto + u", "_qs + metodo + u", "_qs + n(a) + u", "_qs + n(y) + u", "_qs + now +
-            u", "_qs + n(m_idUser) + u", 2)"_qs);
+            mese + u", "_qs + acconto + u", "_qs + metodo + u", "_qs + sqlParam(a) + u", "_qs + sqlParam(y) + u", "_qs +
+            now + u", "_qs + sqlParam(m_idUser) + u", 2)"_qs);
     nextKey(
         m_db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
         u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
-            n(key) + u", "_qs + n(m_idUser) + u", "_qs + now + u", 2)"_qs);
+            sqlParam(key) + u", "_qs + sqlParam(m_idUser) + u", "_qs + now + u", 2)"_qs);
     if (m_onCreated)
         m_onCreated(key);
     if (tx)

@@ -25,10 +25,6 @@
 namespace liqiva {
 
 namespace {
-SqlStatement n(int v)
-{
-    return sqlParam(v);
-}
 
 std::optional<Money> optionalAmount(const QVariant &v)
 {
@@ -254,7 +250,7 @@ void SettlementDocument::loadIdentity(int key)
         u"PeriodoIva.IDPeriodoIva) LEFT JOIN Mese ON Mese.IDMese = R.IDMese) LEFT JOIN ConfigurazioneContabile AS Cfg "
         u"ON Cfg.IDAzienda = PeriodoIva.IDAzienda AND Cfg.VirtualDelete = 0) LEFT JOIN Valuta ON Cfg.IDValuta = "
         u"Valuta.IDValuta WHERE R.IDRisultatoLiquidazioneIva = "_qs +
-        n(key) + u" AND "_qs + RowState::notCopy(u"R"_qs));
+        sqlParam(key) + u" AND "_qs + RowState::notCopy(u"R"_qs));
     if (rs.eof())
         throw Refusal(
             QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
@@ -360,10 +356,11 @@ SqlStatement SettlementDocument::receiptPeriodCondition() const
                                                                                        : m_tipoLiquidazione) == 0;
     if (monthly)
         return analyticalAdvance ? u" AND AccontoIva <> 0"_qs
-                                 : u" AND IDMese = "_qs + n(last) + u" AND AccontoIva = 0"_qs;
+                                 : u" AND IDMese = "_qs + sqlParam(last) + u" AND AccontoIva = 0"_qs;
     if (analyticalAdvance)
         return u" AND (IDMese = 10 OR IDMese = 11 OR AccontoIva <> 0)"_qs;
-    return u" AND (IDMese <= "_qs + n(last) + u" AND IDMese >= "_qs + n(last - 2) + u")"_qs + u" AND AccontoIva = 0"_qs;
+    return u" AND (IDMese <= "_qs + sqlParam(last) + u" AND IDMese >= "_qs + sqlParam(last - 2) + u")"_qs +
+           u" AND AccontoIva = 0"_qs;
 }
 
 void SettlementDocument::readReceiptFlags()
@@ -375,10 +372,10 @@ void SettlementDocument::readReceiptFlags()
     const int counterYear = previousYear ? m_id.anno - 1 : m_id.anno;
     const SqlStatement tail = (m_id.isAnnual() ? SqlStatement(u" AND AccontoIva = 0"_qs) : receiptPeriodCondition()) +
                               u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
-                              n(m_id.idAttivitaAzienda) + u")"_qs;
+                              sqlParam(m_id.idAttivitaAzienda) + u")"_qs;
     auto exists = [&](int type) {
-        return u"EXISTS (SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = "_qs + n(type) +
-               u" AND Anno = "_qs + n(m_id.isAnnual() ? m_id.anno : counterYear) + tail + u")"_qs;
+        return u"EXISTS (SELECT IDContatoreIva FROM ContatoreIva WHERE IDTipoContatoreIva = "_qs + sqlParam(type) +
+               u" AND Anno = "_qs + sqlParam(m_id.isAnnual() ? m_id.anno : counterYear) + tail + u")"_qs;
     };
     Recordset rs =
         m_ctx.db.openRecordset(u"SELECT CASE WHEN "_qs + exists(5) + u" THEN 1 ELSE 0 END AS R, CASE WHEN "_qs +
@@ -572,7 +569,8 @@ void SettlementDocument::readAdvancePaid()
         u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
         u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
         u"WHERE IDTipoRisultatoLiquidazioneIva = 9 AND IDAttivitaAzienda = "_qs +
-        n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) + u" AND AccontoIva <> 0"_qs;
+        sqlParam(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(m_id.idPeriodoIva) +
+        u" AND AccontoIva <> 0"_qs;
     Recordset rs = m_ctx.db.openRecordset(sql);
     if (rs.eof())
         return;

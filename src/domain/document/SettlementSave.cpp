@@ -27,11 +27,6 @@ namespace liqiva {
 
 namespace {
 
-SqlStatement n(int v)
-{
-    return sqlParam(v);
-}
-
 QString flag(bool v)
 {
     return v ? u"1"_qs : u"0"_qs;
@@ -45,7 +40,7 @@ SqlStatement textOrNull(const QString &v)
 
 SqlStatement keyOrNull(int key)
 {
-    return key > 0 ? n(key) : u"NULL"_qs;
+    return key > 0 ? sqlParam(key) : u"NULL"_qs;
 }
 
 } // namespace
@@ -147,10 +142,10 @@ void SettlementDocument::lockAndCheckRow()
     // and the writes that follow it.
     m_ctx.db.execute(
         u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE IDAttivitaAzienda = "_qs +
-        n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+        sqlParam(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(m_id.idPeriodoIva));
     m_ctx.db.execute(
         u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = "_qs +
-        n(key()));
+        sqlParam(key()));
     const std::optional<RowAsRead> row = readRow(m_ctx.db, key());
     if (!row)
         throw Refusal(msgSettlementGone());
@@ -196,12 +191,12 @@ bool SettlementDocument::anotherSavedSettlement()
     else if (m_id.isAdvance())
         period = u"IDMese IS NULL AND AccontoIva <> 0"_qs;
     else
-        period = u"IDMese = "_qs + n(m_id.idMese);
-    const QVariant other =
-        m_ctx.db.scalar(u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "_qs + period +
-                        u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
-                        n(m_id.idPeriodoIva) + u" AND IDRisultatoLiquidazioneIva <> "_qs + n(key()) + u" AND "_qs +
-                        RowState::equals(RowState::Live));
+        period = u"IDMese = "_qs + sqlParam(m_id.idMese);
+    const QVariant other = m_ctx.db.scalar(
+        u"SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva WHERE "_qs + period +
+        u" AND IDAttivitaAzienda = "_qs + sqlParam(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs +
+        sqlParam(m_id.idPeriodoIva) + u" AND IDRisultatoLiquidazioneIva <> "_qs + sqlParam(key()) + u" AND "_qs +
+        RowState::equals(RowState::Live));
     return !other.isNull();
 }
 
@@ -351,7 +346,7 @@ bool SettlementDocument::fnChildSave(const SaveQuestions &questions, const SaveA
         updateReportPrintFields();
 
         m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET "_qs + RowState::equals(RowState::Live) +
-                         u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+                         u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key()));
         WorkingRecords::confirmSaved(m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIva"_qs,
                                      key(), m_ctx.idUser);
         // The figures the communication carried changed: its mark goes (communicated meanwhile
@@ -382,11 +377,11 @@ void SettlementDocument::checkTruckersCredit()
         return;
     const Money left = Money::fromVariant(m_ctx.db.scalar(
         u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE IDAttivitaAzienda = "_qs +
-        n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva)));
+        sqlParam(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(m_id.idPeriodoIva)));
     const Money own = Money::fromVariant(m_ctx.db.scalar(
         u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 AND "
         u"IDRisultatoLiquidazioneIva = "_qs +
-        n(key())));
+        sqlParam(key())));
     if (used > left + own)
         throw Refusal(msgSaveFailed(Amounts::msgCreditoUtilizzatoMaggiore()));
 }
@@ -396,31 +391,32 @@ void SettlementDocument::saveSettlementRow()
     // The declaration flags go to the variant of the declaration that applies: the special
     // regimes of articles 73/74 of a monthly activity, the quarterly declaration, or the
     // plain one.
-    const bool regime7374 =
-        fieldToNumber(m_ctx.db.scalar(
-            u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
-            u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) + u" AND TipoLiquidazioneIva = 0"_qs)) != 0;
+    const bool regime7374 = fieldToNumber(m_ctx.db.scalar(
+                                u"SELECT ExArticolo7374 FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+                                sqlParam(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs +
+                                sqlParam(m_id.idAttivitaAzienda) + u" AND TipoLiquidazioneIva = 0"_qs)) != 0;
     const QString suffix = regime7374 ? u"7374"_qs : (m_tipoLiquidazione != 0 ? u"Trim"_qs : QString());
     const AltriDatiDip &dip = *m_datiDip;
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     const QString contribuenti =
         suffix == u"Trim"_qs ? u"ContribuentiLiqTrimestraleTrim"_qs : u"ContribuentiLiqTrim"_qs + suffix;
-    m_ctx.db.execute(
-        u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs +
-        flag(m_payments.periodic.riportaInStampa) + u", RipStampaVersamentiInAcconto = "_qs +
-        flag(m_payments.advance.riportaInStampa) + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs +
-        flag(m_soggetto) + u", IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u", DataUltimaVariazione = "_qs +
-        sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()})) + u", AliquotaMediaLettA"_qs +
-        suffix + u" = "_qs + flag(dip.AliquotaMediaLettA) + u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs +
-        flag(dip.OperazioniNonImpLettB) + u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs +
-        flag(dip.AcquistiBeniAmmLettC) + u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs +
-        flag(dip.CreditoARimborsoInEuro) + u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs +
-        flag(dip.DichiarazioneIntegrativa) + u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs +
-        flag(dip.CorrettivaNeiTermini) + u", VariazioniImponibile"_qs + suffix + u" = "_qs +
-        flag(dip.VariazioniPeriodiPrec) + u", "_qs + contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim) +
-        u", VersamentoInEuro"_qs + suffix + u" = "_qs + flag(dip.VersamentoInEuro) + u", VersamentoNonEffettuato"_qs +
-        suffix + u" = "_qs + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali) +
-        u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+    m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIva SET RipStampaVersamentiPeriodici = "_qs +
+                     flag(m_payments.periodic.riportaInStampa) + u", RipStampaVersamentiInAcconto = "_qs +
+                     flag(m_payments.advance.riportaInStampa) + u", SoggettoRimborsoLiqIva"_qs + suffix + u" = "_qs +
+                     flag(m_soggetto) + u", IDUtenteUltimaVariazione = "_qs + sqlParam(m_ctx.idUser) +
+                     u", DataUltimaVariazione = "_qs +
+                     sqlParam(QVariant::fromValue(SqlTimestamp{QDateTime::currentDateTime()})) +
+                     u", AliquotaMediaLettA"_qs + suffix + u" = "_qs + flag(dip.AliquotaMediaLettA) +
+                     u", OperazioniNonImponibiliLettB"_qs + suffix + u" = "_qs + flag(dip.OperazioniNonImpLettB) +
+                     u", AcquistoBeniAmmortizzabiliLettC"_qs + suffix + u" = "_qs + flag(dip.AcquistiBeniAmmLettC) +
+                     u", CreditoRimborsoInEuro"_qs + suffix + u" = "_qs + flag(dip.CreditoARimborsoInEuro) +
+                     u", DichiarazioneIntegrativa"_qs + suffix + u" = "_qs + flag(dip.DichiarazioneIntegrativa) +
+                     u", CorrettivaNeiTermini"_qs + suffix + u" = "_qs + flag(dip.CorrettivaNeiTermini) +
+                     u", VariazioniImponibile"_qs + suffix + u" = "_qs + flag(dip.VariazioniPeriodiPrec) + u", "_qs +
+                     contribuenti + u" = "_qs + flag(dip.ContribuentiLiquidazioneTrim) + u", VersamentoInEuro"_qs +
+                     suffix + u" = "_qs + flag(dip.VersamentoInEuro) + u", VersamentoNonEffettuato"_qs + suffix +
+                     u" = "_qs + flag(dip.VersamentoNonEffettuato || m_datiCadi->EventiEccezionali) +
+                     u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key()));
 }
 
 // One typed row of the settlement: updated, inserted, or deleted when its amount fell away.
@@ -430,11 +426,11 @@ void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const Q
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     const QVariant existing = m_ctx.db.scalar(
         u"SELECT IDRisultatoLiquidazioneIvaXTip FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
-        n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(key()));
+        sqlParam(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + sqlParam(key()));
     if (!keep) {
         if (!existing.isNull())
             m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
-                             n(existing.toInt()));
+                             sqlParam(existing.toInt()));
         return;
     }
     if (existing.isNull()) {
@@ -443,16 +439,17 @@ void SettlementDocument::saveTypedRow(int type, Money amount, bool keep, const Q
             m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica"_qs +
                 paymentColumns + u", IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES ("_qs +
-                n(type) + u", "_qs + n(key()) + u", "_qs + sqlParam(amount) + u", "_qs + values + u", "_qs +
-                n(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
+                sqlParam(type) + u", "_qs + sqlParam(key()) + u", "_qs + sqlParam(amount) + u", "_qs + values +
+                u", "_qs + sqlParam(m_ctx.idUser) + u", "_qs + now + u", 0)"_qs);
     } else {
         const SqlStatement assignments =
             paymentAssignments.isEmpty()
                 ? u" ,DataVersamento = NULL ,IDConcessionarioEsattoriale = NULL ,IDBancaPerAnagrafica = NULL"_qs
                 : paymentAssignments;
         m_ctx.db.execute(u"UPDATE RisultatoLiquidazioneIvaXTipo SET Importo = "_qs + sqlParam(amount) + assignments +
-                         u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now +
-                         u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs + n(existing.toInt()));
+                         u" ,IDUtenteUltimaVariazione = "_qs + sqlParam(m_ctx.idUser) +
+                         u" ,DataUltimaVariazione = "_qs + now + u" WHERE IDRisultatoLiquidazioneIvaXTip = "_qs +
+                         sqlParam(existing.toInt()));
     }
 }
 
@@ -461,7 +458,7 @@ void SettlementDocument::savePaymentRow(int type, const Payment &p)
     const bool keep =
         !p.importo.isZero() || p.dataVersamento.has_value() || p.idCab > 0 || p.idConcessionarioEsattoriale > 0;
     const SqlStatement date = p.dataVersamento ? sqlParam(*p.dataVersamento) : u"NULL"_qs;
-    const SqlStatement place = n(paymentPlaceCode(p.place));
+    const SqlStatement place = sqlParam(paymentPlaceCode(p.place));
     saveTypedRow(type, p.importo, keep, u", IDCab, CodiceAzienda, LuogoVersamento"_qs,
                  date + u", "_qs + keyOrNull(p.idConcessionarioEsattoriale) + u", NULL, "_qs + keyOrNull(p.idCab) +
                      u", "_qs + textOrNull(p.codiceAzienda) + u", "_qs + place,
@@ -476,7 +473,7 @@ void SettlementDocument::saveTypedRows()
     Money totCredito, totDebito, totDaVersare, totIvaCredito, totIvaDebito;
     {
         Recordset h = m_ctx.db.openRecordset(
-            u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+            u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key()));
         if (!h.eof()) {
             totCredito = Money::fromVariant(h.field(u"TotCredito"_qs));
             totDebito = Money::fromVariant(h.field(u"TotDebito"_qs));
@@ -492,13 +489,13 @@ void SettlementDocument::saveTypedRows()
     const Money balance = !m_id.lireRules() ? saldo() : !totCredito.isZero() ? -totCredito : totDebito;
     m_ctx.db.execute(
         u"DELETE FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 1 AND IDRisultatoLiquidazioneIva = "_qs +
-        n(key()));
+        sqlParam(key()));
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     nextKey(
         m_ctx.db, u"RisultatoLiquidazioneIvaXTipo"_qs, u"IDRisultatoLiquidazioneIvaXTip"_qs,
         u"INSERT INTO RisultatoLiquidazioneIvaXTipo (IDTipoRisultatoLiquidazioneIva, IDRisultatoLiquidazioneIva, Importo, DataVersamento, IDConcessionarioEsattoriale, IDBancaPerAnagrafica, IDUtenteUltimaVariazione, DataUltimaVariazione, VirtualDelete) VALUES (1, "_qs +
-            n(key()) + u", "_qs + sqlParam(balance) + u", NULL, NULL, NULL, "_qs + n(m_ctx.idUser) + u", "_qs + now +
-            u", 0)"_qs);
+            sqlParam(key()) + u", "_qs + sqlParam(balance) + u", NULL, NULL, NULL, "_qs + sqlParam(m_ctx.idUser) +
+            u", "_qs + now + u", 0)"_qs);
 
     // Types 8, 9, 10, 13 and 14 here; the quarterly interest (3) and the truckers' credit
     // used (4) are amounts of the settlement and are written with them.
@@ -523,24 +520,26 @@ void SettlementDocument::saveDeclarationData()
 
 void SettlementDocument::saveCompensation()
 {
-    m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaArt34 WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+    m_ctx.db.execute(u"DELETE FROM RisultatoLiquidazioneIvaArt34 WHERE IDRisultatoLiquidazioneIva = "_qs +
+                     sqlParam(key()));
     for (const CompensationGroup &c : m_compensation)
         nextKey(
             m_ctx.db, u"RisultatoLiquidazioneIvaArt34"_qs, u"IDRisultatoLiquidazioneIvaArt34"_qs,
             u"INSERT INTO RisultatoLiquidazioneIvaArt34 (IDRisultatoLiquidazioneIva, IDCompensazioneIva, PercentualeCompensazione, TotaleVendite, IvaDetraibile) VALUES ("_qs +
-                n(key()) + u", "_qs + n(c.idCompensazioneIva) + u", "_qs + sqlParam(c.percentualeCompensazione) +
-                u", "_qs + sqlParam(c.totaleVendite) + u", "_qs + sqlParam(c.ivaDetraibile) + u")"_qs);
+                sqlParam(key()) + u", "_qs + sqlParam(c.idCompensazioneIva) + u", "_qs +
+                sqlParam(c.percentualeCompensazione) + u", "_qs + sqlParam(c.totaleVendite) + u", "_qs +
+                sqlParam(c.ivaDetraibile) + u")"_qs);
 }
 
 void SettlementDocument::moveLastSettledMonth()
 {
     // The marker only moves forward.
-    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + n(m_id.idMese) +
-                     u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) + u",DataUltimaVariazione = "_qs +
-                     sqlParam(QDateTime::currentDateTime()) + u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
-                     u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda) +
-                     u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs + n(m_id.idMese) +
-                     u")"_qs);
+    m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs + sqlParam(m_id.idMese) +
+                     u",IDUtenteUltimaVariazione = "_qs + sqlParam(m_ctx.idUser) + u",DataUltimaVariazione = "_qs +
+                     sqlParam(QDateTime::currentDateTime()) + u" WHERE IDPeriodoIva = "_qs +
+                     sqlParam(m_id.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlParam(m_id.idAttivitaAzienda) +
+                     u" AND (IDMeseUltimaLiquidazione IS NULL OR IDMeseUltimaLiquidazione < "_qs +
+                     sqlParam(m_id.idMese) + u")"_qs);
 }
 
 // The declaration figures the save writes into the report header.
@@ -610,7 +609,7 @@ void SettlementDocument::updateReportPrintFields()
                                u"CabVerAcc"_qs, u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs);
     for (const auto &[column, value] : declarationFigures())
         sql += u", "_qs + QString::fromLatin1(column) + u" = "_qs + sqlParam(value);
-    m_ctx.db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + n(key()));
+    m_ctx.db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key()));
 }
 
 bool SettlementDocument::sbChildDelete()
@@ -619,7 +618,7 @@ bool SettlementDocument::sbChildDelete()
     if (key() <= 0)
         return false;
     BusyScope busy;
-    const SqlStatement k = n(key());
+    const SqlStatement k = sqlParam(key());
     const SqlStatement now = sqlParam(QDateTime::currentDateTime());
     QStringList after; // shown once the transaction is over
     if (m_ctx.heldByOther) {
@@ -641,9 +640,9 @@ bool SettlementDocument::sbChildDelete()
             if (!used.isNull())
                 m_ctx.db.execute(
                     u"UPDATE AttivitaAziendaPerPeriodoIva SET CreditoIvaAutotrasportatori = CreditoIvaAutotrasportatori + "_qs +
-                    sqlParam(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) +
+                    sqlParam(fieldToNumber(used)) + u",IDUtenteUltimaVariazione = "_qs + sqlParam(m_ctx.idUser) +
                     u",DataUltimaVariazione = "_qs + now + u" WHERE IDAttivitaAzienda = "_qs +
-                    n(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(m_id.idPeriodoIva));
+                    sqlParam(m_id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(m_id.idPeriodoIva));
         }
         if (!m_id.lireRules()) {
             m_amounts->setIDRisultatoLiquidazioneIva(key());
@@ -665,8 +664,8 @@ bool SettlementDocument::sbChildDelete()
         m_ctx.db.execute(u"DELETE FROM ComunicazioneLiquidazioneIva WHERE IDComunicazioneLiquidazioneIva = "_qs + k);
 
         // The last settled month falls back to the highest month still stored.
-        const SqlStatement where = u" WHERE IDPeriodoIva = "_qs + n(m_id.idPeriodoIva) +
-                                   u" AND IDAttivitaAzienda = "_qs + n(m_id.idAttivitaAzienda);
+        const SqlStatement where = u" WHERE IDPeriodoIva = "_qs + sqlParam(m_id.idPeriodoIva) +
+                                   u" AND IDAttivitaAzienda = "_qs + sqlParam(m_id.idAttivitaAzienda);
         const QVariant marker =
             m_ctx.db.scalar(u"SELECT IDMeseUltimaLiquidazione FROM AttivitaAziendaPerPeriodoIva"_qs + where);
         if (!marker.isNull() && marker.toInt() == m_id.idMese) {
@@ -675,11 +674,11 @@ bool SettlementDocument::sbChildDelete()
                                                      u" AND "_qs + RowState::equals(RowState::Live));
             m_ctx.db.execute(
                 u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = NULL ,IDUtenteUltimaVariazione = "_qs +
-                n(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
+                sqlParam(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
             if (!highest.isNull())
                 m_ctx.db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = "_qs +
-                                 n(highest.toInt()) + u" ,IDUtenteUltimaVariazione = "_qs + n(m_ctx.idUser) +
-                                 u" ,DataUltimaVariazione = "_qs + now + where);
+                                 sqlParam(highest.toInt()) + u" ,IDUtenteUltimaVariazione = "_qs +
+                                 sqlParam(m_ctx.idUser) + u" ,DataUltimaVariazione = "_qs + now + where);
         }
         tx.commit();
     } catch (const DbError &e) {

@@ -1,26 +1,21 @@
 #include "domain/engine/CounterQueries.h"
 
-#include "domain/engine/SettlementIdentity.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/engine/SettlementIdentity.h"
 
 namespace liqiva {
 
 namespace {
-
-SqlStatement n(int value)
-{
-    return sqlParam(value);
-}
 
 // The two alternatives of the period filter: the activity settles monthly, or quarterly,
 // in the VAT year. Each is written as an uncorrelated EXISTS, so the statement needs no
 // preliminary read of the settlement type.
 SqlStatement activityOfType(const CounterPeriod &period, bool monthly)
 {
-    return u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs
-        + n(period.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + n(period.idAttivitaAzienda)
-        + (monthly ? u" AND TipoLiquidazioneIva = 0)"_qs : u" AND TipoLiquidazioneIva <> 0)"_qs);
+    return u"EXISTS (SELECT IDAttivitaAziendaPerPeriodoIva FROM AttivitaAziendaPerPeriodoIva WHERE IDPeriodoIva = "_qs +
+           sqlParam(period.idPeriodoIva) + u" AND IDAttivitaAzienda = "_qs + sqlParam(period.idAttivitaAzienda) +
+           (monthly ? u" AND TipoLiquidazioneIva = 0)"_qs : u" AND TipoLiquidazioneIva <> 0)"_qs);
 }
 
 // The period filter as its two alternatives, each with the months it counts: the activity
@@ -45,13 +40,13 @@ const QString ordinaryRows = u" AND AccontoIva = 0"_qs;
 
 SqlStatement sqlYearCondition(int idPeriodoIva)
 {
-    return u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + n(idPeriodoIva) + u")"_qs;
+    return u" AND Anno IN (SELECT Anno FROM PeriodoIva WHERE IDPeriodoIva = "_qs + sqlParam(idPeriodoIva) + u")"_qs;
 }
 
 SqlStatement sqlBranchCondition(int idAttivitaAzienda)
 {
-    return u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs + n(idAttivitaAzienda)
-        + u")"_qs;
+    return u" AND IDFiliale IN (SELECT IDFiliale FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+           sqlParam(idAttivitaAzienda) + u")"_qs;
 }
 
 SqlStatement sqlPeriodMonths(const CounterPeriod &period)
@@ -63,8 +58,9 @@ SqlStatement sqlPeriodMonths(const CounterPeriod &period)
     // Only the analytical December advance reads the advance copies; every other period
     // counts the ordinary rows alone, so that no operation is counted twice.
     if (m != Month::DecemberAdvance)
-        return byActivityType(period, u" AND IDMese = "_qs + n(m) + ordinaryRows,
-                              u" AND (IDMese > "_qs + n(m - 3) + u" AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows);
+        return byActivityType(period, u" AND IDMese = "_qs + sqlParam(m) + ordinaryRows,
+                              u" AND (IDMese > "_qs + sqlParam(m - 3) + u" AND IDMese <= "_qs + sqlParam(m) + u")"_qs +
+                                  ordinaryRows);
     if (wholeMonth(period))
         return byActivityType(period, u" AND IDMese = 12"_qs + ordinaryRows,
                               u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs + ordinaryRows);
@@ -84,8 +80,8 @@ SqlStatement sqlMonthRange(const CounterPeriod &period, bool cumulative)
         return {};
     const int last = m == Month::DecemberAdvance ? 12 : m;
     if (cumulative)
-        return u" AND IDMese <= "_qs + n(last);
-    return u" AND (IDMese > "_qs + n(last - 3) + u" AND IDMese <= "_qs + n(last) + u")"_qs;
+        return u" AND IDMese <= "_qs + sqlParam(last);
+    return u" AND (IDMese > "_qs + sqlParam(last - 3) + u" AND IDMese <= "_qs + sqlParam(last) + u")"_qs;
 }
 
 SqlStatement sqlPeriodFilter(const CounterPeriod &period)
@@ -100,8 +96,8 @@ SqlStatement sqlCumulativeFilter(const CounterPeriod &period)
         return ordinaryRows;
 
     if (m != Month::DecemberAdvance)
-        return byActivityType(period, u" AND IDMese <= "_qs + n(m) + ordinaryRows,
-                              u" AND (IDMese >= 1 AND IDMese <= "_qs + n(m) + u")"_qs + ordinaryRows);
+        return byActivityType(period, u" AND IDMese <= "_qs + sqlParam(m) + ordinaryRows,
+                              u" AND (IDMese >= 1 AND IDMese <= "_qs + sqlParam(m) + u")"_qs + ordinaryRows);
     if (wholeMonth(period))
         return byActivityType(period, u" AND IDMese <= 12"_qs + ordinaryRows, u" AND IDMese <= 12"_qs + ordinaryRows);
     const QString advanceCopies = u" AND (IDMese <= 11 OR AccontoIva <> 0)"_qs;
@@ -113,13 +109,13 @@ SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period
     SqlStatement s =
         u"SELECT ContatoreIva.IDIva, DescrizioneSuRegistroIVA, SUM(Imponibile) AS IMP, SUM(Importo) AS IVA "
         u"FROM ContatoreIva, Iva WHERE"_qs;
-    if (tipoContatore != CounterKind::PurchasesSuspended && tipoContatore != CounterKind::PaymentsOfSuspended
-        && tipoContatore != CounterKind::SplitPurchases)
+    if (tipoContatore != CounterKind::PurchasesSuspended && tipoContatore != CounterKind::PaymentsOfSuspended &&
+        tipoContatore != CounterKind::SplitPurchases)
         s += (otherPurchases ? otherPurchasesClass : goodsClass) + u" AND "_qs;
     s += u" AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
-    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + n(tipoContatore);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + sqlParam(tipoContatore);
     s += u" AND (Iva.PercIndetraibilita = 0 OR Iva.PercIndetraibilita IS NULL)"_qs;
     s += u" GROUP BY ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
     return s;
@@ -131,8 +127,8 @@ SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPu
     // each with " AND AccontoIva = 0": an activity without a row for the year finds nothing.
     SqlStatement months;
     if (period.idMese < 1)
-        months = u" AND (("_qs + activityOfType(period, true) + u" AND AccontoIva = 0) OR ("_qs
-            + activityOfType(period, false) + u" AND AccontoIva = 0))"_qs;
+        months = u" AND (("_qs + activityOfType(period, true) + u" AND AccontoIva = 0) OR ("_qs +
+                 activityOfType(period, false) + u" AND AccontoIva = 0))"_qs;
     else
         months = sqlPeriodMonths(period);
 
@@ -154,7 +150,7 @@ SqlStatement fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, 
         u"FROM ContatoreIva, Iva WHERE RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
-    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + n(tipoContatore);
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva = "_qs + sqlParam(tipoContatore);
     switch (customerClass) {
     case CustomerClass::IntraEu:
         s += u" AND IDClassificazioneIvaCF = 6"_qs;
@@ -182,9 +178,9 @@ SqlStatement fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period)
         u"FROM ContatoreIva, Iva WHERE AcquistiSolaVentilazione = 0 AND  RiportoSuChiusuraIVA <> 0"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += sqlPeriodFilter(period);
-    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN ("_qs + n(CounterKind::Purchases) + u", "_qs
-        + n(CounterKind::PurchasesSuspended) + u", "_qs + n(CounterKind::PaymentsOfSuspended) + u", "_qs
-        + n(CounterKind::SplitPurchases) + u")"_qs;
+    s += u" AND ContatoreIva.IDIva = Iva.IDIva AND IDTipoContatoreIva IN ("_qs + sqlParam(CounterKind::Purchases) +
+         u", "_qs + sqlParam(CounterKind::PurchasesSuspended) + u", "_qs + sqlParam(CounterKind::PaymentsOfSuspended) +
+         u", "_qs + sqlParam(CounterKind::SplitPurchases) + u")"_qs;
     s += u" AND (Iva.PercIndetraibilita = 0 OR Iva.PercIndetraibilita IS NULL)"_qs;
     s += u" GROUP BY IDTipoContatoreIva, "_qs + goods + u", ContatoreIva.IDIva, DescrizioneSuRegistroIVA"_qs;
     s += u" ORDER BY ContatoreIva.IDIva"_qs;
@@ -285,14 +281,15 @@ SqlStatement fnSqlIvaFattureInRitardo(int tipoLiquidazioneIva, const CounterPeri
         s += ordinaryRows;
     } else if (tipoLiquidazioneIva == 0) {
         if (m != Month::DecemberAdvance)
-            s += u" AND IDMese = "_qs + n(m) + ordinaryRows;
+            s += u" AND IDMese = "_qs + sqlParam(m) + ordinaryRows;
         else if (wholeMonth(period))
             s += u" AND IDMese = 12"_qs + ordinaryRows;
         else
             s += u" AND AccontoIva <> 0"_qs;
     } else {
         if (m != Month::DecemberAdvance)
-            s += u" AND (IDMese <= "_qs + n(m) + u" AND IDMese >= "_qs + n(m - 2) + u")"_qs + ordinaryRows;
+            s +=
+                u" AND (IDMese <= "_qs + sqlParam(m) + u" AND IDMese >= "_qs + sqlParam(m - 2) + u")"_qs + ordinaryRows;
         else if (wholeMonth(period))
             s += u" AND (IDMese = 10 OR IDMese = 11 OR IDMese = 12)"_qs + ordinaryRows;
         else
@@ -311,12 +308,12 @@ SqlStatement fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzi
     SqlStatement s = u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
                      u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
                      u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs +
-                     n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva);
+                     sqlParam(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(idPeriodoIva);
     if (idMese > (quarterly ? 3 : 1)) {
         int preceding = idMese - (quarterly ? 3 : 1);
         if (idMese == Month::DecemberAdvance)
             preceding = quarterly ? 9 : 11;
-        s += u" AND IDMese = "_qs + n(preceding) +
+        s += u" AND IDMese = "_qs + sqlParam(preceding) +
              u" AND IDTipoRisultatoLiquidazioneIva = 1 AND (Importo < 0 OR Importo IS NULL OR Importo < "_qs +
              sqlParam(dImpMinIva) + u")"_qs;
     } else {
@@ -328,12 +325,13 @@ SqlStatement fnSqlRisultatoPrecedente(int tipoLiquidazioneIva, int idAttivitaAzi
 SqlStatement fnSqlSommaPerTipoRisultato(int idAttivitaAzienda, int idPeriodoIva, int tipoRisultato)
 {
     return u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIva LEFT JOIN RisultatoLiquidazioneIvaXTipo ON "
-           u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva "
-           u"WHERE RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs
-        + n(idAttivitaAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(idPeriodoIva)
-        + u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 "
-          u"AND IDTipoRisultatoLiquidazioneIva = "_qs
-        + n(tipoRisultato);
+           u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva = "
+           u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva "
+           u"WHERE RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs +
+           sqlParam(idAttivitaAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + sqlParam(idPeriodoIva) +
+           u" AND RisultatoLiquidazioneIva.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 "
+           u"AND IDTipoRisultatoLiquidazioneIva = "_qs +
+           sqlParam(tipoRisultato);
 }
 
 int fnTipoLiquidazioneIva(Connection &db, int idAttivitaAzienda, int idPeriodoIva)

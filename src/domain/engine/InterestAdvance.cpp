@@ -2,30 +2,26 @@
 
 #include "domain/engine/ActivitySettings.h"
 
-#include "domain/engine/CounterQueries.h"
-#include "domain/engine/SettlementIdentity.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/engine/CounterQueries.h"
+#include "domain/engine/SettlementIdentity.h"
 
 namespace liqiva {
 
 namespace {
 
-SqlStatement n(int value)
-{
-    return sqlParam(value);
-}
-
 // The amount of one type in the settlement of a month; 0 when there is none.
 Money storedAmount(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese)
 {
-    Recordset rs = db.openRecordset(
-        u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
-        u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-        u"AND IDAttivitaAzienda = "_qs
-        + n(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(idPeriodoIva)
-        + u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = "_qs + n(tipoRisultato)
-        + u" AND IDMese = "_qs + n(idMese));
+    Recordset rs =
+        db.openRecordset(u"SELECT Importo FROM RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+                         u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+                         u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
+                         u"AND IDAttivitaAzienda = "_qs +
+                         sqlParam(idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(idPeriodoIva) +
+                         u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = "_qs +
+                         sqlParam(tipoRisultato) + u" AND IDMese = "_qs + sqlParam(idMese));
     return rs.eof() ? Money() : Money::fromVariant(rs.field(u"Importo"_qs));
 }
 
@@ -36,15 +32,14 @@ Percent fnPercInteressi(Connection &db, int idAttivitaAzienda, int idPeriodoIva,
     return quarterlyInterestRate(readActivitySettings(db, idAttivitaAzienda, idPeriodoIva), quarter, anno);
 }
 
-Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
-                                 int idMese)
+Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese)
 {
     return fnImportoPeriodoPrecedente(db, tipoRisultato, idPeriodoIva, idAttivitaAzienda, idMese,
                                       fnTipoLiquidazioneIva(db, idAttivitaAzienda, idPeriodoIva));
 }
 
-Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda,
-                                 int idMese, int tipoLiquidazioneIva)
+Money fnImportoPeriodoPrecedente(Connection &db, int tipoRisultato, int idPeriodoIva, int idAttivitaAzienda, int idMese,
+                                 int tipoLiquidazioneIva)
 {
     const bool quarterly = tipoLiquidazioneIva != 0;
     if (idMese <= (quarterly ? 3 : 1))
@@ -66,10 +61,11 @@ int fnPeriodoIvaAnnoPrecedente(Connection &db, int idAttivitaAzienda, int anno, 
 {
     Recordset rs = db.openRecordset(
         u"SELECT PeriodoIva.IDPeriodoIva, AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva FROM PeriodoIva "
-        u"INNER JOIN AttivitaAziendaPerPeriodoIva ON PeriodoIva.IDPeriodoIva = AttivitaAziendaPerPeriodoIva.IDPeriodoIva "
+        u"INNER JOIN AttivitaAziendaPerPeriodoIva ON PeriodoIva.IDPeriodoIva = "
+        u"AttivitaAziendaPerPeriodoIva.IDPeriodoIva "
         u"WHERE PeriodoIva.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 AND "
-        u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs
-        + n(idAttivitaAzienda) + u" AND PeriodoIva.Anno = "_qs + n(anno));
+        u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda = "_qs +
+        sqlParam(idAttivitaAzienda) + u" AND PeriodoIva.Anno = "_qs + sqlParam(anno));
     if (rs.eof())
         return 0;
     if (tipoLiquidazioneIva)

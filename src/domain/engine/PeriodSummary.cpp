@@ -16,11 +16,6 @@ namespace liqiva {
 
 namespace {
 
-SqlStatement n(int value)
-{
-    return sqlParam(value);
-}
-
 // A sum that is NULL when the query found nothing.
 QVariant sumOrNull(Connection &db, const SqlStatement &sql)
 {
@@ -87,7 +82,7 @@ Money truckersCreditUsed(ReportState &st, Money debt)
                                 + Money::fromVariant(db.scalar(
                                       u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE "
                                       u"IDTipoRisultatoLiquidazioneIva IN (4, 6) AND IDRisultatoLiquidazioneIva = "_qs +
-                                      n(id.idRisultatoLiquidazioneIva)));
+                                      sqlParam(id.idRisultatoLiquidazioneIva)));
         used = std::min(available, debt);
     } else {
         used = Money::fromVariant(
@@ -96,7 +91,7 @@ Money truckersCreditUsed(ReportState &st, Money debt)
                       u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva WHERE "
                       u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (4,6,7)  AND "
                       u"RisultatoLiquidazioneIva.IDPeriodoIva = "_qs +
-                      n(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + n(a)));
+                      sqlParam(p) + u" AND RisultatoLiquidazioneIva.IDAttivitaAzienda = "_qs + sqlParam(a)));
     }
     return used;
 }
@@ -185,7 +180,7 @@ void setPaymentsOfTheYear(ReportState &st)
     if ((m == 12 || m < 1) && !st.year.gestioneArt36) {
         Recordset rs = db.openRecordset(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
                                         u"IDTipoRisultatoLiquidazioneIva = 9 AND IDRisultatoLiquidazioneIva = "_qs +
-                                        n(id.idRisultatoLiquidazioneIva));
+                                        sqlParam(id.idRisultatoLiquidazioneIva));
         h.set(u"Acconto"_qs, rs.eof() ? QVariant() : QVariant::fromValue(Money::fromVariant(rs.field(u"Importo"_qs))));
     }
 
@@ -319,9 +314,9 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
 {
     Connection &db = st.db();
     ReportHeader &h = st.header;
-    Recordset rs =
-        db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs +
-                         n(type) + u" AND IDRisultatoLiquidazioneIva = "_qs + n(st.id.idRisultatoLiquidazioneIva));
+    Recordset rs = db.openRecordset(
+        u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = "_qs + sqlParam(type) +
+        u" AND IDRisultatoLiquidazioneIva = "_qs + sqlParam(st.id.idRisultatoLiquidazioneIva));
     if (rs.eof())
         return;
     h.set(col(c.date), dateValue(rs.field(u"DataVersamento"_qs)));
@@ -335,7 +330,7 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
     if (idCab != 0) {
         Recordset b = db.openRecordset(u"SELECT Abi.Cap,Abi.Abi ,Abi.Banca, Cab.Cab,Cab.Dipendenza FROM Abi INNER JOIN "
                                        u"Cab ON Abi.IDAbi = Cab.IDAbi WHERE IDCab = "_qs +
-                                       n(idCab));
+                                       sqlParam(idCab));
         bank = readBank(b, h, c);
     }
     // A periodic payment without a bank of its own: the company's bank when there is a debt
@@ -346,13 +341,13 @@ void readPayment(ReportState &st, int type, const PaymentColumns &c)
             u"INNER JOIN BancaPerAnagrafica ON Cab.IDCab = BancaPerAnagrafica.IDCab) INNER JOIN ConfigurazioneGenerale "
             u"ON BancaPerAnagrafica.IDBancaPerAnagrafica = ConfigurazioneGenerale.IDBancaPerAnagrafica "
             u"WHERE ConfigurazioneGenerale.IDAzienda = "_qs +
-            n(st.id.idAzienda));
+            sqlParam(st.id.idAzienda));
         readBank(b, h, c);
     }
     if (idCollector != 0) {
         Recordset k = db.openRecordset(u"SELECT CodiceConcessione FROM ConcessionarioEsattoriale WHERE "
                                        u"IDConcessionarioEsattoriale = "_qs +
-                                       n(idCollector));
+                                       sqlParam(idCollector));
         if (!k.eof())
             h.set(col(c.collector), textOrNull(k, u"CodiceConcessione"_qs));
     }
@@ -432,7 +427,7 @@ void sbCampiPeriodoPrecedente(ReportState &st)
             u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
             u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
             u"AND IDAttivitaAzienda = "_qs +
-            n(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + n(id.idPeriodoIva) +
+            sqlParam(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(id.idPeriodoIva) +
             u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva = 3"_qs);
         st.header.set(u"Interessi150"_qs, Money::fromVariant(interest));
     }

@@ -1,8 +1,8 @@
 #include "domain/overview/YearOverview.h"
 
-#include "domain/document/SavedSettlements.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
+#include "domain/document/SavedSettlements.h"
 #include "suite/Refusal.h"
 
 #include <map>
@@ -10,11 +10,6 @@
 namespace liqiva {
 
 namespace {
-
-SqlStatement n(int v)
-{
-    return sqlParam(v);
-}
 
 } // namespace
 
@@ -60,10 +55,10 @@ void readActivityRows(Connection &db, YearOverview &o)
              u"SELECT AttivitaAzienda.IDAttivitaAzienda, AttivitaAzienda.AttivitaAzienda, "
              u"AttivitaAziendaPerPeriodoIva.TipoLiquidazioneIva FROM AttivitaAzienda INNER JOIN "
              u"AttivitaAziendaPerPeriodoIva ON AttivitaAzienda.IDAttivitaAzienda = "
-             u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda WHERE AttivitaAzienda.IDAzienda = "_qs
-             + n(idAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva)
-             + u" AND AttivitaAzienda.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 "
-               u"ORDER BY AttivitaAzienda.IDAttivitaAzienda"_qs);
+             u"AttivitaAziendaPerPeriodoIva.IDAttivitaAzienda WHERE AttivitaAzienda.IDAzienda = "_qs +
+             sqlParam(idAzienda) + u" AND AttivitaAziendaPerPeriodoIva.IDPeriodoIva = "_qs + sqlParam(o.idPeriodoIva) +
+             u" AND AttivitaAzienda.VirtualDelete = 0 AND AttivitaAziendaPerPeriodoIva.VirtualDelete = 0 "
+             u"ORDER BY AttivitaAzienda.IDAttivitaAzienda"_qs);
          !rs.eof(); rs.moveNext()) {
         YearRow row;
         row.idAttivitaAzienda = rs.integer(u"IDAttivitaAzienda"_qs);
@@ -81,11 +76,11 @@ void readActivityRows(Connection &db, YearOverview &o)
 // says it was printed.
 YearCell::State cellState(const Recordset &rs)
 {
-    return rs.integer(u"VirtualDelete"_qs) == 2 ? YearCell::State::Working
-        : !rs.isNull(u"DataComunicazione"_qs)     ? YearCell::State::Communicated
-        : !rs.isNull(u"DataPrimaComunicazione"_qs) ? YearCell::State::ToResend
-        : rs.integer(u"StampatoDefinitivo"_qs) != 0 ? YearCell::State::PrintedDefinitive
-                                                    : YearCell::State::Saved;
+    return rs.integer(u"VirtualDelete"_qs) == 2        ? YearCell::State::Working
+           : !rs.isNull(u"DataComunicazione"_qs)       ? YearCell::State::Communicated
+           : !rs.isNull(u"DataPrimaComunicazione"_qs)  ? YearCell::State::ToResend
+           : rs.integer(u"StampatoDefinitivo"_qs) != 0 ? YearCell::State::PrintedDefinitive
+                                                       : YearCell::State::Saved;
 }
 
 // Puts each settlement of the year in its cell; where each went: key -> cell.
@@ -101,18 +96,19 @@ std::map<int, YearCell *> placeSettlements(Connection &db, YearOverview &o)
         u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND "
         u"ComunicazioneLiquidazioneIva.VirtualDelete = 0 "
         u"WHERE AttivitaAzienda.IDAzienda = "_qs +
-        n(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + n(o.idPeriodoIva) +
+        sqlParam(idAzienda) + u" AND RisultatoLiquidazioneIva.IDPeriodoIva = "_qs + sqlParam(o.idPeriodoIva) +
         u" AND (RisultatoLiquidazioneIva.VirtualDelete = 0 OR RisultatoLiquidazioneIva.VirtualDelete = 2)"_qs;
 
     for (Recordset rs = db.openRecordset(
              u"SELECT RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva, RisultatoLiquidazioneIva.IDAttivitaAzienda, "
              u"RisultatoLiquidazioneIva.IDMese, RisultatoLiquidazioneIva.AccontoIva, "
              u"RisultatoLiquidazioneIva.VirtualDelete, RisultatoLiquidazioneIva.StampatoDefinitivo, "
-             u"ComunicazioneLiquidazioneIva.DataComunicazione, ComunicazioneLiquidazioneIva.DataPrimaComunicazione"_qs
-             + ofTheYear);
+             u"ComunicazioneLiquidazioneIva.DataComunicazione, ComunicazioneLiquidazioneIva.DataPrimaComunicazione"_qs +
+             ofTheYear);
          !rs.eof(); rs.moveNext()) {
         const int activity = rs.integer(u"IDAttivitaAzienda"_qs);
-        const int period = rs.isNull(u"IDMese"_qs) ? (rs.integer(u"AccontoIva"_qs) != 0 ? 13 : 0) : rs.integer(u"IDMese"_qs);
+        const int period =
+            rs.isNull(u"IDMese"_qs) ? (rs.integer(u"AccontoIva"_qs) != 0 ? 13 : 0) : rs.integer(u"IDMese"_qs);
         for (YearRow &row : o.rows) {
             if (row.idAttivitaAzienda != activity)
                 continue;
@@ -139,8 +135,9 @@ YearOverview loadYearOverview(Connection &db, int idAzienda, int anno)
     YearOverview o;
     o.idAzienda = idAzienda;
     o.anno = anno;
-    const QVariant vatYear = db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + n(idAzienda)
-                                       + u" AND Anno = "_qs + n(anno) + u" AND VirtualDelete = 0"_qs);
+    const QVariant vatYear =
+        db.scalar(u"SELECT IDPeriodoIva FROM PeriodoIva WHERE IDAzienda = "_qs + sqlParam(idAzienda) +
+                  u" AND Anno = "_qs + sqlParam(anno) + u" AND VirtualDelete = 0"_qs);
     if (vatYear.isNull())
         throw Refusal(QStringLiteral("L'azienda %1 non ha il periodo I.V.A. %2.").arg(idAzienda).arg(anno));
     o.idPeriodoIva = vatYear.toInt();

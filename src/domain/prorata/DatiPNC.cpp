@@ -12,10 +12,6 @@
 namespace liqiva {
 
 namespace {
-SqlStatement n(int v)
-{
-    return sqlParam(v);
-}
 
 QList<DatiPNC::Voce> voci(Connection &db, const SqlStatement &sql, const QString &id, const QString &code,
                           const QString &description)
@@ -79,8 +75,8 @@ QList<DatiPNC::Voce> DatiPNC::Esercizi() const
 {
     return voci(m_p.getConnection(),
                 u"SELECT IDEsercizio, Esercizio  From Esercizio"_qs +
-                    u"  WHERE ( IDTipoEsercizio = 1 Or IDTipoEsercizio = 2 ) And IDAzienda = "_qs + n(m_p.IDAzienda()) +
-                    u" ORDER BY Esercizio"_qs,
+                    u"  WHERE ( IDTipoEsercizio = 1 Or IDTipoEsercizio = 2 ) And IDAzienda = "_qs +
+                    sqlParam(m_p.IDAzienda()) + u" ORDER BY Esercizio"_qs,
                 u"IDEsercizio"_qs, QString(), u"Esercizio"_qs);
 }
 
@@ -88,7 +84,7 @@ int DatiPNC::EsercizioPredefinito() const
 {
     return m_p.getConnection()
         .scalar(u"SELECT IDEsercizio FROM Esercizio"_qs + u" WHERE IDTipoEsercizio = 1 AND IDAzienda = "_qs +
-                n(m_p.IDAzienda()))
+                sqlParam(m_p.IDAzienda()))
         .toInt();
 }
 
@@ -103,7 +99,7 @@ int DatiPNC::EsercizioDaData(const QDate &data) const
 QList<DatiPNC::Voce> DatiPNC::Filiali() const
 {
     return voci(m_p.getConnection(),
-                u"SELECT IDFiliale, Filiale FROM Filiale WHERE IDAzienda = "_qs + n(m_p.IDAzienda()) +
+                u"SELECT IDFiliale, Filiale FROM Filiale WHERE IDAzienda = "_qs + sqlParam(m_p.IDAzienda()) +
                     u" AND VirtualDelete = 0 ORDER BY IDFiliale"_qs,
                 u"IDFiliale"_qs, QString(), u"Filiale"_qs);
 }
@@ -111,8 +107,8 @@ QList<DatiPNC::Voce> DatiPNC::Filiali() const
 int DatiPNC::FilialePredefinita() const
 {
     return m_p.getConnection()
-        .scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = "_qs + n(m_p.IDAttivitaAzienda()) +
-                u" AND VirtualDelete = 0"_qs)
+        .scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = "_qs +
+                sqlParam(m_p.IDAttivitaAzienda()) + u" AND VirtualDelete = 0"_qs)
         .toInt();
 }
 
@@ -136,7 +132,7 @@ int DatiPNC::PianoDeiConti(int idEsercizio) const
 {
     return m_p.getConnection()
         .scalar(u"SELECT IDPianoDeiConti FROM PianoDeiConti"_qs + u" WHERE TipoPDC = 1 AND IDAzienda = "_qs +
-                n(m_p.IDAzienda()) + u" AND IDEsercizio = "_qs + n(idEsercizio))
+                sqlParam(m_p.IDAzienda()) + u" AND IDEsercizio = "_qs + sqlParam(idEsercizio))
         .toInt();
 }
 
@@ -147,7 +143,7 @@ QList<DatiPNC::Voce> DatiPNC::Conti(int idEsercizio) const
         u"SELECT DISTINCT ContoPDC.IDContoPDC, ContoPDC.ContoPDC, ContoPDC.DescrizioneConto FROM (ContoPDC INNER "
         u"JOIN ContoPerPDC ON ContoPDC.IDContoPDC = ContoPerPDC.IDContoPDC) INNER JOIN ElementoPDC ON "
         u"ContoPerPDC.IDElementoPDC = ElementoPDC.IDElementoPDC WHERE ElementoPDC.IDPianoDeiConti = "_qs +
-            n(PianoDeiConti(idEsercizio)) + u" ORDER BY ContoPDC.ContoPDC"_qs,
+            sqlParam(PianoDeiConti(idEsercizio)) + u" ORDER BY ContoPDC.ContoPDC"_qs,
         u"IDContoPDC"_qs, u"ContoPDC"_qs, u"DescrizioneConto"_qs);
 }
 
@@ -168,8 +164,8 @@ bool DatiPNC::ContoNelPiano(int idConto, int idEsercizio) const
                                           u" FROM (ContoPDC INNER JOIN ContoPerPDC ON ContoPDC.IDContoPDC = "
                                           u"ContoPerPDC.IDContoPDC) INNER JOIN ElementoPDC "
                                           u"ON ContoPerPDC.IDElementoPDC = ElementoPDC.IDElementoPDC"_qs +
-                                          u" WHERE ContoPDC.IDContoPDC = "_qs + n(idConto) + u" AND"_qs +
-                                          u" ElementoPDC.IDPianoDeiConti = "_qs + n(PianoDeiConti(idEsercizio)));
+                                          u" WHERE ContoPDC.IDContoPDC = "_qs + sqlParam(idConto) + u" AND"_qs +
+                                          u" ElementoPDC.IDPianoDeiConti = "_qs + sqlParam(PianoDeiConti(idEsercizio)));
     return !rs.eof();
 }
 
@@ -177,7 +173,7 @@ std::pair<int, int> DatiPNC::ContiPredefiniti(int idFiliale, int idEsercizio) co
 {
     Recordset rs = m_p.getConnection().openRecordset(
         u"SELECT IDContoPDC_CostoIvaInd, IDContoPDC_StornoRecuperoIva, IDContoPDC_IvaAcquisti FROM ContoAutomatico"_qs +
-        u" WHERE IDFiliale = "_qs + n(idFiliale));
+        u" WHERE IDFiliale = "_qs + sqlParam(idFiliale));
     if (rs.eof())
         return {0, 0};
     const int costo = rs.integer(u"IDContoPDC_CostoIvaInd"_qs);
@@ -300,10 +296,10 @@ void DatiPNC::Registra(const Dati &d, int *proposta)
         Transaction tx(db);
         e.Save();
         db.execute(u"UPDATE"_qs + u" RisultatoLiquidazioneIva"_qs + u" SET"_qs + u" VirtualDelete = 0"_qs +
-                   u" ,IDUtenteUltimaVariazione = "_qs + n(m_p.IDUtente()) + u" ,DataUltimaVariazione = "_qs +
-                   sqlParam(QDateTime::currentDateTime()) + u" ,IDOggettoProRata = "_qs + n(e.Key()) +
-                   u" ,IDTipoOggettoProRata = "_qs + n(e.Type()) + u" WHERE"_qs + u" IDRisultatoLiquidazioneIva = "_qs +
-                   n(m_p.IDRisultatoLiquidazioneIva()));
+                   u" ,IDUtenteUltimaVariazione = "_qs + sqlParam(m_p.IDUtente()) + u" ,DataUltimaVariazione = "_qs +
+                   sqlParam(QDateTime::currentDateTime()) + u" ,IDOggettoProRata = "_qs + sqlParam(e.Key()) +
+                   u" ,IDTipoOggettoProRata = "_qs + sqlParam(e.Type()) + u" WHERE"_qs +
+                   u" IDRisultatoLiquidazioneIva = "_qs + sqlParam(m_p.IDRisultatoLiquidazioneIva()));
         tx.commit();
     } catch (const Refusal &r) {
         // Another user took the number (or the year) meanwhile: nothing was written.
