@@ -1,11 +1,11 @@
 #include "domain/declarations/DeclarationTotals.h"
 
-#include "domain/declarations/AltriDatiDip.h"
-#include "domain/declarations/DatiCADI.h"
-#include "domain/engine/Amounts.h"
 #include "database/Connection.h"
 #include "database/RowState.h"
 #include "database/SqlValue.h"
+#include "domain/declarations/AltriDatiDip.h"
+#include "domain/declarations/DatiCADI.h"
+#include "domain/engine/Amounts.h"
 #include "suite/Rounding.h"
 
 namespace liqiva {
@@ -62,12 +62,68 @@ std::vector<Money> DeclarationTotals::sums(const QString &from, const SqlStateme
     for (qsizetype i = 0; i < conditions.size(); ++i)
         select += (i ? u", "_qs : QString()) + u"SUM(CASE WHEN "_qs + conditions[i] +
                   u" THEN ContatoreIva.Imponibile END) AS T"_qs + QString::number(i);
-    Recordset rs = m_db.openRecordset(select + commonFilter(from, months) + u" AND ContatoreIva.IDTipoContatoreIva IN ("_qs +
-                                      kinds + u")"_qs);
+    Recordset rs = m_db.openRecordset(select + commonFilter(from, months) +
+                                      u" AND ContatoreIva.IDTipoContatoreIva IN ("_qs + kinds + u")"_qs);
     std::vector<Money> totals;
     for (qsizetype i = 0; i < conditions.size(); ++i)
         totals.push_back(rs.eof() ? Money() : Money::fromVariant(rs.field(u"T"_qs + QString::number(i))));
     return totals;
+}
+
+namespace {
+
+// The flag columns in the order of DeclarationFlags.
+const char *const flagColumnNames[] = {
+    "DichiarazioneIntegrativa",
+    "CorrettivaNeiTermini",
+    "VariazioniImponibile",
+    "ContribuentiLiqTrim",
+    "AliquotaMediaLettA",
+    "OperazioniNonImponibiliLettB",
+    "AcquistoBeniAmmortizzabiliLettC",
+    "CreditoRimborsoInEuro",
+    "VersamentoInEuro",
+    "VersamentoNonEffettuato",
+};
+
+} // namespace
+
+QString DeclarationFlags::columns(const QString &prefix)
+{
+    QStringList list;
+    for (const char *c : flagColumnNames)
+        list << prefix + QString::fromLatin1(c);
+    return list.join(u", "_qs);
+}
+
+DeclarationFlags DeclarationFlags::of(const Recordset &rs)
+{
+    DeclarationFlags f;
+    bool *const targets[] = {&f.dichiarazioneIntegrativa,
+                             &f.correttivaNeiTermini,
+                             &f.variazioniImponibile,
+                             &f.contribuentiLiqTrim,
+                             &f.aliquotaMediaLettA,
+                             &f.operazioniNonImponibiliLettB,
+                             &f.acquistoBeniAmmortizzabiliLettC,
+                             &f.creditoRimborsoInEuro,
+                             &f.versamentoInEuro,
+                             &f.versamentoNonEffettuato};
+    for (size_t k = 0; k < std::size(flagColumnNames); ++k)
+        *targets[k] = rs.number(QString::fromLatin1(flagColumnNames[k])) != 0;
+    return f;
+}
+
+const DeclarationFlags &DeclarationTotals::flags()
+{
+    // Read once for both sets of figures; a settlement row that is gone has no flag set.
+    if (!m_flags) {
+        Recordset rs = m_db.openRecordset(u"SELECT "_qs + DeclarationFlags::columns() +
+                                              u" FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                          {sqlValue(m_s.idRisultatoLiquidazioneIva)});
+        m_flags = rs.eof() ? DeclarationFlags{} : DeclarationFlags::of(rs);
+    }
+    return *m_flags;
 }
 
 Money DeclarationTotals::ventilatedReceipts()
@@ -108,60 +164,27 @@ Money DeclarationTotals::storedAmount(int amountType)
     return it == m_stored->end() ? Money() : it->second;
 }
 
-void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
-{
-    dip.IDAttivitaAzienda = m_s.idAttivitaAzienda;
-    dip.IDPeriodoIva = m_s.idPeriodoIva;
-    const QString from = u" FROM ContatoreIva"_qs + u" INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs;
+namespace {
 
-    const Money corrVent = ventilatedReceipts();
+const QString counterFrom = u" FROM ContatoreIva INNER JOIN Iva ON ContatoreIva.IDIva = Iva.IDIva"_qs;
+const QString periodicKinds = u"1, 2, 3, 4, 5, 6, 7, 8"_qs;
+const QString annualKinds = u"1, 2, 3, 4, 5, 6, 7, 8, 12, 13, 15"_qs;
+
+// The four totals of the periodic declaration: each condition names its kinds of counter.
+QStringList periodicConditions()
+{
     const QString attive =
         u"ContatoreIva.IDTipoContatoreIva IN (2, 3, 4, 5, 6, 7)"_qs +
         u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL OR (ContatoreIva.IDClassificazioneIvaCF <> 6 AND "
         "ContatoreIva.IDClassificazioneIvaCF <> 14))"_qs;
     const QString passive = u"ContatoreIva.IDTipoContatoreIva IN (1, 8)"_qs;
     const QString intra = u" AND IDClassificazioneIvaCF = 1"_qs;
-    const std::vector<Money> t =
-        sums(from, periodicMonths(), u"1, 2, 3, 4, 5, 6, 7, 8"_qs, {attive, attive + intra, passive, passive + intra});
-    dip.VP1_OperazioniAttive = rounded(t[0] + corrVent);
-    dip.VP1_CessioniIntracomunitarie = rounded(t[1]);
-    dip.VP2_OperazioniPassive = rounded(t[2]);
-    dip.VP2_AcquistiIntracomunitari = rounded(t[3]);
-
-    dip.VP3_Imponibile = rounded(storedAmount(AmountType::ImportazioniImponibile));
-    dip.VP3_Imposta = rounded(storedAmount(AmountType::ImportazioniImposta));
-
-    Recordset rs = m_db.openRecordset(
-        u"SELECT DichiarazioneIntegrativa, CorrettivaNeiTermini, VariazioniImponibile, ContribuentiLiqTrim, "
-        u"AliquotaMediaLettA, OperazioniNonImponibiliLettB, AcquistoBeniAmmortizzabiliLettC, CreditoRimborsoInEuro, "
-        u"VersamentoInEuro, VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-        {sqlValue(m_s.idRisultatoLiquidazioneIva)});
-    if (!rs.eof()) {
-        const auto flag = [&rs](const char *column) { return rs.number(QString::fromLatin1(column)) != 0; };
-        dip.DichiarazioneIntegrativa = flag("DichiarazioneIntegrativa");
-        dip.CorrettivaNeiTermini = flag("CorrettivaNeiTermini");
-        dip.VariazioniPeriodiPrec = flag("VariazioniImponibile");
-        dip.ContribuentiLiquidazioneTrim = flag("ContribuentiLiqTrim");
-        dip.AliquotaMediaLettA = flag("AliquotaMediaLettA");
-        dip.OperazioniNonImpLettB = flag("OperazioniNonImponibiliLettB");
-        dip.AcquistiBeniAmmLettC = flag("AcquistoBeniAmmortizzabiliLettC");
-        dip.CreditoARimborsoInEuro = flag("CreditoRimborsoInEuro");
-        dip.VersamentoInEuro = flag("VersamentoInEuro");
-        m_versamentoNonEffettuato = flag("VersamentoNonEffettuato");
-        dip.VersamentoNonEffettuato = *m_versamentoNonEffettuato;
-    }
+    return {attive, attive + intra, passive, passive + intra};
 }
 
-void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
+// The ten totals of the annual communication, each condition naming its kinds of counter.
+QStringList annualConditions()
 {
-    cadi.IDAttivitaAzienda = m_s.idAttivitaAzienda;
-    cadi.IDPeriodoIva = m_s.idPeriodoIva;
-    const auto [first, last] = annualMonthRange();
-    SqlStatement months = u" AND ContatoreIva.AccontoIva = 0"_qs;
-    months += first == last ? u" AND IDMese = "_qs + sqlParam(first)
-                            : u" AND IDMese BETWEEN "_qs + sqlParam(first) + u" AND "_qs + sqlParam(last);
-    const QString from = u" FROM ContatoreIva INNER JOIN Iva"_qs + u" ON ContatoreIva.IDIva = Iva.IDIva"_qs;
-
     const QString attive = u"ContatoreIva.IDTipoContatoreIva IN (2,3,4,5,6,7,12,13)"_qs;
     const QString attiveNoExcluded =
         attive + u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs +
@@ -170,15 +193,86 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
         u" AND (ContatoreIva.IDClassificazioneIvaCF IS NULL"_qs + u" OR ContatoreIva.IDClassificazioneIvaCF <> 1)"_qs;
     const QString passive = u"ContatoreIva.IDTipoContatoreIva IN (1, 8, 15)"_qs;
     const QString nonIntraAcq = u" AND (IDClassificazioneIvaCF IS NULL"_qs + u" OR IDClassificazioneIvaCF <> 1)"_qs;
-    const std::vector<Money> t = sums(
-        from, months, u"1, 2, 3, 4, 5, 6, 7, 8, 12, 13, 15"_qs,
-        {attiveNoExcluded, attive + nonIntra + u" AND Iva.IDTipoIva = 1"_qs,
-         attive + nonIntra + u" AND Iva.IDTipoIva = 3"_qs,
-         attive + u" AND IDClassificazioneIvaCF = 1 AND IDClassificazioneIvaConto IN (7,8)"_qs,
-         attive + u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15) AND ISNULL(IDClassificazioneIvaCF,0) NOT IN (6, 14)"_qs,
-         passive, passive + nonIntraAcq + u" AND Iva.IDTipoIva = 1"_qs, passive + nonIntraAcq + u" AND Iva.IDTipoIva = 3"_qs,
-         passive + u" AND IDClassificazioneIvaCF = 1 AND IDClassificazioneIvaConto IN (7,8)"_qs,
-         passive + u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs});
+    return {
+        attiveNoExcluded,
+        attive + nonIntra + u" AND Iva.IDTipoIva = 1"_qs,
+        attive + nonIntra + u" AND Iva.IDTipoIva = 3"_qs,
+        attive + u" AND IDClassificazioneIvaCF = 1 AND IDClassificazioneIvaConto IN (7,8)"_qs,
+        attive +
+            u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15) AND ISNULL(IDClassificazioneIvaCF,0) NOT IN (6, 14)"_qs,
+        passive,
+        passive + nonIntraAcq + u" AND Iva.IDTipoIva = 1"_qs,
+        passive + nonIntraAcq + u" AND Iva.IDTipoIva = 3"_qs,
+        passive + u" AND IDClassificazioneIvaCF = 1 AND IDClassificazioneIvaConto IN (7,8)"_qs,
+        passive + u" AND IDClassificazioneIvaConto IN (10, 11, 12, 15)"_qs};
+}
+
+} // namespace
+
+void DeclarationTotals::LoadAltriDatiDip(AltriDatiDip &dip)
+{
+    fillPeriodic(dip, sums(counterFrom, periodicMonths(), periodicKinds, periodicConditions()));
+}
+
+void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
+{
+    fillAnnual(cadi, sums(counterFrom, annualMonths(), annualKinds, annualConditions()));
+}
+
+void DeclarationTotals::LoadBoth(AltriDatiDip &dip, DatiCADI &cadi)
+{
+    if (m_s.idMese < 1 || m_s.idMese > 12) {
+        LoadAltriDatiDip(dip);
+        LoadDatiCADI(cadi);
+        return;
+    }
+    // A month or a quarter: both read the same counter months, in one statement (each
+    // condition names its kinds, so the kinds of both may be read together).
+    const std::vector<Money> t =
+        sums(counterFrom, periodicMonths(), annualKinds, periodicConditions() + annualConditions());
+    const auto split = t.begin() + periodicConditions().size();
+    fillPeriodic(dip, std::vector<Money>(t.begin(), split));
+    fillAnnual(cadi, std::vector<Money>(split, t.end()));
+}
+
+SqlStatement DeclarationTotals::annualMonths() const
+{
+    const auto [first, last] = annualMonthRange();
+    SqlStatement months = u" AND ContatoreIva.AccontoIva = 0"_qs;
+    months += first == last ? u" AND IDMese = "_qs + sqlParam(first)
+                            : u" AND IDMese BETWEEN "_qs + sqlParam(first) + u" AND "_qs + sqlParam(last);
+    return months;
+}
+
+void DeclarationTotals::fillPeriodic(AltriDatiDip &dip, const std::vector<Money> &t)
+{
+    dip.IDAttivitaAzienda = m_s.idAttivitaAzienda;
+    dip.IDPeriodoIva = m_s.idPeriodoIva;
+    dip.VP1_OperazioniAttive = rounded(t[0] + ventilatedReceipts());
+    dip.VP1_CessioniIntracomunitarie = rounded(t[1]);
+    dip.VP2_OperazioniPassive = rounded(t[2]);
+    dip.VP2_AcquistiIntracomunitari = rounded(t[3]);
+
+    dip.VP3_Imponibile = rounded(storedAmount(AmountType::ImportazioniImponibile));
+    dip.VP3_Imposta = rounded(storedAmount(AmountType::ImportazioniImposta));
+
+    const DeclarationFlags &f = flags();
+    dip.DichiarazioneIntegrativa = f.dichiarazioneIntegrativa;
+    dip.CorrettivaNeiTermini = f.correttivaNeiTermini;
+    dip.VariazioniPeriodiPrec = f.variazioniImponibile;
+    dip.ContribuentiLiquidazioneTrim = f.contribuentiLiqTrim;
+    dip.AliquotaMediaLettA = f.aliquotaMediaLettA;
+    dip.OperazioniNonImpLettB = f.operazioniNonImponibiliLettB;
+    dip.AcquistiBeniAmmLettC = f.acquistoBeniAmmortizzabiliLettC;
+    dip.CreditoARimborsoInEuro = f.creditoRimborsoInEuro;
+    dip.VersamentoInEuro = f.versamentoInEuro;
+    dip.VersamentoNonEffettuato = f.versamentoNonEffettuato;
+}
+
+void DeclarationTotals::fillAnnual(DatiCADI &cadi, const std::vector<Money> &t)
+{
+    cadi.IDAttivitaAzienda = m_s.idAttivitaAzienda;
+    cadi.IDPeriodoIva = m_s.idPeriodoIva;
     cadi.OperazioniAttive = rounded(t[0] + ventilatedReceipts());
     cadi.OperazioniNonImponibili = rounded(t[1]);
     cadi.OperazioniEsenti = rounded(t[2]);
@@ -195,13 +289,7 @@ void DeclarationTotals::LoadDatiCADI(DatiCADI &cadi)
     cadi.ImponibileRottami = rounded(storedAmount(AmountType::RottamiImponibile));
     cadi.ImpostaRottami = rounded(storedAmount(AmountType::RottamiImposta));
 
-    if (!m_versamentoNonEffettuato) {
-        Recordset rs = m_db.openRecordset(
-            u"SELECT VersamentoNonEffettuato FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-            {sqlValue(m_s.idRisultatoLiquidazioneIva)});
-        m_versamentoNonEffettuato = !rs.eof() && rs.number(u"VersamentoNonEffettuato"_qs) != 0;
-    }
-    cadi.EventiEccezionali = *m_versamentoNonEffettuato;
+    cadi.EventiEccezionali = flags().versamentoNonEffettuato;
 }
 
 } // namespace liqiva

@@ -15,6 +15,8 @@
 namespace liqiva {
 
 class AltriDatiDip;
+class Connection;
+class Recordset;
 class DatiCADI;
 
 // The declaration figures of a settlement filled from the VAT counters of its activity, the
@@ -23,6 +25,25 @@ class DatiCADI;
 // lire) half away from zero; an empty sum counts 0. The settlement's year is
 // SettlementIdentity::anno; tipoLiquidazioneIva is the activity's settlement type in the
 // VAT year (0 monthly, else quarterly).
+// The flags of the settlement row that the periodic declaration shows.
+struct DeclarationFlags {
+    bool dichiarazioneIntegrativa = false;
+    bool correttivaNeiTermini = false;
+    bool variazioniImponibile = false;
+    bool contribuentiLiqTrim = false;
+    bool aliquotaMediaLettA = false;
+    bool operazioniNonImponibiliLettB = false;
+    bool acquistoBeniAmmortizzabiliLettC = false;
+    bool creditoRimborsoInEuro = false;
+    bool versamentoInEuro = false;
+    bool versamentoNonEffettuato = false;
+
+    // Their columns of RisultatoLiquidazioneIva, each after the given prefix ("R.").
+    static QString columns(const QString &prefix = QString());
+    // From a record set that selected columns().
+    static DeclarationFlags of(const Recordset &rs);
+};
+
 class DeclarationTotals {
 public:
     DeclarationTotals(Connection &db, const SettlementIdentity &settlement, int tipoLiquidazioneIva, Step currencyStep);
@@ -33,6 +54,13 @@ public:
     // The annual communication: the totals of the months the settlement covers, the
     // imports from the stored amounts 34, 35, 48 and 49, the exceptional-events flag.
     void LoadDatiCADI(DatiCADI &cadi);
+    // Both, reading the counters once when they take the same months.
+    void LoadBoth(AltriDatiDip &dip, DatiCADI &cadi);
+    // The receipts split by rate that both count, when the caller has them from the rebuild
+    // (otherwise they are read from the settlement's report rows).
+    void setVentilatedReceipts(Money amount) { m_ventilated = amount; }
+    // The flags of the settlement row, when the caller read them with the row.
+    void setFlags(const DeclarationFlags &flags) { m_flags = flags; }
 
     // The counter months of the periodic declaration, written as a condition.
     SqlStatement periodicMonths() const;
@@ -46,7 +74,11 @@ private:
                             const QStringList &conditions);
     Money ventilatedReceipts();
     Money storedAmount(int amountType);
+    const DeclarationFlags &flags();
     Money rounded(Money v) const;
+    SqlStatement annualMonths() const;
+    void fillPeriodic(AltriDatiDip &dip, const std::vector<Money> &totals);
+    void fillAnnual(DatiCADI &cadi, const std::vector<Money> &totals);
 
     Connection &m_db;
     SettlementIdentity m_s;
@@ -55,7 +87,7 @@ private:
     // Read once for both sets of figures.
     std::optional<Money> m_ventilated;
     std::optional<std::map<int, Money>> m_stored;
-    std::optional<bool> m_versamentoNonEffettuato;
+    std::optional<DeclarationFlags> m_flags;
 };
 
 } // namespace liqiva

@@ -1,7 +1,6 @@
 #include "domain/document/PaymentData.h"
 
 #include "database/Connection.h"
-#include "database/RowState.h"
 #include "database/SqlValue.h"
 #include "suite/TextCheck.h"
 
@@ -59,16 +58,9 @@ void describePaymentPlace(Connection &db, Payment &p, const QVariant &storedPlac
 
 void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
 {
+    const bool print = data.periodic.riportaInStampa;
     data.periodic = Payment{};
-    {
-        Recordset rs = db.openRecordset(u"SELECT RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                        u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
-                                        sqlParam(key) + u" AND "_qs + RowState::equals(RowState::Live));
-        if (!rs.eof()) {
-            data.periodic.riportaInStampa = rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
-            data.advance.riportaInStampa = rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;
-        }
-    }
+    data.periodic.riportaInStampa = print;
     Recordset rs =
         db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
                          u"AND IDRisultatoLiquidazioneIva = ?"_qs,

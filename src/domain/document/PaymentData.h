@@ -39,8 +39,8 @@ struct PaymentData {
     bool advanceEnabled = false; // only the December advance has an advance payment
 };
 
-// Loads the periodic payment of a settlement and its print flags (the advance payment is
-// read by the fill itself).
+// Loads the periodic payment of a settlement, keeping the print flag the caller set (the
+// advance payment is read by the fill itself).
 void loadPeriodicPayment(Connection &db, int idRisultatoLiquidazioneIva, PaymentData &data);
 
 // Enables or disables the advance frame; disabling empties it.

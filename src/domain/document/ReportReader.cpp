@@ -1,8 +1,5 @@
 #include "domain/document/ReportReader.h"
 
-#include "database/Connection.h"
-#include "database/SqlValue.h"
-
 #include <cmath>
 
 namespace liqiva {
@@ -76,12 +73,16 @@ const std::vector<TotalSource> &totalSources()
     return totals;
 }
 
-std::optional<Money> cell(const Recordset &rs, const char *column)
+std::optional<Money> cell(const QVariant &v)
 {
-    const QVariant v = rs.field(QString::fromLatin1(column));
-    if (v.isNull())
+    if (v.isNull() || !v.isValid())
         return std::nullopt;
     return Money::fromVariant(v);
+}
+
+std::optional<Money> cell(const ReportHeader &h, const char *column)
+{
+    return cell(h.value(QString::fromLatin1(column)));
 }
 
 QStringList headingsFor(const QString &grid)
@@ -97,38 +98,34 @@ QStringList headingsFor(const QString &grid)
 namespace {
 
 // Detail lines: a report row shows in a grid unless its two amounts there cancel out.
-void readDetailLines(Connection &db, int key, ReportView &view)
+void readDetailLines(const ReportRows &rows, ReportView &view)
 {
-    {
-        Recordset rs = db.openRecordset(
-            u"SELECT * FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ? ORDER BY IDIva"_qs,
-            {sqlValue(key)});
-        for (; !rs.eof(); rs.moveNext()) {
-            for (size_t g = 0; g < std::size(gridSources); ++g) {
-                const GridSource &s = gridSources[g];
-                const Money imp = Money::fromVariant(rs.field(QString::fromLatin1(s.imponibile)));
-                const Money iva = Money::fromVariant(rs.field(QString::fromLatin1(s.imposta)));
-                if ((imp + iva).isZero())
-                    continue;
-                GridLine line{rs.text(QString::fromLatin1(s.description)), {imp, iva}, false};
-                if (QLatin1String(s.grid) == QLatin1String(Grid::CorrispettiviDaVentilare)) {
-                    line.amounts.push_back(cell(rs, "ImpLordoCorrDaVentilare"));
-                    line.amounts.push_back(cell(rs, "PercRipCorrDaVentilare"));
-                    line.amounts.push_back(cell(rs, "AcquistiCorrDaVentilare"));
-                }
-                view.grids[g].lines.push_back(std::move(line));
+    for (const int idIva : rows.ids()) {
+        auto field = [&rows, idIva](const char *column) { return rows.value(idIva, QString::fromLatin1(column)); };
+        for (size_t g = 0; g < std::size(gridSources); ++g) {
+            const GridSource &s = gridSources[g];
+            const Money imp = Money::fromVariant(field(s.imponibile));
+            const Money iva = Money::fromVariant(field(s.imposta));
+            if ((imp + iva).isZero())
+                continue;
+            GridLine line{field(s.description).toString(), {imp, iva}, false};
+            if (QLatin1String(s.grid) == QLatin1String(Grid::CorrispettiviDaVentilare)) {
+                line.amounts.push_back(cell(field("ImpLordoCorrDaVentilare")));
+                line.amounts.push_back(cell(field("PercRipCorrDaVentilare")));
+                line.amounts.push_back(cell(field("AcquistiCorrDaVentilare")));
             }
+            view.grids[g].lines.push_back(std::move(line));
         }
     }
 }
 
-void addLine(std::vector<SummaryLine> &to, const Recordset &h, const QString &caption, const char *column)
+void addLine(std::vector<SummaryLine> &to, const ReportHeader &h, const QString &caption, const char *column)
 {
     to.push_back({caption, cell(h, column)});
 }
 
 // The credit summary, in its fixed order.
-void readCreditSummary(Connection &db, const Recordset &h, const SummaryInputs &inputs, ReportView &view)
+void readCreditSummary(const ReportHeader &h, const SummaryInputs &inputs, ReportView &view)
 {
     auto add = [&h](std::vector<SummaryLine> &to, const QString &caption, const char *column) {
         addLine(to, h, caption, column);
@@ -138,7 +135,7 @@ void readCreditSummary(Connection &db, const Recordset &h, const SummaryInputs &
     const std::optional<Money> perc = cell(h, "PercProrata");
     if (perc && *perc != Money::units(100))
         add(view.credito, u"% prorata "_qs + perc->toString().replace(u'.', u','), "ImportoProrata");
-    if (!Money::fromVariant(h.field(u"Art34DPRn63372"_qs)).isZero()) {
+    if (!h.amount(u"Art34DPRn63372"_qs).isZero()) {
         view.credito.push_back({u"Compensazione ART.34 DPR 633/72"_qs, std::nullopt});
         for (const auto &g : inputs.compensation) {
             view.credito.push_back(
@@ -152,8 +149,7 @@ void readCreditSummary(Connection &db, const Recordset &h, const SummaryInputs &
     }
     add(view.credito, u"Acconto"_qs, "Acconto");
     if (!inputs.gestioneArt36) {
-        const QVariant v = activitySettings(db, inputs.activityYear, inputs.idAttivitaAzienda, inputs.idPeriodoIva)
-                               .creditoIvaAutotrasportatori;
+        const QVariant v = inputs.activityYear.creditoIvaAutotrasportatori;
         view.credito.push_back({u"Credito autotrasportatori"_qs,
                                 v.isNull() ? std::optional<Money>() : std::optional<Money>(Money::fromVariant(v))});
     } else {
@@ -167,7 +163,7 @@ void readCreditSummary(Connection &db, const Recordset &h, const SummaryInputs &
 }
 
 // The debit summary.
-void readDebitSummary(const Recordset &h, ReportView &view)
+void readDebitSummary(const ReportHeader &h, ReportView &view)
 {
     auto add = [&h](std::vector<SummaryLine> &to, const QString &caption, const char *column) {
         addLine(to, h, caption, column);
@@ -186,23 +182,18 @@ void readDebitSummary(const Recordset &h, ReportView &view)
 
 } // namespace
 
-ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
+ReportView reportView(const ReportRows &rows, const ReportHeader &h, const SummaryInputs &inputs)
 {
     ReportView view;
     for (const GridSource &s : gridSources)
         view.grids.push_back({QString::fromLatin1(s.grid), headingsFor(QString::fromLatin1(s.grid)), {}});
     view.grids.push_back({QString::fromLatin1(Grid::AltreOperazioni), headingsFor(QString()), {}});
-    readDetailLines(db, key, view);
+    readDetailLines(rows, view);
 
-    Recordset h = db.openRecordset(u"SELECT * FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                                   {sqlValue(key)});
-    if (h.eof())
-        return view;
-    // The figures the declaration grid reads next (SettlementDocument::loadDeclaration), so
-    // that it does not read the header record again.
+    // The figures the declaration grid reads next (SettlementDocument::loadDeclaration).
     for (const char *c : {"TotIvaDebito", "TotIvaCredito", "Acconto", "CreditoAutotrasportatori", "TotAcquistiIvaSplit",
                           "IvaSplitPayment", "DebitoPeriodoPrec", "CreditoPeriodoPrec", "Interessi150"})
-        view.header.insert(QString::fromLatin1(c).toLower(), h.field(QString::fromLatin1(c)));
+        view.header.insert(QString::fromLatin1(c).toLower(), h.value(QString::fromLatin1(c)));
     for (const TotalSource &t : totalSources()) {
         GridLine line{QString::fromUtf8(t.caption), {}, true};
         for (const char *c : t.columns)
@@ -210,41 +201,9 @@ ReportView readReport(Connection &db, int key, const SummaryInputs &inputs)
         view.grid(QString::fromLatin1(t.grid))->lines.push_back(std::move(line));
     }
 
-    readCreditSummary(db, h, inputs, view);
+    readCreditSummary(h, inputs, view);
     readDebitSummary(h, view);
     return view;
-}
-
-void blankZeroTotals(Connection &db, int key)
-{
-    static const char *columns[] = {
-        "TotAcquistiImp",
-        "TotAcquistiIva",
-        "ImpAcquistiConIvaIndetraibile",
-        "IvaAcquistiConIvaIndetraibile",
-        "ImpAltriAcqConIvaIndetraibile",
-        "IvaAltriAcqConIvaIndetraibile",
-        "TotAcquistMerciiImp",
-        "TotAcquistiMerciIva",
-        "ImpAcqMerceConIvaIndetraibile",
-        "IvaAcqMerceConIvaIndetraibile",
-        "TotVenditeComplessivoImp",
-        "TotVenditeComplessivoIva",
-        "TotCorrImp",
-        "TotCorrIva",
-        "TotCorrDaVentilareImp",
-        "TotCorrDaVentilareIva",
-        "TotCorrDaVentilareImportoLordo",
-        "TotCorrDaVentilarePercRip",
-        "TotCorrDaVentilareAcquisti",
-    };
-    // One statement for all the columns: a zero becomes NULL, anything else stays.
-    QString sql = u"UPDATE CampoReportLiquidazioneIva SET "_qs;
-    for (size_t k = 0; k < std::size(columns); ++k) {
-        const QString col = QString::fromLatin1(columns[k]);
-        sql += (k ? u", "_qs : QString()) + col + u" = NULLIF("_qs + col + u", 0)"_qs;
-    }
-    db.execute(sql + u" WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key));
 }
 
 } // namespace liqiva

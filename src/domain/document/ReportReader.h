@@ -6,25 +6,18 @@
 
 namespace liqiva {
 
-class Connection;
-
 // What the summaries need besides the header record.
 struct SummaryInputs {
     bool gestioneArt36 = false;
-    int idPeriodoIva = 0;
-    int idAttivitaAzienda = 0;
     // Flat-rate compensation groups (only shown with the special agricultural regime).
     QList<CompensationGroup> compensation;
-    // The activity in the VAT year as the caller read it; null: read here.
-    const ActivitySettings *activityYear = nullptr;
+    // The activity in the VAT year as the caller read it.
+    ActivitySettings activityYear;
 };
 
-// Reads the report rows and the header record of a settlement into the detail grids (a
-// line for every report row whose two amounts in the grid's columns do not cancel out,
-// then a totals line) and the credit and debit summaries, in their fixed order.
-ReportView readReport(Connection &db, int idRisultatoLiquidazioneIva, const SummaryInputs &inputs);
-
-// For the printed report: zero totals of the header record become NULL.
-void blankZeroTotals(Connection &db, int idRisultatoLiquidazioneIva);
+// The report rows and the header of a settlement as the rebuild computed them, as detail
+// grids (a line for every row whose two amounts in the grid's columns do not cancel out, then
+// a totals line) and the credit and debit summaries, in their fixed order.
+ReportView reportView(const ReportRows &rows, const ReportHeader &header, const SummaryInputs &inputs);
 
 } // namespace liqiva

@@ -123,12 +123,12 @@ QStringList SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     m_dip = DeclarationGrid{};
     m_amountToPayCaption = amountToPayLabel();
 
-    loadIdentity(key);  // the settlement and its period
+    // The settlement and its period, with the row's stamp: read before the counters, so that
+    // a write that changes the period's figures after this moment (an import of invoices)
+    // changes the stamp, and the save is refused.
+    loadIdentity(key);
     readPeriodFacts();  // the VAT year, the activity's kind, the previous year
     buildPeriodTexts(); // labels
-    // The row's stamp before the counters are read: a write that changes the period's figures
-    // after this moment (an import of invoices) changes the stamp, and the save is refused.
-    readRowStamp();
     const QStringList notices = rebuildVatData(makeDatiIva);
     m_messageLog << notices;
 
@@ -145,8 +145,8 @@ QStringList SettlementDocument::sbChildFill(int key, bool makeDatiIva)
     const ReportOutcome outcome = rebuildReport(logging);
     for (const QString &text : outcome.messages)
         logging.warn(text);
-    readReportBack(key, outcome);
-    readDeclarationData(key);
+    showReport(outcome);
+    readDeclarationData(key, outcome);
     return notices;
 }
 
@@ -199,17 +199,15 @@ ReportOutcome SettlementDocument::rebuildReport(MessageService &messages)
     return sbRicalcolaReportLiquidazione(engine, m_id, inputs);
 }
 
-// The report as it was written, with the other operations of the December advance.
-void SettlementDocument::readReportBack(int key, const ReportOutcome &outcome)
+// The report as the rebuild computed it, with the other operations of the December advance.
+void SettlementDocument::showReport(const ReportOutcome &outcome)
 {
     SummaryInputs summary;
     summary.gestioneArt36 = m_gestioneArt36;
-    summary.idPeriodoIva = m_id.idPeriodoIva;
-    summary.idAttivitaAzienda = m_id.idAttivitaAzienda;
-    summary.activityYear = &m_activityYear;
+    summary.activityYear = m_activityYear;
     m_compensation = outcome.compensationGroups;
     summary.compensation = outcome.compensationGroups;
-    m_report = readReport(m_ctx.db, key, summary);
+    m_report = reportView(outcome.rows, outcome.header, summary);
 
     if (DetailGrid *other = m_report.grid(QString::fromLatin1(Grid::AltreOperazioni)); other && m_id.isAdvance()) {
         for (const AltraOperazione &op : m_altreOperazioni->DocumentData())
@@ -224,17 +222,19 @@ void SettlementDocument::readReportBack(int key, const ReportOutcome &outcome)
 }
 
 // The payments, the declaration's grid and data, the closing and the advance paid.
-void SettlementDocument::readDeclarationData(int key)
+void SettlementDocument::readDeclarationData(int key, const ReportOutcome &outcome)
 {
+    m_payments.periodic.riportaInStampa = outcome.printPeriodicPayment;
+    m_payments.advance.riportaInStampa = outcome.printAdvancePayment;
     loadPeriodicPayment(m_ctx.db, key, m_payments);
     loadDeclaration();
     {
         DeclarationTotals totals(m_ctx.db, m_id, m_tipoLiquidazione, currencyStep());
-        totals.LoadAltriDatiDip(*m_datiDip);
-        totals.LoadDatiCADI(*m_datiCadi);
+        totals.setVentilatedReceipts(outcome.ventilatedForDeclaration);
+        totals.setFlags(m_declarationFlags);
+        totals.LoadBoth(*m_datiDip, *m_datiCadi);
     }
     computeClosing();
-    blankZeroTotals(m_ctx.db, key);
     readAdvancePaid();
 }
 
@@ -246,7 +246,9 @@ void SettlementDocument::loadIdentity(int key)
         u"SELECT R.IDPeriodoIva, R.IDAttivitaAzienda, R.IDMese, R.AccontoIva, R.MetodoCalcoloAccontoIva, "
         u"CASE WHEN R.VirtualDelete = 0 THEN R.SoggettoRimborsoLiqIva END AS SoggettoLive, PeriodoIva.Anno, "
         u"PeriodoIva.IDAzienda, Mese.Mese, Cfg.IDAzienda AS CfgAzienda, Cfg.ImportoMinimoIvaLiquidazionePeriodica, "
-        u"Valuta.Decimali FROM (((RisultatoLiquidazioneIva AS R INNER JOIN PeriodoIva ON R.IDPeriodoIva = "
+        u"Valuta.Decimali, R.IDUtenteUltimaVariazione, R.DataUltimaVariazione, "_qs +
+        DeclarationFlags::columns(u"R."_qs) +
+        u" FROM (((RisultatoLiquidazioneIva AS R INNER JOIN PeriodoIva ON R.IDPeriodoIva = "
         u"PeriodoIva.IDPeriodoIva) LEFT JOIN Mese ON Mese.IDMese = R.IDMese) LEFT JOIN ConfigurazioneContabile AS Cfg "
         u"ON Cfg.IDAzienda = PeriodoIva.IDAzienda AND Cfg.VirtualDelete = 0) LEFT JOIN Valuta ON Cfg.IDValuta = "
         u"Valuta.IDValuta WHERE R.IDRisultatoLiquidazioneIva = "_qs +
@@ -269,6 +271,8 @@ void SettlementDocument::loadIdentity(int key)
     m_id = id;
     m_monthName = rs.text(u"Mese"_qs);
     m_storedSoggetto = !Money::fromVariant(rs.field(u"SoggettoLive"_qs)).isZero();
+    m_rowStamp = stampOf(rs);
+    m_declarationFlags = DeclarationFlags::of(rs);
 
     // The company's currency and minimum payment; years before 2000 follow the lire rules.
     bool companyEuro = true;

@@ -2,6 +2,7 @@
 
 #include "domain/communication/F24Lines.h"
 #include "domain/credits/CreditoAnnuale.h"
+#include "domain/declarations/DeclarationTotals.h"
 #include "domain/document/DeclarationGrid.h"
 #include "domain/document/PaymentData.h"
 #include "domain/document/ReportView.h"
@@ -217,6 +218,9 @@ public:
         QString stamp; // user and moment of the last change
     };
     static std::optional<RowAsRead> readRow(Connection &db, int idRisultatoLiquidazioneIva);
+    // The user and moment of the last change of a settlement row, from a record set that
+    // selected IDUtenteUltimaVariazione and DataUltimaVariazione.
+    static QString stampOf(const Recordset &rs);
     bool holdsRow(const RowAsRead &row) const;
 
     // The settlement row was changed by this user outside the save (the link of the
@@ -231,8 +235,8 @@ private:
     void loadOtherOperations(int key);
     void loadProRata(int key);
     ReportOutcome rebuildReport(MessageService &messages);
-    void readReportBack(int key, const ReportOutcome &outcome);
-    void readDeclarationData(int key);
+    void showReport(const ReportOutcome &outcome);
+    void readDeclarationData(int key, const ReportOutcome &outcome);
     void readReceiptFlags();
     SqlStatement receiptPeriodCondition() const;
     void loadDeclaration();
@@ -286,6 +290,7 @@ private:
     QStringList m_messageLog;
     QStringList m_notices;
     QString m_rowStamp; // user and moment of the last change of the settlement row
+    DeclarationFlags m_declarationFlags; // as the fill read them with the row
 
     std::unique_ptr<Amounts> m_amounts;
     std::unique_ptr<cDatiProRata> m_proRata;

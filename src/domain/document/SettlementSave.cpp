@@ -118,9 +118,13 @@ std::optional<SettlementDocument::RowAsRead> SettlementDocument::readRow(Connect
                      : rs.integer(u"IDMese"_qs);
     row.metodo = row.idMese == Month::DecemberAdvance ? rs.integer(u"MetodoCalcoloAccontoIva"_qs) : 0;
     row.virtualDelete = rs.integer(u"VirtualDelete"_qs);
-    row.stamp =
-        rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs + rs.field(u"DataUltimaVariazione"_qs).toString();
+    row.stamp = stampOf(rs);
     return row;
+}
+
+QString SettlementDocument::stampOf(const Recordset &rs)
+{
+    return rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs + rs.field(u"DataUltimaVariazione"_qs).toString();
 }
 
 bool SettlementDocument::holdsRow(const RowAsRead &row) const

@@ -121,7 +121,7 @@ SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period
     return s;
 }
 
-SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases)
+SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period)
 {
     // For the whole year this statement keeps the two alternatives of the settlement type,
     // each with " AND AccontoIva = 0": an activity without a row for the year finds nothing.
@@ -132,14 +132,17 @@ SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPu
     else
         months = sqlPeriodMonths(period);
 
-    SqlStatement s = u"SELECT SUM(Imponibile) AS IMP, SUM(Importo) As IVA From ContatoreIva Where ("_qs;
-    s += otherPurchases ? otherPurchasesClass : goodsClass;
+    // G parts the goods for resale (1) from the other purchases (0, a row without a class too).
+    const QString goods = u"CASE WHEN"_qs + goodsClass + u" THEN 1 ELSE 0 END"_qs;
+    SqlStatement s = u"SELECT "_qs + goods +
+                     u" AS G, SUM(Imponibile) AS IMP, SUM(Importo) As IVA From ContatoreIva Where ("_qs +
+                     u" (IDTipoContatoreIva = 1 OR IDTipoContatoreIva = 8 OR IDTipoContatoreIva = 10)"_qs;
     s += sqlYearCondition(period.idPeriodoIva);
     s += months;
     s += sqlMonthRange(period, false);
     s += sqlBranchCondition(period.idAttivitaAzienda);
-    s += u" ) AND (IDTipoContatoreIva = 1 OR IDTipoContatoreIva = 8 OR IDTipoContatoreIva = 10)"_qs;
-    s += u" AND IDIva NOT IN ( SELECT IDIva From Iva Where PercIndetraibilita = 0 OR PercIndetraibilita IS NULL)"_qs;
+    s += u" ) AND IDIva NOT IN ( SELECT IDIva From Iva Where PercIndetraibilita = 0 OR PercIndetraibilita IS NULL)"_qs;
+    s += u" GROUP BY "_qs + goods;
     return s;
 }
 

@@ -68,8 +68,9 @@ SqlStatement sqlCumulativeFilter(const CounterPeriod &period);
 // chooses the account class (not 7, or 7 = goods for resale); kinds 8, 10 and 15 have no
 // account class condition. Columns IDIva, DescrizioneSuRegistroIVA, IMP, IVA.
 SqlStatement fnSqlContatoriPerIva(int tipoContatore, const CounterPeriod &period, bool otherPurchases);
-// Purchases of kinds 1, 8 and 10 with non-deductible VAT, one row: IMP, IVA.
-SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period, bool otherPurchases);
+// Purchases of kinds 1, 8 and 10 with non-deductible VAT, a row per account class: G (1 goods
+// for resale, 0 the other purchases), IMP, IVA.
+SqlStatement fnSqlAcquistiIndetraibili(const CounterPeriod &period);
 // Sales by VAT code of one counter kind and customer class: IDIva, DescrizioneSuRegistroIVA, IMP, IVA.
 SqlStatement fnSqlVenditePerIva(const CounterPeriod &period, int tipoContatore, int customerClass);
 

@@ -8,6 +8,8 @@
 #include "domain/engine/Ventilation.h"
 #include "suite/Rounding.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -77,12 +79,23 @@ PairTotal putGroups(ReportState &st, const Groups &groups, int kind, const std::
     return total;
 }
 
-PairTotal readNonDeductible(ReportState &st, bool otherPurchases)
+// The non-deductible purchases: the other purchases, then the goods for resale.
+struct NonDeductible {
+    PairTotal other;
+    PairTotal goods;
+};
+
+NonDeductible readNonDeductible(ReportState &st)
 {
-    Recordset rs = st.db().openRecordset(fnSqlAcquistiIndetraibili(st.period, otherPurchases));
-    if (rs.eof())
-        return {};
-    return {cents(rs.field(u"IMP"_qs)), cents(rs.field(u"IVA"_qs))};
+    NonDeductible totals;
+    for (Recordset rs = st.db().openRecordset(fnSqlAcquistiIndetraibili(st.period)); !rs.eof(); rs.moveNext()) {
+        const PairTotal sum{cents(rs.field(u"IMP"_qs)), cents(rs.field(u"IVA"_qs))};
+        if (rs.integer(u"G"_qs) != 0)
+            totals.goods = sum;
+        else
+            totals.other = sum;
+    }
+    return totals;
 }
 
 } // namespace
@@ -109,8 +122,9 @@ void sbRigheAcquisti(ReportState &st)
     }
     st.rows.closeSection(ReportSection::Purchases);
 
-    const PairTotal otherNd = readNonDeductible(st, true);
-    const PairTotal goodsNd = readNonDeductible(st, false);
+    const NonDeductible nd = readNonDeductible(st);
+    const PairTotal &otherNd = nd.other;
+    const PairTotal &goodsNd = nd.goods;
 
     ReportHeader &h = st.header;
     h.set(u"TotAltroAcquistiImp"_qs, t[0].taxable);
@@ -247,6 +261,7 @@ void sbRigheVentilazione(ReportState &st)
     std::stable_sort(weights.begin(), weights.end(),
                      [](const VentilationWeight &x, const VentilationWeight &y) { return x.idIva < y.idIva; });
     QList<VentilationEntry> entries = mergeVentilationWeights(weights);
+    QSet<int> reported; // the codes the declaration reports
 
     if (!entries.isEmpty()) {
         // Rate and description of every ventilation code in one read.
@@ -254,12 +269,17 @@ void sbRigheVentilazione(ReportState &st)
         for (const VentilationEntry &e : entries)
             codes << e.idIva;
         QHash<int, std::pair<Percent, QString>> vat;
-        for (Recordset rs =
-                 db.openRecordset(u"SELECT IDIva, AliquotaIva,DescrizioneSuRegistroIVA FROM Iva WHERE IDIva IN ("_qs +
-                                  sqlList(codes) + u")"_qs);
-             !rs.eof(); rs.moveNext())
-            vat.insert(rs.integer(u"IDIva"_qs),
+        for (
+            Recordset rs = db.openRecordset(
+                u"SELECT IDIva, AliquotaIva, DescrizioneSuRegistroIVA, NoRiportoInDichiarazione FROM Iva WHERE IDIva IN ("_qs +
+                sqlList(codes) + u")"_qs);
+            !rs.eof(); rs.moveNext()) {
+            const int idIva = rs.integer(u"IDIva"_qs);
+            vat.insert(idIva,
                        {Percent::fromVariant(rs.field(u"AliquotaIva"_qs)), rs.text(u"DescrizioneSuRegistroIVA"_qs)});
+            if (rs.number(u"NoRiportoInDichiarazione"_qs) == 0)
+                reported.insert(idIva);
+        }
         for (VentilationEntry &e : entries) {
             const auto it = vat.constFind(e.idIva);
             if (it != vat.constEnd()) {
@@ -284,6 +304,8 @@ void sbRigheVentilazione(ReportState &st)
         st.rows.setValue(e.idIva, u"ImpLordoCorrDaVentilare"_qs, QVariant::fromValue(e.importoLordo));
         st.rows.setValue(e.idIva, u"PercRipCorrDaVentilare"_qs, QVariant::fromValue(e.percSuTotale.toMoney()));
         st.rows.setValue(e.idIva, u"AcquistiCorrDaVentilare"_qs, QVariant::fromValue(e.importo));
+        if (reported.contains(e.idIva))
+            st.ventilatedForDeclaration += e.imponibile;
         taxable += e.imponibile;
         vatTotal += e.imposta;
         gross += e.importoLordo;

@@ -1,11 +1,11 @@
 #include "domain/engine/ReportRebuild.h"
 
-#include "domain/engine/InterestAdvance.h"
-#include "domain/engine/ReportState.h"
 #include "database/Connection.h"
 #include "database/DbError.h"
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
+#include "domain/engine/InterestAdvance.h"
+#include "domain/engine/ReportState.h"
 #include "suite/Refusal.h"
 
 #include <cmath>
@@ -21,44 +21,149 @@ const QStringList &ownedHeaderColumns()
 {
     static const QStringList columns = {
         // purchases
-        u"TotAltroAcquistiImp"_qs, u"TotAltroAcquistiIva"_qs, u"TotAcquistMerciiImp"_qs, u"TotAcquistiMerciIva"_qs,
-        u"TotAcquistiImpSospeso"_qs, u"TotAcquistiIvaSospeso"_qs, u"TotAcquistiImpPagSospeso"_qs,
-        u"TotAcquistiIvaPagSospeso"_qs, u"TotAcquistiImp"_qs, u"TotAcquistiIva"_qs, u"TotAcquistiImpSplit"_qs,
-        u"TotAcquistiIvaSplit"_qs, u"ImpAltriAcqConIvaIndetraibile"_qs, u"IvaAltriAcqConIvaIndetraibile"_qs,
-        u"ImpAcqMerceConIvaIndetraibile"_qs, u"IvaAcqMerceConIvaIndetraibile"_qs, u"ImpAcquistiConIvaIndetraibile"_qs,
+        u"TotAltroAcquistiImp"_qs,
+        u"TotAltroAcquistiIva"_qs,
+        u"TotAcquistMerciiImp"_qs,
+        u"TotAcquistiMerciIva"_qs,
+        u"TotAcquistiImpSospeso"_qs,
+        u"TotAcquistiIvaSospeso"_qs,
+        u"TotAcquistiImpPagSospeso"_qs,
+        u"TotAcquistiIvaPagSospeso"_qs,
+        u"TotAcquistiImp"_qs,
+        u"TotAcquistiIva"_qs,
+        u"TotAcquistiImpSplit"_qs,
+        u"TotAcquistiIvaSplit"_qs,
+        u"ImpAltriAcqConIvaIndetraibile"_qs,
+        u"IvaAltriAcqConIvaIndetraibile"_qs,
+        u"ImpAcqMerceConIvaIndetraibile"_qs,
+        u"IvaAcqMerceConIvaIndetraibile"_qs,
+        u"ImpAcquistiConIvaIndetraibile"_qs,
         u"IvaAcquistiConIvaIndetraibile"_qs,
         // sales
-        u"TotVenditeImp"_qs, u"TotVenditeIva"_qs, u"TotVenditeInCorrImp"_qs, u"TotVenditeInCorrIva"_qs,
-        u"TotVenditeInCorrDaVentilareImp"_qs, u"TotVenditeInCorrDaVentilareIva"_qs, u"TotVenditeImpSospeso"_qs,
-        u"TotVenditeIvaSospeso"_qs, u"TotVenditeImpIncSospeso"_qs, u"TotVenditeIvaIncSospeso"_qs,
-        u"TotVenditeImpCEE"_qs, u"TotVenditeIvaCEE"_qs, u"TotVenditeInCorrImpCEE"_qs, u"TotVenditeInCorrIvaCEE"_qs,
-        u"TotVenditeInCorrDaVentImpCEE"_qs, u"TotVenditeInCorrDaVentIvaCEE"_qs, u"TotVenditeImpReverse"_qs,
-        u"TotVenditeIvaReverse"_qs, u"TotVenditeInCorrImpReverse"_qs, u"TotVenditeInCorrIvaReverse"_qs,
-        u"TotVenditeInCorrDaVentImpReverse"_qs, u"TotVenditeInCorrDaVentIvaReverse"_qs, u"TotVenditeImpSplit"_qs,
-        u"TotVenditeIvaSplit"_qs, u"TotVenditeImpSospesoSplit"_qs, u"TotVenditeIvaSospesoSplit"_qs,
-        u"TotVenditeImpIncSospesoSplit"_qs, u"TotVenditeIvaIncSospesoSplit"_qs, u"TotVenditeComplessivoImp"_qs,
-        u"TotVenditeComplessivoIva"_qs, u"TotVenditeComplessivoImpCEE"_qs, u"TotVenditeComplessivoIvaCEE"_qs,
-        u"TotVenditeComplessivoImpReverse"_qs, u"TotVenditeComplessivoIvaReverse"_qs,
+        u"TotVenditeImp"_qs,
+        u"TotVenditeIva"_qs,
+        u"TotVenditeInCorrImp"_qs,
+        u"TotVenditeInCorrIva"_qs,
+        u"TotVenditeInCorrDaVentilareImp"_qs,
+        u"TotVenditeInCorrDaVentilareIva"_qs,
+        u"TotVenditeImpSospeso"_qs,
+        u"TotVenditeIvaSospeso"_qs,
+        u"TotVenditeImpIncSospeso"_qs,
+        u"TotVenditeIvaIncSospeso"_qs,
+        u"TotVenditeImpCEE"_qs,
+        u"TotVenditeIvaCEE"_qs,
+        u"TotVenditeInCorrImpCEE"_qs,
+        u"TotVenditeInCorrIvaCEE"_qs,
+        u"TotVenditeInCorrDaVentImpCEE"_qs,
+        u"TotVenditeInCorrDaVentIvaCEE"_qs,
+        u"TotVenditeImpReverse"_qs,
+        u"TotVenditeIvaReverse"_qs,
+        u"TotVenditeInCorrImpReverse"_qs,
+        u"TotVenditeInCorrIvaReverse"_qs,
+        u"TotVenditeInCorrDaVentImpReverse"_qs,
+        u"TotVenditeInCorrDaVentIvaReverse"_qs,
+        u"TotVenditeImpSplit"_qs,
+        u"TotVenditeIvaSplit"_qs,
+        u"TotVenditeImpSospesoSplit"_qs,
+        u"TotVenditeIvaSospesoSplit"_qs,
+        u"TotVenditeImpIncSospesoSplit"_qs,
+        u"TotVenditeIvaIncSospesoSplit"_qs,
+        u"TotVenditeComplessivoImp"_qs,
+        u"TotVenditeComplessivoIva"_qs,
+        u"TotVenditeComplessivoImpCEE"_qs,
+        u"TotVenditeComplessivoIvaCEE"_qs,
+        u"TotVenditeComplessivoImpReverse"_qs,
+        u"TotVenditeComplessivoIvaReverse"_qs,
         // receipts and their split by rate
-        u"TotCorrImp"_qs, u"TotCorrIva"_qs, u"TotCorrDaVentilareImp"_qs, u"TotCorrDaVentilareIva"_qs,
-        u"TotCorrDaVentilareImportoLordo"_qs, u"TotCorrDaVentilarePercRip"_qs, u"TotCorrDaVentilareAcquisti"_qs,
+        u"TotCorrImp"_qs,
+        u"TotCorrIva"_qs,
+        u"TotCorrDaVentilareImp"_qs,
+        u"TotCorrDaVentilareIva"_qs,
+        u"TotCorrDaVentilareImportoLordo"_qs,
+        u"TotCorrDaVentilarePercRip"_qs,
+        u"TotCorrDaVentilareAcquisti"_qs,
         // period fields and closing
-        u"MeseLiquidazione"_qs, u"TotIvaSuVendite"_qs, u"IvaSplitPayment"_qs, u"Art34DPRn63372"_qs,
-        u"TotIvaSuAcquisti"_qs, u"CreditoPrecedente"_qs, u"DebitoPrecedente"_qs, u"Acconto"_qs,
-        u"Articolo27Comma5"_qs, u"PercProrata"_qs, u"VersamentiEffettuati"_qs, u"InteressiTrimestraliVersati"_qs,
-        u"InteressiTrimestraliDovuti"_qs, u"ImportoProrata"_qs, u"TotIvaDetraibile"_qs,
-        u"TotIvaDetraibileSuAcquisti"_qs, u"CreditoAutotrasportatori"_qs, u"TotIvaCredito"_qs, u"TotIvaDebito"_qs,
-        u"TotDebito"_qs, u"TotCredito"_qs, u"Arrotondamenti"_qs, u"DebitoArrotondato"_qs, u"Interessi150"_qs,
+        u"MeseLiquidazione"_qs,
+        u"TotIvaSuVendite"_qs,
+        u"IvaSplitPayment"_qs,
+        u"Art34DPRn63372"_qs,
+        u"TotIvaSuAcquisti"_qs,
+        u"CreditoPrecedente"_qs,
+        u"DebitoPrecedente"_qs,
+        u"Acconto"_qs,
+        u"Articolo27Comma5"_qs,
+        u"PercProrata"_qs,
+        u"VersamentiEffettuati"_qs,
+        u"InteressiTrimestraliVersati"_qs,
+        u"InteressiTrimestraliDovuti"_qs,
+        u"ImportoProrata"_qs,
+        u"TotIvaDetraibile"_qs,
+        u"TotIvaDetraibileSuAcquisti"_qs,
+        u"CreditoAutotrasportatori"_qs,
+        u"TotIvaCredito"_qs,
+        u"TotIvaDebito"_qs,
+        u"TotDebito"_qs,
+        u"TotCredito"_qs,
+        u"Arrotondamenti"_qs,
+        u"DebitoArrotondato"_qs,
+        u"Interessi150"_qs,
         u"TotDaVersare"_qs,
         // payments
-        u"DataVersamentiPeriodici"_qs, u"BancaVersamentiPeriodici"_qs, u"AbiVerPer"_qs, u"CabVerPer"_qs,
-        u"CodConcEsatVerPer"_qs, u"CodiceAziendaVerPer"_qs, u"ImpVersatoVersamentiPeriodici"_qs,
-        u"DataVersamentiInAcconto"_qs, u"BancaVersamentiInAcconto"_qs, u"AbiVerAcc"_qs, u"CabVerAcc"_qs,
-        u"CodConcEsatVerAcc"_qs, u"CodiceAziendaVerAcc"_qs, u"ImpVersatoVersamentiInAcconto"_qs,
+        u"DataVersamentiPeriodici"_qs,
+        u"BancaVersamentiPeriodici"_qs,
+        u"AbiVerPer"_qs,
+        u"CabVerPer"_qs,
+        u"CodConcEsatVerPer"_qs,
+        u"CodiceAziendaVerPer"_qs,
+        u"ImpVersatoVersamentiPeriodici"_qs,
+        u"DataVersamentiInAcconto"_qs,
+        u"BancaVersamentiInAcconto"_qs,
+        u"AbiVerAcc"_qs,
+        u"CabVerAcc"_qs,
+        u"CodConcEsatVerAcc"_qs,
+        u"CodiceAziendaVerAcc"_qs,
+        u"ImpVersatoVersamentiInAcconto"_qs,
         // preceding period
-        u"DebitoPeriodoPrec"_qs, u"CreditoPeriodoPrec"_qs,
+        u"DebitoPeriodoPrec"_qs,
+        u"CreditoPeriodoPrec"_qs,
     };
     return columns;
+}
+
+// The totals the printed report leaves blank when they are zero: the record holds them as
+// NULL, the rebuild's own header keeps the zero.
+const char *const blankedWhenZero[] = {
+    "TotAcquistiImp",
+    "TotAcquistiIva",
+    "ImpAcquistiConIvaIndetraibile",
+    "IvaAcquistiConIvaIndetraibile",
+    "ImpAltriAcqConIvaIndetraibile",
+    "IvaAltriAcqConIvaIndetraibile",
+    "TotAcquistMerciiImp",
+    "TotAcquistiMerciIva",
+    "ImpAcqMerceConIvaIndetraibile",
+    "IvaAcqMerceConIvaIndetraibile",
+    "TotVenditeComplessivoImp",
+    "TotVenditeComplessivoIva",
+    "TotCorrImp",
+    "TotCorrIva",
+    "TotCorrDaVentilareImp",
+    "TotCorrDaVentilareIva",
+    "TotCorrDaVentilareImportoLordo",
+    "TotCorrDaVentilarePercRip",
+    "TotCorrDaVentilareAcquisti",
+};
+
+// The header as the record keeps it.
+ReportHeader headerAsStored(const ReportHeader &header)
+{
+    ReportHeader stored = header;
+    for (const char *c : blankedWhenZero) {
+        const QString column = QString::fromLatin1(c);
+        if (!stored.isNull(column) && stored.amount(column).isZero())
+            stored.setNull(column);
+    }
+    return stored;
 }
 
 [[noreturn]] void refuse(const QString &why)
@@ -76,8 +181,8 @@ void validate(const SettlementIdentity &id, const ReportInputs &in)
         refuse(u"manca il periodo I.V.A."_qs);
     if (id.idMese > Month::DecemberAdvance)
         refuse(QStringLiteral("mese non valido (%1).").arg(id.idMese));
-    if (id.isAdvance() && (id.metodoCalcoloAccontoIva < AdvanceMethod::Analytical
-                           || id.metodoCalcoloAccontoIva > AdvanceMethod::Forecast))
+    if (id.isAdvance() && (id.metodoCalcoloAccontoIva < AdvanceMethod::Analytical ||
+                           id.metodoCalcoloAccontoIva > AdvanceMethod::Forecast))
         refuse(QStringLiteral("metodo di calcolo dell'acconto non valido (%1).").arg(id.metodoCalcoloAccontoIva));
     if (id.anno < 1900 || id.anno > 9999)
         refuse(QStringLiteral("anno non valido (%1).").arg(id.anno));
@@ -85,17 +190,25 @@ void validate(const SettlementIdentity &id, const ReportInputs &in)
         refuse(QStringLiteral("percentuale di pro-rata non valida (%1).").arg(in.percProRata.toString()));
 }
 
-// The settlement row must exist and be the one the identity names. The same read gives the
-// print flags of the payments, which count for a live row only.
-void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState &st)
+// Takes the settlement row for the rebuild: two users filling the same settlement at once
+// take their turn instead of each writing a header and a set of rows. The row must exist and
+// be the one the identity names. The same read gives the print flags of the payments, which
+// count for a live row only, and the key of the header record when there is one.
+void takeSettlementRow(Connection &db, const SettlementIdentity &id, ReportState &st)
 {
-    Recordset rs = db.openRecordset(u"SELECT IDAttivitaAzienda, IDPeriodoIva, IDMese, AccontoIva, VirtualDelete, "
-                                    u"RipStampaVersamentiPeriodici, RipStampaVersamentiInAcconto FROM "
-                                    u"RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                                    {sqlValue(id.idRisultatoLiquidazioneIva)});
+    // SQLite's write transaction already holds the whole database; PostgreSQL locks the row.
+    const bool postgres = db.engine() == Engine::Postgres;
+    Recordset rs = db.openRecordset(
+        u"SELECT R.IDAttivitaAzienda, R.IDPeriodoIva, R.IDMese, R.AccontoIva, R.VirtualDelete, "
+        u"R.RipStampaVersamentiPeriodici, R.RipStampaVersamentiInAcconto, C.IDCampoReportLiquidazioneIva FROM "
+        u"RisultatoLiquidazioneIva AS R LEFT JOIN CampoReportLiquidazioneIva AS C ON C.IDRisultatoLiquidazioneIva = "
+        u"R.IDRisultatoLiquidazioneIva WHERE R.IDRisultatoLiquidazioneIva = ?"_qs +
+            (postgres ? u" FOR UPDATE OF R"_qs : QString()),
+        {sqlValue(id.idRisultatoLiquidazioneIva)});
     if (rs.eof())
         refuse(QStringLiteral("la liquidazione %1 non esiste.").arg(id.idRisultatoLiquidazioneIva));
-    if (rs.integer(u"IDAttivitaAzienda"_qs) != id.idAttivitaAzienda || rs.integer(u"IDPeriodoIva"_qs) != id.idPeriodoIva)
+    if (rs.integer(u"IDAttivitaAzienda"_qs) != id.idAttivitaAzienda ||
+        rs.integer(u"IDPeriodoIva"_qs) != id.idPeriodoIva)
         refuse(QStringLiteral("la liquidazione %1 non appartiene all'attività e al periodo I.V.A. indicati.")
                    .arg(id.idRisultatoLiquidazioneIva));
     // Deleted meanwhile and its key taken by another period: never fill it with this one's
@@ -109,6 +222,9 @@ void readSettlementRow(Connection &db, const SettlementIdentity &id, ReportState
     const bool live = rs.integer(u"VirtualDelete"_qs) == 0;
     st.printPeriodicPayment = live && rs.number(u"RipStampaVersamentiPeriodici"_qs) != 0;
     st.printAdvancePayment = live && rs.number(u"RipStampaVersamentiInAcconto"_qs) != 0;
+    // On PostgreSQL a header written by the filler this one waited for is not in this
+    // statement's view of the other table: looked for again below.
+    st.idCampo = rs.isNull(u"IDCampoReportLiquidazioneIva"_qs) ? 0 : rs.integer(u"IDCampoReportLiquidazioneIva"_qs);
 }
 
 int headerKey(Connection &db, int idRisultato)
@@ -156,12 +272,7 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     ReportOutcome out;
 
     Transaction tx(db);
-    // The settlement row is ours until the commit: two users filling the same settlement at
-    // once take their turn instead of each writing a header and a set of rows.
-    db.execute(
-        u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = VirtualDelete WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-        {sqlValue(id.idRisultatoLiquidazioneIva)});
-    readSettlementRow(db, id, st);
+    takeSettlementRow(db, id, st);
     db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
                {sqlValue(id.idRisultatoLiquidazioneIva)});
 
@@ -174,7 +285,8 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
         out.tipoLiquidazioneIvaContatori = st.tipoLiquidazioneIva;
     }
     st.period = {id.idAttivitaAzienda, out.idPeriodoIvaContatori, id.idMese, id.metodoCalcoloAccontoIva};
-    st.idCampo = headerKey(db, id.idRisultatoLiquidazioneIva);
+    if (st.idCampo == 0)
+        st.idCampo = headerKey(db, id.idRisultatoLiquidazioneIva);
 
     sbRigheAcquisti(st);
     sbRigheVendite(st);
@@ -189,7 +301,7 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
         if (!st.header.contains(column))
             st.header.setNull(column);
     }
-    db.execute(st.header.updateSql(st.idCampo, db.engine()));
+    db.execute(headerAsStored(st.header).updateSql(st.idCampo, db.engine()));
     tx.commit();
 
     out.idCampoReportLiquidazioneIva = st.idCampo;
@@ -197,6 +309,11 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     out.ventilationAnomaly = st.ventilationAnomaly;
     // The caller shows them, once the work is committed.
     out.messages = st.messages;
+    out.rows = std::move(st.rows);
+    out.header = std::move(st.header);
+    out.printPeriodicPayment = st.printPeriodicPayment;
+    out.printAdvancePayment = st.printAdvancePayment;
+    out.ventilatedForDeclaration = st.ventilatedForDeclaration;
     return out;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/engine/ReportHeader.h"
+#include "domain/engine/ReportRows.h"
 #include "domain/engine/SettlementIdentity.h"
 #include "suite/Money.h"
 #include "suite/Percent.h"
@@ -57,6 +59,18 @@ struct ReportOutcome {
     bool ventilationAnomaly = false;
     // The warnings of the rebuild, for the caller to show (the transaction is committed).
     QStringList messages;
+    // The rows and the header as the rebuild computed them, so that the caller shows them
+    // without reading them back. The header keeps its zero totals, which the record holds as
+    // NULL for the print.
+    ReportRows rows;
+    ReportHeader header;
+    // The payment print flags of the settlement row, as read under the rebuild's lock (false
+    // for a deleted row).
+    bool printPeriodicPayment = false;
+    bool printAdvancePayment = false;
+    // The receipts split by rate that the declaration counts: the taxable amounts of the
+    // rows whose VAT code is reported in the declaration.
+    Money ventilatedForDeclaration;
 };
 
 // Rebuilds the report of a settlement: deletes its report rows, writes them again from the

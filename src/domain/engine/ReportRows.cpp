@@ -6,6 +6,8 @@
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
 
+#include <algorithm>
+
 namespace liqiva {
 
 namespace {
@@ -132,6 +134,13 @@ void ReportRows::put(int idIva, const QString &descriptionColumn, const QString 
 void ReportRows::setValue(int idIva, const QString &column, const QVariant &value)
 {
     rowOf(idIva).values.insert(column, value);
+}
+
+QList<int> ReportRows::ids() const
+{
+    QList<int> ids = m_index.keys();
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 QVariant ReportRows::value(int idIva, const QString &column) const

@@ -49,6 +49,8 @@ public:
     int insert(Connection &db, int idRisultatoLiquidazioneIva) const;
 
     int count() const { return int(m_rows.size()); }
+    // The VAT codes of the rows, ascending.
+    QList<int> ids() const;
     bool contains(int idIva) const { return m_index.contains(idIva); }
     // The value of a column of a row (NULL when never set), for the tests and the totals.
     QVariant value(int idIva, const QString &column) const;

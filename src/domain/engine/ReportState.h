@@ -26,6 +26,7 @@ struct ReportState {
     ReportHeader header;
     QList<CompensationGroup> groups;
     bool ventilationAnomaly = false;
+    Money ventilatedForDeclaration; // split receipts of the VAT codes the declaration reports
     QStringList messages;     // shown once the transaction is committed
 
     Connection &db() { return ctx.db; }

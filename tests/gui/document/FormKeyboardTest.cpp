@@ -130,16 +130,14 @@ TEST_F(TypingInTheForm, EachCodeSearchOpensByF4AndByItsButton)
 
 TEST_F(TypingInTheForm, TheSummaryWritesItsPercentagesWithTheItalianDecimalComma)
 {
-    t->db().execute(u"UPDATE CampoReportLiquidazioneIva SET Art34DPRn63372 = -1, PercProrata = 87.5 "
-                    u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                    {sqlValue(key)});
+    ReportHeader header;
+    header.set(u"Art34DPRn63372"_qs, -1);
+    header.set(u"PercProrata"_qs, *Money::parse(u"87.5"_qs));
     SummaryInputs inputs;
-    inputs.idPeriodoIva = demo::Year2024;
-    inputs.idAttivitaAzienda = demo::Shop;
     inputs.compensation = {CompensationGroup{1, *Percent::parse(u"8.8"_qs), Money::units(1000), Money::units(88)},
                            CompensationGroup{2, Percent::points(4), Money::units(500), Money::units(20)}};
     QStringList captions;
-    for (const SummaryLine &line : readReport(t->db(), key, inputs).credito)
+    for (const SummaryLine &line : reportView(ReportRows(), header, inputs).credito)
         captions << line.description;
     for (const QString &expected : {u"% prorata 87,5"_qs, u"Compensazione al 8,8%"_qs, u"Compensazione al 4%"_qs})
         EXPECT_TRUE(captions.contains(expected))
