@@ -250,17 +250,19 @@ void SettlementDocument::readDeclarationData(int key, const ReportOutcome &outco
 void SettlementDocument::loadIdentity(int key)
 {
     // The settlement with its period, its month's name, the company's currency and minimum
-    // payment, in one statement.
+    // payment and the activity's settings of the VAT year, in one statement.
     Recordset rs = m_ctx.db.openRecordset(
         u"SELECT R.IDPeriodoIva, R.IDAttivitaAzienda, R.IDMese, R.AccontoIva, R.MetodoCalcoloAccontoIva, "
         u"CASE WHEN R.VirtualDelete = 0 THEN R.SoggettoRimborsoLiqIva END AS SoggettoLive, PeriodoIva.Anno, "
         u"PeriodoIva.IDAzienda, Mese.Mese, Cfg.IDAzienda AS CfgAzienda, Cfg.ImportoMinimoIvaLiquidazionePeriodica, "
         u"Valuta.Decimali, R.IDUtenteUltimaVariazione, R.DataUltimaVariazione, "_qs +
         DeclarationFlags::columns(u"R."_qs) +
-        u" FROM (((RisultatoLiquidazioneIva AS R INNER JOIN PeriodoIva ON R.IDPeriodoIva = "
+        u", "_qs + ActivitySettings::columns() +
+        u" FROM (((((RisultatoLiquidazioneIva AS R INNER JOIN PeriodoIva ON R.IDPeriodoIva = "
         u"PeriodoIva.IDPeriodoIva) LEFT JOIN Mese ON Mese.IDMese = R.IDMese) LEFT JOIN ConfigurazioneContabile AS Cfg "
         u"ON Cfg.IDAzienda = PeriodoIva.IDAzienda AND Cfg.VirtualDelete = 0) LEFT JOIN Valuta ON Cfg.IDValuta = "
-        u"Valuta.IDValuta WHERE R.IDRisultatoLiquidazioneIva = "_qs +
+        u"Valuta.IDValuta"_qs +
+        ActivitySettings::joins(u"R.IDAttivitaAzienda"_qs) + u" WHERE R.IDRisultatoLiquidazioneIva = "_qs +
         sqlParam(key) + u" AND "_qs + RowState::notCopy(u"R"_qs));
     if (rs.eof())
         throw Refusal(
@@ -282,6 +284,7 @@ void SettlementDocument::loadIdentity(int key)
     m_storedSoggetto = !Money::fromVariant(rs.field(u"SoggettoLive"_qs)).isZero();
     m_rowStamp = stampOf(rs);
     m_declarationFlags = DeclarationFlags::of(rs);
+    m_activityYear = ActivitySettings::of(rs, id.idAttivitaAzienda, id.idPeriodoIva);
 
     // The company's currency and minimum payment; years before 2000 follow the lire rules.
     bool companyEuro = true;
@@ -295,7 +298,6 @@ void SettlementDocument::loadIdentity(int key)
 
 void SettlementDocument::readPeriodFacts()
 {
-    m_activityYear = readActivitySettings(m_ctx.db, m_id.idAttivitaAzienda, m_id.idPeriodoIva);
     m_gestioneArt36 = m_activityYear.gestioneArt36;
     m_lblPeriodoIva = u"Periodo IVA: "_qs + m_activityYear.periodoIva;
     m_tipoLiquidazione = m_activityYear.tipoLiquidazioneIva;

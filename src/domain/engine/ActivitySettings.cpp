@@ -5,28 +5,32 @@
 
 namespace liqiva {
 
-ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int idPeriodoIva)
+QString ActivitySettings::columns()
+{
+    return u"PeriodoIva.GestioneArt36, PeriodoIva.PeriodoIva, PeriodoIva.PercInteressiLiqTrim, "
+           u"A.IDAttivitaAziendaPerPeriodoIva, "
+           u"A.TipoLiquidazioneIva, A.ExArticolo7374, A.CalcoloInteressi, A.Articolo34, A.Autotrasportatore, "
+           u"A.AltriCrediti, A.CreditoIvaAutotrasportatori, A.AltriCreditiImposta, A.GestioneProRata, "
+           u"A.PercentualeProRata, A.IvaIndComeCostoAccessorio, AA.IDAttivitaAzienda AS NamedActivity, "
+           u"AA.AttivitaAzienda, C.CodiceAttivita, C.DescrizioneAttivita, "
+           u"(SELECT Cfg.ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile AS Cfg "
+           u"WHERE Cfg.IDAzienda = PeriodoIva.IDAzienda LIMIT 1) AS ScorporoCorrispettiviGiornaliero"_qs;
+}
+
+QString ActivitySettings::joins(const QString &activity)
+{
+    return u" LEFT JOIN AttivitaAziendaPerPeriodoIva AS A ON A.IDPeriodoIva = PeriodoIva.IDPeriodoIva "
+           u"AND A.IDAttivitaAzienda = "_qs +
+           activity +
+           u") LEFT JOIN AttivitaAzienda AS AA ON AA.IDAttivitaAzienda = A.IDAttivitaAzienda) "
+           u"LEFT JOIN CodiceAttivita AS C ON C.IDCodiceAttivita = A.IDCodiceAttivita"_qs;
+}
+
+ActivitySettings ActivitySettings::of(const Recordset &rs, int idAttivitaAzienda, int idPeriodoIva)
 {
     ActivitySettings y;
     y.idAttivitaAzienda = idAttivitaAzienda;
     y.idPeriodoIva = idPeriodoIva;
-    // The VAT year's row is read even when the activity does not have the year.
-    Recordset rs = db.openRecordset(
-        u"SELECT PeriodoIva.GestioneArt36, PeriodoIva.PeriodoIva, PeriodoIva.PercInteressiLiqTrim, "
-        u"A.IDAttivitaAziendaPerPeriodoIva, "
-        u"A.TipoLiquidazioneIva, A.ExArticolo7374, A.CalcoloInteressi, A.Articolo34, A.Autotrasportatore, "
-        u"A.AltriCrediti, A.CreditoIvaAutotrasportatori, A.AltriCreditiImposta, A.GestioneProRata, "
-        u"A.PercentualeProRata, A.IvaIndComeCostoAccessorio, AA.IDAttivitaAzienda AS NamedActivity, "
-        u"AA.AttivitaAzienda, C.CodiceAttivita, C.DescrizioneAttivita, "
-        u"(SELECT Cfg.ScorporoCorrispettiviGiornaliero FROM ConfigurazioneContabile AS Cfg "
-        u"WHERE Cfg.IDAzienda = PeriodoIva.IDAzienda LIMIT 1) AS ScorporoCorrispettiviGiornaliero "
-        u"FROM ((PeriodoIva LEFT JOIN AttivitaAziendaPerPeriodoIva AS A ON A.IDPeriodoIva = PeriodoIva.IDPeriodoIva "
-        u"AND A.IDAttivitaAzienda = ?) LEFT JOIN AttivitaAzienda AS AA ON AA.IDAttivitaAzienda = A.IDAttivitaAzienda) "
-        u"LEFT JOIN CodiceAttivita AS C ON C.IDCodiceAttivita = A.IDCodiceAttivita "
-        u"WHERE PeriodoIva.IDPeriodoIva = ?"_qs,
-        {sqlValue(idAttivitaAzienda), sqlValue(idPeriodoIva)});
-    if (rs.eof())
-        return y;
     auto flag = [&rs](const QString &column) { return !rs.isNull(column) && rs.number(column) != 0; };
     y.gestioneArt36 = flag(u"GestioneArt36"_qs);
     y.periodoIva = rs.text(u"PeriodoIva"_qs);
@@ -52,6 +56,21 @@ ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int
         y.descrizioneAttivita = rs.text(u"DescrizioneAttivita"_qs);
     }
     return y;
+}
+
+ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int idPeriodoIva)
+{
+    // The VAT year's row is read even when the activity does not have the year.
+    Recordset rs = db.openRecordset(u"SELECT "_qs + ActivitySettings::columns() + u" FROM ((PeriodoIva"_qs +
+                                        ActivitySettings::joins(u"?"_qs) + u" WHERE PeriodoIva.IDPeriodoIva = ?"_qs,
+                                    {sqlValue(idAttivitaAzienda), sqlValue(idPeriodoIva)});
+    if (rs.eof()) {
+        ActivitySettings y;
+        y.idAttivitaAzienda = idAttivitaAzienda;
+        y.idPeriodoIva = idPeriodoIva;
+        return y;
+    }
+    return ActivitySettings::of(rs, idAttivitaAzienda, idPeriodoIva);
 }
 
 Percent quarterlyInterestRate(const ActivitySettings &year, int quarter, int anno)

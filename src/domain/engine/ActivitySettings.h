@@ -7,6 +7,8 @@
 
 namespace liqiva {
 
+class Recordset;
+
 class Connection;
 
 // The settings of one activity in one VAT year (its AttivitaAziendaPerPeriodoIva row) with
@@ -41,6 +43,12 @@ struct ActivitySettings {
     bool scorporoCorrispettiviGiornaliero = false;
 
     bool is(int activity, int period) const { return activity == idAttivitaAzienda && period == idPeriodoIva; }
+
+    // Read with another statement: its columns, and its joins after "FROM ((PeriodoIva" with
+    // the activity's key as given (a column or a placeholder); of() takes them from the row.
+    static QString columns();
+    static QString joins(const QString &activity);
+    static ActivitySettings of(const Recordset &rs, int idAttivitaAzienda, int idPeriodoIva);
 };
 
 ActivitySettings readActivitySettings(Connection &db, int idAttivitaAzienda, int idPeriodoIva);

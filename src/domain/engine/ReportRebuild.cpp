@@ -263,10 +263,10 @@ QList<CompensationGroup> fnRaggruppamentiArt34(EngineContext &ctx, const Settlem
     return readCompensationGroups(ctx.db, period, currencyStep(!lira));
 }
 
-ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const SettlementIdentity &id,
-                                            const ReportInputs &inputs)
+namespace {
+
+ReportOutcome rebuildOnce(EngineContext &ctx, const SettlementIdentity &id, const ReportInputs &inputs)
 {
-    validate(id, inputs);
     Connection &db = ctx.db;
     ReportState st{ctx, id, inputs};
     ReportOutcome out;
@@ -315,6 +315,30 @@ ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const Settlement
     out.printAdvancePayment = st.printAdvancePayment;
     out.ventilatedForDeclaration = st.ventilatedForDeclaration;
     return out;
+}
+
+} // namespace
+
+ReportOutcome sbRicalcolaReportLiquidazione(EngineContext &ctx, const SettlementIdentity &id,
+                                            const ReportInputs &inputs)
+{
+    validate(id, inputs);
+    // The report rows take the keys after the largest one; on PostgreSQL a rebuild of another
+    // settlement committed meanwhile may have taken them: the rebuild is undone whole and run
+    // again.
+    long long duplicate = -1;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return rebuildOnce(ctx, id, inputs);
+        } catch (const DbError &e) {
+            if (ctx.db.engine() != Engine::Postgres || attempt >= 20)
+                throw;
+            if (duplicate < 0)
+                duplicate = nativeErrorOf(ctx.db, ErrorKind::DuplicateKey);
+            if (!isDuplicateKey(e, duplicate, Engine::Postgres))
+                throw;
+        }
+    }
 }
 
 } // namespace liqiva

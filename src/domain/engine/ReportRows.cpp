@@ -2,8 +2,6 @@
 
 #include "domain/engine/ReportHeader.h"
 #include "database/Connection.h"
-#include "database/DbError.h"
-#include "database/KeyReservation.h"
 #include "database/SqlValue.h"
 
 #include <algorithm>
@@ -20,41 +18,20 @@ constexpr int zeroedSalesPairs = 11;
 // Rows per INSERT statement.
 constexpr int rowsPerStatement = 100;
 
-// Inserts the rows with consecutive keys after the largest key of the table. Another user
-// may take the same keys meanwhile: the clash is retried from the new largest key, inside a
-// savepoint when a transaction is open (PostgreSQL would otherwise abort it).
+// Inserts the rows with consecutive keys after the largest key of the table, which the
+// statement reads itself. On SQLite the rebuild's transaction holds the database; on
+// PostgreSQL another user's rebuild may take the same keys meanwhile: the statement then fails
+// with a duplicate key and the rebuild runs again (sbRicalcolaReportLiquidazione).
 void insertWithKeys(Connection &db, const QString &columns, const QList<SqlStatement> &tuples)
 {
-    long long duplicate = -1;
-    for (int attempt = 0;; ++attempt) {
-        const QVariant top = db.scalar(u"SELECT MAX ("_qs + keyColumn + u" ) FROM "_qs + table);
-        long long key = top.isNull() ? 1 : static_cast<long long>(top.toDouble()) + 1;
-        if (key <= 0)
-            key = 1;
-        SqlStatement sql = u"INSERT INTO "_qs + table + u" ("_qs + keyColumn + u", "_qs + columns + u") VALUES "_qs;
-        for (qsizetype k = 0; k < tuples.size(); ++k) {
-            if (k > 0)
-                sql += u", "_qs;
-            sql += u"("_qs + sqlParam(key + k) + u", "_qs + tuples[k] + u")"_qs;
-        }
-        // On SQLite the open transaction holds the write lock and a failed INSERT undoes only
-        // itself: no savepoint is needed there.
-        const bool guarded = db.transactionDepth() > 0 && db.engine() == Engine::Postgres;
-        const QString sp = guarded ? db.savepoint() : QString();
-        try {
-            db.execute(sql);
-            if (guarded)
-                db.releaseSavepoint(sp);
-            return;
-        } catch (const DbError &e) {
-            if (guarded)
-                db.rollbackToSavepoint(sp);
-            if (duplicate < 0)
-                duplicate = nativeErrorOf(db, ErrorKind::DuplicateKey);
-            if (!isDuplicateKey(e, duplicate, db.engine()) || attempt >= 50)
-                throw;
-        }
+    const QString top = u"(SELECT COALESCE(MAX("_qs + keyColumn + u"), 0) FROM "_qs + table + u")"_qs;
+    SqlStatement sql = u"INSERT INTO "_qs + table + u" ("_qs + keyColumn + u", "_qs + columns + u") VALUES "_qs;
+    for (qsizetype k = 0; k < tuples.size(); ++k) {
+        if (k > 0)
+            sql += u", "_qs;
+        sql += u"("_qs + top + u" + "_qs + sqlParam(k + 1) + u", "_qs + tuples[k] + u")"_qs;
     }
+    db.execute(sql);
 }
 
 } // namespace

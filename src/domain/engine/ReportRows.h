@@ -45,7 +45,8 @@ public:
     void closeSection(ReportSection section);
 
     // Writes the rows of a settlement; returns how many. The keys are taken as a block after
-    // the largest key of the table, retried on a duplicate key as the key reservation does.
+    // the largest key of the table, which the INSERT reads itself: inside the rebuild's
+    // transaction, which runs again when another user took the same keys meanwhile.
     int insert(Connection &db, int idRisultatoLiquidazioneIva) const;
 
     int count() const { return int(m_rows.size()); }
