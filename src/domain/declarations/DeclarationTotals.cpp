@@ -138,15 +138,20 @@ Money DeclarationTotals::ventilatedReceipts()
     return *m_ventilated;
 }
 
+const std::vector<int> &DeclarationTotals::storedTypes()
+{
+    static const std::vector<int> types = {AmountType::ImportazioniImponibile, AmountType::ImportazioniImposta,
+                                           AmountType::RottamiImponibile, AmountType::RottamiImposta};
+    return types;
+}
+
 Money DeclarationTotals::storedAmount(int amountType)
 {
     // The stored amounts the figures use, read together the first time one is asked for.
     if (!m_stored) {
         m_stored.emplace();
-        const int types[] = {AmountType::ImportazioniImponibile, AmountType::ImportazioniImposta,
-                             AmountType::RottamiImponibile, AmountType::RottamiImposta};
         SqlStatement list;
-        for (int t : types)
+        for (int t : storedTypes())
             list += (list.isEmpty() ? QString() : u", "_qs) + sqlParam(t);
         for (Recordset rs = m_db.openRecordset(
                  u"SELECT IDTipoRisultatoLiquidazioneIva, Importo FROM RisultatoLiquidazioneIvaXTipo WHERE"_qs +

@@ -61,6 +61,10 @@ public:
     void setVentilatedReceipts(Money amount) { m_ventilated = amount; }
     // The flags of the settlement row, when the caller read them with the row.
     void setFlags(const DeclarationFlags &flags) { m_flags = flags; }
+    // The stored amounts both read (storedTypes(): the first live row of each type), when the
+    // caller read them with other rows of the settlement.
+    void setStoredAmounts(std::map<int, Money> amounts) { m_stored = std::move(amounts); }
+    static const std::vector<int> &storedTypes();
 
     // The counter months of the periodic declaration, written as a condition.
     SqlStatement periodicMonths() const;

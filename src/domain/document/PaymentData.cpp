@@ -56,26 +56,14 @@ void describePaymentPlace(Connection &db, Payment &p, const QVariant &storedPlac
         p.place = paymentPlaceOfCode(storedPlace.toInt());
 }
 
-void loadPeriodicPayment(Connection &db, int key, PaymentData &data)
+QVariant readPeriodicPayment(const Recordset &rs, Payment &p)
 {
-    const bool print = data.periodic.riportaInStampa;
-    data.periodic = Payment{};
-    data.periodic.riportaInStampa = print;
-    Recordset rs =
-        db.openRecordset(u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 8 "
-                         u"AND IDRisultatoLiquidazioneIva = ?"_qs,
-                         {sqlValue(key)});
-    if (rs.eof())
-        return;
-    Payment &p = data.periodic;
     p.importo = Money::fromVariant(rs.field(u"Importo"_qs));
     p.dataVersamento = dateOf(rs.field(u"DataVersamento"_qs));
     p.idCab = rs.integer(u"IDCab"_qs);
     p.codiceAzienda = rs.text(u"CodiceAzienda"_qs);
     p.idConcessionarioEsattoriale = rs.integer(u"IDConcessionarioEsattoriale"_qs);
-    const QVariant storedPlace = rs.hasField(u"LuogoVersamento"_qs) ? rs.field(u"LuogoVersamento"_qs) : QVariant();
-    rs.close();
-    describePaymentPlace(db, p, storedPlace);
+    return rs.hasField(u"LuogoVersamento"_qs) ? rs.field(u"LuogoVersamento"_qs) : QVariant();
 }
 
 void setAdvancePaymentEnabled(PaymentData &data, bool enabled)

@@ -10,6 +10,7 @@
 namespace liqiva {
 
 class Connection;
+class Recordset;
 
 // Where a payment was made.
 enum class PaymentPlace { None, Bank, CollectionAgent, PostOffice };
@@ -39,9 +40,10 @@ struct PaymentData {
     bool advanceEnabled = false; // only the December advance has an advance payment
 };
 
-// Loads the periodic payment of a settlement, keeping the print flag the caller set (the
-// advance payment is read by the fill itself).
-void loadPeriodicPayment(Connection &db, int idRisultatoLiquidazioneIva, PaymentData &data);
+// The periodic payment of a row of RisultatoLiquidazioneIvaXTipo of type 8 (the record set's
+// current row, read with all its columns); returns the stored place of payment, for
+// describePaymentPlace once the record set is closed.
+QVariant readPeriodicPayment(const Recordset &rs, Payment &p);
 
 // Enables or disables the advance frame; disabling empties it.
 void setAdvancePaymentEnabled(PaymentData &data, bool enabled);

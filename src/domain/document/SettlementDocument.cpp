@@ -233,18 +233,50 @@ void SettlementDocument::showReport(const ReportOutcome &outcome)
 // The payments, the declaration's grid and data, the closing and the advance paid.
 void SettlementDocument::readDeclarationData(int key, const ReportOutcome &outcome)
 {
+    m_payments.periodic = Payment{};
     m_payments.periodic.riportaInStampa = outcome.printPeriodicPayment;
     m_payments.advance.riportaInStampa = outcome.printAdvancePayment;
-    loadPeriodicPayment(m_ctx.db, key, m_payments);
+    std::map<int, Money> stored = readSettlementAmounts(key);
     loadDeclaration();
     {
         DeclarationTotals totals(m_ctx.db, m_id, m_tipoLiquidazione, currencyStep());
         totals.setVentilatedReceipts(outcome.ventilatedForDeclaration);
         totals.setFlags(m_declarationFlags);
+        totals.setStoredAmounts(std::move(stored));
         totals.LoadBoth(*m_datiDip, *m_datiCadi);
     }
     computeClosing();
     readAdvancePaid();
+}
+
+// The periodic payment and the stored amounts the declaration reads, in one statement: the
+// first row of type 8 (any), the first live row of each amount type.
+std::map<int, Money> SettlementDocument::readSettlementAmounts(int key)
+{
+    SqlStatement types;
+    for (int t : DeclarationTotals::storedTypes())
+        types += (types.isEmpty() ? QString() : u", "_qs) + sqlParam(t);
+    std::map<int, Money> stored;
+    bool paid = false;
+    QVariant place;
+    {
+        Recordset rs = m_ctx.db.openRecordset(
+            u"SELECT * FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva = "_qs + sqlParam(key) +
+            u" AND (IDTipoRisultatoLiquidazioneIva = 8 OR (IDTipoRisultatoLiquidazioneIva IN ("_qs + types +
+            u") AND "_qs + RowState::equals(RowState::Live) + u"))"_qs);
+        for (; !rs.eof(); rs.moveNext()) {
+            const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
+            if (type == 8 && !paid) {
+                place = readPeriodicPayment(rs, m_payments.periodic);
+                paid = true;
+            } else if (type != 8 && !stored.count(type)) {
+                stored[type] = Money::fromVariant(rs.field(u"Importo"_qs));
+            }
+        }
+    }
+    if (paid)
+        describePaymentPlace(m_ctx.db, m_payments.periodic, place);
+    return stored;
 }
 
 void SettlementDocument::loadIdentity(int key)
@@ -256,8 +288,7 @@ void SettlementDocument::loadIdentity(int key)
         u"CASE WHEN R.VirtualDelete = 0 THEN R.SoggettoRimborsoLiqIva END AS SoggettoLive, PeriodoIva.Anno, "
         u"PeriodoIva.IDAzienda, Mese.Mese, Cfg.IDAzienda AS CfgAzienda, Cfg.ImportoMinimoIvaLiquidazionePeriodica, "
         u"Valuta.Decimali, R.IDUtenteUltimaVariazione, R.DataUltimaVariazione, "_qs +
-        DeclarationFlags::columns(u"R."_qs) +
-        u", "_qs + ActivitySettings::columns() +
+        DeclarationFlags::columns(u"R."_qs) + u", "_qs + ActivitySettings::columns() +
         u" FROM (((((RisultatoLiquidazioneIva AS R INNER JOIN PeriodoIva ON R.IDPeriodoIva = "
         u"PeriodoIva.IDPeriodoIva) LEFT JOIN Mese ON Mese.IDMese = R.IDMese) LEFT JOIN ConfigurazioneContabile AS Cfg "
         u"ON Cfg.IDAzienda = PeriodoIva.IDAzienda AND Cfg.VirtualDelete = 0) LEFT JOIN Valuta ON Cfg.IDValuta = "

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -237,6 +238,7 @@ private:
     ReportOutcome rebuildReport(MessageService &messages);
     void showReport(const ReportOutcome &outcome);
     void readDeclarationData(int key, const ReportOutcome &outcome);
+    std::map<int, Money> readSettlementAmounts(int key);
     void readReceiptFlags();
     SqlStatement receiptPeriodCondition() const;
     void loadDeclaration();
@@ -289,7 +291,7 @@ private:
     PaymentData m_payments;
     QStringList m_messageLog;
     QStringList m_notices;
-    QString m_rowStamp; // user and moment of the last change of the settlement row
+    QString m_rowStamp;                  // user and moment of the last change of the settlement row
     DeclarationFlags m_declarationFlags; // as the fill read them with the row
 
     std::unique_ptr<Amounts> m_amounts;

@@ -124,7 +124,8 @@ std::optional<SettlementDocument::RowAsRead> SettlementDocument::readRow(Connect
 
 QString SettlementDocument::stampOf(const Recordset &rs)
 {
-    return rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs + rs.field(u"DataUltimaVariazione"_qs).toString();
+    return rs.field(u"IDUtenteUltimaVariazione"_qs).toString() + u"|"_qs +
+           rs.field(u"DataUltimaVariazione"_qs).toString();
 }
 
 bool SettlementDocument::holdsRow(const RowAsRead &row) const
