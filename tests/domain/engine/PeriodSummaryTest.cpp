@@ -1,5 +1,5 @@
-#include "database/SqlValue.h"
 #include "domain/engine/ReportRebuild.h"
+#include "database/SqlValue.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -41,8 +41,8 @@ protected:
                           int metodo = 0)
     {
         EngineContext ctx{t->db(), messages, 1, Money::fromDouble(minimum), euro};
-        return sbRicalcolaReportLiquidazione(
-            ctx, identity(w.settlement, w.activity, w.year, mese, anno, w.company, metodo), in);
+        return sbRicalcolaReportLiquidazione(ctx, identity(w.settlement, w.activity, w.year, mese, anno, w.company, metodo),
+                                             in);
     }
 
     void expectHeader(int settlement, const char *column, Amount expected)
@@ -71,26 +71,26 @@ TEST_P(PeriodSummary, ALireQuarterRoundsTheDebtToThousandsAndAddsInterest)
         Amount previousResult; // type 1 of the first quarter
         Amount debt, credit, rounding, rounded, interest, toPay, truckers;
     } cases[] = {
-        {"D - C = 1,234,499", "APR-MAG-GIU 1999", 1234499, false, 50000, 0, 0, 0, none, 1234499, none, -499, 1234000,
-         19000, 1253000, 0},
-        {"a half thousand goes down", "APR-MAG-GIU 1999", 1234500, false, 50000, 0, 0, 0, none, 1234500, none, -500,
-         1234000, 19000, 1253000, 0},
-        {"above the half goes up", "APR-MAG-GIU 1999", 1234501, false, 50000, 0, 0, 0, none, 1234501, none, 499,
-         1235000, 19000, 1254000, 0},
-        {"a caption without a quarter has no interest", "Giugno 1999", 1234499, false, 50000, 0, 0, 0, none, 1234499,
-         none, -499, 1234000, none, 1234000, 0},
-        {"a rounded debt below the minimum has no interest", "APR-MAG-GIU 1999", 1234499, false, 2000000, 0, 0, 0, none,
+        {"D - C = 1,234,499", "APR-MAG-GIU 1999", 1234499, false, 50000, 0, 0, 0, none,
+         1234499, none, -499, 1234000, 19000, 1253000, 0},
+        {"a half thousand goes down", "APR-MAG-GIU 1999", 1234500, false, 50000, 0, 0, 0, none,
+         1234500, none, -500, 1234000, 19000, 1253000, 0},
+        {"above the half goes up", "APR-MAG-GIU 1999", 1234501, false, 50000, 0, 0, 0, none,
+         1234501, none, 499, 1235000, 19000, 1254000, 0},
+        {"a caption without a quarter has no interest", "Giugno 1999", 1234499, false, 50000, 0, 0, 0, none,
          1234499, none, -499, 1234000, none, 1234000, 0},
-        {"separate activities: no rounding, interest or amount to pay", "APR-MAG-GIU 1999", 1234499, true, 50000, 0, 0,
-         0, none, 1234499, none, none, none, none, none, none},
-        {"the truckers' credit covers part of the debt", "APR-MAG-GIU 1999", 1234499, false, 50000, 100000, 0, 0, none,
-         1134499, none, -499, 1134000, 17000, 1151000, 100000},
+        {"a rounded debt below the minimum has no interest", "APR-MAG-GIU 1999", 1234499, false, 2000000, 0, 0, 0,
+         none, 1234499, none, -499, 1234000, none, 1234000, 0},
+        {"separate activities: no rounding, interest or amount to pay", "APR-MAG-GIU 1999", 1234499, true, 50000, 0,
+         0, 0, none, 1234499, none, none, none, none, none, none},
+        {"the truckers' credit covers part of the debt", "APR-MAG-GIU 1999", 1234499, false, 50000, 100000, 0, 0,
+         none, 1134499, none, -499, 1134000, 17000, 1151000, 100000},
         {"the truckers' credit is capped at the debt", "APR-MAG-GIU 1999", 1234499, false, 50000, 2000000, 0, 0, none,
          none, 0, none, none, none, none, 1234499},
         {"the truckers' credit the document holds", "APR-MAG-GIU 1999", 1234499, false, 50000, 2000000, 50000, 50000,
          none, 1184499, none, -499, 1184000, 18000, 1202000, 50000},
-        {"the credit of the first quarter", "APR-MAG-GIU 1999", 1234499, false, 50000, 0, 0, 0, -200000, 1034499, none,
-         -499, 1034000, 16000, 1050000, 0},
+        {"the credit of the first quarter", "APR-MAG-GIU 1999", 1234499, false, 50000, 0, 0, 0, -200000, 1034499,
+         none, -499, 1034000, 16000, 1050000, 0},
         {"a debt of the first quarter below the minimum", "APR-MAG-GIU 1999", 1234499, false, 50000, 0, 0, 0, 30000,
          1264499, none, -499, 1264000, 19000, 1283000, 0},
         {"a credit period", "APR-MAG-GIU 1999", 1234499, false, 50000, 0, 0, 0, -2000000, none, 765501, none, none,
@@ -98,17 +98,13 @@ TEST_P(PeriodSummary, ALireQuarterRoundsTheDebtToThousandsAndAddsInterest)
     };
     for (const auto &k : cases) {
         SCOPED_TRACE(k.what);
-        const World w = world(
-            1999, {.tipoLiquidazione = 1, .calcoloInteressi = true, .creditoAutotrasportatori = k.truckersAvailable}, 6,
-            k.art36);
+        const World w = world(1999,
+                              {.tipoLiquidazione = 1, .calcoloInteressi = true,
+                               .creditoAutotrasportatori = k.truckersAvailable},
+                              6, k.art36);
         const int code = f->vatCode(u"20%"_qs, 20);
-        f->counter({.kind = 2,
-                    .idIva = code,
-                    .anno = 1999,
-                    .mese = 5,
-                    .idFiliale = w.branch,
-                    .imponibile = k.salesVat * 5,
-                    .importo = k.salesVat});
+        f->counter({.kind = 2, .idIva = code, .anno = 1999, .mese = 5, .idFiliale = w.branch,
+                    .imponibile = k.salesVat * 5, .importo = k.salesVat});
         if (k.previousResult)
             f->amount(f->settlement(w.activity, w.year, 3), 1, *k.previousResult);
         ReportInputs in;
@@ -132,13 +128,8 @@ TEST_P(PeriodSummary, TheAnnualSettlementOfALireYearSumsTheYearsPaymentsAndInter
     const World w = world(1999, {.tipoLiquidazione = 1, .calcoloInteressi = true}, std::nullopt);
     const int code = f->vatCode(u"20%"_qs, 20);
     for (int mese : {3, 9})
-        f->counter({.kind = 2,
-                    .idIva = code,
-                    .anno = 1999,
-                    .mese = mese,
-                    .idFiliale = w.branch,
-                    .imponibile = 2500000,
-                    .importo = 500000});
+        f->counter({.kind = 2, .idIva = code, .anno = 1999, .mese = mese, .idFiliale = w.branch,
+                    .imponibile = 2500000, .importo = 500000});
     const int q1 = f->settlement(w.activity, w.year, 3), q3 = f->settlement(w.activity, w.year, 9);
     f->amount(q1, 8, 100000);
     f->amount(q3, 8, 50000);
@@ -199,27 +190,11 @@ TEST_P(PeriodSummary, TheDecemberAdvanceReadsItsMethodsCountersAndTheOtherOperat
         const int previous = f->vatYear(w.company, 2023);
         f->activityYear(w.activity, previous, {0});
         const int code = f->vatCode(u"22%"_qs, 22);
-        f->counter({.kind = 2,
-                    .idIva = code,
-                    .anno = 2024,
-                    .mese = 12,
-                    .idFiliale = w.branch,
-                    .imponibile = 1000,
-                    .importo = 220,
-                    .acconto = true});
-        f->counter({.kind = 2,
-                    .idIva = code,
-                    .anno = 2024,
-                    .mese = 11,
-                    .idFiliale = w.branch,
-                    .imponibile = 5000,
+        f->counter({.kind = 2, .idIva = code, .anno = 2024, .mese = 12, .idFiliale = w.branch, .imponibile = 1000,
+                    .importo = 220, .acconto = true});
+        f->counter({.kind = 2, .idIva = code, .anno = 2024, .mese = 11, .idFiliale = w.branch, .imponibile = 5000,
                     .importo = 1100});
-        f->counter({.kind = 2,
-                    .idIva = code,
-                    .anno = 2023,
-                    .mese = 12,
-                    .idFiliale = w.branch,
-                    .imponibile = 2000,
+        f->counter({.kind = 2, .idIva = code, .anno = 2023, .mese = 12, .idFiliale = w.branch, .imponibile = 2000,
                     .importo = 440});
         ReportInputs in;
         in.periodCaption = u"Dicembre Acconto 2024"_qs;
@@ -243,14 +218,8 @@ TEST_P(PeriodSummary, TheFlatRateCompensationReplacesThePurchasesVat)
     const int vd = f->vatCode(u"22% in detrazione"_qs, 22, 0, 0, 0, true);
     const int v22 = f->vatCode(u"22%"_qs, 22);
     auto add = [&](int kind, int code, double imp, double iva, std::optional<int> cls = std::nullopt) {
-        f->counter({.kind = kind,
-                    .idIva = code,
-                    .anno = 2024,
-                    .mese = 3,
-                    .idFiliale = w.branch,
-                    .imponibile = imp,
-                    .importo = iva,
-                    .classeConto = cls});
+        f->counter({.kind = kind, .idIva = code, .anno = 2024, .mese = 3, .idFiliale = w.branch, .imponibile = imp,
+                    .importo = iva, .classeConto = cls});
     };
     add(2, vc4, 1000, 100);
     add(3, vc6, 333.33, 73.33);
@@ -313,17 +282,10 @@ TEST_P(PeriodSummary, TheReceiptsToSplitAreSplitByThePurchasesOfGoods)
          {{0, 100, 0}, {1, 100, 0}, {2, 100, 0}},
          100,
          true,
-         {{0, 33.34, 33.34, 27.33, 6.01, 100},
-          {1, 33.33, 33.33, 30.30, 3.03, 100},
-          {2, 33.33, 33.33, 32.05, 1.28, 100}},
+         {{0, 33.34, 33.34, 27.33, 6.01, 100}, {1, 33.33, 33.33, 30.30, 3.03, 100}, {2, 33.33, 33.33, 32.05, 1.28, 100}},
          false},
-        {"weights 1 and 2",
-         {22, 10},
-         {{0, 1, 0}, {1, 2, 0}},
-         100,
-         true,
-         {{0, 33.33, 33.33, 27.32, 6.01, 1}, {1, 66.67, 66.67, 60.61, 6.06, 2}},
-         false},
+        {"weights 1 and 2", {22, 10}, {{0, 1, 0}, {1, 2, 0}}, 100, true,
+         {{0, 33.33, 33.33, 27.32, 6.01, 1}, {1, 66.67, 66.67, 60.61, 6.06, 2}}, false},
         {"a late invoice weighs its taxable amount only",
          {22, 10},
          {{0, 100, 22, true}, {1, 180, 20}},
@@ -351,29 +313,19 @@ TEST_P(PeriodSummary, TheReceiptsToSplitAreSplitByThePurchasesOfGoods)
         for (double rate : k.rates)
             codes.push_back(f->vatCode(QStringLiteral("%1%").arg(rate), rate));
         for (const Weight &wt : k.weights)
-            f->counter({.kind = 1,
-                        .idIva = codes[size_t(wt.code)],
-                        .anno = 2024,
-                        .mese = wt.mese,
-                        .idFiliale = w.branch,
-                        .imponibile = wt.imp,
-                        .importo = wt.iva,
-                        .classeConto = 7,
+            f->counter({.kind = 1, .idIva = codes[size_t(wt.code)], .anno = 2024, .mese = wt.mese,
+                        .idFiliale = w.branch, .imponibile = wt.imp, .importo = wt.iva, .classeConto = 7,
                         .ritardo = wt.late});
         if (k.receipts)
-            f->counter({.kind = 6,
-                        .idIva = codes[0],
-                        .anno = 2024,
-                        .mese = 3,
-                        .idFiliale = w.branch,
+            f->counter({.kind = 6, .idIva = codes[0], .anno = 2024, .mese = 3, .idFiliale = w.branch,
                         .imponibile = *k.receipts});
         ReportInputs in;
         in.periodCaption = u"Marzo 2024"_qs;
         in.ventilationShown = k.shown;
         const ReportOutcome out = rebuild(w, 3, 2024, in, true, 25.82);
         EXPECT_EQ(out.ventilationAnomaly, k.anomaly);
-        EXPECT_EQ(out.messages,
-                  k.anomaly ? QStringList{u"Anomalie in fase di calcolo ventilazione!"_qs} : QStringList{});
+        EXPECT_EQ(out.messages, k.anomaly ? QStringList{u"Anomalie in fase di calcolo ventilazione!"_qs}
+                                          : QStringList{});
         const int s = w.settlement;
         double vat = 0;
         for (const Split &e : k.expected) {
@@ -408,14 +360,8 @@ TEST_P(PeriodSummary, ARebuildKeepsNoFigureOfAnEarlierOne)
 {
     const World w = world(2024, {0}, 3);
     const int code = f->vatCode(u"22%"_qs, 22);
-    f->counter({.kind = 1,
-                .idIva = code,
-                .anno = 2024,
-                .mese = 3,
-                .idFiliale = w.branch,
-                .imponibile = 100,
-                .importo = 22,
-                .classeConto = 7});
+    f->counter({.kind = 1, .idIva = code, .anno = 2024, .mese = 3, .idFiliale = w.branch, .imponibile = 100,
+                .importo = 22, .classeConto = 7});
     f->counter({.kind = 6, .idIva = code, .anno = 2024, .mese = 3, .idFiliale = w.branch, .imponibile = 122});
     ReportInputs in;
     in.periodCaption = u"Marzo 2024"_qs;
