@@ -330,7 +330,7 @@ void Connection::dropPrepared()
     m_prepared.clear();
 }
 
-Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
+Connection::Ran Connection::run(const QString &sql, const SqlParams &params, Keep keep)
 {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
@@ -342,7 +342,9 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
         clock.start();
     Ran ran;
     bool ok = false;
-    if (params.isEmpty()) {
+    // PostgreSQL prepares only the statements that read or change rows (no BEGIN, no SET).
+    const bool kept = !params.isEmpty() || (keep == Keep::Auto && m_where.engine == Engine::Sqlite);
+    if (!kept) {
         ran.query = std::make_shared<QSqlQuery>(m_db);
         ran.query->setForwardOnly(true);
         ran.query->setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -361,9 +363,9 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
         ran.query->finish();
         if (ran.lease)
             *ran.lease = false;
-        if (!params.isEmpty())
+        if (kept)
             forgetPrepared(sql, ran.query);
-        if (m_where.engine == Engine::Postgres && m_depth > 0 && !params.isEmpty())
+        if (m_where.engine == Engine::Postgres && m_depth > 0 && kept)
             m_failedStatements.push_back(std::move(ran.query));
         fail(err, sql);
     }
@@ -456,22 +458,28 @@ void Connection::rollback()
     m_failedStatements.clear();
 }
 
+void Connection::executeOnce(const QString &sql)
+{
+    Ran ran = run(sql, {}, Keep::No);
+    ran.query->finish();
+}
+
 QString Connection::savepoint()
 {
     const QString name = QStringLiteral("liqiva_sp%1").arg(++m_savepoints);
-    executeRaw(u"SAVEPOINT "_qs + name);
+    executeOnce(u"SAVEPOINT "_qs + name);
     return name;
 }
 
 void Connection::releaseSavepoint(const QString &name)
 {
-    executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+    executeOnce(u"RELEASE SAVEPOINT "_qs + name);
 }
 
 void Connection::rollbackToSavepoint(const QString &name)
 {
-    executeRaw(u"ROLLBACK TO SAVEPOINT "_qs + name);
-    executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+    executeOnce(u"ROLLBACK TO SAVEPOINT "_qs + name);
+    executeOnce(u"RELEASE SAVEPOINT "_qs + name);
     m_failedStatements.clear();
 }
 

@@ -114,7 +114,12 @@ private:
     };
 
     explicit Connection(const DatabaseLocation &where);
-    Ran run(const QString &sql, const SqlParams &params = {});
+    // Whether a statement is kept prepared: always with values; without values on SQLite
+    // (BEGIN, COMMIT, a MAX read each fill), where preparing is most of what such a statement
+    // costs; never for the savepoints, each named anew.
+    enum class Keep { Auto, No };
+    Ran run(const QString &sql, const SqlParams &params = {}, Keep keep = Keep::Auto);
+    void executeOnce(const QString &sql);
     Ran prepared(const QString &sql);
     void dropPrepared();
     void dropLeastRecentlyUsed();
