@@ -223,7 +223,8 @@ std::unique_ptr<Connection> Connection::open(const DatabaseLocation &where, Crea
             const QVariant handle = c->m_db.driver()->handle();
             if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
                 throw DbError(u"Il driver SQLite non espone la connessione."_qs, QString());
-            installSqliteDecimal(*static_cast<sqlite3 *const *>(handle.constData()));
+            c->m_sqlite = *static_cast<sqlite3 *const *>(handle.constData());
+            installSqliteDecimal(c->m_sqlite);
             c->executeRaw(u"PRAGMA journal_mode=WAL"_qs);
             c->executeRaw(u"PRAGMA synchronous=NORMAL"_qs);
         } else {
@@ -263,6 +264,7 @@ void Connection::close()
             m_db.close();
         }
         dropPrepared();
+        m_sqlite = nullptr;
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
     }
@@ -327,10 +329,11 @@ void Connection::forgetPrepared(const QString &sql, const std::shared_ptr<QSqlQu
 
 void Connection::dropPrepared()
 {
+    dropSqliteStatements();
     m_prepared.clear();
 }
 
-Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
+Connection::Ran Connection::run(const QString &sql, const SqlParams &params, Keep keep)
 {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
@@ -342,7 +345,9 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
         clock.start();
     Ran ran;
     bool ok = false;
-    if (params.isEmpty()) {
+    // PostgreSQL prepares only the statements that read or change rows (no BEGIN, no SET).
+    const bool kept = !params.isEmpty() || (keep == Keep::Auto && m_where.engine == Engine::Sqlite);
+    if (!kept) {
         ran.query = std::make_shared<QSqlQuery>(m_db);
         ran.query->setForwardOnly(true);
         ran.query->setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -361,9 +366,9 @@ Connection::Ran Connection::run(const QString &sql, const SqlParams &params)
         ran.query->finish();
         if (ran.lease)
             *ran.lease = false;
-        if (!params.isEmpty())
+        if (kept)
             forgetPrepared(sql, ran.query);
-        if (m_where.engine == Engine::Postgres && m_depth > 0 && !params.isEmpty())
+        if (m_where.engine == Engine::Postgres && m_depth > 0 && kept)
             m_failedStatements.push_back(std::move(ran.query));
         fail(err, sql);
     }
@@ -402,12 +407,124 @@ int Connection::execute(const QString &sql, const SqlParams &params)
 
 int Connection::executeRaw(const QString &sql, const SqlParams &params)
 {
+    if (m_sqlite && !params.isEmpty())
+        return executeSqlite(sql, params);
     Ran ran = run(sql, params);
     const int rows = ran.query->numRowsAffected();
     ran.query->finish();
     if (ran.lease)
         *ran.lease = false;
     return rows;
+}
+
+void Connection::dropSqliteStatements()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_sqliteStatements))
+        sqlite3_finalize(stmt);
+    m_sqliteStatements.clear();
+}
+
+// As the SQLite driver binds each type; a null text, blob or date goes as NULL.
+void Connection::bindSqlite(sqlite3_stmt *stmt, int place, const QVariant &value, const QString &sql)
+{
+    int rc = SQLITE_OK;
+    const int type = value.typeId();
+    if (value.isNull() || (type == QMetaType::QString && static_cast<const QString *>(value.constData())->isNull()) ||
+        (type == QMetaType::QByteArray && static_cast<const QByteArray *>(value.constData())->isNull())) {
+        rc = sqlite3_bind_null(stmt, place);
+    } else {
+        switch (type) {
+        case QMetaType::QByteArray: {
+            const QByteArray *bytes = static_cast<const QByteArray *>(value.constData());
+            rc = sqlite3_bind_blob(stmt, place, bytes->constData(), int(bytes->size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::Int:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int(stmt, place, value.toInt());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(stmt, place, value.toDouble());
+            break;
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+            rc = sqlite3_bind_int64(stmt, place, value.toLongLong());
+            break;
+        case QMetaType::QString: {
+            const QString *text = static_cast<const QString *>(value.constData());
+            rc = sqlite3_bind_text16(stmt, place, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QString text = value.toString();
+            rc = sqlite3_bind_text16(stmt, place, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        throw DbError(QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(m_sqlite))).trimmed(),
+                      QString::number(rc), sql);
+}
+
+int Connection::executeSqlite(const QString &sql, const SqlParams &params)
+{
+    if (!m_db.isOpen())
+        throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
+    ++m_statements;
+    if (m_trace)
+        std::fprintf(stderr, "sql: %s\n", qPrintable(sql));
+    QElapsedTimer clock;
+    if (m_observer)
+        clock.start();
+    auto engineError = [&](int rc) {
+        return DbError(QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(m_sqlite))).trimmed(),
+                       QString::number(rc), sql);
+    };
+    sqlite3_stmt *stmt = m_sqliteStatements.value(sql, nullptr);
+    if (stmt) {
+        ++m_reused;
+    } else {
+        const void *tail = nullptr;
+        const int rc = sqlite3_prepare16_v2(m_sqlite, sql.utf16(), int(sql.size() * sizeof(QChar)), &stmt, &tail);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            throw engineError(rc);
+        }
+        const QChar *rest = static_cast<const QChar *>(tail);
+        if (rest && !QStringView(rest, sql.constData() + sql.size()).trimmed().isEmpty()) {
+            sqlite3_finalize(stmt);
+            throw DbError(u"Unable to execute multiple statements at a time"_qs, QString(), sql);
+        }
+        if (m_sqliteStatements.size() >= maxPrepared)
+            dropSqliteStatements();
+        m_sqliteStatements.insert(sql, stmt);
+    }
+    if (sqlite3_bind_parameter_count(stmt) != params.size())
+        throw DbError(u"Parameter count mismatch"_qs, QString(), sql);
+    try {
+        for (qsizetype k = 0; k < params.size(); ++k)
+            bindSqlite(stmt, int(k + 1), sqlBindValue(params[k], Engine::Sqlite), sql);
+    } catch (...) {
+        sqlite3_clear_bindings(stmt);
+        throw;
+    }
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW)
+        rc = sqlite3_step(stmt);
+    const int changes = sqlite3_changes(m_sqlite);
+    if (m_observer)
+        m_observer(sql, clock.nsecsElapsed());
+    if (rc != SQLITE_DONE) {
+        const DbError error = engineError(rc);
+        // A statement that failed is not kept, as a prepared one is not.
+        m_sqliteStatements.remove(sql);
+        sqlite3_finalize(stmt);
+        throw error;
+    }
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return changes;
 }
 
 QVariant Connection::scalar(const QString &sql, const SqlParams &params)
@@ -456,22 +573,28 @@ void Connection::rollback()
     m_failedStatements.clear();
 }
 
+void Connection::executeOnce(const QString &sql)
+{
+    Ran ran = run(sql, {}, Keep::No);
+    ran.query->finish();
+}
+
 QString Connection::savepoint()
 {
     const QString name = QStringLiteral("liqiva_sp%1").arg(++m_savepoints);
-    executeRaw(u"SAVEPOINT "_qs + name);
+    executeOnce(u"SAVEPOINT "_qs + name);
     return name;
 }
 
 void Connection::releaseSavepoint(const QString &name)
 {
-    executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+    executeOnce(u"RELEASE SAVEPOINT "_qs + name);
 }
 
 void Connection::rollbackToSavepoint(const QString &name)
 {
-    executeRaw(u"ROLLBACK TO SAVEPOINT "_qs + name);
-    executeRaw(u"RELEASE SAVEPOINT "_qs + name);
+    executeOnce(u"ROLLBACK TO SAVEPOINT "_qs + name);
+    executeOnce(u"RELEASE SAVEPOINT "_qs + name);
     m_failedStatements.clear();
 }
 

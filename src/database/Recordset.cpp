@@ -21,19 +21,24 @@ char16_t folded(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
 }
-} // namespace
 
-bool FieldNames::Caseless::operator==(const Caseless &other) const
+bool sameName(const QString &x, const QString &y)
 {
-    const qsizetype n = text.size();
-    if (n != other.text.size())
+    const qsizetype n = x.size();
+    if (n != y.size())
         return false;
-    const QChar *a = text.constData();
-    const QChar *b = other.text.constData();
+    const QChar *a = x.constData();
+    const QChar *b = y.constData();
     for (qsizetype k = 0; k < n; ++k)
         if (folded(a[k].unicode()) != folded(b[k].unicode()))
             return false;
     return true;
+}
+} // namespace
+
+bool FieldNames::Caseless::operator==(const Caseless &other) const
+{
+    return sameName(text, other.text);
 }
 
 size_t qHash(const FieldNames::Caseless &key, size_t seed) noexcept
@@ -60,6 +65,15 @@ FieldNames::FieldNames(const QSqlRecord &record)
 
 int FieldNames::indexOf(const QString &name) const
 {
+    // Most results have a few columns: comparing the names of the same length costs less than
+    // hashing the name, and finds the first column of a name as the index does.
+    if (m_names.size() <= linearLookup) {
+        for (size_t k = 0; k < m_names.size(); ++k) {
+            if (sameName(m_names[k], name))
+                return int(k);
+        }
+        return -1;
+    }
     const auto it = m_index.constFind(Caseless{name});
     return it == m_index.constEnd() ? -1 : *it;
 }

@@ -27,6 +27,7 @@ public:
     };
 
 private:
+    static constexpr size_t linearLookup = 8; // up to this many columns, no hashing
     std::vector<QString> m_names;
     QHash<Caseless, int> m_index; // the first column of each name
 };

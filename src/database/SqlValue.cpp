@@ -47,13 +47,95 @@ QVariant sqlValue(double value)
     return QVariant::fromValue(SqlDecimal{s});
 }
 
+namespace {
+
+constexpr long long powersOfTen[] = {1LL,
+                                     10LL,
+                                     100LL,
+                                     1000LL,
+                                     10000LL,
+                                     100000LL,
+                                     1000000LL,
+                                     10000000LL,
+                                     100000000LL,
+                                     1000000000LL,
+                                     10000000000LL,
+                                     100000000000LL,
+                                     1000000000000LL,
+                                     10000000000000LL,
+                                     100000000000000LL,
+                                     1000000000000000LL,
+                                     10000000000000000LL,
+                                     100000000000000000LL,
+                                     1000000000000000000LL};
+
+// What SQLite is given for a decimal known by its units, the same as its text would give
+// below: a whole number as an integer; up to 15 significant digits as the double nearest to
+// it (the significant digits and the power of ten are both exact doubles, so their quotient
+// is the correctly rounded value, as reading the text is); beyond that, the text.
+QVariant sqliteDecimal(const SqlDecimal &d)
+{
+    const long long scale = powersOfTen[d.scale];
+    if (d.units % scale == 0)
+        return QVariant(d.units / scale);
+    unsigned long long m =
+        d.units < 0 ? 0ULL - static_cast<unsigned long long>(d.units) : static_cast<unsigned long long>(d.units);
+    int decimals = d.scale;
+    while (m % 10 == 0) {
+        m /= 10;
+        --decimals;
+    }
+    if (m >= static_cast<unsigned long long>(powersOfTen[15]))
+        return QVariant(d.text);
+    const double v = static_cast<double>(m) / static_cast<double>(powersOfTen[decimals]);
+    return QVariant(d.units < 0 ? -v : v);
+}
+
+} // namespace
+
+SqlDecimal SqlDecimal::fromUnits(long long units, int scale)
+{
+    Q_ASSERT(scale >= 0 && scale <= 18);
+    // At most 20 digits, a sign and a point.
+    char16_t buffer[24];
+    char16_t *end = buffer + 24;
+    char16_t *p = end;
+    unsigned long long a =
+        units < 0 ? 0ULL - static_cast<unsigned long long>(units) : static_cast<unsigned long long>(units);
+    const unsigned long long place = static_cast<unsigned long long>(powersOfTen[scale]);
+    unsigned long long whole = a / place;
+    unsigned long long fraction = a % place;
+    if (fraction != 0) {
+        int digits = scale;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        for (int k = 0; k < digits; ++k) {
+            *--p = char16_t(u'0' + fraction % 10);
+            fraction /= 10;
+        }
+        *--p = u'.';
+    }
+    do {
+        *--p = char16_t(u'0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (units < 0)
+        *--p = u'-';
+    return {QString(reinterpret_cast<const QChar *>(p), end - p), units, scale};
+}
+
 QVariant sqlBindValue(const QVariant &value, Engine engine)
 {
     if (!value.isValid() || value.isNull())
         return value;
     const QMetaType type = value.metaType();
     if (type == QMetaType::fromType<SqlDecimal>()) {
-        const QString text = value.value<SqlDecimal>().text;
+        const SqlDecimal &decimal = *static_cast<const SqlDecimal *>(value.constData());
+        if (engine == Engine::Sqlite && decimal.scale >= 0)
+            return sqliteDecimal(decimal);
+        const QString &text = decimal.text;
         // PostgreSQL casts the text to NUMERIC exactly. SQLite's currency columns are text
         // compared by value (SqliteDecimal.h): the amount goes as a number while a double
         // gives back its decimals exactly (15 significant digits), so that it also compares

@@ -15,9 +15,16 @@ namespace liqiva {
 using SqlParams = QVariantList;
 
 // An exact decimal number bound as such ("1234.5", "-0.0001"): a currency amount never
-// travels through a binary double on its way to the database.
+// travels through a binary double on its way to the database. A number made from a whole
+// count of its last place (fromUnits) keeps that count too, so that binding it needs no
+// reading of its text back.
 struct SqlDecimal {
     QString text;
+    long long units = 0; // the number in units of 10^-scale, when scale >= 0
+    int scale = -1;      // -1: the text alone says the number
+
+    // units * 10^-scale, its text with no trailing zeros ("1234.5", "-3", "0"); scale 0 to 18.
+    static SqlDecimal fromUnits(long long units, int scale);
 };
 
 // A moment to the millisecond: the stamp of a change that another user's change must not be

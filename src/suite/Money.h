@@ -86,7 +86,7 @@ private:
 // An amount bound to a statement, exactly.
 inline QVariant sqlValue(Money value)
 {
-    return QVariant::fromValue(SqlDecimal{value.toString()});
+    return QVariant::fromValue(SqlDecimal::fromUnits(value.raw(), 4));
 }
 inline SqlStatement sqlParam(Money value)
 {

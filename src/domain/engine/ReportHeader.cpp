@@ -9,19 +9,26 @@ namespace liqiva {
 
 void ReportHeader::set(const QString &column, const QVariant &value)
 {
-    const QString key = column.toLower();
-    const auto it = m_index.constFind(key);
+    const auto it = m_index.constFind(column);
     if (it != m_index.constEnd()) {
         m_columns[*it].second = value;
         return;
     }
-    m_index.insert(key, int(m_columns.size()));
+#ifndef QT_NO_DEBUG
+    for (const auto &c : std::as_const(m_columns))
+        Q_ASSERT_X(c.first.compare(column, Qt::CaseInsensitive) != 0, "ReportHeader", qPrintable(column));
+#endif
+    if (m_columns.isEmpty()) {
+        m_columns.reserve(128);
+        m_index.reserve(128);
+    }
+    m_index.insert(column, int(m_columns.size()));
     m_columns.append({column, value});
 }
 
 QVariant ReportHeader::value(const QString &column) const
 {
-    const auto it = m_index.constFind(column.toLower());
+    const auto it = m_index.constFind(column);
     return it == m_index.constEnd() ? QVariant() : m_columns[*it].second;
 }
 
@@ -41,43 +48,52 @@ void ReportHeader::zeroIfNull(const QString &column)
         set(column, Money());
 }
 
-SqlStatement ReportHeader::updateSql(int idCampoReportLiquidazioneIva, Engine engine) const
+SqlStatement ReportHeader::updateSql(int idCampoReportLiquidazioneIva, Engine /*engine*/) const
 {
-    SqlStatement s = u"UPDATE CampoReportLiquidazioneIva SET "_qs;
+    SqlStatement s;
+    s.text.reserve(40 * m_columns.size() + 100);
+    s.params.reserve(m_columns.size() + 1);
+    s.text += u"UPDATE CampoReportLiquidazioneIva SET "_qs;
     for (qsizetype k = 0; k < m_columns.size(); ++k) {
         if (k > 0)
-            s += u", "_qs;
+            s.text += u", "_qs;
         // A NULL is bound as well: the text stays the same from fill to fill and the
         // connection runs it on the statement it prepared the first time.
-        const QVariant &v = m_columns[k].second;
-        s += m_columns[k].first + u" = "_qs + (v.isNull() || !v.isValid() ? sqlParam(QVariant()) : reportValue(v));
+        s.text += m_columns[k].first;
+        s.text += u" = ?"_qs;
+        s.params << reportParam(m_columns[k].second);
     }
-    s += u" WHERE IDCampoReportLiquidazioneIva = "_qs + sqlParam(idCampoReportLiquidazioneIva);
+    s.text += u" WHERE IDCampoReportLiquidazioneIva = ?"_qs;
+    s.params << QVariant(idCampoReportLiquidazioneIva);
     return s;
+}
+
+QVariant reportParam(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return QVariant();
+    if (value.metaType() == QMetaType::fromType<Money>())
+        return sqlValue(value.value<Money>());
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+        return value;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Bool:
+        return QVariant(value.toLongLong());
+    default:
+        return sqlValue(value.toDouble());
+    }
 }
 
 SqlStatement reportValue(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return u"NULL"_qs;
-    if (value.metaType() == QMetaType::fromType<Money>())
-        return sqlParam(value.value<Money>());
-    switch (value.typeId()) {
-    case QMetaType::QString:
-        return sqlParam(value.toString());
-    case QMetaType::QDateTime:
-        return sqlParam(value.toDateTime());
-    case QMetaType::QDate:
-        return sqlParam(value.toDate());
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::Bool:
-        return sqlParam(value.toLongLong());
-    default:
-        return sqlParam(value.toDouble());
-    }
+    return sqlParam(reportParam(value));
 }
-
 
 } // namespace liqiva

@@ -15,6 +15,10 @@ namespace liqiva {
 // The header record of a settlement's report (CampoReportLiquidazioneIva) as the rebuild
 // computes it: the columns the engine owns, in the order they were first set, each a number,
 // a text, a date or NULL. Written with one UPDATE at the end of the rebuild.
+//
+// Columns are looked up by name as written, case and all: the engine spells each column one
+// way (a debug build checks that no two spellings differ in case only), and a lookup then
+// costs no copy of the name.
 class ReportHeader {
 public:
     void set(const QString &column, const QVariant &value);
@@ -25,7 +29,7 @@ public:
     // A column set to NULL, or never set, reads as 0 here.
     Money amount(const QString &column) const;
     bool isNull(const QString &column) const;
-    bool contains(const QString &column) const { return m_index.contains(column.toLower()); }
+    bool contains(const QString &column) const { return m_index.contains(column); }
     QVariant value(const QString &column) const;
     // Sets a column to 0 when it is NULL.
     void zeroIfNull(const QString &column);
@@ -36,11 +40,13 @@ public:
 
 private:
     QList<std::pair<QString, QVariant>> m_columns;
-    QHash<QString, int> m_index; // lower-case name -> position
+    QHash<QString, int> m_index; // name -> position
 };
 
 // Any value the engine writes, bound in its place (amounts exactly, dates in the engine's
 // form), NULL for a null value.
 SqlStatement reportValue(const QVariant &value);
+// The value bound for it: an amount as an exact decimal, a date as is, NULL as NULL.
+QVariant reportParam(const QVariant &value);
 
 } // namespace liqiva

@@ -1,10 +1,10 @@
 #include "domain/engine/ReportRows.h"
 
-#include "domain/engine/ReportHeader.h"
 #include "database/Connection.h"
 #include "database/SqlValue.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace liqiva {
 
@@ -18,24 +18,92 @@ constexpr int zeroedSalesPairs = 11;
 // Rows per INSERT statement.
 constexpr int rowsPerStatement = 100;
 
-// Inserts the rows with consecutive keys after the largest key of the table, which the
-// statement reads itself. On SQLite the rebuild's transaction holds the database; on
-// PostgreSQL another user's rebuild may take the same keys meanwhile: the statement then fails
-// with a duplicate key and the rebuild runs again (sbRicalcolaReportLiquidazione).
-void insertWithKeys(Connection &db, const QString &columns, const QList<SqlStatement> &tuples)
-{
-    const QString top = u"(SELECT COALESCE(MAX("_qs + keyColumn + u"), 0) FROM "_qs + table + u")"_qs;
-    SqlStatement sql = u"INSERT INTO "_qs + table + u" ("_qs + keyColumn + u", "_qs + columns + u") VALUES "_qs;
-    for (qsizetype k = 0; k < tuples.size(); ++k) {
-        if (k > 0)
-            sql += u", "_qs;
-        sql += u"("_qs + top + u" + "_qs + sqlParam(k + 1) + u", "_qs + tuples[k] + u")"_qs;
+// A derived total of a section and the columns it sums.
+struct Sum {
+    int target;
+    std::vector<int> parts;
+};
+
+// The places of the columns, found once by name: what each section zeroes and sums.
+struct Layout {
+    QHash<QString, int> byName; // column name as allColumns() writes it -> place
+    std::vector<int> purchaseZeroed, salesZeroed, receiptsZeroed;
+    std::vector<Sum> purchaseSums, salesSums;
+
+    int at(const QString &name) const { return byName.value(name, -1); }
+    void sum(std::vector<Sum> &to, const QString &target, std::initializer_list<QString> parts)
+    {
+        Sum s{at(target), {}};
+        for (const QString &p : parts)
+            s.parts.push_back(at(p));
+        to.push_back(std::move(s));
     }
-    db.execute(sql);
+};
+
+const Layout &layout()
+{
+    static const Layout l = [] {
+        Layout l;
+        const QStringList &all = ReportRows::allColumns();
+        Q_ASSERT(all.size() == ReportRows::ColumnCount);
+        for (int k = 0; k < all.size(); ++k)
+            l.byName.insert(all[k], k);
+        for (const AmountPair &p : ReportRows::purchasePairs())
+            l.purchaseZeroed.insert(l.purchaseZeroed.end(), {l.at(p.taxableColumn), l.at(p.vatColumn)});
+        l.sum(l.purchaseSums, u"ImpAcquisti"_qs, {u"ImpAltriAcquisti"_qs, u"ImpAcquistiMerce"_qs});
+        l.sum(l.purchaseSums, u"IvaAcquisti"_qs, {u"IvaAltriAcquisti"_qs, u"IvaAcquistiMerce"_qs});
+        for (int k = 0; k < zeroedSalesPairs; ++k) {
+            const AmountPair &p = ReportRows::salesPairs()[k];
+            l.salesZeroed.insert(l.salesZeroed.end(), {l.at(p.taxableColumn), l.at(p.vatColumn)});
+        }
+        l.sum(l.salesSums, u"VenditeComplessivoImp"_qs,
+              {u"VenditeImp"_qs, u"VenditeInCorrImp"_qs, u"VenditeInCorrDaVentilareImp"_qs});
+        l.sum(l.salesSums, u"VenditeComplessivoIva"_qs,
+              {u"VenditeIva"_qs, u"VenditeInCorrIva"_qs, u"VenditeInCorrDaVentilareIva"_qs});
+        l.sum(l.salesSums, u"VenditeComplessivoImpCEE"_qs,
+              {u"VenditeImpCEE"_qs, u"VenditeInCorrImpCEE"_qs, u"VenditeInCorrDaVentilareImpCEE"_qs});
+        l.sum(l.salesSums, u"VenditeComplessivoIvaCEE"_qs,
+              {u"VenditeIvaCEE"_qs, u"VenditeInCorrIvaCEE"_qs, u"VenditeInCorrDaVentilareIvaCEE"_qs});
+        l.sum(l.salesSums, u"VenditeComplessivoImpReverse"_qs,
+              {u"VenditeImpReverse"_qs, u"VenditeInCorrImpReverse"_qs, u"VenditeInCorrDaVentilareImpReverse"_qs});
+        l.sum(l.salesSums, u"VenditeComplessivoIvaReverse"_qs,
+              {u"VenditeIvaReverse"_qs, u"VenditeInCorrIvaReverse"_qs, u"VenditeInCorrDaVentilareIvaReverse"_qs});
+        l.receiptsZeroed = {l.at(u"ImpCorr"_qs), l.at(u"IvaCorrispettivi"_qs)};
+        return l;
+    }();
+    return l;
+}
+
+// The place of a column the rows carry; a name outside allColumns() is a slip of the code.
+int columnAt(const QString &name)
+{
+    const int k = layout().at(name);
+    Q_ASSERT_X(k >= 0, "ReportRows", qPrintable(name));
+    return k;
+}
+
+// One multi-row INSERT: its text, and its values with a place left for each row's offset
+// from the largest key.
+struct InsertBatch {
+    QString sql;
+    SqlParams params;
+    qsizetype stride = 0; // values per row, the key first
+    int rows = 0;
+};
+
+// Inserts the rows with consecutive keys after the largest key of the table, which the
+// statement reads itself: each row's key is that largest key plus the row's place. On SQLite
+// the rebuild's transaction holds the database; on PostgreSQL another user's rebuild may take
+// the same keys meanwhile: the statement then fails with a duplicate key and the rebuild runs
+// again (sbRicalcolaReportLiquidazione).
+void insertWithKeys(Connection &db, InsertBatch &batch)
+{
+    for (int k = 0; k < batch.rows; ++k)
+        batch.params[k * batch.stride] = QVariant(k + 1);
+    db.execute(batch.sql, batch.params);
 }
 
 } // namespace
-
 const QList<AmountPair> &ReportRows::purchasePairs()
 {
     static const QList<AmountPair> pairs = {
@@ -95,29 +163,49 @@ ReportRows::Row &ReportRows::rowOf(int idIva)
     if (it != m_index.constEnd())
         return m_rows[*it];
     m_index.insert(idIva, int(m_rows.size()));
-    m_rows.append(Row{idIva, {}});
-    return m_rows.last();
+    Row &row = m_rows.emplace_back();
+    row.idIva = idIva;
+    return row;
 }
 
 void ReportRows::put(int idIva, const QString &descriptionColumn, const QString &description,
                      const QString &taxableColumn, Money taxable, const QString &vatColumn, Money vat)
 {
+    const int d = columnAt(descriptionColumn), t = columnAt(taxableColumn), v = columnAt(vatColumn);
+    Q_ASSERT(d < DescriptionCount && t >= DescriptionCount && v >= DescriptionCount);
+    if (d < 0 || t < DescriptionCount || v < DescriptionCount)
+        return;
     Row &row = rowOf(idIva);
-    row.values.insert(descriptionColumn, description);
-    row.values.insert(taxableColumn, QVariant::fromValue(taxable));
-    row.values.insert(vatColumn, QVariant::fromValue(vat));
+    row.texts[d] = description;
+    row.amounts[t] = taxable;
+    row.amounts[v] = vat;
+    row.set |= (1ULL << d) | (1ULL << t) | (1ULL << v);
 }
 
 void ReportRows::setValue(int idIva, const QString &column, const QVariant &value)
 {
-    rowOf(idIva).values.insert(column, value);
+    const int c = columnAt(column);
+    if (c < 0)
+        return;
+    Row &row = rowOf(idIva);
+    if (value.isNull()) {
+        row.set &= ~(1ULL << c);
+        return;
+    }
+    if (c < DescriptionCount)
+        row.texts[c] = value.toString();
+    else
+        row.amounts[c] = Money::fromVariant(value);
+    row.set |= 1ULL << c;
 }
 
-QList<int> ReportRows::ids() const
+QVariant ReportRows::cell(const Row &row, int column) const
 {
-    QList<int> ids = m_index.keys();
-    std::sort(ids.begin(), ids.end());
-    return ids;
+    if (column < 0 || !(row.set & (1ULL << column)))
+        return QVariant();
+    if (column < DescriptionCount)
+        return QVariant(row.texts[column]);
+    return QVariant::fromValue(row.amounts[column]);
 }
 
 QVariant ReportRows::value(int idIva, const QString &column) const
@@ -125,56 +213,56 @@ QVariant ReportRows::value(int idIva, const QString &column) const
     const auto it = m_index.constFind(idIva);
     if (it == m_index.constEnd())
         return QVariant();
-    return m_rows[*it].values.value(column);
+    return cell(m_rows[*it], layout().at(column));
+}
+
+QList<int> ReportRows::ids() const
+{
+    QList<int> out;
+    out.reserve(m_rows.size());
+    for (const Row &row : m_rows)
+        out << row.idIva;
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 void ReportRows::closeSection(ReportSection section)
 {
-    auto zero = [](Row &row, const QString &column) {
-        if (row.values.value(column).isNull())
-            row.values.insert(column, QVariant::fromValue(Money()));
-    };
-    auto sum = [&](Row &row, const QString &target, std::initializer_list<QString> parts) {
-        Money total;
-        for (const QString &p : parts)
-            total += Money::fromVariant(row.values.value(p));
-        row.values.insert(target, QVariant::fromValue(total));
-    };
-
+    const Layout &l = layout();
+    const std::vector<int> *zeroed = nullptr;
+    const std::vector<Sum> *sums = nullptr;
+    switch (section) {
+    case ReportSection::Purchases:
+        zeroed = &l.purchaseZeroed;
+        sums = &l.purchaseSums;
+        break;
+    case ReportSection::Sales:
+        zeroed = &l.salesZeroed;
+        sums = &l.salesSums;
+        break;
+    case ReportSection::Receipts:
+        zeroed = &l.receiptsZeroed;
+        break;
+    case ReportSection::Ventilation:
+        return;
+    }
     for (Row &row : m_rows) {
-        switch (section) {
-        case ReportSection::Purchases:
-            for (const AmountPair &p : purchasePairs()) {
-                zero(row, p.taxableColumn);
-                zero(row, p.vatColumn);
+        for (int c : *zeroed) {
+            if (!(row.set & (1ULL << c))) {
+                row.amounts[c] = Money();
+                row.set |= 1ULL << c;
             }
-            sum(row, u"ImpAcquisti"_qs, {u"ImpAltriAcquisti"_qs, u"ImpAcquistiMerce"_qs});
-            sum(row, u"IvaAcquisti"_qs, {u"IvaAltriAcquisti"_qs, u"IvaAcquistiMerce"_qs});
-            break;
-        case ReportSection::Sales:
-            for (int k = 0; k < zeroedSalesPairs; ++k) {
-                zero(row, salesPairs()[k].taxableColumn);
-                zero(row, salesPairs()[k].vatColumn);
+        }
+        if (!sums)
+            continue;
+        for (const Sum &s : *sums) {
+            Money total; // a NULL part counts as 0
+            for (int p : s.parts) {
+                if (row.set & (1ULL << p))
+                    total += row.amounts[p];
             }
-            sum(row, u"VenditeComplessivoImp"_qs,
-                {u"VenditeImp"_qs, u"VenditeInCorrImp"_qs, u"VenditeInCorrDaVentilareImp"_qs});
-            sum(row, u"VenditeComplessivoIva"_qs,
-                {u"VenditeIva"_qs, u"VenditeInCorrIva"_qs, u"VenditeInCorrDaVentilareIva"_qs});
-            sum(row, u"VenditeComplessivoImpCEE"_qs,
-                {u"VenditeImpCEE"_qs, u"VenditeInCorrImpCEE"_qs, u"VenditeInCorrDaVentilareImpCEE"_qs});
-            sum(row, u"VenditeComplessivoIvaCEE"_qs,
-                {u"VenditeIvaCEE"_qs, u"VenditeInCorrIvaCEE"_qs, u"VenditeInCorrDaVentilareIvaCEE"_qs});
-            sum(row, u"VenditeComplessivoImpReverse"_qs,
-                {u"VenditeImpReverse"_qs, u"VenditeInCorrImpReverse"_qs, u"VenditeInCorrDaVentilareImpReverse"_qs});
-            sum(row, u"VenditeComplessivoIvaReverse"_qs,
-                {u"VenditeIvaReverse"_qs, u"VenditeInCorrIvaReverse"_qs, u"VenditeInCorrDaVentilareIvaReverse"_qs});
-            break;
-        case ReportSection::Receipts:
-            zero(row, u"ImpCorr"_qs);
-            zero(row, u"IvaCorrispettivi"_qs);
-            break;
-        case ReportSection::Ventilation:
-            break;
+            row.amounts[s.target] = total;
+            row.set |= 1ULL << s.target;
         }
     }
 }
@@ -184,28 +272,47 @@ int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva) const
     if (m_rows.isEmpty())
         return 0;
     // Only the columns some row carries; the others stay NULL anyway.
-    QStringList used;
-    for (const QString &c : allColumns()) {
-        for (const Row &row : m_rows) {
-            if (row.values.contains(c)) {
-                used << c;
-                break;
-            }
+    unsigned long long usedMask = 0;
+    for (const Row &row : m_rows)
+        usedMask |= row.set;
+    std::vector<int> used;
+    QString columns = keyColumn + u", IDRisultatoLiquidazioneIva, IDIva"_qs;
+    // The key: the largest of the table plus the row's place.
+    QString tuple = u"((SELECT COALESCE(MAX("_qs + keyColumn + u"), 0) FROM "_qs + table + u") + ?, ?, ?"_qs;
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (usedMask & (1ULL << c)) {
+            used.push_back(c);
+            columns += u", "_qs + allColumns()[c];
+            tuple += u", ?"_qs;
         }
     }
-    const QString columns = u"IDRisultatoLiquidazioneIva, IDIva, "_qs + used.join(u", "_qs);
+    tuple += u')';
+    const QString head = u"INSERT INTO "_qs + table + u" ("_qs + columns + u") VALUES "_qs;
+    const QVariant settlement(idRisultatoLiquidazioneIva);
 
-    QList<SqlStatement> tuples;
-    for (qsizetype k = 0; k < m_rows.size(); ++k) {
-        const Row &row = m_rows[k];
-        SqlStatement t = sqlParam(idRisultatoLiquidazioneIva) + u", "_qs + sqlParam(row.idIva);
-        for (const QString &c : used)
-            t += u", "_qs + reportValue(row.values.value(c));
-        tuples << t;
-        if (tuples.size() == rowsPerStatement || k == m_rows.size() - 1) {
-            insertWithKeys(db, columns, tuples);
-            tuples.clear();
+    for (qsizetype first = 0; first < m_rows.size(); first += rowsPerStatement) {
+        InsertBatch batch;
+        batch.rows = int(std::min<qsizetype>(rowsPerStatement, m_rows.size() - first));
+        batch.stride = 3 + qsizetype(used.size());
+        batch.sql.reserve(head.size() + batch.rows * (tuple.size() + 2));
+        batch.sql = head;
+        batch.params.reserve(batch.rows * batch.stride);
+        for (int k = 0; k < batch.rows; ++k) {
+            const Row &row = m_rows[first + k];
+            if (k > 0)
+                batch.sql += u", "_qs;
+            batch.sql += tuple;
+            batch.params << QVariant() << settlement << QVariant(row.idIva); // the key's offset comes later
+            for (int c : used) {
+                if (!(row.set & (1ULL << c)))
+                    batch.params << QVariant();
+                else if (c < DescriptionCount)
+                    batch.params << QVariant(row.texts[c]);
+                else
+                    batch.params << sqlValue(row.amounts[c]);
+            }
         }
+        insertWithKeys(db, batch);
     }
     return int(m_rows.size());
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <array>
 #include <optional>
 
 namespace liqiva {
@@ -32,12 +33,16 @@ struct AmountPair {
 // rows that existed at that moment, and the derived totals (ImpAcquisti, VenditeComplessivo...)
 // are computed on those rows; rows that first appear in a later section keep NULL there.
 // Split-payment sales columns and the ventilation columns are never zeroed.
+//
+// A row keeps its columns in fixed places numbered as allColumns() lists them: the rebuild
+// touches every row dozens of times, and a lookup by name per touch was most of its cost.
 class ReportRows {
 public:
     // Upserts the row of a VAT code: its description column and one amount pair.
-    void put(int idIva, const QString &descriptionColumn, const QString &description,
-             const QString &taxableColumn, Money taxable, const QString &vatColumn, Money vat);
-    // Sets one more column of an existing row (the ventilation writes five).
+    void put(int idIva, const QString &descriptionColumn, const QString &description, const QString &taxableColumn,
+             Money taxable, const QString &vatColumn, Money vat);
+    // Sets one more column of an existing row (the ventilation writes five): a text for a
+    // description column, an amount (Money) for the others; NULL clears the column.
     void setValue(int idIva, const QString &column, const QVariant &value);
 
     // Closes a section: zeroes its columns where NULL and computes its derived totals on
@@ -50,10 +55,11 @@ public:
     int insert(Connection &db, int idRisultatoLiquidazioneIva) const;
 
     int count() const { return int(m_rows.size()); }
+    bool contains(int idIva) const { return m_index.contains(idIva); }
     // The VAT codes of the rows, ascending.
     QList<int> ids() const;
-    bool contains(int idIva) const { return m_index.contains(idIva); }
-    // The value of a column of a row (NULL when never set), for the tests and the totals.
+    // The value of a column of a row as the table gives it back: NULL when never set, a
+    // QString for a description, a Money for an amount.
     QVariant value(int idIva, const QString &column) const;
 
     // The amount columns of each section, in the order of their counter queries.
@@ -61,12 +67,20 @@ public:
     static const QList<AmountPair> &salesPairs(); // the 14 pairs, split-payment ones last
     static const QStringList &allColumns();       // every column the rows may carry
 
+    // How many columns allColumns() lists, the first four of them descriptions.
+    static constexpr int ColumnCount = 57;
+    static constexpr int DescriptionCount = 4;
+
 private:
     struct Row {
         int idIva = 0;
-        QHash<QString, QVariant> values; // by column name as written in allColumns()
+        unsigned long long set = 0;                    // bit n: column n is not NULL
+        std::array<Money, ColumnCount> amounts{};      // the amount columns (n >= DescriptionCount)
+        std::array<QString, DescriptionCount> texts{}; // the description columns
     };
+    static_assert(ColumnCount <= 64, "one bit per column");
     Row &rowOf(int idIva);
+    QVariant cell(const Row &row, int column) const;
 
     QList<Row> m_rows;
     QHash<int, int> m_index; // IDIva -> position
