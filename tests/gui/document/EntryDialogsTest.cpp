@@ -96,14 +96,32 @@ TEST_P(EntryDialogs, TheAdjustmentIsBookedFromThePrimaNotaButtonWithTheProposedA
         EXPECT_EQ(child<QComboBox>(*dialog, "KvrSearchACSDare")->currentData().toInt(), 1);
         EXPECT_EQ(child<QComboBox>(*dialog, "KvrSearchACSAvere")->currentData().toInt(), 4);
         EXPECT_EQ(child<QComboBox>(*dialog, "KvrFirmGerarchy1")->currentData().toInt(), 3);
-        choose(child<QComboBox>(*dialog, "cboEsercizio"), 2);
         auto *date = child<QLineEdit>(*dialog, "kvrDataReg");
         auto *number = child<QLineEdit>(*dialog, "kvrNumReg");
-        type(number, u"15"_qs);
-        // Missing cause: the mandatory data message, the focus on it, nothing written.
+        // A 2024 adjustment: the 2024 fiscal year and the last day of 2024, whatever today is.
+        EXPECT_EQ(child<QComboBox>(*dialog, "cboEsercizio")->currentData().toInt(), 2);
+        EXPECT_EQ(date->text(), u"31/12/2024"_qs);
+        // Missing data: named, the focus on it, nothing written; the number, the date (typed
+        // short, shown in full once left), then the cause.
+        const struct {
+            QLineEdit *cleared;
+            const char *named;
+            QString typed, shown;
+        } missing[] = {{number, "Numero registrazione", u"15"_qs, u"15"_qs},
+                       {date, "Data registrazione", u"301224"_qs, u"30/12/2024"_qs}};
+        for (const auto &f : missing) {
+            f.cleared->clear();
+            EXPECT_FALSE(dialog->creaRegistrazione());
+            EXPECT_EQ(m.texts().last(), frmDatiPNC::msgMancante(QString::fromLatin1(f.named)));
+            EXPECT_TRUE(f.cleared->hasFocus()) << f.named;
+            type(f.cleared, f.typed);
+            QTest::keyClick(f.cleared, Qt::Key_Tab);
+            EXPECT_EQ(f.cleared->text(), f.shown);
+        }
         EXPECT_FALSE(dialog->creaRegistrazione());
         EXPECT_EQ(m.texts().last(), frmDatiPNC::msgMancante(u"Causale contabile"_qs));
         EXPECT_TRUE(child<QComboBox>(*dialog, "kvrContbCausale")->hasFocus());
+        EXPECT_EQ(count(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs), 0);
         choose(child<QComboBox>(*dialog, "kvrContbCausale"), 2);
         // A date of 2025 in the fiscal year 2024.
         type(date, u"31/12/2025"_qs);
