@@ -30,15 +30,8 @@ QString readBack(const QString &file, const QString &format)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-class ExportTest : public EngineTest {
+class ExportTest : public SavedJanuaryTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "liqiva not built";
-        t = TestDatabase::create(engine(), Content::Demo);
-        january = saveSettlement(t->db(), Shop, 1);
-    }
     LiqivaRun exportTo(const QString &file, const QStringList &more = {})
     {
         return runLiqiva(QStringList{u"export"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
@@ -46,9 +39,6 @@ protected:
                              more,
                          dir.path());
     }
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir dir;
-    int january = 0;
 };
 
 TEST_P(ExportTest, EachFormatCarriesTheSettlementsFigures)
