@@ -97,10 +97,7 @@ protected:
     std::unique_ptr<QProcess> start(const QStringList &args)
     {
         auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LIQIVA_SETTINGS_DIR"_qs, work.path());
-        p->setProcessEnvironment(env);
-        p->start(liqivaProgram(), QStringList{args.first(), u"--db"_qs, t->url()} + args.mid(1));
+        startLiqiva(*p, QStringList{args.first(), u"--db"_qs, t->url()} + args.mid(1), work.path());
         p->waitForStarted();
         return p;
     }
