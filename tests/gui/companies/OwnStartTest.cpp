@@ -2,8 +2,7 @@
 // a new archive (or reaches the server), its first user is made, "Nuova azienda" refuses a bad
 // VAT number writing nothing and then creates the company, the hand-over is written and the
 // program opens its window on it without asking again. Then the user gets a password in
-// "Utenti e diritti": the sign-in refuses a wrong one, locks the user after five, and refuses
-// the right one while locked.
+// "Utenti e diritti", and the sign-in refuses a wrong one and takes the right one.
 
 #include "startup/OwnStart.h"
 #include "domain/companies/Passwords.h"
@@ -148,8 +147,8 @@ TEST_P(OwnStartWindowsTest, ANewArchiveToTheMainWindowThenAPasswordAndALock)
         EXPECT_TRUE(UserPasswords(*again).hasPassword(user));
     }
 
-    // The sign-in: a wrong password refused and asked again; five in a row lock anna, and
-    // then the right one is refused too. The dialog shows the name and hides the password.
+    // The sign-in: a wrong password refused and asked again, the right one taken; the dialog
+    // shows the name and hides the password (the lock after five is the start-up's test).
     const auto signIn = [&](std::vector<QString> passwords) {
         std::deque<std::function<void(QWidget *)>> steps;
         for (const QString &p : passwords)
@@ -171,11 +170,6 @@ TEST_P(OwnStartWindowsTest, ANewArchiveToTheMainWindowThenAPasswordAndALock)
     ASSERT_TRUE(right);
     EXPECT_TRUE(h.messages.texts().value(0).contains(u"Password errata"_qs))
         << h.messages.texts().join(u'\n').toStdString();
-    right.reset();
-    EXPECT_FALSE(signIn({u"no1"_qs, u"no2"_qs, u"no3"_qs, u"no4"_qs, u"no5"_qs, u"segreta-anna-1"_qs}));
-    const QStringList locked = h.messages.texts();
-    EXPECT_TRUE(locked.filter(u"bloccato per cinque minuti"_qs).size() == 1) << locked.join(u'\n').toStdString();
-    EXPECT_TRUE(locked.last().contains(u"è bloccato fino alle"_qs)) << locked.join(u'\n').toStdString();
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(OwnStartWindowsTest);
