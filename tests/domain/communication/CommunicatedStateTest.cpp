@@ -170,10 +170,9 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         return doc;
     };
     auto otherSaves = [&](int activity, int month) {
-        NewSettlement ns(*other, 1, 2);
-        ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
-        EXPECT_EQ(confirmAnswering(ns, otherMessages, activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
-        auto doc = otherDocument(ns.currentKey());
+        const int key = newWorkingSettlement(*other, otherMessages, 1, 2, activity, kDemoVatYear2024, month);
+        EXPECT_NE(key, 0);
+        auto doc = otherDocument(key);
         EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };
