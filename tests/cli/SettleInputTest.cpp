@@ -39,6 +39,18 @@ protected:
                    line.toObject().value(u"ImportoCredito"_qs).toDouble();
         return net;
     }
+    // Of commands run at the same moment exactly one did it; the others were told `refusal`.
+    static void expectOneDone(const std::vector<std::pair<int, QString>> &results, const QString &refusal)
+    {
+        int succeeded = 0;
+        for (const auto &[code, err] : results) {
+            if (code == 0)
+                ++succeeded;
+            else
+                EXPECT_TRUE(err.contains(refusal)) << err.toStdString();
+        }
+        EXPECT_EQ(succeeded, 1);
+    }
     double truckersLeft()
     {
         return amount(u"SELECT CreditoIvaAutotrasportatori FROM AttivitaAziendaPerPeriodoIva WHERE "
@@ -397,15 +409,8 @@ TEST_P(SettleInput, TwoUsersBookingTheSameNumberAtTheSameMomentGetItOnce)
     ASSERT_EQ(settle(3, 1, {}).exitCode, 0);
     ASSERT_EQ(settle(3, 2, {}).exitCode, 0);
     const QByteArray entry = R"({"accountingEntry": {"date": "2024-03-31", "number": 21, "cause": "RPR"}})";
-    const auto results = together({settleArgs(3, 1, entry, true), settleArgs(3, 2, entry, true)});
-    int succeeded = 0;
-    for (const auto &[code, err] : results) {
-        if (code == 0)
-            ++succeeded;
-        else
-            EXPECT_TRUE(err.contains(AccountingEntry::msgNumeroUtilizzato())) << err.toStdString();
-    }
-    EXPECT_EQ(succeeded, 1);
+    expectOneDone(together({settleArgs(3, 1, entry, true), settleArgs(3, 2, entry, true)}),
+                  AccountingEntry::msgNumeroUtilizzato());
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM TestataMovimentoContabile WHERE NumeroRegistrazione = 21"_qs), 1);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDOggettoProRata IS NOT NULL"_qs), 1);
 }
@@ -417,15 +422,8 @@ TEST_P(SettleInput, TwoSettlementsUsingTheSameTruckersCreditAtOnceNeverGoBeyondI
     ASSERT_EQ(settle(2, 3, {}).exitCode, 0);
     ASSERT_EQ(settle(2, 6, {}).exitCode, 0);
     const QByteArray use = R"({"truckersCredit": {"used": 700}})";
-    const auto results = together({settleArgs(2, 3, use, true), settleArgs(2, 6, use, true)});
-    int succeeded = 0;
-    for (const auto &[code, err] : results) {
-        if (code == 0)
-            ++succeeded;
-        else
-            EXPECT_TRUE(err.contains(Amounts::msgCreditoUtilizzatoMaggiore())) << err.toStdString();
-    }
-    EXPECT_EQ(succeeded, 1);
+    expectOneDone(together({settleArgs(2, 3, use, true), settleArgs(2, 6, use, true)}),
+                  Amounts::msgCreditoUtilizzatoMaggiore());
     EXPECT_EQ(truckersLeft(), 500);
     EXPECT_EQ(
         amount(u"SELECT SUM(Importo) FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4"_qs),
