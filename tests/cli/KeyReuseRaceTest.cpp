@@ -48,12 +48,11 @@ protected:
     int save(int activity, int month)
     {
         ScriptedMessages messages; // every question answered yes
-        NewSettlement ns(db(), 1, 1);
-        ns.sbSetComboMesi(activity, kVatYear2024, 0);
-        if (confirmAnswering(ns, messages, activity, kVatYear2024, ns.indexOfMonth(month), 0, true) != 1)
+        const int key = newWorkingSettlement(db(), messages, 1, 1, activity, kVatYear2024, month);
+        if (!key)
             return 0;
         SettlementDocument doc(DocumentContext{db(), messages, 1, 1, 1, true});
-        doc.sbChildFill(ns.currentKey(), false);
+        doc.sbChildFill(key, false);
         bool saved = false;
         failureOf([&] { saved = saveAnswering(doc); });
         return saved ? doc.key() : 0;
@@ -97,10 +96,7 @@ protected:
     std::unique_ptr<QProcess> start(const QStringList &args)
     {
         auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LIQIVA_SETTINGS_DIR"_qs, work.path());
-        p->setProcessEnvironment(env);
-        p->start(liqivaProgram(), QStringList{args.first(), u"--db"_qs, t->url()} + args.mid(1));
+        startLiqiva(*p, QStringList{args.first(), u"--db"_qs, t->url()} + args.mid(1), work.path());
         p->waitForStarted();
         return p;
     }

@@ -48,4 +48,16 @@ inline int confirmAnswering(NewSettlement &ns, MessageService &messages, int idA
     }
 }
 
+// "Nuovo" and OK for a period of an activity (a quarter by its last month, 13 the December
+// advance, 0 the year), the questions put to `messages`: the key of the new working
+// settlement, 0 when it was refused.
+inline int newWorkingSettlement(Connection &db, MessageService &messages, int company, int user, int activity,
+                                int vatYear, int month, int method = 0)
+{
+    NewSettlement ns(db, company, user);
+    ns.sbSetComboMesi(activity, vatYear, 0);
+    const int done = confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true);
+    return done == 1 ? ns.currentKey() : 0;
+}
+
 } // namespace liqiva

@@ -26,11 +26,10 @@ protected:
     std::unique_ptr<SettlementDocument> open(int activity, int month, int method = 0, int user = 1,
                                              int vatYear = kDemoVatYear2024)
     {
-        NewSettlement ns(db(), 1, user);
-        ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true), 1)
-            << "activity " << activity << " month " << month << ": " << messages.texts().join(u" | "_qs).toStdString();
-        return reopen(ns.currentKey(), user);
+        const int key = newWorkingSettlement(db(), messages, 1, user, activity, vatYear, month, method);
+        EXPECT_NE(key, 0) << "activity " << activity << " month " << month << ": "
+                          << messages.texts().join(u" | "_qs).toStdString();
+        return reopen(key, user);
     }
     // A settlement filled again, as the list opens it.
     std::unique_ptr<SettlementDocument> reopen(int key, int user = 1)

@@ -27,11 +27,8 @@ inline int settlementFunctionOf(Connection &db)
 inline int saveSettlement(Connection &db, int activity, int month, int vatYear = 2, int user = 1)
 {
     ScriptedMessages messages;
-    NewSettlement ns(db, 1, user);
-    ns.sbSetComboMesi(activity, vatYear, 0);
-    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), 0, true), 1)
-        << messages.texts().join(u'\n').toStdString();
-    const int key = ns.currentKey();
+    const int key = newWorkingSettlement(db, messages, 1, user, activity, vatYear, month);
+    EXPECT_NE(key, 0) << messages.texts().join(u'\n').toStdString();
     SettlementDocument doc(DocumentContext{db, messages, user, 1, settlementFunctionOf(db), true, {}});
     doc.sbChildFill(key, false);
     EXPECT_TRUE(saveAnswering(doc)) << messages.texts().join(u'\n').toStdString();

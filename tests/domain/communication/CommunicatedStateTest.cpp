@@ -1,9 +1,9 @@
-#include "support/Answering.h"
-#include "support/LiqivaRun.h"
 #include "domain/communication/SchemaValidator.h"
 #include "domain/document/SettlementInput.h"
 #include "domain/overview/YearOverview.h"
 #include "suite/Refusal.h"
+#include "support/Answering.h"
+#include "support/LiqivaRun.h"
 
 #include "domain/communication/PeriodicCommunication.h"
 #include "support/DemoDocumentTest.h"
@@ -99,10 +99,11 @@ TEST_P(Communicated, WritingTheQuarterMarksItsSettlements)
 
     // A communicated settlement deleted takes its mark with it: a new settlement that gets its
     // key again is not communicated.
-    const int gone = db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
-    const LiqivaRun deleted = runLiqiva({u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs,
-                                         QString::number(gone), u"--yes"_qs},
-                                        folder.path());
+    const int gone =
+        db().scalar(u"SELECT MAX(IDComunicazioneLiquidazioneIva) FROM ComunicazioneLiquidazioneIva"_qs).toInt();
+    const LiqivaRun deleted = runLiqiva(
+        {u"delete"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--id"_qs, QString::number(gone), u"--yes"_qs},
+        folder.path());
     ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     EXPECT_EQ(marks(), 7);
 }
@@ -118,12 +119,11 @@ TEST_P(Communicated, TwoProcessesWriteTheSameQuarterAtOnce)
     std::vector<std::unique_ptr<QProcess>> runs;
     for (int k = 0; k < 2; ++k) {
         auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LIQIVA_SETTINGS_DIR"_qs, folder.path());
-        p->setProcessEnvironment(env);
-        p->start(liqivaProgram(), {u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs,
-                                   u"1"_qs, u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs,
-                                   folder.filePath(QStringLiteral("run%1.xml").arg(k))});
+        startLiqiva(*p,
+                    {u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
+                     u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs,
+                     folder.filePath(QStringLiteral("run%1.xml").arg(k))},
+                    folder.path());
         runs.push_back(std::move(p));
     }
     for (int k = 0; k < 2; ++k) {
@@ -170,10 +170,9 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         return doc;
     };
     auto otherSaves = [&](int activity, int month) {
-        NewSettlement ns(*other, 1, 2);
-        ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
-        EXPECT_EQ(confirmAnswering(ns, otherMessages, activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
-        auto doc = otherDocument(ns.currentKey());
+        const int key = newWorkingSettlement(*other, otherMessages, 1, 2, activity, kDemoVatYear2024, month);
+        EXPECT_NE(key, 0);
+        auto doc = otherDocument(key);
         EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };

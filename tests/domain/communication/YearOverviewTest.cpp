@@ -20,10 +20,8 @@ protected:
         keys[100 + 3] = save(2, 3);
         db().execute(u"UPDATE RisultatoLiquidazioneIva SET StampatoDefinitivo = 1 WHERE IDRisultatoLiquidazioneIva = "_qs
                      + QString::number(keys[2]));
-        NewSettlement ns(db(), 1, 1);
-        ns.sbSetComboMesi(1, kDemoVatYear2024, 0);
-        ASSERT_EQ(confirmAnswering(ns, messages, 1, kDemoVatYear2024, ns.indexOfMonth(4), 0, true), 1);
-        keys[4] = ns.currentKey();
+        keys[4] = newWorkingSettlement(db(), messages, 1, 1, 1, kDemoVatYear2024, 4);
+        ASSERT_NE(keys[4], 0);
     }
 
     const YearCell *cell(const YearOverview &o, int activity, int period)

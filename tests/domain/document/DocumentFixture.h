@@ -67,11 +67,10 @@ protected:
     // "Nuovo" and OK for a period (13 the December advance, 0 the year), then filled.
     std::unique_ptr<SettlementDocument> fill(int activity, int vatYear, int month, int method = 0)
     {
-        NewSettlement ns(db(), company, 1);
-        ns.sbSetComboMesi(activity, vatYear, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, ns.indexOfMonth(month), method, true), 1);
+        const int key = newWorkingSettlement(db(), messages, company, 1, activity, vatYear, month, method);
+        EXPECT_NE(key, 0);
         auto doc = std::make_unique<SettlementDocument>(DocumentContext{db(), messages, 1, company, 1, true});
-        doc->sbChildFill(ns.currentKey(), false);
+        doc->sbChildFill(key, false);
         return doc;
     }
 

@@ -143,12 +143,11 @@ const ChildTask fillTask("fill-period", [](const QStringList &args) {
     ScriptedMessages messages;
     const int function = settlementFunctionOf(*db);
     try {
-        NewSettlement ns(*db, Company, 1);
-        ns.sbSetComboMesi(Shop, Year2024, 0);
-        if (confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(6), 0, true) != 1)
+        const int key = newWorkingSettlement(*db, messages, Company, 1, Shop, Year2024, 6);
+        if (!key)
             return messages.texts().isEmpty() ? 30 : 0;
         SettlementDocument doc(DocumentContext{*db, messages, 1, Company, function, true});
-        doc.sbChildFill(ns.currentKey(), false);
+        doc.sbChildFill(key, false);
     } catch (const DbError &e) {
         return e.message().isEmpty() ? 31 : 0;
     } catch (const Refusal &e) {
@@ -341,16 +340,11 @@ TEST_P(Faults, EightUsersFillingOneNewPeriodAtOnceMakeOneSettlement)
 TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
 {
     ScriptedMessages messages;
-    auto newSettlement = [&](int month) {
-        NewSettlement ns(db(), Company, 1);
-        ns.sbSetComboMesi(Shop, Year2024, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(month), 0, true), 1);
-        return ns.currentKey();
-    };
     // The three receipts of March, each within a currency column, add up beyond it.
     db().execute(u"UPDATE ContatoreIva SET Importo = 600000000000000 WHERE IDTipoContatoreIva = 5 AND Anno = 2024 AND "
                  u"IDMese = 3 AND AccontoIva = 0"_qs);
-    const int key = newSettlement(3);
+    const int key = newWorkingSettlement(db(), messages, Company, 1, Shop, Year2024, 3);
+    ASSERT_NE(key, 0);
     SettlementDocument doc(DocumentContext{db(), messages, 1, Company, 1, true});
     try {
         doc.sbChildFill(key, false);
@@ -368,9 +362,7 @@ TEST_P(Faults, AmountsAndKeysBeyondTheDatabaseAreRefusedBeforeAnythingIsWritten)
     db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
                  u"IDMese, AccontoIva, VirtualDelete) VALUES (2147483647, 2, 2, 3, 0, 0)"_qs);
     const int before = count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs);
-    NewSettlement ns(db(), Company, 1);
-    ns.sbSetComboMesi(Shop, Year2024, 0);
-    EXPECT_THROW(confirmAnswering(ns, messages, Shop, Year2024, ns.indexOfMonth(5), 0, true), DbError);
+    EXPECT_THROW(newWorkingSettlement(db(), messages, Company, 1, Shop, Year2024, 5), DbError);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva"_qs), before);
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva < 0"_qs), 0);
 }

@@ -152,10 +152,9 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
         return doc;
     };
     auto otherSaves = [&](int month) {
-        NewSettlement ns(*other, 1, 2);
-        ns.sbSetComboMesi(1, 2, 0);
-        EXPECT_EQ(confirmAnswering(ns, otherMessages, 1, 2, ns.indexOfMonth(month), 0, true), 1);
-        auto doc = otherDocument(ns.currentKey());
+        const int key = newWorkingSettlement(*other, otherMessages, 1, 2, 1, 2, month);
+        EXPECT_NE(key, 0);
+        auto doc = otherDocument(key);
         EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
         return doc->key();
     };
@@ -210,21 +209,19 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
             return Answer::Yes;
         }
     } asking;
-    NewSettlement ns(db(), 1, 1);
-    ns.sbSetComboMesi(1, 2, 0);
-    ASSERT_EQ(confirmAnswering(ns, messages, 1, 2, ns.indexOfMonth(3), 0, true), 1);
+    const int march = newWorkingSettlement(db(), messages, 1, 1, 1, 2, 3);
+    ASSERT_NE(march, 0);
     SettlementDocument mine(DocumentContext{db(), asking, 1, 1, 1, true});
-    mine.sbChildFill(ns.currentKey(), false);
+    mine.sbChildFill(march, false);
 
     auto other = t->connectAgain();
     bool otherSaved = false;
     asking.whileOpen = [&] {
         ScriptedMessages otherMessages;
-        NewSettlement ons(*other, 1, 1);
-        ons.sbSetComboMesi(1, 2, 0);
-        ASSERT_EQ(confirmAnswering(ons, otherMessages, 1, 2, ons.indexOfMonth(4), 0, true), 1);
+        const int april = newWorkingSettlement(*other, otherMessages, 1, 1, 1, 2, 4);
+        ASSERT_NE(april, 0);
         SettlementDocument theirs(DocumentContext{*other, otherMessages, 1, 1, 1, true});
-        theirs.sbChildFill(ons.currentKey(), false);
+        theirs.sbChildFill(april, false);
         otherSaved = saveAnswering(theirs);
     };
     ASSERT_TRUE(saveAnswering(mine));

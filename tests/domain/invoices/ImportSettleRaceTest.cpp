@@ -91,61 +91,53 @@ protected:
 
 } // namespace
 
-// The save holds the activity's year and its settlement while the import starts: the import
-// waits for it, then finds January settled.
-TEST_P(ImportSettleRace, ASaveThatComesFirstIsSeenByTheImport)
+// The save holds the activity's year and January's settlement while an import of January, or
+// the undo of one, starts: it waits for the save, then finds January settled. The import sends
+// its purchase to February and refuses the sale; the undo is refused.
+TEST_P(ImportSettleRace, ASaveThatComesFirstIsSeenByTheImportAndTheUndo)
 {
-    Connection &db = t->db();
-    const int january = EngineFixture(db).settlement(company.activities[0], company.vatYear, 1, false, 0, 2);
-    std::unique_ptr<QProcess> import;
-    {
-        Transaction save(db);
-        db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "
-                   u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
-                   {company.activities[0], company.vatYear});
-        db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = 0 WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                   {january});
-        import = startImport(1);
-        ASSERT_TRUE(import->waitForStarted());
-        QThread::msleep(1500); // the import is waiting for the save
-        save.commit();
+    for (const bool undo : {false, true}) {
+        SCOPED_TRACE(undo ? "undo" : "import");
+        t = TestDatabase::create(engine(), Content::Schema);
+        company = createInvoiceCompany(t->db());
+        Connection &db = t->db();
+        if (undo)
+            ASSERT_EQ(finishLiqiva(*startImport(1)).exitCode, 0);
+        const int january = EngineFixture(db).settlement(company.activities[0], company.vatYear, 1, false, 0, 2);
+        std::unique_ptr<QProcess> other;
+        {
+            Transaction save(db);
+            db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "
+                       u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
+                       {company.activities[0], company.vatYear});
+            db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = 0 WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                       {january});
+            if (undo) {
+                other = std::make_unique<QProcess>();
+                startLiqiva(*other,
+                            {u"import"_qs, u"undo"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs,
+                             u"1"_qs, u"--import"_qs, u"1"_qs},
+                            dir.path());
+            } else {
+                other = startImport(1);
+            }
+            ASSERT_TRUE(other->waitForStarted());
+            QThread::msleep(1500); // the other process is waiting for the save
+            save.commit();
+        }
+        const LiqivaRun r = finishLiqiva(*other);
+        EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+        const QString said = undo ? r.err : r.out;
+        EXPECT_TRUE(said.contains(QStringLiteral("liquidazione salvata %1").arg(january))) << said.toStdString();
+        if (undo) {
+            EXPECT_EQ(counted(2, 1), Money::units(22));
+        } else {
+            EXPECT_TRUE(r.out.contains(u"l'acquisto va in febbraio 2025"_qs)) << r.out.toStdString();
+            EXPECT_EQ(counted(2, 1), Money());
+            EXPECT_EQ(counted(1, 1), Money());
+            EXPECT_EQ(counted(1, 2), Money::units(11));
+        }
     }
-    const LiqivaRun r = finishLiqiva(*import);
-    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("liquidazione salvata %1").arg(january))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(u"l'acquisto va in febbraio 2025"_qs)) << r.out.toStdString();
-    EXPECT_EQ(counted(2, 1), Money());
-    EXPECT_EQ(counted(1, 1), Money());
-    EXPECT_EQ(counted(1, 2), Money::units(11));
-}
-
-// The same for taking an import back: the undo waits for the save, then finds the month used.
-TEST_P(ImportSettleRace, ASaveThatComesFirstIsSeenByTheUndo)
-{
-    Connection &db = t->db();
-    const LiqivaRun imported = finishLiqiva(*startImport(1));
-    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
-    const int january = EngineFixture(db).settlement(company.activities[0], company.vatYear, 1, false, 0, 2);
-    QProcess undo;
-    {
-        Transaction save(db);
-        db.execute(u"UPDATE AttivitaAziendaPerPeriodoIva SET IDAttivitaAzienda = IDAttivitaAzienda WHERE "
-                   u"IDAttivitaAzienda = ? AND IDPeriodoIva = ?"_qs,
-                   {company.activities[0], company.vatYear});
-        db.execute(u"UPDATE RisultatoLiquidazioneIva SET VirtualDelete = 0 WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-                   {january});
-        startLiqiva(undo,
-                    {u"import"_qs, u"undo"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
-                     u"--import"_qs, u"1"_qs},
-                    dir.path());
-        ASSERT_TRUE(undo.waitForStarted());
-        QThread::msleep(1500); // the undo is waiting for the save
-        save.commit();
-    }
-    const LiqivaRun r = finishLiqiva(undo);
-    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("liquidazione salvata %1").arg(january))) << r.err.toStdString();
-    EXPECT_EQ(counted(2, 1), Money::units(22));
 }
 
 // Import and save of the same month started together, with the import a random moment later

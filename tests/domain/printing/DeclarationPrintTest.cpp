@@ -25,16 +25,6 @@ int workRows(Connection &db, int user = -1)
         .toInt();
 }
 
-// The value of a box of the printed form, by its label.
-QString boxOf(const PrintedReport &r, const QString &label)
-{
-    for (const PrintedPage &p : r.pages)
-        for (const PrintLine &l : p.lines)
-            if (l.kind == PrintLine::Row && l.cells.size() == 2 && l.cells[0].text == label)
-                return l.cells[1].text;
-    return u"<missing>"_qs;
-}
-
 // A declaration with figures of its own, not read from a settlement.
 struct Declaration {
     AltriDatiDip dip;

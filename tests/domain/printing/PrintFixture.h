@@ -5,8 +5,11 @@
 #include "database/SqlValue.h"
 #include "domain/printing/PrintJob.h"
 #include "domain/printing/PrintOptions.h"
+#include "support/LiqivaRun.h"
 #include "support/SavedSettlement.h"
 #include "support/TestDatabase.h"
+
+#include <QTemporaryDir>
 
 namespace liqiva::test {
 
@@ -26,25 +29,36 @@ inline int scalarInt(Connection &db, const QString &sql)
     return db.scalar(sql).toInt();
 }
 
+// The value of a box of a printed form, by its label.
+inline QString boxOf(const PrintedReport &r, const QString &label)
+{
+    for (const PrintedPage &p : r.pages)
+        for (const PrintLine &l : p.lines)
+            if (l.kind == PrintLine::Row && l.cells.size() == 2 && l.cells[0].text == label)
+                return l.cells[1].text;
+    return u"<missing>"_qs;
+}
+
+// The register's numbering row of a year.
+inline SqlStatement numberingOf(const NumberingKeys &keys, int year)
+{
+    const SqlStatement key = keys.perSectional > 0
+                                 ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
+                                 : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
+    return key + u" AND Anno = "_qs + sqlParam(year);
+}
+
 // The last page stored for a numbering and year; -1 when there is no row.
 inline int storedLastPage(Connection &db, const NumberingKeys &keys, int year)
 {
-    const SqlStatement where = keys.perSectional > 0
-                                   ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
-                                   : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
-    const QVariant v = db.scalar(u"SELECT NumeroUltimaPagina FROM ProgressivoNumerazioneRegistro"_qs + where +
-                                 u" AND Anno = "_qs + sqlParam(year));
+    const QVariant v =
+        db.scalar(u"SELECT NumeroUltimaPagina FROM ProgressivoNumerazioneRegistro"_qs + numberingOf(keys, year));
     return v.isNull() ? -1 : v.toInt();
 }
 
 inline int rowsOf(Connection &db, const NumberingKeys &keys, int year)
 {
-    const SqlStatement where = keys.perSectional > 0
-                                   ? u" WHERE IDNumerazionePerRegistroPerSezionale = "_qs + sqlParam(keys.perSectional)
-                                   : u" WHERE IDNumerazionePerRegistro = "_qs + sqlParam(keys.perRegister);
-    return db
-        .scalar(u"SELECT COUNT(*) FROM ProgressivoNumerazioneRegistro"_qs + where + u" AND Anno = "_qs + sqlParam(year))
-        .toInt();
+    return db.scalar(u"SELECT COUNT(*) FROM ProgressivoNumerazioneRegistro"_qs + numberingOf(keys, year)).toInt();
 }
 
 inline bool markedPrinted(Connection &db, int key)
@@ -65,5 +79,20 @@ inline PrintRequest definitiveRequest(Connection &db, MessageService &messages, 
     EXPECT_TRUE(askEach(messages, options.questions()) && options.confirm());
     return options.request();
 }
+
+// The demo with the shop's January saved, for the tests that run the built liqiva on it.
+class SavedJanuaryTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        if (liqivaProgram().isEmpty())
+            GTEST_SKIP() << "liqiva not built";
+        t = TestDatabase::create(engine(), Content::Demo);
+        january = saveSettlement(t->db(), Shop, 1);
+    }
+    std::unique_ptr<TestDatabase> t;
+    QTemporaryDir dir;
+    int january = 0;
+};
 
 } // namespace liqiva::test

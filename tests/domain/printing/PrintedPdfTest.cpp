@@ -2,10 +2,10 @@
 // of draft and definitive prints, the settlement's figures as the window shows them, and a
 // print whose file cannot be written, which records nothing.
 
-#include "support/LiqivaRun.h"
 #include "domain/document/InputText.h"
 #include "domain/printing/DeclarationPrint.h"
 #include "domain/printing/PrintFixture.h"
+#include "support/LiqivaRun.h"
 
 #include <QFile>
 #include <map>
@@ -27,22 +27,12 @@ QStringList pdfPages(const QString &file)
     return pages;
 }
 
-class PrintedPdfTest : public EngineTest {
+class PrintedPdfTest : public SavedJanuaryTest {
 protected:
-    void SetUp() override
-    {
-        if (liqivaProgram().isEmpty())
-            GTEST_SKIP() << "liqiva not built";
-        t = TestDatabase::create(engine(), Content::Demo);
-        january = saveSettlement(t->db(), Shop, 1);
-    }
     LiqivaRun print(const QStringList &more)
     {
         return runLiqiva(QStringList{u"print"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs} + more, dir.path());
     }
-    std::unique_ptr<TestDatabase> t;
-    QTemporaryDir dir;
-    int january = 0;
 };
 
 TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)

@@ -17,15 +17,6 @@ namespace {
 
 constexpr int Training = 3;
 
-QString boxOf(const PrintedReport &r, const QString &label)
-{
-    for (const PrintedPage &p : r.pages)
-        for (const PrintLine &l : p.lines)
-            if (l.kind == PrintLine::Row && l.cells.size() == 2 && l.cells[0].text == label)
-                return l.cells[1].text;
-    return u"<missing>"_qs;
-}
-
 class SummedActivitiesTest : public EngineTest {
 protected:
     void SetUp() override

@@ -18,11 +18,10 @@ protected:
     // The settlement window of a period, filled as New and OK leave it.
     frmChild &open(int activity, int month)
     {
-        NewSettlement ns(db(), 1, 1);
-        ns.sbSetComboMesi(activity, kDemoVatYear2024, 0);
-        EXPECT_EQ(confirmAnswering(ns, messages, activity, kDemoVatYear2024, ns.indexOfMonth(month), 0, true), 1);
+        const int key = newWorkingSettlement(db(), messages, 1, 1, activity, kDemoVatYear2024, month);
+        EXPECT_NE(key, 0);
         child = std::make_unique<frmChild>(DocumentContext{db(), messages, 1, 1, 1, true});
-        child->sbChildFill(ns.currentKey(), false);
+        child->sbChildFill(key, false);
         return *child;
     }
     QStringList line(int row)

@@ -36,12 +36,9 @@ constexpr int Year2024 = 2;
 // Creates the working settlement of a period as the new-settlement dialog does; the key.
 inline int newSettlement(Connection &db, MessageService &messages, int activity, int vatYear, int month, int method = 0)
 {
-    NewSettlement ns(db, 1, 1);
-    ns.sbSetComboMesi(activity, vatYear, 0);
-    const int index = ns.indexOfMonth(month);
-    EXPECT_GE(index, 0) << "month " << month;
-    EXPECT_EQ(confirmAnswering(ns, messages, activity, vatYear, index, method, true), 1) << "month " << month;
-    return ns.currentKey();
+    const int key = newWorkingSettlement(db, messages, 1, 1, activity, vatYear, month, method);
+    EXPECT_NE(key, 0) << "month " << month;
+    return key;
 }
 
 inline DocumentContext contextOf(Connection &db, MessageService &messages)

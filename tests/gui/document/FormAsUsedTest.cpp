@@ -1,19 +1,16 @@
 // What a bookkeeper met using the settlement form and its dialogs, on both engines: the place
 // of a payment that nobody chose, Tab out of an open declaration cell, the pro-rata window's
-// buttons and its accounting entry.
+// buttons (its accounting entry is the entry dialogs' test).
 
 #include "ChildFixture.h"
 
 #include "domain/document/InputText.h"
-#include "domain/prorata/DatiPNC.h"
 #include "domain/prorata/cDatiProRata.h"
 #include "gui/document/frmChild.h"
-#include "gui/prorata/frmDatiPNC.h"
 #include "gui/prorata/frmDatiProRata.h"
 #include "support/ScriptedMessages.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -165,49 +162,6 @@ TEST_P(FormAsUsed, TheProRataWindowSaysWhatItDidAndAsksBeforeThrowingTypingAway)
     messages.clear();
     dialog.ricalcola();
     EXPECT_TRUE(messages.texts().isEmpty());
-}
-
-TEST_P(FormAsUsed, TheAccountingEntryProposesTheAdjustmentsYearAndNamesWhatIsMissing)
-{
-    db().execute(u"INSERT INTO RisultatoLiquidazioneIva (IDRisultatoLiquidazioneIva, IDAttivitaAzienda, IDPeriodoIva, "
-                 u"IDMese, AccontoIva, VirtualDelete, IDUtenteUltimaVariazione) VALUES (9001, 3, 2, NULL, 0, 2, 1)"_qs);
-    cDatiProRata p(db());
-    p.setIDAzienda(1);
-    p.setIDUtente(1);
-    p.setIDAttivitaAzienda(3);
-    p.setIDPeriodoIva(2);
-    p.setIDMese(0);
-    p.LoadDati(9001);
-    frmDatiPNC dialog(p, Money::units(500), messages, true);
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    auto *date = dialog.findChild<QLineEdit *>(u"kvrDataReg"_qs);
-    auto *number = dialog.findChild<QLineEdit *>(u"kvrNumReg"_qs);
-    // A 2024 adjustment: the 2024 fiscal year and the last day of 2024, whatever today is.
-    EXPECT_EQ(dialog.findChild<QComboBox *>(u"cboEsercizio"_qs)->currentData().toInt(), 2);
-    EXPECT_EQ(date->text(), u"31/12/2024"_qs);
-    // A date typed short shows in full once taken.
-    type(date, u"301224"_qs, Qt::Key_Tab);
-    EXPECT_EQ(date->text(), u"30/12/2024"_qs);
-
-    struct {
-        QLineEdit *cleared;
-        const char *named;
-    } missing[] = {{number, "Numero registrazione"}, {date, "Data registrazione"}};
-    for (const auto &m : missing) {
-        m.cleared->clear();
-        messages.clear();
-        EXPECT_FALSE(dialog.creaRegistrazione());
-        EXPECT_EQ(messages.texts(), QStringList{frmDatiPNC::msgMancante(QString::fromLatin1(m.named))});
-        EXPECT_TRUE(m.cleared->hasFocus()) << m.named;
-        type(m.cleared, m.cleared == number ? u"15"_qs : u"31/12/2024"_qs, Qt::Key_Tab);
-    }
-    // With every field filled the cause is the one still missing.
-    messages.clear();
-    EXPECT_FALSE(dialog.creaRegistrazione());
-    EXPECT_EQ(messages.texts(), QStringList{frmDatiPNC::msgMancante(u"Causale contabile"_qs)});
-    EXPECT_EQ(db().scalar(u"SELECT COUNT(*) FROM TestataMovimentoContabile"_qs).toInt(), 0);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(FormAsUsed);

@@ -30,39 +30,24 @@ constexpr int Crediti = 2;
 
 class ChildWindow : public FormTest<::testing::Test> {};
 
+// The figures are the demo settlement test's (and the euro row of the amounts test below);
+// here, where the window puts them and how it draws the totals.
 TEST_F(ChildWindow, TheGridsShowTheReportWithItsTotals)
 {
     open(demo::Shop, 3);
     QTableWidget *receipts = grid(u"spdCorrispettivi"_qs);
     ASSERT_EQ(receipts->rowCount(), 4);
     EXPECT_EQ(cell(receipts, 3, 0), u"Totale corrispettivi:"_qs);
-    EXPECT_EQ(cell(receipts, 3, 2), u"3.858,20"_qs);
     EXPECT_TRUE(receipts->item(3, 0)->font().bold());
     EXPECT_FALSE(receipts->item(0, 0)->font().bold());
     EXPECT_TRUE(receipts->item(0, 1)->textAlignment() & Qt::AlignRight);
 
-    QTableWidget *split = grid(u"spdCorrispettiviDaVentilare"_qs);
-    EXPECT_EQ(column(split, 4), (QStringList{u"76,82"_qs, u"18,46"_qs, u"4,72"_qs, u"100,00"_qs}));
-    EXPECT_EQ(cell(split, 0, 3), u"11.368,81"_qs);
-
-    QTableWidget *purchases = grid(u"spdAcquisti"_qs);
-    const QStringList descriptions = column(purchases, 0);
-    ASSERT_GE(descriptions.size(), 2);
-    EXPECT_EQ(descriptions.mid(descriptions.size() - 2),
-              (QStringList{u"Totale acquisti:"_qs, u"IVA indetraibile:"_qs}));
-    EXPECT_EQ(cell(purchases, purchases->rowCount() - 2, 2), u"5.817,45"_qs);
-
-    const QStringList credit = column(grid(u"spdCredito"_qs), 0);
-    EXPECT_EQ(credit.value(0), u"Totale IVA su acquisti"_qs);
-    EXPECT_TRUE(credit.contains(u"Totale credito"_qs));
-    const QStringList debit = column(grid(u"spdDebito"_qs), 0);
-    EXPECT_EQ(debit.value(0), u"Totale IVA su vendite"_qs);
-    EXPECT_EQ(cell(grid(u"spdDebito"_qs), int(debit.indexOf(u"Totale debito"_qs)), 1), u"1.528,04"_qs);
+    const QStringList purchases = column(grid(u"spdAcquisti"_qs), 0);
+    ASSERT_GE(purchases.size(), 2);
+    EXPECT_EQ(purchases.mid(purchases.size() - 2), (QStringList{u"Totale acquisti:"_qs, u"IVA indetraibile:"_qs}));
 
     EXPECT_EQ(cell(grid(u"spdDIP"_qs), G::IvaEsigibile, Debiti), u"7.345,49"_qs);
     EXPECT_EQ(cell(grid(u"spdDIP"_qs), G::IvaDetratta, Crediti), u"5.817,45"_qs);
-    EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), u"1.528,04"_qs);
-    EXPECT_EQ(box(u"curImportiDIP(2)"_qs)->text(), u"0,00"_qs);
 }
 
 TEST_F(ChildWindow, ARowWhoseTwoAmountsCancelOutIsNotInItsGrid)
@@ -237,39 +222,24 @@ TEST_F(ChildWindow, ThePlaceOfPaymentAndItsCodes)
     EXPECT_TRUE(child->isChanged());
 }
 
+// What each cell does to the amount to pay is the declaration edit test's; here the window
+// shows the typed cell, the amount to pay and the other cells as the document computes them.
 TEST_F(ChildWindow, AnEditOfTheDeclarationChangesTheAmountToPayAsTheDocumentComputesIt)
 {
-    struct {
-        int activity;
-        int row;
-        int column;
-        QString typed;
-        QString shownCell;
-        QString toPay;
-        QString interest; // row 12, debit
-    } edits[] = {
-        {demo::Shop, G::VariazioniImposta, Debiti, u"100"_qs, u"100,00"_qs, u"1.628,04"_qs, QString()},
-        {demo::Wholesale, G::VariazioniImposta, Debiti, u"1.000"_qs, u"1.000,00"_qs, u"5.370,70"_qs, u"53,18"_qs},
-    };
-    for (const auto &e : edits) {
-        open(e.activity, 3);
-        QTableWidget *dip = grid(u"spdDIP"_qs);
-        ASSERT_TRUE(dip->item(e.row, e.column)->flags() & Qt::ItemIsEditable);
-        dip->item(e.row, e.column)->setText(e.typed);
-        EXPECT_EQ(messages.texts(), QStringList{});
-        EXPECT_EQ(cell(dip, e.row, e.column), e.shownCell);
-        EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), e.toPay) << e.typed.toStdString();
-        EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), formatAmount(child->document().importoDaVersare(), true));
-        EXPECT_EQ(cell(dip, G::IvaDovutaCreditoPeriodo, Debiti),
-                  formatAmount(child->document().declaration().debitCell(G::IvaDovutaCreditoPeriodo), true));
-        if (!e.interest.isEmpty())
-            EXPECT_EQ(cell(dip, G::InteressiTrimestrali, Debiti), e.interest);
-        EXPECT_TRUE(child->isChanged());
-    }
+    open(demo::Wholesale, 3);
+    QTableWidget *dip = grid(u"spdDIP"_qs);
+    ASSERT_TRUE(dip->item(G::VariazioniImposta, Debiti)->flags() & Qt::ItemIsEditable);
+    dip->item(G::VariazioniImposta, Debiti)->setText(u"1.000"_qs);
+    EXPECT_EQ(messages.texts(), QStringList{});
+    EXPECT_EQ(cell(dip, G::VariazioniImposta, Debiti), u"1.000,00"_qs);
+    EXPECT_EQ(box(u"curImportiDIP(0)"_qs)->text(), formatAmount(child->document().importoDaVersare(), true));
+    for (int row : {int(G::IvaDovutaCreditoPeriodo), int(G::InteressiTrimestrali)})
+        EXPECT_EQ(cell(dip, row, Debiti), formatAmount(child->document().declaration().debitCell(row), true)) << row;
+    EXPECT_TRUE(child->isChanged());
 
     // Typing that is refused: said, and the cell and the amount to pay as they were.
     open(demo::Shop, 3);
-    QTableWidget *dip = grid(u"spdDIP"_qs);
+    dip = grid(u"spdDIP"_qs);
     EXPECT_FALSE(dip->item(G::IvaEsigibile, Debiti)->flags() & Qt::ItemIsEditable);
     struct {
         int row;

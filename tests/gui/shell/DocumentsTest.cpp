@@ -337,14 +337,13 @@ protected:
     }
 };
 
-TEST_F(PickerTest, TheChosenKeyGoesBackToTheCaller)
+TEST_F(PickerTest, ACancelledPickerWritesNothingAndTheChosenKeyGoesBackToTheCaller)
 {
-    run(true);
-}
-
-TEST_F(PickerTest, ACancelledPickerWritesNothing)
-{
-    run(false);
+    for (const bool choose : {false, true}) { // a cancel first: it leaves the caller's section empty
+        SCOPED_TRACE(choose ? "chosen" : "cancelled");
+        run(choose);
+        TearDown();
+    }
 }
 
 } // namespace

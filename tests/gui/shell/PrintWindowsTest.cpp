@@ -1,7 +1,8 @@
 // Printing from the windows on both engines: the print options as a person sets them, the
 // preview and the printer ending with the register's numbering moved only when the print was
-// definitive and produced, the exports that never replace a file unasked, "Invia a", the
-// declaration print with its missing data, and the activity pane following the pages.
+// definitive and produced, the exports that flow without page headings and never replace a
+// file unasked, "Invia a", the declaration print with its missing data, and the activity pane
+// following the pages.
 
 #include "gui/declarations/frmDatiDip.h"
 #include "gui/shell/ShellFixture.h"
@@ -26,6 +27,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
 
@@ -64,12 +66,13 @@ protected:
         prepare(userAllRights, GetParam());
         january = saveSettlement(db(), shopActivity, 1);
     }
-    void start()
+    // The program started on a settlement, January unless told.
+    void start(int shown = 0)
     {
         launch();
         DocumentWindow *doc = window->docs().documents().first();
         doc->browse()->requery();
-        doc->browse()->moveByRowIds(january);
+        doc->browse()->moveByRowIds(shown ? shown : january);
         window->commands().updateCommands();
         window->printing().setPrintCommandHook([this](PrintCommand &p) {
             p.setOptionsHook([this](frmStampaOptions &d) {
@@ -239,21 +242,33 @@ TEST_P(PrintWindows, PreviewAndPrintMoveTheNumberingOnlyWhenDefinitiveAndProduce
     EXPECT_TRUE(asked.contains(PrintOptions::msgAlreadyPrinted()));
 }
 
-TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
+// March of the shop, whose print runs over two pages with a table going on to the second.
+TEST_P(PrintWindows, ExportsAskForAFileFlowWithoutPageHeadingsAndNeverReplaceOneUnasked)
 {
-    start();
-    // A spreadsheet, offered with a name that says whose and which period it is.
-    chosenFile = dir.filePath(u"gennaio.xlsx"_qs);
+    start(makeSettlement(shopActivity, year2024, 3, true));
+    // A spreadsheet, offered with a name that says whose and which period it is; every number
+    // of its sheet as it is meant: at most four decimals, no binary noise.
+    chosenFile = dir.filePath(u"marzo.xlsx"_qs);
     window->commands().sbExecuteMenuCommand(u"Mnu_ExportExcel"_qs);
     settle();
     ASSERT_EQ(suggestions.size(), 1);
     EXPECT_TRUE(suggestions[0].endsWith(u".xlsx"_qs)) << suggestions[0].toStdString();
     EXPECT_TRUE(suggestions[0].contains(u"Ferramenta"_qs)) << suggestions[0].toStdString();
-    EXPECT_TRUE(suggestions[0].contains(u"Gennaio"_qs, Qt::CaseInsensitive)) << suggestions[0].toStdString();
+    EXPECT_TRUE(suggestions[0].contains(u"Marzo"_qs, Qt::CaseInsensitive)) << suggestions[0].toStdString();
     EXPECT_EQ(head(chosenFile, 2), QByteArray("PK"));
     EXPECT_EQ(window->printing().activityBox()->defaultExport(), 1);
+    const QString sheet = toolOutput(u"unzip"_qs, {u"-p"_qs, chosenFile, u"xl/worksheets/sheet1.xml"_qs});
+    const QRegularExpression value(u"<v>([^<]*)</v>"_qs);
+    int numbers = 0;
+    for (auto m = value.globalMatch(sheet); m.hasNext(); ++numbers) {
+        const QString v = m.next().captured(1);
+        const qsizetype point = v.indexOf(u'.');
+        EXPECT_TRUE(point < 0 || v.size() - point - 1 <= 4) << v.toStdString();
+    }
+    EXPECT_GT(numbers, 20);
 
-    // An existing file: No keeps it as it was, Yes replaces it.
+    // An existing file: No keeps it as it was, Yes replaces it. The pages of the PDF repeat a
+    // table's title; a long description is drawn whole, never cut.
     chosenFile = dir.filePath(u"esistente.pdf"_qs);
     {
         QFile f(chosenFile);
@@ -269,18 +284,33 @@ TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
     window->commands().sbExecuteMenuCommand(u"Mnu_ExportPDF"_qs);
     settle();
     EXPECT_EQ(head(chosenFile), QByteArray("%PDF"));
+    const QString pdf = pdfText(chosenFile);
+    EXPECT_TRUE(pdf.contains(u"(segue)"_qs));
+    EXPECT_TRUE(pdf.contains(u"Totale corrispettivi da ventilare:"_qs));
 
     // "Esporta..." asks the format, the last one chosen first.
-    chosenFile = dir.filePath(u"gennaio"_qs); // the suffix comes from the format
+    chosenFile = dir.filePath(u"marzo"_qs); // the suffix comes from the format
     whenShown<QInputDialog>([](QInputDialog &d) {
         EXPECT_EQ(d.textValue(), u"Documento PDF (.pdf)"_qs);
-        d.setTextValue(u"Pagina HTML (.html)"_qs);
+        d.setTextValue(u"Documento Word (.odt)"_qs);
         d.accept();
     });
     window->commands().sbExecuteMenuCommand(u"Mnu_Export"_qs);
     settle();
-    EXPECT_EQ(head(dir.filePath(u"gennaio.html"_qs), 1), QByteArray("<"));
-    EXPECT_EQ(window->printing().activityBox()->defaultExport(), 2);
+    EXPECT_EQ(window->printing().activityBox()->defaultExport(), 0);
+
+    // The flowing exports do not repeat a table's title.
+    chosenFile = dir.filePath(u"marzo.html"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_ExportHtml"_qs);
+    settle();
+    const QString html = toolOutput(u"cat"_qs, {chosenFile});
+    EXPECT_TRUE(html.startsWith(u"<"_qs));
+    EXPECT_TRUE(html.contains(u"<title>Liquidazione I.V.A. - Ferramenta"_qs)) << html.left(400).toStdString();
+    const QString odt = toolOutput(u"unzip"_qs, {u"-p"_qs, dir.filePath(u"marzo.odt"_qs), u"content.xml"_qs});
+    for (const QString &flowing : {html, odt, sheet}) {
+        EXPECT_FALSE(flowing.isEmpty());
+        EXPECT_FALSE(flowing.contains(u"(segue)"_qs));
+    }
 
     // The summary chosen in the pane: the same command exports the year's summary.
     window->printing().activityBox()->selectReport(PrintReport::Summary);
@@ -297,6 +327,9 @@ TEST_P(PrintWindows, ExportsAskForAFileAndNeverReplaceOneUnasked)
     window->commands().sbExecuteMenuCommand(u"Mnu_ExportWord"_qs);
     settle();
     EXPECT_EQ(lastPage(), -1);
+    // Every file dialog after the first opened in the folder of the first file.
+    for (qsizetype i = 1; i < suggestions.size(); ++i)
+        EXPECT_TRUE(suggestions[i].startsWith(dir.path())) << suggestions[i].toStdString();
 }
 
 TEST_P(PrintWindows, SendToWritesAPdfAndSaysWhereWhenNoMailProgramTakesIt)

@@ -1,31 +1,16 @@
-// What a new bookkeeper met in the main window, on both engines: the years
-// the commands open on, what "Nuovo" remembers, "Liquidazione salvata" after every save, the
-// suite's programs that are not installed, window titles, the list a settlement was opened
-// from, the first page of a definitive print and the exports' contents.
+// What a new bookkeeper met in the main window, on both engines: the years the commands open
+// on, what "Nuovo" remembers and "Liquidazione salvata" after every save.
 
 #include "gui/shell/ShellFixture.h"
-#include "support/SavedSettlement.h"
 
-#include "domain/printing/PrintOptions.h"
 #include "gui/communication/frmComunicazioneLiqIva.h"
 #include "gui/document/frmNew.h"
 #include "gui/overview/frmAnnoLiquidazioni.h"
-#include "gui/printing/PrintCommand.h"
-#include "gui/printing/frmStampaOptions.h"
-#include "gui/shell/frmActivityBox.h"
-#include "startup/ModuleLauncher.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTemporaryDir>
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -165,68 +150,6 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
         settle();
         EXPECT_EQ(said(), u"Liquidazione salvata"_qs) << s.what << ": " << h.messages.texts().join(u'\n').toStdString();
     }
-}
-
-TEST_P(ShellAsUsed, ExportsFlowWithoutPageHeadingsKeepAmountsExactAndRememberTheFolder)
-{
-    // March of the shop: its print runs over two pages, a table going on to the second.
-    const int march = makeSettlement(shopActivity, year2024, 3, true);
-    launch();
-    DocumentWindow *doc = window->docs().documents().first();
-    doc->browse()->requery();
-    doc->browse()->moveByRowIds(march);
-    window->commands().updateCommands();
-    QTemporaryDir dir;
-    QString chosen;
-    QStringList suggestions;
-    window->printing().setPrintCommandHook([&](PrintCommand &p) {
-        p.setOptionsHook([](frmStampaOptions &) {
-            whenShown<frmStampaOptions>([](frmStampaOptions &d) { d.findChild<QPushButton *>(u"cmdOk"_qs)->click(); });
-        });
-        p.setFileChooser([&](const QString &suggested, const QString &) {
-            suggestions << suggested;
-            return chosen;
-        });
-    });
-    struct {
-        const char *command;
-        QString file;
-    } exports[] = {{"Mnu_ExportPDF", dir.filePath(u"marzo.pdf"_qs)},
-                   {"Mnu_ExportHtml", dir.filePath(u"marzo.html"_qs)},
-                   {"Mnu_ExportWord", dir.filePath(u"marzo.odt"_qs)},
-                   {"Mnu_ExportExcel", dir.filePath(u"marzo.xlsx"_qs)}};
-    for (const auto &e : exports) {
-        chosen = e.file;
-        window->commands().sbExecuteMenuCommand(QString::fromLatin1(e.command));
-        settle();
-        ASSERT_TRUE(QFile::exists(e.file)) << e.command << h.messages.texts().join(u'\n').toStdString();
-    }
-    // The pages of the print repeat a table's title; the flowing exports do not. A long
-    // description is drawn whole, never cut.
-    const QString pdf = toolOutput(u"pdftotext"_qs, {exports[0].file, u"-"_qs});
-    EXPECT_TRUE(pdf.contains(u"(segue)"_qs));
-    EXPECT_TRUE(pdf.contains(u"Totale corrispettivi da ventilare:"_qs));
-    const QString html = toolOutput(u"cat"_qs, {exports[1].file});
-    const QString odt = toolOutput(u"unzip"_qs, {u"-p"_qs, exports[2].file, u"content.xml"_qs});
-    const QString sheet = toolOutput(u"unzip"_qs, {u"-p"_qs, exports[3].file, u"xl/worksheets/sheet1.xml"_qs});
-    for (const QString &flowing : {html, odt, sheet}) {
-        EXPECT_FALSE(flowing.isEmpty());
-        EXPECT_FALSE(flowing.contains(u"(segue)"_qs));
-    }
-    EXPECT_TRUE(html.contains(u"<title>Liquidazione I.V.A. - Ferramenta"_qs)) << html.left(400).toStdString();
-    // Every number of the sheet as it is meant: at most four decimals, no binary noise.
-    const QRegularExpression value(u"<v>([^<]*)</v>"_qs);
-    int numbers = 0;
-    for (auto m = value.globalMatch(sheet); m.hasNext(); ++numbers) {
-        const QString v = m.next().captured(1);
-        const qsizetype point = v.indexOf(u'.');
-        EXPECT_TRUE(point < 0 || v.size() - point - 1 <= 4) << v.toStdString();
-    }
-    EXPECT_GT(numbers, 20);
-    // The second file dialog opened in the folder of the first file.
-    ASSERT_EQ(suggestions.size(), 4);
-    for (int i = 1; i < 4; ++i)
-        EXPECT_TRUE(suggestions[i].startsWith(dir.path())) << suggestions[i].toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ShellAsUsed, ::testing::Values(Engine::Sqlite, Engine::Postgres),
