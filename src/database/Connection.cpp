@@ -333,16 +333,23 @@ void Connection::dropPrepared()
     m_prepared.clear();
 }
 
-Connection::Ran Connection::run(const QString &sql, const SqlParams &params, Keep keep)
+// Every statement: the connection must be open; it is counted, traced when asked and timed
+// for the observer.
+void Connection::startStatement(const QString &sql, QElapsedTimer &clock)
 {
     if (!m_db.isOpen())
         throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
     ++m_statements;
     if (m_trace)
         std::fprintf(stderr, "sql: %s\n", qPrintable(sql));
-    QElapsedTimer clock;
     if (m_observer)
         clock.start();
+}
+
+Connection::Ran Connection::run(const QString &sql, const SqlParams &params, Keep keep)
+{
+    QElapsedTimer clock;
+    startStatement(sql, clock);
     Ran ran;
     bool ok = false;
     // PostgreSQL prepares only the statements that read or change rows (no BEGIN, no SET).
@@ -469,14 +476,8 @@ void Connection::bindSqlite(sqlite3_stmt *stmt, int place, const QVariant &value
 
 int Connection::executeSqlite(const QString &sql, const SqlParams &params)
 {
-    if (!m_db.isOpen())
-        throw DbError(QStringLiteral("La connessione al database non è aperta."), QString(), sql);
-    ++m_statements;
-    if (m_trace)
-        std::fprintf(stderr, "sql: %s\n", qPrintable(sql));
     QElapsedTimer clock;
-    if (m_observer)
-        clock.start();
+    startStatement(sql, clock);
     auto engineError = [&](int rc) {
         return DbError(QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(m_sqlite))).trimmed(),
                        QString::number(rc), sql);
