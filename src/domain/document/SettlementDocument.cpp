@@ -282,8 +282,8 @@ std::map<int, Money> SettlementDocument::readSettlementAmounts(int key)
 void SettlementDocument::loadIdentity(int key)
 {
     // The settlement with its period, its month's name, the company's currency and minimum
-    // payment and the activity's settings of the VAT year, in one statement.
-    Recordset rs = m_ctx.db.openRecordset(
+    // payment and the activity's settings of the VAT year, in one statement, its text made once.
+    static const QString sql =
         u"SELECT R.IDPeriodoIva, R.IDAttivitaAzienda, R.IDMese, R.AccontoIva, R.MetodoCalcoloAccontoIva, "
         u"CASE WHEN R.VirtualDelete = 0 THEN R.SoggettoRimborsoLiqIva END AS SoggettoLive, PeriodoIva.Anno, "
         u"PeriodoIva.IDAzienda, Mese.Mese, Cfg.IDAzienda AS CfgAzienda, Cfg.ImportoMinimoIvaLiquidazionePeriodica, "
@@ -293,8 +293,9 @@ void SettlementDocument::loadIdentity(int key)
         u"PeriodoIva.IDPeriodoIva) LEFT JOIN Mese ON Mese.IDMese = R.IDMese) LEFT JOIN ConfigurazioneContabile AS Cfg "
         u"ON Cfg.IDAzienda = PeriodoIva.IDAzienda AND Cfg.VirtualDelete = 0) LEFT JOIN Valuta ON Cfg.IDValuta = "
         u"Valuta.IDValuta"_qs +
-        ActivitySettings::joins(u"R.IDAttivitaAzienda"_qs) + u" WHERE R.IDRisultatoLiquidazioneIva = "_qs +
-        sqlParam(key) + u" AND "_qs + RowState::notCopy(u"R"_qs));
+        ActivitySettings::joins(u"R.IDAttivitaAzienda"_qs) + u" WHERE R.IDRisultatoLiquidazioneIva = ? AND "_qs +
+        RowState::notCopy(u"R"_qs);
+    Recordset rs = m_ctx.db.openRecordset(sql, {sqlValue(key)});
     if (rs.eof())
         throw Refusal(
             QStringLiteral("La liquidazione I.V.A. %1 non esiste: è stata eliminata, forse da un altro utente.")
