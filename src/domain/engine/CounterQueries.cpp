@@ -248,6 +248,17 @@ SqlStatement fnSqlAcquistiPerVentilazione(const CounterPeriod &period)
     return s;
 }
 
+SqlStatement fnSqlVentilazione(const CounterPeriod &period)
+{
+    return u"SELECT T.Receipts, W.IDIva, W.IDIvaVentilazione, W.TotaleAcq, V.IDIva AS VIDIva, "
+           u"V.AliquotaIva AS VAliquotaIva, V.DescrizioneSuRegistroIVA AS VDescrizione, "
+           u"V.NoRiportoInDichiarazione AS VNoRiporto FROM (SELECT ("_qs +
+           fnSqlTotaleCorrDaVentilare(period) + u") AS Receipts) AS T LEFT JOIN ("_qs +
+           fnSqlAcquistiPerVentilazione(period) +
+           u") AS W ON 1 = 1 LEFT JOIN Iva AS V ON V.IDIva = "
+           u"CASE WHEN W.IDIvaVentilazione <> 0 THEN W.IDIvaVentilazione ELSE W.IDIva END"_qs;
+}
+
 SqlStatement fnSqlTotaleIvaInDetrazione(const CounterPeriod &period)
 {
     SqlStatement s =

@@ -92,6 +92,11 @@ SqlStatement fnSqlTotaleCorrDaVentilare(const CounterPeriod &period);
 // IDIvaVentilazione, DescrizioneSuRegistroIVA, Imponibile, Acqu, TotaleAcq, AliquotaIva; a
 // VAT code may come back twice.
 SqlStatement fnSqlAcquistiPerVentilazione(const CounterPeriod &period);
+// The split of receipts in one statement: at least one row, every row with the receipts to
+// split (Receipts, NULL when there are none); then one row per weight (IDIva,
+// IDIvaVentilazione, TotaleAcq; NULL without weights) with the code it is weighed under
+// (VIDIva, VAliquotaIva, VDescrizione, VNoRiporto).
+SqlStatement fnSqlVentilazione(const CounterPeriod &period);
 // The purchase VAT that stays deductible under the flat-rate compensation: TotaleIva.
 SqlStatement fnSqlTotaleIvaInDetrazione(const CounterPeriod &period);
 // Sales of kinds 2 to 7 by compensation class: IDCompensazioneIva, PercentualeCompensazione,

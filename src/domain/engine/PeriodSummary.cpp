@@ -184,7 +184,6 @@ void setPaymentsOfTheYear(ReportState &st)
         h.set(u"Acconto"_qs, rs.eof() ? QVariant() : QVariant::fromValue(Money::fromVariant(rs.field(u"Importo"_qs))));
     }
 
-    h.set(u"Articolo27Comma5"_qs, sumOrNull(db, fnSqlIvaFattureInRitardo(st.tipoLiquidazioneIva, st.period)));
     h.set(u"PercProrata"_qs, st.inputs.percProRata);
 
     if (m < 1 && id.lireRules()) {
@@ -368,30 +367,42 @@ void sbCampiVersamenti(ReportState &st)
 namespace {
 
 // What the preceding settlement of the year left to pay less what was paid for it (not below
-// 0) and the credit it carried forward, read in one statement (the first stored amount of
-// each type, as each was read alone before); none for the year's first period.
-std::pair<Money, Money> precedingDebtAndCredit(ReportState &st)
+// 0) and the credit it carried forward (the first stored amount of each type, as each was read
+// alone before; none for the year's first period), and the VAT of the late invoices (NULL
+// when there are none), in one statement.
+struct PrecedingPeriod {
+    Money debt, credit;
+    QVariant lateInvoicesVat;
+};
+
+PrecedingPeriod readPrecedingPeriod(ReportState &st)
 {
     const SettlementIdentity &id = st.id;
     const bool quarterly = st.tipoLiquidazioneIva != 0;
-    if (id.idMese <= (quarterly ? 3 : 1))
-        return {};
-    int preceding = id.idMese - (quarterly ? 3 : 1);
-    if (id.idMese == Month::DecemberAdvance)
-        preceding = quarterly ? 9 : 11;
-    Recordset rs = st.db().openRecordset(
-        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva AS T, Importo FROM "
-        u"RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
-        u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
-        u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva "
-        u"AND IDAttivitaAzienda = ? AND IDPeriodoIva = ? AND "
-        u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva "
-        u"IN (?, ?, ?) AND IDMese = ?"_qs,
-        {sqlValue(id.idAttivitaAzienda), sqlValue(id.idPeriodoIva), sqlValue(AmountType::IvaDaVersare),
-         sqlValue(AmountType::VersamentoPeriodico), sqlValue(AmountType::CreDimLiquiSucc), sqlValue(preceding)});
+    SqlStatement sql =
+        u"SELECT 0 AS T, ("_qs + fnSqlIvaFattureInRitardo(st.tipoLiquidazioneIva, st.period) + u") AS Importo"_qs;
+    if (id.idMese > (quarterly ? 3 : 1)) {
+        int preceding = id.idMese - (quarterly ? 3 : 1);
+        if (id.idMese == Month::DecemberAdvance)
+            preceding = quarterly ? 9 : 11;
+        sql += u" UNION ALL SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, Importo FROM "
+               u"RisultatoLiquidazioneIva, RisultatoLiquidazioneIvaXTipo WHERE "
+               u"RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = "
+               u"RisultatoLiquidazioneIva.IDRisultatoLiquidazioneIva AND IDAttivitaAzienda = "_qs +
+               sqlParam(id.idAttivitaAzienda) + u" AND IDPeriodoIva = "_qs + sqlParam(id.idPeriodoIva) +
+               u" AND RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN ("_qs +
+               sqlParam(AmountType::IvaDaVersare) + u", "_qs + sqlParam(AmountType::VersamentoPeriodico) + u", "_qs +
+               sqlParam(AmountType::CreDimLiquiSucc) + u") AND IDMese = "_qs + sqlParam(preceding);
+    }
+    PrecedingPeriod result;
     std::optional<Money> toPay, paid, credit;
-    for (; !rs.eof(); rs.moveNext()) {
+    for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext()) {
         const int type = rs.integer(u"T"_qs);
+        if (type == 0) {
+            const QVariant v = rs.field(u"Importo"_qs);
+            result.lateInvoicesVat = v.isNull() ? QVariant() : QVariant::fromValue(Money::fromVariant(v));
+            continue;
+        }
         std::optional<Money> &slot = type == AmountType::IvaDaVersare          ? toPay
                                      : type == AmountType::VersamentoPeriodico ? paid
                                                                                : credit;
@@ -399,7 +410,9 @@ std::pair<Money, Money> precedingDebtAndCredit(ReportState &st)
             slot = Money::fromVariant(rs.field(u"Importo"_qs));
     }
     const Money debt = toPay.value_or(Money()) - paid.value_or(Money());
-    return {debt < Money() ? Money() : debt, credit.value_or(Money())};
+    result.debt = debt < Money() ? Money() : debt;
+    result.credit = credit.value_or(Money());
+    return result;
 }
 
 } // namespace
@@ -412,11 +425,12 @@ void sbCampiPeriodoPrecedente(ReportState &st)
     // above the minimum payment is not paid and goes with this period, as the law says; the
     // lire years keep it only above the minimum (the small one reaches them as "Debito
     // precedente" of the total debit).
-    const std::pair<Money, Money> preceding = precedingDebtAndCredit(st);
-    Money debt = preceding.first;
+    const PrecedingPeriod preceding = readPrecedingPeriod(st);
+    st.header.set(u"Articolo27Comma5"_qs, preceding.lateInvoicesVat);
+    Money debt = preceding.debt;
     if (id.lireRules() && !(debt > st.ctx.dImpMinIva))
         debt = Money();
-    const Money credit = preceding.second;
+    const Money credit = preceding.credit;
     st.header.set(u"DebitoPeriodoPrec"_qs, debt);
     st.header.set(u"CreditoPeriodoPrec"_qs, credit);
     // The year's quarterly interest, for the annual settlement only: a periodic settlement

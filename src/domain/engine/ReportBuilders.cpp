@@ -247,45 +247,39 @@ void sbRigheVentilazione(ReportState &st)
         return;
     Connection &db = st.db();
 
-    // The receipts to split first: without them there is nothing to weigh.
-    const QVariant receipts = db.scalar(fnSqlTotaleCorrDaVentilare(st.period));
-    if (receipts.isNull())
-        return;
-
+    // The receipts to split, the weights and the rate and description of each code they are
+    // weighed under, in one statement; without receipts there is nothing to weigh.
+    QVariant receipts;
     QList<VentilationWeight> weights;
-    for (Recordset rs = db.openRecordset(fnSqlAcquistiPerVentilazione(st.period)); !rs.eof(); rs.moveNext())
+    QHash<int, std::pair<Percent, QString>> vat;
+    QSet<int> reported; // the codes the declaration reports
+    for (Recordset rs = db.openRecordset(fnSqlVentilazione(st.period)); !rs.eof(); rs.moveNext()) {
+        receipts = rs.field(u"Receipts"_qs);
+        if (receipts.isNull())
+            return;
+        if (rs.field(u"IDIva"_qs).isNull())
+            continue; // receipts without weights
         weights.append({rs.integer(u"IDIva"_qs), rs.integer(u"IDIvaVentilazione"_qs),
                         Money::fromVariant(rs.field(u"TotaleAcq"_qs))});
-    // The statement has no ORDER BY and the engines return a UNION in different orders; the
-    // first met decides ties of the closing to 100 %, so the rows are taken by VAT code.
+        if (rs.field(u"VIDIva"_qs).isNull())
+            continue;
+        const int code = rs.integer(u"VIDIva"_qs);
+        vat.insert(code, {Percent::fromVariant(rs.field(u"VAliquotaIva"_qs)), rs.text(u"VDescrizione"_qs)});
+        if (rs.number(u"VNoRiporto"_qs) == 0)
+            reported.insert(code);
+    }
+    if (receipts.isNull())
+        return;
+    // The engines return the weights in different orders; the first met decides ties of the
+    // closing to 100 %, so the rows are taken by VAT code.
     std::stable_sort(weights.begin(), weights.end(),
                      [](const VentilationWeight &x, const VentilationWeight &y) { return x.idIva < y.idIva; });
     QList<VentilationEntry> entries = mergeVentilationWeights(weights);
-    QSet<int> reported; // the codes the declaration reports
-
-    if (!entries.isEmpty()) {
-        // Rate and description of every ventilation code in one read.
-        SqlParams codes;
-        for (const VentilationEntry &e : entries)
-            codes << e.idIva;
-        QHash<int, std::pair<Percent, QString>> vat;
-        for (
-            Recordset rs = db.openRecordset(
-                u"SELECT IDIva, AliquotaIva, DescrizioneSuRegistroIVA, NoRiportoInDichiarazione FROM Iva WHERE IDIva IN ("_qs +
-                sqlList(codes) + u")"_qs);
-            !rs.eof(); rs.moveNext()) {
-            const int idIva = rs.integer(u"IDIva"_qs);
-            vat.insert(idIva,
-                       {Percent::fromVariant(rs.field(u"AliquotaIva"_qs)), rs.text(u"DescrizioneSuRegistroIVA"_qs)});
-            if (rs.number(u"NoRiportoInDichiarazione"_qs) == 0)
-                reported.insert(idIva);
-        }
-        for (VentilationEntry &e : entries) {
-            const auto it = vat.constFind(e.idIva);
-            if (it != vat.constEnd()) {
-                e.aliquota = it->first;
-                e.descrizioneIva = it->second;
-            }
+    for (VentilationEntry &e : entries) {
+        const auto it = vat.constFind(e.idIva);
+        if (it != vat.constEnd()) {
+            e.aliquota = it->first;
+            e.descrizioneIva = it->second;
         }
     }
 

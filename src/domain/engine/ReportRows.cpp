@@ -96,11 +96,18 @@ struct InsertBatch {
 // the rebuild's transaction holds the database; on PostgreSQL another user's rebuild may take
 // the same keys meanwhile: the statement then fails with a duplicate key and the rebuild runs
 // again (sbRicalcolaReportLiquidazione).
-void insertWithKeys(Connection &db, InsertBatch &batch)
+// `then`, when given, runs after the rows; on PostgreSQL in the same statement.
+void insertWithKeys(Connection &db, InsertBatch &batch, const SqlStatement &then)
 {
     for (int k = 0; k < batch.rows; ++k)
         batch.params[k * batch.stride] = QVariant(k + 1);
-    db.execute(batch.sql, batch.params);
+    if (then.isEmpty() || db.engine() != Engine::Postgres) {
+        db.execute(batch.sql, batch.params);
+        if (!then.isEmpty())
+            db.execute(then);
+        return;
+    }
+    db.execute(u"WITH R AS ("_qs + batch.sql + u") "_qs + then.text, batch.params + then.params);
 }
 
 } // namespace
@@ -267,10 +274,13 @@ void ReportRows::closeSection(ReportSection section)
     }
 }
 
-int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva) const
+int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &then) const
 {
-    if (m_rows.isEmpty())
+    if (m_rows.isEmpty()) {
+        if (!then.isEmpty())
+            db.execute(then);
         return 0;
+    }
     // Only the columns some row carries; the others stay NULL anyway.
     unsigned long long usedMask = 0;
     for (const Row &row : m_rows)
@@ -312,7 +322,8 @@ int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva) const
                     batch.params << sqlValue(row.amounts[c]);
             }
         }
-        insertWithKeys(db, batch);
+        const bool last = first + batch.rows >= m_rows.size();
+        insertWithKeys(db, batch, last ? then : SqlStatement());
     }
     return int(m_rows.size());
 }

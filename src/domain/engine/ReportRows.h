@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/SqlValue.h"
 #include "suite/Money.h"
 
 #include <QHash>
@@ -52,7 +53,13 @@ public:
     // Writes the rows of a settlement; returns how many. The keys are taken as a block after
     // the largest key of the table, which the INSERT reads itself: inside the rebuild's
     // transaction, which runs again when another user took the same keys meanwhile.
-    int insert(Connection &db, int idRisultatoLiquidazioneIva) const;
+    int insert(Connection &db, int idRisultatoLiquidazioneIva) const
+    {
+        return insert(db, idRisultatoLiquidazioneIva, {});
+    }
+    // The same, then runs `then`: on PostgreSQL in the round trip of the last rows (a
+    // statement that does not read this table).
+    int insert(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &then) const;
 
     int count() const { return int(m_rows.size()); }
     bool contains(int idIva) const { return m_index.contains(idIva); }
