@@ -161,16 +161,22 @@ void Amounts::setChkPrintCIC(bool v)
 
 void Amounts::loadRows(const QString &where, const SqlParams &params)
 {
+    // Part 0: the rows of the settlement; part 1: the earlier totals by type.
     Recordset rs = m_db.openRecordset(
-        u"SELECT RisultatoLiquidazioneIvaXTipo.Importo, RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
+        u"SELECT 0 AS Part, RisultatoLiquidazioneIvaXTipo.Importo, "
+        "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
         "RisultatoLiquidazioneIvaXTipo.TipoLiquidazioneIva ,RLI.IDMese, RLI.AccontoIva, RLI.IDAttivitaAzienda, "
         "RLI.IDPeriodoIva, RLI.IDRisultatoLiquidazioneIva, RLI.SoggettoRimborsoLiqIva, RLI.SoggettoRimborsoLiqIvaTrim, "
         "RLI.SoggettoRimborsoLiqIva7374 FROM RisultatoLiquidazioneIvaXTipo  INNER JOIN RisultatoLiquidazioneIva AS RLI "
         "ON RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE"_qs +
-            where,
-        params);
+        SqlStatement(where, params) + earlierTotals());
     bool first = true;
     for (; !rs.eof(); rs.moveNext()) {
+        const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
+        if (rs.integer(u"Part"_qs) != 0) {
+            setEarlierTotal(type, fromDatabase(rs.field(u"Importo"_qs)));
+            continue;
+        }
         if (first) {
             m_idRisultato = rs.integer(u"IDRisultatoLiquidazioneIva"_qs);
             m_soggRimb = rs.number(u"SoggettoRimborsoLiqIva"_qs) != 0;
@@ -178,7 +184,6 @@ void Amounts::loadRows(const QString &where, const SqlParams &params)
             m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
             first = false;
         }
-        const int type = rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs);
         const int group = rs.integer(u"TipoLiquidazioneIva"_qs); // NULL gives 0
         if (const std::optional<Figure> figure = figureOfType(type)) {
             if (group == prefix())
@@ -199,6 +204,7 @@ void Amounts::LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, 
     m_idRisultato = 0;
     SqlParams params;
     const QString where = periodCondition(idAttivitaAzienda, idPeriodoIva, idMese, params);
+    const ActivitySettings year = readActivityYear();
     loadRows(where, params);
     if (m_idRisultato == 0) {
         // A settlement without typed amounts yet (a new one): its key and flags still come
@@ -215,8 +221,7 @@ void Amounts::LoadByPeriod(int idAttivitaAzienda, int idPeriodoIva, int idMese, 
             m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
         }
     }
-    loadSpecialCredits();
-    loadEarlierTotals();
+    loadSpecialCredits(year);
 }
 
 void Amounts::Refresh()
@@ -240,20 +245,35 @@ void Amounts::Refresh()
     m_soggRimbTrim = rs.number(u"SoggettoRimborsoLiqIvaTrim"_qs) != 0;
     m_soggRimb7374 = rs.number(u"SoggettoRimborsoLiqIva7374"_qs) != 0;
     rs.close();
+    const ActivitySettings year = readActivityYear();
     loadRows(u" RLI.IDRisultatoLiquidazioneIva = ?"_qs, {key});
     m_idRisultato = key;
-    loadSpecialCredits();
-    loadEarlierTotals();
+    loadSpecialCredits(year);
 }
 
+// The activity's settings of the VAT year (none for all activities): they give the settlement
+// type, which the earlier totals need, and the special credits.
 void Amounts::loadSpecialCredits()
+{
+    loadSpecialCredits(readActivityYear());
+}
+
+ActivitySettings Amounts::readActivityYear()
+{
+    if (m_idAttivita == 0)
+        return {};
+    ActivitySettings year = activitySettings(m_db, m_activityYear, m_idAttivita, m_idPeriodoIva);
+    if (year.found)
+        m_tipoLiquidazione = year.tipoLiquidazioneIva;
+    return year;
+}
+
+void Amounts::loadSpecialCredits(const ActivitySettings &year)
 {
     m_special.clear();
     if (m_idAttivita != 0) {
-        const ActivitySettings year = activitySettings(m_db, m_activityYear, m_idAttivita, m_idPeriodoIva);
         SpecialCredits s;
         if (year.found) {
-            m_tipoLiquidazione = year.tipoLiquidazioneIva;
             s.chkAutotrasp = year.autotrasportatore;
             s.chkAltri = year.altriCrediti;
             // What the year still has; a settlement that books its use also has back what
@@ -287,10 +307,12 @@ void Amounts::loadSpecialCredits()
     }
 }
 
-void Amounts::loadEarlierTotals()
+// The earlier settlements' totals of the year by type, as part 1 of the rows' statement (its
+// columns in the same places); none for all activities.
+SqlStatement Amounts::earlierTotals() const
 {
     if (m_idAttivita == 0 || m_idPeriodoIva == 0)
-        return;
+        return {};
     // The earlier settlements are those before the first month of this period.
     int first;
     if (m_idMese < 1)
@@ -299,35 +321,36 @@ void Amounts::loadEarlierTotals()
         first = m_tipoLiquidazione != 0 ? 10 : 12;
     else
         first = m_tipoLiquidazione != 0 ? m_idMese - 2 : m_idMese;
-    Recordset rs = m_db.openRecordset(
-        u"SELECT RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, "
-        u"SUM(RisultatoLiquidazioneIvaXTipo.Importo) "
-        "AS Importo FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
+    return SqlStatement(
+        u" UNION ALL SELECT 1, SUM(RisultatoLiquidazioneIvaXTipo.Importo), "
+        u"RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+        u"NULL, NULL FROM RisultatoLiquidazioneIvaXTipo INNER JOIN RisultatoLiquidazioneIva AS RLI ON "
         "RisultatoLiquidazioneIvaXTipo.IDRisultatoLiquidazioneIva = RLI.IDRisultatoLiquidazioneIva WHERE "
         "RLI.VirtualDelete = 0 AND RisultatoLiquidazioneIvaXTipo.VirtualDelete = 0 AND RLI.AccontoIva = 0 AND "
         "RLI.IDMese IS NOT NULL AND RLI.IDMese < ? AND RLI.IDAttivitaAzienda = ? AND RLI.IDPeriodoIva = ? AND "
         "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva IN (13, 14, 15, 18, 19) GROUP BY "
         "RisultatoLiquidazioneIvaXTipo.IDTipoRisultatoLiquidazioneIva"_qs,
         {sqlValue(first), sqlValue(m_idAttivita), sqlValue(m_idPeriodoIva)});
-    for (; !rs.eof(); rs.moveNext()) {
-        const Money v = fromDatabase(rs.field(u"Importo"_qs));
-        switch (rs.integer(u"IDTipoRisultatoLiquidazioneIva"_qs)) {
-        case AmountType::TotIvaCredito:
-            setTotIVACreditoPrec(v);
-            break;
-        case AmountType::TotIvaDebito:
-            setTotIVADebitoPrec(v);
-            break;
-        case AmountType::VarRavvOperoso:
-            setVarRavvOperosoPrecCalc(v);
-            break;
-        case AmountType::AltreVarDeb:
-            setAltreVarDebPrec(v);
-            break;
-        case AmountType::VarImpCre:
-            setVarImpCrePrecCalc(v);
-            break;
-        }
+}
+
+void Amounts::setEarlierTotal(int type, Money v)
+{
+    switch (type) {
+    case AmountType::TotIvaCredito:
+        setTotIVACreditoPrec(v);
+        break;
+    case AmountType::TotIvaDebito:
+        setTotIVADebitoPrec(v);
+        break;
+    case AmountType::VarRavvOperoso:
+        setVarRavvOperosoPrecCalc(v);
+        break;
+    case AmountType::AltreVarDeb:
+        setAltreVarDebPrec(v);
+        break;
+    case AmountType::VarImpCre:
+        setVarImpCrePrecCalc(v);
+        break;
     }
 }
 

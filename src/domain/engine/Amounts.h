@@ -329,9 +329,14 @@ private:
         return periodic() && m_idMese != 13 && m_idAttivita != 0;
     }
 
+    // The settlement's stored amounts and, in the same statement, the totals of the earlier
+    // settlements of the year.
     void loadRows(const QString &where, const SqlParams &params);
+    SqlStatement earlierTotals() const;
+    void setEarlierTotal(int type, Money v);
+    ActivitySettings readActivityYear();
     void loadSpecialCredits();
-    void loadEarlierTotals();
+    void loadSpecialCredits(const ActivitySettings &year);
     // Used special credits as stored for the settlement (database units): types 4 and 23.
     QMap<int, Money> storedUsedCredits();
 
