@@ -204,8 +204,6 @@ ReportOutcome rebuildOnce(EngineContext &ctx, const SettlementIdentity &id, cons
 
     Transaction tx(db);
     takeSettlementRow(db, id, st);
-    db.execute(u"DELETE FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
-               {sqlValue(id.idRisultatoLiquidazioneIva)});
 
     st.year = activitySettings(db, ctx.activityYear, id.idAttivitaAzienda, id.idPeriodoIva);
     st.tipoLiquidazioneIva = st.year.tipoLiquidazioneIva;
@@ -231,9 +229,9 @@ ReportOutcome rebuildOnce(EngineContext &ctx, const SettlementIdentity &id, cons
         if (!st.header.contains(column))
             st.header.setNull(column);
     }
-    // The rows and the header: on PostgreSQL in one round trip.
-    out.rowsWritten =
-        st.rows.insert(db, id.idRisultatoLiquidazioneIva, headerAsStored(st.header).updateSql(st.idCampo, db.engine()));
+    // The rows in place of the old ones, and the header: on PostgreSQL in one round trip.
+    out.rowsWritten = st.rows.replace(db, id.idRisultatoLiquidazioneIva,
+                                      headerAsStored(st.header).updateSql(st.idCampo, db.engine()));
     tx.commit();
 
     out.idCampoReportLiquidazioneIva = st.idCampo;

@@ -91,23 +91,30 @@ struct InsertBatch {
     int rows = 0;
 };
 
-// Inserts the rows with consecutive keys after the largest key of the table, which the
-// statement reads itself: each row's key is that largest key plus the row's place. On SQLite
+// The rows take consecutive keys after the largest key of the table, which the statement
+// reads itself: each row's key is that largest key plus the row's place, set here. On SQLite
 // the rebuild's transaction holds the database; on PostgreSQL another user's rebuild may take
 // the same keys meanwhile: the statement then fails with a duplicate key and the rebuild runs
 // again (sbRicalcolaReportLiquidazione).
-// `then`, when given, runs after the rows; on PostgreSQL in the same statement.
-void insertWithKeys(Connection &db, InsertBatch &batch, const SqlStatement &then)
+void setKeyOffsets(InsertBatch &batch)
 {
     for (int k = 0; k < batch.rows; ++k)
         batch.params[k * batch.stride] = QVariant(k + 1);
-    if (then.isEmpty() || db.engine() != Engine::Postgres) {
-        db.execute(batch.sql, batch.params);
-        if (!then.isEmpty())
-            db.execute(then);
+}
+
+// Runs the statements in order: on PostgreSQL as one statement, the writes before the last in
+// a WITH (they then see the table as it was before the statement), on SQLite one by one.
+void runTogether(Connection &db, const QList<SqlStatement> &parts)
+{
+    if (db.engine() != Engine::Postgres || parts.size() < 2) {
+        for (const SqlStatement &part : parts)
+            db.execute(part);
         return;
     }
-    db.execute(u"WITH R AS ("_qs + batch.sql + u") "_qs + then.text, batch.params + then.params);
+    SqlStatement all(u"WITH "_qs);
+    for (qsizetype k = 0; k + 1 < parts.size(); ++k)
+        all += (k > 0 ? u", W"_qs : u"W"_qs) + QString::number(k) + u" AS ("_qs + parts[k] + u")"_qs;
+    db.execute(all + u" "_qs + parts.last());
 }
 
 } // namespace
@@ -274,11 +281,29 @@ void ReportRows::closeSection(ReportSection section)
     }
 }
 
-int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &then) const
+int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva) const
 {
+    return write(db, idRisultatoLiquidazioneIva, {}, {});
+}
+
+int ReportRows::replace(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &then) const
+{
+    return write(db, idRisultatoLiquidazioneIva,
+                 SqlStatement(u"DELETE FROM "_qs + table + u" WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                              {QVariant(idRisultatoLiquidazioneIva)}),
+                 then);
+}
+
+int ReportRows::write(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &before,
+                      const SqlStatement &then) const
+{
+    QList<SqlStatement> pending; // on PostgreSQL they go with the first and the last rows
+    if (!before.isEmpty())
+        pending << before;
     if (m_rows.isEmpty()) {
         if (!then.isEmpty())
-            db.execute(then);
+            pending << then;
+        runTogether(db, pending);
         return 0;
     }
     // Only the columns some row carries; the others stay NULL anyway.
@@ -322,8 +347,12 @@ int ReportRows::insert(Connection &db, int idRisultatoLiquidazioneIva, const Sql
                     batch.params << sqlValue(row.amounts[c]);
             }
         }
-        const bool last = first + batch.rows >= m_rows.size();
-        insertWithKeys(db, batch, last ? then : SqlStatement());
+        setKeyOffsets(batch);
+        pending << SqlStatement(batch.sql, batch.params);
+        if (first + batch.rows >= m_rows.size() && !then.isEmpty())
+            pending << then;
+        runTogether(db, pending);
+        pending.clear();
     }
     return int(m_rows.size());
 }

@@ -53,13 +53,10 @@ public:
     // Writes the rows of a settlement; returns how many. The keys are taken as a block after
     // the largest key of the table, which the INSERT reads itself: inside the rebuild's
     // transaction, which runs again when another user took the same keys meanwhile.
-    int insert(Connection &db, int idRisultatoLiquidazioneIva) const
-    {
-        return insert(db, idRisultatoLiquidazioneIva, {});
-    }
-    // The same, then runs `then`: on PostgreSQL in the round trip of the last rows (a
-    // statement that does not read this table).
-    int insert(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &then) const;
+    int insert(Connection &db, int idRisultatoLiquidazioneIva) const;
+    // The same in place of the settlement's rows, then runs `then` (a statement that does not
+    // read this table): on PostgreSQL in one round trip when the rows fit one statement.
+    int replace(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &then) const;
 
     int count() const { return int(m_rows.size()); }
     bool contains(int idIva) const { return m_index.contains(idIva); }
@@ -79,6 +76,8 @@ public:
     static constexpr int DescriptionCount = 4;
 
 private:
+    int write(Connection &db, int idRisultatoLiquidazioneIva, const SqlStatement &before,
+              const SqlStatement &then) const;
     struct Row {
         int idIva = 0;
         unsigned long long set = 0;                    // bit n: column n is not NULL
