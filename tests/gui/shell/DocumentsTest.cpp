@@ -169,6 +169,10 @@ TEST_F(ShellTest, DuringAFillTheWindowAnswersButRefusesCommandsAndClosing)
     EXPECT_EQ(doc->tag(), january);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(BusyCounter::busy());
+    // The work done, the window closes and its close runs the program's shutdown (what the
+    // shutdown does is the start-up's test).
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(h.ends, std::vector<int>{0});
 }
 
 TEST_F(ShellTest, AUserWithOnlyTheSearchRightBrowsesButCannotSaveDeleteOrPrint)
