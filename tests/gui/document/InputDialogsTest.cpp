@@ -103,7 +103,6 @@ TEST_P(InputDialogs, OtherOperationsAreKeptInMemoryWithTheirTaxComputedFromTheRa
     EXPECT_EQ(child<QLineEdit>(dialog, "curImposta")->text(), u"1,01"_qs);
     ASSERT_TRUE(dialog.salva());
     EXPECT_EQ(ops.Count(), 2);
-    EXPECT_EQ(ops.TotaleImposta(), Money::fromRaw(272'6100));
     dialog.elimina();
     EXPECT_EQ(ops.Count(), 1);
     EXPECT_TRUE(dialog.Changed());

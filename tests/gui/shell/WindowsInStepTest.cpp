@@ -178,9 +178,7 @@ TEST_F(WindowsInStep, EveryAnswerToTheSaveQuestionWhenMovingOnEndsInAWindowThatW
         {"next, yes: saved, and the next one shown", "Mnu_SearchNext", Answer::Yes, true, 0},
         {"next, no: given up, and the next one shown", "Mnu_SearchNext", Answer::No, true, -1},
         {"next, cancel: the new one stays, still to save", "Mnu_SearchNext", Answer::Cancel, false, 2},
-        {"previous, yes", "Mnu_SearchPrevious", Answer::Yes, true, 0},
-        {"previous, no", "Mnu_SearchPrevious", Answer::No, true, -1},
-        {"previous, cancel", "Mnu_SearchPrevious", Answer::Cancel, false, 2},
+        {"previous, no: given up, and the previous one shown", "Mnu_SearchPrevious", Answer::No, true, -1},
     };
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
