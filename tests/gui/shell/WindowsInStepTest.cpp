@@ -25,13 +25,6 @@ protected:
         EXPECT_NE(doc, nullptr);
         return doc;
     }
-    void doubleClickRow(DocumentWindow *doc, int key)
-    {
-        ASSERT_TRUE(doc->browse()->moveByRowIds(key));
-        QTableView *grid = doc->browse()->grid();
-        mouseDoubleClick(grid->viewport(), grid->visualRect(grid->currentIndex()).center());
-        settle();
-    }
 };
 
 TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
