@@ -205,8 +205,6 @@ TEST_P(CreditWindows, TheCompensableCreditOpensFromItsButtonAndWritesThePrintFla
     const QString flag = u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs;
     const int before = t->db().scalar(flag).toInt();
     inWindow<frmCIC>([&] { QTest::mouseClick(cic, Qt::LeftButton); },
-                     [&](frmCIC &d) { QTest::mouseClick(button(d, "cmdAnnulla"), Qt::LeftButton); });
-    inWindow<frmCIC>([&] { QTest::mouseClick(cic, Qt::LeftButton); },
                      [&](frmCIC &d) {
                          auto box = [&d](int i) {
                              return d.findChild<QLineEdit *>(QStringLiteral("curCICAmount(%1)").arg(i));

@@ -320,7 +320,8 @@ template <class Dialog> void whenShown(std::function<void(Dialog &)> act)
 TEST_P(EntryDialogs, TheTruckersButtonAndTheDeclarationCommandOpenTheirDialogs)
 {
     ScriptedMessages m;
-    const int key = newSettlement(t->db(), m, 2, 2, 3);
+    const int key = newWorkingSettlement(t->db(), m, 1, 1, 2, 2, 3);
+    ASSERT_NE(key, 0);
     frmChild form(contextOf(t->db(), m));
     form.sbChildFill(key, false);
     auto *button = form.findChild<QPushButton *>(u"cmdCreditoAutotrasportatori"_qs);

@@ -37,7 +37,6 @@ TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSave
         bool accepted;
         QString message;
     } cases[] = {
-        {u"-1"_qs, false, CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {u"9.000.000.001"_qs, false, CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {u"1,2,3"_qs, false, msgInvalidAmount(u"1,2,3"_qs, true)},
         {u"3.000"_qs, true, CreditoAnnuale::msgRimborsoSuperiore()}, // only a warning

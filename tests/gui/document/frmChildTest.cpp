@@ -123,7 +123,6 @@ TEST_F(ChildWindow, AnEditOfThePaidAmountMarksTheDocumentChanged)
         QString message;
     } refused[] = {
         {u"12,345"_qs, msgInvalidAmount(u"12,345"_qs, true)},
-        {u"dodici"_qs, msgInvalidAmount(u"dodici"_qs, true)},
         {u"100.000.000.000"_qs, msgAmountOutOfRange(u"-9.000.000.000,00"_qs, u"99.999.999.999,00"_qs)},
     };
     for (const auto &r : refused) {
