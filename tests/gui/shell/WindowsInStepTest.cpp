@@ -38,8 +38,7 @@ TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
     DocumentWindow *doc = window->docs().sbShowObject(march, nullptr, false);
     ASSERT_NE(doc, nullptr);
     ASSERT_NE(doc, first);
-    window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs);
-    EXPECT_EQ(window->statusBar()->currentMessage(), u"Liquidazione salvata"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs); // what it says is the shell-as-used test's
     frame(doc)->close();
     settle();
     EXPECT_TRUE(lists(first, march));
