@@ -68,13 +68,14 @@ protected:
     QLineEdit *box(const QString &name) { return find<QLineEdit>(name); }
 
     // Types into a box and leaves it: Return in the form, Tab in a dialog (where Return
-    // would press the default button).
+    // would press the default button); Qt::Key_unknown stays in it.
     static void type(QLineEdit *edit, const QString &text, Qt::Key leave = Qt::Key_Return)
     {
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, leave);
+        if (leave != Qt::Key_unknown)
+            QTest::keyClick(edit, leave);
     }
     void type(const QString &name, const QString &text)
     {
