@@ -46,8 +46,10 @@ TEST_F(TypingInTheForm, DatesAreTakenInTheUsualShortFormsAndAWrongOneStaysToBeCo
         QString typed;
         std::optional<QDate> taken; // nothing: refused
     } cases[] = {
-        {u"160724"_qs, QDate(2024, 7, 16)},   {u"16072024"_qs, QDate(2024, 7, 16)},
-        {u"16-07-2024"_qs, QDate(2024, 7, 16)}, {u"310424"_qs, std::nullopt},
+        {u"160724"_qs, QDate(2024, 7, 16)},
+        {u"16072024"_qs, QDate(2024, 7, 16)},
+        {u"16-07-2024"_qs, QDate(2024, 7, 16)},
+        {u"310424"_qs, std::nullopt},
         {u"1607"_qs, std::nullopt},
     };
     for (const auto &c : cases) {
