@@ -8,7 +8,6 @@
 #include "domain/credits/Prospetto.h"
 #include "domain/declarations/DeclarationDataEdit.h"
 #include "domain/document/CreditInput.h"
-#include "domain/document/DeclarationEdit.h"
 #include "domain/document/PaymentCodes.h"
 #include "domain/document/SettlementInput.h"
 #include "domain/engine/Amounts.h"
@@ -135,8 +134,9 @@ TEST_P(SettleInput, TheRefundOfTheAnnualCreditIsRecordedForJanuaryOfTheNextYear)
 }
 TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
 {
-    // One refusal of each member reaches the command (the rules are the windows' own tests):
-    // B6 = 471.96, asking 400 back and 100 in F24 goes beyond it.
+    // One refusal of each member reaches the command (the rules are the windows' own tests, a
+    // cell that takes no typing the declaration edit's): B6 = 471.96, asking 400 back and 100
+    // in F24 goes beyond it.
     struct {
         int activity, year, period;
         QByteArray input;
@@ -159,7 +159,6 @@ TEST_P(SettleInput, ABadValueEndsWithItsMessageAndNothingIsSaved)
         {1, 2024, 3, R"({"payment": {"place": "bank", "abi": "99999"}})", msgAbiNotFound(u"99999"_qs)},
         {1, 2024, 3, R"({"payment": {"place": "shop"}})", CreditInput::msgUnknownPlace(u"shop"_qs)},
         {1, 2024, 3, R"({"payment": {"advance": {"amount": 1}}})", CreditInput::msgNoAdvancePayment()},
-        {1, 2024, 3, R"({"declarationGrid": [{"row": 1, "debit": 5}]})", msgCellNotEditable()},
         {1, 2024, 3, R"({"declarationGrid": [{"row": 14, "debit": 5}]})",
          CreditInput::msgBadRow(u"declarationGrid[0]"_qs)},
         {3, 2024, 1, R"({"accountingEntry": {"date": "2024-01-31", "number": 9}})",

@@ -29,9 +29,7 @@ TEST_P(Schema, RunsTwiceWithoutDuplicatingReferenceRows)
     createSchema(db);
     for (const SchemaTable &table : schemaTables())
         EXPECT_EQ(rowCount(db, table.name), first[table.name]) << table.name.toStdString();
-    EXPECT_EQ(first[u"Mese"_qs], 12);
-    EXPECT_EQ(first[u"ErroreNativoPerBaseDati"_qs], 2);
-    EXPECT_EQ(first[u"ContatoreIva"_qs], 0);
+    EXPECT_EQ(first[u"Mese"_qs], 12); // reference rows there to be duplicated
 }
 
 // A database made by an earlier version gets the columns it lacks; its rows stay.

@@ -14,6 +14,7 @@
 
 #include <QMap>
 #include <QTemporaryDir>
+#include <functional>
 #include <vector>
 
 namespace liqiva::test {
@@ -113,16 +114,36 @@ struct StartupHarness {
         store->sync();
     }
 
-    Program &makeProgram(const QStringList &extraArguments = {})
+    // A program on the store; `adjust` changes its environment first (how a password is
+    // asked, a connection already open).
+    Program &makeProgram(const QStringList &extraArguments = {},
+                         const std::function<void(ProgramEnvironment &)> &adjust = {})
     {
         const QString file = u"/opt/brevanto/"_qs + executable;
-        program = std::make_unique<Program>(
-            ProgramEnvironment{*store, messages, texts, errors, file, QStringList{file} + extraArguments, u"1.0.0"_qs});
+        ProgramEnvironment env{*store, messages, texts, errors, file, QStringList{file} + extraArguments, u"1.0.0"_qs};
+        if (adjust)
+            adjust(env);
+        program = std::make_unique<Program>(env);
         program->setEndHandler([this](int code) { ends.push_back(code); });
         return *program;
     }
 
     bool has(const QString &key) const { return store->contains(executable, key); }
+};
+
+// The schema with the start-up's rows and a launcher's hand-over for them, on each engine.
+class HandedOverTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        t = TestDatabase::create(engine(), Content::Schema);
+        addStartupRows(t->db());
+        h.writeHandOver(t->url(), engine());
+    }
+
+    std::unique_ptr<TestDatabase> t;
+    StartupHarness h;
+    RecordingWindow window;
 };
 
 } // namespace liqiva::test

@@ -11,19 +11,9 @@ const QStringList credentialKeys = {HandOver::UserName, HandOver::Password, Hand
 const QStringList otherKeys = {HandOver::lIDBranch, HandOver::IDFunction, HandOver::lIDActivity, HandOver::FirmName,
                                HandOver::Branch};
 
-class Startup : public EngineTest {
+class Startup : public HandedOverTest {
 protected:
-    void SetUp() override
-    {
-        t = TestDatabase::create(engine(), Content::Schema);
-        addStartupRows(t->db());
-        h.writeHandOver(t->url(), engine());
-    }
     int count(const SqlStatement &sql) { return t->db().scalar(sql).toInt(); }
-
-    std::unique_ptr<TestDatabase> t;
-    StartupHarness h;
-    RecordingWindow window;
 };
 
 TEST_P(Startup, ShowsTheWindowAndFillsTheWorkContext)

@@ -128,7 +128,7 @@ TEST_P(OwnStartWindowsTest, ANewArchiveACompanyAPasswordAndTheSignIn)
     }
 
     // The sign-in: a wrong password refused and asked again, the right one taken; the dialog
-    // shows the name and hides the password (the lock after five is the start-up's test).
+    // shows the name and hides the password (the lock after five is the users' test).
     std::deque<std::function<void(QWidget *)>> steps;
     for (const QString &p : {u"sbagliata"_qs, u"segreta-anna-1"_qs})
         steps.push_back([p](QWidget *w) {

@@ -33,14 +33,6 @@ constexpr int Training = 3;
 constexpr int Year2024 = 2;
 } // namespace demo
 
-// Creates the working settlement of a period as the new-settlement dialog does; the key.
-inline int newSettlement(Connection &db, MessageService &messages, int activity, int vatYear, int month, int method = 0)
-{
-    const int key = newWorkingSettlement(db, messages, 1, 1, activity, vatYear, month, method);
-    EXPECT_NE(key, 0) << "month " << month;
-    return key;
-}
-
 inline DocumentContext contextOf(Connection &db, MessageService &messages)
 {
     return DocumentContext{db, messages, 1, 1, 1, true};
@@ -57,7 +49,8 @@ protected:
 
     frmChild &open(int activity, int month, int method = 0)
     {
-        key = newSettlement(db(), messages, activity, demo::Year2024, month, method);
+        key = newWorkingSettlement(db(), messages, 1, 1, activity, demo::Year2024, month, method);
+        EXPECT_NE(key, 0) << "month " << month;
         child = std::make_unique<frmChild>(contextOf(db(), messages));
         child->resize(1260, 620);
         child->sbChildFill(key, false);
@@ -75,13 +68,14 @@ protected:
     QLineEdit *box(const QString &name) { return find<QLineEdit>(name); }
 
     // Types into a box and leaves it: Return in the form, Tab in a dialog (where Return
-    // would press the default button).
+    // would press the default button); Qt::Key_unknown stays in it.
     static void type(QLineEdit *edit, const QString &text, Qt::Key leave = Qt::Key_Return)
     {
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, leave);
+        if (leave != Qt::Key_unknown)
+            QTest::keyClick(edit, leave);
     }
     void type(const QString &name, const QString &text)
     {

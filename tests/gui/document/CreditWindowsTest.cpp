@@ -73,12 +73,6 @@ protected:
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
     static void typeCell(QTableWidget *grid, int row, const QString &text) { grid->item(row, 1)->setText(text); }
-    static void typeBox(QLineEdit *box, const QString &text)
-    {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
     static QPushButton *button(QWidget &w, const char *name)
     {
         return w.findChild<QPushButton *>(QString::fromLatin1(name));
@@ -95,7 +89,6 @@ TEST_P(CreditWindows, TheInfraAnnualCreditOpensFromItsButtonAndChecksTheRefund)
     inWindow<frmProsp>(
         [&] { QTest::mouseClick(credInfRim, Qt::LeftButton); },
         [&](frmProsp &d) {
-            EXPECT_EQ(d.windowTitle(), u"Gestione credito IVA Infrannuale"_qs);
             auto *grid = d.findChild<QTableWidget *>(u"spdProsp"_qs);
             // B1 = 1000, B2 = 600, B4 = 50: B6 = 650; asked 400 + 300.
             for (const auto &[row, text] :
@@ -206,22 +199,19 @@ TEST_P(CreditWindows, TheCompensableCreditOpensFromItsButtonAndWritesThePrintFla
     const QString flag = u"SELECT StampaCIC FROM ConfigurazioneContabile WHERE IDAzienda = 1"_qs;
     const int before = t->db().scalar(flag).toInt();
     inWindow<frmCIC>([&] { QTest::mouseClick(cic, Qt::LeftButton); },
-                     [&](frmCIC &d) { QTest::mouseClick(button(d, "cmdAnnulla"), Qt::LeftButton); });
-    inWindow<frmCIC>([&] { QTest::mouseClick(cic, Qt::LeftButton); },
                      [&](frmCIC &d) {
-                         EXPECT_EQ(d.windowTitle(), u"Credito Iva compensabile"_qs);
                          auto box = [&d](int i) {
                              return d.findChild<QLineEdit *>(QStringLiteral("curCICAmount(%1)").arg(i));
                          };
                          EXPECT_TRUE(box(1)->isReadOnly());
-                         typeBox(box(0), u"100"_qs);
-                         typeBox(box(2), u"150"_qs);
+                         type(box(0), u"100"_qs, Qt::Key_unknown);
+                         type(box(2), u"150"_qs, Qt::Key_unknown);
                          d.findChild<QCheckBox *>(u"chkPrintCIC"_qs)->setChecked(before == 0);
                          EXPECT_FALSE(d.ok());
                          EXPECT_EQ(messages.texts().value(0), CreditoCompensabile::msgSuperaCredito());
                          EXPECT_TRUE(box(2)->hasFocus());
                          EXPECT_EQ(t->db().scalar(flag).toInt(), before); // nothing written while refused
-                         typeBox(box(2), u"80"_qs);
+                         type(box(2), u"80"_qs, Qt::Key_unknown);
                          EXPECT_TRUE(d.ok());
                      });
     EXPECT_EQ(amounts().CICInizio(), Money::units(100));

@@ -2,8 +2,8 @@
 
 #include "domain/document/DeclarationEdit.h"
 #include "domain/engine/Amounts.h"
+#include "support/DemoDocumentTest.h"
 #include "support/MoneyText.h"
-#include "support/ScriptedMessages.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -14,18 +14,8 @@ using G = DeclarationGrid;
 constexpr auto Debit = DeclarationColumn::Debit;
 constexpr auto Credit = DeclarationColumn::Credit;
 
-class DeclarationEdit : public EngineTest {
+class DeclarationEdit : public DemoDocumentTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-
-    std::unique_ptr<SettlementDocument> fill(int activity, int month)
-    {
-        const int key = newSettlement(t->db(), messages, activity, demo::Year2024, month);
-        auto doc = std::make_unique<SettlementDocument>(contextOf(t->db(), messages));
-        doc->sbChildFill(key, false);
-        return doc;
-    }
-
     // Everything an edit may touch, to see that a refused one touched nothing.
     static std::vector<Money> state(SettlementDocument &doc)
     {
@@ -38,16 +28,13 @@ protected:
             s.push_back(v);
         return s;
     }
-
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
 };
 
 // March 2024 of the shop: 1,528.04 to pay, no interest (monthly). Each edit moves the
 // amount to pay by what the cell means, and typing the cell empty again brings it back.
 TEST_P(DeclarationEdit, EachEditableCellMovesTheAmountToPayItsWay)
 {
-    auto doc = fill(demo::Shop, 3);
+    auto doc = open(demo::Shop, 3);
     ASSERT_EQ(doc->importoDaVersare(), 1528.04_eur);
     struct {
         int row;
@@ -85,7 +72,7 @@ TEST_P(DeclarationEdit, EachEditableCellMovesTheAmountToPayItsWay)
 
 TEST_P(DeclarationEdit, RefusedEditsChangeNothing)
 {
-    auto doc = fill(demo::Shop, 3);
+    auto doc = open(demo::Shop, 3);
     struct {
         int row;
         DeclarationColumn column;
@@ -114,7 +101,7 @@ TEST_P(DeclarationEdit, RefusedEditsChangeNothing)
 
 TEST_P(DeclarationEdit, ATotalMayNotGoBelowWhatTheCreditsRecorded)
 {
-    auto doc = fill(demo::Shop, 3);
+    auto doc = open(demo::Shop, 3);
     // An annual credit taken out of the settlements is part of the debit variations.
     doc->amounts().setCAEstrLiqPer(Money::units(50));
     const DeclarationEditOutcome refused = editDeclarationCell(*doc, G::VariazioniImposta, Debit, 30_eur);
@@ -132,7 +119,7 @@ TEST_P(DeclarationEdit, ATotalMayNotGoBelowWhatTheCreditsRecorded)
 // interest follows the debt until the user types one of their own.
 TEST_P(DeclarationEdit, QuarterlyInterestFollowsTheDebtUnlessTyped)
 {
-    auto doc = fill(demo::Wholesale, 3);
+    auto doc = open(demo::Wholesale, 3);
     ASSERT_EQ(doc->declaration().debit(G::IvaDovutaCreditoPeriodo), 4317.52_eur);
     ASSERT_EQ(doc->declaration().debit(G::InteressiTrimestrali), 43.18_eur);
     ASSERT_EQ(doc->importoDaVersare(), 4360.70_eur);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/TestDatabase.h"
+#include "support/DemoDocumentTest.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -11,12 +11,8 @@ namespace liqiva::test {
 
 // The dialogs of a settlement's inputs, on the demo company, on both engines: finding their
 // controls by name, typing as a user does.
-class DialogTest : public EngineTest {
+class DialogTest : public DemoDocumentTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    Connection &db() { return t->db(); }
-    int count(const QString &sql) { return db().scalar(sql).toInt(); }
-
     template <class T> static T *child(QWidget &w, const char *name)
     {
         T *found = w.findChild<T *>(QString::fromLatin1(name));
@@ -29,8 +25,6 @@ protected:
         f->selectAll();
         QTest::keyClicks(f, text);
     }
-
-    std::unique_ptr<TestDatabase> t;
 };
 
 } // namespace liqiva::test

@@ -37,7 +37,6 @@ TEST_P(InputDialogs, TheAnnualCreditDialogRefusesARefundOutOfRangeAndAnnullaSave
         bool accepted;
         QString message;
     } cases[] = {
-        {u"-1"_qs, false, CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {u"9.000.000.001"_qs, false, CreditoAnnuale::msgRimborsoFuoriLimiti()},
         {u"1,2,3"_qs, false, msgInvalidAmount(u"1,2,3"_qs, true)},
         {u"3.000"_qs, true, CreditoAnnuale::msgRimborsoSuperiore()}, // only a warning
@@ -103,7 +102,6 @@ TEST_P(InputDialogs, OtherOperationsAreKeptInMemoryWithTheirTaxComputedFromTheRa
     EXPECT_EQ(child<QLineEdit>(dialog, "curImposta")->text(), u"1,01"_qs);
     ASSERT_TRUE(dialog.salva());
     EXPECT_EQ(ops.Count(), 2);
-    EXPECT_EQ(ops.TotaleImposta(), Money::fromRaw(272'6100));
     dialog.elimina();
     EXPECT_EQ(ops.Count(), 1);
     EXPECT_TRUE(dialog.Changed());

@@ -1,5 +1,6 @@
 #include "domain/document/PaymentCodes.h"
-#include "support/TestDatabase.h"
+
+#include "DialogTest.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -8,11 +9,7 @@ namespace {
 
 // The demo's banks: Abi 1 "05034" (branches 1 "10900", 2 "01600"), 2 "08453" (3 "33400"),
 // 3 "06230" (4 "01602", 5 "11100"); collection agents 1-3 with the codes 69, 32, 36.
-class PaymentCodes : public EngineTest {
-protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Demo); }
-    std::unique_ptr<TestDatabase> t;
-};
+class PaymentCodes : public DialogTest {};
 
 // Each search lists its codes in order; the branches are those of the bank chosen.
 TEST_P(PaymentCodes, SearchListsInCodeOrder)
@@ -28,7 +25,7 @@ TEST_P(PaymentCodes, SearchListsInCodeOrder)
         {collectionAgentSearch(), {u"32"_qs, u"36"_qs, u"69"_qs}, {}},
     };
     for (const auto &l : lists) {
-        const std::vector<CodeSearchRow> rows = runSearch(t->db(), l.search);
+        const std::vector<CodeSearchRow> rows = runSearch(db(), l.search);
         QStringList codes;
         for (const CodeSearchRow &r : rows)
             codes << r.code;

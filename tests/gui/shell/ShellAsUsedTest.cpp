@@ -127,11 +127,7 @@ TEST_P(ShellAsUsed, EverySaveSaysLiquidazioneSalvata)
          }},
         {"the annual settlement, after its credit's window",
          [&] {
-             ScriptedMessages quiet;
-             NewSettlement ns(db(), demoCompany, idUser);
-             ns.sbSetComboMesi(shopActivity, year2023, 0);
-             const int annual = ns.createWorkingSettlement(shopActivity, year2023, ns.indexOfMonth(0), 0);
-             DocumentWindow *doc = showForm(annual);
+             DocumentWindow *doc = showForm(makeSettlement(shopActivity, year2023, 0, false)); // the year
              ASSERT_NE(doc, nullptr);
              doc->setChangedObject(true);
              doc->formFace()->setChanged(true);

@@ -28,6 +28,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QTableView>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -268,6 +269,14 @@ protected:
             db().scalar(u"SELECT VirtualDelete FROM RisultatoLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs,
                         {sqlValue(key)});
         return v.isNull() ? -1 : v.toInt();
+    }
+    // A double click on the row of a settlement in a window's list.
+    static void doubleClickRow(DocumentWindow *doc, int key)
+    {
+        ASSERT_TRUE(doc->browse()->moveByRowIds(key));
+        QTableView *grid = doc->browse()->grid();
+        mouseDoubleClick(grid->viewport(), grid->visualRect(grid->currentIndex()).center());
+        settle();
     }
     void closeAllDocuments()
     {

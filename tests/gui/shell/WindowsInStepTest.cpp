@@ -25,13 +25,6 @@ protected:
         EXPECT_NE(doc, nullptr);
         return doc;
     }
-    void doubleClickRow(DocumentWindow *doc, int key)
-    {
-        ASSERT_TRUE(doc->browse()->moveByRowIds(key));
-        QTableView *grid = doc->browse()->grid();
-        mouseDoubleClick(grid->viewport(), grid->visualRect(grid->currentIndex()).center());
-        settle();
-    }
 };
 
 TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
@@ -45,8 +38,7 @@ TEST_F(WindowsInStep, WhatOneWindowWritesEveryOtherWindowShows)
     DocumentWindow *doc = window->docs().sbShowObject(march, nullptr, false);
     ASSERT_NE(doc, nullptr);
     ASSERT_NE(doc, first);
-    window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs);
-    EXPECT_EQ(window->statusBar()->currentMessage(), u"Liquidazione salvata"_qs);
+    window->commands().sbExecuteMenuCommand(u"Mnu_Save"_qs); // what it says is the shell-as-used test's
     frame(doc)->close();
     settle();
     EXPECT_TRUE(lists(first, march));
@@ -178,9 +170,7 @@ TEST_F(WindowsInStep, EveryAnswerToTheSaveQuestionWhenMovingOnEndsInAWindowThatW
         {"next, yes: saved, and the next one shown", "Mnu_SearchNext", Answer::Yes, true, 0},
         {"next, no: given up, and the next one shown", "Mnu_SearchNext", Answer::No, true, -1},
         {"next, cancel: the new one stays, still to save", "Mnu_SearchNext", Answer::Cancel, false, 2},
-        {"previous, yes", "Mnu_SearchPrevious", Answer::Yes, true, 0},
-        {"previous, no", "Mnu_SearchPrevious", Answer::No, true, -1},
-        {"previous, cancel", "Mnu_SearchPrevious", Answer::Cancel, false, 2},
+        {"previous, no: given up, and the previous one shown", "Mnu_SearchPrevious", Answer::No, true, -1},
     };
     startFor(userAllRights);
     const int january = makeSettlement(shopActivity, year2024, 1, true);
