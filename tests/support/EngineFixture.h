@@ -75,6 +75,9 @@ public:
     // One column of the report row of a VAT code.
     std::optional<double> row(int settlement, int idIva, const QString &column);
     int rowCount(int settlement);
+    // The same to a millionth; an expected nullopt wants NULL.
+    void expectHeader(int settlement, const char *column, std::optional<double> expected);
+    void expectRow(int settlement, int idIva, const char *column, std::optional<double> expected);
 
 private:
     Connection &m_db;
