@@ -138,11 +138,7 @@ TEST_P(AnnualCredit, ASecondOkAsksBeforeReplacingAndCancelKeepsThatMovement)
         EXPECT_EQ(d.Rimborso(), Money::fromDouble(c.firstRefund));
         d.setRimborso(Money::fromDouble(c.refund));
         ASSERT_TRUE(save(d, m));
-        const QStringList expected = {
-            u"Il credito da riportare nell'anno successivo è già\r\npresente nella tabella Crediti IVA. Confermando,"
-            "\r\nl'importo del credito sarà sostituito.\r\nSi vuole procedere?"_qs,
-            u"L'importo del credito richiesto a rimborso è già\r\npresente nella tabella Crediti IVA. Confermando,"
-            "\r\nl'importo del rimborso sarà sostituito.\r\nSi vuole procedere?"_qs};
+        const QStringList expected = {CreditoAnnuale::msgSostituireCredito(), CreditoAnnuale::msgSostituireRimborso()};
         EXPECT_EQ(m.texts(), expected.mid(0, c.questions));
         EXPECT_EQ(m.shown().front().buttons, Buttons::OkCancel);
         EXPECT_EQ(headers(company), 1);
@@ -207,16 +203,11 @@ TEST_P(AnnualCredit, RemovingTheAnnualCreditKeepsAHeaderThatOtherMovementsStillU
 {
     struct {
         bool saved, handMovement;
-        int headersLeft;
-        QStringList messages;
+        int headersLeft; // a header left is said
     } cases[] = {
-        {true, false, 0, {}},
-        {true,
-         true,
-         1,
-         {u"Attenzione! Esistono movimenti di credito legati a Gennaio 2006.\r\nVerificare le liquidazioni "
-          "successive ed i movimenti del credito."_qs}},
-        {false, false, 0, {}}, // nothing saved: nothing to do
+        {true, false, 0},
+        {true, true, 1},
+        {false, false, 0}, // nothing saved: nothing to do
     };
     int company = 0;
     for (const auto &c : cases) {
@@ -229,8 +220,9 @@ TEST_P(AnnualCredit, RemovingTheAnnualCreditKeepsAHeaderThatOtherMovementsStillU
         firstOk(100 + company, 500, 50); // another company's credit stays
         ScriptedMessages m;
         const CreditoAnnualeRimosso r = removeCreditoAnnuale(db(), company, Year);
-        EXPECT_EQ(r.testateRimaste > 0 ? QStringList{CreditoAnnuale::msgMovimentiRimasti(Year + 1)} : QStringList(),
-                  c.messages);
+        EXPECT_EQ(r.testateRimaste, c.headersLeft);
+        if (r.testateRimaste) // what the caller says names the month of the header
+            EXPECT_TRUE(CreditoAnnuale::msgMovimentiRimasti(Year + 1).contains(u"Gennaio 2006"_qs));
         EXPECT_EQ(r.movimentiRimossi, c.saved ? 2 : 0);
         EXPECT_EQ(headers(company), c.headersLeft);
         EXPECT_FALSE(movement(company, 1).has_value());
