@@ -139,14 +139,6 @@ void EngineFixture::amount(int settlement, int type, double importo, std::option
                 u", 0)"_qs);
 }
 
-std::optional<double> EngineFixture::value(const QString &sql)
-{
-    const QVariant v = m_db.scalar(sql);
-    if (v.isNull())
-        return std::nullopt;
-    return v.toDouble();
-}
-
 std::optional<double> EngineFixture::value(const SqlStatement &sql)
 {
     const QVariant v = m_db.scalar(sql);
@@ -163,10 +155,8 @@ QVariant EngineFixture::headerValue(int settlement, const QString &column)
 
 std::optional<double> EngineFixture::header(int settlement, const QString &column)
 {
-    const QVariant v = headerValue(settlement, column);
-    if (v.isNull())
-        return std::nullopt;
-    return v.toDouble();
+    return value(u"SELECT "_qs + column + u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                 n(settlement));
 }
 
 std::optional<double> EngineFixture::row(int settlement, int idIva, const QString &column)

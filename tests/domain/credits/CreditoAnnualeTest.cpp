@@ -3,8 +3,8 @@
 #include "database/DbError.h"
 #include "database/SqlValue.h"
 #include "support/Failure.h"
+#include "support/EngineFixture.h"
 #include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
 
 #include <cmath>
 #include <limits>
@@ -27,10 +27,8 @@ bool save(CreditoAnnuale &c, MessageService &m)
     return true;
 }
 
-class AnnualCredit : public EngineTest {
+class AnnualCredit : public EngineFixtureTest {
 protected:
-    void SetUp() override { t = TestDatabase::create(engine()); }
-    Connection &db() { return t->db(); }
 
     // An annual credit confirmed the first time, for a company.
     void firstOk(int company, double credit, double refund, int roundValueDIP = 1)
@@ -51,12 +49,10 @@ protected:
     // The automatic movement of a cause for a company, or nothing.
     std::optional<double> movement(int company, int cause)
     {
-        const QVariant v = db().scalar(
-            u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
-            u"Credito.IDCredito "
-            "WHERE Credito.IDAzienda = ? AND Credito.Anno = 2006 AND Automatico = -1 AND IDCausaleCredito = ?"_qs,
-            {sqlValue(company), sqlValue(cause)});
-        return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
+        return f->value({u"SELECT Importo FROM MovimentoCredito INNER JOIN Credito ON MovimentoCredito.IDCredito = "
+                         u"Credito.IDCredito WHERE Credito.IDAzienda = ? AND Credito.Anno = 2006 AND Automatico = -1 "
+                         u"AND IDCausaleCredito = ?"_qs,
+                         {sqlValue(company), sqlValue(cause)}});
     }
     // A movement entered elsewhere in the suite (cause 5, not automatic).
     void handMovement(int company, int idMovimento)
@@ -68,8 +64,6 @@ protected:
                      "Automatico) VALUES (?, ?, 5, 40, 0)"_qs,
                      {sqlValue(idMovimento), sqlValue(header)});
     }
-
-    std::unique_ptr<TestDatabase> t;
 };
 
 TEST_P(AnnualCredit, FirstOkWritesTheHeaderOnceAndTheMovementsRoundedToTheCurrency)

@@ -13,12 +13,11 @@ namespace {
 // A company with a monthly (M) and a quarterly (Q) activity that have advance rows in 2024,
 // a monthly (F) and a quarterly (G) one without, and another activity (X). The amounts are
 // powers of two, so a sum tells which rows were counted.
-class CounterQueries : public EngineTest {
+class CounterQueries : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(t->db());
+        EngineFixtureTest::SetUp();
         const int c = f->company();
         p24 = f->vatYear(c, 2024);
         p23 = f->vatYear(c, 2023);
@@ -72,8 +71,6 @@ protected:
         return total;
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     int p24 = 0, p23 = 0, M = 0, Q = 0, F = 0, G = 0, X = 0, vat = 0;
     int bQ = 0, bF = 0, bG = 0, bX = 0; // the first branch of each activity
 };

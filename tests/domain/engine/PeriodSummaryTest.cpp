@@ -12,14 +12,8 @@ namespace {
 using Amount = std::optional<double>;
 constexpr auto none = std::nullopt;
 
-class PeriodSummary : public EngineTest {
+class PeriodSummary : public EngineFixtureTest {
 protected:
-    void SetUp() override
-    {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(t->db());
-    }
-
     // A company of its own for each case: its activity, VAT year, branch and settlement.
     struct World {
         int company, year, activity, branch, settlement;
@@ -45,8 +39,6 @@ protected:
                                              in);
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     ScriptedMessages messages;
 };
 

@@ -13,12 +13,11 @@ namespace {
 
 // A euro company with a monthly activity A settling March 2024, and an activity B whose
 // branch and a year 2023 that must never count.
-class ReportRebuild : public EngineTest {
+class ReportRebuild : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(t->db());
+        EngineFixtureTest::SetUp();
         c = f->company();
         p = f->vatYear(c, 2024);
         A = f->activity(c);
@@ -101,8 +100,6 @@ protected:
         return in;
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     ScriptedMessages messages;
     Money minimum = Money::fromDouble(25.82);
     int c = 0, p = 0, A = 0, B = 0, bA = 0, bB = 0, v22 = 0, v10 = 0, v4 = 0, vN = 0;
