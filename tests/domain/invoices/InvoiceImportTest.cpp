@@ -194,6 +194,8 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
     stranger.seller = u"00488410010"_qs;
     TestInvoice noNumber = sale(u"Y"_qs, jan, {{.taxable = u"1.00"_qs, .tax = u"0.22"_qs}});
     noNumber.date = u"10/01/2025"_qs;
+    TestInvoice car = purchase(u"P1"_qs, jan, {{.taxable = u"1000.00"_qs, .tax = u"220.00"_qs}});
+    car.seller = u"07643520567"_qs;
     const QStringList paths = {
         file(u"1.xml"_qs, invoiceXml(sale(u"1"_qs, jan, {{.taxable = u"10000.00"_qs, .tax = u"2200.00"_qs}}))),
         file(u"2.xml"_qs,
@@ -217,15 +219,7 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
         file(u"estranea.xml"_qs, invoiceXml(stranger)),
         file(u"invalida.xml"_qs, invoiceXml(noNumber)),
         file(u"doppia.xml"_qs, invoiceXml(sale(u"1"_qs, jan, {{.taxable = u"10000.00"_qs, .tax = u"2200.00"_qs}}))),
-        file(u"auto.xml"_qs, invoiceXml(TestInvoice{u"07643520567"_qs,
-                                                    u"IT"_qs,
-                                                    Company,
-                                                    u"IT"_qs,
-                                                    u"TD01"_qs,
-                                                    u"P1"_qs,
-                                                    jan,
-                                                    u"EUR"_qs,
-                                                    {{.taxable = u"1000.00"_qs, .tax = u"220.00"_qs}}})),
+        file(u"auto.xml"_qs, invoiceXml(car)),
         file(u"aliquota.xml"_qs,
              invoiceXml(sale(u"7"_qs, jan, {{.rate = u"7.00"_qs, .taxable = u"100.00"_qs, .tax = u"7.00"_qs}}))),
     };
