@@ -70,6 +70,8 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
         const bool save = random() % 3 != 0;
         ScriptedMessages messages; // every question answered yes: an existing one is shown
         SettlementSession session(*db, 1, function);
+        DocumentContext ctx{*db, messages, 1, Company, function, true};
+        ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
         try {
             if (save) {
                 NewSettlement ns(*db, Company, 1);
@@ -83,8 +85,6 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                 }
                 const int key = ns.currentKey();
                 session.hold(key);
-                DocumentContext ctx{*db, messages, 1, Company, function, true};
-                ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
                 SettlementDocument doc(ctx);
                 doc.sbChildFill(key, false);
                 bool saved = false;
@@ -106,8 +106,6 @@ const ChildTask manyUsersTask("many-users", [](const QStringList &args) {
                 if (key.isNull())
                     continue;
                 session.hold(key.toInt());
-                DocumentContext ctx{*db, messages, 1, Company, function, true};
-                ctx.heldByOther = [&session](int k) { return session.holderOf(k); };
                 SettlementDocument doc(ctx);
                 try {
                     doc.sbChildFill(key.toInt(), false);
