@@ -154,14 +154,11 @@ protected:
         return rows.join(u"; "_qs);
     }
 
-    QJsonObject settle(int month, bool save)
+    // `liqiva settle --save` of a month of the first activity.
+    QJsonObject settle(int month)
     {
-        QStringList args = {u"settle"_qs, t->url(),         u"--user"_qs, u"1"_qs,        u"--activity"_qs,
-                            u"1"_qs,      u"--vat-year"_qs, u"2025"_qs,   u"--period"_qs, QString::number(month),
-                            u"--yes"_qs,  u"--json"_qs};
-        args.insert(1, u"--db"_qs);
-        if (save)
-            args << u"--save"_qs;
+        const QStringList args = QStringList{u"settle"_qs, u"--db"_qs, t->url(), u"--period"_qs, QString::number(month)} +
+                                 u"--user 1 --activity 1 --vat-year 2025 --yes --json --save"_qs.split(u' ');
         const LiqivaRun r = runLiqiva(args, dir.path());
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         return QJsonDocument::fromJson(r.rawOut).object();
@@ -274,7 +271,7 @@ TEST_P(InvoiceImport, AMonthSettledFromImportedInvoices)
     // Sales VAT 2200 - 22 + 20 + 0 = 2198, reverse charge 44: 2242. Purchases 110 + 10 + 44
     // + 22 (late) = 186 (the goods for resale 110 + 10 + 22 = 142); the car's 220 undeductible.
     // Due 2056. Suspended and split-payment VAT not due.
-    const QJsonObject settled = settle(1, true);
+    const QJsonObject settled = settle(1);
     EXPECT_EQ(settled[u"closing"_qs][u"IvaDaVersare"_qs].toDouble(), 2056.0)
         << QJsonDocument(settled).toJson().toStdString();
     EXPECT_EQ(settled[u"header"_qs][u"Articolo27Comma5"_qs].toDouble(), 22.0);
