@@ -3,6 +3,8 @@
 #include "database/KeyReservation.h"
 #include "database/SqlValue.h"
 
+#include <gtest/gtest.h>
+
 namespace liqiva::test {
 
 namespace {
@@ -22,6 +24,13 @@ QString b(bool v)
 SqlStatement opt(std::optional<int> v)
 {
     return v ? sqlParam(*v) : u"NULL"_qs;
+}
+
+void expectNear(std::optional<double> got, std::optional<double> expected)
+{
+    ASSERT_EQ(got.has_value(), expected.has_value()) << (got ? *got : 0);
+    if (got)
+        EXPECT_NEAR(*got, *expected, 1e-6);
 }
 
 } // namespace
@@ -130,14 +139,6 @@ void EngineFixture::amount(int settlement, int type, double importo, std::option
                 u", 0)"_qs);
 }
 
-std::optional<double> EngineFixture::value(const QString &sql)
-{
-    const QVariant v = m_db.scalar(sql);
-    if (v.isNull())
-        return std::nullopt;
-    return v.toDouble();
-}
-
 std::optional<double> EngineFixture::value(const SqlStatement &sql)
 {
     const QVariant v = m_db.scalar(sql);
@@ -154,10 +155,8 @@ QVariant EngineFixture::headerValue(int settlement, const QString &column)
 
 std::optional<double> EngineFixture::header(int settlement, const QString &column)
 {
-    const QVariant v = headerValue(settlement, column);
-    if (v.isNull())
-        return std::nullopt;
-    return v.toDouble();
+    return value(u"SELECT "_qs + column + u" FROM CampoReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
+                 n(settlement));
 }
 
 std::optional<double> EngineFixture::row(int settlement, int idIva, const QString &column)
@@ -171,6 +170,18 @@ int EngineFixture::rowCount(int settlement)
     return int(m_db.scalar(u"SELECT COUNT(*) FROM RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = "_qs +
                            n(settlement))
                    .toLongLong());
+}
+
+void EngineFixture::expectHeader(int settlement, const char *column, std::optional<double> expected)
+{
+    SCOPED_TRACE(column);
+    expectNear(header(settlement, QString::fromLatin1(column)), expected);
+}
+
+void EngineFixture::expectRow(int settlement, int idIva, const char *column, std::optional<double> expected)
+{
+    SCOPED_TRACE(column);
+    expectNear(row(settlement, idIva, QString::fromLatin1(column)), expected);
 }
 
 SettlementIdentity identity(int settlement, int activity, int vatYear, int mese, int anno, int company, int metodo)

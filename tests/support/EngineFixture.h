@@ -2,6 +2,7 @@
 
 #include "database/Connection.h"
 #include "domain/engine/SettlementIdentity.h"
+#include "support/TestDatabase.h"
 
 #include <QString>
 #include <optional>
@@ -66,18 +67,34 @@ public:
     void amount(int settlement, int type, double importo, std::optional<int> tipoLiquidazione = std::nullopt);
 
     // One number from a statement; NULL reads as nullopt.
-    std::optional<double> value(const QString &sql);
     std::optional<double> value(const SqlStatement &sql);
-    double number(const QString &sql) { return value(sql).value_or(0); }
+    double number(const SqlStatement &sql) { return value(sql).value_or(0); }
     // One column of the report header of a settlement.
     std::optional<double> header(int settlement, const QString &column);
     QVariant headerValue(int settlement, const QString &column);
     // One column of the report row of a VAT code.
     std::optional<double> row(int settlement, int idIva, const QString &column);
     int rowCount(int settlement);
+    // The same to a millionth; an expected nullopt wants NULL.
+    void expectHeader(int settlement, const char *column, std::optional<double> expected);
+    void expectRow(int settlement, int idIva, const char *column, std::optional<double> expected);
 
 private:
     Connection &m_db;
+};
+
+// A database with the schema for each engine, and the fixture that fills it.
+class EngineFixtureTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        t = TestDatabase::create(engine());
+        f = std::make_unique<EngineFixture>(t->db());
+    }
+    Connection &db() { return t->db(); }
+
+    std::unique_ptr<TestDatabase> t;
+    std::unique_ptr<EngineFixture> f;
 };
 
 // The identity of a settlement for the engine.

@@ -20,12 +20,6 @@ inline Money operator""_eur(const char *digits)
     return *Money::parse(QString::fromLatin1(digits));
 }
 
-// A percentage literal: 76.82_pct.
-inline Percent operator""_pct(const char *digits)
-{
-    return *Percent::parse(QString::fromLatin1(digits));
-}
-
 } // namespace liqiva::test
 
 namespace liqiva {

@@ -35,6 +35,29 @@ inline int saveSettlement(Connection &db, int activity, int month, int vatYear =
     return key;
 }
 
+// User 2 of company 1 on a connection of their own, acting between two steps of the test's
+// user; every question answered yes.
+struct OtherUser {
+    std::unique_ptr<Connection> db;
+    ScriptedMessages messages;
+
+    std::unique_ptr<SettlementDocument> open(int key)
+    {
+        auto doc = std::make_unique<SettlementDocument>(DocumentContext{*db, messages, 2, 1, 1, true});
+        doc->sbChildFill(key, false);
+        return doc;
+    }
+    // "Nuovo", the fill and the save of a period; its key.
+    int saves(int activity, int vatYear, int month)
+    {
+        const int key = newWorkingSettlement(*db, messages, 1, 2, activity, vatYear, month);
+        EXPECT_NE(key, 0);
+        auto doc = open(key);
+        EXPECT_TRUE(saveAnswering(*doc)) << messages.texts().join(u" | "_qs).toStdString();
+        return doc->key();
+    }
+};
+
 // What a tool of the system prints on standard output (pdftotext, unzip), empty when it fails.
 inline QString toolOutput(const QString &program, const QStringList &args)
 {

@@ -7,6 +7,7 @@
 
 #include "domain/communication/PeriodicCommunication.h"
 #include "support/DemoDocumentTest.h"
+#include "support/SavedSettlement.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -116,14 +117,12 @@ TEST_P(Communicated, TwoProcessesWriteTheSameQuarterAtOnce)
     if (liqivaProgram().isEmpty())
         GTEST_SKIP() << "liqiva not built";
     saveQuarter(1);
+    const QStringList writeQuarter = QStringList{u"communication"_qs, u"--db"_qs, t->url()} +
+                                     u"--user 1 --company 1 --year 2024 --quarter 1 --out"_qs.split(u' ');
     std::vector<std::unique_ptr<QProcess>> runs;
     for (int k = 0; k < 2; ++k) {
         auto p = std::make_unique<QProcess>();
-        startLiqiva(*p,
-                    {u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
-                     u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs,
-                     folder.filePath(QStringLiteral("run%1.xml").arg(k))},
-                    folder.path());
+        startLiqiva(*p, writeQuarter + QStringList{folder.filePath(QStringLiteral("run%1.xml").arg(k))}, folder.path());
         runs.push_back(std::move(p));
     }
     for (int k = 0; k < 2; ++k) {
@@ -146,10 +145,7 @@ TEST_P(Communicated, TwoProcessesWriteTheSameQuarterAtOnce)
     EXPECT_EQ(communicated, 8);
 
     // A third run writes it again and says so.
-    const LiqivaRun again =
-        runLiqiva({u"communication"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--company"_qs, u"1"_qs,
-                   u"--year"_qs, u"2024"_qs, u"--quarter"_qs, u"1"_qs, u"--out"_qs, folder.filePath(u"again.xml"_qs)},
-                  folder.path());
+    const LiqivaRun again = runLiqiva(writeQuarter + QStringList{folder.filePath(u"again.xml"_qs)}, folder.path());
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.contains(u"scritto di nuovo"_qs)) << again.out.toStdString();
     EXPECT_EQ(marks(), 8);
@@ -162,20 +158,7 @@ TEST_P(Communicated, TwoProcessesWriteTheSameQuarterAtOnce)
 TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
 {
     saveQuarter(1);
-    auto other = t->connectAgain();
-    ScriptedMessages otherMessages; // every question answered yes
-    auto otherDocument = [&](int key) {
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{*other, otherMessages, 2, 1, 1, true});
-        doc->sbChildFill(key, false);
-        return doc;
-    };
-    auto otherSaves = [&](int activity, int month) {
-        const int key = newWorkingSettlement(*other, otherMessages, 1, 2, activity, kDemoVatYear2024, month);
-        EXPECT_NE(key, 0);
-        auto doc = otherDocument(key);
-        EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
-        return doc->key();
-    };
+    OtherUser other{t->connectAgain(), {}};
     enum class Act { Nothing, Delete, DeleteAndTakeKey, SaveAgain };
     const struct {
         const char *what;
@@ -194,13 +177,13 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         const int last = *std::max_element(data.settlements.begin(), data.settlements.end());
         int june = 0;
         if (c.act == Act::Delete || c.act == Act::DeleteAndTakeKey)
-            ASSERT_TRUE(otherDocument(last)->sbChildDelete()) << otherMessages.texts().join(u" | "_qs).toStdString();
+            ASSERT_TRUE(other.open(last)->sbChildDelete()) << other.messages.texts().join(u" | "_qs).toStdString();
         if (c.act == Act::DeleteAndTakeKey) {
-            june = otherSaves(4, 6);
+            june = other.saves(4, kDemoVatYear2024, 6);
             ASSERT_EQ(june, last);
         }
         if (c.act == Act::SaveAgain)
-            ASSERT_TRUE(saveAnswering(*otherDocument(last)));
+            ASSERT_TRUE(saveAnswering(*other.open(last)));
 
         const QString path = folder.filePath(QString::fromLatin1(c.what) + u".xml"_qs);
         if (!c.reason) {
@@ -220,9 +203,9 @@ TEST_P(Communicated, ASettlementChangedAfterTheQuarterWasReadIsNeverMarked)
         EXPECT_EQ(marks(), 0);
         // The quarter made whole again, its last settlement with the largest key.
         if (june)
-            ASSERT_TRUE(otherDocument(june)->sbChildDelete());
+            ASSERT_TRUE(other.open(june)->sbChildDelete());
         if (c.act == Act::Delete || c.act == Act::DeleteAndTakeKey)
-            EXPECT_EQ(otherSaves(4, 3), last);
+            EXPECT_EQ(other.saves(4, kDemoVatYear2024, 3), last);
     }
 }
 

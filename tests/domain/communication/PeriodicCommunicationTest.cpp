@@ -5,6 +5,7 @@
 #include "suite/Refusal.h"
 
 #include "support/DemoDocumentTest.h"
+#include "support/InvoiceFiles.h"
 #include "support/MoneyText.h"
 
 #include <QFile>
@@ -165,11 +166,7 @@ TEST_P(DemoCommunication, BrokenDataIsRefusedWithoutAFile)
     const QString existing = folder.filePath(u"existing.xml"_qs);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        {
-            QFile f(existing);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("before");
-        }
+        ASSERT_TRUE(writeFile(existing, "before"));
         Transaction tx(db()); // rolled back at the end of the case
         db().execute(QString::fromUtf8(c.change));
         for (const QString &path : {fresh, existing}) {

@@ -2,8 +2,10 @@
 // its refusals (each naming its field, none writing anything), two people at once, a process
 // killed half-way, and the year opened from the one before.
 
+#include "CompanyFile.h"
 #include "suite/Money.h"
 #include "suite/VatNumbers.h"
+#include "support/InvoiceFiles.h"
 #include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
@@ -50,29 +52,6 @@ TEST(VatNumbers, CheckDigitsOfRealFormatNumbers)
 
 namespace {
 
-// A company with a monthly activity and a quarterly one (interest by option, receipts split
-// by rate, pro-rata 90%).
-QJsonObject companyFile(const QString &vatNumber = u"00743110157"_qs)
-{
-    return QJsonDocument::fromJson(QStringLiteral(R"({
-      "name": "Rossi Impianti S.r.l.",
-      "vatNumber": "%1",
-      "address": {"street": "Via Roma 1", "postcode": "20121", "city": "Milano", "province": "mi"},
-      "declarant": {"name": "Rossi Mario", "taxCode": "RSSMRA85T10A562S", "office": 1},
-      "minimumPayments": {"periodic": "100.00", "advance": "103.29", "annual": 10.33},
-      "firstYear": 2025,
-      "activities": [
-        {"name": "Impianti elettrici", "ateco": "43.21.01",
-         "atecoDescription": "Installazione di impianti elettrici", "settlement": "monthly"},
-        {"name": "Negozio", "ateco": "475210", "atecoDescription": "Commercio al dettaglio di ferramenta",
-         "branch": "Negozio di Lodi", "settlement": "quarterly", "receiptsByRate": true, "proRata": 90}
-      ]
-    })")
-                                       .arg(vatNumber)
-                                       .toUtf8())
-        .object();
-}
-
 // The tables a set-up writes, row by row, to see that a refused one changed nothing.
 const QStringList &setupTables()
 {
@@ -96,9 +75,7 @@ protected:
     QString writeFile(const QJsonObject &o, const QString &name = u"azienda.json"_qs)
     {
         const QString path = work.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QJsonDocument(o).toJson());
+        EXPECT_TRUE(test::writeFile(path, QJsonDocument(o).toJson()));
         return path;
     }
 
@@ -207,13 +184,7 @@ TEST_P(CompanySetUp, ACompanyOfOnesOwnIsSettledAndItsYearOpened)
 
     // January: sales 1000 + 220 at 22%, purchases 500 + 110, and a car's 1000 + 220 at 22%
     // deductible at 40%, whose VAT goes to the undeductible purchases.
-    const SqlParams counter[] = {
-        {1, 2, u"22"_qs, 1000, 220}, {2, 1, u"22"_qs, 500, 110}, {3, 1, u"22D40"_qs, 1000, 220}};
-    for (const SqlParams &c : counter)
-        db.execute(u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
-                   u"Imponibile, Importo, RiportoSuChiusuraIVA) VALUES (?, ?, (SELECT IDIva FROM Iva WHERE Iva = ?), "
-                   u"2025, 1, 1, ?, ?, 1)"_qs,
-                   c);
+    januaryCounters(db, {{1, 2, u"22"_qs, 1000, 220}, {2, 1, u"22"_qs, 500, 110}, {3, 1, u"22D40"_qs, 1000, 220}});
     const LiqivaRun settled = runLiqiva({u"settle"_qs, u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs, u"--activity"_qs,
                                          u"1"_qs, u"--vat-year"_qs, u"2025"_qs, u"--period"_qs, u"1"_qs,
                                          u"--no-rebuild"_qs, u"--save"_qs, u"--yes"_qs, u"--json"_qs},

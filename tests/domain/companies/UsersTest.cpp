@@ -3,7 +3,9 @@
 // refused, a user locked after five in a row, a password file others may read refused, the
 // groups' rights, the last administrator kept, and the password nowhere to be seen.
 
+#include "CompanyFile.h"
 #include "domain/companies/Passwords.h"
+#include "support/InvoiceFiles.h"
 #include "support/LiqivaRun.h"
 #include "support/TestDatabase.h"
 
@@ -17,6 +19,12 @@ using namespace liqiva::test;
 namespace {
 
 const QString kSecret = u"segreta-Anna-2025"_qs;
+
+// A command line written as one text: "user add --user 1 --name bruno".
+QStringList words(const char *line)
+{
+    return QString::fromUtf8(line).split(u' ');
+}
 
 class Users : public EngineTest {
 protected:
@@ -69,30 +77,17 @@ protected:
         return r;
     }
 
-    // A settlement of a month of 2025 (January unless told) of the first activity, as user N.
-    QStringList settle(int user, bool save, int month = 1)
+    // A settlement of January 2025 of the first activity, as user N.
+    QStringList settle(int user, bool save)
     {
-        QStringList a = {
-            u"settle"_qs, u"--user"_qs,   QString::number(user),  u"--activity"_qs,   u"1"_qs,     u"--vat-year"_qs,
-            u"2025"_qs,   u"--period"_qs, QString::number(month), u"--no-rebuild"_qs, u"--yes"_qs, u"--json"_qs};
-        if (save)
-            a << u"--save"_qs;
-        return a;
+        QStringList a = words("settle --activity 1 --vat-year 2025 --period 1 --no-rebuild --yes --json --user");
+        a << QString::number(user);
+        return save ? a << u"--save"_qs : a;
     }
 
     std::unique_ptr<TestDatabase> t;
     QTemporaryDir work;
 };
-
-QString companyJson()
-{
-    return uR"({"name": "Bianchi S.r.l.", "vatNumber": "00488410010",
-      "address": {"street": "Via Po 2", "postcode": "10121", "city": "Torino", "province": "TO"},
-      "declarant": {"name": "Bianchi Anna", "taxCode": "BNCGVN80A01H501J", "office": 1},
-      "firstYear": 2025,
-      "activities": [{"name": "Consulenza", "ateco": "70.22.09", "atecoDescription": "Consulenza aziendale",
-                      "settlement": "monthly"}]})"_qs;
-}
 
 } // namespace
 
@@ -111,11 +106,9 @@ TEST_P(Users, ANewArchiveWithAPasswordFromStartToASettledMonth)
     EXPECT_TRUE(stored.startsWith(u"$argon2id$"_qs)) << stored.toStdString();
     EXPECT_FALSE(stored.contains(kSecret));
 
-    QFile json(work.filePath(u"azienda.json"_qs));
-    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
-    json.write(companyJson().toUtf8());
-    json.close();
-    const QStringList create = {u"company"_qs, u"create"_qs, u"--user"_qs, u"1"_qs, u"--input"_qs, json.fileName()};
+    const QString json = work.filePath(u"azienda.json"_qs);
+    ASSERT_TRUE(writeFile(json, QJsonDocument(companyFile()).toJson()));
+    const QStringList create = {u"company"_qs, u"create"_qs, u"--user"_qs, u"1"_qs, u"--input"_qs, json};
     const QString wrong = secretFile(u"wrong.pw"_qs, u"non-questa"_qs);
     const QString shared = secretFile(u"shared.pw"_qs, kSecret,
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -145,23 +138,14 @@ TEST_P(Users, ANewArchiveWithAPasswordFromStartToASettledMonth)
         << "a right password clears the count";
 
     // A month settled, signed in.
-    for (const SqlParams &c : {SqlParams{1, 2, u"22"_qs, 2000, 440}, SqlParams{2, 1, u"22"_qs, 1000, 220}})
-        t->db().execute(
-            u"INSERT INTO ContatoreIva (IDContatoreIva, IDTipoContatoreIva, IDIva, Anno, IDMese, IDFiliale, "
-            u"Imponibile, Importo, RiportoSuChiusuraIVA) VALUES (?, ?, (SELECT IDIva FROM Iva WHERE Iva = "
-            u"?), 2025, 1, 1, ?, ?, 1)"_qs,
-            c);
+    januaryCounters(t->db(), {{1, 2, u"22"_qs, 2000, 440}, {2, 1, u"22"_qs, 1000, 220}});
     const LiqivaRun settled = run(settle(1, true), right);
     ASSERT_EQ(settled.exitCode, 0) << settled.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(settled.rawOut).object()[u"closing"_qs][u"IvaDaVersare"_qs].toDouble(), 220.0);
 
     // Users in groups: bruno may only search, carla works; neither has a password yet.
-    ASSERT_EQ(run({u"user"_qs, u"add"_qs, u"--user"_qs, u"1"_qs, u"--name"_qs, u"bruno"_qs}, right).exitCode, 0);
-    ASSERT_EQ(run({u"user"_qs, u"add"_qs, u"--user"_qs, u"1"_qs, u"--name"_qs, u"carla"_qs, u"--group"_qs,
-                   u"elaborazione"_qs},
-                  right)
-                  .exitCode,
-              0);
+    ASSERT_EQ(run(words("user add --user 1 --name bruno"), right).exitCode, 0);
+    ASSERT_EQ(run(words("user add --user 1 --name carla --group elaborazione"), right).exitCode, 0);
     const struct {
         const char *label;
         QStringList args;
@@ -170,14 +154,8 @@ TEST_P(Users, ANewArchiveWithAPasswordFromStartToASettledMonth)
     } rights[] = {
         {"search-only user saves", settle(2, true), 1, "L'utente 2 non ha questo diritto"},
         {"a worker saves", settle(3, true), 0, ""},
-        {"a worker adds a user",
-         {u"user"_qs, u"add"_qs, u"--user"_qs, u"3"_qs, u"--name"_qs, u"dario"_qs},
-         1,
-         "non è nel gruppo amministrazione"},
-        {"the last administrator leaves",
-         {u"user"_qs, u"group"_qs, u"--user"_qs, u"1"_qs, u"--member"_qs, u"1"_qs, u"--group"_qs, u"amministrazione"_qs,
-          u"--remove"_qs},
-         1,
+        {"a worker adds a user", words("user add --user 3 --name dario"), 1, "non è nel gruppo amministrazione"},
+        {"the last administrator leaves", words("user group --user 1 --member 1 --group amministrazione --remove"), 1,
          "è l'ultimo amministratore"},
     };
     for (const auto &c : rights) {
@@ -244,18 +222,13 @@ TEST_P(Users, TheDemoKeepsItsAdministrator)
 TEST_P(Users, AtTheSameMoment)
 {
     ASSERT_EQ(run({u"user"_qs, u"add"_qs, u"--name"_qs, u"anna"_qs}).exitCode, 0);
-    ASSERT_EQ(run({u"user"_qs, u"add"_qs, u"--user"_qs, u"1"_qs, u"--name"_qs, u"bruno"_qs, u"--group"_qs,
-                   u"amministrazione"_qs})
-                  .exitCode,
-              0);
+    ASSERT_EQ(run(words("user add --user 1 --name bruno --group amministrazione")).exitCode, 0);
     ASSERT_EQ(run({u"user"_qs, u"passwd"_qs, u"--user"_qs, u"1"_qs}, {}, secretFile(u"anna.pw"_qs, kSecret)).exitCode,
               0);
     const QString wrong = secretFile(u"wrong.pw"_qs, u"non-questa"_qs);
     std::vector<std::unique_ptr<QProcess>> attempts;
     for (int k = 0; k < UserPasswords::kWrongInARow; ++k)
-        attempts.push_back(start({u"user"_qs, u"group"_qs, u"--user"_qs, u"1"_qs, u"--member"_qs, u"2"_qs,
-                                  u"--group"_qs, u"elaborazione"_qs},
-                                 wrong));
+        attempts.push_back(start(words("user group --user 1 --member 2 --group elaborazione"), wrong));
     int locking = 0;
     for (auto &p : attempts) {
         ASSERT_TRUE(p->waitForFinished(120000));
@@ -268,12 +241,9 @@ TEST_P(Users, AtTheSameMoment)
 
     t->db().execute(u"UPDATE PasswordUtente SET BloccatoFino = NULL WHERE IDUtente = 1"_qs);
     const QString leave = u"amministrazione"_qs;
-    auto first = start(
-        {u"user"_qs, u"group"_qs, u"--user"_qs, u"1"_qs, u"--member"_qs, u"2"_qs, u"--group"_qs, leave, u"--remove"_qs},
-        secretFile(u"anna2.pw"_qs, kSecret));
-    auto second = start(
-        {u"user"_qs, u"group"_qs, u"--user"_qs, u"2"_qs, u"--member"_qs, u"1"_qs, u"--group"_qs, leave, u"--remove"_qs},
-        {});
+    auto first = start(words("user group --user 1 --member 2 --group amministrazione --remove"),
+                       secretFile(u"anna2.pw"_qs, kSecret));
+    auto second = start(words("user group --user 2 --member 1 --group amministrazione --remove"));
     ASSERT_TRUE(first->waitForFinished(120000));
     ASSERT_TRUE(second->waitForFinished(120000));
     EXPECT_EQ((first->exitCode() == 0) + (second->exitCode() == 0), 1)

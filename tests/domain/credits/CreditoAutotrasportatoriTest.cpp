@@ -19,12 +19,11 @@ constexpr int Missing = 55; // a new settlement without a header yet
 
 // A trucker's 1999 (500 lire of credit: March uses 300 as its report header says, April 200,
 // the year 500) and 2005 (700 euro of credit: May uses 300).
-class TruckersCredit : public EngineTest {
+class TruckersCredit : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(db());
+        EngineFixtureTest::SetUp();
         Company = f->company();
         Lire = f->vatYear(Company, 1999, std::nullopt, true);
         Euro = f->vatYear(Company, 2005, std::nullopt, true);
@@ -46,7 +45,6 @@ protected:
         header(Annual, u"500"_qs); // the year's use
         header(Advance, u"NULL"_qs);
     }
-    Connection &db() { return t->db(); }
     void header(int settlement, const QString &used)
     {
         db().execute(
@@ -72,14 +70,10 @@ protected:
     }
     std::optional<double> typeFour(int settlement)
     {
-        const QVariant v = db().scalar(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE "
-                                       "IDTipoRisultatoLiquidazioneIva = 4 AND IDRisultatoLiquidazioneIva = "_qs +
-                                       QString::number(settlement));
-        return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
+        return f->value(u"SELECT Importo FROM RisultatoLiquidazioneIvaXTipo WHERE IDTipoRisultatoLiquidazioneIva = 4 "
+                        u"AND IDRisultatoLiquidazioneIva = "_qs + QString::number(settlement));
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     int Company = 0, Lire = 0, Euro = 0, Activity = 0, LireRow = 0, EuroRow = 0;
     int March = 0, April = 0, Annual = 0, Advance = 0, May = 0;
 };

@@ -6,8 +6,8 @@
 #include "domain/credits/Prospetto.h"
 #include "domain/engine/Amounts.h"
 #include "suite/Refusal.h"
+#include "support/EngineFixture.h"
 #include "support/MoneyText.h"
-#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -82,11 +82,7 @@ TEST(ProspFormula, TypedValuesThatCannotBeComputedEndWithTheirMessage)
 
 // ---- the prospectuses ---------------------------------------------------------------------
 
-class Prospectus : public EngineTest {
-protected:
-    void SetUp() override { t = TestDatabase::create(engine()); }
-    std::unique_ptr<TestDatabase> t;
-};
+class Prospectus : public EngineFixtureTest {};
 
 TEST_P(Prospectus, TheUsableInfraAnnualCreditFollowsLetterC)
 {

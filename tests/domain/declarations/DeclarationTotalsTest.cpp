@@ -32,12 +32,11 @@ enum Rate { Ordinary = 1, Exempt = 2, NonTaxable = 3, NotDeclared = 4 };
 
 // Company 1's VAT year 2024, a monthly activity with its branch, an activity of another
 // branch, and the four kinds of VAT code.
-class DeclarationTotalsDb : public EngineTest {
+class DeclarationTotalsDb : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(db());
+        EngineFixtureTest::SetUp();
         const int company = f->company();
         Year = f->vatYear(company, 2024, std::nullopt, true);
         Activity = f->activity(company);
@@ -49,7 +48,6 @@ protected:
         EXPECT_EQ(f->vatCode(VatCode{u"NI"_qs, 0, 1}), NonTaxable);
         EXPECT_EQ(f->vatCode(VatCode{.code = u"ND"_qs, .rate = 22, .notDeclared = true}), NotDeclared);
     }
-    Connection &db() { return t->db(); }
 
     Counter sale(int rate, int kind, double imponibile, int mese = 3)
     {
@@ -108,8 +106,6 @@ protected:
         return test::identity(key, Activity, Year, month, 2024, 0, metodo);
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     int Year = 0, Activity = 0, Branch = 0, OtherBranch = 0;
 };
 

@@ -22,14 +22,10 @@ protected:
         vat20 = f->vatCode(u"Aliquota 20%"_qs, 20);
     }
 
-    void sale(int anno, int mese, double imponibile, double iva)
+    // A sale (kind 2) or a purchase (kind 1) at 20%.
+    void counter(int kind, int anno, int mese, double imponibile, double iva)
     {
-        f->counter(Counter{.kind = 2, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
-                           .imponibile = imponibile, .importo = iva});
-    }
-    void purchase(int anno, int mese, double imponibile, double iva)
-    {
-        f->counter(Counter{.kind = 1, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
+        f->counter(Counter{.kind = kind, .idIva = vat20, .anno = anno, .mese = mese, .idFiliale = branch,
                            .imponibile = imponibile, .importo = iva});
     }
 
@@ -80,8 +76,8 @@ TEST_P(LireSettlement, AQuarterWithInterestAndTheTruckersCredit)
     const int y = f->vatYear(company, 1998, 1.0);
     f->activityYear(activity, y, ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true,
                                               .creditoAutotrasportatori = 300000});
-    sale(1998, 2, 10000000, 2000000);
-    purchase(1998, 3, 2561725, 512345);
+    counter(2, 1998, 2, 10000000, 2000000);
+    counter(1, 1998, 3, 2561725, 512345);
 
     const int key = save(y, 3);
     // debit 2.000.000; credit 300.000 + 512.345: debt 1.187.655, rounded to 1.188.000, interest
@@ -120,8 +116,8 @@ TEST_P(LireSettlement, MonthsWithTheCreditCappedAtTheDebtAndInCredit)
     };
     std::vector<int> keys;
     for (const auto &c : cases) {
-        sale(1999, c.month, c.salesVat * 5, c.salesVat);
-        purchase(1999, c.month, c.purchasesVat * 5, c.purchasesVat);
+        counter(2, 1999, c.month, c.salesVat * 5, c.salesVat);
+        counter(1, 1999, c.month, c.purchasesVat * 5, c.purchasesVat);
         keys.push_back(save(y, c.month));
         expectTypes(keys.back(), c.expected);
         EXPECT_DOUBLE_EQ(creditLeft(y), c.creditLeftAfter) << c.month;
@@ -138,8 +134,8 @@ TEST_P(LireSettlement, TheYearWithItsPaymentsAndInterest)
     const int y = f->vatYear(company, 1998, 1.0);
     f->activityYear(activity, y, ActivityYear{.tipoLiquidazione = 1, .calcoloInteressi = true,
                                               .creditoAutotrasportatori = 300000});
-    sale(1998, 2, 10000000, 2000000);
-    purchase(1998, 3, 2561725, 512345);
+    counter(2, 1998, 2, 10000000, 2000000);
+    counter(1, 1998, 3, 2561725, 512345);
     const int quarter = save(y, 3, true); // the amount to pay is recorded as paid
     expectTypes(quarter, {{8, 1199655}});
 

@@ -1,33 +1,42 @@
 #include "domain/document/NewSettlement.h"
 #include "DocumentFixture.h"
 #include "domain/document/SavedSettlements.h"
-#include "support/Answering.h"
-#include "support/ScriptedMessages.h"
-#include "support/TestDatabase.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
 
 namespace {
 
-class NewSettlementTest : public EngineTest {
+// Company 1 with users 1 "anna" and 2 "bruno", VAT years 1999 and 2024, a monthly activity 1
+// (branch 1, the prevailing one) and a quarterly activity 2 (branch 2).
+class NewSettlementTest : public FixtureDocumentTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        addSmallCompany(t->db());
+        FixtureDocumentTest::SetUp();
+        db().execute(u"INSERT INTO Utente (IDUtente, Utente) VALUES (2, 'bruno')"_qs);
+        y1999 = f->vatYear(company, 1999);
+        y2024 = f->vatYear(company, 2024);
+        for (int quarterly : {0, 1}) {
+            const int activity = f->activity(company);
+            f->branch(company, activity);
+            f->activityYear(activity, y2024, {quarterly});
+        }
+        f->activityYear(1, y1999);
+        db().execute(u"INSERT INTO ConfigurazioneGenerale (IDConfigurazioneGenerale, IDAzienda, IDFilialePrevalente) "
+                     u"VALUES (1, ?, 1)"_qs,
+                     {company});
     }
-    std::unique_ptr<TestDatabase> t;
-    ScriptedMessages messages;
+    int y1999 = 0, y2024 = 0;
 };
 
 TEST_P(NewSettlementTest, ProposesTheNextPeriod)
 {
     Connection &db = t->db();
     NewSettlement ns(db, 1, 1);
-    EXPECT_EQ(ns.proposeYear(), 10);
+    EXPECT_EQ(ns.proposeYear(), y2024);
     // two activities, the year does not keep them apart: the prevailing branch's
-    EXPECT_EQ(ns.proposeActivity(10), 1);
+    EXPECT_EQ(ns.proposeActivity(y2024), 1);
 
     struct {
         int activity, lastSettled;
@@ -44,8 +53,8 @@ TEST_P(NewSettlementTest, ProposesTheNextPeriod)
         db.execute(
             u"UPDATE AttivitaAziendaPerPeriodoIva SET IDMeseUltimaLiquidazione = ? WHERE IDAttivitaAzienda = ?"_qs,
             {sqlValue(c.lastSettled), sqlValue(c.activity)});
-        ns.sbSetComboMesi(c.activity, 10, 0);
-        EXPECT_EQ(ns.proposePeriodIndex(c.activity, 10), c.expectedIndex) << c.activity << "/" << c.lastSettled;
+        ns.sbSetComboMesi(c.activity, y2024, 0);
+        EXPECT_EQ(ns.proposePeriodIndex(c.activity, y2024), c.expectedIndex) << c.activity << "/" << c.lastSettled;
     }
 }
 
@@ -55,7 +64,7 @@ TEST_P(NewSettlementTest, OneActivityIsChosenWithoutLookingAtBranches)
     db.execute(u"DELETE FROM AttivitaAzienda WHERE IDAttivitaAzienda = 2"_qs);
     db.execute(u"DELETE FROM ConfigurazioneGenerale"_qs);
     NewSettlement ns(db, 1, 1);
-    EXPECT_EQ(ns.proposeActivity(10), 1);
+    EXPECT_EQ(ns.proposeActivity(y2024), 1);
 }
 
 // The chosen period is checked before anything is created: an existing settlement is offered
@@ -64,9 +73,12 @@ TEST_P(NewSettlementTest, OneActivityIsChosenWithoutLookingAtBranches)
 TEST_P(NewSettlementTest, TheChosenPeriodIsCheckedBeforeAnythingIsCreated)
 {
     Connection &db = t->db();
-    addSettlement(db, 1, 1, 10, 3, 0);        // March, saved
-    addSettlement(db, 2, 1, 10, 4, 2, 2);     // April, bruno's working row
-    addSettlement(db, 3, 1, 10, 13, 0, 1, 1); // December advance, historical method
+    f->settlement(1, y2024, 3);                                 // March, saved
+    const int april = f->settlement(1, y2024, 4, false, 0, 2); // bruno's working row
+    f->settlement(1, y2024, std::nullopt, true, 1);              // December advance, historical method
+    db.execute(u"UPDATE RisultatoLiquidazioneIva SET IDUtenteUltimaVariazione = 1"_qs);
+    db.execute(u"UPDATE RisultatoLiquidazioneIva SET IDUtenteUltimaVariazione = 2 WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+               {april});
     db.execute(u"UPDATE AttivitaAzienda SET DataCessazione = ? WHERE IDAttivitaAzienda = 2"_qs, {QDate(2024, 4, 1)});
     NewSettlement ns(db, 1, 1);
     const QString already = u"La liquidazione IVA per il mese selezionato è stata già effettuata."_qs;
@@ -78,19 +90,19 @@ TEST_P(NewSettlementTest, TheChosenPeriodIsCheckedBeforeAnythingIsCreated)
         int shownKey;
         QString lastMessage; // a part of it
     } cases[] = {
-        {"March exists: yes shows it", 1, 10, 3, 0, {}, false, 1, already},
-        {"bruno's working row", 1, 10, 4, 0, {Answer::Yes, Answer::No}, false, 0, u"dall'utente 'bruno'."_qs},
-        {"advance, another method", 1, 10, 12, 2, {Answer::No}, false, 0, u"calcolo dell'acconto differente"_qs},
-        {"the advance with its method: yes shows it", 1, 10, 12, 1, {}, false, 3, already},
-        {"February after a gap, no", 1, 10, 2, 0, {Answer::No}, false, 0, u"periodo antecedente"_qs},
-        {"the annual after a gap, yes", 1, 10, 0, 0, {Answer::Yes}, true, 0, u"Si desidera proseguire?"_qs},
-        {"activity and year apart", 2, 5, 1, 0, {}, false, 0, u"non corrispondono"_qs},
-        {"the first quarter before ceasing", 2, 10, 1, 0, {}, true, 0, QString()},
-        {"the second quarter after ceasing", 2, 10, 2, 0, {}, false, 0, u"risulta cessata"_qs},
+        {"March exists: yes shows it", 1, y2024, 3, 0, {}, false, 1, already},
+        {"bruno's working row", 1, y2024, 4, 0, {Answer::Yes, Answer::No}, false, 0, u"dall'utente 'bruno'."_qs},
+        {"advance, another method", 1, y2024, 12, 2, {Answer::No}, false, 0, u"calcolo dell'acconto differente"_qs},
+        {"the advance with its method: yes shows it", 1, y2024, 12, 1, {}, false, 3, already},
+        {"February after a gap, no", 1, y2024, 2, 0, {Answer::No}, false, 0, u"periodo antecedente"_qs},
+        {"the annual after a gap, yes", 1, y2024, 0, 0, {Answer::Yes}, true, 0, u"Si desidera proseguire?"_qs},
+        {"activity and year apart", 2, y1999, 1, 0, {}, false, 0, u"non corrispondono"_qs},
+        {"the first quarter before ceasing", 2, y2024, 1, 0, {}, true, 0, QString()},
+        {"the second quarter after ceasing", 2, y2024, 2, 0, {}, false, 0, u"risulta cessata"_qs},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        ns.sbSetComboMesi(c.activity, 10, 0);
+        ns.sbSetComboMesi(c.activity, y2024, 0);
         messages.clear();
         for (const Answer a : c.answers)
             messages.answer(a);
@@ -109,8 +121,8 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
 {
     Connection &db = t->db();
     NewSettlement ns(db, 1, 2);
-    ns.sbSetComboMesi(2, 10, 0);
-    EXPECT_EQ(confirmAnswering(ns, messages, 2, 10, 4, 1, false), 1); // the December advance, historical
+    ns.sbSetComboMesi(2, y2024, 0);
+    EXPECT_EQ(confirmAnswering(ns, messages, 2, y2024, 4, 1, false), 1); // the December advance, historical
     const int key = ns.currentKey();
     Recordset rs =
         db.openRecordset(u"SELECT IDMese, AccontoIva, MetodoCalcoloAccontoIva, VirtualDelete, IDUtenteUltimaVariazione "
@@ -130,21 +142,20 @@ TEST_P(NewSettlementTest, CreatesTheWorkingRowsOfTheNewSettlement)
               1);
     // the same period again: refused unless the user views the existing one
     messages.answer(Answer::No);
-    EXPECT_EQ(confirmAnswering(ns, messages, 2, 10, 4, 1, false), 2);
+    EXPECT_EQ(confirmAnswering(ns, messages, 2, y2024, 4, 1, false), 2);
 }
 
 TEST_P(NewSettlementTest, TheBrowseListsMonthsThenYears)
 {
     Connection &db = t->db();
-    db.execute(u"INSERT INTO PeriodoIva (IDPeriodoIva, IDAzienda, PeriodoIva, Anno) VALUES (9, 1, 'IVA 2023', 2023)"_qs);
-    db.execute(u"INSERT INTO AttivitaAziendaPerPeriodoIva (IDAttivitaAziendaPerPeriodoIva, IDAttivitaAzienda, IDPeriodoIva) "
-               u"VALUES (4, 1, 9)"_qs);
-    addSettlement(db, 1, 1, 10, 2);
-    addSettlement(db, 2, 1, 9, 2);
-    addSettlement(db, 3, 1, 10, 1);
-    addSettlement(db, 4, 1, 10, 0);  // annual
-    addSettlement(db, 5, 1, 10, 13); // advance
-    addSettlement(db, 6, 1, 9, 13);
+    const int y2023 = f->vatYear(company, 2023);
+    f->activityYear(1, y2023);
+    f->settlement(1, y2024, 2);
+    f->settlement(1, y2023, 2);
+    f->settlement(1, y2024, 1);
+    f->settlement(1, y2024, std::nullopt);       // annual
+    f->settlement(1, y2024, std::nullopt, true); // advance
+    f->settlement(1, y2023, std::nullopt, true);
     const auto list = listSavedSettlements(db, 1);
     QStringList seen;
     for (const auto &s : list)

@@ -5,6 +5,7 @@
 #include "support/Answering.h"
 #include "support/Failure.h"
 #include "support/DemoDocumentTest.h"
+#include "support/SavedSettlement.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -144,20 +145,7 @@ TEST_P(SaveDelete, TheAnnualCreditIsCarriedIntoTheNextYearAndRemovedWithIt)
 // Another user, on a connection of their own, acts between this user's fill and save.
 TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
 {
-    auto other = t->connectAgain();
-    ScriptedMessages otherMessages;
-    auto otherDocument = [&](int key) {
-        auto doc = std::make_unique<SettlementDocument>(DocumentContext{*other, otherMessages, 2, 1, 1, true});
-        doc->sbChildFill(key, false);
-        return doc;
-    };
-    auto otherSaves = [&](int month) {
-        const int key = newWorkingSettlement(*other, otherMessages, 1, 2, 1, 2, month);
-        EXPECT_NE(key, 0);
-        auto doc = otherDocument(key);
-        EXPECT_TRUE(saveAnswering(*doc)) << otherMessages.texts().join(u" | "_qs).toStdString();
-        return doc->key();
-    };
+    OtherUser other{t->connectAgain(), {}};
     const QString orphans = u"SELECT COUNT(*) FROM RisultatoLiquidazioneIvaXTipo WHERE IDRisultatoLiquidazioneIva NOT IN "
                             u"(SELECT IDRisultatoLiquidazioneIva FROM RisultatoLiquidazioneIva)"_qs;
     struct {
@@ -173,11 +161,11 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
         SCOPED_TRACE(c.what);
         const int january = save(1, 1);
         auto mine = reopen(january); // this user opens January again
-        ASSERT_TRUE(otherDocument(january)->sbChildDelete()) << otherMessages.texts().join(u" | "_qs).toStdString();
+        ASSERT_TRUE(other.open(january)->sbChildDelete()) << other.messages.texts().join(u" | "_qs).toStdString();
         int replacement = 0;
         QMap<int, double> before;
         if (c.replacement) {
-            replacement = otherSaves(c.replacement);
+            replacement = other.saves(1, 2, c.replacement);
             ASSERT_EQ(replacement, january); // the largest key plus one: the freed key again
             for (int type : {1, 13, 14})
                 before[type] = typed(replacement, type);
@@ -190,7 +178,7 @@ TEST_P(SaveDelete, ASaveWritesOnlyTheSettlementItsDocumentFilled)
             EXPECT_DOUBLE_EQ(typed(replacement, it.key()), it.value()) << "type " << it.key();
         EXPECT_EQ(count(orphans), 0);
         if (replacement)
-            ASSERT_TRUE(otherDocument(replacement)->sbChildDelete());
+            ASSERT_TRUE(other.open(replacement)->sbChildDelete());
     }
 }
 
@@ -214,19 +202,10 @@ TEST_P(SaveDelete, WhileOneUsersQuestionIsOpenAnotherUserSaves)
     SettlementDocument mine(DocumentContext{db(), asking, 1, 1, 1, true});
     mine.sbChildFill(march, false);
 
-    auto other = t->connectAgain();
-    bool otherSaved = false;
-    asking.whileOpen = [&] {
-        ScriptedMessages otherMessages;
-        const int april = newWorkingSettlement(*other, otherMessages, 1, 1, 1, 2, 4);
-        ASSERT_NE(april, 0);
-        SettlementDocument theirs(DocumentContext{*other, otherMessages, 1, 1, 1, true});
-        theirs.sbChildFill(april, false);
-        otherSaved = saveAnswering(theirs);
-    };
+    OtherUser other{t->connectAgain(), {}};
+    asking.whileOpen = [&] { other.saves(1, 2, 4); }; // it must save while the question is open
     ASSERT_TRUE(saveAnswering(mine));
     EXPECT_FALSE(asking.texts.isEmpty()) << "the amount paid was asked";
-    EXPECT_TRUE(otherSaved) << "the other user saved while the question was open";
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM RisultatoLiquidazioneIva WHERE VirtualDelete = 0"_qs), 2);
 }
 

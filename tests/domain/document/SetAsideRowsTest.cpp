@@ -4,7 +4,7 @@
 #include "domain/document/WorkingRecords.h"
 #include "database/SqlValue.h"
 #include "support/ChildTask.h"
-#include "support/TestDatabase.h"
+#include "support/EngineFixture.h"
 
 using namespace liqiva;
 using namespace liqiva::test;
@@ -61,12 +61,7 @@ const ChildTask unloadTask("unload-document", [](const QStringList &args) {
     return 0;
 });
 
-class SetAsideRows : public EngineTest {
-protected:
-    void SetUp() override { t = TestDatabase::create(engine(), Content::Schema); }
-    Connection &db() { return t->db(); }
-    std::unique_ptr<TestDatabase> t;
-};
+class SetAsideRows : public EngineFixtureTest {};
 
 TEST_P(SetAsideRows, ClosingWithoutSavingPutsEveryRowBackAsItWas)
 {

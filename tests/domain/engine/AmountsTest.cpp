@@ -19,12 +19,11 @@ constexpr int User = 5;
 
 // Company 1's VAT year 2024, a monthly activity with both special credits (1,000.00 and
 // 500.00), its settlements of March, the December advance (historical) and the year.
-class AmountsDb : public EngineTest {
+class AmountsDb : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(db());
+        EngineFixtureTest::SetUp();
         Company = f->company();
         Year = f->vatYear(Company, 2024, std::nullopt, true);
         Activity = f->activity(Company);
@@ -37,7 +36,6 @@ protected:
         Advance = f->settlement(Activity, Year, std::nullopt, true, 1);
         Annual = f->settlement(Activity, Year, std::nullopt);
     }
-    Connection &db() { return t->db(); }
 
     Amounts loaded(int month, bool units = true)
     {
@@ -69,8 +67,6 @@ protected:
                          QString::number(ActivityYear));
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     int Company = 0, Year = 0, Activity = 0, Branch = 0, ActivityYear = 0, March = 0, Advance = 0, Annual = 0;
 };
 

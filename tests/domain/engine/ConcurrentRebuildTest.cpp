@@ -30,23 +30,21 @@ const ChildTask holdReportRows("hold-report-rows", [](const QStringList &args) {
     return 0;
 });
 
-class ConcurrentRebuild : public EngineTest {};
+class ConcurrentRebuild : public EngineFixtureTest {};
 
 // The keys the rebuild would take are being written by another user: the rebuild waits,
 // then takes the next free keys; nobody's rows are lost.
 TEST_P(ConcurrentRebuild, TakesTheNextKeysWhenAnotherUserHoldsThem)
 {
-    auto t = TestDatabase::create(engine());
-    EngineFixture f(t->db());
-    const int c = f.company();
-    const int p = f.vatYear(c, 2024);
-    const int a = f.activity(c);
-    f.activityYear(a, p, {0});
-    const int branch = f.branch(c, a);
-    const int v22 = f.vatCode(u"22%"_qs, 22), v10 = f.vatCode(u"10%"_qs, 10);
-    f.counter({.kind = 2, .idIva = v22, .anno = 2024, .mese = 3, .idFiliale = branch, .imponibile = 100, .importo = 22});
-    f.counter({.kind = 2, .idIva = v10, .anno = 2024, .mese = 3, .idFiliale = branch, .imponibile = 100, .importo = 10});
-    const int s = f.settlement(a, p, 3, false, 0, 2);
+    const int c = f->company();
+    const int p = f->vatYear(c, 2024);
+    const int a = f->activity(c);
+    f->activityYear(a, p, {0});
+    const int branch = f->branch(c, a);
+    const int v22 = f->vatCode(u"22%"_qs, 22), v10 = f->vatCode(u"10%"_qs, 10);
+    f->counter({.kind = 2, .idIva = v22, .anno = 2024, .mese = 3, .idFiliale = branch, .imponibile = 100, .importo = 22});
+    f->counter({.kind = 2, .idIva = v10, .anno = 2024, .mese = 3, .idFiliale = branch, .imponibile = 100, .importo = 10});
+    const int s = f->settlement(a, p, 3, false, 0, 2);
 
     auto other = startChild(u"hold-report-rows"_qs, {t->url(), u"1"_qs, u"5"_qs});
     ASSERT_TRUE(other->waitForReadyRead(60000)) << other->readAllStandardError().toStdString();
@@ -61,13 +59,13 @@ TEST_P(ConcurrentRebuild, TakesTheNextKeysWhenAnotherUserHoldsThem)
     ASSERT_TRUE(other->waitForFinished(60000));
     EXPECT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
     Connection &db = t->db();
-    EXPECT_EQ(f.rowCount(s), 2);
-    EXPECT_EQ(f.rowCount(999), 5);
+    EXPECT_EQ(f->rowCount(s), 2);
+    EXPECT_EQ(f->rowCount(999), 5);
     EXPECT_EQ(fieldToNumber(db.scalar(u"SELECT MIN(IDRigaReportLiquidazioneIva) FROM RigaReportLiquidazioneIva WHERE "
                                       u"IDRisultatoLiquidazioneIva = ?"_qs,
                                       {sqlValue(s)})),
               6);
-    EXPECT_EQ(f.row(s, v10, u"VenditeIva"_qs), 10);
+    EXPECT_EQ(f->row(s, v10, u"VenditeIva"_qs), 10);
 }
 
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(ConcurrentRebuild);

@@ -13,12 +13,11 @@ namespace {
 // A company with a monthly (M) and a quarterly (Q) activity that have advance rows in 2024,
 // a monthly (F) and a quarterly (G) one without, and another activity (X). The amounts are
 // powers of two, so a sum tells which rows were counted.
-class CounterQueries : public EngineTest {
+class CounterQueries : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(t->db());
+        EngineFixtureTest::SetUp();
         const int c = f->company();
         p24 = f->vatYear(c, 2024);
         p23 = f->vatYear(c, 2023);
@@ -34,8 +33,8 @@ protected:
             f->activityYear(G, p, {1});
             f->activityYear(X, p, {0});
         }
-        const int bM1 = f->branch(c, M), bM2 = f->branch(c, M), bQ = f->branch(c, Q), bF = f->branch(c, F),
-                  bG = f->branch(c, G), bX = f->branch(c, X);
+        const int bM1 = f->branch(c, M), bM2 = f->branch(c, M);
+        bQ = f->branch(c, Q), bF = f->branch(c, F), bG = f->branch(c, G), bX = f->branch(c, X);
         vat = f->vatCode(u"22%"_qs, 22);
 
         // Sales (kind 2) and goods purchases (kind 1, class 7) with the same amounts.
@@ -72,9 +71,8 @@ protected:
         return total;
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     int p24 = 0, p23 = 0, M = 0, Q = 0, F = 0, G = 0, X = 0, vat = 0;
+    int bQ = 0, bF = 0, bG = 0, bX = 0; // the first branch of each activity
 };
 
 TEST_P(CounterQueries, ThePeriodFilterSelectsTheMonthsOfTheSettlement)
@@ -142,10 +140,8 @@ TEST_P(CounterQueries, ALateInvoiceWeighsWithItsTaxableAmountOnly)
 {
     const int code = f->vatCode(u"10%"_qs, 10);
     const int zero = f->vatCode(u"Esente"_qs, 0);
-    const int branch = int(fieldToNumber(
-        t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = ?"_qs, {sqlValue(F)})));
     auto goods = [&](int idIva, double imp, double iva, bool late, std::optional<int> cls = 7) {
-        f->counter({.kind = 1, .idIva = idIva, .anno = 2024, .mese = 2, .idFiliale = branch, .imponibile = imp,
+        f->counter({.kind = 1, .idIva = idIva, .anno = 2024, .mese = 2, .idFiliale = bF, .imponibile = imp,
                     .importo = iva, .classeConto = cls, .ritardo = late});
     };
     goods(code, 100, 10, true);
@@ -165,10 +161,8 @@ TEST_P(CounterQueries, ALateInvoiceWeighsWithItsTaxableAmountOnly)
 
 TEST_P(CounterQueries, SalesAreSplitByCustomerClass)
 {
-    const int branch = int(fieldToNumber(
-        t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = ?"_qs, {sqlValue(G)})));
     auto sale = [&](std::optional<int> cls, double imp, bool riporto = true) {
-        f->counter({.kind = 3, .idIva = vat, .anno = 2024, .mese = 3, .idFiliale = branch, .imponibile = imp,
+        f->counter({.kind = 3, .idIva = vat, .anno = 2024, .mese = 3, .idFiliale = bG, .imponibile = imp,
                     .importo = imp / 10, .riporto = riporto, .classeCF = cls});
     };
     sale(6, 1);
@@ -190,19 +184,15 @@ TEST_P(CounterQueries, SalesAreSplitByCustomerClass)
 
 TEST_P(CounterQueries, LateInvoicesCountOnlyTheirMonthsYearAndBranches)
 {
-    auto branchOf = [&](int activity) {
-        return int(fieldToNumber(t->db().scalar(u"SELECT MIN(IDFiliale) FROM Filiale WHERE IDAttivitaAzienda = ?"_qs,
-                                                {sqlValue(activity)})));
-    };
     auto late = [&](int branch, int anno, int mese, double iva, bool ritardo = true) {
         f->counter({.kind = 1, .idIva = vat, .anno = anno, .mese = mese, .idFiliale = branch, .imponibile = iva * 10,
                     .importo = iva, .ritardo = ritardo});
     };
     for (int k = 3; k <= 7; ++k)
-        late(branchOf(Q), 2024, k, 1 << k);
-    late(branchOf(X), 2024, 5, 1000);         // another activity
-    late(branchOf(Q), 2023, 5, 2000);         // another year
-    late(branchOf(Q), 2024, 5, 4000, false);  // not late
+        late(bQ, 2024, k, 1 << k);
+    late(bX, 2024, 5, 1000);        // another activity
+    late(bQ, 2023, 5, 2000);        // another year
+    late(bQ, 2024, 5, 4000, false); // not late
     struct {
         int tipo, mese, metodo;
         double expected;

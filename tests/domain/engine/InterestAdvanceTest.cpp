@@ -9,16 +9,13 @@ using namespace liqiva::test;
 
 namespace {
 
-class InterestAdvance : public EngineTest {
+class InterestAdvance : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(t->db());
+        EngineFixtureTest::SetUp();
         c = f->company();
     }
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     int c = 0;
 };
 

@@ -12,14 +12,8 @@ namespace {
 using Amount = std::optional<double>;
 constexpr auto none = std::nullopt;
 
-class PeriodSummary : public EngineTest {
+class PeriodSummary : public EngineFixtureTest {
 protected:
-    void SetUp() override
-    {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(t->db());
-    }
-
     // A company of its own for each case: its activity, VAT year, branch and settlement.
     struct World {
         int company, year, activity, branch, settlement;
@@ -45,17 +39,6 @@ protected:
                                              in);
     }
 
-    void expectHeader(int settlement, const char *column, Amount expected)
-    {
-        SCOPED_TRACE(column);
-        const Amount v = f->header(settlement, QString::fromLatin1(column));
-        ASSERT_EQ(v.has_value(), expected.has_value()) << (v ? *v : 0);
-        if (v)
-            EXPECT_NEAR(*v, *expected, 1e-6);
-    }
-
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     ScriptedMessages messages;
 };
 
@@ -113,13 +96,13 @@ TEST_P(PeriodSummary, ALireQuarterRoundsTheDebtToThousandsAndAddsInterest)
         in.truckersCreditResidual = Money::fromDouble(k.docResidual);
         rebuild(w, 6, 1999, in, false, k.minimum);
         const int s = w.settlement;
-        expectHeader(s, "TotDebito", k.debt);
-        expectHeader(s, "TotCredito", k.credit);
-        expectHeader(s, "Arrotondamenti", k.rounding);
-        expectHeader(s, "DebitoArrotondato", k.rounded);
-        expectHeader(s, "Interessi150", k.interest);
-        expectHeader(s, "TotDaVersare", k.toPay);
-        expectHeader(s, "CreditoAutotrasportatori", k.truckers);
+        f->expectHeader(s, "TotDebito", k.debt);
+        f->expectHeader(s, "TotCredito", k.credit);
+        f->expectHeader(s, "Arrotondamenti", k.rounding);
+        f->expectHeader(s, "DebitoArrotondato", k.rounded);
+        f->expectHeader(s, "Interessi150", k.interest);
+        f->expectHeader(s, "TotDaVersare", k.toPay);
+        f->expectHeader(s, "CreditoAutotrasportatori", k.truckers);
     }
 }
 
@@ -140,17 +123,17 @@ TEST_P(PeriodSummary, TheAnnualSettlementOfALireYearSumsTheYearsPaymentsAndInter
     in.periodCaption = u"Liquidazione annuale 1999"_qs;
     rebuild(w, 0, 1999, in, false, 50000);
     const int s = w.settlement;
-    expectHeader(s, "VersamentiEffettuati", 150000);
-    expectHeader(s, "InteressiTrimestraliVersati", 20000);
-    expectHeader(s, "InteressiTrimestraliDovuti", 15000);
-    expectHeader(s, "CreditoAutotrasportatori", 30000);
-    expectHeader(s, "TotIvaDebito", 1000000);
-    expectHeader(s, "TotIvaCredito", 180000);
-    expectHeader(s, "TotDebito", 820000);
-    expectHeader(s, "TotCredito", none);
-    expectHeader(s, "DebitoArrotondato", none);
-    expectHeader(s, "Interessi150", 20000); // the year's quarterly interest
-    expectHeader(s, "Acconto", none);
+    f->expectHeader(s, "VersamentiEffettuati", 150000);
+    f->expectHeader(s, "InteressiTrimestraliVersati", 20000);
+    f->expectHeader(s, "InteressiTrimestraliDovuti", 15000);
+    f->expectHeader(s, "CreditoAutotrasportatori", 30000);
+    f->expectHeader(s, "TotIvaDebito", 1000000);
+    f->expectHeader(s, "TotIvaCredito", 180000);
+    f->expectHeader(s, "TotDebito", 820000);
+    f->expectHeader(s, "TotCredito", none);
+    f->expectHeader(s, "DebitoArrotondato", none);
+    f->expectHeader(s, "Interessi150", 20000); // the year's quarterly interest
+    f->expectHeader(s, "Acconto", none);
 }
 
 TEST_P(PeriodSummary, TheAdvancePaidCountsInDecemberAndTheYearOnly)
@@ -167,8 +150,8 @@ TEST_P(PeriodSummary, TheAdvancePaidCountsInDecemberAndTheYearOnly)
         ReportInputs in;
         in.periodCaption = u"Periodo"_qs;
         rebuild(w, k.mese, 2024, in, true, 25.82);
-        expectHeader(w.settlement, "Acconto", k.acconto);
-        expectHeader(w.settlement, "TotIvaCredito", k.credit);
+        f->expectHeader(w.settlement, "Acconto", k.acconto);
+        f->expectHeader(w.settlement, "TotIvaCredito", k.credit);
     }
 }
 
@@ -202,8 +185,8 @@ TEST_P(PeriodSummary, TheDecemberAdvanceReadsItsMethodsCountersAndTheOtherOperat
             in.otherOperationsVat = Money::fromDouble(*k.otherOperations);
         const ReportOutcome out = rebuild(w, 13, 2024, in, true, 25.82, k.metodo);
         EXPECT_EQ(out.idPeriodoIvaContatori, k.metodo == 1 ? previous : w.year);
-        expectHeader(w.settlement, "TotIvaSuVendite", k.salesVat);
-        expectHeader(w.settlement, "TotDebito", k.salesVat);
+        f->expectHeader(w.settlement, "TotIvaSuVendite", k.salesVat);
+        f->expectHeader(w.settlement, "TotDebito", k.salesVat);
     }
 }
 
@@ -237,14 +220,14 @@ TEST_P(PeriodSummary, TheFlatRateCompensationReplacesThePurchasesVat)
         deductible += g.ivaDetraibile.toDouble();
     EXPECT_NEAR(deductible, 60, 1e-9) << "40.00 at 4 % and 333.33 at 6 % = 19.9998 -> 20.00";
     const int s = w.settlement;
-    expectHeader(s, "Art34DPRn63372", -1);
-    expectHeader(s, "TotIvaSuAcquisti", 0);
-    expectHeader(s, "TotIvaDetraibile", 60);
-    expectHeader(s, "TotIvaDetraibileSuAcquisti", 77);
-    expectHeader(s, "ImportoProrata", none);
-    expectHeader(s, "TotIvaCredito", 137);
-    expectHeader(s, "TotIvaSuVendite", 173.33);
-    expectHeader(s, "TotDebito", 36.33);
+    f->expectHeader(s, "Art34DPRn63372", -1);
+    f->expectHeader(s, "TotIvaSuAcquisti", 0);
+    f->expectHeader(s, "TotIvaDetraibile", 60);
+    f->expectHeader(s, "TotIvaDetraibileSuAcquisti", 77);
+    f->expectHeader(s, "ImportoProrata", none);
+    f->expectHeader(s, "TotIvaCredito", 137);
+    f->expectHeader(s, "TotIvaSuVendite", 173.33);
+    f->expectHeader(s, "TotDebito", 36.33);
 
     EngineContext ctx{t->db(), messages, 1, Money::fromDouble(25.82), true};
     EXPECT_EQ(fnRaggruppamentiArt34(ctx, identity(s, w.activity, w.year, 3, 2024, w.company)).size(), 2);
@@ -252,8 +235,8 @@ TEST_P(PeriodSummary, TheFlatRateCompensationReplacesThePurchasesVat)
     // The groups the document keeps take the place of the counters.
     in.compensationGroups = QList<CompensationGroup>{{c4, Percent::points(4), Money::units(2000), Money()}};
     out = rebuild(w, 3, 2024, in, true, 25.82);
-    expectHeader(s, "TotIvaDetraibile", 80);
-    expectHeader(s, "TotIvaCredito", 157);
+    f->expectHeader(s, "TotIvaDetraibile", 80);
+    f->expectHeader(s, "TotIvaCredito", 157);
 }
 
 TEST_P(PeriodSummary, TheReceiptsToSplitAreSplitByThePurchasesOfGoods)
@@ -344,15 +327,15 @@ TEST_P(PeriodSummary, TheReceiptsToSplitAreSplitByThePurchasesOfGoods)
                                          {sqlValue(s)})),
             double(k.expected.size()));
         if (k.expected.empty()) {
-            expectHeader(s, "TotCorrDaVentilareImportoLordo", none);
-            expectHeader(s, "TotCorrDaVentilarePercRip", none);
+            f->expectHeader(s, "TotCorrDaVentilareImportoLordo", none);
+            f->expectHeader(s, "TotCorrDaVentilarePercRip", none);
         } else {
-            expectHeader(s, "TotCorrDaVentilareImportoLordo", *k.receipts);
-            expectHeader(s, "TotCorrDaVentilarePercRip", 100);
+            f->expectHeader(s, "TotCorrDaVentilareImportoLordo", *k.receipts);
+            f->expectHeader(s, "TotCorrDaVentilarePercRip", 100);
         }
         // The record leaves a zero total blank for the print.
-        expectHeader(s, "TotCorrDaVentilareIva", vat == 0 ? Amount() : Amount(vat));
-        expectHeader(s, "TotIvaSuVendite", vat);
+        f->expectHeader(s, "TotCorrDaVentilareIva", vat == 0 ? Amount() : Amount(vat));
+        f->expectHeader(s, "TotIvaSuVendite", vat);
     }
 }
 
@@ -366,15 +349,15 @@ TEST_P(PeriodSummary, ARebuildKeepsNoFigureOfAnEarlierOne)
     ReportInputs in;
     in.periodCaption = u"Marzo 2024"_qs;
     rebuild(w, 3, 2024, in, true, 25.82);
-    expectHeader(w.settlement, "TotCorrDaVentilareIva", 22);
-    expectHeader(w.settlement, "TotIvaSuVendite", 22);
+    f->expectHeader(w.settlement, "TotCorrDaVentilareIva", 22);
+    f->expectHeader(w.settlement, "TotIvaSuVendite", 22);
 
     // The receipts are gone from the counters: the split and its totals go too.
     t->db().execute(u"DELETE FROM ContatoreIva WHERE IDTipoContatoreIva = 6"_qs);
     rebuild(w, 3, 2024, in, true, 25.82);
-    expectHeader(w.settlement, "TotCorrDaVentilareImp", none);
-    expectHeader(w.settlement, "TotCorrDaVentilareIva", none);
-    expectHeader(w.settlement, "TotIvaSuVendite", 0);
+    f->expectHeader(w.settlement, "TotCorrDaVentilareImp", none);
+    f->expectHeader(w.settlement, "TotCorrDaVentilareIva", none);
+    f->expectHeader(w.settlement, "TotIvaSuVendite", 0);
     EXPECT_FALSE(f->row(w.settlement, code, u"ImpLordoCorrDaVentilare"_qs).has_value());
 }
 

@@ -11,7 +11,7 @@ using namespace liqiva::test;
 
 namespace {
 
-class ReportRowsMemory : public EngineTest {};
+class ReportRowsMemory : public EngineFixtureTest {};
 
 Money amount(const char *text)
 {
@@ -20,16 +20,14 @@ Money amount(const char *text)
 
 TEST_P(ReportRowsMemory, ReadBackEqualsMemoryInEveryColumn)
 {
-    auto t = TestDatabase::create(engine());
-    EngineFixture f(t->db());
-    const int c = f.company();
-    const int p = f.vatYear(c, 2024);
-    const int a = f.activity(c);
-    f.activityYear(a, p, {0});
-    const int v22 = f.vatCode(u"Aliquota 22%"_qs, 22);
-    const int v10 = f.vatCode(u"Aliquota 10%"_qs, 10);
-    const int v4 = f.vatCode(u"Aliquota 4%"_qs, 4);
-    const int s = f.settlement(a, p, 3);
+    const int c = f->company();
+    const int p = f->vatYear(c, 2024);
+    const int a = f->activity(c);
+    f->activityYear(a, p, {0});
+    const int v22 = f->vatCode(u"Aliquota 22%"_qs, 22);
+    const int v10 = f->vatCode(u"Aliquota 10%"_qs, 10);
+    const int v4 = f->vatCode(u"Aliquota 4%"_qs, 4);
+    const int s = f->settlement(a, p, 3);
 
     ReportRows rows;
     const auto &buy = ReportRows::purchasePairs();

@@ -32,16 +32,14 @@ TEST(OtherOperationsTax, RoundsTheCentHalfAwayAndTheLiraHalfUp)
     }
 }
 
-class OtherOperations : public EngineTest {
+class OtherOperations : public EngineFixtureTest {
 protected:
     void SetUp() override
     {
-        t = TestDatabase::create(engine());
-        f = std::make_unique<EngineFixture>(db());
+        EngineFixtureTest::SetUp();
         for (const auto &[code, rate] : {std::pair{u"22"_qs, 22}, {u"10"_qs, 10}, {u"4"_qs, 4}})
             f->vatCode(VatCode{code, double(rate)}); // keys 1, 2, 3
     }
-    Connection &db() { return t->db(); }
 
     std::unique_ptr<cAltreOperazioni> opened(int settlement)
     {
@@ -76,8 +74,6 @@ protected:
         return out;
     }
 
-    std::unique_ptr<TestDatabase> t;
-    std::unique_ptr<EngineFixture> f;
     QStringList errors;
 };
 

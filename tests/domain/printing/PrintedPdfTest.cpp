@@ -43,36 +43,20 @@ TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)
                                           {2025, saveSettlement(t->db(), Shop, 1, Year2024 + 1)}};
     struct Case {
         const char *what;
-        QStringList args;
+        const char *args;
         QString firstLabel; // the number on the first page
         int numbering;      // per-register key of the stored last page, 0 for none
         int sectionalKey;
         int year;
     } cases[] = {
-        {"draft", {}, u"Pagina 1"_qs, 0, 0, 0},
-        {"register without the year, first print of 2024",
-         {u"--definitive"_qs, u"--register"_qs, u"5"_qs, u"--year"_qs, u"2024"_qs},
-         u"Pagina 1"_qs,
-         2,
-         0,
-         2024},
-        {"register without the year, 2023 goes on from 12",
-         {u"--definitive"_qs, u"--register"_qs, u"5"_qs, u"--year"_qs, u"2023"_qs},
-         u"Pagina 13"_qs,
-         2,
-         0,
-         2023},
-        {"sectional with the year, 2023 goes on from 24",
-         {u"--definitive"_qs, u"--register"_qs, u"1"_qs, u"--sectional"_qs, u"1"_qs, u"--year"_qs, u"2023"_qs},
-         u"Pagina 2023/25"_qs,
-         1,
-         1,
-         2023},
-        {"a start page further on",
-         {u"--definitive"_qs, u"--register"_qs, u"5"_qs, u"--year"_qs, u"2025"_qs, u"--start-page"_qs, u"40"_qs},
-         u"Pagina 40"_qs,
-         2,
-         0,
+        {"draft", "", u"Pagina 1"_qs, 0, 0, 0},
+        {"register without the year, first print of 2024", "--definitive --register 5 --year 2024", u"Pagina 1"_qs, 2,
+         0, 2024},
+        {"register without the year, 2023 goes on from 12", "--definitive --register 5 --year 2023",
+         u"Pagina 13"_qs, 2, 0, 2023},
+        {"sectional with the year, 2023 goes on from 24", "--definitive --register 1 --sectional 1 --year 2023",
+         u"Pagina 2023/25"_qs, 1, 1, 2023},
+        {"a start page further on", "--definitive --register 5 --year 2025 --start-page 40", u"Pagina 40"_qs, 2, 0,
          2025},
     };
     int n = 0;
@@ -81,7 +65,8 @@ TEST_P(PrintedPdfTest, PagesCarryTheRegistersNumbers)
         const QString file = dir.filePath(QStringLiteral("p%1.pdf").arg(++n));
         const int key = januaryOf.at(c.year ? c.year : 2024);
         const LiqivaRun r =
-            print(QStringList{u"--id"_qs, QString::number(key), u"--out"_qs, file, u"--yes"_qs} + c.args);
+            print(QStringList{u"--id"_qs, QString::number(key), u"--out"_qs, file, u"--yes"_qs} +
+                  QString::fromLatin1(c.args).split(u' ', Qt::SkipEmptyParts));
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         const QStringList pages = pdfPages(file);
         ASSERT_GE(pages.size(), 2) << "a month of the shop takes two pages";
@@ -149,15 +134,8 @@ TEST_P(PrintedPdfTest, AnUnwritableFileOrAWrongYearOrPageRecordsNothing)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        QStringList args = {u"--id"_qs,
-                            QString::number(january),
-                            u"--out"_qs,
-                            dir.filePath(c.file),
-                            u"--definitive"_qs,
-                            u"--register"_qs,
-                            u"5"_qs,
-                            u"--year"_qs,
-                            c.year};
+        QStringList args = QStringList{u"--id"_qs, QString::number(january), u"--out"_qs, dir.filePath(c.file)} +
+                           u"--definitive --register 5 --year"_qs.split(u' ') + QStringList{c.year};
         if (!c.startPage.isEmpty())
             args << u"--start-page"_qs << c.startPage;
         const LiqivaRun r = print(args);

@@ -8,6 +8,7 @@
 
 #include "support/DemoDocumentTest.h"
 #include "domain/printing/PrintFixture.h"
+#include "support/InvoiceFiles.h"
 #include "support/LiqivaRun.h"
 
 #include <QDir>
@@ -56,25 +57,16 @@ protected:
     QStringList command(const QString &which, const QString &out) const
     {
         const QStringList common = {u"--db"_qs, t->url(), u"--user"_qs, u"1"_qs};
+        const QStringList target = {u"--out"_qs, out};
         if (which == u"print"_qs)
-            return QStringList{u"print"_qs} + common +
-                   QStringList{u"--id"_qs,
-                               QString::number(january),
-                               u"--definitive"_qs,
-                               u"--register"_qs,
-                               u"5"_qs,
-                               u"--year"_qs,
-                               u"2024"_qs,
-                               u"--out"_qs,
-                               out};
+            return QStringList{u"print"_qs} + common + QStringList{u"--id"_qs, QString::number(january)} +
+                   u"--definitive --register 5 --year 2024"_qs.split(u' ') + target;
         if (which == u"communication"_qs)
             return QStringList{u"communication"_qs} + common +
-                   QStringList{u"--company"_qs, u"1"_qs, u"--year"_qs, u"2024"_qs,
-                               u"--quarter"_qs, u"1"_qs, u"--out"_qs,  out};
+                   u"--company 1 --year 2024 --quarter 1"_qs.split(u' ') + target;
         // export FORMAT
-        return QStringList{u"export"_qs} + common + QStringList{u"--id"_qs,     QString::number(january),
-                                                                u"--format"_qs, which.section(u' ', 1),
-                                                                u"--out"_qs,    out};
+        return QStringList{u"export"_qs} + common +
+               QStringList{u"--id"_qs, QString::number(january), u"--format"_qs, which.section(u' ', 1)} + target;
     }
 
     // What a print or a communication records.
@@ -123,11 +115,8 @@ TEST_P(WholeFileTest, AFullDiskOrAWrongTargetWritesAndRecordsNothing)
                                                  : work.filePath(u"uscita"_qs);
         if (c.target == Folder)
             ASSERT_TRUE(QDir().mkpath(out));
-        if (c.target == ExistingFile) {
-            QFile f(out);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("mio");
-        }
+        if (c.target == ExistingFile)
+            ASSERT_TRUE(writeFile(out, "mio"));
         const QStringList before = folderSnapshot(work.path());
         const LiqivaRun r = runLiqiva(command(which, out), home.path(), c.target == FullDisk ? fullDisk : QString());
         expectFailure(r, 1);
