@@ -251,13 +251,13 @@ void Amounts::Refresh()
     loadSpecialCredits(year);
 }
 
-// The activity's settings of the VAT year (none for all activities): they give the settlement
-// type, which the earlier totals need, and the special credits.
 void Amounts::loadSpecialCredits()
 {
     loadSpecialCredits(readActivityYear());
 }
 
+// The activity's settings of the VAT year (none for all activities): they give the settlement
+// type, which the earlier totals need, and the special credits.
 ActivitySettings Amounts::readActivityYear()
 {
     if (m_idAttivita == 0)
