@@ -218,6 +218,18 @@ SqlStatement fnSqlCorrispettiviPerIva(const CounterPeriod &period)
     return s;
 }
 
+SqlStatement fnSqlContatoriDelReport(const CounterPeriod &period)
+{
+    // The receipts first: their columns give the types of the NULLs of the other parts.
+    return u"SELECT 4 AS Part, 5 AS K, 0 AS CL, IDIva, DescrizioneSuRegistroIVA, IMP, IVA, AliquotaIva FROM ("_qs +
+           fnSqlCorrispettiviPerIva(period) +
+           u") AS R4 UNION ALL SELECT 1, K, G, IDIva, DescrizioneSuRegistroIVA, IMP, IVA, NULL FROM ("_qs +
+           fnSqlAcquistiPerIvaPerTipo(period) + u") AS R1 UNION ALL SELECT 2, 0, G, 0, NULL, IMP, IVA, NULL FROM ("_qs +
+           fnSqlAcquistiIndetraibili(period) +
+           u") AS R2 UNION ALL SELECT 3, K, C, IDIva, DescrizioneSuRegistroIVA, IMP, IVA, NULL FROM ("_qs +
+           fnSqlVenditePerIvaPerTipo(period) + u") AS R3"_qs;
+}
+
 SqlStatement fnSqlTotaleCorrDaVentilare(const CounterPeriod &period)
 {
     SqlStatement s = u"SELECT SUM(Imponibile) FROM ContatoreIva WHERE IDTipoContatoreIva = 6"_qs;

@@ -85,6 +85,10 @@ SqlStatement fnSqlAcquistiPerIvaPerTipo(const CounterPeriod &period);
 SqlStatement fnSqlVenditePerIvaPerTipo(const CounterPeriod &period);
 // Receipts by VAT code: IDIva, AliquotaIva, DescrizioneSuRegistroIVA, IMP, IVA, ordered by IDIva.
 SqlStatement fnSqlCorrispettiviPerIva(const CounterPeriod &period);
+// The four statements above in one, each a part (column Part: 1 purchases, 2 non-deductible
+// purchases, 3 sales, 4 receipts) with the columns K, CL (G or C), IDIva,
+// DescrizioneSuRegistroIVA, IMP, IVA and AliquotaIva (receipts only), in no given order.
+SqlStatement fnSqlContatoriDelReport(const CounterPeriod &period);
 // The gross receipts to split by rate of the period: one value.
 SqlStatement fnSqlTotaleCorrDaVentilare(const CounterPeriod &period);
 // The ventilation weights: purchases of goods with a non-zero rate from January to the end

@@ -1,6 +1,6 @@
-// The four row builders of the report: purchases, sales, receipts and the split of receipts
-// by rate. Each reads its counter queries, fills its columns of the rows in memory and its
-// totals of the header record.
+// The row builders of the report: purchases, sales and receipts from one read of the
+// counters, then the split of receipts by rate. Each fills its columns of the rows in memory
+// and its totals of the header record.
 
 #include "database/Connection.h"
 #include "database/SqlValue.h"
@@ -37,16 +37,6 @@ struct Group {
     Money taxable, vat; // not yet rounded
 };
 using Groups = std::map<std::pair<int, int>, std::vector<Group>>;
-
-Groups readGroups(ReportState &st, const SqlStatement &sql, const QString &classColumn)
-{
-    Groups groups;
-    for (Recordset rs = st.db().openRecordset(sql); !rs.eof(); rs.moveNext())
-        groups[{rs.integer(u"K"_qs), rs.integer(classColumn)}].push_back(
-            Group{rs.integer(u"IDIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs),
-                  Money::fromVariant(rs.field(u"IMP"_qs)), Money::fromVariant(rs.field(u"IVA"_qs))});
-    return groups;
-}
 
 // One call of a builder over the groups of its kind: the classes it takes (all when empty)
 // summed by VAT code, each code to the cent, into one amount pair of the rows, as a
@@ -85,22 +75,44 @@ struct NonDeductible {
     PairTotal goods;
 };
 
-NonDeductible readNonDeductible(ReportState &st)
+// A receipts row: the amounts of a VAT code as the database summed them.
+struct ReceiptRow {
+    int idIva = 0;
+    QString description;
+    QVariant rate, taxable, vat;
+};
+
+// What the three sections read from the counters, in one statement.
+struct CounterRows {
+    Groups purchases; // by kind and goods class (G)
+    NonDeductible nonDeductible;
+    Groups sales;                     // by kind and customer class (C)
+    std::vector<ReceiptRow> receipts; // by VAT code
+};
+
+CounterRows readCounterRows(ReportState &st)
 {
-    NonDeductible totals;
-    for (Recordset rs = st.db().openRecordset(fnSqlAcquistiIndetraibili(st.period)); !rs.eof(); rs.moveNext()) {
-        const PairTotal sum{cents(rs.field(u"IMP"_qs)), cents(rs.field(u"IVA"_qs))};
-        if (rs.integer(u"G"_qs) != 0)
-            totals.goods = sum;
-        else
-            totals.other = sum;
+    CounterRows c;
+    for (Recordset rs = st.db().openRecordset(fnSqlContatoriDelReport(st.period)); !rs.eof(); rs.moveNext()) {
+        const int part = rs.integer(u"Part"_qs);
+        if (part == 2) {
+            const PairTotal sum{cents(rs.field(u"IMP"_qs)), cents(rs.field(u"IVA"_qs))};
+            (rs.integer(u"CL"_qs) != 0 ? c.nonDeductible.goods : c.nonDeductible.other) = sum;
+        } else if (part == 4) {
+            c.receipts.push_back({rs.integer(u"IDIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs),
+                                  rs.field(u"AliquotaIva"_qs), rs.field(u"IMP"_qs), rs.field(u"IVA"_qs)});
+        } else {
+            (part == 1 ? c.purchases : c.sales)[{rs.integer(u"K"_qs), rs.integer(u"CL"_qs)}].push_back(
+                Group{rs.integer(u"IDIva"_qs), rs.text(u"DescrizioneSuRegistroIVA"_qs),
+                      Money::fromVariant(rs.field(u"IMP"_qs)), Money::fromVariant(rs.field(u"IVA"_qs))});
+        }
     }
-    return totals;
+    std::stable_sort(c.receipts.begin(), c.receipts.end(),
+                     [](const ReceiptRow &x, const ReceiptRow &y) { return x.idIva < y.idIva; });
+    return c;
 }
 
-} // namespace
-
-void sbRigheAcquisti(ReportState &st)
+void buildPurchases(ReportState &st, const Groups &groups, const NonDeductible &nd)
 {
     struct Call {
         int kind;
@@ -111,8 +123,7 @@ void sbRigheAcquisti(ReportState &st)
         {CounterKind::PurchasesSuspended, true}, {CounterKind::PaymentsOfSuspended, true},
         {CounterKind::SplitPurchases, true},
     };
-    // One statement for the five calls; the goods class (G) parts the ordinary purchases.
-    const Groups groups = readGroups(st, fnSqlAcquistiPerIvaPerTipo(st.period), u"G"_qs);
+    // The goods class parts the ordinary purchases.
     QList<PairTotal> t;
     for (int k = 0; k < 5; ++k) {
         const bool byClass = calls[k].kind == CounterKind::Purchases;
@@ -122,7 +133,6 @@ void sbRigheAcquisti(ReportState &st)
     }
     st.rows.closeSection(ReportSection::Purchases);
 
-    const NonDeductible nd = readNonDeductible(st);
     const PairTotal &otherNd = nd.other;
     const PairTotal &goodsNd = nd.goods;
 
@@ -147,7 +157,7 @@ void sbRigheAcquisti(ReportState &st)
     h.set(u"IvaAcquistiConIvaIndetraibile"_qs, otherNd.vat + goodsNd.vat);
 }
 
-void sbRigheVendite(ReportState &st)
+void buildSales(ReportState &st, const Groups &groups)
 {
     struct Call {
         int kind;
@@ -174,8 +184,7 @@ void sbRigheVendite(ReportState &st)
         {SplitSalesSuspended, Any, u"TotVenditeImpSospesoSplit", u"TotVenditeIvaSospesoSplit"},
         {SplitSalesCollected, Any, u"TotVenditeImpIncSospesoSplit", u"TotVenditeIvaIncSospesoSplit"},
     };
-    // One statement for the fourteen calls, parted by kind and customer class (C).
-    const Groups groups = readGroups(st, fnSqlVenditePerIvaPerTipo(st.period), u"C"_qs);
+    // The fourteen calls, parted by kind and customer class.
     auto classes = [](int customerClass) -> std::vector<int> {
         switch (customerClass) {
         case CustomerClass::IntraEu:
@@ -207,27 +216,26 @@ void sbRigheVendite(ReportState &st)
     group(8, u"TotVenditeComplessivoImpReverse"_qs, u"TotVenditeComplessivoIvaReverse"_qs);
 }
 
-void sbRigheCorrispettivi(ReportState &st)
+void buildReceipts(ReportState &st, const std::vector<ReceiptRow> &receipts)
 {
-    Connection &db = st.db();
     // When the journal already splits receipts day by day the counters hold taxable and VAT;
     // otherwise the VAT is taken out of the gross amount here.
     const bool splitDaily = st.year.scorporoCorrispettiviGiornaliero;
 
     Money totalTaxable, totalVat;
-    for (Recordset rs = db.openRecordset(fnSqlCorrispettiviPerIva(st.period)); !rs.eof(); rs.moveNext()) {
-        Money taxable = cents(rs.field(u"IMP"_qs));
-        Money vat = cents(rs.field(u"IVA"_qs));
+    for (const ReceiptRow &r : receipts) {
+        Money taxable = cents(r.taxable);
+        Money vat = cents(r.vat);
         if (!splitDaily) {
             // The VAT in a gross amount: gross x rate / (100 + rate), to the currency unit.
             const Money gross = taxable + vat;
-            const Percent rate = Percent::fromVariant(rs.field(u"AliquotaIva"_qs));
+            const Percent rate = Percent::fromVariant(r.rate);
             vat = st.lira() ? rate.vatInGross(gross, Step::Lira, RoundMode::HalfUp)
                             : rate.vatInGross(gross, Step::Cent, RoundMode::HalfAwayFromZero);
             taxable = gross - vat;
         }
-        st.rows.put(rs.integer(u"IDIva"_qs), u"DescrizioneIvaCorr"_qs, rs.text(u"DescrizioneSuRegistroIVA"_qs),
-                    u"ImpCorr"_qs, taxable, u"IvaCorrispettivi"_qs, vat);
+        st.rows.put(r.idIva, u"DescrizioneIvaCorr"_qs, r.description, u"ImpCorr"_qs, taxable, u"IvaCorrispettivi"_qs,
+                    vat);
         totalTaxable += taxable;
         totalVat += vat;
     }
@@ -239,6 +247,16 @@ void sbRigheCorrispettivi(ReportState &st)
     }
     st.header.set(u"TotCorrImp"_qs, totalTaxable);
     st.header.set(u"TotCorrIva"_qs, totalVat);
+}
+
+} // namespace
+
+void sbRigheContatori(ReportState &st)
+{
+    const CounterRows rows = readCounterRows(st);
+    buildPurchases(st, rows.purchases, rows.nonDeductible);
+    buildSales(st, rows.sales);
+    buildReceipts(st, rows.receipts);
 }
 
 void sbRigheVentilazione(ReportState &st)

@@ -217,9 +217,7 @@ ReportOutcome rebuildOnce(EngineContext &ctx, const SettlementIdentity &id, cons
     if (st.idCampo == 0)
         st.idCampo = headerKey(db, id.idRisultatoLiquidazioneIva);
 
-    sbRigheAcquisti(st);
-    sbRigheVendite(st);
-    sbRigheCorrispettivi(st);
+    sbRigheContatori(st);
     sbRigheVentilazione(st);
     sbCampiPeriodo(st);
     sbCampiVersamenti(st);

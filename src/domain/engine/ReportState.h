@@ -35,10 +35,9 @@ struct ReportState {
     Step unit() const { return currencyStep(!lira()); }
 };
 
-// The four row builders, in the order the driver calls them.
-void sbRigheAcquisti(ReportState &state);
-void sbRigheVendite(ReportState &state);
-void sbRigheCorrispettivi(ReportState &state);
+// The row builders, in the order the driver calls them: purchases, sales and receipts from
+// one read of the counters, then the split of receipts.
+void sbRigheContatori(ReportState &state);
 void sbRigheVentilazione(ReportState &state);
 
 // The header steps that follow them.
