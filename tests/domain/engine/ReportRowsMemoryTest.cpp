@@ -76,6 +76,49 @@ TEST_P(ReportRowsMemory, ReadBackEqualsMemoryInEveryColumn)
     }
 }
 
+// A rebuild's rows replace the old ones in as many statements as they need (100 rows each),
+// then run what follows them: on PostgreSQL the first and the last statements carry the
+// DELETE and the header's UPDATE.
+TEST_P(ReportRowsMemory, ReplacingLeavesOnlyTheNewRowsWithDistinctKeys)
+{
+    const int c = f->company();
+    const int p = f->vatYear(c, 2024);
+    const int a = f->activity(c);
+    f->activityYear(a, p, {0});
+    const int s = f->settlement(a, p, 3);
+    std::vector<int> codes;
+    for (int k = 0; k < 250; ++k)
+        codes.push_back(f->vatCode(QStringLiteral("Codice %1").arg(k), 22));
+
+    const int steps[] = {3, 250, 120, 0, 101}; // rows of each rebuild, one after the other
+    int round = 0;
+    for (const int n : steps) {
+        SCOPED_TRACE(n);
+        ReportRows rows;
+        for (int k = 0; k < n; ++k)
+            rows.put(codes[size_t(k)], u"DescrizioneIvaVendite"_qs, u"Codice"_qs, u"VenditeImp"_qs, amount("1.01"),
+                     u"VenditeIva"_qs, amount("0.22"));
+        ++round;
+        const SqlStatement then(u"UPDATE RisultatoLiquidazioneIva SET IDUtenteUltimaVariazione = ? "
+                                u"WHERE IDRisultatoLiquidazioneIva = ?"_qs,
+                                {QVariant(100 + round), sqlValue(s)});
+        EXPECT_EQ(rows.replace(t->db(), s, then), n);
+        const QString sql = u"SELECT COUNT(*), COUNT(DISTINCT IDRigaReportLiquidazioneIva), SUM(VenditeImp) FROM "
+                            u"RigaReportLiquidazioneIva WHERE IDRisultatoLiquidazioneIva = ?"_qs;
+        Recordset rs = t->db().openRecordset(sql, {sqlValue(s)});
+        EXPECT_EQ(rs.field(0).toInt(), n);
+        EXPECT_EQ(rs.field(1).toInt(), n);
+        EXPECT_EQ(Money::fromVariant(rs.field(2)), amount("1.01") * static_cast<long long>(n));
+        rs.close();
+        EXPECT_EQ(t->db()
+                      .scalar(u"SELECT IDUtenteUltimaVariazione FROM RisultatoLiquidazioneIva WHERE "
+                              u"IDRisultatoLiquidazioneIva = ?"_qs,
+                              {sqlValue(s)})
+                      .toInt(),
+                  100 + round);
+    }
+}
+
 LIQIVA_INSTANTIATE_ON_BOTH_ENGINES(ReportRowsMemory);
 
 } // namespace
